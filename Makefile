@@ -1,0 +1,37 @@
+# The front door: `make run` and `make test` install what is missing,
+# configure, build, and then run the program or the whole test suite.
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build run test asan bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake --preset default >/dev/null
+
+build: configure
+	@cmake --build build -j $(JOBS)
+
+run: build
+	./build/bin/tolvek
+
+# Tests run headless: no display is used even when one is present.
+test: build
+	cd build && env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
+	  ctest --output-on-failure -j $(JOBS) --timeout 600
+
+asan: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build build-asan -j $(JOBS)
+	cd build-asan && env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
+	  ctest --output-on-failure -j $(JOBS) --timeout 900
+
+bench: build
+	@cmake --build build -j $(JOBS) --target benchmarks
+	@for b in build/bin/bench_*; do echo "== $$b"; $$b; done
+
+clean:
+	rm -rf build build-asan

@@ -1,0 +1,30 @@
+#pragma once
+// A point in time: seconds since 1 January 1970 UTC, as a double.
+#include <string>
+
+namespace base {
+
+class Date {
+public:
+    Date() = default;
+    explicit Date(double secondsSince1970) : t_(secondsSince1970) {}
+    // The current time of the clock in force (system or manual).
+    static Date now();
+    static Date distantFuture();
+    static Date distantPast();
+
+    double timeIntervalSince1970() const { return t_; }
+    double timeIntervalSinceDate(const Date& other) const { return t_ - other.t_; }
+    double timeIntervalSinceNow() const;
+    Date addingTimeInterval(double seconds) const { return Date(t_ + seconds); }
+
+    auto operator<=>(const Date&) const = default;
+    bool operator==(const Date&) const = default;
+    // ISO 8601 UTC text with milliseconds, for logs and description().
+    std::string description() const;
+
+private:
+    double t_ = 0;
+};
+
+}  // namespace base

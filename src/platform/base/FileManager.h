@@ -1,0 +1,49 @@
+#pragma once
+// Files and the standard folders. Every folder the program keeps data in
+// lives under the XDG base directories.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/base/Value.h"
+
+namespace base {
+
+namespace paths {
+std::string home();           // $HOME
+std::string dataHome();       // $XDG_DATA_HOME/tolvek, or ~/.local/share/tolvek
+std::string configHome();     // $XDG_CONFIG_HOME/tolvek, or ~/.config/tolvek
+std::string cacheHome();      // $XDG_CACHE_HOME/tolvek, or ~/.cache/tolvek
+std::string documents();      // dataHome()/Documents
+std::string caches();         // cacheHome()
+std::string join(const std::string& a, const std::string& b);
+std::string lastComponent(const std::string& path);
+std::string deletingLastComponent(const std::string& path);
+std::string pathExtension(const std::string& path);
+}  // namespace paths
+
+class FileManager {
+public:
+    static FileManager& defaultManager();
+
+    bool fileExists(const std::string& path, bool* isDirectory = nullptr) const;
+    // Removes a file or a folder tree; false with error set when it failed
+    // (a missing path is an error, as the platform's).
+    bool removeItem(const std::string& path, std::string* error = nullptr);
+    // Copies a file; fails if the destination exists.
+    bool copyItem(const std::string& from, const std::string& to, std::string* error = nullptr);
+    bool moveItem(const std::string& from, const std::string& to, std::string* error = nullptr);
+    // Creates the folder and, when intermediates, its parents.
+    bool createDirectory(const std::string& path, bool intermediates = true, std::string* error = nullptr);
+    std::vector<std::string> contentsOfDirectory(const std::string& path) const;
+
+    std::optional<Data> contentsAtPath(const std::string& path) const;
+    // Writes all or nothing: a temporary file beside the target, fsync,
+    // rename. mode applies to the new file (e.g. 0600 for secrets).
+    bool writeAtomically(const std::string& path, const Data& bytes, std::string* error = nullptr,
+                         unsigned mode = 0644);
+    bool writeAtomically(const std::string& path, const std::string& text, std::string* error = nullptr,
+                         unsigned mode = 0644);
+};
+
+}  // namespace base

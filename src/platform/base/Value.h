@@ -1,0 +1,112 @@
+#pragma once
+// A property-list value: null, bool, integer, real, string, data, date, array
+// or dictionary. Values are copied by value (containers copy on write).
+// Dictionaries keep their insertion order, so written files are stable.
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/base/Date.h"
+
+namespace base {
+
+class Value;
+using Data = std::vector<std::uint8_t>;
+using Array = std::vector<Value>;
+
+// An insertion-ordered string-keyed map.
+class Dictionary {
+public:
+    Dictionary() = default;
+    Dictionary(std::initializer_list<std::pair<std::string, Value>> items);
+
+    std::size_t size() const { return items_.size(); }
+    bool empty() const { return items_.empty(); }
+    bool contains(const std::string& key) const;
+    // Null value when missing.
+    const Value& get(const std::string& key) const;
+    const Value* find(const std::string& key) const;
+    Value* find(const std::string& key);
+    // Sets (replacing in place, or appending).
+    void set(const std::string& key, Value value);
+    bool remove(const std::string& key);
+    void clear() { items_.clear(); }
+    std::vector<std::string> keys() const;
+
+    using Items = std::vector<std::pair<std::string, Value>>;
+    Items::const_iterator begin() const { return items_.begin(); }
+    Items::const_iterator end() const { return items_.end(); }
+    const Items& items() const { return items_; }
+
+    bool operator==(const Dictionary& other) const;  // order-insensitive
+
+private:
+    Items items_;
+};
+
+class Value {
+public:
+    enum class Type { Null, Bool, Integer, Real, String, Data, Date, Array, Dictionary };
+
+    Value();
+    Value(std::nullptr_t);
+    Value(bool v);
+    Value(int v);
+    Value(long v);
+    Value(long long v);
+    Value(unsigned v);
+    Value(unsigned long v);
+    Value(unsigned long long v);
+    Value(double v);
+    Value(const char* v);
+    Value(std::string v);
+    Value(Data v);
+    Value(Date v);
+    Value(Array v);
+    Value(Dictionary v);
+
+    Type type() const;
+    bool isNull() const { return type() == Type::Null; }
+    bool isNumber() const;  // bool, integer or real
+
+    // Lenient readers, as user defaults read: numbers convert between each
+    // other; a string is parsed as a number ("12" reads 12, "YES"/"true" as
+    // true); anything else reads 0, false or an empty value.
+    bool boolValue() const;
+    std::int64_t integerValue() const;
+    double doubleValue() const;
+    std::string stringValue() const;  // strings only (numbers are formatted)
+
+    // Exact access; the typed pointer is null when the type differs.
+    const std::string* asString() const;
+    const Data* asData() const;
+    const Date* asDate() const;
+    const Array* asArray() const;
+    Array* asArray();
+    const Dictionary* asDictionary() const;
+    Dictionary* asDictionary();
+
+    // Dictionary shorthand: a missing key (or a non-dictionary) reads null.
+    const Value& operator[](const std::string& key) const;
+
+    bool operator==(const Value& other) const;
+    bool operator!=(const Value& other) const { return !(*this == other); }
+    std::string description() const;
+
+    // Property lists. Reading auto-detects XML and binary ("bplist00");
+    // malformed input gives std::nullopt and, when error is given, why.
+    static std::optional<Value> fromPlist(const Data& bytes, std::string* error = nullptr);
+    std::string toXMLPlist() const;
+    Data toBinaryPlist() const;
+
+    struct Storage;
+
+private:
+    std::shared_ptr<const Storage> s_;
+};
+
+}  // namespace base

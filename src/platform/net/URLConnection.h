@@ -1,0 +1,103 @@
+#pragma once
+// Loading a URL request over HTTP(S).
+//
+// Asynchronous: a connection runs on the loader's own thread (libcurl's multi
+// interface) and reports to its delegate on the main run loop, in this
+// order: didReceiveResponse (once per final answer; redirects are followed
+// without a report), didReceiveData (zero or more times), then exactly one
+// of didFinishLoading or didFailWithError. After cancel() nothing more is
+// reported. A running connection keeps its delegate alive until it ends or
+// is cancelled, so a delegate nobody else owns still hears the outcome.
+//
+// TLS certificates and host names are always verified. A user name and
+// password in the URL go out as Basic authentication (unless the request sets
+// its own "Authorization"). Cookies of the shared CookieStorage are sent and
+// stored when the request handles cookies.
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/base/Value.h"
+#include "platform/net/Error.h"
+#include "platform/net/URLRequest.h"
+#include "platform/net/URLResponse.h"
+
+namespace net {
+
+class URLConnection;
+
+class URLConnectionDelegate {
+public:
+    virtual ~URLConnectionDelegate() = default;
+    virtual void didReceiveResponse(URLConnection& connection, const URLResponse& response) {
+        (void)connection, (void)response;
+    }
+    virtual void didReceiveData(URLConnection& connection, const base::Data& data) {
+        (void)connection, (void)data;
+    }
+    virtual void didFinishLoading(URLConnection& connection) { (void)connection; }
+    virtual void didFailWithError(URLConnection& connection, const Error& error) {
+        (void)connection, (void)error;
+    }
+};
+
+// The outcome of a synchronous send.
+struct SynchronousResult {
+    std::optional<URLResponse> response;  // none when no answer arrived
+    std::optional<Error> error;           // none on success
+    base::Data data;                      // the body received
+};
+
+class URLConnection : public std::enable_shared_from_this<URLConnection> {
+public:
+    // Whether a connection can be made for the request at all (an http or
+    // https URL with a host).
+    static bool canHandleRequest(const URLRequest& request);
+
+    // Creates a connection and starts it at once. Null when the request
+    // cannot be handled (the delegate hears nothing then).
+    static std::shared_ptr<URLConnection> connectionWithRequest(
+        const URLRequest& request, std::shared_ptr<URLConnectionDelegate> delegate);
+    // The same, starting only when startImmediately is true (else start()).
+    static std::shared_ptr<URLConnection> create(const URLRequest& request,
+                                                 std::shared_ptr<URLConnectionDelegate> delegate,
+                                                 bool startImmediately = true);
+
+    // Starts loading; a second call does nothing.
+    void start();
+    // Stops loading; the delegate is released and hears nothing more. Call
+    // on the main thread.
+    void cancel();
+
+    const URLRequest& originalRequest() const { return request_; }
+    bool isFinished() const { return finished_; }
+
+    // Sends the request on the calling thread and waits for the whole answer
+    // (for worker threads; never call it on the main thread of a window).
+    static SynchronousResult sendSynchronousRequest(const URLRequest& request);
+
+    URLConnection(const URLRequest& request, std::shared_ptr<URLConnectionDelegate> delegate);
+    ~URLConnection();
+    URLConnection(const URLConnection&) = delete;
+    URLConnection& operator=(const URLConnection&) = delete;
+
+    struct Transfer;  // the loader's state of one running transfer
+
+private:
+    friend class Loader;
+    // Called on the main thread by the loader.
+    void deliverResponse(const URLResponse& response);
+    void deliverData(const base::Data& data);
+    void deliverFinish();
+    void deliverFailure(const Error& error);
+
+    URLRequest request_;
+    std::weak_ptr<URLConnectionDelegate> delegate_;
+    std::shared_ptr<URLConnectionDelegate> keepAlive_;  // while running
+    std::atomic<bool> cancelled_{false};
+    bool started_ = false;
+    bool finished_ = false;
+};
+
+}  // namespace net

@@ -1,0 +1,579 @@
+#include "platform/base/Decimal.h"
+
+#include <boost/multiprecision/cpp_int.hpp>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <climits>
+#include <cstring>
+#include <limits>
+#include <system_error>
+
+namespace base {
+
+namespace {
+
+using boost::multiprecision::cpp_int;
+
+constexpr int kMaxDigits = 38;
+constexpr int kMaxExponent = 127;
+constexpr int kMinExponent = -128;
+
+// An exact value: (negative ? -1 : 1) * magnitude * 10^exponent, with a wide
+// exponent so intermediate results never overflow before rounding.
+struct Wide {
+    bool negative = false;
+    cpp_int magnitude;
+    int exponent = 0;
+};
+
+const cpp_int& maxMantissa() {
+    static const cpp_int m = (cpp_int(1) << 128) - 1;
+    return m;
+}
+
+// Powers of ten, cached; products of two aligned 38-digit values stay far
+// below the table's end, and larger requests are computed on the spot.
+const cpp_int& pow10(unsigned n) {
+    static const std::array<cpp_int, 512> table = [] {
+        std::array<cpp_int, 512> t;
+        t[0] = 1;
+        for (std::size_t i = 1; i < t.size(); ++i) t[i] = t[i - 1] * 10;
+        return t;
+    }();
+    if (n < table.size()) return table[n];
+    thread_local cpp_int big;
+    big = boost::multiprecision::pow(cpp_int(10), n);
+    return big;
+}
+
+int digitCount(const cpp_int& v) {
+    if (v == 0) return 0;
+    // Estimate from the bit length, then correct by comparison.
+    unsigned bits = static_cast<unsigned>(boost::multiprecision::msb(v)) + 1;
+    int d = static_cast<int>(bits * 30103ULL / 100000ULL);  // log10(2)
+    if (d < 1) d = 1;
+    while (d > 1 && v < pow10(static_cast<unsigned>(d - 1))) --d;
+    while (v >= pow10(static_cast<unsigned>(d))) ++d;
+    return d;
+}
+
+Wide unpack(const Decimal& d) {
+    Wide w;
+    w.negative = d.isNegative;
+    w.exponent = d.exponent;
+    for (int i = static_cast<int>(d.length) - 1; i >= 0; --i) {
+        w.magnitude <<= 16;
+        w.magnitude += d.mantissa[i];
+    }
+    return w;
+}
+
+// Whether dropping a remainder of `dropped` (out of a unit of `unit`) from a
+// truncated quotient should round the quotient's magnitude up. `sticky` says
+// the true value lies slightly above the truncated one (an inexact division).
+bool roundsUp(const cpp_int& quotient, const cpp_int& dropped, const cpp_int& unit, bool sticky,
+              bool negative, RoundingMode mode) {
+    bool inexact = dropped != 0 || sticky;
+    if (!inexact) return false;
+    switch (mode) {
+        case RoundingMode::Down:  // toward negative infinity
+            return negative;
+        case RoundingMode::Up:  // toward positive infinity
+            return !negative;
+        case RoundingMode::Plain:
+        case RoundingMode::Bankers: {
+            cpp_int twice = dropped * 2;
+            if (twice > unit) return true;
+            if (twice < unit) return false;
+            if (sticky) return true;  // just above the half
+            if (mode == RoundingMode::Plain) return true;
+            return (quotient & 1) != 0;  // half to even
+        }
+    }
+    return false;
+}
+
+// Drops the `count` lowest digits of w's magnitude with rounding.
+// Returns true when a non-zero part was dropped.
+bool dropDigits(Wide& w, int count, bool sticky, RoundingMode mode) {
+    if (count <= 0) return sticky;
+    const cpp_int& unit = pow10(static_cast<unsigned>(count));
+    cpp_int quotient, dropped;
+    boost::multiprecision::divide_qr(w.magnitude, unit, quotient, dropped);
+    bool inexact = dropped != 0 || sticky;
+    if (roundsUp(quotient, dropped, unit, sticky, w.negative, mode)) quotient += 1;
+    w.magnitude = std::move(quotient);
+    w.exponent += count;
+    return inexact;
+}
+
+Decimal makeNaN() {
+    Decimal d;
+    d.isNegative = 1;
+    return d;
+}
+
+// Rounds the exact value once to at most 38 digits, fits it into the
+// exponent's range and packs it. `sticky` marks a value known to lie just
+// above its magnitude (the remainder of a division).
+CalculationError pack(Decimal* out, Wide w, RoundingMode mode, bool sticky = false) {
+    CalculationError error = CalculationError::None;
+    int digits = digitCount(w.magnitude);
+    if (digits > kMaxDigits) {
+        if (dropDigits(w, digits - kMaxDigits, sticky, mode)) error = CalculationError::LossOfPrecision;
+    } else if (sticky) {
+        // Callers give at least 39 digits with a sticky remainder; this keeps
+        // the rule total all the same.
+        if (roundsUp(w.magnitude, 0, 1, true, w.negative, mode)) w.magnitude += 1;
+        error = CalculationError::LossOfPrecision;
+    }
+
+    if (w.magnitude == 0) {
+        *out = Decimal{};
+        return error == CalculationError::None ? CalculationError::None : CalculationError::Underflow;
+    }
+
+    // Remove trailing zeros (compact form), as far as the exponent allows.
+    while (w.exponent < kMaxExponent && (w.magnitude % 10) == 0) {
+        w.magnitude /= 10;
+        ++w.exponent;
+    }
+    // Too large an exponent: move it into the mantissa while that fits.
+    while (w.exponent > kMaxExponent && w.magnitude * 10 <= maxMantissa()) {
+        w.magnitude *= 10;
+        --w.exponent;
+    }
+    if (w.exponent > kMaxExponent) {
+        *out = makeNaN();
+        return CalculationError::Overflow;
+    }
+    if (w.exponent < kMinExponent) {
+        if (dropDigits(w, kMinExponent - w.exponent, false, mode)) error = CalculationError::LossOfPrecision;
+        if (w.magnitude == 0) {
+            *out = Decimal{};
+            return CalculationError::Underflow;
+        }
+        // Rounding up may have produced a trailing zero; compact again.
+        while (w.exponent < kMaxExponent && (w.magnitude % 10) == 0) {
+            w.magnitude /= 10;
+            ++w.exponent;
+        }
+    }
+
+    Decimal d;
+    d.exponent = static_cast<std::int8_t>(w.exponent);
+    d.isNegative = w.negative ? 1 : 0;
+    d.isCompact = 1;
+    cpp_int m = w.magnitude;
+    unsigned length = 0;
+    for (int i = 0; i < 8 && m != 0; ++i) {
+        d.mantissa[i] = static_cast<std::uint16_t>(static_cast<unsigned>(m & 0xFFFF));
+        m >>= 16;
+        length = static_cast<unsigned>(i + 1);
+    }
+    d.length = length;
+    *out = d;
+    return error;
+}
+
+CalculationError nanResult(Decimal* result) {
+    *result = makeNaN();
+    return CalculationError::None;
+}
+
+// Brings two exact values to the same (lower) exponent.
+void align(Wide& a, Wide& b) {
+    if (a.exponent > b.exponent) {
+        a.magnitude *= pow10(static_cast<unsigned>(a.exponent - b.exponent));
+        a.exponent = b.exponent;
+    } else if (b.exponent > a.exponent) {
+        b.magnitude *= pow10(static_cast<unsigned>(b.exponent - a.exponent));
+        b.exponent = a.exponent;
+    }
+}
+
+int compareMagnitudes(Wide a, Wide b) {
+    align(a, b);
+    if (a.magnitude < b.magnitude) return -1;
+    if (a.magnitude > b.magnitude) return 1;
+    return 0;
+}
+
+// The exact value truncated toward zero to an integer.
+cpp_int truncatedInteger(const Decimal& d) {
+    Wide w = unpack(d);
+    cpp_int v;
+    if (w.exponent >= 0)
+        v = w.magnitude * pow10(static_cast<unsigned>(w.exponent));
+    else
+        v = w.magnitude / pow10(static_cast<unsigned>(-w.exponent));
+    return w.negative ? cpp_int(-v) : v;
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+
+}  // namespace
+
+Decimal Decimal::zero() { return Decimal{}; }
+
+Decimal Decimal::one() { return fromInteger(1); }
+
+Decimal Decimal::notANumber() { return makeNaN(); }
+
+Decimal Decimal::maximum() {
+    Decimal d;
+    d.exponent = kMaxExponent;
+    d.length = 8;
+    d.isCompact = 1;
+    for (auto& word : d.mantissa) word = 0xFFFF;
+    return d;
+}
+
+Decimal Decimal::minimum() {
+    Decimal d = maximum();
+    d.isNegative = 1;
+    return d;
+}
+
+Decimal Decimal::fromInteger(long long v) {
+    Wide w;
+    w.negative = v < 0;
+    // Negate in unsigned arithmetic: well defined for LLONG_MIN too.
+    unsigned long long magnitude = w.negative ? 0ULL - static_cast<unsigned long long>(v)
+                                              : static_cast<unsigned long long>(v);
+    w.magnitude = magnitude;
+    Decimal d;
+    pack(&d, std::move(w), RoundingMode::Plain);
+    return d;
+}
+
+Decimal Decimal::fromUnsigned(unsigned long long v) {
+    Wide w;
+    w.magnitude = v;
+    Decimal d;
+    pack(&d, std::move(w), RoundingMode::Plain);
+    return d;
+}
+
+Decimal Decimal::fromDouble(double v) {
+    if (!std::isfinite(v)) return makeNaN();
+    char buffer[64];
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
+    if (ec != std::errc()) return makeNaN();
+    return fromString(std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
+}
+
+Decimal Decimal::fromString(std::string_view text) {
+    std::size_t i = 0, n = text.size();
+    while (i < n && isBlank(text[i])) ++i;
+    Wide w;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        w.negative = text[i] == '-';
+        ++i;
+    }
+    // Digits go into the mantissa; fraction digits lower the exponent.
+    // Beyond a generous cap, further integer digits only raise the exponent
+    // and further fraction digits are dropped (they are rounded away anyway).
+    constexpr int kDigitCap = 80;
+    int kept = 0;
+    long long exponent = 0;
+    bool anyDigit = false;
+    bool droppedNonZero = false;
+    while (i < n && text[i] >= '0' && text[i] <= '9') {
+        anyDigit = true;
+        if (kept < kDigitCap) {
+            w.magnitude = w.magnitude * 10 + (text[i] - '0');
+            if (w.magnitude != 0) ++kept;
+        } else {
+            ++exponent;
+            droppedNonZero |= text[i] != '0';
+        }
+        ++i;
+    }
+    if (i < n && text[i] == '.') {
+        ++i;
+        while (i < n && text[i] >= '0' && text[i] <= '9') {
+            anyDigit = true;
+            if (kept < kDigitCap) {
+                w.magnitude = w.magnitude * 10 + (text[i] - '0');
+                if (w.magnitude != 0) ++kept;
+                --exponent;
+            } else {
+                droppedNonZero |= text[i] != '0';
+            }
+            ++i;
+        }
+    }
+    if (!anyDigit) return makeNaN();
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        bool negativeExponent = false;
+        if (i < n && (text[i] == '+' || text[i] == '-')) {
+            negativeExponent = text[i] == '-';
+            ++i;
+        }
+        if (i >= n || text[i] < '0' || text[i] > '9') return makeNaN();
+        long long e = 0;
+        while (i < n && text[i] >= '0' && text[i] <= '9') {
+            if (e < 100000) e = e * 10 + (text[i] - '0');  // far beyond any range
+            ++i;
+        }
+        exponent += negativeExponent ? -e : e;
+    }
+    while (i < n && isBlank(text[i])) ++i;
+    if (i != n) return makeNaN();
+
+    if (w.magnitude == 0) return Decimal{};
+    // Keep the exponent within int range; pack() turns extremes into
+    // overflow (NaN) or underflow (zero).
+    exponent = std::clamp(exponent, -100000LL, 100000LL);
+    w.exponent = static_cast<int>(exponent);
+    Decimal d;
+    pack(&d, std::move(w), RoundingMode::Plain, droppedNonZero);
+    return d;
+}
+
+double Decimal::toDouble() const {
+    if (isNaN()) return std::numeric_limits<double>::quiet_NaN();
+    if (length == 0) return 0.0;
+    // The decimal text "<mantissa>e<exponent>" read by from_chars is the
+    // correctly rounded double.
+    Wide w = unpack(*this);
+    std::string text = w.magnitude.str();
+    text += 'e';
+    text += std::to_string(w.exponent);
+    double value = 0;
+    auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec == std::errc::result_out_of_range) value = std::numeric_limits<double>::infinity();
+    return isNegative ? -value : value;
+}
+
+long long Decimal::toInteger() const {
+    if (length == 0) return 0;
+    cpp_int v = truncatedInteger(*this);
+    if (v > cpp_int(std::numeric_limits<long long>::max())) return std::numeric_limits<long long>::max();
+    if (v < cpp_int(std::numeric_limits<long long>::min())) return std::numeric_limits<long long>::min();
+    return v.convert_to<long long>();
+}
+
+unsigned long long Decimal::toUnsigned() const {
+    if (length == 0) return 0;
+    cpp_int v = truncatedInteger(*this);
+    if (v <= 0) return 0;
+    if (v > cpp_int(std::numeric_limits<unsigned long long>::max()))
+        return std::numeric_limits<unsigned long long>::max();
+    return v.convert_to<unsigned long long>();
+}
+
+std::string Decimal::toString() const {
+    if (isNaN()) return "NaN";
+    if (length == 0) return "0";
+    Wide w = unpack(*this);
+    std::string digits = w.magnitude.str();
+    std::string out;
+    if (w.negative) out += '-';
+    if (w.exponent >= 0) {
+        out += digits;
+        out.append(static_cast<std::size_t>(w.exponent), '0');
+    } else {
+        std::size_t fraction = static_cast<std::size_t>(-w.exponent);
+        if (digits.size() <= fraction) {
+            out += "0.";
+            out.append(fraction - digits.size(), '0');
+            out += digits;
+        } else {
+            out += digits.substr(0, digits.size() - fraction);
+            out += '.';
+            out += digits.substr(digits.size() - fraction);
+        }
+    }
+    return out;
+}
+
+CalculationError decimalAdd(Decimal* result, const Decimal& a, const Decimal& b, RoundingMode mode) {
+    if (a.isNaN() || b.isNaN()) return nanResult(result);
+    Wide x = unpack(a), y = unpack(b);
+    align(x, y);
+    Wide sum;
+    sum.exponent = x.exponent;
+    if (x.negative == y.negative) {
+        sum.negative = x.negative;
+        sum.magnitude = x.magnitude + y.magnitude;
+    } else if (x.magnitude >= y.magnitude) {
+        sum.negative = x.negative;
+        sum.magnitude = x.magnitude - y.magnitude;
+    } else {
+        sum.negative = y.negative;
+        sum.magnitude = y.magnitude - x.magnitude;
+    }
+    return pack(result, std::move(sum), mode);
+}
+
+CalculationError decimalSubtract(Decimal* result, const Decimal& a, const Decimal& b, RoundingMode mode) {
+    if (a.isNaN() || b.isNaN()) return nanResult(result);
+    Decimal negated = b;
+    if (negated.length != 0) negated.isNegative = !b.isNegative;
+    return decimalAdd(result, a, negated, mode);
+}
+
+CalculationError decimalMultiply(Decimal* result, const Decimal& a, const Decimal& b, RoundingMode mode) {
+    if (a.isNaN() || b.isNaN()) return nanResult(result);
+    Wide x = unpack(a), y = unpack(b);
+    Wide product;
+    product.negative = x.negative != y.negative;
+    product.magnitude = x.magnitude * y.magnitude;
+    product.exponent = x.exponent + y.exponent;
+    return pack(result, std::move(product), mode);
+}
+
+CalculationError decimalDivide(Decimal* result, const Decimal& a, const Decimal& b, RoundingMode mode) {
+    if (a.isNaN() || b.isNaN()) return nanResult(result);
+    if (b.isZero()) {
+        *result = makeNaN();
+        return CalculationError::DivideByZero;
+    }
+    if (a.isZero()) {
+        *result = Decimal{};
+        return CalculationError::None;
+    }
+    Wide x = unpack(a), y = unpack(b);
+    // Scale the dividend so the quotient has at least 39 digits; the
+    // remainder then only decides the rounding of the last one.
+    int scale = std::max(0, digitCount(y.magnitude) + kMaxDigits + 1 - digitCount(x.magnitude));
+    cpp_int dividend = x.magnitude * pow10(static_cast<unsigned>(scale));
+    Wide quotient;
+    quotient.negative = x.negative != y.negative;
+    quotient.exponent = x.exponent - y.exponent - scale;
+    cpp_int remainder;
+    boost::multiprecision::divide_qr(dividend, y.magnitude, quotient.magnitude, remainder);
+    return pack(result, std::move(quotient), mode, remainder != 0);
+}
+
+CalculationError decimalPower(Decimal* result, const Decimal& a, unsigned power, RoundingMode mode) {
+    if (a.isNaN()) return nanResult(result);
+    Decimal value = Decimal::one();
+    Decimal base = a;
+    CalculationError error = CalculationError::None;
+    auto note = [&error](CalculationError e) {
+        if (e != CalculationError::None && error == CalculationError::None) error = e;
+    };
+    // Square and multiply; each step rounds to 38 digits.
+    while (power != 0) {
+        if (power & 1U) {
+            note(decimalMultiply(&value, value, base, mode));
+            if (value.isNaN()) break;
+        }
+        power >>= 1U;
+        if (power != 0) {
+            note(decimalMultiply(&base, base, base, mode));
+            if (base.isNaN()) {
+                value = base;
+                break;
+            }
+        }
+    }
+    *result = value;
+    return error;
+}
+
+CalculationError decimalMultiplyByPowerOf10(Decimal* result, const Decimal& a, short power, RoundingMode mode) {
+    if (a.isNaN()) return nanResult(result);
+    Wide w = unpack(a);
+    w.exponent += power;
+    return pack(result, std::move(w), mode);
+}
+
+void decimalRound(Decimal* result, const Decimal& a, int scale, RoundingMode mode) {
+    if (a.isNaN()) {
+        *result = makeNaN();
+        return;
+    }
+    Wide w = unpack(a);
+    // Digits below 10^-scale go; a value already that coarse is kept.
+    long long drop = -static_cast<long long>(scale) - w.exponent;
+    if (drop > 0) {
+        if (drop > 1000) {
+            // Everything is below the rounding unit: the magnitude is at most
+            // a tiny fraction of it.
+            w.magnitude = (mode == RoundingMode::Up && !w.negative) || (mode == RoundingMode::Down && w.negative)
+                              ? 1
+                              : 0;
+            w.exponent = -scale;
+        } else {
+            dropDigits(w, static_cast<int>(drop), false, mode);
+        }
+    }
+    pack(result, std::move(w), mode);
+}
+
+CalculationError decimalNormalize(Decimal* a, Decimal* b, RoundingMode mode) {
+    if (a->isNaN() || b->isNaN()) return CalculationError::None;
+    if (a->exponent == b->exponent) return CalculationError::None;
+    Wide x = unpack(*a), y = unpack(*b);
+    // A zero takes the other's exponent.
+    auto store = [](Decimal* d, const Wide& w) {
+        Decimal out;
+        out.exponent = static_cast<std::int8_t>(w.exponent);
+        out.isNegative = w.magnitude != 0 && w.negative;
+        cpp_int m = w.magnitude;
+        unsigned length = 0;
+        for (int i = 0; i < 8 && m != 0; ++i) {
+            out.mantissa[i] = static_cast<std::uint16_t>(static_cast<unsigned>(m & 0xFFFF));
+            m >>= 16;
+            length = static_cast<unsigned>(i + 1);
+        }
+        out.length = length;
+        out.isCompact = 0;
+        *d = out;
+    };
+    Wide& high = x.exponent > y.exponent ? x : y;
+    Wide& low = x.exponent > y.exponent ? y : x;
+    CalculationError error = CalculationError::None;
+    // Lower the larger exponent as far as 38 digits allow.
+    while (high.exponent > low.exponent && digitCount(high.magnitude * 10) <= kMaxDigits) {
+        high.magnitude *= 10;
+        --high.exponent;
+    }
+    if (high.magnitude == 0) high.exponent = low.exponent;
+    if (high.exponent > low.exponent) {
+        // Then raise the smaller one, losing its lowest digits.
+        if (dropDigits(low, high.exponent - low.exponent, false, mode)) error = CalculationError::LossOfPrecision;
+        if (digitCount(low.magnitude) > kMaxDigits) {
+            // Rounding carried into a new digit: shift both by one.
+            dropDigits(low, 1, false, mode);
+            if (dropDigits(high, 1, false, mode)) error = CalculationError::LossOfPrecision;
+        }
+    }
+    store(a, x);
+    store(b, y);
+    return error;
+}
+
+void decimalCompact(Decimal* d) {
+    if (d->length == 0) {
+        d->exponent = 0;
+        return;
+    }
+    Wide w = unpack(*d);
+    while (w.exponent < kMaxExponent && (w.magnitude % 10) == 0) {
+        w.magnitude /= 10;
+        ++w.exponent;
+    }
+    pack(d, std::move(w), RoundingMode::Plain);
+}
+
+int decimalCompare(const Decimal& a, const Decimal& b) {
+    bool aNaN = a.isNaN(), bNaN = b.isNaN();
+    if (aNaN || bNaN) return aNaN && bNaN ? 0 : (aNaN ? -1 : 1);
+    int aSign = a.length == 0 ? 0 : (a.isNegative ? -1 : 1);
+    int bSign = b.length == 0 ? 0 : (b.isNegative ? -1 : 1);
+    if (aSign != bSign) return aSign < bSign ? -1 : 1;
+    if (aSign == 0) return 0;
+    int byMagnitude = compareMagnitudes(unpack(a), unpack(b));
+    return aSign > 0 ? byMagnitude : -byMagnitude;
+}
+
+}  // namespace base

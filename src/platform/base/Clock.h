@@ -2,6 +2,7 @@
 // The one source of time. Everything that reads the time or waits goes
 // through the clock in force: the system clock in the window host, a manual
 // clock in the headless host and in tests, which only moves when told.
+#include <atomic>
 #include <memory>
 
 namespace base {
@@ -25,7 +26,8 @@ public:
 };
 
 // A clock that moves only by advance()/setTime(). Advancing does not fire
-// timers by itself: RunLoop::main().advanceBy() does both.
+// timers by itself: RunLoop::main().advanceBy() does both. Safe to read from
+// any thread while another moves it.
 class ManualClock : public Clock {
 public:
     explicit ManualClock(double start = 1796000000.0);  // an arbitrary fixed day in 2026
@@ -35,7 +37,7 @@ public:
     void setTime(double secondsSince1970);
 
 private:
-    double t_;
+    std::atomic<double> t_;
 };
 
 }  // namespace base

@@ -44,6 +44,7 @@ private:
     Date fireDate_;
     bool valid_ = true;
     unsigned long long sequence_ = 0;  // ties broken by scheduling order
+    RunLoop* loop_ = nullptr;          // the loop it is scheduled on
 };
 
 class RunLoop {

@@ -1,0 +1,559 @@
+#include "platform/base/Value.h"
+
+#include <plist/plist.h>
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <variant>
+
+namespace base {
+
+// Seconds between 1970-01-01 and 2001-01-01, the epoch property-list dates
+// count from.
+static constexpr double kPlistEpoch = 978307200.0;
+
+struct Value::Storage {
+    std::variant<std::monostate, bool, std::int64_t, double, std::string, Data, Date, Array, Dictionary> v;
+};
+
+namespace {
+
+const Value& nullValue() {
+    static const Value v;
+    return v;
+}
+
+template <class T>
+std::shared_ptr<const Value::Storage> make(T&& x) {
+    auto s = std::make_shared<Value::Storage>();
+    s->v = std::forward<T>(x);
+    return s;
+}
+
+std::string_view trimmedLeft(const std::string& s) {
+    std::size_t i = 0;
+    while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
+    return std::string_view(s).substr(i);
+}
+
+double parseDouble(const std::string& s) {
+    std::string_view t = trimmedLeft(s);
+    bool negative = false;
+    if (!t.empty() && (t[0] == '+' || t[0] == '-')) {
+        negative = t[0] == '-';
+        t.remove_prefix(1);
+    }
+    double d = 0;
+    auto r = std::from_chars(t.data(), t.data() + t.size(), d, std::chars_format::general);
+    if (r.ec == std::errc::invalid_argument) return 0;
+    return negative ? -d : d;
+}
+
+std::int64_t parseInteger(const std::string& s) {
+    std::string_view t = trimmedLeft(s);
+    bool negative = false;
+    if (!t.empty() && (t[0] == '+' || t[0] == '-')) {
+        negative = t[0] == '-';
+        t.remove_prefix(1);
+    }
+    std::uint64_t u = 0;
+    auto r = std::from_chars(t.data(), t.data() + t.size(), u);
+    if (r.ec == std::errc::invalid_argument) return 0;
+    constexpr auto max = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+    if (r.ec == std::errc::result_out_of_range || u > max + (negative ? 1 : 0))
+        return negative ? std::numeric_limits<std::int64_t>::min() : std::numeric_limits<std::int64_t>::max();
+    return negative ? static_cast<std::int64_t>(0 - u) : static_cast<std::int64_t>(u);
+}
+
+// Truncates toward zero, saturating instead of overflowing.
+std::int64_t clampToInteger(double d) {
+    if (std::isnan(d)) return 0;
+    if (d >= 9223372036854775807.0) return std::numeric_limits<std::int64_t>::max();
+    if (d <= -9223372036854775808.0) return std::numeric_limits<std::int64_t>::min();
+    return static_cast<std::int64_t>(d);
+}
+
+std::string shortestDouble(double d) {
+    char buf[32];
+    for (int prec = 1; prec <= 17; ++prec) {
+        std::snprintf(buf, sizeof buf, "%.*g", prec, d);
+        if (std::strtod(buf, nullptr) == d) break;
+    }
+    return buf;
+}
+
+}  // namespace
+
+// ---- Dictionary ---------------------------------------------------------
+
+Dictionary::Dictionary(std::initializer_list<std::pair<std::string, Value>> items) {
+    for (const auto& [k, v] : items) set(k, v);
+}
+
+bool Dictionary::contains(const std::string& key) const { return find(key) != nullptr; }
+
+const Value& Dictionary::get(const std::string& key) const {
+    const Value* v = find(key);
+    return v ? *v : nullValue();
+}
+
+const Value* Dictionary::find(const std::string& key) const {
+    for (const auto& item : items_)
+        if (item.first == key) return &item.second;
+    return nullptr;
+}
+
+Value* Dictionary::find(const std::string& key) {
+    for (auto& item : items_)
+        if (item.first == key) return &item.second;
+    return nullptr;
+}
+
+void Dictionary::set(const std::string& key, Value value) {
+    if (Value* v = find(key)) *v = std::move(value);
+    else items_.emplace_back(key, std::move(value));
+}
+
+bool Dictionary::remove(const std::string& key) {
+    auto it = std::find_if(items_.begin(), items_.end(), [&](const auto& i) { return i.first == key; });
+    if (it == items_.end()) return false;
+    items_.erase(it);
+    return true;
+}
+
+std::vector<std::string> Dictionary::keys() const {
+    std::vector<std::string> out;
+    out.reserve(items_.size());
+    for (const auto& item : items_) out.push_back(item.first);
+    return out;
+}
+
+bool Dictionary::operator==(const Dictionary& other) const {
+    if (size() != other.size()) return false;
+    for (const auto& [k, v] : items_) {
+        const Value* o = other.find(k);
+        if (!o || *o != v) return false;
+    }
+    return true;
+}
+
+// ---- Value --------------------------------------------------------------
+
+Value::Value() = default;
+Value::Value(std::nullptr_t) {}
+Value::Value(bool v) : s_(make(v)) {}
+Value::Value(int v) : s_(make(std::int64_t{v})) {}
+Value::Value(long v) : s_(make(std::int64_t{v})) {}
+Value::Value(long long v) : s_(make(std::int64_t{v})) {}
+Value::Value(unsigned v) : s_(make(std::int64_t{v})) {}
+Value::Value(unsigned long v)
+    : s_(make(static_cast<std::int64_t>(std::min<unsigned long>(v, std::numeric_limits<std::int64_t>::max())))) {}
+Value::Value(unsigned long long v)
+    : s_(make(static_cast<std::int64_t>(std::min<unsigned long long>(v, std::numeric_limits<std::int64_t>::max())))) {}
+Value::Value(double v) : s_(make(v)) {}
+Value::Value(const char* v) : s_(v ? make(std::string(v)) : nullptr) {}
+Value::Value(std::string v) : s_(make(std::move(v))) {}
+Value::Value(Data v) : s_(make(std::move(v))) {}
+Value::Value(Date v) : s_(make(v)) {}
+Value::Value(Array v) : s_(make(std::move(v))) {}
+Value::Value(Dictionary v) : s_(make(std::move(v))) {}
+
+Value::Type Value::type() const {
+    if (!s_) return Type::Null;
+    return static_cast<Type>(s_->v.index());
+}
+
+bool Value::isNumber() const {
+    Type t = type();
+    return t == Type::Bool || t == Type::Integer || t == Type::Real;
+}
+
+bool Value::boolValue() const {
+    switch (type()) {
+        case Type::Bool: return std::get<bool>(s_->v);
+        case Type::Integer: return std::get<std::int64_t>(s_->v) != 0;
+        case Type::Real: return std::get<double>(s_->v) != 0;
+        case Type::String: {
+            // "YES", "true", "y" and any non-zero number read true.
+            std::string_view t = trimmedLeft(std::get<std::string>(s_->v));
+            if (!t.empty() && (t[0] == '+' || t[0] == '-')) t.remove_prefix(1);
+            while (!t.empty() && t[0] == '0') t.remove_prefix(1);
+            if (t.empty()) return false;
+            char c = t[0];
+            return c == 'Y' || c == 'y' || c == 'T' || c == 't' || (c >= '1' && c <= '9');
+        }
+        default: return false;
+    }
+}
+
+std::int64_t Value::integerValue() const {
+    switch (type()) {
+        case Type::Bool: return std::get<bool>(s_->v) ? 1 : 0;
+        case Type::Integer: return std::get<std::int64_t>(s_->v);
+        case Type::Real: return clampToInteger(std::get<double>(s_->v));
+        case Type::String: return parseInteger(std::get<std::string>(s_->v));
+        default: return 0;
+    }
+}
+
+double Value::doubleValue() const {
+    switch (type()) {
+        case Type::Bool: return std::get<bool>(s_->v) ? 1 : 0;
+        case Type::Integer: return static_cast<double>(std::get<std::int64_t>(s_->v));
+        case Type::Real: return std::get<double>(s_->v);
+        case Type::String: return parseDouble(std::get<std::string>(s_->v));
+        default: return 0;
+    }
+}
+
+std::string Value::stringValue() const {
+    switch (type()) {
+        case Type::Bool: return std::get<bool>(s_->v) ? "1" : "0";
+        case Type::Integer: return std::to_string(std::get<std::int64_t>(s_->v));
+        case Type::Real: return shortestDouble(std::get<double>(s_->v));
+        case Type::String: return std::get<std::string>(s_->v);
+        default: return {};
+    }
+}
+
+const std::string* Value::asString() const { return s_ ? std::get_if<std::string>(&s_->v) : nullptr; }
+const Data* Value::asData() const { return s_ ? std::get_if<Data>(&s_->v) : nullptr; }
+const Date* Value::asDate() const { return s_ ? std::get_if<Date>(&s_->v) : nullptr; }
+const Array* Value::asArray() const { return s_ ? std::get_if<Array>(&s_->v) : nullptr; }
+const Dictionary* Value::asDictionary() const { return s_ ? std::get_if<Dictionary>(&s_->v) : nullptr; }
+
+// Mutable access detaches a shared container first (copy on write).
+Array* Value::asArray() {
+    if (type() != Type::Array) return nullptr;
+    if (s_.use_count() > 1) s_ = std::make_shared<Storage>(*s_);
+    return std::get_if<Array>(&const_cast<Storage*>(s_.get())->v);
+}
+
+Dictionary* Value::asDictionary() {
+    if (type() != Type::Dictionary) return nullptr;
+    if (s_.use_count() > 1) s_ = std::make_shared<Storage>(*s_);
+    return std::get_if<Dictionary>(&const_cast<Storage*>(s_.get())->v);
+}
+
+const Value& Value::operator[](const std::string& key) const {
+    const Dictionary* d = asDictionary();
+    return d ? d->get(key) : nullValue();
+}
+
+bool Value::operator==(const Value& other) const {
+    if (s_ == other.s_) return true;
+    if (isNumber() && other.isNumber()) {
+        // Numbers compare by value, as number objects do (1 == 1.0 == YES).
+        if (type() == Type::Real || other.type() == Type::Real) return doubleValue() == other.doubleValue();
+        return integerValue() == other.integerValue();
+    }
+    if (type() != other.type()) return false;
+    if (type() == Type::Null) return true;
+    return s_->v == other.s_->v;
+}
+
+std::string Value::description() const {
+    switch (type()) {
+        case Type::Null: return "(null)";
+        case Type::Bool:
+        case Type::Integer:
+        case Type::Real:
+        case Type::String: return stringValue();
+        case Type::Data: {
+            static const char* hex = "0123456789abcdef";
+            std::string out = "<";
+            const Data& d = *asData();
+            for (std::size_t i = 0; i < d.size(); ++i) {
+                if (i && i % 4 == 0) out.push_back(' ');
+                out.push_back(hex[d[i] >> 4]);
+                out.push_back(hex[d[i] & 15]);
+            }
+            return out + ">";
+        }
+        case Type::Date: return asDate()->description();
+        case Type::Array: {
+            std::string out = "(";
+            bool first = true;
+            for (const Value& v : *asArray()) {
+                out += first ? "" : ", ";
+                out += v.description();
+                first = false;
+            }
+            return out + ")";
+        }
+        case Type::Dictionary: {
+            std::string out = "{";
+            for (const auto& [k, v] : *asDictionary()) out += k + " = " + v.description() + "; ";
+            if (out.size() > 1) out.pop_back();
+            return out + "}";
+        }
+    }
+    return {};
+}
+
+// ---- Property lists -----------------------------------------------------
+
+namespace {
+
+struct PlistHolder {
+    plist_t p = nullptr;
+    ~PlistHolder() {
+        if (p) plist_free(p);
+    }
+};
+
+// Nesting deeper than this is treated as malformed rather than risking the
+// stack on hostile input.
+constexpr int kMaxDepth = 512;
+
+bool fromNode(plist_t node, Value& out, int depth, std::string& error) {
+    if (depth > kMaxDepth) {
+        error = "property list nested too deeply";
+        return false;
+    }
+    switch (plist_get_node_type(node)) {
+        case PLIST_BOOLEAN: {
+            std::uint8_t b = 0;
+            plist_get_bool_val(node, &b);
+            out = Value(b != 0);
+            return true;
+        }
+        case PLIST_UINT: {
+            std::uint64_t u = 0;
+            plist_get_uint_val(node, &u);
+            out = Value(static_cast<long long>(u));  // stored two's complement
+            return true;
+        }
+        case PLIST_UID: {
+            std::uint64_t u = 0;
+            plist_get_uid_val(node, &u);
+            out = Value(static_cast<unsigned long long>(u));
+            return true;
+        }
+        case PLIST_REAL: {
+            double d = 0;
+            plist_get_real_val(node, &d);
+            out = Value(d);
+            return true;
+        }
+        case PLIST_STRING:
+        case PLIST_KEY: {
+            std::uint64_t len = 0;
+            const char* s = plist_get_string_ptr(node, &len);
+            out = Value(s ? std::string(s, len) : std::string());
+            return true;
+        }
+        case PLIST_DATA: {
+            std::uint64_t len = 0;
+            const char* p = plist_get_data_ptr(node, &len);
+            out = Value(p ? Data(p, p + len) : Data());
+            return true;
+        }
+        case PLIST_DATE: {
+            std::int32_t sec = 0, usec = 0;
+            plist_get_date_val(node, &sec, &usec);
+            out = Value(Date(kPlistEpoch + sec + usec / 1e6));
+            return true;
+        }
+        case PLIST_ARRAY: {
+            Array a;
+            std::uint32_t n = plist_array_get_size(node);
+            a.reserve(n);
+            for (std::uint32_t i = 0; i < n; ++i) {
+                plist_t item = plist_array_get_item(node, i);
+                if (!item) continue;
+                Value v;
+                if (!fromNode(item, v, depth + 1, error)) return false;
+                a.push_back(std::move(v));
+            }
+            out = Value(std::move(a));
+            return true;
+        }
+        case PLIST_DICT: {
+            Dictionary d;
+            plist_dict_iter it = nullptr;
+            plist_dict_new_iter(node, &it);
+            if (!it) {
+                out = Value(std::move(d));
+                return true;
+            }
+            bool ok = true;
+            for (;;) {
+                char* key = nullptr;
+                plist_t val = nullptr;
+                plist_dict_next_item(node, it, &key, &val);
+                if (!val) {
+                    std::free(key);
+                    break;
+                }
+                Value v;
+                ok = fromNode(val, v, depth + 1, error);
+                if (ok) d.set(key ? key : "", std::move(v));
+                std::free(key);
+                if (!ok) break;
+            }
+            std::free(it);
+            if (!ok) return false;
+            out = Value(std::move(d));
+            return true;
+        }
+        default:
+            error = "property list holds an unsupported value";
+            return false;
+    }
+}
+
+// Null has no property-list form: it is left out of containers, and a null
+// root is written as an empty dictionary.
+plist_t toNode(const Value& v) {
+    switch (v.type()) {
+        case Value::Type::Null: return nullptr;
+        case Value::Type::Bool: return plist_new_bool(v.boolValue() ? 1 : 0);
+        case Value::Type::Integer: return plist_new_uint(static_cast<std::uint64_t>(v.integerValue()));
+        case Value::Type::Real: return plist_new_real(v.doubleValue());
+        case Value::Type::String: return plist_new_string(v.asString()->c_str());
+        case Value::Type::Data: {
+            const Data& d = *v.asData();
+            return plist_new_data(reinterpret_cast<const char*>(d.data()), d.size());
+        }
+        case Value::Type::Date: {
+            double t = v.asDate()->timeIntervalSince1970() - kPlistEpoch;
+            double limit = std::numeric_limits<std::int32_t>::max();
+            t = std::isnan(t) ? 0 : std::clamp(t, -limit, limit);
+            double whole = std::floor(t);
+            auto usec = static_cast<std::int32_t>(std::lround((t - whole) * 1e6));
+            auto sec = static_cast<std::int32_t>(whole);
+            if (usec >= 1000000 && sec < std::numeric_limits<std::int32_t>::max()) {
+                usec -= 1000000;
+                ++sec;
+            }
+            return plist_new_date(sec, std::min(usec, 999999));
+        }
+        case Value::Type::Array: {
+            plist_t a = plist_new_array();
+            for (const Value& item : *v.asArray())
+                if (plist_t n = toNode(item)) plist_array_append_item(a, n);
+            return a;
+        }
+        case Value::Type::Dictionary: {
+            plist_t d = plist_new_dict();
+            for (const auto& [key, item] : *v.asDictionary())
+                if (plist_t n = toNode(item)) plist_dict_set_item(d, key.c_str(), n);
+            return d;
+        }
+    }
+    return nullptr;
+}
+
+plist_t rootNode(const Value& v) {
+    plist_t n = toNode(v);
+    return n ? n : plist_new_dict();
+}
+
+// The property-list library aborts the program (an assertion) on a string
+// with an embedded NUL where it expects a key. Such input is malformed for
+// us anyway, so binary input is checked for it first: every object the
+// offset table names must lie inside the buffer, and no ASCII or UTF-16
+// string may hold a NUL.
+bool binaryStringsAreSafe(const std::uint8_t* p, std::size_t n, std::string& error) {
+    error = "malformed binary property list";
+    if (n < 8 + 32) return false;
+    const std::uint8_t* trailer = p + n - 32;
+    auto be = [&](const std::uint8_t* q, unsigned width) {
+        std::uint64_t v = 0;
+        for (unsigned i = 0; i < width; ++i) v = (v << 8) | q[i];
+        return v;
+    };
+    unsigned offsetSize = trailer[6];
+    std::uint64_t count = be(trailer + 8, 8);
+    std::uint64_t tableAt = be(trailer + 24, 8);
+    if (offsetSize < 1 || offsetSize > 8) return false;
+    std::size_t body = n - 32;
+    if (tableAt < 8 || tableAt > body || count > (body - tableAt) / offsetSize) return false;
+    for (std::uint64_t i = 0; i < count; ++i) {
+        std::uint64_t at = be(p + tableAt + i * offsetSize, offsetSize);
+        if (at < 8 || at >= tableAt) return false;
+        std::uint8_t marker = p[at];
+        unsigned kind = marker >> 4;
+        if (kind != 0x5 && kind != 0x6) continue;
+        std::uint64_t len = marker & 0x0f;
+        std::uint64_t start = at + 1;
+        if (len == 0x0f) {
+            if (start >= tableAt || (p[start] >> 4) != 0x1) return false;
+            unsigned width = 1u << (p[start] & 0x0f);
+            if (width > 8 || start + 1 + width > tableAt) return false;
+            len = be(p + start + 1, width);
+            start += 1 + width;
+        }
+        std::uint64_t bytes = kind == 0x6 ? len * 2 : len;
+        if (len > tableAt || bytes > tableAt - start) return false;
+        if (kind == 0x5) {
+            if (std::memchr(p + start, 0, bytes)) return false;
+        } else {
+            for (std::uint64_t k = 0; k < bytes; k += 2)
+                if (p[start + k] == 0 && p[start + k + 1] == 0) return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<Value> Value::fromPlist(const Data& bytes, std::string* error) {
+    auto fail = [&](std::string why) -> std::optional<Value> {
+        if (error) *error = std::move(why);
+        return std::nullopt;
+    };
+    if (bytes.empty()) return fail("empty property list");
+    if (bytes.size() > std::numeric_limits<std::uint32_t>::max()) return fail("property list too large");
+    const char* p = reinterpret_cast<const char*>(bytes.data());
+    auto n = static_cast<std::uint32_t>(bytes.size());
+    PlistHolder root;
+    bool binary = bytes.size() >= 8 && std::memcmp(p, "bplist00", 8) == 0;
+    if (binary) {
+        std::string why;
+        if (!binaryStringsAreSafe(bytes.data(), bytes.size(), why)) return fail(why);
+        plist_from_bin(p, n, &root.p);
+    } else {
+        // Text never holds a NUL; the reader would stop short at one.
+        if (std::memchr(p, 0, n)) return fail("malformed XML property list");
+        std::string text(p, n);
+        plist_from_xml(text.c_str(), n, &root.p);
+    }
+    if (!root.p) return fail(binary ? "malformed binary property list" : "malformed XML property list");
+    Value out;
+    std::string why;
+    if (!fromNode(root.p, out, 0, why)) return fail(why);
+    if (error) error->clear();
+    return out;
+}
+
+std::string Value::toXMLPlist() const {
+    PlistHolder root;
+    root.p = rootNode(*this);
+    char* xml = nullptr;
+    std::uint32_t len = 0;
+    plist_to_xml(root.p, &xml, &len);
+    std::string out = xml ? std::string(xml, len) : std::string();
+    if (xml) plist_to_xml_free(xml);
+    return out;
+}
+
+Data Value::toBinaryPlist() const {
+    PlistHolder root;
+    root.p = rootNode(*this);
+    char* bin = nullptr;
+    std::uint32_t len = 0;
+    plist_to_bin(root.p, &bin, &len);
+    Data out = bin ? Data(bin, bin + len) : Data();
+    if (bin) plist_to_bin_free(bin);
+    return out;
+}
+
+}  // namespace base

@@ -1,0 +1,144 @@
+#include "platform/base/Value.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+using base::Array;
+using base::Data;
+using base::Dictionary;
+using base::Value;
+
+Data bytesOf(const std::string& s) { return Data(s.begin(), s.end()); }
+
+Value sample() {
+    Dictionary inner{{"reps", 12}, {"goal", 100.5}};
+    return Value(Dictionary{
+        {"zulu", "last written first"},
+        {"flag", true},
+        {"negative", -42},
+        {"big", 9007199254740993LL},
+        {"ratio", 0.1},
+        {"text", "a<b & \"c\" \xc3\xa9"},
+        {"blob", Data{0, 1, 2, 0xff}},
+        {"when", base::Date(1300000000.0)},
+        {"list", Array{1, "two", 3.5, Value(inner)}},
+        {"empty", Dictionary{}},
+    });
+}
+
+TEST(Value, LenientReadersConvertLikeUserDefaults) {
+    EXPECT_EQ(Value("12").integerValue(), 12);
+    EXPECT_EQ(Value(" -7 apples").integerValue(), -7);
+    EXPECT_EQ(Value("12.9").integerValue(), 12);
+    EXPECT_DOUBLE_EQ(Value("2.5").doubleValue(), 2.5);
+    EXPECT_TRUE(Value("YES").boolValue());
+    EXPECT_TRUE(Value("true").boolValue());
+    EXPECT_TRUE(Value("007").boolValue());
+    EXPECT_FALSE(Value("NO").boolValue());
+    EXPECT_FALSE(Value("0").boolValue());
+    EXPECT_EQ(Value(3.99).integerValue(), 3);
+    EXPECT_EQ(Value(-3.99).integerValue(), -3);
+    EXPECT_EQ(Value(1e300).integerValue(), INT64_MAX);  // saturates, no undefined behaviour
+    EXPECT_EQ(Value("99999999999999999999").integerValue(), INT64_MAX);
+    EXPECT_EQ(Value(true).integerValue(), 1);
+    EXPECT_EQ(Value().integerValue(), 0);
+    EXPECT_EQ(Value(Array{1}).doubleValue(), 0);
+    EXPECT_EQ(Value(7).stringValue(), "7");
+    EXPECT_EQ(Value(0.1).stringValue(), "0.1");
+    EXPECT_EQ(Value(Data{1}).stringValue(), "");
+}
+
+TEST(Value, EqualityComparesNumbersByValueAndDictionariesIgnoringOrder) {
+    EXPECT_EQ(Value(1), Value(1.0));
+    EXPECT_EQ(Value(true), Value(1));
+    EXPECT_NE(Value(1), Value("1"));
+    EXPECT_EQ(Value(), Value(nullptr));
+    EXPECT_EQ(Value(Dictionary{{"a", 1}, {"b", 2}}), Value(Dictionary{{"b", 2}, {"a", 1}}));
+    EXPECT_NE(Value(Array{1, 2}), Value(Array{2, 1}));
+}
+
+TEST(Value, ContainersCopyOnWrite) {
+    Value a(Array{1, 2});
+    Value b = a;
+    b.asArray()->push_back(3);
+    EXPECT_EQ(a.asArray()->size(), 2u);
+    EXPECT_EQ(b.asArray()->size(), 3u);
+    Value d(Dictionary{{"k", 1}});
+    Value e = d;
+    e.asDictionary()->set("k", 2);
+    EXPECT_EQ(d["k"].integerValue(), 1);
+    EXPECT_EQ(e["k"].integerValue(), 2);
+    EXPECT_TRUE(Value(5)["missing"].isNull());
+    EXPECT_EQ(Value(5).asArray(), nullptr);
+}
+
+TEST(Value, DictionaryKeepsInsertionOrderAndReplacesInPlace) {
+    Dictionary d;
+    d.set("c", 1);
+    d.set("a", 2);
+    d.set("b", 3);
+    d.set("a", 4);
+    EXPECT_EQ(d.keys(), (std::vector<std::string>{"c", "a", "b"}));
+    EXPECT_EQ(d.get("a").integerValue(), 4);
+    EXPECT_TRUE(d.remove("c"));
+    EXPECT_FALSE(d.remove("c"));
+    EXPECT_TRUE(d.get("c").isNull());
+}
+
+TEST(Value, XmlAndBinaryRoundTripEveryType) {
+    Value v = sample();
+    std::string err = "unset";
+    auto fromXml = Value::fromPlist(bytesOf(v.toXMLPlist()), &err);
+    ASSERT_TRUE(fromXml) << err;
+    EXPECT_TRUE(err.empty());
+    EXPECT_EQ(*fromXml, v);
+    auto fromBin = Value::fromPlist(v.toBinaryPlist(), &err);
+    ASSERT_TRUE(fromBin) << err;
+    EXPECT_EQ(*fromBin, v);
+    // Written order is the insertion order, in both forms.
+    EXPECT_EQ(fromXml->asDictionary()->keys(), v.asDictionary()->keys());
+    EXPECT_EQ(fromBin->asDictionary()->keys(), v.asDictionary()->keys());
+    EXPECT_EQ((*fromBin)["negative"].type(), Value::Type::Integer);
+    EXPECT_EQ((*fromBin)["when"].asDate()->timeIntervalSince1970(), 1300000000.0);
+}
+
+TEST(Value, BinaryKeepsFractionalDatesAndNullsAreLeftOut) {
+    Value v(Dictionary{{"at", base::Date(1300000000.25)}, {"gone", Value()}, {"list", Array{Value(), 1}}});
+    auto back = Value::fromPlist(v.toBinaryPlist());
+    ASSERT_TRUE(back);
+    EXPECT_DOUBLE_EQ((*back)["at"].asDate()->timeIntervalSince1970(), 1300000000.25);
+    EXPECT_FALSE(back->asDictionary()->contains("gone"));
+    EXPECT_EQ((*back)["list"].asArray()->size(), 1u);
+    auto empty = Value::fromPlist(bytesOf(Value().toXMLPlist()));
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->type(), Value::Type::Dictionary);
+}
+
+TEST(Value, MalformedInputGivesAnErrorNotACrash) {
+    std::string err;
+    EXPECT_FALSE(Value::fromPlist({}, &err));
+    EXPECT_FALSE(err.empty());
+    EXPECT_FALSE(Value::fromPlist(bytesOf("bplist00 this is not binary"), &err));
+    EXPECT_FALSE(Value::fromPlist(bytesOf("not a plist at all"), &err));
+    EXPECT_FALSE(Value::fromPlist(bytesOf("<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a</key>"), &err));
+    std::string deep = "<plist>";
+    for (int i = 0; i < 20000; ++i) deep += "<array>";
+    EXPECT_FALSE(Value::fromPlist(bytesOf(deep), &err));
+
+    // Every truncation and a few thousand corruptions of both forms.
+    std::string xml = sample().toXMLPlist();
+    Data bin = sample().toBinaryPlist();
+    for (std::size_t n = 0; n < xml.size(); n += 7) Value::fromPlist(bytesOf(xml.substr(0, n)));
+    for (std::size_t n = 0; n < bin.size(); ++n) Value::fromPlist(Data(bin.begin(), bin.begin() + n));
+    std::mt19937 rng(7);
+    for (int i = 0; i < 3000; ++i) {
+        Data b = bin;
+        for (int k = 0; k < 3; ++k) b[8 + rng() % (b.size() - 8)] = static_cast<std::uint8_t>(rng());
+        Value::fromPlist(b);
+    }
+}
+
+}  // namespace

@@ -124,10 +124,12 @@ struct RunLoop::Impl {
         unsigned long long bestSeq = 0;
         auto it = timers.begin();
         while (it != timers.end()) {
-            Timer& t = **it;
-            std::lock_guard tl(t.mutex_);
+            std::shared_ptr<Timer> keep = *it;  // outlives the lock on its mutex
+            Timer& t = *keep;
+            std::unique_lock tl(t.mutex_);
             if (!t.valid_) {
                 t.loop_ = nullptr;
+                tl.unlock();
                 it = timers.erase(it);
                 continue;
             }

@@ -8,13 +8,15 @@
 namespace base {
 
 namespace {
+// Never destroyed, so code that logs while the program exits (a last
+// settings flush) still finds them.
 std::mutex& sinkMutex() {
-    static std::mutex m;
-    return m;
+    static auto* m = new std::mutex;
+    return *m;
 }
 LogSink& currentSink() {
-    static LogSink sink;
-    return sink;
+    static auto* sink = new LogSink;
+    return *sink;
 }
 
 // Wall-clock stamp "YYYY-MM-DD HH:MM:SS.mmm" in local time. Log stamps are

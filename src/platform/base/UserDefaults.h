@@ -26,7 +26,8 @@ public:
     ~UserDefaults();  // writes pending changes
 
     Value objectForKey(const std::string& key) const;  // null when unset
-    std::string stringForKey(const std::string& key) const;  // "" when unset or not a string
+    // A string, or a number's text; "" (nullopt) when unset or anything else.
+    std::string stringForKey(const std::string& key) const;
     std::optional<std::string> optionalStringForKey(const std::string& key) const;
     long long integerForKey(const std::string& key) const;
     bool boolForKey(const std::string& key) const;
@@ -54,6 +55,7 @@ private:
     mutable std::mutex mutex_;
     Dictionary values_;
     bool dirty_ = false;
+    bool writable_ = true;  // false when an unusable file could not be moved aside
 };
 
 }  // namespace base

@@ -1,0 +1,230 @@
+#include "platform/base/FileManager.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+namespace base {
+
+namespace fs = std::filesystem;
+
+namespace paths {
+
+namespace {
+// An XDG variable counts only when it holds an absolute path; a relative
+// one is ignored, as the base-directory rules say.
+std::string xdg(const char* variable, const char* fallbackUnderHome) {
+    const char* v = std::getenv(variable);
+    std::string base = v && v[0] == '/' ? std::string(v) : join(home(), fallbackUnderHome);
+    return join(base, "tolvek");
+}
+}  // namespace
+
+std::string home() {
+    if (const char* h = std::getenv("HOME"); h && *h) return h;
+    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir && *pw->pw_dir) return pw->pw_dir;
+    return ".";
+}
+
+std::string dataHome() { return xdg("XDG_DATA_HOME", ".local/share"); }
+std::string configHome() { return xdg("XDG_CONFIG_HOME", ".config"); }
+std::string cacheHome() { return xdg("XDG_CACHE_HOME", ".cache"); }
+std::string documents() { return join(dataHome(), "Documents"); }
+std::string caches() { return cacheHome(); }
+
+std::string join(const std::string& a, const std::string& b) {
+    if (a.empty()) return b;
+    if (b.empty()) return a;
+    std::string left = a;
+    while (left.size() > 1 && left.back() == '/') left.pop_back();
+    std::size_t i = 0;
+    while (i < b.size() && b[i] == '/') ++i;
+    if (left == "/") return "/" + b.substr(i);
+    return left + "/" + b.substr(i);
+}
+
+std::string lastComponent(const std::string& path) {
+    std::string p = path;
+    while (p.size() > 1 && p.back() == '/') p.pop_back();
+    if (p == "/") return p;
+    std::size_t slash = p.rfind('/');
+    return slash == std::string::npos ? p : p.substr(slash + 1);
+}
+
+std::string deletingLastComponent(const std::string& path) {
+    std::string p = path;
+    while (p.size() > 1 && p.back() == '/') p.pop_back();
+    if (p == "/") return p;
+    std::size_t slash = p.rfind('/');
+    if (slash == std::string::npos) return "";
+    if (slash == 0) return "/";
+    return p.substr(0, slash);
+}
+
+std::string pathExtension(const std::string& path) {
+    std::string name = lastComponent(path);
+    std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0 || dot + 1 == name.size()) return "";
+    return name.substr(dot + 1);
+}
+
+}  // namespace paths
+
+namespace {
+bool setError(std::string* error, const std::string& what) {
+    if (error) *error = what;
+    return false;
+}
+std::string describe(const std::string& action, const std::string& path, int err) {
+    return action + " " + path + ": " + std::strerror(err);
+}
+}  // namespace
+
+FileManager& FileManager::defaultManager() {
+    static FileManager manager;
+    return manager;
+}
+
+bool FileManager::fileExists(const std::string& path, bool* isDirectory) const {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) {
+        if (isDirectory) *isDirectory = false;
+        return false;
+    }
+    if (isDirectory) *isDirectory = S_ISDIR(st.st_mode);
+    return true;
+}
+
+bool FileManager::removeItem(const std::string& path, std::string* error) {
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(path, ec))) return setError(error, describe("cannot remove", path, ENOENT));
+    fs::remove_all(path, ec);
+    if (ec) return setError(error, "cannot remove " + path + ": " + ec.message());
+    return true;
+}
+
+bool FileManager::copyItem(const std::string& from, const std::string& to, std::string* error) {
+    std::error_code ec;
+    if (!fs::exists(from, ec)) return setError(error, describe("cannot copy", from, ENOENT));
+    if (fs::exists(fs::symlink_status(to, ec))) return setError(error, describe("cannot copy to", to, EEXIST));
+    fs::copy(from, to, fs::copy_options::recursive, ec);
+    if (ec) return setError(error, "cannot copy " + from + " to " + to + ": " + ec.message());
+    return true;
+}
+
+bool FileManager::moveItem(const std::string& from, const std::string& to, std::string* error) {
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(from, ec))) return setError(error, describe("cannot move", from, ENOENT));
+    if (fs::exists(fs::symlink_status(to, ec))) return setError(error, describe("cannot move to", to, EEXIST));
+    if (::rename(from.c_str(), to.c_str()) == 0) return true;
+    if (errno != EXDEV) return setError(error, describe("cannot move " + from + " to", to, errno));
+    // Another file system: copy, then remove the original.
+    if (!copyItem(from, to, error)) return false;
+    return removeItem(from, error);
+}
+
+bool FileManager::createDirectory(const std::string& path, bool intermediates, std::string* error) {
+    bool isDir = false;
+    if (fileExists(path, &isDir)) {
+        if (isDir && intermediates) return true;
+        return setError(error, describe("cannot create folder", path, EEXIST));
+    }
+    std::error_code ec;
+    if (intermediates) fs::create_directories(path, ec);
+    else fs::create_directory(path, ec);
+    if (ec) return setError(error, "cannot create folder " + path + ": " + ec.message());
+    return true;
+}
+
+std::vector<std::string> FileManager::contentsOfDirectory(const std::string& path) const {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec))
+        names.push_back(it->path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::optional<Data> FileManager::contentsAtPath(const std::string& path) const {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    Data out;
+    out.reserve(static_cast<std::size_t>(std::max<off_t>(st.st_size, 0)));
+    std::uint8_t buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        out.insert(out.end(), buf, buf + n);
+    }
+    ::close(fd);
+    return out;
+}
+
+bool FileManager::writeAtomically(const std::string& path, const Data& bytes, std::string* error, unsigned mode) {
+    std::string dir = paths::deletingLastComponent(path);
+    if (dir.empty()) dir = ".";
+    std::string tmpl = paths::join(dir, "." + paths::lastComponent(path) + ".tmp-XXXXXX");
+    std::vector<char> name(tmpl.begin(), tmpl.end());
+    name.push_back('\0');
+    int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) return setError(error, describe("cannot write", path, errno));
+    std::string tmp(name.data());
+    auto abandon = [&](int err) {
+        ::close(fd);
+        ::unlink(tmp.c_str());
+        return setError(error, describe("cannot write", path, err));
+    };
+    // The permissions are set before any byte is written, so a secret is
+    // never readable by others, even for a moment.
+    if (::fchmod(fd, static_cast<mode_t>(mode & 07777)) != 0) return abandon(errno);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return abandon(errno);
+        done += static_cast<std::size_t>(n);
+    }
+    if (::fsync(fd) != 0) return abandon(errno);
+    if (::close(fd) != 0) {
+        int err = errno;
+        ::unlink(tmp.c_str());
+        return setError(error, describe("cannot write", path, err));
+    }
+    if (::rename(tmp.c_str(), path.c_str()) != 0) {
+        int err = errno;
+        ::unlink(tmp.c_str());
+        return setError(error, describe("cannot write", path, err));
+    }
+    // Make the rename itself durable.
+    int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+    return true;
+}
+
+bool FileManager::writeAtomically(const std::string& path, const std::string& text, std::string* error,
+                                  unsigned mode) {
+    return writeAtomically(path, Data(text.begin(), text.end()), error, mode);
+}
+
+}  // namespace base

@@ -1,0 +1,123 @@
+#pragma once
+// A web view with an in-process page model (no browser engine): it loads a
+// request (http(s) through the URL loading layer, file: and data: from
+// here) or an HTML string, asks its delegate before every load, keeps the
+// page's title, its readable text and its links and forms, draws the text,
+// follows links the user taps, and answers the few scripts pages are asked
+// for ("document.title", "document.body.innerText", location).
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/net/Error.h"
+#include "platform/net/URLRequest.h"
+#include "platform/ui/ScrollView.h"
+
+namespace net {
+class URLConnection;
+}
+
+namespace ui {
+
+class WebView;
+
+enum class WebViewNavigationType { LinkClicked, FormSubmitted, BackForward, Reload, FormResubmitted, Other };
+
+class WebViewDelegate {
+public:
+    virtual ~WebViewDelegate() = default;
+    virtual bool shouldStartLoadWithRequest(WebView& webView, const net::URLRequest& request,
+                                            WebViewNavigationType navigationType) {
+        (void)webView, (void)request, (void)navigationType;
+        return true;
+    }
+    virtual void webViewDidStartLoad(WebView& webView) { (void)webView; }
+    virtual void webViewDidFinishLoad(WebView& webView) { (void)webView; }
+    virtual void didFailLoadWithError(WebView& webView, const net::Error& error) { (void)webView, (void)error; }
+};
+
+// A parsed page: title, blocks of text, links and form fields.
+struct WebPage {
+    struct Link {
+        std::string text;
+        std::string href;  // resolved against the page's URL
+    };
+    struct Input {
+        std::string name;
+        std::string type;  // "text", "password", "hidden", "submit"...
+        std::string value;
+    };
+    struct Form {
+        std::string action;  // resolved
+        std::string method;  // "GET" or "POST"
+        std::vector<Input> inputs;
+    };
+    std::string title;
+    std::vector<std::string> paragraphs;
+    std::vector<Link> links;
+    std::vector<Form> forms;
+    // The paragraphs joined by line breaks.
+    std::string text() const;
+
+    // Parses HTML leniently (unknown tags are skipped, entities decoded).
+    static WebPage parse(const std::string& html, const std::string& baseURL);
+};
+
+class WebView : public View {
+public:
+    WebView();
+    explicit WebView(Rect frame);
+    ~WebView() override;
+    std::string className() const override { return "WebView"; }
+
+    std::shared_ptr<WebViewDelegate> delegate() const { return delegate_.lock(); }
+    void setDelegate(std::weak_ptr<WebViewDelegate> delegate) { delegate_ = std::move(delegate); }
+
+    void loadRequest(const net::URLRequest& request);
+    void loadHTMLString(const std::string& html, const std::string& baseURL = {});
+    // The request of the page shown (or being loaded).
+    std::optional<net::URLRequest> request() const { return request_; }
+    bool isLoading() const { return loading_; }
+    void stopLoading();
+    void reload();
+    bool canGoBack() const { return historyIndex_ > 0; }
+    bool canGoForward() const { return historyIndex_ + 1 < static_cast<int>(history_.size()); }
+    void goBack();
+    void goForward();
+    bool scalesPageToFit() const { return scalesPageToFit_; }
+    void setScalesPageToFit(bool scales) { scalesPageToFit_ = scales; }
+
+    // "document.title", "document.body.innerText", "window.location.href"
+    // (and the same with "document.location"); other scripts answer "".
+    std::string stringByEvaluatingJavaScriptFromString(const std::string& script);
+    const WebPage& page() const { return page_; }
+
+    // Follows the link (as a tap on it does).
+    void followLink(const std::string& href);
+    // Submits the first form with the given field values merged in.
+    void submitForm(std::size_t formIndex, const std::vector<std::pair<std::string, std::string>>& values);
+
+    void drawRect(gfx::Context& context, Rect rect) override;
+    void touchesEnded(const TouchSet& touches, const Event* event) override;
+    std::string displayedText() const override;
+    void collectAccessibleElements(std::vector<AccessibleElement>& out) const override;
+
+private:
+    void startLoad(const net::URLRequest& request, WebViewNavigationType type, bool addToHistory);
+    void finishLoad(const std::string& html, const std::string& url);
+    void failLoad(const net::Error& error);
+    std::vector<std::pair<Rect, std::size_t>> linkRects() const;
+
+    std::weak_ptr<WebViewDelegate> delegate_;
+    std::optional<net::URLRequest> request_;
+    WebPage page_;
+    bool loading_ = false;
+    bool scalesPageToFit_ = false;
+    std::vector<net::URLRequest> history_;
+    int historyIndex_ = -1;
+    std::shared_ptr<net::URLConnection> connection_;
+    unsigned long long loadGeneration_ = 0;
+};
+
+}  // namespace ui

@@ -1,0 +1,517 @@
+#include "training/DataAccess.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+
+#include "platform/base/Clock.h"
+#include "platform/base/Exception.h"
+#include "platform/base/Format.h"
+#include "platform/base/Log.h"
+#include "platform/base/UserDefaults.h"
+#include "training/TolvekAppDelegate.h"
+#include "training/Utility.h"
+
+#ifdef __FILE_NAME__
+#define STORE_SOURCE_FILE __FILE_NAME__
+#else
+#define STORE_SOURCE_FILE __FILE__
+#endif
+
+namespace {
+
+// One open database file; closed when the object goes.
+class Database {
+public:
+    // Opens an existing file; never creates one, so that a missing database
+    // stays missing (and gets copied again at the next start).
+    Database(const std::string& path, bool writing) {
+        const int flags = writing ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
+        rc_ = path.empty() ? SQLITE_CANTOPEN : sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
+        if (rc_ == SQLITE_OK) sqlite3_busy_timeout(db_, 2000);
+    }
+    ~Database() { sqlite3_close(db_); }
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    bool isOpen() const { return rc_ == SQLITE_OK; }
+    sqlite3* handle() const { return db_; }
+    std::string errorMessage() const {
+        if (db_) return sqlite3_errmsg(db_);
+        return sqlite3_errstr(rc_);
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+    int rc_ = SQLITE_OK;
+};
+
+// One prepared statement; finalized when the object goes.
+class Statement {
+public:
+    Statement(const Database& db, const std::string& sql) {
+        if (db.isOpen())
+            ok_ = sqlite3_prepare_v2(db.handle(), sql.c_str(), -1, &stmt_, nullptr) == SQLITE_OK && stmt_;
+    }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    bool isPrepared() const { return ok_; }
+    int step() { return sqlite3_step(stmt_); }
+    void bind(int index, int value) { sqlite3_bind_int(stmt_, index, value); }
+    void bind(int index, double value) { sqlite3_bind_double(stmt_, index, value); }
+    void bind(int index, const std::string& value) {
+        sqlite3_bind_text(stmt_, index, value.c_str(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
+    }
+    int integer(int column) const { return sqlite3_column_int(stmt_, column); }
+    long long integer64(int column) const { return sqlite3_column_int64(stmt_, column); }
+    double real(int column) const { return sqlite3_column_double(stmt_, column); }
+    std::string text(int column) const {
+        const unsigned char* t = sqlite3_column_text(stmt_, column);
+        if (!t) return {};
+        return std::string(reinterpret_cast<const char*>(t), static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)));
+    }
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+    bool ok_ = false;
+};
+
+std::string planPath() {
+    auto delegate = TolvekAppDelegate::shared();
+    return delegate ? delegate->databasePath() : std::string();
+}
+
+std::string logPath() {
+    auto delegate = TolvekAppDelegate::shared();
+    return delegate ? delegate->logDatabasePath() : std::string();
+}
+
+void reportFailure(const char* method, int line, const char* format, const std::string& message) {
+    base::AssertionHandler::current().handleFailureInMethod(method, DataAccess::classObject(), STORE_SOURCE_FILE,
+                                                            line, base::format(format, message));
+}
+
+// The failure texts of one writing operation.
+struct WriteTexts {
+    const char* method;
+    const char* prepare;
+    const char* step;
+};
+
+const char* const kOpenFailed = "Error: failed to open the database with message '%s'.";
+
+// Runs one writing statement on the log database: open, prepare, bind, one
+// step, finalize, close. Every failure on the way is reported.
+template <class Binder>
+void runWrite(const WriteTexts& texts, const std::string& sql, int line, Binder bind) {
+    Database db(logPath(), true);
+    if (!db.isOpen()) {
+        reportFailure(texts.method, line, kOpenFailed, db.errorMessage());
+        return;
+    }
+    Statement stmt(db, sql);
+    if (!stmt.isPrepared()) {
+        reportFailure(texts.method, line, texts.prepare, db.errorMessage());
+        return;
+    }
+    bind(stmt);
+    const int rc = stmt.step();
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) reportFailure(texts.method, line, texts.step, db.errorMessage());
+}
+
+// Week, day, level and the five sets from column firstColumn on, then the
+// rest when the statement selects it.
+void readProgramRow(const Statement& stmt, Program& p, int firstColumn, bool withInterval) {
+    int c = firstColumn;
+    p.setWeek(stmt.integer(c++));
+    p.setDay(stmt.integer(c++));
+    p.setLevel(stmt.integer(c++));
+    p.setRep1(stmt.integer(c++));
+    p.setRep2(stmt.integer(c++));
+    p.setRep3(stmt.integer(c++));
+    p.setRep4(stmt.integer(c++));
+    p.setRep5(stmt.integer(c++));
+    if (withInterval) p.setInterval(stmt.integer(c));
+}
+
+// Binds week, day, level, rep1 to rep9 and logDate from index first on.
+void bindLogColumns(Statement& stmt, int first, const Log& log) {
+    stmt.bind(first, log.week());
+    stmt.bind(first + 1, log.day());
+    stmt.bind(first + 2, log.level());
+    for (int i = 0; i < 9; ++i) stmt.bind(first + 3 + i, log.reps()[static_cast<std::size_t>(i)]);
+    stmt.bind(first + 12, log.logDate());
+}
+
+std::vector<std::shared_ptr<Log>> readLog() {
+    std::vector<std::shared_ptr<Log>> rows;
+    Database db(logPath(), false);
+    Statement stmt(db, "select Week, Day, Level, Rep1, Rep2, Rep3, Rep4, Rep5, Rep6, Rep7, Rep8, Rep9, LogDate from LogDay");
+    if (!stmt.isPrepared()) return rows;
+    int rc;
+    while ((rc = stmt.step()) == SQLITE_ROW) {
+        auto log = std::make_shared<Log>();
+        log->initValues(stmt.integer(0), stmt.integer(1), stmt.integer(2), stmt.integer(3), stmt.integer(4),
+                        stmt.integer(5), stmt.integer(6), stmt.integer(7), stmt.integer(8), stmt.integer(9),
+                        stmt.integer(10), stmt.integer(11), std::nullopt, stmt.text(12));
+        rows.push_back(std::move(log));
+    }
+    if (rc != SQLITE_DONE) base::log("DataAccess: reading the log stopped: " + db.errorMessage());
+    return rows;
+}
+
+// The last inserted log row, or nullopt when the file or statement fails.
+// An empty table gives a row of zeros.
+std::optional<Log> lastLogRow() {
+    Database db(logPath(), false);
+    Statement stmt(db, "select Day, Week, Level, Rep1, Rep2, Rep3, Rep4, Rep5, Rep6, Rep7, Rep8, Rep9, LogDate,max(rowid) from LogDay");
+    if (!stmt.isPrepared()) return std::nullopt;
+    Log log;
+    if (stmt.step() == SQLITE_ROW) {
+        log.initValues(stmt.integer(1), stmt.integer(0), stmt.integer(2), stmt.integer(3), stmt.integer(4),
+                       stmt.integer(5), stmt.integer(6), stmt.integer(7), stmt.integer(8), stmt.integer(9),
+                       stmt.integer(10), stmt.integer(11), std::nullopt, stmt.text(12));
+    }
+    return log;
+}
+
+int singleInteger(const char* sql) {
+    Database db(logPath(), false);
+    Statement stmt(db, sql);
+    if (!stmt.isPrepared() || stmt.step() != SQLITE_ROW) return 0;
+    return static_cast<int>(stmt.integer64(0));
+}
+
+bool heavyDay(int week, int day, int heavyWeek) { return week == heavyWeek && (day == 2 || day == 3); }
+
+// The day text of the home screen for a plan row at a position.
+std::string dayText(int week, int day, int level, const Program& p, bool testDay) {
+    if (heavyDay(week, day, 5))
+        return base::format("Week %i, Day % i, Level %i\rReps: %i(x2), %i(x2), %i(x2), %i, %i\rRest: %i seconds", week,
+                            day, level, p.rep1(), p.rep2(), p.rep3(), p.rep4(), p.rep5(), p.interval());
+    if (heavyDay(week, day, 6))
+        return base::format("Week %i, Day % i, Level %i\rReps: %i(x2), %i(x2), %i(x2), %i(x2), %i\rRest: %i seconds",
+                            week, day, level, p.rep1(), p.rep2(), p.rep3(), p.rep4(), p.rep5(), p.interval());
+    if (testDay) return "Test day";
+    return base::format("Week %i, Day % i, Level %i\rReps: %i, %i, %i, %i, %i\rRest: %i seconds", week, day, level,
+                        p.rep1(), p.rep2(), p.rep3(), p.rep4(), p.rep5(), p.interval());
+}
+
+const char* const kComplete = "Program complete!\rReset to another level";
+
+const char* const kWeekDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+
+}  // namespace
+
+const void* DataAccess::classObject() {
+    static const char tag = 0;
+    return &tag;
+}
+
+// ---- the plan
+
+std::shared_ptr<Program> DataAccess::getProgram(int day, int week, int level) {
+    auto p = std::make_shared<Program>();
+    Database db(planPath(), false);
+    Statement stmt(db, base::format("select ProgramId, Week, Day, Level, Rep1, Rep2, Rep3, Rep4, Rep5, Interval "
+                                    "from Program where day=%i and week=%i and level=%i",
+                                    day, week, level));
+    if (stmt.isPrepared() && stmt.step() == SQLITE_ROW) {
+        p->setProgramId(stmt.integer(0));
+        readProgramRow(stmt, *p, 1, true);
+    }
+    return p;
+}
+
+std::shared_ptr<Program> DataAccess::getProgramForId(int programId) {
+    auto p = std::make_shared<Program>();
+    Database db(planPath(), false);
+    Statement stmt(db, base::format("select ProgramId, Week, Day, Level, Rep1, Rep2, Rep3, Rep4, Rep5, Interval "
+                                    "from Program where programId=%d",
+                                    programId));
+    if (stmt.isPrepared() && stmt.step() == SQLITE_ROW) {
+        p->setProgramId(programId);
+        readProgramRow(stmt, *p, 1, true);
+    }
+    return p;
+}
+
+std::vector<std::shared_ptr<Program>> DataAccess::getProgramData() {
+    std::vector<std::shared_ptr<Program>> rows;
+    Database db(planPath(), false);
+    Statement stmt(db, "select Week, Day, Level, Rep1, Rep2, Rep3, Rep4, Rep5 from Program");
+    if (!stmt.isPrepared()) return rows;
+    while (stmt.step() == SQLITE_ROW) {
+        auto p = std::make_shared<Program>();
+        readProgramRow(stmt, *p, 0, false);
+        rows.push_back(std::move(p));
+    }
+    return rows;
+}
+
+// ---- the log
+
+void DataAccess::saveLog(const Log& log) {
+    static const WriteTexts texts{"DataAccess::saveLog", "Error: failed to prepare statement with message '%s'.",
+                                  "Error: failed to insert into the database with message '%s'."};
+    const std::string stamp = logDateText(base::Date::now());
+    runWrite(texts,
+             "INSERT INTO LogDay(Week, Day, Rep1, Rep2, Rep3, Rep4, Rep5, Rep6, Rep7, Rep8, Rep9, Level, LogDate) "
+             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?);",
+             __LINE__, [&](Statement& stmt) {
+                 stmt.bind(1, log.week());
+                 stmt.bind(2, log.day());
+                 for (int i = 0; i < 9; ++i) stmt.bind(3 + i, log.reps()[static_cast<std::size_t>(i)]);
+                 stmt.bind(12, log.level());
+                 stmt.bind(13, stamp);
+             });
+}
+
+void DataAccess::updateDay(const Log& newData, const Log& oldData) {
+    static const WriteTexts texts{"DataAccess::updateDay", "Error: failed to prepare update statement with message '%s'.",
+                                  "Error: failed to update with message '%s'."};
+    runWrite(texts,
+             "UPDATE LogDay SET Week = ?, Day = ?, Level = ?, Rep1 = ?, Rep2 = ?, Rep3 = ?, Rep4 = ?, Rep5 = ?, "
+             "Rep6 = ?, Rep7 = ?, Rep8 = ?, Rep9 = ?, LogDate = ? WHERE Week = ? AND Day = ? AND Level = ? AND "
+             "Rep1 = ? AND Rep2 = ? AND Rep3 = ? AND Rep4 = ? AND Rep5 = ? AND Rep6 = ? AND Rep7 = ? AND Rep8 = ? "
+             "AND Rep9 = ? AND LogDate = ?;",
+             __LINE__, [&](Statement& stmt) {
+                 bindLogColumns(stmt, 1, newData);
+                 bindLogColumns(stmt, 14, oldData);
+             });
+}
+
+void DataAccess::deleteDay(const Log& log) {
+    static const WriteTexts texts{"DataAccess::deleteDay",
+                                  "Error: Failed to prepare delete statement with message '%s'.",
+                                  "Error: failed to delete with message '%s'."};
+    runWrite(texts,
+             "DELETE FROM LogDay WHERE Week = ? AND Day = ? AND Level = ? AND Rep1 = ? AND Rep2 = ? AND Rep3 = ? "
+             "AND Rep4 = ? AND Rep5 = ? AND Rep6 = ? AND Rep7 = ? AND Rep8 = ? AND Rep9 = ? AND LogDate = ?;",
+             __LINE__, [&](Statement& stmt) { bindLogColumns(stmt, 1, log); });
+}
+
+void DataAccess::clearAllData() {
+    static const WriteTexts texts{"DataAccess::clearAllData",
+                                  "Error: Failed to prepare delete statement with message '%s'.",
+                                  "Error: failed to delete with message '%s'."};
+    runWrite(texts, "DELETE FROM LogDay", __LINE__, [](Statement&) {});
+}
+
+void DataAccess::fillLog() {
+    auto& defaults = base::UserDefaults::standardUserDefaults();
+    const int currentDay = static_cast<int>(defaults.integerForKey("Tolvek_Day"));
+    const int currentWeek = static_cast<int>(defaults.integerForKey("Tolvek_Week"));
+    const int level = static_cast<int>(defaults.integerForKey("Tolvek_Level"));
+    const long long n = static_cast<long long>(currentDay) + 3LL * currentWeek - 3;
+    int day = 1;
+    int week = 1;
+    for (long long i = 0; i < n; ++i) {
+        auto row = getProgram(day, week, level);
+        Log log;
+        log.setWeek(week);
+        log.setDay(day);
+        log.setLevel(level);
+        log.setReps(row->nineSlots(week, day));
+        saveLog(log);
+        const auto next = Utility::nextDay(day, week);
+        day = next.day;
+        week = next.week;
+    }
+}
+
+std::vector<std::shared_ptr<Log>> DataAccess::getLogData() { return readLog(); }
+
+std::vector<std::shared_ptr<Log>> DataAccess::getLogDataReversed() {
+    auto rows = readLog();
+    for (auto& log : rows) log->setDateSort(dateOfLogDate(log->logDate()));
+    // Later insertions first among days of the same date; a row whose date
+    // can't be read sorts last.
+    std::reverse(rows.begin(), rows.end());
+    std::stable_sort(rows.begin(), rows.end(), [](const std::shared_ptr<Log>& a, const std::shared_ptr<Log>& b) {
+        if (!a->dateSort()) return false;
+        if (!b->dateSort()) return true;
+        return *a->dateSort() > *b->dateSort();
+    });
+    return rows;
+}
+
+// ---- totals and texts
+
+int DataAccess::getTotalToday() {
+    const int day = Utility::GetDay();
+    const int week = Utility::GetWeek();
+    const auto row = getProgram(day, week, Utility::getLevel());
+    int sum = 0;
+    for (int v : row->nineSlots(week, day)) sum += v;
+    return sum;
+}
+
+int DataAccess::getTotalYesterday() {
+    const auto last = lastLogRow();
+    if (!last || last->day() == 0 || last->week() == 0 || last->level() == 0) return 0;
+    return last->total();
+}
+
+int DataAccess::getTotalReps() {
+    return singleInteger("SELECT sum(rep1 + rep2 + rep3 + rep4 + rep5 + rep6 + rep7 + rep8 + rep9) as Total FROM LogDay");
+}
+
+int DataAccess::getMaxReps() {
+    return singleInteger("SELECT MAX(rep1 + rep2 + rep3 + rep4 + rep5 + rep6 + rep7 + rep8 + rep9) as MaxTotal FROM LogDay");
+}
+
+std::string DataAccess::getTodayString() {
+    const int week = Utility::GetWeek();
+    const int day = Utility::GetDay();
+    const int level = Utility::getLevel();
+    if (week > 6) return kComplete;
+    const auto row = getProgram(day, week, level);
+    return dayText(week, day, level, *row, Utility::IsTestDay());
+}
+
+std::string DataAccess::getTomorrowString() {
+    const auto next = Utility::nextDay(Utility::GetDay(), Utility::GetWeek());
+    const int level = Utility::getLevel();
+    if (next.week > 6) return kComplete;
+    const auto row = getProgram(next.day, next.week, level);
+    const bool testDay = next.day == 1 && (next.week == 3 || next.week == 5 || next.week == 6);
+    return dayText(next.week, next.day, level, *row, testDay);
+}
+
+std::optional<std::string> DataAccess::getYesterdayString() {
+    const auto last = lastLogRow();
+    if (!last) return std::nullopt;
+    const Log& l = *last;
+    if (l.day() == 0 || l.week() == 0 || l.level() == 0) return std::string("N/A");
+    if (heavyDay(l.week(), l.day(), 5))
+        return base::format("Week %i, Day % i, Level %i\rReps: %i(x2), %i(x2), %i(x2), %i, %i", l.week(), l.day(),
+                            l.level(), l.rep1(), l.rep3(), l.rep5(), l.rep7(), l.rep8());
+    if (heavyDay(l.week(), l.day(), 6))
+        return base::format("Week %i, Day % i, Level %i\rReps: %i(x2), %i(x2), %i(x2), %i(x2), %i", l.week(), l.day(),
+                            l.level(), l.rep1(), l.rep3(), l.rep5(), l.rep7(), l.rep9());
+    return base::format("Week %i, Day % i, Level %i\rReps: %i, %i, %i, %i, %i", l.week(), l.day(), l.level(), l.rep1(),
+                        l.rep2(), l.rep3(), l.rep4(), l.rep5());
+}
+
+// ---- tests
+
+void DataAccess::saveTest(const Test& test) {
+    static const WriteTexts texts{"DataAccess::saveTest", "Error: failed to prepare statement with message '%s'.",
+                                  "Error: failed to insert into the database with message '%s'."};
+    const double now = base::Date::now().timeIntervalSince1970();
+    runWrite(texts, "INSERT INTO Test(Week, Day, Score, TestDate) VALUES (?, ?, ?, ?);", __LINE__,
+             [&](Statement& stmt) {
+                 stmt.bind(1, test.week());
+                 stmt.bind(2, test.day());
+                 stmt.bind(3, test.score());
+                 stmt.bind(4, now);
+             });
+}
+
+void DataAccess::createNewTestTable() {
+    Database db(logPath(), true);
+    if (!db.isOpen()) return;
+    {
+        Statement query(db, "SELECT name FROM sqlite_master WHERE type='table' AND name='Test';");
+        if (!query.isPrepared()) return;
+        if (query.step() == SQLITE_ROW) return;
+    }
+    Statement create(db, "CREATE TABLE Test (  Week INTEGER NOT NULL DEFAULT 0,  Day INTEGER NOT NULL DEFAULT 0,  "
+                         "Score STRING NOT NULL DEFAULT 0, TestDate REAL);");
+    if (!create.isPrepared() || create.step() != SQLITE_DONE)
+        base::log("DataAccess: could not create the table Test: " + db.errorMessage());
+}
+
+namespace {
+std::shared_ptr<Test> readTest(const Statement& stmt) {
+    auto t = std::make_shared<Test>();
+    t->setWeek(stmt.integer(0));
+    t->setDay(stmt.integer(1));
+    t->setScore(stmt.text(2));
+    t->setTestDate(stmt.real(3));
+    return t;
+}
+}  // namespace
+
+std::vector<std::shared_ptr<Test>> DataAccess::getTestData() {
+    std::vector<std::shared_ptr<Test>> rows;
+    Database db(logPath(), false);
+    Statement stmt(db, "select Week, Day, Score, TestDate from Test");
+    if (!stmt.isPrepared()) return rows;
+    while (stmt.step() == SQLITE_ROW) rows.push_back(readTest(stmt));
+    return rows;
+}
+
+std::shared_ptr<Test> DataAccess::getTest(int day, int week) {
+    Database db(logPath(), false);
+    Statement stmt(db, base::format("select Week, Day, Score, TestDate from Test where day=%i and week=%i", day, week));
+    if (stmt.isPrepared() && stmt.step() == SQLITE_ROW) return readTest(stmt);
+    return std::make_shared<Test>();
+}
+
+// ---- the LogDate text
+
+std::string DataAccess::logDateText(base::Date date) {
+    // Whole milliseconds, rounded: 45.123 is held as 45.12299... and must
+    // still read .123.
+    const long long total = std::llround(date.timeIntervalSince1970() * 1000.0);
+    long long seconds = total / 1000;
+    long long millis = total % 1000;
+    if (millis < 0) {
+        millis += 1000;
+        seconds -= 1;
+    }
+    const std::time_t whole = static_cast<std::time_t>(seconds);
+    std::tm local{};
+    localtime_r(&whole, &local);
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%s %04d %02d %02d %02d:%02d:%02d.%03d", kWeekDays[local.tm_wday % 7],
+                  local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
+                  static_cast<int>(millis));
+    return buffer;
+}
+
+namespace {
+// A whole decimal number of at most maxDigits digits, nothing else.
+std::optional<int> plainNumber(const std::string& field, std::size_t maxDigits) {
+    if (field.empty() || field.size() > maxDigits) return std::nullopt;
+    int v = 0;
+    for (char c : field) {
+        if (c < '0' || c > '9') return std::nullopt;
+        v = v * 10 + (c - '0');
+    }
+    return v;
+}
+}  // namespace
+
+std::optional<base::Date> DataAccess::dateOfLogDate(const std::string& logDate) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    while (fields.size() < 4) {
+        const std::size_t blank = logDate.find(' ', start);
+        fields.push_back(logDate.substr(start, blank == std::string::npos ? std::string::npos : blank - start));
+        if (blank == std::string::npos) break;
+        start = blank + 1;
+    }
+    if (fields.size() < 4) return std::nullopt;
+    const auto year = plainNumber(fields[1], 4);
+    const auto month = plainNumber(fields[2], 2);
+    const auto day = plainNumber(fields[3], 2);
+    if (!year || !month || !day || *month < 1 || *month > 12 || *day < 1 || *day > 31) return std::nullopt;
+    std::tm local{};
+    local.tm_year = *year - 1900;
+    local.tm_mon = *month - 1;
+    local.tm_mday = *day;
+    local.tm_isdst = -1;
+    const std::time_t t = std::mktime(&local);
+    if (t == static_cast<std::time_t>(-1)) return std::nullopt;
+    // A day past the month's end (31 April) is not a date.
+    if (local.tm_mday != *day || local.tm_mon != *month - 1) return std::nullopt;
+    return base::Date(static_cast<double>(t));
+}

@@ -1,0 +1,76 @@
+#pragma once
+// The store of the plan and the training log. Every operation asks the
+// application delegate for the file's path, opens the SQLite file, runs its
+// statements and closes the file again before it returns; nothing is kept
+// between calls. Reading operations report nothing and answer an empty list,
+// 0 or a zero-filled record when the file or the statement fails; writing
+// operations report every failure to the assertion handler.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/base/Date.h"
+#include "training/Log.h"
+#include "training/Program.h"
+#include "training/Test.h"
+
+class DataAccess {
+public:
+    DataAccess() = delete;
+
+    // The plan.
+    // The row of this day, week and level (the day comes first), or a
+    // Program with every field 0.
+    static std::shared_ptr<Program> getProgram(int day, int week, int level);
+    // Every row with week, day, level and the five sets (programId and
+    // interval 0), in the table's order.
+    static std::vector<std::shared_ptr<Program>> getProgramData();
+    static std::shared_ptr<Program> getProgramForId(int programId);
+
+    // The log.
+    // Inserts one day, stamped with the current moment (the record's logDate
+    // and dateSort are not used).
+    static void saveLog(const Log& log);
+    // Rewrites every row equal to oldData in all thirteen columns.
+    static void updateDay(const Log& newData, const Log& oldData);
+    // Deletes every row equal to the record in all thirteen columns.
+    static void deleteDay(const Log& log);
+    static void clearAllData();
+    // Logs the plan of every day from week 1 day 1 up to and including the
+    // current day of the plan position.
+    static void fillLog();
+    // Every logged day in the table's order (dateSort empty).
+    static std::vector<std::shared_ptr<Log>> getLogData();
+    // Every logged day with dateSort filled, newest date first (days of the
+    // same date: the later inserted first).
+    static std::vector<std::shared_ptr<Log>> getLogDataReversed();
+
+    // Totals and the home screen's texts.
+    static int getTotalToday();
+    static int getTotalYesterday();
+    static int getTotalReps();
+    static int getMaxReps();
+    static std::string getTodayString();
+    static std::string getTomorrowString();
+    // nullopt when the log can't be opened or read.
+    static std::optional<std::string> getYesterdayString();
+
+    // Exhaustion tests.
+    static void saveTest(const Test& test);
+    static void createNewTestTable();
+    static std::vector<std::shared_ptr<Test>> getTestData();
+    static std::shared_ptr<Test> getTest(int day, int week);
+
+    // The LogDate text of a moment, in local time and a fixed form that
+    // does not depend on the locale: "Tue 2026 12 08 18:58:45.123" (week
+    // day, year, month, day of month, time to the millisecond).
+    static std::string logDateText(base::Date date);
+    // The calendar day (local midnight) that a LogDate text names by its
+    // second, third and fourth blank-separated fields, or nullopt when the
+    // text does not name one.
+    static std::optional<base::Date> dateOfLogDate(const std::string& logDate);
+
+    // The object that store failures are reported with.
+    static const void* classObject();
+};

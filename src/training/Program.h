@@ -1,0 +1,51 @@
+#pragma once
+// One row of the training plan: the five sets of a day and the rest between
+// them, for one week, day and level.
+#include <array>
+
+class Program {
+public:
+    Program() = default;
+
+    int programId() const { return programId_; }
+    void setProgramId(int v) { programId_ = v; }
+    int week() const { return week_; }
+    void setWeek(int v) { week_ = v; }
+    int day() const { return day_; }
+    void setDay(int v) { day_ = v; }
+    int level() const { return level_; }
+    void setLevel(int v) { level_ = v; }
+    int rep1() const { return rep1_; }
+    void setRep1(int v) { rep1_ = v; }
+    int rep2() const { return rep2_; }
+    void setRep2(int v) { rep2_ = v; }
+    int rep3() const { return rep3_; }
+    void setRep3(int v) { rep3_ = v; }
+    int rep4() const { return rep4_; }
+    void setRep4(int v) { rep4_ = v; }
+    int rep5() const { return rep5_; }
+    void setRep5(int v) { rep5_ = v; }
+    int interval() const { return interval_; }
+    void setInterval(int v) { interval_ = v; }
+
+    // The nine log slots of a day of this row at the given week and day: on
+    // days 2 and 3 of week 5 the first three sets are done twice, on days 2
+    // and 3 of week 6 the first four; unused slots hold 0.
+    std::array<int, 9> nineSlots(int week, int day) const;
+    // The same for the row's own week and day.
+    std::array<int, 9> nineSlots() const { return nineSlots(week_, day_); }
+    // The planned total of the day: the sum of the nine slots.
+    int total() const;
+
+private:
+    int programId_ = 0;
+    int week_ = 0;
+    int day_ = 0;
+    int level_ = 0;
+    int rep1_ = 0;
+    int rep2_ = 0;
+    int rep3_ = 0;
+    int rep4_ = 0;
+    int rep5_ = 0;
+    int interval_ = 0;
+};

@@ -1,0 +1,112 @@
+#include "training/TolvekAppDelegate.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "platform/base/Bundle.h"
+#include "platform/base/Date.h"
+#include "platform/base/FileManager.h"
+#include "platform/base/Log.h"
+#include "platform/base/UserDefaults.h"
+#include "training/DataAccess.h"
+
+namespace {
+std::weak_ptr<TolvekAppDelegate>& installed() {
+    static std::weak_ptr<TolvekAppDelegate> delegate;
+    return delegate;
+}
+}  // namespace
+
+std::shared_ptr<TolvekAppDelegate> TolvekAppDelegate::shared() { return installed().lock(); }
+
+void TolvekAppDelegate::setShared(const std::shared_ptr<TolvekAppDelegate>& delegate) { installed() = delegate; }
+
+void TolvekAppDelegate::applicationDidFinishLaunching() {
+    base::AssertionHandler::setCurrent(std::make_shared<TolvekAssertionHandler>());
+
+    // 1-2. The two databases live in Documents.
+    databaseName_ = "Tolvek.sqlite";
+    logDatabaseName_ = "LogDay.sqlite";
+    const std::string documents = base::paths::documents();
+    databasePath_ = base::paths::join(documents, databaseName_);
+    logDatabasePath_ = base::paths::join(documents, logDatabaseName_);
+    // 3. Copy them from the bundle where needed.
+    checkAndCreateDatabase();
+    // 4. The log database of an older installation may lack the table Test.
+    DataAccess::createNewTestTable();
+    // 5. The level decides whether the set-up screen comes first.
+    launchLevel_ = static_cast<int>(base::UserDefaults::standardUserDefaults().integerForKey("Tolvek_Level"));
+    // 8. The training-day flags.
+    isGoing_ = false;
+    hasReset_ = false;
+    canReset_ = true;
+    // 13. Nothing was spent in the background yet.
+    backFromBeingInBackground_ = false;
+    timeInBackground_ = 0;
+}
+
+void TolvekAppDelegate::checkAndCreateDatabase() {
+    auto& files = base::FileManager::defaultManager();
+    auto& defaults = base::UserDefaults::standardUserDefaults();
+    const std::string documents = base::paths::deletingLastComponent(databasePath_);
+    // On a fresh desktop account the Documents folder does not exist yet.
+    if (!documents.empty() && !files.fileExists(documents)) files.createDirectory(documents, true);
+
+    const bool planExists = files.fileExists(databasePath_);
+    const bool logExists = files.fileExists(logDatabasePath_);
+    const bool replaced = defaults.boolForKey("Tolvek_ReplacedDBFromUpdate");
+    const std::string resources = base::Bundle::mainBundle().resourcePath();
+
+    if (!planExists || !replaced) {
+        std::string error;
+        if (planExists && !files.removeItem(databasePath_, &error))
+            base::log("TolvekAppDelegate: could not remove the old plan database: " + error);
+        // The key is set only once the new plan is in place, so that a failed
+        // copy is tried again at the next start.
+        if (files.copyItem(base::paths::join(resources, databaseName_), databasePath_, &error))
+            defaults.setBool("Tolvek_ReplacedDBFromUpdate", true);
+        else
+            base::log("TolvekAppDelegate: could not copy the plan database: " + error);
+    }
+    if (!logExists) {
+        std::string error;
+        if (!files.copyItem(base::paths::join(resources, logDatabaseName_), logDatabasePath_, &error))
+            base::log("TolvekAppDelegate: could not copy the log database: " + error);
+    }
+}
+
+void TolvekAppDelegate::applicationDidEnterBackground() {
+    if (!isGoing_) return;
+    auto& defaults = base::UserDefaults::standardUserDefaults();
+    defaults.setObject("backgroundTime", base::Value(base::Date::now()));
+    defaults.synchronize();
+}
+
+void TolvekAppDelegate::applicationWillEnterForeground() {
+    if (!isGoing_) {
+        backFromBeingInBackground_ = false;
+        timeInBackground_ = 0;
+        return;
+    }
+    auto& defaults = base::UserDefaults::standardUserDefaults();
+    const auto left = defaults.dateForKey("backgroundTime");
+    defaults.removeObjectForKey("backgroundTime");
+    defaults.synchronize();
+    if (left) {
+        const double seconds = std::fabs(std::trunc(base::Date::now().timeIntervalSinceDate(*left)));
+        timeInBackground_ = seconds > 2147483647.0 ? 2147483647 : static_cast<int>(seconds);
+    } else {
+        timeInBackground_ = 0;
+    }
+    backFromBeingInBackground_ = true;
+}
+
+void TolvekAssertionHandler::handleFailureInMethod(const std::string& method, const void* object,
+                                                   const std::string& file, int line,
+                                                   const std::string& description) {
+    if (object != DataAccess::classObject()) {
+        base::AssertionHandler::handleFailureInMethod(method, object, file, line, description);
+        return;
+    }
+    base::log("*** Store failure in " + method + ", " + file + ":" + std::to_string(line) + ": " + description);
+}

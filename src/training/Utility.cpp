@@ -1,0 +1,100 @@
+#include "training/Utility.h"
+
+#include "platform/base/UserDefaults.h"
+#include "training/TolvekAppDelegate.h"
+
+namespace {
+base::UserDefaults& defaults() { return base::UserDefaults::standardUserDefaults(); }
+int integerSetting(const char* key) { return static_cast<int>(defaults().integerForKey(key)); }
+}  // namespace
+
+int Utility::GetDay() { return integerSetting("Tolvek_Day"); }
+int Utility::GetWeek() { return integerSetting("Tolvek_Week"); }
+int Utility::getLevel() { return integerSetting("Tolvek_Level"); }
+
+bool Utility::IsTestDay() {
+    const int week = GetWeek();
+    return GetDay() == 1 && (week == 3 || week == 5 || week == 6 || week == 7) && defaults().boolForKey("Tolvek_Test");
+}
+
+int Utility::GetLevel(int score) {
+    if (score < 6) return 1;
+    if (score <= 10) return 2;
+    return 3;
+}
+
+int Utility::GetLevel(int score, int week) {
+    int two = 0;
+    int three = 0;
+    switch (week) {
+    case 3: two = 21; three = 26; break;
+    case 5: two = 36; three = 41; break;
+    case 6: two = 51; three = 61; break;
+    default: return 1;
+    }
+    if (score >= three) return 3;
+    if (score >= two) return 2;
+    return 1;
+}
+
+void Utility::resetToDayAndWeekAndLevel(int day, int week, bool test, int level) {
+    auto& d = defaults();
+    d.setInteger("Tolvek_Level", level);
+    d.setInteger("Tolvek_Day", day);
+    d.setInteger("Tolvek_Week", week);
+    d.setBool("Tolvek_Test", test);
+    d.setInteger("Tolvek_RepNum", 0);
+    d.setInteger("Tolvek_RepToShow", 0);
+    d.synchronize();
+    if (auto delegate = TolvekAppDelegate::shared()) {
+        delegate->setIsGoing(false);
+        delegate->setHasReset(true);
+    }
+}
+
+void Utility::resetToDayAndWeekAndLevel(int day, int week, int level) {
+    resetToDayAndWeekAndLevel(day, week, false, level);
+}
+
+Utility::PlanDay Utility::nextDay(int day, int week) {
+    if (day >= 3) return {1, week + 1};
+    return {day + 1, week};
+}
+
+Utility::PlanDay Utility::dayAWeekBack(int day, int week) {
+    if (day <= 1 && week <= 1) return {1, 1};
+    PlanDay back = day <= 1 ? PlanDay{3, week - 2} : PlanDay{day - 1, week - 1};
+    if (back.week < 1) back.week = 1;
+    return back;
+}
+
+bool Utility::hasReminder() { return defaults().boolForKey("Tolvek_ShowReminders"); }
+
+namespace {
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+}  // namespace
+
+bool Utility::isNumeric(const std::string& text) {
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && isBlank(text[i])) ++i;
+    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+    std::size_t digits = 0;
+    while (i < n && isDigit(text[i])) ++i, ++digits;
+    if (i < n && text[i] == '.') {
+        ++i;
+        while (i < n && isDigit(text[i])) ++i, ++digits;
+    }
+    if (digits == 0) return false;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < n && (text[j] == '+' || text[j] == '-')) ++j;
+        std::size_t expDigits = 0;
+        while (j < n && isDigit(text[j])) ++j, ++expDigits;
+        if (expDigits == 0) return false;  // "12e" is not a number followed by blanks
+        i = j;
+    }
+    while (i < n && isBlank(text[i])) ++i;
+    return i == n;
+}

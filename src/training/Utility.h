@@ -1,0 +1,52 @@
+#pragma once
+// The plan position and its rules, over the user defaults: where the user
+// stands (level, week, day, test flag), the level a test score earns, the
+// reset of the position, and a numeric check of typed text that the
+// screens share.
+#include <string>
+
+class Utility {
+public:
+    Utility() = delete;
+
+    // A day of the plan.
+    struct PlanDay {
+        int day = 1;
+        int week = 1;
+        bool operator==(const PlanDay&) const = default;
+    };
+
+    static int GetDay();    // "Tolvek_Day"
+    static int GetWeek();   // "Tolvek_Week"
+    static int getLevel();  // "Tolvek_Level"
+    // Day 1 of week 3, 5, 6 or 7 with the test flag set.
+    static bool IsTestDay();
+
+    // The level after the initial test: below 6 gives 1, 6 to 10 gives 2,
+    // 11 and above 3.
+    static int GetLevel(int score);
+    // The level after the test that starts week 3, 5 or 6; 1 in any other
+    // week.
+    static int GetLevel(int score, int week);
+
+    // Writes level, day, week, test flag and clears the position inside the
+    // day ("Tolvek_RepNum", "Tolvek_RepToShow"), synchronizes, then tells
+    // the application delegate (isGoing NO, hasReset YES).
+    static void resetToDayAndWeekAndLevel(int day, int week, bool test, int level);
+    static void resetToDayAndWeekAndLevel(int day, int week, int level);
+
+    // The day after a day: the next day of the week, or day 1 of the next
+    // week after day 3.
+    static PlanDay nextDay(int day, int week);
+    // The day one week before the day before: day D-1 of week W-1 (day 3 of
+    // week W-2 for day 1), never before day 1 of week 1.
+    static PlanDay dayAWeekBack(int day, int week);
+
+    static bool hasReminder();  // "Tolvek_ShowReminders"
+
+    // True when the text is one decimal number with optional blanks around
+    // it: an optional sign, digits with an optional "." and fraction (or a
+    // fraction alone), and an optional exponent. No "inf", "nan" or hex, and
+    // "." is the separator whatever the locale.
+    static bool isNumeric(const std::string& text);
+};

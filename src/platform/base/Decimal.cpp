@@ -238,25 +238,41 @@ Decimal Decimal::minimum() {
     return d;
 }
 
-Decimal Decimal::fromInteger(long long v) {
-    Wide w;
-    w.negative = v < 0;
-    // Negate in unsigned arithmetic: well defined for LLONG_MIN too.
-    unsigned long long magnitude = w.negative ? 0ULL - static_cast<unsigned long long>(v)
-                                              : static_cast<unsigned long long>(v);
-    w.magnitude = magnitude;
+namespace {
+
+// Machine integers fit the mantissa exactly: no wide arithmetic needed.
+Decimal fromMagnitude(unsigned long long magnitude, bool negative) {
     Decimal d;
-    pack(&d, std::move(w), RoundingMode::Plain);
+    if (magnitude == 0) return d;
+    int exponent = 0;
+    while (magnitude % 10 == 0) {
+        magnitude /= 10;
+        ++exponent;
+    }
+    d.exponent = static_cast<std::int8_t>(exponent);
+    d.isNegative = negative ? 1 : 0;
+    d.isCompact = 1;
+    unsigned length = 0;
+    for (int i = 0; i < 4 && magnitude != 0; ++i) {
+        d.mantissa[i] = static_cast<std::uint16_t>(magnitude & 0xFFFF);
+        magnitude >>= 16;
+        length = static_cast<unsigned>(i + 1);
+    }
+    d.length = length;
     return d;
 }
 
-Decimal Decimal::fromUnsigned(unsigned long long v) {
-    Wide w;
-    w.magnitude = v;
-    Decimal d;
-    pack(&d, std::move(w), RoundingMode::Plain);
-    return d;
+}  // namespace
+
+Decimal Decimal::fromInteger(long long v) {
+    // Negate in unsigned arithmetic: well defined for LLONG_MIN too.
+    bool negative = v < 0;
+    unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(v)
+                                            : static_cast<unsigned long long>(v);
+    return fromMagnitude(magnitude, negative);
 }
+
+Decimal Decimal::fromUnsigned(unsigned long long v) { return fromMagnitude(v, false); }
 
 Decimal Decimal::fromDouble(double v) {
     if (!std::isfinite(v)) return makeNaN();

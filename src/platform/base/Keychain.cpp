@@ -1,0 +1,253 @@
+#include "platform/base/Keychain.h"
+
+#include <algorithm>
+
+#include "platform/base/FileManager.h"
+#include "platform/base/Log.h"
+
+namespace base {
+
+namespace {
+
+std::mutex& sharedMutex() {
+    static auto* m = new std::mutex;
+    return *m;
+}
+std::shared_ptr<Keychain>& installed() {
+    static auto* store = new std::shared_ptr<Keychain>;
+    return *store;
+}
+
+// One lock for every file store: two instances may name the same file.
+std::mutex& fileMutex() {
+    static auto* m = new std::mutex;
+    return *m;
+}
+
+template <class Items>
+auto findItem(Items& items, const std::string& service, const std::string& account) {
+    return std::find_if(items.begin(), items.end(), [&](const KeychainItem& i) {
+        return i.attributes.service == service && i.attributes.account == account;
+    });
+}
+
+Value encode(const std::vector<KeychainItem>& items) {
+    Array list;
+    for (const auto& item : items) {
+        Dictionary d{{"service", item.attributes.service},
+                     {"account", item.attributes.account},
+                     {"label", item.attributes.label}};
+        if (item.data) d.set("data", *item.data);
+        list.push_back(Value(std::move(d)));
+    }
+    return Value(Dictionary{{"version", 1}, {"items", Value(std::move(list))}});
+}
+
+bool decode(const Value& root, std::vector<KeychainItem>& items, std::string& why) {
+    const Array* list = root["items"].asArray();
+    if (!root.asDictionary() || !list) {
+        why = "no item list";
+        return false;
+    }
+    for (const Value& v : *list) {
+        const std::string* service = v["service"].asString();
+        const std::string* account = v["account"].asString();
+        if (!service || !account) {
+            why = "an item without service or account";
+            return false;
+        }
+        KeychainItem item;
+        item.attributes.service = *service;
+        item.attributes.account = *account;
+        item.attributes.label = v["label"].stringValue();
+        if (const Data* d = v["data"].asData()) item.data = *d;
+        items.push_back(std::move(item));
+    }
+    return true;
+}
+
+}  // namespace
+
+Keychain& Keychain::shared() {
+    std::lock_guard lock(sharedMutex());
+    if (auto& s = installed()) return *s;
+    static auto* fileStore = new FileKeychain();
+    return *fileStore;
+}
+
+std::shared_ptr<Keychain> Keychain::setShared(std::shared_ptr<Keychain> store) {
+    std::lock_guard lock(sharedMutex());
+    auto old = std::move(installed());
+    installed() = std::move(store);
+    return old;
+}
+
+// ---- FileKeychain --------------------------------------------------------
+
+FileKeychain::FileKeychain(std::string path) : path_(std::move(path)) {}
+
+std::string FileKeychain::path() const {
+    return path_.empty() ? paths::join(paths::dataHome(), "keychain.plist") : path_;
+}
+
+bool FileKeychain::load(const std::string& file, std::vector<KeychainItem>& items) {
+    auto& fm = FileManager::defaultManager();
+    if (!fm.fileExists(file)) return true;
+    std::string why;
+    if (auto bytes = fm.contentsAtPath(file)) {
+        if (auto root = Value::fromPlist(*bytes, &why); root && decode(*root, items, why)) return true;
+    } else {
+        why = "it cannot be read";
+    }
+    items.clear();
+    std::string aside = file + ".corrupt";
+    for (int n = 1; fm.fileExists(aside); ++n) aside = file + ".corrupt." + std::to_string(n);
+    std::string error;
+    if (!fm.moveItem(file, aside, &error)) {
+        log("keychain file " + file + " is unusable (" + why + ") and could not be moved aside: " + error);
+        return false;
+    }
+    log("keychain file " + file + " is unusable (" + why + "); moved it to " + aside + " and started empty");
+    return true;
+}
+
+KeychainStatus FileKeychain::save(const std::string& file, const std::vector<KeychainItem>& items) {
+    auto& fm = FileManager::defaultManager();
+    std::string error;
+    std::string dir = paths::deletingLastComponent(file);
+    if ((dir.empty() || fm.createDirectory(dir, true, &error)) &&
+        fm.writeAtomically(file, encode(items).toBinaryPlist(), &error, 0600))
+        return KeychainStatus::Success;
+    log("cannot save the keychain: " + error);
+    return KeychainStatus::Other;
+}
+
+KeychainStatus FileKeychain::findAttributes(const std::string& service, const std::string& account,
+                                            KeychainAttributes* attributes) {
+    std::lock_guard lock(fileMutex());
+    std::vector<KeychainItem> items;
+    if (!load(path(), items)) return KeychainStatus::Other;
+    auto it = findItem(items, service, account);
+    if (it == items.end()) return KeychainStatus::ItemNotFound;
+    if (attributes) *attributes = it->attributes;
+    return KeychainStatus::Success;
+}
+
+KeychainStatus FileKeychain::findData(const std::string& service, const std::string& account,
+                                      std::optional<Data>* data) {
+    std::lock_guard lock(fileMutex());
+    std::vector<KeychainItem> items;
+    if (!load(path(), items)) return KeychainStatus::Other;
+    auto it = findItem(items, service, account);
+    if (it == items.end()) return KeychainStatus::ItemNotFound;
+    if (data) *data = it->data;
+    return KeychainStatus::Success;
+}
+
+KeychainStatus FileKeychain::add(const KeychainItem& item) {
+    std::lock_guard lock(fileMutex());
+    std::string file = path();
+    std::vector<KeychainItem> items;
+    if (!load(file, items)) return KeychainStatus::Other;
+    if (findItem(items, item.attributes.service, item.attributes.account) != items.end())
+        return KeychainStatus::DuplicateItem;
+    items.push_back(item);
+    return save(file, items);
+}
+
+KeychainStatus FileKeychain::update(const std::string& service, const std::string& account, const Data& data) {
+    std::lock_guard lock(fileMutex());
+    std::string file = path();
+    std::vector<KeychainItem> items;
+    if (!load(file, items)) return KeychainStatus::Other;
+    auto it = findItem(items, service, account);
+    if (it == items.end()) return KeychainStatus::ItemNotFound;
+    it->data = data;
+    return save(file, items);
+}
+
+KeychainStatus FileKeychain::deleteItem(const std::string& service, const std::string& account) {
+    std::lock_guard lock(fileMutex());
+    std::string file = path();
+    std::vector<KeychainItem> items;
+    if (!load(file, items)) return KeychainStatus::Other;
+    auto it = findItem(items, service, account);
+    if (it == items.end()) return KeychainStatus::ItemNotFound;
+    items.erase(it);
+    return save(file, items);
+}
+
+// ---- MemoryKeychain ------------------------------------------------------
+
+void MemoryKeychain::failOperation(Operation op, KeychainStatus status) {
+    std::lock_guard lock(mutex_);
+    if (status == KeychainStatus::Success) failures_.erase(op);
+    else failures_[op] = status;
+}
+
+int MemoryKeychain::changeCount() const {
+    std::lock_guard lock(mutex_);
+    return changes_;
+}
+
+std::vector<KeychainItem> MemoryKeychain::items() const {
+    std::lock_guard lock(mutex_);
+    return items_;
+}
+
+KeychainStatus MemoryKeychain::injected(Operation op) const {
+    auto it = failures_.find(op);
+    return it == failures_.end() ? KeychainStatus::Success : it->second;
+}
+
+KeychainStatus MemoryKeychain::findAttributes(const std::string& service, const std::string& account,
+                                              KeychainAttributes* attributes) {
+    std::lock_guard lock(mutex_);
+    if (auto s = injected(Operation::FindAttributes); s != KeychainStatus::Success) return s;
+    auto it = findItem(items_, service, account);
+    if (it == items_.end()) return KeychainStatus::ItemNotFound;
+    if (attributes) *attributes = it->attributes;
+    return KeychainStatus::Success;
+}
+
+KeychainStatus MemoryKeychain::findData(const std::string& service, const std::string& account,
+                                        std::optional<Data>* data) {
+    std::lock_guard lock(mutex_);
+    if (auto s = injected(Operation::FindData); s != KeychainStatus::Success) return s;
+    auto it = findItem(items_, service, account);
+    if (it == items_.end()) return KeychainStatus::ItemNotFound;
+    if (data) *data = it->data;
+    return KeychainStatus::Success;
+}
+
+KeychainStatus MemoryKeychain::add(const KeychainItem& item) {
+    std::lock_guard lock(mutex_);
+    if (auto s = injected(Operation::Add); s != KeychainStatus::Success) return s;
+    if (findItem(items_, item.attributes.service, item.attributes.account) != items_.end())
+        return KeychainStatus::DuplicateItem;
+    items_.push_back(item);
+    ++changes_;
+    return KeychainStatus::Success;
+}
+
+KeychainStatus MemoryKeychain::update(const std::string& service, const std::string& account, const Data& data) {
+    std::lock_guard lock(mutex_);
+    if (auto s = injected(Operation::Update); s != KeychainStatus::Success) return s;
+    auto it = findItem(items_, service, account);
+    if (it == items_.end()) return KeychainStatus::ItemNotFound;
+    it->data = data;
+    ++changes_;
+    return KeychainStatus::Success;
+}
+
+KeychainStatus MemoryKeychain::deleteItem(const std::string& service, const std::string& account) {
+    std::lock_guard lock(mutex_);
+    if (auto s = injected(Operation::Delete); s != KeychainStatus::Success) return s;
+    auto it = findItem(items_, service, account);
+    if (it == items_.end()) return KeychainStatus::ItemNotFound;
+    items_.erase(it);
+    ++changes_;
+    return KeychainStatus::Success;
+}
+
+}  // namespace base

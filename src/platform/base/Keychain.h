@@ -1,0 +1,117 @@
+#pragma once
+// Generic-password items, keyed by service and account, as the sharing code
+// and the option screens keep credentials. The default store is one
+// property-list file, $XDG_DATA_HOME/tolvek/keychain.plist (mode 0600,
+// written atomically). Stored values never reach the log.
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/base/Value.h"
+
+namespace base {
+
+// The outcome of a keychain operation. Stores may report other failure
+// codes than these; every value but Success is a failure.
+enum class KeychainStatus : int {
+    Success = 0,
+    ItemNotFound = -25300,
+    DuplicateItem = -25299,
+    Other = -25291,  // the store could not be read or written
+};
+
+struct KeychainAttributes {
+    std::string service;
+    std::string account;
+    std::string label;
+    bool operator==(const KeychainAttributes&) const = default;
+};
+
+struct KeychainItem {
+    KeychainAttributes attributes;
+    std::optional<Data> data;  // an item may exist without a password
+};
+
+class Keychain {
+public:
+    virtual ~Keychain() = default;
+
+    // The store in force: the file store at the default path unless a test
+    // installed another. setShared(nullptr) restores the default; the
+    // previous store is returned.
+    static Keychain& shared();
+    static std::shared_ptr<Keychain> setShared(std::shared_ptr<Keychain> store);
+
+    // The item of service and account: its attributes, or its data (none
+    // when the item holds no data).
+    virtual KeychainStatus findAttributes(const std::string& service, const std::string& account,
+                                          KeychainAttributes* attributes = nullptr) = 0;
+    virtual KeychainStatus findData(const std::string& service, const std::string& account,
+                                    std::optional<Data>* data) = 0;
+    // Adds a new item; DuplicateItem when service and account are taken.
+    virtual KeychainStatus add(const KeychainItem& item) = 0;
+    // Replaces the data of an existing item; ItemNotFound when there is none.
+    virtual KeychainStatus update(const std::string& service, const std::string& account, const Data& data) = 0;
+    virtual KeychainStatus deleteItem(const std::string& service, const std::string& account) = 0;
+};
+
+// The file-backed store. The file is read afresh by every operation and
+// rewritten whole by every change, so several instances agree. An
+// unreadable file is moved aside to "<name>.corrupt" (logged) and the store
+// starts empty.
+class FileKeychain : public Keychain {
+public:
+    // An empty path means paths::dataHome()/keychain.plist, looked up at each
+    // operation.
+    explicit FileKeychain(std::string path = {});
+    std::string path() const;
+
+    KeychainStatus findAttributes(const std::string& service, const std::string& account,
+                                  KeychainAttributes* attributes = nullptr) override;
+    KeychainStatus findData(const std::string& service, const std::string& account,
+                            std::optional<Data>* data) override;
+    KeychainStatus add(const KeychainItem& item) override;
+    KeychainStatus update(const std::string& service, const std::string& account, const Data& data) override;
+    KeychainStatus deleteItem(const std::string& service, const std::string& account) override;
+
+private:
+    bool load(const std::string& file, std::vector<KeychainItem>& items);
+    KeychainStatus save(const std::string& file, const std::vector<KeychainItem>& items);
+
+    std::string path_;
+};
+
+// An in-memory store for tests: it can be told to fail an operation with a
+// status, and counts the changes it made.
+class MemoryKeychain : public Keychain {
+public:
+    enum class Operation { FindAttributes, FindData, Add, Update, Delete };
+
+    // Every later call of op answers status (and changes nothing), until
+    // cleared with Success.
+    void failOperation(Operation op, KeychainStatus status);
+    // Successful add, update and delete calls so far.
+    int changeCount() const;
+    std::vector<KeychainItem> items() const;
+
+    KeychainStatus findAttributes(const std::string& service, const std::string& account,
+                                  KeychainAttributes* attributes = nullptr) override;
+    KeychainStatus findData(const std::string& service, const std::string& account,
+                            std::optional<Data>* data) override;
+    KeychainStatus add(const KeychainItem& item) override;
+    KeychainStatus update(const std::string& service, const std::string& account, const Data& data) override;
+    KeychainStatus deleteItem(const std::string& service, const std::string& account) override;
+
+private:
+    KeychainStatus injected(Operation op) const;
+
+    mutable std::mutex mutex_;
+    std::vector<KeychainItem> items_;
+    std::map<Operation, KeychainStatus> failures_;
+    int changes_ = 0;
+};
+
+}  // namespace base

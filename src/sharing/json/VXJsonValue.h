@@ -1,0 +1,163 @@
+#pragma once
+// The values the JSON parser produces and the writer consumes: null, a
+// boolean, an exact decimal number, a UTF-8 string, an array, an object
+// (string keys in insertion order; setting an existing key replaces its
+// value in place), or an application object that offers a stand-in value for
+// the writer (VXJsonCustom).
+//
+// Arrays and objects are shared between copies and copied on the first
+// write, so copying a value is cheap. However deeply values nest, copying,
+// comparing and destroying them never recurse on the machine stack.
+#include <cstddef>
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <unordered_map>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "platform/base/Decimal.h"
+
+class VXJsonValue;
+using VXJsonArray = std::vector<VXJsonValue>;
+
+// An application object handed to the writer. proxyForJson() gives the
+// value written in its place; nullopt (the default) means the object has no
+// JSON form and the writer refuses it. A proxy chain must end: an object
+// whose proxy leads back to itself is not written.
+class VXJsonCustom {
+public:
+    virtual ~VXJsonCustom() = default;
+    // The name used in the writer's error message.
+    virtual std::string className() const = 0;
+    virtual std::optional<VXJsonValue> proxyForJson() const;
+};
+
+class VXJsonObject {
+public:
+    using Item = std::pair<std::string, VXJsonValue>;
+    using Items = std::vector<Item>;
+
+    VXJsonObject() = default;
+    VXJsonObject(std::initializer_list<Item> items);
+    VXJsonObject(const VXJsonObject& other);
+    VXJsonObject(VXJsonObject&& other) noexcept;
+    VXJsonObject& operator=(const VXJsonObject& other);
+    VXJsonObject& operator=(VXJsonObject&& other) noexcept;
+    ~VXJsonObject();
+
+    std::size_t size() const { return items_.size(); }
+    bool empty() const { return items_.empty(); }
+    bool contains(std::string_view key) const { return indexOf(key) != npos; }
+    // Null when missing.
+    const VXJsonValue* find(std::string_view key) const;
+    VXJsonValue* find(std::string_view key);
+    // Replaces the value of an existing key where it stands, or appends.
+    void set(std::string key, VXJsonValue value);
+    bool remove(std::string_view key);
+    void clear();
+    std::vector<std::string> keys() const;
+
+    Items::const_iterator begin() const { return items_.begin(); }
+    Items::const_iterator end() const { return items_.end(); }
+    const Items& items() const { return items_; }
+
+private:
+    friend class VXJsonValue;
+    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+    // Small objects are searched in order; larger ones get a hash index.
+    static constexpr std::size_t indexThreshold = 12;
+    std::size_t indexOf(std::string_view key) const;
+    void rebuildIndex();
+
+    Items items_;
+    std::unique_ptr<std::unordered_map<std::string, std::size_t>> index_;
+};
+
+class VXJsonValue {
+public:
+    enum class Type { Null, Bool, Number, String, Array, Object, Custom };
+
+    VXJsonValue() = default;
+    VXJsonValue(std::nullptr_t) {}
+    VXJsonValue(bool v) : v_(v) {}
+    VXJsonValue(int v) : v_(base::Decimal::fromInteger(v)) {}
+    VXJsonValue(long v) : v_(base::Decimal::fromInteger(v)) {}
+    VXJsonValue(long long v) : v_(base::Decimal::fromInteger(v)) {}
+    VXJsonValue(unsigned v) : v_(base::Decimal::fromUnsigned(v)) {}
+    VXJsonValue(unsigned long v) : v_(base::Decimal::fromUnsigned(v)) {}
+    VXJsonValue(unsigned long long v) : v_(base::Decimal::fromUnsigned(v)) {}
+    // A non-finite double becomes the not-a-number decimal, which the writer
+    // refuses.
+    VXJsonValue(double v) : v_(base::Decimal::fromDouble(v)) {}
+    VXJsonValue(const base::Decimal& v) : v_(v) {}
+    VXJsonValue(const char* v) : v_(std::string(v)) {}
+    VXJsonValue(std::string v) : v_(std::move(v)) {}
+    VXJsonValue(std::string_view v) : v_(std::string(v)) {}
+    VXJsonValue(VXJsonArray v);
+    VXJsonValue(VXJsonObject v);
+    // An application object; a null pointer is null.
+    template <class T>
+        requires std::is_base_of_v<VXJsonCustom, T>
+    VXJsonValue(std::shared_ptr<T> v) {
+        if (v)
+            v_ = std::shared_ptr<const VXJsonCustom>(std::move(v));
+    }
+
+    VXJsonValue(const VXJsonValue&) = default;
+    VXJsonValue(VXJsonValue&&) noexcept = default;
+    VXJsonValue& operator=(const VXJsonValue& other);
+    VXJsonValue& operator=(VXJsonValue&& other) noexcept;
+    ~VXJsonValue();
+
+    Type type() const { return static_cast<Type>(v_.index()); }
+    bool isNull() const { return type() == Type::Null; }
+    bool isBool() const { return type() == Type::Bool; }
+    bool isNumber() const { return type() == Type::Number; }
+    bool isString() const { return type() == Type::String; }
+    bool isArray() const { return type() == Type::Array; }
+    bool isObject() const { return type() == Type::Object; }
+    // An array or an object: what a JSON text may hold at its top.
+    bool isContainer() const { return isArray() || isObject(); }
+
+    // Exact access: null when the type differs. The mutable forms detach a
+    // shared array or object first.
+    const bool* asBool() const { return std::get_if<bool>(&v_); }
+    const base::Decimal* asNumber() const { return std::get_if<base::Decimal>(&v_); }
+    const std::string* asString() const { return std::get_if<std::string>(&v_); }
+    std::string* asString() { return std::get_if<std::string>(&v_); }
+    const VXJsonArray* asArray() const;
+    VXJsonArray* asArray();
+    const VXJsonObject* asObject() const;
+    VXJsonObject* asObject();
+    const std::shared_ptr<const VXJsonCustom>* asCustom() const {
+        return std::get_if<std::shared_ptr<const VXJsonCustom>>(&v_);
+    }
+
+    // Object shorthand: a missing key (or a value that is no object) reads
+    // null.
+    const VXJsonValue& operator[](std::string_view key) const;
+
+    // By value: numbers compare as decimals (1.0 equals 1), objects ignore
+    // the order of their keys, custom objects compare by identity.
+    bool operator==(const VXJsonValue& other) const;
+    bool operator!=(const VXJsonValue& other) const { return !(*this == other); }
+
+    // A short text for logs and messages (not JSON).
+    std::string description() const;
+
+private:
+    friend class VXJsonObject;
+    using ArrayPtr = std::shared_ptr<VXJsonArray>;
+    using ObjectPtr = std::shared_ptr<VXJsonObject>;
+    using Storage = std::variant<std::monostate, bool, base::Decimal, std::string, ArrayPtr, ObjectPtr,
+                                 std::shared_ptr<const VXJsonCustom>>;
+    // Takes apart, without recursion, the arrays and objects that only this
+    // value still holds.
+    void releaseChildren();
+    Storage v_;
+};

@@ -1,0 +1,198 @@
+#include "sharing/json/VXJsonWriter.h"
+
+#include <algorithm>
+#include <deque>
+#include <vector>
+
+#include "platform/base/Format.h"
+
+namespace {
+
+void appendString(std::string& json, const std::string& s) {
+    static const char hex[] = "0123456789abcdef";
+    json += '"';
+    std::size_t run = 0;  // start of the bytes not yet copied
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c >= 0x20 && c != '"' && c != '\\')
+            continue;
+        json.append(s, run, i - run);
+        run = i + 1;
+        switch (c) {
+        case '"': json += "\\\""; break;
+        case '\\': json += "\\\\"; break;
+        case '\b': json += "\\b"; break;
+        case '\t': json += "\\t"; break;
+        case '\n': json += "\\n"; break;
+        case '\f': json += "\\f"; break;
+        case '\r': json += "\\r"; break;
+        default:
+            json += "\\u00";
+            json += hex[c >> 4];
+            json += hex[c & 0x0F];
+        }
+    }
+    json.append(s, run, s.size() - run);
+    json += '"';
+}
+
+}  // namespace
+
+std::optional<std::string> VXJsonWriter::stringWithFragment(const VXJsonValue& value) {
+    clearErrorTrace();
+    depth_ = 0;
+    std::string json;
+    json.reserve(128);
+    if (!appendValue(value, json))
+        return std::nullopt;
+    return json;
+}
+
+std::optional<std::string> VXJsonWriter::stringWithObject(const VXJsonValue& value) {
+    if (value.isContainer())
+        return stringWithFragment(value);
+    // An application object is written through its proxy, which must itself
+    // be an array or an object (or lead to one).
+    std::optional<VXJsonValue> proxy;
+    const VXJsonValue* v = &value;
+    while (const auto* custom = v->asCustom()) {
+        std::optional<VXJsonValue> next = (*custom)->proxyForJson();
+        if (!next)
+            break;
+        proxy = std::move(next);
+        v = &*proxy;
+        if (v->isContainer()) {
+            if (std::optional<std::string> text = stringWithFragment(*v))
+                return text;
+            break;
+        }
+    }
+    clearErrorTrace();
+    addErrorWithCode(VXJsonErrorCode::Fragment, "Not valid type for JSON");
+    return std::nullopt;
+}
+
+void VXJsonWriter::appendIndent(std::string& json) const {
+    json += '\n';
+    json.append(2 * static_cast<std::size_t>(depth_), ' ');
+}
+
+bool VXJsonWriter::appendValue(const VXJsonValue& root, std::string& json) {
+    struct Frame {
+        const VXJsonArray* array = nullptr;
+        const VXJsonObject* object = nullptr;
+        std::vector<std::size_t> order;  // sorted item indices, with sortKeys
+        std::size_t next = 0;
+        std::size_t count = 0;
+        const std::string* key = nullptr;  // the key whose value is written
+    };
+    std::vector<Frame> frames;
+    std::deque<VXJsonValue> proxies;  // stand-ins, kept while written
+
+    // A value failed: every object around it names the key it was writing.
+    auto fail = [&]() {
+        while (!frames.empty()) {
+            if (frames.back().object)
+                addErrorWithCode(VXJsonErrorCode::Unsupported,
+                                 base::format("Unsupported value for key %@ in object", *frames.back().key));
+            frames.pop_back();
+        }
+        return false;
+    };
+
+    const VXJsonValue* v = &root;
+    for (;;) {
+        // Write v; a container opens a frame instead.
+        while (const auto* custom = v->asCustom()) {
+            std::optional<VXJsonValue> proxy = (*custom)->proxyForJson();
+            if (!proxy) {
+                addErrorWithCode(VXJsonErrorCode::Unsupported,
+                                 base::format("JSON serialisation not supported for %@", (*custom)->className()));
+                return fail();
+            }
+            proxies.push_back(std::move(*proxy));
+            v = &proxies.back();
+        }
+        switch (v->type()) {
+        case VXJsonValue::Type::Null:
+            json += "null";
+            break;
+        case VXJsonValue::Type::Bool:
+            json += *v->asBool() ? "true" : "false";
+            break;
+        case VXJsonValue::Type::Number:
+            if (v->asNumber()->isNaN()) {
+                // JSON has no text for a number that is not finite.
+                addErrorWithCode(VXJsonErrorCode::Unsupported,
+                                 base::format("JSON serialisation not supported for %@", v->description()));
+                return fail();
+            }
+            json += v->asNumber()->toString();
+            break;
+        case VXJsonValue::Type::String:
+            appendString(json, *v->asString());
+            break;
+        case VXJsonValue::Type::Array:
+        case VXJsonValue::Type::Object: {
+            ++depth_;
+            if (maxDepth() != 0 && depth_ > maxDepth()) {
+                addErrorWithCode(VXJsonErrorCode::Depth, "Nested too deep");
+                return fail();
+            }
+            Frame f;
+            if (v->isArray()) {
+                f.array = v->asArray();
+                f.count = f.array->size();
+                json += '[';
+            } else {
+                f.object = v->asObject();
+                f.count = f.object->size();
+                if (sortKeys_ && f.count > 1) {
+                    const auto& items = f.object->items();
+                    f.order.resize(f.count);
+                    for (std::size_t i = 0; i < f.count; ++i)
+                        f.order[i] = i;
+                    std::sort(f.order.begin(), f.order.end(),
+                              [&items](std::size_t a, std::size_t b) { return items[a].first < items[b].first; });
+                }
+                json += '{';
+            }
+            frames.push_back(std::move(f));
+            break;
+        }
+        case VXJsonValue::Type::Custom:
+            break;  // resolved above
+        }
+
+        // Move on to the next element of the innermost open container,
+        // closing every container that is complete.
+        for (;;) {
+            if (frames.empty())
+                return true;
+            Frame& f = frames.back();
+            if (f.next == f.count) {
+                --depth_;
+                if (humanReadable_ && f.count > 0)
+                    appendIndent(json);
+                json += f.array ? ']' : '}';
+                frames.pop_back();
+                continue;
+            }
+            if (f.next > 0)
+                json += ',';
+            if (humanReadable_)
+                appendIndent(json);
+            if (f.array) {
+                v = &(*f.array)[f.next];
+            } else {
+                const auto& item = f.object->items()[f.order.empty() ? f.next : f.order[f.next]];
+                f.key = &item.first;
+                appendString(json, item.first);
+                json += humanReadable_ ? " : " : ":";
+                v = &item.second;
+            }
+            ++f.next;
+            break;
+        }
+    }
+}

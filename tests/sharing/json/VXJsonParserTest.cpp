@@ -1,0 +1,293 @@
+#include "sharing/json/VXJsonParser.h"
+
+#include <gtest/gtest.h>
+
+#include "VXJsonTestSupport.h"
+
+namespace {
+
+base::Decimal dec(const char* text) {
+    return base::Decimal::fromString(text);
+}
+
+// The trace of a failed fragment parse.
+Trace failure(std::string_view text) {
+    VXJsonParser parser;
+    EXPECT_FALSE(parser.fragmentWithString(text).has_value()) << text;
+    return traceOf(parser);
+}
+
+std::string nested(std::size_t levels, char open, char close, const std::string& inner = "") {
+    std::string s;
+    for (std::size_t i = 0; i < levels; ++i)
+        s += open == '{' ? std::string("{\"k\":") : std::string(1, open);
+    if (open == '{')
+        s += "1";
+    s += inner;
+    s += std::string(levels, close);
+    return s;
+}
+
+}  // namespace
+
+TEST(VXJsonParser, ScalarsAndContainers) {
+    VXJsonParser parser;
+    auto v = parser.objectWithString(R"({"a":[1,-2.5,3e2,true,false,null,"x"],"b":{}})");
+    ASSERT_TRUE(v);
+    const VXJsonArray& a = *(*v)["a"].asArray();
+    ASSERT_EQ(a.size(), 7u);
+    EXPECT_EQ(*a[0].asNumber(), dec("1"));
+    EXPECT_EQ(*a[1].asNumber(), dec("-2.5"));
+    EXPECT_EQ(*a[2].asNumber(), dec("300"));
+    EXPECT_EQ(*a[3].asBool(), true);
+    EXPECT_EQ(*a[4].asBool(), false);
+    EXPECT_TRUE(a[5].isNull());
+    EXPECT_EQ(*a[6].asString(), "x");
+    EXPECT_TRUE((*v)["b"].asObject()->empty());
+    EXPECT_TRUE(parser.errorTrace().empty());
+}
+
+TEST(VXJsonParser, NumbersAreExactDecimals) {
+    VXJsonParser parser;
+    auto v = parser.fragmentWithString("0.1");
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->asNumber()->toString(), "0.1");
+    v = parser.fragmentWithString("12345678901234567890123456789012345678");
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->asNumber()->toString(), "12345678901234567890123456789012345678");
+    v = parser.fragmentWithString("-0");
+    ASSERT_TRUE(v);
+    EXPECT_TRUE(v->asNumber()->isZero());
+    v = parser.fragmentWithString("1E+2");
+    ASSERT_TRUE(v);
+    EXPECT_EQ(*v->asNumber(), dec("100"));
+}
+
+TEST(VXJsonParser, MalformedNumbers) {
+    EXPECT_EQ(failure("01"), (Trace{{2, "Leading 0 disallowed in number"}}));
+    EXPECT_EQ(failure("-01"), (Trace{{2, "Leading 0 disallowed in number"}}));
+    EXPECT_EQ(failure("-"), (Trace{{2, "No digits after initial minus"}}));
+    EXPECT_EQ(failure("-a"), (Trace{{2, "No digits after initial minus"}}));
+    EXPECT_EQ(failure("1."), (Trace{{2, "No digits after decimal point"}}));
+    EXPECT_EQ(failure("1e"), (Trace{{2, "No digits after exponent"}}));
+    EXPECT_EQ(failure("1e+"), (Trace{{2, "No digits after exponent"}}));
+    EXPECT_EQ(failure("+1"), (Trace{{2, "Leading + disallowed in number"}}));
+    EXPECT_EQ(failure("1e999"), (Trace{{2, "Failed creating decimal instance"}}));
+    EXPECT_EQ(failure("[.5]"),
+              (Trace{{3, "Unrecognised leading character"}, {3, "Expected value while parsing array"}}));
+}
+
+TEST(VXJsonParser, LiteralsAndLeadingCharacters) {
+    EXPECT_EQ(failure("tru"), (Trace{{3, "Expected 'true'"}}));
+    EXPECT_EQ(failure("fals"), (Trace{{3, "Expected 'false'"}}));
+    EXPECT_EQ(failure("nul"), (Trace{{3, "Expected 'null'"}}));
+    EXPECT_EQ(failure("nil"), (Trace{{3, "Expected 'null'"}}));
+    EXPECT_EQ(failure("x"), (Trace{{3, "Unrecognised leading character"}}));
+    EXPECT_EQ(failure("!"), (Trace{{3, "Unrecognised leading character"}}));
+    EXPECT_EQ(failure("\x01"), (Trace{{3, "Unrecognised leading character"}}));
+    EXPECT_EQ(failure(""), (Trace{{11, "Unexpected end of string"}}));
+    EXPECT_EQ(failure("  \n"), (Trace{{11, "Unexpected end of string"}}));
+}
+
+TEST(VXJsonParser, NoInput) {
+    VXJsonParser parser;
+    EXPECT_FALSE(parser.objectWithString(std::nullopt));
+    EXPECT_EQ(traceOf(parser), (Trace{{12, "Input was 'nil'"}}));
+}
+
+TEST(VXJsonParser, FragmentVersusObject) {
+    VXJsonParser parser;
+    EXPECT_TRUE(parser.fragmentWithString("true"));
+    EXPECT_FALSE(parser.objectWithString("true"));
+    EXPECT_EQ(traceOf(parser), (Trace{{4, "Valid fragment, but not JSON"}}));
+    EXPECT_FALSE(parser.objectWithString("\"s\""));
+    EXPECT_EQ(traceOf(parser), (Trace{{4, "Valid fragment, but not JSON"}}));
+    // A later success starts with an empty trace.
+    EXPECT_TRUE(parser.objectWithString("[]"));
+    EXPECT_TRUE(parser.errorTrace().empty());
+}
+
+TEST(VXJsonParser, WhitespaceIncludesVerticalTabAndFormFeed) {
+    VXJsonParser parser;
+    auto v = parser.objectWithString(" \t\n\v\f\r[\v1\f,\r2\t]\v\f ");
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->asArray()->size(), 2u);
+}
+
+TEST(VXJsonParser, CommasAreOptionalButNotTrailing) {
+    VXJsonParser parser;
+    auto v = parser.objectWithString("[1 2]");
+    ASSERT_TRUE(v);
+    EXPECT_EQ(*v, VXJsonValue(VXJsonArray{1, 2}));
+    v = parser.objectWithString(R"({"a":1 "b":2})");
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->asObject()->size(), 2u);
+    v = parser.objectWithString(R"(["a""b"[]{}])");
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->asArray()->size(), 4u);
+
+    EXPECT_EQ(failure("[1,]"), (Trace{{9, "Trailing comma disallowed in array"}}));
+    EXPECT_EQ(failure("[1, \n]"), (Trace{{9, "Trailing comma disallowed in array"}}));
+    EXPECT_EQ(failure(R"({"a":1,})"), (Trace{{9, "Trailing comma disallowed in object"}}));
+    // Inside an array the inner failure is followed by the array's own error.
+    EXPECT_EQ(failure("[[1,]]"),
+              (Trace{{9, "Trailing comma disallowed in array"}, {3, "Expected value while parsing array"}}));
+    // A leading comma is not a value.
+    EXPECT_EQ(failure("[,1]"),
+              (Trace{{3, "Unrecognised leading character"}, {3, "Expected value while parsing array"}}));
+}
+
+TEST(VXJsonParser, DuplicateKeysLastWins) {
+    VXJsonParser parser;
+    auto v = parser.objectWithString(R"({"a":1,"b":2,"a":3})");
+    ASSERT_TRUE(v);
+    const VXJsonObject& o = *v->asObject();
+    ASSERT_EQ(o.size(), 2u);
+    EXPECT_EQ(o.keys(), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(*o.find("a")->asNumber(), dec("3"));
+}
+
+TEST(VXJsonParser, EndOfInput) {
+    EXPECT_EQ(failure("["), (Trace{{11, "End of input while parsing array"}}));
+    EXPECT_EQ(failure("[1"), (Trace{{11, "End of input while parsing array"}}));
+    EXPECT_EQ(failure("[1,"), (Trace{{11, "End of input while parsing array"}}));
+    // White space after "[" leads into the value scan, which meets the end.
+    EXPECT_EQ(failure("[ "), (Trace{{11, "Unexpected end of string"}, {3, "Expected value while parsing array"}}));
+    EXPECT_EQ(failure("{"), (Trace{{11, "End of input while parsing object"}}));
+    EXPECT_EQ(failure(R"({"a":1)"), (Trace{{11, "End of input while parsing object"}}));
+    EXPECT_EQ(failure("\"ab\\n"), (Trace{{11, "Unexpected EOF while parsing string"}}));
+    // Ending inside a string is the zero byte as a control character.
+    EXPECT_EQ(failure("\"abc"), (Trace{{5, "Unescaped control character '0x0'"}}));
+}
+
+TEST(VXJsonParser, ObjectErrors) {
+    EXPECT_EQ(failure("{1:2}"), (Trace{{3, "Object key string expected"}}));
+    EXPECT_EQ(failure("{\"a\" 1}"), (Trace{{3, "Expected ':' separating key and value"}}));
+    EXPECT_EQ(failure(R"({"a":})"),
+              (Trace{{3, "Unrecognised leading character"}, {3, "Object value expected for key: a"}}));
+    EXPECT_EQ(failure("{\"a\\q\":1}"),
+              (Trace{{8, "Illegal escape sequence '0x71'"}, {3, "Object key string expected"}}));
+    EXPECT_EQ(failure(R"({"outer":{"inner":[x]}})"),
+              (Trace{{3, "Unrecognised leading character"},
+                     {3, "Expected value while parsing array"},
+                     {3, "Object value expected for key: inner"},
+                     {3, "Object value expected for key: outer"}}));
+}
+
+TEST(VXJsonParser, StringEscapes) {
+    VXJsonParser parser;
+    auto v = parser.fragmentWithString(R"("q\" s\\ sl\/ b\b f\f n\n r\r t\t u\u00e6\u20AC")");
+    ASSERT_TRUE(v);
+    EXPECT_EQ(*v->asString(), "q\" s\\ sl/ b\b f\f n\n r\r t\t u\xc3\xa6\xe2\x82\xac");
+    v = parser.fragmentWithString("\"raw \xc3\xa6 \xf0\x9f\x98\x80\"");
+    ASSERT_TRUE(v);
+    EXPECT_EQ(*v->asString(), "raw \xc3\xa6 \xf0\x9f\x98\x80");
+    v = parser.fragmentWithString(R"("\u0000")");
+    ASSERT_TRUE(v);
+    EXPECT_EQ(*v->asString(), std::string(1, '\0'));
+
+    EXPECT_EQ(failure(R"("\q")"), (Trace{{8, "Illegal escape sequence '0x71'"}}));
+    EXPECT_EQ(failure("\"\\\xc3\xa6\""), (Trace{{8, "Illegal escape sequence '0xe6'"}}));
+    EXPECT_EQ(failure("\"a\tb\""), (Trace{{5, "Unescaped control character '0x9'"}}));
+    EXPECT_EQ(failure("\"a\x1f\""), (Trace{{5, "Unescaped control character '0x1f'"}}));
+    // Bytes that are not UTF-8 cannot become text.
+    EXPECT_EQ(failure("\"a\xff\""), (Trace{{6, "Broken unicode character"}}));
+    EXPECT_EQ(failure("\"\xc3\""), (Trace{{6, "Broken unicode character"}}));
+    EXPECT_EQ(failure("\"\xed\xa0\x80\""), (Trace{{6, "Broken unicode character"}}));
+}
+
+TEST(VXJsonParser, SurrogatePairs) {
+    VXJsonParser parser;
+    auto v = parser.fragmentWithString(R"("\ud83d\ude00")");
+    ASSERT_TRUE(v);
+    EXPECT_EQ(*v->asString(), "\xf0\x9f\x98\x80");  // U+1F600
+    // The highest character: its low half is DFFF.
+    v = parser.fragmentWithString(R"("\uDBFF\uDFFF")");
+    ASSERT_TRUE(v);
+    EXPECT_EQ(*v->asString(), "\xf4\x8f\xbf\xbf");  // U+10FFFF
+    v = parser.fragmentWithString(R"("\uD800\uDC00")");
+    ASSERT_TRUE(v);
+    EXPECT_EQ(*v->asString(), "\xf0\x90\x80\x80");  // U+10000
+    v = parser.fragmentWithString(R"("\uFFFF\uE000")");
+    ASSERT_TRUE(v);
+    EXPECT_EQ(*v->asString(), "\xef\xbf\xbf\xee\x80\x80");
+
+    const Trace broken = {{6, "Broken unicode character"}};
+    auto with = [&](std::initializer_list<std::pair<int, std::string>> inner) {
+        Trace t(inner);
+        t.insert(t.end(), broken.begin(), broken.end());
+        return t;
+    };
+    EXPECT_EQ(failure(R"("\udc00")"), with({{6, "Invalid high character in surrogate pair"}}));
+    EXPECT_EQ(failure(R"("\udfff")"), with({{6, "Invalid high character in surrogate pair"}}));
+    EXPECT_EQ(failure(R"("\ud83d")"), with({{6, "Missing low character in surrogate pair"}}));
+    EXPECT_EQ(failure(R"("\ud83dx")"), with({{6, "Missing low character in surrogate pair"}}));
+    EXPECT_EQ(failure(R"("\ud83d\n")"), with({{6, "Missing low character in surrogate pair"}}));
+    EXPECT_EQ(failure(R"("\ud83d\u12x4")"),
+              with({{6, "Missing hex digit in quad"}, {6, "Missing low character in surrogate pair"}}));
+    EXPECT_EQ(failure(R"("\ud83d\u0041")"), with({{6, "Invalid low surrogate char"}}));
+    EXPECT_EQ(failure(R"("\ud83d\ud83d")"), with({{6, "Invalid low surrogate char"}}));
+    EXPECT_EQ(failure(R"("\u12g4")"), with({{6, "Missing hex digit in quad"}, {6, "Missing hex quad"}}));
+    EXPECT_EQ(failure(R"("\u12)"), with({{6, "Missing hex digit in quad"}, {6, "Missing hex quad"}}));
+    // In an array the array adds its own error after the chain.
+    EXPECT_EQ(failure(R"(["\u12g4"])"),
+              (Trace{{6, "Missing hex digit in quad"},
+                     {6, "Missing hex quad"},
+                     {6, "Broken unicode character"},
+                     {3, "Expected value while parsing array"}}));
+}
+
+TEST(VXJsonParser, GarbageAfterJSON) {
+    EXPECT_EQ(failure("[1] x"), (Trace{{10, "Garbage after JSON"}}));
+    EXPECT_EQ(failure("[1]]"), (Trace{{10, "Garbage after JSON"}}));
+    EXPECT_EQ(failure("1 2"), (Trace{{10, "Garbage after JSON"}}));
+    EXPECT_EQ(failure(std::string_view("[1]\0", 4)), (Trace{{10, "Garbage after JSON"}}));
+    VXJsonParser parser;
+    EXPECT_TRUE(parser.objectWithString("[1] \n\t\v\f\r"));
+}
+
+TEST(VXJsonParser, DepthLimitBoundary) {
+    for (char open : {'[', '{'}) {
+        const char close = open == '[' ? ']' : '}';
+        VXJsonParser parser;
+        EXPECT_EQ(parser.maxDepth(), 512u);
+        EXPECT_TRUE(parser.objectWithString(nested(512, open, close))) << open;
+        EXPECT_FALSE(parser.objectWithString(nested(513, open, close))) << open;
+        const Trace trace = traceOf(parser);
+        ASSERT_EQ(trace.size(), 513u);
+        EXPECT_EQ(trace.front(), (std::pair<int, std::string>{7, "Nested too deep"}));
+        EXPECT_EQ(trace.back(), (std::pair<int, std::string>(
+                                    3, open == '[' ? "Expected value while parsing array"
+                                                   : "Object value expected for key: k")));
+    }
+    VXJsonParser parser;
+    parser.setMaxDepth(2);
+    EXPECT_TRUE(parser.objectWithString("[[1],[2]]"));
+    EXPECT_FALSE(parser.objectWithString("[[[1]]]"));
+}
+
+TEST(VXJsonParser, NoDepthLimitDoesNotExhaustTheStack) {
+    // Far deeper than any machine stack would take one call per level.
+    const std::size_t levels = 300000;
+    VXJsonParser parser;
+    parser.setMaxDepth(0);
+    auto v = parser.objectWithString(nested(levels, '[', ']', "7"));
+    ASSERT_TRUE(v);
+    std::size_t depth = 0;
+    const VXJsonValue* p = &*v;
+    while (p->isArray()) {
+        ++depth;
+        p = &p->asArray()->front();
+    }
+    EXPECT_EQ(depth, levels);
+    EXPECT_EQ(*p->asNumber(), dec("7"));
+    VXJsonValue copy = *v;
+    EXPECT_EQ(copy, *v);
+
+    // A failure at the bottom leaves one error per level; freeing it is flat
+    // too.
+    EXPECT_FALSE(parser.objectWithString(nested(levels, '[', ']', "x")));
+    EXPECT_EQ(parser.errorTrace().size(), levels + 1);
+    const VXJsonErrorPtr last = parser.errorTrace().back();
+    EXPECT_TRUE(parser.objectWithString("[]"));  // drops the trace, last holds the chain
+}

@@ -1,17 +1,16 @@
 #pragma once
-// Shared set-up of the training tests: a temporary home (HOME and XDG_*),
-// a manual clock, an installed application delegate whose databases live in
-// the temporary Documents, and an assertion handler that records reports.
+// Shared set-up of the training tests: a temporary home, a manual clock, an
+// installed application delegate whose databases live in the temporary
+// Documents, and an assertion handler that records reports.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <stdlib.h>
 
 #include <array>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "TestEnvironment.h"
 #include "platform/base/Bundle.h"
 #include "platform/base/Clock.h"
 #include "platform/base/Exception.h"
@@ -21,29 +20,8 @@
 
 namespace storetest {
 
-// A temporary folder that HOME and the XDG folders point into while it lives.
-class TemporaryHome {
-public:
-    TemporaryHome() {
-        char pattern[] = "/tmp/tolvek-training-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        dir_ = made ? made : "/tmp/tolvek-training";
-        setenv("HOME", dir_.c_str(), 1);
-        setenv("XDG_DATA_HOME", (dir_ + "/data").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (dir_ + "/config").c_str(), 1);
-        setenv("XDG_CACHE_HOME", (dir_ + "/cache").c_str(), 1);
-        base::UserDefaults::resetStandardUserDefaults();
-    }
-    ~TemporaryHome() {
-        base::UserDefaults::resetStandardUserDefaults();
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
-    }
-    const std::string& path() const { return dir_; }
-
-private:
-    std::string dir_;
-};
+// The shared temporary home of the tests (HOME and XDG_* point into it).
+using TemporaryHome = test::TempHome;
 
 struct Report {
     std::string method;

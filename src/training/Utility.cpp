@@ -1,5 +1,6 @@
 #include "training/Utility.h"
 
+#include "platform/base/Scanner.h"
 #include "platform/base/UserDefaults.h"
 #include "training/TolvekAppDelegate.h"
 
@@ -70,31 +71,9 @@ Utility::PlanDay Utility::dayAWeekBack(int day, int week) {
 
 bool Utility::hasReminder() { return defaults().boolForKey("Tolvek_ShowReminders"); }
 
-namespace {
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-}  // namespace
-
 bool Utility::isNumeric(const std::string& text) {
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    while (i < n && isBlank(text[i])) ++i;
-    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
-    std::size_t digits = 0;
-    while (i < n && isDigit(text[i])) ++i, ++digits;
-    if (i < n && text[i] == '.') {
-        ++i;
-        while (i < n && isDigit(text[i])) ++i, ++digits;
-    }
-    if (digits == 0) return false;
-    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
-        std::size_t j = i + 1;
-        if (j < n && (text[j] == '+' || text[j] == '-')) ++j;
-        std::size_t expDigits = 0;
-        while (j < n && isDigit(text[j])) ++j, ++expDigits;
-        if (expDigits == 0) return false;  // "12e" is not a number followed by blanks
-        i = j;
-    }
-    while (i < n && isBlank(text[i])) ++i;
-    return i == n;
+    // The scanner reads "." as the decimal point in every locale and knows no
+    // "inf", "nan" or hexadecimal; blanks around the number are skipped.
+    base::Scanner scanner(text);
+    return scanner.scanDouble(nullptr) && scanner.isAtEnd();
 }

@@ -81,10 +81,17 @@ public:
     // Manual clock: advances by seconds, firing every timer due on the way.
     void advanceBy(double seconds);
     // Runs until the condition holds or the timeout (seconds of the clock in
-    // force) passes; returns the condition's last value.
+    // force) passes; returns the condition's last value. The condition is
+    // checked after each piece of work: another thread that changes it
+    // should post work or call wake(). On the manual clock the timers due
+    // before the deadline fire first; then it waits (at most the timeout, in
+    // real seconds) for work from other threads before the clock jumps to the
+    // deadline.
     bool runUntil(const std::function<bool()>& condition, double timeout);
     // Waits (system clock) until something is posted, the next timer is due,
-    // wake() is called, or maxWait seconds pass, then runs what is due.
+    // wake() is called, or maxWait seconds pass, then runs what is due. On
+    // the manual clock only posted work or wake() ends the wait; the clock
+    // does not move.
     void runOnce(double maxWait);
     // Wakes a runOnce() that is waiting, from any thread.
     void wake();

@@ -242,6 +242,9 @@ public:
     // Text drawing support: runs `draw` with the shadow and alpha in force
     // applied, as fills are. `draw` paints with cairo directly.
     void paintWithEffects(const std::function<void(cairo_t*)>& draw, const Rect& deviceBounds);
+    // Adds an entry to the log of a recording context (nothing elsewhere);
+    // for drawing code outside the context, such as text.
+    void note(const char* name, std::initializer_list<Float> args = {});
 
 protected:
     // Called with every operation when recording is switched on.

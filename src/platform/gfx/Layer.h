@@ -160,6 +160,9 @@ private:
     bool canAdopt(const Layer* layer) const;
     // From this layer's space to the space of `ancestor` (nullptr: above the root).
     AffineTransform transformTo(const Layer* ancestor) const;
+    // Bounds space to superlayer space without the superlayer's sublayer
+    // transform (what the frame is measured in).
+    AffineTransform transformToSuperlayerOwn() const;
 
     Rect bounds_;
     Point position_;

@@ -1,0 +1,1209 @@
+#include "platform/gfx/Context.h"
+
+#include <cairo-pdf.h>
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/gfx/Image.h"
+#include "platform/gfx/Shadow.h"
+
+namespace gfx {
+
+// ---- State kept beside cairo's: what cairo has no notion of.
+struct Context::State {
+    Color fill = Color::black();
+    Color stroke = Color::black();
+    Size shadowOffset;
+    Float shadowBlur = 0;
+    std::optional<Color> shadowColor;
+    Float alpha = 1;
+    bool antialias = true;
+    bool singular = false;  // a transform went singular: draw nothing
+    std::vector<Float> dash;
+    Float dashPhase = 0;
+};
+
+namespace {
+
+bool finite(std::initializer_list<Float> values) {
+    for (Float v : values)
+        if (!std::isfinite(v)) return false;
+    return true;
+}
+
+bool finiteRect(const Rect& r) {
+    return !r.isNull() && finite({r.x(), r.y(), r.width(), r.height()});
+}
+
+AffineTransform fromCairo(const cairo_matrix_t& m) {
+    return {Float(m.xx), Float(m.yx), Float(m.xy), Float(m.yy), Float(m.x0), Float(m.y0)};
+}
+
+cairo_matrix_t toCairo(const AffineTransform& t) {
+    cairo_matrix_t m;
+    cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);
+    return m;
+}
+
+// Takes the current path out of the way for an operation that must not touch
+// it, and puts it back afterwards (under the same transform).
+class PathGuard {
+public:
+    explicit PathGuard(cairo_t* cr) : cr_(cr), path_(cairo_copy_path(cr)) { cairo_new_path(cr); }
+    ~PathGuard() {
+        cairo_new_path(cr_);
+        if (path_ && path_->status == CAIRO_STATUS_SUCCESS) cairo_append_path(cr_, path_);
+        cairo_path_destroy(path_);
+    }
+    PathGuard(const PathGuard&) = delete;
+    PathGuard& operator=(const PathGuard&) = delete;
+
+private:
+    cairo_t* cr_;
+    cairo_path_t* path_;
+};
+
+void rectToCairo(cairo_t* cr, const Rect& r) {
+    Rect s = r.standardized();
+    cairo_rectangle(cr, s.x(), s.y(), s.width(), s.height());
+}
+
+void appendPathElements(cairo_t* cr, const Path& path) {
+    for (const PathElement& e : path.elements()) {
+        switch (e.type) {
+            case PathElementType::MoveToPoint: cairo_move_to(cr, e.points[0].x, e.points[0].y); break;
+            case PathElementType::AddLineToPoint: cairo_line_to(cr, e.points[0].x, e.points[0].y); break;
+            case PathElementType::AddQuadCurveToPoint: {
+                double x0 = e.points[0].x, y0 = e.points[0].y;
+                if (cairo_has_current_point(cr)) cairo_get_current_point(cr, &x0, &y0);
+                double cx = e.points[0].x, cy = e.points[0].y, x = e.points[1].x, y = e.points[1].y;
+                if (!cairo_has_current_point(cr)) cairo_move_to(cr, x0, y0);
+                cairo_curve_to(cr, x0 + 2.0 / 3 * (cx - x0), y0 + 2.0 / 3 * (cy - y0),
+                               x + 2.0 / 3 * (cx - x), y + 2.0 / 3 * (cy - y), x, y);
+                break;
+            }
+            case PathElementType::AddCurveToPoint:
+                cairo_curve_to(cr, e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y,
+                               e.points[2].x, e.points[2].y);
+                break;
+            case PathElementType::CloseSubpath: cairo_close_path(cr); break;
+        }
+    }
+}
+
+// A path fragment that starts at the context's current point, so that the
+// path code can build arcs; the leading move is not emitted.
+Path fragmentFrom(cairo_t* cr, bool* hadPoint) {
+    Path p;
+    *hadPoint = cairo_has_current_point(cr);
+    if (*hadPoint) {
+        double x, y;
+        cairo_get_current_point(cr, &x, &y);
+        p.moveTo(Float(x), Float(y));
+    }
+    return p;
+}
+
+void emitFragment(cairo_t* cr, const Path& p, bool hadPoint) {
+    Path rest;
+    const auto& el = p.elements();
+    std::size_t first = hadPoint ? 1 : 0;
+    for (std::size_t i = first; i < el.size(); ++i) {
+        const PathElement& e = el[i];
+        switch (e.type) {
+            case PathElementType::MoveToPoint: cairo_move_to(cr, e.points[0].x, e.points[0].y); break;
+            case PathElementType::AddLineToPoint: cairo_line_to(cr, e.points[0].x, e.points[0].y); break;
+            case PathElementType::AddCurveToPoint:
+                cairo_curve_to(cr, e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y,
+                               e.points[2].x, e.points[2].y);
+                break;
+            case PathElementType::AddQuadCurveToPoint: {
+                Path q;
+                q.quadCurveTo(e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y);
+                appendPathElements(cr, q);
+                break;
+            }
+            case PathElementType::CloseSubpath: cairo_close_path(cr); break;
+        }
+    }
+}
+
+Path pathFromCairo(cairo_t* cr) {
+    Path out;
+    cairo_path_t* cp = cairo_copy_path(cr);
+    if (cp && cp->status == CAIRO_STATUS_SUCCESS) {
+        for (int i = 0; i < cp->num_data; i += cp->data[i].header.length) {
+            const cairo_path_data_t* d = &cp->data[i];
+            switch (d->header.type) {
+                case CAIRO_PATH_MOVE_TO: out.moveTo(Float(d[1].point.x), Float(d[1].point.y)); break;
+                case CAIRO_PATH_LINE_TO: out.lineTo(Float(d[1].point.x), Float(d[1].point.y)); break;
+                case CAIRO_PATH_CURVE_TO:
+                    out.curveTo(Float(d[1].point.x), Float(d[1].point.y), Float(d[2].point.x),
+                                Float(d[2].point.y), Float(d[3].point.x), Float(d[3].point.y));
+                    break;
+                case CAIRO_PATH_CLOSE_PATH: out.closeSubpath(); break;
+            }
+        }
+    }
+    cairo_path_destroy(cp);
+    return out;
+}
+
+Rect userRectToDevice(cairo_t* cr, double x0, double y0, double x1, double y1) {
+    double xs[4] = {x0, x1, x0, x1}, ys[4] = {y0, y0, y1, y1};
+    double minx = INFINITY, miny = INFINITY, maxx = -INFINITY, maxy = -INFINITY;
+    for (int i = 0; i < 4; ++i) {
+        cairo_user_to_device(cr, &xs[i], &ys[i]);
+        minx = std::min(minx, xs[i]);
+        maxx = std::max(maxx, xs[i]);
+        miny = std::min(miny, ys[i]);
+        maxy = std::max(maxy, ys[i]);
+    }
+    return {Float(minx), Float(miny), Float(maxx - minx), Float(maxy - miny)};
+}
+
+std::vector<Context*>& contextStack() {
+    static std::vector<Context*> stack;
+    return stack;
+}
+
+}  // namespace
+
+// ---- Shading
+
+Shading Shading::axial(Point start, Point end, ShadingFunction function, bool extendStart,
+                       bool extendEnd) {
+    Shading s;
+    s.type = Type::Axial;
+    s.start = start;
+    s.end = end;
+    s.function = std::move(function);
+    s.extendStart = extendStart;
+    s.extendEnd = extendEnd;
+    return s;
+}
+
+Shading Shading::radial(Point startCenter, Float startRadius, Point endCenter, Float endRadius,
+                        ShadingFunction function, bool extendStart, bool extendEnd) {
+    Shading s;
+    s.type = Type::Radial;
+    s.start = startCenter;
+    s.end = endCenter;
+    s.startRadius = startRadius;
+    s.endRadius = endRadius;
+    s.function = std::move(function);
+    s.extendStart = extendStart;
+    s.extendEnd = extendEnd;
+    return s;
+}
+
+std::string RecordedOperation::text() const {
+    std::string s = name + "(";
+    char buf[64];
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::snprintf(buf, sizeof buf, "%s%g", i ? ", " : "", double(args[i]));
+        s += buf;
+    }
+    return s + ")";
+}
+
+// ---- Context
+
+Context::Context(cairo_t* cr, Float scale, YAxis axis, Float heightInPoints)
+    : cr_(cairo_reference(cr)) {
+    states_.emplace_back();
+    resetRoot(scale, axis, heightInPoints);
+}
+
+Context::~Context() { cairo_destroy(cr_); }
+
+void Context::resetRoot(Float scale, YAxis axis, Float heightInPoints) {
+    scale_ = (std::isfinite(scale) && scale > 0) ? scale : 1;
+    axis_ = axis;
+    height_ = std::isfinite(heightInPoints) ? heightInPoints : 0;
+    root_ = AffineTransform::makeScale(scale_, scale_);
+    if (axis_ == YAxis::Up)
+        root_ = AffineTransform(1, 0, 0, -1, 0, height_).concat(root_);
+    cairo_matrix_t m = toCairo(root_);
+    cairo_set_matrix(cr_, &m);
+}
+
+Context::State& Context::state() { return states_.back(); }
+const Context::State& Context::state() const { return states_.back(); }
+
+void Context::record(const char* name, std::initializer_list<Float> args) {
+    if (!log_) return;
+    log_->push_back({name, std::vector<Float>(args), userTransform()});
+}
+
+void Context::note(const char* name, std::initializer_list<Float> args) { record(name, args); }
+
+bool Context::usable() const {
+    return !state().singular && cairo_status(cr_) == CAIRO_STATUS_SUCCESS;
+}
+
+int Context::status() const { return int(cairo_status(cr_)); }
+
+void Context::save() {
+    record("save");
+    cairo_save(cr_);
+    states_.push_back(state());
+}
+
+void Context::restore() {
+    record("restore");
+    if (states_.size() <= 1) return;
+    states_.pop_back();
+    cairo_restore(cr_);
+}
+
+int Context::saveDepth() const { return int(states_.size()) - 1; }
+
+// ---- Transform
+
+bool Context::applyTransform(const AffineTransform& t) {
+    if (state().singular) return false;
+    AffineTransform next = t.concat(ctm());
+    if (!t.isInvertible() || !next.isInvertible()) {
+        state().singular = true;
+        return false;
+    }
+    cairo_matrix_t m = toCairo(t);
+    cairo_transform(cr_, &m);
+    return true;
+}
+
+void Context::translate(Float tx, Float ty) {
+    record("translate", {tx, ty});
+    if (!finite({tx, ty})) return;
+    applyTransform(AffineTransform::makeTranslation(tx, ty));
+}
+
+void Context::scale(Float sx, Float sy) {
+    record("scale", {sx, sy});
+    if (!finite({sx, sy})) return;
+    applyTransform(AffineTransform::makeScale(sx, sy));
+}
+
+void Context::rotate(Float angle) {
+    record("rotate", {angle});
+    if (!finite({angle})) return;
+    applyTransform(AffineTransform::makeRotation(angle));
+}
+
+void Context::concat(const AffineTransform& t) {
+    record("concat", {t.a, t.b, t.c, t.d, t.tx, t.ty});
+    if (!finite({t.a, t.b, t.c, t.d, t.tx, t.ty})) {
+        state().singular = true;
+        return;
+    }
+    applyTransform(t);
+}
+
+AffineTransform Context::ctm() const {
+    cairo_matrix_t m;
+    cairo_get_matrix(cr_, &m);
+    return fromCairo(m);
+}
+
+AffineTransform Context::userTransform() const { return ctm().concat(root_.invert()); }
+
+Point Context::convertPointToDeviceSpace(const Point& p) const { return ctm().apply(p); }
+Point Context::convertPointToUserSpace(const Point& p) const { return ctm().invert().apply(p); }
+Size Context::convertSizeToDeviceSpace(const Size& s) const { return ctm().apply(s); }
+Size Context::convertSizeToUserSpace(const Size& s) const { return ctm().invert().apply(s); }
+Rect Context::convertRectToDeviceSpace(const Rect& r) const { return ctm().apply(r); }
+Rect Context::convertRectToUserSpace(const Rect& r) const { return ctm().invert().apply(r); }
+
+// ---- Path
+
+void Context::beginPath() {
+    record("beginPath");
+    cairo_new_path(cr_);
+    badPath_ = false;
+}
+
+void Context::moveTo(Float x, Float y) {
+    record("moveTo", {x, y});
+    if (!finite({x, y}) || state().singular) { badPath_ = true; return; }
+    cairo_move_to(cr_, x, y);
+}
+
+void Context::lineTo(Float x, Float y) {
+    record("lineTo", {x, y});
+    if (!finite({x, y}) || state().singular) { badPath_ = true; return; }
+    if (!cairo_has_current_point(cr_)) cairo_move_to(cr_, x, y);
+    cairo_line_to(cr_, x, y);
+}
+
+void Context::curveTo(Float cp1x, Float cp1y, Float cp2x, Float cp2y, Float x, Float y) {
+    record("curveTo", {cp1x, cp1y, cp2x, cp2y, x, y});
+    if (!finite({cp1x, cp1y, cp2x, cp2y, x, y}) || state().singular) { badPath_ = true; return; }
+    if (!cairo_has_current_point(cr_)) cairo_move_to(cr_, cp1x, cp1y);
+    cairo_curve_to(cr_, cp1x, cp1y, cp2x, cp2y, x, y);
+}
+
+void Context::quadCurveTo(Float cpx, Float cpy, Float x, Float y) {
+    record("quadCurveTo", {cpx, cpy, x, y});
+    if (!finite({cpx, cpy, x, y}) || state().singular) { badPath_ = true; return; }
+    Path p;
+    double x0 = cpx, y0 = cpy;
+    if (cairo_has_current_point(cr_)) cairo_get_current_point(cr_, &x0, &y0);
+    else cairo_move_to(cr_, x0, y0);
+    p.moveTo(Float(x0), Float(y0));
+    p.quadCurveTo(cpx, cpy, x, y);
+    emitFragment(cr_, p, true);
+}
+
+void Context::closePath() {
+    record("closePath");
+    if (cairo_has_current_point(cr_)) cairo_close_path(cr_);
+}
+
+void Context::addRect(const Rect& rect) {
+    record("addRect", {rect.x(), rect.y(), rect.width(), rect.height()});
+    if (!finiteRect(rect) || state().singular) { badPath_ = true; return; }
+    Path p;
+    p.addRect(rect);
+    appendPathElements(cr_, p);
+}
+
+void Context::addRects(const std::vector<Rect>& rects) {
+    for (const Rect& r : rects) addRect(r);
+}
+
+void Context::addLines(const std::vector<Point>& points) {
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (i == 0) moveTo(points[i].x, points[i].y);
+        else lineTo(points[i].x, points[i].y);
+    }
+}
+
+void Context::addEllipseInRect(const Rect& rect) {
+    record("addEllipseInRect", {rect.x(), rect.y(), rect.width(), rect.height()});
+    if (!finiteRect(rect) || state().singular) { badPath_ = true; return; }
+    Path p;
+    p.addEllipseInRect(rect);
+    appendPathElements(cr_, p);
+}
+
+void Context::addArc(Float x, Float y, Float radius, Float startAngle, Float endAngle,
+                     bool clockwise) {
+    record("addArc", {x, y, radius, startAngle, endAngle, Float(clockwise ? 1 : 0)});
+    if (!finite({x, y, radius, startAngle, endAngle}) || state().singular) { badPath_ = true; return; }
+    bool had;
+    Path p = fragmentFrom(cr_, &had);
+    p.addArc(x, y, radius, startAngle, endAngle, clockwise);
+    emitFragment(cr_, p, had);
+}
+
+void Context::addArcToPoint(Float x1, Float y1, Float x2, Float y2, Float radius) {
+    record("addArcToPoint", {x1, y1, x2, y2, radius});
+    if (!finite({x1, y1, x2, y2, radius}) || state().singular) { badPath_ = true; return; }
+    bool had;
+    Path p = fragmentFrom(cr_, &had);
+    p.addArcToPoint(x1, y1, x2, y2, radius);
+    emitFragment(cr_, p, had);
+}
+
+void Context::addPath(const Path& path) {
+    record("addPath", {Float(path.elements().size())});
+    if (state().singular) { badPath_ = true; return; }
+    appendPathElements(cr_, path);
+}
+
+bool Context::isPathEmpty() const { return path().isEmpty(); }
+
+Point Context::currentPoint() const {
+    if (!cairo_has_current_point(cr_)) return Point::zero();
+    double x, y;
+    cairo_get_current_point(cr_, &x, &y);
+    return {Float(x), Float(y)};
+}
+
+Rect Context::pathBoundingBox() const { return path().boundingBox(); }
+
+Path Context::path() const { return pathFromCairo(cr_); }
+
+bool Context::pathContainsPoint(const Point& p, PathDrawingMode mode) const {
+    if (!p.isFiniteValue() || badPath_) return false;
+    cairo_fill_rule_t old = cairo_get_fill_rule(cr_);
+    bool evenOdd = mode == PathDrawingMode::EOFill || mode == PathDrawingMode::EOFillStroke;
+    cairo_set_fill_rule(cr_, evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+    bool in = false;
+    if (mode != PathDrawingMode::Stroke) in = cairo_in_fill(cr_, p.x, p.y);
+    if (!in && (mode == PathDrawingMode::Stroke || mode == PathDrawingMode::FillStroke ||
+                mode == PathDrawingMode::EOFillStroke))
+        in = cairo_in_stroke(cr_, p.x, p.y);
+    cairo_set_fill_rule(cr_, old);
+    return in;
+}
+
+// ---- Painting
+
+void Context::applySource(const Color& color) {
+    auto c = color.rgba();
+    cairo_set_source_rgba(cr_, c[0], c[1], c[2], c[3] * state().alpha);
+}
+
+template <class F>
+void Context::withShadow(F paint, bool stroke) {
+    // `paint(cr)` draws the shape with the current path of cr (kept).
+    const State& s = state();
+    if (s.shadowColor && s.shadowColor->alpha() > 0 && s.alpha > 0) {
+        double x0, y0, x1, y1;
+        if (stroke) cairo_stroke_extents(cr_, &x0, &y0, &x1, &y1);
+        else cairo_fill_extents(cr_, &x0, &y0, &x1, &y1);
+        Rect bounds = userRectToDevice(cr_, x0, y0, x1, y1);
+        ShadowParams params{root_.apply(s.shadowOffset), s.shadowBlur * scale_,
+                            s.shadowColor->withAlpha(s.shadowColor->alpha() * s.alpha)};
+        drawShadow(cr_, bounds, params, [&](cairo_t* target) { paint(target); });
+    }
+    paint(cr_);
+}
+
+void Context::doFill(bool evenOdd, bool preserve) {
+    if (badPath_ || !usable()) {
+        if (!preserve) { cairo_new_path(cr_); badPath_ = false; }
+        return;
+    }
+    cairo_set_fill_rule(cr_, evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+    cairo_set_antialias(cr_, state().antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+    applySource(state().fill);
+    withShadow([&](cairo_t* cr) {
+        if (cr != cr_) {
+            auto c = state().fill.rgba();
+            cairo_set_source_rgba(cr, c[0], c[1], c[2], c[3] * state().alpha);
+        }
+        cairo_fill_preserve(cr);
+    }, false);
+    if (!preserve) cairo_new_path(cr_);
+}
+
+void Context::doStroke(bool preserve) {
+    if (badPath_ || !usable()) {
+        if (!preserve) { cairo_new_path(cr_); badPath_ = false; }
+        return;
+    }
+    cairo_set_antialias(cr_, state().antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+    applySource(state().stroke);
+    withShadow([&](cairo_t* cr) {
+        if (cr != cr_) {
+            auto c = state().stroke.rgba();
+            cairo_set_source_rgba(cr, c[0], c[1], c[2], c[3] * state().alpha);
+        }
+        cairo_stroke_preserve(cr);
+    }, true);
+    if (!preserve) cairo_new_path(cr_);
+}
+
+void Context::fillPath() {
+    record("fillPath");
+    doFill(false, false);
+    badPath_ = false;
+}
+
+void Context::eoFillPath() {
+    record("eoFillPath");
+    doFill(true, false);
+    badPath_ = false;
+}
+
+void Context::strokePath() {
+    record("strokePath");
+    doStroke(false);
+    badPath_ = false;
+}
+
+void Context::drawPath(PathDrawingMode mode) {
+    record("drawPath", {Float(int(mode))});
+    switch (mode) {
+        case PathDrawingMode::Fill: doFill(false, false); break;
+        case PathDrawingMode::EOFill: doFill(true, false); break;
+        case PathDrawingMode::Stroke: doStroke(false); break;
+        case PathDrawingMode::FillStroke:
+            doFill(false, true);
+            doStroke(false);
+            break;
+        case PathDrawingMode::EOFillStroke:
+            doFill(true, true);
+            doStroke(false);
+            break;
+    }
+    cairo_new_path(cr_);
+    badPath_ = false;
+}
+
+void Context::fillRect(const Rect& rect) {
+    record("fillRect", {rect.x(), rect.y(), rect.width(), rect.height()});
+    if (!finiteRect(rect) || !usable()) return;
+    bool bad = badPath_;
+    badPath_ = false;
+    {
+        PathGuard guard(cr_);
+        rectToCairo(cr_, rect);
+        doFill(false, false);
+    }
+    badPath_ = bad;
+}
+
+void Context::fillRects(const std::vector<Rect>& rects) {
+    for (const Rect& r : rects) fillRect(r);
+}
+
+void Context::strokeRect(const Rect& rect) {
+    record("strokeRect", {rect.x(), rect.y(), rect.width(), rect.height()});
+    cairo_new_path(cr_);
+    badPath_ = false;
+    if (!finiteRect(rect) || !usable()) return;
+    rectToCairo(cr_, rect);
+    doStroke(false);
+}
+
+void Context::strokeRectWithWidth(const Rect& rect, Float width) {
+    save();
+    setLineWidth(width);
+    strokeRect(rect);
+    restore();
+}
+
+void Context::fillEllipseInRect(const Rect& rect) {
+    record("fillEllipseInRect", {rect.x(), rect.y(), rect.width(), rect.height()});
+    cairo_new_path(cr_);
+    badPath_ = false;
+    if (!finiteRect(rect) || !usable()) return;
+    Path p;
+    p.addEllipseInRect(rect);
+    appendPathElements(cr_, p);
+    doFill(false, false);
+}
+
+void Context::strokeEllipseInRect(const Rect& rect) {
+    record("strokeEllipseInRect", {rect.x(), rect.y(), rect.width(), rect.height()});
+    cairo_new_path(cr_);
+    badPath_ = false;
+    if (!finiteRect(rect) || !usable()) return;
+    Path p;
+    p.addEllipseInRect(rect);
+    appendPathElements(cr_, p);
+    doStroke(false);
+}
+
+void Context::strokeLineSegments(const std::vector<Point>& points) {
+    if (log_) {
+        RecordedOperation op{"strokeLineSegments", {}, userTransform()};
+        for (const Point& p : points) {
+            op.args.push_back(p.x);
+            op.args.push_back(p.y);
+        }
+        log_->push_back(op);
+    }
+    cairo_new_path(cr_);
+    badPath_ = false;
+    if (!usable()) return;
+    for (std::size_t i = 0; i + 1 < points.size(); i += 2) {
+        if (!points[i].isFiniteValue() || !points[i + 1].isFiniteValue()) continue;
+        cairo_move_to(cr_, points[i].x, points[i].y);
+        cairo_line_to(cr_, points[i + 1].x, points[i + 1].y);
+    }
+    doStroke(false);
+}
+
+void Context::clearRect(const Rect& rect) {
+    record("clearRect", {rect.x(), rect.y(), rect.width(), rect.height()});
+    if (!finiteRect(rect) || !usable()) return;
+    PathGuard guard(cr_);
+    cairo_save(cr_);
+    rectToCairo(cr_, rect);
+    cairo_set_operator(cr_, CAIRO_OPERATOR_CLEAR);
+    cairo_fill(cr_);
+    cairo_restore(cr_);
+}
+
+// ---- Clipping
+
+void Context::clip() {
+    record("clip");
+    if (!badPath_ && usable()) {
+        cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
+        cairo_clip(cr_);
+    }
+    cairo_new_path(cr_);
+    badPath_ = false;
+}
+
+void Context::eoClip() {
+    record("eoClip");
+    if (!badPath_ && usable()) {
+        cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_EVEN_ODD);
+        cairo_clip(cr_);
+        cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
+    }
+    cairo_new_path(cr_);
+    badPath_ = false;
+}
+
+void Context::clipToRect(const Rect& rect) {
+    record("clipToRect", {rect.x(), rect.y(), rect.width(), rect.height()});
+    if (!usable()) return;
+    PathGuard guard(cr_);
+    if (!finiteRect(rect)) {
+        if (rect.isNull()) {
+            cairo_rectangle(cr_, 0, 0, 0, 0);
+            cairo_clip(cr_);
+        }
+        return;
+    }
+    rectToCairo(cr_, rect);
+    cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
+    cairo_clip(cr_);
+}
+
+void Context::clipToRects(const std::vector<Rect>& rects) {
+    record("clipToRects", {Float(rects.size())});
+    if (!usable()) return;
+    PathGuard guard(cr_);
+    for (const Rect& r : rects)
+        if (finiteRect(r)) rectToCairo(cr_, r);
+    cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
+    cairo_clip(cr_);
+}
+
+Rect Context::clipBoundingBox() const {
+    double x0, y0, x1, y1;
+    cairo_clip_extents(cr_, &x0, &y0, &x1, &y1);
+    return {Float(x0), Float(y0), Float(x1 - x0), Float(y1 - y0)};
+}
+
+// ---- Attributes
+
+void Context::setLineWidth(Float width) {
+    record("setLineWidth", {width});
+    if (!std::isfinite(width) || width < 0) return;
+    cairo_set_line_width(cr_, width);
+}
+
+void Context::setLineCap(LineCap cap) {
+    record("setLineCap", {Float(int(cap))});
+    cairo_line_cap_t c = CAIRO_LINE_CAP_BUTT;
+    if (cap == LineCap::Round) c = CAIRO_LINE_CAP_ROUND;
+    else if (cap == LineCap::Square) c = CAIRO_LINE_CAP_SQUARE;
+    cairo_set_line_cap(cr_, c);
+}
+
+void Context::setLineJoin(LineJoin join) {
+    record("setLineJoin", {Float(int(join))});
+    cairo_line_join_t j = CAIRO_LINE_JOIN_MITER;
+    if (join == LineJoin::Round) j = CAIRO_LINE_JOIN_ROUND;
+    else if (join == LineJoin::Bevel) j = CAIRO_LINE_JOIN_BEVEL;
+    cairo_set_line_join(cr_, j);
+}
+
+void Context::setMiterLimit(Float limit) {
+    record("setMiterLimit", {limit});
+    if (!std::isfinite(limit) || limit < 0) return;
+    cairo_set_miter_limit(cr_, limit);
+}
+
+void Context::setLineDash(Float phase, const std::vector<Float>& lengths) {
+    if (log_) {
+        RecordedOperation op{"setLineDash", {phase}, userTransform()};
+        op.args.insert(op.args.end(), lengths.begin(), lengths.end());
+        log_->push_back(op);
+    }
+    bool valid = !lengths.empty();
+    double sum = 0;
+    for (Float l : lengths) {
+        if (!std::isfinite(l) || l < 0) valid = false;
+        else sum += l;
+    }
+    if (!(sum > 0) || !std::isfinite(sum)) valid = false;
+    if (!std::isfinite(phase)) phase = 0;
+    if (!valid) {
+        state().dash.clear();
+        state().dashPhase = 0;
+        cairo_set_dash(cr_, nullptr, 0, 0);
+        return;
+    }
+    state().dash = lengths;
+    state().dashPhase = phase;
+    std::vector<double> d(lengths.begin(), lengths.end());
+    cairo_set_dash(cr_, d.data(), int(d.size()), phase);
+}
+
+Float Context::lineWidth() const { return Float(cairo_get_line_width(cr_)); }
+
+LineCap Context::lineCap() const {
+    switch (cairo_get_line_cap(cr_)) {
+        case CAIRO_LINE_CAP_ROUND: return LineCap::Round;
+        case CAIRO_LINE_CAP_SQUARE: return LineCap::Square;
+        default: return LineCap::Butt;
+    }
+}
+
+LineJoin Context::lineJoin() const {
+    switch (cairo_get_line_join(cr_)) {
+        case CAIRO_LINE_JOIN_ROUND: return LineJoin::Round;
+        case CAIRO_LINE_JOIN_BEVEL: return LineJoin::Bevel;
+        default: return LineJoin::Miter;
+    }
+}
+
+Float Context::miterLimit() const { return Float(cairo_get_miter_limit(cr_)); }
+std::vector<Float> Context::lineDash() const { return state().dash; }
+Float Context::lineDashPhase() const { return state().dashPhase; }
+
+void Context::setFillColor(const Color& color) {
+    if (log_) {
+        RecordedOperation op{"setFillColor", {}, userTransform()};
+        auto c = color.rgba();
+        op.args.assign(c.begin(), c.end());
+        log_->push_back(op);
+    }
+    state().fill = color;
+}
+
+void Context::setStrokeColor(const Color& color) {
+    if (log_) {
+        RecordedOperation op{"setStrokeColor", {}, userTransform()};
+        auto c = color.rgba();
+        op.args.assign(c.begin(), c.end());
+        log_->push_back(op);
+    }
+    state().stroke = color;
+}
+
+const Color& Context::fillColor() const { return state().fill; }
+const Color& Context::strokeColor() const { return state().stroke; }
+
+void Context::setAlpha(Float alpha) {
+    record("setAlpha", {alpha});
+    if (std::isnan(alpha)) return;
+    state().alpha = std::clamp<Float>(alpha, 0, 1);
+}
+
+Float Context::alpha() const { return state().alpha; }
+
+void Context::setShouldAntialias(bool antialias) {
+    record("setShouldAntialias", {Float(antialias ? 1 : 0)});
+    state().antialias = antialias;
+}
+
+bool Context::shouldAntialias() const { return state().antialias; }
+
+void Context::setShadow(Size offset, Float blur, std::optional<Color> color) {
+    if (log_) {
+        RecordedOperation op{"setShadow", {offset.width, offset.height, blur}, userTransform()};
+        if (color) {
+            auto c = color->rgba();
+            op.args.insert(op.args.end(), c.begin(), c.end());
+        }
+        log_->push_back(op);
+    }
+    if (!finite({offset.width, offset.height})) offset = Size::zero();
+    if (!std::isfinite(blur) || blur < 0) blur = 0;
+    state().shadowOffset = offset;
+    state().shadowBlur = blur;
+    state().shadowColor = color;
+}
+
+void Context::setShadow(Size offset, Float blur) {
+    setShadow(offset, blur, Color::gray(0, 1.0f / 3));
+}
+
+bool Context::hasShadow() const {
+    return state().shadowColor && state().shadowColor->alpha() > 0;
+}
+
+// ---- Images
+
+void Context::drawImageImpl(const Rect& rect, const Image& image, bool flip) {
+    if (!finiteRect(rect) || !usable() || rect.isEmpty()) return;
+    PathGuard guard(cr_);
+    Rect r = rect.standardized();
+    int w = image.width(), h = image.height();
+    if (w <= 0 || h <= 0) return;
+    rectToCairo(cr_, r);
+    auto paint = [&](cairo_t* cr) {
+        cairo_save(cr);
+        cairo_new_path(cr);
+        rectToCairo(cr, r);
+        cairo_clip(cr);
+        if (flip) {
+            cairo_translate(cr, r.x(), r.maxY());
+            cairo_scale(cr, r.width() / w, -r.height() / h);
+        } else {
+            cairo_translate(cr, r.x(), r.y());
+            cairo_scale(cr, r.width() / w, r.height() / h);
+        }
+        cairo_set_source_surface(cr, image.surface(), 0, 0);
+        cairo_pattern_t* pat = cairo_get_source(cr);
+        cairo_pattern_set_extend(pat, CAIRO_EXTEND_PAD);
+        cairo_pattern_set_filter(pat, image.shouldInterpolate() ? CAIRO_FILTER_GOOD
+                                                                : CAIRO_FILTER_NEAREST);
+        cairo_paint_with_alpha(cr, state().alpha);
+        cairo_restore(cr);
+    };
+    withShadow(paint, false);
+}
+
+void Context::drawImage(const Rect& rect, const Image& image) {
+    record("drawImage", {rect.x(), rect.y(), rect.width(), rect.height()});
+    drawImageImpl(rect, image, true);
+}
+
+void Context::drawImageTopDown(const Rect& rect, const Image& image) {
+    record("drawImageTopDown", {rect.x(), rect.y(), rect.width(), rect.height()});
+    drawImageImpl(rect, image, false);
+}
+
+void Context::drawTiledImage(const Rect& tile, const Image& image) {
+    record("drawTiledImage", {tile.x(), tile.y(), tile.width(), tile.height()});
+    if (!finiteRect(tile) || tile.isEmpty() || !usable()) return;
+    int w = image.width(), h = image.height();
+    if (w <= 0 || h <= 0) return;
+    Rect r = tile.standardized();
+    AffineTransform place = AffineTransform(r.width() / w, 0, 0, -r.height() / h, r.x(), r.maxY());
+    if (!place.isInvertible()) return;
+    PathGuard guard(cr_);
+    double x0, y0, x1, y1;
+    cairo_clip_extents(cr_, &x0, &y0, &x1, &y1);
+    cairo_rectangle(cr_, x0, y0, x1 - x0, y1 - y0);
+    withShadow([&](cairo_t* cr) {
+        cairo_pattern_t* pat = cairo_pattern_create_for_surface(image.surface());
+        cairo_pattern_set_extend(pat, CAIRO_EXTEND_REPEAT);
+        cairo_matrix_t m = toCairo(place.invert());
+        cairo_pattern_set_matrix(pat, &m);
+        cairo_pattern_set_filter(pat, image.shouldInterpolate() ? CAIRO_FILTER_GOOD
+                                                                : CAIRO_FILTER_NEAREST);
+        cairo_save(cr);
+        cairo_set_source(cr, pat);
+        cairo_paint_with_alpha(cr, state().alpha);
+        cairo_restore(cr);
+        cairo_pattern_destroy(pat);
+    }, false);
+}
+
+// ---- Shadings
+
+namespace {
+
+using Sample = std::pair<double, std::array<Float, 4>>;
+
+std::array<Float, 4> evaluate(const ShadingFunction& f, double t) {
+    std::array<Float, 4> c = f(Float(t));
+    for (Float& v : c) v = std::isfinite(v) ? std::clamp<Float>(v, 0, 1) : 0;
+    return c;
+}
+
+// Adds samples between a and b wherever the function is not close to the
+// straight blend of its ends, so that hard edges stay hard.
+void refine(const ShadingFunction& f, double a, const std::array<Float, 4>& fa, double b,
+            const std::array<Float, 4>& fb, int depth, std::vector<Sample>& out) {
+    double m = (a + b) / 2;
+    std::array<Float, 4> fm = evaluate(f, m);
+    Float worst = 0;
+    for (int i = 0; i < 4; ++i) worst = std::max(worst, std::fabs(fm[i] - (fa[i] + fb[i]) / 2));
+    if (depth > 0 && worst > 1.0f / 512) {
+        refine(f, a, fa, m, fm, depth - 1, out);
+        out.push_back({m, fm});
+        refine(f, m, fm, b, fb, depth - 1, out);
+    }
+}
+
+std::vector<Sample> sampleShading(const ShadingFunction& f) {
+    std::vector<Sample> out;
+    const int n = 32;
+    std::array<Float, 4> prev = evaluate(f, 0);
+    out.push_back({0, prev});
+    for (int i = 1; i <= n; ++i) {
+        double t = double(i) / n;
+        std::array<Float, 4> cur = evaluate(f, t);
+        refine(f, double(i - 1) / n, prev, t, cur, 18, out);
+        out.push_back({t, cur});
+        prev = cur;
+    }
+    return out;
+}
+
+}  // namespace
+
+void Context::drawShading(const Shading& shading) {
+    record("drawShading", {shading.start.x, shading.start.y, shading.end.x, shading.end.y,
+                           shading.startRadius, shading.endRadius});
+    if (!shading.function || !usable()) return;
+    if (!shading.start.isFiniteValue() || !shading.end.isFiniteValue() ||
+        !finite({shading.startRadius, shading.endRadius}))
+        return;
+    cairo_pattern_t* pat;
+    if (shading.type == Shading::Type::Axial) {
+        pat = cairo_pattern_create_linear(shading.start.x, shading.start.y, shading.end.x,
+                                          shading.end.y);
+    } else {
+        pat = cairo_pattern_create_radial(shading.start.x, shading.start.y,
+                                          std::max<Float>(0, shading.startRadius), shading.end.x,
+                                          shading.end.y, std::max<Float>(0, shading.endRadius));
+    }
+    for (const Sample& s : sampleShading(shading.function))
+        cairo_pattern_add_color_stop_rgba(pat, s.first, s.second[0], s.second[1], s.second[2],
+                                          s.second[3]);
+    bool extend = shading.extendStart || shading.extendEnd;
+    cairo_pattern_set_extend(pat, extend ? CAIRO_EXTEND_PAD : CAIRO_EXTEND_NONE);
+
+    PathGuard guard(cr_);
+    cairo_save(cr_);
+    // One end extended and the other not: cut the padded pattern at the end
+    // that must not extend.
+    if (extend && !(shading.extendStart && shading.extendEnd) &&
+        shading.type == Shading::Type::Axial) {
+        double dx = shading.end.x - shading.start.x, dy = shading.end.y - shading.start.y;
+        double len = std::hypot(dx, dy);
+        if (len > 0) {
+            dx /= len;
+            dy /= len;
+            const double big = 1e6;
+            Point base = shading.extendStart ? shading.end : shading.start;
+            double sign = shading.extendStart ? -1 : 1;  // towards the kept side
+            double nx = -dy, ny = dx;
+            cairo_move_to(cr_, base.x + nx * big, base.y + ny * big);
+            cairo_line_to(cr_, base.x - nx * big, base.y - ny * big);
+            cairo_line_to(cr_, base.x - nx * big + sign * dx * big,
+                          base.y - ny * big + sign * dy * big);
+            cairo_line_to(cr_, base.x + nx * big + sign * dx * big,
+                          base.y + ny * big + sign * dy * big);
+            cairo_close_path(cr_);
+            cairo_clip(cr_);
+        }
+    }
+    double x0, y0, x1, y1;
+    cairo_clip_extents(cr_, &x0, &y0, &x1, &y1);
+    cairo_rectangle(cr_, x0, y0, x1 - x0, y1 - y0);
+    withShadow([&](cairo_t* cr) {
+        cairo_save(cr);
+        cairo_set_source(cr, pat);
+        cairo_paint_with_alpha(cr, state().alpha);
+        cairo_restore(cr);
+    }, false);
+    cairo_new_path(cr_);
+    cairo_restore(cr_);
+    cairo_pattern_destroy(pat);
+}
+
+// ---- Off-screen layers
+
+std::shared_ptr<OffscreenLayer> Context::createLayer(Size size) {
+    record("createLayer", {size.width, size.height});
+    if (!finite({size.width, size.height}) || size.width < 0 || size.height < 0)
+        size = Size::zero();
+    auto layer = std::make_shared<OffscreenLayer>(cairo_get_target(cr_), size, scale_);
+    return layer;
+}
+
+void Context::drawLayer(const Rect& rect, const OffscreenLayer& layer) {
+    record("drawLayer", {rect.x(), rect.y(), rect.width(), rect.height()});
+    if (!finiteRect(rect) || rect.isEmpty() || !usable()) return;
+    double pw = std::ceil(layer.size().width * layer.scale());
+    double ph = std::ceil(layer.size().height * layer.scale());
+    if (pw <= 0 || ph <= 0) return;
+    Rect r = rect.standardized();
+    PathGuard guard(cr_);
+    rectToCairo(cr_, r);
+    bool up = axis_ == YAxis::Up;
+    withShadow([&](cairo_t* cr) {
+        cairo_save(cr);
+        cairo_new_path(cr);
+        rectToCairo(cr, r);
+        cairo_clip(cr);
+        if (up) {
+            cairo_translate(cr, r.x(), r.maxY());
+            cairo_scale(cr, r.width() / pw, -r.height() / ph);
+        } else {
+            cairo_translate(cr, r.x(), r.y());
+            cairo_scale(cr, r.width() / pw, r.height() / ph);
+        }
+        cairo_set_source_surface(cr, layer.surface(), 0, 0);
+        cairo_paint_with_alpha(cr, state().alpha);
+        cairo_restore(cr);
+    }, false);
+}
+
+void Context::drawLayer(const Point& point, const OffscreenLayer& layer) {
+    drawLayer(Rect(point, layer.size()), layer);
+}
+
+// ---- Pages
+
+void Context::beginPage() {
+    record("beginPage");
+    while (states_.size() > 1) restore();
+    states_.front() = State();
+    cairo_new_path(cr_);
+    badPath_ = false;
+    cairo_matrix_t m = toCairo(root_);
+    cairo_set_matrix(cr_, &m);
+}
+
+void Context::endPage() { record("endPage"); }
+
+void Context::flush() { cairo_surface_flush(cairo_get_target(cr_)); }
+
+void Context::paintWithEffects(const std::function<void(cairo_t*)>& draw,
+                               const Rect& deviceBounds) {
+    if (!usable()) return;
+    PathGuard guard(cr_);
+    const State& s = state();
+    if (s.shadowColor && s.shadowColor->alpha() > 0 && s.alpha > 0) {
+        ShadowParams params{root_.apply(s.shadowOffset), s.shadowBlur * scale_,
+                            s.shadowColor->withAlpha(s.shadowColor->alpha() * s.alpha)};
+        drawShadow(cr_, deviceBounds, params, draw);
+    }
+    draw(cr_);
+}
+
+// ---- Image contexts
+
+namespace {
+
+// A new cairo context over a new surface; the context holds the only
+// reference to the surface.
+cairo_t* createOver(cairo_surface_t* surface) {
+    cairo_t* cr = cairo_create(surface);
+    cairo_surface_destroy(surface);
+    return cr;
+}
+
+cairo_surface_t* makeImageSurface(Size size, Float scale) {
+    if (!(std::isfinite(scale) && scale > 0)) scale = 1;
+    double w = std::isfinite(size.width) ? std::max<Float>(0, size.width) : 0;
+    double h = std::isfinite(size.height) ? std::max<Float>(0, size.height) : 0;
+    int pw = int(std::min(32767.0, std::ceil(w * scale - 1e-4)));
+    int ph = int(std::min(32767.0, std::ceil(h * scale - 1e-4)));
+    return cairo_image_surface_create(CAIRO_FORMAT_ARGB32, std::max(pw, 0), std::max(ph, 0));
+}
+
+cairo_status_t appendToVector(void* closure, const unsigned char* data, unsigned int length) {
+    auto* out = static_cast<std::vector<std::uint8_t>*>(closure);
+    out->insert(out->end(), data, data + length);
+    return CAIRO_STATUS_SUCCESS;
+}
+
+}  // namespace
+
+ImageContext::ImageContext(Size size, Float scale, YAxis axis)
+    : Context(createOver(makeImageSurface(size, scale)), scale, axis, size.height),
+      surface_(nullptr),
+      size_(size) {
+    cairo_destroy(cairo());  // the reference createOver() handed over
+    surface_ = cairo_surface_reference(cairo_get_target(cairo()));
+}
+
+ImageContext::~ImageContext() { cairo_surface_destroy(surface_); }
+
+std::shared_ptr<Image> ImageContext::image() {
+    cairo_surface_flush(surface_);
+    return Image::fromSurface(surface_, deviceScale());
+}
+
+// ---- PDF contexts
+
+namespace {
+cairo_t* createPDF(Rect mediaBox, std::vector<std::uint8_t>* out) {
+    double w = std::isfinite(mediaBox.width()) ? std::max<Float>(1, std::fabs(mediaBox.width())) : 1;
+    double h = std::isfinite(mediaBox.height()) ? std::max<Float>(1, std::fabs(mediaBox.height())) : 1;
+    return createOver(cairo_pdf_surface_create_for_stream(appendToVector, out, w, h));
+}
+}  // namespace
+
+PDFContext::PDFContext(Rect mediaBox)
+    : Context(createPDF(mediaBox, &data_), 1, YAxis::Up,
+              std::isfinite(mediaBox.height()) ? std::max<Float>(1, std::fabs(mediaBox.height())) : 1),
+      surface_(nullptr),
+      mediaBox_(mediaBox) {
+    cairo_destroy(cairo());
+    surface_ = cairo_surface_reference(cairo_get_target(cairo()));
+}
+
+PDFContext::~PDFContext() {
+    close();
+    cairo_surface_destroy(surface_);
+}
+
+void PDFContext::beginPage() {
+    if (closed_) return;
+    if (inPage_) endPage();
+    Context::beginPage();
+    inPage_ = true;
+}
+
+void PDFContext::endPage() {
+    if (closed_) return;
+    Context::endPage();
+    cairo_show_page(cairo());
+    inPage_ = false;
+}
+
+void PDFContext::close() {
+    if (closed_) return;
+    if (inPage_) endPage();
+    cairo_surface_finish(surface_);
+    closed_ = true;
+}
+
+const std::vector<std::uint8_t>& PDFContext::data() {
+    close();
+    return data_;
+}
+
+// ---- Recording contexts
+
+RecordingContext::RecordingContext(Size size, Float scale, YAxis axis)
+    : Context(createOver(makeImageSurface(size, scale)), scale, axis, size.height),
+      surface_(nullptr) {
+    cairo_destroy(cairo());
+    surface_ = cairo_surface_reference(cairo_get_target(cairo()));
+    setRecording(&ops_);
+}
+
+RecordingContext::~RecordingContext() {
+    setRecording(nullptr);
+    cairo_surface_destroy(surface_);
+}
+
+std::vector<std::string> RecordingContext::operationTexts() const {
+    std::vector<std::string> out;
+    for (const RecordedOperation& op : ops_) out.push_back(op.text());
+    return out;
+}
+
+// ---- Off-screen layers
+
+OffscreenLayer::OffscreenLayer(cairo_surface_t* similarTo, Size size, Float scale)
+    : surface_(nullptr), size_(size), scale_(scale > 0 ? scale : 1) {
+    int pw = std::max(1, int(std::ceil(size.width * scale_)));
+    int ph = std::max(1, int(std::ceil(size.height * scale_)));
+    surface_ = cairo_surface_create_similar(similarTo, CAIRO_CONTENT_COLOR_ALPHA, pw, ph);
+    cairo_t* cr = cairo_create(surface_);
+    context_ = std::make_unique<Context>(cr, scale_);
+    cairo_destroy(cr);
+}
+
+OffscreenLayer::~OffscreenLayer() {
+    context_.reset();
+    cairo_surface_destroy(surface_);
+}
+
+// ---- The current context stack
+
+void pushCurrentContext(Context* context) { contextStack().push_back(context); }
+
+void popCurrentContext() {
+    if (!contextStack().empty()) contextStack().pop_back();
+}
+
+Context* currentContext() { return contextStack().empty() ? nullptr : contextStack().back(); }
+
+}  // namespace gfx

@@ -99,6 +99,11 @@ public:
 
     // Property lists. Reading auto-detects XML and binary ("bplist00");
     // malformed input gives std::nullopt and, when error is given, why.
+    // Writing leaves null values out (a null root becomes an empty
+    // dictionary). Integers are 64-bit signed (larger unsigned values
+    // saturate). Dates keep fractions of a second in binary only; XML keeps
+    // whole seconds and cannot hold control characters, so stores that must
+    // lose nothing write binary.
     static std::optional<Value> fromPlist(const Data& bytes, std::string* error = nullptr);
     std::string toXMLPlist() const;
     Data toBinaryPlist() const;

@@ -152,10 +152,8 @@ void Layer::insertSublayer(const std::shared_ptr<Layer>& layer, std::size_t inde
     if (!canAdopt(layer.get())) return;
     std::shared_ptr<Layer> keep = layer;  // survives its removal below
     if (layer->superlayer_ == this) {
-        auto it = std::find(sublayers_.begin(), sublayers_.end(), layer);
-        std::size_t old = std::size_t(it - sublayers_.begin());
-        sublayers_.erase(it);
-        if (old < index && index > 0) --index;
+        // Taken out first; the index counts in the list without it.
+        sublayers_.erase(std::find(sublayers_.begin(), sublayers_.end(), layer));
     } else if (layer->superlayer_) {
         layer->removeFromSuperlayer();
     }

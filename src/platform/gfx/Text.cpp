@@ -37,9 +37,9 @@ LayoutPtr makeLayout(const std::string& text, const Font& font, Float width, Flo
         pango_layout_set_ellipsize(layout.get(), ellipsize);
         bool limited = finiteFloat(height) && height > 0 && height < kUnboundedTextExtent;
         // At least one line, however low the box.
-        pango_layout_set_height(layout.get(),
-                                limited ? std::max(1, int(std::lround(height * PANGO_SCALE))) : -1);
-        if (!limited) pango_layout_set_height(layout.get(), -1000);
+        // Without a height limit every paragraph wraps freely.
+        pango_layout_set_height(layout.get(), limited ? std::max(1, int(std::lround(height * PANGO_SCALE)))
+                                                      : -1000000);
     }
     PangoAlignment a = PANGO_ALIGN_LEFT;
     if (alignment == TextAlignment::Center) a = PANGO_ALIGN_CENTER;
@@ -90,8 +90,6 @@ Size sizeOf(const std::vector<LineBox>& lines) {
 Size measureText(const std::string& text, const Font& font) {
     if (text.empty()) return {0, std::ceil(font.lineHeight())};
     LayoutPtr layout = makeLayout(text, font, 0, 0, LineBreakMode::Clip, TextAlignment::Left);
-    PangoRectangle logical;
-    pango_layout_get_extents(layout.get(), nullptr, &logical);
     // One line: the widest paragraph on the first line's height, as the
     // toolkit measures single-line text.
     std::vector<LineBox> lines = fittingLines(layout.get(), kUnboundedTextExtent);
@@ -144,21 +142,19 @@ Size drawText(Context& context, const std::string& text, const Rect& rect, const
         }
         cairo_set_source_rgba(cr, c[0], c[1], c[2], c[3] * alpha);
         for (const LineBox& l : lines) {
-            Float x = r.x();
+            // With a layout width pango has aligned the line already; without
+            // one, align it against the widest line here.
+            Float x = r.x() + l.x;
             if (width >= kUnboundedTextExtent) {
-                // No layout width: pango aligns nothing, do it here.
+                x = r.x();
                 if (alignment == TextAlignment::Center) x += (layoutWidth - l.width) / 2;
                 else if (alignment == TextAlignment::Right) x += layoutWidth - l.width;
-                x -= l.x;
             }
-            cairo_move_to(cr, x + (width >= kUnboundedTextExtent ? 0 : 0), r.y() + l.baseline);
-            if (width < kUnboundedTextExtent) {
-                // Pango placed the line within the layout width.
-                cairo_move_to(cr, r.x() + l.x, r.y() + l.baseline);
-                PangoRectangle logical;
-                pango_layout_line_get_extents(l.line, nullptr, &logical);
-                cairo_rel_move_to(cr, -double(logical.x) / PANGO_SCALE, 0);
-            }
+            // The line draws from its own origin, which may sit inside its
+            // logical extent.
+            PangoRectangle logical;
+            pango_layout_line_get_extents(l.line, nullptr, &logical);
+            cairo_move_to(cr, x - double(logical.x) / PANGO_SCALE, r.y() + l.baseline);
             pango_cairo_show_layout_line(cr, l.line);
         }
         cairo_restore(cr);

@@ -84,7 +84,11 @@ void KeyedArchiver::encodeString(const std::string& value, const std::string& ke
     current().set(key, Value(value));
 }
 void KeyedArchiver::encodeData(const Data& value, const std::string& key) { current().set(key, Value(value)); }
-void KeyedArchiver::encodeValue(const Value& value, const std::string& key) { current().set(key, value); }
+void KeyedArchiver::encodeValue(const Value& value, const std::string& key) {
+    // Property lists have no null: a null value is left out (and reads null).
+    Dictionary& d = current();
+    if (!value.isNull()) d.set(key, value);
+}
 void KeyedArchiver::encodeDecimal(const Decimal& value, const std::string& key) {
     current().set(key, Value(value.toString()));
 }

@@ -6,8 +6,8 @@
 // order: didReceiveResponse (once per final answer; redirects are followed
 // without a report), didReceiveData (zero or more times), then exactly one
 // of didFinishLoading or didFailWithError. After cancel() nothing more is
-// reported. A running connection keeps its delegate alive until it ends or
-// is cancelled, so a delegate nobody else owns still hears the outcome.
+// reported. A connection keeps its delegate alive until it ends or is
+// cancelled, so a delegate nobody else owns still hears the outcome.
 //
 // TLS certificates and host names are always verified. A user name and
 // password in the URL go out as Basic authentication (unless the request sets
@@ -94,7 +94,7 @@ private:
 
     URLRequest request_;
     std::weak_ptr<URLConnectionDelegate> delegate_;
-    std::shared_ptr<URLConnectionDelegate> keepAlive_;  // while running
+    std::shared_ptr<URLConnectionDelegate> keepAlive_;  // until finished or cancelled
     std::atomic<bool> cancelled_{false};
     bool started_ = false;
     bool finished_ = false;

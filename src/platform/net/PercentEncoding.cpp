@@ -1,0 +1,122 @@
+#include "platform/net/PercentEncoding.h"
+
+#include <cctype>
+
+namespace net {
+namespace {
+
+constexpr char kHex[] = "0123456789ABCDEF";
+
+void appendEscape(std::string& out, unsigned char c) {
+    out += '%';
+    out += kHex[c >> 4];
+    out += kHex[c & 0xF];
+}
+
+bool isUnreserved(unsigned char c) {
+    return std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~';
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+bool isValidUTF8(const std::string& s) {
+    std::size_t i = 0, n = s.size();
+    while (i < n) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        std::size_t len;
+        unsigned long cp;
+        if (c < 0x80) { ++i; continue; }
+        if (c >= 0xC2 && c <= 0xDF) { len = 2; cp = c & 0x1F; }
+        else if (c >= 0xE0 && c <= 0xEF) { len = 3; cp = c & 0x0F; }
+        else if (c >= 0xF0 && c <= 0xF4) { len = 4; cp = c & 0x07; }
+        else return false;
+        if (i + len > n) return false;
+        for (std::size_t k = 1; k < len; ++k) {
+            unsigned char cc = static_cast<unsigned char>(s[i + k]);
+            if ((cc & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (cc & 0x3F);
+        }
+        if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+            (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += len;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string percentEncodeUnreserved(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() * 3);
+    for (char ch : text) {
+        unsigned char c = static_cast<unsigned char>(ch);
+        if (isUnreserved(c)) out += ch;
+        else appendEscape(out, c);
+    }
+    return out;
+}
+
+std::string addingPercentEscapes(std::string_view text, std::string_view alsoEscape) {
+    std::string out;
+    out.reserve(text.size());
+    for (char ch : text) {
+        unsigned char c = static_cast<unsigned char>(ch);
+        bool escape = c <= 0x20 || c >= 0x7f || alsoEscape.find(ch) != std::string_view::npos;
+        switch (c) {
+        case '"': case '%': case '<': case '>': case '\\': case '^': case '`': case '{': case '|': case '}':
+            escape = true;
+            break;
+        default:
+            break;
+        }
+        if (escape) appendEscape(out, c);
+        else out += ch;
+    }
+    return out;
+}
+
+std::optional<std::string> replacingPercentEscapes(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            out += text[i];
+            continue;
+        }
+        if (i + 2 >= text.size()) return std::nullopt;
+        int hi = hexValue(text[i + 1]), lo = hexValue(text[i + 2]);
+        if (hi < 0 || lo < 0) return std::nullopt;
+        out += static_cast<char>(hi * 16 + lo);
+        i += 2;
+    }
+    if (!isValidUTF8(out)) return std::nullopt;
+    return out;
+}
+
+std::string formDecode(std::string_view text) {
+    std::string plus(text);
+    for (char& c : plus)
+        if (c == '+') c = ' ';
+    std::string out;
+    out.reserve(plus.size());
+    for (std::size_t i = 0; i < plus.size(); ++i) {
+        if (plus[i] == '%' && i + 2 < plus.size()) {
+            int hi = hexValue(plus[i + 1]), lo = hexValue(plus[i + 2]);
+            if (hi >= 0 && lo >= 0) {
+                out += static_cast<char>(hi * 16 + lo);
+                i += 2;
+                continue;
+            }
+        }
+        out += plus[i];
+    }
+    return out;
+}
+
+}  // namespace net

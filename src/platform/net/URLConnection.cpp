@@ -1,0 +1,515 @@
+#include "platform/net/URLConnection.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <condition_variable>
+#include <cstdlib>
+#include <list>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/base/Log.h"
+#include "platform/base/RunLoop.h"
+#include "platform/net/CookieStorage.h"
+#include "platform/net/PercentEncoding.h"
+
+namespace net {
+namespace {
+
+constexpr const char* kUserAgent = "Tolvek/0.1";
+constexpr long kMaxRedirects = 16;
+
+void globalInit() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+std::string base64(const std::string& in) {
+    static const char* table = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    std::size_t i = 0;
+    for (; i + 2 < in.size(); i += 3) {
+        unsigned v = (static_cast<unsigned char>(in[i]) << 16) | (static_cast<unsigned char>(in[i + 1]) << 8) |
+                     static_cast<unsigned char>(in[i + 2]);
+        out += table[(v >> 18) & 63];
+        out += table[(v >> 12) & 63];
+        out += table[(v >> 6) & 63];
+        out += table[v & 63];
+    }
+    if (i < in.size()) {
+        unsigned v = static_cast<unsigned char>(in[i]) << 16;
+        if (i + 1 < in.size()) v |= static_cast<unsigned char>(in[i + 1]) << 8;
+        out += table[(v >> 18) & 63];
+        out += table[(v >> 12) & 63];
+        out += i + 1 < in.size() ? table[(v >> 6) & 63] : '=';
+        out += '=';
+    }
+    return out;
+}
+
+std::string trim(const std::string& s) {
+    std::size_t b = s.find_first_not_of(" \t\r\n");
+    if (b == std::string::npos) return {};
+    std::size_t e = s.find_last_not_of(" \t\r\n");
+    return s.substr(b, e - b + 1);
+}
+
+bool isRedirectStatus(long status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// Loopback addresses never go through a proxy, whatever the environment says.
+std::string noProxyList() {
+    std::string list = "localhost,127.0.0.1,::1";
+    for (const char* name : {"no_proxy", "NO_PROXY"})
+        if (const char* v = std::getenv(name); v && *v) {
+            list += ",";
+            list += v;
+            break;
+        }
+    return list;
+}
+
+Error errorForCode(CURLcode code, const char* detail, const URL& url) {
+    long c = URLErrorCode::Unknown;
+    std::string text = "An unknown error occurred.";
+    switch (code) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        c = URLErrorCode::CannotFindHost;
+        text = "A server with the specified hostname could not be found.";
+        break;
+    case CURLE_COULDNT_CONNECT:
+        c = URLErrorCode::CannotConnectToHost;
+        text = "Could not connect to the server.";
+        break;
+    case CURLE_OPERATION_TIMEDOUT:
+        c = URLErrorCode::TimedOut;
+        text = "The request timed out.";
+        break;
+    case CURLE_PEER_FAILED_VERIFICATION:
+        c = URLErrorCode::ServerCertificateUntrusted;
+        text = "The certificate for this server is invalid.";
+        break;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE:
+        c = URLErrorCode::SecureConnectionFailed;
+        text = "An SSL error has occurred and a secure connection to the server cannot be made.";
+        break;
+    case CURLE_GOT_NOTHING:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_PARTIAL_FILE:
+        c = URLErrorCode::NetworkConnectionLost;
+        text = "The network connection was lost.";
+        break;
+    case CURLE_TOO_MANY_REDIRECTS:
+        c = URLErrorCode::HTTPTooManyRedirects;
+        text = "Too many HTTP redirects.";
+        break;
+    case CURLE_URL_MALFORMAT:
+        c = URLErrorCode::BadURL;
+        text = "Bad URL.";
+        break;
+    case CURLE_UNSUPPORTED_PROTOCOL:
+        c = URLErrorCode::UnsupportedURL;
+        text = "Unsupported URL.";
+        break;
+    case CURLE_WEIRD_SERVER_REPLY:
+        c = URLErrorCode::BadServerResponse;
+        text = "The server returned a bad response.";
+        break;
+    default:
+        break;
+    }
+    base::Dictionary info;
+    info.set("NSErrorFailingURLStringKey", url.absoluteString());
+    info.set("detail", std::string(detail && *detail ? detail : curl_easy_strerror(code)));
+    return Error(URLErrorDomain, c, text, std::move(info));
+}
+
+}  // namespace
+
+// One transfer: the easy handle with everything it points at, and the answer
+// as it builds up. Lives on the loader thread (or the sending thread).
+struct URLConnection::Transfer {
+    std::shared_ptr<URLConnection> connection;  // null for a synchronous send
+    URLRequest request;
+    URL url;
+    CURL* easy = nullptr;
+    curl_slist* headerList = nullptr;
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+
+    long status = 0;
+    HeaderFields headers;
+    std::vector<std::string> setCookies;
+    bool inHeaders = false;
+    bool responseDelivered = false;
+    std::optional<URLResponse> response;
+    base::Data data;  // synchronous sends only
+
+    ~Transfer() {
+        if (easy) curl_easy_cleanup(easy);
+        if (headerList) curl_slist_free_all(headerList);
+    }
+
+    void setUp();
+    void headersComplete();
+    void deliverResponse();
+    void deliverData(const char* bytes, std::size_t size);
+};
+
+namespace {
+
+size_t headerCallback(char* buffer, size_t size, size_t count, void* user) {
+    auto* t = static_cast<URLConnection::Transfer*>(user);
+    std::size_t n = size * count;
+    std::string line(buffer, n);
+    if (line.rfind("HTTP/", 0) == 0) {
+        // A new answer (after a redirect or an interim 1xx one) starts afresh.
+        t->headers.clear();
+        t->setCookies.clear();
+        std::size_t sp = line.find(' ');
+        t->status = sp == std::string::npos ? 0 : std::strtol(line.c_str() + sp + 1, nullptr, 10);
+        t->inHeaders = true;
+        return n;
+    }
+    std::string text = trim(line);
+    if (text.empty()) {
+        if (t->inHeaders) {
+            t->inHeaders = false;
+            t->headersComplete();
+        }
+        return n;
+    }
+    std::size_t colon = text.find(':');
+    if (colon == std::string::npos) return n;
+    std::string name = trim(text.substr(0, colon));
+    std::string value = trim(text.substr(colon + 1));
+    auto it = t->headers.find(name);
+    if (it == t->headers.end()) t->headers.emplace(name, value);
+    else it->second += ", " + value;
+    if (HeaderNameLess()(name, "Set-Cookie") == false && HeaderNameLess()("Set-Cookie", name) == false)
+        t->setCookies.push_back(value);
+    return n;
+}
+
+size_t writeCallback(char* buffer, size_t size, size_t count, void* user) {
+    auto* t = static_cast<URLConnection::Transfer*>(user);
+    std::size_t n = size * count;
+    if (!t->responseDelivered) t->deliverResponse();
+    t->deliverData(buffer, n);
+    return n;
+}
+
+}  // namespace
+
+void URLConnection::Transfer::setUp() {
+    globalInit();
+    easy = curl_easy_init();
+    url = request.url();
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer);
+    curl_easy_setopt(easy, CURLOPT_URL, url.stringWithoutCredentials().c_str());
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
+    std::string noProxy = noProxyList();
+    curl_easy_setopt(easy, CURLOPT_NOPROXY, noProxy.c_str());
+    // The time-out is an idle limit: connecting, or a stretch without a byte.
+    double timeout = request.timeoutInterval() > 0 ? request.timeoutInterval() : URLRequest::DefaultTimeoutInterval;
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeout * 1000));
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, std::max(1L, static_cast<long>(std::ceil(timeout))));
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, headerCallback);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, writeCallback);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    if (request.cachePolicy() == CachePolicy::ReloadIgnoringLocalAndRemoteCacheData ||
+        request.cachePolicy() == CachePolicy::ReloadIgnoringLocalCacheData) {
+        // Nothing is cached locally; ask intermediaries not to answer from theirs.
+        if (!request.valueForHTTPHeaderField("Cache-Control") &&
+            request.cachePolicy() == CachePolicy::ReloadIgnoringLocalAndRemoteCacheData)
+            request.setValue(std::string("no-cache"), "Cache-Control");
+    }
+
+    const std::string& method = request.httpMethod();
+    const base::Data& body = request.httpBody();
+    if (method == "HEAD") {
+        curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
+    } else if (method == "GET" && body.empty()) {
+        curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    } else {
+        if (method != "POST") curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, method.c_str());
+        if (!body.empty() || method == "POST") {
+            curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+            curl_easy_setopt(easy, CURLOPT_POSTFIELDS, body.empty() ? "" : reinterpret_cast<const char*>(body.data()));
+        }
+    }
+
+    bool haveUserAgent = false, haveAuthorization = false, haveCookie = false;
+    for (const auto& [name, value] : request.allHTTPHeaderFields()) {
+        std::string lowerName;
+        for (char c : name) lowerName += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        haveUserAgent |= lowerName == "user-agent";
+        haveAuthorization |= lowerName == "authorization";
+        haveCookie |= lowerName == "cookie";
+        std::string line = value.empty() ? name + ";" : name + ": " + value;
+        headerList = curl_slist_append(headerList, line.c_str());
+    }
+    if (!haveUserAgent) headerList = curl_slist_append(headerList, (std::string("User-Agent: ") + kUserAgent).c_str());
+    if (!haveAuthorization && (!url.user().empty() || !url.password().empty())) {
+        std::string user = replacingPercentEscapes(url.user()).value_or(url.user());
+        std::string password = replacingPercentEscapes(url.password()).value_or(url.password());
+        headerList = curl_slist_append(headerList, ("Authorization: Basic " + base64(user + ":" + password)).c_str());
+    }
+    if (!haveCookie && request.httpShouldHandleCookies()) {
+        auto fields = Cookie::requestHeaderFieldsWithCookies(
+            CookieStorage::sharedHTTPCookieStorage().cookiesForURL(url));
+        for (const auto& [name, value] : fields)
+            headerList = curl_slist_append(headerList, (name + ": " + value).c_str());
+    }
+    headerList = curl_slist_append(headerList, "Expect:");  // no 100-continue round trip
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headerList);
+}
+
+void URLConnection::Transfer::headersComplete() {
+    if (status >= 100 && status < 200) return;  // an interim answer
+    char* effective = nullptr;
+    curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &effective);
+    URL answeredURL(effective ? std::string(effective) : url.absoluteString());
+    if (request.httpShouldHandleCookies() && !setCookies.empty()) {
+        std::vector<Cookie> cookies;
+        for (const std::string& v : setCookies)
+            if (auto c = Cookie::parseSetCookie(v, answeredURL)) cookies.push_back(*c);
+        CookieStorage::sharedHTTPCookieStorage().setCookies(cookies);
+    }
+    long redirects = 0;
+    curl_easy_getinfo(easy, CURLINFO_REDIRECT_COUNT, &redirects);
+    if (isRedirectStatus(status) && headers.count("Location") && redirects < kMaxRedirects)
+        return;  // followed without a report
+    response = URLResponse(answeredURL, status, headers);
+    deliverResponse();
+}
+
+void URLConnection::Transfer::deliverResponse() {
+    if (responseDelivered) return;
+    if (!response) {
+        char* effective = nullptr;
+        curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &effective);
+        response = URLResponse(URL(effective ? std::string(effective) : url.absoluteString()), status, headers);
+    }
+    responseDelivered = true;
+    if (connection) {
+        auto c = connection;
+        URLResponse r = *response;
+        base::RunLoop::main().performOnMainThread([c, r] { c->deliverResponse(r); });
+    }
+}
+
+void URLConnection::Transfer::deliverData(const char* bytes, std::size_t size) {
+    if (size == 0) return;
+    if (connection) {
+        auto c = connection;
+        base::Data chunk(reinterpret_cast<const std::uint8_t*>(bytes),
+                         reinterpret_cast<const std::uint8_t*>(bytes) + size);
+        base::RunLoop::main().performOnMainThread([c, chunk = std::move(chunk)] { c->deliverData(chunk); });
+    } else {
+        data.insert(data.end(), bytes, bytes + size);
+    }
+}
+
+// The loader: one thread that runs every asynchronous transfer through a
+// libcurl multi handle and hands each event to the main run loop.
+class Loader {
+public:
+    static Loader& shared() {
+        static Loader loader;
+        return loader;
+    }
+
+    void add(std::unique_ptr<URLConnection::Transfer> transfer) {
+        {
+            std::lock_guard lock(mutex_);
+            incoming_.push_back(std::move(transfer));
+            if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
+        }
+        curl_multi_wakeup(multi_);
+    }
+
+    // Wakes the thread so it drops cancelled transfers.
+    void wake() { curl_multi_wakeup(multi_); }
+
+    ~Loader() {
+        stop_ = true;
+        curl_multi_wakeup(multi_);
+        if (thread_.joinable()) thread_.join();
+        for (auto& t : active_) curl_multi_remove_handle(multi_, t->easy);
+        active_.clear();
+        incoming_.clear();
+        curl_multi_cleanup(multi_);
+    }
+
+private:
+    Loader() {
+        // The main run loop must outlive the loader, which posts to it.
+        base::RunLoop::main();
+        globalInit();
+        multi_ = curl_multi_init();
+    }
+
+    void run() {
+        while (!stop_) {
+            {
+                std::lock_guard lock(mutex_);
+                for (auto& t : incoming_) {
+                    curl_multi_add_handle(multi_, t->easy);
+                    active_.push_back(std::move(t));
+                }
+                incoming_.clear();
+            }
+            for (auto it = active_.begin(); it != active_.end();) {
+                if ((*it)->connection->cancelled_) {
+                    curl_multi_remove_handle(multi_, (*it)->easy);
+                    it = active_.erase(it);
+                } else {
+                    ++it;
+                }
+            }
+            int running = 0;
+            curl_multi_perform(multi_, &running);
+            int queued = 0;
+            while (CURLMsg* msg = curl_multi_info_read(multi_, &queued)) {
+                if (msg->msg != CURLMSG_DONE) continue;
+                for (auto it = active_.begin(); it != active_.end(); ++it) {
+                    if ((*it)->easy != msg->easy_handle) continue;
+                    finish(**it, msg->data.result);
+                    curl_multi_remove_handle(multi_, (*it)->easy);
+                    active_.erase(it);
+                    break;
+                }
+            }
+            curl_multi_poll(multi_, nullptr, 0, 1000, nullptr);
+        }
+    }
+
+    void finish(URLConnection::Transfer& t, CURLcode result) {
+        auto c = t.connection;
+        if (result == CURLE_OK) {
+            if (!t.responseDelivered) t.deliverResponse();
+            base::RunLoop::main().performOnMainThread([c] { c->deliverFinish(); });
+        } else {
+            Error error = errorForCode(result, t.errorBuffer, t.url);
+            base::RunLoop::main().performOnMainThread([c, error] { c->deliverFailure(error); });
+        }
+    }
+
+    std::mutex mutex_;
+    std::vector<std::unique_ptr<URLConnection::Transfer>> incoming_;
+    std::list<std::unique_ptr<URLConnection::Transfer>> active_;
+    CURLM* multi_ = nullptr;
+    std::thread thread_;
+    std::atomic<bool> stop_{false};
+};
+
+bool URLConnection::canHandleRequest(const URLRequest& request) {
+    const URL& url = request.url();
+    return url.isValid() && (url.scheme() == "http" || url.scheme() == "https") && !url.host().empty();
+}
+
+std::shared_ptr<URLConnection> URLConnection::connectionWithRequest(
+    const URLRequest& request, std::shared_ptr<URLConnectionDelegate> delegate) {
+    return create(request, std::move(delegate), true);
+}
+
+std::shared_ptr<URLConnection> URLConnection::create(const URLRequest& request,
+                                                     std::shared_ptr<URLConnectionDelegate> delegate,
+                                                     bool startImmediately) {
+    if (!canHandleRequest(request)) return nullptr;
+    auto connection = std::make_shared<URLConnection>(request, std::move(delegate));
+    if (startImmediately) connection->start();
+    return connection;
+}
+
+URLConnection::URLConnection(const URLRequest& request, std::shared_ptr<URLConnectionDelegate> delegate)
+    : request_(request), delegate_(delegate), keepAlive_(std::move(delegate)) {}
+
+URLConnection::~URLConnection() = default;
+
+void URLConnection::start() {
+    if (started_ || cancelled_) return;
+    started_ = true;
+    auto transfer = std::make_unique<Transfer>();
+    transfer->connection = shared_from_this();
+    transfer->request = request_;
+    transfer->setUp();
+    Loader::shared().add(std::move(transfer));
+}
+
+void URLConnection::cancel() {
+    if (cancelled_ || finished_) return;
+    cancelled_ = true;
+    keepAlive_.reset();
+    delegate_.reset();
+    if (started_) Loader::shared().wake();
+}
+
+void URLConnection::deliverResponse(const URLResponse& response) {
+    if (cancelled_ || finished_) return;
+    if (auto d = delegate_.lock()) d->didReceiveResponse(*this, response);
+}
+
+void URLConnection::deliverData(const base::Data& data) {
+    if (cancelled_ || finished_) return;
+    if (auto d = delegate_.lock()) d->didReceiveData(*this, data);
+}
+
+void URLConnection::deliverFinish() {
+    if (cancelled_ || finished_) return;
+    finished_ = true;
+    auto d = delegate_.lock();
+    keepAlive_.reset();
+    if (d) d->didFinishLoading(*this);
+}
+
+void URLConnection::deliverFailure(const Error& error) {
+    if (cancelled_ || finished_) return;
+    finished_ = true;
+    auto d = delegate_.lock();
+    keepAlive_.reset();
+    if (d) d->didFailWithError(*this, error);
+}
+
+SynchronousResult URLConnection::sendSynchronousRequest(const URLRequest& request) {
+    SynchronousResult result;
+    if (!canHandleRequest(request)) {
+        base::Dictionary info;
+        info.set("NSErrorFailingURLStringKey", request.url().absoluteString());
+        result.error = Error(URLErrorDomain, URLErrorCode::UnsupportedURL, "Unsupported URL.", info);
+        return result;
+    }
+    Transfer t;
+    t.request = request;
+    t.setUp();
+    CURLcode code = curl_easy_perform(t.easy);
+    if (code != CURLE_OK) {
+        result.error = errorForCode(code, t.errorBuffer, t.url);
+        return result;  // no answer counts, even a partial one
+    }
+    if (!t.responseDelivered) t.deliverResponse();
+    result.response = t.response;
+    result.data = std::move(t.data);
+    return result;
+}
+
+}  // namespace net

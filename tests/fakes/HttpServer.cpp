@@ -1,0 +1,405 @@
+#include "fakes/HttpServer.h"
+
+#include <arpa/inet.h>
+#include <dirent.h>
+#include <netinet/in.h>
+#include <openssl/evp.h>
+#include <openssl/rsa.h>
+#include <openssl/x509.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <httplib.h>
+#include <stdexcept>
+
+namespace fakes {
+namespace {
+
+constexpr const char* kOriginalContentType = "X-Fake-Original-Content-Type";
+
+std::string lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string trim(const std::string& s) {
+    std::size_t b = s.find_first_not_of(" \t\r\n");
+    if (b == std::string::npos) return {};
+    std::size_t e = s.find_last_not_of(" \t\r\n");
+    return s.substr(b, e - b + 1);
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+std::string formDecode(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '+') {
+            out += ' ';
+        } else if (c == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
+            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
+            i += 2;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::map<std::string, std::string> parsePairs(const std::string& text) {
+    std::map<std::string, std::string> out;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t amp = text.find('&', start);
+        std::string piece = text.substr(start, amp == std::string::npos ? std::string::npos : amp - start);
+        if (!piece.empty()) {
+            std::size_t eq = piece.find('=');
+            out[formDecode(piece.substr(0, eq))] = eq == std::string::npos ? "" : formDecode(piece.substr(eq + 1));
+        }
+        if (amp == std::string::npos) break;
+        start = amp + 1;
+    }
+    return out;
+}
+
+// A parameter of a header value ("boundary", "name"), quotes removed.
+std::string headerParameter(const std::string& value, const std::string& param) {
+    std::size_t pos = 0;
+    while ((pos = value.find(';', pos)) != std::string::npos) {
+        ++pos;
+        std::size_t next = value.find(';', pos);
+        std::string item = trim(value.substr(pos, next == std::string::npos ? std::string::npos : next - pos));
+        std::size_t eq = item.find('=');
+        if (eq != std::string::npos && lower(trim(item.substr(0, eq))) == param) {
+            std::string v = trim(item.substr(eq + 1));
+            if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
+            return v;
+        }
+    }
+    return {};
+}
+
+std::string base64Decode(const std::string& in) {
+    std::string out;
+    int bits = 0;
+    unsigned value = 0;
+    for (char c : in) {
+        int v;
+        if (c >= 'A' && c <= 'Z') v = c - 'A';
+        else if (c >= 'a' && c <= 'z') v = c - 'a' + 26;
+        else if (c >= '0' && c <= '9') v = c - '0' + 52;
+        else if (c == '+') v = 62;
+        else if (c == '/') v = 63;
+        else continue;
+        value = (value << 6) | static_cast<unsigned>(v);
+        bits += 6;
+        if (bits >= 8) {
+            bits -= 8;
+            out += static_cast<char>((value >> bits) & 0xFF);
+        }
+    }
+    return out;
+}
+
+int portOf(const sockaddr_storage& addr) {
+    if (addr.ss_family == AF_INET) return ntohs(reinterpret_cast<const sockaddr_in&>(addr).sin_port);
+    if (addr.ss_family == AF_INET6) return ntohs(reinterpret_cast<const sockaddr_in6&>(addr).sin6_port);
+    return -1;
+}
+
+// Shuts the accepted socket between the server's port and the client's port,
+// so the client sees the connection end without an answer.
+void dropConnection(int localPort, int remotePort) {
+    DIR* dir = ::opendir("/proc/self/fd");
+    if (!dir) return;
+    while (dirent* entry = ::readdir(dir)) {
+        int fd = std::atoi(entry->d_name);
+        if (fd <= 2) continue;
+        sockaddr_storage local{}, peer{};
+        socklen_t len = sizeof local, plen = sizeof peer;
+        if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &len) != 0) continue;
+        if (::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &plen) != 0) continue;
+        if (portOf(local) == localPort && portOf(peer) == remotePort) {
+            ::shutdown(fd, SHUT_RDWR);
+            break;
+        }
+    }
+    ::closedir(dir);
+}
+
+struct Certificate {
+    X509* cert = nullptr;
+    EVP_PKEY* key = nullptr;
+    Certificate() {
+        key = EVP_RSA_gen(2048);
+        cert = X509_new();
+        ASN1_INTEGER_set(X509_get_serialNumber(cert), 1);
+        X509_gmtime_adj(X509_getm_notBefore(cert), 0);
+        X509_gmtime_adj(X509_getm_notAfter(cert), 3600);
+        X509_set_pubkey(cert, key);
+        X509_NAME* name = X509_get_subject_name(cert);
+        X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("127.0.0.1"),
+                                   -1, -1, 0);
+        X509_set_issuer_name(cert, name);
+        X509_sign(cert, key, EVP_sha256());
+    }
+    ~Certificate() {
+        X509_free(cert);
+        EVP_PKEY_free(key);
+    }
+};
+
+}  // namespace
+
+bool NameLess::operator()(const std::string& a, const std::string& b) const {
+    return lower(a) < lower(b);
+}
+
+std::string RecordedRequest::header(const std::string& name) const {
+    auto it = headers.find(name);
+    return it == headers.end() ? std::string() : it->second;
+}
+
+std::map<std::string, std::string> RecordedRequest::queryItems() const { return parsePairs(query); }
+
+std::map<std::string, std::string> RecordedRequest::form() const { return parsePairs(body); }
+
+std::vector<MultipartPart> RecordedRequest::multipart() const {
+    std::vector<MultipartPart> parts;
+    std::string boundary = headerParameter(header("Content-Type"), "boundary");
+    if (boundary.empty()) return parts;
+    const std::string delimiter = "--" + boundary;
+    std::size_t pos = body.find(delimiter);
+    while (pos != std::string::npos) {
+        pos += delimiter.size();
+        if (body.compare(pos, 2, "--") == 0) break;  // the closing delimiter
+        if (body.compare(pos, 2, "\r\n") == 0) pos += 2;
+        std::size_t headerEnd = body.find("\r\n\r\n", pos);
+        if (headerEnd == std::string::npos) break;
+        std::size_t next = body.find("\r\n" + delimiter, headerEnd + 4);
+        MultipartPart part;
+        std::string head = body.substr(pos, headerEnd - pos);
+        std::size_t lineStart = 0;
+        while (lineStart < head.size()) {
+            std::size_t lineEnd = head.find("\r\n", lineStart);
+            std::string line = head.substr(lineStart, lineEnd == std::string::npos ? std::string::npos : lineEnd - lineStart);
+            std::size_t colon = line.find(':');
+            if (colon != std::string::npos) part.headers[trim(line.substr(0, colon))] = trim(line.substr(colon + 1));
+            if (lineEnd == std::string::npos) break;
+            lineStart = lineEnd + 2;
+        }
+        auto disposition = part.headers.find("Content-Disposition");
+        if (disposition != part.headers.end()) {
+            part.name = headerParameter(disposition->second, "name");
+            part.filename = headerParameter(disposition->second, "filename");
+        }
+        if (auto type = part.headers.find("Content-Type"); type != part.headers.end()) part.contentType = type->second;
+        std::size_t bodyStart = headerEnd + 4;
+        part.body = body.substr(bodyStart, next == std::string::npos ? std::string::npos : next - bodyStart);
+        parts.push_back(std::move(part));
+        if (next == std::string::npos) break;
+        pos = next + 2;
+    }
+    return parts;
+}
+
+std::optional<std::pair<std::string, std::string>> RecordedRequest::basicCredentials() const {
+    std::string auth = header("Authorization");
+    if (lower(auth.substr(0, 6)) != "basic ") return std::nullopt;
+    std::string decoded = base64Decode(auth.substr(6));
+    std::size_t colon = decoded.find(':');
+    if (colon == std::string::npos) return std::nullopt;
+    return std::make_pair(decoded.substr(0, colon), decoded.substr(colon + 1));
+}
+
+Reply Reply::text(int status, std::string body, std::string contentType) {
+    Reply r;
+    r.status = status;
+    r.body = std::move(body);
+    r.contentType = std::move(contentType);
+    return r;
+}
+
+Reply Reply::basicAuthChallenge(const std::string& realm) {
+    Reply r = text(401, "authorization required");
+    r.headers.emplace("WWW-Authenticate", "Basic realm=\"" + realm + "\"");
+    return r;
+}
+
+Reply Reply::close() {
+    Reply r;
+    r.closeConnection = true;
+    return r;
+}
+
+struct HttpServer::Impl {
+    std::unique_ptr<httplib::Server> server;
+    std::thread thread;
+    mutable std::mutex mutex;
+    mutable std::condition_variable changed;
+    bool stopping = false;
+    std::vector<RecordedRequest> requests;
+    std::map<std::pair<std::string, std::string>, Handler> standing;
+    std::map<std::pair<std::string, std::string>, std::deque<Reply>> queued;
+    std::optional<std::pair<std::string, std::string>> requiredCredentials;
+    std::string realm;
+
+    void handle(const httplib::Request& req, httplib::Response& res) {
+        RecordedRequest r;
+        r.method = req.method;
+        std::size_t q = req.target.find('?');
+        r.path = req.target.substr(0, q);
+        if (q != std::string::npos) r.query = req.target.substr(q + 1);
+        for (const auto& [name, value] : req.headers) {
+            if (name == "REMOTE_ADDR" || name == "REMOTE_PORT" || name == "LOCAL_ADDR" || name == "LOCAL_PORT")
+                continue;
+            if (name == kOriginalContentType) continue;
+            auto it = r.headers.find(name);
+            if (it == r.headers.end()) r.headers.emplace(name, value);
+            else it->second += ", " + value;
+        }
+        if (req.has_header(kOriginalContentType)) r.headers["Content-Type"] = req.get_header_value(kOriginalContentType);
+        r.body = req.body;
+
+        Reply reply;
+        {
+            std::unique_lock lock(mutex);
+            requests.push_back(r);
+            auto key = std::make_pair(r.method, r.path);
+            auto creds = r.basicCredentials();
+            if (requiredCredentials && (!creds || *creds != *requiredCredentials)) {
+                reply = Reply::basicAuthChallenge(realm);
+            } else if (auto it = queued.find(key); it != queued.end() && !it->second.empty()) {
+                reply = it->second.front();
+                it->second.pop_front();
+            } else if (auto s = standing.find(key); s != standing.end()) {
+                Handler h = s->second;
+                lock.unlock();  // the handler may ask the server for its records
+                reply = h(r);
+            } else {
+                reply = Reply::text(404, "no reply scripted for " + r.method + " " + r.path);
+            }
+        }
+        changed.notify_all();
+        if (reply.delaySeconds > 0) {
+            std::unique_lock lock(mutex);
+            changed.wait_for(lock, std::chrono::duration<double>(reply.delaySeconds), [this] { return stopping; });
+        }
+        if (reply.closeConnection) {
+            dropConnection(req.local_port, req.remote_port);
+            res.status = 500;
+            return;
+        }
+        res.status = reply.status;
+        for (const auto& [name, value] : reply.headers) res.set_header(name, value);
+        res.set_content(reply.body, reply.contentType.c_str());
+    }
+};
+
+HttpServer::HttpServer(bool tls) : impl_(std::make_unique<Impl>()), tls_(tls) {
+    ::signal(SIGPIPE, SIG_IGN);  // a dropped client must not end the test program
+    if (tls) {
+        Certificate certificate;
+        impl_->server = std::make_unique<httplib::SSLServer>(certificate.cert, certificate.key);
+    } else {
+        impl_->server = std::make_unique<httplib::Server>();
+    }
+    httplib::Server& s = *impl_->server;
+    // One request per connection, so stopping never waits for an idle
+    // keep-alive connection of the client to time out.
+    s.set_keep_alive_max_count(1);
+    // Multipart bodies are kept whole (and parsed by RecordedRequest), so a
+    // body the server's own parser would refuse still arrives as sent.
+    s.set_pre_routing_handler([](const httplib::Request& req, httplib::Response&) {
+        if (req.is_multipart_form_data()) {
+            auto& r = const_cast<httplib::Request&>(req);
+            std::string type = r.get_header_value("Content-Type");
+            r.headers.erase("Content-Type");
+            r.headers.emplace("Content-Type", "application/octet-stream");
+            r.headers.emplace(kOriginalContentType, type);
+        }
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    auto handler = [impl = impl_.get()](const httplib::Request& req, httplib::Response& res) { impl->handle(req, res); };
+    s.Get(".*", handler);
+    s.Post(".*", handler);
+    s.Put(".*", handler);
+    s.Patch(".*", handler);
+    s.Delete(".*", handler);
+    s.Options(".*", handler);
+    port_ = s.bind_to_any_port("127.0.0.1");
+    if (port_ <= 0) throw std::runtime_error("the fake server cannot bind 127.0.0.1");
+    impl_->thread = std::thread([&s] { s.listen_after_bind(); });
+    // stop() only reaches a server that is already listening.
+    while (!s.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+HttpServer::~HttpServer() { stop(); }
+
+void HttpServer::stop() {
+    {
+        std::lock_guard lock(impl_->mutex);
+        impl_->stopping = true;
+    }
+    impl_->changed.notify_all();
+    if (impl_->server) impl_->server->stop();
+    if (impl_->thread.joinable()) impl_->thread.join();
+}
+
+std::string HttpServer::baseURL() const {
+    return std::string(tls_ ? "https" : "http") + "://127.0.0.1:" + std::to_string(port_);
+}
+
+void HttpServer::on(const std::string& method, const std::string& path, Reply reply) {
+    on(method, path, [reply](const RecordedRequest&) { return reply; });
+}
+
+void HttpServer::on(const std::string& method, const std::string& path, Handler handler) {
+    std::lock_guard lock(impl_->mutex);
+    impl_->standing[{method, path}] = std::move(handler);
+}
+
+void HttpServer::once(const std::string& method, const std::string& path, Reply reply) {
+    std::lock_guard lock(impl_->mutex);
+    impl_->queued[{method, path}].push_back(std::move(reply));
+}
+
+void HttpServer::requireBasicAuth(const std::string& user, const std::string& password, const std::string& realm) {
+    std::lock_guard lock(impl_->mutex);
+    impl_->requiredCredentials = std::make_pair(user, password);
+    impl_->realm = realm;
+}
+
+std::vector<RecordedRequest> HttpServer::requests() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->requests;
+}
+
+std::optional<RecordedRequest> HttpServer::lastRequest() const {
+    std::lock_guard lock(impl_->mutex);
+    if (impl_->requests.empty()) return std::nullopt;
+    return impl_->requests.back();
+}
+
+std::size_t HttpServer::requestCount() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->requests.size();
+}
+
+bool HttpServer::waitForRequests(std::size_t count, double timeoutSeconds) const {
+    std::unique_lock lock(impl_->mutex);
+    return impl_->changed.wait_for(lock, std::chrono::duration<double>(timeoutSeconds),
+                                   [&] { return impl_->requests.size() >= count; });
+}
+
+}  // namespace fakes

@@ -1,0 +1,122 @@
+#pragma once
+// A loopback HTTP server for tests: binds 127.0.0.1 on a free port, answers
+// with scripted replies per method and path, records every request it gets,
+// and stops when it goes out of scope.
+//
+//   fakes::HttpServer server;
+//   server.on("POST", "/api/add", fakes::Reply::text(201, "created"));
+//   net::Services::pointAtLoopback("Pinboard", server.port());
+//   ... run the code under test ...
+//   EXPECT_EQ(server.lastRequest()->form().at("url"), "http://example.com");
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fakes {
+
+struct NameLess {
+    bool operator()(const std::string& a, const std::string& b) const;
+};
+
+struct MultipartPart {
+    std::map<std::string, std::string, NameLess> headers;
+    std::string name;         // the "name" of Content-Disposition, if any
+    std::string filename;     // the "filename", if any
+    std::string contentType;  // the part's Content-Type, if any
+    std::string body;         // the bytes between the part's header and the next boundary
+};
+
+struct RecordedRequest {
+    std::string method;
+    std::string path;   // without the query, still percent-escaped
+    std::string query;  // the raw text after "?", empty when none
+    std::map<std::string, std::string, NameLess> headers;  // repeated fields joined by ", "
+    std::string body;   // the bytes as they came
+
+    // A header value, or empty when missing.
+    std::string header(const std::string& name) const;
+    bool hasHeader(const std::string& name) const { return headers.count(name) != 0; }
+    // The query's name=value pairs, decoded ("+" is a blank); a later name wins.
+    std::map<std::string, std::string> queryItems() const;
+    // The form-encoded body's pairs, decoded ("+" is a blank); a later name wins.
+    std::map<std::string, std::string> form() const;
+    // The parts of a multipart body, by the boundary of its Content-Type. A body
+    // that ends without the closing "--" delimiter still yields its parts.
+    std::vector<MultipartPart> multipart() const;
+    // The Basic credentials of the Authorization header ("user", "password").
+    std::optional<std::pair<std::string, std::string>> basicCredentials() const;
+};
+
+struct Reply {
+    int status = 200;
+    std::string body;
+    std::string contentType = "text/plain; charset=utf-8";
+    std::multimap<std::string, std::string> headers;
+    bool closeConnection = false;  // drop the connection without answering
+    double delaySeconds = 0;       // wait before answering (cut short by stop())
+
+    static Reply text(int status, std::string body, std::string contentType = "text/plain; charset=utf-8");
+    // 401 with "WWW-Authenticate: Basic realm=..." and a short body.
+    static Reply basicAuthChallenge(const std::string& realm = "fake");
+    // Closes the connection without sending a byte.
+    static Reply close();
+    Reply& withHeader(std::string name, std::string value) {
+        headers.emplace(std::move(name), std::move(value));
+        return *this;
+    }
+    Reply& after(double seconds) {
+        delaySeconds = seconds;
+        return *this;
+    }
+};
+
+class HttpServer {
+public:
+    using Handler = std::function<Reply(const RecordedRequest&)>;
+
+    // Starts serving at once. With tls, the server speaks HTTPS with a fresh
+    // self-signed certificate (for tests of certificate checks).
+    explicit HttpServer(bool tls = false);
+    ~HttpServer();
+    HttpServer(const HttpServer&) = delete;
+    HttpServer& operator=(const HttpServer&) = delete;
+
+    int port() const { return port_; }
+    // "http://127.0.0.1:<port>" (or https).
+    std::string baseURL() const;
+    std::string url(const std::string& pathAndQuery) const { return baseURL() + pathAndQuery; }
+
+    // The standing answer for method and path (path without query). An
+    // unscripted request gets 404 "no reply scripted for METHOD PATH".
+    void on(const std::string& method, const std::string& path, Reply reply);
+    void on(const std::string& method, const std::string& path, Handler handler);
+    // A one-time answer, used before the standing one; several queue up.
+    void once(const std::string& method, const std::string& path, Reply reply);
+    // Answers every request without these Basic credentials with a challenge.
+    void requireBasicAuth(const std::string& user, const std::string& password,
+                          const std::string& realm = "fake");
+
+    std::vector<RecordedRequest> requests() const;
+    std::optional<RecordedRequest> lastRequest() const;
+    std::size_t requestCount() const;
+    // Waits (real time) until count requests have arrived.
+    bool waitForRequests(std::size_t count, double timeoutSeconds = 5.0) const;
+
+    void stop();
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> impl_;
+    int port_ = 0;
+    bool tls_ = false;
+};
+
+}  // namespace fakes

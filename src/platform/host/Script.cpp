@@ -1,0 +1,290 @@
+#include "platform/host/Script.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "platform/host/HeadlessDriver.h"
+
+namespace host {
+
+namespace {
+
+using Kind = ScriptStep::Kind;
+
+struct Token {
+    std::string text;
+    bool quoted = false;
+};
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
+
+// Splits a line into bare words and quoted texts.
+bool tokenize(const std::string& line, std::vector<Token>& tokens, std::string& why) {
+    std::size_t i = 0;
+    while (i < line.size()) {
+        if (isBlank(line[i])) {
+            ++i;
+            continue;
+        }
+        Token token;
+        if (line[i] == '"') {
+            token.quoted = true;
+            ++i;
+            bool closed = false;
+            while (i < line.size()) {
+                char c = line[i++];
+                if (c == '"') {
+                    closed = true;
+                    break;
+                }
+                if (c != '\\') {
+                    token.text += c;
+                    continue;
+                }
+                if (i >= line.size()) break;
+                char e = line[i++];
+                switch (e) {
+                    case '"': token.text += '"'; break;
+                    case '\\': token.text += '\\'; break;
+                    case 'n': token.text += '\n'; break;
+                    case 't': token.text += '\t'; break;
+                    default:
+                        why = std::string("unknown escape \\") + e + " in a text (use \\\", \\\\, \\n or \\t)";
+                        return false;
+                }
+            }
+            if (!closed) {
+                why = "a text is missing its closing quote";
+                return false;
+            }
+            if (i < line.size() && !isBlank(line[i])) {
+                why = "a closing quote must be followed by a space or the end of the line";
+                return false;
+            }
+        } else {
+            while (i < line.size() && !isBlank(line[i])) {
+                if (line[i] == '"') {
+                    why = "a quote inside a word (put a space before the text)";
+                    return false;
+                }
+                token.text += line[i++];
+            }
+        }
+        tokens.push_back(std::move(token));
+    }
+    return true;
+}
+
+// A plain non-negative decimal number: digits with an optional fraction.
+bool parseNumber(const Token& token, double& value) {
+    if (token.quoted || token.text.empty()) return false;
+    bool digits = false, point = false;
+    for (char c : token.text) {
+        if (c >= '0' && c <= '9')
+            digits = true;
+        else if (c == '.' && !point)
+            point = true;
+        else
+            return false;
+    }
+    if (!digits) return false;
+    value = std::strtod(token.text.c_str(), nullptr);
+    return true;
+}
+
+bool validScreenshotName(const std::string& name) {
+    if (name.empty() || name == "." || name == "..") return false;
+    for (char c : name)
+        if (c == '/' || c == '\\' || c == '\0' || static_cast<unsigned char>(c) < 0x20) return false;
+    return true;
+}
+
+struct Grammar {
+    const char* word;
+    Kind kind;
+    enum Args { None, Text, Point, Seconds, Name } args;
+};
+
+constexpr Grammar kGrammar[] = {
+    {"tap", Kind::Tap, Grammar::Text},
+    {"tap-at", Kind::TapAt, Grammar::Point},
+    {"type", Kind::Type, Grammar::Text},
+    {"return", Kind::Return, Grammar::None},
+    {"shake", Kind::Shake, Grammar::None},
+    {"wait", Kind::Wait, Grammar::Seconds},
+    {"background", Kind::Background, Grammar::Seconds},
+    {"screenshot", Kind::Screenshot, Grammar::Name},
+    {"dump", Kind::Dump, Grammar::None},
+    {"expect", Kind::Expect, Grammar::Text},
+    {"expect-not", Kind::ExpectNot, Grammar::Text},
+    {"quit", Kind::Quit, Grammar::None},
+};
+
+bool parseLine(const std::vector<Token>& tokens, ScriptStep& step, std::string& why) {
+    const Token& head = tokens.front();
+    const Grammar* grammar = nullptr;
+    if (!head.quoted)
+        for (auto& g : kGrammar)
+            if (head.text == g.word) grammar = &g;
+    if (!grammar) {
+        why = "unknown step \"" + head.text + "\"";
+        return false;
+    }
+    step.kind = grammar->kind;
+    std::string word = grammar->word;
+    std::size_t want = grammar->args == Grammar::None ? 1 : grammar->args == Grammar::Point ? 3 : 2;
+    auto usage = [&]() -> std::string {
+        switch (grammar->args) {
+            case Grammar::None: return word;
+            case Grammar::Text: return word + " \"TEXT\"";
+            case Grammar::Point: return word + " X Y";
+            case Grammar::Seconds: return word + " SECONDS";
+            case Grammar::Name: return word + " NAME";
+        }
+        return word;
+    };
+    if (tokens.size() != want) {
+        why = (tokens.size() < want ? "missing " : "too much after ") + std::string("\"") + word +
+              "\" (write: " + usage() + ")";
+        return false;
+    }
+    switch (grammar->args) {
+        case Grammar::None: break;
+        case Grammar::Text:
+            if (!tokens[1].quoted) {
+                why = "the text must be in double quotes (write: " + usage() + ")";
+                return false;
+            }
+            step.text = tokens[1].text;
+            if (step.text.empty() && step.kind != Kind::Type) {
+                why = "\"" + word + "\" needs a text that is not empty";
+                return false;
+            }
+            break;
+        case Grammar::Point:
+            if (!parseNumber(tokens[1], step.x) || !parseNumber(tokens[2], step.y)) {
+                why = "X and Y must be numbers of points (write: " + usage() + ")";
+                return false;
+            }
+            if (step.x >= 320 || step.y >= 480) {
+                why = "the point is outside the screen (320 x 480 points)";
+                return false;
+            }
+            break;
+        case Grammar::Seconds:
+            if (!parseNumber(tokens[1], step.seconds)) {
+                why = "SECONDS must be a number that is not negative (write: " + usage() + ")";
+                return false;
+            }
+            break;
+        case Grammar::Name:
+            step.text = tokens[1].text;
+            if (!validScreenshotName(step.text)) {
+                why = "a screenshot name must not be empty or contain a slash";
+                return false;
+            }
+            break;
+    }
+    return true;
+}
+
+std::string trim(const std::string& s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && isBlank(s[b])) ++b;
+    while (e > b && isBlank(s[e - 1])) --e;
+    return s.substr(b, e - b);
+}
+
+}  // namespace
+
+std::optional<std::vector<ScriptStep>> parseScript(const std::string& text, ScriptError* error) {
+    std::vector<ScriptStep> steps;
+    std::istringstream in(text);
+    std::string raw;
+    int lineNumber = 0;
+    while (std::getline(in, raw)) {
+        ++lineNumber;
+        if (lineNumber == 1 && raw.rfind("\xEF\xBB\xBF", 0) == 0) raw.erase(0, 3);  // a byte-order mark
+        std::string line = trim(raw);
+        if (line.empty() || line[0] == '#') continue;
+        std::vector<Token> tokens;
+        std::string why;
+        ScriptStep step;
+        step.line = lineNumber;
+        step.source = line;
+        if (!tokenize(line, tokens, why) || !parseLine(tokens, step, why)) {
+            if (error) *error = ScriptError{lineNumber, why};
+            return std::nullopt;
+        }
+        steps.push_back(std::move(step));
+    }
+    return steps;
+}
+
+int runSteps(HeadlessDriver& driver, const std::vector<ScriptStep>& steps, const ScriptOptions& options,
+             std::ostream& out, std::ostream& err) {
+    for (const auto& step : steps) {
+        bool ok = true;
+        try {
+            switch (step.kind) {
+                case Kind::Tap: ok = driver.tap(step.text); break;
+                case Kind::TapAt:
+                    ok = driver.tapAt(static_cast<ui::Float>(step.x), static_cast<ui::Float>(step.y));
+                    break;
+                case Kind::Type: ok = driver.type(step.text); break;
+                case Kind::Return: ok = driver.pressReturn(); break;
+                case Kind::Shake: driver.shake(); break;
+                case Kind::Wait: driver.wait(step.seconds); break;
+                case Kind::Background: driver.background(step.seconds); break;
+                case Kind::Screenshot: {
+                    std::string dir = options.screenshotDir.empty() ? "." : options.screenshotDir;
+                    ok = driver.screenshot(dir + "/" + step.text + ".png");
+                    break;
+                }
+                case Kind::Dump: out << driver.dump() << std::flush; break;
+                case Kind::Expect: ok = driver.expect(step.text); break;
+                case Kind::ExpectNot: ok = driver.expectNot(step.text); break;
+                case Kind::Quit: driver.quit(); return 0;
+            }
+        } catch (const std::exception& e) {
+            ok = false;
+            err << options.scriptName << ":" << step.line << ": " << step.source << ": " << e.what() << std::endl;
+            return 1;
+        }
+        if (!ok) {
+            err << options.scriptName << ":" << step.line << ": " << step.source << ": " << driver.lastError()
+                << std::endl;
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int runScriptFile(const std::string& path, const std::string& screenshotDir, const DelegateFactory& factory,
+                  std::ostream& out, std::ostream& err) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        err << "tolvek: cannot read the script " << path << std::endl;
+        return 1;
+    }
+    std::stringstream buffer;
+    buffer << file.rdbuf();
+    ScriptError error;
+    auto steps = parseScript(buffer.str(), &error);
+    if (!steps) {
+        err << path << ":" << error.line << ": " << error.why << std::endl;
+        return 1;
+    }
+    HeadlessDriver driver;
+    driver.start(factory ? factory() : nullptr);
+    ScriptOptions options;
+    options.scriptName = path;
+    options.screenshotDir = screenshotDir.empty() ? "." : screenshotDir;
+    int status = runSteps(driver, *steps, options, out, err);
+    driver.quit();
+    return status;
+}
+
+}  // namespace host

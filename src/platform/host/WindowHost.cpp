@@ -1,0 +1,322 @@
+#include "platform/host/WindowHost.h"
+
+#include <SDL.h>
+#include <cairo.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <thread>
+
+#include "platform/base/Clock.h"
+#include "platform/base/Date.h"
+#include "platform/base/Log.h"
+#include "platform/base/RunLoop.h"
+#include "platform/gfx/Context.h"
+#include "platform/gfx/Image.h"
+#include "platform/ui/Application.h"
+
+extern char** environ;
+
+namespace host {
+
+namespace {
+
+std::atomic<bool> g_closeRequested{false};
+std::atomic<bool> g_sdlRunning{false};
+std::atomic<Uint32> g_wakeEvent{0};
+
+// The longest the loop sleeps with nothing due (it wakes for events anyway).
+constexpr double kIdleWait = 3600;
+// Animations are drawn at most this often.
+constexpr double kFrameInterval = 1.0 / 60;
+// Room left around the window for the desktop's panels and title bar.
+constexpr int kDesktopMargin = 64;
+
+// Hands a web or mail address to the desktop's opener; other schemes name
+// phone applications that are not here.
+bool openOnDesktop(const std::string& url) {
+    if (!isDesktopURL(url)) return false;
+    pid_t pid = 0;
+    std::string program = "xdg-open";
+    std::string argument = url;
+    char* argv[] = {program.data(), argument.data(), nullptr};
+    if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv, environ) != 0) return false;
+    // Reap it without blocking the event loop.
+    std::thread([pid] { ::waitpid(pid, nullptr, 0); }).detach();
+    return true;
+}
+
+// Points per window coordinate that fit the desktop: 2 on a display tall
+// enough, less on a small one.
+double windowScaleForDisplay() {
+    SDL_Rect usable{};
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0 || usable.h <= 0) return 2;
+    for (double s : {2.0, 1.5, 1.0})
+        if (480 * s + kDesktopMargin <= usable.h && 320 * s <= usable.w) return s;
+    return 1;
+}
+
+}  // namespace
+
+struct WindowHost::Impl {
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    std::unique_ptr<gfx::ImageContext> context;
+    std::shared_ptr<gfx::Image> lastFrame;
+    std::shared_ptr<base::Timer> minuteTimer;
+    double windowScale = 2;  // window coordinates per point
+    bool pressed = false;
+    bool suspended = false;
+    bool quit = false;
+
+    ~Impl() { close(); }
+
+    void close() {
+        if (minuteTimer) minuteTimer->invalidate();
+        minuteTimer.reset();
+        context.reset();
+        if (texture) SDL_DestroyTexture(texture);
+        if (renderer) SDL_DestroyRenderer(renderer);
+        if (window) SDL_DestroyWindow(window);
+        texture = nullptr;
+        renderer = nullptr;
+        window = nullptr;
+    }
+
+    ui::Point toPoints(int x, int y) const {
+        return ui::Point(static_cast<ui::Float>(x / windowScale), static_cast<ui::Float>(y / windowScale));
+    }
+
+    // Draws the screen into the pixel surface and shows it.
+    void render(ui::Application& app) {
+        app.renderScreen(*context);
+        cairo_surface_t* surface = context->surface();
+        cairo_surface_flush(surface);
+        SDL_UpdateTexture(texture, nullptr, cairo_image_surface_get_data(surface),
+                          cairo_image_surface_get_stride(surface));
+        present();
+    }
+
+    void present() {
+        SDL_RenderClear(renderer);
+        SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+        SDL_RenderPresent(renderer);
+    }
+
+    void handle(const SDL_Event& e, ui::Application& app) {
+        if (e.type == g_wakeEvent.load()) return;  // only ends the wait
+        switch (e.type) {
+            case SDL_QUIT: quit = true; break;
+            case SDL_WINDOWEVENT: handleWindow(e.window, app); break;
+            case SDL_MOUSEBUTTONDOWN:
+                if (e.button.button != SDL_BUTTON_LEFT || suspended || pressed) break;
+                pressed = true;
+                app.touchBegan(toPoints(e.button.x, e.button.y));
+                break;
+            case SDL_MOUSEMOTION:
+                if (pressed) app.touchMoved(toPoints(e.motion.x, e.motion.y));
+                break;
+            case SDL_MOUSEBUTTONUP:
+                if (e.button.button != SDL_BUTTON_LEFT || !pressed) break;
+                pressed = false;
+                app.touchEnded(toPoints(e.button.x, e.button.y));
+                break;
+            case SDL_TEXTINPUT:
+                if (!suspended) app.typeText(e.text.text);
+                break;
+            case SDL_KEYDOWN: {
+                if (suspended) break;
+                SDL_Keycode key = e.key.keysym.sym;
+                bool ctrl = (e.key.keysym.mod & KMOD_CTRL) != 0;
+                if (ctrl && key == SDLK_k) {
+                    if (!e.key.repeat) app.shake();
+                } else if (key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_RETURN2) {
+                    app.pressReturn();
+                } else if (key == SDLK_BACKSPACE) {
+                    app.pressBackspace();
+                }
+                break;
+            }
+            default: break;
+        }
+    }
+
+    void handleWindow(const SDL_WindowEvent& w, ui::Application& app) {
+        switch (w.event) {
+            case SDL_WINDOWEVENT_CLOSE: quit = true; break;
+            case SDL_WINDOWEVENT_MINIMIZED:
+            case SDL_WINDOWEVENT_HIDDEN:
+                if (suspended) break;
+                if (pressed) {
+                    pressed = false;
+                    app.touchCancelled(0);
+                }
+                suspended = true;
+                app.enterBackground();
+                break;
+            case SDL_WINDOWEVENT_RESTORED:
+            case SDL_WINDOWEVENT_SHOWN:
+            case SDL_WINDOWEVENT_MAXIMIZED:
+            case SDL_WINDOWEVENT_EXPOSED:
+            case SDL_WINDOWEVENT_FOCUS_GAINED:
+                if (suspended && !(SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED)) {
+                    suspended = false;
+                    app.enterForeground();
+                }
+                if (w.event == SDL_WINDOWEVENT_EXPOSED && texture) present();
+                break;
+            default: break;
+        }
+    }
+};
+
+WindowHost::WindowHost() : impl_(std::make_unique<Impl>()) {}
+
+WindowHost::~WindowHost() = default;
+
+void WindowHost::requestClose() {
+    g_closeRequested = true;
+    if (g_sdlRunning) {
+        SDL_Event e{};
+        e.type = SDL_QUIT;
+        SDL_PushEvent(&e);
+    }
+}
+
+std::shared_ptr<gfx::Image> WindowHost::lastFrame() const { return impl_->lastFrame; }
+
+int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options) {
+    g_closeRequested = false;
+    frames_ = 0;
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        std::fprintf(stderr, "tolvek: no display to open a window on (%s); use --headless --script FILE\n",
+                     SDL_GetError());
+        return 2;
+    }
+    auto& d = *impl_;
+    d.windowScale = windowScaleForDisplay();
+    int width = static_cast<int>(std::lround(320 * d.windowScale));
+    int height = static_cast<int>(std::lround(480 * d.windowScale));
+    d.window = SDL_CreateWindow(options.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                                SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_SHOWN);
+    if (d.window) {
+        d.renderer = SDL_CreateRenderer(d.window, -1, 0);
+        if (!d.renderer) d.renderer = SDL_CreateRenderer(d.window, -1, SDL_RENDERER_SOFTWARE);
+    }
+    int pixelsWide = 0, pixelsHigh = 0;
+    if (d.renderer && SDL_GetRendererOutputSize(d.renderer, &pixelsWide, &pixelsHigh) != 0) pixelsWide = 0;
+    if (!d.window || !d.renderer || pixelsWide <= 0) {
+        std::fprintf(stderr, "tolvek: no display to open a window on (%s); use --headless --script FILE\n",
+                     SDL_GetError());
+        d.close();
+        SDL_Quit();
+        return 2;
+    }
+    g_sdlRunning = true;
+    g_wakeEvent = SDL_RegisterEvents(1);
+
+    // Pixels per point: the window's points at the display's pixel density.
+    scale_ = static_cast<double>(pixelsWide) / 320.0;
+    ui::Screen::mainScreen().setScale(static_cast<ui::Float>(scale_));
+    d.context = std::make_unique<gfx::ImageContext>(ui::Size(320, 480), static_cast<ui::Float>(scale_));
+    cairo_surface_t* surface = d.context->surface();
+    d.texture = SDL_CreateTexture(d.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                  cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface));
+    if (!d.texture) {
+        std::fprintf(stderr, "tolvek: cannot draw in the window (%s)\n", SDL_GetError());
+        d.close();
+        g_sdlRunning = false;
+        SDL_Quit();
+        return 1;
+    }
+    SDL_StartTextInput();
+
+    // The loop sleeps in SDL's own wait, so window events, timers and work
+    // posted from other threads all end it; nothing polls.
+    auto& loop = base::RunLoop::main();
+    loop.setWaiter(
+        [](double seconds) {
+            double ms = std::ceil(std::clamp(seconds, 0.0, kIdleWait) * 1000);
+            SDL_WaitEventTimeout(nullptr, static_cast<int>(ms));
+        },
+        [] {
+            SDL_Event e{};
+            e.type = g_wakeEvent.load();
+            if (e.type != 0 && e.type != static_cast<Uint32>(-1)) SDL_PushEvent(&e);
+        });
+
+    base::Clock::setCurrent(nullptr);
+    auto& app = ui::Application::sharedApplication();
+    app.setURLOpener(openOnDesktop);
+    try {
+        app.launch(factory ? factory() : nullptr);
+    } catch (const std::exception& e) {
+        app.reportException("launch", e.what());
+    }
+
+    // The status bar shows the time: draw again when the minute turns.
+    double now = base::Clock::current().now();
+    d.minuteTimer = base::Timer::timer(60, true, [](base::Timer&) {
+        if (auto* a = ui::Application::existing()) a->setNeedsRedraw();
+    });
+    d.minuteTimer->setFireDate(base::Date(std::floor(now / 60) * 60 + 60));
+    loop.addTimer(d.minuteTimer);
+
+    using Steady = std::chrono::steady_clock;
+    Steady::time_point lastFrame = Steady::now() - std::chrono::seconds(1);
+    app.setNeedsRedraw();
+    while (!d.quit && !g_closeRequested) {
+        SDL_Event e;
+        while (SDL_PollEvent(&e)) {
+            try {
+                d.handle(e, app);
+            } catch (const std::exception& ex) {
+                app.reportException("handling a window event", ex.what());
+            }
+        }
+        if (d.quit || g_closeRequested) break;
+        if (d.suspended) {
+            // In the background the application is suspended: only window
+            // events (the restore) wake the host.
+            SDL_WaitEvent(nullptr);
+            continue;
+        }
+        loop.runPendingWork();
+        double wait = kIdleWait;
+        if (app.needsRedraw()) {
+            double since = std::chrono::duration<double>(Steady::now() - lastFrame).count();
+            if (since >= kFrameInterval) {
+                d.render(app);
+                lastFrame = Steady::now();
+                ++frames_;
+                if (options.maxFrames > 0 && frames_ >= options.maxFrames) break;
+            } else {
+                wait = kFrameInterval - since;
+            }
+        }
+        if (app.needsRedraw()) wait = std::min(wait, kFrameInterval);
+        loop.runOnce(wait);
+    }
+
+    if (d.context) d.lastFrame = d.context->image();
+    try {
+        app.terminate();
+    } catch (const std::exception& e) {
+        base::log(std::string("Error while ending the run: ") + e.what());
+    }
+    loop.setWaiter(nullptr, nullptr);
+    SDL_StopTextInput();
+    d.close();
+    g_sdlRunning = false;
+    SDL_Quit();
+    return 0;
+}
+
+}  // namespace host

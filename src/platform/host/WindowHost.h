@@ -1,0 +1,62 @@
+#pragma once
+// The window host: the application in an SDL2 window shaped like the phone
+// screen (320 x 480 points), drawn by the toolkit into a pixel surface at the
+// window's pixel density and shown through an SDL texture.
+//
+// The main run loop waits for whichever comes first: a window event, the
+// next timer, or work posted from another thread; an idle program sleeps.
+// The screen is drawn again only when the toolkit says something changed.
+// Mouse presses, drags and releases are touches; typed text goes to the
+// text input being edited, Return is the return key, Backspace deletes and
+// Ctrl+K shakes the device. Minimising the window sends the application to
+// the background, where it is suspended as on the phone (its timers wait);
+// restoring brings it back. Closing the window ends the program.
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "platform/host/Host.h"
+
+namespace gfx {
+class Image;
+}
+
+namespace host {
+
+struct WindowOptions {
+    // Ends the run after this many frames have been shown (0: run until the
+    // window is closed). For tests.
+    int maxFrames = 0;
+    std::string title = "Tolvek";
+};
+
+class WindowHost {
+public:
+    WindowHost();
+    ~WindowHost();
+    WindowHost(const WindowHost&) = delete;
+    WindowHost& operator=(const WindowHost&) = delete;
+
+    // Opens the window, launches the application with the factory's delegate
+    // and runs until the window is closed. Answers the exit status: 0 after a
+    // clean close, 2 when there is no display (one line on standard error).
+    int run(const DelegateFactory& factory, const WindowOptions& options = {});
+
+    // Asks the running host to close, as the window's close button does.
+    // Safe from any thread and from inside the run.
+    static void requestClose();
+
+    // The pixels of the last frame shown (null before the first).
+    std::shared_ptr<gfx::Image> lastFrame() const;
+    int framesShown() const { return frames_; }
+    // Pixels per point of the drawing (2 on a normal display).
+    double scale() const { return scale_; }
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+    int frames_ = 0;
+    double scale_ = 2;
+};
+
+}  // namespace host

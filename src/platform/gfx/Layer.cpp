@@ -183,14 +183,20 @@ void Layer::insertSublayerAbove(const std::shared_ptr<Layer>& layer, const Layer
 }
 
 void Layer::replaceSublayer(const Layer* old, const std::shared_ptr<Layer>& with) {
-    auto it = std::find_if(sublayers_.begin(), sublayers_.end(),
-                           [&](const auto& l) { return l.get() == old; });
-    if (it == sublayers_.end()) return;
-    if (with.get() == old) return;
+    auto find = [&] {
+        return std::find_if(sublayers_.begin(), sublayers_.end(),
+                            [&](const auto& l) { return l.get() == old; });
+    };
+    if (find() == sublayers_.end() || with.get() == old) return;
+    if (with && !canAdopt(with.get())) return;
+    std::shared_ptr<Layer> keep = with;
+    // `with` leaves its place first (it may be a sibling), then takes old's.
+    if (keep && keep->superlayer_) keep->removeFromSuperlayer();
+    auto it = find();
     std::size_t index = std::size_t(it - sublayers_.begin());
     std::shared_ptr<Layer> removed = *it;
     removed->removeFromSuperlayer();
-    if (with) insertSublayer(with, index);
+    if (keep) insertSublayer(keep, index);
 }
 
 void Layer::setSublayers(const std::vector<std::shared_ptr<Layer>>& layers) {

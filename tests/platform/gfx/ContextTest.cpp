@@ -417,3 +417,16 @@ TEST(ContextTest, CurrentContextStack) {
     popCurrentContext();
     EXPECT_EQ(currentContext(), nullptr);
 }
+
+TEST(ContextTest, StrokeWithUnbalancedDrawingLeavesTheStatusClean) {
+    PDFContext pdf({0, 0, 50, 50});
+    pdf.beginPage();
+    pdf.setShadow({2, -2}, 3, Color::black());
+    pdf.setStrokeColor(kRed);
+    pdf.strokeEllipseInRect({5, 5, 40, 40});
+    pdf.drawShading(Shading::axial({0, 0}, {50, 0}, hardEdge()));
+    pdf.restore();
+    pdf.endPage();
+    EXPECT_EQ(pdf.status(), CAIRO_STATUS_SUCCESS);
+    EXPECT_GT(pdf.data().size(), 100u);
+}

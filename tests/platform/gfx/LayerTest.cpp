@@ -318,3 +318,16 @@ TEST(RendererTest, RecordingShowsExactLayerGeometry) {
                                                 "fillRect(0, 0, 30, 40) at 10,20"}));
     EXPECT_EQ(rec.saveDepth(), 0);
 }
+
+TEST(LayerTest, MovingASublayerWithinItsParentCountsWithoutIt) {
+    auto root = Layer::create();
+    auto a = Layer::create(), b = Layer::create(), c = Layer::create();
+    root->setSublayers({a, b, c});
+    root->insertSublayer(a, 1);
+    EXPECT_EQ(root->sublayers(), (std::vector<std::shared_ptr<Layer>>{b, a, c}));
+    root->addSublayer(b);
+    EXPECT_EQ(root->sublayers(), (std::vector<std::shared_ptr<Layer>>{a, c, b}));
+    root->replaceSublayer(c.get(), a);
+    EXPECT_EQ(root->sublayers(), (std::vector<std::shared_ptr<Layer>>{a, b}));
+    EXPECT_EQ(c->superlayer(), nullptr);
+}

@@ -153,3 +153,28 @@ TEST(TextTest, EmptyTextAndBadRectsDrawNothing) {
     EXPECT_EQ(ctx.status(), 0);
     EXPECT_EQ(measureText("", Font("Helvetica", 12), {100, 100}), Size::zero());
 }
+
+TEST(TextTest, TextCastsTheContextShadow) {
+    ImageContext ctx({100, 40});
+    ctx.setShadow({0, 15}, 0, Color::rgb(0, 0, 1));
+    ctx.setFillColor(Color::rgb(1, 0, 0));
+    drawText(ctx, "MMM", {0, 0, 100, 20}, Font("Helvetica-Bold", 14));
+    auto img = ctx.image();
+    bool red = false, blueBelow = false;
+    for (int x = 0; x < 100; ++x)
+        for (int y = 0; y < 40; ++y) {
+            auto p = img->pixel(x, y);
+            if (p.a > 200 && p.r > 200 && y < 20) red = true;
+            if (p.a > 200 && p.b > 200 && y >= 18) blueBelow = true;
+        }
+    EXPECT_TRUE(red);
+    EXPECT_TRUE(blueBelow);
+}
+
+TEST(TextTest, RecordingContextLogsTextDrawing) {
+    RecordingContext rec({100, 100});
+    drawText(rec, "abc", {1, 2, 50, 20}, Font("Helvetica", 12), LineBreakMode::WordWrap,
+             TextAlignment::Center);
+    ASSERT_EQ(rec.operations().size(), 1u);
+    EXPECT_EQ(rec.operations()[0].text(), "drawText(1, 2, 50, 20, 12, 1)");
+}

@@ -5,7 +5,8 @@
 // family is resolved through fontconfig; "Helvetica" and "Arial" map to
 // Liberation Sans, "Times" to Liberation Serif and "Courier" to Liberation
 // Mono (metric twins), and an unknown family falls back to sans. Sizes are in
-// points at 72 dots per inch, so one point is one user-space unit.
+// points at 72 dots per inch, so one point is one user-space unit. Fonts and
+// text are used from the main thread only.
 #include <memory>
 #include <string>
 

@@ -1,12 +1,17 @@
 #pragma once
 // Keyed coding of the value kinds the archiver has no operation for:
-// screen floats, points, sizes and rectangles. Nested values extend the key:
+// screen floats, points, sizes, rectangles, decimals, paths, images and
+// colour spaces. Nested values extend the key:
 // a point under K writes "K.x" and "K.y", a size "K.width" and "K.height",
 // a rectangle "K.origin" (a point) and "K.size" (a size).
+#include <memory>
 #include <string>
 
 #include "charts/CHTUtilities.h"
 #include "platform/base/KeyedArchiver.h"
+#include "platform/gfx/ColorSpace.h"
+#include "platform/gfx/Image.h"
+#include "platform/gfx/Path.h"
 
 void encodeCGFloat(base::KeyedArchiver& coder, CGFloat value, const std::string& key);
 CGFloat decodeCGFloat(base::KeyedUnarchiver& coder, const std::string& key);
@@ -24,3 +29,27 @@ gfx::Rect decodeCHTRect(base::KeyedUnarchiver& coder, const std::string& key);
 // reading gives not-a-number.
 void encodeDecimal(base::KeyedArchiver& coder, const base::Decimal& value, const std::string& key);
 base::Decimal decodeDecimal(base::KeyedUnarchiver& coder, const std::string& key);
+
+// Paths: "K.count", then per element i "K[i].type" and its points
+// "K[i].point1" to "K[i].point3" (as points). Decoding stops at the first
+// element without a type (a damaged archive cannot make it loop for long).
+void encodeCGPath(base::KeyedArchiver& coder, const gfx::Path& path, const std::string& key);
+gfx::Path newCGPathDecode(base::KeyedUnarchiver& coder, const std::string& key);
+// Adds the element to the list as a dictionary: "type" and, by type,
+// "point1.x", "point1.y", "point2.x", ... as numbers.
+void MyCGPathApplierFunc(base::Array& elements, const gfx::PathElement& element);
+
+// Images: the pixel layout as integers, the pixel bytes under "K.provider",
+// the interpolation flag and the rendering intent. Decoding gives nullptr
+// when the archived sizes do not fit the pixel bytes.
+void encodeCGImage(base::KeyedArchiver& coder, const gfx::Image& image, const std::string& key);
+std::shared_ptr<gfx::Image> newCGImageDecode(base::KeyedUnarchiver& coder, const std::string& key);
+
+// Colour spaces are not archived: encoding writes nothing and decoding gives
+// device RGB, each with a log line.
+void encodeCGColorSpace(base::KeyedArchiver& coder, const gfx::ColorSpace& colorSpace, const std::string& key);
+std::shared_ptr<const gfx::ColorSpace> newCGColorSpaceDecode(base::KeyedUnarchiver& coder, const std::string& key);
+
+// Registers every archivable chart class with the keyed unarchiver; called
+// once at start-up (and by tests).
+void CHTRegisterCodingClasses();

@@ -6,6 +6,8 @@
 #include <limits>
 #include <system_error>
 
+#include "platform/gfx/Context.h"
+
 namespace {
 
 // The decimals of 0, 1 and 2, the most frequent constants of the charting
@@ -141,4 +143,35 @@ std::string CHTStringFromRect(const gfx::Rect& rect) {
                   static_cast<double>(rect.origin.y), static_cast<double>(rect.size.width),
                   static_cast<double>(rect.size.height));
     return buffer;
+}
+
+_CHTRGBAColor CHTRGBAColorFromCGColor(const gfx::Color& color) {
+    std::vector<CGFloat> c = color.components();
+    _CHTRGBAColor rgba;
+    if (c.size() == 2) {
+        rgba.red = rgba.green = rgba.blue = c[0];
+        rgba.alpha = c[1];
+    } else if (c.size() >= 4) {
+        rgba.red = c[0];
+        rgba.green = c[1];
+        rgba.blue = c[2];
+        rgba.alpha = c[3];
+    }
+    return rgba;
+}
+
+gfx::Point CHTAlignPointToUserSpace(const gfx::Context& context, gfx::Point point) {
+    gfx::Point device = context.convertPointToDeviceSpace(point);
+    device.x = std::round(device.x) + 0.5f;
+    device.y = std::round(device.y) + 0.5f;
+    return context.convertPointToUserSpace(device);
+}
+
+gfx::Rect CHTAlignRectToUserSpace(const gfx::Context& context, gfx::Rect rect) {
+    gfx::Rect device = context.convertRectToDeviceSpace(rect);
+    device.origin.x = std::round(device.origin.x) + 0.5f;
+    device.origin.y = std::round(device.origin.y) + 0.5f;
+    device.size.width = std::round(device.size.width);
+    device.size.height = std::round(device.size.height);
+    return context.convertRectToUserSpace(device);
 }

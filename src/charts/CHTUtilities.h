@@ -7,7 +7,12 @@
 #include "platform/base/Decimal.h"
 #include "platform/base/Exception.h"
 #include "platform/base/Format.h"
+#include "platform/gfx/Color.h"
 #include "platform/gfx/Geometry.h"
+
+namespace gfx {
+class Context;
+}
 
 // Coordinates of plot spaces, ranges, axes and plots: 0 is x, 1 is y.
 using CHTCoordinate = int;
@@ -78,6 +83,24 @@ inline bool CHTDecimalIsNaN(const base::Decimal& d) { return d.length == 0 && d.
 
 // 1 (y) for 0 (x); 0 (x) for every other value.
 CHTCoordinate CHTOrthogonalCoordinate(CHTCoordinate coordinate);
+
+// Red, green, blue and alpha, in this order.
+struct _CHTRGBAColor {
+    CGFloat red = 0;
+    CGFloat green = 0;
+    CGFloat blue = 0;
+    CGFloat alpha = 0;
+};
+
+// A grey colour (two components) spreads its grey over red, green and blue.
+_CHTRGBAColor CHTRGBAColorFromCGColor(const gfx::Color& color);
+
+// The point moved to the centre of its device pixel: in device space each
+// coordinate becomes its nearest whole number (halves away from zero) plus
+// 0.5, so one-pixel lines through it are sharp.
+gfx::Point CHTAlignPointToUserSpace(const gfx::Context& context, gfx::Point point);
+// The origin moved as for a point, the size rounded to whole device pixels.
+gfx::Rect CHTAlignRectToUserSpace(const gfx::Context& context, gfx::Rect rect);
 
 // "{x, y}" and "{{x, y}, {width, height}}" with "%g".
 std::string CHTStringFromPoint(const gfx::Point& point);

@@ -1,5 +1,7 @@
 #include "charts/CHTUtilities.h"
 
+#include "platform/gfx/Context.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -84,4 +86,26 @@ TEST(CHTGeometryHelpers, OrthogonalCoordinateAndText) {
     EXPECT_EQ(CHTOrthogonalCoordinate(2), 0);
     EXPECT_EQ(CHTStringFromPoint({1.5f, -2}), "{1.5, -2}");
     EXPECT_EQ(CHTStringFromRect({1, 2, 30.25f, 4}), "{{1, 2}, {30.25, 4}}");
+}
+
+TEST(CHTGeometryHelpers, AlignmentToDevicePixels) {
+    gfx::RecordingContext identity({100, 100}, 1);
+    EXPECT_EQ(CHTAlignPointToUserSpace(identity, {10.2f, 3.7f}), gfx::Point(10.5f, 4.5f));
+    EXPECT_EQ(CHTAlignPointToUserSpace(identity, {-0.5f, 0}), gfx::Point(-0.5f, 0.5f));
+    EXPECT_EQ(CHTAlignRectToUserSpace(identity, {1.2f, 2.6f, 3.4f, 4.5f}), gfx::Rect(1.5f, 3.5f, 3, 5));
+    // At twice the resolution the half pixel is a quarter point.
+    gfx::RecordingContext retina({100, 100}, 2);
+    EXPECT_EQ(CHTAlignPointToUserSpace(retina, {10.2f, 3.7f}), gfx::Point(10.25f, 3.75f));
+}
+
+TEST(CHTGeometryHelpers, ColorComponents) {
+    _CHTRGBAColor grey = CHTRGBAColorFromCGColor(gfx::Color::gray(0.25f, 0.5f));
+    EXPECT_EQ(grey.red, 0.25f);
+    EXPECT_EQ(grey.green, 0.25f);
+    EXPECT_EQ(grey.blue, 0.25f);
+    EXPECT_EQ(grey.alpha, 0.5f);
+    _CHTRGBAColor rgb = CHTRGBAColorFromCGColor(gfx::Color::rgb(0.1f, 0.2f, 0.3f, 0.4f));
+    EXPECT_EQ(rgb.red, 0.1f);
+    EXPECT_EQ(rgb.blue, 0.3f);
+    EXPECT_EQ(rgb.alpha, 0.4f);
 }

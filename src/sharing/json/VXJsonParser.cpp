@@ -1,6 +1,7 @@
 #include "sharing/json/VXJsonParser.h"
 
 #include "platform/base/Format.h"
+#include "sharing/json/VXJsonNumbers.h"
 
 namespace {
 
@@ -363,7 +364,7 @@ bool VXJsonParser::scanNumber(VXJsonValue& out) {
         while (isDigit(current()))
             ++c_;
     }
-    const base::Decimal d = base::Decimal::fromString(
+    const base::Decimal d = VXJsonDecimalFromText(
         std::string_view(reinterpret_cast<const char*>(start), static_cast<std::size_t>(c_ - start)));
     if (d.isNaN()) {
         // Out of the decimal's range (an exponent far beyond 127).

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/base/Format.h"
+#include "sharing/json/VXJsonNumbers.h"
 
 namespace {
 
@@ -127,7 +128,7 @@ bool VXJsonWriter::appendValue(const VXJsonValue& root, std::string& json) {
                                  base::format("JSON serialisation not supported for %@", v->description()));
                 return fail();
             }
-            json += v->asNumber()->toString();
+            VXJsonAppendDecimal(json, *v->asNumber());
             break;
         case VXJsonValue::Type::String:
             appendString(json, *v->asString());

@@ -1,0 +1,113 @@
+#include "sharing/json/VXJsonNumbers.h"
+
+#include <cstdint>
+
+namespace {
+
+constexpr int maxExponent = 127;
+constexpr int minExponent = -128;
+
+}  // namespace
+
+base::Decimal VXJsonDecimalFromText(std::string_view text) {
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    bool negative = false;
+    if (i < n && text[i] == '-') {
+        negative = true;
+        ++i;
+    }
+    std::uint64_t mantissa = 0;
+    int significant = 0;  // digits in the mantissa after leading zeros
+    long exponent = 0;
+    for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i) {
+        mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
+        if (mantissa)
+            ++significant;
+    }
+    if (i < n && text[i] == '.') {
+        for (++i; i < n && text[i] >= '0' && text[i] <= '9'; ++i) {
+            mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
+            if (mantissa)
+                ++significant;
+            --exponent;
+        }
+    }
+    if (significant > 19)
+        return base::Decimal::fromString(text);
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        bool negativeExponent = false;
+        if (i < n && (text[i] == '+' || text[i] == '-'))
+            negativeExponent = text[i++] == '-';
+        long e = 0;
+        for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i) {
+            e = e * 10 + (text[i] - '0');
+            if (e > 10000)
+                return base::Decimal::fromString(text);
+        }
+        exponent += negativeExponent ? -e : e;
+    }
+    if (i != n)
+        return base::Decimal::fromString(text);
+    if (mantissa == 0)
+        return base::Decimal{};
+    // The compact form: no trailing zero digits while the exponent allows.
+    while (exponent < maxExponent && mantissa % 10 == 0) {
+        mantissa /= 10;
+        ++exponent;
+    }
+    if (exponent > maxExponent || exponent < minExponent)
+        return base::Decimal::fromString(text);  // overflow or rounding: the slow, exact way
+    base::Decimal d;
+    d.exponent = static_cast<std::int8_t>(exponent);
+    d.isNegative = negative ? 1 : 0;
+    d.isCompact = 1;
+    unsigned length = 0;
+    for (int w = 0; w < 4 && mantissa != 0; ++w) {
+        d.mantissa[w] = static_cast<std::uint16_t>(mantissa & 0xFFFF);
+        mantissa >>= 16;
+        length = static_cast<unsigned>(w + 1);
+    }
+    d.length = length;
+    return d;
+}
+
+void VXJsonAppendDecimal(std::string& out, const base::Decimal& d) {
+    if (d.length > 4 || d.isNaN()) {
+        out += d.toString();
+        return;
+    }
+    if (d.length == 0) {
+        out += '0';
+        return;
+    }
+    std::uint64_t m = 0;
+    for (int w = static_cast<int>(d.length) - 1; w >= 0; --w)
+        m = (m << 16) | d.mantissa[w];
+    char buf[24];
+    char* end = buf + sizeof buf;
+    char* p = end;
+    do {
+        *--p = static_cast<char>('0' + m % 10);
+        m /= 10;
+    } while (m);
+    const std::size_t digits = static_cast<std::size_t>(end - p);
+    if (d.isNegative)
+        out += '-';
+    if (d.exponent >= 0) {
+        out.append(p, digits);
+        out.append(static_cast<std::size_t>(d.exponent), '0');
+        return;
+    }
+    const std::size_t fraction = static_cast<std::size_t>(-d.exponent);
+    if (digits <= fraction) {
+        out += "0.";
+        out.append(fraction - digits, '0');
+        out.append(p, digits);
+    } else {
+        out.append(p, digits - fraction);
+        out += '.';
+        out.append(p + digits - fraction, fraction);
+    }
+}

@@ -1,0 +1,103 @@
+#include "sharing/core/SHRRequest.h"
+
+#include "platform/base/RunLoop.h"
+
+namespace {
+
+// UTF-8 text of bytes; each malformed sequence becomes U+FFFD.
+std::string decodeUTF8(const base::Data& bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    std::size_t i = 0, n = bytes.size();
+    while (i < n) {
+        unsigned char c = bytes[i];
+        std::size_t len = 0;
+        unsigned long cp = 0;
+        if (c < 0x80) { out += static_cast<char>(c); ++i; continue; }
+        if (c >= 0xC2 && c <= 0xDF) { len = 2; cp = c & 0x1F; }
+        else if (c >= 0xE0 && c <= 0xEF) { len = 3; cp = c & 0x0F; }
+        else if (c >= 0xF0 && c <= 0xF4) { len = 4; cp = c & 0x07; }
+        bool ok = len != 0 && i + len <= n;
+        for (std::size_t k = 1; ok && k < len; ++k) {
+            unsigned char cc = bytes[i + k];
+            if ((cc & 0xC0) != 0x80) ok = false;
+            else cp = (cp << 6) | (cc & 0x3F);
+        }
+        if (ok && ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+                   (cp >= 0xD800 && cp <= 0xDFFF)))
+            ok = false;
+        if (!ok) {
+            out += "\xEF\xBF\xBD";
+            ++i;
+            continue;
+        }
+        out.append(reinterpret_cast<const char*>(&bytes[i]), len);
+        i += len;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::shared_ptr<SHRRequest> SHRRequest::requestWithURL(net::URL url, std::optional<std::string> params,
+                                                       std::weak_ptr<void> delegate,
+                                                       FinishedSelector isFinishedSelector, std::string method,
+                                                       bool autostart) {
+    auto request = std::make_shared<SHRRequest>(std::move(url), std::move(params), std::move(delegate),
+                                                 std::move(isFinishedSelector), std::move(method));
+    if (autostart) request->start();
+    return request;
+}
+
+SHRRequest::SHRRequest(net::URL url, std::optional<std::string> params, std::weak_ptr<void> delegate,
+                       FinishedSelector isFinishedSelector, std::string method)
+    : url_(std::move(url)), params_(std::move(params)), method_(std::move(method)),
+      delegate_(std::move(delegate)), isFinishedSelector_(std::move(isFinishedSelector)) {}
+
+void SHRRequest::start() {
+    data_.clear();
+    net::URLRequest request(url_, net::CachePolicy::ReloadIgnoringLocalAndRemoteCacheData, TimeoutInterval);
+    if (headerFields_) request.setAllHTTPHeaderFields(*headerFields_);
+    if (params_) {
+        if (!method_.empty()) request.setHTTPMethod(method_);
+        request.setHTTPBody(std::string_view(*params_));
+    }
+    connection_ = net::URLConnection::connectionWithRequest(request, shared_from_this());
+    if (!connection_) {
+        // Nothing can carry this request: it ends as a failed one would.
+        auto self = shared_from_this();
+        base::RunLoop::main().performOnMainThread([self] { self->finish(); });
+    }
+}
+
+const std::string& SHRRequest::getResult() {
+    if (!result_) result_ = decodeUTF8(data_);
+    return *result_;
+}
+
+void SHRRequest::didReceiveResponse(net::URLConnection&, const net::URLResponse& response) {
+    response_ = response;
+    headers_ = response.allHeaderFields();
+    data_.clear();
+}
+
+void SHRRequest::didReceiveData(net::URLConnection&, const base::Data& data) {
+    data_.insert(data_.end(), data.begin(), data.end());
+}
+
+void SHRRequest::didFinishLoading(net::URLConnection&) { finish(); }
+
+void SHRRequest::didFailWithError(net::URLConnection&, const net::Error&) { finish(); }
+
+void SHRRequest::finish() {
+    if (finished_) return;
+    finished_ = true;
+    success_ = response_ && (response_->statusCode() == 200 || response_->statusCode() == 201);
+    result_.reset();
+    if (!isFinishedSelector_) return;
+    // A delegate that is gone (or never was) hears nothing.
+    auto delegate = delegate_.lock();
+    if (!delegate) return;
+    auto self = shared_from_this();  // the callback may drop the sharer's hold
+    isFinishedSelector_(*this);
+}

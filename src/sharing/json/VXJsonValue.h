@@ -103,10 +103,7 @@ public:
     // An application object; a null pointer is null.
     template <class T>
         requires std::is_base_of_v<VXJsonCustom, T>
-    VXJsonValue(std::shared_ptr<T> v) {
-        if (v)
-            v_ = std::shared_ptr<const VXJsonCustom>(std::move(v));
-    }
+    VXJsonValue(std::shared_ptr<T> v) : v_(customStorage(std::move(v))) {}
 
     VXJsonValue(const VXJsonValue&) = default;
     VXJsonValue(VXJsonValue&&) noexcept = default;
@@ -156,6 +153,9 @@ private:
     using ObjectPtr = std::shared_ptr<VXJsonObject>;
     using Storage = std::variant<std::monostate, bool, base::Decimal, std::string, ArrayPtr, ObjectPtr,
                                  std::shared_ptr<const VXJsonCustom>>;
+    static Storage customStorage(std::shared_ptr<const VXJsonCustom> v) {
+        return v ? Storage(std::move(v)) : Storage();
+    }
     // Takes apart, without recursion, the arrays and objects that only this
     // value still holds.
     void releaseChildren();

@@ -1,6 +1,6 @@
 #include "sharing/oauth/OAMutableURLRequest.h"
 
-#include <regex>
+#include <cctype>
 
 #include <gtest/gtest.h>
 
@@ -190,8 +190,14 @@ TEST(OAMutableURLRequest, Defaults) {
     OAMutableURLRequest r(net::URL("http://example.com/"), photosConsumer(), nullptr, std::nullopt, nullptr);
     base::Clock::setCurrent(nullptr);
     EXPECT_EQ(r.timestamp(), "1191242096");
-    EXPECT_TRUE(std::regex_match(r.nonce(), std::regex("[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}")))
-        << r.nonce();
+    // A UUID in its standard text form: 8-4-4-4-12 hexadecimal digits.
+    ASSERT_EQ(r.nonce().size(), 36u) << r.nonce();
+    for (std::size_t i = 0; i < r.nonce().size(); ++i) {
+        if (i == 8 || i == 13 || i == 18 || i == 23)
+            EXPECT_EQ(r.nonce()[i], '-') << r.nonce();
+        else
+            EXPECT_TRUE(std::isxdigit(static_cast<unsigned char>(r.nonce()[i]))) << r.nonce();
+    }
     OAMutableURLRequest other(net::URL("http://example.com/"), photosConsumer(), nullptr, std::nullopt, nullptr);
     EXPECT_NE(other.nonce(), r.nonce());
     EXPECT_EQ(r.timeoutInterval(), 10.0);

@@ -16,6 +16,7 @@ namespace base {
 namespace {
 
 using boost::multiprecision::cpp_int;
+constexpr unsigned kPow10Count = 385;
 
 constexpr int kMaxDigits = 38;
 constexpr int kMaxExponent = 127;
@@ -34,19 +35,16 @@ const cpp_int& maxMantissa() {
     return m;
 }
 
-// Powers of ten, cached; products of two aligned 38-digit values stay far
-// below the table's end, and larger requests are computed on the spot.
+// Powers of ten, cached. Callers never ask beyond the width of the integer
+// type: dropping more digits than a value has is handled without a power.
 const cpp_int& pow10(unsigned n) {
-    static const std::array<cpp_int, 512> table = [] {
-        std::array<cpp_int, 512> t;
+    static const std::array<cpp_int, kPow10Count> table = [] {
+        std::array<cpp_int, kPow10Count> t;
         t[0] = 1;
         for (std::size_t i = 1; i < t.size(); ++i) t[i] = t[i - 1] * 10;
         return t;
     }();
-    if (n < table.size()) return table[n];
-    thread_local cpp_int big;
-    big = boost::multiprecision::pow(cpp_int(10), n);
-    return big;
+    return table[std::min<unsigned>(n, kPow10Count - 1)];
 }
 
 int digitCount(const cpp_int& v) {
@@ -100,6 +98,15 @@ bool roundsUp(const cpp_int& quotient, const cpp_int& dropped, const cpp_int& un
 // Returns true when a non-zero part was dropped.
 bool dropDigits(Wide& w, int count, bool sticky, RoundingMode mode) {
     if (count <= 0) return sticky;
+    if (count > digitCount(w.magnitude)) {
+        // Everything goes, and what goes is below a tenth of the unit: only
+        // the directed modes round away from zero.
+        bool inexact = w.magnitude != 0 || sticky;
+        bool away = inexact && ((mode == RoundingMode::Up && !w.negative) || (mode == RoundingMode::Down && w.negative));
+        w.magnitude = away ? 1 : 0;
+        w.exponent += count;
+        return inexact;
+    }
     const cpp_int& unit = pow10(static_cast<unsigned>(count));
     cpp_int quotient, dropped;
     boost::multiprecision::divide_qr(w.magnitude, unit, quotient, dropped);
@@ -114,6 +121,81 @@ Decimal makeNaN() {
     Decimal d;
     d.isNegative = 1;
     return d;
+}
+
+// ---- 128-bit fast paths ----
+// Most values of the charting code have short mantissas and nearby
+// exponents: their exact results fit in 128 bits with at most 38 digits and
+// need no rounding, so the wide integer is left for the rest.
+
+using u128 = unsigned __int128;
+
+constexpr u128 pow10u(int n) {
+    u128 v = 1;
+    for (int i = 0; i < n; ++i) v *= 10;
+    return v;
+}
+constexpr u128 kTen38 = pow10u(38);
+constexpr u128 kMax128 = ~u128(0);
+
+const u128* pow10Table() {
+    static const auto table = [] {
+        std::array<u128, 39> t{};
+        for (int i = 0; i <= 38; ++i) t[static_cast<std::size_t>(i)] = pow10u(i);
+        return t;
+    }();
+    return table.data();
+}
+
+u128 mantissaOf(const Decimal& d) {
+    u128 m = 0;
+    for (int i = static_cast<int>(d.length) - 1; i >= 0; --i) m = (m << 16) | d.mantissa[i];
+    return m;
+}
+
+cpp_int toWide(u128 v) {
+    cpp_int w = static_cast<unsigned long long>(v >> 64);
+    w <<= 64;
+    w += static_cast<unsigned long long>(v);
+    return w;
+}
+
+// Packs an exact value of at most 38 digits. Answers false (leaving *out
+// alone) when the exponent is too small to fit without rounding.
+bool packSmall(Decimal* out, bool negative, u128 magnitude, int exponent, CalculationError* error) {
+    if (magnitude == 0) {
+        *out = Decimal{};
+        *error = CalculationError::None;
+        return true;
+    }
+    while (exponent < kMaxExponent && magnitude % 10 == 0) {
+        magnitude /= 10;
+        ++exponent;
+    }
+    while (exponent > kMaxExponent && magnitude <= kMax128 / 10) {
+        magnitude *= 10;
+        --exponent;
+    }
+    if (exponent > kMaxExponent) {
+        *out = makeNaN();
+        *error = CalculationError::Overflow;
+        return true;
+    }
+    if (exponent < kMinExponent) return false;
+    Decimal d;
+    d.exponent = static_cast<std::int8_t>(exponent);
+    d.isNegative = negative ? 1 : 0;
+    d.isCompact = 1;
+    unsigned length = 0;
+    for (int i = 0; i < 8 && magnitude != 0; ++i) {
+        d.mantissa[i] = static_cast<std::uint16_t>(magnitude & 0xFFFF);
+        magnitude >>= 16;
+        length = static_cast<unsigned>(i + 1);
+    }
+    d.length = length;
+    *out = d;
+    *error = CalculationError::None;
+    return true;
 }
 
 // Rounds the exact value once to at most 38 digits, fits it into the
@@ -298,11 +380,26 @@ Decimal Decimal::fromString(std::string_view text) {
     long long exponent = 0;
     bool anyDigit = false;
     bool droppedNonZero = false;
+    // Up to 38 significant digits accumulate in 128 bits; more move the
+    // value into the wide integer.
+    u128 small = 0;
+    bool wide = false;
+    auto addDigit = [&](int digit) {
+        if (!wide && (kept < kMaxDigits || (small == 0 && digit == 0))) {
+            small = small * 10 + static_cast<unsigned>(digit);
+        } else {
+            if (!wide) {
+                w.magnitude = toWide(small);
+                wide = true;
+            }
+            w.magnitude = w.magnitude * 10 + digit;
+        }
+        if (kept > 0 || digit != 0) ++kept;
+    };
     while (i < n && text[i] >= '0' && text[i] <= '9') {
         anyDigit = true;
         if (kept < kDigitCap) {
-            w.magnitude = w.magnitude * 10 + (text[i] - '0');
-            if (w.magnitude != 0) ++kept;
+            addDigit(text[i] - '0');
         } else {
             ++exponent;
             droppedNonZero |= text[i] != '0';
@@ -314,8 +411,7 @@ Decimal Decimal::fromString(std::string_view text) {
         while (i < n && text[i] >= '0' && text[i] <= '9') {
             anyDigit = true;
             if (kept < kDigitCap) {
-                w.magnitude = w.magnitude * 10 + (text[i] - '0');
-                if (w.magnitude != 0) ++kept;
+                addDigit(text[i] - '0');
                 --exponent;
             } else {
                 droppedNonZero |= text[i] != '0';
@@ -342,6 +438,15 @@ Decimal Decimal::fromString(std::string_view text) {
     while (i < n && isBlank(text[i])) ++i;
     if (i != n) return makeNaN();
 
+    if (!wide) {
+        if (small == 0) return Decimal{};
+        CalculationError error;
+        Decimal d;
+        if (exponent >= kMinExponent && exponent <= 100000 &&
+            packSmall(&d, w.negative, small, static_cast<int>(exponent), &error))
+            return d;
+        w.magnitude = toWide(small);
+    }
     if (w.magnitude == 0) return Decimal{};
     // Keep the exponent within int range; pack() turns extremes into
     // overflow (NaN) or underflow (zero).
@@ -355,6 +460,17 @@ Decimal Decimal::fromString(std::string_view text) {
 double Decimal::toDouble() const {
     if (isNaN()) return std::numeric_limits<double>::quiet_NaN();
     if (length == 0) return 0.0;
+    // Both the mantissa and the power of ten exact in doubles: one correctly
+    // rounded multiplication or division.
+    static constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    u128 m = mantissaOf(*this);
+    if (m < (u128(1) << 53) && exponent >= -22 && exponent <= 22) {
+        double v = static_cast<double>(static_cast<unsigned long long>(m));
+        v = exponent >= 0 ? v * kExactPowers[exponent] : v / kExactPowers[-exponent];
+        return isNegative ? -v : v;
+    }
     // The decimal text "<mantissa>e<exponent>" read by from_chars is the
     // correctly rounded double.
     Wide w = unpack(*this);
@@ -411,6 +527,38 @@ std::string Decimal::toString() const {
 
 CalculationError decimalAdd(Decimal* result, const Decimal& a, const Decimal& b, RoundingMode mode) {
     if (a.isNaN() || b.isNaN()) return nanResult(result);
+    {
+        u128 x = mantissaOf(a), y = mantissaOf(b);
+        int ex = a.exponent, ey = b.exponent;
+        const u128* p10 = pow10Table();
+        if (x < kTen38 && y < kTen38) {
+            // Align when the larger-exponent mantissa stays below 10^38.
+            if (ex > ey && ex - ey <= 38 && x < p10[38 - (ex - ey)]) {
+                x *= p10[ex - ey];
+                ex = ey;
+            } else if (ey > ex && ey - ex <= 38 && y < p10[38 - (ey - ex)]) {
+                y *= p10[ey - ex];
+                ey = ex;
+            }
+            if (ex == ey) {
+                bool xn = a.isNegative, yn = b.isNegative;
+                bool negative;
+                u128 sum;
+                if (xn == yn) {
+                    negative = xn;
+                    sum = x + y;  // below 2 * 10^38 < 2^128
+                } else if (x >= y) {
+                    negative = xn;
+                    sum = x - y;
+                } else {
+                    negative = yn;
+                    sum = y - x;
+                }
+                CalculationError error;
+                if (sum < kTen38 && packSmall(result, negative, sum, ex, &error)) return error;
+            }
+        }
+    }
     Wide x = unpack(a), y = unpack(b);
     align(x, y);
     Wide sum;
@@ -437,6 +585,14 @@ CalculationError decimalSubtract(Decimal* result, const Decimal& a, const Decima
 
 CalculationError decimalMultiply(Decimal* result, const Decimal& a, const Decimal& b, RoundingMode mode) {
     if (a.isNaN() || b.isNaN()) return nanResult(result);
+    if (a.length <= 4 && b.length <= 4) {
+        // Two 64-bit mantissas: the product fits in 128 bits.
+        u128 product = mantissaOf(a) * mantissaOf(b);
+        CalculationError error;
+        if (product < kTen38 &&
+            packSmall(result, a.isNegative != b.isNegative, product, a.exponent + b.exponent, &error))
+            return error;
+    }
     Wide x = unpack(a), y = unpack(b);
     Wide product;
     product.negative = x.negative != y.negative;
@@ -454,6 +610,47 @@ CalculationError decimalDivide(Decimal* result, const Decimal& a, const Decimal&
     if (a.isZero()) {
         *result = Decimal{};
         return CalculationError::None;
+    }
+    if (b.length <= 4) {
+        // A divisor below 2^64: long division in 128 bits, 19 digits at a
+        // time, to a 38-digit quotient; the remainder decides the rounding.
+        const u128* p10 = pow10Table();
+        u128 x = mantissaOf(a);
+        unsigned long long y = static_cast<unsigned long long>(mantissaOf(b));
+        u128 q = x / y, r = x % y;
+        if (q < kTen38) {
+            auto digits = [p10](u128 v) {
+                int d = 0;
+                while (d < 39 && v >= p10[d]) ++d;
+                return d;
+            };
+            int k = 0;
+            while (r != 0 && q < p10[37]) {
+                int c = q == 0 ? 19 : std::min(19, kMaxDigits - digits(q));
+                u128 t = r * p10[c];
+                q = q * p10[c] + t / y;
+                r = t % y;
+                k += c;
+            }
+            bool negative = a.isNegative != b.isNegative;
+            bool inexact = r != 0;
+            bool up = false;
+            if (inexact) {
+                u128 twice = r * 2;
+                switch (mode) {
+                    case RoundingMode::Down: up = negative; break;
+                    case RoundingMode::Up: up = !negative; break;
+                    case RoundingMode::Plain: up = twice >= y; break;
+                    case RoundingMode::Bankers: up = twice > y || (twice == y && (q & 1) != 0); break;
+                }
+            }
+            if (up) q += 1;
+            CalculationError error;
+            if (packSmall(result, negative, q, a.exponent - b.exponent - k, &error)) {
+                if (error == CalculationError::None && inexact) error = CalculationError::LossOfPrecision;
+                return error;
+            }
+        }
     }
     Wide x = unpack(a), y = unpack(b);
     // Scale the dividend so the quotient has at least 39 digits; the
@@ -511,16 +708,8 @@ void decimalRound(Decimal* result, const Decimal& a, int scale, RoundingMode mod
     // Digits below 10^-scale go; a value already that coarse is kept.
     long long drop = -static_cast<long long>(scale) - w.exponent;
     if (drop > 0) {
-        if (drop > 1000) {
-            // Everything is below the rounding unit: the magnitude is at most
-            // a tiny fraction of it.
-            w.magnitude = (mode == RoundingMode::Up && !w.negative) || (mode == RoundingMode::Down && w.negative)
-                              ? 1
-                              : 0;
-            w.exponent = -scale;
-        } else {
-            dropDigits(w, static_cast<int>(drop), false, mode);
-        }
+        // Beyond the value's digits only the directed modes leave a unit.
+        dropDigits(w, static_cast<int>(std::min<long long>(drop, 100000)), false, mode);
     }
     pack(result, std::move(w), mode);
 }

@@ -86,6 +86,12 @@ TEST(DecimalArithmetic, HalfWayRoundsAwayUnderPlainAndToEvenUnderBankers) {
     EXPECT_EQ(rounded("1.251", 1, RoundingMode::Bankers).toString(), "1.3");
     EXPECT_EQ(rounded("1234", -2, RoundingMode::Plain).toString(), "1200");
     EXPECT_EQ(rounded("7", 3, RoundingMode::Plain).toString(), "7");
+    // Far below the rounding unit: only the directed modes leave a unit.
+    EXPECT_EQ(rounded("1e-100", 2, RoundingMode::Up).toString(), "0.01");
+    EXPECT_EQ(rounded("-1e-100", 2, RoundingMode::Down).toString(), "-0.01");
+    EXPECT_TRUE(rounded("1e-100", 2, RoundingMode::Plain).isZero());
+    EXPECT_TRUE(rounded("0", 2, RoundingMode::Up).isZero());
+    EXPECT_TRUE(rounded("5", -200, RoundingMode::Up).isNaN());
 }
 
 TEST(DecimalArithmetic, BankersHalfWayAfterA38DigitQuotient) {

@@ -1,7 +1,7 @@
 #include "fakes/HttpServer.h"
 
 #include <arpa/inet.h>
-#include <dirent.h>
+#include <poll.h>
 #include <netinet/in.h>
 #include <openssl/evp.h>
 #include <openssl/rsa.h>
@@ -117,25 +117,50 @@ int portOf(const sockaddr_storage& addr) {
     return -1;
 }
 
-// Shuts the accepted socket between the server's port and the client's port,
-// so the client sees the connection end without an answer.
-void dropConnection(int localPort, int remotePort) {
-    DIR* dir = ::opendir("/proc/self/fd");
-    if (!dir) return;
-    while (dirent* entry = ::readdir(dir)) {
-        int fd = std::atoi(entry->d_name);
-        if (fd <= 2) continue;
-        sockaddr_storage local{}, peer{};
-        socklen_t len = sizeof local, plen = sizeof peer;
-        if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &len) != 0) continue;
-        if (::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &plen) != 0) continue;
-        if (portOf(local) == localPort && portOf(peer) == remotePort) {
-            ::shutdown(fd, SHUT_RDWR);
-            break;
+// The header fields of a raw request, as sent (cpp-httplib decodes
+// percent escapes in header values, which would hide what went out).
+std::map<std::string, std::string, NameLess> rawHeaderFields(const std::string& raw) {
+    std::map<std::string, std::string, NameLess> out;
+    std::size_t end = raw.find("\r\n\r\n");
+    std::size_t pos = raw.find("\r\n");
+    if (end == std::string::npos || pos == std::string::npos) return out;
+    pos += 2;
+    while (pos < end) {
+        std::size_t lineEnd = raw.find("\r\n", pos);
+        std::string line = raw.substr(pos, lineEnd - pos);
+        std::size_t colon = line.find(':');
+        if (colon != std::string::npos) {
+            std::string name = trim(line.substr(0, colon)), value = trim(line.substr(colon + 1));
+            auto it = out.find(name);
+            if (it == out.end()) out.emplace(name, value);
+            else it->second += ", " + value;
         }
+        pos = lineEnd + 2;
     }
-    ::closedir(dir);
+    return out;
 }
+
+bool sendAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// One client connection, relayed to the HTTP engine behind the public port
+// so the bytes the client sent can be kept as they came.
+struct Relay {
+    int client = -1;
+    int backend = -1;
+    int backendPort = 0;  // the relay's own port towards the engine
+    std::mutex mutex;
+    std::string raw;
+    std::atomic<bool> drop{false};
+    std::thread thread;
+};
 
 struct Certificate {
     X509* cert = nullptr;
@@ -245,6 +270,17 @@ Reply Reply::close() {
 struct HttpServer::Impl {
     std::unique_ptr<httplib::Server> server;
     std::thread thread;
+    int backendPort = 0;
+    bool tls = false;
+
+    int listenFd = -1;
+    int wakePipe[2] = {-1, -1};
+    std::thread acceptThread;
+    std::atomic<bool> relaysStopping{false};
+    std::mutex relayMutex;
+    std::vector<std::shared_ptr<Relay>> relays;
+    std::map<int, std::shared_ptr<Relay>> relayByPort;
+
     mutable std::mutex mutex;
     mutable std::condition_variable changed;
     bool stopping = false;
@@ -254,21 +290,99 @@ struct HttpServer::Impl {
     std::optional<std::pair<std::string, std::string>> requiredCredentials;
     std::string realm;
 
+    std::shared_ptr<Relay> relayFor(int backendPort) {
+        std::lock_guard lock(relayMutex);
+        auto it = relayByPort.find(backendPort);
+        return it == relayByPort.end() ? nullptr : it->second;
+    }
+
+    void acceptLoop() {
+        while (!relaysStopping) {
+            pollfd fds[2] = {{listenFd, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
+            if (::poll(fds, 2, -1) < 0) continue;
+            if (fds[1].revents) break;
+            if (!(fds[0].revents & POLLIN)) continue;
+            int client = ::accept(listenFd, nullptr, nullptr);
+            if (client < 0) continue;
+            int backend = ::socket(AF_INET, SOCK_STREAM, 0);
+            sockaddr_in addr{};
+            addr.sin_family = AF_INET;
+            addr.sin_port = htons(static_cast<uint16_t>(backendPort));
+            addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            if (backend < 0 || ::connect(backend, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+                if (backend >= 0) ::close(backend);
+                ::close(client);
+                continue;
+            }
+            sockaddr_storage local{};
+            socklen_t len = sizeof local;
+            ::getsockname(backend, reinterpret_cast<sockaddr*>(&local), &len);
+            auto relay = std::make_shared<Relay>();
+            relay->client = client;
+            relay->backend = backend;
+            relay->backendPort = portOf(local);
+            {
+                std::lock_guard lock(relayMutex);
+                relays.push_back(relay);
+                relayByPort[relay->backendPort] = relay;
+            }
+            relay->thread = std::thread([this, relay] { relayLoop(*relay); });
+        }
+    }
+
+    void relayLoop(Relay& r) {
+        char buffer[16384];
+        bool clientOpen = true;
+        while (!relaysStopping && !r.drop) {
+            pollfd fds[2] = {{r.backend, POLLIN, 0}, {clientOpen ? r.client : -1, POLLIN, 0}};
+            if (::poll(fds, 2, 100) < 0) break;
+            if (r.drop) break;
+            if (fds[1].revents) {
+                ssize_t n = ::recv(r.client, buffer, sizeof buffer, 0);
+                if (n <= 0) {
+                    clientOpen = false;
+                    ::shutdown(r.backend, SHUT_WR);
+                } else {
+                    {
+                        std::lock_guard lock(r.mutex);
+                        r.raw.append(buffer, static_cast<std::size_t>(n));
+                    }
+                    if (!sendAll(r.backend, buffer, static_cast<std::size_t>(n))) break;
+                }
+            }
+            if (fds[0].revents) {
+                ssize_t n = ::recv(r.backend, buffer, sizeof buffer, 0);
+                if (n <= 0) break;
+                if (r.drop || !sendAll(r.client, buffer, static_cast<std::size_t>(n))) break;
+            }
+        }
+        ::shutdown(r.client, SHUT_RDWR);
+        ::close(r.client);
+        ::close(r.backend);
+    }
+
     void handle(const httplib::Request& req, httplib::Response& res) {
         RecordedRequest r;
         r.method = req.method;
         std::size_t q = req.target.find('?');
         r.path = req.target.substr(0, q);
         if (q != std::string::npos) r.query = req.target.substr(q + 1);
-        for (const auto& [name, value] : req.headers) {
-            if (name == "REMOTE_ADDR" || name == "REMOTE_PORT" || name == "LOCAL_ADDR" || name == "LOCAL_PORT")
-                continue;
-            if (name == kOriginalContentType) continue;
-            auto it = r.headers.find(name);
-            if (it == r.headers.end()) r.headers.emplace(name, value);
-            else it->second += ", " + value;
+        std::shared_ptr<Relay> relay = relayFor(req.remote_port);
+        if (relay && !tls) {
+            std::lock_guard lock(relay->mutex);
+            r.headers = rawHeaderFields(relay->raw);
+        } else {
+            for (const auto& [name, value] : req.headers) {
+                if (name == "REMOTE_ADDR" || name == "REMOTE_PORT" || name == "LOCAL_ADDR" || name == "LOCAL_PORT")
+                    continue;
+                if (name == kOriginalContentType) continue;
+                auto it = r.headers.find(name);
+                if (it == r.headers.end()) r.headers.emplace(name, value);
+                else it->second += ", " + value;
+            }
+            if (req.has_header(kOriginalContentType))
+                r.headers["Content-Type"] = req.get_header_value(kOriginalContentType);
         }
-        if (req.has_header(kOriginalContentType)) r.headers["Content-Type"] = req.get_header_value(kOriginalContentType);
         r.body = req.body;
 
         Reply reply;
@@ -296,7 +410,10 @@ struct HttpServer::Impl {
             changed.wait_for(lock, std::chrono::duration<double>(reply.delaySeconds), [this] { return stopping; });
         }
         if (reply.closeConnection) {
-            dropConnection(req.local_port, req.remote_port);
+            if (relay) {
+                relay->drop = true;
+                ::shutdown(relay->client, SHUT_RDWR);
+            }
             res.status = 500;
             return;
         }
@@ -308,6 +425,7 @@ struct HttpServer::Impl {
 
 HttpServer::HttpServer(bool tls) : impl_(std::make_unique<Impl>()), tls_(tls) {
     ::signal(SIGPIPE, SIG_IGN);  // a dropped client must not end the test program
+    impl_->tls = tls;
     if (tls) {
         Certificate certificate;
         impl_->server = std::make_unique<httplib::SSLServer>(certificate.cert, certificate.key);
@@ -316,10 +434,11 @@ HttpServer::HttpServer(bool tls) : impl_(std::make_unique<Impl>()), tls_(tls) {
     }
     httplib::Server& s = *impl_->server;
     // One request per connection, so stopping never waits for an idle
-    // keep-alive connection of the client to time out.
+    // keep-alive connection to time out, and each relayed connection's
+    // bytes belong to one request.
     s.set_keep_alive_max_count(1);
     // Multipart bodies are kept whole (and parsed by RecordedRequest), so a
-    // body the server's own parser would refuse still arrives as sent.
+    // body the engine's own parser would refuse still arrives as sent.
     s.set_pre_routing_handler([](const httplib::Request& req, httplib::Response&) {
         if (req.is_multipart_form_data()) {
             auto& r = const_cast<httplib::Request&>(req);
@@ -337,11 +456,30 @@ HttpServer::HttpServer(bool tls) : impl_(std::make_unique<Impl>()), tls_(tls) {
     s.Patch(".*", handler);
     s.Delete(".*", handler);
     s.Options(".*", handler);
-    port_ = s.bind_to_any_port("127.0.0.1");
-    if (port_ <= 0) throw std::runtime_error("the fake server cannot bind 127.0.0.1");
+    impl_->backendPort = s.bind_to_any_port("127.0.0.1");
+    if (impl_->backendPort <= 0) throw std::runtime_error("the fake server cannot bind 127.0.0.1");
     impl_->thread = std::thread([&s] { s.listen_after_bind(); });
     // stop() only reaches a server that is already listening.
     while (!s.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+
+    // The public port: a relay in front of the engine.
+    impl_->listenFd = ::socket(AF_INET, SOCK_STREAM, 0);
+    int yes = 1;
+    ::setsockopt(impl_->listenFd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = 0;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::bind(impl_->listenFd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::listen(impl_->listenFd, 64) != 0 || ::pipe(impl_->wakePipe) != 0) {
+        stop();
+        throw std::runtime_error("the fake server cannot bind 127.0.0.1");
+    }
+    sockaddr_storage bound{};
+    socklen_t len = sizeof bound;
+    ::getsockname(impl_->listenFd, reinterpret_cast<sockaddr*>(&bound), &len);
+    port_ = portOf(bound);
+    impl_->acceptThread = std::thread([impl = impl_.get()] { impl->acceptLoop(); });
 }
 
 HttpServer::~HttpServer() { stop(); }
@@ -352,6 +490,25 @@ void HttpServer::stop() {
         impl_->stopping = true;
     }
     impl_->changed.notify_all();
+    impl_->relaysStopping = true;
+    if (impl_->wakePipe[1] >= 0) {
+        char c = 0;
+        (void)!::write(impl_->wakePipe[1], &c, 1);
+    }
+    if (impl_->acceptThread.joinable()) impl_->acceptThread.join();
+    std::vector<std::shared_ptr<Relay>> relays;
+    {
+        std::lock_guard lock(impl_->relayMutex);
+        relays.swap(impl_->relays);
+        impl_->relayByPort.clear();
+    }
+    for (auto& r : relays)
+        if (r->thread.joinable()) r->thread.join();
+    for (int* fd : {&impl_->listenFd, &impl_->wakePipe[0], &impl_->wakePipe[1]})
+        if (*fd >= 0) {
+            ::close(*fd);
+            *fd = -1;
+        }
     if (impl_->server) impl_->server->stop();
     if (impl_->thread.joinable()) impl_->thread.join();
 }

@@ -76,12 +76,15 @@ TEST(FakeHttpServerTest, RecordsRepeatedHeadersAndRawPaths) {
     net::URLRequest r{net::URL(s.url("/p%20q?x=%2B"))};
     r.addValue("a", "X-Many");
     r.addValue("b", "X-Many");
+    r.setValue(std::string("OAuth oauth_signature=\"secret%26\""), "Authorization");
     net::URLConnection::sendSynchronousRequest(r);
     auto rec = s.lastRequest();
     EXPECT_EQ(rec->path, "/p%20q");
     EXPECT_EQ(rec->query, "x=%2B");
     EXPECT_EQ(rec->queryItems().at("x"), "+");
     EXPECT_EQ(rec->header("x-many"), "a,b");
+    // Header values are kept as sent, escapes and all.
+    EXPECT_EQ(rec->header("Authorization"), "OAuth oauth_signature=\"secret%26\"");
     EXPECT_FALSE(rec->hasHeader("REMOTE_ADDR"));
 }
 

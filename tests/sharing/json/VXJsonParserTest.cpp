@@ -187,6 +187,9 @@ TEST(VXJsonParser, StringEscapes) {
     EXPECT_EQ(*v->asString(), std::string(1, '\0'));
 
     EXPECT_EQ(failure(R"("\q")"), (Trace{{8, "Illegal escape sequence '0x71'"}}));
+    EXPECT_EQ(failure("\"ab\\"), (Trace{{8, "Illegal escape sequence '0x0'"}}));
+    EXPECT_EQ(failure("[\xff]"),
+              (Trace{{3, "Unrecognised leading character"}, {3, "Expected value while parsing array"}}));
     EXPECT_EQ(failure("\"\\\xc3\xa6\""), (Trace{{8, "Illegal escape sequence '0xe6'"}}));
     EXPECT_EQ(failure("\"a\tb\""), (Trace{{5, "Unescaped control character '0x9'"}}));
     EXPECT_EQ(failure("\"a\x1f\""), (Trace{{5, "Unescaped control character '0x1f'"}}));

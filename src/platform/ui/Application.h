@@ -67,6 +67,9 @@ public:
     // Throws the instance away and makes a fresh one (tests and the headless
     // host start each run from a clean application).
     static void resetSharedApplication();
+    // The instance if one exists (never creates one; null while it is being
+    // destroyed).
+    static Application* existing();
 
     // The delegate is owned by the application for the whole run.
     std::shared_ptr<ApplicationDelegate> delegate() const { return delegate_; }
@@ -142,7 +145,8 @@ public:
     // action sheets above) into the context, in points: the host scales the
     // context for its pixel density first.
     void renderScreen(gfx::Context& context);
-    // True when something changed since the last clearNeedsRedraw().
+    // True when something changed since the last clearNeedsRedraw() (or the
+    // start of the last renderScreen(), which clears it).
     bool needsRedraw() const { return needsRedraw_; }
     void clearNeedsRedraw() { needsRedraw_ = false; }
     void setNeedsRedraw();

@@ -86,6 +86,10 @@ public:
     void touchesEnded(const TouchSet& touches, const Event* event) override;
     void touchesCancelled(const TouchSet& touches, const Event* event) override;
 
+    // Whether a drag that begins on the control stays with it inside a
+    // scroll view (sliders, switches) instead of scrolling.
+    virtual bool keepsTouchesInScrollView() const { return false; }
+
     void collectAccessibleElements(std::vector<AccessibleElement>& out) const override;
     // The name a script or screen reader uses: the accessibility label if
     // set, else the shown text, else what the control is.

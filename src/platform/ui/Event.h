@@ -79,7 +79,10 @@ private:
 // the next responder.
 class Responder {
 public:
-    virtual ~Responder() = default;
+    Responder() = default;
+    virtual ~Responder();
+    Responder(const Responder&) = delete;
+    Responder& operator=(const Responder&) = delete;
     virtual Responder* nextResponder() const { return nullptr; }
 
     virtual bool canBecomeFirstResponder() const { return false; }

@@ -117,6 +117,7 @@ public:
 
     void renderInContextExtras(gfx::Context& context);
     void drawRect(gfx::Context& context, Rect rect) override;
+    void drawOverlay(gfx::Context& context) override { drawIndicators(context); }
     // Draws the scroll indicators (on top of the content).
     void drawIndicators(gfx::Context& context);
 

@@ -32,6 +32,7 @@ public:
     void drawRect(gfx::Context& context, Rect rect) override;
     Size sizeThatFits(Size size) const override;
     std::string accessibleName() const override;
+    bool keepsTouchesInScrollView() const override { return true; }
 
 private:
     void trackTo(const Touch& touch);

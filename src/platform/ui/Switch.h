@@ -24,6 +24,7 @@ public:
     void cancelTrackingWithEvent(const Event* event) override;
     void drawRect(gfx::Context& context, Rect rect) override;
     std::string accessibleName() const override;
+    bool keepsTouchesInScrollView() const override { return true; }
     std::string displayedText() const override { return on_ ? "ON" : "OFF"; }
 
 private:

@@ -235,6 +235,9 @@ private:
     int groupPosition_ = -1;
     bool touchOnEditingControl_ = false;
     bool touchOnDelete_ = false;
+    bool touchOnAccessory_ = false;
+    void updateSelectionView(bool animated);
+    std::shared_ptr<View> defaultSelectionView_;
 };
 
 class TableView : public ScrollView {
@@ -327,6 +330,11 @@ public:
     void touchesBegan(const TouchSet& touches, const Event* event) override;
     void touchesEnded(const TouchSet& touches, const Event* event) override;
     void collectAccessibleElements(std::vector<AccessibleElement>& out) const override;
+    void drawOverlay(gfx::Context& context) override;
+    void setFrame(Rect frame) override;
+    // Whether the cells of a row may be selected now (selection allowed, or
+    // allowed while editing).
+    bool selectionAllowed() const { return editing_ ? allowsSelectionDuringEditing_ : allowsSelection_; }
 
 protected:
     void didScroll() override;
@@ -341,6 +349,11 @@ private:
         Float top = 0;  // content y of the section's header
     };
     void computeLayout();
+    Float indexWidth() const;
+    Rect indexRect() const;
+    void checkUpdate();
+    std::vector<int> countsBefore_;
+    int pendingInserts_ = 0, pendingDeletes_ = 0;
     void layoutCells();
     void recycle(const std::shared_ptr<TableViewCell>& cell);
     Rect rowsRectOfSection(int section) const;

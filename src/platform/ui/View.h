@@ -19,6 +19,7 @@
 namespace gfx {
 class Context;
 class Layer;
+class LayerDelegate;
 }  // namespace gfx
 
 namespace ui {
@@ -236,9 +237,23 @@ public:
     // Draws the view's own layer content: background, drawRect.
     void drawLayerContent(gfx::Context& context);
 
+    // Draws above the subviews (scroll indicators, transitions), in bounds
+    // coordinates; called when wantsOverlay is set or a transition runs.
+    virtual void drawOverlay(gfx::Context& context) { (void)context; }
+    // The values shown on screen while an animation runs (the model values
+    // otherwise).
+    Point presentationCenter() const;
+    Rect presentationBounds() const;
+    Float presentationAlpha() const;
+    AffineTransform presentationTransform() const;
+    // Lays out and brings every layer of the tree up to the presentation
+    // values (done before drawing).
+    static void prepareTreeForDrawing(View& root);
+
 protected:
     // Every change that shows on screen calls this (redraw request).
     void markDirty();
+    void setWantsOverlay(bool wants);
     // Called when the bounds size changes (lays out, resizes subviews).
     virtual void boundsSizeChanged(Size oldSize);
 
@@ -251,6 +266,11 @@ private:
     void setWindowRecursive(Window* window);
 
     std::shared_ptr<gfx::Layer> layer_;
+    std::shared_ptr<gfx::LayerDelegate> layerDelegate_;
+    std::shared_ptr<gfx::Layer> overlayLayer_;
+    std::shared_ptr<gfx::LayerDelegate> overlayDelegate_;
+    bool wantsOverlay_ = false;
+    void updateOverlay();
     View* superview_ = nullptr;  // the superview owns this view
     std::vector<std::shared_ptr<View>> subviews_;
     std::weak_ptr<ViewController> viewController_;

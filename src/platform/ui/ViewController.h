@@ -70,8 +70,9 @@ public:
     // The controller that contains this one (navigation controller) or
     // presented it.
     std::shared_ptr<ViewController> parentViewController() const;
-    std::shared_ptr<ViewController> modalViewController() const { return modal_; }
-    std::shared_ptr<ViewController> presentedViewController() const { return modal_; }
+    // The controller presented modally by this one (or by its container).
+    std::shared_ptr<ViewController> modalViewController() const;
+    std::shared_ptr<ViewController> presentedViewController() const { return modalViewController(); }
     std::shared_ptr<ViewController> presentingViewController() const { return presenting_.lock(); }
 
     ModalTransitionStyle modalTransitionStyle() const { return transitionStyle_; }
@@ -104,6 +105,9 @@ public:
     // The controller whose view is shown for this one (itself, or the top
     // of a container).
     virtual std::vector<std::shared_ptr<ViewController>> childViewControllersForAppearance() const { return {}; }
+
+    // The outermost container of this controller (itself when it has none).
+    std::shared_ptr<ViewController> outermostController();
 
 private:
     void dismissPresented(bool animated, std::function<void()> completion);

@@ -55,6 +55,8 @@ struct WebPage {
     };
     std::string title;
     std::vector<std::string> paragraphs;
+    // For each paragraph, the index of the link it is (-1: plain text).
+    std::vector<int> paragraphLinks;
     std::vector<Link> links;
     std::vector<Form> forms;
     // The paragraphs joined by line breaks.
@@ -108,6 +110,7 @@ private:
     void finishLoad(const std::string& html, const std::string& url);
     void failLoad(const net::Error& error);
     std::vector<std::pair<Rect, std::size_t>> linkRects() const;
+    friend class WebViewLoader;
 
     std::weak_ptr<WebViewDelegate> delegate_;
     std::optional<net::URLRequest> request_;

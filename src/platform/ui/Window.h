@@ -31,6 +31,12 @@ public:
     Point convertPointToWindow(Point point, const View* view) const { return convertPointFromView(point, view); }
 
     Responder* nextResponder() const override;
+    void didAddSubview(View* subview) override;
+    void willRemoveSubview(View* subview) override;
+
+    // While positive, adding or removing a controller's view does not send
+    // appearance callbacks (the caller sends them itself).
+    static int& suppressAppearance();
 
 private:
     std::shared_ptr<ViewController> rootViewController_;

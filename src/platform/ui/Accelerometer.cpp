@@ -1,0 +1,59 @@
+#include "platform/ui/Accelerometer.h"
+
+#include <cmath>
+
+#include "platform/base/Clock.h"
+
+namespace ui {
+
+Accelerometer& Accelerometer::sharedAccelerometer() {
+    static Accelerometer accelerometer;
+    return accelerometer;
+}
+
+Accelerometer::~Accelerometer() {
+    if (timer_) timer_->invalidate();
+}
+
+void Accelerometer::setUpdateInterval(double seconds) {
+    interval_ = seconds > 0.01 ? seconds : 0.01;
+    restartTimer();
+}
+
+void Accelerometer::setDelegate(std::weak_ptr<AccelerometerDelegate> delegate) {
+    delegate_ = std::move(delegate);
+    restartTimer();
+}
+
+void Accelerometer::restartTimer() {
+    if (timer_) timer_->invalidate();
+    timer_.reset();
+    if (delegate_.expired()) return;
+    // At rest the device reports gravity alone, once per interval.
+    timer_ = base::Timer::scheduledTimer(interval_, true, [this](base::Timer& t) {
+        if (delegate_.expired()) {
+            t.invalidate();
+            return;
+        }
+        Acceleration a{0, -1, 0, base::Clock::current().now()};
+        deliver(a);
+    });
+}
+
+void Accelerometer::deliver(const Acceleration& acceleration) {
+    current_ = acceleration;
+    if (auto d = delegate()) d->didAccelerate(*this, acceleration);
+}
+
+void Accelerometer::shake() {
+    double t = base::Clock::current().now();
+    // A vigorous shake: six samples swinging well beyond the threshold.
+    const double swing[] = {2.4, -2.6, 2.8, -2.5, 2.3, -2.2};
+    for (int i = 0; i < 6; ++i) {
+        Acceleration a{swing[i], -1 + swing[i] * 0.4, swing[i] * 0.3, t + i * 0.01};
+        deliver(a);
+    }
+    deliver(Acceleration{0, -1, 0, t + 0.07});
+}
+
+}  // namespace ui

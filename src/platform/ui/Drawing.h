@@ -1,0 +1,61 @@
+#pragma once
+// Drawing helpers shared by the toolkit's views (internal): rounded
+// rectangles, gradients, text in a colour, and the palette of the look.
+#include <string>
+
+#include "platform/gfx/Color.h"
+#include "platform/gfx/Context.h"
+#include "platform/gfx/Font.h"
+#include "platform/gfx/Text.h"
+#include "platform/ui/Types.h"
+
+namespace ui::draw {
+
+gfx::Color rgb(int r, int g, int b, Float a = 1);
+gfx::Color mix(const gfx::Color& a, const gfx::Color& b, Float t);
+gfx::Color lighter(const gfx::Color& c, Float amount);
+gfx::Color darker(const gfx::Color& c, Float amount);
+
+// The palette.
+gfx::Color systemBlue();        // selection and links
+gfx::Color barBlue();           // default bar tint
+gfx::Color groupedBackground(); // striped grey behind grouped tables
+gfx::Color separator();
+gfx::Color labelText();
+gfx::Color detailBlue();        // value-style detail text
+gfx::Color secondaryText();
+gfx::Color destructiveRed();
+
+// Adds a rounded rectangle to the current path.
+void addRoundedRect(gfx::Context& ctx, Rect rect, Float radius);
+// Rounded only at the chosen corners.
+void addRoundedRect(gfx::Context& ctx, Rect rect, Float radius, bool topLeft, bool topRight, bool bottomRight,
+                    bool bottomLeft);
+void fillRoundedRect(gfx::Context& ctx, Rect rect, Float radius, const gfx::Color& color);
+void strokeRoundedRect(gfx::Context& ctx, Rect rect, Float radius, const gfx::Color& color, Float width = 1);
+// Fills rect with a vertical gradient from top to bottom, clipped to the
+// rounded rect (radius 0: plain).
+void fillVerticalGradient(gfx::Context& ctx, Rect rect, const gfx::Color& top, const gfx::Color& bottom,
+                          Float radius = 0);
+// A glossy bar gradient (upper half lighter) of the colour.
+void fillGlossy(gfx::Context& ctx, Rect rect, const gfx::Color& base, Float radius = 0);
+
+// Text in a colour. Answers the drawn size.
+Size text(gfx::Context& ctx, const std::string& text, Rect rect, const gfx::Font& font, const gfx::Color& color,
+          TextAlignment alignment = TextAlignment::Left, LineBreakMode mode = LineBreakMode::TailTruncation);
+// One line, vertically centred in rect.
+Size textCentered(gfx::Context& ctx, const std::string& text, Rect rect, const gfx::Font& font,
+                  const gfx::Color& color, TextAlignment alignment = TextAlignment::Center);
+// The same with a one-point shadow (embossed bar titles).
+Size textWithShadow(gfx::Context& ctx, const std::string& text, Rect rect, const gfx::Font& font,
+                    const gfx::Color& color, const gfx::Color& shadow, Size offset,
+                    TextAlignment alignment = TextAlignment::Center);
+
+// Small glyphs.
+void chevron(gfx::Context& ctx, Point center, Float size, const gfx::Color& color, Float width = 3);
+void checkmark(gfx::Context& ctx, Rect rect, const gfx::Color& color, Float width = 2.5f);
+void detailDisclosure(gfx::Context& ctx, Rect rect);
+void plusCircle(gfx::Context& ctx, Rect rect, const gfx::Color& color);
+void minusCircle(gfx::Context& ctx, Rect rect, const gfx::Color& color);
+
+}  // namespace ui::draw

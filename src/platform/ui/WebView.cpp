@@ -1,0 +1,511 @@
+#include "platform/ui/WebView.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <sstream>
+
+#include "platform/base/RunLoop.h"
+#include "platform/gfx/Context.h"
+#include "platform/gfx/Text.h"
+#include "platform/net/PercentEncoding.h"
+#include "platform/net/URLConnection.h"
+#include "platform/ui/Drawing.h"
+
+namespace ui {
+
+// ---- Parsing
+
+namespace {
+
+std::string lower(std::string s) {
+    for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string decodeEntities(const std::string& s) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] != '&') {
+            out += s[i];
+            continue;
+        }
+        std::size_t semi = s.find(';', i);
+        if (semi == std::string::npos || semi - i > 10) {
+            out += s[i];
+            continue;
+        }
+        std::string name = s.substr(i + 1, semi - i - 1);
+        std::string rep;
+        if (name == "amp") rep = "&";
+        else if (name == "lt") rep = "<";
+        else if (name == "gt") rep = ">";
+        else if (name == "quot") rep = "\"";
+        else if (name == "apos" || name == "#39") rep = "'";
+        else if (name == "nbsp") rep = " ";
+        else if (!name.empty() && name[0] == '#') {
+            long code = name.size() > 1 && (name[1] == 'x' || name[1] == 'X') ? std::strtol(name.c_str() + 2, nullptr, 16)
+                                                                               : std::strtol(name.c_str() + 1, nullptr, 10);
+            if (code > 0 && code < 0x110000) {
+                auto cp = static_cast<unsigned long>(code);
+                if (cp < 0x80) rep += static_cast<char>(cp);
+                else if (cp < 0x800) {
+                    rep += static_cast<char>(0xC0 | (cp >> 6));
+                    rep += static_cast<char>(0x80 | (cp & 0x3F));
+                } else if (cp < 0x10000) {
+                    rep += static_cast<char>(0xE0 | (cp >> 12));
+                    rep += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+                    rep += static_cast<char>(0x80 | (cp & 0x3F));
+                } else {
+                    rep += static_cast<char>(0xF0 | (cp >> 18));
+                    rep += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+                    rep += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+                    rep += static_cast<char>(0x80 | (cp & 0x3F));
+                }
+            }
+        } else {
+            out += s[i];
+            continue;
+        }
+        out += rep;
+        i = semi;
+    }
+    return out;
+}
+
+std::string collapse(const std::string& s) {
+    std::string out;
+    bool space = false;
+    for (char c : s) {
+        if (std::isspace(static_cast<unsigned char>(c))) {
+            space = true;
+        } else {
+            if (space && !out.empty()) out += ' ';
+            space = false;
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string attribute(const std::string& tag, const std::string& name) {
+    std::string l = lower(tag);
+    std::size_t pos = 0;
+    while ((pos = l.find(name, pos)) != std::string::npos) {
+        bool boundary = pos > 0 && (std::isspace(static_cast<unsigned char>(l[pos - 1])));
+        std::size_t p = pos + name.size();
+        while (p < l.size() && std::isspace(static_cast<unsigned char>(l[p]))) ++p;
+        if (!boundary || p >= l.size() || l[p] != '=') {
+            pos += name.size();
+            continue;
+        }
+        ++p;
+        while (p < l.size() && std::isspace(static_cast<unsigned char>(l[p]))) ++p;
+        if (p >= tag.size()) return {};
+        char q = tag[p];
+        if (q == '"' || q == '\'') {
+            std::size_t end = tag.find(q, p + 1);
+            return decodeEntities(tag.substr(p + 1, end == std::string::npos ? std::string::npos : end - p - 1));
+        }
+        std::size_t end = p;
+        while (end < tag.size() && !std::isspace(static_cast<unsigned char>(tag[end])) && tag[end] != '>') ++end;
+        return decodeEntities(tag.substr(p, end - p));
+    }
+    return {};
+}
+
+std::string resolve(const std::string& href, const std::string& base) {
+    if (href.empty()) return base;
+    std::size_t colon = href.find(':');
+    std::size_t slash = href.find('/');
+    if (colon != std::string::npos && (slash == std::string::npos || colon < slash)) return href;  // absolute
+    net::URL b(base);
+    if (!b.isValid()) return href;
+    std::string origin = b.scheme() + "://" + b.host() + (b.port() ? ":" + std::to_string(b.port()) : "");
+    if (href.rfind("//", 0) == 0) return b.scheme() + ":" + href;
+    if (href[0] == '/') return origin + href;
+    if (href[0] == '#' || href[0] == '?') return b.stringWithoutQuery() + href;
+    std::string path = b.path();
+    std::size_t last = path.rfind('/');
+    std::string dir = last == std::string::npos ? "/" : path.substr(0, last + 1);
+    return origin + dir + href;
+}
+
+}  // namespace
+
+std::string WebPage::text() const {
+    std::string out;
+    for (auto& p : paragraphs) {
+        if (!out.empty()) out += "\n";
+        out += p;
+    }
+    return out;
+}
+
+WebPage WebPage::parse(const std::string& html, const std::string& baseURL) {
+    WebPage page;
+    std::string current;
+    int linkIndex = -1;
+    std::string linkText;
+    bool inTitle = false;
+    Form* form = nullptr;
+    auto flush = [&] {
+        std::string t = collapse(decodeEntities(current));
+        if (!t.empty()) {
+            page.paragraphs.push_back(t);
+            page.paragraphLinks.push_back(-1);
+        }
+        current.clear();
+    };
+    std::size_t i = 0;
+    while (i < html.size()) {
+        if (html[i] != '<') {
+            std::size_t next = html.find('<', i);
+            std::string chunk = html.substr(i, next == std::string::npos ? std::string::npos : next - i);
+            if (inTitle)
+                page.title += chunk;
+            else if (linkIndex >= 0)
+                linkText += chunk;
+            else
+                current += chunk;
+            i = next == std::string::npos ? html.size() : next;
+            continue;
+        }
+        if (html.compare(i, 4, "<!--") == 0) {
+            std::size_t end = html.find("-->", i + 4);
+            i = end == std::string::npos ? html.size() : end + 3;
+            continue;
+        }
+        std::size_t end = html.find('>', i);
+        if (end == std::string::npos) break;
+        std::string tag = html.substr(i + 1, end - i - 1);
+        i = end + 1;
+        bool closing = !tag.empty() && tag[0] == '/';
+        std::string name = lower(tag.substr(closing ? 1 : 0, tag.find_first_of(" \t\r\n/>", closing ? 1 : 0) - (closing ? 1 : 0)));
+        if (!closing && (name == "script" || name == "style")) {
+            std::size_t close = lower(html).find("</" + name, i);
+            i = close == std::string::npos ? html.size() : html.find('>', close) + 1;
+            continue;
+        }
+        if (name == "title") {
+            inTitle = !closing;
+            if (closing) page.title = collapse(decodeEntities(page.title));
+            continue;
+        }
+        if (name == "a") {
+            if (!closing) {
+                flush();
+                Link link;
+                link.href = resolve(attribute(tag, "href"), baseURL);
+                page.links.push_back(link);
+                linkIndex = static_cast<int>(page.links.size()) - 1;
+                linkText.clear();
+            } else if (linkIndex >= 0) {
+                std::string t = collapse(decodeEntities(linkText));
+                if (t.empty()) t = page.links[static_cast<std::size_t>(linkIndex)].href;
+                page.links[static_cast<std::size_t>(linkIndex)].text = t;
+                page.paragraphs.push_back(t);
+                page.paragraphLinks.push_back(linkIndex);
+                linkIndex = -1;
+            }
+            continue;
+        }
+        if (name == "form") {
+            if (!closing) {
+                Form f;
+                f.action = resolve(attribute(tag, "action"), baseURL);
+                std::string m = attribute(tag, "method");
+                for (auto& c : m) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+                f.method = m == "POST" ? "POST" : "GET";
+                page.forms.push_back(f);
+                form = &page.forms.back();
+            } else {
+                form = nullptr;
+            }
+            continue;
+        }
+        if (name == "input" && !closing) {
+            Input in;
+            in.name = attribute(tag, "name");
+            in.type = lower(attribute(tag, "type"));
+            if (in.type.empty()) in.type = "text";
+            in.value = attribute(tag, "value");
+            if (!form) {
+                page.forms.push_back(Form{baseURL, "GET", {}});
+                form = &page.forms.back();
+            }
+            form->inputs.push_back(in);
+            if (in.type == "submit" && !in.value.empty()) current += " [" + in.value + "] ";
+            continue;
+        }
+        static const char* blocks[] = {"p", "div", "br", "h1", "h2", "h3", "h4", "h5", "h6", "li", "tr", "table",
+                                       "ul", "ol", "body", "section", "header", "footer", "blockquote", "pre", "hr"};
+        if (std::find(std::begin(blocks), std::end(blocks), name) != std::end(blocks)) flush();
+    }
+    flush();
+    return page;
+}
+
+// ---- Loading
+
+class WebViewLoader : public net::URLConnectionDelegate {
+public:
+    WebViewLoader(std::weak_ptr<View> view, unsigned long long generation) : view_(std::move(view)), generation_(generation) {}
+    void didReceiveData(net::URLConnection&, const base::Data& data) override { body_.insert(body_.end(), data.begin(), data.end()); }
+    void didFinishLoading(net::URLConnection& c) override {
+        if (auto v = target()) v->finishLoad(std::string(body_.begin(), body_.end()), c.originalRequest().url().absoluteString());
+    }
+    void didFailWithError(net::URLConnection&, const net::Error& error) override {
+        if (auto v = target()) v->failLoad(error);
+    }
+
+private:
+    std::shared_ptr<WebView> target() {
+        auto v = std::static_pointer_cast<WebView>(view_.lock());
+        if (!v || v->loadGeneration_ != generation_) return nullptr;
+        return v;
+    }
+    std::weak_ptr<View> view_;
+    unsigned long long generation_;
+    base::Data body_;
+};
+
+WebView::WebView() : WebView(Rect()) {}
+
+WebView::WebView(Rect frame) : View(frame) {
+    setBackgroundColor(gfx::Color::white());
+    setClipsToBounds(true);
+}
+
+WebView::~WebView() {
+    if (connection_) connection_->cancel();
+}
+
+void WebView::loadRequest(const net::URLRequest& request) { startLoad(request, WebViewNavigationType::Other, true); }
+
+void WebView::loadHTMLString(const std::string& html, const std::string& baseURL) {
+    net::URLRequest request(net::URL(baseURL.empty() ? "about:blank" : baseURL));
+    if (auto d = delegate(); d && !d->shouldStartLoadWithRequest(*this, request, WebViewNavigationType::Other)) return;
+    stopLoading();
+    request_ = request;
+    loading_ = true;
+    unsigned long long gen = ++loadGeneration_;
+    if (auto d = delegate()) d->webViewDidStartLoad(*this);
+    std::weak_ptr<View> weak = weak_from_this();
+    std::string url = request.url().absoluteString();
+    base::RunLoop::main().performAfterDelay(0, [weak, gen, html, url] {
+        auto self = std::static_pointer_cast<WebView>(weak.lock());
+        if (self && self->loadGeneration_ == gen) self->finishLoad(html, url);
+    });
+}
+
+void WebView::startLoad(const net::URLRequest& request, WebViewNavigationType type, bool addToHistory) {
+    auto keep = shared_from_this();
+    if (auto d = delegate(); d && !d->shouldStartLoadWithRequest(*this, request, type)) return;
+    stopLoading();
+    request_ = request;
+    loading_ = true;
+    if (addToHistory) {
+        if (historyIndex_ + 1 < static_cast<int>(history_.size())) history_.resize(static_cast<std::size_t>(historyIndex_ + 1));
+        history_.push_back(request);
+        historyIndex_ = static_cast<int>(history_.size()) - 1;
+    }
+    unsigned long long gen = ++loadGeneration_;
+    if (auto d = delegate()) d->webViewDidStartLoad(*this);
+    std::string scheme = request.url().scheme();
+    std::string url = request.url().absoluteString();
+    std::weak_ptr<View> weak = weak_from_this();
+    auto later = [weak, gen](std::function<void(WebView&)> fn) {
+        base::RunLoop::main().performAfterDelay(0, [weak, gen, fn] {
+            auto self = std::static_pointer_cast<WebView>(weak.lock());
+            if (self && self->loadGeneration_ == gen) fn(*self);
+        });
+    };
+    if (scheme == "http" || scheme == "https") {
+        connection_ = net::URLConnection::connectionWithRequest(request, std::make_shared<WebViewLoader>(weak, gen));
+        if (!connection_)
+            later([](WebView& v) { v.failLoad(net::Error(net::URLErrorDomain, net::URLErrorCode::BadURL, "bad URL")); });
+        return;
+    }
+    if (scheme == "file") {
+        std::string path = net::replacingPercentEscapes(request.url().path()).value_or(request.url().path());
+        std::ifstream in(path, std::ios::binary);
+        if (!in) {
+            later([path](WebView& v) {
+                v.failLoad(net::Error("NSCocoaErrorDomain", 260, "The file \"" + path + "\" could not be opened."));
+            });
+            return;
+        }
+        std::ostringstream body;
+        body << in.rdbuf();
+        std::string html = body.str();
+        later([html, url](WebView& v) { v.finishLoad(html, url); });
+        return;
+    }
+    if (scheme == "data") {
+        std::size_t comma = url.find(',');
+        std::string payload = comma == std::string::npos ? "" : url.substr(comma + 1);
+        std::string html = net::replacingPercentEscapes(payload).value_or(payload);
+        later([html, url](WebView& v) { v.finishLoad(html, url); });
+        return;
+    }
+    if (scheme == "about") {
+        later([url](WebView& v) { v.finishLoad("", url); });
+        return;
+    }
+    later([](WebView& v) {
+        v.failLoad(net::Error(net::URLErrorDomain, net::URLErrorCode::UnsupportedURL, "unsupported URL"));
+    });
+}
+
+void WebView::finishLoad(const std::string& html, const std::string& url) {
+    auto keep = shared_from_this();
+    connection_.reset();
+    page_ = WebPage::parse(html, url);
+    loading_ = false;
+    setNeedsDisplay();
+    if (auto d = delegate()) d->webViewDidFinishLoad(*this);
+}
+
+void WebView::failLoad(const net::Error& error) {
+    auto keep = shared_from_this();
+    connection_.reset();
+    loading_ = false;
+    setNeedsDisplay();
+    if (auto d = delegate()) d->didFailLoadWithError(*this, error);
+}
+
+void WebView::stopLoading() {
+    if (connection_) connection_->cancel();
+    connection_.reset();
+    if (loading_) ++loadGeneration_;
+    loading_ = false;
+}
+
+void WebView::reload() {
+    if (request_) startLoad(*request_, WebViewNavigationType::Reload, false);
+}
+
+void WebView::goBack() {
+    if (!canGoBack()) return;
+    --historyIndex_;
+    startLoad(history_[static_cast<std::size_t>(historyIndex_)], WebViewNavigationType::BackForward, false);
+}
+
+void WebView::goForward() {
+    if (!canGoForward()) return;
+    ++historyIndex_;
+    startLoad(history_[static_cast<std::size_t>(historyIndex_)], WebViewNavigationType::BackForward, false);
+}
+
+std::string WebView::stringByEvaluatingJavaScriptFromString(const std::string& script) {
+    std::string s = script;
+    while (!s.empty() && (s.back() == ';' || std::isspace(static_cast<unsigned char>(s.back())))) s.pop_back();
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.erase(s.begin());
+    if (s == "document.title") return page_.title;
+    if (s == "document.body.innerText" || s == "document.body.textContent") return page_.text();
+    if (s == "window.location.href" || s == "document.location.href" || s == "location.href" ||
+        s == "document.URL")
+        return request_ ? request_->url().absoluteString() : std::string();
+    return {};
+}
+
+void WebView::followLink(const std::string& href) {
+    std::string base = request_ ? request_->url().absoluteString() : std::string();
+    startLoad(net::URLRequest(net::URL(resolve(href, base))), WebViewNavigationType::LinkClicked, true);
+}
+
+void WebView::submitForm(std::size_t formIndex, const std::vector<std::pair<std::string, std::string>>& values) {
+    if (formIndex >= page_.forms.size()) return;
+    const WebPage::Form& form = page_.forms[formIndex];
+    std::vector<std::pair<std::string, std::string>> fields;
+    for (auto& in : form.inputs)
+        if (!in.name.empty() && in.type != "submit") fields.emplace_back(in.name, in.value);
+    for (auto& [k, v] : values) {
+        auto it = std::find_if(fields.begin(), fields.end(), [&](auto& f) { return f.first == k; });
+        if (it != fields.end()) it->second = v; else fields.emplace_back(k, v);
+    }
+    std::string query;
+    for (auto& [k, v] : fields) {
+        if (!query.empty()) query += "&";
+        query += net::percentEncodeUnreserved(k) + "=" + net::percentEncodeUnreserved(v);
+    }
+    net::URLRequest request;
+    if (form.method == "POST") {
+        request = net::URLRequest(net::URL(form.action));
+        request.setHTTPMethod("POST");
+        request.setValue(std::string("application/x-www-form-urlencoded"), "Content-Type");
+        request.setHTTPBody(std::string_view(query));
+    } else {
+        std::string action = form.action;
+        std::size_t q = action.find('?');
+        if (q != std::string::npos) action = action.substr(0, q);
+        request = net::URLRequest(net::URL(action + (query.empty() ? "" : "?" + query)));
+    }
+    startLoad(request, WebViewNavigationType::FormSubmitted, true);
+}
+
+std::vector<std::pair<Rect, std::size_t>> WebView::linkRects() const {
+    std::vector<std::pair<Rect, std::size_t>> out;
+    Rect b = bounds();
+    Float y = 10;
+    gfx::Font font = gfx::Font::systemFont(15);
+    if (!page_.title.empty()) y += gfx::measureText(page_.title, gfx::Font::boldSystemFont(18), Size(b.width() - 20, 1000)).height + 8;
+    for (std::size_t i = 0; i < page_.paragraphs.size(); ++i) {
+        Size s = gfx::measureText(page_.paragraphs[i], font, Size(b.width() - 20, 1000));
+        int link = i < page_.paragraphLinks.size() ? page_.paragraphLinks[i] : -1;
+        if (link >= 0) out.emplace_back(Rect(10, y, std::min(s.width, b.width() - 20), s.height), static_cast<std::size_t>(link));
+        y += s.height + 8;
+    }
+    return out;
+}
+
+void WebView::drawRect(gfx::Context& ctx, Rect rect) {
+    (void)rect;
+    Rect b = bounds();
+    Float y = 10;
+    gfx::Font font = gfx::Font::systemFont(15);
+    if (!page_.title.empty()) {
+        Size s = draw::text(ctx, page_.title, Rect(10, y, b.width() - 20, 1000), gfx::Font::boldSystemFont(18),
+                            gfx::Color::black(), TextAlignment::Left, LineBreakMode::WordWrap);
+        y += s.height + 8;
+    }
+    for (std::size_t i = 0; i < page_.paragraphs.size() && y < b.maxY(); ++i) {
+        int link = i < page_.paragraphLinks.size() ? page_.paragraphLinks[i] : -1;
+        gfx::Color ink = link >= 0 ? draw::rgb(0, 68, 204) : draw::rgb(34, 34, 34);
+        Size s = draw::text(ctx, page_.paragraphs[i], Rect(10, y, b.width() - 20, 1000), font, ink, TextAlignment::Left,
+                            LineBreakMode::WordWrap);
+        if (link >= 0) {
+            ctx.setFillColor(ink);
+            ctx.fillRect(Rect(10, y + s.height - 1, std::min(s.width, b.width() - 20), 1));
+        }
+        y += s.height + 8;
+    }
+    if (loading_) draw::textCentered(ctx, "Loading\u2026", Rect(0, b.midY() - 10, b.width(), 20), font, draw::secondaryText());
+}
+
+void WebView::touchesEnded(const TouchSet& touches, const Event* event) {
+    (void)event;
+    if (touches.empty()) return;
+    Point p = touches.front()->locationInView(this);
+    for (auto& [r, link] : linkRects())
+        if (r.inset(-4, -4).contains(p)) {
+            followLink(page_.links[link].href);
+            return;
+        }
+}
+
+std::string WebView::displayedText() const {
+    std::string t = page_.title;
+    std::string body = page_.text();
+    if (!body.empty()) t += (t.empty() ? "" : "\n") + body;
+    return t;
+}
+
+void WebView::collectAccessibleElements(std::vector<AccessibleElement>& out) const {
+    auto self = std::const_pointer_cast<View>(shared_from_this());
+    for (auto& [r, link] : linkRects())
+        out.push_back(AccessibleElement{page_.links[link].text, "Link", convertRectToView(r, nullptr), true, self});
+}
+
+}  // namespace ui

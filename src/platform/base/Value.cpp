@@ -365,13 +365,21 @@ bool fromNode(plist_t node, Value& out, int depth, std::string& error) {
             Array a;
             std::uint32_t n = plist_array_get_size(node);
             a.reserve(n);
-            for (std::uint32_t i = 0; i < n; ++i) {
-                plist_t item = plist_array_get_item(node, i);
-                if (!item) continue;
+            // Walked with an iterator: indexed access is linear per item on
+            // arrays read from binary files.
+            plist_array_iter it = nullptr;
+            plist_array_new_iter(node, &it);
+            bool ok = true;
+            for (std::uint32_t i = 0; it && i < n && ok; ++i) {
+                plist_t item = nullptr;
+                plist_array_next_item(node, it, &item);
+                if (!item) break;
                 Value v;
-                if (!fromNode(item, v, depth + 1, error)) return false;
-                a.push_back(std::move(v));
+                ok = fromNode(item, v, depth + 1, error);
+                if (ok) a.push_back(std::move(v));
             }
+            std::free(it);
+            if (!ok) return false;
             out = Value(std::move(a));
             return true;
         }
@@ -457,11 +465,12 @@ plist_t rootNode(const Value& v) {
 }
 
 // The property-list library aborts the program (an assertion) on a string
-// with an embedded NUL where it expects a key. Such input is malformed for
-// us anyway, so binary input is checked for it first: every object the
-// offset table names must lie inside the buffer, and no ASCII or UTF-16
-// string may hold a NUL.
-bool binaryStringsAreSafe(const std::uint8_t* p, std::size_t n, std::string& error) {
+// with an embedded NUL where it expects a key, and its readers recurse once
+// per level of nesting. Such input is malformed for us anyway, so it is
+// checked before the library sees it: every object the offset table names
+// must lie inside the buffer, no ASCII or UTF-16 string may hold a NUL, and
+// containers may not nest deeper than kMaxDepth or refer to themselves.
+bool binaryIsSafe(const std::uint8_t* p, std::size_t n, std::string& error) {
     error = "malformed binary property list";
     if (n < 8 + 32) return false;
     const std::uint8_t* trailer = p + n - 32;
@@ -471,33 +480,128 @@ bool binaryStringsAreSafe(const std::uint8_t* p, std::size_t n, std::string& err
         return v;
     };
     unsigned offsetSize = trailer[6];
+    unsigned refSize = trailer[7];
     std::uint64_t count = be(trailer + 8, 8);
+    std::uint64_t top = be(trailer + 16, 8);
     std::uint64_t tableAt = be(trailer + 24, 8);
-    if (offsetSize < 1 || offsetSize > 8) return false;
+    if (offsetSize < 1 || offsetSize > 8 || refSize < 1 || refSize > 8) return false;
     std::size_t body = n - 32;
-    if (tableAt < 8 || tableAt > body || count > (body - tableAt) / offsetSize) return false;
-    for (std::uint64_t i = 0; i < count; ++i) {
-        std::uint64_t at = be(p + tableAt + i * offsetSize, offsetSize);
+    if (tableAt < 8 || tableAt > body || count > (body - tableAt) / offsetSize || top >= count) return false;
+
+    // The object's marker, and where its payload and length are.
+    struct Header {
+        unsigned kind = 0;
+        std::uint64_t length = 0;
+        std::uint64_t start = 0;
+    };
+    auto header = [&](std::uint64_t index, Header& h) {
+        std::uint64_t at = be(p + tableAt + index * offsetSize, offsetSize);
         if (at < 8 || at >= tableAt) return false;
-        std::uint8_t marker = p[at];
-        unsigned kind = marker >> 4;
-        if (kind != 0x5 && kind != 0x6) continue;
-        std::uint64_t len = marker & 0x0f;
-        std::uint64_t start = at + 1;
-        if (len == 0x0f) {
-            if (start >= tableAt || (p[start] >> 4) != 0x1) return false;
-            unsigned width = 1u << (p[start] & 0x0f);
-            if (width > 8 || start + 1 + width > tableAt) return false;
-            len = be(p + start + 1, width);
-            start += 1 + width;
+        h.kind = p[at] >> 4;
+        h.length = p[at] & 0x0f;
+        h.start = at + 1;
+        if (h.length == 0x0f && (h.kind == 0x4 || h.kind == 0x5 || h.kind == 0x6 || h.kind >= 0xA)) {
+            if (h.start >= tableAt || (p[h.start] >> 4) != 0x1) return false;
+            unsigned width = 1u << (p[h.start] & 0x0f);
+            if (width > 8 || h.start + 1 + width > tableAt) return false;
+            h.length = be(p + h.start + 1, width);
+            h.start += 1 + width;
         }
-        std::uint64_t bytes = kind == 0x6 ? len * 2 : len;
-        if (len > tableAt || bytes > tableAt - start) return false;
-        if (kind == 0x5) {
-            if (std::memchr(p + start, 0, bytes)) return false;
+        return true;
+    };
+
+    for (std::uint64_t i = 0; i < count; ++i) {
+        Header h;
+        if (!header(i, h)) return false;
+        if (h.kind != 0x5 && h.kind != 0x6) continue;
+        std::uint64_t bytes = h.kind == 0x6 ? h.length * 2 : h.length;
+        if (h.length > tableAt || bytes > tableAt - h.start) return false;
+        if (h.kind == 0x5) {
+            if (std::memchr(p + h.start, 0, bytes)) return false;
         } else {
             for (std::uint64_t k = 0; k < bytes; k += 2)
-                if (p[start + k] == 0 && p[start + k + 1] == 0) return false;
+                if (p[h.start + k] == 0 && p[h.start + k + 1] == 0) return false;
+        }
+    }
+
+    // Depth-first walk from the top object without recursion; each
+    // container's height is kept so shared objects are walked once.
+    constexpr std::uint32_t kUnseen = 0, kOpen = 0xFFFFFFFF;
+    std::vector<std::uint32_t> height(count, kUnseen);  // 1 + height once known
+    struct Frame {
+        std::uint64_t index;
+        std::vector<std::uint64_t> children;
+        std::size_t next = 0;
+        std::uint32_t tallest = 0;
+    };
+    auto open = [&](std::uint64_t index, Frame& f) {
+        f.index = index;
+        Header h;
+        if (!header(index, h)) return false;
+        if (h.kind == 0xA || h.kind == 0xC || h.kind == 0xD) {
+            std::uint64_t refs = h.kind == 0xD ? h.length * 2 : h.length;
+            if (h.length > tableAt || refs > (tableAt - h.start) / refSize) return false;
+            f.children.reserve(static_cast<std::size_t>(refs));
+            for (std::uint64_t k = 0; k < refs; ++k) f.children.push_back(be(p + h.start + k * refSize, refSize));
+        }
+        return true;
+    };
+    std::vector<Frame> stack(1);
+    if (!open(top, stack[0])) return false;
+    height[top] = kOpen;
+    while (!stack.empty()) {
+        Frame& f = stack.back();
+        if (f.next < f.children.size()) {
+            std::uint64_t c = f.children[f.next++];
+            if (c >= count || height[c] == kOpen) return false;  // dangling or circular
+            if (height[c] != kUnseen) {
+                if (stack.size() + height[c] - 1 > static_cast<std::size_t>(kMaxDepth)) {
+                    error = "property list nested too deeply";
+                    return false;
+                }
+                f.tallest = std::max(f.tallest, height[c] - 1);
+                continue;
+            }
+            if (stack.size() >= static_cast<std::size_t>(kMaxDepth)) {
+                error = "property list nested too deeply";
+                return false;
+            }
+            Frame child;
+            if (!open(c, child)) return false;
+            height[c] = kOpen;
+            stack.push_back(std::move(child));
+            continue;
+        }
+        std::uint32_t h = f.tallest + 1;
+        height[f.index] = h + 1;
+        stack.pop_back();
+        if (!stack.empty()) stack.back().tallest = std::max(stack.back().tallest, h);
+    }
+    return true;
+}
+
+// How deeply the elements of an XML text nest, counted without parsing it
+// (comments, CDATA sections and declarations are skipped). Used to refuse
+// hostile nesting before the library's recursive reader sees it.
+bool xmlNestingIsSafe(std::string_view t) {
+    int depth = 0;
+    std::size_t i = 0;
+    while ((i = t.find('<', i)) != std::string_view::npos) {
+        auto skipTo = [&](std::string_view end) {
+            std::size_t e = t.find(end, i);
+            i = e == std::string_view::npos ? t.size() : e + end.size();
+        };
+        if (t.substr(i, 4) == "<!--") skipTo("-->");
+        else if (t.substr(i, 9) == "<![CDATA[") skipTo("]]>");
+        else if (t.substr(i, 2) == "<?" || t.substr(i, 2) == "<!") skipTo(">");
+        else if (t.substr(i, 2) == "</") {
+            --depth;
+            skipTo(">");
+        } else {
+            std::size_t e = t.find('>', i);
+            if (e == std::string_view::npos) return true;  // unterminated: the reader rejects it
+            if (t[e - 1] != '/' && ++depth > kMaxDepth) return false;
+            i = e + 1;
         }
     }
     return true;
@@ -518,11 +622,12 @@ std::optional<Value> Value::fromPlist(const Data& bytes, std::string* error) {
     bool binary = bytes.size() >= 8 && std::memcmp(p, "bplist00", 8) == 0;
     if (binary) {
         std::string why;
-        if (!binaryStringsAreSafe(bytes.data(), bytes.size(), why)) return fail(why);
+        if (!binaryIsSafe(bytes.data(), bytes.size(), why)) return fail(why);
         plist_from_bin(p, n, &root.p);
     } else {
         // Text never holds a NUL; the reader would stop short at one.
         if (std::memchr(p, 0, n)) return fail("malformed XML property list");
+        if (!xmlNestingIsSafe(std::string_view(p, n))) return fail("property list nested too deeply");
         std::string text(p, n);
         plist_from_xml(text.c_str(), n, &root.p);
     }

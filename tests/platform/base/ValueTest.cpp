@@ -117,6 +117,54 @@ TEST(Value, BinaryKeepsFractionalDatesAndNullsAreLeftOut) {
     EXPECT_EQ(empty->type(), Value::Type::Dictionary);
 }
 
+// A binary property list of n arrays, each holding the next (the last one
+// empty, or, when loop is set, holding the first again).
+Data nestedBinary(std::uint32_t n, bool loop = false) {
+    Data out{'b', 'p', 'l', 'i', 's', 't', '0', '0'};
+    auto be32 = [&](std::uint32_t v) {
+        for (int s = 24; s >= 0; s -= 8) out.push_back(static_cast<std::uint8_t>(v >> s));
+    };
+    std::vector<std::uint32_t> offsets;
+    for (std::uint32_t i = 0; i < n; ++i) {
+        offsets.push_back(static_cast<std::uint32_t>(out.size()));
+        if (i + 1 < n || loop) {
+            out.push_back(0xA1);
+            be32(i + 1 < n ? i + 1 : 0);
+        } else {
+            out.push_back(0xA0);
+        }
+    }
+    auto table = static_cast<std::uint32_t>(out.size());
+    for (auto o : offsets) be32(o);
+    for (int i = 0; i < 6; ++i) out.push_back(0);
+    out.push_back(4);  // offset size
+    out.push_back(4);  // reference size
+    for (std::uint64_t v : {std::uint64_t{n}, std::uint64_t{0}, std::uint64_t{table}})
+        for (int s = 56; s >= 0; s -= 8) out.push_back(static_cast<std::uint8_t>(v >> s));
+    return out;
+}
+
+TEST(Value, HostileNestingIsRefusedBeforeItCanExhaustTheStack) {
+    std::string err;
+    auto shallow = Value::fromPlist(nestedBinary(100), &err);
+    ASSERT_TRUE(shallow) << err;
+    EXPECT_EQ(shallow->asArray()->size(), 1u);
+    EXPECT_FALSE(Value::fromPlist(nestedBinary(200000), &err));
+    EXPECT_EQ(err, "property list nested too deeply");
+    EXPECT_FALSE(Value::fromPlist(nestedBinary(3, true), &err));  // an array inside itself
+
+    std::string deep = "<plist>";
+    for (int i = 0; i < 100000; ++i) deep += "<array>";
+    for (int i = 0; i < 100000; ++i) deep += "</array>";
+    EXPECT_FALSE(Value::fromPlist(bytesOf(deep + "</plist>"), &err));
+    EXPECT_EQ(err, "property list nested too deeply");
+    auto fine = Value::fromPlist(bytesOf("<plist><!-- <array> --><array><array/><string><![CDATA[<a>]]></string>"
+                                         "</array></plist>"),
+                                 &err);
+    ASSERT_TRUE(fine) << err;
+    EXPECT_EQ(fine->asArray()->size(), 2u);
+}
+
 TEST(Value, MalformedInputGivesAnErrorNotACrash) {
     std::string err;
     EXPECT_FALSE(Value::fromPlist({}, &err));

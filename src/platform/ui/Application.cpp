@@ -616,7 +616,14 @@ void walkVisible(const View& view, Rect clip, int depth, const Visit& visit) {
 
 }  // namespace
 
+void Application::layoutScreen() const {
+    // Names and texts are read from laid-out views, as they are drawn.
+    if (keyWindow_) View::prepareTreeForDrawing(*keyWindow_);
+    if (!alerts_.empty()) View::prepareTreeForDrawing(*alerts_.back());
+}
+
 std::vector<AccessibleElement> Application::accessibleElements() const {
+    layoutScreen();
     std::vector<AccessibleElement> out;
     std::vector<std::shared_ptr<View>> roots;
     if (!alerts_.empty())
@@ -673,6 +680,7 @@ bool Application::tapElement(const std::string& text, std::string* why) {
 }
 
 std::vector<std::string> Application::visibleTexts() const {
+    layoutScreen();
     std::vector<std::string> out;
     std::vector<std::shared_ptr<View>> roots;
     if (keyWindow_) roots.push_back(keyWindow_);
@@ -694,6 +702,7 @@ bool Application::isTextVisible(const std::string& text) const {
 }
 
 std::string Application::dumpViewTree() const {
+    layoutScreen();
     std::ostringstream out;
     auto line = [&](const View& v, int depth) {
         Rect f = v.frame();

@@ -200,6 +200,7 @@ private:
     void dispatchTouches(TouchPhase phase, const std::vector<std::pair<int, Point>>& points);
     void updateKeyboard();
     std::vector<std::shared_ptr<View>> overlayViews() const;
+    void layoutScreen() const;
 
     std::shared_ptr<ApplicationDelegate> delegate_;
     ApplicationState state_ = ApplicationState::Inactive;

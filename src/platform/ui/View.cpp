@@ -239,12 +239,12 @@ void View::setClipsToBounds(bool clips) {
 // ---- Accessibility
 
 void View::collectAccessibleElements(std::vector<AccessibleElement>& out) const {
-    if (accessibilityLabel_.empty() || !userInteractionEnabled_) return;
+    if (accessibilityLabel_.empty()) return;
     AccessibleElement e;
     e.label = accessibilityLabel_;
     e.className = className();
     e.frame = convertRectToView(bounds_, nullptr);
-    e.enabled = true;
+    e.enabled = userInteractionEnabled_;
     e.view = std::const_pointer_cast<View>(shared_from_this());
     out.push_back(std::move(e));
 }

@@ -1,0 +1,107 @@
+#include "UITestSupport.h"
+
+using namespace ui;
+using uitest::LoggingController;
+
+namespace {
+
+class NavigationTest : public uitest::UITest {
+protected:
+    void SetUp() override {
+        UITest::SetUp();
+        log_ = std::make_shared<std::vector<std::string>>();
+        first_ = std::make_shared<LoggingController>("First", log_);
+        nav_ = std::make_shared<NavigationController>(first_);
+        window_->addSubview(nav_->view());
+    }
+    std::shared_ptr<std::vector<std::string>> log_;
+    std::shared_ptr<LoggingController> first_;
+    std::shared_ptr<NavigationController> nav_;
+};
+
+TEST_F(NavigationTest, RootAppearsWhenTheNavigationViewEntersTheWindow) {
+    EXPECT_EQ(*log_, (std::vector<std::string>{"First.viewDidLoad", "First.viewWillAppear", "First.viewDidAppear"}));
+    EXPECT_EQ(first_->navigationController(), nav_);
+    EXPECT_TRUE(app().isTextVisible("First"));
+}
+
+TEST_F(NavigationTest, AnimatedPushAndPopCallTheAppearanceCallbacksInOrder) {
+    log_->clear();
+    auto second = std::make_shared<LoggingController>("Second", log_);
+    nav_->pushViewController(second, true);
+    // The will-callbacks come at once, the did-callbacks after the slide.
+    EXPECT_EQ(*log_, (std::vector<std::string>{"Second.viewDidLoad", "First.viewWillDisappear", "Second.viewWillAppear"}));
+    EXPECT_TRUE(nav_->isTransitioning());
+    advance(0.5);
+    EXPECT_EQ(*log_, (std::vector<std::string>{"Second.viewDidLoad", "First.viewWillDisappear", "Second.viewWillAppear",
+                                               "First.viewDidDisappear", "Second.viewDidAppear"}));
+    EXPECT_EQ(nav_->topViewController(), second);
+    EXPECT_EQ(second->view()->frame(), Rect(0, 44, 320, 416));
+    EXPECT_EQ(first_->view()->superview(), nullptr);
+
+    log_->clear();
+    EXPECT_EQ(nav_->popViewControllerAnimated(true), second);
+    EXPECT_EQ(*log_, (std::vector<std::string>{"Second.viewWillDisappear", "First.viewWillAppear"}));
+    advance(0.5);
+    EXPECT_EQ(*log_, (std::vector<std::string>{"Second.viewWillDisappear", "First.viewWillAppear",
+                                               "Second.viewDidDisappear", "First.viewDidAppear"}));
+    EXPECT_EQ(nav_->viewControllers().size(), 1u);
+    EXPECT_EQ(second->navigationController(), nullptr);
+}
+
+TEST_F(NavigationTest, TheBackButtonIsTitledByThePreviousScreenAndPops) {
+    auto second = std::make_shared<LoggingController>("Second", log_);
+    nav_->pushViewController(second, false);
+    EXPECT_TRUE(app().isTextVisible("Second"));
+    ASSERT_TRUE(app().findElement("First"));
+    EXPECT_EQ(app().findElement("First")->className, "BarButton");
+    tapNamed("First");
+    advance(0.5);
+    EXPECT_EQ(nav_->topViewController(), first_);
+    // The root has no back button.
+    EXPECT_FALSE(app().findElement("First"));
+}
+
+TEST_F(NavigationTest, BarButtonItemsShowAndSendTheirActions) {
+    int added = 0;
+    first_->navigationItem()->setRightBarButtonItem(
+        std::make_shared<BarButtonItem>(BarButtonSystemItem::Add, [&](BarButtonItem&) { ++added; }));
+    first_->navigationItem()->setLeftBarButtonItem(first_->editButtonItem());
+    tapNamed("Add");
+    EXPECT_EQ(added, 1);
+    tapNamed("Edit");
+    EXPECT_TRUE(first_->isEditing());
+    EXPECT_TRUE(app().findElement("Done"));
+    tapNamed("Done");
+    EXPECT_FALSE(first_->isEditing());
+}
+
+TEST_F(NavigationTest, APushDuringASlideWaitsForTheSlideToEnd) {
+    auto second = std::make_shared<LoggingController>("Second", log_);
+    auto third = std::make_shared<LoggingController>("Third", log_);
+    nav_->pushViewController(second, true);
+    nav_->pushViewController(third, true);
+    EXPECT_EQ(nav_->viewControllers().size(), 2u);
+    advance(1);
+    EXPECT_EQ(nav_->viewControllers().size(), 3u);
+    EXPECT_EQ(nav_->topViewController(), third);
+    EXPECT_TRUE(second->isViewLoaded());
+    EXPECT_FALSE(second->isViewVisible());
+    EXPECT_TRUE(third->isViewVisible());
+}
+
+TEST_F(NavigationTest, PopToRootAnswersThePoppedControllers) {
+    auto second = std::make_shared<LoggingController>("Second", log_);
+    auto third = std::make_shared<LoggingController>("Third", log_);
+    nav_->pushViewController(second, false);
+    nav_->pushViewController(third, false);
+    log_->clear();
+    auto popped = nav_->popToRootViewControllerAnimated(false);
+    EXPECT_EQ(popped, (std::vector<std::shared_ptr<ViewController>>{second, third}));
+    EXPECT_EQ(*log_, (std::vector<std::string>{"Third.viewWillDisappear", "First.viewWillAppear",
+                                               "Third.viewDidDisappear", "First.viewDidAppear"}));
+    // Nothing to pop at the root.
+    EXPECT_EQ(nav_->popViewControllerAnimated(false), nullptr);
+}
+
+}  // namespace

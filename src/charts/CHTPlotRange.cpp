@@ -78,6 +78,11 @@ int CHTPlotRange::compareToDouble(double value) const {
     return 1;
 }
 
+int CHTPlotRange::compareToNumber(const base::Number& number) const {
+    if (number.isDecimalNumber()) return compareToDecimal(number.decimalValue());
+    return compareToDouble(number.doubleValue());
+}
+
 bool CHTPlotRange::isEqualToRange(const CHTPlotRange* other) const {
     if (!other) return false;
     return CHTDecimalEquals(location_, other->location_) && CHTDecimalEquals(length_, other->length_);
@@ -127,7 +132,7 @@ void CHTPlotRange::expandRangeByFactor(const base::Decimal& factor) {
 void CHTPlotRange::shiftLocationToFitInRange(const CHTPlotRange* otherRange) {
     CHT_PARAMETER_ASSERT(otherRange, "CHTPlotRange", "shiftLocationToFitInRange");
     if (!otherRange) return;
-    switch (otherRange->compareToDecimal(location_)) {
+    switch (otherRange->compareToNumber(base::Number(location_))) {
         case 2: setLocation(otherRange->maxLimit()); break;
         case 0: setLocation(otherRange->minLimit()); break;
         default: break;
@@ -137,7 +142,7 @@ void CHTPlotRange::shiftLocationToFitInRange(const CHTPlotRange* otherRange) {
 void CHTPlotRange::shiftEndToFitInRange(const CHTPlotRange* otherRange) {
     CHT_PARAMETER_ASSERT(otherRange, "CHTPlotRange", "shiftEndToFitInRange");
     if (!otherRange) return;
-    switch (otherRange->compareToDecimal(end())) {
+    switch (otherRange->compareToNumber(base::Number(end()))) {
         case 2: setLocation(CHTDecimalSubtract(otherRange->maxLimit(), length_)); break;
         case 0: setLocation(CHTDecimalSubtract(otherRange->minLimit(), length_)); break;
         default: break;

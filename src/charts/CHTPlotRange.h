@@ -7,6 +7,7 @@
 
 #include "charts/CHTUtilities.h"
 #include "platform/base/KeyedArchiver.h"
+#include "platform/base/Number.h"
 
 class CHTPlotRange : public base::Coding {
 public:
@@ -39,6 +40,8 @@ public:
     // 0 below the range, 1 inside, 2 above.
     int compareToDecimal(const base::Decimal& value) const;
     int compareToDouble(double value) const;
+    // Decimal numbers compare exactly, every other number as a double.
+    int compareToNumber(const base::Number& number) const;
 
     bool isEqualToRange(const CHTPlotRange* other) const;
 

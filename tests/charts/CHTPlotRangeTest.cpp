@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "ChartTestSupport.h"
 
 using charttest::D;
@@ -35,6 +37,10 @@ TEST(CHTPlotRangeLimits, NegativeLength) {
     EXPECT_EQ(r->compareToDouble(3), 1);
     EXPECT_EQ(r->compareToDecimal(D("6")), 2);
     EXPECT_EQ(r->compareToDecimal(D("1")), 0);
+    EXPECT_EQ(r->compareToNumber(base::Number(D("5.0000001"))), 2);
+    EXPECT_EQ(r->compareToNumber(base::Number(1.5)), 0);
+    EXPECT_EQ(r->compareToNumber(base::Number(3)), 1);
+    EXPECT_EQ(r->compareToNumber(base::Number(std::nan(""))), 1);
 }
 
 TEST(CHTPlotRangeLimits, ZeroLengthAndNaN) {

@@ -299,10 +299,11 @@ void PickerView::drawRect(gfx::Context& ctx, Rect rect) {
             }
         }
         // The curve of the wheel: shade towards the top and bottom.
-        draw::fillVerticalGradient(ctx, Rect(r.minX(), r.minY(), r.width(), r.height() / 2),
-                                   gfx::Color::black().withAlpha(0.55f), gfx::Color::black().withAlpha(0));
-        draw::fillVerticalGradient(ctx, Rect(r.minX(), r.midY(), r.width(), r.height() / 2),
-                                   gfx::Color::black().withAlpha(0), gfx::Color::black().withAlpha(0.55f));
+        Float shade = r.height() * 0.3f;
+        draw::fillVerticalGradient(ctx, Rect(r.minX(), r.minY(), r.width(), shade),
+                                   gfx::Color::black().withAlpha(0.4f), gfx::Color::black().withAlpha(0));
+        draw::fillVerticalGradient(ctx, Rect(r.minX(), r.maxY() - shade, r.width(), shade),
+                                   gfx::Color::black().withAlpha(0), gfx::Color::black().withAlpha(0.4f));
         ctx.restore();
         ctx.setStrokeColor(draw::rgb(20, 20, 24));
         ctx.setLineWidth(1);
@@ -314,7 +315,7 @@ void PickerView::drawRect(gfx::Context& ctx, Rect rect) {
         Rect sel(first.minX() - 4, band - rh / 2, lastRect.maxX() - first.minX() + 8, rh);
         ctx.save();
         ctx.setShadow(Size(0, 2), 3, gfx::Color::black().withAlpha(0.35f));
-        draw::fillVerticalGradient(ctx, sel, draw::rgb(190, 200, 230, 0.55f), draw::rgb(110, 125, 180, 0.55f), 3);
+        draw::fillVerticalGradient(ctx, sel, draw::rgb(200, 210, 240, 0.35f), draw::rgb(120, 135, 190, 0.35f), 3);
         ctx.restore();
         draw::strokeRoundedRect(ctx, sel, 3, draw::rgb(90, 100, 140, 0.9f), 1);
     }

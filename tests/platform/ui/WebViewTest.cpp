@@ -1,0 +1,95 @@
+#include "UITestSupport.h"
+
+using namespace ui;
+
+namespace {
+
+class Recorder : public WebViewDelegate {
+public:
+    bool shouldStartLoadWithRequest(WebView&, const net::URLRequest& request, WebViewNavigationType type) override {
+        asked.push_back(request.url().absoluteString());
+        types.push_back(type);
+        // The login dialog's own scheme is handled by the application, not loaded.
+        return request.url().scheme() != "fbconnect";
+    }
+    void webViewDidFinishLoad(WebView&) override { ++finished; }
+    void didFailLoadWithError(WebView&, const net::Error& error) override { errors.push_back(error.code()); }
+    std::vector<std::string> asked;
+    std::vector<WebViewNavigationType> types;
+    std::vector<long> errors;
+    int finished = 0;
+};
+
+class WebViewTest : public uitest::UITest {
+protected:
+    void SetUp() override {
+        UITest::SetUp();
+        web_ = std::make_shared<WebView>(Rect(0, 20, 320, 460));
+        web_->setDelegate(recorder_);
+        window_->addSubview(web_);
+    }
+    std::shared_ptr<Recorder> recorder_ = std::make_shared<Recorder>();
+    std::shared_ptr<WebView> web_;
+};
+
+TEST_F(WebViewTest, AnHTMLStringLoadsWithItsTitleTextAndLinks) {
+    web_->loadHTMLString(
+        "<html><head><title>Log in &amp; share</title><script>var x = '<p>no</p>';</script></head>"
+        "<body><h1>Welcome</h1><p>Tap   below to\n continue.</p><a href=\"/next?step=2\">Next step</a>"
+        "<a href='fbconnect://success#token=abc'>Allow</a></body></html>",
+        "https://example.test/dialog/oauth");
+    EXPECT_TRUE(web_->isLoading());
+    EXPECT_EQ(recorder_->finished, 0);
+    advance(0.01);
+    EXPECT_EQ(recorder_->finished, 1);
+    EXPECT_FALSE(web_->isLoading());
+    EXPECT_EQ(web_->stringByEvaluatingJavaScriptFromString("document.title"), "Log in & share");
+    EXPECT_EQ(web_->stringByEvaluatingJavaScriptFromString("document.body.innerText"),
+              "Welcome\nTap below to continue.\nNext step\nAllow");
+    ASSERT_EQ(web_->page().links.size(), 2u);
+    EXPECT_EQ(web_->page().links[0].href, "https://example.test/next?step=2");
+    EXPECT_TRUE(app().isTextVisible("Tap below to continue."));
+}
+
+TEST_F(WebViewTest, TappingALinkAsksTheDelegateFirst) {
+    web_->loadHTMLString("<a href='fbconnect://success#token=abc'>Allow</a><a href='data:text/html,%3Ctitle%3ETwo%3C/title%3E'>Go</a>",
+                         "https://example.test/");
+    advance(0.01);
+    recorder_->asked.clear();
+    recorder_->types.clear();
+    tapNamed("Allow");
+    ASSERT_EQ(recorder_->asked.size(), 1u);
+    EXPECT_EQ(recorder_->asked[0], "fbconnect://success#token=abc");
+    EXPECT_EQ(recorder_->types[0], WebViewNavigationType::LinkClicked);
+    EXPECT_FALSE(web_->isLoading());  // refused: nothing loads
+    tapNamed("Go");
+    advance(0.01);
+    EXPECT_EQ(web_->stringByEvaluatingJavaScriptFromString("document.title"), "Two");
+    EXPECT_EQ(recorder_->finished, 2);
+}
+
+TEST_F(WebViewTest, AMissingFileFailsAndAnUnknownSchemeIsUnsupported) {
+    web_->loadRequest(net::URLRequest(net::URL("file:///nonexistent/page.html")));
+    advance(0.01);
+    web_->loadRequest(net::URLRequest(net::URL("mailto:someone@example.test")));
+    advance(0.01);
+    EXPECT_EQ(recorder_->errors, (std::vector<long>{260, net::URLErrorCode::UnsupportedURL}));
+    EXPECT_EQ(recorder_->finished, 0);
+}
+
+TEST_F(WebViewTest, AFormSubmitsItsFieldsWithTheGivenValues) {
+    web_->loadHTMLString(
+        "<form action='https://example.test/login' method='post'><input name='user' value=''>"
+        "<input type='hidden' name='token' value='t1'><input type='submit' value='Log In'></form>",
+        "https://example.test/");
+    advance(0.01);
+    ASSERT_EQ(web_->page().forms.size(), 1u);
+    web_->submitForm(0, {{"user", "me@example.test"}});
+    ASSERT_TRUE(web_->request());
+    EXPECT_EQ(web_->request()->httpMethod(), "POST");
+    EXPECT_EQ(web_->request()->httpBodyString(), "user=me%40example.test&token=t1");
+    EXPECT_EQ(recorder_->types.back(), WebViewNavigationType::FormSubmitted);
+    web_->stopLoading();
+}
+
+}  // namespace

@@ -2,6 +2,7 @@
 
 #include "platform/base/Scanner.h"
 #include "platform/base/UserDefaults.h"
+#include "platform/ui/AlertView.h"
 #include "training/TolvekAppDelegate.h"
 
 namespace {
@@ -76,4 +77,14 @@ bool Utility::isNumeric(const std::string& text) {
     // "inf", "nan" or hexadecimal; blanks around the number are skipped.
     base::Scanner scanner(text);
     return scanner.scanDouble(nullptr) && scanner.isAtEnd();
+}
+
+void Utility::ShowAlert(const std::string& message) { ShowAlert(message, "Error"); }
+
+void Utility::ShowAlert(const std::string& message, const std::string& title) {
+    // No delegate: the one button only closes the alert, which the
+    // application keeps while it is shown.
+    auto alert = std::make_shared<ui::AlertView>(title, message, std::weak_ptr<ui::AlertViewDelegate>(),
+                                                 std::nullopt, std::vector<std::string>{"Ok"});
+    alert->show();
 }

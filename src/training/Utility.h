@@ -49,4 +49,9 @@ public:
     // fraction alone), and an optional exponent. No "inf", "nan" or hex, and
     // "." is the separator whatever the locale.
     static bool isNumeric(const std::string& text);
+
+    // A one-button ("Ok") alert titled "Error", or titled as given; the
+    // button only closes it.
+    static void ShowAlert(const std::string& message);
+    static void ShowAlert(const std::string& message, const std::string& title);
 };

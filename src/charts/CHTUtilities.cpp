@@ -175,3 +175,7 @@ gfx::Rect CHTAlignRectToUserSpace(const gfx::Context& context, gfx::Rect rect) {
     device.size.height = std::round(device.size.height);
     return context.convertRectToUserSpace(device);
 }
+
+void CHTPushCGContext(gfx::Context& context) { gfx::pushCurrentContext(&context); }
+
+void CHTPopCGContext() { gfx::popCurrentContext(); }

@@ -102,6 +102,11 @@ gfx::Point CHTAlignPointToUserSpace(const gfx::Context& context, gfx::Point poin
 // The origin moved as for a point, the size rounded to whole device pixels.
 gfx::Rect CHTAlignRectToUserSpace(const gfx::Context& context, gfx::Rect rect);
 
+// Makes the context the toolkit's current drawing context (for its text
+// drawing) and restores the previous one.
+void CHTPushCGContext(gfx::Context& context);
+void CHTPopCGContext();
+
 // "{x, y}" and "{{x, y}, {width, height}}" with "%g".
 std::string CHTStringFromPoint(const gfx::Point& point);
 std::string CHTStringFromRect(const gfx::Rect& rect);

@@ -109,3 +109,14 @@ TEST(CHTGeometryHelpers, ColorComponents) {
     EXPECT_EQ(rgb.blue, 0.3f);
     EXPECT_EQ(rgb.alpha, 0.4f);
 }
+
+TEST(CHTGeometryHelpers, PushAndPopTheCurrentContext) {
+    gfx::RecordingContext outer({10, 10}), inner({10, 10});
+    CHTPushCGContext(outer);
+    CHTPushCGContext(inner);
+    EXPECT_EQ(gfx::currentContext(), &inner);
+    CHTPopCGContext();
+    EXPECT_EQ(gfx::currentContext(), &outer);
+    CHTPopCGContext();
+    EXPECT_EQ(gfx::currentContext(), nullptr);
+}

@@ -224,6 +224,8 @@ void URLConnection::Transfer::setUp() {
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
     curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
+    // A proxy's own "200 Connection established" is not the server's answer.
+    curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     std::string noProxy = noProxyList();
     curl_easy_setopt(easy, CURLOPT_NOPROXY, noProxy.c_str());
     // The time-out is an idle limit: connecting, or a stretch without a byte.

@@ -1,6 +1,9 @@
 #include "platform/net/URLConnection.h"
 
+#include <arpa/inet.h>
 #include <curl/curl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <cctype>
@@ -72,6 +75,38 @@ std::string noProxyList() {
             break;
         }
     return list;
+}
+
+// With TOLVEK_LOOPBACK_ONLY set (test runs), nothing but the loopback
+// interface is ever contacted: other hosts fail as unreachable before a
+// name is looked up or a socket opened, redirects included.
+bool loopbackOnly() {
+    const char* v = std::getenv("TOLVEK_LOOPBACK_ONLY");
+    return v && *v && std::string(v) != "0";
+}
+
+bool isLoopbackHost(const std::string& host) {
+    return host == "localhost" || host == "[::1]" || host.rfind("127.", 0) == 0;
+}
+
+curl_socket_t openLoopbackSocket(void*, curlsocktype, curl_sockaddr* address) {
+    bool loopback = false;
+    if (address->family == AF_INET) {
+        const auto* in = reinterpret_cast<const sockaddr_in*>(&address->addr);
+        loopback = (ntohl(in->sin_addr.s_addr) >> 24) == 127;
+    } else if (address->family == AF_INET6) {
+        const auto* in6 = reinterpret_cast<const sockaddr_in6*>(&address->addr);
+        loopback = IN6_IS_ADDR_LOOPBACK(&in6->sin6_addr);
+    }
+    if (!loopback) return CURL_SOCKET_BAD;
+    return ::socket(address->family, address->socktype, address->protocol);
+}
+
+Error notLoopbackError(const URL& url) {
+    base::Dictionary info;
+    info.set("NSErrorFailingURLStringKey", url.absoluteString());
+    info.set("detail", std::string("only loopback addresses may be reached"));
+    return Error(URLErrorDomain, URLErrorCode::CannotConnectToHost, "Could not connect to the server.", info);
 }
 
 Error errorForCode(CURLcode code, const char* detail, const URL& url) {
@@ -228,6 +263,10 @@ void URLConnection::Transfer::setUp() {
     curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     std::string noProxy = noProxyList();
     curl_easy_setopt(easy, CURLOPT_NOPROXY, noProxy.c_str());
+    if (loopbackOnly()) {
+        curl_easy_setopt(easy, CURLOPT_PROXY, "");
+        curl_easy_setopt(easy, CURLOPT_OPENSOCKETFUNCTION, openLoopbackSocket);
+    }
     // The time-out is an idle limit: connecting, or a stretch without a byte.
     double timeout = request.timeoutInterval() > 0 ? request.timeoutInterval() : URLRequest::DefaultTimeoutInterval;
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeout * 1000));
@@ -451,6 +490,12 @@ URLConnection::~URLConnection() = default;
 void URLConnection::start() {
     if (started_ || cancelled_) return;
     started_ = true;
+    if (loopbackOnly() && !isLoopbackHost(request_.url().host())) {
+        auto self = shared_from_this();
+        Error error = notLoopbackError(request_.url());
+        base::RunLoop::main().performOnMainThread([self, error] { self->deliverFailure(error); });
+        return;
+    }
     auto transfer = std::make_unique<Transfer>();
     transfer->connection = shared_from_this();
     transfer->request = request_;
@@ -498,6 +543,10 @@ SynchronousResult URLConnection::sendSynchronousRequest(const URLRequest& reques
         base::Dictionary info;
         info.set("NSErrorFailingURLStringKey", request.url().absoluteString());
         result.error = Error(URLErrorDomain, URLErrorCode::UnsupportedURL, "Unsupported URL.", info);
+        return result;
+    }
+    if (loopbackOnly() && !isLoopbackHost(request.url().host())) {
+        result.error = notLoopbackError(request.url());
         return result;
     }
     Transfer t;

@@ -13,6 +13,10 @@
 // password in the URL go out as Basic authentication (unless the request sets
 // its own "Authorization"). Cookies of the shared CookieStorage are sent and
 // stored when the request handles cookies.
+//
+// With the environment variable TOLVEK_LOOPBACK_ONLY set (as test runs set
+// it), only 127.0.0.0/8 and ::1 are ever contacted: any other host fails
+// with CannotConnectToHost before a name is looked up, redirects included.
 #include <atomic>
 #include <memory>
 #include <optional>

@@ -315,3 +315,44 @@ TEST_F(URLConnectionTest, SynchronousSendFromAWorkerThread) {
 }
 
 }  // namespace
+
+namespace {
+
+// Test runs can forbid every address but the loopback.
+class LoopbackOnlyTest : public URLConnectionTest {
+protected:
+    void SetUp() override {
+        URLConnectionTest::SetUp();
+        const char* old = std::getenv("TOLVEK_LOOPBACK_ONLY");
+        saved_ = old ? std::optional<std::string>(old) : std::nullopt;
+        ::setenv("TOLVEK_LOOPBACK_ONLY", "1", 1);
+    }
+    void TearDown() override {
+        if (saved_) ::setenv("TOLVEK_LOOPBACK_ONLY", saved_->c_str(), 1);
+        else ::unsetenv("TOLVEK_LOOPBACK_ONLY");
+        URLConnectionTest::TearDown();
+    }
+    std::optional<std::string> saved_;
+};
+
+TEST_F(LoopbackOnlyTest, OtherHostsFailBeforeAnythingGoesOut) {
+    // 192.0.2.0/24 is reserved for documentation and never routed.
+    auto rec = load(net::URLRequest(net::URL("http://192.0.2.1/x")));
+    EXPECT_EQ(rec->events, (std::vector<std::string>{"fail"}));
+    ASSERT_TRUE(rec->error);
+    EXPECT_EQ(rec->error->code(), net::URLErrorCode::CannotConnectToHost);
+    auto sync = net::URLConnection::sendSynchronousRequest(net::URLRequest(net::URL("https://192.0.2.1/")));
+    ASSERT_TRUE(sync.error);
+    EXPECT_FALSE(sync.response);
+}
+
+TEST_F(LoopbackOnlyTest, RedirectsAwayFromTheLoopbackAreRefused) {
+    server.on("GET", "/away", fakes::Reply::text(302, "").withHeader("Location", "http://192.0.2.1/"));
+    server.on("GET", "/near", fakes::Reply::text(200, "still here"));
+    auto rec = load(request("/away"));
+    EXPECT_EQ(rec->events, (std::vector<std::string>{"fail"}));
+    EXPECT_EQ(rec->error->code(), net::URLErrorCode::CannotConnectToHost);
+    EXPECT_EQ(load(request("/near"))->body, "still here");
+}
+
+}  // namespace

@@ -234,6 +234,7 @@ void Application::responderWillBeDestroyed(Responder* responder) {
 }
 
 void Application::updateKeyboard() {
+    if (handover_ > 0) return;
     auto* traits = dynamic_cast<TextInputTraits*>(firstResponder_);
     bool want = traits != nullptr;
     if (want) {

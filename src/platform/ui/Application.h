@@ -180,6 +180,11 @@ public:
 
     // Internal: used by the toolkit's own classes.
     void setFirstResponder(Responder* responder);
+    // While one responder hands over to another the keyboard stays up.
+    void beginFirstResponderHandover() { ++handover_; }
+    void endFirstResponderHandover() {
+        if (handover_ > 0) --handover_;
+    }
     void addWindow(const std::shared_ptr<Window>& window);
     void removeWindow(const Window* window);
     void makeKeyWindow(const std::shared_ptr<Window>& window);
@@ -209,6 +214,7 @@ private:
     std::vector<std::shared_ptr<View>> alerts_;  // shown one at a time, newest in front
     std::shared_ptr<KeyboardView> keyboard_;
     bool keyboardUp_ = false;
+    int handover_ = 0;
     Responder* firstResponder_ = nullptr;
     bool idleTimerDisabled_ = false;
     bool statusBarHidden_ = false;

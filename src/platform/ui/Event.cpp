@@ -29,7 +29,12 @@ bool Responder::becomeFirstResponder() {
     Application& app = Application::sharedApplication();
     Responder* current = app.firstResponder();
     if (current == this) return true;
-    if (current && !current->resignFirstResponder()) return false;
+    if (current) {
+        app.beginFirstResponderHandover();
+        bool resigned = current->resignFirstResponder();
+        app.endFirstResponderHandover();
+        if (!resigned) return false;
+    }
     app.setFirstResponder(this);
     return true;
 }

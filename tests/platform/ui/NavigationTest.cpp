@@ -105,3 +105,97 @@ TEST_F(NavigationTest, PopToRootAnswersThePoppedControllers) {
 }
 
 }  // namespace
+
+namespace {
+
+class NavigationDetailsTest : public uitest::UITest {
+protected:
+    void SetUp() override {
+        UITest::SetUp();
+        log_ = std::make_shared<std::vector<std::string>>();
+        root_ = std::make_shared<LoggingController>("Home", log_);
+        nav_ = std::make_shared<NavigationController>(root_);
+        window_->addSubview(nav_->view());
+    }
+    std::shared_ptr<std::vector<std::string>> log_;
+    std::shared_ptr<LoggingController> root_;
+    std::shared_ptr<NavigationController> nav_;
+};
+
+TEST_F(NavigationDetailsTest, TheDelegateHearsWillAndDidShow) {
+    struct Delegate : NavigationControllerDelegate {
+        std::vector<std::string> events;
+        void willShowViewController(NavigationController&, ViewController& vc, bool) override {
+            events.push_back("will " + vc.title());
+        }
+        void didShowViewController(NavigationController&, ViewController& vc, bool) override {
+            events.push_back("did " + vc.title());
+        }
+    };
+    auto d = std::make_shared<Delegate>();
+    nav_->setDelegate(d);
+    nav_->pushViewController(std::make_shared<LoggingController>("Tips", log_), true);
+    EXPECT_EQ(d->events, std::vector<std::string>{"will Tips"});
+    advance(1);
+    EXPECT_EQ(d->events, (std::vector<std::string>{"will Tips", "did Tips"}));
+}
+
+TEST_F(NavigationDetailsTest, AHiddenBarGivesTheScreenTheWholeFrame) {
+    EXPECT_EQ(root_->view()->frame(), Rect(0, 44, 320, 416));
+    nav_->setNavigationBarHidden(true, false);
+    EXPECT_EQ(root_->view()->frame(), Rect(0, 0, 320, 460));
+    EXPECT_TRUE(nav_->navigationBar()->isHidden());
+    EXPECT_FALSE(app().isTextVisible("Home"));
+}
+
+TEST_F(NavigationDetailsTest, TitlesAndTitleViewsUpdateTheBar) {
+    root_->setTitle("Progress");
+    EXPECT_TRUE(app().isTextVisible("Progress"));
+    auto custom = std::make_shared<Label>(Rect(0, 0, 120, 30));
+    custom->setText("Custom title");
+    root_->navigationItem()->setTitleView(custom);
+    EXPECT_TRUE(app().isTextVisible("Custom title"));
+    EXPECT_FALSE(app().isTextVisible("Progress"));
+    Rect f = custom->convertRectToView(custom->bounds(), nullptr);
+    EXPECT_EQ(f.midX(), 160);
+}
+
+TEST_F(NavigationDetailsTest, ALongPreviousTitleBecomesBackAndAnItemCanHideIt) {
+    root_->setTitle("A very long title for the home screen");
+    auto next = std::make_shared<LoggingController>("Next", log_);
+    nav_->pushViewController(next, false);
+    EXPECT_TRUE(app().findElement("Back"));
+    next->navigationItem()->setHidesBackButton(true);
+    EXPECT_FALSE(app().findElement("Back"));
+    root_->navigationItem()->setBackBarButtonItem(std::make_shared<BarButtonItem>("Home", BarButtonItemStyle::Bordered));
+    next->navigationItem()->setHidesBackButton(false);
+    nav_->setViewControllers({root_, next}, false);
+    EXPECT_TRUE(app().findElement("Home"));
+}
+
+TEST_F(NavigationDetailsTest, ReplacingTheStackShowsTheNewTop) {
+    auto a = std::make_shared<LoggingController>("A", log_);
+    auto b = std::make_shared<LoggingController>("B", log_);
+    log_->clear();
+    nav_->setViewControllers({a, b}, false);
+    EXPECT_EQ(nav_->topViewController(), b);
+    EXPECT_EQ(*log_, (std::vector<std::string>{"B.viewDidLoad", "Home.viewWillDisappear", "B.viewWillAppear",
+                                               "Home.viewDidDisappear", "B.viewDidAppear"}));
+    EXPECT_EQ(root_->navigationController(), nullptr);
+    EXPECT_EQ(a->navigationController(), nav_);
+    EXPECT_TRUE(app().findElement("A"));  // back to the one below
+}
+
+TEST_F(NavigationDetailsTest, AWindowRootControllerGetsTheAppearanceCalls) {
+    auto window = std::make_shared<Window>();
+    log_->clear();
+    auto screen = std::make_shared<LoggingController>("Root", log_);
+    window->setRootViewController(screen);
+    window->makeKeyAndVisible();
+    EXPECT_EQ(*log_, (std::vector<std::string>{"Root.viewDidLoad", "Root.viewWillAppear", "Root.viewDidAppear"}));
+    EXPECT_EQ(screen->view()->frame(), Screen::mainScreen().applicationFrame());
+    app().setStatusBarHidden(true);
+    EXPECT_EQ(Screen::mainScreen().applicationFrame(), Rect(0, 0, 320, 480));
+}
+
+}  // namespace

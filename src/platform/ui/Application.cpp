@@ -351,6 +351,13 @@ void Application::dismissAlert(const View* alert) {
     setNeedsRedraw();
 }
 
+bool Application::isShownOverlay(const View* root) const {
+    if (keyboardUp_ && keyboard_.get() == root) return true;
+    for (auto& a : alerts_)
+        if (a.get() == root) return true;
+    return false;
+}
+
 std::shared_ptr<View> Application::frontAlert() const { return alerts_.empty() ? nullptr : alerts_.back(); }
 
 void Application::reportException(const std::string& where, const std::string& what) {

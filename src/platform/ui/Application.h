@@ -177,6 +177,8 @@ public:
     // Its frame in screen coordinates (0, 264, 320, 216) when up.
     Rect keyboardFrame() const;
     std::shared_ptr<View> keyboardView() const;
+    // Whether the view is the root of something shown above the window.
+    bool isShownOverlay(const View* root) const;
 
     // Internal: used by the toolkit's own classes.
     void setFirstResponder(Responder* responder);

@@ -366,8 +366,13 @@ void View::drawRect(gfx::Context& context, Rect rect) { (void)context, (void)rec
 
 void View::markDirty() {
     layer_->setNeedsDisplay();
-    if (window_ || superview_ == nullptr)
-        if (auto* app = Application::existing()) app->setNeedsRedraw();
+    auto* app = Application::existing();
+    if (!app) return;
+    if (window_) return app->setNeedsRedraw();
+    // Alerts, sheets and the keyboard are shown without a window.
+    const View* root = this;
+    while (root->superview_) root = root->superview_;
+    if (dynamic_cast<const Window*>(root) || app->isShownOverlay(root)) app->setNeedsRedraw();
 }
 
 void View::setNeedsDisplay() { markDirty(); }

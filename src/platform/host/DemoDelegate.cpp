@@ -76,7 +76,6 @@ public:
         field_->setFont(gfx::Font::systemFont(17));
         field_->setKeyboardType(ui::KeyboardType::NumberPad);
         field_->setReturnKeyType(ui::ReturnKeyType::Done);
-        field_->setBackgroundColor(gfx::Color::white());
         view->addSubview(field_);
 
         auto save = ui::Button::buttonWithType(ui::ButtonType::RoundedRect);

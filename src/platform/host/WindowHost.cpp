@@ -12,6 +12,7 @@
 #include <cstring>
 #include <exception>
 #include <thread>
+#include <vector>
 
 #include "platform/base/Clock.h"
 #include "platform/base/Date.h"
@@ -62,6 +63,39 @@ double windowScaleForDisplay() {
     return 1;
 }
 
+void reportNoDisplay(const std::string& why) {
+    std::fprintf(stderr, "tolvek: no display to open a window on (%s); use --headless --script FILE\n", why.c_str());
+}
+
+// Starts SDL's video on the desktop's display. Without one SDL would fall
+// back to drawing off screen, which is no window at all: only a display
+// named by the environment (an X11 or Wayland one), or a video driver the
+// user asks for by name in SDL_VIDEODRIVER, counts.
+bool initVideo() {
+    std::vector<const char*> drivers;
+    const char* requested = std::getenv("SDL_VIDEODRIVER");
+    if (requested && *requested) {
+        drivers.push_back(nullptr);  // SDL honours the request itself
+    } else {
+        const char* x11 = std::getenv("DISPLAY");
+        const char* wayland = std::getenv("WAYLAND_DISPLAY");
+        if (x11 && *x11) drivers.push_back("x11");
+        if (wayland && *wayland) drivers.push_back("wayland");
+    }
+    if (drivers.empty()) {
+        reportNoDisplay("neither DISPLAY nor WAYLAND_DISPLAY is set");
+        return false;
+    }
+    std::string why;
+    for (const char* driver : drivers) {
+        if (driver) SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
+        if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0) return true;
+        why = SDL_GetError();
+    }
+    reportNoDisplay(why);
+    return false;
+}
+
 }  // namespace
 
 struct WindowHost::Impl {
@@ -75,6 +109,7 @@ struct WindowHost::Impl {
     bool pressed = false;
     bool suspended = false;
     bool quit = false;
+    bool screenSaverOff = false;
 
     ~Impl() { close(); }
 
@@ -152,7 +187,6 @@ struct WindowHost::Impl {
         switch (w.event) {
             case SDL_WINDOWEVENT_CLOSE: quit = true; break;
             case SDL_WINDOWEVENT_MINIMIZED:
-            case SDL_WINDOWEVENT_HIDDEN:
                 if (suspended) break;
                 if (pressed) {
                     pressed = false;
@@ -195,11 +229,11 @@ std::shared_ptr<gfx::Image> WindowHost::lastFrame() const { return impl_->lastFr
 int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options) {
     g_closeRequested = false;
     frames_ = 0;
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-        std::fprintf(stderr, "tolvek: no display to open a window on (%s); use --headless --script FILE\n",
-                     SDL_GetError());
-        return 2;
-    }
+    // An ordinary desktop window: the compositor stays on, and the screen
+    // saver follows the application's idle-timer flag (below).
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    if (!initVideo()) return 2;
     auto& d = *impl_;
     d.windowScale = windowScaleForDisplay();
     int width = static_cast<int>(std::lround(320 * d.windowScale));
@@ -213,8 +247,7 @@ int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options
     int pixelsWide = 0, pixelsHigh = 0;
     if (d.renderer && SDL_GetRendererOutputSize(d.renderer, &pixelsWide, &pixelsHigh) != 0) pixelsWide = 0;
     if (!d.window || !d.renderer || pixelsWide <= 0) {
-        std::fprintf(stderr, "tolvek: no display to open a window on (%s); use --headless --script FILE\n",
-                     SDL_GetError());
+        reportNoDisplay(SDL_GetError());
         d.close();
         SDL_Quit();
         return 2;
@@ -289,6 +322,14 @@ int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options
             continue;
         }
         loop.runPendingWork();
+        // The application keeps the screen awake while its idle timer is off.
+        if (app.isIdleTimerDisabled() != d.screenSaverOff) {
+            d.screenSaverOff = app.isIdleTimerDisabled();
+            if (d.screenSaverOff)
+                SDL_DisableScreenSaver();
+            else
+                SDL_EnableScreenSaver();
+        }
         double wait = kIdleWait;
         if (app.needsRedraw()) {
             double since = std::chrono::duration<double>(Steady::now() - lastFrame).count();

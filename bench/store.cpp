@@ -11,6 +11,7 @@
 #include "platform/base/Bundle.h"
 #include "platform/base/Clock.h"
 #include "platform/base/FileManager.h"
+#include "platform/ui/Application.h"
 #include "training/DataAccess.h"
 #include "training/TolvekAppDelegate.h"
 
@@ -25,9 +26,9 @@ public:
     LoggedYears() {
         clock_ = std::make_shared<base::ManualClock>(1500000000.0);
         base::Clock::setCurrent(clock_);
+        ui::Application::resetSharedApplication();
         delegate_ = std::make_shared<TolvekAppDelegate>();
-        installDelegate(delegate_);
-        delegate_->applicationDidFinishLaunching();
+        ui::Application::sharedApplication().launch(delegate_);
 
         sqlite3* db = nullptr;
         sqlite3_open_v2(delegate_->logDatabasePath().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
@@ -53,17 +54,13 @@ public:
         sqlite3_close(db);
     }
     ~LoggedYears() {
-        installDelegate(nullptr);
+        ui::Application::resetSharedApplication();
         base::AssertionHandler::setCurrent(nullptr);
         base::Clock::setCurrent(nullptr);
     }
     base::ManualClock& clock() { return *clock_; }
 
 private:
-    static void installDelegate(const std::shared_ptr<TolvekAppDelegate>& delegate) {
-        TolvekAppDelegate::setShared(delegate);
-    }
-
     test::TempHome home_;
     std::shared_ptr<base::ManualClock> clock_;
     std::shared_ptr<TolvekAppDelegate> delegate_;

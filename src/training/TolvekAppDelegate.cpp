@@ -1,27 +1,28 @@
 #include "training/TolvekAppDelegate.h"
 
 #include <cmath>
-#include <cstdlib>
 
 #include "platform/base/Bundle.h"
 #include "platform/base/Date.h"
 #include "platform/base/FileManager.h"
 #include "platform/base/Log.h"
 #include "platform/base/UserDefaults.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Window.h"
 #include "training/DataAccess.h"
 
-namespace {
-std::weak_ptr<TolvekAppDelegate>& installed() {
-    static std::weak_ptr<TolvekAppDelegate> delegate;
-    return delegate;
+std::shared_ptr<TolvekAppDelegate> TolvekAppDelegate::shared() {
+    return std::dynamic_pointer_cast<TolvekAppDelegate>(ui::Application::sharedApplication().delegate());
 }
-}  // namespace
 
-std::shared_ptr<TolvekAppDelegate> TolvekAppDelegate::shared() { return installed().lock(); }
+bool TolvekAppDelegate::didFinishLaunchingWithOptions(ui::Application& application, const base::Value& launchOptions) {
+    (void)launchOptions;
+    applicationDidFinishLaunching(application);
+    return true;
+}
 
-void TolvekAppDelegate::setShared(const std::shared_ptr<TolvekAppDelegate>& delegate) { installed() = delegate; }
-
-void TolvekAppDelegate::applicationDidFinishLaunching() {
+void TolvekAppDelegate::applicationDidFinishLaunching(ui::Application& application) {
     base::AssertionHandler::setCurrent(std::make_shared<TolvekAssertionHandler>());
 
     // 1-2. The two databases live in Documents.
@@ -36,10 +37,20 @@ void TolvekAppDelegate::applicationDidFinishLaunching() {
     DataAccess::createNewTestTable();
     // 5. The level decides whether the set-up screen comes first.
     launchLevel_ = static_cast<int>(base::UserDefaults::standardUserDefaults().integerForKey("Tolvek_Level"));
+    // 6. The window shows the navigation stack. The program's entry hands in
+    // the window and the navigation controller with the home screen at its
+    // root; without them the delegate makes its own.
+    if (!window_) window_ = std::make_shared<ui::Window>(ui::Screen::mainScreen().bounds());
+    if (!navigationController_) navigationController_ = std::make_shared<ui::NavigationController>();
+    window_->setRootViewController(navigationController_);
     // 8. The training-day flags.
     isGoing_ = false;
     hasReset_ = false;
     canReset_ = true;
+    // 9.
+    window_->makeKeyAndVisible();
+    // 11. The screen never dims or locks while the program is in front.
+    application.setIdleTimerDisabled(true);
     // 13. Nothing was spent in the background yet.
     backFromBeingInBackground_ = false;
     timeInBackground_ = 0;
@@ -75,14 +86,16 @@ void TolvekAppDelegate::checkAndCreateDatabase() {
     }
 }
 
-void TolvekAppDelegate::applicationDidEnterBackground() {
+void TolvekAppDelegate::applicationDidEnterBackground(ui::Application& application) {
+    (void)application;
     if (!isGoing_) return;
     auto& defaults = base::UserDefaults::standardUserDefaults();
     defaults.setObject("backgroundTime", base::Value(base::Date::now()));
     defaults.synchronize();
 }
 
-void TolvekAppDelegate::applicationWillEnterForeground() {
+void TolvekAppDelegate::applicationWillEnterForeground(ui::Application& application) {
+    (void)application;
     if (!isGoing_) {
         backFromBeingInBackground_ = false;
         timeInBackground_ = 0;
@@ -101,6 +114,15 @@ void TolvekAppDelegate::applicationWillEnterForeground() {
     backFromBeingInBackground_ = true;
 }
 
+namespace {
+// The alert of the last store failure while it is up: a burst of failures
+// (a whole fillLog) shows one alert, not one per day.
+std::weak_ptr<ui::AlertView>& storeAlert() {
+    static std::weak_ptr<ui::AlertView> alert;
+    return alert;
+}
+}  // namespace
+
 void TolvekAssertionHandler::handleFailureInMethod(const std::string& method, const void* object,
                                                    const std::string& file, int line,
                                                    const std::string& description) {
@@ -109,4 +131,10 @@ void TolvekAssertionHandler::handleFailureInMethod(const std::string& method, co
         return;
     }
     base::log("*** Store failure in " + method + ", " + file + ":" + std::to_string(line) + ": " + description);
+    auto shown = storeAlert().lock();
+    if (shown && shown->isVisible()) return;
+    auto alert = std::make_shared<ui::AlertView>("Error", description, std::weak_ptr<ui::AlertViewDelegate>(),
+                                                 std::nullopt, std::vector<std::string>{"Ok"});
+    storeAlert() = alert;
+    alert->show();
 }

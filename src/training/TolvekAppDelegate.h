@@ -1,33 +1,45 @@
 #pragma once
 // The application delegate: prepares the two databases in Documents before
-// any screen reads them, and keeps for the whole run the values the screens
-// share (the database paths, the training-day flags and the time spent in
-// the background during a rest).
+// any screen reads them, puts the navigation stack into the window, and
+// keeps for the whole run the values the screens share (the database paths,
+// the training-day flags and the time spent in the background during a
+// rest). Screens reach it through the application: TolvekAppDelegate::shared().
 #include <memory>
 #include <string>
 
 #include "platform/base/Exception.h"
+#include "platform/ui/Application.h"
 
-class TolvekAppDelegate : public std::enable_shared_from_this<TolvekAppDelegate> {
+namespace ui {
+class NavigationController;
+class Window;
+}  // namespace ui
+
+class TolvekAppDelegate : public ui::ApplicationDelegate, public std::enable_shared_from_this<TolvekAppDelegate> {
 public:
     TolvekAppDelegate() = default;
-    virtual ~TolvekAppDelegate() = default;
 
-    // The application's delegate, or null when none is installed.
+    // The shared application's delegate, or null when it is not one of these.
     static std::shared_ptr<TolvekAppDelegate> shared();
-    static void setShared(const std::shared_ptr<TolvekAppDelegate>& delegate);
 
     // The start-up sequence.
-    virtual void applicationDidFinishLaunching();
+    bool didFinishLaunchingWithOptions(ui::Application& application, const base::Value& launchOptions) override;
+    void applicationDidFinishLaunching(ui::Application& application);
     // Copies the plan and log databases from the bundle when needed.
     void checkAndCreateDatabase();
     // While a rest counts down, going to the background notes the time under
     // "backgroundTime"; coming back turns it into timeInBackground.
-    virtual void applicationDidEnterBackground();
-    virtual void applicationWillEnterForeground();
+    void applicationDidEnterBackground(ui::Application& application) override;
+    void applicationWillEnterForeground(ui::Application& application) override;
     // Nothing is torn down or saved on termination.
-    virtual void applicationWillTerminate() {}
+    void applicationWillTerminate(ui::Application& application) override { (void)application; }
 
+    std::shared_ptr<ui::Window> window() const override { return window_; }
+    void setWindow(std::shared_ptr<ui::Window> window) { window_ = std::move(window); }
+    std::shared_ptr<ui::NavigationController> navigationController() const { return navigationController_; }
+    void setNavigationController(std::shared_ptr<ui::NavigationController> controller) {
+        navigationController_ = std::move(controller);
+    }
     const std::string& databasePath() const { return databasePath_; }
     void setDatabasePath(const std::string& v) { databasePath_ = v; }
     const std::string& logDatabasePath() const { return logDatabasePath_; }
@@ -49,6 +61,8 @@ public:
     int launchLevel() const { return launchLevel_; }
 
 private:
+    std::shared_ptr<ui::Window> window_;
+    std::shared_ptr<ui::NavigationController> navigationController_;
     std::string databaseName_;
     std::string databasePath_;
     std::string logDatabaseName_;
@@ -63,8 +77,8 @@ private:
 };
 
 // The application's assertion handler. A failed write of the store is
-// logged and the caller goes on (the day in hand is not thrown away with
-// the program); every other failure is handled as by default.
+// logged and shown in an alert, and the caller goes on (the program does not
+// end over it); every other failure is handled as by default.
 class TolvekAssertionHandler : public base::AssertionHandler {
 public:
     void handleFailureInMethod(const std::string& method, const void* object, const std::string& file, int line,

@@ -82,9 +82,7 @@ bool Utility::isNumeric(const std::string& text) {
 void Utility::ShowAlert(const std::string& message) { ShowAlert(message, "Error"); }
 
 void Utility::ShowAlert(const std::string& message, const std::string& title) {
-    // No delegate: the one button only closes the alert, which the
-    // application keeps while it is shown.
-    auto alert = std::make_shared<ui::AlertView>(title, message, std::weak_ptr<ui::AlertViewDelegate>(),
-                                                 std::nullopt, std::vector<std::string>{"Ok"});
+    auto alert = std::make_shared<ui::AlertView>(title, message, std::weak_ptr<ui::AlertViewDelegate>(), std::nullopt,
+                                                 std::vector<std::string>{"Ok"});
     alert->show();
 }

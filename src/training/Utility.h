@@ -1,8 +1,8 @@
 #pragma once
 // The plan position and its rules, over the user defaults: where the user
 // stands (level, week, day, test flag), the level a test score earns, the
-// reset of the position, and a numeric check of typed text that the
-// screens share.
+// reset of the position, and two small services the screens share (a
+// numeric check of typed text and a one-button alert).
 #include <string>
 
 class Utility {
@@ -50,8 +50,8 @@ public:
     // "." is the separator whatever the locale.
     static bool isNumeric(const std::string& text);
 
-    // A one-button ("Ok") alert titled "Error", or titled as given; the
-    // button only closes it.
+    // A one-button ("Ok") alert with the title "Error" or the given title;
+    // the button only closes it.
     static void ShowAlert(const std::string& message);
     static void ShowAlert(const std::string& message, const std::string& title);
 };

@@ -2,6 +2,8 @@
 
 #include "StoreTestSupport.h"
 #include "platform/base/Log.h"
+#include "platform/base/RunLoop.h"
+#include "platform/ui/AlertView.h"
 #include "training/DataAccess.h"
 
 using storetest::StoreTest;
@@ -494,6 +496,14 @@ TEST_F(DataAccessTest, TheApplicationsHandlerLogsAStoreFailureAndLetsTheCallerGo
     for (const auto& l : lines)
         if (l.find("failed to open the database") != std::string::npos) ++reported;
     EXPECT_EQ(reported, 3);
+    // One alert for the burst, with the first failure's text; the day goes on.
+    auto alert = std::dynamic_pointer_cast<ui::AlertView>(storetest::app().frontAlert());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->title(), "Error");
+    EXPECT_EQ(alert->message(), "Error: failed to open the database with message 'unable to open database file'.");
+    EXPECT_TRUE(storetest::app().tapElement("Ok"));
+    base::RunLoop::main().advanceBy(1);
+    EXPECT_FALSE(storetest::app().frontAlert());
 
     // Failures of other code still go the default way.
     EXPECT_THROW(base::AssertionHandler::current().handleFailureInMethod("m", nullptr, "f", 1, "other"),

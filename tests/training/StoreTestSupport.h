@@ -16,6 +16,7 @@
 #include "platform/base/Exception.h"
 #include "platform/base/FileManager.h"
 #include "platform/base/UserDefaults.h"
+#include "platform/ui/Application.h"
 #include "training/TolvekAppDelegate.h"
 
 namespace storetest {
@@ -70,20 +71,22 @@ inline std::vector<long long> queryIntegers(const std::string& path, const std::
 
 // The application as the store sees it: launched in a temporary home on a
 // manual clock, with store reports recorded.
+inline ui::Application& app() { return ui::Application::sharedApplication(); }
+
 class StoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
         clock = std::make_shared<base::ManualClock>();
         base::Clock::setCurrent(clock);
+        ui::Application::resetSharedApplication();
         delegate = std::make_shared<TolvekAppDelegate>();
-        TolvekAppDelegate::setShared(delegate);
-        delegate->applicationDidFinishLaunching();
+        ui::Application::sharedApplication().launch(delegate);
         handler = std::make_shared<RecordingHandler>();
         previousHandler = base::AssertionHandler::setCurrent(handler);
     }
     void TearDown() override {
         base::AssertionHandler::setCurrent(nullptr);
-        TolvekAppDelegate::setShared(nullptr);
+        ui::Application::resetSharedApplication();
         base::Clock::setCurrent(nullptr);
     }
 

@@ -1,4 +1,6 @@
 #include "StoreTestSupport.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Window.h"
 #include "training/DataAccess.h"
 
 using storetest::execSql;
@@ -17,16 +19,16 @@ protected:
     }
     void TearDown() override {
         base::AssertionHandler::setCurrent(nullptr);
-        TolvekAppDelegate::setShared(nullptr);
+        ui::Application::resetSharedApplication();
         base::Clock::setCurrent(nullptr);
         base::Bundle::setMainBundlePath(resources);
     }
     // One start of the program.
     std::shared_ptr<TolvekAppDelegate> launch() {
         base::UserDefaults::resetStandardUserDefaults();  // as a new process reads them
-        current = std::make_shared<TolvekAppDelegate>();  // the application keeps its delegate
-        TolvekAppDelegate::setShared(current);
-        current->applicationDidFinishLaunching();
+        ui::Application::resetSharedApplication();
+        current = std::make_shared<TolvekAppDelegate>();
+        ui::Application::sharedApplication().launch(current);
         return current;
     }
     std::string documents() const { return base::paths::documents(); }
@@ -118,14 +120,43 @@ TEST_F(LaunchTest, LaunchSetsTheFlagsAndInstallsTheStoreHandler) {
     d->setCanReset(false);
     d->setBackFromBeingInBackground(true);
     d->setTimeInBackground(12);
-    TolvekAppDelegate::setShared(d);
-    d->applicationDidFinishLaunching();
+    auto& app = ui::Application::sharedApplication();
+    EXPECT_TRUE(app.launch(d));
+    EXPECT_EQ(TolvekAppDelegate::shared(), d);
     EXPECT_FALSE(d->isGoing());
     EXPECT_FALSE(d->hasReset());
     EXPECT_TRUE(d->canReset());
     EXPECT_FALSE(d->backFromBeingInBackground());
     EXPECT_EQ(d->timeInBackground(), 0);
     EXPECT_NE(dynamic_cast<TolvekAssertionHandler*>(&base::AssertionHandler::current()), nullptr);
+}
+
+TEST_F(LaunchTest, LaunchShowsTheNavigationStackAndKeepsTheScreenAwake) {
+    auto d = launch();
+    auto& app = ui::Application::sharedApplication();
+    ASSERT_TRUE(d->window());
+    EXPECT_EQ(app.keyWindow(), d->window());
+    EXPECT_TRUE(d->window()->isKeyWindow());
+    ASSERT_TRUE(d->navigationController());
+    EXPECT_EQ(d->window()->rootViewController(), d->navigationController());
+    EXPECT_EQ(d->navigationController()->view()->superview().get(), d->window().get());
+    EXPECT_TRUE(app.isIdleTimerDisabled());  // also for a user never placed
+    EXPECT_EQ(d->launchLevel(), 0);
+}
+
+TEST_F(LaunchTest, TheEntrysWindowAndNavigationStackAreUsed) {
+    auto& app = ui::Application::sharedApplication();
+    auto d = std::make_shared<TolvekAppDelegate>();
+    auto window = std::make_shared<ui::Window>(ui::Screen::mainScreen().bounds());
+    auto root = std::make_shared<ui::ViewController>();
+    auto navigation = std::make_shared<ui::NavigationController>(root);
+    d->setWindow(window);
+    d->setNavigationController(navigation);
+    app.launch(d);
+    EXPECT_EQ(d->window(), window);
+    EXPECT_EQ(window->rootViewController(), navigation);
+    EXPECT_EQ(navigation->topViewController(), root);
+    EXPECT_TRUE(window->isKeyWindow());
 }
 
 // ---- the background bookkeeping
@@ -135,24 +166,24 @@ class BackgroundTest : public storetest::StoreTest {};
 TEST_F(BackgroundTest, LeavingWithNoRestRunningStoresNothing) {
     delegate->setBackFromBeingInBackground(true);
     delegate->setTimeInBackground(7);
-    delegate->applicationDidEnterBackground();
+    delegate->applicationDidEnterBackground(storetest::app());
     EXPECT_TRUE(defaults().objectForKey("backgroundTime").isNull());
     clock->advance(30);
-    delegate->applicationWillEnterForeground();
+    delegate->applicationWillEnterForeground(storetest::app());
     EXPECT_FALSE(delegate->backFromBeingInBackground());
     EXPECT_EQ(delegate->timeInBackground(), 0);
 }
 
 TEST_F(BackgroundTest, LeavingDuringARestCountsTheWholeSecondsAway) {
     delegate->setIsGoing(true);
-    delegate->applicationDidEnterBackground();
+    delegate->applicationDidEnterBackground(storetest::app());
     // Written to disk at once.
     base::UserDefaults onDisk(defaults().path());
     ASSERT_TRUE(onDisk.dateForKey("backgroundTime").has_value());
     EXPECT_EQ(onDisk.dateForKey("backgroundTime")->timeIntervalSince1970(), clock->now());
 
     clock->advance(95.7);
-    delegate->applicationWillEnterForeground();
+    delegate->applicationWillEnterForeground(storetest::app());
     EXPECT_EQ(delegate->timeInBackground(), 95);
     EXPECT_TRUE(delegate->backFromBeingInBackground());
     EXPECT_TRUE(defaults().objectForKey("backgroundTime").isNull());
@@ -161,25 +192,35 @@ TEST_F(BackgroundTest, LeavingDuringARestCountsTheWholeSecondsAway) {
 
 TEST_F(BackgroundTest, ComingBackWithoutAStoredTimeCountsZero) {
     delegate->setIsGoing(true);
-    delegate->applicationWillEnterForeground();
+    delegate->applicationWillEnterForeground(storetest::app());
     EXPECT_EQ(delegate->timeInBackground(), 0);
     EXPECT_TRUE(delegate->backFromBeingInBackground());
 }
 
 TEST_F(BackgroundTest, AClockThatWentBackCountsTheDistance) {
     delegate->setIsGoing(true);
-    delegate->applicationDidEnterBackground();
+    delegate->applicationDidEnterBackground(storetest::app());
     clock->setTime(clock->now() - 10.4);
-    delegate->applicationWillEnterForeground();
+    delegate->applicationWillEnterForeground(storetest::app());
     EXPECT_EQ(delegate->timeInBackground(), 10);
+}
+
+TEST_F(BackgroundTest, TheHostsBackgroundAndReturnDriveTheBookkeeping) {
+    auto& app = storetest::app();
+    delegate->setIsGoing(true);
+    app.enterBackground();
+    clock->advance(95.7);
+    app.enterForeground();
+    EXPECT_EQ(delegate->timeInBackground(), 95);
+    EXPECT_TRUE(delegate->backFromBeingInBackground());
 }
 
 TEST_F(BackgroundTest, AStaleTimeIsLeftAloneWhenNoRestRuns) {
     defaults().setObject("backgroundTime", base::Value(base::Date(clock->now() - 500)));
-    delegate->applicationWillEnterForeground();
+    delegate->applicationWillEnterForeground(storetest::app());
     EXPECT_FALSE(defaults().objectForKey("backgroundTime").isNull());
     delegate->setIsGoing(true);
-    delegate->applicationWillEnterForeground();
+    delegate->applicationWillEnterForeground(storetest::app());
     EXPECT_EQ(delegate->timeInBackground(), 500);
     EXPECT_TRUE(defaults().objectForKey("backgroundTime").isNull());
 }

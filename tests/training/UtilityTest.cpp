@@ -1,4 +1,6 @@
 #include "StoreTestSupport.h"
+#include "platform/base/RunLoop.h"
+#include "platform/ui/AlertView.h"
 #include "training/Utility.h"
 
 using storetest::StoreTest;
@@ -121,9 +123,32 @@ TEST_F(UtilityTest, TheShortResetClearsTheTestFlag) {
 
 TEST(UtilityReset, WorksWithoutADelegate) {
     storetest::TemporaryHome home;
-    TolvekAppDelegate::setShared(nullptr);
+    ui::Application::resetSharedApplication();
     Utility::resetToDayAndWeekAndLevel(1, 2, 1);
     EXPECT_EQ(Utility::GetWeek(), 2);
+}
+
+TEST_F(UtilityTest, AlertsHaveOneOkButtonThatOnlyClosesThem) {
+    Utility::ShowAlert("Please Enter a valid number");
+    auto alert = std::dynamic_pointer_cast<ui::AlertView>(storetest::app().frontAlert());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->title(), "Error");
+    EXPECT_EQ(alert->message(), "Please Enter a valid number");
+    ASSERT_EQ(alert->numberOfButtons(), 1);
+    EXPECT_EQ(alert->buttonTitleAtIndex(0), "Ok");
+    EXPECT_EQ(alert->cancelButtonIndex(), -1);
+    EXPECT_FALSE(alert->delegate());
+    alert->buttonTapped(0);
+    base::RunLoop::main().advanceBy(1);  // the alert fades out
+    EXPECT_FALSE(storetest::app().frontAlert());
+
+    Utility::ShowAlert("Saved", "Export");
+    alert = std::dynamic_pointer_cast<ui::AlertView>(storetest::app().frontAlert());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->title(), "Export");
+    EXPECT_TRUE(storetest::app().tapElement("Ok"));
+    base::RunLoop::main().advanceBy(1);
+    EXPECT_FALSE(storetest::app().frontAlert());
 }
 
 }  // namespace

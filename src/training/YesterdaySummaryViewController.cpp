@@ -1,5 +1,0 @@
-#include "training/YesterdaySummaryViewController.h"
-
-YesterdaySummaryViewController::YesterdaySummaryViewController() : SummaryPageViewController("YesterdaySummaryView", "Last Workout") {}
-
-void YesterdaySummaryViewController::buildContent(ui::View& card) { yesterdayLabel_ = textLabel(card); }

@@ -730,8 +730,13 @@ void TableView::recycle(const std::shared_ptr<TableViewCell>& cell) {
     cell->showingDelete_ = false;
     if (!cell->reuseIdentifier().empty()) {
         auto& list = reusable_[cell->reuseIdentifier()];
-        if (list.size() < 32) list.push_back(cell);
+        if (list.size() < 32 && std::find(list.begin(), list.end(), cell) == list.end()) {
+            list.push_back(cell);
+            return;
+        }
     }
+    // A cell the table lets go of (a screen may still hold it) forgets the table.
+    cell->table_ = nullptr;
 }
 
 void TableView::reloadData() {

@@ -151,3 +151,47 @@ TEST_F(TableTest, HeightsComeFromTheDelegate) {
 }
 
 }  // namespace
+
+namespace {
+
+// A settings-style table whose cells the screen makes once and keeps.
+class KeptCells : public TableViewDataSource {
+public:
+    std::vector<std::shared_ptr<TableViewCell>> cells;
+    KeptCells() {
+        for (const char* t : {"Rest Timer", "Animations"}) {
+            auto c = std::make_shared<TableViewCell>(TableViewCellStyle::Default);
+            c->textLabel()->setText(t);
+            cells.push_back(c);
+        }
+    }
+    int numberOfRowsInSection(TableView&, int) override { return 2; }
+    std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView&, const IndexPath& ip) override {
+        return cells[static_cast<std::size_t>(ip.row)];
+    }
+};
+
+class KeptCellsTest : public uitest::UITest {};
+
+TEST_F(KeptCellsTest, CellsKeptByTheScreenOutliveTheirTable) {
+    auto source = std::make_shared<KeptCells>();
+    {
+        auto table = std::make_shared<TableView>(Rect(0, 20, 320, 460), TableViewStyle::Grouped);
+        table->setDataSource(source);
+        window_->addSubview(table);
+        table->layoutIfNeeded();
+        table->reloadData();
+        table->layoutIfNeeded();
+        EXPECT_EQ(source->cells[0]->tableView(), table.get());
+        table->removeFromSuperview();
+    }
+    EXPECT_EQ(source->cells[0]->tableView(), nullptr);
+    // The cell can still be drawn and touched on its own.
+    auto holder = std::make_shared<View>(Rect(0, 20, 320, 44));
+    holder->addSubview(source->cells[0]);
+    window_->addSubview(holder);
+    tap(Point(160, 40));
+    EXPECT_TRUE(renderScreen());
+}
+
+}  // namespace

@@ -14,7 +14,7 @@ std::string usage() {
            "  --headless          run without a window, on a manual clock\n"
            "  --script FILE       the steps to run headless\n"
            "  --screenshots DIR   where the script's screenshots go (default: the current folder)\n"
-           "  --frames N          close the window after N frames\n";
+           "  --frames N          close the window after at most N frames (sooner once nothing changes)\n";
 }
 
 std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args, std::string* why) {

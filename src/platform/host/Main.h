@@ -4,7 +4,8 @@
 //
 //   tolvek                                          the window
 //   tolvek --headless --script FILE [--screenshots DIR]
-//   tolvek --frames N                               the window, closed after N frames (tests)
+//   tolvek --frames N                               the window, closed after at most N frames,
+//                                                   sooner once the screen has settled (tests)
 //   tolvek --help
 //
 // Exit status: 0 after a clean run, 1 when a script step fails, 2 when there

@@ -104,6 +104,7 @@ struct WindowHost::Impl {
     SDL_Texture* texture = nullptr;
     std::unique_ptr<gfx::ImageContext> context;
     std::shared_ptr<gfx::Image> lastFrame;
+    std::shared_ptr<gfx::Image> shownFrame;
     std::shared_ptr<base::Timer> minuteTimer;
     double windowScale = 2;  // window coordinates per point
     bool pressed = false;
@@ -226,6 +227,8 @@ void WindowHost::requestClose() {
 
 std::shared_ptr<gfx::Image> WindowHost::lastFrame() const { return impl_->lastFrame; }
 
+std::shared_ptr<gfx::Image> WindowHost::shownFrame() const { return impl_->shownFrame; }
+
 int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options) {
     g_closeRequested = false;
     frames_ = 0;
@@ -337,7 +340,11 @@ int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options
                 d.render(app);
                 lastFrame = Steady::now();
                 ++frames_;
-                if (options.maxFrames > 0 && frames_ >= options.maxFrames) break;
+                // A bounded run ends at its last frame, or earlier once the
+                // screen has settled (nothing more to draw, no animation).
+                if (options.maxFrames > 0 &&
+                    (frames_ >= options.maxFrames || (!app.needsRedraw() && !ui::View::hasRunningAnimations())))
+                    break;
             } else {
                 wait = kFrameInterval - since;
             }
@@ -347,6 +354,16 @@ int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options
     }
 
     if (d.context) d.lastFrame = d.context->image();
+    if (options.readBackOnClose && d.lastFrame) {
+        // Draw the texture once more and read the renderer's pixels back.
+        int w = d.lastFrame->width(), h = d.lastFrame->height();
+        std::vector<std::uint8_t> pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4);
+        SDL_RenderClear(d.renderer);
+        SDL_RenderCopy(d.renderer, d.texture, nullptr, nullptr);
+        if (SDL_RenderReadPixels(d.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(), w * 4) == 0)
+            d.shownFrame = gfx::Image::create(w, h, 8, 32, w * 4, gfx::Image::kPremultipliedFirst32Little, pixels,
+                                              static_cast<ui::Float>(scale_));
+    }
     try {
         app.terminate();
     } catch (const std::exception& e) {

@@ -24,10 +24,14 @@ class Image;
 namespace host {
 
 struct WindowOptions {
-    // Ends the run after this many frames have been shown (0: run until the
-    // window is closed). For tests.
+    // Ends the run after this many frames have been shown, or sooner once
+    // the screen has settled after a frame (0: run until the window is
+    // closed). For tests.
     int maxFrames = 0;
     std::string title = "Tolvek";
+    // Reads the window's pixels back from the renderer before closing (see
+    // WindowHost::shownFrame). For tests.
+    bool readBackOnClose = false;
 };
 
 class WindowHost {
@@ -48,6 +52,9 @@ public:
 
     // The pixels of the last frame shown (null before the first).
     std::shared_ptr<gfx::Image> lastFrame() const;
+    // What the window showed at the close, read back from the renderer (with
+    // WindowOptions::readBackOnClose; null otherwise).
+    std::shared_ptr<gfx::Image> shownFrame() const;
     int framesShown() const { return frames_; }
     // Pixels per point of the drawing (2 on a normal display).
     double scale() const { return scale_; }

@@ -6,7 +6,15 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <SDL.h>
+
+#include <algorithm>
 #include <array>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <thread>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -14,10 +22,12 @@
 
 #include "HostTestSupport.h"
 #include "platform/base/Clock.h"
+#include "platform/base/NotificationCenter.h"
 #include "platform/base/RunLoop.h"
 #include "platform/host/DemoDelegate.h"
 #include "platform/host/Main.h"
 #include "platform/host/WindowHost.h"
+#include "platform/ui/Accelerometer.h"
 
 namespace {
 
@@ -61,6 +71,110 @@ double cpuSeconds() {
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
+class AccelerationRecorder : public ui::AccelerometerDelegate {
+public:
+    void didAccelerate(ui::Accelerometer&, const ui::Acceleration& a) override {
+        strongest = std::max(strongest, std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z));
+    }
+    double strongest = 0;
+};
+
+void pushEvent(SDL_Event e) { SDL_PushEvent(&e); }
+
+// Feeds the window the events a user makes (a click on the field, typing,
+// Return, Ctrl+K, minimising and restoring) and checks what the application
+// got. Answers 0 when all arrived as they should.
+int runInputChild() {
+    host::WindowHost window;
+    auto accel = std::make_shared<AccelerationRecorder>();
+    std::atomic<int> ticks{0};
+    std::atomic<int> ticksAtMinimise{-1}, ticksBeforeRestore{-2};
+    int backgrounds = 0, foregrounds = 0;
+    std::thread restorer;
+    auto& center = base::NotificationCenter::defaultCenter();
+    center.addObserver(&backgrounds, ui::ApplicationDidEnterBackgroundNotification, nullptr,
+                       [&](const base::Notification&) { ++backgrounds; });
+    center.addObserver(&foregrounds, ui::ApplicationWillEnterForegroundNotification, nullptr,
+                       [&](const base::Notification&) { ++foregrounds; });
+    auto tick = base::Timer::scheduledTimer(0.05, true, [&](base::Timer&) { ++ticks; });
+    auto at = [&](double seconds, std::function<void()> fn) {
+        return base::Timer::scheduledTimer(seconds, false, [fn](base::Timer&) { fn(); });
+    };
+    auto windowPoint = [&](double x, double y) {
+        double s = window.scale();
+        return std::pair<int, int>(static_cast<int>(x * s), static_cast<int>(y * s));
+    };
+    std::vector<std::shared_ptr<base::Timer>> steps;
+    steps.push_back(at(0.5, [&] {
+        ui::Accelerometer::sharedAccelerometer().setDelegate(accel);
+        // The number field: 60 points below the bar, under the status bar.
+        auto [x, y] = windowPoint(160, 20 + 44 + 60 + 15);
+        SDL_Event e{};
+        e.type = SDL_MOUSEBUTTONDOWN;
+        e.button.button = SDL_BUTTON_LEFT;
+        e.button.x = x;
+        e.button.y = y;
+        pushEvent(e);
+        e.type = SDL_MOUSEBUTTONUP;
+        pushEvent(e);
+    }));
+    steps.push_back(at(0.8, [] {
+        SDL_Event e{};
+        e.type = SDL_TEXTINPUT;
+        std::strcpy(e.text.text, "25");
+        pushEvent(e);
+    }));
+    steps.push_back(at(1.0, [] {
+        SDL_Event e{};
+        e.type = SDL_KEYDOWN;
+        e.key.keysym.sym = SDLK_RETURN;
+        pushEvent(e);
+        e.key.keysym.sym = SDLK_k;
+        e.key.keysym.mod = KMOD_LCTRL;
+        pushEvent(e);
+    }));
+    steps.push_back(at(1.3, [&] {
+        ticksAtMinimise = ticks.load();
+        SDL_Event e{};
+        e.type = SDL_WINDOWEVENT;
+        e.window.event = SDL_WINDOWEVENT_MINIMIZED;
+        pushEvent(e);
+        // The run loop is suspended now: the restore comes from outside.
+        restorer = std::thread([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            ticksBeforeRestore = ticks.load();
+            SDL_Event r{};
+            r.type = SDL_WINDOWEVENT;
+            r.window.event = SDL_WINDOWEVENT_RESTORED;
+            pushEvent(r);
+        });
+    }));
+    steps.push_back(at(2.2, [] { host::WindowHost::requestClose(); }));
+    int status = window.run(host::demoDelegateFactory());
+    if (restorer.joinable()) restorer.join();
+    tick->invalidate();
+    auto& app = ui::Application::sharedApplication();
+    if (status != 0) return status;
+    if (!app.isTextVisible("Saved 25 push-ups")) {
+        std::fprintf(stderr, "the click, the typing and Return did not save the count:\n%s\n",
+                     app.dumpViewTree().c_str());
+        return 20;
+    }
+    if (!(accel->strongest > ui::Accelerometer::ShakeThreshold)) {
+        std::fprintf(stderr, "Ctrl+K gave no shake (strongest %.2f g)\n", accel->strongest);
+        return 21;
+    }
+    if (backgrounds != 1 || foregrounds != 1) {
+        std::fprintf(stderr, "minimise and restore: %d backgrounds, %d foregrounds\n", backgrounds, foregrounds);
+        return 22;
+    }
+    if (ticksAtMinimise.load() != ticksBeforeRestore.load()) {
+        std::fprintf(stderr, "timers ran while minimised (%d ticks)\n", ticksBeforeRestore.load() - ticksAtMinimise.load());
+        return 23;
+    }
+    return 0;
+}
+
 // The child's side: runs the window host and ends the process with a status
 // the parent checks (0 when all went as expected).
 TEST(WindowHostChild, Run) {
@@ -83,12 +197,27 @@ TEST(WindowHostChild, Run) {
             host::WindowHost::requestClose();
         });
         host::WindowHost window;
-        status = window.run(host::demoDelegateFactory());
+        host::WindowOptions options;
+        options.readBackOnClose = true;
+        status = window.run(host::demoDelegateFactory(), options);
         auto frame = window.lastFrame();
+        auto shown = window.shownFrame();
+        if (const char* keep = std::getenv("TOLVEK_HOST_CHILD_SHOT"); keep && shown) shown->writePNG(keep);
         if (status == 0 && (window.framesShown() < 1 || !frame)) status = 3;
         if (status == 0 && (frame->width() != static_cast<int>(320 * window.scale()) ||
                             hosttest::darkPixels(*frame, 0, 0, frame->width(), frame->height()) < 200))
             status = 4;
+        // The window shows the frame the toolkit drew, colours and all.
+        if (status == 0 && (!shown || !(*shown == *frame))) {
+            int diffs = 0;
+            for (int y = 0; shown && y < frame->height(); y += 7)
+                for (int x = 0; x < frame->width(); x += 7)
+                    if (!(shown->pixel(x, y) == frame->pixel(x, y))) ++diffs;
+            if (!shown || diffs > 0) {
+                std::fprintf(stderr, "the window shows another picture (%d sampled pixels differ)\n", diffs);
+                status = 7;
+            }
+        }
         if (status == 0 && !(idleTo - idleFrom < 0.3)) {
             std::fprintf(stderr, "busy while idle: %.3f s of processor time in 1.5 s\n", idleTo - idleFrom);
             status = 5;
@@ -97,6 +226,8 @@ TEST(WindowHostChild, Run) {
             std::fprintf(stderr, "drew %d frames with nothing changing\n", window.framesShown());
             status = 6;
         }
+    } else if (which == "input") {
+        status = runInputChild();
     }
     std::fflush(stdout);
     std::fflush(stderr);
@@ -115,6 +246,12 @@ TEST(WindowHost, WithNoDisplayPrintsOneLineAndExitsWithTwo) {
 TEST(WindowHost, UnderXvfbDrawsAFrameSleepsWhenIdleAndClosesOnRequest) {
     if (!haveXvfb()) GTEST_SKIP() << "xvfb-run is not installed";
     auto result = runCommand(underXvfb(childCommand("close")));
+    EXPECT_EQ(result.status, 0) << result.output;
+}
+
+TEST(WindowHost, UnderXvfbClicksTypingKeysAndMinimisingReachTheApplication) {
+    if (!haveXvfb()) GTEST_SKIP() << "xvfb-run is not installed";
+    auto result = runCommand(underXvfb(childCommand("input")));
     EXPECT_EQ(result.status, 0) << result.output;
 }
 

@@ -1,0 +1,62 @@
+#pragma once
+// The look that the home screen and the screens it opens share: the gold
+// bar tint and its palette, the embossed title labels of the bars, the
+// images of the bundle by name (the good-form frames among them), the
+// rounded cards and buttons drawn at run time, and the integer reading of
+// typed counts.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gfx/Color.h"
+#include "platform/gfx/Font.h"
+#include "platform/gfx/Image.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/View.h"
+
+namespace homelook {
+
+gfx::Color barTint();     // RGB (0.949, 0.769, 0.173): the home screen's bar
+gfx::Color background();  // the warm dark brown behind the screens
+gfx::Color card();        // the lighter brown of cards and panels
+gfx::Color ink();         // light text on the background
+gfx::Color dimInk();      // secondary text
+gfx::Color gold();        // headings and figures (the bar tint)
+
+// The title view of a bar: a label of frame (0, 0, width, 44) with a clear
+// background, black bold system text of size 20 with a yellow shadow,
+// centred.
+std::shared_ptr<ui::Label> titleLabel(const std::string& text, ui::Float width);
+
+// An image of the bundle by file name ("dotoday.png"): the "@2x" twin when
+// the screen is drawn at 2x and it exists, else the plain file; null when
+// neither exists. Loaded once and kept.
+std::shared_ptr<gfx::Image> bundleImage(const std::string& fileName);
+// The frames "gf1" to "gf8" of a good push-up, in order (missing ones are
+// left out).
+std::vector<std::shared_ptr<gfx::Image>> goodFormFrames();
+
+std::shared_ptr<ui::Label> label(ui::Rect frame, const std::string& text, gfx::Font font, gfx::Color color,
+                                 ui::TextAlignment alignment = ui::TextAlignment::Left);
+// A rounded, filled button with a title, drawn at run time.
+std::shared_ptr<ui::Button> button(ui::Rect frame, const std::string& title, gfx::Color fill,
+                                   gfx::Color titleColor = gfx::Color::white());
+
+// A view that fills its bounds with a rounded card (fill, hairline edge).
+class CardView : public ui::View {
+public:
+    explicit CardView(ui::Rect frame, gfx::Color fill = card(), gfx::Color edge = gfx::Color::rgb(0.42f, 0.33f, 0.24f));
+    std::string className() const override { return "CardView"; }
+    void drawRect(gfx::Context& context, ui::Rect rect) override;
+
+private:
+    gfx::Color fill_, edge_;
+};
+
+// The integer value at the start of typed text, as the platform reads a
+// count: blanks skipped, an optional sign, the digits up to the first other
+// character (0 when there are none; clamped to the int range).
+int intValue(const std::string& text);
+
+}  // namespace homelook

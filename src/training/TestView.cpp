@@ -1,0 +1,201 @@
+#include "training/TestView.h"
+
+#include "platform/base/Format.h"
+#include "platform/base/UserDefaults.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/NavigationController.h"
+#include "training/DataAccess.h"
+#include "training/HomeLook.h"
+#include "training/Test.h"
+#include "training/TolvekAppDelegate.h"
+#include "training/Utility.h"
+
+namespace {
+constexpr int kReminderAlertTag = 1;
+constexpr ui::Float kWidth = 290;
+constexpr ui::Float kHeight = 290;
+// How far the panel rises while the keyboard is up.
+constexpr ui::Float kLift = 70;
+
+std::shared_ptr<ui::NavigationController> applicationNavigation() {
+    auto delegate = TolvekAppDelegate::shared();
+    return delegate ? delegate->navigationController() : nullptr;
+}
+}  // namespace
+
+TestView::TestView() : ui::ViewController("TestView") {}
+
+TestView::~TestView() = default;
+
+std::string TestView::mainTextForWeek(int week) {
+    if (week >= 7)
+        return "You made it through all six weeks! Time for your final test: do as many good-form push-ups as "
+               "you can, without stopping, and enter the number below.";
+    return base::format("Time for your week %d test! Do as many good-form push-ups as you can, without "
+                        "stopping, and enter the number below. Your score sets your level from here on.",
+                        week);
+}
+
+void TestView::loadView() {
+    auto panel = std::make_shared<TestViewView>(ui::Rect(0, 0, kWidth, kHeight));
+    panel->setBackgroundColor(gfx::Color::rgb(0.99f, 0.97f, 0.92f));
+    const gfx::Color text = gfx::Color::rgb(0.2f, 0.15f, 0.12f);
+
+    panel->addSubview(homelook::label(ui::Rect(16, 12, kWidth - 32, 28), "Exhaustion Test",
+                                      gfx::Font::boldSystemFont(22), gfx::Color::rgb(0.75f, 0.2f, 0.05f),
+                                      ui::TextAlignment::Center));
+    mainTextLabel_ = homelook::label(ui::Rect(16, 44, kWidth - 32, 76), "", gfx::Font::systemFont(14), text,
+                                     ui::TextAlignment::Center);
+    mainTextLabel_->setNumberOfLines(0);
+    mainTextLabel_->setLineBreakMode(ui::LineBreakMode::WordWrap);
+    panel->addSubview(mainTextLabel_);
+
+    testScoreLabel_ = homelook::label(ui::Rect(16, 130, 120, 36), "Push-ups done:", gfx::Font::boldSystemFont(15),
+                                      text);
+    panel->addSubview(testScoreLabel_);
+    resultField_ = std::make_shared<ui::TextField>(ui::Rect(140, 128, kWidth - 156, 40));
+    resultField_->setBorderStyle(ui::TextBorderStyle::RoundedRect);
+    resultField_->setBackgroundColor(gfx::Color::clear());
+    resultField_->setFont(gfx::Font::boldSystemFont(22));
+    resultField_->setTextAlignment(ui::TextAlignment::Center);
+    resultField_->setPlaceholder("Score");
+    resultField_->setAccessibilityLabel("Score");
+    resultField_->setKeyboardType(ui::KeyboardType::NumberPad);
+    resultField_->setReturnKeyType(ui::ReturnKeyType::Done);
+    panel->addSubview(resultField_);
+
+    std::weak_ptr<ui::ViewController> weak = weak_from_this();
+    auto self = [weak] { return std::static_pointer_cast<TestView>(weak.lock()); };
+    doneButton_ = homelook::button(ui::Rect(16, 186, kWidth - 32, 42), "Save Score", homelook::barTint(),
+                                   gfx::Color::black());
+    doneButton_->addTarget([self] { if (auto s = self()) s->doneClicked(); }, ui::ControlEvents::TouchUpInside);
+    panel->addSubview(doneButton_);
+    cancelButton_ = homelook::button(ui::Rect(16, 236, kWidth - 32, 38), "Not Now",
+                                     gfx::Color::rgb(0.62f, 0.56f, 0.5f));
+    cancelButton_->setFont(gfx::Font::boldSystemFont(15));
+    cancelButton_->addTarget([self] { if (auto s = self()) s->cancelClicked(); }, ui::ControlEvents::TouchUpInside);
+    panel->addSubview(cancelButton_);
+    setView(panel);
+}
+
+void TestView::viewDidLoad() {
+    resultField_->setDelegate(std::dynamic_pointer_cast<ui::TextFieldDelegate>(shared_from_this()));
+    mainTextLabel_->setText(mainTextForWeek(Utility::GetWeek()));
+}
+
+void TestView::showOver(const std::shared_ptr<ui::View>& superview, ui::Point center) {
+    keepAlive_ = std::static_pointer_cast<TestView>(shared_from_this());
+    auto v = view();
+    v->setCenter(center);
+    superview->addSubview(v);
+}
+
+void TestView::viewWillDisappear(bool) {
+    if (isViewLoaded()) view()->endEditing(true);
+}
+
+void TestView::removeOverlay() {
+    if (!isViewLoaded()) return;
+    view()->endEditing(true);
+    view()->removeFromSuperview();
+}
+
+void TestView::finish() {
+    removeOverlay();
+    if (waiting_ || !keepAlive_) return;
+    auto handler = std::move(finished_);
+    finished_ = nullptr;
+    auto self = std::move(keepAlive_);  // the last owner may be this reference
+    keepAlive_.reset();
+    if (handler) handler();
+}
+
+void TestView::cancelClicked() { finish(); }
+
+void TestView::doneClicked() {
+    resultField_->resignFirstResponder();
+    const std::string text = resultField_->text();
+    if (!Utility::isNumeric(text)) {
+        Utility::ShowAlert("Please Enter a Value");
+        return;
+    }
+    const int week = Utility::GetWeek();
+    Test test;
+    test.setWeek(week);
+    test.setDay(Utility::GetDay());
+    test.setScore(text);
+    DataAccess::saveTest(test);
+
+    auto& defaults = base::UserDefaults::standardUserDefaults();
+    // The tests that start weeks 3, 5 and 6 set the level by their own
+    // thresholds. The final test after week 6 is kept as a record only: week 7
+    // has no thresholds, and the plan-complete choice that follows offers to
+    // go on at the level the user has reached.
+    if (week == 3 || week == 5 || week == 6)
+        defaults.setInteger("Tolvek_Level", Utility::GetLevel(homelook::intValue(text), week));
+    defaults.setBool("Tolvek_Test", false);
+    defaults.synchronize();
+    removeOverlay();
+
+    if (Utility::hasReminder() && ui::isClassAvailable("EKEventEditViewController")) {
+        waiting_ = true;
+        auto alert = std::make_shared<ui::AlertView>(
+            "Set Reminder?", "Would you like to set a reminder for your next workout?",
+            std::dynamic_pointer_cast<ui::AlertViewDelegate>(shared_from_this()), std::string("No"),
+            std::vector<std::string>{"Yes"});
+        alert->setTag(kReminderAlertTag);
+        alert->show();
+        return;
+    }
+    finish();
+}
+
+void TestView::clickedButtonAtIndex(ui::AlertView& alertView, int buttonIndex) {
+    if (alertView.tag() != kReminderAlertTag) return;
+    if (buttonIndex <= 0) {
+        if (auto nav = applicationNavigation()) nav->popViewControllerAnimated(true);
+        waiting_ = false;
+        finish();
+        return;
+    }
+    // The calendar editor comes with the device services; until it is there
+    // the offer is not made (see doneClicked), so nothing is left waiting.
+    eventEditViewControllerDidComplete();
+}
+
+void TestView::eventEditViewControllerDidComplete() {
+    if (auto nav = applicationNavigation()) nav->dismissModalViewControllerAnimated(true);
+    waiting_ = false;
+    finish();
+}
+
+void TestView::touchesBegan(const ui::TouchSet& touches, const ui::Event* event) {
+    if (resultField_ && resultField_->isEditing()) {
+        bool onField = false;
+        for (auto& t : touches)
+            if (t->view() == std::static_pointer_cast<ui::View>(resultField_)) onField = true;
+        if (!onField) resultField_->resignFirstResponder();
+    }
+    ui::ViewController::touchesBegan(touches, event);
+}
+
+bool TestView::textFieldShouldReturn(ui::TextField& field) {
+    field.resignFirstResponder();
+    return true;
+}
+
+void TestView::textFieldDidBeginEditing(ui::TextField&) { lift(true); }
+
+void TestView::textFieldDidEndEditing(ui::TextField&) { lift(false); }
+
+void TestView::lift(bool up) {
+    if (up == lifted_ || !isViewLoaded()) return;
+    lifted_ = up;
+    auto v = view();
+    ui::View::beginAnimations("lift");
+    ui::View::setAnimationDuration(0.3);
+    ui::Point c = v->center();
+    c.y += up ? -kLift : kLift;
+    v->setCenter(c);
+    ui::View::commitAnimations();
+}

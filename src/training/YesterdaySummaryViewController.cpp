@@ -1,0 +1,5 @@
+#include "training/YesterdaySummaryViewController.h"
+
+YesterdaySummaryViewController::YesterdaySummaryViewController() : SummaryPageViewController("YesterdaySummaryView", "Last Workout") {}
+
+void YesterdaySummaryViewController::buildContent(ui::View& card) { yesterdayLabel_ = textLabel(card); }

@@ -1,0 +1,130 @@
+#include "training/CustomRepViewController.h"
+
+#include <cctype>
+#include <climits>
+
+#include "platform/base/Format.h"
+#include "platform/base/NotificationCenter.h"
+#include "platform/base/Number.h"
+#include "platform/base/NumberFormatter.h"
+#include "training/Utility.h"
+#include "training/WorkoutLook.h"
+
+namespace look = workoutlook;
+
+CustomRepViewController::CustomRepViewController() : ui::ViewController("CustomRepView") {}
+
+void CustomRepViewController::loadView() {
+    auto view = std::make_shared<ui::View>(ui::Rect(0, 0, 320, 480));
+    view->setBackgroundColor(look::background());
+
+    topLabel_ = look::label(ui::Rect(20, 24, 280, 36), "Current Reps", gfx::Font::boldSystemFont(28), look::accent());
+    view->addSubview(topLabel_);
+    descriptionLabel_ = look::label(ui::Rect(20, 62, 280, 24), "Set the reps", gfx::Font::systemFont(17), look::ink());
+    view->addSubview(descriptionLabel_);
+    currentRepsLabel_ = look::label(ui::Rect(20, 88, 280, 22), {}, gfx::Font::systemFont(15), look::dimInk());
+    view->addSubview(currentRepsLabel_);
+
+    repLabel_ = look::label(ui::Rect(20, 116, 280, 20), "New value", gfx::Font::boldSystemFont(13), look::dimInk());
+    view->addSubview(repLabel_);
+
+    downRepsButton_ = look::button(ui::Rect(30, 138, 64, 56), "\xE2\x88\x92", gfx::Color::rgb(0.45f, 0.33f, 0.27f));
+    downRepsButton_->setFont(gfx::Font::boldSystemFont(30));
+    downRepsButton_->setAccessibilityLabel("Down");
+    downRepsButton_->addTarget([this] { downRepButtonTapped(); }, ui::ControlEvents::TouchUpInside);
+    view->addSubview(downRepsButton_);
+
+    repField_ = std::make_shared<ui::TextField>(ui::Rect(106, 142, 108, 48));
+    repField_->setBorderStyle(ui::TextBorderStyle::RoundedRect);
+    repField_->setBackgroundColor(gfx::Color::white());
+    repField_->setFont(gfx::Font::boldSystemFont(26));
+    repField_->setTextAlignment(ui::TextAlignment::Center);
+    repField_->setKeyboardType(ui::KeyboardType::NumbersAndPunctuation);
+    repField_->setReturnKeyType(ui::ReturnKeyType::Done);
+    repField_->setAccessibilityLabel("Value");
+    view->addSubview(repField_);
+
+    upRepsButton_ = look::button(ui::Rect(226, 138, 64, 56), "+", gfx::Color::rgb(0.45f, 0.33f, 0.27f));
+    upRepsButton_->setFont(gfx::Font::boldSystemFont(30));
+    upRepsButton_->setAccessibilityLabel("Up");
+    upRepsButton_->addTarget([this] { upRepButtonTapped(); }, ui::ControlEvents::TouchUpInside);
+    view->addSubview(upRepsButton_);
+
+    repNumberLabel_ = look::label(ui::Rect(20, 198, 280, 18), "Whole numbers; a fraction is dropped",
+                                  gfx::Font::systemFont(12), look::dimInk());
+    view->addSubview(repNumberLabel_);
+
+    newRepsButton_ = look::button(ui::Rect(60, 214, 200, 44), "Save", gfx::Color::rgb(0.85f, 0.45f, 0.1f));
+    newRepsButton_->addTarget([this] { saveRepsToUserTapped(); }, ui::ControlEvents::TouchUpInside);
+    view->addSubview(newRepsButton_);
+
+    // Everything sits above the keyboard, which covers the screen from 264 down.
+    setView(view);
+    // The controller outlives its view's use of it: the view is its own.
+    repField_->setDelegate(std::static_pointer_cast<CustomRepViewController>(shared_from_this()));
+}
+
+void CustomRepViewController::viewWillAppear(bool animated) {
+    (void)animated;
+    view();
+    repField_->setText(base::format("%i", rep_));
+    if (restMode_) {
+        currentRepsLabel_->setText(base::format("Current Rest: %i", rep_));
+        topLabel_->setText("Current Rest Period");
+        descriptionLabel_->setText("Set the rest period");
+    } else {
+        currentRepsLabel_->setText(base::format("Current Reps: %i", rep_));
+        topLabel_->setText("Current Reps");
+        descriptionLabel_->setText("Set the reps");
+    }
+}
+
+int CustomRepViewController::leadingInteger(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    long long value = 0;
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1) break;
+    }
+    if (negative) value = -value;
+    if (value > INT_MAX) return INT_MAX;
+    if (value < INT_MIN) return INT_MIN;
+    return static_cast<int>(value);
+}
+
+void CustomRepViewController::step(int by) {
+    const std::string& text = repField_->text();
+    if (text.empty() || !Utility::isNumeric(text)) return;
+    const int value = leadingInteger(text);
+    if (by < 0 && value == 1) return;  // a set never goes below one with Down
+    if ((by > 0 && value == INT_MAX) || (by < 0 && value == INT_MIN)) return;
+    repField_->setText(base::format("%i", value + by));
+}
+
+void CustomRepViewController::upRepButtonTapped() { step(1); }
+void CustomRepViewController::downRepButtonTapped() { step(-1); }
+
+void CustomRepViewController::saveRepsToUserTapped() {
+    const auto number = base::NumberFormatter().numberFromString(repField_->text());
+    if (!number) {
+        Utility::ShowAlert("Please Enter a valid number");
+        return;
+    }
+    repField_->resignFirstResponder();
+    base::NotificationCenter::defaultCenter().post(restMode_ ? "restChanged" : "repChanged", this,
+                                                   base::Number(*number));
+    dismissModalViewControllerAnimated(true);
+}
+
+bool CustomRepViewController::textFieldShouldReturn(ui::TextField& field) {
+    field.resignFirstResponder();
+    return true;
+}
+
+void CustomRepViewController::touchesBegan(const ui::TouchSet& touches, const ui::Event* event) {
+    (void)touches, (void)event;
+    if (repField_ && repField_->isEditing()) repField_->resignFirstResponder();
+}

@@ -1,0 +1,40 @@
+#include "training/TodayView.h"
+
+#include <array>
+
+#include "platform/base/Format.h"
+#include "platform/gfx/Context.h"
+#include "platform/gfx/Font.h"
+#include "platform/gfx/Text.h"
+#include "training/DataAccess.h"
+#include "training/Utility.h"
+
+std::string TodayView::countsText(int week, int day, const std::array<int, 5>& r) {
+    const bool doubled = day == 2 || day == 3;
+    if (doubled && week == 5) return base::format("%i(x2),%i(x2),%i(x2),%i,%i", r[0], r[1], r[2], r[3], r[4]);
+    if (doubled && week == 6) return base::format("%i(x2),%i(x2),%i(x2),%i(x2),%i", r[0], r[1], r[2], r[3], r[4]);
+    return base::format("%i, %i, %i, %i, %i", r[0], r[1], r[2], r[3], r[4]);
+}
+
+gfx::Font TodayView::countsFont(int week, int day) {
+    return gfx::Font("Georgia", week == 6 && (day == 2 || day == 3) ? 20 : 22);
+}
+
+void TodayView::drawRect(gfx::Context& context, ui::Rect rect) {
+    (void)rect;
+    const int day = Utility::GetDay();
+    const int week = Utility::GetWeek();
+    const auto row = DataAccess::getProgram(day, week, Utility::getLevel());
+    const std::string text =
+        countsText(week, day, {row->rep1(), row->rep2(), row->rep3(), row->rep4(), row->rep5()});
+    const gfx::Font font = countsFont(week, day);
+    const ui::Float x = (bounds().size.width - gfx::measureText(text, font).width) * 0.5f;
+    const gfx::Color shadow = gfx::Color::gray(0.33f);
+    const gfx::Color orange = gfx::Color::rgb(1, 0.5f, 0);
+    context.setFillColor(shadow);
+    gfx::drawText(context, "Today:", gfx::Point(x, 3), font);
+    gfx::drawText(context, text, gfx::Point(x, 23), font);
+    context.setFillColor(orange);
+    gfx::drawText(context, "Today:", gfx::Point(x + 1, 4), font);
+    gfx::drawText(context, text, gfx::Point(x + 1, 24), font);
+}

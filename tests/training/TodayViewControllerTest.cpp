@@ -1,0 +1,419 @@
+// The workout screen through the headless driver on the manual clock: whole
+// days, the doubled sets, the end-of-day questions, resuming, the rest
+// controls and the background.
+#include <gtest/gtest.h>
+
+#include "WorkoutTestSupport.h"
+#include "training/HelpViewController.h"
+#include "training/Utility.h"
+
+using workouttest::WorkoutTest;
+
+namespace {
+std::array<int, 9> slotsOf(const Log& log) { return log.reps(); }
+}  // namespace
+
+TEST_F(WorkoutTest, WeekOneDayOneRunsFiveSetsAndFourRestsWithBeeps) {
+    placed(1, 1, 1);
+    launch();
+    openToday();
+    expect("Week 1 Day 1");
+    expect("Tap To Start");
+    EXPECT_EQ(today().todayMode(), TodayModeReady);
+    EXPECT_TRUE(app->tolvek->canReset());
+
+    tap("Tap To Start");
+    EXPECT_EQ(today().todayMode(), TodayModeSet);
+    EXPECT_FALSE(app->tolvek->canReset());
+    EXPECT_EQ(plate(), "2");
+    expect("Pushups to Perform");
+
+    const char* expected[] = {"3", "2", "2", "4 (+)"};
+    for (int rest = 0; rest < 4; ++rest) {
+        tap("Done");
+        const double start = now();
+        EXPECT_EQ(today().todayMode(), TodayModeRest);
+        EXPECT_TRUE(app->tolvek->isGoing());
+        EXPECT_EQ(today().countdownLabel()->text(), "60");
+        driver->wait(30);
+        EXPECT_EQ(today().countdownLabel()->text(), "30");
+        // The needle turns back with the seconds left: a half turn at 30 s.
+        EXPECT_NEAR(today().needleView()->transform().a, -1, 1e-5);
+        driver->wait(30);
+        EXPECT_EQ(today().countdownLabel()->text(), "0");
+        EXPECT_EQ(today().todayMode(), TodayModeRest) << "0 shows for a whole second";
+        driver->wait(1);
+        EXPECT_EQ(today().todayMode(), TodayModeSet);
+        EXPECT_FALSE(app->tolvek->isGoing());
+        EXPECT_EQ(plate(), expected[rest]);
+        EXPECT_EQ(defaults().integerForKey("Tolvek_RepNum"), rest + 2);
+
+        // Four beeps at 4, 3, 2 and 1 seconds left, the second sound at 0.
+        const auto& sounds = TodayViewController::playedSounds();
+        ASSERT_EQ(sounds.size(), static_cast<std::size_t>(5 * (rest + 1)));
+        for (int i = 0; i < 5; ++i) {
+            const auto& s = sounds[5 * rest + i];
+            EXPECT_EQ(s.name, i < 4 ? "BEEP_FM-1" : "BEEPROBO");
+            EXPECT_DOUBLE_EQ(s.time - start, 56 + i);
+        }
+    }
+    // The fifth set is the hardest: the marker sits under it.
+    auto marker = today().setMarker();
+    ASSERT_TRUE(marker);
+    EXPECT_EQ(marker->frame().origin.x, 250);
+    EXPECT_EQ(today().repLabel(5)->text(), "4");
+
+    tap("Done");
+    EXPECT_EQ(today().todayMode(), TodayModeDayComplete);
+    expect("Day Completed");
+    EXPECT_FALSE(today().setMarker());
+    EXPECT_FALSE(today().doneButton()->isHidden());
+    EXPECT_FALSE(today().repeatButton()->isHidden());
+    EXPECT_FALSE(today().editRepButton()->isHidden());
+    EXPECT_TRUE(today().shareButton()->isHidden());
+    EXPECT_EQ(Utility::GetDay(), 2);
+    EXPECT_EQ(defaults().integerForKey("Tolvek_RepNum"), 0);
+    EXPECT_TRUE(DataAccess::getLogData().empty()) << "a completed day waits for Done";
+
+    tap("Done", 1);
+    EXPECT_EQ(today().todayMode(), TodayModeReady);
+    EXPECT_EQ(app->nav->viewControllers().size(), 1u) << "back to the home screen";
+    EXPECT_TRUE(app->tolvek->canReset());
+    EXPECT_EQ(Utility::GetDay(), 2);
+    EXPECT_EQ(Utility::GetWeek(), 1);
+    auto log = DataAccess::getLogData();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(slotsOf(*log[0]), (std::array<int, 9>{2, 3, 2, 2, 4, 0, 0, 0, 0}));
+    EXPECT_EQ(log[0]->week(), 1);
+    EXPECT_EQ(log[0]->day(), 1);
+    EXPECT_EQ(log[0]->level(), 1);
+}
+
+namespace {
+// Runs a whole day with the rests skipped; answers the plate of every round.
+std::vector<std::string> runDay(WorkoutTest& t, std::function<void(const std::string&)> tap,
+                                std::function<std::string()> plate, std::function<void()> skip,
+                                std::function<int()> mode) {
+    (void)t;
+    std::vector<std::string> rounds;
+    tap("Tap To Start");
+    for (int guard = 0; guard < 12 && mode() == TodayModeSet; ++guard) {
+        rounds.push_back(plate());
+        tap("Done");
+        if (mode() == TodayModeRest) skip();
+    }
+    return rounds;
+}
+}  // namespace
+
+TEST_F(WorkoutTest, DoubledSetsOfWeekFiveDayTwoAndWeekSixDayThree) {
+    struct Case {
+        int week, day;
+        std::vector<int> sets;
+    };
+    const Case cases[] = {{5, 2, {1, 1, 2, 2, 3, 3, 4, 5}}, {6, 3, {1, 1, 2, 2, 3, 3, 4, 4, 5}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(base::format("week %d day %d", c.week, c.day));
+        placed(c.day, c.week, 2);
+        launch();
+        setPlanRow(c.week, c.day, 2, 11, 12, 13, 14, 15, 60);
+        openToday();
+        auto rounds = runDay(
+            *this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
+            [this] { return today().todayMode(); });
+        std::vector<std::string> expected;
+        for (int set : c.sets) expected.push_back(set == 5 ? "15 (+)" : std::to_string(10 + set));
+        EXPECT_EQ(rounds, expected);
+        EXPECT_EQ(today().todayMode(), TodayModeDayComplete);
+        EXPECT_EQ(today().repLabel(1)->text(), "11(x2)");
+        EXPECT_EQ(today().repLabel(4)->text(), c.week == 6 ? "14(x2)" : "14");
+        EXPECT_EQ(today().repLabel(1)->font().pointSize(), 15);
+        EXPECT_EQ(today().repLabel(5)->font().pointSize(), 17);
+        tap("Done", 1);
+        auto log = DataAccess::getLogDataReversed();
+        ASSERT_FALSE(log.empty());
+        std::array<int, 9> slots{};
+        for (std::size_t i = 0; i < c.sets.size(); ++i) slots[i] = 10 + c.sets[i];
+        EXPECT_EQ(slotsOf(*log[0]), slots);
+        end();
+    }
+}
+
+TEST_F(WorkoutTest, DoneFromWeekTwoAsksOnlyBelowEightyFivePercent) {
+    // 17 of a planned 20 is exactly 0.85 and asks nothing.
+    placed(1, 2, 1);
+    launch();
+    setPlanRow(2, 1, 1, 4, 4, 4, 4, 4, 60);
+    openToday();
+    runDay(*this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
+           [this] { return today().todayMode(); });
+    tap("Set 5", 1);
+    enterValue("1");
+    EXPECT_EQ(today().repLabel(5)->text(), "1");
+    tap("Done", 1);
+    EXPECT_FALSE(driver->isTextVisible("trouble"));
+    EXPECT_EQ(Utility::GetDay(), 2);
+    EXPECT_TRUE(defaults().boolForKey("Tolvek_Test"));
+    ASSERT_EQ(DataAccess::getLogData().size(), 1u);
+    EXPECT_EQ(DataAccess::getLogData()[0]->total(), 17);
+    end();
+
+    // 16 of 20 asks; each answer sets the position and stores the day.
+    struct Answer {
+        const char* title;
+        int day, week;
+    };
+    const Answer answers[] = {
+        {"Continue with program", 2, 2}, {"Repeat today next time", 1, 2}, {"Go back a week", 3, 1}};
+    std::size_t stored = 1;
+    for (const auto& a : answers) {
+        SCOPED_TRACE(a.title);
+        placed(1, 2, 1);
+        launch();
+        openToday();
+        runDay(*this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
+               [this] { return today().todayMode(); });
+        tap("Set 4", 1);
+        enterValue("3");
+        tap("Set 5", 1);
+        enterValue("1");
+        tap("Done", 1);
+        expect("You seem to be having a little trouble with the current program? Do you want to:");
+        EXPECT_EQ(DataAccess::getLogData().size(), stored) << "nothing is stored before the answer";
+        EXPECT_FALSE(app->tolvek->canReset());
+        tap(a.title, 1);
+        EXPECT_EQ(Utility::GetDay(), a.day);
+        EXPECT_EQ(Utility::GetWeek(), a.week);
+        EXPECT_FALSE(defaults().boolForKey("Tolvek_Test"));
+        EXPECT_TRUE(app->tolvek->canReset());
+        ASSERT_EQ(DataAccess::getLogData().size(), ++stored);
+        EXPECT_EQ(DataAccess::getLogDataReversed()[0]->total(), 16);
+        EXPECT_EQ(app->nav->viewControllers().size(), 1u);
+        end();
+    }
+}
+
+TEST_F(WorkoutTest, RepeatLeavesTheDayToComeAgain) {
+    placed(3, 2, 1);
+    launch();
+    openToday();
+    runDay(*this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
+           [this] { return today().todayMode(); });
+    // Completing day 3 moved the position to day 1 of week 3 with the test due.
+    EXPECT_EQ(Utility::GetWeek(), 3);
+    EXPECT_TRUE(defaults().boolForKey("Tolvek_Test"));
+    tap("Repeat", 1);
+    expect("Repeating day for next workout");
+    EXPECT_EQ(Utility::GetDay(), 3);
+    EXPECT_EQ(Utility::GetWeek(), 2);
+    EXPECT_FALSE(defaults().boolForKey("Tolvek_Test"));
+    EXPECT_EQ(DataAccess::getLogData().size(), 1u);
+    tap("Ok", 1);
+    EXPECT_EQ(app->nav->viewControllers().size(), 1u);
+}
+
+TEST_F(WorkoutTest, QuittingMidDayAsksToResume) {
+    // Yes continues at the saved set.
+    placed(1, 1, 1);
+    defaults().setBool("Tolvek_ShowAlerts", true);
+    launch();
+    openToday();
+    tap("Tap To Start");
+    tap("Done");
+    skipRest();
+    tap("Done");
+    skipRest();
+    EXPECT_EQ(plate(), "2");  // set 3
+    end();
+
+    launch();
+    openToday();
+    expect("Resume day from last position?");
+    tap("Yes", 1);
+    tap("Tap To Start");
+    EXPECT_EQ(TodayViewController::repNum(), 3);
+    EXPECT_EQ(plate(), "2");
+    tap("Done");
+    skipRest();
+    EXPECT_EQ(TodayViewController::repNum(), 4);
+    end();
+
+    // No starts again at set 1.
+    launch();
+    openToday();
+    tap("No", 1);
+    tap("Tap To Start");
+    EXPECT_EQ(TodayViewController::repNum(), 1);
+    EXPECT_EQ(plate(), "2");
+    tap("Done");
+    skipRest();
+    EXPECT_EQ(plate(), "3");
+}
+
+TEST_F(WorkoutTest, NoToResumeRedoesTheFirstRoundOfADoubledSet) {
+    placed(2, 5, 1);
+    defaults().setBool("Tolvek_ShowAlerts", true);
+    launch();
+    setPlanRow(5, 2, 1, 11, 12, 13, 14, 15, 60);
+    openToday();
+    tap("Tap To Start");
+    tap("Done");
+    skipRest();
+    EXPECT_EQ(defaults().integerForKey("Tolvek_FirstRep"), 1);
+    end();
+
+    launch();
+    openToday();
+    tap("No", 1);
+    tap("Tap To Start");
+    std::vector<std::string> rounds;
+    for (int i = 0; i < 3; ++i) {
+        rounds.push_back(plate());
+        tap("Done");
+        skipRest();
+    }
+    EXPECT_EQ(rounds, (std::vector<std::string>{"11", "11", "12"}));
+}
+
+TEST_F(WorkoutTest, ShakeEndsARestOnlyWhenAllowed) {
+    placed(1, 1, 1);
+    launch();
+    openToday();
+    tap("Tap To Start");
+    tap("Done");
+    EXPECT_TRUE(today().shakeLabel()->isHidden());
+    driver->shake();
+    driver->wait(1);
+    EXPECT_EQ(today().todayMode(), TodayModeRest);
+    EXPECT_EQ(TodayViewController::restCountdown(), 59);
+
+    defaults().setBool("Tolvek_AllowShake", true);
+    driver->shake();
+    driver->wait(1);
+    EXPECT_EQ(today().todayMode(), TodayModeSet);
+    tap("Done");
+    EXPECT_FALSE(today().shakeLabel()->isHidden());
+}
+
+TEST_F(WorkoutTest, AddTimeWorksOnlyDuringARest) {
+    placed(1, 1, 1);
+    launch();
+    openToday();
+    tap("Tap To Start");
+    today().addTimeButtonTapped();
+    EXPECT_EQ(TodayViewController::restCountdown(), 60);
+    tap("Done");
+    driver->wait(10);
+    tap("+30 sec");
+    EXPECT_EQ(TodayViewController::restCountdown(), 80);
+    EXPECT_EQ(today().countdownLabel()->text(), "80");
+}
+
+TEST_F(WorkoutTest, BackgroundTimeIsTakenOffTheRestOnce) {
+    placed(1, 1, 1);
+    defaults().setBool("Tolvek_UserRest", true);
+    defaults().setInteger("Tolvek_UserRestValue", 150);
+    launch();
+    openToday();
+    tap("Tap To Start");
+    tap("Done");
+    EXPECT_EQ(TodayViewController::restCountdown(), 150);
+    driver->wait(5);
+    EXPECT_EQ(TodayViewController::restCountdown(), 145);
+    driver->background(95);
+    EXPECT_EQ(TodayViewController::restCountdown(), 50);
+    EXPECT_FALSE(app->tolvek->backFromBeingInBackground());
+    driver->wait(1);
+    EXPECT_EQ(TodayViewController::restCountdown(), 49);
+}
+
+TEST_F(WorkoutTest, TheRestGoesOnWhileTheScreenIsPopped) {
+    placed(1, 1, 1);
+    launch();
+    openToday();
+    tap("Tap To Start");
+    tap("Done", 1);
+    app->nav->popViewControllerAnimated(false);
+    EXPECT_EQ(today().todayMode(), TodayModeAway);
+    driver->wait(94);
+    openToday();
+    EXPECT_EQ(today().todayMode(), TodayModeSet);
+    EXPECT_EQ(plate(), "3");
+    EXPECT_EQ(TodayViewController::repNum(), 2);
+}
+
+TEST_F(WorkoutTest, ResetToDayLeavesTheScreenReady) {
+    placed(1, 1, 1);
+    launch();
+    openToday();
+    app->nav->popViewControllerAnimated(false);
+    Utility::resetToDayAndWeekAndLevel(2, 3, 1);
+    base::NotificationCenter::defaultCenter().post("ResetToDay");
+    EXPECT_EQ(today().todayMode(), TodayModeReady);
+    EXPECT_TRUE(app->tolvek->canReset());
+    openToday();
+    expect("Week 3 Day 2");
+    expect("Tap To Start");
+}
+
+TEST_F(WorkoutTest, ACompletedDayLeftUnsavedComesBackAndIsStoredOnce) {
+    placed(1, 1, 1);
+    launch();
+    openToday();
+    runDay(*this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
+           [this] { return today().todayMode(); });
+    today().sharePushed();
+    EXPECT_EQ(today().todayMode(), TodayModeSharing);
+    EXPECT_EQ(today().statusString(),
+              "Today I did a total of 13 pushups thanks to the Tolvek iPhone app. (Week 1, Day 1, Level 1) #Tolvek");
+    app->nav->popViewControllerAnimated(false);
+    openToday();
+    EXPECT_EQ(today().todayMode(), TodayModeDayComplete);
+    EXPECT_FALSE(today().doneButton()->isHidden());
+    tap("Done", 1);
+    EXPECT_EQ(DataAccess::getLogData().size(), 1u);
+    EXPECT_EQ(Utility::GetDay(), 2) << "the day is not done twice";
+}
+
+TEST_F(WorkoutTest, EndOfPlanOffersTheRestart) {
+    placed(1, 7, 2);
+    launch();
+    openToday();
+    tap("Tap To Start", 1);
+    expect("You have reached the end of the 6 week program!");
+    tap("Reset To Week Four", 1);
+    EXPECT_EQ(Utility::GetWeek(), 4);
+    EXPECT_EQ(Utility::GetDay(), 1);
+    EXPECT_EQ(Utility::getLevel(), 2);
+    EXPECT_EQ(today().todayMode(), TodayModeReady);
+    EXPECT_EQ(app->nav->viewControllers().size(), 1u);
+}
+
+TEST_F(WorkoutTest, HelpTogglesCalloutsInTheDayCompleteState) {
+    placed(1, 1, 1);
+    launch();
+    openToday();
+    tap("Tap To Start");
+    tap("Done");
+    today().helpPushed();  // ignored during a rest
+    driver->wait(1);
+    EXPECT_FALSE(today().helpModeOn());
+    skipRest();
+    tap("Help", 1);
+    EXPECT_TRUE(today().helpModeOn());
+    ASSERT_EQ(today().callouts().size(), 1u);
+    EXPECT_EQ(today().callouts()[0]->view()->tag(), 100);
+    tap("Help", 1);
+    EXPECT_TRUE(today().callouts().empty());
+    for (int i = 0; i < 3; ++i) {
+        tap("Done");
+        skipRest();
+    }
+    tap("Done");
+    tap("Help", 1);
+    ASSERT_EQ(today().callouts().size(), 1u);
+    EXPECT_EQ(today().callouts()[0]->view()->tag(), 103);
+    expect("Tap to edit todays reps in");
+    tap("Help", 1);
+    EXPECT_TRUE(today().callouts().empty());
+}

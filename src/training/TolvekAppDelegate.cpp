@@ -11,6 +11,18 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Window.h"
 #include "training/DataAccess.h"
+#include "training/LogViewController.h"
+#include "training/RootViewController.h"
+#include "training/UserViewController.h"
+
+TolvekAppDelegate::TolvekAppDelegate() = default;
+
+TolvekAppDelegate::~TolvekAppDelegate() = default;
+
+std::shared_ptr<RootViewController> TolvekAppDelegate::rootViewController() const {
+    if (!navigationController_ || navigationController_->viewControllers().empty()) return nullptr;
+    return std::dynamic_pointer_cast<RootViewController>(navigationController_->viewControllers().front());
+}
 
 std::shared_ptr<TolvekAppDelegate> TolvekAppDelegate::shared() {
     return std::dynamic_pointer_cast<TolvekAppDelegate>(ui::Application::sharedApplication().delegate());
@@ -41,16 +53,29 @@ void TolvekAppDelegate::applicationDidFinishLaunching(ui::Application& applicati
     // the window and the navigation controller with the home screen at its
     // root; without them the delegate makes its own.
     if (!window_) window_ = std::make_shared<ui::Window>(ui::Screen::mainScreen().bounds());
-    if (!navigationController_) navigationController_ = std::make_shared<ui::NavigationController>();
+    if (!navigationController_)
+        navigationController_ = std::make_shared<ui::NavigationController>(std::make_shared<RootViewController>());
     window_->setRootViewController(navigationController_);
+    // 7. The manual log-entry screen is made and kept; nothing shows it.
+    logViewController_ = std::make_shared<LogViewController>();
     // 8. The training-day flags.
     isGoing_ = false;
     hasReset_ = false;
     canReset_ = true;
     // 9.
     window_->makeKeyAndVisible();
+    // 10. A user never placed starts with the set-up screen, presented over
+    // the home screen (the presentation keeps it).
+    if (launchLevel_ == 0) {
+        auto setup = std::make_shared<UserViewController>();
+        navigationController_->presentModalViewController(setup, true);
+        navigationController_->setNavigationBarHidden(false);
+        setup->setBackgroundFrame();
+    }
     // 11. The screen never dims or locks while the program is in front.
     application.setIdleTimerDisabled(true);
+    // 12. The offline share queue belongs to the sharing framework, which
+    // this program does not have yet: there is nothing to replay.
     // 13. Nothing was spent in the background yet.
     backFromBeingInBackground_ = false;
     timeInBackground_ = 0;

@@ -14,10 +14,13 @@ namespace ui {
 class NavigationController;
 class Window;
 }  // namespace ui
+class LogViewController;
+class RootViewController;
 
 class TolvekAppDelegate : public ui::ApplicationDelegate, public std::enable_shared_from_this<TolvekAppDelegate> {
 public:
-    TolvekAppDelegate() = default;
+    TolvekAppDelegate();
+    ~TolvekAppDelegate() override;
 
     // The shared application's delegate, or null when it is not one of these.
     static std::shared_ptr<TolvekAppDelegate> shared();
@@ -60,7 +63,14 @@ public:
     // The level read at start-up ("Tolvek_Level"; 0 = never placed).
     int launchLevel() const { return launchLevel_; }
 
+    // The home screen at the root of the navigation stack (null when the
+    // entry handed in a stack with another root).
+    std::shared_ptr<RootViewController> rootViewController() const;
+    // The manual log-entry screen, made at start-up and kept.
+    std::shared_ptr<LogViewController> logViewController() const { return logViewController_; }
+
 private:
+    std::shared_ptr<LogViewController> logViewController_;
     std::shared_ptr<ui::Window> window_;
     std::shared_ptr<ui::NavigationController> navigationController_;
     std::string databaseName_;

@@ -484,6 +484,7 @@ TEST_F(DataAccessTest, AFailedOpenOfAWriteIsReportedAndCreatesNoFile) {
 }
 
 TEST_F(DataAccessTest, TheApplicationsHandlerLogsAStoreFailureAndLetsTheCallerGoOn) {
+    base::RunLoop::main().advanceBy(1);  // the set-up screen's start-up presentation ends
     base::AssertionHandler::setCurrent(std::make_shared<TolvekAssertionHandler>());
     std::vector<std::string> lines;
     auto previous = base::setLogSink([&](const std::string& line) { lines.push_back(line); });

@@ -1,0 +1,330 @@
+#include "training/RootViewController.h"
+
+#include <algorithm>
+
+#include "platform/base/Format.h"
+#include "platform/base/UserDefaults.h"
+#include "platform/gfx/Context.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Drawing.h"
+#include "platform/ui/NavigationController.h"
+#include "training/DataAccess.h"
+#include "training/GoodFormView.h"
+#include "training/HomeLook.h"
+#include "training/SummaryViewController.h"
+#include "training/TestView.h"
+#include "training/TipView.h"
+#include "training/TodaySummaryViewController.h"
+#include "training/TodayViewController.h"
+#include "training/TomorrowSummaryViewController.h"
+#include "training/UserViewController.h"
+#include "training/Utility.h"
+#include "training/YesterdaySummaryViewController.h"
+
+namespace {
+
+constexpr double kFlipSeconds = 0.2;
+constexpr ui::Float kMenuTop = 190;
+constexpr ui::Float kMenuBottom = 410;
+
+// A plain button face with the caption's initial, for a button whose image
+// is missing from the bundle.
+std::shared_ptr<gfx::Image> fallbackFace(ui::Size size, const std::string& caption) {
+    gfx::ImageContext context(size, ui::Screen::mainScreen().scale());
+    const ui::Rect rect(1, 1, size.width - 2, size.height - 2);
+    ui::draw::fillVerticalGradient(context, rect, ui::draw::lighter(homelook::card(), 0.15f), homelook::card(), 14);
+    ui::draw::strokeRoundedRect(context, rect, 14, homelook::gold(), 2);
+    ui::draw::textCentered(context, caption.substr(0, 1), rect, gfx::Font::boldSystemFont(size.height * 0.45f),
+                           homelook::gold());
+    return context.image();
+}
+
+}  // namespace
+
+RootViewController::RootViewController() : ui::ViewController("RootViewController") {}
+
+RootViewController::~RootViewController() = default;
+
+std::shared_ptr<RootViewController> RootViewController::self() {
+    return std::static_pointer_cast<RootViewController>(shared_from_this());
+}
+
+void RootViewController::loadView() {
+    auto view = std::make_shared<ui::View>(ui::Rect(0, 0, 320, 416));
+    view->setBackgroundColor(homelook::background());
+    view->setAutoresizingMask(ui::Autoresizing::FlexibleHeight);
+
+    topView_ = std::make_shared<ui::View>(ui::Rect(0, 0, 320, 184));
+    topView_->setBackgroundColor(ui::draw::darker(homelook::background(), 0.25f));
+    view->addSubview(topView_);
+    pagedView_ = std::make_shared<PagedView>(ui::Rect(10, 8, 300, 172), 20);
+    topView_->addSubview(pagedView_);
+
+    std::weak_ptr<ui::ViewController> weak = weak_from_this();
+    auto make = [&](std::shared_ptr<ui::Button>& button, const std::string& caption, const std::string& image,
+                    void (RootViewController::*action)()) {
+        button = std::make_shared<ui::Button>(ui::ButtonType::Custom, ui::Rect(0, 0, 84, 84));
+        button->setAccessibilityLabel(caption);
+        if (!image.empty()) button->setBackgroundImage(homelook::bundleImage(image));
+        if (!button->backgroundImageForState(ui::ControlState::Normal))
+            button->setBackgroundImage(fallbackFace(ui::Size(84, 84), caption));
+        button->addTarget(
+            [weak, action] {
+                if (auto s = std::static_pointer_cast<RootViewController>(weak.lock())) ((*s).*action)();
+            },
+            ui::ControlEvents::TouchUpInside);
+        auto label = homelook::label(ui::Rect(0, 0, 100, 18), caption, gfx::Font::boldSystemFont(13),
+                                     homelook::ink(), ui::TextAlignment::Center);
+        view->addSubview(button);
+        view->addSubview(label);
+        menu_.push_back({button, label});
+    };
+    make(todayButton_, "Today's Workout", "dotoday.png", &RootViewController::doTodayTapped);
+    make(graphButton_, "Progress", "graphmain.png", &RootViewController::graphTapped);
+    make(setupButton_, "Settings", "setup.png", &RootViewController::setupTapped);
+    make(goodFormButton_, "Good Form", "goodform.png", &RootViewController::goodFormTapped);
+    make(tipButton_, "Tip of the Week", "weektip.png", &RootViewController::tipTapped);
+    make(hintButton_, "F.A.Q.", "", &RootViewController::hintTapped);
+    make(programButton_, "Plan", "", &RootViewController::programTapped);
+    // Progress, settings, the F.A.Q. and the plan table open screens that
+    // are not part of the program yet; their buttons are not shown.
+    for (auto* hidden : {&graphButton_, &setupButton_, &hintButton_, &programButton_}) (*hidden)->setHidden(true);
+    setView(view);
+    layoutMenu();
+}
+
+void RootViewController::layoutMenu() {
+    std::vector<MenuItem*> shown;
+    for (auto& item : menu_) {
+        item.caption->setHidden(item.button->isHidden());
+        if (!item.button->isHidden()) shown.push_back(&item);
+    }
+    if (shown.empty()) return;
+    const int count = static_cast<int>(shown.size());
+    const int columns = count <= 3 ? count : (count == 4 ? 2 : 4);
+    const ui::Float side = columns <= 3 ? 84 : 62;
+    const ui::Float cellWidth = 320.0f / std::max(columns, 3);
+    const ui::Float rowHeight = side + 30;
+    const int rows = (count + columns - 1) / columns;
+    const ui::Float top = kMenuTop + std::max<ui::Float>(0, (kMenuBottom - kMenuTop - rows * rowHeight) / 2);
+    for (int i = 0; i < count; ++i) {
+        const int row = i / columns;
+        const int inRow = std::min(columns, count - row * columns);
+        const ui::Float left = (320 - inRow * cellWidth) / 2;
+        const ui::Float x = left + (i % columns) * cellWidth;
+        const ui::Float y = top + row * rowHeight;
+        shown[i]->button->setFrame(ui::Rect(x + (cellWidth - side) / 2, y, side, side));
+        shown[i]->caption->setFrame(ui::Rect(x, y + side + 6, cellWidth, 18));
+    }
+}
+
+void RootViewController::viewDidLoad() {
+    dictionaryIndex_ = 1;
+    buttonImageDictionary_ = {
+        {"1", "dotoday.png"}, {"2", "graphmain.png"}, {"3", "setup.png"}, {"4", "goodform.png"}, {"5", "weektip.png"}};
+    pagedView_->setDelegate(std::static_pointer_cast<PagedViewDelegate>(self()));
+    pagedView_->reloadData();
+}
+
+void RootViewController::viewWillAppear(bool) {
+    if (auto nav = navigationController()) nav->navigationBar()->setTintColor(homelook::barTint());
+    navigationItem()->setTitleView(homelook::titleLabel("Tolvek", 400));
+}
+
+void RootViewController::makePageControllers() {
+    if (!summaryViewController_) summaryViewController_ = std::make_shared<SummaryViewController>();
+    if (!yesterdayViewController_) yesterdayViewController_ = std::make_shared<YesterdaySummaryViewController>();
+    if (!todaySummaryViewController_) todaySummaryViewController_ = std::make_shared<TodaySummaryViewController>();
+    if (!tomorrowViewController_) tomorrowViewController_ = std::make_shared<TomorrowSummaryViewController>();
+}
+
+void RootViewController::fillPageLabels() {
+    makePageControllers();
+    // The labels exist once the pages' views are loaded.
+    summaryViewController_->view();
+    todaySummaryViewController_->view();
+    yesterdayViewController_->view();
+    tomorrowViewController_->view();
+    summaryViewController_->totalPULabel()->setText(base::format("%i", DataAccess::getTotalReps()));
+    summaryViewController_->totalLastDay()->setText(base::format("%i", DataAccess::getTotalYesterday()));
+    summaryViewController_->totalNextDay()->setText(base::format("%i", DataAccess::getTotalToday()));
+    todaySummaryViewController_->todayLabel()->setText(DataAccess::getTodayString());
+    yesterdayViewController_->yesterdayLabel()->setText(DataAccess::getYesterdayString().value_or(""));
+    tomorrowViewController_->nextTimeLabel()->setText(DataAccess::getTomorrowString());
+}
+
+void RootViewController::viewDidAppear(bool) {
+    fillPageLabels();
+    pagedView_->reloadData();
+}
+
+void RootViewController::viewDidUnload() {
+    pagedView_.reset();
+    summaryViewController_.reset();
+    yesterdayViewController_.reset();
+    todaySummaryViewController_.reset();
+    tomorrowViewController_.reset();
+    menu_.clear();
+}
+
+int RootViewController::numberOfPagesInPagedView(PagedView&) { return 4; }
+
+std::shared_ptr<ui::View> RootViewController::pagedView(PagedView&, int index) {
+    fillPageLabels();
+    switch (index) {
+    case 0: return summaryViewController_->view();
+    case 1: return todaySummaryViewController_->view();
+    case 2: return yesterdayViewController_->view();
+    case 3:
+        view()->setNeedsLayout();
+        view()->layoutIfNeeded();
+        return tomorrowViewController_->view();
+    default: return nullptr;
+    }
+}
+
+// --- The menu ---------------------------------------------------------------
+
+void RootViewController::doTodayTapped() { flip(todayButton_, EntryToday); }
+void RootViewController::graphTapped() { flip(graphButton_, EntryGraph); }
+void RootViewController::setupTapped() { flip(setupButton_, EntrySetup); }
+void RootViewController::goodFormTapped() { flip(goodFormButton_, EntryGoodForm); }
+void RootViewController::tipTapped() { flip(tipButton_, EntryTip); }
+void RootViewController::hintTapped() { flip(hintButton_, EntryHint); }
+
+void RootViewController::programTapped() {
+    // The plan table is not part of the program yet (its button is hidden).
+}
+
+void RootViewController::flip(const std::shared_ptr<ui::Button>& button, int index) {
+    currentButton_ = button;
+    dictionaryIndex_ = index;
+    doAnimation();
+}
+
+void RootViewController::doAnimation() {
+    const auto button = currentButton_;
+    const int index = dictionaryIndex_;
+    if (!button || !base::UserDefaults::standardUserDefaults().boolForKey("Tolvek_AnimationOn")) {
+        callForm(index);
+        return;
+    }
+    // Each flip carries its own button and entry, so that a second tap
+    // during a flip does not change what the first one opens.
+    ++flips_;
+    std::weak_ptr<ui::ViewController> weak = weak_from_this();
+    ui::View::beginAnimations("flip");
+    ui::View::setAnimationDuration(kFlipSeconds);
+    ui::View::setAnimationTransition(ui::AnimationTransition::FlipFromRight, button, true);
+    ui::View::setAnimationDidStop([weak, button, index](const std::string&, bool, const std::any&) {
+        if (auto s = std::static_pointer_cast<RootViewController>(weak.lock())) s->flipSecondHalf(button, index);
+    });
+    button->setBackgroundImage(homelook::bundleImage("blank_button.png"));
+    ui::View::commitAnimations();
+}
+
+void RootViewController::flipSecondHalf(const std::shared_ptr<ui::Button>& button, int index) {
+    // Entries without an image of their own (the F.A.Q.) turn back to the
+    // face they had.
+    auto face = button->backgroundImageForState(ui::ControlState::Normal);
+    auto named = buttonImageDictionary_.find(std::to_string(index));
+    std::shared_ptr<gfx::Image> image =
+        named != buttonImageDictionary_.end() ? homelook::bundleImage(named->second) : nullptr;
+    if (!image) image = face;
+    std::weak_ptr<ui::ViewController> weak = weak_from_this();
+    ui::View::beginAnimations("flip2");
+    ui::View::setAnimationDuration(kFlipSeconds);
+    ui::View::setAnimationTransition(ui::AnimationTransition::FlipFromRight, button, true);
+    ui::View::setAnimationDidStop([weak, index](const std::string&, bool, const std::any&) {
+        auto s = std::static_pointer_cast<RootViewController>(weak.lock());
+        if (!s) return;
+        --s->flips_;
+        s->callForm(index);
+    });
+    button->setBackgroundImage(image);
+    ui::View::commitAnimations();
+}
+
+void RootViewController::callForm() { callForm(dictionaryIndex_); }
+
+void RootViewController::callForm(int index) {
+    switch (index) {
+    case EntryToday: DoToday(); break;
+    case EntryGoodForm:
+        if (!goodFormViewController_) goodFormViewController_ = std::make_shared<GoodFormView>();
+        pushScreen(goodFormViewController_);
+        break;
+    case EntryTip:
+        if (!tipViewController_) tipViewController_ = std::make_shared<TipView>();
+        pushScreen(tipViewController_);
+        break;
+    default:
+        // Progress, settings and the F.A.Q. are not part of the program yet.
+        break;
+    }
+}
+
+bool RootViewController::pushScreen(const std::shared_ptr<ui::ViewController>& controller) {
+    auto nav = navigationController();
+    if (!nav || !controller) return false;
+    const auto& stack = nav->viewControllers();
+    if (std::find(stack.begin(), stack.end(), controller) != stack.end()) return false;
+    if (nav->topViewController() != shared_from_this()) return false;
+    nav->pushViewController(controller, true);
+    return true;
+}
+
+void RootViewController::DoToday() {
+    // 1. A due test comes first, whatever else holds.
+    if (Utility::IsTestDay()) {
+        if (auto shown = shownTestOverlay(); shown && shown->isShowing()) return;
+        auto nav = navigationController();
+        if (!nav) return;
+        if (!testViewController_) testViewController_ = std::make_shared<TestView>();
+        const ui::Rect frame = ui::Screen::mainScreen().applicationFrame();
+        std::weak_ptr<ui::ViewController> weak = weak_from_this();
+        testViewController_->setFinishHandler([weak] {
+            // The test changed the level and the day's text.
+            if (auto s = std::static_pointer_cast<RootViewController>(weak.lock())) s->fillPageLabels();
+        });
+        testViewController_->showOver(nav->view(), ui::Point(frame.size.width / 2, frame.size.height / 2));
+        shownTestOverlay_ = testViewController_;
+        // A fresh overlay for the next test day; this one keeps itself.
+        testViewController_.reset();
+        return;
+    }
+    // 2. Never placed: the set-up screen, pushed.
+    if (base::UserDefaults::standardUserDefaults().integerForKey("Tolvek_Level") == 0) {
+        if (!userViewController_) userViewController_ = std::make_shared<UserViewController>();
+        userViewController_->setHasBeenReset(true);
+        pushScreen(userViewController_);
+        userViewController_->setHasBeenReset(false);
+        return;
+    }
+    // 3. The workout.
+    if (Utility::GetWeek() < 7) {
+        if (!todayViewController_) todayViewController_ = std::make_shared<TodayViewController>();
+        if (todayViewController_->todayMode() == TodayModeSharing) todayViewController_->setTodayMode(TodayModeReady);
+        pushScreen(todayViewController_);
+        return;
+    }
+    // 4. The plan is complete.
+    if (auto sheet = planCompleteSheet(); sheet && sheet->isVisible()) return;
+    auto sheet = std::make_shared<ui::ActionSheet>(
+        "Congratulations!! Program completed. What would you like to do?",
+        std::static_pointer_cast<ui::ActionSheetDelegate>(self()), std::string("Start from Beginning"),
+        std::string("Start from Week 4 Day 1"));
+    sheet->setActionSheetStyle(ui::ActionSheetStyle::BlackOpaque);
+    planCompleteSheet_ = sheet;
+    sheet->showInView(view());
+}
+
+void RootViewController::clickedButtonAtIndex(ui::ActionSheet& actionSheet, int buttonIndex) {
+    int week = 0;
+    if (buttonIndex == actionSheet.cancelButtonIndex()) week = 1;
+    else if (buttonIndex == actionSheet.destructiveButtonIndex()) week = 4;
+    else return;
+    Utility::resetToDayAndWeekAndLevel(1, week, Utility::getLevel());
+    Utility::ShowAlert("Week and Day have been reset", "Information");
+    fillPageLabels();
+}

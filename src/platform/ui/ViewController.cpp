@@ -1,6 +1,10 @@
 #include "platform/ui/ViewController.h"
 
+#include <algorithm>
+
+#include "platform/base/NotificationCenter.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/TextField.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Window.h"
 
@@ -332,6 +336,8 @@ void ViewController::dismissPresented(bool animated, std::function<void()> compl
 
 TableViewController::TableViewController(TableViewStyle style) : style_(style) {}
 
+TableViewController::~TableViewController() { base::NotificationCenter::defaultCenter().removeObserver(this); }
+
 std::shared_ptr<TableView> TableViewController::tableView() { return std::dynamic_pointer_cast<TableView>(view()); }
 
 void TableViewController::setTableView(std::shared_ptr<TableView> tableView) { setView(std::move(tableView)); }
@@ -347,10 +353,60 @@ void TableViewController::loadView() {
 
 void TableViewController::viewWillAppear(bool animated) {
     ViewController::viewWillAppear(animated);
+    auto& center = base::NotificationCenter::defaultCenter();
+    center.removeObserver(this);
+    center.addObserver(this, KeyboardWillShowNotification, nullptr, [this](const base::Notification&) { keyboardChanged(true); });
+    center.addObserver(this, KeyboardWillHideNotification, nullptr, [this](const base::Notification&) { keyboardChanged(false); });
+    // Moving from field to field keeps the keyboard up: follow the field.
+    for (const char* name : {TextFieldTextDidBeginEditingNotification, TextViewTextDidBeginEditingNotification})
+        center.addObserver(this, name, nullptr, [this](const base::Notification&) {
+            if (Application::sharedApplication().isKeyboardVisible()) keyboardChanged(true);
+        });
+    if (Application::sharedApplication().isKeyboardVisible()) keyboardChanged(true);
     auto table = tableView();
     if (!table) return;
     if (clearsSelection_)
         if (auto selected = table->indexPathForSelectedRow()) table->deselectRowAtIndexPath(*selected, animated);
+}
+
+void TableViewController::viewWillDisappear(bool animated) {
+    ViewController::viewWillDisappear(animated);
+    base::NotificationCenter::defaultCenter().removeObserver(this);
+    keyboardChanged(false);
+}
+
+void TableViewController::keyboardChanged(bool showing) {
+    if (!isViewLoaded()) return;
+    auto table = tableView();
+    if (!table) return;
+    EdgeInsets inset = table->contentInset();
+    Float overlap = 0;
+    if (showing && table->window()) {
+        Rect onScreen = table->convertRectToView(table->bounds(), nullptr);
+        overlap = std::max<Float>(0, onScreen.maxY() - Application::sharedApplication().keyboardFrame().minY());
+        if (Application::sharedApplication().keyboardFrame().isEmpty()) overlap = 0;
+    }
+    inset.bottom = overlap;
+    table->setContentInset(inset);
+    if (!showing) {
+        // Back inside the content without the room.
+        Point o = table->contentOffset();
+        Float max = std::max<Float>(-inset.top, table->contentSize().height - table->bounds().height());
+        if (o.y > max) table->setContentOffset(Point(o.x, max));
+        return;
+    }
+    auto* field = dynamic_cast<View*>(Application::sharedApplication().firstResponder());
+    if (field && field->isDescendantOfView(table.get())) {
+        // Into the part of the table the keyboard leaves visible.
+        Rect r = field->convertRectToView(field->bounds(), table.get()).inset(0, -8);
+        Point o = table->contentOffset();
+        Float visible = table->bounds().height() - overlap;
+        if (r.maxY() > o.y + visible) o.y = r.maxY() - visible;
+        if (r.minY() < o.y) o.y = r.minY();
+        Float max = std::max<Float>(-inset.top, table->contentSize().height + inset.bottom - table->bounds().height());
+        o.y = std::clamp<Float>(o.y, -inset.top, max);
+        table->setContentOffset(o);
+    }
 }
 
 void TableViewController::setEditing(bool editing, bool animated) {

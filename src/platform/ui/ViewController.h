@@ -133,9 +133,12 @@ private:
 
 // A controller whose view is a table, and which is the table's data source
 // and delegate. Override the data-source and delegate operations.
+// While it is shown, the keyboard does not hide the row being typed into:
+// the table makes room below its rows and scrolls that row into view.
 class TableViewController : public ViewController, public TableViewDataSource, public TableViewDelegate {
 public:
     explicit TableViewController(TableViewStyle style = TableViewStyle::Plain);
+    ~TableViewController() override;
     std::shared_ptr<TableView> tableView();
     void setTableView(std::shared_ptr<TableView> tableView);
     bool clearsSelectionOnViewWillAppear() const { return clearsSelection_; }
@@ -143,8 +146,11 @@ public:
 
     void loadView() override;
     void viewWillAppear(bool animated) override;
+    void viewWillDisappear(bool animated) override;
     void setEditing(bool editing, bool animated) override;
     using ViewController::setEditing;
+    // Makes room for the keyboard (or gives it back).
+    void keyboardChanged(bool showing);
 
     int numberOfRowsInSection(TableView& tableView, int section) override {
         (void)tableView, (void)section;

@@ -175,3 +175,49 @@ TEST_F(TableControllerTest, TheSectionIndexJumpsToItsSection) {
 }
 
 }  // namespace
+
+namespace {
+
+// A form of fields in rows, as the login and share forms are.
+class Form : public TableViewController {
+public:
+    Form() : TableViewController(TableViewStyle::Grouped) {
+        for (int i = 0; i < 10; ++i) {
+            auto cell = std::make_shared<TableViewCell>();
+            auto field = std::make_shared<TextField>(Rect(100, 10, 180, 24));
+            field->setPlaceholder("Field " + std::to_string(i));
+            cell->contentView()->addSubview(field);
+            cells.push_back(cell);
+            fields.push_back(field);
+        }
+    }
+    int numberOfRowsInSection(TableView&, int) override { return 10; }
+    std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView&, const IndexPath& ip) override {
+        return cells[static_cast<std::size_t>(ip.row)];
+    }
+    std::vector<std::shared_ptr<TableViewCell>> cells;
+    std::vector<std::shared_ptr<TextField>> fields;
+};
+
+class FormTest : public uitest::UITest {};
+
+TEST_F(FormTest, TheKeyboardNeverCoversTheFieldBeingTypedInto) {
+    auto form = std::make_shared<Form>();
+    window_->setRootViewController(form);
+    form->tableView()->layoutIfNeeded();
+    tapNamed("Field 7");
+    ASSERT_TRUE(form->fields[7]->isFirstResponder());
+    auto below = [&](int i) {
+        return form->fields[static_cast<std::size_t>(i)]->convertRectToView(form->fields[static_cast<std::size_t>(i)]->bounds(), nullptr).maxY();
+    };
+    EXPECT_LE(below(7), 264);
+    EXPECT_EQ(form->tableView()->contentInset().bottom, 216);
+    // The last field can be reached too, and moving to it keeps it in view.
+    form->tableView()->layoutIfNeeded();
+    form->fields[9]->becomeFirstResponder();
+    EXPECT_LE(below(9), 264);
+    form->fields[9]->resignFirstResponder();
+    EXPECT_EQ(form->tableView()->contentInset().bottom, 0);
+}
+
+}  // namespace

@@ -31,8 +31,6 @@ std::shared_ptr<gfx::Image> backdrop(ui::Size size, bool titleBand) {
         ui::draw::fillGlossy(context, band, homelook::barTint());
         context.setFillColor(ui::draw::darker(homelook::barTint(), 0.45f));
         context.fillRect(ui::Rect(0, kTitleBand - 1, size.width, 1));
-        ui::draw::textWithShadow(context, "Setup and initial Test", band, gfx::Font::boldSystemFont(20),
-                                 gfx::Color::black(), gfx::Color::rgb(1, 1, 0), ui::Size(0, 1));
     }
     return context.image();
 }
@@ -56,6 +54,11 @@ void UserViewController::loadView() {
     background2_->setImage(backdrop(view->bounds().size, true));
     background2_->setHidden(true);
     view->addSubview(background2_);
+
+    // The title of the band, shown with it.
+    bandTitle_ = homelook::titleLabel(title(), frame.size.width);
+    bandTitle_->setHidden(true);
+    view->addSubview(bandTitle_);
 
     content_ = std::make_shared<ui::View>(ui::Rect(0, 0, frame.size.width, 416));
     content_->setBackgroundColor(gfx::Color::clear());
@@ -117,6 +120,7 @@ void UserViewController::setBackgroundFrame() {
     view();  // loads the view when it is not yet loaded
     background_->setHidden(true);
     background2_->setHidden(false);
+    bandTitle_->setHidden(false);
     content_->setFrame(ui::Rect(0, kTitleBand, content_->frame().size.width, content_->frame().size.height));
 }
 

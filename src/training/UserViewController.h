@@ -9,6 +9,7 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/ViewController.h"
 #include "training/FlipsideViewController.h"
@@ -65,6 +66,7 @@ private:
     void keyboardWillShow();
 
     std::shared_ptr<ui::View> content_;
+    std::shared_ptr<ui::Label> bandTitle_;
     std::shared_ptr<ui::TextField> initialValueField_;
     std::shared_ptr<ui::TextView> explainationText_;
     std::shared_ptr<ui::ImageView> background_;

@@ -36,7 +36,7 @@ void CustomRepViewController::loadView() {
 
     repField_ = std::make_shared<ui::TextField>(ui::Rect(106, 142, 108, 48));
     repField_->setBorderStyle(ui::TextBorderStyle::RoundedRect);
-    repField_->setBackgroundColor(gfx::Color::white());
+    repField_->setBackgroundColor(gfx::Color::clear());
     repField_->setFont(gfx::Font::boldSystemFont(26));
     repField_->setTextAlignment(ui::TextAlignment::Center);
     repField_->setKeyboardType(ui::KeyboardType::NumbersAndPunctuation);
@@ -50,11 +50,11 @@ void CustomRepViewController::loadView() {
     upRepsButton_->addTarget([this] { upRepButtonTapped(); }, ui::ControlEvents::TouchUpInside);
     view->addSubview(upRepsButton_);
 
-    repNumberLabel_ = look::label(ui::Rect(20, 198, 280, 18), "Whole numbers; a fraction is dropped",
+    repNumberLabel_ = look::label(ui::Rect(20, 194, 280, 18), "Whole numbers; a fraction is dropped",
                                   gfx::Font::systemFont(12), look::dimInk());
     view->addSubview(repNumberLabel_);
 
-    newRepsButton_ = look::button(ui::Rect(60, 214, 200, 44), "Save", gfx::Color::rgb(0.85f, 0.45f, 0.1f));
+    newRepsButton_ = look::button(ui::Rect(60, 218, 200, 44), "Save", gfx::Color::rgb(0.85f, 0.45f, 0.1f));
     newRepsButton_->addTarget([this] { saveRepsToUserTapped(); }, ui::ControlEvents::TouchUpInside);
     view->addSubview(newRepsButton_);
 

@@ -63,7 +63,7 @@ void EditRepsViewController::loadView() {
         view->addSubview(captions_[i]);
         auto field = std::make_shared<ui::TextField>(ui::Rect(104, y, 206, 32));
         field->setBorderStyle(ui::TextBorderStyle::RoundedRect);
-        field->setBackgroundColor(gfx::Color::white());
+        field->setBackgroundColor(gfx::Color::clear());
         field->setFont(gfx::Font::systemFont(13));
         field->setKeyboardType(ui::KeyboardType::NumbersAndPunctuation);
         field->setReturnKeyType(ui::ReturnKeyType::Next);

@@ -173,17 +173,19 @@ void TodayViewController::loadView() {
         view->addSubview(image);
     }
 
-    topTodayLabel_ = look::label(ui::Rect(10, 54, 264, 18), "Today", gfx::Font::systemFont(13), look::dimInk());
+    topTodayLabel_ = look::label(ui::Rect(8, 54, 304, 18), "Today", gfx::Font::systemFont(13), look::dimInk());
+    topTodayLabel_->setAdjustsFontSizeToFitWidth(true);
+    topTodayLabel_->setMinimumFontSize(10);
     view->addSubview(topTodayLabel_);
-    helpButton_ = look::button(ui::Rect(282, 54, 30, 30), "?", gfx::Color::rgb(0.45f, 0.33f, 0.27f));
+    helpButton_ = look::button(ui::Rect(282, 78, 30, 30), "?", gfx::Color::rgb(0.45f, 0.33f, 0.27f));
     helpButton_->setAccessibilityLabel("Help");
     helpButton_->addTarget([this] { helpPushed(); }, ui::ControlEvents::TouchUpInside);
-    view->addSubview(helpButton_);
 
     topLabel_ = look::label(ui::Rect(10, 78, 300, 30), {}, gfx::Font::boldSystemFont(22), look::accent());
     view->addSubview(topLabel_);
     restLabel_ = look::label(ui::Rect(10, 78, 300, 30), "Rest", gfx::Font::boldSystemFont(22), look::accent());
     view->addSubview(restLabel_);
+    view->addSubview(helpButton_);
 
     placardView_ = std::make_shared<ui::ImageView>(ui::Rect(40, 112, 240, 200));
     placardView_->setContentMode(ui::ContentMode::ScaleAspectFit);
@@ -225,7 +227,7 @@ void TodayViewController::loadView() {
     restTimeButton_->addTarget([this] { restTimeTapped(); }, ui::ControlEvents::TouchUpInside);
     view->addSubview(restTimeButton_);
 
-    todayPlanView_ = std::make_shared<TodayView>(ui::Rect(0, 372, 320, 44));
+    todayPlanView_ = std::make_shared<TodayView>(ui::Rect(0, 366, 320, 50));
     todayPlanView_->setBackgroundColor(gfx::Color::clear());
     todayPlanView_->setOpaque(false);
     todayPlanView_->setUserInteractionEnabled(false);

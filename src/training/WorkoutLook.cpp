@@ -16,6 +16,74 @@ gfx::Color dimInk() { return gfx::Color::rgb(0.80f, 0.74f, 0.66f); }
 gfx::Color accent() { return gfx::Color::rgb(0.96f, 0.62f, 0.16f); }
 gfx::Color barTint() { return gfx::Color::rgb(0.259f, 0.2f, 0.18f, 1); }
 
+namespace {
+
+// The screen's own drawings of its images, used when the bundle has no file
+// of the name: the plate, the rest dial, its needle and the set marker.
+std::shared_ptr<gfx::Image> drawnArt(const std::string& fileName) {
+    if (fileName == "todayplacard.png") {
+        const gfx::Size size(240, 190);
+        gfx::ImageContext c(size, 2);
+        const ui::Rect outer(4, 4, size.width - 8, size.height - 10);
+        c.save();
+        c.setShadow(gfx::Size(0, 3), 6, gfx::Color::rgb(0, 0, 0, 0.6f));
+        ui::draw::fillRoundedRect(c, outer, 18, gfx::Color::rgb(0.55f, 0.36f, 0.16f));
+        c.restore();
+        ui::draw::fillVerticalGradient(c, ui::Rect(12, 12, outer.size.width - 16, outer.size.height - 16),
+                                       gfx::Color::rgb(1.0f, 0.95f, 0.82f), gfx::Color::rgb(0.93f, 0.82f, 0.6f), 12);
+        ui::draw::strokeRoundedRect(c, ui::Rect(12, 12, outer.size.width - 16, outer.size.height - 16), 12,
+                                    gfx::Color::rgb(0.75f, 0.55f, 0.25f), 1.5f);
+        // Four screw heads.
+        for (auto p : {gfx::Point(20, 20), gfx::Point(size.width - 20, 20), gfx::Point(20, size.height - 26),
+                       gfx::Point(size.width - 20, size.height - 26)}) {
+            c.setFillColor(gfx::Color::rgb(0.62f, 0.5f, 0.32f));
+            c.fillEllipseInRect(ui::Rect(p.x - 4, p.y - 4, 8, 8));
+        }
+        return c.image();
+    }
+    if (fileName == "timerdial_noticks.png") {
+        const gfx::Size size(200, 200);
+        gfx::ImageContext c(size, 2);
+        c.save();
+        c.setShadow(gfx::Size(0, 3), 6, gfx::Color::rgb(0, 0, 0, 0.6f));
+        c.setFillColor(gfx::Color::rgb(0.55f, 0.36f, 0.16f));
+        c.fillEllipseInRect(ui::Rect(4, 4, 192, 192));
+        c.restore();
+        c.setFillColor(gfx::Color::rgb(0.99f, 0.94f, 0.8f));
+        c.fillEllipseInRect(ui::Rect(13, 13, 174, 174));
+        c.setStrokeColor(gfx::Color::rgb(0.96f, 0.62f, 0.16f));
+        c.setLineWidth(3);
+        c.strokeEllipseInRect(ui::Rect(20, 20, 160, 160));
+        return c.image();
+    }
+    if (fileName == "needle.png") {
+        // As big as the dial, so that it turns about its own centre.
+        const gfx::Size size(200, 200);
+        gfx::ImageContext c(size, 2);
+        c.beginPath();
+        c.moveTo(100 - 4, 104);
+        c.lineTo(100, 28);
+        c.lineTo(100 + 4, 104);
+        c.closePath();
+        c.setFillColor(gfx::Color::rgb(0.78f, 0.16f, 0.1f));
+        c.fillPath();
+        c.setFillColor(gfx::Color::rgb(0.3f, 0.2f, 0.14f));
+        c.fillEllipseInRect(ui::Rect(92, 92, 16, 16));
+        return c.image();
+    }
+    if (fileName == "setbutton.png") {
+        const gfx::Size size(55, 30);
+        gfx::ImageContext c(size, 2);
+        ui::draw::fillVerticalGradient(c, ui::Rect(1, 1, 53, 28), gfx::Color::rgb(1, 0.85f, 0.45f),
+                                       gfx::Color::rgb(0.95f, 0.62f, 0.16f), 8);
+        ui::draw::strokeRoundedRect(c, ui::Rect(1, 1, 53, 28), 8, gfx::Color::rgb(0.7f, 0.42f, 0.1f), 1);
+        return c.image();
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 std::shared_ptr<gfx::Image> bundleImage(const std::string& fileName) {
     static std::map<std::string, std::shared_ptr<gfx::Image>> cache;
     auto found = cache.find(fileName);
@@ -31,7 +99,7 @@ std::shared_ptr<gfx::Image> bundleImage(const std::string& fileName) {
     if (!image) {
         if (auto path = bundle.pathForResource(stem, type)) image = gfx::Image::load(*path, 1);
     }
-    // A missing file is not cached, so that an image made after start shows.
+    if (!image) image = drawnArt(fileName);
     if (image) cache[fileName] = image;
     return image;
 }

@@ -19,6 +19,7 @@ TEST_F(WorkoutTest, WeekOneDayOneRunsFiveSetsAndFourRestsWithBeeps) {
     openToday();
     expect("Week 1 Day 1");
     expect("Tap To Start");
+    shot("workout_ready");
     EXPECT_EQ(today().todayMode(), TodayModeReady);
     EXPECT_TRUE(app->tolvek->canReset());
 
@@ -403,6 +404,7 @@ TEST_F(WorkoutTest, HelpTogglesCalloutsInTheDayCompleteState) {
     EXPECT_TRUE(today().helpModeOn());
     ASSERT_EQ(today().callouts().size(), 1u);
     EXPECT_EQ(today().callouts()[0]->view()->tag(), 100);
+    shot("workout_help_set");
     tap("Help", 1);
     EXPECT_TRUE(today().callouts().empty());
     for (int i = 0; i < 3; ++i) {
@@ -412,6 +414,7 @@ TEST_F(WorkoutTest, HelpTogglesCalloutsInTheDayCompleteState) {
     tap("Done");
     tap("Help", 1);
     ASSERT_EQ(today().callouts().size(), 1u);
+    shot("workout_help_complete");
     EXPECT_EQ(today().callouts()[0]->view()->tag(), 103);
     expect("Tap to edit todays reps in");
     tap("Help", 1);

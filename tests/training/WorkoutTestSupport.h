@@ -86,6 +86,10 @@ protected:
         if (seconds > 0) driver->wait(seconds);
     }
     void expect(const std::string& text) { EXPECT_TRUE(driver->isTextVisible(text)) << text << "\n" << driver->dump(); }
+    // Writes a screenshot when TOLVEK_SHOTS names a folder (to look at them).
+    void shot(const std::string& name) {
+        if (const char* dir = std::getenv("TOLVEK_SHOTS")) driver->screenshot(std::string(dir) + "/" + name + ".png");
+    }
     TodayViewController& today() { return *app->home->today; }
     std::string plate() { return today().contentLabel()->text(); }
     double now() { return base::Clock::current().now(); }

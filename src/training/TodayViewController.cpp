@@ -310,6 +310,8 @@ void TodayViewController::registerDayObservers() {
 void TodayViewController::viewWillAppear(bool animated) {
     (void)animated;
     registerObservers();
+    // Another screen may have taken the accelerometer since.
+    ui::Accelerometer::sharedAccelerometer().setDelegate(std::static_pointer_cast<ui::AccelerometerDelegate>(self()));
     if (todayMode_ == TodayModeSharing && !unsavedDay_) return;
     if (todayMode_ == TodayModeAway) {
         todayMode_ = previousTodayMode_;

@@ -5,6 +5,7 @@
 
 #include "WorkoutTestSupport.h"
 #include "training/HelpViewController.h"
+#include "training/TodayView.h"
 #include "training/Utility.h"
 
 using workouttest::WorkoutTest;
@@ -419,4 +420,42 @@ TEST_F(WorkoutTest, HelpTogglesCalloutsInTheDayCompleteState) {
     expect("Tap to edit todays reps in");
     tap("Help", 1);
     EXPECT_TRUE(today().callouts().empty());
+}
+
+TEST_F(WorkoutTest, TheScreenOutlivesItsOpenerWhileItsQuestionShows) {
+    placed(1, 2, 1);
+    defaults().setBool("Tolvek_ShowAlerts", true);
+    defaults().setInteger("Tolvek_RepNum", 3);
+    launch();
+    openToday();
+    expect("Resume day from last position?");
+    // The opener lets go of the screen while its question is up.
+    std::weak_ptr<TodayViewController> screen = app->home->today;
+    app->nav->popViewControllerAnimated(false);
+    app->home->today.reset();
+    driver->wait(1);
+    ASSERT_FALSE(screen.expired());
+    tap("No", 1);
+    EXPECT_EQ(TodayViewController::repNum(), 1);
+    driver->wait(1);
+    EXPECT_TRUE(screen.expired()) << "and goes once the question is answered";
+}
+
+TEST_F(WorkoutTest, TodayViewTextsFollowTheDoubledDays) {
+    EXPECT_EQ(TodayView::countsText(6, 3, {1, 2, 3, 4, 5}), "1(x2),2(x2),3(x2),4(x2),5");
+    EXPECT_EQ(TodayView::countsText(5, 2, {1, 2, 3, 4, 5}), "1(x2),2(x2),3(x2),4,5");
+    EXPECT_EQ(TodayView::countsText(5, 1, {1, 2, 3, 4, 5}), "1, 2, 3, 4, 5");
+    EXPECT_EQ(TodayView::countsFont(6, 3).pointSize(), 20);
+    EXPECT_EQ(TodayView::countsFont(5, 3).pointSize(), 22);
+    Program day;
+    day.setWeek(2);
+    day.setDay(1);
+    day.setLevel(2);
+    for (auto set : {&Program::setRep1, &Program::setRep2, &Program::setRep3, &Program::setRep4, &Program::setRep5})
+        (day.*set)(10);
+    EXPECT_EQ(TodayViewController::shareText(day),
+              "Today I did a total of 50 pushups thanks to the Tolvek iPhone app. (Week 2, Day 1, Level 2) #Tolvek");
+    day.setWeek(6);
+    day.setDay(3);
+    EXPECT_EQ(TodayViewController::totalDoneToday(day), 90);
 }

@@ -1,6 +1,8 @@
 #include "training/HomeLook.h"
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 #include <map>
 
 #include "platform/base/Bundle.h"
@@ -53,7 +55,146 @@ std::vector<std::shared_ptr<gfx::Image>> goodFormFrames() {
     std::vector<std::shared_ptr<gfx::Image>> frames;
     for (int i = 1; i <= 8; ++i)
         if (auto image = bundleImage(base::format("gf%d.png", i))) frames.push_back(image);
-    return frames;
+    if (frames.size() == 8) return frames;
+    // Drawn once and kept.
+    static std::vector<std::shared_ptr<gfx::Image>> drawn;
+    if (drawn.empty())
+        for (int i = 0; i < 8; ++i) drawn.push_back(drawnPushUp(gfx::Size(280, 150), i / 8.0));
+    return drawn;
+}
+
+namespace {
+
+struct P {
+    double x, y;
+};
+
+void line(gfx::Context& c, P a, P b) {
+    c.beginPath();
+    c.moveTo(static_cast<ui::Float>(a.x), static_cast<ui::Float>(a.y));
+    c.lineTo(static_cast<ui::Float>(b.x), static_cast<ui::Float>(b.y));
+    c.strokePath();
+}
+
+void disc(gfx::Context& c, P centre, double r) {
+    c.fillEllipseInRect(ui::Rect(static_cast<ui::Float>(centre.x - r), static_cast<ui::Float>(centre.y - r),
+                                 static_cast<ui::Float>(2 * r), static_cast<ui::Float>(2 * r)));
+}
+
+// The figure of a push-up in a box of the size, the floor along its bottom:
+// the body one straight line from heels to shoulders, the arms under the
+// shoulders bending backwards as the chest goes down.
+void pushUpFigure(gfx::Context& c, gfx::Size size, double phase, gfx::Color body, double scale) {
+    const double depth = (1 - std::cos(2 * M_PI * phase)) / 2;  // 0 top, 1 bottom
+    const double floor = size.height - 14 * scale;
+    const P hand{size.width * 0.72, floor};
+    const double armLength = 62 * scale;
+    const double shoulderHeight = armLength - 40 * scale * depth;
+    const P shoulder{hand.x - 4 * scale, floor - shoulderHeight};
+    const P heel{size.width * 0.12, floor - 4 * scale};
+    // The elbow: upper arm and forearm of half the arm each, bent towards
+    // the feet.
+    const double half = armLength / 2;
+    const double dx = hand.x - shoulder.x, dy = hand.y - shoulder.y;
+    const double d = std::sqrt(dx * dx + dy * dy);
+    const double a = d / 2;
+    const double h = std::sqrt(std::max(0.0, half * half - a * a));
+    const P mid{shoulder.x + dx / 2, shoulder.y + dy / 2};
+    P elbow{mid.x + h * dy / d, mid.y - h * dx / d};
+    if (elbow.x > mid.x) elbow = P{mid.x - h * dy / d, mid.y + h * dx / d};
+    // The head, beyond the shoulders along the body.
+    const double bx = shoulder.x - heel.x, by = shoulder.y - heel.y;
+    const double bl = std::sqrt(bx * bx + by * by);
+    const P head{shoulder.x + bx / bl * 16 * scale, shoulder.y + by / bl * 16 * scale - 3 * scale};
+
+    c.setStrokeColor(body);
+    c.setFillColor(body);
+    c.setLineCap(gfx::LineCap::Round);
+    c.setLineJoin(gfx::LineJoin::Round);
+    c.setLineWidth(static_cast<ui::Float>(9 * scale));
+    line(c, heel, shoulder);
+    c.setLineWidth(static_cast<ui::Float>(6 * scale));
+    line(c, shoulder, elbow);
+    line(c, elbow, hand);
+    disc(c, head, 9 * scale);
+    // Hands and toes on the floor.
+    c.setLineWidth(static_cast<ui::Float>(3 * scale));
+    line(c, hand, P{hand.x + 7 * scale, hand.y});
+    line(c, heel, P{heel.x - 2 * scale, floor});
+}
+
+}  // namespace
+
+std::shared_ptr<gfx::Image> drawnPushUp(gfx::Size size, double phase) {
+    gfx::ImageContext c(size, ui::Screen::mainScreen().scale());
+    const ui::Rect all(0, 0, size.width, size.height);
+    ui::draw::fillVerticalGradient(c, all, gfx::Color::rgb(0.99f, 0.97f, 0.91f), gfx::Color::rgb(0.95f, 0.9f, 0.8f),
+                                   10);
+    // The floor.
+    c.setFillColor(ui::draw::darker(barTint(), 0.2f));
+    c.fillRect(ui::Rect(10, size.height - 14, size.width - 20, 3));
+    pushUpFigure(c, size, phase, gfx::Color::rgb(0.3f, 0.22f, 0.16f), 1);
+    // A gold guide line along the body at the top of the movement.
+    const double depth = (1 - std::cos(2 * M_PI * phase)) / 2;
+    ui::draw::textCentered(c, depth > 0.8 ? "Chest down, body straight" : depth < 0.2 ? "Arms straight" : "",
+                           ui::Rect(0, 6, size.width, 20), gfx::Font::boldSystemFont(13),
+                           ui::draw::darker(barTint(), 0.35f));
+    return c.image();
+}
+
+std::shared_ptr<gfx::Image> drawnMenuFace(gfx::Size size, MenuIcon icon) {
+    gfx::ImageContext c(size, ui::Screen::mainScreen().scale());
+    const ui::Rect rect(1.5f, 1.5f, size.width - 3, size.height - 3);
+    ui::draw::fillVerticalGradient(c, rect, ui::draw::lighter(barTint(), 0.25f), ui::draw::darker(barTint(), 0.1f), 16);
+    ui::draw::strokeRoundedRect(c, rect, 16, ui::draw::darker(barTint(), 0.45f), 1.5f);
+    const gfx::Color ink = gfx::Color::rgb(0.27f, 0.19f, 0.12f);
+    const double w = size.width, h = size.height;
+    c.setStrokeColor(ink);
+    c.setFillColor(ink);
+    c.setLineCap(gfx::LineCap::Round);
+    c.setLineJoin(gfx::LineJoin::Round);
+    switch (icon) {
+    case MenuIcon::Today: {
+        // A calendar page with a tick.
+        const ui::Rect page(static_cast<ui::Float>(w * 0.24), static_cast<ui::Float>(h * 0.22),
+                            static_cast<ui::Float>(w * 0.52), static_cast<ui::Float>(h * 0.56));
+        ui::draw::fillRoundedRect(c, page, 5, gfx::Color::rgb(1, 0.98f, 0.93f));
+        ui::draw::strokeRoundedRect(c, page, 5, ink, 2.5f);
+        c.setFillColor(ink);
+        c.setStrokeColor(ink);
+        c.fillRect(ui::Rect(page.origin.x, page.origin.y, page.size.width, page.size.height * 0.22f));
+        c.setLineWidth(static_cast<ui::Float>(w * 0.07));
+        line(c, P{w * 0.36, h * 0.56}, P{w * 0.46, h * 0.66});
+        line(c, P{w * 0.46, h * 0.66}, P{w * 0.65, h * 0.44});
+        break;
+    }
+    case MenuIcon::GoodForm:
+        pushUpFigure(c, gfx::Size(size.width, size.height * 0.9f), 0, ink, w / 150);
+        break;
+    case MenuIcon::Tips: {
+        // A light bulb.
+        c.fillEllipseInRect(ui::Rect(static_cast<ui::Float>(w * 0.3), static_cast<ui::Float>(h * 0.18),
+                                     static_cast<ui::Float>(w * 0.4), static_cast<ui::Float>(w * 0.4)));
+        c.fillRect(ui::Rect(static_cast<ui::Float>(w * 0.41), static_cast<ui::Float>(h * 0.52),
+                            static_cast<ui::Float>(w * 0.18), static_cast<ui::Float>(h * 0.16)));
+        c.setFillColor(gfx::Color::rgb(1, 0.98f, 0.85f));
+        c.fillEllipseInRect(ui::Rect(static_cast<ui::Float>(w * 0.37), static_cast<ui::Float>(h * 0.25),
+                                     static_cast<ui::Float>(w * 0.12), static_cast<ui::Float>(w * 0.12)));
+        c.setLineWidth(static_cast<ui::Float>(w * 0.04));
+        line(c, P{w * 0.41, h * 0.74}, P{w * 0.59, h * 0.74});
+        line(c, P{w * 0.44, h * 0.81}, P{w * 0.56, h * 0.81});
+        break;
+    }
+    case MenuIcon::Blank: break;
+    default: {
+        // The other entries show their initial.
+        static const char* initials[] = {"T", "P", "S", "G", "T", "?", "P"};
+        ui::draw::textCentered(c, initials[static_cast<int>(icon)], rect,
+                               gfx::Font::boldSystemFont(static_cast<ui::Float>(h * 0.45)), ink);
+        break;
+    }
+    }
+    return c.image();
 }
 
 std::shared_ptr<ui::Label> label(ui::Rect frame, const std::string& text, gfx::Font font, gfx::Color color,

@@ -33,9 +33,18 @@ std::shared_ptr<ui::Label> titleLabel(const std::string& text, ui::Float width);
 // the screen is drawn at 2x and it exists, else the plain file; null when
 // neither exists. Loaded once and kept.
 std::shared_ptr<gfx::Image> bundleImage(const std::string& fileName);
-// The frames "gf1" to "gf8" of a good push-up, in order (missing ones are
-// left out).
+// The frames "gf1" to "gf8" of a good push-up, in order; when the bundle
+// lacks them, the same eight phases drawn at run time.
 std::vector<std::shared_ptr<gfx::Image>> goodFormFrames();
+// One phase of a push-up drawn at run time: 0 is the top (arms straight),
+// 0.5 the bottom (chest near the floor).
+std::shared_ptr<gfx::Image> drawnPushUp(gfx::Size size, double phase);
+
+// The icons of the home screen's menu, drawn at run time for a button whose
+// image the bundle lacks.
+// Blank is the face alone, shown half way through a button's flip.
+enum class MenuIcon { Today, Progress, Settings, GoodForm, Tips, Questions, Plan, Blank };
+std::shared_ptr<gfx::Image> drawnMenuFace(gfx::Size size, MenuIcon icon);
 
 std::shared_ptr<ui::Label> label(ui::Rect frame, const std::string& text, gfx::Font font, gfx::Color color,
                                  ui::TextAlignment alignment = ui::TextAlignment::Left);

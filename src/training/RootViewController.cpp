@@ -27,18 +27,6 @@ constexpr double kFlipSeconds = 0.2;
 constexpr ui::Float kMenuTop = 190;
 constexpr ui::Float kMenuBottom = 410;
 
-// A plain button face with the caption's initial, for a button whose image
-// is missing from the bundle.
-std::shared_ptr<gfx::Image> fallbackFace(ui::Size size, const std::string& caption) {
-    gfx::ImageContext context(size, ui::Screen::mainScreen().scale());
-    const ui::Rect rect(1, 1, size.width - 2, size.height - 2);
-    ui::draw::fillVerticalGradient(context, rect, ui::draw::lighter(homelook::card(), 0.15f), homelook::card(), 14);
-    ui::draw::strokeRoundedRect(context, rect, 14, homelook::gold(), 2);
-    ui::draw::textCentered(context, caption.substr(0, 1), rect, gfx::Font::boldSystemFont(size.height * 0.45f),
-                           homelook::gold());
-    return context.image();
-}
-
 }  // namespace
 
 RootViewController::RootViewController() : ui::ViewController("RootViewController") {}
@@ -62,12 +50,12 @@ void RootViewController::loadView() {
 
     std::weak_ptr<ui::ViewController> weak = weak_from_this();
     auto make = [&](std::shared_ptr<ui::Button>& button, const std::string& caption, const std::string& image,
-                    void (RootViewController::*action)()) {
+                    homelook::MenuIcon icon, void (RootViewController::*action)()) {
         button = std::make_shared<ui::Button>(ui::ButtonType::Custom, ui::Rect(0, 0, 84, 84));
         button->setAccessibilityLabel(caption);
         if (!image.empty()) button->setBackgroundImage(homelook::bundleImage(image));
         if (!button->backgroundImageForState(ui::ControlState::Normal))
-            button->setBackgroundImage(fallbackFace(ui::Size(84, 84), caption));
+            button->setBackgroundImage(homelook::drawnMenuFace(ui::Size(84, 84), icon));
         button->addTarget(
             [weak, action] {
                 if (auto s = std::static_pointer_cast<RootViewController>(weak.lock())) ((*s).*action)();
@@ -79,13 +67,13 @@ void RootViewController::loadView() {
         view->addSubview(label);
         menu_.push_back({button, label});
     };
-    make(todayButton_, "Today's Workout", "dotoday.png", &RootViewController::doTodayTapped);
-    make(graphButton_, "Progress", "graphmain.png", &RootViewController::graphTapped);
-    make(setupButton_, "Settings", "setup.png", &RootViewController::setupTapped);
-    make(goodFormButton_, "Good Form", "goodform.png", &RootViewController::goodFormTapped);
-    make(tipButton_, "Tip of the Week", "weektip.png", &RootViewController::tipTapped);
-    make(hintButton_, "F.A.Q.", "", &RootViewController::hintTapped);
-    make(programButton_, "Plan", "", &RootViewController::programTapped);
+    make(todayButton_, "Today's Workout", "dotoday.png", homelook::MenuIcon::Today, &RootViewController::doTodayTapped);
+    make(graphButton_, "Progress", "graphmain.png", homelook::MenuIcon::Progress, &RootViewController::graphTapped);
+    make(setupButton_, "Settings", "setup.png", homelook::MenuIcon::Settings, &RootViewController::setupTapped);
+    make(goodFormButton_, "Good Form", "goodform.png", homelook::MenuIcon::GoodForm, &RootViewController::goodFormTapped);
+    make(tipButton_, "Tip of the Week", "weektip.png", homelook::MenuIcon::Tips, &RootViewController::tipTapped);
+    make(hintButton_, "F.A.Q.", "", homelook::MenuIcon::Questions, &RootViewController::hintTapped);
+    make(programButton_, "Plan", "", homelook::MenuIcon::Plan, &RootViewController::programTapped);
     // Progress, settings, the F.A.Q. and the plan table open screens that
     // are not part of the program yet; their buttons are not shown.
     for (auto* hidden : {&graphButton_, &setupButton_, &hintButton_, &programButton_}) (*hidden)->setHidden(true);
@@ -216,17 +204,20 @@ void RootViewController::doAnimation() {
     ui::View::beginAnimations("flip");
     ui::View::setAnimationDuration(kFlipSeconds);
     ui::View::setAnimationTransition(ui::AnimationTransition::FlipFromRight, button, true);
-    ui::View::setAnimationDidStop([weak, button, index](const std::string&, bool, const std::any&) {
-        if (auto s = std::static_pointer_cast<RootViewController>(weak.lock())) s->flipSecondHalf(button, index);
+    auto face = button->backgroundImageForState(ui::ControlState::Normal);
+    ui::View::setAnimationDidStop([weak, button, index, face](const std::string&, bool, const std::any&) {
+        if (auto s = std::static_pointer_cast<RootViewController>(weak.lock())) s->flipSecondHalf(button, index, face);
     });
-    button->setBackgroundImage(homelook::bundleImage("blank_button.png"));
+    auto blank = homelook::bundleImage("blank_button.png");
+    if (!blank) blank = homelook::drawnMenuFace(button->bounds().size, homelook::MenuIcon::Blank);
+    button->setBackgroundImage(blank);
     ui::View::commitAnimations();
 }
 
-void RootViewController::flipSecondHalf(const std::shared_ptr<ui::Button>& button, int index) {
-    // Entries without an image of their own (the F.A.Q.) turn back to the
-    // face they had.
-    auto face = button->backgroundImageForState(ui::ControlState::Normal);
+void RootViewController::flipSecondHalf(const std::shared_ptr<ui::Button>& button, int index,
+                                        std::shared_ptr<gfx::Image> face) {
+    // Entries without an image of their own (the F.A.Q.), or whose image the
+    // bundle lacks, turn back to the face they had.
     auto named = buttonImageDictionary_.find(std::to_string(index));
     std::shared_ptr<gfx::Image> image =
         named != buttonImageDictionary_.end() ? homelook::bundleImage(named->second) : nullptr;

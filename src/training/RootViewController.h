@@ -103,7 +103,7 @@ private:
     void makePageControllers();
     void layoutMenu();
     void flip(const std::shared_ptr<ui::Button>& button, int index);
-    void flipSecondHalf(const std::shared_ptr<ui::Button>& button, int index);
+    void flipSecondHalf(const std::shared_ptr<ui::Button>& button, int index, std::shared_ptr<gfx::Image> face);
     void callForm(int index);
     // Pushes the screen unless it is on the stack already or the home
     // screen is not on top (a second tap while a screen slides in).

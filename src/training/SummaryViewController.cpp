@@ -41,12 +41,12 @@ void SummaryViewController::buildContent(ui::View& card) {
     std::shared_ptr<ui::Label>* figures[] = {&totalPULabel_, &totalLastDay_, &totalNextDay_};
     for (int i = 0; i < 3; ++i) {
         const ui::Float x = 8 + column * i;
-        *figures[i] = homelook::label(ui::Rect(x, 44, column, 44), "0", gfx::Font::boldSystemFont(34),
+        *figures[i] = homelook::label(ui::Rect(x, 52, column, 44), "0", gfx::Font::boldSystemFont(34),
                                       homelook::ink(), ui::TextAlignment::Center);
         (*figures[i])->setAdjustsFontSizeToFitWidth(true);
         (*figures[i])->setMinimumFontSize(16);
         card.addSubview(*figures[i]);
-        card.addSubview(homelook::label(ui::Rect(x, 92, column, 20), captions[i], gfx::Font::systemFont(13),
+        card.addSubview(homelook::label(ui::Rect(x, 100, column, 20), captions[i], gfx::Font::systemFont(13),
                                         homelook::dimInk(), ui::TextAlignment::Center));
     }
 }

@@ -276,6 +276,16 @@ TEST_F(WeekTest, OnATestDayTodaysButtonShowsTheOverlayAndTheHomeScreenForgetsIt)
     EXPECT_EQ(overlay->view()->center(), ui::Point(160, 230));
     EXPECT_TRUE(driver->isTextVisible("Time for your week 3 test!"));
     shot("weektest");
+    // While the score is typed the panel rises so that the field shows.
+    tap("Score");
+    ASSERT_TRUE(application().isKeyboardVisible());
+    const auto field = overlay->resultField()->convertRectToView(overlay->resultField()->bounds(), nullptr);
+    EXPECT_LE(field.maxY(), application().keyboardFrame().minY());
+    shot("weektest-typing");
+    ASSERT_TRUE(driver->tapAt(160, 120));
+    driver->wait(1);
+    EXPECT_FALSE(application().isKeyboardVisible());
+    EXPECT_EQ(overlay->view()->center(), ui::Point(160, 230));
 }
 
 TEST_F(WeekTest, AnEmptyOrNonNumericScoreIsRefusedAndTheOverlayStays) {

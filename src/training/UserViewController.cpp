@@ -112,6 +112,11 @@ void UserViewController::viewDidLoad() {
     explainationText_->setFont(gfx::Font::systemFont(11));
     explainationText_->setText(kExplanation);
     initialValueField_->setDelegate(std::dynamic_pointer_cast<ui::TextFieldDelegate>(shared_from_this()));
+    // Under the home screen's gold bar, the title as the bars show it.
+    auto barTitle = homelook::titleLabel(title(), 210);
+    barTitle->setAdjustsFontSizeToFitWidth(true);
+    barTitle->setMinimumFontSize(14);
+    navigationItem()->setTitleView(barTitle);
     level_ = hasBeenReset_ ? 1000 : static_cast<int>(base::UserDefaults::standardUserDefaults().integerForKey(
                                         "Tolvek_Level"));
 }

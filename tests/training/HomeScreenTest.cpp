@@ -126,6 +126,7 @@ TEST_F(ScreenTest, PushedFromTheHomeScreenTheSetUpScreenPopsBack) {
     EXPECT_EQ(setup->level(), 1000);
     EXPECT_FALSE(setup->hasBeenReset());
     EXPECT_TRUE(setup->background2()->isHidden());
+    shot("setup-pushed");
     tap("Push-ups");
     type("8");
     tap("OK");

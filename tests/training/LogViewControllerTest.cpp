@@ -32,6 +32,7 @@ TEST_F(LogEntryTest, AllFieldsEmptyOnALongDayStoresThePlannedNineSlots) {
                   base::format("Program default for Rep %d: %d", slot, planned[slot - 1]));
     }
     EXPECT_EQ(screen->message(), "Day Saved ");
+    shot("log-entry");
     tap("Save");
     auto logged = DataAccess::getLogData();
     ASSERT_EQ(logged.size(), 1u);

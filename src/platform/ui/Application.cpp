@@ -1,3 +1,5 @@
+#include "platform/ui/EventEditViewController.h"
+#include "platform/ui/URLOpener.h"
 #include "platform/ui/Application.h"
 
 #include <algorithm>
@@ -82,6 +84,7 @@ Application& Application::sharedApplication() {
         g_instance = std::make_unique<Application>();
         registerAvailableClass("UIPinchGestureRecognizer");
         registerAvailableClass("UITapGestureRecognizer");
+        registerDeviceServiceClasses();
     }
     return *g_instance;
 }
@@ -120,6 +123,8 @@ bool Application::canOpenURL(const std::string& url) const {
 bool Application::openURL(const std::string& url) {
     if (!canOpenURL(url)) return false;
     openedURLs_.push_back(url);
+    // A scheme this program handles itself never leaves the process.
+    if (auto handled = url_handlers::handle(url)) return *handled;
     if (urlOpener_) return urlOpener_(url);
     return true;
 }

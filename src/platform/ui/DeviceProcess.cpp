@@ -1,0 +1,110 @@
+#include "platform/ui/DeviceProcess.h"
+
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <thread>
+
+extern char** environ;
+
+namespace ui::process {
+
+namespace {
+
+std::vector<char*> argumentVector(std::vector<std::string>& argv) {
+    std::vector<char*> out;
+    out.reserve(argv.size() + 1);
+    for (auto& a : argv) out.push_back(a.data());
+    out.push_back(nullptr);
+    return out;
+}
+
+}  // namespace
+
+std::optional<std::string> findProgram(const std::string& name) {
+    if (name.empty()) return std::nullopt;
+    if (name.find('/') != std::string::npos) {
+        if (::access(name.c_str(), X_OK) == 0) return name;
+        return std::nullopt;
+    }
+    const char* path = std::getenv("PATH");
+    std::string dirs = path && *path ? path : "/usr/local/bin:/usr/bin:/bin";
+    std::size_t start = 0;
+    while (start <= dirs.size()) {
+        std::size_t end = dirs.find(':', start);
+        if (end == std::string::npos) end = dirs.size();
+        std::string candidate = end > start ? dirs.substr(start, end - start) : std::string(1, '.');
+        candidate += '/';
+        candidate += name;
+        struct stat st {};
+        if (::stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        start = end + 1;
+    }
+    return std::nullopt;
+}
+
+bool spawnDetached(const std::vector<std::string>& argv) {
+    if (argv.empty()) return false;
+    auto program = findProgram(argv[0]);
+    if (!program) return false;
+    std::vector<std::string> args = argv;
+    auto vec = argumentVector(args);
+    pid_t pid = 0;
+    if (::posix_spawn(&pid, program->c_str(), nullptr, nullptr, vec.data(), environ) != 0) return false;
+    // Collect its exit without holding up the run loop.
+    std::thread([pid] {
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+    return true;
+}
+
+std::optional<std::string> runAndRead(const std::vector<std::string>& argv) {
+    if (argv.empty()) return std::nullopt;
+    auto program = findProgram(argv[0]);
+    if (!program) return std::nullopt;
+    int fds[2];
+    if (::pipe(fds) != 0) return std::nullopt;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    posix_spawn_file_actions_addclose(&actions, fds[1]);
+    std::vector<std::string> args = argv;
+    auto vec = argumentVector(args);
+    pid_t pid = 0;
+    int rc = ::posix_spawn(&pid, program->c_str(), &actions, nullptr, vec.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[1]);
+    if (rc != 0) {
+        ::close(fds[0]);
+        return std::nullopt;
+    }
+    std::string out;
+    char buf[4096];
+    for (;;) {
+        ssize_t n = ::read(fds[0], buf, sizeof buf);
+        if (n > 0) {
+            out.append(buf, static_cast<std::size_t>(n));
+            if (out.size() > (1u << 20)) break;  // a helper that says this much is not answering
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else {
+            break;
+        }
+    }
+    ::close(fds[0]);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+    return out;
+}
+
+}  // namespace ui::process

@@ -1,0 +1,519 @@
+#include "platform/ui/MailComposeViewController.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "platform/base/Clock.h"
+#include "platform/base/Digest.h"
+#include "platform/base/FileManager.h"
+#include "platform/base/Format.h"
+#include "platform/base/Log.h"
+#include "platform/gfx/Color.h"
+#include "platform/gfx/Font.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/DeviceProcess.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/TextField.h"
+
+namespace ui {
+
+namespace {
+
+// Header values never carry line breaks (they would start new headers).
+std::string oneLine(const std::string& text) {
+    std::string out;
+    for (char c : text) out += (c == '\r' || c == '\n') ? ' ' : c;
+    return out;
+}
+
+bool isAscii(const std::string& text) {
+    for (unsigned char c : text)
+        if (c >= 0x80) return false;
+    return true;
+}
+
+// An RFC 2047 encoded word (in pieces short enough for a header line) for
+// text that is not plain ASCII.
+std::string headerText(const std::string& text) {
+    std::string clean = oneLine(text);
+    if (isAscii(clean)) return clean;
+    std::string out;
+    std::size_t i = 0;
+    while (i < clean.size()) {
+        std::size_t n = std::min<std::size_t>(45, clean.size() - i);
+        while (i + n < clean.size() && (static_cast<unsigned char>(clean[i + n]) & 0xC0) == 0x80) --n;
+        if (!out.empty()) out += "\r\n ";
+        out += "=?UTF-8?B?" + base::base64Encode(std::string_view(clean).substr(i, n)) + "?=";
+        i += n;
+    }
+    return out;
+}
+
+std::string joinAddresses(const std::vector<std::string>& list) {
+    std::string out;
+    for (const auto& a : list) {
+        std::string clean = oneLine(a);
+        if (clean.empty()) continue;
+        if (!out.empty()) out += ", ";
+        out += isAscii(clean) ? clean : headerText(clean);
+    }
+    return out;
+}
+
+std::vector<std::string> splitAddresses(const std::string& text) {
+    std::vector<std::string> out;
+    std::string current;
+    auto flush = [&] {
+        std::size_t b = current.find_first_not_of(" \t");
+        std::size_t e = current.find_last_not_of(" \t");
+        if (b != std::string::npos) out.push_back(current.substr(b, e - b + 1));
+        current.clear();
+    };
+    for (char c : text) {
+        if (c == ',' || c == ';' || c == '\n') flush();
+        else current += c;
+    }
+    flush();
+    return out;
+}
+
+// Line ends as CRLF.
+std::string crlf(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\r') {
+            out += "\r\n";
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else if (c == '\n') {
+            out += "\r\n";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+bool needsEncoding(const std::string& text) {
+    if (!isAscii(text)) return true;
+    std::size_t line = 0;
+    for (char c : text) {
+        if (c == '\n') line = 0;
+        else if (++line > 76) return true;
+    }
+    return false;
+}
+
+// A file name fit for a quoted MIME parameter, and its RFC 2231 form.
+std::string quotedName(const std::string& name) {
+    std::string out;
+    for (char c : name)
+        if (c != '"' && c != '\\' && c != '\r' && c != '\n') out += isAscii(std::string(1, c)) ? c : '_';
+    return out.empty() ? "attachment" : out;
+}
+
+std::string extendedName(const std::string& name) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string out = "UTF-8''";
+    for (unsigned char c : name) {
+        if (std::isalnum(c) || c == '.' || c == '-' || c == '_') out += static_cast<char>(c);
+        else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return out;
+}
+
+std::string rfc5322Date(double when) {
+    std::time_t t = static_cast<std::time_t>(when);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    static const char* days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    long offset = tm.tm_gmtoff / 60;
+    char sign = offset < 0 ? '-' : '+';
+    if (offset < 0) offset = -offset;
+    return base::format("%s, %02d %s %04d %02d:%02d:%02d %c%02ld%02ld", days[tm.tm_wday], tm.tm_mday,
+                        months[tm.tm_mon], tm.tm_year + 1900, tm.tm_hour, tm.tm_min, tm.tm_sec, sign, offset / 60,
+                        offset % 60);
+}
+
+std::string fromAddress() {
+    if (const char* email = std::getenv("EMAIL"); email && *email) return oneLine(email);
+    std::string user = "user";
+    if (const char* u = std::getenv("USER"); u && *u) user = u;
+    else if (auto* pw = ::getpwuid(::getuid())) user = pw->pw_name;
+    return oneLine(user) + "@localhost";
+}
+
+// The body's text for a plain-text view: tags dropped, breaks kept.
+std::string htmlToText(const std::string& html) {
+    std::string out;
+    for (std::size_t i = 0; i < html.size(); ++i) {
+        if (html[i] == '<') {
+            std::size_t end = html.find('>', i);
+            if (end == std::string::npos) break;
+            std::string tag = html.substr(i + 1, end - i - 1);
+            for (auto& c : tag) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (tag.rfind("br", 0) == 0 || tag == "p" || tag == "/p" || tag.rfind("div", 0) == 0) out += '\n';
+            i = end;
+        } else if (html[i] == '&') {
+            static const std::pair<const char*, const char*> entities[] = {
+                {"&amp;", "&"}, {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#39;", "'"}, {"&nbsp;", " "}};
+            bool matched = false;
+            for (auto [e, r] : entities) {
+                if (html.compare(i, std::strlen(e), e) == 0) {
+                    out += r;
+                    i += std::strlen(e) - 1;
+                    matched = true;
+                    break;
+                }
+            }
+            if (!matched) out += '&';
+        } else {
+            out += html[i];
+        }
+    }
+    return out;
+}
+
+MailComposeViewController::Handoff& handoffSlot();
+
+bool desktopHandoff(const OutboxMessage& message) {
+    if (!process::findProgram("xdg-email")) return false;
+    std::vector<std::string> argv{"xdg-email", "--utf8"};
+    for (const auto& a : message.cc) argv.insert(argv.end(), {"--cc", a});
+    for (const auto& a : message.bcc) argv.insert(argv.end(), {"--bcc", a});
+    if (!message.subject.empty()) argv.insert(argv.end(), {"--subject", message.subject});
+    if (!message.plainBody.empty()) argv.insert(argv.end(), {"--body", message.plainBody});
+    for (const auto& p : message.attachmentPaths) argv.insert(argv.end(), {"--attach", p});
+    for (const auto& a : message.to) argv.push_back(a);
+    return process::spawnDetached(argv);
+}
+
+MailComposeViewController::Handoff& handoffSlot() {
+    static MailComposeViewController::Handoff handoff = desktopHandoff;
+    return handoff;
+}
+
+// Runs a block when an action sheet button is chosen.
+class SheetAnswer : public ActionSheetDelegate {
+public:
+    explicit SheetAnswer(std::function<void(int)> answer) : answer_(std::move(answer)) {}
+    void clickedButtonAtIndex(ActionSheet&, int index) override { answer_(index); }
+
+private:
+    std::function<void(int)> answer_;
+};
+
+}  // namespace
+
+// The compose screen itself.
+class MailComposeScreen : public ViewController {
+public:
+    explicit MailComposeScreen(MailComposeViewController& owner) : owner_(owner) {}
+
+    void loadView() override {
+        auto view = std::make_shared<View>(Rect(0, 0, 320, 416));
+        view->setBackgroundColor(gfx::Color::white());
+        view->setAutoresizingMask(Autoresizing::FlexibleWidth | Autoresizing::FlexibleHeight);
+        Float y = 0;
+        auto row = [&](const std::string& caption, std::shared_ptr<TextField>& field, const std::string& label) {
+            auto name = std::make_shared<Label>(Rect(8, y, 64, 40));
+            name->setText(caption);
+            name->setFont(gfx::Font::systemFont(15));
+            name->setTextColor(gfx::Color::gray(0.5));
+            name->setBackgroundColor(gfx::Color::clear());
+            view->addSubview(name);
+            field = std::make_shared<TextField>(Rect(72, y + 6, 240, 28));
+            field->setFont(gfx::Font::systemFont(15));
+            field->setAccessibilityLabel(label);
+            field->setAutocapitalizationType(TextAutocapitalizationType::None);
+            view->addSubview(field);
+            auto rule = std::make_shared<View>(Rect(0, y + 40, 320, 1));
+            rule->setBackgroundColor(gfx::Color::gray(0.8));
+            view->addSubview(rule);
+            y += 41;
+        };
+        row("To:", to, "To");
+        to->setKeyboardType(KeyboardType::EmailAddress);
+        row("Cc:", cc, "Cc");
+        cc->setKeyboardType(KeyboardType::EmailAddress);
+        row("Subject:", subject, "Subject");
+        subject->setAutocapitalizationType(TextAutocapitalizationType::Sentences);
+        body = std::make_shared<TextView>(Rect(4, y + 4, 312, 416 - y - 8));
+        body->setFont(gfx::Font::systemFont(15));
+        body->setAccessibilityLabel("Message");
+        body->setAutoresizingMask(Autoresizing::FlexibleWidth | Autoresizing::FlexibleHeight);
+        view->addSubview(body);
+        y += 4;
+        // Attachments are listed under the fields so the user sees them go.
+        if (!owner_.attachments().empty()) {
+            std::string names;
+            for (const auto& a : owner_.attachments()) names += (names.empty() ? "" : ", ") + a.fileName;
+            attachments = std::make_shared<Label>(Rect(8, 416 - 30, 304, 24));
+            attachments->setText("Attached: " + names);
+            attachments->setFont(gfx::Font::systemFont(13));
+            attachments->setTextColor(gfx::Color::rgb(0.2, 0.3, 0.6));
+            attachments->setBackgroundColor(gfx::Color::gray(0.95));
+            attachments->setAutoresizingMask(Autoresizing::FlexibleWidth | Autoresizing::FlexibleTopMargin);
+            body->setFrame(Rect(4, y, 312, 416 - y - 36));
+            view->addSubview(attachments);
+        }
+        setView(view);
+    }
+
+    void viewDidLoad() override {
+        to->setText(joinList(owner_.to_));
+        cc->setText(joinList(owner_.cc_));
+        subject->setText(owner_.subject_);
+        shownBody = owner_.html_ ? htmlToText(owner_.body_) : owner_.body_;
+        body->setText(shownBody);
+    }
+
+    static std::string joinList(const std::vector<std::string>& list) {
+        std::string out;
+        for (const auto& a : list) out += (out.empty() ? "" : ", ") + a;
+        return out;
+    }
+
+    MailComposeViewController& owner_;
+    std::shared_ptr<TextField> to, cc, subject;
+    std::shared_ptr<TextView> body;
+    std::shared_ptr<Label> attachments;
+    std::string shownBody;
+    std::shared_ptr<SheetAnswer> sheetAnswer;
+};
+
+MailComposeViewController::MailComposeViewController() {
+    screen_ = std::make_shared<MailComposeScreen>(*this);
+    screen_->setTitle("New Message");
+}
+
+MailComposeViewController::~MailComposeViewController() = default;
+
+void MailComposeViewController::loadView() {
+    NavigationController::loadView();
+    auto* self = this;
+    screen_->navigationItem()->setLeftBarButtonItem(
+        std::make_shared<BarButtonItem>(BarButtonSystemItem::Cancel, [self](BarButtonItem&) { self->cancel(); }));
+    auto sendItem = std::make_shared<BarButtonItem>("Send", BarButtonItemStyle::Done,
+                                                    [self](BarButtonItem&) { self->send(); });
+    screen_->navigationItem()->setRightBarButtonItem(sendItem);
+    setViewControllers({screen_});
+}
+
+std::string MailComposeViewController::outboxDirectory() {
+    return base::paths::join(base::paths::dataHome(), "Outbox");
+}
+
+bool MailComposeViewController::canSendMail() {
+    std::string folder = outboxDirectory();
+    auto& fm = base::FileManager::defaultManager();
+    bool isDir = false;
+    if (!(fm.fileExists(folder, &isDir) && isDir) && !fm.createDirectory(folder, true)) return false;
+    return ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+void MailComposeViewController::setToRecipients(std::vector<std::string> r) {
+    to_ = std::move(r);
+    if (screen_->to) screen_->to->setText(MailComposeScreen::joinList(to_));
+}
+void MailComposeViewController::setCcRecipients(std::vector<std::string> r) {
+    cc_ = std::move(r);
+    if (screen_->cc) screen_->cc->setText(MailComposeScreen::joinList(cc_));
+}
+void MailComposeViewController::setBccRecipients(std::vector<std::string> r) { bcc_ = std::move(r); }
+void MailComposeViewController::setSubject(std::string s) {
+    subject_ = std::move(s);
+    if (screen_->subject) screen_->subject->setText(subject_);
+}
+void MailComposeViewController::setMessageBody(std::string body, bool isHTML) {
+    body_ = std::move(body);
+    html_ = isHTML;
+    if (screen_->body) {
+        screen_->shownBody = html_ ? htmlToText(body_) : body_;
+        screen_->body->setText(screen_->shownBody);
+    }
+}
+void MailComposeViewController::addAttachmentData(base::Data data, std::string mimeType, std::string fileName) {
+    attachments_.push_back(MailAttachment{std::move(data), mimeType.empty() ? "application/octet-stream" : mimeType,
+                                          fileName.empty() ? "attachment" : fileName});
+}
+
+void MailComposeViewController::pullFromScreen() const {
+    if (!screen_->isViewLoaded()) return;
+    to_ = splitAddresses(screen_->to->text());
+    cc_ = splitAddresses(screen_->cc->text());
+    subject_ = screen_->subject->text();
+    // An edited body is what the user typed, as plain text.
+    if (screen_->body->text() != screen_->shownBody) {
+        auto* self = const_cast<MailComposeViewController*>(this);
+        self->body_ = screen_->body->text();
+        self->html_ = false;
+        screen_->shownBody = body_;
+    }
+}
+
+std::vector<std::string> MailComposeViewController::toRecipients() const { pullFromScreen(); return to_; }
+std::vector<std::string> MailComposeViewController::ccRecipients() const { pullFromScreen(); return cc_; }
+std::string MailComposeViewController::subject() const { pullFromScreen(); return subject_; }
+std::string MailComposeViewController::messageBody() const { pullFromScreen(); return body_; }
+
+std::string MailComposeViewController::messageText(double date) const {
+    pullFromScreen();
+    std::string out;
+    auto header = [&](const std::string& name, const std::string& value) { out += name + ": " + value + "\r\n"; };
+    header("Date", rfc5322Date(date));
+    header("From", fromAddress());
+    if (!to_.empty()) header("To", joinAddresses(to_));
+    if (!cc_.empty()) header("Cc", joinAddresses(cc_));
+    if (!bcc_.empty()) header("Bcc", joinAddresses(bcc_));
+    header("Subject", headerText(subject_));
+    header("Message-ID", "<" + base::uuidString() + "@tolvek>");
+    header("X-Unsent", "1");
+    header("MIME-Version", "1.0");
+
+    std::string type = std::string(html_ ? "text/html" : "text/plain") + "; charset=UTF-8";
+    std::string bodyPart;
+    if (needsEncoding(body_)) {
+        bodyPart = "Content-Type: " + type + "\r\nContent-Transfer-Encoding: base64\r\n\r\n" +
+                   base::base64Encode(crlf(body_), true) + "\r\n";
+    } else {
+        bodyPart = "Content-Type: " + type + "\r\nContent-Transfer-Encoding: 7bit\r\n\r\n" + crlf(body_) + "\r\n";
+    }
+    if (attachments_.empty()) return out + bodyPart;
+
+    std::string boundary = "=_tolvek_" + base::uuidString();
+    out += "Content-Type: multipart/mixed; boundary=\"" + boundary + "\"\r\n\r\n";
+    out += "This is a multi-part message in MIME format.\r\n";
+    out += "--" + boundary + "\r\n" + bodyPart;
+    for (const auto& a : attachments_) {
+        std::string name = quotedName(a.fileName);
+        bool plainName = isAscii(a.fileName) && name == a.fileName;
+        out += "--" + boundary + "\r\n";
+        out += "Content-Type: " + oneLine(a.mimeType) + "; name=\"" + name + "\"\r\n";
+        out += "Content-Transfer-Encoding: base64\r\n";
+        out += "Content-Disposition: attachment; filename=\"" + name + "\"";
+        if (!plainName) out += "; filename*=" + extendedName(a.fileName);
+        out += "\r\n\r\n" + base::base64Encode(a.data, true) + "\r\n";
+    }
+    out += "--" + boundary + "--\r\n";
+    return out;
+}
+
+bool MailComposeViewController::write(const std::string& folder, std::string* path,
+                                      std::optional<net::Error>* error) const {
+    auto& fm = base::FileManager::defaultManager();
+    std::string why;
+    bool isDir = false;
+    if (!(fm.fileExists(folder, &isDir) && isDir) && !fm.createDirectory(folder, true, &why)) {
+        *error = net::Error(MailComposeErrorDomain, 1, "The mail folder " + folder + " cannot be made: " + why);
+        return false;
+    }
+    double now = base::Clock::current().now();
+    std::time_t t = static_cast<std::time_t>(now);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
+    std::string file = base::paths::join(folder, std::string(stamp) + "-" + base::uuidString().substr(0, 8) + ".eml");
+    if (!fm.writeAtomically(file, messageText(now), &why)) {
+        *error = net::Error(MailComposeErrorDomain, 2, "The message cannot be written: " + why);
+        return false;
+    }
+    *path = file;
+    return true;
+}
+
+void MailComposeViewController::send() {
+    if (finished_) return;
+    std::string path;
+    std::optional<net::Error> error;
+    if (!write(outboxDirectory(), &path, &error)) {
+        finish(MailComposeResult::Failed, error);
+        return;
+    }
+    lastPath_ = path;
+    OutboxMessage message;
+    message.path = path;
+    message.to = to_;
+    message.cc = cc_;
+    message.bcc = bcc_;
+    message.subject = subject_;
+    message.plainBody = html_ ? htmlToText(body_) : body_;
+    auto& handoff = handoffSlot();
+    if (handoff) {
+        // The desktop's mail program takes attachments as files: keep them
+        // beside the message.
+        if (!attachments_.empty()) {
+            std::string folder = path.substr(0, path.size() - 4) + " attachments";
+            auto& fm = base::FileManager::defaultManager();
+            if (fm.createDirectory(folder, true)) {
+                for (const auto& a : attachments_) {
+                    std::string name = base::paths::lastComponent(a.fileName);
+                    if (name.empty() || name == "." || name == "..") name = "attachment";
+                    std::string file = base::paths::join(folder, name);
+                    if (fm.writeAtomically(file, a.data)) message.attachmentPaths.push_back(file);
+                }
+            }
+        }
+        if (!handoff(message)) base::log("the message stays in the outbox: " + path);
+    }
+    finish(MailComposeResult::Sent, std::nullopt);
+}
+
+void MailComposeViewController::cancel() {
+    if (finished_) return;
+    auto* self = this;
+    screen_->sheetAnswer = std::make_shared<SheetAnswer>([self](int index) {
+        if (index == 0) self->deleteDraft();
+        else if (index == 1) self->saveDraft();
+    });
+    auto sheet = std::make_shared<ActionSheet>("", screen_->sheetAnswer, std::string("Cancel"),
+                                               std::string("Delete Draft"), std::vector<std::string>{"Save Draft"});
+    sheet->showInView(view());
+}
+
+void MailComposeViewController::deleteDraft() {
+    if (finished_) return;
+    finish(MailComposeResult::Cancelled, std::nullopt);
+}
+
+void MailComposeViewController::saveDraft() {
+    if (finished_) return;
+    std::string path;
+    std::optional<net::Error> error;
+    if (!write(base::paths::join(outboxDirectory(), "Drafts"), &path, &error)) {
+        finish(MailComposeResult::Failed, error);
+        return;
+    }
+    lastPath_ = path;
+    finish(MailComposeResult::Saved, std::nullopt);
+}
+
+void MailComposeViewController::finish(MailComposeResult result, std::optional<net::Error> error) {
+    if (result == MailComposeResult::Failed) {
+        // The screen stays up so nothing typed is lost; the user may try
+        // again or cancel.
+        auto alert = std::make_shared<AlertView>("Cannot Send Mail",
+                                                 error ? error->description() : std::string("The message failed."),
+                                                 std::weak_ptr<AlertViewDelegate>(), std::string("OK"));
+        alert->show();
+    } else {
+        finished_ = true;
+    }
+    if (auto d = mailComposeDelegate()) d->didFinishWithResult(*this, result, error);
+}
+
+void MailComposeViewController::setHandoff(Handoff handoff) { handoffSlot() = std::move(handoff); }
+void MailComposeViewController::resetHandoff() { handoffSlot() = desktopHandoff; }
+
+}  // namespace ui

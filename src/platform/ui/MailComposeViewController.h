@@ -1,0 +1,121 @@
+#pragma once
+// The mail composer: a compose screen (To, Cc, Subject and the body, all
+// visible and editable, with Send and Cancel) inside its own navigation
+// controller, presented modally. Send writes the message as an RFC 5322
+// file (multipart/mixed with base64 parts when there are attachments) into
+// $XDG_DATA_HOME/tolvek/Outbox/ and hands it to the desktop's mail program
+// where there is one (xdg-email, started without a shell). Cancel offers to
+// delete the draft or save it into Outbox/Drafts/. The delegate hears the
+// result: cancelled, saved, sent, or failed with the error.
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/base/Value.h"
+#include "platform/net/Error.h"
+#include "platform/ui/NavigationController.h"
+
+namespace ui {
+
+class MailComposeViewController;
+class MailComposeScreen;
+
+enum class MailComposeResult { Cancelled = 0, Saved = 1, Sent = 2, Failed = 3 };
+
+inline constexpr const char* MailComposeErrorDomain = "MFMailComposeErrorDomain";
+
+class MailComposeViewControllerDelegate {
+public:
+    virtual ~MailComposeViewControllerDelegate() = default;
+    virtual void didFinishWithResult(MailComposeViewController& controller, MailComposeResult result,
+                                     const std::optional<net::Error>& error) {
+        (void)controller, (void)result, (void)error;
+    }
+};
+
+struct MailAttachment {
+    base::Data data;
+    std::string mimeType;
+    std::string fileName;
+};
+
+// A message written to the outbox, as handed to the desktop's mail program.
+struct OutboxMessage {
+    std::string path;  // the .eml file
+    std::vector<std::string> to, cc, bcc;
+    std::string subject;
+    std::string plainBody;                     // the body as plain text
+    std::vector<std::string> attachmentPaths;  // each attachment as a file of its own
+};
+
+class MailComposeViewController : public NavigationController {
+public:
+    MailComposeViewController();
+    ~MailComposeViewController() override;
+
+    // YES when the outbox folder exists or can be made, and can be written.
+    static bool canSendMail();
+    // The outbox folder ($XDG_DATA_HOME/tolvek/Outbox).
+    static std::string outboxDirectory();
+
+    std::shared_ptr<MailComposeViewControllerDelegate> mailComposeDelegate() const { return delegate_.lock(); }
+    void setMailComposeDelegate(std::weak_ptr<MailComposeViewControllerDelegate> delegate) {
+        delegate_ = std::move(delegate);
+    }
+
+    void setToRecipients(std::vector<std::string> recipients);
+    void setCcRecipients(std::vector<std::string> recipients);
+    void setBccRecipients(std::vector<std::string> recipients);
+    void setSubject(std::string subject);
+    void setMessageBody(std::string body, bool isHTML);
+    void addAttachmentData(base::Data data, std::string mimeType, std::string fileName);
+
+    // What the message holds now (with the user's edits on screen).
+    std::vector<std::string> toRecipients() const;
+    std::vector<std::string> ccRecipients() const;
+    const std::vector<std::string>& bccRecipients() const { return bcc_; }
+    std::string subject() const;
+    std::string messageBody() const;
+    bool isBodyHTML() const { return html_; }
+    const std::vector<MailAttachment>& attachments() const { return attachments_; }
+
+    // The actions of the screen's buttons.
+    void send();
+    void cancel();   // asks: delete or save the draft
+    void saveDraft();
+    void deleteDraft();
+
+    // The message as RFC 5322 text, dated date.
+    std::string messageText(double date) const;
+    // The file of the last message written (sent or saved), if any.
+    const std::string& lastWrittenPath() const { return lastPath_; }
+
+    // How a written message reaches the desktop's mail program. The default
+    // starts xdg-email (when it is installed) with the message's fields and
+    // its attachments; tests replace it. Answers whether it was handed on.
+    using Handoff = std::function<bool(const OutboxMessage& message)>;
+    static void setHandoff(Handoff handoff);
+    static void resetHandoff();
+
+    void loadView() override;
+
+private:
+    friend class MailComposeScreen;
+    void finish(MailComposeResult result, std::optional<net::Error> error);
+    bool write(const std::string& folder, std::string* path, std::optional<net::Error>* error) const;
+    void pullFromScreen() const;
+
+    std::weak_ptr<MailComposeViewControllerDelegate> delegate_;
+    std::shared_ptr<MailComposeScreen> screen_;
+    mutable std::vector<std::string> to_, cc_;
+    std::vector<std::string> bcc_;
+    mutable std::string subject_, body_;
+    bool html_ = false;
+    std::vector<MailAttachment> attachments_;
+    std::string lastPath_;
+    bool finished_ = false;
+};
+
+}  // namespace ui

@@ -277,14 +277,20 @@ int runScriptFile(const std::string& path, const std::string& screenshotDir, con
         err << path << ":" << error.line << ": " << error.why << std::endl;
         return 1;
     }
-    HeadlessDriver driver;
-    driver.start(factory ? factory() : nullptr);
-    ScriptOptions options;
-    options.scriptName = path;
-    options.screenshotDir = screenshotDir.empty() ? "." : screenshotDir;
-    int status = runSteps(driver, *steps, options, out, err);
-    driver.quit();
-    return status;
+    try {
+        HeadlessDriver driver;
+        driver.start(factory ? factory() : nullptr);
+        ScriptOptions options;
+        options.scriptName = path;
+        options.screenshotDir = screenshotDir.empty() ? "." : screenshotDir;
+        int status = runSteps(driver, *steps, options, out, err);
+        driver.quit();
+        return status;
+    } catch (const std::exception& e) {
+        // Making the application failed before any step could run.
+        err << path << ": the application could not start: " << e.what() << std::endl;
+        return 1;
+    }
 }
 
 }  // namespace host

@@ -93,19 +93,27 @@ int runInputChild() {
     std::thread restorer;
     auto& center = base::NotificationCenter::defaultCenter();
     center.addObserver(&backgrounds, ui::ApplicationDidEnterBackgroundNotification, nullptr,
-                       [&](const base::Notification&) { ++backgrounds; });
+                       [&](const base::Notification&) {
+                           ++backgrounds;
+                           ticksAtMinimise = ticks.load();
+                       });
     center.addObserver(&foregrounds, ui::ApplicationWillEnterForegroundNotification, nullptr,
                        [&](const base::Notification&) { ++foregrounds; });
     auto tick = base::Timer::scheduledTimer(0.05, true, [&](base::Timer&) { ++ticks; });
-    auto at = [&](double seconds, std::function<void()> fn) {
-        return base::Timer::scheduledTimer(seconds, false, [fn](base::Timer&) { fn(); });
+    auto at = [](double seconds, std::function<void()> fn) {
+        base::Timer::scheduledTimer(seconds, false, [fn](base::Timer&) { fn(); });
     };
     auto windowPoint = [&](double x, double y) {
         double s = window.scale();
         return std::pair<int, int>(static_cast<int>(x * s), static_cast<int>(y * s));
     };
-    std::vector<std::shared_ptr<base::Timer>> steps;
-    steps.push_back(at(0.5, [&] {
+    // Each step schedules the next, so a slow start-up cannot bunch them
+    // up; the close follows the restore.
+    std::vector<std::function<void()>> steps;
+    std::function<void(std::size_t, double)> next = [&](std::size_t i, double after) {
+        if (i < steps.size()) at(after, [&, i] { steps[i](); });
+    };
+    steps.push_back([&] {
         ui::Accelerometer::sharedAccelerometer().setDelegate(accel);
         // The number field: 60 points below the bar, under the status bar.
         auto [x, y] = windowPoint(160, 20 + 44 + 60 + 15);
@@ -117,14 +125,16 @@ int runInputChild() {
         pushEvent(e);
         e.type = SDL_MOUSEBUTTONUP;
         pushEvent(e);
-    }));
-    steps.push_back(at(0.8, [] {
+        next(1, 0.3);
+    });
+    steps.push_back([&] {
         SDL_Event e{};
         e.type = SDL_TEXTINPUT;
         std::strcpy(e.text.text, "25");
         pushEvent(e);
-    }));
-    steps.push_back(at(1.0, [] {
+        next(2, 0.2);
+    });
+    steps.push_back([&] {
         SDL_Event e{};
         e.type = SDL_KEYDOWN;
         e.key.keysym.sym = SDLK_RETURN;
@@ -132,9 +142,9 @@ int runInputChild() {
         e.key.keysym.sym = SDLK_k;
         e.key.keysym.mod = KMOD_LCTRL;
         pushEvent(e);
-    }));
-    steps.push_back(at(1.3, [&] {
-        ticksAtMinimise = ticks.load();
+        next(3, 0.3);
+    });
+    steps.push_back([&] {
         SDL_Event e{};
         e.type = SDL_WINDOWEVENT;
         e.window.event = SDL_WINDOWEVENT_MINIMIZED;
@@ -148,8 +158,11 @@ int runInputChild() {
             r.window.event = SDL_WINDOWEVENT_RESTORED;
             pushEvent(r);
         });
-    }));
-    steps.push_back(at(2.2, [] { host::WindowHost::requestClose(); }));
+    });
+    center.addObserver(&steps, ui::ApplicationDidBecomeActiveNotification, nullptr, [&](const base::Notification&) {
+        if (foregrounds > 0) at(0.3, [] { host::WindowHost::requestClose(); });
+    });
+    next(0, 0.5);
     int status = window.run(host::demoDelegateFactory());
     if (restorer.joinable()) restorer.join();
     tick->invalidate();

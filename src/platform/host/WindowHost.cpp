@@ -152,7 +152,9 @@ struct WindowHost::Impl {
             case SDL_QUIT: quit = true; break;
             case SDL_WINDOWEVENT: handleWindow(e.window, app); break;
             case SDL_MOUSEBUTTONDOWN:
-                if (e.button.button != SDL_BUTTON_LEFT || suspended || pressed) break;
+                if (e.button.button != SDL_BUTTON_LEFT || suspended) break;
+                // A release the window never heard of ends the old touch here.
+                if (pressed) app.touchEnded(toPoints(e.button.x, e.button.y));
                 pressed = true;
                 app.touchBegan(toPoints(e.button.x, e.button.y));
                 break;
@@ -187,6 +189,14 @@ struct WindowHost::Impl {
     void handleWindow(const SDL_WindowEvent& w, ui::Application& app) {
         switch (w.event) {
             case SDL_WINDOWEVENT_CLOSE: quit = true; break;
+            case SDL_WINDOWEVENT_FOCUS_LOST:
+                // The button may be released in another window: the touch
+                // is cancelled rather than left hanging.
+                if (pressed && !(SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK)) {
+                    pressed = false;
+                    app.touchCancelled(0);
+                }
+                break;
             case SDL_WINDOWEVENT_MINIMIZED:
                 if (suspended) break;
                 if (pressed) {

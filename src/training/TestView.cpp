@@ -1,8 +1,10 @@
 #include "training/TestView.h"
 
+#include "platform/base/Date.h"
 #include "platform/base/Format.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/EventStore.h"
 #include "platform/ui/NavigationController.h"
 #include "training/DataAccess.h"
 #include "training/HomeLook.h"
@@ -158,13 +160,39 @@ void TestView::clickedButtonAtIndex(ui::AlertView& alertView, int buttonIndex) {
         finish();
         return;
     }
-    // The calendar editor comes with the device services; until it is there
-    // the offer is not made (see doneClicked), so nothing is left waiting.
+    presentEventEditor();
+}
+
+void TestView::presentEventEditor() {
+    auto nav = applicationNavigation();
+    if (!nav) {
+        waiting_ = false;
+        finish();
+        return;
+    }
+    // The next workout, two days from now, a quarter of an hour long, with
+    // an alarm five minutes before; the editor saves or discards it.
+    auto store = std::make_shared<ui::EventStore>();
+    auto event = ui::CalendarEvent::eventWithEventStore(store);
+    event->setTitle("Tolvek - Sets to do");
+    event->addAlarm(ui::Alarm::alarmWithRelativeOffset(-300));
+    event->setStartDate(base::Date::now().addingTimeInterval(172800));
+    event->setEndDate(event->startDate().addingTimeInterval(900));
+    editor_ = std::make_shared<ui::EventEditViewController>();
+    editor_->setEventStore(store);
+    editor_->setEvent(event);
+    editor_->setEditViewDelegate(std::dynamic_pointer_cast<ui::EventEditViewDelegate>(shared_from_this()));
+    nav->presentModalViewController(editor_, true);
+}
+
+void TestView::didCompleteWithAction(ui::EventEditViewController&, ui::EventEditViewAction action) {
+    if (action == ui::EventEditViewAction::Failed) return;
     eventEditViewControllerDidComplete();
 }
 
 void TestView::eventEditViewControllerDidComplete() {
     if (auto nav = applicationNavigation()) nav->dismissModalViewControllerAnimated(true);
+    editor_.reset();
     waiting_ = false;
     finish();
 }

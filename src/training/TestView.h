@@ -13,12 +13,16 @@
 
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/EventEditViewController.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/ViewController.h"
 #include "training/TestViewView.h"
 
-class TestView : public ui::ViewController, public ui::TextFieldDelegate, public ui::AlertViewDelegate {
+class TestView : public ui::ViewController,
+                 public ui::TextFieldDelegate,
+                 public ui::AlertViewDelegate,
+                 public ui::EventEditViewDelegate {
 public:
     TestView();
     ~TestView() override;
@@ -52,8 +56,12 @@ public:
     void textFieldDidBeginEditing(ui::TextField& field) override;
     void textFieldDidEndEditing(ui::TextField& field) override;
     void clickedButtonAtIndex(ui::AlertView& alertView, int buttonIndex) override;
-    // The calendar editor finished (whatever the action).
+    // The calendar editor finished: saved or cancelled, it goes. A failed
+    // save leaves it up (it says why), so that the user can try again.
+    void didCompleteWithAction(ui::EventEditViewController& controller, ui::EventEditViewAction action) override;
     void eventEditViewControllerDidComplete();
+    // The calendar editor while it is shown.
+    std::shared_ptr<ui::EventEditViewController> eventEditor() const { return editor_; }
 
     // The text of the overlay for a week (the final test after week 6 says so).
     static std::string mainTextForWeek(int week);
@@ -61,6 +69,7 @@ public:
 private:
     void removeOverlay();
     void lift(bool up);
+    void presentEventEditor();
     void finish();
 
     std::shared_ptr<ui::Label> testScoreLabel_;
@@ -69,6 +78,7 @@ private:
     std::shared_ptr<ui::Button> doneButton_;
     std::shared_ptr<ui::Button> cancelButton_;
     std::shared_ptr<TestView> keepAlive_;
+    std::shared_ptr<ui::EventEditViewController> editor_;
     std::function<void()> finished_;
     bool lifted_ = false;
     bool waiting_ = false;  // an alert or the editor is showing

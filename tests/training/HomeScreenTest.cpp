@@ -1,10 +1,12 @@
 // The home screen, the set-up screen and the week tests, driven through the
 // headless driver on the manual clock as a user would.
+#include <filesystem>
 #include <set>
 
 #include "HomeTestSupport.h"
 #include "platform/ui/ActionSheet.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/EventEditViewController.h"
 #include "training/DataAccess.h"
 #include "training/Utility.h"
 #include "training/GoodFormView.h"
@@ -352,7 +354,6 @@ TEST_F(WeekTest, NotNowRemovesTheOverlayAndStoresNothing) {
 }
 
 TEST_F(WeekTest, TheOverlayStaysAliveWhileItsReminderQuestionIsShown) {
-    ui::registerAvailableClass("EKEventEditViewController");
     defaults().setBool("Tolvek_ShowReminders", true);
     openTest(3, 1);
     std::weak_ptr<TestView> weak = overlay;
@@ -366,6 +367,52 @@ TEST_F(WeekTest, TheOverlayStaysAliveWhileItsReminderQuestionIsShown) {
     tap("No");
     EXPECT_TRUE(weak.expired());
     EXPECT_EQ(depth(), 1u);
+}
+
+TEST_F(WeekTest, YesToTheReminderOpensTheCalendarEditorForTheNextWorkout) {
+    defaults().setBool("Tolvek_ShowReminders", true);
+    openTest(5, 2);
+    std::weak_ptr<TestView> weak = overlay;
+    overlay->resultField()->setText("45");
+    overlay.reset();
+    tap("Save Score");
+    const double asked = base::Date::now().timeIntervalSince1970();
+    tap("Yes");
+    ASSERT_FALSE(weak.expired());
+    auto editor = weak.lock()->eventEditor();
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(nav()->modalViewController(), editor);
+    auto event = editor->event();
+    EXPECT_EQ(event->title(), "Tolvek - Sets to do");
+    EXPECT_DOUBLE_EQ(event->startDate().timeIntervalSince1970(), asked + 172800);
+    EXPECT_DOUBLE_EQ(event->endDate().timeIntervalSinceDate(event->startDate()), 900);
+    ASSERT_EQ(event->alarms().size(), 1u);
+    EXPECT_DOUBLE_EQ(event->alarms()[0]->relativeOffset(), -300);
+    shot("reminder");
+    tap("Save");
+    EXPECT_FALSE(nav()->modalViewController());
+    EXPECT_TRUE(weak.expired());
+    EXPECT_TRUE(std::filesystem::exists(editor->eventStore()->pathForEvent(*event)));
+    EXPECT_EQ(defaults().integerForKey("Tolvek_Level"), 3);
+    EXPECT_EQ(depth(), 1u);
+}
+
+TEST_F(WeekTest, ACancelledReminderSavesNoEvent) {
+    defaults().setBool("Tolvek_ShowReminders", true);
+    openTest(6, 1);
+    std::weak_ptr<TestView> weak = overlay;
+    overlay->resultField()->setText("52");
+    overlay.reset();
+    tap("Save Score");
+    tap("Yes");
+    auto editor = weak.lock()->eventEditor();
+    ASSERT_TRUE(editor);
+    const auto path = editor->eventStore()->pathForEvent(*editor->event());
+    tap("Cancel");
+    EXPECT_FALSE(nav()->modalViewController());
+    EXPECT_TRUE(weak.expired());
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(defaults().integerForKey("Tolvek_Level"), 2);
 }
 
 // --- The end of the plan --------------------------------------------------------

@@ -122,6 +122,8 @@ TodayViewController::TodayViewController() : ui::ViewController("TodayView") { s
 
 TodayViewController::~TodayViewController() {
     base::NotificationCenter::defaultCenter().removeObserver(this);
+    if (beepSound_) ui::SystemSound::dispose(*beepSound_);
+    if (pulseSound_) ui::SystemSound::dispose(*pulseSound_);
     // The timer reaches the screen weakly; a screen that is gone stops it.
     if (state().restTimer) state().restTimer->invalidate();
     state().restTimer.reset();
@@ -261,6 +263,8 @@ void TodayViewController::loadView() {
 
 void TodayViewController::viewDidLoad() {
     todayMode_ = TodayModeReady;
+    if (!beepSound_) beepSound_ = ui::SystemSound::createFromResource(kBeepSound, "wav");
+    if (!pulseSound_) pulseSound_ = ui::SystemSound::createFromResource(kPulseSound, "WAV");
     auto& accelerometer = ui::Accelerometer::sharedAccelerometer();
     accelerometer.setUpdateInterval(0.1);
     accelerometer.setDelegate(std::static_pointer_cast<ui::AccelerometerDelegate>(self()));
@@ -555,6 +559,8 @@ void TodayViewController::playSound(const char* name) {
     auto& log = soundLog();
     if (log.size() >= 1000) log.erase(log.begin(), log.begin() + 500);
     log.push_back({name, base::Clock::current().now()});
+    const auto& sound = name == std::string(kBeepSound) ? beepSound_ : pulseSound_;
+    if (sound) ui::SystemSound::playAlertSound(*sound);
 }
 
 // --- Help overlay ---------------------------------------------------------
@@ -1062,11 +1068,28 @@ void TodayViewController::reminderOffer() {
 }
 
 void TodayViewController::presentEventEditor() {
-    // The calendar editor arrives with the device services.
-    popToHome(true);
+    // The next workout, two days from now, with an alarm five minutes before.
+    auto store = std::make_shared<ui::EventStore>();
+    auto event = ui::CalendarEvent::eventWithEventStore(store);
+    event->setTitle("Tolvek - Sets to do");
+    const base::Date start = base::Date::now().addingTimeInterval(172800);
+    event->setStartDate(start);
+    event->setEndDate(start.addingTimeInterval(900));
+    event->addAlarm(ui::Alarm::alarmWithRelativeOffset(-300));
+    auto editor = std::make_shared<ui::EventEditViewController>();
+    editor->setEventStore(store);
+    editor->setEvent(event);
+    editor->setEditViewDelegate(std::static_pointer_cast<ui::EventEditViewDelegate>(self()));
+    hold();
+    presentModalViewController(editor, true);
 }
 
-void TodayViewController::eventEditorDidComplete() {
+void TodayViewController::didCompleteWithAction(ui::EventEditViewController& controller,
+                                                ui::EventEditViewAction action) {
+    (void)controller;
+    // A failed save says why in its own alert and stays, so that the user
+    // can try again or cancel.
+    if (action == ui::EventEditViewAction::Failed) return;
     dismissModalViewControllerAnimated(true);
     popToHome(true);
     release();

@@ -15,9 +15,11 @@
 #include "platform/base/RunLoop.h"
 #include "platform/ui/Accelerometer.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/EventEditViewController.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/SystemSound.h"
 #include "platform/ui/ViewController.h"
 #include "training/Log.h"
 #include "training/Program.h"
@@ -39,7 +41,8 @@ enum TodayMode {
 class TodayViewController : public ui::ViewController,
                             public ui::AlertViewDelegate,
                             public ui::ActionSheetDelegate,
-                            public ui::AccelerometerDelegate {
+                            public ui::AccelerometerDelegate,
+                            public ui::EventEditViewDelegate {
 public:
     TodayViewController();
     ~TodayViewController() override;
@@ -132,8 +135,8 @@ public:
     void didDismissWithButtonIndex(ui::ActionSheet& actionSheet, int buttonIndex) override;
     void didAccelerate(ui::Accelerometer& accelerometer, const ui::Acceleration& acceleration) override;
     // The calendar editor finished (saved or cancelled): it goes, and so
-    // does this screen.
-    void eventEditorDidComplete();
+    // does this screen. A save that failed leaves it up with its alert.
+    void didCompleteWithAction(ui::EventEditViewController& controller, ui::EventEditViewAction action) override;
 
     // --- Outlets.
     std::shared_ptr<ui::Label> topLabel() const { return topLabel_; }
@@ -190,6 +193,7 @@ private:
     void registerDayObservers();
     std::shared_ptr<Log> dayToStore() const;
 
+    std::optional<ui::SystemSoundID> beepSound_, pulseSound_;
     int todayMode_ = TodayModeReady;
     int previousTodayMode_ = TodayModeReady;
     std::shared_ptr<Program> today_;

@@ -3,7 +3,13 @@
 // controls and the background.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "WorkoutTestSupport.h"
+#include "platform/ui/EventEditViewController.h"
+#include "platform/ui/SystemSound.h"
 #include "training/HelpViewController.h"
 #include "training/TodayView.h"
 #include "training/Utility.h"
@@ -59,6 +65,12 @@ TEST_F(WorkoutTest, WeekOneDayOneRunsFiveSetsAndFourRestsWithBeeps) {
             EXPECT_DOUBLE_EQ(s.time - start, 56 + i);
         }
     }
+    // The sounds were played as alert sounds of the two bundle files.
+    const auto plays = ui::SystemSound::plays();
+    ASSERT_EQ(plays.size(), 20u);
+    EXPECT_TRUE(plays[0].alert);
+    EXPECT_NE(plays[0].path.find("BEEP_FM-1.wav"), std::string::npos);
+    EXPECT_NE(plays[4].path.find("BEEPROBO.WAV"), std::string::npos);
     // The fifth set is the hardest: the marker sits under it.
     auto marker = today().setMarker();
     ASSERT_TRUE(marker);
@@ -458,4 +470,51 @@ TEST_F(WorkoutTest, TodayViewTextsFollowTheDoubledDays) {
     day.setWeek(6);
     day.setDay(3);
     EXPECT_EQ(TodayViewController::totalDoneToday(day), 90);
+}
+
+TEST_F(WorkoutTest, WithRemindersOnAFinishedDayOffersAnEventTwoDaysAhead) {
+    placed(1, 1, 1);
+    defaults().setBool("Tolvek_ShowReminders", true);
+    launch();
+    ASSERT_TRUE(ui::isClassAvailable("EKEventEditViewController"));
+    openToday();
+    runDay(*this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
+           [this] { return today().todayMode(); });
+    tap("Done", 1);
+    expect("Would you like to set a reminder for your next workout?");
+    EXPECT_EQ(DataAccess::getLogData().size(), 1u) << "the day is stored before the offer";
+    const double asked = now();
+    tap("Yes", 1);
+    auto editor = std::dynamic_pointer_cast<ui::EventEditViewController>(today().modalViewController());
+    ASSERT_TRUE(editor);
+    auto event = editor->event();
+    ASSERT_TRUE(event);
+    EXPECT_EQ(event->title(), "Tolvek - Sets to do");
+    EXPECT_DOUBLE_EQ(event->startDate().timeIntervalSince1970() - asked, 172800);
+    EXPECT_DOUBLE_EQ(event->endDate().timeIntervalSince1970() - event->startDate().timeIntervalSince1970(), 900);
+    ASSERT_EQ(event->alarms().size(), 1u);
+    EXPECT_EQ(event->alarms()[0]->relativeOffset(), -300);
+    tap("Save", 1);
+    const std::string path = editor->eventStore()->pathForEvent(*event);
+    ASSERT_TRUE(std::filesystem::exists(path)) << path;
+    std::ifstream file(path);
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("SUMMARY:Tolvek - Sets to do"), std::string::npos) << text;
+    EXPECT_NE(text.find("TRIGGER:-PT5M"), std::string::npos) << text;
+    EXPECT_FALSE(today().modalViewController());
+    EXPECT_EQ(app->nav->viewControllers().size(), 1u);
+}
+
+TEST_F(WorkoutTest, NoToTheReminderGoesHomeWithoutAnEvent) {
+    placed(1, 1, 1);
+    defaults().setBool("Tolvek_ShowReminders", true);
+    launch();
+    openToday();
+    runDay(*this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
+           [this] { return today().todayMode(); });
+    tap("Done", 1);
+    tap("No", 1);
+    EXPECT_FALSE(today().modalViewController());
+    EXPECT_EQ(app->nav->viewControllers().size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(tempHome.dataHome() + "/tolvek/Calendar"));
 }

@@ -18,6 +18,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/SystemSound.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
 #include "training/DataAccess.h"
@@ -54,7 +55,10 @@ struct WorkoutApp {
 
 class WorkoutTest : public ::testing::Test {
 protected:
-    void SetUp() override { TodayViewController::clearPlayedSounds(); }
+    void SetUp() override {
+        TodayViewController::clearPlayedSounds();
+        ui::SystemSound::clearPlays();
+    }
     void TearDown() override { end(); }
 
     base::UserDefaults& defaults() { return base::UserDefaults::standardUserDefaults(); }

@@ -20,6 +20,7 @@
 #include "platform/base/RunLoop.h"
 #include "platform/gfx/Context.h"
 #include "platform/gfx/Image.h"
+#include "platform/host/SdlDeviceBackends.h"
 #include "platform/ui/Application.h"
 
 extern char** environ;
@@ -283,6 +284,8 @@ int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options
         return 1;
     }
     SDL_StartTextInput();
+    // Sounds on SDL's audio, the pasteboard on the desktop clipboard.
+    installSdlDeviceBackends();
 
     // The loop sleeps in SDL's own wait, so window events, timers and work
     // posted from other threads all end it; nothing polls.
@@ -380,6 +383,7 @@ int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options
         base::log(std::string("Error while ending the run: ") + e.what());
     }
     loop.setWaiter(nullptr, nullptr);
+    removeSdlDeviceBackends();
     SDL_StopTextInput();
     d.close();
     g_sdlRunning = false;

@@ -18,7 +18,7 @@ FlipsideView::FlipsideView(ui::Rect frame) : ui::View(frame) {
     bar_ = std::make_shared<ui::NavigationBar>(ui::Rect(0, 0, frame.size.width, 44));
     bar_->setTintColor(homelook::barTint());
     addSubview(bar_);
-    image_ = std::make_shared<ui::ImageView>(ui::Rect(20, 56, frame.size.width - 40, 170));
+    image_ = std::make_shared<ui::ImageView>(ui::Rect(20, 56, frame.size.width - 40, 160));
     image_->setContentMode(ui::ContentMode::ScaleAspectFit);
     image_->setBackgroundColor(gfx::Color::clear());
     addSubview(image_);

@@ -13,10 +13,8 @@ GoodFormView::GoodFormView() : ui::ViewController("GoodFormView") {
 void GoodFormView::loadView() {
     auto view = std::make_shared<ui::View>(ui::Rect(0, 0, 320, 416));
     view->setBackgroundColor(homelook::background());
-    auto frameCard = std::make_shared<homelook::CardView>(ui::Rect(10, 10, 300, 160),
-                                                          gfx::Color::rgb(0.98f, 0.95f, 0.88f));
-    view->addSubview(frameCard);
-    image_ = std::make_shared<ui::ImageView>(ui::Rect(16, 16, 288, 148));
+    // The frames bring their own card.
+    image_ = std::make_shared<ui::ImageView>(ui::Rect(20, 10, 280, 160));
     image_->setContentMode(ui::ContentMode::ScaleAspectFit);
     image_->setBackgroundColor(gfx::Color::clear());
     view->addSubview(image_);

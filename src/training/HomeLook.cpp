@@ -59,7 +59,7 @@ std::vector<std::shared_ptr<gfx::Image>> goodFormFrames() {
     // Drawn once and kept.
     static std::vector<std::shared_ptr<gfx::Image>> drawn;
     if (drawn.empty())
-        for (int i = 0; i < 8; ++i) drawn.push_back(drawnPushUp(gfx::Size(280, 150), i / 8.0));
+        for (int i = 0; i < 8; ++i) drawn.push_back(drawnPushUp(gfx::Size(280, 160), i / 8.0));
     return drawn;
 }
 

@@ -333,6 +333,8 @@ void MailComposeViewController::setCcRecipients(std::vector<std::string> r) {
 void MailComposeViewController::setBccRecipients(std::vector<std::string> r) { bcc_ = std::move(r); }
 void MailComposeViewController::setSubject(std::string s) {
     subject_ = std::move(s);
+    // The bar shows the subject, as mail programs title a message.
+    screen_->setTitle(subject_.empty() ? std::string("New Message") : oneLine(subject_));
     if (screen_->subject) screen_->subject->setText(subject_);
 }
 void MailComposeViewController::setMessageBody(std::string body, bool isHTML) {

@@ -128,11 +128,16 @@ void EventEditViewController::setEvent(std::shared_ptr<CalendarEvent> event) {
 
 void EventEditViewController::loadView() {
     NavigationController::loadView();
-    auto* self = this;
+    // The bar buttons hold the controller weakly, so they keep nothing alive.
+    std::weak_ptr<EventEditViewController> weak = std::static_pointer_cast<EventEditViewController>(shared_from_this());
     screen_->navigationItem()->setLeftBarButtonItem(
-        std::make_shared<BarButtonItem>(BarButtonSystemItem::Cancel, [self](BarButtonItem&) { self->cancel(); }));
+        std::make_shared<BarButtonItem>(BarButtonSystemItem::Cancel, [weak](BarButtonItem&) {
+            if (auto self = weak.lock()) self->cancel();
+        }));
     screen_->navigationItem()->setRightBarButtonItem(
-        std::make_shared<BarButtonItem>("Save", BarButtonItemStyle::Done, [self](BarButtonItem&) { self->save(); }));
+        std::make_shared<BarButtonItem>("Save", BarButtonItemStyle::Done, [weak](BarButtonItem&) {
+            if (auto self = weak.lock()) self->save();
+        }));
     setViewControllers({screen_});
 }
 

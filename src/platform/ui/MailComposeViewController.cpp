@@ -301,11 +301,16 @@ MailComposeViewController::~MailComposeViewController() = default;
 
 void MailComposeViewController::loadView() {
     NavigationController::loadView();
-    auto* self = this;
+    // The bar buttons hold the controller weakly, so they keep nothing alive.
+    std::weak_ptr<MailComposeViewController> weak = std::static_pointer_cast<MailComposeViewController>(shared_from_this());
     screen_->navigationItem()->setLeftBarButtonItem(
-        std::make_shared<BarButtonItem>(BarButtonSystemItem::Cancel, [self](BarButtonItem&) { self->cancel(); }));
+        std::make_shared<BarButtonItem>(BarButtonSystemItem::Cancel, [weak](BarButtonItem&) {
+            if (auto self = weak.lock()) self->cancel();
+        }));
     auto sendItem = std::make_shared<BarButtonItem>("Send", BarButtonItemStyle::Done,
-                                                    [self](BarButtonItem&) { self->send(); });
+                                                    [weak](BarButtonItem&) {
+            if (auto self = weak.lock()) self->send();
+        });
     screen_->navigationItem()->setRightBarButtonItem(sendItem);
     setViewControllers({screen_});
 }
@@ -474,8 +479,11 @@ void MailComposeViewController::send() {
 
 void MailComposeViewController::cancel() {
     if (finished_) return;
-    auto* self = this;
-    screen_->sheetAnswer = std::make_shared<SheetAnswer>([self](int index) {
+    std::weak_ptr<MailComposeViewController> weak =
+        std::static_pointer_cast<MailComposeViewController>(shared_from_this());
+    screen_->sheetAnswer = std::make_shared<SheetAnswer>([weak](int index) {
+        auto self = weak.lock();
+        if (!self) return;
         if (index == 0) self->deleteDraft();
         else if (index == 1) self->saveDraft();
     });

@@ -39,11 +39,16 @@ void MessageComposeViewController::setBody(std::string body) {
 
 void MessageComposeViewController::loadView() {
     NavigationController::loadView();
-    auto* self = this;
+    // The bar buttons hold the controller weakly, so they keep nothing alive.
+    std::weak_ptr<MessageComposeViewController> weak = std::static_pointer_cast<MessageComposeViewController>(shared_from_this());
     screen_->navigationItem()->setLeftBarButtonItem(
-        std::make_shared<BarButtonItem>(BarButtonSystemItem::Cancel, [self](BarButtonItem&) { self->cancel(); }));
+        std::make_shared<BarButtonItem>(BarButtonSystemItem::Cancel, [weak](BarButtonItem&) {
+            if (auto self = weak.lock()) self->cancel();
+        }));
     auto sendItem = std::make_shared<BarButtonItem>("Send", BarButtonItemStyle::Done,
-                                                    [self](BarButtonItem&) { self->send(); });
+                                                    [weak](BarButtonItem&) {
+            if (auto self = weak.lock()) self->send();
+        });
     screen_->navigationItem()->setRightBarButtonItem(sendItem);
     setViewControllers({screen_});
     screen_->view();

@@ -127,7 +127,8 @@ public:
     void showFromTabBar(const std::shared_ptr<View>& tabBar) { showInView(tabBar); }
     void showFromRect(Rect rect, const std::shared_ptr<View>& view, bool animated);
     void showFromBarButtonItem(const std::shared_ptr<BarButtonItem>& item, bool animated);
-    void dismissWithClickedButtonIndex(int index, bool animated);
+    // Virtual so that a sheet can act on its own choice, whoever its delegate is.
+    virtual void dismissWithClickedButtonIndex(int index, bool animated);
     void buttonTapped(int index);
 
     void layoutSubviews() override;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "charts/CHTConstraints.h"
+#include "charts/CHTDrawingCoding.h"
 #include "charts/CHTNumericData.h"
 #include "charts/CHTPlotRange.h"
 #include "charts/CHTXYPlotSpace.h"
@@ -184,4 +185,5 @@ void CHTRegisterCodingClasses() {
     base::KeyedUnarchiver::registerClass("CHTConstraints", [] { return std::make_shared<CHTConstraints>(); });
     base::KeyedUnarchiver::registerClass("CHTXYPlotSpace", [] { return std::make_shared<CHTXYPlotSpace>(); });
     registerNumericDataClasses();
+    CHTRegisterDrawingCodingClasses();
 }

@@ -1,0 +1,3 @@
+#include "charts/CHTMutableTextStyle.h"
+// Everything of the mutable twin lives in CHTTextStyle; this file keeps the
+// one-source-per-class layout.

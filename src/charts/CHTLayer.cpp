@@ -240,7 +240,7 @@ void CHTLayer::applySublayerMaskToContext(gfx::Context& context, const gfx::Laye
     // holds both while the renderer draws the child and while a layer tree
     // renders recursively.
     gfx::AffineTransform toParent = sublayer.transformToSuperlayer();
-    context.concat(toParent);
+    context.concat(toParent.invert());
     if (auto grandParent = chartLayer(superlayer())) grandParent->applySublayerMaskToContext(context, *this, offset);
     if (auto path = sublayerMaskingPath()) {
         context.translate(-offset.x, -offset.y);
@@ -249,7 +249,7 @@ void CHTLayer::applySublayerMaskToContext(gfx::Context& context, const gfx::Laye
         context.clip();
         context.translate(offset.x, offset.y);
     }
-    context.concat(toParent.invert());
+    context.concat(toParent);
 }
 
 // ---- Rendering

@@ -21,9 +21,11 @@ struct Registry {
     std::vector<SoundPlay> plays;
 };
 
+// Never destroyed: screens that outlive static destruction at exit still
+// dispose of their sounds safely.
 Registry& registry() {
-    static Registry r;
-    return r;
+    static Registry* r = new Registry;
+    return *r;
 }
 
 bool isWave(const std::string& path) {

@@ -5,6 +5,7 @@
 
 #include "platform/host/Script.h"
 #include "platform/host/WindowHost.h"
+#include "platform/ui/Application.h"
 
 namespace host {
 
@@ -78,7 +79,11 @@ int runMain(const std::vector<std::string>& args, const DelegateFactory& factory
     WindowOptions options;
     options.maxFrames = line->frames;
     WindowHost window;
-    return window.run(factory, options);
+    const int status = window.run(factory, options);
+    // Tear the screens down now, while every service they release into is
+    // still alive, rather than during static destruction after main returns.
+    ui::Application::resetSharedApplication();
+    return status;
 }
 
 int runMain(int argc, char** argv, const DelegateFactory& factory) {

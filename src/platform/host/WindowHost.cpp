@@ -382,9 +382,6 @@ int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options
     } catch (const std::exception& e) {
         base::log(std::string("Error while ending the run: ") + e.what());
     }
-    // Tear the screens down now, while every service they release into is
-    // still alive, rather than during static destruction after main returns.
-    ui::Application::resetSharedApplication();
     loop.setWaiter(nullptr, nullptr);
     removeSdlDeviceBackends();
     SDL_StopTextInput();

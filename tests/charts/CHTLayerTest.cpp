@@ -309,3 +309,20 @@ TEST(CHTLayerTest, BorderedLayerWithAnnotationArchives) {
     EXPECT_EQ(text->text(), "note");
     EXPECT_EQ(text->superlayer(), decoded.get());
 }
+
+TEST(CHTLayerTest, TransformsApplyAboutTheAnchorAndNonAffineOnesAreIgnored) {
+    auto layer = std::make_shared<CHTLayer>(gfx::Rect(0, 0, 100, 50));
+    gfx::RecordingContext ctx({200, 200});
+    layer->applyTransform(gfx::Transform3D::makeRotation(static_cast<float>(M_PI / 2), 0, 0, 1), ctx);
+    gfx::Rect mapped = ctx.userTransform().apply(layer->bounds());
+    EXPECT_NEAR(mapped.x(), 0, 1e-3);
+    EXPECT_NEAR(mapped.y(), 0, 1e-3);
+    EXPECT_NEAR(mapped.width(), 50, 1e-3);
+    EXPECT_NEAR(mapped.height(), 100, 1e-3);
+
+    gfx::RecordingContext flat({200, 200});
+    gfx::Transform3D perspective;
+    perspective.m34 = -0.002f;
+    layer->applyTransform(perspective, flat);
+    EXPECT_TRUE(flat.userTransform().isIdentity());
+}

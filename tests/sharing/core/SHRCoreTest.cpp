@@ -377,4 +377,29 @@ TEST_F(SHRCoreTest, QueueWriteFailureIsNotReportedAsQueued) {
     EXPECT_TRUE(ui::Application::sharedApplication().frontAlert());
 }
 
+TEST_F(SHRCoreTest, WorkoutTextByMailEndsInTheOutbox) {
+    std::optional<ui::OutboxMessage> handed;
+    ui::MailComposeViewController::setHandoff([&](const ui::OutboxMessage& m) {
+        handed = m;
+        return true;
+    });
+    const std::string text =
+        "Today I did a total of 42 pushups thanks to the Tolvek iPhone app. (Week 1, Day 2, Level 1) #Tolvek";
+    auto sharer = SHRSharer::shareItem("SHRMail", SHRItem::text(text));
+    advance(1);
+    auto composer = std::dynamic_pointer_cast<ui::MailComposeViewController>(SHR::currentHelper().currentView());
+    ASSERT_TRUE(composer);
+    EXPECT_TRUE(composer->isBodyHTML());
+    EXPECT_EQ(composer->messageBody(), text);
+    composer->send();
+    advance(1);
+    ASSERT_FALSE(composer->lastWrittenPath().empty());
+    EXPECT_EQ(composer->lastWrittenPath().substr(composer->lastWrittenPath().size() - 4), ".eml");
+    ASSERT_TRUE(handed);
+    EXPECT_EQ(handed->plainBody, text);
+    EXPECT_FALSE(SHR::currentHelper().currentView());
+    EXPECT_EQ(SHR::currentHelper().activeSharerCount(), 0u);
+    ui::MailComposeViewController::resetHandoff();
+}
+
 }  // namespace

@@ -1,5 +1,7 @@
 #include "training/WorkoutLook.h"
 
+#include "training/HomeLook.h"
+
 #include <map>
 
 #include "platform/base/Bundle.h"
@@ -85,22 +87,14 @@ std::shared_ptr<gfx::Image> drawnArt(const std::string& fileName) {
 }  // namespace
 
 std::shared_ptr<gfx::Image> bundleImage(const std::string& fileName) {
-    static std::map<std::string, std::shared_ptr<gfx::Image>> cache;
-    auto found = cache.find(fileName);
-    if (found != cache.end()) return found->second;
-    const auto& bundle = base::Bundle::mainBundle();
-    const auto dot = fileName.rfind('.');
-    const std::string stem = dot == std::string::npos ? fileName : fileName.substr(0, dot);
-    const std::string type = dot == std::string::npos ? std::string("png") : fileName.substr(dot + 1);
-    std::shared_ptr<gfx::Image> image;
-    if (ui::Screen::mainScreen().scale() >= 2) {
-        if (auto path = bundle.pathForResource(stem + "@2x", type)) image = gfx::Image::load(*path, 2);
-    }
-    if (!image) {
-        if (auto path = bundle.pathForResource(stem, type)) image = gfx::Image::load(*path, 1);
-    }
-    if (!image) image = drawnArt(fileName);
-    if (image) cache[fileName] = image;
+    // The bundle's file (its double-resolution twin on a 2x screen), else the
+    // screen's own drawing of it.
+    if (auto image = homelook::bundleImage(fileName)) return image;
+    static std::map<std::string, std::shared_ptr<gfx::Image>> drawn;
+    auto found = drawn.find(fileName);
+    if (found != drawn.end()) return found->second;
+    auto image = drawnArt(fileName);
+    if (image) drawn[fileName] = image;
     return image;
 }
 
@@ -114,13 +108,7 @@ std::shared_ptr<gfx::Image> highlightImage(gfx::Size size) {
 
 std::shared_ptr<ui::Label> label(ui::Rect frame, const std::string& text, gfx::Font font, gfx::Color color,
                                  ui::TextAlignment alignment) {
-    auto l = std::make_shared<ui::Label>(frame);
-    l->setText(text);
-    l->setFont(std::move(font));
-    l->setTextColor(color);
-    l->setBackgroundColor(gfx::Color::clear());
-    l->setTextAlignment(alignment);
-    return l;
+    return homelook::label(frame, text, std::move(font), color, alignment);
 }
 
 namespace {

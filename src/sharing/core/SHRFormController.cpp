@@ -24,6 +24,8 @@ std::shared_ptr<SHRFormFieldSettings> SHRFormFieldSettings::label(std::string la
 SHRFormFieldCell::SHRFormFieldCell(std::string reuseIdentifier)
     : ui::TableViewCell(ui::TableViewCellStyle::Default, std::move(reuseIdentifier)) {
     setSelectionStyle(ui::TableViewCellSelectionStyle::None);
+    // The label width of the form is measured in this font.
+    textLabel()->setFont(gfx::Font::boldSystemFont(17));
 }
 
 void SHRFormFieldCell::setSettings(std::shared_ptr<SHRFormFieldSettings> settings) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "platform/base/UserDefaults.h"
 #include "platform/ui/Label.h"
@@ -138,17 +139,25 @@ std::shared_ptr<ui::TableViewCell> SHRShareMenu::cellForRowAtIndexPath(ui::Table
     }
     const Row& row = tableData_.at(indexPath.section).at(indexPath.row);
     cell->textLabel()->setText(row.name);
-    auto toggle = std::dynamic_pointer_cast<ui::Switch>(cell->accessoryView());
-    if (tableView.isEditing()) {
-        if (!toggle) {
-            toggle = std::make_shared<ui::Switch>();
-            toggle->setUserInteractionEnabled(false);  // the row takes the tap
-            cell->setAccessoryView(toggle);
-        }
-        toggle->setOn(!exclusions_.contains(row.className), false);
-    } else if (toggle) {
-        cell->setAccessoryView(nullptr);
+    // The switch sits at the right of the row while editing (the row
+    // takes the tap, the switch only shows the state).
+    std::shared_ptr<ui::Switch> toggle;
+    for (const auto& sub : cell->contentView()->subviews())
+        if (auto s = std::dynamic_pointer_cast<ui::Switch>(sub)) toggle = s;
+    if (!toggle) {
+        toggle = std::make_shared<ui::Switch>();
+        toggle->setUserInteractionEnabled(false);
+        toggle->setAutoresizingMask(ui::Autoresizing::FlexibleLeftMargin);
+        cell->contentView()->addSubview(toggle);
     }
+    const ui::Rect content = cell->contentView()->bounds();
+    const ui::Size size = toggle->frame().size;
+    toggle->setFrame(ui::Rect(content.size.width - size.width - 10, std::round((content.size.height - size.height) / 2),
+                              size.width, size.height));
+    toggle->setHidden(!tableView.isEditing());
+    toggle->setOn(!exclusions_.contains(row.className), false);
+    cell->setAccessoryType(tableView.isEditing() ? ui::TableViewCellAccessoryType::None
+                                                 : ui::TableViewCellAccessoryType::DisclosureIndicator);
     return cell;
 }
 
@@ -159,7 +168,10 @@ void SHRShareMenu::didSelectRowAtIndexPath(ui::TableView& tableView, const ui::I
     const Row row = tableData_[indexPath.section][indexPath.row];
     if (tableView.isEditing()) {
         auto cell = tableView.cellForRowAtIndexPath(indexPath);
-        auto toggle = cell ? std::dynamic_pointer_cast<ui::Switch>(cell->accessoryView()) : nullptr;
+        std::shared_ptr<ui::Switch> toggle;
+        if (cell)
+            for (const auto& sub : cell->contentView()->subviews())
+                if (auto s = std::dynamic_pointer_cast<ui::Switch>(sub)) toggle = s;
         const bool on = toggle ? !toggle->isOn() : exclusions_.contains(row.className);
         if (toggle) toggle->setOn(on, true);
         if (on) exclusions_.remove(row.className);

@@ -7,6 +7,7 @@ public:
     std::string sharerId() const override { return "SHRCopy"; }
     std::string sharerTitle() const override;
     bool canShareURL() const override { return true; }
+    bool canShareText() const override { return true; }
     bool canShareImage() const override { return true; }
     bool shareRequiresInternetConnection() const override { return false; }
     bool requiresAuthentication() const override { return false; }

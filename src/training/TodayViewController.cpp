@@ -1,5 +1,8 @@
 #include "training/TodayViewController.h"
 
+#include "sharing/core/SHRActionSheet.h"
+#include "sharing/core/SHRItem.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -473,9 +476,7 @@ void TodayViewController::displayControls(int mode) {
         doneButton_->setHidden(false);
         repeatButton_->setHidden(false);
         editRepButton_->setHidden(false);
-        // Sharing comes with the sharing screens; until then the day is
-        // finished with Done, Repeat or Edit only.
-        shareButton_->setHidden(true);
+        shareButton_->setHidden(false);
         restTimeLabel_->setHidden(true);
         restTimeButton_->setHidden(true);
         topTodayLabel_->setHidden(false);
@@ -1055,7 +1056,10 @@ void TodayViewController::sharePushed() {
     if (!today_) return;
     statusString_ = shareText(*today_);
     todayMode_ = TodayModeSharing;
-    (void)kShareSheet;
+    auto sheet = SHRActionSheet::actionSheetForItem(SHRItem::text(statusString_));
+    if (!sheet) return;
+    sheet->setTag(kShareSheet);
+    sheet->showInView(view());
 }
 
 void TodayViewController::reminderOffer() {

@@ -1,5 +1,8 @@
 #include "training/TolvekAppDelegate.h"
 
+#include "sharing/core/SHR.h"
+#include "sharing/core/SHRSharer.h"
+
 #include <cmath>
 
 #include "platform/base/Bundle.h"
@@ -74,8 +77,9 @@ void TolvekAppDelegate::applicationDidFinishLaunching(ui::Application& applicati
     }
     // 11. The screen never dims or locks while the program is in front.
     application.setIdleTimerDisabled(true);
-    // 12. The offline share queue belongs to the sharing framework, which
-    // this program does not have yet: there is nothing to replay.
+    // 12. Shares made while offline are sent now, when the network is there.
+    SHRSharer::registerBuiltInSharers();
+    SHR::flushOfflineQueue();
     // 13. Nothing was spent in the background yet.
     backFromBeingInBackground_ = false;
     timeInBackground_ = 0;

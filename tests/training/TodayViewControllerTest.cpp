@@ -84,7 +84,7 @@ TEST_F(WorkoutTest, WeekOneDayOneRunsFiveSetsAndFourRestsWithBeeps) {
     EXPECT_FALSE(today().doneButton()->isHidden());
     EXPECT_FALSE(today().repeatButton()->isHidden());
     EXPECT_FALSE(today().editRepButton()->isHidden());
-    EXPECT_TRUE(today().shareButton()->isHidden());
+    EXPECT_FALSE(today().shareButton()->isHidden());
     EXPECT_EQ(Utility::GetDay(), 2);
     EXPECT_EQ(defaults().integerForKey("Tolvek_RepNum"), 0);
     EXPECT_TRUE(DataAccess::getLogData().empty()) << "a completed day waits for Done";
@@ -380,6 +380,9 @@ TEST_F(WorkoutTest, ACompletedDayLeftUnsavedComesBackAndIsStoredOnce) {
     EXPECT_EQ(today().todayMode(), TodayModeSharing);
     EXPECT_EQ(today().statusString(),
               "Today I did a total of 13 pushups thanks to the Tolvek iPhone app. (Week 1, Day 1, Level 1) #Tolvek");
+    driver->wait(1);
+    expect("Cancel");  // the share sheet
+    tap("Cancel", 1);
     app->nav->popViewControllerAnimated(false);
     openToday();
     EXPECT_EQ(today().todayMode(), TodayModeDayComplete);
@@ -426,9 +429,10 @@ TEST_F(WorkoutTest, HelpTogglesCalloutsInTheDayCompleteState) {
     }
     tap("Done");
     tap("Help", 1);
-    ASSERT_EQ(today().callouts().size(), 1u);
+    ASSERT_EQ(today().callouts().size(), 2u);  // edit and share
     shot("workout_help_complete");
-    EXPECT_EQ(today().callouts()[0]->view()->tag(), 103);
+    EXPECT_EQ(today().callouts()[0]->view()->tag(), 102);
+    EXPECT_EQ(today().callouts()[1]->view()->tag(), 103);
     expect("Tap to edit todays reps in");
     tap("Help", 1);
     EXPECT_TRUE(today().callouts().empty());

@@ -1,5 +1,8 @@
 #include "training/LogViewController.h"
 
+#include "sharing/core/SHRActionSheet.h"
+#include "sharing/core/SHRItem.h"
+
 #include "platform/base/Format.h"
 #include "platform/base/Log.h"
 #include "platform/base/NotificationCenter.h"
@@ -187,7 +190,16 @@ void LogViewController::saveLog() {
         "Today I did a total of %i pushups thanks to the Tolvek iPhone app. (Week %i, Day %i, Level %i) #Tolvek",
         log.total(), today_->week(), today_->day(), today_->level());
     DataAccess::saveLog(log);
-    // The share sheet for statusString comes with the sharing framework.
+    // Then the day's result is offered for sharing.
+    auto sheet = SHRActionSheet::actionSheetForItem(SHRItem::text(statusString_));
+    if (!sheet) return;
+    sheet->setDelegate(std::dynamic_pointer_cast<ui::ActionSheetDelegate>(shared_from_this()));
+    sheet->showFromRect(ui::Rect(16, 405, 297, 47), view(), true);
 }
+
+void LogViewController::sharerStartedSending(SHRSharer&) { base::log("started sharing"); }
+void LogViewController::sharerFinishedSending(SHRSharer&) { base::log("sharer finished"); }
+void LogViewController::sharerCancelledSending(SHRSharer&) { base::log("sharer cancelled"); }
+void LogViewController::sharerFailedWithError(SHRSharer&, const net::Error&, bool) { base::log("sharer failed"); }
 
 void LogViewController::didDismissWithButtonIndex(ui::ActionSheet&, int) { base::log("stopped"); }

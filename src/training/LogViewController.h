@@ -12,9 +12,13 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/ViewController.h"
+#include "sharing/core/SHRSharer.h"
 #include "training/Program.h"
 
-class LogViewController : public ui::ViewController, public ui::TextFieldDelegate, public ui::ActionSheetDelegate {
+class LogViewController : public ui::ViewController,
+                          public ui::TextFieldDelegate,
+                          public ui::ActionSheetDelegate,
+                          public SHRSharerDelegate {
 public:
     LogViewController();
     ~LogViewController() override;
@@ -47,6 +51,11 @@ public:
     bool textFieldShouldReturn(ui::TextField& field) override;
     void touchesBegan(const ui::TouchSet& touches, const ui::Event* event) override;
     void didDismissWithButtonIndex(ui::ActionSheet& actionSheet, int buttonIndex) override;
+    // The sharer reports only reach the log.
+    void sharerStartedSending(SHRSharer& sharer) override;
+    void sharerFinishedSending(SHRSharer& sharer) override;
+    void sharerCancelledSending(SHRSharer& sharer) override;
+    void sharerFailedWithError(SHRSharer& sharer, const net::Error& error, bool shouldRelogin) override;
 
     // The planned counts of the nine slots of the day in today (zeros
     // without one).

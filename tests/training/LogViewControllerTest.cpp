@@ -41,6 +41,9 @@ TEST_F(LogEntryTest, AllFieldsEmptyOnALongDayStoresThePlannedNineSlots) {
     EXPECT_EQ(logged[0]->day(), 2);
     EXPECT_EQ(logged[0]->level(), 1);
     EXPECT_EQ(logged[0]->total(), screen->today()->total());
+    driver->wait(1);
+    EXPECT_TRUE(driver->isTextVisible("Email")) << "the day is offered for sharing";
+    tap("Cancel", 1);
     EXPECT_EQ(screen->statusString(),
               base::format("Today I did a total of %i pushups thanks to the Tolvek iPhone app. (Week 6, Day 2, Level 1) "
                            "#Tolvek",

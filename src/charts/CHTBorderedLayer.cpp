@@ -32,24 +32,8 @@ void CHTBorderedLayer::sublayerMargin(CGFloat& left, CGFloat& top, CGFloat& righ
     }
 }
 
-gfx::Path CHTBorderedLayer::outerPath() const {
-    if (outerBorderPath_) return *outerBorderPath_;
-    gfx::Rect b = bounds();
-    gfx::Path p;
-    if (!(cornerRadius() > 0)) {
-        p.addRect(b);
-    } else {
-        CGFloat radius = std::min({cornerRadius() + borderWidth() / 2, b.width() / 2, b.height() / 2});
-        p = CreateRoundedRectPath(b, std::max<CGFloat>(radius, 0));
-    }
-    outerBorderPath_ = p;
-    return p;
-}
-
-std::optional<gfx::Path> CHTBorderedLayer::maskingPath() const {
-    if (!masksToBounds()) return std::nullopt;
-    return outerPath();
-}
+// The outer edge runs along the middle of the border line.
+CGFloat CHTBorderedLayer::outerCornerRadius() const { return cornerRadius() + borderWidth() / 2; }
 
 std::optional<gfx::Path> CHTBorderedLayer::sublayerMaskingPath() const {
     if (!masksToBorder()) return std::nullopt;

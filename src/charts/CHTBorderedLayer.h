@@ -21,7 +21,6 @@ public:
     // The paddings plus half the border width.
     void sublayerMargin(CGFloat& left, CGFloat& top, CGFloat& right, CGFloat& bottom) const override;
     // The outside of the border: radius corner + half the border width.
-    std::optional<gfx::Path> maskingPath() const override;
     // The inside of the border: the bounds inset by the border width, radius
     // corner - half the border width (never below 0). A border wider than the
     // layer leaves an empty clip.
@@ -35,7 +34,7 @@ public:
     std::shared_ptr<base::Coding> initWithCoder(base::KeyedUnarchiver& coder) override;
 
 protected:
-    gfx::Path outerPath() const override;
+    CGFloat outerCornerRadius() const override;
 
 private:
     CGFloat borderWidth() const { return borderLineStyle_ ? borderLineStyle_->lineWidth() : 0; }

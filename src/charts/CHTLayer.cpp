@@ -210,12 +210,14 @@ gfx::Path CHTLayer::outerPath() const {
     if (!(cornerRadius() > 0)) {
         p.addRect(b);
     } else {
-        CGFloat radius = std::min({cornerRadius(), b.width() / 2, b.height() / 2});
+        CGFloat radius = std::min({outerCornerRadius(), b.width() / 2, b.height() / 2});
         p = CreateRoundedRectPath(b, std::max<CGFloat>(radius, 0));
     }
     outerBorderPath_ = p;
     return p;
 }
+
+CGFloat CHTLayer::outerCornerRadius() const { return cornerRadius(); }
 
 std::optional<gfx::Path> CHTLayer::maskingPath() const {
     if (!masksToBounds()) return std::nullopt;

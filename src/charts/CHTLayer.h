@@ -133,7 +133,10 @@ public:
 protected:
     // The rounded or plain rectangle of the bounds that the masking path is
     // built from, whether the layer masks or not (cached).
-    virtual gfx::Path outerPath() const;
+    gfx::Path outerPath() const;
+    // The corner radius of the outer path (before it is limited to half the
+    // bounds).
+    virtual CGFloat outerCornerRadius() const;
     void dropBorderPaths() const;
 
     mutable std::optional<gfx::Path> outerBorderPath_;

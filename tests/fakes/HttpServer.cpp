@@ -559,4 +559,28 @@ bool HttpServer::waitForRequests(std::size_t count, double timeoutSeconds) const
                                    [&] { return impl_->requests.size() >= count; });
 }
 
+RefusedPort::RefusedPort() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd_ < 0) throw std::runtime_error("RefusedPort: no socket");
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = 0;
+    socklen_t len = sizeof addr;
+    if (::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+        ::close(fd_);
+        throw std::runtime_error("RefusedPort: cannot bind 127.0.0.1");
+    }
+    port_ = ntohs(addr.sin_port);
+}
+
+RefusedPort::~RefusedPort() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+std::string RefusedPort::url(const std::string& pathAndQuery) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + pathAndQuery;
+}
+
 }  // namespace fakes

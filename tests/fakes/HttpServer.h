@@ -119,4 +119,23 @@ private:
     bool tls_ = false;
 };
 
+// A loopback port that refuses every connection for as long as this object
+// lives: the socket is bound but never listens, so no other test's server can
+// take the port meanwhile (a port freed by a stopped server may be reused).
+class RefusedPort {
+public:
+    RefusedPort();
+    ~RefusedPort();
+    RefusedPort(const RefusedPort&) = delete;
+    RefusedPort& operator=(const RefusedPort&) = delete;
+
+    int port() const { return port_; }
+    // "http://127.0.0.1:<port>" followed by pathAndQuery.
+    std::string url(const std::string& pathAndQuery = "/") const;
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
 }  // namespace fakes

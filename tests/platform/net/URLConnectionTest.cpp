@@ -129,12 +129,8 @@ TEST_F(URLConnectionTest, OtherMethodsAndEmptyPosts) {
 }
 
 TEST_F(URLConnectionTest, ARefusedConnectionFailsOnceWithoutResponse) {
-    int port = 0;
-    {
-        fakes::HttpServer gone;
-        port = gone.port();
-    }
-    auto rec = load(net::URLRequest(net::URL("http://127.0.0.1:" + std::to_string(port) + "/x")));
+    fakes::RefusedPort refused;
+    auto rec = load(net::URLRequest(net::URL(refused.url("/x"))));
     EXPECT_EQ(rec->events, (std::vector<std::string>{"fail"}));
     EXPECT_FALSE(rec->response);
     ASSERT_TRUE(rec->error);

@@ -86,12 +86,8 @@ TEST_F(SHRRequestTest, OtherStatusesFailWithTheAnswerReadable) {
 }
 
 TEST_F(SHRRequestTest, ARefusedConnectionFailsOnceWithoutResponse) {
-    int port;
-    {
-        fakes::HttpServer gone;
-        port = gone.port();
-    }
-    auto r = SHRRequest::requestWithURL(net::URL("http://127.0.0.1:" + std::to_string(port) + "/"), "a=1", sharer,
+    fakes::RefusedPort refused;
+    auto r = SHRRequest::requestWithURL(net::URL(refused.url()), "a=1", sharer,
                                         &FakeSharer::finished, "POST", true);
     base::RunLoop::main().runUntil([&] { return sharer->calls > 0; }, 10);
     base::RunLoop::main().runUntil([] { return false; }, 0.1);

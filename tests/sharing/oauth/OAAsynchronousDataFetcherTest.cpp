@@ -146,11 +146,7 @@ TEST_F(OAAsynchronousDataFetcherTest, TheSynchronousTwinOnAWorkerThread) {
     std::optional<net::Error> error;
     std::string body;
     bool succeeded = true;
-    int refusedPort;
-    {
-        fakes::HttpServer gone;
-        refusedPort = gone.port();
-    }
+    fakes::RefusedPort refused;
     std::thread worker([&] {
         OADataFetcher fetcher;
         auto finish = [&](const OAServiceTicket& t, const base::Data& d) {
@@ -163,7 +159,7 @@ TEST_F(OAAsynchronousDataFetcherTest, TheSynchronousTwinOnAWorkerThread) {
             error = e;
         };
         fetcher.fetchDataWithRequest(signedPost(server.url("/sync")), finish, fail);
-        fetcher.fetchDataWithRequest(signedPost("http://127.0.0.1:" + std::to_string(refusedPort) + "/"), finish, fail);
+        fetcher.fetchDataWithRequest(signedPost(refused.url()), finish, fail);
     });
     worker.join();
     EXPECT_EQ(events, (std::vector<std::string>{"finish", "fail"}));

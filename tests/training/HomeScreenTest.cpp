@@ -59,6 +59,11 @@ struct Placement {
     bool test;
 };
 
+// Readable test names: the score and the answer given, if any.
+void PrintTo(const Placement& p, std::ostream* os) {
+    *os << "score_" << p.score << (p.answer ? std::string("_") + p.answer : std::string());
+}
+
 class PlacementTest : public ScreenTest, public ::testing::WithParamInterface<Placement> {};
 
 TEST_P(PlacementTest, TheInitialScoreGivesItsLevelWeekAndTestFlag) {
@@ -421,6 +426,8 @@ struct Restart {
     const char* button;
     int week;
 };
+
+void PrintTo(const Restart& r, std::ostream* os) { *os << "week_" << r.week; }
 
 class PlanCompleteTest : public ScreenTest, public ::testing::WithParamInterface<Restart> {};
 

@@ -289,12 +289,13 @@ TEST_F(URLConnectionTest, StartsLaterWhenAsked) {
 TEST_F(URLConnectionTest, SynchronousSendFromAWorkerThread) {
     server.on("POST", "/sync", fakes::Reply::text(200, "done"));
     net::SynchronousResult ok, refused;
+    fakes::RefusedPort closed;
     std::thread worker([&] {
         net::URLRequest r = request("/sync");
         r.setHTTPMethod("POST");
         r.setHTTPBody(std::string_view("a=1"));
         ok = net::URLConnection::sendSynchronousRequest(r);
-        refused = net::URLConnection::sendSynchronousRequest(net::URLRequest(net::URL("http://127.0.0.1:1/")));
+        refused = net::URLConnection::sendSynchronousRequest(net::URLRequest(net::URL(closed.url())));
     });
     worker.join();
     ASSERT_TRUE(ok.response);

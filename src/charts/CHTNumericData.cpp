@@ -6,31 +6,14 @@
 #include <limits>
 
 #include "charts/CHTMutableNumericData.h"
+#include "charts/CHTNumericSamples.h"
 #include "charts/CHTUtilities.h"
 
 namespace {
 
-template <typename T>
-T loadSample(const std::uint8_t* p) {
-    T v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-template <typename T>
-void storeSample(std::uint8_t* p, T v) {
-    std::memcpy(p, &v, sizeof v);
-}
-
-// A floating value truncated toward zero into an integer type: NaN gives 0,
-// values beyond the type's range give its nearest limit.
-template <typename T>
-T truncatedTo(double v) {
-    if (std::isnan(v)) return 0;
-    if (v <= static_cast<double>(std::numeric_limits<T>::min())) return std::numeric_limits<T>::min();
-    if (v >= static_cast<double>(std::numeric_limits<T>::max())) return std::numeric_limits<T>::max();
-    return static_cast<T>(v);
-}
+using cht_samples::load;
+using cht_samples::store;
+using cht_samples::truncatedTo;
 
 template <typename T>
 T integerFromNumber(const base::Number& n) {
@@ -136,26 +119,26 @@ base::Data CHTNumericData::dataFromArray(const std::vector<base::Number>& array,
         switch (newDataType.dataTypeFormat) {
             case CHTIntegerDataType:
                 switch (size) {
-                    case 1: storeSample(p, integerFromNumber<std::int8_t>(n)); break;
-                    case 2: storeSample(p, integerFromNumber<std::int16_t>(n)); break;
-                    case 4: storeSample(p, integerFromNumber<std::int32_t>(n)); break;
-                    case 8: storeSample(p, integerFromNumber<std::int64_t>(n)); break;
+                    case 1: store(p, integerFromNumber<std::int8_t>(n)); break;
+                    case 2: store(p, integerFromNumber<std::int16_t>(n)); break;
+                    case 4: store(p, integerFromNumber<std::int32_t>(n)); break;
+                    case 8: store(p, integerFromNumber<std::int64_t>(n)); break;
                 }
                 break;
             case CHTUnsignedIntegerDataType:
                 switch (size) {
-                    case 1: storeSample(p, integerFromNumber<std::uint8_t>(n)); break;
-                    case 2: storeSample(p, integerFromNumber<std::uint16_t>(n)); break;
-                    case 4: storeSample(p, integerFromNumber<std::uint32_t>(n)); break;
-                    case 8: storeSample(p, integerFromNumber<std::uint64_t>(n)); break;
+                    case 1: store(p, integerFromNumber<std::uint8_t>(n)); break;
+                    case 2: store(p, integerFromNumber<std::uint16_t>(n)); break;
+                    case 4: store(p, integerFromNumber<std::uint32_t>(n)); break;
+                    case 8: store(p, integerFromNumber<std::uint64_t>(n)); break;
                 }
                 break;
             case CHTFloatingPointDataType:
-                if (size == 4) storeSample(p, n.floatValue());
-                else if (size == 8) storeSample(p, n.doubleValue());
+                if (size == 4) store(p, n.floatValue());
+                else if (size == 8) store(p, n.doubleValue());
                 break;
             case CHTDecimalDataType:
-                if (size == sizeof(base::Decimal)) storeSample(p, n.decimalValue());
+                if (size == sizeof(base::Decimal)) store(p, n.decimalValue());
                 break;
             default: break;
         }
@@ -190,30 +173,30 @@ std::optional<base::Number> CHTNumericData::sampleValue(std::size_t index) const
     switch (dataType_.dataTypeFormat) {
         case CHTIntegerDataType:
             switch (size) {
-                case 1: return base::Number(loadSample<signed char>(p));
-                case 2: return base::Number(loadSample<short>(p));
-                case 4: return base::Number(static_cast<long>(loadSample<std::int32_t>(p)));
-                case 8: return base::Number(loadSample<long long>(p));
+                case 1: return base::Number(load<signed char>(p));
+                case 2: return base::Number(load<short>(p));
+                case 4: return base::Number(static_cast<long>(load<std::int32_t>(p)));
+                case 8: return base::Number(load<long long>(p));
             }
             break;
         case CHTUnsignedIntegerDataType:
             switch (size) {
-                case 1: return base::Number(loadSample<unsigned char>(p));
-                case 2: return base::Number(loadSample<unsigned short>(p));
-                case 4: return base::Number(static_cast<unsigned long>(loadSample<std::uint32_t>(p)));
-                case 8: return base::Number(loadSample<unsigned long long>(p));
+                case 1: return base::Number(load<unsigned char>(p));
+                case 2: return base::Number(load<unsigned short>(p));
+                case 4: return base::Number(static_cast<unsigned long>(load<std::uint32_t>(p)));
+                case 8: return base::Number(load<unsigned long long>(p));
             }
             break;
         case CHTFloatingPointDataType:
-            if (size == 4) return base::Number(loadSample<float>(p));
-            if (size == 8) return base::Number(loadSample<double>(p));
+            if (size == 4) return base::Number(load<float>(p));
+            if (size == 8) return base::Number(load<double>(p));
             break;
         case CHTComplexFloatingPointDataType:
-            if (size == 8) return base::Number(loadSample<float>(p));
-            if (size == 16) return base::Number(loadSample<double>(p));
+            if (size == 8) return base::Number(load<float>(p));
+            if (size == 16) return base::Number(load<double>(p));
             break;
         case CHTDecimalDataType:
-            if (size == sizeof(base::Decimal)) return base::Number(loadSample<base::Decimal>(p));
+            if (size == sizeof(base::Decimal)) return base::Number(load<base::Decimal>(p));
             break;
         default: break;
     }

@@ -8,9 +8,14 @@
 
 #include "charts/CHTMutableNumericData.h"
 #include "charts/CHTNumericData.h"
+#include "charts/CHTNumericSamples.h"
 #include "charts/CHTUtilities.h"
 
 namespace {
+
+using cht_samples::load;
+using cht_samples::store;
+using cht_samples::truncatedTo;
 
 // One sample read out of a buffer, in the widest form of its kind.
 struct Sample {
@@ -22,18 +27,6 @@ struct Sample {
     double imaginary = 0;
     base::Decimal decimal;
 };
-
-template <typename T>
-T load(const std::uint8_t* p) {
-    T v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-template <typename T>
-void store(std::uint8_t* p, T v) {
-    std::memcpy(p, &v, sizeof v);
-}
 
 bool read(const std::uint8_t* p, const _CHTNumericDataType& type, Sample& s) {
     s.format = type.dataTypeFormat;
@@ -77,16 +70,6 @@ bool read(const std::uint8_t* p, const _CHTNumericDataType& type, Sample& s) {
             return true;
         default: return false;
     }
-}
-
-// A floating value truncated toward zero into T: NaN gives 0, values beyond
-// T's range its nearest limit.
-template <typename T>
-T truncatedTo(double v) {
-    if (std::isnan(v)) return 0;
-    if (v <= static_cast<double>(std::numeric_limits<T>::min())) return std::numeric_limits<T>::min();
-    if (v >= static_cast<double>(std::numeric_limits<T>::max())) return std::numeric_limits<T>::max();
-    return static_cast<T>(v);
 }
 
 // A decimal as T, truncated toward zero and clamped to T's range.

@@ -1,0 +1,34 @@
+#pragma once
+// Reading and writing one sample of a numeric data buffer, shared by the
+// numeric data class and its type conversion. Samples may sit at any byte
+// offset, so they are copied rather than dereferenced.
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+namespace cht_samples {
+
+template <typename T>
+T load(const std::uint8_t* p) {
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+template <typename T>
+void store(std::uint8_t* p, T v) {
+    std::memcpy(p, &v, sizeof v);
+}
+
+// A floating value truncated toward zero into the integer type T: NaN gives
+// 0, values beyond T's range give its nearest limit.
+template <typename T>
+T truncatedTo(double v) {
+    if (std::isnan(v)) return 0;
+    if (v <= static_cast<double>(std::numeric_limits<T>::min())) return std::numeric_limits<T>::min();
+    if (v >= static_cast<double>(std::numeric_limits<T>::max())) return std::numeric_limits<T>::max();
+    return static_cast<T>(v);
+}
+
+}  // namespace cht_samples

@@ -11,6 +11,7 @@
 
 namespace {
 
+using cht_samples::clampedInteger;
 using cht_samples::load;
 using cht_samples::store;
 using cht_samples::truncatedTo;
@@ -20,20 +21,7 @@ T integerFromNumber(const base::Number& n) {
     switch (n.kind()) {
         case base::Number::Kind::Float:
         case base::Number::Kind::Double: return truncatedTo<T>(n.doubleValue());
-        case base::Number::Kind::Decimal: {
-            base::Decimal d = n.decimalValue();
-            if constexpr (std::numeric_limits<T>::is_signed) {
-                long long v = d.toInteger();
-                if (v < static_cast<long long>(std::numeric_limits<T>::min())) return std::numeric_limits<T>::min();
-                if (v > static_cast<long long>(std::numeric_limits<T>::max())) return std::numeric_limits<T>::max();
-                return static_cast<T>(v);
-            } else {
-                unsigned long long v = d.toUnsigned();
-                if (v > static_cast<unsigned long long>(std::numeric_limits<T>::max()))
-                    return std::numeric_limits<T>::max();
-                return static_cast<T>(v);
-            }
-        }
+        case base::Number::Kind::Decimal: return clampedInteger<T>(n.decimalValue());
         default:
             // Integers narrow by wrapping, as machine casts do.
             if constexpr (std::numeric_limits<T>::is_signed) return static_cast<T>(n.longLongValue());

@@ -13,6 +13,7 @@
 
 namespace {
 
+using cht_samples::clampedInteger;
 using cht_samples::load;
 using cht_samples::store;
 using cht_samples::truncatedTo;
@@ -72,24 +73,6 @@ bool read(const std::uint8_t* p, const _CHTNumericDataType& type, Sample& s) {
     }
 }
 
-// A decimal as T, truncated toward zero and clamped to T's range.
-template <typename T>
-T decimalTo(const base::Decimal& d) {
-    if constexpr (std::is_same_v<T, std::int8_t>) return CHTDecimalCharValue(d);
-    else if constexpr (std::is_same_v<T, std::int16_t>) return CHTDecimalShortValue(d);
-    else if constexpr (std::is_same_v<T, std::int32_t>) {
-        long v = CHTDecimalLongValue(d);  // wider than 32 bits here: clamp again
-        return static_cast<std::int32_t>(std::clamp<long>(v, std::numeric_limits<std::int32_t>::min(),
-                                                          std::numeric_limits<std::int32_t>::max()));
-    } else if constexpr (std::is_same_v<T, std::int64_t>) return CHTDecimalLongLongValue(d);
-    else if constexpr (std::is_same_v<T, std::uint8_t>) return CHTDecimalUnsignedCharValue(d);
-    else if constexpr (std::is_same_v<T, std::uint16_t>) return CHTDecimalUnsignedShortValue(d);
-    else if constexpr (std::is_same_v<T, std::uint32_t>) {
-        unsigned long v = CHTDecimalUnsignedLongValue(d);
-        return static_cast<std::uint32_t>(std::min<unsigned long>(v, std::numeric_limits<std::uint32_t>::max()));
-    } else return CHTDecimalUnsignedLongLongValue(d);
-}
-
 template <typename T>
 T integerFrom(const Sample& s) {
     switch (s.format) {
@@ -97,7 +80,7 @@ T integerFrom(const Sample& s) {
         case CHTUnsignedIntegerDataType: return static_cast<T>(s.u);
         case CHTFloatingPointDataType:
         case CHTComplexFloatingPointDataType: return truncatedTo<T>(s.real);
-        case CHTDecimalDataType: return decimalTo<T>(s.decimal);
+        case CHTDecimalDataType: return clampedInteger<T>(s.decimal);
     }
     return 0;
 }

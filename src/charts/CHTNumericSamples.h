@@ -7,6 +7,8 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/base/Decimal.h"
+
 namespace cht_samples {
 
 template <typename T>
@@ -29,6 +31,21 @@ T truncatedTo(double v) {
     if (v <= static_cast<double>(std::numeric_limits<T>::min())) return std::numeric_limits<T>::min();
     if (v >= static_cast<double>(std::numeric_limits<T>::max())) return std::numeric_limits<T>::max();
     return static_cast<T>(v);
+}
+
+// A decimal truncated toward zero into the integer type T, clamped to T's range.
+template <typename T>
+T clampedInteger(const base::Decimal& d) {
+    if constexpr (std::numeric_limits<T>::is_signed) {
+        long long v = d.toInteger();
+        if (v < static_cast<long long>(std::numeric_limits<T>::min())) return std::numeric_limits<T>::min();
+        if (v > static_cast<long long>(std::numeric_limits<T>::max())) return std::numeric_limits<T>::max();
+        return static_cast<T>(v);
+    } else {
+        unsigned long long v = d.toUnsigned();
+        if (v > static_cast<unsigned long long>(std::numeric_limits<T>::max())) return std::numeric_limits<T>::max();
+        return static_cast<T>(v);
+    }
 }
 
 }  // namespace cht_samples

@@ -6,9 +6,12 @@
 #include <limits>
 #include <system_error>
 
+#include "charts/CHTNumericSamples.h"
 #include "platform/gfx/Context.h"
 
 namespace {
+
+using cht_samples::clampedInteger;
 
 // The decimals of 0, 1 and 2, the most frequent constants of the charting
 // code, made once and shared by every integer conversion.
@@ -27,20 +30,6 @@ base::Decimal fromSigned(long long value) {
 base::Decimal fromUnsigned(unsigned long long value) {
     if (value <= 2) return cachedSmallDecimal(static_cast<unsigned>(value));
     return base::Decimal::fromUnsigned(value);
-}
-
-template <typename T>
-T clampedInteger(const base::Decimal& d) {
-    if constexpr (std::numeric_limits<T>::is_signed) {
-        long long v = d.toInteger();
-        if (v < static_cast<long long>(std::numeric_limits<T>::min())) return std::numeric_limits<T>::min();
-        if (v > static_cast<long long>(std::numeric_limits<T>::max())) return std::numeric_limits<T>::max();
-        return static_cast<T>(v);
-    } else {
-        unsigned long long v = d.toUnsigned();
-        if (v > static_cast<unsigned long long>(std::numeric_limits<T>::max())) return std::numeric_limits<T>::max();
-        return static_cast<T>(v);
-    }
 }
 
 }  // namespace

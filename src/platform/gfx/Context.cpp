@@ -153,19 +153,6 @@ Path pathFromCairo(cairo_t* cr) {
     return out;
 }
 
-Rect userRectToDevice(cairo_t* cr, double x0, double y0, double x1, double y1) {
-    double xs[4] = {x0, x1, x0, x1}, ys[4] = {y0, y0, y1, y1};
-    double minx = INFINITY, miny = INFINITY, maxx = -INFINITY, maxy = -INFINITY;
-    for (int i = 0; i < 4; ++i) {
-        cairo_user_to_device(cr, &xs[i], &ys[i]);
-        minx = std::min(minx, xs[i]);
-        maxx = std::max(maxx, xs[i]);
-        miny = std::min(miny, ys[i]);
-        maxy = std::max(maxy, ys[i]);
-    }
-    return {Float(minx), Float(miny), Float(maxx - minx), Float(maxy - miny)};
-}
-
 std::vector<Context*>& contextStack() {
     static std::vector<Context*> stack;
     return stack;

@@ -28,6 +28,19 @@ void boxLine(float* line, int n, int radius, std::vector<float>& tmp) {
 
 }  // namespace
 
+Rect userRectToDevice(cairo_t* cr, double x0, double y0, double x1, double y1) {
+    double xs[4] = {x0, x1, x0, x1}, ys[4] = {y0, y0, y1, y1};
+    double minx = INFINITY, miny = INFINITY, maxx = -INFINITY, maxy = -INFINITY;
+    for (int i = 0; i < 4; ++i) {
+        cairo_user_to_device(cr, &xs[i], &ys[i]);
+        minx = std::min(minx, xs[i]);
+        maxx = std::max(maxx, xs[i]);
+        miny = std::min(miny, ys[i]);
+        maxy = std::max(maxy, ys[i]);
+    }
+    return {Float(minx), Float(miny), Float(maxx - minx), Float(maxy - miny)};
+}
+
 void boxBlurAlpha(unsigned char* data, int width, int height, int stride, int radius) {
     if (radius <= 0 || width <= 0 || height <= 0) return;
     std::vector<float> plane(std::size_t(width) * height);
@@ -61,17 +74,8 @@ void drawShadow(cairo_t* cr, const Rect& deviceBounds, const ShadowParams& param
 
     double cx0, cy0, cx1, cy1;
     cairo_clip_extents(cr, &cx0, &cy0, &cx1, &cy1);
-    double xs[4] = {cx0, cx1, cx0, cx1}, ys[4] = {cy0, cy0, cy1, cy1};
-    double minx = INFINITY, miny = INFINITY, maxx = -INFINITY, maxy = -INFINITY;
-    for (int i = 0; i < 4; ++i) {
-        cairo_user_to_device(cr, &xs[i], &ys[i]);
-        minx = std::min(minx, xs[i]);
-        maxx = std::max(maxx, xs[i]);
-        miny = std::min(miny, ys[i]);
-        maxy = std::max(maxy, ys[i]);
-    }
     // Only the part of the drawing whose shadow can land inside the clip.
-    Rect clipDevice{Float(minx), Float(miny), Float(maxx - minx), Float(maxy - miny)};
+    Rect clipDevice = userRectToDevice(cr, cx0, cy0, cx1, cy1);
     Rect wanted = clipDevice.offset(-params.offset.width, -params.offset.height).inset(-pad, -pad);
     Rect region = deviceBounds.inset(-pad, -pad).intersection(wanted).integral();
     if (region.isNull() || region.isEmpty()) return;

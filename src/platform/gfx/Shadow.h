@@ -23,6 +23,10 @@ struct ShadowParams {
 void drawShadow(cairo_t* cr, const Rect& deviceBounds, const ShadowParams& params,
                 const std::function<void(cairo_t*)>& paint);
 
+// The device-space bounds of the user-space rect from (x0, y0) to (x1, y1)
+// under cr's current transform.
+Rect userRectToDevice(cairo_t* cr, double x0, double y0, double x1, double y1);
+
 // Blurs an 8-bit alpha plane in place with three passes of a box of the
 // radius in each direction (an approximation of a Gaussian).
 void boxBlurAlpha(unsigned char* data, int width, int height, int stride, int radius);

@@ -14,6 +14,7 @@
 #include "platform/base/Log.h"
 #include "platform/gfx/Color.h"
 #include "platform/gfx/Font.h"
+#include "platform/ui/ComposeButtons.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/DeviceProcess.h"
 #include "platform/ui/Label.h"
@@ -301,17 +302,7 @@ MailComposeViewController::~MailComposeViewController() = default;
 
 void MailComposeViewController::loadView() {
     NavigationController::loadView();
-    // The bar buttons hold the controller weakly, so they keep nothing alive.
-    std::weak_ptr<MailComposeViewController> weak = std::static_pointer_cast<MailComposeViewController>(shared_from_this());
-    screen_->navigationItem()->setLeftBarButtonItem(
-        std::make_shared<BarButtonItem>(BarButtonSystemItem::Cancel, [weak](BarButtonItem&) {
-            if (auto self = weak.lock()) self->cancel();
-        }));
-    auto sendItem = std::make_shared<BarButtonItem>("Send", BarButtonItemStyle::Done,
-                                                    [weak](BarButtonItem&) {
-            if (auto self = weak.lock()) self->send();
-        });
-    screen_->navigationItem()->setRightBarButtonItem(sendItem);
+    setCancelAndSendButtons(*screen_, std::static_pointer_cast<MailComposeViewController>(shared_from_this()));
     setViewControllers({screen_});
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/gfx/Color.h"
 #include "platform/gfx/Font.h"
+#include "platform/ui/ComposeButtons.h"
 #include "platform/ui/Label.h"
 
 namespace ui {
@@ -39,17 +40,7 @@ void MessageComposeViewController::setBody(std::string body) {
 
 void MessageComposeViewController::loadView() {
     NavigationController::loadView();
-    // The bar buttons hold the controller weakly, so they keep nothing alive.
-    std::weak_ptr<MessageComposeViewController> weak = std::static_pointer_cast<MessageComposeViewController>(shared_from_this());
-    screen_->navigationItem()->setLeftBarButtonItem(
-        std::make_shared<BarButtonItem>(BarButtonSystemItem::Cancel, [weak](BarButtonItem&) {
-            if (auto self = weak.lock()) self->cancel();
-        }));
-    auto sendItem = std::make_shared<BarButtonItem>("Send", BarButtonItemStyle::Done,
-                                                    [weak](BarButtonItem&) {
-            if (auto self = weak.lock()) self->send();
-        });
-    screen_->navigationItem()->setRightBarButtonItem(sendItem);
+    setCancelAndSendButtons(*screen_, std::static_pointer_cast<MessageComposeViewController>(shared_from_this()));
     setViewControllers({screen_});
     screen_->view();
     screen_->body->setText(body_);

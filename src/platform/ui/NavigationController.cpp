@@ -160,19 +160,23 @@ public:
         gfx::Color base = kind_ == Kind::Done ? draw::rgb(40, 98, 212) : tint_;
         if (isHighlighted()) base = draw::darker(base, 0.25f);
         if (!isEnabled()) base = base.withAlpha(0.6f);
+        // The button's outline: a left-pointing arrow for Back, else a rounded rect.
+        auto addShape = [&] {
+            ctx.beginPath();
+            if (kind_ == Kind::Back) {
+                Float pointW = 12;
+                ctx.moveTo(r.minX(), r.midY());
+                ctx.lineTo(r.minX() + pointW, r.minY());
+                ctx.addArcToPoint(r.maxX(), r.minY(), r.maxX(), r.midY(), 5);
+                ctx.addArcToPoint(r.maxX(), r.maxY(), r.minX() + pointW, r.maxY(), 5);
+                ctx.lineTo(r.minX() + pointW, r.maxY());
+                ctx.closePath();
+            } else {
+                draw::addRoundedRect(ctx, r, 5);
+            }
+        };
         ctx.save();
-        ctx.beginPath();
-        if (kind_ == Kind::Back) {
-            Float pointW = 12;
-            ctx.moveTo(r.minX(), r.midY());
-            ctx.lineTo(r.minX() + pointW, r.minY());
-            ctx.addArcToPoint(r.maxX(), r.minY(), r.maxX(), r.midY(), 5);
-            ctx.addArcToPoint(r.maxX(), r.maxY(), r.minX() + pointW, r.maxY(), 5);
-            ctx.lineTo(r.minX() + pointW, r.maxY());
-            ctx.closePath();
-        } else {
-            draw::addRoundedRect(ctx, r, 5);
-        }
+        addShape();
         ctx.save();
         ctx.clip();
         draw::fillGlossy(ctx, r, base);
@@ -180,18 +184,7 @@ public:
         ctx.restore();
         // Outline.
         ctx.save();
-        ctx.beginPath();
-        if (kind_ == Kind::Back) {
-            Float pointW = 12;
-            ctx.moveTo(r.minX(), r.midY());
-            ctx.lineTo(r.minX() + pointW, r.minY());
-            ctx.addArcToPoint(r.maxX(), r.minY(), r.maxX(), r.midY(), 5);
-            ctx.addArcToPoint(r.maxX(), r.maxY(), r.minX() + pointW, r.maxY(), 5);
-            ctx.lineTo(r.minX() + pointW, r.maxY());
-            ctx.closePath();
-        } else {
-            draw::addRoundedRect(ctx, r, 5);
-        }
+        addShape();
         ctx.setStrokeColor(draw::darker(base, 0.45f));
         ctx.setLineWidth(1);
         ctx.strokePath();

@@ -550,18 +550,14 @@ void TableView::setSectionFooterHeight(Float height) {
     setNeedsLayout();
 }
 
-void TableView::setTableHeaderView(std::shared_ptr<View> view) {
-    if (tableHeaderView_) tableHeaderView_->removeFromSuperview();
-    tableHeaderView_ = std::move(view);
-    if (tableHeaderView_) addSubview(tableHeaderView_);
-    if (loaded_) computeLayout();
-    setNeedsLayout();
-}
+void TableView::setTableHeaderView(std::shared_ptr<View> view) { replaceEndView(tableHeaderView_, std::move(view)); }
 
-void TableView::setTableFooterView(std::shared_ptr<View> view) {
-    if (tableFooterView_) tableFooterView_->removeFromSuperview();
-    tableFooterView_ = std::move(view);
-    if (tableFooterView_) addSubview(tableFooterView_);
+void TableView::setTableFooterView(std::shared_ptr<View> view) { replaceEndView(tableFooterView_, std::move(view)); }
+
+void TableView::replaceEndView(std::shared_ptr<View>& slot, std::shared_ptr<View> view) {
+    if (slot) slot->removeFromSuperview();
+    slot = std::move(view);
+    if (slot) addSubview(slot);
     if (loaded_) computeLayout();
     setNeedsLayout();
 }

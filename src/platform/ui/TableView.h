@@ -349,6 +349,8 @@ private:
         Float top = 0;  // content y of the section's header
     };
     void computeLayout();
+    // Puts view in place of the table header or footer held in slot.
+    void replaceEndView(std::shared_ptr<View>& slot, std::shared_ptr<View> view);
     Float indexWidth() const;
     Rect indexRect() const;
     void checkUpdate();

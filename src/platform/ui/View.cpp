@@ -532,24 +532,28 @@ Point View::convertPointFromView(Point point, const View* view) const {
     return fromRoot(*this, root);
 }
 
-Rect View::convertRectToView(Rect rect, const View* view) const {
-    Point a = convertPointToView(Point(rect.minX(), rect.minY()), view);
-    Point b = convertPointToView(Point(rect.maxX(), rect.maxY()), view);
-    Point c = convertPointToView(Point(rect.maxX(), rect.minY()), view);
-    Point d = convertPointToView(Point(rect.minX(), rect.maxY()), view);
+namespace {
+
+// The bounds of a rect's four corners, each mapped by convert.
+template <typename Convert>
+Rect boundsOfMappedCorners(Rect rect, Convert convert) {
+    Point a = convert(Point(rect.minX(), rect.minY()));
+    Point b = convert(Point(rect.maxX(), rect.maxY()));
+    Point c = convert(Point(rect.maxX(), rect.minY()));
+    Point d = convert(Point(rect.minX(), rect.maxY()));
     Float x0 = std::min({a.x, b.x, c.x, d.x}), x1 = std::max({a.x, b.x, c.x, d.x});
     Float y0 = std::min({a.y, b.y, c.y, d.y}), y1 = std::max({a.y, b.y, c.y, d.y});
     return Rect(x0, y0, x1 - x0, y1 - y0);
 }
 
+}  // namespace
+
+Rect View::convertRectToView(Rect rect, const View* view) const {
+    return boundsOfMappedCorners(rect, [&](Point p) { return convertPointToView(p, view); });
+}
+
 Rect View::convertRectFromView(Rect rect, const View* view) const {
-    Point a = convertPointFromView(Point(rect.minX(), rect.minY()), view);
-    Point b = convertPointFromView(Point(rect.maxX(), rect.maxY()), view);
-    Point c = convertPointFromView(Point(rect.maxX(), rect.minY()), view);
-    Point d = convertPointFromView(Point(rect.minX(), rect.maxY()), view);
-    Float x0 = std::min({a.x, b.x, c.x, d.x}), x1 = std::max({a.x, b.x, c.x, d.x});
-    Float y0 = std::min({a.y, b.y, c.y, d.y}), y1 = std::max({a.y, b.y, c.y, d.y});
-    return Rect(x0, y0, x1 - x0, y1 - y0);
+    return boundsOfMappedCorners(rect, [&](Point p) { return convertPointFromView(p, view); });
 }
 
 // ---- Gesture recognizers

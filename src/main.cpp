@@ -4,8 +4,10 @@
 #include <memory>
 
 #include "platform/host/Main.h"
+#include "screens/RegisterScreens.h"
 #include "training/TolvekAppDelegate.h"
 
 int main(int argc, char** argv) {
+    registerScreens();
     return host::runMain(argc, argv, [] { return std::make_shared<TolvekAppDelegate>(); });
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/base/ClassRegistry.h"
 #include "platform/base/Format.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/gfx/Context.h"
@@ -74,9 +75,12 @@ void RootViewController::loadView() {
     make(tipButton_, "Tip of the Week", "weektip.png", homelook::MenuIcon::Tips, &RootViewController::tipTapped);
     make(hintButton_, "F.A.Q.", "", homelook::MenuIcon::Questions, &RootViewController::hintTapped);
     make(programButton_, "Plan", "", homelook::MenuIcon::Plan, &RootViewController::programTapped);
-    // Progress, settings, the F.A.Q. and the plan table open screens that
-    // are not part of the program yet; their buttons are not shown.
-    for (auto* hidden : {&graphButton_, &setupButton_, &hintButton_, &programButton_}) (*hidden)->setHidden(true);
+    // Progress, settings, the F.A.Q. and the plan table live in a library
+    // above this one; a button shows only when its screen is registered.
+    graphButton_->setHidden(!screenRegistered(kLogGraphScreen));
+    setupButton_->setHidden(!screenRegistered(kConfigurationScreen));
+    hintButton_->setHidden(!screenRegistered(kHintTipsScreen));
+    programButton_->setHidden(!screenRegistered(kProgramTableScreen));
     setView(view);
     layoutMenu();
 }
@@ -181,7 +185,18 @@ void RootViewController::tipTapped() { flip(tipButton_, EntryTip); }
 void RootViewController::hintTapped() { flip(hintButton_, EntryHint); }
 
 void RootViewController::programTapped() {
-    // The plan table is not part of the program yet (its button is hidden).
+    // The plan table opens without a flip.
+    pushScreen(registeredScreen(kProgramTableScreen));
+}
+
+bool RootViewController::screenRegistered(const std::string& name) {
+    return base::ClassRegistry<ui::ViewController>::shared().contains(name);
+}
+
+std::shared_ptr<ui::ViewController> RootViewController::registeredScreen(const std::string& name) {
+    auto& kept = registeredScreens_[name];
+    if (!kept) kept = base::ClassRegistry<ui::ViewController>::shared().create(name);
+    return kept;
 }
 
 void RootViewController::flip(const std::shared_ptr<ui::Button>& button, int index) {
@@ -249,9 +264,10 @@ void RootViewController::callForm(int index) {
         if (!tipViewController_) tipViewController_ = std::make_shared<TipView>();
         pushScreen(tipViewController_);
         break;
-    default:
-        // Progress, settings and the F.A.Q. are not part of the program yet.
-        break;
+    case EntryGraph: pushScreen(registeredScreen(kLogGraphScreen)); break;
+    case EntrySetup: pushScreen(registeredScreen(kConfigurationScreen)); break;
+    case EntryHint: pushScreen(registeredScreen(kHintTipsScreen)); break;
+    default: break;
     }
 }
 

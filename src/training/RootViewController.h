@@ -27,6 +27,13 @@ class YesterdaySummaryViewController;
 class TodaySummaryViewController;
 class TomorrowSummaryViewController;
 
+// Class names under which the screens above the training library register
+// their factories in base::ClassRegistry<ui::ViewController>.
+inline constexpr const char* kLogGraphScreen = "LogGraphViewController";
+inline constexpr const char* kConfigurationScreen = "ConfigurationTableViewController";
+inline constexpr const char* kHintTipsScreen = "HintTipsViewController";
+inline constexpr const char* kProgramTableScreen = "ProgramTableViewController";
+
 class RootViewController : public ui::ViewController, public ui::ActionSheetDelegate, public PagedViewDelegate {
 public:
     // The menu entries, numbered as the buttons' images are keyed.
@@ -109,6 +116,9 @@ private:
     // screen is not on top (a second tap while a screen slides in).
     bool pushScreen(const std::shared_ptr<ui::ViewController>& controller);
     std::shared_ptr<RootViewController> self();
+    static bool screenRegistered(const std::string& name);
+    // The registered screen of that name, created on first use and kept.
+    std::shared_ptr<ui::ViewController> registeredScreen(const std::string& name);
 
     std::shared_ptr<UserViewController> userViewController_;
     std::shared_ptr<GoodFormView> goodFormViewController_;
@@ -137,4 +147,5 @@ private:
     std::map<std::string, std::string> buttonImageDictionary_;
     int flips_ = 0;
     std::weak_ptr<ui::ActionSheet> planCompleteSheet_;
+    std::map<std::string, std::shared_ptr<ui::ViewController>> registeredScreens_;
 };

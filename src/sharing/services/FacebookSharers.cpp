@@ -1,0 +1,5 @@
+#include "sharing/core/SHRSharer.h"
+#include "sharing/core/SHRSharerGroups.h"
+
+void registerFacebookSharers() {
+}

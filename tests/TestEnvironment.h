@@ -16,6 +16,15 @@
 
 namespace test {
 
+// A folder of the tests' own sources (scripts, fixtures), from the source
+// tree that CTest names in TOLVEK_TEST_SOURCE_DIR; relative to this header
+// when a test binary is run by hand.
+inline std::filesystem::path testSourceDir(const std::string& relative) {
+    if (const char* root = std::getenv("TOLVEK_TEST_SOURCE_DIR"); root && *root)
+        return std::filesystem::path(root) / "tests" / relative;
+    return std::filesystem::path(__FILE__).parent_path() / relative;
+}
+
 class TempHome {
 public:
     TempHome() {

@@ -23,7 +23,7 @@ TEST(NewUserScript, RunsFromTheFirstStartThroughTheFirstWorkout) {
     // else into the temporary home.
     const char* keep = std::getenv("TOLVEK_SHOTS");
     const fs::path shots = keep ? fs::path(keep) : fs::path(home.path()) / "shots";
-    const fs::path script = fs::path(__FILE__).parent_path() / "scripts" / "new_user.script";
+    const fs::path script = test::testSourceDir("training/scripts") / "new_user.script";
     std::ostringstream out, err;
     const int status = host::runScriptFile(
         script.string(), shots.string(), [] { return std::make_shared<TolvekAppDelegate>(); }, out, err);

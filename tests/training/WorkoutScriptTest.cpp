@@ -24,7 +24,7 @@ TEST(WorkoutScript, AFirstDayRunsFromTheHomeScreenToTheLog) {
     defaults.synchronize();
     TodayViewController::clearPlayedSounds();
 
-    const auto script = std::filesystem::path(__FILE__).parent_path() / "scripts" / "workout_day.script";
+    const auto script = test::testSourceDir("training/scripts") / "workout_day.script";
     // TOLVEK_SHOTS keeps the screenshots where they can be looked at.
     const char* keep = std::getenv("TOLVEK_SHOTS");
     const std::string shots = keep ? std::string(keep) : home.path() + "/shots";

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "TestEnvironment.h"
 #include "HostTestSupport.h"
 #include "platform/host/DemoDelegate.h"
 #include "platform/host/Main.h"
@@ -14,7 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path scriptsDir() { return fs::path(__FILE__).parent_path() / "scripts"; }
+fs::path scriptsDir() { return test::testSourceDir("platform/host/scripts"); }
 
 class ScratchDir {
 public:

@@ -2,10 +2,12 @@
 
 #include "platform/base/ClassRegistry.h"
 #include "platform/ui/ViewController.h"
+#include "screens/LogGraphViewController.h"
 #include "training/RootViewController.h"
 
 // One registration line per screen, keyed by the names the home screen
 // looks up (training/RootViewController.h).
 void registerScreens() {
     [[maybe_unused]] auto& screens = base::ClassRegistry<ui::ViewController>::shared();
+    screens.registerClass<LogGraphViewController>(kLogGraphScreen);
 }

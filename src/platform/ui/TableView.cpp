@@ -328,6 +328,10 @@ void TableViewCell::layoutSubviews() {
         case TableViewCellStyle::Subtitle: {
             bool hasDetail = !detailTextLabel_->text().empty();
             Float th = textLabel_->font().lineHeight(), dh = detailTextLabel_->font().lineHeight();
+            // A detail label of more than one line gets the height of its
+            // wrapped text (at least one line).
+            if (hasDetail && detailTextLabel_->numberOfLines() != 1)
+                dh = std::max(dh, std::ceil(detailTextLabel_->sizeThatFits(Size(width, 0)).height));
             Float total = th + (hasDetail ? dh : 0);
             Float y = std::floor((c.height() - total) / 2);
             textLabel_->setFrame(Rect(x, y, width, th));

@@ -12,7 +12,7 @@ const char* const kAnswers[] = {
     "After your initial test, tap Today's Workout on the main menu to start Day 1 of the level your test chose.\r\r"
     "If you entered a wrong value for the initial test, you can redo it under Settings > Redo Initial Test.\r\r"
     "If someone else entered a value and started the program, resetting is refused while their day is in hand: "
-    "tap through the day's sets to its end, then redo the test from Settings on the main menu.",
+    "tap through that day to its end, then redo the test.",
     // 1: days a week
     "The program is done 3 times a week for 6 weeks (and beyond, if you like), with a rest day between two "
     "workout days: for instance Monday, Wednesday and Friday.",
@@ -49,8 +49,8 @@ std::string AnswersViewController::answerText(int hint, bool canSendMail) {
 
 void AnswersViewController::loadView() {
     auto view = settingslook::screenView();
-    auto card = std::make_shared<homelook::CardView>(ui::Rect(10, 12, 300, 312));
-    view->addSubview(card);
+    card_ = std::make_shared<homelook::CardView>(ui::Rect(10, 12, 300, 312));
+    view->addSubview(card_);
     hintText_ = std::make_shared<ui::TextView>(ui::Rect(16, 18, 288, 300));
     hintText_->setEditable(false);
     hintText_->setBackgroundColor(gfx::Color::clear());
@@ -75,6 +75,10 @@ void AnswersViewController::viewWillAppear(bool) {
     const bool canMail = hint_ == kFeedbackHint && ui::MailComposeViewController::canSendMail();
     if (hint_ >= 0 && hint_ <= kFeedbackHint) hintText_->setText(answerText(hint_, canMail));
     if (canMail) feedbackButton_->setHidden(false);
+    // The answer takes the whole screen unless the button shows below it.
+    const ui::Float height = canMail ? 312 : 392;
+    card_->setFrame(ui::Rect(10, 12, 300, height));
+    hintText_->setFrame(ui::Rect(16, 18, 288, height - 12));
     hintText_->setFont(gfx::Font("Helvetica", 18));
     hintText_->setContentOffset(ui::Point(0, 0));
     navigationItem()->setTitleView(settingslook::titleLabel("F.A.Q.", 180, settingslook::TitleInk::White));

@@ -41,6 +41,7 @@ public:
 
 private:
     int hint_ = 0;
+    std::shared_ptr<ui::View> card_;
     std::shared_ptr<ui::TextView> hintText_;
     std::shared_ptr<ui::Button> feedbackButton_;
     std::shared_ptr<ui::MailComposeViewController> composer_;

@@ -6,6 +6,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
 #include "screens/DayText.h"
+#include "screens/SettingsLook.h"
 #include "training/DataAccess.h"
 #include "training/HomeLook.h"
 
@@ -55,7 +56,10 @@ ProgramTableViewController::PlanDay ProgramTableViewController::planDayAt(const 
     return PlanDay{indexPath.row / 3 + 1, indexPath.row % 3 + 1, indexPath.section + 1};
 }
 
-void ProgramTableViewController::viewDidLoad() { loadData(); }
+void ProgramTableViewController::viewDidLoad() {
+    navigationItem()->setTitleView(settingslook::titleLabel("Plan", 140, settingslook::TitleInk::BlackOnYellow));
+    loadData();
+}
 
 void ProgramTableViewController::viewDidAppear(bool) { loadData(); }
 
@@ -88,6 +92,9 @@ std::shared_ptr<ui::TableViewCell> ProgramTableViewController::cellForRowAtIndex
     detail->setNumberOfLines(2);
     detail->setFont(text.font);
     detail->setText(text.text);
+    // With no title above it, the detail is the row's text: dark, to read
+    // well on the white row.
+    detail->setTextColor(gfx::Color::rgb(0.2f, 0.16f, 0.13f));
     return cell;
 }
 

@@ -14,8 +14,8 @@ void RestartDayViewController::loadView() {
     view->addSubview(settingslook::note(
         ui::Rect(20, 84, 280, 150),
         "If you leave Tolvek in the middle of a day's program, it can ask you next time whether to carry on from "
-        "the set you reached or to start the day again.\n\nWith this switched off, an unfinished day always starts "
-        "again from its first set."));
+        "the set you reached or to start the day again.\n\nWith this switched off, it carries on from the set you "
+        "reached without asking."));
     std::weak_ptr<ui::ViewController> weak = weak_from_this();
     showAlerts_->addTarget(
         [weak] {

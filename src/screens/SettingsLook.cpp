@@ -1,5 +1,8 @@
 #include "screens/SettingsLook.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "training/HomeLook.h"
 
 namespace settingslook {
@@ -7,9 +10,15 @@ namespace settingslook {
 std::shared_ptr<ui::Label> titleLabel(const std::string& text, ui::Float width, TitleInk ink) {
     auto label = homelook::titleLabel(text, width);
     if (ink == TitleInk::White) {
+        // White alone is faint on the gold bar: a dark amber edge under the
+        // letters keeps the title readable.
         label->setTextColor(gfx::Color::white());
-        label->setShadowColor(std::nullopt);
+        label->setShadowColor(gfx::Color::rgb(0.42f, 0.27f, 0.02f));
+        label->setShadowOffset(ui::Size(0, 1.5f));
     }
+    // A long title shrinks rather than running under the back button.
+    label->setAdjustsFontSizeToFitWidth(true);
+    label->setMinimumFontSize(14);
     return label;
 }
 
@@ -43,6 +52,9 @@ std::shared_ptr<ui::Label> note(ui::Rect frame, const std::string& text) {
     auto label = homelook::label(frame, text, gfx::Font::systemFont(14), homelook::dimInk());
     label->setNumberOfLines(0);
     label->setLineBreakMode(ui::LineBreakMode::WordWrap);
+    // The text starts at the top of the frame (a label centres its lines).
+    const ui::Float height = std::ceil(label->sizeThatFits(ui::Size(frame.size.width, 0)).height);
+    label->setFrame(ui::Rect(frame.origin.x, frame.origin.y, frame.size.width, std::min(height, frame.size.height)));
     return label;
 }
 

@@ -13,8 +13,8 @@
 namespace settingslook {
 
 // A bar title view of frame (0, 0, width, 44): clear background, bold system
-// font 20, centred; black text with a yellow shadow, or white text with no
-// shadow colour.
+// font 20, centred; black text with a yellow shadow, or white text (with a
+// dark amber shadow, so that it reads on the gold bar).
 enum class TitleInk { BlackOnYellow, White };
 std::shared_ptr<ui::Label> titleLabel(const std::string& text, ui::Float width, TitleInk ink);
 
@@ -26,7 +26,8 @@ std::shared_ptr<ui::View> screenView();
 // the switch, which the card holds.
 std::shared_ptr<ui::Switch> switchCard(ui::View& parent, ui::Rect frame, const std::string& caption);
 
-// Wrapped explanatory text in the secondary ink.
+// Wrapped explanatory text in the secondary ink, from the top of the frame
+// (the frame shrinks to the text).
 std::shared_ptr<ui::Label> note(ui::Rect frame, const std::string& text);
 
 }  // namespace settingslook

@@ -44,7 +44,7 @@ void ShakeViewController::loadView() {
     userRestValue_->setTextAlignment(ui::TextAlignment::Center);
     userRestValue_->setPlaceholder("Seconds");
     userRestValue_->setAccessibilityLabel("Rest seconds");
-    userRestValue_->setKeyboardType(ui::KeyboardType::NumberPad);
+    userRestValue_->setKeyboardType(ui::KeyboardType::NumbersAndPunctuation);
     userRestValue_->setReturnKeyType(ui::ReturnKeyType::Done);
     card->addSubview(userRestValue_);
 

@@ -18,7 +18,7 @@ public:
     ShakeViewController();
     ~ShakeViewController() override;
 
-    // The shake switch (named as the settings key it writes was first meant).
+    // The switch that lets a shake end a rest.
     std::shared_ptr<ui::Switch> showAlerts() const { return showAlerts_; }
     std::shared_ptr<ui::Switch> userRest() const { return userRest_; }
     std::shared_ptr<ui::TextField> userRestValue() const { return userRestValue_; }

@@ -167,5 +167,7 @@ void LogTableViewController::editDay(const std::shared_ptr<Log>& day) {
     auto editor = std::make_shared<EditRepsViewController>();
     editor->setLogToEdit(day);
     editor->setTitle("Edit Day");
+    // In the gold bar, the title as the other screens show theirs.
+    editor->navigationItem()->setTitleView(homelook::titleLabel("Edit Day", 160));
     nav->pushViewController(editor, true);
 }

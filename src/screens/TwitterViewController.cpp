@@ -20,10 +20,9 @@ void TwitterViewController::loadView() {
     updateTwitterSwitch_->addTarget([this] { switchValueChanged(); }, ui::ControlEvents::ValueChanged);
     view->addSubview(updateTwitterSwitch_);
 
-    // The sign-in details sit low on the screen, where the keyboard covers
-    // the password field.
-    view->addSubview(std::make_shared<homelook::CardView>(ui::Rect(10, 180, 300, 224)));
-    view->addSubview(homelook::label(ui::Rect(26, 192, 268, 26), "Twitter Account", gfx::Font::boldSystemFont(17),
+    // The keyboard covers the password field: the view moves up for it.
+    view->addSubview(std::make_shared<homelook::CardView>(ui::Rect(10, 92, 300, 224)));
+    view->addSubview(homelook::label(ui::Rect(26, 104, 268, 26), "Twitter Account", gfx::Font::boldSystemFont(17),
                                      homelook::gold()));
     auto self = std::dynamic_pointer_cast<ui::TextFieldDelegate>(shared_from_this());
     auto makeField = [&](ui::Float y, const std::string& placeholder) {
@@ -38,12 +37,12 @@ void TwitterViewController::loadView() {
         view->addSubview(field);
         return field;
     };
-    usernameTextField_ = makeField(228, "User Name");
+    usernameTextField_ = makeField(140, "User Name");
     usernameTextField_->setReturnKeyType(ui::ReturnKeyType::Next);
-    passTextField_ = makeField(276, "Password");
+    passTextField_ = makeField(188, "Password");
     passTextField_->setSecureTextEntry(true);
     passTextField_->setReturnKeyType(ui::ReturnKeyType::Done);
-    saveButton_ = homelook::button(ui::Rect(60, 336, 200, 44), "Save", homelook::gold(), gfx::Color::black());
+    saveButton_ = homelook::button(ui::Rect(60, 248, 200, 44), "Save", homelook::gold(), gfx::Color::black());
     saveButton_->addTarget([this] { saveTwitterCredentials(); }, ui::ControlEvents::TouchUpInside);
     view->addSubview(saveButton_);
     setView(view);
@@ -105,7 +104,10 @@ void TwitterViewController::saveTwitterCredentials() {
 }
 
 void TwitterViewController::keyboardWillShow() {
-    if (passTextField_ && passTextField_->isEditing() && view()->frame().minY() >= 0) setMovedUp(true);
+    // The keyboard is announced as the field takes it, before the field
+    // counts as editing.
+    const bool password = passTextField_ && (passTextField_->isEditing() || passTextField_->isFirstResponder());
+    if (password && view()->frame().minY() >= 0) setMovedUp(true);
 }
 
 void TwitterViewController::setMovedUp(bool movedUp) {

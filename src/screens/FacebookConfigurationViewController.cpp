@@ -2,6 +2,7 @@
 
 #include "platform/base/UserDefaults.h"
 #include "platform/ui/NavigationController.h"
+#include "screens/ScreenAction.h"
 #include "training/HomeLook.h"
 
 namespace {
@@ -20,7 +21,7 @@ void FacebookConfigurationViewController::loadView() {
     view->addSubview(label_);
     postUpdates_ = std::make_shared<ui::Switch>(ui::Rect(206, 30, 94, 27));
     postUpdates_->setAccessibilityLabel("Post to Facebook");
-    postUpdates_->addTarget([this] { switchToggled(); }, ui::ControlEvents::ValueChanged);
+    postUpdates_->addTarget(screenAction(this, &FacebookConfigurationViewController::switchToggled), ui::ControlEvents::ValueChanged);
     view->addSubview(postUpdates_);
     permissionLabel_ = homelook::label(ui::Rect(26, 70, 268, 60),
                                        "Whether your workout results may be posted to Facebook.",

@@ -2,6 +2,7 @@
 
 #include "platform/base/UserDefaults.h"
 #include "platform/ui/NavigationController.h"
+#include "screens/ScreenAction.h"
 #include "sharing/core/SHR.h"
 #include "training/HomeLook.h"
 
@@ -17,7 +18,7 @@ void TwitterViewController::loadView() {
                                      homelook::ink()));
     updateTwitterSwitch_ = std::make_shared<ui::Switch>(ui::Rect(206, 30, 94, 27));
     updateTwitterSwitch_->setAccessibilityLabel("Send to Twitter");
-    updateTwitterSwitch_->addTarget([this] { switchValueChanged(); }, ui::ControlEvents::ValueChanged);
+    updateTwitterSwitch_->addTarget(screenAction(this, &TwitterViewController::switchValueChanged), ui::ControlEvents::ValueChanged);
     view->addSubview(updateTwitterSwitch_);
 
     // The keyboard covers the password field: the view moves up for it.
@@ -43,7 +44,7 @@ void TwitterViewController::loadView() {
     passTextField_->setSecureTextEntry(true);
     passTextField_->setReturnKeyType(ui::ReturnKeyType::Done);
     saveButton_ = homelook::button(ui::Rect(60, 248, 200, 44), "Save", homelook::gold(), gfx::Color::black());
-    saveButton_->addTarget([this] { saveTwitterCredentials(); }, ui::ControlEvents::TouchUpInside);
+    saveButton_->addTarget(screenAction(this, &TwitterViewController::saveTwitterCredentials), ui::ControlEvents::TouchUpInside);
     view->addSubview(saveButton_);
     setView(view);
 }

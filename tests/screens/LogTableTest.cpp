@@ -149,6 +149,27 @@ TEST_F(LogTableTest, DeletingADayRemovesItFromTheTableAndTheStore) {
     EXPECT_EQ(cellAt(0)->textLabel()->text(), "30-November-2026");
 }
 
+TEST_F(LogTableTest, DeletingOneOfTwoIdenticalDaysTakesBothAsTheStoreDoes) {
+    launch();
+    addDay(2, 1, 1, {6, 7, 6, 6, 8, 0, 0, 0, 0}, "Mon 2026 12 07 18:00:00.000");
+    addDay(2, 1, 1, {6, 7, 6, 6, 8, 0, 0, 0, 0}, "Mon 2026 12 07 18:00:00.000");
+    addDay(1, 3, 1, {5, 5, 4, 4, 6, 0, 0, 0, 0}, "Fri 2026 12 04 18:00:00.000");
+    auto log = openLog();
+    ASSERT_TRUE(log);
+    EXPECT_EQ(table()->numberOfRowsInSection(0), 4);
+    tap("Edit");
+    auto& t = *table();
+    log->commitEditingStyle(t, ui::TableViewCellEditingStyle::Delete, ui::IndexPath{0, 1});
+    EXPECT_EQ(logRows(), 1);
+    // What the table shows is what the store keeps: one day, no sort row.
+    ASSERT_EQ(log->logData().size(), 1u);
+    EXPECT_EQ(table()->numberOfRowsInSection(0), 1);
+    EXPECT_EQ(cellAt(0)->textLabel()->text(), "04-December-2026");
+    // Other editing styles change nothing.
+    log->commitEditingStyle(t, ui::TableViewCellEditingStyle::Insert, ui::IndexPath{0, 0});
+    EXPECT_EQ(logRows(), 1);
+}
+
 TEST_F(LogTableTest, EditingADayRewritesItAndTheTableShowsTheNewTotal) {
     launch();
     addDay(6, 2, 1, {10, 10, 11, 11, 12, 12, 13, 13, 20}, "Tue 2026 12 08 18:58:45.123");

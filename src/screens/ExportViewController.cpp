@@ -5,6 +5,7 @@
 #include "platform/base/FileManager.h"
 #include "platform/base/Format.h"
 #include "platform/ui/MailComposeViewController.h"
+#include "screens/ScreenAction.h"
 #include "sharing/core/SHRItem.h"
 #include "sharing/core/SHRSharer.h"
 #include "training/DataAccess.h"
@@ -70,7 +71,7 @@ void ExportViewController::loadView() {
     view->addSubview(std::make_shared<homelook::CardView>(ui::Rect(10, 12, 300, cardBottom - 12)));
     view->addSubview(heading);
     view->addSubview(body);
-    exportButton_->addTarget([this] { exportTapped(); }, ui::ControlEvents::TouchUpInside);
+    exportButton_->addTarget(screenAction(this, &ExportViewController::exportTapped), ui::ControlEvents::TouchUpInside);
     view->addSubview(exportButton_);
     setView(view);
 }

@@ -5,6 +5,7 @@
 #include "screens/DrawGraphViewController.h"
 #include "screens/ExportViewController.h"
 #include "screens/LogTableViewController.h"
+#include "screens/ScreenAction.h"
 #include "training/HomeLook.h"
 
 LogGraphViewController::LogGraphViewController() : ui::ViewController("LogGraphViewController") {
@@ -26,7 +27,7 @@ void LogGraphViewController::loadView() {
     segmentControl_->setSegmentedControlStyle(ui::SegmentedControlStyle::Bar);
     segmentControl_->setFrame(ui::Rect(0, 0, 180, 30));
     segmentControl_->setSelectedSegmentIndex(SegmentChart);
-    segmentControl_->addTarget([this] { segmentChanged(); }, ui::ControlEvents::ValueChanged);
+    segmentControl_->addTarget(screenAction(this, &LogGraphViewController::segmentChanged), ui::ControlEvents::ValueChanged);
     setView(view);
 }
 

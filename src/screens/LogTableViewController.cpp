@@ -129,10 +129,12 @@ void LogTableViewController::commitEditingStyle(ui::TableView& tableView, ui::Ta
     if (editingStyle != ui::TableViewCellEditingStyle::Delete) return;
     auto day = recordForRow(indexPath.row);
     if (!day) return;
+    // The store deletes every row equal to this one in all its columns, so
+    // the list drops every such twin too and never shows a day that is gone.
     std::vector<std::shared_ptr<Log>> rest;
     rest.reserve(logData_.size());
     for (const auto& entry : logData_)
-        if (entry != day) rest.push_back(entry);
+        if (entry != day && !(entry && entry->sameRow(*day))) rest.push_back(entry);
     logData_ = std::move(rest);
     DataAccess::deleteDay(*day);
     tableView.reloadData();
@@ -167,5 +169,7 @@ void LogTableViewController::editDay(const std::shared_ptr<Log>& day) {
     auto editor = std::make_shared<EditRepsViewController>();
     editor->setLogToEdit(day);
     editor->setTitle("Edit Day");
+    // In the gold bar, the title as the other screens show theirs.
+    editor->navigationItem()->setTitleView(homelook::titleLabel("Edit Day", 160));
     nav->pushViewController(editor, true);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/base/UserDefaults.h"
 #include "platform/ui/NavigationController.h"
+#include "screens/ScreenAction.h"
 #include "screens/SettingsLook.h"
 
 AnimationConfigViewController::AnimationConfigViewController() : ui::ViewController("AnimationConfigView") {}
@@ -13,12 +14,8 @@ void AnimationConfigViewController::loadView() {
         ui::Rect(20, 84, 280, 100),
         "When this is on, a button of the main menu flips over before its screen opens. Switch it off to go "
         "straight to the screen."));
-    std::weak_ptr<ui::ViewController> weak = weak_from_this();
-    toggle_->addTarget(
-        [weak] {
-            if (auto self = std::static_pointer_cast<AnimationConfigViewController>(weak.lock())) self->switchToggled();
-        },
-        ui::ControlEvents::ValueChanged);
+    toggle_->addTarget(screenAction(this, &AnimationConfigViewController::switchToggled),
+                       ui::ControlEvents::ValueChanged);
     setView(view);
 }
 

@@ -1,6 +1,7 @@
 #include "screens/AnswersViewController.h"
 
 #include "platform/ui/NavigationController.h"
+#include "screens/ScreenAction.h"
 #include "screens/SettingsLook.h"
 #include "training/HomeLook.h"
 #include "training/Utility.h"
@@ -60,12 +61,8 @@ void AnswersViewController::loadView() {
     feedbackButton_ = homelook::button(ui::Rect(20, 340, 280, 44), "Send Feedback", homelook::barTint(),
                                        gfx::Color::black());
     feedbackButton_->setFont(gfx::Font::boldSystemFont(18));
-    std::weak_ptr<ui::ViewController> weak = weak_from_this();
-    feedbackButton_->addTarget(
-        [weak] {
-            if (auto self = std::static_pointer_cast<AnswersViewController>(weak.lock())) self->feedbackTapped();
-        },
-        ui::ControlEvents::TouchUpInside);
+    feedbackButton_->addTarget(screenAction(this, &AnswersViewController::feedbackTapped),
+                               ui::ControlEvents::TouchUpInside);
     view->addSubview(feedbackButton_);
     setView(view);
 }

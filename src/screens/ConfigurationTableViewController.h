@@ -20,6 +20,8 @@ class AnimationConfigViewController;
 class ShakeViewController;
 class GraphTypeViewController;
 class SetRemindersViewController;
+class FacebookConfigurationViewController;
+class TwitterViewController;
 
 class ConfigurationTableViewController : public ui::ViewController,
                                          public ui::TableViewDataSource,
@@ -62,8 +64,10 @@ public:
         return setRemindersViewController_;
     }
     // Slots for the two social-network screens that no row opens.
-    std::shared_ptr<ui::ViewController> faceBookViewController() const { return faceBookViewController_; }
-    std::shared_ptr<ui::ViewController> twitterViewController() const { return twitterViewController_; }
+    std::shared_ptr<FacebookConfigurationViewController> faceBookViewController() const {
+        return faceBookViewController_;
+    }
+    std::shared_ptr<TwitterViewController> twitterViewController() const { return twitterViewController_; }
 
     // The title, image, detail text, detail lines and accessory of a row.
     struct RowInfo {
@@ -111,6 +115,6 @@ private:
     std::shared_ptr<ShakeViewController> shakeViewController_;
     std::shared_ptr<GraphTypeViewController> graphTypeViewController_;
     std::shared_ptr<SetRemindersViewController> setRemindersViewController_;
-    std::shared_ptr<ui::ViewController> faceBookViewController_;
-    std::shared_ptr<ui::ViewController> twitterViewController_;
+    std::shared_ptr<FacebookConfigurationViewController> faceBookViewController_;
+    std::shared_ptr<TwitterViewController> twitterViewController_;
 };

@@ -7,6 +7,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Drawing.h"
 #include "platform/ui/NavigationController.h"
+#include "screens/ScreenAction.h"
 #include "screens/SettingsLook.h"
 #include "training/HomeLook.h"
 
@@ -89,19 +90,19 @@ void GraphTypeViewController::loadView() {
     auto view = settingslook::screenView();
     view->addSubview(settingslook::note(ui::Rect(20, 14, 280, 40),
                                         "Choose how the Progress screen draws your total push-ups per day."));
-    std::weak_ptr<ui::ViewController> weak = weak_from_this();
-    auto self = [weak] { return std::static_pointer_cast<GraphTypeViewController>(weak.lock()); };
 
     lineGraphButton_ = std::make_shared<ui::Button>(ui::ButtonType::Custom, ui::Rect(16, 68, kFace.width, kFace.height));
     lineGraphButton_->setBackgroundImage(chartFace(false));
     lineGraphButton_->setAccessibilityLabel("Line Graph");
-    lineGraphButton_->addTarget([self] { if (auto s = self()) s->lineGraphTapped(); }, ui::ControlEvents::TouchUpInside);
+    lineGraphButton_->addTarget(screenAction(this, &GraphTypeViewController::lineGraphTapped),
+                                ui::ControlEvents::TouchUpInside);
     view->addSubview(lineGraphButton_);
 
     barGraphButton_ = std::make_shared<ui::Button>(ui::ButtonType::Custom, ui::Rect(168, 68, kFace.width, kFace.height));
     barGraphButton_->setBackgroundImage(chartFace(true));
     barGraphButton_->setAccessibilityLabel("Bar Graph");
-    barGraphButton_->addTarget([self] { if (auto s = self()) s->barGraphTapped(); }, ui::ControlEvents::TouchUpInside);
+    barGraphButton_->addTarget(screenAction(this, &GraphTypeViewController::barGraphTapped),
+                               ui::ControlEvents::TouchUpInside);
     view->addSubview(barGraphButton_);
 
     // The markers sit under the buttons, centred.

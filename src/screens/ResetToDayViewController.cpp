@@ -3,6 +3,7 @@
 #include "platform/base/Format.h"
 #include "platform/base/NotificationCenter.h"
 #include "platform/ui/NavigationController.h"
+#include "screens/ScreenAction.h"
 #include "screens/SettingsLook.h"
 #include "training/HomeLook.h"
 #include "training/Utility.h"
@@ -30,12 +31,7 @@ void ResetToDayViewController::loadView() {
 
     resetButton_ = homelook::button(ui::Rect(20, 350, 280, 44), "Reset", homelook::barTint(), gfx::Color::black());
     resetButton_->setFont(gfx::Font::boldSystemFont(18));
-    std::weak_ptr<ui::ViewController> weak = weak_from_this();
-    resetButton_->addTarget(
-        [weak] {
-            if (auto self = std::static_pointer_cast<ResetToDayViewController>(weak.lock())) self->reset();
-        },
-        ui::ControlEvents::TouchUpInside);
+    resetButton_->addTarget(screenAction(this, &ResetToDayViewController::reset), ui::ControlEvents::TouchUpInside);
     view->addSubview(resetButton_);
     setView(view);
 }

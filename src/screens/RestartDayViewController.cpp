@@ -2,6 +2,7 @@
 
 #include "platform/base/UserDefaults.h"
 #include "platform/ui/NavigationController.h"
+#include "screens/ScreenAction.h"
 #include "screens/SettingsLook.h"
 
 RestartDayViewController::RestartDayViewController() : ui::ViewController("RestartDayView") {
@@ -16,12 +17,8 @@ void RestartDayViewController::loadView() {
         "If you leave Tolvek in the middle of a day's program, it can ask you next time whether to carry on from "
         "the set you reached or to start the day again.\n\nWith this switched off, it carries on from the set you "
         "reached without asking."));
-    std::weak_ptr<ui::ViewController> weak = weak_from_this();
-    showAlerts_->addTarget(
-        [weak] {
-            if (auto self = std::static_pointer_cast<RestartDayViewController>(weak.lock())) self->switchToggled();
-        },
-        ui::ControlEvents::ValueChanged);
+    showAlerts_->addTarget(screenAction(this, &RestartDayViewController::switchToggled),
+                           ui::ControlEvents::ValueChanged);
     setView(view);
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/base/UserDefaults.h"
 #include "platform/ui/NavigationController.h"
+#include "screens/ScreenAction.h"
 #include "screens/SettingsLook.h"
 #include "training/Utility.h"
 
@@ -14,12 +15,8 @@ void SetRemindersViewController::loadView() {
         ui::Rect(20, 84, 280, 120),
         "When this is on, Tolvek offers to put your next workout in the calendar, two days ahead with an alarm "
         "five minutes before it, each time you finish a day or a test."));
-    std::weak_ptr<ui::ViewController> weak = weak_from_this();
-    toggle_->addTarget(
-        [weak] {
-            if (auto self = std::static_pointer_cast<SetRemindersViewController>(weak.lock())) self->switchToggled();
-        },
-        ui::ControlEvents::ValueChanged);
+    toggle_->addTarget(screenAction(this, &SetRemindersViewController::switchToggled),
+                       ui::ControlEvents::ValueChanged);
     setView(view);
 }
 

@@ -6,6 +6,7 @@
 #include "platform/base/NotificationCenter.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/ui/NavigationController.h"
+#include "screens/ScreenAction.h"
 #include "screens/SettingsLook.h"
 #include "training/HomeLook.h"
 #include "training/Utility.h"
@@ -48,10 +49,8 @@ void ShakeViewController::loadView() {
     userRestValue_->setReturnKeyType(ui::ReturnKeyType::Done);
     card->addSubview(userRestValue_);
 
-    std::weak_ptr<ui::ViewController> weak = weak_from_this();
-    auto self = [weak] { return std::static_pointer_cast<ShakeViewController>(weak.lock()); };
-    showAlerts_->addTarget([self] { if (auto s = self()) s->switchToggled(); }, ui::ControlEvents::ValueChanged);
-    userRest_->addTarget([self] { if (auto s = self()) s->restSwitch(); }, ui::ControlEvents::ValueChanged);
+    showAlerts_->addTarget(screenAction(this, &ShakeViewController::switchToggled), ui::ControlEvents::ValueChanged);
+    userRest_->addTarget(screenAction(this, &ShakeViewController::restSwitch), ui::ControlEvents::ValueChanged);
     setView(view);
 }
 
@@ -64,14 +63,13 @@ void ShakeViewController::viewDidLoad() {
 }
 
 void ShakeViewController::viewWillAppear(bool) {
-    std::weak_ptr<ui::ViewController> weak = weak_from_this();
     auto& center = base::NotificationCenter::defaultCenter();
     center.removeObserver(this, ui::KeyboardWillShowNotification);
     // The keyboard's notifications come from the application, whichever
     // window shows it.
-    center.addObserver(this, ui::KeyboardWillShowNotification, nullptr, [weak](const base::Notification&) {
-        if (auto self = std::static_pointer_cast<ShakeViewController>(weak.lock())) self->keyboardWillShow();
-    });
+    auto keyboardWillShow = screenAction(this, &ShakeViewController::keyboardWillShow);
+    center.addObserver(this, ui::KeyboardWillShowNotification, nullptr,
+                       [keyboardWillShow](const base::Notification&) { keyboardWillShow(); });
     userRestValue_->setDelegate(std::dynamic_pointer_cast<ui::TextFieldDelegate>(shared_from_this()));
     auto& defaults = base::UserDefaults::standardUserDefaults();
     // With the user's rest on, the field shows it; with it off, an empty

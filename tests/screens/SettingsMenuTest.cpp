@@ -264,36 +264,45 @@ private:
     std::string id_;
 };
 
-TEST_F(SettingsTest, SignOutRemovesEveryServiceLoginAndSaysSo) {
-    auto keychain = std::make_shared<base::MemoryKeychain>();
-    auto previous = base::Keychain::setShared(keychain);
-    openMenu();
-    // Each listed service that this build lacks signs in as a stand-in.
-    std::vector<std::string> added;
-    for (const auto& name : SHR::sharersListed("services")) {
-        if (SHRSharer::registry().contains(name)) continue;
-        SHRSharer::registry().registerClass(name, [name] { return std::make_shared<SignedInSharer>(name); });
-        added.push_back(name);
+// For the length of a test: a keychain in memory, and a stand-in for each
+// listed service that this build lacks.
+struct SignedInServices {
+    SignedInServices() : previous(base::Keychain::setShared(keychain)) {
+        for (const auto& name : SHR::sharersListed("services")) {
+            if (SHRSharer::registry().contains(name)) continue;
+            SHRSharer::registry().registerClass(name, [name] { return std::make_shared<SignedInSharer>(name); });
+            added.push_back(name);
+        }
     }
-    const auto services = SHR::sharersListed("services");
-    ASSERT_FALSE(services.empty());
-    for (const auto& name : services) {
+    ~SignedInServices() {
+        for (const auto& name : added) SHRSharer::registry().unregisterClass(name);
+        base::Keychain::setShared(previous);
+    }
+    std::shared_ptr<base::MemoryKeychain> keychain = std::make_shared<base::MemoryKeychain>();
+    std::shared_ptr<base::Keychain> previous;
+    std::vector<std::string> added;
+};
+
+TEST_F(SettingsTest, SignOutRemovesEveryServiceLoginAndSaysSo) {
+    SignedInServices services;
+    openMenu();
+    const auto names = SHR::sharersListed("services");
+    ASSERT_FALSE(names.empty());
+    for (const auto& name : names) {
         auto sharer = SHRSharer::create(name);
         ASSERT_TRUE(sharer) << name;
         for (const auto& field : sharer->authorizationFormFields()) SHR::setAuthValue("secret", field->key(), name);
     }
-    ASSERT_FALSE(keychain->items().empty());
+    ASSERT_FALSE(services.keychain->items().empty());
 
     tapRow(Menu::RowSignOut);
-    EXPECT_TRUE(keychain->items().empty());
+    EXPECT_TRUE(services.keychain->items().empty());
     ASSERT_TRUE(alert());
     EXPECT_EQ(alert()->title(), "Signed Out");
     EXPECT_EQ(alert()->message(), "You have been signed out of previously signed in Social Networking sites");
     shot("signed_out");
     tap("Ok");
     EXPECT_EQ(top(), menu());
-    for (const auto& name : added) SHRSharer::registry().unregisterClass(name);
-    base::Keychain::setShared(previous);
 }
 
 }  // namespace

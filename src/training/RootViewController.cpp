@@ -295,12 +295,16 @@ void RootViewController::DoToday() {
         const ui::Rect frame = ui::Screen::mainScreen().applicationFrame();
         std::weak_ptr<ui::ViewController> weak = weak_from_this();
         testViewController_->setFinishHandler([weak] {
-            // The test changed the level and the day's text.
-            if (auto s = std::static_pointer_cast<RootViewController>(weak.lock())) s->fillPageLabels();
+            // The test changed the level and the day's text; the overlay is
+            // done and may go.
+            if (auto s = std::static_pointer_cast<RootViewController>(weak.lock())) {
+                s->shownTestOverlay_.reset();
+                s->fillPageLabels();
+            }
         });
         testViewController_->showOver(nav->view(), ui::Point(frame.size.width / 2, frame.size.height / 2));
         shownTestOverlay_ = testViewController_;
-        // A fresh overlay for the next test day; this one keeps itself.
+        // A fresh overlay for the next test day.
         testViewController_.reset();
         return;
     }

@@ -49,8 +49,8 @@ public:
     // The test overlay is forgotten as soon as it is shown.
     std::shared_ptr<TestView> testViewController() const { return testViewController_; }
     std::shared_ptr<TodayViewController> todayViewController() const { return todayViewController_; }
-    // The overlay on screen now (it keeps itself alive), or null.
-    std::shared_ptr<TestView> shownTestOverlay() const { return shownTestOverlay_.lock(); }
+    // The overlay shown last, held until it has finished, or null.
+    std::shared_ptr<TestView> shownTestOverlay() const { return shownTestOverlay_; }
 
     std::shared_ptr<PagedView> pagedView() const { return pagedView_; }
     std::shared_ptr<SummaryViewController> summaryViewController() const { return summaryViewController_; }
@@ -124,7 +124,10 @@ private:
     std::shared_ptr<GoodFormView> goodFormViewController_;
     std::shared_ptr<TipView> tipViewController_;
     std::shared_ptr<TestView> testViewController_;
-    std::weak_ptr<TestView> shownTestOverlay_;
+    // Keeps the shown overlay (and its view) alive until it finishes; held
+    // here rather than by the overlay itself, so that nothing is left over
+    // when the program ends with the overlay up.
+    std::shared_ptr<TestView> shownTestOverlay_;
     std::shared_ptr<TodayViewController> todayViewController_;
 
     std::shared_ptr<PagedView> pagedView_;

@@ -86,7 +86,7 @@ void TestView::viewDidLoad() {
 }
 
 void TestView::showOver(const std::shared_ptr<ui::View>& superview, ui::Point center) {
-    keepAlive_ = std::static_pointer_cast<TestView>(shared_from_this());
+    showing_ = true;
     auto v = view();
     v->setCenter(center);
     superview->addSubview(v);
@@ -104,11 +104,11 @@ void TestView::removeOverlay() {
 
 void TestView::finish() {
     removeOverlay();
-    if (waiting_ || !keepAlive_) return;
+    if (waiting_ || !showing_) return;
+    showing_ = false;
     auto handler = std::move(finished_);
     finished_ = nullptr;
-    auto self = std::move(keepAlive_);  // the last owner may be this reference
-    keepAlive_.reset();
+    auto self = shared_from_this();  // the handler may drop the last other owner
     if (handler) handler();
 }
 

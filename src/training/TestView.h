@@ -5,9 +5,9 @@
 // as a Test and sets the level anew; then a calendar reminder for the next
 // workout may be offered.
 //
-// The home screen forgets the overlay once it is shown, so the overlay
-// keeps itself alive while its view is on screen and while its alert or
-// event editor is showing.
+// The home screen forgets the overlay as its child once it is shown, but
+// holds it until the overlay reports that it has finished: its view is off
+// screen and no alert or event editor of it is left.
 #include <functional>
 #include <memory>
 
@@ -32,12 +32,13 @@ public:
     std::shared_ptr<ui::TextField> resultField() const { return resultField_; }
 
     // Lays the overlay's view over the view, centred at the point (the
-    // superview's coordinates), and keeps the overlay alive until it is done.
+    // superview's coordinates); the finish handler runs once it is done.
     void showOver(const std::shared_ptr<ui::View>& superview, ui::Point center);
     // True from showOver until the overlay has finished (its view removed
     // and no alert or editor left).
-    bool isShowing() const { return keepAlive_ != nullptr; }
-    // Called once the overlay has finished.
+    bool isShowing() const { return showing_; }
+    // Called once the overlay has finished; the one who showed the overlay
+    // can let it go then.
     void setFinishHandler(std::function<void()> handler) { finished_ = std::move(handler); }
 
     void loadView() override;
@@ -77,9 +78,9 @@ private:
     std::shared_ptr<ui::TextField> resultField_;
     std::shared_ptr<ui::Button> doneButton_;
     std::shared_ptr<ui::Button> cancelButton_;
-    std::shared_ptr<TestView> keepAlive_;
     std::shared_ptr<ui::EventEditViewController> editor_;
     std::function<void()> finished_;
     bool lifted_ = false;
+    bool showing_ = false;  // from showOver until finished
     bool waiting_ = false;  // an alert or the editor is showing
 };

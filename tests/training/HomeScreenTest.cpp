@@ -366,7 +366,7 @@ TEST_F(WeekTest, TheOverlayStaysAliveWhileItsReminderQuestionIsShown) {
     overlay.reset();
     tap("Save Score");
     EXPECT_TRUE(driver->isTextVisible("Would you like to set a reminder for your next workout?"));
-    ASSERT_FALSE(weak.expired());  // only the overlay itself keeps it now
+    ASSERT_FALSE(weak.expired());  // held until it finishes
     EXPECT_FALSE(weak.lock()->view()->superview());
     EXPECT_EQ(defaults().integerForKey("Tolvek_Level"), 3);
     tap("No");

@@ -50,18 +50,31 @@ base::Decimal VXJsonDecimalFromText(std::string_view text) {
     }
     if (i != n)
         return base::Decimal::fromString(text);
+    base::Decimal d;
+    VXJsonDecimalFromParts(VXJsonNumberParts{negative, mantissa, significant, exponent, text}, d);
+    return d;
+}
+
+void VXJsonDecimalFromParts(const VXJsonNumberParts& parts, base::Decimal& d) {
+    if (parts.significant > 19 || parts.exponent > 10000 || parts.exponent < -10000) {
+        d = base::Decimal::fromString(parts.text);
+        return;
+    }
+    std::uint64_t mantissa = parts.mantissa;
+    long exponent = parts.exponent;
     if (mantissa == 0)
-        return base::Decimal{};
+        return;  // zero
     // The compact form: no trailing zero digits while the exponent allows.
     while (exponent < maxExponent && mantissa % 10 == 0) {
         mantissa /= 10;
         ++exponent;
     }
-    if (exponent > maxExponent || exponent < minExponent)
-        return base::Decimal::fromString(text);  // overflow or rounding: the slow, exact way
-    base::Decimal d;
+    if (exponent > maxExponent || exponent < minExponent) {
+        d = base::Decimal::fromString(parts.text);  // overflow or rounding: the slow, exact way
+        return;
+    }
     d.exponent = static_cast<std::int8_t>(exponent);
-    d.isNegative = negative ? 1 : 0;
+    d.isNegative = parts.negative ? 1 : 0;
     d.isCompact = 1;
     unsigned length = 0;
     for (int w = 0; w < 4 && mantissa != 0; ++w) {
@@ -70,7 +83,6 @@ base::Decimal VXJsonDecimalFromText(std::string_view text) {
         length = static_cast<unsigned>(w + 1);
     }
     d.length = length;
-    return d;
 }
 
 void VXJsonAppendDecimal(std::string& out, const base::Decimal& d) {

@@ -1,14 +1,13 @@
 #include "sharing/json/VXJsonParser.h"
 
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
 #include "platform/base/Format.h"
 #include "sharing/json/VXJsonNumbers.h"
 
 namespace {
-
-bool isWhitespace(unsigned char c) {
-    // Blank, tab, line feed, vertical tab, form feed, carriage return.
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
 
 bool isDigit(unsigned char c) {
     return c >= '0' && c <= '9';
@@ -57,6 +56,28 @@ std::size_t utf8SequenceLength(const unsigned char* p, const unsigned char* end)
     return n;
 }
 
+// Where, among the eight bytes at p, the first one lies that ends a run of
+// a string (a byte below 0x20, a double quote, a backslash, or a byte from
+// 0x80 up); 8 when none does.
+inline unsigned firstSpecialByte(const unsigned char* p) {
+    constexpr std::uint64_t ones = 0x0101010101010101ull;
+    constexpr std::uint64_t highs = 0x8080808080808080ull;
+    std::uint64_t x;
+    std::memcpy(&x, p, sizeof x);
+    const std::uint64_t quote = x ^ (ones * '"');
+    const std::uint64_t backslash = x ^ (ones * '\\');
+    // Each term marks a byte by its top bit; the lowest marked byte is
+    // exact (borrows only spill into the bytes above it).
+    const std::uint64_t special = (((x - ones * 0x20) & ~x) | ((quote - ones) & ~quote) |
+                                   ((backslash - ones) & ~backslash) | x) & highs;
+    if (special == 0)
+        return 8;
+    if constexpr (std::endian::native == std::endian::little)
+        return static_cast<unsigned>(std::countr_zero(special)) >> 3;
+    else
+        return static_cast<unsigned>(std::countl_zero(special)) >> 3;
+}
+
 unsigned decodeUTF8(const unsigned char* p, std::size_t n) {
     if (n == 2)
         return ((p[0] & 0x1Fu) << 6) | (p[1] & 0x3Fu);
@@ -85,13 +106,6 @@ void appendUTF8(std::string& out, unsigned cp) {
 
 }  // namespace
 
-struct VXJsonParser::Frame {
-    bool isObject = false;
-    VXJsonArray array;
-    VXJsonObject object;
-    std::string key;  // the key whose value is being scanned
-};
-
 std::optional<VXJsonValue> VXJsonParser::fragmentWithString(std::optional<std::string_view> text) {
     clearErrorTrace();
     if (!text) {
@@ -101,6 +115,9 @@ std::optional<VXJsonValue> VXJsonParser::fragmentWithString(std::optional<std::s
     depth_ = 0;
     c_ = reinterpret_cast<const unsigned char*>(text->data());
     end_ = c_ + text->size();
+    VXJsonArena* arena = VXJsonArena::create();
+    allocator_ = VXJsonAllocator<VXJsonValue>(arena);
+    nodes_ = 0;
     std::optional<VXJsonValue> value = scanValue();
     if (value) {
         skipWhitespace();
@@ -110,6 +127,9 @@ std::optional<VXJsonValue> VXJsonParser::fragmentWithString(std::optional<std::s
         }
     }
     c_ = end_ = nullptr;
+    reset();
+    // From here the containers alone keep the region.
+    arena->finish(nodes_);
     return value;
 }
 
@@ -122,9 +142,19 @@ std::optional<VXJsonValue> VXJsonParser::objectWithString(std::optional<std::str
     return value;
 }
 
-void VXJsonParser::skipWhitespace() {
-    while (c_ < end_ && isWhitespace(*c_))
-        ++c_;
+void VXJsonParser::reset() {
+    frames_.clear();
+    values_.clear();
+    keys_.clear();
+    allocator_ = VXJsonAllocator<VXJsonValue>();
+    // A huge document leaves no huge stacks behind.
+    constexpr std::size_t keep = 4096;
+    if (values_.capacity() > keep)
+        std::vector<VXJsonValue>().swap(values_);
+    if (keys_.capacity() > keep)
+        std::vector<std::string>().swap(keys_);
+    if (frames_.capacity() > keep)
+        std::vector<Frame>().swap(frames_);
 }
 
 bool VXJsonParser::enterContainer() {
@@ -136,32 +166,61 @@ bool VXJsonParser::enterContainer() {
     return true;
 }
 
-void VXJsonParser::failElement(std::vector<Frame>& frames) {
-    while (!frames.empty()) {
-        const Frame& f = frames.back();
-        if (f.isObject)
-            addErrorWithCode(VXJsonErrorCode::Parse, base::format("Object value expected for key: %@", f.key));
-        else
+void VXJsonParser::failElements(std::size_t count) {
+    for (std::size_t i = count; i-- > 0;) {
+        if (frames_[i].isObject) {
+            // The key being read: the last one of this object, which comes
+            // right before the first key of the container inside it.
+            const std::size_t k = i + 1 < frames_.size() ? frames_[i + 1].firstKey - 1 : keys_.size() - 1;
+            addErrorWithCode(VXJsonErrorCode::Parse, base::format("Object value expected for key: %@", keys_[k]));
+        } else {
             addErrorWithCode(VXJsonErrorCode::Parse, "Expected value while parsing array");
-        frames.pop_back();
+        }
     }
+}
+
+void VXJsonParser::closeContainer() {
+    const Frame f = frames_.back();
+    frames_.pop_back();
+    --depth_;
+    const auto first = values_.begin() + static_cast<std::ptrdiff_t>(f.firstValue);
+    if (!f.isObject) {
+        ++nodes_;
+        auto array = std::allocate_shared<VXJsonArray>(VXJsonNodeAllocator<VXJsonArray>(allocator_.arena()),
+                                                       std::make_move_iterator(first),
+                                                       std::make_move_iterator(values_.end()), allocator_);
+        values_.erase(first, values_.end());
+        values_.emplace_back(VXJsonValue(std::move(array)));
+        return;
+    }
+    const std::size_t n = values_.size() - f.firstValue;
+    VXJsonObject::Items items{VXJsonAllocator<VXJsonObject::Item>(allocator_)};
+    items.reserve(n);
+    for (std::size_t i = 0; i < n; ++i)
+        items.emplace_back(std::move(keys_[f.firstKey + i]), std::move(values_[f.firstValue + i]));
+    values_.erase(first, values_.end());
+    keys_.erase(keys_.begin() + static_cast<std::ptrdiff_t>(f.firstKey), keys_.end());
+    ++nodes_;
+    auto object = std::allocate_shared<VXJsonObject>(VXJsonNodeAllocator<VXJsonObject>(allocator_.arena()),
+                                                     VXJsonObject(std::move(items)));
+    values_.emplace_back(VXJsonValue(std::move(object)));
 }
 
 std::optional<VXJsonValue> VXJsonParser::scanValue() {
     enum class State { Value, HaveValue, ArrayNext, ObjectNext };
-    std::vector<Frame> frames;
-    VXJsonValue value;
     State state = State::Value;
+    frames_.clear();
+    values_.clear();
+    keys_.clear();
 
     // The innermost open container itself failed: it adds nothing, the
     // containers around it report their element as failed.
     auto failFrame = [&]() -> std::optional<VXJsonValue> {
-        frames.pop_back();
-        failElement(frames);
+        failElements(frames_.size() - 1);
         return std::nullopt;
     };
     auto fail = [&]() -> std::optional<VXJsonValue> {
-        failElement(frames);
+        failElements(frames_.size());
         return std::nullopt;
     };
 
@@ -177,10 +236,9 @@ std::optional<VXJsonValue> VXJsonParser::scanValue() {
                 addErrorWithCode(VXJsonErrorCode::EndOfInput, "Unexpected end of string");
                 return fail();
             case '"': {
-                std::string s;
+                std::string& s = *values_.emplace_back(std::string()).v_.asString();
                 if (!scanRestOfString(s))
                     return fail();
-                value = VXJsonValue(std::move(s));
                 state = State::HaveValue;
                 break;
             }
@@ -191,39 +249,38 @@ std::optional<VXJsonValue> VXJsonParser::scanValue() {
             case '0': case '1': case '2': case '3': case '4':
             case '5': case '6': case '7': case '8': case '9':
                 --c_;
-                if (!scanNumber(value))
+                if (!scanNumber())
                     return fail();
                 state = State::HaveValue;
                 break;
             case '[':
                 if (!enterContainer())
                     return fail();
-                frames.emplace_back();
+                frames_.push_back(Frame{false, values_.size(), keys_.size()});
                 state = State::ArrayNext;
                 break;
             case '{':
                 if (!enterContainer())
                     return fail();
-                frames.emplace_back();
-                frames.back().isObject = true;
+                frames_.push_back(Frame{true, values_.size(), keys_.size()});
                 state = State::ObjectNext;
                 break;
             case 't':
                 if (!scanLiteral("rue", "Expected 'true'"))
                     return fail();
-                value = VXJsonValue(true);
+                values_.emplace_back(true);
                 state = State::HaveValue;
                 break;
             case 'f':
                 if (!scanLiteral("alse", "Expected 'false'"))
                     return fail();
-                value = VXJsonValue(false);
+                values_.emplace_back(false);
                 state = State::HaveValue;
                 break;
             case 'n':
                 if (!scanLiteral("ull", "Expected 'null'"))
                     return fail();
-                value = VXJsonValue();
+                values_.emplace_back();
                 state = State::HaveValue;
                 break;
             default:
@@ -233,35 +290,23 @@ std::optional<VXJsonValue> VXJsonParser::scanValue() {
             break;
         }
         case State::HaveValue: {
-            if (frames.empty())
-                return value;
-            Frame& f = frames.back();
-            if (f.isObject) {
-                f.object.set(std::move(f.key), std::move(value));
-                f.key.clear();
+            if (frames_.empty())
+                return std::move(values_.back());
+            const bool isObject = frames_.back().isObject;
+            skipWhitespace();
+            if (current() == ',') {
+                ++c_;
                 skipWhitespace();
-                if (current() == ',') {
-                    ++c_;
-                    skipWhitespace();
-                    if (current() == '}') {
-                        addErrorWithCode(VXJsonErrorCode::TrailingComma, "Trailing comma disallowed in object");
-                        return failFrame();
-                    }
+                if (isObject && current() == '}') {
+                    addErrorWithCode(VXJsonErrorCode::TrailingComma, "Trailing comma disallowed in object");
+                    return failFrame();
                 }
-                state = State::ObjectNext;
-            } else {
-                f.array.push_back(std::move(value));
-                skipWhitespace();
-                if (current() == ',') {
-                    ++c_;
-                    skipWhitespace();
-                    if (current() == ']') {
-                        addErrorWithCode(VXJsonErrorCode::TrailingComma, "Trailing comma disallowed in array");
-                        return failFrame();
-                    }
+                if (!isObject && current() == ']') {
+                    addErrorWithCode(VXJsonErrorCode::TrailingComma, "Trailing comma disallowed in array");
+                    return failFrame();
                 }
-                state = State::ArrayNext;
             }
+            state = isObject ? State::ObjectNext : State::ArrayNext;
             break;
         }
         case State::ArrayNext:
@@ -272,9 +317,7 @@ std::optional<VXJsonValue> VXJsonParser::scanValue() {
             skipWhitespace();
             if (current() == ']') {
                 ++c_;
-                --depth_;
-                value = VXJsonValue(std::move(frames.back().array));
-                frames.pop_back();
+                closeContainer();
                 state = State::HaveValue;
             } else {
                 state = State::Value;
@@ -288,17 +331,14 @@ std::optional<VXJsonValue> VXJsonParser::scanValue() {
             skipWhitespace();
             if (current() == '}') {
                 ++c_;
-                --depth_;
-                value = VXJsonValue(std::move(frames.back().object));
-                frames.pop_back();
+                closeContainer();
                 state = State::HaveValue;
                 break;
             }
-            Frame& f = frames.back();
             bool haveKey = false;
             if (current() == '"') {
                 ++c_;
-                haveKey = scanRestOfString(f.key);
+                haveKey = scanRestOfString(keys_.emplace_back());
             }
             if (!haveKey) {
                 addErrorWithCode(VXJsonErrorCode::Parse, "Object key string expected");
@@ -327,74 +367,121 @@ bool VXJsonParser::scanLiteral(std::string_view rest, const char* error) {
     return false;
 }
 
-bool VXJsonParser::scanNumber(VXJsonValue& out) {
-    const unsigned char* start = c_;
-    if (current() == '-')
-        ++c_;
-    if (current() == '0') {
-        ++c_;
-        if (isDigit(current())) {
+bool VXJsonParser::scanNumber() {
+    // The digits are gathered into a binary mantissa while they are
+    // checked, so that the common numbers need no second pass.
+    const unsigned char* const start = c_;
+    const unsigned char* const end = end_;
+    const unsigned char* p = start;
+    auto at = [&p, end]() -> unsigned char { return p < end ? *p : 0; };
+    VXJsonNumberParts parts;
+    if (at() == '-') {
+        parts.negative = true;
+        ++p;
+    }
+    // Leading zeros of a fraction do not count as significant digits.
+    auto digits = [&](long& places) {
+        unsigned d;
+        while (p < end && (d = static_cast<unsigned>(*p) - '0') <= 9) {
+            parts.mantissa = parts.mantissa * 10 + d;
+            parts.significant += parts.mantissa != 0;
+            ++places;
+            ++p;
+        }
+    };
+    long places = 0;
+    if (at() == '0') {
+        ++p;
+        if (isDigit(at())) {
+            c_ = p;
             addErrorWithCode(VXJsonErrorCode::BadNumber, "Leading 0 disallowed in number");
             return false;
         }
-    } else if (!isDigit(current())) {
+    } else if (!isDigit(at())) {
+        c_ = p;
         addErrorWithCode(VXJsonErrorCode::BadNumber, "No digits after initial minus");
         return false;
     } else {
-        while (isDigit(current()))
-            ++c_;
+        digits(places);
     }
-    if (current() == '.') {
-        ++c_;
-        if (!isDigit(current())) {
+    if (at() == '.') {
+        ++p;
+        if (!isDigit(at())) {
+            c_ = p;
             addErrorWithCode(VXJsonErrorCode::BadNumber, "No digits after decimal point");
             return false;
         }
-        while (isDigit(current()))
-            ++c_;
+        long fraction = 0;
+        digits(fraction);
+        parts.exponent -= fraction;
     }
-    if (current() == 'e' || current() == 'E') {
-        ++c_;
-        if (current() == '+' || current() == '-')
-            ++c_;
-        if (!isDigit(current())) {
+    if (at() == 'e' || at() == 'E') {
+        ++p;
+        bool negativeExponent = false;
+        if (at() == '+' || at() == '-')
+            negativeExponent = *p++ == '-';
+        if (!isDigit(at())) {
+            c_ = p;
             addErrorWithCode(VXJsonErrorCode::BadNumber, "No digits after exponent");
             return false;
         }
-        while (isDigit(current()))
-            ++c_;
+        long e = 0;
+        while (isDigit(at())) {
+            if (e <= 100000)
+                e = e * 10 + (*p - '0');
+            ++p;
+        }
+        if (e > 10000)
+            parts.significant = 99;  // the exact slow path, as for the text
+        parts.exponent += negativeExponent ? -e : e;
     }
-    const base::Decimal d = VXJsonDecimalFromText(
-        std::string_view(reinterpret_cast<const char*>(start), static_cast<std::size_t>(c_ - start)));
+    c_ = p;
+    parts.text = std::string_view(reinterpret_cast<const char*>(start), static_cast<std::size_t>(p - start));
+    // Made where it stays, a field at a time.
+    base::Decimal& d = *values_.emplace_back(base::Decimal{}).v_.asNumber();
+    VXJsonDecimalFromParts(parts, d);
     if (d.isNaN()) {
         // Out of the decimal's range (an exponent far beyond 127).
+        values_.pop_back();
         addErrorWithCode(VXJsonErrorCode::BadNumber, "Failed creating decimal instance");
         return false;
     }
-    out = VXJsonValue(d);
     return true;
 }
 
 bool VXJsonParser::scanRestOfString(std::string& out) {
     do {
-        // The longest run that needs no decoding goes in at once.
-        const unsigned char* start = c_;
-        while (c_ < end_) {
-            const unsigned char b = *c_;
+        // The longest run that needs no decoding goes in at once; plain
+        // ASCII is passed over eight bytes at a time.
+        const unsigned char* const start = c_;
+        const unsigned char* const end = end_;
+        const unsigned char* p = start;
+        while (p < end) {
+            while (end - p >= 8) {
+                const unsigned k = firstSpecialByte(p);
+                p += k;
+                if (k < 8)
+                    break;
+            }
+            if (p == end)
+                break;
+            const unsigned char b = *p;
             if (b < 0x20 || b == '"' || b == '\\')
                 break;
             if (b < 0x80) {
-                ++c_;
+                ++p;
                 continue;
             }
-            const std::size_t n = utf8SequenceLength(c_, end_);
+            const std::size_t n = utf8SequenceLength(p, end);
             if (n == 0) {
+                c_ = p;
                 addErrorWithCode(VXJsonErrorCode::Unicode, "Broken unicode character");
                 return false;
             }
-            c_ += n;
+            p += n;
         }
-        out.append(reinterpret_cast<const char*>(start), static_cast<std::size_t>(c_ - start));
+        c_ = p;
+        out.append(reinterpret_cast<const char*>(start), static_cast<std::size_t>(p - start));
 
         const unsigned char b = current();
         if (b == '"') {

@@ -3,8 +3,90 @@
 #include <algorithm>
 
 
+namespace {
+
+// How many containers inside each other are freed by plain recursion before
+// the rest is taken apart on a heap stack.
+constexpr int recursiveReleaseLimit = 48;
+thread_local int releaseDepth = 0;
+
+constexpr std::size_t largestBlock = 4 * 1024 * 1024;
+// What a thread keeps of freed blocks for its next document.
+constexpr std::size_t maxSpareBytes = 16 * 1024 * 1024;
+thread_local std::size_t spareBytes = 0;
+// False once the thread's store of spare blocks is gone (at its exit).
+thread_local bool spareAlive = true;
+
+bool sameKey(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && (a.empty() || (a.front() == b.front() && a.back() == b.back())) && a == b;
+}
+
+}  // namespace
+
 std::optional<VXJsonValue> VXJsonCustom::proxyForJson() const {
     return std::nullopt;
+}
+
+// ---- VXJsonArena ----
+
+VXJsonArena::~VXJsonArena() {
+    // A few freed blocks are kept for the next document of this thread, so
+    // that parsing one document after another does not hand the same
+    // memory back and forth to the system.
+    auto& spare = spareBlocks();
+    while (blocks_) {
+        Block* previous = blocks_->previous;
+        if (spareAlive && spareBytes + blocks_->size <= maxSpareBytes) {
+            spare.push_back(blocks_);
+            spareBytes += blocks_->size;
+        } else {
+            ::operator delete(blocks_);
+        }
+        blocks_ = previous;
+    }
+}
+
+std::vector<VXJsonArena::Block*>& VXJsonArena::spareBlocks() {
+    // Freed with the thread.
+    struct Spare {
+        std::vector<Block*> blocks;
+        ~Spare() {
+            spareAlive = false;
+            for (Block* b : blocks)
+                ::operator delete(b);
+        }
+    };
+    thread_local Spare spare;
+    return spare.blocks;
+}
+
+void VXJsonArena::grow(std::size_t atLeast) {
+    std::size_t size = nextBlockSize_;
+    if (size < atLeast)
+        size = atLeast;
+    if (nextBlockSize_ < largestBlock)
+        nextBlockSize_ *= 2;
+    Block* block = nullptr;
+    if (spareAlive && size <= largestBlock) {
+        // A block of the right size that an earlier document left behind.
+        auto& spare = spareBlocks();
+        for (std::size_t i = 0; i < spare.size(); ++i) {
+            if (spare[i]->size == size) {
+                block = spare[i];
+                spare.erase(spare.begin() + static_cast<std::ptrdiff_t>(i));
+                spareBytes -= size;
+                break;
+            }
+        }
+    }
+    if (!block) {
+        block = static_cast<Block*>(::operator new(sizeof(Block) + size));
+        block->size = size;
+    }
+    block->previous = blocks_;
+    blocks_ = block;
+    next_ = reinterpret_cast<char*>(block + 1);
+    end_ = next_ + size;
 }
 
 // ---- VXJsonObject ----
@@ -12,6 +94,48 @@ std::optional<VXJsonValue> VXJsonCustom::proxyForJson() const {
 VXJsonObject::VXJsonObject(std::initializer_list<Item> items) {
     for (const auto& item : items)
         set(item.first, item.second);
+}
+
+VXJsonObject::VXJsonObject(Items items) : items_(std::move(items)) {
+    const std::size_t n = items_.size();
+    if (n < indexThreshold) {
+        // Few keys: compare each with those before it; duplicates are rare
+        // and take the path below.
+        bool duplicate = false;
+        for (std::size_t i = 1; i < n && !duplicate; ++i)
+            for (std::size_t j = 0; j < i; ++j)
+                if (sameKey(items_[j].first, items_[i].first)) {
+                    duplicate = true;
+                    break;
+                }
+        if (!duplicate)
+            return;
+    }
+    // Slow path: drop later duplicates through an index.
+    std::unordered_map<std::string, std::size_t> seen;
+    seen.reserve(n * 2);
+    std::vector<bool> drop(n, false);
+    bool any = false;
+    for (std::size_t i = 0; i < n; ++i) {
+        auto [it, fresh] = seen.emplace(items_[i].first, i);
+        if (!fresh) {
+            items_[it->second].second = std::move(items_[i].second);
+            drop[i] = true;
+            any = true;
+        }
+    }
+    if (any) {
+        std::size_t out = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (drop[i])
+                continue;
+            if (out != i)
+                items_[out] = std::move(items_[i]);
+            ++out;
+        }
+        items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(out), items_.end());
+    }
+    rebuildIndex();
 }
 
 VXJsonObject::VXJsonObject(const VXJsonObject& other) : items_(other.items_) {
@@ -125,32 +249,68 @@ VXJsonValue::VXJsonValue(VXJsonObject v) : v_(std::make_shared<VXJsonObject>(std
 VXJsonValue& VXJsonValue::operator=(const VXJsonValue& other) {
     // other may live inside this value: copy it before the old one goes.
     VXJsonValue copy(other);
-    std::swap(v_, copy.v_);
+    v_.swap(copy.v_);
     return *this;
 }
 
 VXJsonValue& VXJsonValue::operator=(VXJsonValue&& other) noexcept {
     VXJsonValue taken(std::move(other));
-    std::swap(v_, taken.v_);
+    v_.swap(taken.v_);
     return *this;
 }
 
-VXJsonValue::~VXJsonValue() {
-    if (v_.index() == 4 || v_.index() == 5)
+// Asks for the memory that freeing the value will touch (an array's or
+// object's shared node, a long string's heap block) a few elements ahead.
+inline void VXJsonValue::prefetchRelease(const VXJsonValue& v) {
+    if (const auto* a = v.v_.asArray())
+        __builtin_prefetch(a->get());
+    else if (const auto* o = v.v_.asObject())
+        __builtin_prefetch(o->get());
+    else if (const auto* s = v.v_.asString(); s && s->capacity() > 15)
+        __builtin_prefetch(s->data());
+}
+
+void VXJsonValue::releaseContainer() {
+    if (releaseDepth >= recursiveReleaseLimit) {
         releaseChildren();
+        return;
+    }
+    // Shallow enough: the container and its children go the plain way, the
+    // children first with a look ahead, as they lie scattered in memory.
+    ++releaseDepth;
+    constexpr std::size_t ahead = 4;
+    if (auto* a = v_.asArray(); a && a->use_count() == 1) {
+        VXJsonArray& items = **a;
+        const std::size_t n = items.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            if (i + ahead < n)
+                prefetchRelease(items[i + ahead]);
+            items[i].v_.reset();
+        }
+    } else if (auto* o = v_.asObject(); o && o->use_count() == 1) {
+        VXJsonObject::Items& items = (*o)->items_;
+        const std::size_t n = items.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            if (i + ahead < n)
+                prefetchRelease(items[i + ahead].second);
+            items[i].second.v_.reset();
+        }
+    }
+    v_.reset();
+    --releaseDepth;
 }
 
 void VXJsonValue::releaseChildren() {
     std::vector<VXJsonValue> pending;
     auto take = [&pending](Storage& s) {
-        if (auto* a = std::get_if<ArrayPtr>(&s)) {
+        if (auto* a = s.asArray()) {
             if (*a && a->use_count() == 1 && !(*a)->empty()) {
                 for (auto& child : **a)
                     if (child.v_.index() == 4 || child.v_.index() == 5)
                         pending.push_back(std::move(child));
                 (*a)->clear();
             }
-        } else if (auto* o = std::get_if<ObjectPtr>(&s)) {
+        } else if (auto* o = s.asObject()) {
             if (*o && o->use_count() == 1 && !(*o)->empty()) {
                 for (auto& item : (*o)->items_)
                     if (item.second.v_.index() == 4 || item.second.v_.index() == 5)
@@ -171,29 +331,31 @@ void VXJsonValue::releaseChildren() {
 }
 
 const VXJsonArray* VXJsonValue::asArray() const {
-    const auto* p = std::get_if<ArrayPtr>(&v_);
+    const auto* p = v_.asArray();
     return p ? p->get() : nullptr;
 }
 
 VXJsonArray* VXJsonValue::asArray() {
-    auto* p = std::get_if<ArrayPtr>(&v_);
+    auto* p = v_.asArray();
     if (!p)
         return nullptr;
-    if (p->use_count() > 1)
+    // A shared array, or one in a parsed document's region, is copied to
+    // the heap before it is changed.
+    if (p->use_count() > 1 || (*p)->get_allocator().arena())
         *p = std::make_shared<VXJsonArray>(**p);
     return p->get();
 }
 
 const VXJsonObject* VXJsonValue::asObject() const {
-    const auto* p = std::get_if<ObjectPtr>(&v_);
+    const auto* p = v_.asObject();
     return p ? p->get() : nullptr;
 }
 
 VXJsonObject* VXJsonValue::asObject() {
-    auto* p = std::get_if<ObjectPtr>(&v_);
+    auto* p = v_.asObject();
     if (!p)
         return nullptr;
-    if (p->use_count() > 1)
+    if (p->use_count() > 1 || !(*p)->onHeap())
         *p = std::make_shared<VXJsonObject>(**p);
     return p->get();
 }

@@ -7,7 +7,11 @@
 //
 // Arrays and objects are shared between copies and copied on the first
 // write, so copying a value is cheap. However deeply values nest, copying,
-// comparing and destroying them never recurse on the machine stack.
+// comparing and destroying them never recurse deeply on the machine stack.
+//
+// The parser builds each array and object in one go, at its final size, in
+// a region of memory that the whole document shares (VXJsonArena.h); the
+// first write to such a container moves it to the ordinary heap.
 #include <cstddef>
 #include <initializer_list>
 #include <memory>
@@ -17,13 +21,14 @@
 #include <type_traits>
 #include <unordered_map>
 #include <utility>
-#include <variant>
+#include <new>
 #include <vector>
 
 #include "platform/base/Decimal.h"
+#include "sharing/json/VXJsonArena.h"
 
 class VXJsonValue;
-using VXJsonArray = std::vector<VXJsonValue>;
+using VXJsonArray = std::vector<VXJsonValue, VXJsonAllocator<VXJsonValue>>;
 
 // An application object handed to the writer. proxyForJson() gives the
 // value written in its place; nullopt (the default) means the object has no
@@ -40,10 +45,13 @@ public:
 class VXJsonObject {
 public:
     using Item = std::pair<std::string, VXJsonValue>;
-    using Items = std::vector<Item>;
+    using Items = std::vector<Item, VXJsonAllocator<Item>>;
 
     VXJsonObject() = default;
     VXJsonObject(std::initializer_list<Item> items);
+    // Takes the items as they are, except that a later duplicate key
+    // replaces the value of the earlier one where it stands.
+    explicit VXJsonObject(Items items);
     VXJsonObject(const VXJsonObject& other);
     VXJsonObject(VXJsonObject&& other) noexcept;
     VXJsonObject& operator=(const VXJsonObject& other);
@@ -73,6 +81,7 @@ private:
     static constexpr std::size_t indexThreshold = 12;
     std::size_t indexOf(std::string_view key) const;
     void rebuildIndex();
+    bool onHeap() const { return items_.get_allocator().arena() == nullptr; }
 
     Items items_;
     std::unique_ptr<std::unordered_map<std::string, std::size_t>> index_;
@@ -109,9 +118,12 @@ public:
     VXJsonValue(VXJsonValue&&) noexcept = default;
     VXJsonValue& operator=(const VXJsonValue& other);
     VXJsonValue& operator=(VXJsonValue&& other) noexcept;
-    ~VXJsonValue();
+    ~VXJsonValue() {
+        if (v_.type() == Type::Array || v_.type() == Type::Object)
+            releaseContainer();
+    }
 
-    Type type() const { return static_cast<Type>(v_.index()); }
+    Type type() const { return v_.type(); }
     bool isNull() const { return type() == Type::Null; }
     bool isBool() const { return type() == Type::Bool; }
     bool isNumber() const { return type() == Type::Number; }
@@ -123,17 +135,15 @@ public:
 
     // Exact access: null when the type differs. The mutable forms detach a
     // shared array or object first.
-    const bool* asBool() const { return std::get_if<bool>(&v_); }
-    const base::Decimal* asNumber() const { return std::get_if<base::Decimal>(&v_); }
-    const std::string* asString() const { return std::get_if<std::string>(&v_); }
-    std::string* asString() { return std::get_if<std::string>(&v_); }
+    const bool* asBool() const { return v_.asBool(); }
+    const base::Decimal* asNumber() const { return v_.asNumber(); }
+    const std::string* asString() const { return v_.asString(); }
+    std::string* asString() { return v_.asString(); }
     const VXJsonArray* asArray() const;
     VXJsonArray* asArray();
     const VXJsonObject* asObject() const;
     VXJsonObject* asObject();
-    const std::shared_ptr<const VXJsonCustom>* asCustom() const {
-        return std::get_if<std::shared_ptr<const VXJsonCustom>>(&v_);
-    }
+    const std::shared_ptr<const VXJsonCustom>* asCustom() const { return v_.asCustom(); }
 
     // Object shorthand: a missing key (or a value that is no object) reads
     // null.
@@ -149,13 +159,109 @@ public:
 
 private:
     friend class VXJsonObject;
+    friend class VXJsonParser;
     using ArrayPtr = std::shared_ptr<VXJsonArray>;
     using ObjectPtr = std::shared_ptr<VXJsonObject>;
-    using Storage = std::variant<std::monostate, bool, base::Decimal, std::string, ArrayPtr, ObjectPtr,
-                                 std::shared_ptr<const VXJsonCustom>>;
+    using CustomPtr = std::shared_ptr<const VXJsonCustom>;
+
+    // One of the seven kinds of value, tagged by Type. Written out rather
+    // than a std::variant so that moving and destroying the plain kinds
+    // (null, booleans, numbers) costs a test of the tag and no more.
+    class Storage {
+    public:
+        Storage() noexcept {}
+        Storage(bool v) noexcept : tag_(Type::Bool) { b_ = v; }
+        Storage(const base::Decimal& v) noexcept : tag_(Type::Number) { new (&d_) base::Decimal(v); }
+        Storage(std::string v) noexcept : tag_(Type::String) { new (&s_) std::string(std::move(v)); }
+        Storage(ArrayPtr v) noexcept : tag_(Type::Array) { new (&a_) ArrayPtr(std::move(v)); }
+        Storage(ObjectPtr v) noexcept : tag_(Type::Object) { new (&o_) ObjectPtr(std::move(v)); }
+        Storage(CustomPtr v) noexcept : tag_(Type::Custom) { new (&c_) CustomPtr(std::move(v)); }
+        Storage(const Storage& other) : tag_(other.tag_) { copyFrom(other); }
+        Storage(Storage&& other) noexcept : tag_(other.tag_) { moveFrom(other); }
+        Storage& operator=(const Storage&) = delete;
+        Storage& operator=(Storage&&) = delete;
+        ~Storage() { destroy(); }
+
+        std::size_t index() const { return static_cast<std::size_t>(tag_); }
+        Type type() const { return tag_; }
+        void reset() noexcept {
+            destroy();
+            tag_ = Type::Null;
+        }
+        void swap(Storage& other) noexcept {
+            Storage taken(std::move(other));
+            other.reset();
+            new (&other) Storage(std::move(*this));
+            reset();
+            new (this) Storage(std::move(taken));
+        }
+
+        const bool* asBool() const { return tag_ == Type::Bool ? &b_ : nullptr; }
+        const base::Decimal* asNumber() const { return tag_ == Type::Number ? &d_ : nullptr; }
+        base::Decimal* asNumber() { return tag_ == Type::Number ? &d_ : nullptr; }
+        const std::string* asString() const { return tag_ == Type::String ? &s_ : nullptr; }
+        std::string* asString() { return tag_ == Type::String ? &s_ : nullptr; }
+        const ArrayPtr* asArray() const { return tag_ == Type::Array ? &a_ : nullptr; }
+        ArrayPtr* asArray() { return tag_ == Type::Array ? &a_ : nullptr; }
+        const ObjectPtr* asObject() const { return tag_ == Type::Object ? &o_ : nullptr; }
+        ObjectPtr* asObject() { return tag_ == Type::Object ? &o_ : nullptr; }
+        const CustomPtr* asCustom() const { return tag_ == Type::Custom ? &c_ : nullptr; }
+
+    private:
+        void copyFrom(const Storage& other) {
+            switch (tag_) {
+            case Type::Null: break;
+            case Type::Bool: b_ = other.b_; break;
+            case Type::Number: new (&d_) base::Decimal(other.d_); break;
+            case Type::String: new (&s_) std::string(other.s_); break;
+            case Type::Array: new (&a_) ArrayPtr(other.a_); break;
+            case Type::Object: new (&o_) ObjectPtr(other.o_); break;
+            case Type::Custom: new (&c_) CustomPtr(other.c_); break;
+            }
+        }
+        void moveFrom(Storage& other) noexcept {
+            switch (tag_) {
+            case Type::Null: break;
+            case Type::Bool: b_ = other.b_; break;
+            case Type::Number: new (&d_) base::Decimal(other.d_); break;
+            case Type::String: new (&s_) std::string(std::move(other.s_)); break;
+            case Type::Array: new (&a_) ArrayPtr(std::move(other.a_)); break;
+            case Type::Object: new (&o_) ObjectPtr(std::move(other.o_)); break;
+            case Type::Custom: new (&c_) CustomPtr(std::move(other.c_)); break;
+            }
+        }
+        void destroy() noexcept {
+            switch (tag_) {
+            case Type::Null:
+            case Type::Bool:
+            case Type::Number: break;
+            case Type::String: s_.~basic_string(); break;
+            case Type::Array: a_.~ArrayPtr(); break;
+            case Type::Object: o_.~ObjectPtr(); break;
+            case Type::Custom: c_.~CustomPtr(); break;
+            }
+        }
+
+        union {
+            bool b_;
+            base::Decimal d_;
+            std::string s_;
+            ArrayPtr a_;
+            ObjectPtr o_;
+            CustomPtr c_;
+        };
+        Type tag_ = Type::Null;
+    };
+
     static Storage customStorage(std::shared_ptr<const VXJsonCustom> v) {
         return v ? Storage(std::move(v)) : Storage();
     }
+    explicit VXJsonValue(ArrayPtr v) : v_(std::move(v)) {}
+    explicit VXJsonValue(ObjectPtr v) : v_(std::move(v)) {}
+    // Frees the array or object held: by plain recursion while the nesting
+    // is shallow, else through releaseChildren.
+    void releaseContainer();
+    static void prefetchRelease(const VXJsonValue& v);
     // Takes apart, without recursion, the arrays and objects that only this
     // value still holds.
     void releaseChildren();

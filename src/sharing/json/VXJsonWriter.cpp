@@ -1,7 +1,9 @@
 #include "sharing/json/VXJsonWriter.h"
 
 #include <algorithm>
-#include <deque>
+#include <cstdint>
+#include <cstring>
+#include <forward_list>
 #include <vector>
 
 #include "platform/base/Format.h"
@@ -37,15 +39,68 @@ void appendString(std::string& json, const std::string& s) {
     json += '"';
 }
 
+// True when the string can be written as it is between quotes: plain ASCII
+// with no control character, double quote or backslash. Looked at eight
+// bytes at a time; anything else takes the escaping path.
+bool isPlainASCII(const std::string& s) {
+    constexpr std::uint64_t ones = 0x0101010101010101ull;
+    constexpr std::uint64_t highs = 0x8080808080808080ull;
+    const char* p = s.data();
+    const char* const end = p + s.size();
+    std::uint64_t special = 0;
+    for (; end - p >= 8; p += 8) {
+        std::uint64_t x;
+        std::memcpy(&x, p, sizeof x);
+        const std::uint64_t quote = x ^ (ones * '"');
+        const std::uint64_t backslash = x ^ (ones * '\\');
+        special |= ((x - ones * 0x20) & ~x) | ((quote - ones) & ~quote) | ((backslash - ones) & ~backslash) | x;
+    }
+    if ((special & highs) != 0)
+        return false;
+    for (; p < end; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (c < 0x20 || c >= 0x80 || c == '"' || c == '\\')
+            return false;
+    }
+    return true;
+}
+
+void writeString(std::string& json, const std::string& s) {
+    if (isPlainASCII(s)) {
+        json += '"';
+        json += s;
+        json += '"';
+        return;
+    }
+    appendString(json, s);
+}
+
+// Asks for the memory that writing the value will read (an array's or
+// object's elements, a long string's characters) before it is needed.
+void prefetchValue(const VXJsonValue& v) {
+    if (const VXJsonArray* a = v.asArray())
+        __builtin_prefetch(a->data());
+    else if (const VXJsonObject* o = v.asObject())
+        __builtin_prefetch(o->items().data());
+    else if (const std::string* s = v.asString(); s && s->size() > 15)
+        __builtin_prefetch(s->data());
+}
+
 }  // namespace
 
 std::optional<std::string> VXJsonWriter::stringWithFragment(const VXJsonValue& value) {
     clearErrorTrace();
     depth_ = 0;
     std::string json;
-    json.reserve(128);
+    // Room for a text like the last one, so that a large text is not
+    // copied again and again as it grows.
+    json.reserve(std::max<std::size_t>(128, lastLength_ + lastLength_ / 8));
     if (!appendValue(value, json))
         return std::nullopt;
+    lastLength_ = json.size();
+    // A short text after a long one gives back the room it does not need.
+    if (json.capacity() > 2 * json.size() + 4096)
+        json.shrink_to_fit();
     return json;
 }
 
@@ -82,13 +137,15 @@ bool VXJsonWriter::appendValue(const VXJsonValue& root, std::string& json) {
     struct Frame {
         const VXJsonArray* array = nullptr;
         const VXJsonObject* object = nullptr;
-        std::vector<std::size_t> order;  // sorted item indices, with sortKeys
+        std::size_t order = 0;  // where its sorted item indices start, with sortKeys
+        bool sorted = false;
         std::size_t next = 0;
         std::size_t count = 0;
         const std::string* key = nullptr;  // the key whose value is written
     };
     std::vector<Frame> frames;
-    std::deque<VXJsonValue> proxies;  // stand-ins, kept while written
+    std::vector<std::size_t> order;        // the sorted item indices of the open objects
+    std::forward_list<VXJsonValue> proxies;  // stand-ins, kept while written
 
     // A value failed: every object around it names the key it was writing.
     auto fail = [&]() {
@@ -111,8 +168,8 @@ bool VXJsonWriter::appendValue(const VXJsonValue& root, std::string& json) {
                                  base::format("JSON serialisation not supported for %@", (*custom)->className()));
                 return fail();
             }
-            proxies.push_back(std::move(*proxy));
-            v = &proxies.back();
+            proxies.push_front(std::move(*proxy));
+            v = &proxies.front();
         }
         switch (v->type()) {
         case VXJsonValue::Type::Null:
@@ -131,7 +188,7 @@ bool VXJsonWriter::appendValue(const VXJsonValue& root, std::string& json) {
             VXJsonAppendDecimal(json, *v->asNumber());
             break;
         case VXJsonValue::Type::String:
-            appendString(json, *v->asString());
+            writeString(json, *v->asString());
             break;
         case VXJsonValue::Type::Array:
         case VXJsonValue::Type::Object: {
@@ -150,15 +207,16 @@ bool VXJsonWriter::appendValue(const VXJsonValue& root, std::string& json) {
                 f.count = f.object->size();
                 if (sortKeys_ && f.count > 1) {
                     const auto& items = f.object->items();
-                    f.order.resize(f.count);
+                    f.sorted = true;
+                    f.order = order.size();
                     for (std::size_t i = 0; i < f.count; ++i)
-                        f.order[i] = i;
-                    std::sort(f.order.begin(), f.order.end(),
+                        order.push_back(i);
+                    std::sort(order.begin() + static_cast<std::ptrdiff_t>(f.order), order.end(),
                               [&items](std::size_t a, std::size_t b) { return items[a].first < items[b].first; });
                 }
                 json += '{';
             }
-            frames.push_back(std::move(f));
+            frames.push_back(f);
             break;
         }
         case VXJsonValue::Type::Custom:
@@ -176,6 +234,8 @@ bool VXJsonWriter::appendValue(const VXJsonValue& root, std::string& json) {
                 if (humanReadable_ && f.count > 0)
                     appendIndent(json);
                 json += f.array ? ']' : '}';
+                if (f.sorted)
+                    order.resize(f.order);
                 frames.pop_back();
                 continue;
             }
@@ -183,12 +243,17 @@ bool VXJsonWriter::appendValue(const VXJsonValue& root, std::string& json) {
                 json += ',';
             if (humanReadable_)
                 appendIndent(json);
+            constexpr std::size_t ahead = 3;
             if (f.array) {
+                if (f.next + ahead < f.count)
+                    prefetchValue((*f.array)[f.next + ahead]);
                 v = &(*f.array)[f.next];
             } else {
-                const auto& item = f.object->items()[f.order.empty() ? f.next : f.order[f.next]];
+                if (!f.sorted && f.next + ahead < f.count)
+                    prefetchValue(f.object->items()[f.next + ahead].second);
+                const auto& item = f.object->items()[f.sorted ? order[f.order + f.next] : f.next];
                 f.key = &item.first;
-                appendString(json, item.first);
+                writeString(json, item.first);
                 json += humanReadable_ ? " : " : ":";
                 v = &item.second;
             }

@@ -40,4 +40,5 @@ private:
 
     bool humanReadable_ = false;
     bool sortKeys_ = false;
+    std::size_t lastLength_ = 0;  // of the last text written
 };

@@ -1,5 +1,7 @@
 #include "sharing/json/VXJsonParser.h"
 
+#include <thread>
+
 #include <gtest/gtest.h>
 
 #include "VXJsonTestSupport.h"
@@ -293,4 +295,67 @@ TEST(VXJsonParser, NoDepthLimitDoesNotExhaustTheStack) {
     EXPECT_EQ(parser.errorTrace().size(), levels + 1);
     const VXJsonErrorPtr last = parser.errorTrace().back();
     EXPECT_TRUE(parser.objectWithString("[]"));  // drops the trace, last holds the chain
+}
+
+TEST(VXJsonParser, DuplicateKeysInALargeObjectReplaceInPlace) {
+    std::string text = "{";
+    for (int i = 0; i < 30; ++i)
+        text += "\"k" + std::to_string(i) + "\":" + std::to_string(i) + ",";
+    text += R"("k5":"five","k29":"last","k5":"again"})";
+    VXJsonParser parser;
+    auto v = parser.objectWithString(text);
+    ASSERT_TRUE(v);
+    const VXJsonObject& o = *v->asObject();
+    ASSERT_EQ(o.size(), 30u);
+    EXPECT_EQ(o.items()[5].first, "k5");
+    EXPECT_EQ(*o.items()[5].second.asString(), "again");
+    EXPECT_EQ(*o.find("k29")->asString(), "last");
+    EXPECT_EQ(*o.find("k28")->asNumber(), dec("28"));
+}
+
+TEST(VXJsonParser, PartsOfADocumentOutliveItAndChangeOnTheirOwn) {
+    VXJsonParser parser;
+    VXJsonValue kept;
+    VXJsonValue list;
+    {
+        auto v = parser.objectWithString(
+            R"({"keep":{"name":"a string longer than any short-string buffer","n":[1,2,3]},"list":[4,5]})");
+        ASSERT_TRUE(v);
+        kept = (*v)["keep"];
+        list = (*v)["list"];
+        // A write to a part of the parsed document leaves the document alone.
+        list.asArray()->push_back(6);
+        EXPECT_EQ((*v)["list"], VXJsonValue(VXJsonArray{4, 5}));
+        // The parser goes on to other documents meanwhile.
+        ASSERT_TRUE(parser.objectWithString(R"([{"x":"another document entirely, long enough"}])"));
+    }
+    EXPECT_EQ(*kept["name"].asString(), "a string longer than any short-string buffer");
+    EXPECT_EQ(kept["n"], VXJsonValue(VXJsonArray{1, 2, 3}));
+    EXPECT_EQ(list, VXJsonValue(VXJsonArray{4, 5, 6}));
+    kept.asObject()->set("n", "changed");
+    EXPECT_EQ(*kept["n"].asString(), "changed");
+}
+
+TEST(VXJsonParser, ADocumentParsedOnOneThreadIsFreedOnAnother) {
+    std::vector<VXJsonValue> documents;
+    std::thread reader([&documents] {
+        VXJsonParser parser;
+        for (int i = 0; i < 50; ++i) {
+            std::string text = "[";
+            for (int j = 0; j < 200; ++j)
+                text += (j ? "," : "") + std::string(R"({"i":)") + std::to_string(j) + R"(,"s":"a longer string value here"})";
+            text += "]";
+            documents.push_back(*parser.objectWithString(text));
+        }
+    });
+    reader.join();
+    for (const VXJsonValue& d : documents)
+        ASSERT_EQ(d.asArray()->size(), 200u);
+    // Freed here, on this thread, while parts of them are still held.
+    std::vector<VXJsonValue> parts;
+    for (VXJsonValue& d : documents)
+        parts.push_back((*d.asArray())[7]);
+    documents.clear();
+    for (const VXJsonValue& p : parts)
+        EXPECT_EQ(*p["s"].asString(), "a longer string value here");
 }

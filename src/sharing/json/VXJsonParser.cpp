@@ -148,7 +148,7 @@ void VXJsonParser::reset() {
     keys_.clear();
     allocator_ = VXJsonAllocator<VXJsonValue>();
     // A huge document leaves no huge stacks behind.
-    constexpr std::size_t keep = 4096;
+    constexpr std::size_t keep = 1 << 16;
     if (values_.capacity() > keep)
         std::vector<VXJsonValue>().swap(values_);
     if (keys_.capacity() > keep)

@@ -20,6 +20,7 @@ Layer::~Layer() {
 
 void Layer::setBounds(const Rect& bounds) {
     if (bounds_ == bounds) return;
+    requestRedraw();  // where it was
     bool sizeChanged = !(bounds_.size == bounds.size);
     bounds_ = bounds;
     if (needsDisplayOnBoundsChange_ && sizeChanged) needsDisplay_ = true;
@@ -29,12 +30,14 @@ void Layer::setBounds(const Rect& bounds) {
 
 void Layer::setPosition(const Point& position) {
     if (position_ == position) return;
+    requestRedraw();  // where it was
     position_ = position;
     requestRedraw();
 }
 
 void Layer::setAnchorPoint(const Point& anchorPoint) {
     if (anchorPoint_ == anchorPoint) return;
+    requestRedraw();  // where it was
     anchorPoint_ = anchorPoint;
     requestRedraw();
 }
@@ -66,12 +69,14 @@ void Layer::setFrame(const Rect& frame) {
 
 void Layer::setTransform(const Transform3D& transform) {
     if (transform_ == transform) return;
+    requestRedraw();  // where it was
     transform_ = transform;
     requestRedraw();
 }
 
 void Layer::setSublayerTransform(const Transform3D& transform) {
     if (sublayerTransform_ == transform) return;
+    requestRedraw();  // where it was
     sublayerTransform_ = transform;
     requestRedraw();
 }
@@ -81,10 +86,9 @@ void Layer::setSublayerTransform(const Transform3D& transform) {
 void Layer::setHidden(bool hidden) {
     if (hidden_ == hidden) return;
     hidden_ = hidden;
-    // The root is asked even while this layer is hidden: what was under it
+    // Reported although the layer may be hidden now: what was under it
     // must be drawn again.
-    Layer* root = rootLayer();
-    if (root->displayRequest_) root->displayRequest_();
+    reportChange();
 }
 
 void Layer::setOpacity(Float opacity) {
@@ -98,12 +102,14 @@ void Layer::setOpacity(Float opacity) {
 void Layer::setCornerRadius(Float radius) {
     if (!std::isfinite(radius) || radius < 0) radius = 0;
     if (cornerRadius_ == radius) return;
+    requestRedraw();  // where it was
     cornerRadius_ = radius;
     requestRedraw();
 }
 
 void Layer::setMasksToBounds(bool masks) {
     if (masksToBounds_ == masks) return;
+    requestRedraw();  // where it was
     masksToBounds_ = masks;
     requestRedraw();
 }
@@ -259,15 +265,56 @@ void Layer::setDisplayRequestHandler(std::function<void()> handler) {
     displayRequest_ = std::move(handler);
 }
 
+void Layer::setDirtyRectHandler(std::function<void(const Rect&)> handler) {
+    dirtyRectHandler_ = std::move(handler);
+}
+
 void Layer::requestRedraw() {
     // Changes under a hidden layer show nowhere.
-    for (Layer* l = this; l; l = l->superlayer_) {
+    if (hidden_) return;
+    reportChange();
+}
+
+void Layer::reportChange() {
+    Layer* root = this;
+    for (Layer* l = superlayer_; l; l = l->superlayer_) {
         if (l->hidden_) return;
-        if (!l->superlayer_) {
-            if (l->displayRequest_) l->displayRequest_();
+        root = l;
+    }
+    if (root->dirtyRectHandler_) {
+        const Rect area = extentInRoot();
+        if (!area.isNull()) {
+            if (!area.isEmpty()) root->dirtyRectHandler_(area);
             return;
         }
     }
+    if (root->displayRequest_) root->displayRequest_();
+}
+
+Rect Layer::extentInRoot() const {
+    // Walked top down with each layer's transform into the root's space; a
+    // tree larger than this is not worth walking, the caller redraws all.
+    constexpr int maxLayers = 400;
+    int visited = 0;
+    Rect area;
+    bool any = false;
+    bool tooLarge = false;
+    auto walk = [&](auto& self, const Layer& l, const AffineTransform& toRoot) -> void {
+        if (tooLarge) return;
+        if (++visited > maxLayers) {
+            tooLarge = true;
+            return;
+        }
+        const Rect r = toRoot.apply(l.bounds_.standardized());
+        area = any ? area.unionWith(r) : r;
+        any = true;
+        if (l.masksToBounds_) return;  // the sublayers show only inside
+        for (const auto& sub : l.sublayers_)
+            if (!sub->hidden_) self(self, *sub, sub->transformToSuperlayer().concat(toRoot));
+    };
+    walk(walk, *this, transformTo(nullptr));
+    if (tooLarge) return Rect::null();
+    return any ? area : Rect();
 }
 
 // ---- Coordinates

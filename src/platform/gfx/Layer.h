@@ -136,6 +136,10 @@ public:
     // Called with no arguments, on the root of a tree, when something in it
     // needs drawing again.
     void setDisplayRequestHandler(std::function<void()> handler);
+    // Called instead, on the root of a tree, with the area that needs
+    // drawing again (in the space above the root): where a changed layer
+    // and its sublayers lie, before and after a change that moves them.
+    void setDirtyRectHandler(std::function<void(const Rect&)> handler);
 
     // ---- Coordinates
     // The transform from this layer's bounds space into its superlayer's
@@ -152,7 +156,8 @@ public:
     virtual bool containsPoint(const Point& p) const;
 
 protected:
-    // Tells the root's host that something needs drawing.
+    // Tells the root's host that something needs drawing: the area this
+    // layer and its sublayers cover now.
     void requestRedraw();
 
 private:
@@ -163,6 +168,12 @@ private:
     // Bounds space to superlayer space without the superlayer's sublayer
     // transform (what the frame is measured in).
     AffineTransform transformToSuperlayerOwn() const;
+    // Hands the area of this layer's tree (this layer shown even if hidden)
+    // to the root's host, or asks for a whole redraw.
+    void reportChange();
+    // The area that this layer and its shown sublayers cover, in the space
+    // above the root; null when the tree is too large to walk for it.
+    Rect extentInRoot() const;
 
     Rect bounds_;
     Point position_;
@@ -182,6 +193,7 @@ private:
     bool needsLayout_ = false;
     bool needsDisplay_ = false;
     std::function<void()> displayRequest_;
+    std::function<void(const Rect&)> dirtyRectHandler_;
 };
 
 }  // namespace gfx

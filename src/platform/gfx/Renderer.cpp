@@ -3,6 +3,7 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/gfx/Context.h"
 #include "platform/gfx/Image.h"
@@ -40,6 +41,16 @@ void drawTree(Layer& layer, Context& context, bool placed) {
     context.save();
     if (placed) context.concat(layer.transformToSuperlayer());
     Rect bounds = layer.bounds();
+    // Only what lies in the clip is drawn (a redraw of part of the screen
+    // clips to that part); a little room is left for antialiasing and
+    // shadows that reach past the bounds.
+    const Rect clip = context.clipBoundingBox();
+    const Float room = 8 + 0.1f * std::max(std::fabs(bounds.width()), std::fabs(bounds.height()));
+    const bool visible = clip.isNull() || bounds.standardized().inset(-room, -room).intersects(clip);
+    if (!visible && layer.masksToBounds()) {
+        restoreTo(context, depth);
+        return;
+    }
     if (layer.masksToBounds()) {
         context.beginPath();
         context.addPath(roundedRect(bounds.standardized(), layer.cornerRadius()));
@@ -50,11 +61,13 @@ void drawTree(Layer& layer, Context& context, bool placed) {
     if (group) cairo_push_group(cr);
     int inner = context.saveDepth();
 
-    context.save();
-    context.beginPath();
-    layer.drawInContext(context);
-    restoreTo(context, inner);
-    layer.clearNeedsDisplay();
+    if (visible) {
+        context.save();
+        context.beginPath();
+        layer.drawInContext(context);
+        restoreTo(context, inner);
+        layer.clearNeedsDisplay();
+    }
 
     // A copy: drawing and layout may add sublayers (axis labels are made
     // during layout); those added here are laid out before they draw.

@@ -101,6 +101,10 @@ bool initVideo() {
 
 struct WindowHost::Impl {
     SDL_Window* window = nullptr;
+    // The window's own pixels (shared memory on X11 and Wayland), where
+    // the drawing is copied; the renderer and its texture are used only
+    // where the window offers no such surface.
+    SDL_Surface* windowSurface = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     std::unique_ptr<gfx::ImageContext> context;
@@ -124,27 +128,115 @@ struct WindowHost::Impl {
         if (window) SDL_DestroyWindow(window);
         texture = nullptr;
         renderer = nullptr;
+        windowSurface = nullptr;  // the window's own, freed with it
         window = nullptr;
+    }
+
+    // Opens the way to the screen: the window's surface, else a renderer.
+    // Answers the size in pixels of what is shown (0 on failure).
+    bool openPresenter(int& pixelsWide, int& pixelsHigh) {
+        // The window system's own surface: SDL would otherwise back it with
+        // a graphics-driver texture, which costs start-up time and memory
+        // and gains nothing for pixels drawn on the processor.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        windowSurface = SDL_GetWindowSurface(window);
+        if (windowSurface && windowSurface->w > 0 && windowSurface->h > 0) {
+            pixelsWide = windowSurface->w;
+            pixelsHigh = windowSurface->h;
+            return true;
+        }
+        windowSurface = nullptr;
+        renderer = SDL_CreateRenderer(window, -1, 0);
+        if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+        return renderer && SDL_GetRendererOutputSize(renderer, &pixelsWide, &pixelsHigh) == 0 && pixelsWide > 0;
     }
 
     ui::Point toPoints(int x, int y) const {
         return ui::Point(static_cast<ui::Float>(x / windowScale), static_cast<ui::Float>(y / windowScale));
     }
 
-    // Draws the screen into the pixel surface and shows it.
-    void render(ui::Application& app) {
-        app.renderScreen(*context);
+    // Draws again what changed on the screen into the pixel surface and
+    // shows those parts. Answers false when nothing needed drawing.
+    bool render(ui::Application& app, double pixelsPerPoint) {
+        const std::vector<ui::Rect> areas = app.renderDirty(*context);
+        if (areas.empty()) return false;
         cairo_surface_t* surface = context->surface();
         cairo_surface_flush(surface);
-        SDL_UpdateTexture(texture, nullptr, cairo_image_surface_get_data(surface),
-                          cairo_image_surface_get_stride(surface));
-        present();
+        const int width = cairo_image_surface_get_width(surface);
+        const int height = cairo_image_surface_get_height(surface);
+        std::vector<SDL_Rect> pixels;
+        for (const ui::Rect& a : areas) {
+            // Whole pixels that cover the area.
+            int x0 = std::max(0, static_cast<int>(std::floor(a.minX() * pixelsPerPoint)));
+            int y0 = std::max(0, static_cast<int>(std::floor(a.minY() * pixelsPerPoint)));
+            int x1 = std::min(width, static_cast<int>(std::ceil(a.maxX() * pixelsPerPoint)));
+            int y1 = std::min(height, static_cast<int>(std::ceil(a.maxY() * pixelsPerPoint)));
+            if (x1 > x0 && y1 > y0) pixels.push_back(SDL_Rect{x0, y0, x1 - x0, y1 - y0});
+        }
+        present(pixels);
+        return true;
     }
 
-    void present() {
-        SDL_RenderClear(renderer);
-        SDL_RenderCopy(renderer, texture, nullptr, nullptr);
-        SDL_RenderPresent(renderer);
+    // Shows these parts of the drawing (all of it when none are named).
+    void present(std::vector<SDL_Rect> parts = {}) {
+        cairo_surface_t* surface = context->surface();
+        const int width = cairo_image_surface_get_width(surface);
+        const int height = cairo_image_surface_get_height(surface);
+        if (parts.empty()) parts.push_back(SDL_Rect{0, 0, width, height});
+        if (!windowSurface) {
+            // The renderer shows whole frames: the texture takes the parts,
+            // then all of it goes to the screen.
+            const int stride = cairo_image_surface_get_stride(surface);
+            const unsigned char* data = cairo_image_surface_get_data(surface);
+            for (const SDL_Rect& r : parts)
+                SDL_UpdateTexture(texture, &r, data + static_cast<std::size_t>(r.y) * stride + r.x * 4, stride);
+            SDL_RenderClear(renderer);
+            SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+            SDL_RenderPresent(renderer);
+            return;
+        }
+        // The drawing's pixels (premultiplied, opaque) as a surface SDL can
+        // copy from, converting to the window's format where it differs.
+        SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
+            cairo_image_surface_get_data(surface), width, height, 32, cairo_image_surface_get_stride(surface),
+            SDL_PIXELFORMAT_ARGB8888);
+        if (!source) return;
+        SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);
+        for (SDL_Rect r : parts) {
+            SDL_Rect to = r;
+            SDL_BlitSurface(source, &r, windowSurface, &to);
+        }
+        SDL_FreeSurface(source);
+        SDL_UpdateWindowSurfaceRects(window, parts.data(), static_cast<int>(parts.size()));
+    }
+
+    // What the window shows now, read back from the screen's side.
+    std::shared_ptr<gfx::Image> readBack(double pixelsPerPoint) {
+        int w = 0, h = 0;
+        if (windowSurface) {
+            w = windowSurface->w;
+            h = windowSurface->h;
+        } else if (lastFrame) {
+            w = lastFrame->width();
+            h = lastFrame->height();
+        }
+        if (w <= 0 || h <= 0) return nullptr;
+        std::vector<std::uint8_t> pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4);
+        bool ok = false;
+        if (windowSurface) {
+            ok = SDL_ConvertPixels(w, h, windowSurface->format->format, windowSurface->pixels, windowSurface->pitch,
+                                   SDL_PIXELFORMAT_ARGB8888, pixels.data(), w * 4) == 0;
+            // The window's format may have no alpha: the screen is opaque.
+            if (ok && !SDL_ISPIXELFORMAT_ALPHA(windowSurface->format->format))
+                for (std::size_t i = 3; i < pixels.size(); i += 4) pixels[i] = 0xFF;
+        } else {
+            SDL_RenderClear(renderer);
+            SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+            ok = SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(), w * 4) == 0;
+        }
+        if (!ok) return nullptr;
+        return gfx::Image::create(w, h, 8, 32, w * 4, gfx::Image::kPremultipliedFirst32Little, pixels,
+                                  static_cast<ui::Float>(pixelsPerPoint));
     }
 
     void handle(const SDL_Event& e, ui::Application& app) {
@@ -216,7 +308,7 @@ struct WindowHost::Impl {
                     suspended = false;
                     app.enterForeground();
                 }
-                if (w.event == SDL_WINDOWEVENT_EXPOSED && texture) present();
+                if (w.event == SDL_WINDOWEVENT_EXPOSED && context && (windowSurface || texture)) present();
                 break;
             default: break;
         }
@@ -254,13 +346,8 @@ int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options
     int height = static_cast<int>(std::lround(480 * d.windowScale));
     d.window = SDL_CreateWindow(options.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                                 SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_SHOWN);
-    if (d.window) {
-        d.renderer = SDL_CreateRenderer(d.window, -1, 0);
-        if (!d.renderer) d.renderer = SDL_CreateRenderer(d.window, -1, SDL_RENDERER_SOFTWARE);
-    }
     int pixelsWide = 0, pixelsHigh = 0;
-    if (d.renderer && SDL_GetRendererOutputSize(d.renderer, &pixelsWide, &pixelsHigh) != 0) pixelsWide = 0;
-    if (!d.window || !d.renderer || pixelsWide <= 0) {
+    if (!d.window || !d.openPresenter(pixelsWide, pixelsHigh)) {
         reportNoDisplay(SDL_GetError());
         d.close();
         SDL_Quit();
@@ -274,9 +361,10 @@ int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options
     ui::Screen::mainScreen().setScale(static_cast<ui::Float>(scale_));
     d.context = std::make_unique<gfx::ImageContext>(ui::Size(320, 480), static_cast<ui::Float>(scale_));
     cairo_surface_t* surface = d.context->surface();
-    d.texture = SDL_CreateTexture(d.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                  cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface));
-    if (!d.texture) {
+    if (d.renderer)
+        d.texture = SDL_CreateTexture(d.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                      cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface));
+    if (!d.windowSurface && !d.texture) {
         std::fprintf(stderr, "tolvek: cannot draw in the window (%s)\n", SDL_GetError());
         d.close();
         g_sdlRunning = false;
@@ -313,7 +401,7 @@ int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options
     // The status bar shows the time: draw again when the minute turns.
     double now = base::Clock::current().now();
     d.minuteTimer = base::Timer::timer(60, true, [](base::Timer&) {
-        if (auto* a = ui::Application::existing()) a->setNeedsRedraw();
+        if (auto* a = ui::Application::existing()) a->setNeedsRedrawInRect(a->statusBarFrame());
     });
     d.minuteTimer->setFireDate(base::Date(std::floor(now / 60) * 60 + 60));
     loop.addTimer(d.minuteTimer);
@@ -350,14 +438,16 @@ int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options
         if (app.needsRedraw()) {
             double since = std::chrono::duration<double>(Steady::now() - lastFrame).count();
             if (since >= kFrameInterval) {
-                d.render(app);
-                lastFrame = Steady::now();
-                ++frames_;
-                // A bounded run ends at its last frame, or earlier once the
-                // screen has settled (nothing more to draw, no animation).
-                if (options.maxFrames > 0 &&
-                    (frames_ >= options.maxFrames || (!app.needsRedraw() && !ui::View::hasRunningAnimations())))
-                    break;
+                if (d.render(app, scale_)) {
+                    lastFrame = Steady::now();
+                    ++frames_;
+                    // A bounded run ends at its last frame, or earlier once
+                    // the screen has settled (nothing more to draw, no
+                    // animation).
+                    if (options.maxFrames > 0 &&
+                        (frames_ >= options.maxFrames || (!app.needsRedraw() && !ui::View::hasRunningAnimations())))
+                        break;
+                }
             } else {
                 wait = kFrameInterval - since;
             }
@@ -367,16 +457,7 @@ int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options
     }
 
     if (d.context) d.lastFrame = d.context->image();
-    if (options.readBackOnClose && d.lastFrame) {
-        // Draw the texture once more and read the renderer's pixels back.
-        int w = d.lastFrame->width(), h = d.lastFrame->height();
-        std::vector<std::uint8_t> pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4);
-        SDL_RenderClear(d.renderer);
-        SDL_RenderCopy(d.renderer, d.texture, nullptr, nullptr);
-        if (SDL_RenderReadPixels(d.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(), w * 4) == 0)
-            d.shownFrame = gfx::Image::create(w, h, 8, 32, w * 4, gfx::Image::kPremultipliedFirst32Little, pixels,
-                                              static_cast<ui::Float>(scale_));
-    }
+    if (options.readBackOnClose && d.lastFrame) d.shownFrame = d.readBack(scale_);
     try {
         app.terminate();
     } catch (const std::exception& e) {

@@ -1,11 +1,14 @@
 #pragma once
 // The window host: the application in an SDL2 window shaped like the phone
 // screen (320 x 480 points), drawn by the toolkit into a pixel surface at the
-// window's pixel density and shown through an SDL texture.
+// window's pixel density and copied to the window's own surface (shared
+// memory, no graphics driver); where a window has none, an SDL renderer
+// shows it instead.
 //
 // The main run loop waits for whichever comes first: a window event, the
 // next timer, or work posted from another thread; an idle program sleeps.
-// The screen is drawn again only when the toolkit says something changed.
+// Only the parts of the screen the toolkit marks as changed are drawn again
+// and copied to the window.
 // Mouse presses, drags and releases are touches; typed text goes to the
 // text input being edited, Return is the return key, Backspace deletes and
 // Ctrl+K shakes the device. Minimising the window sends the application to

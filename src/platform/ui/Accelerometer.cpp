@@ -11,34 +11,9 @@ Accelerometer& Accelerometer::sharedAccelerometer() {
     return accelerometer;
 }
 
-Accelerometer::~Accelerometer() {
-    if (timer_) timer_->invalidate();
-}
+void Accelerometer::setUpdateInterval(double seconds) { interval_ = seconds > 0.01 ? seconds : 0.01; }
 
-void Accelerometer::setUpdateInterval(double seconds) {
-    interval_ = seconds > 0.01 ? seconds : 0.01;
-    restartTimer();
-}
-
-void Accelerometer::setDelegate(std::weak_ptr<AccelerometerDelegate> delegate) {
-    delegate_ = std::move(delegate);
-    restartTimer();
-}
-
-void Accelerometer::restartTimer() {
-    if (timer_) timer_->invalidate();
-    timer_.reset();
-    if (delegate_.expired()) return;
-    // At rest the device reports gravity alone, once per interval.
-    timer_ = base::Timer::scheduledTimer(interval_, true, [this](base::Timer& t) {
-        if (delegate_.expired()) {
-            t.invalidate();
-            return;
-        }
-        Acceleration a{0, -1, 0, base::Clock::current().now()};
-        deliver(a);
-    });
-}
+void Accelerometer::setDelegate(std::weak_ptr<AccelerometerDelegate> delegate) { delegate_ = std::move(delegate); }
 
 void Accelerometer::deliver(const Acceleration& acceleration) {
     current_ = acceleration;

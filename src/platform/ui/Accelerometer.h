@@ -1,11 +1,11 @@
 #pragma once
-// The accelerometer: values in g along x, y and z delivered to its delegate
-// every updateInterval seconds (on the run loop's timers). At rest the
-// device lies upright: (0, -1, 0). A shake from the host delivers a burst of
-// strong values.
+// The accelerometer: values in g along x, y and z delivered to its delegate.
+// The desktop has no motion to sense: the device lies still and upright at
+// (0, -1, 0) (currentValue) and reports nothing while it does; only a shake
+// from the host delivers values (a burst of strong ones, then rest again),
+// so a resting device never wakes the program.
 #include <memory>
 
-#include "platform/base/RunLoop.h"
 
 namespace ui {
 
@@ -30,10 +30,11 @@ public:
     // Threshold (g) above which the toolkit counts a movement as a shake.
     static constexpr double ShakeThreshold = 1.5;
 
+    // How often a device in motion would report (kept for its users).
     double updateInterval() const { return interval_; }
     void setUpdateInterval(double seconds);
     std::shared_ptr<AccelerometerDelegate> delegate() const { return delegate_.lock(); }
-    // Setting a delegate starts the updates; null stops them.
+    // The delegate hears of every shake; null stops the deliveries.
     void setDelegate(std::weak_ptr<AccelerometerDelegate> delegate);
 
     // Host side: delivers one value (now) to the delegate.
@@ -43,13 +44,10 @@ public:
     Acceleration currentValue() const { return current_; }
 
     Accelerometer() = default;
-    ~Accelerometer();
 
 private:
-    void restartTimer();
     std::weak_ptr<AccelerometerDelegate> delegate_;
     double interval_ = 0.1;
-    std::shared_ptr<base::Timer> timer_;
     Acceleration current_{0, -1, 0, 0};
 };
 

@@ -219,7 +219,67 @@ void Application::makeKeyWindow(const std::shared_ptr<Window>& window) {
 void Application::setNeedsRedraw() {
     bool was = needsRedraw_;
     needsRedraw_ = true;
+    redrawAll_ = true;
+    dirtyAreas_.clear();
     if (!was && redrawCallback_) redrawCallback_();
+}
+
+void Application::setNeedsRedrawInRect(Rect area) {
+    if (area.isNull()) return setNeedsRedraw();
+    // A little room for antialiasing and shadows that reach past a view's
+    // edge, in whole points, within the screen.
+    constexpr Float margin = 4;
+    const Rect screen = Screen::mainScreen().bounds();
+    area = area.standardized();
+    const Float x0 = std::floor(area.minX() - margin), y0 = std::floor(area.minY() - margin);
+    const Float x1 = std::ceil(area.maxX() + margin), y1 = std::ceil(area.maxY() + margin);
+    area = Rect(x0, y0, x1 - x0, y1 - y0).intersection(screen);
+    if (area.isNull() || area.isEmpty()) return;
+    bool was = needsRedraw_;
+    needsRedraw_ = true;
+    if (!redrawAll_) {
+        // Overlapping areas merge; many scattered ones become the screen.
+        for (bool merged = true; merged;) {
+            merged = false;
+            for (auto it = dirtyAreas_.begin(); it != dirtyAreas_.end(); ++it) {
+                if (it->intersects(area)) {
+                    area = area.unionWith(*it);
+                    dirtyAreas_.erase(it);
+                    merged = true;
+                    break;
+                }
+            }
+        }
+        dirtyAreas_.push_back(area);
+        constexpr std::size_t maxAreas = 8;
+        if (dirtyAreas_.size() > maxAreas) {
+            redrawAll_ = true;
+            dirtyAreas_.clear();
+        }
+    }
+    if (!was && redrawCallback_) redrawCallback_();
+}
+
+void Application::clearNeedsRedraw() {
+    needsRedraw_ = false;
+    redrawAll_ = false;
+    dirtyAreas_.clear();
+}
+
+std::vector<Rect> Application::renderDirty(gfx::Context& context) {
+    // Laying out first lets the layers follow their views, which reports
+    // where they were and where they go before the areas are taken.
+    layoutScreen();
+    if (keyboardUp_ && keyboard_) View::prepareTreeForDrawing(*keyboard_);
+    if (!needsRedraw_) return {};
+    std::vector<Rect> areas = redrawAll_ ? std::vector<Rect>{Screen::mainScreen().bounds()} : dirtyAreas_;
+    clearNeedsRedraw();
+    context.save();
+    context.clipToRects(areas);
+    renderScreen(context);
+    context.restore();
+    // What drawing asked for again is kept for the next frame.
+    return areas;
 }
 
 // ---- First responder and keyboard
@@ -593,7 +653,7 @@ void drawStatusBar(gfx::Context& ctx, StatusBarStyle style, bool activity) {
 }  // namespace
 
 void Application::renderScreen(gfx::Context& context) {
-    needsRedraw_ = false;
+    clearNeedsRedraw();
     try {
         context.save();
         context.setFillColor(gfx::Color::black());

@@ -148,8 +148,15 @@ public:
     // True when something changed since the last clearNeedsRedraw() (or the
     // start of the last renderScreen(), which clears it).
     bool needsRedraw() const { return needsRedraw_; }
-    void clearNeedsRedraw() { needsRedraw_ = false; }
+    void clearNeedsRedraw();
+    // The whole screen needs drawing again.
     void setNeedsRedraw();
+    // Only this area of the screen (in points) needs drawing again.
+    void setNeedsRedrawInRect(Rect area);
+    // Lays the screen out, then draws again only what needs it (all of it
+    // after setNeedsRedraw), clipped to those areas; answers them (in
+    // points, whole numbers, within the screen), none when nothing changed.
+    std::vector<Rect> renderDirty(gfx::Context& context);
     // Called (once per change burst) when the screen needs drawing again.
     void setRedrawCallback(std::function<void()> callback) { redrawCallback_ = std::move(callback); }
 
@@ -225,6 +232,8 @@ private:
     int badgeNumber_ = 0;
     int ignoringEvents_ = 0;
     bool needsRedraw_ = true;
+    bool redrawAll_ = true;
+    std::vector<Rect> dirtyAreas_;  // with !redrawAll_: what to draw again
     std::function<void()> redrawCallback_;
     std::function<bool(const std::string&)> urlOpener_;
     std::vector<std::string> openedURLs_;

@@ -368,7 +368,10 @@ void View::markDirty() {
     layer_->setNeedsDisplay();
     auto* app = Application::existing();
     if (!app) return;
-    if (window_) return app->setNeedsRedraw();
+    // In a window only the view's area is drawn again (its layer reports
+    // where it and its sublayers were, and where they go when the layer
+    // follows the view at the next drawing).
+    if (window_) return app->setNeedsRedrawInRect(convertRectToView(bounds_, nullptr));
     // Alerts, sheets and the keyboard are shown without a window.
     const View* root = this;
     while (root->superview_) root = root->superview_;

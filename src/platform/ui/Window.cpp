@@ -18,6 +18,11 @@ Window::Window(Rect frame) : View(frame) {
     layer()->setDisplayRequestHandler([] {
         if (auto* app = Application::existing()) app->setNeedsRedraw();
     });
+    // The window fills the screen from its top left corner: its layer's
+    // space is the screen's.
+    layer()->setDirtyRectHandler([](const gfx::Rect& area) {
+        if (auto* app = Application::existing()) app->setNeedsRedrawInRect(area);
+    });
 }
 
 void Window::setRootViewController(std::shared_ptr<ViewController> controller) {

@@ -42,10 +42,8 @@ TEST_F(DeviceSoundTest, AShakeBurstReachesTheDelegateAboveTheWorkoutThreshold) {
     acc.setUpdateInterval(0.1);
     acc.setDelegate(recorder);
     advance(0.35);
-    // At rest: gravity only, once per interval, never above the threshold.
-    ASSERT_GE(recorder->values.size(), 3u);
-    for (const auto& a : recorder->values) EXPECT_LE(std::max({a.x, a.y, a.z}), 1.2);
-    recorder->values.clear();
+    // At rest there is nothing to report.
+    EXPECT_TRUE(recorder->values.empty());
     app().shake();
     ASSERT_GE(recorder->values.size(), 3u);
     bool strong = false;

@@ -173,6 +173,26 @@ TEST(CHTPlotAreaTest, GroupsCoverTheFrameAndThePlotGroupThePlotArea) {
     EXPECT_FLOAT_EQ(origin.y, 30);
 }
 
+TEST(CHTPlotAreaTest, GroupsMadeDuringLayoutCoverTheFrameAtOnce) {
+    // The label group is made while the axes lay out, after the plot area
+    // placed its groups; its labels must still land at their ticks.
+    auto frame = std::make_shared<CHTLayer>(gfx::Rect(0, 0, 300, 200));
+    frame->setPaddingLeft(40);
+    frame->setPaddingBottom(30);
+    frame->setPaddingRight(60);
+    frame->setPaddingTop(70);
+    XYChart chart(gfx::Rect(0, 0, 200, 100));
+    frame->addSublayer(chart.area);
+    frame->layoutIfNeeded();
+    ASSERT_TRUE(chart.area->axisLabelGroup());
+    EXPECT_EQ(chart.area->axisLabelGroup()->frame(), gfx::Rect(-40, -30, 300, 200));
+    for (const auto& label : chart.x->axisLabels()) {
+        gfx::Rect inFrame = label->contentLayer()->convertRectTo(label->contentLayer()->bounds(), frame.get());
+        EXPECT_NEAR(inFrame.midX(), 40 + 20 * label->tickLocation().toDouble(), 0.51);
+        EXPECT_LT(inFrame.maxY(), 30);
+    }
+}
+
 TEST(CHTPlotAreaTest, DrawsItsFillThenBandsThenLimits) {
     XYChart chart;
     chart.area->setFill(CHTFill::fillWithColor(CHTColor::whiteColor()));

@@ -100,7 +100,8 @@ void CustomRepViewController::step(int by) {
     if (text.empty() || !Utility::isNumeric(text)) return;
     const int value = leadingInteger(text);
     if (by < 0 && value == 1) return;  // a set never goes below one with Down
-    if ((by > 0 && value == INT_MAX) || (by < 0 && value == INT_MIN)) return;
+    const int most = restMode_ ? Utility::kMostRestSeconds : Utility::kMostReps;
+    if ((by > 0 && value >= most) || (by < 0 && value <= -most)) return;
     repField_->setText(base::format("%i", value + by));
 }
 
@@ -108,8 +109,11 @@ void CustomRepViewController::upRepButtonTapped() { step(1); }
 void CustomRepViewController::downRepButtonTapped() { step(-1); }
 
 void CustomRepViewController::saveRepsToUserTapped() {
+    // A count or a rest is a plain number in the range a person reaches:
+    // "1e3" or 99999999 is refused like any other text.
+    const int most = restMode_ ? Utility::kMostRestSeconds : Utility::kMostReps;
     const auto number = base::NumberFormatter().numberFromString(repField_->text());
-    if (!number) {
+    if (!number || !Utility::countFromText(repField_->text(), most)) {
         Utility::ShowAlert("Please Enter a valid number");
         return;
     }

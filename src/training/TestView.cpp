@@ -117,7 +117,8 @@ void TestView::cancelClicked() { finish(); }
 void TestView::doneClicked() {
     resultField_->resignFirstResponder();
     const std::string text = resultField_->text();
-    if (!Utility::isNumeric(text)) {
+    const auto score = Utility::countFromText(text, Utility::kMostReps);
+    if (!score) {
         Utility::ShowAlert("Please Enter a Value");
         return;
     }
@@ -134,9 +135,9 @@ void TestView::doneClicked() {
     // has no thresholds, and the plan-complete choice that follows offers to
     // go on at the level the user has reached.
     if (week == 3 || week == 5 || week == 6)
-        defaults.setInteger("Tolvek_Level", Utility::GetLevel(homelook::intValue(text), week));
+        defaults.setInteger("Tolvek_Level", Utility::GetLevel(*score, week));
     defaults.setBool("Tolvek_Test", false);
-    defaults.synchronize();
+    Utility::synchronizeSettings();
     removeOverlay();
 
     if (Utility::hasReminder() && ui::isClassAvailable("EKEventEditViewController")) {

@@ -107,8 +107,8 @@ std::shared_ptr<base::Timer> TodayViewController::restTimer() { return state().r
 const std::vector<TodayViewController::PlayedSound>& TodayViewController::playedSounds() { return soundLog(); }
 void TodayViewController::clearPlayedSounds() { soundLog().clear(); }
 
-int TodayViewController::totalDoneToday(const Program& program) {
-    int total = 0;
+long long TodayViewController::totalDoneToday(const Program& program) {
+    long long total = 0;
     for (int slot : program.nineSlots(program.week(), program.day())) total += slot;
     return total;
 }
@@ -117,6 +117,55 @@ std::string TodayViewController::shareText(const Program& program) {
     return base::format(
         "Today I did a total of %i pushups thanks to the Tolvek iPhone app. (Week %i, Day %i, Level %i) #Tolvek",
         totalDoneToday(program), program.week(), program.day(), program.level());
+}
+
+// --- The kept day ---------------------------------------------------------
+
+namespace {
+constexpr const char* kKeptDayKey = "Tolvek_UnsavedDay";
+}  // namespace
+
+void TodayViewController::keepCompletedDay(const Log& day) {
+    base::Dictionary kept;
+    kept.set("Week", base::Value(static_cast<long long>(day.week())));
+    kept.set("Day", base::Value(static_cast<long long>(day.day())));
+    kept.set("Level", base::Value(static_cast<long long>(day.level())));
+    base::Array reps;
+    for (int r : day.reps()) reps.push_back(base::Value(static_cast<long long>(r)));
+    kept.set("Reps", base::Value(std::move(reps)));
+    defaults().setObject(kKeptDayKey, base::Value(std::move(kept)));
+}
+
+std::optional<Log> TodayViewController::keptDay() {
+    const auto kept = defaults().dictionaryForKey(kKeptDayKey);
+    if (!kept) return std::nullopt;
+    // The settings file is the user's to edit: what is read is bounded as
+    // typed counts are.
+    auto bounded = [](long long v, long long most) { return static_cast<int>(std::clamp(v, -most, most)); };
+    Log day;
+    day.setWeek(bounded(kept->get("Week").integerValue(), 1000));
+    day.setDay(bounded(kept->get("Day").integerValue(), 1000));
+    day.setLevel(bounded(kept->get("Level").integerValue(), 1000));
+    std::array<int, 9> reps{};
+    if (const base::Array* list = kept->get("Reps").asArray())
+        for (std::size_t i = 0; i < reps.size() && i < list->size(); ++i)
+            reps[i] = bounded((*list)[i].integerValue(), Utility::kMostReps);
+    day.setReps(reps);
+    return day;
+}
+
+void TodayViewController::forgetKeptDay() {
+    defaults().removeObjectForKey(kKeptDayKey);
+    Utility::synchronizeSettings();
+}
+
+bool TodayViewController::storeKeptDay() {
+    const auto day = keptDay();
+    if (!day) return false;
+    StoreFailureNote note("Tolvek keeps the day and tries again the next time it starts.");
+    if (!DataAccess::saveLog(*day)) return false;
+    forgetKeptDay();
+    return true;
 }
 
 // --- Life cycle -----------------------------------------------------------
@@ -820,7 +869,9 @@ void TodayViewController::zeroPushed() {
 
 void TodayViewController::addTimeButtonTapped() {
     if (todayMode_ != TodayModeRest) return;
-    state().restCountdown += 30;
+    // Never past the longest rest, so a long rest cannot wrap round and end.
+    auto& countdown = state().restCountdown;
+    countdown = std::min(countdown, Utility::kMostRestSeconds) + 30;
     showCountdown();
 }
 
@@ -857,7 +908,7 @@ void TodayViewController::restTimeTapped() {
 
 void TodayViewController::changeRep(double value) {
     if (!today_ || repChanged_ < 1 || repChanged_ > 5) return;
-    const int count = clampToInt(value);
+    const int count = std::clamp(clampToInt(value), -Utility::kMostReps, Utility::kMostReps);
     switch (repChanged_) {
     case 1: today_->setRep1(count); break;
     case 2: today_->setRep2(count); break;
@@ -877,7 +928,7 @@ void TodayViewController::changeRep(double value) {
 
 void TodayViewController::restChanged(double value) {
     if (!today_) return;
-    today_->setInterval(clampToInt(value));
+    today_->setInterval(std::clamp(clampToInt(value), -Utility::kMostRestSeconds, Utility::kMostRestSeconds));
     showRestTimeText();
 }
 
@@ -929,8 +980,11 @@ void TodayViewController::completeDay() {
     d.setInteger("Tolvek_RepToShow", 0);
     d.setInteger("Tolvek_RepNum", 0);
     d.setInteger("Tolvek_FirstRep", 0);
-    d.synchronize();
     unsavedDay_ = true;
+    // The day is kept with the moved position in the same write, so that a
+    // program ended now stores it at its next start.
+    keepCompletedDay(*dayToStore());
+    Utility::synchronizeSettings();
     for (auto& label : repLabels_) label->setTextColor(look::ink());
     topLabel_->setHidden(true);
     topTodayLabel_->setHidden(true);
@@ -960,6 +1014,8 @@ void TodayViewController::editRepsNotification(const base::Notification& notific
     today_->setRep3(doubled ? log.rep5() : log.rep3());
     today_->setRep4(doubled ? log.rep7() : log.rep4());
     today_->setRep5(doubledWeek5(week, day) ? log.rep8() : doubledWeek6(week, day) ? log.rep9() : log.rep5());
+    keepCompletedDay(*changedLog_);
+    Utility::synchronizeSettings();
     if (isViewLoaded()) updateSetLabels();
 }
 
@@ -977,7 +1033,15 @@ std::shared_ptr<Log> TodayViewController::dayToStore() const {
 void TodayViewController::saveDay() {
     todayMode_ = TodayModeDayComplete;
     if (!unsavedDay_) return;  // a day is stored once
-    DataAccess::saveLog(*dayToStore());
+    bool stored = false;
+    {
+        StoreFailureNote note("Tolvek keeps the day and tries again the next time it starts.");
+        stored = DataAccess::saveLog(*dayToStore());
+    }
+    // A day that did not reach the log stays kept in the settings, and the
+    // next start stores it; this run does not try again, so it is never
+    // stored twice.
+    if (stored) forgetKeptDay();
     clearEdit();
     unsavedDay_ = false;
 }
@@ -996,10 +1060,10 @@ void TodayViewController::finishDay() {
 
 void TodayViewController::donePushed() {
     defaults().setBool("Tolvek_Test", true);
-    defaults().synchronize();
+    Utility::synchronizeSettings();
     if (today_ && today_->week() > 1) {
-        const int done = dayToStore()->total();
-        const int planned = DataAccess::getProgram(today_->day(), today_->week(), today_->level())->total();
+        const long long done = dayToStore()->total();
+        const long long planned = DataAccess::getProgram(today_->day(), today_->week(), today_->level())->total();
         if (planned != 0) {
             const float quotient = static_cast<float>(done) / static_cast<float>(planned);
             if (static_cast<double>(quotient) < 0.85) {
@@ -1032,7 +1096,7 @@ void TodayViewController::answerTrouble(int buttonIndex) {
 
 void TodayViewController::repeatPushed() {
     defaults().setBool("Tolvek_Test", false);
-    defaults().synchronize();
+    Utility::synchronizeSettings();
     const auto& s = state();
     Utility::resetToDayAndWeekAndLevel(s.day, s.week, false, today_ ? today_->level() : Utility::getLevel());
     if (auto d = TolvekAppDelegate::shared()) {
@@ -1131,7 +1195,7 @@ void TodayViewController::clickedButtonAtIndex(ui::AlertView& alertView, int but
             defaults().setBool("TurnUserRestNagOff", true);
         } else {
             defaults().setBool("Tolvek_UserRest", false);
-            defaults().synchronize();
+            Utility::synchronizeSettings();
         }
         break;
     case kReminderAlert:

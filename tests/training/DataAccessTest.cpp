@@ -497,11 +497,12 @@ TEST_F(DataAccessTest, TheApplicationsHandlerLogsAStoreFailureAndLetsTheCallerGo
     for (const auto& l : lines)
         if (l.find("failed to open the database") != std::string::npos) ++reported;
     EXPECT_EQ(reported, 3);
-    // One alert for the burst, with the first failure's text; the day goes on.
+    // One alert for the burst, in plain words (SQLite's message went to the
+    // log); the day goes on.
     auto alert = std::dynamic_pointer_cast<ui::AlertView>(storetest::app().frontAlert());
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->title(), "Error");
-    EXPECT_EQ(alert->message(), "Error: failed to open the database with message 'unable to open database file'.");
+    EXPECT_EQ(alert->message(), "The day could not be saved in your training log.");
     EXPECT_TRUE(storetest::app().tapElement("Ok"));
     base::RunLoop::main().advanceBy(1);
     EXPECT_FALSE(storetest::app().frontAlert());

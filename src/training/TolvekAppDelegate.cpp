@@ -41,6 +41,8 @@ bool TolvekAppDelegate::didFinishLaunchingWithOptions(ui::Application& applicati
 
 void TolvekAppDelegate::applicationDidFinishLaunching(ui::Application& application) {
     base::AssertionHandler::setCurrent(std::make_shared<TolvekAssertionHandler>());
+    // A settings problem is told once in every run.
+    Utility::resetSettingsProblem();
 
     // 1-2. The two databases live in Documents.
     databaseName_ = "Tolvek.sqlite";

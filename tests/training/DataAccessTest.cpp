@@ -98,6 +98,16 @@ TEST_F(DataAccessTest, SaveStampsTheCurrentMomentAndKeepsTheColumns) {
     EXPECT_TRUE(handler->reports.empty());
 }
 
+TEST_F(DataAccessTest, TotalsOfHugeStoredCountsDoNotWrap) {
+    // A log written by another program may hold any integers.
+    DataAccess::saveLog(makeLog(2, 1, 1, {2147483647, 2147483647, 2147483647, 2147483647, 2147483647, 0, 0, 0, 0}));
+    DataAccess::saveLog(makeLog(2, 2, 1, {2147483647, 18, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(DataAccess::getTotalYesterday(), 2147483665LL);
+    EXPECT_EQ(DataAccess::getMaxReps(), 5LL * 2147483647);
+    EXPECT_EQ(DataAccess::getTotalReps(), 6LL * 2147483647 + 18);
+    EXPECT_EQ(DataAccess::getLogData()[0]->total(), 5LL * 2147483647);
+}
+
 TEST_F(DataAccessTest, TotalsSumAllNineSlots) {
     DataAccess::saveLog(makeLog(1, 1, 1, {1, 1, 1, 1, 1, 0, 0, 0, 0}));
     DataAccess::saveLog(makeLog(6, 2, 1, {1, 1, 2, 2, 3, 3, 4, 4, 5}));

@@ -523,3 +523,52 @@ TEST_F(WorkoutTest, NoToTheReminderGoesHomeWithoutAnEvent) {
     EXPECT_EQ(app->nav->viewControllers().size(), 1u);
     EXPECT_FALSE(std::filesystem::exists(tempHome.dataHome() + "/tolvek/Calendar"));
 }
+
+TEST_F(WorkoutTest, ADayTheLogRefusesIsKeptForTheNextStartAndToldPlainly) {
+    placed(1, 1, 2);
+    launch();
+    openToday();
+    runDay(*this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
+           [this] { return today().todayMode(); });
+    ASSERT_EQ(today().todayMode(), TodayModeDayComplete);
+    // The day is kept the moment it completes.
+    ASSERT_TRUE(TodayViewController::keptDay());
+    EXPECT_EQ(TodayViewController::keptDay()->total(), 26);
+
+    // The log file goes away under the program: Done cannot store the day.
+    const std::string logPath = app->tolvek->logDatabasePath();
+    std::filesystem::rename(logPath, logPath + ".away");
+    tap("Done", 1);
+    auto alert = std::dynamic_pointer_cast<ui::AlertView>(driver->application().frontAlert());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->message(), "The day could not be saved in your training log. Tolvek keeps the day and tries "
+                                "again the next time it starts.");
+    EXPECT_EQ(alert->message().find("sqlite"), std::string::npos);
+    EXPECT_TRUE(TodayViewController::keptDay());
+    tap("Ok", 1);
+    end();
+
+    // The next start stores it once, and forgets it.
+    std::filesystem::rename(logPath + ".away", logPath);
+    base::UserDefaults::resetStandardUserDefaults();
+    launch();
+    ASSERT_EQ(DataAccess::getLogData().size(), 1u);
+    EXPECT_EQ(DataAccess::getLogData()[0]->total(), 26);
+    EXPECT_FALSE(TodayViewController::keptDay());
+    end();
+    launch();
+    EXPECT_EQ(DataAccess::getLogData().size(), 1u);
+}
+
+TEST_F(WorkoutTest, AHugeRestGainsNoTimeFromPlusThirty) {
+    placed(1, 1, 2);
+    launch();
+    openToday();
+    tap("Tap To Start", 1);
+    tap("Done", 1);
+    ASSERT_EQ(today().todayMode(), TodayModeRest);
+    for (int i = 0; i < 200; ++i) tap("+30 sec");
+    EXPECT_LE(TodayViewController::restCountdown(), Utility::kMostRestSeconds + 30);
+    EXPECT_GT(TodayViewController::restCountdown(), 3000);
+    EXPECT_EQ(today().todayMode(), TodayModeRest);
+}

@@ -202,6 +202,21 @@ TEST_F(ScreenTest, ThePageControlFollowsASwipeAndAtMostThreePagesAreLoaded) {
     EXPECT_TRUE(driver->isTextVisible("Last Workout"));
 }
 
+TEST_F(ScreenTest, RapidTapsOnThePageDotsLeaveNoBlankCard) {
+    placed(1, 1, 1);
+    launch();
+    auto pager = home()->pagedView();
+    // Three taps right of the current dot, each before the scroll ends.
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(driver->tapAt(250, 234)) << driver->lastError();
+    driver->wait(2);
+    const int page = pager->indexForSelectedPage();
+    EXPECT_EQ(page, 3);
+    EXPECT_EQ(pager->pageControl()->currentPage(), page);
+    EXPECT_TRUE(pager->loadedPages().count(page));
+    EXPECT_TRUE(driver->isTextVisible("Coming Up Next"));
+    if (const char* dir = std::getenv("TOLVEK_SHOTS")) driver->screenshot(std::string(dir) + "/pager-rapid-taps.png");
+}
+
 // --- The menu and its flips -----------------------------------------------------
 
 TEST_F(ScreenTest, WithAnimationsOffTheMenuOpensItsScreenAtOnce) {

@@ -297,6 +297,9 @@ TEST_F(WeekTest, OnATestDayTodaysButtonShowsTheOverlayAndTheHomeScreenForgetsIt)
     EXPECT_TRUE(overlay->isShowing());
     EXPECT_TRUE(overlay->view()->superview() == nav()->view());
     EXPECT_EQ(overlay->view()->center(), ui::Point(160, 230));
+    // The overlay dims the whole home screen behind its panel.
+    EXPECT_EQ(overlay->view()->frame(), nav()->view()->bounds());
+    EXPECT_GT(overlay->view()->backgroundColor().alpha(), 0.7f);
     EXPECT_TRUE(driver->isTextVisible("Time for your week 3 test!"));
     shot("weektest");
     // While the score is typed the panel rises so that the field shows.
@@ -496,6 +499,15 @@ TEST_F(ScreenTest, TheTipScreenShowsTheTipOfTheCurrentWeek) {
     for (int week = 1; week <= 6; ++week) EXPECT_TRUE(TipView::tipForWeek(week)) << week;
     EXPECT_FALSE(TipView::tipForWeek(0));
     EXPECT_FALSE(TipView::tipForWeek(7));
+}
+
+TEST_F(ScreenTest, TheTipCardIsNeverBlankAfterThePlan) {
+    placed(1, 7, 2);
+    launch();
+    tap("Tip of the Week");
+    EXPECT_TRUE(driver->isTextVisible("Plan Complete"));
+    EXPECT_TRUE(driver->isTextVisible("You have finished the six weeks"));
+    shot("tip-week-7");
 }
 
 TEST_F(ScreenTest, TheGoodFormFramesLoopWhileTheScreenIsShown) {

@@ -190,8 +190,8 @@ private:
     void closeHelp();
     void addCallouts();
     void removeCallouts();
-    void placeCallout(const std::shared_ptr<ui::View>& target, int tag, ui::Float centerShare,
-                      const std::string* text, ui::Float moveRight);
+    void placeCallout(const std::shared_ptr<ui::View>& target, int tag, ui::Float width, const std::string* text,
+                      ui::Float preferredX);
     void finishDay();
     void answerTrouble(int buttonIndex);
     void reminderOffer();

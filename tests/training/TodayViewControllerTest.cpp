@@ -421,6 +421,9 @@ TEST_F(WorkoutTest, HelpTogglesCalloutsInTheDayCompleteState) {
     EXPECT_TRUE(today().helpModeOn());
     ASSERT_EQ(today().callouts().size(), 1u);
     EXPECT_EQ(today().callouts()[0]->view()->tag(), 100);
+    // The set callout leaves "Pushups to Perform" and the sets in view.
+    EXPECT_FALSE(today().callouts()[0]->view()->frame().intersects(today().topLabel()->frame()));
+    EXPECT_FALSE(today().callouts()[0]->view()->frame().intersects(today().repLabel(1)->frame()));
     shot("workout_help_set");
     tap("Help", 1);
     EXPECT_TRUE(today().callouts().empty());
@@ -435,6 +438,15 @@ TEST_F(WorkoutTest, HelpTogglesCalloutsInTheDayCompleteState) {
     EXPECT_EQ(today().callouts()[0]->view()->tag(), 102);
     EXPECT_EQ(today().callouts()[1]->view()->tag(), 103);
     expect("Tap to edit todays reps in");
+    // Inside the screen, over neither button they explain nor each other.
+    const ui::Rect screen = today().view()->bounds();
+    for (const auto& callout : today().callouts()) {
+        const ui::Rect f = callout->view()->frame();
+        EXPECT_TRUE(screen.contains(f)) << f.origin.y + f.size.height;
+        EXPECT_FALSE(f.intersects(today().shareButton()->frame()));
+        EXPECT_FALSE(f.intersects(today().editRepButton()->frame()));
+    }
+    EXPECT_FALSE(today().callouts()[0]->view()->frame().intersects(today().callouts()[1]->view()->frame()));
     tap("Help", 1);
     EXPECT_TRUE(today().callouts().empty());
 }

@@ -41,6 +41,7 @@ public:
 
     std::shared_ptr<ui::Label> repNumberLabel() const { return repNumberLabel_; }
     std::shared_ptr<ui::Button> newRepsButton() const { return newRepsButton_; }
+    std::shared_ptr<ui::Button> cancelButton() const { return cancelButton_; }
     std::shared_ptr<ui::TextField> repField() const { return repField_; }
     std::shared_ptr<ui::Label> repLabel() const { return repLabel_; }
     std::shared_ptr<ui::Label> currentRepsLabel() const { return currentRepsLabel_; }

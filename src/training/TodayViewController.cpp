@@ -956,6 +956,9 @@ void TodayViewController::dayReset() {
     s.restTimer.reset();
     isGoing_ = false;
     clearEdit();
+    // A reset of the plan (or of all data) drops a completed day that was
+    // not stored, also from the settings, so no later start logs it.
+    if (unsavedDay_ || keptDay()) forgetKeptDay();
     unsavedDay_ = false;
     if (helpModeOn_) {
         helpModeOn_ = false;

@@ -584,3 +584,19 @@ TEST_F(WorkoutTest, AHugeRestGainsNoTimeFromPlusThirty) {
     EXPECT_GT(TodayViewController::restCountdown(), 3000);
     EXPECT_EQ(today().todayMode(), TodayModeRest);
 }
+
+TEST_F(WorkoutTest, AResetDropsTheKeptDaySoNoLaterStartLogsIt) {
+    placed(1, 1, 2);
+    launch();
+    openToday();
+    runDay(*this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
+           [this] { return today().todayMode(); });
+    ASSERT_TRUE(TodayViewController::keptDay());
+    base::NotificationCenter::defaultCenter().post("ResetToDay", nullptr);
+    driver->wait(1);
+    EXPECT_FALSE(TodayViewController::keptDay());
+    end();
+    base::UserDefaults::resetStandardUserDefaults();
+    launch();
+    EXPECT_TRUE(DataAccess::getLogData().empty());
+}

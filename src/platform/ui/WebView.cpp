@@ -716,6 +716,9 @@ void WebView::touchesEnded(const TouchSet& touches, const Event* event) {
             followLink(page_.links[link].href);
             return;
         }
+    // A tap on the page itself leaves the field being edited (the keyboard goes).
+    for (const auto& f : fields_)
+        if (f.view->isFirstResponder()) f.view->resignFirstResponder();
 }
 
 std::string WebView::displayedText() const {

@@ -72,6 +72,8 @@ TEST_F(WebViewFormsTest, APersonTypesIntoTheFieldsAndTheSubmitButtonPostsTheForm
     app().typeText("s3cret");
     EXPECT_EQ(password->displayedText(), "\u2022\u2022\u2022\u2022\u2022\u2022");  // masked on screen
     EXPECT_FALSE(app().isTextVisible("s3cret"));
+    tap(Point(300, 40));  // the page beside its title: editing ends
+    EXPECT_FALSE(password->isFirstResponder());
 
     server_.on("POST", "/login", fakes::Reply::text(200, "<title>Done</title>", "text/html"));
     tapNamed("Allow");

@@ -205,6 +205,7 @@ TEST_F(SHRTwitterTest, AnImageIsUploadedWithEchoHeadersThenOneStatusAndOneFinish
     ASSERT_TRUE(form);
     EXPECT_TRUE(form->hasAttachment());
     EXPECT_EQ(form->counter()->text(), "Image + 104");
+    shoot("twitter-compose");
     tapNamed("Send to Twitter");
     ASSERT_TRUE(waitFor([&] { return reports.finished + reports.failed > 0; }));
     advance(2);

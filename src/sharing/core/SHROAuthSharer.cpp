@@ -41,6 +41,7 @@ void SHROAuthSharer::deleteStoredAccessToken() {
 }
 
 void SHROAuthSharer::logout() {
+    SHRSharer::logout();  // the login form's values (a direct login may use them)
     deleteStoredAccessToken();
     accessToken_.reset();
     if (!authorizeURL_) return;

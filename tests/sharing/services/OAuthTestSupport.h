@@ -89,8 +89,13 @@ protected:
 
     ui::Application& app() { return ui::Application::sharedApplication(); }
     void advance(double s) { base::RunLoop::main().advanceBy(s); }
+    // Runs the loop in short slices until cond holds (at most about the
+    // seconds of real time): some conditions change on other threads (the
+    // fakes, the offline queue) without waking the loop.
     bool waitFor(const std::function<bool()>& cond, double seconds = 10) {
-        return base::RunLoop::main().runUntil(cond, seconds);
+        for (int i = 0; i < static_cast<int>(seconds / 0.02); ++i)
+            if (base::RunLoop::main().runUntil(cond, 0.02)) return true;
+        return cond();
     }
     base::UserDefaults& defaults() { return base::UserDefaults::standardUserDefaults(); }
     bool tapNamed(const std::string& name) {

@@ -271,3 +271,86 @@ TEST_F(SHRDeliciousTest, CancellingThePageLeavesTheShareUnsentAndLetsTheSharerGo
 }
 
 }  // namespace
+
+namespace {
+
+// Records what the authorize page tells its delegate.
+class PageDelegate : public SHROAuthViewDelegate {
+public:
+    std::optional<net::URL> callback;
+    std::vector<bool> outcomes;
+    std::vector<std::string> errors;
+    std::optional<std::map<std::string, std::string>> query;
+    int cancelled = 0;
+    void tokenAuthorizeView(SHROAuthView&, bool success, const std::optional<std::map<std::string, std::string>>& q,
+                            const std::optional<net::Error>& error) override {
+        outcomes.push_back(success);
+        query = q;
+        errors.push_back(error ? error->localizedDescription() : "");
+    }
+    void tokenAuthorizeCancelledView(SHROAuthView&) override { ++cancelled; }
+    std::optional<net::URL> authorizeCallbackURL() const override { return callback; }
+};
+
+class SHROAuthViewTest : public OAuthTest {};
+
+TEST_F(SHROAuthViewTest, APINPageOnTheTwitterSiteAndAFailedLoadAreFailuresAQueryLessCallbackASuccess) {
+    auto delegate = std::make_shared<PageDelegate>();
+    delegate->callback = net::URL(callback_.url("/cb"));
+    net::Services::pointAtLoopback("TwitterWeb", login_.port());
+    login_.on("GET", "/oauth/authorize",
+              fakes::Reply::text(200, "<p>Enter this PIN</p><div id='oauth_pin'><code>1234</code></div>", "text/html"));
+    auto view = SHROAuthView::create(net::URL(login_.url("/oauth/authorize?oauth_token=t")), delegate);
+    view->view();
+    ASSERT_TRUE(waitFor([&] { return !delegate->outcomes.empty(); }));
+    EXPECT_FALSE(delegate->outcomes[0]);
+    EXPECT_EQ(delegate->errors[0],
+              "Your SHRTwitter config is incorrect.  You must set your application type to Browser and define a "
+              "callback url.  See SHRConfig for more details");
+    EXPECT_FALSE(view->spinner()->isAnimating());
+
+    // The same page elsewhere, or with an empty PIN element, is just a page.
+    login_.on("GET", "/other", fakes::Reply::text(200, "<div id='oauth_pin'></div>", "text/html"));
+    view = SHROAuthView::create(net::URL(login_.url("/other")), delegate);
+    ASSERT_TRUE(waitFor([&] { return !view->webView()->isLoading(); }));
+    advance(0.1);
+    EXPECT_EQ(delegate->outcomes.size(), 1u);
+
+    // A page that cannot be loaded is a failure with the loading error.
+    fakes::RefusedPort refused;
+    view = SHROAuthView::create(net::URL(refused.url("/oauth/authorize")), delegate);
+    ASSERT_TRUE(waitFor([&] { return delegate->outcomes.size() == 2; }));
+    EXPECT_FALSE(delegate->outcomes[1]);
+    EXPECT_EQ(delegate->errors[1], "Could not connect to the server.");
+
+    // A callback without a query: success, no entries; the page lets its delegate go.
+    view = SHROAuthView::create(net::URL(callback_.url("/cb")), delegate);
+    EXPECT_EQ(delegate->outcomes.size(), 3u);
+    EXPECT_TRUE(delegate->outcomes[2]);
+    EXPECT_FALSE(delegate->query);
+    EXPECT_FALSE(view->delegate());
+    EXPECT_EQ(callback_.requestCount(), 0u);
+}
+
+TEST_F(SHROAuthViewTest, AFailedPageEndsTheRoadWithTheAuthorizeAlert) {
+    fakes::RefusedPort refused;
+    net::Services::pointAtLoopback("DeliciousLogin", login_.port());
+    login_.on("POST", "/oauth/v2/get_request_token", fakes::Reply::text(200, "oauth_token=req1&oauth_token_secret=rs1"));
+    auto sharer = std::dynamic_pointer_cast<SHRDelicious>(SHRSharer::create("SHRDelicious"));
+    sharer->setAuthorizeURL(net::URL(refused.url("/oauth/v2/request_auth")));
+    sharer->setItem(SHRItem::URL(net::URL("http://example.com/")));
+    SHR::currentHelper().keepSharer(sharer);
+    sharer->share();
+    ASSERT_TRUE(waitFor([&] { return alert() != nullptr; }));
+    EXPECT_EQ(alert()->title(), "Authorize Error");
+    EXPECT_EQ(alert()->message(), "Could not connect to the server.");
+    alert()->dismissWithClickedButtonIndex(0, false);
+    std::weak_ptr<SHRSharer> weak = sharer;
+    sharer.reset();
+    advance(2);
+    EXPECT_EQ(SHR::currentHelper().activeSharerCount(), 0u);
+    EXPECT_FALSE(weak.lock());  // nothing keeps it once the road has ended
+    EXPECT_TRUE(keychain_->items().empty());
+}
+
+}  // namespace

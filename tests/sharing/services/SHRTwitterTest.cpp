@@ -192,6 +192,21 @@ TEST_F(SHRTwitterTest, CouldNotAuthenticateAsksForALoginThatRunsToTheEnd) {
     EXPECT_EQ(SHR::currentHelper().activeSharerCount(), 0u);
 }
 
+TEST_F(SHRTwitterTest, TheServicesErrorTextIsShownAsItCame) {
+    Reports reports;
+    storeToken();
+    login_.on("POST", "/1/statuses/update.json",
+              fakes::Reply::text(403, "{\"error\":\"Over 100%d of %@ limit\",\"request\":\"x\"}"));
+    SHRSharer::shareItem("SHRTwitter", SHRItem::text("Again"));
+    waitForForm();
+    tapNamed("Send to Twitter");
+    ASSERT_TRUE(waitFor([&] { return reports.failed == 1; }));
+    ASSERT_TRUE(alert());
+    EXPECT_EQ(alert()->title(), "Error");
+    EXPECT_EQ(alert()->message(), "Over 100%d of %@ limit");
+    EXPECT_FALSE(oauthView());  // not a login matter
+}
+
 TEST_F(SHRTwitterTest, AnImageIsUploadedWithEchoHeadersThenOneStatusAndOneFinish) {
     Reports reports;
     storeToken();

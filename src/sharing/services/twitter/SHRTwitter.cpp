@@ -225,7 +225,8 @@ void SHRTwitter::sendStatusTicketDidFinish(const OAServiceTicket& ticket, const 
         sendDidFailShouldRelogin();
         return;
     }
-    sendDidFailWithError(net::Error("Twitter", 2, localizedFormat(message)));
+    // The service's own text: looked up, never used as a format.
+    sendDidFailWithError(net::Error("Twitter", 2, base::Bundle::mainBundle().localizedString(message)));
 }
 
 void SHRTwitter::sendStatusTicketDidFail(const OAServiceTicket&, const std::optional<net::Error>& error) {

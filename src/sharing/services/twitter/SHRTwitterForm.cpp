@@ -18,21 +18,18 @@ void alert(const std::string& title, const std::string& message) {
 
 }  // namespace
 
-SHRTwitterForm::SHRTwitterForm() {
-    // The buttons find the form through a weak pointer, set once it is owned.
-    navigationItem()->setLeftBarButtonItem(
-        std::make_shared<ui::BarButtonItem>(ui::BarButtonSystemItem::Cancel, [this](ui::BarButtonItem&) {
-            auto keep = shared_from_this();
-            cancel();
-        }));
-    navigationItem()->setRightBarButtonItem(std::make_shared<ui::BarButtonItem>(
-        localizedFormat("Send to Twitter"), ui::BarButtonItemStyle::Done, [this](ui::BarButtonItem&) {
-            auto keep = shared_from_this();
-            save();
-        }));
-}
+SHRTwitterForm::SHRTwitterForm() = default;
 
 void SHRTwitterForm::loadView() {
+    std::weak_ptr<ui::ViewController> weak = shared_from_this();
+    navigationItem()->setLeftBarButtonItem(
+        std::make_shared<ui::BarButtonItem>(ui::BarButtonSystemItem::Cancel, [weak](ui::BarButtonItem&) {
+            if (auto form = std::static_pointer_cast<SHRTwitterForm>(weak.lock())) form->cancel();
+        }));
+    navigationItem()->setRightBarButtonItem(std::make_shared<ui::BarButtonItem>(
+        localizedFormat("Send to Twitter"), ui::BarButtonItemStyle::Done, [weak](ui::BarButtonItem&) {
+            if (auto form = std::static_pointer_cast<SHRTwitterForm>(weak.lock())) form->save();
+        }));
     auto base = std::make_shared<ui::View>(ui::Rect(0, 0, 320, 416));
     base->setBackgroundColor(gfx::Color::white());
     setView(base);

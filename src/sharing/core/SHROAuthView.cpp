@@ -70,7 +70,7 @@ void SHROAuthView::webViewDidFinishLoad(ui::WebView& webView) {
     if (!delegate_ || !webView.request()) return;
     // The service shows a PIN instead of redirecting when the application is
     // registered without a callback: say how to set it up.
-    const net::URL& url = webView.request()->url();
+    const net::URL url = webView.request()->url();
     const auto twitterWeb = net::Services::address("TwitterWeb");
     if (!twitterWeb || url.host() != twitterWeb->host) return;
     if (twitterWeb->port != 0 && url.effectivePort() != twitterWeb->port) return;

@@ -7,6 +7,7 @@
 #include "OAuthTestSupport.h"
 #include "platform/gfx/Context.h"
 #include "platform/gfx/Image.h"
+#include "sharing/core/SHRFormController.h"
 #include "sharing/core/SHRFunctions.h"
 #include "sharing/services/twitter/SHRTwitter.h"
 #include "sharing/services/twitter/SHRTwitterForm.h"
@@ -404,6 +405,37 @@ TEST_F(SHRTwitterTest, ConfigurationAnswersAndImageSizes) {
     EXPECT_LT(data.size(), first.size());
     EXPECT_GT(data.size(), 1000u);
     EXPECT_EQ(SHRTwitter::imageData(*noisy, first.size()), first);  // small enough at once
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SHRTwitterTest, TheDirectLoginSendsExactlyItsThreeParametersWhenSwitchedOn) {
+    login_.on("POST", "/oauth/access_token", fakes::Reply::text(401, "Invalid user name or password"));
+    auto sharer = std::dynamic_pointer_cast<SHRTwitter>(SHRSharer::create("SHRTwitter"));
+    sharer->setItem(SHRItem::text("x"));
+    SHR::currentHelper().keepSharer(sharer);
+    sharer->setXAuth(true);
+    auto form = std::make_shared<SHRCustomFormController>(ui::TableViewStyle::Grouped, "Login", "Login");
+    form->addSection({SHRFormFieldSettings::label("Username", "username", SHRFormFieldTypeText, "anna"),
+                      SHRFormFieldSettings::label("Password", "password", SHRFormFieldTypePassword, "p&w")},
+                     std::nullopt, std::nullopt);
+    form->view()->setFrame(ui::Rect(0, 0, 320, 416));
+    form->view()->layoutIfNeeded();
+    sharer->restoreAccessToken();
+    sharer->setRequestToken(std::make_shared<OAToken>());
+    sharer->authorizationFormValidate(*form);
+    ASSERT_TRUE(waitFor([&] { return alert() != nullptr; }));
+    auto sent = login_.lastRequest();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->body, "x_auth_username=anna&x_auth_password=p%26w&x_auth_mode=client_auth");
+    auto check = fakes::OAuthChecker::verify(*sent, "http", kConsumerSecret, "");
+    EXPECT_TRUE(check.valid) << check.why;
+    // The refusal's own text is the alert's message.
+    EXPECT_EQ(alert()->title(), "Access Error");
+    EXPECT_EQ(alert()->message(), "Invalid user name or password");
+    EXPECT_TRUE(keychain_->items().empty());
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "charts/CHTUtilities.h"
 #include "platform/base/KeyedArchiver.h"
 #include "platform/base/Value.h"
+#include "platform/gfx/Layer.h"
 
 class CHTPlotSpace;
 
@@ -43,14 +44,17 @@ public:
     virtual gfx::Point convertPointToPlotAreaFrame(gfx::Point graphPoint) const = 0;
     // A point in the frame's coordinates lies inside the frame.
     virtual bool plotAreaFrameContainsPoint(gfx::Point point) const = 0;
+    // The plot area's layer, which plots convert their view points from and
+    // hit tests convert the graph's points into; nullptr when there is none.
+    virtual std::shared_ptr<gfx::Layer> plotAreaLayer() const { return nullptr; }
 };
 
 // What fitting asks of a plot: the range of its data along a coordinate
-// (nullptr when it has none).
+// (nullptr when it has none). Not const: a plot may reload its data first.
 class CHTPlotSpacePlot {
 public:
     virtual ~CHTPlotSpacePlot() = default;
-    virtual std::shared_ptr<CHTPlotRange> plotRangeForCoordinate(CHTCoordinate coordinate) const = 0;
+    virtual std::shared_ptr<CHTPlotRange> plotRangeForCoordinate(CHTCoordinate coordinate) = 0;
 };
 
 // Optional operations; the defaults answer "not implemented".

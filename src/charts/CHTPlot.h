@@ -148,7 +148,7 @@ public:
     const std::shared_ptr<CHTPlotSpace>& plotSpace() const { return plotSpace_; }
     virtual void setPlotSpace(const std::shared_ptr<CHTPlotSpace>& plotSpace);
     // The plot area of the graph's plot area frame, or nullptr.
-    std::shared_ptr<gfx::Layer> plotArea() const;
+    std::shared_ptr<CHTPlotArea> plotArea() const;
 
     // ---- Loading
     bool dataNeedsReloading() const { return dataNeedsReloading_; }

@@ -13,13 +13,12 @@
 #include "charts/CHTUtilities.h"
 #include "platform/base/KeyedArchiver.h"
 #include "platform/base/Value.h"
-#include "platform/gfx/Layer.h"
 
 class CHTPlotSpace;
+class CHTPlotArea;
 
 inline constexpr const char* CHTPlotSpaceCoordinateMappingDidChangeNotification =
     "CHTPlotSpaceCoordinateMappingDidChangeNotification";
-inline constexpr const char* CHTGraphNeedsRedrawNotification = "CHTGraphNeedsRedrawNotification";
 
 // Scale types.
 inline constexpr int CHTScaleTypeLinear = 0;
@@ -44,9 +43,9 @@ public:
     virtual gfx::Point convertPointToPlotAreaFrame(gfx::Point graphPoint) const = 0;
     // A point in the frame's coordinates lies inside the frame.
     virtual bool plotAreaFrameContainsPoint(gfx::Point point) const = 0;
-    // The plot area's layer, which plots convert their view points from and
-    // hit tests convert the graph's points into; nullptr when there is none.
-    virtual std::shared_ptr<gfx::Layer> plotAreaLayer() const { return nullptr; }
+    // The plot area layer itself, for converting points between it and other
+    // layers of the graph; nullptr when the graph has none (or cannot say).
+    virtual std::shared_ptr<CHTPlotArea> plotArea() const { return nullptr; }
 };
 
 // What fitting asks of a plot: the range of its data along a coordinate

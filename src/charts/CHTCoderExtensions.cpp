@@ -4,6 +4,7 @@
 
 #include "charts/CHTConstraints.h"
 #include "charts/CHTDrawingCoding.h"
+#include "charts/CHTPlotCoding.h"
 #include "charts/CHTNumericData.h"
 #include "charts/CHTPlotRange.h"
 #include "charts/CHTXYPlotSpace.h"
@@ -227,4 +228,5 @@ void CHTRegisterCodingClasses() {
     base::KeyedUnarchiver::registerClass("CHTXYPlotSpace", [] { return std::make_shared<CHTXYPlotSpace>(); });
     registerNumericDataClasses();
     CHTRegisterDrawingCodingClasses();
+    CHTRegisterPlotCodingClasses();
 }

@@ -2,6 +2,23 @@
 
 #include <algorithm>
 
+#include "charts/CHTAxis.h"
+#include "charts/CHTAxisLabel.h"
+#include "charts/CHTAxisLabelGroup.h"
+#include "charts/CHTAxisSet.h"
+#include "charts/CHTAxisTitle.h"
+#include "charts/CHTGridLineGroup.h"
+#include "charts/CHTGridLines.h"
+#include "charts/CHTLayerAnnotation.h"
+#include "charts/CHTLimitBand.h"
+#include "charts/CHTPlotArea.h"
+#include "charts/CHTPlotGroup.h"
+#include "charts/CHTPlotSpaceAnnotation.h"
+#include "charts/CHTTimeFormatter.h"
+#include "charts/CHTXYAxis.h"
+#include "charts/CHTXYAxisSet.h"
+#include "platform/base/DateFormatter.h"
+#include "platform/base/NumberFormatter.h"
 #include "charts/CHTConstraints.h"
 #include "charts/CHTDrawingCoding.h"
 #include "charts/CHTPlotCoding.h"
@@ -228,5 +245,23 @@ void CHTRegisterCodingClasses() {
     base::KeyedUnarchiver::registerClass("CHTXYPlotSpace", [] { return std::make_shared<CHTXYPlotSpace>(); });
     registerNumericDataClasses();
     CHTRegisterDrawingCodingClasses();
+    base::KeyedUnarchiver::registerClass("NSNumberFormatter", [] { return std::make_shared<base::NumberFormatter>(); });
+    base::KeyedUnarchiver::registerClass("NSDateFormatter", [] { return std::make_shared<base::DateFormatter>(); });
+    // One line per class file, so parallel chart work meets on one line at most.
+    CHTAxisLabel::registerCodingClass();
+    CHTAxisTitle::registerCodingClass();
+    CHTTimeFormatter::registerCodingClass();
+    CHTLimitBand::registerCodingClass();
+    CHTAxis::registerCodingClass();
+    CHTXYAxis::registerCodingClass();
+    CHTAxisSet::registerCodingClass();
+    CHTXYAxisSet::registerCodingClass();
+    CHTPlotArea::registerCodingClass();
+    CHTPlotGroup::registerCodingClass();
+    CHTGridLineGroup::registerCodingClass();
+    CHTGridLines::registerCodingClass();
+    CHTAxisLabelGroup::registerCodingClass();
+    CHTLayerAnnotation::registerCodingClass();
+    CHTPlotSpaceAnnotation::registerCodingClass();
     CHTRegisterPlotCodingClasses();
 }

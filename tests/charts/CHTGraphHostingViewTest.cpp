@@ -200,6 +200,11 @@ TEST_F(CHTGraphHostingViewTest, CollapsedTheViewRedrawsWhenTheGraphAsks) {
     app().clearNeedsRedraw();
     plotSpace->setXRange(CHTPlotRange::plotRangeWithLocation(D("1"), D("10")));
     EXPECT_TRUE(app().needsRedraw());
+    // A layer of the graph asks under the same sender as the plot space.
+    renderScreen();
+    app().clearNeedsRedraw();
+    graph->plotAreaFrame()->setNeedsDisplay();
+    EXPECT_TRUE(app().needsRedraw());
 
     // Touches land on the same graph points in both modes.
     EXPECT_EQ(hostingView->graphPointForViewPoint(Point(10, 30)), gfx::Point(10, 450));

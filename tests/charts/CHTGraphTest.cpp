@@ -9,6 +9,8 @@
 
 #include "ChartTestSupport.h"
 #include "charts/CHTAxis.h"
+#include "charts/CHTCoderExtensions.h"
+#include "charts/CHTScatterPlot.h"
 #include "charts/CHTLayerAnnotation.h"
 #include "charts/CHTMutableTextStyle.h"
 #include "charts/CHTPlot.h"
@@ -387,6 +389,78 @@ TEST(CHTGraphTest, PaddingsRedrawTheAxes) {
     graph->setPaddingLeft(35);
     EXPECT_EQ(graph->paddingLeft(), 35);
     EXPECT_TRUE(axisSet->xAxis()->needsDisplay());
+}
+
+// Five records along x = y.
+class Diagonal : public CHTPlotDataSource {
+public:
+    std::size_t numberOfRecordsForPlot(CHTPlot*) override { return 5; }
+    std::optional<double> doubleForPlot(CHTPlot*, std::size_t, std::size_t index) override {
+        ++asked;
+        return static_cast<double>(index);
+    }
+    int asked = 0;
+};
+
+TEST(CHTGraphTest, PDFOutputReloadsThePlotsAndRelabelsTheAxesFirst) {
+    auto graph = laidOutGraph();
+    auto source = std::make_shared<Diagonal>();
+    auto plot = std::make_shared<CHTScatterPlot>();
+    plot->setDataSource(source);
+    graph->addPlot(plot);
+    auto xAxis = std::dynamic_pointer_cast<CHTXYAxisSet>(graph->axisSet())->xAxis();
+    ASSERT_TRUE(plot->dataNeedsReloading());
+    auto pdf = graph->dataForPDFRepresentationOfLayer();
+    EXPECT_FALSE(pdf.empty());
+    EXPECT_FALSE(plot->dataNeedsReloading());
+    EXPECT_EQ(plot->cachedDataCount(), 5u);
+    EXPECT_GT(source->asked, 0);
+    EXPECT_FALSE(xAxis->needsRelabel());
+    EXPECT_FALSE(xAxis->majorTickLocations().empty());
+
+    // The graph's own reload asks again at once.
+    source->asked = 0;
+    graph->reloadData();
+    EXPECT_EQ(source->asked, 10);
+}
+
+TEST(CHTGraphTest, AnArchivedGraphComesBackWholeAndFollowsItsPlotSpace) {
+    CHTRegisterCodingClasses();
+    auto graph = laidOutGraph();
+    graph->setTitle(std::string("Archived"));
+    graph->setTitlePlotAreaFrameAnchor(CHTRectAnchorTopLeft);
+    graph->setTitleDisplacement(gfx::Point(3, 4));
+    graph->setLegendAnchor(CHTRectAnchorRight);
+    auto plot = std::make_shared<CHTScatterPlot>();
+    plot->setIdentifier(base::Value("line"));
+    graph->addPlot(plot);
+
+    auto data = base::KeyedArchiver::archivedDataWithRootObject(graph);
+    auto decoded = base::KeyedUnarchiver::unarchiveObjectOfType<CHTXYGraph>(data);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->title(), std::optional<std::string>("Archived"));
+    EXPECT_EQ(decoded->titlePlotAreaFrameAnchor(), CHTRectAnchorTopLeft);
+    EXPECT_EQ(decoded->titleDisplacement(), gfx::Point(3, 4));
+    EXPECT_EQ(decoded->legendAnchor(), CHTRectAnchorRight);
+    EXPECT_EQ(decoded->paddingLeft(), 20);
+    ASSERT_TRUE(decoded->plotAreaFrame());
+    EXPECT_EQ(decoded->plotAreaFrame()->superlayer(), decoded.get());
+    EXPECT_TRUE(decoded->plotArea());
+    ASSERT_EQ(decoded->allPlots().size(), 1u);
+    auto decodedPlot = decoded->plotWithIdentifier(base::Value("line"));
+    ASSERT_TRUE(decodedPlot);
+    EXPECT_EQ(decodedPlot->graphLayer().get(), decoded.get());
+    ASSERT_EQ(decoded->allPlotSpaces().size(), 1u);
+    auto plotSpace = std::dynamic_pointer_cast<CHTXYPlotSpace>(decoded->defaultPlotSpace());
+    ASSERT_TRUE(plotSpace);
+    EXPECT_EQ(plotSpace->graph().get(), static_cast<CHTPlotSpaceGraph*>(decoded.get()));
+    ASSERT_TRUE(decoded->titleAnnotation());
+    EXPECT_EQ(decoded->titleAnnotation()->annotationHostLayer().get(), decoded.get());
+
+    // The decoded graph follows its plot space's mapping changes.
+    decodedPlot->clearNeedsDisplay();
+    plotSpace->setXRange(CHTPlotRange::plotRangeWithLocation(D("7"), D("2")));
+    EXPECT_TRUE(decodedPlot->needsDisplay());
 }
 
 }  // namespace

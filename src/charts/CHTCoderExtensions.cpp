@@ -24,6 +24,7 @@
 #include "charts/CHTPlotCoding.h"
 #include "charts/CHTNumericData.h"
 #include "charts/CHTPlotRange.h"
+#include "charts/CHTXYGraph.h"
 #include "charts/CHTXYPlotSpace.h"
 #include "platform/base/Log.h"
 
@@ -264,4 +265,5 @@ void CHTRegisterCodingClasses() {
     CHTLayerAnnotation::registerCodingClass();
     CHTPlotSpaceAnnotation::registerCodingClass();
     CHTRegisterPlotCodingClasses();
+    CHTXYGraph::registerCodingClasses();
 }

@@ -513,10 +513,8 @@ void CHTPlot::relabel() {
         for (const auto& label : labelAnnotations_)
             if (label) removeAnnotation(label);
         labelAnnotations_.clear();
-        hasLabelAnnotations_ = false;
         return;
     }
-    hasLabelAnnotations_ = true;
 
     // Element i stays record i's label: records before the range that have
     // no element yet are labelled too.
@@ -668,7 +666,6 @@ std::shared_ptr<base::Coding> CHTPlot::initWithCoder(base::KeyedUnarchiver& code
             labelIndexRange_.length = std::size_t(std::max<std::int64_t>(0, v->integerValue()));
     }
     labelAnnotations_ = decodeObjectArrayOfType<CHTPlotSpaceAnnotation>(coder, "CHTPlot.labelAnnotations", true);
-    hasLabelAnnotations_ = !labelAnnotations_.empty();
     alignsPointsToPixels_ = coder.decodeBool("CHTPlot.alignsPointsToPixels");
     // A decoded plot loads its data on its first drawing.
     cachedData_.clear();

@@ -85,6 +85,7 @@ protected:
     }
 
     ui::Application& app() { return ui::Application::sharedApplication(); }
+    base::UserDefaults& defaults() { return base::UserDefaults::standardUserDefaults(); }
     void advance(double s) { base::RunLoop::main().advanceBy(s); }
     bool waitFor(const std::function<bool()>& cond, double seconds = 10) {
         return base::RunLoop::main().runUntil(cond, seconds);

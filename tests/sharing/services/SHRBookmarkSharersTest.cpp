@@ -140,7 +140,7 @@ TEST_F(BookmarkSharersTest, PinboardAddsWithItsFormAndNeedsTheDoneAnswer) {
     Reports reports;
     auto item = SHRItem::URL(kLink, std::string("Push & pull"));
     item->setTags("fitness daily");
-    SHRSharer::shareItem("SHRPinboard", item);
+    std::weak_ptr<SHRSharer> first = SHRSharer::shareItem("SHRPinboard", item);
     ASSERT_TRUE(submitForm({{"username", "anna"}, {"password", "pw"}}));
     ASSERT_TRUE(waitForRequests(1));
     EXPECT_EQ(stored("username", "SHRPinboard"), "anna");
@@ -157,6 +157,10 @@ TEST_F(BookmarkSharersTest, PinboardAddsWithItsFormAndNeedsTheDoneAnswer) {
               "&tags=fitness%20daily&extended=50%20in%20a%20row&shared=yes");
     EXPECT_EQ(add->basicCredentials()->first, "anna");
     EXPECT_EQ(reports.order, (std::vector<std::string>{"start", "finish"}));
+    // Once its share is over, neither the sharer nor its share form keeps
+    // the other alive.
+    advance(2);
+    EXPECT_TRUE(first.expired());
 
     // Without "done" in the answer the add failed.
     Reports second;

@@ -68,6 +68,8 @@ protected:
         SHRSharer::registerBuiltInSharers();
         Reachability::setStatusOverride(ReachableViaWiFi);
         net::CookieStorage::sharedHTTPCookieStorage().deleteAllCookies();
+        // The plain-http "GoogleReader" entry is left alone on purpose: a
+        // request sent there would fail (tests reach loopback hosts only).
         for (const char* service : {"Instapaper", "Pinboard", "ReadItLater", "GoogleAccounts", "GoogleReaderSecure",
                                     "Tumblr"})
             net::Services::pointAtLoopback(service, api_.port());

@@ -227,8 +227,20 @@ void CHTPlotArea::updateAxisSetLayersForType(int layerType) {
     }
 }
 
+gfx::Rect CHTPlotArea::coverFrame() const {
+    gfx::Rect cover = bounds();
+    if (gfx::Layer* parent = superlayer()) {
+        gfx::Point origin = convertPointTo(bounds().origin, parent);
+        gfx::Size size = parent->bounds().size;
+        cover = gfx::Rect(-origin.x + bounds().origin.x, -origin.y + bounds().origin.y, size.width, size.height);
+    }
+    return cover;
+}
+
 void CHTPlotArea::setAxisSetLayersForType(int layerType) {
-    gfx::Rect frame = bounds();
+    // A group made while the tree is being laid out must not wait for the
+    // next layout to cover the frame: labels are placed in it at once.
+    gfx::Rect frame = coverFrame();
     switch (layerType) {
         case CHTGraphLayerTypeMinorGridLines:
             if (!minorGridLineGroup_) setMinorGridLineGroup(std::make_shared<CHTGridLineGroup>(frame));
@@ -252,12 +264,7 @@ void CHTPlotArea::layoutSublayers() {
     CHTAnnotationHostLayer::layoutSublayers();
     // The groups cover the plot area frame (the superlayer), so grid lines,
     // axes, labels and titles can draw outside the plot area.
-    gfx::Rect cover = bounds();
-    if (gfx::Layer* parent = superlayer()) {
-        gfx::Point origin = convertPointTo(bounds().origin, parent);
-        gfx::Size size = parent->bounds().size;
-        cover = gfx::Rect(-origin.x + bounds().origin.x, -origin.y + bounds().origin.y, size.width, size.height);
-    }
+    gfx::Rect cover = coverFrame();
     auto excluded = sublayersExcludedFromAutomaticLayout();
     for (const auto& sub : std::vector<std::shared_ptr<gfx::Layer>>(sublayers())) {
         if (excluded.count(sub.get())) continue;

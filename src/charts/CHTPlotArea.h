@@ -92,6 +92,9 @@ public:
 
 private:
     std::shared_ptr<CHTPlotArea> self();
+    // The frame of a group: the superlayer's bounds (the plot area frame) in
+    // the plot area's coordinates; the own bounds without a superlayer.
+    gfx::Rect coverFrame() const;
     // Whether the axis has the thing of the type (grid-line style, labels, title).
     static bool axisNeedsLayerType(CHTAxis& axis, int layerType);
     // The common part of the six group setters.

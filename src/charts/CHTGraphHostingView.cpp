@@ -190,3 +190,22 @@ void CHTGraphHostingView::handlePinchGesture(ui::PinchGestureRecognizer& recogni
     // Each callback applies only the change since the last one.
     recognizer.setScale(1.0);
 }
+
+// ---- Archiving
+
+void CHTGraphHostingView::encodeWithCoder(base::KeyedArchiver& coder) const {
+    coder.encodeBool(collapsesLayers_, "CHTGraphHostingView.collapsesLayers");
+    coder.encodeObject(hostedGraph_, "CHTGraphHostingView.hostedGraph");
+    coder.encodeBool(allowPinchScaling_, "CHTGraphHostingView.allowPinchScaling");
+}
+
+std::shared_ptr<base::Coding> CHTGraphHostingView::initWithCoder(base::KeyedUnarchiver& coder) {
+    setCollapsesLayers(coder.decodeBool("CHTGraphHostingView.collapsesLayers"));
+    setHostedGraph(coder.decodeObjectOfType<CHTGraph>("CHTGraphHostingView.hostedGraph"));
+    setAllowPinchScaling(coder.decodeBool("CHTGraphHostingView.allowPinchScaling"));
+    return nullptr;
+}
+
+void CHTGraphHostingView::registerCodingClass() {
+    base::KeyedUnarchiver::registerClass("CHTGraphHostingView", [] { return create(); });
+}

@@ -8,6 +8,7 @@
 // Make it with create(): the pinch recognizer needs the finished view.
 #include <memory>
 
+#include "platform/base/KeyedArchiver.h"
 #include "platform/ui/View.h"
 
 class CHTGraph;
@@ -17,7 +18,7 @@ namespace ui {
 class PinchGestureRecognizer;
 }
 
-class CHTGraphHostingView : public ui::View {
+class CHTGraphHostingView : public ui::View, public base::Coding {
 public:
     // A hosting view with no graph, not collapsed, clear, with pinch scaling.
     static std::shared_ptr<CHTGraphHostingView> create(ui::Rect frame = ui::Rect());
@@ -55,6 +56,12 @@ public:
     void graphNeedsRedraw();
     // While collapsed, follows the graph's redraw requests; else nothing.
     void updateNotifications();
+
+    // Archives keep the graph and the two switches (not the view's geometry).
+    std::string classForCoder() const override { return "CHTGraphHostingView"; }
+    void encodeWithCoder(base::KeyedArchiver& coder) const override;
+    std::shared_ptr<base::Coding> initWithCoder(base::KeyedUnarchiver& coder) override;
+    static void registerCodingClass();
 
     // A point of the view (y down) in the hosted graph's coordinates (y up).
     gfx::Point graphPointForViewPoint(ui::Point viewPoint) const;

@@ -1,5 +1,6 @@
 #include "charts/CHTXYGraph.h"
 
+#include "charts/CHTGraphHostingView.h"
 #include "charts/CHTPlotAreaFrame.h"
 #include "charts/CHTXYAxis.h"
 #include "charts/CHTXYAxisSet.h"
@@ -42,6 +43,7 @@ std::shared_ptr<base::Coding> CHTXYGraph::initWithCoder(base::KeyedUnarchiver& c
 }
 
 void CHTXYGraph::registerCodingClasses() {
+    CHTGraphHostingView::registerCodingClass();
     base::KeyedUnarchiver::registerClass("CHTPlotAreaFrame", [] { return std::make_shared<CHTPlotAreaFrame>(); });
     // The decoder fills in the parts; no second construction step.
     base::KeyedUnarchiver::registerClass("CHTXYGraph", [] {

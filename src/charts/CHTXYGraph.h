@@ -30,7 +30,8 @@ public:
     std::string classForCoder() const override { return "CHTXYGraph"; }
     void encodeWithCoder(base::KeyedArchiver& coder) const override;
     std::shared_ptr<base::Coding> initWithCoder(base::KeyedUnarchiver& coder) override;
-    // Lets archives of XY graphs (and their plot area frames) be read.
+    // Lets archives of XY graphs (their plot area frames, and the hosting views
+    // that show them) be read.
     static void registerCodingClasses();
 
 protected:

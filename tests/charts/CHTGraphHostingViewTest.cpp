@@ -13,6 +13,7 @@
 
 #include "ChartTestSupport.h"
 #include "charts/CHTAxisSet.h"
+#include "charts/CHTCoderExtensions.h"
 #include "charts/CHTGraphHostingView.h"
 #include "charts/CHTNativeEvent.h"
 #include "charts/CHTMutableTextStyle.h"
@@ -225,6 +226,23 @@ TEST_F(CHTGraphHostingViewTest, CollapsedTheViewRedrawsWhenTheGraphAsks) {
 
     hostingView->setCollapsesLayers(false);
     EXPECT_EQ(other->superlayer(), hostingView->layer().get());
+}
+
+TEST_F(CHTGraphHostingViewTest, AnArchivedHostingViewKeepsItsGraphAndSwitches) {
+    CHTRegisterCodingClasses();
+    hostingView->setCollapsesLayers(true);
+    hostingView->setAllowPinchScaling(false);
+    graph->setTitle(std::string("Kept"));
+    auto data = base::KeyedArchiver::archivedDataWithRootObject(
+        std::static_pointer_cast<const base::Coding>(std::static_pointer_cast<CHTGraphHostingView>(hostingView)));
+    auto decoded = base::KeyedUnarchiver::unarchiveObjectOfType<CHTGraphHostingView>(data);
+    ASSERT_TRUE(decoded);
+    EXPECT_TRUE(decoded->collapsesLayers());
+    EXPECT_FALSE(decoded->allowPinchScaling());
+    EXPECT_EQ(decoded->pinchGestureRecognizer(), nullptr);
+    ASSERT_TRUE(decoded->hostedGraph());
+    EXPECT_EQ(decoded->hostedGraph()->title(), std::optional<std::string>("Kept"));
+    EXPECT_EQ(decoded->hostedGraph()->superlayer(), nullptr);  // collapsed
 }
 
 // Counts the pixels of a region that are nearly white (label text on the

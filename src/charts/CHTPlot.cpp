@@ -51,7 +51,15 @@ void CHTPlot::setTitle(const std::optional<std::string>& title) {
     postLegendNotification(CHTLegendNeedsLayoutForPlotNotification);
 }
 
-void CHTPlot::setPlotSpace(const std::shared_ptr<CHTPlotSpace>& plotSpace) { plotSpace_ = plotSpace; }
+void CHTPlot::setPlotSpace(const std::shared_ptr<CHTPlotSpace>& plotSpace) {
+    if (plotSpace == plotSpace_) return;
+    plotSpace_ = plotSpace;
+    // Labels are pinned in a plot space: they are made anew in the new one.
+    for (const auto& label : labelAnnotations_)
+        if (label) removeAnnotation(label);
+    labelAnnotations_.clear();
+    setNeedsRelabel();
+}
 
 std::shared_ptr<CHTPlotArea> CHTPlot::plotArea() const {
     if (!plotSpace_) return nullptr;
@@ -501,6 +509,9 @@ void CHTPlot::updateContentAnchorForLabel(const std::shared_ptr<CHTAnnotation>& 
 void CHTPlot::relabel() {
     if (!needsRelabel_) return;
     needsRelabel_ = false;
+    // Labels are pinned in the plot space: none before the plot has one
+    // (setting it relabels every record).
+    if (!plotSpace_) return;
     auto source = dataSource();
     const bool defaultLabels = labelTextStyle_ && labelFormatter_;
     // Whether the data source makes labels: asked with a record it holds.
@@ -513,10 +524,8 @@ void CHTPlot::relabel() {
         for (const auto& label : labelAnnotations_)
             if (label) removeAnnotation(label);
         labelAnnotations_.clear();
-        hasLabelAnnotations_ = false;
         return;
     }
-    hasLabelAnnotations_ = true;
 
     // Element i stays record i's label: records before the range that have
     // no element yet are labelled too.
@@ -668,7 +677,6 @@ std::shared_ptr<base::Coding> CHTPlot::initWithCoder(base::KeyedUnarchiver& code
             labelIndexRange_.length = std::size_t(std::max<std::int64_t>(0, v->integerValue()));
     }
     labelAnnotations_ = decodeObjectArrayOfType<CHTPlotSpaceAnnotation>(coder, "CHTPlot.labelAnnotations", true);
-    hasLabelAnnotations_ = !labelAnnotations_.empty();
     alignsPointsToPixels_ = coder.decodeBool("CHTPlot.alignsPointsToPixels");
     // A decoded plot loads its data on its first drawing.
     cachedData_.clear();

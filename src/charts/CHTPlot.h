@@ -294,7 +294,6 @@ private:
     bool labelFormatterChanged_ = true;
     CHTRecordRange labelIndexRange_;
     std::vector<std::shared_ptr<CHTPlotSpaceAnnotation>> labelAnnotations_;
-    bool hasLabelAnnotations_ = false;  // the list exists (it may be empty)
     std::shared_ptr<CHTShadow> labelShadow_;
     bool alignsPointsToPixels_ = true;
 };

@@ -337,6 +337,16 @@ TEST(CHTPlotTest, LabelsOfALaterRangeKeepIndexEqualToRecord) {
         ASSERT_EQ(anchor.size(), 2u);
         EXPECT_TRUE(CHTDecimalEquals(anchor[0], CHTDecimalFromInteger(long(i + 1)))) << i;
     }
+    // A new plot space: the labels are pinned in it anew.
+    Stage other({100, 100}, 0, 10, 0, 10);
+    auto before = plot->labelAnnotations()[0];
+    plot->setPlotSpace(other.space);
+    plot->relabel();
+    ASSERT_EQ(plot->labelAnnotations().size(), 5u);
+    EXPECT_NE(plot->labelAnnotations()[0], before);
+    EXPECT_EQ(plot->labelAnnotations()[0]->plotSpace(), other.space);
+    EXPECT_EQ(plot->annotations().size(), 5u);
+
     // A missing label sample is no label, not "0.0".
     plot->setLabelTextStyle(CHTTextStyle::textStyle());
     plot->setLabelField(9);

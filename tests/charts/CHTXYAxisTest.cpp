@@ -24,10 +24,13 @@ namespace {
 // context at scale 1.
 float aligned(float v) { return std::round(v) + 0.5f; }
 
-// An x axis across the middle of the 200 x 100 plot area, x over [0, 10].
+// An x axis held across the middle of the 200 x 100 plot area by its
+// constraints (its orthogonal value would put it at the bottom), x over
+// [0, 10].
 struct MiddleAxis : XYChart {
     MiddleAxis() {
-        x->setOrthogonalCoordinateDecimal(D("50"));
+        x->setOrthogonalCoordinateDecimal(D("0"));
+        x->setAxisConstraints(CHTConstraints::constraintWithRelativeOffset(0.5f));
         x->setMinorTickLineStyle(nullptr);
         x->setAxisLineStyle(nullptr);
         x->setLabelingPolicy(1);

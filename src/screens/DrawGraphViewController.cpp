@@ -1,6 +1,7 @@
 #include "screens/DrawGraphViewController.h"
 
 #include <algorithm>
+#include <cmath>
 #include <numbers>
 
 #include "charts/CHTAxisLabel.h"
@@ -16,6 +17,7 @@
 #include "charts/CHTPlotRange.h"
 #include "charts/CHTPlotSymbol.h"
 #include "charts/CHTScatterPlot.h"
+#include "charts/CHTTextStyleExtensions.h"
 #include "charts/CHTTheme.h"
 #include "charts/CHTXYAxis.h"
 #include "charts/CHTXYAxisSet.h"
@@ -67,6 +69,21 @@ long long DrawGraphViewController::barRangeLength(std::size_t days) {
 
 long long DrawGraphViewController::barOffset(std::size_t days) {
     return std::clamp<long long>(barRangeLength(days) - static_cast<long long>(days), 1, 5);
+}
+
+double DrawGraphViewController::labelInterval(double preferred, double rangeLength, double axisLength,
+                                              double labelExtent) {
+    constexpr double kGap = 6;
+    if (!(preferred > 0) || !(rangeLength > 0) || !(axisLength > 0) || !std::isfinite(rangeLength)) return preferred;
+    // Neighbouring labels stand axisLength * interval / rangeLength apart.
+    const double least = rangeLength * (std::max(0.0, labelExtent) + kGap) / axisLength;
+    if (preferred >= least) return preferred;
+    for (double power = 1; power < 1e300; power *= 10)
+        for (double step : {1.0, 2.0, 5.0}) {
+            const double interval = step * power;
+            if (interval > preferred && interval >= least) return interval;
+        }
+    return preferred;
 }
 
 std::shared_ptr<CHTGraphHostingView> DrawGraphViewController::hostingView() {
@@ -126,6 +143,23 @@ void DrawGraphViewController::makeGraph(CGFloat frameLeft, CGFloat frameRight) {
     barChart_->setTitlePlotAreaFrameAnchor(CHTRectAnchorTop);
 }
 
+void DrawGraphViewController::setFittingInterval(CHTXYAxis& axis, double preferred, double rangeLength) {
+    // The page's plot area: the hosting view less the plot area frame's
+    // paddings (the graph itself has none).
+    const gfx::Rect page = barChart_->bounds();
+    const auto frame = barChart_->plotAreaFrame();
+    const bool across = axis.coordinate() == CHTCoordinateX;
+    const double axisLength = across ? page.width() - frame->paddingLeft() - frame->paddingRight()
+                                     : page.height() - frame->paddingTop() - frame->paddingBottom();
+    // The widest label is the one at the end of the range.
+    const auto formatter = axis.labelFormatter();
+    const std::string text = formatter ? formatter->stringFromNumber(rangeLength) : std::to_string(rangeLength);
+    const gfx::Size size = sizeWithTextStyle(text, axis.labelTextStyle().get());
+    const double interval = labelInterval(preferred, rangeLength, axisLength, across ? size.width : size.height);
+    axis.setMajorIntervalLength(interval == preferred ? CHTDecimalFromFloat(static_cast<float>(preferred))
+                                                      : CHTDecimalFromDouble(interval));
+}
+
 void DrawGraphViewController::drawGraph() {
     const long long max = maxTotal(graphData_);
     makeGraph(50, 20);
@@ -136,7 +170,8 @@ void DrawGraphViewController::drawGraph() {
 
     auto axisSet = std::dynamic_pointer_cast<CHTXYAxisSet>(barChart_->axisSet());
     auto x = axisSet->xAxis();
-    x->setMajorIntervalLength(CHTDecimalFromFloat(2.0f));
+    // Every second day, unless a long log would crowd the labels.
+    setFittingInterval(*x, 2.0, static_cast<double>(graphData_.size()) + 1);
     x->setOrthogonalCoordinateDecimal(CHTDecimalFromFloat(0));
     x->setMinorTicksPerInterval(1);
 
@@ -144,11 +179,12 @@ void DrawGraphViewController::drawGraph() {
     y->setMajorTickLineStyle(nullptr);
     y->setMinorTickLineStyle(nullptr);
     y->setMinorTicksPerInterval(5);
-    y->setMajorIntervalLength(CHTDecimalFromString("25"));
     y->setOrthogonalCoordinateDecimal(CHTDecimalFromFloat(0));
     y->setAlternatingBandFills({CHTColor::colorWithComponentRed(1, 1, 1, 0.1f), nullptr});
     y->setLabelingPolicy(CHTAxisLabelingPolicyFixedInterval);
     y->setLabelFormatter(wholeNumbers());
+    // Every 25 repetitions, unless a huge day would crowd the labels.
+    setFittingInterval(*y, 25, static_cast<double>(max + 5));
 
     auto plot = std::make_shared<CHTScatterPlot>(barChart_->bounds());
     plot->setIdentifier(base::Value("Pushups"));
@@ -213,12 +249,12 @@ void DrawGraphViewController::drawBarGraph() {
     y->setAxisLineStyle(axisLine);
     y->setMajorTickLineStyle(nullptr);
     y->setMinorTickLineStyle(nullptr);
-    y->setMajorIntervalLength(CHTDecimalFromString("25"));
     y->setOrthogonalCoordinateDecimal(CHTDecimalFromFloat(0));
     y->setTitleOffset(0);
     y->setTitleLocation(CHTDecimalFromFloat(150));
     y->setLabelingPolicy(CHTAxisLabelingPolicyFixedInterval);
     y->setLabelFormatter(wholeNumbers());
+    setFittingInterval(*y, 25, static_cast<double>(max));
 
     auto plot = CHTBarPlot::tubularBarPlotWithColor(CHTColor::greenColor(), false);
     plot->setBaseValue(CHTDecimalFromString("0"));

@@ -13,6 +13,7 @@
 #include "training/Log.h"
 
 class CHTGraphHostingView;
+class CHTXYAxis;
 class CHTXYGraph;
 
 class DrawGraphViewController : public ui::ViewController, public CHTPlotDataSource {
@@ -42,6 +43,12 @@ public:
     // pushing the newest bar past the end of the range.
     static long long barOffset(std::size_t days);
 
+    // The interval between axis labels: the preferred one while the labels
+    // of a range of that length fit along an axis of that many points with
+    // a gap between them, else the smallest 1, 2 or 5 times a power of ten
+    // that makes them fit (the labels' extent along the axis is given).
+    static double labelInterval(double preferred, double rangeLength, double axisLength, double labelExtent);
+
     void loadView() override;
     // Reads the log and draws it as bars (graphType) or as a line.
     void viewDidLoad() override;
@@ -64,6 +71,9 @@ private:
     // Makes the graph, themes it, hosts it and sets what both kinds share;
     // the paddings of the plot area frame differ by kind.
     void makeGraph(CGFloat frameLeft, CGFloat frameRight);
+    // Sets the axis's major interval: the preferred one unless its labels
+    // would overlap on the page.
+    void setFittingInterval(CHTXYAxis& axis, double preferred, double rangeLength);
     long long totalAt(std::size_t index) const;
     std::shared_ptr<CHTPlotDataSource> asDataSource();
 

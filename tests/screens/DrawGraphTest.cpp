@@ -142,7 +142,8 @@ TEST_F(DrawGraphTest, GraphsOfBothKindsForShortAndLongLogs) {
         EXPECT_EQ(dbl(axes(*line)->yAxis()->majorIntervalLength()), 25);
         EXPECT_EQ(axes(*line)->yAxis()->labelingPolicy(), CHTAxisLabelingPolicyFixedInterval);
         EXPECT_EQ(axes(*line)->yAxis()->alternatingBandFills().size(), 2u);
-        EXPECT_EQ(dbl(axes(*line)->xAxis()->majorIntervalLength()), 2);
+        // Every second day while the labels fit; a long log spreads them.
+        EXPECT_EQ(dbl(axes(*line)->xAxis()->majorIntervalLength()), c.days <= 12 ? 2 : 10);
 
         auto bars = page(true);
         EXPECT_EQ(bars->barChart()->title(), std::optional<std::string>("Total Reps per Day"));
@@ -168,6 +169,31 @@ TEST_F(DrawGraphTest, GraphsOfBothKindsForShortAndLongLogs) {
         EXPECT_NE(bars->barChart(), first);
         EXPECT_EQ(bars->hostingView()->hostedGraph(), bars->barChart());
         EXPECT_TRUE(std::dynamic_pointer_cast<CHTScatterPlot>(bars->barChart()->plotAtIndex(0)));
+    }
+}
+
+TEST_F(DrawGraphTest, LabelIntervalsWidenOnlyWhenLabelsWouldOverlap) {
+    // 12 days' labels of 30 points fit at every second day along 250 points.
+    EXPECT_EQ(DrawGraphViewController::labelInterval(2, 13, 250, 30), 2);
+    EXPECT_EQ(DrawGraphViewController::labelInterval(2, 19, 250, 30), 5);
+    EXPECT_EQ(DrawGraphViewController::labelInterval(2, 41, 250, 30), 10);
+    EXPECT_EQ(DrawGraphViewController::labelInterval(2, 10001, 250, 50), 5000);
+    EXPECT_EQ(DrawGraphViewController::labelInterval(25, 5005, 346, 17), 500);
+    // Nothing to measure against: the preferred interval.
+    EXPECT_EQ(DrawGraphViewController::labelInterval(25, 100, 0, 17), 25);
+    EXPECT_EQ(DrawGraphViewController::labelInterval(25, NAN, 346, 17), 25);
+
+    // A day of 5,000 repetitions: value labels at least a label apart.
+    addDay(1, 1, 2, {1000, 1000, 1000, 1000, 1000, 0, 0, 0, 0}, "Mon 2026 11 30 18:00:00.000");
+    for (bool bars : {false, true}) {
+        SCOPED_TRACE(bars);
+        auto p = page(bars);
+        const double interval = dbl(axes(*p)->yAxis()->majorIntervalLength());
+        EXPECT_GT(interval, 25);
+        const double length = dbl(space(*p)->yRange()->length());
+        const double spacing = (416 - 70) * interval / length;
+        EXPECT_GE(spacing, 17);
+        EXPECT_NO_THROW(render(*p));
     }
 }
 

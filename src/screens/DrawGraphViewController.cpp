@@ -243,7 +243,16 @@ void DrawGraphViewController::drawBarGraph() {
     auto daysLabel = CHTAxisLabel::initWithText("Days", x->labelTextStyle());
     daysLabel->setTickLocation(CHTDecimalFromFloat(15));
     daysLabel->setOffset(x->labelOffset() + x->majorTickLength());
-    x->setAxisLabels({daysLabel});
+    // Day 15 lies past the page's edge for short logs; the label is left
+    // out where it would be cut off rather than drawn in part.
+    const gfx::Rect page = barChart_->bounds();
+    const double plotWidth = page.width() - frame->paddingLeft() - frame->paddingRight();
+    const double labelRight = frame->paddingLeft() + plotWidth * 15.0 / static_cast<double>(barRangeLength(days)) +
+                              sizeWithTextStyle("Days", x->labelTextStyle().get()).width / 2;
+    if (labelRight <= page.width())
+        x->setAxisLabels({daysLabel});
+    else
+        x->setAxisLabels({});
 
     auto y = axisSet->yAxis();
     y->setAxisLineStyle(axisLine);

@@ -70,18 +70,20 @@ void CHTGraph::setPlotAreaFrame(const std::shared_ptr<CHTPlotAreaFrame>& frame) 
     }
     for (const auto& plotSpace : plotSpaces_) plotSpace->setGraph(self());
     // The title stays pinned to the frame it describes.
-    if (titleAnnotation_) {
-        auto content = titleAnnotation_->contentLayer();
-        removeAnnotation(titleAnnotation_);
+    if (titleAnnotation_ || title_) {
+        std::shared_ptr<CHTLayer> content = titleAnnotation_ ? titleAnnotation_->contentLayer() : nullptr;
+        if (titleAnnotation_) removeAnnotation(titleAnnotation_);
         titleAnnotation_.reset();
-        if (plotAreaFrame_) {
-            titleAnnotation_ = std::make_shared<CHTLayerAnnotation>(plotAreaFrame_);
-            titleAnnotation_->setContentLayer(content);
-            titleAnnotation_->setDisplacement(titleDisplacement_);
-            titleAnnotation_->setRectAnchor(titlePlotAreaFrameAnchor_);
-            addAnnotation(titleAnnotation_);
-        }
+        if (plotAreaFrame_ && title_) anchorTitle(content);
     }
+}
+
+void CHTGraph::anchorTitle(const std::shared_ptr<CHTLayer>& content) {
+    titleAnnotation_ = std::make_shared<CHTLayerAnnotation>(plotAreaFrame_);
+    titleAnnotation_->setContentLayer(content ? content : CHTTextLayer::initWithText(*title_, titleTextStyle_));
+    titleAnnotation_->setDisplacement(titleDisplacement_);
+    titleAnnotation_->setRectAnchor(titlePlotAreaFrameAnchor_);
+    addAnnotation(titleAnnotation_);
 }
 
 std::shared_ptr<CHTPlotArea> CHTGraph::plotArea() const {
@@ -269,12 +271,8 @@ void CHTGraph::setTitle(const std::optional<std::string>& title) {
             text->setText(*title_);
         return;
     }
-    if (!plotAreaFrame_) return;
-    titleAnnotation_ = std::make_shared<CHTLayerAnnotation>(plotAreaFrame_);
-    titleAnnotation_->setContentLayer(CHTTextLayer::initWithText(*title_, titleTextStyle_));
-    titleAnnotation_->setDisplacement(titleDisplacement_);
-    titleAnnotation_->setRectAnchor(titlePlotAreaFrameAnchor_);
-    addAnnotation(titleAnnotation_);
+    // Without a frame the title is pinned when one arrives.
+    if (plotAreaFrame_) anchorTitle(nullptr);
 }
 
 void CHTGraph::setTitleTextStyle(const std::shared_ptr<const CHTTextStyle>& style) {

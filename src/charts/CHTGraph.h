@@ -166,6 +166,9 @@ private:
     void attachPlot(const std::shared_ptr<CHTPlot>& plot, const std::shared_ptr<CHTPlotSpace>& plotSpace);
     void detachPlot(const std::shared_ptr<CHTPlot>& plot);
     void axesNeedDisplay();
+    // A title annotation on the plot area frame showing the content (a new
+    // text layer of the title when nullptr).
+    void anchorTitle(const std::shared_ptr<CHTLayer>& content);
 
     std::shared_ptr<CHTPlotAreaFrame> plotAreaFrame_;
     std::vector<std::shared_ptr<CHTPlot>> plots_;

@@ -608,6 +608,8 @@ void CHTPlot::drawSwatchForLegend(const CHTLegendSwatchStyle& legend, std::size_
 // ---- Layer hooks
 
 void CHTPlot::layoutSublayers() {
+    // Labels of data not yet loaded would be missing from the first frame.
+    reloadDataIfNeeded();
     relabel();
     CHTAnnotationHostLayer::layoutSublayers();
 }

@@ -200,6 +200,16 @@ TEST(CHTGraphTest, ANewPlotAreaFrameKeepsTheTitlePlacedOnIt) {
     EXPECT_TRUE(textIt > frameIt);
     // The plot space reaches the new frame.
     EXPECT_EQ(graph->defaultPlotSpace()->graph()->plotAreaBoundsSize(), newFrame->plotArea()->bounds().size);
+
+    // Without a frame there is nothing to pin the title to; it comes back
+    // with the next frame.
+    graph->setPlotAreaFrame(nullptr);
+    EXPECT_FALSE(graph->titleAnnotation());
+    EXPECT_FALSE(graph->hasPlotAreaFrame());
+    graph->setPlotAreaFrame(oldFrame);
+    ASSERT_TRUE(graph->titleAnnotation());
+    EXPECT_EQ(graph->titleAnnotation()->anchorLayer(), oldFrame);
+    EXPECT_EQ(std::dynamic_pointer_cast<CHTTextLayer>(graph->titleAnnotation()->contentLayer())->text(), "Title");
 }
 
 TEST(CHTGraphTest, PlotsAreAddedInsertedFoundAndRemoved) {

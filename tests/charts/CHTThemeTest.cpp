@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ChartTestSupport.h"
@@ -74,6 +75,22 @@ TEST_F(CHTThemeTest, RegistrationAtStartUpIsSafeTwiceAndDuplicatesAreRefused) {
         EXPECT_EQ(e.name(), "CHTException");
         EXPECT_EQ(e.reason(), "Theme class already registered: _CHTDarkGradientTheme");
     }
+    EXPECT_EQ(CHTTheme::themeClasses().size(), 5u);
+}
+
+TEST_F(CHTThemeTest, RegisteringWhileOthersLookUpIsSafe) {
+    std::vector<std::thread> threads;
+    std::vector<int> found(8, 0);
+    for (int t = 0; t < 8; ++t)
+        threads.emplace_back([t, &found] {
+            for (int i = 0; i < 200; ++i) {
+                if (t % 2) CHTTheme::registerThemes();
+                if (CHTTheme::themeNamed("Slate")) ++found[t];
+                (void)CHTTheme::themeClasses();
+            }
+        });
+    for (auto& t : threads) t.join();
+    for (int n : found) EXPECT_EQ(n, 200);
     EXPECT_EQ(CHTTheme::themeClasses().size(), 5u);
 }
 

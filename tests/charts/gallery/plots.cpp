@@ -150,7 +150,8 @@ void scatterPlots() {
         symbol->setFill(CHTFill::fillWithColor(CHTColor::orangeColor()));
         plot->setPlotSymbol(symbol);
         stage.draw(*plot, c.ctx, {10 + 170.0f * i, 30});
-        label(c.ctx, std::string(names[i]) + ", gap at x = 3.5, base 1", Rect(10 + 170.0f * i, 8, 160, 14), 9);
+        label(c.ctx, std::string(names[i]) + ", gap at x = 3.5, base 1",
+              Rect(10 + 170.0f * i, 8, 160, 14), 9);
     }
     save(c.ctx, "scatter-interpolations");
 }
@@ -174,6 +175,43 @@ void barPlots() {
     save(c.ctx, "bar-variants");
 }
 
+// Data labels in a graph: above the points of a line (none at its gap),
+// above upward and below downward bars.
+void labelledPlots() {
+    gfx::Size size(300, 220);
+    gfx::ImageContext ctx(size, 2, gfx::YAxis::Up);
+    ctx.setFillColor(gfx::Color::white());
+    ctx.fillRect(Rect(0, 0, size.width, size.height));
+    auto graph = CHTXYGraph::create(Rect(0, 0, size.width, size.height));
+    auto space = std::dynamic_pointer_cast<CHTXYPlotSpace>(graph->defaultPlotSpace());
+    space->setXRange(CHTPlotRange::plotRangeWithLocation(CHTDecimalFromInteger(0), CHTDecimalFromInteger(8)));
+    space->setYRange(CHTPlotRange::plotRangeWithLocation(CHTDecimalFromInteger(-4), CHTDecimalFromInteger(16)));
+    auto style = CHTTextStyle::textStyle();
+    style->setFontSize(9);
+
+    auto bars = CHTBarPlot::tubularBarPlotWithColor(CHTColor::orangeColor(), false);
+    bars->setBarLocations(CHTPlotNumberArray{base::Number(1), base::Number(3), base::Number(5), base::Number(7)});
+    bars->setBarTips(CHTPlotNumberArray{base::Number(3.0), base::Number(-2.5), base::Number(5.0), base::Number(-1.0)});
+    bars->setLabelTextStyle(style);
+    bars->setLabelOffset(4);
+    graph->addPlot(bars);
+
+    auto line = std::make_shared<CHTScatterPlot>();
+    line->setXValues(CHTPlotNumberArray{base::Number(0.5), base::Number(2), base::Number(4), base::Number(6),
+                                        base::Number(7.5)});
+    line->setYValues(CHTPlotNumberArray{base::Number(6.0), base::Number(8.5), std::nullopt, base::Number(9.0),
+                                        base::Number(7.0)});
+    auto symbol = CHTPlotSymbol::ellipsePlotSymbol();
+    symbol->setFill(CHTFill::fillWithColor(CHTColor::blueColor()));
+    symbol->setSize({7, 7});
+    line->setPlotSymbol(symbol);
+    line->setLabelTextStyle(style);
+    line->setLabelOffset(5);
+    graph->addPlot(line);
+    graph->layoutAndRenderInContext(ctx);
+    save(ctx, "labelled-plots");
+}
+
 void appChart(const std::string& name, std::vector<double> totals, bool bars) {
     gfx::Size size(320, 367);
     gfx::ImageContext ctx(size, 2, gfx::YAxis::Up);
@@ -195,6 +233,7 @@ int main(int argc, char** argv) {
     symbols();
     scatterPlots();
     barPlots();
+    labelledPlots();
     const double gap = std::numeric_limits<double>::quiet_NaN();
     appChart("app-line-graph", {40, 55, 62, gap, 75, 80, 96, 101, 118}, false);
     appChart("app-bar-graph-3-days", {40, 55, 62}, true);

@@ -174,6 +174,8 @@ void DrawGraphViewController::drawGraph() {
     setFittingInterval(*x, 2.0, static_cast<double>(graphData_.size()) + 1);
     x->setOrthogonalCoordinateDecimal(CHTDecimalFromFloat(0));
     x->setMinorTicksPerInterval(1);
+    // Days are whole numbers: "2", not "2.0".
+    x->setLabelFormatter(wholeNumbers());
 
     auto y = axisSet->yAxis();
     y->setMajorTickLineStyle(nullptr);

@@ -120,8 +120,8 @@ void CHTTradingRangePlot::reloadDataInIndexRange(CHTRecordRange indexRange) {
 
 // ---- Marks
 
-void CHTTradingRangePlot::drawOHLCInContext(gfx::Context& context, CGFloat x, CGFloat open, CGFloat close,
-                                            CGFloat high, CGFloat low, bool alignPoints) {
+gfx::Path CHTTradingRangePlot::newOHLCPath(const gfx::Context& context, CGFloat x, CGFloat open, CGFloat close,
+                                           CGFloat high, CGFloat low, bool alignPoints) const {
     auto at = [&](CGFloat px, CGFloat py) {
         gfx::Point p(px, py);
         return alignPoints ? CHTAlignPointToUserSpace(context, p) : p;
@@ -134,47 +134,34 @@ void CHTTradingRangePlot::drawOHLCInContext(gfx::Context& context, CGFloat x, CG
     if (isNumber(high) && isNumber(low)) segment(at(x, high), at(x, low));
     if (isNumber(open)) segment(at(x, open), at(x - stickLength_, open));
     if (isNumber(close)) segment(at(x, close), at(x + stickLength_, close));
+    return path;
+}
+
+void CHTTradingRangePlot::drawOHLCInContext(gfx::Context& context, CGFloat x, CGFloat open, CGFloat close,
+                                            CGFloat high, CGFloat low, bool alignPoints) {
+    gfx::Path path = newOHLCPath(context, x, open, close, high, low, alignPoints);
     context.beginPath();
     context.addPath(path);
     context.strokePath();
 }
 
-void CHTTradingRangePlot::drawCandleStickInContext(gfx::Context& context, CGFloat x, CGFloat open, CGFloat close,
-                                                   CGFloat high, CGFloat low, bool alignPoints) {
+gfx::Path CHTTradingRangePlot::newCandleStickPath(const gfx::Context& context, CGFloat x, CGFloat open,
+                                                  CGFloat close, CGFloat high, CGFloat low, bool alignPoints,
+                                                  bool withWicks) const {
     auto at = [&](CGFloat px, CGFloat py) {
         gfx::Point p(px, py);
         return alignPoints ? CHTAlignPointToUserSpace(context, p) : p;
     };
-    const bool hasBody = isNumber(open) && isNumber(close);
-    std::shared_ptr<CHTLineStyle> style;
-    std::shared_ptr<CHTFill> fill;
-    if (hasBody) {
-        if (open < close) {
-            style = increaseLineStyle_ ? increaseLineStyle_ : lineStyle_;
-            fill = increaseFill_;
-        } else if (open > close) {
-            style = decreaseLineStyle_ ? decreaseLineStyle_ : lineStyle_;
-            fill = decreaseFill_;
-        } else {
-            style = lineStyle_;
-            if (lineStyle_ && lineStyle_->lineColor()) fill = CHTFill::fillWithColor(lineStyle_->lineColor());
-        }
-    }
-    if (style) style->setLineStyleInContext(context);
-
-    if (!hasBody) {
-        // No body: the high-low line alone, in the style already on the context.
+    gfx::Path path;
+    if (!isNumber(open) || !isNumber(close)) {
+        // No body: the high-low line alone.
         if (isNumber(high) && isNumber(low)) {
             gfx::Point a = at(x, high), b = at(x, low);
-            context.beginPath();
-            context.moveTo(a.x, a.y);
-            context.lineTo(b.x, b.y);
-            context.strokePath();
+            path.moveTo(a.x, a.y);
+            path.lineTo(b.x, b.y);
         }
-        return;
+        return path;
     }
-    if (!fill && !style) return;
-
     // A negative width still gives a body; the corner radius uses its size.
     const CGFloat w = barWidth_ / 2;
     const CGFloat radius = std::max<CGFloat>(0, std::min({barCornerRadius_, std::fabs(w), std::fabs(close - open)}));
@@ -189,39 +176,72 @@ void CHTTradingRangePlot::drawCandleStickInContext(gfx::Context& context, CGFloa
         closeMiddle.y += half;
         closeLeft.y += half;
     }
-    gfx::Path path;
     path.moveTo(openRight.x, openRight.y);
     path.addArcToPoint(closeRight.x, closeRight.y, closeMiddle.x, closeMiddle.y, radius);
     path.addArcToPoint(closeLeft.x, closeLeft.y, openLeft.x, openLeft.y, radius);
     path.lineTo(openLeft.x, openLeft.y);
     path.closeSubpath();
-    if (fill) {
-        context.beginPath();
-        context.addPath(path);
-        fill->fillPathInContext(context);
-    }
-    if (!style) return;
+    if (!withWicks) return path;
     // Wicks from the body's edges out to the low and the high.
     const CGFloat bodyLow = std::min(openLeft.y, closeLeft.y);
     const CGFloat bodyHigh = std::max(openLeft.y, closeLeft.y);
+    const CGFloat middle = closeMiddle.x;
     if (isNumber(low)) {
         gfx::Point end = at(x, low);
         if (end.y < bodyLow) {
-            gfx::Point start = at(x, open < close ? open : close);
-            path.moveTo(start.x, bodyLow);
+            path.moveTo(middle, bodyLow);
             path.lineTo(end.x, end.y);
         }
     }
     if (isNumber(high)) {
         gfx::Point end = at(x, high);
         if (end.y > bodyHigh) {
-            gfx::Point start = at(x, open < close ? close : open);
-            path.moveTo(start.x, bodyHigh);
+            path.moveTo(middle, bodyHigh);
             path.lineTo(end.x, end.y);
         }
     }
+    return path;
+}
+
+void CHTTradingRangePlot::drawCandleStickInContext(gfx::Context& context, CGFloat x, CGFloat open, CGFloat close,
+                                                   CGFloat high, CGFloat low, bool alignPoints) {
+    const bool hasBody = isNumber(open) && isNumber(close);
+    std::shared_ptr<CHTLineStyle> style;
+    std::shared_ptr<CHTFill> fill;
+    if (hasBody) {
+        if (open < close) {
+            style = increaseLineStyle_ ? increaseLineStyle_ : lineStyle_;
+            fill = increaseFill_;
+        } else if (open > close) {
+            style = decreaseLineStyle_ ? decreaseLineStyle_ : lineStyle_;
+            fill = decreaseFill_;
+        } else {
+            // Flat: drawn like a thick line in the plot's line style.
+            style = lineStyle_;
+            if (lineStyle_ && lineStyle_->lineColor()) fill = CHTFill::fillWithColor(lineStyle_->lineColor());
+        }
+    }
+    if (style) style->setLineStyleInContext(context);
+    if (!hasBody) {
+        // In the style already on the context.
+        gfx::Path line = newCandleStickPath(context, x, open, close, high, low, alignPoints, false);
+        if (line.isEmpty()) return;
+        context.beginPath();
+        context.addPath(line);
+        context.strokePath();
+        return;
+    }
+    if (!fill && !style) return;
+    if (fill) {
+        gfx::Path body = newCandleStickPath(context, x, open, close, high, low, alignPoints, false);
+        context.beginPath();
+        context.addPath(body);
+        fill->fillPathInContext(context);
+    }
+    if (!style) return;
+    gfx::Path outline = newCandleStickPath(context, x, open, close, high, low, alignPoints, true);
     context.beginPath();
-    context.addPath(path);
+    context.addPath(outline);
     context.strokePath();
 }
 

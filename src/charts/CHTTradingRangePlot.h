@@ -73,6 +73,13 @@ public:
                            bool alignPoints);
     void drawCandleStickInContext(gfx::Context& context, CGFloat x, CGFloat open, CGFloat close, CGFloat high,
                                   CGFloat low, bool alignPoints);
+    // The paths these stroke: the bar's three lines; the candlestick's body
+    // (from the open side round the close side) and, with wicks, the lines
+    // from the body out to the low and the high.
+    gfx::Path newOHLCPath(const gfx::Context& context, CGFloat x, CGFloat open, CGFloat close, CGFloat high,
+                          CGFloat low, bool alignPoints) const;
+    gfx::Path newCandleStickPath(const gfx::Context& context, CGFloat x, CGFloat open, CGFloat close, CGFloat high,
+                                 CGFloat low, bool alignPoints, bool withWicks) const;
 
     // Raises "CHTException" when the fields hold different numbers of
     // records, or for an unknown plot style.

@@ -202,6 +202,8 @@ void CHTPieChart::deleteDataInIndexRange(CHTRecordRange indexRange) {
 }
 
 void CHTPieChart::insertDataAtIndex(std::size_t index, std::size_t numberOfRecords) {
+    // The reload of the new records does not tell the legend: this does, once.
+    legendEntryCount_ = cachedDataCount() + numberOfRecords;
     CHTPlot::insertDataAtIndex(index, numberOfRecords);
     legendEntryCount_ = cachedDataCount();
     postLegendNotification(CHTLegendNeedsReloadEntriesForPlotNotification);

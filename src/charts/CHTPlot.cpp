@@ -663,6 +663,8 @@ std::size_t CHTPlot::extremeDrawnPointIndexForFlags(const std::vector<char>& fla
 // ---- Layer hooks
 
 void CHTPlot::layoutSublayers() {
+    // Labels of data not yet loaded would be missing from the first frame.
+    reloadDataIfNeeded();
     relabel();
     CHTAnnotationHostLayer::layoutSublayers();
 }

@@ -277,7 +277,7 @@ public:
     virtual void positionLabelAnnotation(const std::shared_ptr<CHTPlotSpaceAnnotation>&, std::size_t) {}
 
     // ---- Layer hooks
-    // Relabels, then lays out the annotations.
+    // Loads the data when needed, relabels, then lays out the annotations.
     void layoutSublayers() override;
     // Reloads when needed, then draws.
     void drawInContext(gfx::Context& context) override;

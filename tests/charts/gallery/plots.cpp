@@ -1,7 +1,8 @@
 // Renders plots for a person to look at, as PNG files into the folder given:
 // every plot symbol drawn as vectors and stamped, the three scatter
 // interpolations across a gap, bar variants, the progress chart's line
-// graph (with a missing day) and bar graph for 3, 10 and 12 days, OHLC bars
+// graph (with a missing day) and bar graph for 3, 10 and 12 days, data
+// labels of a line and of bars in a graph, OHLC bars
 // and candlesticks, error bars with a band, a pie and a ring with a slice
 // pushed out, and a legend with a swatch of every plot type.
 #include <cstdio>
@@ -157,7 +158,8 @@ void scatterPlots() {
         symbol->setFill(CHTFill::fillWithColor(CHTColor::orangeColor()));
         plot->setPlotSymbol(symbol);
         stage.draw(*plot, c.ctx, {10 + 170.0f * i, 30});
-        label(c.ctx, std::string(names[i]) + ", gap at x = 3.5, base 1", Rect(10 + 170.0f * i, 8, 160, 14), 9);
+        label(c.ctx, std::string(names[i]) + ", gap at x = 3.5, base 1",
+              Rect(10 + 170.0f * i, 8, 160, 14), 9);
     }
     save(c.ctx, "scatter-interpolations");
 }
@@ -390,6 +392,43 @@ void legendSwatches() {
     save(c.ctx, "legend-swatches");
 }
 
+// Data labels in a graph: above the points of a line (none at its gap),
+// above upward and below downward bars.
+void labelledPlots() {
+    gfx::Size size(300, 220);
+    gfx::ImageContext ctx(size, 2, gfx::YAxis::Up);
+    ctx.setFillColor(gfx::Color::white());
+    ctx.fillRect(Rect(0, 0, size.width, size.height));
+    auto graph = CHTXYGraph::create(Rect(0, 0, size.width, size.height));
+    auto space = std::dynamic_pointer_cast<CHTXYPlotSpace>(graph->defaultPlotSpace());
+    space->setXRange(CHTPlotRange::plotRangeWithLocation(CHTDecimalFromInteger(0), CHTDecimalFromInteger(8)));
+    space->setYRange(CHTPlotRange::plotRangeWithLocation(CHTDecimalFromInteger(-4), CHTDecimalFromInteger(16)));
+    auto style = CHTTextStyle::textStyle();
+    style->setFontSize(9);
+
+    auto bars = CHTBarPlot::tubularBarPlotWithColor(CHTColor::orangeColor(), false);
+    bars->setBarLocations(CHTPlotNumberArray{base::Number(1), base::Number(3), base::Number(5), base::Number(7)});
+    bars->setBarTips(CHTPlotNumberArray{base::Number(3.0), base::Number(-2.5), base::Number(5.0), base::Number(-1.0)});
+    bars->setLabelTextStyle(style);
+    bars->setLabelOffset(4);
+    graph->addPlot(bars);
+
+    auto line = std::make_shared<CHTScatterPlot>();
+    line->setXValues(CHTPlotNumberArray{base::Number(0.5), base::Number(2), base::Number(4), base::Number(6),
+                                        base::Number(7.5)});
+    line->setYValues(CHTPlotNumberArray{base::Number(6.0), base::Number(8.5), std::nullopt, base::Number(9.0),
+                                        base::Number(7.0)});
+    auto symbol = CHTPlotSymbol::ellipsePlotSymbol();
+    symbol->setFill(CHTFill::fillWithColor(CHTColor::blueColor()));
+    symbol->setSize({7, 7});
+    line->setPlotSymbol(symbol);
+    line->setLabelTextStyle(style);
+    line->setLabelOffset(5);
+    graph->addPlot(line);
+    graph->layoutAndRenderInContext(ctx);
+    save(ctx, "labelled-plots");
+}
+
 void appChart(const std::string& name, std::vector<double> totals, bool bars) {
     gfx::Size size(320, 367);
     gfx::ImageContext ctx(size, 2, gfx::YAxis::Up);
@@ -411,6 +450,7 @@ int main(int argc, char** argv) {
     symbols();
     scatterPlots();
     barPlots();
+    labelledPlots();
     tradingRangePlots();
     rangePlots();
     pieCharts();

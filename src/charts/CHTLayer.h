@@ -24,10 +24,6 @@
 
 class CHTGraph;
 
-// Posted with the graph as object (and sender) whenever a layer of the graph
-// needs display or layout: a drawing of the graph in vector form is stale.
-inline constexpr const char* CHTGraphNeedsRedrawNotification = "CHTGraphNeedsRedrawNotification";
-
 class CHTLayer : public gfx::Layer, public base::Coding, public CHTResponder {
 public:
     explicit CHTLayer(const gfx::Rect& frame = gfx::Rect::zero());
@@ -116,7 +112,9 @@ public:
     virtual void renderAsVectorInContext(gfx::Context& context);
     // The layer and its sublayers, with transforms and clips.
     void recursivelyRenderInContext(gfx::Context& context);
-    void layoutAndRenderInContext(gfx::Context& context);
+    // Lays the tree out, then renders it; a graph first reloads its plots
+    // and relabels its axes, so image and PDF output show current data.
+    virtual void layoutAndRenderInContext(gfx::Context& context);
     // Applies the transform about the anchor point (nothing for the identity
     // or a transform that is not affine).
     void applyTransform(const gfx::Transform3D& transform, gfx::Context& context) const;
@@ -138,6 +136,8 @@ protected:
     // bounds).
     virtual CGFloat outerCornerRadius() const;
     void dropBorderPaths() const;
+    // Posts "CHTGraphNeedsRedrawNotification" with the graph, when there is one.
+    void postGraphNeedsRedraw() const;
 
     mutable std::optional<gfx::Path> outerBorderPath_;
     mutable std::optional<gfx::Path> innerBorderPath_;

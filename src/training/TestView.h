@@ -82,5 +82,6 @@ private:
     std::function<void()> finished_;
     bool lifted_ = false;
     bool showing_ = false;  // from showOver until finished
+    std::shared_ptr<TestViewView> panel_;  // the card inside the dimming backdrop
     bool waiting_ = false;  // an alert or the editor is showing
 };

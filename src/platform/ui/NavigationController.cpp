@@ -190,7 +190,10 @@ public:
         ctx.strokePath();
         ctx.restore();
         Rect content = kind_ == Kind::Back ? Rect(r.minX() + 10, r.minY(), r.width() - 12, r.height()) : r;
-        gfx::Color ink = isEnabled() ? gfx::Color::white() : gfx::Color::white().withAlpha(0.5f);
+        // White on a dark face; on a light face (a gold bar) white would be
+        // hard to read, so the title is drawn dark with a light edge.
+        const draw::BarInk bar = draw::barInkOn(base);
+        gfx::Color ink = isEnabled() ? bar.ink : bar.ink.withAlpha(0.5f);
         if (plus_) {
             ctx.setFillColor(ink);
             ctx.fillRect(Rect(content.midX() - 7, content.midY() - 1.5f, 14, 3));
@@ -200,8 +203,8 @@ public:
             drawImageInRect(ctx, *img, Rect(content.midX() - s.width / 2, content.midY() - s.height / 2, s.width, s.height),
                             ContentMode::ScaleToFill);
         } else {
-            draw::textWithShadow(ctx, currentTitle(), content.inset(4, 0), titleLabel()->font(), ink,
-                                 gfx::Color::black().withAlpha(0.45f), Size(0, -1));
+            draw::textWithShadow(ctx, currentTitle(), content.inset(4, 0), titleLabel()->font(), ink, bar.edge,
+                                 bar.edgeOffset);
         }
     }
 

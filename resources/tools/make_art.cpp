@@ -782,7 +782,7 @@ std::vector<Art> allArt() {
 
     const std::pair<const char*, Glyph> menu[] = {
         {"dotoday", glyphPlay}, {"graphmain", glyphBars}, {"setup", glyphGear},
-        {"goodform", glyphPushUp}, {"weektip", glyphBulb}};
+        {"goodform", glyphPushUp}, {"weektip", glyphBulb}, {"hinttips", glyphHelp}, {"program", glyphCalendar}};
     for (const auto& [name, glyph] : menu) art.push_back({name, 90, 90, [glyph](cairo_t* cr) { menuTile(cr, glyph); }});
     art.push_back({"blank_button", 90, 90, blankTile});
 

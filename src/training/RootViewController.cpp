@@ -50,10 +50,12 @@ void RootViewController::loadView() {
     topView_->addSubview(pagedView_);
 
     std::weak_ptr<ui::ViewController> weak = weak_from_this();
-    auto make = [&](std::shared_ptr<ui::Button>& button, const std::string& caption, const std::string& image,
-                    homelook::MenuIcon icon, void (RootViewController::*action)()) {
+    // Each entry has its full name (what a screen reader says and what a
+    // script taps) and a caption short enough for a column of four.
+    auto make = [&](std::shared_ptr<ui::Button>& button, const std::string& name, const std::string& caption,
+                    const std::string& image, homelook::MenuIcon icon, void (RootViewController::*action)()) {
         button = std::make_shared<ui::Button>(ui::ButtonType::Custom, ui::Rect(0, 0, 84, 84));
-        button->setAccessibilityLabel(caption);
+        button->setAccessibilityLabel(name);
         if (!image.empty()) button->setBackgroundImage(homelook::bundleImage(image));
         if (!button->backgroundImageForState(ui::ControlState::Normal))
             button->setBackgroundImage(homelook::drawnMenuFace(ui::Size(84, 84), icon));
@@ -72,13 +74,18 @@ void RootViewController::loadView() {
         view->addSubview(label);
         menu_.push_back({button, label});
     };
-    make(todayButton_, "Today's Workout", "dotoday.png", homelook::MenuIcon::Today, &RootViewController::doTodayTapped);
-    make(graphButton_, "Progress", "graphmain.png", homelook::MenuIcon::Progress, &RootViewController::graphTapped);
-    make(setupButton_, "Settings", "setup.png", homelook::MenuIcon::Settings, &RootViewController::setupTapped);
-    make(goodFormButton_, "Good Form", "goodform.png", homelook::MenuIcon::GoodForm, &RootViewController::goodFormTapped);
-    make(tipButton_, "Tip of the Week", "weektip.png", homelook::MenuIcon::Tips, &RootViewController::tipTapped);
-    make(hintButton_, "F.A.Q.", "", homelook::MenuIcon::Questions, &RootViewController::hintTapped);
-    make(programButton_, "Plan", "", homelook::MenuIcon::Plan, &RootViewController::programTapped);
+    make(todayButton_, "Today's Workout", "Workout", "dotoday.png", homelook::MenuIcon::Today,
+         &RootViewController::doTodayTapped);
+    make(graphButton_, "Progress", "Progress", "graphmain.png", homelook::MenuIcon::Progress,
+         &RootViewController::graphTapped);
+    make(setupButton_, "Settings", "Settings", "setup.png", homelook::MenuIcon::Settings,
+         &RootViewController::setupTapped);
+    make(goodFormButton_, "Good Form", "Good Form", "goodform.png", homelook::MenuIcon::GoodForm,
+         &RootViewController::goodFormTapped);
+    make(tipButton_, "Tip of the Week", "Tips", "weektip.png", homelook::MenuIcon::Tips, &RootViewController::tipTapped);
+    make(hintButton_, "F.A.Q.", "F.A.Q.", "hinttips.png", homelook::MenuIcon::Questions,
+         &RootViewController::hintTapped);
+    make(programButton_, "Plan", "Plan", "program.png", homelook::MenuIcon::Plan, &RootViewController::programTapped);
     // Progress, settings, the F.A.Q. and the plan table live in a library
     // above this one; a button shows only when its screen is registered.
     graphButton_->setHidden(!screenRegistered(kLogGraphScreen));

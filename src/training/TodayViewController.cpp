@@ -265,7 +265,6 @@ void TodayViewController::loadView() {
                                   gfx::Color::rgb(0.24f, 0.15f, 0.09f));
     countdownLabel_->setBackgroundColor(gfx::Color::rgb(0.99f, 0.96f, 0.88f));
     countdownLabel_->layer()->setCornerRadius(7);
-    countdownLabel_->setClipsToBounds(true);
     view->addSubview(countdownLabel_);
 
     shakeLabel_ = look::label(ui::Rect(10, 354, 300, 18), "Shake to end the rest", gfx::Font::systemFont(13),

@@ -561,7 +561,9 @@ void TodayViewController::updateSetLabels() {
     const int doubled = doubledWeek5(week, day) ? 3 : doubledWeek6(week, day) ? 4 : 0;
     for (int i = 0; i < 5; ++i) {
         const bool twice = i < doubled;
-        repLabels_[i]->setFont(twice ? gfx::Font("Helvetica", 15) : gfx::Font("Helvetica-Bold", 17));
+        // One weight along the row; doubled sets take the smaller size so
+        // that "NN(x2)" fits its 55-point slot.
+        repLabels_[i]->setFont(gfx::Font("Helvetica-Bold", twice ? 15 : 17));
         repLabels_[i]->setText(base::format(twice ? "%i(x2)" : "%i", reps[i]));
         repLabels_[i]->setTextColor(look::ink());
     }

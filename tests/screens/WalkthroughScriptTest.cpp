@@ -207,3 +207,31 @@ TEST_F(WalkthroughScriptTest, TheRestCountdownSitsInsideTheDialFace) {
 }
 
 }  // namespace
+
+namespace {
+
+// Day 3 of week 6: four doubled sets in the smaller size and the last one
+// plain, all of one weight, each inside its 55-point slot.
+TEST_F(WalkthroughScriptTest, DoubledSetsShareTheRowsWeightAndFitTheirSlots) {
+    defaults().setInteger("Tolvek_Day", 3);
+    defaults().setInteger("Tolvek_Week", 6);
+    defaults().setInteger("Tolvek_Level", 3);
+    defaults().synchronize();
+    launch();
+    tap("Today's Workout");
+    tap("Tap To Start");
+    std::vector<std::shared_ptr<ui::Label>> sets;
+    for (const auto& v : visibleViews())
+        if (auto l = std::dynamic_pointer_cast<ui::Label>(v); l && l->frame().minY() == 10 && l->frame().width() == 55)
+            sets.push_back(l);
+    ASSERT_EQ(sets.size(), 5u);
+    for (std::size_t i = 0; i < sets.size(); ++i) {
+        const bool doubled = i < 4;
+        EXPECT_EQ(sets[i]->text().ends_with("(x2)"), doubled) << sets[i]->text();
+        EXPECT_EQ(sets[i]->font().pointSize(), doubled ? 15 : 17) << sets[i]->text();
+        EXPECT_EQ(sets[i]->font().isBold(), sets[0]->font().isBold()) << sets[i]->text();
+        EXPECT_LE(gfx::measureText(sets[i]->text(), sets[i]->font()).width, 55) << sets[i]->text();
+    }
+}
+
+}  // namespace

@@ -26,6 +26,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/MailComposeViewController.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/Pasteboard.h"
 #include "platform/ui/Window.h"
 #include "screens/RegisterScreens.h"
 #include "sharing/core/SHR.h"
@@ -115,7 +116,7 @@ TEST_F(WalkthroughScriptTest, ANewUserWalksThroughEveryScreen) {
         if (step.kind == host::ScriptStep::Kind::Screenshot) screenshots.insert(step.text);
     }
     for (const char* key : {"Setup and initial Test", "Week 1, Day  1, Level 3", "Coming Up Next", "Tap To Start",
-                            "End Rest", "Day Completed", "More...", "Actions", "Services",
+                            "End Rest", "Day Completed", "More...", "Actions", "Services", "Copied!",
                             "Week 1 Day 1 Level 3 Total Reps 44", "Attached: log.csv",
                             "Current Values: Week 1, Day 2, Level 3", "Configure Animations", "Graph Selection",
                             "Configure Reminders", "Week 1 Day 1 Level 2 Total Reps",
@@ -141,6 +142,8 @@ TEST_F(WalkthroughScriptTest, ANewUserWalksThroughEveryScreen) {
     EXPECT_EQ(defaults().integerForKey("Tolvek_Week"), 1);
     EXPECT_EQ(defaults().integerForKey("Tolvek_Day"), 2);
     EXPECT_TRUE(handed.empty());
+    EXPECT_EQ(ui::Pasteboard::generalPasteboard().string().value_or(""),
+              "Today I did a total of 44 pushups thanks to the Tolvek iPhone app. (Week 1, Day 1, Level 3) #Tolvek");
 
     for (const auto& name : screenshots) {
         auto image = gfx::Image::load((shots / (name + ".png")).string());

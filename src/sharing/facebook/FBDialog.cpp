@@ -500,7 +500,11 @@ void FBLoginDialog::dialogDidCancel(const std::optional<net::URL>&) {
 void FBLoginDialog::didFailLoadWithError(ui::WebView& webView, const net::Error& error) {
     if (error.domain() == net::URLErrorDomain && error.code() == net::URLErrorCode::Cancelled) return;
     if (error.domain() == "WebKitErrorDomain" && error.code() == 102) return;
-    auto keep = shared_from_this();
     FBDialog::didFailLoadWithError(webView, error);
+}
+
+void FBLoginDialog::dismissWithError(const net::Error& error, bool animated) {
+    auto keep = shared_from_this();
+    FBDialog::dismissWithError(error, animated);
     if (auto d = loginDelegate()) d->fbDialogNotLogin(false);
 }

@@ -86,7 +86,7 @@ public:
     // URL as it is.
     static std::string generateURL(const std::string& baseURL, const FBParams* params);
     void dismissWithSuccess(bool success, bool animated);
-    void dismissWithError(const net::Error& error, bool animated);
+    virtual void dismissWithError(const net::Error& error, bool animated);
     virtual void dialogDidSucceed(const net::URL& url);
     virtual void dialogDidCancel(const std::optional<net::URL>& url);
     // The close button.
@@ -150,6 +150,9 @@ public:
 
     void dialogDidSucceed(const net::URL& url) override;
     void dialogDidCancel(const std::optional<net::URL>& url) override;
+    // Every failure, a failed load or an error the page reports through its
+    // cancel address, ends the login as not logged in.
+    void dismissWithError(const net::Error& error, bool animated) override;
     void didFailLoadWithError(ui::WebView& webView, const net::Error& error) override;
 
 private:

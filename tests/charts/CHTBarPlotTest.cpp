@@ -223,3 +223,17 @@ TEST(CHTBarPlotTest, TubularBarsAndMismatchedFields) {
     EXPECT_TRUE(CHTDecimalEquals(decoded->plotRange()->length(), D("5")));
     EXPECT_TRUE(std::dynamic_pointer_cast<_CHTFillGradient>(decoded->fill()));
 }
+
+TEST(CHTBarPlotTest, LegendSwatchIsABarInThePlotsStyle) {
+    auto plot = std::make_shared<CHTBarPlot>();
+    plot->setFill(CHTFill::fillWithColor(CHTColor::redColor()));
+    plot->setLineStyle(nullptr);
+    plot->setBarCornerRadius(8);
+    gfx::ImageContext ctx({40, 30}, 1, gfx::YAxis::Up);
+    plot->drawSwatchForLegend(CHTLegendSwatchStyle{}, 0, gfx::Rect(10, 10, 20, 10), ctx);
+    auto image = ctx.image();
+    EXPECT_EQ(image->pixel(20, 15).r, 255);
+    // The corners are rounded by at most half the height.
+    EXPECT_EQ(image->pixel(10, 10).a, 0);
+    EXPECT_EQ(image->pixel(0, 0).a, 0);
+}

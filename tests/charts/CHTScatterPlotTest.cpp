@@ -233,3 +233,39 @@ TEST(CHTScatterPlotTest, ArchivingKeepsTheStyles) {
     EXPECT_EQ(decoded->title(), "Reps");
     EXPECT_TRUE(decoded->dataNeedsReloading());
 }
+
+TEST(CHTScatterPlotTest, LegendSwatches) {
+    CHTLegendSwatchStyle legend;
+    legend.swatchFill = CHTFill::fillWithColor(CHTColor::whiteColor());
+    const gfx::Rect rect(10, 10, 20, 10);
+    auto paint = [&](CHTScatterPlot& plot) {
+        gfx::ImageContext ctx({40, 30}, 1, gfx::YAxis::Up);
+        plot.drawSwatchForLegend(legend, 0, rect, ctx);
+        return ctx.image();
+    };
+    // Two fills: the one with the lower base value fills the lower half.
+    auto plot = std::make_shared<CHTScatterPlot>();
+    plot->setDataLineStyle(nullptr);
+    plot->setAreaFill(CHTFill::fillWithColor(CHTColor::redColor()));
+    plot->setAreaFill2(CHTFill::fillWithColor(CHTColor::blueColor()));
+    plot->setAreaBaseValue(D("0"));
+    plot->setAreaBaseValue2(D("5"));
+    auto image = paint(*plot);
+    EXPECT_EQ(image->pixel(20, 17).r, 255);  // y 12: the lower half
+    EXPECT_EQ(image->pixel(20, 12).b, 255);  // y 17: the upper half
+    plot->setAreaBaseValue2(D("-5"));
+    image = paint(*plot);
+    EXPECT_EQ(image->pixel(20, 17).b, 255);
+    EXPECT_EQ(image->pixel(20, 12).r, 255);
+
+    // A line style: a line through the middle over the base swatch, no fills.
+    auto line = CHTLineStyle::lineStyle();
+    line->setLineColor(CHTColor::greenColor());
+    line->setLineWidth(2);
+    plot->setDataLineStyle(line);
+    image = paint(*plot);
+    EXPECT_EQ(image->pixel(20, 15).g, 255);
+    EXPECT_EQ(image->pixel(20, 12).r, 255);  // the legend's white swatch
+    EXPECT_EQ(image->pixel(20, 12).b, 255);
+    EXPECT_EQ(image->pixel(20, 12).g, 255);
+}

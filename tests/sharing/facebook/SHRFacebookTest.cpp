@@ -201,6 +201,13 @@ TEST_F(SHRFacebookTest, LogoutForgetsEverythingAndTheNextShareAsksForLogin) {
 
     SHRSharer::shareText("SHRFacebook", "again");
     EXPECT_TRUE(std::dynamic_pointer_cast<FBLoginDialog>(shownDialog()));
+
+    // Signing out without a stored login tells the service nothing.
+    net::CookieStorage::sharedHTTPCookieStorage().setCookie(cookie);
+    SHR::logoutOfService("SHRFacebook");
+    advance(1);
+    EXPECT_EQ(fb_.requestsTo("/method/auth.expireSession").size(), 1u);
+    EXPECT_TRUE(net::CookieStorage::sharedHTTPCookieStorage().cookiesForURL(Facebook::loginHostURL()).empty());
 }
 
 TEST_F(SHRFacebookTest, AnExpiredStoredTokenIsNoLogin) {

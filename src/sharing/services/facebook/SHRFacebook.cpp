@@ -2,6 +2,7 @@
 
 #include "platform/base/Format.h"
 #include "platform/base/UserDefaults.h"
+#include "platform/net/CookieStorage.h"
 #include "platform/net/Services.h"
 #include "platform/ui/Application.h"
 #include "sharing/core/SHR.h"
@@ -119,7 +120,13 @@ void SHRFacebook::logout() {
     auto session = Facebook::create(AppId);
     session->setAccessToken(SHR::getAuthValueForKey(AccessTokenKey, "SHRFacebook"));
     session->setExpirationDate(base::UserDefaults::standardUserDefaults().dateForKey(ExpirationDateKey));
-    session->logout(std::weak_ptr<FBSessionDelegate>());
+    if (session->accessToken()) {
+        session->logout(std::weak_ptr<FBSessionDelegate>());
+    } else {
+        // Never logged in: nothing to expire at the service, only its cookies to drop.
+        auto& cookies = net::CookieStorage::sharedHTTPCookieStorage();
+        for (const auto& cookie : cookies.cookiesForURL(Facebook::loginHostURL())) cookies.deleteCookie(cookie);
+    }
     SHR::removeAuthValueForKey(AccessTokenKey, "SHRFacebook");
     auto& defaults = base::UserDefaults::standardUserDefaults();
     defaults.removeObjectForKey(ExpirationDateKey);

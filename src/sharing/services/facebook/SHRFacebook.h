@@ -33,6 +33,8 @@ public:
     bool canShareOffline() const override { return false; }
     bool shouldAutoShare() override { return true; }
     std::vector<std::shared_ptr<SHRFormFieldSettings>> shareFormFieldsForType(int) override { return {}; }
+    // The login is the service's own page: there is no login form.
+    std::vector<std::shared_ptr<SHRFormFieldSettings>> authorizationFormFields() const override { return {}; }
 
     // The session, made on first use with the stored token and expiry.
     std::shared_ptr<Facebook> facebook();

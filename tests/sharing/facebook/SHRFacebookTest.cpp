@@ -75,6 +75,27 @@ TEST_F(SHRFacebookTest, ACancelledLoginEndsTheShareSilently) {
     EXPECT_FALSE(keychainValue("SHRFacebookAccessToken", "SHRFacebook"));
 }
 
+// What the login page may answer instead of a token, through the web view's
+// own redirect: each ends the share without a report, a token or a crash.
+TEST_F(SHRFacebookTest, LoginAnswersWithoutATokenEndTheShareSilently) {
+    for (const char* answer : {"fbconnect://cancel", "fbconnect://cancel?error_code=200&error_msg=Permissions%20error",
+                               "fbconnect:", "fbconnect://success#expires_in=60", "fbconnect://x"}) {
+        SCOPED_TRACE(answer);
+        Reports reports;
+        fb_.setLoginAnswer(answer);
+        SHRSharer::shareText("SHRFacebook", "x");
+        ASSERT_TRUE(waitFor([&] { return shownDialog() && shownDialog()->webView()->textFieldNamed("email"); }));
+        shownDialog()->webView()->submitFormFromFields(0);
+        ASSERT_TRUE(waitFor([&] { return SHR::currentHelper().activeSharerCount() == 0; }));
+        advance(1);
+        EXPECT_FALSE(shownDialog());
+        EXPECT_TRUE(reports.order.empty());
+        EXPECT_FALSE(keychainValue("SHRFacebookAccessToken", "SHRFacebook"));
+        EXPECT_FALSE(alert());
+    }
+    EXPECT_EQ(fb_.requestsTo("/me/feed").size(), 0u);
+}
+
 TEST_F(SHRFacebookTest, TheTextShareCarriesTheEncodedAction) {
     storeToken("t1");
     Reports reports;

@@ -222,6 +222,8 @@ TEST_F(SHRFacebookTest, LogoutForgetsEverythingAndTheNextShareAsksForLogin) {
 
     SHRSharer::shareText("SHRFacebook", "again");
     EXPECT_TRUE(std::dynamic_pointer_cast<FBLoginDialog>(shownDialog()));
+    // (Its page sets the login cookie once more.)
+    ASSERT_TRUE(waitFor([&] { return shownDialog()->title() == "Log In | Facebook"; }));
 
     // Signing out without a stored login tells the service nothing.
     net::CookieStorage::sharedHTTPCookieStorage().setCookie(cookie);

@@ -1,13 +1,9 @@
 // The progress screen driven by a script through the headless host, as the
 // program runs one: every screenshot it takes is a real screen.
 #include "ProgressTestSupport.h"
+#include "ScriptTestSupport.h"
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-
-#include "platform/gfx/Image.h"
-#include "platform/host/Script.h"
 
 namespace {
 
@@ -22,21 +18,8 @@ TEST_F(ProgressScriptTest, DeletesADayAndEditsAnotherFromTheLogPage) {
     addDay(1, 2, 2, {6, 6, 5, 5, 8, 0, 0, 0, 0}, "Wed 2026 12 02 18:00:00.000");
     addDay(5, 2, 2, {8, 8, 10, 10, 9, 9, 12, 14, 0}, "Tue 2026 12 08 18:58:45.123");
 
-    const char* keep = std::getenv("TOLVEK_SHOTS");
-    const fs::path shots = keep ? fs::path(keep) : fs::path(tempHome.path()) / "shots";
-    const fs::path path = test::testSourceDir("screens/scripts") / "progress_log.script";
-    std::ifstream in(path);
-    ASSERT_TRUE(in) << path;
-    std::stringstream text;
-    text << in.rdbuf();
-    host::ScriptError error;
-    auto steps = host::parseScript(text.str(), &error);
-    ASSERT_TRUE(steps) << error.line << ": " << error.why;
-    host::ScriptOptions options;
-    options.scriptName = path.filename().string();
-    options.screenshotDir = shots.string();
-    std::ostringstream out, err;
-    ASSERT_EQ(host::runSteps(*driver, *steps, options, out, err), 0) << err.str();
+    const fs::path shots = screenscript::shotsDir(tempHome);
+    ASSERT_NO_FATAL_FAILURE(screenscript::runScript(*driver, "progress_log.script", shots));
 
     // The deleted day is gone from the store; the edited one kept its date.
     EXPECT_EQ(logRows(), 2);
@@ -47,11 +30,8 @@ TEST_F(ProgressScriptTest, DeletesADayAndEditsAnotherFromTheLogPage) {
                                        "SELECT Rep8 FROM LogDay WHERE LogDate = 'Tue 2026 12 08 18:58:45.123'"),
               std::vector<long long>{140});
 
-    for (const char* name : {"01-chart", "02-log", "03-log-editing", "04-edit-day", "05-log-edited", "06-export"}) {
-        auto image = gfx::Image::load((shots / (std::string(name) + ".png")).string());
-        ASSERT_TRUE(image) << name;
-        EXPECT_EQ(image->width(), 640) << name;
-    }
+    ASSERT_NO_FATAL_FAILURE(screenscript::expectScreenshots(
+        shots, {"01-chart", "02-log", "03-log-editing", "04-edit-day", "05-log-edited", "06-export"}));
 }
 
 }  // namespace

@@ -19,22 +19,11 @@
 #include "charts/CHTXYPlotSpace.h"
 #include "platform/gfx/Context.h"
 #include "platform/gfx/Image.h"
+#include "GallerySupport.h"
 
 namespace {
 
-std::string folder;
-int failures = 0;
-
-void save(gfx::ImageContext& ctx, const std::string& name) {
-    std::string path = folder + "/" + name + ".png";
-    if (!ctx.image()->writePNG(path)) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-        ++failures;
-    } else {
-        std::printf("%s\n", path.c_str());
-    }
-}
-
+using namespace gallery;
 std::string fileName(std::string name) {
     for (auto& c : name) c = (c == ' ') ? '-' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return name;
@@ -145,13 +134,7 @@ void themedCharts() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    folder = argc > 1 ? argv[1] : "graph-gallery";
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (ec) {
-        std::fprintf(stderr, "cannot create %s: %s\n", folder.c_str(), ec.message().c_str());
-        return 1;
-    }
+    if (!makeFolder(argc, argv, "graph-gallery")) return 1;
     CHTTheme::registerThemes();
     themePages();
     themedCharts();

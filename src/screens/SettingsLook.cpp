@@ -58,4 +58,12 @@ std::shared_ptr<ui::Label> note(ui::Rect frame, const std::string& text) {
     return label;
 }
 
+std::shared_ptr<ui::TableView> cardTable(ui::View& view) {
+    auto table = std::make_shared<ui::TableView>(view.bounds(), ui::TableViewStyle::Plain);
+    table->setAutoresizingMask(ui::Autoresizing::FlexibleHeight | ui::Autoresizing::FlexibleWidth);
+    table->setSeparatorStyle(ui::TableViewCellSeparatorStyle::None);
+    view.addSubview(table);
+    return table;
+}
+
 }  // namespace settingslook

@@ -8,6 +8,7 @@
 
 #include "platform/ui/Label.h"
 #include "platform/ui/Switch.h"
+#include "platform/ui/TableView.h"
 #include "platform/ui/View.h"
 
 namespace settingslook {
@@ -20,6 +21,10 @@ std::shared_ptr<ui::Label> titleLabel(const std::string& text, ui::Float width, 
 
 // The background of every screen here (the home screen's).
 std::shared_ptr<ui::View> screenView();
+
+// A plain table filling the view and growing with it, added to it; its rows
+// draw their own cards and edges, so it has no separators.
+std::shared_ptr<ui::TableView> cardTable(ui::View& view);
 
 // A card at frame holding a caption on the left and a switch on the right
 // (the switch is named by the caption for taps and screen readers); answers

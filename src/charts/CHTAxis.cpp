@@ -490,26 +490,24 @@ void CHTAxis::setSeparateLayers(bool separate) {
     }
 }
 
-void CHTAxis::setMinorGridLines(const std::shared_ptr<CHTGridLines>& gridLines) {
-    if (gridLines == minorGridLines_) return;
-    if (minorGridLines_) minorGridLines_->removeFromSuperlayer();
-    minorGridLines_ = gridLines;
+void CHTAxis::setGridLines(std::shared_ptr<CHTGridLines>& stored, const std::shared_ptr<CHTGridLines>& gridLines,
+                           bool major) {
+    if (gridLines == stored) return;
+    if (stored) stored->removeFromSuperlayer();
+    stored = gridLines;
     if (gridLines) {
-        gridLines->setMajor(false);
+        gridLines->setMajor(major);
         gridLines->setAxis(self());
-        insertGridLinesLayer(false);
+        insertGridLinesLayer(major);
     }
 }
 
+void CHTAxis::setMinorGridLines(const std::shared_ptr<CHTGridLines>& gridLines) {
+    setGridLines(minorGridLines_, gridLines, false);
+}
+
 void CHTAxis::setMajorGridLines(const std::shared_ptr<CHTGridLines>& gridLines) {
-    if (gridLines == majorGridLines_) return;
-    if (majorGridLines_) majorGridLines_->removeFromSuperlayer();
-    majorGridLines_ = gridLines;
-    if (gridLines) {
-        gridLines->setMajor(true);
-        gridLines->setAxis(self());
-        insertGridLinesLayer(true);
-    }
+    setGridLines(majorGridLines_, gridLines, true);
 }
 
 // ---- plot area ----

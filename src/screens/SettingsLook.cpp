@@ -66,4 +66,15 @@ std::shared_ptr<ui::TableView> cardTable(ui::View& view) {
     return table;
 }
 
+void liftView(ui::View& view, ui::Float distance, bool up) {
+    ui::View::beginAnimations("moveUp");
+    ui::View::setAnimationDuration(0.3);
+    ui::Rect rect = view.frame();
+    const ui::Float d = up ? distance : -distance;
+    rect.origin.y -= d;
+    rect.size.height += d;
+    view.setFrame(rect);
+    ui::View::commitAnimations();
+}
+
 }  // namespace settingslook

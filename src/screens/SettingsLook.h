@@ -1,8 +1,9 @@
 #pragma once
 // The look of the settings menu, its option screens, the plan table and the
 // F.A.Q.: the bar titles in their two inks, the panel with a switch and its
-// caption, and the explanatory text under it. The screens sit on the home
-// screen's warm dark background under its gold bar.
+// caption, and the explanatory text under it; and how a screen with a text
+// field slides clear of the keyboard. The screens sit on the home screen's
+// warm dark background under its gold bar.
 #include <memory>
 #include <string>
 
@@ -34,5 +35,9 @@ std::shared_ptr<ui::Switch> switchCard(ui::View& parent, ui::Rect frame, const s
 // Wrapped explanatory text in the secondary ink, from the top of the frame
 // (the frame shrinks to the text).
 std::shared_ptr<ui::Label> note(ui::Rect frame, const std::string& text);
+
+// Slides a screen's view up by the distance, growing it by as much so its
+// bottom stays put (to clear the keyboard), or back down, over 0.3 seconds.
+void liftView(ui::View& view, ui::Float distance, bool up);
 
 }  // namespace settingslook

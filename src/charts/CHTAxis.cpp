@@ -906,6 +906,11 @@ CHTAxisLabelSet labelSet(const std::vector<std::shared_ptr<CHTAxisLabel>>& label
 std::shared_ptr<base::NumberFormatter> decodeFormatter(base::KeyedUnarchiver& coder, const std::string& key) {
     return coder.decodeObjectOfType<base::NumberFormatter>(key);
 }
+// A copy of a decoded style, so that the axis holds one of its own.
+template <class Style>
+std::shared_ptr<Style> decodedCopy(base::KeyedUnarchiver& coder, const std::string& key) {
+    return copyOf(std::shared_ptr<const Style>(coder.decodeObjectOfType<Style>(key)));
+}
 }  // namespace
 
 void CHTAxis::encodeWithCoder(base::KeyedArchiver& coder) const {
@@ -982,15 +987,11 @@ std::shared_ptr<base::Coding> CHTAxis::initWithCoder(base::KeyedUnarchiver& code
     minorTickLabelRotation_ = decodeCGFloat(coder, "CHTAxis.minorTickLabelRotation");
     labelAlignment_ = clampInt("CHTAxis.labelAlignment", 0, 5, CHTAlignmentCenter);
     minorTickLabelAlignment_ = clampInt("CHTAxis.minorTickLabelAlignment", 0, 5, CHTAlignmentCenter);
-    auto lineStyle = [&](const char* key) {
-        auto s = coder.decodeObjectOfType<CHTLineStyle>(key);
-        return s ? s->copy() : nullptr;
-    };
-    axisLineStyle_ = lineStyle("CHTAxis.axisLineStyle");
-    majorTickLineStyle_ = lineStyle("CHTAxis.majorTickLineStyle");
-    minorTickLineStyle_ = lineStyle("CHTAxis.minorTickLineStyle");
-    majorGridLineStyle_ = lineStyle("CHTAxis.majorGridLineStyle");
-    minorGridLineStyle_ = lineStyle("CHTAxis.minorGridLineStyle");
+    axisLineStyle_ = decodedCopy<CHTLineStyle>(coder, "CHTAxis.axisLineStyle");
+    majorTickLineStyle_ = decodedCopy<CHTLineStyle>(coder, "CHTAxis.majorTickLineStyle");
+    minorTickLineStyle_ = decodedCopy<CHTLineStyle>(coder, "CHTAxis.minorTickLineStyle");
+    majorGridLineStyle_ = decodedCopy<CHTLineStyle>(coder, "CHTAxis.majorGridLineStyle");
+    minorGridLineStyle_ = decodedCopy<CHTLineStyle>(coder, "CHTAxis.minorGridLineStyle");
     axisLineCapMin_ = coder.decodeObjectOfType<CHTLineCap>("CHTAxis.axisLineCapMin");
     axisLineCapMax_ = coder.decodeObjectOfType<CHTLineCap>("CHTAxis.axisLineCapMax");
     labelingOrigin_ = decodeDecimal(coder, "CHTAxis.labelingOrigin");
@@ -998,13 +999,9 @@ std::shared_ptr<base::Coding> CHTAxis::initWithCoder(base::KeyedUnarchiver& code
     minorTicksPerInterval_ = clampUnsigned("CHTAxis.minorTicksPerInterval");
     preferredNumberOfMajorTicks_ = clampUnsigned("CHTAxis.preferredNumberOfMajorTicks");
     labelingPolicy_ = clampInt("CHTAxis.labelingPolicy", 0, 4, CHTAxisLabelingPolicyFixedInterval);
-    auto textStyle = [&](const char* key) {
-        auto s = coder.decodeObjectOfType<CHTTextStyle>(key);
-        return s ? s->copy() : nullptr;
-    };
-    labelTextStyle_ = textStyle("CHTAxis.labelTextStyle");
-    minorTickLabelTextStyle_ = textStyle("CHTAxis.minorTickLabelTextStyle");
-    titleTextStyle_ = textStyle("CHTAxis.titleTextStyle");
+    labelTextStyle_ = decodedCopy<CHTTextStyle>(coder, "CHTAxis.labelTextStyle");
+    minorTickLabelTextStyle_ = decodedCopy<CHTTextStyle>(coder, "CHTAxis.minorTickLabelTextStyle");
+    titleTextStyle_ = decodedCopy<CHTTextStyle>(coder, "CHTAxis.titleTextStyle");
     labelFormatter_ = decodeFormatter(coder, "CHTAxis.labelFormatter");
     minorTickLabelFormatter_ = decodeFormatter(coder, "CHTAxis.minorTickLabelFormatter");
     labelFormatterChanged_ = coder.decodeBool("CHTAxis.labelFormatterChanged");

@@ -1,5 +1,7 @@
 #include "charts/CHTGraph.h"
 
+#include "charts/CHTLegend.h"
+
 #include <algorithm>
 
 #include "charts/CHTAxis.h"
@@ -298,11 +300,11 @@ void CHTGraph::setTitleDisplacement(gfx::Point displacement) {
 
 // ---- Legend
 
-std::shared_ptr<CHTLayer> CHTGraph::legend() const {
-    return legendAnnotation_ ? legendAnnotation_->contentLayer() : nullptr;
+std::shared_ptr<CHTLegend> CHTGraph::legend() const {
+    return legendAnnotation_ ? std::dynamic_pointer_cast<CHTLegend>(legendAnnotation_->contentLayer()) : nullptr;
 }
 
-void CHTGraph::setLegend(const std::shared_ptr<CHTLayer>& legend) {
+void CHTGraph::setLegend(const std::shared_ptr<CHTLegend>& legend) {
     if (legend == this->legend()) return;
     if (!legend) {
         if (legendAnnotation_) {

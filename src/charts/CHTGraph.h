@@ -24,6 +24,7 @@
 #include "platform/base/Value.h"
 
 class CHTAxisSet;
+class CHTLegend;
 class CHTPlot;
 class CHTPlotArea;
 class CHTPlotAreaFrame;
@@ -101,9 +102,10 @@ public:
     void setTitleDisplacement(gfx::Point displacement);
     const std::shared_ptr<CHTLayerAnnotation>& titleAnnotation() const { return titleAnnotation_; }
 
-    // ---- Legend: a layer pinned to the graph itself, there while set.
-    std::shared_ptr<CHTLayer> legend() const;
-    void setLegend(const std::shared_ptr<CHTLayer>& legend);
+    // ---- Legend: pinned to the graph itself by a layer annotation, there
+    // while set.
+    std::shared_ptr<CHTLegend> legend() const;
+    void setLegend(const std::shared_ptr<CHTLegend>& legend);
     int legendAnchor() const { return legendAnchor_; }
     void setLegendAnchor(int anchor);
     gfx::Point legendDisplacement() const { return legendDisplacement_; }

@@ -9,6 +9,7 @@
 #include "charts/CHTPlotArea.h"
 #include "charts/CHTPlotSpaceAnnotation.h"
 #include "charts/CHTTextLayer.h"
+#include "charts/CHTXYPlotSpace.h"
 #include "platform/base/Exception.h"
 #include "platform/base/NotificationCenter.h"
 
@@ -603,6 +604,60 @@ void CHTPlot::drawSwatchForLegend(const CHTLegendSwatchStyle& legend, std::size_
         context.addPath(outline);
         context.strokePath();
     }
+}
+
+// ---- Point selection
+
+void CHTPlot::selectPointsToDraw(std::vector<char>& flags, CHTPlotSpace* plotSpace, bool visibleOnly,
+                                 std::size_t xField, std::size_t yField, const CHTPointSelectionRules& rules) const {
+    const std::size_t n = cachedDataCount();
+    flags.assign(n, 0);
+    if (n == 0) return;
+    auto* xy = dynamic_cast<CHTXYPlotSpace*>(plotSpace);
+    auto xRange = xy ? xy->xRange() : nullptr;
+    auto yRange = xy ? xy->yRange() : nullptr;
+    const bool doubles = doublePrecisionCache();
+    // Region of each record along x and y: 0 below, 1 inside, 2 above.
+    std::vector<unsigned char> xr(n), yr(n), nan(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (doubles) {
+            const double x = cachedDoubleForField(xField, i);
+            const double y = cachedDoubleForField(yField, i);
+            nan[i] = std::isnan(x) || std::isnan(y);
+            xr[i] = xRange ? static_cast<unsigned char>(xRange->compareToDouble(x)) : 1;
+            const bool askY = !rules.compareYOnlyInsideX || xr[i] == 1;
+            yr[i] = askY && yRange ? static_cast<unsigned char>(yRange->compareToDouble(y)) : 1;
+        } else {
+            const base::Decimal x = cachedDecimalForField(xField, i);
+            const base::Decimal y = cachedDecimalForField(yField, i);
+            nan[i] = CHTDecimalIsNaN(x) || (!rules.decimalMissingByXOnly && CHTDecimalIsNaN(y));
+            xr[i] = xRange ? static_cast<unsigned char>(xRange->compareToDecimal(x)) : 1;
+            const bool askY = !rules.compareYOnlyInsideX || xr[i] == 1;
+            yr[i] = askY && yRange ? static_cast<unsigned char>(yRange->compareToDecimal(y)) : 1;
+        }
+    }
+    flags[0] = xr[0] == 1 && yr[0] == 1 && !nan[0];
+    for (std::size_t i = 1; i < n; ++i) {
+        const bool regionChanged = xr[i - 1] != xr[i] || (rules.yRegionChangeKeepsPair && yr[i - 1] != yr[i]);
+        if (!visibleOnly && !nan[i - 1] && !nan[i] && regionChanged) {
+            // A segment that crosses the edge of the visible area is drawn.
+            flags[i - 1] = 1;
+            flags[i] = 1;
+        } else if (xr[i] == 1 && yr[i] == 1 && !nan[i]) {
+            flags[i] = 1;
+        }
+    }
+}
+
+std::size_t CHTPlot::extremeDrawnPointIndexForFlags(const std::vector<char>& flags, bool extremeNumIsLowerBound) {
+    if (extremeNumIsLowerBound) {
+        for (std::size_t i = 0; i < flags.size(); ++i)
+            if (flags[i]) return i;
+    } else {
+        for (std::size_t i = flags.size(); i-- > 0;)
+            if (flags[i]) return i;
+    }
+    return CHTNotFound;
 }
 
 // ---- Layer hooks

@@ -119,6 +119,18 @@ public:
     virtual ~CHTPlotDelegate() = default;
 };
 
+// How a point plot picks the records it draws (see selectPointsToDraw).
+struct CHTPointSelectionRules {
+    // The y range is asked only for records inside the x range (the others
+    // count as inside along y).
+    bool compareYOnlyInsideX = true;
+    // A change of the y region alone between neighbours keeps both drawn.
+    bool yRegionChangeKeepsPair = true;
+    // In a decimal cache a record is missing only when its x is; in a double
+    // cache, and otherwise, when x or y is.
+    bool decimalMissingByXOnly = false;
+};
+
 // What the legend gives a plot to draw its swatch with.
 struct CHTLegendSwatchStyle {
     std::shared_ptr<CHTFill> swatchFill;
@@ -247,6 +259,16 @@ public:
     // The swatch's fill and border in the legend's style.
     virtual void drawSwatchForLegend(const CHTLegendSwatchStyle& legend, std::size_t index, const gfx::Rect& rect,
                                      gfx::Context& context);
+
+    // ---- Point selection shared by the point plots
+    // One flag per cached record: whether it is drawn (visibleOnly NO) or
+    // seen (YES). A record inside both ranges is flagged; when not
+    // visible-only, two numeric neighbours on different sides of a range's
+    // edge are both flagged, so the segment between them crosses the view.
+    void selectPointsToDraw(std::vector<char>& flags, CHTPlotSpace* plotSpace, bool visibleOnly, std::size_t xField,
+                            std::size_t yField, const CHTPointSelectionRules& rules) const;
+    // The lowest (or highest) flagged index; CHTNotFound when none.
+    static std::size_t extremeDrawnPointIndexForFlags(const std::vector<char>& flags, bool extremeNumIsLowerBound);
 
     // ---- Plot type operations (the base: no fields, does nothing)
     virtual std::size_t numberOfFields() const { return 0; }

@@ -164,40 +164,12 @@ std::shared_ptr<CHTPlotSymbol> CHTScatterPlot::plotSymbolForRecordIndex(std::siz
 
 void CHTScatterPlot::calculatePointsToDraw(std::vector<char>& flags, CHTPlotSpace* plotSpace, bool visibleOnly) const {
     const std::size_t n = cachedDataCount();
-    flags.assign(n, 0);
-    if (n == 0) return;
-    if (areaFill_ || areaFill2_ || (dataLineStyle_ && !dataLineStyle_->dashPattern().empty())) {
+    if (n > 0 && (areaFill_ || areaFill2_ || (dataLineStyle_ && !dataLineStyle_->dashPattern().empty()))) {
         flags.assign(n, 1);
         return;
     }
-    auto* xy = dynamic_cast<CHTXYPlotSpace*>(plotSpace);
-    const bool doubles = doublePrecisionCache();
-    std::vector<unsigned char> xr(n), yr(n), nan(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        if (doubles) {
-            const double x = cachedDoubleForField(CHTScatterPlotFieldX, i);
-            const double y = cachedDoubleForField(CHTScatterPlotFieldY, i);
-            nan[i] = std::isnan(x) || std::isnan(y);
-            xr[i] = xy && xy->xRange() ? static_cast<unsigned char>(xy->xRange()->compareToDouble(x)) : 1;
-            yr[i] = xr[i] == 1 && xy && xy->yRange() ? static_cast<unsigned char>(xy->yRange()->compareToDouble(y)) : 1;
-        } else {
-            const base::Decimal x = cachedDecimalForField(CHTScatterPlotFieldX, i);
-            const base::Decimal y = cachedDecimalForField(CHTScatterPlotFieldY, i);
-            nan[i] = CHTDecimalIsNaN(x) || CHTDecimalIsNaN(y);
-            xr[i] = xy && xy->xRange() ? static_cast<unsigned char>(xy->xRange()->compareToDecimal(x)) : 1;
-            yr[i] = xr[i] == 1 && xy && xy->yRange() ? static_cast<unsigned char>(xy->yRange()->compareToDecimal(y)) : 1;
-        }
-    }
-    flags[0] = xr[0] == 1 && yr[0] == 1 && !nan[0];
-    for (std::size_t i = 1; i < n; ++i) {
-        if (!visibleOnly && !nan[i - 1] && !nan[i] && (xr[i - 1] != xr[i] || yr[i - 1] != yr[i])) {
-            // A segment that crosses the edge of the visible area is drawn.
-            flags[i - 1] = 1;
-            flags[i] = 1;
-        } else if (xr[i] == 1 && yr[i] == 1 && !nan[i]) {
-            flags[i] = 1;
-        }
-    }
+    selectPointsToDraw(flags, plotSpace, visibleOnly, CHTScatterPlotFieldX, CHTScatterPlotFieldY,
+                       CHTPointSelectionRules{});
 }
 
 void CHTScatterPlot::calculateViewPoints(std::vector<gfx::Point>& points, const std::vector<char>& flags) const {
@@ -229,17 +201,6 @@ void CHTScatterPlot::alignViewPointsToUserSpace(std::vector<gfx::Point>& points,
                                                 const std::vector<char>& flags) const {
     for (std::size_t i = 0; i < points.size(); ++i)
         if (flags[i] && !isNaNPoint(points[i])) points[i] = CHTAlignPointToUserSpace(context, points[i]);
-}
-
-std::size_t CHTScatterPlot::extremeDrawnPointIndexForFlags(const std::vector<char>& flags, bool extremeNumIsLowerBound) {
-    if (extremeNumIsLowerBound) {
-        for (std::size_t i = 0; i < flags.size(); ++i)
-            if (flags[i]) return i;
-    } else {
-        for (std::size_t i = flags.size(); i-- > 0;)
-            if (flags[i]) return i;
-    }
-    return CHTNotFound;
 }
 
 gfx::Path CHTScatterPlot::newDataLinePathForViewPoints(const std::vector<gfx::Point>& points,

@@ -98,8 +98,6 @@ public:
     void calculateViewPoints(std::vector<gfx::Point>& points, const std::vector<char>& flags) const;
     void alignViewPointsToUserSpace(std::vector<gfx::Point>& points, const gfx::Context& context,
                                     const std::vector<char>& flags) const;
-    // The lowest (or highest) flagged index; CHTNotFound when none.
-    static std::size_t extremeDrawnPointIndexForFlags(const std::vector<char>& flags, bool extremeNumIsLowerBound);
     // The line through the points of the range (first to last inclusive);
     // with a baseline each run is closed down to it. A not-a-number point
     // ends a run: the next one starts with a move.

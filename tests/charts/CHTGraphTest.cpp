@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ChartTestSupport.h"
+#include "charts/CHTLegend.h"
 #include "charts/CHTAxis.h"
 #include "charts/CHTCoderExtensions.h"
 #include "charts/CHTScatterPlot.h"
@@ -359,7 +360,7 @@ TEST(CHTGraphTest, TheLegendAnchorPicksTheContentAnchorPoint) {
         EXPECT_EQ(graph->contentAnchorForLegend(), point) << anchor;
     }
 
-    auto legend = std::make_shared<CHTBorderedLayer>(gfx::Rect(0, 0, 80, 20));
+    auto legend = std::make_shared<CHTLegend>(gfx::Rect(0, 0, 80, 20));
     graph->setLegendAnchor(CHTRectAnchorTopRight);
     graph->setLegend(legend);
     auto annotation = graph->legendAnnotation();

@@ -40,7 +40,7 @@ inline void runScript(host::HeadlessDriver& driver, const std::string& name, con
     options.scriptName = path.filename().string();
     options.screenshotDir = shots.string();
     std::ostringstream out, err;
-    ASSERT_EQ(host::runSteps(driver, *steps, options, out, err), 0) << err.str();
+    ASSERT_EQ(host::runSteps(driver, *steps, options, out, err), 0) << err.str() << out.str();
 }
 
 // Every named screenshot was written as a PNG of the window's full width

@@ -1,7 +1,10 @@
 // Renders plots for a person to look at, as PNG files into the folder given:
 // every plot symbol drawn as vectors and stamped, the three scatter
-// interpolations across a gap, bar variants, and the progress chart's line
-// graph (with a missing day) and bar graph for 3, 10 and 12 days.
+// interpolations across a gap, bar variants, the progress chart's line
+// graph (with a missing day) and bar graph for 3, 10 and 12 days, data
+// labels of a line and of bars in a graph, OHLC bars
+// and candlesticks, error bars with a band, a pie and a ring with a slice
+// pushed out, and a legend with a swatch of every plot type.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -9,11 +12,16 @@
 
 #include "charts/CHTColor.h"
 #include "charts/CHTFill.h"
+#include "charts/CHTLegend.h"
 #include "charts/CHTMutableLineStyle.h"
 #include "charts/CHTMutableShadow.h"
 #include "charts/CHTMutableTextStyle.h"
+#include "charts/CHTPieChart.h"
+#include "charts/CHTPlotAreaFrame.h"
 #include "charts/CHTPlotSymbol.h"
+#include "charts/CHTRangePlot.h"
 #include "charts/CHTTextStyleExtensions.h"
+#include "charts/CHTTradingRangePlot.h"
 #include "charts/gallery/AppCharts.h"
 #include "platform/gfx/Context.h"
 #include "platform/gfx/Image.h"
@@ -145,6 +153,215 @@ void barPlots() {
     save(c.ctx, "bar-variants");
 }
 
+CHTPlotNumberArray numberArray(std::initializer_list<double> values) {
+    CHTPlotNumberArray out;
+    for (double v : values) out.push_back(std::isnan(v) ? std::nullopt : std::optional<base::Number>(base::Number(v)));
+    return out;
+}
+
+std::shared_ptr<CHTLineStyle> lineOf(const std::shared_ptr<CHTColor>& color, CGFloat width) {
+    auto line = CHTLineStyle::lineStyle();
+    line->setLineColor(color);
+    line->setLineWidth(width);
+    return line;
+}
+
+// Seven records: rising, falling, flat (open = close), a missing open, a
+// high inside the body, and two more.
+std::shared_ptr<CHTTradingRangePlot> week() {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    auto plot = std::make_shared<CHTTradingRangePlot>();
+    plot->setXValues(numberArray({1, 2, 3, 4, 5, 6, 7}));
+    plot->setOpenValues(numberArray({3, 7, 5, nan, 4, 6.5, 5}));
+    plot->setHighValues(numberArray({8, 8.5, 7, 8, 5.2, 9, 7.5}));
+    plot->setLowValues(numberArray({2, 4, 3, 3, 1.5, 5, 2.5}));
+    plot->setCloseValues(numberArray({7, 4.5, 5, 6, 5.5, 8.5, 3}));
+    return plot;
+}
+
+void tradingRangePlots() {
+    Canvas c({3 * 170 + 10, 190});
+    const char* names[] = {"OHLC (4: no open)", "candles (3: flat, 5: high in body)", "candlesticks, radius 6"};
+    for (int i = 0; i < 3; ++i) {
+        Stage stage({160, 150}, 0, 8, 0, 10);
+        auto plot = week();
+        plot->setLineStyle(lineOf(CHTColor::blackColor(), 1.5f));
+        if (i > 0) {
+            plot->setPlotStyle(CHTTradingRangePlotStyleCandleStick);
+            plot->setBarWidth(12);
+            plot->setIncreaseFill(CHTFill::fillWithColor(CHTColor::colorWithComponentRed(0.3f, 0.75f, 0.35f, 1)));
+            plot->setDecreaseFill(CHTFill::fillWithColor(CHTColor::colorWithComponentRed(0.85f, 0.25f, 0.2f, 1)));
+            plot->setDecreaseLineStyle(lineOf(CHTColor::colorWithComponentRed(0.45f, 0.05f, 0.05f, 1), 1.5f));
+            plot->setBarCornerRadius(i == 2 ? 6 : 0);
+        } else {
+            plot->setStickLength(6);
+        }
+        stage.draw(*plot, c.ctx, {10 + 170.0f * i, 30});
+        label(c.ctx, names[i], Rect(10 + 170.0f * i, 8, 160, 14), 9);
+    }
+    save(c.ctx, "trading-range");
+}
+
+void rangePlots() {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    Canvas c({2 * 250 + 10, 230});
+    const char* names[] = {"bars, caps and gaps (record 3: no high, record 5: no left)",
+                           "band between the ends, bars without caps"};
+    for (int i = 0; i < 2; ++i) {
+        Stage stage({240, 190}, 0, 7, 0, 10);
+        auto plot = std::make_shared<CHTRangePlot>();
+        plot->setXValues(numberArray({1, 2, 3, 4, 5, 6}));
+        plot->setYValues(numberArray({3, 5, 4.5, 6.5, 6, 7.5}));
+        plot->setHighValues(numberArray({1, 1.5, nan, 1, 2, 1}));
+        plot->setLowValues(numberArray({1, 1, 1.5, 2, 1, 1.5}));
+        plot->setLeftValues(numberArray({0.3, 0.4, 0.3, 0.3, nan, 0.4}));
+        plot->setRightValues(numberArray({0.3, 0.4, 0.3, 0.5, 0.3, 0.4}));
+        plot->setBarLineStyle(lineOf(CHTColor::colorWithComponentRed(0.1f, 0.2f, 0.6f, 1), 1.5f));
+        if (i == 0) {
+            plot->setBarWidth(10);
+            plot->setGapHeight(8);
+            plot->setGapWidth(8);
+        } else {
+            plot->setAreaFill(CHTFill::fillWithColor(CHTColor::colorWithComponentRed(0.3f, 0.5f, 1, 0.3f)));
+        }
+        stage.draw(*plot, c.ctx, {10 + 250.0f * i, 30});
+        label(c.ctx, names[i], Rect(10 + 250.0f * i, 8, 240, 14), 9);
+    }
+    save(c.ctx, "range-plot");
+}
+
+// Slices 1 to 12 of a week's sets, one pushed out.
+class SetShares : public CHTPieChartDataSource {
+public:
+    std::size_t numberOfRecordsForPlot(CHTPlot*) override { return values.size(); }
+    std::optional<std::optional<base::Number>> numberForPlot(CHTPlot*, std::size_t, std::size_t i) override {
+        return std::optional<base::Number>(base::Number(values[i]));
+    }
+    std::optional<CGFloat> radialOffsetForPieChart(CHTPieChart*, std::size_t i) override {
+        return i == pushed ? CGFloat(12) : CGFloat(0);
+    }
+    std::optional<std::optional<std::string>> legendTitleForPieChart(CHTPieChart*, std::size_t i) override {
+        return std::optional<std::string>("Set " + std::to_string(i + 1));
+    }
+    std::vector<double> values;
+    std::size_t pushed = 0;
+};
+
+// A graph without axes around one plot, with a legend on its right.
+std::shared_ptr<CHTXYGraph> bareGraph(gfx::Size size) {
+    auto graph = CHTXYGraph::create(Rect(gfx::Point(0, 0), size));
+    graph->setAxisSet(nullptr);
+    graph->setPaddingLeft(10);
+    graph->setPaddingRight(10);
+    graph->setPaddingTop(10);
+    graph->setPaddingBottom(10);
+    return graph;
+}
+
+void pieCharts() {
+    Canvas c({2 * 260 + 10, 240});
+    std::vector<std::shared_ptr<SetShares>> sources;
+    const char* names[] = {"pie, clockwise from the top, slice 1 pushed out",
+                           "ring (inner radius 30), counter-clockwise, 12 slices"};
+    for (int i = 0; i < 2; ++i) {
+        auto source = std::make_shared<SetShares>();
+        source->values = i == 0 ? std::vector<double>{20, 15, 25, 10, 30}
+                                : std::vector<double>{5, 4, 6, 3, 5, 4, 6, 5, 3, 4, 5, 6};
+        source->pushed = i == 0 ? 0 : 11;
+        sources.push_back(source);
+        auto graph = bareGraph({250, 210});
+        auto pie = std::make_shared<CHTPieChart>();
+        pie->setDataSource(source);
+        pie->setPieRadius(70);
+        pie->setCenterAnchor({0.36f, 0.5f});
+        pie->setBorderLineStyle(lineOf(CHTColor::whiteColor(), 1.5f));
+        auto labels = CHTTextStyle::textStyle();
+        labels->setFontSize(9);
+        pie->setLabelTextStyle(labels);
+        pie->setLabelOffset(4);
+        if (i == 1) {
+            pie->setPieInnerRadius(30);
+            pie->setSliceDirection(CHTPieDirectionCounterClockwise);
+            pie->setLabelTextStyle(nullptr);
+        }
+        graph->addPlot(pie);
+        auto legend = CHTLegend::legendWithGraph(graph);
+        auto small = CHTTextStyle::textStyle();
+        small->setFontSize(9);
+        legend->setTextStyle(small);
+        legend->setNumberOfColumns(1);
+        legend->setRowMargin(2);
+        legend->setBorderLineStyle(lineOf(CHTColor::grayColor(), 1));
+        legend->setCornerRadius(4);
+        graph->setLegend(legend);
+        graph->setLegendAnchor(CHTRectAnchorRight);
+        graph->setLegendDisplacement({-12, 0});
+        c.ctx.save();
+        c.ctx.translate(10 + 260.0f * i, 28);
+        graph->layoutAndRenderInContext(c.ctx);
+        c.ctx.restore();
+        label(c.ctx, names[i], Rect(10 + 260.0f * i, 8, 250, 14), 9);
+    }
+    save(c.ctx, "pie-charts");
+}
+
+// One legend over a plot of every kind, each with its own swatch.
+void legendSwatches() {
+    auto line = std::make_shared<CHTScatterPlot>();
+    line->setTitle(std::string("Scatter: line and symbol"));
+    line->setDataLineStyle(lineOf(CHTColor::blueColor(), 2));
+    auto symbol = CHTPlotSymbol::ellipsePlotSymbol();
+    symbol->setSize({8, 8});
+    symbol->setFill(CHTFill::fillWithColor(CHTColor::orangeColor()));
+    line->setPlotSymbol(symbol);
+    auto area = std::make_shared<CHTScatterPlot>();
+    area->setTitle(std::string("Scatter: two area fills"));
+    area->setDataLineStyle(nullptr);
+    area->setAreaFill(CHTFill::fillWithColor(CHTColor::colorWithComponentRed(0.3f, 0.5f, 1, 0.6f)));
+    area->setAreaFill2(CHTFill::fillWithColor(CHTColor::colorWithComponentRed(1, 0.6f, 0.2f, 0.6f)));
+    area->setAreaBaseValue(CHTDecimalFromInteger(0));
+    area->setAreaBaseValue2(CHTDecimalFromInteger(5));
+    auto bars = CHTBarPlot::tubularBarPlotWithColor(CHTColor::greenColor(), false);
+    bars->setTitle(std::string("Bar"));
+    auto ohlc = week();
+    ohlc->setTitle(std::string("Trading range: OHLC"));
+    auto candles = week();
+    candles->setTitle(std::string("Trading range: candlestick"));
+    candles->setPlotStyle(CHTTradingRangePlotStyleCandleStick);
+    candles->setBarWidth(8);
+    candles->setIncreaseFill(CHTFill::fillWithColor(CHTColor::colorWithComponentRed(0.3f, 0.75f, 0.35f, 1)));
+    auto range = std::make_shared<CHTRangePlot>();
+    range->setTitle(std::string("Range: bars and band"));
+    range->setBarWidth(8);
+    range->setGapHeight(6);
+    range->setGapWidth(6);
+    range->setAreaFill(CHTFill::fillWithColor(CHTColor::colorWithComponentRed(0.3f, 0.5f, 1, 0.3f)));
+    auto shares = std::make_shared<SetShares>();
+    shares->values = {1, 2, 3};
+    auto pie = std::make_shared<CHTPieChart>();
+    pie->setDataSource(shares);
+    pie->setBorderLineStyle(lineOf(CHTColor::blackColor(), 1));
+
+    auto legend = CHTLegend::legendWithPlots({line, area, bars, ohlc, candles, range, pie});
+    legend->setNumberOfColumns(2);
+    legend->setSwatchSize({24, 18});
+    legend->setSwatchCornerRadius(3);
+    legend->setColumnMargin(18);
+    legend->setFill(CHTFill::fillWithColor(CHTColor::colorWithComponentRed(0.97f, 0.97f, 0.93f, 1)));
+    legend->setBorderLineStyle(lineOf(CHTColor::darkGrayColor(), 1));
+    legend->setCornerRadius(5);
+    legend->layoutIfNeeded();
+    const gfx::Size size = legend->bounds().size;
+    Canvas c({size.width + 20, size.height + 40});
+    c.ctx.save();
+    c.ctx.translate(10, 10);
+    legend->layoutAndRenderInContext(c.ctx);
+    c.ctx.restore();
+    label(c.ctx, "a legend of every plot type (two columns, rounded swatches)",
+          Rect(10, size.height + 18, size.width, 14), 9);
+    save(c.ctx, "legend-swatches");
+}
+
 // Data labels in a graph: above the points of a line (none at its gap),
 // above upward and below downward bars.
 void labelledPlots() {
@@ -198,6 +415,10 @@ int main(int argc, char** argv) {
     scatterPlots();
     barPlots();
     labelledPlots();
+    tradingRangePlots();
+    rangePlots();
+    pieCharts();
+    legendSwatches();
     const double gap = std::numeric_limits<double>::quiet_NaN();
     appChart("app-line-graph", {40, 55, 62, gap, 75, 80, 96, 101, 118}, false);
     appChart("app-bar-graph-3-days", {40, 55, 62}, true);

@@ -24,6 +24,10 @@
 namespace {
 
 using namespace gallery;
+
+// The grey the graphs are shown on.
+const gfx::Color kGrey = gfx::Color::rgb(0.5, 0.5, 0.5, 1);
+
 std::string fileName(std::string name) {
     for (auto& c : name) c = (c == ' ') ? '-' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return name;
@@ -41,17 +45,15 @@ void themePages() {
     auto classes = CHTTheme::themeClasses();
     // One page per theme, on a mid grey so that every background shows.
     for (const auto& c : classes) {
-        gfx::ImageContext ctx({200, 200}, 2, gfx::YAxis::Up);
-        ctx.setFillColor(gfx::Color::rgb(0.5, 0.5, 0.5, 1));
-        ctx.fillRect(gfx::Rect(0, 0, 200, 200));
+        Canvas canvas({200, 200}, kGrey);
+        auto& ctx = canvas.ctx;
         auto graph = CHTTheme::themeNamed(c.name)->newGraph();
         drawGraph(*graph, ctx, {0, 0});
         save(ctx, "theme-" + fileName(c.name));
     }
     // All of them side by side.
-    gfx::ImageContext all({210.0f * classes.size() + 10, 220}, 2, gfx::YAxis::Up);
-    all.setFillColor(gfx::Color::rgb(0.5, 0.5, 0.5, 1));
-    all.fillRect(gfx::Rect(0, 0, 210.0f * classes.size() + 10, 220));
+    Canvas canvas({210.0f * classes.size() + 10, 220}, kGrey);
+    auto& all = canvas.ctx;
     for (std::size_t i = 0; i < classes.size(); ++i) {
         auto graph = CHTTheme::themeNamed(classes[i].name)->newGraph();
         drawGraph(*graph, all, {10 + 210.0f * i, 10});
@@ -118,9 +120,8 @@ void themedCharts() {
     auto classes = CHTTheme::themeClasses();
     gfx::Size size(300, 300);
     gfx::Size page(10 + (size.width + 10) * classes.size(), size.height + 20);
-    gfx::ImageContext all(page, 2, gfx::YAxis::Up);
-    all.setFillColor(gfx::Color::rgb(0.5, 0.5, 0.5, 1));
-    all.fillRect(gfx::Rect(0, 0, page.width, page.height));
+    Canvas canvas(page, kGrey);
+    auto& all = canvas.ctx;
     for (std::size_t i = 0; i < classes.size(); ++i) {
         auto graph = chartInTheme(classes[i].name, size, totals);
         drawGraph(*graph, all, {10 + (size.width + 10) * i, 10});

@@ -366,9 +366,8 @@ void legendSwatches() {
 // above upward and below downward bars.
 void labelledPlots() {
     gfx::Size size(300, 220);
-    gfx::ImageContext ctx(size, 2, gfx::YAxis::Up);
-    ctx.setFillColor(gfx::Color::white());
-    ctx.fillRect(Rect(0, 0, size.width, size.height));
+    Canvas canvas(size);
+    auto& ctx = canvas.ctx;
     auto graph = CHTXYGraph::create(Rect(0, 0, size.width, size.height));
     auto space = std::dynamic_pointer_cast<CHTXYPlotSpace>(graph->defaultPlotSpace());
     space->setXRange(CHTPlotRange::plotRangeWithLocation(CHTDecimalFromInteger(0), CHTDecimalFromInteger(8)));

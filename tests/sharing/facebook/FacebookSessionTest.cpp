@@ -139,10 +139,11 @@ TEST_F(FacebookSessionTest, LogoutExpiresTheSessionAndDropsTheLoginCookies) {
 TEST_F(FacebookSessionTest, PlainDialogsCarryTheApplicationAndTheUnescapedToken) {
     auto session = loggedInSession("a%2Bb");
     auto dialogDelegate = std::make_shared<DialogRecorder>();
+    // The page is served before the dialog starts loading it.
+    fb_.server().on("GET", "/dialog/feed", fakes::Reply::text(200, "<html><title>Post</title></html>", "text/html"));
     session->dialog("feed", FBParams{{"message", "hi"}}, dialogDelegate);
     ASSERT_TRUE(session->fbDialog());
     EXPECT_FALSE(std::dynamic_pointer_cast<FBLoginDialog>(session->fbDialog()));
-    fb_.server().on("GET", "/dialog/feed", fakes::Reply::text(200, "<html><title>Post</title></html>", "text/html"));
     ASSERT_TRUE(waitFor([&] { return !fb_.requestsTo("/dialog/feed").empty(); }));
     EXPECT_EQ(fb_.requestsTo("/dialog/feed").at(0).queryItems(),
               (std::map<std::string, std::string>{{"message", "hi"},

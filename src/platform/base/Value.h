@@ -100,11 +100,17 @@ public:
     // Property lists. Reading auto-detects XML and binary ("bplist00");
     // malformed input gives std::nullopt and, when error is given, why.
     // Writing leaves null values out (a null root becomes an empty
-    // dictionary). Integers are 64-bit signed (larger unsigned values
-    // saturate). Dates keep fractions of a second in binary only; XML keeps
-    // whole seconds and cannot hold control characters, so stores that must
-    // lose nothing write binary.
+    // dictionary). Integers are 64-bit signed (larger values read from a
+    // file saturate, as larger unsigned values given to Value do). Dates
+    // keep fractions of a second in binary only; XML keeps whole seconds and
+    // cannot hold control characters, so stores that must lose nothing write
+    // binary. Text that is not valid UTF-8 is written with U+FFFD for each
+    // bad byte; a value that cannot be written so that it reads back (a NUL
+    // in a string or key) makes the write fail: the checked forms answer
+    // std::nullopt and why, the plain forms raise NSInvalidArgumentException.
     static std::optional<Value> fromPlist(const Data& bytes, std::string* error = nullptr);
+    std::optional<std::string> toXMLPlist(std::string* error) const;
+    std::optional<Data> toBinaryPlist(std::string* error) const;
     std::string toXMLPlist() const;
     Data toBinaryPlist() const;
 

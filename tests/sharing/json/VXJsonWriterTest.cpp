@@ -206,3 +206,22 @@ TEST(VXJsonWriter, RoundTrips) {
     writer.setHumanReadable(false);
     EXPECT_EQ(writer.stringWithObject(*parser.objectWithString(canonical)), canonical);
 }
+
+namespace {
+
+TEST(VXJsonWriterRepairTest, TextThatIsNotUTF8IsWrittenAsReplacementCharacters) {
+    VXJsonWriter writer;
+    VXJsonParser parser;
+    const std::string bad = "A\x80" "B\xC3";
+    auto json = writer.stringWithObject(VXJsonObject{{"k\xFF", bad}, {"ok", "\xC3\xA9"}});
+    ASSERT_TRUE(json);
+    EXPECT_NE(json->find("\"A\xEF\xBF\xBD" "B\xEF\xBF\xBD\""), std::string::npos);
+    EXPECT_NE(json->find("\"k\xEF\xBF\xBD\""), std::string::npos);
+    EXPECT_NE(json->find("\"\xC3\xA9\""), std::string::npos);  // valid text untouched
+    // What the writer writes, the parser reads.
+    auto back = parser.objectWithString(*json);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(*(*back).asObject()->find("ok")->asString(), "\xC3\xA9");
+}
+
+}  // namespace

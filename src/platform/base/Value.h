@@ -24,8 +24,9 @@ public:
     Dictionary() = default;
     Dictionary(std::initializer_list<std::pair<std::string, Value>> items);
 
-    std::size_t size() const { return items_.size(); }
-    bool empty() const { return items_.empty(); }
+    // Defined below Value: the items' type is complete only there.
+    std::size_t size() const;
+    bool empty() const;
     bool contains(const std::string& key) const;
     // Null value when missing.
     const Value& get(const std::string& key) const;
@@ -34,12 +35,12 @@ public:
     // Sets (replacing in place, or appending).
     void set(const std::string& key, Value value);
     bool remove(const std::string& key);
-    void clear() { items_.clear(); }
+    void clear();
     std::vector<std::string> keys() const;
 
     using Items = std::vector<std::pair<std::string, Value>>;
-    Items::const_iterator begin() const { return items_.begin(); }
-    Items::const_iterator end() const { return items_.end(); }
+    Items::const_iterator begin() const;
+    Items::const_iterator end() const;
     const Items& items() const { return items_; }
 
     bool operator==(const Dictionary& other) const;  // order-insensitive
@@ -119,5 +120,11 @@ public:
 private:
     std::shared_ptr<const Storage> s_;
 };
+
+inline std::size_t Dictionary::size() const { return items_.size(); }
+inline bool Dictionary::empty() const { return items_.empty(); }
+inline void Dictionary::clear() { items_.clear(); }
+inline Dictionary::Items::const_iterator Dictionary::begin() const { return items_.begin(); }
+inline Dictionary::Items::const_iterator Dictionary::end() const { return items_.end(); }
 
 }  // namespace base

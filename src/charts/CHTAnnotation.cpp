@@ -22,19 +22,25 @@ void CHTAnnotation::setContentLayer(const std::shared_ptr<CHTLayer>& layer) {
 void CHTAnnotation::setContentAnchorPoint(gfx::Point point) {
     if (point == contentAnchorPoint_) return;
     contentAnchorPoint_ = point;
-    if (contentLayer_) contentLayer_->setNeedsLayout();
+    hostNeedsLayout();
 }
 
 void CHTAnnotation::setDisplacement(gfx::Point displacement) {
     if (displacement == displacement_) return;
     displacement_ = displacement;
-    if (contentLayer_) contentLayer_->setNeedsLayout();
+    hostNeedsLayout();
 }
 
 void CHTAnnotation::setRotation(CGFloat rotation) {
     if (rotation == rotation_) return;
     rotation_ = rotation;
-    if (contentLayer_) contentLayer_->setNeedsLayout();
+    hostNeedsLayout();
+}
+
+// The host places the content when it lays out, so a change of placement
+// asks the host (not the content) for layout.
+void CHTAnnotation::hostNeedsLayout() {
+    if (auto host = host_.lock()) host->setNeedsLayout();
 }
 
 void CHTAnnotation::positionContentLayer() {}

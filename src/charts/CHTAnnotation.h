@@ -43,6 +43,10 @@ public:
     void encodeWithCoder(base::KeyedArchiver& coder) const override;
     std::shared_ptr<base::Coding> initWithCoder(base::KeyedUnarchiver& coder) override;
 
+protected:
+    // Marks the host for layout, which places the content again.
+    void hostNeedsLayout();
+
 private:
     friend class CHTAnnotationHostLayer;
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "charts/CHTCoderExtensions.h"
 #include "platform/base/Format.h"
 
 CHTAnnotationHostLayer::CHTAnnotationHostLayer(const gfx::Rect& frame) : CHTLayer(frame) {}
@@ -57,23 +58,14 @@ void CHTAnnotationHostLayer::layoutSublayers() {
 
 void CHTAnnotationHostLayer::encodeWithCoder(base::KeyedArchiver& coder) const {
     CHTLayer::encodeWithCoder(coder);
-    const std::string key = "CHTAnnotationHostLayer.mutableAnnotations";
-    coder.encodeInteger(static_cast<long long>(mutableAnnotations_.size()), key + ".count");
-    for (std::size_t i = 0; i < mutableAnnotations_.size(); ++i)
-        coder.encodeObject(mutableAnnotations_[i], base::format("%@[%u]", key, static_cast<unsigned>(i)));
+    encodeObjectArray(coder, mutableAnnotations_, "CHTAnnotationHostLayer.mutableAnnotations");
 }
 
 std::shared_ptr<base::Coding> CHTAnnotationHostLayer::initWithCoder(base::KeyedUnarchiver& coder) {
     CHTLayer::initWithCoder(coder);
-    const std::string key = "CHTAnnotationHostLayer.mutableAnnotations";
-    long long count = coder.decodeInteger(key + ".count");
     mutableAnnotations_.clear();
     auto me = self();
-    for (long long i = 0; i < count; ++i) {
-        std::string itemKey = base::format("%@[%u]", key, static_cast<unsigned>(i));
-        if (!coder.containsValueForKey(itemKey)) break;  // a damaged count
-        auto a = coder.decodeObjectOfType<CHTAnnotation>(itemKey);
-        if (!a) continue;
+    for (const auto& a : decodeObjectArrayOfType<CHTAnnotation>(coder, "CHTAnnotationHostLayer.mutableAnnotations")) {
         mutableAnnotations_.push_back(a);
         a->host_.reset();
         a->setAnnotationHostLayer(me);

@@ -2,6 +2,23 @@
 
 #include <algorithm>
 
+#include "charts/CHTAxis.h"
+#include "charts/CHTAxisLabel.h"
+#include "charts/CHTAxisLabelGroup.h"
+#include "charts/CHTAxisSet.h"
+#include "charts/CHTAxisTitle.h"
+#include "charts/CHTGridLineGroup.h"
+#include "charts/CHTGridLines.h"
+#include "charts/CHTLayerAnnotation.h"
+#include "charts/CHTLimitBand.h"
+#include "charts/CHTPlotArea.h"
+#include "charts/CHTPlotGroup.h"
+#include "charts/CHTPlotSpaceAnnotation.h"
+#include "charts/CHTTimeFormatter.h"
+#include "charts/CHTXYAxis.h"
+#include "charts/CHTXYAxisSet.h"
+#include "platform/base/DateFormatter.h"
+#include "platform/base/NumberFormatter.h"
 #include "charts/CHTConstraints.h"
 #include "charts/CHTDrawingCoding.h"
 #include "charts/CHTNumericData.h"
@@ -167,6 +184,47 @@ std::shared_ptr<gfx::Image> newCGImageDecode(base::KeyedUnarchiver& coder, const
                               static_cast<int>(std::clamp<long long>(intent, 0, 4)));
 }
 
+// ---- arrays of objects and sets of decimals ----
+
+void encodeObjectArray(base::KeyedArchiver& coder, const std::vector<std::shared_ptr<const base::Coding>>& objects,
+                       const std::string& key) {
+    coder.encodeInteger(static_cast<long long>(objects.size()), key + ".count");
+    for (std::size_t i = 0; i < objects.size(); ++i)
+        coder.encodeObject(objects[i], key + "[" + std::to_string(i) + "]");
+}
+
+bool containsObjectArray(base::KeyedUnarchiver& coder, const std::string& key) {
+    return coder.containsValueForKey(key + ".count");
+}
+
+std::vector<std::shared_ptr<base::Coding>> decodeObjectArray(base::KeyedUnarchiver& coder, const std::string& key) {
+    long long count = std::clamp<long long>(coder.decodeInteger(key + ".count"), 0, kCHTMaximumArchivedElements);
+    std::vector<std::shared_ptr<base::Coding>> out;
+    for (long long i = 0; i < count; ++i) {
+        std::string itemKey = key + "[" + std::to_string(i) + "]";
+        if (!coder.containsValueForKey(itemKey)) break;  // a damaged count
+        out.push_back(coder.decodeObject(itemKey));
+    }
+    return out;
+}
+
+void encodeDecimalSet(base::KeyedArchiver& coder, const std::set<base::Decimal>& values, const std::string& key) {
+    base::Array texts;
+    for (const auto& d : values) texts.emplace_back(d.toString());
+    coder.encodeValue(base::Value(std::move(texts)), key);
+}
+
+std::set<base::Decimal> decodeDecimalSet(base::KeyedUnarchiver& coder, const std::string& key) {
+    std::set<base::Decimal> out;
+    base::Value value = coder.decodeValue(key);
+    const base::Array* texts = value.asArray();
+    if (!texts) return out;
+    std::size_t n = std::min<std::size_t>(texts->size(), static_cast<std::size_t>(kCHTMaximumArchivedElements));
+    for (std::size_t i = 0; i < n; ++i)
+        if (const std::string* text = (*texts)[i].asString()) out.insert(base::Decimal::fromString(*text));
+    return out;
+}
+
 // ---- colour spaces ----
 
 void encodeCGColorSpace(base::KeyedArchiver&, const gfx::ColorSpace&, const std::string&) {
@@ -186,4 +244,22 @@ void CHTRegisterCodingClasses() {
     base::KeyedUnarchiver::registerClass("CHTXYPlotSpace", [] { return std::make_shared<CHTXYPlotSpace>(); });
     registerNumericDataClasses();
     CHTRegisterDrawingCodingClasses();
+    base::KeyedUnarchiver::registerClass("NSNumberFormatter", [] { return std::make_shared<base::NumberFormatter>(); });
+    base::KeyedUnarchiver::registerClass("NSDateFormatter", [] { return std::make_shared<base::DateFormatter>(); });
+    // One line per class file, so parallel chart work meets on one line at most.
+    CHTAxisLabel::registerCodingClass();
+    CHTAxisTitle::registerCodingClass();
+    CHTTimeFormatter::registerCodingClass();
+    CHTLimitBand::registerCodingClass();
+    CHTAxis::registerCodingClass();
+    CHTXYAxis::registerCodingClass();
+    CHTAxisSet::registerCodingClass();
+    CHTXYAxisSet::registerCodingClass();
+    CHTPlotArea::registerCodingClass();
+    CHTPlotGroup::registerCodingClass();
+    CHTGridLineGroup::registerCodingClass();
+    CHTGridLines::registerCodingClass();
+    CHTAxisLabelGroup::registerCodingClass();
+    CHTLayerAnnotation::registerCodingClass();
+    CHTPlotSpaceAnnotation::registerCodingClass();
 }

@@ -5,7 +5,9 @@
 // a point under K writes "K.x" and "K.y", a size "K.width" and "K.height",
 // a rectangle "K.origin" (a point) and "K.size" (a size).
 #include <memory>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "charts/CHTUtilities.h"
 #include "platform/base/KeyedArchiver.h"
@@ -29,6 +31,38 @@ gfx::Rect decodeCHTRect(base::KeyedUnarchiver& coder, const std::string& key);
 // reading gives not-a-number.
 void encodeDecimal(base::KeyedArchiver& coder, const base::Decimal& value, const std::string& key);
 base::Decimal decodeDecimal(base::KeyedUnarchiver& coder, const std::string& key);
+
+// Arrays of objects: "K.count", then element i under "K[i]" (a null element
+// is kept as a null reference). Decoding stops at the first element whose
+// key is missing, so a damaged count cannot make it loop for long, and reads
+// at most kCHTMaximumArchivedElements elements.
+inline constexpr long long kCHTMaximumArchivedElements = 100000;
+void encodeObjectArray(base::KeyedArchiver& coder, const std::vector<std::shared_ptr<const base::Coding>>& objects,
+                       const std::string& key);
+template <class T>
+void encodeObjectArray(base::KeyedArchiver& coder, const std::vector<std::shared_ptr<T>>& objects,
+                       const std::string& key) {
+    encodeObjectArray(coder, std::vector<std::shared_ptr<const base::Coding>>(objects.begin(), objects.end()), key);
+}
+// Whether the archive holds an array under the key (its count is present).
+bool containsObjectArray(base::KeyedUnarchiver& coder, const std::string& key);
+std::vector<std::shared_ptr<base::Coding>> decodeObjectArray(base::KeyedUnarchiver& coder, const std::string& key);
+// The elements of type T; elements of another class are dropped, null
+// elements are kept only when keepNulls is true.
+template <class T>
+std::vector<std::shared_ptr<T>> decodeObjectArrayOfType(base::KeyedUnarchiver& coder, const std::string& key,
+                                                        bool keepNulls = false) {
+    std::vector<std::shared_ptr<T>> out;
+    for (const auto& object : decodeObjectArray(coder, key)) {
+        auto typed = std::dynamic_pointer_cast<T>(object);
+        if (typed || (!object && keepNulls)) out.push_back(typed);
+    }
+    return out;
+}
+
+// Sets of decimals: an array of their exact texts under the key.
+void encodeDecimalSet(base::KeyedArchiver& coder, const std::set<base::Decimal>& values, const std::string& key);
+std::set<base::Decimal> decodeDecimalSet(base::KeyedUnarchiver& coder, const std::string& key);
 
 // Paths: "K.count", then per element i "K[i].type" and its points
 // "K[i].point1" to "K[i].point3" (as points). Decoding stops at the first

@@ -24,10 +24,6 @@
 
 class CHTGraph;
 
-// Posted with the graph as object (and sender) whenever a layer of the graph
-// needs display or layout: a drawing of the graph in vector form is stale.
-inline constexpr const char* CHTGraphNeedsRedrawNotification = "CHTGraphNeedsRedrawNotification";
-
 class CHTLayer : public gfx::Layer, public base::Coding, public CHTResponder {
 public:
     explicit CHTLayer(const gfx::Rect& frame = gfx::Rect::zero());

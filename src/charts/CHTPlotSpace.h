@@ -15,10 +15,10 @@
 #include "platform/base/Value.h"
 
 class CHTPlotSpace;
+class CHTPlotArea;
 
 inline constexpr const char* CHTPlotSpaceCoordinateMappingDidChangeNotification =
     "CHTPlotSpaceCoordinateMappingDidChangeNotification";
-inline constexpr const char* CHTGraphNeedsRedrawNotification = "CHTGraphNeedsRedrawNotification";
 
 // Scale types.
 inline constexpr int CHTScaleTypeLinear = 0;
@@ -43,6 +43,9 @@ public:
     virtual gfx::Point convertPointToPlotAreaFrame(gfx::Point graphPoint) const = 0;
     // A point in the frame's coordinates lies inside the frame.
     virtual bool plotAreaFrameContainsPoint(gfx::Point point) const = 0;
+    // The plot area layer itself, for converting points between it and other
+    // layers of the graph; nullptr when the graph has none (or cannot say).
+    virtual std::shared_ptr<CHTPlotArea> plotArea() const { return nullptr; }
 };
 
 // What fitting asks of a plot: the range of its data along a coordinate

@@ -19,6 +19,11 @@ using CHTCoordinate = int;
 inline constexpr CHTCoordinate CHTCoordinateX = 0;
 inline constexpr CHTCoordinate CHTCoordinateY = 1;
 
+// Posted with the graph as object (and sender) whenever a layer or a plot
+// space of the graph changes what it shows: a drawing of the graph in vector
+// form is stale.
+inline constexpr const char* CHTGraphNeedsRedrawNotification = "CHTGraphNeedsRedrawNotification";
+
 // Screen quantities are single precision.
 using CGFloat = gfx::Float;
 

@@ -2,10 +2,18 @@
 
 #include "platform/base/ClassRegistry.h"
 #include "platform/ui/ViewController.h"
+#include "screens/ConfigurationTableViewController.h"
+#include "screens/HintTipsViewController.h"
+#include "screens/LogGraphViewController.h"
+#include "screens/ProgramTableViewController.h"
 #include "training/RootViewController.h"
 
 // One registration line per screen, keyed by the names the home screen
 // looks up (training/RootViewController.h).
 void registerScreens() {
     [[maybe_unused]] auto& screens = base::ClassRegistry<ui::ViewController>::shared();
+    screens.registerClass<LogGraphViewController>(kLogGraphScreen);
+    screens.registerClass<ConfigurationTableViewController>(kConfigurationScreen);
+    screens.registerClass<HintTipsViewController>(kHintTipsScreen);
+    screens.registerClass<ProgramTableViewController>(kProgramTableScreen);
 }

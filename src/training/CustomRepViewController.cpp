@@ -18,23 +18,25 @@ void CustomRepViewController::loadView() {
     auto view = std::make_shared<ui::View>(ui::Rect(0, 0, 320, 480));
     view->setBackgroundColor(look::background());
 
-    topLabel_ = look::label(ui::Rect(20, 24, 280, 36), "Current Reps", gfx::Font::boldSystemFont(28), look::accent());
+    // Everything sits above the keyboard, which covers the screen from 264
+    // down (244 in this view, which starts under the status bar).
+    topLabel_ = look::label(ui::Rect(20, 12, 280, 34), "Current Reps", gfx::Font::boldSystemFont(26), look::accent());
     view->addSubview(topLabel_);
-    descriptionLabel_ = look::label(ui::Rect(20, 62, 280, 24), "Set the reps", gfx::Font::systemFont(17), look::ink());
+    descriptionLabel_ = look::label(ui::Rect(20, 46, 280, 22), "Set the reps", gfx::Font::systemFont(16), look::ink());
     view->addSubview(descriptionLabel_);
-    currentRepsLabel_ = look::label(ui::Rect(20, 88, 280, 22), {}, gfx::Font::systemFont(15), look::dimInk());
+    currentRepsLabel_ = look::label(ui::Rect(20, 68, 280, 20), {}, gfx::Font::systemFont(14), look::dimInk());
     view->addSubview(currentRepsLabel_);
 
-    repLabel_ = look::label(ui::Rect(20, 116, 280, 20), "New value", gfx::Font::boldSystemFont(13), look::dimInk());
+    repLabel_ = look::label(ui::Rect(20, 92, 280, 18), "New value", gfx::Font::boldSystemFont(13), look::dimInk());
     view->addSubview(repLabel_);
 
-    downRepsButton_ = look::button(ui::Rect(30, 138, 64, 56), "\xE2\x88\x92", gfx::Color::rgb(0.45f, 0.33f, 0.27f));
+    downRepsButton_ = look::button(ui::Rect(30, 112, 64, 52), "\xE2\x88\x92", gfx::Color::rgb(0.45f, 0.33f, 0.27f));
     downRepsButton_->setFont(gfx::Font::boldSystemFont(30));
     downRepsButton_->setAccessibilityLabel("Down");
     downRepsButton_->addTarget([this] { downRepButtonTapped(); }, ui::ControlEvents::TouchUpInside);
     view->addSubview(downRepsButton_);
 
-    repField_ = std::make_shared<ui::TextField>(ui::Rect(106, 142, 108, 48));
+    repField_ = std::make_shared<ui::TextField>(ui::Rect(106, 114, 108, 48));
     repField_->setBorderStyle(ui::TextBorderStyle::RoundedRect);
     repField_->setBackgroundColor(gfx::Color::clear());
     repField_->setFont(gfx::Font::boldSystemFont(26));
@@ -44,21 +46,24 @@ void CustomRepViewController::loadView() {
     repField_->setAccessibilityLabel("Value");
     view->addSubview(repField_);
 
-    upRepsButton_ = look::button(ui::Rect(226, 138, 64, 56), "+", gfx::Color::rgb(0.45f, 0.33f, 0.27f));
+    upRepsButton_ = look::button(ui::Rect(226, 112, 64, 52), "+", gfx::Color::rgb(0.45f, 0.33f, 0.27f));
     upRepsButton_->setFont(gfx::Font::boldSystemFont(30));
     upRepsButton_->setAccessibilityLabel("Up");
     upRepsButton_->addTarget([this] { upRepButtonTapped(); }, ui::ControlEvents::TouchUpInside);
     view->addSubview(upRepsButton_);
 
-    repNumberLabel_ = look::label(ui::Rect(20, 194, 280, 18), "Whole numbers; a fraction is dropped",
+    repNumberLabel_ = look::label(ui::Rect(20, 166, 280, 18), "Whole numbers; a fraction is dropped",
                                   gfx::Font::systemFont(12), look::dimInk());
     view->addSubview(repNumberLabel_);
 
-    newRepsButton_ = look::button(ui::Rect(60, 218, 200, 44), "Save", gfx::Color::rgb(0.85f, 0.45f, 0.1f));
+    // Cancel leaves the value as it was.
+    cancelButton_ = look::button(ui::Rect(30, 192, 124, 44), "Cancel", gfx::Color::rgb(0.45f, 0.33f, 0.27f));
+    cancelButton_->addTarget([this] { cancelTapped(); }, ui::ControlEvents::TouchUpInside);
+    view->addSubview(cancelButton_);
+    newRepsButton_ = look::button(ui::Rect(166, 192, 124, 44), "Save", gfx::Color::rgb(0.85f, 0.45f, 0.1f));
     newRepsButton_->addTarget([this] { saveRepsToUserTapped(); }, ui::ControlEvents::TouchUpInside);
     view->addSubview(newRepsButton_);
 
-    // Everything sits above the keyboard, which covers the screen from 264 down.
     setView(view);
     // The controller outlives its view's use of it: the view is its own.
     repField_->setDelegate(std::static_pointer_cast<CustomRepViewController>(shared_from_this()));
@@ -100,7 +105,8 @@ void CustomRepViewController::step(int by) {
     if (text.empty() || !Utility::isNumeric(text)) return;
     const int value = leadingInteger(text);
     if (by < 0 && value == 1) return;  // a set never goes below one with Down
-    if ((by > 0 && value == INT_MAX) || (by < 0 && value == INT_MIN)) return;
+    const int most = restMode_ ? Utility::kMostRestSeconds : Utility::kMostReps;
+    if ((by > 0 && value >= most) || (by < 0 && value <= -most)) return;
     repField_->setText(base::format("%i", value + by));
 }
 
@@ -108,14 +114,22 @@ void CustomRepViewController::upRepButtonTapped() { step(1); }
 void CustomRepViewController::downRepButtonTapped() { step(-1); }
 
 void CustomRepViewController::saveRepsToUserTapped() {
+    // A count or a rest is a plain number in the range a person reaches:
+    // "1e3" or 99999999 is refused like any other text.
+    const int most = restMode_ ? Utility::kMostRestSeconds : Utility::kMostReps;
     const auto number = base::NumberFormatter().numberFromString(repField_->text());
-    if (!number) {
+    if (!number || !Utility::countFromText(repField_->text(), most)) {
         Utility::ShowAlert("Please Enter a valid number");
         return;
     }
     repField_->resignFirstResponder();
     base::NotificationCenter::defaultCenter().post(restMode_ ? "restChanged" : "repChanged", this,
                                                    base::Number(*number));
+    dismissModalViewControllerAnimated(true);
+}
+
+void CustomRepViewController::cancelTapped() {
+    repField_->resignFirstResponder();
     dismissModalViewControllerAnimated(true);
 }
 

@@ -32,6 +32,8 @@ public:
     // Reads the field; a number is posted and the editor goes, anything else
     // is refused with an alert and the editor stays.
     void saveRepsToUserTapped();
+    // Closes the editor and changes nothing.
+    void cancelTapped();
     void upRepButtonTapped();
     void downRepButtonTapped();
     bool textFieldShouldReturn(ui::TextField& field) override;
@@ -39,6 +41,7 @@ public:
 
     std::shared_ptr<ui::Label> repNumberLabel() const { return repNumberLabel_; }
     std::shared_ptr<ui::Button> newRepsButton() const { return newRepsButton_; }
+    std::shared_ptr<ui::Button> cancelButton() const { return cancelButton_; }
     std::shared_ptr<ui::TextField> repField() const { return repField_; }
     std::shared_ptr<ui::Label> repLabel() const { return repLabel_; }
     std::shared_ptr<ui::Label> currentRepsLabel() const { return currentRepsLabel_; }
@@ -60,6 +63,7 @@ private:
     std::shared_ptr<TodayViewController> todayViewController_;
     std::shared_ptr<ui::Label> repNumberLabel_;
     std::shared_ptr<ui::Button> newRepsButton_;
+    std::shared_ptr<ui::Button> cancelButton_;
     std::shared_ptr<ui::TextField> repField_;
     std::shared_ptr<ui::Label> repLabel_;
     std::shared_ptr<ui::Label> currentRepsLabel_;

@@ -108,20 +108,24 @@ const char* const kOpenFailed = "Error: failed to open the database with message
 // Runs one writing statement on the log database: open, prepare, bind, one
 // step, finalize, close. Every failure on the way is reported.
 template <class Binder>
-void runWrite(const WriteTexts& texts, const std::string& sql, int line, Binder bind) {
+bool runWrite(const WriteTexts& texts, const std::string& sql, int line, Binder bind) {
     Database db(logPath(), true);
     if (!db.isOpen()) {
         reportFailure(texts.method, line, kOpenFailed, db.errorMessage());
-        return;
+        return false;
     }
     Statement stmt(db, sql);
     if (!stmt.isPrepared()) {
         reportFailure(texts.method, line, texts.prepare, db.errorMessage());
-        return;
+        return false;
     }
     bind(stmt);
     const int rc = stmt.step();
-    if (rc != SQLITE_DONE && rc != SQLITE_ROW) reportFailure(texts.method, line, texts.step, db.errorMessage());
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        reportFailure(texts.method, line, texts.step, db.errorMessage());
+        return false;
+    }
+    return true;
 }
 
 // Week, day, level and the five sets from column firstColumn on, then the
@@ -180,11 +184,11 @@ std::optional<Log> lastLogRow() {
     return log;
 }
 
-int singleInteger(const char* sql) {
+long long singleInteger(const char* sql) {
     Database db(logPath(), false);
     Statement stmt(db, sql);
     if (!stmt.isPrepared() || stmt.step() != SQLITE_ROW) return 0;
-    return static_cast<int>(stmt.integer64(0));
+    return stmt.integer64(0);
 }
 
 bool heavyDay(int week, int day, int heavyWeek) { return week == heavyWeek && (day == 2 || day == 3); }
@@ -256,11 +260,11 @@ std::vector<std::shared_ptr<Program>> DataAccess::getProgramData() {
 
 // ---- the log
 
-void DataAccess::saveLog(const Log& log) {
+bool DataAccess::saveLog(const Log& log) {
     static const WriteTexts texts{"DataAccess::saveLog", "Error: failed to prepare statement with message '%s'.",
                                   "Error: failed to insert into the database with message '%s'."};
     const std::string stamp = logDateText(base::Date::now());
-    runWrite(texts,
+    return runWrite(texts,
              "INSERT INTO LogDay(Week, Day, Rep1, Rep2, Rep3, Rep4, Rep5, Rep6, Rep7, Rep8, Rep9, Level, LogDate) "
              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?);",
              __LINE__, [&](Statement& stmt) {
@@ -343,26 +347,26 @@ std::vector<std::shared_ptr<Log>> DataAccess::getLogDataReversed() {
 
 // ---- totals and texts
 
-int DataAccess::getTotalToday() {
+long long DataAccess::getTotalToday() {
     const int day = Utility::GetDay();
     const int week = Utility::GetWeek();
     const auto row = getProgram(day, week, Utility::getLevel());
-    int sum = 0;
+    long long sum = 0;
     for (int v : row->nineSlots(week, day)) sum += v;
     return sum;
 }
 
-int DataAccess::getTotalYesterday() {
+long long DataAccess::getTotalYesterday() {
     const auto last = lastLogRow();
     if (!last || last->day() == 0 || last->week() == 0 || last->level() == 0) return 0;
     return last->total();
 }
 
-int DataAccess::getTotalReps() {
+long long DataAccess::getTotalReps() {
     return singleInteger("SELECT sum(rep1 + rep2 + rep3 + rep4 + rep5 + rep6 + rep7 + rep8 + rep9) as Total FROM LogDay");
 }
 
-int DataAccess::getMaxReps() {
+long long DataAccess::getMaxReps() {
     return singleInteger("SELECT MAX(rep1 + rep2 + rep3 + rep4 + rep5 + rep6 + rep7 + rep8 + rep9) as MaxTotal FROM LogDay");
 }
 
@@ -453,6 +457,26 @@ std::shared_ptr<Test> DataAccess::getTest(int day, int week) {
     Statement stmt(db, base::format("select Week, Day, Score, TestDate from Test where day=%i and week=%i", day, week));
     if (stmt.isPrepared() && stmt.step() == SQLITE_ROW) return readTest(stmt);
     return std::make_shared<Test>();
+}
+
+// ---- start-up checks
+
+bool DataAccess::planIsUsable(const std::string& path) {
+    Database db(path, false);
+    if (!db.isOpen()) return false;
+    {
+        Statement check(db, "PRAGMA quick_check");
+        if (!check.isPrepared() || check.step() != SQLITE_ROW || check.text(0) != "ok") return false;
+    }
+    Statement rows(db, "select count(*) from Program");
+    return rows.isPrepared() && rows.step() == SQLITE_ROW && rows.integer64(0) > 0;
+}
+
+bool DataAccess::logIsUsable(const std::string& path) {
+    Database db(path, false);
+    if (!db.isOpen()) return false;
+    Statement rows(db, "select count(*) from LogDay");
+    return rows.isPrepared() && rows.step() == SQLITE_ROW;
 }
 
 // ---- the LogDate text

@@ -30,8 +30,8 @@ public:
 
     // The log.
     // Inserts one day, stamped with the current moment (the record's logDate
-    // and dateSort are not used).
-    static void saveLog(const Log& log);
+    // and dateSort are not used). True when the day is stored.
+    static bool saveLog(const Log& log);
     // Rewrites every row equal to oldData in all thirteen columns.
     static void updateDay(const Log& newData, const Log& oldData);
     // Deletes every row equal to the record in all thirteen columns.
@@ -47,10 +47,11 @@ public:
     static std::vector<std::shared_ptr<Log>> getLogDataReversed();
 
     // Totals and the home screen's texts.
-    static int getTotalToday();
-    static int getTotalYesterday();
-    static int getTotalReps();
-    static int getMaxReps();
+    // Totals add in 64 bits, so that no log a file can hold overflows them.
+    static long long getTotalToday();
+    static long long getTotalYesterday();
+    static long long getTotalReps();
+    static long long getMaxReps();
     static std::string getTodayString();
     static std::string getTomorrowString();
     // nullopt when the log can't be opened or read.
@@ -70,6 +71,12 @@ public:
     // second, third and fourth blank-separated fields, or nullopt when the
     // text does not name one.
     static std::optional<base::Date> dateOfLogDate(const std::string& logDate);
+
+    // Start-up checks of the two files. The plan is usable when SQLite's
+    // quick check passes and the table Program has rows; the log when it
+    // opens as a database with a readable table LogDay.
+    static bool planIsUsable(const std::string& path);
+    static bool logIsUsable(const std::string& path);
 
     // The object that store failures are reported with.
     static const void* classObject();

@@ -147,7 +147,8 @@ std::shared_ptr<Log> EditRepsViewController::logInformationFromEditMode() {
     const int used = fieldsInUse();
     for (int i = 0; i < used; ++i) {
         const std::string& text = fields_[i]->text();
-        if (!text.empty() && !Utility::isNumeric(text)) {
+        // A count is a plain number no person exceeds ("1e3" is not one).
+        if (!text.empty() && !Utility::countFromText(text, Utility::kMostReps)) {
             Utility::ShowAlert("Please Enter a valid number");
             return nullptr;
         }
@@ -171,7 +172,7 @@ std::shared_ptr<Log> EditRepsViewController::logInformationFromEditMode() {
     for (int i = 0; i < used; ++i) {
         const std::string& text = fields_[i]->text();
         // A fraction or a sign is accepted; the count is the integer value.
-        slots[i] = text.empty() ? fallback[i] : CustomRepViewController::leadingInteger(text);
+        slots[i] = text.empty() ? fallback[i] : *Utility::countFromText(text, Utility::kMostReps);
     }
     log->setReps(slots);
     return log;

@@ -1,7 +1,7 @@
 #include "training/Log.h"
 
-int Log::total() const {
-    int sum = 0;
+long long Log::total() const {
+    long long sum = 0;
     for (int v : reps_) sum += v;
     return sum;
 }

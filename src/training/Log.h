@@ -46,7 +46,7 @@ public:
     const std::array<int, 9>& reps() const { return reps_; }
     void setReps(const std::array<int, 9>& v) { reps_ = v; }
     // The day's total: the sum of the nine slots.
-    int total() const;
+    long long total() const;
 
     // Sets every field at once; the first argument is the week.
     void initValues(int week, int day, int level, int rep1, int rep2, int rep3, int rep4, int rep5,

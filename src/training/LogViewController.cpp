@@ -174,8 +174,8 @@ void LogViewController::saveLog() {
         const std::string& text = fields_[i]->text();
         if (text.empty()) {
             slots[i] = planned[i];
-        } else if (Utility::isNumeric(text)) {
-            slots[i] = homelook::intValue(text);
+        } else if (const auto count = Utility::countFromText(text, Utility::kMostReps)) {
+            slots[i] = *count;
         } else {
             Utility::ShowAlert("Please insert a valid number");
             return;

@@ -77,6 +77,12 @@ void PagedView::scrollViewDidEndDecelerating(ui::ScrollView& scrollView) {
     scrollView_->setUserInteractionEnabled(true);
 }
 
+void PagedView::scrollViewDidEndScrollingAnimation(ui::ScrollView& scrollView) {
+    if (&scrollView != scrollView_.get()) return;
+    pageControl_->setCurrentPage(indexForSelectedPage());
+    loadViewsForVisiblePages(false);
+}
+
 std::shared_ptr<ui::View> PagedView::viewForIndex(int index) const {
     auto found = pageViews_.find(index);
     return found == pageViews_.end() ? nullptr : found->second;

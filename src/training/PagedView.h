@@ -58,6 +58,10 @@ public:
 
     void layoutSubviews() override;
     void scrollViewDidEndDecelerating(ui::ScrollView& scrollView) override;
+    // A scroll that the page control started ends like a swipe: the pages
+    // around the one it ends on are loaded (taps on the dots faster than the
+    // scroll would otherwise leave the final page blank).
+    void scrollViewDidEndScrollingAnimation(ui::ScrollView& scrollView) override;
     void scrollViewWillBeginDragging(ui::ScrollView& scrollView) override { (void)scrollView; }
 
 private:

@@ -9,8 +9,8 @@ std::array<int, 9> Program::nineSlots(int week, int day) const {
     return {rep1_, rep2_, rep3_, rep4_, rep5_, 0, 0, 0, 0};
 }
 
-int Program::total() const {
-    int sum = 0;
+long long Program::total() const {
+    long long sum = 0;
     for (int v : nineSlots()) sum += v;
     return sum;
 }

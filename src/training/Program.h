@@ -35,7 +35,7 @@ public:
     // The same for the row's own week and day.
     std::array<int, 9> nineSlots() const { return nineSlots(week_, day_); }
     // The planned total of the day: the sum of the nine slots.
-    int total() const;
+    long long total() const;
 
 private:
     int programId_ = 0;

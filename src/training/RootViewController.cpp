@@ -64,6 +64,10 @@ void RootViewController::loadView() {
             ui::ControlEvents::TouchUpInside);
         auto label = homelook::label(ui::Rect(0, 0, 100, 18), caption, gfx::Font::boldSystemFont(13),
                                      homelook::ink(), ui::TextAlignment::Center);
+        // With every entry shown the columns narrow: long captions shrink
+        // to fit rather than being cut.
+        label->setAdjustsFontSizeToFitWidth(true);
+        label->setMinimumFontSize(9);
         view->addSubview(button);
         view->addSubview(label);
         menu_.push_back({button, label});

@@ -15,7 +15,7 @@
 namespace {
 constexpr int kReminderAlertTag = 1;
 constexpr ui::Float kWidth = 290;
-constexpr ui::Float kHeight = 290;
+constexpr ui::Float kHeight = 296;
 // How far the panel rises while the keyboard is up.
 constexpr ui::Float kLift = 70;
 
@@ -39,23 +39,30 @@ std::string TestView::mainTextForWeek(int week) {
 }
 
 void TestView::loadView() {
-    auto panel = std::make_shared<TestViewView>(ui::Rect(0, 0, kWidth, kHeight));
-    panel->setBackgroundColor(gfx::Color::rgb(0.99f, 0.97f, 0.92f));
+    // The overlay dims the whole home screen; the panel sits in its middle.
+    auto backdrop = std::make_shared<ui::View>(ui::Rect(0, 0, 320, 460));
+    backdrop->setBackgroundColor(gfx::Color::rgb(0.04f, 0.03f, 0.02f, 0.82f));
+    backdrop->setAutoresizingMask(ui::Autoresizing::FlexibleWidth | ui::Autoresizing::FlexibleHeight);
+    panel_ = std::make_shared<TestViewView>(ui::Rect((320 - kWidth) / 2, (460 - kHeight) / 2, kWidth, kHeight));
+    panel_->setAutoresizingMask(ui::Autoresizing::FlexibleLeftMargin | ui::Autoresizing::FlexibleRightMargin |
+                                ui::Autoresizing::FlexibleTopMargin | ui::Autoresizing::FlexibleBottomMargin);
+    backdrop->addSubview(panel_);
+    const auto& panel = panel_;
     const gfx::Color text = gfx::Color::rgb(0.2f, 0.15f, 0.12f);
 
-    panel->addSubview(homelook::label(ui::Rect(16, 12, kWidth - 32, 28), "Exhaustion Test",
-                                      gfx::Font::boldSystemFont(22), gfx::Color::rgb(0.75f, 0.2f, 0.05f),
+    panel->addSubview(homelook::label(ui::Rect(16, 10, kWidth - 32, 28), "Exhaustion Test",
+                                      gfx::Font::boldSystemFont(21), gfx::Color::white(),
                                       ui::TextAlignment::Center));
-    mainTextLabel_ = homelook::label(ui::Rect(16, 44, kWidth - 32, 76), "", gfx::Font::systemFont(14), text,
+    mainTextLabel_ = homelook::label(ui::Rect(18, 52, kWidth - 36, 76), "", gfx::Font::systemFont(14), text,
                                      ui::TextAlignment::Center);
     mainTextLabel_->setNumberOfLines(0);
     mainTextLabel_->setLineBreakMode(ui::LineBreakMode::WordWrap);
     panel->addSubview(mainTextLabel_);
 
-    testScoreLabel_ = homelook::label(ui::Rect(16, 130, 120, 36), "Push-ups done:", gfx::Font::boldSystemFont(15),
+    testScoreLabel_ = homelook::label(ui::Rect(20, 136, 120, 36), "Push-ups done:", gfx::Font::boldSystemFont(15),
                                       text);
     panel->addSubview(testScoreLabel_);
-    resultField_ = std::make_shared<ui::TextField>(ui::Rect(140, 128, kWidth - 156, 40));
+    resultField_ = std::make_shared<ui::TextField>(ui::Rect(144, 134, kWidth - 164, 40));
     resultField_->setBorderStyle(ui::TextBorderStyle::RoundedRect);
     resultField_->setBackgroundColor(gfx::Color::clear());
     resultField_->setFont(gfx::Font::boldSystemFont(22));
@@ -68,16 +75,16 @@ void TestView::loadView() {
 
     std::weak_ptr<ui::ViewController> weak = weak_from_this();
     auto self = [weak] { return std::static_pointer_cast<TestView>(weak.lock()); };
-    doneButton_ = homelook::button(ui::Rect(16, 186, kWidth - 32, 42), "Save Score", homelook::barTint(),
+    doneButton_ = homelook::button(ui::Rect(20, 188, kWidth - 40, 42), "Save Score", homelook::barTint(),
                                    gfx::Color::black());
     doneButton_->addTarget([self] { if (auto s = self()) s->doneClicked(); }, ui::ControlEvents::TouchUpInside);
     panel->addSubview(doneButton_);
-    cancelButton_ = homelook::button(ui::Rect(16, 236, kWidth - 32, 38), "Not Now",
-                                     gfx::Color::rgb(0.62f, 0.56f, 0.5f));
+    cancelButton_ = homelook::button(ui::Rect(20, 238, kWidth - 40, 38), "Not Now",
+                                     gfx::Color::rgb(0.42f, 0.3f, 0.24f));
     cancelButton_->setFont(gfx::Font::boldSystemFont(15));
     cancelButton_->addTarget([self] { if (auto s = self()) s->cancelClicked(); }, ui::ControlEvents::TouchUpInside);
     panel->addSubview(cancelButton_);
-    setView(panel);
+    setView(backdrop);
 }
 
 void TestView::viewDidLoad() {
@@ -88,6 +95,8 @@ void TestView::viewDidLoad() {
 void TestView::showOver(const std::shared_ptr<ui::View>& superview, ui::Point center) {
     keepAlive_ = std::static_pointer_cast<TestView>(shared_from_this());
     auto v = view();
+    // The dimming covers the whole of the view it is laid over.
+    v->setFrame(superview->bounds());
     v->setCenter(center);
     superview->addSubview(v);
 }
@@ -117,7 +126,8 @@ void TestView::cancelClicked() { finish(); }
 void TestView::doneClicked() {
     resultField_->resignFirstResponder();
     const std::string text = resultField_->text();
-    if (!Utility::isNumeric(text)) {
+    const auto score = Utility::countFromText(text, Utility::kMostReps);
+    if (!score) {
         Utility::ShowAlert("Please Enter a Value");
         return;
     }
@@ -134,9 +144,9 @@ void TestView::doneClicked() {
     // has no thresholds, and the plan-complete choice that follows offers to
     // go on at the level the user has reached.
     if (week == 3 || week == 5 || week == 6)
-        defaults.setInteger("Tolvek_Level", Utility::GetLevel(homelook::intValue(text), week));
+        defaults.setInteger("Tolvek_Level", Utility::GetLevel(*score, week));
     defaults.setBool("Tolvek_Test", false);
-    defaults.synchronize();
+    Utility::synchronizeSettings();
     removeOverlay();
 
     if (Utility::hasReminder() && ui::isClassAvailable("EKEventEditViewController")) {
@@ -219,7 +229,7 @@ void TestView::textFieldDidEndEditing(ui::TextField&) { lift(false); }
 void TestView::lift(bool up) {
     if (up == lifted_ || !isViewLoaded()) return;
     lifted_ = up;
-    auto v = view();
+    auto v = panel_;
     ui::View::beginAnimations("lift");
     ui::View::setAnimationDuration(0.3);
     ui::Point c = v->center();

@@ -81,5 +81,6 @@ private:
     std::shared_ptr<ui::EventEditViewController> editor_;
     std::function<void()> finished_;
     bool lifted_ = false;
+    std::shared_ptr<TestViewView> panel_;  // the card inside the dimming backdrop
     bool waiting_ = false;  // an alert or the editor is showing
 };

@@ -30,6 +30,14 @@ const char* const kTips[] = {
     "This is the last week of the plan! Give it everything, with good form on every push-up. At its end comes "
     "the final test: see how far you have come since your first one.",
 };
+
+const char* const kPlanCompleteTip =
+    "You have finished the six weeks: congratulations! Take the final test to see how far you have come. "
+    "To keep your strength, start again from Week 4; to go through the whole plan once more, start from "
+    "Week 1. Tap Today's Workout on the home screen to choose.";
+const char* const kNotPlacedTip =
+    "Take the initial test first: as many good-form push-ups as you can do. Its result places you at the "
+    "level that suits you, and the tips of each week follow.";
 }  // namespace
 
 TipView::TipView() : ui::ViewController("TipsView") { setTitle("Tips for the week"); }
@@ -61,6 +69,10 @@ void TipView::viewWillAppear(bool) {
     if (auto tip = tipForWeek(week)) {
         tipView_->setText(*tip);
         weekLabel_->setText(base::format("Week %d", week));
+    } else if (tipView_->text().empty()) {
+        // No week of the plan has a tip here: the card is never left blank.
+        weekLabel_->setText(week > 6 ? "Plan Complete" : "Before You Start");
+        tipView_->setText(week > 6 ? kPlanCompleteTip : kNotPlacedTip);
     }
     tipView_->setFont(gfx::Font("Helvetica", 18));
     navigationItem()->setTitleView(homelook::titleLabel("Tip of The Week", 180));

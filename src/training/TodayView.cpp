@@ -31,10 +31,12 @@ void TodayView::drawRect(gfx::Context& context, ui::Rect rect) {
     const ui::Float x = (bounds().size.width - gfx::measureText(text, font).width) * 0.5f;
     const gfx::Color shadow = gfx::Color::gray(0.33f);
     const gfx::Color orange = gfx::Color::rgb(1, 0.5f, 0);
+    // Two lines a line's height apart, so that they do not touch.
+    const ui::Float second = 3 + gfx::measureText("Today:", font).height + 2;
     context.setFillColor(shadow);
     gfx::drawText(context, "Today:", gfx::Point(x, 3), font);
-    gfx::drawText(context, text, gfx::Point(x, 23), font);
+    gfx::drawText(context, text, gfx::Point(x, second), font);
     context.setFillColor(orange);
     gfx::drawText(context, "Today:", gfx::Point(x + 1, 4), font);
-    gfx::drawText(context, text, gfx::Point(x + 1, 24), font);
+    gfx::drawText(context, text, gfx::Point(x + 1, second + 1), font);
 }

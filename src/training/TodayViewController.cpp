@@ -107,8 +107,8 @@ std::shared_ptr<base::Timer> TodayViewController::restTimer() { return state().r
 const std::vector<TodayViewController::PlayedSound>& TodayViewController::playedSounds() { return soundLog(); }
 void TodayViewController::clearPlayedSounds() { soundLog().clear(); }
 
-int TodayViewController::totalDoneToday(const Program& program) {
-    int total = 0;
+long long TodayViewController::totalDoneToday(const Program& program) {
+    long long total = 0;
     for (int slot : program.nineSlots(program.week(), program.day())) total += slot;
     return total;
 }
@@ -117,6 +117,55 @@ std::string TodayViewController::shareText(const Program& program) {
     return base::format(
         "Today I did a total of %i pushups thanks to the Tolvek iPhone app. (Week %i, Day %i, Level %i) #Tolvek",
         totalDoneToday(program), program.week(), program.day(), program.level());
+}
+
+// --- The kept day ---------------------------------------------------------
+
+namespace {
+constexpr const char* kKeptDayKey = "Tolvek_UnsavedDay";
+}  // namespace
+
+void TodayViewController::keepCompletedDay(const Log& day) {
+    base::Dictionary kept;
+    kept.set("Week", base::Value(static_cast<long long>(day.week())));
+    kept.set("Day", base::Value(static_cast<long long>(day.day())));
+    kept.set("Level", base::Value(static_cast<long long>(day.level())));
+    base::Array reps;
+    for (int r : day.reps()) reps.push_back(base::Value(static_cast<long long>(r)));
+    kept.set("Reps", base::Value(std::move(reps)));
+    defaults().setObject(kKeptDayKey, base::Value(std::move(kept)));
+}
+
+std::optional<Log> TodayViewController::keptDay() {
+    const auto kept = defaults().dictionaryForKey(kKeptDayKey);
+    if (!kept) return std::nullopt;
+    // The settings file is the user's to edit: what is read is bounded as
+    // typed counts are.
+    auto bounded = [](long long v, long long most) { return static_cast<int>(std::clamp(v, -most, most)); };
+    Log day;
+    day.setWeek(bounded(kept->get("Week").integerValue(), 1000));
+    day.setDay(bounded(kept->get("Day").integerValue(), 1000));
+    day.setLevel(bounded(kept->get("Level").integerValue(), 1000));
+    std::array<int, 9> reps{};
+    if (const base::Array* list = kept->get("Reps").asArray())
+        for (std::size_t i = 0; i < reps.size() && i < list->size(); ++i)
+            reps[i] = bounded((*list)[i].integerValue(), Utility::kMostReps);
+    day.setReps(reps);
+    return day;
+}
+
+void TodayViewController::forgetKeptDay() {
+    defaults().removeObjectForKey(kKeptDayKey);
+    Utility::synchronizeSettings();
+}
+
+bool TodayViewController::storeKeptDay() {
+    const auto day = keptDay();
+    if (!day) return false;
+    StoreFailureNote note("Tolvek keeps the day and tries again the next time it starts.");
+    if (!DataAccess::saveLog(*day)) return false;
+    forgetKeptDay();
+    return true;
 }
 
 // --- Life cycle -----------------------------------------------------------
@@ -173,7 +222,7 @@ void TodayViewController::loadView() {
         view->addSubview(button);
     }
     for (int i = 0; i < 5; ++i) {
-        auto image = helpImage(ui::Rect(kMarkerX[i] - 1, 7, 57, 36));
+        auto image = helpImage(ui::Rect(kMarkerX[i] - 4, 4, 63, 42));
         todayHelp_.push_back(image);
         view->addSubview(image);
     }
@@ -182,57 +231,58 @@ void TodayViewController::loadView() {
     topTodayLabel_->setAdjustsFontSizeToFitWidth(true);
     topTodayLabel_->setMinimumFontSize(10);
     view->addSubview(topTodayLabel_);
-    helpButton_ = look::button(ui::Rect(282, 78, 30, 30), "?", gfx::Color::rgb(0.45f, 0.33f, 0.27f));
+    helpButton_ = look::button(ui::Rect(282, 102, 30, 30), "?", gfx::Color::rgb(0.45f, 0.33f, 0.27f));
     helpButton_->setAccessibilityLabel("Help");
     helpButton_->addTarget([this] { helpPushed(); }, ui::ControlEvents::TouchUpInside);
 
-    topLabel_ = look::label(ui::Rect(10, 78, 300, 30), {}, gfx::Font::boldSystemFont(22), look::accent());
+    topLabel_ = look::label(ui::Rect(10, 102, 300, 30), {}, gfx::Font::boldSystemFont(22), look::accent());
     view->addSubview(topLabel_);
-    restLabel_ = look::label(ui::Rect(10, 78, 300, 30), "Rest", gfx::Font::boldSystemFont(22), look::accent());
+    restLabel_ = look::label(ui::Rect(10, 102, 300, 30), "Rest", gfx::Font::boldSystemFont(22), look::accent());
     view->addSubview(restLabel_);
     view->addSubview(helpButton_);
 
-    placardView_ = std::make_shared<ui::ImageView>(ui::Rect(40, 112, 240, 200));
+    placardView_ = std::make_shared<ui::ImageView>(ui::Rect(46, 136, 228, 160));
     placardView_->setContentMode(ui::ContentMode::ScaleAspectFit);
     view->addSubview(placardView_);
-    needleView_ = std::make_shared<ui::ImageView>(ui::Rect(40, 112, 240, 200));
+    needleView_ = std::make_shared<ui::ImageView>(ui::Rect(46, 136, 228, 160));
     needleView_->setContentMode(ui::ContentMode::ScaleAspectFit);
     needleView_->setImage(look::bundleImage("needle.png"));
     view->addSubview(needleView_);
 
-    contentLabel_ = look::label(ui::Rect(56, 162, 208, 100), {}, gfx::Font::boldSystemFont(54),
+    contentLabel_ = look::label(ui::Rect(72, 172, 176, 88), {}, gfx::Font::boldSystemFont(54),
                                 gfx::Color::rgb(0.24f, 0.15f, 0.09f));
     contentLabel_->setAdjustsFontSizeToFitWidth(true);
     contentLabel_->setMinimumFontSize(20);
     view->addSubview(contentLabel_);
-    todayMin_ = helpImage(ui::Rect(52, 160, 216, 104));
+    todayMin_ = helpImage(ui::Rect(66, 172, 188, 88));
     view->addSubview(todayMin_);
 
-    countdownLabel_ = look::label(ui::Rect(110, 244, 100, 40), {}, gfx::Font::boldSystemFont(34),
+    countdownLabel_ = look::label(ui::Rect(110, 244, 100, 34), {}, gfx::Font::boldSystemFont(34),
                                   gfx::Color::rgb(0.24f, 0.15f, 0.09f));
     view->addSubview(countdownLabel_);
 
-    shakeLabel_ = look::label(ui::Rect(10, 314, 300, 18), "Shake to end the rest", gfx::Font::systemFont(13),
+    shakeLabel_ = look::label(ui::Rect(10, 354, 300, 18), "Shake to end the rest", gfx::Font::systemFont(13),
                               look::dimInk());
     view->addSubview(shakeLabel_);
 
-    actionButton_ = look::button(ui::Rect(60, 322, 200, 46), "Tap To Start", gfx::Color::rgb(0.85f, 0.45f, 0.1f));
+    actionButton_ = look::button(ui::Rect(60, 302, 200, 42), "Tap To Start", gfx::Color::rgb(0.85f, 0.45f, 0.1f));
     actionButton_->addTarget([this] { actionButtonTapped(); }, ui::ControlEvents::TouchUpInside);
     view->addSubview(actionButton_);
-    addTimeButton_ = look::button(ui::Rect(30, 336, 124, 42), "+30 sec", gfx::Color::rgb(0.45f, 0.33f, 0.27f));
+    addTimeButton_ = look::button(ui::Rect(30, 304, 124, 42), "+30 sec", gfx::Color::rgb(0.45f, 0.33f, 0.27f));
     addTimeButton_->addTarget([this] { addTimeButtonTapped(); }, ui::ControlEvents::TouchUpInside);
     view->addSubview(addTimeButton_);
-    zeroButton_ = look::button(ui::Rect(166, 336, 124, 42), "End Rest", gfx::Color::rgb(0.85f, 0.45f, 0.1f));
+    zeroButton_ = look::button(ui::Rect(166, 304, 124, 42), "End Rest", gfx::Color::rgb(0.85f, 0.45f, 0.1f));
     zeroButton_->addTarget([this] { zeroPushed(); }, ui::ControlEvents::TouchUpInside);
     view->addSubview(zeroButton_);
 
-    restTimeLabel_ = look::label(ui::Rect(10, 380, 300, 24), {}, gfx::Font::systemFont(14), look::dimInk());
+    restTimeLabel_ = look::label(ui::Rect(10, 358, 300, 24), {}, gfx::Font::systemFont(14), look::dimInk());
     view->addSubview(restTimeLabel_);
-    restTimeButton_ = clearButton(ui::Rect(10, 376, 300, 32), "Change rest");
+    restTimeButton_ = clearButton(ui::Rect(10, 354, 300, 32), "Change rest");
     restTimeButton_->addTarget([this] { restTimeTapped(); }, ui::ControlEvents::TouchUpInside);
     view->addSubview(restTimeButton_);
 
-    todayPlanView_ = std::make_shared<TodayView>(ui::Rect(0, 366, 320, 50));
+    // Today's plan, with room below it above the screen's edge.
+    todayPlanView_ = std::make_shared<TodayView>(ui::Rect(0, 348, 320, 60));
     todayPlanView_->setBackgroundColor(gfx::Color::clear());
     todayPlanView_->setOpaque(false);
     todayPlanView_->setUserInteractionEnabled(false);
@@ -240,21 +290,23 @@ void TodayViewController::loadView() {
 
     const gfx::Color green = gfx::Color::rgb(0.25f, 0.55f, 0.2f);
     const gfx::Color brown = gfx::Color::rgb(0.45f, 0.33f, 0.27f);
-    doneButton_ = look::button(ui::Rect(40, 130, 240, 48), "Done", green);
+    // Done and Repeat in full width; Edit and Share side by side below, so
+    // that their help callouts fit under them on the screen.
+    doneButton_ = look::button(ui::Rect(40, 138, 240, 46), "Done", green);
     doneButton_->addTarget([this] { donePushed(); }, ui::ControlEvents::TouchUpInside);
     view->addSubview(doneButton_);
-    repeatButton_ = look::button(ui::Rect(40, 190, 240, 48), "Repeat", brown);
+    repeatButton_ = look::button(ui::Rect(40, 192, 240, 44), "Repeat", brown);
     repeatButton_->addTarget([this] { repeatPushed(); }, ui::ControlEvents::TouchUpInside);
     view->addSubview(repeatButton_);
-    editRepButton_ = look::button(ui::Rect(40, 250, 240, 48), "Edit", brown);
+    editRepButton_ = look::button(ui::Rect(40, 244, 114, 44), "Edit", brown);
     editRepButton_->addTarget([this] { editRepButtonTapped(); }, ui::ControlEvents::TouchUpInside);
     view->addSubview(editRepButton_);
-    todayEdit_ = helpImage(ui::Rect(36, 246, 248, 56));
+    todayEdit_ = helpImage(ui::Rect(35, 239, 124, 54));
     view->addSubview(todayEdit_);
-    shareButton_ = look::button(ui::Rect(40, 310, 240, 48), "Share", brown);
+    shareButton_ = look::button(ui::Rect(166, 244, 114, 44), "Share", brown);
     shareButton_->addTarget([this] { sharePushed(); }, ui::ControlEvents::TouchUpInside);
     view->addSubview(shareButton_);
-    todayShare_ = helpImage(ui::Rect(36, 306, 248, 56));
+    todayShare_ = helpImage(ui::Rect(161, 239, 124, 54));
     view->addSubview(todayShare_);
 
     for (auto& b : {doneButton_, repeatButton_, editRepButton_, shareButton_}) b->setHidden(true);
@@ -503,7 +555,7 @@ void TodayViewController::updateSetLabels() {
     const int doubled = doubledWeek5(week, day) ? 3 : doubledWeek6(week, day) ? 4 : 0;
     for (int i = 0; i < 5; ++i) {
         const bool twice = i < doubled;
-        repLabels_[i]->setFont(gfx::Font("Helvetica-Bold", twice ? 15 : 17));
+        repLabels_[i]->setFont(twice ? gfx::Font("Helvetica", 15) : gfx::Font("Helvetica-Bold", 17));
         repLabels_[i]->setText(base::format(twice ? "%i(x2)" : "%i", reps[i]));
         repLabels_[i]->setTextColor(look::ink());
     }
@@ -616,8 +668,8 @@ void TodayViewController::animationDidStop(bool finished) {
     addCallouts();
 }
 
-void TodayViewController::placeCallout(const std::shared_ptr<ui::View>& target, int tag, ui::Float centerShare,
-                                       const std::string* text, ui::Float moveRight) {
+void TodayViewController::placeCallout(const std::shared_ptr<ui::View>& target, int tag, ui::Float width,
+                                       const std::string* text, ui::Float preferredX) {
     auto callout = std::make_shared<HelpViewController>();
     auto calloutView = callout->view();
     calloutView->setTag(tag);
@@ -625,14 +677,9 @@ void TodayViewController::placeCallout(const std::shared_ptr<ui::View>& target, 
         callout->text()->setText(*text);
         callout->text()->setTextAlignment(ui::TextAlignment::Left);
     }
+    // Inside the screen, next to what it explains and never over it.
     const ui::Rect t = target->frame();
-    const ui::Rect c = calloutView->frame();
-    const ui::Float width = view()->bounds().size.width;
-    calloutView->setCenter(ui::Point(width * centerShare, t.origin.y + t.size.height + c.size.height / 2));
-    ui::Rect frame = calloutView->frame();
-    frame.origin.x += moveRight;
-    frame.size.width -= 50;
-    calloutView->setFrame(frame);
+    callout->placeAt(t, view()->bounds(), width, preferredX);
     view()->addSubview(calloutView);
     callouts_.push_back(callout);
 }
@@ -641,20 +688,26 @@ void TodayViewController::addCallouts() {
     if (todayMode_ == TodayModeDayComplete || todayMode_ == TodayModeSharing) {
         if (!shareButton_->isHidden()) {
             const std::string share = "Tap Share to post your day to social networking sites.";
-            placeCallout(todayShare_, 102, 0.5f, &share, 25);
+            placeCallout(todayShare_, 102, 144, &share, 166);
         }
-        const std::string edit = "Tap to edit todays reps in \n detail";
-        placeCallout(todayEdit_, 103, 1 / 1.75f, &edit, 45);
+        // Side by side under their buttons, so the line break of the wide
+        // callout goes.
+        const std::string edit = "Tap to edit todays reps in detail";
+        placeCallout(todayEdit_, 103, 144, &edit, 10);
     } else {
-        placeCallout(todayHelp_[0], 100, 0.5f, nullptr, 25);
+        // The set callout takes the place of the caption above the plate
+        // while it is up.
+        topTodayLabel_->setAlpha(0);
+        placeCallout(todayHelp_[0], 100, 270, nullptr, 10);
         if (state().repNum == 5) {
-            const std::string minimum = "              + = Minimum";
-            placeCallout(todayMin_, 101, 0.5f, &minimum, 25);
+            const std::string minimum = "+ = Minimum";
+            placeCallout(todayMin_, 101, 160, &minimum, 58);
         }
     }
 }
 
 void TodayViewController::removeCallouts() {
+    if (topTodayLabel_) topTodayLabel_->setAlpha(1);
     for (auto& callout : callouts_)
         if (callout->isViewLoaded()) callout->view()->removeFromSuperview();
     callouts_.clear();
@@ -820,7 +873,9 @@ void TodayViewController::zeroPushed() {
 
 void TodayViewController::addTimeButtonTapped() {
     if (todayMode_ != TodayModeRest) return;
-    state().restCountdown += 30;
+    // Never past the longest rest, so a long rest cannot wrap round and end.
+    auto& countdown = state().restCountdown;
+    countdown = std::min(countdown, Utility::kMostRestSeconds) + 30;
     showCountdown();
 }
 
@@ -857,7 +912,7 @@ void TodayViewController::restTimeTapped() {
 
 void TodayViewController::changeRep(double value) {
     if (!today_ || repChanged_ < 1 || repChanged_ > 5) return;
-    const int count = clampToInt(value);
+    const int count = std::clamp(clampToInt(value), -Utility::kMostReps, Utility::kMostReps);
     switch (repChanged_) {
     case 1: today_->setRep1(count); break;
     case 2: today_->setRep2(count); break;
@@ -877,7 +932,7 @@ void TodayViewController::changeRep(double value) {
 
 void TodayViewController::restChanged(double value) {
     if (!today_) return;
-    today_->setInterval(clampToInt(value));
+    today_->setInterval(std::clamp(clampToInt(value), -Utility::kMostRestSeconds, Utility::kMostRestSeconds));
     showRestTimeText();
 }
 
@@ -901,6 +956,9 @@ void TodayViewController::dayReset() {
     s.restTimer.reset();
     isGoing_ = false;
     clearEdit();
+    // A reset of the plan (or of all data) drops a completed day that was
+    // not stored, also from the settings, so no later start logs it.
+    if (unsavedDay_ || keptDay()) forgetKeptDay();
     unsavedDay_ = false;
     if (helpModeOn_) {
         helpModeOn_ = false;
@@ -929,8 +987,11 @@ void TodayViewController::completeDay() {
     d.setInteger("Tolvek_RepToShow", 0);
     d.setInteger("Tolvek_RepNum", 0);
     d.setInteger("Tolvek_FirstRep", 0);
-    d.synchronize();
     unsavedDay_ = true;
+    // The day is kept with the moved position in the same write, so that a
+    // program ended now stores it at its next start.
+    keepCompletedDay(*dayToStore());
+    Utility::synchronizeSettings();
     for (auto& label : repLabels_) label->setTextColor(look::ink());
     topLabel_->setHidden(true);
     topTodayLabel_->setHidden(true);
@@ -960,6 +1021,8 @@ void TodayViewController::editRepsNotification(const base::Notification& notific
     today_->setRep3(doubled ? log.rep5() : log.rep3());
     today_->setRep4(doubled ? log.rep7() : log.rep4());
     today_->setRep5(doubledWeek5(week, day) ? log.rep8() : doubledWeek6(week, day) ? log.rep9() : log.rep5());
+    keepCompletedDay(*changedLog_);
+    Utility::synchronizeSettings();
     if (isViewLoaded()) updateSetLabels();
 }
 
@@ -977,7 +1040,15 @@ std::shared_ptr<Log> TodayViewController::dayToStore() const {
 void TodayViewController::saveDay() {
     todayMode_ = TodayModeDayComplete;
     if (!unsavedDay_) return;  // a day is stored once
-    DataAccess::saveLog(*dayToStore());
+    bool stored = false;
+    {
+        StoreFailureNote note("Tolvek keeps the day and tries again the next time it starts.");
+        stored = DataAccess::saveLog(*dayToStore());
+    }
+    // A day that did not reach the log stays kept in the settings, and the
+    // next start stores it; this run does not try again, so it is never
+    // stored twice.
+    if (stored) forgetKeptDay();
     clearEdit();
     unsavedDay_ = false;
 }
@@ -996,10 +1067,10 @@ void TodayViewController::finishDay() {
 
 void TodayViewController::donePushed() {
     defaults().setBool("Tolvek_Test", true);
-    defaults().synchronize();
+    Utility::synchronizeSettings();
     if (today_ && today_->week() > 1) {
-        const int done = dayToStore()->total();
-        const int planned = DataAccess::getProgram(today_->day(), today_->week(), today_->level())->total();
+        const long long done = dayToStore()->total();
+        const long long planned = DataAccess::getProgram(today_->day(), today_->week(), today_->level())->total();
         if (planned != 0) {
             const float quotient = static_cast<float>(done) / static_cast<float>(planned);
             if (static_cast<double>(quotient) < 0.85) {
@@ -1032,7 +1103,7 @@ void TodayViewController::answerTrouble(int buttonIndex) {
 
 void TodayViewController::repeatPushed() {
     defaults().setBool("Tolvek_Test", false);
-    defaults().synchronize();
+    Utility::synchronizeSettings();
     const auto& s = state();
     Utility::resetToDayAndWeekAndLevel(s.day, s.week, false, today_ ? today_->level() : Utility::getLevel());
     if (auto d = TolvekAppDelegate::shared()) {
@@ -1131,7 +1202,7 @@ void TodayViewController::clickedButtonAtIndex(ui::AlertView& alertView, int but
             defaults().setBool("TurnUserRestNagOff", true);
         } else {
             defaults().setBool("Tolvek_UserRest", false);
-            defaults().synchronize();
+            Utility::synchronizeSettings();
         }
         break;
     case kReminderAlert:

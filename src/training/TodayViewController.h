@@ -8,6 +8,7 @@
 // resumed, and at the end moves the plan position on, stores the day in the
 // log and offers a calendar reminder for the next workout.
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -80,7 +81,17 @@ public:
     static void clearPlayedSounds();
 
     // The sum of the nine log slots of a day of the row.
-    static int totalDoneToday(const Program& program);
+    static long long totalDoneToday(const Program& program);
+
+    // A completed day is kept in the settings ("Tolvek_UnsavedDay") from
+    // the moment it completes until the log has it, so that ending the
+    // program before Done, or a failed write, loses nothing.
+    static void keepCompletedDay(const Log& day);
+    static std::optional<Log> keptDay();
+    static void forgetKeptDay();
+    // Start-up: stores a kept day as Done would (no question) and forgets it
+    // once stored. True when a day was stored.
+    static bool storeKeptDay();
     // The share text of a day: its total, week, day and level.
     static std::string shareText(const Program& program);
 
@@ -179,8 +190,8 @@ private:
     void closeHelp();
     void addCallouts();
     void removeCallouts();
-    void placeCallout(const std::shared_ptr<ui::View>& target, int tag, ui::Float centerShare,
-                      const std::string* text, ui::Float moveRight);
+    void placeCallout(const std::shared_ptr<ui::View>& target, int tag, ui::Float width, const std::string* text,
+                      ui::Float preferredX);
     void finishDay();
     void answerTrouble(int buttonIndex);
     void reminderOffer();

@@ -16,7 +16,9 @@
 #include "training/DataAccess.h"
 #include "training/LogViewController.h"
 #include "training/RootViewController.h"
+#include "training/TodayViewController.h"
 #include "training/UserViewController.h"
+#include "training/Utility.h"
 
 TolvekAppDelegate::TolvekAppDelegate() = default;
 
@@ -39,6 +41,8 @@ bool TolvekAppDelegate::didFinishLaunchingWithOptions(ui::Application& applicati
 
 void TolvekAppDelegate::applicationDidFinishLaunching(ui::Application& application) {
     base::AssertionHandler::setCurrent(std::make_shared<TolvekAssertionHandler>());
+    // A settings problem is told once in every run.
+    Utility::resetSettingsProblem();
 
     // 1-2. The two databases live in Documents.
     databaseName_ = "Tolvek.sqlite";
@@ -50,6 +54,9 @@ void TolvekAppDelegate::applicationDidFinishLaunching(ui::Application& applicati
     checkAndCreateDatabase();
     // 4. The log database of an older installation may lack the table Test.
     DataAccess::createNewTestTable();
+    // A day finished in an earlier run but never stored (the program ended
+    // on "Day Completed") is stored now, as Done would have.
+    TodayViewController::storeKeptDay();
     // 5. The level decides whether the set-up screen comes first.
     launchLevel_ = static_cast<int>(base::UserDefaults::standardUserDefaults().integerForKey("Tolvek_Level"));
     // 6. The window shows the navigation stack. The program's entry hands in
@@ -83,6 +90,13 @@ void TolvekAppDelegate::applicationDidFinishLaunching(ui::Application& applicati
     // 13. Nothing was spent in the background yet.
     backFromBeingInBackground_ = false;
     timeInBackground_ = 0;
+    // What start-up had to mend, said once each.
+    const std::string& settingsAside = base::UserDefaults::standardUserDefaults().movedAsideTo();
+    if (!settingsAside.empty())
+        Utility::reportSettingsProblem("Your settings could not be read, so Tolvek starts again from the set-up. "
+                                       "The old settings file was kept as " + settingsAside + ".");
+    for (const auto& problem : startUpProblems_) Utility::ShowAlert(problem, "Training Log");
+    startUpProblems_.clear();
 }
 
 void TolvekAppDelegate::checkAndCreateDatabase() {
@@ -113,6 +127,64 @@ void TolvekAppDelegate::checkAndCreateDatabase() {
         if (!files.copyItem(base::paths::join(resources, logDatabaseName_), logDatabasePath_, &error))
             base::log("TolvekAppDelegate: could not copy the log database: " + error);
     }
+    repairDatabases();
+}
+
+namespace {
+
+// "<file>.unreadable", or "<file>.unreadable.N" when earlier ones are kept.
+std::string freeAsideName(const std::string& path) {
+    auto& files = base::FileManager::defaultManager();
+    std::string name = path + ".unreadable";
+    for (int n = 1; files.fileExists(name) && n < 1000; ++n) name = path + ".unreadable." + std::to_string(n);
+    return name;
+}
+
+// Moves a file that SQLite cannot use out of the way and puts a fresh copy
+// from the bundle in its place. Answers where the old file went (empty when
+// it could not be moved, in which case nothing is copied over it).
+std::string replaceFromBundle(const std::string& path, const std::string& resource) {
+    auto& files = base::FileManager::defaultManager();
+    std::string error;
+    std::string aside;
+    if (files.fileExists(path)) {
+        aside = freeAsideName(path);
+        if (!files.moveItem(path, aside, &error)) {
+            base::log("TolvekAppDelegate: could not move the unusable " + path + " aside: " + error);
+            return {};
+        }
+        base::log("TolvekAppDelegate: moved the unusable " + path + " to " + aside);
+    }
+    if (!files.copyItem(resource, path, &error)) base::log("TolvekAppDelegate: could not copy " + resource + ": " + error);
+    return aside;
+}
+
+}  // namespace
+
+void TolvekAppDelegate::repairDatabases() {
+    const std::string resources = base::Bundle::mainBundle().resourcePath();
+    // The plan is the bundle's own data: a copy SQLite cannot read is
+    // replaced, the broken one kept aside only for whoever wants to look.
+    if (!DataAccess::planIsUsable(databasePath_)) {
+        base::log("TolvekAppDelegate: the plan database cannot be read; copying it again");
+        replaceFromBundle(databasePath_, base::paths::join(resources, databaseName_));
+    }
+    // The log holds the user's days: it is never deleted. An unusable one is
+    // moved aside, a fresh one takes its place, and the user is told where
+    // the old file is.
+    if (!DataAccess::logIsUsable(logDatabasePath_)) {
+        const std::string aside = replaceFromBundle(logDatabasePath_, base::paths::join(resources, logDatabaseName_));
+        if (DataAccess::logIsUsable(logDatabasePath_)) {
+            if (!aside.empty())
+                startUpProblems_.push_back(
+                    "Your training log could not be read, so Tolvek started a new one. The old file was kept as " +
+                    aside + ".");
+        } else {
+            startUpProblems_.push_back(
+                "Your training log could not be read, so the totals show 0 and finished days cannot be saved. "
+                "Please check the file " + logDatabasePath_ + ".");
+        }
+    }
 }
 
 void TolvekAppDelegate::applicationDidEnterBackground(ui::Application& application) {
@@ -120,7 +192,7 @@ void TolvekAppDelegate::applicationDidEnterBackground(ui::Application& applicati
     if (!isGoing_) return;
     auto& defaults = base::UserDefaults::standardUserDefaults();
     defaults.setObject("backgroundTime", base::Value(base::Date::now()));
-    defaults.synchronize();
+    Utility::synchronizeSettings();
 }
 
 void TolvekAppDelegate::applicationWillEnterForeground(ui::Application& application) {
@@ -133,7 +205,7 @@ void TolvekAppDelegate::applicationWillEnterForeground(ui::Application& applicat
     auto& defaults = base::UserDefaults::standardUserDefaults();
     const auto left = defaults.dateForKey("backgroundTime");
     defaults.removeObjectForKey("backgroundTime");
-    defaults.synchronize();
+    Utility::synchronizeSettings();
     if (left) {
         const double seconds = std::fabs(std::trunc(base::Date::now().timeIntervalSinceDate(*left)));
         timeInBackground_ = seconds > 2147483647.0 ? 2147483647 : static_cast<int>(seconds);
@@ -150,7 +222,27 @@ std::weak_ptr<ui::AlertView>& storeAlert() {
     static std::weak_ptr<ui::AlertView> alert;
     return alert;
 }
+
+std::string& storeFailureNote() {
+    static std::string note;
+    return note;
+}
+
+std::string plainStoreFailure(const std::string& method) {
+    if (method == "DataAccess::saveLog") return "The day could not be saved in your training log.";
+    if (method == "DataAccess::saveTest") return "The test result could not be saved in your training log.";
+    if (method == "DataAccess::updateDay") return "The changed day could not be saved in your training log.";
+    if (method == "DataAccess::deleteDay") return "The day could not be deleted from your training log.";
+    if (method == "DataAccess::clearAllData") return "Your training log could not be cleared.";
+    return "Your training log could not be changed.";
+}
 }  // namespace
+
+StoreFailureNote::StoreFailureNote(std::string note) : previous_(std::move(storeFailureNote())) {
+    storeFailureNote() = std::move(note);
+}
+
+StoreFailureNote::~StoreFailureNote() { storeFailureNote() = std::move(previous_); }
 
 void TolvekAssertionHandler::handleFailureInMethod(const std::string& method, const void* object,
                                                    const std::string& file, int line,
@@ -159,10 +251,14 @@ void TolvekAssertionHandler::handleFailureInMethod(const std::string& method, co
         base::AssertionHandler::handleFailureInMethod(method, object, file, line, description);
         return;
     }
+    // SQLite's own words go to the program's log; the user reads what was
+    // not done, in plain words.
     base::log("*** Store failure in " + method + ", " + file + ":" + std::to_string(line) + ": " + description);
     auto shown = storeAlert().lock();
     if (shown && shown->isVisible()) return;
-    auto alert = std::make_shared<ui::AlertView>("Error", description, std::weak_ptr<ui::AlertViewDelegate>(),
+    std::string message = plainStoreFailure(method);
+    if (!storeFailureNote().empty()) message += " " + storeFailureNote();
+    auto alert = std::make_shared<ui::AlertView>("Error", message, std::weak_ptr<ui::AlertViewDelegate>(),
                                                  std::nullopt, std::vector<std::string>{"Ok"});
     storeAlert() = alert;
     alert->show();

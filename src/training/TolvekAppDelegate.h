@@ -6,6 +6,7 @@
 // rest). Screens reach it through the application: TolvekAppDelegate::shared().
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/base/Exception.h"
 #include "platform/ui/Application.h"
@@ -28,8 +29,13 @@ public:
     // The start-up sequence.
     bool didFinishLaunchingWithOptions(ui::Application& application, const base::Value& launchOptions) override;
     void applicationDidFinishLaunching(ui::Application& application);
-    // Copies the plan and log databases from the bundle when needed.
+    // Copies the plan and log databases from the bundle when needed, and
+    // mends a copy that SQLite cannot use.
     void checkAndCreateDatabase();
+    // A plan SQLite cannot read is copied again from the bundle; a log that
+    // is not a database with its table is moved aside (never deleted) and a
+    // fresh one copied, and the user is told where the old file went.
+    void repairDatabases();
     // While a rest counts down, going to the background notes the time under
     // "backgroundTime"; coming back turns it into timeInBackground.
     void applicationDidEnterBackground(ui::Application& application) override;
@@ -84,6 +90,20 @@ private:
     bool backFromBeingInBackground_ = false;
     int timeInBackground_ = 0;
     int launchLevel_ = 0;
+    std::vector<std::string> startUpProblems_;  // told to the user once start-up is done
+};
+
+// While one lives, a failed store write adds its text to the plain message
+// the user reads (what becomes of the data that was not written).
+class StoreFailureNote {
+public:
+    explicit StoreFailureNote(std::string note);
+    ~StoreFailureNote();
+    StoreFailureNote(const StoreFailureNote&) = delete;
+    StoreFailureNote& operator=(const StoreFailureNote&) = delete;
+
+private:
+    std::string previous_;
 };
 
 // The application's assertion handler. A failed write of the store is

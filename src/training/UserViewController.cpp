@@ -191,11 +191,12 @@ void UserViewController::okClicked() {
     initialValueField_->resignFirstResponder();
     setMovedUp(false);
     const std::string text = initialValueField_->text();
-    if (!Utility::isNumeric(text)) {
+    const auto count = Utility::countFromText(text, Utility::kMostReps);
+    if (!count) {
         Utility::ShowAlert("Please Enter a valid number");
         return;
     }
-    const int score = homelook::intValue(text);
+    const int score = *count;
     total_ = score;
     const int level = Utility::GetLevel(score);
     if (score <= 20) {
@@ -204,7 +205,7 @@ void UserViewController::okClicked() {
         defaults.setInteger("Tolvek_Day", 1);
         defaults.setInteger("Tolvek_Week", 1);
         defaults.setBool("Tolvek_Test", false);
-        defaults.synchronize();
+        Utility::synchronizeSettings();
         close();
         return;
     }
@@ -226,7 +227,7 @@ void UserViewController::clickedButtonAtIndex(ui::AlertView&, int buttonIndex) {
     defaults.setInteger("Tolvek_Day", 1);
     defaults.setInteger("Tolvek_Week", startOnWeek3 ? 3 : 1);
     defaults.setBool("Tolvek_Test", true);
-    defaults.synchronize();
+    Utility::synchronizeSettings();
     close();
 }
 

@@ -47,7 +47,7 @@ void Utility::resetToDayAndWeekAndLevel(int day, int week, bool test, int level)
     d.setBool("Tolvek_Test", test);
     d.setInteger("Tolvek_RepNum", 0);
     d.setInteger("Tolvek_RepToShow", 0);
-    d.synchronize();
+    synchronizeSettings();
     if (auto delegate = TolvekAppDelegate::shared()) {
         delegate->setIsGoing(false);
         delegate->setHasReset(true);
@@ -78,6 +78,50 @@ bool Utility::isNumeric(const std::string& text) {
     base::Scanner scanner(text);
     return scanner.scanDouble(nullptr) && scanner.isAtEnd();
 }
+
+std::optional<int> Utility::countFromText(const std::string& text, int most) {
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    std::size_t i = 0;
+    std::size_t end = text.size();
+    while (i < end && blank(text[i])) ++i;
+    while (end > i && blank(text[end - 1])) --end;
+    bool negative = false;
+    if (i < end && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    long long value = 0;
+    int digits = 0;
+    for (; i < end && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) {
+        value = value * 10 + (text[i] - '0');
+        if (value > most) return std::nullopt;  // also keeps value far from overflowing
+    }
+    if (i < end && text[i] == '.') {
+        for (++i; i < end && text[i] >= '0' && text[i] <= '9'; ++i) ++digits;
+    }
+    if (digits == 0 || i != end) return std::nullopt;
+    return static_cast<int>(negative ? -value : value);
+}
+
+namespace {
+bool& settingsProblemShown() {
+    static bool shown = false;
+    return shown;
+}
+}  // namespace
+
+bool Utility::synchronizeSettings() {
+    if (defaults().synchronize()) return true;
+    reportSettingsProblem(
+        "Your settings could not be saved, so Tolvek may not remember where you are in the plan after it "
+        "closes. Please check that your settings folder can be written.");
+    return false;
+}
+
+void Utility::reportSettingsProblem(const std::string& message) {
+    if (settingsProblemShown()) return;
+    settingsProblemShown() = true;
+    ShowAlert(message, "Settings");
+}
+
+void Utility::resetSettingsProblem() { settingsProblemShown() = false; }
 
 void Utility::ShowAlert(const std::string& message) { ShowAlert(message, "Error"); }
 

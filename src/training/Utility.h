@@ -3,6 +3,7 @@
 // stands (level, week, day, test flag), the level a test score earns, the
 // reset of the position, and two small services the screens share (a
 // numeric check of typed text and a one-button alert).
+#include <optional>
 #include <string>
 
 class Utility {
@@ -49,6 +50,26 @@ public:
     // fraction alone), and an optional exponent. No "inf", "nan" or hex, and
     // "." is the separator whatever the locale.
     static bool isNumeric(const std::string& text);
+
+    // The most push-ups a set, a test or a log slot takes, and the longest
+    // rest in seconds: no person reaches them, and totals of such values
+    // stay far from overflowing.
+    static constexpr int kMostReps = 10000;
+    static constexpr int kMostRestSeconds = 3600;
+    // The whole number a person typed as a count or a rest: blanks around
+    // it, an optional sign, digits and an optional fraction, which is
+    // dropped. Nothing when the text is anything else ("1e3", "12a", "")
+    // or when the number lies beyond plus or minus most.
+    static std::optional<int> countFromText(const std::string& text, int most);
+
+    // Writes the settings now. When they cannot be written the user is told
+    // once per run, in one alert, and the program goes on.
+    static bool synchronizeSettings();
+    // Tells the user about a settings problem, once per run: a later
+    // problem of the same run shows nothing more.
+    static void reportSettingsProblem(const std::string& message);
+    // Forgets that the user was told (a new run, or a test).
+    static void resetSettingsProblem();
 
     // A one-button ("Ok") alert with the title "Error" or the given title;
     // the button only closes it.

@@ -100,9 +100,14 @@ std::shared_ptr<gfx::Image> bundleImage(const std::string& fileName) {
 
 std::shared_ptr<gfx::Image> highlightImage(gfx::Size size) {
     gfx::ImageContext context(size, 2);
-    const ui::Rect rect(1.5f, 1.5f, size.width - 3, size.height - 3);
-    ui::draw::fillRoundedRect(context, rect, 8, gfx::Color::rgb(1, 0.85f, 0.3f, 0.22f));
-    ui::draw::strokeRoundedRect(context, rect, 8, gfx::Color::rgb(1, 0.8f, 0.25f, 0.95f), 2.5f);
+    // A soft glow round the control rather than a hard outline: a faint
+    // warm wash and a blurred light edge.
+    const ui::Rect rect(4, 4, size.width - 8, size.height - 8);
+    ui::draw::fillRoundedRect(context, rect, 9, gfx::Color::rgb(1, 0.88f, 0.5f, 0.12f));
+    context.save();
+    context.setShadow(gfx::Size(0, 0), 6, gfx::Color::rgb(1, 0.8f, 0.3f, 0.95f));
+    ui::draw::strokeRoundedRect(context, rect, 9, gfx::Color::rgb(1, 0.86f, 0.5f, 0.55f), 1.5f);
+    context.restore();
     return context.image();
 }
 

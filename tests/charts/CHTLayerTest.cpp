@@ -241,11 +241,21 @@ TEST(CHTAnnotationTest, HostShowsPositionsAndRemovesContent) {
     host->layoutSublayers();
     EXPECT_EQ(content->frame(), gfx::Rect(25, 25, 10, 10));
 
-    content->layoutIfNeeded();
+    // Moving the annotation asks the host, which places the content, for
+    // layout; an unchanged value asks nothing.
+    host->layoutIfNeeded();
+    int placed = a->positioned;
     a->setDisplacement({0, 0});
-    EXPECT_FALSE(content->needsLayout());
+    EXPECT_FALSE(host->needsLayout());
     a->setDisplacement({1, 2});
-    EXPECT_TRUE(content->needsLayout());
+    EXPECT_TRUE(host->needsLayout());
+    host->layoutIfNeeded();
+    EXPECT_EQ(a->positioned, placed + 1);
+    a->setContentAnchorPoint({0, 0});
+    EXPECT_TRUE(host->needsLayout());
+    host->layoutIfNeeded();
+    a->setRotation(1);
+    EXPECT_TRUE(host->needsLayout());
 
     auto replacement = std::make_shared<CHTLayer>();
     a->setContentLayer(replacement);

@@ -10,25 +10,9 @@
 #include "platform/base/NotificationCenter.h"
 
 using charttest::D;
+using charttest::FakeGraph;
 
 namespace {
-
-// A graph whose plot area frame sits at (10, 20) in the graph, with a plot
-// area of the given size filling it.
-class FakeGraph : public CHTPlotSpaceGraph {
-public:
-    explicit FakeGraph(gfx::Size size) : size(size) {}
-    bool hasPlotAreaFrame() const override { return hasFrame; }
-    bool hasPlotArea() const override { return hasArea; }
-    gfx::Size plotAreaBoundsSize() const override { return size; }
-    bool plotAreaContainsPoint(gfx::Point p) const override { return gfx::Rect({}, size).contains(p); }
-    gfx::Point convertPointToPlotAreaFrame(gfx::Point p) const override { return {p.x - 10, p.y - 20}; }
-    bool plotAreaFrameContainsPoint(gfx::Point p) const override { return gfx::Rect({}, size).contains(p); }
-
-    gfx::Size size;
-    bool hasFrame = true;
-    bool hasArea = true;
-};
 
 class FakePlot : public CHTPlotSpacePlot {
 public:

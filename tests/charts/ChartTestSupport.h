@@ -1,11 +1,13 @@
 #pragma once
 // Helpers shared by the chart tests: an assertion handler that records the
 // failures it is given (and throws, as the default one does), installed for
-// the scope of a test.
+// the scope of a test, and a stand-in for the graph of a plot space.
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "charts/CHTPlotArea.h"
+#include "charts/CHTPlotSpace.h"
 #include "platform/base/Decimal.h"
 #include "platform/base/Exception.h"
 
@@ -48,6 +50,31 @@ public:
 private:
     std::shared_ptr<RecordingAssertionHandler> handler_;
     std::shared_ptr<base::AssertionHandler> previous_;
+};
+
+// A graph whose plot area frame sits at (10, 20) in the graph, with a plot
+// area of the given size filling it. With a real plot area set, it reports
+// that layer and its bounds' size instead.
+class FakeGraph : public CHTPlotSpaceGraph {
+public:
+    explicit FakeGraph(gfx::Size size) : size(size) {}
+    explicit FakeGraph(std::shared_ptr<CHTPlotArea> area) : area(std::move(area)) {}
+    bool hasPlotAreaFrame() const override { return hasFrame; }
+    bool hasPlotArea() const override { return hasArea; }
+    gfx::Size plotAreaBoundsSize() const override { return area ? area->bounds().size : size; }
+    bool plotAreaContainsPoint(gfx::Point p) const override {
+        return gfx::Rect({}, plotAreaBoundsSize()).contains(p);
+    }
+    gfx::Point convertPointToPlotAreaFrame(gfx::Point p) const override { return {p.x - 10, p.y - 20}; }
+    bool plotAreaFrameContainsPoint(gfx::Point p) const override {
+        return gfx::Rect({}, plotAreaBoundsSize()).contains(p);
+    }
+    std::shared_ptr<CHTPlotArea> plotArea() const override { return hasArea ? area : nullptr; }
+
+    gfx::Size size;
+    std::shared_ptr<CHTPlotArea> area;
+    bool hasFrame = true;
+    bool hasArea = true;
 };
 
 inline base::Decimal D(const char* text) { return base::Decimal::fromString(text); }

@@ -98,6 +98,16 @@ TEST_F(DataAccessTest, SaveStampsTheCurrentMomentAndKeepsTheColumns) {
     EXPECT_TRUE(handler->reports.empty());
 }
 
+TEST_F(DataAccessTest, TotalsOfHugeStoredCountsDoNotWrap) {
+    // A log written by another program may hold any integers.
+    DataAccess::saveLog(makeLog(2, 1, 1, {2147483647, 2147483647, 2147483647, 2147483647, 2147483647, 0, 0, 0, 0}));
+    DataAccess::saveLog(makeLog(2, 2, 1, {2147483647, 18, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(DataAccess::getTotalYesterday(), 2147483665LL);
+    EXPECT_EQ(DataAccess::getMaxReps(), 5LL * 2147483647);
+    EXPECT_EQ(DataAccess::getTotalReps(), 6LL * 2147483647 + 18);
+    EXPECT_EQ(DataAccess::getLogData()[0]->total(), 5LL * 2147483647);
+}
+
 TEST_F(DataAccessTest, TotalsSumAllNineSlots) {
     DataAccess::saveLog(makeLog(1, 1, 1, {1, 1, 1, 1, 1, 0, 0, 0, 0}));
     DataAccess::saveLog(makeLog(6, 2, 1, {1, 1, 2, 2, 3, 3, 4, 4, 5}));
@@ -497,11 +507,12 @@ TEST_F(DataAccessTest, TheApplicationsHandlerLogsAStoreFailureAndLetsTheCallerGo
     for (const auto& l : lines)
         if (l.find("failed to open the database") != std::string::npos) ++reported;
     EXPECT_EQ(reported, 3);
-    // One alert for the burst, with the first failure's text; the day goes on.
+    // One alert for the burst, in plain words (SQLite's message went to the
+    // log); the day goes on.
     auto alert = std::dynamic_pointer_cast<ui::AlertView>(storetest::app().frontAlert());
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->title(), "Error");
-    EXPECT_EQ(alert->message(), "Error: failed to open the database with message 'unable to open database file'.");
+    EXPECT_EQ(alert->message(), "The day could not be saved in your training log.");
     EXPECT_TRUE(storetest::app().tapElement("Ok"));
     base::RunLoop::main().advanceBy(1);
     EXPECT_FALSE(storetest::app().frontAlert());

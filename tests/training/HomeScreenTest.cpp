@@ -202,6 +202,21 @@ TEST_F(ScreenTest, ThePageControlFollowsASwipeAndAtMostThreePagesAreLoaded) {
     EXPECT_TRUE(driver->isTextVisible("Last Workout"));
 }
 
+TEST_F(ScreenTest, RapidTapsOnThePageDotsLeaveNoBlankCard) {
+    placed(1, 1, 1);
+    launch();
+    auto pager = home()->pagedView();
+    // Three taps right of the current dot, each before the scroll ends.
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(driver->tapAt(250, 234)) << driver->lastError();
+    driver->wait(2);
+    const int page = pager->indexForSelectedPage();
+    EXPECT_EQ(page, 3);
+    EXPECT_EQ(pager->pageControl()->currentPage(), page);
+    EXPECT_TRUE(pager->loadedPages().count(page));
+    EXPECT_TRUE(driver->isTextVisible("Coming Up Next"));
+    if (const char* dir = std::getenv("TOLVEK_SHOTS")) driver->screenshot(std::string(dir) + "/pager-rapid-taps.png");
+}
+
 // --- The menu and its flips -----------------------------------------------------
 
 TEST_F(ScreenTest, WithAnimationsOffTheMenuOpensItsScreenAtOnce) {
@@ -282,6 +297,9 @@ TEST_F(WeekTest, OnATestDayTodaysButtonShowsTheOverlayAndTheHomeScreenForgetsIt)
     EXPECT_TRUE(overlay->isShowing());
     EXPECT_TRUE(overlay->view()->superview() == nav()->view());
     EXPECT_EQ(overlay->view()->center(), ui::Point(160, 230));
+    // The overlay dims the whole home screen behind its panel.
+    EXPECT_EQ(overlay->view()->frame(), nav()->view()->bounds());
+    EXPECT_GT(overlay->view()->backgroundColor().alpha(), 0.7f);
     EXPECT_TRUE(driver->isTextVisible("Time for your week 3 test!"));
     shot("weektest");
     // While the score is typed the panel rises so that the field shows.
@@ -481,6 +499,15 @@ TEST_F(ScreenTest, TheTipScreenShowsTheTipOfTheCurrentWeek) {
     for (int week = 1; week <= 6; ++week) EXPECT_TRUE(TipView::tipForWeek(week)) << week;
     EXPECT_FALSE(TipView::tipForWeek(0));
     EXPECT_FALSE(TipView::tipForWeek(7));
+}
+
+TEST_F(ScreenTest, TheTipCardIsNeverBlankAfterThePlan) {
+    placed(1, 7, 2);
+    launch();
+    tap("Tip of the Week");
+    EXPECT_TRUE(driver->isTextVisible("Plan Complete"));
+    EXPECT_TRUE(driver->isTextVisible("You have finished the six weeks"));
+    shot("tip-week-7");
 }
 
 TEST_F(ScreenTest, TheGoodFormFramesLoopWhileTheScreenIsShown) {

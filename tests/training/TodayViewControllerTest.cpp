@@ -421,6 +421,9 @@ TEST_F(WorkoutTest, HelpTogglesCalloutsInTheDayCompleteState) {
     EXPECT_TRUE(today().helpModeOn());
     ASSERT_EQ(today().callouts().size(), 1u);
     EXPECT_EQ(today().callouts()[0]->view()->tag(), 100);
+    // The set callout leaves "Pushups to Perform" and the sets in view.
+    EXPECT_FALSE(today().callouts()[0]->view()->frame().intersects(today().topLabel()->frame()));
+    EXPECT_FALSE(today().callouts()[0]->view()->frame().intersects(today().repLabel(1)->frame()));
     shot("workout_help_set");
     tap("Help", 1);
     EXPECT_TRUE(today().callouts().empty());
@@ -435,6 +438,15 @@ TEST_F(WorkoutTest, HelpTogglesCalloutsInTheDayCompleteState) {
     EXPECT_EQ(today().callouts()[0]->view()->tag(), 102);
     EXPECT_EQ(today().callouts()[1]->view()->tag(), 103);
     expect("Tap to edit todays reps in");
+    // Inside the screen, over neither button they explain nor each other.
+    const ui::Rect screen = today().view()->bounds();
+    for (const auto& callout : today().callouts()) {
+        const ui::Rect f = callout->view()->frame();
+        EXPECT_TRUE(screen.contains(f)) << f.origin.y + f.size.height;
+        EXPECT_FALSE(f.intersects(today().shareButton()->frame()));
+        EXPECT_FALSE(f.intersects(today().editRepButton()->frame()));
+    }
+    EXPECT_FALSE(today().callouts()[0]->view()->frame().intersects(today().callouts()[1]->view()->frame()));
     tap("Help", 1);
     EXPECT_TRUE(today().callouts().empty());
 }
@@ -522,4 +534,69 @@ TEST_F(WorkoutTest, NoToTheReminderGoesHomeWithoutAnEvent) {
     EXPECT_FALSE(today().modalViewController());
     EXPECT_EQ(app->nav->viewControllers().size(), 1u);
     EXPECT_FALSE(std::filesystem::exists(tempHome.dataHome() + "/tolvek/Calendar"));
+}
+
+TEST_F(WorkoutTest, ADayTheLogRefusesIsKeptForTheNextStartAndToldPlainly) {
+    placed(1, 1, 2);
+    launch();
+    openToday();
+    runDay(*this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
+           [this] { return today().todayMode(); });
+    ASSERT_EQ(today().todayMode(), TodayModeDayComplete);
+    // The day is kept the moment it completes.
+    ASSERT_TRUE(TodayViewController::keptDay());
+    EXPECT_EQ(TodayViewController::keptDay()->total(), 26);
+
+    // The log file goes away under the program: Done cannot store the day.
+    const std::string logPath = app->tolvek->logDatabasePath();
+    std::filesystem::rename(logPath, logPath + ".away");
+    tap("Done", 1);
+    auto alert = std::dynamic_pointer_cast<ui::AlertView>(driver->application().frontAlert());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->message(), "The day could not be saved in your training log. Tolvek keeps the day and tries "
+                                "again the next time it starts.");
+    EXPECT_EQ(alert->message().find("sqlite"), std::string::npos);
+    EXPECT_TRUE(TodayViewController::keptDay());
+    tap("Ok", 1);
+    end();
+
+    // The next start stores it once, and forgets it.
+    std::filesystem::rename(logPath + ".away", logPath);
+    base::UserDefaults::resetStandardUserDefaults();
+    launch();
+    ASSERT_EQ(DataAccess::getLogData().size(), 1u);
+    EXPECT_EQ(DataAccess::getLogData()[0]->total(), 26);
+    EXPECT_FALSE(TodayViewController::keptDay());
+    end();
+    launch();
+    EXPECT_EQ(DataAccess::getLogData().size(), 1u);
+}
+
+TEST_F(WorkoutTest, AHugeRestGainsNoTimeFromPlusThirty) {
+    placed(1, 1, 2);
+    launch();
+    openToday();
+    tap("Tap To Start", 1);
+    tap("Done", 1);
+    ASSERT_EQ(today().todayMode(), TodayModeRest);
+    for (int i = 0; i < 200; ++i) tap("+30 sec");
+    EXPECT_LE(TodayViewController::restCountdown(), Utility::kMostRestSeconds + 30);
+    EXPECT_GT(TodayViewController::restCountdown(), 3000);
+    EXPECT_EQ(today().todayMode(), TodayModeRest);
+}
+
+TEST_F(WorkoutTest, AResetDropsTheKeptDaySoNoLaterStartLogsIt) {
+    placed(1, 1, 2);
+    launch();
+    openToday();
+    runDay(*this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
+           [this] { return today().todayMode(); });
+    ASSERT_TRUE(TodayViewController::keptDay());
+    base::NotificationCenter::defaultCenter().post("ResetToDay", nullptr);
+    driver->wait(1);
+    EXPECT_FALSE(TodayViewController::keptDay());
+    end();
+    base::UserDefaults::resetStandardUserDefaults();
+    launch();
+    EXPECT_TRUE(DataAccess::getLogData().empty());
 }

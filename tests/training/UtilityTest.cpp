@@ -152,3 +152,15 @@ TEST_F(UtilityTest, AlertsHaveOneOkButtonThatOnlyClosesThem) {
 }
 
 }  // namespace
+
+TEST(UtilityCount, TakesPlainNumbersWithinTheBound) {
+    EXPECT_EQ(Utility::countFromText("12", 100), 12);
+    EXPECT_EQ(Utility::countFromText(" 12.9 ", 100), 12);  // the fraction is dropped
+    EXPECT_EQ(Utility::countFromText("-3", 100), -3);
+    EXPECT_EQ(Utility::countFromText(".5", 100), 0);
+    EXPECT_EQ(Utility::countFromText("10000", Utility::kMostReps), 10000);
+    for (const char* text : {"", " ", ".", "-", "1e3", "2.5E-2", "12a", "1 2", "0x1A", "inf", "10001", "-10001",
+                             "99999999", "99999999999999999999999"})
+        EXPECT_FALSE(Utility::countFromText(text, Utility::kMostReps)) << '"' << text << '"';
+    EXPECT_FALSE(Utility::countFromText("3601", Utility::kMostRestSeconds));
+}

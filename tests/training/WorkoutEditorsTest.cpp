@@ -42,6 +42,36 @@ TEST_F(WorkoutTest, SetEditorTakesTheIntegerValueAndRefusesText) {
     EXPECT_EQ(plate(), "2") << "the set to do now is still set 1";
 }
 
+TEST_F(WorkoutTest, SetEditorSaveAndCancelStayAboveTheKeyboardAndCancelChangesNothing) {
+    placed(1, 1, 1);
+    launch();
+    openToday();
+    tap("Tap To Start");
+    tap("Set 2", 1);
+    auto editor = setEditor(today());
+    ASSERT_TRUE(editor);
+    tap("Value", 1);
+    ASSERT_TRUE(driver->application().isKeyboardVisible());
+    const float keyboardTop = driver->application().keyboardFrame().minY();
+    for (const auto& button : {editor->newRepsButton(), editor->cancelButton()})
+        EXPECT_LE(button->convertRectToView(button->bounds(), nullptr).maxY(), keyboardTop) << button->currentTitle();
+    for (int i = 0; i < 4; ++i) driver->application().pressBackspace();
+    ASSERT_TRUE(driver->type("40"));
+    tap("Cancel", 1);
+    EXPECT_FALSE(setEditor(today()));
+    EXPECT_EQ(today().today()->rep2(), 3);
+    EXPECT_EQ(today().todayMode(), TodayModeSet);
+    // A count no person reaches, or one in exponent form, is refused.
+    for (const char* text : {"99999999", "1e3", "10001"}) {
+        tap("Set 2", 1);
+        enterValue(text);
+        expect("Please Enter a valid number");
+        tap("Ok", 1);
+        tap("Cancel", 1);
+        EXPECT_EQ(today().today()->rep2(), 3) << text;
+    }
+}
+
 TEST_F(WorkoutTest, SetEditorDownStopsAtOneButNotBelowIt) {
     placed(1, 1, 1);
     launch();

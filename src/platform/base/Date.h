@@ -12,6 +12,14 @@ public:
     static Date now();
     static Date distantFuture();
     static Date distantPast();
+    // 1 January 2001, 00:00 GMT: the reference date of property lists,
+    // archives and chart time axes.
+    static constexpr double kReferenceDateSince1970 = 978307200.0;
+    static Date referenceDate() { return Date(kReferenceDateSince1970); }
+    static Date dateWithTimeIntervalSinceReferenceDate(double seconds) {
+        return Date(kReferenceDateSince1970 + seconds);
+    }
+    double timeIntervalSinceReferenceDate() const { return t_ - kReferenceDateSince1970; }
 
     double timeIntervalSince1970() const { return t_; }
     double timeIntervalSinceDate(const Date& other) const { return t_ - other.t_; }

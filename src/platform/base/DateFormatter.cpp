@@ -211,3 +211,38 @@ std::vector<std::string> DateFormatter::monthSymbols() const {
 }
 
 }  // namespace base
+
+namespace base {
+
+namespace {
+DateFormatterStyle styleFromInteger(long long value) {
+    switch (value) {
+        case 1: return DateFormatterStyle::Short;
+        case 2: return DateFormatterStyle::Medium;
+        case 3: return DateFormatterStyle::Long;
+        case 4: return DateFormatterStyle::Full;
+        default: return DateFormatterStyle::None;
+    }
+}
+}  // namespace
+
+void DateFormatter::encodeWithCoder(KeyedArchiver& coder) const {
+    std::lock_guard lock(mutex_);
+    if (impl_->hasExplicitPattern) coder.encodeString(impl_->explicitPattern, "NSDateFormatter.dateFormat");
+    coder.encodeInteger(static_cast<long long>(impl_->dateStyle), "NSDateFormatter.dateStyle");
+    coder.encodeInteger(static_cast<long long>(impl_->timeStyle), "NSDateFormatter.timeStyle");
+    coder.encodeString(impl_->localeId, "NSDateFormatter.locale");
+    coder.encodeString(impl_->zoneId, "NSDateFormatter.timeZone");
+}
+
+std::shared_ptr<Coding> DateFormatter::initWithCoder(KeyedUnarchiver& coder) {
+    setDateStyle(styleFromInteger(coder.decodeInteger("NSDateFormatter.dateStyle")));
+    setTimeStyle(styleFromInteger(coder.decodeInteger("NSDateFormatter.timeStyle")));
+    setLocale(coder.decodeString("NSDateFormatter.locale"));
+    setTimeZone(coder.decodeString("NSDateFormatter.timeZone"));
+    if (coder.containsValueForKey("NSDateFormatter.dateFormat"))
+        setDateFormat(coder.decodeString("NSDateFormatter.dateFormat"));
+    return nullptr;
+}
+
+}  // namespace base

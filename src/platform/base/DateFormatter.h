@@ -6,7 +6,8 @@
 // whole text must match and the date must exist.
 //
 // A formatter may be copied; one instance is safe to use from several
-// threads (calls are serialised).
+// threads (calls are serialised). Archived by its settings (explicit pattern,
+// styles, locale and time zone) under "NSDateFormatter." and their names.
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -14,15 +15,16 @@
 #include <vector>
 
 #include "platform/base/Date.h"
+#include "platform/base/KeyedArchiver.h"
 
 namespace base {
 
 enum class DateFormatterStyle { None, Short, Medium, Long, Full };
 
-class DateFormatter {
+class DateFormatter : public Coding {
 public:
     DateFormatter();
-    ~DateFormatter();
+    ~DateFormatter() override;
     DateFormatter(const DateFormatter& other);
     DateFormatter& operator=(const DateFormatter& other);
 
@@ -54,6 +56,11 @@ public:
 
     // The locale's month names, January first ("January", ...).
     std::vector<std::string> monthSymbols() const;
+
+    std::string classForCoder() const override { return "NSDateFormatter"; }
+    void encodeWithCoder(KeyedArchiver& coder) const override;
+    // Unknown styles read as none; an unknown time zone keeps the system's.
+    std::shared_ptr<Coding> initWithCoder(KeyedUnarchiver& coder) override;
 
     struct Impl;
 

@@ -144,3 +144,25 @@ std::optional<Decimal> NumberFormatter::decimalFromString(const std::string& tex
 }
 
 }  // namespace base
+
+namespace base {
+
+void NumberFormatter::encodeWithCoder(KeyedArchiver& coder) const {
+    coder.encodeInteger(minimumIntegerDigits_, "NSNumberFormatter.minimumIntegerDigits");
+    coder.encodeInteger(minimumFractionDigits_, "NSNumberFormatter.minimumFractionDigits");
+    coder.encodeInteger(maximumFractionDigits_, "NSNumberFormatter.maximumFractionDigits");
+}
+
+std::shared_ptr<Coding> NumberFormatter::initWithCoder(KeyedUnarchiver& coder) {
+    auto digits = [&](const char* key) {
+        return static_cast<int>(std::clamp<long long>(coder.decodeInteger(key), 0, kMaximumDigits));
+    };
+    setMinimumIntegerDigits(digits("NSNumberFormatter.minimumIntegerDigits"));
+    maximumFractionDigits_ = 0;
+    minimumFractionDigits_ = 0;
+    setMaximumFractionDigits(digits("NSNumberFormatter.maximumFractionDigits"));
+    setMinimumFractionDigits(digits("NSNumberFormatter.minimumFractionDigits"));
+    return nullptr;
+}
+
+}  // namespace base

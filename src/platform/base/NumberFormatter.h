@@ -6,18 +6,20 @@
 // exact decimals.
 //
 // The default formatter shows whole numbers (at most 0 fraction digits) and
-// reads a plain decimal number.
+// reads a plain decimal number. Archived by its settings, under
+// "NSNumberFormatter." and the setting's name.
 #include <optional>
 #include <string>
 
 #include "platform/base/Decimal.h"
+#include "platform/base/KeyedArchiver.h"
 
 namespace base {
 
-class NumberFormatter {
+class NumberFormatter : public Coding {
 public:
     NumberFormatter() = default;
-    virtual ~NumberFormatter() = default;
+    ~NumberFormatter() override = default;
     NumberFormatter(const NumberFormatter&) = default;
     NumberFormatter& operator=(const NumberFormatter&) = default;
 
@@ -47,6 +49,11 @@ public:
     // Formats plain decimal text ("-12.345", digits and one optional ".") by
     // the rules above; the common core of both stringFrom... operations.
     std::string formatPlainDigits(const std::string& plain) const;
+
+    std::string classForCoder() const override { return "NSNumberFormatter"; }
+    void encodeWithCoder(KeyedArchiver& coder) const override;
+    // Out-of-range digit counts are clamped as the setters clamp them.
+    std::shared_ptr<Coding> initWithCoder(KeyedUnarchiver& coder) override;
 
 private:
     int minimumIntegerDigits_ = 0;

@@ -78,6 +78,7 @@ UserDefaults::UserDefaults(std::string path) : path_(std::move(path)) {
     std::string aside = freeCorruptName(path_);
     std::string error;
     if (fm.moveItem(path_, aside, &error)) {
+        movedAsideTo_ = aside;
         log("settings file " + path_ + " is unusable (" + why + "); moved it to " + aside +
             " and started with empty settings");
     } else {

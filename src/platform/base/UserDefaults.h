@@ -48,6 +48,9 @@ public:
     // in which case the changes stay pending.
     bool synchronize();
     const std::string& path() const { return path_; }
+    // Where an unusable settings file was moved at start; empty when the
+    // file was read (or there was none).
+    const std::string& movedAsideTo() const { return movedAsideTo_; }
     Dictionary dictionaryRepresentation() const;
 
 private:
@@ -55,6 +58,7 @@ private:
     mutable std::mutex mutex_;
     Dictionary values_;
     bool dirty_ = false;
+    std::string movedAsideTo_;
     bool writable_ = true;  // false when an unusable file could not be moved aside
 };
 

@@ -20,7 +20,7 @@ namespace base {
 
 // Seconds between 1970-01-01 and 2001-01-01, the epoch property-list dates
 // count from.
-static constexpr double kPlistEpoch = 978307200.0;
+static constexpr double kPlistEpoch = Date::kReferenceDateSince1970;
 
 struct Value::Storage {
     std::variant<std::monostate, bool, std::int64_t, double, std::string, Data, Date, Array, Dictionary> v;

@@ -282,7 +282,7 @@ void URLConnection::Transfer::setUp() {
     curl_easy_setopt(easy, CURLOPT_URL, url.stringWithoutCredentials().c_str());
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, request.followsRedirects() ? 1L : 0L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
@@ -365,7 +365,8 @@ void URLConnection::Transfer::headersComplete() {
     }
     long redirects = 0;
     curl_easy_getinfo(easy, CURLINFO_REDIRECT_COUNT, &redirects);
-    if (isRedirectStatus(status) && headers.count("Location") && redirects < kMaxRedirects) {
+    if (request.followsRedirects() && isRedirectStatus(status) && headers.count("Location") &&
+        redirects < kMaxRedirects) {
         if (isInsecureRedirect(answeredURL, headers["Location"])) refusedDowngrade = true;
         return;  // followed without a report
     }

@@ -4,7 +4,7 @@
 // Asynchronous: a connection runs on the loader's own thread (libcurl's multi
 // interface) and reports to its delegate on the main run loop, in this
 // order: didReceiveResponse (once per final answer; redirects are followed
-// without a report), didReceiveData (zero or more times), then exactly one
+// without a report unless the request says not to follow them), didReceiveData (zero or more times), then exactly one
 // of didFinishLoading or didFailWithError. After cancel() nothing more is
 // reported. A connection keeps its delegate alive until it ends or is
 // cancelled, so a delegate nobody else owns still hears the outcome.

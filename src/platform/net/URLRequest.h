@@ -73,6 +73,13 @@ public:
     bool httpShouldHandleCookies() const { return handleCookies_; }
     void setHTTPShouldHandleCookies(bool handle) { handleCookies_ = handle; }
 
+    // When true (the default) redirects are followed and only the final
+    // answer is reported. When false a redirect answer (3xx with its
+    // "Location") is reported as the answer itself, so the caller (a web
+    // view that must see every navigation) decides where to go next.
+    bool followsRedirects() const { return followsRedirects_; }
+    void setFollowsRedirects(bool follows) { followsRedirects_ = follows; }
+
 private:
     URL url_;
     std::string method_ = "GET";
@@ -81,6 +88,7 @@ private:
     double timeout_ = DefaultTimeoutInterval;
     CachePolicy cachePolicy_ = CachePolicy::UseProtocolCachePolicy;
     bool handleCookies_ = true;
+    bool followsRedirects_ = true;
 };
 
 }  // namespace net

@@ -328,6 +328,10 @@ void TableViewCell::layoutSubviews() {
         case TableViewCellStyle::Subtitle: {
             bool hasDetail = !detailTextLabel_->text().empty();
             Float th = textLabel_->font().lineHeight(), dh = detailTextLabel_->font().lineHeight();
+            // A detail label of more than one line gets the height of its
+            // wrapped text (at least one line).
+            if (hasDetail && detailTextLabel_->numberOfLines() != 1)
+                dh = std::max(dh, std::ceil(detailTextLabel_->sizeThatFits(Size(width, 0)).height));
             Float total = th + (hasDetail ? dh : 0);
             Float y = std::floor((c.height() - total) / 2);
             textLabel_->setFrame(Rect(x, y, width, th));
@@ -569,7 +573,15 @@ void TableView::setBackgroundView(std::shared_ptr<View> view) {
     setNeedsLayout();
 }
 
-Float TableView::indexWidth() const { return indexTitles_.empty() ? 0 : 30; }
+Float TableView::indexWidth() const {
+    if (indexTitles_.empty()) return 0;
+    // Wide enough for the widest title (single letters take the usual 30
+    // points), but never more than a fifth of the table.
+    Float widest = 0;
+    const gfx::Font font = gfx::Font::boldSystemFont(11);
+    for (const auto& title : indexTitles_) widest = std::max(widest, gfx::measureText(title, font).width);
+    return std::clamp<Float>(std::ceil(widest) + 10, 30, std::max<Float>(30, bounds().width() / 5));
+}
 
 Rect TableView::indexRect() const {
     Rect b = bounds();

@@ -10,7 +10,10 @@
 #include "platform/gfx/Text.h"
 #include "platform/net/PercentEncoding.h"
 #include "platform/net/URLConnection.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Drawing.h"
+#include "platform/ui/Types.h"
+#include "platform/ui/TextField.h"
 
 namespace ui {
 
@@ -133,11 +136,17 @@ std::string resolve(const std::string& href, const std::string& base) {
 
 }  // namespace
 
+bool WebPage::Input::isVisible() const {
+    return type != "hidden" && type != "checkbox" && type != "radio" && type != "file" && type != "image" &&
+           type != "reset" && type != "button";
+}
+
 std::string WebPage::text() const {
     std::string out;
-    for (auto& p : paragraphs) {
+    for (std::size_t i = 0; i < paragraphs.size(); ++i) {
+        if (i < paragraphFields.size() && paragraphFields[i].isField()) continue;
         if (!out.empty()) out += "\n";
-        out += p;
+        out += paragraphs[i];
     }
     return out;
 }
@@ -154,9 +163,20 @@ WebPage WebPage::parse(const std::string& html, const std::string& baseURL) {
         if (!t.empty()) {
             page.paragraphs.push_back(t);
             page.paragraphLinks.push_back(-1);
+            page.paragraphFields.push_back({});
         }
         current.clear();
     };
+    // Open elements, for the inner HTML of those with an id.
+    struct Open {
+        std::string name;
+        std::string id;
+        std::size_t contentStart;
+    };
+    std::vector<Open> open;
+    constexpr std::size_t kMaxOpen = 512;
+    static const char* voidTags[] = {"area", "base", "br", "col", "embed", "hr", "img", "input",
+                                     "link", "meta", "param", "source", "track", "wbr"};
     std::size_t i = 0;
     while (i < html.size()) {
         if (html[i] != '<') {
@@ -179,9 +199,34 @@ WebPage WebPage::parse(const std::string& html, const std::string& baseURL) {
         std::size_t end = html.find('>', i);
         if (end == std::string::npos) break;
         std::string tag = html.substr(i + 1, end - i - 1);
+        const std::size_t tagStart = i;
         i = end + 1;
         bool closing = !tag.empty() && tag[0] == '/';
         std::string name = lower(tag.substr(closing ? 1 : 0, tag.find_first_of(" \t\r\n/>", closing ? 1 : 0) - (closing ? 1 : 0)));
+        if (!name.empty() && name[0] != '!' && name[0] != '?') {
+            if (closing) {
+                auto match = std::find_if(open.rbegin(), open.rend(), [&](const Open& o) { return o.name == name; });
+                if (match != open.rend()) {
+                    // Elements left open inside it end here too.
+                    while (!open.empty()) {
+                        Open o = open.back();
+                        open.pop_back();
+                        if (!o.id.empty() && !page.elementsById.count(o.id))
+                            page.elementsById[o.id] = html.substr(o.contentStart, tagStart - o.contentStart);
+                        if (o.name == name) break;
+                    }
+                }
+            } else {
+                std::string id = attribute(tag, "id");
+                bool isVoid = std::find(std::begin(voidTags), std::end(voidTags), name) != std::end(voidTags) ||
+                              tag.back() == '/';
+                if (isVoid) {
+                    if (!id.empty() && !page.elementsById.count(id)) page.elementsById[id] = "";
+                } else if (open.size() < kMaxOpen && name != "script" && name != "style") {
+                    open.push_back(Open{name, id, i});
+                }
+            }
+        }
         if (!closing && (name == "script" || name == "style")) {
             std::size_t close = lower(html).find("</" + name, i);
             i = close == std::string::npos ? html.size() : html.find('>', close) + 1;
@@ -206,6 +251,7 @@ WebPage WebPage::parse(const std::string& html, const std::string& baseURL) {
                 page.links[static_cast<std::size_t>(linkIndex)].text = t;
                 page.paragraphs.push_back(t);
                 page.paragraphLinks.push_back(linkIndex);
+                page.paragraphFields.push_back({});
                 linkIndex = -1;
             }
             continue;
@@ -230,12 +276,20 @@ WebPage WebPage::parse(const std::string& html, const std::string& baseURL) {
             in.type = lower(attribute(tag, "type"));
             if (in.type.empty()) in.type = "text";
             in.value = attribute(tag, "value");
+            in.id = attribute(tag, "id");
+            in.placeholder = attribute(tag, "placeholder");
             if (!form) {
                 page.forms.push_back(Form{baseURL, "GET", {}});
                 form = &page.forms.back();
             }
             form->inputs.push_back(in);
-            if (in.type == "submit" && !in.value.empty()) current += " [" + in.value + "] ";
+            if (in.isVisible()) {
+                flush();
+                page.paragraphs.push_back(in.isSubmit() ? (in.value.empty() ? "Submit" : in.value) : "");
+                page.paragraphLinks.push_back(-1);
+                page.paragraphFields.push_back({static_cast<int>(form - page.forms.data()),
+                                                static_cast<int>(form->inputs.size()) - 1});
+            }
             continue;
         }
         static const char* blocks[] = {"p", "div", "br", "h1", "h2", "h3", "h4", "h5", "h6", "li", "tr", "table",
@@ -243,6 +297,9 @@ WebPage WebPage::parse(const std::string& html, const std::string& baseURL) {
         if (std::find(std::begin(blocks), std::end(blocks), name) != std::end(blocks)) flush();
     }
     flush();
+    // Elements still open at the end hold the rest of the page.
+    for (const Open& o : open)
+        if (!o.id.empty() && !page.elementsById.count(o.id)) page.elementsById[o.id] = html.substr(o.contentStart);
     return page;
 }
 
@@ -251,9 +308,17 @@ WebPage WebPage::parse(const std::string& html, const std::string& baseURL) {
 class WebViewLoader : public net::URLConnectionDelegate {
 public:
     WebViewLoader(std::weak_ptr<View> view, unsigned long long generation) : view_(std::move(view)), generation_(generation) {}
+    void didReceiveResponse(net::URLConnection&, const net::URLResponse& response) override {
+        status_ = response.statusCode();
+        location_ = response.valueForHeaderField("Location");
+    }
     void didReceiveData(net::URLConnection&, const base::Data& data) override { body_.insert(body_.end(), data.begin(), data.end()); }
     void didFinishLoading(net::URLConnection& c) override {
-        if (auto v = target()) v->finishLoad(std::string(body_.begin(), body_.end()), c.originalRequest().url().absoluteString());
+        auto v = target();
+        if (!v) return;
+        const bool redirect = status_ == 301 || status_ == 302 || status_ == 303 || status_ == 307 || status_ == 308;
+        if (redirect && location_ && !location_->empty()) v->followRedirect(*location_, status_);
+        else v->finishLoad(std::string(body_.begin(), body_.end()), c.originalRequest().url().absoluteString());
     }
     void didFailWithError(net::URLConnection&, const net::Error& error) override {
         if (auto v = target()) v->failLoad(error);
@@ -268,6 +333,8 @@ private:
     std::weak_ptr<View> view_;
     unsigned long long generation_;
     base::Data body_;
+    long status_ = 0;
+    std::optional<std::string> location_;
 };
 
 WebView::WebView() : WebView(Rect()) {}
@@ -299,9 +366,13 @@ void WebView::loadHTMLString(const std::string& html, const std::string& baseURL
     });
 }
 
-void WebView::startLoad(const net::URLRequest& request, WebViewNavigationType type, bool addToHistory) {
+bool WebView::startLoad(const net::URLRequest& original, WebViewNavigationType type, bool addToHistory) {
     auto keep = shared_from_this();
-    if (auto d = delegate(); d && !d->shouldStartLoadWithRequest(*this, request, type)) return;
+    if (auto d = delegate(); d && !d->shouldStartLoadWithRequest(*this, original, type)) return false;
+    // Redirects come back here, so the delegate sees every address loaded.
+    net::URLRequest request = original;
+    request.setFollowsRedirects(false);
+    if (!redirecting_) redirectCount_ = 0;
     stopLoading();
     request_ = request;
     loading_ = true;
@@ -325,7 +396,7 @@ void WebView::startLoad(const net::URLRequest& request, WebViewNavigationType ty
         connection_ = net::URLConnection::connectionWithRequest(request, std::make_shared<WebViewLoader>(weak, gen));
         if (!connection_)
             later([](WebView& v) { v.failLoad(net::Error(net::URLErrorDomain, net::URLErrorCode::BadURL, "bad URL")); });
-        return;
+        return true;
     }
     if (scheme == "file") {
         std::string path = net::replacingPercentEscapes(request.url().path()).value_or(request.url().path());
@@ -334,28 +405,58 @@ void WebView::startLoad(const net::URLRequest& request, WebViewNavigationType ty
             later([path](WebView& v) {
                 v.failLoad(net::Error("NSCocoaErrorDomain", 260, "The file \"" + path + "\" could not be opened."));
             });
-            return;
+            return true;
         }
         std::ostringstream body;
         body << in.rdbuf();
         std::string html = body.str();
         later([html, url](WebView& v) { v.finishLoad(html, url); });
-        return;
+        return true;
     }
     if (scheme == "data") {
         std::size_t comma = url.find(',');
         std::string payload = comma == std::string::npos ? "" : url.substr(comma + 1);
         std::string html = net::replacingPercentEscapes(payload).value_or(payload);
         later([html, url](WebView& v) { v.finishLoad(html, url); });
-        return;
+        return true;
     }
     if (scheme == "about") {
         later([url](WebView& v) { v.finishLoad("", url); });
-        return;
+        return true;
     }
     later([](WebView& v) {
         v.failLoad(net::Error(net::URLErrorDomain, net::URLErrorCode::UnsupportedURL, "unsupported URL"));
     });
+    return true;
+}
+
+void WebView::followRedirect(const std::string& location, long status) {
+    auto keep = shared_from_this();
+    connection_.reset();
+    if (++redirectCount_ > MaxRedirects) {
+        failLoad(net::Error(net::URLErrorDomain, net::URLErrorCode::HTTPTooManyRedirects, "Too many HTTP redirects."));
+        return;
+    }
+    const std::string base = request_ ? request_->url().absoluteString() : std::string();
+    net::URLRequest next{net::URL(resolve(location, base))};
+    // 307 and 308 repeat the request as it was; the others fetch the new page.
+    if ((status == 307 || status == 308) && request_) {
+        next.setHTTPMethod(request_->httpMethod());
+        next.setHTTPBody(request_->httpBody());
+        if (auto type = request_->valueForHTTPHeaderField("Content-Type")) next.setValue(*type, "Content-Type");
+    }
+    redirecting_ = true;
+    const bool started = startLoad(next, WebViewNavigationType::Other, false);
+    redirecting_ = false;
+    if (!started) {
+        // Refused by the delegate: the load ends here, as an interrupted one.
+        loading_ = false;
+        ++loadGeneration_;
+        failLoad(net::Error("WebKitErrorDomain", 102, "Frame load interrupted"));
+        return;
+    }
+    if (historyIndex_ >= 0 && historyIndex_ < static_cast<int>(history_.size()))
+        history_[static_cast<std::size_t>(historyIndex_)] = next;
 }
 
 void WebView::finishLoad(const std::string& html, const std::string& url) {
@@ -363,6 +464,7 @@ void WebView::finishLoad(const std::string& html, const std::string& url) {
     connection_.reset();
     page_ = WebPage::parse(html, url);
     loading_ = false;
+    rebuildFields();
     setNeedsDisplay();
     if (auto d = delegate()) d->webViewDidFinishLoad(*this);
 }
@@ -407,7 +509,102 @@ std::string WebView::stringByEvaluatingJavaScriptFromString(const std::string& s
     if (s == "window.location.href" || s == "document.location.href" || s == "location.href" ||
         s == "document.URL")
         return request_ ? request_->url().absoluteString() : std::string();
+    // document.getElementById('id').innerHTML, with either kind of quote.
+    const std::string prefix = "document.getElementById(", suffix = ").innerHTML";
+    if (s.size() > prefix.size() + suffix.size() + 2 && s.rfind(prefix, 0) == 0 &&
+        s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0) {
+        std::string arg = s.substr(prefix.size(), s.size() - prefix.size() - suffix.size());
+        if (arg.size() >= 2 && (arg.front() == '\'' || arg.front() == '"') && arg.back() == arg.front())
+            return elementInnerHTML(arg.substr(1, arg.size() - 2)).value_or("");
+    }
     return {};
+}
+
+std::optional<std::string> WebView::elementInnerHTML(const std::string& id) const {
+    auto it = page_.elementsById.find(id);
+    if (it == page_.elementsById.end()) return std::nullopt;
+    return it->second;
+}
+
+std::shared_ptr<TextField> WebView::textFieldNamed(const std::string& name) const {
+    for (const auto& f : fields_) {
+        const auto& in = page_.forms[static_cast<std::size_t>(f.form)].inputs[static_cast<std::size_t>(f.input)];
+        if (in.name == name)
+            if (auto field = std::dynamic_pointer_cast<TextField>(f.view)) return field;
+    }
+    return nullptr;
+}
+
+std::shared_ptr<Button> WebView::submitButtonTitled(const std::string& title) const {
+    for (const auto& f : fields_)
+        if (auto button = std::dynamic_pointer_cast<Button>(f.view); button && button->currentTitle() == title)
+            return button;
+    return nullptr;
+}
+
+void WebView::rebuildFields() {
+    for (auto& f : fields_) f.view->removeFromSuperview();
+    fields_.clear();
+    std::weak_ptr<View> weak = weak_from_this();
+    for (std::size_t i = 0; i < page_.paragraphFields.size(); ++i) {
+        const auto ref = page_.paragraphFields[i];
+        if (!ref.isField()) continue;
+        const auto& in = page_.forms[static_cast<std::size_t>(ref.form)].inputs[static_cast<std::size_t>(ref.input)];
+        const auto formIndex = static_cast<std::size_t>(ref.form);
+        const auto inputIndex = static_cast<std::size_t>(ref.input);
+        std::shared_ptr<View> view;
+        if (in.isSubmit()) {
+            auto button = Button::buttonWithType(ButtonType::RoundedRect);
+            button->setTitle(page_.paragraphs[i]);
+            button->addTarget(
+                [weak, formIndex, inputIndex] {
+                    if (auto self = std::static_pointer_cast<WebView>(weak.lock()))
+                        self->submitFormFromFields(formIndex, inputIndex);
+                },
+                ControlEvents::TouchUpInside);
+            view = button;
+        } else {
+            auto field = std::make_shared<TextField>();
+            field->setBorderStyle(TextBorderStyle::RoundedRect);
+            field->setFont(gfx::Font::systemFont(15));
+            field->setText(in.value);
+            field->setPlaceholder(in.placeholder);
+            field->setAccessibilityLabel(in.placeholder.empty() ? in.name : in.placeholder);
+            field->setSecureTextEntry(in.type == "password");
+            if (in.type == "email") field->setKeyboardType(KeyboardType::EmailAddress);
+            field->setAutocorrectionType(TextAutocorrectionType::No);
+            field->setReturnKeyType(ReturnKeyType::Go);
+            // The return key submits the form, as in a browser.
+            field->addTarget(
+                [weak, formIndex] {
+                    if (auto self = std::static_pointer_cast<WebView>(weak.lock())) self->submitFormFromFields(formIndex);
+                },
+                ControlEvents::EditingDidEndOnExit);
+            view = field;
+        }
+        addSubview(view);
+        fields_.push_back(FieldView{i, ref.form, ref.input, view});
+    }
+    setNeedsLayout();
+}
+
+void WebView::submitFormFromFields(std::size_t formIndex, std::optional<std::size_t> submitInput) {
+    if (formIndex >= page_.forms.size()) return;
+    const auto& form = page_.forms[formIndex];
+    std::vector<std::pair<std::string, std::string>> values;
+    for (const auto& f : fields_) {
+        if (static_cast<std::size_t>(f.form) != formIndex) continue;
+        const auto& in = form.inputs[static_cast<std::size_t>(f.input)];
+        if (auto field = std::dynamic_pointer_cast<TextField>(f.view); field && !in.name.empty())
+            values.emplace_back(in.name, field->text());
+    }
+    if (submitInput && *submitInput < form.inputs.size()) {
+        const auto& button = form.inputs[*submitInput];
+        if (!button.name.empty()) values.emplace_back(button.name, button.value);
+    }
+    for (const auto& f : fields_)
+        if (f.view->isFirstResponder()) f.view->resignFirstResponder();
+    submitForm(formIndex, values);
 }
 
 void WebView::followLink(const std::string& href) {
@@ -446,41 +643,67 @@ void WebView::submitForm(std::size_t formIndex, const std::vector<std::pair<std:
     startLoad(request, WebViewNavigationType::FormSubmitted, true);
 }
 
-std::vector<std::pair<Rect, std::size_t>> WebView::linkRects() const {
-    std::vector<std::pair<Rect, std::size_t>> out;
+std::vector<Rect> WebView::paragraphRects() const {
+    std::vector<Rect> out;
     Rect b = bounds();
+    const Float width = std::max<Float>(b.width() - 20, 1);
     Float y = 10;
     gfx::Font font = gfx::Font::systemFont(15);
-    if (!page_.title.empty()) y += gfx::measureText(page_.title, gfx::Font::boldSystemFont(18), Size(b.width() - 20, 1000)).height + 8;
+    if (!page_.title.empty()) y += gfx::measureText(page_.title, gfx::Font::boldSystemFont(18), Size(width, 1000)).height + 8;
     for (std::size_t i = 0; i < page_.paragraphs.size(); ++i) {
-        Size s = gfx::measureText(page_.paragraphs[i], font, Size(b.width() - 20, 1000));
-        int link = i < page_.paragraphLinks.size() ? page_.paragraphLinks[i] : -1;
-        if (link >= 0) out.emplace_back(Rect(10, y, std::min(s.width, b.width() - 20), s.height), static_cast<std::size_t>(link));
-        y += s.height + 8;
+        const bool field = i < page_.paragraphFields.size() && page_.paragraphFields[i].isField();
+        Rect r;
+        if (field) {
+            const auto ref = page_.paragraphFields[i];
+            const bool submit =
+                page_.forms[static_cast<std::size_t>(ref.form)].inputs[static_cast<std::size_t>(ref.input)].isSubmit();
+            r = submit ? Rect(10, y + 4, std::min<Float>(width, 160), 37) : Rect(10, y, width, 31);
+            if (submit) y += 8;
+        } else {
+            Size s = gfx::measureText(page_.paragraphs[i], font, Size(width, 1000));
+            r = Rect(10, y, std::min(s.width, width), s.height);
+        }
+        out.push_back(r);
+        y = r.maxY() + 8;
     }
     return out;
+}
+
+std::vector<std::pair<Rect, std::size_t>> WebView::linkRects() const {
+    std::vector<std::pair<Rect, std::size_t>> out;
+    auto rects = paragraphRects();
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        int link = i < page_.paragraphLinks.size() ? page_.paragraphLinks[i] : -1;
+        if (link >= 0) out.emplace_back(rects[i], static_cast<std::size_t>(link));
+    }
+    return out;
+}
+
+void WebView::layoutSubviews() {
+    View::layoutSubviews();
+    auto rects = paragraphRects();
+    for (auto& f : fields_)
+        if (f.paragraph < rects.size()) f.view->setFrame(rects[f.paragraph]);
 }
 
 void WebView::drawRect(gfx::Context& ctx, Rect rect) {
     (void)rect;
     Rect b = bounds();
-    Float y = 10;
     gfx::Font font = gfx::Font::systemFont(15);
-    if (!page_.title.empty()) {
-        Size s = draw::text(ctx, page_.title, Rect(10, y, b.width() - 20, 1000), gfx::Font::boldSystemFont(18),
-                            gfx::Color::black(), TextAlignment::Left, LineBreakMode::WordWrap);
-        y += s.height + 8;
-    }
-    for (std::size_t i = 0; i < page_.paragraphs.size() && y < b.maxY(); ++i) {
+    if (!page_.title.empty())
+        draw::text(ctx, page_.title, Rect(10, 10, b.width() - 20, 1000), gfx::Font::boldSystemFont(18),
+                   gfx::Color::black(), TextAlignment::Left, LineBreakMode::WordWrap);
+    auto rects = paragraphRects();
+    for (std::size_t i = 0; i < page_.paragraphs.size() && i < rects.size() && rects[i].minY() < b.maxY(); ++i) {
+        if (i < page_.paragraphFields.size() && page_.paragraphFields[i].isField()) continue;  // a subview
         int link = i < page_.paragraphLinks.size() ? page_.paragraphLinks[i] : -1;
         gfx::Color ink = link >= 0 ? draw::rgb(0, 68, 204) : draw::rgb(34, 34, 34);
-        Size s = draw::text(ctx, page_.paragraphs[i], Rect(10, y, b.width() - 20, 1000), font, ink, TextAlignment::Left,
-                            LineBreakMode::WordWrap);
+        Size s = draw::text(ctx, page_.paragraphs[i], Rect(10, rects[i].minY(), b.width() - 20, 1000), font, ink,
+                            TextAlignment::Left, LineBreakMode::WordWrap);
         if (link >= 0) {
             ctx.setFillColor(ink);
-            ctx.fillRect(Rect(10, y + s.height - 1, std::min(s.width, b.width() - 20), 1));
+            ctx.fillRect(Rect(10, rects[i].minY() + s.height - 1, std::min(s.width, b.width() - 20), 1));
         }
-        y += s.height + 8;
     }
     if (loading_) draw::textCentered(ctx, "Loading\u2026", Rect(0, b.midY() - 10, b.width(), 20), font, draw::secondaryText());
 }
@@ -494,6 +717,9 @@ void WebView::touchesEnded(const TouchSet& touches, const Event* event) {
             followLink(page_.links[link].href);
             return;
         }
+    // A tap on the page itself leaves the field being edited (the keyboard goes).
+    for (const auto& f : fields_)
+        if (f.view->isFirstResponder()) f.view->resignFirstResponder();
 }
 
 std::string WebView::displayedText() const {

@@ -1,10 +1,16 @@
 #pragma once
 // A web view with an in-process page model (no browser engine): it loads a
 // request (http(s) through the URL loading layer, file: and data: from
-// here) or an HTML string, asks its delegate before every load, keeps the
-// page's title, its readable text and its links and forms, draws the text,
-// follows links the user taps, and answers the few scripts pages are asked
-// for ("document.title", "document.body.innerText", location).
+// here) or an HTML string, asks its delegate before every load (redirects
+// included: it follows them itself, so the delegate may refuse one), keeps
+// the page's title, its readable text, its links, its forms and the inner
+// HTML of elements with an id, draws the text with the forms' text and
+// password fields and submit buttons in place (typed into and posted as a
+// browser would; no scripts run), follows links the user taps, and answers
+// the few scripts pages are asked for ("document.title",
+// "document.body.innerText", location, "document.getElementById('x')
+// .innerHTML").
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,6 +53,11 @@ struct WebPage {
         std::string name;
         std::string type;  // "text", "password", "hidden", "submit"...
         std::string value;
+        std::string id;
+        std::string placeholder;
+        // Shown on the page as a field or a button (not hidden).
+        bool isVisible() const;
+        bool isSubmit() const { return type == "submit"; }
     };
     struct Form {
         std::string action;  // resolved
@@ -57,14 +68,27 @@ struct WebPage {
     std::vector<std::string> paragraphs;
     // For each paragraph, the index of the link it is (-1: plain text).
     std::vector<int> paragraphLinks;
+    // For each paragraph, the form field it stands for ({-1, -1}: none); a
+    // field's paragraph holds no text of its own.
+    struct FieldRef {
+        int form = -1;
+        int input = -1;
+        bool isField() const { return form >= 0; }
+    };
+    std::vector<FieldRef> paragraphFields;
     std::vector<Link> links;
     std::vector<Form> forms;
-    // The paragraphs joined by line breaks.
+    // The inner HTML of every element with an id (the first of an id wins).
+    std::map<std::string, std::string> elementsById;
+    // The text paragraphs joined by line breaks.
     std::string text() const;
 
     // Parses HTML leniently (unknown tags are skipped, entities decoded).
     static WebPage parse(const std::string& html, const std::string& baseURL);
 };
+
+class Button;
+class TextField;
 
 class WebView : public View {
 public:
@@ -97,19 +121,46 @@ public:
 
     // Follows the link (as a tap on it does).
     void followLink(const std::string& href);
-    // Submits the first form with the given field values merged in.
+    // Submits the form with the given field values merged in.
     void submitForm(std::size_t formIndex, const std::vector<std::pair<std::string, std::string>>& values);
+    // Submits the form with what was typed into its fields, as its submit
+    // button does (the button's own name and value go along when named).
+    void submitFormFromFields(std::size_t formIndex, std::optional<std::size_t> submitInput = std::nullopt);
+    // The inner HTML of the element with the id, or none.
+    std::optional<std::string> elementInnerHTML(const std::string& id) const;
+    // The text or password field of the page's input named name, or null.
+    std::shared_ptr<TextField> textFieldNamed(const std::string& name) const;
+    // The submit button of the page with the title, or null.
+    std::shared_ptr<Button> submitButtonTitled(const std::string& title) const;
+
+    // Redirects followed in a row before the load fails.
+    static constexpr int MaxRedirects = 16;
 
     void drawRect(gfx::Context& context, Rect rect) override;
+    void layoutSubviews() override;
     void touchesEnded(const TouchSet& touches, const Event* event) override;
     std::string displayedText() const override;
     void collectAccessibleElements(std::vector<AccessibleElement>& out) const override;
 
 private:
-    void startLoad(const net::URLRequest& request, WebViewNavigationType type, bool addToHistory);
+    // False when the delegate refused the load.
+    bool startLoad(const net::URLRequest& request, WebViewNavigationType type, bool addToHistory);
     void finishLoad(const std::string& html, const std::string& url);
     void failLoad(const net::Error& error);
+    void followRedirect(const std::string& location, long status);
+    void rebuildFields();
+    // The frame of every paragraph, in order.
+    std::vector<Rect> paragraphRects() const;
     std::vector<std::pair<Rect, std::size_t>> linkRects() const;
+    struct FieldView {
+        std::size_t paragraph;
+        int form;
+        int input;
+        std::shared_ptr<View> view;
+    };
+    std::vector<FieldView> fields_;
+    int redirectCount_ = 0;
+    bool redirecting_ = false;
     friend class WebViewLoader;
 
     std::weak_ptr<WebViewDelegate> delegate_;

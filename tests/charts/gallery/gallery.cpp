@@ -1,12 +1,18 @@
 // Renders one picture per family of chart drawing classes (colours,
 // gradients, fills, line caps, shadows, text styles, a bordered layer with
-// annotations) as PNG files into the folder given, for a person to look at.
+// annotations, XY axes in a plot area) as PNG files into the folder given, for
+// a person to look at.
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "charts/CHTAnnotation.h"
+#include "charts/CHTLayerAnnotation.h"
+#include "charts/CHTPlotArea.h"
+#include "charts/CHTPlotSpaceAnnotation.h"
+#include "charts/CHTXYAxisSet.h"
+#include "charts/CHTXYPlotSpace.h"
 #include "charts/CHTBorderedLayer.h"
 #include "charts/CHTColor.h"
 #include "charts/CHTFill.h"
@@ -293,6 +299,112 @@ void borderedLayer() {
     }
 }
 
+
+// The graph of the axes page: it reports the real plot area.
+class GalleryGraph : public CHTPlotSpaceGraph {
+public:
+    explicit GalleryGraph(std::shared_ptr<CHTPlotArea> area) : area_(std::move(area)) {}
+    bool hasPlotAreaFrame() const override { return true; }
+    bool hasPlotArea() const override { return true; }
+    gfx::Size plotAreaBoundsSize() const override { return area_->bounds().size; }
+    bool plotAreaContainsPoint(gfx::Point p) const override { return area_->bounds().contains(p); }
+    gfx::Point convertPointToPlotAreaFrame(gfx::Point p) const override { return p; }
+    bool plotAreaFrameContainsPoint(gfx::Point) const override { return true; }
+    std::shared_ptr<CHTPlotArea> plotArea() const override { return area_; }
+
+private:
+    std::shared_ptr<CHTPlotArea> area_;
+};
+
+std::shared_ptr<CHTMutableLineStyle> line(std::shared_ptr<CHTColor> color, CGFloat width,
+                                          std::vector<CGFloat> dash = {}) {
+    auto style = CHTLineStyle::lineStyle();
+    style->setLineColor(std::move(color));
+    style->setLineWidth(width);
+    style->setDashPattern(std::move(dash));
+    return style;
+}
+
+// XY axes with major and minor ticks, labels, a title on each axis,
+// alternating bands, a limit band, grid lines and annotations.
+void xyAxes() {
+    const gfx::Size size{420, 300};
+    auto frame = std::make_shared<CHTBorderedLayer>(Rect(0, 0, size.width, size.height));
+    frame->setFill(CHTFill::fillWithColor(CHTColor::whiteColor()));
+    frame->setPaddingLeft(64);
+    frame->setPaddingBottom(56);
+    frame->setPaddingRight(24);
+    frame->setPaddingTop(44);
+
+    auto area = std::make_shared<CHTPlotArea>(Rect(64, 56, size.width - 88, size.height - 100));
+    frame->addSublayer(area);
+    auto graph = std::make_shared<GalleryGraph>(area);
+    auto space = std::make_shared<CHTXYPlotSpace>();
+    space->setGraph(graph);
+    space->setXRange(CHTPlotRange::plotRangeWithLocation(base::Decimal::fromString("0"), base::Decimal::fromString("14")));
+    space->setYRange(CHTPlotRange::plotRangeWithLocation(base::Decimal::fromString("0"), base::Decimal::fromString("100")));
+
+    auto set = std::make_shared<CHTXYAxisSet>(area->bounds());
+    area->setAxisSet(set);
+    area->setFill(CHTFill::fillWithColor(CHTColor::colorWithComponentRed(0.99f, 0.99f, 0.97f, 1)));
+    area->setBorderLineStyle(line(CHTColor::darkGrayColor(), 1));
+
+    auto labelStyle = CHTTextStyle::textStyle();
+    labelStyle->setFontSize(10);
+    labelStyle->setColor(CHTColor::darkGrayColor());
+    auto titleStyle = CHTTextStyle::textStyle();
+    titleStyle->setFontSize(12);
+    auto wholeNumbers = std::make_shared<base::NumberFormatter>();
+
+    auto x = set->xAxis();
+    x->setPlotSpace(space);
+    x->setMajorIntervalLength(base::Decimal::fromString("2"));
+    x->setMinorTicksPerInterval(1);
+    x->setLabelFormatter(wholeNumbers);
+    x->setLabelTextStyle(labelStyle);
+    x->setMajorTickLineStyle(line(CHTColor::blackColor(), 1));
+    x->setMinorTickLineStyle(line(CHTColor::grayColor(), 1));
+    x->setMajorGridLineStyle(line(CHTColor::colorWithGenericGray(0.75f), 0.5f));
+    x->setTitle(std::string("Days"));
+    x->setTitleTextStyle(titleStyle);
+    x->setTitleOffset(34);
+    x->setAlternatingBandFills({CHTColor::colorWithComponentRed(0.90f, 0.94f, 1.0f, 1), nullptr});
+
+    auto y = set->yAxis();
+    y->setPlotSpace(space);
+    y->setMajorIntervalLength(base::Decimal::fromString("20"));
+    y->setMinorTicksPerInterval(3);
+    y->setLabelFormatter(wholeNumbers);
+    y->setLabelTextStyle(labelStyle);
+    y->setMajorTickLineStyle(line(CHTColor::blackColor(), 1));
+    y->setMinorTickLineStyle(line(CHTColor::grayColor(), 1));
+    y->setMajorGridLineStyle(line(CHTColor::colorWithGenericGray(0.7f), 0.5f));
+    y->setMinorGridLineStyle(line(CHTColor::colorWithGenericGray(0.85f), 0.5f, {2, 2}));
+    y->setTitle(std::string("Push-ups"));
+    y->setTitleTextStyle(titleStyle);
+    y->setTitleOffset(40);
+    y->addBackgroundLimitBand(CHTLimitBand::limitBandWithRange(
+        CHTPlotRange::plotRangeWithLocation(base::Decimal::fromString("60"), base::Decimal::fromString("20")),
+        CHTFill::fillWithColor(CHTColor::colorWithComponentRed(1.0f, 0.85f, 0.6f, 0.6f))));
+
+    auto heading = CHTTextStyle::textStyle();
+    heading->setFontSize(14);
+    auto title = CHTLayerAnnotation::initWithAnchorLayer(frame);
+    title->setContentAnchorPoint({0.5f, 1});
+    title->setDisplacement({0, -12});
+    title->setContentLayer(CHTTextLayer::initWithText("XY axes", heading));
+    frame->addAnnotation(title);
+
+    auto goal = CHTPlotSpaceAnnotation::initWithPlotSpace(
+        space, {base::Decimal::fromString("11"), base::Decimal::fromString("70")});
+    goal->setContentLayer(CHTTextLayer::initWithText("goal band", labelStyle));
+    area->addAnnotation(goal);
+
+    Canvas c(size);
+    frame->layoutAndRenderInContext(c.ctx);
+    save(c.ctx, "xyaxes");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -306,5 +418,6 @@ int main(int argc, char** argv) {
     shadows();
     textStyles();
     borderedLayer();
+    xyAxes();
     return failures == 0 ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/base/DateFormatter.h"
+#include "platform/base/KeyedArchiver.h"
 #include "platform/base/NumberFormatter.h"
 
 using namespace base;
@@ -21,6 +22,53 @@ DateFormatter utcPosix(const std::string& pattern) {
     EXPECT_TRUE(f.setTimeZone("UTC"));
     f.setDateFormat(pattern);
     return f;
+}
+
+
+// Formatters archive their settings; registered here as the charts register
+// them at start-up.
+template <class T>
+std::shared_ptr<T> archived(const std::shared_ptr<T>& formatter, const char* className) {
+    KeyedUnarchiver::registerClass(className, [] { return std::make_shared<T>(); });
+    return KeyedUnarchiver::unarchiveObjectOfType<T>(KeyedArchiver::archivedDataWithRootObject(formatter));
+}
+
+TEST(FormatterArchivingTest, NumberFormatterKeepsItsDigits) {
+    auto f = std::make_shared<NumberFormatter>();
+    f->setMinimumIntegerDigits(2);
+    f->setMaximumFractionDigits(3);
+    f->setMinimumFractionDigits(1);
+    auto decoded = archived(f, "NSNumberFormatter");
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->minimumIntegerDigits(), 2);
+    EXPECT_EQ(decoded->minimumFractionDigits(), 1);
+    EXPECT_EQ(decoded->maximumFractionDigits(), 3);
+    EXPECT_EQ(decoded->stringFromNumber(1.23456), "01.235");
+}
+
+TEST(FormatterArchivingTest, DateFormatterKeepsPatternStylesLocaleAndZone) {
+    auto f = std::make_shared<DateFormatter>(utcPosix("yyyy MM dd HH:mm"));
+    auto decoded = archived(f, "NSDateFormatter");
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->stringFromDate(kMoment), "2026 12 08 23:26");
+    EXPECT_EQ(decoded->locale(), f->locale());
+
+    auto styled = std::make_shared<DateFormatter>();
+    styled->setLocale("en_US_POSIX");
+    styled->setTimeZone("UTC");
+    styled->setDateStyle(DateFormatterStyle::Medium);
+    styled->setTimeStyle(DateFormatterStyle::Short);
+    auto decodedStyled = archived(styled, "NSDateFormatter");
+    ASSERT_TRUE(decodedStyled);
+    EXPECT_EQ(decodedStyled->dateStyle(), DateFormatterStyle::Medium);
+    EXPECT_EQ(decodedStyled->timeStyle(), DateFormatterStyle::Short);
+    EXPECT_EQ(decodedStyled->stringFromDate(kMoment), styled->stringFromDate(kMoment));
+}
+
+TEST(DateTest, ReferenceDateIsTheStartOf2001) {
+    EXPECT_EQ(Date::referenceDate().timeIntervalSince1970(), 978307200.0);
+    EXPECT_EQ(Date::dateWithTimeIntervalSinceReferenceDate(60).timeIntervalSinceReferenceDate(), 60.0);
+    EXPECT_EQ(utcPosix("yyyy-MM-dd HH:mm").stringFromDate(Date::referenceDate()), "2001-01-01 00:00");
 }
 
 }  // namespace

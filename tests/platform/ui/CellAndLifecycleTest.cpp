@@ -28,6 +28,29 @@ TEST_F(CellAndLifecycleTest, CellStylesPlaceTheirLabels) {
     EXPECT_EQ(std::make_shared<TableViewCell>(TableViewCellStyle::Default)->detailTextLabel(), nullptr);
 }
 
+TEST_F(CellAndLifecycleTest, SubtitleDetailOfTwoLinesGetsBothLines) {
+    auto cell = std::make_shared<TableViewCell>(TableViewCellStyle::Subtitle);
+    cell->setFrame(Rect(0, 0, 320, 75));
+    cell->textLabel()->setText("08-December-2026");
+    cell->detailTextLabel()->setText("Week 1 Day 2 Level 1 Total Reps 31\nMade up of Sets:6, 6, 7, 6, 6");
+    cell->detailTextLabel()->setNumberOfLines(2);
+    cell->layoutIfNeeded();
+    const Float line = cell->detailTextLabel()->font().lineHeight();
+    const Rect detail = cell->detailTextLabel()->frame();
+    EXPECT_GE(detail.height(), 2 * line - 1);
+    EXPECT_LE(detail.height(), 2 * line + 1);
+    // Title and detail stay inside the cell, the detail under the title.
+    EXPECT_GE(cell->textLabel()->frame().minY(), 0);
+    EXPECT_LE(detail.maxY(), 75);
+    EXPECT_GE(detail.minY(), cell->textLabel()->frame().maxY());
+
+    // A one-line detail keeps one line's height.
+    cell->detailTextLabel()->setNumberOfLines(1);
+    cell->setNeedsLayout();
+    cell->layoutIfNeeded();
+    EXPECT_FLOAT_EQ(cell->detailTextLabel()->frame().height(), line);
+}
+
 TEST_F(CellAndLifecycleTest, AnAccessoryViewHidesWhileEditingAndCellsCanRefuseSelection) {
     struct Source : TableViewDataSource {
         std::shared_ptr<TableViewCell> cell = std::make_shared<TableViewCell>();

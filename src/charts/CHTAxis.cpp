@@ -1,0 +1,1092 @@
+#include "charts/CHTAxis.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "charts/CHTAxisSet.h"
+#include "charts/CHTCoderExtensions.h"
+#include "charts/CHTColor.h"
+#include "charts/CHTGradient.h"
+#include "charts/CHTGridLineGroup.h"
+#include "charts/CHTGridLines.h"
+#include "charts/CHTImage.h"
+#include "charts/CHTMutableLineStyle.h"
+#include "charts/CHTMutableTextStyle.h"
+#include "charts/CHTPlotArea.h"
+#include "charts/CHTAxisLabelGroup.h"
+#include "charts/CHTTextLayer.h"
+#include "platform/base/Exception.h"
+#include "platform/base/Format.h"
+#include "platform/base/Log.h"
+
+// ---- niceNum and the delegate defaults ----
+
+double niceNum(double x, bool round) {
+    if (x == 0 || std::isnan(x)) return x == 0 ? 0 : x;
+    double a = std::fabs(x);
+    if (std::isinf(a)) return x;
+    double e = std::pow(10.0, std::floor(std::log10(a)));
+    double f = a / e;
+    double nice;
+    if (round) nice = f < 1.5 ? 1 : f < 3 ? 2 : f < 7 ? 5 : 10;
+    else nice = f <= 1 ? 1 : f <= 2 ? 2 : f <= 5 ? 5 : 10;
+    return std::copysign(nice * e, x);
+}
+
+bool CHTAxisDelegate::axisShouldRelabel(CHTAxis*) { return true; }
+void CHTAxisDelegate::axisDidRelabel(CHTAxis*) {}
+std::optional<bool> CHTAxisDelegate::axisShouldUpdateAxisLabelsAtLocations(CHTAxis*, const CHTDecimalSet&) {
+    return std::nullopt;
+}
+
+namespace {
+
+std::shared_ptr<CHTLineStyle> copyOf(const std::shared_ptr<const CHTLineStyle>& style) {
+    return style ? style->copy() : nullptr;
+}
+std::shared_ptr<CHTTextStyle> copyOf(const std::shared_ptr<const CHTTextStyle>& style) {
+    return style ? style->copy() : nullptr;
+}
+std::shared_ptr<CHTLineCap> copyOf(const std::shared_ptr<const CHTLineCap>& cap) { return cap ? cap->copy() : nullptr; }
+std::shared_ptr<CHTPlotRange> copyOf(const std::shared_ptr<CHTPlotRange>& range) {
+    return range ? range->copy() : nullptr;
+}
+
+bool sameRange(const std::shared_ptr<CHTPlotRange>& a, const std::shared_ptr<CHTPlotRange>& b) {
+    if (!a || !b) return a == b;
+    return a->isEqualToRange(b.get());
+}
+
+bool finite(const base::Decimal& d) { return !d.isNaN(); }
+
+// Logs once per process that a relabel would make more ticks than a chart
+// can show.
+void logTickCap(const CHTAxis& axis) {
+    static bool logged = false;
+    if (logged) return;
+    logged = true;
+    base::log(base::format("%@: too many tick locations for one relabel; the axis shows no ticks or labels",
+                           axis.description()));
+}
+
+// Adds to a tick set while the counts stay within the caps; false once the
+// caps are passed (the caller then gives empty sets).
+struct TickBudget {
+    std::size_t majors = 0;
+    std::size_t total = 0;
+    bool addMajor() { return ++majors <= kCHTMaximumMajorTickLocations && ++total <= kCHTMaximumTickLocations; }
+    bool addMinor() { return ++total <= kCHTMaximumTickLocations; }
+};
+
+}  // namespace
+
+// ---- life cycle ----
+
+CHTAxis::CHTAxis(const gfx::Rect& frame)
+    : CHTLayer(frame),
+      axisLineStyle_(CHTLineStyle::lineStyle()->copy()),
+      majorTickLineStyle_(CHTLineStyle::lineStyle()->copy()),
+      minorTickLineStyle_(CHTLineStyle::lineStyle()->copy()),
+      labelTextStyle_(CHTTextStyle::textStyle()->copy()),
+      minorTickLabelTextStyle_(CHTTextStyle::textStyle()->copy()),
+      titleTextStyle_(CHTTextStyle::textStyle()->copy()),
+      titleRotation_(std::numeric_limits<CGFloat>::quiet_NaN()),
+      titleLocation_(CHTDecimalNaN()) {
+    auto formatter = std::make_shared<base::NumberFormatter>();
+    formatter->setMinimumIntegerDigits(1);
+    formatter->setMaximumFractionDigits(1);
+    formatter->setMinimumFractionDigits(1);
+    labelFormatter_ = formatter;
+    setNeedsDisplayOnBoundsChange(true);
+}
+
+CHTAxis::~CHTAxis() {
+    for (const auto& label : axisLabels_)
+        if (label->contentLayer()) label->contentLayer()->removeFromSuperlayer();
+    for (const auto& label : minorTickAxisLabels_)
+        if (label->contentLayer()) label->contentLayer()->removeFromSuperlayer();
+    if (axisTitle_ && axisTitle_->contentLayer()) axisTitle_->contentLayer()->removeFromSuperlayer();
+    if (minorGridLines_) minorGridLines_->removeFromSuperlayer();
+    if (majorGridLines_) majorGridLines_->removeFromSuperlayer();
+}
+
+std::shared_ptr<CHTAxis> CHTAxis::self() { return std::static_pointer_cast<CHTAxis>(shared_from_this()); }
+
+std::shared_ptr<CHTAxisDelegate> CHTAxis::axisDelegate() const {
+    return std::dynamic_pointer_cast<CHTAxisDelegate>(delegate());
+}
+
+// ---- simple setters ----
+
+#define CHT_RELABEL_SETTER(Name, field, Type) \
+    void CHTAxis::set##Name(Type value) {     \
+        if (value == field) return;           \
+        field = value;                        \
+        setNeedsRelabel();                    \
+    }
+CHT_RELABEL_SETTER(MajorTickLength, majorTickLength_, CGFloat)
+CHT_RELABEL_SETTER(MinorTickLength, minorTickLength_, CGFloat)
+CHT_RELABEL_SETTER(LabelAlignment, labelAlignment_, int)
+CHT_RELABEL_SETTER(MinorTickLabelAlignment, minorTickLabelAlignment_, int)
+CHT_RELABEL_SETTER(MinorTicksPerInterval, minorTicksPerInterval_, unsigned)
+CHT_RELABEL_SETTER(LabelingPolicy, labelingPolicy_, int)
+CHT_RELABEL_SETTER(TickDirection, tickDirection_, int)
+#undef CHT_RELABEL_SETTER
+
+void CHTAxis::setCoordinate(CHTCoordinate coordinate) {
+    if (coordinate == coordinate_) return;
+    coordinate_ = coordinate;
+    setNeedsRelabel();
+}
+
+void CHTAxis::setPlotSpace(const std::shared_ptr<CHTPlotSpace>& plotSpace) {
+    if (plotSpace == plotSpace_) return;
+    plotSpace_ = plotSpace;
+    setNeedsRelabel();
+}
+
+void CHTAxis::setLabelingOrigin(const base::Decimal& origin) {
+    if (origin == labelingOrigin_ && origin.isNaN() == labelingOrigin_.isNaN()) return;
+    labelingOrigin_ = origin;
+    setNeedsRelabel();
+}
+
+void CHTAxis::setMajorIntervalLength(const base::Decimal& length) {
+    if (length == majorIntervalLength_ && length.isNaN() == majorIntervalLength_.isNaN()) return;
+    majorIntervalLength_ = length;
+    setNeedsRelabel();
+}
+
+void CHTAxis::setPreferredNumberOfMajorTicks(unsigned count) {
+    if (count == preferredNumberOfMajorTicks_) return;
+    preferredNumberOfMajorTicks_ = count;
+    // The count drives the automatic and the equal-division policies.
+    if (labelingPolicy_ == CHTAxisLabelingPolicyAutomatic || labelingPolicy_ == CHTAxisLabelingPolicyEqualDivisions)
+        setNeedsRelabel();
+}
+
+void CHTAxis::setMajorTickLocations(const CHTDecimalSet& locations) {
+    if (locations == majorTickLocations_) return;
+    majorTickLocations_ = locations;
+    gridLinesNeedDisplay(true);
+    setNeedsRelabel();
+}
+
+void CHTAxis::setMinorTickLocations(const CHTDecimalSet& locations) {
+    if (locations == minorTickLocations_) return;
+    minorTickLocations_ = locations;
+    gridLinesNeedDisplay(false);
+    setNeedsRelabel();
+}
+
+void CHTAxis::setLabelOffset(CGFloat offset) {
+    if (offset == labelOffset_) return;
+    labelOffset_ = offset;
+    updateMajorTickLabels();
+}
+
+void CHTAxis::setMinorTickLabelOffset(CGFloat offset) {
+    if (offset == minorTickLabelOffset_) return;
+    minorTickLabelOffset_ = offset;
+    updateMinorTickLabels();
+}
+
+void CHTAxis::setLabelRotation(CGFloat rotation) {
+    if (rotation == labelRotation_) return;
+    labelRotation_ = rotation;
+    updateMajorTickLabels();
+}
+
+void CHTAxis::setMinorTickLabelRotation(CGFloat rotation) {
+    if (rotation == minorTickLabelRotation_) return;
+    minorTickLabelRotation_ = rotation;
+    updateMinorTickLabels();
+}
+
+void CHTAxis::setAxisLineStyle(const std::shared_ptr<const CHTLineStyle>& style) {
+    if (style == axisLineStyle_) return;
+    axisLineStyle_ = copyOf(style);
+    setNeedsDisplay();
+}
+
+void CHTAxis::setMajorTickLineStyle(const std::shared_ptr<const CHTLineStyle>& style) {
+    if (style == majorTickLineStyle_) return;
+    majorTickLineStyle_ = copyOf(style);
+    setNeedsDisplay();
+}
+
+void CHTAxis::setMinorTickLineStyle(const std::shared_ptr<const CHTLineStyle>& style) {
+    if (style == minorTickLineStyle_) return;
+    minorTickLineStyle_ = copyOf(style);
+    setNeedsDisplay();
+}
+
+void CHTAxis::setAxisLineCapMin(const std::shared_ptr<const CHTLineCap>& cap) {
+    if (cap == axisLineCapMin_) return;
+    axisLineCapMin_ = copyOf(cap);
+    setNeedsDisplay();
+}
+
+void CHTAxis::setAxisLineCapMax(const std::shared_ptr<const CHTLineCap>& cap) {
+    if (cap == axisLineCapMax_) return;
+    axisLineCapMax_ = copyOf(cap);
+    setNeedsDisplay();
+}
+
+void CHTAxis::setLabelTextStyle(const std::shared_ptr<const CHTTextStyle>& style) {
+    if (style == labelTextStyle_) return;
+    labelTextStyle_ = copyOf(style);
+    for (const auto& label : axisLabels_)
+        if (auto text = std::dynamic_pointer_cast<CHTTextLayer>(label->contentLayer())) text->setTextStyle(labelTextStyle_);
+    setNeedsLayout();
+}
+
+void CHTAxis::setMinorTickLabelTextStyle(const std::shared_ptr<const CHTTextStyle>& style) {
+    if (style == minorTickLabelTextStyle_) return;
+    minorTickLabelTextStyle_ = copyOf(style);
+    for (const auto& label : minorTickAxisLabels_)
+        if (auto text = std::dynamic_pointer_cast<CHTTextLayer>(label->contentLayer()))
+            text->setTextStyle(minorTickLabelTextStyle_);
+    setNeedsLayout();
+}
+
+void CHTAxis::setLabelFormatter(const std::shared_ptr<base::NumberFormatter>& formatter) {
+    if (formatter == labelFormatter_) return;
+    labelFormatter_ = formatter;
+    labelFormatterChanged_ = true;
+    setNeedsRelabel();
+}
+
+void CHTAxis::setMinorTickLabelFormatter(const std::shared_ptr<base::NumberFormatter>& formatter) {
+    if (formatter == minorTickLabelFormatter_) return;
+    minorTickLabelFormatter_ = formatter;
+    if (!formatter) {
+        for (const auto& label : minorTickAxisLabels_)
+            if (label->contentLayer()) label->contentLayer()->removeFromSuperlayer();
+        minorTickAxisLabels_.clear();
+    }
+    labelFormatterChanged_ = true;
+    setNeedsRelabel();
+}
+
+void CHTAxis::setLabelShadow(const std::shared_ptr<CHTShadow>& shadow) {
+    if (shadow == labelShadow_) return;
+    labelShadow_ = shadow;
+    for (const auto& label : axisLabels_)
+        if (label->contentLayer()) label->contentLayer()->setShadow(shadow);
+    setNeedsLayout();
+}
+
+void CHTAxis::setLabelExclusionRanges(const std::vector<std::shared_ptr<CHTPlotRange>>& ranges) {
+    if (ranges == labelExclusionRanges_) return;
+    labelExclusionRanges_ = ranges;
+    setNeedsRelabel();
+}
+
+void CHTAxis::setVisibleRange(const std::shared_ptr<CHTPlotRange>& range) {
+    if (sameRange(range, visibleRange_)) return;
+    visibleRange_ = copyOf(range);
+    setNeedsRelabel();
+}
+
+void CHTAxis::setGridLinesRange(const std::shared_ptr<CHTPlotRange>& range) {
+    if (sameRange(range, gridLinesRange_)) return;
+    gridLinesRange_ = copyOf(range);
+    gridLinesNeedDisplay(true);
+    gridLinesNeedDisplay(false);
+}
+
+// ---- redisplay helpers ----
+
+void CHTAxis::gridLinesNeedDisplay(bool major) {
+    if (separateLayers_) {
+        if (auto& lines = major ? majorGridLines_ : minorGridLines_) lines->setNeedsDisplay();
+        return;
+    }
+    if (auto area = plotArea()) {
+        if (auto& group = major ? area->majorGridLineGroup() : area->minorGridLineGroup()) group->setNeedsDisplay();
+    }
+}
+
+void CHTAxis::plotAreaNeedsDisplay() {
+    if (auto area = plotArea()) area->setNeedsDisplay();
+}
+
+// ---- labels ----
+
+void CHTAxis::insertLabelLayers(const CHTAxisLabelSet& labels) {
+    auto area = plotArea();
+    if (!area) return;
+    const auto& group = area->axisLabelGroup();
+    if (!group) return;
+    std::size_t index =
+        std::min(area->sublayerIndexForAxis(this, CHTGraphLayerTypeAxisLabels), group->sublayers().size());
+    CHTLayer* previous = nullptr;
+    for (const auto& label : labels) {
+        const auto& content = label->contentLayer();
+        if (!content) continue;
+        if (previous && previous->superlayer() == group.get()) group->insertSublayerBelow(content, previous);
+        else group->insertSublayer(content, std::min(index, group->sublayers().size()));
+        previous = content.get();
+    }
+}
+
+void CHTAxis::setLabelSet(CHTAxisLabelSet& stored, const CHTAxisLabelSet& labels, bool major) {
+    if (labels.size() == stored.size() && std::equal(labels.begin(), labels.end(), stored.begin())) return;
+    for (const auto& label : stored)
+        if (label->contentLayer()) label->contentLayer()->removeFromSuperlayer();
+    stored = labels;
+    if (major) {
+        if (auto area = plotArea()) area->updateAxisSetLayersForType(CHTGraphLayerTypeAxisLabels);
+    }
+    insertLabelLayers(stored);
+    setNeedsLayout();
+}
+
+void CHTAxis::setAxisLabels(const CHTAxisLabelSet& labels) { setLabelSet(axisLabels_, labels, true); }
+
+void CHTAxis::setMinorTickAxisLabels(const CHTAxisLabelSet& labels) {
+    setLabelSet(minorTickAxisLabels_, labels, false);
+}
+
+void CHTAxis::updateMajorTickLabels() {
+    CHTCoordinate orthogonal = CHTOrthogonalCoordinate(coordinate_);
+    for (const auto& label : axisLabels_)
+        label->positionRelativeToViewPoint(viewPointForCoordinateDecimalNumber(label->tickLocation()), orthogonal,
+                                           tickDirection_);
+}
+
+void CHTAxis::updateMinorTickLabels() {
+    CHTCoordinate orthogonal = CHTOrthogonalCoordinate(coordinate_);
+    for (const auto& label : minorTickAxisLabels_)
+        label->positionRelativeToViewPoint(viewPointForCoordinateDecimalNumber(label->tickLocation()), orthogonal,
+                                           tickDirection_);
+}
+
+// ---- title ----
+
+std::shared_ptr<CHTAxisTitle> CHTAxis::axisTitle() {
+    if (!axisTitle_ && title_) {
+        auto made = CHTAxisTitle::initWithText(*title_, titleTextStyle_);
+        made->setRotation(titleRotation_);
+        setAxisTitle(made);
+    }
+    return axisTitle_;
+}
+
+void CHTAxis::insertTitleLayer() {
+    auto area = plotArea();
+    if (!area || !axisTitle_ || !axisTitle_->contentLayer()) return;
+    const auto& group = area->axisTitleGroup();
+    if (!group) return;
+    std::size_t index = area->sublayerIndexForAxis(this, CHTGraphLayerTypeAxisTitles);
+    group->insertSublayer(axisTitle_->contentLayer(), std::min(index, group->sublayers().size()));
+}
+
+void CHTAxis::setAxisTitle(const std::shared_ptr<CHTAxisTitle>& title) {
+    if (title == axisTitle_) return;
+    if (axisTitle_ && axisTitle_->contentLayer()) axisTitle_->contentLayer()->removeFromSuperlayer();
+    axisTitle_ = title;
+    if (auto area = plotArea()) area->updateAxisSetLayersForType(CHTGraphLayerTypeAxisTitles);
+    if (axisTitle_) {
+        axisTitle_->setOffset(titleOffset_);
+        insertTitleLayer();
+    }
+    setNeedsLayout();
+}
+
+void CHTAxis::setTitle(const std::optional<std::string>& title) {
+    if (title == title_) return;
+    title_ = title;
+    if (!title_) setAxisTitle(nullptr);
+    auto made = axisTitle();
+    if (made && title_) {
+        if (auto text = std::dynamic_pointer_cast<CHTTextLayer>(made->contentLayer())) text->setText(*title_);
+    }
+    setNeedsLayout();
+}
+
+void CHTAxis::setTitleTextStyle(const std::shared_ptr<const CHTTextStyle>& style) {
+    if (style == titleTextStyle_) return;
+    titleTextStyle_ = copyOf(style);
+    if (axisTitle_) {
+        if (auto text = std::dynamic_pointer_cast<CHTTextLayer>(axisTitle_->contentLayer()))
+            text->setTextStyle(titleTextStyle_);
+    }
+    setNeedsLayout();
+}
+
+void CHTAxis::setTitleOffset(CGFloat offset) {
+    if (offset == titleOffset_) return;
+    titleOffset_ = offset;
+    if (axisTitle_) axisTitle_->setOffset(offset);
+    placeTitle();
+}
+
+void CHTAxis::setTitleRotation(CGFloat rotation) {
+    if (rotation == titleRotation_ || (std::isnan(rotation) && std::isnan(titleRotation_))) return;
+    titleRotation_ = rotation;
+    if (axisTitle_) axisTitle_->setRotation(rotation);
+    placeTitle();
+}
+
+base::Decimal CHTAxis::titleLocation() const { return titleLocation_.isNaN() ? defaultTitleLocation() : titleLocation_; }
+
+void CHTAxis::setTitleLocation(const base::Decimal& location) {
+    if (location == titleLocation_ && location.isNaN() == titleLocation_.isNaN()) return;
+    titleLocation_ = location;
+    setNeedsLayout();
+}
+
+base::Decimal CHTAxis::defaultTitleLocation() const { return CHTDecimalNaN(); }
+
+void CHTAxis::placeTitle() {
+    auto title = axisTitle();
+    if (!title) return;
+    base::Decimal location = titleLocation();
+    if (location.isNaN()) return;
+    title->positionRelativeToViewPoint(viewPointForCoordinateDecimalNumber(location),
+                                       CHTOrthogonalCoordinate(coordinate_), tickDirection_);
+}
+
+// ---- bands ----
+
+void CHTAxis::setAlternatingBandFills(const std::vector<std::shared_ptr<base::Coding>>& fills) {
+    std::vector<std::shared_ptr<CHTFill>> converted;
+    converted.reserve(fills.size());
+    for (const auto& element : fills) {
+        if (!element) converted.push_back(nullptr);
+        else if (auto fill = std::dynamic_pointer_cast<CHTFill>(element)) converted.push_back(fill);
+        else if (auto color = std::dynamic_pointer_cast<CHTColor>(element)) converted.push_back(CHTFill::fillWithColor(color));
+        else if (auto gradient = std::dynamic_pointer_cast<CHTGradient>(element))
+            converted.push_back(CHTFill::fillWithGradient(gradient));
+        else if (auto image = std::dynamic_pointer_cast<CHTImage>(element)) converted.push_back(CHTFill::fillWithImage(image));
+        else
+            base::raise("CHTException",
+                        "Alternating band fills must be one or more of the following: CHTFill, CHTColor, CHTGradient, "
+                        "CHTImage, or [NSNull null].");
+    }
+    alternatingBandFills_ = std::move(converted);
+    plotAreaNeedsDisplay();
+}
+
+void CHTAxis::addBackgroundLimitBand(const std::shared_ptr<CHTLimitBand>& band) {
+    if (!band) return;
+    mutableBackgroundLimitBands_.push_back(band);
+    plotAreaNeedsDisplay();
+}
+
+void CHTAxis::removeBackgroundLimitBand(const std::shared_ptr<CHTLimitBand>& band) {
+    if (!band) return;
+    auto& bands = mutableBackgroundLimitBands_;
+    bands.erase(std::remove(bands.begin(), bands.end(), band), bands.end());
+    plotAreaNeedsDisplay();
+}
+
+// ---- grid-line layers ----
+
+void CHTAxis::insertGridLinesLayer(bool major) {
+    auto area = plotArea();
+    const auto& lines = major ? majorGridLines_ : minorGridLines_;
+    if (!area || !lines) return;
+    const auto& group = major ? area->majorGridLineGroup() : area->minorGridLineGroup();
+    if (!group) return;
+    std::size_t index =
+        area->sublayerIndexForAxis(this, major ? CHTGraphLayerTypeMajorGridLines : CHTGraphLayerTypeMinorGridLines);
+    group->insertSublayer(lines, std::min(index, group->sublayers().size()));
+}
+
+void CHTAxis::gridLineStyleChanged(bool major) {
+    auto area = plotArea();
+    if (area) area->updateAxisSetLayersForType(major ? CHTGraphLayerTypeMajorGridLines : CHTGraphLayerTypeMinorGridLines);
+    const auto& style = major ? majorGridLineStyle_ : minorGridLineStyle_;
+    const auto& lines = major ? majorGridLines_ : minorGridLines_;
+    if (!style) {
+        if (major) setMajorGridLines(nullptr);
+        else setMinorGridLines(nullptr);
+    } else if (!separateLayers_) {
+        gridLinesNeedDisplay(major);
+    } else if (lines) {
+        lines->setNeedsDisplay();
+    } else {
+        auto made = std::make_shared<CHTGridLines>(bounds());
+        if (major) setMajorGridLines(made);
+        else setMinorGridLines(made);
+    }
+}
+
+void CHTAxis::setMajorGridLineStyle(const std::shared_ptr<const CHTLineStyle>& style) {
+    if (style == majorGridLineStyle_) return;
+    majorGridLineStyle_ = copyOf(style);
+    gridLineStyleChanged(true);
+}
+
+void CHTAxis::setMinorGridLineStyle(const std::shared_ptr<const CHTLineStyle>& style) {
+    if (style == minorGridLineStyle_) return;
+    minorGridLineStyle_ = copyOf(style);
+    gridLineStyleChanged(false);
+}
+
+void CHTAxis::setSeparateLayers(bool separate) {
+    if (separate == separateLayers_) return;
+    separateLayers_ = separate;
+    if (separate) {
+        if (minorGridLineStyle_) setMinorGridLines(std::make_shared<CHTGridLines>(bounds()));
+        if (majorGridLineStyle_) setMajorGridLines(std::make_shared<CHTGridLines>(bounds()));
+    } else {
+        setMinorGridLines(nullptr);
+        setMajorGridLines(nullptr);
+        if (minorGridLineStyle_) gridLinesNeedDisplay(false);
+        if (majorGridLineStyle_) gridLinesNeedDisplay(true);
+    }
+}
+
+void CHTAxis::setMinorGridLines(const std::shared_ptr<CHTGridLines>& gridLines) {
+    if (gridLines == minorGridLines_) return;
+    if (minorGridLines_) minorGridLines_->removeFromSuperlayer();
+    minorGridLines_ = gridLines;
+    if (gridLines) {
+        gridLines->setMajor(false);
+        gridLines->setAxis(self());
+        insertGridLinesLayer(false);
+    }
+}
+
+void CHTAxis::setMajorGridLines(const std::shared_ptr<CHTGridLines>& gridLines) {
+    if (gridLines == majorGridLines_) return;
+    if (majorGridLines_) majorGridLines_->removeFromSuperlayer();
+    majorGridLines_ = gridLines;
+    if (gridLines) {
+        gridLines->setMajor(true);
+        gridLines->setAxis(self());
+        insertGridLinesLayer(true);
+    }
+}
+
+// ---- plot area ----
+
+std::shared_ptr<CHTAxisSet> CHTAxis::axisSet() const {
+    auto area = plotArea();
+    return area ? area->axisSet() : nullptr;
+}
+
+void CHTAxis::setPlotArea(const std::shared_ptr<CHTPlotArea>& area) {
+    plotArea_ = area;
+    if (!area) {
+        // Out of the plot area: nothing of this axis stays drawn there.
+        if (minorGridLines_) minorGridLines_->removeFromSuperlayer();
+        if (majorGridLines_) majorGridLines_->removeFromSuperlayer();
+        for (const auto& label : axisLabels_)
+            if (label->contentLayer()) label->contentLayer()->removeFromSuperlayer();
+        for (const auto& label : minorTickAxisLabels_)
+            if (label->contentLayer()) label->contentLayer()->removeFromSuperlayer();
+        if (axisTitle_ && axisTitle_->contentLayer()) axisTitle_->contentLayer()->removeFromSuperlayer();
+        return;
+    }
+    area->updateAxisSetLayersForType(CHTGraphLayerTypeMinorGridLines);
+    insertGridLinesLayer(false);
+    area->updateAxisSetLayersForType(CHTGraphLayerTypeMajorGridLines);
+    insertGridLinesLayer(true);
+    area->updateAxisSetLayersForType(CHTGraphLayerTypeAxisLabels);
+    insertLabelLayers(axisLabels_);
+    insertLabelLayers(minorTickAxisLabels_);
+    area->updateAxisSetLayersForType(CHTGraphLayerTypeAxisTitles);
+    insertTitleLayer();
+}
+
+// ---- relabelling ----
+
+void CHTAxis::setNeedsRelabel(bool needsRelabel) {
+    needsRelabel_ = needsRelabel;
+    if (needsRelabel) {
+        setNeedsLayout();
+        setNeedsDisplay();
+    }
+}
+
+std::shared_ptr<CHTPlotRange> CHTAxis::visiblePlotRange() const {
+    if (!plotSpace_) return nullptr;
+    auto range = plotSpace_->plotRangeForCoordinate(coordinate_);
+    if (!range) return nullptr;
+    range = range->copy();
+    if (visibleRange_) range->intersectionPlotRange(visibleRange_.get());
+    return range;
+}
+
+void CHTAxis::generateFixedIntervalMajorTickLocations(CHTDecimalSet& major, CHTDecimalSet& minor) const {
+    major.clear();
+    minor.clear();
+    auto range = visiblePlotRange();
+    const base::Decimal zero = base::Decimal::zero();
+    const base::Decimal& interval = majorIntervalLength_;
+    if (!range || !finite(interval) || !CHTDecimalGreaterThan(interval, zero)) return;
+    base::Decimal min = range->minLimit(), max = range->maxLimit();
+    const base::Decimal& origin = labelingOrigin_;
+    if (!finite(min) || !finite(max) || !finite(origin)) return;
+
+    unsigned m = minorTicksPerInterval_;
+    base::Decimal step = m > 0 ? CHTDecimalDivide(interval, CHTDecimalFromUnsignedLong(m + 1UL)) : zero;
+    if (m > 0 && (!finite(step) || !CHTDecimalGreaterThan(step, zero))) m = 0;
+
+    base::Decimal quotient = CHTDecimalDivide(CHTDecimalSubtract(min, origin), interval);
+    base::Decimal whole;
+    base::decimalRound(&whole, quotient, 0, base::RoundingMode::Up);
+    base::Decimal first = CHTDecimalAdd(origin, CHTDecimalMultiply(interval, whole));
+    if (!finite(first)) return;
+
+    TickBudget budget;
+    auto overflow = [&] {
+        logTickCap(*this);
+        major.clear();
+        minor.clear();
+    };
+    // Minor ticks below the first major tick, inside the range.
+    base::Decimal below = first;
+    for (unsigned j = 0; j < m; ++j) {
+        base::Decimal next = CHTDecimalSubtract(below, step);
+        if (!finite(next) || !CHTDecimalLessThan(next, below) || CHTDecimalLessThan(next, min)) break;
+        below = next;
+        if (!budget.addMinor()) return overflow();
+        minor.insert(below);
+    }
+    base::Decimal t = first;
+    while (CHTDecimalLessThanOrEqualTo(t, max)) {
+        if (!budget.addMajor()) return overflow();
+        major.insert(t);
+        base::Decimal minorAt = t;
+        for (unsigned j = 0; j < m; ++j) {
+            base::Decimal next = CHTDecimalAdd(minorAt, step);
+            if (!finite(next) || !CHTDecimalGreaterThan(next, minorAt) || CHTDecimalGreaterThan(next, max)) break;
+            minorAt = next;
+            if (!budget.addMinor()) return overflow();
+            minor.insert(minorAt);
+        }
+        base::Decimal next = CHTDecimalAdd(t, interval);
+        if (!finite(next) || !CHTDecimalGreaterThan(next, t)) break;  // t no longer grows
+        t = next;
+    }
+}
+
+void CHTAxis::generateEqualMajorTickLocations(CHTDecimalSet& major, CHTDecimalSet& minor) const {
+    major.clear();
+    minor.clear();
+    auto range = visiblePlotRange();
+    if (!range) return;
+    const base::Decimal zero = base::Decimal::zero();
+    base::Decimal length = range->length();
+    base::Decimal min = range->minLimit(), max = range->maxLimit();
+    if (!finite(length) || !finite(min) || !finite(max) || length == zero) return;
+
+    unsigned n = preferredNumberOfMajorTicks_;
+    base::Decimal interval =
+        CHTDecimalDivide(length, n > 1 ? CHTDecimalFromUnsignedLong(n - 1UL) : base::Decimal::one());
+    if (CHTDecimalLessThan(interval, zero)) interval = CHTDecimalSubtract(zero, interval);
+    if (!finite(interval) || !CHTDecimalGreaterThan(interval, zero)) return;
+    unsigned m = minorTicksPerInterval_;
+    base::Decimal step = m > 0 ? CHTDecimalDivide(interval, CHTDecimalFromUnsignedLong(m + 1UL)) : zero;
+    if (m > 0 && (!finite(step) || !CHTDecimalGreaterThan(step, zero))) m = 0;
+
+    TickBudget budget;
+    base::Decimal t = min;
+    while (CHTDecimalLessThanOrEqualTo(t, max)) {
+        if (!budget.addMajor()) {
+            logTickCap(*this);
+            major.clear();
+            minor.clear();
+            return;
+        }
+        major.insert(t);
+        base::Decimal minorAt = t;
+        for (unsigned j = 0; j < m; ++j) {
+            base::Decimal next = CHTDecimalAdd(minorAt, step);
+            if (!finite(next) || !CHTDecimalGreaterThan(next, minorAt) || CHTDecimalGreaterThan(next, max)) break;
+            minorAt = next;
+            if (!budget.addMinor()) {
+                logTickCap(*this);
+                major.clear();
+                minor.clear();
+                return;
+            }
+            minor.insert(minorAt);
+        }
+        base::Decimal next = CHTDecimalAdd(t, interval);
+        if (!finite(next) || !CHTDecimalGreaterThan(next, t)) break;
+        t = next;
+    }
+}
+
+void CHTAxis::autoGenerateMajorTickLocations(CHTDecimalSet& major, CHTDecimalSet& minor) const {
+    major.clear();
+    minor.clear();
+    auto range = visiblePlotRange();
+    if (!range || !plotSpace_) return;
+    int scaleType = plotSpace_->scaleTypeForCoordinate(coordinate_);
+    double min = range->minLimitDouble(), max = range->maxLimitDouble();
+    double length = range->lengthDouble();
+    if (!std::isfinite(min) || !std::isfinite(max) || !std::isfinite(length) || length == 0) return;
+    if (scaleType == CHTScaleTypeLog) {
+        if (min <= 0 || max <= 0) return;
+    } else if (scaleType != CHTScaleTypeLinear) {
+        return;
+    }
+    unsigned n = preferredNumberOfMajorTicks_;
+    unsigned m = minorTicksPerInterval_;
+    double len = std::fabs(length);
+
+    std::vector<double> majors, minors;
+    auto tooMany = [&](double majorCount) {
+        return !(majorCount <= static_cast<double>(kCHTMaximumMajorTickLocations) + 2) ||
+               !(majorCount * (static_cast<double>(m) + 1) <= static_cast<double>(kCHTMaximumTickLocations) + 2 * (m + 1.0));
+    };
+
+    if (scaleType == CHTScaleTypeLinear) {
+        if (n == 0) n = 5;
+        else if (n == 1) n = 2;
+        double interval = niceNum(len / (n - 1.0), true);
+        if (!std::isfinite(interval) || interval <= 0) return;
+        double step = interval / (m + 1.0);
+        double first = std::floor(min / interval), last = std::ceil(max / interval);
+        if (!std::isfinite(first) || !std::isfinite(last) || tooMany(last - first + 1)) {
+            logTickCap(*this);
+            return;
+        }
+        for (long long i = static_cast<long long>(first); i <= static_cast<long long>(last); ++i) {
+            double value = static_cast<double>(i) * interval;
+            if (min <= value && value <= max) majors.push_back(value);
+            for (unsigned j = 1; j <= m; ++j) {
+                double minorValue = value + j * step;
+                if (min <= minorValue && minorValue <= max) minors.push_back(minorValue);
+            }
+        }
+    } else {
+        if (n == 0) n = 5;
+        double L = std::log10(len);
+        double interval = std::fabs(L) >= n ? niceNum(L / (n - 1.0), true) : (L < 0 ? -1.0 : 1.0);
+        // The magnitude: a negative interval (ranges shorter than 1) would
+        // take logarithms of negative numbers.
+        double magnitude = std::fabs(interval);
+        if (!std::isfinite(magnitude) || magnitude <= 0) return;
+        double first = std::floor(std::log10(min / magnitude)), last = std::ceil(std::log10(max / magnitude));
+        if (!std::isfinite(first) || !std::isfinite(last) || tooMany(last - first + 1)) {
+            logTickCap(*this);
+            return;
+        }
+        double base = std::pow(10.0, magnitude);
+        double step = base * std::pow(10.0, std::floor(std::log10(min))) / (m + 1.0);
+        for (long long i = static_cast<long long>(first); i <= static_cast<long long>(last); ++i) {
+            double value = std::pow(10.0, static_cast<double>(i) * magnitude);
+            if (min <= value && value <= max) majors.push_back(value);
+            for (unsigned j = 1; j <= m; ++j) {
+                double minorValue = value + j * step;
+                if (min <= minorValue && minorValue <= max) minors.push_back(minorValue);
+            }
+            step *= base;
+        }
+    }
+    if (majors.size() > kCHTMaximumMajorTickLocations || majors.size() + minors.size() > kCHTMaximumTickLocations) {
+        logTickCap(*this);
+        return;
+    }
+    for (double v : majors) major.insert(CHTDecimalFromDouble(v));
+    for (double v : minors) minor.insert(CHTDecimalFromDouble(v));
+}
+
+CHTDecimalSet CHTAxis::filteredTickLocations(const CHTDecimalSet& locations) const {
+    if (labelExclusionRanges_.empty()) return locations;
+    CHTDecimalSet filtered;
+    for (const auto& location : locations) {
+        bool excluded = false;
+        for (const auto& range : labelExclusionRanges_)
+            if (range && range->contains(location)) {
+                excluded = true;
+                break;
+            }
+        if (!excluded) filtered.insert(location);
+    }
+    return filtered;
+}
+
+void CHTAxis::updateAxisLabelsAtLocations(const CHTDecimalSet& locations, bool useMajorAxisLabels, int labelAlignment,
+                                          CGFloat labelOffset, CGFloat labelRotation,
+                                          const std::shared_ptr<CHTTextStyle>& textStyle,
+                                          const std::shared_ptr<base::NumberFormatter>& labelFormatter) {
+    if (auto d = axisDelegate()) {
+        if (auto answer = d->axisShouldUpdateAxisLabelsAtLocations(this, locations); answer && !*answer) return;
+    }
+    if (locations.empty() || !textStyle || !labelFormatter) {
+        if (useMajorAxisLabels) setAxisLabels({});
+        else setMinorTickAxisLabels({});
+        return;
+    }
+    CGFloat offset = labelOffset;
+    if (tickDirection_ == CHTSignNone) offset += majorTickLength_ / 2;
+    else if (tickDirection_ == CHTSignPositive || tickDirection_ == CHTSignNegative) offset += majorTickLength_;
+
+    auto area = plotArea();
+    if (area) area->setAxisSetLayersForType(CHTGraphLayerTypeAxisLabels);
+    CHTAxisLabelGroup* group = area ? area->axisLabelGroup().get() : nullptr;
+    std::size_t index = area ? area->sublayerIndexForAxis(this, CHTGraphLayerTypeAxisLabels) : 0;
+
+    CHTAxisLabelSet& old = useMajorAxisLabels ? axisLabels_ : minorTickAxisLabels_;
+    CHTAxisLabelSet fresh;
+    CHTCoordinate orthogonal = CHTOrthogonalCoordinate(coordinate_);
+    CHTLayer* previous = nullptr;
+    auto probe = std::make_shared<CHTAxisLabel>();
+    for (const auto& location : locations) {
+        probe->setTickLocation(location);
+        std::shared_ptr<CHTAxisLabel> label;
+        bool isNew = false;
+        if (auto it = old.find(probe); it != old.end()) {
+            label = *it;
+        } else {
+            label = std::make_shared<CHTAxisLabel>();
+            label->setTickLocation(location);
+            isNew = true;
+        }
+        label->setRotation(labelRotation);
+        label->setOffset(offset);
+        label->setAlignment(labelAlignment);
+        if (isNew || labelFormatterChanged_ || !label->contentLayer()) {
+            std::string text = labelFormatter->stringFromDecimal(location);
+            if (label->contentLayer()) label->contentLayer()->removeFromSuperlayer();
+            auto layer = CHTTextLayer::initWithText(text, textStyle);
+            label->setContentLayer(layer);
+            if (group) {
+                if (previous && previous->superlayer() == group) group->insertSublayerBelow(layer, previous);
+                else group->insertSublayer(layer, std::min(index, group->sublayers().size()));
+            }
+            label->positionRelativeToViewPoint(viewPointForCoordinateDecimalNumber(location), orthogonal, tickDirection_);
+        }
+        if (label->contentLayer()) {
+            label->contentLayer()->setShadow(labelShadow_);
+            previous = label->contentLayer().get();
+        }
+        fresh.insert(label);
+    }
+    for (const auto& label : old)
+        if (!fresh.count(label) && label->contentLayer()) label->contentLayer()->removeFromSuperlayer();
+    old = std::move(fresh);
+    setNeedsLayout();
+    labelFormatterChanged_ = false;
+}
+
+void CHTAxis::relabel() {
+    if (!needsRelabel_ || !plotSpace_) return;
+    auto d = axisDelegate();
+    if (d && !d->axisShouldRelabel(this)) {
+        needsRelabel_ = false;
+        return;
+    }
+    CHTDecimalSet newMajor, newMinor;
+    switch (labelingPolicy_) {
+        case CHTAxisLabelingPolicyEqualDivisions: generateEqualMajorTickLocations(newMajor, newMinor); break;
+        case CHTAxisLabelingPolicyAutomatic: autoGenerateMajorTickLocations(newMajor, newMinor); break;
+        case CHTAxisLabelingPolicyFixedInterval: generateFixedIntervalMajorTickLocations(newMajor, newMinor); break;
+        default: break;
+    }
+    if (labelingPolicy_ > CHTAxisLabelingPolicyLocationsProvided) {
+        // Stored directly: going through the setters would mark the axis
+        // for relabelling again.
+        newMajor = filteredMajorTickLocations(newMajor);
+        newMinor = filteredMinorTickLocations(newMinor);
+        if (newMajor != majorTickLocations_) {
+            majorTickLocations_ = std::move(newMajor);
+            gridLinesNeedDisplay(true);
+        }
+        if (newMinor != minorTickLocations_) {
+            minorTickLocations_ = std::move(newMinor);
+            gridLinesNeedDisplay(false);
+        }
+        setNeedsDisplay();
+    }
+    if (labelingPolicy_ != CHTAxisLabelingPolicyNone) {
+        if (labelFormatter_)
+            updateAxisLabelsAtLocations(majorTickLocations_, true, labelAlignment_, labelOffset_, labelRotation_,
+                                        labelTextStyle_, labelFormatter_);
+        if (minorTickLabelFormatter_)
+            updateAxisLabelsAtLocations(minorTickLocations_, false, minorTickLabelAlignment_, minorTickLabelOffset_,
+                                        minorTickLabelRotation_, minorTickLabelTextStyle_, minorTickLabelFormatter_);
+    }
+    needsRelabel_ = false;
+    if (!alternatingBandFills_.empty()) plotAreaNeedsDisplay();
+    if (d) d->axisDidRelabel(this);
+}
+
+// ---- subclass operations ----
+
+gfx::Point CHTAxis::viewPointForCoordinateDecimalNumber(const base::Decimal&) { return gfx::Point(); }
+void CHTAxis::drawGridLinesInContext(gfx::Context&, bool) {}
+void CHTAxis::drawBackgroundBandsInContext(gfx::Context&) {}
+void CHTAxis::drawBackgroundLimitsInContext(gfx::Context&) {}
+
+bool CHTAxis::needsDisplayForKey(const std::string& key) {
+    return key == "titleOffset" || key == "titleRotation" || key == "labelOffset" || key == "minorTickLabelOffset" ||
+           key == "labelRotation" || key == "minorTickLabelRotation";
+}
+
+// ---- layout ----
+
+void CHTAxis::layoutSublayers() {
+    CHTLayer::layoutSublayers();
+    // Labels are made here rather than while drawing: the renderer copies a
+    // layer's sublayers before it draws them, so labels made during drawing
+    // would miss the first rendering.
+    relabel();
+    updateMajorTickLabels();
+    updateMinorTickLabels();
+    placeTitle();
+}
+
+std::set<const gfx::Layer*> CHTAxis::sublayersExcludedFromAutomaticLayout() const {
+    auto excluded = CHTLayer::sublayersExcludedFromAutomaticLayout();
+    for (const auto& label : axisLabels_)
+        if (label->contentLayer()) excluded.insert(label->contentLayer().get());
+    for (const auto& label : minorTickAxisLabels_)
+        if (label->contentLayer()) excluded.insert(label->contentLayer().get());
+    if (axisTitle_ && axisTitle_->contentLayer()) excluded.insert(axisTitle_->contentLayer().get());
+    return excluded;
+}
+
+// ---- archiving ----
+
+namespace {
+std::vector<std::shared_ptr<CHTAxisLabel>> labelList(const CHTAxisLabelSet& labels) {
+    return {labels.begin(), labels.end()};
+}
+CHTAxisLabelSet labelSet(const std::vector<std::shared_ptr<CHTAxisLabel>>& labels) {
+    return {labels.begin(), labels.end()};
+}
+std::shared_ptr<base::NumberFormatter> decodeFormatter(base::KeyedUnarchiver& coder, const std::string& key) {
+    return coder.decodeObjectOfType<base::NumberFormatter>(key);
+}
+}  // namespace
+
+void CHTAxis::encodeWithCoder(base::KeyedArchiver& coder) const {
+    CHTLayer::encodeWithCoder(coder);
+    coder.encodeInteger(coordinate_, "CHTAxis.coordinate");
+    coder.encodeObject(plotSpace_, "CHTAxis.plotSpace");
+    encodeDecimalSet(coder, majorTickLocations_, "CHTAxis.majorTickLocations");
+    encodeDecimalSet(coder, minorTickLocations_, "CHTAxis.minorTickLocations");
+    encodeCGFloat(coder, majorTickLength_, "CHTAxis.majorTickLength");
+    encodeCGFloat(coder, minorTickLength_, "CHTAxis.minorTickLength");
+    encodeCGFloat(coder, labelOffset_, "CHTAxis.labelOffset");
+    encodeCGFloat(coder, minorTickLabelOffset_, "CHTAxis.minorTickLabelOffset");
+    encodeCGFloat(coder, labelRotation_, "CHTAxis.labelRotation");
+    encodeCGFloat(coder, minorTickLabelRotation_, "CHTAxis.minorTickLabelRotation");
+    coder.encodeInteger(labelAlignment_, "CHTAxis.labelAlignment");
+    coder.encodeInteger(minorTickLabelAlignment_, "CHTAxis.minorTickLabelAlignment");
+    coder.encodeObject(axisLineStyle_, "CHTAxis.axisLineStyle");
+    coder.encodeObject(majorTickLineStyle_, "CHTAxis.majorTickLineStyle");
+    coder.encodeObject(minorTickLineStyle_, "CHTAxis.minorTickLineStyle");
+    coder.encodeObject(majorGridLineStyle_, "CHTAxis.majorGridLineStyle");
+    coder.encodeObject(minorGridLineStyle_, "CHTAxis.minorGridLineStyle");
+    coder.encodeObject(axisLineCapMin_, "CHTAxis.axisLineCapMin");
+    coder.encodeObject(axisLineCapMax_, "CHTAxis.axisLineCapMax");
+    encodeDecimal(coder, labelingOrigin_, "CHTAxis.labelingOrigin");
+    encodeDecimal(coder, majorIntervalLength_, "CHTAxis.majorIntervalLength");
+    coder.encodeInteger(minorTicksPerInterval_, "CHTAxis.minorTicksPerInterval");
+    coder.encodeInteger(preferredNumberOfMajorTicks_, "CHTAxis.preferredNumberOfMajorTicks");
+    coder.encodeInteger(labelingPolicy_, "CHTAxis.labelingPolicy");
+    coder.encodeObject(labelTextStyle_, "CHTAxis.labelTextStyle");
+    coder.encodeObject(minorTickLabelTextStyle_, "CHTAxis.minorTickLabelTextStyle");
+    coder.encodeObject(titleTextStyle_, "CHTAxis.titleTextStyle");
+    coder.encodeObject(labelFormatter_, "CHTAxis.labelFormatter");
+    coder.encodeObject(minorTickLabelFormatter_, "CHTAxis.minorTickLabelFormatter");
+    coder.encodeBool(labelFormatterChanged_, "CHTAxis.labelFormatterChanged");
+    encodeObjectArray(coder, labelList(axisLabels_), "CHTAxis.axisLabels");
+    encodeObjectArray(coder, labelList(minorTickAxisLabels_), "CHTAxis.minorTickAxisLabels");
+    coder.encodeObject(axisTitle_, "CHTAxis.axisTitle");
+    if (title_) coder.encodeString(*title_, "CHTAxis.title");
+    encodeCGFloat(coder, titleOffset_, "CHTAxis.titleOffset");
+    encodeCGFloat(coder, titleRotation_, "CHTAxis.titleRotation");
+    encodeDecimal(coder, titleLocation_, "CHTAxis.titleLocation");
+    coder.encodeInteger(tickDirection_, "CHTAxis.tickDirection");
+    coder.encodeBool(needsRelabel_, "CHTAxis.needsRelabel");
+    encodeObjectArray(coder, labelExclusionRanges_, "CHTAxis.labelExclusionRanges");
+    coder.encodeObject(visibleRange_, "CHTAxis.visibleRange");
+    coder.encodeObject(gridLinesRange_, "CHTAxis.gridLinesRange");
+    encodeObjectArray(coder, alternatingBandFills_, "CHTAxis.alternatingBandFills");
+    encodeObjectArray(coder, mutableBackgroundLimitBands_, "CHTAxis.mutableBackgroundLimitBands");
+    coder.encodeBool(separateLayers_, "CHTAxis.separateLayers");
+    coder.encodeObject(labelShadow_, "CHTAxis.labelShadow");
+    coder.encodeConditionalObject(plotArea().get(), "CHTAxis.plotArea");
+    coder.encodeObject(minorGridLines_, "CHTAxis.minorGridLines");
+    coder.encodeObject(majorGridLines_, "CHTAxis.majorGridLines");
+}
+
+std::shared_ptr<base::Coding> CHTAxis::initWithCoder(base::KeyedUnarchiver& coder) {
+    CHTLayer::initWithCoder(coder);
+    auto clampInt = [&](const char* key, int low, int high, int fallback) {
+        long long v = coder.decodeInteger(key);
+        return v >= low && v <= high ? static_cast<int>(v) : fallback;
+    };
+    auto clampUnsigned = [&](const char* key) {
+        return static_cast<unsigned>(std::clamp<long long>(coder.decodeInteger(key), 0, 1000000));
+    };
+    coordinate_ = clampInt("CHTAxis.coordinate", 0, 1, CHTCoordinateX);
+    plotSpace_ = coder.decodeObjectOfType<CHTPlotSpace>("CHTAxis.plotSpace");
+    majorTickLocations_ = decodeDecimalSet(coder, "CHTAxis.majorTickLocations");
+    minorTickLocations_ = decodeDecimalSet(coder, "CHTAxis.minorTickLocations");
+    majorTickLength_ = decodeCGFloat(coder, "CHTAxis.majorTickLength");
+    minorTickLength_ = decodeCGFloat(coder, "CHTAxis.minorTickLength");
+    labelOffset_ = decodeCGFloat(coder, "CHTAxis.labelOffset");
+    minorTickLabelOffset_ = decodeCGFloat(coder, "CHTAxis.minorTickLabelOffset");
+    labelRotation_ = decodeCGFloat(coder, "CHTAxis.labelRotation");
+    minorTickLabelRotation_ = decodeCGFloat(coder, "CHTAxis.minorTickLabelRotation");
+    labelAlignment_ = clampInt("CHTAxis.labelAlignment", 0, 5, CHTAlignmentCenter);
+    minorTickLabelAlignment_ = clampInt("CHTAxis.minorTickLabelAlignment", 0, 5, CHTAlignmentCenter);
+    auto lineStyle = [&](const char* key) {
+        auto s = coder.decodeObjectOfType<CHTLineStyle>(key);
+        return s ? s->copy() : nullptr;
+    };
+    axisLineStyle_ = lineStyle("CHTAxis.axisLineStyle");
+    majorTickLineStyle_ = lineStyle("CHTAxis.majorTickLineStyle");
+    minorTickLineStyle_ = lineStyle("CHTAxis.minorTickLineStyle");
+    majorGridLineStyle_ = lineStyle("CHTAxis.majorGridLineStyle");
+    minorGridLineStyle_ = lineStyle("CHTAxis.minorGridLineStyle");
+    axisLineCapMin_ = coder.decodeObjectOfType<CHTLineCap>("CHTAxis.axisLineCapMin");
+    axisLineCapMax_ = coder.decodeObjectOfType<CHTLineCap>("CHTAxis.axisLineCapMax");
+    labelingOrigin_ = decodeDecimal(coder, "CHTAxis.labelingOrigin");
+    majorIntervalLength_ = decodeDecimal(coder, "CHTAxis.majorIntervalLength");
+    minorTicksPerInterval_ = clampUnsigned("CHTAxis.minorTicksPerInterval");
+    preferredNumberOfMajorTicks_ = clampUnsigned("CHTAxis.preferredNumberOfMajorTicks");
+    labelingPolicy_ = clampInt("CHTAxis.labelingPolicy", 0, 4, CHTAxisLabelingPolicyFixedInterval);
+    auto textStyle = [&](const char* key) {
+        auto s = coder.decodeObjectOfType<CHTTextStyle>(key);
+        return s ? s->copy() : nullptr;
+    };
+    labelTextStyle_ = textStyle("CHTAxis.labelTextStyle");
+    minorTickLabelTextStyle_ = textStyle("CHTAxis.minorTickLabelTextStyle");
+    titleTextStyle_ = textStyle("CHTAxis.titleTextStyle");
+    labelFormatter_ = decodeFormatter(coder, "CHTAxis.labelFormatter");
+    minorTickLabelFormatter_ = decodeFormatter(coder, "CHTAxis.minorTickLabelFormatter");
+    labelFormatterChanged_ = coder.decodeBool("CHTAxis.labelFormatterChanged");
+    axisLabels_ = labelSet(decodeObjectArrayOfType<CHTAxisLabel>(coder, "CHTAxis.axisLabels"));
+    minorTickAxisLabels_ = labelSet(decodeObjectArrayOfType<CHTAxisLabel>(coder, "CHTAxis.minorTickAxisLabels"));
+    axisTitle_ = coder.decodeObjectOfType<CHTAxisTitle>("CHTAxis.axisTitle");
+    if (coder.containsValueForKey("CHTAxis.title")) title_ = coder.decodeString("CHTAxis.title");
+    else title_.reset();
+    titleOffset_ = decodeCGFloat(coder, "CHTAxis.titleOffset");
+    titleRotation_ = decodeCGFloat(coder, "CHTAxis.titleRotation");
+    titleLocation_ = decodeDecimal(coder, "CHTAxis.titleLocation");
+    tickDirection_ = clampInt("CHTAxis.tickDirection", -1, 1, CHTSignNone);
+    needsRelabel_ = coder.decodeBool("CHTAxis.needsRelabel");
+    labelExclusionRanges_ = decodeObjectArrayOfType<CHTPlotRange>(coder, "CHTAxis.labelExclusionRanges");
+    visibleRange_ = copyOf(coder.decodeObjectOfType<CHTPlotRange>("CHTAxis.visibleRange"));
+    gridLinesRange_ = copyOf(coder.decodeObjectOfType<CHTPlotRange>("CHTAxis.gridLinesRange"));
+    alternatingBandFills_ = decodeObjectArrayOfType<CHTFill>(coder, "CHTAxis.alternatingBandFills", true);
+    mutableBackgroundLimitBands_.clear();
+    for (const auto& band : decodeObjectArrayOfType<CHTLimitBand>(coder, "CHTAxis.mutableBackgroundLimitBands"))
+        mutableBackgroundLimitBands_.push_back(band);
+    separateLayers_ = coder.decodeBool("CHTAxis.separateLayers");
+    labelShadow_ = coder.decodeObjectOfType<CHTShadow>("CHTAxis.labelShadow");
+    plotArea_ = coder.decodeObjectOfType<CHTPlotArea>("CHTAxis.plotArea");
+    minorGridLines_ = coder.decodeObjectOfType<CHTGridLines>("CHTAxis.minorGridLines");
+    majorGridLines_ = coder.decodeObjectOfType<CHTGridLines>("CHTAxis.majorGridLines");
+    return nullptr;
+}
+
+void CHTAxis::registerCodingClass() {
+    base::KeyedUnarchiver::registerClass("CHTAxis", [] { return std::make_shared<CHTAxis>(); });
+}

@@ -1,0 +1,141 @@
+#include "UITestSupport.h"
+#include "fakes/HttpServer.h"
+
+using namespace ui;
+
+namespace {
+
+// Refuses every address that contains the blocked text.
+class Navigator : public WebViewDelegate {
+public:
+    std::string blocked = "/never";
+    bool shouldStartLoadWithRequest(WebView&, const net::URLRequest& request, WebViewNavigationType type) override {
+        asked.push_back(request.url().absoluteString());
+        types.push_back(type);
+        return request.url().absoluteString().find(blocked) == std::string::npos;
+    }
+    void webViewDidFinishLoad(WebView&) override { ++finished; }
+    void didFailLoadWithError(WebView&, const net::Error& error) override { errors.push_back(error.code()); }
+    std::vector<std::string> asked;
+    std::vector<WebViewNavigationType> types;
+    std::vector<long> errors;
+    int finished = 0;
+};
+
+const char* kLoginPage =
+    "<html><head><title>Sign in</title></head><body>"
+    "<p>Allow Tolvek to use your account?</p>"
+    "<form method='post' action='/login'>"
+    "<input type='hidden' name='oauth_token' value='req-1'>"
+    "<label>Name</label><input type='text' name='username' placeholder='Name'>"
+    "<label>Password</label><input type='password' name='password' placeholder='Password'>"
+    "<input type='submit' name='allow' value='Allow'>"
+    "</form><div id='oauth_pin'> <b>4</b>2 </div><span id='empty'></span></body></html>";
+
+class WebViewFormsTest : public uitest::UITest {
+protected:
+    void SetUp() override {
+        UITest::SetUp();
+        web_ = std::make_shared<WebView>(Rect(0, 20, 320, 460));
+        web_->setDelegate(nav_);
+        window_->addSubview(web_);
+        server_.on("GET", "/page", fakes::Reply::text(200, kLoginPage, "text/html"));
+    }
+    bool waitFor(const std::function<bool()>& cond) { return base::RunLoop::main().runUntil(cond, 10); }
+    void loadLoginPage() {
+        web_->loadRequest(net::URLRequest(net::URL(server_.url("/page"))));
+        ASSERT_TRUE(waitFor([&] { return nav_->finished == 1; }));
+        advance(0.01);
+    }
+    std::shared_ptr<Navigator> nav_ = std::make_shared<Navigator>();
+    std::shared_ptr<WebView> web_;
+    fakes::HttpServer server_;
+    fakes::HttpServer callbackHost_;
+};
+
+TEST_F(WebViewFormsTest, APersonTypesIntoTheFieldsAndTheSubmitButtonPostsTheForm) {
+    loadLoginPage();
+    auto name = web_->textFieldNamed("username");
+    auto password = web_->textFieldNamed("password");
+    ASSERT_TRUE(name && password);
+    EXPECT_FALSE(web_->textFieldNamed("oauth_token"));  // hidden: no field
+    EXPECT_TRUE(password->isSecureTextEntry());
+    web_->layoutIfNeeded();
+    EXPECT_GT(password->frame().minY(), name->frame().maxY());  // laid out in page order
+    EXPECT_EQ(web_->page().text().find("Allow Tolvek"), 0u);
+
+    tapNamed("Name");
+    EXPECT_TRUE(name->isFirstResponder());
+    app().typeText("anna");
+    tapNamed("Password");
+    EXPECT_TRUE(password->isFirstResponder());
+    app().typeText("s3cret");
+    EXPECT_EQ(password->displayedText(), "\u2022\u2022\u2022\u2022\u2022\u2022");  // masked on screen
+    EXPECT_FALSE(app().isTextVisible("s3cret"));
+    tap(Point(300, 40));  // the page beside its title: editing ends
+    EXPECT_FALSE(password->isFirstResponder());
+
+    server_.on("POST", "/login", fakes::Reply::text(200, "<title>Done</title>", "text/html"));
+    tapNamed("Allow");
+    ASSERT_TRUE(waitFor([&] { return nav_->finished == 2; }));
+    auto sent = server_.lastRequest();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->method, "POST");
+    EXPECT_EQ(sent->body, "oauth_token=req-1&username=anna&password=s3cret&allow=Allow");
+    EXPECT_EQ(nav_->types.back(), WebViewNavigationType::FormSubmitted);
+    EXPECT_FALSE(name->isFirstResponder());
+    EXPECT_FALSE(web_->textFieldNamed("username"));  // the new page has no form
+    EXPECT_EQ(web_->stringByEvaluatingJavaScriptFromString("document.title"), "Done");
+}
+
+TEST_F(WebViewFormsTest, TheReturnKeySubmitsAndARedirectIsAskedAboutAndCanBeRefused) {
+    loadLoginPage();
+    const std::string callback = callbackHost_.url("/never?oauth_token=req-1&oauth_verifier=v9");
+    server_.on("POST", "/login", fakes::Reply::text(302, "see other").withHeader("Location", callback));
+    tapNamed("Name");
+    app().typeText("anna\n");  // the return key
+    ASSERT_TRUE(waitFor([&] { return !nav_->errors.empty(); }));
+    EXPECT_EQ(nav_->asked.back(), callback);
+    EXPECT_EQ(nav_->types.back(), WebViewNavigationType::Other);
+    EXPECT_EQ(nav_->errors, (std::vector<long>{102}));  // refused: interrupted, not loaded
+    EXPECT_EQ(callbackHost_.requestCount(), 0u);
+    EXPECT_FALSE(web_->isLoading());
+    EXPECT_EQ(server_.lastRequest()->form().at("username"), "anna");
+}
+
+TEST_F(WebViewFormsTest, AnAllowedRedirectIsLoadedInPlaceAndALoopEnds) {
+    server_.on("GET", "/old", fakes::Reply::text(302, "").withHeader("Location", "/page"));
+    web_->loadRequest(net::URLRequest(net::URL(server_.url("/old"))));
+    ASSERT_TRUE(waitFor([&] { return nav_->finished == 1; }));
+    EXPECT_EQ(nav_->asked, (std::vector<std::string>{server_.url("/old"), server_.url("/page")}));
+    EXPECT_EQ(web_->request()->url().absoluteString(), server_.url("/page"));
+    EXPECT_FALSE(web_->canGoBack());  // the redirect replaced its entry
+
+    server_.on("GET", "/loop", fakes::Reply::text(302, "").withHeader("Location", "/loop"));
+    web_->loadRequest(net::URLRequest(net::URL(server_.url("/loop"))));
+    ASSERT_TRUE(waitFor([&] { return !nav_->errors.empty(); }));
+    EXPECT_EQ(nav_->errors.back(), net::URLErrorCode::HTTPTooManyRedirects);
+    EXPECT_LE(server_.requestCount(), static_cast<std::size_t>(WebView::MaxRedirects + 3));
+}
+
+TEST_F(WebViewFormsTest, ElementsAreFoundByIdWithTheirInnerHTML) {
+    web_->loadHTMLString(kLoginPage, "https://example.test/");
+    advance(0.01);
+    EXPECT_EQ(web_->elementInnerHTML("oauth_pin"), " <b>4</b>2 ");
+    EXPECT_EQ(web_->elementInnerHTML("empty"), "");
+    EXPECT_FALSE(web_->elementInnerHTML("missing"));
+    EXPECT_EQ(web_->stringByEvaluatingJavaScriptFromString("document.getElementById('oauth_pin').innerHTML"),
+              " <b>4</b>2 ");
+    EXPECT_EQ(web_->stringByEvaluatingJavaScriptFromString("document.getElementById(\"missing\").innerHTML;"), "");
+
+    // Unclosed and mis-nested elements end with their parent or the page.
+    web_->loadHTMLString("<div id='a'><p id='b'>one<div id='c'>two", "https://example.test/");
+    advance(0.01);
+    EXPECT_EQ(web_->elementInnerHTML("b"), "one<div id='c'>two");
+    web_->loadHTMLString("<div id='a'><p id='b'>one</div>rest", "https://example.test/");
+    advance(0.01);
+    EXPECT_EQ(web_->elementInnerHTML("a"), "<p id='b'>one");
+    EXPECT_EQ(web_->elementInnerHTML("b"), "one");
+}
+
+}  // namespace

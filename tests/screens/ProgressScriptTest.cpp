@@ -1,0 +1,57 @@
+// The progress screen driven by a script through the headless host, as the
+// program runs one: every screenshot it takes is a real screen.
+#include "ProgressTestSupport.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/gfx/Image.h"
+#include "platform/host/Script.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using progresstest::ProgressTest;
+
+class ProgressScriptTest : public ProgressTest {};
+
+TEST_F(ProgressScriptTest, DeletesADayAndEditsAnotherFromTheLogPage) {
+    launch();
+    addDay(1, 1, 2, {5, 6, 4, 4, 7, 0, 0, 0, 0}, "Mon 2026 11 30 18:00:00.000");
+    addDay(1, 2, 2, {6, 6, 5, 5, 8, 0, 0, 0, 0}, "Wed 2026 12 02 18:00:00.000");
+    addDay(5, 2, 2, {8, 8, 10, 10, 9, 9, 12, 14, 0}, "Tue 2026 12 08 18:58:45.123");
+
+    const char* keep = std::getenv("TOLVEK_SHOTS");
+    const fs::path shots = keep ? fs::path(keep) : fs::path(tempHome.path()) / "shots";
+    const fs::path path = test::testSourceDir("screens/scripts") / "progress_log.script";
+    std::ifstream in(path);
+    ASSERT_TRUE(in) << path;
+    std::stringstream text;
+    text << in.rdbuf();
+    host::ScriptError error;
+    auto steps = host::parseScript(text.str(), &error);
+    ASSERT_TRUE(steps) << error.line << ": " << error.why;
+    host::ScriptOptions options;
+    options.scriptName = path.filename().string();
+    options.screenshotDir = shots.string();
+    std::ostringstream out, err;
+    ASSERT_EQ(host::runSteps(*driver, *steps, options, out, err), 0) << err.str();
+
+    // The deleted day is gone from the store; the edited one kept its date.
+    EXPECT_EQ(logRows(), 2);
+    EXPECT_TRUE(storetest::queryIntegers(app->logDatabasePath(),
+                                         "SELECT count(*) FROM LogDay WHERE LogDate LIKE 'Wed 2026 12 02%'") ==
+                std::vector<long long>{0});
+    EXPECT_EQ(storetest::queryIntegers(app->logDatabasePath(),
+                                       "SELECT Rep8 FROM LogDay WHERE LogDate = 'Tue 2026 12 08 18:58:45.123'"),
+              std::vector<long long>{140});
+
+    for (const char* name : {"01-chart", "02-log", "03-log-editing", "04-edit-day", "05-log-edited", "06-export"}) {
+        auto image = gfx::Image::load((shots / (std::string(name) + ".png")).string());
+        ASSERT_TRUE(image) << name;
+        EXPECT_EQ(image->width(), 640) << name;
+    }
+}
+
+}  // namespace

@@ -437,6 +437,33 @@ bool fromNode(plist_t node, Value& out, int depth, std::string& error) {
 struct Writer {
     bool xml = false;
     std::string error;
+    // Binary only: the library narrows every real to single precision to
+    // see whether four bytes hold it, which is undefined for finite values
+    // beyond that range. Such reals are handed over as stand-ins (distinct
+    // doubles that single precision cannot hold) and put back into the
+    // written bytes afterwards.
+    std::vector<std::pair<double, double>> standIns;  // stand-in, real value
+
+    std::set<double> reals;  // every real of the value, so no stand-in equals one
+
+    void collectReals(const Value& v) {
+        if (v.type() == Value::Type::Real) reals.insert(v.doubleValue());
+        if (const Array* a = v.asArray())
+            for (const Value& item : *a) collectReals(item);
+        if (const Dictionary* d = v.asDictionary())
+            for (const auto& item : *d) collectReals(item.second);
+    }
+
+    double standInFor(double v) {
+        double s = 1.0;
+        for (long k = static_cast<long>(standIns.size()) + 1;; ++k) {
+            s = 1.0 + std::ldexp(static_cast<double>(k), -50);
+            if (!reals.count(s)) break;
+        }
+        reals.insert(s);
+        standIns.emplace_back(s, v);
+        return s;
+    }
 
     bool textOk(const std::string& text, const char* what) {
         if (text.find('\0') != std::string::npos) {
@@ -459,7 +486,12 @@ struct Writer {
             case Value::Type::Null: return nullptr;
             case Value::Type::Bool: return plist_new_bool(v.boolValue() ? 1 : 0);
             case Value::Type::Integer: return plist_new_uint(static_cast<std::uint64_t>(v.integerValue()));
-            case Value::Type::Real: return plist_new_real(v.doubleValue());
+            case Value::Type::Real: {
+                double d = v.doubleValue();
+                if (!xml && std::isfinite(d) && std::fabs(d) > std::numeric_limits<float>::max())
+                    d = standInFor(d);
+                return plist_new_real(d);
+            }
             case Value::Type::String: {
                 if (!textOk(*v.asString(), "string")) return nullptr;
                 return plist_new_string(validUTF8(*v.asString()).c_str());
@@ -520,6 +552,7 @@ struct Writer {
     }
 
     plist_t root(const Value& v) {
+        if (!xml) collectReals(v);
         plist_t n = node(v);
         if (!error.empty()) return nullptr;
         return n ? n : plist_new_dict();
@@ -803,6 +836,42 @@ std::optional<std::string> Value::toXMLPlist(std::string* error) const {
     return out;
 }
 
+namespace {
+
+// Puts the real values back in place of their stand-ins: each object the
+// offset table names that is an 8-byte real holding a stand-in.
+bool restoreStandIns(Data& out, const std::vector<std::pair<double, double>>& standIns) {
+    if (standIns.empty()) return true;
+    if (out.size() < 40) return false;
+    auto be = [&](std::size_t at, unsigned width) {
+        std::uint64_t v = 0;
+        for (unsigned i = 0; i < width; ++i) v = (v << 8) | out[at + i];
+        return v;
+    };
+    const std::size_t trailer = out.size() - 32;
+    unsigned offsetSize = out[trailer + 6];
+    std::uint64_t count = be(trailer + 8, 8), table = be(trailer + 24, 8);
+    if (offsetSize < 1 || offsetSize > 8 || table > trailer || count > (trailer - table) / offsetSize) return false;
+    std::size_t restored = 0;
+    for (std::uint64_t i = 0; i < count; ++i) {
+        std::uint64_t at = be(static_cast<std::size_t>(table + i * offsetSize), offsetSize);
+        if (at + 9 > table || out[at] != 0x23) continue;
+        std::uint64_t bits = be(static_cast<std::size_t>(at + 1), 8);
+        double d = 0;
+        std::memcpy(&d, &bits, sizeof d);
+        for (const auto& [standIn, value] : standIns) {
+            if (d != standIn) continue;
+            std::memcpy(&bits, &value, sizeof bits);
+            for (int k = 0; k < 8; ++k) out[at + 1 + k] = static_cast<std::uint8_t>(bits >> (56 - 8 * k));
+            ++restored;
+            break;
+        }
+    }
+    return restored == standIns.size();
+}
+
+}  // namespace
+
 std::optional<Data> Value::toBinaryPlist(std::string* error) const {
     Writer writer;
     PlistHolder root;
@@ -816,7 +885,7 @@ std::optional<Data> Value::toBinaryPlist(std::string* error) const {
     plist_to_bin(root.p, &bin, &len);
     Data out = bin ? Data(bin, bin + len) : Data();
     if (bin) plist_to_bin_free(bin);
-    if (out.empty()) {
+    if (out.empty() || !restoreStandIns(out, writer.standIns)) {
         if (error) *error = "the property list could not be written";
         return std::nullopt;
     }

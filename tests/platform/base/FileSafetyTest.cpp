@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <limits>
@@ -197,6 +198,28 @@ TEST(StaleTemporariesTest, LeftOverTemporariesAreRemovedAtStart) {
     std::optional<Data> data;
     keychain.findData("svc", "acct", &data);
     EXPECT_FALSE(fm.fileExists(copy));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PlistWriterTest, HugeRealsAreWrittenExactly) {
+    // Reals beyond single precision go past the library's narrowing test.
+    const double big = 1e300, negative = -3.5e200, max = std::numeric_limits<double>::max();
+    const double standInLike = 1.0 + std::ldexp(1.0, -50);  // what a stand-in would be
+    Value v(Array{big, negative, max, 2.5, standInLike, big, std::numeric_limits<double>::infinity()});
+    Value back = roundTrip(v);
+    ASSERT_TRUE(back.asArray());
+    const Array& a = *back.asArray();
+    ASSERT_EQ(a.size(), 7u);
+    EXPECT_EQ(a[0].doubleValue(), big);
+    EXPECT_EQ(a[1].doubleValue(), negative);
+    EXPECT_EQ(a[2].doubleValue(), max);
+    EXPECT_EQ(a[3].doubleValue(), 2.5);
+    EXPECT_EQ(a[4].doubleValue(), standInLike);
+    EXPECT_EQ(a[5].doubleValue(), big);
+    EXPECT_EQ(a[6].doubleValue(), std::numeric_limits<double>::infinity());
 }
 
 }  // namespace

@@ -3,11 +3,14 @@
 // application's delegate.
 #include <memory>
 
+#include "charts/CHTTheme.h"
 #include "platform/host/Main.h"
 #include "screens/RegisterScreens.h"
 #include "training/TolvekAppDelegate.h"
 
 int main(int argc, char** argv) {
+    // Chart themes are looked up by name (the progress chart asks for one).
+    CHTTheme::registerThemes();
     registerScreens();
     return host::runMain(argc, argv, [] { return std::make_shared<TolvekAppDelegate>(); });
 }

@@ -21,8 +21,10 @@
 #include "platform/base/NumberFormatter.h"
 #include "charts/CHTConstraints.h"
 #include "charts/CHTDrawingCoding.h"
+#include "charts/CHTPlotCoding.h"
 #include "charts/CHTNumericData.h"
 #include "charts/CHTPlotRange.h"
+#include "charts/CHTXYGraph.h"
 #include "charts/CHTXYPlotSpace.h"
 #include "platform/base/Log.h"
 
@@ -262,4 +264,6 @@ void CHTRegisterCodingClasses() {
     CHTAxisLabelGroup::registerCodingClass();
     CHTLayerAnnotation::registerCodingClass();
     CHTPlotSpaceAnnotation::registerCodingClass();
+    CHTRegisterPlotCodingClasses();
+    CHTXYGraph::registerCodingClasses();
 }

@@ -89,16 +89,23 @@ void CHTLayer::setHidden(bool hidden) {
     if (!hidden) setNeedsDisplay();
 }
 
+void CHTLayer::postGraphNeedsRedraw() const {
+    auto g = graph_.lock();
+    if (!g) return;
+    // The graph's identity is its complete object, as the plot spaces post
+    // it, so that one observer filter catches both.
+    base::NotificationCenter::defaultCenter().post(CHTGraphNeedsRedrawNotification, dynamic_cast<const void*>(g.get()),
+                                                   g);
+}
+
 void CHTLayer::setNeedsDisplay() {
     gfx::Layer::setNeedsDisplay();
-    if (auto g = graph_.lock())
-        base::NotificationCenter::defaultCenter().post(CHTGraphNeedsRedrawNotification, g.get(), g);
+    postGraphNeedsRedraw();
 }
 
 void CHTLayer::setNeedsLayout() {
     gfx::Layer::setNeedsLayout();
-    if (auto g = graph_.lock())
-        base::NotificationCenter::defaultCenter().post(CHTGraphNeedsRedrawNotification, g.get(), g);
+    postGraphNeedsRedraw();
 }
 
 void CHTLayer::setContentsScale(CGFloat newContentsScale) {

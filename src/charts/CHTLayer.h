@@ -112,7 +112,9 @@ public:
     virtual void renderAsVectorInContext(gfx::Context& context);
     // The layer and its sublayers, with transforms and clips.
     void recursivelyRenderInContext(gfx::Context& context);
-    void layoutAndRenderInContext(gfx::Context& context);
+    // Lays the tree out, then renders it; a graph first reloads its plots
+    // and relabels its axes, so image and PDF output show current data.
+    virtual void layoutAndRenderInContext(gfx::Context& context);
     // Applies the transform about the anchor point (nothing for the identity
     // or a transform that is not affine).
     void applyTransform(const gfx::Transform3D& transform, gfx::Context& context) const;
@@ -134,6 +136,8 @@ protected:
     // bounds).
     virtual CGFloat outerCornerRadius() const;
     void dropBorderPaths() const;
+    // Posts "CHTGraphNeedsRedrawNotification" with the graph, when there is one.
+    void postGraphNeedsRedraw() const;
 
     mutable std::optional<gfx::Path> outerBorderPath_;
     mutable std::optional<gfx::Path> innerBorderPath_;

@@ -4,6 +4,7 @@
 
 #include "charts/CHTCoderExtensions.h"
 #include "charts/CHTMutableLineStyle.h"
+#include "charts/CHTSymbolShape.h"
 
 CHTLineCap::CHTLineCap() : lineStyle_(CHTLineStyle::lineStyle()) {}
 
@@ -57,64 +58,29 @@ const gfx::Path& CHTLineCap::cachedLineCapPath() const {
 
 gfx::Path CHTLineCap::newLineCapPath() const {
     const CGFloat h = size_.width / 2, k = size_.height / 2;
-    const CGFloat r3 = 0.8660254f;
     gfx::Path p;
-    auto polygon = [&p](std::initializer_list<gfx::Point> points) {
-        p.addLines(points);
-        p.closeSubpath();
-    };
     switch (lineCapType_) {
+        // The arrows point along +y with their tip at the origin.
         case CHTLineCapTypeOpenArrow:
             p.addLines({{-h, -k}, {0, 0}, {h, -k}});
             break;
         case CHTLineCapTypeSolidArrow:
-            polygon({{-h, -k}, {0, 0}, {h, -k}});
+            p.addLines({{-h, -k}, {0, 0}, {h, -k}});
+            p.closeSubpath();
             break;
         case CHTLineCapTypeSweptArrow:
-            polygon({{-h, -k}, {0, 0}, {h, -k}, {0, -0.375f * size_.height}});
+            p.addLines({{-h, -k}, {0, 0}, {h, -k}, {0, -0.375f * size_.height}});
+            p.closeSubpath();
             break;
-        case CHTLineCapTypeRectangle:
-            p.addRect(gfx::Rect(-h, -k, size_.width, size_.height));
-            break;
-        case CHTLineCapTypeEllipse:
-            p.addEllipseInRect(gfx::Rect(-h, -k, size_.width, size_.height));
-            break;
-        case CHTLineCapTypeDiamond:
-            polygon({{0, k}, {h, 0}, {0, -k}, {-h, 0}});
-            break;
-        case CHTLineCapTypePentagon:
-            polygon({{0, k},
-                     {0.95105654f * h, 0.30901700f * k},
-                     {0.58778524f * h, -0.80901700f * k},
-                     {-0.58778524f * h, -0.80901700f * k},
-                     {-0.95105654f * h, 0.30901700f * k}});
-            break;
-        case CHTLineCapTypeHexagon:
-            polygon({{0, k}, {r3 * h, 0.5f * k}, {r3 * h, -0.5f * k}, {0, -k}, {-r3 * h, -0.5f * k}, {-r3 * h, 0.5f * k}});
-            break;
-        case CHTLineCapTypeBar:
-            p.addLines({{h, 0}, {-h, 0}});
-            break;
-        case CHTLineCapTypeCross:
-            p.addLines({{-h, k}, {h, -k}});
-            p.addLines({{h, k}, {-h, -k}});
-            break;
-        case CHTLineCapTypeSnow:
-            p.addLines({{0, k}, {0, -k}});
-            p.addLines({{r3 * h, -0.5f * k}, {-r3 * h, 0.5f * k}});
-            p.addLines({{-r3 * h, -0.5f * k}, {r3 * h, 0.5f * k}});
-            break;
-        case CHTLineCapTypeCustom:
-            if (customLineCapPath_ && !customLineCapPath_->isEmpty()) {
-                gfx::Rect box = customLineCapPath_->boundingBox();
-                // A flat path (a line) has no extent on one axis: it keeps
-                // scale 1 there instead of dividing by zero.
-                CGFloat sx = box.width() > 0 ? size_.width / box.width() : 1;
-                CGFloat sy = box.height() > 0 ? size_.height / box.height() : 1;
-                gfx::AffineTransform t = gfx::AffineTransform::makeTranslation(-h, -k).scale(sx, sy);
-                p.addPath(*customLineCapPath_, t);
-            }
-            break;
+        case CHTLineCapTypeRectangle: return CHTSymbolShapePath(CHTSymbolShape::Rectangle, size_);
+        case CHTLineCapTypeEllipse: return CHTSymbolShapePath(CHTSymbolShape::Ellipse, size_);
+        case CHTLineCapTypeDiamond: return CHTSymbolShapePath(CHTSymbolShape::Diamond, size_);
+        case CHTLineCapTypePentagon: return CHTSymbolShapePath(CHTSymbolShape::Pentagon, size_);
+        case CHTLineCapTypeHexagon: return CHTSymbolShapePath(CHTSymbolShape::Hexagon, size_);
+        case CHTLineCapTypeBar: return CHTSymbolShapePath(CHTSymbolShape::Dash, size_);
+        case CHTLineCapTypeCross: return CHTSymbolShapePath(CHTSymbolShape::Cross, size_);
+        case CHTLineCapTypeSnow: return CHTSymbolShapePath(CHTSymbolShape::Snow, size_);
+        case CHTLineCapTypeCustom: return CHTCustomShapePath(customLineCapPath_, size_);
         default:
             break;
     }

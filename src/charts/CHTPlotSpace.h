@@ -49,11 +49,11 @@ public:
 };
 
 // What fitting asks of a plot: the range of its data along a coordinate
-// (nullptr when it has none).
+// (nullptr when it has none). Not const: a plot may reload its data first.
 class CHTPlotSpacePlot {
 public:
     virtual ~CHTPlotSpacePlot() = default;
-    virtual std::shared_ptr<CHTPlotRange> plotRangeForCoordinate(CHTCoordinate coordinate) const = 0;
+    virtual std::shared_ptr<CHTPlotRange> plotRangeForCoordinate(CHTCoordinate coordinate) = 0;
 };
 
 // Optional operations; the defaults answer "not implemented".

@@ -17,7 +17,7 @@ namespace {
 class FakePlot : public CHTPlotSpacePlot {
 public:
     FakePlot(std::shared_ptr<CHTPlotRange> x, std::shared_ptr<CHTPlotRange> y) : x(std::move(x)), y(std::move(y)) {}
-    std::shared_ptr<CHTPlotRange> plotRangeForCoordinate(CHTCoordinate c) const override {
+    std::shared_ptr<CHTPlotRange> plotRangeForCoordinate(CHTCoordinate c) override {
         return c == CHTCoordinateX ? x : (c == CHTCoordinateY ? y : nullptr);
     }
     std::shared_ptr<CHTPlotRange> x, y;

@@ -8,6 +8,10 @@
 
 #include "platform/gfx/Image.h"
 #include "platform/host/Script.h"
+#include "charts/CHTBarPlot.h"
+#include "charts/CHTScatterPlot.h"
+#include "charts/CHTXYGraph.h"
+#include "screens/DrawGraphViewController.h"
 
 namespace {
 
@@ -36,7 +40,7 @@ TEST_F(ProgressScriptTest, DeletesADayAndEditsAnotherFromTheLogPage) {
     options.scriptName = path.filename().string();
     options.screenshotDir = shots.string();
     std::ostringstream out, err;
-    ASSERT_EQ(host::runSteps(*driver, *steps, options, out, err), 0) << err.str();
+    ASSERT_EQ(host::runSteps(*driver, *steps, options, out, err), 0) << err.str() << out.str();
 
     // The deleted day is gone from the store; the edited one kept its date.
     EXPECT_EQ(logRows(), 2);
@@ -48,6 +52,49 @@ TEST_F(ProgressScriptTest, DeletesADayAndEditsAnotherFromTheLogPage) {
               std::vector<long long>{140});
 
     for (const char* name : {"01-chart", "02-log", "03-log-editing", "04-edit-day", "05-log-edited", "06-export"}) {
+        auto image = gfx::Image::load((shots / (std::string(name) + ".png")).string());
+        ASSERT_TRUE(image) << name;
+        EXPECT_EQ(image->width(), 640) << name;
+    }
+}
+
+// From the home screen: the line chart, then the bar graph chosen in the
+// settings, over twelve logged days (the last a doubled-set day); both pictures are kept for a person to
+// look at when TOLVEK_SHOTS names a folder.
+TEST_F(ProgressScriptTest, ShowsTheLineChartThenBarsChosenInTheSettings) {
+    launch();
+    for (int i = 0; i < 11; ++i)
+        addDay(1 + i / 3, 1 + i % 3, 2, {10 + i, 12 + i, 8 + i, 8 + i, 14 + 2 * i, 0, 0, 0, 0},
+               base::format("Mon 2026 11 %02i 18:00:00.000", 10 + i));
+    addDay(5, 2, 2, {20, 20, 25, 25, 22, 22, 28, 30, 0}, "Tue 2026 11 24 18:00:00.000");
+
+    const char* keep = std::getenv("TOLVEK_SHOTS");
+    const fs::path shots = keep ? fs::path(keep) : fs::path(tempHome.path()) / "shots";
+    const fs::path path = test::testSourceDir("screens/scripts") / "progress_chart.script";
+    std::ifstream in(path);
+    ASSERT_TRUE(in) << path;
+    std::stringstream text;
+    text << in.rdbuf();
+    host::ScriptError error;
+    auto steps = host::parseScript(text.str(), &error);
+    ASSERT_TRUE(steps) << error.line << ": " << error.why;
+    host::ScriptOptions options;
+    options.scriptName = path.filename().string();
+    options.screenshotDir = shots.string();
+    std::ostringstream out, err;
+    ASSERT_EQ(host::runSteps(*driver, *steps, options, out, err), 0) << err.str() << out.str();
+
+    // The page shown last draws the twelve days as bars.
+    auto progress = std::dynamic_pointer_cast<LogGraphViewController>(nav()->topViewController());
+    ASSERT_TRUE(progress && progress->graphPage());
+    auto graph = progress->graphPage()->barChart();
+    ASSERT_TRUE(graph);
+    auto bars = std::dynamic_pointer_cast<CHTBarPlot>(graph->plotAtIndex(0));
+    ASSERT_TRUE(bars);
+    EXPECT_EQ(bars->barTips().size(), 12u);
+    EXPECT_EQ(bars->barTips().back().doubleValue(), 192);
+
+    for (const char* name : {"01-line-chart", "02-bar-chart"}) {
         auto image = gfx::Image::load((shots / (std::string(name) + ".png")).string());
         ASSERT_TRUE(image) << name;
         EXPECT_EQ(image->width(), 640) << name;

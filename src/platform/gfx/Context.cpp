@@ -998,7 +998,7 @@ std::shared_ptr<OffscreenLayer> Context::createLayer(Size size) {
     record("createLayer", {size.width, size.height});
     if (!finite({size.width, size.height}) || size.width < 0 || size.height < 0)
         size = Size::zero();
-    auto layer = std::make_shared<OffscreenLayer>(cairo_get_target(cr_), size, scale_);
+    auto layer = std::make_shared<OffscreenLayer>(cairo_get_target(cr_), size, scale_, axis_);
     return layer;
 }
 
@@ -1180,13 +1180,15 @@ std::vector<std::string> RecordingContext::operationTexts() const {
 
 // ---- Off-screen layers
 
-OffscreenLayer::OffscreenLayer(cairo_surface_t* similarTo, Size size, Float scale)
+OffscreenLayer::OffscreenLayer(cairo_surface_t* similarTo, Size size, Float scale, YAxis axis)
     : surface_(nullptr), size_(size), scale_(scale > 0 ? scale : 1) {
     int pw = std::max(1, int(std::ceil(size.width * scale_)));
     int ph = std::max(1, int(std::ceil(size.height * scale_)));
     surface_ = cairo_surface_create_similar(similarTo, CAIRO_CONTENT_COLOR_ALPHA, pw, ph);
     cairo_t* cr = cairo_create(surface_);
-    context_ = std::make_unique<Context>(cr, scale_);
+    // A y-up layer flips about its whole pixel height, which is what
+    // drawLayer() maps onto the rectangle's height.
+    context_ = std::make_unique<Context>(cr, scale_, axis, Float(ph) / scale_);
     cairo_destroy(cr);
 }
 

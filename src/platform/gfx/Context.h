@@ -224,7 +224,9 @@ public:
 
     // ---- Off-screen layers
     // A layer of `size` points with a surface compatible with this context's,
-    // of size * deviceScale() device pixels.
+    // of size * deviceScale() device pixels. Its context has this context's
+    // y axis, so what is drawn into it comes back upright through drawLayer()
+    // in a y-up context as in a y-down one.
     std::shared_ptr<OffscreenLayer> createLayer(Size size);
     // Draws the layer scaled into the rect.
     void drawLayer(const Rect& rect, const OffscreenLayer& layer);
@@ -336,16 +338,18 @@ private:
 };
 
 // A surface of a fixed pixel size compatible with the context it was made
-// for, with its own context (scaled so that it is `size` points).
+// for, with its own context (scaled so that it is `size` points, its y axis
+// running the way the creating context's does).
 class OffscreenLayer {
 public:
-    OffscreenLayer(cairo_surface_t* similarTo, Size size, Float scale);
+    OffscreenLayer(cairo_surface_t* similarTo, Size size, Float scale, YAxis axis = YAxis::Down);
     ~OffscreenLayer();
     OffscreenLayer(const OffscreenLayer&) = delete;
     OffscreenLayer& operator=(const OffscreenLayer&) = delete;
     // Size in points.
     Size size() const { return size_; }
     Float scale() const { return scale_; }
+    YAxis yAxis() const { return context_->yAxis(); }
     Context& context() { return *context_; }
     cairo_surface_t* surface() const { return surface_; }
 

@@ -104,12 +104,13 @@ bool validScreenshotName(const std::string& name) {
 struct Grammar {
     const char* word;
     Kind kind;
-    enum Args { None, Text, Point, Seconds, Name } args;
+    enum Args { None, Text, Point, Points, Seconds, Name } args;
 };
 
 constexpr Grammar kGrammar[] = {
     {"tap", Kind::Tap, Grammar::Text},
     {"tap-at", Kind::TapAt, Grammar::Point},
+    {"swipe", Kind::Swipe, Grammar::Points},
     {"type", Kind::Type, Grammar::Text},
     {"return", Kind::Return, Grammar::None},
     {"shake", Kind::Shake, Grammar::None},
@@ -134,12 +135,16 @@ bool parseLine(const std::vector<Token>& tokens, ScriptStep& step, std::string& 
     }
     step.kind = grammar->kind;
     std::string word = grammar->word;
-    std::size_t want = grammar->args == Grammar::None ? 1 : grammar->args == Grammar::Point ? 3 : 2;
+    std::size_t want = grammar->args == Grammar::None     ? 1
+                       : grammar->args == Grammar::Point  ? 3
+                       : grammar->args == Grammar::Points ? 5
+                                                          : 2;
     auto usage = [&]() -> std::string {
         switch (grammar->args) {
             case Grammar::None: return word;
             case Grammar::Text: return word + " \"TEXT\"";
             case Grammar::Point: return word + " X Y";
+            case Grammar::Points: return word + " X1 Y1 X2 Y2";
             case Grammar::Seconds: return word + " SECONDS";
             case Grammar::Name: return word + " NAME";
         }
@@ -169,6 +174,17 @@ bool parseLine(const std::vector<Token>& tokens, ScriptStep& step, std::string& 
                 return false;
             }
             if (step.x >= 320 || step.y >= 480) {
+                why = "the point is outside the screen (320 x 480 points)";
+                return false;
+            }
+            break;
+        case Grammar::Points:
+            if (!parseNumber(tokens[1], step.x) || !parseNumber(tokens[2], step.y) ||
+                !parseNumber(tokens[3], step.x2) || !parseNumber(tokens[4], step.y2)) {
+                why = "X1 Y1 X2 Y2 must be numbers of points (write: " + usage() + ")";
+                return false;
+            }
+            if (step.x >= 320 || step.y >= 480 || step.x2 >= 320 || step.y2 >= 480) {
                 why = "the point is outside the screen (320 x 480 points)";
                 return false;
             }
@@ -232,6 +248,10 @@ int runSteps(HeadlessDriver& driver, const std::vector<ScriptStep>& steps, const
                 case Kind::Tap: ok = driver.tap(step.text); break;
                 case Kind::TapAt:
                     ok = driver.tapAt(static_cast<ui::Float>(step.x), static_cast<ui::Float>(step.y));
+                    break;
+                case Kind::Swipe:
+                    ok = driver.swipe(ui::Point(static_cast<ui::Float>(step.x), static_cast<ui::Float>(step.y)),
+                                      ui::Point(static_cast<ui::Float>(step.x2), static_cast<ui::Float>(step.y2)));
                     break;
                 case Kind::Type: ok = driver.type(step.text); break;
                 case Kind::Return: ok = driver.pressReturn(); break;

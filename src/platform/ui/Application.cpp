@@ -409,6 +409,9 @@ void Application::sendTouches(TouchPhase phase, const std::vector<std::pair<int,
 
 void Application::dispatchTouches(TouchPhase phase, const std::vector<std::pair<int, Point>>& points) {
     if (isIgnoringInteractionEvents() && phase == TouchPhase::Began) return;
+    // A finger lands on the screen as it is drawn: laid out (a table knows
+    // its content size only then, so a drag could not scroll it before).
+    if (phase == TouchPhase::Began) layoutScreen();
     auto& tracked = tracking_->touches;
     double t = now();
     try {

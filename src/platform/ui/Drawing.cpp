@@ -17,6 +17,13 @@ gfx::Color mix(const gfx::Color& a, const gfx::Color& b, Float t) {
 gfx::Color lighter(const gfx::Color& c, Float amount) { return mix(c, gfx::Color::white().withAlpha(c.alpha()), amount); }
 gfx::Color darker(const gfx::Color& c, Float amount) { return mix(c, gfx::Color::black().withAlpha(c.alpha()), amount); }
 
+bool isLightFace(const gfx::Color& c) { return 0.299f * c.red() + 0.587f * c.green() + 0.114f * c.blue() > 0.6f; }
+
+BarInk barInkOn(const gfx::Color& face) {
+    if (isLightFace(face)) return {rgb(40, 28, 8), gfx::Color::white().withAlpha(0.5f), Size(0, 1)};
+    return {gfx::Color::white(), gfx::Color::black().withAlpha(0.45f), Size(0, -1)};
+}
+
 gfx::Color systemBlue() { return rgb(5, 114, 238); }
 gfx::Color barBlue() { return rgb(109, 132, 162); }
 gfx::Color groupedBackground() { return rgb(197, 204, 212); }

@@ -15,6 +15,15 @@ gfx::Color rgb(int r, int g, int b, Float a = 1);
 gfx::Color mix(const gfx::Color& a, const gfx::Color& b, Float t);
 gfx::Color lighter(const gfx::Color& c, Float amount);
 gfx::Color darker(const gfx::Color& c, Float amount);
+// True for a face light enough that white text on it is hard to read.
+bool isLightFace(const gfx::Color& c);
+// Title ink for a bar control's face: white on a dark face, dark brown on a
+// light one (a gold bar), with the engraved edge that suits each.
+struct BarInk {
+    gfx::Color ink, edge;
+    Size edgeOffset;
+};
+BarInk barInkOn(const gfx::Color& face);
 
 // The palette.
 gfx::Color systemBlue();        // selection and links

@@ -192,10 +192,8 @@ public:
         Rect content = kind_ == Kind::Back ? Rect(r.minX() + 10, r.minY(), r.width() - 12, r.height()) : r;
         // White on a dark face; on a light face (a gold bar) white would be
         // hard to read, so the title is drawn dark with a light edge.
-        const bool lightFace = 0.299f * base.red() + 0.587f * base.green() + 0.114f * base.blue() > 0.6f;
-        const gfx::Color face = lightFace ? draw::rgb(40, 28, 8) : gfx::Color::white();
-        gfx::Color ink = isEnabled() ? face : face.withAlpha(0.5f);
-        const gfx::Color edge = lightFace ? gfx::Color::white().withAlpha(0.5f) : gfx::Color::black().withAlpha(0.45f);
+        const draw::BarInk bar = draw::barInkOn(base);
+        gfx::Color ink = isEnabled() ? bar.ink : bar.ink.withAlpha(0.5f);
         if (plus_) {
             ctx.setFillColor(ink);
             ctx.fillRect(Rect(content.midX() - 7, content.midY() - 1.5f, 14, 3));
@@ -205,8 +203,8 @@ public:
             drawImageInRect(ctx, *img, Rect(content.midX() - s.width / 2, content.midY() - s.height / 2, s.width, s.height),
                             ContentMode::ScaleToFill);
         } else {
-            draw::textWithShadow(ctx, currentTitle(), content.inset(4, 0), titleLabel()->font(), ink, edge,
-                                 lightFace ? Size(0, 1) : Size(0, -1));
+            draw::textWithShadow(ctx, currentTitle(), content.inset(4, 0), titleLabel()->font(), ink, bar.edge,
+                                 bar.edgeOffset);
         }
     }
 

@@ -192,24 +192,31 @@ void SegmentedControl::drawRect(gfx::Context& ctx, Rect rect) {
     for (int i = 0; i < n; ++i) {
         Rect r = rectForSegment(i);
         bool on = i == selected_ || (momentary_ && i == pressed_);
+        const gfx::Color face = on ? draw::darker(tint, 0.3f) : tint;
         if (bar) {
-            draw::fillGlossy(ctx, r, on ? draw::darker(tint, 0.3f) : tint);
+            draw::fillGlossy(ctx, r, face);
         } else if (on) {
             draw::fillVerticalGradient(ctx, r, draw::lighter(tint, 0.2f), draw::darker(tint, 0.1f));
         } else {
             draw::fillVerticalGradient(ctx, r, gfx::Color::white(), draw::rgb(222, 222, 222));
         }
         auto& seg = segments_[static_cast<std::size_t>(i)];
-        gfx::Color ink = on || bar ? gfx::Color::white() : draw::rgb(80, 80, 80);
+        // Bar segments take the ink of their face, so a light tint (a gold
+        // bar) gets dark titles; plain segments are grey on white.
+        const draw::BarInk barInk = draw::barInkOn(face);
+        gfx::Color ink = bar ? barInk.ink : on ? gfx::Color::white() : draw::rgb(80, 80, 80);
         if (!seg.enabled || !isEnabled()) ink = ink.withAlpha(0.4f);
         if (seg.image) {
             Size s = seg.image->size();
             drawImageInRect(ctx, *seg.image, Rect(r.midX() - s.width / 2, r.midY() - s.height / 2, s.width, s.height),
                             ContentMode::ScaleToFill);
         } else {
-            draw::textWithShadow(ctx, seg.title, r.inset(4, 0), font, ink,
-                                 on || bar ? gfx::Color::black().withAlpha(0.35f) : gfx::Color::white(),
-                                 on || bar ? Size(0, -1) : Size(0, 1));
+            if (bar)
+                draw::textWithShadow(ctx, seg.title, r.inset(4, 0), font, ink, barInk.edge, barInk.edgeOffset);
+            else
+                draw::textWithShadow(ctx, seg.title, r.inset(4, 0), font, ink,
+                                     on ? gfx::Color::black().withAlpha(0.35f) : gfx::Color::white(),
+                                     on ? Size(0, -1) : Size(0, 1));
         }
         if (i > 0) {
             ctx.setFillColor(bar ? draw::darker(tint, 0.45f) : draw::rgb(150, 150, 150));

@@ -14,6 +14,13 @@ enum SHRShareType { SHRShareTypeUndefined = 0, SHRShareTypeURL = 1, SHRShareType
 
 class SHRItem {
 public:
+    // Sharers may take an item of their own kind (a prepared note) and ask
+    // for it by type.
+    SHRItem() = default;
+    SHRItem(const SHRItem&) = default;
+    SHRItem& operator=(const SHRItem&) = default;
+    virtual ~SHRItem() = default;
+
     static std::shared_ptr<SHRItem> URL(const net::URL& url, std::optional<std::string> title = std::nullopt);
     static std::shared_ptr<SHRItem> text(const std::string& text);
     static std::shared_ptr<SHRItem> image(std::shared_ptr<gfx::Image> image,

@@ -340,6 +340,10 @@ void SHRSharer::sharerCancelledSending(SHRSharer&) {}
 
 void SHRSharer::viewDidDisappear(bool animated) {
     ui::NavigationController::viewDidDisappear(animated);
+    // Gone for good (a later share form is a new one): let go of the share
+    // form, which owns this sharer as its delegate, so that neither keeps
+    // the other alive once the share is over.
+    if (!viewControllers().empty()) setViewControllers({}, false);
     SHR::currentHelper().viewWasDismissed();
 }
 

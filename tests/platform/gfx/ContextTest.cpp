@@ -370,6 +370,24 @@ TEST(ContextTest, OffscreenLayerDrawsBackScaled) {
     EXPECT_TRUE(pixelIs(*img, 30, 30, 0, 0, 0, 0));
 }
 
+// What is drawn into a layer comes back where the same drawing straight into
+// the creating context would land, in a y-up context as in a y-down one.
+TEST(ContextTest, OffscreenLayerKeepsTheCreatingContextsAxis) {
+    for (YAxis axis : {YAxis::Down, YAxis::Up}) {
+        ImageContext ctx({20, 20}, 2, axis);
+        auto layer = ctx.createLayer({10, 10});
+        EXPECT_EQ(layer->yAxis(), axis);
+        layer->context().setFillColor(kRed);
+        layer->context().fillRect({0, 5, 10, 5});  // the upper half in user space
+        ctx.drawLayer(Point(5, 5), *layer);
+        auto img = ctx.image();
+        // User y 10..15 is device rows 20..30 (y-down) or 10..20 (y-up).
+        int inside = axis == YAxis::Down ? 25 : 15, outside = axis == YAxis::Down ? 15 : 25;
+        EXPECT_TRUE(pixelIs(*img, 20, inside, 255, 0, 0, 255)) << (axis == YAxis::Up ? "up" : "down");
+        EXPECT_TRUE(pixelIs(*img, 20, outside, 0, 0, 0, 0)) << (axis == YAxis::Up ? "up" : "down");
+    }
+}
+
 TEST(ContextTest, PDFWrittenToMemory) {
     PDFContext pdf({0, 0, 200, 100});
     pdf.beginPage();

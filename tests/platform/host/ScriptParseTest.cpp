@@ -112,6 +112,19 @@ TEST(ScriptParse, TapAtMustBeOnTheScreen) {
     EXPECT_NE(parseBad("tap-at 10 480").why.find("outside the screen"), std::string::npos);
 }
 
+TEST(ScriptParse, SwipeTakesTwoPointsOnTheScreen) {
+    auto steps = parseOk("swipe 160 400 160.5 100");
+    ASSERT_EQ(steps.size(), 1u);
+    EXPECT_EQ(steps[0].kind, Kind::Swipe);
+    EXPECT_EQ(steps[0].x, 160);
+    EXPECT_EQ(steps[0].y, 400);
+    EXPECT_EQ(steps[0].x2, 160.5);
+    EXPECT_EQ(steps[0].y2, 100);
+    EXPECT_NE(parseBad("swipe 160 400 160").why.find("write: swipe X1 Y1 X2 Y2"), std::string::npos);
+    EXPECT_NE(parseBad("swipe 160 400 160 480").why.find("outside the screen"), std::string::npos);
+    EXPECT_NE(parseBad("swipe 160 400 x 100").why.find("must be numbers"), std::string::npos);
+}
+
 TEST(ScriptParse, ScreenshotNamesStayInTheirFolder) {
     EXPECT_EQ(parseOk("screenshot \"home screen\"")[0].text, "home screen");
     for (const char* bad : {"screenshot ../escape", "screenshot a/b", "screenshot ..", "screenshot \"\""})

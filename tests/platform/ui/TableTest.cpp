@@ -195,3 +195,22 @@ TEST_F(KeptCellsTest, CellsKeptByTheScreenOutliveTheirTable) {
 }
 
 }  // namespace
+
+namespace {
+
+// A table put on screen and dragged before anything drew it: the finger
+// lands on the laid-out screen, so the drag scrolls the long list.
+TEST_F(TableTest, ADragBeforeTheFirstDrawingScrollsALongTable) {
+    auto rows = std::make_shared<Rows>();
+    rows->sections = {std::vector<std::string>(30, "Row")};
+    auto table = std::make_shared<TableView>(Rect(0, 20, 320, 460), TableViewStyle::Plain);
+    table->setDataSource(rows);
+    table->setDelegate(rows);
+    table_->removeFromSuperview();
+    window_->addSubview(table);
+    swipe(Point(160, 400), Point(160, 100));
+    advance(2);
+    EXPECT_GT(table->contentOffset().y, 100);
+}
+
+}  // namespace

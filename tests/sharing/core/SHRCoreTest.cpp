@@ -229,6 +229,7 @@ TEST_F(SHRCoreTest, MenuSectionsAndExclusionsEditor) {
     // The service sharers of this build that take links (unlisted ones are skipped).
     const auto services = names(1);
     EXPECT_NE(std::find(services.begin(), services.end(), "Delicious"), services.end());
+    EXPECT_NE(std::find(services.begin(), services.end(), "Instapaper"), services.end());
     EXPECT_EQ(menu->titleForHeaderInSection(*menu->tableView(), 0), "Actions");
     EXPECT_EQ(menu->titleForHeaderInSection(*menu->tableView(), 1), "Services");
 

@@ -151,9 +151,12 @@ void RootViewController::fillPageLabels() {
     summaryViewController_->totalPULabel()->setText(base::format("%i", DataAccess::getTotalReps()));
     summaryViewController_->totalLastDay()->setText(base::format("%i", DataAccess::getTotalYesterday()));
     summaryViewController_->totalNextDay()->setText(base::format("%i", DataAccess::getTotalToday()));
-    todaySummaryViewController_->todayLabel()->setText(DataAccess::getTodayString());
-    yesterdayViewController_->yesterdayLabel()->setText(DataAccess::getYesterdayString().value_or(""));
-    tomorrowViewController_->nextTimeLabel()->setText(DataAccess::getTomorrowString());
+    // The doubled-set days of weeks 5 and 6 have long "Reps:" lines: the
+    // text steps down in size rather than break a line of counts in two.
+    homelook::setTextFittingLines(*todaySummaryViewController_->todayLabel(), DataAccess::getTodayString(), 16, 12);
+    homelook::setTextFittingLines(*yesterdayViewController_->yesterdayLabel(),
+                                  DataAccess::getYesterdayString().value_or(""), 16, 12);
+    homelook::setTextFittingLines(*tomorrowViewController_->nextTimeLabel(), DataAccess::getTomorrowString(), 16, 12);
 }
 
 void RootViewController::viewDidAppear(bool) {

@@ -213,14 +213,33 @@ TEST_F(WalkthroughScriptTest, TheRestCountdownSitsInsideTheDialFace) {
 
 namespace {
 
-// Day 3 of week 6: four doubled sets in the smaller size and the last one
-// plain, all of one weight, each inside its 55-point slot.
-TEST_F(WalkthroughScriptTest, DoubledSetsShareTheRowsWeightAndFitTheirSlots) {
+// Day 3 of week 6: the home page keeps each line whole, and the workout's
+// row shows four doubled sets in the smaller size and the last one plain,
+// all of one weight, each inside its 55-point slot.
+TEST_F(WalkthroughScriptTest, DoubledSetDaysKeepLinesWholeAndSetsInTheirSlots) {
     defaults().setInteger("Tolvek_Day", 3);
     defaults().setInteger("Tolvek_Week", 6);
     defaults().setInteger("Tolvek_Level", 3);
     defaults().synchronize();
     launch();
+    // The home page of today steps its text down so that the long "Reps:"
+    // line stays on one line.
+    std::shared_ptr<ui::Label> today;
+    for (const auto& v : visibleViews())
+        if (auto l = std::dynamic_pointer_cast<ui::Label>(v); l && l->text().starts_with("Week 6, Day  3, Level 3"))
+            today = l;
+    ASSERT_TRUE(today);
+    EXPECT_LT(today->font().pointSize(), 16);
+    EXPECT_GE(today->font().pointSize(), 12);
+    std::string line;
+    for (char ch : today->text() + "\r") {
+        if (ch != '\r') {
+            line += ch;
+            continue;
+        }
+        EXPECT_LE(gfx::measureText(line, today->font()).width, today->frame().width()) << line;
+        line.clear();
+    }
     tap("Today's Workout");
     tap("Tap To Start");
     std::vector<std::shared_ptr<ui::Label>> sets;

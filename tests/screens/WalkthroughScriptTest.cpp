@@ -157,11 +157,25 @@ TEST_F(WalkthroughScriptTest, HomeCaptionsFitTheirColumnsAtOneSize) {
     placeUser();
     launch();
     int captions = 0;
-    for (const char* caption : {"Workout", "Progress", "Settings", "Good Form", "Tips", "F.A.Q.", "Plan"}) {
-        auto label = labelWithText(caption);
+    for (const char* caption :
+         {"Today's Workout", "Progress", "Settings", "Good Form", "Tip of the Week", "F.A.Q.", "Plan"}) {
+        // The caption beside its button (a home page may show the same words).
+        std::shared_ptr<ui::Label> label;
+        for (const auto& v : visibleViews())
+            if (auto b = std::dynamic_pointer_cast<ui::Button>(v); b && b->accessibilityLabel() == caption)
+                if (auto parent = b->superview())
+                    for (const auto& sibling : parent->subviews())
+                        if (auto l = std::dynamic_pointer_cast<ui::Label>(sibling); l && l->text() == caption) label = l;
         ASSERT_TRUE(label) << caption;
-        // Drawn at the caption size, not shrunk to fit.
-        EXPECT_LE(gfx::measureText(caption, label->font()).width, label->frame().width()) << caption;
+        // Drawn at the caption size, not shrunk: every word fits the column
+        // and the wrapped lines fit the label.
+        EXPECT_EQ(label->font().pointSize(), 13) << caption;
+        std::istringstream words(caption);
+        for (std::string word; words >> word;)
+            EXPECT_LE(gfx::measureText(word, label->font()).width, label->frame().width()) << word;
+        const auto wrapped = gfx::measureText(caption, label->font(), ui::Size(label->frame().width(), 1000),
+                                              ui::LineBreakMode::WordWrap);
+        EXPECT_LE(wrapped.height, label->frame().height()) << caption;
         ++captions;
     }
     EXPECT_EQ(captions, 7);

@@ -2,7 +2,7 @@
 # configure, build, and then run the program or the whole test suite.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test asan bench clean
+.PHONY: all deps configure build run test asan clang bench clean
 
 all: build
 
@@ -29,9 +29,15 @@ asan: deps
 	cd build-asan && env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
 	  ctest --output-on-failure -j $(JOBS) --timeout 900
 
+# The same code built with clang 14, to keep it portable between compilers.
+clang:
+	@scripts/install-deps clang
+	@cmake --preset clang >/dev/null
+	@cmake --build build-clang -j $(JOBS)
+
 bench: build
 	@cmake --build build -j $(JOBS) --target benchmarks
 	@for b in build/bin/bench_*; do echo "== $$b"; $$b; done
 
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-clang

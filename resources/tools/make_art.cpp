@@ -782,8 +782,11 @@ std::vector<Art> allArt() {
 
     const std::pair<const char*, Glyph> menu[] = {
         {"dotoday", glyphPlay}, {"graphmain", glyphBars}, {"setup", glyphGear},
-        {"goodform", glyphPushUp}, {"weektip", glyphBulb}};
-    for (const auto& [name, glyph] : menu) art.push_back({name, 90, 90, [glyph](cairo_t* cr) { menuTile(cr, glyph); }});
+        {"goodform", glyphPushUp}, {"weektip", glyphBulb}, {"hinttips", glyphHelp}, {"program", glyphCalendar}};
+    for (const auto& [name, g] : menu) {
+        Glyph glyph = g;  // a plain copy: structured bindings are not captured by every compiler
+        art.push_back({name, 90, 90, [glyph](cairo_t* cr) { menuTile(cr, glyph); }});
+    }
     art.push_back({"blank_button", 90, 90, blankTile});
 
     for (int i = 0; i < 8; ++i) {
@@ -799,7 +802,10 @@ std::vector<Art> allArt() {
         {"RestartDay", glyphRestartDay}, {"filllog", glyphFillLog}, {"reset", glyphSpin},
         {"shake_icon", glyphShake},  {"signout", glyphSignOut},     {"graph_type", glyphGraphType},
         {"reminder", glyphBell},     {"help", glyphHelp}};
-    for (const auto& [name, glyph] : rows) art.push_back({name, 32, 32, [glyph](cairo_t* cr) { rowIcon(cr, glyph); }});
+    for (const auto& [name, g] : rows) {
+        Glyph glyph = g;
+        art.push_back({name, 32, 32, [glyph](cairo_t* cr) { rowIcon(cr, glyph); }});
+    }
     return art;
 }
 

@@ -68,3 +68,15 @@ std::shared_ptr<base::Coding> CHTAnnotation::initWithCoder(base::KeyedUnarchiver
     rotation_ = decodeCGFloat(coder, "CHTAnnotation.rotation");
     return nullptr;
 }
+
+void CHTAnnotation::placeContentLayerAt(gfx::Point point) {
+    const auto& content = contentLayer();
+    if (!content) return;
+    point.x += displacement().x;
+    point.y += displacement().y;
+    content->setAnchorPoint(contentAnchorPoint());
+    content->setPosition(point);
+    content->setTransform(gfx::Transform3D::makeRotation(rotation(), 0, 0, 1));
+    content->pixelAlign();
+    content->setNeedsDisplay();
+}

@@ -46,6 +46,10 @@ public:
 protected:
     // Marks the host for layout, which places the content again.
     void hostNeedsLayout();
+    // Puts the content's anchor point on the point of the host (moved by the
+    // displacement), turned by the rotation and aligned to pixels, and
+    // redraws it. Subclasses call this once they know where the anchor is.
+    void placeContentLayerAt(gfx::Point point);
 
 private:
     friend class CHTAnnotationHostLayer;

@@ -60,6 +60,12 @@ bool sameRange(const std::shared_ptr<CHTPlotRange>& a, const std::shared_ptr<CHT
 
 bool finite(const base::Decimal& d) { return !d.isNaN(); }
 
+// Gives the text labels of a set the style (labels of other layers keep theirs).
+void setTextStyleOfLabels(const CHTAxisLabelSet& labels, const std::shared_ptr<CHTTextStyle>& style) {
+    for (const auto& label : labels)
+        if (auto text = std::dynamic_pointer_cast<CHTTextLayer>(label->contentLayer())) text->setTextStyle(style);
+}
+
 // Logs once per process that a relabel would make more ticks than a chart
 // can show.
 void logTickCap(const CHTAxis& axis) {
@@ -119,32 +125,37 @@ std::shared_ptr<CHTAxisDelegate> CHTAxis::axisDelegate() const {
 
 // ---- simple setters ----
 
-#define CHT_RELABEL_SETTER(Name, field, Type) \
-    void CHTAxis::set##Name(Type value) {     \
-        if (value == field) return;           \
-        field = value;                        \
-        setNeedsRelabel();                    \
+// A setter that does nothing for an equal value; otherwise it keeps `stored`
+// (the value or a copy of it) and then asks for what the change needs.
+#define CHT_AXIS_SETTER(Name, field, Type, stored, then) \
+    void CHTAxis::set##Name(Type value) {                \
+        if (value == field) return;                      \
+        field = stored;                                  \
+        then();                                          \
     }
-CHT_RELABEL_SETTER(MajorTickLength, majorTickLength_, CGFloat)
-CHT_RELABEL_SETTER(MinorTickLength, minorTickLength_, CGFloat)
-CHT_RELABEL_SETTER(LabelAlignment, labelAlignment_, int)
-CHT_RELABEL_SETTER(MinorTickLabelAlignment, minorTickLabelAlignment_, int)
-CHT_RELABEL_SETTER(MinorTicksPerInterval, minorTicksPerInterval_, unsigned)
-CHT_RELABEL_SETTER(LabelingPolicy, labelingPolicy_, int)
-CHT_RELABEL_SETTER(TickDirection, tickDirection_, int)
-#undef CHT_RELABEL_SETTER
-
-void CHTAxis::setCoordinate(CHTCoordinate coordinate) {
-    if (coordinate == coordinate_) return;
-    coordinate_ = coordinate;
-    setNeedsRelabel();
-}
-
-void CHTAxis::setPlotSpace(const std::shared_ptr<CHTPlotSpace>& plotSpace) {
-    if (plotSpace == plotSpace_) return;
-    plotSpace_ = plotSpace;
-    setNeedsRelabel();
-}
+CHT_AXIS_SETTER(MajorTickLength, majorTickLength_, CGFloat, value, setNeedsRelabel)
+CHT_AXIS_SETTER(MinorTickLength, minorTickLength_, CGFloat, value, setNeedsRelabel)
+CHT_AXIS_SETTER(LabelAlignment, labelAlignment_, int, value, setNeedsRelabel)
+CHT_AXIS_SETTER(MinorTickLabelAlignment, minorTickLabelAlignment_, int, value, setNeedsRelabel)
+CHT_AXIS_SETTER(MinorTicksPerInterval, minorTicksPerInterval_, unsigned, value, setNeedsRelabel)
+CHT_AXIS_SETTER(LabelingPolicy, labelingPolicy_, int, value, setNeedsRelabel)
+CHT_AXIS_SETTER(TickDirection, tickDirection_, int, value, setNeedsRelabel)
+CHT_AXIS_SETTER(Coordinate, coordinate_, CHTCoordinate, value, setNeedsRelabel)
+CHT_AXIS_SETTER(PlotSpace, plotSpace_, const std::shared_ptr<CHTPlotSpace>&, value, setNeedsRelabel)
+CHT_AXIS_SETTER(LabelExclusionRanges, labelExclusionRanges_, const std::vector<std::shared_ptr<CHTPlotRange>>&, value,
+                setNeedsRelabel)
+CHT_AXIS_SETTER(LabelOffset, labelOffset_, CGFloat, value, updateMajorTickLabels)
+CHT_AXIS_SETTER(MinorTickLabelOffset, minorTickLabelOffset_, CGFloat, value, updateMinorTickLabels)
+CHT_AXIS_SETTER(LabelRotation, labelRotation_, CGFloat, value, updateMajorTickLabels)
+CHT_AXIS_SETTER(MinorTickLabelRotation, minorTickLabelRotation_, CGFloat, value, updateMinorTickLabels)
+CHT_AXIS_SETTER(AxisLineStyle, axisLineStyle_, const std::shared_ptr<const CHTLineStyle>&, copyOf(value), setNeedsDisplay)
+CHT_AXIS_SETTER(MajorTickLineStyle, majorTickLineStyle_, const std::shared_ptr<const CHTLineStyle>&, copyOf(value),
+                setNeedsDisplay)
+CHT_AXIS_SETTER(MinorTickLineStyle, minorTickLineStyle_, const std::shared_ptr<const CHTLineStyle>&, copyOf(value),
+                setNeedsDisplay)
+CHT_AXIS_SETTER(AxisLineCapMin, axisLineCapMin_, const std::shared_ptr<const CHTLineCap>&, copyOf(value), setNeedsDisplay)
+CHT_AXIS_SETTER(AxisLineCapMax, axisLineCapMax_, const std::shared_ptr<const CHTLineCap>&, copyOf(value), setNeedsDisplay)
+#undef CHT_AXIS_SETTER
 
 void CHTAxis::setLabelingOrigin(const base::Decimal& origin) {
     if (origin == labelingOrigin_ && origin.isNaN() == labelingOrigin_.isNaN()) return;
@@ -180,74 +191,17 @@ void CHTAxis::setMinorTickLocations(const CHTDecimalSet& locations) {
     setNeedsRelabel();
 }
 
-void CHTAxis::setLabelOffset(CGFloat offset) {
-    if (offset == labelOffset_) return;
-    labelOffset_ = offset;
-    updateMajorTickLabels();
-}
-
-void CHTAxis::setMinorTickLabelOffset(CGFloat offset) {
-    if (offset == minorTickLabelOffset_) return;
-    minorTickLabelOffset_ = offset;
-    updateMinorTickLabels();
-}
-
-void CHTAxis::setLabelRotation(CGFloat rotation) {
-    if (rotation == labelRotation_) return;
-    labelRotation_ = rotation;
-    updateMajorTickLabels();
-}
-
-void CHTAxis::setMinorTickLabelRotation(CGFloat rotation) {
-    if (rotation == minorTickLabelRotation_) return;
-    minorTickLabelRotation_ = rotation;
-    updateMinorTickLabels();
-}
-
-void CHTAxis::setAxisLineStyle(const std::shared_ptr<const CHTLineStyle>& style) {
-    if (style == axisLineStyle_) return;
-    axisLineStyle_ = copyOf(style);
-    setNeedsDisplay();
-}
-
-void CHTAxis::setMajorTickLineStyle(const std::shared_ptr<const CHTLineStyle>& style) {
-    if (style == majorTickLineStyle_) return;
-    majorTickLineStyle_ = copyOf(style);
-    setNeedsDisplay();
-}
-
-void CHTAxis::setMinorTickLineStyle(const std::shared_ptr<const CHTLineStyle>& style) {
-    if (style == minorTickLineStyle_) return;
-    minorTickLineStyle_ = copyOf(style);
-    setNeedsDisplay();
-}
-
-void CHTAxis::setAxisLineCapMin(const std::shared_ptr<const CHTLineCap>& cap) {
-    if (cap == axisLineCapMin_) return;
-    axisLineCapMin_ = copyOf(cap);
-    setNeedsDisplay();
-}
-
-void CHTAxis::setAxisLineCapMax(const std::shared_ptr<const CHTLineCap>& cap) {
-    if (cap == axisLineCapMax_) return;
-    axisLineCapMax_ = copyOf(cap);
-    setNeedsDisplay();
-}
-
 void CHTAxis::setLabelTextStyle(const std::shared_ptr<const CHTTextStyle>& style) {
     if (style == labelTextStyle_) return;
     labelTextStyle_ = copyOf(style);
-    for (const auto& label : axisLabels_)
-        if (auto text = std::dynamic_pointer_cast<CHTTextLayer>(label->contentLayer())) text->setTextStyle(labelTextStyle_);
+    setTextStyleOfLabels(axisLabels_, labelTextStyle_);
     setNeedsLayout();
 }
 
 void CHTAxis::setMinorTickLabelTextStyle(const std::shared_ptr<const CHTTextStyle>& style) {
     if (style == minorTickLabelTextStyle_) return;
     minorTickLabelTextStyle_ = copyOf(style);
-    for (const auto& label : minorTickAxisLabels_)
-        if (auto text = std::dynamic_pointer_cast<CHTTextLayer>(label->contentLayer()))
-            text->setTextStyle(minorTickLabelTextStyle_);
+    setTextStyleOfLabels(minorTickAxisLabels_, minorTickLabelTextStyle_);
     setNeedsLayout();
 }
 
@@ -276,12 +230,6 @@ void CHTAxis::setLabelShadow(const std::shared_ptr<CHTShadow>& shadow) {
     for (const auto& label : axisLabels_)
         if (label->contentLayer()) label->contentLayer()->setShadow(shadow);
     setNeedsLayout();
-}
-
-void CHTAxis::setLabelExclusionRanges(const std::vector<std::shared_ptr<CHTPlotRange>>& ranges) {
-    if (ranges == labelExclusionRanges_) return;
-    labelExclusionRanges_ = ranges;
-    setNeedsRelabel();
 }
 
 void CHTAxis::setVisibleRange(const std::shared_ptr<CHTPlotRange>& range) {
@@ -542,26 +490,24 @@ void CHTAxis::setSeparateLayers(bool separate) {
     }
 }
 
-void CHTAxis::setMinorGridLines(const std::shared_ptr<CHTGridLines>& gridLines) {
-    if (gridLines == minorGridLines_) return;
-    if (minorGridLines_) minorGridLines_->removeFromSuperlayer();
-    minorGridLines_ = gridLines;
+void CHTAxis::setGridLines(std::shared_ptr<CHTGridLines>& stored, const std::shared_ptr<CHTGridLines>& gridLines,
+                           bool major) {
+    if (gridLines == stored) return;
+    if (stored) stored->removeFromSuperlayer();
+    stored = gridLines;
     if (gridLines) {
-        gridLines->setMajor(false);
+        gridLines->setMajor(major);
         gridLines->setAxis(self());
-        insertGridLinesLayer(false);
+        insertGridLinesLayer(major);
     }
 }
 
+void CHTAxis::setMinorGridLines(const std::shared_ptr<CHTGridLines>& gridLines) {
+    setGridLines(minorGridLines_, gridLines, false);
+}
+
 void CHTAxis::setMajorGridLines(const std::shared_ptr<CHTGridLines>& gridLines) {
-    if (gridLines == majorGridLines_) return;
-    if (majorGridLines_) majorGridLines_->removeFromSuperlayer();
-    majorGridLines_ = gridLines;
-    if (gridLines) {
-        gridLines->setMajor(true);
-        gridLines->setAxis(self());
-        insertGridLinesLayer(true);
-    }
+    setGridLines(majorGridLines_, gridLines, true);
 }
 
 // ---- plot area ----
@@ -960,6 +906,11 @@ CHTAxisLabelSet labelSet(const std::vector<std::shared_ptr<CHTAxisLabel>>& label
 std::shared_ptr<base::NumberFormatter> decodeFormatter(base::KeyedUnarchiver& coder, const std::string& key) {
     return coder.decodeObjectOfType<base::NumberFormatter>(key);
 }
+// A copy of a decoded style, so that the axis holds one of its own.
+template <class Style>
+std::shared_ptr<Style> decodedCopy(base::KeyedUnarchiver& coder, const std::string& key) {
+    return copyOf(std::shared_ptr<const Style>(coder.decodeObjectOfType<Style>(key)));
+}
 }  // namespace
 
 void CHTAxis::encodeWithCoder(base::KeyedArchiver& coder) const {
@@ -1036,15 +987,11 @@ std::shared_ptr<base::Coding> CHTAxis::initWithCoder(base::KeyedUnarchiver& code
     minorTickLabelRotation_ = decodeCGFloat(coder, "CHTAxis.minorTickLabelRotation");
     labelAlignment_ = clampInt("CHTAxis.labelAlignment", 0, 5, CHTAlignmentCenter);
     minorTickLabelAlignment_ = clampInt("CHTAxis.minorTickLabelAlignment", 0, 5, CHTAlignmentCenter);
-    auto lineStyle = [&](const char* key) {
-        auto s = coder.decodeObjectOfType<CHTLineStyle>(key);
-        return s ? s->copy() : nullptr;
-    };
-    axisLineStyle_ = lineStyle("CHTAxis.axisLineStyle");
-    majorTickLineStyle_ = lineStyle("CHTAxis.majorTickLineStyle");
-    minorTickLineStyle_ = lineStyle("CHTAxis.minorTickLineStyle");
-    majorGridLineStyle_ = lineStyle("CHTAxis.majorGridLineStyle");
-    minorGridLineStyle_ = lineStyle("CHTAxis.minorGridLineStyle");
+    axisLineStyle_ = decodedCopy<CHTLineStyle>(coder, "CHTAxis.axisLineStyle");
+    majorTickLineStyle_ = decodedCopy<CHTLineStyle>(coder, "CHTAxis.majorTickLineStyle");
+    minorTickLineStyle_ = decodedCopy<CHTLineStyle>(coder, "CHTAxis.minorTickLineStyle");
+    majorGridLineStyle_ = decodedCopy<CHTLineStyle>(coder, "CHTAxis.majorGridLineStyle");
+    minorGridLineStyle_ = decodedCopy<CHTLineStyle>(coder, "CHTAxis.minorGridLineStyle");
     axisLineCapMin_ = coder.decodeObjectOfType<CHTLineCap>("CHTAxis.axisLineCapMin");
     axisLineCapMax_ = coder.decodeObjectOfType<CHTLineCap>("CHTAxis.axisLineCapMax");
     labelingOrigin_ = decodeDecimal(coder, "CHTAxis.labelingOrigin");
@@ -1052,13 +999,9 @@ std::shared_ptr<base::Coding> CHTAxis::initWithCoder(base::KeyedUnarchiver& code
     minorTicksPerInterval_ = clampUnsigned("CHTAxis.minorTicksPerInterval");
     preferredNumberOfMajorTicks_ = clampUnsigned("CHTAxis.preferredNumberOfMajorTicks");
     labelingPolicy_ = clampInt("CHTAxis.labelingPolicy", 0, 4, CHTAxisLabelingPolicyFixedInterval);
-    auto textStyle = [&](const char* key) {
-        auto s = coder.decodeObjectOfType<CHTTextStyle>(key);
-        return s ? s->copy() : nullptr;
-    };
-    labelTextStyle_ = textStyle("CHTAxis.labelTextStyle");
-    minorTickLabelTextStyle_ = textStyle("CHTAxis.minorTickLabelTextStyle");
-    titleTextStyle_ = textStyle("CHTAxis.titleTextStyle");
+    labelTextStyle_ = decodedCopy<CHTTextStyle>(coder, "CHTAxis.labelTextStyle");
+    minorTickLabelTextStyle_ = decodedCopy<CHTTextStyle>(coder, "CHTAxis.minorTickLabelTextStyle");
+    titleTextStyle_ = decodedCopy<CHTTextStyle>(coder, "CHTAxis.titleTextStyle");
     labelFormatter_ = decodeFormatter(coder, "CHTAxis.labelFormatter");
     minorTickLabelFormatter_ = decodeFormatter(coder, "CHTAxis.minorTickLabelFormatter");
     labelFormatterChanged_ = coder.decodeBool("CHTAxis.labelFormatterChanged");

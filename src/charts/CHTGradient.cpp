@@ -365,7 +365,11 @@ void CHTGradient::drawShadingForRect(const gfx::Rect& rect, gfx::Context& contex
     std::optional<gfx::Shading> shading;
     if (gradientType_ == CHTGradientTypeAxial) shading = newAxialGradientInRect(rect);
     else if (gradientType_ == CHTGradientTypeRadial) shading = newRadialGradientInRect(rect, context);
-    if (shading) context.drawShading(*shading);
+    if (!shading) return;
+    // Sampled at the stops, so narrow bands (the spectrum's lines) show.
+    for (std::size_t i = 0; i < elementCount(); ++i)
+        if (const auto* e = elementAtIndex(i)) shading->breakpoints.push_back(e->position);
+    context.drawShading(*shading);
 }
 
 void CHTGradient::fillRect(const gfx::Rect& rect, gfx::Context& context) const {

@@ -54,13 +54,7 @@ void CHTLayerAnnotation::positionContentLayer() {
     CGFloat x = xConstraints_->positionForLowerBound(b.minX(), b.maxX());
     CGFloat y = yConstraints_->positionForLowerBound(b.minY(), b.maxY());
     gfx::Point p = anchor->convertPointTo(gfx::Point(x, y), host.get());
-    p.x += displacement().x;
-    p.y += displacement().y;
-    content->setAnchorPoint(contentAnchorPoint());
-    content->setPosition(p);
-    content->setTransform(gfx::Transform3D::makeRotation(rotation(), 0, 0, 1));
-    content->pixelAlign();
-    content->setNeedsDisplay();
+    placeContentLayerAt(p);
 }
 
 void CHTLayerAnnotation::encodeWithCoder(base::KeyedArchiver& coder) const {

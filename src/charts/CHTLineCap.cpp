@@ -118,21 +118,7 @@ void CHTLineCap::renderAsVectorInContext(gfx::Context& context, gfx::Point point
     context.save();
     context.translate(point.x, point.y);
     context.rotate(std::atan2(direction.y, direction.x) - static_cast<CGFloat>(M_PI / 2));
-    if (fill) {
-        context.save();
-        context.beginPath();
-        context.addPath(path);
-        if (usesEvenOddClipRule_) context.eoClip();
-        else context.clip();
-        fill->fillRect(gfx::Rect(-size_.width / 2, -size_.height / 2, size_.width, size_.height), context);
-        context.restore();
-    }
-    if (style) {
-        style->setLineStyleInContext(context);
-        context.beginPath();
-        context.addPath(path);
-        context.strokePath();
-    }
+    CHTDrawShapePath(context, path, size_, fill, style, usesEvenOddClipRule_);
     context.restore();
 }
 

@@ -1,6 +1,8 @@
 #include "charts/CHTNumericDataType.h"
 
+#include <algorithm>
 #include <bit>
+#include <limits>
 #include <cctype>
 
 #include "charts/CHTUtilities.h"
@@ -31,7 +33,8 @@ int DataTypeForDataTypeString(const std::string& dataTypeString) {
 }
 
 // The integer value of the text from the third character on: leading blanks,
-// an optional sign, then digits up to the first non-digit (none: 0).
+// an optional sign, then digits up to the first non-digit (none: 0). Values
+// beyond 10^15 read as 10^15 (far beyond any sample size, and never wrapped).
 long long integerValueFrom(const std::string& text, std::size_t start) {
     std::size_t i = start;
     while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
@@ -39,7 +42,7 @@ long long integerValueFrom(const std::string& text, std::size_t start) {
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     long long value = 0;
     while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
-        if (value < 1000000000LL) value = value * 10 + (text[i] - '0');
+        value = std::min(value * 10 + (text[i] - '0'), 1000000000000000LL);
         ++i;
     }
     return negative ? -value : value;
@@ -51,6 +54,13 @@ unsigned int SampleBytesForDataTypeString(const std::string& dataTypeString) {
     if (sampleBytes < 1) {
         base::AssertionHandler::current().handleFailureInFunction("SampleBytesForDataTypeString", kSourceFile,
                                                                   __LINE__, "sample bytes is negative.");
+        return 0;
+    }
+    // A size that does not fit the field is refused, not wrapped ("<i4294967297"
+    // is no 1-byte integer).
+    if (sampleBytes > static_cast<long long>(std::numeric_limits<unsigned int>::max())) {
+        base::AssertionHandler::current().handleFailureInFunction("SampleBytesForDataTypeString", kSourceFile,
+                                                                  __LINE__, "sample bytes is too large.");
         return 0;
     }
     return static_cast<unsigned int>(sampleBytes);

@@ -194,6 +194,7 @@ void CHTNumericData::convertData(const base::Data& sourceData, const _CHTNumeric
     if (sourceDataType.sampleBytes == 0 || destDataType.sampleBytes == 0) return;
     std::size_t n = sourceData.size() / sourceDataType.sampleBytes;
     n = std::min(n, destData.size() / destDataType.sampleBytes);
+    if (n == 0) return;  // empty buffers may have no storage to copy from or to
     if (sameType(sourceDataType, destDataType)) {
         std::memcpy(destData.data(), sourceData.data(), n * destDataType.sampleBytes);
         return;

@@ -18,6 +18,15 @@ T load(const std::uint8_t* p) {
     return v;
 }
 
+// A decimal sample comes from bytes anyone may have written: a length field
+// beyond the eight mantissa words it holds makes it not a number.
+template <>
+inline base::Decimal load<base::Decimal>(const std::uint8_t* p) {
+    base::Decimal v;
+    std::memcpy(&v, p, sizeof v);
+    return v.length > 8 ? base::Decimal::notANumber() : v;
+}
+
 template <typename T>
 void store(std::uint8_t* p, T v) {
     std::memcpy(p, &v, sizeof v);

@@ -34,8 +34,11 @@ base::Decimal CHTPlotRange::end() const { return CHTDecimalAdd(location_, length
 
 double CHTPlotRange::endDouble() const { return locationDouble_ + lengthDouble_; }
 
+// A length that is not a number leaves both limits at the location, in the
+// decimal forms as in the double ones (NaN orders below every decimal, so it
+// must not count as a negative length).
 base::Decimal CHTPlotRange::minLimit() const {
-    if (CHTDecimalLessThan(length_, CHTDecimalFromInteger(0))) return end();
+    if (!length_.isNaN() && CHTDecimalLessThan(length_, CHTDecimalFromInteger(0))) return end();
     return location_;
 }
 
@@ -44,7 +47,7 @@ double CHTPlotRange::minLimitDouble() const {
 }
 
 base::Decimal CHTPlotRange::maxLimit() const {
-    if (CHTDecimalGreaterThan(length_, CHTDecimalFromInteger(0))) return end();
+    if (!length_.isNaN() && CHTDecimalGreaterThan(length_, CHTDecimalFromInteger(0))) return end();
     return location_;
 }
 

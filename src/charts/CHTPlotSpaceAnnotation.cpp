@@ -48,13 +48,7 @@ void CHTPlotSpaceAnnotation::positionContentLayer() {
     if (auto graph = plotSpace_->graph()) area = graph->plotArea();
     if (area) p = host->convertPointFrom(p, area.get());
     else p = gfx::Point();
-    p.x += displacement().x;
-    p.y += displacement().y;
-    content->setAnchorPoint(contentAnchorPoint());
-    content->setPosition(p);
-    content->setTransform(gfx::Transform3D::makeRotation(rotation(), 0, 0, 1));
-    content->pixelAlign();
-    content->setNeedsDisplay();
+    placeContentLayerAt(p);
 }
 
 void CHTPlotSpaceAnnotation::encodeWithCoder(base::KeyedArchiver& coder) const {

@@ -146,21 +146,7 @@ void CHTPlotSymbol::renderAsVectorInContext(gfx::Context& context, gfx::Point po
     context.translate(point.x, point.y);
     context.scale(scale, scale);
     if (shadow_) shadow_->setShadowInContext(context);
-    if (fill) {
-        context.save();
-        context.beginPath();
-        context.addPath(path);
-        if (usesEvenOddClipRule_) context.eoClip();
-        else context.clip();
-        fill->fillRect(gfx::Rect(-size_.width / 2, -size_.height / 2, size_.width, size_.height), context);
-        context.restore();
-    }
-    if (style) {
-        style->setLineStyleInContext(context);
-        context.beginPath();
-        context.addPath(path);
-        context.strokePath();
-    }
+    CHTDrawShapePath(context, path, size_, fill, style, usesEvenOddClipRule_);
     context.restore();
 }
 

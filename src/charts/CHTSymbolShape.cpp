@@ -1,5 +1,9 @@
 #include "charts/CHTSymbolShape.h"
 
+#include "charts/CHTFill.h"
+#include "charts/CHTLineStyle.h"
+#include "platform/gfx/Context.h"
+
 namespace {
 
 void polygon(gfx::Path& path, std::initializer_list<gfx::Point> points) {
@@ -86,4 +90,23 @@ gfx::Path CHTCustomShapePath(const std::optional<gfx::Path>& path, gfx::Size siz
     gfx::AffineTransform t(sx, 0, 0, sy, tx, ty);
     p.addPath(*path, t);
     return p;
+}
+
+void CHTDrawShapePath(gfx::Context& context, const gfx::Path& path, gfx::Size size, const CHTFill* fill,
+                      const CHTLineStyle* lineStyle, bool usesEvenOddClipRule) {
+    if (fill) {
+        context.save();
+        context.beginPath();
+        context.addPath(path);
+        if (usesEvenOddClipRule) context.eoClip();
+        else context.clip();
+        fill->fillRect(gfx::Rect(-size.width / 2, -size.height / 2, size.width, size.height), context);
+        context.restore();
+    }
+    if (lineStyle) {
+        lineStyle->setLineStyleInContext(context);
+        context.beginPath();
+        context.addPath(path);
+        context.strokePath();
+    }
 }

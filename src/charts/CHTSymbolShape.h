@@ -7,6 +7,12 @@
 #include "charts/CHTUtilities.h"
 #include "platform/gfx/Path.h"
 
+class CHTFill;
+class CHTLineStyle;
+namespace gfx {
+class Context;
+}
+
 enum class CHTSymbolShape {
     Rectangle,  // (-h, -k, width, height)
     Ellipse,    // the ellipse in that rectangle
@@ -29,3 +35,11 @@ gfx::Path CHTSymbolShapePath(CHTSymbolShape shape, gfx::Size size);
 // is the origin. A flat path (no extent along an axis) keeps scale 1 along
 // that axis instead of dividing by zero. Empty for no or an empty path.
 gfx::Path CHTCustomShapePath(const std::optional<gfx::Path>& path, gfx::Size size);
+
+// Draws a shape path in the context's current space: the fill (when given)
+// clipped to the path with the even-odd or the nonzero rule over the shape's
+// size centred on the origin, then the path stroked with the line style
+// (when given). The clip is undone afterwards; the line settings stay in the
+// context, so callers save and restore around the call.
+void CHTDrawShapePath(gfx::Context& context, const gfx::Path& path, gfx::Size size, const CHTFill* fill,
+                      const CHTLineStyle* lineStyle, bool usesEvenOddClipRule);

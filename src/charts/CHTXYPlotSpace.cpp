@@ -138,7 +138,11 @@ CGFloat CHTXYPlotSpace::viewCoordinateForViewLengthLog(CGFloat viewLength, const
     if (range->minLimitDouble() <= 0.0 || range->maxLimitDouble() <= 0.0 || plotCoordinateValue <= 0.0) return 0;
     double logLocation = std::log10(range->locationDouble());
     double logEnd = std::log10(range->endDouble());
-    return static_cast<CGFloat>(viewLength * (std::log10(plotCoordinateValue) - logLocation) / (logEnd - logLocation));
+    // A zero-length range (or a value that is not a number) maps to 0, as
+    // on a linear axis, instead of to NaN or infinity.
+    if (!(logEnd != logLocation)) return 0;
+    double v = viewLength * (std::log10(plotCoordinateValue) - logLocation) / (logEnd - logLocation);
+    return std::isfinite(v) ? static_cast<CGFloat>(v) : 0;
 }
 
 gfx::Point CHTXYPlotSpace::plotAreaViewPointForPlotPoint(const CHTDecimalPlotPoint& plotPoint) {
@@ -236,7 +240,8 @@ std::shared_ptr<CHTPlotRange> CHTXYPlotSpace::offeredRange(const std::shared_ptr
 void CHTXYPlotSpace::scaleBy(CGFloat interactionScale, gfx::Point interactionPoint) {
     auto g = graph();
     if (!g || !g->hasPlotAreaFrame()) return;
-    if (static_cast<double>(interactionScale) <= 1e-6) return;
+    // A factor that is not a finite number would make both ranges NaN.
+    if (!std::isfinite(interactionScale) || static_cast<double>(interactionScale) <= 1e-6) return;
     if (!g->plotAreaContainsPoint(interactionPoint)) return;
     if (auto d = delegate()) {
         auto answer = d->shouldScaleBy(this, interactionScale, interactionPoint);

@@ -31,31 +31,15 @@ void _CHTDarkGradientTheme::applyThemeToPlotArea(const std::shared_ptr<CHTPlotAr
     gradient->setAngle(90);
     plotAreaFrame->setFill(CHTFill::fillWithGradient(gradient));
 
-    auto border = CHTLineStyle::lineStyle();
-    border->setLineColor(CHTColor::colorWithGenericGray(0.2));
-    border->setLineWidth(4);
-    plotAreaFrame->setBorderLineStyle(border);
-    plotAreaFrame->setCornerRadius(10);
+    setPlotAreaBorder(plotAreaFrame, CHTColor::colorWithGenericGray(0.2), 4, 10);
 }
 
 void _CHTDarkGradientTheme::applyThemeToAxisSet(const std::shared_ptr<CHTAxisSet>& axisSet) {
     if (!axisSet) return;
-    auto major = CHTLineStyle::lineStyle();
-    major->setLineCap(gfx::LineCap::Square);
-    major->setLineColor(CHTColor::colorWithGenericGray(0.5));
-    major->setLineWidth(2);
-
-    auto minor = CHTLineStyle::lineStyle();
-    minor->setLineCap(gfx::LineCap::Square);
-    minor->setLineColor(CHTColor::darkGrayColor());
-    minor->setLineWidth(1);
-
-    auto text = CHTTextStyle::textStyle();
-    text->setColor(CHTColor::whiteColor());
-    text->setFontSize(14);
-    auto minorTickText = CHTTextStyle::textStyle();
-    minorTickText->setColor(CHTColor::whiteColor());
-    minorTickText->setFontSize(12);
+    auto major = themeLineStyle(CHTColor::colorWithGenericGray(0.5), 2, gfx::LineCap::Square);
+    auto minor = themeLineStyle(CHTColor::darkGrayColor(), 1, gfx::LineCap::Square);
+    auto text = themeTextStyle(CHTColor::whiteColor(), 14);
+    auto minorTickText = themeTextStyle(CHTColor::whiteColor(), 12);
 
     for (const auto& axis : axisSet->axes()) applyThemeToAxis(axis, major, minor, text, minorTickText);
 }

@@ -20,31 +20,16 @@ void _CHTPlainBlackTheme::applyThemeToBackground(const std::shared_ptr<CHTGraph>
 void _CHTPlainBlackTheme::applyThemeToPlotArea(const std::shared_ptr<CHTPlotAreaFrame>& plotAreaFrame) {
     if (!plotAreaFrame) return;
     plotAreaFrame->setFill(CHTFill::fillWithColor(CHTColor::blackColor()));
-    auto border = CHTLineStyle::lineStyle();
-    border->setLineColor(CHTColor::whiteColor());
-    border->setLineWidth(1);
-    plotAreaFrame->setBorderLineStyle(border);
-    plotAreaFrame->setCornerRadius(0);
+    setPlotAreaBorder(plotAreaFrame, CHTColor::whiteColor(), 1, 0);
 }
 
 void _CHTPlainBlackTheme::applyThemeToAxisSet(const std::shared_ptr<CHTAxisSet>& axisSet) {
     auto xyAxisSet = std::dynamic_pointer_cast<CHTXYAxisSet>(axisSet);
     if (!xyAxisSet) return;
-    auto major = CHTLineStyle::lineStyle();
-    major->setLineCap(gfx::LineCap::Round);
-    major->setLineColor(CHTColor::whiteColor());
-    major->setLineWidth(3);
-
-    auto minor = CHTLineStyle::lineStyle();
-    minor->setLineColor(CHTColor::whiteColor());
-    minor->setLineWidth(3);
-
-    auto text = CHTTextStyle::textStyle();
-    text->setColor(CHTColor::whiteColor());
-    text->setFontSize(14);
-    auto minorTickText = CHTTextStyle::textStyle();
-    minorTickText->setColor(CHTColor::whiteColor());
-    minorTickText->setFontSize(12);
+    auto major = themeLineStyle(CHTColor::whiteColor(), 3, gfx::LineCap::Round);
+    auto minor = themeLineStyle(CHTColor::whiteColor(), 3);
+    auto text = themeTextStyle(CHTColor::whiteColor(), 14);
+    auto minorTickText = themeTextStyle(CHTColor::whiteColor(), 12);
 
     // The x axis shows its minor tick labels as large as its labels.
     applyThemeToAxis(xyAxisSet->xAxis(), major, minor, text, text);

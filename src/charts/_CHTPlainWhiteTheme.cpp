@@ -20,30 +20,16 @@ void _CHTPlainWhiteTheme::applyThemeToBackground(const std::shared_ptr<CHTGraph>
 void _CHTPlainWhiteTheme::applyThemeToPlotArea(const std::shared_ptr<CHTPlotAreaFrame>& plotAreaFrame) {
     if (!plotAreaFrame) return;
     plotAreaFrame->setFill(CHTFill::fillWithColor(CHTColor::whiteColor()));
-    auto border = CHTLineStyle::lineStyle();
-    border->setLineColor(CHTColor::blackColor());
-    border->setLineWidth(1);
-    plotAreaFrame->setBorderLineStyle(border);
-    plotAreaFrame->setCornerRadius(0);
+    setPlotAreaBorder(plotAreaFrame, CHTColor::blackColor(), 1, 0);
 }
 
 void _CHTPlainWhiteTheme::applyThemeToAxisSet(const std::shared_ptr<CHTAxisSet>& axisSet) {
     auto xyAxisSet = std::dynamic_pointer_cast<CHTXYAxisSet>(axisSet);
     if (!xyAxisSet) return;
-    auto major = CHTLineStyle::lineStyle();
-    major->setLineColor(CHTColor::colorWithGenericGray(0.5));
-    major->setLineWidth(1);
-
-    auto minor = CHTLineStyle::lineStyle();
-    minor->setLineColor(CHTColor::blackColor());
-    minor->setLineWidth(1);
-
-    auto text = CHTTextStyle::textStyle();
-    text->setColor(CHTColor::blackColor());
-    text->setFontSize(14);
-    auto minorTickText = CHTTextStyle::textStyle();
-    minorTickText->setColor(CHTColor::blackColor());
-    minorTickText->setFontSize(12);
+    auto major = themeLineStyle(CHTColor::colorWithGenericGray(0.5), 1);
+    auto minor = themeLineStyle(CHTColor::blackColor(), 1);
+    auto text = themeTextStyle(CHTColor::blackColor(), 14);
+    auto minorTickText = themeTextStyle(CHTColor::blackColor(), 12);
 
     // The x axis shows its minor tick labels as large as its labels.
     applyThemeToAxis(xyAxisSet->xAxis(), major, minor, text, text);

@@ -23,31 +23,15 @@ void _CHTSlateTheme::applyThemeToPlotArea(const std::shared_ptr<CHTPlotAreaFrame
     gradient->setAngle(90);
     plotAreaFrame->setFill(CHTFill::fillWithGradient(gradient));
 
-    auto border = CHTLineStyle::lineStyle();
-    border->setLineColor(CHTColor::colorWithGenericGray(0.2));
-    border->setLineWidth(1);
-    plotAreaFrame->setBorderLineStyle(border);
-    plotAreaFrame->setCornerRadius(5);
+    setPlotAreaBorder(plotAreaFrame, CHTColor::colorWithGenericGray(0.2), 1, 5);
 }
 
 void _CHTSlateTheme::applyThemeToAxisSet(const std::shared_ptr<CHTAxisSet>& axisSet) {
     if (!axisSet) return;
-    auto major = CHTLineStyle::lineStyle();
-    major->setLineCap(gfx::LineCap::Square);
-    major->setLineColor(CHTColor::colorWithComponentRed(0.0, 0.25, 0.50, 1.0));
-    major->setLineWidth(2);
-
-    auto minor = CHTLineStyle::lineStyle();
-    minor->setLineCap(gfx::LineCap::Square);
-    minor->setLineColor(CHTColor::blackColor());
-    minor->setLineWidth(1);
-
-    auto text = CHTTextStyle::textStyle();
-    text->setColor(CHTColor::blackColor());
-    text->setFontSize(14);
-    auto minorTickText = CHTTextStyle::textStyle();
-    minorTickText->setColor(CHTColor::blackColor());
-    minorTickText->setFontSize(12);
+    auto major = themeLineStyle(CHTColor::colorWithComponentRed(0.0, 0.25, 0.50, 1.0), 2, gfx::LineCap::Square);
+    auto minor = themeLineStyle(CHTColor::blackColor(), 1, gfx::LineCap::Square);
+    auto text = themeTextStyle(CHTColor::blackColor(), 14);
+    auto minorTickText = themeTextStyle(CHTColor::blackColor(), 12);
 
     for (const auto& axis : axisSet->axes()) applyThemeToAxis(axis, major, minor, text, minorTickText);
 }

@@ -29,31 +29,16 @@ void _CHTStocksTheme::applyThemeToPlotArea(const std::shared_ptr<CHTPlotAreaFram
     gradient->setAngle(270);
     plotAreaFrame->setFill(CHTFill::fillWithGradient(gradient));
 
-    auto border = CHTLineStyle::lineStyle();
-    border->setLineColor(CHTColor::colorWithGenericGray(0.2));
-    border->setLineWidth(0);
-    plotAreaFrame->setBorderLineStyle(border);
-    plotAreaFrame->setCornerRadius(14);
+    setPlotAreaBorder(plotAreaFrame, CHTColor::colorWithGenericGray(0.2), 0, 14);
 }
 
 void _CHTStocksTheme::applyThemeToAxisSet(const std::shared_ptr<CHTAxisSet>& axisSet) {
     auto xyAxisSet = std::dynamic_pointer_cast<CHTXYAxisSet>(axisSet);
     if (!xyAxisSet) return;
-    auto major = CHTLineStyle::lineStyle();
-    major->setLineCap(gfx::LineCap::Round);
-    major->setLineColor(CHTColor::whiteColor());
-    major->setLineWidth(3);
-
-    auto minor = CHTLineStyle::lineStyle();
-    minor->setLineColor(CHTColor::whiteColor());
-    minor->setLineWidth(3);
-
-    auto text = CHTTextStyle::textStyle();
-    text->setColor(CHTColor::whiteColor());
-    text->setFontSize(14);
-    auto minorTickText = CHTTextStyle::textStyle();
-    minorTickText->setColor(CHTColor::whiteColor());
-    minorTickText->setFontSize(12);
+    auto major = themeLineStyle(CHTColor::whiteColor(), 3, gfx::LineCap::Round);
+    auto minor = themeLineStyle(CHTColor::whiteColor(), 3);
+    auto text = themeTextStyle(CHTColor::whiteColor(), 14);
+    auto minorTickText = themeTextStyle(CHTColor::whiteColor(), 12);
 
     applyThemeToAxis(xyAxisSet->xAxis(), major, minor, text, minorTickText);
     applyThemeToAxis(xyAxisSet->yAxis(), major, minor, text, minorTickText);

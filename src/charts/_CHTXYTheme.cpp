@@ -1,6 +1,9 @@
 #include "charts/_CHTXYTheme.h"
 
 #include "charts/CHTGraph.h"
+#include "charts/CHTMutableLineStyle.h"
+#include "charts/CHTMutableTextStyle.h"
+#include "charts/CHTPlotAreaFrame.h"
 #include "charts/CHTPlotRange.h"
 #include "charts/CHTUtilities.h"
 #include "charts/CHTXYAxis.h"
@@ -43,4 +46,26 @@ void _CHTXYTheme::applyThemeToAxis(const std::shared_ptr<CHTAxis>& axis,
     axis->setLabelTextStyle(textStyle);
     axis->setTitleTextStyle(textStyle);
     axis->setMinorTickLabelTextStyle(minorTickTextStyle);
+}
+
+std::shared_ptr<CHTMutableLineStyle> _CHTXYTheme::themeLineStyle(const std::shared_ptr<CHTColor>& color, CGFloat width,
+                                                                 std::optional<gfx::LineCap> cap) {
+    auto style = CHTLineStyle::lineStyle();
+    if (cap) style->setLineCap(*cap);
+    style->setLineColor(color);
+    style->setLineWidth(width);
+    return style;
+}
+
+std::shared_ptr<CHTMutableTextStyle> _CHTXYTheme::themeTextStyle(const std::shared_ptr<CHTColor>& color, CGFloat fontSize) {
+    auto style = CHTTextStyle::textStyle();
+    style->setColor(color);
+    style->setFontSize(fontSize);
+    return style;
+}
+
+void _CHTXYTheme::setPlotAreaBorder(const std::shared_ptr<CHTPlotAreaFrame>& plotAreaFrame,
+                                    const std::shared_ptr<CHTColor>& color, CGFloat width, CGFloat cornerRadius) {
+    plotAreaFrame->setBorderLineStyle(themeLineStyle(color, width));
+    plotAreaFrame->setCornerRadius(cornerRadius);
 }

@@ -1,23 +1,9 @@
 #pragma once
 // Whether the home screen's menu buttons spin before their screen opens
 // ("Tolvek_AnimationOn").
-#include <memory>
+#include "screens/SwitchOptionViewController.h"
 
-#include "platform/ui/Switch.h"
-#include "platform/ui/ViewController.h"
-
-class AnimationConfigViewController : public ui::ViewController {
+class AnimationConfigViewController : public SwitchOptionViewController {
 public:
     AnimationConfigViewController();
-
-    std::shared_ptr<ui::Switch> toggle() const { return toggle_; }
-
-    void loadView() override;
-    // Shows the stored option on every appearance.
-    void viewWillAppear(bool animated) override;
-    // Writes the switch's state and synchronizes.
-    void switchToggled();
-
-private:
-    std::shared_ptr<ui::Switch> toggle_;
 };

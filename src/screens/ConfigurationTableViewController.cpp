@@ -62,11 +62,7 @@ const ConfigurationTableViewController::RowInfo& ConfigurationTableViewControlle
 
 void ConfigurationTableViewController::loadView() {
     auto view = settingslook::screenView();
-    configTable_ = std::make_shared<ui::TableView>(view->bounds(), ui::TableViewStyle::Plain);
-    configTable_->setAutoresizingMask(ui::Autoresizing::FlexibleHeight | ui::Autoresizing::FlexibleWidth);
-    // Each row draws its own card and edges.
-    configTable_->setSeparatorStyle(ui::TableViewCellSeparatorStyle::None);
-    view->addSubview(configTable_);
+    configTable_ = settingslook::cardTable(*view);
     setView(view);
 }
 
@@ -103,27 +99,11 @@ std::optional<ui::Float> ConfigurationTableViewController::heightForRowAtIndexPa
 
 std::shared_ptr<ui::TableViewCell> ConfigurationTableViewController::cellForRowAtIndexPath(
     ui::TableView& tableView, const ui::IndexPath& indexPath) {
-    auto cell = std::dynamic_pointer_cast<EmulateThreeOhCell>(
-        tableView.dequeueReusableCellWithIdentifier(EmulateThreeOhCell::kReuseIdentifier));
-    if (!cell) {
-        threeOhCell_ = EmulateThreeOhCell::loadFromNib();
-        cell = threeOhCell_;
-    }
+    auto cell = EmulateThreeOhCell::dequeueOrLoad(tableView, threeOhCell_);
     const RowInfo& info = rowInfo(indexPath.row);
-    cell->imageView()->setImage(homelook::bundleImage(info.image));
-    cell->textLabel()->setText(info.title);
-    auto detail = cell->detailTextLabel();
-    detail->setText(info.detail);
-    detail->setFont(gfx::Font("Helvetica", 11));
-    detail->setNumberOfLines(info.lines);
-    cell->setAccessoryType(info.indicator ? ui::TableViewCellAccessoryType::DisclosureIndicator
-                                          : ui::TableViewCellAccessoryType::None);
     const ui::Float heights[] = {0, 30, 0, 0, 20, 30};
-    if (indexPath.row >= 1 && indexPath.row <= 5 && heights[indexPath.row] > 0) {
-        ui::Rect frame = detail->frame();
-        frame.size.height = heights[indexPath.row];
-        detail->setFrame(frame);
-    }
+    const ui::Float detailHeight = indexPath.row >= 1 && indexPath.row <= 5 ? heights[indexPath.row] : 0;
+    cell->showRow(homelook::bundleImage(info.image), info.title, info.detail, info.lines, info.indicator, detailHeight);
     return cell;
 }
 

@@ -65,6 +65,33 @@ std::shared_ptr<EmulateThreeOhCell> EmulateThreeOhCell::loadFromNib() {
     return cell;
 }
 
+std::shared_ptr<EmulateThreeOhCell> EmulateThreeOhCell::dequeueOrLoad(ui::TableView& tableView,
+                                                                      std::shared_ptr<EmulateThreeOhCell>& loaded) {
+    auto cell = std::dynamic_pointer_cast<EmulateThreeOhCell>(tableView.dequeueReusableCellWithIdentifier(kReuseIdentifier));
+    if (!cell) {
+        loaded = loadFromNib();
+        cell = loaded;
+    }
+    return cell;
+}
+
+void EmulateThreeOhCell::showRow(std::shared_ptr<gfx::Image> image, const std::string& title, const std::string& detail,
+                                 int lines, bool indicator, ui::Float detailHeight) {
+    imageView()->setImage(std::move(image));
+    textLabel()->setText(title);
+    auto detailLabel = detailTextLabel();
+    detailLabel->setText(detail);
+    detailLabel->setFont(gfx::Font("Helvetica", 11));
+    detailLabel->setNumberOfLines(lines);
+    setAccessoryType(indicator ? ui::TableViewCellAccessoryType::DisclosureIndicator
+                               : ui::TableViewCellAccessoryType::None);
+    if (detailHeight > 0) {
+        ui::Rect frame = detailLabel->frame();
+        frame.size.height = detailHeight;
+        detailLabel->setFrame(frame);
+    }
+}
+
 void EmulateThreeOhCell::replace(std::shared_ptr<ui::View> old, const std::shared_ptr<ui::View>& replacement) {
     if (old) old->removeFromSuperview();
     if (replacement) contentView()->addSubview(replacement);

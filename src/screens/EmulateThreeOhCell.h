@@ -29,6 +29,16 @@ public:
 
     // A new cell as the interface file "ThreeOhCell" holds it.
     static std::shared_ptr<EmulateThreeOhCell> loadFromNib();
+    // A cell the table can reuse, or else a new one from the interface file,
+    // which `loaded` then keeps as the last cell loaded.
+    static std::shared_ptr<EmulateThreeOhCell> dequeueOrLoad(ui::TableView& tableView,
+                                                             std::shared_ptr<EmulateThreeOhCell>& loaded);
+
+    // Shows a row: the icon, the title, the detail text in Helvetica 11 over
+    // the given number of lines, a disclosure indicator or none, and the
+    // detail's height (0 keeps the interface file's).
+    void showRow(std::shared_ptr<gfx::Image> image, const std::string& title, const std::string& detail, int lines,
+                 bool indicator, ui::Float detailHeight);
 
     // The cell's own parts (they hide the plain cell's parts of these names).
     std::shared_ptr<ui::Label> textLabel() const { return textLabel_; }

@@ -33,10 +33,7 @@ const HintTipsViewController::Question& HintTipsViewController::question(int row
 
 void HintTipsViewController::loadView() {
     auto view = settingslook::screenView();
-    hintTable_ = std::make_shared<ui::TableView>(view->bounds(), ui::TableViewStyle::Plain);
-    hintTable_->setAutoresizingMask(ui::Autoresizing::FlexibleHeight | ui::Autoresizing::FlexibleWidth);
-    hintTable_->setSeparatorStyle(ui::TableViewCellSeparatorStyle::None);
-    view->addSubview(hintTable_);
+    hintTable_ = settingslook::cardTable(*view);
     setView(view);
 }
 
@@ -59,25 +56,9 @@ std::optional<ui::Float> HintTipsViewController::heightForRowAtIndexPath(ui::Tab
 
 std::shared_ptr<ui::TableViewCell> HintTipsViewController::cellForRowAtIndexPath(ui::TableView& tableView,
                                                                                  const ui::IndexPath& indexPath) {
-    auto cell = std::dynamic_pointer_cast<EmulateThreeOhCell>(
-        tableView.dequeueReusableCellWithIdentifier(EmulateThreeOhCell::kReuseIdentifier));
-    if (!cell) {
-        threeOhCell_ = EmulateThreeOhCell::loadFromNib();
-        cell = threeOhCell_;
-    }
+    auto cell = EmulateThreeOhCell::dequeueOrLoad(tableView, threeOhCell_);
     const Question& q = question(indexPath.row);
-    cell->imageView()->setImage(homelook::bundleImage("help.png"));
-    cell->textLabel()->setText(q.title);
-    auto detail = cell->detailTextLabel();
-    detail->setText(q.detail);
-    detail->setFont(gfx::Font("Helvetica", 11));
-    detail->setNumberOfLines(q.lines);
-    cell->setAccessoryType(ui::TableViewCellAccessoryType::DisclosureIndicator);
-    if (q.shortDetail) {
-        ui::Rect frame = detail->frame();
-        frame.size.height = 30;
-        detail->setFrame(frame);
-    }
+    cell->showRow(homelook::bundleImage("help.png"), q.title, q.detail, q.lines, true, q.shortDetail ? 30 : 0);
     return cell;
 }
 

@@ -1,23 +1,13 @@
 #pragma once
 // Whether a calendar reminder for the next workout is offered after each
 // finished day and week test ("Tolvek_ShowReminders").
-#include <memory>
+#include "screens/SwitchOptionViewController.h"
 
-#include "platform/ui/Switch.h"
-#include "platform/ui/ViewController.h"
-
-class SetRemindersViewController : public ui::ViewController {
+class SetRemindersViewController : public SwitchOptionViewController {
 public:
     SetRemindersViewController();
 
-    std::shared_ptr<ui::Switch> toggle() const { return toggle_; }
-
-    void loadView() override;
-    // Shows the stored option on every appearance.
-    void viewWillAppear(bool animated) override;
-    // Writes the switch's state and synchronizes.
-    void switchToggled();
-
-private:
-    std::shared_ptr<ui::Switch> toggle_;
+protected:
+    // Read as the workout reads it.
+    bool storedValue() const override;
 };

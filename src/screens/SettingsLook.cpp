@@ -58,4 +58,23 @@ std::shared_ptr<ui::Label> note(ui::Rect frame, const std::string& text) {
     return label;
 }
 
+std::shared_ptr<ui::TableView> cardTable(ui::View& view) {
+    auto table = std::make_shared<ui::TableView>(view.bounds(), ui::TableViewStyle::Plain);
+    table->setAutoresizingMask(ui::Autoresizing::FlexibleHeight | ui::Autoresizing::FlexibleWidth);
+    table->setSeparatorStyle(ui::TableViewCellSeparatorStyle::None);
+    view.addSubview(table);
+    return table;
+}
+
+void liftView(ui::View& view, ui::Float distance, bool up) {
+    ui::View::beginAnimations("moveUp");
+    ui::View::setAnimationDuration(0.3);
+    ui::Rect rect = view.frame();
+    const ui::Float d = up ? distance : -distance;
+    rect.origin.y -= d;
+    rect.size.height += d;
+    view.setFrame(rect);
+    ui::View::commitAnimations();
+}
+
 }  // namespace settingslook

@@ -114,14 +114,7 @@ void ShakeViewController::keyboardWillShow() { setMovedUp(true); }
 void ShakeViewController::setMovedUp(bool movedUp) {
     if (movedUp == movedUp_ || !isViewLoaded()) return;
     movedUp_ = movedUp;
-    auto v = view();
-    ui::View::beginAnimations("moveUp");
-    ui::View::setAnimationDuration(0.3);
-    ui::Rect rect = v->frame();
-    rect.origin.y += movedUp ? -kLift : kLift;
-    rect.size.height += movedUp ? kLift : -kLift;
-    v->setFrame(rect);
-    ui::View::commitAnimations();
+    settingslook::liftView(*view(), kLift, movedUp);
 }
 
 bool ShakeViewController::textFieldShouldReturn(ui::TextField& field) {

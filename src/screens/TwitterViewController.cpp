@@ -3,6 +3,7 @@
 #include "platform/base/UserDefaults.h"
 #include "platform/ui/NavigationController.h"
 #include "screens/ScreenAction.h"
+#include "screens/SettingsLook.h"
 #include "sharing/core/SHR.h"
 #include "training/HomeLook.h"
 
@@ -114,15 +115,7 @@ void TwitterViewController::keyboardWillShow() {
 void TwitterViewController::setMovedUp(bool movedUp) {
     if (movedUp == movedUp_ || !isViewLoaded()) return;
     movedUp_ = movedUp;
-    auto v = view();
-    ui::View::beginAnimations("moveUp");
-    ui::View::setAnimationDuration(0.3);
-    ui::Rect rect = v->frame();
-    const ui::Float d = movedUp ? kMoveDistance : -kMoveDistance;
-    rect.origin.y -= d;
-    rect.size.height += d;
-    v->setFrame(rect);
-    ui::View::commitAnimations();
+    settingslook::liftView(*view(), kMoveDistance, movedUp);
 }
 
 bool TwitterViewController::textFieldShouldReturn(ui::TextField& field) {

@@ -4,10 +4,12 @@
 #include <climits>
 #include <cmath>
 #include <map>
+#include <vector>
 
 #include "platform/base/Bundle.h"
 #include "platform/base/Format.h"
 #include "platform/gfx/Context.h"
+#include "platform/gfx/Text.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Drawing.h"
 
@@ -206,6 +208,27 @@ std::shared_ptr<ui::Label> label(ui::Rect frame, const std::string& text, gfx::F
     l->setBackgroundColor(gfx::Color::clear());
     l->setTextAlignment(alignment);
     return l;
+}
+
+void setTextFittingLines(ui::Label& label, const std::string& text, ui::Float largest, ui::Float smallest) {
+    std::vector<std::string> lines(1);
+    for (char ch : text) {
+        if (ch == '\r' || ch == '\n')
+            lines.emplace_back();
+        else
+            lines.back() += ch;
+    }
+    const ui::Float width = label.bounds().size.width;
+    ui::Float size = largest;
+    for (; size > smallest; size -= 0.5f) {
+        const gfx::Font font = label.font().withSize(size);
+        const bool fits = std::all_of(lines.begin(), lines.end(), [&](const std::string& line) {
+            return gfx::measureText(line, font).width <= width;
+        });
+        if (fits) break;
+    }
+    label.setFont(label.font().withSize(std::max(size, smallest)));
+    label.setText(text);
 }
 
 namespace {

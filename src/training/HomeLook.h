@@ -48,6 +48,10 @@ std::shared_ptr<gfx::Image> drawnMenuFace(gfx::Size size, MenuIcon icon);
 
 std::shared_ptr<ui::Label> label(ui::Rect frame, const std::string& text, gfx::Font font, gfx::Color color,
                                  ui::TextAlignment alignment = ui::TextAlignment::Left);
+// Sets the text of a multi-line label and the largest size of its font,
+// from `largest` down to `smallest` points, at which every line of the text
+// ("\r" or "\n" breaks a line) fits the label's width unbroken.
+void setTextFittingLines(ui::Label& label, const std::string& text, ui::Float largest, ui::Float smallest);
 // A rounded, filled button with a title, drawn at run time.
 std::shared_ptr<ui::Button> button(ui::Rect frame, const std::string& title, gfx::Color fill,
                                    gfx::Color titleColor = gfx::Color::white());

@@ -6,6 +6,7 @@
 #include "platform/base/Format.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/gfx/Context.h"
+#include "platform/gfx/Text.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Drawing.h"
 #include "platform/ui/NavigationController.h"
@@ -27,6 +28,8 @@ namespace {
 constexpr double kFlipSeconds = 0.2;
 constexpr ui::Float kMenuTop = 190;
 constexpr ui::Float kMenuBottom = 410;
+// Room for a caption of two lines under a menu button.
+constexpr ui::Float kCaptionHeight = 32;
 
 }  // namespace
 
@@ -50,10 +53,13 @@ void RootViewController::loadView() {
     topView_->addSubview(pagedView_);
 
     std::weak_ptr<ui::ViewController> weak = weak_from_this();
-    auto make = [&](std::shared_ptr<ui::Button>& button, const std::string& caption, const std::string& image,
+    // Each entry's caption is its name (what a screen reader says and what
+    // a script taps); in a column of four a long one takes two lines.
+    auto make = [&](std::shared_ptr<ui::Button>& button, const std::string& name, const std::string& image,
                     homelook::MenuIcon icon, void (RootViewController::*action)()) {
+        const std::string& caption = name;
         button = std::make_shared<ui::Button>(ui::ButtonType::Custom, ui::Rect(0, 0, 84, 84));
-        button->setAccessibilityLabel(caption);
+        button->setAccessibilityLabel(name);
         if (!image.empty()) button->setBackgroundImage(homelook::bundleImage(image));
         if (!button->backgroundImageForState(ui::ControlState::Normal))
             button->setBackgroundImage(homelook::drawnMenuFace(ui::Size(84, 84), icon));
@@ -62,23 +68,26 @@ void RootViewController::loadView() {
                 if (auto s = std::static_pointer_cast<RootViewController>(weak.lock())) ((*s).*action)();
             },
             ui::ControlEvents::TouchUpInside);
-        auto label = homelook::label(ui::Rect(0, 0, 100, 18), caption, gfx::Font::boldSystemFont(13),
+        auto label = homelook::label(ui::Rect(0, 0, 100, kCaptionHeight), caption, gfx::Font::boldSystemFont(13),
                                      homelook::ink(), ui::TextAlignment::Center);
-        // With every entry shown the columns narrow: long captions shrink
-        // to fit rather than being cut.
-        label->setAdjustsFontSizeToFitWidth(true);
-        label->setMinimumFontSize(9);
+        label->setNumberOfLines(2);
+        label->setLineBreakMode(ui::LineBreakMode::WordWrap);
         view->addSubview(button);
         view->addSubview(label);
         menu_.push_back({button, label});
     };
-    make(todayButton_, "Today's Workout", "dotoday.png", homelook::MenuIcon::Today, &RootViewController::doTodayTapped);
-    make(graphButton_, "Progress", "graphmain.png", homelook::MenuIcon::Progress, &RootViewController::graphTapped);
-    make(setupButton_, "Settings", "setup.png", homelook::MenuIcon::Settings, &RootViewController::setupTapped);
-    make(goodFormButton_, "Good Form", "goodform.png", homelook::MenuIcon::GoodForm, &RootViewController::goodFormTapped);
+    make(todayButton_, "Today's Workout", "dotoday.png", homelook::MenuIcon::Today,
+         &RootViewController::doTodayTapped);
+    make(graphButton_, "Progress", "graphmain.png", homelook::MenuIcon::Progress,
+         &RootViewController::graphTapped);
+    make(setupButton_, "Settings", "setup.png", homelook::MenuIcon::Settings,
+         &RootViewController::setupTapped);
+    make(goodFormButton_, "Good Form", "goodform.png", homelook::MenuIcon::GoodForm,
+         &RootViewController::goodFormTapped);
     make(tipButton_, "Tip of the Week", "weektip.png", homelook::MenuIcon::Tips, &RootViewController::tipTapped);
-    make(hintButton_, "F.A.Q.", "", homelook::MenuIcon::Questions, &RootViewController::hintTapped);
-    make(programButton_, "Plan", "", homelook::MenuIcon::Plan, &RootViewController::programTapped);
+    make(hintButton_, "F.A.Q.", "hinttips.png", homelook::MenuIcon::Questions,
+         &RootViewController::hintTapped);
+    make(programButton_, "Plan", "program.png", homelook::MenuIcon::Plan, &RootViewController::programTapped);
     // Progress, settings, the F.A.Q. and the plan table live in a library
     // above this one; a button shows only when its screen is registered.
     graphButton_->setHidden(!screenRegistered(kLogGraphScreen));
@@ -100,7 +109,7 @@ void RootViewController::layoutMenu() {
     const int columns = count <= 3 ? count : (count == 4 ? 2 : 4);
     const ui::Float side = columns <= 3 ? 84 : 62;
     const ui::Float cellWidth = 320.0f / std::max(columns, 3);
-    const ui::Float rowHeight = side + 30;
+    const ui::Float rowHeight = side + 8 + kCaptionHeight;
     const int rows = (count + columns - 1) / columns;
     const ui::Float top = kMenuTop + std::max<ui::Float>(0, (kMenuBottom - kMenuTop - rows * rowHeight) / 2);
     for (int i = 0; i < count; ++i) {
@@ -110,7 +119,13 @@ void RootViewController::layoutMenu() {
         const ui::Float x = left + (i % columns) * cellWidth;
         const ui::Float y = top + row * rowHeight;
         shown[i]->button->setFrame(ui::Rect(x + (cellWidth - side) / 2, y, side, side));
-        shown[i]->caption->setFrame(ui::Rect(x, y + side + 6, cellWidth, 18));
+        // Captions hang from under their button, one or two lines tall.
+        auto& caption = *shown[i]->caption;
+        const ui::Float width = cellWidth - 4;
+        const ui::Float height =
+            gfx::measureText(caption.text(), caption.font(), ui::Size(width, kCaptionHeight), ui::LineBreakMode::WordWrap)
+                .height;
+        caption.setFrame(ui::Rect(x + 2, y + side + 4, width, std::min(kCaptionHeight, height)));
     }
 }
 
@@ -144,9 +159,12 @@ void RootViewController::fillPageLabels() {
     summaryViewController_->totalPULabel()->setText(base::format("%i", DataAccess::getTotalReps()));
     summaryViewController_->totalLastDay()->setText(base::format("%i", DataAccess::getTotalYesterday()));
     summaryViewController_->totalNextDay()->setText(base::format("%i", DataAccess::getTotalToday()));
-    todaySummaryViewController_->todayLabel()->setText(DataAccess::getTodayString());
-    yesterdayViewController_->yesterdayLabel()->setText(DataAccess::getYesterdayString().value_or(""));
-    tomorrowViewController_->nextTimeLabel()->setText(DataAccess::getTomorrowString());
+    // The doubled-set days of weeks 5 and 6 have long "Reps:" lines: the
+    // text steps down in size rather than break a line of counts in two.
+    homelook::setTextFittingLines(*todaySummaryViewController_->todayLabel(), DataAccess::getTodayString(), 16, 12);
+    homelook::setTextFittingLines(*yesterdayViewController_->yesterdayLabel(),
+                                  DataAccess::getYesterdayString().value_or(""), 16, 12);
+    homelook::setTextFittingLines(*tomorrowViewController_->nextTimeLabel(), DataAccess::getTomorrowString(), 16, 12);
 }
 
 void RootViewController::viewDidAppear(bool) {

@@ -12,6 +12,7 @@
 #include "platform/base/Format.h"
 #include "platform/base/Number.h"
 #include "platform/base/UserDefaults.h"
+#include "platform/gfx/Layer.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
 #include "training/CustomRepViewController.h"
@@ -257,8 +258,13 @@ void TodayViewController::loadView() {
     todayMin_ = helpImage(ui::Rect(66, 172, 188, 88));
     view->addSubview(todayMin_);
 
-    countdownLabel_ = look::label(ui::Rect(110, 244, 100, 34), {}, gfx::Font::boldSystemFont(34),
+    // The seconds sit in a small window of the dial's face colour in the
+    // lower half of the dial: the needle passes under it instead of
+    // striking through the digits.
+    countdownLabel_ = look::label(ui::Rect(128, 232, 64, 30), {}, gfx::Font::boldSystemFont(28),
                                   gfx::Color::rgb(0.24f, 0.15f, 0.09f));
+    countdownLabel_->setBackgroundColor(gfx::Color::rgb(0.99f, 0.96f, 0.88f));
+    countdownLabel_->layer()->setCornerRadius(7);
     view->addSubview(countdownLabel_);
 
     shakeLabel_ = look::label(ui::Rect(10, 354, 300, 18), "Shake to end the rest", gfx::Font::systemFont(13),
@@ -555,7 +561,9 @@ void TodayViewController::updateSetLabels() {
     const int doubled = doubledWeek5(week, day) ? 3 : doubledWeek6(week, day) ? 4 : 0;
     for (int i = 0; i < 5; ++i) {
         const bool twice = i < doubled;
-        repLabels_[i]->setFont(twice ? gfx::Font("Helvetica", 15) : gfx::Font("Helvetica-Bold", 17));
+        // One weight along the row; doubled sets take the smaller size so
+        // that "NN(x2)" fits its 55-point slot.
+        repLabels_[i]->setFont(gfx::Font("Helvetica-Bold", twice ? 15 : 17));
         repLabels_[i]->setText(base::format(twice ? "%i(x2)" : "%i", reps[i]));
         repLabels_[i]->setTextColor(look::ink());
     }

@@ -2,6 +2,7 @@
 
 #include "sharing/core/SHR.h"
 #include "sharing/core/SHRSharer.h"
+#include "sharing/services/facebook/SHRFacebook.h"
 
 #include <cmath>
 
@@ -262,4 +263,11 @@ void TolvekAssertionHandler::handleFailureInMethod(const std::string& method, co
                                                  std::nullopt, std::vector<std::string>{"Ok"});
     storeAlert() = alert;
     alert->show();
+}
+
+bool TolvekAppDelegate::handleOpenURL(ui::Application&, const std::string& url) {
+    // The sharer lives for this event only, unless the answer lets it go on
+    // to finish a share (it then keeps itself until the share ends).
+    auto sharer = std::make_shared<SHRFacebook>();
+    return sharer->facebook()->handleOpenURL(url);
 }

@@ -40,6 +40,9 @@ public:
     // "backgroundTime"; coming back turns it into timeInBackground.
     void applicationDidEnterBackground(ui::Application& application) override;
     void applicationWillEnterForeground(ui::Application& application) override;
+    // A URL another program opens here goes to the Facebook client of a new
+    // Facebook sharer: true when it was that service's login answer.
+    bool handleOpenURL(ui::Application& application, const std::string& url) override;
     // Nothing is torn down or saved on termination.
     void applicationWillTerminate(ui::Application& application) override { (void)application; }
 

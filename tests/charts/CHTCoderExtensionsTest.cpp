@@ -341,7 +341,8 @@ TEST_F(CodingTest, ConstraintsDecodeAsTheirKindOrTheAbstractOne) {
     auto abstract = base::KeyedUnarchiver::unarchiveObjectOfType<CHTConstraints>(
         base::KeyedArchiver::archivedDataWithRootObject(std::make_shared<CHTConstraints>()));
     ASSERT_NE(abstract, nullptr);
-    EXPECT_EQ(typeid(*abstract), typeid(CHTConstraints));
+    const CHTConstraints& decoded = *abstract;
+    EXPECT_EQ(typeid(decoded), typeid(CHTConstraints));
     EXPECT_TRUE(std::isnan(abstract->positionForLowerBound(0, 1)));
 }
 

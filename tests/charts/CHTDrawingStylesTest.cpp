@@ -413,3 +413,21 @@ TEST(CHTTextStyleTest, DefaultsCopiesAndArchive) {
     EXPECT_EQ(decoded->textAlignment(), gfx::TextAlignment::Center);
     EXPECT_TRUE(decoded->color()->isEqual(CHTColor::blackColor().get()));
 }
+
+TEST(CHTGradientTest, NarrowBandsShowInTheShading) {
+    // The hydrogen spectrum has four lines, the narrowest 0.6 % of the width.
+    gfx::ImageContext ctx({400, 2});
+    CHTGradient::hydrogenSpectrumGradient()->fillRect(gfx::Rect(0, 0, 400, 2), ctx);
+    int bands = 0;
+    bool inBand = false;
+    for (int x = 0; x < 400; ++x) {
+        auto p = probe(ctx, x, 1);
+        bool bright = std::max({p.r, p.g, p.b}) > 100;
+        if (bright && !inBand) ++bands;
+        inBand = bright;
+    }
+    EXPECT_EQ(bands, 4);
+    // The narrowest line, at 0.965, is there.
+    auto line = probe(ctx, 386, 1);
+    EXPECT_GT(std::max({line.r, line.g, line.b}), 100);
+}

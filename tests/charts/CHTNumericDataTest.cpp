@@ -179,3 +179,28 @@ TEST(CHTNumericDataCopying, ClassesAndText) {
     std::string text = data.description();
     EXPECT_NE(text.find("[ 1, 2 ] {<f8, (2)}>"), std::string::npos) << text;
 }
+
+TEST(CHTNumericDataType, SizesBeyondTheFieldAreRefusedNotWrapped) {
+    expectFailure([] { CHTDataTypeWithDataTypeString("<i4294967297"); }, "sample bytes is too large.");
+    expectFailure([] { CHTDataTypeWithDataTypeString("<f99999999999999999999999"); }, "sample bytes is too large.");
+    EXPECT_EQ(CHTDataTypeWithDataTypeString("<i4294967295").sampleBytes, 4294967295u);
+}
+
+TEST(CHTNumericDataDecimals, ADecimalSampleWithAnImpossibleLengthIsNotANumber) {
+    base::Decimal d = base::Decimal::fromInteger(7);
+    base::Data bytes(sizeof d);
+    std::memcpy(bytes.data(), &d, sizeof d);
+    // The length field lives in the bits after the exponent byte; 15 words
+    // is more than the mantissa holds.
+    base::Decimal bad = d;
+    bad.length = 15;
+    std::memcpy(bytes.data(), &bad, sizeof bad);
+    CHTNumericData data(bytes, CHTDataType(CHTDecimalDataType, 20, CFByteOrderLittleEndian), {});
+    auto value = data.sampleValue(0);
+    ASSERT_TRUE(value);
+    EXPECT_TRUE(value->decimalValue().isNaN());
+    auto asDoubles = data.dataByConvertingToType(CHTFloatingPointDataType, 8, CFByteOrderLittleEndian);
+    double v = 0;
+    std::memcpy(&v, asDoubles->bytes(), sizeof v);
+    EXPECT_TRUE(std::isnan(v));
+}

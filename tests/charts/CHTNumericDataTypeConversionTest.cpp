@@ -191,3 +191,14 @@ TEST(CHTSampleConversionInPlace, GrowsAndShrinks) {
     data.convertToType(2, 1, 1);  // one-byte samples: bits kept
     EXPECT_EQ(sampleAt<std::uint8_t>(data, 1), 255);
 }
+
+TEST(CHTSampleConversionByteOrder, EmptyDataConvertsToEmptyData) {
+    // Types that differ only in byte order: nothing to copy, and no copy
+    // from or to missing storage.
+    CHTNumericData empty(base::Data{}, CHTDataType(CHTFloatingPointDataType, 8, CFByteOrderBigEndian), {});
+    auto little = convert(empty, CHTFloatingPointDataType, 8, CFByteOrderLittleEndian);
+    EXPECT_EQ(little->length(), 0u);
+    CHTMutableNumericData mutableEmpty(base::Data{}, CHTDataType(CHTIntegerDataType, 4, CFByteOrderLittleEndian), {});
+    mutableEmpty.setByteOrder(CFByteOrderBigEndian);
+    EXPECT_EQ(mutableEmpty.length(), 0u);
+}

@@ -145,3 +145,16 @@ TEST(CHTPlotRangeText, Description) {
     EXPECT_EQ(text.rfind("<<CHTPlotRange: ", 0), 0u);
     EXPECT_NE(text.find("> {1.5, -2}>"), std::string::npos);
 }
+
+TEST(CHTPlotRangeLimits, NotANumberLengthAnswersAlikeInDecimalAndDouble) {
+    auto r = R("4", "1");
+    r->setLength(CHTDecimalNaN());
+    EXPECT_TRUE(CHTDecimalEquals(r->minLimit(), D("4")));
+    EXPECT_TRUE(CHTDecimalEquals(r->maxLimit(), D("4")));
+    for (const char* v : {"-100", "3", "4", "4.5", "100"}) {
+        EXPECT_EQ(r->contains(D(v)), r->containsDouble(D(v).toDouble())) << v;
+        EXPECT_EQ(r->compareToDecimal(D(v)), r->compareToDouble(D(v).toDouble())) << v;
+    }
+    EXPECT_TRUE(r->contains(D("4")));
+    EXPECT_FALSE(r->contains(D("3")));
+}

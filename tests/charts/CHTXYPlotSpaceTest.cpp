@@ -306,3 +306,24 @@ TEST(CHTPlotSpaceBase, AbstractOperationsDoNothing) {
     EXPECT_EQ(xy.scaleTypeForCoordinate(CHTCoordinateX), CHTScaleTypeLog);
     EXPECT_EQ(xy.scaleTypeForCoordinate(5), CHTScaleTypeLinear);
 }
+
+TEST_F(XYPlotSpaceTest, ScalingByAFactorThatIsNotFiniteLeavesTheRanges) {
+    space->setXRange(R("0", "10"));
+    space->setYRange(R("0", "4"));
+    for (float f : {std::nanf(""), std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity()}) {
+        space->scaleBy(f, {80, 50});
+        EXPECT_TRUE(space->xRange()->isEqualToRange(R("0", "10").get())) << f;
+        EXPECT_TRUE(space->yRange()->isEqualToRange(R("0", "4").get())) << f;
+    }
+}
+
+TEST_F(XYPlotSpaceTest, AZeroLengthLogRangeMapsToZero) {
+    space->setXScaleType(CHTScaleTypeLog);
+    space->setXRange(R("10", "0"));
+    for (double v : {1.0, 10.0, 1000.0}) {
+        EXPECT_EQ(space->plotAreaViewPointForDoublePrecisionPlotPoint({v, 0.0}).x, 0) << v;
+        EXPECT_EQ(space->plotAreaViewPointForPlotPoint({D("10"), D("0")}).x, 0);
+    }
+    space->setXRange(R("1", "99"));
+    EXPECT_EQ(space->plotAreaViewPointForDoublePrecisionPlotPoint({std::nan(""), 0.0}).x, 0);
+}

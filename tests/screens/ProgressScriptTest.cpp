@@ -1,13 +1,10 @@
 // The progress screen driven by a script through the headless host, as the
 // program runs one: every screenshot it takes is a real screen.
 #include "ProgressTestSupport.h"
+#include "ScriptTestSupport.h"
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
-#include "platform/gfx/Image.h"
-#include "platform/host/Script.h"
 #include "charts/CHTBarPlot.h"
 #include "charts/CHTScatterPlot.h"
 #include "charts/CHTXYGraph.h"
@@ -26,21 +23,8 @@ TEST_F(ProgressScriptTest, DeletesADayAndEditsAnotherFromTheLogPage) {
     addDay(1, 2, 2, {6, 6, 5, 5, 8, 0, 0, 0, 0}, "Wed 2026 12 02 18:00:00.000");
     addDay(5, 2, 2, {8, 8, 10, 10, 9, 9, 12, 14, 0}, "Tue 2026 12 08 18:58:45.123");
 
-    const char* keep = std::getenv("TOLVEK_SHOTS");
-    const fs::path shots = keep ? fs::path(keep) : fs::path(tempHome.path()) / "shots";
-    const fs::path path = test::testSourceDir("screens/scripts") / "progress_log.script";
-    std::ifstream in(path);
-    ASSERT_TRUE(in) << path;
-    std::stringstream text;
-    text << in.rdbuf();
-    host::ScriptError error;
-    auto steps = host::parseScript(text.str(), &error);
-    ASSERT_TRUE(steps) << error.line << ": " << error.why;
-    host::ScriptOptions options;
-    options.scriptName = path.filename().string();
-    options.screenshotDir = shots.string();
-    std::ostringstream out, err;
-    ASSERT_EQ(host::runSteps(*driver, *steps, options, out, err), 0) << err.str() << out.str();
+    const fs::path shots = screenscript::shotsDir(tempHome);
+    ASSERT_NO_FATAL_FAILURE(screenscript::runScript(*driver, "progress_log.script", shots));
 
     // The deleted day is gone from the store; the edited one kept its date.
     EXPECT_EQ(logRows(), 2);
@@ -51,11 +35,8 @@ TEST_F(ProgressScriptTest, DeletesADayAndEditsAnotherFromTheLogPage) {
                                        "SELECT Rep8 FROM LogDay WHERE LogDate = 'Tue 2026 12 08 18:58:45.123'"),
               std::vector<long long>{140});
 
-    for (const char* name : {"01-chart", "02-log", "03-log-editing", "04-edit-day", "05-log-edited", "06-export"}) {
-        auto image = gfx::Image::load((shots / (std::string(name) + ".png")).string());
-        ASSERT_TRUE(image) << name;
-        EXPECT_EQ(image->width(), 640) << name;
-    }
+    ASSERT_NO_FATAL_FAILURE(screenscript::expectScreenshots(
+        shots, {"01-chart", "02-log", "03-log-editing", "04-edit-day", "05-log-edited", "06-export"}));
 }
 
 // From the home screen: the line chart, then the bar graph chosen in the
@@ -68,21 +49,8 @@ TEST_F(ProgressScriptTest, ShowsTheLineChartThenBarsChosenInTheSettings) {
                base::format("Mon 2026 11 %02i 18:00:00.000", 10 + i));
     addDay(5, 2, 2, {20, 20, 25, 25, 22, 22, 28, 30, 0}, "Tue 2026 11 24 18:00:00.000");
 
-    const char* keep = std::getenv("TOLVEK_SHOTS");
-    const fs::path shots = keep ? fs::path(keep) : fs::path(tempHome.path()) / "shots";
-    const fs::path path = test::testSourceDir("screens/scripts") / "progress_chart.script";
-    std::ifstream in(path);
-    ASSERT_TRUE(in) << path;
-    std::stringstream text;
-    text << in.rdbuf();
-    host::ScriptError error;
-    auto steps = host::parseScript(text.str(), &error);
-    ASSERT_TRUE(steps) << error.line << ": " << error.why;
-    host::ScriptOptions options;
-    options.scriptName = path.filename().string();
-    options.screenshotDir = shots.string();
-    std::ostringstream out, err;
-    ASSERT_EQ(host::runSteps(*driver, *steps, options, out, err), 0) << err.str() << out.str();
+    const fs::path shots = screenscript::shotsDir(tempHome);
+    ASSERT_NO_FATAL_FAILURE(screenscript::runScript(*driver, "progress_chart.script", shots));
 
     // The page shown last draws the twelve days as bars.
     auto progress = std::dynamic_pointer_cast<LogGraphViewController>(nav()->topViewController());
@@ -94,11 +62,7 @@ TEST_F(ProgressScriptTest, ShowsTheLineChartThenBarsChosenInTheSettings) {
     EXPECT_EQ(bars->barTips().size(), 12u);
     EXPECT_EQ(bars->barTips().back().doubleValue(), 192);
 
-    for (const char* name : {"01-line-chart", "02-bar-chart"}) {
-        auto image = gfx::Image::load((shots / (std::string(name) + ".png")).string());
-        ASSERT_TRUE(image) << name;
-        EXPECT_EQ(image->width(), 640) << name;
-    }
+    ASSERT_NO_FATAL_FAILURE(screenscript::expectScreenshots(shots, {"01-line-chart", "02-bar-chart"}));
 }
 
 }  // namespace

@@ -1,14 +1,10 @@
 // The settings, plan and F.A.Q. screens driven by a script through the
 // headless host, as the program runs one: every screenshot it takes is a
 // real screen.
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "ScriptTestSupport.h"
 #include "SettingsTestSupport.h"
-#include "platform/gfx/Image.h"
-#include "platform/host/Script.h"
 
 namespace {
 
@@ -18,21 +14,8 @@ using settingstest::SettingsTest;
 TEST_F(SettingsTest, AScriptResetsTheDayByTheWheelsSetsARestAndReadsTheFaqAndThePlan) {
     placed(1, 1, 1);
     launch();
-    const char* keep = std::getenv("TOLVEK_SHOTS");
-    const fs::path shots = keep ? fs::path(keep) : fs::path(tempHome.path()) / "shots";
-    const fs::path path = test::testSourceDir("screens/scripts") / "settings.script";
-    std::ifstream in(path);
-    ASSERT_TRUE(in) << path;
-    std::stringstream text;
-    text << in.rdbuf();
-    host::ScriptError error;
-    auto steps = host::parseScript(text.str(), &error);
-    ASSERT_TRUE(steps) << error.line << ": " << error.why;
-    host::ScriptOptions options;
-    options.scriptName = path.filename().string();
-    options.screenshotDir = shots.string();
-    std::ostringstream out, err;
-    ASSERT_EQ(host::runSteps(*driver, *steps, options, out, err), 0) << err.str();
+    const fs::path shots = screenscript::shotsDir(tempHome);
+    ASSERT_NO_FATAL_FAILURE(screenscript::runScript(*driver, "settings.script", shots));
 
     base::UserDefaults fromFile(tempHome.configHome() + "/tolvek/defaults.plist");
     EXPECT_EQ(fromFile.integerForKey("Tolvek_Week"), 5);
@@ -40,11 +23,8 @@ TEST_F(SettingsTest, AScriptResetsTheDayByTheWheelsSetsARestAndReadsTheFaqAndThe
     EXPECT_EQ(fromFile.integerForKey("Tolvek_Level"), 2);
     EXPECT_TRUE(fromFile.boolForKey("Tolvek_UserRest"));
     EXPECT_EQ(fromFile.integerForKey("Tolvek_UserRestValue"), 45);
-    for (const char* name : {"01-settings", "02-reset-to-day", "03-reset-done", "04-timer", "05-answer", "06-plan"}) {
-        auto image = gfx::Image::load((shots / (std::string(name) + ".png")).string());
-        ASSERT_TRUE(image) << name;
-        EXPECT_EQ(image->width(), 640) << name;
-    }
+    ASSERT_NO_FATAL_FAILURE(screenscript::expectScreenshots(
+        shots, {"01-settings", "02-reset-to-day", "03-reset-done", "04-timer", "05-answer", "06-plan"}));
 }
 
 }  // namespace

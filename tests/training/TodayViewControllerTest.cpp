@@ -290,10 +290,7 @@ TEST_F(WorkoutTest, NoToResumeRedoesTheFirstRoundOfADoubledSet) {
 }
 
 TEST_F(WorkoutTest, ShakeEndsARestOnlyWhenAllowed) {
-    placed(1, 1, 1);
-    launch();
-    openToday();
-    tap("Tap To Start");
+    startFirstDay();
     tap("Done");
     EXPECT_TRUE(today().shakeLabel()->isHidden());
     driver->shake();
@@ -310,10 +307,7 @@ TEST_F(WorkoutTest, ShakeEndsARestOnlyWhenAllowed) {
 }
 
 TEST_F(WorkoutTest, AddTimeWorksOnlyDuringARest) {
-    placed(1, 1, 1);
-    launch();
-    openToday();
-    tap("Tap To Start");
+    startFirstDay();
     const int before = TodayViewController::restCountdown();
     today().addTimeButtonTapped();
     EXPECT_EQ(TodayViewController::restCountdown(), before) << "no time is added outside a rest";
@@ -343,10 +337,7 @@ TEST_F(WorkoutTest, BackgroundTimeIsTakenOffTheRestOnce) {
 }
 
 TEST_F(WorkoutTest, TheRestGoesOnWhileTheScreenIsPopped) {
-    placed(1, 1, 1);
-    launch();
-    openToday();
-    tap("Tap To Start");
+    startFirstDay();
     tap("Done", 1);
     app->nav->popViewControllerAnimated(false);
     EXPECT_EQ(today().todayMode(), TodayModeAway);
@@ -408,10 +399,7 @@ TEST_F(WorkoutTest, EndOfPlanOffersTheRestart) {
 }
 
 TEST_F(WorkoutTest, HelpTogglesCalloutsInTheDayCompleteState) {
-    placed(1, 1, 1);
-    launch();
-    openToday();
-    tap("Tap To Start");
+    startFirstDay();
     tap("Done");
     today().helpPushed();  // ignored during a rest
     driver->wait(1);

@@ -16,10 +16,7 @@ std::shared_ptr<CustomRepViewController> setEditor(TodayViewController& today) {
 }  // namespace
 
 TEST_F(WorkoutTest, SetEditorTakesTheIntegerValueAndRefusesText) {
-    placed(1, 1, 1);
-    launch();
-    openToday();
-    tap("Tap To Start");
+    startFirstDay();
     tap("Set 2", 1);
     auto editor = setEditor(today());
     ASSERT_TRUE(editor);
@@ -43,10 +40,7 @@ TEST_F(WorkoutTest, SetEditorTakesTheIntegerValueAndRefusesText) {
 }
 
 TEST_F(WorkoutTest, SetEditorSaveAndCancelStayAboveTheKeyboardAndCancelChangesNothing) {
-    placed(1, 1, 1);
-    launch();
-    openToday();
-    tap("Tap To Start");
+    startFirstDay();
     tap("Set 2", 1);
     auto editor = setEditor(today());
     ASSERT_TRUE(editor);
@@ -73,10 +67,7 @@ TEST_F(WorkoutTest, SetEditorSaveAndCancelStayAboveTheKeyboardAndCancelChangesNo
 }
 
 TEST_F(WorkoutTest, SetEditorDownStopsAtOneButNotBelowIt) {
-    placed(1, 1, 1);
-    launch();
-    openToday();
-    tap("Tap To Start");
+    startFirstDay();
     tap("Set 1", 1);
     auto editor = setEditor(today());
     ASSERT_TRUE(editor);
@@ -100,10 +91,7 @@ TEST_F(WorkoutTest, SetEditorDownStopsAtOneButNotBelowIt) {
 }
 
 TEST_F(WorkoutTest, RestEditorChangesTheRestOfThisDay) {
-    placed(1, 1, 1);
-    launch();
-    openToday();
-    tap("Tap To Start");
+    startFirstDay();
     expect("Rest: 60      (tap to change)");
     tap("Change rest", 1);
     expect("Current Rest: 60");
@@ -165,10 +153,7 @@ TEST_F(WorkoutTest, DayEditorInTodayModeShowsThePlanAndPostsTheEditedDay) {
 }
 
 TEST_F(WorkoutTest, DayEditorRefusesTextAndLeavesTheDay) {
-    placed(1, 1, 1);
-    launch();
-    openToday();
-    tap("Tap To Start");
+    startFirstDay();
     for (int i = 0; i < 4; ++i) {
         tap("Done");
         skipRest();

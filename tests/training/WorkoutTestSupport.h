@@ -85,6 +85,14 @@ protected:
         app.reset();
     }
     void openToday() { tap("Today's Workout", 1); }
+    // Launches on week 1, day 1, level 1, opens the workout screen and starts
+    // the day with "Tap To Start".
+    void startFirstDay() {
+        placed(1, 1, 1);
+        launch();
+        openToday();
+        tap("Tap To Start");
+    }
     void tap(const std::string& text, double seconds = 0) {
         ASSERT_TRUE(driver->tap(text)) << driver->lastError();
         if (seconds > 0) driver->wait(seconds);

@@ -58,11 +58,17 @@ int digitCount(const cpp_int& v) {
     return d;
 }
 
+// The mantissa words in use. The length field has room for 15 but the
+// mantissa holds 8: a decimal copied in from outside with a larger length
+// is read no further than the array (where such decimals enter, they are
+// refused).
+int wordsInUse(const Decimal& d) { return d.length > 8 ? 8 : static_cast<int>(d.length); }
+
 Wide unpack(const Decimal& d) {
     Wide w;
     w.negative = d.isNegative;
     w.exponent = d.exponent;
-    for (int i = static_cast<int>(d.length) - 1; i >= 0; --i) {
+    for (int i = wordsInUse(d) - 1; i >= 0; --i) {
         w.magnitude <<= 16;
         w.magnitude += d.mantissa[i];
     }
@@ -149,7 +155,7 @@ const u128* pow10Table() {
 
 u128 mantissaOf(const Decimal& d) {
     u128 m = 0;
-    for (int i = static_cast<int>(d.length) - 1; i >= 0; --i) m = (m << 16) | d.mantissa[i];
+    for (int i = wordsInUse(d) - 1; i >= 0; --i) m = (m << 16) | d.mantissa[i];
     return m;
 }
 
@@ -198,14 +204,27 @@ bool packSmall(Decimal* out, bool negative, u128 magnitude, int exponent, Calcul
     return true;
 }
 
-// Rounds the exact value once to at most 38 digits, fits it into the
-// exponent's range and packs it. `sticky` marks a value known to lie just
-// above its magnitude (the remainder of a division).
-CalculationError pack(Decimal* out, Wide w, RoundingMode mode, bool sticky = false) {
+// Rounds the exact value once, to at most 38 digits and to the smallest
+// exponent at the same time, and packs it. `sticky` marks a value known to
+// lie just above its magnitude (the remainder of a division). With
+// fullMantissa a value of 39 digits that the mantissa holds exactly is kept
+// as it is (text read back must give the decimal it was written from).
+CalculationError pack(Decimal* out, Wide w, RoundingMode mode, bool sticky = false, bool fullMantissa = false) {
     CalculationError error = CalculationError::None;
+    if (fullMantissa) {
+        // Trailing zeros are exact: drop them before counting digits.
+        while (w.magnitude != 0 && w.exponent < 100000 && w.magnitude % 10 == 0) {
+            w.magnitude /= 10;
+            ++w.exponent;
+        }
+    }
     int digits = digitCount(w.magnitude);
-    if (digits > kMaxDigits) {
-        if (dropDigits(w, digits - kMaxDigits, sticky, mode)) error = CalculationError::LossOfPrecision;
+    int limit = fullMantissa && digits == kMaxDigits + 1 && w.magnitude <= maxMantissa() ? digits : kMaxDigits;
+    // One rounding: as many digits go as the digit limit or the exponent's
+    // lower limit asks, whichever asks more.
+    int drop = std::max(digits - limit, kMinExponent - w.exponent);
+    if (drop > 0) {
+        if (dropDigits(w, drop, sticky, mode)) error = CalculationError::LossOfPrecision;
     } else if (sticky) {
         // Callers give at least 39 digits with a sticky remainder; this keeps
         // the rule total all the same.
@@ -453,7 +472,7 @@ Decimal Decimal::fromString(std::string_view text) {
     exponent = std::clamp(exponent, -100000LL, 100000LL);
     w.exponent = static_cast<int>(exponent);
     Decimal d;
-    pack(&d, std::move(w), RoundingMode::Plain, droppedNonZero);
+    pack(&d, std::move(w), RoundingMode::Plain, droppedNonZero, true);
     return d;
 }
 

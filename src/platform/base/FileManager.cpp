@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -220,6 +221,28 @@ bool FileManager::writeAtomically(const std::string& path, const Data& bytes, st
         ::close(dfd);
     }
     return true;
+}
+
+int FileManager::removeStaleTemporaries(const std::string& path, double olderThan) {
+    std::string dir = paths::deletingLastComponent(path);
+    if (dir.empty()) dir = ".";
+    const std::string prefix = "." + paths::lastComponent(path) + ".tmp-";
+    const auto now = fs::file_time_type::clock::now();
+    int removed = 0;
+    for (const auto& name : contentsOfDirectory(dir)) {
+        // mkostemp's six characters follow the prefix.
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+        std::string file = paths::join(dir, name);
+        struct stat st {};
+        if (::lstat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        std::error_code ec;
+        auto changed = fs::last_write_time(file, ec);
+        if (ec) continue;
+        double age = std::chrono::duration<double>(now - changed).count();
+        if (age < olderThan) continue;
+        if (::unlink(file.c_str()) == 0) ++removed;
+    }
+    return removed;
 }
 
 bool FileManager::writeAtomically(const std::string& path, const std::string& text, std::string* error,

@@ -44,6 +44,12 @@ public:
                          unsigned mode = 0644);
     bool writeAtomically(const std::string& path, const std::string& text, std::string* error = nullptr,
                          unsigned mode = 0644);
+    // Removes the temporary files that writeAtomically left beside path when
+    // the program died mid-write (a keychain's would keep secrets after the
+    // item is gone). Only files of that exact name pattern that were last
+    // changed more than olderThan seconds ago go, so a write under way in
+    // another instance is left alone. Answers how many were removed.
+    int removeStaleTemporaries(const std::string& path, double olderThan = 60);
 };
 
 }  // namespace base

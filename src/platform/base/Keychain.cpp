@@ -1,6 +1,7 @@
 #include "platform/base/Keychain.h"
 
 #include <algorithm>
+#include <set>
 
 #include "platform/base/FileManager.h"
 #include "platform/base/Log.h"
@@ -92,6 +93,13 @@ std::string FileKeychain::path() const {
 
 bool FileKeychain::load(const std::string& file, std::vector<KeychainItem>& items) {
     auto& fm = FileManager::defaultManager();
+    // The first time a run touches a keychain file, copies that an earlier
+    // run left half-written (each a full copy of the secrets) are removed.
+    static auto* swept = new std::set<std::string>;
+    if (swept->insert(file).second) {
+        if (int n = fm.removeStaleTemporaries(file))
+            log("removed " + std::to_string(n) + " unfinished keychain file(s) left by an earlier run");
+    }
     if (!fm.fileExists(file)) return true;
     std::string why;
     if (auto bytes = fm.contentsAtPath(file)) {
@@ -115,8 +123,9 @@ KeychainStatus FileKeychain::save(const std::string& file, const std::vector<Key
     auto& fm = FileManager::defaultManager();
     std::string error;
     std::string dir = paths::deletingLastComponent(file);
-    if ((dir.empty() || fm.createDirectory(dir, true, &error)) &&
-        fm.writeAtomically(file, encode(items).toBinaryPlist(), &error, 0600))
+    auto bytes = encode(items).toBinaryPlist(&error);
+    if (bytes && (dir.empty() || fm.createDirectory(dir, true, &error)) &&
+        fm.writeAtomically(file, *bytes, &error, 0600))
         return KeychainStatus::Success;
     log("cannot save the keychain: " + error);
     return KeychainStatus::Other;

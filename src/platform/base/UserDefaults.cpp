@@ -55,6 +55,8 @@ void UserDefaults::resetStandardUserDefaults() {
 
 UserDefaults::UserDefaults(std::string path) : path_(std::move(path)) {
     auto& fm = FileManager::defaultManager();
+    if (int n = fm.removeStaleTemporaries(path_))
+        log("removed " + std::to_string(n) + " unfinished settings file(s) left by an earlier run");
     bool isDir = false;
     if (!fm.fileExists(path_, &isDir)) return;
     std::string why;
@@ -160,8 +162,11 @@ bool UserDefaults::synchronize() {
     std::string dir = paths::deletingLastComponent(path_);
     // Binary keeps dates to the sub-second; 0600 because settings may hold
     // account names and tokens.
-    if ((dir.empty() || fm.createDirectory(dir, true, &error)) &&
-        fm.writeAtomically(path_, Value(values_).toBinaryPlist(), &error, 0600)) {
+    // A value that cannot be written readably fails the write and leaves
+    // the last good file in place.
+    auto bytes = Value(values_).toBinaryPlist(&error);
+    if (bytes && (dir.empty() || fm.createDirectory(dir, true, &error)) &&
+        fm.writeAtomically(path_, *bytes, &error, 0600)) {
         dirty_ = false;
         return true;
     }

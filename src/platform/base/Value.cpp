@@ -10,7 +10,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <set>
 #include <variant>
+
+#include "platform/base/Exception.h"
+#include "platform/base/UTF8.h"
 
 namespace base {
 
@@ -327,7 +331,9 @@ bool fromNode(plist_t node, Value& out, int depth, std::string& error) {
         case PLIST_UINT: {
             std::uint64_t u = 0;
             plist_get_uint_val(node, &u);
-            out = Value(static_cast<long long>(u));  // stored two's complement
+            // Stored two's complement: the readers have already brought
+            // values beyond the signed 64-bit range to its nearest end.
+            out = Value(static_cast<long long>(u));
             return true;
         }
         case PLIST_UID: {
@@ -419,50 +425,139 @@ bool fromNode(plist_t node, Value& out, int depth, std::string& error) {
 
 // Null has no property-list form: it is left out of containers, and a null
 // root is written as an empty dictionary.
-plist_t toNode(const Value& v) {
-    switch (v.type()) {
-        case Value::Type::Null: return nullptr;
-        case Value::Type::Bool: return plist_new_bool(v.boolValue() ? 1 : 0);
-        case Value::Type::Integer: return plist_new_uint(static_cast<std::uint64_t>(v.integerValue()));
-        case Value::Type::Real: return plist_new_real(v.doubleValue());
-        case Value::Type::String: return plist_new_string(v.asString()->c_str());
-        case Value::Type::Data: {
-            const Data& d = *v.asData();
-            return plist_new_data(reinterpret_cast<const char*>(d.data()), d.size());
-        }
-        case Value::Type::Date: {
-            double t = v.asDate()->timeIntervalSince1970() - kPlistEpoch;
-            double limit = std::numeric_limits<std::int32_t>::max();
-            t = std::isnan(t) ? 0 : std::clamp(t, -limit, limit);
-            double whole = std::floor(t);
-            auto usec = static_cast<std::int32_t>(std::lround((t - whole) * 1e6));
-            auto sec = static_cast<std::int32_t>(whole);
-            if (usec >= 1000000 && sec < std::numeric_limits<std::int32_t>::max()) {
-                usec -= 1000000;
-                ++sec;
-            }
-            return plist_new_date(sec, std::min(usec, 999999));
-        }
-        case Value::Type::Array: {
-            plist_t a = plist_new_array();
-            for (const Value& item : *v.asArray())
-                if (plist_t n = toNode(item)) plist_array_append_item(a, n);
-            return a;
-        }
-        case Value::Type::Dictionary: {
-            plist_t d = plist_new_dict();
-            for (const auto& [key, item] : *v.asDictionary())
-                if (plist_t n = toNode(item)) plist_dict_set_item(d, key.c_str(), n);
-            return d;
-        }
-    }
-    return nullptr;
-}
+//
+// Every value is checked before the library sees it, so that nothing is
+// written that the reader cannot read back: text that is not valid UTF-8 is
+// repaired (each bad byte becomes U+FFFD; the library would write such a
+// string empty or cut short), and what cannot be repaired without losing
+// data (a NUL inside a string or key, two keys that repair to the same text)
+// fails the whole write. An empty data value is handed over with a valid
+// pointer, and dates are clamped to the range the format's 32-bit seconds
+// hold.
+struct Writer {
+    bool xml = false;
+    std::string error;
+    // Binary only: the library narrows every real to single precision to
+    // see whether four bytes hold it, which is undefined for finite values
+    // beyond that range. Such reals are handed over as stand-ins (distinct
+    // doubles that single precision cannot hold) and put back into the
+    // written bytes afterwards.
+    std::vector<std::pair<double, double>> standIns;  // stand-in, real value
 
-plist_t rootNode(const Value& v) {
-    plist_t n = toNode(v);
-    return n ? n : plist_new_dict();
-}
+    std::set<double> reals;  // every real of the value, so no stand-in equals one
+
+    void collectReals(const Value& v) {
+        if (v.type() == Value::Type::Real) reals.insert(v.doubleValue());
+        if (const Array* a = v.asArray())
+            for (const Value& item : *a) collectReals(item);
+        if (const Dictionary* d = v.asDictionary())
+            for (const auto& item : *d) collectReals(item.second);
+    }
+
+    double standInFor(double v) {
+        double s = 1.0;
+        for (long k = static_cast<long>(standIns.size()) + 1;; ++k) {
+            s = 1.0 + std::ldexp(static_cast<double>(k), -50);
+            if (!reals.count(s)) break;
+        }
+        reals.insert(s);
+        standIns.emplace_back(s, v);
+        return s;
+    }
+
+    bool textOk(const std::string& text, const char* what) {
+        if (text.find('\0') != std::string::npos) {
+            error = std::string("a ") + what + " holds a NUL character";
+            return false;
+        }
+        if (xml) {
+            // XML 1.0 has no form for control characters but tab and line breaks.
+            for (unsigned char c : text)
+                if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+                    error = std::string("a ") + what + " holds a control character XML cannot carry";
+                    return false;
+                }
+        }
+        return true;
+    }
+
+    plist_t node(const Value& v) {
+        switch (v.type()) {
+            case Value::Type::Null: return nullptr;
+            case Value::Type::Bool: return plist_new_bool(v.boolValue() ? 1 : 0);
+            case Value::Type::Integer: return plist_new_uint(static_cast<std::uint64_t>(v.integerValue()));
+            case Value::Type::Real: {
+                double d = v.doubleValue();
+                if (!xml && std::isfinite(d) && std::fabs(d) > std::numeric_limits<float>::max())
+                    d = standInFor(d);
+                return plist_new_real(d);
+            }
+            case Value::Type::String: {
+                if (!textOk(*v.asString(), "string")) return nullptr;
+                return plist_new_string(validUTF8(*v.asString()).c_str());
+            }
+            case Value::Type::Data: {
+                static const char empty = 0;
+                const Data& d = *v.asData();
+                return plist_new_data(d.empty() ? &empty : reinterpret_cast<const char*>(d.data()), d.size());
+            }
+            case Value::Type::Date: {
+                double t = v.asDate()->timeIntervalSince1970() - kPlistEpoch;
+                double limit = std::numeric_limits<std::int32_t>::max();
+                t = std::isnan(t) ? 0 : std::clamp(t, -limit, limit);
+                double whole = std::floor(t);
+                auto usec = static_cast<std::int32_t>(std::lround((t - whole) * 1e6));
+                auto sec = static_cast<std::int32_t>(whole);
+                if (usec >= 1000000 && sec < std::numeric_limits<std::int32_t>::max()) {
+                    usec -= 1000000;
+                    ++sec;
+                }
+                return plist_new_date(sec, std::min(usec, 999999));
+            }
+            case Value::Type::Array: {
+                plist_t a = plist_new_array();
+                for (const Value& item : *v.asArray()) {
+                    plist_t n = node(item);
+                    if (!error.empty()) {
+                        plist_free(a);
+                        return nullptr;
+                    }
+                    if (n) plist_array_append_item(a, n);
+                }
+                return a;
+            }
+            case Value::Type::Dictionary: {
+                plist_t d = plist_new_dict();
+                std::set<std::string> keys;
+                for (const auto& [key, item] : *v.asDictionary()) {
+                    plist_t n = nullptr;
+                    std::string k = validUTF8(key);
+                    if (!textOk(key, "key")) {
+                    } else if (!keys.insert(k).second) {
+                        error = "two keys differ only in bytes that are not UTF-8";
+                    } else {
+                        n = node(item);
+                    }
+                    if (!error.empty()) {
+                        if (n) plist_free(n);
+                        plist_free(d);
+                        return nullptr;
+                    }
+                    if (n) plist_dict_set_item(d, k.c_str(), n);
+                }
+                return d;
+            }
+        }
+        return nullptr;
+    }
+
+    plist_t root(const Value& v) {
+        if (!xml) collectReals(v);
+        plist_t n = node(v);
+        if (!error.empty()) return nullptr;
+        return n ? n : plist_new_dict();
+    }
+};
 
 // The property-list library aborts the program (an assertion) on a string
 // with an embedded NUL where it expects a key, and its readers recurse once
@@ -470,7 +565,7 @@ plist_t rootNode(const Value& v) {
 // checked before the library sees it: every object the offset table names
 // must lie inside the buffer, no ASCII or UTF-16 string may hold a NUL, and
 // containers may not nest deeper than kMaxDepth or refer to themselves.
-bool binaryIsSafe(const std::uint8_t* p, std::size_t n, std::string& error) {
+bool binaryIsSafe(std::uint8_t* p, std::size_t n, std::string& error) {
     error = "malformed binary property list";
     if (n < 8 + 32) return false;
     const std::uint8_t* trailer = p + n - 32;
@@ -513,6 +608,37 @@ bool binaryIsSafe(const std::uint8_t* p, std::size_t n, std::string& error) {
     for (std::uint64_t i = 0; i < count; ++i) {
         Header h;
         if (!header(i, h)) return false;
+        if (h.kind == 0x1 && h.length == 4 && h.start + 16 <= tableAt) {
+            // A 16-byte integer: the value is kept when it fits 64 signed
+            // bits, else brought to the nearest end of that range.
+            std::uint64_t high = be(p + h.start, 8), low = be(p + h.start + 8, 8);
+            bool fits = (high == 0 && low <= 0x7FFFFFFFFFFFFFFFull) ||
+                        (high == ~0ull && low > 0x7FFFFFFFFFFFFFFFull);
+            if (!fits) {
+                bool negative = (high >> 63) != 0;
+                high = negative ? ~0ull : 0;
+                low = negative ? 0x8000000000000000ull : 0x7FFFFFFFFFFFFFFFull;
+                for (int k = 0; k < 8; ++k) {
+                    p[h.start + k] = static_cast<std::uint8_t>(high >> (56 - 8 * k));
+                    p[h.start + 8 + k] = static_cast<std::uint8_t>(low >> (56 - 8 * k));
+                }
+            }
+            continue;
+        }
+        if (h.kind == 0x3 && h.start + 8 <= tableAt) {
+            // A date: seconds as a double, which the library turns into 32
+            // bits. Out of that range (or NaN) it is clamped first.
+            std::uint64_t bits = be(p + h.start, 8);
+            double t = 0;
+            std::memcpy(&t, &bits, sizeof t);
+            double limit = std::numeric_limits<std::int32_t>::max();
+            double clamped = std::isnan(t) ? 0 : std::clamp(t, -limit, limit);
+            if (clamped != t || std::isnan(t)) {
+                std::memcpy(&bits, &clamped, sizeof bits);
+                for (int k = 0; k < 8; ++k) p[h.start + k] = static_cast<std::uint8_t>(bits >> (56 - 8 * k));
+            }
+            continue;
+        }
         if (h.kind != 0x5 && h.kind != 0x6) continue;
         std::uint64_t bytes = h.kind == 0x6 ? h.length * 2 : h.length;
         if (h.length > tableAt || bytes > tableAt - h.start) return false;
@@ -580,6 +706,55 @@ bool binaryIsSafe(const std::uint8_t* p, std::size_t n, std::string& error) {
     return true;
 }
 
+// Integers and dates of an XML text brought into the ranges the library
+// handles before it parses them: integers beyond 64 signed bits read as the
+// nearest end of that range (the library's reader cannot take -2^63 itself,
+// so the lower end is -(2^63 - 1) in XML), dates outside what 32-bit seconds
+// from 2001 hold as the nearest such date.
+std::string xmlWithSaneValues(std::string text) {
+    auto rewrite = [&](const std::string& open, const std::string& close, auto fix) {
+        std::size_t i = 0;
+        while ((i = text.find(open, i)) != std::string::npos) {
+            std::size_t b = i + open.size();
+            std::size_t e = text.find(close, b);
+            if (e == std::string::npos) return;
+            std::string inner = text.substr(b, e - b);
+            std::string fixed = fix(inner);
+            if (fixed != inner) text.replace(b, e - b, fixed);
+            i = b + fixed.size() + close.size();
+        }
+    };
+    rewrite("<integer>", "</integer>", [](const std::string& inner) {
+        std::size_t b = inner.find_first_not_of(" \t\r\n");
+        if (b == std::string::npos) return inner;
+        std::size_t e = inner.find_last_not_of(" \t\r\n");
+        std::string t = inner.substr(b, e - b + 1);
+        bool negative = t[0] == '-';
+        std::string digits = t.substr(t[0] == '-' || t[0] == '+' ? 1 : 0);
+        if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) return inner;
+        digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size() - 1));
+        const std::string max = "9223372036854775807";
+        bool tooBig = digits.size() > max.size() || (digits.size() == max.size() && digits > max);
+        if (!tooBig) return inner;
+        return negative ? "-" + max : max;
+    });
+    rewrite("<date>", "</date>", [](const std::string& inner) {
+        // The standard form "YYYY-MM-DDTHH:MM:SSZ" compares as text.
+        static const std::string low = "1932-12-13T20:45:53Z", high = "2069-01-19T03:14:07Z";
+        std::size_t b = inner.find_first_not_of(" \t\r\n");
+        if (b == std::string::npos) return inner;
+        std::string t = inner.substr(b);
+        std::size_t dash = t.find('-', 1);
+        if (t[0] == '-' || dash == std::string::npos) return t[0] == '-' ? low : inner;
+        if (dash > 4) return high;  // a year of five digits or more
+        if (dash < 4) return low;
+        if (t.compare(0, low.size(), low) < 0) return low;
+        if (t.compare(0, high.size(), high) > 0) return high;
+        return inner;
+    });
+    return text;
+}
+
 // How deeply the elements of an XML text nest, counted without parsing it
 // (comments, CDATA sections and declarations are skipped). Used to refuse
 // hostile nesting before the library's recursive reader sees it.
@@ -622,14 +797,15 @@ std::optional<Value> Value::fromPlist(const Data& bytes, std::string* error) {
     bool binary = bytes.size() >= 8 && std::memcmp(p, "bplist00", 8) == 0;
     if (binary) {
         std::string why;
-        if (!binaryIsSafe(bytes.data(), bytes.size(), why)) return fail(why);
-        plist_from_bin(p, n, &root.p);
+        Data checked = bytes;  // the check brings out-of-range values into range
+        if (!binaryIsSafe(checked.data(), checked.size(), why)) return fail(why);
+        plist_from_bin(reinterpret_cast<const char*>(checked.data()), n, &root.p);
     } else {
         // Text never holds a NUL; the reader would stop short at one.
         if (std::memchr(p, 0, n)) return fail("malformed XML property list");
         if (!xmlNestingIsSafe(std::string_view(p, n))) return fail("property list nested too deeply");
-        std::string text(p, n);
-        plist_from_xml(text.c_str(), n, &root.p);
+        std::string text = xmlWithSaneValues(std::string(p, n));
+        plist_from_xml(text.c_str(), static_cast<std::uint32_t>(text.size()), &root.p);
     }
     if (!root.p) return fail(binary ? "malformed binary property list" : "malformed XML property list");
     Value out;
@@ -639,26 +815,93 @@ std::optional<Value> Value::fromPlist(const Data& bytes, std::string* error) {
     return out;
 }
 
-std::string Value::toXMLPlist() const {
+std::optional<std::string> Value::toXMLPlist(std::string* error) const {
+    Writer writer;
+    writer.xml = true;
     PlistHolder root;
-    root.p = rootNode(*this);
+    root.p = writer.root(*this);
+    if (!root.p) {
+        if (error) *error = writer.error;
+        return std::nullopt;
+    }
     char* xml = nullptr;
     std::uint32_t len = 0;
     plist_to_xml(root.p, &xml, &len);
     std::string out = xml ? std::string(xml, len) : std::string();
     if (xml) plist_to_xml_free(xml);
+    if (out.empty()) {
+        if (error) *error = "the property list could not be written";
+        return std::nullopt;
+    }
     return out;
 }
 
-Data Value::toBinaryPlist() const {
+namespace {
+
+// Puts the real values back in place of their stand-ins: each object the
+// offset table names that is an 8-byte real holding a stand-in.
+bool restoreStandIns(Data& out, const std::vector<std::pair<double, double>>& standIns) {
+    if (standIns.empty()) return true;
+    if (out.size() < 40) return false;
+    auto be = [&](std::size_t at, unsigned width) {
+        std::uint64_t v = 0;
+        for (unsigned i = 0; i < width; ++i) v = (v << 8) | out[at + i];
+        return v;
+    };
+    const std::size_t trailer = out.size() - 32;
+    unsigned offsetSize = out[trailer + 6];
+    std::uint64_t count = be(trailer + 8, 8), table = be(trailer + 24, 8);
+    if (offsetSize < 1 || offsetSize > 8 || table > trailer || count > (trailer - table) / offsetSize) return false;
+    std::size_t restored = 0;
+    for (std::uint64_t i = 0; i < count; ++i) {
+        std::uint64_t at = be(static_cast<std::size_t>(table + i * offsetSize), offsetSize);
+        if (at + 9 > table || out[at] != 0x23) continue;
+        std::uint64_t bits = be(static_cast<std::size_t>(at + 1), 8);
+        double d = 0;
+        std::memcpy(&d, &bits, sizeof d);
+        for (const auto& [standIn, value] : standIns) {
+            if (d != standIn) continue;
+            std::memcpy(&bits, &value, sizeof bits);
+            for (int k = 0; k < 8; ++k) out[at + 1 + k] = static_cast<std::uint8_t>(bits >> (56 - 8 * k));
+            ++restored;
+            break;
+        }
+    }
+    return restored == standIns.size();
+}
+
+}  // namespace
+
+std::optional<Data> Value::toBinaryPlist(std::string* error) const {
+    Writer writer;
     PlistHolder root;
-    root.p = rootNode(*this);
+    root.p = writer.root(*this);
+    if (!root.p) {
+        if (error) *error = writer.error;
+        return std::nullopt;
+    }
     char* bin = nullptr;
     std::uint32_t len = 0;
     plist_to_bin(root.p, &bin, &len);
     Data out = bin ? Data(bin, bin + len) : Data();
     if (bin) plist_to_bin_free(bin);
+    if (out.empty() || !restoreStandIns(out, writer.standIns)) {
+        if (error) *error = "the property list could not be written";
+        return std::nullopt;
+    }
     return out;
+}
+
+std::string Value::toXMLPlist() const {
+    std::string why;
+    if (auto out = toXMLPlist(&why)) return std::move(*out);
+    raise("NSInvalidArgumentException", "cannot write property list: " + why);
+}
+
+Data Value::toBinaryPlist() const {
+    std::string why;
+    if (auto out = toBinaryPlist(&why)) return std::move(*out);
+    raise("NSInvalidArgumentException", "cannot write property list: " + why);
 }
 
 }  // namespace base

@@ -24,8 +24,9 @@ public:
     Dictionary() = default;
     Dictionary(std::initializer_list<std::pair<std::string, Value>> items);
 
-    std::size_t size() const { return items_.size(); }
-    bool empty() const { return items_.empty(); }
+    // Defined below Value: the items' type is complete only there.
+    std::size_t size() const;
+    bool empty() const;
     bool contains(const std::string& key) const;
     // Null value when missing.
     const Value& get(const std::string& key) const;
@@ -34,12 +35,12 @@ public:
     // Sets (replacing in place, or appending).
     void set(const std::string& key, Value value);
     bool remove(const std::string& key);
-    void clear() { items_.clear(); }
+    void clear();
     std::vector<std::string> keys() const;
 
     using Items = std::vector<std::pair<std::string, Value>>;
-    Items::const_iterator begin() const { return items_.begin(); }
-    Items::const_iterator end() const { return items_.end(); }
+    Items::const_iterator begin() const;
+    Items::const_iterator end() const;
     const Items& items() const { return items_; }
 
     bool operator==(const Dictionary& other) const;  // order-insensitive
@@ -100,11 +101,17 @@ public:
     // Property lists. Reading auto-detects XML and binary ("bplist00");
     // malformed input gives std::nullopt and, when error is given, why.
     // Writing leaves null values out (a null root becomes an empty
-    // dictionary). Integers are 64-bit signed (larger unsigned values
-    // saturate). Dates keep fractions of a second in binary only; XML keeps
-    // whole seconds and cannot hold control characters, so stores that must
-    // lose nothing write binary.
+    // dictionary). Integers are 64-bit signed (larger values read from a
+    // file saturate, as larger unsigned values given to Value do). Dates
+    // keep fractions of a second in binary only; XML keeps whole seconds and
+    // cannot hold control characters, so stores that must lose nothing write
+    // binary. Text that is not valid UTF-8 is written with U+FFFD for each
+    // bad byte; a value that cannot be written so that it reads back (a NUL
+    // in a string or key) makes the write fail: the checked forms answer
+    // std::nullopt and why, the plain forms raise NSInvalidArgumentException.
     static std::optional<Value> fromPlist(const Data& bytes, std::string* error = nullptr);
+    std::optional<std::string> toXMLPlist(std::string* error) const;
+    std::optional<Data> toBinaryPlist(std::string* error) const;
     std::string toXMLPlist() const;
     Data toBinaryPlist() const;
 
@@ -113,5 +120,11 @@ public:
 private:
     std::shared_ptr<const Storage> s_;
 };
+
+inline std::size_t Dictionary::size() const { return items_.size(); }
+inline bool Dictionary::empty() const { return items_.empty(); }
+inline void Dictionary::clear() { items_.clear(); }
+inline Dictionary::Items::const_iterator Dictionary::begin() const { return items_.begin(); }
+inline Dictionary::Items::const_iterator Dictionary::end() const { return items_.end(); }
 
 }  // namespace base

@@ -902,16 +902,28 @@ void refine(const ShadingFunction& f, double a, const std::array<Float, 4>& fa, 
     }
 }
 
-std::vector<Sample> sampleShading(const ShadingFunction& f) {
-    std::vector<Sample> out;
+std::vector<Sample> sampleShading(const ShadingFunction& f, const std::vector<Float>& breakpoints) {
+    // A regular grid, and every breakpoint with the inputs just beside it
+    // (a stop may start a hard edge).
     const int n = 32;
-    std::array<Float, 4> prev = evaluate(f, 0);
-    out.push_back({0, prev});
-    for (int i = 1; i <= n; ++i) {
-        double t = double(i) / n;
-        std::array<Float, 4> cur = evaluate(f, t);
-        refine(f, double(i - 1) / n, prev, t, cur, 18, out);
-        out.push_back({t, cur});
+    std::vector<double> at;
+    for (int i = 0; i <= n; ++i) at.push_back(double(i) / n);
+    constexpr double kBeside = 1e-6;
+    std::size_t extra = 0;
+    for (Float b : breakpoints) {
+        if (!(b >= 0 && b <= 1) || ++extra > 4096) continue;  // bounded work
+        for (double t : {double(b) - kBeside, double(b), double(b) + kBeside})
+            if (t >= 0 && t <= 1) at.push_back(t);
+    }
+    std::sort(at.begin(), at.end());
+    at.erase(std::unique(at.begin(), at.end()), at.end());
+    std::vector<Sample> out;
+    std::array<Float, 4> prev = evaluate(f, at[0]);
+    out.push_back({at[0], prev});
+    for (std::size_t i = 1; i < at.size(); ++i) {
+        std::array<Float, 4> cur = evaluate(f, at[i]);
+        if (at[i] - at[i - 1] > 2 * kBeside) refine(f, at[i - 1], prev, at[i], cur, 18, out);
+        out.push_back({at[i], cur});
         prev = cur;
     }
     return out;
@@ -935,7 +947,7 @@ void Context::drawShading(const Shading& shading) {
                                           std::max<Float>(0, shading.startRadius), shading.end.x,
                                           shading.end.y, std::max<Float>(0, shading.endRadius));
     }
-    for (const Sample& s : sampleShading(shading.function))
+    for (const Sample& s : sampleShading(shading.function, shading.breakpoints))
         cairo_pattern_add_color_stop_rgba(pat, s.first, s.second[0], s.second[1], s.second[2],
                                           s.second[3]);
     bool extend = shading.extendStart || shading.extendEnd;

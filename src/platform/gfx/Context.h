@@ -59,6 +59,10 @@ struct Shading {
     ShadingFunction function;
     bool extendStart = false;
     bool extendEnd = false;
+    // Inputs (0 to 1) at which the function changes course, such as the
+    // stops of a gradient: the function is sampled there too, so a colour
+    // band narrower than the regular sampling step is not lost.
+    std::vector<Float> breakpoints;
 
     static Shading axial(Point start, Point end, ShadingFunction function,
                          bool extendStart = false, bool extendEnd = false);

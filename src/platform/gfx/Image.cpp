@@ -1,5 +1,7 @@
 #include "platform/gfx/Image.h"
 
+#include "platform/base/FileManager.h"
+
 #include <cairo.h>
 #include <jpeglib.h>
 
@@ -285,24 +287,9 @@ std::vector<std::uint8_t> Image::encodeJPEG(Float quality) const {
 bool Image::writePNG(const std::string& path) const {
     std::vector<std::uint8_t> png = encodePNG();
     if (png.empty()) return false;
-    std::string tmp = path + ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
-        if (!out) {
-            out.close();
-            std::remove(tmp.c_str());
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(tmp, path, ec);
-    if (ec) {
-        std::remove(tmp.c_str());
-        return false;
-    }
-    return true;
+    // Through a temporary created exclusively under an unpredictable name,
+    // so a file or link someone placed beside the target is never written.
+    return base::FileManager::defaultManager().writeAtomically(path, png);
 }
 
 bool Image::operator==(const Image& other) const {

@@ -2,10 +2,14 @@
 
 #include <SDL.h>
 #include <cairo.h>
+#include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -18,6 +22,7 @@
 #include "platform/base/Date.h"
 #include "platform/base/Log.h"
 #include "platform/base/RunLoop.h"
+#include "platform/base/UserDefaults.h"
 #include "platform/gfx/Context.h"
 #include "platform/gfx/Image.h"
 #include "platform/host/SdlDeviceBackends.h"
@@ -32,6 +37,70 @@ namespace {
 std::atomic<bool> g_closeRequested{false};
 std::atomic<bool> g_sdlRunning{false};
 std::atomic<Uint32> g_wakeEvent{0};
+
+// SIGINT and SIGTERM end the run as closing the window does. The handler
+// only sets the close flag and writes a byte to a pipe; a thread reading the
+// pipe wakes the event wait, which by itself may sleep through a signal.
+int g_signalPipe[2] = {-1, -1};
+
+void onQuitSignal(int) {
+    int saved = errno;
+    g_closeRequested = true;
+    if (g_signalPipe[1] >= 0) {
+        char c = 'q';
+        ssize_t n = ::write(g_signalPipe[1], &c, 1);
+        (void)n;
+    }
+    errno = saved;
+}
+
+class QuitSignals {
+public:
+    QuitSignals() {
+        if (::pipe2(g_signalPipe, O_CLOEXEC) != 0) {
+            g_signalPipe[0] = g_signalPipe[1] = -1;
+            return;
+        }
+        struct sigaction sa {};
+        sa.sa_handler = onQuitSignal;
+        sigemptyset(&sa.sa_mask);
+        sa.sa_flags = SA_RESTART;
+        ::sigaction(SIGINT, &sa, &oldInt_);
+        ::sigaction(SIGTERM, &sa, &oldTerm_);
+        watcher_ = std::thread([fd = g_signalPipe[0]] {
+            for (;;) {
+                char c = 0;
+                ssize_t n = ::read(fd, &c, 1);
+                if (n < 0 && errno == EINTR) continue;
+                if (n <= 0 || c == 's') return;
+                if (g_sdlRunning) {
+                    SDL_Event e{};
+                    e.type = SDL_QUIT;
+                    SDL_PushEvent(&e);
+                }
+            }
+        });
+    }
+    ~QuitSignals() {
+        if (g_signalPipe[0] < 0) return;
+        ::sigaction(SIGINT, &oldInt_, nullptr);
+        ::sigaction(SIGTERM, &oldTerm_, nullptr);
+        char c = 's';
+        ssize_t n = ::write(g_signalPipe[1], &c, 1);
+        (void)n;
+        if (watcher_.joinable()) watcher_.join();
+        ::close(g_signalPipe[0]);
+        ::close(g_signalPipe[1]);
+        g_signalPipe[0] = g_signalPipe[1] = -1;
+    }
+    QuitSignals(const QuitSignals&) = delete;
+    QuitSignals& operator=(const QuitSignals&) = delete;
+
+private:
+    struct sigaction oldInt_ {};
+    struct sigaction oldTerm_ {};
+    std::thread watcher_;
+};
 
 // The longest the loop sleeps with nothing due (it wakes for events anyway).
 constexpr double kIdleWait = 3600;
@@ -268,6 +337,8 @@ struct WindowHost::Impl {
                 bool ctrl = (e.key.keysym.mod & KMOD_CTRL) != 0;
                 if (ctrl && key == SDLK_k) {
                     if (!e.key.repeat) app.shake();
+                } else if (ctrl && key == SDLK_q) {
+                    quit = true;  // as closing the window
                 } else if (key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_RETURN2) {
                     app.pressReturn();
                 } else if (key == SDLK_BACKSPACE) {
@@ -335,6 +406,10 @@ std::shared_ptr<gfx::Image> WindowHost::shownFrame() const { return impl_->shown
 int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options) {
     g_closeRequested = false;
     frames_ = 0;
+    QuitSignals quitSignals;
+    // The handlers above stay: SDL's own would only queue a quit event that
+    // the wait might not see for a long time.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // An ordinary desktop window: the compositor stays on, and the screen
     // saver follows the application's idle-timer flag (below).
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
@@ -463,6 +538,9 @@ int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options
     } catch (const std::exception& e) {
         base::log(std::string("Error while ending the run: ") + e.what());
     }
+    // Whatever ended the run (the close button, Ctrl+Q, a signal), the
+    // settings are on disk before the window goes.
+    base::UserDefaults::standardUserDefaults().synchronize();
     loop.setWaiter(nullptr, nullptr);
     removeSdlDeviceBackends();
     SDL_StopTextInput();

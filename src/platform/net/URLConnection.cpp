@@ -109,6 +109,32 @@ Error notLoopbackError(const URL& url) {
     return Error(URLErrorDomain, URLErrorCode::CannotConnectToHost, "Could not connect to the server.", info);
 }
 
+// A header name or value with a line break (or a NUL) would end its line
+// early and add header lines of its own: such a request is refused.
+std::optional<Error> headerFieldError(const URLRequest& request) {
+    for (const auto& [name, value] : request.allHTTPHeaderFields()) {
+        if (name.find_first_of(std::string("\r\n\0", 3)) == std::string::npos &&
+            value.find_first_of(std::string("\r\n\0", 3)) == std::string::npos)
+            continue;
+        base::Dictionary info;
+        info.set("NSErrorFailingURLStringKey", request.url().absoluteString());
+        info.set("detail", "the header field " + name.substr(0, name.find_first_of("\r\n")) +
+                               " holds a line break");
+        return Error(URLErrorDomain, URLErrorCode::Unknown, "A header field of the request holds a line break.",
+                     std::move(info));
+    }
+    return std::nullopt;
+}
+
+
+Error downgradeError(const URL& url) {
+    base::Dictionary info;
+    info.set("NSErrorFailingURLStringKey", url.absoluteString());
+    info.set("detail", std::string("a redirect from https to http was refused"));
+    return Error(URLErrorDomain, URLErrorCode::SecureConnectionFailed,
+                 "The server redirected a secure request to an insecure address.", std::move(info));
+}
+
 Error errorForCode(CURLcode code, const char* detail, const URL& url) {
     long c = URLErrorCode::Unknown;
     std::string text = "An unknown error occurred.";
@@ -186,6 +212,7 @@ struct URLConnection::Transfer {
     std::vector<std::string> setCookies;
     bool inHeaders = false;
     bool responseDelivered = false;
+    bool refusedDowngrade = false;  // an https answer redirected to http
     std::optional<URLResponse> response;
     base::Data data;  // synchronous sends only
 
@@ -220,6 +247,7 @@ size_t headerCallback(char* buffer, size_t size, size_t count, void* user) {
         if (t->inHeaders) {
             t->inHeaders = false;
             t->headersComplete();
+            if (t->refusedDowngrade) return 0;  // ends the transfer
         }
         return n;
     }
@@ -338,8 +366,10 @@ void URLConnection::Transfer::headersComplete() {
     long redirects = 0;
     curl_easy_getinfo(easy, CURLINFO_REDIRECT_COUNT, &redirects);
     if (request.followsRedirects() && isRedirectStatus(status) && headers.count("Location") &&
-        redirects < kMaxRedirects)
+        redirects < kMaxRedirects) {
+        if (isInsecureRedirect(answeredURL, headers["Location"])) refusedDowngrade = true;
         return;  // followed without a report
+    }
     response = URLResponse(answeredURL, status, headers);
     deliverResponse();
 }
@@ -451,7 +481,7 @@ private:
             if (!t.responseDelivered) t.deliverResponse();
             base::RunLoop::main().performOnMainThread([c] { c->deliverFinish(); });
         } else {
-            Error error = errorForCode(result, t.errorBuffer, t.url);
+            Error error = t.refusedDowngrade ? downgradeError(t.url) : errorForCode(result, t.errorBuffer, t.url);
             base::RunLoop::main().performOnMainThread([c, error] { c->deliverFailure(error); });
         }
     }
@@ -463,6 +493,16 @@ private:
     std::thread thread_;
     std::atomic<bool> stop_{false};
 };
+
+bool isInsecureRedirect(const URL& from, const std::string& location) {
+    std::size_t b = location.find_first_not_of(" \t");
+    if (b == std::string::npos) return false;
+    std::string start;
+    for (char c : location.substr(b, 5)) start += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::string scheme;
+    for (char c : from.scheme()) scheme += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return scheme == "https" && start == "http:";
+}
 
 bool URLConnection::canHandleRequest(const URLRequest& request) {
     const URL& url = request.url();
@@ -495,6 +535,11 @@ void URLConnection::start() {
         auto self = shared_from_this();
         Error error = notLoopbackError(request_.url());
         base::RunLoop::main().performOnMainThread([self, error] { self->deliverFailure(error); });
+        return;
+    }
+    if (auto error = headerFieldError(request_)) {
+        auto self = shared_from_this();
+        base::RunLoop::main().performOnMainThread([self, e = *error] { self->deliverFailure(e); });
         return;
     }
     auto transfer = std::make_unique<Transfer>();
@@ -550,12 +595,16 @@ SynchronousResult URLConnection::sendSynchronousRequest(const URLRequest& reques
         result.error = notLoopbackError(request.url());
         return result;
     }
+    if (auto error = headerFieldError(request)) {
+        result.error = *error;
+        return result;
+    }
     Transfer t;
     t.request = request;
     t.setUp();
     CURLcode code = curl_easy_perform(t.easy);
     if (code != CURLE_OK) {
-        result.error = errorForCode(code, t.errorBuffer, t.url);
+        result.error = t.refusedDowngrade ? downgradeError(t.url) : errorForCode(code, t.errorBuffer, t.url);
         return result;  // no answer counts, even a partial one
     }
     if (!t.responseDelivered) t.deliverResponse();

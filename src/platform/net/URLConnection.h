@@ -104,4 +104,10 @@ private:
     bool finished_ = false;
 };
 
+// A redirect the loader refuses instead of following: from an https answer
+// to a plain http address (the request then fails with
+// URLErrorCode::SecureConnectionFailed). Requests whose header fields hold a
+// line break are refused too, before anything is sent.
+bool isInsecureRedirect(const URL& from, const std::string& location);
+
 }  // namespace net

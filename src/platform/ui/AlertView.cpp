@@ -433,8 +433,9 @@ void ActionSheet::drawRect(gfx::Context& ctx, Rect rect) {
         ctx.setFillColor(gfx::Color::black().withAlpha(style_ == ActionSheetStyle::BlackTranslucent ? 0.8f : 1));
         ctx.fillRect(panel);
     } else {
-        draw::fillVerticalGradient(ctx, panel, draw::rgb(112, 122, 140).withAlpha(0.96f),
-                                   draw::rgb(48, 56, 72).withAlpha(0.96f));
+        // Opaque, so the screen's own titles do not show through behind
+        // the sheet's title.
+        draw::fillVerticalGradient(ctx, panel, draw::rgb(112, 122, 140), draw::rgb(48, 56, 72));
     }
     ctx.setFillColor(gfx::Color::white().withAlpha(0.35f));
     ctx.fillRect(Rect(panel.minX(), panel.minY(), panel.width(), 1));

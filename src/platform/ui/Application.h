@@ -105,6 +105,11 @@ public:
     bool canOpenURL(const std::string& url) const;
     void setURLOpener(std::function<bool(const std::string& url)> opener) { urlOpener_ = std::move(opener); }
     const std::vector<std::string>& openedURLs() const { return openedURLs_; }
+    // Whether another program (a browser) can hand this program a URL of its
+    // own scheme. The desktop registers no scheme for it, so the answer is
+    // no unless a host (or a test) says otherwise.
+    bool canReceiveOwnURLScheme() const { return canReceiveOwnURLScheme_; }
+    void setCanReceiveOwnURLScheme(bool can) { canReceiveOwnURLScheme_ = can; }
 
     // The responder that receives typed text and motion events (or null).
     Responder* firstResponder() const { return firstResponder_; }
@@ -237,6 +242,7 @@ private:
     std::function<void()> redrawCallback_;
     std::function<bool(const std::string&)> urlOpener_;
     std::vector<std::string> openedURLs_;
+    bool canReceiveOwnURLScheme_ = false;
     std::unique_ptr<TouchTracking> tracking_;
 };
 

@@ -37,7 +37,13 @@ std::optional<std::string> findProgram(const std::string& name) {
     while (start <= dirs.size()) {
         std::size_t end = dirs.find(':', start);
         if (end == std::string::npos) end = dirs.size();
-        std::string candidate = end > start ? dirs.substr(start, end - start) : std::string(1, '.');
+        // An empty entry would mean the current folder: a program found there
+        // is whatever happens to lie in it, so such entries are skipped.
+        if (end == start) {
+            start = end + 1;
+            continue;
+        }
+        std::string candidate = dirs.substr(start, end - start);
         candidate += '/';
         candidate += name;
         struct stat st {};

@@ -12,6 +12,7 @@
 #include "platform/base/FileManager.h"
 #include "platform/base/Format.h"
 #include "platform/base/Log.h"
+#include "platform/base/UTF8.h"
 #include "platform/gfx/Color.h"
 #include "platform/gfx/Font.h"
 #include "platform/ui/ComposeButtons.h"
@@ -37,16 +38,54 @@ bool isAscii(const std::string& text) {
     return true;
 }
 
-// An RFC 2047 encoded word (in pieces short enough for a header line) for
-// text that is not plain ASCII.
-std::string headerText(const std::string& text) {
-    std::string clean = oneLine(text);
-    if (isAscii(clean)) return clean;
+// Header lines are kept within 78 characters where the text allows (and
+// never reach the 998 that mail allows at most).
+constexpr std::size_t kFoldAt = 78;
+
+// Plain ASCII text folded at its blanks: a line break goes before a blank
+// (which then starts the continuation line), so unfolding gives the text
+// back. Nothing when a word is too long to fit on a line of its own.
+std::optional<std::string> foldedAtBlanks(const std::string& text, std::size_t used) {
+    std::string out;
+    std::size_t line = used;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        // One piece: the blanks before a word, and the word.
+        std::size_t wordStart = text.find_first_not_of(' ', i);
+        if (wordStart == std::string::npos) wordStart = text.size();
+        std::size_t end = text.find(' ', wordStart);
+        if (end == std::string::npos) end = text.size();
+        std::string piece = text.substr(i, end - i);
+        if (end - wordStart > kFoldAt - 2) return std::nullopt;
+        if (line + piece.size() > kFoldAt && i > 0 && wordStart > i) {
+            out += "\r\n";
+            line = 0;
+        }
+        out += piece;
+        line += piece.size();
+        i = end;
+    }
+    return out;
+}
+
+// Unstructured header text: plain ASCII as it is, folded at blanks; other
+// text (not ASCII, or with a word too long to fold) as RFC 2047 encoded
+// words, one per line. Text that is not valid UTF-8 is repaired first (each
+// bad byte becomes U+FFFD), and every piece holds at least one character, so
+// the encoding always advances.
+std::string headerText(const std::string& text, std::size_t nameLength = 0) {
+    std::string clean = base::validUTF8(oneLine(text));
+    if (isAscii(clean))
+        if (auto folded = foldedAtBlanks(clean, nameLength + 2)) return *folded;
     std::string out;
     std::size_t i = 0;
     while (i < clean.size()) {
-        std::size_t n = std::min<std::size_t>(45, clean.size() - i);
-        while (i + n < clean.size() && (static_cast<unsigned char>(clean[i + n]) & 0xC0) == 0x80) --n;
+        std::size_t n = std::min<std::size_t>(42, clean.size() - i);
+        // Do not split a character: back off over its continuation bytes.
+        for (int back = 0; back < 3 && n > 1 && i + n < clean.size() &&
+                           (static_cast<unsigned char>(clean[i + n]) & 0xC0) == 0x80;
+             ++back)
+            --n;
         if (!out.empty()) out += "\r\n ";
         out += "=?UTF-8?B?" + base::base64Encode(std::string_view(clean).substr(i, n)) + "?=";
         i += n;
@@ -54,15 +93,56 @@ std::string headerText(const std::string& text) {
     return out;
 }
 
-std::string joinAddresses(const std::vector<std::string>& list) {
+// Addresses separated by commas, folded between addresses. An address too
+// long for any mail header line is left out (no mail system takes it).
+std::string joinAddresses(const std::vector<std::string>& list, std::size_t nameLength) {
     std::string out;
+    std::size_t line = nameLength + 2;
     for (const auto& a : list) {
-        std::string clean = oneLine(a);
+        std::string clean = base::validUTF8(oneLine(a));
         if (clean.empty()) continue;
-        if (!out.empty()) out += ", ";
-        out += isAscii(clean) ? clean : headerText(clean);
+        if (clean.size() > 900) {
+            base::log("mail: left out an address of " + std::to_string(clean.size()) + " characters");
+            continue;
+        }
+        std::string piece = isAscii(clean) ? clean : headerText(clean);
+        if (!out.empty()) {
+            out += ",";
+            if (line + 2 + piece.size() > kFoldAt) {
+                out += "\r\n ";
+                line = 1;
+            } else {
+                out += " ";
+                line += 2;
+            }
+        }
+        out += piece;
+        std::size_t lastBreak = piece.rfind('\n');
+        line = lastBreak == std::string::npos ? line + piece.size() : piece.size() - lastBreak - 1;
     }
     return out;
+}
+
+// A MIME type fit for a Content-Type line: type "/" subtype, optionally
+// followed by "; name=value" parameters, all of printable ASCII without
+// quotes or backslashes. Anything else (a line break above all) is sent as
+// "application/octet-stream".
+std::string safeMimeType(const std::string& type) {
+    static const std::string specials = "()<>@,;:\\\"/[]?=";
+    auto isToken = [](std::string_view t) {
+        if (t.empty()) return false;
+        for (unsigned char c : t)
+            if (c <= 0x20 || c >= 0x7F || specials.find(static_cast<char>(c)) != std::string::npos) return false;
+        return true;
+    };
+    std::string_view t(type);
+    std::size_t semicolon = t.find(';');
+    std::string_view main = t.substr(0, semicolon);
+    std::size_t slash = main.find('/');
+    bool ok = slash != std::string_view::npos && isToken(main.substr(0, slash)) && isToken(main.substr(slash + 1));
+    for (unsigned char c : t)
+        if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\') ok = false;
+    return ok ? type : "application/octet-stream";
 }
 
 std::vector<std::string> splitAddresses(const std::string& text) {
@@ -113,7 +193,8 @@ bool needsEncoding(const std::string& text) {
 std::string quotedName(const std::string& name) {
     std::string out;
     for (char c : name)
-        if (c != '"' && c != '\\' && c != '\r' && c != '\n') out += isAscii(std::string(1, c)) ? c : '_';
+        if (c != '"' && c != '\\' && static_cast<unsigned char>(c) >= 0x20 && c != 0x7F)
+            out += isAscii(std::string(1, c)) ? c : '_';
     return out.empty() ? "attachment" : out;
 }
 
@@ -187,6 +268,32 @@ std::string htmlToText(const std::string& html) {
 
 MailComposeViewController::Handoff& handoffSlot();
 
+}  // namespace
+
+std::string mailtoURI(const std::vector<std::string>& addresses) {
+    static const char* hex = "0123456789ABCDEF";
+    static const std::string plain = "-._~!$'()*+;=@";
+    std::string out = "mailto:";
+    bool first = true;
+    for (const auto& a : addresses) {
+        if (a.empty()) continue;
+        if (!first) out += ',';
+        first = false;
+        for (unsigned char c : a) {
+            if (std::isalnum(c) || plain.find(static_cast<char>(c)) != std::string::npos) {
+                out += static_cast<char>(c);
+            } else {
+                out += '%';
+                out += hex[c >> 4];
+                out += hex[c & 15];
+            }
+        }
+    }
+    return out;
+}
+
+namespace {
+
 bool desktopHandoff(const OutboxMessage& message) {
     if (!process::findProgram("xdg-email")) return false;
     std::vector<std::string> argv{"xdg-email", "--utf8"};
@@ -195,7 +302,9 @@ bool desktopHandoff(const OutboxMessage& message) {
     if (!message.subject.empty()) argv.insert(argv.end(), {"--subject", message.subject});
     if (!message.plainBody.empty()) argv.insert(argv.end(), {"--body", message.plainBody});
     for (const auto& p : message.attachmentPaths) argv.insert(argv.end(), {"--attach", p});
-    for (const auto& a : message.to) argv.push_back(a);
+    // The recipients go as one mailto URI: an address given on its own that
+    // starts with "-" would be read as an option.
+    if (!message.to.empty()) argv.push_back(mailtoURI(message.to));
     return process::spawnDetached(argv);
 }
 
@@ -371,10 +480,10 @@ std::string MailComposeViewController::messageText(double date) const {
     auto header = [&](const std::string& name, const std::string& value) { out += name + ": " + value + "\r\n"; };
     header("Date", rfc5322Date(date));
     header("From", fromAddress());
-    if (!to_.empty()) header("To", joinAddresses(to_));
-    if (!cc_.empty()) header("Cc", joinAddresses(cc_));
-    if (!bcc_.empty()) header("Bcc", joinAddresses(bcc_));
-    header("Subject", headerText(subject_));
+    if (!to_.empty()) header("To", joinAddresses(to_, 2));
+    if (!cc_.empty()) header("Cc", joinAddresses(cc_, 2));
+    if (!bcc_.empty()) header("Bcc", joinAddresses(bcc_, 3));
+    header("Subject", headerText(subject_, 7));
     header("Message-ID", "<" + base::uuidString() + "@tolvek>");
     header("X-Unsent", "1");
     header("MIME-Version", "1.0");
@@ -397,7 +506,7 @@ std::string MailComposeViewController::messageText(double date) const {
         std::string name = quotedName(a.fileName);
         bool plainName = isAscii(a.fileName) && name == a.fileName;
         out += "--" + boundary + "\r\n";
-        out += "Content-Type: " + oneLine(a.mimeType) + "; name=\"" + name + "\"\r\n";
+        out += "Content-Type: " + safeMimeType(a.mimeType) + "; name=\"" + name + "\"\r\n";
         out += "Content-Transfer-Encoding: base64\r\n";
         out += "Content-Disposition: attachment; filename=\"" + name + "\"";
         if (!plainName) out += "; filename*=" + extendedName(a.fileName);

@@ -41,6 +41,10 @@ struct MailAttachment {
     std::string fileName;
 };
 
+// The recipients as one mailto URI ("mailto:a@b,c@d", percent-encoded), the
+// form in which they are handed to the desktop's mail program.
+std::string mailtoURI(const std::vector<std::string>& addresses);
+
 // A message written to the outbox, as handed to the desktop's mail program.
 struct OutboxMessage {
     std::string path;  // the .eml file

@@ -362,9 +362,12 @@ void NavigationBar::rebuild() {
         auto label = std::make_shared<Label>();
         label->setText(top->title());
         label->setFont(gfx::Font::boldSystemFont(20));
-        label->setTextColor(gfx::Color::white());
-        label->setShadowColor(gfx::Color::black().withAlpha(0.5f));
-        label->setShadowOffset(Size(0, -1));
+        // White with a dark edge on a dark bar; on a light (gold) bar white
+        // cannot be read, so the title is dark with a light edge there.
+        const draw::BarInk ink = draw::barInkOn(barColor());
+        label->setTextColor(ink.ink);
+        label->setShadowColor(ink.edge);
+        label->setShadowOffset(ink.edgeOffset);
         label->setBackgroundColor(gfx::Color::clear());
         label->setTextAlignment(TextAlignment::Center);
         label->setAdjustsFontSizeToFitWidth(true);

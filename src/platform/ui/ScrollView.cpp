@@ -302,7 +302,8 @@ void ScrollView::drawIndicators(gfx::Context& ctx) {
         Float range = std::max<Float>(1, contentSize_.height - b.height());
         Float frac = std::clamp<Float>((b.minY()) / range, 0, 1);
         Float y = b.minY() + 2 + indicatorInsets_.top + (track - len) * frac;
-        draw::fillRoundedRect(ctx, Rect(b.maxX() - thickness - 2, y, thickness, len), thickness / 2, color);
+        draw::fillRoundedRect(ctx, Rect(b.maxX() - thickness - 2 - verticalIndicatorRightInset(), y, thickness, len),
+                              thickness / 2, color);
     }
     if (showsHorizontal_ && contentSize_.width > b.width() + 1) {
         Float track = b.width() - 4;

@@ -124,6 +124,9 @@ public:
 protected:
     // Called after the content offset changed (the delegate is told after).
     virtual void didScroll() {}
+    // Room kept free at the right edge for the vertical indicator (a table
+    // keeps its section index clear of it).
+    virtual Float verticalIndicatorRightInset() const { return indicatorInsets_.right; }
     Point minimumOffset() const;
     Point maximumOffset() const;
 

@@ -66,7 +66,9 @@ public:
         (void)rect;
         Rect b = bounds();
         if (!grouped_) {
-            draw::fillVerticalGradient(ctx, b, draw::rgb(144, 159, 171).withAlpha(0.92f), draw::rgb(184, 193, 200).withAlpha(0.92f));
+            // Opaque: a header pinned over scrolled rows must not show their
+            // text through its own.
+            draw::fillVerticalGradient(ctx, b, draw::rgb(144, 159, 171), draw::rgb(184, 193, 200));
             ctx.setFillColor(draw::rgb(113, 125, 133));
             ctx.fillRect(Rect(0, b.maxY() - 1, b.width(), 1));
             draw::textWithShadow(ctx, text_, Rect(12, 0, b.width() - 24, b.height()), gfx::Font::boldSystemFont(18),

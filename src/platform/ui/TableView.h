@@ -338,6 +338,9 @@ public:
 
 protected:
     void didScroll() override;
+    Float verticalIndicatorRightInset() const override {
+        return ScrollView::verticalIndicatorRightInset() + indexWidth();
+    }
 
 private:
     struct SectionInfo {

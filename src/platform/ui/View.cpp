@@ -8,6 +8,7 @@
 #include "platform/gfx/Renderer.h"
 #include "platform/ui/AnimationEngine.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Drawing.h"
 #include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
@@ -459,8 +460,14 @@ void View::drawLayerContent(gfx::Context& context) {
     Rect b = presentationBounds();
     gfx::Color bg = animation::presentationBackground(*this);
     if (bg.alpha() > 0) {
-        context.setFillColor(bg);
-        context.fillRect(b);
+        // As on the device, a corner radius rounds the background even
+        // when the layer does not clip its content.
+        if (layer_->cornerRadius() > 0) {
+            draw::fillRoundedRect(context, b, layer_->cornerRadius(), bg);
+        } else {
+            context.setFillColor(bg);
+            context.fillRect(b);
+        }
     }
     context.save();
     drawRect(context, b);

@@ -618,9 +618,10 @@ void WebView::submitForm(std::size_t formIndex, const std::vector<std::pair<std:
     std::vector<std::pair<std::string, std::string>> fields;
     for (auto& in : form.inputs)
         if (!in.name.empty() && in.type != "submit") fields.emplace_back(in.name, in.value);
-    for (auto& [k, v] : values) {
+    for (const auto& value : values) {
+        const std::string& k = value.first;
         auto it = std::find_if(fields.begin(), fields.end(), [&](auto& f) { return f.first == k; });
-        if (it != fields.end()) it->second = v; else fields.emplace_back(k, v);
+        if (it != fields.end()) it->second = value.second; else fields.emplace_back(k, value.second);
     }
     std::string query;
     for (auto& [k, v] : fields) {

@@ -70,13 +70,21 @@ public:
     // Writes the data file (image or file items) and appends the entry to
     // the list. False when either write failed (nothing is left half-done).
     static bool addToOfflineQueue(const SHRItem& item, const std::string& sharerId);
-    // Replays every queued share, each on an operation of the queue; an
-    // entry leaves the list only when its share was sent.
+    // Replays every queued share, each on an operation of the queue. An
+    // entry leaves the list when its share was sent, when it can never be
+    // sent (its sharer is unknown or signed out, its item no longer
+    // validates: each logged), or after MaxReplayAttempts failed replays.
+    // A replay that finds itself offline again updates its own entry
+    // instead of adding a second one.
     static void flushOfflineQueue();
+    static constexpr int MaxReplayAttempts = 5;
     // The uid of an entry is safe as a file name in the queue folder.
     static bool isValidQueueUid(const std::string& uid);
-    // Internal: a replay ended; sent removes the entry and its data file.
-    static void offlineShareEnded(const std::string& uid, bool sent);
+    // Internal: how a replay ended. Sent and Hopeless remove the entry and
+    // its data file (Hopeless with a line in the log saying why); Failed
+    // counts an attempt.
+    enum class ReplayOutcome { Sent, Failed, Hopeless };
+    static void offlineShareEnded(const std::string& uid, ReplayOutcome outcome, const std::string& why = {});
     // The operation queue of the replay (none before the first replay).
     std::shared_ptr<base::OperationQueue> offlineQueue() const { return offlineQueue_; }
 
@@ -112,6 +120,10 @@ private:
     std::vector<std::shared_ptr<SHRSharer>> activeSharers_;
     std::mutex queueMutex_;
     std::set<std::string> replaying_;
+    // The uid of the entry whose replay is calling tryToSend on the main
+    // thread: a share queued meanwhile replaces that entry.
+    std::string requeueUid_;
+    bool requeued_ = false;
     friend class SHROfflineSharer;
 };
 

@@ -22,20 +22,35 @@ std::string SHR::offlineQueuePath() {
 std::string SHR::offlineQueueListPath() { return base::paths::join(offlineQueuePath(), "SHROfflineQueue.plist"); }
 
 std::optional<base::Array> SHR::getOfflineQueueList() {
-    auto bytes = base::FileManager::defaultManager().contentsAtPath(offlineQueueListPath());
-    if (!bytes) return std::nullopt;
-    auto value = base::Value::fromPlist(*bytes);
-    if (!value || !value->asArray()) {
-        base::log("Sharing: the offline queue list cannot be read");
+    auto& fm = base::FileManager::defaultManager();
+    const std::string path = offlineQueueListPath();
+    bool isDirectory = false;
+    if (!fm.fileExists(path, &isDirectory)) return std::nullopt;
+    if (isDirectory) {
+        base::log("Sharing: the offline queue list " + path + " is a folder");
         return std::nullopt;
     }
-    return *value->asArray();
+    auto bytes = fm.contentsAtPath(path);
+    std::string why = "it cannot be read";
+    auto value = bytes ? base::Value::fromPlist(*bytes, &why) : std::nullopt;
+    if (value && value->asArray()) return *value->asArray();
+    if (value) why = "the top level is not a list";
+    // Never overwrite what could not be read: the next share would replace
+    // every entry in it. Keep it aside, as the settings and keychain do.
+    std::string aside = path + ".corrupt";
+    for (int n = 1; fm.fileExists(aside); ++n) aside = path + ".corrupt." + std::to_string(n);
+    std::string error;
+    if (fm.moveItem(path, aside, &error))
+        base::log("Sharing: the offline queue list is unusable (" + why + "); moved it to " + aside);
+    else
+        base::log("Sharing: the offline queue list is unusable (" + why + ") and could not be moved aside: " + error);
+    return std::nullopt;
 }
 
 bool SHR::saveOfflineQueueList(const base::Array& list) {
     std::string why;
-    if (!base::FileManager::defaultManager().writeAtomically(offlineQueueListPath(), base::Value(list).toBinaryPlist(),
-                                                             &why)) {
+    auto bytes = base::Value(list).toBinaryPlist(&why);
+    if (!bytes || !base::FileManager::defaultManager().writeAtomically(offlineQueueListPath(), *bytes, &why)) {
         base::log("Sharing: the offline queue list cannot be written: " + why);
         return false;
     }
@@ -51,6 +66,21 @@ bool SHR::addToOfflineQueue(const SHRItem& item, const std::string& sharerId) {
     static std::mt19937 random{std::random_device{}()};
     auto& helper = currentHelper();
     std::lock_guard lock(helper.queueMutex_);
+    if (!helper.requeueUid_.empty()) {
+        // A replay went offline again: its own entry is updated, not doubled.
+        if (auto list = getOfflineQueueList()) {
+            for (auto& entry : *list) {
+                base::Dictionary* dict = entry.asDictionary();
+                if (!dict || dict->get("uid").stringValue() != helper.requeueUid_ ||
+                    dict->get("sharer").stringValue() != sharerId)
+                    continue;
+                dict->set("item", item.dictionaryRepresentation());
+                if (!saveOfflineQueueList(*list)) return false;
+                helper.requeued_ = true;
+                return true;
+            }
+        }
+    }
     const std::string uid = base::format("%@-%i-%i-%i", sharerId, item.shareType(),
                                          static_cast<int>(static_cast<long long>(base::Clock::current().now())),
                                          static_cast<int>(static_cast<std::int32_t>(random())));
@@ -62,6 +92,11 @@ bool SHR::addToOfflineQueue(const SHRItem& item, const std::string& sharerId) {
     auto& fm = base::FileManager::defaultManager();
     if (bytes && !fm.writeAtomically(dataPath, *bytes)) {
         base::log("Sharing: the queued share's data cannot be written");
+        return false;
+    }
+    // The list file exists but could not be moved aside: do not replace it.
+    if (fm.fileExists(offlineQueueListPath()) && !getOfflineQueueList() && fm.fileExists(offlineQueueListPath())) {
+        if (bytes) fm.removeItem(dataPath);
         return false;
     }
     base::Array list = getOfflineQueueList().value_or(base::Array{});
@@ -90,19 +125,24 @@ void SHR::flushOfflineQueue() {
             const std::string* sharer = dict->get("sharer").asString();
             const std::string* uid = dict->get("uid").asString();
             if (!itemDict || !sharer || !uid || !isValidQueueUid(*uid)) continue;  // dropped
+            if (!SHRSharer::registry().contains(*sharer)) {
+                base::log(base::format("Sharing: dropped the queued share %@: there is no sharer %@", *uid, *sharer));
+                continue;
+            }
             kept.push_back(entry);
             named.insert(*uid);
-            if (helper.replaying_.count(*uid) || !SHRSharer::registry().contains(*sharer)) continue;
+            if (helper.replaying_.count(*uid)) continue;
             helper.replaying_.insert(*uid);
             operations.push_back(
                 std::make_shared<SHROfflineSharer>(SHRItem::itemFromDictionary(*itemDict), *sharer, *uid));
         }
         if (kept.size() != list->size()) saveOfflineQueueList(kept);
-        // Data files that no entry names are left-overs: remove them.
+        // Data files that no entry names are left-overs: remove them (the
+        // list itself and copies of it kept aside stay).
         auto& fm = base::FileManager::defaultManager();
         const std::string folder = offlineQueuePath();
         for (const auto& name : fm.contentsOfDirectory(folder)) {
-            if (name == "SHROfflineQueue.plist" || named.count(name)) continue;
+            if (name.rfind("SHROfflineQueue.plist", 0) == 0 || named.count(name)) continue;
             bool isDirectory = false;
             const std::string path = base::paths::join(folder, name);
             if (fm.fileExists(path, &isDirectory) && !isDirectory) fm.removeItem(path);
@@ -113,17 +153,40 @@ void SHR::flushOfflineQueue() {
     for (const auto& op : operations) helper.offlineQueue_->addOperation(op);
 }
 
-void SHR::offlineShareEnded(const std::string& uid, bool sent) {
+void SHR::offlineShareEnded(const std::string& uid, ReplayOutcome outcome, const std::string& why) {
     auto& helper = currentHelper();
     std::lock_guard lock(helper.queueMutex_);
     helper.replaying_.erase(uid);
-    if (!sent) return;
+    bool drop = outcome != ReplayOutcome::Failed;
     if (auto list = getOfflineQueueList()) {
         base::Array kept;
-        for (const auto& entry : *list)
-            if (entry["uid"].stringValue() != uid) kept.push_back(entry);
-        if (kept.size() != list->size() && !saveOfflineQueueList(kept)) return;  // keep the file with its entry
+        bool changed = false;
+        for (auto& entry : *list) {
+            if (entry["uid"].stringValue() != uid) {
+                kept.push_back(entry);
+                continue;
+            }
+            changed = true;
+            if (outcome == ReplayOutcome::Hopeless) {
+                base::log(base::format("Sharing: dropped the queued share %@: %@", uid, why));
+                continue;
+            }
+            if (outcome == ReplayOutcome::Sent) continue;
+            const long long attempts = entry["attempts"].integerValue() + 1;
+            if (attempts >= MaxReplayAttempts) {
+                base::log(base::format("Sharing: gave up the queued share %@ after %i failed attempts", uid,
+                                       static_cast<int>(attempts)));
+                drop = true;
+                continue;
+            }
+            if (base::Dictionary* dict = entry.asDictionary()) dict->set("attempts", attempts);
+            kept.push_back(entry);
+        }
+        if (changed && !saveOfflineQueueList(kept)) return;  // keep the file with its entry
+    } else if (outcome == ReplayOutcome::Hopeless) {
+        base::log(base::format("Sharing: dropped the queued share %@: %@", uid, why));
     }
+    if (!drop) return;
     const std::string path = base::paths::join(offlineQueuePath(), uid);
     auto& fm = base::FileManager::defaultManager();
     if (fm.fileExists(path)) fm.removeItem(path);

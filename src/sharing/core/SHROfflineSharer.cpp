@@ -18,7 +18,7 @@ bool SHROfflineSharer::shouldRun() const { return !isCancelled() && !readyToFini
 
 void SHROfflineSharer::main() {
     if (!shouldRun()) {
-        SHR::offlineShareEnded(uid_, false);
+        SHR::offlineShareEnded(uid_, SHR::ReplayOutcome::Failed);
         return;
     }
     auto self = std::static_pointer_cast<SHROfflineSharer>(shared_from_this());
@@ -29,7 +29,7 @@ void SHROfflineSharer::main() {
         if (base::Clock::current().now() >= deadline) {
             base::log(base::format("Sharing: the queued share %@ did not report in time", uid_));
             lock.unlock();
-            base::RunLoop::main().performOnMainThread([self] { self->finish(false); }, true);
+            base::RunLoop::main().performOnMainThread([self] { self->finish(SHR::ReplayOutcome::Failed); }, true);
             lock.lock();
             break;
         }
@@ -40,14 +40,14 @@ void SHROfflineSharer::main() {
 void SHROfflineSharer::share() {
     sharer_ = SHRSharer::create(sharerId_);
     if (!sharer_) {
-        finish(false);
+        finish(SHR::ReplayOutcome::Hopeless, "there is no sharer " + sharerId_);
         return;
     }
     sharer_->setItem(item_);
     sharer_->setQuiet(true);
     sharer_->setShareDelegate(std::static_pointer_cast<SHROfflineSharer>(shared_from_this()));
     if (!sharer_->isAuthorized()) {
-        finish(false);
+        finish(SHR::ReplayOutcome::Hopeless, sharerId_ + " is signed out");
         return;
     }
     const std::string path = base::paths::join(SHR::offlineQueuePath(), uid_);
@@ -57,19 +57,41 @@ void SHROfflineSharer::share() {
             else item_->setData(*bytes);
         }
     }
+    if (!sharer_->validateItem()) {
+        finish(SHR::ReplayOutcome::Hopeless, "its item is incomplete");
+        return;
+    }
     // The data file stays until the share was sent, so a failure keeps it.
-    if (!sharer_->tryToSend()) finish(false);
+    // Should the connection be gone again, the sharer queues the share anew:
+    // that updates this entry, and the replay counts as a failed attempt.
+    auto& helper = SHR::currentHelper();
+    {
+        std::lock_guard lock(helper.queueMutex_);
+        helper.requeueUid_ = uid_;
+        helper.requeued_ = false;
+    }
+    const bool started = sharer_->tryToSend();
+    bool requeued = false;
+    {
+        std::lock_guard lock(helper.queueMutex_);
+        helper.requeueUid_.clear();
+        requeued = helper.requeued_;
+        helper.requeued_ = false;
+    }
+    if (!started || requeued) finish(SHR::ReplayOutcome::Failed);
 }
 
-void SHROfflineSharer::finish(bool sent) {
+void SHROfflineSharer::finish(SHR::ReplayOutcome outcome, const std::string& why) {
     if (readyToFinish_.exchange(true)) return;
     if (sharer_) sharer_->setShareDelegate({});
-    SHR::offlineShareEnded(uid_, sent);
+    SHR::offlineShareEnded(uid_, outcome, why);
     sharer_.reset();
     std::lock_guard lock(mutex_);
     wake_.notify_all();
 }
 
-void SHROfflineSharer::sharerFinishedSending(SHRSharer&) { finish(true); }
-void SHROfflineSharer::sharerFailedWithError(SHRSharer&, const net::Error&, bool) { finish(false); }
-void SHROfflineSharer::sharerCancelledSending(SHRSharer&) { finish(false); }
+void SHROfflineSharer::sharerFinishedSending(SHRSharer&) { finish(SHR::ReplayOutcome::Sent); }
+void SHROfflineSharer::sharerFailedWithError(SHRSharer&, const net::Error&, bool) {
+    finish(SHR::ReplayOutcome::Failed);
+}
+void SHROfflineSharer::sharerCancelledSending(SHRSharer&) { finish(SHR::ReplayOutcome::Failed); }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/base/OperationQueue.h"
+#include "sharing/core/SHR.h"
 #include "sharing/core/SHRSharer.h"
 
 class SHROfflineSharer : public base::Operation, public SHRSharerDelegate {
@@ -23,7 +24,7 @@ public:
     bool shouldRun() const;
     // Main thread: starts the share.
     void share();
-    void finish(bool sent);
+    void finish(SHR::ReplayOutcome outcome, const std::string& why = {});
 
     void sharerFinishedSending(SHRSharer& sharer) override;
     void sharerFailedWithError(SHRSharer& sharer, const net::Error& error, bool shouldRelogin) override;

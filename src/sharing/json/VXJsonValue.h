@@ -58,8 +58,9 @@ public:
     VXJsonObject& operator=(VXJsonObject&& other) noexcept;
     ~VXJsonObject();
 
-    std::size_t size() const { return items_.size(); }
-    bool empty() const { return items_.empty(); }
+    // Defined below VXJsonValue: the items' type is complete only there.
+    std::size_t size() const;
+    bool empty() const;
     bool contains(std::string_view key) const { return indexOf(key) != npos; }
     // Null when missing.
     const VXJsonValue* find(std::string_view key) const;
@@ -70,8 +71,8 @@ public:
     void clear();
     std::vector<std::string> keys() const;
 
-    Items::const_iterator begin() const { return items_.begin(); }
-    Items::const_iterator end() const { return items_.end(); }
+    Items::const_iterator begin() const;
+    Items::const_iterator end() const;
     const Items& items() const { return items_; }
 
 private:
@@ -267,3 +268,8 @@ private:
     void releaseChildren();
     Storage v_;
 };
+
+inline std::size_t VXJsonObject::size() const { return items_.size(); }
+inline bool VXJsonObject::empty() const { return items_.empty(); }
+inline VXJsonObject::Items::const_iterator VXJsonObject::begin() const { return items_.begin(); }
+inline VXJsonObject::Items::const_iterator VXJsonObject::end() const { return items_.end(); }

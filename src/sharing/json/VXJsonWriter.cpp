@@ -7,12 +7,18 @@
 #include <vector>
 
 #include "platform/base/Format.h"
+#include "platform/base/UTF8.h"
 #include "sharing/json/VXJsonNumbers.h"
 
 namespace {
 
-void appendString(std::string& json, const std::string& s) {
+// Text that is not valid UTF-8 is written with U+FFFD for each bad byte:
+// copied as it is, it would make JSON that the parser (and every other)
+// refuses.
+void appendString(std::string& json, const std::string& text) {
     static const char hex[] = "0123456789abcdef";
+    const std::string repaired = base::isValidUTF8(text) ? std::string() : base::validUTF8(text);
+    const std::string& s = repaired.empty() ? text : repaired;
     json += '"';
     std::size_t run = 0;  // start of the bytes not yet copied
     for (std::size_t i = 0; i < s.size(); ++i) {

@@ -25,42 +25,12 @@
 #include "charts/CHTTextLayer.h"
 #include "charts/CHTTextStyleExtensions.h"
 #include "platform/gfx/Context.h"
+#include "GallerySupport.h"
 
 namespace {
 
+using namespace gallery;
 using gfx::Rect;
-
-std::string folder;
-int failures = 0;
-
-void save(gfx::ImageContext& ctx, const std::string& name) {
-    std::string path = folder + "/" + name + ".png";
-    if (!ctx.image()->writePNG(path)) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-        ++failures;
-    } else {
-        std::printf("%s\n", path.c_str());
-    }
-}
-
-// A y-up canvas on white, as charts are drawn.
-struct Canvas {
-    gfx::ImageContext ctx;
-    explicit Canvas(gfx::Size size) : ctx(size, 2, gfx::YAxis::Up) {
-        ctx.setFillColor(gfx::Color::white());
-        ctx.fillRect(Rect(0, 0, size.width, size.height));
-    }
-};
-
-void label(gfx::Context& ctx, const std::string& text, Rect rect, CGFloat size = 10) {
-    auto style = CHTTextStyle::textStyle();
-    style->setFontSize(size);
-    ctx.save();
-    ctx.translate(0, rect.maxY() + rect.minY());
-    ctx.scale(1, -1);
-    drawInRect(text, rect, style.get(), ctx);
-    ctx.restore();
-}
 
 void colours() {
     Canvas c({300, 200});

@@ -19,21 +19,14 @@
 #include "charts/CHTXYPlotSpace.h"
 #include "platform/gfx/Context.h"
 #include "platform/gfx/Image.h"
+#include "GallerySupport.h"
 
 namespace {
 
-std::string folder;
-int failures = 0;
+using namespace gallery;
 
-void save(gfx::ImageContext& ctx, const std::string& name) {
-    std::string path = folder + "/" + name + ".png";
-    if (!ctx.image()->writePNG(path)) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-        ++failures;
-    } else {
-        std::printf("%s\n", path.c_str());
-    }
-}
+// The grey the graphs are shown on.
+const gfx::Color kGrey = gfx::Color::rgb(0.5, 0.5, 0.5, 1);
 
 std::string fileName(std::string name) {
     for (auto& c : name) c = (c == ' ') ? '-' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -52,17 +45,15 @@ void themePages() {
     auto classes = CHTTheme::themeClasses();
     // One page per theme, on a mid grey so that every background shows.
     for (const auto& c : classes) {
-        gfx::ImageContext ctx({200, 200}, 2, gfx::YAxis::Up);
-        ctx.setFillColor(gfx::Color::rgb(0.5, 0.5, 0.5, 1));
-        ctx.fillRect(gfx::Rect(0, 0, 200, 200));
+        Canvas canvas({200, 200}, kGrey);
+        auto& ctx = canvas.ctx;
         auto graph = CHTTheme::themeNamed(c.name)->newGraph();
         drawGraph(*graph, ctx, {0, 0});
         save(ctx, "theme-" + fileName(c.name));
     }
     // All of them side by side.
-    gfx::ImageContext all({210.0f * classes.size() + 10, 220}, 2, gfx::YAxis::Up);
-    all.setFillColor(gfx::Color::rgb(0.5, 0.5, 0.5, 1));
-    all.fillRect(gfx::Rect(0, 0, 210.0f * classes.size() + 10, 220));
+    Canvas canvas({210.0f * classes.size() + 10, 220}, kGrey);
+    auto& all = canvas.ctx;
     for (std::size_t i = 0; i < classes.size(); ++i) {
         auto graph = CHTTheme::themeNamed(classes[i].name)->newGraph();
         drawGraph(*graph, all, {10 + 210.0f * i, 10});
@@ -129,9 +120,8 @@ void themedCharts() {
     auto classes = CHTTheme::themeClasses();
     gfx::Size size(300, 300);
     gfx::Size page(10 + (size.width + 10) * classes.size(), size.height + 20);
-    gfx::ImageContext all(page, 2, gfx::YAxis::Up);
-    all.setFillColor(gfx::Color::rgb(0.5, 0.5, 0.5, 1));
-    all.fillRect(gfx::Rect(0, 0, page.width, page.height));
+    Canvas canvas(page, kGrey);
+    auto& all = canvas.ctx;
     for (std::size_t i = 0; i < classes.size(); ++i) {
         auto graph = chartInTheme(classes[i].name, size, totals);
         drawGraph(*graph, all, {10 + (size.width + 10) * i, 10});
@@ -145,13 +135,7 @@ void themedCharts() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    folder = argc > 1 ? argv[1] : "graph-gallery";
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (ec) {
-        std::fprintf(stderr, "cannot create %s: %s\n", folder.c_str(), ec.message().c_str());
-        return 1;
-    }
+    if (!makeFolder(argc, argv, "graph-gallery")) return 1;
     CHTTheme::registerThemes();
     themePages();
     themedCharts();

@@ -25,42 +25,12 @@
 #include "charts/gallery/AppCharts.h"
 #include "platform/gfx/Context.h"
 #include "platform/gfx/Image.h"
+#include "GallerySupport.h"
 
 namespace {
 
+using namespace gallery;
 using gfx::Rect;
-
-std::string folder;
-int failures = 0;
-
-void save(gfx::ImageContext& ctx, const std::string& name) {
-    std::string path = folder + "/" + name + ".png";
-    if (!ctx.image()->writePNG(path)) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-        ++failures;
-    } else {
-        std::printf("%s\n", path.c_str());
-    }
-}
-
-// A y-up canvas on white at scale 2, as charts are drawn.
-struct Canvas {
-    gfx::ImageContext ctx;
-    explicit Canvas(gfx::Size size, gfx::Color background = gfx::Color::white()) : ctx(size, 2, gfx::YAxis::Up) {
-        ctx.setFillColor(background);
-        ctx.fillRect(Rect(0, 0, size.width, size.height));
-    }
-};
-
-void label(gfx::Context& ctx, const std::string& text, Rect rect, CGFloat size = 10) {
-    auto style = CHTTextStyle::textStyle();
-    style->setFontSize(size);
-    ctx.save();
-    ctx.translate(0, rect.maxY() + rect.minY());
-    ctx.scale(1, -1);
-    drawInRect(text, rect, style.get(), ctx);
-    ctx.restore();
-}
 
 // Every symbol type: drawn as vectors on the left, stamped on the right (a
 // triangle and a star must point up in both).
@@ -396,9 +366,8 @@ void legendSwatches() {
 // above upward and below downward bars.
 void labelledPlots() {
     gfx::Size size(300, 220);
-    gfx::ImageContext ctx(size, 2, gfx::YAxis::Up);
-    ctx.setFillColor(gfx::Color::white());
-    ctx.fillRect(Rect(0, 0, size.width, size.height));
+    Canvas canvas(size);
+    auto& ctx = canvas.ctx;
     auto graph = CHTXYGraph::create(Rect(0, 0, size.width, size.height));
     auto space = std::dynamic_pointer_cast<CHTXYPlotSpace>(graph->defaultPlotSpace());
     space->setXRange(CHTPlotRange::plotRangeWithLocation(CHTDecimalFromInteger(0), CHTDecimalFromInteger(8)));
@@ -440,13 +409,7 @@ void appChart(const std::string& name, std::vector<double> totals, bool bars) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    folder = argc > 1 ? argv[1] : "plot-gallery";
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (ec) {
-        std::fprintf(stderr, "cannot create %s: %s\n", folder.c_str(), ec.message().c_str());
-        return 1;
-    }
+    if (!makeFolder(argc, argv, "plot-gallery")) return 1;
     symbols();
     scatterPlots();
     barPlots();

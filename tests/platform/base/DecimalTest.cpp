@@ -257,9 +257,11 @@ TEST(DecimalConversion, FromTextAcceptsPlainNumeralsOnly) {
     EXPECT_EQ(D("007").toString(), "7");
     for (const char* bad : {"", " ", "abc", "1x", "1e", "1e+", ".", "-", "1.2.3", "--1", "1 2", "nan"})
         EXPECT_TRUE(D(bad).isNaN()) << '"' << bad << '"';
-    // More digits than fit are rounded to 38 significant digits.
+    // More digits than fit are rounded to 38 significant digits; 39 that
+    // the mantissa holds exactly are kept, so text gives back its decimal.
     Decimal long40 = D("1234567890123456789012345678901234567890");
-    EXPECT_EQ(long40.toString(), "1234567890123456789012345678901234567900");
+    EXPECT_EQ(long40.toString(), "1234567890123456789012345678901234567890");
+    EXPECT_EQ(D("9234567890123456789012345678901234567890").toString(), "9234567890123456789012345678901234567900");
     Decimal long41 = D("12345678901234567890123456789012345678951");
     EXPECT_EQ(long41.toString(), "12345678901234567890123456789012345679000");
     EXPECT_TRUE(D("1e500").isNaN());

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <fstream>
 
 #include "GfxTestSupport.h"
 #include "platform/gfx/Image.h"
@@ -104,4 +107,28 @@ TEST(ImageTest, ScaleIsAlwaysPositive) {
     EXPECT_FLOAT_EQ(img->withScale(0)->scale(), 1);
     EXPECT_FLOAT_EQ(img->withScale(NAN)->scale(), 1);
     EXPECT_FLOAT_EQ(img->withScale(3)->scale(), 3);
+}
+
+TEST(ImageTest, WritingAPNGNeverFollowsALinkBesideTheTarget) {
+    // Screenshots used to go through "<name>.tmp", opened even when it was a
+    // link to someone else's file.
+    auto dir = std::filesystem::temp_directory_path() / ("tolvek-png-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    auto victim = dir / "victim.txt";
+    { std::ofstream(victim) << "keep me"; }
+    auto target = dir / "shot.png";
+    std::filesystem::create_symlink(victim, dir / "shot.png.tmp");
+    ASSERT_TRUE(sample()->writePNG(target.string()));
+    std::ifstream in(victim);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "keep me");
+    auto back = Image::decode([&] {
+        std::ifstream png(target, std::ios::binary);
+        std::string bytes(std::istreambuf_iterator<char>(png), {});
+        return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+    }());
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->width(), 3);
+    // Nothing but the link, the victim and the picture is left.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 3);
+    std::filesystem::remove_all(dir);
 }

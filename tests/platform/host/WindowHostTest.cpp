@@ -2,6 +2,7 @@
 // TOLVEK_HOST_CHILD saying what to do), under Xvfb when the test needs a
 // display and with no display at all when it checks the refusal.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -21,7 +22,11 @@
 #include <string>
 
 #include "HostTestSupport.h"
+#include "TestEnvironment.h"
 #include "platform/base/Clock.h"
+#include "platform/base/FileManager.h"
+#include "platform/base/UserDefaults.h"
+#include "platform/base/Value.h"
 #include "platform/base/NotificationCenter.h"
 #include "platform/base/RunLoop.h"
 #include "platform/host/DemoDelegate.h"
@@ -188,6 +193,48 @@ int runInputChild() {
     return 0;
 }
 
+// Ctrl+Q, SIGTERM or SIGINT end the run promptly, as closing the window
+// does, with a setting made just before on disk. Answers 0 when so.
+int runQuitChild(const std::string& how) {
+    test::TempHome home;
+    host::WindowHost window;
+    std::thread signaller;
+    auto start = std::chrono::steady_clock::now();
+    auto act = base::Timer::scheduledTimer(0.5, false, [&](base::Timer&) {
+        base::UserDefaults::standardUserDefaults().setString("QuitCheck", how);  // not synchronized
+        if (how == "key") {
+            SDL_Event e{};
+            e.type = SDL_KEYDOWN;
+            e.key.keysym.sym = SDLK_q;
+            e.key.keysym.mod = KMOD_LCTRL;
+            pushEvent(e);
+        } else {
+            // Sent while the loop is asleep with nothing to do.
+            int sig = how == "int" ? SIGINT : SIGTERM;
+            signaller = std::thread([sig] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                ::kill(::getpid(), sig);
+            });
+        }
+    });
+    int status = window.run(host::demoDelegateFactory());
+    if (signaller.joinable()) signaller.join();
+    double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (status != 0) return status;
+    if (took > 5) {
+        std::fprintf(stderr, "the run took %.1f s to end\n", took);
+        return 30;
+    }
+    auto bytes = base::FileManager::defaultManager().contentsAtPath(
+        base::paths::join(base::paths::configHome(), "defaults.plist"));
+    auto settings = bytes ? base::Value::fromPlist(*bytes) : std::nullopt;
+    if (!settings || (*settings)["QuitCheck"].stringValue() != how) {
+        std::fprintf(stderr, "the setting made before quitting is not on disk\n");
+        return 31;
+    }
+    return 0;
+}
+
 // The child's side: runs the window host and ends the process with a status
 // the parent checks (0 when all went as expected).
 TEST(WindowHostChild, Run) {
@@ -241,6 +288,8 @@ TEST(WindowHostChild, Run) {
         }
     } else if (which == "input") {
         status = runInputChild();
+    } else if (which.rfind("quit-", 0) == 0) {
+        status = runQuitChild(which.substr(5));
     }
     std::fflush(stdout);
     std::fflush(stderr);
@@ -266,6 +315,15 @@ TEST(WindowHost, UnderXvfbClicksTypingKeysAndMinimisingReachTheApplication) {
     if (!haveXvfb()) GTEST_SKIP() << "xvfb-run is not installed";
     auto result = runCommand(underXvfb(childCommand("input")));
     EXPECT_EQ(result.status, 0) << result.output;
+}
+
+TEST(WindowHost, UnderXvfbCtrlQAndSignalsEndTheRunWithTheSettingsSaved) {
+    if (!haveXvfb()) GTEST_SKIP() << "xvfb-run is not installed";
+    for (const std::string how : {"key", "term", "int"}) {
+        // A run that does not end by itself is stopped after 20 seconds.
+        auto result = runCommand(underXvfb("timeout -s KILL 20 " + childCommand("quit-" + how)));
+        EXPECT_EQ(result.status, 0) << how << ": " << result.output;
+    }
 }
 
 TEST(WindowHost, TheFramesOptionClosesTheWindowAfterThoseFrames) {

@@ -353,3 +353,48 @@ TEST_F(LoopbackOnlyTest, RedirectsAwayFromTheLoopbackAreRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// Header values cannot add header lines, and secure requests do not follow
+// redirects to plain http.
+class URLConnectionSafetyTest : public URLConnectionTest {};
+
+TEST_F(URLConnectionSafetyTest, HeaderValuesWithLineBreaksAreRefused) {
+    server.on("GET", "/h", fakes::Reply::text(200, "ok"));
+    for (const std::string& value : {std::string("a\r\nX-Injected: 1"), std::string("a\nb"), std::string("a\rb")}) {
+        net::URLRequest r = request("/h");
+        r.setValue(value, "X-Note");
+        auto rec = load(r);
+        ASSERT_TRUE(rec->error) << value;
+        EXPECT_EQ(rec->events, std::vector<std::string>{"fail"});
+        auto sync = net::URLConnection::sendSynchronousRequest(r);
+        EXPECT_TRUE(sync.error);
+    }
+    net::URLRequest badName = request("/h");
+    badName.setValue("v", "X-A\r\nX-B");
+    EXPECT_TRUE(net::URLConnection::sendSynchronousRequest(badName).error);
+    EXPECT_EQ(server.requestCount(), 0u);  // nothing reached the server
+    // An ordinary value still goes through.
+    net::URLRequest fine = request("/h");
+    fine.setValue("plain value", "X-Note");
+    EXPECT_FALSE(net::URLConnection::sendSynchronousRequest(fine).error);
+    EXPECT_EQ(server.lastRequest()->header("X-Note"), "plain value");
+}
+
+TEST_F(URLConnectionSafetyTest, RedirectsFromHttpsToHttpAreRefused) {
+    EXPECT_TRUE(net::isInsecureRedirect(net::URL("https://example.com/a"), "http://example.com/b"));
+    EXPECT_TRUE(net::isInsecureRedirect(net::URL("HTTPS://example.com/a"), " HTTP://evil.example/"));
+    EXPECT_FALSE(net::isInsecureRedirect(net::URL("https://example.com/a"), "https://example.com/b"));
+    EXPECT_FALSE(net::isInsecureRedirect(net::URL("https://example.com/a"), "/relative"));
+    EXPECT_FALSE(net::isInsecureRedirect(net::URL("https://example.com/a"), "//example.com/same-scheme"));
+    EXPECT_FALSE(net::isInsecureRedirect(net::URL("http://example.com/a"), "http://example.com/b"));
+    // Plain http keeps following plain http.
+    server.on("GET", "/from", fakes::Reply::text(302, "").withHeader("Location", server.url("/to")));
+    server.on("GET", "/to", fakes::Reply::text(200, "arrived"));
+    auto sync = net::URLConnection::sendSynchronousRequest(request("/from"));
+    ASSERT_FALSE(sync.error);
+    EXPECT_EQ(std::string(sync.data.begin(), sync.data.end()), "arrived");
+}
+
+}  // namespace

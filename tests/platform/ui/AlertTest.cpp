@@ -6,6 +6,7 @@ namespace {
 
 class RecordingAlertDelegate : public AlertViewDelegate, public ActionSheetDelegate {
 public:
+    using ActionSheetDelegate::willDismissWithButtonIndex;  // the sheet's stays as it is
     void clickedButtonAtIndex(AlertView&, int index) override { events.push_back("clicked " + std::to_string(index)); }
     void willDismissWithButtonIndex(AlertView&, int index) override { events.push_back("will " + std::to_string(index)); }
     void didDismissWithButtonIndex(AlertView&, int index) override { events.push_back("did " + std::to_string(index)); }

@@ -24,6 +24,7 @@
 #include "sharing/core/SHRRequest.h"
 #include "sharing/core/SHRShareMenu.h"
 #include "sharing/core/SHRSharer.h"
+#include "sharing/SharingTestSupport.h"
 
 namespace {
 
@@ -61,37 +62,15 @@ public:
     bool send() override { return false; }
 };
 
-class SHRCoreTest : public ::testing::Test {
+class SHRCoreTest : public sharingtest::SharingTest {
 protected:
     void SetUp() override {
-        clock_ = std::make_shared<base::ManualClock>();
-        base::Clock::setCurrent(clock_);
-        ui::Application::resetSharedApplication();
-        oldKeychain_ = base::Keychain::setShared(keychain_);
-        window_ = std::make_shared<ui::Window>();
-        window_->makeKeyAndVisible();
-        root_ = std::make_shared<ui::ViewController>();
-        nav_ = std::make_shared<ui::NavigationController>(root_);
-        window_->addSubview(nav_->view());
-        SHR::resetForTesting();
-        SHRSharer::registerBuiltInSharers();
+        SharingTest::SetUp();
         SHRSharer::registerSharer<SHRTestNet>("SHRTestNet");
         SHRSharer::registerSharer<SHRTestSilent>("SHRTestSilent");
-        Reachability::setStatusOverride(ReachableViaWiFi);
         serverBase = server_.baseURL();
         ui::Pasteboard::generalPasteboard().clear();
     }
-    void TearDown() override {
-        SHR::resetForTesting();
-        Reachability::setStatusOverride(std::nullopt);
-        advance(2);
-        window_.reset();
-        ui::Application::resetSharedApplication();
-        base::Keychain::setShared(oldKeychain_);
-        base::Clock::setCurrent(nullptr);
-    }
-    void advance(double s) { base::RunLoop::main().advanceBy(s); }
-    base::UserDefaults& defaults() { return base::UserDefaults::standardUserDefaults(); }
     std::vector<std::string> stored(int type) {
         std::vector<std::string> out;
         const auto array = defaults().arrayForKey(base::format("SHR_FAVS_%i", type)).value_or(base::Array{});
@@ -103,14 +82,7 @@ protected:
         return base::RunLoop::main().runUntil(cond, seconds);
     }
 
-    test::TempHome home_;
     fakes::HttpServer server_;
-    std::shared_ptr<base::ManualClock> clock_;
-    std::shared_ptr<base::MemoryKeychain> keychain_ = std::make_shared<base::MemoryKeychain>();
-    std::shared_ptr<base::Keychain> oldKeychain_;
-    std::shared_ptr<ui::Window> window_;
-    std::shared_ptr<ui::ViewController> root_;
-    std::shared_ptr<ui::NavigationController> nav_;
 };
 
 TEST_F(SHRCoreTest, FavouritesDefaultPushCapAndExclusions) {

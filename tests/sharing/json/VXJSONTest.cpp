@@ -13,7 +13,7 @@ TEST(VXJSON, DepthIsSharedByBothParts) {
     json.setMaxDepth(1);
     EXPECT_TRUE(json.objectWithString("[1]"));
     EXPECT_FALSE(json.objectWithString("[[1]]"));
-    EXPECT_FALSE(json.stringWithObject(VXJsonArray{VXJsonArray{}}));
+    EXPECT_FALSE(json.stringWithObject(VXJsonArray{VXJsonValue(VXJsonArray{})}));
     EXPECT_EQ(traceOf(json), (Trace{{7, "Nested too deep"}}));
 }
 

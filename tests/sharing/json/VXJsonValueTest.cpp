@@ -41,7 +41,7 @@ TEST(VXJsonValue, ObjectKeepsOrderAndReplacesInPlace) {
 }
 
 TEST(VXJsonValue, AssigningAChildToItsParent) {
-    VXJsonValue v = VXJsonArray{VXJsonArray{1, 2}};
+    VXJsonValue v = VXJsonArray{VXJsonValue(VXJsonArray{1, 2})};
     v = v.asArray()->front();
     EXPECT_EQ(v, VXJsonValue(VXJsonArray{1, 2}));
     VXJsonValue w = VXJsonObject{{"a", VXJsonObject{{"b", 3}}}};

@@ -73,7 +73,7 @@ TEST(VXJsonWriter, HumanReadable) {
               "  ],\n"
               "  \"week\" : 3\n"
               "}");
-    EXPECT_EQ(writer.stringWithObject(VXJsonArray{VXJsonArray{VXJsonObject{{"a", 1}}}}),
+    EXPECT_EQ(writer.stringWithObject(VXJsonArray{VXJsonValue(VXJsonArray{VXJsonObject{{"a", 1}}})}),
               "[\n  [\n    {\n      \"a\" : 1\n    }\n  ]\n]");
     EXPECT_EQ(writer.stringWithObject(VXJsonArray{}), "[]");
 }
@@ -82,7 +82,7 @@ TEST(VXJsonWriter, HumanReadableWithoutDepthLimitStillIndents) {
     VXJsonWriter writer;
     writer.setMaxDepth(0);
     writer.setHumanReadable(true);
-    EXPECT_EQ(writer.stringWithObject(VXJsonArray{VXJsonArray{1}}), "[\n  [\n    1\n  ]\n]");
+    EXPECT_EQ(writer.stringWithObject(VXJsonArray{VXJsonValue(VXJsonArray{1})}), "[\n  [\n    1\n  ]\n]");
 }
 
 TEST(VXJsonWriter, StringEscapes) {
@@ -121,7 +121,7 @@ TEST(VXJsonWriter, RefusesNonFiniteNumbers) {
                                       {1, "Unsupported value for key x in object"},
                                       {1, "Unsupported value for key outer in object"}}));
     // Arrays add nothing of their own.
-    EXPECT_FALSE(writer.stringWithObject(VXJsonArray{VXJsonArray{HUGE_VAL}}));
+    EXPECT_FALSE(writer.stringWithObject(VXJsonArray{VXJsonValue(VXJsonArray{HUGE_VAL})}));
     EXPECT_EQ(traceOf(writer), (Trace{{1, "JSON serialisation not supported for NaN"}}));
 }
 
@@ -206,3 +206,22 @@ TEST(VXJsonWriter, RoundTrips) {
     writer.setHumanReadable(false);
     EXPECT_EQ(writer.stringWithObject(*parser.objectWithString(canonical)), canonical);
 }
+
+namespace {
+
+TEST(VXJsonWriterRepairTest, TextThatIsNotUTF8IsWrittenAsReplacementCharacters) {
+    VXJsonWriter writer;
+    VXJsonParser parser;
+    const std::string bad = "A\x80" "B\xC3";
+    auto json = writer.stringWithObject(VXJsonObject{{"k\xFF", bad}, {"ok", "\xC3\xA9"}});
+    ASSERT_TRUE(json);
+    EXPECT_NE(json->find("\"A\xEF\xBF\xBD" "B\xEF\xBF\xBD\""), std::string::npos);
+    EXPECT_NE(json->find("\"k\xEF\xBF\xBD\""), std::string::npos);
+    EXPECT_NE(json->find("\"\xC3\xA9\""), std::string::npos);  // valid text untouched
+    // What the writer writes, the parser reads.
+    auto back = parser.objectWithString(*json);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(*(*back).asObject()->find("ok")->asString(), "\xC3\xA9");
+}
+
+}  // namespace

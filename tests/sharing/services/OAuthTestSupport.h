@@ -26,6 +26,7 @@
 #include "sharing/core/SHROAuthSharer.h"
 #include "sharing/core/SHROAuthView.h"
 #include "sharing/core/SHRSharer.h"
+#include "sharing/SharingTestSupport.h"
 
 namespace oauthtest {
 
@@ -58,37 +59,19 @@ struct Reports {
     }
 };
 
-class OAuthTest : public ::testing::Test {
+class OAuthTest : public sharingtest::SharingTest {
 protected:
     void SetUp() override {
-        clock_ = std::make_shared<base::ManualClock>();
-        base::Clock::setCurrent(clock_);
-        ui::Application::resetSharedApplication();
-        oldKeychain_ = base::Keychain::setShared(keychain_);
-        window_ = std::make_shared<ui::Window>();
-        window_->makeKeyAndVisible();
-        root_ = std::make_shared<ui::ViewController>();
-        nav_ = std::make_shared<ui::NavigationController>(root_);
-        window_->addSubview(nav_->view());
-        SHR::resetForTesting();
-        SHRSharer::registerBuiltInSharers();
-        Reachability::setStatusOverride(ReachableViaWiFi);
+        SharingTest::SetUp();
         net::CookieStorage::sharedHTTPCookieStorage().deleteAllCookies();
     }
     void TearDown() override {
-        SHR::resetForTesting();
-        Reachability::setStatusOverride(std::nullopt);
-        advance(2);
-        window_.reset();
-        ui::Application::resetSharedApplication();
-        base::Keychain::setShared(oldKeychain_);
-        base::Clock::setCurrent(nullptr);
+        SharingTest::TearDown();
         net::Services::reset();
         net::CookieStorage::sharedHTTPCookieStorage().deleteAllCookies();
     }
 
     ui::Application& app() { return ui::Application::sharedApplication(); }
-    void advance(double s) { base::RunLoop::main().advanceBy(s); }
     // Runs the loop in short slices until cond holds (at most about the
     // seconds of real time): some conditions change on other threads (the
     // fakes, the offline queue) without waking the loop.
@@ -97,7 +80,6 @@ protected:
             if (base::RunLoop::main().runUntil(cond, 0.02)) return true;
         return cond();
     }
-    base::UserDefaults& defaults() { return base::UserDefaults::standardUserDefaults(); }
     bool tapNamed(const std::string& name) {
         std::string why;
         bool ok = app().tapElement(name, &why);
@@ -122,16 +104,9 @@ protected:
         return SHR::getAuthValueForKey(key, sharer);
     }
 
-    test::TempHome home_;
     fakes::HttpServer login_;     // token steps and the authorize page
     fakes::HttpServer api_;       // the service's API
     fakes::HttpServer callback_;  // the callback page: must stay untouched
-    std::shared_ptr<base::ManualClock> clock_;
-    std::shared_ptr<base::MemoryKeychain> keychain_ = std::make_shared<base::MemoryKeychain>();
-    std::shared_ptr<base::Keychain> oldKeychain_;
-    std::shared_ptr<ui::Window> window_;
-    std::shared_ptr<ui::ViewController> root_;
-    std::shared_ptr<ui::NavigationController> nav_;
 };
 
 // The service's login page: the request token travels in a hidden field.

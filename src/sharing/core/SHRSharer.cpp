@@ -359,3 +359,15 @@ void SHRSharer::showAlert(const std::string& title, const std::string& message) 
 }
 
 std::string SHRSharer::description() const { return base::format("<%@>", sharerId()); }
+
+void SHRSharer::beginLoginCheck(SHRFormController& form) {
+    if (!quiet()) SHRActivityIndicator::currentIndicator()->displayActivity(localizedFormat("Logging In..."));
+    setPendingForm(std::static_pointer_cast<SHRFormController>(form.shared_from_this()));
+}
+
+std::shared_ptr<SHRFormController> SHRSharer::endLoginCheck() {
+    SHRActivityIndicator::hideCurrent();
+    auto form = pendingForm();
+    setPendingForm(nullptr);
+    return form;
+}

@@ -161,6 +161,12 @@ protected:
                                                 void (SHRSharer::*save)(SHRFormController&));
     std::shared_ptr<SHRSharer> self();
     void showAlert(const std::string& title, const std::string& message);
+    // A login form's check: beginLoginCheck shows "Logging In..." (unless
+    // quiet) and keeps the form until the answer; endLoginCheck hides the
+    // indicator and hands the kept form back, letting go of it so the form
+    // and this sharer do not keep each other alive.
+    void beginLoginCheck(SHRFormController& form);
+    std::shared_ptr<SHRFormController> endLoginCheck();
 
 private:
     void report(int which, const std::optional<net::Error>& error, bool relogin);

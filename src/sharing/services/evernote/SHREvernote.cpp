@@ -315,8 +315,7 @@ SHREvernote::Results SHREvernote::sendNote(const SHRItem& item, const std::optio
 
 void SHREvernote::authorizationFormValidate(SHRFormController& form) {
     auto keep = self();
-    if (!quiet()) SHRActivityIndicator::currentIndicator()->displayActivity(localizedFormat("Logging In..."));
-    setPendingForm(std::static_pointer_cast<SHRFormController>(form.shared_from_this()));
+    beginLoginCheck(form);
     auto values = form.formValues();
     std::weak_ptr<SHREvernote> weak = std::static_pointer_cast<SHREvernote>(keep);
     std::thread([weak, username = values["username"], password = values["password"], quiet = quiet()] {
@@ -336,9 +335,7 @@ void SHREvernote::_authFinished(const Results& results) {
 
 void SHREvernote::authFinished(bool success) {
     auto keep = self();
-    SHRActivityIndicator::hideCurrent();
-    auto form = pendingForm();
-    setPendingForm(nullptr);
+    auto form = endLoginCheck();
     if (success) {
         if (form) form->saveForm();
         return;

@@ -17,21 +17,17 @@ std::vector<std::shared_ptr<SHRFormFieldSettings>> SHRInstapaper::shareFormField
 
 void SHRInstapaper::authorizationFormValidate(SHRFormController& form) {
     auto keep = self();
-    if (!quiet()) SHRActivityIndicator::currentIndicator()->displayActivity(localizedFormat("Logging In..."));
+    beginLoginCheck(form);
     auto values = form.formValues();
     setRequest(SHRRequest::requestWithURL(
         net::Services::url("Instapaper", "/api/authenticate"),
         base::format("username=%@&password=%@", encodeParameter(values["username"]), encodeParameter(values["password"])),
         std::static_pointer_cast<SHRInstapaper>(keep), &SHRInstapaper::authFinished, "POST", true));
-    setPendingForm(std::static_pointer_cast<SHRFormController>(form.shared_from_this()));
 }
 
 void SHRInstapaper::authFinished(SHRRequest& request) {
     auto keep = self();
-    SHRActivityIndicator::hideCurrent();
-    // The form owns this sharer: let go of it so neither outlives the other.
-    auto form = pendingForm();
-    setPendingForm(nullptr);
+    auto form = endLoginCheck();
     if (request.success()) {
         if (form) form->saveForm();
         return;

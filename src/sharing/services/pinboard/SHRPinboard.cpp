@@ -35,20 +35,17 @@ net::URL SHRPinboard::authenticatedURL(const std::string& username, const std::s
 
 void SHRPinboard::authorizationFormValidate(SHRFormController& form) {
     auto keep = self();
-    if (!quiet()) SHRActivityIndicator::currentIndicator()->displayActivity(localizedFormat("Logging In..."));
+    beginLoginCheck(form);
     auto values = form.formValues();
     // No body: the check goes out as a GET.
     setRequest(SHRRequest::requestWithURL(authenticatedURL(values["username"], values["password"], "/v1/posts/get"),
                                           std::nullopt, std::static_pointer_cast<SHRPinboard>(keep),
                                           &SHRPinboard::authFinished, "POST", true));
-    setPendingForm(std::static_pointer_cast<SHRFormController>(form.shared_from_this()));
 }
 
 void SHRPinboard::authFinished(SHRRequest& request) {
     auto keep = self();
-    SHRActivityIndicator::hideCurrent();
-    auto form = pendingForm();
-    setPendingForm(nullptr);
+    auto form = endLoginCheck();
     if (!handleResponse(request)) return;
     // Only an accepted check stores the credentials: a refusal in other
     // words, a server error or no answer at all must not.

@@ -23,21 +23,18 @@ std::vector<std::shared_ptr<SHRFormFieldSettings>> SHRReadItLater::shareFormFiel
 
 void SHRReadItLater::authorizationFormValidate(SHRFormController& form) {
     auto keep = self();
-    if (!quiet()) SHRActivityIndicator::currentIndicator()->displayActivity(localizedFormat("Logging In..."));
+    beginLoginCheck(form);
     auto values = form.formValues();
     setRequest(SHRRequest::requestWithURL(
         net::Services::url("ReadItLater", "/v2/auth"),
         base::format("apikey=%@&username=%@&password=%@", APIKey, encodeParameter(values["username"]),
                      encodeParameter(values["password"])),
         std::static_pointer_cast<SHRReadItLater>(keep), &SHRReadItLater::authFinished, "POST", true));
-    setPendingForm(std::static_pointer_cast<SHRFormController>(form.shared_from_this()));
 }
 
 void SHRReadItLater::authFinished(SHRRequest& request) {
     auto keep = self();
-    SHRActivityIndicator::hideCurrent();
-    auto form = pendingForm();
-    setPendingForm(nullptr);
+    auto form = endLoginCheck();
     if (request.success()) {
         if (form) form->saveForm();
         return;

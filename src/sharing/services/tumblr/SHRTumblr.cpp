@@ -39,20 +39,17 @@ std::vector<std::shared_ptr<SHRFormFieldSettings>> SHRTumblr::shareFormFieldsFor
 
 void SHRTumblr::authorizationFormValidate(SHRFormController& form) {
     auto keep = self();
-    if (!quiet()) SHRActivityIndicator::currentIndicator()->displayActivity(localizedFormat("Logging In..."));
+    beginLoginCheck(form);
     auto values = form.formValues();
     setRequest(SHRRequest::requestWithURL(
         net::Services::url("Tumblr", "/api/authenticate"),
         base::format("email=%@&password=%@", encodeParameter(values["email"]), encodeParameter(values["password"])),
         std::static_pointer_cast<SHRTumblr>(keep), &SHRTumblr::authFinished, "POST", true));
-    setPendingForm(std::static_pointer_cast<SHRFormController>(form.shared_from_this()));
 }
 
 void SHRTumblr::authFinished(SHRRequest& request) {
     auto keep = self();
-    SHRActivityIndicator::hideCurrent();
-    auto form = pendingForm();
-    setPendingForm(nullptr);
+    auto form = endLoginCheck();
     if (request.success()) {
         if (form) form->saveForm();
         return;

@@ -78,7 +78,7 @@ void AnswersViewController::viewWillAppear(bool) {
     hintText_->setFrame(ui::Rect(16, 18, 288, height - 12));
     hintText_->setFont(gfx::Font("Helvetica", 18));
     hintText_->setContentOffset(ui::Point(0, 0));
-    navigationItem()->setTitleView(settingslook::titleLabel("F.A.Q.", 180, settingslook::TitleInk::White));
+    navigationItem()->setTitleView(settingslook::titleLabel("F.A.Q.", 180));
 }
 
 void AnswersViewController::feedbackTapped() {

@@ -75,7 +75,7 @@ void ConfigurationTableViewController::viewDidLoad() {
 
 void ConfigurationTableViewController::viewDidAppear(bool) {
     navigationItem()->setTitleView(
-        settingslook::titleLabel("Configuration", 140, settingslook::TitleInk::BlackOnYellow));
+        settingslook::titleLabel("Configuration", 140));
 }
 
 int ConfigurationTableViewController::numberOfRowsInSection(ui::TableView&, int) { return RowCount; }

@@ -122,7 +122,7 @@ void GraphTypeViewController::loadView() {
 
 void GraphTypeViewController::viewDidLoad() {
     turnOnHighlight(base::UserDefaults::standardUserDefaults().boolForKey("Tolvek_GraphType"));
-    navigationItem()->setTitleView(settingslook::titleLabel("Graph Selection", 200, settingslook::TitleInk::White));
+    navigationItem()->setTitleView(settingslook::titleLabel("Graph Selection", 200));
 }
 
 void GraphTypeViewController::viewDidUnload() {

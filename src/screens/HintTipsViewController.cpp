@@ -45,7 +45,7 @@ void HintTipsViewController::viewDidLoad() {
 }
 
 void HintTipsViewController::viewDidAppear(bool) {
-    navigationItem()->setTitleView(settingslook::titleLabel("F.A.Q.", 140, settingslook::TitleInk::White));
+    navigationItem()->setTitleView(settingslook::titleLabel("F.A.Q.", 140));
 }
 
 int HintTipsViewController::numberOfRowsInSection(ui::TableView&, int) { return kQuestionCount; }

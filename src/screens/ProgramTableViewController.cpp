@@ -57,7 +57,7 @@ ProgramTableViewController::PlanDay ProgramTableViewController::planDayAt(const 
 }
 
 void ProgramTableViewController::viewDidLoad() {
-    navigationItem()->setTitleView(settingslook::titleLabel("Plan", 140, settingslook::TitleInk::BlackOnYellow));
+    navigationItem()->setTitleView(settingslook::titleLabel("Plan", 140));
     loadData();
 }
 

@@ -45,7 +45,7 @@ void ResetToDayViewController::viewDidLoad() {
 
 void ResetToDayViewController::viewWillAppear(bool) {
     navigationItem()->setTitleView(
-        settingslook::titleLabel("Reset To Day", 140, settingslook::TitleInk::BlackOnYellow));
+        settingslook::titleLabel("Reset To Day", 140));
     currentValuesLabel_->setText(base::format("Current Values: Week %i, Day %i, Level %i", Utility::GetWeek(),
                                               Utility::GetDay(), Utility::getLevel()));
 }

@@ -27,7 +27,7 @@ void RestartDayViewController::viewDidLoad() {
     showAlerts_->setOn(defaults.boolForKey("Tolvek_ShowAlerts"));
     defaults.synchronize();
     navigationItem()->setTitleView(
-        settingslook::titleLabel("Restart Day Options", 200, settingslook::TitleInk::BlackOnYellow));
+        settingslook::titleLabel("Restart Day Options", 200));
 }
 
 void RestartDayViewController::switchToggled() {

@@ -7,15 +7,8 @@
 
 namespace settingslook {
 
-std::shared_ptr<ui::Label> titleLabel(const std::string& text, ui::Float width, TitleInk ink) {
+std::shared_ptr<ui::Label> titleLabel(const std::string& text, ui::Float width) {
     auto label = homelook::titleLabel(text, width);
-    if (ink == TitleInk::White) {
-        // White alone is faint on the gold bar: a dark amber edge under the
-        // letters keeps the title readable.
-        label->setTextColor(gfx::Color::white());
-        label->setShadowColor(gfx::Color::rgb(0.42f, 0.27f, 0.02f));
-        label->setShadowOffset(ui::Size(0, 1.5f));
-    }
     // A long title shrinks rather than running under the back button.
     label->setAdjustsFontSizeToFitWidth(true);
     label->setMinimumFontSize(14);

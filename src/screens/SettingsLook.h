@@ -15,10 +15,9 @@
 namespace settingslook {
 
 // A bar title view of frame (0, 0, width, 44): clear background, bold system
-// font 20, centred; black text with a yellow shadow, or white text (with a
-// dark amber shadow, so that it reads on the gold bar).
-enum class TitleInk { BlackOnYellow, White };
-std::shared_ptr<ui::Label> titleLabel(const std::string& text, ui::Float width, TitleInk ink);
+// font 20, centred, black text with a yellow shadow (white would be faint on
+// the gold bar every screen here shares).
+std::shared_ptr<ui::Label> titleLabel(const std::string& text, ui::Float width);
 
 // The background of every screen here (the home screen's).
 std::shared_ptr<ui::View> screenView();

@@ -59,7 +59,7 @@ void ShakeViewController::viewDidLoad() {
     showAlerts_->setOn(defaults.boolForKey("Tolvek_AllowShake"));
     userRest_->setOn(defaults.boolForKey("Tolvek_UserRest"));
     navigationItem()->setTitleView(
-        settingslook::titleLabel("Timer Reset Options", 200, settingslook::TitleInk::White));
+        settingslook::titleLabel("Timer Reset Options", 200));
 }
 
 void ShakeViewController::viewWillAppear(bool) {

@@ -267,6 +267,18 @@ Reply Reply::close() {
     return r;
 }
 
+Reply Reply::cutShort(std::string body, std::size_t sent) {
+    Reply r = text(200, std::move(body));
+    r.cutAfter = sent;
+    return r;
+}
+
+Reply Reply::stream(std::size_t bytes) {
+    Reply r = text(200, "");
+    r.streamedBytes = bytes;
+    return r;
+}
+
 struct HttpServer::Impl {
     std::unique_ptr<httplib::Server> server;
     std::thread thread;
@@ -419,6 +431,28 @@ struct HttpServer::Impl {
         }
         res.status = reply.status;
         for (const auto& [name, value] : reply.headers) res.set_header(name, value);
+        if (reply.cutAfter) {
+            const std::size_t cut = std::min(*reply.cutAfter, reply.body.size());
+            res.set_content_provider(reply.body.size(), reply.contentType,
+                                     [body = reply.body, cut](std::size_t offset, std::size_t length,
+                                                              httplib::DataSink& sink) {
+                                         if (offset >= cut) return false;  // drops the connection
+                                         return sink.write(body.data() + offset, std::min(length, cut - offset));
+                                     });
+            return;
+        }
+        if (reply.streamedBytes > 0) {
+            res.set_chunked_content_provider(
+                reply.contentType, [total = reply.streamedBytes](std::size_t offset, httplib::DataSink& sink) {
+                    static const std::string block(65536, 'x');
+                    if (offset >= total) {
+                        sink.done();
+                        return true;
+                    }
+                    return sink.write(block.data(), std::min(block.size(), total - offset));
+                });
+            return;
+        }
         res.set_content(reply.body, reply.contentType.c_str());
     }
 };

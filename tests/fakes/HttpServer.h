@@ -61,12 +61,22 @@ struct Reply {
     std::multimap<std::string, std::string> headers;
     bool closeConnection = false;  // drop the connection without answering
     double delaySeconds = 0;       // wait before answering (cut short by stop())
+    // With a value: the answer announces the whole body's length, sends only
+    // its first cutAfter bytes and then drops the connection.
+    std::optional<std::size_t> cutAfter;
+    // Above 0: a chunked body of that many bytes, made as it goes out (no
+    // Content-Length); it ends early when the client goes away.
+    std::size_t streamedBytes = 0;
 
     static Reply text(int status, std::string body, std::string contentType = "text/plain; charset=utf-8");
     // 401 with "WWW-Authenticate: Basic realm=..." and a short body.
     static Reply basicAuthChallenge(const std::string& realm = "fake");
     // Closes the connection without sending a byte.
     static Reply close();
+    // A 200 announcing body's length whose connection drops after sent bytes.
+    static Reply cutShort(std::string body, std::size_t sent);
+    // A 200 whose chunked body of bytes "x" is made as it is sent.
+    static Reply stream(std::size_t bytes);
     Reply& withHeader(std::string name, std::string value) {
         headers.emplace(std::move(name), std::move(value));
         return *this;

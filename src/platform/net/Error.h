@@ -22,8 +22,15 @@ inline constexpr long CannotConnectToHost = -1004;
 inline constexpr long NetworkConnectionLost = -1005;
 inline constexpr long HTTPTooManyRedirects = -1007;
 inline constexpr long NotConnectedToInternet = -1009;
+// A redirect of a request that carries sign-in details (a body, an
+// Authorization header, cookies or a token header) to another origin.
+inline constexpr long RedirectToOtherOriginRefused = -1010;
 inline constexpr long BadServerResponse = -1011;
 inline constexpr long ZeroByteResource = -1014;
+// A local file the caller may not read (a page asked for it).
+inline constexpr long NoPermissionsToReadFile = -1102;
+// An answer (or a file) longer than MaximumResponseLength.
+inline constexpr long DataLengthExceedsMaximum = -1103;
 inline constexpr long SecureConnectionFailed = -1200;
 inline constexpr long ServerCertificateUntrusted = -1202;
 }  // namespace URLErrorCode

@@ -135,6 +135,64 @@ Error downgradeError(const URL& url) {
                  "The server redirected a secure request to an insecure address.", std::move(info));
 }
 
+Error crossOriginError(const URL& url) {
+    base::Dictionary info;
+    info.set("NSErrorFailingURLStringKey", url.absoluteString());
+    info.set("detail", std::string("a redirect of a request with sign-in details to another site was refused"));
+    return Error(URLErrorDomain, URLErrorCode::RedirectToOtherOriginRefused,
+                 "The server sent the request on to another site. It was not followed, because the request "
+                 "carries your sign-in details.",
+                 std::move(info));
+}
+
+Error tooLargeError(const URL& url) {
+    base::Dictionary info;
+    info.set("NSErrorFailingURLStringKey", url.absoluteString());
+    info.set("detail", "the answer is longer than " + std::to_string(MaximumResponseLength) + " bytes");
+    return Error(URLErrorDomain, URLErrorCode::DataLengthExceedsMaximum,
+                 "The server's answer is too large (more than " + std::to_string(MaximumResponseLength >> 20) +
+                     " MB) and was not accepted.",
+                 std::move(info));
+}
+
+std::string lowercase(std::string s) {
+    for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// The scheme, host and port of a URL text, with the default port filled in;
+// none when curl cannot read it.
+struct Origin {
+    std::string scheme, host, port;
+    bool operator==(const Origin&) const = default;
+};
+
+std::optional<Origin> originOf(CURLU* handle) {
+    Origin o;
+    for (auto [part, out] : {std::pair{CURLUPART_SCHEME, &o.scheme}, std::pair{CURLUPART_HOST, &o.host},
+                             std::pair{CURLUPART_PORT, &o.port}}) {
+        char* value = nullptr;
+        if (curl_url_get(handle, part, &value, CURLU_DEFAULT_PORT) != CURLUE_OK || !value) return std::nullopt;
+        *out = lowercase(value);
+        curl_free(value);
+    }
+    return o;
+}
+
+// The origin of location read against base (location may be relative).
+std::optional<Origin> resolvedOrigin(const std::string& base, const std::string& location) {
+    CURLU* handle = curl_url();
+    if (!handle) return std::nullopt;
+    std::optional<Origin> origin;
+    if (curl_url_set(handle, CURLUPART_URL, base.c_str(), CURLU_NON_SUPPORT_SCHEME) == CURLUE_OK &&
+        (location.empty() ||
+         curl_url_set(handle, CURLUPART_URL, location.c_str(), CURLU_NON_SUPPORT_SCHEME | CURLU_URLENCODE) ==
+             CURLUE_OK))
+        origin = originOf(handle);
+    curl_url_cleanup(handle);
+    return origin;
+}
+
 Error errorForCode(CURLcode code, const char* detail, const URL& url) {
     long c = URLErrorCode::Unknown;
     std::string text = "An unknown error occurred.";
@@ -213,6 +271,9 @@ struct URLConnection::Transfer {
     bool inHeaders = false;
     bool responseDelivered = false;
     bool refusedDowngrade = false;  // an https answer redirected to http
+    bool refusedCrossOrigin = false;  // credentials redirected to another origin
+    bool tooLarge = false;            // the body passed MaximumResponseLength
+    std::size_t bodyLength = 0;
     std::optional<URLResponse> response;
     base::Data data;  // synchronous sends only
 
@@ -225,6 +286,16 @@ struct URLConnection::Transfer {
     void headersComplete();
     void deliverResponse();
     void deliverData(const char* bytes, std::size_t size);
+    // Whether the transfer was ended on purpose (the header or write
+    // callback refused to go on).
+    bool refused() const { return refusedDowngrade || refusedCrossOrigin || tooLarge; }
+    // The error a failed transfer reports.
+    Error failure(CURLcode code) const {
+        if (tooLarge || code == CURLE_FILESIZE_EXCEEDED) return tooLargeError(url);
+        if (refusedCrossOrigin) return crossOriginError(url);
+        if (refusedDowngrade) return downgradeError(url);
+        return errorForCode(code, errorBuffer, url);
+    }
 };
 
 namespace {
@@ -247,7 +318,7 @@ size_t headerCallback(char* buffer, size_t size, size_t count, void* user) {
         if (t->inHeaders) {
             t->inHeaders = false;
             t->headersComplete();
-            if (t->refusedDowngrade) return 0;  // ends the transfer
+            if (t->refused()) return 0;  // ends the transfer
         }
         return n;
     }
@@ -266,6 +337,11 @@ size_t headerCallback(char* buffer, size_t size, size_t count, void* user) {
 size_t writeCallback(char* buffer, size_t size, size_t count, void* user) {
     auto* t = static_cast<URLConnection::Transfer*>(user);
     std::size_t n = size * count;
+    t->bodyLength += n;
+    if (t->bodyLength > MaximumResponseLength) {
+        t->tooLarge = true;
+        return 0;  // ends the transfer before the excess is kept anywhere
+    }
     if (!t->responseDelivered) t->deliverResponse();
     t->deliverData(buffer, n);
     return n;
@@ -284,6 +360,8 @@ void URLConnection::Transfer::setUp() {
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, request.followsRedirects() ? 1L : 0L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
+    // An announced length over the bound fails before the body is read.
+    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(MaximumResponseLength));
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
     curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
@@ -367,7 +445,16 @@ void URLConnection::Transfer::headersComplete() {
     curl_easy_getinfo(easy, CURLINFO_REDIRECT_COUNT, &redirects);
     if (request.followsRedirects() && isRedirectStatus(status) && headers.count("Location") &&
         redirects < kMaxRedirects) {
-        if (isInsecureRedirect(answeredURL, headers["Location"])) refusedDowngrade = true;
+        const std::string& location = headers["Location"];
+        if (isInsecureRedirect(answeredURL, location)) {
+            refusedDowngrade = true;
+        } else if (carriesCredentials(request)) {
+            // Measured against the origin the credentials belong to, however
+            // many same-origin hops came first.
+            auto target = resolvedOrigin(answeredURL.absoluteString(), location);
+            auto first = resolvedOrigin(request.url().stringWithoutCredentials(), "");
+            if (!target || !first || !(*target == *first)) refusedCrossOrigin = true;
+        }
         return;  // followed without a report
     }
     response = URLResponse(answeredURL, status, headers);
@@ -481,7 +568,7 @@ private:
             if (!t.responseDelivered) t.deliverResponse();
             base::RunLoop::main().performOnMainThread([c] { c->deliverFinish(); });
         } else {
-            Error error = t.refusedDowngrade ? downgradeError(t.url) : errorForCode(result, t.errorBuffer, t.url);
+            Error error = t.failure(result);
             base::RunLoop::main().performOnMainThread([c, error] { c->deliverFailure(error); });
         }
     }
@@ -502,6 +589,24 @@ bool isInsecureRedirect(const URL& from, const std::string& location) {
     std::string scheme;
     for (char c : from.scheme()) scheme += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return scheme == "https" && start == "http:";
+}
+
+bool carriesCredentials(const URLRequest& request) {
+    if (!request.httpBody().empty()) return true;
+    if (!request.url().user().empty() || !request.url().password().empty()) return true;
+    for (const auto& [name, value] : request.allHTTPHeaderFields()) {
+        const std::string n = lowercase(name);
+        if (n == "cookie" || n.find("authorization") != std::string::npos || n.find("token") != std::string::npos ||
+            n.find("password") != std::string::npos || n.find("secret") != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+bool leavesOrigin(const URL& from, const std::string& location) {
+    auto first = resolvedOrigin(from.stringWithoutCredentials(), "");
+    auto target = resolvedOrigin(from.stringWithoutCredentials(), location);
+    return !first || !target || !(*first == *target);
 }
 
 bool URLConnection::canHandleRequest(const URLRequest& request) {
@@ -604,7 +709,7 @@ SynchronousResult URLConnection::sendSynchronousRequest(const URLRequest& reques
     t.setUp();
     CURLcode code = curl_easy_perform(t.easy);
     if (code != CURLE_OK) {
-        result.error = t.refusedDowngrade ? downgradeError(t.url) : errorForCode(code, t.errorBuffer, t.url);
+        result.error = t.failure(code);
         return result;  // no answer counts, even a partial one
     }
     if (!t.responseDelivered) t.deliverResponse();

@@ -14,10 +14,23 @@
 // its own "Authorization"). Cookies of the shared CookieStorage are sent and
 // stored when the request handles cookies.
 //
+// A redirect to another origin (scheme, host and port) is followed only for
+// a request that carries nothing of the user's: no body, no user name and
+// password in the URL, no Authorization, Cookie or token header field. Such
+// a request fails instead (URLErrorCode::RedirectToOtherOriginRefused), so
+// neither its body nor its credentials reach the other site. A followed
+// redirect sends none of the first origin's cookies.
+//
+// An answer body longer than MaximumResponseLength fails the request
+// (URLErrorCode::DataLengthExceedsMaximum) as soon as it is announced or
+// received, so memory stays bounded. A connection that ends before the
+// announced length has arrived fails (NetworkConnectionLost).
+//
 // With the environment variable TOLVEK_LOOPBACK_ONLY set (as test runs set
 // it), only 127.0.0.0/8 and ::1 are ever contacted: any other host fails
 // with CannotConnectToHost before a name is looked up, redirects included.
 #include <atomic>
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,6 +41,10 @@
 #include "platform/net/URLResponse.h"
 
 namespace net {
+
+// The longest answer body accepted: the services answer in kilobytes and
+// pages are far smaller; anything longer is refused rather than kept.
+inline constexpr std::size_t MaximumResponseLength = 4 * 1024 * 1024;
 
 class URLConnection;
 
@@ -109,5 +126,16 @@ private:
 // URLErrorCode::SecureConnectionFailed). Requests whose header fields hold a
 // line break are refused too, before anything is sent.
 bool isInsecureRedirect(const URL& from, const std::string& location);
+
+// Whether the request carries sign-in details or a body that must not go
+// to another origin: a body, a user name or password in the URL, or a
+// header field that holds credentials (Authorization, Cookie, or a name
+// with "authorization", "token", "password" or "secret" in it).
+bool carriesCredentials(const URLRequest& request);
+
+// Whether location (absolute or relative to from) names another origin
+// than from: another scheme, host or port. A location that cannot be read
+// counts as another origin.
+bool leavesOrigin(const URL& from, const std::string& location);
 
 }  // namespace net

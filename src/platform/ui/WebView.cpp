@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <variant>
 
 #include "platform/base/RunLoop.h"
 #include "platform/gfx/Context.h"
@@ -305,6 +307,59 @@ WebPage WebPage::parse(const std::string& html, const std::string& baseURL) {
 
 // ---- Loading
 
+namespace {
+
+// The scheme of a URL text, lower case, read as a browser reads it: leading
+// blanks and control characters skipped, tabs and line breaks ignored.
+std::string schemeOf(const std::string& url) {
+    std::string scheme;
+    std::size_t i = 0;
+    while (i < url.size() && static_cast<unsigned char>(url[i]) <= 0x20) ++i;
+    for (; i < url.size(); ++i) {
+        const char c = url[i];
+        if (c == '\t' || c == '\n' || c == '\r') continue;
+        if (c == ':') return scheme;
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.') return {};
+        scheme += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return {};
+}
+
+bool isWebScheme(const std::string& scheme) { return scheme == "http" || scheme == "https"; }
+
+net::Error localContentRefused(const std::string& url) {
+    base::Dictionary info;
+    info.set("NSErrorFailingURLStringKey", url);
+    return net::Error(net::URLErrorDomain, net::URLErrorCode::NoPermissionsToReadFile,
+                      "The page tried to open a file of this device or an inline page, which is not allowed.",
+                      std::move(info));
+}
+
+// A local page: a regular file only (a device or a pipe may never end or
+// never answer), of at most MaximumResponseLength bytes.
+std::variant<std::string, net::Error> readPageFile(const std::string& path) {
+    std::error_code ec;
+    std::ifstream in;
+    if (std::filesystem::is_regular_file(path, ec)) in.open(path, std::ios::binary);
+    if (!in.is_open() || !in) return net::Error("NSCocoaErrorDomain", 260, "The file \"" + path + "\" could not be opened.");
+    std::string html(net::MaximumResponseLength + 1, '\0');
+    in.read(html.data(), static_cast<std::streamsize>(html.size()));
+    html.resize(static_cast<std::size_t>(in.gcount()));
+    if (html.size() > net::MaximumResponseLength)
+        return net::Error(net::URLErrorDomain, net::URLErrorCode::DataLengthExceedsMaximum,
+                          "The file \"" + path + "\" is too large to show.");
+    return html;
+}
+
+}  // namespace
+
+bool WebView::pageMayOpen(const std::string& url) const {
+    const std::string scheme = schemeOf(url);
+    if (scheme == "javascript") return false;  // no scripts run here
+    const bool onWebPage = request_ && isWebScheme(request_->url().scheme());
+    return !(onWebPage && (scheme == "file" || scheme == "data"));
+}
+
 class WebViewLoader : public net::URLConnectionDelegate {
 public:
     WebViewLoader(std::weak_ptr<View> view, unsigned long long generation) : view_(std::move(view)), generation_(generation) {}
@@ -400,17 +455,12 @@ bool WebView::startLoad(const net::URLRequest& original, WebViewNavigationType t
     }
     if (scheme == "file") {
         std::string path = net::replacingPercentEscapes(request.url().path()).value_or(request.url().path());
-        std::ifstream in(path, std::ios::binary);
-        if (!in) {
-            later([path](WebView& v) {
-                v.failLoad(net::Error("NSCocoaErrorDomain", 260, "The file \"" + path + "\" could not be opened."));
-            });
+        auto read = readPageFile(path);
+        if (auto* error = std::get_if<net::Error>(&read)) {
+            later([error = *error](WebView& v) { v.failLoad(error); });
             return true;
         }
-        std::ostringstream body;
-        body << in.rdbuf();
-        std::string html = body.str();
-        later([html, url](WebView& v) { v.finishLoad(html, url); });
+        later([html = std::get<std::string>(std::move(read)), url](WebView& v) { v.finishLoad(html, url); });
         return true;
     }
     if (scheme == "data") {
@@ -438,8 +488,23 @@ void WebView::followRedirect(const std::string& location, long status) {
         return;
     }
     const std::string base = request_ ? request_->url().absoluteString() : std::string();
-    net::URLRequest next{net::URL(resolve(location, base))};
+    const std::string target = resolve(location, base);
+    if (!pageMayOpen(target)) {
+        failLoad(localContentRefused(target));
+        return;
+    }
+    net::URLRequest next{net::URL(target)};
     // 307 and 308 repeat the request as it was; the others fetch the new page.
+    // A body (a form's fields, passwords included) goes to its own origin only.
+    if ((status == 307 || status == 308) && request_ && !request_->httpBody().empty() &&
+        net::leavesOrigin(request_->url(), target)) {
+        base::Dictionary info;
+        info.set("NSErrorFailingURLStringKey", target);
+        failLoad(net::Error(net::URLErrorDomain, net::URLErrorCode::RedirectToOtherOriginRefused,
+                            "The page sent what was typed into it on to another site. It was not sent there.",
+                            std::move(info)));
+        return;
+    }
     if ((status == 307 || status == 308) && request_) {
         next.setHTTPMethod(request_->httpMethod());
         next.setHTTPBody(request_->httpBody());
@@ -609,12 +674,16 @@ void WebView::submitFormFromFields(std::size_t formIndex, std::optional<std::siz
 
 void WebView::followLink(const std::string& href) {
     std::string base = request_ ? request_->url().absoluteString() : std::string();
-    startLoad(net::URLRequest(net::URL(resolve(href, base))), WebViewNavigationType::LinkClicked, true);
+    const std::string target = resolve(href, base);
+    // A script link does nothing, and a web page cannot open local content.
+    if (!pageMayOpen(target)) return;
+    startLoad(net::URLRequest(net::URL(target)), WebViewNavigationType::LinkClicked, true);
 }
 
 void WebView::submitForm(std::size_t formIndex, const std::vector<std::pair<std::string, std::string>>& values) {
     if (formIndex >= page_.forms.size()) return;
     const WebPage::Form& form = page_.forms[formIndex];
+    if (!pageMayOpen(form.action)) return;  // as a link to the same address
     std::vector<std::pair<std::string, std::string>> fields;
     for (auto& in : form.inputs)
         if (!in.name.empty() && in.type != "submit") fields.emplace_back(in.name, in.value);

@@ -1,7 +1,9 @@
 #pragma once
 // A web view with an in-process page model (no browser engine): it loads a
 // request (http(s) through the URL loading layer, file: and data: from
-// here) or an HTML string, asks its delegate before every load (redirects
+// here; a web page's links, forms and redirects cannot reach file: or data:
+// addresses, javascript: links do nothing, and a file is read only when it
+// is a regular one of at most net::MaximumResponseLength bytes) or an HTML string, asks its delegate before every load (redirects
 // included: it follows them itself, so the delegate may refuse one), keeps
 // the page's title, its readable text, its links, its forms and the inner
 // HTML of elements with an id, draws the text with the forms' text and
@@ -143,6 +145,10 @@ public:
     void collectAccessibleElements(std::vector<AccessibleElement>& out) const override;
 
 private:
+    // Whether a link, form or redirect of the page shown may go to url: a
+    // script never runs, and a web (http, https) page opens no local file
+    // and no inline (data:) page.
+    bool pageMayOpen(const std::string& url) const;
     // False when the delegate refused the load.
     bool startLoad(const net::URLRequest& request, WebViewNavigationType type, bool addToHistory);
     void finishLoad(const std::string& html, const std::string& url);

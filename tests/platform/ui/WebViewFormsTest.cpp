@@ -43,8 +43,9 @@ protected:
     }
     bool waitFor(const std::function<bool()>& cond) { return base::RunLoop::main().runUntil(cond, 10); }
     void loadLoginPage() {
+        const int before = nav_->finished;
         web_->loadRequest(net::URLRequest(net::URL(server_.url("/page"))));
-        ASSERT_TRUE(waitFor([&] { return nav_->finished == 1; }));
+        ASSERT_TRUE(waitFor([&] { return nav_->finished == before + 1; }));
         advance(0.01);
     }
     std::shared_ptr<Navigator> nav_ = std::make_shared<Navigator>();
@@ -116,6 +117,56 @@ TEST_F(WebViewFormsTest, AnAllowedRedirectIsLoadedInPlaceAndALoopEnds) {
     ASSERT_TRUE(waitFor([&] { return !nav_->errors.empty(); }));
     EXPECT_EQ(nav_->errors.back(), net::URLErrorCode::HTTPTooManyRedirects);
     EXPECT_LE(server_.requestCount(), static_cast<std::size_t>(WebView::MaxRedirects + 3));
+}
+
+// A web page's links, forms and redirects cannot open local content, and a
+// script link does nothing (no failure reaches the delegate).
+TEST_F(WebViewFormsTest, AWebPageCannotOpenLocalContentAndScriptLinksDoNothing) {
+    server_.on("GET", "/links",
+               fakes::Reply::text(200,
+                                  "<title>Links</title><a href='file:///etc/passwd'>File</a>"
+                                  "<a href='data:text/html,%3Ctitle%3Einline%3C/title%3E'>Inline</a>"
+                                  "<a href=' JavaScript:void(0)'>Script</a>"
+                                  "<form action='file:///etc/passwd' method='post'><input name='a' value='1'></form>",
+                                  "text/html"));
+    server_.on("GET", "/to-file", fakes::Reply::text(302, "").withHeader("Location", "file:///etc/passwd"));
+    web_->loadRequest(net::URLRequest(net::URL(server_.url("/links"))));
+    ASSERT_TRUE(waitFor([&] { return nav_->finished == 1; }));
+    advance(0.01);
+    nav_->asked.clear();
+    for (const char* link : {"File", "Inline", "Script"}) tapNamed(link);
+    web_->submitForm(0, {});
+    advance(0.01);
+    EXPECT_TRUE(nav_->asked.empty());
+    EXPECT_TRUE(nav_->errors.empty());
+    EXPECT_FALSE(web_->isLoading());
+    EXPECT_EQ(web_->stringByEvaluatingJavaScriptFromString("document.title"), "Links");
+
+    web_->loadRequest(net::URLRequest(net::URL(server_.url("/to-file"))));
+    ASSERT_TRUE(waitFor([&] { return !nav_->errors.empty(); }));
+    EXPECT_EQ(nav_->errors, (std::vector<long>{net::URLErrorCode::NoPermissionsToReadFile}));
+    EXPECT_EQ(nav_->asked, (std::vector<std::string>{server_.url("/to-file")}));
+    EXPECT_EQ(nav_->finished, 1);
+}
+
+// What a person typed goes to the page's own site only: a 307 to another
+// origin fails the load; within the origin the form is posted again.
+TEST_F(WebViewFormsTest, ATypedFormIsNotPostedOnToAnotherSite) {
+    loadLoginPage();
+    callbackHost_.on("POST", "/catch", fakes::Reply::text(200, "<title>Caught</title>", "text/html"));
+    server_.once("POST", "/login", fakes::Reply::text(307, "").withHeader("Location", callbackHost_.url("/catch")));
+    web_->submitForm(0, {{"username", "anna"}, {"password", "s3cret"}});
+    ASSERT_TRUE(waitFor([&] { return !nav_->errors.empty(); }));
+    EXPECT_EQ(nav_->errors, (std::vector<long>{net::URLErrorCode::RedirectToOtherOriginRefused}));
+    EXPECT_EQ(callbackHost_.requestCount(), 0u);
+
+    loadLoginPage();
+    server_.once("POST", "/login", fakes::Reply::text(307, "").withHeader("Location", "/login2"));
+    server_.on("POST", "/login2", fakes::Reply::text(200, "<title>Welcome</title>", "text/html"));
+    web_->submitForm(0, {{"username", "anna"}, {"password", "s3cret"}});
+    ASSERT_TRUE(waitFor([&] { return nav_->finished == 3; }));
+    EXPECT_EQ(server_.lastRequest()->form().at("password"), "s3cret");
+    EXPECT_EQ(web_->stringByEvaluatingJavaScriptFromString("document.title"), "Welcome");
 }
 
 TEST_F(WebViewFormsTest, ElementsAreFoundByIdWithTheirInnerHTML) {

@@ -1,4 +1,8 @@
+#include <filesystem>
+#include <fstream>
+
 #include "UITestSupport.h"
+#include "platform/net/URLConnection.h"
 
 using namespace ui;
 
@@ -62,10 +66,39 @@ TEST_F(WebViewTest, TappingALinkAsksTheDelegateFirst) {
     EXPECT_EQ(recorder_->asked[0], "fbconnect://success#token=abc");
     EXPECT_EQ(recorder_->types[0], WebViewNavigationType::LinkClicked);
     EXPECT_FALSE(web_->isLoading());  // refused: nothing loads
+    // A web page cannot open an inline page: the tap does nothing at all.
+    tapNamed("Go");
+    advance(0.01);
+    EXPECT_EQ(recorder_->asked.size(), 1u);
+    EXPECT_EQ(web_->stringByEvaluatingJavaScriptFromString("document.title"), "");
+    EXPECT_EQ(recorder_->finished, 1);
+    EXPECT_TRUE(recorder_->errors.empty());
+    // The application's own page may.
+    web_->loadHTMLString("<a href='data:text/html,%3Ctitle%3ETwo%3C/title%3E'>Go</a>");
+    advance(0.01);
     tapNamed("Go");
     advance(0.01);
     EXPECT_EQ(web_->stringByEvaluatingJavaScriptFromString("document.title"), "Two");
-    EXPECT_EQ(recorder_->finished, 2);
+    EXPECT_EQ(recorder_->finished, 3);
+}
+
+TEST_F(WebViewTest, OnlyRegularFilesWithinTheBoundAreRead) {
+    // A device has no end: it is refused, not read.
+    web_->loadRequest(net::URLRequest(net::URL("file:///dev/zero")));
+    advance(0.01);
+    // A file beyond the bound is refused too (made sparse: nothing is written).
+    const std::string folder = tempHome_.path();
+    std::ofstream(folder + "/big.html").close();
+    std::filesystem::resize_file(folder + "/big.html", net::MaximumResponseLength + 1);
+    web_->loadRequest(net::URLRequest(net::URL("file://" + folder + "/big.html")));
+    advance(0.01);
+    EXPECT_EQ(recorder_->errors, (std::vector<long>{260, net::URLErrorCode::DataLengthExceedsMaximum}));
+    EXPECT_EQ(recorder_->finished, 0);
+    std::ofstream(folder + "/page.html") << "<title>Local</title>";
+    web_->loadRequest(net::URLRequest(net::URL("file://" + folder + "/page.html")));
+    advance(0.01);
+    EXPECT_EQ(recorder_->finished, 1);
+    EXPECT_EQ(web_->stringByEvaluatingJavaScriptFromString("document.title"), "Local");
 }
 
 TEST_F(WebViewTest, AMissingFileFailsAndAnUnknownSchemeIsUnsupported) {

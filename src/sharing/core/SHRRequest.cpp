@@ -1,5 +1,7 @@
 #include "sharing/core/SHRRequest.h"
 
+#include "platform/base/Format.h"
+#include "platform/base/Log.h"
 #include "platform/base/RunLoop.h"
 
 namespace {
@@ -87,7 +89,16 @@ void SHRRequest::didReceiveData(net::URLConnection&, const base::Data& data) {
 
 void SHRRequest::didFinishLoading(net::URLConnection&) { finish(); }
 
-void SHRRequest::didFailWithError(net::URLConnection&, const net::Error&) { finish(); }
+void SHRRequest::didFailWithError(net::URLConnection&, const net::Error& error) {
+    // A connection that broke off (cut short, refused redirect, answer too
+    // large) leaves no answer to go by, even when one had begun: the
+    // request ends as one that got no answer at all.
+    base::log(base::format("%@ failed: %@", url_.stringWithoutCredentials(), error.description()));
+    response_.reset();
+    headers_.clear();
+    data_.clear();
+    finish();
+}
 
 void SHRRequest::finish() {
     if (finished_) return;

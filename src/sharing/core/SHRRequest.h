@@ -73,7 +73,9 @@ public:
 
     // Produced.
     const std::shared_ptr<net::URLConnection>& connection() const { return connection_; }
-    // The answer; none before it arrives and after a connection failure.
+    // The answer; none before it arrives and after a connection failure
+    // (also one that broke off after the answer had begun: its status,
+    // headers and partial body are dropped).
     const std::optional<net::URLResponse>& response() const { return response_; }
     const net::HeaderFields& headers() const { return headers_; }
     const base::Data& data() const { return data_; }

@@ -97,6 +97,15 @@ TEST_F(SHRRequestTest, ARefusedConnectionFailsOnceWithoutResponse) {
     EXPECT_EQ(r->getResult(), "");
 }
 
+TEST_F(SHRRequestTest, AnAnswerCutShortIsAFailureWithoutAnswer) {
+    server.on("POST", "/cut", fakes::Reply::cutShort("created" + std::string(5000, '.'), 7));
+    auto r = run("/cut", "a=1");
+    EXPECT_EQ(sharer->calls, 1);
+    EXPECT_FALSE(r->success());
+    EXPECT_FALSE(r->response());
+    EXPECT_EQ(r->getResult(), "");
+}
+
 TEST_F(SHRRequestTest, WithoutParametersItIsAGetWithoutBody) {
     server.on("GET", "/token", fakes::Reply::text(200, "tok"));
     auto r = run("/token?ck=12", std::nullopt, "POST");

@@ -49,6 +49,12 @@ void SHROAuthSharer::logout() {
     for (const auto& cookie : storage.cookiesForURL(*authorizeURL_)) storage.deleteCookie(cookie);
 }
 
+void SHROAuthSharer::dropStoredCredentials() {
+    SHRSharer::dropStoredCredentials();
+    deleteStoredAccessToken();
+    accessToken_.reset();
+}
+
 // --- The road -------------------------------------------------------------------
 
 void SHROAuthSharer::endRoad(bool endTheShare) {

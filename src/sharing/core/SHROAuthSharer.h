@@ -87,6 +87,9 @@ public:
     void tryPendingAction() override;
 
 protected:
+    // A refused token is forgotten, stored and held alike (with the login
+    // form's values a direct login may have kept).
+    void dropStoredCredentials() override;
     // The alert of a failed step: title, and the error's description or the
     // fallback text.
     void showStepAlert(const std::string& title, const std::optional<net::Error>& error, const std::string& fallback);

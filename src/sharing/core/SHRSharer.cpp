@@ -91,6 +91,10 @@ void SHRSharer::logout() {
     for (const auto& field : authorizationFormFields()) SHR::removeAuthValueForKey(field->key(), sharerId());
 }
 
+void SHRSharer::dropStoredCredentials() {
+    for (const auto& field : authorizationFormFields()) SHR::removeAuthValueForKey(field->key(), sharerId());
+}
+
 // --- Delegate ---------------------------------------------------------------------
 
 std::shared_ptr<SHRSharerDelegate> SHRSharer::shareDelegate() {
@@ -300,6 +304,10 @@ void SHRSharer::sendDidFinish() {
 
 void SHRSharer::sendDidFailWithError(const std::optional<net::Error>& error, bool shouldRelogin) {
     lastError_ = error;
+    // The service refused the stored credentials: they are dropped before
+    // anyone hears of it, so neither a later share nor an offline replay
+    // sends them again; the login form (shown unless quiet) asks anew.
+    if (shouldRelogin) dropStoredCredentials();
     report(2, error, shouldRelogin);
     // A relogin starts the share anew from the login form's save.
     endShare();

@@ -155,6 +155,9 @@ public:
     std::string description() const;
 
 protected:
+    // Forgets the credentials the service refused (a failure that asks for
+    // a new login): the stored value of every login-form field.
+    virtual void dropStoredCredentials();
     // A form whose delegate is this sharer.
     std::shared_ptr<SHRFormController> makeForm(const std::string& title, const std::string& rightButtonTitle,
                                                 void (SHRSharer::*validate)(SHRFormController&),

@@ -46,7 +46,6 @@ TEST_F(BookmarkSharersTest, InstapaperLoginEscapesTheFormAndStoresOnlyWhenAccept
 }
 
 TEST_F(BookmarkSharersTest, InstapaperAnswersToAnAdd) {
-    store("SHRInstapaper", {{"username", "anna"}, {"password", "pw"}});
     struct Case {
         int status;
         std::string alert;
@@ -56,6 +55,7 @@ TEST_F(BookmarkSharersTest, InstapaperAnswersToAnAdd) {
                           Case{500, "The service encountered an error. Please try again later.", false},
                           Case{404, "There was a problem saving to Instapaper.", false}}) {
         SCOPED_TRACE(c.status);
+        store("SHRInstapaper", {{"username", "anna"}, {"password", "pw"}});
         api_.once("POST", "/api/add", fakes::Reply::text(c.status, "no"));
         Reports reports;
         const std::size_t before = api_.requestCount();
@@ -64,8 +64,9 @@ TEST_F(BookmarkSharersTest, InstapaperAnswersToAnAdd) {
         EXPECT_EQ(reports.failed, 1);
         EXPECT_EQ(alertText(), "Error: " + c.alert);
         dismissAlert();
-        // A refusal of the credentials asks for a login again.
+        // A refusal of the credentials forgets them and asks for a login again.
         EXPECT_EQ(formKeys().empty(), !c.relogin);
+        EXPECT_EQ(SHRSharer::isServiceAuthorized("SHRInstapaper"), !c.relogin);
         SHR::currentHelper().hideCurrentViewController();
         advance(1);
     }
@@ -232,6 +233,8 @@ TEST_F(BookmarkSharersTest, ReadItLaterRefusalAsksForLoginAndServicesGoOverHttps
     EXPECT_EQ(alertText(), "Error: Could not authenticate you. Please relogin.");
     dismissAlert();
     EXPECT_EQ(formKeys(), (std::vector<std::string>{"username", "password"}));
+    EXPECT_FALSE(stored("username", "SHRReadItLater"));
+    EXPECT_FALSE(stored("password", "SHRReadItLater"));
 
     // Every service that receives a password is configured for https.
     net::Services::reset();

@@ -183,7 +183,6 @@ TEST_F(EvernoteTest, LoginFailures) {
 }
 
 TEST_F(EvernoteTest, ServiceUserErrorsAndReloginCodes) {
-    storeLogin();
     struct Case {
         int code;
         std::string alert;
@@ -194,12 +193,16 @@ TEST_F(EvernoteTest, ServiceUserErrorsAndReloginCodes) {
                           Case{6, "Error: Evernote Error on Note.title: Unknown error from Evernote", false},
                           Case{2, "Error: Evernote Error on Note.title: Invalid format", false}}) {
         SCOPED_TRACE(c.code);
+        storeLogin();
         notes_.lock(), notes_.createNoteErrorCode = c.code;
         Reports reports;
         sendAndWait(SHRItem::text("t"), reports);
         EXPECT_EQ(reports.order, (std::vector<std::string>{"start", "fail"}));
         EXPECT_EQ(takeAlerts(), std::vector<std::string>{c.alert});
         EXPECT_EQ(formKeys().empty(), !c.relogin);
+        // Refused credentials are forgotten, so no later send repeats them.
+        EXPECT_EQ(stored("username", "SHREvernote").has_value(), !c.relogin);
+        EXPECT_EQ(stored("password", "SHREvernote").has_value(), !c.relogin);
         SHR::currentHelper().hideCurrentViewController();
         advance(1);
     }

@@ -169,7 +169,6 @@ TEST_F(GoogleReaderTumblrTest, TumblrLinkAndTextBodiesWithTagsAndSlugEncoded) {
 }
 
 TEST_F(GoogleReaderTumblrTest, TumblrPostAnswers) {
-    store("SHRTumblr", {{"email", "anna"}, {"password", "pw"}});
     struct Case {
         int status;
         std::string alert;
@@ -179,6 +178,7 @@ TEST_F(GoogleReaderTumblrTest, TumblrPostAnswers) {
                           Case{500, "The service encountered an error. Please try again later.", false},
                           Case{400, "There was an error sending your post to Tumblr.", false}}) {
         SCOPED_TRACE(c.status);
+        store("SHRTumblr", {{"email", "anna"}, {"password", "pw"}});
         api_.once("POST", "/api/write", fakes::Reply::text(c.status, "no"));
         const std::size_t before = api_.requestCount();
         auto sharer = SHRSharer::create("SHRTumblr");
@@ -189,6 +189,7 @@ TEST_F(GoogleReaderTumblrTest, TumblrPostAnswers) {
         EXPECT_EQ(alertText(), "Error: " + c.alert);
         dismissAlert();
         EXPECT_EQ(formKeys().empty(), !c.relogin);
+        EXPECT_EQ(stored("password", "SHRTumblr").has_value(), !c.relogin);
         SHR::currentHelper().hideCurrentViewController();
         advance(1);
     }

@@ -163,6 +163,9 @@ TEST_F(SHRTwitterTest, CouldNotAuthenticateAsksForALoginThatRunsToTheEnd) {
     ASSERT_TRUE(waitFor([&] { return reports.failed == 1; }));
     ASSERT_TRUE(alert());
     EXPECT_EQ(alert()->message(), "Could not authenticate you. Please relogin.");
+    // The refused token is forgotten at once.
+    EXPECT_FALSE(keychainValue("accessKey", "SHRTwitter"));
+    EXPECT_FALSE(keychainValue("accessSecret", "SHRTwitter"));
     alert()->dismissWithClickedButtonIndex(0, false);
 
     // The login page, typed into by a person, after the failure was reported.

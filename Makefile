@@ -2,7 +2,7 @@
 # configure, build, and then run the program or the whole test suite.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test asan clang bench clean
+.PHONY: all deps configure build run test asan clang bench install clean
 
 all: build
 
@@ -17,6 +17,12 @@ build: configure
 
 run: build
 	./build/bin/tolvek
+
+# Installs the program, its resources, its icon and its desktop entry under
+# PREFIX (staged below DESTDIR when that is given, as packages are built).
+PREFIX ?= /usr/local
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install build --prefix "$(PREFIX)"
 
 # Tests run headless: no display is used even when one is present.
 test: build

@@ -15,7 +15,8 @@ set(TOLVEK_ART_NAMES
   todayplacard timerdial_noticks needle setbutton
   dotoday graphmain setup goodform weektip blank_button
   gf1 gf2 gf3 gf4 gf5 gf6 gf7 gf8
-  redo calendar_r ResetDay RestartDay filllog reset shake_icon signout graph_type reminder help)
+  redo calendar_r ResetDay RestartDay filllog reset shake_icon signout graph_type reminder help
+  appicon)
 set(art_outputs)
 foreach(name ${TOLVEK_ART_NAMES})
   list(APPEND art_outputs ${TOLVEK_RESOURCE_DIR}/${name}.png ${TOLVEK_RESOURCE_DIR}/${name}@2x.png)

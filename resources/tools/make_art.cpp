@@ -473,6 +473,13 @@ void blankTile(cairo_t* cr) {
     cairo_stroke(cr);
 }
 
+// The program's icon for the desktop's menus: the push-up glyph on the
+// yellow tile, filling the square with a small margin for the shadow.
+void appIcon(cairo_t* cr) {
+    yellowTile(cr, 8, 6, 112, 112, 24, 5);
+    placeGlyph(cr, glyphPushUp, 22, 20, 84);
+}
+
 void rowIcon(cairo_t* cr, Glyph glyph) {
     yellowTile(cr, 1.5, 1, 29, 29, 7, 1.2);
     placeGlyph(cr, glyph, 4.5, 4, 23);
@@ -788,6 +795,7 @@ std::vector<Art> allArt() {
         art.push_back({name, 90, 90, [glyph](cairo_t* cr) { menuTile(cr, glyph); }});
     }
     art.push_back({"blank_button", 90, 90, blankTile});
+    art.push_back({"appicon", 128, 128, appIcon});
 
     for (int i = 0; i < 8; ++i) {
         // Frames 1-4 go down, 5-8 come back up.

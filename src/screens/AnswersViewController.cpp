@@ -1,5 +1,6 @@
 #include "screens/AnswersViewController.h"
 
+#include "platform/base/Format.h"
 #include "platform/ui/NavigationController.h"
 #include "screens/ScreenAction.h"
 #include "screens/SettingsLook.h"
@@ -34,6 +35,7 @@ const char* const kAnswers[] = {
     "You can also set any week, day and level with Reset To Day in the Settings menu.",
 };
 
+const char* const kSavedNotSent = "Your email was not sent: no mail program took it. It is saved as %@";
 const char* const kCanMail = "Tap below to send us feedback. We value your opinion and/or suggestions";
 const char* const kNoMail =
     "You do not appear to have mail setup.\rPlease go into the Mail app and set up an email provider";
@@ -97,7 +99,7 @@ void AnswersViewController::displayComposerSheet() {
     presentModalViewController(composer_, true);
 }
 
-void AnswersViewController::didFinishWithResult(ui::MailComposeViewController&, ui::MailComposeResult result,
+void AnswersViewController::didFinishWithResult(ui::MailComposeViewController& composer, ui::MailComposeResult result,
                                                 const std::optional<net::Error>&) {
     if (result == ui::MailComposeResult::Failed) {
         // The composer stays, so that the feedback typed is not lost: the
@@ -106,6 +108,10 @@ void AnswersViewController::didFinishWithResult(ui::MailComposeViewController&, 
         return;
     }
     if (result == ui::MailComposeResult::Sent) Utility::ShowAlert("Email sent to Quillon", "Feedback");
+    // Kept in the outbox because no mail program took it: not sent, and the
+    // user learns where the message is. A draft saved on purpose needs no word.
+    if (result == ui::MailComposeResult::Saved && !composer.lastWrittenIsDraft())
+        Utility::ShowAlert(base::format(kSavedNotSent, composer.lastWrittenPath()), "Feedback");
     dismissModalViewControllerAnimated(true);
     composer_.reset();
 }

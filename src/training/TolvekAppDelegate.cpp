@@ -265,6 +265,8 @@ void TolvekAssertionHandler::handleFailureInMethod(const std::string& method, co
     alert->show();
 }
 
+std::string TolvekAppDelegate::ownURLScheme() { return std::string("fb") + SHRFacebook::AppId; }
+
 bool TolvekAppDelegate::handleOpenURL(ui::Application&, const std::string& url) {
     // The sharer lives for this event only, unless the answer lets it go on
     // to finish a share (it then keeps itself until the share ends).

@@ -43,6 +43,9 @@ public:
     // A URL another program opens here goes to the Facebook client of a new
     // Facebook sharer: true when it was that service's login answer.
     bool handleOpenURL(ui::Application& application, const std::string& url) override;
+    // The URL scheme those answers come under ("fb" and the Facebook
+    // application identifier), which the desktop entry declares.
+    static std::string ownURLScheme();
     // Nothing is torn down or saved on termination.
     void applicationWillTerminate(ui::Application& application) override { (void)application; }
 

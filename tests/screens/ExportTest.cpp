@@ -159,6 +159,28 @@ TEST_F(ExportTest, MailsTheFileItWroteWithEveryDayInStoredOrder) {
     EXPECT_EQ(handed[0].subject, "Log File");
 }
 
+TEST_F(ExportTest, AMailNoMailProgramTookSaysItWasNotSentAndWhereTheFileIs) {
+    ui::MailComposeViewController::setHandoff([](const ui::OutboxMessage&) { return false; });
+    launch();
+    addDay(1, 1, 2, {5, 6, 4, 4, 7, 0, 0, 0, 0}, "Mon 2026 11 30 18:00:00.000");
+    ASSERT_TRUE(openExport());
+    tap("Email Log File");
+    auto mail = composer();
+    ASSERT_TRUE(mail);
+    tap("Send");
+    const std::string path = mail->lastWrittenPath();
+    ASSERT_TRUE(fs::exists(path));
+    EXPECT_EQ(fs::path(path).extension(), ".eml");
+    auto a = alert();
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->title(), "Email");
+    EXPECT_EQ(a->message(), "The email was not sent: no mail program took it. It is saved as " + path);
+    shot("export-saved-not-sent");
+    tap("Close");
+    EXPECT_FALSE(alert());
+    EXPECT_FALSE(composer());
+}
+
 TEST_F(ExportTest, AnEmptyLogExportsTheHeaderOnly) {
     launch();
     ASSERT_TRUE(openExport());

@@ -199,6 +199,27 @@ TEST_F(FaqTest, FeedbackWritesAMailToTheOutboxAndSayingSentWhenSent) {
     EXPECT_EQ(top(), screen);
 }
 
+TEST_F(FaqTest, FeedbackNoMailProgramTookIsSavedNotSentAndSaysWhereItIs) {
+    ui::MailComposeViewController::setHandoff([](const ui::OutboxMessage&) { return false; });
+    auto faq = openFaq();
+    open(*faq, AnswersViewController::kFeedbackHint);
+    auto screen = answers();
+    tap("Send Feedback");
+    auto composer = screen->composer();
+    ASSERT_TRUE(composer);
+    tap("Send");
+    const std::string path = composer->lastWrittenPath();
+    ASSERT_TRUE(std::filesystem::exists(path));
+    EXPECT_EQ(std::filesystem::path(path).parent_path(), ui::MailComposeViewController::outboxDirectory());
+    ASSERT_TRUE(alert());
+    EXPECT_EQ(alert()->title(), "Feedback");
+    EXPECT_EQ(alert()->message(), "Your email was not sent: no mail program took it. It is saved as " + path);
+    EXPECT_FALSE(driver->isTextVisible("Email sent to Quillon"));
+    shot("faq_saved_not_sent");
+    tap("Ok");
+    EXPECT_FALSE(screen->modalViewController());
+}
+
 TEST_F(FaqTest, WithoutMailTheFeedbackAnswerSaysSoAndOffersNoButton) {
     placed(1, 1, 1);
     // A file where the outbox folder should be: no mail can be written.

@@ -3,6 +3,10 @@
 #include <charconv>
 #include <iostream>
 
+#include "platform/base/Log.h"
+#include "platform/base/RunLoop.h"
+#include "platform/host/DesktopEntry.h"
+#include "platform/host/Instance.h"
 #include "platform/host/Script.h"
 #include "platform/host/WindowHost.h"
 #include "platform/ui/Application.h"
@@ -10,8 +14,9 @@
 namespace host {
 
 std::string usage() {
-    return "usage: tolvek [--headless --script FILE [--screenshots DIR]] [--frames N]\n"
+    return "usage: tolvek [--headless --script FILE [--screenshots DIR]] [--frames N] [URL]\n"
            "  (no options)        open the window\n"
+           "  URL                 open the URL (a login's answer) in the running Tolvek, or start with it\n"
            "  --headless          run without a window, on a manual clock\n"
            "  --script FILE       the steps to run headless\n"
            "  --screenshots DIR   where the script's screenshots go (default: the current folder)\n"
@@ -51,6 +56,11 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
             auto [end, ec] = std::from_chars(n.data(), n.data() + n.size(), line.frames);
             if (ec != std::errc() || end != n.data() + n.size() || line.frames < 1)
                 return fail("--frames needs a whole number of at least 1");
+        } else if (!a.empty() && a[0] != '-' && looksLikeURL(a)) {
+            if (line.url) return fail("only one URL can be given");
+            line.url = a;
+        } else if (!a.empty() && a[0] != '-') {
+            return fail("not a URL: " + a.substr(0, 80));
         } else {
             return fail("unknown option " + a);
         }
@@ -63,7 +73,17 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
     return line;
 }
 
-int runMain(const std::vector<std::string>& args, const DelegateFactory& factory) {
+namespace {
+
+// Hands a URL to the application's delegate; one it does not take is noted
+// by its scheme only (the rest may hold a login's secrets).
+void openURL(ui::Application& app, const std::string& url) {
+    if (!app.deliverOpenURL(url)) base::log("the " + url.substr(0, url.find(':')) + " URL given was not for Tolvek");
+}
+
+}  // namespace
+
+int runMain(const std::vector<std::string>& args, const DelegateFactory& factory, const ProgramInfo& info) {
     std::string why;
     auto line = parseCommandLine(args, &why);
     if (!line) {
@@ -74,22 +94,48 @@ int runMain(const std::vector<std::string>& args, const DelegateFactory& factory
         std::cout << usage();
         return 0;
     }
-    if (line->headless)
-        return runScriptFile(line->script, line->screenshotDir.value_or("."), factory, std::cout, std::cerr);
+    // A browser can hand the program a URL of its own scheme only when an
+    // installed desktop entry names it as that scheme's handler.
+    auto handlerInstalled = [&] { return !info.urlScheme.empty() && isURLSchemeHandlerInstalled(info.urlScheme); };
+    if (line->headless) {
+        HeadlessLaunch launch;
+        launch.url = line->url;
+        launch.canReceiveOwnURLScheme = handlerInstalled();
+        return runScriptFile(line->script, line->screenshotDir.value_or("."), factory, std::cout, std::cerr, launch);
+    }
+    // The running program takes the URL, and this start ends here.
+    if (line->url && InstanceChannel::handOver(*line->url)) return 0;
+
+    auto& app = ui::Application::sharedApplication();
+    app.setCanReceiveOwnURLScheme(handlerInstalled());
+    // Later starts hand their URLs to this one; they reach the delegate on
+    // the main run loop, as does this start's own URL once it has launched.
+    InstanceChannel channel;
+    if (std::string notListening; !channel.listen(
+            [](const std::string& url) {
+                if (auto* running = ui::Application::existing()) openURL(*running, url);
+            },
+            &notListening))
+        base::log("URLs that later starts are given will not reach this one: " + notListening);
+    if (line->url)
+        base::RunLoop::main().performOnMainThread([url = *line->url] {
+            if (auto* running = ui::Application::existing()) openURL(*running, url);
+        });
     WindowOptions options;
     options.maxFrames = line->frames;
     WindowHost window;
     const int status = window.run(factory, options);
+    channel.stop();
     // Tear the screens down now, while every service they release into is
     // still alive, rather than during static destruction after main returns.
     ui::Application::resetSharedApplication();
     return status;
 }
 
-int runMain(int argc, char** argv, const DelegateFactory& factory) {
+int runMain(int argc, char** argv, const DelegateFactory& factory, const ProgramInfo& info) {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
-    return runMain(args, factory);
+    return runMain(args, factory, info);
 }
 
 }  // namespace host

@@ -6,10 +6,17 @@
 //   tolvek --headless --script FILE [--screenshots DIR]
 //   tolvek --frames N                               the window, closed after at most N frames,
 //                                                   sooner once the screen has settled (tests)
+//   tolvek URL                                      hands the URL (a login's answer, as a
+//                                                   browser passes it) to the running
+//                                                   program, or starts with it
 //   tolvek --help
 //
-// Exit status: 0 after a clean run, 1 when a script step fails, 2 when there
-// is no display for the window, 64 for a command line it cannot read.
+// A URL may follow the options of any form; with --headless it goes to the
+// scripted run's application once it has launched.
+//
+// Exit status: 0 after a clean run (or a URL handed to the running
+// program), 1 when a script step fails, 2 when there is no display for the
+// window, 64 for a command line it cannot read.
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +31,14 @@ struct CommandLine {
     std::string script;
     std::optional<std::string> screenshotDir;
     int frames = 0;
+    std::optional<std::string> url;  // a URL to open
+};
+
+// What the program tells its entry about itself.
+struct ProgramInfo {
+    // The URL scheme under which the program receives answers (a login's),
+    // when it has one.
+    std::string urlScheme;
 };
 
 // Reads the arguments after the program's name; on a mistake answers
@@ -33,7 +48,7 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
 std::string usage();
 
 // Runs the program with the delegate the factory makes; answers the exit status.
-int runMain(int argc, char** argv, const DelegateFactory& factory);
-int runMain(const std::vector<std::string>& args, const DelegateFactory& factory);
+int runMain(int argc, char** argv, const DelegateFactory& factory, const ProgramInfo& info = {});
+int runMain(const std::vector<std::string>& args, const DelegateFactory& factory, const ProgramInfo& info = {});
 
 }  // namespace host

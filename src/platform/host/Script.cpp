@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "platform/host/HeadlessDriver.h"
+#include "platform/ui/Application.h"
 
 namespace host {
 
@@ -283,7 +284,7 @@ int runSteps(HeadlessDriver& driver, const std::vector<ScriptStep>& steps, const
 }
 
 int runScriptFile(const std::string& path, const std::string& screenshotDir, const DelegateFactory& factory,
-                  std::ostream& out, std::ostream& err) {
+                  std::ostream& out, std::ostream& err, const HeadlessLaunch& launch) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         err << "tolvek: cannot read the script " << path << std::endl;
@@ -299,7 +300,14 @@ int runScriptFile(const std::string& path, const std::string& screenshotDir, con
     }
     try {
         HeadlessDriver driver;
+        driver.application().setCanReceiveOwnURLScheme(launch.canReceiveOwnURLScheme);
         driver.start(factory ? factory() : nullptr);
+        if (launch.url) {
+            if (!driver.application().deliverOpenURL(*launch.url))
+                err << "tolvek: the " << launch.url->substr(0, launch.url->find(':')) << " URL given was not for Tolvek"
+                    << std::endl;
+            driver.settle();
+        }
         ScriptOptions options;
         options.scriptName = path;
         options.screenshotDir = screenshotDir.empty() ? "." : screenshotDir;

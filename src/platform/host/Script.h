@@ -64,10 +64,19 @@ struct ScriptOptions {
 int runSteps(HeadlessDriver& driver, const std::vector<ScriptStep>& steps, const ScriptOptions& options,
              std::ostream& out, std::ostream& err);
 
+// What a headless run starts with besides its script.
+struct HeadlessLaunch {
+    // A URL handed to the application once it has launched, before the
+    // first step (as a browser hands one to "tolvek URL").
+    std::optional<std::string> url;
+    // Whether the desktop can hand the program URLs of its own scheme.
+    bool canReceiveOwnURLScheme = false;
+};
+
 // The whole headless run: reads the script file, starts a driver with the
 // factory's delegate, runs the steps and quits. Answers the exit status (1
 // also for an unreadable or malformed script).
 int runScriptFile(const std::string& path, const std::string& screenshotDir, const DelegateFactory& factory,
-                  std::ostream& out, std::ostream& err);
+                  std::ostream& out, std::ostream& err, const HeadlessLaunch& launch = {});
 
 }  // namespace host

@@ -106,8 +106,8 @@ public:
     void setURLOpener(std::function<bool(const std::string& url)> opener) { urlOpener_ = std::move(opener); }
     const std::vector<std::string>& openedURLs() const { return openedURLs_; }
     // Whether another program (a browser) can hand this program a URL of its
-    // own scheme. The desktop registers no scheme for it, so the answer is
-    // no unless a host (or a test) says otherwise.
+    // own scheme: the program's entry says yes when an installed desktop
+    // entry makes it that scheme's handler; no unless it (or a test) says so.
     bool canReceiveOwnURLScheme() const { return canReceiveOwnURLScheme_; }
     void setCanReceiveOwnURLScheme(bool can) { canReceiveOwnURLScheme_ = can; }
 

@@ -549,6 +549,7 @@ void MailComposeViewController::send() {
         return;
     }
     lastPath_ = path;
+    lastIsDraft_ = false;
     OutboxMessage message;
     message.path = path;
     message.to = to_;
@@ -557,6 +558,7 @@ void MailComposeViewController::send() {
     message.subject = subject_;
     message.plainBody = html_ ? htmlToText(body_) : body_;
     auto& handoff = handoffSlot();
+    bool handedOn = false;
     if (handoff) {
         // The desktop's mail program takes attachments as files: keep them
         // beside the message.
@@ -572,9 +574,12 @@ void MailComposeViewController::send() {
                 }
             }
         }
-        if (!handoff(message)) base::log("the message stays in the outbox: " + path);
+        handedOn = handoff(message);
     }
-    finish(MailComposeResult::Sent, std::nullopt);
+    // Only a mail program can send it; without one the message is kept, not
+    // sent, and the delegate hears so.
+    if (!handedOn) base::log("no mail program took the message; it stays in the outbox: " + path);
+    finish(handedOn ? MailComposeResult::Sent : MailComposeResult::Saved, std::nullopt);
 }
 
 void MailComposeViewController::cancel() {
@@ -606,6 +611,7 @@ void MailComposeViewController::saveDraft() {
         return;
     }
     lastPath_ = path;
+    lastIsDraft_ = true;
     finish(MailComposeResult::Saved, std::nullopt);
 }
 

@@ -6,7 +6,9 @@
 // $XDG_DATA_HOME/tolvek/Outbox/ and hands it to the desktop's mail program
 // where there is one (xdg-email, started without a shell). Cancel offers to
 // delete the draft or save it into Outbox/Drafts/. The delegate hears the
-// result: cancelled, saved, sent, or failed with the error.
+// result: cancelled, saved, sent, or failed with the error. A message that
+// no mail program took stays only in the outbox: its result is saved, not
+// sent (lastWrittenPath() tells where it is).
 #include <functional>
 #include <memory>
 #include <optional>
@@ -95,6 +97,9 @@ public:
     std::string messageText(double date) const;
     // The file of the last message written (sent or saved), if any.
     const std::string& lastWrittenPath() const { return lastPath_; }
+    // Whether that file is a draft the user chose to save (Outbox/Drafts/),
+    // rather than a message to go out.
+    bool lastWrittenIsDraft() const { return lastIsDraft_; }
 
     // How a written message reaches the desktop's mail program. The default
     // starts xdg-email (when it is installed) with the message's fields and
@@ -119,6 +124,7 @@ private:
     bool html_ = false;
     std::vector<MailAttachment> attachments_;
     std::string lastPath_;
+    bool lastIsDraft_ = false;
     bool finished_ = false;
 };
 

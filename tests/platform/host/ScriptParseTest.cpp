@@ -164,6 +164,8 @@ TEST(CommandLine, RefusesWhatItCannotRun) {
         {{"--frames", "2x"}, "whole number"},
         {{"--headless", "--script", "a", "--frames", "2"}, "not --headless"},
         {{"--bogus"}, "unknown option --bogus"},
+        {{"fb1://authorize", "fb1://authorize"}, "only one URL"},
+        {{"no url"}, "not a URL"},
     };
     for (auto& c : cases) {
         std::string why;

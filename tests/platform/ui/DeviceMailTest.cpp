@@ -192,6 +192,26 @@ TEST_F(DeviceMailTest, ASubjectBeyondASCIIIsEncodedAndReadsBack) {
     for (std::size_t i = text.find('\n'); i != std::string::npos; i = text.find('\n', i + 1)) ASSERT_EQ(text[i - 1], '\r');
 }
 
+TEST_F(DeviceMailTest, AMessageNoMailProgramTookIsSavedNotSent) {
+    MailComposeViewController::setHandoff(nullptr);
+    auto mail = exportMail();
+    present(mail);
+    ASSERT_TRUE(tapNamed("Send"));
+    EXPECT_EQ(recorder_->results, std::vector<MailComposeResult>{MailComposeResult::Saved});
+    EXPECT_FALSE(mail->lastWrittenIsDraft());
+    auto files = filesIn(outbox());
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0], mail->lastWrittenPath());
+
+    // A mail program that refuses it leaves it saved, not sent, as well.
+    MailComposeViewController::setHandoff([](const OutboxMessage&) { return false; });
+    auto refused = exportMail();
+    present(refused);
+    ASSERT_TRUE(tapNamed("Send"));
+    EXPECT_EQ(recorder_->results.back(), MailComposeResult::Saved);
+    EXPECT_FALSE(refused->lastWrittenIsDraft());
+}
+
 TEST_F(DeviceMailTest, CancelAndDeleteWritesNothingAndReportsCancelled) {
     present(exportMail());
     ASSERT_TRUE(tapNamed("Cancel"));
@@ -211,6 +231,7 @@ TEST_F(DeviceMailTest, SavingTheDraftKeepsItInDrafts) {
     ASSERT_TRUE(tapNamed("Save Draft"));
     advance(1);
     EXPECT_EQ(recorder_->results, std::vector<MailComposeResult>{MailComposeResult::Saved});
+    EXPECT_TRUE(mail->lastWrittenIsDraft());
     auto drafts = filesIn(outbox() + "/Drafts");
     ASSERT_EQ(drafts.size(), 1u);
     EXPECT_TRUE(filesIn(outbox()).empty());

@@ -37,10 +37,16 @@ bool SHRMail::sendMail() {
     return true;
 }
 
-void SHRMail::didFinishWithResult(ui::MailComposeViewController&, ui::MailComposeResult result,
+void SHRMail::didFinishWithResult(ui::MailComposeViewController& composer, ui::MailComposeResult result,
                                   const std::optional<net::Error>& error) {
     auto keep = self();
     SHR::currentHelper().hideCurrentViewControllerAnimated(true);
+    // No mail program took the message: it is only in the outbox. Quiet or
+    // not, the user is told it was not sent and where the file is.
+    if (result == ui::MailComposeResult::Saved && !composer.lastWrittenIsDraft())
+        showAlert(localizedFormat("Email"),
+                  localizedFormat("The email was not sent: no mail program took it. It is saved as %@",
+                                  composer.lastWrittenPath()));
     switch (result) {
     case ui::MailComposeResult::Cancelled: sendDidCancel(); break;
     case ui::MailComposeResult::Saved:

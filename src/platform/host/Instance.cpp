@@ -1,0 +1,279 @@
+#include "platform/host/Instance.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include "platform/base/FileManager.h"
+#include "platform/base/Log.h"
+#include "platform/base/RunLoop.h"
+
+namespace host {
+
+namespace {
+
+// How long either side waits for the other before giving up.
+constexpr int kTimeoutSeconds = 5;
+
+std::string errnoText() { return std::strerror(errno); }
+
+void setTimeouts(int fd, int seconds) {
+    timeval tv{};
+    tv.tv_sec = seconds;
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+}
+
+// True when the process at the other end of the socket is this user's.
+bool peerIsSameUser(int fd) {
+    ucred cred{};
+    socklen_t len = sizeof cred;
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) == 0 && cred.uid == ::geteuid();
+}
+
+bool writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// The folder the socket lives in, made when missing. It must be a real
+// folder (not a link), owned by this user, that nobody else can enter; one
+// of this user's with looser rights is tightened.
+bool privateFolder(const std::string& folder, bool create, std::string* why) {
+    auto fail = [&](std::string reason) {
+        if (why) *why = std::move(reason);
+        return false;
+    };
+    if (create) {
+        base::FileManager::defaultManager().createDirectory(base::paths::deletingLastComponent(folder), true);
+        if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+            return fail("cannot make " + folder + ": " + errnoText());
+    }
+    struct stat st{};
+    if (::lstat(folder.c_str(), &st) != 0) return fail(folder + ": " + errnoText());
+    if (!S_ISDIR(st.st_mode)) return fail(folder + " is not a folder");
+    if (st.st_uid != ::geteuid()) return fail(folder + " belongs to another user");
+    if ((st.st_mode & 077) != 0) {
+        if (!create || ::chmod(folder.c_str(), 0700) != 0) return fail(folder + " can be entered by other users");
+    }
+    return true;
+}
+
+bool socketAddress(const std::string& path, sockaddr_un& address, std::string* why) {
+    address = sockaddr_un{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path) {
+        if (why) *why = "the socket path is too long: " + path;
+        return false;
+    }
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    return true;
+}
+
+// Connects to the socket; answers the descriptor, or -1 with errno set.
+int connectTo(const sockaddr_un& address) {
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return -1;
+    setTimeouts(fd, kTimeoutSeconds);
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        int saved = errno;
+        ::close(fd);
+        errno = saved;
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace
+
+bool looksLikeURL(const std::string& text) {
+    if (text.size() < 2 || text.size() > InstanceChannel::kMaxURLBytes) return false;
+    if (!std::isalpha(static_cast<unsigned char>(text[0]))) return false;
+    std::size_t colon = text.find(':');
+    if (colon == std::string::npos) return false;
+    for (std::size_t i = 1; i < colon; ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (!std::isalnum(c) && c != '+' && c != '-' && c != '.') return false;
+    }
+    for (unsigned char c : text)
+        if (c < 0x20 || c == 0x7F) return false;
+    return true;
+}
+
+std::string InstanceChannel::socketPath() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && runtime[0] == '/') return base::paths::join(base::paths::join(runtime, "tolvek"), "instance");
+    return base::paths::join(base::paths::join(base::paths::cacheHome(), "run"), "instance");
+}
+
+bool InstanceChannel::handOver(const std::string& url, std::string* why) {
+    auto fail = [&](std::string reason) {
+        if (why) *why = std::move(reason);
+        return false;
+    };
+    if (!looksLikeURL(url)) return fail("not a URL");
+    const std::string path = socketPath();
+    sockaddr_un address;
+    if (!socketAddress(path, address, why)) return false;
+    // A socket in a folder someone else controls may not be Tolvek's.
+    if (!privateFolder(base::paths::deletingLastComponent(path), false, why)) return false;
+    int fd = connectTo(address);
+    if (fd < 0) return fail("no Tolvek is running (" + errnoText() + ")");
+    bool taken = false;
+    if (!peerIsSameUser(fd)) {
+        fail("the socket belongs to another user");
+    } else if (!writeAll(fd, url.data(), url.size())) {
+        fail("cannot send the URL: " + errnoText());
+    } else {
+        ::shutdown(fd, SHUT_WR);
+        char answer = 0;
+        ssize_t n;
+        do n = ::recv(fd, &answer, 1, 0);
+        while (n < 0 && errno == EINTR);
+        taken = n == 1 && answer == '1';
+        if (!taken) fail(n == 1 ? "the running Tolvek refused the URL" : "the running Tolvek did not answer");
+    }
+    ::close(fd);
+    return taken;
+}
+
+struct InstanceChannel::Impl {
+    int listenFd = -1;
+    int stopPipe[2] = {-1, -1};
+    std::thread thread;
+    std::string path;
+    dev_t device = 0;
+    ino_t inode = 0;
+    std::function<void(const std::string&)> onURL;
+
+    void serve() {
+        pollfd fds[2] = {{listenFd, POLLIN, 0}, {stopPipe[0], POLLIN, 0}};
+        for (;;) {
+            int ready = ::poll(fds, 2, -1);
+            if (ready < 0 && errno == EINTR) continue;
+            if (ready < 0 || (fds[1].revents & (POLLIN | POLLHUP | POLLERR))) return;
+            if (!(fds[0].revents & POLLIN)) continue;
+            int client = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+            if (client < 0) continue;
+            answer(client);
+            ::close(client);
+        }
+    }
+
+    // Reads one URL (until the other side closes), passes it on and answers.
+    void answer(int client) {
+        if (!peerIsSameUser(client)) return;
+        setTimeouts(client, kTimeoutSeconds);
+        std::string url;
+        char buffer[4096];
+        for (;;) {
+            ssize_t n = ::recv(client, buffer, sizeof buffer, 0);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return;  // timed out or broken: no answer
+            if (n == 0) break;
+            url.append(buffer, static_cast<std::size_t>(n));
+            if (url.size() > kMaxURLBytes) break;
+        }
+        const bool good = looksLikeURL(url);
+        if (good) {
+            auto handler = onURL;
+            base::RunLoop::main().performOnMainThread([handler, url] { handler(url); }, false);
+        } else if (!url.empty()) {  // an empty one is a probe of whether this program runs
+            base::log("a URL handed over from another start was refused (" + std::to_string(url.size()) + " bytes)");
+        }
+        const char reply = good ? '1' : '0';
+        writeAll(client, &reply, 1);
+    }
+
+    void close() {
+        if (thread.joinable()) {
+            char stop = 1;
+            if (::write(stopPipe[1], &stop, 1) < 0) base::log("cannot stop the URL listener: " + errnoText());
+            thread.join();
+        }
+        for (int* fd : {&listenFd, &stopPipe[0], &stopPipe[1]}) {
+            if (*fd >= 0) ::close(*fd);
+            *fd = -1;
+        }
+        // The socket file goes only while it is still this one (a later
+        // program may have put its own in place).
+        struct stat st{};
+        if (!path.empty() && ::lstat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode) && st.st_dev == device &&
+            st.st_ino == inode)
+            ::unlink(path.c_str());
+        path.clear();
+    }
+};
+
+InstanceChannel::InstanceChannel() : impl_(std::make_unique<Impl>()) {}
+
+InstanceChannel::~InstanceChannel() { stop(); }
+
+bool InstanceChannel::isListening() const { return impl_->listenFd >= 0; }
+
+void InstanceChannel::stop() { impl_->close(); }
+
+bool InstanceChannel::listen(std::function<void(const std::string& url)> onURL, std::string* why) {
+    auto fail = [&](std::string reason) {
+        if (why) *why = std::move(reason);
+        return false;
+    };
+    if (isListening()) return fail("already listening");
+    if (!onURL) return fail("nothing would receive the URLs");
+    const std::string path = socketPath();
+    sockaddr_un address;
+    if (!socketAddress(path, address, why)) return false;
+    if (!privateFolder(base::paths::deletingLastComponent(path), true, why)) return false;
+
+    // A socket that answers belongs to a running program; one that does not
+    // is left over from a program that ended without removing it.
+    struct stat st{};
+    if (::lstat(path.c_str(), &st) == 0) {
+        if (!S_ISSOCK(st.st_mode)) return fail(path + " is in the way");
+        int probe = connectTo(address);
+        if (probe >= 0) {
+            ::close(probe);
+            return fail("another Tolvek is running");
+        }
+        ::unlink(path.c_str());
+    }
+
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return fail("cannot make a socket: " + errnoText());
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        std::string reason = errno == EADDRINUSE ? std::string("another Tolvek is running") : errnoText();
+        ::close(fd);
+        return fail(reason);
+    }
+    if (::chmod(path.c_str(), 0600) != 0 || ::listen(fd, 8) != 0 || ::lstat(path.c_str(), &st) != 0 ||
+        ::pipe2(impl_->stopPipe, O_CLOEXEC) != 0) {
+        std::string reason = errnoText();
+        ::close(fd);
+        ::unlink(path.c_str());
+        return fail("cannot listen on " + path + ": " + reason);
+    }
+    impl_->listenFd = fd;
+    impl_->path = path;
+    impl_->device = st.st_dev;
+    impl_->inode = st.st_ino;
+    impl_->onURL = std::move(onURL);
+    impl_->thread = std::thread([impl = impl_.get()] { impl->serve(); });
+    return true;
+}
+
+}  // namespace host

@@ -1,0 +1,74 @@
+# Installs the build into a scratch DESTDIR (prefix /usr), checks what lands
+# there, has desktop-file-validate read the desktop entry, and runs the
+# installed program headless through the first test in a home of its own:
+# it must find its resources beside itself, not in the build tree.
+#
+#   cmake -DBUILD=<build dir> -DSOURCE=<source dir> -DSCRATCH=<scratch dir> -P InstallTest.cmake
+foreach(var BUILD SOURCE SCRATCH)
+  if(NOT ${var})
+    message(FATAL_ERROR "${var} is not given")
+  endif()
+endforeach()
+
+file(REMOVE_RECURSE "${SCRATCH}")
+set(stage "${SCRATCH}/stage")
+execute_process(
+  COMMAND ${CMAKE_COMMAND} -E env "DESTDIR=${stage}" ${CMAKE_COMMAND} --install "${BUILD}" --prefix /usr
+  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "make install into DESTDIR failed (${status}):\n${out}\n${err}")
+endif()
+
+set(root "${stage}/usr")
+foreach(file bin/tolvek share/tolvek/Tolvek.sqlite share/tolvek/LogDay.sqlite share/tolvek/BEEP_FM-1.wav
+             share/tolvek/dotoday@2x.png share/applications/tolvek.desktop
+             share/icons/hicolor/128x128/apps/tolvek.png share/icons/hicolor/256x256/apps/tolvek.png)
+  if(NOT EXISTS "${root}/${file}")
+    message(FATAL_ERROR "not installed: ${file}")
+  endif()
+endforeach()
+if(EXISTS "${root}/bin/resources")
+  message(FATAL_ERROR "the resources are installed beside the program instead of in share/tolvek")
+endif()
+
+# The entry runs the program where the prefix puts it (not the staging
+# folder), with the URL it is given, and declares the program's URL scheme.
+file(READ "${root}/share/applications/tolvek.desktop" entry)
+foreach(line "Exec=/usr/bin/tolvek %u" "Icon=tolvek" "MimeType=x-scheme-handler/fb[0-9]+;")
+  if(NOT entry MATCHES "\n${line}\n")
+    message(FATAL_ERROR "the desktop entry lacks \"${line}\":\n${entry}")
+  endif()
+endforeach()
+find_program(VALIDATE desktop-file-validate)
+if(NOT VALIDATE)
+  message(FATAL_ERROR "desktop-file-validate is missing (scripts/install-deps installs it)")
+endif()
+execute_process(COMMAND "${VALIDATE}" "${root}/share/applications/tolvek.desktop"
+  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT status EQUAL 0 OR NOT "${out}${err}" STREQUAL "")
+  message(FATAL_ERROR "desktop-file-validate does not accept the entry:\n${out}${err}")
+endif()
+
+# The installed program, headless, through the first test and first workout.
+set(home "${SCRATCH}/home")
+file(MAKE_DIRECTORY "${home}")
+execute_process(
+  COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=XDG_RUNTIME_DIR
+          "HOME=${home}" "XDG_DATA_HOME=${home}/data" "XDG_CONFIG_HOME=${home}/config" "XDG_CACHE_HOME=${home}/cache"
+          SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy TOLVEK_LOOPBACK_ONLY=1 ASAN_OPTIONS=detect_leaks=0
+          "${root}/bin/tolvek" --headless --script "${SOURCE}/tests/training/scripts/new_user.script"
+          --screenshots "${SCRATCH}/shots"
+  WORKING_DIRECTORY "${SCRATCH}"
+  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "the installed program failed the first test (${status}):\n${out}\n${err}")
+endif()
+foreach(shot 01-setup 06-workout 09-day-completed)
+  if(NOT EXISTS "${SCRATCH}/shots/${shot}.png")
+    message(FATAL_ERROR "the installed program took no screenshot ${shot}")
+  endif()
+endforeach()
+if(NOT EXISTS "${home}/data/tolvek/Documents/LogDay.sqlite")
+  message(FATAL_ERROR "the installed program kept no log in its home")
+endif()
+file(REMOVE_RECURSE "${SCRATCH}")

@@ -1,0 +1,183 @@
+// A URL on the command line ("tolvek URL", as a browser starts the handler
+// of the program's scheme): a fresh start hands it to the delegate once it
+// has launched; a second start hands it to the running program and ends;
+// the desktop entry decides whether the scheme can come back at all.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include "HostTestSupport.h"
+#include "platform/host/DesktopEntry.h"
+#include "platform/host/HeadlessDriver.h"
+#include "platform/host/Instance.h"
+#include "platform/host/Main.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kScheme = "fb123456";
+const std::string kAnswer = "fb123456://authorize#access_token=abc%20def&expires_in=3600";
+
+// Sets environment variables for the test's lifetime.
+class ScopedEnv {
+public:
+    void set(const char* name, const std::string& value) {
+        const char* old = std::getenv(name);
+        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+            if (it->second) ::setenv(it->first.c_str(), it->second->c_str(), 1);
+            else ::unsetenv(it->first.c_str());
+        }
+    }
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+// Records the URLs handed over, and what the application said then.
+class URLRecorder : public ui::ApplicationDelegate {
+public:
+    bool didFinishLaunchingWithOptions(ui::Application&, const base::Value&) override {
+        launched = true;
+        return true;
+    }
+    bool handleOpenURL(ui::Application& app, const std::string& url) override {
+        urls.push_back(url);
+        afterLaunch = launched;
+        couldReceive = app.canReceiveOwnURLScheme();
+        return true;
+    }
+    bool launched = false, afterLaunch = false, couldReceive = false;
+    std::vector<std::string> urls;
+};
+
+class URLHandOverTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root_ = fs::path(home_.path());
+        env_.set("XDG_RUNTIME_DIR", (root_ / "run").string());
+        env_.set("XDG_DATA_DIRS", (root_ / "system").string());
+        fs::create_directories(root_ / "run");
+        ::chmod((root_ / "run").c_str(), 0700);
+        fs::create_directories(applications());
+        std::ofstream(root_ / "wait.script") << "wait 1\n";
+    }
+    fs::path applications() const { return root_ / "data" / "applications"; }
+    void installEntry(const std::string& extra, const std::string& exec = "/bin/true %u") {
+        std::ofstream(applications() / "tolvek.desktop")
+            << "[Desktop Entry]\nType=Application\nName=Tolvek\nExec=" << exec
+            << "\nMimeType=text/plain;x-scheme-handler/" << kScheme << ";\n" << extra;
+    }
+    // The program's own command line, headless, with the recorder as delegate.
+    int runHeadless(const std::shared_ptr<URLRecorder>& recorder, const std::string& url) {
+        host::ProgramInfo info;
+        info.urlScheme = kScheme;
+        return host::runMain({"--headless", "--script", (root_ / "wait.script").string(), url},
+                             [recorder] { return recorder; }, info);
+    }
+
+    test::TempHome home_;
+    ScopedEnv env_;
+    fs::path root_;
+};
+
+TEST_F(URLHandOverTest, AFreshStartHandsItsURLToTheDelegateOnceLaunched) {
+    auto recorder = std::make_shared<URLRecorder>();
+    ASSERT_EQ(runHeadless(recorder, kAnswer), 0);
+    EXPECT_EQ(recorder->urls, std::vector<std::string>{kAnswer});
+    EXPECT_TRUE(recorder->afterLaunch);
+    // No desktop entry declares the scheme: a login cannot come back by it.
+    EXPECT_FALSE(recorder->couldReceive);
+
+    // Installed as the scheme's handler, it can.
+    installEntry("");
+    auto installed = std::make_shared<URLRecorder>();
+    ASSERT_EQ(runHeadless(installed, kAnswer), 0);
+    EXPECT_TRUE(installed->couldReceive);
+}
+
+TEST_F(URLHandOverTest, ASecondStartHandsItsURLToTheRunningProgramAndEnds) {
+    // The running program: launched, and listening for later starts.
+    host::HeadlessDriver driver;
+    auto running = std::make_shared<URLRecorder>();
+    ASSERT_TRUE(driver.start(running));
+    host::InstanceChannel channel;
+    std::string why;
+    ASSERT_TRUE(channel.listen([&](const std::string& url) { driver.application().deliverOpenURL(url); }, &why))
+        << why;
+    // Only this user can reach the socket.
+    struct stat st{};
+    const std::string socket = host::InstanceChannel::socketPath();
+    ASSERT_EQ(::stat(fs::path(socket).parent_path().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    ASSERT_EQ(::stat(socket.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 077, 0u);
+    // A second listener does not take the place of the running one.
+    host::InstanceChannel second;
+    EXPECT_FALSE(second.listen([](const std::string&) {}));
+
+    // The second start makes no application of its own; it hands over and ends.
+    bool secondLaunched = false;
+    const int status = host::runMain({kAnswer}, [&] {
+        secondLaunched = true;
+        return std::make_shared<URLRecorder>();
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_FALSE(secondLaunched);
+    driver.settle();
+    EXPECT_EQ(running->urls, std::vector<std::string>{kAnswer});
+
+    // A message over the bound is refused and reaches nobody.
+    int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socket.c_str());
+    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const std::string flood = "fb123456://" + std::string(host::InstanceChannel::kMaxURLBytes, 'x');
+    ASSERT_EQ(::send(fd, flood.data(), flood.size(), MSG_NOSIGNAL), static_cast<ssize_t>(flood.size()));
+    ::shutdown(fd, SHUT_WR);
+    char answer = 0;
+    EXPECT_EQ(::recv(fd, &answer, 1, 0), 1);
+    EXPECT_EQ(answer, '0');
+    ::close(fd);
+    driver.settle();
+    EXPECT_EQ(running->urls.size(), 1u);
+
+    // Once the running program has gone, a start with a URL finds no one to
+    // hand it to, and the socket is gone with it.
+    channel.stop();
+    EXPECT_FALSE(fs::exists(socket));
+    EXPECT_FALSE(host::InstanceChannel::handOver(kAnswer));
+}
+
+TEST(DesktopEntry, HandlesTheSchemeOnlyWhenDeclaredShownAndRunnable) {
+    auto entry = [](const std::string& text) { return host::desktopEntryKeys(text); };
+    const std::string head = "[Desktop Entry]\nType=Application\nName=Tolvek\n";
+    EXPECT_TRUE(host::handlesURLScheme(entry(head + "Exec=/bin/true %u\nMimeType=x-scheme-handler/FB123456;\n"),
+                                       kScheme));
+    EXPECT_FALSE(host::handlesURLScheme(entry(head + "Exec=/bin/true %u\nMimeType=x-scheme-handler/fb1234567;\n"),
+                                        kScheme));
+    EXPECT_FALSE(host::handlesURLScheme(
+        entry(head + "Exec=/bin/true %u\nMimeType=x-scheme-handler/fb123456;\nHidden=true\n"), kScheme));
+    // The URL would not be passed on, or the program is not there.
+    EXPECT_FALSE(host::handlesURLScheme(entry(head + "Exec=/bin/true\nMimeType=x-scheme-handler/fb123456;\n"),
+                                        kScheme));
+    EXPECT_FALSE(host::handlesURLScheme(
+        entry(head + "Exec=\"/no such/tolvek\" %u\nMimeType=x-scheme-handler/fb123456;\n"), kScheme));
+    // Only the [Desktop Entry] group counts.
+    EXPECT_FALSE(host::handlesURLScheme(
+        entry(head + "Exec=/bin/true %u\n[Desktop Action x]\nMimeType=x-scheme-handler/fb123456;\n"), kScheme));
+}
+
+}  // namespace

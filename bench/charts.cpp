@@ -3,6 +3,9 @@
 // image, against the floor of the same points drawn as one raw cairo polyline
 // with the same fill. ScatterLineAndArea10k is the scatter plot without its
 // symbols, the part that is compared with the floor.
+// RelabelRecords builds the data labels of 10,000 and of 100,000 records on a
+// fresh plot and releases them again; the second should take about ten times
+// the first.
 #include <benchmark/benchmark.h>
 
 #include <cairo.h>
@@ -15,6 +18,7 @@
 #include "charts/CHTColor.h"
 #include "charts/CHTGradient.h"
 #include "charts/CHTMutableLineStyle.h"
+#include "charts/CHTMutableTextStyle.h"
 #include "charts/CHTScatterPlot.h"
 #include "charts/CHTXYPlotSpace.h"
 #include "platform/gfx/Context.h"
@@ -184,11 +188,52 @@ void CairoFloor10k(benchmark::State& state) {
     }
 }
 
+// Any number of records, handed over as whole ranges of doubles.
+class LabelSource : public CHTPlotDataSource {
+public:
+    explicit LabelSource(std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i) {
+            x.push_back(double(i + 1));
+            y.push_back(dayTotal(int(i)));
+        }
+    }
+    std::size_t numberOfRecordsForPlot(CHTPlot*) override { return x.size(); }
+    std::optional<std::span<const double>> doublesForPlot(CHTPlot*, std::size_t field, CHTRecordRange range) override {
+        const std::vector<double>& v = field == 0 ? x : y;
+        return std::span<const double>(v.data() + range.location, range.length);
+    }
+    std::vector<double> x, y;
+};
+
+// Timed: building the labels of every record, then releasing the plot and
+// its labels. The plot and its data are made outside the timing.
+void RelabelRecords(benchmark::State& state) {
+    const auto count = static_cast<std::size_t>(state.range(0));
+    Scene scene;
+    auto source = std::make_shared<LabelSource>(count);
+    auto style = CHTTextStyle::textStyle();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto plot = std::make_shared<CHTScatterPlot>();
+        plot->setFrame(gfx::Rect(gfx::Point(0, 0), kImage));
+        plot->setPlotSpace(scene.space);
+        plot->setDataSource(source);
+        plot->reloadData();
+        plot->setLabelTextStyle(style);
+        state.ResumeTiming();
+        plot->relabel();
+        benchmark::DoNotOptimize(plot->labelAnnotations().size());
+        plot.reset();
+    }
+    state.counters["records"] = double(count);
+}
+
 }  // namespace
 
 BENCHMARK(ScatterPlot10k)->Unit(benchmark::kMillisecond);
 BENCHMARK(ScatterLineAndArea10k)->Unit(benchmark::kMillisecond);
 BENCHMARK(BarPlot10k)->Unit(benchmark::kMillisecond);
 BENCHMARK(CairoFloor10k)->Unit(benchmark::kMillisecond);
+BENCHMARK(RelabelRecords)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -43,8 +43,9 @@ inline constexpr int CHTAxisLabelingPolicyFixedInterval = 2;
 inline constexpr int CHTAxisLabelingPolicyAutomatic = 3;
 inline constexpr int CHTAxisLabelingPolicyEqualDivisions = 4;
 
-// What one relabel may generate: more major ticks, or more tick locations
-// in all, than a chart can show leave the sets empty (and are logged).
+// What one relabel may generate: more major ticks than a chart can show
+// leave both sets empty; more tick locations in all drop only the minor
+// ticks, the majors kept (either is logged once).
 inline constexpr std::size_t kCHTMaximumMajorTickLocations = 1000;
 inline constexpr std::size_t kCHTMaximumTickLocations = 10000;
 

@@ -219,15 +219,33 @@ void CHTPieChart::updateNormalizedData() {
         return;
     }
     if (doublePrecisionCache()) {
-        double sum = 0;
-        for (std::size_t i = 0; i < n; ++i) {
+        // An infinite value has no share to draw: it is left out as a
+        // not-a-number one is.
+        auto value = [&](std::size_t i) {
             const double v = cachedDoubleForField(CHTPieChartFieldSliceWidth, i);
-            if (!std::isnan(v)) sum += v;
+            return std::isfinite(v) ? v : kNaN;
+        };
+        double sum = 0, largest = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            const double v = value(i);
+            if (std::isnan(v)) continue;
+            sum += v;
+            largest = std::max(largest, std::fabs(v));
+        }
+        // Values near the top of the double range overflow when added: then
+        // every value is taken as a fraction of the largest, whose sum
+        // cannot overflow, and the shares come out the same.
+        double scale = 1;
+        if (!std::isfinite(sum)) {
+            scale = largest;
+            sum = 0;
+            for (std::size_t i = 0; i < n; ++i)
+                if (const double v = value(i); !std::isnan(v)) sum += v / scale;
         }
         base::Data normalized(n * sizeof(double)), cumulative(n * sizeof(double));
         double total = 0;
         for (std::size_t i = 0; i < n; ++i) {
-            const double v = cachedDoubleForField(CHTPieChartFieldSliceWidth, i);
+            const double v = value(i) / scale;
             double share = kNaN;
             if (!std::isnan(v)) {
                 share = v / sum;
@@ -245,16 +263,32 @@ void CHTPieChart::updateNormalizedData() {
                      CHTPieChartFieldSliceWidthNormalized);
         cacheNumbers(std::make_shared<CHTNumericData>(cumulative, doubleDataType()), CHTPieChartFieldSliceWidthSum);
     } else {
-        base::Decimal sum = CHTDecimalFromInteger(0);
+        const base::Decimal zero = CHTDecimalFromInteger(0);
+        base::Decimal sum = zero, largest = zero;
         for (std::size_t i = 0; i < n; ++i) {
             const base::Decimal v = cachedDecimalForField(CHTPieChartFieldSliceWidth, i);
-            if (!CHTDecimalIsNaN(v)) sum = CHTDecimalAdd(sum, v);
+            if (CHTDecimalIsNaN(v)) continue;
+            sum = CHTDecimalAdd(sum, v);
+            const base::Decimal magnitude = CHTDecimalLessThan(v, zero) ? CHTDecimalSubtract(zero, v) : v;
+            if (CHTDecimalGreaterThan(magnitude, largest)) largest = magnitude;
+        }
+        // A sum past the largest decimal comes out not a number: as with
+        // doubles, the values are then taken as fractions of the largest.
+        const bool scaled = CHTDecimalIsNaN(sum);
+        const base::Decimal scale = largest;
+        if (scaled) {
+            sum = zero;
+            for (std::size_t i = 0; i < n; ++i) {
+                const base::Decimal v = cachedDecimalForField(CHTPieChartFieldSliceWidth, i);
+                if (!CHTDecimalIsNaN(v)) sum = CHTDecimalAdd(sum, CHTDecimalDivide(v, scale));
+            }
         }
         const std::size_t bytes = sizeof(base::Decimal);
         base::Data normalized(n * bytes), cumulative(n * bytes);
-        base::Decimal total = CHTDecimalFromInteger(0);
+        base::Decimal total = zero;
         for (std::size_t i = 0; i < n; ++i) {
-            const base::Decimal v = cachedDecimalForField(CHTPieChartFieldSliceWidth, i);
+            base::Decimal v = cachedDecimalForField(CHTPieChartFieldSliceWidth, i);
+            if (scaled && !CHTDecimalIsNaN(v)) v = CHTDecimalDivide(v, scale);
             base::Decimal share = CHTDecimalNaN();
             if (!CHTDecimalIsNaN(v)) {
                 share = CHTDecimalDivide(v, sum);

@@ -407,7 +407,9 @@ std::shared_ptr<CHTPlotRange> CHTPlot::plotRangeForField(std::size_t field) {
     double lo = std::numeric_limits<double>::infinity(), hi = -std::numeric_limits<double>::infinity();
     for (std::size_t i = 0; i < count; ++i) {
         double v = cachedDoubleForField(field, i);
-        if (std::isnan(v)) continue;
+        // Infinities cannot be drawn any more than not-a-number samples, and
+        // one of them would make the whole range not a number.
+        if (!std::isfinite(v)) continue;
         lo = std::min(lo, v);
         hi = std::max(hi, v);
     }

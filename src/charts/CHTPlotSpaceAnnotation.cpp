@@ -5,7 +5,9 @@
 #include "charts/CHTPlotArea.h"
 #include "platform/base/NotificationCenter.h"
 
-CHTPlotSpaceAnnotation::~CHTPlotSpaceAnnotation() { base::NotificationCenter::defaultCenter().removeObserver(this); }
+CHTPlotSpaceAnnotation::~CHTPlotSpaceAnnotation() {
+    if (observation_) base::NotificationCenter::defaultCenter().removeObserver(observation_);
+}
 
 std::shared_ptr<CHTPlotSpaceAnnotation> CHTPlotSpaceAnnotation::initWithPlotSpace(
     const std::shared_ptr<CHTPlotSpace>& plotSpace, const std::vector<base::Decimal>& anchorPlotPoint) {
@@ -21,11 +23,13 @@ std::shared_ptr<CHTPlotSpaceAnnotation> CHTPlotSpaceAnnotation::initWithPlotSpac
 
 void CHTPlotSpaceAnnotation::observe() {
     auto& center = base::NotificationCenter::defaultCenter();
-    center.removeObserver(this);
+    // Ends only this annotation's own observation, found by its token.
+    if (observation_) center.removeObserver(observation_);
+    observation_ = 0;
     if (!plotSpace_) return;
     // The observation ends in the destructor, so the raw pointer never
     // outlives the annotation.
-    center.addObserver(this, CHTPlotSpaceCoordinateMappingDidChangeNotification, plotSpace_.get(),
+    observation_ = center.addObserver(this, CHTPlotSpaceCoordinateMappingDidChangeNotification, plotSpace_.get(),
                        [this](const base::Notification&) { positionContentLayer(); });
 }
 

@@ -6,6 +6,7 @@
 
 #include "charts/CHTAnnotation.h"
 #include "charts/CHTPlotSpace.h"
+#include "platform/base/NotificationCenter.h"
 
 class CHTPlotSpaceAnnotation : public CHTAnnotation {
 public:
@@ -37,4 +38,7 @@ private:
 
     std::shared_ptr<CHTPlotSpace> plotSpace_;
     std::vector<base::Decimal> anchorPlotPoint_;
+    // The observation of the plot space's mapping changes; 0 when there is
+    // none (a fresh annotation has nothing to end).
+    base::NotificationCenter::Token observation_ = 0;
 };

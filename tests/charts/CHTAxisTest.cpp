@@ -83,7 +83,15 @@ INSTANTIATE_TEST_SUITE_P(
         GeneratorCase{"EqualFiveOverZeroToEight", 4, "0", "8", "1", "0", 0, 5, 0, {0, 2, 4, 6, 8}, {}},
         GeneratorCase{"EqualNoneAskedGivesEnds", 4, "0", "8", "1", "0", 0, 0, 0, {0, 8}, {}},
         GeneratorCase{"EqualWithMinors", 4, "0", "8", "1", "0", 1, 3, 0, {0, 4, 8}, {2, 6}},
-        GeneratorCase{"EqualZeroLength", 4, "3", "0", "1", "0", 1, 5, 0, {}, {}}),
+        GeneratorCase{"EqualZeroLength", 4, "3", "0", "1", "0", 1, 5, 0, {}, {}},
+        // Ends that lie on a limit in decimals but not in binary (0.7 + 0.1 is
+        // 0.7999999999999999 in doubles; 1000 - 999.9 is 0.10000000000002274),
+        // or that a 38-digit third overshoots (5 / 3 three times), are kept.
+        GeneratorCase{"AutoKeepsTheEndOfPointSevenPlusPointOne", 3, "0.7", "0.1", "1", "0", 0, 0, 0,
+                      {0.7, 0.72, 0.74, 0.76, 0.78, 0.8}, {}},
+        GeneratorCase{"AutoLogKeepsTheStartOfADescendingRange", 3, "1000", "-999.9", "1", "0", 0, 0, 1,
+                      {0.1, 1, 10, 100, 1000}, {}},
+        GeneratorCase{"EqualKeepsTheEndOfThirds", 4, "0", "5", "1", "0", 0, 4, 0, {0, 5.0 / 3, 10.0 / 3, 5}, {}}),
     [](const testing::TestParamInfo<GeneratorCase>& info) { return info.param.name; });
 
 // Each of these once looped for ever or made millions of ticks; each now
@@ -129,10 +137,56 @@ INSTANTIATE_TEST_SUITE_P(
                     TerminationCase{"LogShorterThanOne", 3, "1", "0.5", "1", 1, 0, 1, 2},
                     TerminationCase{"LogTinyRange", 3, "0.001", "0.0001", "1", 9, 0, 1, 2},
                     TerminationCase{"HugeLoggedDay", 2, "0", "99999999", "1", 1, 0, 0, 0},
-                    TerminationCase{"HugeMinorCount", 2, "0", "100", "10", 4000000000u, 0, 0, 0},
+                    // The 11 majors fit: only the minor ticks are dropped.
+                    TerminationCase{"HugeMinorCount", 2, "0", "100", "10", 4000000000u, 0, 0, 11},
                     TerminationCase{"HugePreferredEqual", 4, "0", "100", "1", 0, 4000000000u, 0, 0},
                     TerminationCase{"HugePreferredAuto", 3, "0", "100", "1", 0, 4000000000u, 0, 0}),
     [](const testing::TestParamInfo<TerminationCase>& info) { return info.param.name; });
+
+TEST(CHTAxisTest, EndTicksStandExactlyOnTheDecimalLimits) {
+    XYChart chart;
+    chart.space->setXRange(R("0.7", "0.1"));
+    chart.x->setLabelingPolicy(CHTAxisLabelingPolicyAutomatic);
+    chart.x->relabel();
+    EXPECT_TRUE(chart.x->majorTickLocations().count(D("0.7")));
+    EXPECT_TRUE(chart.x->majorTickLocations().count(D("0.8")));
+    chart.space->setXRange(R("0", "5"));
+    chart.x->setLabelingPolicy(CHTAxisLabelingPolicyEqualDivisions);
+    chart.x->setPreferredNumberOfMajorTicks(4);
+    chart.x->relabel();
+    EXPECT_TRUE(chart.x->majorTickLocations().count(D("5")));
+}
+
+TEST(CHTAxisTest, TooManyTicksInAllDropOnlyTheMinorTicks) {
+    // 501 majors fit their cap; with 99 minors each the ticks in all do not.
+    XYChart chart;
+    chart.space->setXRange(R("0", "500"));
+    auto& axis = *chart.x;
+    axis.setMajorIntervalLength(D("1"));
+    axis.setMinorTicksPerInterval(99);
+    axis.relabel();
+    EXPECT_EQ(axis.majorTickLocations().size(), 501u);
+    EXPECT_TRUE(axis.minorTickLocations().empty());
+
+    axis.setLabelingPolicy(CHTAxisLabelingPolicyEqualDivisions);
+    axis.setPreferredNumberOfMajorTicks(501);
+    axis.relabel();
+    EXPECT_EQ(axis.majorTickLocations().size(), 501u);
+    EXPECT_TRUE(axis.minorTickLocations().empty());
+
+    // Automatic: an interval of 100 gives 6 majors, and 5 intervals of 1999
+    // minors make 10,001 ticks.
+    axis.setLabelingPolicy(CHTAxisLabelingPolicyAutomatic);
+    axis.setPreferredNumberOfMajorTicks(5);
+    axis.setMinorTicksPerInterval(1999);
+    axis.relabel();
+    EXPECT_EQ(values(axis.majorTickLocations()), (std::vector<double>{0, 100, 200, 300, 400, 500}));
+    EXPECT_TRUE(axis.minorTickLocations().empty());
+    // One fewer minor per interval fits: all 9,990 are there.
+    axis.setMinorTicksPerInterval(1998);
+    axis.relabel();
+    EXPECT_EQ(axis.minorTickLocations().size(), 5u * 1998u);
+}
 
 TEST(CHTAxisTest, NiceNumRoundsToOneTwoFiveOrTen) {
     EXPECT_DOUBLE_EQ(niceNum(0, true), 0);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <map>
 #include <numbers>
 
@@ -142,6 +143,29 @@ TEST(CHTPieChartTest, ValuesBecomeSharesOfTheirSum) {
     s.pie->reloadData();
     EXPECT_TRUE(CHTDecimalIsNaN(s.pie->cachedDecimalForField(CHTPieChartFieldSliceWidthNormalized, 0)));
     EXPECT_EQ(slicesDrawn(*s.pie), 0);
+}
+
+TEST(CHTPieChartTest, SumsThatOverflowStillGiveShares) {
+    const double inf = std::numeric_limits<double>::infinity();
+    PieStage s({1e308, 1e308});
+    EXPECT_TRUE(sameOrBothNaN(s.field(CHTPieChartFieldSliceWidthNormalized), {0.5, 0.5}));
+    EXPECT_TRUE(sameOrBothNaN(s.field(CHTPieChartFieldSliceWidthSum), {0.5, 1.0}));
+    EXPECT_EQ(slicesDrawn(*s.pie), 2);
+
+    // An infinite value has no share to draw: left out as a missing one.
+    s.source->values = {1, inf, 3};
+    s.pie->reloadData();
+    EXPECT_TRUE(sameOrBothNaN(s.field(CHTPieChartFieldSliceWidthNormalized), {0.25, NaN, 0.75}));
+    EXPECT_EQ(slicesDrawn(*s.pie), 2);
+
+    // Decimals overflow past about 3.4e165.
+    s.source->values = {1e165, 2e165, 1e165};
+    s.source->decimals = true;
+    s.pie->reloadData();
+    ASSERT_FALSE(s.pie->doublePrecisionCache());
+    EXPECT_TRUE(CHTDecimalEquals(s.pie->cachedDecimalForField(CHTPieChartFieldSliceWidthNormalized, 0), D("0.25")));
+    EXPECT_TRUE(CHTDecimalEquals(s.pie->cachedDecimalForField(CHTPieChartFieldSliceWidthSum, 1), D("0.75")));
+    EXPECT_EQ(slicesDrawn(*s.pie), 3);
 }
 
 TEST(CHTPieChartTest, AnglesRunFromTheStartInTheSliceDirection) {

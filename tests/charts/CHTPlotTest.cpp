@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "TestEnvironment.h"
 #include "charts/CHTMutableTextStyle.h"
@@ -243,6 +244,23 @@ TEST(CHTPlotTest, RangesSkipNaNAndMergeAlongACoordinate) {
     stage.space->scaleToFitPlots({plot});
     EXPECT_TRUE(CHTDecimalEquals(stage.space->xRange()->length(), D("10")));
     EXPECT_TRUE(CHTDecimalEquals(stage.space->yRange()->location(), D("-5")));
+}
+
+TEST(CHTPlotTest, InfiniteSamplesAreLeftOutOfRangesAndFitting) {
+    const double inf = std::numeric_limits<double>::infinity();
+    auto source = xySource(Answer::Number, {0, 1, 2, 3}, {1, inf, 3, -inf});
+    auto plot = std::make_shared<CHTScatterPlot>();
+    plot->setDataSource(source);
+    auto y = plot->plotRangeForCoordinate(CHTCoordinateY);
+    ASSERT_TRUE(y);
+    EXPECT_TRUE(CHTDecimalEquals(y->location(), D("1")));
+    EXPECT_TRUE(CHTDecimalEquals(y->length(), D("2")));
+    // Scale to fit: both axes follow the finite data.
+    Stage stage({100, 100}, 0, 1, 0, 1);
+    stage.space->scaleToFitPlots({plot});
+    EXPECT_TRUE(CHTDecimalEquals(stage.space->xRange()->length(), D("3")));
+    EXPECT_TRUE(CHTDecimalEquals(stage.space->yRange()->location(), D("1")));
+    EXPECT_TRUE(CHTDecimalEquals(stage.space->yRange()->length(), D("2")));
 }
 
 TEST(CHTPlotTest, TitleAndStyleChangesNotifyTheLegend) {

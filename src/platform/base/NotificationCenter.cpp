@@ -1,7 +1,7 @@
 #include "platform/base/NotificationCenter.h"
 
-#include <algorithm>
 #include <atomic>
+#include <vector>
 
 namespace base {
 
@@ -34,26 +34,43 @@ NotificationCenter::Token NotificationCenter::addObserver(const void* owner, con
     entry->handler = std::move(handler);
     std::lock_guard lock(mutex_);
     entry->token = next_++;
-    entries_.push_back(entry);
+    entries_.emplace(entry->token, entry);
+    byName_[name].emplace_hint(byName_[name].end(), entry->token, entry);
+    byOwner_[owner].insert(entry->token);
     return entry->token;
+}
+
+void NotificationCenter::erase(const std::shared_ptr<Entry>& entry) {
+    entry->alive = false;
+    if (auto named = byName_.find(entry->name); named != byName_.end()) {
+        named->second.erase(entry->token);
+        if (named->second.empty()) byName_.erase(named);
+    }
+    if (auto owned = byOwner_.find(entry->owner); owned != byOwner_.end()) {
+        owned->second.erase(entry->token);
+        if (owned->second.empty()) byOwner_.erase(owned);
+    }
+    entries_.erase(entry->token);
 }
 
 void NotificationCenter::removeObserver(Token token) {
     std::lock_guard lock(mutex_);
-    auto it = std::find_if(entries_.begin(), entries_.end(),
-                           [token](const std::shared_ptr<Entry>& e) { return e->token == token; });
+    auto it = entries_.find(token);
     if (it == entries_.end()) return;
-    (*it)->alive = false;
-    entries_.erase(it);
+    std::shared_ptr<Entry> entry = it->second;
+    erase(entry);
 }
 
 void NotificationCenter::removeObserver(const void* owner, const std::string& name) {
     std::lock_guard lock(mutex_);
-    std::erase_if(entries_, [&](const std::shared_ptr<Entry>& e) {
-        if (e->owner != owner || (!name.empty() && e->name != name)) return false;
-        e->alive = false;
-        return true;
-    });
+    auto owned = byOwner_.find(owner);
+    if (owned == byOwner_.end()) return;
+    std::vector<std::shared_ptr<Entry>> doomed;
+    for (Token token : owned->second) {
+        const auto& entry = entries_.at(token);
+        if (name.empty() || entry->name == name) doomed.push_back(entry);
+    }
+    for (const auto& entry : doomed) erase(entry);
 }
 
 void NotificationCenter::post(const Notification& notification) {
@@ -65,8 +82,22 @@ void NotificationCenter::post(const Notification& notification) {
     std::vector<std::shared_ptr<Entry>> snapshot;
     {
         std::lock_guard lock(mutex_);
-        for (const auto& e : entries_)
+        static const std::map<Token, std::shared_ptr<Entry>> none;
+        auto bucket = [&](const std::string& name) -> const std::map<Token, std::shared_ptr<Entry>>& {
+            auto it = byName_.find(name);
+            return it == byName_.end() ? none : it->second;
+        };
+        const auto& named = notification.name.empty() ? none : bucket(notification.name);
+        const auto& any = bucket(std::string());
+        // Both lists run in registration order; merged, so is the delivery.
+        auto a = named.begin(), b = any.begin();
+        auto take = [&](const std::shared_ptr<Entry>& e) {
             if (e->matches(notification)) snapshot.push_back(e);
+        };
+        while (a != named.end() || b != any.end()) {
+            if (b == any.end() || (a != named.end() && a->first < b->first)) take((a++)->second);
+            else take((b++)->second);
+        }
     }
     for (const auto& e : snapshot)
         if (e->alive && e->handler) e->handler(notification);

@@ -2,6 +2,7 @@
 // What the galleries share: the folder they write into, the count of pictures
 // that could not be written, saving a picture, a y-up canvas and captions.
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -16,17 +17,50 @@ namespace gallery {
 inline std::string folder;
 inline int failures = 0;
 
-// Sets the folder to the first argument (or the fallback) and makes it; says
-// why and answers false when it cannot be made.
-inline bool makeFolder(int argc, char** argv, const char* fallback) {
-    folder = argc > 1 ? argv[1] : fallback;
+// Reads the command line: one optional folder (the fallback when none is
+// given), "--help" or "-h" for the usage, "--" before a folder whose name
+// begins with "-". Makes the folder. Answers the exit status to stop with,
+// or -1 to go on drawing: 0 after the usage, 2 for an option it does not
+// know or a second folder, 1 when the folder cannot be made.
+inline int start(int argc, char** argv, const char* fallback, const char* what) {
+    const char* program = argc > 0 && argv[0] ? argv[0] : "gallery";
+    if (const char* slash = std::strrchr(program, '/')) program = slash + 1;
+    auto usage = [&](std::FILE* out) {
+        std::fprintf(out,
+                     "Usage: %s [--help] [--] [FOLDER]\n"
+                     "Draws %s as PNG files into FOLDER (default: %s), printing the path of each.\n"
+                     "  -h, --help  show this help and exit\n",
+                     program, what, fallback);
+    };
+    const char* chosen = nullptr;
+    bool options = true;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (options && arg == "--") {
+            options = false;
+        } else if (options && (arg == "--help" || arg == "-h")) {
+            usage(stdout);
+            return 0;
+        } else if (options && arg.size() > 1 && arg[0] == '-') {
+            std::fprintf(stderr, "%s: unknown option %s\n", program, arg.c_str());
+            usage(stderr);
+            return 2;
+        } else if (chosen) {
+            std::fprintf(stderr, "%s: one folder only, not also %s\n", program, arg.c_str());
+            usage(stderr);
+            return 2;
+        } else {
+            chosen = argv[i];
+        }
+    }
+    folder = chosen ? chosen : fallback;
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     if (ec) {
         std::fprintf(stderr, "cannot create %s: %s\n", folder.c_str(), ec.message().c_str());
-        return false;
+        return 1;
     }
-    return true;
+    return -1;
 }
 
 // Writes the picture as NAME.png into the folder, printing its path, or

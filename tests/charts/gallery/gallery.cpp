@@ -378,9 +378,9 @@ void xyAxes() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    folder = argc > 1 ? argv[1] : "chart-gallery";
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
+    if (int status = start(argc, argv, "chart-gallery", "one picture per family of chart drawing classes");
+        status >= 0)
+        return status;
     colours();
     gradients();
     fills();

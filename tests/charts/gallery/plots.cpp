@@ -409,7 +409,7 @@ void appChart(const std::string& name, std::vector<double> totals, bool bars) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!makeFolder(argc, argv, "plot-gallery")) return 1;
+    if (int status = start(argc, argv, "plot-gallery", "every plot type, plot symbol and legend swatch"); status >= 0) return status;
     symbols();
     scatterPlots();
     barPlots();

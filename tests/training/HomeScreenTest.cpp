@@ -202,6 +202,24 @@ TEST_F(ScreenTest, ThePageControlFollowsASwipeAndAtMostThreePagesAreLoaded) {
     EXPECT_TRUE(driver->isTextVisible("Last Workout"));
 }
 
+TEST_F(ScreenTest, TheMouseWheelTurnsThePagesAWholePageANotch) {
+    placed(1, 1, 1);
+    launch();
+    auto pager = home()->pagedView();
+    for (int page = 1; page <= 3; ++page) {
+        ASSERT_TRUE(driver->wheel({160, 140}, -1)) << driver->lastError();
+        driver->wait(1);
+        EXPECT_EQ(pager->scrollView()->contentOffset().x, page * pager->pageSize().width);
+        EXPECT_EQ(pager->pageControl()->currentPage(), page);
+        EXPECT_TRUE(pager->loadedPages().count(page));
+    }
+    EXPECT_TRUE(driver->isTextVisible("Coming Up Next"));
+    ASSERT_TRUE(driver->wheel({160, 140}, 1));
+    driver->wait(1);
+    EXPECT_EQ(pager->pageControl()->currentPage(), 2);
+    EXPECT_TRUE(driver->isTextVisible("Last Workout"));
+}
+
 TEST_F(ScreenTest, RapidTapsOnThePageDotsLeaveNoBlankCard) {
     placed(1, 1, 1);
     launch();

@@ -277,8 +277,14 @@ private:
     std::shared_ptr<gfx::LayerDelegate> layerDelegate_;
     std::shared_ptr<gfx::Layer> overlayLayer_;
     std::shared_ptr<gfx::LayerDelegate> overlayDelegate_;
+    // While the view turns over (a flip), a stand-in beside its layer draws
+    // the turning view and the view's own layer is not drawn, so the screen
+    // behind shows around the turning page.
+    std::shared_ptr<gfx::Layer> turnLayer_;
+    std::shared_ptr<gfx::LayerDelegate> turnDelegate_;
     bool wantsOverlay_ = false;
     void updateOverlay();
+    void syncTurnLayer(Rect bounds, Point center, const AffineTransform& transform, Float alpha);
     View* superview_ = nullptr;  // the superview owns this view
     std::vector<std::shared_ptr<View>> subviews_;
     std::weak_ptr<ViewController> viewController_;

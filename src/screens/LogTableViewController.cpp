@@ -109,7 +109,10 @@ std::shared_ptr<ui::TableViewCell> LogTableViewController::cellForRowAtIndexPath
     cell->imageView()->setImage(homelook::bundleImage("calendar_r.png"));
     cell->textLabel()->setText(dateText(day->logDate()));
     const DayText text = makeDayText(day->week(), day->day(), day->level(), day->reps());
-    cell->detailTextLabel()->setNumberOfLines(2);
+    // Eight or nine set counts do not fit beside "Made up of Sets:" on one
+    // line of the row: they wrap onto a third line, which the 75-point row
+    // has room for, so every count shows.
+    cell->detailTextLabel()->setNumberOfLines(text.values > 5 ? 3 : 2);
     cell->detailTextLabel()->setFont(text.font);
     cell->detailTextLabel()->setText(text.text);
     return cell;

@@ -4,6 +4,7 @@
 #include "ProgressTestSupport.h"
 
 #include "platform/base/NotificationCenter.h"
+#include "platform/gfx/Text.h"
 #include "platform/ui/NavigationController.h"
 #include "screens/DrawGraphViewController.h"
 #include "screens/ExportViewController.h"
@@ -102,7 +103,7 @@ TEST_F(LogTableTest, RowTextsShowTheDateTheSetsAndTheTotalOfAllNineSlots) {
     EXPECT_EQ(w5->detailTextLabel()->text(),
               "Week 5 Day 2 Level 2 Total Reps 80\nMade up of Sets:8, 8, 10, 10, 9, 9, 12, 14");
     EXPECT_EQ(w5->detailTextLabel()->font().pointSize(), 11);
-    EXPECT_EQ(w5->detailTextLabel()->numberOfLines(), 2);
+    EXPECT_EQ(w5->detailTextLabel()->numberOfLines(), 3);
 
     auto w3 = byDate["05-January-2026"];
     ASSERT_TRUE(w3);
@@ -114,6 +115,44 @@ TEST_F(LogTableTest, RowTextsShowTheDateTheSetsAndTheTotalOfAllNineSlots) {
     EXPECT_EQ(LogTableViewController::dateText("2026 12"), "2026 12");
     EXPECT_EQ(LogTableViewController::dateText(""), "");
     shot("log-rows");
+}
+
+// Week 6, days 2 and 3 list nine sets: the row keeps its height and draws
+// every count, the last and biggest included, on a third line.
+TEST_F(LogTableTest, ANineSetDayDrawsEverySetCountInItsRow) {
+    launch();
+    addDay(6, 2, 3, {15, 15, 15, 15, 12, 12, 15, 15, 25}, "Tue 2026 12 08 18:58:45.123");
+    addDay(6, 1, 3, {20, 25, 20, 20, 35, 0, 0, 0, 0}, "Mon 2026 12 07 18:00:00.000");
+    auto log = openLog();
+    ASSERT_TRUE(log);
+    driver->wait(0.1);
+    ASSERT_TRUE(driver->renderScreen());  // laid out as drawn
+    auto cell = table()->cellForRowAtIndexPath(ui::IndexPath{0, 1});
+    ASSERT_TRUE(cell);
+    ASSERT_EQ(cell->textLabel()->text(), "08-December-2026");
+    EXPECT_EQ(table()->rectForRowAtIndexPath(ui::IndexPath{0, 1}).height(), 75);
+    auto detail = cell->detailTextLabel();
+    ASSERT_EQ(detail->text(), "Week 6 Day 2 Level 3 Total Reps 139\nMade up of Sets:15, 15, 15, 15, 12, 12, 15, 15, 25");
+
+    // What the label draws: the lines of its text, wrapped at its width,
+    // that fit its text rect. All of them fit, so every count is drawn.
+    const ui::Float width = detail->bounds().width();
+    const gfx::Size whole = gfx::measureText(detail->text(), detail->font(), gfx::Size(width, gfx::kUnboundedTextExtent));
+    const ui::Rect textRect = detail->textRectForBounds(detail->bounds(), detail->numberOfLines());
+    const gfx::Size drawn =
+        gfx::measureText(detail->text(), detail->font(), gfx::Size(width, textRect.height() + 0.5f));
+    EXPECT_GT(whole.height, 2.5 * detail->font().lineHeight()) << "the nine counts take a third line";
+    EXPECT_EQ(drawn.height, whole.height) << "lines cut off below the label";
+    // And the label lies whole inside the row, clear of the accessory.
+    const ui::Rect inCell = detail->convertRectToView(textRect, cell.get());
+    EXPECT_GE(inCell.minY(), 0);
+    EXPECT_LE(inCell.maxY(), 75);
+    EXPECT_LE(inCell.maxX(), cell->contentView()->frame().maxX());
+    // The five-set day beside it keeps its two lines.
+    auto five = table()->cellForRowAtIndexPath(ui::IndexPath{0, 2});
+    ASSERT_TRUE(five);
+    EXPECT_EQ(five->detailTextLabel()->numberOfLines(), 2);
+    shot("log-nine-sets");
 }
 
 TEST_F(LogTableTest, DeletingADayRemovesItFromTheTableAndTheStore) {

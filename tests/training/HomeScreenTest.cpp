@@ -1,5 +1,6 @@
 // The home screen, the set-up screen and the week tests, driven through the
 // headless driver on the manual clock as a user would.
+#include <cmath>
 #include <filesystem>
 #include <set>
 
@@ -202,6 +203,24 @@ TEST_F(ScreenTest, ThePageControlFollowsASwipeAndAtMostThreePagesAreLoaded) {
     EXPECT_TRUE(driver->isTextVisible("Last Workout"));
 }
 
+TEST_F(ScreenTest, TheMouseWheelTurnsThePagesAWholePageANotch) {
+    placed(1, 1, 1);
+    launch();
+    auto pager = home()->pagedView();
+    for (int page = 1; page <= 3; ++page) {
+        ASSERT_TRUE(driver->wheel({160, 140}, -1)) << driver->lastError();
+        driver->wait(1);
+        EXPECT_EQ(pager->scrollView()->contentOffset().x, page * pager->pageSize().width);
+        EXPECT_EQ(pager->pageControl()->currentPage(), page);
+        EXPECT_TRUE(pager->loadedPages().count(page));
+    }
+    EXPECT_TRUE(driver->isTextVisible("Coming Up Next"));
+    ASSERT_TRUE(driver->wheel({160, 140}, 1));
+    driver->wait(1);
+    EXPECT_EQ(pager->pageControl()->currentPage(), 2);
+    EXPECT_TRUE(driver->isTextVisible("Last Workout"));
+}
+
 TEST_F(ScreenTest, RapidTapsOnThePageDotsLeaveNoBlankCard) {
     placed(1, 1, 1);
     launch();
@@ -243,6 +262,39 @@ TEST_F(ScreenTest, WithAnimationsOnTheButtonFlipsTwiceAndThenTheScreenIsPushed) 
     EXPECT_FALSE(home()->isFlipping());
     EXPECT_EQ(depth(), 2u);
     EXPECT_TRUE(std::dynamic_pointer_cast<TipView>(nav()->topViewController()));
+}
+
+// As the button turns, the screen behind it shows around the turning face:
+// half-way, edge-on, the button's square is the screen behind, not black.
+TEST_F(ScreenTest, ATurningMenuButtonShowsTheScreenBehindIt) {
+    placed(1, 1, 1);
+    defaults().setBool("Tolvek_AnimationOn", true);
+    launch();
+    auto button = home()->tipButton();
+    const ui::Rect square = button->convertRectToView(button->bounds(), nullptr);
+    button->setHidden(true);
+    const auto behind = driver->renderScreen();
+    button->setHidden(false);
+    ASSERT_TRUE(driver->tap("Tip of the Week"));
+    driver->wait(0.05);
+    shot("menu-flip-quarter-way");
+    driver->wait(0.05);  // half-way through the first half of the turn
+    ASSERT_TRUE(home()->isFlipping());
+    const auto halfWay = driver->renderScreen();
+    shot("menu-flip-half-way");
+    ASSERT_TRUE(behind && halfWay);
+    int checked = 0, differing = 0;
+    for (int y = static_cast<int>(square.minY() * 2); y < static_cast<int>(square.maxY() * 2); ++y)
+        for (int x = static_cast<int>(square.minX() * 2); x < static_cast<int>(square.maxX() * 2); ++x) {
+            if (std::abs(x / 2.0 - square.midX()) < 4) continue;  // the edge of the turning face
+            const auto a = behind->pixel(x, y), b = halfWay->pixel(x, y);
+            ++checked;
+            if (std::abs(a.r - b.r) > 2 || std::abs(a.g - b.g) > 2 || std::abs(a.b - b.b) > 2) ++differing;
+        }
+    EXPECT_GT(checked, 4000);
+    EXPECT_EQ(differing, 0) << "of " << checked << " pixels around the turning button";
+    driver->wait(1);
+    EXPECT_FALSE(home()->isFlipping());
 }
 
 TEST_F(ScreenTest, ASecondTapDuringAFlipPushesNothingTwice) {

@@ -106,6 +106,15 @@ bool HeadlessDriver::swipe(ui::Point from, ui::Point to, double seconds, int ste
     return true;
 }
 
+bool HeadlessDriver::wheel(ui::Point at, ui::Float dy, ui::Float dx) {
+    if (!requireRunning()) return false;
+    if (!at.isFiniteValue() || !ui::Screen::mainScreen().bounds().contains(at))
+        return fail("the point is outside the screen (320 x 480 points)");
+    application().scrollWheel(at, dx, dy);
+    settle();
+    return true;
+}
+
 bool HeadlessDriver::type(const std::string& text) {
     if (!requireRunning()) return false;
     if (!application().isKeyboardVisible()) return fail("no text input is being edited (tap a text field first)");

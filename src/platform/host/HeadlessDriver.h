@@ -54,6 +54,10 @@ public:
     // A finger drag from one point to another taking the seconds, in steps
     // moves; the clock advances (firing timers) as the finger moves.
     bool swipe(ui::Point from, ui::Point to, double seconds = 0.2, int steps = 8);
+    // Turns the mouse wheel with the pointer at the point (screen points):
+    // notches as Application::scrollWheel has them, dy > 0 away from the
+    // user. Animations it starts (a page turn) run as the clock moves.
+    bool wheel(ui::Point at, ui::Float dy, ui::Float dx = 0);
     // Types into the first responder (fails when no text input is being
     // edited); "\n" in the text is the return key.
     bool type(const std::string& text);

@@ -1,5 +1,6 @@
 #include "platform/host/Script.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -95,6 +96,17 @@ bool parseNumber(const Token& token, double& value) {
     return true;
 }
 
+// A number with an optional sign (wheel notches).
+bool parseSignedNumber(const Token& token, double& value) {
+    if (token.quoted || token.text.empty()) return false;
+    const bool negative = token.text[0] == '-';
+    Token rest = token;
+    if (negative || token.text[0] == '+') rest.text.erase(0, 1);
+    if (!parseNumber(rest, value)) return false;
+    if (negative) value = -value;
+    return true;
+}
+
 bool validScreenshotName(const std::string& name) {
     if (name.empty() || name == "." || name == "..") return false;
     for (char c : name)
@@ -105,13 +117,14 @@ bool validScreenshotName(const std::string& name) {
 struct Grammar {
     const char* word;
     Kind kind;
-    enum Args { None, Text, Point, Points, Seconds, Name } args;
+    enum Args { None, Text, Point, Points, PointAndNotches, Seconds, Name } args;
 };
 
 constexpr Grammar kGrammar[] = {
     {"tap", Kind::Tap, Grammar::Text},
     {"tap-at", Kind::TapAt, Grammar::Point},
     {"swipe", Kind::Swipe, Grammar::Points},
+    {"wheel", Kind::Wheel, Grammar::PointAndNotches},
     {"type", Kind::Type, Grammar::Text},
     {"return", Kind::Return, Grammar::None},
     {"shake", Kind::Shake, Grammar::None},
@@ -139,6 +152,7 @@ bool parseLine(const std::vector<Token>& tokens, ScriptStep& step, std::string& 
     std::size_t want = grammar->args == Grammar::None     ? 1
                        : grammar->args == Grammar::Point  ? 3
                        : grammar->args == Grammar::Points ? 5
+                       : grammar->args == Grammar::PointAndNotches ? 4
                                                           : 2;
     auto usage = [&]() -> std::string {
         switch (grammar->args) {
@@ -146,6 +160,7 @@ bool parseLine(const std::vector<Token>& tokens, ScriptStep& step, std::string& 
             case Grammar::Text: return word + " \"TEXT\"";
             case Grammar::Point: return word + " X Y";
             case Grammar::Points: return word + " X1 Y1 X2 Y2";
+            case Grammar::PointAndNotches: return word + " X Y NOTCHES";
             case Grammar::Seconds: return word + " SECONDS";
             case Grammar::Name: return word + " NAME";
         }
@@ -187,6 +202,20 @@ bool parseLine(const std::vector<Token>& tokens, ScriptStep& step, std::string& 
             }
             if (step.x >= 320 || step.y >= 480 || step.x2 >= 320 || step.y2 >= 480) {
                 why = "the point is outside the screen (320 x 480 points)";
+                return false;
+            }
+            break;
+        case Grammar::PointAndNotches:
+            if (!parseNumber(tokens[1], step.x) || !parseNumber(tokens[2], step.y)) {
+                why = "X and Y must be numbers of points (write: " + usage() + ")";
+                return false;
+            }
+            if (step.x >= 320 || step.y >= 480) {
+                why = "the point is outside the screen (320 x 480 points)";
+                return false;
+            }
+            if (!parseSignedNumber(tokens[3], step.notches) || std::abs(step.notches) > 100) {
+                why = "NOTCHES must be a number from -100 to 100 (write: " + usage() + ")";
                 return false;
             }
             break;
@@ -253,6 +282,10 @@ int runSteps(HeadlessDriver& driver, const std::vector<ScriptStep>& steps, const
                 case Kind::Swipe:
                     ok = driver.swipe(ui::Point(static_cast<ui::Float>(step.x), static_cast<ui::Float>(step.y)),
                                       ui::Point(static_cast<ui::Float>(step.x2), static_cast<ui::Float>(step.y2)));
+                    break;
+                case Kind::Wheel:
+                    ok = driver.wheel(ui::Point(static_cast<ui::Float>(step.x), static_cast<ui::Float>(step.y)),
+                                      static_cast<ui::Float>(step.notches));
                     break;
                 case Kind::Type: ok = driver.type(step.text); break;
                 case Kind::Return: ok = driver.pressReturn(); break;

@@ -5,6 +5,10 @@
 //   tap "TEXT"           tap the front-most visible, enabled control or row
 //                        whose title, text or accessibility label is TEXT
 //   tap-at X Y           tap the point (screen points)
+//   swipe X1 Y1 X2 Y2    drag a finger from one point to the other (scrolls)
+//   wheel X Y NOTCHES    turn the mouse wheel with the pointer at the point:
+//                        negative notches towards you (down a list or on to
+//                        the next page), positive away (up); at most 100
 //   type "TEXT"          type into the text input being edited
 //   return               press the return key
 //   shake                shake the device
@@ -34,13 +38,14 @@ class HeadlessDriver;
 
 struct ScriptStep {
     enum class Kind {
-        Tap, TapAt, Swipe, Type, Return, Shake, Wait, Background, Screenshot, Dump, Expect, ExpectNot, Quit
+        Tap, TapAt, Swipe, Wheel, Type, Return, Shake, Wait, Background, Screenshot, Dump, Expect, ExpectNot, Quit
     };
     Kind kind = Kind::Dump;
     int line = 0;          // 1-based line in the script
     std::string text;      // tap, type, expect, expect-not: the text; screenshot: the name
-    double x = 0, y = 0;   // tap-at; swipe: where the finger goes down
+    double x = 0, y = 0;   // tap-at, wheel; swipe: where the finger goes down
     double x2 = 0, y2 = 0; // swipe: where it is lifted
+    double notches = 0;    // wheel: how far the wheel turns
     double seconds = 0;    // wait, background
     std::string source;    // the line as written (trimmed), for messages
 };

@@ -328,6 +328,14 @@ struct WindowHost::Impl {
                 pressed = false;
                 app.touchEnded(toPoints(e.button.x, e.button.y));
                 break;
+            case SDL_MOUSEWHEEL: {
+                if (suspended || e.wheel.which == SDL_TOUCH_MOUSEID) break;
+                // Notches, with a touchpad's fractions, in the direction the
+                // desktop reports (its natural-scrolling setting applied).
+                app.scrollWheel(toPoints(e.wheel.mouseX, e.wheel.mouseY), static_cast<ui::Float>(e.wheel.preciseX),
+                                static_cast<ui::Float>(e.wheel.preciseY));
+                break;
+            }
             case SDL_TEXTINPUT:
                 if (!suspended) app.typeText(e.text.text);
                 break;

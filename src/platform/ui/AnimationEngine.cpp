@@ -7,6 +7,8 @@
 
 #include "platform/base/Clock.h"
 #include "platform/gfx/Context.h"
+#include "platform/gfx/Image.h"
+#include "platform/gfx/Layer.h"
 #include "platform/gfx/Renderer.h"
 #include "platform/ui/Application.h"
 
@@ -49,7 +51,23 @@ void ensureTick() {
 std::shared_ptr<gfx::Image> snapshot(View& view) {
     View::prepareTreeForDrawing(view);
     if (view.bounds().isEmpty()) return nullptr;
-    return gfx::Renderer::renderToImage(*view.layer(), Screen::mainScreen().scale());
+    // A view still turning from an earlier flip has its layer put out of
+    // sight; the picture is of the view itself.
+    auto& layer = *view.layer();
+    const bool wasHidden = layer.isHidden();
+    layer.setHidden(view.isHidden());
+    auto image = gfx::Renderer::renderToImage(layer, Screen::mainScreen().scale());
+    layer.setHidden(wasHidden);
+    return image;
+}
+
+// The image's shape in black (its alpha kept).
+std::shared_ptr<gfx::Image> silhouette(const gfx::Image& image) {
+    std::vector<std::uint8_t> pixels = image.pixelData();
+    // Premultiplied B, G, R, A bytes: black keeps only the alpha.
+    for (std::size_t i = 0; i + 3 < pixels.size(); i += 4) pixels[i] = pixels[i + 1] = pixels[i + 2] = 0;
+    return gfx::Image::create(image.width(), image.height(), 8, 32, image.bytesPerRow(), image.bitmapInfo(), pixels,
+                              image.scale());
 }
 
 void end(const std::shared_ptr<Group>& g) {
@@ -290,7 +308,14 @@ void viewDestroyed(View* view) { (void)view; }
 
 bool hasTransition(const View& view) { return view.animationState_ && view.animationState_->transition.has_value(); }
 
-void drawTransitionOverlay(View& view, gfx::Context& ctx) {
+bool isTurning(const View& view) {
+    if (!hasTransition(view)) return false;
+    auto& tr = *view.animationState_->transition;
+    return !tr.crossDissolve &&
+           (tr.type == AnimationTransition::FlipFromLeft || tr.type == AnimationTransition::FlipFromRight);
+}
+
+void drawTransitionOverlay(View& view, gfx::Context& ctx, bool inPlaceOfView) {
     if (!view.animationState_ || !view.animationState_->transition) return;
     auto& tr = *view.animationState_->transition;
     Rect b = view.presentationBounds();
@@ -305,21 +330,34 @@ void drawTransitionOverlay(View& view, gfx::Context& ctx) {
         ctx.setAlpha(static_cast<Float>(1 - p));
         drawImage(tr.before);
     } else if (tr.type == AnimationTransition::FlipFromLeft || tr.type == AnimationTransition::FlipFromRight) {
-        ctx.setFillColor(gfx::Color::black());
-        ctx.fillRect(b);
+        if (!inPlaceOfView) {
+            ctx.setFillColor(gfx::Color::black());
+            ctx.fillRect(b);
+        }
         double angle = p * std::numbers::pi;
         double c = std::cos(angle);
-        auto& img = c >= 0 ? tr.before : tr.after;
+        const bool front = c >= 0;
+        auto& img = front ? tr.before : tr.after;
         Float sx = static_cast<Float>(std::max(std::abs(c), 0.002));
         // A little perspective: the page grows towards the viewer mid-turn.
         Float sy = static_cast<Float>(1 + 0.06 * std::sin(angle));
+        Float shade = static_cast<Float>(0.45 * (1 - sx));
         ctx.save();
         ctx.translate(b.midX(), b.midY());
         ctx.scale(sx, sy);
         ctx.translate(-b.midX(), -b.midY());
         drawImage(img);
-        ctx.setFillColor(gfx::Color::black().withAlpha(static_cast<Float>(0.45 * (1 - sx))));
-        ctx.fillRect(b);
+        if (!inPlaceOfView) {
+            ctx.setFillColor(gfx::Color::black().withAlpha(shade));
+            ctx.fillRect(b);
+        } else if (img && shade > 0) {
+            // Only the page darkens as it turns edge-on; where it is
+            // transparent (round corners) the screen behind shows unshaded.
+            auto& dark = front ? tr.beforeShade : tr.afterShade;
+            if (!dark) dark = silhouette(*img);
+            ctx.setAlpha(shade);
+            drawImage(dark);
+        }
         ctx.restore();
     } else if (tr.type == AnimationTransition::CurlUp || tr.type == AnimationTransition::CurlDown) {
         bool up = tr.type == AnimationTransition::CurlUp;

@@ -70,7 +70,13 @@ std::optional<std::vector<Float>> presentation(const View& view, Prop prop);
 gfx::Color presentationBackground(const View& view);
 void viewDestroyed(View* view);
 bool hasTransition(const View& view);
-void drawTransitionOverlay(View& view, gfx::Context& context);
+// True while the view turns over (a flip transition runs on it).
+bool isTurning(const View& view);
+// Draws the transition of the view in its bounds space. inPlaceOfView: the
+// view itself is not drawn while it turns (a stand-in layer beside it draws
+// this), so nothing is painted around the turning page; otherwise the page
+// turns over black, as a whole screen does.
+void drawTransitionOverlay(View& view, gfx::Context& context, bool inPlaceOfView = false);
 
 // Affine transform <-> (tx, ty, scale x, scale y, rotation, shear), so that
 // rotations interpolate as rotations.
@@ -97,6 +103,9 @@ struct ViewAnimationState {
         AnimationTransition type = AnimationTransition::None;
         bool crossDissolve = false;
         std::shared_ptr<gfx::Image> before, after;
+        // The two sides in black, made on first use: the shade of the
+        // turning page darkens only the page, not the screen around it.
+        std::shared_ptr<gfx::Image> beforeShade, afterShade;
         double start = 0, duration = 0;
         AnimationCurve curve = AnimationCurve::EaseInOut;
         std::weak_ptr<animation::Group> group;

@@ -467,6 +467,32 @@ void Application::sendTouches(TouchPhase phase, const std::vector<std::pair<int,
     dispatchTouches(phase, touches);
 }
 
+void Application::scrollWheel(Point location, Float dx, Float dy) {
+    if (isIgnoringInteractionEvents() || !location.isFiniteValue() || !std::isfinite(dx) || !std::isfinite(dy)) return;
+    if (dx == 0 && dy == 0) return;
+    // A turn may come in bursts of thousands of notches from a faulty device:
+    // one event never moves more than a few pages.
+    dx = std::clamp<Float>(dx, -20, 20);
+    dy = std::clamp<Float>(dy, -20, 20);
+    layoutScreen();
+    std::shared_ptr<View> root;
+    if (!alerts_.empty())
+        root = alerts_.back();
+    else if (keyboardUp_ && keyboard_ && kKeyboardFrame.contains(location))
+        root = keyboard_;
+    else
+        root = keyWindow_;
+    if (!root) return;
+    try {
+        Event probe(EventType::Touches, EventSubtype::None, now());
+        auto hit = root->hitTest(root->convertPointFromView(location, nullptr), &probe);
+        for (auto v = hit; v; v = v->superview())
+            if (v->scrollWheel(v->convertPointFromView(location, nullptr), dx, dy)) break;
+    } catch (const std::exception& e) {
+        reportException("handling the mouse wheel", e.what());
+    }
+}
+
 void Application::dispatchTouches(TouchPhase phase, const std::vector<std::pair<int, Point>>& points) {
     if (isIgnoringInteractionEvents() && phase == TouchPhase::Began) return;
     // A finger lands on the screen as it is drawn: laid out (a table knows

@@ -136,6 +136,12 @@ public:
     void tap(Point location);
     // Several fingers at once (a pinch): phase applies to each point.
     void sendTouches(TouchPhase phase, const std::vector<std::pair<int, Point>>& touches);
+    // A turn of the mouse wheel (or a two-finger scroll on a touchpad) with
+    // the pointer at location: dx and dy in wheel notches, fractions from a
+    // touchpad; dy > 0 turns away from the user (towards the top of the
+    // content), dx > 0 to the right. The innermost view under the pointer
+    // that scrolls that way takes it (see View::scrollWheel).
+    void scrollWheel(Point location, Float dx, Float dy);
 
     // Typed text goes to the first responder; so do the delete and return keys.
     void typeText(const std::string& text);

@@ -269,6 +269,27 @@ void PickerView::touchesCancelled(const TouchSet& touches, const Event* event) {
     dragComponent_ = -1;
 }
 
+bool PickerView::scrollWheel(Point point, Float dx, Float dy) {
+    (void)dx;
+    if (dy == 0) return false;
+    if (!loaded_) reloadAllComponents();
+    int c = componentAtX(point.x);
+    if (c < 0) return false;
+    if (dragComponent_ >= 0) return true;  // the finger is in charge
+    Wheel& w = wheels_[static_cast<std::size_t>(c)];
+    if (w.rows == 0) return true;
+    // Towards the user brings the later rows up into the band.
+    if (c != wheelComponent_ || (wheelRows_ > 0 && dy > 0) || (wheelRows_ < 0 && dy < 0)) wheelRows_ = 0;
+    wheelComponent_ = c;
+    wheelRows_ -= dy;
+    int steps = static_cast<int>(wheelRows_);  // whole rows, towards zero
+    if (steps == 0) return true;
+    wheelRows_ -= static_cast<Float>(steps);
+    int row = std::clamp(w.selected + steps, 0, w.rows - 1);
+    if (row != w.selected) settle(c, row, true, true);
+    return true;
+}
+
 void PickerView::drawRect(gfx::Context& ctx, Rect rect) {
     (void)rect;
     if (!loaded_) reloadAllComponents();

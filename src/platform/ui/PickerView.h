@@ -88,6 +88,10 @@ public:
     void touchesMoved(const TouchSet& touches, const Event* event) override;
     void touchesEnded(const TouchSet& touches, const Event* event) override;
     void touchesCancelled(const TouchSet& touches, const Event* event) override;
+    // The mouse wheel turns the wheel under the pointer one row per notch
+    // (a touchpad's small steps add up to rows); the delegate hears
+    // didSelectRow as for a drag.
+    bool scrollWheel(Point point, Float dx, Float dy) override;
     void drawRect(gfx::Context& context, Rect rect) override;
     void layoutSubviews() override;
     std::string displayedText() const override;
@@ -119,6 +123,9 @@ private:
     int dragComponent_ = -1;
     Float dragStartY_ = 0, dragStartOffset_ = 0;
     bool dragMoved_ = false;
+    // Notches turned on a wheel but not yet a whole row.
+    int wheelComponent_ = -1;
+    Float wheelRows_ = 0;
     std::shared_ptr<base::Timer> timer_;
 };
 

@@ -111,6 +111,61 @@ bool ScrollView::canScrollForDrag(Point delta) const {
     return v;
 }
 
+Float ScrollView::wheelStep(Float extent) { return extent > 0 ? std::pow(extent, 2.0f / 3.0f) : 0; }
+
+bool ScrollView::scrollWheel(Point point, Float dx, Float dy) {
+    (void)point;
+    if (!scrollEnabled_) return false;
+    Point min = minimumOffset(), max = maximumOffset();
+    bool h = max.x > min.x, v = max.y > min.y;
+    // A view that scrolls only sideways (a pager) turns with the plain
+    // wheel too: away from the user goes back, towards the user forward.
+    if (h && !v && dx == 0) {
+        dx = -dy;
+        dy = 0;
+    }
+    bool takesX = h && dx != 0, takesY = v && dy != 0;
+    if (!takesX && !takesY) return false;
+    if (dragging_) return true;  // the finger is in charge
+    if (pagingEnabled_) return takesY ? turnPageByWheel(false, -dy) : turnPageByWheel(true, dx);
+    stopOffsetAnimation();
+    Rect b = bounds();
+    Point o = contentOffset();
+    if (takesX) o.x += dx * wheelStep(b.width());
+    if (takesY) o.y -= dy * wheelStep(b.height());
+    setContentOffset(clampOffset(o));
+    return true;
+}
+
+bool ScrollView::turnPageByWheel(bool horizontal, Float forward) {
+    // A page turn under way finishes first: a touchpad's stream of small
+    // steps turns one page, not all of them.
+    if (animationTimer_) {
+        wheelPages_ = 0;
+        return true;
+    }
+    if ((wheelPages_ > 0 && forward < 0) || (wheelPages_ < 0 && forward > 0)) wheelPages_ = 0;
+    wheelPages_ += forward;
+    if (std::abs(wheelPages_) < 1) return true;
+    int step = wheelPages_ > 0 ? 1 : -1;
+    wheelPages_ = 0;
+    Rect b = bounds();
+    Float pageSize = horizontal ? b.width() : b.height();
+    Float content = horizontal ? contentSize_.width : contentSize_.height;
+    if (pageSize <= 0) return true;
+    Point o = contentOffset();
+    Float at = horizontal ? o.x : o.y;
+    Float pages = std::max<Float>(1, std::ceil(content / pageSize - 0.001f));
+    Float page = std::clamp<Float>(std::round(at / pageSize) + step, 0, pages - 1);
+    Point target = o;
+    (horizontal ? target.x : target.y) = page * pageSize;
+    target = clampOffset(target);
+    if (target == o) return true;
+    if (auto d = delegate()) d->scrollViewWillBeginDecelerating(*this);
+    animateOffsetTo(target, 0.3, true);
+    return true;
+}
+
 void ScrollView::beginDragAt(Point windowPoint, double timestamp) {
     stopOffsetAnimation();
     decelerating_ = false;

@@ -110,6 +110,15 @@ public:
     void touchesMoved(const TouchSet& touches, const Event* event) override;
     void touchesEnded(const TouchSet& touches, const Event* event) override;
     void touchesCancelled(const TouchSet& touches, const Event* event) override;
+    // The mouse wheel: one notch moves the content by the distance desktop
+    // programs scroll a view of this size (the view's extent to the power
+    // 2/3: about 55 points in a 416-point table); a paging view turns one
+    // whole page per notch instead. A vertical wheel turns a view that
+    // scrolls only sideways. Answers false when the view cannot scroll along
+    // the wheel's direction (an enclosing view may take the turn then).
+    bool scrollWheel(Point point, Float dx, Float dy) override;
+    // The points one notch moves a view whose extent along the wheel is extent.
+    static Float wheelStep(Float extent);
     // Whether a drag in this direction (window points) would scroll.
     bool canScrollForDrag(Point delta) const;
     // Begins a drag at the window point (from the application's take-over).
@@ -137,6 +146,7 @@ private:
     void stopOffsetAnimation();
     void tickOffsetAnimation();
     Point clampOffset(Point offset) const;
+    bool turnPageByWheel(bool horizontal, Float forward);
 
     Size contentSize_;
     EdgeInsets contentInset_, indicatorInsets_;
@@ -169,6 +179,8 @@ private:
     double animStart_ = 0, animDuration_ = 0;
     bool animEndsDecelerating_ = false;
     double indicatorsShownUntil_ = 0;
+    // Notches of a touchpad's small steps not yet turned into a page.
+    Float wheelPages_ = 0;
 };
 
 }  // namespace ui

@@ -630,13 +630,21 @@ void TableView::computeLayout() {
             info.footerHeight = grouped ? sectionFooterHeight_ : 0;
         info.top = y;
         y += info.headerHeight;
+        info.rowHeights.reserve(static_cast<std::size_t>(info.rows));
+        info.rowTops.reserve(static_cast<std::size_t>(info.rows) + 1);
+        Float height = info.headerHeight + info.footerHeight;
         for (int r = 0; r < info.rows; ++r) {
             auto h = dl ? dl->heightForRowAtIndexPath(*this, IndexPath{s, r}) : std::nullopt;
             Float rh = h ? std::max<Float>(0, *h) : rowHeight_;
             info.rowHeights.push_back(rh);
+            info.rowTops.push_back(y);
             y += rh;
+            height += rh;
         }
+        info.rowTops.push_back(y);
+        info.height = height;
         y += info.footerHeight;
+        info.bottom = y;
         sections_.push_back(std::move(info));
     }
     if (tableFooterView_) y += tableFooterView_->frame().height();
@@ -650,12 +658,25 @@ int TableView::numberOfRowsInSection(int section) const {
     return sections_[static_cast<std::size_t>(section)].rows;
 }
 
+int TableView::firstSectionReaching(Float y) const {
+    auto it = std::partition_point(sections_.begin(), sections_.end(),
+                                   [y](const SectionInfo& s) { return s.bottom <= y; });
+    // One back: a section's own height is summed apart from the running
+    // total and may end a rounding step lower or higher.
+    return std::max(0, static_cast<int>(it - sections_.begin()) - 1);
+}
+
+int TableView::firstRowReaching(const SectionInfo& section, Float y) {
+    if (section.rowTops.empty()) return 0;
+    auto ends = section.rowTops.begin() + 1;
+    return static_cast<int>(std::partition_point(ends, section.rowTops.end(), [y](Float end) { return end <= y; }) -
+                            ends);
+}
+
 Rect TableView::rectForSection(int section) const {
     if (section < 0 || section >= numberOfSections()) return Rect();
     auto& s = sections_[static_cast<std::size_t>(section)];
-    Float h = s.headerHeight + s.footerHeight;
-    for (Float rh : s.rowHeights) h += rh;
-    return Rect(0, s.top, bounds().width(), h);
+    return Rect(0, s.top, bounds().width(), s.height);
 }
 
 Rect TableView::rectForHeaderInSection(int section) const {
@@ -675,19 +696,21 @@ Rect TableView::rectForRowAtIndexPath(const IndexPath& ip) const {
     if (ip.section < 0 || ip.section >= numberOfSections()) return Rect();
     auto& s = sections_[static_cast<std::size_t>(ip.section)];
     if (ip.row < 0 || ip.row >= s.rows) return Rect();
-    Float y = s.top + s.headerHeight;
-    for (int r = 0; r < ip.row; ++r) y += s.rowHeights[static_cast<std::size_t>(r)];
+    Float y = s.rowTops[static_cast<std::size_t>(ip.row)];
     Float w = bounds().width() - indexWidth();
     if (style_ == TableViewStyle::Grouped) return Rect(kGroupInset, y, std::max<Float>(0, w - 2 * kGroupInset), s.rowHeights[static_cast<std::size_t>(ip.row)]);
     return Rect(0, y, w, s.rowHeights[static_cast<std::size_t>(ip.row)]);
 }
 
 std::optional<IndexPath> TableView::indexPathForRowAtPoint(Point p) const {
-    for (int s = 0; s < numberOfSections(); ++s)
-        for (int r = 0; r < numberOfRowsInSection(s); ++r) {
-            Rect rr = rectForRowAtIndexPath(IndexPath{s, r});
-            if (p.y >= rr.minY() && p.y < rr.maxY()) return IndexPath{s, r};
-        }
+    for (int s = firstSectionReaching(p.y); s < numberOfSections(); ++s) {
+        auto& info = sections_[static_cast<std::size_t>(s)];
+        if (info.top > p.y) break;  // this section and those after lie below the point
+        // The first row that ends below the point holds it when it starts
+        // at or above it (rows of no height hold no point).
+        int r = firstRowReaching(info, p.y);
+        if (r < info.rows && info.rowTops[static_cast<std::size_t>(r)] <= p.y) return IndexPath{s, r};
+    }
     return std::nullopt;
 }
 
@@ -699,11 +722,15 @@ std::optional<IndexPath> TableView::indexPathForCell(const TableViewCell* cell) 
 
 std::vector<IndexPath> TableView::indexPathsForRowsInRect(Rect rect) const {
     std::vector<IndexPath> out;
-    for (int s = 0; s < numberOfSections(); ++s)
-        for (int r = 0; r < numberOfRowsInSection(s); ++r) {
-            Rect rr = rectForRowAtIndexPath(IndexPath{s, r});
-            if (rr.maxY() > rect.minY() && rr.minY() < rect.maxY()) out.push_back(IndexPath{s, r});
+    const Float top = rect.minY(), bottom = rect.maxY();
+    for (int s = firstSectionReaching(top); s < numberOfSections(); ++s) {
+        auto& info = sections_[static_cast<std::size_t>(s)];
+        if (info.top >= bottom) break;
+        for (int r = firstRowReaching(info, top); r < info.rows; ++r) {
+            if (info.rowTops[static_cast<std::size_t>(r)] >= bottom) break;
+            out.push_back(IndexPath{s, r});
         }
+    }
     return out;
 }
 
@@ -888,14 +915,19 @@ void TableView::layoutCells() {
         }
     }
     bool grouped = style_ == TableViewStyle::Grouped;
-    for (int s = 0; s < numberOfSections() && ds; ++s) {
+    // Only the sections and rows that reach into the visible rect are
+    // visited: found by binary search, left once below the rect.
+    const int firstSection = firstSectionReaching(visibleRect.minY());
+    for (int s = firstSection; s < numberOfSections() && ds; ++s) {
         Rect sr = rectForSection(s);
-        if (sr.maxY() <= visibleRect.minY() || sr.minY() >= visibleRect.maxY()) continue;
+        if (sr.minY() >= visibleRect.maxY()) break;
+        if (sr.maxY() <= visibleRect.minY()) continue;
         int rows = numberOfRowsInSection(s);
-        for (int r = 0; r < rows; ++r) {
+        for (int r = firstRowReaching(sections_[static_cast<std::size_t>(s)], visibleRect.minY()); r < rows; ++r) {
             IndexPath ip{s, r};
             Rect rr = rectForRowAtIndexPath(ip);
-            if (rr.maxY() <= visibleRect.minY() || rr.minY() >= visibleRect.maxY()) continue;
+            if (rr.minY() >= visibleRect.maxY()) break;
+            if (rr.maxY() <= visibleRect.minY()) continue;
             auto cell = cellForRowAtIndexPath(ip);
             bool fresh = false;
             if (!cell) {
@@ -925,9 +957,10 @@ void TableView::layoutCells() {
     // their section scrolls under them).
     for (auto& v : sectionViews_) v->removeFromSuperview();
     sectionViews_.clear();
-    for (int s = 0; s < numberOfSections(); ++s) {
+    for (int s = firstSection; s < numberOfSections(); ++s) {
         Rect sr = rectForSection(s);
-        if (sr.maxY() <= visibleRect.minY() || sr.minY() >= visibleRect.maxY()) continue;
+        if (sr.minY() >= visibleRect.maxY()) break;
+        if (sr.maxY() <= visibleRect.minY()) continue;
         auto& info = sections_[static_cast<std::size_t>(s)];
         if (info.headerHeight > 0)
             if (auto v = sectionViewFor(s, true)) {

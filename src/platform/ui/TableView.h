@@ -349,9 +349,19 @@ private:
         std::optional<std::string> headerTitle, footerTitle;
         std::shared_ptr<View> headerView, footerView;
         std::vector<Float> rowHeights;
-        Float top = 0;  // content y of the section's header
+        // Content y of each row's top, one running sum made by
+        // computeLayout; the entry after the last row is where it ends.
+        std::vector<Float> rowTops;
+        Float top = 0;     // content y of the section's header
+        Float height = 0;  // header, rows and footer
+        Float bottom = 0;  // content y below the footer (the next section's top)
     };
     void computeLayout();
+    // Lookups by binary search over the running sums. The first section that
+    // may reach below content y (an earlier one never does), and the first
+    // row of a section that ends below y (rows before it end at or above).
+    int firstSectionReaching(Float y) const;
+    static int firstRowReaching(const SectionInfo& section, Float y);
     // Puts view in place of the table header or footer held in slot.
     void replaceEndView(std::shared_ptr<View>& slot, std::shared_ptr<View> view);
     Float indexWidth() const;

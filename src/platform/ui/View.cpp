@@ -17,23 +17,27 @@ namespace ui {
 
 namespace {
 
-// Forwards a layer's drawing to its view (or the view's overlay drawing).
+// Forwards a layer's drawing to its view: its content, its overlay drawing
+// (above the subviews), or the stand-in that shows it turning over.
 class ViewLayerDelegate : public gfx::LayerDelegate {
 public:
-    ViewLayerDelegate(View* view, bool overlay) : view_(view), overlay_(overlay) {}
+    enum class Part { Content, Overlay, Turn };
+    ViewLayerDelegate(View* view, Part part) : view_(view), part_(part) {}
     void drawLayer(gfx::Layer& layer, gfx::Context& context) override {
         (void)layer;
         if (!view_) return;
-        if (overlay_) {
-            animation::drawTransitionOverlay(*view_, context);
-            view_->drawOverlay(context);
-        } else {
-            view_->drawLayerContent(context);
+        switch (part_) {
+            case Part::Overlay:
+                animation::drawTransitionOverlay(*view_, context);
+                view_->drawOverlay(context);
+                break;
+            case Part::Turn: animation::drawTransitionOverlay(*view_, context, true); break;
+            case Part::Content: view_->drawLayerContent(context); break;
         }
     }
     void layoutSublayersOfLayer(gfx::Layer& layer) override { (void)layer; }
     View* view_;
-    bool overlay_;
+    Part part_;
 };
 
 bool sameRect(const Rect& a, const Rect& b) { return a == b; }
@@ -44,7 +48,7 @@ View::View() : View(Rect()) {}
 
 View::View(Rect frame) {
     layer_ = gfx::Layer::create();
-    layerDelegate_ = std::make_shared<ViewLayerDelegate>(this, false);
+    layerDelegate_ = std::make_shared<ViewLayerDelegate>(this, ViewLayerDelegate::Part::Content);
     layer_->setDelegate(layerDelegate_);
     bounds_ = Rect(0, 0, frame.width(), frame.height());
     center_ = Point(frame.midX(), frame.midY());
@@ -69,6 +73,8 @@ View::~View() {
     }
     if (layerDelegate_) static_cast<ViewLayerDelegate*>(layerDelegate_.get())->view_ = nullptr;
     if (overlayDelegate_) static_cast<ViewLayerDelegate*>(overlayDelegate_.get())->view_ = nullptr;
+    if (turnDelegate_) static_cast<ViewLayerDelegate*>(turnDelegate_.get())->view_ = nullptr;
+    if (turnLayer_) turnLayer_->removeFromSuperlayer();
 }
 
 std::shared_ptr<View> View::superview() const {
@@ -324,6 +330,7 @@ void View::removeFromSuperview() {
     list.erase(std::remove(list.begin(), list.end(), keep), list.end());
     superview_ = nullptr;
     layer_->removeFromSuperlayer();
+    if (turnLayer_) turnLayer_->removeFromSuperlayer();
     setWindowRecursive(nullptr);
     didMoveToSuperview();
     parent->markDirty();
@@ -407,10 +414,24 @@ void View::setWantsOverlay(bool wants) {
 }
 
 void View::updateOverlay() {
-    bool need = wantsOverlay_ || animation::hasTransition(*this);
+    // A view with a superview turns over in front of what lies behind it: a
+    // stand-in draws it (a view on its own, a whole screen, turns over black).
+    const bool turning = animation::isTurning(*this) && layer_->superlayer();
+    if (turning && !turnLayer_) {
+        turnLayer_ = gfx::Layer::create();
+        turnDelegate_ = std::make_shared<ViewLayerDelegate>(this, ViewLayerDelegate::Part::Turn);
+        turnLayer_->setDelegate(turnDelegate_);
+        layer_->superlayer()->insertSublayerAbove(turnLayer_, layer_.get());
+    } else if (!turning && turnLayer_) {
+        turnLayer_->removeFromSuperlayer();
+        turnLayer_.reset();
+        turnDelegate_.reset();
+    }
+    if (layer_->isHidden() != (hidden_ || turnLayer_)) layer_->setHidden(hidden_ || turnLayer_);
+    bool need = wantsOverlay_ || (animation::hasTransition(*this) && !turnLayer_);
     if (need && !overlayLayer_) {
         overlayLayer_ = gfx::Layer::create();
-        overlayDelegate_ = std::make_shared<ViewLayerDelegate>(this, true);
+        overlayDelegate_ = std::make_shared<ViewLayerDelegate>(this, ViewLayerDelegate::Part::Overlay);
         overlayLayer_->setDelegate(overlayDelegate_);
         layer_->addSublayer(overlayLayer_);
     } else if (!need && overlayLayer_) {
@@ -430,8 +451,10 @@ void View::syncLayer() {
     if (!(layer_->affineTransform() == t)) layer_->setAffineTransform(t);
     Float a = presentationAlpha();
     if (layer_->opacity() != a) layer_->setOpacity(a);
-    if (layer_->isHidden() != hidden_) layer_->setHidden(hidden_);
+    const bool hideLayer = hidden_ || turnLayer_;
+    if (layer_->isHidden() != hideLayer) layer_->setHidden(hideLayer);
     if (layer_->masksToBounds() != clipsToBounds_) layer_->setMasksToBounds(clipsToBounds_);
+    if (turnLayer_) syncTurnLayer(b, c, t, a);
     if (overlayLayer_) {
         Rect ob(b.origin.x, b.origin.y, b.width(), b.height());
         if (!(overlayLayer_->bounds() == ob)) overlayLayer_->setBounds(ob);
@@ -439,6 +462,24 @@ void View::syncLayer() {
         if (!(overlayLayer_->position() == op)) overlayLayer_->setPosition(op);
         if (layer_->sublayers().empty() || layer_->sublayers().back() != overlayLayer_) layer_->addSublayer(overlayLayer_);
     }
+}
+
+void View::syncTurnLayer(Rect b, Point c, const AffineTransform& t, Float a) {
+    // Where the view's own layer would be, just above it among its siblings.
+    gfx::Layer* parent = layer_->superlayer();
+    if (!parent) {
+        turnLayer_->removeFromSuperlayer();
+    } else {
+        const auto& siblings = parent->sublayers();
+        auto at = std::find(siblings.begin(), siblings.end(), layer_);
+        if (at == siblings.end() || at + 1 == siblings.end() || *(at + 1) != turnLayer_)
+            parent->insertSublayerAbove(turnLayer_, layer_.get());
+    }
+    if (!(turnLayer_->bounds() == b)) turnLayer_->setBounds(b);
+    if (!(turnLayer_->position() == c)) turnLayer_->setPosition(c);
+    if (!(turnLayer_->affineTransform() == t)) turnLayer_->setAffineTransform(t);
+    if (turnLayer_->opacity() != a) turnLayer_->setOpacity(a);
+    if (turnLayer_->isHidden() != hidden_) turnLayer_->setHidden(hidden_);
 }
 
 void View::prepareTreeForDrawing(View& root) {

@@ -174,6 +174,14 @@ public:
     // this view's coordinates), or null.
     virtual std::shared_ptr<View> hitTest(Point point, const Event* event);
     virtual bool pointInside(Point point, const Event* event) const;
+    // A turn of the mouse wheel with the pointer at point (this view's
+    // coordinates), in notches as Application::scrollWheel has them. Answers
+    // whether the view took it; the application offers it to the view under
+    // the pointer and then to its superviews. Views do not scroll by default.
+    virtual bool scrollWheel(Point point, Float dx, Float dy) {
+        (void)point, (void)dx, (void)dy;
+        return false;
+    }
     // Converts between this view's coordinates and view's (null: window).
     Point convertPointToView(Point point, const View* view) const;
     Point convertPointFromView(Point point, const View* view) const;
@@ -269,8 +277,14 @@ private:
     std::shared_ptr<gfx::LayerDelegate> layerDelegate_;
     std::shared_ptr<gfx::Layer> overlayLayer_;
     std::shared_ptr<gfx::LayerDelegate> overlayDelegate_;
+    // While the view turns over (a flip), a stand-in beside its layer draws
+    // the turning view and the view's own layer is not drawn, so the screen
+    // behind shows around the turning page.
+    std::shared_ptr<gfx::Layer> turnLayer_;
+    std::shared_ptr<gfx::LayerDelegate> turnDelegate_;
     bool wantsOverlay_ = false;
     void updateOverlay();
+    void syncTurnLayer(Rect bounds, Point center, const AffineTransform& transform, Float alpha);
     View* superview_ = nullptr;  // the superview owns this view
     std::vector<std::shared_ptr<View>> subviews_;
     std::weak_ptr<ViewController> viewController_;

@@ -125,6 +125,22 @@ TEST(ScriptParse, SwipeTakesTwoPointsOnTheScreen) {
     EXPECT_NE(parseBad("swipe 160 400 x 100").why.find("must be numbers"), std::string::npos);
 }
 
+TEST(ScriptParse, WheelTakesAPointOnTheScreenAndSignedNotches) {
+    auto steps = parseOk("wheel 160 300 -3\nwheel 10 20 +0.5\nwheel 0 0 100");
+    ASSERT_EQ(steps.size(), 3u);
+    EXPECT_EQ(steps[0].kind, Kind::Wheel);
+    EXPECT_EQ(steps[0].x, 160);
+    EXPECT_EQ(steps[0].y, 300);
+    EXPECT_EQ(steps[0].notches, -3);
+    EXPECT_EQ(steps[1].notches, 0.5);
+    EXPECT_EQ(steps[2].notches, 100);
+    EXPECT_NE(parseBad("wheel 160 300").why.find("write: wheel X Y NOTCHES"), std::string::npos);
+    EXPECT_NE(parseBad("wheel 160 480 1").why.find("outside the screen"), std::string::npos);
+    for (const char* bad : {"wheel 160 300 --1", "wheel 160 300 -", "wheel 160 300 101", "wheel 160 300 -1e9",
+                            "wheel -1 300 1"})
+        EXPECT_NE(parseBad(bad).why.find("number"), std::string::npos) << bad;
+}
+
 TEST(ScriptParse, ScreenshotNamesStayInTheirFolder) {
     EXPECT_EQ(parseOk("screenshot \"home screen\"")[0].text, "home screen");
     for (const char* bad : {"screenshot ../escape", "screenshot a/b", "screenshot ..", "screenshot \"\""})

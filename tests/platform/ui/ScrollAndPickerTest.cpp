@@ -1,5 +1,7 @@
 #include "UITestSupport.h"
 
+#include <cmath>
+
 using namespace ui;
 
 namespace {
@@ -107,6 +109,56 @@ TEST_F(ScrollAndPickerTest, DraggingAWheelSettlesOnTheNearestRow) {
     numbers->rows = 0;
     picker->reloadComponent(0);
     EXPECT_EQ(picker->selectedRowInComponent(0), -1);
+    EXPECT_TRUE(renderScreen());
+}
+
+TEST_F(ScrollAndPickerTest, TheMouseWheelScrollsTheTableAndTurnsThePickerUnderThePointer) {
+    struct Rows : TableViewDataSource {
+        int numberOfRowsInSection(TableView&, int) override { return 40; }
+        std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView&, const IndexPath& ip) override {
+            auto cell = std::make_shared<TableViewCell>();
+            cell->textLabel()->setText("Row " + std::to_string(ip.row + 1));
+            return cell;
+        }
+    };
+    auto rows = std::make_shared<Rows>();
+    auto table = std::make_shared<TableView>(Rect(0, 20, 320, 224), TableViewStyle::Plain);
+    table->setDataSource(rows);
+    window_->addSubview(table);
+    auto numbers = std::make_shared<Numbers>();
+    auto picker = std::make_shared<PickerView>(Rect(0, 244, 320, 216));
+    picker->setDataSource(numbers);
+    picker->setDelegate(numbers);
+    window_->addSubview(picker);
+
+    // One notch over the table moves it as far as desktop programs scroll a
+    // view of its height (224^(2/3), about 37 points), a cell under the
+    // pointer included; away from the user at the top moves nothing.
+    app().scrollWheel(Point(160, 100), 0, -1);
+    EXPECT_NEAR(table->contentOffset().y, std::pow(224.0, 2.0 / 3.0), 0.01);
+    EXPECT_EQ(picker->selectedRowInComponent(0), 0);
+    app().scrollWheel(Point(160, 100), 0, 3);
+    EXPECT_EQ(table->contentOffset().y, 0);
+    // Turned on, it comes to the last row and stops there.
+    for (int i = 0; i < 41; ++i) app().scrollWheel(Point(160, 100), 0, -1);
+    EXPECT_LT(table->contentOffset().y, 40 * 44 - 224);
+    app().scrollWheel(Point(160, 100), 0, -1);
+    EXPECT_EQ(table->contentOffset().y, 40 * 44 - 224);
+    EXPECT_TRUE(app().isTextVisible("Row 40"));
+    app().scrollWheel(Point(160, 100), 0, -1);
+    EXPECT_EQ(table->contentOffset().y, 40 * 44 - 224);
+
+    // Over the picker each notch is a row and the delegate hears each
+    // choice; a touchpad's small steps add up to rows.
+    app().scrollWheel(Point(160, 352), 0, -2);
+    EXPECT_EQ(picker->selectedRowInComponent(0), 2);
+    for (int i = 0; i < 6; ++i) app().scrollWheel(Point(160, 352), 0, -0.25f);
+    EXPECT_EQ(picker->selectedRowInComponent(0), 3);
+    app().scrollWheel(Point(160, 352), 0, 5);
+    EXPECT_EQ(picker->selectedRowInComponent(0), 0);
+    EXPECT_EQ(numbers->chosen, (std::vector<int>{2, 3, 0}));
+    EXPECT_EQ(table->contentOffset().y, 40 * 44 - 224);
+    advance(1);
     EXPECT_TRUE(renderScreen());
 }
 

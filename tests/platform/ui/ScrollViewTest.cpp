@@ -80,6 +80,42 @@ TEST_F(ScrollViewTest, ADragThatStartsOnAButtonScrollsAndDoesNotPressIt) {
     EXPECT_EQ(presses, 1);
 }
 
+TEST_F(ScrollViewTest, TheWheelTurnsWholePagesOneANotchAndATouchpadBurstOnlyOne) {
+    // Towards the user turns on to the next page; the page ends as a swipe's
+    // does, with the end of the deceleration.
+    app().scrollWheel(Point(160, 200), 0, -1);
+    advance(1);
+    EXPECT_EQ(scroll_->contentOffset(), Point(320, 0));
+    EXPECT_EQ(delegate_->ends, 1);
+    EXPECT_EQ(delegate_->page, 1);
+    // A touchpad's stream of small steps adds up to one notch: one page, the
+    // steps that come while it turns are spent.
+    for (int i = 0; i < 12; ++i) {
+        app().scrollWheel(Point(160, 200), 0, -0.25f);
+        advance(0.02);
+    }
+    advance(1);
+    EXPECT_EQ(scroll_->contentOffset(), Point(640, 0));
+    // Never past the last page; away from the user goes back.
+    app().scrollWheel(Point(160, 200), 0, -1);
+    advance(1);
+    EXPECT_EQ(scroll_->contentOffset(), Point(640, 0));
+    app().scrollWheel(Point(160, 200), 0, 1);
+    advance(1);
+    EXPECT_EQ(scroll_->contentOffset(), Point(320, 0));
+    // Half a step is no page; a sideways scroll turns pages too.
+    app().scrollWheel(Point(160, 200), 0, 0.5f);
+    advance(1);
+    EXPECT_EQ(scroll_->contentOffset(), Point(320, 0));
+    app().scrollWheel(Point(160, 200), 1, 0);
+    advance(1);
+    EXPECT_EQ(scroll_->contentOffset(), Point(640, 0));
+    // Beside the pager the wheel moves nothing.
+    app().scrollWheel(Point(160, 450), 0, 1);
+    advance(1);
+    EXPECT_EQ(scroll_->contentOffset(), Point(640, 0));
+}
+
 TEST_F(ScrollViewTest, AnimatedOffsetEndsWithTheScrollingAnimationCallback) {
     struct Ends : ScrollViewDelegate {
         int count = 0;

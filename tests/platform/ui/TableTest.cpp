@@ -214,3 +214,88 @@ TEST_F(TableTest, ADragBeforeTheFirstDrawingScrollsALongTable) {
 }
 
 }  // namespace
+
+namespace {
+
+// Ten thousand rows in two sections under plain headers, the heights of
+// the rows varying, laid out at several offsets down to the last page: the
+// cells on screen are exactly the rows that reach into the view, each at
+// the place a plain sum of the heights above it gives.
+class LongRows : public TableViewDataSource, public TableViewDelegate {
+public:
+    static constexpr int kFirst = 3000, kSecond = 7000;
+    int numberOfSectionsInTableView(TableView&) override { return 2; }
+    int numberOfRowsInSection(TableView&, int s) override { return s == 0 ? kFirst : kSecond; }
+    std::optional<std::string> titleForHeaderInSection(TableView&, int s) override {
+        return s == 0 ? "Early" : "Late";
+    }
+    std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView& tv, const IndexPath& ip) override {
+        auto cell = tv.dequeueReusableCellWithIdentifier("Long");
+        if (!cell) cell = std::make_shared<TableViewCell>(TableViewCellStyle::Default, "Long");
+        cell->textLabel()->setText(std::to_string(ip.section) + ":" + std::to_string(ip.row));
+        return cell;
+    }
+    static Float height(const IndexPath& ip) { return ip.row % 7 == 3 ? 75 : ip.row % 5 == 1 ? 30.5f : 44; }
+    std::optional<Float> heightForRowAtIndexPath(TableView&, const IndexPath& ip) override { return height(ip); }
+};
+
+TEST_F(TableTest, TenThousandRowsShowExactlyTheRowsInViewAtEveryOffsetDownToTheLastPage) {
+    auto rows = std::make_shared<LongRows>();
+    auto table = std::make_shared<TableView>(Rect(0, 20, 320, 460), TableViewStyle::Plain);
+    table->setDataSource(rows);
+    table->setDelegate(rows);
+    table_->removeFromSuperview();
+    window_->addSubview(table);
+    table->layoutIfNeeded();
+
+    // Where each row lies, summed here in doubles.
+    struct Placed {
+        IndexPath ip;
+        double top, height;
+    };
+    std::vector<Placed> all;
+    double y = 0;
+    for (int s = 0; s < 2; ++s) {
+        y += 22;  // the plain header
+        for (int r = 0; r < (s == 0 ? LongRows::kFirst : LongRows::kSecond); ++r) {
+            IndexPath ip{s, r};
+            all.push_back({ip, y, LongRows::height(ip)});
+            y += LongRows::height(ip);
+        }
+    }
+    ASSERT_DOUBLE_EQ(table->contentSize().height, y);
+    const double last = y - 460;
+    for (double offset : {0.0, 1000.25, 131234.0, 134000.0, y / 2, last - 1, last}) {
+        table->setContentOffset(Point(0, static_cast<Float>(offset)));
+        table->layoutIfNeeded();
+        std::vector<IndexPath> expected;
+        for (const auto& p : all)
+            if (p.top + p.height > offset && p.top < offset + 460) expected.push_back(p.ip);
+        ASSERT_FALSE(expected.empty());
+        const Rect view = table->bounds();
+        EXPECT_EQ(table->indexPathsForRowsInRect(view), expected) << "at " << offset;
+        for (const auto& ip : expected) {
+            auto cell = table->cellForRowAtIndexPath(ip);
+            ASSERT_TRUE(cell) << "no cell for " << ip.section << ":" << ip.row << " at " << offset;
+            EXPECT_EQ(cell->textLabel()->text(), std::to_string(ip.section) + ":" + std::to_string(ip.row));
+            const Placed& p = *std::find_if(all.begin(), all.end(), [&](const Placed& q) { return q.ip == ip; });
+            EXPECT_EQ(cell->frame(), Rect(0, static_cast<Float>(p.top), 320, static_cast<Float>(p.height)));
+        }
+        // Rows just out of sight have no cell; the point lookup finds the
+        // row under the middle of the view.
+        EXPECT_LE(table->visibleCells().size(), expected.size() + 2);
+        const double middle = offset + 230;
+        auto under = std::find_if(all.begin(), all.end(), [&](const Placed& p) {
+            return p.top <= middle && middle < p.top + p.height;
+        });
+        ASSERT_NE(under, all.end());
+        EXPECT_EQ(table->indexPathForRowAtPoint(Point(160, static_cast<Float>(middle))), under->ip) << "at " << offset;
+    }
+    // The last page shows the very last row.
+    EXPECT_TRUE(table->cellForRowAtIndexPath({1, LongRows::kSecond - 1}));
+    // A point on a header or past the end is on no row.
+    EXPECT_FALSE(table->indexPathForRowAtPoint(Point(160, 10)));
+    EXPECT_FALSE(table->indexPathForRowAtPoint(Point(160, static_cast<Float>(y + 5))));
+}
+
+}  // namespace

@@ -50,9 +50,8 @@ void UserViewController::loadView() {
     background_ = std::make_shared<ui::ImageView>(view->bounds());
     background_->setImage(backdrop(view->bounds().size, false));
     view->addSubview(background_);
-    // The backdrop with the title band is drawn when it is first shown: most
-    // starts never show it, and each backdrop is a whole screen of pixels.
     background2_ = std::make_shared<ui::ImageView>(view->bounds());
+    background2_->setImage(backdrop(view->bounds().size, true));
     background2_->setHidden(true);
     view->addSubview(background2_);
 
@@ -125,7 +124,6 @@ void UserViewController::viewDidLoad() {
 void UserViewController::setBackgroundFrame() {
     view();  // loads the view when it is not yet loaded
     background_->setHidden(true);
-    if (!background2_->image()) background2_->setImage(backdrop(background2_->bounds().size, true));
     background2_->setHidden(false);
     bandTitle_->setHidden(false);
     content_->setFrame(ui::Rect(0, kTitleBand, content_->frame().size.width, content_->frame().size.height));

@@ -26,6 +26,7 @@
 #include "platform/gfx/Context.h"
 #include "platform/gfx/Image.h"
 #include "platform/host/SdlDeviceBackends.h"
+#include "platform/host/SdlLibrary.h"
 #include "platform/ui/Application.h"
 
 extern char** environ;
@@ -412,6 +413,12 @@ std::shared_ptr<gfx::Image> WindowHost::lastFrame() const { return impl_->lastFr
 std::shared_ptr<gfx::Image> WindowHost::shownFrame() const { return impl_->shownFrame; }
 
 int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options) {
+    std::string missing;
+    if (!loadSdl(&missing)) {
+        std::fprintf(stderr, "tolvek: cannot open a window without SDL (%s); use --headless --script FILE\n",
+                     missing.c_str());
+        return 2;
+    }
     g_closeRequested = false;
     frames_ = 0;
     QuitSignals quitSignals;

@@ -59,8 +59,10 @@ ChildResult runCommand(const std::string& command) {
     return result;
 }
 
+// The child runs one case of this program whole: a shard of the parent run
+// (GoogleTest's sharding variables) would leave it nothing to run.
 std::string childCommand(const std::string& mode, const std::string& args = {}) {
-    return "env TOLVEK_HOST_CHILD=" + mode + " TOLVEK_HOST_CHILD_ARGS='" + args + "' '" + selfPath() +
+    return "env -u GTEST_TOTAL_SHARDS -u GTEST_SHARD_INDEX TOLVEK_HOST_CHILD=" + mode + " TOLVEK_HOST_CHILD_ARGS='" + args + "' '" + selfPath() +
            "' --gtest_filter=WindowHostChild.Run";
 }
 

@@ -2,7 +2,7 @@
 # configure, build, and then run the program or the whole test suite.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test asan clang bench install clean
+.PHONY: all deps configure build run test asan clang fuzz bench install clean
 
 all: build
 
@@ -41,9 +41,21 @@ clang:
 	@cmake --preset clang >/dev/null
 	@cmake --build build-clang -j $(JOBS)
 
+# The fuzz targets of tests/fuzz, built with clang's libFuzzer and run in
+# turn, FUZZ_JOBS at a time, each for FUZZ_SECONDS (or FUZZ_RUNS inputs when
+# set). An input that crashes or hangs a target is kept in
+# tests/fuzz/regressions/<target>/, which "make test" replays.
+FUZZ_SECONDS ?= 60
+FUZZ_JOBS ?= 3
+fuzz:
+	@scripts/install-deps fuzz
+	@cmake --preset fuzz >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target fuzz_targets
+	@FUZZ_TARGETS="$(FUZZ_TARGETS)" scripts/run-fuzz build-fuzz $(FUZZ_SECONDS) $(FUZZ_JOBS) $(FUZZ_RUNS)
+
 bench: build
 	@cmake --build build -j $(JOBS) --target benchmarks
 	@for b in build/bin/bench_*; do echo "== $$b"; $$b; done
 
 clean:
-	rm -rf build build-asan build-clang
+	rm -rf build build-asan build-clang build-fuzz

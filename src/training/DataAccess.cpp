@@ -260,10 +260,12 @@ std::vector<std::shared_ptr<Program>> DataAccess::getProgramData() {
 
 // ---- the log
 
-bool DataAccess::saveLog(const Log& log) {
+bool DataAccess::saveLog(const Log& log) { return saveLog(log, base::Date::now()); }
+
+bool DataAccess::saveLog(const Log& log, base::Date moment) {
     static const WriteTexts texts{"DataAccess::saveLog", "Error: failed to prepare statement with message '%s'.",
                                   "Error: failed to insert into the database with message '%s'."};
-    const std::string stamp = logDateText(base::Date::now());
+    const std::string stamp = logDateText(moment);
     return runWrite(texts,
              "INSERT INTO LogDay(Week, Day, Rep1, Rep2, Rep3, Rep4, Rep5, Rep6, Rep7, Rep8, Rep9, Level, LogDate) "
              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?);",
@@ -274,6 +276,18 @@ bool DataAccess::saveLog(const Log& log) {
                  stmt.bind(12, log.level());
                  stmt.bind(13, stamp);
              });
+}
+
+std::optional<bool> DataAccess::holdsDay(const Log& log, base::Date moment) {
+    Database db(logPath(), false);
+    Statement stmt(db, "SELECT count(*) FROM LogDay WHERE Week = ? AND Day = ? AND Level = ? AND LogDate = ?");
+    if (!stmt.isPrepared()) return std::nullopt;
+    stmt.bind(1, log.week());
+    stmt.bind(2, log.day());
+    stmt.bind(3, log.level());
+    stmt.bind(4, logDateText(moment));
+    if (stmt.step() != SQLITE_ROW) return std::nullopt;
+    return stmt.integer64(0) > 0;
 }
 
 void DataAccess::updateDay(const Log& newData, const Log& oldData) {
@@ -461,8 +475,11 @@ std::shared_ptr<Test> DataAccess::getTest(int day, int week) {
 
 // ---- start-up checks
 
+// The start-up checks open the file for writing: SQLite then rolls back a
+// journal that a program killed in the middle of a write left beside it (a
+// reader alone cannot, and would find the file unusable).
 bool DataAccess::planIsUsable(const std::string& path) {
-    Database db(path, false);
+    Database db(path, true);
     if (!db.isOpen()) return false;
     {
         Statement check(db, "PRAGMA quick_check");
@@ -473,7 +490,7 @@ bool DataAccess::planIsUsable(const std::string& path) {
 }
 
 bool DataAccess::logIsUsable(const std::string& path) {
-    Database db(path, false);
+    Database db(path, true);
     if (!db.isOpen()) return false;
     Statement rows(db, "select count(*) from LogDay");
     return rows.isPrepared() && rows.step() == SQLITE_ROW;

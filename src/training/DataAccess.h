@@ -32,6 +32,12 @@ public:
     // Inserts one day, stamped with the current moment (the record's logDate
     // and dateSort are not used). True when the day is stored.
     static bool saveLog(const Log& log);
+    // The same, stamped with the given moment instead (a day finished
+    // earlier is logged with the date it was finished).
+    static bool saveLog(const Log& log, base::Date moment);
+    // Whether the log holds a day of this week, day and level stamped with
+    // exactly this moment; nullopt when the log cannot be read.
+    static std::optional<bool> holdsDay(const Log& log, base::Date moment);
     // Rewrites every row equal to oldData in all thirteen columns.
     static void updateDay(const Log& newData, const Log& oldData);
     // Deletes every row equal to the record in all thirteen columns.
@@ -72,9 +78,10 @@ public:
     // text does not name one.
     static std::optional<base::Date> dateOfLogDate(const std::string& logDate);
 
-    // Start-up checks of the two files. The plan is usable when SQLite's
-    // quick check passes and the table Program has rows; the log when it
-    // opens as a database with a readable table LogDay.
+    // Start-up checks of the two files, after SQLite has rolled back what a
+    // killed writer left half done. The plan is usable when SQLite's quick
+    // check passes and the table Program has rows; the log when it opens as
+    // a database with a readable table LogDay.
     static bool planIsUsable(const std::string& path);
     static bool logIsUsable(const std::string& path);
 

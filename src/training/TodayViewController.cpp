@@ -126,8 +126,9 @@ namespace {
 constexpr const char* kKeptDayKey = "Tolvek_UnsavedDay";
 }  // namespace
 
-void TodayViewController::keepCompletedDay(const Log& day) {
+void TodayViewController::keepCompletedDay(const Log& day, base::Date finished) {
     base::Dictionary kept;
+    kept.set("Finished", base::Value(finished));
     kept.set("Week", base::Value(static_cast<long long>(day.week())));
     kept.set("Day", base::Value(static_cast<long long>(day.day())));
     kept.set("Level", base::Value(static_cast<long long>(day.level())));
@@ -155,6 +156,14 @@ std::optional<Log> TodayViewController::keptDay() {
     return day;
 }
 
+std::optional<base::Date> TodayViewController::keptDayFinished() {
+    const auto kept = defaults().dictionaryForKey(kKeptDayKey);
+    if (!kept) return std::nullopt;
+    const base::Date* finished = kept->get("Finished").asDate();
+    if (!finished) return std::nullopt;
+    return *finished;
+}
+
 void TodayViewController::forgetKeptDay() {
     defaults().removeObjectForKey(kKeptDayKey);
     Utility::synchronizeSettings();
@@ -163,8 +172,20 @@ void TodayViewController::forgetKeptDay() {
 bool TodayViewController::storeKeptDay() {
     const auto day = keptDay();
     if (!day) return false;
+    // The day is logged with the moment it was finished. The run that kept
+    // it may have logged it and ended before it could forget it: a day the
+    // log already holds with that moment is only forgotten.
+    const auto finished = keptDayFinished();
+    if (finished) {
+        const auto held = DataAccess::holdsDay(*day, *finished);
+        if (!held) return false;  // the log cannot be read: kept for the next start
+        if (*held) {
+            forgetKeptDay();
+            return false;
+        }
+    }
     StoreFailureNote note("Tolvek keeps the day and tries again the next time it starts.");
-    if (!DataAccess::saveLog(*day)) return false;
+    if (!DataAccess::saveLog(*day, finished.value_or(base::Date::now()))) return false;
     forgetKeptDay();
     return true;
 }
@@ -996,9 +1017,12 @@ void TodayViewController::completeDay() {
     d.setInteger("Tolvek_RepNum", 0);
     d.setInteger("Tolvek_FirstRep", 0);
     unsavedDay_ = true;
+    // Whole milliseconds, as the log's date text holds them, so the moment
+    // names the same text after the settings file held it.
+    finishedAt_ = base::Date(std::round(base::Date::now().timeIntervalSince1970() * 1000.0) / 1000.0);
     // The day is kept with the moved position in the same write, so that a
     // program ended now stores it at its next start.
-    keepCompletedDay(*dayToStore());
+    keepCompletedDay(*dayToStore(), finishedAt_);
     Utility::synchronizeSettings();
     for (auto& label : repLabels_) label->setTextColor(look::ink());
     topLabel_->setHidden(true);
@@ -1029,7 +1053,7 @@ void TodayViewController::editRepsNotification(const base::Notification& notific
     today_->setRep3(doubled ? log.rep5() : log.rep3());
     today_->setRep4(doubled ? log.rep7() : log.rep4());
     today_->setRep5(doubledWeek5(week, day) ? log.rep8() : doubledWeek6(week, day) ? log.rep9() : log.rep5());
-    keepCompletedDay(*changedLog_);
+    keepCompletedDay(*changedLog_, finishedAt_);
     Utility::synchronizeSettings();
     if (isViewLoaded()) updateSetLabels();
 }
@@ -1051,7 +1075,10 @@ void TodayViewController::saveDay() {
     bool stored = false;
     {
         StoreFailureNote note("Tolvek keeps the day and tries again the next time it starts.");
-        stored = DataAccess::saveLog(*dayToStore());
+        // Stamped with the moment the day was finished, as the kept copy
+        // is, so that a start after a crash before it is forgotten finds it
+        // in the log and does not log it again.
+        stored = DataAccess::saveLog(*dayToStore(), finishedAt_);
     }
     // A day that did not reach the log stays kept in the settings, and the
     // next start stores it; this run does not try again, so it is never

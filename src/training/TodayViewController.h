@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/Date.h"
 #include "platform/base/NotificationCenter.h"
 #include "platform/base/RunLoop.h"
 #include "platform/ui/Accelerometer.h"
@@ -86,11 +87,15 @@ public:
     // A completed day is kept in the settings ("Tolvek_UnsavedDay") from
     // the moment it completes until the log has it, so that ending the
     // program before Done, or a failed write, loses nothing.
-    static void keepCompletedDay(const Log& day);
+    // The kept day carries the moment it was finished ("Finished"), with
+    // which it is logged.
+    static void keepCompletedDay(const Log& day, base::Date finished);
     static std::optional<Log> keptDay();
+    static std::optional<base::Date> keptDayFinished();
     static void forgetKeptDay();
     // Start-up: stores a kept day as Done would (no question) and forgets it
-    // once stored. True when a day was stored.
+    // once stored; a kept day the log already holds (with its moment) is
+    // only forgotten. True when a day was stored.
     static bool storeKeptDay();
     // The share text of a day: its total, week, day and level.
     static std::string shareText(const Program& program);
@@ -213,6 +218,7 @@ private:
     bool hasRepEdit_ = false;
     std::shared_ptr<Log> changedLog_;
     bool unsavedDay_ = false;
+    base::Date finishedAt_;  // when the unsaved day was completed
     std::string statusString_;
     bool helpModeOn_ = false;
     bool animDoneOnce_ = false;

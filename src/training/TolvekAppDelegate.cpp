@@ -12,6 +12,8 @@
 #include "platform/base/Log.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/EventStore.h"
+#include "platform/ui/MailComposeViewController.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Window.h"
 #include "training/DataAccess.h"
@@ -51,6 +53,8 @@ void TolvekAppDelegate::applicationDidFinishLaunching(ui::Application& applicati
     const std::string documents = base::paths::documents();
     databasePath_ = base::paths::join(documents, databaseName_);
     logDatabasePath_ = base::paths::join(documents, logDatabaseName_);
+    // Copies that writes of an earlier run left unfinished when it died.
+    sweepStaleTemporaries();
     // 3. Copy them from the bundle where needed.
     checkAndCreateDatabase();
     // 4. The log database of an older installation may lack the table Test.
@@ -92,12 +96,104 @@ void TolvekAppDelegate::applicationDidFinishLaunching(ui::Application& applicati
     backFromBeingInBackground_ = false;
     timeInBackground_ = 0;
     // What start-up had to mend, said once each.
-    const std::string& settingsAside = base::UserDefaults::standardUserDefaults().movedAsideTo();
-    if (!settingsAside.empty())
+    const auto& settings = base::UserDefaults::standardUserDefaults();
+    const std::string& settingsAside = settings.movedAsideTo();
+    if (!settingsAside.empty() && settings.leftOutValues() > 0)
+        Utility::reportSettingsProblem("Some of your settings could not be read and were left out; the others are "
+                                       "kept. The old settings file was kept as " + settingsAside + ".");
+    else if (!settingsAside.empty())
         Utility::reportSettingsProblem("Your settings could not be read, so Tolvek starts again from the set-up. "
                                        "The old settings file was kept as " + settingsAside + ".");
     for (const auto& problem : startUpProblems_) Utility::ShowAlert(problem, "Training Log");
     startUpProblems_.clear();
+}
+
+namespace {
+
+// "<file>.unreadable", or "<file>.unreadable.N" when earlier ones are kept.
+std::string freeAsideName(const std::string& path) {
+    auto& files = base::FileManager::defaultManager();
+    std::string name = path + ".unreadable";
+    for (int n = 1; files.fileExists(name) && n < 1000; ++n) name = path + ".unreadable." + std::to_string(n);
+    return name;
+}
+
+// The files SQLite keeps beside a database while it writes: a rollback
+// journal, or a write-ahead log and its index.
+constexpr const char* kSidecars[] = {"-journal", "-wal", "-shm"};
+
+// Moves the journal files beside path to the same names beside aside. A
+// journal left beside a fresh copy would be played into it and damage it,
+// so false (nothing may be copied to path) when one stays.
+bool moveSidecarsAside(const std::string& path, const std::string& aside) {
+    auto& files = base::FileManager::defaultManager();
+    bool clear = true;
+    for (const char* suffix : kSidecars) {
+        const std::string sidecar = path + suffix;
+        if (!files.fileExists(sidecar)) continue;
+        std::string error;
+        if (files.moveItem(sidecar, aside + suffix, &error)) {
+            base::log("TolvekAppDelegate: moved " + sidecar + " to " + aside + suffix);
+        } else {
+            base::log("TolvekAppDelegate: could not move " + sidecar + " aside: " + error);
+            clear = false;
+        }
+    }
+    return clear;
+}
+
+// Copies a database from the bundle to path, where none is. A journal left
+// beside the missing file (by a database deleted or moved away by hand)
+// belongs to another file: it is moved aside first.
+bool copyFromBundle(const std::string& resource, const std::string& path, std::string* error) {
+    auto& files = base::FileManager::defaultManager();
+    bool stale = false;
+    for (const char* suffix : kSidecars) stale = stale || files.fileExists(path + suffix);
+    if (stale && !moveSidecarsAside(path, freeAsideName(path))) {
+        if (error) *error = "a journal of an earlier file is in the way";
+        return false;
+    }
+    return files.copyItem(resource, path, error);
+}
+
+// Moves a file that SQLite cannot use out of the way, with its journal
+// files, and puts a fresh copy from the bundle in its place. Answers where
+// the old file went (empty when it could not be moved, in which case nothing
+// is copied over it).
+std::string replaceFromBundle(const std::string& path, const std::string& resource) {
+    auto& files = base::FileManager::defaultManager();
+    std::string error;
+    std::string aside;
+    if (files.fileExists(path)) {
+        aside = freeAsideName(path);
+        if (!files.moveItem(path, aside, &error)) {
+            base::log("TolvekAppDelegate: could not move the unusable " + path + " aside: " + error);
+            return {};
+        }
+        base::log("TolvekAppDelegate: moved the unusable " + path + " to " + aside);
+        if (!moveSidecarsAside(path, aside)) return aside;
+    }
+    if (!copyFromBundle(resource, path, &error)) base::log("TolvekAppDelegate: could not copy " + resource + ": " + error);
+    return aside;
+}
+
+}  // namespace
+
+void TolvekAppDelegate::sweepStaleTemporaries() {
+    // Every folder the program writes files into whole (through a temporary
+    // beside the file, renamed over it): the Documents (the log export), the
+    // settings and keychain, the caches with the offline queue, the outbox
+    // with its drafts and attachments, and the calendar. Only temporaries of
+    // our own naming that are older than a minute go, so a write under way
+    // in another instance is left alone.
+    auto& files = base::FileManager::defaultManager();
+    int removed = 0;
+    for (const std::string& folder : {base::paths::documents(), base::paths::configHome(), base::paths::caches(),
+                                      SHR::offlineQueuePath(), ui::EventStore().calendarDirectory()})
+        removed += files.removeStaleTemporariesIn(folder);
+    removed += files.removeStaleTemporariesIn(ui::MailComposeViewController::outboxDirectory(), 60, true);
+    if (removed > 0)
+        base::log("TolvekAppDelegate: removed " + std::to_string(removed) + " unfinished file(s) left by an earlier run");
 }
 
 void TolvekAppDelegate::checkAndCreateDatabase() {
@@ -118,49 +214,19 @@ void TolvekAppDelegate::checkAndCreateDatabase() {
             base::log("TolvekAppDelegate: could not remove the old plan database: " + error);
         // The key is set only once the new plan is in place, so that a failed
         // copy is tried again at the next start.
-        if (files.copyItem(base::paths::join(resources, databaseName_), databasePath_, &error))
+        if (copyFromBundle(base::paths::join(resources, databaseName_), databasePath_, &error))
             defaults.setBool("Tolvek_ReplacedDBFromUpdate", true);
         else
             base::log("TolvekAppDelegate: could not copy the plan database: " + error);
     }
     if (!logExists) {
         std::string error;
-        if (!files.copyItem(base::paths::join(resources, logDatabaseName_), logDatabasePath_, &error))
+        if (!copyFromBundle(base::paths::join(resources, logDatabaseName_), logDatabasePath_, &error))
             base::log("TolvekAppDelegate: could not copy the log database: " + error);
     }
     repairDatabases();
 }
 
-namespace {
-
-// "<file>.unreadable", or "<file>.unreadable.N" when earlier ones are kept.
-std::string freeAsideName(const std::string& path) {
-    auto& files = base::FileManager::defaultManager();
-    std::string name = path + ".unreadable";
-    for (int n = 1; files.fileExists(name) && n < 1000; ++n) name = path + ".unreadable." + std::to_string(n);
-    return name;
-}
-
-// Moves a file that SQLite cannot use out of the way and puts a fresh copy
-// from the bundle in its place. Answers where the old file went (empty when
-// it could not be moved, in which case nothing is copied over it).
-std::string replaceFromBundle(const std::string& path, const std::string& resource) {
-    auto& files = base::FileManager::defaultManager();
-    std::string error;
-    std::string aside;
-    if (files.fileExists(path)) {
-        aside = freeAsideName(path);
-        if (!files.moveItem(path, aside, &error)) {
-            base::log("TolvekAppDelegate: could not move the unusable " + path + " aside: " + error);
-            return {};
-        }
-        base::log("TolvekAppDelegate: moved the unusable " + path + " to " + aside);
-    }
-    if (!files.copyItem(resource, path, &error)) base::log("TolvekAppDelegate: could not copy " + resource + ": " + error);
-    return aside;
-}
-
-}  // namespace
 
 void TolvekAppDelegate::repairDatabases() {
     const std::string resources = base::Bundle::mainBundle().resourcePath();

@@ -30,12 +30,16 @@ public:
     bool didFinishLaunchingWithOptions(ui::Application& application, const base::Value& launchOptions) override;
     void applicationDidFinishLaunching(ui::Application& application);
     // Copies the plan and log databases from the bundle when needed, and
-    // mends a copy that SQLite cannot use.
+    // mends a copy that SQLite cannot use. A journal never stays beside a
+    // fresh copy.
     void checkAndCreateDatabase();
     // A plan SQLite cannot read is copied again from the bundle; a log that
     // is not a database with its table is moved aside (never deleted) and a
     // fresh one copied, and the user is told where the old file went.
     void repairDatabases();
+    // Removes the temporaries that writes of an earlier run left behind in
+    // the program's folders when it died in the middle of them.
+    void sweepStaleTemporaries();
     // While a rest counts down, going to the background notes the time under
     // "backgroundTime"; coming back turns it into timeInBackground.
     void applicationDidEnterBackground(ui::Application& application) override;

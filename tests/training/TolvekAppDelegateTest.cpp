@@ -2,6 +2,11 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Window.h"
 #include "training/DataAccess.h"
+#include "training/TodayViewController.h"
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
 
 using storetest::execSql;
 using storetest::queryIntegers;
@@ -111,6 +116,159 @@ TEST_F(LaunchTest, AFailedCopyLeavesNoEmptyFileBehindAndIsTriedAgain) {
     launch();
     EXPECT_EQ(DataAccess::getProgramData().size(), 54u);
     EXPECT_EQ(queryIntegers(logFile(), "SELECT count(*) FROM LogDay"), std::vector<long long>{0});
+}
+
+// A log whose writer was killed in the middle of a transaction: the file
+// with some pages of the unfinished transaction written into it, and the
+// rollback journal that holds their committed contents. Made by copying both
+// files while a writer holds its transaction open, which is what a kill
+// leaves on disk.
+void leaveHotJournal(const std::string& writerFile, const std::string& logFile, int committedRows) {
+    ASSERT_TRUE(execSql(writerFile, "CREATE TABLE LogDay (Week INTEGER, Day INTEGER, Level INTEGER, Rep1 INTEGER, "
+                                    "Rep2 INTEGER, Rep3 INTEGER, Rep4 INTEGER, Rep5 INTEGER, Rep6 INTEGER, "
+                                    "Rep7 INTEGER, Rep8 INTEGER, Rep9 INTEGER, LogDate TEXT);"));
+    for (int i = 0; i < committedRows; ++i)
+        ASSERT_TRUE(execSql(writerFile, "INSERT INTO LogDay VALUES (1, 1, 1, 5, 5, 5, 5, 5, 0, 0, 0, 0, "
+                                        "'Mon 2026 12 07 10:00:00.000')"));
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(writerFile.c_str(), &db), SQLITE_OK);
+    // A cache of a few pages makes SQLite spill the transaction's pages into
+    // the file before it commits.
+    ASSERT_EQ(sqlite3_exec(db,
+                           "PRAGMA cache_size=2; BEGIN; DELETE FROM LogDay; "
+                           "INSERT INTO LogDay SELECT 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, hex(randomblob(400)) "
+                           "FROM (WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
+                           "SELECT i FROM n);",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    auto& files = base::FileManager::defaultManager();
+    ASSERT_TRUE(files.createDirectory(base::paths::deletingLastComponent(logFile)));
+    ASSERT_TRUE(files.copyItem(writerFile, logFile));
+    ASSERT_TRUE(files.copyItem(writerFile + "-journal", logFile + "-journal"));
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+TEST_F(LaunchTest, ALogLeftByAKilledWriterIsRolledBackWithAllItsCommittedRows) {
+    leaveHotJournal(home.path() + "/writer.sqlite", logFile(), 40);
+    launch();
+    EXPECT_EQ(queryIntegers(logFile(), "SELECT count(*) FROM LogDay"), std::vector<long long>{40});
+    EXPECT_EQ(queryIntegers(logFile(), "SELECT count(*) FROM LogDay WHERE Week = 9"), std::vector<long long>{0});
+    EXPECT_FALSE(exists(logFile() + "-journal"));
+    EXPECT_FALSE(exists(logFile() + ".unreadable"));
+    EXPECT_FALSE(storetest::app().frontAlert());
+    EXPECT_EQ(DataAccess::getLogData().size(), 40u);
+}
+
+TEST_F(LaunchTest, ACorruptLogIsMovedAsideWithItsJournalAndTheFreshCopyIsSound) {
+    auto& files = base::FileManager::defaultManager();
+    ASSERT_TRUE(files.createDirectory(documents()));
+    // Not a database at all, with the files SQLite keeps beside one: those
+    // SQLite does not clear itself when it opens the file go aside with it;
+    // none may stay beside the fresh copy.
+    ASSERT_TRUE(files.writeAtomically(logFile(), std::string(8192, '\x5a')));
+    ASSERT_TRUE(files.writeAtomically(logFile() + "-journal", std::string(4096, '\x33')));
+    ASSERT_TRUE(files.writeAtomically(logFile() + "-wal", std::string(4096, '\x44')));
+    ASSERT_TRUE(files.writeAtomically(logFile() + "-shm", std::string(32768, '\x55')));
+
+    launch();
+    EXPECT_TRUE(exists(logFile() + ".unreadable"));
+    for (const char* sidecar : {"-journal", "-wal", "-shm"}) EXPECT_FALSE(exists(logFile() + sidecar)) << sidecar;
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(logFile().c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    sqlite3_stmt* check = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &check, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(check), SQLITE_ROW);
+    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(check, 0)), "ok");
+    sqlite3_finalize(check);
+    sqlite3_close(db);
+    // The fresh log takes a day.
+    EXPECT_TRUE(DataAccess::saveLog(Log()));
+    EXPECT_EQ(DataAccess::getLogData().size(), 1u);
+}
+
+TEST_F(LaunchTest, AKeptDayIsLoggedOnceWithTheDateItWasFinished) {
+    launch();
+    Log day;
+    day.setWeek(2);
+    day.setDay(1);
+    day.setLevel(2);
+    day.setReps({5, 6, 4, 4, 7, 0, 0, 0, 0});
+    const base::Date monday(1796000000.25);
+    // Finished on one day and never stored: the program ended on "Day
+    // Completed". Two days later it starts again.
+    TodayViewController::keepCompletedDay(day, monday);
+    defaults().synchronize();
+    clock->advance(2 * 86400);
+    launch();
+    auto rows = DataAccess::getLogData();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0]->logDate(), DataAccess::logDateText(monday));
+    EXPECT_EQ(rows[0]->total(), 26);
+    EXPECT_FALSE(TodayViewController::keptDay());
+
+    // Stored, then the program died before it forgot the kept copy.
+    const base::Date later(1796300000.5);
+    TodayViewController::keepCompletedDay(day, later);
+    ASSERT_TRUE(DataAccess::saveLog(day, later));
+    defaults().synchronize();
+    launch();
+    EXPECT_EQ(DataAccess::getLogData().size(), 2u);
+    EXPECT_FALSE(TodayViewController::keptDay());
+    launch();
+    EXPECT_EQ(DataAccess::getLogData().size(), 2u);
+}
+
+TEST_F(LaunchTest, ASettingsFileWithADamagedKeyStartsWithItsOtherSettingsAndIsKeptAside) {
+    // A dictionary key holding a NUL: the library that writes the file
+    // aborts the program on reading such a key.
+    base::Data bytes = base::Value(base::Dictionary{{"Tolvek_Level", 2}, {"Tolvek_Week", 3}, {"Tolvek_Dxy", 1}})
+                           .toBinaryPlist();
+    const std::string key = "Tolvek_Dxy";
+    auto at = std::search(bytes.begin(), bytes.end(), key.begin(), key.end());
+    ASSERT_NE(at, bytes.end());
+    at[8] = '\0';
+    const std::string settings = base::paths::configHome() + "/defaults.plist";
+    auto& files = base::FileManager::defaultManager();
+    ASSERT_TRUE(files.createDirectory(base::paths::configHome()));
+    ASSERT_TRUE(files.writeAtomically(settings, bytes));
+
+    auto d = launch();
+    EXPECT_EQ(d->launchLevel(), 2);  // no set-up: the level was kept
+    EXPECT_EQ(defaults().integerForKey("Tolvek_Week"), 3);
+    EXPECT_EQ(files.contentsAtPath(settings + ".corrupt"), bytes);
+    // The readable settings replace the damaged file.
+    defaults().synchronize();
+    auto again = base::Value::fromPlist(*files.contentsAtPath(settings));
+    ASSERT_TRUE(again);
+    EXPECT_EQ((*again)["Tolvek_Week"].integerValue(), 3);
+}
+
+TEST_F(LaunchTest, StartUpSweepsTheStaleTemporariesOfEveryAtomicWrite) {
+    auto& files = base::FileManager::defaultManager();
+    const std::string outbox = base::paths::dataHome() + "/Outbox";
+    auto make = [&](const std::string& folder, const std::string& name, bool stale) {
+        const std::string path = folder + "/" + name;
+        EXPECT_TRUE(files.createDirectory(folder));
+        EXPECT_TRUE(files.writeAtomically(path, std::string("half")));
+        if (stale)
+            std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+        return path;
+    };
+    const std::vector<std::string> stale = {
+        make(documents(), ".log.csv.tmp-Ab3xYz", true),
+        make(base::paths::caches() + "/SHR", ".SHROfflineQueue.plist.tmp-QQ11zz", true),
+        make(outbox + "/Drafts", ".20260101-101010-abcd1234.eml.tmp-a1B2c3", true),
+        make(base::paths::dataHome() + "/Calendar", ".event.ics.tmp-000000", true),
+    };
+    const std::vector<std::string> kept = {
+        make(documents(), ".log.csv.tmp-NewOne", false),     // a write under way
+        make(documents(), ".log.csv.tmp-toolong1", true),    // not our pattern
+        make(documents(), "notes.tmp-ABCDEF", true),         // not a hidden temporary
+    };
+    launch();
+    for (const auto& path : stale) EXPECT_FALSE(exists(path)) << path;
+    for (const auto& path : kept) EXPECT_TRUE(exists(path)) << path;
 }
 
 TEST_F(LaunchTest, LaunchSetsTheFlagsAndInstallsTheStoreHandler) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cerrno>
 #include <cstdlib>
@@ -223,15 +224,27 @@ bool FileManager::writeAtomically(const std::string& path, const Data& bytes, st
     return true;
 }
 
-int FileManager::removeStaleTemporaries(const std::string& path, double olderThan) {
-    std::string dir = paths::deletingLastComponent(path);
-    if (dir.empty()) dir = ".";
-    const std::string prefix = "." + paths::lastComponent(path) + ".tmp-";
+namespace {
+
+// Whether name is one writeAtomically gives the temporary of a file: a dot,
+// the file's name, ".tmp-" and mkostemp's six letters and digits. With
+// target set, only the temporaries of that file name.
+bool isTemporaryName(const std::string& name, const std::string* target) {
+    static const std::string tag = ".tmp-";
+    if (name.size() < 1 + 1 + tag.size() + 6 || name[0] != '.') return false;
+    const std::size_t at = name.size() - 6 - tag.size();
+    if (name.compare(at, tag.size(), tag) != 0) return false;
+    for (std::size_t i = name.size() - 6; i < name.size(); ++i)
+        if (!std::isalnum(static_cast<unsigned char>(name[i]))) return false;
+    return !target || (at - 1 == target->size() && name.compare(1, at - 1, *target) == 0);
+}
+
+// Removes the stale temporaries in dir (of target only, when given).
+int sweepTemporaries(const std::string& dir, const std::string* target, double olderThan) {
     const auto now = fs::file_time_type::clock::now();
     int removed = 0;
-    for (const auto& name : contentsOfDirectory(dir)) {
-        // mkostemp's six characters follow the prefix.
-        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+    for (const auto& name : FileManager::defaultManager().contentsOfDirectory(dir)) {
+        if (!isTemporaryName(name, target)) continue;
         std::string file = paths::join(dir, name);
         struct stat st {};
         if (::lstat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
@@ -241,6 +254,26 @@ int FileManager::removeStaleTemporaries(const std::string& path, double olderTha
         double age = std::chrono::duration<double>(now - changed).count();
         if (age < olderThan) continue;
         if (::unlink(file.c_str()) == 0) ++removed;
+    }
+    return removed;
+}
+
+}  // namespace
+
+int FileManager::removeStaleTemporaries(const std::string& path, double olderThan) {
+    std::string dir = paths::deletingLastComponent(path);
+    if (dir.empty()) dir = ".";
+    const std::string target = paths::lastComponent(path);
+    return sweepTemporaries(dir, &target, olderThan);
+}
+
+int FileManager::removeStaleTemporariesIn(const std::string& folder, double olderThan, bool subfolders) {
+    int removed = sweepTemporaries(folder, nullptr, olderThan);
+    if (!subfolders) return removed;
+    for (const auto& name : contentsOfDirectory(folder)) {
+        const std::string inner = paths::join(folder, name);
+        struct stat st {};
+        if (::lstat(inner.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) removed += sweepTemporaries(inner, nullptr, olderThan);
     }
     return removed;
 }

@@ -50,6 +50,11 @@ public:
     // changed more than olderThan seconds ago go, so a write under way in
     // another instance is left alone. Answers how many were removed.
     int removeStaleTemporaries(const std::string& path, double olderThan = 60);
+    // The same for every file of the folder: each temporary writeAtomically
+    // left there (".<name>.tmp-XXXXXX", a plain file last changed more than
+    // olderThan seconds ago) goes; with subfolders, also in the folders
+    // directly inside it. Answers how many were removed.
+    int removeStaleTemporariesIn(const std::string& folder, double olderThan = 60, bool subfolders = false);
 };
 
 }  // namespace base

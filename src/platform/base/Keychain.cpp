@@ -54,8 +54,9 @@ bool decode(const Value& root, std::vector<KeychainItem>& items, std::string& wh
         const std::string* service = v["service"].asString();
         const std::string* account = v["account"].asString();
         if (!service || !account) {
-            why = "an item without service or account";
-            return false;
+            // Its name could not be read: the other items are kept.
+            log("keychain: left out an item without a readable service or account");
+            continue;
         }
         KeychainItem item;
         item.attributes.service = *service;
@@ -103,7 +104,10 @@ bool FileKeychain::load(const std::string& file, std::vector<KeychainItem>& item
     if (!fm.fileExists(file)) return true;
     std::string why;
     if (auto bytes = fm.contentsAtPath(file)) {
-        if (auto root = Value::fromPlist(*bytes, &why); root && decode(*root, items, why)) return true;
+        std::vector<std::string> dropped;
+        auto root = Value::fromPlist(*bytes, &why, &dropped);
+        for (const auto& what : dropped) log("keychain file " + file + ": left out an unreadable value (" + what + ")");
+        if (root && decode(*root, items, why)) return true;
     } else {
         why = "it cannot be read";
     }

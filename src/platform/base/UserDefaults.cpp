@@ -62,9 +62,30 @@ UserDefaults::UserDefaults(std::string path) : path_(std::move(path)) {
     std::string why;
     if (!isDir) {
         if (auto bytes = fm.contentsAtPath(path_)) {
-            auto value = Value::fromPlist(*bytes, &why);
+            std::vector<std::string> dropped;
+            auto value = Value::fromPlist(*bytes, &why, &dropped);
             if (value && value->asDictionary()) {
                 values_ = *value->asDictionary();
+                if (dropped.empty()) return;
+                // What cannot be read is left out and every other setting
+                // kept: the damaged file is kept aside for the user, and the
+                // readable settings are written in its place.
+                for (const auto& what : dropped)
+                    log("settings file " + path_ + ": left out an unreadable value (" + what + ")");
+                std::string aside = freeCorruptName(path_);
+                std::string error;
+                if (fm.copyItem(path_, aside, &error)) {
+                    movedAsideTo_ = aside;
+                    leftOutValues_ = dropped.size();
+                    dirty_ = true;
+                    log("settings file " + path_ + " kept as " + aside + "; the readable settings replace it");
+                } else {
+                    // Without a copy the file is not replaced: what could
+                    // not be read stays in it.
+                    writable_ = false;
+                    log("settings file " + path_ + " could not be kept aside (" + error +
+                        "); settings will not be saved this run");
+                }
                 return;
             }
             if (value) why = "the top level is not a dictionary";

@@ -3,7 +3,9 @@
 // are registered: an unset key reads 0, NO or nil. synchronize() writes the
 // file atomically; pending changes are also written at normal exit. A corrupt
 // file is moved aside to "<name>.corrupt" (logged) and the program starts
-// with empty settings.
+// with empty settings; a file of which only some values cannot be read is
+// kept there as well, and the program starts with the others.
+#include <cstddef>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -48,9 +50,14 @@ public:
     // in which case the changes stay pending.
     bool synchronize();
     const std::string& path() const { return path_; }
-    // Where an unusable settings file was moved at start; empty when the
-    // file was read (or there was none).
+    // Where an unusable settings file was moved at start, or a file of which
+    // some values could not be read was kept (see leftOutValues); empty when
+    // the file was read whole (or there was none).
     const std::string& movedAsideTo() const { return movedAsideTo_; }
+    // How many unreadable values were left out of a file that was read
+    // otherwise (its readable settings are in use and replace it at the
+    // next write).
+    std::size_t leftOutValues() const { return leftOutValues_; }
     Dictionary dictionaryRepresentation() const;
 
 private:
@@ -59,6 +66,7 @@ private:
     Dictionary values_;
     bool dirty_ = false;
     std::string movedAsideTo_;
+    std::size_t leftOutValues_ = 0;
     bool writable_ = true;  // false when an unusable file could not be moved aside
 };
 

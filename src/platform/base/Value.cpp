@@ -559,152 +559,365 @@ struct Writer {
     }
 };
 
-// The property-list library aborts the program (an assertion) on a string
-// with an embedded NUL where it expects a key, and its readers recurse once
-// per level of nesting. Such input is malformed for us anyway, so it is
-// checked before the library sees it: every object the offset table names
-// must lie inside the buffer, no ASCII or UTF-16 string may hold a NUL, and
-// containers may not nest deeper than kMaxDepth or refer to themselves.
-bool binaryIsSafe(std::uint8_t* p, std::size_t n, std::string& error) {
-    error = "malformed binary property list";
-    if (n < 8 + 32) return false;
-    const std::uint8_t* trailer = p + n - 32;
-    auto be = [&](const std::uint8_t* q, unsigned width) {
+// Binary property lists are read by our own reader rather than the
+// library's, which aborts the program (an assertion) on a key holding a NUL
+// and recurses without bound. The reader checks every offset, length and
+// reference against the buffer before it reads, nests at most kMaxDepth
+// levels (a container holding itself nests without end), and makes at most
+// kMostValues values, so that shared objects cannot multiply without bound.
+// A value it cannot read (a string holding a NUL, a reference past the
+// object table, a kind it does not know, a dictionary key that is no string)
+// is left out of its container and named in the dropped list; the read fails
+// only when the trailer, the offset table or the top object is unreadable,
+// or the nesting or size is hostile. Each object is read once: another
+// reference to it shares the value read (containers copy on write), and the
+// size counted is that of the whole tree the references spell out, so that
+// no reader of the value meets more than kMostValues values.
+class BinaryReader {
+public:
+    BinaryReader(const std::uint8_t* p, std::size_t n, std::vector<std::string>* dropped)
+        : p_(p), n_(n), dropped_(dropped) {}
+
+    std::optional<Value> read(std::string& error) {
+        error = "malformed binary property list";
+        if (n_ < 8 + 32) return std::nullopt;
+        const std::uint8_t* trailer = p_ + n_ - 32;
+        offsetSize_ = trailer[6];
+        refSize_ = trailer[7];
+        count_ = be(trailer + 8, 8);
+        const std::uint64_t top = be(trailer + 16, 8);
+        tableAt_ = be(trailer + 24, 8);
+        if (offsetSize_ < 1 || offsetSize_ > 8 || refSize_ < 1 || refSize_ > 8) return std::nullopt;
+        const std::size_t body = n_ - 32;
+        if (tableAt_ < 8 || tableAt_ > body || count_ > (body - tableAt_) / offsetSize_ || top >= count_)
+            return std::nullopt;
+        done_.assign(static_cast<std::size_t>(count_), Done{});
+        Value out;
+        std::string why;
+        if (!object(top, 0, nullptr, out, why)) {
+            error = why;
+            return std::nullopt;
+        }
+        if (fatal_) {
+            error = fatalWhy_;
+            return std::nullopt;
+        }
+        return out;
+    }
+
+private:
+    static constexpr std::uint64_t kMostValues = 1 << 20;
+
+    // Where a value sits, for the dropped list: built into text only when a
+    // value is dropped.
+    struct Where {
+        const Where* parent;
+        const std::string* key;  // in a dictionary, else null
+        std::uint64_t index;     // in an array, or the entry's number when its key is unreadable
+    };
+    static std::string describe(const Where* where) {
+        if (!where) return "the top value";
+        std::vector<const Where*> chain;
+        for (; where; where = where->parent) chain.push_back(where);
+        std::string out;
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+            if ((*it)->key) out += (out.empty() ? "" : "/") + *(*it)->key;
+            else out += "[" + std::to_string((*it)->index) + "]";
+        }
+        return out;
+    }
+
+    // What is known of each object: not yet read, being read (on the path
+    // from the top), or read with its height and the size of its tree.
+    struct Done {
+        enum class State : std::uint8_t { Unread, Reading, Read, Unreadable } state = State::Unread;
+        std::uint32_t height = 0;
+        std::uint64_t size = 0;
+        Value value;
+        std::string why;
+    };
+
+    std::uint64_t be(const std::uint8_t* q, unsigned width) const {
         std::uint64_t v = 0;
         for (unsigned i = 0; i < width; ++i) v = (v << 8) | q[i];
         return v;
-    };
-    unsigned offsetSize = trailer[6];
-    unsigned refSize = trailer[7];
-    std::uint64_t count = be(trailer + 8, 8);
-    std::uint64_t top = be(trailer + 16, 8);
-    std::uint64_t tableAt = be(trailer + 24, 8);
-    if (offsetSize < 1 || offsetSize > 8 || refSize < 1 || refSize > 8) return false;
-    std::size_t body = n - 32;
-    if (tableAt < 8 || tableAt > body || count > (body - tableAt) / offsetSize || top >= count) return false;
-
-    // The object's marker, and where its payload and length are.
-    struct Header {
-        unsigned kind = 0;
-        std::uint64_t length = 0;
-        std::uint64_t start = 0;
-    };
-    auto header = [&](std::uint64_t index, Header& h) {
-        std::uint64_t at = be(p + tableAt + index * offsetSize, offsetSize);
-        if (at < 8 || at >= tableAt) return false;
-        h.kind = p[at] >> 4;
-        h.length = p[at] & 0x0f;
-        h.start = at + 1;
-        if (h.length == 0x0f && (h.kind == 0x4 || h.kind == 0x5 || h.kind == 0x6 || h.kind >= 0xA)) {
-            if (h.start >= tableAt || (p[h.start] >> 4) != 0x1) return false;
-            unsigned width = 1u << (p[h.start] & 0x0f);
-            if (width > 8 || h.start + 1 + width > tableAt) return false;
-            h.length = be(p + h.start + 1, width);
-            h.start += 1 + width;
-        }
-        return true;
-    };
-
-    for (std::uint64_t i = 0; i < count; ++i) {
-        Header h;
-        if (!header(i, h)) return false;
-        if (h.kind == 0x1 && h.length == 4 && h.start + 16 <= tableAt) {
-            // A 16-byte integer: the value is kept when it fits 64 signed
-            // bits, else brought to the nearest end of that range.
-            std::uint64_t high = be(p + h.start, 8), low = be(p + h.start + 8, 8);
-            bool fits = (high == 0 && low <= 0x7FFFFFFFFFFFFFFFull) ||
-                        (high == ~0ull && low > 0x7FFFFFFFFFFFFFFFull);
-            if (!fits) {
-                bool negative = (high >> 63) != 0;
-                high = negative ? ~0ull : 0;
-                low = negative ? 0x8000000000000000ull : 0x7FFFFFFFFFFFFFFFull;
-                for (int k = 0; k < 8; ++k) {
-                    p[h.start + k] = static_cast<std::uint8_t>(high >> (56 - 8 * k));
-                    p[h.start + 8 + k] = static_cast<std::uint8_t>(low >> (56 - 8 * k));
-                }
-            }
-            continue;
-        }
-        if (h.kind == 0x3 && h.start + 8 <= tableAt) {
-            // A date: seconds as a double, which the library turns into 32
-            // bits. Out of that range (or NaN) it is clamped first.
-            std::uint64_t bits = be(p + h.start, 8);
-            double t = 0;
-            std::memcpy(&t, &bits, sizeof t);
-            double limit = std::numeric_limits<std::int32_t>::max();
-            double clamped = std::isnan(t) ? 0 : std::clamp(t, -limit, limit);
-            if (clamped != t || std::isnan(t)) {
-                std::memcpy(&bits, &clamped, sizeof bits);
-                for (int k = 0; k < 8; ++k) p[h.start + k] = static_cast<std::uint8_t>(bits >> (56 - 8 * k));
-            }
-            continue;
-        }
-        if (h.kind != 0x5 && h.kind != 0x6) continue;
-        std::uint64_t bytes = h.kind == 0x6 ? h.length * 2 : h.length;
-        if (h.length > tableAt || bytes > tableAt - h.start) return false;
-        if (h.kind == 0x5) {
-            if (std::memchr(p + h.start, 0, bytes)) return false;
-        } else {
-            for (std::uint64_t k = 0; k < bytes; k += 2)
-                if (p[h.start + k] == 0 && p[h.start + k + 1] == 0) return false;
-        }
     }
 
-    // Depth-first walk from the top object without recursion; each
-    // container's height is kept so shared objects are walked once.
-    constexpr std::uint32_t kUnseen = 0, kOpen = 0xFFFFFFFF;
-    std::vector<std::uint32_t> height(count, kUnseen);  // 1 + height once known
-    struct Frame {
-        std::uint64_t index;
-        std::vector<std::uint64_t> children;
-        std::size_t next = 0;
-        std::uint32_t tallest = 0;
-    };
-    auto open = [&](std::uint64_t index, Frame& f) {
-        f.index = index;
-        Header h;
-        if (!header(index, h)) return false;
-        if (h.kind == 0xA || h.kind == 0xC || h.kind == 0xD) {
-            std::uint64_t refs = h.kind == 0xD ? h.length * 2 : h.length;
-            if (h.length > tableAt || refs > (tableAt - h.start) / refSize) return false;
-            f.children.reserve(static_cast<std::size_t>(refs));
-            for (std::uint64_t k = 0; k < refs; ++k) f.children.push_back(be(p + h.start + k * refSize, refSize));
-        }
-        return true;
-    };
-    std::vector<Frame> stack(1);
-    if (!open(top, stack[0])) return false;
-    height[top] = kOpen;
-    while (!stack.empty()) {
-        Frame& f = stack.back();
-        if (f.next < f.children.size()) {
-            std::uint64_t c = f.children[f.next++];
-            if (c >= count || height[c] == kOpen) return false;  // dangling or circular
-            if (height[c] != kUnseen) {
-                if (stack.size() + height[c] - 1 > static_cast<std::size_t>(kMaxDepth)) {
-                    error = "property list nested too deeply";
-                    return false;
-                }
-                f.tallest = std::max(f.tallest, height[c] - 1);
-                continue;
-            }
-            if (stack.size() >= static_cast<std::size_t>(kMaxDepth)) {
-                error = "property list nested too deeply";
+    void drop(const Where* where, const std::string& why) {
+        if (dropped_ && dropped_->size() < 100) dropped_->push_back(describe(where) + ": " + why);
+    }
+
+    // Reads object index into out (once; later references share it).
+    // False with why when it cannot be read; a hostile structure also sets
+    // fatal_, which ends the whole read.
+    bool object(std::uint64_t index, int depth, const Where* where, Value& out, std::string& why) {
+        if (fatal_) return false;
+        why = "malformed binary property list";
+        if (index >= count_) return false;
+        Done& done = done_[static_cast<std::size_t>(index)];
+        // A container inside itself nests without end.
+        if (done.state == Done::State::Reading) return fail("property list nested too deeply", why);
+        if (done.state == Done::State::Unread) {
+            done.state = Done::State::Reading;
+            Value value;
+            std::string valueWhy;
+            std::uint32_t height = 0;
+            std::uint64_t size = 1;
+            const bool ok = read(index, depth, where, value, valueWhy, height, size);
+            Done& now = done_[static_cast<std::size_t>(index)];
+            if (fatal_) {
+                why = fatalWhy_;
                 return false;
             }
-            Frame child;
-            if (!open(c, child)) return false;
-            height[c] = kOpen;
-            stack.push_back(std::move(child));
-            continue;
+            now.state = ok ? Done::State::Read : Done::State::Unreadable;
+            now.value = std::move(value);
+            now.why = valueWhy;
+            now.height = height;
+            now.size = size;
         }
-        std::uint32_t h = f.tallest + 1;
-        height[f.index] = h + 1;
-        stack.pop_back();
-        if (!stack.empty()) stack.back().tallest = std::max(stack.back().tallest, h);
+        const Done& known = done_[static_cast<std::size_t>(index)];
+        if (known.state == Done::State::Unreadable) {
+            why = known.why;
+            return false;
+        }
+        if (static_cast<std::uint64_t>(depth) + known.height > static_cast<std::uint64_t>(kMaxDepth))
+            return fail("property list nested too deeply", why);
+        lastHeight_ = known.height;
+        lastSize_ = known.size;
+        out = known.value;
+        return true;
     }
-    return true;
-}
+
+    // Reads the object itself; height and size of its tree are added to.
+    bool read(std::uint64_t index, int depth, const Where* where, Value& out, std::string& why, std::uint32_t& height,
+              std::uint64_t& size) {
+        if (depth > kMaxDepth) return fail("property list nested too deeply", why);
+        why = "malformed binary property list";
+        const std::uint64_t at = be(p_ + tableAt_ + index * offsetSize_, offsetSize_);
+        if (at < 8 || at >= tableAt_) return false;
+        const unsigned kind = p_[at] >> 4;
+        const unsigned info = p_[at] & 0x0f;
+        std::uint64_t start = at + 1;
+        const std::uint64_t end = tableAt_;
+        auto room = [&](std::uint64_t bytes) { return start <= end && bytes <= end - start; };
+        switch (kind) {
+            case 0x0:
+                if (info == 0x8 || info == 0x9) {
+                    out = Value(info == 0x9);
+                    return true;
+                }
+                why = "the property list holds an unsupported value";
+                return false;
+            case 0x1: {
+                if (info > 4) return false;
+                const unsigned width = 1u << info;
+                if (!room(width)) return false;
+                if (width == 16) {
+                    // Kept when it fits 64 signed bits, else the nearest end of that range.
+                    const std::uint64_t high = be(p_ + start, 8), low = be(p_ + start + 8, 8);
+                    if (high == 0 && low <= 0x7FFFFFFFFFFFFFFFull) out = Value(static_cast<long long>(low));
+                    else if (high == ~0ull && low > 0x7FFFFFFFFFFFFFFFull) out = Value(static_cast<long long>(low));
+                    else out = Value((high >> 63) ? std::numeric_limits<long long>::min()
+                                                  : std::numeric_limits<long long>::max());
+                    return true;
+                }
+                const std::uint64_t v = be(p_ + start, width);
+                // Eight bytes are two's complement; shorter integers are unsigned.
+                out = Value(static_cast<long long>(v));
+                return true;
+            }
+            case 0x2: {
+                if (info == 2 && room(4)) {
+                    const auto bits = static_cast<std::uint32_t>(be(p_ + start, 4));
+                    float f = 0;
+                    std::memcpy(&f, &bits, sizeof f);
+                    out = Value(static_cast<double>(f));
+                    return true;
+                }
+                if (info == 3 && room(8)) {
+                    const std::uint64_t bits = be(p_ + start, 8);
+                    double d = 0;
+                    std::memcpy(&d, &bits, sizeof d);
+                    out = Value(d);
+                    return true;
+                }
+                return false;
+            }
+            case 0x3: {
+                if (info != 3 || !room(8)) return false;
+                const std::uint64_t bits = be(p_ + start, 8);
+                double t = 0;
+                std::memcpy(&t, &bits, sizeof t);
+                // The writer holds dates in 32-bit seconds: those outside
+                // that range (or NaN) read as its nearest end (or the epoch).
+                const double limit = std::numeric_limits<std::int32_t>::max();
+                t = std::isnan(t) ? 0 : std::clamp(t, -limit, limit);
+                out = Value(Date(kPlistEpoch + t));
+                return true;
+            }
+            case 0x4:
+            case 0x5:
+            case 0x6:
+            case 0x8:
+            case 0xA:
+            case 0xD:
+                break;
+            default:
+                why = "the property list holds an unsupported value";
+                return false;
+        }
+        if (kind == 0x8) {
+            // A UID of info + 1 bytes.
+            if (info > 7 || !room(info + 1)) return false;
+            out = Value(static_cast<unsigned long long>(be(p_ + start, info + 1)));
+            return true;
+        }
+        std::uint64_t length = info;
+        if (info == 0x0f) {
+            if (!room(1) || (p_[start] >> 4) != 0x1) return false;
+            const unsigned width = 1u << (p_[start] & 0x0f);
+            if (width > 8 || !room(1 + width)) return false;
+            length = be(p_ + start + 1, width);
+            start += 1 + width;
+        }
+        if (kind == 0x4) {
+            if (!room(length)) return false;
+            out = Value(Data(p_ + start, p_ + start + length));
+            return true;
+        }
+        if (kind == 0x5) {
+            if (!room(length)) return false;
+            const char* s = reinterpret_cast<const char*>(p_ + start);
+            if (std::memchr(s, 0, length)) {
+                why = "a string holds a NUL character";
+                return false;
+            }
+            out = Value(std::string(s, length));
+            return true;
+        }
+        if (kind == 0x6) {
+            if (length > end || !room(length * 2)) return false;
+            std::string text;
+            if (!utf16(p_ + start, length, text)) {
+                why = "a string holds a NUL character";
+                return false;
+            }
+            out = Value(std::move(text));
+            return true;
+        }
+        // An array holds length references; a dictionary length key
+        // references, then as many value references.
+        const std::uint64_t refs = kind == 0xD ? length * 2 : length;
+        if (length > end || refs > (end - start) / refSize_) return false;
+        auto ref = [&](std::uint64_t k) { return be(p_ + start + k * refSize_, refSize_); };
+        // Takes in a child just read: its height and size count for this one.
+        auto grow = [&]() {
+            height = std::max(height, lastHeight_ + 1);
+            size += lastSize_;
+            if (size > kMostValues) fail("property list too large", why);
+            return !fatal_;
+        };
+        if (kind == 0xA) {
+            Array a;
+            for (std::uint64_t k = 0; k < length; ++k) {
+                Value item;
+                std::string itemWhy;
+                const Where itemWhere{where, nullptr, k};
+                if (object(ref(k), depth + 1, &itemWhere, item, itemWhy)) {
+                    if (!grow()) return false;
+                    a.push_back(std::move(item));
+                } else if (fatal_) {
+                    return false;
+                } else {
+                    drop(&itemWhere, itemWhy);
+                }
+            }
+            out = Value(std::move(a));
+            return true;
+        }
+        Dictionary d;
+        for (std::uint64_t k = 0; k < length; ++k) {
+            Value key, item;
+            std::string itemWhy;
+            const Where keyWhere{where, nullptr, k};
+            if (!object(ref(k), depth + 1, &keyWhere, key, itemWhy)) {
+                if (fatal_) return false;
+                drop(&keyWhere, "an unreadable dictionary key (" + itemWhy + ")");
+                continue;
+            }
+            const std::string* name = key.asString();
+            if (!name) {
+                drop(&keyWhere, "a dictionary key is not a string");
+                continue;
+            }
+            const Where itemWhere{where, name, k};
+            if (object(ref(length + k), depth + 1, &itemWhere, item, itemWhy)) {
+                if (!grow()) return false;
+                d.set(*name, std::move(item));
+            } else if (fatal_) {
+                return false;
+            } else {
+                drop(&itemWhere, itemWhy);
+            }
+        }
+        out = Value(std::move(d));
+        return true;
+    }
+
+    bool fail(const char* why, std::string& out) {
+        fatal_ = true;
+        fatalWhy_ = why;
+        out = why;
+        return false;
+    }
+
+    // UTF-16 big-endian code units to UTF-8; a lone surrogate becomes
+    // U+FFFD. False on a NUL.
+    static bool utf16(const std::uint8_t* q, std::uint64_t units, std::string& out) {
+        out.reserve(static_cast<std::size_t>(units));
+        for (std::uint64_t k = 0; k < units; ++k) {
+            std::uint32_t c = static_cast<std::uint32_t>(q[2 * k] << 8 | q[2 * k + 1]);
+            if (c == 0) return false;
+            if (c >= 0xD800 && c <= 0xDBFF && k + 1 < units) {
+                const std::uint32_t low = static_cast<std::uint32_t>(q[2 * k + 2] << 8 | q[2 * k + 3]);
+                if (low >= 0xDC00 && low <= 0xDFFF) {
+                    c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                    ++k;
+                }
+            }
+            if (c >= 0xD800 && c <= 0xDFFF) c = 0xFFFD;
+            if (c < 0x80) {
+                out += static_cast<char>(c);
+            } else if (c < 0x800) {
+                out += static_cast<char>(0xC0 | (c >> 6));
+                out += static_cast<char>(0x80 | (c & 0x3F));
+            } else if (c < 0x10000) {
+                out += static_cast<char>(0xE0 | (c >> 12));
+                out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+                out += static_cast<char>(0x80 | (c & 0x3F));
+            } else {
+                out += static_cast<char>(0xF0 | (c >> 18));
+                out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+                out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+                out += static_cast<char>(0x80 | (c & 0x3F));
+            }
+        }
+        return true;
+    }
+
+    const std::uint8_t* p_;
+    std::size_t n_;
+    std::vector<std::string>* dropped_;
+    unsigned offsetSize_ = 0;
+    unsigned refSize_ = 0;
+    std::uint64_t count_ = 0;
+    std::uint64_t tableAt_ = 0;
+    std::vector<Done> done_;
+    std::uint32_t lastHeight_ = 0;  // of the object object() last gave
+    std::uint64_t lastSize_ = 0;
+    bool fatal_ = false;
+    std::string fatalWhy_;
+};
 
 // Integers and dates of an XML text brought into the ranges the library
 // handles before it parses them: integers beyond 64 signed bits read as the
@@ -784,7 +997,7 @@ bool xmlNestingIsSafe(std::string_view t) {
 
 }  // namespace
 
-std::optional<Value> Value::fromPlist(const Data& bytes, std::string* error) {
+std::optional<Value> Value::fromPlist(const Data& bytes, std::string* error, std::vector<std::string>* dropped) {
     auto fail = [&](std::string why) -> std::optional<Value> {
         if (error) *error = std::move(why);
         return std::nullopt;
@@ -797,9 +1010,10 @@ std::optional<Value> Value::fromPlist(const Data& bytes, std::string* error) {
     bool binary = bytes.size() >= 8 && std::memcmp(p, "bplist00", 8) == 0;
     if (binary) {
         std::string why;
-        Data checked = bytes;  // the check brings out-of-range values into range
-        if (!binaryIsSafe(checked.data(), checked.size(), why)) return fail(why);
-        plist_from_bin(reinterpret_cast<const char*>(checked.data()), n, &root.p);
+        auto out = BinaryReader(bytes.data(), bytes.size(), dropped).read(why);
+        if (!out) return fail(why);
+        if (error) error->clear();
+        return out;
     } else {
         // Text never holds a NUL; the reader would stop short at one.
         if (std::memchr(p, 0, n)) return fail("malformed XML property list");

@@ -109,7 +109,11 @@ public:
     // bad byte; a value that cannot be written so that it reads back (a NUL
     // in a string or key) makes the write fail: the checked forms answer
     // std::nullopt and why, the plain forms raise NSInvalidArgumentException.
-    static std::optional<Value> fromPlist(const Data& bytes, std::string* error = nullptr);
+    // A binary list keeps every value that can be read: one that cannot (a
+    // string holding a NUL, a dangling reference) is left out of its
+    // container and, when dropped is given, described there (at most 100).
+    static std::optional<Value> fromPlist(const Data& bytes, std::string* error = nullptr,
+                                          std::vector<std::string>* dropped = nullptr);
     std::optional<std::string> toXMLPlist(std::string* error) const;
     std::optional<Data> toBinaryPlist(std::string* error) const;
     std::string toXMLPlist() const;

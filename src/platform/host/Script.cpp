@@ -1,11 +1,13 @@
 #include "platform/host/Script.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 
+#include "platform/base/FileManager.h"
 #include "platform/host/HeadlessDriver.h"
 #include "platform/ui/Application.h"
 
@@ -271,6 +273,11 @@ std::optional<std::vector<ScriptStep>> parseScript(const std::string& text, Scri
 
 int runSteps(HeadlessDriver& driver, const std::vector<ScriptStep>& steps, const ScriptOptions& options,
              std::ostream& out, std::ostream& err) {
+    // Pictures that an earlier run left half-written in the screenshot
+    // folder go before new ones are taken.
+    if (std::any_of(steps.begin(), steps.end(), [](const ScriptStep& s) { return s.kind == Kind::Screenshot; }))
+        base::FileManager::defaultManager().removeStaleTemporariesIn(
+            options.screenshotDir.empty() ? "." : options.screenshotDir);
     for (const auto& step : steps) {
         bool ok = true;
         try {

@@ -84,6 +84,8 @@ PhotoSaveResult PhotoAlbum::saveImage(const gfx::Image& image, std::function<voi
         }
     }
     if (path.empty()) return finish(failure(3, "No free file name is left in " + folder + "."));
+    // Pictures an earlier run left half-written here go first.
+    fm.removeStaleTemporariesIn(folder);
     if (!fm.writeAtomically(path, png, &error))
         return finish(failure(4, "The picture cannot be written to " + folder + ": " + error));
     result.saved = true;

@@ -48,10 +48,17 @@ std::string decodeEntities(const std::string& s) {
         else if (name == "quot") rep = "\"";
         else if (name == "apos" || name == "#39") rep = "'";
         else if (name == "nbsp") rep = " ";
-        else if (!name.empty() && name[0] == '#') {
-            long code = name.size() > 1 && (name[1] == 'x' || name[1] == 'X') ? std::strtol(name.c_str() + 2, nullptr, 16)
-                                                                               : std::strtol(name.c_str() + 1, nullptr, 10);
-            if (code > 0 && code < 0x110000) {
+        else if (name.size() > 1 && name[0] == '#' &&
+                 ((name[1] != 'x' && name[1] != 'X' &&
+                   name.find_first_not_of("0123456789", 1) == std::string::npos) ||
+                  ((name[1] == 'x' || name[1] == 'X') && name.size() > 2 &&
+                   name.find_first_not_of("0123456789abcdefABCDEF", 2) == std::string::npos))) {
+            const bool hex = name[1] == 'x' || name[1] == 'X';
+            long code = std::strtol(name.c_str() + (hex ? 2 : 1), nullptr, hex ? 16 : 10);
+            // A number that names no character (0, a UTF-16 surrogate, past
+            // U+10FFFF) reads as the replacement character.
+            if (code <= 0 || code >= 0x110000 || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
+            {
                 auto cp = static_cast<unsigned long>(code);
                 if (cp < 0x80) rep += static_cast<char>(cp);
                 else if (cp < 0x800) {
@@ -179,6 +186,7 @@ WebPage WebPage::parse(const std::string& html, const std::string& baseURL) {
     constexpr std::size_t kMaxOpen = 512;
     static const char* voidTags[] = {"area", "base", "br", "col", "embed", "hr", "img", "input",
                                      "link", "meta", "param", "source", "track", "wbr"};
+    std::string lowered;  // the page in lower case, made when a script or style needs it
     std::size_t i = 0;
     while (i < html.size()) {
         if (html[i] != '<') {
@@ -230,8 +238,12 @@ WebPage WebPage::parse(const std::string& html, const std::string& baseURL) {
             }
         }
         if (!closing && (name == "script" || name == "style")) {
-            std::size_t close = lower(html).find("</" + name, i);
-            i = close == std::string::npos ? html.size() : html.find('>', close) + 1;
+            // Its content is skipped up to its closing tag; a page that ends
+            // before that tag is complete ends there.
+            if (lowered.empty()) lowered = lower(html);
+            const std::size_t close = lowered.find("</" + name, i);
+            const std::size_t after = close == std::string::npos ? std::string::npos : html.find('>', close);
+            i = after == std::string::npos ? html.size() : after + 1;
             continue;
         }
         if (name == "title") {

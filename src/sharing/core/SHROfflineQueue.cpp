@@ -32,7 +32,10 @@ std::optional<base::Array> SHR::getOfflineQueueList() {
     }
     auto bytes = fm.contentsAtPath(path);
     std::string why = "it cannot be read";
-    auto value = bytes ? base::Value::fromPlist(*bytes, &why) : std::nullopt;
+    std::vector<std::string> dropped;
+    auto value = bytes ? base::Value::fromPlist(*bytes, &why, &dropped) : std::nullopt;
+    for (const auto& what : dropped)
+        base::log("Sharing: the offline queue list " + path + ": left out an unreadable value (" + what + ")");
     if (value && value->asArray()) return *value->asArray();
     if (value) why = "the top level is not a list";
     // Never overwrite what could not be read: the next share would replace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace {
@@ -163,6 +164,38 @@ TEST(Value, HostileNestingIsRefusedBeforeItCanExhaustTheStack) {
                                  &err);
     ASSERT_TRUE(fine) << err;
     EXPECT_EQ(fine->asArray()->size(), 2u);
+}
+
+// The bytes with the first occurrence of from replaced by to (same length).
+Data patched(Data bytes, const std::string& from, const std::string& to) {
+    const Data needle(from.begin(), from.end());
+    auto at = std::search(bytes.begin(), bytes.end(), needle.begin(), needle.end());
+    EXPECT_NE(at, bytes.end()) << from;
+    if (at != bytes.end()) std::copy(to.begin(), to.end(), at);
+    return bytes;
+}
+
+TEST(Value, ABinaryStringOrKeyHoldingANulLosesOnlyThatValue) {
+    const Value settings(Dictionary{{"Tolvek_Level", 2}, {"Tolvek_Week", 3}, {"name", "abcd"}, {"keyx", 7}});
+    Data bytes = patched(settings.toBinaryPlist(), "abcd", std::string("a\0cd", 4));
+    bytes = patched(bytes, "keyx", std::string("ke\0x", 4));
+    std::string err;
+    std::vector<std::string> dropped;
+    auto back = Value::fromPlist(bytes, &err, &dropped);
+    ASSERT_TRUE(back) << err;
+    EXPECT_EQ((*back)["Tolvek_Level"].integerValue(), 2);
+    EXPECT_EQ((*back)["Tolvek_Week"].integerValue(), 3);
+    EXPECT_EQ(back->asDictionary()->size(), 2u);
+    ASSERT_EQ(dropped.size(), 2u);
+    EXPECT_NE(dropped[0].find("NUL"), std::string::npos) << dropped[0];
+
+    // The same in a UTF-16 key (a text with a character beyond Latin-1 is
+    // written so).
+    const Value wide(Dictionary{{"Tolvek_Level", 2}, {"\xE2\x82\xAC\xE2\x82\xAC", 1}});
+    const std::string euro("\x20\xAC\x20\xAC", 4);
+    auto half = Value::fromPlist(patched(wide.toBinaryPlist(), euro, std::string("\x20\xAC\x00\x00", 4)), &err);
+    ASSERT_TRUE(half) << err;
+    EXPECT_EQ(*half, Value(Dictionary{{"Tolvek_Level", 2}})) << half->description();
 }
 
 TEST(Value, MalformedInputGivesAnErrorNotACrash) {

@@ -126,3 +126,20 @@ TEST_F(WebViewTest, AFormSubmitsItsFieldsWithTheGivenValues) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WebPageParse, APageEndingInsideAClosingScriptOrStyleTagEnds) {
+    // No '>' after "</script": the parser must still come to the end.
+    for (const char* html : {"<p>a</p><script>x()</script", "<style>p{}</STYLE", "<script></scrip"}) {
+        auto page = WebPage::parse(html, "http://127.0.0.1/");
+        EXPECT_EQ(page.text(), std::string(html).rfind("<p>", 0) == 0 ? "a" : "") << html;
+    }
+}
+
+TEST(WebPageParse, NumericEntitiesThatNameNoCharacterReadAsTheReplacementCharacter) {
+    auto page = WebPage::parse("<p>&#xD800;|&#57343;|&#0;|&#x110000;|&#x41;&#233;|&#;&#x;&#1a;</p>", "http://127.0.0.1/");
+    EXPECT_EQ(page.text(), "\xEF\xBF\xBD|\xEF\xBF\xBD|\xEF\xBF\xBD|\xEF\xBF\xBD|A\xC3\xA9|&#;&#x;&#1a;");
+}
+
+}  // namespace

@@ -57,12 +57,47 @@ private:
     void failElements(std::size_t count);
     void reset();
 
+    // The values of the open containers, innermost last. Values move in
+    // and out of it byte for byte (see VXJsonValue::Storage), so a closing
+    // container takes its elements with one copy of memory.
+    class ValueStack {
+    public:
+        ValueStack() = default;
+        ValueStack(const ValueStack&) = delete;
+        ValueStack& operator=(const ValueStack&) = delete;
+        ~ValueStack();
+
+        std::size_t size() const { return size_; }
+        bool empty() const { return size_ == 0; }
+        VXJsonValue& back() { return data_[size_ - 1]; }
+        VXJsonValue& operator[](std::size_t i) { return data_[i]; }
+        VXJsonValue* data() { return data_; }
+        template <class... Args>
+        VXJsonValue& emplace_back(Args&&... args) {
+            if (size_ == capacity_)
+                grow();
+            return *new (data_ + size_++) VXJsonValue(std::forward<Args>(args)...);
+        }
+        // Forgets the values from `first` on without freeing anything: their
+        // contents were taken over byte for byte.
+        void dropMoved(std::size_t first) { size_ = first; }
+        void pop_back() { data_[--size_].~VXJsonValue(); }
+        void clear();
+
+    private:
+        void grow();
+        VXJsonValue* data_ = nullptr;
+        std::size_t size_ = 0;
+        std::size_t capacity_ = 0;
+    };
+
     const unsigned char* c_ = nullptr;
     const unsigned char* end_ = nullptr;
     // The values and keys of the open containers, innermost last; kept
-    // between calls so that their room is reused.
+    // between calls, at the size the largest document needed, so that
+    // parsing one document after another reuses their room.
     std::vector<Frame> frames_;
-    std::vector<VXJsonValue> values_;
+    ValueStack values_;
     std::vector<std::string> keys_;
     // The region of the document being built, and the containers made in it.
     VXJsonAllocator<VXJsonValue> allocator_;

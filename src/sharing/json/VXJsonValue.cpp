@@ -260,14 +260,14 @@ VXJsonValue& VXJsonValue::operator=(VXJsonValue&& other) noexcept {
 }
 
 // Asks for the memory that freeing the value will touch (an array's or
-// object's shared node, a long string's heap block) a few elements ahead.
+// object's shared node, a string's block) a few elements ahead.
 inline void VXJsonValue::prefetchRelease(const VXJsonValue& v) {
     if (const auto* a = v.v_.asArray())
         __builtin_prefetch(a->get());
     else if (const auto* o = v.v_.asObject())
         __builtin_prefetch(o->get());
-    else if (const auto* s = v.v_.asString(); s && s->capacity() > 15)
-        __builtin_prefetch(s->data());
+    else if (const auto* s = v.v_.asString())
+        __builtin_prefetch(s);
 }
 
 void VXJsonValue::releaseContainer() {

@@ -96,6 +96,20 @@ inline std::uint64_t eightDigitsValue(std::uint64_t values) {
     return v;
 }
 
+// How many of the eight bytes of x (in memory order) are digits before the
+// first one that is not; 8 when all are. A carry out of a byte that is no
+// digit spills only into the bytes after it, so the count stays exact.
+inline unsigned leadingDigits(std::uint64_t x) {
+    constexpr std::uint64_t highNibbles = 0xF0F0F0F0F0F0F0F0ull;
+    constexpr std::uint64_t threes = 0x3030303030303030ull;
+    const std::uint64_t other = ((x & highNibbles) ^ threes) | (((x + 0x0606060606060606ull) & highNibbles) ^ threes);
+    if (other == 0)
+        return 8;
+    return static_cast<unsigned>(std::countr_zero(other)) >> 3;
+}
+
+constexpr std::uint64_t powersOf10[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
 // How many of the eight digit values (first at the lowest address) are
 // zeros before the first non-zero one; the values are not all zero.
 inline int leadingZeroDigits(std::uint64_t values) {
@@ -432,22 +446,46 @@ bool VXJsonParser::scanNumber() {
         ++p;
     }
     // Leading zeros of a fraction do not count as significant digits.
-    // Eight digits at a time while eight follow, then one at a time.
-    auto digits = [&](long& places) {
-        while (end - p >= 8) {
-            std::uint64_t x;
-            std::memcpy(&x, p, sizeof x);
-            if (!eightDigits(x))
-                break;
-            const std::uint64_t values = x - 0x3030303030303030ull;
-            const std::uint64_t chunk = eightDigitsValue(values);
-            if (parts.mantissa != 0)
-                parts.significant += 8;
-            else if (chunk != 0)
-                parts.significant += 8 - leadingZeroDigits(values);
-            parts.mantissa = parts.mantissa * 100000000u + chunk;
-            places += 8;
-            p += 8;
+    // Up to eight digits at a time while eight bytes follow, then one at a
+    // time.
+    auto digits = [&](long& places) __attribute__((always_inline)) {
+        if constexpr (std::endian::native == std::endian::little) {
+            while (end - p >= 8) {
+                std::uint64_t x;
+                std::memcpy(&x, p, sizeof x);
+                const unsigned k = leadingDigits(x);
+                if (k == 0)
+                    return;
+                // The k digits moved to the top bytes, below them zeros:
+                // the same number, spelled with eight digits.
+                const std::uint64_t values = (x - 0x3030303030303030ull) << (8 * (8 - k));
+                const std::uint64_t chunk = eightDigitsValue(values);
+                if (parts.mantissa != 0)
+                    parts.significant += static_cast<int>(k);
+                else if (chunk != 0)
+                    parts.significant += 8 - leadingZeroDigits(values);
+                parts.mantissa = parts.mantissa * powersOf10[k] + chunk;
+                places += k;
+                p += k;
+                if (k < 8)
+                    return;
+            }
+        } else {
+            while (end - p >= 8) {
+                std::uint64_t x;
+                std::memcpy(&x, p, sizeof x);
+                if (!eightDigits(x))
+                    break;
+                const std::uint64_t values = x - 0x3030303030303030ull;
+                const std::uint64_t chunk = eightDigitsValue(values);
+                if (parts.mantissa != 0)
+                    parts.significant += 8;
+                else if (chunk != 0)
+                    parts.significant += 8 - leadingZeroDigits(values);
+                parts.mantissa = parts.mantissa * 100000000u + chunk;
+                places += 8;
+                p += 8;
+            }
         }
         unsigned d;
         while (p < end && (d = static_cast<unsigned>(*p) - '0') <= 9) {

@@ -91,9 +91,22 @@ void writeString(std::string& json, const std::string& text, bool valid) {
     appendEscaped(json, text);
 }
 
-// Asks for the memory that writing the value will read (an array's or
-// object's elements, a long string's characters) before it is needed.
-void prefetchValue(const VXJsonValue& v) {
+// Asks for the block a value points to (an array's or object's node, a
+// string's header) some elements before it is written; the value's own
+// bytes say where it is, so nothing is read here.
+void prefetchNode(const VXJsonValue& v) {
+    if (const VXJsonArray* a = v.asArray())
+        __builtin_prefetch(a);
+    else if (const VXJsonObject* o = v.asObject())
+        __builtin_prefetch(o);
+    else if (const std::string* s = v.asString())
+        __builtin_prefetch(s);
+}
+
+// Asks for what the value's block points to (the elements, a long string's
+// characters) a few elements before it is written; the block itself was
+// asked for earlier, so reading it here seldom waits.
+void prefetchContents(const VXJsonValue& v) {
     if (const VXJsonArray* a = v.asArray())
         __builtin_prefetch(a->data());
     else if (const VXJsonObject* o = v.asObject())
@@ -259,14 +272,19 @@ bool VXJsonWriter::appendValue(const VXJsonValue& root, std::string& json) {
                 json += ',';
             if (humanReadable_)
                 appendIndent(json);
-            constexpr std::size_t ahead = 3;
+            constexpr std::size_t near = 3;
+            constexpr std::size_t far = 8;
             if (f.array) {
-                if (f.next + ahead < f.count)
-                    prefetchValue((*f.array)[f.next + ahead]);
+                if (f.next + far < f.count)
+                    prefetchNode((*f.array)[f.next + far]);
+                if (f.next + near < f.count)
+                    prefetchContents((*f.array)[f.next + near]);
                 v = &(*f.array)[f.next];
             } else {
-                if (!f.sorted && f.next + ahead < f.count)
-                    prefetchValue(f.object->items()[f.next + ahead].second);
+                if (!f.sorted && f.next + far < f.count)
+                    prefetchNode(f.object->items()[f.next + far].second);
+                if (!f.sorted && f.next + near < f.count)
+                    prefetchContents(f.object->items()[f.next + near].second);
                 const auto& item = f.object->items()[f.sorted ? order[f.order + f.next] : f.next];
                 f.key = &item.first;
                 // The keys of an object the parser made are checked already.

@@ -159,6 +159,7 @@ std::optional<VXJsonValue> VXJsonParser::fragmentWithString(std::optional<std::s
     VXJsonArena* arena = VXJsonArena::create();
     allocator_ = VXJsonAllocator<VXJsonValue>(arena);
     nodes_ = 0;
+    keyTable_.fill(nullptr);
     std::optional<VXJsonValue> value = scanValue();
     if (value) {
         skipWhitespace();
@@ -253,13 +254,34 @@ void VXJsonParser::closeContainer() {
     VXJsonObject::Items items{VXJsonAllocator<VXJsonObject::Item>(allocator_)};
     items.reserve(n);
     for (std::size_t i = 0; i < n; ++i)
-        items.emplace_back(std::move(keys_[f.firstKey + i]), std::move(first[i]));
+        items.emplace_back(VXJsonKey(regionKey(keys_[f.firstKey + i]), VXJsonKey::Shared{}), std::move(first[i]));
     values_.dropMoved(f.firstValue);
     keys_.erase(keys_.begin() + static_cast<std::ptrdiff_t>(f.firstKey), keys_.end());
     ++nodes_;
     auto object = std::allocate_shared<VXJsonObject>(VXJsonNodeAllocator<VXJsonObject>(allocator_.arena()),
                                                      VXJsonObject(std::move(items)));
     values_.emplace_back(VXJsonValue(std::move(object)));
+}
+
+const VXJsonKey::Header* VXJsonParser::regionKey(std::string_view text) {
+    // Documents repeat their keys object after object: a key seen before is
+    // found by a hash of its text, else its text goes into the region.
+    std::uint32_t hash = 2166136261u;
+    for (const char c : text)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    const VXJsonKey::Header*& slot = keyTable_[hash % keyTable_.size()];
+    if (slot && slot->size == text.size() &&
+        std::memcmp(reinterpret_cast<const char*>(slot + 1), text.data(), text.size()) == 0)
+        return slot;
+    auto* block = static_cast<VXJsonKey::Header*>(
+        allocator_.arena()->allocate(sizeof(VXJsonKey::Header) + text.size() + 1, alignof(VXJsonKey::Header)));
+    block->size = static_cast<std::uint32_t>(text.size());
+    char* chars = reinterpret_cast<char*>(block + 1);
+    if (!text.empty())
+        std::memcpy(chars, text.data(), text.size());
+    chars[text.size()] = '\0';
+    slot = block;
+    return block;
 }
 
 std::optional<VXJsonValue> VXJsonParser::scanValue() {

@@ -2,6 +2,7 @@
 // The JSON parser: UTF-8 text in, VXJsonValue out. Nesting is tracked on a
 // heap stack of its own, so however deep the input nests (with maxDepth 0,
 // no limit at all) the machine stack stays flat.
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,6 +57,8 @@ private:
     // first.
     void failElements(std::size_t count);
     void reset();
+    // The key's text in the document's region, once for the document.
+    const VXJsonKey::Header* regionKey(std::string_view text);
 
     // The values of the open containers, innermost last. Values move in
     // and out of it byte for byte (see VXJsonValue::Storage), so a closing
@@ -102,4 +105,7 @@ private:
     // The region of the document being built, and the containers made in it.
     VXJsonAllocator<VXJsonValue> allocator_;
     long nodes_ = 0;
+    // The keys of the document put in its region so far, by a hash of their
+    // text (a later key with the same hash takes the slot).
+    std::array<const VXJsonKey::Header*, 1024> keyTable_{};
 };

@@ -18,6 +18,7 @@
 #include <initializer_list>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -44,9 +45,75 @@ public:
     virtual std::optional<VXJsonValue> proxyForJson() const;
 };
 
+// An object's key: its text in a block of its own, so that an item is a
+// pointer and a value. A key the program makes owns its block (a copy is a
+// copy of the text); a key the parser makes lies in the document's region,
+// shared by every object of the document that has the same key.
+class VXJsonKey {
+public:
+    VXJsonKey() noexcept : block_(reinterpret_cast<std::uintptr_t>(&emptyBlock) | shared) {}
+    VXJsonKey(std::string_view text);
+    VXJsonKey(const std::string& text) : VXJsonKey(std::string_view(text)) {}
+    VXJsonKey(const char* text) : VXJsonKey(std::string_view(text)) {}
+    VXJsonKey(const VXJsonKey& other) : VXJsonKey(other.view()) {}
+    VXJsonKey(VXJsonKey&& other) noexcept : VXJsonKey() { std::swap(block_, other.block_); }
+    VXJsonKey& operator=(const VXJsonKey& other) {
+        VXJsonKey copy(other);
+        std::swap(block_, copy.block_);
+        return *this;
+    }
+    VXJsonKey& operator=(VXJsonKey&& other) noexcept {
+        std::swap(block_, other.block_);
+        return *this;
+    }
+    ~VXJsonKey() {
+        if (!(block_ & shared))
+            ::operator delete(reinterpret_cast<void*>(block_));
+    }
+
+    std::size_t size() const { return header()->size; }
+    bool empty() const { return size() == 0; }
+    const char* data() const { return reinterpret_cast<const char*>(header() + 1); }
+    std::string_view view() const { return std::string_view(data(), size()); }
+    std::string str() const { return std::string(view()); }
+    operator std::string_view() const { return view(); }
+    operator std::string() const { return str(); }
+
+    friend bool operator==(const VXJsonKey& a, const VXJsonKey& b) {
+        return a.block_ == b.block_ || a.view() == b.view();
+    }
+    friend bool operator==(const VXJsonKey& a, std::string_view b) { return a.view() == b; }
+    friend bool operator==(const VXJsonKey& a, const std::string& b) { return a.view() == b; }
+    friend bool operator==(const VXJsonKey& a, const char* b) { return a.view() == b; }
+    friend bool operator<(const VXJsonKey& a, const VXJsonKey& b) { return a.view() < b.view(); }
+    friend std::ostream& operator<<(std::ostream& out, const VXJsonKey& key) { return out << key.view(); }
+
+private:
+    friend class VXJsonParser;
+    struct Header {
+        std::uint32_t size;
+    };
+    // The low bit of the block's address marks a shared block, which the
+    // key does not free.
+    static constexpr std::uintptr_t shared = 1;
+    struct Shared {};
+    // A block the region keeps: a header, the text and a zero byte.
+    VXJsonKey(const Header* block, Shared) noexcept
+        : block_(reinterpret_cast<std::uintptr_t>(block) | shared) {}
+    const Header* header() const { return reinterpret_cast<const Header*>(block_ & ~shared); }
+    // The text of an empty key, and of a key moved from.
+    struct EmptyBlock {
+        Header header;
+        char zero;
+    };
+    static const EmptyBlock emptyBlock;
+
+    std::uintptr_t block_ = 0;
+};
+
 class VXJsonObject {
 public:
-    using Item = std::pair<std::string, VXJsonValue>;
+    using Item = std::pair<VXJsonKey, VXJsonValue>;
     using Items = std::vector<Item, VXJsonAllocator<Item>>;
 
     VXJsonObject() = default;
@@ -313,6 +380,7 @@ private:
 };
 
 static_assert(sizeof(VXJsonValue) == 24, "a value is a decimal's 20 bytes and its tag");
+static_assert(sizeof(VXJsonObject::Item) == 32, "an item is a key's pointer and a value");
 
 inline std::size_t VXJsonObject::size() const { return items_.size(); }
 inline bool VXJsonObject::empty() const { return items_.empty(); }

@@ -83,7 +83,7 @@ void appendEscaped(std::string& json, std::string_view s) {
 // copied as it is, it would make JSON that the parser (and every other)
 // refuses. `valid` says the text is known to be well-formed already (the
 // parser checked it), so it is not looked at twice.
-void writeString(std::string& json, const std::string& text, bool valid) {
+void writeString(std::string& json, std::string_view text, bool valid) {
     if (!valid && !base::isValidUTF8(text)) {
         appendEscaped(json, base::validUTF8(text));
         return;
@@ -170,7 +170,7 @@ bool VXJsonWriter::appendValue(const VXJsonValue& root, std::string& json) {
         bool sorted = false;
         std::size_t next = 0;
         std::size_t count = 0;
-        const std::string* key = nullptr;  // the key whose value is written
+        const VXJsonKey* key = nullptr;  // the key whose value is written
     };
     std::vector<Frame> frames;
     std::vector<std::size_t> order;        // the sorted item indices of the open objects
@@ -181,7 +181,7 @@ bool VXJsonWriter::appendValue(const VXJsonValue& root, std::string& json) {
         while (!frames.empty()) {
             if (frames.back().object)
                 addErrorWithCode(VXJsonErrorCode::Unsupported,
-                                 base::format("Unsupported value for key %@ in object", *frames.back().key));
+                                 base::format("Unsupported value for key %@ in object", frames.back().key->str()));
             frames.pop_back();
         }
         return false;

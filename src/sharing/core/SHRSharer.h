@@ -54,8 +54,6 @@ public:
     static void registerSharer(const std::string& className) {
         registry().registerClass(className, [] { return std::static_pointer_cast<SHRSharer>(std::make_shared<T>()); });
     }
-    // Registers the sharers of the framework that exist in this build.
-    static void registerBuiltInSharers();
     // A new sharer of the class, or nullptr for an unknown name.
     static std::shared_ptr<SHRSharer> create(const std::string& className);
     // The same, for asking capabilities.

@@ -170,7 +170,9 @@ protected:
     std::shared_ptr<SHRFormController> endLoginCheck();
 
 private:
-    void report(int which, const std::optional<net::Error>& error, bool relogin);
+    // The four outcomes a share reports, to the delegate and as notifications.
+    enum class SendReport { Started, Finished, Failed, Cancelled };
+    void report(SendReport which, const std::optional<net::Error>& error, bool relogin);
     std::weak_ptr<SHRSharerDelegate> shareDelegate_;
     bool delegateIsSelf_ = true;
     std::shared_ptr<SHRItem> item_;

@@ -276,6 +276,7 @@ void SHRTwitter::sendImage() {
     request->setValue(body.contentType(), "Content-Type");
     request->setHTTPBody(body.body());
 
+    // Reported here for the upload and again by send() for the share: a start only shows the saving indicator.
     sendDidStart();
     OAAsynchronousDataFetcher::asynchronousFetcherWithRequest(request, twitterSelf(),
                                                               &SHRTwitter::sendImageTicketDidFinish,

@@ -2,11 +2,13 @@
 // gradient and ellipse symbols) and its bar plot, each into a 640 x 960
 // image, against the floor of the same points drawn as one raw cairo polyline
 // with the same fill. ScatterLineAndArea10k is the scatter plot without its
-// symbols, the part that is compared with the floor.
+// symbols, the part that is compared with the floor; BarPlot10k is compared
+// with BarFloor10k, the same bars drawn straight with cairo.
 #include <benchmark/benchmark.h>
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -184,11 +186,56 @@ void CairoFloor10k(benchmark::State& state) {
     }
 }
 
+// The bar plot's bars drawn straight with cairo: each bar's path (square
+// base, tip corners rounded by the plot's radius) filled with the green to
+// black gradient across the bar (one pattern, moved onto each bar) and
+// outlined in black.
+void BarFloor10k(benchmark::State& state) {
+    BenchSource source;
+    gfx::ImageContext ctx(kImage);
+    cairo_t* cr = ctx.cairo();
+    const double sx = kImage.width / double(kRecords + 1), sy = kImage.height / kMaxY;
+    const double w = 0.4 * sx;
+    cairo_pattern_t* gradient = cairo_pattern_create_linear(0, 0, 1, 0);
+    cairo_pattern_add_color_stop_rgb(gradient, 0, 0, 1, 0);
+    cairo_pattern_add_color_stop_rgb(gradient, 1, 0, 0, 0);
+    for (auto _ : state) {
+        clear(ctx);
+        cairo_save(cr);
+        cairo_identity_matrix(cr);
+        cairo_translate(cr, 0, kImage.height);
+        cairo_scale(cr, 1, -1);
+        cairo_set_line_width(cr, 1);
+        for (int i = 0; i < kRecords; ++i) {
+            const double c = source.location[i] * sx, tip = source.y[i] * sy;
+            const double r = std::min({2.0, w, tip});
+            cairo_new_path(cr);
+            cairo_move_to(cr, c + w, 0);
+            cairo_arc(cr, c + w - r, tip - r, r, 0, M_PI / 2);
+            cairo_arc(cr, c - w + r, tip - r, r, M_PI / 2, M_PI);
+            cairo_line_to(cr, c - w, 0);
+            cairo_close_path(cr);
+            cairo_matrix_t m;
+            cairo_matrix_init_scale(&m, 1 / (2 * w), 1);
+            cairo_matrix_translate(&m, -(c - w), 0);
+            cairo_pattern_set_matrix(gradient, &m);
+            cairo_set_source(cr, gradient);
+            cairo_fill_preserve(cr);
+            cairo_set_source_rgb(cr, 0, 0, 0);
+            cairo_stroke(cr);
+        }
+        cairo_restore(cr);
+        ctx.flush();
+    }
+    cairo_pattern_destroy(gradient);
+}
+
 }  // namespace
 
 BENCHMARK(ScatterPlot10k)->Unit(benchmark::kMillisecond);
 BENCHMARK(ScatterLineAndArea10k)->Unit(benchmark::kMillisecond);
 BENCHMARK(BarPlot10k)->Unit(benchmark::kMillisecond);
 BENCHMARK(CairoFloor10k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BarFloor10k)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

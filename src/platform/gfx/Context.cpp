@@ -299,6 +299,14 @@ AffineTransform Context::ctm() const {
 
 AffineTransform Context::userTransform() const { return ctm().concat(root_.invert()); }
 
+bool Context::drawsPixelsAtDeviceScale() const {
+    if (log_ || cairo_surface_get_type(cairo_get_target(cr_)) != CAIRO_SURFACE_TYPE_IMAGE) return false;
+    const AffineTransform t = userTransform();
+    constexpr double kSlack = 1e-6;  // what composing with the root's inverse leaves
+    return std::fabs(t.b) < kSlack && std::fabs(t.c) < kSlack && std::fabs(std::fabs(t.a) - 1) < kSlack &&
+           std::fabs(std::fabs(t.d) - 1) < kSlack;
+}
+
 Point Context::convertPointToDeviceSpace(const Point& p) const { return ctm().apply(p); }
 Point Context::convertPointToUserSpace(const Point& p) const { return ctm().invert().apply(p); }
 Size Context::convertSizeToDeviceSpace(const Size& s) const { return ctm().apply(s); }

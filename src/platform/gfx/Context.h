@@ -112,6 +112,11 @@ public:
     // Device pixels per point of the base space.
     Float deviceScale() const { return scale_; }
     YAxis yAxis() const { return axis_; }
+    // Whether drawing ends as pixels of an image (not a document, nor a
+    // recording of the operations) with user space neither scaled nor
+    // rotated against the base space, only moved and flipped: a bitmap made
+    // at deviceScale() then lands one to one on device pixels.
+    bool drawsPixelsAtDeviceScale() const;
     Point convertPointToDeviceSpace(const Point& p) const;
     Point convertPointToUserSpace(const Point& p) const;
     Size convertSizeToDeviceSpace(const Size& s) const;

@@ -18,6 +18,7 @@
 #include <pango/pangocairo.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -185,6 +186,10 @@ PageGeometry pageGeometry(DrawGraphViewController& page, bool bars) {
     return g;
 }
 
+// Where the data is drawn: inside the plot area frame's inner border (its
+// rounded corners included), as the frame masks the plots.
+void clipToFrame(cairo_t* cr, const PageGeometry& g, bool bars);
+
 void roundedRect(cairo_t* cr, const gfx::Rect& r, double radius) {
     cairo_new_sub_path(cr);
     cairo_arc(cr, r.maxX() - radius, r.minY() + radius, radius, -M_PI / 2, 0);
@@ -192,6 +197,35 @@ void roundedRect(cairo_t* cr, const gfx::Rect& r, double radius) {
     cairo_arc(cr, r.minX() + radius, r.maxY() - radius, radius, M_PI / 2, M_PI);
     cairo_arc(cr, r.minX() + radius, r.minY() + radius, radius, M_PI, 3 * M_PI / 2);
     cairo_close_path(cr);
+}
+
+void clipToFrame(cairo_t* cr, const PageGeometry& g, bool bars) {
+    const double border = bars ? 0 : 4, radius = bars ? 2 : 10;
+    roundedRect(cr, g.frame.inset(border, border), radius - border / 2);
+    cairo_clip(cr);
+}
+
+// A corner of radius r from the current point through (x1, y1) towards
+// (x2, y2), as the plot's paths round their corners; a straight line where
+// there is no corner.
+void arcTo(cairo_t* cr, double x1, double y1, double x2, double y2, double r) {
+    double x0, y0;
+    cairo_get_current_point(cr, &x0, &y0);
+    double ux = x0 - x1, uy = y0 - y1, vx = x2 - x1, vy = y2 - y1;
+    const double lu = std::hypot(ux, uy), lv = std::hypot(vx, vy);
+    if (r == 0 || lu == 0 || lv == 0 || std::fabs(ux * vy - uy * vx) < 1e-9 * lu * lv) {
+        cairo_line_to(cr, x1, y1);
+        return;
+    }
+    ux /= lu, uy /= lu, vx /= lv, vy /= lv;
+    const double theta = std::acos(std::clamp(ux * vx + uy * vy, -1.0, 1.0));
+    const double d = r / std::tan(theta / 2), h = r / std::sin(theta / 2);
+    const double bx = ux + vx, by = uy + vy, lb = std::hypot(bx, by);
+    const double cx = x1 + bx / lb * h, cy = y1 + by / lb * h;
+    const double a0 = std::atan2(y1 + uy * d - cy, x1 + ux * d - cx);
+    const double a1 = std::atan2(y1 + vy * d - cy, x1 + vx * d - cx);
+    if ((x1 - x0) * (y2 - y1) - (y1 - y0) * (x2 - x1) < 0) cairo_arc_negative(cr, cx, cy, r, a0, a1);
+    else cairo_arc(cr, cx, cy, r, a0, a1);
 }
 
 void drawTexts(cairo_t* cr, const PageGeometry& g) {
@@ -214,7 +248,7 @@ void drawTexts(cairo_t* cr, const PageGeometry& g) {
     }
 }
 
-// The background, the plot area frame, the bands and the axis lines.
+// The background, the plot area frame and the bands.
 void drawPageFurniture(cairo_t* cr, const PageGeometry& g, bool bars) {
     cairo_pattern_t* back = cairo_pattern_create_linear(0, g.graph.minY(), 0, g.graph.maxY());
     const double stops[][2] = {{0, 0.1}, {0.3, 0.2}, {0.5, 0.3}, {0.6, 0.2}, {1, 0.1}};
@@ -245,6 +279,10 @@ void drawPageFurniture(cairo_t* cr, const PageGeometry& g, bool bars) {
             cairo_rectangle(cr, g.area.minX(), y, g.area.width(), std::min(band, g.area.maxY() - y));
         cairo_fill(cr);
     }
+}
+
+// The axis lines, above the data.
+void drawAxes(cairo_t* cr, const PageGeometry& g, bool bars) {
     cairo_set_line_width(cr, 2);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
     if (bars) cairo_set_source_rgb(cr, 1, 1, 1);
@@ -263,8 +301,7 @@ void drawLineData(cairo_t* cr, const PageGeometry& g, const std::vector<double>&
                   int markerPixels) {
     const double sx = g.area.width() / g.xLength, sy = g.area.height() / g.yLength;
     cairo_save(cr);
-    cairo_rectangle(cr, g.area.minX(), g.area.minY(), g.area.width(), g.area.height());
-    cairo_clip(cr);
+    clipToFrame(cr, g, false);
     // Everything below in device pixels.
     cairo_matrix_t toDevice;
     cairo_get_matrix(cr, &toDevice);
@@ -308,39 +345,47 @@ void drawLineData(cairo_t* cr, const PageGeometry& g, const std::vector<double>&
     cairo_restore(cr);
 }
 
-// The bar graph's data: each bar's path with rounded tip corners, filled
-// with its green-to-black gradient across the bar and outlined in black.
+// The bar graph's data in device pixels: each bar's corners on pixel
+// centres as the plot aligns them, the tip corners rounded by the plot's
+// radius, filled with the green to black gradient across the bar and
+// outlined in black.
 void drawBarData(cairo_t* cr, const PageGeometry& g, const std::vector<double>& totals) {
     const double sx = g.area.width() / g.xLength, sy = g.area.height() / g.yLength;
-    const double w = 0.4 * sx;
+    const double w = 0.4 * sx * kScale;
     cairo_save(cr);
-    cairo_rectangle(cr, g.area.minX(), g.area.minY(), g.area.width(), g.area.height());
-    cairo_clip(cr);
-    cairo_pattern_t* gradient = cairo_pattern_create_linear(0, 0, 1, 0);
-    cairo_pattern_add_color_stop_rgb(gradient, 0, 0, 1, 0);
-    cairo_pattern_add_color_stop_rgb(gradient, 1, 0, 0, 0);
-    cairo_set_line_width(cr, 1);
+    clipToFrame(cr, g, true);
+    cairo_matrix_t toDevice;
+    cairo_get_matrix(cr, &toDevice);
+    cairo_identity_matrix(cr);
+    cairo_set_line_width(cr, kScale);
+    auto align = [](double v) { return std::round(v) + 0.5; };
     for (std::size_t i = 0; i < totals.size(); ++i) {
-        const double c = g.area.minX() + (double(i) + g.barOffset - g.xLocation) * sx;
-        const double base = g.area.minY() - g.yLocation * sy;
-        const double tip = g.area.minY() + (totals[i] - g.yLocation) * sy;
-        const double r = std::min({2.0, w, std::fabs(tip - base)});
+        double c = g.area.minX() + (double(i) + g.barOffset - g.xLocation) * sx;
+        double base = g.area.minY() - g.yLocation * sy, tip = g.area.minY() + (totals[i] - g.yLocation) * sy;
+        double unused = c;
+        cairo_matrix_transform_point(&toDevice, &c, &base);
+        cairo_matrix_transform_point(&toDevice, &unused, &tip);
+        const double r = std::min({2.0 * kScale, w, std::fabs(tip - base)});
+        const double right = align(c + w), left = align(c - w), middle = align(c);
+        base = align(base);
+        tip = align(tip);
         cairo_new_path(cr);
-        cairo_move_to(cr, c + w, base);
-        cairo_arc(cr, c + w - r, tip - r, r, 0, M_PI / 2);
-        cairo_arc(cr, c - w + r, tip - r, r, M_PI / 2, M_PI);
-        cairo_line_to(cr, c - w, base);
+        cairo_move_to(cr, right, base);
+        arcTo(cr, right, tip, middle, tip, r);
+        arcTo(cr, left, tip, left, base, r);
+        cairo_line_to(cr, left, base);
         cairo_close_path(cr);
-        cairo_matrix_t m;
-        cairo_matrix_init_scale(&m, 1 / (2 * w), 1);
-        cairo_matrix_translate(&m, -(c - w), 0);
-        cairo_pattern_set_matrix(gradient, &m);
+        double x0, y0, x1, y1;
+        cairo_path_extents(cr, &x0, &y0, &x1, &y1);
+        cairo_pattern_t* gradient = cairo_pattern_create_linear(x0, 0, x1, 0);
+        cairo_pattern_add_color_stop_rgb(gradient, 0, 0, 1, 0);
+        cairo_pattern_add_color_stop_rgb(gradient, 1, 0, 0, 0);
         cairo_set_source(cr, gradient);
         cairo_fill_preserve(cr);
+        cairo_pattern_destroy(gradient);
         cairo_set_source_rgb(cr, 0, 0, 0);
         cairo_stroke(cr);
     }
-    cairo_pattern_destroy(gradient);
     cairo_restore(cr);
 }
 
@@ -381,6 +426,7 @@ void CairoFloor(benchmark::State& state, bool bars) {
         drawPageFurniture(cr, g, bars);
         if (bars) drawBarData(cr, g, totals);
         else drawLineData(cr, g, totals, marker, markerPixels);
+        drawAxes(cr, g, bars);
         drawTexts(cr, g);
         cairo_restore(cr);
         cairo_surface_flush(surface);

@@ -186,14 +186,14 @@ std::shared_ptr<CHTGradient> CHTGradient::gradientWithBlendingMode(CHTGradientBl
 std::shared_ptr<CHTGradient> CHTGradient::gradientWithAlphaComponent(CGFloat alpha) const {
     auto g = copy();
     for (auto& e : g->elements_) e.color.alpha = alpha;
-    g->ramp_.reset();
+    g->dropSampling();
     return g;
 }
 
 // ---- Accessors
 
 void CHTGradient::setBlendingMode(CHTGradientBlendingMode mode) {
-    ramp_.reset();
+    dropSampling();
     blendingMode_ = mode;
     hasEvaluator_ = mode == CHTLinearBlendingMode || mode == CHTChromaticBlendingMode ||
                     mode == CHTInverseChromaticBlendingMode;
@@ -230,7 +230,7 @@ const _CHTGradientElement* CHTGradient::elementAtIndex(std::size_t index) const 
 }
 
 void CHTGradient::addElement(const _CHTGradientElement& element) {
-    ramp_.reset();
+    dropSampling();
     if (elements_.empty() || element.position < elements_.front().position) {
         elements_.insert(elements_.begin(), element);
         return;
@@ -242,7 +242,7 @@ void CHTGradient::addElement(const _CHTGradientElement& element) {
 
 _CHTGradientElement CHTGradient::removeElementAtIndex(std::size_t index) {
     if (index >= elements_.size()) return missingElement();
-    ramp_.reset();
+    dropSampling();
     _CHTGradientElement e = elements_[index];
     elements_.erase(elements_.begin() + static_cast<long>(index));
     return e;
@@ -251,7 +251,7 @@ _CHTGradientElement CHTGradient::removeElementAtIndex(std::size_t index) {
 _CHTGradientElement CHTGradient::removeElementAtPosition(CGFloat position) {
     for (auto it = elements_.begin(); it != elements_.end(); ++it) {
         if (it->position == position) {
-            ramp_.reset();
+            dropSampling();
             _CHTGradientElement e = *it;
             elements_.erase(it);
             return e;
@@ -261,7 +261,7 @@ _CHTGradientElement CHTGradient::removeElementAtPosition(CGFloat position) {
 }
 
 void CHTGradient::removeAllElements() {
-    ramp_.reset();
+    dropSampling();
     elements_.clear();
 }
 
@@ -308,11 +308,12 @@ std::optional<std::array<CGFloat, 4>> CHTGradient::evaluate(CGFloat x) const {
 
 std::optional<gfx::ShadingFunction> CHTGradient::shadingFunction() const {
     if (!hasEvaluator_) return std::nullopt;
-    // The shading is drawn at once, so the function may read this gradient's
-    // stops as they are now; it hands the shading straight (not
-    // premultiplied) colours, which is what the context expects.
-    auto self = copy();
-    return gfx::ShadingFunction([self](gfx::Float x) {
+    // The function reads a copy of the stops as they are now (kept until
+    // they change), so a shading used later still shows them; it hands the
+    // shading straight (not premultiplied) colours, which is what the
+    // context expects.
+    if (!snapshot_) snapshot_ = copy();
+    return gfx::ShadingFunction([self = snapshot_](gfx::Float x) {
         gfx::Color c = self->newColorAtPosition(x);
         auto rgba = c.rgba();
         return std::array<gfx::Float, 4>{rgba[0], rgba[1], rgba[2], rgba[3]};
@@ -400,14 +401,16 @@ void CHTGradient::fillRect(const gfx::Rect& rect, gfx::Context& context) const {
 }
 
 void CHTGradient::fillPathInContext(gfx::Context& context) const {
-    if (context.isPathEmpty()) return;
-    context.save();
-    gfx::Rect box = context.pathBoundingBox();
+    const gfx::Rect box = context.pathBoundingBox();
+    if (box.isNull()) return;  // no path
+    // A radial shading scales the context: that stays with this fill.
+    const bool radial = gradientType_ == CHTGradientTypeRadial;
+    if (radial) context.save();
     // Filling the path with the shading paints what clipping to the path
     // and painting the shading would, without a clip for every shape.
     if (auto shading = newShadingForRect(box, context)) context.fillPathWithShading(*shading);
     else context.beginPath();
-    context.restore();
+    if (radial) context.restore();
 }
 
 // ---- Comparison and copying

@@ -128,7 +128,15 @@ private:
     bool hasEvaluator_ = true;
     CGFloat angle_ = 0;
     CHTGradientType gradientType_ = CHTGradientTypeAxial;
+    // What drawing samples: the stops as a colour function reads them, and
+    // the function sampled; dropped when the stops or the blending mode
+    // change.
+    mutable std::shared_ptr<const CHTGradient> snapshot_;
     mutable std::shared_ptr<const gfx::ShadingRamp> ramp_;
+    void dropSampling() const {
+        snapshot_.reset();
+        ramp_.reset();
+    }
 };
 
 // Colour conversions of the hue blending: hue in degrees (NaN for a grey),

@@ -1020,8 +1020,13 @@ void Context::drawShading(const Shading& shading) {
 void Context::fillPathWithShading(const Shading& shading) {
     record("fillPathWithShading", {shading.start.x, shading.start.y, shading.end.x, shading.end.y,
                                    shading.startRadius, shading.endRadius});
+    if (badPath_ || !usable() || !drawableShading(shading)) {
+        cairo_new_path(cr_);
+        badPath_ = false;
+        return;
+    }
     const bool oneEndExtended = shading.extendStart != shading.extendEnd && shading.type == Shading::Type::Axial;
-    if (!badPath_ && usable() && drawableShading(shading) && (hasShadow() || state().alpha < 1 || oneEndExtended)) {
+    if (hasShadow() || state().alpha < 1 || oneEndExtended) {
         // A shadow, the global alpha and the cut of a one-sided extension
         // belong to painting through a clip: paint that way.
         cairo_save(cr_);
@@ -1029,11 +1034,6 @@ void Context::fillPathWithShading(const Shading& shading) {
         cairo_clip(cr_);
         drawShading(shading);
         cairo_restore(cr_);
-        return;
-    }
-    if (badPath_ || !usable() || !drawableShading(shading)) {
-        cairo_new_path(cr_);
-        badPath_ = false;
         return;
     }
     // The path's coverage times the pattern: what painting the pattern

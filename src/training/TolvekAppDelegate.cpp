@@ -2,6 +2,7 @@
 
 #include "sharing/core/SHR.h"
 #include "sharing/core/SHRSharer.h"
+#include "sharing/services/BuiltInSharers.h"
 #include "sharing/services/facebook/SHRFacebook.h"
 
 #include <cmath>
@@ -90,7 +91,7 @@ void TolvekAppDelegate::applicationDidFinishLaunching(ui::Application& applicati
     // 11. The screen never dims or locks while the program is in front.
     application.setIdleTimerDisabled(true);
     // 12. Shares made while offline are sent now, when the network is there.
-    SHRSharer::registerBuiltInSharers();
+    registerBuiltInSharers();
     SHR::flushOfflineQueue();
     // 13. Nothing was spent in the background yet.
     backFromBeingInBackground_ = false;

@@ -20,6 +20,7 @@
 #include "sharing/core/Reachability.h"
 #include "sharing/core/SHR.h"
 #include "sharing/core/SHRSharer.h"
+#include "sharing/services/BuiltInSharers.h"
 
 namespace sharingtest {
 
@@ -36,7 +37,7 @@ protected:
         nav_ = std::make_shared<ui::NavigationController>(root_);
         window_->addSubview(nav_->view());
         SHR::resetForTesting();
-        SHRSharer::registerBuiltInSharers();
+        registerBuiltInSharers();
         Reachability::setStatusOverride(ReachableViaWiFi);
     }
     // Lets what the framework left running end, then puts the application,

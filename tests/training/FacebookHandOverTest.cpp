@@ -21,6 +21,7 @@
 #include "sharing/core/SHR.h"
 #include "sharing/core/SHRItem.h"
 #include "sharing/core/SHRSharer.h"
+#include "sharing/services/BuiltInSharers.h"
 #include "training/TolvekAppDelegate.h"
 
 namespace {
@@ -33,7 +34,7 @@ protected:
         ui::Application::resetSharedApplication();
         ui::Application::sharedApplication().setDelegate(std::make_shared<TolvekAppDelegate>());
         SHR::resetForTesting();
-        SHRSharer::registerBuiltInSharers();
+        registerBuiltInSharers();
         Reachability::setStatusOverride(ReachableViaWiFi);
         for (const auto& name : fakes::FacebookFake::serviceNames())
             net::Services::pointAtLoopback(name, fb_.server().port());

@@ -20,6 +20,7 @@
 #include "sharing/core/SHRItem.h"
 #include "sharing/core/SHRRequest.h"
 #include "sharing/core/SHRSharer.h"
+#include "sharing/services/BuiltInSharers.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ protected:
         ui::Application::resetSharedApplication();
         oldKeychain_ = base::Keychain::setShared(keychain_);
         SHR::resetForTesting();
-        SHRSharer::registerBuiltInSharers();
+        registerBuiltInSharers();
         SHRSharer::registerSharer<SHRQueueNet>("SHRQueueNet");
         SHRSharer::registerSharer<SHRQueueLogin>("SHRQueueLogin");
         Reachability::setStatusOverride(ReachableViaWiFi);

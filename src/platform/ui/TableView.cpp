@@ -22,21 +22,22 @@ constexpr Float kGroupRadius = 9;
 // of the cell.
 class SelectionView : public View {
 public:
+    using GroupPosition = TableViewCell::GroupPosition;
     explicit SelectionView(bool gray) : gray_(gray) {
         setUserInteractionEnabled(false);
         setOpaque(false);
     }
     std::string className() const override { return "SelectionBackground"; }
-    void setShape(int groupPosition) {
+    void setShape(GroupPosition groupPosition) {
         position_ = groupPosition;
         setNeedsDisplay();
     }
     void drawRect(gfx::Context& ctx, Rect rect) override {
         (void)rect;
         Rect b = bounds();
-        bool top = position_ == 0 || position_ == 1;
-        bool bottom = position_ == 0 || position_ == 3;
-        Float r = position_ < 0 ? 0 : kGroupRadius;
+        bool top = position_ == GroupPosition::Single || position_ == GroupPosition::First;
+        bool bottom = position_ == GroupPosition::Single || position_ == GroupPosition::Last;
+        Float r = position_ == GroupPosition::None ? 0 : kGroupRadius;
         ctx.save();
         ctx.beginPath();
         draw::addRoundedRect(ctx, b, r, top, top, bottom, bottom);
@@ -50,7 +51,7 @@ public:
 
 private:
     bool gray_;
-    int position_ = -1;
+    GroupPosition position_ = GroupPosition::None;
 };
 
 // The title of a section header or footer.
@@ -238,7 +239,7 @@ void TableViewCell::setEditing(bool editing, bool animated) {
     setNeedsDisplay();
 }
 
-void TableViewCell::setTable(TableView* table, int groupPosition) {
+void TableViewCell::setTable(TableView* table, GroupPosition groupPosition) {
     table_ = table;
     if (groupPosition_ != groupPosition) {
         groupPosition_ = groupPosition;
@@ -281,7 +282,7 @@ void TableViewCell::layoutSubviews() {
     Float left = editControl ? 32 : 0;
     left += indentationLevel_ * indentationWidth_;
     Rect acc = accessoryRect();
-    Float right = acc.width() > 0 ? b.width() - acc.minX() + 0 : 0;
+    Float right = acc.width() > 0 ? b.width() - acc.minX() : 0;
     if (showingDelete_) right = 80;
     if (backgroundView_) backgroundView_->setFrame(b);
     if (selectedBackgroundView_) selectedBackgroundView_->setFrame(b);
@@ -305,8 +306,6 @@ void TableViewCell::layoutSubviews() {
         }
         disclosureButton_->setHidden(showingDelete_);
         disclosureButton_->setFrame(acc);
-        Rect t = textLabel_ ? textLabel_->frame() : Rect();
-        (void)t;
     } else if (disclosureButton_) {
         disclosureButton_->removeFromSuperview();
         disclosureButton_.reset();
@@ -318,7 +317,8 @@ void TableViewCell::layoutSubviews() {
         Size s = img->size();
         Float h = std::min(s.height, c.height());
         Float w = s.height > 0 ? s.width * h / s.height : s.width;
-        imageView_->setFrame(Rect(groupPosition_ >= 0 ? 10 : 0 + 5, std::floor((c.height() - h) / 2), w, h));
+        Float imageX = groupPosition_ != GroupPosition::None ? 10 : 5;
+        imageView_->setFrame(Rect(imageX, std::floor((c.height() - h) / 2), w, h));
         imageView_->setHidden(false);
         x = imageView_->frame().maxX() + 10;
     } else {
@@ -360,12 +360,12 @@ void TableViewCell::layoutSubviews() {
 void TableViewCell::drawRect(gfx::Context& ctx, Rect rect) {
     (void)rect;
     Rect b = bounds();
-    bool grouped = groupPosition_ >= 0;
+    bool grouped = groupPosition_ != GroupPosition::None;
     if (!backgroundView_) {
         gfx::Color fill = backgroundColor().alpha() > 0 ? backgroundColor() : gfx::Color::white();
         if (grouped) {
-            bool top = groupPosition_ == 0 || groupPosition_ == 1;
-            bool bottom = groupPosition_ == 0 || groupPosition_ == 3;
+            bool top = groupPosition_ == GroupPosition::Single || groupPosition_ == GroupPosition::First;
+            bool bottom = groupPosition_ == GroupPosition::Single || groupPosition_ == GroupPosition::Last;
             ctx.beginPath();
             draw::addRoundedRect(ctx, b.inset(0.5f, 0), kGroupRadius, top, top, bottom, bottom);
             ctx.setFillColor(fill);
@@ -938,7 +938,12 @@ void TableView::layoutCells() {
                 visible_[ip] = cell;
                 fresh = true;
             }
-            int position = !grouped ? -1 : rows == 1 ? 0 : r == 0 ? 1 : r == rows - 1 ? 3 : 2;
+            using GroupPosition = TableViewCell::GroupPosition;
+            GroupPosition position = !grouped      ? GroupPosition::None
+                                     : rows == 1     ? GroupPosition::Single
+                                     : r == 0        ? GroupPosition::First
+                                     : r == rows - 1 ? GroupPosition::Last
+                                                     : GroupPosition::Middle;
             cell->setTable(this, position);
             bool canEdit = editing_ && ds->canEditRowAtIndexPath(*this, ip);
             cell->editingStyle_ = canEdit ? (dl ? dl->editingStyleForRowAtIndexPath(*this, ip) : TableViewCellEditingStyle::Delete)

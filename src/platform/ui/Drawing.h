@@ -27,7 +27,8 @@ struct BarInk {
 };
 BarInk barInkOn(const gfx::Color& face);
 
-// The palette.
+// The general palette; the colours of the widgets' own chrome are named in
+// Palette.h.
 gfx::Color systemBlue();        // selection and links
 gfx::Color barBlue();           // default bar tint
 gfx::Color groupedBackground(); // striped grey behind grouped tables

@@ -22,6 +22,7 @@
 #include "platform/ui/Drawing.h"
 #include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/Keyboard.h"
+#include "platform/ui/Palette.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
@@ -642,8 +643,8 @@ void drawStatusBar(gfx::Context& ctx, StatusBarStyle style, bool activity) {
         ctx.setFillColor(gfx::Color::black());
         ctx.fillRect(bar);
     } else {
-        draw::fillVerticalGradient(ctx, bar, draw::rgb(198, 202, 208), draw::rgb(146, 152, 162));
-        ctx.setFillColor(draw::rgb(96, 100, 110));
+        draw::fillVerticalGradient(ctx, bar, palette::statusBarTop(), palette::statusBarBottom());
+        ctx.setFillColor(palette::statusBarRule());
         ctx.fillRect(Rect(0, 19, 320, 1));
     }
     gfx::Color ink = dark ? gfx::Color::white() : gfx::Color::black();

@@ -14,6 +14,7 @@
 #include "platform/net/URLConnection.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Drawing.h"
+#include "platform/ui/Palette.h"
 #include "platform/ui/Types.h"
 #include "platform/ui/TextField.h"
 
@@ -778,7 +779,7 @@ void WebView::drawRect(gfx::Context& ctx, Rect rect) {
     for (std::size_t i = 0; i < page_.paragraphs.size() && i < rects.size() && rects[i].minY() < b.maxY(); ++i) {
         if (i < page_.paragraphFields.size() && page_.paragraphFields[i].isField()) continue;  // a subview
         int link = i < page_.paragraphLinks.size() ? page_.paragraphLinks[i] : -1;
-        gfx::Color ink = link >= 0 ? draw::rgb(0, 68, 204) : draw::rgb(34, 34, 34);
+        gfx::Color ink = link >= 0 ? palette::linkInk() : palette::pageInk();
         Size s = draw::text(ctx, page_.paragraphs[i], Rect(10, rects[i].minY(), b.width() - 20, 1000), font, ink,
                             TextAlignment::Left, LineBreakMode::WordWrap);
         if (link >= 0) {

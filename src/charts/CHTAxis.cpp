@@ -128,8 +128,8 @@ std::shared_ptr<CHTAxisDelegate> CHTAxis::axisDelegate() const {
 // (the value or a copy of it) and then asks for what the change needs.
 #define CHT_AXIS_SETTER(Name, field, Type, stored, then) \
     void CHTAxis::set##Name(Type value) {                \
-        if (value == field) return;                      \
-        field = stored;                                  \
+        if (value == (field)) return;                    \
+        (field) = stored;                                \
         then();                                          \
     }
 CHT_AXIS_SETTER(MajorTickLength, majorTickLength_, CGFloat, value, setNeedsRelabel)

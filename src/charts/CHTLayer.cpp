@@ -48,8 +48,8 @@ CHTLayer::~CHTLayer() = default;
 
 #define CHT_PADDING_SETTER(Name, field)     \
     void CHTLayer::set##Name(CGFloat value) { \
-        if (value == field) return;         \
-        field = value;                      \
+        if (value == (field)) return;       \
+        (field) = value;                    \
         setNeedsLayout();                   \
     }
 CHT_PADDING_SETTER(PaddingLeft, paddingLeft_)

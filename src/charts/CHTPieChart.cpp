@@ -33,7 +33,8 @@ std::shared_ptr<CHTColor> CHTPieChart::defaultPieSliceColorForIndex(std::size_t 
                                          {0.25, 0.5, 0.25}, {1, 0, 1},    {0.5, 0.5, 0.5}, {0.25, 0.5, 0},
                                          {0.25, 0.25, 0.25}, {0, 1, 1}};
     const CGFloat* entry = table[index % 10];
-    const CGFloat lighter = CGFloat(0.1) * CGFloat(index / 10);
+    const int round = index / 10;  // each round of ten colours is lighter
+    const CGFloat lighter = CGFloat(0.1) * CGFloat(round);
     return CHTColor::colorWithComponentRed(entry[0] + lighter, entry[1] + lighter, entry[2] + lighter, 1);
 }
 

@@ -136,7 +136,10 @@ std::string formatArgs(std::string_view fmt, std::span<const FormatArg> args) {
             break;
         }
         char conv = fmt[i++];
-        std::string spec = "%" + flags + width + (hasPrecision ? "." + precision : std::string());
+        std::string spec = "%";
+        spec += flags;
+        spec += width;
+        if (hasPrecision) spec += "." + precision;
         switch (conv) {
             case '%': out.push_back('%'); break;
             case 'd':

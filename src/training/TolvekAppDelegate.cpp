@@ -19,9 +19,9 @@
 #include "training/DataAccess.h"
 #include "training/LogViewController.h"
 #include "training/RootViewController.h"
-#include "training/TodayViewController.h"
 #include "training/UserViewController.h"
 #include "training/Utility.h"
+#include "training/WorkoutSession.h"
 
 TolvekAppDelegate::TolvekAppDelegate() {
     // The store, the utilities and the screens find the shared values of the
@@ -68,7 +68,7 @@ void TolvekAppDelegate::applicationDidFinishLaunching(ui::Application& applicati
     DataAccess::createNewTestTable();
     // A day finished in an earlier run but never stored (the program ended
     // on "Day Completed") is stored now, as Done would have.
-    TodayViewController::storeKeptDay();
+    WorkoutSession::storeKeptDay();
     // 5. The level decides whether the set-up screen comes first.
     launchLevel_ = static_cast<int>(base::UserDefaults::standardUserDefaults().integerForKey("Tolvek_Level"));
     // 6. The window shows the navigation stack. The program's entry hands in

@@ -13,7 +13,7 @@
 #include "platform/base/Format.h"
 #include "platform/base/Log.h"
 #include "platform/base/UserDefaults.h"
-#include "training/TolvekAppDelegate.h"
+#include "training/AppState.h"
 #include "training/Utility.h"
 
 #ifdef __FILE_NAME__
@@ -83,13 +83,13 @@ private:
 };
 
 std::string planPath() {
-    auto delegate = TolvekAppDelegate::shared();
-    return delegate ? delegate->databasePath() : std::string();
+    auto app = AppState::current();
+    return app ? app->databasePath() : std::string();
 }
 
 std::string logPath() {
-    auto delegate = TolvekAppDelegate::shared();
-    return delegate ? delegate->logDatabasePath() : std::string();
+    auto app = AppState::current();
+    return app ? app->logDatabasePath() : std::string();
 }
 
 void reportFailure(const char* method, int line, const char* format, const std::string& message) {

@@ -10,7 +10,7 @@
 #include "training/HomeLook.h"
 #include "training/LookPalette.h"
 #include "training/Test.h"
-#include "training/TolvekAppDelegate.h"
+#include "training/AppState.h"
 #include "training/Utility.h"
 
 namespace {
@@ -21,7 +21,7 @@ constexpr ui::Float kHeight = 296;
 constexpr ui::Float kLift = 70;
 
 std::shared_ptr<ui::NavigationController> applicationNavigation() {
-    auto delegate = TolvekAppDelegate::shared();
+    auto delegate = AppState::current();
     return delegate ? delegate->navigationController() : nullptr;
 }
 }  // namespace

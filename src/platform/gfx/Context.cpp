@@ -299,6 +299,14 @@ AffineTransform Context::ctm() const {
 
 AffineTransform Context::userTransform() const { return ctm().concat(root_.invert()); }
 
+bool Context::drawsPixelsAtDeviceScale() const {
+    if (log_ || cairo_surface_get_type(cairo_get_target(cr_)) != CAIRO_SURFACE_TYPE_IMAGE) return false;
+    const AffineTransform t = userTransform();
+    constexpr double kSlack = 1e-6;  // what composing with the root's inverse leaves
+    return std::fabs(t.b) < kSlack && std::fabs(t.c) < kSlack && std::fabs(std::fabs(t.a) - 1) < kSlack &&
+           std::fabs(std::fabs(t.d) - 1) < kSlack;
+}
+
 Point Context::convertPointToDeviceSpace(const Point& p) const { return ctm().apply(p); }
 Point Context::convertPointToUserSpace(const Point& p) const { return ctm().invert().apply(p); }
 Size Context::convertSizeToDeviceSpace(const Size& s) const { return ctm().apply(s); }
@@ -902,7 +910,9 @@ void refine(const ShadingFunction& f, double a, const std::array<Float, 4>& fa, 
     }
 }
 
-std::vector<Sample> sampleShading(const ShadingFunction& f, const std::vector<Float>& breakpoints) {
+}  // namespace
+
+ShadingRamp sampleShadingFunction(const ShadingFunction& f, const std::vector<Float>& breakpoints) {
     // A regular grid, and every breakpoint with the inputs just beside it
     // (a stop may start a hard edge).
     const int n = 32;
@@ -929,15 +939,15 @@ std::vector<Sample> sampleShading(const ShadingFunction& f, const std::vector<Fl
     return out;
 }
 
-}  // namespace
+namespace {
 
-void Context::drawShading(const Shading& shading) {
-    record("drawShading", {shading.start.x, shading.start.y, shading.end.x, shading.end.y,
-                           shading.startRadius, shading.endRadius});
-    if (!shading.function || !usable()) return;
-    if (!shading.start.isFiniteValue() || !shading.end.isFiniteValue() ||
-        !finite({shading.startRadius, shading.endRadius}))
-        return;
+bool drawableShading(const Shading& shading) {
+    return shading.function && shading.start.isFiniteValue() && shading.end.isFiniteValue() &&
+           finite({shading.startRadius, shading.endRadius});
+}
+
+// The shading's cairo pattern (the caller destroys it).
+cairo_pattern_t* shadingPattern(const Shading& shading) {
     cairo_pattern_t* pat;
     if (shading.type == Shading::Type::Axial) {
         pat = cairo_pattern_create_linear(shading.start.x, shading.start.y, shading.end.x,
@@ -947,11 +957,26 @@ void Context::drawShading(const Shading& shading) {
                                           std::max<Float>(0, shading.startRadius), shading.end.x,
                                           shading.end.y, std::max<Float>(0, shading.endRadius));
     }
-    for (const Sample& s : sampleShading(shading.function, shading.breakpoints))
-        cairo_pattern_add_color_stop_rgba(pat, s.first, s.second[0], s.second[1], s.second[2],
-                                          s.second[3]);
+    auto addStops = [&](const ShadingRamp& ramp) {
+        for (const Sample& s : ramp)
+            cairo_pattern_add_color_stop_rgba(pat, s.first, s.second[0], s.second[1], s.second[2],
+                                              s.second[3]);
+    };
+    if (shading.ramp) addStops(*shading.ramp);
+    else addStops(sampleShadingFunction(shading.function, shading.breakpoints));
     bool extend = shading.extendStart || shading.extendEnd;
     cairo_pattern_set_extend(pat, extend ? CAIRO_EXTEND_PAD : CAIRO_EXTEND_NONE);
+    return pat;
+}
+
+}  // namespace
+
+void Context::drawShading(const Shading& shading) {
+    record("drawShading", {shading.start.x, shading.start.y, shading.end.x, shading.end.y,
+                           shading.startRadius, shading.endRadius});
+    if (!usable() || !drawableShading(shading)) return;
+    cairo_pattern_t* pat = shadingPattern(shading);
+    const bool extend = shading.extendStart || shading.extendEnd;
 
     PathGuard guard(cr_);
     cairo_save(cr_);
@@ -988,6 +1013,37 @@ void Context::drawShading(const Shading& shading) {
         cairo_restore(cr);
     }, false);
     cairo_new_path(cr_);
+    cairo_restore(cr_);
+    cairo_pattern_destroy(pat);
+}
+
+void Context::fillPathWithShading(const Shading& shading) {
+    record("fillPathWithShading", {shading.start.x, shading.start.y, shading.end.x, shading.end.y,
+                                   shading.startRadius, shading.endRadius});
+    if (badPath_ || !usable() || !drawableShading(shading)) {
+        cairo_new_path(cr_);
+        badPath_ = false;
+        return;
+    }
+    const bool oneEndExtended = shading.extendStart != shading.extendEnd && shading.type == Shading::Type::Axial;
+    if (hasShadow() || state().alpha < 1 || oneEndExtended) {
+        // A shadow, the global alpha and the cut of a one-sided extension
+        // belong to painting through a clip: paint that way.
+        cairo_save(cr_);
+        cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
+        cairo_clip(cr_);
+        drawShading(shading);
+        cairo_restore(cr_);
+        return;
+    }
+    // The path's coverage times the pattern: what painting the pattern
+    // through the path as a clip gives, without making the clip. The
+    // antialiasing in force is the one a clip would take.
+    cairo_pattern_t* pat = shadingPattern(shading);
+    cairo_save(cr_);
+    cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
+    cairo_set_source(cr_, pat);
+    cairo_fill(cr_);
     cairo_restore(cr_);
     cairo_pattern_destroy(pat);
 }

@@ -46,6 +46,15 @@ enum class YAxis { Down, Up };
 // alpha in [0, 1], not premultiplied): the colour ramp of a shading.
 using ShadingFunction = std::function<std::array<Float, 4>(Float)>;
 
+// A shading function sampled into colour stops: (input in [0, 1], colour as
+// the function gives it), in ascending order of input.
+using ShadingRamp = std::vector<std::pair<double, std::array<Float, 4>>>;
+
+// The stops a context paints a shading function with: a regular grid, each
+// breakpoint with the inputs just beside it, and more samples wherever the
+// function bends away from a straight blend.
+ShadingRamp sampleShadingFunction(const ShadingFunction& function, const std::vector<Float>& breakpoints);
+
 // An axial (along a line) or radial (between two circles) shading, in the
 // user space it is drawn in. `extendStart`/`extendEnd` continue the end
 // colours beyond the ends.
@@ -63,6 +72,10 @@ struct Shading {
     // stops of a gradient: the function is sampled there too, so a colour
     // band narrower than the regular sampling step is not lost.
     std::vector<Float> breakpoints;
+    // The function already sampled (sampleShadingFunction of the function
+    // and breakpoints), for a caller that paints one ramp many times; when
+    // set, it is painted in place of sampling the function again.
+    std::shared_ptr<const ShadingRamp> ramp;
 
     static Shading axial(Point start, Point end, ShadingFunction function,
                          bool extendStart = false, bool extendEnd = false);
@@ -112,6 +125,11 @@ public:
     // Device pixels per point of the base space.
     Float deviceScale() const { return scale_; }
     YAxis yAxis() const { return axis_; }
+    // Whether drawing ends as pixels of an image (not a document, nor a
+    // recording of the operations) with user space neither scaled nor
+    // rotated against the base space, only moved and flipped: a bitmap made
+    // at deviceScale() then lands one to one on device pixels.
+    bool drawsPixelsAtDeviceScale() const;
     Point convertPointToDeviceSpace(const Point& p) const;
     Point convertPointToUserSpace(const Point& p) const;
     Size convertSizeToDeviceSpace(const Size& s) const;
@@ -221,6 +239,10 @@ public:
     // ---- Shadings
     // Paints the shading through the current clip.
     void drawShading(const Shading& shading);
+    // Paints the shading inside the current path (consumed; nonzero
+    // winding), as clip() and drawShading() in a saved state would, and
+    // leaves the clip as it is.
+    void fillPathWithShading(const Shading& shading);
 
     // ---- Off-screen layers
     // A layer of `size` points with a surface compatible with this context's,

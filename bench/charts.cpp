@@ -295,7 +295,6 @@ void RelabelRecords(benchmark::State& state) {
     state.counters["records"] = double(count);
 }
 
-
 }  // namespace
 
 BENCHMARK(ScatterPlot10k)->Unit(benchmark::kMillisecond);

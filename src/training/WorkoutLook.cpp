@@ -104,10 +104,9 @@ std::shared_ptr<gfx::Image> highlightImage(gfx::Size size) {
     // warm wash and a blurred light edge.
     const ui::Rect rect(4, 4, size.width - 8, size.height - 8);
     ui::draw::fillRoundedRect(context, rect, 9, gfx::Color::rgb(1, 0.88f, 0.5f, 0.12f));
-    context.save();
+    gfx::SavedState saved(context);
     context.setShadow(gfx::Size(0, 0), 6, gfx::Color::rgb(1, 0.8f, 0.3f, 0.95f));
     ui::draw::strokeRoundedRect(context, rect, 9, gfx::Color::rgb(1, 0.86f, 0.5f, 0.55f), 1.5f);
-    context.restore();
     return context.image();
 }
 

@@ -304,6 +304,27 @@ private:
     std::vector<RecordedOperation>* log_ = nullptr;
 };
 
+// Saves the context's graphics state and, when the scope ends, however it is
+// left, restores the context to the depth it had before: also past any save
+// the scope's drawing left unmatched, as drawing code does when it throws. A
+// context kept from frame to frame so never keeps a clip or transform of a
+// frame that failed.
+class SavedState {
+public:
+    explicit SavedState(Context& context) : context_(context), depth_(context.saveDepth()) {
+        context_.save();
+    }
+    ~SavedState() {
+        while (context_.saveDepth() > depth_) context_.restore();
+    }
+    SavedState(const SavedState&) = delete;
+    SavedState& operator=(const SavedState&) = delete;
+
+private:
+    Context& context_;
+    int depth_;
+};
+
 // A context over a new ARGB32 pixel surface of size * scale pixels, y-down in
 // points (the toolkit's image contexts), transparent at the start.
 class ImageContext : public Context {

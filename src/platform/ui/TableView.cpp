@@ -36,7 +36,7 @@ public:
         bool top = position_ == 0 || position_ == 1;
         bool bottom = position_ == 0 || position_ == 3;
         Float r = position_ < 0 ? 0 : kGroupRadius;
-        ctx.save();
+        gfx::SavedState saved(ctx);
         ctx.beginPath();
         draw::addRoundedRect(ctx, b, r, top, top, bottom, bottom);
         ctx.clip();
@@ -44,7 +44,6 @@ public:
             draw::fillVerticalGradient(ctx, b, draw::rgb(180, 180, 180), draw::rgb(130, 130, 130));
         else
             draw::fillVerticalGradient(ctx, b, draw::rgb(5, 140, 245), draw::rgb(1, 93, 230));
-        ctx.restore();
     }
 
 private:
@@ -78,11 +77,10 @@ public:
         gfx::Font font = header_ ? gfx::Font::boldSystemFont(17) : gfx::Font::systemFont(15);
         gfx::Color ink = draw::rgb(76, 86, 108);
         Rect r = header_ ? Rect(20, 8, b.width() - 40, b.height() - 10) : Rect(20, 4, b.width() - 40, b.height() - 6);
-        ctx.save();
+        gfx::SavedState saved(ctx);
         ctx.setShadow(Size(0, 1), 0, gfx::Color::white().withAlpha(0.9f));
         ctx.setFillColor(ink);
         gfx::drawText(ctx, text_, r, font, LineBreakMode::WordWrap, header_ ? TextAlignment::Left : TextAlignment::Center);
-        ctx.restore();
     }
 
 private:

@@ -342,7 +342,7 @@ void CHTBarPlot::drawBarInContext(gfx::Context& context, std::size_t recordIndex
         if (auto answer = source->barLineStyleForBarPlot(this, recordIndex); answer && !answer->isNil())
             style = answer->object;
     }
-    context.save();
+    gfx::SavedState saved(context);
     if (fill) {
         context.beginPath();
         context.addPath(*path);
@@ -354,7 +354,6 @@ void CHTBarPlot::drawBarInContext(gfx::Context& context, std::size_t recordIndex
         context.addPath(*path);
         context.strokePath();
     }
-    context.restore();
 }
 
 void CHTBarPlot::renderAsVectorInContext(gfx::Context& context) {

@@ -394,10 +394,9 @@ std::optional<gfx::Shading> CHTGradient::newShadingForRect(const gfx::Rect& rect
 }
 
 void CHTGradient::fillRect(const gfx::Rect& rect, gfx::Context& context) const {
-    context.save();
+    gfx::SavedState saved(context);
     context.clipToRect(rect);
     if (auto shading = newShadingForRect(rect, context)) context.drawShading(*shading);
-    context.restore();
 }
 
 void CHTGradient::fillPathInContext(gfx::Context& context) const {

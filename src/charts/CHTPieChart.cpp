@@ -373,7 +373,7 @@ void CHTPieChart::renderAsVectorInContext(gfx::Context& context) {
 
 void CHTPieChart::drawOverlayInContext(gfx::Context& context, gfx::Point c) {
     if (!overlayFill_) return;
-    context.save();
+    gfx::SavedState saved(context);
     gfx::Path pie;
     if (!(pieInnerRadius_ > 0)) {
         pie.moveTo(c.x, c.y);
@@ -386,7 +386,6 @@ void CHTPieChart::drawOverlayInContext(gfx::Context& context, gfx::Point c) {
     context.beginPath();
     context.addPath(pie);
     overlayFill_->fillPathInContext(context);
-    context.restore();
 }
 
 void CHTPieChart::positionLabelAnnotation(const std::shared_ptr<CHTPlotSpaceAnnotation>& label, std::size_t index) {

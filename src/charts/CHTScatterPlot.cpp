@@ -380,7 +380,7 @@ void CHTScatterPlot::drawSwatchForLegend(const CHTLegendSwatchStyle& legend, std
     }
     if (areaFill_ && areaFill2_) {
         // Both fills: the lower half shows the one with the lower base value.
-        context.save();
+        gfx::SavedState saved(context);
         context.beginPath();
         context.addPath(outline);
         context.clip();
@@ -389,7 +389,6 @@ void CHTScatterPlot::drawSwatchForLegend(const CHTLegendSwatchStyle& legend, std
         const auto& upper = secondAbove ? areaFill2_ : areaFill_;
         lower->fillRect(gfx::Rect(rect.minX(), rect.minY(), rect.width(), rect.height() / 2), context);
         upper->fillRect(gfx::Rect(rect.minX(), rect.midY(), rect.width(), rect.height() / 2), context);
-        context.restore();
     } else {
         context.beginPath();
         context.addPath(outline);

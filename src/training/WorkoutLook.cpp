@@ -109,10 +109,9 @@ std::shared_ptr<gfx::Image> highlightImage(gfx::Size size) {
     // warm wash and a blurred light edge.
     const ui::Rect rect(4, 4, size.width - 8, size.height - 8);
     ui::draw::fillRoundedRect(context, rect, 9, lookpalette::glowWash());
-    context.save();
+    gfx::SavedState saved(context);
     context.setShadow(gfx::Size(0, 0), 6, lookpalette::glow());
     ui::draw::strokeRoundedRect(context, rect, 9, lookpalette::glowEdge(), 1.5f);
-    context.restore();
     return context.image();
 }
 

@@ -82,7 +82,7 @@ void ActivityIndicatorView::drawRect(gfx::Context& ctx, Rect rect) {
                                                                                 : gfx::Color::white());
     Float r = std::min(b.width(), b.height()) / 2;
     Float inner = r * 0.45f, width = std::max<Float>(2, r * 0.22f);
-    ctx.save();
+    gfx::SavedState saved(ctx);
     ctx.setLineCap(gfx::LineCap::Round);
     ctx.setLineWidth(width);
     for (int i = 0; i < 12; ++i) {
@@ -96,7 +96,6 @@ void ActivityIndicatorView::drawRect(gfx::Context& ctx, Rect rect) {
         ctx.lineTo(b.midX() + c * (r - width / 2), b.midY() + s * (r - width / 2));
         ctx.strokePath();
     }
-    ctx.restore();
 }
 
 ProgressView::ProgressView(ProgressViewStyle style) : View(Rect(0, 0, 150, 9)), style_(style) {

@@ -252,18 +252,16 @@ void Button::drawRect(gfx::Context& ctx, Rect rect) {
         Float h = titleLabel_->font().lineHeight();
         Rect tr(x + titleInsets_.left - titleInsets_.right, vpos(h) + titleInsets_.top - titleInsets_.bottom,
                 ts.width + 1, h + 1);
-        ctx.save();
+        gfx::SavedState saved(ctx);
         if (auto sc = lookup(shadowColors_, state())) ctx.setShadow(titleLabel_->shadowOffset(), 0, *sc);
         ctx.setFillColor(currentTitleColor());
         gfx::drawText(ctx, title, tr, titleLabel_->font(), titleLabel_->lineBreakMode(), TextAlignment::Center);
-        ctx.restore();
     }
     if (down && showsTouch_) {
-        ctx.save();
+        gfx::SavedState saved(ctx);
         auto glow = gfx::Color::white().withAlpha(0.55f);
         ctx.setFillColor(glow);
         ctx.fillEllipseInRect(Rect(b.midX() - 14, b.midY() - 14, 28, 28));
-        ctx.restore();
     }
 }
 

@@ -68,7 +68,7 @@ void strokeRoundedRect(gfx::Context& ctx, Rect rect, Float radius, const gfx::Co
 }
 
 void fillVerticalGradient(gfx::Context& ctx, Rect rect, const gfx::Color& top, const gfx::Color& bottom, Float radius) {
-    ctx.save();
+    gfx::SavedState saved(ctx);
     ctx.beginPath();
     addRoundedRect(ctx, rect, radius);
     ctx.clip();
@@ -81,11 +81,10 @@ void fillVerticalGradient(gfx::Context& ctx, Rect rect, const gfx::Color& top, c
                                         a[3] + (b[3] - a[3]) * t};
         },
         true, true));
-    ctx.restore();
 }
 
 void fillGlossy(gfx::Context& ctx, Rect rect, const gfx::Color& base, Float radius) {
-    ctx.save();
+    gfx::SavedState saved(ctx);
     ctx.beginPath();
     addRoundedRect(ctx, rect, radius);
     ctx.clip();
@@ -104,7 +103,6 @@ void fillGlossy(gfx::Context& ctx, Rect rect, const gfx::Color& base, Float radi
             return lerp(low, bottom, (t - 0.5f) / 0.5f);
         },
         true, true));
-    ctx.restore();
 }
 
 namespace {
@@ -153,10 +151,9 @@ void bezel(gfx::Context& ctx, Rect rect, const Bezel& b, const std::function<voi
 Size text(gfx::Context& ctx, const std::string& s, Rect rect, const gfx::Font& font, const gfx::Color& color,
           TextAlignment alignment, LineBreakMode mode) {
     if (s.empty()) return {};
-    ctx.save();
+    gfx::SavedState saved(ctx);
     ctx.setFillColor(color);
     Size drawn = gfx::drawText(ctx, s, rect, font, mode, alignment);
-    ctx.restore();
     return drawn;
 }
 
@@ -175,7 +172,7 @@ Size textWithShadow(gfx::Context& ctx, const std::string& s, Rect rect, const gf
 }
 
 void chevron(gfx::Context& ctx, Point c, Float size, const gfx::Color& color, Float width) {
-    ctx.save();
+    gfx::SavedState saved(ctx);
     ctx.beginPath();
     ctx.moveTo(c.x - size / 2, c.y - size);
     ctx.lineTo(c.x + size / 2, c.y);
@@ -185,11 +182,10 @@ void chevron(gfx::Context& ctx, Point c, Float size, const gfx::Color& color, Fl
     ctx.setLineCap(gfx::LineCap::Square);
     ctx.setLineJoin(gfx::LineJoin::Miter);
     ctx.strokePath();
-    ctx.restore();
 }
 
 void checkmark(gfx::Context& ctx, Rect r, const gfx::Color& color, Float width) {
-    ctx.save();
+    gfx::SavedState saved(ctx);
     ctx.beginPath();
     ctx.moveTo(r.minX(), r.midY());
     ctx.lineTo(r.minX() + r.width() * 0.38f, r.maxY());
@@ -199,7 +195,6 @@ void checkmark(gfx::Context& ctx, Rect r, const gfx::Color& color, Float width) 
     ctx.setLineCap(gfx::LineCap::Round);
     ctx.setLineJoin(gfx::LineJoin::Round);
     ctx.strokePath();
-    ctx.restore();
 }
 
 void detailDisclosure(gfx::Context& ctx, Rect r) {

@@ -38,7 +38,7 @@ public:
         bool top = position_ == GroupPosition::Single || position_ == GroupPosition::First;
         bool bottom = position_ == GroupPosition::Single || position_ == GroupPosition::Last;
         Float r = position_ == GroupPosition::None ? 0 : kGroupRadius;
-        ctx.save();
+        gfx::SavedState saved(ctx);
         ctx.beginPath();
         draw::addRoundedRect(ctx, b, r, top, top, bottom, bottom);
         ctx.clip();
@@ -46,7 +46,6 @@ public:
             draw::fillVerticalGradient(ctx, b, palette::graySelectionTop(), palette::graySelectionBottom());
         else
             draw::fillVerticalGradient(ctx, b, palette::selectionTop(), palette::selectionBottom());
-        ctx.restore();
     }
 
 private:
@@ -80,11 +79,10 @@ public:
         gfx::Font font = header_ ? gfx::Font::boldSystemFont(17) : gfx::Font::systemFont(15);
         gfx::Color ink = palette::groupedTitleInk();
         Rect r = header_ ? Rect(20, 8, b.width() - 40, b.height() - 10) : Rect(20, 4, b.width() - 40, b.height() - 6);
-        ctx.save();
+        gfx::SavedState saved(ctx);
         ctx.setShadow(Size(0, 1), 0, gfx::Color::white().withAlpha(0.9f));
         ctx.setFillColor(ink);
         gfx::drawText(ctx, text_, r, font, LineBreakMode::WordWrap, header_ ? TextAlignment::Left : TextAlignment::Center);
-        ctx.restore();
     }
 
 private:

@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "platform/base/RunLoop.h"
+#include "platform/base/UTF8.h"
 #include "platform/gfx/Context.h"
 #include "platform/gfx/Text.h"
 #include "platform/net/PercentEncoding.h"
@@ -59,23 +60,7 @@ std::string decodeEntities(const std::string& s) {
             // A number that names no character (0, a UTF-16 surrogate, past
             // U+10FFFF) reads as the replacement character.
             if (code <= 0 || code >= 0x110000 || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
-            {
-                auto cp = static_cast<unsigned long>(code);
-                if (cp < 0x80) rep += static_cast<char>(cp);
-                else if (cp < 0x800) {
-                    rep += static_cast<char>(0xC0 | (cp >> 6));
-                    rep += static_cast<char>(0x80 | (cp & 0x3F));
-                } else if (cp < 0x10000) {
-                    rep += static_cast<char>(0xE0 | (cp >> 12));
-                    rep += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-                    rep += static_cast<char>(0x80 | (cp & 0x3F));
-                } else {
-                    rep += static_cast<char>(0xF0 | (cp >> 18));
-                    rep += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-                    rep += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-                    rep += static_cast<char>(0x80 | (cp & 0x3F));
-                }
-            }
+            base::appendUTF8(rep, static_cast<std::uint32_t>(code));
         } else {
             out += s[i];
             continue;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/base/Format.h"
+#include "platform/base/UTF8.h"
 #include "sharing/json/VXJsonNumbers.h"
 
 namespace {
@@ -125,24 +126,6 @@ unsigned decodeUTF8(const unsigned char* p, std::size_t n) {
     if (n == 3)
         return ((p[0] & 0x0Fu) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu);
     return ((p[0] & 0x07u) << 18) | ((p[1] & 0x3Fu) << 12) | ((p[2] & 0x3Fu) << 6) | (p[3] & 0x3Fu);
-}
-
-void appendUTF8(std::string& out, unsigned cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 }  // namespace
@@ -637,7 +620,7 @@ bool VXJsonParser::scanRestOfString(std::string& out) {
                     addErrorWithCode(VXJsonErrorCode::Unicode, "Broken unicode character");
                     return false;
                 }
-                appendUTF8(out, cp);
+                base::appendUTF8(out, cp);
                 continue;  // the position is already past the escape
             }
             default: {

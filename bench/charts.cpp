@@ -20,6 +20,7 @@
 #include "charts/CHTColor.h"
 #include "charts/CHTGradient.h"
 #include "charts/CHTMutableLineStyle.h"
+#include "charts/CHTMutableTextStyle.h"
 #include "charts/CHTScatterPlot.h"
 #include "charts/CHTXYPlotSpace.h"
 #include "platform/gfx/Context.h"

@@ -12,6 +12,7 @@
 #include "sharing/core/SHR.h"
 #include "sharing/core/SHRFormController.h"
 #include "sharing/core/SHRSharer.h"
+#include "support/MemoryKeychain.h"
 #include "training/DataAccess.h"
 #include "training/TodayViewController.h"
 #include "training/UserViewController.h"
@@ -278,7 +279,7 @@ struct SignedInServices {
         for (const auto& name : added) SHRSharer::registry().unregisterClass(name);
         base::Keychain::setShared(previous);
     }
-    std::shared_ptr<base::MemoryKeychain> keychain = std::make_shared<base::MemoryKeychain>();
+    std::shared_ptr<testsupport::MemoryKeychain> keychain = std::make_shared<testsupport::MemoryKeychain>();
     std::shared_ptr<base::Keychain> previous;
     std::vector<std::string> added;
 };

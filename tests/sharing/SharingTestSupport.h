@@ -20,6 +20,7 @@
 #include "sharing/core/Reachability.h"
 #include "sharing/core/SHR.h"
 #include "sharing/core/SHRSharer.h"
+#include "support/MemoryKeychain.h"
 
 namespace sharingtest {
 
@@ -56,7 +57,7 @@ protected:
 
     test::TempHome home_;
     std::shared_ptr<base::ManualClock> clock_;
-    std::shared_ptr<base::MemoryKeychain> keychain_ = std::make_shared<base::MemoryKeychain>();
+    std::shared_ptr<testsupport::MemoryKeychain> keychain_ = std::make_shared<testsupport::MemoryKeychain>();
     std::shared_ptr<base::Keychain> oldKeychain_;
     std::shared_ptr<ui::Window> window_;
     std::shared_ptr<ui::ViewController> root_;

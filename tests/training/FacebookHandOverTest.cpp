@@ -21,6 +21,7 @@
 #include "sharing/core/SHR.h"
 #include "sharing/core/SHRItem.h"
 #include "sharing/core/SHRSharer.h"
+#include "support/MemoryKeychain.h"
 #include "training/TolvekAppDelegate.h"
 
 namespace {
@@ -54,7 +55,7 @@ protected:
     test::TempHome home_;
     std::shared_ptr<base::ManualClock> clock_ = std::make_shared<base::ManualClock>();
     fakes::FacebookFake fb_;
-    std::shared_ptr<base::MemoryKeychain> keychain_ = std::make_shared<base::MemoryKeychain>();
+    std::shared_ptr<testsupport::MemoryKeychain> keychain_ = std::make_shared<testsupport::MemoryKeychain>();
     std::shared_ptr<base::Keychain> oldKeychain_;
 };
 

@@ -6,6 +6,7 @@
 #include "TestEnvironment.h"
 #include "platform/base/FileManager.h"
 #include "platform/base/Log.h"
+#include "support/MemoryKeychain.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ using base::Data;
 using base::FileKeychain;
 using base::KeychainItem;
 using base::KeychainStatus;
-using base::MemoryKeychain;
+using testsupport::MemoryKeychain;
 
 Data utf8(const std::string& s) { return Data(s.begin(), s.end()); }
 

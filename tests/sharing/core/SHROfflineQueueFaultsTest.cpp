@@ -20,6 +20,7 @@
 #include "sharing/core/SHRItem.h"
 #include "sharing/core/SHRRequest.h"
 #include "sharing/core/SHRSharer.h"
+#include "support/MemoryKeychain.h"
 
 namespace {
 
@@ -106,7 +107,7 @@ protected:
 
     test::TempHome home_;
     fakes::HttpServer server_;
-    std::shared_ptr<base::MemoryKeychain> keychain_ = std::make_shared<base::MemoryKeychain>();
+    std::shared_ptr<testsupport::MemoryKeychain> keychain_ = std::make_shared<testsupport::MemoryKeychain>();
     std::shared_ptr<base::Keychain> oldKeychain_;
     base::LogSink oldSink_;
     std::mutex logMutex_;

@@ -25,6 +25,7 @@
 #include "sharing/core/SHRActivityIndicator.h"
 #include "sharing/core/SHRFormController.h"
 #include "sharing/core/SHRSharer.h"
+#include "support/MemoryKeychain.h"
 
 namespace formtest {
 
@@ -163,7 +164,7 @@ protected:
     test::TempHome home_;
     fakes::HttpServer api_;
     std::shared_ptr<base::ManualClock> clock_;
-    std::shared_ptr<base::MemoryKeychain> keychain_ = std::make_shared<base::MemoryKeychain>();
+    std::shared_ptr<testsupport::MemoryKeychain> keychain_ = std::make_shared<testsupport::MemoryKeychain>();
     std::shared_ptr<base::Keychain> oldKeychain_;
     std::shared_ptr<ui::Window> window_;
     std::shared_ptr<ui::ViewController> root_;

@@ -16,6 +16,7 @@
 #include "sharing/core/SHR.h"
 #include "sharing/core/SHRSharer.h"
 #include "OAuthTestSupport.h"
+#include "support/MemoryKeychain.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ private:
 // headless driver taps the fields by name, types, looks and taps Allow.
 TEST(OAuthHeadlessTest, APersonSignsInOnTheServicesPageAndTheBookmarkIsSaved) {
     test::TempHome home;
-    auto keychain = std::make_shared<base::MemoryKeychain>();
+    auto keychain = std::make_shared<testsupport::MemoryKeychain>();
     auto oldKeychain = base::Keychain::setShared(keychain);
     fakes::HttpServer login, api, callback;
     net::Services::pointAtLoopback("DeliciousLogin", login.port());

@@ -14,6 +14,7 @@
 #include "sharing/core/Reachability.h"
 #include "sharing/core/SHR.h"
 #include "sharing/core/SHRSharer.h"
+#include "support/MemoryKeychain.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ private:
 
 TEST(LoginFormScreens, CaptionsAndFieldsAreShown) {
     test::TempHome home;
-    auto keychain = std::make_shared<base::MemoryKeychain>();
+    auto keychain = std::make_shared<testsupport::MemoryKeychain>();
     auto oldKeychain = base::Keychain::setShared(keychain);
     const auto folder = std::filesystem::temp_directory_path() / "tolvek-form-screens";
     {

@@ -30,7 +30,7 @@ protected:
         clock_ = std::make_shared<base::ManualClock>();
         base::Clock::setCurrent(clock_);
         ui::Application::resetSharedApplication();
-        oldKeychain_ = base::Keychain::setShared(keychain_);
+        oldKeychain_ = base::Keychain::setSharedForTesting(keychain_);
         window_ = std::make_shared<ui::Window>();
         window_->makeKeyAndVisible();
         root_ = std::make_shared<ui::ViewController>();
@@ -38,17 +38,17 @@ protected:
         window_->addSubview(nav_->view());
         SHR::resetForTesting();
         SHRSharer::registerBuiltInSharers();
-        Reachability::setStatusOverride(ReachableViaWiFi);
+        Reachability::setStatusOverrideForTesting(ReachableViaWiFi);
     }
     // Lets what the framework left running end, then puts the application,
     // keychain and clock back.
     void TearDown() override {
         SHR::resetForTesting();
-        Reachability::setStatusOverride(std::nullopt);
+        Reachability::setStatusOverrideForTesting(std::nullopt);
         advance(2);
         window_.reset();
         ui::Application::resetSharedApplication();
-        base::Keychain::setShared(oldKeychain_);
+        base::Keychain::setSharedForTesting(oldKeychain_);
         base::Clock::setCurrent(nullptr);
     }
 

@@ -30,22 +30,22 @@ class FacebookHandOverTest : public ::testing::Test {
 protected:
     void SetUp() override {
         base::Clock::setCurrent(clock_);
-        oldKeychain_ = base::Keychain::setShared(keychain_);
+        oldKeychain_ = base::Keychain::setSharedForTesting(keychain_);
         ui::Application::resetSharedApplication();
         ui::Application::sharedApplication().setDelegate(std::make_shared<TolvekAppDelegate>());
         SHR::resetForTesting();
         SHRSharer::registerBuiltInSharers();
-        Reachability::setStatusOverride(ReachableViaWiFi);
+        Reachability::setStatusOverrideForTesting(ReachableViaWiFi);
         for (const auto& name : fakes::FacebookFake::serviceNames())
-            net::Services::pointAtLoopback(name, fb_.server().port());
+            net::Services::pointAtLoopbackForTesting(name, fb_.server().port());
     }
     void TearDown() override {
         SHR::resetForTesting();
         base::RunLoop::main().advanceBy(2);
-        Reachability::setStatusOverride(std::nullopt);
+        Reachability::setStatusOverrideForTesting(std::nullopt);
         ui::Application::resetSharedApplication();
-        base::Keychain::setShared(oldKeychain_);
-        net::Services::reset();
+        base::Keychain::setSharedForTesting(oldKeychain_);
+        net::Services::resetForTesting();
         base::Clock::setCurrent(nullptr);
     }
     bool deliver(const std::string& url) { return ui::Application::sharedApplication().deliverOpenURL(url); }
@@ -96,13 +96,13 @@ TEST_F(FacebookHandOverTest, OtherURLsAreNotTakenAndChangeNothing) {
 TEST(FacebookLoginScript, TheLoginDialogShowsOverTheWorkoutScreen) {
     test::TempHome home;
     fakes::FacebookFake fb;
-    for (const auto& name : fakes::FacebookFake::serviceNames()) net::Services::pointAtLoopback(name, fb.server().port());
+    for (const auto& name : fakes::FacebookFake::serviceNames()) net::Services::pointAtLoopbackForTesting(name, fb.server().port());
     auto& defaults = base::UserDefaults::standardUserDefaults();
     defaults.setInteger("Tolvek_Level", 1);
     defaults.setInteger("Tolvek_Week", 1);
     defaults.setInteger("Tolvek_Day", 1);
     defaults.synchronize();
-    Reachability::setStatusOverride(ReachableViaWiFi);
+    Reachability::setStatusOverrideForTesting(ReachableViaWiFi);
     const char* keep = std::getenv("TOLVEK_SHOTS");
     const std::string shots = keep ? std::string(keep) : home.path() + "/shots";
     std::filesystem::create_directories(shots);
@@ -134,8 +134,8 @@ TEST(FacebookLoginScript, TheLoginDialogShowsOverTheWorkoutScreen) {
         EXPECT_TRUE(driver.expect("Day Completed")) << driver.lastError();
         driver.quit();
     }
-    Reachability::setStatusOverride(std::nullopt);
-    net::Services::reset();
+    Reachability::setStatusOverrideForTesting(std::nullopt);
+    net::Services::resetForTesting();
     EXPECT_TRUE(std::filesystem::exists(shots + "/facebook_login.png"));
     ASSERT_FALSE(fb.requestsTo("/dialog/oauth").empty());
     EXPECT_EQ(fb.requestsTo("/dialog/oauth")[0].queryItems().at("client_id"), "584019276341");

@@ -78,7 +78,7 @@ Keychain& Keychain::shared() {
     return *fileStore;
 }
 
-std::shared_ptr<Keychain> Keychain::setShared(std::shared_ptr<Keychain> store) {
+std::shared_ptr<Keychain> Keychain::setSharedForTesting(std::shared_ptr<Keychain> store) {
     std::lock_guard lock(sharedMutex());
     auto old = std::move(installed());
     installed() = std::move(store);

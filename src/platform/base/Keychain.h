@@ -38,10 +38,10 @@ public:
     virtual ~Keychain() = default;
 
     // The store in force: the file store at the default path unless a test
-    // installed another. setShared(nullptr) restores the default; the
+    // installed another. setSharedForTesting(nullptr) restores the default; the
     // previous store is returned.
     static Keychain& shared();
-    static std::shared_ptr<Keychain> setShared(std::shared_ptr<Keychain> store);
+    static std::shared_ptr<Keychain> setSharedForTesting(std::shared_ptr<Keychain> store);
 
     // The item of service and account: its attributes, or its data (none
     // when the item holds no data).

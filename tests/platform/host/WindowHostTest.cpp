@@ -260,10 +260,10 @@ TEST(WindowHostChild, Run) {
         });
         host::WindowHost window;
         host::WindowOptions options;
-        options.readBackOnClose = true;
+        options.readBackOnCloseForTesting = true;
         status = window.run(hosttest::demoDelegateFactory(), options);
         auto frame = window.lastFrame();
-        auto shown = window.shownFrame();
+        auto shown = window.shownFrameForTesting();
         if (const char* keep = std::getenv("TOLVEK_HOST_CHILD_SHOT"); keep && shown) shown->writePNG(keep);
         if (status == 0 && (window.framesShown() < 1 || !frame)) status = 3;
         if (status == 0 && (frame->width() != static_cast<int>(320 * window.scale()) ||

@@ -42,11 +42,11 @@ private:
 TEST(OAuthHeadlessTest, APersonSignsInOnTheServicesPageAndTheBookmarkIsSaved) {
     test::TempHome home;
     auto keychain = std::make_shared<testsupport::MemoryKeychain>();
-    auto oldKeychain = base::Keychain::setShared(keychain);
+    auto oldKeychain = base::Keychain::setSharedForTesting(keychain);
     fakes::HttpServer login, api, callback;
-    net::Services::pointAtLoopback("DeliciousLogin", login.port());
-    net::Services::pointAtLoopback("DeliciousAPI", api.port());
-    net::Services::pointAtLoopback("SharingWebSite", callback.port());
+    net::Services::pointAtLoopbackForTesting("DeliciousLogin", login.port());
+    net::Services::pointAtLoopbackForTesting("DeliciousAPI", api.port());
+    net::Services::pointAtLoopbackForTesting("SharingWebSite", callback.port());
     login.on("POST", "/oauth/v2/get_request_token", fakes::Reply::text(200, "oauth_token=req1&oauth_token_secret=rs1"));
     login.on("GET", "/oauth/v2/request_auth", fakes::Reply::text(200, oauthtest::loginPage("req1"), "text/html"));
     login.on("POST", "/login",
@@ -59,7 +59,7 @@ TEST(OAuthHeadlessTest, APersonSignsInOnTheServicesPageAndTheBookmarkIsSaved) {
         ASSERT_TRUE(driver.start(std::make_shared<Home>()));
         SHR::resetForTesting();
         SHRSharer::registerBuiltInSharers();
-        Reachability::setStatusOverride(ReachableViaWiFi);
+        Reachability::setStatusOverrideForTesting(ReachableViaWiFi);
         base::UserDefaults::standardUserDefaults().setBool("SHRDelicious_shouldAutoShare", true);
 
         SHRSharer::shareURL("SHRDelicious", net::URL("http://example.com/"), std::string("Example"));
@@ -85,10 +85,10 @@ TEST(OAuthHeadlessTest, APersonSignsInOnTheServicesPageAndTheBookmarkIsSaved) {
         EXPECT_EQ(SHR::getAuthValueForKey("accessKey", "SHRDelicious"), "acc1");
         EXPECT_EQ(api.requestCount(), 1u);
         SHR::resetForTesting();
-        Reachability::setStatusOverride(std::nullopt);
+        Reachability::setStatusOverrideForTesting(std::nullopt);
     }
-    base::Keychain::setShared(oldKeychain);
-    net::Services::reset();
+    base::Keychain::setSharedForTesting(oldKeychain);
+    net::Services::resetForTesting();
     net::CookieStorage::sharedHTTPCookieStorage().deleteAllCookies();
 }
 

@@ -45,7 +45,7 @@ protected:
 
 TEST_F(DeviceSharingTest, ThePasteboardKeepsTextAndImagesAndPassesTextToTheDesktop) {
     auto& pb = Pasteboard::generalPasteboard();
-    pb.clear();
+    pb.clearForTesting();
     EXPECT_FALSE(pb.string().has_value());
     pb.setString("http://example.org/a b");
     EXPECT_EQ(pb.string(), "http://example.org/a b");

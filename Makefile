@@ -2,7 +2,7 @@
 # configure, build, and then run the program or the whole test suite.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test asan clang fuzz bench install clean
+.PHONY: all deps configure build run test asan lint clang fuzz bench install clean
 
 all: build
 
@@ -34,6 +34,12 @@ asan: deps
 	@cmake --preset asan >/dev/null
 	@cmake --build build-asan -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
+
+# Formatting (.clang-format) of every file and clang-tidy (.clang-tidy,
+# without the slow static analyzer) over src/.
+lint: build
+	@scripts/install-deps lint
+	@scripts/lint
 
 # The same code built with clang 14, to keep it portable between compilers.
 clang:

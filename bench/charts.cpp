@@ -2,7 +2,8 @@
 // gradient and ellipse symbols) and its bar plot, each into a 640 x 960
 // image, against the floor of the same points drawn as one raw cairo polyline
 // with the same fill. ScatterLineAndArea10k is the scatter plot without its
-// symbols, the part that is compared with the floor.
+// symbols, the part that is compared with the floor; BarPlot10k is compared
+// with BarFloor10k, the same bars drawn straight with cairo.
 // RelabelRecords builds the data labels of 10,000 and of 100,000 records on a
 // fresh plot and releases them again; the second should take about ten times
 // the first.
@@ -10,6 +11,7 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -18,7 +20,6 @@
 #include "charts/CHTColor.h"
 #include "charts/CHTGradient.h"
 #include "charts/CHTMutableLineStyle.h"
-#include "charts/CHTMutableTextStyle.h"
 #include "charts/CHTScatterPlot.h"
 #include "charts/CHTXYPlotSpace.h"
 #include "platform/gfx/Context.h"
@@ -188,6 +189,72 @@ void CairoFloor10k(benchmark::State& state) {
     }
 }
 
+// A corner of radius r from the current point through (x1, y1) towards
+// (x2, y2), as the plot's paths round their corners; a straight line where
+// there is no corner.
+void arcTo(cairo_t* cr, double x1, double y1, double x2, double y2, double r) {
+    double x0, y0;
+    cairo_get_current_point(cr, &x0, &y0);
+    double ux = x0 - x1, uy = y0 - y1, vx = x2 - x1, vy = y2 - y1;
+    const double lu = std::hypot(ux, uy), lv = std::hypot(vx, vy);
+    if (r == 0 || lu == 0 || lv == 0 || std::fabs(ux * vy - uy * vx) < 1e-9 * lu * lv) {
+        cairo_line_to(cr, x1, y1);
+        return;
+    }
+    ux /= lu, uy /= lu, vx /= lv, vy /= lv;
+    const double theta = std::acos(std::clamp(ux * vx + uy * vy, -1.0, 1.0));
+    const double d = r / std::tan(theta / 2), h = r / std::sin(theta / 2);
+    const double bx = ux + vx, by = uy + vy, lb = std::hypot(bx, by);
+    const double cx = x1 + bx / lb * h, cy = y1 + by / lb * h;
+    const double a0 = std::atan2(y1 + uy * d - cy, x1 + ux * d - cx);
+    const double a1 = std::atan2(y1 + vy * d - cy, x1 + vx * d - cx);
+    if ((x1 - x0) * (y2 - y1) - (y1 - y0) * (x2 - x1) < 0) cairo_arc_negative(cr, cx, cy, r, a0, a1);
+    else cairo_arc(cr, cx, cy, r, a0, a1);
+}
+
+// The bar plot's bars drawn straight with cairo, in device pixels: each
+// bar's corners on pixel centres as the plot aligns them, the tip corners
+// rounded by the plot's radius, filled with the green to black gradient
+// across the bar and outlined in black.
+void BarFloor10k(benchmark::State& state) {
+    BenchSource source;
+    gfx::ImageContext ctx(kImage);
+    cairo_t* cr = ctx.cairo();
+    const double sx = kImage.width / double(kRecords + 1), sy = kImage.height / kMaxY;
+    const double w = 0.4 * sx;
+    auto align = [](double v) { return std::round(v) + 0.5; };
+    for (auto _ : state) {
+        clear(ctx);
+        cairo_save(cr);
+        cairo_identity_matrix(cr);
+        cairo_set_line_width(cr, 1);
+        for (int i = 0; i < kRecords; ++i) {
+            const double c = source.location[i] * sx, length = source.y[i] * sy;
+            const double base = align(kImage.height), tip = align(kImage.height - length);
+            const double right = align(c + w), left = align(c - w), middle = align(c);
+            const double r = std::min({2.0, w, length});
+            cairo_new_path(cr);
+            cairo_move_to(cr, right, base);
+            arcTo(cr, right, tip, middle, tip, r);
+            arcTo(cr, left, tip, left, base, r);
+            cairo_line_to(cr, left, base);
+            cairo_close_path(cr);
+            double x0, y0, x1, y1;
+            cairo_path_extents(cr, &x0, &y0, &x1, &y1);
+            cairo_pattern_t* gradient = cairo_pattern_create_linear(x0, 0, x1, 0);
+            cairo_pattern_add_color_stop_rgb(gradient, 0, 0, 1, 0);
+            cairo_pattern_add_color_stop_rgb(gradient, 1, 0, 0, 0);
+            cairo_set_source(cr, gradient);
+            cairo_fill_preserve(cr);
+            cairo_pattern_destroy(gradient);
+            cairo_set_source_rgb(cr, 0, 0, 0);
+            cairo_stroke(cr);
+        }
+        cairo_restore(cr);
+        ctx.flush();
+    }
+}
+
 // Any number of records, handed over as whole ranges of doubles.
 class LabelSource : public CHTPlotDataSource {
 public:
@@ -234,6 +301,7 @@ BENCHMARK(ScatterPlot10k)->Unit(benchmark::kMillisecond);
 BENCHMARK(ScatterLineAndArea10k)->Unit(benchmark::kMillisecond);
 BENCHMARK(BarPlot10k)->Unit(benchmark::kMillisecond);
 BENCHMARK(CairoFloor10k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BarFloor10k)->Unit(benchmark::kMillisecond);
 BENCHMARK(RelabelRecords)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -1,25 +1,39 @@
-// Parsing and writing one generated JSON document of about 5 MB with our
-// parser and writer, and the same document with RapidJSON and nlohmann-json
-// as yardsticks. Google Benchmark reports each as bytes_per_second (MB/s).
+// Parsing and writing generated JSON documents with our parser and writer,
+// beside RapidJSON (its default parse, and its full-precision parse, which
+// like ours reads every number exactly), nlohmann-json and simdjson (the
+// fastest parser there is, as the ceiling). Google Benchmark reports each as
+// bytes_per_second (MB/s).
 //
-// The yardsticks read numbers into binary doubles and integers; ours reads
-// every number as an exact decimal, which costs more and loses nothing.
+// The documents:
+//   records  about 5 MB of log records: nested objects, numbers, escapes
+//   doubles  an array of 10^6 doubles written with 17 significant digits
+//   twitter  many small objects of a social feed, strings with escapes
+//   deep     chains of objects and arrays nested 400 deep
+//
+// Before the timings, the program prints the memory each parser's tree of
+// each document holds (measured in a child process of its own, so that no
+// earlier parse has left memory behind), and checks that our parse of the
+// doubles kept every number exactly.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cinttypes>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include <nlohmann/json.hpp>
 #include <rapidjson/document.h>
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
+#include <simdjson.h>
 
 #include "sharing/json/VXJsonParser.h"
 #include "sharing/json/VXJsonWriter.h"
 
 namespace {
-
-constexpr std::size_t targetSize = 5 * 1024 * 1024;
 
 // A small deterministic generator, so every run measures the same text.
 struct Random {
@@ -32,6 +46,8 @@ struct Random {
     }
     std::uint32_t below(std::uint32_t n) { return next() % n; }
 };
+
+// ---- records
 
 std::string makeString(Random& r) {
     static const char* pieces[] = {"Today I did ", "pushups", " \\\"quoted\\\" ", "tab\\t", "line\\n",
@@ -87,28 +103,129 @@ std::string makeRecord(Random& r, int id) {
     return s;
 }
 
-const std::string& document() {
-    static const std::string text = [] {
-        Random r;
-        std::string s = "{\"title\":\"Tolvek log\",\"records\":[\n";
-        for (int id = 0; s.size() < targetSize; ++id) {
-            if (id)
-                s += ",\n";
-            s += makeRecord(r, id);
+std::string makeRecords() {
+    Random r;
+    std::string s = "{\"title\":\"Tolvek log\",\"records\":[\n";
+    for (int id = 0; s.size() < 5 * 1024 * 1024; ++id) {
+        if (id)
+            s += ",\n";
+        s += makeRecord(r, id);
+    }
+    s += "\n]}";
+    return s;
+}
+
+// ---- doubles
+
+std::string makeDoubles() {
+    Random r;
+    std::string s = "[";
+    s.reserve(25 * 1000 * 1000);
+    char buf[40];
+    for (int i = 0; i < 1000 * 1000; ++i) {
+        // Mantissas of every size, exponents from 1e-12 to 1e12.
+        const double mantissa = static_cast<double>(r.next()) / 4294967296.0 * 2.0 - 1.0;
+        double v = mantissa;
+        for (int e = static_cast<int>(r.below(25)) - 12; e != 0; e += e > 0 ? -1 : 1)
+            v = e > 0 ? v * 10 : v / 10;
+        std::snprintf(buf, sizeof buf, "%.17g", v);
+        if (i)
+            s += ',';
+        s += buf;
+    }
+    s += ']';
+    return s;
+}
+
+// ---- twitter
+
+std::string makeTwitter() {
+    Random r;
+    static const char* words[] = {"push", "ups", "today", "caf\\u00e9", "\\\"best\\\"", "week", "\\ud83d\\udcaa",
+                                  "level", "\xc3\xa6\xc3\xb8", "new", "record", "line\\nbreak", "http:\\/\\/t.co\\/x",
+                                  "@friend", "#training", "tab\\there", "\\u65e5\\u672c"};
+    static const char* langs[] = {"en", "ja", "es", "no", "de"};
+    auto text = [&](std::uint32_t n) {
+        std::string t = "\"";
+        for (std::uint32_t i = 0; i < n; ++i) {
+            if (i)
+                t += ' ';
+            t += words[r.below(sizeof words / sizeof *words)];
         }
-        s += "\n]}";
-        return s;
-    }();
-    return text;
+        return t + "\"";
+    };
+    std::string s = "{\"statuses\":[";
+    for (int i = 0; s.size() < 4 * 1024 * 1024; ++i) {
+        if (i)
+            s += ',';
+        const std::uint64_t id = 500000000000000000ull + static_cast<std::uint64_t>(i) * 7919u;
+        const std::string idText = std::to_string(id);
+        s += "{\"created_at\":\"Sun Aug 31 00:29:15 +0000 2014\",\"id\":" + idText + ",\"id_str\":\"" + idText +
+             "\",\"text\":" + text(4 + r.below(16)) +
+             ",\"source\":\"<a href=\\\"http:\\/\\/example.org\\\" rel=\\\"nofollow\\\">Tolvek<\\/a>\","
+             "\"truncated\":false,\"in_reply_to_status_id\":null,\"user\":{\"id\":" +
+             std::to_string(r.next()) + ",\"name\":" + text(2) + ",\"screen_name\":\"user" +
+             std::to_string(r.below(100000)) + "\",\"description\":" + text(r.below(12)) +
+             ",\"followers_count\":" + std::to_string(r.below(100000)) +
+             ",\"verified\":" + (r.below(5) ? "false" : "true") + ",\"lang\":\"" + langs[r.below(5)] +
+             "\"},\"geo\":null,\"entities\":{\"hashtags\":[";
+        const std::uint32_t tags = r.below(3);
+        for (std::uint32_t t = 0; t < tags; ++t) {
+            if (t)
+                s += ',';
+            const std::uint32_t at = r.below(100);
+            s += "{\"text\":" + text(1) + ",\"indices\":[" + std::to_string(at) + "," + std::to_string(at + 9) + "]}";
+        }
+        s += "],\"urls\":[],\"user_mentions\":[]},\"retweet_count\":" + std::to_string(r.below(1000)) +
+             ",\"favorited\":false,\"lang\":\"" + langs[r.below(5)] + "\"}";
+    }
+    s += "]}";
+    return s;
 }
 
-void reportBytes(benchmark::State& state) {
+// ---- deep
+
+std::string makeDeep() {
+    // Each chain: an object holding its level and an array that holds the
+    // level again and the next object, 400 containers deep in all.
+    std::string s = "[";
+    for (int chain = 0; s.size() < 4 * 1024 * 1024; ++chain) {
+        if (chain)
+            s += ',';
+        for (int level = 0; level < 200; ++level)
+            s += "{\"level\":" + std::to_string(level) + ",\"next\":[" + std::to_string(chain) + ",";
+        s += "null";
+        for (int level = 0; level < 200; ++level)
+            s += "]}";
+    }
+    s += "]";
+    return s;
+}
+
+enum Doc { Records, Doubles, Twitter, Deep, DocCount };
+const char* const docNames[] = {"records", "doubles", "twitter", "deep"};
+
+const std::string& document(Doc d) {
+    static const std::string texts[] = {makeRecords(), makeDoubles(), makeTwitter(), makeDeep()};
+    return texts[d];
+}
+
+const simdjson::padded_string& paddedDocument(Doc d) {
+    static const simdjson::padded_string texts[] = {
+        simdjson::padded_string(document(Records)), simdjson::padded_string(document(Doubles)),
+        simdjson::padded_string(document(Twitter)), simdjson::padded_string(document(Deep))};
+    return texts[d];
+}
+
+void reportBytes(benchmark::State& state, Doc d) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
-                            static_cast<std::int64_t>(document().size()));
+                            static_cast<std::int64_t>(document(d).size()));
 }
 
-void ParseVX(benchmark::State& state) {
-    const std::string& text = document();
+// ---- parsing
+
+void ParseVX(benchmark::State& state, Doc d) {
+    const std::string& text = document(d);
     VXJsonParser parser;
     for (auto _ : state) {
         std::optional<VXJsonValue> v = parser.objectWithString(text);
@@ -118,52 +235,48 @@ void ParseVX(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(v);
     }
-    reportBytes(state);
+    reportBytes(state, d);
 }
 
-void WriteVX(benchmark::State& state) {
-    VXJsonParser parser;
-    const VXJsonValue v = *parser.objectWithString(document());
-    VXJsonWriter writer;
+template <unsigned Flags>
+void ParseRapidJSON(benchmark::State& state, Doc d) {
+    const std::string& text = document(d);
     for (auto _ : state) {
-        std::optional<std::string> out = writer.stringWithObject(v);
-        if (!out) {
-            state.SkipWithError("write failed");
-            break;
-        }
-        benchmark::DoNotOptimize(out);
-    }
-    reportBytes(state);
-}
-
-void ParseRapidJSON(benchmark::State& state) {
-    const std::string& text = document();
-    for (auto _ : state) {
-        rapidjson::Document d;
-        d.Parse(text.c_str(), text.size());
-        if (d.HasParseError()) {
+        rapidjson::Document doc;
+        doc.Parse<Flags>(text.c_str(), text.size());
+        if (doc.HasParseError()) {
             state.SkipWithError("parse failed");
             break;
         }
-        benchmark::DoNotOptimize(d);
+        benchmark::DoNotOptimize(doc);
     }
-    reportBytes(state);
+    reportBytes(state, d);
 }
 
-void WriteRapidJSON(benchmark::State& state) {
-    rapidjson::Document d;
-    d.Parse(document().c_str(), document().size());
+void ParseRapidJSONDefault(benchmark::State& state, Doc d) {
+    ParseRapidJSON<rapidjson::kParseDefaultFlags>(state, d);
+}
+
+void ParseRapidJSONFullPrecision(benchmark::State& state, Doc d) {
+    ParseRapidJSON<rapidjson::kParseFullPrecisionFlag>(state, d);
+}
+
+void ParseSimdjson(benchmark::State& state, Doc d) {
+    const simdjson::padded_string& text = paddedDocument(d);
+    simdjson::dom::parser parser;
     for (auto _ : state) {
-        rapidjson::StringBuffer buffer;
-        rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
-        d.Accept(writer);
-        benchmark::DoNotOptimize(buffer.GetString());
+        simdjson::dom::element e;
+        if (parser.parse(text).get(e)) {
+            state.SkipWithError("parse failed");
+            break;
+        }
+        benchmark::DoNotOptimize(e);
     }
-    reportBytes(state);
+    reportBytes(state, d);
 }
 
-void ParseNlohmann(benchmark::State& state) {
-    const std::string& text = document();
+void ParseNlohmann(benchmark::State& state, Doc d) {
+    const std::string& text = document(d);
     for (auto _ : state) {
         nlohmann::json j = nlohmann::json::parse(text, nullptr, false);
         if (j.is_discarded()) {
@@ -172,25 +285,185 @@ void ParseNlohmann(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(j);
     }
-    reportBytes(state);
+    reportBytes(state, d);
 }
 
-void WriteNlohmann(benchmark::State& state) {
-    const nlohmann::json j = nlohmann::json::parse(document());
+// ---- writing
+
+void WriteVX(benchmark::State& state, Doc d) {
+    VXJsonParser parser;
+    const VXJsonValue v = *parser.objectWithString(document(d));
+    VXJsonWriter writer;
+    std::size_t bytes = 0;
     for (auto _ : state) {
-        std::string out = j.dump();
+        std::optional<std::string> out = writer.stringWithObject(v);
+        if (!out) {
+            state.SkipWithError("write failed");
+            break;
+        }
+        bytes = out->size();
         benchmark::DoNotOptimize(out);
     }
-    reportBytes(state);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+
+void WriteRapidJSON(benchmark::State& state, Doc d) {
+    rapidjson::Document doc;
+    doc.Parse(document(d).c_str(), document(d).size());
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        rapidjson::StringBuffer buffer;
+        rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+        doc.Accept(writer);
+        bytes = buffer.GetSize();
+        benchmark::DoNotOptimize(buffer.GetString());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+
+void WriteNlohmann(benchmark::State& state, Doc d) {
+    const nlohmann::json j = nlohmann::json::parse(document(d));
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        std::string out = j.dump();
+        bytes = out.size();
+        benchmark::DoNotOptimize(out);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+
+// ---- memory
+
+std::size_t heapInUse() {
+    const struct mallinfo2 m = mallinfo2();
+    return m.uordblks + m.hblkhd;
+}
+
+// The heap a parse leaves behind while its tree is alive (the parser itself
+// gone, when the tree does not live in it), measured in a child process.
+template <class Parse>
+long long treeBytes(Parse parse) {
+    int fds[2];
+    if (pipe(fds) != 0)
+        return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        const std::size_t before = heapInUse();
+        const bool ok = parse();
+        long long bytes = ok ? static_cast<long long>(heapInUse() - before) : -1;
+        if (write(fds[1], &bytes, sizeof bytes) != sizeof bytes)
+            _exit(1);
+        _exit(0);
+    }
+    close(fds[1]);
+    long long bytes = -1;
+    if (read(fds[0], &bytes, sizeof bytes) != sizeof bytes)
+        bytes = -1;
+    close(fds[0]);
+    waitpid(child, nullptr, 0);
+    return bytes;
+}
+
+// Kept alive until the child process ends.
+std::optional<VXJsonValue> keptVX;
+rapidjson::Document* keptRapid = nullptr;
+simdjson::dom::parser* keptSimd = nullptr;
+nlohmann::json* keptNlohmann = nullptr;
+
+void printMemory() {
+    std::printf("Parsed tree memory (MB; ratio to RapidJSON's default parse):\n");
+    std::printf("  %-8s %9s %9s %9s %9s %9s %7s\n", "document", "text", "VX", "RapidJSON", "simdjson", "nlohmann",
+                "VX/RJ");
+    for (int i = 0; i < DocCount; ++i) {
+        const Doc d = static_cast<Doc>(i);
+        const std::string& text = document(d);
+        const long long vx = treeBytes([&] {
+            VXJsonParser parser;
+            keptVX = parser.objectWithString(text);
+            return keptVX.has_value();
+        });
+        const long long rapid = treeBytes([&] {
+            keptRapid = new rapidjson::Document;
+            keptRapid->Parse(text.c_str(), text.size());
+            return !keptRapid->HasParseError();
+        });
+        const long long simd = treeBytes([&] {
+            keptSimd = new simdjson::dom::parser;
+            simdjson::dom::element e;
+            return !keptSimd->parse(paddedDocument(d)).get(e);
+        });
+        const long long nl = treeBytes([&] {
+            keptNlohmann = new nlohmann::json(nlohmann::json::parse(text, nullptr, false));
+            return !keptNlohmann->is_discarded();
+        });
+        constexpr double mb = 1024.0 * 1024.0;
+        std::printf("  %-8s %9.1f %9.1f %9.1f %9.1f %9.1f %7.2f\n", docNames[d], static_cast<double>(text.size()) / mb,
+                    static_cast<double>(vx) / mb, static_cast<double>(rapid) / mb, static_cast<double>(simd) / mb,
+                    static_cast<double>(nl) / mb, static_cast<double>(vx) / static_cast<double>(rapid));
+    }
+}
+
+// Every number of the doubles document, as our parser read it, equals the
+// decimal made from its text by the platform's exact conversion.
+void checkDoubles() {
+    const std::string& text = document(Doubles);
+    VXJsonParser parser;
+    const std::optional<VXJsonValue> v = parser.objectWithString(text);
+    std::size_t start = 1, wrong = 0, count = 0;
+    const VXJsonArray* a = v ? v->asArray() : nullptr;
+    for (std::size_t i = 0; a && i < a->size(); ++i) {
+        const std::size_t comma = text.find_first_of(",]", start);
+        const base::Decimal exact = base::Decimal::fromString(std::string_view(text).substr(start, comma - start));
+        const base::Decimal* got = (*a)[i].asNumber();
+        if (!got || base::decimalCompare(*got, exact) != 0 || got->toString() != exact.toString())
+            ++wrong;
+        ++count;
+        start = comma + 1;
+    }
+    std::printf("Doubles read exactly: %zu of %zu%s\n\n", count - wrong, static_cast<std::size_t>(1000000),
+                wrong || count != 1000000 ? "  <-- NOT EXACT" : "");
 }
 
 }  // namespace
 
-BENCHMARK(ParseVX)->Unit(benchmark::kMillisecond);
-BENCHMARK(WriteVX)->Unit(benchmark::kMillisecond);
-BENCHMARK(ParseRapidJSON)->Unit(benchmark::kMillisecond);
-BENCHMARK(WriteRapidJSON)->Unit(benchmark::kMillisecond);
-BENCHMARK(ParseNlohmann)->Unit(benchmark::kMillisecond);
-BENCHMARK(WriteNlohmann)->Unit(benchmark::kMillisecond);
+#define JSON_BENCH(fn, doc) BENCHMARK_CAPTURE(fn, doc, doc)->Unit(benchmark::kMillisecond)
 
-BENCHMARK_MAIN();
+JSON_BENCH(ParseVX, Records);
+JSON_BENCH(ParseRapidJSONDefault, Records);
+JSON_BENCH(ParseRapidJSONFullPrecision, Records);
+JSON_BENCH(ParseSimdjson, Records);
+JSON_BENCH(ParseNlohmann, Records);
+JSON_BENCH(WriteVX, Records);
+JSON_BENCH(WriteRapidJSON, Records);
+JSON_BENCH(WriteNlohmann, Records);
+
+JSON_BENCH(ParseVX, Doubles);
+JSON_BENCH(ParseRapidJSONDefault, Doubles);
+JSON_BENCH(ParseRapidJSONFullPrecision, Doubles);
+JSON_BENCH(ParseSimdjson, Doubles);
+
+JSON_BENCH(ParseVX, Twitter);
+JSON_BENCH(ParseRapidJSONDefault, Twitter);
+JSON_BENCH(ParseRapidJSONFullPrecision, Twitter);
+JSON_BENCH(ParseSimdjson, Twitter);
+JSON_BENCH(WriteVX, Twitter);
+JSON_BENCH(WriteRapidJSON, Twitter);
+
+JSON_BENCH(ParseVX, Deep);
+JSON_BENCH(ParseRapidJSONDefault, Deep);
+JSON_BENCH(ParseRapidJSONFullPrecision, Deep);
+JSON_BENCH(ParseSimdjson, Deep);
+JSON_BENCH(WriteVX, Deep);
+JSON_BENCH(WriteRapidJSON, Deep);
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    printMemory();
+    checkDoubles();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

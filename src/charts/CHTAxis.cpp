@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <optional>
 
@@ -22,19 +21,7 @@
 #include "platform/base/Format.h"
 #include "platform/base/Log.h"
 
-// ---- niceNum and the delegate defaults ----
-
-double niceNum(double x, bool round) {
-    if (x == 0 || std::isnan(x)) return x == 0 ? 0 : x;
-    double a = std::fabs(x);
-    if (std::isinf(a)) return x;
-    double e = std::pow(10.0, std::floor(std::log10(a)));
-    double f = a / e;
-    double nice;
-    if (round) nice = f < 1.5 ? 1 : f < 3 ? 2 : f < 7 ? 5 : 10;
-    else nice = f <= 1 ? 1 : f <= 2 ? 2 : f <= 5 ? 5 : 10;
-    return std::copysign(nice * e, x);
-}
+// ---- the delegate defaults ----
 
 bool CHTAxisDelegate::axisShouldRelabel(CHTAxis*) { return true; }
 void CHTAxisDelegate::axisDidRelabel(CHTAxis*) {}
@@ -60,8 +47,6 @@ bool sameRange(const std::shared_ptr<CHTPlotRange>& a, const std::shared_ptr<CHT
     return a->isEqualToRange(b.get());
 }
 
-bool finite(const base::Decimal& d) { return !d.isNaN(); }
-
 // Gives the text labels of a set the style (labels of other layers keep theirs).
 void setTextStyleOfLabels(const CHTAxisLabelSet& labels, const std::shared_ptr<CHTTextStyle>& style) {
     for (const auto& label : labels)
@@ -77,85 +62,26 @@ void logTickCap(const CHTAxis& axis, const char* outcome) {
     base::log(base::format("%@: too many tick locations for one relabel; %s", axis.description(), outcome));
 }
 
-// Collects the ticks of one relabel within the caps. More majors than their
-// cap leave the axis without ticks; more ticks in all than their cap drop
-// the minor ticks only, while the majors fit.
-class TickCollector {
-public:
-    TickCollector(const CHTAxis& axis, CHTDecimalSet& major, CHTDecimalSet& minor)
-        : axis_(axis), major_(major), minor_(minor) {}
+using TickGenerator = CHTTickLocations (*)(const CHTPlotRange&, const CHTTickPolicy&);
 
-    // false once the majors are past their cap: both sets are then empty.
-    bool addMajor(const base::Decimal& t) {
-        if (major_.size() >= kCHTMaximumMajorTickLocations && !major_.count(t)) {
-            logTickCap(axis_, "the axis shows no ticks or labels");
-            major_.clear();
-            minor_.clear();
-            return false;
-        }
-        major_.insert(t);
-        return true;
-    }
-    void addMinor(const base::Decimal& t) {
-        if (minorsDropped_) return;
-        if (minor_.size() >= kCHTMaximumTickLocations && !minor_.count(t)) return dropMinors();
-        minor_.insert(t);
-    }
-    bool wantsMinors() const { return !minorsDropped_; }
-    // Checks the count of all ticks once the majors are known.
-    void finish() {
-        if (major_.size() + minor_.size() > kCHTMaximumTickLocations) dropMinors();
-    }
-
-private:
-    void dropMinors() {
-        logTickCap(axis_, "the axis shows no minor ticks");
-        minorsDropped_ = true;
-        minor_.clear();
-    }
-    const CHTAxis& axis_;
-    CHTDecimalSet& major_;
-    CHTDecimalSet& minor_;
-    bool minorsDropped_ = false;
-};
-
-// How far past a limit of the range a tick may come out, as a fraction of
-// its spacing, and still stand on that limit. Tick locations are sums and
-// products that round (to 38 decimal digits, or to doubles), and a limit
-// that is exact in decimals is not in binary: without the tolerance a tick
-// that lies on the range's end in decimals can be lost.
-constexpr double kTickTolerance = 1e-9;
-
-const base::Decimal& decimalTickTolerance() {
-    static const base::Decimal tolerance = base::Decimal::fromString("0.000000001");
-    return tolerance;
-}
-
-// The limits of a working range in decimals, with the tolerance of one
-// spacing of ticks.
-struct TickLimits {
-    base::Decimal min, max, tolerance;
-    TickLimits(const base::Decimal& lo, const base::Decimal& hi, const base::Decimal& spacing)
-        : min(lo), max(hi), tolerance(CHTDecimalMultiply(spacing, decimalTickTolerance())) {}
-    bool pastMax(const base::Decimal& t) const { return CHTDecimalGreaterThan(CHTDecimalSubtract(t, tolerance), max); }
-    bool belowMin(const base::Decimal& t) const { return CHTDecimalLessThan(CHTDecimalAdd(t, tolerance), min); }
-    // Where a tick at t stands: on a limit when t is within the tolerance
-    // of it (on either side), else at t inside the range; nothing farther
-    // outside.
-    std::optional<base::Decimal> place(const base::Decimal& t) const {
-        if (!finite(t) || pastMax(t) || belowMin(t)) return std::nullopt;
-        if (!CHTDecimalGreaterThan(CHTDecimalSubtract(t, tolerance), min)) return min;
-        if (!CHTDecimalLessThan(CHTDecimalAdd(t, tolerance), max)) return max;
-        return t;
-    }
-};
-
-// The nice interval of the automatic policy as an exact decimal: niceNum
-// gives 1, 2 or 5 times a power of ten, which a double holds only nearly.
-base::Decimal niceDecimal(double interval) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.12g", interval);
-    return base::Decimal::fromString(text);
+// Runs a generator over the working range with the axis's settings and logs
+// a cap it ran into. No range gives no ticks.
+void generateTicks(const CHTAxis& axis, const CHTPlotRange* range, TickGenerator generate, CHTDecimalSet& major,
+                   CHTDecimalSet& minor) {
+    major.clear();
+    minor.clear();
+    if (!range) return;
+    CHTTickPolicy policy;
+    policy.majorIntervalLength = axis.majorIntervalLength();
+    policy.labelingOrigin = axis.labelingOrigin();
+    policy.minorTicksPerInterval = axis.minorTicksPerInterval();
+    policy.preferredNumberOfMajorTicks = axis.preferredNumberOfMajorTicks();
+    if (const auto& space = axis.plotSpace()) policy.scaleType = space->scaleTypeForCoordinate(axis.coordinate());
+    CHTTickLocations ticks = generate(*range, policy);
+    if (ticks.cap == CHTTickCap::AllTicksDropped) logTickCap(axis, "the axis shows no ticks or labels");
+    else if (ticks.cap == CHTTickCap::MinorTicksDropped) logTickCap(axis, "the axis shows no minor ticks");
+    major = std::move(ticks.major);
+    minor = std::move(ticks.minor);
 }
 
 }  // namespace
@@ -202,8 +128,8 @@ std::shared_ptr<CHTAxisDelegate> CHTAxis::axisDelegate() const {
 // (the value or a copy of it) and then asks for what the change needs.
 #define CHT_AXIS_SETTER(Name, field, Type, stored, then) \
     void CHTAxis::set##Name(Type value) {                \
-        if (value == field) return;                      \
-        field = stored;                                  \
+        if (value == (field)) return;                    \
+        (field) = stored;                                \
         then();                                          \
     }
 CHT_AXIS_SETTER(MajorTickLength, majorTickLength_, CGFloat, value, setNeedsRelabel)
@@ -634,207 +560,15 @@ std::shared_ptr<CHTPlotRange> CHTAxis::visiblePlotRange() const {
 }
 
 void CHTAxis::generateFixedIntervalMajorTickLocations(CHTDecimalSet& major, CHTDecimalSet& minor) const {
-    major.clear();
-    minor.clear();
-    auto range = visiblePlotRange();
-    const base::Decimal zero = base::Decimal::zero();
-    const base::Decimal& interval = majorIntervalLength_;
-    if (!range || !finite(interval) || !CHTDecimalGreaterThan(interval, zero)) return;
-    base::Decimal min = range->minLimit(), max = range->maxLimit();
-    const base::Decimal& origin = labelingOrigin_;
-    if (!finite(min) || !finite(max) || !finite(origin)) return;
-
-    unsigned m = minorTicksPerInterval_;
-    base::Decimal step = m > 0 ? CHTDecimalDivide(interval, CHTDecimalFromUnsignedLong(m + 1UL)) : zero;
-    if (m > 0 && (!finite(step) || !CHTDecimalGreaterThan(step, zero))) m = 0;
-    const TickLimits majorLimits(min, max, interval), minorLimits(min, max, m > 0 ? step : interval);
-
-    // The first whole number of intervals from the origin that reaches min,
-    // within the tolerance (a quotient of 2.000…01 still means 2).
-    base::Decimal quotient = CHTDecimalDivide(CHTDecimalSubtract(min, origin), interval);
-    base::Decimal whole;
-    base::decimalRound(&whole, CHTDecimalSubtract(quotient, decimalTickTolerance()), 0, base::RoundingMode::Up);
-    base::Decimal first = CHTDecimalAdd(origin, CHTDecimalMultiply(interval, whole));
-    if (!finite(first)) return;
-
-    TickCollector ticks(*this, major, minor);
-    // Minor ticks below the first major tick, inside the range.
-    base::Decimal below = first;
-    for (unsigned j = 0; j < m && ticks.wantsMinors(); ++j) {
-        base::Decimal next = CHTDecimalSubtract(below, step);
-        if (!finite(next) || !CHTDecimalLessThan(next, below)) break;
-        auto at = minorLimits.place(next);
-        if (!at) break;
-        below = next;
-        ticks.addMinor(*at);
-    }
-    base::Decimal t = first;
-    while (!majorLimits.pastMax(t)) {
-        if (auto at = majorLimits.place(t); at && !ticks.addMajor(*at)) return;
-        base::Decimal minorAt = t;
-        for (unsigned j = 0; j < m && ticks.wantsMinors(); ++j) {
-            base::Decimal next = CHTDecimalAdd(minorAt, step);
-            if (!finite(next) || !CHTDecimalGreaterThan(next, minorAt) || minorLimits.pastMax(next)) break;
-            minorAt = next;
-            if (auto at = minorLimits.place(next)) ticks.addMinor(*at);
-        }
-        base::Decimal next = CHTDecimalAdd(t, interval);
-        if (!finite(next) || !CHTDecimalGreaterThan(next, t)) break;  // t no longer grows
-        t = next;
-    }
-    ticks.finish();
+    generateTicks(*this, visiblePlotRange().get(), CHTFixedIntervalTickLocations, major, minor);
 }
 
 void CHTAxis::generateEqualMajorTickLocations(CHTDecimalSet& major, CHTDecimalSet& minor) const {
-    major.clear();
-    minor.clear();
-    auto range = visiblePlotRange();
-    if (!range) return;
-    const base::Decimal zero = base::Decimal::zero();
-    base::Decimal length = range->length();
-    base::Decimal min = range->minLimit(), max = range->maxLimit();
-    if (!finite(length) || !finite(min) || !finite(max) || length == zero) return;
-
-    unsigned n = preferredNumberOfMajorTicks_;
-    base::Decimal interval =
-        CHTDecimalDivide(length, n > 1 ? CHTDecimalFromUnsignedLong(n - 1UL) : base::Decimal::one());
-    if (CHTDecimalLessThan(interval, zero)) interval = CHTDecimalSubtract(zero, interval);
-    if (!finite(interval) || !CHTDecimalGreaterThan(interval, zero)) return;
-    unsigned m = minorTicksPerInterval_;
-    base::Decimal step = m > 0 ? CHTDecimalDivide(interval, CHTDecimalFromUnsignedLong(m + 1UL)) : zero;
-    if (m > 0 && (!finite(step) || !CHTDecimalGreaterThan(step, zero))) m = 0;
-    // A third of a range is rounded to 38 digits: the last division may
-    // come out a little past max, and still stands on it.
-    const TickLimits majorLimits(min, max, interval), minorLimits(min, max, m > 0 ? step : interval);
-
-    TickCollector ticks(*this, major, minor);
-    base::Decimal t = min;
-    while (!majorLimits.pastMax(t)) {
-        if (auto at = majorLimits.place(t); at && !ticks.addMajor(*at)) return;
-        base::Decimal minorAt = t;
-        for (unsigned j = 0; j < m && ticks.wantsMinors(); ++j) {
-            base::Decimal next = CHTDecimalAdd(minorAt, step);
-            if (!finite(next) || !CHTDecimalGreaterThan(next, minorAt) || minorLimits.pastMax(next)) break;
-            minorAt = next;
-            if (auto at = minorLimits.place(next)) ticks.addMinor(*at);
-        }
-        base::Decimal next = CHTDecimalAdd(t, interval);
-        if (!finite(next) || !CHTDecimalGreaterThan(next, t)) break;
-        t = next;
-    }
-    ticks.finish();
+    generateTicks(*this, visiblePlotRange().get(), CHTEqualDivisionTickLocations, major, minor);
 }
 
 void CHTAxis::autoGenerateMajorTickLocations(CHTDecimalSet& major, CHTDecimalSet& minor) const {
-    major.clear();
-    minor.clear();
-    auto range = visiblePlotRange();
-    if (!range || !plotSpace_) return;
-    int scaleType = plotSpace_->scaleTypeForCoordinate(coordinate_);
-    double min = range->minLimitDouble(), max = range->maxLimitDouble();
-    double length = range->lengthDouble();
-    if (!std::isfinite(min) || !std::isfinite(max) || !std::isfinite(length) || length == 0) return;
-    if (scaleType == CHTScaleTypeLog) {
-        if (min <= 0 || max <= 0) return;
-    } else if (scaleType != CHTScaleTypeLinear) {
-        return;
-    }
-    const base::Decimal minLimit = range->minLimit(), maxLimit = range->maxLimit();
-    if (!finite(minLimit) || !finite(maxLimit)) return;
-    unsigned n = preferredNumberOfMajorTicks_;
-    unsigned m = minorTicksPerInterval_;
-    double len = std::fabs(length);
-
-    auto tooManyMajors = [&](double first, double last) {
-        if (std::isfinite(first) && std::isfinite(last) && last - first + 1 <= kCHTMaximumMajorTickLocations + 2.0)
-            return false;
-        logTickCap(*this, "the axis shows no ticks or labels");
-        return true;
-    };
-    TickCollector ticks(*this, major, minor);
-
-    if (scaleType == CHTScaleTypeLinear) {
-        if (n == 0) n = 5;
-        else if (n == 1) n = 2;
-        double interval = niceNum(len / (n - 1.0), true);
-        if (!std::isfinite(interval) || interval <= 0) return;
-        double first = std::floor(min / interval), last = std::ceil(max / interval);
-        if (tooManyMajors(first, last)) return;
-        // So many intervals from zero that neighbouring ticks would be one
-        // number in doubles: no ticks rather than a count out of range.
-        if (std::fabs(first) > 1e15 || std::fabs(last) > 1e15) return;
-        // The majors are whole multiples of the interval, made and compared
-        // with the range's limits in decimals; one more on each side makes
-        // up for a quotient that rounded the wrong way in doubles.
-        const base::Decimal zero = base::Decimal::zero();
-        const base::Decimal step = niceDecimal(interval);
-        if (!finite(step) || !CHTDecimalGreaterThan(step, zero)) return;
-        base::Decimal minorStep = m > 0 ? CHTDecimalDivide(step, CHTDecimalFromUnsignedLong(m + 1UL)) : zero;
-        if (m > 0 && (!finite(minorStep) || !CHTDecimalGreaterThan(minorStep, zero))) m = 0;
-        const TickLimits majorLimits(minLimit, maxLimit, step), minorLimits(minLimit, maxLimit, m > 0 ? minorStep : step);
-        for (long long i = static_cast<long long>(first) - 1; i <= static_cast<long long>(last) + 1; ++i) {
-            const base::Decimal value = CHTDecimalMultiply(step, CHTDecimalFromLongLong(i));
-            if (auto at = majorLimits.place(value); at && !ticks.addMajor(*at)) return;
-            // Every minor of this interval lies below min: none to try.
-            if (CHTDecimalLessThanOrEqualTo(CHTDecimalAdd(value, step), minLimit)) continue;
-            // In the interval that holds min, the minors start just below it.
-            unsigned j = 1;
-            base::Decimal minorValue = value;
-            if (CHTDecimalLessThan(value, minLimit)) {
-                base::Decimal skipped;
-                base::decimalRound(&skipped, CHTDecimalDivide(CHTDecimalSubtract(minLimit, value), minorStep), 0,
-                                   base::RoundingMode::Down);
-                const double count = std::clamp(skipped.toDouble() - 1, 0.0, static_cast<double>(m));
-                j += static_cast<unsigned>(count);
-                minorValue = CHTDecimalAdd(value, CHTDecimalMultiply(minorStep, CHTDecimalFromDouble(std::floor(count))));
-            }
-            for (; j <= m && ticks.wantsMinors(); ++j) {
-                base::Decimal next = CHTDecimalAdd(minorValue, minorStep);
-                if (!finite(next) || !CHTDecimalGreaterThan(next, minorValue) || minorLimits.pastMax(next)) break;
-                minorValue = next;
-                if (auto at = minorLimits.place(minorValue)) ticks.addMinor(*at);
-            }
-        }
-    } else {
-        if (n == 0) n = 5;
-        double L = std::log10(len);
-        double interval = std::fabs(L) >= n ? niceNum(L / (n - 1.0), true) : (L < 0 ? -1.0 : 1.0);
-        // The magnitude: a negative interval (ranges shorter than 1) would
-        // take logarithms of negative numbers.
-        double magnitude = std::fabs(interval);
-        if (!std::isfinite(magnitude) || magnitude <= 0) return;
-        double first = std::floor(std::log10(min / magnitude)), last = std::ceil(std::log10(max / magnitude));
-        if (tooManyMajors(first, last)) return;
-        // Ticks made in doubles, kept within the tolerance of the limits (a
-        // major relative to its value, as log ticks lie a factor apart; a
-        // minor relative to the minor step) and then standing on them.
-        auto place = [&](double v, double tolerance) -> std::optional<base::Decimal> {
-            if (!(v >= min - tolerance && v <= max + tolerance)) return std::nullopt;
-            if (v <= min + tolerance) return minLimit;
-            if (v >= max - tolerance) return maxLimit;
-            return CHTDecimalFromDouble(v);
-        };
-        double base = std::pow(10.0, magnitude);
-        double step = base * std::pow(10.0, std::floor(std::log10(min))) / (m + 1.0);
-        for (long long i = static_cast<long long>(first); i <= static_cast<long long>(last); ++i, step *= base) {
-            double value = std::pow(10.0, static_cast<double>(i) * magnitude);
-            if (auto at = place(value, value * kTickTolerance); at && !ticks.addMajor(*at)) return;
-            const double minorTolerance = step * kTickTolerance;
-            if (value + m * step < min - minorTolerance) continue;
-            // In the decade that holds min, the minors start just below it.
-            unsigned j = 1;
-            if (value < min) j += static_cast<unsigned>(std::clamp(std::floor((min - value) / step) - 1, 0.0, double(m)));
-            double previous = value;
-            for (; j <= m && ticks.wantsMinors(); ++j) {
-                double minorValue = value + j * step;
-                // A step too small to move the value makes no more ticks.
-                if (!(minorValue > previous) || !(minorValue <= max + minorTolerance)) break;
-                previous = minorValue;
-                if (auto at = place(minorValue, minorTolerance)) ticks.addMinor(*at);
-            }
-        }
-    }
-    ticks.finish();
+    generateTicks(*this, visiblePlotRange().get(), CHTAutomaticTickLocations, major, minor);
 }
 
 CHTDecimalSet CHTAxis::filteredTickLocations(const CHTDecimalSet& locations) const {

@@ -26,6 +26,7 @@
 #include "charts/CHTPlotSpace.h"
 #include "charts/CHTShadow.h"
 #include "charts/CHTTextStyle.h"
+#include "charts/CHTTickGeneration.h"
 #include "platform/base/NumberFormatter.h"
 
 class CHTAxis;
@@ -33,25 +34,12 @@ class CHTAxisSet;
 class CHTGridLines;
 class CHTPlotArea;
 
-// Tick locations: exact decimals along the axis, without duplicates.
-using CHTDecimalSet = std::set<base::Decimal>;
-
 // Labelling policies.
 inline constexpr int CHTAxisLabelingPolicyNone = 0;
 inline constexpr int CHTAxisLabelingPolicyLocationsProvided = 1;
 inline constexpr int CHTAxisLabelingPolicyFixedInterval = 2;
 inline constexpr int CHTAxisLabelingPolicyAutomatic = 3;
 inline constexpr int CHTAxisLabelingPolicyEqualDivisions = 4;
-
-// What one relabel may generate: more major ticks than a chart can show
-// leave both sets empty; more tick locations in all drop only the minor
-// ticks, the majors kept (either is logged once).
-inline constexpr std::size_t kCHTMaximumMajorTickLocations = 1000;
-inline constexpr std::size_t kCHTMaximumTickLocations = 10000;
-
-// A step rounded to 1, 2, 5 or 10 times a power of ten, with the sign of x.
-// With round: the nearest such value; without: the next one up.
-double niceNum(double x, bool round);
 
 // What an axis asks of its layer delegate. Set an object of this kind as the
 // axis's delegate; the defaults let every relabel happen.
@@ -210,7 +198,8 @@ public:
     void relabel();
 
     // The generators: new major and minor sets (both empty when nothing can
-    // be generated).
+    // be generated) by the functions of CHTTickGeneration.h over the visible
+    // range with the axis's settings; a cap they run into is logged once.
     void generateFixedIntervalMajorTickLocations(CHTDecimalSet& major, CHTDecimalSet& minor) const;
     void autoGenerateMajorTickLocations(CHTDecimalSet& major, CHTDecimalSet& minor) const;
     void generateEqualMajorTickLocations(CHTDecimalSet& major, CHTDecimalSet& minor) const;

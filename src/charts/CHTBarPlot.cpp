@@ -224,9 +224,27 @@ double CHTBarPlot::doubleLengthInPlotCoordinates(double length) const {
 }
 
 CGFloat CHTBarPlot::halfBarWidth() const {
+    if (drawing_) return drawing_->halfWidth;
     // On a reversed location axis the view length is negative: the half
     // width is its magnitude.
     return std::fabs(lengthInView(barWidth_) * barWidthScale_ / 2);
+}
+
+CHTBarPlot::SharedBarGeometry CHTBarPlot::sharedBarGeometry() const {
+    SharedBarGeometry g;
+    g.halfWidth = halfBarWidth();
+    g.shift = lengthInView(barOffset_) * barOffsetScale_;
+    g.areaOffset = plotAreaToPlotOffset();
+    // The plot area's bounds in the plot's coordinates (the plot's own
+    // bounds when it stands alone).
+    gfx::Rect area = bounds();
+    if (auto plotArea = this->plotArea()) {
+        gfx::Rect b = plotArea->bounds();
+        area = gfx::Rect(b.x() + g.areaOffset.x, b.y() + g.areaOffset.y, b.width(), b.height());
+    }
+    g.low = barsAreHorizontal_ ? area.minY() : area.minX();
+    g.high = barsAreHorizontal_ ? area.maxY() : area.maxX();
+    return g;
 }
 
 bool CHTBarPlot::barAtRecordIndex(std::size_t index, gfx::Point& basePoint, gfx::Point& tipPoint) const {
@@ -258,8 +276,8 @@ bool CHTBarPlot::barAtRecordIndex(std::size_t index, gfx::Point& basePoint, gfx:
             basePoint = space->plotAreaViewPointForPlotPoint({location, base});
         }
     }
-    const gfx::Point offset = plotAreaToPlotOffset();
-    const CGFloat shift = lengthInView(barOffset_) * barOffsetScale_;
+    const gfx::Point offset = drawing_ ? drawing_->areaOffset : plotAreaToPlotOffset();
+    const CGFloat shift = drawing_ ? drawing_->shift : lengthInView(barOffset_) * barOffsetScale_;
     const gfx::Point along = barsAreHorizontal_ ? gfx::Point(0, shift) : gfx::Point(shift, 0);
     tipPoint = gfx::Point(tipPoint.x + offset.x + along.x, tipPoint.y + offset.y + along.y);
     basePoint = gfx::Point(basePoint.x + offset.x + along.x, basePoint.y + offset.y + along.y);
@@ -267,19 +285,9 @@ bool CHTBarPlot::barAtRecordIndex(std::size_t index, gfx::Point& basePoint, gfx:
 }
 
 bool CHTBarPlot::barIsVisibleWithBasePoint(gfx::Point basePoint) const {
-    const CGFloat w = halfBarWidth();
+    const SharedBarGeometry g = drawing_ ? *drawing_ : sharedBarGeometry();
     const CGFloat c = barsAreHorizontal_ ? basePoint.y : basePoint.x;
-    // The plot area's bounds in the plot's coordinates (the plot's own
-    // bounds when it stands alone).
-    gfx::Rect area = bounds();
-    if (auto plotArea = this->plotArea()) {
-        const gfx::Point offset = plotAreaToPlotOffset();
-        gfx::Rect b = plotArea->bounds();
-        area = gfx::Rect(b.x() + offset.x, b.y() + offset.y, b.width(), b.height());
-    }
-    const CGFloat lo = barsAreHorizontal_ ? area.minY() : area.minX();
-    const CGFloat hi = barsAreHorizontal_ ? area.maxY() : area.maxX();
-    return c - w <= hi && c + w >= lo;
+    return c - g.halfWidth <= g.high && c + g.halfWidth >= g.low;
 }
 
 std::optional<gfx::Path> CHTBarPlot::newBarPathWithContext(const gfx::Context* context, gfx::Point basePoint,
@@ -334,7 +342,7 @@ void CHTBarPlot::drawBarInContext(gfx::Context& context, std::size_t recordIndex
         if (auto answer = source->barLineStyleForBarPlot(this, recordIndex); answer && !answer->isNil())
             style = answer->object;
     }
-    context.save();
+    gfx::SavedState saved(context);
     if (fill) {
         context.beginPath();
         context.addPath(*path);
@@ -346,7 +354,6 @@ void CHTBarPlot::drawBarInContext(gfx::Context& context, std::size_t recordIndex
         context.addPath(*path);
         context.strokePath();
     }
-    context.restore();
 }
 
 void CHTBarPlot::renderAsVectorInContext(gfx::Context& context) {
@@ -360,6 +367,12 @@ void CHTBarPlot::renderAsVectorInContext(gfx::Context& context) {
     if (barBasesVary_ && tips->numberOfSamples() != bases->numberOfSamples())
         base::raise("CHTException", "Number of bar lengths and bases do not match");
     CHTPlot::renderAsVectorInContext(context);
+    // Every bar shares these; the drawing of a bar must not change them.
+    struct Sharing {
+        std::optional<SharedBarGeometry>& slot;
+        ~Sharing() { slot.reset(); }
+    } sharing{drawing_};
+    drawing_ = sharedBarGeometry();
     for (std::size_t i = 0; i < cachedDataCount(); ++i) drawBarInContext(context, i);
 }
 

@@ -121,9 +121,23 @@ public:
     std::shared_ptr<base::Coding> initWithCoder(base::KeyedUnarchiver& coder) override;
 
 private:
+    // What every bar of one drawing shares: half the bar width, the shift
+    // along the location axis, the plot area's offset in the plot, and the
+    // plot area's extent along the location axis (the bars' visibility).
+    struct SharedBarGeometry {
+        CGFloat halfWidth;
+        CGFloat shift;
+        gfx::Point areaOffset;
+        CGFloat low, high;
+    };
+    SharedBarGeometry sharedBarGeometry() const;
     // Half the drawn bar width in view units, as a magnitude.
     CGFloat halfBarWidth() const;
     void styleChanged();
+
+    // Worked out once while the bars are drawn (the plot space maps the
+    // lengths in decimals); nothing outside a drawing.
+    std::optional<SharedBarGeometry> drawing_;
 
     std::shared_ptr<CHTLineStyle> lineStyle_;
     std::shared_ptr<CHTFill> fill_;

@@ -186,12 +186,14 @@ std::shared_ptr<CHTGradient> CHTGradient::gradientWithBlendingMode(CHTGradientBl
 std::shared_ptr<CHTGradient> CHTGradient::gradientWithAlphaComponent(CGFloat alpha) const {
     auto g = copy();
     for (auto& e : g->elements_) e.color.alpha = alpha;
+    g->dropSampling();
     return g;
 }
 
 // ---- Accessors
 
 void CHTGradient::setBlendingMode(CHTGradientBlendingMode mode) {
+    dropSampling();
     blendingMode_ = mode;
     hasEvaluator_ = mode == CHTLinearBlendingMode || mode == CHTChromaticBlendingMode ||
                     mode == CHTInverseChromaticBlendingMode;
@@ -228,6 +230,7 @@ const _CHTGradientElement* CHTGradient::elementAtIndex(std::size_t index) const 
 }
 
 void CHTGradient::addElement(const _CHTGradientElement& element) {
+    dropSampling();
     if (elements_.empty() || element.position < elements_.front().position) {
         elements_.insert(elements_.begin(), element);
         return;
@@ -239,6 +242,7 @@ void CHTGradient::addElement(const _CHTGradientElement& element) {
 
 _CHTGradientElement CHTGradient::removeElementAtIndex(std::size_t index) {
     if (index >= elements_.size()) return missingElement();
+    dropSampling();
     _CHTGradientElement e = elements_[index];
     elements_.erase(elements_.begin() + static_cast<long>(index));
     return e;
@@ -247,6 +251,7 @@ _CHTGradientElement CHTGradient::removeElementAtIndex(std::size_t index) {
 _CHTGradientElement CHTGradient::removeElementAtPosition(CGFloat position) {
     for (auto it = elements_.begin(); it != elements_.end(); ++it) {
         if (it->position == position) {
+            dropSampling();
             _CHTGradientElement e = *it;
             elements_.erase(it);
             return e;
@@ -255,7 +260,10 @@ _CHTGradientElement CHTGradient::removeElementAtPosition(CGFloat position) {
     return missingElement();
 }
 
-void CHTGradient::removeAllElements() { elements_.clear(); }
+void CHTGradient::removeAllElements() {
+    dropSampling();
+    elements_.clear();
+}
 
 // ---- Evaluation
 
@@ -300,11 +308,12 @@ std::optional<std::array<CGFloat, 4>> CHTGradient::evaluate(CGFloat x) const {
 
 std::optional<gfx::ShadingFunction> CHTGradient::shadingFunction() const {
     if (!hasEvaluator_) return std::nullopt;
-    // The shading is drawn at once, so the function may read this gradient's
-    // stops as they are now; it hands the shading straight (not
-    // premultiplied) colours, which is what the context expects.
-    auto self = copy();
-    return gfx::ShadingFunction([self](gfx::Float x) {
+    // The function reads a copy of the stops as they are now (kept until
+    // they change), so a shading used later still shows them; it hands the
+    // shading straight (not premultiplied) colours, which is what the
+    // context expects.
+    if (!snapshot_) snapshot_ = copy();
+    return gfx::ShadingFunction([self = snapshot_](gfx::Float x) {
         gfx::Color c = self->newColorAtPosition(x);
         auto rgba = c.rgba();
         return std::array<gfx::Float, 4>{rgba[0], rgba[1], rgba[2], rgba[3]};
@@ -361,31 +370,46 @@ std::optional<gfx::Shading> CHTGradient::newRadialGradientInRect(const gfx::Rect
 
 // ---- Drawing
 
-void CHTGradient::drawShadingForRect(const gfx::Rect& rect, gfx::Context& context) const {
+std::shared_ptr<const gfx::ShadingRamp> CHTGradient::ramp() const {
+    if (!ramp_) {
+        auto function = shadingFunction();
+        if (!function) return nullptr;
+        // Sampled at the stops too, so narrow bands (the spectrum's lines) show.
+        std::vector<gfx::Float> breakpoints;
+        for (const auto& e : elements_) breakpoints.push_back(e.position);
+        ramp_ = std::make_shared<const gfx::ShadingRamp>(gfx::sampleShadingFunction(*function, breakpoints));
+    }
+    return ramp_;
+}
+
+std::optional<gfx::Shading> CHTGradient::newShadingForRect(const gfx::Rect& rect, gfx::Context& context) const {
     std::optional<gfx::Shading> shading;
     if (gradientType_ == CHTGradientTypeAxial) shading = newAxialGradientInRect(rect);
     else if (gradientType_ == CHTGradientTypeRadial) shading = newRadialGradientInRect(rect, context);
-    if (!shading) return;
-    // Sampled at the stops, so narrow bands (the spectrum's lines) show.
-    for (std::size_t i = 0; i < elementCount(); ++i)
-        if (const auto* e = elementAtIndex(i)) shading->breakpoints.push_back(e->position);
-    context.drawShading(*shading);
+    if (!shading) return std::nullopt;
+    // The same ramp for every rectangle: a plot filling many shapes with
+    // one gradient samples it once.
+    shading->ramp = ramp();
+    return shading;
 }
 
 void CHTGradient::fillRect(const gfx::Rect& rect, gfx::Context& context) const {
-    context.save();
+    gfx::SavedState saved(context);
     context.clipToRect(rect);
-    drawShadingForRect(rect, context);
-    context.restore();
+    if (auto shading = newShadingForRect(rect, context)) context.drawShading(*shading);
 }
 
 void CHTGradient::fillPathInContext(gfx::Context& context) const {
-    if (context.isPathEmpty()) return;
-    context.save();
-    gfx::Rect box = context.pathBoundingBox();
-    context.clip();
-    drawShadingForRect(box, context);
-    context.restore();
+    const gfx::Rect box = context.pathBoundingBox();
+    if (box.isNull()) return;  // no path
+    // A radial shading scales the context: that stays with this fill.
+    const bool radial = gradientType_ == CHTGradientTypeRadial;
+    if (radial) context.save();
+    // Filling the path with the shading paints what clipping to the path
+    // and painting the shading would, without a clip for every shape.
+    if (auto shading = newShadingForRect(box, context)) context.fillPathWithShading(*shading);
+    else context.beginPath();
+    if (radial) context.restore();
 }
 
 // ---- Comparison and copying
@@ -419,6 +443,7 @@ std::shared_ptr<CHTGradient> CHTGradient::copy() const {
     g->colorspace_ = colorspace_;
     g->elements_ = elements_;
     g->setBlendingMode(blendingMode_);
+    g->ramp_ = ramp_;  // the same stops sample the same
     g->angle_ = angle_;
     g->gradientType_ = gradientType_;
     return g;
@@ -446,7 +471,7 @@ std::shared_ptr<base::Coding> CHTGradient::initWithCoder(base::KeyedUnarchiver& 
     setBlendingMode(static_cast<CHTGradientBlendingMode>(coder.decodeInteger("CHTGradient.blendingMode")));
     long long count = coder.decodeInteger("CHTGradient.elementCount");
     base::Value stops = coder.decodeValue("CHTGradient.elements");
-    elements_.clear();
+    removeAllElements();
     if (const base::Array* array = stops.asArray()) {
         const base::Array& values = *array;
         for (long long i = 0; i < count && static_cast<std::size_t>(i * 5 + 4) < values.size(); ++i) {

@@ -114,7 +114,12 @@ public:
 
 private:
     std::optional<gfx::ShadingFunction> shadingFunction() const;
-    void drawShadingForRect(const gfx::Rect& rect, gfx::Context& context) const;
+    // The shading function sampled (none without an evaluator), kept until
+    // the stops or the blending mode change.
+    std::shared_ptr<const gfx::ShadingRamp> ramp() const;
+    // The shading of the gradient's type over the rectangle, with the ramp
+    // (a radial one scales the context).
+    std::optional<gfx::Shading> newShadingForRect(const gfx::Rect& rect, gfx::Context& context) const;
     void addStop(CGFloat r, CGFloat g, CGFloat b, CGFloat a, CGFloat position);
 
     std::shared_ptr<CHTColorSpace> colorspace_;
@@ -123,6 +128,15 @@ private:
     bool hasEvaluator_ = true;
     CGFloat angle_ = 0;
     CHTGradientType gradientType_ = CHTGradientTypeAxial;
+    // What drawing samples: the stops as a colour function reads them, and
+    // the function sampled; dropped when the stops or the blending mode
+    // change.
+    mutable std::shared_ptr<const CHTGradient> snapshot_;
+    mutable std::shared_ptr<const gfx::ShadingRamp> ramp_;
+    void dropSampling() const {
+        snapshot_.reset();
+        ramp_.reset();
+    }
 };
 
 // Colour conversions of the hue blending: hue in degrees (NaN for a grey),

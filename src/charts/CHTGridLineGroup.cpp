@@ -24,9 +24,8 @@ void CHTGridLineGroup::renderAsVectorInContext(gfx::Context& context) {
     if (!area || !area->axisSet()) return;
     for (const auto& axis : area->axisSet()->axes())
         if (!axis->separateLayers()) {
-            context.save();
+            gfx::SavedState saved(context);
             axis->drawGridLinesInContext(context, major_);
-            context.restore();
         }
 }
 

@@ -75,7 +75,7 @@ void CHTImage::setScale(CGFloat newScale) {
 
 void CHTImage::drawInRect(const gfx::Rect& rect, gfx::Context& context) const {
     if (!image_) return;
-    context.save();
+    gfx::SavedState saved(context);
     if (tiled_) {
         context.clipToRect(rect);
         if (!tileAnchoredToContext_) context.translate(rect.x(), rect.y());
@@ -85,7 +85,6 @@ void CHTImage::drawInRect(const gfx::Rect& rect, gfx::Context& context) const {
         // scaling the context as well would stretch the image twice.
         context.drawImage(rect, *image_);
     }
-    context.restore();
 }
 
 bool CHTImage::isEqual(const base::Coding* other) const {

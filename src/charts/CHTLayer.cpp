@@ -48,8 +48,8 @@ CHTLayer::~CHTLayer() = default;
 
 #define CHT_PADDING_SETTER(Name, field)     \
     void CHTLayer::set##Name(CGFloat value) { \
-        if (value == field) return;         \
-        field = value;                      \
+        if (value == (field)) return;       \
+        (field) = value;                    \
         setNeedsLayout();                   \
     }
 CHT_PADDING_SETTER(PaddingLeft, paddingLeft_)
@@ -290,7 +290,7 @@ void CHTLayer::applyTransform(const gfx::Transform3D& transform3D, gfx::Context&
 void CHTLayer::recursivelyRenderInContext(gfx::Context& context) {
     // A hidden layer draws nothing, its sublayers included.
     if (isHidden()) return;
-    context.save();
+    gfx::SavedState saved(context);
     applyTransform(transform(), context);
     renderingRecursively_ = true;
     if (!masksToBounds()) context.save();
@@ -300,7 +300,7 @@ void CHTLayer::recursivelyRenderInContext(gfx::Context& context) {
 
     const auto subs = sublayers();  // drawing may change the list
     for (const auto& sub : subs) {
-        context.save();
+        gfx::SavedState placed(context);
         gfx::Rect frame = sub->frame();
         gfx::Rect subBounds = sub->bounds();
         context.translate(frame.x() - subBounds.x(), frame.y() - subBounds.y());
@@ -311,9 +311,7 @@ void CHTLayer::recursivelyRenderInContext(gfx::Context& context) {
             if (masksToBounds()) context.clipToRect(subBounds);
             sub->drawInContext(context);
         }
-        context.restore();
     }
-    context.restore();
 }
 
 void CHTLayer::layoutAndRenderInContext(gfx::Context& context) {

@@ -418,9 +418,8 @@ void CHTLegend::renderAsVectorInContext(gfx::Context& context) {
         const gfx::Rect swatchRect = CHTAlignRectToUserSpace(
             context, gfx::Rect(columnX[c], rowY[r] + (rowHeight - swatch.height) / 2, swatch.width, swatch.height));
         if (plot && (!delegate || delegate->legend(this, entry->index(), plot.get(), swatchRect, context))) {
-            context.save();
+            gfx::SavedState saved(context);
             plot->drawSwatchForLegend(style, entry->index(), swatchRect, context);
-            context.restore();
         }
         const gfx::Rect titleRect = CHTAlignRectToUserSpace(
             context, gfx::Rect(columnX[c] + swatch.width + titleOffset_, rowY[r], floatAt(widthList, c), rowHeight));

@@ -17,7 +17,7 @@ gfx::Size CHTLegendEntry::titleSize() const {
 void CHTLegendEntry::drawTitleInRect(const gfx::Rect& rect, gfx::Context& context) const {
     auto text = title();
     if (!text || !textStyle_) return;
-    context.save();
+    gfx::SavedState saved(context);
     // Text is drawn top-down: flip the rectangle onto itself.
     context.translate(0, rect.minY());
     context.scale(1, -1);
@@ -26,7 +26,6 @@ void CHTLegendEntry::drawTitleInRect(const gfx::Rect& rect, gfx::Context& contex
     const CGFloat height = titleSize().height;
     if (height < rect.height()) textRect = rect.inset(0, (rect.height() - height) / 2);
     drawInRect(*text, textRect, textStyle_.get(), context);
-    context.restore();
 }
 
 void CHTLegendEntry::encodeWithCoder(base::KeyedArchiver& coder) const {

@@ -115,11 +115,10 @@ void CHTLineCap::renderAsVectorInContext(gfx::Context& context, gfx::Point point
     const CHTLineStyle* style = usesLine ? lineStyle_.get() : nullptr;
     if (!fill && !style) return;
 
-    context.save();
+    gfx::SavedState saved(context);
     context.translate(point.x, point.y);
     context.rotate(std::atan2(direction.y, direction.x) - static_cast<CGFloat>(M_PI / 2));
     CHTDrawShapePath(context, path, size_, fill, style, usesEvenOddClipRule_);
-    context.restore();
 }
 
 std::shared_ptr<CHTLineCap> CHTLineCap::copy() const {

@@ -35,7 +35,7 @@ bool read(const std::uint8_t* p, const _CHTNumericDataType& type, Sample& s) {
     switch (type.dataTypeFormat) {
         case CHTIntegerDataType:
             switch (type.sampleBytes) {
-                case 1: s.i = load<std::int8_t>(p); return true;
+                case 1: { const std::int8_t v = load<std::int8_t>(p); s.i = v; return true; }
                 case 2: s.i = load<std::int16_t>(p); return true;
                 case 4: s.i = load<std::int32_t>(p); return true;
                 case 8: s.i = load<std::int64_t>(p); return true;

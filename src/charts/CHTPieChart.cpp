@@ -33,7 +33,8 @@ std::shared_ptr<CHTColor> CHTPieChart::defaultPieSliceColorForIndex(std::size_t 
                                          {0.25, 0.5, 0.25}, {1, 0, 1},    {0.5, 0.5, 0.5}, {0.25, 0.5, 0},
                                          {0.25, 0.25, 0.25}, {0, 1, 1}};
     const CGFloat* entry = table[index % 10];
-    const CGFloat lighter = CGFloat(0.1) * CGFloat(index / 10);
+    const int round = index / 10;  // each round of ten colours is lighter
+    const CGFloat lighter = CGFloat(0.1) * CGFloat(round);
     return CHTColor::colorWithComponentRed(entry[0] + lighter, entry[1] + lighter, entry[2] + lighter, 1);
 }
 
@@ -372,7 +373,7 @@ void CHTPieChart::renderAsVectorInContext(gfx::Context& context) {
 
 void CHTPieChart::drawOverlayInContext(gfx::Context& context, gfx::Point c) {
     if (!overlayFill_) return;
-    context.save();
+    gfx::SavedState saved(context);
     gfx::Path pie;
     if (!(pieInnerRadius_ > 0)) {
         pie.moveTo(c.x, c.y);
@@ -385,7 +386,6 @@ void CHTPieChart::drawOverlayInContext(gfx::Context& context, gfx::Point c) {
     context.beginPath();
     context.addPath(pie);
     overlayFill_->fillPathInContext(context);
-    context.restore();
 }
 
 void CHTPieChart::positionLabelAnnotation(const std::shared_ptr<CHTPlotSpaceAnnotation>& label, std::size_t index) {

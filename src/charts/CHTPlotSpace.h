@@ -80,7 +80,7 @@ public:
     virtual std::optional<gfx::Point> willDisplaceBy(CHTPlotSpace*, gfx::Point) { return std::nullopt; }
     // The range to use instead of the new one for that coordinate.
     virtual std::optional<std::shared_ptr<CHTPlotRange>> willChangePlotRangeTo(CHTPlotSpace*,
-                                                                                std::shared_ptr<CHTPlotRange>,
+                                                                                const std::shared_ptr<CHTPlotRange>&,
                                                                                 CHTCoordinate) {
         return std::nullopt;
     }

@@ -142,12 +142,11 @@ void CHTPlotSymbol::renderAsVectorInContext(gfx::Context& context, gfx::Point po
     const CHTLineStyle* style = usesLine ? lineStyle_.get() : nullptr;
     if (!fill && !style) return;
 
-    context.save();
+    gfx::SavedState saved(context);
     context.translate(point.x, point.y);
     context.scale(scale, scale);
     if (shadow_) shadow_->setShadowInContext(context);
     CHTDrawShapePath(context, path, size_, fill, style, usesEvenOddClipRule_);
-    context.restore();
 }
 
 gfx::Size CHTPlotSymbol::stampSize(CGFloat scale) const {

@@ -336,8 +336,13 @@ void CHTScatterPlot::renderAsVectorInContext(gfx::Context& context) {
 
     if (plotSymbol_ || plotSymbols_) {
         context.setShadow(gfx::Size(0, 0), 0, std::nullopt);
-        const bool fast = useFastRendering();
-        const CGFloat scale = contentsScale();
+        // On screen the symbols are stamped from their cached drawing at the
+        // layer's contents scale. A picture drawn straight into pixels (an
+        // image of the chart) stamps them too, at its own pixel density, so
+        // it shows what the screen shows at the screen's speed; documents
+        // and scaled drawing keep vector symbols.
+        const bool fast = useFastRendering() || context.drawsPixelsAtDeviceScale();
+        const CGFloat scale = useFastRendering() ? contentsScale() : context.deviceScale();
         for (std::size_t i = first; i <= last; ++i) {
             if (!flags[i] || isNaNPoint(points[i])) continue;
             auto symbol = plotSymbolForRecordIndex(i);
@@ -375,7 +380,7 @@ void CHTScatterPlot::drawSwatchForLegend(const CHTLegendSwatchStyle& legend, std
     }
     if (areaFill_ && areaFill2_) {
         // Both fills: the lower half shows the one with the lower base value.
-        context.save();
+        gfx::SavedState saved(context);
         context.beginPath();
         context.addPath(outline);
         context.clip();
@@ -384,7 +389,6 @@ void CHTScatterPlot::drawSwatchForLegend(const CHTLegendSwatchStyle& legend, std
         const auto& upper = secondAbove ? areaFill2_ : areaFill_;
         lower->fillRect(gfx::Rect(rect.minX(), rect.minY(), rect.width(), rect.height() / 2), context);
         upper->fillRect(gfx::Rect(rect.minX(), rect.midY(), rect.width(), rect.height() / 2), context);
-        context.restore();
     } else {
         context.beginPath();
         context.addPath(outline);

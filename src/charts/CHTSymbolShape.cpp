@@ -95,13 +95,12 @@ gfx::Path CHTCustomShapePath(const std::optional<gfx::Path>& path, gfx::Size siz
 void CHTDrawShapePath(gfx::Context& context, const gfx::Path& path, gfx::Size size, const CHTFill* fill,
                       const CHTLineStyle* lineStyle, bool usesEvenOddClipRule) {
     if (fill) {
-        context.save();
+        gfx::SavedState saved(context);
         context.beginPath();
         context.addPath(path);
         if (usesEvenOddClipRule) context.eoClip();
         else context.clip();
         fill->fillRect(gfx::Rect(-size.width / 2, -size.height / 2, size.width, size.height), context);
-        context.restore();
     }
     if (lineStyle) {
         lineStyle->setLineStyleInContext(context);

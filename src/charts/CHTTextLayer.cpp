@@ -64,7 +64,7 @@ void CHTTextLayer::sizeToFit() {
 void CHTTextLayer::renderAsVectorInContext(gfx::Context& context) {
     if (isHidden()) return;
     CHTLayer::renderAsVectorInContext(context);
-    context.save();
+    gfx::SavedState saved(context);
     // Text is laid out top-down: flip the y-up bounds space.
     gfx::Rect b = bounds();
     context.translate(0, b.height());
@@ -72,7 +72,6 @@ void CHTTextLayer::renderAsVectorInContext(gfx::Context& context) {
     gfx::Size m = margins();
     gfx::Rect rect = b.inset(m.width, m.height);
     if (!rect.isNull()) drawInRect(text_, rect, textStyle_.get(), context);
-    context.restore();
 }
 
 std::string CHTTextLayer::description() const {

@@ -8,18 +8,16 @@ void _CHTFillColor::setFillColor(const std::shared_ptr<CHTColor>& fillColor) {
 
 void _CHTFillColor::fillRect(const gfx::Rect& rect, gfx::Context& context) const {
     if (!fillColor_) return;
-    context.save();
+    gfx::SavedState saved(context);
     context.setFillColor(fillColor_->cgColor());
     context.fillRect(rect);
-    context.restore();
 }
 
 void _CHTFillColor::fillPathInContext(gfx::Context& context) const {
     if (!fillColor_) return;
-    context.save();
+    gfx::SavedState saved(context);
     context.setFillColor(fillColor_->cgColor());
     context.fillPath();
-    context.restore();
 }
 
 std::shared_ptr<CHTFill> _CHTFillColor::copy() const {

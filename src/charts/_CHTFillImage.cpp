@@ -12,11 +12,10 @@ void _CHTFillImage::fillRect(const gfx::Rect& rect, gfx::Context& context) const
 
 void _CHTFillImage::fillPathInContext(gfx::Context& context) const {
     if (!fillImage_ || context.isPathEmpty()) return;
-    context.save();
+    gfx::SavedState saved(context);
     gfx::Rect box = context.pathBoundingBox();
     context.clip();
     fillImage_->drawInRect(box, context);
-    context.restore();
 }
 
 std::shared_ptr<CHTFill> _CHTFillImage::copy() const {

@@ -19,7 +19,7 @@
 #include "sharing/core/SHR.h"
 #include "training/DataAccess.h"
 #include "training/HomeLook.h"
-#include "training/TolvekAppDelegate.h"
+#include "training/AppState.h"
 #include "training/UserViewController.h"
 #include "training/Utility.h"
 
@@ -108,7 +108,7 @@ std::shared_ptr<ui::TableViewCell> ConfigurationTableViewController::cellForRowA
 }
 
 bool ConfigurationTableViewController::canResetPosition() {
-    auto delegate = TolvekAppDelegate::shared();
+    auto delegate = AppState::current();
     if (delegate && delegate->isGoing()) return false;
     if (base::UserDefaults::standardUserDefaults().integerForKey("Tolvek_RepNum") != 0) return false;
     if (delegate && !delegate->canReset()) return false;

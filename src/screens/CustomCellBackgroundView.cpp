@@ -1,7 +1,7 @@
 #include "screens/CustomCellBackgroundView.h"
 
 void addRoundedCellPath(gfx::Context& c, ui::Rect rect) {
-    c.save();
+    gfx::SavedState saved(c);
     // In units of the corner radius (10 points).
     c.translate(rect.minX(), rect.minY());
     c.scale(10, 10);
@@ -13,7 +13,6 @@ void addRoundedCellPath(gfx::Context& c, ui::Rect rect) {
     c.addArcToPoint(0, 0, fw / 2, 0, 1);
     c.addArcToPoint(fw, 0, fw, fh / 2, 1);
     c.closePath();
-    c.restore();
 }
 
 CustomCellBackgroundView::CustomCellBackgroundView() : CustomCellBackgroundView(ui::Rect(0, 0, 300, 44)) {}

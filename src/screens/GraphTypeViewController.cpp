@@ -10,6 +10,7 @@
 #include "screens/ScreenAction.h"
 #include "screens/SettingsLook.h"
 #include "training/HomeLook.h"
+#include "training/LookPalette.h"
 
 namespace {
 
@@ -21,11 +22,16 @@ const ui::Size kMarker(36, 36);
 std::shared_ptr<gfx::Image> chartFace(bool bar) {
     gfx::ImageContext c(kFace, ui::Screen::mainScreen().scale());
     const ui::Rect card(1, 1, kFace.width - 2, kFace.height - 2);
-    ui::draw::fillVerticalGradient(c, card, gfx::Color::rgb(1.0f, 0.98f, 0.93f), gfx::Color::rgb(0.95f, 0.9f, 0.8f),
-                                   12);
-    ui::draw::strokeRoundedRect(c, card, 12, ui::draw::darker(homelook::barTint(), 0.35f), 1.5f);
+    ui::draw::Bezel bezel;
+    bezel.face = ui::draw::Bezel::Face::Gradient;
+    bezel.top = lookpalette::cream();
+    bezel.bottom = lookpalette::creamShade();
+    bezel.radius = 12;
+    bezel.edge = ui::draw::darker(homelook::barTint(), 0.35f);
+    bezel.edgeWidth = 1.5f;
+    ui::draw::bezel(c, card, bezel);
     const ui::Rect plot(18, 18, kFace.width - 36, 84);
-    const gfx::Color ink = gfx::Color::rgb(0.3f, 0.22f, 0.16f);
+    const gfx::Color ink = lookpalette::sepia();
     // Grid and axes.
     c.setFillColor(ink.withAlpha(0.15f));
     for (int i = 1; i <= 3; ++i) c.fillRect(ui::Rect(plot.minX(), plot.minY() + plot.height() * i / 4, plot.width(), 1));
@@ -76,7 +82,7 @@ std::shared_ptr<gfx::Image> markerImage() {
     c.setStrokeColor(ui::draw::darker(homelook::barTint(), 0.45f));
     c.setLineWidth(1.5f);
     c.strokeEllipseInRect(disc);
-    ui::draw::checkmark(c, disc.inset(8, 9), gfx::Color::rgb(0.2f, 0.14f, 0.08f), 3.5f);
+    ui::draw::checkmark(c, disc.inset(8, 9), lookpalette::chosenTick(), 3.5f);
     return c.image();
 }
 

@@ -9,6 +9,7 @@
 #include "screens/SettingsLook.h"
 #include "training/DataAccess.h"
 #include "training/HomeLook.h"
+#include "training/LookPalette.h"
 
 namespace {
 
@@ -94,7 +95,7 @@ std::shared_ptr<ui::TableViewCell> ProgramTableViewController::cellForRowAtIndex
     detail->setText(text.text);
     // With no title above it, the detail is the row's text: dark, to read
     // well on the white row.
-    detail->setTextColor(gfx::Color::rgb(0.2f, 0.16f, 0.13f));
+    detail->setTextColor(lookpalette::planDetailInk());
     return cell;
 }
 

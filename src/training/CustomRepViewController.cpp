@@ -7,6 +7,7 @@
 #include "platform/base/NotificationCenter.h"
 #include "platform/base/Number.h"
 #include "platform/base/NumberFormatter.h"
+#include "training/LookPalette.h"
 #include "training/Utility.h"
 #include "training/WorkoutLook.h"
 
@@ -30,7 +31,7 @@ void CustomRepViewController::loadView() {
     repLabel_ = look::label(ui::Rect(20, 92, 280, 18), "New value", gfx::Font::boldSystemFont(13), look::dimInk());
     view->addSubview(repLabel_);
 
-    downRepsButton_ = look::button(ui::Rect(30, 112, 64, 52), "\xE2\x88\x92", gfx::Color::rgb(0.45f, 0.33f, 0.27f));
+    downRepsButton_ = look::button(ui::Rect(30, 112, 64, 52), "\xE2\x88\x92", lookpalette::brownButton());
     downRepsButton_->setFont(gfx::Font::boldSystemFont(30));
     downRepsButton_->setAccessibilityLabel("Down");
     downRepsButton_->addTarget([this] { downRepButtonTapped(); }, ui::ControlEvents::TouchUpInside);
@@ -46,7 +47,7 @@ void CustomRepViewController::loadView() {
     repField_->setAccessibilityLabel("Value");
     view->addSubview(repField_);
 
-    upRepsButton_ = look::button(ui::Rect(226, 112, 64, 52), "+", gfx::Color::rgb(0.45f, 0.33f, 0.27f));
+    upRepsButton_ = look::button(ui::Rect(226, 112, 64, 52), "+", lookpalette::brownButton());
     upRepsButton_->setFont(gfx::Font::boldSystemFont(30));
     upRepsButton_->setAccessibilityLabel("Up");
     upRepsButton_->addTarget([this] { upRepButtonTapped(); }, ui::ControlEvents::TouchUpInside);
@@ -57,10 +58,10 @@ void CustomRepViewController::loadView() {
     view->addSubview(repNumberLabel_);
 
     // Cancel leaves the value as it was.
-    cancelButton_ = look::button(ui::Rect(30, 192, 124, 44), "Cancel", gfx::Color::rgb(0.45f, 0.33f, 0.27f));
+    cancelButton_ = look::button(ui::Rect(30, 192, 124, 44), "Cancel", lookpalette::brownButton());
     cancelButton_->addTarget([this] { cancelTapped(); }, ui::ControlEvents::TouchUpInside);
     view->addSubview(cancelButton_);
-    newRepsButton_ = look::button(ui::Rect(166, 192, 124, 44), "Save", gfx::Color::rgb(0.85f, 0.45f, 0.1f));
+    newRepsButton_ = look::button(ui::Rect(166, 192, 124, 44), "Save", lookpalette::orangeButton());
     newRepsButton_->addTarget([this] { saveRepsToUserTapped(); }, ui::ControlEvents::TouchUpInside);
     view->addSubview(newRepsButton_);
 

@@ -6,13 +6,14 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <string_view>
 
 #include "platform/base/Clock.h"
 #include "platform/base/Exception.h"
 #include "platform/base/Format.h"
 #include "platform/base/Log.h"
 #include "platform/base/UserDefaults.h"
-#include "training/TolvekAppDelegate.h"
+#include "training/AppState.h"
 #include "training/Utility.h"
 
 #ifdef __FILE_NAME__
@@ -82,13 +83,13 @@ private:
 };
 
 std::string planPath() {
-    auto delegate = TolvekAppDelegate::shared();
-    return delegate ? delegate->databasePath() : std::string();
+    auto app = AppState::current();
+    return app ? app->databasePath() : std::string();
 }
 
 std::string logPath() {
-    auto delegate = TolvekAppDelegate::shared();
-    return delegate ? delegate->logDatabasePath() : std::string();
+    auto app = AppState::current();
+    return app ? app->logDatabasePath() : std::string();
 }
 
 void reportFailure(const char* method, int line, const char* format, const std::string& message) {
@@ -154,15 +155,20 @@ void bindLogColumns(Statement& stmt, int first, const Log& log) {
 
 std::vector<std::shared_ptr<Log>> readLog() {
     std::vector<std::shared_ptr<Log>> rows;
+    rows.reserve(256);
     Database db(logPath(), false);
     Statement stmt(db, "select Week, Day, Level, Rep1, Rep2, Rep3, Rep4, Rep5, Rep6, Rep7, Rep8, Rep9, LogDate from LogDay");
     if (!stmt.isPrepared()) return rows;
     int rc;
     while ((rc = stmt.step()) == SQLITE_ROW) {
         auto log = std::make_shared<Log>();
-        log->initValues(stmt.integer(0), stmt.integer(1), stmt.integer(2), stmt.integer(3), stmt.integer(4),
-                        stmt.integer(5), stmt.integer(6), stmt.integer(7), stmt.integer(8), stmt.integer(9),
-                        stmt.integer(10), stmt.integer(11), std::nullopt, stmt.text(12));
+        log->setWeek(stmt.integer(0));
+        log->setDay(stmt.integer(1));
+        log->setLevel(stmt.integer(2));
+        std::array<int, 9> reps;
+        for (int i = 0; i < 9; ++i) reps[static_cast<std::size_t>(i)] = stmt.integer(3 + i);
+        log->setReps(reps);
+        log->setLogDate(stmt.text(12));
         rows.push_back(std::move(log));
     }
     if (rc != SQLITE_DONE) base::log("DataAccess: reading the log stopped: " + db.errorMessage());
@@ -347,15 +353,21 @@ std::vector<std::shared_ptr<Log>> DataAccess::getLogData() { return readLog(); }
 
 std::vector<std::shared_ptr<Log>> DataAccess::getLogDataReversed() {
     auto rows = readLog();
+    // The time zone as it is now (the dates below read it without asking).
+    tzset();
     for (auto& log : rows) log->setDateSort(dateOfLogDate(log->logDate()));
     // Later insertions first among days of the same date; a row whose date
     // can't be read sorts last.
     std::reverse(rows.begin(), rows.end());
-    std::stable_sort(rows.begin(), rows.end(), [](const std::shared_ptr<Log>& a, const std::shared_ptr<Log>& b) {
+    const auto newerFirst = [](const std::shared_ptr<Log>& a, const std::shared_ptr<Log>& b) {
         if (!a->dateSort()) return false;
         if (!b->dateSort()) return true;
         return *a->dateSort() > *b->dateSort();
-    });
+    };
+    // Days are logged in the order they happen, so the reversed list is
+    // mostly in order already.
+    if (!std::is_sorted(rows.begin(), rows.end(), newerFirst))
+        std::stable_sort(rows.begin(), rows.end(), newerFirst);
     return rows;
 }
 
@@ -520,7 +532,7 @@ std::string DataAccess::logDateText(base::Date date) {
 
 namespace {
 // A whole decimal number of at most maxDigits digits, nothing else.
-std::optional<int> plainNumber(const std::string& field, std::size_t maxDigits) {
+std::optional<int> plainNumber(std::string_view field, std::size_t maxDigits) {
     if (field.empty() || field.size() > maxDigits) return std::nullopt;
     int v = 0;
     for (char c : field) {
@@ -529,30 +541,66 @@ std::optional<int> plainNumber(const std::string& field, std::size_t maxDigits) 
     }
     return v;
 }
-}  // namespace
 
-std::optional<base::Date> DataAccess::dateOfLogDate(const std::string& logDate) {
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    while (fields.size() < 4) {
-        const std::size_t blank = logDate.find(' ', start);
-        fields.push_back(logDate.substr(start, blank == std::string::npos ? std::string::npos : blank - start));
-        if (blank == std::string::npos) break;
-        start = blank + 1;
+// Days from 1 January 1970 to a date of the proleptic Gregorian calendar.
+long long daysFromCivil(long long year, unsigned month, unsigned day) {
+    year -= month <= 2;
+    const long long era = (year >= 0 ? year : year - 399) / 400;
+    const unsigned yearOfEra = static_cast<unsigned>(year - era * 400);
+    const unsigned dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + static_cast<long long>(dayOfEra) - 719468;
+}
+
+// The start of a day in local time, as mktime gives it. mktime is slow (it
+// searches, taking the time zone's lock again and again), and a long log
+// asks for thousands of days in a row that mostly share one UTC offset: so
+// the offset of the last day found is tried first, and kept when the local
+// time at the guess is that day's midnight.
+std::optional<std::time_t> localMidnight(int year, int month, int day) {
+    thread_local long long lastOffset = 0;
+    thread_local bool haveOffset = false;
+    const long long utcMidnight = daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * 86400;
+    if (haveOffset) {
+        const std::time_t guess = static_cast<std::time_t>(utcMidnight - lastOffset);
+        std::tm local{};
+        if (localtime_r(&guess, &local) && local.tm_year == year - 1900 && local.tm_mon == month - 1 &&
+            local.tm_mday == day && local.tm_hour == 0 && local.tm_min == 0 && local.tm_sec == 0)
+            return guess;
     }
-    if (fields.size() < 4) return std::nullopt;
-    const auto year = plainNumber(fields[1], 4);
-    const auto month = plainNumber(fields[2], 2);
-    const auto day = plainNumber(fields[3], 2);
-    if (!year || !month || !day || *month < 1 || *month > 12 || *day < 1 || *day > 31) return std::nullopt;
     std::tm local{};
-    local.tm_year = *year - 1900;
-    local.tm_mon = *month - 1;
-    local.tm_mday = *day;
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
     local.tm_isdst = -1;
     const std::time_t t = std::mktime(&local);
     if (t == static_cast<std::time_t>(-1)) return std::nullopt;
     // A day past the month's end (31 April) is not a date.
-    if (local.tm_mday != *day || local.tm_mon != *month - 1) return std::nullopt;
-    return base::Date(static_cast<double>(t));
+    if (local.tm_mday != day || local.tm_mon != month - 1) return std::nullopt;
+    lastOffset = utcMidnight - static_cast<long long>(t);
+    haveOffset = true;
+    return t;
+}
+}  // namespace
+
+std::optional<base::Date> DataAccess::dateOfLogDate(const std::string& logDate) {
+    // Fields split at single blanks; the second to fourth are read.
+    std::string_view fields[4];
+    std::size_t count = 0;
+    std::size_t start = 0;
+    const std::string_view text(logDate);
+    while (count < 4) {
+        const std::size_t blank = text.find(' ', start);
+        fields[count++] = text.substr(start, blank == std::string_view::npos ? std::string_view::npos : blank - start);
+        if (blank == std::string_view::npos) break;
+        start = blank + 1;
+    }
+    if (count < 4) return std::nullopt;
+    const auto year = plainNumber(fields[1], 4);
+    const auto month = plainNumber(fields[2], 2);
+    const auto day = plainNumber(fields[3], 2);
+    if (!year || !month || !day || *month < 1 || *month > 12 || *day < 1 || *day > 31) return std::nullopt;
+    const std::optional<std::time_t> t = localMidnight(*year, *month, *day);
+    if (!t) return std::nullopt;
+    return base::Date(static_cast<double>(*t));
 }

@@ -7,6 +7,7 @@
 
 #include "platform/gfx/Context.h"
 #include "platform/ui/Drawing.h"
+#include "training/LookPalette.h"
 #include "training/WorkoutLook.h"
 
 namespace {
@@ -26,9 +27,9 @@ public:
         const ui::Rect b = bounds();
         const ui::Float top = pointsDown ? 1 : kArrow;
         const ui::Rect panel(3, top, b.size.width - 6, b.size.height - kArrow - 4);
-        const gfx::Color fill = gfx::Color::rgb(1, 0.97f, 0.86f, 0.98f);
+        const gfx::Color fill = lookpalette::noteFill();
         context.save();
-        context.setShadow(gfx::Size(0, 2), 5, gfx::Color::rgb(0, 0, 0, 0.55f));
+        context.setShadow(gfx::Size(0, 2), 5, lookpalette::noteShadow());
         ui::draw::fillRoundedRect(context, panel, 9, fill);
         context.restore();
         context.beginPath();
@@ -64,7 +65,7 @@ void HelpViewController::loadView() {
     view->setAutoresizesSubviews(true);
     text_ = workoutlook::label(ui::Rect(kPadding + 3, kArrow + kPadding - 2, 270 - 2 * kPadding - 6, 40),
                                "Tap any set to change the number of pushups",
-                               gfx::Font::boldSystemFont(13), gfx::Color::rgb(0.25f, 0.16f, 0.1f));
+                               gfx::Font::boldSystemFont(13), lookpalette::noteInk());
     text_->setNumberOfLines(0);
     text_->setAutoresizingMask(ui::Autoresizing::FlexibleWidth | ui::Autoresizing::FlexibleHeight);
     view->addSubview(text_);

@@ -15,11 +15,11 @@
 
 namespace homelook {
 
-gfx::Color barTint() { return gfx::Color::rgb(0.949f, 0.769f, 0.173f); }
-gfx::Color background() { return gfx::Color::rgb(0.17f, 0.13f, 0.11f); }
-gfx::Color card() { return gfx::Color::rgb(0.25f, 0.19f, 0.15f); }
-gfx::Color ink() { return gfx::Color::rgb(0.98f, 0.96f, 0.92f); }
-gfx::Color dimInk() { return gfx::Color::rgb(0.80f, 0.74f, 0.66f); }
+gfx::Color barTint() { return lookpalette::gold(); }
+gfx::Color background() { return lookpalette::background(); }
+gfx::Color card() { return lookpalette::card(); }
+gfx::Color ink() { return lookpalette::ink(); }
+gfx::Color dimInk() { return lookpalette::dimInk(); }
 gfx::Color gold() { return barTint(); }
 
 std::shared_ptr<ui::Label> titleLabel(const std::string& text, ui::Float width) {
@@ -27,7 +27,7 @@ std::shared_ptr<ui::Label> titleLabel(const std::string& text, ui::Float width) 
     l->setBackgroundColor(gfx::Color::clear());
     l->setText(text);
     l->setTextColor(gfx::Color::black());
-    l->setShadowColor(gfx::Color::rgb(1, 1, 0));
+    l->setShadowColor(lookpalette::barTitleShadow());
     l->setFont(gfx::Font::boldSystemFont(20));
     l->setTextAlignment(ui::TextAlignment::Center);
     return l;
@@ -130,12 +130,11 @@ void pushUpFigure(gfx::Context& c, gfx::Size size, double phase, gfx::Color body
 std::shared_ptr<gfx::Image> drawnPushUp(gfx::Size size, double phase) {
     gfx::ImageContext c(size, ui::Screen::mainScreen().scale());
     const ui::Rect all(0, 0, size.width, size.height);
-    ui::draw::fillVerticalGradient(c, all, gfx::Color::rgb(0.99f, 0.97f, 0.91f), gfx::Color::rgb(0.95f, 0.9f, 0.8f),
-                                   10);
+    ui::draw::fillVerticalGradient(c, all, lookpalette::frameTop(), lookpalette::creamShade(), 10);
     // The floor.
     c.setFillColor(ui::draw::darker(barTint(), 0.2f));
     c.fillRect(ui::Rect(10, size.height - 14, size.width - 20, 3));
-    pushUpFigure(c, size, phase, gfx::Color::rgb(0.3f, 0.22f, 0.16f), 1);
+    pushUpFigure(c, size, phase, lookpalette::sepia(), 1);
     // A gold guide line along the body at the top of the movement.
     const double depth = (1 - std::cos(2 * M_PI * phase)) / 2;
     ui::draw::textCentered(c, depth > 0.8 ? "Chest down, body straight" : depth < 0.2 ? "Arms straight" : "",
@@ -147,9 +146,15 @@ std::shared_ptr<gfx::Image> drawnPushUp(gfx::Size size, double phase) {
 std::shared_ptr<gfx::Image> drawnMenuFace(gfx::Size size, MenuIcon icon) {
     gfx::ImageContext c(size, ui::Screen::mainScreen().scale());
     const ui::Rect rect(1.5f, 1.5f, size.width - 3, size.height - 3);
-    ui::draw::fillVerticalGradient(c, rect, ui::draw::lighter(barTint(), 0.25f), ui::draw::darker(barTint(), 0.1f), 16);
-    ui::draw::strokeRoundedRect(c, rect, 16, ui::draw::darker(barTint(), 0.45f), 1.5f);
-    const gfx::Color ink = gfx::Color::rgb(0.27f, 0.19f, 0.12f);
+    ui::draw::Bezel bezel;
+    bezel.face = ui::draw::Bezel::Face::Gradient;
+    bezel.top = ui::draw::lighter(barTint(), 0.25f);
+    bezel.bottom = ui::draw::darker(barTint(), 0.1f);
+    bezel.radius = 16;
+    bezel.edge = ui::draw::darker(barTint(), 0.45f);
+    bezel.edgeWidth = 1.5f;
+    ui::draw::bezel(c, rect, bezel);
+    const gfx::Color ink = lookpalette::menuInk();
     const double w = size.width, h = size.height;
     c.setStrokeColor(ink);
     c.setFillColor(ink);
@@ -160,7 +165,7 @@ std::shared_ptr<gfx::Image> drawnMenuFace(gfx::Size size, MenuIcon icon) {
         // A calendar page with a tick.
         const ui::Rect page(static_cast<ui::Float>(w * 0.24), static_cast<ui::Float>(h * 0.22),
                             static_cast<ui::Float>(w * 0.52), static_cast<ui::Float>(h * 0.56));
-        ui::draw::fillRoundedRect(c, page, 5, gfx::Color::rgb(1, 0.98f, 0.93f));
+        ui::draw::fillRoundedRect(c, page, 5, lookpalette::cream());
         ui::draw::strokeRoundedRect(c, page, 5, ink, 2.5f);
         c.setFillColor(ink);
         c.setStrokeColor(ink);
@@ -179,7 +184,7 @@ std::shared_ptr<gfx::Image> drawnMenuFace(gfx::Size size, MenuIcon icon) {
                                      static_cast<ui::Float>(w * 0.4), static_cast<ui::Float>(w * 0.4)));
         c.fillRect(ui::Rect(static_cast<ui::Float>(w * 0.41), static_cast<ui::Float>(h * 0.52),
                             static_cast<ui::Float>(w * 0.18), static_cast<ui::Float>(h * 0.16)));
-        c.setFillColor(gfx::Color::rgb(1, 0.98f, 0.85f));
+        c.setFillColor(lookpalette::bulbLight());
         c.fillEllipseInRect(ui::Rect(static_cast<ui::Float>(w * 0.37), static_cast<ui::Float>(h * 0.25),
                                      static_cast<ui::Float>(w * 0.12), static_cast<ui::Float>(w * 0.12)));
         c.setLineWidth(static_cast<ui::Float>(w * 0.04));
@@ -234,9 +239,13 @@ void setTextFittingLines(ui::Label& label, const std::string& text, ui::Float la
 namespace {
 std::shared_ptr<gfx::Image> buttonFace(gfx::Size size, gfx::Color fill) {
     gfx::ImageContext context(size, 2);
-    const ui::Rect rect(1, 1, size.width - 2, size.height - 2);
-    ui::draw::fillVerticalGradient(context, rect, ui::draw::lighter(fill, 0.2f), ui::draw::darker(fill, 0.1f), 9);
-    ui::draw::strokeRoundedRect(context, rect, 9, ui::draw::darker(fill, 0.4f), 1);
+    ui::draw::Bezel bezel;
+    bezel.face = ui::draw::Bezel::Face::Gradient;
+    bezel.top = ui::draw::lighter(fill, 0.2f);
+    bezel.bottom = ui::draw::darker(fill, 0.1f);
+    bezel.radius = 9;
+    bezel.edge = ui::draw::darker(fill, 0.4f);
+    ui::draw::bezel(context, ui::Rect(1, 1, size.width - 2, size.height - 2), bezel);
     return context.image();
 }
 }  // namespace

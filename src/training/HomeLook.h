@@ -14,6 +14,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/View.h"
+#include "training/LookPalette.h"
 
 namespace homelook {
 
@@ -59,7 +60,7 @@ std::shared_ptr<ui::Button> button(ui::Rect frame, const std::string& title, gfx
 // A view that fills its bounds with a rounded card (fill, hairline edge).
 class CardView : public ui::View {
 public:
-    explicit CardView(ui::Rect frame, gfx::Color fill = card(), gfx::Color edge = gfx::Color::rgb(0.42f, 0.33f, 0.24f));
+    explicit CardView(ui::Rect frame, gfx::Color fill = card(), gfx::Color edge = lookpalette::cardEdge());
     std::string className() const override { return "CardView"; }
     void drawRect(gfx::Context& context, ui::Rect rect) override;
 

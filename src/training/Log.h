@@ -3,6 +3,7 @@
 // sets, the date text the store wrote when the day was inserted, and (only in
 // the newest-first list) that date as a date value.
 #include <array>
+#include <utility>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +16,7 @@ public:
 
     const std::string& logDate() const { return logDate_; }
     void setLogDate(const std::string& v) { logDate_ = v; }
+    void setLogDate(std::string&& v) { logDate_ = std::move(v); }
     int week() const { return week_; }
     void setWeek(int v) { week_ = v; }
     int day() const { return day_; }

@@ -11,7 +11,7 @@
 #include "training/DataAccess.h"
 #include "training/HomeLook.h"
 #include "training/Log.h"
-#include "training/TolvekAppDelegate.h"
+#include "training/AppState.h"
 #include "training/Utility.h"
 
 namespace {
@@ -107,7 +107,7 @@ void LogViewController::viewWillDisappear(bool) {
 }
 
 void LogViewController::socialNetworkUpdatesFinished() {
-    auto delegate = TolvekAppDelegate::shared();
+    auto delegate = AppState::current();
     if (auto nav = delegate ? delegate->navigationController() : nullptr) {
         nav->setNavigationBarHidden(false);
         nav->dismissModalViewControllerAnimated(false);

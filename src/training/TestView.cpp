@@ -8,8 +8,9 @@
 #include "platform/ui/NavigationController.h"
 #include "training/DataAccess.h"
 #include "training/HomeLook.h"
+#include "training/LookPalette.h"
 #include "training/Test.h"
-#include "training/TolvekAppDelegate.h"
+#include "training/AppState.h"
 #include "training/Utility.h"
 
 namespace {
@@ -20,7 +21,7 @@ constexpr ui::Float kHeight = 296;
 constexpr ui::Float kLift = 70;
 
 std::shared_ptr<ui::NavigationController> applicationNavigation() {
-    auto delegate = TolvekAppDelegate::shared();
+    auto delegate = AppState::current();
     return delegate ? delegate->navigationController() : nullptr;
 }
 }  // namespace
@@ -41,14 +42,14 @@ std::string TestView::mainTextForWeek(int week) {
 void TestView::loadView() {
     // The overlay dims the whole home screen; the panel sits in its middle.
     auto backdrop = std::make_shared<ui::View>(ui::Rect(0, 0, 320, 460));
-    backdrop->setBackgroundColor(gfx::Color::rgb(0.04f, 0.03f, 0.02f, 0.82f));
+    backdrop->setBackgroundColor(lookpalette::testBackdrop());
     backdrop->setAutoresizingMask(ui::Autoresizing::FlexibleWidth | ui::Autoresizing::FlexibleHeight);
     panel_ = std::make_shared<TestViewView>(ui::Rect((320 - kWidth) / 2, (460 - kHeight) / 2, kWidth, kHeight));
     panel_->setAutoresizingMask(ui::Autoresizing::FlexibleLeftMargin | ui::Autoresizing::FlexibleRightMargin |
                                 ui::Autoresizing::FlexibleTopMargin | ui::Autoresizing::FlexibleBottomMargin);
     backdrop->addSubview(panel_);
     const auto& panel = panel_;
-    const gfx::Color text = gfx::Color::rgb(0.2f, 0.15f, 0.12f);
+    const gfx::Color text = lookpalette::testInk();
 
     panel->addSubview(homelook::label(ui::Rect(16, 10, kWidth - 32, 28), "Exhaustion Test",
                                       gfx::Font::boldSystemFont(21), gfx::Color::white(),
@@ -80,7 +81,7 @@ void TestView::loadView() {
     doneButton_->addTarget([self] { if (auto s = self()) s->doneClicked(); }, ui::ControlEvents::TouchUpInside);
     panel->addSubview(doneButton_);
     cancelButton_ = homelook::button(ui::Rect(20, 238, kWidth - 40, 38), "Not Now",
-                                     gfx::Color::rgb(0.42f, 0.3f, 0.24f));
+                                     lookpalette::testDimInk());
     cancelButton_->setFont(gfx::Font::boldSystemFont(15));
     cancelButton_->addTarget([self] { if (auto s = self()) s->cancelClicked(); }, ui::ControlEvents::TouchUpInside);
     panel->addSubview(cancelButton_);

@@ -7,6 +7,7 @@
 #include "platform/gfx/Font.h"
 #include "platform/gfx/Text.h"
 #include "training/DataAccess.h"
+#include "training/LookPalette.h"
 #include "training/Utility.h"
 
 std::string TodayView::countsText(int week, int day, const std::array<int, 5>& r) {
@@ -30,7 +31,7 @@ void TodayView::drawRect(gfx::Context& context, ui::Rect rect) {
     const gfx::Font font = countsFont(week, day);
     const ui::Float x = (bounds().size.width - gfx::measureText(text, font).width) * 0.5f;
     const gfx::Color shadow = gfx::Color::gray(0.33f);
-    const gfx::Color orange = gfx::Color::rgb(1, 0.5f, 0);
+    const gfx::Color orange = lookpalette::todayOrange();
     // Two lines a line's height apart, so that they do not touch.
     const ui::Float second = 3 + gfx::measureText("Today:", font).height + 2;
     context.setFillColor(shadow);

@@ -4,8 +4,8 @@
 #include "sharing/core/SHRItem.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
+#include <map>
 #include <numbers>
 
 #include "platform/base/Clock.h"
@@ -16,11 +16,10 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
 #include "training/CustomRepViewController.h"
-#include "training/DataAccess.h"
 #include "training/EditRepsViewController.h"
 #include "training/HelpViewController.h"
 #include "training/TodayView.h"
-#include "training/TolvekAppDelegate.h"
+#include "training/AppState.h"
 #include "training/Utility.h"
 #include "training/WorkoutLook.h"
 
@@ -31,28 +30,9 @@ namespace {
 constexpr const char* kBeepSound = "BEEP_FM-1";
 constexpr const char* kPulseSound = "BEEPROBO";
 constexpr int kMarkerTag = 1;
-constexpr int kResumeAlert = 0;
-constexpr int kReminderAlert = 1;
-constexpr int kRestNagAlert = 911;
-constexpr int kTroubleSheet = 90;
-constexpr int kEndOfPlanSheet = 91;
-constexpr int kShareSheet = 100;
+// The tags of the help callouts' views.
+enum CalloutTag { SetsCallout = 100, MinimumCallout = 101, ShareCallout = 102, EditCallout = 103 };
 constexpr ui::Float kMarkerX[5] = {11, 78, 139, 195, 250};
-
-struct DayState {
-    int repNum = 1;
-    int repToShow = 1;
-    int restCountdown = 0;
-    int week = 0;
-    int day = 0;
-    int firstRepPending = 0;
-    std::shared_ptr<base::Timer> restTimer;
-};
-
-DayState& state() {
-    static DayState s;
-    return s;
-}
 
 std::vector<TodayViewController::PlayedSound>& soundLog() {
     static std::vector<TodayViewController::PlayedSound> log;
@@ -60,17 +40,6 @@ std::vector<TodayViewController::PlayedSound>& soundLog() {
 }
 
 base::UserDefaults& defaults() { return base::UserDefaults::standardUserDefaults(); }
-int setting(const char* key) { return static_cast<int>(defaults().integerForKey(key)); }
-
-bool doubledWeek5(int week, int day) { return week == 5 && (day == 2 || day == 3); }
-bool doubledWeek6(int week, int day) { return week == 6 && (day == 2 || day == 3); }
-
-int clampToInt(double value) {
-    if (std::isnan(value)) return 0;
-    if (value >= static_cast<double>(INT_MAX)) return INT_MAX;
-    if (value <= static_cast<double>(INT_MIN)) return INT_MIN;
-    return static_cast<int>(value);  // the integer value: the fraction is dropped
-}
 
 // The number a "repChanged" or "restChanged" notification carries.
 std::optional<double> carriedNumber(const base::Notification& n) {
@@ -98,97 +67,36 @@ std::shared_ptr<ui::Button> clearButton(ui::Rect frame, const std::string& name)
 
 // --- Day state ------------------------------------------------------------
 
-int TodayViewController::repNum() { return state().repNum; }
-int TodayViewController::repToShow() { return state().repToShow; }
-int TodayViewController::restCountdown() { return state().restCountdown; }
-int TodayViewController::firstRepPending() { return state().firstRepPending; }
-int TodayViewController::dayStateWeek() { return state().week; }
-int TodayViewController::dayStateDay() { return state().day; }
-std::shared_ptr<base::Timer> TodayViewController::restTimer() { return state().restTimer; }
+int TodayViewController::repNum() {
+    auto s = WorkoutSession::current();
+    return s ? s->repNum() : 1;
+}
+int TodayViewController::repToShow() {
+    auto s = WorkoutSession::current();
+    return s ? s->repToShow() : 1;
+}
+int TodayViewController::restCountdown() {
+    auto s = WorkoutSession::current();
+    return s ? s->restCountdown() : 0;
+}
+int TodayViewController::firstRepPending() {
+    auto s = WorkoutSession::current();
+    return s ? s->firstRepPending() : 0;
+}
+int TodayViewController::dayStateWeek() {
+    auto s = WorkoutSession::current();
+    return s ? s->week() : 0;
+}
+int TodayViewController::dayStateDay() {
+    auto s = WorkoutSession::current();
+    return s ? s->day() : 0;
+}
+std::shared_ptr<base::Timer> TodayViewController::restTimer() {
+    auto s = WorkoutSession::current();
+    return s ? s->restTimer() : nullptr;
+}
 const std::vector<TodayViewController::PlayedSound>& TodayViewController::playedSounds() { return soundLog(); }
 void TodayViewController::clearPlayedSounds() { soundLog().clear(); }
-
-long long TodayViewController::totalDoneToday(const Program& program) {
-    long long total = 0;
-    for (int slot : program.nineSlots(program.week(), program.day())) total += slot;
-    return total;
-}
-
-std::string TodayViewController::shareText(const Program& program) {
-    return base::format(
-        "Today I did a total of %i pushups thanks to the Tolvek iPhone app. (Week %i, Day %i, Level %i) #Tolvek",
-        totalDoneToday(program), program.week(), program.day(), program.level());
-}
-
-// --- The kept day ---------------------------------------------------------
-
-namespace {
-constexpr const char* kKeptDayKey = "Tolvek_UnsavedDay";
-}  // namespace
-
-void TodayViewController::keepCompletedDay(const Log& day, base::Date finished) {
-    base::Dictionary kept;
-    kept.set("Finished", base::Value(finished));
-    kept.set("Week", base::Value(static_cast<long long>(day.week())));
-    kept.set("Day", base::Value(static_cast<long long>(day.day())));
-    kept.set("Level", base::Value(static_cast<long long>(day.level())));
-    base::Array reps;
-    for (int r : day.reps()) reps.push_back(base::Value(static_cast<long long>(r)));
-    kept.set("Reps", base::Value(std::move(reps)));
-    defaults().setObject(kKeptDayKey, base::Value(std::move(kept)));
-}
-
-std::optional<Log> TodayViewController::keptDay() {
-    const auto kept = defaults().dictionaryForKey(kKeptDayKey);
-    if (!kept) return std::nullopt;
-    // The settings file is the user's to edit: what is read is bounded as
-    // typed counts are.
-    auto bounded = [](long long v, long long most) { return static_cast<int>(std::clamp(v, -most, most)); };
-    Log day;
-    day.setWeek(bounded(kept->get("Week").integerValue(), 1000));
-    day.setDay(bounded(kept->get("Day").integerValue(), 1000));
-    day.setLevel(bounded(kept->get("Level").integerValue(), 1000));
-    std::array<int, 9> reps{};
-    if (const base::Array* list = kept->get("Reps").asArray())
-        for (std::size_t i = 0; i < reps.size() && i < list->size(); ++i)
-            reps[i] = bounded((*list)[i].integerValue(), Utility::kMostReps);
-    day.setReps(reps);
-    return day;
-}
-
-std::optional<base::Date> TodayViewController::keptDayFinished() {
-    const auto kept = defaults().dictionaryForKey(kKeptDayKey);
-    if (!kept) return std::nullopt;
-    const base::Date* finished = kept->get("Finished").asDate();
-    if (!finished) return std::nullopt;
-    return *finished;
-}
-
-void TodayViewController::forgetKeptDay() {
-    defaults().removeObjectForKey(kKeptDayKey);
-    Utility::synchronizeSettings();
-}
-
-bool TodayViewController::storeKeptDay() {
-    const auto day = keptDay();
-    if (!day) return false;
-    // The day is logged with the moment it was finished. The run that kept
-    // it may have logged it and ended before it could forget it: a day the
-    // log already holds with that moment is only forgotten.
-    const auto finished = keptDayFinished();
-    if (finished) {
-        const auto held = DataAccess::holdsDay(*day, *finished);
-        if (!held) return false;  // the log cannot be read: kept for the next start
-        if (*held) {
-            forgetKeptDay();
-            return false;
-        }
-    }
-    StoreFailureNote note("Tolvek keeps the day and tries again the next time it starts.");
-    if (!DataAccess::saveLog(*day, finished.value_or(base::Date::now()))) return false;
-    forgetKeptDay();
-    return true;
-}
 
 // --- Life cycle -----------------------------------------------------------
 
@@ -199,8 +107,7 @@ TodayViewController::~TodayViewController() {
     if (beepSound_) ui::SystemSound::dispose(*beepSound_);
     if (pulseSound_) ui::SystemSound::dispose(*pulseSound_);
     // The timer reaches the screen weakly; a screen that is gone stops it.
-    if (state().restTimer) state().restTimer->invalidate();
-    state().restTimer.reset();
+    session_->stopTimer();
 }
 
 std::shared_ptr<TodayViewController> TodayViewController::self() {
@@ -398,12 +305,13 @@ void TodayViewController::viewWillAppear(bool animated) {
     registerObservers();
     // Another screen may have taken the accelerometer since.
     ui::Accelerometer::sharedAccelerometer().setDelegate(std::static_pointer_cast<ui::AccelerometerDelegate>(self()));
-    if (todayMode_ == TodayModeSharing && !unsavedDay_) return;
+    auto& session = *session_;
+    if (todayMode_ == TodayModeSharing && !session.hasUnsavedDay()) return;
     if (todayMode_ == TodayModeAway) {
         todayMode_ = previousTodayMode_;
         return;
     }
-    if (unsavedDay_) {
+    if (session.hasUnsavedDay()) {
         // A completed day that is not stored yet comes back with Done and
         // Repeat, whatever the screen was last set to.
         todayMode_ = TodayModeDayComplete;
@@ -412,26 +320,12 @@ void TodayViewController::viewWillAppear(bool animated) {
         showRestTimeText();
         return;
     }
-    auto& s = state();
-    const int level = setting("Tolvek_Level");
-    s.day = setting("Tolvek_Day");
-    s.week = setting("Tolvek_Week");
-    s.repNum = setting("Tolvek_RepNum");
-    s.repToShow = setting("Tolvek_RepToShow");
-    s.firstRepPending = setting("Tolvek_FirstRep") ? 1 : 0;
+    session.readPosition();
     if (todayMode_ == TodayModeReady) {
-        bool fresh = false;
-        if (s.repNum < 1) {
-            s.repNum = 1;
-            // A fresh day starts with the first round of a doubled set.
-            s.firstRepPending = 0;
-            fresh = true;
-        } else if (defaults().boolForKey("Tolvek_ShowAlerts")) {
-            showAlert(kResumeAlert, "Resume", "Resume day from last position?", "Yes", "No");
-        }
-        if (s.repToShow < 1) s.repToShow = 1;
-        today_ = DataAccess::getProgram(s.day, s.week, level);
-        if (auto d = TolvekAppDelegate::shared()) d->setCanReset(true);
+        const bool fresh = session.startFresh();
+        if (!fresh && defaults().boolForKey("Tolvek_ShowAlerts"))
+            showAlert(ResumeAlert, "Resume", "Resume day from last position?", "Yes", "No");
+        session.loadToday();
         registerDayObservers();
         prepareDay(fresh);
     }
@@ -449,7 +343,8 @@ void TodayViewController::viewWillDisappear(bool animated) {
 // --- Presentation ---------------------------------------------------------
 
 void TodayViewController::showRestTimeText() {
-    if (restTimeLabel_ && today_) restTimeLabel_->setText(base::format("Rest: %i      (tap to change)", today_->interval()));
+    const auto today = session_->today();
+    if (restTimeLabel_ && today) restTimeLabel_->setText(base::format("Rest: %i      (tap to change)", today->interval()));
 }
 
 void TodayViewController::prepareDay(bool freshDay) {
@@ -467,9 +362,11 @@ void TodayViewController::prepareDay(bool freshDay) {
     if (freshDay) {
         if (auto marker = setMarker()) marker->removeFromSuperview();
     }
-    const int week = today_ ? today_->week() : 0;
-    const int day = today_ ? today_->day() : 0;
-    contentLabel_->setText(base::format("Week %i Day %i", week ? week : state().week, day ? day : state().day));
+    const auto today = session_->today();
+    const int week = today ? today->week() : 0;
+    const int day = today ? today->day() : 0;
+    contentLabel_->setText(
+        base::format("Week %i Day %i", week ? week : session_->week(), day ? day : session_->day()));
     actionButton_->setTitle("Tap To Start");
     placardView_->setImage(look::bundleImage("todayplacard.png"));
     for (auto& v : std::initializer_list<std::shared_ptr<ui::View>>{restLabel_, countdownLabel_, needleView_,
@@ -494,74 +391,41 @@ void TodayViewController::displayControls(int mode) {
     restTimeLabel_->setHidden(false);
     restTimeButton_->setHidden(false);
     todayPlanView_->setHidden(true);
-    auto& s = state();
+    // The views each mode shows; the other views of the list go. Other modes
+    // leave them as they are.
+    const std::vector<std::shared_ptr<ui::View>> governed = {
+        helpButton_, actionButton_, contentLabel_, topLabel_, restLabel_, countdownLabel_, needleView_,
+        addTimeButton_, shakeLabel_, zeroButton_, placardView_, restTimeLabel_, restTimeButton_, doneButton_,
+        repeatButton_, editRepButton_, shareButton_};
+    const std::map<int, std::vector<std::shared_ptr<ui::View>>> visible = {
+        {TodayModeSet,
+         {helpButton_, actionButton_, contentLabel_, topLabel_, placardView_, restTimeLabel_, restTimeButton_}},
+        {TodayModeRest,
+         {restLabel_, countdownLabel_, needleView_, addTimeButton_, shakeLabel_, zeroButton_, placardView_}},
+        {TodayModeDayComplete, {helpButton_, topLabel_, doneButton_, repeatButton_, editRepButton_, shareButton_}},
+    };
+    const auto shown = visible.find(mode);
+    if (shown == visible.end()) return;
+    if (mode == TodayModeDayComplete) closeHelp();
+    for (auto& v : governed)
+        v->setHidden(std::find(shown->second.begin(), shown->second.end(), v) == shown->second.end());
     switch (mode) {
     case TodayModeSet:
-        helpButton_->setHidden(false);
-        actionButton_->setHidden(false);
-        contentLabel_->setHidden(false);
-        topLabel_->setHidden(false);
         topLabel_->setText("Pushups to Perform");
-        restLabel_->setHidden(true);
-        countdownLabel_->setHidden(true);
-        needleView_->setHidden(true);
-        addTimeButton_->setHidden(true);
-        shakeLabel_->setHidden(true);
-        zeroButton_->setHidden(true);
-        placardView_->setHidden(false);
         placardView_->setImage(look::bundleImage("todayplacard.png"));
         for (auto& b : userRepButtons_) b->setEnabled(true);
-        restTimeLabel_->setHidden(false);
-        restTimeButton_->setHidden(false);
         break;
     case TodayModeRest:
-        isGoing_ = true;
-        if (auto d = TolvekAppDelegate::shared()) d->setIsGoing(true);
-        if (defaults().boolForKey("Tolvek_UserRest"))
-            s.restCountdown = setting("Tolvek_UserRestValue");
-        else
-            s.restCountdown = today_ ? today_->interval() : 0;
-        helpButton_->setHidden(true);
-        actionButton_->setHidden(true);
-        contentLabel_->setHidden(true);
-        topLabel_->setHidden(true);
-        restLabel_->setHidden(false);
-        countdownLabel_->setHidden(false);
-        needleView_->setHidden(false);
+        session_->beginRest();
         needleView_->setImage(look::bundleImage("needle.png"));
-        addTimeButton_->setHidden(false);
         shakeLabel_->setHidden(!defaults().boolForKey("Tolvek_AllowShake"));
-        zeroButton_->setHidden(false);
-        placardView_->setHidden(false);
         placardView_->setImage(look::bundleImage("timerdial_noticks.png"));
-        restTimeLabel_->setHidden(true);
-        restTimeButton_->setHidden(true);
-        break;
-    case TodayModeDayComplete:
-        closeHelp();
-        helpButton_->setHidden(false);
-        actionButton_->setHidden(true);
-        contentLabel_->setHidden(true);
-        topLabel_->setHidden(false);
-        topLabel_->setText("Day Completed");
-        restLabel_->setHidden(true);
-        countdownLabel_->setHidden(true);
-        needleView_->setHidden(true);
-        addTimeButton_->setHidden(true);
-        shakeLabel_->setHidden(true);
-        zeroButton_->setHidden(true);
-        placardView_->setHidden(true);
-        for (auto& b : userRepButtons_) b->setEnabled(true);
-        doneButton_->setHidden(false);
-        repeatButton_->setHidden(false);
-        editRepButton_->setHidden(false);
-        shareButton_->setHidden(false);
-        restTimeLabel_->setHidden(true);
-        restTimeButton_->setHidden(true);
-        topTodayLabel_->setHidden(false);
-        topTodayLabel_->setText("Tap each set below to change values if needed");
         break;
     default:
+        for (auto& b : userRepButtons_) b->setEnabled(true);
+        topLabel_->setText("Day Completed");
+        topTodayLabel_->setHidden(false);
+        topTodayLabel_->setText("Tap each set below to change values if needed");
         break;
     }
 }
@@ -575,11 +439,10 @@ std::shared_ptr<ui::View> TodayViewController::setMarker() const {
 }
 
 void TodayViewController::updateSetLabels() {
-    if (!today_) return;
-    const int week = today_->week();
-    const int day = today_->day();
-    const int reps[5] = {today_->rep1(), today_->rep2(), today_->rep3(), today_->rep4(), today_->rep5()};
-    const int doubled = doubledWeek5(week, day) ? 3 : doubledWeek6(week, day) ? 4 : 0;
+    const auto today = session_->today();
+    if (!today) return;
+    const int reps[5] = {today->rep1(), today->rep2(), today->rep3(), today->rep4(), today->rep5()};
+    const int doubled = WorkoutSession::doubledSets(today->week(), today->day());
     for (int i = 0; i < 5; ++i) {
         const bool twice = i < doubled;
         // One weight along the row; doubled sets take the smaller size so
@@ -598,7 +461,7 @@ void TodayViewController::showToday() {
     restTimeButton_->setHidden(false);
     updateSetLabels();
     while (auto marker = setMarker()) marker->removeFromSuperview();
-    const int repNum = state().repNum;
+    const int repNum = session_->repNum();
     if (repNum >= 1 && repNum <= 5) {
         auto marker = std::make_shared<ui::ImageView>(ui::Rect(kMarkerX[repNum - 1], 10, 55, 30));
         marker->setImage(look::bundleImage("setbutton.png"));
@@ -611,10 +474,11 @@ void TodayViewController::showToday() {
 
 void TodayViewController::showRep() {
     showToday();
-    const int repNum = state().repNum;
+    const int repNum = session_->repNum();
+    const auto today = session_->today();
     std::string text = "Finished!";
-    if (today_ && repNum >= 1 && repNum <= 5) {
-        const int reps[5] = {today_->rep1(), today_->rep2(), today_->rep3(), today_->rep4(), today_->rep5()};
+    if (today && repNum >= 1 && repNum <= 5) {
+        const int reps[5] = {today->rep1(), today->rep2(), today->rep3(), today->rep4(), today->rep5()};
         text = base::format(repNum == 5 ? "%d (+)" : "%d", reps[repNum - 1]);
     }
     contentLabel_->setText(text);
@@ -623,7 +487,7 @@ void TodayViewController::showRep() {
 }
 
 void TodayViewController::showCountdown() {
-    const int seconds = state().restCountdown;
+    const int seconds = session_->restCountdown();
     if (countdownLabel_) countdownLabel_->setText(base::format("%i", std::max(seconds, 0)));
     if (seconds >= 1 && seconds <= 4) playSound(kBeepSound);
     else if (seconds == 0) playSound(kPulseSound);
@@ -632,7 +496,7 @@ void TodayViewController::showCountdown() {
 
 void TodayViewController::rotateNeedleAnimation() {
     if (!needleView_) return;
-    const double seconds = std::max(state().restCountdown, 0);
+    const double seconds = std::max(session_->restCountdown(), 0);
     const double radians = -(seconds * 6.0) * std::numbers::pi / 180.0;
     needleView_->setTransform(ui::AffineTransform::makeRotation(static_cast<ui::Float>(radians)));
 }
@@ -675,7 +539,7 @@ void TodayViewController::animateTodayHelp() {
         if (!shareButton_->isHidden()) targets.push_back(todayShare_);
     } else {
         for (auto& image : todayHelp_) targets.push_back(image);
-        if (state().repNum == 5) targets.push_back(todayMin_);
+        if (session_->repNum() == 5) targets.push_back(todayMin_);
     }
     // Every highlight that is not a target of this overlay stays out.
     if (alpha == 0) targets = {todayEdit_, todayShare_, todayMin_, todayHelp_[0], todayHelp_[1], todayHelp_[2],
@@ -717,20 +581,20 @@ void TodayViewController::addCallouts() {
     if (todayMode_ == TodayModeDayComplete || todayMode_ == TodayModeSharing) {
         if (!shareButton_->isHidden()) {
             const std::string share = "Tap Share to post your day to social networking sites.";
-            placeCallout(todayShare_, 102, 144, &share, 166);
+            placeCallout(todayShare_, ShareCallout, 144, &share, 166);
         }
         // Side by side under their buttons, so the line break of the wide
         // callout goes.
         const std::string edit = "Tap to edit todays reps in detail";
-        placeCallout(todayEdit_, 103, 144, &edit, 10);
+        placeCallout(todayEdit_, EditCallout, 144, &edit, 10);
     } else {
         // The set callout takes the place of the caption above the plate
         // while it is up.
         topTodayLabel_->setAlpha(0);
-        placeCallout(todayHelp_[0], 100, 270, nullptr, 10);
-        if (state().repNum == 5) {
+        placeCallout(todayHelp_[0], SetsCallout, 270, nullptr, 10);
+        if (session_->repNum() == 5) {
             const std::string minimum = "+ = Minimum";
-            placeCallout(todayMin_, 101, 160, &minimum, 58);
+            placeCallout(todayMin_, MinimumCallout, 160, &minimum, 58);
         }
     }
 }
@@ -744,36 +608,26 @@ void TodayViewController::removeCallouts() {
 
 // --- Engine ---------------------------------------------------------------
 
-void TodayViewController::clearEdit() {
-    hasRepEdit_ = false;
-    changedLog_.reset();
-}
 
 void TodayViewController::actionButtonTapped() {
-    auto d = TolvekAppDelegate::shared();
     switch (todayMode_) {
     case TodayModeReady:
-        isGoing_ = false;
-        if (d) {
-            d->setIsGoing(false);
-            d->setCanReset(true);
-        }
+        session_->setGoing(false);
+        if (auto app = AppState::current()) app->setCanReset(true);
         todayMode_ = TodayModeSet;
         startDay();
         break;
     case TodayModeSet:
-        if (state().repNum > 4) {
+        if (session_->repNum() > 4) {
             completeDay();
             return;
         }
-        isGoing_ = true;
-        if (d) d->setIsGoing(true);
+        session_->setGoing(true);
         todayMode_ = TodayModeRest;
         processStep();
         break;
     case TodayModeRest:
-        isGoing_ = false;
-        if (d) d->setIsGoing(false);
+        session_->setGoing(false);
         todayMode_ = TodayModeSet;
         processStep();
         break;
@@ -784,40 +638,26 @@ void TodayViewController::actionButtonTapped() {
 
 void TodayViewController::startDay() {
     view();
-    auto& s = state();
-    auto d = TolvekAppDelegate::shared();
-    const int week = std::max(today_ ? today_->week() : 0, s.week);
-    if (week >= 7) {
+    if (session_->startWeek() >= 7) {
         hold();
         auto sheet = std::make_shared<ui::ActionSheet>(
             "You have reached the end of the 6 week program! It is recommended that you now reset to week four to "
             "maintain your current level, or reset back to level one to do the program all over again!",
             std::static_pointer_cast<ui::ActionSheetDelegate>(self()), "Reset To Week Four", "Do nothing",
             std::vector<std::string>{"Reset To Week One"});
-        sheet->setTag(kEndOfPlanSheet);
+        sheet->setTag(EndOfPlanSheet);
         sheet->showInView(view());
         return;
     }
-    if (defaults().boolForKey("Tolvek_UserRest") && setting("Tolvek_UserRestValue") <= 9 &&
-        !defaults().boolForKey("TurnUserRestNagOff")) {
-        showAlert(kRestNagAlert, "Rest Timer", "You have set a custom rest time of less than ten seconds. Is this OK?",
+    if (WorkoutSession::shortRestToConfirm()) {
+        showAlert(RestNagAlert, "Rest Timer", "You have set a custom rest time of less than ten seconds. Is this OK?",
                   "Yes", "Use Default");
     }
-    isGoing_ = d ? d->isGoing() : false;
-    if (d && d->hasReset()) {
-        d->setHasReset(false);
-        s.restCountdown = 0;
-    }
-    if (s.restTimer) s.restTimer->invalidate();
     std::weak_ptr<TodayViewController> weak = self();
-    s.restTimer = base::Timer::scheduledTimer(1.0, true, [weak](base::Timer&) {
+    session_->beginDay([weak] {
         if (auto screen = weak.lock()) screen->timerFired();
     });
-    // A new day has no edit of an earlier one.
-    clearEdit();
-    unsavedDay_ = false;
     actionButton_->setTitle("Done");
-    if (d) d->setCanReset(false);
     displayControls(TodayModeSet);
     helpButton_->setHidden(false);
     showRep();
@@ -830,59 +670,23 @@ void TodayViewController::processStep() {
         return;
     }
     closeHelp();
-    if (state().restCountdown == 0) state().restCountdown = today_ ? today_->interval() : 0;
+    session_->fillEmptyRest();
     showCountdown();
 }
 
 void TodayViewController::calcNextRep() {
-    auto& s = state();
-    auto d = TolvekAppDelegate::shared();
-    if (s.repNum > 4) {
-        s.repNum = 1;
-        s.repToShow = 1;
+    if (!session_->nextSet()) {
         popToHome(true);
         return;
     }
-    isGoing_ = false;
-    if (d) d->setIsGoing(false);
-    s.restCountdown = defaults().boolForKey("Tolvek_UserRest") ? setting("Tolvek_UserRestValue")
-                                                               : (today_ ? today_->interval() : 0);
-    if (s.restCountdown == 0 && today_) s.restCountdown = today_->interval();
-    const int week = today_ ? today_->week() : s.week;
-    const int day = today_ ? today_->day() : s.day;
-    const int bound = doubledWeek5(week, day) ? 4 : doubledWeek6(week, day) ? 5 : 0;
-    if (s.repNum < bound) {
-        if (s.firstRepPending == 0) {
-            s.firstRepPending = 1;
-        } else {
-            s.firstRepPending = 0;
-            ++s.repNum;
-        }
-    } else {
-        ++s.repNum;
-    }
-    ++s.repToShow;
-    defaults().setInteger("Tolvek_RepToShow", s.repToShow);
-    defaults().setInteger("Tolvek_RepNum", s.repNum);
-    defaults().setInteger("Tolvek_FirstRep", s.firstRepPending);
     showRep();
 }
 
 void TodayViewController::timerFired() {
-    if (!isGoing_) return;
-    auto& s = state();
-    auto d = TolvekAppDelegate::shared();
-    if (d && d->backFromBeingInBackground()) {
-        const long long left = static_cast<long long>(s.restCountdown) - d->timeInBackground();
-        s.restCountdown = static_cast<int>(std::max<long long>(left, INT_MIN));
-        d->setBackFromBeingInBackground(false);
-    } else {
-        s.restCountdown -= 1;
-    }
+    const auto tick = session_->tick();
+    if (tick == WorkoutSession::Tick::Idle) return;
     showCountdown();
-    if (s.restCountdown < 0) {
-        isGoing_ = false;
-        if (d) d->setIsGoing(false);
+    if (tick == WorkoutSession::Tick::RestOver) {
         todayMode_ = todayMode_ == TodayModeAway ? TodayModeAway : TodayModeSet;
         if (todayMode_ == TodayModeAway) previousTodayMode_ = TodayModeSet;
         displayControls(TodayModeSet);
@@ -890,21 +694,19 @@ void TodayViewController::timerFired() {
         actionButton_->setTitle("Done");
         actionButton_->setHidden(false);
         placardView_->setImage(look::bundleImage("todayplacard.png"));
-        if (d) d->setBackFromBeingInBackground(false);
+        if (auto app = AppState::current()) app->setBackFromBeingInBackground(false);
     }
 }
 
 void TodayViewController::zeroPushed() {
-    state().restCountdown = 0;
+    session_->endRest();
     if (countdownLabel_) countdownLabel_->setText("0");
     rotateNeedleAnimation();
 }
 
 void TodayViewController::addTimeButtonTapped() {
     if (todayMode_ != TodayModeRest) return;
-    // Never past the longest rest, so a long rest cannot wrap round and end.
-    auto& countdown = state().restCountdown;
-    countdown = std::min(countdown, Utility::kMostRestSeconds) + 30;
+    session_->addTime();
     showCountdown();
 }
 
@@ -915,9 +717,10 @@ void TodayViewController::didAccelerate(ui::Accelerometer& accelerometer, const 
 }
 
 void TodayViewController::userRepButtonTapped(int tag) {
-    if (!today_ || tag < 1 || tag > 5) return;
+    const auto today = session_->today();
+    if (!today || tag < 1 || tag > 5) return;
     repChanged_ = tag;
-    const int reps[5] = {today_->rep1(), today_->rep2(), today_->rep3(), today_->rep4(), today_->rep5()};
+    const int reps[5] = {today->rep1(), today->rep2(), today->rep3(), today->rep4(), today->rep5()};
     previousTodayMode_ = todayMode_;
     todayMode_ = TodayModeAway;
     if (!customRepViewController_) customRepViewController_ = std::make_shared<CustomRepViewController>();
@@ -927,75 +730,47 @@ void TodayViewController::userRepButtonTapped(int tag) {
 }
 
 void TodayViewController::restTimeTapped() {
-    if (!today_) return;
+    const auto today = session_->today();
+    if (!today) return;
     repChanged_ = 0;
     if (todayMode_ == TodayModeSet || todayMode_ == TodayModeRest || todayMode_ == TodayModeDayComplete) {
         previousTodayMode_ = todayMode_;
         todayMode_ = TodayModeAway;
     }
     if (!customRepViewController_) customRepViewController_ = std::make_shared<CustomRepViewController>();
-    customRepViewController_->setRep(today_->interval());
+    customRepViewController_->setRep(today->interval());
     customRepViewController_->setRestMode(true);
     presentModalViewController(customRepViewController_, true);
 }
 
 void TodayViewController::changeRep(double value) {
-    if (!today_ || repChanged_ < 1 || repChanged_ > 5) return;
-    const int count = std::clamp(clampToInt(value), -Utility::kMostReps, Utility::kMostReps);
-    switch (repChanged_) {
-    case 1: today_->setRep1(count); break;
-    case 2: today_->setRep2(count); break;
-    case 3: today_->setRep3(count); break;
-    case 4: today_->setRep4(count); break;
-    default: today_->setRep5(count); break;
-    }
+    if (!session_->setRep(repChanged_, value)) return;
     const int mode = todayMode_ == TodayModeAway ? previousTodayMode_ : todayMode_;
-    if (mode == TodayModeDayComplete || mode == TodayModeSharing) {
-        updateSetLabels();
-    } else if (mode == TodayModeSet) {
-        showRep();
-    } else {
-        updateSetLabels();
-    }
+    if (mode == TodayModeSet) showRep();
+    else updateSetLabels();
 }
 
 void TodayViewController::restChanged(double value) {
-    if (!today_) return;
-    today_->setInterval(std::clamp(clampToInt(value), -Utility::kMostRestSeconds, Utility::kMostRestSeconds));
+    if (!session_->today()) return;
+    session_->setRestInterval(value);
     showRestTimeText();
 }
 
-void TodayViewController::restUser() { state().restCountdown = setting("Tolvek_UserRestValue"); }
+void TodayViewController::restUser() { session_->useUserRest(); }
 
-void TodayViewController::unRestUser() { state().restCountdown = today_ ? today_->interval() : 0; }
+void TodayViewController::unRestUser() { session_->usePlanRest(); }
 
 void TodayViewController::dayReset() {
     // The plan position was set from the settings: the screen comes back
     // ready for the new day, which starts when the user starts it.
-    auto& s = state();
-    const int level = setting("Tolvek_Level");
-    s.day = setting("Tolvek_Day");
-    s.week = setting("Tolvek_Week");
-    s.repNum = 1;
-    s.repToShow = 1;
-    s.firstRepPending = 0;
-    defaults().setInteger("Tolvek_FirstRep", 0);
-    today_ = DataAccess::getProgram(s.day, s.week, level);
-    if (s.restTimer) s.restTimer->invalidate();
-    s.restTimer.reset();
-    isGoing_ = false;
-    clearEdit();
-    // A reset of the plan (or of all data) drops a completed day that was
-    // not stored, also from the settings, so no later start logs it.
-    if (unsavedDay_ || keptDay()) forgetKeptDay();
-    unsavedDay_ = false;
+    session_->resetDay();
     if (helpModeOn_) {
         helpModeOn_ = false;
         removeCallouts();
     }
     todayMode_ = TodayModeReady;
     previousTodayMode_ = TodayModeReady;
-    if (auto d = TolvekAppDelegate::shared()) d->setCanReset(true);
+    if (auto app = AppState::current()) app->setCanReset(true);
     if (isViewLoaded()) {
         prepareDay(true);
         showRestTimeText();
@@ -1004,26 +779,7 @@ void TodayViewController::dayReset() {
 
 void TodayViewController::completeDay() {
     closeHelp();
-    auto& s = state();
-    auto& d = defaults();
-    if (s.day >= 3) {
-        d.setInteger("Tolvek_Day", 1);
-        d.setInteger("Tolvek_Week", s.week + 1);
-        d.setBool("Tolvek_Test", true);
-    } else {
-        d.setInteger("Tolvek_Day", s.day + 1);
-    }
-    d.setInteger("Tolvek_RepToShow", 0);
-    d.setInteger("Tolvek_RepNum", 0);
-    d.setInteger("Tolvek_FirstRep", 0);
-    unsavedDay_ = true;
-    // Whole milliseconds, as the log's date text holds them, so the moment
-    // names the same text after the settings file held it.
-    finishedAt_ = base::Date(std::round(base::Date::now().timeIntervalSince1970() * 1000.0) / 1000.0);
-    // The day is kept with the moved position in the same write, so that a
-    // program ended now stores it at its next start.
-    keepCompletedDay(*dayToStore(), finishedAt_);
-    Utility::synchronizeSettings();
+    session_->completeDay();
     for (auto& label : repLabels_) label->setTextColor(look::ink());
     topLabel_->setHidden(true);
     topTodayLabel_->setHidden(true);
@@ -1035,65 +791,24 @@ void TodayViewController::completeDay() {
 void TodayViewController::editRepButtonTapped() {
     // The edit is taken only when the editor saves it ("EditReps").
     auto editor = std::make_shared<EditRepsViewController>();
-    editor->setToday(today_);
+    editor->setToday(session_->today());
     if (auto nav = navigationController()) nav->pushViewController(editor, true);
 }
 
 void TodayViewController::editRepsNotification(const base::Notification& notification) {
     const auto* carried = std::any_cast<std::shared_ptr<Log>>(&notification.object);
-    if (!carried || !*carried || !today_ || !unsavedDay_) return;
-    const Log& log = **carried;
-    changedLog_ = log.copy();
-    hasRepEdit_ = true;
-    const int week = today_->week();
-    const int day = today_->day();
-    const bool doubled = doubledWeek5(week, day) || doubledWeek6(week, day);
-    today_->setRep1(log.rep1());
-    today_->setRep2(doubled ? log.rep3() : log.rep2());
-    today_->setRep3(doubled ? log.rep5() : log.rep3());
-    today_->setRep4(doubled ? log.rep7() : log.rep4());
-    today_->setRep5(doubledWeek5(week, day) ? log.rep8() : doubledWeek6(week, day) ? log.rep9() : log.rep5());
-    keepCompletedDay(*changedLog_, finishedAt_);
-    Utility::synchronizeSettings();
-    if (isViewLoaded()) updateSetLabels();
+    if (!carried || !*carried) return;
+    if (session_->applyEdit(**carried) && isViewLoaded()) updateSetLabels();
 }
 
-std::shared_ptr<Log> TodayViewController::dayToStore() const {
-    if (hasRepEdit_ && changedLog_) return changedLog_->copy();
-    auto log = std::make_shared<Log>();
-    if (!today_) return log;
-    log->setWeek(today_->week());
-    log->setDay(today_->day());
-    log->setLevel(today_->level());
-    log->setReps(today_->nineSlots(today_->week(), today_->day()));
-    return log;
-}
 
 void TodayViewController::saveDay() {
     todayMode_ = TodayModeDayComplete;
-    if (!unsavedDay_) return;  // a day is stored once
-    bool stored = false;
-    {
-        StoreFailureNote note("Tolvek keeps the day and tries again the next time it starts.");
-        // Stamped with the moment the day was finished, as the kept copy
-        // is, so that a start after a crash before it is forgotten finds it
-        // in the log and does not log it again.
-        stored = DataAccess::saveLog(*dayToStore(), finishedAt_);
-    }
-    // A day that did not reach the log stays kept in the settings, and the
-    // next start stores it; this run does not try again, so it is never
-    // stored twice.
-    if (stored) forgetKeptDay();
-    clearEdit();
-    unsavedDay_ = false;
+    session_->saveDay();
 }
 
 void TodayViewController::finishDay() {
-    if (auto d = TolvekAppDelegate::shared()) {
-        d->setCanReset(true);
-        d->setIsGoing(false);
-    }
-    isGoing_ = false;
+    session_->finish();
     closeHelp();
     saveDay();
     todayMode_ = TodayModeReady;
@@ -1101,35 +816,21 @@ void TodayViewController::finishDay() {
 }
 
 void TodayViewController::donePushed() {
-    defaults().setBool("Tolvek_Test", true);
-    Utility::synchronizeSettings();
-    if (today_ && today_->week() > 1) {
-        const long long done = dayToStore()->total();
-        const long long planned = DataAccess::getProgram(today_->day(), today_->week(), today_->level())->total();
-        if (planned != 0) {
-            const float quotient = static_cast<float>(done) / static_cast<float>(planned);
-            if (static_cast<double>(quotient) < 0.85) {
-                hold();
-                auto sheet = std::make_shared<ui::ActionSheet>(
-                    "You seem to be having a little trouble with the current program? Do you want to:",
-                    std::static_pointer_cast<ui::ActionSheetDelegate>(self()), std::nullopt, std::nullopt,
-                    std::vector<std::string>{"Continue with program", "Repeat today next time", "Go back a week"});
-                sheet->setTag(kTroubleSheet);
-                sheet->showInView(view());
-                return;
-            }
-        }
+    if (session_->markDoneFellShort()) {
+        hold();
+        auto sheet = std::make_shared<ui::ActionSheet>(
+            "You seem to be having a little trouble with the current program? Do you want to:",
+            std::static_pointer_cast<ui::ActionSheetDelegate>(self()), std::nullopt, std::nullopt,
+            std::vector<std::string>{"Continue with program", "Repeat today next time", "Go back a week"});
+        sheet->setTag(TroubleSheet);
+        sheet->showInView(view());
+        return;
     }
     finishDay();
 }
 
 void TodayViewController::answerTrouble(int buttonIndex) {
-    const auto& s = state();
-    Utility::PlanDay next{s.day, s.week};
-    if (buttonIndex == 0) next = Utility::nextDay(s.day, s.week);
-    else if (buttonIndex == 2) next = Utility::dayAWeekBack(s.day, s.week);
-    Utility::resetToDayAndWeekAndLevel(next.day, next.week, false, today_ ? today_->level() : Utility::getLevel());
-    if (auto d = TolvekAppDelegate::shared()) d->setCanReset(true);
+    session_->moveAfterTrouble(buttonIndex);
     closeHelp();
     saveDay();
     todayMode_ = TodayModeReady;
@@ -1137,15 +838,7 @@ void TodayViewController::answerTrouble(int buttonIndex) {
 }
 
 void TodayViewController::repeatPushed() {
-    defaults().setBool("Tolvek_Test", false);
-    Utility::synchronizeSettings();
-    const auto& s = state();
-    Utility::resetToDayAndWeekAndLevel(s.day, s.week, false, today_ ? today_->level() : Utility::getLevel());
-    if (auto d = TolvekAppDelegate::shared()) {
-        d->setCanReset(true);
-        d->setIsGoing(false);
-    }
-    isGoing_ = false;
+    session_->repeatDay();
     closeHelp();
     saveDay();
     todayMode_ = TodayModeReady;
@@ -1159,18 +852,19 @@ void TodayViewController::repeatPushed() {
 
 void TodayViewController::sharePushed() {
     closeHelp();
-    if (!today_) return;
-    statusString_ = shareText(*today_);
+    const auto today = session_->today();
+    if (!today) return;
+    statusString_ = shareText(*today);
     todayMode_ = TodayModeSharing;
     auto sheet = SHRActionSheet::actionSheetForItem(SHRItem::text(statusString_));
     if (!sheet) return;
-    sheet->setTag(kShareSheet);
+    sheet->setTag(ShareSheet);
     sheet->showInView(view());
 }
 
 void TodayViewController::reminderOffer() {
     if (Utility::hasReminder() && ui::isClassAvailable("EKEventEditViewController")) {
-        showAlert(kReminderAlert, "Set Reminder?", "Would you like to set a reminder for your next workout?", "No",
+        showAlert(ReminderAlert, "Set Reminder?", "Would you like to set a reminder for your next workout?", "No",
                   "Yes");
     } else {
         popToHome(true);
@@ -1211,7 +905,7 @@ void TodayViewController::popToHome(bool animated) {
 
 // --- Alerts and sheets ----------------------------------------------------
 
-void TodayViewController::showAlert(int tag, const std::string& title, const std::string& message,
+void TodayViewController::showAlert(AlertTag tag, const std::string& title, const std::string& message,
                                     const std::string& first, const std::string& second) {
     hold();
     // The first button is given as the cancel button, so its index is 0.
@@ -1223,16 +917,11 @@ void TodayViewController::showAlert(int tag, const std::string& title, const std
 }
 
 void TodayViewController::clickedButtonAtIndex(ui::AlertView& alertView, int buttonIndex) {
-    auto& s = state();
     switch (alertView.tag()) {
-    case kResumeAlert:
-        if (buttonIndex == 1) {
-            s.repNum = 1;
-            s.repToShow = 1;
-            s.firstRepPending = 0;
-        }
+    case ResumeAlert:
+        if (buttonIndex == 1) session_->restartDay();
         break;
-    case kRestNagAlert:
+    case RestNagAlert:
         if (buttonIndex == 0) {
             defaults().setBool("TurnUserRestNagOff", true);
         } else {
@@ -1240,7 +929,7 @@ void TodayViewController::clickedButtonAtIndex(ui::AlertView& alertView, int but
             Utility::synchronizeSettings();
         }
         break;
-    case kReminderAlert:
+    case ReminderAlert:
         if (buttonIndex == 1) presentEventEditor();
         else popToHome(true);
         break;
@@ -1255,18 +944,19 @@ void TodayViewController::didDismissWithButtonIndex(ui::AlertView& alertView, in
 }
 
 void TodayViewController::clickedButtonAtIndex(ui::ActionSheet& sheet, int buttonIndex) {
-    if (sheet.tag() == kTroubleSheet) {
+    if (sheet.tag() == TroubleSheet) {
         answerTrouble(buttonIndex);
         return;
     }
-    if (sheet.tag() == kEndOfPlanSheet) {
+    if (sheet.tag() == EndOfPlanSheet) {
         const std::string title = sheet.buttonTitleAtIndex(buttonIndex);
-        const int level = today_ && today_->level() ? today_->level() : Utility::getLevel();
+        const auto today = session_->today();
+        const int level = today && today->level() ? today->level() : Utility::getLevel();
         if (title == "Reset To Week Four") Utility::resetToDayAndWeekAndLevel(1, 4, level);
         else if (title == "Reset To Week One") Utility::resetToDayAndWeekAndLevel(1, 1, level);
         // The day did not start: the screen is ready again for the next visit.
         todayMode_ = TodayModeReady;
-        if (auto d = TolvekAppDelegate::shared()) d->setCanReset(true);
+        if (auto app = AppState::current()) app->setCanReset(true);
         popToHome(false);
     }
 }

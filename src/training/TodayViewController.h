@@ -1,12 +1,10 @@
 #pragma once
-// The workout screen: runs one training day. It loads the day's plan row,
-// shows the sets one at a time on a plate with the row of five set counts
-// above it, counts the rest between sets down once a second on a dial with
-// beeps over the last seconds, lets a button or a shake end a rest early,
-// doubles the first sets on days 2 and 3 of weeks 5 and 6, writes the
-// position inside the day after every set so that an unfinished day can be
-// resumed, and at the end moves the plan position on, stores the day in the
-// log and offers a calendar reminder for the next workout.
+// The workout screen: shows one training day, whose rules and state its
+// WorkoutSession holds. It shows the sets one at a time on a plate with the
+// row of five set counts above it, counts the rest between sets down once a
+// second on a dial with beeps over the last seconds, lets a button or a
+// shake end a rest early, and at the end asks how the day went and offers a
+// calendar reminder for the next workout.
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,6 +23,7 @@
 #include "platform/ui/ViewController.h"
 #include "training/Log.h"
 #include "training/Program.h"
+#include "training/WorkoutSession.h"
 
 class CustomRepViewController;
 class HelpViewController;
@@ -51,18 +50,20 @@ public:
 
     int todayMode() const { return todayMode_; }
     void setTodayMode(int mode) { todayMode_ = mode; }
-    std::shared_ptr<Program> today() const { return today_; }
-    void setToday(std::shared_ptr<Program> today) { today_ = std::move(today); }
-    bool isGoing() const { return isGoing_; }
-    bool hasRepEdit() const { return hasRepEdit_; }
-    std::shared_ptr<Log> changedLog() const { return changedLog_; }
+    std::shared_ptr<Program> today() const { return session_->today(); }
+    void setToday(std::shared_ptr<Program> today) { session_->setToday(std::move(today)); }
+    bool isGoing() const { return session_->isGoing(); }
+    bool hasRepEdit() const { return session_->hasRepEdit(); }
+    std::shared_ptr<Log> changedLog() const { return session_->changedLog(); }
     bool helpModeOn() const { return helpModeOn_; }
     // The last share text built from a completed day.
     const std::string& statusString() const { return statusString_; }
     // A completed day waits for Done, Repeat or a trouble answer to be stored.
-    bool hasUnsavedDay() const { return unsavedDay_; }
+    bool hasUnsavedDay() const { return session_->hasUnsavedDay(); }
+    // The rules and the state of the day shown.
+    const std::shared_ptr<WorkoutSession>& session() const { return session_; }
 
-    // The day state, shared by every instance for the life of the process.
+    // The day state of the current session (the screen made last).
     static int repNum();
     static int repToShow();
     static int restCountdown();
@@ -82,23 +83,19 @@ public:
     static void clearPlayedSounds();
 
     // The sum of the nine log slots of a day of the row.
-    static long long totalDoneToday(const Program& program);
+    static long long totalDoneToday(const Program& program) { return WorkoutSession::totalDoneToday(program); }
 
-    // A completed day is kept in the settings ("Tolvek_UnsavedDay") from
-    // the moment it completes until the log has it, so that ending the
-    // program before Done, or a failed write, loses nothing.
-    // The kept day carries the moment it was finished ("Finished"), with
-    // which it is logged.
-    static void keepCompletedDay(const Log& day, base::Date finished);
-    static std::optional<Log> keptDay();
-    static std::optional<base::Date> keptDayFinished();
-    static void forgetKeptDay();
-    // Start-up: stores a kept day as Done would (no question) and forgets it
-    // once stored; a kept day the log already holds (with its moment) is
-    // only forgotten. True when a day was stored.
-    static bool storeKeptDay();
+    // The completed day kept in the settings until the log has it (see
+    // WorkoutSession).
+    static void keepCompletedDay(const Log& day, base::Date finished) {
+        WorkoutSession::keepCompletedDay(day, finished);
+    }
+    static std::optional<Log> keptDay() { return WorkoutSession::keptDay(); }
+    static std::optional<base::Date> keptDayFinished() { return WorkoutSession::keptDayFinished(); }
+    static void forgetKeptDay() { WorkoutSession::forgetKeptDay(); }
+    static bool storeKeptDay() { return WorkoutSession::storeKeptDay(); }
     // The share text of a day: its total, week, day and level.
-    static std::string shareText(const Program& program);
+    static std::string shareText(const Program& program) { return WorkoutSession::shareText(program); }
 
     // --- The view's life.
     void loadView() override;
@@ -188,7 +185,10 @@ private:
     // of is showing, and lets go when the last of them goes.
     void hold();
     void release();
-    void showAlert(int tag, const std::string& title, const std::string& message, const std::string& first,
+    // The tags of the alerts and sheets this screen is the delegate of.
+    enum AlertTag { ResumeAlert = 0, ReminderAlert = 1, RestNagAlert = 911 };
+    enum SheetTag { TroubleSheet = 90, EndOfPlanSheet = 91, ShareSheet = 100 };
+    void showAlert(AlertTag tag, const std::string& title, const std::string& message, const std::string& first,
                    const std::string& second);
     void prepareDay(bool freshDay);
     void updateSetLabels();
@@ -202,23 +202,16 @@ private:
     void reminderOffer();
     void presentEventEditor();
     void popToHome(bool animated);
-    void clearEdit();
     void showRestTimeText();
     void playSound(const char* name);
     void registerObservers();
     void registerDayObservers();
-    std::shared_ptr<Log> dayToStore() const;
 
     std::optional<ui::SystemSoundID> beepSound_, pulseSound_;
     int todayMode_ = TodayModeReady;
     int previousTodayMode_ = TodayModeReady;
-    std::shared_ptr<Program> today_;
-    bool isGoing_ = false;
+    std::shared_ptr<WorkoutSession> session_ = WorkoutSession::create();
     int repChanged_ = 0;
-    bool hasRepEdit_ = false;
-    std::shared_ptr<Log> changedLog_;
-    bool unsavedDay_ = false;
-    base::Date finishedAt_;  // when the unsaved day was completed
     std::string statusString_;
     bool helpModeOn_ = false;
     bool animDoneOnce_ = false;

@@ -2,6 +2,7 @@
 
 #include "sharing/core/SHR.h"
 #include "sharing/core/SHRSharer.h"
+#include "sharing/services/BuiltInSharers.h"
 #include "sharing/services/facebook/SHRFacebook.h"
 
 #include <cmath>
@@ -19,17 +20,24 @@
 #include "training/DataAccess.h"
 #include "training/LogViewController.h"
 #include "training/RootViewController.h"
-#include "training/TodayViewController.h"
 #include "training/UserViewController.h"
 #include "training/Utility.h"
+#include "training/WorkoutSession.h"
 
-TolvekAppDelegate::TolvekAppDelegate() = default;
+TolvekAppDelegate::TolvekAppDelegate() {
+    // The store, the utilities and the screens find the shared values of the
+    // application's delegate, whichever delegate that is.
+    AppState::setCurrentSource([]() -> std::shared_ptr<AppState> {
+        auto delegate = shared();
+        return delegate ? delegate->state() : nullptr;
+    });
+}
 
 TolvekAppDelegate::~TolvekAppDelegate() = default;
 
 std::shared_ptr<RootViewController> TolvekAppDelegate::rootViewController() const {
-    if (!navigationController_ || navigationController_->viewControllers().empty()) return nullptr;
-    return std::dynamic_pointer_cast<RootViewController>(navigationController_->viewControllers().front());
+    if (!navigationController() || navigationController()->viewControllers().empty()) return nullptr;
+    return std::dynamic_pointer_cast<RootViewController>(navigationController()->viewControllers().front());
 }
 
 std::shared_ptr<TolvekAppDelegate> TolvekAppDelegate::shared() {
@@ -51,8 +59,8 @@ void TolvekAppDelegate::applicationDidFinishLaunching(ui::Application& applicati
     databaseName_ = "Tolvek.sqlite";
     logDatabaseName_ = "LogDay.sqlite";
     const std::string documents = base::paths::documents();
-    databasePath_ = base::paths::join(documents, databaseName_);
-    logDatabasePath_ = base::paths::join(documents, logDatabaseName_);
+    state_->setDatabasePath(base::paths::join(documents, databaseName_));
+    state_->setLogDatabasePath(base::paths::join(documents, logDatabaseName_));
     // Copies that writes of an earlier run left unfinished when it died.
     sweepStaleTemporaries();
     // 3. Copy them from the bundle where needed.
@@ -61,40 +69,41 @@ void TolvekAppDelegate::applicationDidFinishLaunching(ui::Application& applicati
     DataAccess::createNewTestTable();
     // A day finished in an earlier run but never stored (the program ended
     // on "Day Completed") is stored now, as Done would have.
-    TodayViewController::storeKeptDay();
+    WorkoutSession::storeKeptDay();
     // 5. The level decides whether the set-up screen comes first.
     launchLevel_ = static_cast<int>(base::UserDefaults::standardUserDefaults().integerForKey("Tolvek_Level"));
     // 6. The window shows the navigation stack. The program's entry hands in
     // the window and the navigation controller with the home screen at its
     // root; without them the delegate makes its own.
     if (!window_) window_ = std::make_shared<ui::Window>(ui::Screen::mainScreen().bounds());
-    if (!navigationController_)
-        navigationController_ = std::make_shared<ui::NavigationController>(std::make_shared<RootViewController>());
-    window_->setRootViewController(navigationController_);
+    if (!state_->navigationController())
+        state_->setNavigationController(
+            std::make_shared<ui::NavigationController>(std::make_shared<RootViewController>()));
+    window_->setRootViewController(state_->navigationController());
     // 7. The manual log-entry screen is made and kept; nothing shows it.
     logViewController_ = std::make_shared<LogViewController>();
     // 8. The training-day flags.
-    isGoing_ = false;
-    hasReset_ = false;
-    canReset_ = true;
+    state_->setIsGoing(false);
+    state_->setHasReset(false);
+    state_->setCanReset(true);
     // 9.
     window_->makeKeyAndVisible();
     // 10. A user never placed starts with the set-up screen, presented over
     // the home screen (the presentation keeps it).
     if (launchLevel_ == 0) {
         auto setup = std::make_shared<UserViewController>();
-        navigationController_->presentModalViewController(setup, true);
-        navigationController_->setNavigationBarHidden(false);
+        navigationController()->presentModalViewController(setup, true);
+        navigationController()->setNavigationBarHidden(false);
         setup->setBackgroundFrame();
     }
     // 11. The screen never dims or locks while the program is in front.
     application.setIdleTimerDisabled(true);
     // 12. Shares made while offline are sent now, when the network is there.
-    SHRSharer::registerBuiltInSharers();
+    registerBuiltInSharers();
     SHR::flushOfflineQueue();
     // 13. Nothing was spent in the background yet.
-    backFromBeingInBackground_ = false;
-    timeInBackground_ = 0;
+    setBackFromBeingInBackground(false);
+    setTimeInBackground(0);
     // What start-up had to mend, said once each.
     const auto& settings = base::UserDefaults::standardUserDefaults();
     const std::string& settingsAside = settings.movedAsideTo();
@@ -199,29 +208,29 @@ void TolvekAppDelegate::sweepStaleTemporaries() {
 void TolvekAppDelegate::checkAndCreateDatabase() {
     auto& files = base::FileManager::defaultManager();
     auto& defaults = base::UserDefaults::standardUserDefaults();
-    const std::string documents = base::paths::deletingLastComponent(databasePath_);
+    const std::string documents = base::paths::deletingLastComponent(databasePath());
     // On a fresh desktop account the Documents folder does not exist yet.
     if (!documents.empty() && !files.fileExists(documents)) files.createDirectory(documents, true);
 
-    const bool planExists = files.fileExists(databasePath_);
-    const bool logExists = files.fileExists(logDatabasePath_);
+    const bool planExists = files.fileExists(databasePath());
+    const bool logExists = files.fileExists(logDatabasePath());
     const bool replaced = defaults.boolForKey("Tolvek_ReplacedDBFromUpdate");
     const std::string resources = base::Bundle::mainBundle().resourcePath();
 
     if (!planExists || !replaced) {
         std::string error;
-        if (planExists && !files.removeItem(databasePath_, &error))
+        if (planExists && !files.removeItem(databasePath(), &error))
             base::log("TolvekAppDelegate: could not remove the old plan database: " + error);
         // The key is set only once the new plan is in place, so that a failed
         // copy is tried again at the next start.
-        if (copyFromBundle(base::paths::join(resources, databaseName_), databasePath_, &error))
+        if (copyFromBundle(base::paths::join(resources, databaseName_), databasePath(), &error))
             defaults.setBool("Tolvek_ReplacedDBFromUpdate", true);
         else
             base::log("TolvekAppDelegate: could not copy the plan database: " + error);
     }
     if (!logExists) {
         std::string error;
-        if (!copyFromBundle(base::paths::join(resources, logDatabaseName_), logDatabasePath_, &error))
+        if (!copyFromBundle(base::paths::join(resources, logDatabaseName_), logDatabasePath(), &error))
             base::log("TolvekAppDelegate: could not copy the log database: " + error);
     }
     repairDatabases();
@@ -232,16 +241,16 @@ void TolvekAppDelegate::repairDatabases() {
     const std::string resources = base::Bundle::mainBundle().resourcePath();
     // The plan is the bundle's own data: a copy SQLite cannot read is
     // replaced, the broken one kept aside only for whoever wants to look.
-    if (!DataAccess::planIsUsable(databasePath_)) {
+    if (!DataAccess::planIsUsable(databasePath())) {
         base::log("TolvekAppDelegate: the plan database cannot be read; copying it again");
-        replaceFromBundle(databasePath_, base::paths::join(resources, databaseName_));
+        replaceFromBundle(databasePath(), base::paths::join(resources, databaseName_));
     }
     // The log holds the user's days: it is never deleted. An unusable one is
     // moved aside, a fresh one takes its place, and the user is told where
     // the old file is.
-    if (!DataAccess::logIsUsable(logDatabasePath_)) {
-        const std::string aside = replaceFromBundle(logDatabasePath_, base::paths::join(resources, logDatabaseName_));
-        if (DataAccess::logIsUsable(logDatabasePath_)) {
+    if (!DataAccess::logIsUsable(logDatabasePath())) {
+        const std::string aside = replaceFromBundle(logDatabasePath(), base::paths::join(resources, logDatabaseName_));
+        if (DataAccess::logIsUsable(logDatabasePath())) {
             if (!aside.empty())
                 startUpProblems_.push_back(
                     "Your training log could not be read, so Tolvek started a new one. The old file was kept as " +
@@ -249,14 +258,14 @@ void TolvekAppDelegate::repairDatabases() {
         } else {
             startUpProblems_.push_back(
                 "Your training log could not be read, so the totals show 0 and finished days cannot be saved. "
-                "Please check the file " + logDatabasePath_ + ".");
+                "Please check the file " + logDatabasePath() + ".");
         }
     }
 }
 
 void TolvekAppDelegate::applicationDidEnterBackground(ui::Application& application) {
     (void)application;
-    if (!isGoing_) return;
+    if (!isGoing()) return;
     auto& defaults = base::UserDefaults::standardUserDefaults();
     defaults.setObject("backgroundTime", base::Value(base::Date::now()));
     Utility::synchronizeSettings();
@@ -264,9 +273,9 @@ void TolvekAppDelegate::applicationDidEnterBackground(ui::Application& applicati
 
 void TolvekAppDelegate::applicationWillEnterForeground(ui::Application& application) {
     (void)application;
-    if (!isGoing_) {
-        backFromBeingInBackground_ = false;
-        timeInBackground_ = 0;
+    if (!isGoing()) {
+        setBackFromBeingInBackground(false);
+        setTimeInBackground(0);
         return;
     }
     auto& defaults = base::UserDefaults::standardUserDefaults();
@@ -275,11 +284,11 @@ void TolvekAppDelegate::applicationWillEnterForeground(ui::Application& applicat
     Utility::synchronizeSettings();
     if (left) {
         const double seconds = std::fabs(std::trunc(base::Date::now().timeIntervalSinceDate(*left)));
-        timeInBackground_ = seconds > 2147483647.0 ? 2147483647 : static_cast<int>(seconds);
+        setTimeInBackground(seconds > 2147483647.0 ? 2147483647 : static_cast<int>(seconds));
     } else {
-        timeInBackground_ = 0;
+        setTimeInBackground(0);
     }
-    backFromBeingInBackground_ = true;
+    setBackFromBeingInBackground(true);
 }
 
 namespace {
@@ -288,11 +297,6 @@ namespace {
 std::weak_ptr<ui::AlertView>& storeAlert() {
     static std::weak_ptr<ui::AlertView> alert;
     return alert;
-}
-
-std::string& storeFailureNote() {
-    static std::string note;
-    return note;
 }
 
 std::string plainStoreFailure(const std::string& method) {
@@ -304,12 +308,6 @@ std::string plainStoreFailure(const std::string& method) {
     return "Your training log could not be changed.";
 }
 }  // namespace
-
-StoreFailureNote::StoreFailureNote(std::string note) : previous_(std::move(storeFailureNote())) {
-    storeFailureNote() = std::move(note);
-}
-
-StoreFailureNote::~StoreFailureNote() { storeFailureNote() = std::move(previous_); }
 
 void TolvekAssertionHandler::handleFailureInMethod(const std::string& method, const void* object,
                                                    const std::string& file, int line,
@@ -324,7 +322,7 @@ void TolvekAssertionHandler::handleFailureInMethod(const std::string& method, co
     auto shown = storeAlert().lock();
     if (shown && shown->isVisible()) return;
     std::string message = plainStoreFailure(method);
-    if (!storeFailureNote().empty()) message += " " + storeFailureNote();
+    if (!StoreFailureNote::current().empty()) message += " " + StoreFailureNote::current();
     auto alert = std::make_shared<ui::AlertView>("Error", message, std::weak_ptr<ui::AlertViewDelegate>(),
                                                  std::nullopt, std::vector<std::string>{"Ok"});
     storeAlert() = alert;

@@ -3,13 +3,15 @@
 // any screen reads them, puts the navigation stack into the window, and
 // keeps for the whole run the values the screens share (the database paths,
 // the training-day flags and the time spent in the background during a
-// rest). Screens reach it through the application: TolvekAppDelegate::shared().
+// rest) in an AppState, which the store, the utilities and the screens read
+// without the delegate. TolvekAppDelegate::shared() reaches the delegate.
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/base/Exception.h"
 #include "platform/ui/Application.h"
+#include "training/AppState.h"
 
 namespace ui {
 class NavigationController;
@@ -55,26 +57,28 @@ public:
 
     std::shared_ptr<ui::Window> window() const override { return window_; }
     void setWindow(std::shared_ptr<ui::Window> window) { window_ = std::move(window); }
-    std::shared_ptr<ui::NavigationController> navigationController() const { return navigationController_; }
+    std::shared_ptr<ui::NavigationController> navigationController() const { return state_->navigationController(); }
     void setNavigationController(std::shared_ptr<ui::NavigationController> controller) {
-        navigationController_ = std::move(controller);
+        state_->setNavigationController(std::move(controller));
     }
-    const std::string& databasePath() const { return databasePath_; }
-    void setDatabasePath(const std::string& v) { databasePath_ = v; }
-    const std::string& logDatabasePath() const { return logDatabasePath_; }
-    void setLogDatabasePath(const std::string& v) { logDatabasePath_ = v; }
-    bool isGoing() const { return isGoing_; }
-    void setIsGoing(bool v) { isGoing_ = v; }
-    bool hasReset() const { return hasReset_; }
-    void setHasReset(bool v) { hasReset_ = v; }
-    bool canReset() const { return canReset_; }
-    void setCanReset(bool v) { canReset_ = v; }
-    bool showReminders() const { return showReminders_; }
-    void setShowReminders(bool v) { showReminders_ = v; }
-    bool backFromBeingInBackground() const { return backFromBeingInBackground_; }
-    void setBackFromBeingInBackground(bool v) { backFromBeingInBackground_ = v; }
-    int timeInBackground() const { return timeInBackground_; }
-    void setTimeInBackground(int v) { timeInBackground_ = v; }
+    const std::string& databasePath() const { return state_->databasePath(); }
+    void setDatabasePath(const std::string& v) { state_->setDatabasePath(v); }
+    const std::string& logDatabasePath() const { return state_->logDatabasePath(); }
+    void setLogDatabasePath(const std::string& v) { state_->setLogDatabasePath(v); }
+    bool isGoing() const { return state_->isGoing(); }
+    void setIsGoing(bool v) { state_->setIsGoing(v); }
+    bool hasReset() const { return state_->hasReset(); }
+    void setHasReset(bool v) { state_->setHasReset(v); }
+    bool canReset() const { return state_->canReset(); }
+    void setCanReset(bool v) { state_->setCanReset(v); }
+    bool showReminders() const { return state_->showReminders(); }
+    void setShowReminders(bool v) { state_->setShowReminders(v); }
+    bool backFromBeingInBackground() const { return state_->backFromBeingInBackground(); }
+    void setBackFromBeingInBackground(bool v) { state_->setBackFromBeingInBackground(v); }
+    int timeInBackground() const { return state_->timeInBackground(); }
+    void setTimeInBackground(int v) { state_->setTimeInBackground(v); }
+    // The shared values themselves.
+    const std::shared_ptr<AppState>& state() const { return state_; }
 
     // The level read at start-up ("Tolvek_Level"; 0 = never placed).
     int launchLevel() const { return launchLevel_; }
@@ -88,32 +92,11 @@ public:
 private:
     std::shared_ptr<LogViewController> logViewController_;
     std::shared_ptr<ui::Window> window_;
-    std::shared_ptr<ui::NavigationController> navigationController_;
+    std::shared_ptr<AppState> state_ = std::make_shared<AppState>();
     std::string databaseName_;
-    std::string databasePath_;
     std::string logDatabaseName_;
-    std::string logDatabasePath_;
-    bool isGoing_ = false;
-    bool hasReset_ = false;
-    bool canReset_ = true;
-    bool showReminders_ = false;
-    bool backFromBeingInBackground_ = false;
-    int timeInBackground_ = 0;
     int launchLevel_ = 0;
     std::vector<std::string> startUpProblems_;  // told to the user once start-up is done
-};
-
-// While one lives, a failed store write adds its text to the plain message
-// the user reads (what becomes of the data that was not written).
-class StoreFailureNote {
-public:
-    explicit StoreFailureNote(std::string note);
-    ~StoreFailureNote();
-    StoreFailureNote(const StoreFailureNote&) = delete;
-    StoreFailureNote& operator=(const StoreFailureNote&) = delete;
-
-private:
-    std::string previous_;
 };
 
 // The application's assertion handler. A failed write of the store is

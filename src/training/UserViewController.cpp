@@ -7,7 +7,7 @@
 #include "platform/ui/Drawing.h"
 #include "platform/ui/NavigationController.h"
 #include "training/HomeLook.h"
-#include "training/TolvekAppDelegate.h"
+#include "training/AppState.h"
 #include "training/Utility.h"
 
 namespace {
@@ -233,7 +233,7 @@ void UserViewController::clickedButtonAtIndex(ui::AlertView&, int buttonIndex) {
 
 void UserViewController::close() {
     if (level_ != 0) {
-        auto delegate = TolvekAppDelegate::shared();
+        auto delegate = AppState::current();
         auto navigation = delegate ? delegate->navigationController() : navigationController();
         if (!navigation) navigation = navigationController();
         if (navigation) {

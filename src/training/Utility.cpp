@@ -3,7 +3,7 @@
 #include "platform/base/Scanner.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/ui/AlertView.h"
-#include "training/TolvekAppDelegate.h"
+#include "training/AppState.h"
 
 namespace {
 base::UserDefaults& defaults() { return base::UserDefaults::standardUserDefaults(); }
@@ -48,9 +48,9 @@ void Utility::resetToDayAndWeekAndLevel(int day, int week, bool test, int level)
     d.setInteger("Tolvek_RepNum", 0);
     d.setInteger("Tolvek_RepToShow", 0);
     synchronizeSettings();
-    if (auto delegate = TolvekAppDelegate::shared()) {
-        delegate->setIsGoing(false);
-        delegate->setHasReset(true);
+    if (auto app = AppState::current()) {
+        app->setIsGoing(false);
+        app->setHasReset(true);
     }
 }
 

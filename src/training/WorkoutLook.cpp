@@ -8,15 +8,16 @@
 #include "platform/gfx/Context.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Drawing.h"
+#include "training/LookPalette.h"
 
 namespace workoutlook {
 
-gfx::Color background() { return gfx::Color::rgb(0.17f, 0.13f, 0.11f); }
-gfx::Color band() { return gfx::Color::rgb(0.11f, 0.08f, 0.07f); }
-gfx::Color ink() { return gfx::Color::rgb(0.98f, 0.96f, 0.92f); }
-gfx::Color dimInk() { return gfx::Color::rgb(0.80f, 0.74f, 0.66f); }
-gfx::Color accent() { return gfx::Color::rgb(0.96f, 0.62f, 0.16f); }
-gfx::Color barTint() { return gfx::Color::rgb(0.259f, 0.2f, 0.18f, 1); }
+gfx::Color background() { return lookpalette::background(); }
+gfx::Color band() { return lookpalette::band(); }
+gfx::Color ink() { return lookpalette::ink(); }
+gfx::Color dimInk() { return lookpalette::dimInk(); }
+gfx::Color accent() { return lookpalette::accent(); }
+gfx::Color barTint() { return lookpalette::workoutBar(); }
 
 namespace {
 
@@ -28,17 +29,17 @@ std::shared_ptr<gfx::Image> drawnArt(const std::string& fileName) {
         gfx::ImageContext c(size, 2);
         const ui::Rect outer(4, 4, size.width - 8, size.height - 10);
         c.save();
-        c.setShadow(gfx::Size(0, 3), 6, gfx::Color::rgb(0, 0, 0, 0.6f));
-        ui::draw::fillRoundedRect(c, outer, 18, gfx::Color::rgb(0.55f, 0.36f, 0.16f));
+        c.setShadow(gfx::Size(0, 3), 6, lookpalette::dropShadow());
+        ui::draw::fillRoundedRect(c, outer, 18, lookpalette::plateRim());
         c.restore();
         ui::draw::fillVerticalGradient(c, ui::Rect(12, 12, outer.size.width - 16, outer.size.height - 16),
-                                       gfx::Color::rgb(1.0f, 0.95f, 0.82f), gfx::Color::rgb(0.93f, 0.82f, 0.6f), 12);
+                                       lookpalette::plateTop(), lookpalette::plateBottom(), 12);
         ui::draw::strokeRoundedRect(c, ui::Rect(12, 12, outer.size.width - 16, outer.size.height - 16), 12,
-                                    gfx::Color::rgb(0.75f, 0.55f, 0.25f), 1.5f);
+                                    lookpalette::plateEdge(), 1.5f);
         // Four screw heads.
         for (auto p : {gfx::Point(20, 20), gfx::Point(size.width - 20, 20), gfx::Point(20, size.height - 26),
                        gfx::Point(size.width - 20, size.height - 26)}) {
-            c.setFillColor(gfx::Color::rgb(0.62f, 0.5f, 0.32f));
+            c.setFillColor(lookpalette::screwHead());
             c.fillEllipseInRect(ui::Rect(p.x - 4, p.y - 4, 8, 8));
         }
         return c.image();
@@ -47,13 +48,13 @@ std::shared_ptr<gfx::Image> drawnArt(const std::string& fileName) {
         const gfx::Size size(200, 200);
         gfx::ImageContext c(size, 2);
         c.save();
-        c.setShadow(gfx::Size(0, 3), 6, gfx::Color::rgb(0, 0, 0, 0.6f));
-        c.setFillColor(gfx::Color::rgb(0.55f, 0.36f, 0.16f));
+        c.setShadow(gfx::Size(0, 3), 6, lookpalette::dropShadow());
+        c.setFillColor(lookpalette::plateRim());
         c.fillEllipseInRect(ui::Rect(4, 4, 192, 192));
         c.restore();
-        c.setFillColor(gfx::Color::rgb(0.99f, 0.94f, 0.8f));
+        c.setFillColor(lookpalette::dialFace());
         c.fillEllipseInRect(ui::Rect(13, 13, 174, 174));
-        c.setStrokeColor(gfx::Color::rgb(0.96f, 0.62f, 0.16f));
+        c.setStrokeColor(lookpalette::accent());
         c.setLineWidth(3);
         c.strokeEllipseInRect(ui::Rect(20, 20, 160, 160));
         return c.image();
@@ -67,18 +68,22 @@ std::shared_ptr<gfx::Image> drawnArt(const std::string& fileName) {
         c.lineTo(100, 28);
         c.lineTo(100 + 4, 104);
         c.closePath();
-        c.setFillColor(gfx::Color::rgb(0.78f, 0.16f, 0.1f));
+        c.setFillColor(lookpalette::needle());
         c.fillPath();
-        c.setFillColor(gfx::Color::rgb(0.3f, 0.2f, 0.14f));
+        c.setFillColor(lookpalette::needleHub());
         c.fillEllipseInRect(ui::Rect(92, 92, 16, 16));
         return c.image();
     }
     if (fileName == "setbutton.png") {
         const gfx::Size size(55, 30);
         gfx::ImageContext c(size, 2);
-        ui::draw::fillVerticalGradient(c, ui::Rect(1, 1, 53, 28), gfx::Color::rgb(1, 0.85f, 0.45f),
-                                       gfx::Color::rgb(0.95f, 0.62f, 0.16f), 8);
-        ui::draw::strokeRoundedRect(c, ui::Rect(1, 1, 53, 28), 8, gfx::Color::rgb(0.7f, 0.42f, 0.1f), 1);
+        ui::draw::Bezel bezel;
+        bezel.face = ui::draw::Bezel::Face::Gradient;
+        bezel.top = lookpalette::setMarkerTop();
+        bezel.bottom = lookpalette::setMarkerBottom();
+        bezel.radius = 8;
+        bezel.edge = lookpalette::setMarkerEdge();
+        ui::draw::bezel(c, ui::Rect(1, 1, 53, 28), bezel);
         return c.image();
     }
     return nullptr;
@@ -103,11 +108,10 @@ std::shared_ptr<gfx::Image> highlightImage(gfx::Size size) {
     // A soft glow round the control rather than a hard outline: a faint
     // warm wash and a blurred light edge.
     const ui::Rect rect(4, 4, size.width - 8, size.height - 8);
-    ui::draw::fillRoundedRect(context, rect, 9, gfx::Color::rgb(1, 0.88f, 0.5f, 0.12f));
-    context.save();
-    context.setShadow(gfx::Size(0, 0), 6, gfx::Color::rgb(1, 0.8f, 0.3f, 0.95f));
-    ui::draw::strokeRoundedRect(context, rect, 9, gfx::Color::rgb(1, 0.86f, 0.5f, 0.55f), 1.5f);
-    context.restore();
+    ui::draw::fillRoundedRect(context, rect, 9, lookpalette::glowWash());
+    gfx::SavedState saved(context);
+    context.setShadow(gfx::Size(0, 0), 6, lookpalette::glow());
+    ui::draw::strokeRoundedRect(context, rect, 9, lookpalette::glowEdge(), 1.5f);
     return context.image();
 }
 
@@ -119,9 +123,13 @@ std::shared_ptr<ui::Label> label(ui::Rect frame, const std::string& text, gfx::F
 namespace {
 std::shared_ptr<gfx::Image> buttonFace(gfx::Size size, gfx::Color fill) {
     gfx::ImageContext context(size, 2);
-    const ui::Rect rect(1, 1, size.width - 2, size.height - 2);
-    ui::draw::fillVerticalGradient(context, rect, ui::draw::lighter(fill, 0.18f), ui::draw::darker(fill, 0.12f), 9);
-    ui::draw::strokeRoundedRect(context, rect, 9, ui::draw::darker(fill, 0.35f), 1);
+    ui::draw::Bezel bezel;
+    bezel.face = ui::draw::Bezel::Face::Gradient;
+    bezel.top = ui::draw::lighter(fill, 0.18f);
+    bezel.bottom = ui::draw::darker(fill, 0.12f);
+    bezel.radius = 9;
+    bezel.edge = ui::draw::darker(fill, 0.35f);
+    ui::draw::bezel(context, ui::Rect(1, 1, size.width - 2, size.height - 2), bezel);
     return context.image();
 }
 }  // namespace
@@ -130,7 +138,7 @@ std::shared_ptr<ui::Button> button(ui::Rect frame, const std::string& title, gfx
     auto b = std::make_shared<ui::Button>(ui::ButtonType::Custom, frame);
     b->setTitle(title);
     b->setTitleColor(gfx::Color::white());
-    b->setTitleColor(gfx::Color::rgb(1, 1, 1, 0.6f), ui::ControlState::Highlighted);
+    b->setTitleColor(lookpalette::pressedTitle(), ui::ControlState::Highlighted);
     b->setFont(gfx::Font::boldSystemFont(18));
     b->setBackgroundImage(buttonFace(frame.size, fill));
     b->setBackgroundImage(buttonFace(frame.size, ui::draw::darker(fill, 0.25f)), ui::ControlState::Highlighted);

@@ -1,12 +1,13 @@
 // Bar plots: bar paths and their corner radius, horizontal and reversed
-// bars, locations spread over a plot range, per-record styles, visibility at
-// the plot area's edges, labels and the tubular bar plot.
+// bars, locations spread over a plot range, per-record styles, gradient
+// fills, visibility at the plot area's edges, labels and the tubular bar plot.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "TestEnvironment.h"
 #include "charts/CHTCoderExtensions.h"
+#include "charts/CHTGradient.h"
 #include "charts/CHTColor.h"
 #include "charts/CHTMutableLineStyle.h"
 #include "charts/CHTMutableTextStyle.h"
@@ -151,6 +152,44 @@ TEST(CHTBarPlotTest, PerRecordFillAndLineStyleAnswers) {
     auto px = image->image()->pixel(20, 95);
     EXPECT_EQ(px.r, 255);
     EXPECT_EQ(px.g, 0);
+}
+
+TEST(CHTBarPlotTest, GradientBarsAreFilledWithoutAClipAndLookAsClippedShadings) {
+    // Bars with fractional edges and round tips, their gradient across each.
+    BarStage s({1.33, 4.71, 7.5}, {6.27, 0.13, 9.5});
+    auto green = CHTColor::greenColor();
+    auto gradient = CHTGradient::gradientWithBeginningColor(green, CHTColor::blackColor());
+    s.plot->setFill(CHTFill::fillWithGradient(gradient));
+    s.plot->setBarCornerRadius(2);
+    // One clip for the plot's own mask, none per bar.
+    EXPECT_EQ(s.drawn("clip"), 1);
+    EXPECT_EQ(s.drawn("fillPathWithShading"), 3);
+
+    gfx::ImageContext filled({100, 100}, 2, gfx::YAxis::Up);
+    s.plot->renderAsVectorInContext(filled);
+    // Each bar clipped to its path and the shading painted through the clip.
+    gfx::ImageContext clipped({100, 100}, 2, gfx::YAxis::Up);
+    for (std::size_t i = 0; i < 3; ++i) {
+        auto path = s.plot->newBarPathWithContext(&clipped, i);
+        ASSERT_TRUE(path);
+        clipped.save();
+        clipped.beginPath();
+        clipped.addPath(*path);
+        auto shading = gradient->newAxialGradientInRect(clipped.pathBoundingBox());
+        ASSERT_TRUE(shading);
+        shading->breakpoints = {0, 1};
+        clipped.clip();
+        clipped.drawShading(*shading);
+        clipped.restore();
+        s.plot->lineStyle()->setLineStyleInContext(clipped);
+        clipped.beginPath();
+        clipped.addPath(*path);
+        clipped.strokePath();
+    }
+    EXPECT_EQ(filled.image()->pixelData(), clipped.image()->pixelData());
+    // Green on the first bar's left, dark on its right.
+    EXPECT_GT(filled.image()->pixel(23, 180).g, 150);
+    EXPECT_LT(filled.image()->pixel(31, 180).g, 100);
 }
 
 TEST(CHTBarPlotTest, BarsAtThePlotAreasEdgesAreShownUntilHalfTheirWidthIsPast) {

@@ -150,6 +150,28 @@ TEST(CHTScatterPlotTest, DrawsFillsThenLineThenStampedSymbols) {
     }
 }
 
+TEST(CHTScatterPlotTest, APictureStampsSymbolsAsTheScreenDoesAndADocumentKeepsVectors) {
+    ScatterStage s({1.3, 2.5, 6.71, 8}, {1, 4.45, 3.02, 9});
+    s.plot->setAlignsPointsToPixels(true);
+    auto symbol = CHTPlotSymbol::ellipsePlotSymbol();
+    symbol->setFill(CHTFill::fillWithColor(CHTColor::greenColor()));
+    symbol->setSize({10, 10});
+    s.plot->setPlotSymbol(symbol);
+    s.plot->setContentsScale(2);
+
+    // A PDF holds the symbols as paths: no drawing of the symbol is made to
+    // be stamped.
+    const std::vector<std::uint8_t> pdf = s.plot->dataForPDFRepresentationOfLayer();
+    EXPECT_GT(pdf.size(), 0u);
+    EXPECT_FALSE(s.plot->plotSymbol()->cachedLayer());
+
+    gfx::ImageContext screen({100, 100}, 2, gfx::YAxis::Up);
+    s.plot->drawInContext(screen);
+    gfx::ImageContext picture({100, 100}, 2, gfx::YAxis::Up);
+    s.plot->layoutAndRenderInContext(picture);
+    EXPECT_EQ(picture.image()->pixelData(), screen.image()->pixelData());
+}
+
 TEST(CHTScatterPlotTest, SymbolsPerRecord) {
     ScatterStage s({1, 2, 3, 4}, {1, 2, 3, 4});
     auto star = CHTPlotSymbol::starPlotSymbol();

@@ -40,7 +40,7 @@ public:
         return std::nullopt;
     }
     std::optional<std::shared_ptr<CHTPlotRange>> willChangePlotRangeTo(CHTPlotSpace*,
-                                                                        std::shared_ptr<CHTPlotRange>,
+                                                                        const std::shared_ptr<CHTPlotRange>&,
                                                                         CHTCoordinate c) override {
         log.push_back("willChange:" + std::to_string(c));
         if (c == CHTCoordinateY && replaceY) return replaceY;

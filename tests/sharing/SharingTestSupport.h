@@ -20,6 +20,7 @@
 #include "sharing/core/Reachability.h"
 #include "sharing/core/SHR.h"
 #include "sharing/core/SHRSharer.h"
+#include "sharing/services/BuiltInSharers.h"
 #include "support/MemoryKeychain.h"
 
 namespace sharingtest {
@@ -37,7 +38,7 @@ protected:
         nav_ = std::make_shared<ui::NavigationController>(root_);
         window_->addSubview(nav_->view());
         SHR::resetForTesting();
-        SHRSharer::registerBuiltInSharers();
+        registerBuiltInSharers();
         Reachability::setStatusOverrideForTesting(ReachableViaWiFi);
     }
     // Lets what the framework left running end, then puts the application,

@@ -21,6 +21,7 @@
 #include "sharing/core/SHR.h"
 #include "sharing/core/SHRItem.h"
 #include "sharing/core/SHRSharer.h"
+#include "sharing/services/BuiltInSharers.h"
 #include "support/MemoryKeychain.h"
 #include "training/TolvekAppDelegate.h"
 
@@ -34,7 +35,7 @@ protected:
         ui::Application::resetSharedApplication();
         ui::Application::sharedApplication().setDelegate(std::make_shared<TolvekAppDelegate>());
         SHR::resetForTesting();
-        SHRSharer::registerBuiltInSharers();
+        registerBuiltInSharers();
         Reachability::setStatusOverrideForTesting(ReachableViaWiFi);
         for (const auto& name : fakes::FacebookFake::serviceNames())
             net::Services::pointAtLoopbackForTesting(name, fb_.server().port());

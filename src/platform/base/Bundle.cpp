@@ -7,6 +7,7 @@
 
 #include "platform/base/FileManager.h"
 #include "platform/base/Log.h"
+#include "platform/base/UTF8.h"
 #include "platform/base/Value.h"
 
 #ifndef TOLVEK_INSTALL_SHARE
@@ -44,24 +45,6 @@ std::string findResourceDir() {
     return paths::join(exe, "resources");
 }
 
-void appendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
 // Strings files are UTF-8 or UTF-16 with a byte-order mark.
 std::string decodeText(const Data& d) {
     if (d.size() >= 2 && ((d[0] == 0xFF && d[1] == 0xFE) || (d[0] == 0xFE && d[1] == 0xFF))) {
@@ -76,7 +59,7 @@ std::string decodeText(const Data& d) {
                     i += 2;
                 }
             }
-            appendUtf8(out, u);
+            appendUTF8(out, u);
         }
         return out;
     }
@@ -181,7 +164,7 @@ private:
                         ++digits;
                     }
                     if (digits == 0) return false;
-                    appendUtf8(out, cp);
+                    appendUTF8(out, cp);
                     break;
                 }
                 default: out.push_back(e); break;  // \" \\ \' and anything else stand for themselves

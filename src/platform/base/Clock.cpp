@@ -35,7 +35,7 @@ Clock& Clock::current() {
     return c ? *c : *systemClock();
 }
 
-void Clock::setCurrent(std::shared_ptr<Clock> clock) {
+void Clock::setCurrent(const std::shared_ptr<Clock>& clock) {
     std::lock_guard lock(clockMutex());
     if (!clock) {
         g_current.store(nullptr, std::memory_order_release);

@@ -17,7 +17,7 @@ public:
     // The clock in force (the system clock unless replaced).
     static Clock& current();
     // Replaces the clock; nullptr restores the system clock.
-    static void setCurrent(std::shared_ptr<Clock> clock);
+    static void setCurrent(const std::shared_ptr<Clock>& clock);
 };
 
 class SystemClock : public Clock {

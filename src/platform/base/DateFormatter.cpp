@@ -206,6 +206,7 @@ std::vector<std::string> DateFormatter::monthSymbols() const {
     int32_t n = 0;
     const icu::UnicodeString* list = symbols.getMonths(n);
     std::vector<std::string> out;
+    out.reserve(n > 0 ? std::size_t(n) : 0);
     for (int32_t i = 0; i < n; ++i) out.push_back(toUtf8(list[i]));
     return out;
 }

@@ -14,6 +14,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/base/ScopedDescriptor.h"
+
 namespace base {
 
 namespace fs = std::filesystem;
@@ -156,27 +158,20 @@ std::vector<std::string> FileManager::contentsOfDirectory(const std::string& pat
 }
 
 std::optional<Data> FileManager::contentsAtPath(const std::string& path) const {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+    ScopedDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.isOpen()) return std::nullopt;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return std::nullopt;
-    }
+    if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
     Data out;
     out.reserve(static_cast<std::size_t>(std::max<off_t>(st.st_size, 0)));
     std::uint8_t buf[65536];
     for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
+        ssize_t n = ::read(fd.get(), buf, sizeof buf);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            ::close(fd);
-            return std::nullopt;
-        }
+        if (n < 0) return std::nullopt;
         if (n == 0) break;
         out.insert(out.end(), buf, buf + n);
     }
-    ::close(fd);
     return out;
 }
 
@@ -186,26 +181,26 @@ bool FileManager::writeAtomically(const std::string& path, const Data& bytes, st
     std::string tmpl = paths::join(dir, "." + paths::lastComponent(path) + ".tmp-XXXXXX");
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
-    int fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0) return setError(error, describe("cannot write", path, errno));
+    ScopedDescriptor fd(::mkostemp(name.data(), O_CLOEXEC));
+    if (!fd.isOpen()) return setError(error, describe("cannot write", path, errno));
     std::string tmp(name.data());
     auto abandon = [&](int err) {
-        ::close(fd);
+        fd.close();
         ::unlink(tmp.c_str());
         return setError(error, describe("cannot write", path, err));
     };
     // The permissions are set before any byte is written, so a secret is
     // never readable by others, even for a moment.
-    if (::fchmod(fd, static_cast<mode_t>(mode & 07777)) != 0) return abandon(errno);
+    if (::fchmod(fd.get(), static_cast<mode_t>(mode & 07777)) != 0) return abandon(errno);
     std::size_t done = 0;
     while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return abandon(errno);
         done += static_cast<std::size_t>(n);
     }
-    if (::fsync(fd) != 0) return abandon(errno);
-    if (::close(fd) != 0) {
+    if (::fsync(fd.get()) != 0) return abandon(errno);
+    if (fd.close() != 0) {
         int err = errno;
         ::unlink(tmp.c_str());
         return setError(error, describe("cannot write", path, err));
@@ -216,11 +211,8 @@ bool FileManager::writeAtomically(const std::string& path, const Data& bytes, st
         return setError(error, describe("cannot write", path, err));
     }
     // Make the rename itself durable.
-    int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
+    ScopedDescriptor folder(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.isOpen()) ::fsync(folder.get());
     return true;
 }
 

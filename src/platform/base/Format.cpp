@@ -136,6 +136,8 @@ std::string formatArgs(std::string_view fmt, std::span<const FormatArg> args) {
             break;
         }
         char conv = fmt[i++];
+        // One expression: gcc 12 warns falsely (-Wrestrict) on appending the parts.
+        // NOLINTNEXTLINE(performance-inefficient-string-concatenation)
         std::string spec = "%" + flags + width + (hasPrecision ? "." + precision : std::string());
         switch (conv) {
             case '%': out.push_back('%'); break;

@@ -56,15 +56,14 @@ public:
     explicit PathGuard(cairo_t* cr) : cr_(cr), path_(cairo_copy_path(cr)) { cairo_new_path(cr); }
     ~PathGuard() {
         cairo_new_path(cr_);
-        if (path_ && path_->status == CAIRO_STATUS_SUCCESS) cairo_append_path(cr_, path_);
-        cairo_path_destroy(path_);
+        if (path_ && path_->status == CAIRO_STATUS_SUCCESS) cairo_append_path(cr_, path_.get());
     }
     PathGuard(const PathGuard&) = delete;
     PathGuard& operator=(const PathGuard&) = delete;
 
 private:
     cairo_t* cr_;
-    cairo_path_t* path_;
+    PathHandle path_;
 };
 
 void rectToCairo(cairo_t* cr, const Rect& r) {
@@ -109,7 +108,6 @@ Path fragmentFrom(cairo_t* cr, bool* hadPoint) {
 }
 
 void emitFragment(cairo_t* cr, const Path& p, bool hadPoint) {
-    Path rest;
     const auto& el = p.elements();
     std::size_t first = hadPoint ? 1 : 0;
     for (std::size_t i = first; i < el.size(); ++i) {
@@ -134,7 +132,7 @@ void emitFragment(cairo_t* cr, const Path& p, bool hadPoint) {
 
 Path pathFromCairo(cairo_t* cr) {
     Path out;
-    cairo_path_t* cp = cairo_copy_path(cr);
+    PathHandle cp(cairo_copy_path(cr));
     if (cp && cp->status == CAIRO_STATUS_SUCCESS) {
         for (int i = 0; i < cp->num_data; i += cp->data[i].header.length) {
             const cairo_path_data_t* d = &cp->data[i];
@@ -149,7 +147,6 @@ Path pathFromCairo(cairo_t* cr) {
             }
         }
     }
-    cairo_path_destroy(cp);
     return out;
 }
 
@@ -201,12 +198,15 @@ std::string RecordedOperation::text() const {
 // ---- Context
 
 Context::Context(cairo_t* cr, Float scale, YAxis axis, Float heightInPoints)
-    : cr_(cairo_reference(cr)) {
+    : Context(CairoContextHandle::reference(cr), scale, axis, heightInPoints) {}
+
+Context::Context(CairoContextHandle cr, Float scale, YAxis axis, Float heightInPoints)
+    : cr_(std::move(cr)) {
     states_.emplace_back();
     resetRoot(scale, axis, heightInPoints);
 }
 
-Context::~Context() { cairo_destroy(cr_); }
+Context::~Context() = default;
 
 void Context::resetRoot(Float scale, YAxis axis, Float heightInPoints) {
     scale_ = (std::isfinite(scale) && scale > 0) ? scale : 1;
@@ -216,7 +216,7 @@ void Context::resetRoot(Float scale, YAxis axis, Float heightInPoints) {
     if (axis_ == YAxis::Up)
         root_ = AffineTransform(1, 0, 0, -1, 0, height_).concat(root_);
     cairo_matrix_t m = toCairo(root_);
-    cairo_set_matrix(cr_, &m);
+    cairo_set_matrix(cr(), &m);
 }
 
 Context::State& Context::state() { return states_.back(); }
@@ -230,14 +230,14 @@ void Context::record(const char* name, std::initializer_list<Float> args) {
 void Context::note(const char* name, std::initializer_list<Float> args) { record(name, args); }
 
 bool Context::usable() const {
-    return !state().singular && cairo_status(cr_) == CAIRO_STATUS_SUCCESS;
+    return !state().singular && cairo_status(cr()) == CAIRO_STATUS_SUCCESS;
 }
 
-int Context::status() const { return int(cairo_status(cr_)); }
+int Context::status() const { return int(cairo_status(cr())); }
 
 void Context::save() {
     record("save");
-    cairo_save(cr_);
+    cairo_save(cr());
     states_.push_back(state());
 }
 
@@ -245,7 +245,7 @@ void Context::restore() {
     record("restore");
     if (states_.size() <= 1) return;
     states_.pop_back();
-    cairo_restore(cr_);
+    cairo_restore(cr());
 }
 
 int Context::saveDepth() const { return int(states_.size()) - 1; }
@@ -260,7 +260,7 @@ bool Context::applyTransform(const AffineTransform& t) {
         return false;
     }
     cairo_matrix_t m = toCairo(t);
-    cairo_transform(cr_, &m);
+    cairo_transform(cr(), &m);
     return true;
 }
 
@@ -293,11 +293,19 @@ void Context::concat(const AffineTransform& t) {
 
 AffineTransform Context::ctm() const {
     cairo_matrix_t m;
-    cairo_get_matrix(cr_, &m);
+    cairo_get_matrix(cr(), &m);
     return fromCairo(m);
 }
 
 AffineTransform Context::userTransform() const { return ctm().concat(root_.invert()); }
+
+bool Context::drawsPixelsAtDeviceScale() const {
+    if (log_ || cairo_surface_get_type(cairo_get_target(cr())) != CAIRO_SURFACE_TYPE_IMAGE) return false;
+    const AffineTransform t = userTransform();
+    constexpr double kSlack = 1e-6;  // what composing with the root's inverse leaves
+    return std::fabs(t.b) < kSlack && std::fabs(t.c) < kSlack && std::fabs(std::fabs(t.a) - 1) < kSlack &&
+           std::fabs(std::fabs(t.d) - 1) < kSlack;
+}
 
 Point Context::convertPointToDeviceSpace(const Point& p) const { return ctm().apply(p); }
 Point Context::convertPointToUserSpace(const Point& p) const { return ctm().invert().apply(p); }
@@ -310,28 +318,28 @@ Rect Context::convertRectToUserSpace(const Rect& r) const { return ctm().invert(
 
 void Context::beginPath() {
     record("beginPath");
-    cairo_new_path(cr_);
+    cairo_new_path(cr());
     badPath_ = false;
 }
 
 void Context::moveTo(Float x, Float y) {
     record("moveTo", {x, y});
     if (!finite({x, y}) || state().singular) { badPath_ = true; return; }
-    cairo_move_to(cr_, x, y);
+    cairo_move_to(cr(), x, y);
 }
 
 void Context::lineTo(Float x, Float y) {
     record("lineTo", {x, y});
     if (!finite({x, y}) || state().singular) { badPath_ = true; return; }
-    if (!cairo_has_current_point(cr_)) cairo_move_to(cr_, x, y);
-    cairo_line_to(cr_, x, y);
+    if (!cairo_has_current_point(cr())) cairo_move_to(cr(), x, y);
+    cairo_line_to(cr(), x, y);
 }
 
 void Context::curveTo(Float cp1x, Float cp1y, Float cp2x, Float cp2y, Float x, Float y) {
     record("curveTo", {cp1x, cp1y, cp2x, cp2y, x, y});
     if (!finite({cp1x, cp1y, cp2x, cp2y, x, y}) || state().singular) { badPath_ = true; return; }
-    if (!cairo_has_current_point(cr_)) cairo_move_to(cr_, cp1x, cp1y);
-    cairo_curve_to(cr_, cp1x, cp1y, cp2x, cp2y, x, y);
+    if (!cairo_has_current_point(cr())) cairo_move_to(cr(), cp1x, cp1y);
+    cairo_curve_to(cr(), cp1x, cp1y, cp2x, cp2y, x, y);
 }
 
 void Context::quadCurveTo(Float cpx, Float cpy, Float x, Float y) {
@@ -339,16 +347,16 @@ void Context::quadCurveTo(Float cpx, Float cpy, Float x, Float y) {
     if (!finite({cpx, cpy, x, y}) || state().singular) { badPath_ = true; return; }
     Path p;
     double x0 = cpx, y0 = cpy;
-    if (cairo_has_current_point(cr_)) cairo_get_current_point(cr_, &x0, &y0);
-    else cairo_move_to(cr_, x0, y0);
+    if (cairo_has_current_point(cr())) cairo_get_current_point(cr(), &x0, &y0);
+    else cairo_move_to(cr(), x0, y0);
     p.moveTo(Float(x0), Float(y0));
     p.quadCurveTo(cpx, cpy, x, y);
-    emitFragment(cr_, p, true);
+    emitFragment(cr(), p, true);
 }
 
 void Context::closePath() {
     record("closePath");
-    if (cairo_has_current_point(cr_)) cairo_close_path(cr_);
+    if (cairo_has_current_point(cr())) cairo_close_path(cr());
 }
 
 void Context::addRect(const Rect& rect) {
@@ -356,7 +364,7 @@ void Context::addRect(const Rect& rect) {
     if (!finiteRect(rect) || state().singular) { badPath_ = true; return; }
     Path p;
     p.addRect(rect);
-    appendPathElements(cr_, p);
+    appendPathElements(cr(), p);
 }
 
 void Context::addRects(const std::vector<Rect>& rects) {
@@ -375,7 +383,7 @@ void Context::addEllipseInRect(const Rect& rect) {
     if (!finiteRect(rect) || state().singular) { badPath_ = true; return; }
     Path p;
     p.addEllipseInRect(rect);
-    appendPathElements(cr_, p);
+    appendPathElements(cr(), p);
 }
 
 void Context::addArc(Float x, Float y, Float radius, Float startAngle, Float endAngle,
@@ -383,50 +391,50 @@ void Context::addArc(Float x, Float y, Float radius, Float startAngle, Float end
     record("addArc", {x, y, radius, startAngle, endAngle, Float(clockwise ? 1 : 0)});
     if (!finite({x, y, radius, startAngle, endAngle}) || state().singular) { badPath_ = true; return; }
     bool had;
-    Path p = fragmentFrom(cr_, &had);
+    Path p = fragmentFrom(cr(), &had);
     p.addArc(x, y, radius, startAngle, endAngle, clockwise);
-    emitFragment(cr_, p, had);
+    emitFragment(cr(), p, had);
 }
 
 void Context::addArcToPoint(Float x1, Float y1, Float x2, Float y2, Float radius) {
     record("addArcToPoint", {x1, y1, x2, y2, radius});
     if (!finite({x1, y1, x2, y2, radius}) || state().singular) { badPath_ = true; return; }
     bool had;
-    Path p = fragmentFrom(cr_, &had);
+    Path p = fragmentFrom(cr(), &had);
     p.addArcToPoint(x1, y1, x2, y2, radius);
-    emitFragment(cr_, p, had);
+    emitFragment(cr(), p, had);
 }
 
 void Context::addPath(const Path& path) {
     record("addPath", {Float(path.elements().size())});
     if (state().singular) { badPath_ = true; return; }
-    appendPathElements(cr_, path);
+    appendPathElements(cr(), path);
 }
 
 bool Context::isPathEmpty() const { return path().isEmpty(); }
 
 Point Context::currentPoint() const {
-    if (!cairo_has_current_point(cr_)) return Point::zero();
+    if (!cairo_has_current_point(cr())) return Point::zero();
     double x, y;
-    cairo_get_current_point(cr_, &x, &y);
+    cairo_get_current_point(cr(), &x, &y);
     return {Float(x), Float(y)};
 }
 
 Rect Context::pathBoundingBox() const { return path().boundingBox(); }
 
-Path Context::path() const { return pathFromCairo(cr_); }
+Path Context::path() const { return pathFromCairo(cr()); }
 
 bool Context::pathContainsPoint(const Point& p, PathDrawingMode mode) const {
     if (!p.isFiniteValue() || badPath_) return false;
-    cairo_fill_rule_t old = cairo_get_fill_rule(cr_);
+    cairo_fill_rule_t old = cairo_get_fill_rule(cr());
     bool evenOdd = mode == PathDrawingMode::EOFill || mode == PathDrawingMode::EOFillStroke;
-    cairo_set_fill_rule(cr_, evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+    cairo_set_fill_rule(cr(), evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
     bool in = false;
-    if (mode != PathDrawingMode::Stroke) in = cairo_in_fill(cr_, p.x, p.y);
+    if (mode != PathDrawingMode::Stroke) in = cairo_in_fill(cr(), p.x, p.y);
     if (!in && (mode == PathDrawingMode::Stroke || mode == PathDrawingMode::FillStroke ||
                 mode == PathDrawingMode::EOFillStroke))
-        in = cairo_in_stroke(cr_, p.x, p.y);
-    cairo_set_fill_rule(cr_, old);
+        in = cairo_in_stroke(cr(), p.x, p.y);
+    cairo_set_fill_rule(cr(), old);
     return in;
 }
 
@@ -434,7 +442,7 @@ bool Context::pathContainsPoint(const Point& p, PathDrawingMode mode) const {
 
 void Context::applySource(const Color& color) {
     auto c = color.rgba();
-    cairo_set_source_rgba(cr_, c[0], c[1], c[2], c[3] * state().alpha);
+    cairo_set_source_rgba(cr(), c[0], c[1], c[2], c[3] * state().alpha);
 }
 
 template <class F>
@@ -443,49 +451,49 @@ void Context::withShadow(F paint, bool stroke) {
     const State& s = state();
     if (s.shadowColor && s.shadowColor->alpha() > 0 && s.alpha > 0) {
         double x0, y0, x1, y1;
-        if (stroke) cairo_stroke_extents(cr_, &x0, &y0, &x1, &y1);
-        else cairo_fill_extents(cr_, &x0, &y0, &x1, &y1);
-        Rect bounds = userRectToDevice(cr_, x0, y0, x1, y1);
+        if (stroke) cairo_stroke_extents(cr(), &x0, &y0, &x1, &y1);
+        else cairo_fill_extents(cr(), &x0, &y0, &x1, &y1);
+        Rect bounds = userRectToDevice(cr(), x0, y0, x1, y1);
         ShadowParams params{root_.apply(s.shadowOffset), s.shadowBlur * scale_,
                             s.shadowColor->withAlpha(s.shadowColor->alpha() * s.alpha)};
-        drawShadow(cr_, bounds, params, [&](cairo_t* target) { paint(target); });
+        drawShadow(cr(), bounds, params, [&](cairo_t* target) { paint(target); });
     }
-    paint(cr_);
+    paint(cr());
 }
 
 void Context::doFill(bool evenOdd, bool preserve) {
     if (badPath_ || !usable()) {
-        if (!preserve) { cairo_new_path(cr_); badPath_ = false; }
+        if (!preserve) { cairo_new_path(cr()); badPath_ = false; }
         return;
     }
-    cairo_set_fill_rule(cr_, evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
-    cairo_set_antialias(cr_, state().antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+    cairo_set_fill_rule(cr(), evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+    cairo_set_antialias(cr(), state().antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
     applySource(state().fill);
     withShadow([&](cairo_t* cr) {
-        if (cr != cr_) {
+        if (cr != cairo()) {
             auto c = state().fill.rgba();
             cairo_set_source_rgba(cr, c[0], c[1], c[2], c[3] * state().alpha);
         }
         cairo_fill_preserve(cr);
     }, false);
-    if (!preserve) cairo_new_path(cr_);
+    if (!preserve) cairo_new_path(cr());
 }
 
 void Context::doStroke(bool preserve) {
     if (badPath_ || !usable()) {
-        if (!preserve) { cairo_new_path(cr_); badPath_ = false; }
+        if (!preserve) { cairo_new_path(cr()); badPath_ = false; }
         return;
     }
-    cairo_set_antialias(cr_, state().antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+    cairo_set_antialias(cr(), state().antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
     applySource(state().stroke);
     withShadow([&](cairo_t* cr) {
-        if (cr != cr_) {
+        if (cr != cairo()) {
             auto c = state().stroke.rgba();
             cairo_set_source_rgba(cr, c[0], c[1], c[2], c[3] * state().alpha);
         }
         cairo_stroke_preserve(cr);
     }, true);
-    if (!preserve) cairo_new_path(cr_);
+    if (!preserve) cairo_new_path(cr());
 }
 
 void Context::fillPath() {
@@ -521,7 +529,7 @@ void Context::drawPath(PathDrawingMode mode) {
             doStroke(false);
             break;
     }
-    cairo_new_path(cr_);
+    cairo_new_path(cr());
     badPath_ = false;
 }
 
@@ -531,8 +539,8 @@ void Context::fillRect(const Rect& rect) {
     bool bad = badPath_;
     badPath_ = false;
     {
-        PathGuard guard(cr_);
-        rectToCairo(cr_, rect);
+        PathGuard guard(cr());
+        rectToCairo(cr(), rect);
         doFill(false, false);
     }
     badPath_ = bad;
@@ -544,10 +552,10 @@ void Context::fillRects(const std::vector<Rect>& rects) {
 
 void Context::strokeRect(const Rect& rect) {
     record("strokeRect", {rect.x(), rect.y(), rect.width(), rect.height()});
-    cairo_new_path(cr_);
+    cairo_new_path(cr());
     badPath_ = false;
     if (!finiteRect(rect) || !usable()) return;
-    rectToCairo(cr_, rect);
+    rectToCairo(cr(), rect);
     doStroke(false);
 }
 
@@ -560,23 +568,23 @@ void Context::strokeRectWithWidth(const Rect& rect, Float width) {
 
 void Context::fillEllipseInRect(const Rect& rect) {
     record("fillEllipseInRect", {rect.x(), rect.y(), rect.width(), rect.height()});
-    cairo_new_path(cr_);
+    cairo_new_path(cr());
     badPath_ = false;
     if (!finiteRect(rect) || !usable()) return;
     Path p;
     p.addEllipseInRect(rect);
-    appendPathElements(cr_, p);
+    appendPathElements(cr(), p);
     doFill(false, false);
 }
 
 void Context::strokeEllipseInRect(const Rect& rect) {
     record("strokeEllipseInRect", {rect.x(), rect.y(), rect.width(), rect.height()});
-    cairo_new_path(cr_);
+    cairo_new_path(cr());
     badPath_ = false;
     if (!finiteRect(rect) || !usable()) return;
     Path p;
     p.addEllipseInRect(rect);
-    appendPathElements(cr_, p);
+    appendPathElements(cr(), p);
     doStroke(false);
 }
 
@@ -589,13 +597,13 @@ void Context::strokeLineSegments(const std::vector<Point>& points) {
         }
         log_->push_back(op);
     }
-    cairo_new_path(cr_);
+    cairo_new_path(cr());
     badPath_ = false;
     if (!usable()) return;
     for (std::size_t i = 0; i + 1 < points.size(); i += 2) {
         if (!points[i].isFiniteValue() || !points[i + 1].isFiniteValue()) continue;
-        cairo_move_to(cr_, points[i].x, points[i].y);
-        cairo_line_to(cr_, points[i + 1].x, points[i + 1].y);
+        cairo_move_to(cr(), points[i].x, points[i].y);
+        cairo_line_to(cr(), points[i + 1].x, points[i + 1].y);
     }
     doStroke(false);
 }
@@ -603,12 +611,11 @@ void Context::strokeLineSegments(const std::vector<Point>& points) {
 void Context::clearRect(const Rect& rect) {
     record("clearRect", {rect.x(), rect.y(), rect.width(), rect.height()});
     if (!finiteRect(rect) || !usable()) return;
-    PathGuard guard(cr_);
-    cairo_save(cr_);
-    rectToCairo(cr_, rect);
-    cairo_set_operator(cr_, CAIRO_OPERATOR_CLEAR);
-    cairo_fill(cr_);
-    cairo_restore(cr_);
+    PathGuard guard(cr());
+    CairoSavedState saved(cr());
+    rectToCairo(cr(), rect);
+    cairo_set_operator(cr(), CAIRO_OPERATOR_CLEAR);
+    cairo_fill(cr());
 }
 
 // ---- Clipping
@@ -616,53 +623,53 @@ void Context::clearRect(const Rect& rect) {
 void Context::clip() {
     record("clip");
     if (!badPath_ && usable()) {
-        cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
-        cairo_clip(cr_);
+        cairo_set_fill_rule(cr(), CAIRO_FILL_RULE_WINDING);
+        cairo_clip(cr());
     }
-    cairo_new_path(cr_);
+    cairo_new_path(cr());
     badPath_ = false;
 }
 
 void Context::eoClip() {
     record("eoClip");
     if (!badPath_ && usable()) {
-        cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_EVEN_ODD);
-        cairo_clip(cr_);
-        cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
+        cairo_set_fill_rule(cr(), CAIRO_FILL_RULE_EVEN_ODD);
+        cairo_clip(cr());
+        cairo_set_fill_rule(cr(), CAIRO_FILL_RULE_WINDING);
     }
-    cairo_new_path(cr_);
+    cairo_new_path(cr());
     badPath_ = false;
 }
 
 void Context::clipToRect(const Rect& rect) {
     record("clipToRect", {rect.x(), rect.y(), rect.width(), rect.height()});
     if (!usable()) return;
-    PathGuard guard(cr_);
+    PathGuard guard(cr());
     if (!finiteRect(rect)) {
         if (rect.isNull()) {
-            cairo_rectangle(cr_, 0, 0, 0, 0);
-            cairo_clip(cr_);
+            cairo_rectangle(cr(), 0, 0, 0, 0);
+            cairo_clip(cr());
         }
         return;
     }
-    rectToCairo(cr_, rect);
-    cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
-    cairo_clip(cr_);
+    rectToCairo(cr(), rect);
+    cairo_set_fill_rule(cr(), CAIRO_FILL_RULE_WINDING);
+    cairo_clip(cr());
 }
 
 void Context::clipToRects(const std::vector<Rect>& rects) {
     record("clipToRects", {Float(rects.size())});
     if (!usable()) return;
-    PathGuard guard(cr_);
+    PathGuard guard(cr());
     for (const Rect& r : rects)
-        if (finiteRect(r)) rectToCairo(cr_, r);
-    cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
-    cairo_clip(cr_);
+        if (finiteRect(r)) rectToCairo(cr(), r);
+    cairo_set_fill_rule(cr(), CAIRO_FILL_RULE_WINDING);
+    cairo_clip(cr());
 }
 
 Rect Context::clipBoundingBox() const {
     double x0, y0, x1, y1;
-    cairo_clip_extents(cr_, &x0, &y0, &x1, &y1);
+    cairo_clip_extents(cr(), &x0, &y0, &x1, &y1);
     return {Float(x0), Float(y0), Float(x1 - x0), Float(y1 - y0)};
 }
 
@@ -671,7 +678,7 @@ Rect Context::clipBoundingBox() const {
 void Context::setLineWidth(Float width) {
     record("setLineWidth", {width});
     if (!std::isfinite(width) || width < 0) return;
-    cairo_set_line_width(cr_, width);
+    cairo_set_line_width(cr(), width);
 }
 
 void Context::setLineCap(LineCap cap) {
@@ -679,7 +686,7 @@ void Context::setLineCap(LineCap cap) {
     cairo_line_cap_t c = CAIRO_LINE_CAP_BUTT;
     if (cap == LineCap::Round) c = CAIRO_LINE_CAP_ROUND;
     else if (cap == LineCap::Square) c = CAIRO_LINE_CAP_SQUARE;
-    cairo_set_line_cap(cr_, c);
+    cairo_set_line_cap(cr(), c);
 }
 
 void Context::setLineJoin(LineJoin join) {
@@ -687,13 +694,13 @@ void Context::setLineJoin(LineJoin join) {
     cairo_line_join_t j = CAIRO_LINE_JOIN_MITER;
     if (join == LineJoin::Round) j = CAIRO_LINE_JOIN_ROUND;
     else if (join == LineJoin::Bevel) j = CAIRO_LINE_JOIN_BEVEL;
-    cairo_set_line_join(cr_, j);
+    cairo_set_line_join(cr(), j);
 }
 
 void Context::setMiterLimit(Float limit) {
     record("setMiterLimit", {limit});
     if (!std::isfinite(limit) || limit < 0) return;
-    cairo_set_miter_limit(cr_, limit);
+    cairo_set_miter_limit(cr(), limit);
 }
 
 void Context::setLineDash(Float phase, const std::vector<Float>& lengths) {
@@ -713,19 +720,19 @@ void Context::setLineDash(Float phase, const std::vector<Float>& lengths) {
     if (!valid) {
         state().dash.clear();
         state().dashPhase = 0;
-        cairo_set_dash(cr_, nullptr, 0, 0);
+        cairo_set_dash(cr(), nullptr, 0, 0);
         return;
     }
     state().dash = lengths;
     state().dashPhase = phase;
     std::vector<double> d(lengths.begin(), lengths.end());
-    cairo_set_dash(cr_, d.data(), int(d.size()), phase);
+    cairo_set_dash(cr(), d.data(), int(d.size()), phase);
 }
 
-Float Context::lineWidth() const { return Float(cairo_get_line_width(cr_)); }
+Float Context::lineWidth() const { return Float(cairo_get_line_width(cr())); }
 
 LineCap Context::lineCap() const {
-    switch (cairo_get_line_cap(cr_)) {
+    switch (cairo_get_line_cap(cr())) {
         case CAIRO_LINE_CAP_ROUND: return LineCap::Round;
         case CAIRO_LINE_CAP_SQUARE: return LineCap::Square;
         default: return LineCap::Butt;
@@ -733,14 +740,14 @@ LineCap Context::lineCap() const {
 }
 
 LineJoin Context::lineJoin() const {
-    switch (cairo_get_line_join(cr_)) {
+    switch (cairo_get_line_join(cr())) {
         case CAIRO_LINE_JOIN_ROUND: return LineJoin::Round;
         case CAIRO_LINE_JOIN_BEVEL: return LineJoin::Bevel;
         default: return LineJoin::Miter;
     }
 }
 
-Float Context::miterLimit() const { return Float(cairo_get_miter_limit(cr_)); }
+Float Context::miterLimit() const { return Float(cairo_get_miter_limit(cr())); }
 std::vector<Float> Context::lineDash() const { return state().dash; }
 Float Context::lineDashPhase() const { return state().dashPhase; }
 
@@ -810,13 +817,13 @@ bool Context::hasShadow() const {
 
 void Context::drawImageImpl(const Rect& rect, const Image& image, bool flip) {
     if (!finiteRect(rect) || !usable() || rect.isEmpty()) return;
-    PathGuard guard(cr_);
+    PathGuard guard(cr());
     Rect r = rect.standardized();
     int w = image.width(), h = image.height();
     if (w <= 0 || h <= 0) return;
-    rectToCairo(cr_, r);
+    rectToCairo(cr(), r);
     auto paint = [&](cairo_t* cr) {
-        cairo_save(cr);
+        CairoSavedState saved(cr);
         cairo_new_path(cr);
         rectToCairo(cr, r);
         cairo_clip(cr);
@@ -833,7 +840,6 @@ void Context::drawImageImpl(const Rect& rect, const Image& image, bool flip) {
         cairo_pattern_set_filter(pat, image.shouldInterpolate() ? CAIRO_FILTER_GOOD
                                                                 : CAIRO_FILTER_NEAREST);
         cairo_paint_with_alpha(cr, state().alpha);
-        cairo_restore(cr);
     };
     withShadow(paint, false);
 }
@@ -856,22 +862,20 @@ void Context::drawTiledImage(const Rect& tile, const Image& image) {
     Rect r = tile.standardized();
     AffineTransform place = AffineTransform(r.width() / w, 0, 0, -r.height() / h, r.x(), r.maxY());
     if (!place.isInvertible()) return;
-    PathGuard guard(cr_);
+    PathGuard guard(cr());
     double x0, y0, x1, y1;
-    cairo_clip_extents(cr_, &x0, &y0, &x1, &y1);
-    cairo_rectangle(cr_, x0, y0, x1 - x0, y1 - y0);
+    cairo_clip_extents(cr(), &x0, &y0, &x1, &y1);
+    cairo_rectangle(cr(), x0, y0, x1 - x0, y1 - y0);
     withShadow([&](cairo_t* cr) {
-        cairo_pattern_t* pat = cairo_pattern_create_for_surface(image.surface());
-        cairo_pattern_set_extend(pat, CAIRO_EXTEND_REPEAT);
+        PatternHandle pat(cairo_pattern_create_for_surface(image.surface()));
+        cairo_pattern_set_extend(pat.get(), CAIRO_EXTEND_REPEAT);
         cairo_matrix_t m = toCairo(place.invert());
-        cairo_pattern_set_matrix(pat, &m);
-        cairo_pattern_set_filter(pat, image.shouldInterpolate() ? CAIRO_FILTER_GOOD
-                                                                : CAIRO_FILTER_NEAREST);
-        cairo_save(cr);
-        cairo_set_source(cr, pat);
+        cairo_pattern_set_matrix(pat.get(), &m);
+        cairo_pattern_set_filter(pat.get(), image.shouldInterpolate() ? CAIRO_FILTER_GOOD
+                                                                      : CAIRO_FILTER_NEAREST);
+        CairoSavedState saved(cr);
+        cairo_set_source(cr, pat.get());
         cairo_paint_with_alpha(cr, state().alpha);
-        cairo_restore(cr);
-        cairo_pattern_destroy(pat);
     }, false);
 }
 
@@ -902,7 +906,9 @@ void refine(const ShadingFunction& f, double a, const std::array<Float, 4>& fa, 
     }
 }
 
-std::vector<Sample> sampleShading(const ShadingFunction& f, const std::vector<Float>& breakpoints) {
+}  // namespace
+
+ShadingRamp sampleShadingFunction(const ShadingFunction& f, const std::vector<Float>& breakpoints) {
     // A regular grid, and every breakpoint with the inputs just beside it
     // (a stop may start a hard edge).
     const int n = 32;
@@ -929,32 +935,49 @@ std::vector<Sample> sampleShading(const ShadingFunction& f, const std::vector<Fl
     return out;
 }
 
+namespace {
+
+bool drawableShading(const Shading& shading) {
+    return shading.function && shading.start.isFiniteValue() && shading.end.isFiniteValue() &&
+           finite({shading.startRadius, shading.endRadius});
+}
+
+// The shading's cairo pattern. It is released however the shading function
+// leaves the sampling, by return or by throwing.
+PatternHandle shadingPattern(const Shading& shading) {
+    cairo_pattern_t* created;
+    if (shading.type == Shading::Type::Axial) {
+        created = cairo_pattern_create_linear(shading.start.x, shading.start.y, shading.end.x,
+                                              shading.end.y);
+    } else {
+        created = cairo_pattern_create_radial(shading.start.x, shading.start.y,
+                                              std::max<Float>(0, shading.startRadius), shading.end.x,
+                                              shading.end.y, std::max<Float>(0, shading.endRadius));
+    }
+    PatternHandle pat(created);
+    auto addStops = [&](const ShadingRamp& ramp) {
+        for (const Sample& s : ramp)
+            cairo_pattern_add_color_stop_rgba(pat.get(), s.first, s.second[0], s.second[1], s.second[2],
+                                              s.second[3]);
+    };
+    if (shading.ramp) addStops(*shading.ramp);
+    else addStops(sampleShadingFunction(shading.function, shading.breakpoints));
+    bool extend = shading.extendStart || shading.extendEnd;
+    cairo_pattern_set_extend(pat.get(), extend ? CAIRO_EXTEND_PAD : CAIRO_EXTEND_NONE);
+    return pat;
+}
+
 }  // namespace
 
 void Context::drawShading(const Shading& shading) {
     record("drawShading", {shading.start.x, shading.start.y, shading.end.x, shading.end.y,
                            shading.startRadius, shading.endRadius});
-    if (!shading.function || !usable()) return;
-    if (!shading.start.isFiniteValue() || !shading.end.isFiniteValue() ||
-        !finite({shading.startRadius, shading.endRadius}))
-        return;
-    cairo_pattern_t* pat;
-    if (shading.type == Shading::Type::Axial) {
-        pat = cairo_pattern_create_linear(shading.start.x, shading.start.y, shading.end.x,
-                                          shading.end.y);
-    } else {
-        pat = cairo_pattern_create_radial(shading.start.x, shading.start.y,
-                                          std::max<Float>(0, shading.startRadius), shading.end.x,
-                                          shading.end.y, std::max<Float>(0, shading.endRadius));
-    }
-    for (const Sample& s : sampleShading(shading.function, shading.breakpoints))
-        cairo_pattern_add_color_stop_rgba(pat, s.first, s.second[0], s.second[1], s.second[2],
-                                          s.second[3]);
-    bool extend = shading.extendStart || shading.extendEnd;
-    cairo_pattern_set_extend(pat, extend ? CAIRO_EXTEND_PAD : CAIRO_EXTEND_NONE);
+    if (!usable() || !drawableShading(shading)) return;
+    PatternHandle pat = shadingPattern(shading);
+    const bool extend = shading.extendStart || shading.extendEnd;
 
-    PathGuard guard(cr_);
-    cairo_save(cr_);
+    PathGuard guard(cr());
+    CairoSavedState saved(cr());
     // One end extended and the other not: cut the padded pattern at the end
     // that must not extend.
     if (extend && !(shading.extendStart && shading.extendEnd) &&
@@ -968,28 +991,53 @@ void Context::drawShading(const Shading& shading) {
             Point base = shading.extendStart ? shading.end : shading.start;
             double sign = shading.extendStart ? -1 : 1;  // towards the kept side
             double nx = -dy, ny = dx;
-            cairo_move_to(cr_, base.x + nx * big, base.y + ny * big);
-            cairo_line_to(cr_, base.x - nx * big, base.y - ny * big);
-            cairo_line_to(cr_, base.x - nx * big + sign * dx * big,
+            cairo_move_to(cr(), base.x + nx * big, base.y + ny * big);
+            cairo_line_to(cr(), base.x - nx * big, base.y - ny * big);
+            cairo_line_to(cr(), base.x - nx * big + sign * dx * big,
                           base.y - ny * big + sign * dy * big);
-            cairo_line_to(cr_, base.x + nx * big + sign * dx * big,
+            cairo_line_to(cr(), base.x + nx * big + sign * dx * big,
                           base.y + ny * big + sign * dy * big);
-            cairo_close_path(cr_);
-            cairo_clip(cr_);
+            cairo_close_path(cr());
+            cairo_clip(cr());
         }
     }
     double x0, y0, x1, y1;
-    cairo_clip_extents(cr_, &x0, &y0, &x1, &y1);
-    cairo_rectangle(cr_, x0, y0, x1 - x0, y1 - y0);
+    cairo_clip_extents(cr(), &x0, &y0, &x1, &y1);
+    cairo_rectangle(cr(), x0, y0, x1 - x0, y1 - y0);
     withShadow([&](cairo_t* cr) {
-        cairo_save(cr);
-        cairo_set_source(cr, pat);
+        CairoSavedState savedForPaint(cr);
+        cairo_set_source(cr, pat.get());
         cairo_paint_with_alpha(cr, state().alpha);
-        cairo_restore(cr);
     }, false);
-    cairo_new_path(cr_);
-    cairo_restore(cr_);
-    cairo_pattern_destroy(pat);
+    cairo_new_path(cr());
+}
+
+void Context::fillPathWithShading(const Shading& shading) {
+    record("fillPathWithShading", {shading.start.x, shading.start.y, shading.end.x, shading.end.y,
+                                   shading.startRadius, shading.endRadius});
+    if (badPath_ || !usable() || !drawableShading(shading)) {
+        cairo_new_path(cr());
+        badPath_ = false;
+        return;
+    }
+    const bool oneEndExtended = shading.extendStart != shading.extendEnd && shading.type == Shading::Type::Axial;
+    if (hasShadow() || state().alpha < 1 || oneEndExtended) {
+        // A shadow, the global alpha and the cut of a one-sided extension
+        // belong to painting through a clip: paint that way.
+        CairoSavedState saved(cr());
+        cairo_set_fill_rule(cr(), CAIRO_FILL_RULE_WINDING);
+        cairo_clip(cr());
+        drawShading(shading);
+        return;
+    }
+    // The path's coverage times the pattern: what painting the pattern
+    // through the path as a clip gives, without making the clip. The
+    // antialiasing in force is the one a clip would take.
+    PatternHandle pat = shadingPattern(shading);
+    CairoSavedState saved(cr());
+    cairo_set_fill_rule(cr(), CAIRO_FILL_RULE_WINDING);
+    cairo_set_source(cr(), pat.get());
+    cairo_fill(cr());
 }
 
 // ---- Off-screen layers
@@ -998,7 +1046,7 @@ std::shared_ptr<OffscreenLayer> Context::createLayer(Size size) {
     record("createLayer", {size.width, size.height});
     if (!finite({size.width, size.height}) || size.width < 0 || size.height < 0)
         size = Size::zero();
-    auto layer = std::make_shared<OffscreenLayer>(cairo_get_target(cr_), size, scale_, axis_);
+    auto layer = std::make_shared<OffscreenLayer>(cairo_get_target(cr()), size, scale_, axis_);
     return layer;
 }
 
@@ -1009,11 +1057,11 @@ void Context::drawLayer(const Rect& rect, const OffscreenLayer& layer) {
     double ph = std::ceil(layer.size().height * layer.scale());
     if (pw <= 0 || ph <= 0) return;
     Rect r = rect.standardized();
-    PathGuard guard(cr_);
-    rectToCairo(cr_, r);
+    PathGuard guard(cr());
+    rectToCairo(cr(), r);
     bool up = axis_ == YAxis::Up;
     withShadow([&](cairo_t* cr) {
-        cairo_save(cr);
+        CairoSavedState saved(cr);
         cairo_new_path(cr);
         rectToCairo(cr, r);
         cairo_clip(cr);
@@ -1026,7 +1074,6 @@ void Context::drawLayer(const Rect& rect, const OffscreenLayer& layer) {
         }
         cairo_set_source_surface(cr, layer.surface(), 0, 0);
         cairo_paint_with_alpha(cr, state().alpha);
-        cairo_restore(cr);
     }, false);
 }
 
@@ -1040,27 +1087,27 @@ void Context::beginPage() {
     record("beginPage");
     while (states_.size() > 1) restore();
     states_.front() = State();
-    cairo_new_path(cr_);
+    cairo_new_path(cr());
     badPath_ = false;
     cairo_matrix_t m = toCairo(root_);
-    cairo_set_matrix(cr_, &m);
+    cairo_set_matrix(cr(), &m);
 }
 
 void Context::endPage() { record("endPage"); }
 
-void Context::flush() { cairo_surface_flush(cairo_get_target(cr_)); }
+void Context::flush() { cairo_surface_flush(cairo_get_target(cr())); }
 
 void Context::paintWithEffects(const std::function<void(cairo_t*)>& draw,
                                const Rect& deviceBounds) {
     if (!usable()) return;
-    PathGuard guard(cr_);
+    PathGuard guard(cr());
     const State& s = state();
     if (s.shadowColor && s.shadowColor->alpha() > 0 && s.alpha > 0) {
         ShadowParams params{root_.apply(s.shadowOffset), s.shadowBlur * scale_,
                             s.shadowColor->withAlpha(s.shadowColor->alpha() * s.alpha)};
-        drawShadow(cr_, deviceBounds, params, draw);
+        drawShadow(cr(), deviceBounds, params, draw);
     }
-    draw(cr_);
+    draw(cr());
 }
 
 // ---- Image contexts
@@ -1069,19 +1116,22 @@ namespace {
 
 // A new cairo context over a new surface; the context holds the only
 // reference to the surface.
-cairo_t* createOver(cairo_surface_t* surface) {
-    cairo_t* cr = cairo_create(surface);
-    cairo_surface_destroy(surface);
-    return cr;
+CairoContextHandle createOver(SurfaceHandle surface) {
+    return CairoContextHandle(cairo_create(surface.get()));
 }
 
-cairo_surface_t* makeImageSurface(Size size, Float scale) {
+// A reference of its own to the surface the context draws into.
+SurfaceHandle targetOf(const Context& context) {
+    return SurfaceHandle::reference(cairo_get_target(context.cairo()));
+}
+
+SurfaceHandle makeImageSurface(Size size, Float scale) {
     if (!(std::isfinite(scale) && scale > 0)) scale = 1;
     double w = std::isfinite(size.width) ? std::max<Float>(0, size.width) : 0;
     double h = std::isfinite(size.height) ? std::max<Float>(0, size.height) : 0;
     int pw = int(std::min(32767.0, std::ceil(w * scale - 1e-4)));
     int ph = int(std::min(32767.0, std::ceil(h * scale - 1e-4)));
-    return cairo_image_surface_create(CAIRO_FORMAT_ARGB32, std::max(pw, 0), std::max(ph, 0));
+    return SurfaceHandle(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, std::max(pw, 0), std::max(ph, 0)));
 }
 
 cairo_status_t appendToVector(void* closure, const unsigned char* data, unsigned int length) {
@@ -1094,42 +1144,31 @@ cairo_status_t appendToVector(void* closure, const unsigned char* data, unsigned
 
 ImageContext::ImageContext(Size size, Float scale, YAxis axis)
     : Context(createOver(makeImageSurface(size, scale)), scale, axis, size.height),
-      surface_(nullptr),
-      size_(size) {
-    cairo_destroy(cairo());  // the reference createOver() handed over
-    surface_ = cairo_surface_reference(cairo_get_target(cairo()));
-}
-
-ImageContext::~ImageContext() { cairo_surface_destroy(surface_); }
+      surface_(targetOf(*this)),
+      size_(size) {}
 
 std::shared_ptr<Image> ImageContext::image() {
-    cairo_surface_flush(surface_);
-    return Image::fromSurface(surface_, deviceScale());
+    cairo_surface_flush(surface_.get());
+    return Image::fromSurface(surface_.get(), deviceScale());
 }
 
 // ---- PDF contexts
 
 namespace {
-cairo_t* createPDF(Rect mediaBox, std::vector<std::uint8_t>* out) {
+CairoContextHandle createPDF(Rect mediaBox, std::vector<std::uint8_t>* out) {
     double w = std::isfinite(mediaBox.width()) ? std::max<Float>(1, std::fabs(mediaBox.width())) : 1;
     double h = std::isfinite(mediaBox.height()) ? std::max<Float>(1, std::fabs(mediaBox.height())) : 1;
-    return createOver(cairo_pdf_surface_create_for_stream(appendToVector, out, w, h));
+    return createOver(SurfaceHandle(cairo_pdf_surface_create_for_stream(appendToVector, out, w, h)));
 }
 }  // namespace
 
 PDFContext::PDFContext(Rect mediaBox)
     : Context(createPDF(mediaBox, &data_), 1, YAxis::Up,
               std::isfinite(mediaBox.height()) ? std::max<Float>(1, std::fabs(mediaBox.height())) : 1),
-      surface_(nullptr),
-      mediaBox_(mediaBox) {
-    cairo_destroy(cairo());
-    surface_ = cairo_surface_reference(cairo_get_target(cairo()));
-}
+      surface_(targetOf(*this)),
+      mediaBox_(mediaBox) {}
 
-PDFContext::~PDFContext() {
-    close();
-    cairo_surface_destroy(surface_);
-}
+PDFContext::~PDFContext() { close(); }
 
 void PDFContext::beginPage() {
     if (closed_) return;
@@ -1148,7 +1187,7 @@ void PDFContext::endPage() {
 void PDFContext::close() {
     if (closed_) return;
     if (inPage_) endPage();
-    cairo_surface_finish(surface_);
+    cairo_surface_finish(surface_.get());
     closed_ = true;
 }
 
@@ -1161,16 +1200,11 @@ const std::vector<std::uint8_t>& PDFContext::data() {
 
 RecordingContext::RecordingContext(Size size, Float scale, YAxis axis)
     : Context(createOver(makeImageSurface(size, scale)), scale, axis, size.height),
-      surface_(nullptr) {
-    cairo_destroy(cairo());
-    surface_ = cairo_surface_reference(cairo_get_target(cairo()));
+      surface_(targetOf(*this)) {
     setRecording(&ops_);
 }
 
-RecordingContext::~RecordingContext() {
-    setRecording(nullptr);
-    cairo_surface_destroy(surface_);
-}
+RecordingContext::~RecordingContext() { setRecording(nullptr); }
 
 std::vector<std::string> RecordingContext::operationTexts() const {
     std::vector<std::string> out;
@@ -1181,20 +1215,14 @@ std::vector<std::string> RecordingContext::operationTexts() const {
 // ---- Off-screen layers
 
 OffscreenLayer::OffscreenLayer(cairo_surface_t* similarTo, Size size, Float scale, YAxis axis)
-    : surface_(nullptr), size_(size), scale_(scale > 0 ? scale : 1) {
+    : size_(size), scale_(scale > 0 ? scale : 1) {
     int pw = std::max(1, int(std::ceil(size.width * scale_)));
     int ph = std::max(1, int(std::ceil(size.height * scale_)));
-    surface_ = cairo_surface_create_similar(similarTo, CAIRO_CONTENT_COLOR_ALPHA, pw, ph);
-    cairo_t* cr = cairo_create(surface_);
+    surface_ = SurfaceHandle(cairo_surface_create_similar(similarTo, CAIRO_CONTENT_COLOR_ALPHA, pw, ph));
     // A y-up layer flips about its whole pixel height, which is what
     // drawLayer() maps onto the rectangle's height.
-    context_ = std::make_unique<Context>(cr, scale_, axis, Float(ph) / scale_);
-    cairo_destroy(cr);
-}
-
-OffscreenLayer::~OffscreenLayer() {
-    context_.reset();
-    cairo_surface_destroy(surface_);
+    context_ = std::make_unique<Context>(CairoContextHandle(cairo_create(surface_.get())), scale_, axis,
+                                         Float(ph) / scale_);
 }
 
 // ---- The current context stack

@@ -23,12 +23,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/gfx/CairoHandle.h"
 #include "platform/gfx/Color.h"
 #include "platform/gfx/Geometry.h"
 #include "platform/gfx/Path.h"
-
-typedef struct _cairo cairo_t;
-typedef struct _cairo_surface cairo_surface_t;
 
 namespace gfx {
 
@@ -45,6 +43,15 @@ enum class YAxis { Down, Up };
 // A function of one input in [0, 1] with four outputs (red, green, blue,
 // alpha in [0, 1], not premultiplied): the colour ramp of a shading.
 using ShadingFunction = std::function<std::array<Float, 4>(Float)>;
+
+// A shading function sampled into colour stops: (input in [0, 1], colour as
+// the function gives it), in ascending order of input.
+using ShadingRamp = std::vector<std::pair<double, std::array<Float, 4>>>;
+
+// The stops a context paints a shading function with: a regular grid, each
+// breakpoint with the inputs just beside it, and more samples wherever the
+// function bends away from a straight blend.
+ShadingRamp sampleShadingFunction(const ShadingFunction& function, const std::vector<Float>& breakpoints);
 
 // An axial (along a line) or radial (between two circles) shading, in the
 // user space it is drawn in. `extendStart`/`extendEnd` continue the end
@@ -63,6 +70,10 @@ struct Shading {
     // stops of a gradient: the function is sampled there too, so a colour
     // band narrower than the regular sampling step is not lost.
     std::vector<Float> breakpoints;
+    // The function already sampled (sampleShadingFunction of the function
+    // and breakpoints), for a caller that paints one ramp many times; when
+    // set, it is painted in place of sampling the function again.
+    std::shared_ptr<const ShadingRamp> ramp;
 
     static Shading axial(Point start, Point end, ShadingFunction function,
                          bool extendStart = false, bool extendEnd = false);
@@ -88,6 +99,8 @@ public:
     // a flip about the given height in points. Cairo's current transform is
     // replaced by the root.
     Context(cairo_t* cr, Float scale = 1, YAxis axis = YAxis::Down, Float heightInPoints = 0);
+    // The same over a cairo context whose reference is handed over.
+    explicit Context(CairoContextHandle cr, Float scale = 1, YAxis axis = YAxis::Down, Float heightInPoints = 0);
     virtual ~Context();
     Context(const Context&) = delete;
     Context& operator=(const Context&) = delete;
@@ -112,6 +125,11 @@ public:
     // Device pixels per point of the base space.
     Float deviceScale() const { return scale_; }
     YAxis yAxis() const { return axis_; }
+    // Whether drawing ends as pixels of an image (not a document, nor a
+    // recording of the operations) with user space neither scaled nor
+    // rotated against the base space, only moved and flipped: a bitmap made
+    // at deviceScale() then lands one to one on device pixels.
+    bool drawsPixelsAtDeviceScale() const;
     Point convertPointToDeviceSpace(const Point& p) const;
     Point convertPointToUserSpace(const Point& p) const;
     Size convertSizeToDeviceSpace(const Size& s) const;
@@ -221,6 +239,10 @@ public:
     // ---- Shadings
     // Paints the shading through the current clip.
     void drawShading(const Shading& shading);
+    // Paints the shading inside the current path (consumed; nonzero
+    // winding), as clip() and drawShading() in a saved state would, and
+    // leaves the clip as it is.
+    void fillPathWithShading(const Shading& shading);
 
     // ---- Off-screen layers
     // A layer of `size` points with a surface compatible with this context's,
@@ -241,7 +263,7 @@ public:
     // ---- Low level
     // The underlying cairo context, for the text and image code of this layer
     // and for window hosts. Do not leave it with a changed state.
-    cairo_t* cairo() const { return cr_; }
+    cairo_t* cairo() const { return cr_.get(); }
     // cairo_status_t of the underlying context (0 is success).
     int status() const;
 
@@ -270,8 +292,9 @@ private:
     void doStroke(bool preserve);
     template <class F> void withShadow(F paint, bool stroke);
     void drawImageImpl(const Rect& rect, const Image& image, bool flip);
+    cairo_t* cr() const { return cr_.get(); }
 
-    cairo_t* cr_;
+    CairoContextHandle cr_;
     Float scale_ = 1;
     YAxis axis_ = YAxis::Down;
     Float height_ = 0;
@@ -281,19 +304,39 @@ private:
     std::vector<RecordedOperation>* log_ = nullptr;
 };
 
+// Saves the context's graphics state and, when the scope ends, however it is
+// left, restores the context to the depth it had before: also past any save
+// the scope's drawing left unmatched, as drawing code does when it throws. A
+// context kept from frame to frame so never keeps a clip or transform of a
+// frame that failed.
+class SavedState {
+public:
+    explicit SavedState(Context& context) : context_(context), depth_(context.saveDepth()) {
+        context_.save();
+    }
+    ~SavedState() {
+        while (context_.saveDepth() > depth_) context_.restore();
+    }
+    SavedState(const SavedState&) = delete;
+    SavedState& operator=(const SavedState&) = delete;
+
+private:
+    Context& context_;
+    int depth_;
+};
+
 // A context over a new ARGB32 pixel surface of size * scale pixels, y-down in
 // points (the toolkit's image contexts), transparent at the start.
 class ImageContext : public Context {
 public:
     ImageContext(Size size, Float scale = 1, YAxis axis = YAxis::Down);
-    ~ImageContext() override;
     // The pixels drawn so far, with the context's scale.
     std::shared_ptr<Image> image();
     Size size() const { return size_; }
-    cairo_surface_t* surface() const { return surface_; }
+    cairo_surface_t* surface() const { return surface_.get(); }
 
 private:
-    cairo_surface_t* surface_;
+    SurfaceHandle surface_;
     Size size_;
 };
 
@@ -314,7 +357,7 @@ public:
 
 private:
     std::vector<std::uint8_t> data_;
-    cairo_surface_t* surface_;
+    SurfaceHandle surface_;
     Rect mediaBox_;
     bool closed_ = false;
     bool inPage_ = false;
@@ -333,7 +376,7 @@ public:
     void clearOperations() { ops_.clear(); }
 
 private:
-    cairo_surface_t* surface_;
+    SurfaceHandle surface_;
     std::vector<RecordedOperation> ops_;
 };
 
@@ -343,7 +386,6 @@ private:
 class OffscreenLayer {
 public:
     OffscreenLayer(cairo_surface_t* similarTo, Size size, Float scale, YAxis axis = YAxis::Down);
-    ~OffscreenLayer();
     OffscreenLayer(const OffscreenLayer&) = delete;
     OffscreenLayer& operator=(const OffscreenLayer&) = delete;
     // Size in points.
@@ -351,10 +393,10 @@ public:
     Float scale() const { return scale_; }
     YAxis yAxis() const { return context_->yAxis(); }
     Context& context() { return *context_; }
-    cairo_surface_t* surface() const { return surface_; }
+    cairo_surface_t* surface() const { return surface_.get(); }
 
 private:
-    cairo_surface_t* surface_;
+    SurfaceHandle surface_;
     Size size_;
     Float scale_;
     std::unique_ptr<Context> context_;

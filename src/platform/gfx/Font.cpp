@@ -8,6 +8,7 @@
 #include <cmath>
 #include <map>
 
+#include "platform/gfx/CairoHandle.h"
 #include "platform/gfx/TextEngine.h"
 
 namespace gfx {
@@ -18,12 +19,11 @@ PangoContext* textContext() {
         pango_cairo_font_map_set_resolution(PANGO_CAIRO_FONT_MAP(map), 72);
         PangoContext* ctx = pango_font_map_create_context(map);
         g_object_unref(map);  // the context keeps the map
-        cairo_font_options_t* options = cairo_font_options_create();
-        cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
-        cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
-        cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
-        pango_cairo_context_set_font_options(ctx, options);
-        cairo_font_options_destroy(options);
+        FontOptionsHandle options(cairo_font_options_create());
+        cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_NONE);
+        cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_OFF);
+        cairo_font_options_set_antialias(options.get(), CAIRO_ANTIALIAS_GRAY);
+        pango_cairo_context_set_font_options(ctx, options.get());  // copies them
         pango_cairo_context_set_resolution(ctx, 72);
 #if PANGO_VERSION_CHECK(1, 44, 0)
         pango_context_set_round_glyph_positions(ctx, FALSE);

@@ -53,47 +53,19 @@ void jpegFail(j_common_ptr info) {
 
 void jpegQuiet(j_common_ptr, int) {}
 
-}  // namespace
-
-Image::Image(cairo_surface_t* surface, Float scale, bool interpolate, int intent)
-    : surface_(surface),
-      width_(cairo_image_surface_get_width(surface)),
-      height_(cairo_image_surface_get_height(surface)),
-      scale_(validScale(scale)),
-      interpolate_(interpolate),
-      intent_(intent) {}
-
-Image::~Image() { cairo_surface_destroy(surface_); }
-
-std::shared_ptr<Image> Image::decodePNG(const std::vector<std::uint8_t>& data, Float scale) {
-    static const std::uint8_t sig[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    if (data.size() < 8 || std::memcmp(data.data(), sig, 8) != 0) return nullptr;
-    ReadCursor cursor{&data};
-    cairo_surface_t* s = cairo_image_surface_create_from_png_stream(readFromVector, &cursor);
-    if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(s);
-        return nullptr;
-    }
-    if (cairo_image_surface_get_format(s) != CAIRO_FORMAT_ARGB32) {
-        std::shared_ptr<Image> converted = fromSurface(s, scale);
-        cairo_surface_destroy(s);
-        return converted;
-    }
-    return std::shared_ptr<Image>(new Image(s, scale, true, 0));
-}
-
-std::shared_ptr<Image> Image::decodeJPEG(const std::vector<std::uint8_t>& data, Float scale) {
-    if (data.size() < 4 || data[0] != 0xFF || data[1] != 0xD8) return nullptr;
+// Decodes a JPEG into a new surface handed to `surface`; false when libjpeg
+// gives up. libjpeg leaves by a long jump on errors, which skips destructors
+// and may lose what this frame changed after setjmp, so the surface is kept
+// in the caller's handle, which the jump does not touch.
+bool decompressJPEG(const std::vector<std::uint8_t>& data, SurfaceHandle& surface) {
     jpeg_decompress_struct info;
     JpegError err;
     info.err = jpeg_std_error(&err.mgr);
     err.mgr.error_exit = jpegFail;
     err.mgr.emit_message = jpegQuiet;
-    cairo_surface_t* surface = nullptr;
     if (setjmp(err.jump)) {
         jpeg_destroy_decompress(&info);
-        if (surface) cairo_surface_destroy(surface);
-        return nullptr;
+        return false;
     }
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, data.data(), (unsigned long)data.size());
@@ -103,11 +75,11 @@ std::shared_ptr<Image> Image::decodeJPEG(const std::vector<std::uint8_t>& data, 
     int w = int(info.output_width), h = int(info.output_height);
     if (w <= 0 || h <= 0 || w > 32767 || h > 32767 || info.output_components != 3) {
         jpeg_destroy_decompress(&info);
-        return nullptr;
+        return false;
     }
-    surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
-    unsigned char* dst = cairo_image_surface_get_data(surface);
-    int stride = cairo_image_surface_get_stride(surface);
+    surface = SurfaceHandle(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h));
+    unsigned char* dst = cairo_image_surface_get_data(surface.get());
+    int stride = cairo_image_surface_get_stride(surface.get());
     std::vector<JSAMPLE> row(std::size_t(w) * 3);
     while (info.output_scanline < info.output_height) {
         int y = int(info.output_scanline);
@@ -120,8 +92,35 @@ std::shared_ptr<Image> Image::decodeJPEG(const std::vector<std::uint8_t>& data, 
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
-    cairo_surface_mark_dirty(surface);
-    return std::shared_ptr<Image>(new Image(surface, scale, true, 0));
+    return true;
+}
+
+}  // namespace
+
+Image::Image(SurfaceHandle surface, Float scale, bool interpolate, int intent)
+    : surface_(std::move(surface)),
+      width_(cairo_image_surface_get_width(surface_.get())),
+      height_(cairo_image_surface_get_height(surface_.get())),
+      scale_(validScale(scale)),
+      interpolate_(interpolate),
+      intent_(intent) {}
+
+std::shared_ptr<Image> Image::decodePNG(const std::vector<std::uint8_t>& data, Float scale) {
+    static const std::uint8_t sig[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    if (data.size() < 8 || std::memcmp(data.data(), sig, 8) != 0) return nullptr;
+    ReadCursor cursor{&data};
+    SurfaceHandle s(cairo_image_surface_create_from_png_stream(readFromVector, &cursor));
+    if (cairo_surface_status(s.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
+    if (cairo_image_surface_get_format(s.get()) != CAIRO_FORMAT_ARGB32) return fromSurface(s.get(), scale);
+    return std::shared_ptr<Image>(new Image(std::move(s), scale, true, 0));
+}
+
+std::shared_ptr<Image> Image::decodeJPEG(const std::vector<std::uint8_t>& data, Float scale) {
+    if (data.size() < 4 || data[0] != 0xFF || data[1] != 0xD8) return nullptr;
+    SurfaceHandle surface;
+    if (!decompressJPEG(data, surface)) return nullptr;
+    cairo_surface_mark_dirty(surface.get());
+    return std::shared_ptr<Image>(new Image(std::move(surface), scale, true, 0));
 }
 
 std::shared_ptr<Image> Image::decode(const std::vector<std::uint8_t>& data, Float scale) {
@@ -150,9 +149,9 @@ std::shared_ptr<Image> Image::create(int width, int height, int bitsPerComponent
     if (!known || bytesPerRow < width * bytesPerPixel) return nullptr;
     if (data.size() < std::size_t(bytesPerRow) * (height - 1) + std::size_t(width) * bytesPerPixel)
         return nullptr;
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    unsigned char* dst = cairo_image_surface_get_data(s);
-    int stride = cairo_image_surface_get_stride(s);
+    SurfaceHandle s(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    unsigned char* dst = cairo_image_surface_get_data(s.get());
+    int stride = cairo_image_surface_get_stride(s.get());
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* src = data.data() + std::size_t(y) * bytesPerRow;
         auto* out = reinterpret_cast<std::uint32_t*>(dst + std::size_t(y) * stride);
@@ -178,8 +177,8 @@ std::shared_ptr<Image> Image::create(int width, int height, int bitsPerComponent
             out[x] = (std::uint32_t(a) << 24) | (std::uint32_t(r) << 16) | (std::uint32_t(g) << 8) | b;
         }
     }
-    cairo_surface_mark_dirty(s);
-    return std::shared_ptr<Image>(new Image(s, scale, shouldInterpolate, renderingIntent));
+    cairo_surface_mark_dirty(s.get());
+    return std::shared_ptr<Image>(new Image(std::move(s), scale, shouldInterpolate, renderingIntent));
 }
 
 std::shared_ptr<Image> Image::fromSurface(cairo_surface_t* surface, Float scale) {
@@ -191,31 +190,32 @@ std::shared_ptr<Image> Image::fromSurface(cairo_surface_t* surface, Float scale)
     }
     if (w <= 0 || h <= 0) return nullptr;
     cairo_surface_flush(surface);
-    cairo_surface_t* copy = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
-    cairo_t* cr = cairo_create(copy);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_surface(cr, surface, 0, 0);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    cairo_surface_flush(copy);
-    return std::shared_ptr<Image>(new Image(copy, scale, true, 0));
+    SurfaceHandle copy(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h));
+    {
+        CairoContextHandle cr(cairo_create(copy.get()));
+        cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
+        cairo_set_source_surface(cr.get(), surface, 0, 0);
+        cairo_paint(cr.get());
+    }
+    cairo_surface_flush(copy.get());
+    return std::shared_ptr<Image>(new Image(std::move(copy), scale, true, 0));
 }
 
 std::shared_ptr<Image> Image::withScale(Float scale) const {
-    cairo_surface_t* copy = cairo_surface_reference(surface_);
-    return std::shared_ptr<Image>(new Image(copy, validScale(scale), interpolate_, intent_));
+    return std::shared_ptr<Image>(
+        new Image(SurfaceHandle::reference(surface_.get()), validScale(scale), interpolate_, intent_));
 }
 
-int Image::bytesPerRow() const { return cairo_image_surface_get_stride(surface_); }
+int Image::bytesPerRow() const { return cairo_image_surface_get_stride(surface_.get()); }
 
 std::vector<std::uint8_t> Image::pixelData() const {
-    const unsigned char* p = cairo_image_surface_get_data(surface_);
+    const unsigned char* p = cairo_image_surface_get_data(surface_.get());
     return std::vector<std::uint8_t>(p, p + std::size_t(bytesPerRow()) * height_);
 }
 
 Image::RGBA8 Image::pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return {};
-    const unsigned char* row = cairo_image_surface_get_data(surface_) + std::size_t(y) * bytesPerRow();
+    const unsigned char* row = cairo_image_surface_get_data(surface_.get()) + std::size_t(y) * bytesPerRow();
     std::uint32_t v;
     std::memcpy(&v, row + x * 4, 4);
     std::uint8_t a = v >> 24;
@@ -226,7 +226,7 @@ Image::RGBA8 Image::pixel(int x, int y) const {
 
 std::vector<std::uint8_t> Image::encodePNG() const {
     std::vector<std::uint8_t> out;
-    if (cairo_surface_write_to_png_stream(surface_, writeToVector, &out) != CAIRO_STATUS_SUCCESS)
+    if (cairo_surface_write_to_png_stream(surface_.get(), writeToVector, &out) != CAIRO_STATUS_SUCCESS)
         out.clear();
     return out;
 }
@@ -281,7 +281,7 @@ std::vector<std::uint8_t> compressJPEG(cairo_surface_t* surface, int width, int 
 std::vector<std::uint8_t> Image::encodeJPEG(Float quality) const {
     if (!std::isfinite(quality)) quality = 0.75f;
     int q = std::clamp(int(std::lround(std::clamp<Float>(quality, 0, 1) * 100)), 1, 100);
-    return compressJPEG(surface_, width_, height_, q);
+    return compressJPEG(surface_.get(), width_, height_, q);
 }
 
 bool Image::writePNG(const std::string& path) const {
@@ -296,8 +296,8 @@ bool Image::operator==(const Image& other) const {
     if (width_ != other.width_ || height_ != other.height_ || scale_ != other.scale_ ||
         interpolate_ != other.interpolate_ || intent_ != other.intent_)
         return false;
-    const unsigned char* a = cairo_image_surface_get_data(surface_);
-    const unsigned char* b = cairo_image_surface_get_data(other.surface_);
+    const unsigned char* a = cairo_image_surface_get_data(surface_.get());
+    const unsigned char* b = cairo_image_surface_get_data(other.surface_.get());
     int sa = bytesPerRow(), sb = other.bytesPerRow();
     for (int y = 0; y < height_; ++y)
         if (std::memcmp(a + std::size_t(y) * sa, b + std::size_t(y) * sb, std::size_t(width_) * 4) != 0)

@@ -8,9 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/gfx/CairoHandle.h"
 #include "platform/gfx/Geometry.h"
-
-typedef struct _cairo_surface cairo_surface_t;
 
 namespace gfx {
 
@@ -57,7 +56,6 @@ public:
     // pixels (the surface is copied, so later drawing into it does not show).
     static std::shared_ptr<Image> fromSurface(cairo_surface_t* surface, Float scale = 1);
 
-    ~Image();
     Image(const Image&) = delete;
     Image& operator=(const Image&) = delete;
 
@@ -96,12 +94,12 @@ public:
 
     // The ARGB32 surface holding the pixels (owned by the image; treat as
     // read-only).
-    cairo_surface_t* surface() const { return surface_; }
+    cairo_surface_t* surface() const { return surface_.get(); }
 
 private:
-    Image(cairo_surface_t* surface, Float scale, bool interpolate, int intent);
+    Image(SurfaceHandle surface, Float scale, bool interpolate, int intent);
 
-    cairo_surface_t* surface_;
+    SurfaceHandle surface_;
     int width_;
     int height_;
     Float scale_;

@@ -30,15 +30,10 @@ Path roundedRect(const Rect& r, Float radius) {
     return p;
 }
 
-// Brings the context back to `depth` saves, whatever the drawing code left.
-void restoreTo(Context& context, int depth) {
-    while (context.saveDepth() > depth) context.restore();
-}
-
 void drawTree(Layer& layer, Context& context, bool placed) {
     if (layer.isHidden() || layer.opacity() <= 0) return;
-    int depth = context.saveDepth();
-    context.save();
+    // Each guard also undoes what the drawing code left saved.
+    SavedState saved(context);
     if (placed) context.concat(layer.transformToSuperlayer());
     Rect bounds = layer.bounds();
     // Only what lies in the clip is drawn (a redraw of part of the screen
@@ -47,10 +42,7 @@ void drawTree(Layer& layer, Context& context, bool placed) {
     const Rect clip = context.clipBoundingBox();
     const Float room = 8 + 0.1f * std::max(std::fabs(bounds.width()), std::fabs(bounds.height()));
     const bool visible = clip.isNull() || bounds.standardized().inset(-room, -room).intersects(clip);
-    if (!visible && layer.masksToBounds()) {
-        restoreTo(context, depth);
-        return;
-    }
+    if (!visible && layer.masksToBounds()) return;
     if (layer.masksToBounds()) {
         context.beginPath();
         context.addPath(roundedRect(bounds.standardized(), layer.cornerRadius()));
@@ -59,13 +51,11 @@ void drawTree(Layer& layer, Context& context, bool placed) {
     bool group = layer.opacity() < 1;
     cairo_t* cr = context.cairo();
     if (group) cairo_push_group(cr);
-    int inner = context.saveDepth();
 
     if (visible) {
-        context.save();
+        SavedState drawing(context);
         context.beginPath();
         layer.drawInContext(context);
-        restoreTo(context, inner);
         layer.clearNeedsDisplay();
     }
 
@@ -76,13 +66,11 @@ void drawTree(Layer& layer, Context& context, bool placed) {
         if (sub->superlayer() != &layer) continue;
         sub->layoutIfNeeded();
         drawTree(*sub, context, true);
-        restoreTo(context, inner);
     }
     if (group) {
         cairo_pop_group_to_source(cr);
         cairo_paint_with_alpha(cr, layer.opacity());
     }
-    restoreTo(context, depth);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/gfx/CairoHandle.h"
+
 namespace gfx {
 
 namespace {
@@ -82,16 +84,16 @@ void drawShadow(cairo_t* cr, const Rect& deviceBounds, const ShadowParams& param
     if (region.width() > 8192 || region.height() > 8192) return;
     int w = int(region.width()), h = int(region.height());
 
-    cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_A8, w, h);
-    cairo_t* s = cairo_create(scratch);
+    SurfaceHandle scratch(cairo_image_surface_create(CAIRO_FORMAT_A8, w, h));
+    CairoContextHandle scratchContext(cairo_create(scratch.get()));
+    cairo_t* s = scratchContext.get();
     cairo_matrix_t m, shift, both;
     cairo_get_matrix(cr, &m);
     cairo_matrix_init_translate(&shift, -region.x(), -region.y());
     cairo_matrix_multiply(&both, &m, &shift);
     cairo_set_matrix(s, &both);
-    cairo_path_t* path = cairo_copy_path(cr);
-    if (path->status == CAIRO_STATUS_SUCCESS) cairo_append_path(s, path);
-    cairo_path_destroy(path);
+    PathHandle path(cairo_copy_path(cr));
+    if (path->status == CAIRO_STATUS_SUCCESS) cairo_append_path(s, path.get());
     cairo_set_line_width(s, cairo_get_line_width(cr));
     cairo_set_line_cap(s, cairo_get_line_cap(cr));
     cairo_set_line_join(s, cairo_get_line_join(cr));
@@ -107,20 +109,18 @@ void drawShadow(cairo_t* cr, const Rect& deviceBounds, const ShadowParams& param
     }
     cairo_set_source_rgba(s, 0, 0, 0, 1);
     paint(s);
-    cairo_destroy(s);
-    cairo_surface_flush(scratch);
-    boxBlurAlpha(cairo_image_surface_get_data(scratch), w, h,
-                 cairo_image_surface_get_stride(scratch), radius);
-    cairo_surface_mark_dirty(scratch);
+    scratchContext.reset();  // the drawing into the scratch surface is done
+    cairo_surface_flush(scratch.get());
+    boxBlurAlpha(cairo_image_surface_get_data(scratch.get()), w, h,
+                 cairo_image_surface_get_stride(scratch.get()), radius);
+    cairo_surface_mark_dirty(scratch.get());
 
-    cairo_save(cr);
+    CairoSavedState saved(cr);
     cairo_identity_matrix(cr);
     auto c = params.color.rgba();
     cairo_set_source_rgba(cr, c[0], c[1], c[2], c[3]);
-    cairo_mask_surface(cr, scratch, region.x() + params.offset.width,
+    cairo_mask_surface(cr, scratch.get(), region.x() + params.offset.width,
                        region.y() + params.offset.height);
-    cairo_restore(cr);
-    cairo_surface_destroy(scratch);
 }
 
 }  // namespace gfx

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/gfx/CairoHandle.h"
 #include "platform/gfx/Context.h"
 #include "platform/gfx/TextEngine.h"
 
@@ -134,7 +135,7 @@ Size drawText(Context& context, const std::string& text, const Rect& rect, const
     auto c = context.fillColor().rgba();
     Float alpha = context.alpha();
     context.paintWithEffects([&](cairo_t* cr) {
-        cairo_save(cr);
+        CairoSavedState saved(cr);
         if (clip && r.width() > 0) {
             cairo_new_path(cr);
             cairo_rectangle(cr, r.x(), r.y(), r.width(), std::max(r.height(), drawn.height));
@@ -157,7 +158,6 @@ Size drawText(Context& context, const std::string& text, const Rect& rect, const
             cairo_move_to(cr, x - double(logical.x) / PANGO_SCALE, r.y() + l.baseline);
             pango_cairo_show_layout_line(cr, l.line);
         }
-        cairo_restore(cr);
     }, deviceBounds);
     return drawn;
 }

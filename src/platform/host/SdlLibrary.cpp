@@ -31,6 +31,7 @@ constexpr const char* kSdlLibrary = "libSDL2-2.0.so.0";
 
 // The library's functions, typed as the header declares them.
 struct SdlFunctions {
+// NOLINTNEXTLINE(bugprone-macro-parentheses): a declaration, not an expression
 #define TOLVEK_SDL_POINTER(name) decltype(&::name) name = nullptr;
     TOLVEK_SDL_FUNCTIONS(TOLVEK_SDL_POINTER)
 #undef TOLVEK_SDL_POINTER

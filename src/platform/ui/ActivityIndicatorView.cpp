@@ -6,6 +6,7 @@
 
 #include "platform/gfx/Context.h"
 #include "platform/ui/Drawing.h"
+#include "platform/ui/Palette.h"
 
 namespace ui {
 
@@ -77,11 +78,11 @@ void ActivityIndicatorView::updateTimer() {
 void ActivityIndicatorView::drawRect(gfx::Context& ctx, Rect rect) {
     (void)rect;
     Rect b = bounds();
-    gfx::Color base = color_.value_or(style_ == ActivityIndicatorViewStyle::Gray ? draw::rgb(110, 110, 110)
+    gfx::Color base = color_.value_or(style_ == ActivityIndicatorViewStyle::Gray ? palette::grayActivity()
                                                                                 : gfx::Color::white());
     Float r = std::min(b.width(), b.height()) / 2;
     Float inner = r * 0.45f, width = std::max<Float>(2, r * 0.22f);
-    ctx.save();
+    gfx::SavedState saved(ctx);
     ctx.setLineCap(gfx::LineCap::Round);
     ctx.setLineWidth(width);
     for (int i = 0; i < 12; ++i) {
@@ -95,7 +96,6 @@ void ActivityIndicatorView::drawRect(gfx::Context& ctx, Rect rect) {
         ctx.lineTo(b.midX() + c * (r - width / 2), b.midY() + s * (r - width / 2));
         ctx.strokePath();
     }
-    ctx.restore();
 }
 
 ProgressView::ProgressView(ProgressViewStyle style) : View(Rect(0, 0, 150, 9)), style_(style) {
@@ -116,13 +116,13 @@ void ProgressView::drawRect(gfx::Context& ctx, Rect rect) {
     Rect b = bounds().inset(0.5f, 0.5f);
     Float radius = b.height() / 2;
     bool bar = style_ == ProgressViewStyle::Bar;
-    draw::fillVerticalGradient(ctx, b, bar ? draw::rgb(90, 90, 90) : draw::rgb(200, 200, 200),
-                               bar ? draw::rgb(130, 130, 130) : draw::rgb(250, 250, 250), radius);
+    draw::fillVerticalGradient(ctx, b, bar ? palette::progressBarTrackTop() : palette::progressTrackTop(),
+                               bar ? palette::progressBarTrackBottom() : palette::progressTrackBottom(), radius);
     if (progress_ > 0) {
         Rect fill(b.minX(), b.minY(), std::max(b.height(), b.width() * progress_), b.height());
-        draw::fillVerticalGradient(ctx, fill, draw::rgb(110, 170, 250), draw::rgb(30, 100, 220), radius);
+        draw::fillVerticalGradient(ctx, fill, palette::progressTop(), palette::progressBottom(), radius);
     }
-    draw::strokeRoundedRect(ctx, b, radius, draw::rgb(110, 110, 110), 1);
+    draw::strokeRoundedRect(ctx, b, radius, palette::progressEdge(), 1);
 }
 
 }  // namespace ui

@@ -9,6 +9,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Drawing.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/Palette.h"
 
 namespace ui {
 
@@ -31,19 +32,20 @@ public:
         Rect r = bounds().inset(0.5f, 0.5f);
         gfx::Color base;
         switch (role_) {
-            case Role::Normal: base = draw::rgb(236, 236, 238); break;
-            case Role::Cancel: base = draw::rgb(56, 60, 68); break;
-            case Role::Destructive: base = draw::rgb(208, 40, 36); break;
-            case Role::AlertNormal: base = draw::rgb(88, 104, 150).withAlpha(0.9f); break;
-            case Role::AlertCancel: base = draw::rgb(60, 72, 110).withAlpha(0.9f); break;
+            case Role::Normal: base = palette::sheetButton(); break;
+            case Role::Cancel: base = palette::sheetCancelButton(); break;
+            case Role::Destructive: base = palette::sheetDestructiveButton(); break;
+            case Role::AlertNormal: base = palette::alertButton(); break;
+            case Role::AlertCancel: base = palette::alertCancelButton(); break;
         }
-        if (isHighlighted()) base = role_ == Role::Normal ? draw::rgb(30, 100, 230) : draw::darker(base, 0.3f);
-        ctx.save();
-        ctx.setShadow(Size(0, 1), 1, gfx::Color::black().withAlpha(0.4f));
-        draw::fillRoundedRect(ctx, r, 8, base);
-        ctx.restore();
-        draw::fillGlossy(ctx, r, base, 8);
-        draw::strokeRoundedRect(ctx, r, 8, draw::darker(base, 0.4f), 1);
+        if (isHighlighted()) base = role_ == Role::Normal ? palette::sheetButtonPressed() : draw::darker(base, 0.3f);
+        draw::Bezel bezel;
+        bezel.face = draw::Bezel::Face::Glossy;
+        bezel.top = base;
+        bezel.radius = 8;
+        bezel.edge = draw::darker(base, 0.4f);
+        bezel.shadow = draw::Bezel::Shadow{Size(0, 1), 1, gfx::Color::black().withAlpha(0.4f)};
+        draw::bezel(ctx, r, bezel);
         gfx::Color ink = isHighlighted() ? gfx::Color::white() : currentTitleColor();
         draw::textWithShadow(ctx, currentTitle(), r.inset(8, 0), titleLabel()->font(), ink,
                              ink == gfx::Color::black() ? gfx::Color::white().withAlpha(0.7f)
@@ -238,9 +240,9 @@ void AlertView::drawRect(gfx::Context& ctx, Rect rect) {
     Rect panel = panelRect();
     ctx.save();
     ctx.setShadow(Size(0, 4), 10, gfx::Color::black().withAlpha(0.6f));
-    draw::fillRoundedRect(ctx, panel, 10, draw::rgb(20, 34, 80).withAlpha(0.92f));
+    draw::fillRoundedRect(ctx, panel, 10, palette::alertPanel());
     ctx.restore();
-    draw::fillVerticalGradient(ctx, panel, draw::rgb(62, 80, 132).withAlpha(0.95f), draw::rgb(18, 32, 76).withAlpha(0.95f), 10);
+    draw::fillVerticalGradient(ctx, panel, palette::alertPanelTop(), palette::alertPanelBottom(), 10);
     // The gloss across the top.
     ctx.save();
     ctx.beginPath();
@@ -383,7 +385,7 @@ void ActionSheet::rebuild() {
         auto l = std::make_shared<Label>();
         l->setText(title_);
         l->setFont(gfx::Font::systemFont(13));
-        l->setTextColor(draw::rgb(230, 230, 235));
+        l->setTextColor(palette::sheetTitleInk());
         l->setBackgroundColor(gfx::Color::clear());
         l->setShadowColor(gfx::Color::black().withAlpha(0.6f));
         l->setTextAlignment(TextAlignment::Center);
@@ -435,7 +437,7 @@ void ActionSheet::drawRect(gfx::Context& ctx, Rect rect) {
     } else {
         // Opaque, so the screen's own titles do not show through behind
         // the sheet's title.
-        draw::fillVerticalGradient(ctx, panel, draw::rgb(112, 122, 140), draw::rgb(48, 56, 72));
+        draw::fillVerticalGradient(ctx, panel, palette::sheetTop(), palette::sheetBottom());
     }
     ctx.setFillColor(gfx::Color::white().withAlpha(0.35f));
     ctx.fillRect(Rect(panel.minX(), panel.minY(), panel.width(), 1));

@@ -324,7 +324,7 @@ void drawTransitionOverlay(View& view, gfx::Context& ctx, bool inPlaceOfView) {
     auto drawImage = [&](const std::shared_ptr<gfx::Image>& img) {
         if (img) ctx.drawImageTopDown(b, *img);
     };
-    ctx.save();
+    gfx::SavedState saved(ctx);
     if (tr.crossDissolve) {
         drawImage(tr.after);
         ctx.setAlpha(static_cast<Float>(1 - p));
@@ -342,7 +342,7 @@ void drawTransitionOverlay(View& view, gfx::Context& ctx, bool inPlaceOfView) {
         // A little perspective: the page grows towards the viewer mid-turn.
         Float sy = static_cast<Float>(1 + 0.06 * std::sin(angle));
         Float shade = static_cast<Float>(0.45 * (1 - sx));
-        ctx.save();
+        gfx::SavedState page(ctx);
         ctx.translate(b.midX(), b.midY());
         ctx.scale(sx, sy);
         ctx.translate(-b.midX(), -b.midY());
@@ -358,7 +358,6 @@ void drawTransitionOverlay(View& view, gfx::Context& ctx, bool inPlaceOfView) {
             ctx.setAlpha(shade);
             drawImage(dark);
         }
-        ctx.restore();
     } else if (tr.type == AnimationTransition::CurlUp || tr.type == AnimationTransition::CurlDown) {
         bool up = tr.type == AnimationTransition::CurlUp;
         // Up: the old page lifts away from the bottom; down: the new page
@@ -371,14 +370,12 @@ void drawTransitionOverlay(View& view, gfx::Context& ctx, bool inPlaceOfView) {
         ctx.restore();
         Float band = static_cast<Float>(std::min<double>(36, b.height() * std::min(p, 1 - p) + 6));
         if (p > 0 && p < 1) {
-            ctx.save();
+            gfx::SavedState shadowed(ctx);
             ctx.setShadow(Size(0, 3), 6, gfx::Color::black().withAlpha(0.5f));
             ctx.setFillColor(gfx::Color::gray(0.93f));
             ctx.fillRect(Rect(b.minX(), edge - band / 2, b.width(), band));
-            ctx.restore();
         }
     }
-    ctx.restore();
 }
 
 std::vector<Float> decompose(const AffineTransform& t) {

@@ -22,6 +22,7 @@
 #include "platform/ui/Drawing.h"
 #include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/Keyboard.h"
+#include "platform/ui/Palette.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
@@ -274,10 +275,9 @@ std::vector<Rect> Application::renderDirty(gfx::Context& context) {
     if (!needsRedraw_) return {};
     std::vector<Rect> areas = redrawAll_ ? std::vector<Rect>{Screen::mainScreen().bounds()} : dirtyAreas_;
     clearNeedsRedraw();
-    context.save();
+    gfx::SavedState saved(context);
     context.clipToRects(areas);
     renderScreen(context);
-    context.restore();
     // What drawing asked for again is kept for the next frame.
     return areas;
 }
@@ -642,8 +642,8 @@ void drawStatusBar(gfx::Context& ctx, StatusBarStyle style, bool activity) {
         ctx.setFillColor(gfx::Color::black());
         ctx.fillRect(bar);
     } else {
-        draw::fillVerticalGradient(ctx, bar, draw::rgb(198, 202, 208), draw::rgb(146, 152, 162));
-        ctx.setFillColor(draw::rgb(96, 100, 110));
+        draw::fillVerticalGradient(ctx, bar, palette::statusBarTop(), palette::statusBarBottom());
+        ctx.setFillColor(palette::statusBarRule());
         ctx.fillRect(Rect(0, 19, 320, 1));
     }
     gfx::Color ink = dark ? gfx::Color::white() : gfx::Color::black();
@@ -656,11 +656,10 @@ void drawStatusBar(gfx::Context& ctx, StatusBarStyle style, bool activity) {
     gfx::Font font = gfx::Font::boldSystemFont(12);
     draw::textCentered(ctx, "Tolvek", Rect(30, 0, 80, 20), font, ink, TextAlignment::Left);
     if (activity) {
-        ctx.save();
+        gfx::SavedState saved(ctx);
         ctx.setStrokeColor(ink);
         ctx.setLineWidth(1.5f);
         ctx.strokeEllipseInRect(Rect(80, 5, 10, 10));
-        ctx.restore();
     }
     // The time of the clock in force.
     std::time_t tt = static_cast<std::time_t>(base::Clock::current().now());
@@ -684,7 +683,7 @@ void drawStatusBar(gfx::Context& ctx, StatusBarStyle style, bool activity) {
 void Application::renderScreen(gfx::Context& context) {
     clearNeedsRedraw();
     try {
-        context.save();
+        gfx::SavedState saved(context);
         context.setFillColor(gfx::Color::black());
         context.fillRect(Screen::mainScreen().bounds());
         std::shared_ptr<Window> window = keyWindow_ ? keyWindow_ : (windows_.empty() ? nullptr : windows_.back());
@@ -692,7 +691,6 @@ void Application::renderScreen(gfx::Context& context) {
         if (!statusBarHidden_) drawStatusBar(context, statusBarStyle_, networkActivity_);
         if (keyboardUp_ && keyboard_) keyboard_->renderInContext(context);
         if (!alerts_.empty()) alerts_.back()->renderInContext(context);
-        context.restore();
     } catch (const std::exception& e) {
         base::log(std::string("Error while drawing the screen: ") + e.what());
     }

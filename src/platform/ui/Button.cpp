@@ -6,6 +6,7 @@
 #include "platform/gfx/Context.h"
 #include "platform/gfx/Text.h"
 #include "platform/ui/Drawing.h"
+#include "platform/ui/Palette.h"
 
 namespace ui {
 
@@ -21,7 +22,7 @@ Button::Button(ButtonType type, Rect frame) : Control(frame), type_(type) {
     imageView_ = std::make_shared<ImageView>();
     setOpaque(false);
     if (type == ButtonType::RoundedRect) {
-        titleColors_[ControlState::Normal] = draw::rgb(50, 79, 133);
+        titleColors_[ControlState::Normal] = palette::roundedButtonTitle();
         titleColors_[ControlState::Highlighted] = gfx::Color::white();
     } else {
         titleColors_[ControlState::Normal] = gfx::Color::white();
@@ -171,15 +172,14 @@ void Button::drawRect(gfx::Context& ctx, Rect rect) {
     switch (type_) {
         case ButtonType::RoundedRect: {
             if (!currentBackgroundImage()) {
-                Rect r = b.inset(0.5f, 0.5f);
-                ctx.save();
-                ctx.setShadow(Size(0, 1), 1, gfx::Color::white().withAlpha(0.6f));
-                if (down)
-                    draw::fillVerticalGradient(ctx, r, draw::rgb(5, 140, 245), draw::rgb(1, 93, 230), 9);
-                else
-                    draw::fillRoundedRect(ctx, r, 9, gfx::Color::white());
-                ctx.restore();
-                draw::strokeRoundedRect(ctx, r, 9, draw::rgb(142, 148, 160), 1);
+                draw::Bezel bezel;
+                bezel.face = down ? draw::Bezel::Face::Gradient : draw::Bezel::Face::Flat;
+                bezel.top = down ? palette::selectionTop() : gfx::Color::white();
+                bezel.bottom = palette::selectionBottom();
+                bezel.radius = 9;
+                bezel.edge = palette::roundedButtonEdge();
+                bezel.shadow = draw::Bezel::Shadow{Size(0, 1), 1, gfx::Color::white().withAlpha(0.6f)};
+                draw::bezel(ctx, b.inset(0.5f, 0.5f), bezel);
             }
             break;
         }
@@ -190,7 +190,7 @@ void Button::drawRect(gfx::Context& ctx, Rect rect) {
         }
         case ButtonType::InfoLight:
         case ButtonType::InfoDark: {
-            gfx::Color c = type_ == ButtonType::InfoLight ? gfx::Color::white() : draw::rgb(60, 60, 60);
+            gfx::Color c = type_ == ButtonType::InfoLight ? gfx::Color::white() : palette::infoDarkInk();
             Rect r(b.midX() - 9, b.midY() - 9, 18, 18);
             ctx.setStrokeColor(c);
             ctx.setLineWidth(2);
@@ -252,18 +252,16 @@ void Button::drawRect(gfx::Context& ctx, Rect rect) {
         Float h = titleLabel_->font().lineHeight();
         Rect tr(x + titleInsets_.left - titleInsets_.right, vpos(h) + titleInsets_.top - titleInsets_.bottom,
                 ts.width + 1, h + 1);
-        ctx.save();
+        gfx::SavedState saved(ctx);
         if (auto sc = lookup(shadowColors_, state())) ctx.setShadow(titleLabel_->shadowOffset(), 0, *sc);
         ctx.setFillColor(currentTitleColor());
         gfx::drawText(ctx, title, tr, titleLabel_->font(), titleLabel_->lineBreakMode(), TextAlignment::Center);
-        ctx.restore();
     }
     if (down && showsTouch_) {
-        ctx.save();
+        gfx::SavedState saved(ctx);
         auto glow = gfx::Color::white().withAlpha(0.55f);
         ctx.setFillColor(glow);
         ctx.fillEllipseInRect(Rect(b.midX() - 14, b.midY() - 14, 28, 28));
-        ctx.restore();
     }
 }
 

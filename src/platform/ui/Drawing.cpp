@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/ui/Palette.h"
+
 namespace ui::draw {
 
 gfx::Color rgb(int r, int g, int b, Float a) { return gfx::Color::rgb(r / 255.0f, g / 255.0f, b / 255.0f, a); }
@@ -20,7 +22,7 @@ gfx::Color darker(const gfx::Color& c, Float amount) { return mix(c, gfx::Color:
 bool isLightFace(const gfx::Color& c) { return 0.299f * c.red() + 0.587f * c.green() + 0.114f * c.blue() > 0.6f; }
 
 BarInk barInkOn(const gfx::Color& face) {
-    if (isLightFace(face)) return {rgb(40, 28, 8), gfx::Color::white().withAlpha(0.5f), Size(0, 1)};
+    if (isLightFace(face)) return {palette::lightBarInk(), gfx::Color::white().withAlpha(0.5f), Size(0, 1)};
     return {gfx::Color::white(), gfx::Color::black().withAlpha(0.45f), Size(0, -1)};
 }
 
@@ -66,7 +68,7 @@ void strokeRoundedRect(gfx::Context& ctx, Rect rect, Float radius, const gfx::Co
 }
 
 void fillVerticalGradient(gfx::Context& ctx, Rect rect, const gfx::Color& top, const gfx::Color& bottom, Float radius) {
-    ctx.save();
+    gfx::SavedState saved(ctx);
     ctx.beginPath();
     addRoundedRect(ctx, rect, radius);
     ctx.clip();
@@ -79,11 +81,10 @@ void fillVerticalGradient(gfx::Context& ctx, Rect rect, const gfx::Color& top, c
                                         a[3] + (b[3] - a[3]) * t};
         },
         true, true));
-    ctx.restore();
 }
 
 void fillGlossy(gfx::Context& ctx, Rect rect, const gfx::Color& base, Float radius) {
-    ctx.save();
+    gfx::SavedState saved(ctx);
     ctx.beginPath();
     addRoundedRect(ctx, rect, radius);
     ctx.clip();
@@ -102,16 +103,57 @@ void fillGlossy(gfx::Context& ctx, Rect rect, const gfx::Color& base, Float radi
             return lerp(low, bottom, (t - 0.5f) / 0.5f);
         },
         true, true));
+}
+
+namespace {
+void fillFace(gfx::Context& ctx, Rect rect, const Bezel& b, Float radius) {
+    switch (b.face) {
+        case Bezel::Face::Flat: fillRoundedRect(ctx, rect, radius, b.top); break;
+        case Bezel::Face::Gradient: fillVerticalGradient(ctx, rect, b.top, b.bottom, radius); break;
+        case Bezel::Face::Glossy: fillGlossy(ctx, rect, b.top, radius); break;
+    }
+}
+}  // namespace
+
+void bezel(gfx::Context& ctx, Rect rect, const Bezel& b) {
+    if (b.shadow) {
+        ctx.save();
+        ctx.setShadow(b.shadow->offset, b.shadow->blur, b.shadow->color);
+        if (b.face == Bezel::Face::Glossy)
+            fillRoundedRect(ctx, rect, b.radius, b.top);
+        else
+            fillFace(ctx, rect, b, b.radius);
+        ctx.restore();
+        if (b.face == Bezel::Face::Glossy) fillFace(ctx, rect, b, b.radius);
+    } else {
+        fillFace(ctx, rect, b, b.radius);
+    }
+    if (b.edge) strokeRoundedRect(ctx, rect, b.radius, *b.edge, b.edgeWidth);
+}
+
+void bezel(gfx::Context& ctx, Rect rect, const Bezel& b, const std::function<void()>& addShape) {
+    ctx.save();
+    addShape();
+    ctx.save();
+    ctx.clip();
+    fillFace(ctx, rect, b, 0);
+    ctx.restore();
+    ctx.restore();
+    if (!b.edge) return;
+    ctx.save();
+    addShape();
+    ctx.setStrokeColor(*b.edge);
+    ctx.setLineWidth(b.edgeWidth);
+    ctx.strokePath();
     ctx.restore();
 }
 
 Size text(gfx::Context& ctx, const std::string& s, Rect rect, const gfx::Font& font, const gfx::Color& color,
           TextAlignment alignment, LineBreakMode mode) {
     if (s.empty()) return {};
-    ctx.save();
+    gfx::SavedState saved(ctx);
     ctx.setFillColor(color);
     Size drawn = gfx::drawText(ctx, s, rect, font, mode, alignment);
-    ctx.restore();
     return drawn;
 }
 
@@ -130,7 +172,7 @@ Size textWithShadow(gfx::Context& ctx, const std::string& s, Rect rect, const gf
 }
 
 void chevron(gfx::Context& ctx, Point c, Float size, const gfx::Color& color, Float width) {
-    ctx.save();
+    gfx::SavedState saved(ctx);
     ctx.beginPath();
     ctx.moveTo(c.x - size / 2, c.y - size);
     ctx.lineTo(c.x + size / 2, c.y);
@@ -140,11 +182,10 @@ void chevron(gfx::Context& ctx, Point c, Float size, const gfx::Color& color, Fl
     ctx.setLineCap(gfx::LineCap::Square);
     ctx.setLineJoin(gfx::LineJoin::Miter);
     ctx.strokePath();
-    ctx.restore();
 }
 
 void checkmark(gfx::Context& ctx, Rect r, const gfx::Color& color, Float width) {
-    ctx.save();
+    gfx::SavedState saved(ctx);
     ctx.beginPath();
     ctx.moveTo(r.minX(), r.midY());
     ctx.lineTo(r.minX() + r.width() * 0.38f, r.maxY());
@@ -154,7 +195,6 @@ void checkmark(gfx::Context& ctx, Rect r, const gfx::Color& color, Float width) 
     ctx.setLineCap(gfx::LineCap::Round);
     ctx.setLineJoin(gfx::LineJoin::Round);
     ctx.strokePath();
-    ctx.restore();
 }
 
 void detailDisclosure(gfx::Context& ctx, Rect r) {
@@ -168,7 +208,7 @@ void detailDisclosure(gfx::Context& ctx, Rect r) {
     ctx.beginPath();
     ctx.addEllipseInRect(inner);
     ctx.clip();
-    fillVerticalGradient(ctx, inner, rgb(73, 148, 235), rgb(20, 90, 200));
+    fillVerticalGradient(ctx, inner, palette::detailDisclosureTop(), palette::detailDisclosureBottom());
     ctx.restore();
     chevron(ctx, Point(r.midX() + 1, r.midY()), r.height() * 0.36f, gfx::Color::white(), 2.5f);
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Drawing helpers shared by the toolkit's views (internal): rounded
 // rectangles, gradients, text in a colour, and the palette of the look.
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/gfx/Color.h"
@@ -25,7 +27,8 @@ struct BarInk {
 };
 BarInk barInkOn(const gfx::Color& face);
 
-// The palette.
+// The general palette; the colours of the widgets' own chrome are named in
+// Palette.h.
 gfx::Color systemBlue();        // selection and links
 gfx::Color barBlue();           // default bar tint
 gfx::Color groupedBackground(); // striped grey behind grouped tables
@@ -48,6 +51,35 @@ void fillVerticalGradient(gfx::Context& ctx, Rect rect, const gfx::Color& top, c
                           Float radius = 0);
 // A glossy bar gradient (upper half lighter) of the colour.
 void fillGlossy(gfx::Context& ctx, Rect rect, const gfx::Color& base, Float radius = 0);
+
+// The chrome of a button: a face in a rounded rectangle and an edge along
+// it, over a drop shadow when one is given. Buttons, segments, keys and the
+// buttons of sheets all draw their bezels with this.
+struct Bezel {
+    enum class Face {
+        Flat,      // one colour (top)
+        Gradient,  // top to bottom
+        Glossy,    // fillGlossy of top
+    };
+    struct Shadow {
+        Size offset;
+        Float blur;
+        gfx::Color color;
+    };
+    Face face = Face::Flat;
+    gfx::Color top, bottom;
+    Float radius = 0;
+    std::optional<gfx::Color> edge;  // none: no edge
+    Float edgeWidth = 1;
+    // A flat or gradient face casts the shadow itself; a glossy one lies
+    // over a flat base of its colour that casts it.
+    std::optional<Shadow> shadow;
+};
+void bezel(gfx::Context& ctx, Rect rect, const Bezel& bezel);
+// The same in a shape of the caller's (the point of a back button): the
+// face fills rect clipped to the shape (its radius unused), the edge
+// strokes the shape.
+void bezel(gfx::Context& ctx, Rect rect, const Bezel& bezel, const std::function<void()>& addShape);
 
 // Text in a colour. Answers the drawn size.
 Size text(gfx::Context& ctx, const std::string& text, Rect rect, const gfx::Font& font, const gfx::Color& color,

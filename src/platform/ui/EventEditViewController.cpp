@@ -14,6 +14,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/MailComposeViewController.h"
 #include "platform/ui/MessageComposeViewController.h"
+#include "platform/ui/Palette.h"
 #include "platform/ui/TextField.h"
 
 namespace ui {
@@ -24,7 +25,7 @@ public:
 
     void loadView() override {
         auto view = std::make_shared<View>(Rect(0, 0, 320, 416));
-        view->setBackgroundColor(gfx::Color::rgb(0.773, 0.800, 0.831));  // grouped-table blue grey
+        view->setBackgroundColor(palette::eventBackground());
         view->setAutoresizingMask(Autoresizing::FlexibleWidth | Autoresizing::FlexibleHeight);
         Float y = 20;
         auto group = [&](int rows) {
@@ -51,7 +52,7 @@ public:
             auto f = std::make_shared<TextField>(Rect(x, 44 * row + 8, 290 - x, 28));
             f->setFont(gfx::Font::systemFont(15));
             f->setAccessibilityLabel(name);
-            f->setTextColor(gfx::Color::rgb(0.22, 0.33, 0.53));
+            f->setTextColor(palette::eventValueInk());
             box->addSubview(f);
             return f;
         };
@@ -75,7 +76,7 @@ public:
         caption(alarmBox, 0, "Alert");
         alarm = std::make_shared<Label>(Rect(84, 0, 206, 44));
         alarm->setFont(gfx::Font::systemFont(15));
-        alarm->setTextColor(gfx::Color::rgb(0.22, 0.33, 0.53));
+        alarm->setTextColor(palette::eventValueInk());
         alarm->setBackgroundColor(gfx::Color::clear());
         alarmBox->addSubview(alarm);
         y += 44 + 20;

@@ -38,10 +38,9 @@ void drawImageInRect(gfx::Context& ctx, const gfx::Image& image, Rect r, Content
         case ContentMode::BottomLeft: place(s.width, s.height, 0, 1); break;
         case ContentMode::BottomRight: place(s.width, s.height, 1, 1); break;
     }
-    ctx.save();
+    gfx::SavedState saved(ctx);
     if (mode == ContentMode::ScaleAspectFill) ctx.clipToRect(r);
     ctx.drawImageTopDown(target, image);
-    ctx.restore();
 }
 
 ImageView::ImageView() : ImageView(Rect()) {}

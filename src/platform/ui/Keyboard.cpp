@@ -4,6 +4,7 @@
 
 #include "platform/ui/Application.h"
 #include "platform/ui/Drawing.h"
+#include "platform/ui/Palette.h"
 #include "platform/ui/TextField.h"
 
 namespace ui {
@@ -17,7 +18,7 @@ std::vector<std::string> splitChars(const std::string& s) {
 }  // namespace
 
 KeyboardView::KeyboardView() : View(Rect(0, 264, 320, 216)) {
-    setBackgroundColor(draw::rgb(180, 186, 196));
+    setBackgroundColor(palette::keyboardBackground());
     rebuild();
 }
 
@@ -152,8 +153,8 @@ void KeyboardView::touchesCancelled(const TouchSet& touches, const Event* event)
 void KeyboardView::drawRect(gfx::Context& ctx, Rect rect) {
     (void)rect;
     Rect b = bounds();
-    draw::fillVerticalGradient(ctx, b, draw::rgb(205, 209, 217), draw::rgb(160, 166, 178));
-    ctx.setFillColor(draw::rgb(110, 116, 128));
+    draw::fillVerticalGradient(ctx, b, palette::keyboardTop(), palette::keyboardBottom());
+    ctx.setFillColor(palette::keyboardRule());
     ctx.fillRect(Rect(0, 0, b.width(), 1));
     bool pad = type_ == KeyboardType::NumberPad || type_ == KeyboardType::DecimalPad ||
                type_ == KeyboardType::PhonePad;
@@ -166,18 +167,22 @@ void KeyboardView::drawRect(gfx::Context& ctx, Rect rect) {
         Rect f = pad ? k.frame.inset(0.5f, 0.5f) : k.frame.inset(3, 6);
         bool special = k.kind != K::Character && k.kind != K::Space;
         bool down = static_cast<int>(i) == pressed_;
-        gfx::Color face = special ? draw::rgb(138, 146, 160) : gfx::Color::white();
+        gfx::Color face = special ? palette::specialKey() : gfx::Color::white();
         if (k.kind == K::Return && returnKey_ != ReturnKeyType::Default) face = draw::systemBlue();
         if (k.kind == K::Shift && shifted_) face = gfx::Color::white();
         if (down) face = draw::darker(face, 0.25f);
-        ctx.save();
-        ctx.setShadow(Size(0, 1), 0, draw::rgb(70, 74, 84));
-        if (pad)
-            draw::fillVerticalGradient(ctx, f, down ? draw::rgb(150, 150, 160) : gfx::Color::white(),
-                                       down ? draw::rgb(120, 120, 130) : draw::rgb(226, 228, 232));
-        else
-            draw::fillRoundedRect(ctx, f, 5, face);
-        ctx.restore();
+        // Pad keys are square and shaded; the others are rounded and flat.
+        draw::Bezel bezel;
+        if (pad) {
+            bezel.face = draw::Bezel::Face::Gradient;
+            bezel.top = down ? palette::padKeyPressedTop() : gfx::Color::white();
+            bezel.bottom = down ? palette::padKeyPressedBottom() : palette::padKeyBottom();
+        } else {
+            bezel.top = face;
+            bezel.radius = 5;
+        }
+        bezel.shadow = draw::Bezel::Shadow{Size(0, 1), 0, palette::keyShadow()};
+        draw::bezel(ctx, f, bezel);
         gfx::Color ink = (special && !(k.kind == K::Shift && shifted_)) || k.kind == K::Return
                              ? gfx::Color::white()
                              : gfx::Color::black();

@@ -19,6 +19,7 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/DeviceProcess.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/Palette.h"
 #include "platform/ui/TextField.h"
 
 namespace ui {
@@ -371,7 +372,7 @@ public:
             attachments = std::make_shared<Label>(Rect(8, 416 - 30, 304, 24));
             attachments->setText("Attached: " + names);
             attachments->setFont(gfx::Font::systemFont(13));
-            attachments->setTextColor(gfx::Color::rgb(0.2, 0.3, 0.6));
+            attachments->setTextColor(palette::attachmentInk());
             attachments->setBackgroundColor(gfx::Color::gray(0.95));
             attachments->setAutoresizingMask(Autoresizing::FlexibleWidth | Autoresizing::FlexibleTopMargin);
             body->setFrame(Rect(4, y, 312, 416 - y - 36));

@@ -9,6 +9,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Drawing.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/Palette.h"
 
 namespace ui {
 
@@ -157,7 +158,7 @@ public:
         Rect b = bounds();
         Rect r(b.minX(), b.midY() - 15, b.width(), 30);
         r = r.inset(0.5f, 0.5f);
-        gfx::Color base = kind_ == Kind::Done ? draw::rgb(40, 98, 212) : tint_;
+        gfx::Color base = kind_ == Kind::Done ? palette::doneButton() : tint_;
         if (isHighlighted()) base = draw::darker(base, 0.25f);
         if (!isEnabled()) base = base.withAlpha(0.6f);
         // The button's outline: a left-pointing arrow for Back, else a rounded rect.
@@ -175,20 +176,11 @@ public:
                 draw::addRoundedRect(ctx, r, 5);
             }
         };
-        ctx.save();
-        addShape();
-        ctx.save();
-        ctx.clip();
-        draw::fillGlossy(ctx, r, base);
-        ctx.restore();
-        ctx.restore();
-        // Outline.
-        ctx.save();
-        addShape();
-        ctx.setStrokeColor(draw::darker(base, 0.45f));
-        ctx.setLineWidth(1);
-        ctx.strokePath();
-        ctx.restore();
+        draw::Bezel bezel;
+        bezel.face = draw::Bezel::Face::Glossy;
+        bezel.top = base;
+        bezel.edge = draw::darker(base, 0.45f);
+        draw::bezel(ctx, r, bezel, addShape);
         Rect content = kind_ == Kind::Back ? Rect(r.minX() + 10, r.minY(), r.width() - 12, r.height()) : r;
         // White on a dark face; on a light face (a gold bar) white would be
         // hard to read, so the title is drawn dark with a light edge.
@@ -266,7 +258,7 @@ void NavigationBar::setTintColor(std::optional<gfx::Color> color) {
 
 gfx::Color NavigationBar::barColor() const {
     if (tint_) return *tint_;
-    if (barStyle_ != BarStyle::Default) return draw::rgb(24, 24, 24);
+    if (barStyle_ != BarStyle::Default) return palette::blackBar();
     return draw::barBlue();
 }
 

@@ -8,6 +8,7 @@
 #include "platform/gfx/Text.h"
 #include "platform/ui/AnimationEngine.h"
 #include "platform/ui/Drawing.h"
+#include "platform/ui/Palette.h"
 
 namespace ui {
 
@@ -294,7 +295,7 @@ void PickerView::drawRect(gfx::Context& ctx, Rect rect) {
     (void)rect;
     if (!loaded_) reloadAllComponents();
     Rect b = bounds();
-    draw::fillVerticalGradient(ctx, b, draw::rgb(96, 100, 112), draw::rgb(34, 36, 44));
+    draw::fillVerticalGradient(ctx, b, palette::pickerTop(), palette::pickerBottom());
     Float band = b.midY();
     for (int c = 0; c < static_cast<int>(wheels_.size()); ++c) {
         Rect r = componentRect(c);
@@ -326,7 +327,7 @@ void PickerView::drawRect(gfx::Context& ctx, Rect rect) {
         draw::fillVerticalGradient(ctx, Rect(r.minX(), r.maxY() - shade, r.width(), shade),
                                    gfx::Color::black().withAlpha(0), gfx::Color::black().withAlpha(0.4f));
         ctx.restore();
-        ctx.setStrokeColor(draw::rgb(20, 20, 24));
+        ctx.setStrokeColor(palette::pickerWheelEdge());
         ctx.setLineWidth(1);
         ctx.strokeRect(r.inset(-0.5f, -0.5f));
     }
@@ -336,9 +337,9 @@ void PickerView::drawRect(gfx::Context& ctx, Rect rect) {
         Rect sel(first.minX() - 4, band - rh / 2, lastRect.maxX() - first.minX() + 8, rh);
         ctx.save();
         ctx.setShadow(Size(0, 2), 3, gfx::Color::black().withAlpha(0.35f));
-        draw::fillVerticalGradient(ctx, sel, draw::rgb(200, 210, 240, 0.35f), draw::rgb(120, 135, 190, 0.35f), 3);
+        draw::fillVerticalGradient(ctx, sel, palette::pickerBandTop(), palette::pickerBandBottom(), 3);
         ctx.restore();
-        draw::strokeRoundedRect(ctx, sel, 3, draw::rgb(90, 100, 140, 0.9f), 1);
+        draw::strokeRoundedRect(ctx, sel, 3, palette::pickerBandEdge(), 1);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "platform/gfx/Text.h"
 #include "platform/ui/Drawing.h"
 #include "platform/ui/ImageView.h"
+#include "platform/ui/Palette.h"
 
 namespace ui {
 
@@ -183,7 +184,7 @@ void SegmentedControl::drawRect(gfx::Context& ctx, Rect rect) {
     if (n == 0) return;
     bool bar = style_ == SegmentedControlStyle::Bar || style_ == SegmentedControlStyle::Bezeled;
     Float radius = bar ? 5 : 8;
-    gfx::Color tint = tint_.value_or(bar ? draw::barBlue() : draw::rgb(38, 113, 232));
+    gfx::Color tint = tint_.value_or(bar ? draw::barBlue() : palette::segmentTint());
     gfx::Font font = gfx::Font::boldSystemFont(bar ? 12 : 16);
     ctx.save();
     ctx.beginPath();
@@ -193,18 +194,23 @@ void SegmentedControl::drawRect(gfx::Context& ctx, Rect rect) {
         Rect r = rectForSegment(i);
         bool on = i == selected_ || (momentary_ && i == pressed_);
         const gfx::Color face = on ? draw::darker(tint, 0.3f) : tint;
+        // Each segment is a bezel without an edge: the control's outline
+        // and the dividers are drawn round them all.
+        draw::Bezel bezel;
         if (bar) {
-            draw::fillGlossy(ctx, r, face);
-        } else if (on) {
-            draw::fillVerticalGradient(ctx, r, draw::lighter(tint, 0.2f), draw::darker(tint, 0.1f));
+            bezel.face = draw::Bezel::Face::Glossy;
+            bezel.top = face;
         } else {
-            draw::fillVerticalGradient(ctx, r, gfx::Color::white(), draw::rgb(222, 222, 222));
+            bezel.face = draw::Bezel::Face::Gradient;
+            bezel.top = on ? draw::lighter(tint, 0.2f) : gfx::Color::white();
+            bezel.bottom = on ? draw::darker(tint, 0.1f) : palette::segmentFaceBottom();
         }
+        draw::bezel(ctx, r, bezel);
         auto& seg = segments_[static_cast<std::size_t>(i)];
         // Bar segments take the ink of their face, so a light tint (a gold
         // bar) gets dark titles; plain segments are grey on white.
         const draw::BarInk barInk = draw::barInkOn(face);
-        gfx::Color ink = bar ? barInk.ink : on ? gfx::Color::white() : draw::rgb(80, 80, 80);
+        gfx::Color ink = bar ? barInk.ink : on ? gfx::Color::white() : palette::segmentInk();
         if (!seg.enabled || !isEnabled()) ink = ink.withAlpha(0.4f);
         if (seg.image) {
             Size s = seg.image->size();
@@ -219,12 +225,12 @@ void SegmentedControl::drawRect(gfx::Context& ctx, Rect rect) {
                                      on ? Size(0, -1) : Size(0, 1));
         }
         if (i > 0) {
-            ctx.setFillColor(bar ? draw::darker(tint, 0.45f) : draw::rgb(150, 150, 150));
+            ctx.setFillColor(bar ? draw::darker(tint, 0.45f) : palette::segmentDivider());
             ctx.fillRect(Rect(r.minX() - 0.5f, r.minY(), 1, r.height()));
         }
     }
     ctx.restore();
-    draw::strokeRoundedRect(ctx, b, radius, bar ? draw::darker(tint, 0.45f) : draw::rgb(140, 140, 140), 1);
+    draw::strokeRoundedRect(ctx, b, radius, bar ? draw::darker(tint, 0.45f) : palette::controlEdge(), 1);
 }
 
 std::string SegmentedControl::displayedText() const {

@@ -6,6 +6,7 @@
 #include "platform/base/Format.h"
 #include "platform/gfx/Context.h"
 #include "platform/ui/Drawing.h"
+#include "platform/ui/Palette.h"
 
 namespace ui {
 
@@ -88,7 +89,7 @@ void Slider::drawRect(gfx::Context& ctx, Rect rect) {
     Rect b = bounds();
     Rect track = trackRectForBounds(b);
     Rect thumb = thumbRectForBounds(b, value_);
-    gfx::Color tint = minTint_.value_or(draw::rgb(40, 110, 230));
+    gfx::Color tint = minTint_.value_or(palette::sliderTint());
     ctx.save();
     ctx.beginPath();
     draw::addRoundedRect(ctx, track, 4.5f);
@@ -96,9 +97,9 @@ void Slider::drawRect(gfx::Context& ctx, Rect rect) {
     draw::fillVerticalGradient(ctx, Rect(track.minX(), track.minY(), thumb.midX() - track.minX(), track.height()),
                                draw::darker(tint, 0.2f), draw::lighter(tint, 0.3f));
     draw::fillVerticalGradient(ctx, Rect(thumb.midX(), track.minY(), track.maxX() - thumb.midX(), track.height()),
-                               draw::rgb(190, 190, 190), draw::rgb(250, 250, 250));
+                               palette::sliderTrackTop(), palette::sliderTrackBottom());
     ctx.restore();
-    draw::strokeRoundedRect(ctx, track, 4.5f, draw::rgb(120, 120, 120), 1);
+    draw::strokeRoundedRect(ctx, track, 4.5f, palette::sliderTrackEdge(), 1);
     ctx.save();
     ctx.setShadow(Size(0, 1), 2, gfx::Color::black().withAlpha(0.4f));
     ctx.setFillColor(gfx::Color::white());
@@ -108,10 +109,10 @@ void Slider::drawRect(gfx::Context& ctx, Rect rect) {
     ctx.beginPath();
     ctx.addEllipseInRect(thumb.inset(1, 1));
     ctx.clip();
-    draw::fillVerticalGradient(ctx, thumb, isHighlighted() ? draw::rgb(200, 200, 200) : gfx::Color::white(),
-                               draw::rgb(205, 205, 205));
+    draw::fillVerticalGradient(ctx, thumb, isHighlighted() ? palette::sliderThumbPressedTop() : gfx::Color::white(),
+                               palette::sliderThumbBottom());
     ctx.restore();
-    ctx.setStrokeColor(draw::rgb(130, 130, 130));
+    ctx.setStrokeColor(palette::sliderThumbEdge());
     ctx.setLineWidth(1);
     ctx.strokeEllipseInRect(thumb.inset(0.5f, 0.5f));
 }

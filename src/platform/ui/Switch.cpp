@@ -7,6 +7,7 @@
 #include "platform/base/RunLoop.h"
 #include "platform/gfx/Context.h"
 #include "platform/ui/Drawing.h"
+#include "platform/ui/Palette.h"
 
 namespace ui {
 
@@ -18,7 +19,7 @@ double now() { return base::Clock::current().now(); }
 
 Switch::Switch() : Switch(Rect()) {}
 
-Switch::Switch(Rect frame) : Control(Rect(frame.origin, Size(kWidth, kHeight))), onTint_(draw::rgb(0, 127, 234)) {
+Switch::Switch(Rect frame) : Control(Rect(frame.origin, Size(kWidth, kHeight))), onTint_(palette::switchOnTint()) {
     setOpaque(false);
 }
 
@@ -104,23 +105,23 @@ void Switch::drawRect(gfx::Context& ctx, Rect rect) {
     Rect onPart(knobX - (b.width() - kKnob), b.minY(), b.width() - kKnob + kKnob / 2, b.height());
     Rect offPart(knobX + kKnob / 2, b.minY(), b.width() - kKnob / 2, b.height());
     draw::fillVerticalGradient(ctx, onPart, draw::darker(onTint_, 0.25f), draw::lighter(onTint_, 0.15f));
-    draw::fillVerticalGradient(ctx, offPart, draw::rgb(220, 220, 220), draw::rgb(252, 252, 252));
+    draw::fillVerticalGradient(ctx, offPart, palette::switchOffTop(), palette::switchOffBottom());
     gfx::Font font = gfx::Font::boldSystemFont(16);
     draw::textCentered(ctx, "ON", Rect(onPart.minX(), b.minY(), b.width() - kKnob, b.height()), font,
                        gfx::Color::white());
     draw::textCentered(ctx, "OFF", Rect(knobX + kKnob, b.minY(), b.width() - kKnob, b.height()), font,
-                       draw::rgb(122, 122, 122));
+                       palette::switchOffInk());
     ctx.restore();
     // Inner shadow at the top and the outline.
-    draw::strokeRoundedRect(ctx, b, radius, draw::rgb(140, 140, 140), 1);
+    draw::strokeRoundedRect(ctx, b, radius, palette::controlEdge(), 1);
     Rect knob(knobX, b.minY(), kKnob, b.height());
     ctx.save();
     ctx.setShadow(Size(0, 0), 2, gfx::Color::black().withAlpha(0.35f));
-    draw::fillRoundedRect(ctx, knob, radius, draw::rgb(246, 246, 246));
+    draw::fillRoundedRect(ctx, knob, radius, palette::switchKnob());
     ctx.restore();
-    draw::fillVerticalGradient(ctx, knob.inset(0.5f, 0.5f), isHighlighted() ? draw::rgb(210, 210, 210) : draw::rgb(252, 252, 252),
-                               draw::rgb(214, 214, 214), radius);
-    draw::strokeRoundedRect(ctx, knob, radius, draw::rgb(150, 150, 150), 1);
+    draw::fillVerticalGradient(ctx, knob.inset(0.5f, 0.5f), isHighlighted() ? palette::switchKnobPressedTop() : palette::switchKnobTop(),
+                               palette::switchKnobBottom(), radius);
+    draw::strokeRoundedRect(ctx, knob, radius, palette::switchKnobEdge(), 1);
     if (!isEnabled()) {
         ctx.setFillColor(gfx::Color::white().withAlpha(0.45f));
         ctx.fillRect(Rect(0, 0, kWidth, kHeight));

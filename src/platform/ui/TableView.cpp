@@ -9,6 +9,7 @@
 #include "platform/gfx/Text.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Drawing.h"
+#include "platform/ui/Palette.h"
 
 namespace ui {
 
@@ -21,35 +22,35 @@ constexpr Float kGroupRadius = 9;
 // of the cell.
 class SelectionView : public View {
 public:
+    using GroupPosition = TableViewCell::GroupPosition;
     explicit SelectionView(bool gray) : gray_(gray) {
         setUserInteractionEnabled(false);
         setOpaque(false);
     }
     std::string className() const override { return "SelectionBackground"; }
-    void setShape(int groupPosition) {
+    void setShape(GroupPosition groupPosition) {
         position_ = groupPosition;
         setNeedsDisplay();
     }
     void drawRect(gfx::Context& ctx, Rect rect) override {
         (void)rect;
         Rect b = bounds();
-        bool top = position_ == 0 || position_ == 1;
-        bool bottom = position_ == 0 || position_ == 3;
-        Float r = position_ < 0 ? 0 : kGroupRadius;
-        ctx.save();
+        bool top = position_ == GroupPosition::Single || position_ == GroupPosition::First;
+        bool bottom = position_ == GroupPosition::Single || position_ == GroupPosition::Last;
+        Float r = position_ == GroupPosition::None ? 0 : kGroupRadius;
+        gfx::SavedState saved(ctx);
         ctx.beginPath();
         draw::addRoundedRect(ctx, b, r, top, top, bottom, bottom);
         ctx.clip();
         if (gray_)
-            draw::fillVerticalGradient(ctx, b, draw::rgb(180, 180, 180), draw::rgb(130, 130, 130));
+            draw::fillVerticalGradient(ctx, b, palette::graySelectionTop(), palette::graySelectionBottom());
         else
-            draw::fillVerticalGradient(ctx, b, draw::rgb(5, 140, 245), draw::rgb(1, 93, 230));
-        ctx.restore();
+            draw::fillVerticalGradient(ctx, b, palette::selectionTop(), palette::selectionBottom());
     }
 
 private:
     bool gray_;
-    int position_ = -1;
+    GroupPosition position_ = GroupPosition::None;
 };
 
 // The title of a section header or footer.
@@ -68,21 +69,20 @@ public:
         if (!grouped_) {
             // Opaque: a header pinned over scrolled rows must not show their
             // text through its own.
-            draw::fillVerticalGradient(ctx, b, draw::rgb(144, 159, 171), draw::rgb(184, 193, 200));
-            ctx.setFillColor(draw::rgb(113, 125, 133));
+            draw::fillVerticalGradient(ctx, b, palette::plainHeaderTop(), palette::plainHeaderBottom());
+            ctx.setFillColor(palette::plainHeaderRule());
             ctx.fillRect(Rect(0, b.maxY() - 1, b.width(), 1));
             draw::textWithShadow(ctx, text_, Rect(12, 0, b.width() - 24, b.height()), gfx::Font::boldSystemFont(18),
-                                 gfx::Color::white(), draw::rgb(90, 100, 110), Size(0, 1), TextAlignment::Left);
+                                 gfx::Color::white(), palette::plainHeaderEngrave(), Size(0, 1), TextAlignment::Left);
             return;
         }
         gfx::Font font = header_ ? gfx::Font::boldSystemFont(17) : gfx::Font::systemFont(15);
-        gfx::Color ink = draw::rgb(76, 86, 108);
+        gfx::Color ink = palette::groupedTitleInk();
         Rect r = header_ ? Rect(20, 8, b.width() - 40, b.height() - 10) : Rect(20, 4, b.width() - 40, b.height() - 6);
-        ctx.save();
+        gfx::SavedState saved(ctx);
         ctx.setShadow(Size(0, 1), 0, gfx::Color::white().withAlpha(0.9f));
         ctx.setFillColor(ink);
         gfx::drawText(ctx, text_, r, font, LineBreakMode::WordWrap, header_ ? TextAlignment::Left : TextAlignment::Center);
-        ctx.restore();
     }
 
 private:
@@ -237,7 +237,7 @@ void TableViewCell::setEditing(bool editing, bool animated) {
     setNeedsDisplay();
 }
 
-void TableViewCell::setTable(TableView* table, int groupPosition) {
+void TableViewCell::setTable(TableView* table, GroupPosition groupPosition) {
     table_ = table;
     if (groupPosition_ != groupPosition) {
         groupPosition_ = groupPosition;
@@ -280,7 +280,7 @@ void TableViewCell::layoutSubviews() {
     Float left = editControl ? 32 : 0;
     left += indentationLevel_ * indentationWidth_;
     Rect acc = accessoryRect();
-    Float right = acc.width() > 0 ? b.width() - acc.minX() + 0 : 0;
+    Float right = acc.width() > 0 ? b.width() - acc.minX() : 0;
     if (showingDelete_) right = 80;
     if (backgroundView_) backgroundView_->setFrame(b);
     if (selectedBackgroundView_) selectedBackgroundView_->setFrame(b);
@@ -304,8 +304,6 @@ void TableViewCell::layoutSubviews() {
         }
         disclosureButton_->setHidden(showingDelete_);
         disclosureButton_->setFrame(acc);
-        Rect t = textLabel_ ? textLabel_->frame() : Rect();
-        (void)t;
     } else if (disclosureButton_) {
         disclosureButton_->removeFromSuperview();
         disclosureButton_.reset();
@@ -317,7 +315,8 @@ void TableViewCell::layoutSubviews() {
         Size s = img->size();
         Float h = std::min(s.height, c.height());
         Float w = s.height > 0 ? s.width * h / s.height : s.width;
-        imageView_->setFrame(Rect(groupPosition_ >= 0 ? 10 : 0 + 5, std::floor((c.height() - h) / 2), w, h));
+        Float imageX = groupPosition_ != GroupPosition::None ? 10 : 5;
+        imageView_->setFrame(Rect(imageX, std::floor((c.height() - h) / 2), w, h));
         imageView_->setHidden(false);
         x = imageView_->frame().maxX() + 10;
     } else {
@@ -359,12 +358,12 @@ void TableViewCell::layoutSubviews() {
 void TableViewCell::drawRect(gfx::Context& ctx, Rect rect) {
     (void)rect;
     Rect b = bounds();
-    bool grouped = groupPosition_ >= 0;
+    bool grouped = groupPosition_ != GroupPosition::None;
     if (!backgroundView_) {
         gfx::Color fill = backgroundColor().alpha() > 0 ? backgroundColor() : gfx::Color::white();
         if (grouped) {
-            bool top = groupPosition_ == 0 || groupPosition_ == 1;
-            bool bottom = groupPosition_ == 0 || groupPosition_ == 3;
+            bool top = groupPosition_ == GroupPosition::Single || groupPosition_ == GroupPosition::First;
+            bool bottom = groupPosition_ == GroupPosition::Single || groupPosition_ == GroupPosition::Last;
             ctx.beginPath();
             draw::addRoundedRect(ctx, b.inset(0.5f, 0), kGroupRadius, top, top, bottom, bottom);
             ctx.setFillColor(fill);
@@ -374,7 +373,7 @@ void TableViewCell::drawRect(gfx::Context& ctx, Rect rect) {
             Rect o = b.inset(0.5f, 0.5f);
             if (!top) o = Rect(o.minX(), b.minY() - 1, o.width(), o.height() + 1.5f);
             draw::addRoundedRect(ctx, o, kGroupRadius, top, top, bottom, bottom);
-            ctx.setStrokeColor(draw::rgb(171, 171, 171));
+            ctx.setStrokeColor(palette::groupedCellEdge());
             ctx.setLineWidth(1);
             ctx.strokePath();
         } else {
@@ -391,7 +390,7 @@ void TableViewCell::drawRect(gfx::Context& ctx, Rect rect) {
     Rect acc = accessoryRect();
     if (!accessoryView_ || editing_) {
         if (type == TableViewCellAccessoryType::DisclosureIndicator && !showingDelete_)
-            draw::chevron(ctx, Point(acc.midX(), acc.midY()), 4.5f, on ? gfx::Color::white() : draw::rgb(128, 128, 128), 3);
+            draw::chevron(ctx, Point(acc.midX(), acc.midY()), 4.5f, on ? gfx::Color::white() : palette::disclosureChevron(), 3);
         if (type == TableViewCellAccessoryType::Checkmark && !showingDelete_)
             draw::checkmark(ctx, Rect(acc.minX(), acc.midY() - 6, 14, 12), on ? gfx::Color::white() : draw::detailBlue(), 3);
     }
@@ -399,7 +398,7 @@ void TableViewCell::drawRect(gfx::Context& ctx, Rect rect) {
         Rect r = editingControlRect();
         Rect circle(r.minX() + 9, r.midY() - 10, 20, 20);
         if (editingStyle_ == TableViewCellEditingStyle::Insert) {
-            draw::plusCircle(ctx, circle, draw::rgb(60, 170, 60));
+            draw::plusCircle(ctx, circle, palette::insertGreen());
         } else if (showingDelete_) {
             // The minus turns upright while the delete button shows.
             ctx.setFillColor(draw::destructiveRed());
@@ -412,12 +411,13 @@ void TableViewCell::drawRect(gfx::Context& ctx, Rect rect) {
     }
     if (showingDelete_) {
         Rect d = deleteButtonRect();
-        ctx.save();
-        ctx.setShadow(Size(0, 1), 1, gfx::Color::black().withAlpha(0.3f));
-        draw::fillRoundedRect(ctx, d, 6, draw::destructiveRed());
-        ctx.restore();
-        draw::fillGlossy(ctx, d, draw::destructiveRed(), 6);
-        draw::strokeRoundedRect(ctx, d, 6, draw::darker(draw::destructiveRed(), 0.4f), 1);
+        draw::Bezel bezel;
+        bezel.face = draw::Bezel::Face::Glossy;
+        bezel.top = draw::destructiveRed();
+        bezel.radius = 6;
+        bezel.edge = draw::darker(draw::destructiveRed(), 0.4f);
+        bezel.shadow = draw::Bezel::Shadow{Size(0, 1), 1, gfx::Color::black().withAlpha(0.3f)};
+        draw::bezel(ctx, d, bezel);
         std::string title = "Delete";
         if (table_) {
             if (auto ip = table_->indexPathForCell(this))
@@ -936,7 +936,12 @@ void TableView::layoutCells() {
                 visible_[ip] = cell;
                 fresh = true;
             }
-            int position = !grouped ? -1 : rows == 1 ? 0 : r == 0 ? 1 : r == rows - 1 ? 3 : 2;
+            using GroupPosition = TableViewCell::GroupPosition;
+            GroupPosition position = !grouped      ? GroupPosition::None
+                                     : rows == 1     ? GroupPosition::Single
+                                     : r == 0        ? GroupPosition::First
+                                     : r == rows - 1 ? GroupPosition::Last
+                                                     : GroupPosition::Middle;
             cell->setTable(this, position);
             bool canEdit = editing_ && ds->canEditRowAtIndexPath(*this, ip);
             cell->editingStyle_ = canEdit ? (dl ? dl->editingStyleForRowAtIndexPath(*this, ip) : TableViewCellEditingStyle::Delete)
@@ -1161,7 +1166,7 @@ void TableView::drawRect(gfx::Context& ctx, Rect rect) {
     Rect b = bounds();
     if (style_ == TableViewStyle::Grouped && !backgroundView_) {
         // Pinstripes.
-        ctx.setFillColor(draw::rgb(208, 214, 221));
+        ctx.setFillColor(palette::groupedPinstripe());
         Float start = std::floor(b.minX() / 7) * 7;
         for (Float x = start; x < b.maxX(); x += 7) ctx.fillRect(Rect(x, b.minY(), 3, b.height()));
     }
@@ -1183,7 +1188,7 @@ void TableView::drawOverlay(gfx::Context& ctx) {
     Float top = ir.minY() + (ir.height() - h * indexTitles_.size()) / 2;
     gfx::Font font = gfx::Font::boldSystemFont(11);
     for (std::size_t i = 0; i < indexTitles_.size(); ++i)
-        draw::textCentered(ctx, indexTitles_[i], Rect(ir.minX(), top + h * i, ir.width(), h), font, draw::rgb(100, 110, 125));
+        draw::textCentered(ctx, indexTitles_[i], Rect(ir.minX(), top + h * i, ir.width(), h), font, palette::sectionIndexInk());
 }
 
 }  // namespace ui

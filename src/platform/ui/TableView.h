@@ -200,13 +200,16 @@ public:
 
     // Internal: the table places the cell.
     TableView* tableView() const { return table_; }
+    // Where a cell sits in its section of a grouped table, for the rounded
+    // corners and separators; None in a plain table.
+    enum class GroupPosition { None, Single, First, Middle, Last };
 
 private:
     friend class TableView;
     Rect accessoryRect() const;
     Rect editingControlRect() const;
     Rect deleteButtonRect() const;
-    void setTable(TableView* table, int groupPosition);
+    void setTable(TableView* table, GroupPosition groupPosition);
 
     TableViewCellStyle style_;
     std::string reuseIdentifier_;
@@ -230,9 +233,7 @@ private:
     bool editing_ = false;
     bool showingDelete_ = false;
     TableView* table_ = nullptr;
-    // Grouped tables: 0 single, 1 first, 2 middle, 3 last (for the rounded
-    // corners and separators); -1 in a plain table.
-    int groupPosition_ = -1;
+    GroupPosition groupPosition_ = GroupPosition::None;
     bool touchOnEditingControl_ = false;
     bool touchOnDelete_ = false;
     bool touchOnAccessory_ = false;

@@ -10,6 +10,7 @@
 #include "platform/gfx/Text.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Drawing.h"
+#include "platform/ui/Palette.h"
 
 namespace ui {
 
@@ -298,10 +299,10 @@ void TextField::drawRect(gfx::Context& ctx, Rect rect) {
         case TextBorderStyle::Bezel:
             ctx.setFillColor(gfx::Color::white());
             ctx.fillRect(b);
-            ctx.setFillColor(draw::rgb(110, 110, 110));
+            ctx.setFillColor(palette::bezelDarkEdge());
             ctx.fillRect(Rect(b.minX(), b.minY(), b.width(), 2));
             ctx.fillRect(Rect(b.minX(), b.minY(), 1, b.height()));
-            ctx.setFillColor(draw::rgb(200, 200, 200));
+            ctx.setFillColor(palette::bezelLightEdge());
             ctx.fillRect(Rect(b.maxX() - 1, b.minY(), 1, b.height()));
             ctx.fillRect(Rect(b.minX(), b.maxY() - 1, b.width(), 1));
             break;
@@ -311,11 +312,11 @@ void TextField::drawRect(gfx::Context& ctx, Rect rect) {
             ctx.beginPath();
             draw::addRoundedRect(ctx, b.inset(0.5f, 0.5f), 7);
             ctx.clip();
-            draw::fillVerticalGradient(ctx, Rect(b.minX(), b.minY(), b.width(), 4), draw::rgb(0, 0, 0, 0.12f),
-                                       draw::rgb(0, 0, 0, 0));
+            draw::fillVerticalGradient(ctx, Rect(b.minX(), b.minY(), b.width(), 4), palette::insetShadowTop(),
+                                       palette::insetShadowBottom());
             ctx.restore();
             draw::strokeRoundedRect(ctx, b.inset(0.5f, 0.5f), 7,
-                                    editing_ ? draw::rgb(100, 130, 190) : draw::rgb(140, 140, 140), 1);
+                                    editing_ ? palette::editingEdge() : palette::controlEdge(), 1);
             break;
     }
     Rect tr = textRectForBounds(b);
@@ -339,7 +340,7 @@ void TextField::drawRect(gfx::Context& ctx, Rect rect) {
     Float textWidth = shown.empty() ? 0 : gfx::measureText(shown, font).width;
     ctx.save();
     ctx.clipToRect(tr);
-    gfx::Color ink = placeholder ? draw::rgb(178, 178, 178) : textColor_;
+    gfx::Color ink = placeholder ? palette::placeholderInk() : textColor_;
     if (!isEnabled()) ink = ink.withAlpha(ink.alpha() * 0.5f);
     Float caretX = line.minX();
     if (editing_ && textWidth > line.width() && !placeholder) {
@@ -355,12 +356,12 @@ void TextField::drawRect(gfx::Context& ctx, Rect rect) {
     }
     ctx.restore();
     if (editing_) {
-        ctx.setFillColor(draw::rgb(66, 107, 242));
+        ctx.setFillColor(palette::caret());
         ctx.fillRect(Rect(std::min(caretX + 1, b.maxX() - 2), y + 1, 2, lh - 1));
     }
     if (editing_ && showsFor(clearButtonMode_, true) && !text_.empty()) {
         Rect c = clearButtonRectForBounds(b);
-        ctx.setFillColor(draw::rgb(170, 170, 170));
+        ctx.setFillColor(palette::clearButton());
         ctx.fillEllipseInRect(c.inset(1, 1));
         ctx.setStrokeColor(gfx::Color::white());
         ctx.setLineWidth(2);
@@ -497,7 +498,7 @@ void TextView::drawRect(gfx::Context& ctx, Rect rect) {
         Float lh = font_.lineHeight();
         Float x = 8 + std::min(content.width(), gfx::measureText(lastLine, font_).width);
         Float y = 8 + std::max<Float>(0, (text_.empty() ? lh : drawn.height + (text_.back() == '\n' ? lh : 0)) - lh);
-        ctx.setFillColor(draw::rgb(66, 107, 242));
+        ctx.setFillColor(palette::caret());
         ctx.fillRect(Rect(x + 1, y + 1, 2, lh - 1));
     }
 }

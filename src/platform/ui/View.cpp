@@ -510,9 +510,8 @@ void View::drawLayerContent(gfx::Context& context) {
             context.fillRect(b);
         }
     }
-    context.save();
+    gfx::SavedState saved(context);
     drawRect(context, b);
-    context.restore();
 }
 
 // ---- Hit testing and coordinates

@@ -8,12 +8,14 @@
 #include <variant>
 
 #include "platform/base/RunLoop.h"
+#include "platform/base/UTF8.h"
 #include "platform/gfx/Context.h"
 #include "platform/gfx/Text.h"
 #include "platform/net/PercentEncoding.h"
 #include "platform/net/URLConnection.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Drawing.h"
+#include "platform/ui/Palette.h"
 #include "platform/ui/Types.h"
 #include "platform/ui/TextField.h"
 
@@ -58,23 +60,7 @@ std::string decodeEntities(const std::string& s) {
             // A number that names no character (0, a UTF-16 surrogate, past
             // U+10FFFF) reads as the replacement character.
             if (code <= 0 || code >= 0x110000 || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
-            {
-                auto cp = static_cast<unsigned long>(code);
-                if (cp < 0x80) rep += static_cast<char>(cp);
-                else if (cp < 0x800) {
-                    rep += static_cast<char>(0xC0 | (cp >> 6));
-                    rep += static_cast<char>(0x80 | (cp & 0x3F));
-                } else if (cp < 0x10000) {
-                    rep += static_cast<char>(0xE0 | (cp >> 12));
-                    rep += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-                    rep += static_cast<char>(0x80 | (cp & 0x3F));
-                } else {
-                    rep += static_cast<char>(0xF0 | (cp >> 18));
-                    rep += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-                    rep += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-                    rep += static_cast<char>(0x80 | (cp & 0x3F));
-                }
-            }
+            base::appendUTF8(rep, static_cast<std::uint32_t>(code));
         } else {
             out += s[i];
             continue;
@@ -778,7 +764,7 @@ void WebView::drawRect(gfx::Context& ctx, Rect rect) {
     for (std::size_t i = 0; i < page_.paragraphs.size() && i < rects.size() && rects[i].minY() < b.maxY(); ++i) {
         if (i < page_.paragraphFields.size() && page_.paragraphFields[i].isField()) continue;  // a subview
         int link = i < page_.paragraphLinks.size() ? page_.paragraphLinks[i] : -1;
-        gfx::Color ink = link >= 0 ? draw::rgb(0, 68, 204) : draw::rgb(34, 34, 34);
+        gfx::Color ink = link >= 0 ? palette::linkInk() : palette::pageInk();
         Size s = draw::text(ctx, page_.paragraphs[i], Rect(10, rects[i].minY(), b.width() - 20, 1000), font, ink,
                             TextAlignment::Left, LineBreakMode::WordWrap);
         if (link >= 0) {

@@ -279,26 +279,35 @@ std::optional<std::string> SHRSharer::getAuthValueForKey(const std::string& key)
 
 // --- Reports ---------------------------------------------------------------------
 
-void SHRSharer::report(int which, const std::optional<net::Error>& error, bool relogin) {
+void SHRSharer::report(SendReport which, const std::optional<net::Error>& error, bool relogin) {
     auto keep = self();
     auto delegate = shareDelegate();
-    static const char* names[] = {SHRSendDidStartNotification, SHRSendDidFinish, SHRSendDidFailWithError,
-                                  SHRSendDidCancel};
-    if (delegate) {
-        switch (which) {
-        case 0: delegate->sharerStartedSending(*this); break;
-        case 1: delegate->sharerFinishedSending(*this); break;
-        case 2: delegate->sharerFailedWithError(*this, error.value_or(net::Error()), relogin); break;
-        default: delegate->sharerCancelledSending(*this); break;
-        }
+    const char* name = nullptr;
+    switch (which) {
+    case SendReport::Started:
+        name = SHRSendDidStartNotification;
+        if (delegate) delegate->sharerStartedSending(*this);
+        break;
+    case SendReport::Finished:
+        name = SHRSendDidFinish;
+        if (delegate) delegate->sharerFinishedSending(*this);
+        break;
+    case SendReport::Failed:
+        name = SHRSendDidFailWithError;
+        if (delegate) delegate->sharerFailedWithError(*this, error.value_or(net::Error()), relogin);
+        break;
+    case SendReport::Cancelled:
+        name = SHRSendDidCancel;
+        if (delegate) delegate->sharerCancelledSending(*this);
+        break;
     }
-    base::NotificationCenter::defaultCenter().post(names[which], this, keep);
+    base::NotificationCenter::defaultCenter().post(name, this, keep);
 }
 
-void SHRSharer::sendDidStart() { report(0, std::nullopt, false); }
+void SHRSharer::sendDidStart() { report(SendReport::Started, std::nullopt, false); }
 
 void SHRSharer::sendDidFinish() {
-    report(1, std::nullopt, false);
+    report(SendReport::Finished, std::nullopt, false);
     endShare();
 }
 
@@ -308,7 +317,7 @@ void SHRSharer::sendDidFailWithError(const std::optional<net::Error>& error, boo
     // anyone hears of it, so neither a later share nor an offline replay
     // sends them again; the login form (shown unless quiet) asks anew.
     if (shouldRelogin) dropStoredCredentials();
-    report(2, error, shouldRelogin);
+    report(SendReport::Failed, error, shouldRelogin);
     // A relogin starts the share anew from the login form's save.
     endShare();
 }
@@ -318,7 +327,7 @@ void SHRSharer::sendDidFailShouldRelogin() {
 }
 
 void SHRSharer::sendDidCancel() {
-    report(3, std::nullopt, false);
+    report(SendReport::Cancelled, std::nullopt, false);
     endShare();
 }
 

@@ -54,8 +54,6 @@ public:
     static void registerSharer(const std::string& className) {
         registry().registerClass(className, [] { return std::static_pointer_cast<SHRSharer>(std::make_shared<T>()); });
     }
-    // Registers the sharers of the framework that exist in this build.
-    static void registerBuiltInSharers();
     // A new sharer of the class, or nullptr for an unknown name.
     static std::shared_ptr<SHRSharer> create(const std::string& className);
     // The same, for asking capabilities.
@@ -172,7 +170,9 @@ protected:
     std::shared_ptr<SHRFormController> endLoginCheck();
 
 private:
-    void report(int which, const std::optional<net::Error>& error, bool relogin);
+    // The four outcomes a share reports, to the delegate and as notifications.
+    enum class SendReport { Started, Finished, Failed, Cancelled };
+    void report(SendReport which, const std::optional<net::Error>& error, bool relogin);
     std::weak_ptr<SHRSharerDelegate> shareDelegate_;
     bool delegateIsSelf_ = true;
     std::shared_ptr<SHRItem> item_;

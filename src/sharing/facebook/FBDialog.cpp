@@ -52,13 +52,12 @@ std::shared_ptr<gfx::Image> closeImage() {
 
 // Two lines of the frame on the half-point lines inside the box.
 void strokeLines(gfx::Context& context, ui::Rect rect, const gfx::Color& color) {
-    context.save();
+    gfx::SavedState saved(context);
     context.setStrokeColor(color);
     context.setLineWidth(1);
     const ui::Float x0 = rect.origin.x + 0.5f, y0 = rect.origin.y + 0.5f;
     const ui::Float x1 = rect.origin.x + rect.size.width - 0.5f, y1 = rect.origin.y + rect.size.height - 0.5f;
     context.strokeLineSegments({{x0, y0}, {x1, y0}, {x1, y0}, {x1, y1}, {x1, y1}, {x0, y1}, {x0, y1}, {x0, y0}});
-    context.restore();
 }
 
 }  // namespace

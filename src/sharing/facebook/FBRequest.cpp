@@ -3,6 +3,7 @@
 #include "platform/base/Exception.h"
 #include "platform/base/Format.h"
 #include "platform/base/Log.h"
+#include "platform/net/MultipartFormData.h"
 #include "platform/net/PercentEncoding.h"
 #include "sharing/json/VXJSON.h"
 
@@ -108,9 +109,9 @@ void FBRequest::utfAppendBody(base::Data& body, const std::string& text) {
 }
 
 base::Data FBRequest::generatePostBody() const {
-    base::Data body;
-    const std::string endLine = base::format("\r\n--%@\r\n", FBStringBoundary);
-    utfAppendBody(body, base::format("--%@\r\n", FBStringBoundary));
+    // Ends on a separator, with no closing delimiter: the Graph and REST hosts have always taken it so.
+    net::MultipartFormData body(FBStringBoundary, net::MultipartFormData::Start::AtDelimiter,
+                                net::MultipartFormData::End::Separator);
     std::vector<const FBParams::Item*> dataParams;
     for (const auto& item : params_) {
         const auto* text = std::get_if<std::string>(&item.second);
@@ -118,29 +119,20 @@ base::Data FBRequest::generatePostBody() const {
             dataParams.push_back(&item);
             continue;
         }
-        utfAppendBody(body, base::format("Content-Disposition: form-data; name=\"%@\"\r\n\r\n", item.first));
-        utfAppendBody(body, *text);
-        utfAppendBody(body, endLine);
+        body.addField(item.first, *text);
     }
     for (const FBParams::Item* item : dataParams) {
-        utfAppendBody(body, base::format("Content-Disposition: form-data; filename=\"%@\"\r\n", item->first));
+        const std::string disposition = base::format("Content-Disposition: form-data; filename=\"%@\"", item->first);
         if (const auto* image = std::get_if<std::shared_ptr<gfx::Image>>(&item->second)) {
-            utfAppendBody(body, "Content-Type: image/png\r\n\r\n");
-            if (*image) {
-                const auto png = (*image)->encodePNG();
-                body.insert(body.end(), png.begin(), png.end());
-            }
+            body.addPart({disposition, "Content-Type: image/png"}, *image ? (*image)->encodePNG() : base::Data());
         } else if (const auto* data = std::get_if<base::Data>(&item->second)) {
-            utfAppendBody(body, "Content-Type: content/unknown\r\n\r\n");
-            body.insert(body.end(), data->begin(), data->end());
+            body.addPart({disposition, "Content-Type: content/unknown"}, *data);
         } else {
             base::AssertionHandler::current().handleFailureInMethod("generatePostBody", this, __FILE__, __LINE__,
                                                                     "dataParam must be a UIImage or NSData");
         }
-        utfAppendBody(body, endLine);
     }
-    // The service reads the body without the closing delimiter: none is written.
-    return body;
+    return body.body();
 }
 
 // --- Sending ------------------------------------------------------------------------
@@ -155,7 +147,7 @@ void FBRequest::connect() {
     request.setValue(std::string(FBUserAgent), "User-Agent");
     request.setHTTPMethod(httpMethod_);
     if (httpMethod_ == "POST") {
-        request.setValue(base::format("multipart/form-data; boundary=%@", FBStringBoundary), "Content-Type");
+        request.setValue(net::MultipartFormData::contentTypeFor(FBStringBoundary), "Content-Type");
         request.setHTTPBody(generatePostBody());
     }
     sentRequest_ = request;

@@ -1,6 +1,9 @@
 #include "sharing/json/VXJsonNumbers.h"
 
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -73,16 +76,23 @@ void VXJsonDecimalFromParts(const VXJsonNumberParts& parts, base::Decimal& d) {
         d = base::Decimal::fromString(parts.text);  // overflow or rounding: the slow, exact way
         return;
     }
-    d.exponent = static_cast<std::int8_t>(exponent);
-    d.isNegative = parts.negative ? 1 : 0;
-    d.isCompact = 1;
-    unsigned length = 0;
-    for (int w = 0; w < 4 && mantissa != 0; ++w) {
-        d.mantissa[w] = static_cast<std::uint16_t>(mantissa & 0xFFFF);
-        mantissa >>= 16;
-        length = static_cast<unsigned>(w + 1);
+    // The words in use follow from the mantissa's width; the words of a
+    // zero decimal are zero already.
+    const unsigned length = (static_cast<unsigned>(std::bit_width(mantissa)) + 15) / 16;
+    base::Decimal fields;
+    fields.exponent = static_cast<std::int8_t>(exponent);
+    fields.length = length;
+    fields.isNegative = parts.negative ? 1 : 0;
+    fields.isCompact = 1;
+    std::memcpy(static_cast<void*>(&d), &fields, offsetof(base::Decimal, mantissa));
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(d.mantissa, &mantissa, sizeof mantissa);
+    } else {
+        for (unsigned w = 0; w < length; ++w) {
+            d.mantissa[w] = static_cast<std::uint16_t>(mantissa & 0xFFFF);
+            mantissa >>= 16;
+        }
     }
-    d.length = length;
 }
 
 void VXJsonAppendDecimal(std::string& out, const base::Decimal& d) {

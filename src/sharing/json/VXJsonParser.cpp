@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/base/Format.h"
+#include "platform/base/UTF8.h"
 #include "sharing/json/VXJsonNumbers.h"
 
 namespace {
@@ -78,30 +79,53 @@ inline unsigned firstSpecialByte(const unsigned char* p) {
         return static_cast<unsigned>(std::countl_zero(special)) >> 3;
 }
 
+// True when all eight bytes of x (in memory order) are digits.
+inline bool eightDigits(std::uint64_t x) {
+    return ((x & 0xF0F0F0F0F0F0F0F0ull) | (((x + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull) >> 4)) ==
+           0x3333333333333333ull;
+}
+
+// The number that eight digit values (0 to 9 each, the first digit at the
+// lowest address) spell.
+inline std::uint64_t eightDigitsValue(std::uint64_t values) {
+    std::uint64_t v = values;
+    if constexpr (std::endian::native == std::endian::big)
+        v = __builtin_bswap64(v);
+    v = (v * 10) + (v >> 8);
+    v = (((v & 0x000000FF000000FFull) * (100 + (1000000ull << 32))) +
+         (((v >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32)))) >> 32;
+    return v;
+}
+
+// How many of the eight bytes of x (in memory order) are digits before the
+// first one that is not; 8 when all are. A carry out of a byte that is no
+// digit spills only into the bytes after it, so the count stays exact.
+inline unsigned leadingDigits(std::uint64_t x) {
+    constexpr std::uint64_t highNibbles = 0xF0F0F0F0F0F0F0F0ull;
+    constexpr std::uint64_t threes = 0x3030303030303030ull;
+    const std::uint64_t other = ((x & highNibbles) ^ threes) | (((x + 0x0606060606060606ull) & highNibbles) ^ threes);
+    if (other == 0)
+        return 8;
+    return static_cast<unsigned>(std::countr_zero(other)) >> 3;
+}
+
+constexpr std::uint64_t powersOf10[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
+// How many of the eight digit values (first at the lowest address) are
+// zeros before the first non-zero one; the values are not all zero.
+inline int leadingZeroDigits(std::uint64_t values) {
+    if constexpr (std::endian::native == std::endian::little)
+        return std::countr_zero(values) >> 3;
+    else
+        return std::countl_zero(values) >> 3;
+}
+
 unsigned decodeUTF8(const unsigned char* p, std::size_t n) {
     if (n == 2)
         return ((p[0] & 0x1Fu) << 6) | (p[1] & 0x3Fu);
     if (n == 3)
         return ((p[0] & 0x0Fu) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu);
     return ((p[0] & 0x07u) << 18) | ((p[1] & 0x3Fu) << 12) | ((p[2] & 0x3Fu) << 6) | (p[3] & 0x3Fu);
-}
-
-void appendUTF8(std::string& out, unsigned cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 }  // namespace
@@ -118,6 +142,7 @@ std::optional<VXJsonValue> VXJsonParser::fragmentWithString(std::optional<std::s
     VXJsonArena* arena = VXJsonArena::create();
     allocator_ = VXJsonAllocator<VXJsonValue>(arena);
     nodes_ = 0;
+    keyTable_.fill(nullptr);
     std::optional<VXJsonValue> value = scanValue();
     if (value) {
         skipWhitespace();
@@ -147,14 +172,26 @@ void VXJsonParser::reset() {
     values_.clear();
     keys_.clear();
     allocator_ = VXJsonAllocator<VXJsonValue>();
-    // A huge document leaves no huge stacks behind.
-    constexpr std::size_t keep = 1 << 16;
-    if (values_.capacity() > keep)
-        std::vector<VXJsonValue>().swap(values_);
-    if (keys_.capacity() > keep)
-        std::vector<std::string>().swap(keys_);
-    if (frames_.capacity() > keep)
-        std::vector<Frame>().swap(frames_);
+}
+
+VXJsonParser::ValueStack::~ValueStack() {
+    clear();
+    ::operator delete(data_);
+}
+
+void VXJsonParser::ValueStack::clear() {
+    while (size_ > 0)
+        pop_back();
+}
+
+void VXJsonParser::ValueStack::grow() {
+    const std::size_t capacity = capacity_ ? capacity_ * 2 : 256;
+    auto* data = static_cast<VXJsonValue*>(::operator new(capacity * sizeof(VXJsonValue)));
+    if (size_)
+        std::memcpy(static_cast<void*>(data), static_cast<const void*>(data_), size_ * sizeof(VXJsonValue));
+    ::operator delete(data_);
+    data_ = data;
+    capacity_ = capacity;
 }
 
 bool VXJsonParser::enterContainer() {
@@ -183,27 +220,51 @@ void VXJsonParser::closeContainer() {
     const Frame f = frames_.back();
     frames_.pop_back();
     --depth_;
-    const auto first = values_.begin() + static_cast<std::ptrdiff_t>(f.firstValue);
+    const std::size_t n = values_.size() - f.firstValue;
+    VXJsonValue* const first = values_.data() + f.firstValue;
     if (!f.isObject) {
         ++nodes_;
-        auto array = std::allocate_shared<VXJsonArray>(VXJsonNodeAllocator<VXJsonArray>(allocator_.arena()),
-                                                       std::make_move_iterator(first),
-                                                       std::make_move_iterator(values_.end()), allocator_);
-        values_.erase(first, values_.end());
+        // Made at its final size with null elements, which need no freeing,
+        // then filled with the elements' bytes.
+        auto array = std::allocate_shared<VXJsonArray>(VXJsonNodeAllocator<VXJsonArray>(allocator_.arena()), n,
+                                                       allocator_);
+        if (n)
+            std::memcpy(static_cast<void*>(array->data()), static_cast<const void*>(first), n * sizeof(VXJsonValue));
+        values_.dropMoved(f.firstValue);
         values_.emplace_back(VXJsonValue(std::move(array)));
         return;
     }
-    const std::size_t n = values_.size() - f.firstValue;
     VXJsonObject::Items items{VXJsonAllocator<VXJsonObject::Item>(allocator_)};
     items.reserve(n);
     for (std::size_t i = 0; i < n; ++i)
-        items.emplace_back(std::move(keys_[f.firstKey + i]), std::move(values_[f.firstValue + i]));
-    values_.erase(first, values_.end());
+        items.emplace_back(VXJsonKey(regionKey(keys_[f.firstKey + i]), VXJsonKey::Shared{}), std::move(first[i]));
+    values_.dropMoved(f.firstValue);
     keys_.erase(keys_.begin() + static_cast<std::ptrdiff_t>(f.firstKey), keys_.end());
     ++nodes_;
     auto object = std::allocate_shared<VXJsonObject>(VXJsonNodeAllocator<VXJsonObject>(allocator_.arena()),
                                                      VXJsonObject(std::move(items)));
     values_.emplace_back(VXJsonValue(std::move(object)));
+}
+
+const VXJsonKey::Header* VXJsonParser::regionKey(std::string_view text) {
+    // Documents repeat their keys object after object: a key seen before is
+    // found by a hash of its text, else its text goes into the region.
+    std::uint32_t hash = 2166136261u;
+    for (const char c : text)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    const VXJsonKey::Header*& slot = keyTable_[hash % keyTable_.size()];
+    if (slot && slot->size == text.size() &&
+        std::memcmp(reinterpret_cast<const char*>(slot + 1), text.data(), text.size()) == 0)
+        return slot;
+    auto* block = static_cast<VXJsonKey::Header*>(
+        allocator_.arena()->allocate(sizeof(VXJsonKey::Header) + text.size() + 1, alignof(VXJsonKey::Header)));
+    block->size = static_cast<std::uint32_t>(text.size());
+    char* chars = reinterpret_cast<char*>(block + 1);
+    if (!text.empty())
+        std::memcpy(chars, text.data(), text.size());
+    chars[text.size()] = '\0';
+    slot = block;
+    return block;
 }
 
 std::optional<VXJsonValue> VXJsonParser::scanValue() {
@@ -236,8 +297,18 @@ std::optional<VXJsonValue> VXJsonParser::scanValue() {
                 addErrorWithCode(VXJsonErrorCode::EndOfInput, "Unexpected end of string");
                 return fail();
             case '"': {
-                std::string& s = *values_.emplace_back(std::string()).v_.asString();
-                if (!scanRestOfString(s))
+                // Inside a container the string lives in the document's
+                // region; a document that is one bare string owns it alone.
+                std::string* s;
+                if (frames_.empty()) {
+                    VXJsonValue& v = values_.emplace_back(std::string());
+                    v.v_.setValidText();
+                    s = v.v_.asString();
+                } else {
+                    s = new (allocator_.arena()->allocate(sizeof(std::string), alignof(std::string))) std::string();
+                    values_.emplace_back(VXJsonValue(s, VXJsonValue::Storage::InRegion{}));
+                }
+                if (!scanRestOfString(*s))
                     return fail();
                 state = State::HaveValue;
                 break;
@@ -380,7 +451,47 @@ bool VXJsonParser::scanNumber() {
         ++p;
     }
     // Leading zeros of a fraction do not count as significant digits.
-    auto digits = [&](long& places) {
+    // Up to eight digits at a time while eight bytes follow, then one at a
+    // time.
+    auto digits = [&](long& places) __attribute__((always_inline)) {
+        if constexpr (std::endian::native == std::endian::little) {
+            while (end - p >= 8) {
+                std::uint64_t x;
+                std::memcpy(&x, p, sizeof x);
+                const unsigned k = leadingDigits(x);
+                if (k == 0)
+                    return;
+                // The k digits moved to the top bytes, below them zeros:
+                // the same number, spelled with eight digits.
+                const std::uint64_t values = (x - 0x3030303030303030ull) << (8 * (8 - k));
+                const std::uint64_t chunk = eightDigitsValue(values);
+                if (parts.mantissa != 0)
+                    parts.significant += static_cast<int>(k);
+                else if (chunk != 0)
+                    parts.significant += 8 - leadingZeroDigits(values);
+                parts.mantissa = parts.mantissa * powersOf10[k] + chunk;
+                places += k;
+                p += k;
+                if (k < 8)
+                    return;
+            }
+        } else {
+            while (end - p >= 8) {
+                std::uint64_t x;
+                std::memcpy(&x, p, sizeof x);
+                if (!eightDigits(x))
+                    break;
+                const std::uint64_t values = x - 0x3030303030303030ull;
+                const std::uint64_t chunk = eightDigitsValue(values);
+                if (parts.mantissa != 0)
+                    parts.significant += 8;
+                else if (chunk != 0)
+                    parts.significant += 8 - leadingZeroDigits(values);
+                parts.mantissa = parts.mantissa * 100000000u + chunk;
+                places += 8;
+                p += 8;
+            }
+        }
         unsigned d;
         while (p < end && (d = static_cast<unsigned>(*p) - '0') <= 9) {
             parts.mantissa = parts.mantissa * 10 + d;
@@ -509,7 +620,7 @@ bool VXJsonParser::scanRestOfString(std::string& out) {
                     addErrorWithCode(VXJsonErrorCode::Unicode, "Broken unicode character");
                     return false;
                 }
-                appendUTF8(out, cp);
+                base::appendUTF8(out, cp);
                 continue;  // the position is already past the escape
             }
             default: {

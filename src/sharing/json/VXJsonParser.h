@@ -2,6 +2,7 @@
 // The JSON parser: UTF-8 text in, VXJsonValue out. Nesting is tracked on a
 // heap stack of its own, so however deep the input nests (with maxDepth 0,
 // no limit at all) the machine stack stays flat.
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,15 +57,55 @@ private:
     // first.
     void failElements(std::size_t count);
     void reset();
+    // The key's text in the document's region, once for the document.
+    const VXJsonKey::Header* regionKey(std::string_view text);
+
+    // The values of the open containers, innermost last. Values move in
+    // and out of it byte for byte (see VXJsonValue::Storage), so a closing
+    // container takes its elements with one copy of memory.
+    class ValueStack {
+    public:
+        ValueStack() = default;
+        ValueStack(const ValueStack&) = delete;
+        ValueStack& operator=(const ValueStack&) = delete;
+        ~ValueStack();
+
+        std::size_t size() const { return size_; }
+        bool empty() const { return size_ == 0; }
+        VXJsonValue& back() { return data_[size_ - 1]; }
+        VXJsonValue& operator[](std::size_t i) { return data_[i]; }
+        VXJsonValue* data() { return data_; }
+        template <class... Args>
+        VXJsonValue& emplace_back(Args&&... args) {
+            if (size_ == capacity_)
+                grow();
+            return *new (data_ + size_++) VXJsonValue(std::forward<Args>(args)...);
+        }
+        // Forgets the values from `first` on without freeing anything: their
+        // contents were taken over byte for byte.
+        void dropMoved(std::size_t first) { size_ = first; }
+        void pop_back() { data_[--size_].~VXJsonValue(); }
+        void clear();
+
+    private:
+        void grow();
+        VXJsonValue* data_ = nullptr;
+        std::size_t size_ = 0;
+        std::size_t capacity_ = 0;
+    };
 
     const unsigned char* c_ = nullptr;
     const unsigned char* end_ = nullptr;
     // The values and keys of the open containers, innermost last; kept
-    // between calls so that their room is reused.
+    // between calls, at the size the largest document needed, so that
+    // parsing one document after another reuses their room.
     std::vector<Frame> frames_;
-    std::vector<VXJsonValue> values_;
+    ValueStack values_;
     std::vector<std::string> keys_;
     // The region of the document being built, and the containers made in it.
     VXJsonAllocator<VXJsonValue> allocator_;
     long nodes_ = 0;
+    // The keys of the document put in its region so far, by a hash of their
+    // text (a later key with the same hash takes the slot).
+    std::array<const VXJsonKey::Header*, 1024> keyTable_{};
 };

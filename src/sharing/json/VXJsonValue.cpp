@@ -1,6 +1,7 @@
 #include "sharing/json/VXJsonValue.h"
 
 #include <algorithm>
+#include <cstring>
 
 
 namespace {
@@ -17,8 +18,9 @@ thread_local std::size_t spareBytes = 0;
 // False once the thread's store of spare blocks is gone (at its exit).
 thread_local bool spareAlive = true;
 
-bool sameKey(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && (a.empty() || (a.front() == b.front() && a.back() == b.back())) && a == b;
+bool sameKey(const VXJsonKey& a, const VXJsonKey& b) {
+    const std::string_view x = a.view(), y = b.view();
+    return x.size() == y.size() && (x.empty() || (x.front() == y.front() && x.back() == y.back())) && x == y;
 }
 
 }  // namespace
@@ -89,6 +91,20 @@ void VXJsonArena::grow(std::size_t atLeast) {
     end_ = next_ + size;
 }
 
+// ---- VXJsonKey ----
+
+const VXJsonKey::EmptyBlock VXJsonKey::emptyBlock{{0}, '\0'};
+
+VXJsonKey::VXJsonKey(std::string_view text) {
+    auto* h = static_cast<Header*>(::operator new(sizeof(Header) + text.size() + 1));
+    h->size = static_cast<std::uint32_t>(text.size());
+    char* chars = reinterpret_cast<char*>(h + 1);
+    if (!text.empty())
+        std::memcpy(chars, text.data(), text.size());
+    chars[text.size()] = '\0';
+    block_ = reinterpret_cast<std::uintptr_t>(h);
+}
+
 // ---- VXJsonObject ----
 
 VXJsonObject::VXJsonObject(std::initializer_list<Item> items) {
@@ -117,7 +133,7 @@ VXJsonObject::VXJsonObject(Items items) : items_(std::move(items)) {
     std::vector<bool> drop(n, false);
     bool any = false;
     for (std::size_t i = 0; i < n; ++i) {
-        auto [it, fresh] = seen.emplace(items_[i].first, i);
+        auto [it, fresh] = seen.emplace(items_[i].first.str(), i);
         if (!fresh) {
             items_[it->second].second = std::move(items_[i].second);
             drop[i] = true;
@@ -190,7 +206,7 @@ void VXJsonObject::rebuildIndex() {
     index_->clear();
     index_->reserve(items_.size() * 2);
     for (std::size_t i = 0; i < items_.size(); ++i)
-        (*index_)[items_[i].first] = i;
+        (*index_)[items_[i].first.str()] = i;
 }
 
 const VXJsonValue* VXJsonObject::find(std::string_view key) const {
@@ -236,7 +252,7 @@ std::vector<std::string> VXJsonObject::keys() const {
     std::vector<std::string> out;
     out.reserve(items_.size());
     for (const auto& item : items_)
-        out.push_back(item.first);
+        out.push_back(item.first.str());
     return out;
 }
 
@@ -260,14 +276,14 @@ VXJsonValue& VXJsonValue::operator=(VXJsonValue&& other) noexcept {
 }
 
 // Asks for the memory that freeing the value will touch (an array's or
-// object's shared node, a long string's heap block) a few elements ahead.
+// object's shared node, a string's block) a few elements ahead.
 inline void VXJsonValue::prefetchRelease(const VXJsonValue& v) {
     if (const auto* a = v.v_.asArray())
         __builtin_prefetch(a->get());
     else if (const auto* o = v.v_.asObject())
         __builtin_prefetch(o->get());
-    else if (const auto* s = v.v_.asString(); s && s->capacity() > 15)
-        __builtin_prefetch(s->data());
+    else if (const auto* s = v.v_.asString())
+        __builtin_prefetch(s);
 }
 
 void VXJsonValue::releaseContainer() {

@@ -1,6 +1,7 @@
 #include "sharing/json/VXJsonWriter.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <forward_list>
@@ -12,78 +13,100 @@
 
 namespace {
 
-// Text that is not valid UTF-8 is written with U+FFFD for each bad byte:
-// copied as it is, it would make JSON that the parser (and every other)
-// refuses.
-void appendString(std::string& json, const std::string& text) {
-    static const char hex[] = "0123456789abcdef";
-    const std::string repaired = base::isValidUTF8(text) ? std::string() : base::validUTF8(text);
-    const std::string& s = repaired.empty() ? text : repaired;
-    json += '"';
-    std::size_t run = 0;  // start of the bytes not yet copied
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c >= 0x20 && c != '"' && c != '\\')
-            continue;
-        json.append(s, run, i - run);
-        run = i + 1;
-        switch (c) {
-        case '"': json += "\\\""; break;
-        case '\\': json += "\\\\"; break;
-        case '\b': json += "\\b"; break;
-        case '\t': json += "\\t"; break;
-        case '\n': json += "\\n"; break;
-        case '\f': json += "\\f"; break;
-        case '\r': json += "\\r"; break;
-        default:
-            json += "\\u00";
-            json += hex[c >> 4];
-            json += hex[c & 0x0F];
-        }
-    }
-    json.append(s, run, s.size() - run);
-    json += '"';
-}
-
-// True when the string can be written as it is between quotes: plain ASCII
-// with no control character, double quote or backslash. Looked at eight
-// bytes at a time; anything else takes the escaping path.
-bool isPlainASCII(const std::string& s) {
+// Where, among the eight bytes at p, the first one lies that must be
+// escaped (a byte below 0x20, a double quote or a backslash); 8 when none
+// does. Bytes from 0x80 up are parts of characters and go out as they are.
+inline unsigned firstEscapedByte(const char* p) {
     constexpr std::uint64_t ones = 0x0101010101010101ull;
     constexpr std::uint64_t highs = 0x8080808080808080ull;
+    std::uint64_t x;
+    std::memcpy(&x, p, sizeof x);
+    const std::uint64_t quote = x ^ (ones * '"');
+    const std::uint64_t backslash = x ^ (ones * '\\');
+    // Each term marks a byte by its top bit; the lowest marked byte is
+    // exact (borrows only spill into the bytes above it).
+    const std::uint64_t special =
+        (((x - ones * 0x20) | (quote - ones) | (backslash - ones)) & ~x) & highs;
+    if (special == 0)
+        return 8;
+    if constexpr (std::endian::native == std::endian::little)
+        return static_cast<unsigned>(std::countr_zero(special)) >> 3;
+    else
+        return static_cast<unsigned>(std::countl_zero(special)) >> 3;
+}
+
+// The text between double quotes, with the escapes JSON needs. Runs that
+// need none are copied in one piece each.
+void appendEscaped(std::string& json, std::string_view s) {
+    static const char hex[] = "0123456789abcdef";
+    json += '"';
     const char* p = s.data();
     const char* const end = p + s.size();
-    std::uint64_t special = 0;
-    for (; end - p >= 8; p += 8) {
-        std::uint64_t x;
-        std::memcpy(&x, p, sizeof x);
-        const std::uint64_t quote = x ^ (ones * '"');
-        const std::uint64_t backslash = x ^ (ones * '\\');
-        special |= ((x - ones * 0x20) & ~x) | ((quote - ones) & ~quote) | ((backslash - ones) & ~backslash) | x;
+    const char* run = p;  // start of the bytes not yet copied
+    for (;;) {
+        while (end - p >= 8) {
+            const unsigned k = firstEscapedByte(p);
+            p += k;
+            if (k < 8)
+                break;
+        }
+        while (p < end) {
+            const auto c = static_cast<unsigned char>(*p);
+            if (c < 0x20 || c == '"' || c == '\\')
+                break;
+            ++p;
+        }
+        if (p == end)
+            break;
+        json.append(run, static_cast<std::size_t>(p - run));
+        const auto c = static_cast<unsigned char>(*p++);
+        run = p;
+        switch (c) {
+        case '"': json.append("\\\"", 2); break;
+        case '\\': json.append("\\\\", 2); break;
+        case '\b': json.append("\\b", 2); break;
+        case '\t': json.append("\\t", 2); break;
+        case '\n': json.append("\\n", 2); break;
+        case '\f': json.append("\\f", 2); break;
+        case '\r': json.append("\\r", 2); break;
+        default: {
+            const char u[6] = {'\\', 'u', '0', '0', hex[c >> 4], hex[c & 0x0F]};
+            json.append(u, 6);
+        }
+        }
     }
-    if ((special & highs) != 0)
-        return false;
-    for (; p < end; ++p) {
-        const auto c = static_cast<unsigned char>(*p);
-        if (c < 0x20 || c >= 0x80 || c == '"' || c == '\\')
-            return false;
-    }
-    return true;
+    json.append(run, static_cast<std::size_t>(end - run));
+    json += '"';
 }
 
-void writeString(std::string& json, const std::string& s) {
-    if (isPlainASCII(s)) {
-        json += '"';
-        json += s;
-        json += '"';
+// Text that is not valid UTF-8 is written with U+FFFD for each bad byte:
+// copied as it is, it would make JSON that the parser (and every other)
+// refuses. `valid` says the text is known to be well-formed already (the
+// parser checked it), so it is not looked at twice.
+void writeString(std::string& json, std::string_view text, bool valid) {
+    if (!valid && !base::isValidUTF8(text)) {
+        appendEscaped(json, base::validUTF8(text));
         return;
     }
-    appendString(json, s);
+    appendEscaped(json, text);
 }
 
-// Asks for the memory that writing the value will read (an array's or
-// object's elements, a long string's characters) before it is needed.
-void prefetchValue(const VXJsonValue& v) {
+// Asks for the block a value points to (an array's or object's node, a
+// string's header) some elements before it is written; the value's own
+// bytes say where it is, so nothing is read here.
+void prefetchNode(const VXJsonValue& v) {
+    if (const VXJsonArray* a = v.asArray())
+        __builtin_prefetch(a);
+    else if (const VXJsonObject* o = v.asObject())
+        __builtin_prefetch(o);
+    else if (const std::string* s = v.asString())
+        __builtin_prefetch(s);
+}
+
+// Asks for what the value's block points to (the elements, a long string's
+// characters) a few elements before it is written; the block itself was
+// asked for earlier, so reading it here seldom waits.
+void prefetchContents(const VXJsonValue& v) {
     if (const VXJsonArray* a = v.asArray())
         __builtin_prefetch(a->data());
     else if (const VXJsonObject* o = v.asObject())
@@ -147,7 +170,7 @@ bool VXJsonWriter::appendValue(const VXJsonValue& root, std::string& json) {
         bool sorted = false;
         std::size_t next = 0;
         std::size_t count = 0;
-        const std::string* key = nullptr;  // the key whose value is written
+        const VXJsonKey* key = nullptr;  // the key whose value is written
     };
     std::vector<Frame> frames;
     std::vector<std::size_t> order;        // the sorted item indices of the open objects
@@ -158,7 +181,7 @@ bool VXJsonWriter::appendValue(const VXJsonValue& root, std::string& json) {
         while (!frames.empty()) {
             if (frames.back().object)
                 addErrorWithCode(VXJsonErrorCode::Unsupported,
-                                 base::format("Unsupported value for key %@ in object", *frames.back().key));
+                                 base::format("Unsupported value for key %@ in object", frames.back().key->str()));
             frames.pop_back();
         }
         return false;
@@ -194,7 +217,7 @@ bool VXJsonWriter::appendValue(const VXJsonValue& root, std::string& json) {
             VXJsonAppendDecimal(json, *v->asNumber());
             break;
         case VXJsonValue::Type::String:
-            writeString(json, *v->asString());
+            writeString(json, *v->asString(), v->v_.hasValidText());
             break;
         case VXJsonValue::Type::Array:
         case VXJsonValue::Type::Object: {
@@ -249,17 +272,23 @@ bool VXJsonWriter::appendValue(const VXJsonValue& root, std::string& json) {
                 json += ',';
             if (humanReadable_)
                 appendIndent(json);
-            constexpr std::size_t ahead = 3;
+            constexpr std::size_t near = 3;
+            constexpr std::size_t far = 8;
             if (f.array) {
-                if (f.next + ahead < f.count)
-                    prefetchValue((*f.array)[f.next + ahead]);
+                if (f.next + far < f.count)
+                    prefetchNode((*f.array)[f.next + far]);
+                if (f.next + near < f.count)
+                    prefetchContents((*f.array)[f.next + near]);
                 v = &(*f.array)[f.next];
             } else {
-                if (!f.sorted && f.next + ahead < f.count)
-                    prefetchValue(f.object->items()[f.next + ahead].second);
+                if (!f.sorted && f.next + far < f.count)
+                    prefetchNode(f.object->items()[f.next + far].second);
+                if (!f.sorted && f.next + near < f.count)
+                    prefetchContents(f.object->items()[f.next + near].second);
                 const auto& item = f.object->items()[f.sorted ? order[f.order + f.next] : f.next];
                 f.key = &item.first;
-                writeString(json, item.first);
+                // The keys of an object the parser made are checked already.
+                writeString(json, item.first, !f.object->onHeap());
                 json += humanReadable_ ? " : " : ":";
                 v = &item.second;
             }

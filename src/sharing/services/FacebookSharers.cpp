@@ -1,5 +1,5 @@
 #include "sharing/core/SHRSharer.h"
-#include "sharing/core/SHRSharerGroups.h"
+#include "sharing/services/BuiltInSharers.h"
 #include "sharing/services/facebook/SHRFacebook.h"
 
 void registerFacebookSharers() {

@@ -1,5 +1,5 @@
 #include "sharing/core/SHRSharer.h"
-#include "sharing/core/SHRSharerGroups.h"
+#include "sharing/services/BuiltInSharers.h"
 #include "sharing/services/evernote/SHREvernote.h"
 #include "sharing/services/googlereader/SHRGoogleReader.h"
 #include "sharing/services/instapaper/SHRInstapaper.h"

@@ -2,11 +2,24 @@
 // screen redrawn in parts looks exactly like one drawn whole.
 #include <cairo.h>
 
+#include <stdexcept>
+
 #include "UITestSupport.h"
 
 namespace {
 
 using namespace ui;
+
+// A view whose drawing fails halfway, with a state of its own saved.
+class FailingView : public View {
+public:
+    using View::View;
+    void drawRect(gfx::Context& context, Rect) override {
+        context.save();
+        context.translate(7, 7);
+        throw std::runtime_error("drawing failed");
+    }
+};
 
 class DirtyRegionTest : public uitest::UITest {
 protected:
@@ -112,6 +125,20 @@ TEST_F(DirtyRegionTest, ARemovedViewLeavesNothingBehindAndAnAddedOneShows) {
     root_->addSubview(box);
     const auto areas = draw();
     EXPECT_TRUE(covers(areas, box->frame()));
+    EXPECT_EQ(*drawnInParts(), *renderScreen());
+}
+
+TEST_F(DirtyRegionTest, AViewThatFailsToDrawLeavesTheKeptContextAsItWasFound) {
+    auto failing = std::make_shared<FailingView>(Rect(40, 200, 50, 50));
+    root_->addSubview(failing);
+    draw();
+    // No clip or transform of the failed frame is kept for the next ones.
+    EXPECT_EQ(context_->saveDepth(), 0);
+    failing->removeFromSuperview();
+    draw();
+    label_->setText("57");
+    needle_->setCenter(Point(250, 60));
+    draw();
     EXPECT_EQ(*drawnInParts(), *renderScreen());
 }
 

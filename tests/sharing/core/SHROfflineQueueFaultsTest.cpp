@@ -20,6 +20,7 @@
 #include "sharing/core/SHRItem.h"
 #include "sharing/core/SHRRequest.h"
 #include "sharing/core/SHRSharer.h"
+#include "sharing/services/BuiltInSharers.h"
 #include "support/MemoryKeychain.h"
 
 namespace {
@@ -63,7 +64,7 @@ protected:
         ui::Application::resetSharedApplication();
         oldKeychain_ = base::Keychain::setSharedForTesting(keychain_);
         SHR::resetForTesting();
-        SHRSharer::registerBuiltInSharers();
+        registerBuiltInSharers();
         SHRSharer::registerSharer<SHRQueueNet>("SHRQueueNet");
         SHRSharer::registerSharer<SHRQueueLogin>("SHRQueueLogin");
         Reachability::setStatusOverrideForTesting(ReachableViaWiFi);

@@ -1,5 +1,7 @@
 #include "sharing/json/VXJsonNumbers.h"
 
+#include "sharing/json/VXJsonParser.h"
+
 #include <cstring>
 #include <random>
 
@@ -16,6 +18,17 @@ void expectLikePlatform(const std::string& text) {
     const base::Decimal quick = VXJsonDecimalFromText(text);
     const base::Decimal exact = base::Decimal::fromString(text);
     EXPECT_TRUE(sameBits(quick, exact)) << text << ": " << quick.toString() << " vs " << exact.toString();
+    // The parser reads the digits while it checks them, in runs of up to
+    // eight: inside an array, followed by more text, and at the very end.
+    VXJsonParser parser;
+    for (const std::string& json : {"[" + text + ",1234567890]", "[" + text + "]"}) {
+        const std::optional<VXJsonValue> v = parser.objectWithString(json);
+        const base::Decimal* parsed = v ? (*v->asArray())[0].asNumber() : nullptr;
+        if (exact.isNaN())
+            EXPECT_FALSE(v) << json;
+        else
+            EXPECT_TRUE(parsed && sameBits(*parsed, exact)) << json;
+    }
     std::string written;
     VXJsonAppendDecimal(written, exact);
     EXPECT_EQ(written, exact.toString()) << text;
@@ -43,4 +56,19 @@ TEST(VXJsonNumbers, MatchThePlatformDecimal) {
             t += "e" + std::to_string(static_cast<int>(rng() % 300) - 150);
         expectLikePlatform(t);
     }
+    // Runs of every length on both sides of the point, leading zeros too.
+    auto digitsOf = [&rng](int n) {
+        std::string d;
+        for (int k = 0; k < n; ++k)
+            d += static_cast<char>('0' + rng() % 10);
+        return d;
+    };
+    for (int whole = 1; whole <= 21; ++whole)
+        for (int fraction = 0; fraction <= 21; ++fraction) {
+            std::string t = std::to_string(1 + rng() % 9) + digitsOf(whole - 1);
+            if (fraction)
+                t += "." + std::string(static_cast<std::size_t>(rng() % 3), '0') + digitsOf(fraction);
+            expectLikePlatform(t);
+            expectLikePlatform("-0." + digitsOf(fraction + 1) + "e-" + std::to_string(whole));
+        }
 }

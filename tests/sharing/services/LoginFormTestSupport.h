@@ -25,6 +25,7 @@
 #include "sharing/core/SHRActivityIndicator.h"
 #include "sharing/core/SHRFormController.h"
 #include "sharing/core/SHRSharer.h"
+#include "sharing/services/BuiltInSharers.h"
 #include "support/MemoryKeychain.h"
 
 namespace formtest {
@@ -66,7 +67,7 @@ protected:
         nav_ = std::make_shared<ui::NavigationController>(root_);
         window_->addSubview(nav_->view());
         SHR::resetForTesting();
-        SHRSharer::registerBuiltInSharers();
+        registerBuiltInSharers();
         Reachability::setStatusOverrideForTesting(ReachableViaWiFi);
         net::CookieStorage::sharedHTTPCookieStorage().deleteAllCookies();
         // The plain-http "GoogleReader" entry is left alone on purpose: a

@@ -15,6 +15,7 @@
 #include "sharing/core/Reachability.h"
 #include "sharing/core/SHR.h"
 #include "sharing/core/SHRSharer.h"
+#include "sharing/services/BuiltInSharers.h"
 #include "OAuthTestSupport.h"
 #include "support/MemoryKeychain.h"
 
@@ -58,7 +59,7 @@ TEST(OAuthHeadlessTest, APersonSignsInOnTheServicesPageAndTheBookmarkIsSaved) {
         host::HeadlessDriver driver;
         ASSERT_TRUE(driver.start(std::make_shared<Home>()));
         SHR::resetForTesting();
-        SHRSharer::registerBuiltInSharers();
+        registerBuiltInSharers();
         Reachability::setStatusOverrideForTesting(ReachableViaWiFi);
         base::UserDefaults::standardUserDefaults().setBool("SHRDelicious_shouldAutoShare", true);
 

@@ -14,6 +14,7 @@
 #include "sharing/core/Reachability.h"
 #include "sharing/core/SHR.h"
 #include "sharing/core/SHRSharer.h"
+#include "sharing/services/BuiltInSharers.h"
 #include "support/MemoryKeychain.h"
 
 namespace {
@@ -42,7 +43,7 @@ TEST(LoginFormScreens, CaptionsAndFieldsAreShown) {
         host::HeadlessDriver driver;
         ASSERT_TRUE(driver.start(std::make_shared<PlainRoot>()));
         SHR::resetForTesting();
-        SHRSharer::registerBuiltInSharers();
+        registerBuiltInSharers();
         Reachability::setStatusOverrideForTesting(ReachableViaWiFi);
 
         SHRSharer::shareText("SHRTumblr", "Today I did a total of 50 pushups");

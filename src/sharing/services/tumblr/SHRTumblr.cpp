@@ -1,6 +1,7 @@
 #include "sharing/services/tumblr/SHRTumblr.h"
 
 #include "platform/base/RunLoop.h"
+#include "platform/net/MultipartFormData.h"
 #include "platform/net/Services.h"
 #include "sharing/core/SHR.h"
 #include "sharing/core/SHRActivityIndicator.h"
@@ -87,31 +88,20 @@ std::string SHRTumblr::postBody() const {
 
 base::Data SHRTumblr::photoBody() const {
     const auto& it = *item();
-    std::string body;
-    auto part = [&](const std::string& name, const std::string& value) {
-        body += base::format("\r\n--%@\r\n", std::string(Boundary));
-        body += base::format("Content-Disposition: form-data; name=\"%@\"\r\n\r\n", name);
-        body += value;
-    };
-    part("email", stringOrEmpty(getAuthValueForKey("email")));
-    part("password", stringOrEmpty(getAuthValueForKey("password")));
-    part("type", "photo");
-    if (it.tags()) part("tags", *it.tags());
-    if (const std::string* caption = it.customValueForKey("caption").asString()) part("caption", *caption);
-    if (const std::string* slug = it.customValueForKey("slug").asString()) part("slug", *slug);
-    part("private", it.customBoolForSwitchKey("private") ? "1" : "0");
-    part("twitter", it.customBoolForSwitchKey("twitter") ? "auto" : "no");
-    body += base::format("\r\n--%@\r\n", std::string(Boundary));
-    body += "Content-Disposition: form-data; name=\"data\"; filename=\"upload.jpg\"\r\n";
-    body += "Content-Transfer-Encoding: image/jpg\r\n\r\n";
-    base::Data data(body.begin(), body.end());
-    if (it.image()) {
-        const auto jpeg = it.image()->encodeJPEG(0.9);
-        data.insert(data.end(), jpeg.begin(), jpeg.end());
-    }
-    const std::string closing = base::format("\r\n--%@--\r\n", std::string(Boundary));
-    data.insert(data.end(), closing.begin(), closing.end());
-    return data;
+    // Begins with a line break before the first delimiter: the service has always taken it so.
+    net::MultipartFormData form(Boundary, net::MultipartFormData::Start::WithLineBreak);
+    form.addField("email", stringOrEmpty(getAuthValueForKey("email")));
+    form.addField("password", stringOrEmpty(getAuthValueForKey("password")));
+    form.addField("type", "photo");
+    if (it.tags()) form.addField("tags", *it.tags());
+    if (const std::string* caption = it.customValueForKey("caption").asString()) form.addField("caption", *caption);
+    if (const std::string* slug = it.customValueForKey("slug").asString()) form.addField("slug", *slug);
+    form.addField("private", it.customBoolForSwitchKey("private") ? "1" : "0");
+    form.addField("twitter", it.customBoolForSwitchKey("twitter") ? "auto" : "no");
+    form.addPart({"Content-Disposition: form-data; name=\"data\"; filename=\"upload.jpg\"",
+                  "Content-Transfer-Encoding: image/jpg"},
+                 it.image() ? it.image()->encodeJPEG(0.9) : base::Data());
+    return form.body();
 }
 
 bool SHRTumblr::send() {
@@ -126,7 +116,7 @@ bool SHRTumblr::send() {
         net::URLRequest request(net::Services::url("Tumblr", "/api/write"),
                                 net::CachePolicy::ReloadIgnoringLocalAndRemoteCacheData, SHRRequest::TimeoutInterval);
         request.setHTTPMethod("POST");
-        request.setValue(base::format("multipart/form-data; boundary=%@", std::string(Boundary)), "Content-Type");
+        request.setValue(net::MultipartFormData::contentTypeFor(Boundary), "Content-Type");
         request.setHTTPBody(photoBody());
         response_.reset();
         connection_ = net::URLConnection::connectionWithRequest(

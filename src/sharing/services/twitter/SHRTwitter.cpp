@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "platform/base/Format.h"
+#include "platform/net/MultipartFormData.h"
 #include "platform/net/PercentEncoding.h"
 #include "platform/net/Services.h"
 #include "platform/ui/AlertView.h"
@@ -24,8 +25,6 @@ std::string lower(std::string s) {
     for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
-
-void append(base::Data& data, const std::string& text) { data.insert(data.end(), text.begin(), text.end()); }
 
 }  // namespace
 
@@ -268,23 +267,16 @@ void SHRTwitter::sendImage() {
     }
 
     const base::Data jpeg = item()->image() ? imageData(*item()->image()) : base::Data();
-    request->setValue(base::format("multipart/form-data; boundary=%@", std::string(kBoundary)), "Content-Type");
-    base::Data body;
-    append(body, base::format("--%@\r\n", std::string(kBoundary)));
-    append(body, base::format("Content-Disposition: form-data; name=\"%@\"; filename=\"upload.jpg\"\r\n",
-                              std::string(profileUpdate ? "image" : "media")));
-    append(body, "Content-Type: image/jpg\r\n\r\n");
-    body.insert(body.end(), jpeg.begin(), jpeg.end());
-    append(body, "\r\n");
-    if (!profileUpdate) {
-        append(body, base::format("--%@\r\n", std::string(kBoundary)));
-        append(body, "Content-Disposition: form-data; name=\"message\"\r\n\r\n");
-        append(body, status().value_or(""));
-        append(body, "\r\n");
-    }
-    append(body, base::format("--%@--\r\n", std::string(kBoundary)));
-    request->setHTTPBody(std::move(body));
+    net::MultipartFormData body(kBoundary);
+    body.addPart({base::format("Content-Disposition: form-data; name=\"%@\"; filename=\"upload.jpg\"",
+                               std::string(profileUpdate ? "image" : "media")),
+                  "Content-Type: image/jpg"},
+                 jpeg);
+    if (!profileUpdate) body.addField("message", status().value_or(""));
+    request->setValue(body.contentType(), "Content-Type");
+    request->setHTTPBody(body.body());
 
+    // Reported here for the upload and again by send() for the share: a start only shows the saving indicator.
     sendDidStart();
     OAAsynchronousDataFetcher::asynchronousFetcherWithRequest(request, twitterSelf(),
                                                               &SHRTwitter::sendImageTicketDidFinish,

@@ -1,4 +1,4 @@
-#include "FacebookTestSupport.h"
+#include "../facebook/FacebookTestSupport.h"
 #include "sharing/services/facebook/SHRFacebook.h"
 
 using namespace fbtest;

@@ -1,0 +1,403 @@
+#include "training/WorkoutSession.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "platform/base/Format.h"
+#include "platform/base/UserDefaults.h"
+#include "training/AppState.h"
+#include "training/DataAccess.h"
+#include "training/Utility.h"
+
+namespace {
+
+constexpr const char* kKeptDayKey = "Tolvek_UnsavedDay";
+
+base::UserDefaults& defaults() { return base::UserDefaults::standardUserDefaults(); }
+int setting(const char* key) { return static_cast<int>(defaults().integerForKey(key)); }
+
+bool doubledWeek5(int week, int day) { return week == 5 && (day == 2 || day == 3); }
+bool doubledWeek6(int week, int day) { return week == 6 && (day == 2 || day == 3); }
+
+int clampToInt(double value) {
+    if (std::isnan(value)) return 0;
+    if (value >= static_cast<double>(INT_MAX)) return INT_MAX;
+    if (value <= static_cast<double>(INT_MIN)) return INT_MIN;
+    return static_cast<int>(value);  // the integer value: the fraction is dropped
+}
+
+std::weak_ptr<WorkoutSession>& currentSession() {
+    static std::weak_ptr<WorkoutSession> session;
+    return session;
+}
+
+}  // namespace
+
+std::shared_ptr<WorkoutSession> WorkoutSession::create() {
+    auto session = std::make_shared<WorkoutSession>();
+    currentSession() = session;
+    return session;
+}
+
+std::shared_ptr<WorkoutSession> WorkoutSession::current() { return currentSession().lock(); }
+
+WorkoutSession::~WorkoutSession() { stopTimer(); }
+
+void WorkoutSession::setGoing(bool going) {
+    isGoing_ = going;
+    if (auto app = AppState::current()) app->setIsGoing(going);
+}
+
+int WorkoutSession::doubledSets(int week, int day) {
+    return doubledWeek5(week, day) ? 3 : doubledWeek6(week, day) ? 4 : 0;
+}
+
+// --- Starting -------------------------------------------------------------
+
+void WorkoutSession::readPosition() {
+    level_ = setting("Tolvek_Level");
+    day_ = setting("Tolvek_Day");
+    week_ = setting("Tolvek_Week");
+    repNum_ = setting("Tolvek_RepNum");
+    repToShow_ = setting("Tolvek_RepToShow");
+    firstRepPending_ = setting("Tolvek_FirstRep") ? 1 : 0;
+}
+
+bool WorkoutSession::startFresh() {
+    if (repNum_ >= 1) return false;
+    repNum_ = 1;
+    // A fresh day starts with the first round of a doubled set.
+    firstRepPending_ = 0;
+    return true;
+}
+
+void WorkoutSession::loadToday() {
+    if (repToShow_ < 1) repToShow_ = 1;
+    today_ = DataAccess::getProgram(day_, week_, level_);
+    if (auto app = AppState::current()) app->setCanReset(true);
+}
+
+void WorkoutSession::restartDay() {
+    repNum_ = 1;
+    repToShow_ = 1;
+    firstRepPending_ = 0;
+}
+
+void WorkoutSession::resetDay() {
+    level_ = setting("Tolvek_Level");
+    day_ = setting("Tolvek_Day");
+    week_ = setting("Tolvek_Week");
+    restartDay();
+    defaults().setInteger("Tolvek_FirstRep", 0);
+    today_ = DataAccess::getProgram(day_, week_, level_);
+    stopTimer();
+    isGoing_ = false;
+    clearEdit();
+    // A reset of the plan (or of all data) drops a completed day that was
+    // not stored, also from the settings, so no later start logs it.
+    if (unsavedDay_ || keptDay()) forgetKeptDay();
+    unsavedDay_ = false;
+}
+
+int WorkoutSession::startWeek() const { return std::max(today_ ? today_->week() : 0, week_); }
+
+bool WorkoutSession::shortRestToConfirm() {
+    return defaults().boolForKey("Tolvek_UserRest") && setting("Tolvek_UserRestValue") <= 9 &&
+           !defaults().boolForKey("TurnUserRestNagOff");
+}
+
+void WorkoutSession::beginDay(std::function<void()> tick) {
+    auto app = AppState::current();
+    isGoing_ = app ? app->isGoing() : false;
+    if (app && app->hasReset()) {
+        app->setHasReset(false);
+        restCountdown_ = 0;
+    }
+    stopTimer();
+    restTimer_ = base::Timer::scheduledTimer(1.0, true, [tick = std::move(tick)](base::Timer&) { tick(); });
+    // A new day has no edit of an earlier one.
+    clearEdit();
+    unsavedDay_ = false;
+    if (app) app->setCanReset(false);
+}
+
+void WorkoutSession::stopTimer() {
+    if (restTimer_) restTimer_->invalidate();
+    restTimer_.reset();
+}
+
+// --- Sets and rests -------------------------------------------------------
+
+int WorkoutSession::restLength() const {
+    if (defaults().boolForKey("Tolvek_UserRest")) return setting("Tolvek_UserRestValue");
+    return today_ ? today_->interval() : 0;
+}
+
+void WorkoutSession::beginRest() {
+    setGoing(true);
+    restCountdown_ = restLength();
+}
+
+void WorkoutSession::fillEmptyRest() {
+    if (restCountdown_ == 0) restCountdown_ = today_ ? today_->interval() : 0;
+}
+
+bool WorkoutSession::nextSet() {
+    if (repNum_ > 4) {
+        repNum_ = 1;
+        repToShow_ = 1;
+        return false;
+    }
+    setGoing(false);
+    restCountdown_ = restLength();
+    if (restCountdown_ == 0 && today_) restCountdown_ = today_->interval();
+    const int week = today_ ? today_->week() : week_;
+    const int day = today_ ? today_->day() : day_;
+    // The doubled sets are done twice before the set number moves on.
+    const int bound = doubledWeek5(week, day) ? 4 : doubledWeek6(week, day) ? 5 : 0;
+    if (repNum_ < bound) {
+        if (firstRepPending_ == 0) {
+            firstRepPending_ = 1;
+        } else {
+            firstRepPending_ = 0;
+            ++repNum_;
+        }
+    } else {
+        ++repNum_;
+    }
+    ++repToShow_;
+    defaults().setInteger("Tolvek_RepToShow", repToShow_);
+    defaults().setInteger("Tolvek_RepNum", repNum_);
+    defaults().setInteger("Tolvek_FirstRep", firstRepPending_);
+    return true;
+}
+
+WorkoutSession::Tick WorkoutSession::tick() {
+    if (!isGoing_) return Tick::Idle;
+    auto app = AppState::current();
+    if (app && app->backFromBeingInBackground()) {
+        const long long left = static_cast<long long>(restCountdown_) - app->timeInBackground();
+        restCountdown_ = static_cast<int>(std::max<long long>(left, INT_MIN));
+        app->setBackFromBeingInBackground(false);
+    } else {
+        restCountdown_ -= 1;
+    }
+    if (restCountdown_ >= 0) return Tick::Counted;
+    setGoing(false);
+    return Tick::RestOver;
+}
+
+void WorkoutSession::addTime() {
+    // Never past the longest rest, so a long rest cannot wrap round and end.
+    restCountdown_ = std::min(restCountdown_, Utility::kMostRestSeconds) + 30;
+}
+
+void WorkoutSession::useUserRest() { restCountdown_ = setting("Tolvek_UserRestValue"); }
+
+void WorkoutSession::usePlanRest() { restCountdown_ = today_ ? today_->interval() : 0; }
+
+bool WorkoutSession::setRep(int set, double value) {
+    if (!today_ || set < 1 || set > 5) return false;
+    const int count = std::clamp(clampToInt(value), -Utility::kMostReps, Utility::kMostReps);
+    switch (set) {
+    case 1: today_->setRep1(count); break;
+    case 2: today_->setRep2(count); break;
+    case 3: today_->setRep3(count); break;
+    case 4: today_->setRep4(count); break;
+    default: today_->setRep5(count); break;
+    }
+    return true;
+}
+
+void WorkoutSession::setRestInterval(double value) {
+    if (!today_) return;
+    today_->setInterval(std::clamp(clampToInt(value), -Utility::kMostRestSeconds, Utility::kMostRestSeconds));
+}
+
+// --- The end of the day ---------------------------------------------------
+
+void WorkoutSession::completeDay() {
+    auto& d = defaults();
+    if (day_ >= 3) {
+        d.setInteger("Tolvek_Day", 1);
+        d.setInteger("Tolvek_Week", week_ + 1);
+        d.setBool("Tolvek_Test", true);
+    } else {
+        d.setInteger("Tolvek_Day", day_ + 1);
+    }
+    d.setInteger("Tolvek_RepToShow", 0);
+    d.setInteger("Tolvek_RepNum", 0);
+    d.setInteger("Tolvek_FirstRep", 0);
+    unsavedDay_ = true;
+    // Whole milliseconds, as the log's date text holds them, so the moment
+    // names the same text after the settings file held it.
+    finishedAt_ = base::Date(std::round(base::Date::now().timeIntervalSince1970() * 1000.0) / 1000.0);
+    // The day is kept with the moved position in the same write, so that a
+    // program ended now stores it at its next start.
+    keepCompletedDay(*dayToStore(), finishedAt_);
+    Utility::synchronizeSettings();
+}
+
+bool WorkoutSession::applyEdit(const Log& log) {
+    if (!today_ || !unsavedDay_) return false;
+    changedLog_ = log.copy();
+    hasRepEdit_ = true;
+    const int week = today_->week();
+    const int day = today_->day();
+    const bool doubled = doubledWeek5(week, day) || doubledWeek6(week, day);
+    today_->setRep1(log.rep1());
+    today_->setRep2(doubled ? log.rep3() : log.rep2());
+    today_->setRep3(doubled ? log.rep5() : log.rep3());
+    today_->setRep4(doubled ? log.rep7() : log.rep4());
+    today_->setRep5(doubledWeek5(week, day) ? log.rep8() : doubledWeek6(week, day) ? log.rep9() : log.rep5());
+    keepCompletedDay(*changedLog_, finishedAt_);
+    Utility::synchronizeSettings();
+    return true;
+}
+
+std::shared_ptr<Log> WorkoutSession::dayToStore() const {
+    if (hasRepEdit_ && changedLog_) return changedLog_->copy();
+    auto log = std::make_shared<Log>();
+    if (!today_) return log;
+    log->setWeek(today_->week());
+    log->setDay(today_->day());
+    log->setLevel(today_->level());
+    log->setReps(today_->nineSlots(today_->week(), today_->day()));
+    return log;
+}
+
+void WorkoutSession::saveDay() {
+    if (!unsavedDay_) return;  // a day is stored once
+    bool stored = false;
+    {
+        StoreFailureNote note("Tolvek keeps the day and tries again the next time it starts.");
+        // Stamped with the moment the day was finished, as the kept copy
+        // is, so that a start after a crash before it is forgotten finds it
+        // in the log and does not log it again.
+        stored = DataAccess::saveLog(*dayToStore(), finishedAt_);
+    }
+    // A day that did not reach the log stays kept in the settings, and the
+    // next start stores it; this run does not try again, so it is never
+    // stored twice.
+    if (stored) forgetKeptDay();
+    clearEdit();
+    unsavedDay_ = false;
+}
+
+void WorkoutSession::clearEdit() {
+    hasRepEdit_ = false;
+    changedLog_.reset();
+}
+
+bool WorkoutSession::markDoneFellShort() {
+    defaults().setBool("Tolvek_Test", true);
+    Utility::synchronizeSettings();
+    if (!today_ || today_->week() <= 1) return false;
+    const long long done = dayToStore()->total();
+    const long long planned = DataAccess::getProgram(today_->day(), today_->week(), today_->level())->total();
+    if (planned == 0) return false;
+    const float quotient = static_cast<float>(done) / static_cast<float>(planned);
+    return static_cast<double>(quotient) < 0.85;
+}
+
+void WorkoutSession::finish() {
+    if (auto app = AppState::current()) {
+        app->setCanReset(true);
+        app->setIsGoing(false);
+    }
+    isGoing_ = false;
+}
+
+void WorkoutSession::moveAfterTrouble(int buttonIndex) {
+    Utility::PlanDay next{day_, week_};
+    if (buttonIndex == 0) next = Utility::nextDay(day_, week_);
+    else if (buttonIndex == 2) next = Utility::dayAWeekBack(day_, week_);
+    Utility::resetToDayAndWeekAndLevel(next.day, next.week, false, today_ ? today_->level() : Utility::getLevel());
+    if (auto app = AppState::current()) app->setCanReset(true);
+}
+
+void WorkoutSession::repeatDay() {
+    defaults().setBool("Tolvek_Test", false);
+    Utility::synchronizeSettings();
+    Utility::resetToDayAndWeekAndLevel(day_, week_, false, today_ ? today_->level() : Utility::getLevel());
+    finish();
+}
+
+long long WorkoutSession::totalDoneToday(const Program& program) {
+    long long total = 0;
+    for (int slot : program.nineSlots(program.week(), program.day())) total += slot;
+    return total;
+}
+
+std::string WorkoutSession::shareText(const Program& program) {
+    return base::format(
+        "Today I did a total of %i pushups thanks to the Tolvek iPhone app. (Week %i, Day %i, Level %i) #Tolvek",
+        totalDoneToday(program), program.week(), program.day(), program.level());
+}
+
+// --- The kept day ---------------------------------------------------------
+
+void WorkoutSession::keepCompletedDay(const Log& day, base::Date finished) {
+    base::Dictionary kept;
+    kept.set("Finished", base::Value(finished));
+    kept.set("Week", base::Value(static_cast<long long>(day.week())));
+    kept.set("Day", base::Value(static_cast<long long>(day.day())));
+    kept.set("Level", base::Value(static_cast<long long>(day.level())));
+    base::Array reps;
+    for (int r : day.reps()) reps.push_back(base::Value(static_cast<long long>(r)));
+    kept.set("Reps", base::Value(std::move(reps)));
+    defaults().setObject(kKeptDayKey, base::Value(std::move(kept)));
+}
+
+std::optional<Log> WorkoutSession::keptDay() {
+    const auto kept = defaults().dictionaryForKey(kKeptDayKey);
+    if (!kept) return std::nullopt;
+    // The settings file is the user's to edit: what is read is bounded as
+    // typed counts are.
+    auto bounded = [](long long v, long long most) { return static_cast<int>(std::clamp(v, -most, most)); };
+    Log day;
+    day.setWeek(bounded(kept->get("Week").integerValue(), 1000));
+    day.setDay(bounded(kept->get("Day").integerValue(), 1000));
+    day.setLevel(bounded(kept->get("Level").integerValue(), 1000));
+    std::array<int, 9> reps{};
+    if (const base::Array* list = kept->get("Reps").asArray())
+        for (std::size_t i = 0; i < reps.size() && i < list->size(); ++i)
+            reps[i] = bounded((*list)[i].integerValue(), Utility::kMostReps);
+    day.setReps(reps);
+    return day;
+}
+
+std::optional<base::Date> WorkoutSession::keptDayFinished() {
+    const auto kept = defaults().dictionaryForKey(kKeptDayKey);
+    if (!kept) return std::nullopt;
+    const base::Date* finished = kept->get("Finished").asDate();
+    if (!finished) return std::nullopt;
+    return *finished;
+}
+
+void WorkoutSession::forgetKeptDay() {
+    defaults().removeObjectForKey(kKeptDayKey);
+    Utility::synchronizeSettings();
+}
+
+bool WorkoutSession::storeKeptDay() {
+    const auto day = keptDay();
+    if (!day) return false;
+    // The day is logged with the moment it was finished. The run that kept
+    // it may have logged it and ended before it could forget it: a day the
+    // log already holds with that moment is only forgotten.
+    const auto finished = keptDayFinished();
+    if (finished) {
+        const auto held = DataAccess::holdsDay(*day, *finished);
+        if (!held) return false;  // the log cannot be read: kept for the next start
+        if (*held) {
+            forgetKeptDay();
+            return false;
+        }
+    }
+    StoreFailureNote note("Tolvek keeps the day and tries again the next time it starts.");
+    if (!DataAccess::saveLog(*day, finished.value_or(base::Date::now()))) return false;
+    forgetKeptDay();
+    return true;
+}

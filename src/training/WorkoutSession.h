@@ -1,0 +1,158 @@
+#pragma once
+// The rules and the state of one training day, free of any view: the plan
+// row of the day, the set to do (with the doubled first sets on days 2 and 3
+// of weeks 5 and 6), the rest that counts down once a second, the position
+// inside the day written to the settings after every set so that an
+// unfinished day can be resumed, and the completed day, kept in the settings
+// until the log has it. The workout screen owns one and shows it; tests
+// drive one on the manual clock without a window.
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/base/Date.h"
+#include "platform/base/RunLoop.h"
+#include "training/Log.h"
+#include "training/Program.h"
+
+class WorkoutSession {
+public:
+    // Makes a session and makes it the current one.
+    static std::shared_ptr<WorkoutSession> create();
+    // The session made last while it lives, or null.
+    static std::shared_ptr<WorkoutSession> current();
+
+    WorkoutSession() = default;
+    ~WorkoutSession();
+    WorkoutSession(const WorkoutSession&) = delete;
+    WorkoutSession& operator=(const WorkoutSession&) = delete;
+
+    // --- The position inside the day.
+    int repNum() const { return repNum_; }
+    int repToShow() const { return repToShow_; }
+    int restCountdown() const { return restCountdown_; }
+    int firstRepPending() const { return firstRepPending_; }
+    int week() const { return week_; }
+    int day() const { return day_; }
+    // The repeating one-second timer (null before the first day starts).
+    std::shared_ptr<base::Timer> restTimer() const { return restTimer_; }
+    std::shared_ptr<Program> today() const { return today_; }
+    void setToday(std::shared_ptr<Program> today) { today_ = std::move(today); }
+    // A rest counts down.
+    bool isGoing() const { return isGoing_; }
+    // Sets isGoing here and in the application's state.
+    void setGoing(bool going);
+    bool hasRepEdit() const { return hasRepEdit_; }
+    std::shared_ptr<Log> changedLog() const { return changedLog_; }
+    // A completed day waits for Done, Repeat or a trouble answer to be stored.
+    bool hasUnsavedDay() const { return unsavedDay_; }
+
+    // The number of doubled sets at the start of a day: 3 on days 2 and 3 of
+    // week 5, 4 on those of week 6, otherwise none.
+    static int doubledSets(int week, int day);
+
+    // --- Starting.
+    // Reads the plan position and the position inside the day from the
+    // settings.
+    void readPosition();
+    // A day with no set done starts at the first round of its first set:
+    // true when it had none done.
+    bool startFresh();
+    // Loads the plan row of the position read; a set to show is at least 1.
+    void loadToday();
+    // The resumed day starts again at its first set.
+    void restartDay();
+    // The plan position was set from the settings: the day is ready again,
+    // its timer stopped, and a completed day not stored is forgotten.
+    void resetDay();
+    // The week a start lands in (7 and above: past the end of the plan).
+    int startWeek() const;
+    // The user's own rest is shorter than ten seconds and the user has not
+    // turned the question off.
+    static bool shortRestToConfirm();
+    // The day begins: the rest timer calls tick once a second.
+    void beginDay(std::function<void()> tick);
+    void stopTimer();
+
+    // --- Sets and rests.
+    // The rest of this day: the user's own when set, else the plan's.
+    int restLength() const;
+    // A rest begins with its full length.
+    void beginRest();
+    // A rest that had no length takes the plan's.
+    void fillEmptyRest();
+    // Moves on to the next set (or the second round of a doubled one) and
+    // writes the position; false when the fifth set was done, and the day
+    // starts over.
+    bool nextSet();
+    enum class Tick { Idle, Counted, RestOver };
+    // One second of rest (or the time spent in the background) passes.
+    Tick tick();
+    // Adds 30 seconds, never past the longest rest.
+    void addTime();
+    void endRest() { restCountdown_ = 0; }
+    void useUserRest();
+    void usePlanRest();
+    // The count of set 1 to 5 (bounded); false when there is no such set.
+    bool setRep(int set, double value);
+    void setRestInterval(double value);
+
+    // --- The end of the day.
+    // Moves the plan position on, and keeps the completed day with the
+    // moment it was finished.
+    void completeDay();
+    // An edit of the completed day ("EditReps"); false when there is no
+    // completed day to take it.
+    bool applyEdit(const Log& log);
+    // The day as it is stored: the edit when there is one.
+    std::shared_ptr<Log> dayToStore() const;
+    // Stores the completed day once; a day not stored stays kept.
+    void saveDay();
+    void clearEdit();
+    // Done: the day counts as done; true when it fell well short of the
+    // plan and the user is asked how to go on.
+    bool markDoneFellShort();
+    // Done needed no question: no rest counts down and the position may be
+    // set again.
+    void finish();
+    // The answer to the question (0 go on, 1 repeat the day, 2 a week back).
+    void moveAfterTrouble(int buttonIndex);
+    // Repeat: the same day next time.
+    void repeatDay();
+
+    // The sum of the nine log slots of a day of the row.
+    static long long totalDoneToday(const Program& program);
+    // The share text of a day: its total, week, day and level.
+    static std::string shareText(const Program& program);
+
+    // A completed day is kept in the settings ("Tolvek_UnsavedDay") from
+    // the moment it completes until the log has it, so that ending the
+    // program before Done, or a failed write, loses nothing. The kept day
+    // carries the moment it was finished ("Finished"), with which it is
+    // logged.
+    static void keepCompletedDay(const Log& day, base::Date finished);
+    static std::optional<Log> keptDay();
+    static std::optional<base::Date> keptDayFinished();
+    static void forgetKeptDay();
+    // Start-up: stores a kept day as Done would (no question) and forgets it
+    // once stored; a kept day the log already holds (with its moment) is
+    // only forgotten. True when a day was stored.
+    static bool storeKeptDay();
+
+private:
+    int repNum_ = 1;
+    int repToShow_ = 1;
+    int restCountdown_ = 0;
+    int week_ = 0;
+    int day_ = 0;
+    int level_ = 0;
+    int firstRepPending_ = 0;
+    std::shared_ptr<base::Timer> restTimer_;
+    std::shared_ptr<Program> today_;
+    bool isGoing_ = false;
+    bool hasRepEdit_ = false;
+    std::shared_ptr<Log> changedLog_;
+    bool unsavedDay_ = false;
+    base::Date finishedAt_;  // when the unsaved day was completed
+};

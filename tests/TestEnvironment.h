@@ -33,7 +33,7 @@ public:
         buf.push_back('\0');
         if (!::mkdtemp(buf.data())) throw std::runtime_error("cannot make a temporary folder");
         root_ = buf.data();
-        base::UserDefaults::resetStandardUserDefaults();
+        base::UserDefaults::resetStandardUserDefaultsForTesting();
         set("HOME", root_);
         set("XDG_DATA_HOME", root_ + "/data");
         set("XDG_CONFIG_HOME", root_ + "/config");
@@ -42,7 +42,7 @@ public:
     }
 
     ~TempHome() {
-        base::UserDefaults::resetStandardUserDefaults();
+        base::UserDefaults::resetStandardUserDefaultsForTesting();
         for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
             if (it->second) ::setenv(it->first.c_str(), it->second->c_str(), 1);
             else ::unsetenv(it->first.c_str());

@@ -51,9 +51,9 @@ class CodingTest : public ::testing::Test {
 protected:
     void SetUp() override {
         CHTRegisterCodingClasses();
-        previousSink_ = base::setLogSink([this](const std::string& line) { logLines.push_back(line); });
+        previousSink_ = base::setLogSinkForTesting([this](const std::string& line) { logLines.push_back(line); });
     }
-    void TearDown() override { base::setLogSink(previousSink_); }
+    void TearDown() override { base::setLogSinkForTesting(previousSink_); }
     std::vector<std::string> logLines;
 
 private:

@@ -6,7 +6,7 @@
 // login host whose cookie the login page sets.
 //
 //   fakes::FacebookFake facebook;
-//   for (auto& name : facebook.serviceNames()) net::Services::pointAtLoopback(name, facebook.server().port());
+//   for (auto& name : facebook.serviceNames()) net::Services::pointAtLoopbackForTesting(name, facebook.server().port());
 //   facebook.setLoginAnswer("fbconnect://success#access_token=t1&expires_in=3600");
 #include <string>
 #include <vector>

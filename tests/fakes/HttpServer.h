@@ -5,7 +5,7 @@
 //
 //   fakes::HttpServer server;
 //   server.on("POST", "/api/add", fakes::Reply::text(201, "created"));
-//   net::Services::pointAtLoopback("Pinboard", server.port());
+//   net::Services::pointAtLoopbackForTesting("Pinboard", server.port());
 //   ... run the code under test ...
 //   EXPECT_EQ(server.lastRequest()->form().at("url"), "http://example.com");
 #include <condition_variable>

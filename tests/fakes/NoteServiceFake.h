@@ -7,7 +7,7 @@
 // (under lock(), since the server answers on its own threads).
 //
 //   fakes::NoteServiceFake notes;
-//   net::Services::pointAtLoopback("Evernote", notes.port());
+//   net::Services::pointAtLoopbackForTesting("Evernote", notes.port());
 //   ... share ...
 //   EXPECT_EQ(notes.createdNotes().at(0).note.title, "Day 3");
 #include <cstdint>

@@ -39,7 +39,7 @@ void require(bool condition, const char* what) {
 // only be slowed by it.
 void quietLog() {
     static const bool quiet = [] {
-        base::setLogSink([](const std::string&) {});
+        base::setLogSinkForTesting([](const std::string&) {});
         return true;
     }();
     (void)quiet;

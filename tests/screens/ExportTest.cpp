@@ -160,7 +160,7 @@ TEST_F(ExportTest, MailsTheFileItWroteWithEveryDayInStoredOrder) {
 }
 
 TEST_F(ExportTest, AMailNoMailProgramTookSaysItWasNotSentAndWhereTheFileIs) {
-    ui::MailComposeViewController::setHandoff([](const ui::OutboxMessage&) { return false; });
+    ui::MailComposeViewController::setHandoffForTesting([](const ui::OutboxMessage&) { return false; });
     launch();
     addDay(1, 1, 2, {5, 6, 4, 4, 7, 0, 0, 0, 0}, "Mon 2026 11 30 18:00:00.000");
     ASSERT_TRUE(openExport());

@@ -200,7 +200,7 @@ TEST_F(FaqTest, FeedbackWritesAMailToTheOutboxAndSayingSentWhenSent) {
 }
 
 TEST_F(FaqTest, FeedbackNoMailProgramTookIsSavedNotSentAndSaysWhereItIs) {
-    ui::MailComposeViewController::setHandoff([](const ui::OutboxMessage&) { return false; });
+    ui::MailComposeViewController::setHandoffForTesting([](const ui::OutboxMessage&) { return false; });
     auto faq = openFaq();
     open(*faq, AnswersViewController::kFeedbackHint);
     auto screen = answers();

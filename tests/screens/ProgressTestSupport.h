@@ -39,7 +39,7 @@ protected:
         defaults().setInteger("Tolvek_Week", 1);
         defaults().setInteger("Tolvek_Level", 2);
         defaults().synchronize();
-        ui::MailComposeViewController::setHandoff([this](const ui::OutboxMessage& m) {
+        ui::MailComposeViewController::setHandoffForTesting([this](const ui::OutboxMessage& m) {
             handed.push_back(m);
             return true;
         });
@@ -47,8 +47,8 @@ protected:
     void TearDown() override {
         driver.reset();
         SHR::resetForTesting();
-        ui::MailComposeViewController::resetHandoff();
-        base::UserDefaults::resetStandardUserDefaults();
+        ui::MailComposeViewController::resetHandoffForTesting();
+        base::UserDefaults::resetStandardUserDefaultsForTesting();
     }
 
     base::UserDefaults& defaults() { return base::UserDefaults::standardUserDefaults(); }

@@ -12,6 +12,7 @@
 #include "sharing/core/SHR.h"
 #include "sharing/core/SHRFormController.h"
 #include "sharing/core/SHRSharer.h"
+#include "support/MemoryKeychain.h"
 #include "training/DataAccess.h"
 #include "training/TodayViewController.h"
 #include "training/UserViewController.h"
@@ -267,7 +268,7 @@ private:
 // For the length of a test: a keychain in memory, and a stand-in for each
 // listed service that this build lacks.
 struct SignedInServices {
-    SignedInServices() : previous(base::Keychain::setShared(keychain)) {
+    SignedInServices() : previous(base::Keychain::setSharedForTesting(keychain)) {
         for (const auto& name : SHR::sharersListed("services")) {
             if (SHRSharer::registry().contains(name)) continue;
             SHRSharer::registry().registerClass(name, [name] { return std::make_shared<SignedInSharer>(name); });
@@ -276,9 +277,9 @@ struct SignedInServices {
     }
     ~SignedInServices() {
         for (const auto& name : added) SHRSharer::registry().unregisterClass(name);
-        base::Keychain::setShared(previous);
+        base::Keychain::setSharedForTesting(previous);
     }
-    std::shared_ptr<base::MemoryKeychain> keychain = std::make_shared<base::MemoryKeychain>();
+    std::shared_ptr<testsupport::MemoryKeychain> keychain = std::make_shared<testsupport::MemoryKeychain>();
     std::shared_ptr<base::Keychain> previous;
     std::vector<std::string> added;
 };

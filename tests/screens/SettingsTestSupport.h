@@ -22,14 +22,14 @@ class SettingsTest : public hometest::ScreenTest {
 protected:
     void SetUp() override {
         registerScreens();
-        ui::MailComposeViewController::setHandoff([this](const ui::OutboxMessage& message) {
+        ui::MailComposeViewController::setHandoffForTesting([this](const ui::OutboxMessage& message) {
             mailed.push_back(message);
             return true;
         });
     }
     void TearDown() override {
         base::NotificationCenter::defaultCenter().removeObserver(this);
-        ui::MailComposeViewController::resetHandoff();
+        ui::MailComposeViewController::resetHandoffForTesting();
         hometest::ScreenTest::TearDown();
     }
 

@@ -119,7 +119,7 @@ TEST_F(UnopenedScreensTest, FacebookSwitchShowsAndSavesItsSetting) {
     tap("Post to Facebook");
     EXPECT_FALSE(facebook->postUpdates()->isOn());
     // Saved at once: a fresh read of the settings file sees it.
-    base::UserDefaults::resetStandardUserDefaults();
+    base::UserDefaults::resetStandardUserDefaultsForTesting();
     EXPECT_FALSE(defaults().boolForKey("Tolvek_PostToFaceBook"));
     EXPECT_FALSE(defaults().objectForKey("Tolvek_PostToFaceBook").isNull());
 }

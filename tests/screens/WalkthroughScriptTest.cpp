@@ -42,7 +42,7 @@ protected:
     void SetUp() override {
         SHR::resetForTesting();
         registerScreens();
-        ui::MailComposeViewController::setHandoff([this](const ui::OutboxMessage& m) {
+        ui::MailComposeViewController::setHandoffForTesting([this](const ui::OutboxMessage& m) {
             handed.push_back(m);
             return true;
         });
@@ -50,8 +50,8 @@ protected:
     void TearDown() override {
         driver.reset();
         SHR::resetForTesting();
-        ui::MailComposeViewController::resetHandoff();
-        base::UserDefaults::resetStandardUserDefaults();
+        ui::MailComposeViewController::resetHandoffForTesting();
+        base::UserDefaults::resetStandardUserDefaultsForTesting();
     }
     void launch() {
         driver = std::make_unique<host::HeadlessDriver>();

@@ -21,6 +21,7 @@
 #include "sharing/core/SHR.h"
 #include "sharing/core/SHRSharer.h"
 #include "sharing/services/BuiltInSharers.h"
+#include "support/MemoryKeychain.h"
 
 namespace sharingtest {
 
@@ -30,7 +31,7 @@ protected:
         clock_ = std::make_shared<base::ManualClock>();
         base::Clock::setCurrent(clock_);
         ui::Application::resetSharedApplication();
-        oldKeychain_ = base::Keychain::setShared(keychain_);
+        oldKeychain_ = base::Keychain::setSharedForTesting(keychain_);
         window_ = std::make_shared<ui::Window>();
         window_->makeKeyAndVisible();
         root_ = std::make_shared<ui::ViewController>();
@@ -38,17 +39,17 @@ protected:
         window_->addSubview(nav_->view());
         SHR::resetForTesting();
         registerBuiltInSharers();
-        Reachability::setStatusOverride(ReachableViaWiFi);
+        Reachability::setStatusOverrideForTesting(ReachableViaWiFi);
     }
     // Lets what the framework left running end, then puts the application,
     // keychain and clock back.
     void TearDown() override {
         SHR::resetForTesting();
-        Reachability::setStatusOverride(std::nullopt);
+        Reachability::setStatusOverrideForTesting(std::nullopt);
         advance(2);
         window_.reset();
         ui::Application::resetSharedApplication();
-        base::Keychain::setShared(oldKeychain_);
+        base::Keychain::setSharedForTesting(oldKeychain_);
         base::Clock::setCurrent(nullptr);
     }
 
@@ -57,7 +58,7 @@ protected:
 
     test::TempHome home_;
     std::shared_ptr<base::ManualClock> clock_;
-    std::shared_ptr<base::MemoryKeychain> keychain_ = std::make_shared<base::MemoryKeychain>();
+    std::shared_ptr<testsupport::MemoryKeychain> keychain_ = std::make_shared<testsupport::MemoryKeychain>();
     std::shared_ptr<base::Keychain> oldKeychain_;
     std::shared_ptr<ui::Window> window_;
     std::shared_ptr<ui::ViewController> root_;

@@ -497,12 +497,12 @@ TEST_F(DataAccessTest, TheApplicationsHandlerLogsAStoreFailureAndLetsTheCallerGo
     base::RunLoop::main().advanceBy(1);  // the set-up screen's start-up presentation ends
     base::AssertionHandler::setCurrent(std::make_shared<TolvekAssertionHandler>());
     std::vector<std::string> lines;
-    auto previous = base::setLogSink([&](const std::string& line) { lines.push_back(line); });
+    auto previous = base::setLogSinkForTesting([&](const std::string& line) { lines.push_back(line); });
     delegate->setLogDatabasePath(home.path() + "/missing.sqlite");
     EXPECT_NO_THROW(DataAccess::saveLog(makeLog(1, 1, 1, {})));
     setPosition(2, 1, 1);
     EXPECT_NO_THROW(DataAccess::fillLog());  // goes on through both days
-    base::setLogSink(previous);
+    base::setLogSinkForTesting(previous);
     int reported = 0;
     for (const auto& l : lines)
         if (l.find("failed to open the database") != std::string::npos) ++reported;

@@ -22,6 +22,7 @@
 #include "sharing/core/SHRItem.h"
 #include "sharing/core/SHRSharer.h"
 #include "sharing/services/BuiltInSharers.h"
+#include "support/MemoryKeychain.h"
 #include "training/TolvekAppDelegate.h"
 
 namespace {
@@ -30,22 +31,22 @@ class FacebookHandOverTest : public ::testing::Test {
 protected:
     void SetUp() override {
         base::Clock::setCurrent(clock_);
-        oldKeychain_ = base::Keychain::setShared(keychain_);
+        oldKeychain_ = base::Keychain::setSharedForTesting(keychain_);
         ui::Application::resetSharedApplication();
         ui::Application::sharedApplication().setDelegate(std::make_shared<TolvekAppDelegate>());
         SHR::resetForTesting();
         registerBuiltInSharers();
-        Reachability::setStatusOverride(ReachableViaWiFi);
+        Reachability::setStatusOverrideForTesting(ReachableViaWiFi);
         for (const auto& name : fakes::FacebookFake::serviceNames())
-            net::Services::pointAtLoopback(name, fb_.server().port());
+            net::Services::pointAtLoopbackForTesting(name, fb_.server().port());
     }
     void TearDown() override {
         SHR::resetForTesting();
         base::RunLoop::main().advanceBy(2);
-        Reachability::setStatusOverride(std::nullopt);
+        Reachability::setStatusOverrideForTesting(std::nullopt);
         ui::Application::resetSharedApplication();
-        base::Keychain::setShared(oldKeychain_);
-        net::Services::reset();
+        base::Keychain::setSharedForTesting(oldKeychain_);
+        net::Services::resetForTesting();
         base::Clock::setCurrent(nullptr);
     }
     bool deliver(const std::string& url) { return ui::Application::sharedApplication().deliverOpenURL(url); }
@@ -55,7 +56,7 @@ protected:
     test::TempHome home_;
     std::shared_ptr<base::ManualClock> clock_ = std::make_shared<base::ManualClock>();
     fakes::FacebookFake fb_;
-    std::shared_ptr<base::MemoryKeychain> keychain_ = std::make_shared<base::MemoryKeychain>();
+    std::shared_ptr<testsupport::MemoryKeychain> keychain_ = std::make_shared<testsupport::MemoryKeychain>();
     std::shared_ptr<base::Keychain> oldKeychain_;
 };
 
@@ -96,13 +97,13 @@ TEST_F(FacebookHandOverTest, OtherURLsAreNotTakenAndChangeNothing) {
 TEST(FacebookLoginScript, TheLoginDialogShowsOverTheWorkoutScreen) {
     test::TempHome home;
     fakes::FacebookFake fb;
-    for (const auto& name : fakes::FacebookFake::serviceNames()) net::Services::pointAtLoopback(name, fb.server().port());
+    for (const auto& name : fakes::FacebookFake::serviceNames()) net::Services::pointAtLoopbackForTesting(name, fb.server().port());
     auto& defaults = base::UserDefaults::standardUserDefaults();
     defaults.setInteger("Tolvek_Level", 1);
     defaults.setInteger("Tolvek_Week", 1);
     defaults.setInteger("Tolvek_Day", 1);
     defaults.synchronize();
-    Reachability::setStatusOverride(ReachableViaWiFi);
+    Reachability::setStatusOverrideForTesting(ReachableViaWiFi);
     const char* keep = std::getenv("TOLVEK_SHOTS");
     const std::string shots = keep ? std::string(keep) : home.path() + "/shots";
     std::filesystem::create_directories(shots);
@@ -134,8 +135,8 @@ TEST(FacebookLoginScript, TheLoginDialogShowsOverTheWorkoutScreen) {
         EXPECT_TRUE(driver.expect("Day Completed")) << driver.lastError();
         driver.quit();
     }
-    Reachability::setStatusOverride(std::nullopt);
-    net::Services::reset();
+    Reachability::setStatusOverrideForTesting(std::nullopt);
+    net::Services::resetForTesting();
     EXPECT_TRUE(std::filesystem::exists(shots + "/facebook_login.png"));
     ASSERT_FALSE(fb.requestsTo("/dialog/oauth").empty());
     EXPECT_EQ(fb.requestsTo("/dialog/oauth")[0].queryItems().at("client_id"), "584019276341");

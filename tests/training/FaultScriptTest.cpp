@@ -48,7 +48,7 @@ protected:
 
     // The program ends: the settings are written as at exit and read again
     // by the next run.
-    void restart() { base::UserDefaults::resetStandardUserDefaults(); }
+    void restart() { base::UserDefaults::resetStandardUserDefaultsForTesting(); }
 
     long long loggedDays() {
         const auto rows = storetest::queryIntegers(logFile(), "SELECT count(*) FROM LogDay");

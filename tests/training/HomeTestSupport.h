@@ -22,7 +22,7 @@ class ScreenTest : public ::testing::Test {
 protected:
     void TearDown() override {
         driver.reset();
-        base::UserDefaults::resetStandardUserDefaults();
+        base::UserDefaults::resetStandardUserDefaultsForTesting();
     }
 
     base::UserDefaults& defaults() { return base::UserDefaults::standardUserDefaults(); }

@@ -66,7 +66,7 @@ TEST_F(WorkoutTest, WeekOneDayOneRunsFiveSetsAndFourRestsWithBeeps) {
         }
     }
     // The sounds were played as alert sounds of the two bundle files.
-    const auto plays = ui::SystemSound::plays();
+    const auto plays = ui::SystemSound::playsForTesting();
     ASSERT_EQ(plays.size(), 20u);
     EXPECT_TRUE(plays[0].alert);
     EXPECT_NE(plays[0].path.find("BEEP_FM-1.wav"), std::string::npos);
@@ -550,7 +550,7 @@ TEST_F(WorkoutTest, ADayTheLogRefusesIsKeptForTheNextStartAndToldPlainly) {
 
     // The next start stores it once, and forgets it.
     std::filesystem::rename(logPath + ".away", logPath);
-    base::UserDefaults::resetStandardUserDefaults();
+    base::UserDefaults::resetStandardUserDefaultsForTesting();
     launch();
     ASSERT_EQ(DataAccess::getLogData().size(), 1u);
     EXPECT_EQ(DataAccess::getLogData()[0]->total(), 26);
@@ -584,7 +584,7 @@ TEST_F(WorkoutTest, AResetDropsTheKeptDaySoNoLaterStartLogsIt) {
     driver->wait(1);
     EXPECT_FALSE(TodayViewController::keptDay());
     end();
-    base::UserDefaults::resetStandardUserDefaults();
+    base::UserDefaults::resetStandardUserDefaultsForTesting();
     launch();
     EXPECT_TRUE(DataAccess::getLogData().empty());
 }

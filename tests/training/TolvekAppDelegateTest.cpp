@@ -26,11 +26,11 @@ protected:
         base::AssertionHandler::setCurrent(nullptr);
         ui::Application::resetSharedApplication();
         base::Clock::setCurrent(nullptr);
-        base::Bundle::setMainBundlePath(resources);
+        base::Bundle::setMainBundlePathForTesting(resources);
     }
     // One start of the program.
     std::shared_ptr<TolvekAppDelegate> launch() {
-        base::UserDefaults::resetStandardUserDefaults();  // as a new process reads them
+        base::UserDefaults::resetStandardUserDefaultsForTesting();  // as a new process reads them
         ui::Application::resetSharedApplication();
         current = std::make_shared<TolvekAppDelegate>();
         ui::Application::sharedApplication().launch(current);
@@ -103,7 +103,7 @@ TEST_F(LaunchTest, ADeletedPlanIsCopiedAgain) {
 TEST_F(LaunchTest, AFailedCopyLeavesNoEmptyFileBehindAndIsTriedAgain) {
     const std::string empty = home.path() + "/empty-bundle";
     ASSERT_TRUE(base::FileManager::defaultManager().createDirectory(empty));
-    base::Bundle::setMainBundlePath(empty);
+    base::Bundle::setMainBundlePathForTesting(empty);
     launch();
     // The store's reads and the Test table do not create the missing files.
     EXPECT_EQ(DataAccess::getProgram(1, 1, 1)->rep1(), 0);
@@ -112,7 +112,7 @@ TEST_F(LaunchTest, AFailedCopyLeavesNoEmptyFileBehindAndIsTriedAgain) {
     EXPECT_FALSE(exists(logFile()));
     EXPECT_FALSE(defaults().boolForKey("Tolvek_ReplacedDBFromUpdate"));
 
-    base::Bundle::setMainBundlePath(resources);
+    base::Bundle::setMainBundlePathForTesting(resources);
     launch();
     EXPECT_EQ(DataAccess::getProgramData().size(), 54u);
     EXPECT_EQ(queryIntegers(logFile(), "SELECT count(*) FROM LogDay"), std::vector<long long>{0});

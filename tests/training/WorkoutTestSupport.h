@@ -57,7 +57,7 @@ class WorkoutTest : public ::testing::Test {
 protected:
     void SetUp() override {
         TodayViewController::clearPlayedSounds();
-        ui::SystemSound::clearPlays();
+        ui::SystemSound::clearPlaysForTesting();
     }
     void TearDown() override { end(); }
 

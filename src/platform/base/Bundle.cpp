@@ -209,7 +209,7 @@ Bundle& Bundle::mainBundle() {
     return bundle;
 }
 
-void Bundle::setMainBundlePath(const std::string& path) {
+void Bundle::setMainBundlePathForTesting(const std::string& path) {
     Bundle& b = mainBundle();
     std::lock_guard lock(bundleMutex());
     b.path_ = path;

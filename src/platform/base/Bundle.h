@@ -12,7 +12,7 @@ class Bundle {
 public:
     static Bundle& mainBundle();
     // Points the main bundle at another folder (tests).
-    static void setMainBundlePath(const std::string& path);
+    static void setMainBundlePathForTesting(const std::string& path);
 
     explicit Bundle(std::string resourcePath);
     const std::string& resourcePath() const { return path_; }

@@ -1,6 +1,7 @@
 #include "platform/base/Keychain.h"
 
 #include <algorithm>
+#include <mutex>
 #include <set>
 
 #include "platform/base/FileManager.h"
@@ -77,7 +78,7 @@ Keychain& Keychain::shared() {
     return *fileStore;
 }
 
-std::shared_ptr<Keychain> Keychain::setShared(std::shared_ptr<Keychain> store) {
+std::shared_ptr<Keychain> Keychain::setSharedForTesting(std::shared_ptr<Keychain> store) {
     std::lock_guard lock(sharedMutex());
     auto old = std::move(installed());
     installed() = std::move(store);
@@ -188,79 +189,6 @@ KeychainStatus FileKeychain::deleteItem(const std::string& service, const std::s
     if (it == items.end()) return KeychainStatus::ItemNotFound;
     items.erase(it);
     return save(file, items);
-}
-
-// ---- MemoryKeychain ------------------------------------------------------
-
-void MemoryKeychain::failOperation(Operation op, KeychainStatus status) {
-    std::lock_guard lock(mutex_);
-    if (status == KeychainStatus::Success) failures_.erase(op);
-    else failures_[op] = status;
-}
-
-int MemoryKeychain::changeCount() const {
-    std::lock_guard lock(mutex_);
-    return changes_;
-}
-
-std::vector<KeychainItem> MemoryKeychain::items() const {
-    std::lock_guard lock(mutex_);
-    return items_;
-}
-
-KeychainStatus MemoryKeychain::injected(Operation op) const {
-    auto it = failures_.find(op);
-    return it == failures_.end() ? KeychainStatus::Success : it->second;
-}
-
-KeychainStatus MemoryKeychain::findAttributes(const std::string& service, const std::string& account,
-                                              KeychainAttributes* attributes) {
-    std::lock_guard lock(mutex_);
-    if (auto s = injected(Operation::FindAttributes); s != KeychainStatus::Success) return s;
-    auto it = findItem(items_, service, account);
-    if (it == items_.end()) return KeychainStatus::ItemNotFound;
-    if (attributes) *attributes = it->attributes;
-    return KeychainStatus::Success;
-}
-
-KeychainStatus MemoryKeychain::findData(const std::string& service, const std::string& account,
-                                        std::optional<Data>* data) {
-    std::lock_guard lock(mutex_);
-    if (auto s = injected(Operation::FindData); s != KeychainStatus::Success) return s;
-    auto it = findItem(items_, service, account);
-    if (it == items_.end()) return KeychainStatus::ItemNotFound;
-    if (data) *data = it->data;
-    return KeychainStatus::Success;
-}
-
-KeychainStatus MemoryKeychain::add(const KeychainItem& item) {
-    std::lock_guard lock(mutex_);
-    if (auto s = injected(Operation::Add); s != KeychainStatus::Success) return s;
-    if (findItem(items_, item.attributes.service, item.attributes.account) != items_.end())
-        return KeychainStatus::DuplicateItem;
-    items_.push_back(item);
-    ++changes_;
-    return KeychainStatus::Success;
-}
-
-KeychainStatus MemoryKeychain::update(const std::string& service, const std::string& account, const Data& data) {
-    std::lock_guard lock(mutex_);
-    if (auto s = injected(Operation::Update); s != KeychainStatus::Success) return s;
-    auto it = findItem(items_, service, account);
-    if (it == items_.end()) return KeychainStatus::ItemNotFound;
-    it->data = data;
-    ++changes_;
-    return KeychainStatus::Success;
-}
-
-KeychainStatus MemoryKeychain::deleteItem(const std::string& service, const std::string& account) {
-    std::lock_guard lock(mutex_);
-    if (auto s = injected(Operation::Delete); s != KeychainStatus::Success) return s;
-    auto it = findItem(items_, service, account);
-    if (it == items_.end()) return KeychainStatus::ItemNotFound;
-    items_.erase(it);
-    ++changes_;
-    return KeychainStatus::Success;
 }
 
 }  // namespace base

@@ -3,9 +3,7 @@
 // and the option screens keep credentials. The default store is one
 // property-list file, $XDG_DATA_HOME/tolvek/keychain.plist (mode 0600,
 // written atomically). Stored values never reach the log.
-#include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,10 +38,10 @@ public:
     virtual ~Keychain() = default;
 
     // The store in force: the file store at the default path unless a test
-    // installed another. setShared(nullptr) restores the default; the
+    // installed another. setSharedForTesting(nullptr) restores the default; the
     // previous store is returned.
     static Keychain& shared();
-    static std::shared_ptr<Keychain> setShared(std::shared_ptr<Keychain> store);
+    static std::shared_ptr<Keychain> setSharedForTesting(std::shared_ptr<Keychain> store);
 
     // The item of service and account: its attributes, or its data (none
     // when the item holds no data).
@@ -82,36 +80,6 @@ private:
     KeychainStatus save(const std::string& file, const std::vector<KeychainItem>& items);
 
     std::string path_;
-};
-
-// An in-memory store for tests: it can be told to fail an operation with a
-// status, and counts the changes it made.
-class MemoryKeychain : public Keychain {
-public:
-    enum class Operation { FindAttributes, FindData, Add, Update, Delete };
-
-    // Every later call of op answers status (and changes nothing), until
-    // cleared with Success.
-    void failOperation(Operation op, KeychainStatus status);
-    // Successful add, update and delete calls so far.
-    int changeCount() const;
-    std::vector<KeychainItem> items() const;
-
-    KeychainStatus findAttributes(const std::string& service, const std::string& account,
-                                  KeychainAttributes* attributes = nullptr) override;
-    KeychainStatus findData(const std::string& service, const std::string& account,
-                            std::optional<Data>* data) override;
-    KeychainStatus add(const KeychainItem& item) override;
-    KeychainStatus update(const std::string& service, const std::string& account, const Data& data) override;
-    KeychainStatus deleteItem(const std::string& service, const std::string& account) override;
-
-private:
-    KeychainStatus injected(Operation op) const;
-
-    mutable std::mutex mutex_;
-    std::vector<KeychainItem> items_;
-    std::map<Operation, KeychainStatus> failures_;
-    int changes_ = 0;
 };
 
 }  // namespace base

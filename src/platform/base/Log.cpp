@@ -50,7 +50,7 @@ void log(std::string_view message) {
     std::fflush(stderr);
 }
 
-LogSink setLogSink(LogSink sink) {
+LogSink setLogSinkForTesting(LogSink sink) {
     std::lock_guard lock(sinkMutex());
     LogSink old = std::move(currentSink());
     currentSink() = std::move(sink);

@@ -12,6 +12,6 @@ void log(std::string_view message);
 // Replaces where log lines go (nullptr restores standard error). Returns the
 // previous sink. Thread-safe.
 using LogSink = std::function<void(const std::string& line)>;
-LogSink setLogSink(LogSink sink);
+LogSink setLogSinkForTesting(LogSink sink);
 
 }  // namespace base

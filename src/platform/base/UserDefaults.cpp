@@ -47,7 +47,7 @@ UserDefaults& UserDefaults::standardUserDefaults() {
     return *instance;
 }
 
-void UserDefaults::resetStandardUserDefaults() {
+void UserDefaults::resetStandardUserDefaultsForTesting() {
     std::lock_guard lock(sharedMutex());
     delete sharedInstance();  // the destructor writes pending changes
     sharedInstance() = nullptr;

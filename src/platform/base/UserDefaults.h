@@ -22,7 +22,7 @@ public:
     static UserDefaults& standardUserDefaults();
     // Drops the shared instance (after writing it), so the next call reads the
     // file again; for tests that point HOME/XDG_* at a new folder.
-    static void resetStandardUserDefaults();
+    static void resetStandardUserDefaultsForTesting();
 
     explicit UserDefaults(std::string path);
     ~UserDefaults();  // writes pending changes

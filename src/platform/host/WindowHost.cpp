@@ -410,7 +410,7 @@ void WindowHost::requestClose() {
 
 std::shared_ptr<gfx::Image> WindowHost::lastFrame() const { return impl_->lastFrame; }
 
-std::shared_ptr<gfx::Image> WindowHost::shownFrame() const { return impl_->shownFrame; }
+std::shared_ptr<gfx::Image> WindowHost::shownFrameForTesting() const { return impl_->shownFrame; }
 
 int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options) {
     std::string missing;
@@ -547,7 +547,7 @@ int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options
     }
 
     if (d.context) d.lastFrame = d.context->image();
-    if (options.readBackOnClose && d.lastFrame) d.shownFrame = d.readBack(scale_);
+    if (options.readBackOnCloseForTesting && d.lastFrame) d.shownFrame = d.readBack(scale_);
     try {
         app.terminate();
     } catch (const std::exception& e) {

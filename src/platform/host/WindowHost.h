@@ -33,8 +33,8 @@ struct WindowOptions {
     int maxFrames = 0;
     std::string title = "Tolvek";
     // Reads the window's pixels back from the renderer before closing (see
-    // WindowHost::shownFrame). For tests.
-    bool readBackOnClose = false;
+    // WindowHost::shownFrameForTesting). For tests.
+    bool readBackOnCloseForTesting = false;
 };
 
 class WindowHost {
@@ -56,8 +56,8 @@ public:
     // The pixels of the last frame shown (null before the first).
     std::shared_ptr<gfx::Image> lastFrame() const;
     // What the window showed at the close, read back from the renderer (with
-    // WindowOptions::readBackOnClose; null otherwise).
-    std::shared_ptr<gfx::Image> shownFrame() const;
+    // WindowOptions::readBackOnCloseForTesting; null otherwise).
+    std::shared_ptr<gfx::Image> shownFrameForTesting() const;
     int framesShown() const { return frames_; }
     // Pixels per point of the drawing (2 on a normal display).
     double scale() const { return scale_; }

@@ -84,7 +84,7 @@ URL Services::url(const std::string& service, const std::string& pathAndQuery) {
     return URL(a->baseURL() + path);
 }
 
-bool Services::loadFromFile(const std::string& path) {
+bool Services::loadFromFileForTesting(const std::string& path) {
     auto entries = readFile(path);
     if (!entries) return false;
     Registry& r = registry();
@@ -94,17 +94,17 @@ bool Services::loadFromFile(const std::string& path) {
     return true;
 }
 
-void Services::setAddress(const std::string& service, const ServiceAddress& address) {
+void Services::setAddressForTesting(const std::string& service, const ServiceAddress& address) {
     Registry& r = registry();
     std::lock_guard lock(r.mutex);
     r.overrides[service] = address;
 }
 
-void Services::pointAtLoopback(const std::string& service, int port) {
-    setAddress(service, ServiceAddress{"http", "127.0.0.1", port});
+void Services::pointAtLoopbackForTesting(const std::string& service, int port) {
+    setAddressForTesting(service, ServiceAddress{"http", "127.0.0.1", port});
 }
 
-void Services::reset() {
+void Services::resetForTesting() {
     Registry& r = registry();
     std::lock_guard lock(r.mutex);
     r.overrides.clear();

@@ -30,13 +30,13 @@ public:
 
     // Reads the configuration from another file (tests); false when it cannot
     // be read, leaving the configuration as it was.
-    static bool loadFromFile(const std::string& path);
-    // Replaces one service's address until reset() (tests).
-    static void setAddress(const std::string& service, const ServiceAddress& address);
+    static bool loadFromFileForTesting(const std::string& path);
+    // Replaces one service's address until resetForTesting() (tests).
+    static void setAddressForTesting(const std::string& service, const ServiceAddress& address);
     // Points a service at http://127.0.0.1:port.
-    static void pointAtLoopback(const std::string& service, int port);
+    static void pointAtLoopbackForTesting(const std::string& service, int port);
     // Forgets overrides and loaded files; the bundle's file is read again.
-    static void reset();
+    static void resetForTesting();
 };
 
 }  // namespace net

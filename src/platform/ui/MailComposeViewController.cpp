@@ -630,7 +630,7 @@ void MailComposeViewController::finish(MailComposeResult result, std::optional<n
     if (auto d = mailComposeDelegate()) d->didFinishWithResult(*this, result, error);
 }
 
-void MailComposeViewController::setHandoff(Handoff handoff) { handoffSlot() = std::move(handoff); }
-void MailComposeViewController::resetHandoff() { handoffSlot() = desktopHandoff; }
+void MailComposeViewController::setHandoffForTesting(Handoff handoff) { handoffSlot() = std::move(handoff); }
+void MailComposeViewController::resetHandoffForTesting() { handoffSlot() = desktopHandoff; }
 
 }  // namespace ui

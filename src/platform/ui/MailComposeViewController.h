@@ -105,8 +105,8 @@ public:
     // starts xdg-email (when it is installed) with the message's fields and
     // its attachments; tests replace it. Answers whether it was handed on.
     using Handoff = std::function<bool(const OutboxMessage& message)>;
-    static void setHandoff(Handoff handoff);
-    static void resetHandoff();
+    static void setHandoffForTesting(Handoff handoff);
+    static void resetHandoffForTesting();
 
     void loadView() override;
 

@@ -44,7 +44,7 @@ void Pasteboard::setImage(std::shared_ptr<gfx::Image> image) {
 void Pasteboard::setBackend(std::shared_ptr<ClipboardBackend> backend) { backendSlot() = std::move(backend); }
 std::shared_ptr<ClipboardBackend> Pasteboard::backend() { return backendSlot(); }
 
-void Pasteboard::clear() {
+void Pasteboard::clearForTesting() {
     string_.reset();
     image_.reset();
     imageOnClipboard_ = false;

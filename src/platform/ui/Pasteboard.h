@@ -45,7 +45,7 @@ public:
     static std::shared_ptr<ClipboardBackend> backend();
 
     // Empties the pasteboard (tests).
-    void clear();
+    void clearForTesting();
 
 private:
     std::optional<std::string> string_;

@@ -48,7 +48,7 @@ std::string PhotoAlbum::picturesDirectory() {
     return base::paths::join(home, "Pictures");
 }
 
-void PhotoAlbum::setPicturesDirectory(const std::string& folder) { fixedFolder() = folder; }
+void PhotoAlbum::setPicturesDirectoryForTesting(const std::string& folder) { fixedFolder() = folder; }
 
 PhotoSaveResult PhotoAlbum::saveImage(const gfx::Image& image, std::function<void(const PhotoSaveResult&)> completion) {
     PhotoSaveResult result;

@@ -26,8 +26,8 @@ class PhotoAlbum {
 public:
     // The folder pictures are saved in.
     static std::string picturesDirectory();
-    // Tests and hosts may fix the folder (empty: ask the desktop again).
-    static void setPicturesDirectory(const std::string& folder);
+    // Tests fix the folder (empty: ask the desktop again).
+    static void setPicturesDirectoryForTesting(const std::string& folder);
 
     // Writes the image as a new PNG file ("Tolvek <date> <time>.png", never
     // replacing a file) and answers the result; the completion, if any, gets

@@ -97,13 +97,13 @@ std::shared_ptr<SoundPlayer> SystemSound::player() {
     return r.player;
 }
 
-std::vector<SoundPlay> SystemSound::plays() {
+std::vector<SoundPlay> SystemSound::playsForTesting() {
     auto& r = registry();
     std::lock_guard lock(r.mutex);
     return r.plays;
 }
 
-void SystemSound::clearPlays() {
+void SystemSound::clearPlaysForTesting() {
     auto& r = registry();
     std::lock_guard lock(r.mutex);
     r.plays.clear();

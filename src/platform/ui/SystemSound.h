@@ -49,8 +49,8 @@ public:
     static std::shared_ptr<SoundPlayer> player();
 
     // What was played, oldest first.
-    static std::vector<SoundPlay> plays();
-    static void clearPlays();
+    static std::vector<SoundPlay> playsForTesting();
+    static void clearPlaysForTesting();
 };
 
 }  // namespace ui

@@ -120,7 +120,7 @@ NetworkStatus Reachability::localWiFiStatusForFlags(std::uint32_t flags) {
     return (flags & Reachable) && (flags & IsDirect) ? ReachableViaWiFi : NotReachable;
 }
 
-void Reachability::setStatusOverride(std::optional<NetworkStatus> status) {
+void Reachability::setStatusOverrideForTesting(std::optional<NetworkStatus> status) {
     std::lock_guard lock(overrideMutex);
     overrideStatus = status;
 }

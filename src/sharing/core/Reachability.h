@@ -2,7 +2,7 @@
 // Whether the internet (or the link-local network) can be reached. On
 // Linux the internet counts as reachable when the kernel has a default
 // route or some interface other than loopback is up and has an address.
-// Tests set the answer with setStatusOverride.
+// Tests set the answer with setStatusOverrideForTesting.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -40,7 +40,7 @@ public:
     static NetworkStatus localWiFiStatusForFlags(std::uint32_t flags);
 
     // Tests: every object answers this status (nullopt: ask the system).
-    static void setStatusOverride(std::optional<NetworkStatus> status);
+    static void setStatusOverrideForTesting(std::optional<NetworkStatus> status);
     static std::optional<NetworkStatus> statusOverride();
 
     bool isLocalWiFi() const { return localWiFiRef_; }

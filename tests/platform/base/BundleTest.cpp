@@ -82,11 +82,11 @@ TEST(Bundle, MalformedTableKeepsEntriesBeforeTheErrorAndLogsOnce) {
     BundleDir b;
     b.write("Bad.strings", std::string("\"a\" = \"1\";\n\"b\" = \"2\"\n\"c\" = \"3\";"));
     std::vector<std::string> lines;
-    auto old = base::setLogSink([&](const std::string& l) { lines.push_back(l); });
+    auto old = base::setLogSinkForTesting([&](const std::string& l) { lines.push_back(l); });
     Bundle bundle(b.dir);
     EXPECT_EQ(bundle.localizedString("a", "", "Bad"), "1");
     EXPECT_EQ(bundle.localizedString("c", "", "Bad"), "c");
-    base::setLogSink(old);
+    base::setLogSinkForTesting(old);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find("line 3"), std::string::npos);
 }
@@ -95,9 +95,9 @@ TEST(Bundle, SetMainBundlePathRedirectsLookups) {
     BundleDir b;
     b.write("Localizable.strings", std::string("\"k\" = \"v\";"));
     std::string original = Bundle::mainBundle().resourcePath();
-    Bundle::setMainBundlePath(b.dir);
+    Bundle::setMainBundlePathForTesting(b.dir);
     EXPECT_EQ(Bundle::mainBundle().localizedString("k"), "v");
-    Bundle::setMainBundlePath(original);
+    Bundle::setMainBundlePathForTesting(original);
     EXPECT_EQ(Bundle::mainBundle().localizedString("k"), "k");
 }
 

@@ -20,9 +20,9 @@ struct LogCapture {
     std::vector<std::string> lines;
     base::LogSink previous;
     LogCapture() {
-        previous = base::setLogSink([this](const std::string& l) { lines.push_back(l); });
+        previous = base::setLogSinkForTesting([this](const std::string& l) { lines.push_back(l); });
     }
-    ~LogCapture() { base::setLogSink(previous); }
+    ~LogCapture() { base::setLogSinkForTesting(previous); }
 };
 
 TEST(Exception, CarriesNameAndReason) {

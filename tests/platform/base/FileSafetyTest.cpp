@@ -100,7 +100,7 @@ TEST(PlistWriterTest, SettingsWithABadStringStayReadable) {
         d.setString("nul", std::string("x\0y", 3));
         EXPECT_FALSE(d.synchronize());  // refused, and the good file stays
     }
-    base::UserDefaults::resetStandardUserDefaults();
+    base::UserDefaults::resetStandardUserDefaultsForTesting();
     const std::string file = base::paths::join(base::paths::configHome(), "defaults.plist");
     auto bytes = base::FileManager::defaultManager().contentsAtPath(file);
     ASSERT_TRUE(bytes);
@@ -182,7 +182,7 @@ TEST(StaleTemporariesTest, LeftOverTemporariesAreRemovedAtStart) {
     for (const auto& f : {stale, fresh, other}) ASSERT_TRUE(fm.writeAtomically(f, std::string("half")));
     age(stale, 3600);
     age(other, 3600);
-    base::UserDefaults::resetStandardUserDefaults();
+    base::UserDefaults::resetStandardUserDefaultsForTesting();
     base::UserDefaults::standardUserDefaults().boolForKey("x");
     EXPECT_FALSE(fm.fileExists(stale));
     EXPECT_TRUE(fm.fileExists(fresh));  // another instance may be writing it

@@ -6,6 +6,7 @@
 #include "TestEnvironment.h"
 #include "platform/base/FileManager.h"
 #include "platform/base/Log.h"
+#include "support/MemoryKeychain.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ using base::Data;
 using base::FileKeychain;
 using base::KeychainItem;
 using base::KeychainStatus;
-using base::MemoryKeychain;
+using testsupport::MemoryKeychain;
 
 Data utf8(const std::string& s) { return Data(s.begin(), s.end()); }
 
@@ -27,8 +28,8 @@ KeychainItem item(const std::string& service, const std::string& account, std::o
 struct Logged {
     std::vector<std::string> lines;
     base::LogSink old;
-    Logged() { old = base::setLogSink([this](const std::string& l) { lines.push_back(l); }); }
-    ~Logged() { base::setLogSink(old); }
+    Logged() { old = base::setLogSinkForTesting([this](const std::string& l) { lines.push_back(l); }); }
+    ~Logged() { base::setLogSinkForTesting(old); }
 };
 
 TEST(Keychain, FileIsPrivateAndSurvivesAReload) {
@@ -107,7 +108,7 @@ TEST(Keychain, CorruptFileIsMovedAsideAndSecretsAreNeverLogged) {
 TEST(Keychain, SharedStoreIsReplaceableAndMemoryStoreInjectsFailures) {
     test::TempHome home;
     auto memory = std::make_shared<MemoryKeychain>();
-    auto previous = base::Keychain::setShared(memory);
+    auto previous = base::Keychain::setSharedForTesting(memory);
     EXPECT_EQ(previous, nullptr);
     auto& shared = base::Keychain::shared();
     EXPECT_EQ(&shared, memory.get());
@@ -126,7 +127,7 @@ TEST(Keychain, SharedStoreIsReplaceableAndMemoryStoreInjectsFailures) {
     EXPECT_EQ(data, utf8("pw"));  // the failed update changed nothing
     EXPECT_EQ(memory->changeCount(), 1);
 
-    EXPECT_EQ(base::Keychain::setShared(nullptr), memory);
+    EXPECT_EQ(base::Keychain::setSharedForTesting(nullptr), memory);
     auto* file = dynamic_cast<FileKeychain*>(&base::Keychain::shared());
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(file->path(), home.dataHome() + "/tolvek/keychain.plist");

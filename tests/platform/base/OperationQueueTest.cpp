@@ -143,7 +143,7 @@ TEST(OperationQueueTest, OperationObjectCanBeCancelledAndWaitedFor) {
 TEST(OperationQueueTest, ThrowingOperationIsLoggedAndFinishes) {
     std::vector<std::string> lines;
     std::mutex m;
-    auto old = setLogSink([&](const std::string& line) {
+    auto old = setLogSinkForTesting([&](const std::string& line) {
         std::lock_guard lock(m);
         lines.push_back(line);
     });
@@ -155,7 +155,7 @@ TEST(OperationQueueTest, ThrowingOperationIsLoggedAndFinishes) {
         queue.addOperation([&] { after = true; })->waitUntilFinished();
         EXPECT_TRUE(after);
     }
-    setLogSink(old);
+    setLogSinkForTesting(old);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find("replay failed"), std::string::npos);
 }

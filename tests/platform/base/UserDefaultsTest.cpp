@@ -18,8 +18,8 @@ using base::Value;
 struct Logged {
     std::vector<std::string> lines;
     base::LogSink old;
-    Logged() { old = base::setLogSink([this](const std::string& l) { lines.push_back(l); }); }
-    ~Logged() { base::setLogSink(old); }
+    Logged() { old = base::setLogSinkForTesting([this](const std::string& l) { lines.push_back(l); }); }
+    ~Logged() { base::setLogSinkForTesting(old); }
 };
 
 std::string defaultsFile(const test::TempHome& home) { return home.configHome() + "/tolvek/defaults.plist"; }
@@ -176,7 +176,7 @@ TEST(UserDefaults, ConcurrentWritersLoseNothing) {
             }
         });
     for (auto& t : threads) t.join();
-    UserDefaults::resetStandardUserDefaults();
+    UserDefaults::resetStandardUserDefaultsForTesting();
     EXPECT_EQ(UserDefaults::standardUserDefaults().dictionaryRepresentation().size(), 200u);
 }
 

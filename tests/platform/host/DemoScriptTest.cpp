@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "TestEnvironment.h"
+#include "DemoDelegate.h"
 #include "HostTestSupport.h"
-#include "platform/host/DemoDelegate.h"
 #include "platform/host/Main.h"
 #include "platform/host/Script.h"
 
@@ -46,7 +46,7 @@ TEST(DemoScript, TapsThroughTheDemoScreenAndTakesRealScreenshots) {
     testing::internal::CaptureStdout();
     int status = host::runMain(std::vector<std::string>{"--headless", "--script", (scriptsDir() / "demo.script").string(),
                                                         "--screenshots", shots.path().string()},
-                               host::demoDelegateFactory());
+                               hosttest::demoDelegateFactory());
     std::string out = testing::internal::GetCapturedStdout();
     ASSERT_EQ(status, 0);
     // The dump at the end lists the visible tree with its texts.
@@ -78,7 +78,7 @@ TEST(DemoScript, AFailingStepNamesItsLineAndStopsTheRun) {
                             "expect \"Nothing like this\"\n"
                             "screenshot after\n");
     std::ostringstream out, err;
-    int status = host::runScriptFile(script.string(), dir.path().string(), host::demoDelegateFactory(), out, err);
+    int status = host::runScriptFile(script.string(), dir.path().string(), hosttest::demoDelegateFactory(), out, err);
     EXPECT_EQ(status, 1);
     EXPECT_EQ(err.str(), script.string() +
                              ":3: expect \"Nothing like this\": no visible view shows a text containing "
@@ -90,12 +90,12 @@ TEST(DemoScript, AMalformedScriptFailsBeforeAnythingRuns) {
     ScratchDir dir;
     auto script = dir.write("bad.script", "screenshot first\nwait soon\n");
     std::ostringstream out, err;
-    EXPECT_EQ(host::runScriptFile(script.string(), dir.path().string(), host::demoDelegateFactory(), out, err), 1);
+    EXPECT_EQ(host::runScriptFile(script.string(), dir.path().string(), hosttest::demoDelegateFactory(), out, err), 1);
     EXPECT_NE(err.str().find(":2: SECONDS must be a number"), std::string::npos) << err.str();
     EXPECT_FALSE(fs::exists(dir.path() / "first.png"));
 
     std::ostringstream err2;
-    EXPECT_EQ(host::runScriptFile((dir.path() / "missing.script").string(), ".", host::demoDelegateFactory(), out,
+    EXPECT_EQ(host::runScriptFile((dir.path() / "missing.script").string(), ".", hosttest::demoDelegateFactory(), out,
                                   err2),
               1);
     EXPECT_NE(err2.str().find("cannot read the script"), std::string::npos);
@@ -105,11 +105,11 @@ TEST(DemoScript, TapFailsForDisabledOrMissingControlsAndQuitEndsCleanly) {
     ScratchDir dir;
     auto script = dir.write("quit.script", "tap \"Save\"\nexpect \"whole number\"\nquit\nexpect \"never checked\"\n");
     std::ostringstream out, err;
-    EXPECT_EQ(host::runScriptFile(script.string(), dir.path().string(), host::demoDelegateFactory(), out, err), 0)
+    EXPECT_EQ(host::runScriptFile(script.string(), dir.path().string(), hosttest::demoDelegateFactory(), out, err), 0)
         << err.str();
     auto missing = dir.write("missing.script", "tap \"Start Workout\"\n");
     std::ostringstream err2;
-    EXPECT_EQ(host::runScriptFile(missing.string(), dir.path().string(), host::demoDelegateFactory(), out, err2), 1);
+    EXPECT_EQ(host::runScriptFile(missing.string(), dir.path().string(), hosttest::demoDelegateFactory(), out, err2), 1);
     EXPECT_NE(err2.str().find(":1: tap \"Start Workout\": "), std::string::npos) << err2.str();
 }
 

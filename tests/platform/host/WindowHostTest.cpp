@@ -21,6 +21,7 @@
 #include <sstream>
 #include <string>
 
+#include "DemoDelegate.h"
 #include "HostTestSupport.h"
 #include "TestEnvironment.h"
 #include "platform/base/Clock.h"
@@ -29,7 +30,6 @@
 #include "platform/base/Value.h"
 #include "platform/base/NotificationCenter.h"
 #include "platform/base/RunLoop.h"
-#include "platform/host/DemoDelegate.h"
 #include "platform/host/Main.h"
 #include "platform/host/WindowHost.h"
 #include "platform/ui/Accelerometer.h"
@@ -170,7 +170,7 @@ int runInputChild() {
         if (foregrounds > 0) at(0.3, [] { host::WindowHost::requestClose(); });
     });
     next(0, 0.5);
-    int status = window.run(host::demoDelegateFactory());
+    int status = window.run(hosttest::demoDelegateFactory());
     if (restorer.joinable()) restorer.join();
     tick->invalidate();
     auto& app = ui::Application::sharedApplication();
@@ -219,7 +219,7 @@ int runQuitChild(const std::string& how) {
             });
         }
     });
-    int status = window.run(host::demoDelegateFactory());
+    int status = window.run(hosttest::demoDelegateFactory());
     if (signaller.joinable()) signaller.join();
     double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (status != 0) return status;
@@ -248,7 +248,7 @@ TEST(WindowHostChild, Run) {
         std::vector<std::string> args;
         std::istringstream words(std::getenv("TOLVEK_HOST_CHILD_ARGS") ? std::getenv("TOLVEK_HOST_CHILD_ARGS") : "");
         for (std::string w; words >> w;) args.push_back(w);
-        status = host::runMain(args, host::demoDelegateFactory());
+        status = host::runMain(args, hosttest::demoDelegateFactory());
     } else if (which == "close") {
         // Idle for a while after start-up, then close as the window's close
         // button does; the host must sleep through the idle time.
@@ -260,10 +260,10 @@ TEST(WindowHostChild, Run) {
         });
         host::WindowHost window;
         host::WindowOptions options;
-        options.readBackOnClose = true;
-        status = window.run(host::demoDelegateFactory(), options);
+        options.readBackOnCloseForTesting = true;
+        status = window.run(hosttest::demoDelegateFactory(), options);
         auto frame = window.lastFrame();
-        auto shown = window.shownFrame();
+        auto shown = window.shownFrameForTesting();
         if (const char* keep = std::getenv("TOLVEK_HOST_CHILD_SHOT"); keep && shown) shown->writePNG(keep);
         if (status == 0 && (window.framesShown() < 1 || !frame)) status = 3;
         if (status == 0 && (frame->width() != static_cast<int>(320 * window.scale()) ||

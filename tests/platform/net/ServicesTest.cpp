@@ -10,7 +10,7 @@ namespace {
 
 class ServicesTest : public ::testing::Test {
 protected:
-    void TearDown() override { net::Services::reset(); }
+    void TearDown() override { net::Services::resetForTesting(); }
     test::TempHome home;
 };
 
@@ -27,11 +27,11 @@ TEST_F(ServicesTest, TheBundleNamesEveryService) {
 }
 
 TEST_F(ServicesTest, PointsAServiceAtTheLoopback) {
-    net::Services::pointAtLoopback("Twitter", 4567);
+    net::Services::pointAtLoopbackForTesting("Twitter", 4567);
     net::URL u = net::Services::url("Twitter", "/1/statuses/update.json?x=1");
     EXPECT_EQ(u.absoluteString(), "http://127.0.0.1:4567/1/statuses/update.json?x=1");
     EXPECT_EQ(net::Services::url("Twitter", "no-slash").path(), "/no-slash");
-    net::Services::reset();
+    net::Services::resetForTesting();
     EXPECT_NE(net::Services::url("Twitter", "/").host(), "127.0.0.1");
 }
 
@@ -42,12 +42,12 @@ TEST_F(ServicesTest, ReadsAReplacementFile) {
                            "<key>host</key><string>127.0.0.1</string><key>port</key><integer>8080</integer></dict>"
                            "<key>Broken</key><string>not a dictionary</string>"
                            "</dict></plist>\n";
-    ASSERT_TRUE(net::Services::loadFromFile(path));
+    ASSERT_TRUE(net::Services::loadFromFileForTesting(path));
     EXPECT_EQ(net::Services::url("Tumblr", "/api/authenticate").absoluteString(),
               "http://127.0.0.1:8080/api/authenticate");
     EXPECT_FALSE(net::Services::address("Broken"));
     EXPECT_FALSE(net::Services::address("Twitter"));  // the file replaces the whole table
-    EXPECT_FALSE(net::Services::loadFromFile(home.path() + "/missing.plist"));
+    EXPECT_FALSE(net::Services::loadFromFileForTesting(home.path() + "/missing.plist"));
     EXPECT_TRUE(net::Services::address("Tumblr"));  // a failed load keeps what was there
 }
 

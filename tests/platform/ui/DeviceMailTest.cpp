@@ -76,13 +76,13 @@ class DeviceMailTest : public devicetest::DeviceTest {
 protected:
     void SetUp() override {
         DeviceTest::SetUp();
-        MailComposeViewController::setHandoff([this](const OutboxMessage& m) {
+        MailComposeViewController::setHandoffForTesting([this](const OutboxMessage& m) {
             handed_.push_back(m);
             return true;
         });
     }
     void TearDown() override {
-        MailComposeViewController::resetHandoff();
+        MailComposeViewController::resetHandoffForTesting();
         DeviceTest::TearDown();
     }
     std::string outbox() const { return tempHome_.dataHome() + "/tolvek/Outbox"; }
@@ -193,7 +193,7 @@ TEST_F(DeviceMailTest, ASubjectBeyondASCIIIsEncodedAndReadsBack) {
 }
 
 TEST_F(DeviceMailTest, AMessageNoMailProgramTookIsSavedNotSent) {
-    MailComposeViewController::setHandoff(nullptr);
+    MailComposeViewController::setHandoffForTesting(nullptr);
     auto mail = exportMail();
     present(mail);
     ASSERT_TRUE(tapNamed("Send"));
@@ -204,7 +204,7 @@ TEST_F(DeviceMailTest, AMessageNoMailProgramTookIsSavedNotSent) {
     EXPECT_EQ(files[0], mail->lastWrittenPath());
 
     // A mail program that refuses it leaves it saved, not sent, as well.
-    MailComposeViewController::setHandoff([](const OutboxMessage&) { return false; });
+    MailComposeViewController::setHandoffForTesting([](const OutboxMessage&) { return false; });
     auto refused = exportMail();
     present(refused);
     ASSERT_TRUE(tapNamed("Send"));

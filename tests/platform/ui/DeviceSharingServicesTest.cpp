@@ -36,8 +36,8 @@ class DeviceSharingTest : public devicetest::DeviceTest {
 protected:
     void TearDown() override {
         Pasteboard::setBackend(nullptr);
-        Pasteboard::generalPasteboard().clear();
-        PhotoAlbum::setPicturesDirectory("");
+        Pasteboard::generalPasteboard().clearForTesting();
+        PhotoAlbum::setPicturesDirectoryForTesting("");
         url_handlers::unregisterHandler("tolvek");
         DeviceTest::TearDown();
     }
@@ -45,7 +45,7 @@ protected:
 
 TEST_F(DeviceSharingTest, ThePasteboardKeepsTextAndImagesAndPassesTextToTheDesktop) {
     auto& pb = Pasteboard::generalPasteboard();
-    pb.clear();
+    pb.clearForTesting();
     EXPECT_FALSE(pb.string().has_value());
     pb.setString("http://example.org/a b");
     EXPECT_EQ(pb.string(), "http://example.org/a b");
@@ -66,7 +66,7 @@ TEST_F(DeviceSharingTest, ThePasteboardKeepsTextAndImagesAndPassesTextToTheDeskt
 
 TEST_F(DeviceSharingTest, SavingToThePhotoAlbumWritesANewPNGEachTime) {
     std::string folder = tempHome_.path() + "/My Pictures";
-    PhotoAlbum::setPicturesDirectory(folder);
+    PhotoAlbum::setPicturesDirectoryForTesting(folder);
     std::optional<PhotoSaveResult> reported;
     auto first = PhotoAlbum::saveImage(*redSquare(), [&](const PhotoSaveResult& r) { reported = r; });
     ASSERT_TRUE(first.saved) << (first.error ? first.error->description() : "");
@@ -87,7 +87,7 @@ TEST_F(DeviceSharingTest, SavingToThePhotoAlbumWritesANewPNGEachTime) {
 TEST_F(DeviceSharingTest, APhotoAlbumThatCannotBeMadeReportsTheError) {
     std::string blocker = tempHome_.path() + "/blocker";
     std::ofstream(blocker) << "file";
-    PhotoAlbum::setPicturesDirectory(blocker + "/Pictures");
+    PhotoAlbum::setPicturesDirectoryForTesting(blocker + "/Pictures");
     auto result = PhotoAlbum::saveImage(*redSquare());
     EXPECT_FALSE(result.saved);
     ASSERT_TRUE(result.error.has_value());

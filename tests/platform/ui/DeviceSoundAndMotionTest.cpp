@@ -27,11 +27,11 @@ class DeviceSoundTest : public devicetest::DeviceTest {
 protected:
     void SetUp() override {
         DeviceTest::SetUp();
-        SystemSound::clearPlays();
+        SystemSound::clearPlaysForTesting();
     }
     void TearDown() override {
         SystemSound::setPlayer(nullptr);
-        SystemSound::clearPlays();
+        SystemSound::clearPlaysForTesting();
         DeviceTest::TearDown();
     }
 };
@@ -66,7 +66,7 @@ TEST_F(DeviceSoundTest, TheBundleSoundsPlayAndEachPlayIsRecordedWithTheClocksTim
     SystemSound::playAlertSound(*beep);
     advance(1);
     SystemSound::playAlertSound(*pulse);
-    auto plays = SystemSound::plays();
+    auto plays = SystemSound::playsForTesting();
     ASSERT_EQ(plays.size(), 2u);
     EXPECT_EQ(plays[0].sound, *beep);
     EXPECT_DOUBLE_EQ(plays[0].time, t0);
@@ -76,7 +76,7 @@ TEST_F(DeviceSoundTest, TheBundleSoundsPlayAndEachPlayIsRecordedWithTheClocksTim
     // A disposed sound plays no more.
     SystemSound::dispose(*beep);
     SystemSound::playSystemSound(*beep);
-    EXPECT_EQ(SystemSound::plays().size(), 2u);
+    EXPECT_EQ(SystemSound::playsForTesting().size(), 2u);
     SystemSound::dispose(*pulse);
 }
 
@@ -90,7 +90,7 @@ TEST_F(DeviceSoundTest, OnlyExistingWaveFilesMakeSounds) {
     auto beep = SystemSound::createFromResource("BEEP_FM-1", "wav");
     ASSERT_TRUE(beep);
     SystemSound::playAlertSound(*beep);
-    EXPECT_EQ(SystemSound::plays().size(), 1u);
+    EXPECT_EQ(SystemSound::playsForTesting().size(), 1u);
     SystemSound::dispose(*beep);
 }
 

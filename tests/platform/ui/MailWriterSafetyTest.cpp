@@ -120,7 +120,7 @@ protected:
         const char* path = std::getenv("PATH");
         oldPath_ = path ? path : "";
         ::setenv("PATH", (bin_ + ":" + oldPath_).c_str(), 1);
-        MailComposeViewController::resetHandoff();
+        MailComposeViewController::resetHandoffForTesting();
     }
     void TearDown() override { ::setenv("PATH", oldPath_.c_str(), 1); }
     std::string recorded() {

@@ -69,7 +69,7 @@ protected:
         SHRSharer::registerSharer<SHRTestNet>("SHRTestNet");
         SHRSharer::registerSharer<SHRTestSilent>("SHRTestSilent");
         serverBase = server_.baseURL();
-        ui::Pasteboard::generalPasteboard().clear();
+        ui::Pasteboard::generalPasteboard().clearForTesting();
     }
     std::vector<std::string> stored(int type) {
         std::vector<std::string> out;
@@ -297,7 +297,7 @@ TEST_F(SHRCoreTest, SafariOpensOnlyWebLinks) {
 
 TEST_F(SHRCoreTest, OfflineShareIsQueuedAndReplayedAtTheNextStart) {
     server_.on("POST", "/add", fakes::Reply::text(200, "ok"));
-    Reachability::setStatusOverride(NotReachable);
+    Reachability::setStatusOverrideForTesting(NotReachable);
     SHRSharer::shareText("SHRTestNet", "first");
     SHRSharer::shareText("SHRTestNet", "second");
     advance(0.1);
@@ -312,7 +312,7 @@ TEST_F(SHRCoreTest, OfflineShareIsQueuedAndReplayedAtTheNextStart) {
     SHR::flushOfflineQueue();  // still offline: nothing happens
     EXPECT_EQ(server_.requestCount(), 0u);
 
-    Reachability::setStatusOverride(ReachableViaWiFi);
+    Reachability::setStatusOverrideForTesting(ReachableViaWiFi);
     SHR::flushOfflineQueue();
     EXPECT_TRUE(waitFor([&] {
         auto now = SHR::getOfflineQueueList();
@@ -323,12 +323,12 @@ TEST_F(SHRCoreTest, OfflineShareIsQueuedAndReplayedAtTheNextStart) {
 
 TEST_F(SHRCoreTest, FailedOrSilentReplayKeepsItsEntry) {
     server_.on("POST", "/add", fakes::Reply::text(500, "no"));
-    Reachability::setStatusOverride(NotReachable);
+    Reachability::setStatusOverrideForTesting(NotReachable);
     SHRSharer::shareText("SHRTestNet", "kept");
     SHRSharer::shareText("SHRTestSilent", "silent");
     base::FileManager::defaultManager().writeAtomically(base::paths::join(SHR::offlineQueuePath(), "stray"),
                                                         std::string("x"));
-    Reachability::setStatusOverride(ReachableViaWiFi);
+    Reachability::setStatusOverrideForTesting(ReachableViaWiFi);
     SHR::flushOfflineQueue();
     auto queue = SHR::currentHelper().offlineQueue();
     ASSERT_TRUE(queue);
@@ -342,7 +342,7 @@ TEST_F(SHRCoreTest, FailedOrSilentReplayKeepsItsEntry) {
 }
 
 TEST_F(SHRCoreTest, QueueWriteFailureIsNotReportedAsQueued) {
-    Reachability::setStatusOverride(NotReachable);
+    Reachability::setStatusOverrideForTesting(NotReachable);
     const std::string folder = SHR::offlineQueuePath();
     std::filesystem::create_directory(SHR::offlineQueueListPath());  // a folder where the list should go
     auto sharer = SHRSharer::create("SHRTestNet");
@@ -354,7 +354,7 @@ TEST_F(SHRCoreTest, QueueWriteFailureIsNotReportedAsQueued) {
 
 TEST_F(SHRCoreTest, WorkoutTextByMailEndsInTheOutbox) {
     std::optional<ui::OutboxMessage> handed;
-    ui::MailComposeViewController::setHandoff([&](const ui::OutboxMessage& m) {
+    ui::MailComposeViewController::setHandoffForTesting([&](const ui::OutboxMessage& m) {
         handed = m;
         return true;
     });
@@ -374,7 +374,7 @@ TEST_F(SHRCoreTest, WorkoutTextByMailEndsInTheOutbox) {
     EXPECT_EQ(handed->plainBody, text);
     EXPECT_FALSE(SHR::currentHelper().currentView());
     EXPECT_EQ(SHR::currentHelper().activeSharerCount(), 0u);
-    ui::MailComposeViewController::resetHandoff();
+    ui::MailComposeViewController::resetHandoffForTesting();
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "sharing/core/SHRRequest.h"
 #include "sharing/core/SHRSharer.h"
 #include "sharing/services/BuiltInSharers.h"
+#include "support/MemoryKeychain.h"
 
 namespace {
 
@@ -61,24 +62,24 @@ protected:
     void SetUp() override {
         base::Clock::setCurrent(std::make_shared<base::ManualClock>());
         ui::Application::resetSharedApplication();
-        oldKeychain_ = base::Keychain::setShared(keychain_);
+        oldKeychain_ = base::Keychain::setSharedForTesting(keychain_);
         SHR::resetForTesting();
         registerBuiltInSharers();
         SHRSharer::registerSharer<SHRQueueNet>("SHRQueueNet");
         SHRSharer::registerSharer<SHRQueueLogin>("SHRQueueLogin");
-        Reachability::setStatusOverride(ReachableViaWiFi);
+        Reachability::setStatusOverrideForTesting(ReachableViaWiFi);
         queueServer = server_.baseURL();
-        oldSink_ = base::setLogSink([this](const std::string& line) {
+        oldSink_ = base::setLogSinkForTesting([this](const std::string& line) {
             std::lock_guard lock(logMutex_);
             log_ += line + "\n";
         });
     }
     void TearDown() override {
         SHR::resetForTesting();
-        base::setLogSink(oldSink_);
-        Reachability::setStatusOverride(std::nullopt);
+        base::setLogSinkForTesting(oldSink_);
+        Reachability::setStatusOverrideForTesting(std::nullopt);
         ui::Application::resetSharedApplication();
-        base::Keychain::setShared(oldKeychain_);
+        base::Keychain::setSharedForTesting(oldKeychain_);
         base::Clock::setCurrent(nullptr);
     }
     // Replays the queue and waits until every replay has ended.
@@ -107,7 +108,7 @@ protected:
 
     test::TempHome home_;
     fakes::HttpServer server_;
-    std::shared_ptr<base::MemoryKeychain> keychain_ = std::make_shared<base::MemoryKeychain>();
+    std::shared_ptr<testsupport::MemoryKeychain> keychain_ = std::make_shared<testsupport::MemoryKeychain>();
     std::shared_ptr<base::Keychain> oldKeychain_;
     base::LogSink oldSink_;
     std::mutex logMutex_;
@@ -118,7 +119,7 @@ TEST_F(SHROfflineQueueFaults, ACorruptListIsMovedAsideNotOverwritten) {
     auto& fm = base::FileManager::defaultManager();
     const std::string list = SHR::offlineQueueListPath();
     ASSERT_TRUE(fm.writeAtomically(list, std::string("not a property list")));
-    Reachability::setStatusOverride(NotReachable);
+    Reachability::setStatusOverrideForTesting(NotReachable);
     SHRSharer::shareText("SHRQueueNet", "after the damage");
     base::RunLoop::main().advanceBy(0.1);
     auto aside = fm.contentsAtPath(list + ".corrupt");
@@ -130,15 +131,15 @@ TEST_F(SHROfflineQueueFaults, ACorruptListIsMovedAsideNotOverwritten) {
 
 TEST_F(SHROfflineQueueFaults, AReplayThatFindsItselfOfflineKeepsOneEntry) {
     server_.on("POST", "/add", fakes::Reply::text(200, "ok"));
-    Reachability::setStatusOverride(NotReachable);
+    Reachability::setStatusOverrideForTesting(NotReachable);
     SHRSharer::shareText("SHRQueueNet", "once only");
     ASSERT_EQ(queued(), 1u);
     const std::string uid = (*SHR::getOfflineQueueList())[0]["uid"].stringValue();
 
     // Online when the replay starts, offline again by the time it sends.
-    Reachability::setStatusOverride(ReachableViaWiFi);
+    Reachability::setStatusOverrideForTesting(ReachableViaWiFi);
     SHR::flushOfflineQueue();
-    Reachability::setStatusOverride(NotReachable);
+    Reachability::setStatusOverrideForTesting(NotReachable);
     ASSERT_TRUE(SHR::currentHelper().offlineQueue());
     drain();
     auto list = SHR::getOfflineQueueList();
@@ -147,7 +148,7 @@ TEST_F(SHROfflineQueueFaults, AReplayThatFindsItselfOfflineKeepsOneEntry) {
     EXPECT_EQ((*list)[0]["uid"].stringValue(), uid);
     EXPECT_EQ((*list)[0]["item"]["text"].stringValue(), "once only");
 
-    Reachability::setStatusOverride(ReachableViaWiFi);
+    Reachability::setStatusOverrideForTesting(ReachableViaWiFi);
     replay();
     EXPECT_EQ(queued(), 0u);
     EXPECT_EQ(server_.requestCount(), 1u);
@@ -171,9 +172,9 @@ TEST_F(SHROfflineQueueFaults, EntriesThatCanNeverBeSentAreDroppedWithALogLine) {
 
 TEST_F(SHROfflineQueueFaults, FailingSharesAreTriedABoundedNumberOfTimes) {
     server_.on("POST", "/add", fakes::Reply::text(500, "down"));
-    Reachability::setStatusOverride(NotReachable);
+    Reachability::setStatusOverrideForTesting(NotReachable);
     SHRSharer::shareText("SHRQueueNet", "never arrives");
-    Reachability::setStatusOverride(ReachableViaWiFi);
+    Reachability::setStatusOverrideForTesting(ReachableViaWiFi);
     for (int i = 1; i < SHR::MaxReplayAttempts; ++i) {
         replay();
         ASSERT_EQ(queued(), 1u) << "attempt " << i;

@@ -128,7 +128,7 @@ TEST_F(FBDialogTest, TheCloseButtonCancelsAndAFailedLoadEndsTheLogin) {
 
     recorder_->events.clear();
     fakes::RefusedPort refused;
-    net::Services::pointAtLoopback("FacebookDialog", refused.port());
+    net::Services::pointAtLoopbackForTesting("FacebookDialog", refused.port());
     auto failing = loginDialog();
     ASSERT_TRUE(waitFor([&] { return !recorder_->events.empty(); }));
     EXPECT_EQ(recorder_->events, (std::vector<std::string>{"not-login"}));

@@ -194,7 +194,7 @@ TEST_F(FBRequestTest, RestCallsNeedAMethodAndConnectionFailuresPassUnchanged) {
     EXPECT_EQ(fb_.requestsTo("/method/users.getInfo").at(1).queryItems().count("access_token"), 0u);
 
     fakes::RefusedPort refused;
-    net::Services::pointAtLoopback("FacebookGraph", refused.port());
+    net::Services::pointAtLoopbackForTesting("FacebookGraph", refused.port());
     auto failing = std::make_shared<RequestRecorder>();
     session->requestWithGraphPath("me/feed", FBParams(), "POST", failing);
     ASSERT_TRUE(waitFor([&] { return failing->done(); }));

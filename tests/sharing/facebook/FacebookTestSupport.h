@@ -78,9 +78,9 @@ struct LogCapture {
     std::vector<std::string> lines;
     base::LogSink previous;
     LogCapture() {
-        previous = base::setLogSink([this](const std::string& line) { lines.push_back(line); });
+        previous = base::setLogSinkForTesting([this](const std::string& line) { lines.push_back(line); });
     }
-    ~LogCapture() { base::setLogSink(previous); }
+    ~LogCapture() { base::setLogSinkForTesting(previous); }
     bool contains(const std::string& text) const {
         for (const auto& l : lines)
             if (l.find(text) != std::string::npos) return true;
@@ -93,7 +93,7 @@ protected:
     void SetUp() override {
         OAuthTest::SetUp();
         for (const auto& name : fakes::FacebookFake::serviceNames())
-            net::Services::pointAtLoopback(name, fb_.server().port());
+            net::Services::pointAtLoopbackForTesting(name, fb_.server().port());
     }
     // The dialog shown in the window, if any.
     std::shared_ptr<FBDialog> shownDialog() {

@@ -68,7 +68,7 @@ TEST(VXJSON, TraceChangesAreAnnounced) {
 
 TEST(VXJSON, ConveniencesLogTheirFailure) {
     std::vector<std::string> lines;
-    auto old = base::setLogSink([&](const std::string& line) { lines.push_back(line); });
+    auto old = base::setLogSinkForTesting([&](const std::string& line) { lines.push_back(line); });
     EXPECT_EQ(JSONRepresentation(VXJsonArray{1}), "[1]");
     EXPECT_EQ(JSONFragment("s"), "\"s\"");
     EXPECT_EQ(*JSONValue("{\"a\":1}"), (VXJsonValue(VXJsonObject{{"a", 1}})));
@@ -79,7 +79,7 @@ TEST(VXJSON, ConveniencesLogTheirFailure) {
     EXPECT_FALSE(JSONFragment(VXJsonValue(NAN)));
     EXPECT_FALSE(JSONValue("true"));
     EXPECT_FALSE(JSONFragmentValue("[1,]"));
-    base::setLogSink(old);
+    base::setLogSinkForTesting(old);
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_NE(lines[0].find("-JSONRepresentation failed. Error trace is: "), std::string::npos);
     EXPECT_NE(lines[0].find("Not valid type for JSON"), std::string::npos);

@@ -50,7 +50,7 @@ TEST(OAToken, UserDefaultsRoundTripInAPrivateFile) {
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 
     // Read back from the file itself.
-    base::UserDefaults::resetStandardUserDefaults();
+    base::UserDefaults::resetStandardUserDefaultsForTesting();
     auto t = OAToken::tokenFromUserDefaults("Twitter", "Tolvek");
     ASSERT_TRUE(t);
     EXPECT_EQ(t->key(), "key1");

@@ -26,6 +26,7 @@
 #include "sharing/core/SHRFormController.h"
 #include "sharing/core/SHRSharer.h"
 #include "sharing/services/BuiltInSharers.h"
+#include "support/MemoryKeychain.h"
 
 namespace formtest {
 
@@ -59,7 +60,7 @@ protected:
         clock_ = std::make_shared<base::ManualClock>(1700000000.0);
         base::Clock::setCurrent(clock_);
         ui::Application::resetSharedApplication();
-        oldKeychain_ = base::Keychain::setShared(keychain_);
+        oldKeychain_ = base::Keychain::setSharedForTesting(keychain_);
         window_ = std::make_shared<ui::Window>();
         window_->makeKeyAndVisible();
         root_ = std::make_shared<ui::ViewController>();
@@ -67,23 +68,23 @@ protected:
         window_->addSubview(nav_->view());
         SHR::resetForTesting();
         registerBuiltInSharers();
-        Reachability::setStatusOverride(ReachableViaWiFi);
+        Reachability::setStatusOverrideForTesting(ReachableViaWiFi);
         net::CookieStorage::sharedHTTPCookieStorage().deleteAllCookies();
         // The plain-http "GoogleReader" entry is left alone on purpose: a
         // request sent there would fail (tests reach loopback hosts only).
         for (const char* service : {"Instapaper", "Pinboard", "ReadItLater", "GoogleAccounts", "GoogleReaderSecure",
                                     "Tumblr"})
-            net::Services::pointAtLoopback(service, api_.port());
+            net::Services::pointAtLoopbackForTesting(service, api_.port());
     }
     void TearDown() override {
         SHR::resetForTesting();
-        Reachability::setStatusOverride(std::nullopt);
+        Reachability::setStatusOverrideForTesting(std::nullopt);
         advance(2);
         window_.reset();
         ui::Application::resetSharedApplication();
-        base::Keychain::setShared(oldKeychain_);
+        base::Keychain::setSharedForTesting(oldKeychain_);
         base::Clock::setCurrent(nullptr);
-        net::Services::reset();
+        net::Services::resetForTesting();
         net::CookieStorage::sharedHTTPCookieStorage().deleteAllCookies();
     }
 
@@ -164,7 +165,7 @@ protected:
     test::TempHome home_;
     fakes::HttpServer api_;
     std::shared_ptr<base::ManualClock> clock_;
-    std::shared_ptr<base::MemoryKeychain> keychain_ = std::make_shared<base::MemoryKeychain>();
+    std::shared_ptr<testsupport::MemoryKeychain> keychain_ = std::make_shared<testsupport::MemoryKeychain>();
     std::shared_ptr<base::Keychain> oldKeychain_;
     std::shared_ptr<ui::Window> window_;
     std::shared_ptr<ui::ViewController> root_;

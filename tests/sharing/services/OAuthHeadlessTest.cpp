@@ -17,6 +17,7 @@
 #include "sharing/core/SHRSharer.h"
 #include "sharing/services/BuiltInSharers.h"
 #include "OAuthTestSupport.h"
+#include "support/MemoryKeychain.h"
 
 namespace {
 
@@ -41,12 +42,12 @@ private:
 // headless driver taps the fields by name, types, looks and taps Allow.
 TEST(OAuthHeadlessTest, APersonSignsInOnTheServicesPageAndTheBookmarkIsSaved) {
     test::TempHome home;
-    auto keychain = std::make_shared<base::MemoryKeychain>();
-    auto oldKeychain = base::Keychain::setShared(keychain);
+    auto keychain = std::make_shared<testsupport::MemoryKeychain>();
+    auto oldKeychain = base::Keychain::setSharedForTesting(keychain);
     fakes::HttpServer login, api, callback;
-    net::Services::pointAtLoopback("DeliciousLogin", login.port());
-    net::Services::pointAtLoopback("DeliciousAPI", api.port());
-    net::Services::pointAtLoopback("SharingWebSite", callback.port());
+    net::Services::pointAtLoopbackForTesting("DeliciousLogin", login.port());
+    net::Services::pointAtLoopbackForTesting("DeliciousAPI", api.port());
+    net::Services::pointAtLoopbackForTesting("SharingWebSite", callback.port());
     login.on("POST", "/oauth/v2/get_request_token", fakes::Reply::text(200, "oauth_token=req1&oauth_token_secret=rs1"));
     login.on("GET", "/oauth/v2/request_auth", fakes::Reply::text(200, oauthtest::loginPage("req1"), "text/html"));
     login.on("POST", "/login",
@@ -59,7 +60,7 @@ TEST(OAuthHeadlessTest, APersonSignsInOnTheServicesPageAndTheBookmarkIsSaved) {
         ASSERT_TRUE(driver.start(std::make_shared<Home>()));
         SHR::resetForTesting();
         registerBuiltInSharers();
-        Reachability::setStatusOverride(ReachableViaWiFi);
+        Reachability::setStatusOverrideForTesting(ReachableViaWiFi);
         base::UserDefaults::standardUserDefaults().setBool("SHRDelicious_shouldAutoShare", true);
 
         SHRSharer::shareURL("SHRDelicious", net::URL("http://example.com/"), std::string("Example"));
@@ -85,10 +86,10 @@ TEST(OAuthHeadlessTest, APersonSignsInOnTheServicesPageAndTheBookmarkIsSaved) {
         EXPECT_EQ(SHR::getAuthValueForKey("accessKey", "SHRDelicious"), "acc1");
         EXPECT_EQ(api.requestCount(), 1u);
         SHR::resetForTesting();
-        Reachability::setStatusOverride(std::nullopt);
+        Reachability::setStatusOverrideForTesting(std::nullopt);
     }
-    base::Keychain::setShared(oldKeychain);
-    net::Services::reset();
+    base::Keychain::setSharedForTesting(oldKeychain);
+    net::Services::resetForTesting();
     net::CookieStorage::sharedHTTPCookieStorage().deleteAllCookies();
 }
 

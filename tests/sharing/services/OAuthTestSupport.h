@@ -67,7 +67,7 @@ protected:
     }
     void TearDown() override {
         SharingTest::TearDown();
-        net::Services::reset();
+        net::Services::resetForTesting();
         net::CookieStorage::sharedHTTPCookieStorage().deleteAllCookies();
     }
 

@@ -79,14 +79,14 @@ TEST_F(BookmarkSharersTest, InstapaperOfflineShareIsReplayedWithTheSameBodyAndTh
     ASSERT_TRUE(waitForRequests(1));
     const std::string onlineBody = api_.lastRequest()->body;
 
-    Reachability::setStatusOverride(NotReachable);
+    Reachability::setStatusOverrideForTesting(NotReachable);
     SHRSharer::shareURL("SHRInstapaper", net::URL("http://example.com/a?b=c"));
     advance(1);
     ASSERT_TRUE(SHR::getOfflineQueueList());
     ASSERT_EQ(SHR::getOfflineQueueList()->size(), 1u);
     EXPECT_EQ(api_.requestCount(), 1u);
 
-    Reachability::setStatusOverride(ReachableViaWiFi);
+    Reachability::setStatusOverrideForTesting(ReachableViaWiFi);
     SHR::flushOfflineQueue();
     EXPECT_TRUE(waitFor([&] {
         auto list = SHR::getOfflineQueueList();
@@ -237,7 +237,7 @@ TEST_F(BookmarkSharersTest, ReadItLaterRefusalAsksForLoginAndServicesGoOverHttps
     EXPECT_FALSE(stored("password", "SHRReadItLater"));
 
     // Every service that receives a password is configured for https.
-    net::Services::reset();
+    net::Services::resetForTesting();
     for (const char* service : {"Instapaper", "Pinboard", "ReadItLater", "GoogleAccounts", "GoogleReaderSecure",
                                 "Tumblr", "Evernote"}) {
         SCOPED_TRACE(service);

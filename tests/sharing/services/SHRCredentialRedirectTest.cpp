@@ -98,9 +98,9 @@ protected:
     void SetUp() override {
         OAuthTest::SetUp();
         scriptCatcher(catcher_);
-        net::Services::pointAtLoopback("Twitter", api_.port());
-        net::Services::pointAtLoopback("TwitterHTTP", api_.port());
-        net::Services::pointAtLoopback("DeliciousAPI", api_.port());
+        net::Services::pointAtLoopbackForTesting("Twitter", api_.port());
+        net::Services::pointAtLoopbackForTesting("TwitterHTTP", api_.port());
+        net::Services::pointAtLoopbackForTesting("DeliciousAPI", api_.port());
         for (const char* sharer : {"SHRTwitter", "SHRDelicious"}) {
             SHR::setAuthValue("tok", "accessKey", sharer);
             SHR::setAuthValue("tsec", "accessSecret", sharer);

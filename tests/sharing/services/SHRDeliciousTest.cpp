@@ -11,9 +11,9 @@ class SHRDeliciousTest : public OAuthTest {
 protected:
     void SetUp() override {
         OAuthTest::SetUp();
-        net::Services::pointAtLoopback("DeliciousLogin", login_.port());
-        net::Services::pointAtLoopback("DeliciousAPI", api_.port());
-        net::Services::pointAtLoopback("SharingWebSite", callback_.port());
+        net::Services::pointAtLoopbackForTesting("DeliciousLogin", login_.port());
+        net::Services::pointAtLoopbackForTesting("DeliciousAPI", api_.port());
+        net::Services::pointAtLoopbackForTesting("SharingWebSite", callback_.port());
         defaults().setBool("SHRDelicious_shouldAutoShare", true);
     }
     std::shared_ptr<SHRItem> bookmark(bool shared) {
@@ -297,7 +297,7 @@ class SHROAuthViewTest : public OAuthTest {};
 TEST_F(SHROAuthViewTest, APINPageOnTheTwitterSiteAndAFailedLoadAreFailuresAQueryLessCallbackASuccess) {
     auto delegate = std::make_shared<PageDelegate>();
     delegate->callback = net::URL(callback_.url("/cb"));
-    net::Services::pointAtLoopback("TwitterWeb", login_.port());
+    net::Services::pointAtLoopbackForTesting("TwitterWeb", login_.port());
     login_.on("GET", "/oauth/authorize",
               fakes::Reply::text(200, "<p>Enter this PIN</p><div id='oauth_pin'><code>1234</code></div>", "text/html"));
     auto view = SHROAuthView::create(net::URL(login_.url("/oauth/authorize?oauth_token=t")), delegate);
@@ -334,7 +334,7 @@ TEST_F(SHROAuthViewTest, APINPageOnTheTwitterSiteAndAFailedLoadAreFailuresAQuery
 
 TEST_F(SHROAuthViewTest, AFailedPageEndsTheRoadWithTheAuthorizeAlert) {
     fakes::RefusedPort refused;
-    net::Services::pointAtLoopback("DeliciousLogin", login_.port());
+    net::Services::pointAtLoopbackForTesting("DeliciousLogin", login_.port());
     login_.on("POST", "/oauth/v2/get_request_token", fakes::Reply::text(200, "oauth_token=req1&oauth_token_secret=rs1"));
     auto sharer = std::dynamic_pointer_cast<SHRDelicious>(SHRSharer::create("SHRDelicious"));
     sharer->setAuthorizeURL(net::URL(refused.url("/oauth/v2/request_auth")));

@@ -19,7 +19,7 @@ class EvernoteTest : public LoginFormTest {
 protected:
     void SetUp() override {
         LoginFormTest::SetUp();
-        net::Services::pointAtLoopback("Evernote", notes_.port());
+        net::Services::pointAtLoopbackForTesting("Evernote", notes_.port());
         edam::Notebook other, mine;
         other.__set_guid("nb-other");
         other.__set_name("Other");
@@ -176,7 +176,7 @@ TEST_F(EvernoteTest, LoginFailures) {
 
     // No service at all: a failed login, no crash.
     fakes::RefusedPort refused;
-    net::Services::pointAtLoopback("Evernote", refused.port());
+    net::Services::pointAtLoopbackForTesting("Evernote", refused.port());
     ASSERT_TRUE(submitForm({{"username", "anna"}, {"password", "secret"}}));
     ASSERT_TRUE(waitFor([&] { return alert() != nullptr; }, 30));
     EXPECT_EQ(takeAlerts(), std::vector<std::string>{"Login Error: Your username and password did not match"});
@@ -237,7 +237,7 @@ TEST_F(EvernoteTest, TransportAndServiceFailuresEndCleanly) {
     }
     {
         fakes::RefusedPort refused;
-        net::Services::pointAtLoopback("Evernote", refused.port());
+        net::Services::pointAtLoopbackForTesting("Evernote", refused.port());
         Reports reports;
         sendAndWait(SHRItem::text("t"), reports);
         EXPECT_EQ(reports.order, (std::vector<std::string>{"start", "fail"}));
@@ -248,7 +248,7 @@ TEST_F(EvernoteTest, TransportAndServiceFailuresEndCleanly) {
 
 TEST_F(EvernoteTest, OfflineFileNoteReplaysOnceWithItsMimeType) {
     storeLogin();
-    Reachability::setStatusOverride(NotReachable);
+    Reachability::setStatusOverrideForTesting(NotReachable);
     const base::Data csv{'w', ',', 'd', '\n', '1', ',', '2', '\n'};
     SHRSharer::shareFile("SHREvernote", csv, "log.csv", "text/csv", std::string("Log"));
     // The share form comes first (title, tags).
@@ -258,7 +258,7 @@ TEST_F(EvernoteTest, OfflineFileNoteReplaysOnceWithItsMimeType) {
     ASSERT_EQ(SHR::getOfflineQueueList()->size(), 1u);
     EXPECT_TRUE(notes_.requests().empty());
 
-    Reachability::setStatusOverride(ReachableViaWiFi);
+    Reachability::setStatusOverrideForTesting(ReachableViaWiFi);
     SHR::flushOfflineQueue();
     EXPECT_TRUE(waitFor(
         [&] {

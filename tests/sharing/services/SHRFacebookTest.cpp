@@ -171,7 +171,7 @@ TEST_F(SHRFacebookTest, FailuresAreReportedWithTheServicesMessage) {
 
 TEST_F(SHRFacebookTest, OfflineTheShareIsRefusedAndNothingQueued) {
     storeToken("t1");
-    Reachability::setStatusOverride(NotReachable);
+    Reachability::setStatusOverrideForTesting(NotReachable);
     Reports reports;
     SHRSharer::shareText("SHRFacebook", "x");
     ASSERT_TRUE(alert());

@@ -248,7 +248,7 @@ TEST_F(GoogleReaderTumblrTest, TumblrPhotoFailures) {
 
     // A connection that fails gets the service's generic text.
     fakes::RefusedPort refused;
-    net::Services::pointAtLoopback("Tumblr", refused.port());
+    net::Services::pointAtLoopbackForTesting("Tumblr", refused.port());
     Reports reports;
     photo();
     EXPECT_TRUE(waitFor([&] { return reports.over(); }));

@@ -15,6 +15,7 @@
 #include "sharing/core/SHR.h"
 #include "sharing/core/SHRSharer.h"
 #include "sharing/services/BuiltInSharers.h"
+#include "support/MemoryKeychain.h"
 
 namespace {
 
@@ -35,15 +36,15 @@ private:
 
 TEST(LoginFormScreens, CaptionsAndFieldsAreShown) {
     test::TempHome home;
-    auto keychain = std::make_shared<base::MemoryKeychain>();
-    auto oldKeychain = base::Keychain::setShared(keychain);
+    auto keychain = std::make_shared<testsupport::MemoryKeychain>();
+    auto oldKeychain = base::Keychain::setSharedForTesting(keychain);
     const auto folder = std::filesystem::temp_directory_path() / "tolvek-form-screens";
     {
         host::HeadlessDriver driver;
         ASSERT_TRUE(driver.start(std::make_shared<PlainRoot>()));
         SHR::resetForTesting();
         registerBuiltInSharers();
-        Reachability::setStatusOverride(ReachableViaWiFi);
+        Reachability::setStatusOverrideForTesting(ReachableViaWiFi);
 
         SHRSharer::shareText("SHRTumblr", "Today I did a total of 50 pushups");
         driver.wait(1);
@@ -76,9 +77,9 @@ TEST(LoginFormScreens, CaptionsAndFieldsAreShown) {
         SHR::currentHelper().hideCurrentViewController();
         driver.wait(1);
         SHR::resetForTesting();
-        Reachability::setStatusOverride(std::nullopt);
+        Reachability::setStatusOverrideForTesting(std::nullopt);
     }
-    base::Keychain::setShared(oldKeychain);
+    base::Keychain::setSharedForTesting(oldKeychain);
 }
 
 }  // namespace

@@ -40,11 +40,11 @@ class SHRTwitterTest : public OAuthTest {
 protected:
     void SetUp() override {
         OAuthTest::SetUp();
-        net::Services::pointAtLoopback("Twitter", login_.port());
-        net::Services::pointAtLoopback("TwitterHTTP", login_.port());
-        net::Services::pointAtLoopback("ImageHost", api_.port());
-        net::Services::pointAtLoopback("LinkShortener", shortener_.port());
-        net::Services::pointAtLoopback("SharingWebSite", callback_.port());
+        net::Services::pointAtLoopbackForTesting("Twitter", login_.port());
+        net::Services::pointAtLoopbackForTesting("TwitterHTTP", login_.port());
+        net::Services::pointAtLoopbackForTesting("ImageHost", api_.port());
+        net::Services::pointAtLoopbackForTesting("LinkShortener", shortener_.port());
+        net::Services::pointAtLoopbackForTesting("SharingWebSite", callback_.port());
     }
     void storeToken() {
         SHR::setAuthValue("tok", "accessKey", "SHRTwitter");
@@ -111,7 +111,7 @@ TEST_F(SHRTwitterTest, AStatusGoesOutSignedOnlineAndIsQueuedAndReplayedOffline) 
 
     // Offline: the status waits in the queue, then goes out with the same
     // bytes and no screen, and leaves the queue only once it was sent.
-    Reachability::setStatusOverride(NotReachable);
+    Reachability::setStatusOverrideForTesting(NotReachable);
     SHRSharer::shareItem("SHRTwitter", SHRItem::text("Offline push"));
     waitForForm();
     tapNamed("Send to Twitter");
@@ -123,7 +123,7 @@ TEST_F(SHRTwitterTest, AStatusGoesOutSignedOnlineAndIsQueuedAndReplayedOffline) 
     EXPECT_EQ((*list)[0]["item"]["custom"]["status"].stringValue(), "Offline push");
     EXPECT_EQ(statuses().size(), 1u);
 
-    Reachability::setStatusOverride(ReachableViaWiFi);
+    Reachability::setStatusOverrideForTesting(ReachableViaWiFi);
     login_.once("POST", "/1/statuses/update.json", fakes::Reply::text(500, "{\"error\":\"Over capacity\"}"));
     SHR::flushOfflineQueue();
     auto queue = SHR::currentHelper().offlineQueue();
@@ -377,7 +377,7 @@ TEST_F(SHRTwitterTest, TheShortenersAnswersAndTheOfflineLink) {
     }
 
     const auto before = shortener_.requestCount();
-    Reachability::setStatusOverride(NotReachable);
+    Reachability::setStatusOverrideForTesting(NotReachable);
     EXPECT_EQ(statusFor(std::nullopt), "Title http://example.com/long path?a=1");
     EXPECT_EQ(shortener_.requestCount(), before);
     EXPECT_FALSE(alert());

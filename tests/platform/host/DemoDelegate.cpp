@@ -1,4 +1,4 @@
-#include "platform/host/DemoDelegate.h"
+#include "DemoDelegate.h"
 
 #include <charconv>
 #include <memory>
@@ -15,7 +15,7 @@
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 
-namespace host {
+namespace hosttest {
 
 namespace {
 
@@ -161,8 +161,8 @@ private:
 
 }  // namespace
 
-DelegateFactory demoDelegateFactory() {
+host::DelegateFactory demoDelegateFactory() {
     return [] { return std::make_shared<DemoDelegate>(); };
 }
 
-}  // namespace host
+}  // namespace hosttest

@@ -75,7 +75,8 @@ struct Scene {
     std::shared_ptr<BenchSource> source = std::make_shared<BenchSource>();
     Scene() {
         space->setGraph(graph);
-        space->setXRange(CHTPlotRange::plotRangeWithLocation(CHTDecimalFromInteger(0), CHTDecimalFromInteger(kRecords + 1)));
+        space->setXRange(
+            CHTPlotRange::plotRangeWithLocation(CHTDecimalFromInteger(0), CHTDecimalFromInteger(kRecords + 1)));
         space->setYRange(CHTPlotRange::plotRangeWithLocation(CHTDecimalFromInteger(0), CHTDecimalFromDouble(kMaxY)));
     }
     template <class P>

@@ -47,9 +47,15 @@ void doubleOp(benchmark::State& state, F op) {
 void DecimalAdd(benchmark::State& s) { decimalOp<base::decimalAdd>(s); }
 void DecimalMultiply(benchmark::State& s) { decimalOp<base::decimalMultiply>(s); }
 void DecimalDivide(benchmark::State& s) { decimalOp<base::decimalDivide>(s); }
-void DoubleAdd(benchmark::State& s) { doubleOp(s, [](double a, double b) { return a + b; }); }
-void DoubleMultiply(benchmark::State& s) { doubleOp(s, [](double a, double b) { return a * b; }); }
-void DoubleDivide(benchmark::State& s) { doubleOp(s, [](double a, double b) { return a / b; }); }
+void DoubleAdd(benchmark::State& s) {
+    doubleOp(s, [](double a, double b) { return a + b; });
+}
+void DoubleMultiply(benchmark::State& s) {
+    doubleOp(s, [](double a, double b) { return a * b; });
+}
+void DoubleDivide(benchmark::State& s) {
+    doubleOp(s, [](double a, double b) { return a / b; });
+}
 
 }  // namespace
 

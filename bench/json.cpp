@@ -50,25 +50,31 @@ struct Random {
 // ---- records
 
 std::string makeString(Random& r) {
-    static const char* pieces[] = {"Today I did ", "pushups", " \\\"quoted\\\" ", "tab\\t", "line\\n",
-                                   "back\\\\slash", " caf\\u00e9 ", " \\ud83d\\ude00 ", "Week ", "Level ",
-                                   "\xc3\xa6\xc3\xb8\xc3\xa5", "slash\\/", "plain text "};
+    static const char* pieces[] = {"Today I did ",
+                                   "pushups",
+                                   " \\\"quoted\\\" ",
+                                   "tab\\t",
+                                   "line\\n",
+                                   "back\\\\slash",
+                                   " caf\\u00e9 ",
+                                   " \\ud83d\\ude00 ",
+                                   "Week ",
+                                   "Level ",
+                                   "\xc3\xa6\xc3\xb8\xc3\xa5",
+                                   "slash\\/",
+                                   "plain text "};
     std::string s = "\"";
     const std::uint32_t n = 1 + r.below(5);
-    for (std::uint32_t i = 0; i < n; ++i)
-        s += pieces[r.below(sizeof pieces / sizeof *pieces)];
+    for (std::uint32_t i = 0; i < n; ++i) s += pieces[r.below(sizeof pieces / sizeof *pieces)];
     s += '"';
     return s;
 }
 
 std::string makeNumber(Random& r) {
     switch (r.below(4)) {
-    case 0:
-        return std::to_string(r.below(1000));
-    case 1:
-        return "-" + std::to_string(r.next());
-    case 2:
-        return std::to_string(r.below(100000)) + "." + std::to_string(r.below(1000));
+    case 0: return std::to_string(r.below(1000));
+    case 1: return "-" + std::to_string(r.next());
+    case 2: return std::to_string(r.below(100000)) + "." + std::to_string(r.below(1000));
     default:
         return std::to_string(1 + r.below(9)) + "." + std::to_string(r.below(100)) + "e" +
                std::to_string(static_cast<int>(r.below(20)) - 10);
@@ -86,20 +92,17 @@ std::string makeRecord(Random& r, int id) {
     s += ",\"note\":null,\"sets\":[";
     const std::uint32_t sets = 5 + r.below(5);
     for (std::uint32_t i = 0; i < sets; ++i) {
-        if (i)
-            s += ',';
+        if (i) s += ',';
         s += makeNumber(r);
     }
     s += "],\"tags\":[";
     const std::uint32_t tags = r.below(4);
     for (std::uint32_t i = 0; i < tags; ++i) {
-        if (i)
-            s += ',';
+        if (i) s += ',';
         s += makeString(r);
     }
     s += "],\"meta\":{\"source\":" + makeString(r) + ",\"level\":" + std::to_string(1 + r.below(3)) +
-         ",\"history\":[{\"day\":1,\"total\":" + makeNumber(r) + "},{\"day\":2,\"total\":" + makeNumber(r) +
-         "}]}}";
+         ",\"history\":[{\"day\":1,\"total\":" + makeNumber(r) + "},{\"day\":2,\"total\":" + makeNumber(r) + "}]}}";
     return s;
 }
 
@@ -107,8 +110,7 @@ std::string makeRecords() {
     Random r;
     std::string s = "{\"title\":\"Tolvek log\",\"records\":[\n";
     for (int id = 0; s.size() < 5 * 1024 * 1024; ++id) {
-        if (id)
-            s += ",\n";
+        if (id) s += ",\n";
         s += makeRecord(r, id);
     }
     s += "\n]}";
@@ -126,11 +128,9 @@ std::string makeDoubles() {
         // Mantissas of every size, exponents from 1e-12 to 1e12.
         const double mantissa = static_cast<double>(r.next()) / 4294967296.0 * 2.0 - 1.0;
         double v = mantissa;
-        for (int e = static_cast<int>(r.below(25)) - 12; e != 0; e += e > 0 ? -1 : 1)
-            v = e > 0 ? v * 10 : v / 10;
+        for (int e = static_cast<int>(r.below(25)) - 12; e != 0; e += e > 0 ? -1 : 1) v = e > 0 ? v * 10 : v / 10;
         std::snprintf(buf, sizeof buf, "%.17g", v);
-        if (i)
-            s += ',';
+        if (i) s += ',';
         s += buf;
     }
     s += ']';
@@ -141,23 +141,35 @@ std::string makeDoubles() {
 
 std::string makeTwitter() {
     Random r;
-    static const char* words[] = {"push", "ups", "today", "caf\\u00e9", "\\\"best\\\"", "week", "\\ud83d\\udcaa",
-                                  "level", "\xc3\xa6\xc3\xb8", "new", "record", "line\\nbreak", "http:\\/\\/t.co\\/x",
-                                  "@friend", "#training", "tab\\there", "\\u65e5\\u672c"};
+    static const char* words[] = {"push",
+                                  "ups",
+                                  "today",
+                                  "caf\\u00e9",
+                                  "\\\"best\\\"",
+                                  "week",
+                                  "\\ud83d\\udcaa",
+                                  "level",
+                                  "\xc3\xa6\xc3\xb8",
+                                  "new",
+                                  "record",
+                                  "line\\nbreak",
+                                  "http:\\/\\/t.co\\/x",
+                                  "@friend",
+                                  "#training",
+                                  "tab\\there",
+                                  "\\u65e5\\u672c"};
     static const char* langs[] = {"en", "ja", "es", "no", "de"};
     auto text = [&](std::uint32_t n) {
         std::string t = "\"";
         for (std::uint32_t i = 0; i < n; ++i) {
-            if (i)
-                t += ' ';
+            if (i) t += ' ';
             t += words[r.below(sizeof words / sizeof *words)];
         }
         return t + "\"";
     };
     std::string s = "{\"statuses\":[";
     for (int i = 0; s.size() < 4 * 1024 * 1024; ++i) {
-        if (i)
-            s += ',';
+        if (i) s += ',';
         const std::uint64_t id = 500000000000000000ull + static_cast<std::uint64_t>(i) * 7919u;
         const std::string idText = std::to_string(id);
         s += "{\"created_at\":\"Sun Aug 31 00:29:15 +0000 2014\",\"id\":" + idText + ",\"id_str\":\"" + idText +
@@ -171,8 +183,7 @@ std::string makeTwitter() {
              "\"},\"geo\":null,\"entities\":{\"hashtags\":[";
         const std::uint32_t tags = r.below(3);
         for (std::uint32_t t = 0; t < tags; ++t) {
-            if (t)
-                s += ',';
+            if (t) s += ',';
             const std::uint32_t at = r.below(100);
             s += "{\"text\":" + text(1) + ",\"indices\":[" + std::to_string(at) + "," + std::to_string(at + 9) + "]}";
         }
@@ -190,13 +201,11 @@ std::string makeDeep() {
     // level again and the next object, 400 containers deep in all.
     std::string s = "[";
     for (int chain = 0; s.size() < 4 * 1024 * 1024; ++chain) {
-        if (chain)
-            s += ',';
+        if (chain) s += ',';
         for (int level = 0; level < 200; ++level)
             s += "{\"level\":" + std::to_string(level) + ",\"next\":[" + std::to_string(chain) + ",";
         s += "null";
-        for (int level = 0; level < 200; ++level)
-            s += "]}";
+        for (int level = 0; level < 200; ++level) s += "]}";
     }
     s += "]";
     return s;
@@ -253,9 +262,7 @@ void ParseRapidJSON(benchmark::State& state, Doc d) {
     reportBytes(state, d);
 }
 
-void ParseRapidJSONDefault(benchmark::State& state, Doc d) {
-    ParseRapidJSON<rapidjson::kParseDefaultFlags>(state, d);
-}
+void ParseRapidJSONDefault(benchmark::State& state, Doc d) { ParseRapidJSON<rapidjson::kParseDefaultFlags>(state, d); }
 
 void ParseRapidJSONFullPrecision(benchmark::State& state, Doc d) {
     ParseRapidJSON<rapidjson::kParseFullPrecisionFlag>(state, d);
@@ -344,22 +351,19 @@ std::size_t heapInUse() {
 template <class Parse>
 long long treeBytes(Parse parse) {
     int fds[2];
-    if (pipe(fds) != 0)
-        return -1;
+    if (pipe(fds) != 0) return -1;
     const pid_t child = fork();
     if (child == 0) {
         close(fds[0]);
         const std::size_t before = heapInUse();
         const bool ok = parse();
         long long bytes = ok ? static_cast<long long>(heapInUse() - before) : -1;
-        if (write(fds[1], &bytes, sizeof bytes) != sizeof bytes)
-            _exit(1);
+        if (write(fds[1], &bytes, sizeof bytes) != sizeof bytes) _exit(1);
         _exit(0);
     }
     close(fds[1]);
     long long bytes = -1;
-    if (read(fds[0], &bytes, sizeof bytes) != sizeof bytes)
-        bytes = -1;
+    if (read(fds[0], &bytes, sizeof bytes) != sizeof bytes) bytes = -1;
     close(fds[0]);
     waitpid(child, nullptr, 0);
     return bytes;
@@ -416,8 +420,7 @@ void checkDoubles() {
         const std::size_t comma = text.find_first_of(",]", start);
         const base::Decimal exact = base::Decimal::fromString(std::string_view(text).substr(start, comma - start));
         const base::Decimal* got = (*a)[i].asNumber();
-        if (!got || base::decimalCompare(*got, exact) != 0 || got->toString() != exact.toString())
-            ++wrong;
+        if (!got || base::decimalCompare(*got, exact) != 0 || got->toString() != exact.toString()) ++wrong;
         ++count;
         start = comma + 1;
     }
@@ -459,8 +462,7 @@ JSON_BENCH(WriteRapidJSON, Deep);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     printMemory();
     checkDoubles();
     benchmark::RunSpecifiedBenchmarks();

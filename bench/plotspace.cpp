@@ -49,8 +49,7 @@ void DoubleViewMapping(benchmark::State& state) {
     points.reserve(kPoints);
     for (int i = 0; i < kPoints; ++i) points.push_back({static_cast<double>(i), (i % 97) * 2.5 - 1});
     for (auto _ : state) {
-        for (const auto& p : points)
-            benchmark::DoNotOptimize(f.space->plotAreaViewPointForDoublePrecisionPlotPoint(p));
+        for (const auto& p : points) benchmark::DoNotOptimize(f.space->plotAreaViewPointForDoublePrecisionPlotPoint(p));
     }
     state.SetItemsProcessed(state.iterations() * kPoints);
 }

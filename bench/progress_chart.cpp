@@ -160,8 +160,8 @@ void collectTexts(const gfx::Layer& layer, const gfx::Layer& graph, std::vector<
     if (auto text = dynamic_cast<const CHTTextLayer*>(&layer); text && text->textStyle()) {
         const auto& style = *text->textStyle();
         auto color = style.color() ? style.color()->cgColor().rgba() : std::array<gfx::Float, 4>{0, 0, 0, 1};
-        out.push_back({text->text(), style.fontName(), style.fontSize(), color,
-                       graph.convertRectFrom(text->bounds(), &layer)});
+        out.push_back(
+            {text->text(), style.fontName(), style.fontSize(), color, graph.convertRectFrom(text->bounds(), &layer)});
     }
     for (const auto& sub : layer.sublayers()) collectTexts(*sub, graph, out);
 }
@@ -396,12 +396,12 @@ void CairoFloor(benchmark::State& state, bool bars) {
     std::vector<double> totals;
     for (const auto& day : page->graphData()) totals.push_back(double(DrawGraphViewController::dayTotal(*day)));
 
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, int(kPage.width * kScale),
-                                                          int(kPage.height * kScale));
+    cairo_surface_t* surface =
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, int(kPage.width * kScale), int(kPage.height * kScale));
     // The marker: a 10-point green circle with a black outline, drawn once.
     const int markerPixels = int(std::ceil((10 + 1) * kScale + 2));
-    cairo_surface_t* marker = cairo_surface_create_similar(surface, CAIRO_CONTENT_COLOR_ALPHA, markerPixels,
-                                                           markerPixels);
+    cairo_surface_t* marker =
+        cairo_surface_create_similar(surface, CAIRO_CONTENT_COLOR_ALPHA, markerPixels, markerPixels);
     {
         cairo_t* m = cairo_create(marker);
         cairo_scale(m, kScale, kScale);

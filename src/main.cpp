@@ -15,5 +15,6 @@ int main(int argc, char** argv) {
     registerScreens();
     host::ProgramInfo info;
     info.urlScheme = TolvekAppDelegate::ownURLScheme();
-    return host::runMain(argc, argv, [] { return std::make_shared<TolvekAppDelegate>(); }, info);
+    return host::runMain(
+        argc, argv, [] { return std::make_shared<TolvekAppDelegate>(); }, info);
 }

@@ -153,7 +153,7 @@ void arcArrow(cairo_t* cr, const Pens& p, double cx, double cy, double r, double
     const double dir = a1 > a0 ? 1 : -1;
     const double ex = cx + r * std::cos(a1), ey = cy + r * std::sin(a1);
     const double tx = -std::sin(a1) * dir, ty = std::cos(a1) * dir;  // tangent
-    const double nx = std::cos(a1), ny = std::sin(a1);                // outward
+    const double nx = std::cos(a1), ny = std::sin(a1);               // outward
     const double head = 2.2 + width * 0.6;
     cairo_move_to(cr, ex + tx * head * 1.1, ey + ty * head * 1.1);
     cairo_line_to(cr, ex + nx * head - tx * head * 0.3, ey + ny * head - ty * head * 0.3);
@@ -305,9 +305,7 @@ void glyphRestartDay(cairo_t* cr, const Pens& p) {
     strokeWith(cr, p.ink, 1.2);
 }
 
-void glyphRedo(cairo_t* cr, const Pens& p) {
-    arcArrow(cr, p, 12, 12.6, 7.2, kPi * 0.75, kPi * 2.05);
-}
+void glyphRedo(cairo_t* cr, const Pens& p) { arcArrow(cr, p, 12, 12.6, 7.2, kPi * 0.75, kPi * 2.05); }
 
 void glyphSpin(cairo_t* cr, const Pens& p) {
     arcArrow(cr, p, 12, 12, 7.6, kPi * 1.08, kPi * 1.8);
@@ -666,7 +664,7 @@ void pushUpFrame(cairo_t* cr, double depth, bool goingDown) {
     const double eased = (1 - std::cos(kPi * depth)) / 2;
     const double angle = topAngle + (bottomAngle - topAngle) * eased;
     const Pt dir{std::cos(angle), -std::sin(angle)};  // along the body, toward the head
-    const Pt up{dir.y, -dir.x};  // perpendicular, away from the floor
+    const Pt up{dir.y, -dir.x};                       // perpendicular, away from the floor
     const Pt shoulder = shoulderAt(angle);
     const Pt hip = add(toe, mul(dir, body * 0.5));
     const Pt ankle = add(toe, mul(dir, 6));
@@ -752,8 +750,7 @@ struct Art {
 };
 
 bool write(const Art& art, const std::filesystem::path& folder, int scale) {
-    cairo_surface_t* surface =
-        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, art.width * scale, art.height * scale);
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, art.width * scale, art.height * scale);
     cairo_t* cr = cairo_create(surface);
     cairo_scale(cr, scale, scale);
     art.draw(cr);
@@ -788,8 +785,8 @@ std::vector<Art> allArt() {
     art.push_back({"setbutton", 55, 30, setMarker});
 
     const std::pair<const char*, Glyph> menu[] = {
-        {"dotoday", glyphPlay}, {"graphmain", glyphBars}, {"setup", glyphGear},
-        {"goodform", glyphPushUp}, {"weektip", glyphBulb}, {"hinttips", glyphHelp}, {"program", glyphCalendar}};
+        {"dotoday", glyphPlay}, {"graphmain", glyphBars}, {"setup", glyphGear},      {"goodform", glyphPushUp},
+        {"weektip", glyphBulb}, {"hinttips", glyphHelp},  {"program", glyphCalendar}};
     for (const auto& [name, g] : menu) {
         Glyph glyph = g;  // a plain copy: structured bindings are not captured by every compiler
         art.push_back({name, 90, 90, [glyph](cairo_t* cr) { menuTile(cr, glyph); }});
@@ -801,15 +798,21 @@ std::vector<Art> allArt() {
         // Frames 1-4 go down, 5-8 come back up.
         const bool down = i < 4;
         const double depth = down ? i / 3.0 : (7 - i) / 3.0;
-        art.push_back({"gf" + std::to_string(i + 1), 280, 160,
-                       [depth, down](cairo_t* cr) { pushUpFrame(cr, depth, down); }});
+        art.push_back(
+            {"gf" + std::to_string(i + 1), 280, 160, [depth, down](cairo_t* cr) { pushUpFrame(cr, depth, down); }});
     }
 
-    const std::pair<const char*, Glyph> rows[] = {
-        {"redo", glyphRedo},         {"calendar_r", glyphCalendar}, {"ResetDay", glyphResetDay},
-        {"RestartDay", glyphRestartDay}, {"filllog", glyphFillLog}, {"reset", glyphSpin},
-        {"shake_icon", glyphShake},  {"signout", glyphSignOut},     {"graph_type", glyphGraphType},
-        {"reminder", glyphBell},     {"help", glyphHelp}};
+    const std::pair<const char*, Glyph> rows[] = {{"redo", glyphRedo},
+                                                  {"calendar_r", glyphCalendar},
+                                                  {"ResetDay", glyphResetDay},
+                                                  {"RestartDay", glyphRestartDay},
+                                                  {"filllog", glyphFillLog},
+                                                  {"reset", glyphSpin},
+                                                  {"shake_icon", glyphShake},
+                                                  {"signout", glyphSignOut},
+                                                  {"graph_type", glyphGraphType},
+                                                  {"reminder", glyphBell},
+                                                  {"help", glyphHelp}};
     for (const auto& [name, g] : rows) {
         Glyph glyph = g;
         art.push_back({name, 32, 32, [glyph](cairo_t* cr) { rowIcon(cr, glyph); }});

@@ -46,7 +46,8 @@ void CHTAnnotation::hostNeedsLayout() {
 void CHTAnnotation::positionContentLayer() {}
 
 std::string CHTAnnotation::description() const {
-    return base::format("<%@ {%@}>", classForCoder(), contentLayer_ ? contentLayer_->description() : std::string("(null)"));
+    return base::format("<%@ {%@}>", classForCoder(),
+                        contentLayer_ ? contentLayer_->description() : std::string("(null)"));
 }
 
 void CHTAnnotation::encodeWithCoder(base::KeyedArchiver& coder) const {

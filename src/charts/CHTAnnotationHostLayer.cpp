@@ -30,8 +30,8 @@ void CHTAnnotationHostLayer::removeAnnotation(const std::shared_ptr<CHTAnnotatio
     auto it = std::find(mutableAnnotations_.begin(), mutableAnnotations_.end(), annotation);
     if (!annotation || it == mutableAnnotations_.end()) {
         auto host = annotation ? annotation->annotationHostLayer() : nullptr;
-        base::raise("CHTException", base::format("Tried to remove CHTAnnotation from %@. Host layer was %@.", description(),
-                                                 host ? host->description() : std::string("(null)")));
+        base::raise("CHTException", base::format("Tried to remove CHTAnnotation from %@. Host layer was %@.",
+                                                 description(), host ? host->description() : std::string("(null)")));
     }
     annotation->setAnnotationHostLayer(nullptr);
     mutableAnnotations_.erase(std::find(mutableAnnotations_.begin(), mutableAnnotations_.end(), annotation));

@@ -147,13 +147,16 @@ CHT_AXIS_SETTER(LabelOffset, labelOffset_, CGFloat, value, updateMajorTickLabels
 CHT_AXIS_SETTER(MinorTickLabelOffset, minorTickLabelOffset_, CGFloat, value, updateMinorTickLabels)
 CHT_AXIS_SETTER(LabelRotation, labelRotation_, CGFloat, value, updateMajorTickLabels)
 CHT_AXIS_SETTER(MinorTickLabelRotation, minorTickLabelRotation_, CGFloat, value, updateMinorTickLabels)
-CHT_AXIS_SETTER(AxisLineStyle, axisLineStyle_, const std::shared_ptr<const CHTLineStyle>&, copyOf(value), setNeedsDisplay)
+CHT_AXIS_SETTER(AxisLineStyle, axisLineStyle_, const std::shared_ptr<const CHTLineStyle>&, copyOf(value),
+                setNeedsDisplay)
 CHT_AXIS_SETTER(MajorTickLineStyle, majorTickLineStyle_, const std::shared_ptr<const CHTLineStyle>&, copyOf(value),
                 setNeedsDisplay)
 CHT_AXIS_SETTER(MinorTickLineStyle, minorTickLineStyle_, const std::shared_ptr<const CHTLineStyle>&, copyOf(value),
                 setNeedsDisplay)
-CHT_AXIS_SETTER(AxisLineCapMin, axisLineCapMin_, const std::shared_ptr<const CHTLineCap>&, copyOf(value), setNeedsDisplay)
-CHT_AXIS_SETTER(AxisLineCapMax, axisLineCapMax_, const std::shared_ptr<const CHTLineCap>&, copyOf(value), setNeedsDisplay)
+CHT_AXIS_SETTER(AxisLineCapMin, axisLineCapMin_, const std::shared_ptr<const CHTLineCap>&, copyOf(value),
+                setNeedsDisplay)
+CHT_AXIS_SETTER(AxisLineCapMax, axisLineCapMax_, const std::shared_ptr<const CHTLineCap>&, copyOf(value),
+                setNeedsDisplay)
 #undef CHT_AXIS_SETTER
 
 void CHTAxis::setLabelingOrigin(const base::Decimal& origin) {
@@ -378,7 +381,9 @@ void CHTAxis::setTitleRotation(CGFloat rotation) {
     placeTitle();
 }
 
-base::Decimal CHTAxis::titleLocation() const { return titleLocation_.isNaN() ? defaultTitleLocation() : titleLocation_; }
+base::Decimal CHTAxis::titleLocation() const {
+    return titleLocation_.isNaN() ? defaultTitleLocation() : titleLocation_;
+}
 
 void CHTAxis::setTitleLocation(const base::Decimal& location) {
     if (location == titleLocation_ && location.isNaN() == titleLocation_.isNaN()) return;
@@ -405,10 +410,12 @@ void CHTAxis::setAlternatingBandFills(const std::vector<std::shared_ptr<base::Co
     for (const auto& element : fills) {
         if (!element) converted.push_back(nullptr);
         else if (auto fill = std::dynamic_pointer_cast<CHTFill>(element)) converted.push_back(fill);
-        else if (auto color = std::dynamic_pointer_cast<CHTColor>(element)) converted.push_back(CHTFill::fillWithColor(color));
+        else if (auto color = std::dynamic_pointer_cast<CHTColor>(element))
+            converted.push_back(CHTFill::fillWithColor(color));
         else if (auto gradient = std::dynamic_pointer_cast<CHTGradient>(element))
             converted.push_back(CHTFill::fillWithGradient(gradient));
-        else if (auto image = std::dynamic_pointer_cast<CHTImage>(element)) converted.push_back(CHTFill::fillWithImage(image));
+        else if (auto image = std::dynamic_pointer_cast<CHTImage>(element))
+            converted.push_back(CHTFill::fillWithImage(image));
         else
             base::raise("CHTException",
                         "Alternating band fills must be one or more of the following: CHTFill, CHTColor, CHTGradient, "
@@ -446,7 +453,8 @@ void CHTAxis::insertGridLinesLayer(bool major) {
 
 void CHTAxis::gridLineStyleChanged(bool major) {
     auto area = plotArea();
-    if (area) area->updateAxisSetLayersForType(major ? CHTGraphLayerTypeMajorGridLines : CHTGraphLayerTypeMinorGridLines);
+    if (area)
+        area->updateAxisSetLayersForType(major ? CHTGraphLayerTypeMajorGridLines : CHTGraphLayerTypeMinorGridLines);
     const auto& style = major ? majorGridLineStyle_ : minorGridLineStyle_;
     const auto& lines = major ? majorGridLines_ : minorGridLines_;
     if (!style) {
@@ -635,7 +643,8 @@ void CHTAxis::updateAxisLabelsAtLocations(const CHTDecimalSet& locations, bool u
                 if (previous && previous->superlayer() == group) group->insertSublayerBelow(layer, previous);
                 else group->insertSublayer(layer, std::min(index, group->sublayers().size()));
             }
-            label->positionRelativeToViewPoint(viewPointForCoordinateDecimalNumber(location), orthogonal, tickDirection_);
+            label->positionRelativeToViewPoint(viewPointForCoordinateDecimalNumber(location), orthogonal,
+                                               tickDirection_);
         }
         if (label->contentLayer()) {
             label->contentLayer()->setShadow(labelShadow_);
@@ -659,10 +668,10 @@ void CHTAxis::relabel() {
     }
     CHTDecimalSet newMajor, newMinor;
     switch (labelingPolicy_) {
-        case CHTAxisLabelingPolicyEqualDivisions: generateEqualMajorTickLocations(newMajor, newMinor); break;
-        case CHTAxisLabelingPolicyAutomatic: autoGenerateMajorTickLocations(newMajor, newMinor); break;
-        case CHTAxisLabelingPolicyFixedInterval: generateFixedIntervalMajorTickLocations(newMajor, newMinor); break;
-        default: break;
+    case CHTAxisLabelingPolicyEqualDivisions: generateEqualMajorTickLocations(newMajor, newMinor); break;
+    case CHTAxisLabelingPolicyAutomatic: autoGenerateMajorTickLocations(newMajor, newMinor); break;
+    case CHTAxisLabelingPolicyFixedInterval: generateFixedIntervalMajorTickLocations(newMajor, newMinor); break;
+    default: break;
     }
     if (labelingPolicy_ > CHTAxisLabelingPolicyLocationsProvided) {
         // Stored directly: going through the setters would mark the axis

@@ -262,7 +262,8 @@ private:
     void setLabelSet(CHTAxisLabelSet& stored, const CHTAxisLabelSet& labels, bool major);
     // Takes the major or minor grid lines in place of the stored ones, whose
     // layer leaves the plot area, and hangs the new ones there.
-    void setGridLines(std::shared_ptr<CHTGridLines>& stored, const std::shared_ptr<CHTGridLines>& gridLines, bool major);
+    void setGridLines(std::shared_ptr<CHTGridLines>& stored, const std::shared_ptr<CHTGridLines>& gridLines,
+                      bool major);
     void gridLineStyleChanged(bool major);
     std::shared_ptr<CHTAxisDelegate> axisDelegate() const;
 

@@ -92,7 +92,8 @@ std::size_t CHTAxisLabel::hash() const {
 }
 
 std::string CHTAxisLabel::description() const {
-    return base::format("<%@ {%@}>", classForCoder(), contentLayer_ ? contentLayer_->description() : std::string("(null)"));
+    return base::format("<%@ {%@}>", classForCoder(),
+                        contentLayer_ ? contentLayer_->description() : std::string("(null)"));
 }
 
 void CHTAxisLabel::encodeWithCoder(base::KeyedArchiver& coder) const {
@@ -109,7 +110,7 @@ std::shared_ptr<base::Coding> CHTAxisLabel::initWithCoder(base::KeyedUnarchiver&
     rotation_ = decodeCGFloat(coder, "CHTAxisLabel.rotation");
     long long alignment = coder.decodeInteger("CHTAxisLabel.alignment");
     alignment_ = alignment >= CHTAlignmentLeft && alignment <= CHTAlignmentBottom ? static_cast<int>(alignment)
-                                                                                 : CHTAlignmentCenter;
+                                                                                  : CHTAlignmentCenter;
     tickLocation_ = decodeDecimal(coder, "CHTAxisLabel.tickLocation");
     return nullptr;
 }

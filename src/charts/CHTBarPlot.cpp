@@ -122,10 +122,8 @@ void CHTBarPlot::setPlotRange(const std::shared_ptr<CHTPlotRange>& range) {
 }
 
 std::vector<std::size_t> CHTBarPlot::fieldIdentifiersForCoordinate(CHTCoordinate coordinate) const {
-    if (coordinate == CHTCoordinateX)
-        return {barsAreHorizontal_ ? CHTBarPlotFieldBarTip : CHTBarPlotFieldBarLocation};
-    if (coordinate == CHTCoordinateY)
-        return {barsAreHorizontal_ ? CHTBarPlotFieldBarLocation : CHTBarPlotFieldBarTip};
+    if (coordinate == CHTCoordinateX) return {barsAreHorizontal_ ? CHTBarPlotFieldBarTip : CHTBarPlotFieldBarLocation};
+    if (coordinate == CHTCoordinateY) return {barsAreHorizontal_ ? CHTBarPlotFieldBarLocation : CHTBarPlotFieldBarTip};
     base::raise("CHTException", "Invalid coordinate passed to fieldIdentifiersForCoordinate:");
 }
 
@@ -145,8 +143,7 @@ void CHTBarPlot::reloadDataInIndexRange(CHTRecordRange indexRange) {
         if (barBasesVary_)
             cacheNumbers(numbersFromDataSourceForField(CHTBarPlotFieldBarBase, indexRange), CHTBarPlotFieldBarBase,
                          indexRange.location);
-        else
-            setBarBases(std::monostate{});
+        else setBarBases(std::monostate{});
     } else {
         setBarTips(std::monostate{});
         setBarBases(std::monostate{});
@@ -168,8 +165,9 @@ void CHTBarPlot::reloadDataInIndexRange(CHTRecordRange indexRange) {
             }
             cacheNumbers(bytes, CHTBarPlotFieldBarLocation, 0);
         } else {
-            const base::Decimal step = count >= 2 ? CHTDecimalDivide(plotRange_->length(), CHTDecimalFromUnsignedLong(count - 1))
-                                                  : CHTDecimalFromInteger(1);
+            const base::Decimal step =
+                count >= 2 ? CHTDecimalDivide(plotRange_->length(), CHTDecimalFromUnsignedLong(count - 1))
+                           : CHTDecimalFromInteger(1);
             CHTPlotNumberArray locations;
             locations.reserve(count);
             for (std::size_t k = 0; k < count; ++k)
@@ -178,8 +176,8 @@ void CHTBarPlot::reloadDataInIndexRange(CHTRecordRange indexRange) {
             cacheNumbers(locations, CHTBarPlotFieldBarLocation, 0);
         }
     } else if (source) {
-        cacheNumbers(numbersFromDataSourceForField(CHTBarPlotFieldBarLocation, indexRange),
-                     CHTBarPlotFieldBarLocation, indexRange.location);
+        cacheNumbers(numbersFromDataSourceForField(CHTBarPlotFieldBarLocation, indexRange), CHTBarPlotFieldBarLocation,
+                     indexRange.location);
     } else if (indexRange.length > 0) {
         CHTPlotNumberArray locations;
         for (std::size_t k = indexRange.location; k < indexRange.end(); ++k)
@@ -299,8 +297,7 @@ std::optional<gfx::Path> CHTBarPlot::newBarPathWithContext(const gfx::Context* c
     gfx::Point tip = tipPoint;
     gfx::Point p4(tipPoint.x - d.x, tipPoint.y - d.y);
     gfx::Point p5(basePoint.x - d.x, basePoint.y - d.y);
-    const CGFloat length =
-        std::fabs(barsAreHorizontal_ ? tipPoint.x - basePoint.x : tipPoint.y - basePoint.y);
+    const CGFloat length = std::fabs(barsAreHorizontal_ ? tipPoint.x - basePoint.x : tipPoint.y - basePoint.y);
     if (alignsPointsToPixels() && context) {
         p1 = CHTAlignPointToUserSpace(*context, p1);
         p2 = CHTAlignPointToUserSpace(*context, p2);
@@ -319,8 +316,7 @@ std::optional<gfx::Path> CHTBarPlot::newBarPathWithContext(const gfx::Context* c
     return path;
 }
 
-std::optional<gfx::Path> CHTBarPlot::newBarPathWithContext(const gfx::Context* context,
-                                                           std::size_t recordIndex) const {
+std::optional<gfx::Path> CHTBarPlot::newBarPathWithContext(const gfx::Context* context, std::size_t recordIndex) const {
     gfx::Point base, tip;
     if (!barAtRecordIndex(recordIndex, base, tip)) return std::nullopt;
     return newBarPathWithContext(context, base, tip);
@@ -415,8 +411,8 @@ void CHTBarPlot::positionLabelAnnotation(const std::shared_ptr<CHTPlotSpaceAnnot
                                doubleLengthInPlotCoordinates(CHTDecimalDoubleValue(barOffset_)) * barOffsetScale_;
         if (!CHTDecimalIsNaN(location)) location = CHTDecimalFromDouble(shifted);
     } else {
-        location = CHTDecimalAdd(location, CHTDecimalMultiply(lengthInPlotCoordinates(barOffset_),
-                                                              CHTDecimalFromFloat(barOffsetScale_)));
+        location = CHTDecimalAdd(
+            location, CHTDecimalMultiply(lengthInPlotCoordinates(barOffset_), CHTDecimalFromFloat(barOffsetScale_)));
     }
     const CGFloat offset = positive ? labelOffset() : -labelOffset();
     if (barsAreHorizontal_) {

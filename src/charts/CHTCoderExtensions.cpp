@@ -28,9 +28,7 @@
 #include "charts/CHTXYPlotSpace.h"
 #include "platform/base/Log.h"
 
-void encodeCGFloat(base::KeyedArchiver& coder, CGFloat value, const std::string& key) {
-    coder.encodeFloat(value, key);
-}
+void encodeCGFloat(base::KeyedArchiver& coder, CGFloat value, const std::string& key) { coder.encodeFloat(value, key); }
 
 CGFloat decodeCGFloat(base::KeyedUnarchiver& coder, const std::string& key) { return coder.decodeFloat(key); }
 
@@ -65,9 +63,7 @@ void encodeDecimal(base::KeyedArchiver& coder, const base::Decimal& value, const
     coder.encodeDecimal(value, key);
 }
 
-base::Decimal decodeDecimal(base::KeyedUnarchiver& coder, const std::string& key) {
-    return coder.decodeDecimal(key);
-}
+base::Decimal decodeDecimal(base::KeyedUnarchiver& coder, const std::string& key) { return coder.decodeDecimal(key); }
 
 // ---- paths ----
 
@@ -127,11 +123,11 @@ gfx::Path newCGPathDecode(base::KeyedUnarchiver& coder, const std::string& key) 
         if (type == 2 || type == 3) point2 = decodeCHTPoint(coder, indexed(key, index, "point2"));
         if (type <= 3) point1 = decodeCHTPoint(coder, indexed(key, index, "point1"));
         switch (type) {
-            case 0: path.moveTo(point1.x, point1.y); break;
-            case 1: path.lineTo(point1.x, point1.y); break;
-            case 2: path.quadCurveTo(point1.x, point1.y, point2.x, point2.y); break;
-            case 3: path.curveTo(point1.x, point1.y, point2.x, point2.y, point3.x, point3.y); break;
-            case 4: path.closeSubpath(); break;
+        case 0: path.moveTo(point1.x, point1.y); break;
+        case 1: path.lineTo(point1.x, point1.y); break;
+        case 2: path.quadCurveTo(point1.x, point1.y, point2.x, point2.y); break;
+        case 3: path.curveTo(point1.x, point1.y, point2.x, point2.y, point3.x, point3.y); break;
+        case 4: path.closeSubpath(); break;
         }
     }
     return path;

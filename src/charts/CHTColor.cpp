@@ -24,10 +24,10 @@ std::shared_ptr<CHTColor> CHTColor::colorWithGenericGray(CGFloat gray) {
     return std::make_shared<CHTColor>(gray, gray, gray, 1);
 }
 
-#define CHT_NAMED_COLOR(name, expr)                        \
-    std::shared_ptr<CHTColor> CHTColor::name() {           \
+#define CHT_NAMED_COLOR(name, expr)                           \
+    std::shared_ptr<CHTColor> CHTColor::name() {              \
         static const std::shared_ptr<CHTColor> shared = expr; \
-        return shared;                                     \
+        return shared;                                        \
     }
 
 CHT_NAMED_COLOR(blackColor, colorWithGenericGray(0))

@@ -48,9 +48,9 @@ std::shared_ptr<base::Coding> CHTConstraints::initWithCoder(base::KeyedUnarchive
 bool CHTConstraints::checkBounds(CGFloat lowerBound, CGFloat upperBound, const char* className) const {
     // Written so that a NaN bound fails too.
     if (lowerBound <= upperBound) return true;
-    base::AssertionHandler::current().handleFailureInMethod(
-        "positionForLowerBound", this, std::string("Charts/Source/") + className, __LINE__,
-        "lowerBound must be less than or equal to upperBound");
+    base::AssertionHandler::current().handleFailureInMethod("positionForLowerBound", this,
+                                                            std::string("Charts/Source/") + className, __LINE__,
+                                                            "lowerBound must be less than or equal to upperBound");
     return false;
 }
 

@@ -46,12 +46,12 @@ _CHTRGBAColor gradientHsvToRgb(CGFloat hue, CGFloat saturation, CGFloat value, C
     CGFloat v = value, s = saturation;
     CGFloat p = v * (1 - s), q = v * (1 - s * f), t = v * (1 - s * (1 - f));
     switch (i) {
-        case 0: return {v, t, p, alpha};
-        case 1: return {q, v, p, alpha};
-        case 2: return {p, v, t, alpha};
-        case 3: return {p, q, v, alpha};
-        case 4: return {t, p, v, alpha};
-        default: return {v, p, q, alpha};
+    case 0: return {v, t, p, alpha};
+    case 1: return {q, v, p, alpha};
+    case 2: return {p, v, t, alpha};
+    case 3: return {p, q, v, alpha};
+    case 4: return {t, p, v, alpha};
+    default: return {v, p, q, alpha};
     }
 }
 
@@ -122,7 +122,9 @@ std::shared_ptr<CHTGradient> CHTGradient::sourceListSelectedGradient() {
     return g;
 }
 
-std::shared_ptr<CHTGradient> CHTGradient::sourceListUnselectedGradient() { return grayPreset({{0.43f, 0}, {0.60f, 1}}); }
+std::shared_ptr<CHTGradient> CHTGradient::sourceListUnselectedGradient() {
+    return grayPreset({{0.43f, 0}, {0.60f, 1}});
+}
 
 std::shared_ptr<CHTGradient> CHTGradient::rainbowGradient() {
     auto g = std::make_shared<CHTGradient>();
@@ -133,8 +135,11 @@ std::shared_ptr<CHTGradient> CHTGradient::rainbowGradient() {
 }
 
 std::shared_ptr<CHTGradient> CHTGradient::hydrogenSpectrumGradient() {
-    struct Line { CGFloat centre, halfWidth, hue; };
-    static const Line lines[] = {{0.145f, 0.01f, 22}, {0.71f, 0.008f, 200}, {0.885f, 0.005f, 253}, {0.965f, 0.003f, 275}};
+    struct Line {
+        CGFloat centre, halfWidth, hue;
+    };
+    static const Line lines[] = {
+        {0.145f, 0.01f, 22}, {0.71f, 0.008f, 200}, {0.885f, 0.005f, 253}, {0.965f, 0.003f, 275}};
     auto g = std::make_shared<CHTGradient>();
     for (const Line& l : lines) {
         auto add = [&](CGFloat hue, CGFloat value, CGFloat position) {
@@ -161,8 +166,8 @@ std::shared_ptr<CHTGradient> CHTGradient::addColorStop(const std::shared_ptr<CHT
 
 std::shared_ptr<CHTGradient> CHTGradient::removeColorStopAtIndex(unsigned index) const {
     if (index >= elements_.size())
-        base::raise("NSRangeException",
-                    base::format("-[%@ removeColorStopAtIndex:]: index (%i) beyond bounds", "CHTGradient", static_cast<int>(index)));
+        base::raise("NSRangeException", base::format("-[%@ removeColorStopAtIndex:]: index (%i) beyond bounds",
+                                                     "CHTGradient", static_cast<int>(index)));
     auto g = copy();
     g->removeElementAtIndex(index);
     return g;
@@ -172,8 +177,9 @@ std::shared_ptr<CHTGradient> CHTGradient::removeColorStopAtPosition(CGFloat posi
     auto g = copy();
     _CHTGradientElement removed = g->removeElementAtPosition(position);
     if (std::isnan(removed.position))
-        base::raise("NSRangeException", base::format("-[%@ removeColorStopAtPosition:]: no such colorStop at position (%g)",
-                                                     "CHTGradient", static_cast<double>(position)));
+        base::raise("NSRangeException",
+                    base::format("-[%@ removeColorStopAtPosition:]: no such colorStop at position (%g)", "CHTGradient",
+                                 static_cast<double>(position)));
     return g;
 }
 
@@ -195,8 +201,8 @@ std::shared_ptr<CHTGradient> CHTGradient::gradientWithAlphaComponent(CGFloat alp
 void CHTGradient::setBlendingMode(CHTGradientBlendingMode mode) {
     dropSampling();
     blendingMode_ = mode;
-    hasEvaluator_ = mode == CHTLinearBlendingMode || mode == CHTChromaticBlendingMode ||
-                    mode == CHTInverseChromaticBlendingMode;
+    hasEvaluator_ =
+        mode == CHTLinearBlendingMode || mode == CHTChromaticBlendingMode || mode == CHTInverseChromaticBlendingMode;
 }
 
 void CHTGradient::setColorspace(const std::shared_ptr<CHTColorSpace>& space) {
@@ -205,8 +211,8 @@ void CHTGradient::setColorspace(const std::shared_ptr<CHTColorSpace>& space) {
 
 gfx::Color CHTGradient::newColorStopAtIndex(unsigned index) const {
     if (index >= elements_.size())
-        base::raise("NSRangeException",
-                    base::format("-[%@ colorStopAtIndex:]: index (%i) beyond bounds", "CHTGradient", static_cast<int>(index)));
+        base::raise("NSRangeException", base::format("-[%@ colorStopAtIndex:]: index (%i) beyond bounds", "CHTGradient",
+                                                     static_cast<int>(index)));
     const auto& c = elements_[index].color;
     return gfx::Color::rgb(c.red, c.green, c.blue, c.alpha);
 }
@@ -478,7 +484,8 @@ std::shared_ptr<base::Coding> CHTGradient::initWithCoder(base::KeyedUnarchiver& 
             std::size_t k = static_cast<std::size_t>(i * 5);
             _CHTGradientElement e;
             e.color = {static_cast<CGFloat>(values[k].doubleValue()), static_cast<CGFloat>(values[k + 1].doubleValue()),
-                       static_cast<CGFloat>(values[k + 2].doubleValue()), static_cast<CGFloat>(values[k + 3].doubleValue())};
+                       static_cast<CGFloat>(values[k + 2].doubleValue()),
+                       static_cast<CGFloat>(values[k + 3].doubleValue())};
             e.position = static_cast<CGFloat>(values[k + 4].doubleValue());
             addElement(e);
         }

@@ -43,8 +43,7 @@ public:
                                                                    const std::shared_ptr<CHTColor>& end);
     static std::shared_ptr<CHTGradient> gradientWithBeginningColor(const std::shared_ptr<CHTColor>& begin,
                                                                    const std::shared_ptr<CHTColor>& end,
-                                                                   CGFloat beginningPosition,
-                                                                   CGFloat endingPosition);
+                                                                   CGFloat beginningPosition, CGFloat endingPosition);
 
     // Presets.
     static std::shared_ptr<CHTGradient> aquaSelectedGradient();

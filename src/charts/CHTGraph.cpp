@@ -92,9 +92,7 @@ std::shared_ptr<CHTPlotArea> CHTGraph::plotArea() const {
     return plotAreaFrame_ ? plotAreaFrame_->plotArea() : nullptr;
 }
 
-std::shared_ptr<CHTAxisSet> CHTGraph::axisSet() const {
-    return plotAreaFrame_ ? plotAreaFrame_->axisSet() : nullptr;
-}
+std::shared_ptr<CHTAxisSet> CHTGraph::axisSet() const { return plotAreaFrame_ ? plotAreaFrame_->axisSet() : nullptr; }
 
 void CHTGraph::setAxisSet(const std::shared_ptr<CHTAxisSet>& axisSet) {
     if (plotAreaFrame_) plotAreaFrame_->setAxisSet(axisSet);
@@ -127,9 +125,9 @@ void CHTGraph::insertPlot(const std::shared_ptr<CHTPlot>& plot, std::size_t inde
                           const std::shared_ptr<CHTPlotSpace>& plotSpace) {
     if (!plot) return;
     if (index > plots_.size())
-        base::raise("CHTException", base::format("Tried to insert CHTPlot at index %lu beyond the %lu plots.",
-                                                 static_cast<unsigned long>(index),
-                                                 static_cast<unsigned long>(plots_.size())));
+        base::raise("CHTException",
+                    base::format("Tried to insert CHTPlot at index %lu beyond the %lu plots.",
+                                 static_cast<unsigned long>(index), static_cast<unsigned long>(plots_.size())));
     plots_.insert(plots_.begin() + static_cast<std::ptrdiff_t>(index), plot);
     attachPlot(plot, plotSpace);
 }
@@ -244,11 +242,11 @@ void CHTGraph::axesNeedDisplay() {
     for (const auto& axis : axesOf(axisSet())) axis->setNeedsDisplay();
 }
 
-#define CHT_GRAPH_PADDING_SETTER(Name, getter)     \
-    void CHTGraph::set##Name(CGFloat value) {      \
-        if (value == getter()) return;             \
-        CHTBorderedLayer::set##Name(value);        \
-        axesNeedDisplay();                         \
+#define CHT_GRAPH_PADDING_SETTER(Name, getter) \
+    void CHTGraph::set##Name(CGFloat value) {  \
+        if (value == getter()) return;         \
+        CHTBorderedLayer::set##Name(value);    \
+        axesNeedDisplay();                     \
     }
 CHT_GRAPH_PADDING_SETTER(PaddingLeft, paddingLeft)
 CHT_GRAPH_PADDING_SETTER(PaddingTop, paddingTop)
@@ -342,16 +340,16 @@ void CHTGraph::setLegendDisplacement(gfx::Point displacement) {
 
 gfx::Point CHTGraph::contentAnchorForLegend() const {
     switch (legendAnchor_) {
-        case CHTRectAnchorBottomLeft: return {0, 0};
-        case CHTRectAnchorBottom: return {0.5, 0};
-        case CHTRectAnchorBottomRight: return {1, 0};
-        case CHTRectAnchorLeft: return {0, 0.5};
-        case CHTRectAnchorRight: return {1, 0.5};
-        case CHTRectAnchorTopLeft: return {0, 1};
-        case CHTRectAnchorTop: return {0.5, 1};
-        case CHTRectAnchorTopRight: return {1, 1};
-        case CHTRectAnchorCenter: return {0.5, 0.5};
-        default: return {0, 0};
+    case CHTRectAnchorBottomLeft: return {0, 0};
+    case CHTRectAnchorBottom: return {0.5, 0};
+    case CHTRectAnchorBottomRight: return {1, 0};
+    case CHTRectAnchorLeft: return {0, 0.5};
+    case CHTRectAnchorRight: return {1, 0.5};
+    case CHTRectAnchorTopLeft: return {0, 1};
+    case CHTRectAnchorTop: return {0.5, 1};
+    case CHTRectAnchorTopRight: return {1, 1};
+    case CHTRectAnchorCenter: return {0.5, 0.5};
+    default: return {0, 0};
     }
 }
 
@@ -494,10 +492,8 @@ std::shared_ptr<base::Coding> CHTGraph::initWithCoder(base::KeyedUnarchiver& cod
             if (auto group = plotAreaFrame_->plotGroup()) group->addPlot(plot);
         }
     }
-    if (coder.containsValueForKey("CHTGraph.title"))
-        title_ = coder.decodeString("CHTGraph.title");
-    else
-        title_.reset();
+    if (coder.containsValueForKey("CHTGraph.title")) title_ = coder.decodeString("CHTGraph.title");
+    else title_.reset();
     auto style = coder.decodeObjectOfType<CHTTextStyle>("CHTGraph.titleTextStyle");
     titleTextStyle_ = style ? style->copy() : CHTTextStyle::textStyle();
     titlePlotAreaFrameAnchor_ = static_cast<int>(coder.decodeInteger("CHTGraph.titlePlotAreaFrameAnchor"));

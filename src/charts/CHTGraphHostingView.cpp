@@ -45,10 +45,8 @@ void CHTGraphHostingView::setHostedGraph(const std::shared_ptr<CHTGraph>& graph)
     if (hostedGraph_) hostedGraph_->removeFromSuperlayer();
     hostedGraph_ = graph;
     if (hostedGraph_) hostedGraph_->setContentsScale(ui::Screen::mainScreen().scale());
-    if (collapsesLayers_)
-        setNeedsDisplay();
-    else
-        addGraphLayer();
+    if (collapsesLayers_) setNeedsDisplay();
+    else addGraphLayer();
     updateNotifications();
 }
 
@@ -80,10 +78,8 @@ void CHTGraphHostingView::setFrame(ui::Rect frame) {
     ui::View::setFrame(frame);
     if (!hostedGraph_) return;
     hostedGraph_->setNeedsLayout();
-    if (collapsesLayers_)
-        setNeedsDisplay();
-    else
-        hostedGraph_->setFrame(bounds());
+    if (collapsesLayers_) setNeedsDisplay();
+    else hostedGraph_->setFrame(bounds());
 }
 
 void CHTGraphHostingView::setBounds(ui::Rect bounds) {
@@ -182,7 +178,8 @@ void CHTGraphHostingView::handlePinchGesture(ui::PinchGestureRecognizer& recogni
     if (hostedGraph_) {
         gfx::Point graphPoint = graphPointForViewPoint(recognizer.locationInView(this));
         gfx::Point plotAreaPoint = graphPoint;
-        if (auto area = hostedGraph_->plotArea()) plotAreaPoint = area->convertPointFrom(graphPoint, hostedGraph_.get());
+        if (auto area = hostedGraph_->plotArea())
+            plotAreaPoint = area->convertPointFrom(graphPoint, hostedGraph_.get());
         CGFloat scale = recognizer.scale();
         for (const auto& plotSpace : hostedGraph_->allPlotSpaces())
             if (plotSpace->allowsUserInteraction()) plotSpace->scaleBy(scale, plotAreaPoint);

@@ -37,7 +37,9 @@ public:
     // none).
     void setAllowPinchScaling(bool allow);
     // Held by the view's recognizer list.
-    std::shared_ptr<ui::PinchGestureRecognizer> pinchGestureRecognizer() const { return pinchGestureRecognizer_.lock(); }
+    std::shared_ptr<ui::PinchGestureRecognizer> pinchGestureRecognizer() const {
+        return pinchGestureRecognizer_.lock();
+    }
 
     void setFrame(ui::Rect frame) override;
     void setBounds(ui::Rect bounds) override;

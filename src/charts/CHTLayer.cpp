@@ -46,11 +46,11 @@ CHTLayer::~CHTLayer() = default;
 
 // ---- Padding
 
-#define CHT_PADDING_SETTER(Name, field)     \
+#define CHT_PADDING_SETTER(Name, field)       \
     void CHTLayer::set##Name(CGFloat value) { \
-        if (value == (field)) return;       \
-        (field) = value;                    \
-        setNeedsLayout();                   \
+        if (value == (field)) return;         \
+        (field) = value;                      \
+        setNeedsLayout();                     \
     }
 CHT_PADDING_SETTER(PaddingLeft, paddingLeft_)
 CHT_PADDING_SETTER(PaddingTop, paddingTop_)
@@ -358,7 +358,8 @@ void CHTLayer::encodeWithCoder(base::KeyedArchiver& coder) const {
 std::shared_ptr<base::Coding> CHTLayer::initWithCoder(base::KeyedUnarchiver& coder) {
     if (coder.containsValueForKey("CHTLayer.bounds.origin.x")) setBounds(decodeCHTRect(coder, "CHTLayer.bounds"));
     if (coder.containsValueForKey("CHTLayer.position.x")) setPosition(decodeCHTPoint(coder, "CHTLayer.position"));
-    if (coder.containsValueForKey("CHTLayer.anchorPoint.x")) setAnchorPoint(decodeCHTPoint(coder, "CHTLayer.anchorPoint"));
+    if (coder.containsValueForKey("CHTLayer.anchorPoint.x"))
+        setAnchorPoint(decodeCHTPoint(coder, "CHTLayer.anchorPoint"));
     gfx::Layer::setCornerRadius(decodeCGFloat(coder, "CHTLayer.cornerRadius"));
     gfx::Layer::setMasksToBounds(coder.decodeBool("CHTLayer.masksToBounds"));
     gfx::Layer::setHidden(coder.decodeBool("CHTLayer.hidden"));

@@ -10,7 +10,8 @@ CHTLayerAnnotation::CHTLayerAnnotation(const std::shared_ptr<CHTLayer>& anchorLa
     setConstraints();
 }
 
-std::shared_ptr<CHTLayerAnnotation> CHTLayerAnnotation::initWithAnchorLayer(const std::shared_ptr<CHTLayer>& anchorLayer) {
+std::shared_ptr<CHTLayerAnnotation> CHTLayerAnnotation::initWithAnchorLayer(
+    const std::shared_ptr<CHTLayer>& anchorLayer) {
     // Reported as the check of the argument reads.
     const auto& newAnchorLayer = anchorLayer;
     CHT_PARAMETER_ASSERT(newAnchorLayer, "CHTLayerAnnotation", "-[CHTLayerAnnotation initWithAnchorLayer:]");
@@ -32,16 +33,46 @@ void CHTLayerAnnotation::setConstraints() {
     auto upper = [] { return CHTConstraints::constraintWithUpperOffset(0); };
     auto middle = [] { return CHTConstraints::constraintWithRelativeOffset(0.5f); };
     switch (rectAnchor_) {
-        case CHTRectAnchorBottomLeft: xConstraints_ = lower(); yConstraints_ = lower(); break;
-        case CHTRectAnchorBottom: xConstraints_ = middle(); yConstraints_ = lower(); break;
-        case CHTRectAnchorBottomRight: xConstraints_ = upper(); yConstraints_ = lower(); break;
-        case CHTRectAnchorLeft: xConstraints_ = lower(); yConstraints_ = middle(); break;
-        case CHTRectAnchorRight: xConstraints_ = upper(); yConstraints_ = middle(); break;
-        case CHTRectAnchorTopLeft: xConstraints_ = lower(); yConstraints_ = upper(); break;
-        case CHTRectAnchorTop: xConstraints_ = middle(); yConstraints_ = upper(); break;
-        case CHTRectAnchorTopRight: xConstraints_ = upper(); yConstraints_ = upper(); break;
-        case CHTRectAnchorCenter: xConstraints_ = middle(); yConstraints_ = middle(); break;
-        default: xConstraints_ = nullptr; yConstraints_ = nullptr; break;
+    case CHTRectAnchorBottomLeft:
+        xConstraints_ = lower();
+        yConstraints_ = lower();
+        break;
+    case CHTRectAnchorBottom:
+        xConstraints_ = middle();
+        yConstraints_ = lower();
+        break;
+    case CHTRectAnchorBottomRight:
+        xConstraints_ = upper();
+        yConstraints_ = lower();
+        break;
+    case CHTRectAnchorLeft:
+        xConstraints_ = lower();
+        yConstraints_ = middle();
+        break;
+    case CHTRectAnchorRight:
+        xConstraints_ = upper();
+        yConstraints_ = middle();
+        break;
+    case CHTRectAnchorTopLeft:
+        xConstraints_ = lower();
+        yConstraints_ = upper();
+        break;
+    case CHTRectAnchorTop:
+        xConstraints_ = middle();
+        yConstraints_ = upper();
+        break;
+    case CHTRectAnchorTopRight:
+        xConstraints_ = upper();
+        yConstraints_ = upper();
+        break;
+    case CHTRectAnchorCenter:
+        xConstraints_ = middle();
+        yConstraints_ = middle();
+        break;
+    default:
+        xConstraints_ = nullptr;
+        yConstraints_ = nullptr;
+        break;
     }
 }
 

@@ -456,8 +456,7 @@ void CHTLegend::encodeWithCoder(base::KeyedArchiver& coder) const {
     if (rowHeights_) coder.encodeValue(base::Value(*rowHeights_), "CHTLegend.rowHeights");
     if (rowHeightsThatFit_) coder.encodeValue(base::Value(*rowHeightsThatFit_), "CHTLegend.rowHeightsThatFit");
     if (columnWidths_) coder.encodeValue(base::Value(*columnWidths_), "CHTLegend.columnWidths");
-    if (columnWidthsThatFit_)
-        coder.encodeValue(base::Value(*columnWidthsThatFit_), "CHTLegend.columnWidthsThatFit");
+    if (columnWidthsThatFit_) coder.encodeValue(base::Value(*columnWidthsThatFit_), "CHTLegend.columnWidthsThatFit");
     encodeCGFloat(coder, columnMargin_, "CHTLegend.columnMargin");
     encodeCGFloat(coder, rowMargin_, "CHTLegend.rowMargin");
     encodeCGFloat(coder, titleOffset_, "CHTLegend.titleOffset");

@@ -12,9 +12,9 @@ std::shared_ptr<CHTLimitBand> CHTLimitBand::copy() const {
 }
 
 std::string CHTLimitBand::description() const {
-    return base::format("<%@ with range: %@ and fill: %@>", base::format("CHTLimitBand %p", static_cast<const void*>(this)),
-                        range_ ? range_->description() : std::string("(null)"),
-                        fill_ ? fill_->classForCoder() : std::string("(null)"));
+    return base::format(
+        "<%@ with range: %@ and fill: %@>", base::format("CHTLimitBand %p", static_cast<const void*>(this)),
+        range_ ? range_->description() : std::string("(null)"), fill_ ? fill_->classForCoder() : std::string("(null)"));
 }
 
 void CHTLimitBand::encodeWithCoder(base::KeyedArchiver& coder) const {

@@ -60,29 +60,26 @@ gfx::Path CHTLineCap::newLineCapPath() const {
     const CGFloat h = size_.width / 2, k = size_.height / 2;
     gfx::Path p;
     switch (lineCapType_) {
-        // The arrows point along +y with their tip at the origin.
-        case CHTLineCapTypeOpenArrow:
-            p.addLines({{-h, -k}, {0, 0}, {h, -k}});
-            break;
-        case CHTLineCapTypeSolidArrow:
-            p.addLines({{-h, -k}, {0, 0}, {h, -k}});
-            p.closeSubpath();
-            break;
-        case CHTLineCapTypeSweptArrow:
-            p.addLines({{-h, -k}, {0, 0}, {h, -k}, {0, -0.375f * size_.height}});
-            p.closeSubpath();
-            break;
-        case CHTLineCapTypeRectangle: return CHTSymbolShapePath(CHTSymbolShape::Rectangle, size_);
-        case CHTLineCapTypeEllipse: return CHTSymbolShapePath(CHTSymbolShape::Ellipse, size_);
-        case CHTLineCapTypeDiamond: return CHTSymbolShapePath(CHTSymbolShape::Diamond, size_);
-        case CHTLineCapTypePentagon: return CHTSymbolShapePath(CHTSymbolShape::Pentagon, size_);
-        case CHTLineCapTypeHexagon: return CHTSymbolShapePath(CHTSymbolShape::Hexagon, size_);
-        case CHTLineCapTypeBar: return CHTSymbolShapePath(CHTSymbolShape::Dash, size_);
-        case CHTLineCapTypeCross: return CHTSymbolShapePath(CHTSymbolShape::Cross, size_);
-        case CHTLineCapTypeSnow: return CHTSymbolShapePath(CHTSymbolShape::Snow, size_);
-        case CHTLineCapTypeCustom: return CHTCustomShapePath(customLineCapPath_, size_);
-        default:
-            break;
+    // The arrows point along +y with their tip at the origin.
+    case CHTLineCapTypeOpenArrow: p.addLines({{-h, -k}, {0, 0}, {h, -k}}); break;
+    case CHTLineCapTypeSolidArrow:
+        p.addLines({{-h, -k}, {0, 0}, {h, -k}});
+        p.closeSubpath();
+        break;
+    case CHTLineCapTypeSweptArrow:
+        p.addLines({{-h, -k}, {0, 0}, {h, -k}, {0, -0.375f * size_.height}});
+        p.closeSubpath();
+        break;
+    case CHTLineCapTypeRectangle: return CHTSymbolShapePath(CHTSymbolShape::Rectangle, size_);
+    case CHTLineCapTypeEllipse: return CHTSymbolShapePath(CHTSymbolShape::Ellipse, size_);
+    case CHTLineCapTypeDiamond: return CHTSymbolShapePath(CHTSymbolShape::Diamond, size_);
+    case CHTLineCapTypePentagon: return CHTSymbolShapePath(CHTSymbolShape::Pentagon, size_);
+    case CHTLineCapTypeHexagon: return CHTSymbolShapePath(CHTSymbolShape::Hexagon, size_);
+    case CHTLineCapTypeBar: return CHTSymbolShapePath(CHTSymbolShape::Dash, size_);
+    case CHTLineCapTypeCross: return CHTSymbolShapePath(CHTSymbolShape::Cross, size_);
+    case CHTLineCapTypeSnow: return CHTSymbolShapePath(CHTSymbolShape::Snow, size_);
+    case CHTLineCapTypeCustom: return CHTCustomShapePath(customLineCapPath_, size_);
+    default: break;
     }
     return p;
 }
@@ -92,24 +89,19 @@ void CHTLineCap::renderAsVectorInContext(gfx::Context& context, gfx::Point point
     if (path.isEmpty()) return;
     bool usesFill = false, usesLine = false;
     switch (lineCapType_) {
-        case CHTLineCapTypeOpenArrow:
-        case CHTLineCapTypeBar:
-        case CHTLineCapTypeCross:
-        case CHTLineCapTypeSnow:
-            usesLine = true;
-            break;
-        case CHTLineCapTypeSolidArrow:
-        case CHTLineCapTypeSweptArrow:
-        case CHTLineCapTypeRectangle:
-        case CHTLineCapTypeEllipse:
-        case CHTLineCapTypeDiamond:
-        case CHTLineCapTypePentagon:
-        case CHTLineCapTypeHexagon:
-        case CHTLineCapTypeCustom:
-            usesFill = usesLine = true;
-            break;
-        default:
-            break;
+    case CHTLineCapTypeOpenArrow:
+    case CHTLineCapTypeBar:
+    case CHTLineCapTypeCross:
+    case CHTLineCapTypeSnow: usesLine = true; break;
+    case CHTLineCapTypeSolidArrow:
+    case CHTLineCapTypeSweptArrow:
+    case CHTLineCapTypeRectangle:
+    case CHTLineCapTypeEllipse:
+    case CHTLineCapTypeDiamond:
+    case CHTLineCapTypePentagon:
+    case CHTLineCapTypeHexagon:
+    case CHTLineCapTypeCustom: usesFill = usesLine = true; break;
+    default: break;
     }
     const CHTFill* fill = usesFill ? fill_.get() : nullptr;
     const CHTLineStyle* style = usesLine ? lineStyle_.get() : nullptr;

@@ -19,13 +19,13 @@ using cht_samples::truncatedTo;
 template <typename T>
 T integerFromNumber(const base::Number& n) {
     switch (n.kind()) {
-        case base::Number::Kind::Float:
-        case base::Number::Kind::Double: return truncatedTo<T>(n.doubleValue());
-        case base::Number::Kind::Decimal: return clampedInteger<T>(n.decimalValue());
-        default:
-            // Integers narrow by wrapping, as machine casts do.
-            if constexpr (std::numeric_limits<T>::is_signed) return static_cast<T>(n.longLongValue());
-            else return static_cast<T>(n.unsignedLongLongValue());
+    case base::Number::Kind::Float:
+    case base::Number::Kind::Double: return truncatedTo<T>(n.doubleValue());
+    case base::Number::Kind::Decimal: return clampedInteger<T>(n.decimalValue());
+    default:
+        // Integers narrow by wrapping, as machine casts do.
+        if constexpr (std::numeric_limits<T>::is_signed) return static_cast<T>(n.longLongValue());
+        else return static_cast<T>(n.unsignedLongLongValue());
     }
 }
 
@@ -105,30 +105,30 @@ base::Data CHTNumericData::dataFromArray(const std::vector<base::Number>& array,
     std::uint8_t* p = data.data();
     for (const base::Number& n : array) {
         switch (newDataType.dataTypeFormat) {
-            case CHTIntegerDataType:
-                switch (size) {
-                    case 1: store(p, integerFromNumber<std::int8_t>(n)); break;
-                    case 2: store(p, integerFromNumber<std::int16_t>(n)); break;
-                    case 4: store(p, integerFromNumber<std::int32_t>(n)); break;
-                    case 8: store(p, integerFromNumber<std::int64_t>(n)); break;
-                }
-                break;
-            case CHTUnsignedIntegerDataType:
-                switch (size) {
-                    case 1: store(p, integerFromNumber<std::uint8_t>(n)); break;
-                    case 2: store(p, integerFromNumber<std::uint16_t>(n)); break;
-                    case 4: store(p, integerFromNumber<std::uint32_t>(n)); break;
-                    case 8: store(p, integerFromNumber<std::uint64_t>(n)); break;
-                }
-                break;
-            case CHTFloatingPointDataType:
-                if (size == 4) store(p, n.floatValue());
-                else if (size == 8) store(p, n.doubleValue());
-                break;
-            case CHTDecimalDataType:
-                if (size == sizeof(base::Decimal)) store(p, n.decimalValue());
-                break;
-            default: break;
+        case CHTIntegerDataType:
+            switch (size) {
+            case 1: store(p, integerFromNumber<std::int8_t>(n)); break;
+            case 2: store(p, integerFromNumber<std::int16_t>(n)); break;
+            case 4: store(p, integerFromNumber<std::int32_t>(n)); break;
+            case 8: store(p, integerFromNumber<std::int64_t>(n)); break;
+            }
+            break;
+        case CHTUnsignedIntegerDataType:
+            switch (size) {
+            case 1: store(p, integerFromNumber<std::uint8_t>(n)); break;
+            case 2: store(p, integerFromNumber<std::uint16_t>(n)); break;
+            case 4: store(p, integerFromNumber<std::uint32_t>(n)); break;
+            case 8: store(p, integerFromNumber<std::uint64_t>(n)); break;
+            }
+            break;
+        case CHTFloatingPointDataType:
+            if (size == 4) store(p, n.floatValue());
+            else if (size == 8) store(p, n.doubleValue());
+            break;
+        case CHTDecimalDataType:
+            if (size == sizeof(base::Decimal)) store(p, n.decimalValue());
+            break;
+        default: break;
         }
         p += size;
     }
@@ -159,34 +159,34 @@ std::optional<base::Number> CHTNumericData::sampleValue(std::size_t index) const
         swapByteOrderForData(sample, size);
     const std::uint8_t* p = sample.data();
     switch (dataType_.dataTypeFormat) {
-        case CHTIntegerDataType:
-            switch (size) {
-                case 1: return base::Number(load<signed char>(p));
-                case 2: return base::Number(load<short>(p));
-                case 4: return base::Number(static_cast<long>(load<std::int32_t>(p)));
-                case 8: return base::Number(load<long long>(p));
-            }
-            break;
-        case CHTUnsignedIntegerDataType:
-            switch (size) {
-                case 1: return base::Number(load<unsigned char>(p));
-                case 2: return base::Number(load<unsigned short>(p));
-                case 4: return base::Number(static_cast<unsigned long>(load<std::uint32_t>(p)));
-                case 8: return base::Number(load<unsigned long long>(p));
-            }
-            break;
-        case CHTFloatingPointDataType:
-            if (size == 4) return base::Number(load<float>(p));
-            if (size == 8) return base::Number(load<double>(p));
-            break;
-        case CHTComplexFloatingPointDataType:
-            if (size == 8) return base::Number(load<float>(p));
-            if (size == 16) return base::Number(load<double>(p));
-            break;
-        case CHTDecimalDataType:
-            if (size == sizeof(base::Decimal)) return base::Number(load<base::Decimal>(p));
-            break;
-        default: break;
+    case CHTIntegerDataType:
+        switch (size) {
+        case 1: return base::Number(load<signed char>(p));
+        case 2: return base::Number(load<short>(p));
+        case 4: return base::Number(static_cast<long>(load<std::int32_t>(p)));
+        case 8: return base::Number(load<long long>(p));
+        }
+        break;
+    case CHTUnsignedIntegerDataType:
+        switch (size) {
+        case 1: return base::Number(load<unsigned char>(p));
+        case 2: return base::Number(load<unsigned short>(p));
+        case 4: return base::Number(static_cast<unsigned long>(load<std::uint32_t>(p)));
+        case 8: return base::Number(load<unsigned long long>(p));
+        }
+        break;
+    case CHTFloatingPointDataType:
+        if (size == 4) return base::Number(load<float>(p));
+        if (size == 8) return base::Number(load<double>(p));
+        break;
+    case CHTComplexFloatingPointDataType:
+        if (size == 8) return base::Number(load<float>(p));
+        if (size == 16) return base::Number(load<double>(p));
+        break;
+    case CHTDecimalDataType:
+        if (size == sizeof(base::Decimal)) return base::Number(load<base::Decimal>(p));
+        break;
+    default: break;
     }
     return std::nullopt;
 }
@@ -257,8 +257,8 @@ void CHTNumericData::encodeWithCoder(base::KeyedArchiver& coder) const {
 
 _CHTNumericDataType CHTNumericData::decodeDataType(base::KeyedUnarchiver& coder, const std::string& prefix) {
     auto clampInt = [](long long v) {
-        return static_cast<int>(std::clamp<long long>(v, std::numeric_limits<int>::min(),
-                                                      std::numeric_limits<int>::max()));
+        return static_cast<int>(
+            std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
     };
     long long bytes = coder.decodeInteger(prefix + ".sampleBytes");
     return CHTDataType(clampInt(coder.decodeInteger(prefix + ".dataTypeFormat")),

@@ -23,12 +23,12 @@ bool checkLength(const std::string& dataTypeString, const char* function) {
 int DataTypeForDataTypeString(const std::string& dataTypeString) {
     if (!checkLength(dataTypeString, "DataTypeForDataTypeString")) return CHTUndefinedDataType;
     switch (std::tolower(static_cast<unsigned char>(dataTypeString[1]))) {
-        case 'i': return CHTIntegerDataType;
-        case 'u': return CHTUnsignedIntegerDataType;
-        case 'f': return CHTFloatingPointDataType;
-        case 'c': return CHTComplexFloatingPointDataType;
-        case 'd': return CHTDecimalDataType;
-        default: CHTRaiseGenericFormat("Unknown type in dataTypeString");
+    case 'i': return CHTIntegerDataType;
+    case 'u': return CHTUnsignedIntegerDataType;
+    case 'f': return CHTFloatingPointDataType;
+    case 'c': return CHTComplexFloatingPointDataType;
+    case 'd': return CHTDecimalDataType;
+    default: CHTRaiseGenericFormat("Unknown type in dataTypeString");
     }
 }
 
@@ -52,15 +52,15 @@ unsigned int SampleBytesForDataTypeString(const std::string& dataTypeString) {
     if (!checkLength(dataTypeString, "SampleBytesForDataTypeString")) return 0;
     long long sampleBytes = integerValueFrom(dataTypeString, 2);
     if (sampleBytes < 1) {
-        base::AssertionHandler::current().handleFailureInFunction("SampleBytesForDataTypeString", kSourceFile,
-                                                                  __LINE__, "sample bytes is negative.");
+        base::AssertionHandler::current().handleFailureInFunction("SampleBytesForDataTypeString", kSourceFile, __LINE__,
+                                                                  "sample bytes is negative.");
         return 0;
     }
     // A size that does not fit the field is refused, not wrapped ("<i4294967297"
     // is no 1-byte integer).
     if (sampleBytes > static_cast<long long>(std::numeric_limits<unsigned int>::max())) {
-        base::AssertionHandler::current().handleFailureInFunction("SampleBytesForDataTypeString", kSourceFile,
-                                                                  __LINE__, "sample bytes is too large.");
+        base::AssertionHandler::current().handleFailureInFunction("SampleBytesForDataTypeString", kSourceFile, __LINE__,
+                                                                  "sample bytes is too large.");
         return 0;
     }
     return static_cast<unsigned int>(sampleBytes);
@@ -69,10 +69,10 @@ unsigned int SampleBytesForDataTypeString(const std::string& dataTypeString) {
 int ByteOrderForDataTypeString(const std::string& dataTypeString) {
     if (!checkLength(dataTypeString, "ByteOrderForDataTypeString")) return CFByteOrderUnknown;
     switch (dataTypeString[0]) {
-        case '<':
-        case '=': return CFByteOrderLittleEndian;
-        case '>': return CFByteOrderBigEndian;
-        default: CHTRaiseGenericFormat("Unknown byte order in dataTypeString");
+    case '<':
+    case '=': return CFByteOrderLittleEndian;
+    case '>': return CFByteOrderBigEndian;
+    default: CHTRaiseGenericFormat("Unknown byte order in dataTypeString");
     }
 }
 
@@ -93,33 +93,33 @@ bool CHTDataTypeEqualToDataType(const _CHTNumericDataType& a, const _CHTNumericD
 bool CHTDataTypeIsSupported(const _CHTNumericDataType& type) {
     if (type.byteOrder < 0 || type.byteOrder > CFByteOrderBigEndian) return false;
     switch (type.dataTypeFormat) {
-        case CHTUndefinedDataType: return true;
-        case CHTIntegerDataType:
-        case CHTUnsignedIntegerDataType:
-            return type.sampleBytes == 1 || type.sampleBytes == 2 || type.sampleBytes == 4 || type.sampleBytes == 8;
-        case CHTFloatingPointDataType: return type.sampleBytes == 4 || type.sampleBytes == 8;
-        case CHTComplexFloatingPointDataType:
-            return (type.sampleBytes == 8 || type.sampleBytes == 16) && type.byteOrder == CFByteOrderLittleEndian;
-        case CHTDecimalDataType: return type.sampleBytes == 20 && type.byteOrder == CFByteOrderLittleEndian;
-        default: return false;
+    case CHTUndefinedDataType: return true;
+    case CHTIntegerDataType:
+    case CHTUnsignedIntegerDataType:
+        return type.sampleBytes == 1 || type.sampleBytes == 2 || type.sampleBytes == 4 || type.sampleBytes == 8;
+    case CHTFloatingPointDataType: return type.sampleBytes == 4 || type.sampleBytes == 8;
+    case CHTComplexFloatingPointDataType:
+        return (type.sampleBytes == 8 || type.sampleBytes == 16) && type.byteOrder == CFByteOrderLittleEndian;
+    case CHTDecimalDataType: return type.sampleBytes == 20 && type.byteOrder == CFByteOrderLittleEndian;
+    default: return false;
     }
 }
 
 std::string CHTDataTypeStringFromDataType(const _CHTNumericDataType& type) {
     std::string order;
     switch (type.byteOrder) {
-        case CFByteOrderLittleEndian: order = "<"; break;
-        case CFByteOrderBigEndian: order = ">"; break;
-        default: order = "="; break;
+    case CFByteOrderLittleEndian: order = "<"; break;
+    case CFByteOrderBigEndian: order = ">"; break;
+    default: order = "="; break;
     }
     std::string kind;
     switch (type.dataTypeFormat) {
-        case CHTIntegerDataType: kind = "i"; break;
-        case CHTUnsignedIntegerDataType: kind = "u"; break;
-        case CHTFloatingPointDataType: kind = "f"; break;
-        case CHTComplexFloatingPointDataType: kind = "c"; break;
-        case CHTDecimalDataType: kind = "d"; break;
-        default: CHTRaiseGenericFormat("Unsupported data type");
+    case CHTIntegerDataType: kind = "i"; break;
+    case CHTUnsignedIntegerDataType: kind = "u"; break;
+    case CHTFloatingPointDataType: kind = "f"; break;
+    case CHTComplexFloatingPointDataType: kind = "c"; break;
+    case CHTDecimalDataType: kind = "d"; break;
+    default: CHTRaiseGenericFormat("Unsupported data type");
     }
     return base::format("%@%@%lu", order, kind, static_cast<unsigned long>(type.sampleBytes));
 }

@@ -33,54 +33,58 @@ bool read(const std::uint8_t* p, const _CHTNumericDataType& type, Sample& s) {
     s.format = type.dataTypeFormat;
     s.bytes = type.sampleBytes;
     switch (type.dataTypeFormat) {
-        case CHTIntegerDataType:
-            switch (type.sampleBytes) {
-                case 1: { const std::int8_t v = load<std::int8_t>(p); s.i = v; return true; }
-                case 2: s.i = load<std::int16_t>(p); return true;
-                case 4: s.i = load<std::int32_t>(p); return true;
-                case 8: s.i = load<std::int64_t>(p); return true;
-            }
+    case CHTIntegerDataType:
+        switch (type.sampleBytes) {
+        case 1: {
+            const std::int8_t v = load<std::int8_t>(p);
+            s.i = v;
+            return true;
+        }
+        case 2: s.i = load<std::int16_t>(p); return true;
+        case 4: s.i = load<std::int32_t>(p); return true;
+        case 8: s.i = load<std::int64_t>(p); return true;
+        }
+        return false;
+    case CHTUnsignedIntegerDataType:
+        switch (type.sampleBytes) {
+        case 1: s.u = load<std::uint8_t>(p); return true;
+        case 2: s.u = load<std::uint16_t>(p); return true;
+        case 4: s.u = load<std::uint32_t>(p); return true;
+        case 8: s.u = load<std::uint64_t>(p); return true;
+        }
+        return false;
+    case CHTFloatingPointDataType:
+        if (type.sampleBytes == 4) s.real = load<float>(p);
+        else if (type.sampleBytes == 8) s.real = load<double>(p);
+        else return false;
+        return true;
+    case CHTComplexFloatingPointDataType:
+        if (type.sampleBytes == 8) {
+            s.real = load<float>(p);
+            s.imaginary = load<float>(p + 4);
+        } else if (type.sampleBytes == 16) {
+            s.real = load<double>(p);
+            s.imaginary = load<double>(p + 8);
+        } else {
             return false;
-        case CHTUnsignedIntegerDataType:
-            switch (type.sampleBytes) {
-                case 1: s.u = load<std::uint8_t>(p); return true;
-                case 2: s.u = load<std::uint16_t>(p); return true;
-                case 4: s.u = load<std::uint32_t>(p); return true;
-                case 8: s.u = load<std::uint64_t>(p); return true;
-            }
-            return false;
-        case CHTFloatingPointDataType:
-            if (type.sampleBytes == 4) s.real = load<float>(p);
-            else if (type.sampleBytes == 8) s.real = load<double>(p);
-            else return false;
-            return true;
-        case CHTComplexFloatingPointDataType:
-            if (type.sampleBytes == 8) {
-                s.real = load<float>(p);
-                s.imaginary = load<float>(p + 4);
-            } else if (type.sampleBytes == 16) {
-                s.real = load<double>(p);
-                s.imaginary = load<double>(p + 8);
-            } else {
-                return false;
-            }
-            return true;
-        case CHTDecimalDataType:
-            if (type.sampleBytes != sizeof(base::Decimal)) return false;
-            s.decimal = load<base::Decimal>(p);
-            return true;
-        default: return false;
+        }
+        return true;
+    case CHTDecimalDataType:
+        if (type.sampleBytes != sizeof(base::Decimal)) return false;
+        s.decimal = load<base::Decimal>(p);
+        return true;
+    default: return false;
     }
 }
 
 template <typename T>
 T integerFrom(const Sample& s) {
     switch (s.format) {
-        case CHTIntegerDataType: return static_cast<T>(s.i);  // wraps when narrowing
-        case CHTUnsignedIntegerDataType: return static_cast<T>(s.u);
-        case CHTFloatingPointDataType:
-        case CHTComplexFloatingPointDataType: return truncatedTo<T>(s.real);
-        case CHTDecimalDataType: return clampedInteger<T>(s.decimal);
+    case CHTIntegerDataType: return static_cast<T>(s.i);  // wraps when narrowing
+    case CHTUnsignedIntegerDataType: return static_cast<T>(s.u);
+    case CHTFloatingPointDataType:
+    case CHTComplexFloatingPointDataType: return truncatedTo<T>(s.real);
+    case CHTDecimalDataType: return clampedInteger<T>(s.decimal);
     }
     return 0;
 }
@@ -89,83 +93,83 @@ T integerFrom(const Sample& s) {
 template <typename F>
 F realFrom(const Sample& s) {
     switch (s.format) {
-        case CHTIntegerDataType: return static_cast<F>(s.i);
-        case CHTUnsignedIntegerDataType: return static_cast<F>(s.u);
-        case CHTFloatingPointDataType:
-        case CHTComplexFloatingPointDataType: return static_cast<F>(s.real);
-        case CHTDecimalDataType:
-            if constexpr (std::is_same_v<F, float>) return CHTDecimalFloatValue(s.decimal);
-            else return CHTDecimalDoubleValue(s.decimal);
+    case CHTIntegerDataType: return static_cast<F>(s.i);
+    case CHTUnsignedIntegerDataType: return static_cast<F>(s.u);
+    case CHTFloatingPointDataType:
+    case CHTComplexFloatingPointDataType: return static_cast<F>(s.real);
+    case CHTDecimalDataType:
+        if constexpr (std::is_same_v<F, float>) return CHTDecimalFloatValue(s.decimal);
+        else return CHTDecimalDoubleValue(s.decimal);
     }
     return 0;
 }
 
 base::Decimal decimalFrom(const Sample& s) {
     switch (s.format) {
-        case CHTIntegerDataType:
-            switch (s.bytes) {
-                case 1: return CHTDecimalFromChar(static_cast<signed char>(s.i));
-                case 2: return CHTDecimalFromShort(static_cast<short>(s.i));
-                case 4: return CHTDecimalFromLong(static_cast<long>(s.i));
-                default: return CHTDecimalFromLongLong(s.i);
-            }
-        case CHTUnsignedIntegerDataType:
-            switch (s.bytes) {
-                case 1: return CHTDecimalFromUnsignedChar(static_cast<unsigned char>(s.u));
-                case 2: return CHTDecimalFromUnsignedShort(static_cast<unsigned short>(s.u));
-                case 4: return CHTDecimalFromUnsignedLong(static_cast<unsigned long>(s.u));
-                default: return CHTDecimalFromUnsignedLongLong(s.u);
-            }
-        case CHTFloatingPointDataType:
-            return s.bytes == 4 ? CHTDecimalFromFloat(static_cast<float>(s.real)) : CHTDecimalFromDouble(s.real);
-        case CHTComplexFloatingPointDataType:
-            return s.bytes == 8 ? CHTDecimalFromFloat(static_cast<float>(s.real)) : CHTDecimalFromDouble(s.real);
-        case CHTDecimalDataType: return s.decimal;
+    case CHTIntegerDataType:
+        switch (s.bytes) {
+        case 1: return CHTDecimalFromChar(static_cast<signed char>(s.i));
+        case 2: return CHTDecimalFromShort(static_cast<short>(s.i));
+        case 4: return CHTDecimalFromLong(static_cast<long>(s.i));
+        default: return CHTDecimalFromLongLong(s.i);
+        }
+    case CHTUnsignedIntegerDataType:
+        switch (s.bytes) {
+        case 1: return CHTDecimalFromUnsignedChar(static_cast<unsigned char>(s.u));
+        case 2: return CHTDecimalFromUnsignedShort(static_cast<unsigned short>(s.u));
+        case 4: return CHTDecimalFromUnsignedLong(static_cast<unsigned long>(s.u));
+        default: return CHTDecimalFromUnsignedLongLong(s.u);
+        }
+    case CHTFloatingPointDataType:
+        return s.bytes == 4 ? CHTDecimalFromFloat(static_cast<float>(s.real)) : CHTDecimalFromDouble(s.real);
+    case CHTComplexFloatingPointDataType:
+        return s.bytes == 8 ? CHTDecimalFromFloat(static_cast<float>(s.real)) : CHTDecimalFromDouble(s.real);
+    case CHTDecimalDataType: return s.decimal;
     }
     return CHTDecimalNaN();
 }
 
 bool write(std::uint8_t* p, const _CHTNumericDataType& type, const Sample& s) {
     switch (type.dataTypeFormat) {
-        case CHTIntegerDataType:
-            switch (type.sampleBytes) {
-                case 1: store(p, integerFrom<std::int8_t>(s)); return true;
-                case 2: store(p, integerFrom<std::int16_t>(s)); return true;
-                case 4: store(p, integerFrom<std::int32_t>(s)); return true;
-                case 8: store(p, integerFrom<std::int64_t>(s)); return true;
-            }
-            return false;
-        case CHTUnsignedIntegerDataType:
-            switch (type.sampleBytes) {
-                case 1: store(p, integerFrom<std::uint8_t>(s)); return true;
-                case 2: store(p, integerFrom<std::uint16_t>(s)); return true;
-                case 4: store(p, integerFrom<std::uint32_t>(s)); return true;
-                case 8: store(p, integerFrom<std::uint64_t>(s)); return true;
-            }
-            return false;
-        case CHTFloatingPointDataType:
-            if (type.sampleBytes == 4) store(p, realFrom<float>(s));
-            else if (type.sampleBytes == 8) store(p, realFrom<double>(s));
-            else return false;
-            return true;
-        case CHTComplexFloatingPointDataType: {
-            bool complexSource = s.format == CHTComplexFloatingPointDataType;
-            if (type.sampleBytes == 8) {
-                store(p, realFrom<float>(s));
-                store(p + 4, complexSource ? static_cast<float>(s.imaginary) : 0.0f);
-            } else if (type.sampleBytes == 16) {
-                store(p, realFrom<double>(s));
-                store(p + 8, complexSource ? s.imaginary : 0.0);
-            } else {
-                return false;
-            }
-            return true;
+    case CHTIntegerDataType:
+        switch (type.sampleBytes) {
+        case 1: store(p, integerFrom<std::int8_t>(s)); return true;
+        case 2: store(p, integerFrom<std::int16_t>(s)); return true;
+        case 4: store(p, integerFrom<std::int32_t>(s)); return true;
+        case 8: store(p, integerFrom<std::int64_t>(s)); return true;
         }
-        case CHTDecimalDataType:
-            if (type.sampleBytes != sizeof(base::Decimal)) return false;
-            store(p, decimalFrom(s));
-            return true;
-        default: return false;
+        return false;
+    case CHTUnsignedIntegerDataType:
+        switch (type.sampleBytes) {
+        case 1: store(p, integerFrom<std::uint8_t>(s)); return true;
+        case 2: store(p, integerFrom<std::uint16_t>(s)); return true;
+        case 4: store(p, integerFrom<std::uint32_t>(s)); return true;
+        case 8: store(p, integerFrom<std::uint64_t>(s)); return true;
+        }
+        return false;
+    case CHTFloatingPointDataType:
+        if (type.sampleBytes == 4) store(p, realFrom<float>(s));
+        else if (type.sampleBytes == 8) store(p, realFrom<double>(s));
+        else return false;
+        return true;
+    case CHTComplexFloatingPointDataType: {
+        bool complexSource = s.format == CHTComplexFloatingPointDataType;
+        if (type.sampleBytes == 8) {
+            store(p, realFrom<float>(s));
+            store(p + 4, complexSource ? static_cast<float>(s.imaginary) : 0.0f);
+        } else if (type.sampleBytes == 16) {
+            store(p, realFrom<double>(s));
+            store(p + 8, complexSource ? s.imaginary : 0.0);
+        } else {
+            return false;
+        }
+        return true;
+    }
+    case CHTDecimalDataType:
+        if (type.sampleBytes != sizeof(base::Decimal)) return false;
+        store(p, decimalFrom(s));
+        return true;
+    default: return false;
     }
 }
 
@@ -222,8 +226,7 @@ void CHTNumericData::swapByteOrderForData(base::Data& data, unsigned int sampleS
     }
 }
 
-std::shared_ptr<CHTNumericData> CHTNumericData::dataByConvertingToType(int dataTypeFormat,
-                                                                       unsigned int sampleBytes,
+std::shared_ptr<CHTNumericData> CHTNumericData::dataByConvertingToType(int dataTypeFormat, unsigned int sampleBytes,
                                                                        int byteOrder) const {
     return dataByConvertingToDataType(CHTDataType(dataTypeFormat, sampleBytes, byteOrder));
 }

@@ -29,8 +29,8 @@ CHTPieChart::CHTPieChart(const gfx::Rect& frame)
 }
 
 std::shared_ptr<CHTColor> CHTPieChart::defaultPieSliceColorForIndex(std::size_t index) {
-    static const CGFloat table[10][3] = {{1, 0, 0},       {0, 1, 0},      {0, 0, 1},     {1, 1, 0},
-                                         {0.25, 0.5, 0.25}, {1, 0, 1},    {0.5, 0.5, 0.5}, {0.25, 0.5, 0},
+    static const CGFloat table[10][3] = {{1, 0, 0},          {0, 1, 0}, {0, 0, 1},       {1, 1, 0},
+                                         {0.25, 0.5, 0.25},  {1, 0, 1}, {0.5, 0.5, 0.5}, {0.25, 0.5, 0},
                                          {0.25, 0.25, 0.25}, {0, 1, 1}};
     const CGFloat* entry = table[index % 10];
     const int round = index / 10;  // each round of ten colours is lighter
@@ -101,9 +101,9 @@ bool CHTPieChart::needsDisplayForKey(const std::string& key) {
 
 CGFloat CHTPieChart::radiansForPieSliceValue(CGFloat value) const {
     switch (sliceDirection_) {
-        case CHTPieDirectionClockwise: return startAngle_ - value * kTwoPi;
-        case CHTPieDirectionCounterClockwise: return startAngle_ + value * kTwoPi;
-        default: return startAngle_;
+    case CHTPieDirectionClockwise: return startAngle_ - value * kTwoPi;
+    case CHTPieDirectionCounterClockwise: return startAngle_ + value * kTwoPi;
+    default: return startAngle_;
     }
 }
 
@@ -152,8 +152,8 @@ void CHTPieChart::drawSwatchForLegend(const CHTLegendSwatchStyle& legend, std::s
     if (!fill && !borderLineStyle_) return;
     gfx::Path outline;
     if (legend.swatchCornerRadius > 0)
-        outline = CreateRoundedRectPath(rect, std::min({legend.swatchCornerRadius, rect.width() / 2,
-                                                         rect.height() / 2}));
+        outline =
+            CreateRoundedRectPath(rect, std::min({legend.swatchCornerRadius, rect.width() / 2, rect.height() / 2}));
     else outline.addRect(rect);
     if (fill) {
         context.beginPath();
@@ -180,8 +180,8 @@ void CHTPieChart::reloadDataInIndexRange(CHTRecordRange indexRange) {
     CHTPlot::reloadDataInIndexRange(indexRange);
     auto source = dataSource();
     if (source) {
-        cacheNumbers(numbersFromDataSourceForField(CHTPieChartFieldSliceWidth, indexRange),
-                     CHTPieChartFieldSliceWidth, indexRange.location);
+        cacheNumbers(numbersFromDataSourceForField(CHTPieChartFieldSliceWidth, indexRange), CHTPieChartFieldSliceWidth,
+                     indexRange.location);
     } else {
         cacheNumbers(std::monostate{}, CHTPieChartFieldSliceWidth);
     }
@@ -316,8 +316,7 @@ std::optional<gfx::Point> CHTPieChart::centerInPlotArea() const {
     return gfx::Point(b.minX() + b.width() * centerAnchor_.x, b.minY() + b.height() * centerAnchor_.y);
 }
 
-void CHTPieChart::addSliceToPath(gfx::Path& path, gfx::Point c, CGFloat startingAngle,
-                                 CGFloat finishingAngle) const {
+void CHTPieChart::addSliceToPath(gfx::Path& path, gfx::Point c, CGFloat startingAngle, CGFloat finishingAngle) const {
     const bool clockwise = sliceDirection_ == CHTPieDirectionClockwise;
     if (!(pieInnerRadius_ > 0)) {
         path.moveTo(c.x, c.y);
@@ -422,9 +421,9 @@ CGFloat CHTPieChart::normalizedPosition(CGFloat rawPosition) {
 
 bool CHTPieChart::angle(CGFloat t, CGFloat start, CGFloat end) const {
     switch (sliceDirection_) {
-        case CHTPieDirectionCounterClockwise: return (start <= t && t <= end) || (end > 1 && t + 1 <= end);
-        case CHTPieDirectionClockwise: return (end <= t && t <= start) || (end < 0 && t - 1 >= end);
-        default: return false;
+    case CHTPieDirectionCounterClockwise: return (start <= t && t <= end) || (end > 1 && t + 1 <= end);
+    case CHTPieDirectionClockwise: return (end <= t && t <= start) || (end < 0 && t - 1 >= end);
+    default: return false;
     }
 }
 

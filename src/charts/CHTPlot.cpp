@@ -20,9 +20,8 @@ constexpr const char* kSourceFile = "Charts/Source/CHTPlot";
 // An index check with the condition's text as the platform states it.
 void checkIndex(bool ok, const char* method, const char* condition) {
     if (ok) return;
-    base::AssertionHandler::current().handleFailureInMethod(method, nullptr, kSourceFile, __LINE__,
-                                                            std::string("Invalid parameter not satisfying: ") +
-                                                                condition);
+    base::AssertionHandler::current().handleFailureInMethod(
+        method, nullptr, kSourceFile, __LINE__, std::string("Invalid parameter not satisfying: ") + condition);
 }
 
 bool sameType(const _CHTNumericDataType& a, const _CHTNumericDataType& b) { return CHTDataTypeEqualToDataType(a, b); }
@@ -235,19 +234,18 @@ _CHTNumericDataType CHTPlot::decimalDataType() {
 
 void CHTPlot::chooseCacheType(CHTMutableNumericData* newNumbers) {
     switch (cachePrecision_) {
-        case CHTPlotCachePrecisionAuto:
-            if (newNumbers) setCachedDataType(newNumbers->dataType());
-            break;
-        case CHTPlotCachePrecisionDouble:
-            setCachedDataType(doubleDataType());
-            if (newNumbers) newNumbers->setDataType(doubleDataType());
-            break;
-        case CHTPlotCachePrecisionDecimal:
-            setCachedDataType(decimalDataType());
-            if (newNumbers) newNumbers->setDataType(decimalDataType());
-            break;
-        default:
-            break;
+    case CHTPlotCachePrecisionAuto:
+        if (newNumbers) setCachedDataType(newNumbers->dataType());
+        break;
+    case CHTPlotCachePrecisionDouble:
+        setCachedDataType(doubleDataType());
+        if (newNumbers) newNumbers->setDataType(doubleDataType());
+        break;
+    case CHTPlotCachePrecisionDecimal:
+        setCachedDataType(decimalDataType());
+        if (newNumbers) newNumbers->setDataType(decimalDataType());
+        break;
+    default: break;
     }
 }
 
@@ -357,30 +355,27 @@ void CHTPlot::setCachedDataType(const _CHTNumericDataType& dataType) {
 
 bool CHTPlot::doublePrecisionCache() const {
     switch (cachePrecision_) {
-        case CHTPlotCachePrecisionDouble: return true;
-        case CHTPlotCachePrecisionDecimal: return false;
-        default:
-            return !cachedData_.empty() && sameType(cachedData_.begin()->second->dataType(), doubleDataType());
+    case CHTPlotCachePrecisionDouble: return true;
+    case CHTPlotCachePrecisionDecimal: return false;
+    default: return !cachedData_.empty() && sameType(cachedData_.begin()->second->dataType(), doubleDataType());
     }
 }
 
 void CHTPlot::setCachePrecision(CHTPlotCachePrecision precision) {
     if (precision == cachePrecision_) return;
     switch (precision) {
-        case CHTPlotCachePrecisionAuto:
-            cachePrecision_ = precision;
-            break;
-        case CHTPlotCachePrecisionDouble:
-            cachePrecision_ = precision;
-            setCachedDataType(doubleDataType());
-            break;
-        case CHTPlotCachePrecisionDecimal:
-            cachePrecision_ = precision;
-            setCachedDataType(decimalDataType());
-            break;
-        default:
-            // Refused: the cache keeps a precision it can work with.
-            base::raise("NSInvalidArgumentException", "Invalid cache precision");
+    case CHTPlotCachePrecisionAuto: cachePrecision_ = precision; break;
+    case CHTPlotCachePrecisionDouble:
+        cachePrecision_ = precision;
+        setCachedDataType(doubleDataType());
+        break;
+    case CHTPlotCachePrecisionDecimal:
+        cachePrecision_ = precision;
+        setCachedDataType(decimalDataType());
+        break;
+    default:
+        // Refused: the cache keeps a precision it can work with.
+        base::raise("NSInvalidArgumentException", "Invalid cache precision");
     }
 }
 

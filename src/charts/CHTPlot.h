@@ -58,8 +58,7 @@ using CHTPlotNumberArray = std::vector<std::optional<base::Number>>;
 
 // Numbers in any of the forms a plot accepts: none (nil), numeric data,
 // plain bytes read as doubles, or a list of numbers.
-using CHTPlotNumbers =
-    std::variant<std::monostate, std::shared_ptr<CHTNumericData>, base::Data, CHTPlotNumberArray>;
+using CHTPlotNumbers = std::variant<std::monostate, std::shared_ptr<CHTNumericData>, base::Data, CHTPlotNumberArray>;
 
 // An object a data source answers where it can also answer nil (use the
 // plot's own) or the null object (none at all).

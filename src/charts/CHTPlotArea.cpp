@@ -22,9 +22,7 @@ CHTPlotArea::~CHTPlotArea() {
         for (const auto& axis : axisSet_->axes()) axis->setPlotArea(nullptr);
 }
 
-std::shared_ptr<CHTPlotArea> CHTPlotArea::self() {
-    return std::static_pointer_cast<CHTPlotArea>(shared_from_this());
-}
+std::shared_ptr<CHTPlotArea> CHTPlotArea::self() { return std::static_pointer_cast<CHTPlotArea>(shared_from_this()); }
 
 // ---- groups ----
 
@@ -128,8 +126,8 @@ void CHTPlotArea::setTopDownLayerOrder(const std::optional<std::vector<int>>& or
     if (order && !isValidLayerOrder(*order)) {
         // A type out of range, repeated, or too many entries would write
         // past the six places of the order: keep the old one.
-        base::log(base::format("%@: layer order refused (types must be distinct and 0 to 5, at most six)",
-                               description()));
+        base::log(
+            base::format("%@: layer order refused (types must be distinct and 0 to 5, at most six)", description()));
         return;
     }
     topDownLayerOrder_ = order;
@@ -172,13 +170,13 @@ std::size_t CHTPlotArea::indexForLayerType(int layerType) const {
         if (type == layerType) break;
         bool present = false;
         switch (type) {
-            case CHTGraphLayerTypeMinorGridLines: present = minorGridLineGroup_ != nullptr; break;
-            case CHTGraphLayerTypeMajorGridLines: present = majorGridLineGroup_ != nullptr; break;
-            case CHTGraphLayerTypeAxisLines: present = axisSet_ != nullptr; break;
-            case CHTGraphLayerTypePlots: present = plotGroup_ != nullptr; break;
-            case CHTGraphLayerTypeAxisLabels: present = axisLabelGroup_ != nullptr; break;
-            case CHTGraphLayerTypeAxisTitles: present = axisTitleGroup_ != nullptr; break;
-            default: break;
+        case CHTGraphLayerTypeMinorGridLines: present = minorGridLineGroup_ != nullptr; break;
+        case CHTGraphLayerTypeMajorGridLines: present = majorGridLineGroup_ != nullptr; break;
+        case CHTGraphLayerTypeAxisLines: present = axisSet_ != nullptr; break;
+        case CHTGraphLayerTypePlots: present = plotGroup_ != nullptr; break;
+        case CHTGraphLayerTypeAxisLabels: present = axisLabelGroup_ != nullptr; break;
+        case CHTGraphLayerTypeAxisTitles: present = axisTitleGroup_ != nullptr; break;
+        default: break;
         }
         if (present) ++index;
     }
@@ -187,11 +185,11 @@ std::size_t CHTPlotArea::indexForLayerType(int layerType) const {
 
 bool CHTPlotArea::axisNeedsLayerType(CHTAxis& axis, int layerType) {
     switch (layerType) {
-        case CHTGraphLayerTypeMinorGridLines: return axis.minorGridLineStyle() != nullptr;
-        case CHTGraphLayerTypeMajorGridLines: return axis.majorGridLineStyle() != nullptr;
-        case CHTGraphLayerTypeAxisLabels: return !axis.axisLabels().empty();
-        case CHTGraphLayerTypeAxisTitles: return axis.axisTitle() != nullptr;
-        default: return false;
+    case CHTGraphLayerTypeMinorGridLines: return axis.minorGridLineStyle() != nullptr;
+    case CHTGraphLayerTypeMajorGridLines: return axis.majorGridLineStyle() != nullptr;
+    case CHTGraphLayerTypeAxisLabels: return !axis.axisLabels().empty();
+    case CHTGraphLayerTypeAxisTitles: return axis.axisTitle() != nullptr;
+    default: return false;
     }
 }
 
@@ -219,11 +217,11 @@ void CHTPlotArea::updateAxisSetLayersForType(int layerType) {
         return;
     }
     switch (layerType) {
-        case CHTGraphLayerTypeMinorGridLines: setMinorGridLineGroup(nullptr); break;
-        case CHTGraphLayerTypeMajorGridLines: setMajorGridLineGroup(nullptr); break;
-        case CHTGraphLayerTypeAxisLabels: setAxisLabelGroup(nullptr); break;
-        case CHTGraphLayerTypeAxisTitles: setAxisTitleGroup(nullptr); break;
-        default: break;
+    case CHTGraphLayerTypeMinorGridLines: setMinorGridLineGroup(nullptr); break;
+    case CHTGraphLayerTypeMajorGridLines: setMajorGridLineGroup(nullptr); break;
+    case CHTGraphLayerTypeAxisLabels: setAxisLabelGroup(nullptr); break;
+    case CHTGraphLayerTypeAxisTitles: setAxisTitleGroup(nullptr); break;
+    default: break;
     }
 }
 
@@ -242,19 +240,19 @@ void CHTPlotArea::setAxisSetLayersForType(int layerType) {
     // next layout to cover the frame: labels are placed in it at once.
     gfx::Rect frame = coverFrame();
     switch (layerType) {
-        case CHTGraphLayerTypeMinorGridLines:
-            if (!minorGridLineGroup_) setMinorGridLineGroup(std::make_shared<CHTGridLineGroup>(frame));
-            break;
-        case CHTGraphLayerTypeMajorGridLines:
-            if (!majorGridLineGroup_) setMajorGridLineGroup(std::make_shared<CHTGridLineGroup>(frame));
-            break;
-        case CHTGraphLayerTypeAxisLabels:
-            if (!axisLabelGroup_) setAxisLabelGroup(std::make_shared<CHTAxisLabelGroup>(frame));
-            break;
-        case CHTGraphLayerTypeAxisTitles:
-            if (!axisTitleGroup_) setAxisTitleGroup(std::make_shared<CHTAxisLabelGroup>(frame));
-            break;
-        default: break;
+    case CHTGraphLayerTypeMinorGridLines:
+        if (!minorGridLineGroup_) setMinorGridLineGroup(std::make_shared<CHTGridLineGroup>(frame));
+        break;
+    case CHTGraphLayerTypeMajorGridLines:
+        if (!majorGridLineGroup_) setMajorGridLineGroup(std::make_shared<CHTGridLineGroup>(frame));
+        break;
+    case CHTGraphLayerTypeAxisLabels:
+        if (!axisLabelGroup_) setAxisLabelGroup(std::make_shared<CHTAxisLabelGroup>(frame));
+        break;
+    case CHTGraphLayerTypeAxisTitles:
+        if (!axisTitleGroup_) setAxisTitleGroup(std::make_shared<CHTAxisLabelGroup>(frame));
+        break;
+    default: break;
     }
 }
 

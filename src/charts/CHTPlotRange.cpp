@@ -65,9 +65,7 @@ bool CHTPlotRange::contains(const base::Decimal& value) const {
     return CHTDecimalLessThanOrEqualTo(minLimit(), value) && CHTDecimalLessThanOrEqualTo(value, maxLimit());
 }
 
-bool CHTPlotRange::containsDouble(double value) const {
-    return minLimitDouble() <= value && value <= maxLimitDouble();
-}
+bool CHTPlotRange::containsDouble(double value) const { return minLimitDouble() <= value && value <= maxLimitDouble(); }
 
 int CHTPlotRange::compareToDecimal(const base::Decimal& value) const {
     if (contains(value)) return 1;
@@ -136,9 +134,9 @@ void CHTPlotRange::shiftLocationToFitInRange(const CHTPlotRange* otherRange) {
     CHT_PARAMETER_ASSERT(otherRange, "CHTPlotRange", "shiftLocationToFitInRange");
     if (!otherRange) return;
     switch (otherRange->compareToNumber(base::Number(location_))) {
-        case 2: setLocation(otherRange->maxLimit()); break;
-        case 0: setLocation(otherRange->minLimit()); break;
-        default: break;
+    case 2: setLocation(otherRange->maxLimit()); break;
+    case 0: setLocation(otherRange->minLimit()); break;
+    default: break;
     }
 }
 
@@ -146,9 +144,9 @@ void CHTPlotRange::shiftEndToFitInRange(const CHTPlotRange* otherRange) {
     CHT_PARAMETER_ASSERT(otherRange, "CHTPlotRange", "shiftEndToFitInRange");
     if (!otherRange) return;
     switch (otherRange->compareToNumber(base::Number(end()))) {
-        case 2: setLocation(CHTDecimalSubtract(otherRange->maxLimit(), length_)); break;
-        case 0: setLocation(CHTDecimalSubtract(otherRange->minLimit(), length_)); break;
-        default: break;
+    case 2: setLocation(CHTDecimalSubtract(otherRange->maxLimit(), length_)); break;
+    case 0: setLocation(CHTDecimalSubtract(otherRange->minLimit(), length_)); break;
+    default: break;
     }
 }
 

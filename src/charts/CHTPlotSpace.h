@@ -61,16 +61,14 @@ class CHTPlotSpaceDelegate {
 public:
     virtual ~CHTPlotSpaceDelegate() = default;
     // false: the plot space does no default handling and reports the event handled.
-    virtual std::optional<bool> shouldHandlePointingDeviceDownEvent(CHTPlotSpace*, const CHTNativeEvent*,
-                                                                    gfx::Point) {
+    virtual std::optional<bool> shouldHandlePointingDeviceDownEvent(CHTPlotSpace*, const CHTNativeEvent*, gfx::Point) {
         return std::nullopt;
     }
     virtual std::optional<bool> shouldHandlePointingDeviceDraggedEvent(CHTPlotSpace*, const CHTNativeEvent*,
                                                                        gfx::Point) {
         return std::nullopt;
     }
-    virtual std::optional<bool> shouldHandlePointingDeviceUpEvent(CHTPlotSpace*, const CHTNativeEvent*,
-                                                                  gfx::Point) {
+    virtual std::optional<bool> shouldHandlePointingDeviceUpEvent(CHTPlotSpace*, const CHTNativeEvent*, gfx::Point) {
         return std::nullopt;
     }
     virtual std::optional<bool> shouldHandlePointingDeviceCancelledEvent(CHTPlotSpace*, const CHTNativeEvent*) {
@@ -80,8 +78,8 @@ public:
     virtual std::optional<gfx::Point> willDisplaceBy(CHTPlotSpace*, gfx::Point) { return std::nullopt; }
     // The range to use instead of the new one for that coordinate.
     virtual std::optional<std::shared_ptr<CHTPlotRange>> willChangePlotRangeTo(CHTPlotSpace*,
-                                                                                const std::shared_ptr<CHTPlotRange>&,
-                                                                                CHTCoordinate) {
+                                                                               const std::shared_ptr<CHTPlotRange>&,
+                                                                               CHTCoordinate) {
         return std::nullopt;
     }
     // false cancels the scaling.

@@ -30,7 +30,7 @@ void CHTPlotSpaceAnnotation::observe() {
     // The observation ends in the destructor, so the raw pointer never
     // outlives the annotation.
     observation_ = center.addObserver(this, CHTPlotSpaceCoordinateMappingDidChangeNotification, plotSpace_.get(),
-                       [this](const base::Notification&) { positionContentLayer(); });
+                                      [this](const base::Notification&) { positionContentLayer(); });
 }
 
 void CHTPlotSpaceAnnotation::setAnchorPlotPoint(const std::vector<base::Decimal>& point) {
@@ -70,7 +70,8 @@ std::shared_ptr<base::Coding> CHTPlotSpaceAnnotation::initWithCoder(base::KeyedU
     if (const base::Array* entries = point.asArray()) {
         for (const auto& entry : *entries) {
             if (anchorPlotPoint_.size() >= 16) break;
-            if (const std::string* text = entry.asString()) anchorPlotPoint_.push_back(base::Decimal::fromString(*text));
+            if (const std::string* text = entry.asString())
+                anchorPlotPoint_.push_back(base::Decimal::fromString(*text));
         }
     }
     plotSpace_ = coder.decodeObjectOfType<CHTPlotSpace>("CHTPlotSpaceAnnotation.plotSpace");

@@ -95,19 +95,19 @@ void CHTPlotSymbol::setCachedSymbolPath(const std::optional<gfx::Path>& path) {
 
 gfx::Path CHTPlotSymbol::newSymbolPath() const {
     switch (symbolType_) {
-        case CHTPlotSymbolTypeRectangle: return CHTSymbolShapePath(CHTSymbolShape::Rectangle, size_);
-        case CHTPlotSymbolTypeEllipse: return CHTSymbolShapePath(CHTSymbolShape::Ellipse, size_);
-        case CHTPlotSymbolTypeDiamond: return CHTSymbolShapePath(CHTSymbolShape::Diamond, size_);
-        case CHTPlotSymbolTypeTriangle: return CHTSymbolShapePath(CHTSymbolShape::Triangle, size_);
-        case CHTPlotSymbolTypeStar: return CHTSymbolShapePath(CHTSymbolShape::Star, size_);
-        case CHTPlotSymbolTypePentagon: return CHTSymbolShapePath(CHTSymbolShape::Pentagon, size_);
-        case CHTPlotSymbolTypeHexagon: return CHTSymbolShapePath(CHTSymbolShape::Hexagon, size_);
-        case CHTPlotSymbolTypeCross: return CHTSymbolShapePath(CHTSymbolShape::Cross, size_);
-        case CHTPlotSymbolTypePlus: return CHTSymbolShapePath(CHTSymbolShape::Plus, size_);
-        case CHTPlotSymbolTypeDash: return CHTSymbolShapePath(CHTSymbolShape::Dash, size_);
-        case CHTPlotSymbolTypeSnow: return CHTSymbolShapePath(CHTSymbolShape::Snow, size_);
-        case CHTPlotSymbolTypeCustom: return CHTCustomShapePath(customSymbolPath_, size_);
-        default: return gfx::Path();
+    case CHTPlotSymbolTypeRectangle: return CHTSymbolShapePath(CHTSymbolShape::Rectangle, size_);
+    case CHTPlotSymbolTypeEllipse: return CHTSymbolShapePath(CHTSymbolShape::Ellipse, size_);
+    case CHTPlotSymbolTypeDiamond: return CHTSymbolShapePath(CHTSymbolShape::Diamond, size_);
+    case CHTPlotSymbolTypeTriangle: return CHTSymbolShapePath(CHTSymbolShape::Triangle, size_);
+    case CHTPlotSymbolTypeStar: return CHTSymbolShapePath(CHTSymbolShape::Star, size_);
+    case CHTPlotSymbolTypePentagon: return CHTSymbolShapePath(CHTSymbolShape::Pentagon, size_);
+    case CHTPlotSymbolTypeHexagon: return CHTSymbolShapePath(CHTSymbolShape::Hexagon, size_);
+    case CHTPlotSymbolTypeCross: return CHTSymbolShapePath(CHTSymbolShape::Cross, size_);
+    case CHTPlotSymbolTypePlus: return CHTSymbolShapePath(CHTSymbolShape::Plus, size_);
+    case CHTPlotSymbolTypeDash: return CHTSymbolShapePath(CHTSymbolShape::Dash, size_);
+    case CHTPlotSymbolTypeSnow: return CHTSymbolShapePath(CHTSymbolShape::Snow, size_);
+    case CHTPlotSymbolTypeCustom: return CHTCustomShapePath(customSymbolPath_, size_);
+    default: return gfx::Path();
     }
 }
 
@@ -119,24 +119,19 @@ void CHTPlotSymbol::renderAsVectorInContext(gfx::Context& context, gfx::Point po
     if (path.isEmpty()) return;
     bool usesFill = false, usesLine = false;
     switch (symbolType_) {
-        case CHTPlotSymbolTypeRectangle:
-        case CHTPlotSymbolTypeEllipse:
-        case CHTPlotSymbolTypeDiamond:
-        case CHTPlotSymbolTypeTriangle:
-        case CHTPlotSymbolTypeStar:
-        case CHTPlotSymbolTypePentagon:
-        case CHTPlotSymbolTypeHexagon:
-        case CHTPlotSymbolTypeCustom:
-            usesFill = usesLine = true;
-            break;
-        case CHTPlotSymbolTypeCross:
-        case CHTPlotSymbolTypePlus:
-        case CHTPlotSymbolTypeDash:
-        case CHTPlotSymbolTypeSnow:
-            usesLine = true;
-            break;
-        default:
-            break;
+    case CHTPlotSymbolTypeRectangle:
+    case CHTPlotSymbolTypeEllipse:
+    case CHTPlotSymbolTypeDiamond:
+    case CHTPlotSymbolTypeTriangle:
+    case CHTPlotSymbolTypeStar:
+    case CHTPlotSymbolTypePentagon:
+    case CHTPlotSymbolTypeHexagon:
+    case CHTPlotSymbolTypeCustom: usesFill = usesLine = true; break;
+    case CHTPlotSymbolTypeCross:
+    case CHTPlotSymbolTypePlus:
+    case CHTPlotSymbolTypeDash:
+    case CHTPlotSymbolTypeSnow: usesLine = true; break;
+    default: break;
     }
     const CHTFill* fill = usesFill ? fill_.get() : nullptr;
     const CHTLineStyle* style = usesLine ? lineStyle_.get() : nullptr;
@@ -183,8 +178,8 @@ gfx::Rect CHTPlotSymbol::stampRect(gfx::Point point, CGFloat scale, bool alignTo
 void CHTPlotSymbol::renderInContext(gfx::Context& context, gfx::Point point, CGFloat scale, bool alignToPixels) {
     if (!(scale > 0)) scale = 1;
     if (cachedSymbolPath().isEmpty()) return;
-    if (cachedLayer_ && (cachedScale_ != scale || cachedDeviceScale_ != context.deviceScale() ||
-                         cachedAxis_ != context.yAxis()))
+    if (cachedLayer_ &&
+        (cachedScale_ != scale || cachedDeviceScale_ != context.deviceScale() || cachedAxis_ != context.yAxis()))
         dropCachedLayer();
     if (!cachedLayer_) {
         // The drawing is made at the context's own pixel density: when that

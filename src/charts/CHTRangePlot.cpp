@@ -107,7 +107,9 @@ void CHTRangePlot::calculateViewPoints(std::vector<CHTRangePlotViewPoint>& point
             const double x = cachedDoubleForField(CHTRangePlotFieldX, i);
             const double y = cachedDoubleForField(CHTRangePlotFieldY, i);
             if (std::isnan(x) || std::isnan(y)) continue;
-            auto map = [&](double px, double py) { return space->plotAreaViewPointForDoublePrecisionPlotPoint({px, py}); };
+            auto map = [&](double px, double py) {
+                return space->plotAreaViewPointForDoublePrecisionPlotPoint({px, py});
+            };
             const gfx::Point p = map(x, y);
             v.x = p.x + offset.x;
             v.y = p.y + offset.y;
@@ -141,8 +143,8 @@ void CHTRangePlot::calculateViewPoints(std::vector<CHTRangePlotViewPoint>& point
     }
 }
 
-void CHTRangePlot::alignViewPointsToUserSpace(std::vector<CHTRangePlotViewPoint>& points,
-                                              const gfx::Context& context, const std::vector<char>& flags) const {
+void CHTRangePlot::alignViewPointsToUserSpace(std::vector<CHTRangePlotViewPoint>& points, const gfx::Context& context,
+                                              const std::vector<char>& flags) const {
     for (std::size_t i = 0; i < points.size() && i < flags.size(); ++i) {
         if (!flags[i]) continue;
         CHTRangePlotViewPoint& v = points[i];
@@ -261,8 +263,9 @@ void CHTRangePlot::drawSwatchForLegend(const CHTLegendSwatchStyle& legend, std::
     if (areaFill_) {
         gfx::Path outline;
         if (!(legend.swatchCornerRadius > 0)) outline.addRect(rect);
-        else outline = CreateRoundedRectPath(rect, std::min({legend.swatchCornerRadius, rect.width() / 2,
-                                                              rect.height() / 2}));
+        else
+            outline =
+                CreateRoundedRectPath(rect, std::min({legend.swatchCornerRadius, rect.width() / 2, rect.height() / 2}));
         context.beginPath();
         context.addPath(outline);
         areaFill_->fillPathInContext(context);

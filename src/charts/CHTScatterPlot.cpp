@@ -203,8 +203,8 @@ void CHTScatterPlot::alignViewPointsToUserSpace(std::vector<gfx::Point>& points,
         if (flags[i] && !isNaNPoint(points[i])) points[i] = CHTAlignPointToUserSpace(context, points[i]);
 }
 
-gfx::Path CHTScatterPlot::newDataLinePathForViewPoints(const std::vector<gfx::Point>& points,
-                                                       CHTRecordRange indexRange, CGFloat baselineYValue) const {
+gfx::Path CHTScatterPlot::newDataLinePathForViewPoints(const std::vector<gfx::Point>& points, CHTRecordRange indexRange,
+                                                       CGFloat baselineYValue) const {
     gfx::Path path;
     const bool toBaseline = !std::isnan(baselineYValue);
     bool open = false;
@@ -233,22 +233,19 @@ gfx::Path CHTScatterPlot::newDataLinePathForViewPoints(const std::vector<gfx::Po
             open = true;
         } else {
             switch (interpolation_) {
-                case CHTScatterPlotInterpolationLinear:
-                    path.lineTo(p.x, p.y);
-                    break;
-                case CHTScatterPlotInterpolationStepped:
-                    path.lineTo(p.x, previous.y);
-                    path.lineTo(p.x, p.y);
-                    break;
-                case CHTScatterPlotInterpolationHistogram: {
-                    const CGFloat m = (previous.x + p.x) / 2;
-                    path.lineTo(m, previous.y);
-                    path.lineTo(m, p.y);
-                    path.lineTo(p.x, p.y);
-                    break;
-                }
-                default:
-                    base::raise("CHTException", "Interpolation method not supported in scatter plot.");
+            case CHTScatterPlotInterpolationLinear: path.lineTo(p.x, p.y); break;
+            case CHTScatterPlotInterpolationStepped:
+                path.lineTo(p.x, previous.y);
+                path.lineTo(p.x, p.y);
+                break;
+            case CHTScatterPlotInterpolationHistogram: {
+                const CGFloat m = (previous.x + p.x) / 2;
+                path.lineTo(m, previous.y);
+                path.lineTo(m, p.y);
+                path.lineTo(p.x, p.y);
+                break;
+            }
+            default: base::raise("CHTException", "Interpolation method not supported in scatter plot.");
             }
         }
         previous = p;
@@ -316,8 +313,8 @@ void CHTScatterPlot::renderAsVectorInContext(gfx::Context& context) {
     auto fillArea = [&](const std::shared_ptr<CHTFill>& fill, const base::Decimal& baseValue) {
         if (!fill || CHTDecimalIsNaN(baseValue) || !plotSpace()) return;
         const gfx::Point offset = plotAreaToPlotOffset();
-        gfx::Point base = plotSpace()->plotAreaViewPointForPlotPoint(
-            {cachedDecimalForField(CHTScatterPlotFieldX, first), baseValue});
+        gfx::Point base =
+            plotSpace()->plotAreaViewPointForPlotPoint({cachedDecimalForField(CHTScatterPlotFieldX, first), baseValue});
         gfx::Path area = newDataLinePathForViewPoints(points, range, base.y + offset.y);
         context.beginPath();
         context.addPath(area);

@@ -27,11 +27,11 @@ inline constexpr CHTScatterPlotInterpolation CHTScatterPlotInterpolationHistogra
 class CHTScatterPlotDataSource : public virtual CHTPlotDataSource {
 public:
     virtual std::optional<std::vector<CHTDataSourceObject<CHTPlotSymbol>>> symbolsForScatterPlot(CHTScatterPlot*,
-                                                                                                   CHTRecordRange) {
+                                                                                                 CHTRecordRange) {
         return std::nullopt;
     }
     virtual std::optional<CHTDataSourceObject<CHTPlotSymbol>> symbolForScatterPlot(CHTScatterPlot*,
-                                                                                    std::size_t /*recordIndex*/) {
+                                                                                   std::size_t /*recordIndex*/) {
         return std::nullopt;
     }
 };

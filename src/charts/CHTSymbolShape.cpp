@@ -18,60 +18,50 @@ gfx::Path CHTSymbolShapePath(CHTSymbolShape shape, gfx::Size size) {
     const CGFloat r3 = 0.8660254f;  // sin 60
     gfx::Path p;
     switch (shape) {
-        case CHTSymbolShape::Rectangle:
-            p.addRect(gfx::Rect(-h, -k, size.width, size.height));
-            break;
-        case CHTSymbolShape::Ellipse:
-            p.addEllipseInRect(gfx::Rect(-h, -k, size.width, size.height));
-            break;
-        case CHTSymbolShape::Diamond:
-            polygon(p, {{0, k}, {h, 0}, {0, -k}, {-h, 0}});
-            break;
-        case CHTSymbolShape::Triangle:
-            polygon(p, {{0, k}, {r3 * h, -0.5f * k}, {-r3 * h, -0.5f * k}});
-            break;
-        case CHTSymbolShape::Star:
-            // Outer points every 72 degrees from the top; inner points between
-            // them at radius 0.38196602.
-            polygon(p, {{0, k},
-                        {0.22451399f * h, 0.30901700f * k},
-                        {0.95105654f * h, 0.30901700f * k},
-                        {0.36327127f * h, -0.11803399f * k},
-                        {0.58778524f * h, -0.80901700f * k},
-                        {0, -0.38196602f * k},
-                        {-0.58778524f * h, -0.80901700f * k},
-                        {-0.36327127f * h, -0.11803399f * k},
-                        {-0.95105654f * h, 0.30901700f * k},
-                        {-0.22451399f * h, 0.30901700f * k}});
-            break;
-        case CHTSymbolShape::Pentagon:
-            polygon(p, {{0, k},
-                        {0.95105654f * h, 0.30901700f * k},
-                        {0.58778524f * h, -0.80901700f * k},
-                        {-0.58778524f * h, -0.80901700f * k},
-                        {-0.95105654f * h, 0.30901700f * k}});
-            break;
-        case CHTSymbolShape::Hexagon: {
-            const CGFloat c = static_cast<CGFloat>(static_cast<double>(h) * 0.86602540378);
-            polygon(p, {{0, k}, {c, 0.5f * k}, {c, -0.5f * k}, {0, -k}, {-c, -0.5f * k}, {-c, 0.5f * k}});
-            break;
-        }
-        case CHTSymbolShape::Cross:
-            p.addLines({{-h, k}, {h, -k}});
-            p.addLines({{h, k}, {-h, -k}});
-            break;
-        case CHTSymbolShape::Plus:
-            p.addLines({{0, k}, {0, -k}});
-            p.addLines({{-h, 0}, {h, 0}});
-            break;
-        case CHTSymbolShape::Dash:
-            p.addLines({{h, 0}, {-h, 0}});
-            break;
-        case CHTSymbolShape::Snow:
-            p.addLines({{0, k}, {0, -k}});
-            p.addLines({{r3 * h, -0.5f * k}, {-r3 * h, 0.5f * k}});
-            p.addLines({{-r3 * h, -0.5f * k}, {r3 * h, 0.5f * k}});
-            break;
+    case CHTSymbolShape::Rectangle: p.addRect(gfx::Rect(-h, -k, size.width, size.height)); break;
+    case CHTSymbolShape::Ellipse: p.addEllipseInRect(gfx::Rect(-h, -k, size.width, size.height)); break;
+    case CHTSymbolShape::Diamond: polygon(p, {{0, k}, {h, 0}, {0, -k}, {-h, 0}}); break;
+    case CHTSymbolShape::Triangle: polygon(p, {{0, k}, {r3 * h, -0.5f * k}, {-r3 * h, -0.5f * k}}); break;
+    case CHTSymbolShape::Star:
+        // Outer points every 72 degrees from the top; inner points between
+        // them at radius 0.38196602.
+        polygon(p, {{0, k},
+                    {0.22451399f * h, 0.30901700f * k},
+                    {0.95105654f * h, 0.30901700f * k},
+                    {0.36327127f * h, -0.11803399f * k},
+                    {0.58778524f * h, -0.80901700f * k},
+                    {0, -0.38196602f * k},
+                    {-0.58778524f * h, -0.80901700f * k},
+                    {-0.36327127f * h, -0.11803399f * k},
+                    {-0.95105654f * h, 0.30901700f * k},
+                    {-0.22451399f * h, 0.30901700f * k}});
+        break;
+    case CHTSymbolShape::Pentagon:
+        polygon(p, {{0, k},
+                    {0.95105654f * h, 0.30901700f * k},
+                    {0.58778524f * h, -0.80901700f * k},
+                    {-0.58778524f * h, -0.80901700f * k},
+                    {-0.95105654f * h, 0.30901700f * k}});
+        break;
+    case CHTSymbolShape::Hexagon: {
+        const CGFloat c = static_cast<CGFloat>(static_cast<double>(h) * 0.86602540378);
+        polygon(p, {{0, k}, {c, 0.5f * k}, {c, -0.5f * k}, {0, -k}, {-c, -0.5f * k}, {-c, 0.5f * k}});
+        break;
+    }
+    case CHTSymbolShape::Cross:
+        p.addLines({{-h, k}, {h, -k}});
+        p.addLines({{h, k}, {-h, -k}});
+        break;
+    case CHTSymbolShape::Plus:
+        p.addLines({{0, k}, {0, -k}});
+        p.addLines({{-h, 0}, {h, 0}});
+        break;
+    case CHTSymbolShape::Dash: p.addLines({{h, 0}, {-h, 0}}); break;
+    case CHTSymbolShape::Snow:
+        p.addLines({{0, k}, {0, -k}});
+        p.addLines({{r3 * h, -0.5f * k}, {-r3 * h, 0.5f * k}});
+        p.addLines({{-r3 * h, -0.5f * k}, {r3 * h, 0.5f * k}});
+        break;
     }
     return p;
 }

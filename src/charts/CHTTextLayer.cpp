@@ -74,9 +74,7 @@ void CHTTextLayer::renderAsVectorInContext(gfx::Context& context) {
     if (!rect.isNull()) drawInRect(text_, rect, textStyle_.get(), context);
 }
 
-std::string CHTTextLayer::description() const {
-    return base::format("<%@ \"%@\">", CHTLayer::description(), text_);
-}
+std::string CHTTextLayer::description() const { return base::format("<%@ \"%@\">", CHTLayer::description(), text_); }
 
 void CHTTextLayer::encodeWithCoder(base::KeyedArchiver& coder) const {
     CHTLayer::encodeWithCoder(coder);

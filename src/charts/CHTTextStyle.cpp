@@ -41,6 +41,7 @@ std::shared_ptr<base::Coding> CHTTextStyle::initWithCoder(base::KeyedUnarchiver&
     auto color = coder.decodeObjectOfType<CHTColor>("CHTTextStyle.color");
     color_ = color ? color->copy() : nullptr;
     long long alignment = coder.decodeInteger("CHTTextStyle.textAlignment");
-    textAlignment_ = alignment >= 0 && alignment <= 2 ? static_cast<gfx::TextAlignment>(alignment) : gfx::TextAlignment::Left;
+    textAlignment_ =
+        alignment >= 0 && alignment <= 2 ? static_cast<gfx::TextAlignment>(alignment) : gfx::TextAlignment::Left;
     return nullptr;
 }

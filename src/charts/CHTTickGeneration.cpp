@@ -213,8 +213,8 @@ void automaticLinearTicks(double min, double max, const base::Decimal& minLimit,
 
 // Automatic on a log scale, over [min, max] with min > 0 (doubles, the
 // locations made from them).
-void automaticLogTicks(double min, double max, const base::Decimal& minLimit, const base::Decimal& maxLimit,
-                       double len, unsigned n, unsigned m, const CHTTickPolicy& policy, CHTTickLocations& out) {
+void automaticLogTicks(double min, double max, const base::Decimal& minLimit, const base::Decimal& maxLimit, double len,
+                       unsigned n, unsigned m, const CHTTickPolicy& policy, CHTTickLocations& out) {
     if (n == 0) n = 5;
     double L = std::log10(len);
     double interval = std::fabs(L) >= n ? niceNum(L / (n - 1.0), true) : (L < 0 ? -1.0 : 1.0);
@@ -308,7 +308,8 @@ CHTTickLocations CHTAutomaticTickLocations(const CHTPlotRange& range, const CHTT
     unsigned m = policy.minorTicksPerInterval;
     double len = std::fabs(length);
     CHTTickLocations out;
-    if (policy.scaleType == CHTScaleTypeLinear) automaticLinearTicks(min, max, minLimit, maxLimit, len, n, m, policy, out);
+    if (policy.scaleType == CHTScaleTypeLinear)
+        automaticLinearTicks(min, max, minLimit, maxLimit, len, n, m, policy, out);
     else automaticLogTicks(min, max, minLimit, maxLimit, len, n, m, policy, out);
     return out;
 }

@@ -137,17 +137,16 @@ gfx::Path CHTTradingRangePlot::newOHLCPath(const gfx::Context& context, CGFloat 
     return path;
 }
 
-void CHTTradingRangePlot::drawOHLCInContext(gfx::Context& context, CGFloat x, CGFloat open, CGFloat close,
-                                            CGFloat high, CGFloat low, bool alignPoints) {
+void CHTTradingRangePlot::drawOHLCInContext(gfx::Context& context, CGFloat x, CGFloat open, CGFloat close, CGFloat high,
+                                            CGFloat low, bool alignPoints) {
     gfx::Path path = newOHLCPath(context, x, open, close, high, low, alignPoints);
     context.beginPath();
     context.addPath(path);
     context.strokePath();
 }
 
-gfx::Path CHTTradingRangePlot::newCandleStickPath(const gfx::Context& context, CGFloat x, CGFloat open,
-                                                  CGFloat close, CGFloat high, CGFloat low, bool alignPoints,
-                                                  bool withWicks) const {
+gfx::Path CHTTradingRangePlot::newCandleStickPath(const gfx::Context& context, CGFloat x, CGFloat open, CGFloat close,
+                                                  CGFloat high, CGFloat low, bool alignPoints, bool withWicks) const {
     auto at = [&](CGFloat px, CGFloat py) {
         gfx::Point p(px, py);
         return alignPoints ? CHTAlignPointToUserSpace(context, p) : p;
@@ -300,14 +299,13 @@ void CHTTradingRangePlot::renderAsVectorInContext(gfx::Context& context) {
         const CGFloat open = y[CHTTradingRangePlotFieldOpen], close = y[CHTTradingRangePlotFieldClose],
                       high = y[CHTTradingRangePlotFieldHigh], low = y[CHTTradingRangePlotFieldLow];
         switch (plotStyle_) {
-            case CHTTradingRangePlotStyleOHLC:
-                drawOHLCInContext(context, viewX, open, close, high, low, alignsPointsToPixels());
-                break;
-            case CHTTradingRangePlotStyleCandleStick:
-                drawCandleStickInContext(context, viewX, open, close, high, low, alignsPointsToPixels());
-                break;
-            default:
-                base::raise("CHTException", "Invalid plot style in renderAsVectorInContext");
+        case CHTTradingRangePlotStyleOHLC:
+            drawOHLCInContext(context, viewX, open, close, high, low, alignsPointsToPixels());
+            break;
+        case CHTTradingRangePlotStyleCandleStick:
+            drawCandleStickInContext(context, viewX, open, close, high, low, alignsPointsToPixels());
+            break;
+        default: base::raise("CHTException", "Invalid plot style in renderAsVectorInContext");
         }
     }
 }
@@ -321,8 +319,8 @@ void CHTTradingRangePlot::positionLabelAnnotation(const std::shared_ptr<CHTPlotS
     // The record's values that are numbers, lowest first: a missing one is
     // left out rather than sorted somewhere arbitrary.
     std::vector<base::Decimal> values;
-    for (std::size_t field : {CHTTradingRangePlotFieldOpen, CHTTradingRangePlotFieldClose,
-                              CHTTradingRangePlotFieldHigh, CHTTradingRangePlotFieldLow}) {
+    for (std::size_t field : {CHTTradingRangePlotFieldOpen, CHTTradingRangePlotFieldClose, CHTTradingRangePlotFieldHigh,
+                              CHTTradingRangePlotFieldLow}) {
         if (!cachedNumbersForField(field)) continue;
         base::Decimal v = cachedDecimalForField(field, index);
         if (!CHTDecimalIsNaN(v)) values.push_back(v);

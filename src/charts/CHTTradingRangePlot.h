@@ -50,10 +50,18 @@ public:
     void setBarCornerRadius(CGFloat radius);
 
     std::shared_ptr<CHTMutableNumericData> xValues() const { return cachedNumbersForField(CHTTradingRangePlotFieldX); }
-    std::shared_ptr<CHTMutableNumericData> openValues() const { return cachedNumbersForField(CHTTradingRangePlotFieldOpen); }
-    std::shared_ptr<CHTMutableNumericData> highValues() const { return cachedNumbersForField(CHTTradingRangePlotFieldHigh); }
-    std::shared_ptr<CHTMutableNumericData> lowValues() const { return cachedNumbersForField(CHTTradingRangePlotFieldLow); }
-    std::shared_ptr<CHTMutableNumericData> closeValues() const { return cachedNumbersForField(CHTTradingRangePlotFieldClose); }
+    std::shared_ptr<CHTMutableNumericData> openValues() const {
+        return cachedNumbersForField(CHTTradingRangePlotFieldOpen);
+    }
+    std::shared_ptr<CHTMutableNumericData> highValues() const {
+        return cachedNumbersForField(CHTTradingRangePlotFieldHigh);
+    }
+    std::shared_ptr<CHTMutableNumericData> lowValues() const {
+        return cachedNumbersForField(CHTTradingRangePlotFieldLow);
+    }
+    std::shared_ptr<CHTMutableNumericData> closeValues() const {
+        return cachedNumbersForField(CHTTradingRangePlotFieldClose);
+    }
     void setXValues(const CHTPlotNumbers& values) { cacheNumbers(values, CHTTradingRangePlotFieldX); }
     void setOpenValues(const CHTPlotNumbers& values) { cacheNumbers(values, CHTTradingRangePlotFieldOpen); }
     void setHighValues(const CHTPlotNumbers& values) { cacheNumbers(values, CHTTradingRangePlotFieldHigh); }

@@ -29,8 +29,7 @@ using CGFloat = gfx::Float;
 
 // Argument checks of the charting classes: reported to the assertion handler
 // with the condition as written and the class's source name.
-#define CHT_PARAMETER_ASSERT(cond, className, method) \
-    BASE_PARAMETER_ASSERT(cond, method, "Charts/Source/" className)
+#define CHT_PARAMETER_ASSERT(cond, className, method) BASE_PARAMETER_ASSERT(cond, method, "Charts/Source/" className)
 
 // Decimal from a machine number. The integer forms answer 0, 1 and 2 from a
 // shared cache; negative values never take it.

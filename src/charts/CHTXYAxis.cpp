@@ -14,7 +14,8 @@ CHTXYAxis::CHTXYAxis(const gfx::Rect& frame) : CHTAxis(frame) { setTickDirection
 void CHTXYAxis::setCoordinate(CHTCoordinate coordinate) {
     if (coordinate == this->coordinate()) return;
     if (coordinate != CHTCoordinateX && coordinate != CHTCoordinateY)
-        base::raise("NSInvalidArgumentException", base::format("Invalid coordinate: %lu", static_cast<unsigned long>(coordinate)));
+        base::raise("NSInvalidArgumentException",
+                    base::format("Invalid coordinate: %lu", static_cast<unsigned long>(coordinate)));
     CHTAxis::setCoordinate(coordinate);
     int alignment = labelAlignment();
     if (coordinate == CHTCoordinateY) {
@@ -56,13 +57,14 @@ gfx::Point CHTXYAxis::plotAreaPointInAxis(const base::Decimal& orthogonal, const
 }
 
 gfx::Point CHTXYAxis::viewPointForOrthogonalCoordinateDecimal(const base::Decimal& orthogonal,
-                                                             const base::Decimal& axisValue) {
+                                                              const base::Decimal& axisValue) {
     return plotAreaPointInAxis(orthogonal, axisValue);
 }
 
 gfx::Point CHTXYAxis::viewPointForCoordinateDecimalNumber(const base::Decimal& coordinateDecimalNumber) {
     if (!plotSpace()) return gfx::Point();
-    gfx::Point p = plotSpace()->plotAreaViewPointForPlotPoint(plotPointFor(orthogonalCoordinateDecimal_, coordinateDecimalNumber));
+    gfx::Point p =
+        plotSpace()->plotAreaViewPointForPlotPoint(plotPointFor(orthogonalCoordinateDecimal_, coordinateDecimalNumber));
     if (axisConstraints_) {
         // Across the axis, the constraints place it between the view ends of
         // the orthogonal range (both in the plot area's coordinates).
@@ -156,10 +158,13 @@ void CHTXYAxis::drawTicksInContext(gfx::Context& context, const CHTDecimalSet& l
         gfx::Point p = viewPointForCoordinateDecimalNumber(location);
         CGFloat from = 0, to = 0;
         switch (tickDirection()) {
-            case CHTSignPositive: to = length; break;
-            case CHTSignNone: from = -length / 2; to = length / 2; break;
-            case CHTSignNegative: to = -length; break;
-            default: base::log("Invalid sign in [CHTXYAxis drawTicksInContext:]"); break;
+        case CHTSignPositive: to = length; break;
+        case CHTSignNone:
+            from = -length / 2;
+            to = length / 2;
+            break;
+        case CHTSignNegative: to = -length; break;
+        default: base::log("Invalid sign in [CHTXYAxis drawTicksInContext:]"); break;
         }
         gfx::Point a = p, b = p;
         if (coordinate() == CHTCoordinateX) {

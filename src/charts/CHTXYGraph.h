@@ -16,8 +16,7 @@ public:
     // A complete XY graph with the frame and scale types (0 linear, 1
     // logarithmic).
     static std::shared_ptr<CHTXYGraph> create(const gfx::Rect& frame = gfx::Rect::zero(),
-                                              int xScaleType = CHTScaleTypeLinear,
-                                              int yScaleType = CHTScaleTypeLinear);
+                                              int xScaleType = CHTScaleTypeLinear, int yScaleType = CHTScaleTypeLinear);
 
     CHTXYGraph(ConstructionKey, const gfx::Rect& frame, int xScaleType, int yScaleType);
 

@@ -119,8 +119,8 @@ bool CHTXYPlotSpace::plotAreaSize(gfx::Size& size) const {
 CGFloat CHTXYPlotSpace::viewCoordinateForViewLength(CGFloat viewLength, const CHTPlotRange* range,
                                                     const base::Decimal& plotCoordinateValue) const {
     if (!range) return 0;
-    base::Decimal factor = CHTDecimalDivide(CHTDecimalSubtract(plotCoordinateValue, range->location()),
-                                            range->length());
+    base::Decimal factor =
+        CHTDecimalDivide(CHTDecimalSubtract(plotCoordinateValue, range->location()), range->length());
     if (CHTDecimalIsNaN(factor)) factor = CHTDecimalFromInteger(0);
     return CHTDecimalFloatValue(factor) * viewLength;
 }
@@ -128,8 +128,7 @@ CGFloat CHTXYPlotSpace::viewCoordinateForViewLength(CGFloat viewLength, const CH
 CGFloat CHTXYPlotSpace::viewCoordinateForViewLengthDouble(CGFloat viewLength, const CHTPlotRange* range,
                                                           double plotCoordinateValue) const {
     if (!range || range->lengthDouble() == 0.0) return 0;
-    return static_cast<CGFloat>(viewLength *
-                                ((plotCoordinateValue - range->locationDouble()) / range->lengthDouble()));
+    return static_cast<CGFloat>(viewLength * ((plotCoordinateValue - range->locationDouble()) / range->lengthDouble()));
 }
 
 CGFloat CHTXYPlotSpace::viewCoordinateForViewLengthLog(CGFloat viewLength, const CHTPlotRange* range,
@@ -151,9 +150,9 @@ gfx::Point CHTXYPlotSpace::plotAreaViewPointForPlotPoint(const CHTDecimalPlotPoi
     bool supported = true;
     auto map = [&](int scaleType, CGFloat length, const CHTPlotRange* range, const base::Decimal& v) -> CGFloat {
         switch (scaleType) {
-            case CHTScaleTypeLinear: return viewCoordinateForViewLength(length, range, v);
-            case CHTScaleTypeLog: return viewCoordinateForViewLengthLog(length, range, CHTDecimalDoubleValue(v));
-            default: supported = false; return 0;
+        case CHTScaleTypeLinear: return viewCoordinateForViewLength(length, range, v);
+        case CHTScaleTypeLog: return viewCoordinateForViewLengthLog(length, range, CHTDecimalDoubleValue(v));
+        default: supported = false; return 0;
         }
     };
     gfx::Point view(map(xScaleType_, size.width, xRange_.get(), plotPoint[CHTCoordinateX]),
@@ -168,9 +167,9 @@ gfx::Point CHTXYPlotSpace::plotAreaViewPointForDoublePrecisionPlotPoint(const CH
     bool supported = true;
     auto map = [&](int scaleType, CGFloat length, const CHTPlotRange* range, double v) -> CGFloat {
         switch (scaleType) {
-            case CHTScaleTypeLinear: return viewCoordinateForViewLengthDouble(length, range, v);
-            case CHTScaleTypeLog: return viewCoordinateForViewLengthLog(length, range, v);
-            default: supported = false; return 0;
+        case CHTScaleTypeLinear: return viewCoordinateForViewLengthDouble(length, range, v);
+        case CHTScaleTypeLog: return viewCoordinateForViewLengthLog(length, range, v);
+        default: supported = false; return 0;
         }
     };
     gfx::Point view(map(xScaleType_, size.width, xRange_.get(), plotPoint[CHTCoordinateX]),

@@ -63,8 +63,7 @@ private:
                                            double plotCoordinateValue) const;
     void setRange(std::shared_ptr<CHTPlotRange>& stored, const std::shared_ptr<CHTPlotRange>& range,
                   const std::shared_ptr<CHTPlotRange>& globalRange, CHTCoordinate coordinate);
-    std::shared_ptr<CHTPlotRange> offeredRange(const std::shared_ptr<CHTPlotRange>& range,
-                                               CHTCoordinate coordinate);
+    std::shared_ptr<CHTPlotRange> offeredRange(const std::shared_ptr<CHTPlotRange>& range, CHTCoordinate coordinate);
     // The plot area, when the graph has a frame with one.
     bool plotAreaSize(gfx::Size& size) const;
 

@@ -1,6 +1,7 @@
 #include "charts/_CHTFillGradient.h"
 
-_CHTFillGradient::_CHTFillGradient(std::shared_ptr<CHTGradient> fillGradient) : fillGradient_(std::move(fillGradient)) {}
+_CHTFillGradient::_CHTFillGradient(std::shared_ptr<CHTGradient> fillGradient)
+    : fillGradient_(std::move(fillGradient)) {}
 
 void _CHTFillGradient::setFillGradient(const std::shared_ptr<CHTGradient>& fillGradient) {
     fillGradient_ = fillGradient ? fillGradient->copy() : nullptr;

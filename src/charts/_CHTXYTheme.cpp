@@ -35,7 +35,8 @@ void _CHTXYTheme::applyThemeToAxis(const std::shared_ptr<CHTAxis>& axis,
     if (!axis) return;
     axis->setLabelingPolicy(2);
     axis->setMajorIntervalLength(CHTDecimalFromString("0.5"));
-    if (auto xyAxis = std::dynamic_pointer_cast<CHTXYAxis>(axis)) xyAxis->setOrthogonalCoordinateDecimal(CHTDecimalFromInteger(0));
+    if (auto xyAxis = std::dynamic_pointer_cast<CHTXYAxis>(axis))
+        xyAxis->setOrthogonalCoordinateDecimal(CHTDecimalFromInteger(0));
     axis->setTickDirection(0);
     axis->setMinorTicksPerInterval(4);
     axis->setMajorTickLineStyle(majorLineStyle);
@@ -57,7 +58,8 @@ std::shared_ptr<CHTMutableLineStyle> _CHTXYTheme::themeLineStyle(const std::shar
     return style;
 }
 
-std::shared_ptr<CHTMutableTextStyle> _CHTXYTheme::themeTextStyle(const std::shared_ptr<CHTColor>& color, CGFloat fontSize) {
+std::shared_ptr<CHTMutableTextStyle> _CHTXYTheme::themeTextStyle(const std::shared_ptr<CHTColor>& color,
+                                                                 CGFloat fontSize) {
     auto style = CHTTextStyle::textStyle();
     style->setColor(color);
     style->setFontSize(fontSize);

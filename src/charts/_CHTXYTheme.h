@@ -41,9 +41,10 @@ protected:
     static std::shared_ptr<CHTMutableLineStyle> themeLineStyle(const std::shared_ptr<CHTColor>& color, CGFloat width,
                                                                std::optional<gfx::LineCap> cap = std::nullopt);
     // A fresh text style of the color and font size.
-    static std::shared_ptr<CHTMutableTextStyle> themeTextStyle(const std::shared_ptr<CHTColor>& color, CGFloat fontSize);
+    static std::shared_ptr<CHTMutableTextStyle> themeTextStyle(const std::shared_ptr<CHTColor>& color,
+                                                               CGFloat fontSize);
     // Borders the plot area with a line of the color and width and rounds
     // its corners by the radius.
     static void setPlotAreaBorder(const std::shared_ptr<CHTPlotAreaFrame>& plotAreaFrame,
-                                 const std::shared_ptr<CHTColor>& color, CGFloat width, CGFloat cornerRadius);
+                                  const std::shared_ptr<CHTColor>& color, CGFloat width, CGFloat cornerRadius);
 };

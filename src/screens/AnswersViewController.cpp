@@ -60,8 +60,8 @@ void AnswersViewController::loadView() {
     hintText_->setTextColor(homelook::ink());
     view->addSubview(hintText_);
 
-    feedbackButton_ = homelook::button(ui::Rect(20, 340, 280, 44), "Send Feedback", homelook::barTint(),
-                                       gfx::Color::black());
+    feedbackButton_ =
+        homelook::button(ui::Rect(20, 340, 280, 44), "Send Feedback", homelook::barTint(), gfx::Color::black());
     feedbackButton_->setFont(gfx::Font::boldSystemFont(18));
     feedbackButton_->addTarget(screenAction(this, &AnswersViewController::feedbackTapped),
                                ui::ControlEvents::TouchUpInside);

@@ -49,8 +49,7 @@ const char* const kCannotReset = "Cannot Reset Day while day is in process";
 
 }  // namespace
 
-ConfigurationTableViewController::ConfigurationTableViewController()
-    : ui::ViewController("ConfigurationTableView") {
+ConfigurationTableViewController::ConfigurationTableViewController() : ui::ViewController("ConfigurationTableView") {
     setTitle("Configuration");
 }
 
@@ -74,8 +73,7 @@ void ConfigurationTableViewController::viewDidLoad() {
 }
 
 void ConfigurationTableViewController::viewDidAppear(bool) {
-    navigationItem()->setTitleView(
-        settingslook::titleLabel("Configuration", 140));
+    navigationItem()->setTitleView(settingslook::titleLabel("Configuration", 140));
 }
 
 int ConfigurationTableViewController::numberOfRowsInSection(ui::TableView&, int) { return RowCount; }
@@ -202,10 +200,10 @@ void ConfigurationTableViewController::fillLog() {
 }
 
 void ConfigurationTableViewController::clearData() {
-    auto alert = std::make_shared<ui::AlertView>(
-        "Are you sure?", "Tapping yes will clear all your data, and reset the application",
-        std::dynamic_pointer_cast<ui::AlertViewDelegate>(shared_from_this()), std::string("Yes"),
-        std::vector<std::string>{"No"});
+    auto alert = std::make_shared<ui::AlertView>("Are you sure?",
+                                                 "Tapping yes will clear all your data, and reset the application",
+                                                 std::dynamic_pointer_cast<ui::AlertViewDelegate>(shared_from_this()),
+                                                 std::string("Yes"), std::vector<std::string>{"No"});
     alert->setTag(kClearDataTag);
     alert->show();
 }

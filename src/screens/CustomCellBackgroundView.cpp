@@ -68,8 +68,6 @@ void CustomCellBackgroundView::drawRect(gfx::Context& c, ui::Rect rect) {
         c.clipToRect(ui::Rect(0, 0, w, h - 10));
         rounded();
         break;
-    default:
-        rounded();
-        break;
+    default: rounded(); break;
     }
 }

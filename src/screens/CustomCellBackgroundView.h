@@ -20,12 +20,21 @@ public:
     std::string className() const override { return "CustomCellBackgroundView"; }
 
     gfx::Color borderColor() const { return borderColor_; }
-    void setBorderColor(gfx::Color color) { borderColor_ = color; setNeedsDisplay(); }
+    void setBorderColor(gfx::Color color) {
+        borderColor_ = color;
+        setNeedsDisplay();
+    }
     gfx::Color fillColor() const { return fillColor_; }
-    void setFillColor(gfx::Color color) { fillColor_ = color; setNeedsDisplay(); }
+    void setFillColor(gfx::Color color) {
+        fillColor_ = color;
+        setNeedsDisplay();
+    }
     // 0 top, 1 middle, 2 bottom, any other value a cell standing alone.
     int position() const { return position_; }
-    void setPosition(int position) { position_ = position; setNeedsDisplay(); }
+    void setPosition(int position) {
+        position_ = position;
+        setNeedsDisplay();
+    }
 
     void drawRect(gfx::Context& context, ui::Rect rect) override;
 

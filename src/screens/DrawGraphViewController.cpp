@@ -98,10 +98,8 @@ void DrawGraphViewController::loadView() {
 
 void DrawGraphViewController::viewDidLoad() {
     graphData_ = DataAccess::getLogData();
-    if (graphType_)
-        drawBarGraph();
-    else
-        drawGraph();
+    if (graphType_) drawBarGraph();
+    else drawGraph();
 }
 
 void DrawGraphViewController::reloadGraph() {
@@ -251,10 +249,8 @@ void DrawGraphViewController::drawBarGraph() {
     const double plotWidth = page.width() - frame->paddingLeft() - frame->paddingRight();
     const double labelRight = frame->paddingLeft() + plotWidth * 15.0 / static_cast<double>(barRangeLength(days)) +
                               sizeWithTextStyle("Days", x->labelTextStyle().get()).width / 2;
-    if (labelRight <= page.width())
-        x->setAxisLabels({daysLabel});
-    else
-        x->setAxisLabels({});
+    if (labelRight <= page.width()) x->setAxisLabels({daysLabel});
+    else x->setAxisLabels({});
 
     auto y = axisSet->yAxis();
     y->setAxisLineStyle(axisLine);

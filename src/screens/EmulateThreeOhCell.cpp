@@ -56,8 +56,8 @@ std::shared_ptr<EmulateThreeOhCell> EmulateThreeOhCell::loadFromNib() {
     title->setMinimumFontSize(12);
     cell->setTextLabel(title);
 
-    auto detail = homelook::label(ui::Rect(kTextX, kDetailY, 230, kDetailHeight), "", gfx::Font::systemFont(11),
-                                  homelook::ink());
+    auto detail =
+        homelook::label(ui::Rect(kTextX, kDetailY, 230, kDetailHeight), "", gfx::Font::systemFont(11), homelook::ink());
     detail->setHighlightedTextColor(gfx::Color::white());
     detail->setLineBreakMode(ui::LineBreakMode::WordWrap);
     detail->setNumberOfLines(0);
@@ -67,7 +67,8 @@ std::shared_ptr<EmulateThreeOhCell> EmulateThreeOhCell::loadFromNib() {
 
 std::shared_ptr<EmulateThreeOhCell> EmulateThreeOhCell::dequeueOrLoad(ui::TableView& tableView,
                                                                       std::shared_ptr<EmulateThreeOhCell>& loaded) {
-    auto cell = std::dynamic_pointer_cast<EmulateThreeOhCell>(tableView.dequeueReusableCellWithIdentifier(kReuseIdentifier));
+    auto cell =
+        std::dynamic_pointer_cast<EmulateThreeOhCell>(tableView.dequeueReusableCellWithIdentifier(kReuseIdentifier));
     if (!cell) {
         loaded = loadFromNib();
         cell = loaded;
@@ -144,7 +145,8 @@ void EmulateThreeOhCell::layoutSubviews() {
         // row's bottom edge.
         ui::Rect frame = detailTextLabel_->frame();
         frame.size.width = width;
-        frame.size.height = std::min(frame.size.height, std::max<ui::Float>(0, content.size.height - frame.origin.y - 2));
+        frame.size.height =
+            std::min(frame.size.height, std::max<ui::Float>(0, content.size.height - frame.origin.y - 2));
         detailTextLabel_->setFrame(frame);
     }
 }

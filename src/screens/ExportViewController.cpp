@@ -42,9 +42,9 @@ std::string ExportViewController::csvText(const std::vector<std::shared_ptr<Log>
     for (const auto& day : days) {
         if (!day) continue;
         const auto& r = day->reps();
-        text += base::format("%@, %i, %i, %i, %i, %i, %i, %i, %i, %i, %i, %i, %i \n", field(day->logDate()),
-                             day->week(), day->day(), day->level(), r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7],
-                             r[8]);
+        text +=
+            base::format("%@, %i, %i, %i, %i, %i, %i, %i, %i, %i, %i, %i, %i \n", field(day->logDate()), day->week(),
+                         day->day(), day->level(), r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7], r[8]);
     }
     return text;
 }
@@ -53,8 +53,8 @@ void ExportViewController::loadView() {
     auto view = std::make_shared<ui::View>(ui::Rect(0, 0, 320, 416));
     view->setBackgroundColor(homelook::background());
     view->setAutoresizingMask(ui::Autoresizing::FlexibleWidth | ui::Autoresizing::FlexibleHeight);
-    auto heading = homelook::label(ui::Rect(26, 24, 268, 28), "Export Your Log", gfx::Font::boldSystemFont(20),
-                                   homelook::gold());
+    auto heading =
+        homelook::label(ui::Rect(26, 24, 268, 28), "Export Your Log", gfx::Font::boldSystemFont(20), homelook::gold());
     auto body = homelook::label(ui::Rect(26, 62, 268, 0),
                                 "Send every logged day by e-mail as the file log.csv: one line per day with its "
                                 "date, week, day, level and the push-ups of each set. Spreadsheets open it as it "

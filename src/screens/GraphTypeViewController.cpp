@@ -34,7 +34,8 @@ std::shared_ptr<gfx::Image> chartFace(bool bar) {
     const gfx::Color ink = lookpalette::sepia();
     // Grid and axes.
     c.setFillColor(ink.withAlpha(0.15f));
-    for (int i = 1; i <= 3; ++i) c.fillRect(ui::Rect(plot.minX(), plot.minY() + plot.height() * i / 4, plot.width(), 1));
+    for (int i = 1; i <= 3; ++i)
+        c.fillRect(ui::Rect(plot.minX(), plot.minY() + plot.height() * i / 4, plot.width(), 1));
     c.setFillColor(ink);
     c.fillRect(ui::Rect(plot.minX(), plot.minY(), 2, plot.height()));
     c.fillRect(ui::Rect(plot.minX(), plot.maxY() - 2, plot.width(), 2));
@@ -97,14 +98,16 @@ void GraphTypeViewController::loadView() {
     view->addSubview(settingslook::note(ui::Rect(20, 14, 280, 40),
                                         "Choose how the Progress screen draws your total push-ups per day."));
 
-    lineGraphButton_ = std::make_shared<ui::Button>(ui::ButtonType::Custom, ui::Rect(16, 68, kFace.width, kFace.height));
+    lineGraphButton_ =
+        std::make_shared<ui::Button>(ui::ButtonType::Custom, ui::Rect(16, 68, kFace.width, kFace.height));
     lineGraphButton_->setBackgroundImage(chartFace(false));
     lineGraphButton_->setAccessibilityLabel("Line Graph");
     lineGraphButton_->addTarget(screenAction(this, &GraphTypeViewController::lineGraphTapped),
                                 ui::ControlEvents::TouchUpInside);
     view->addSubview(lineGraphButton_);
 
-    barGraphButton_ = std::make_shared<ui::Button>(ui::ButtonType::Custom, ui::Rect(168, 68, kFace.width, kFace.height));
+    barGraphButton_ =
+        std::make_shared<ui::Button>(ui::ButtonType::Custom, ui::Rect(168, 68, kFace.width, kFace.height));
     barGraphButton_->setBackgroundImage(chartFace(true));
     barGraphButton_->setAccessibilityLabel("Bar Graph");
     barGraphButton_->addTarget(screenAction(this, &GraphTypeViewController::barGraphTapped),

@@ -10,9 +10,7 @@
 class AnswersViewController;
 class EmulateThreeOhCell;
 
-class HintTipsViewController : public ui::ViewController,
-                               public ui::TableViewDataSource,
-                               public ui::TableViewDelegate {
+class HintTipsViewController : public ui::ViewController, public ui::TableViewDataSource, public ui::TableViewDelegate {
 public:
     static constexpr int kQuestionCount = 7;
 

@@ -27,7 +27,8 @@ void LogGraphViewController::loadView() {
     segmentControl_->setSegmentedControlStyle(ui::SegmentedControlStyle::Bar);
     segmentControl_->setFrame(ui::Rect(0, 0, 180, 30));
     segmentControl_->setSelectedSegmentIndex(SegmentChart);
-    segmentControl_->addTarget(screenAction(this, &LogGraphViewController::segmentChanged), ui::ControlEvents::ValueChanged);
+    segmentControl_->addTarget(screenAction(this, &LogGraphViewController::segmentChanged),
+                               ui::ControlEvents::ValueChanged);
     setView(view);
 }
 

@@ -123,7 +123,7 @@ bool LogTableViewController::canEditRowAtIndexPath(ui::TableView&, const ui::Ind
 }
 
 ui::TableViewCellEditingStyle LogTableViewController::editingStyleForRowAtIndexPath(ui::TableView&,
-                                                                                   const ui::IndexPath& indexPath) {
+                                                                                    const ui::IndexPath& indexPath) {
     return recordForRow(indexPath.row) ? ui::TableViewCellEditingStyle::Delete : ui::TableViewCellEditingStyle::None;
 }
 

@@ -13,9 +13,7 @@
 #include "platform/ui/ViewController.h"
 #include "training/Log.h"
 
-class LogTableViewController : public ui::ViewController,
-                               public ui::TableViewDataSource,
-                               public ui::TableViewDelegate {
+class LogTableViewController : public ui::ViewController, public ui::TableViewDataSource, public ui::TableViewDelegate {
 public:
     static constexpr ui::Float kRowHeight = 75;
 
@@ -58,9 +56,8 @@ public:
     void commitEditingStyle(ui::TableView& tableView, ui::TableViewCellEditingStyle editingStyle,
                             const ui::IndexPath& indexPath) override;
     ui::TableViewCellEditingStyle editingStyleForRowAtIndexPath(ui::TableView& tableView,
-                                                               const ui::IndexPath& indexPath) override;
-    std::optional<ui::Float> heightForRowAtIndexPath(ui::TableView& tableView,
-                                                     const ui::IndexPath& indexPath) override;
+                                                                const ui::IndexPath& indexPath) override;
+    std::optional<ui::Float> heightForRowAtIndexPath(ui::TableView& tableView, const ui::IndexPath& indexPath) override;
     void didSelectRowAtIndexPath(ui::TableView& tableView, const ui::IndexPath& indexPath) override;
     void accessoryButtonTappedForRowWithIndexPath(ui::TableView& tableView, const ui::IndexPath& indexPath) override;
 

@@ -44,17 +44,14 @@ void ResetToDayViewController::viewDidLoad() {
 }
 
 void ResetToDayViewController::viewWillAppear(bool) {
-    navigationItem()->setTitleView(
-        settingslook::titleLabel("Reset To Day", 140));
+    navigationItem()->setTitleView(settingslook::titleLabel("Reset To Day", 140));
     currentValuesLabel_->setText(base::format("Current Values: Week %i, Day %i, Level %i", Utility::GetWeek(),
                                               Utility::GetDay(), Utility::getLevel()));
 }
 
 int ResetToDayViewController::numberOfComponentsInPickerView(ui::PickerView&) { return 3; }
 
-int ResetToDayViewController::numberOfRowsInComponent(ui::PickerView&, int component) {
-    return component == 0 ? 6 : 3;
-}
+int ResetToDayViewController::numberOfRowsInComponent(ui::PickerView&, int component) { return component == 0 ? 6 : 3; }
 
 std::optional<std::string> ResetToDayViewController::titleForRow(ui::PickerView&, int row, int component) {
     switch (component) {

@@ -26,8 +26,7 @@ void RestartDayViewController::viewDidLoad() {
     auto& defaults = base::UserDefaults::standardUserDefaults();
     showAlerts_->setOn(defaults.boolForKey("Tolvek_ShowAlerts"));
     defaults.synchronize();
-    navigationItem()->setTitleView(
-        settingslook::titleLabel("Restart Day Options", 200));
+    navigationItem()->setTitleView(settingslook::titleLabel("Restart Day Options", 200));
 }
 
 void RestartDayViewController::switchToggled() {

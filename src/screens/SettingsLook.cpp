@@ -32,9 +32,8 @@ std::shared_ptr<ui::Switch> switchCard(ui::View& parent, ui::Rect frame, const s
     label->setAdjustsFontSizeToFitWidth(true);
     label->setMinimumFontSize(12);
     card->addSubview(label);
-    auto toggle = std::make_shared<ui::Switch>(ui::Rect(frame.size.width - switchWidth - 12,
-                                                        (frame.size.height - switchHeight) / 2, switchWidth,
-                                                        switchHeight));
+    auto toggle = std::make_shared<ui::Switch>(ui::Rect(
+        frame.size.width - switchWidth - 12, (frame.size.height - switchHeight) / 2, switchWidth, switchHeight));
     toggle->setOnTintColor(homelook::barTint());
     toggle->setAccessibilityLabel(caption);
     card->addSubview(toggle);

@@ -25,13 +25,12 @@ void ShakeViewController::loadView() {
     auto view = settingslook::screenView();
     showAlerts_ = settingslook::switchCard(*view, ui::Rect(10, 14, 300, 52), "Shake to end a rest");
     view->addSubview(settingslook::note(
-        ui::Rect(20, 70, 280, 52),
-        "Shake the device (Ctrl+K) during a rest to count the timer down to zero at once."));
+        ui::Rect(20, 70, 280, 52), "Shake the device (Ctrl+K) during a rest to count the timer down to zero at once."));
 
     userRest_ = settingslook::switchCard(*view, ui::Rect(10, 132, 300, 52), "Use my own rest time");
-    view->addSubview(settingslook::note(
-        ui::Rect(20, 188, 280, 52),
-        "Rest for the seconds below between sets, instead of the rest the plan gives each day."));
+    view->addSubview(
+        settingslook::note(ui::Rect(20, 188, 280, 52),
+                           "Rest for the seconds below between sets, instead of the rest the plan gives each day."));
 
     auto card = std::make_shared<homelook::CardView>(ui::Rect(10, 250, 300, 64));
     view->addSubview(card);
@@ -58,8 +57,7 @@ void ShakeViewController::viewDidLoad() {
     auto& defaults = base::UserDefaults::standardUserDefaults();
     showAlerts_->setOn(defaults.boolForKey("Tolvek_AllowShake"));
     userRest_->setOn(defaults.boolForKey("Tolvek_UserRest"));
-    navigationItem()->setTitleView(
-        settingslook::titleLabel("Timer Reset Options", 200));
+    navigationItem()->setTitleView(settingslook::titleLabel("Timer Reset Options", 200));
 }
 
 void ShakeViewController::viewWillAppear(bool) {
@@ -77,8 +75,7 @@ void ShakeViewController::viewWillAppear(bool) {
     // overwrite it with 0.
     const bool stored = !defaults.objectForKey("Tolvek_UserRestValue").isNull();
     if (defaults.boolForKey("Tolvek_UserRest") || (stored && userRestValue_->text().empty()))
-        userRestValue_->setText(
-            base::format("%i", static_cast<int>(defaults.integerForKey("Tolvek_UserRestValue"))));
+        userRestValue_->setText(base::format("%i", static_cast<int>(defaults.integerForKey("Tolvek_UserRestValue"))));
 }
 
 void ShakeViewController::viewWillDisappear(bool) {
@@ -120,8 +117,8 @@ void ShakeViewController::setMovedUp(bool movedUp) {
 bool ShakeViewController::textFieldShouldReturn(ui::TextField& field) {
     const std::string& text = field.text();
     // A rest is a number of seconds from 0 to an hour.
-    const bool valid = Utility::isNumeric(text) && homelook::intValue(text) >= 0 &&
-                       homelook::intValue(text) <= kMaxRestSeconds;
+    const bool valid =
+        Utility::isNumeric(text) && homelook::intValue(text) >= 0 && homelook::intValue(text) <= kMaxRestSeconds;
     if (!valid) {
         Utility::ShowAlert("Please Enter a valid number");
         return false;

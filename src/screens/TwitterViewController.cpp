@@ -15,11 +15,12 @@ void TwitterViewController::loadView() {
     auto view = std::make_shared<ui::View>(ui::Rect(0, 0, 320, 416));
     view->setBackgroundColor(homelook::background());
     view->addSubview(std::make_shared<homelook::CardView>(ui::Rect(10, 12, 300, 64)));
-    view->addSubview(homelook::label(ui::Rect(26, 30, 180, 27), "Send to Twitter", gfx::Font::boldSystemFont(17),
-                                     homelook::ink()));
+    view->addSubview(
+        homelook::label(ui::Rect(26, 30, 180, 27), "Send to Twitter", gfx::Font::boldSystemFont(17), homelook::ink()));
     updateTwitterSwitch_ = std::make_shared<ui::Switch>(ui::Rect(206, 30, 94, 27));
     updateTwitterSwitch_->setAccessibilityLabel("Send to Twitter");
-    updateTwitterSwitch_->addTarget(screenAction(this, &TwitterViewController::switchValueChanged), ui::ControlEvents::ValueChanged);
+    updateTwitterSwitch_->addTarget(screenAction(this, &TwitterViewController::switchValueChanged),
+                                    ui::ControlEvents::ValueChanged);
     view->addSubview(updateTwitterSwitch_);
 
     // The keyboard covers the password field: the view moves up for it.
@@ -45,7 +46,8 @@ void TwitterViewController::loadView() {
     passTextField_->setSecureTextEntry(true);
     passTextField_->setReturnKeyType(ui::ReturnKeyType::Done);
     saveButton_ = homelook::button(ui::Rect(60, 248, 200, 44), "Save", homelook::gold(), gfx::Color::black());
-    saveButton_->addTarget(screenAction(this, &TwitterViewController::saveTwitterCredentials), ui::ControlEvents::TouchUpInside);
+    saveButton_->addTarget(screenAction(this, &TwitterViewController::saveTwitterCredentials),
+                           ui::ControlEvents::TouchUpInside);
     view->addSubview(saveButton_);
     setView(view);
 }

@@ -54,8 +54,7 @@ private:
 class Statement {
 public:
     Statement(const Database& db, const std::string& sql) {
-        if (db.isOpen())
-            ok_ = sqlite3_prepare_v2(db.handle(), sql.c_str(), -1, &stmt_, nullptr) == SQLITE_OK && stmt_;
+        if (db.isOpen()) ok_ = sqlite3_prepare_v2(db.handle(), sql.c_str(), -1, &stmt_, nullptr) == SQLITE_OK && stmt_;
     }
     ~Statement() { sqlite3_finalize(stmt_); }
     Statement(const Statement&) = delete;
@@ -74,7 +73,8 @@ public:
     std::string text(int column) const {
         const unsigned char* t = sqlite3_column_text(stmt_, column);
         if (!t) return {};
-        return std::string(reinterpret_cast<const char*>(t), static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)));
+        return std::string(reinterpret_cast<const char*>(t),
+                           static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)));
     }
 
 private:
@@ -93,8 +93,8 @@ std::string logPath() {
 }
 
 void reportFailure(const char* method, int line, const char* format, const std::string& message) {
-    base::AssertionHandler::current().handleFailureInMethod(method, DataAccess::classObject(), STORE_SOURCE_FILE,
-                                                            line, base::format(format, message));
+    base::AssertionHandler::current().handleFailureInMethod(method, DataAccess::classObject(), STORE_SOURCE_FILE, line,
+                                                            base::format(format, message));
 }
 
 // The failure texts of one writing operation.
@@ -157,7 +157,8 @@ std::vector<std::shared_ptr<Log>> readLog() {
     std::vector<std::shared_ptr<Log>> rows;
     rows.reserve(256);
     Database db(logPath(), false);
-    Statement stmt(db, "select Week, Day, Level, Rep1, Rep2, Rep3, Rep4, Rep5, Rep6, Rep7, Rep8, Rep9, LogDate from LogDay");
+    Statement stmt(
+        db, "select Week, Day, Level, Rep1, Rep2, Rep3, Rep4, Rep5, Rep6, Rep7, Rep8, Rep9, LogDate from LogDay");
     if (!stmt.isPrepared()) return rows;
     int rc;
     while ((rc = stmt.step()) == SQLITE_ROW) {
@@ -179,7 +180,9 @@ std::vector<std::shared_ptr<Log>> readLog() {
 // An empty table gives a row of zeros.
 std::optional<Log> lastLogRow() {
     Database db(logPath(), false);
-    Statement stmt(db, "select Day, Week, Level, Rep1, Rep2, Rep3, Rep4, Rep5, Rep6, Rep7, Rep8, Rep9, LogDate,max(rowid) from LogDay");
+    Statement stmt(db,
+                   "select Day, Week, Level, Rep1, Rep2, Rep3, Rep4, Rep5, Rep6, Rep7, Rep8, Rep9, LogDate,max(rowid) "
+                   "from LogDay");
     if (!stmt.isPrepared()) return std::nullopt;
     Log log;
     if (stmt.step() == SQLITE_ROW) {
@@ -272,16 +275,17 @@ bool DataAccess::saveLog(const Log& log, base::Date moment) {
     static const WriteTexts texts{"DataAccess::saveLog", "Error: failed to prepare statement with message '%s'.",
                                   "Error: failed to insert into the database with message '%s'."};
     const std::string stamp = logDateText(moment);
-    return runWrite(texts,
-             "INSERT INTO LogDay(Week, Day, Rep1, Rep2, Rep3, Rep4, Rep5, Rep6, Rep7, Rep8, Rep9, Level, LogDate) "
-             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?);",
-             __LINE__, [&](Statement& stmt) {
-                 stmt.bind(1, log.week());
-                 stmt.bind(2, log.day());
-                 for (int i = 0; i < 9; ++i) stmt.bind(3 + i, log.reps()[static_cast<std::size_t>(i)]);
-                 stmt.bind(12, log.level());
-                 stmt.bind(13, stamp);
-             });
+    return runWrite(
+        texts,
+        "INSERT INTO LogDay(Week, Day, Rep1, Rep2, Rep3, Rep4, Rep5, Rep6, Rep7, Rep8, Rep9, Level, LogDate) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?);",
+        __LINE__, [&](Statement& stmt) {
+            stmt.bind(1, log.week());
+            stmt.bind(2, log.day());
+            for (int i = 0; i < 9; ++i) stmt.bind(3 + i, log.reps()[static_cast<std::size_t>(i)]);
+            stmt.bind(12, log.level());
+            stmt.bind(13, stamp);
+        });
 }
 
 std::optional<bool> DataAccess::holdsDay(const Log& log, base::Date moment) {
@@ -297,7 +301,8 @@ std::optional<bool> DataAccess::holdsDay(const Log& log, base::Date moment) {
 }
 
 void DataAccess::updateDay(const Log& newData, const Log& oldData) {
-    static const WriteTexts texts{"DataAccess::updateDay", "Error: failed to prepare update statement with message '%s'.",
+    static const WriteTexts texts{"DataAccess::updateDay",
+                                  "Error: failed to prepare update statement with message '%s'.",
                                   "Error: failed to update with message '%s'."};
     runWrite(texts,
              "UPDATE LogDay SET Week = ?, Day = ?, Level = ?, Rep1 = ?, Rep2 = ?, Rep3 = ?, Rep4 = ?, Rep5 = ?, "
@@ -366,8 +371,7 @@ std::vector<std::shared_ptr<Log>> DataAccess::getLogDataReversed() {
     };
     // Days are logged in the order they happen, so the reversed list is
     // mostly in order already.
-    if (!std::is_sorted(rows.begin(), rows.end(), newerFirst))
-        std::stable_sort(rows.begin(), rows.end(), newerFirst);
+    if (!std::is_sorted(rows.begin(), rows.end(), newerFirst)) std::stable_sort(rows.begin(), rows.end(), newerFirst);
     return rows;
 }
 
@@ -389,11 +393,13 @@ long long DataAccess::getTotalYesterday() {
 }
 
 long long DataAccess::getTotalReps() {
-    return singleInteger("SELECT sum(rep1 + rep2 + rep3 + rep4 + rep5 + rep6 + rep7 + rep8 + rep9) as Total FROM LogDay");
+    return singleInteger(
+        "SELECT sum(rep1 + rep2 + rep3 + rep4 + rep5 + rep6 + rep7 + rep8 + rep9) as Total FROM LogDay");
 }
 
 long long DataAccess::getMaxReps() {
-    return singleInteger("SELECT MAX(rep1 + rep2 + rep3 + rep4 + rep5 + rep6 + rep7 + rep8 + rep9) as MaxTotal FROM LogDay");
+    return singleInteger(
+        "SELECT MAX(rep1 + rep2 + rep3 + rep4 + rep5 + rep6 + rep7 + rep8 + rep9) as MaxTotal FROM LogDay");
 }
 
 std::string DataAccess::getTodayString() {
@@ -452,8 +458,9 @@ void DataAccess::createNewTestTable() {
         if (!query.isPrepared()) return;
         if (query.step() == SQLITE_ROW) return;
     }
-    Statement create(db, "CREATE TABLE Test (  Week INTEGER NOT NULL DEFAULT 0,  Day INTEGER NOT NULL DEFAULT 0,  "
-                         "Score STRING NOT NULL DEFAULT 0, TestDate REAL);");
+    Statement create(db,
+                     "CREATE TABLE Test (  Week INTEGER NOT NULL DEFAULT 0,  Day INTEGER NOT NULL DEFAULT 0,  "
+                     "Score STRING NOT NULL DEFAULT 0, TestDate REAL);");
     if (!create.isPrepared() || create.step() != SQLITE_DONE)
         base::log("DataAccess: could not create the table Test: " + db.errorMessage());
 }

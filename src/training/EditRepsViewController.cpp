@@ -92,8 +92,9 @@ void EditRepsViewController::chooseFields(int week, int day) {
         fields_[i]->setReturnKeyType(i + 1 == used ? ui::ReturnKeyType::Done : ui::ReturnKeyType::Next);
         if (!inUse) continue;
         const bool doubled = (i + 1 < 9 && sets[i + 1] == sets[i]) || (i > 0 && sets[i - 1] == sets[i]);
-        captions_[i]->setText(doubled ? base::format("Set %d (%s)", sets[i], (i > 0 && sets[i - 1] == sets[i]) ? "2nd" : "1st")
-                                      : base::format("Set %d", sets[i]));
+        captions_[i]->setText(
+            doubled ? base::format("Set %d (%s)", sets[i], (i > 0 && sets[i - 1] == sets[i]) ? "2nd" : "1st")
+                    : base::format("Set %d", sets[i]));
     }
 }
 

@@ -11,8 +11,8 @@
 #include "training/WorkoutLook.h"
 
 namespace {
-constexpr ui::Float kArrow = 8;     // the arrow's height
-constexpr ui::Float kPadding = 7;   // around the text, inside the panel
+constexpr ui::Float kArrow = 8;    // the arrow's height
+constexpr ui::Float kPadding = 7;  // around the text, inside the panel
 
 // The bubble: a rounded panel with a small arrow at its top (or bottom)
 // pointing to the control it explains.
@@ -64,8 +64,8 @@ void HelpViewController::loadView() {
     view->setUserInteractionEnabled(false);
     view->setAutoresizesSubviews(true);
     text_ = workoutlook::label(ui::Rect(kPadding + 3, kArrow + kPadding - 2, 270 - 2 * kPadding - 6, 40),
-                               "Tap any set to change the number of pushups",
-                               gfx::Font::boldSystemFont(13), lookpalette::noteInk());
+                               "Tap any set to change the number of pushups", gfx::Font::boldSystemFont(13),
+                               lookpalette::noteInk());
     text_->setNumberOfLines(0);
     text_->setAutoresizingMask(ui::Autoresizing::FlexibleWidth | ui::Autoresizing::FlexibleHeight);
     view->addSubview(text_);
@@ -78,7 +78,8 @@ void HelpViewController::placeAt(ui::Rect target, ui::Rect bounds, ui::Float wid
     const gfx::Size need = gfx::measureText(text_->text(), text_->font(), gfx::Size(textWidth, 400));
     const ui::Float height = std::ceil(need.height) + 2 * kPadding + kArrow + 2;
     const ui::Float margin = 6;
-    ui::Float x = std::clamp(preferredX, bounds.origin.x + margin, bounds.origin.x + bounds.size.width - width - margin);
+    ui::Float x =
+        std::clamp(preferredX, bounds.origin.x + margin, bounds.origin.x + bounds.size.width - width - margin);
     const ui::Float below = target.origin.y + target.size.height + 2;
     const bool roomBelow = below + height <= bounds.origin.y + bounds.size.height - margin;
     const ui::Float y = roomBelow ? below : target.origin.y - height - 2;
@@ -86,6 +87,7 @@ void HelpViewController::placeAt(ui::Rect target, ui::Rect bounds, ui::Float wid
     const ui::Float aim = target.origin.x + std::min<ui::Float>(target.size.width / 2, 28);
     callout->arrowX = std::clamp(aim - x, ui::Float(18), width - 18);
     callout->setFrame(ui::Rect(x, y, width, height));
-    text_->setFrame(ui::Rect(kPadding + 3, (roomBelow ? kArrow : 1) + kPadding - 1, textWidth, std::ceil(need.height) + 2));
+    text_->setFrame(
+        ui::Rect(kPadding + 3, (roomBelow ? kArrow : 1) + kPadding - 1, textWidth, std::ceil(need.height) + 2));
     callout->setNeedsDisplay();
 }

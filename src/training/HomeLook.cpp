@@ -137,7 +137,10 @@ std::shared_ptr<gfx::Image> drawnPushUp(gfx::Size size, double phase) {
     pushUpFigure(c, size, phase, lookpalette::sepia(), 1);
     // A gold guide line along the body at the top of the movement.
     const double depth = (1 - std::cos(2 * M_PI * phase)) / 2;
-    ui::draw::textCentered(c, depth > 0.8 ? "Chest down, body straight" : depth < 0.2 ? "Arms straight" : "",
+    ui::draw::textCentered(c,
+                           depth > 0.8   ? "Chest down, body straight"
+                           : depth < 0.2 ? "Arms straight"
+                                         : "",
                            ui::Rect(0, 6, size.width, 20), gfx::Font::boldSystemFont(13),
                            ui::draw::darker(barTint(), 0.35f));
     return c.image();
@@ -175,9 +178,7 @@ std::shared_ptr<gfx::Image> drawnMenuFace(gfx::Size size, MenuIcon icon) {
         line(c, P{w * 0.46, h * 0.66}, P{w * 0.65, h * 0.44});
         break;
     }
-    case MenuIcon::GoodForm:
-        pushUpFigure(c, gfx::Size(size.width, size.height * 0.9f), 0, ink, w / 150);
-        break;
+    case MenuIcon::GoodForm: pushUpFigure(c, gfx::Size(size.width, size.height * 0.9f), 0, ink, w / 150); break;
     case MenuIcon::Tips: {
         // A light bulb.
         c.fillEllipseInRect(ui::Rect(static_cast<ui::Float>(w * 0.3), static_cast<ui::Float>(h * 0.18),
@@ -218,10 +219,8 @@ std::shared_ptr<ui::Label> label(ui::Rect frame, const std::string& text, gfx::F
 void setTextFittingLines(ui::Label& label, const std::string& text, ui::Float largest, ui::Float smallest) {
     std::vector<std::string> lines(1);
     for (char ch : text) {
-        if (ch == '\r' || ch == '\n')
-            lines.emplace_back();
-        else
-            lines.back() += ch;
+        if (ch == '\r' || ch == '\n') lines.emplace_back();
+        else lines.back() += ch;
     }
     const ui::Float width = label.bounds().size.width;
     ui::Float size = largest;

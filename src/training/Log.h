@@ -51,9 +51,8 @@ public:
     long long total() const;
 
     // Sets every field at once; the first argument is the week.
-    void initValues(int week, int day, int level, int rep1, int rep2, int rep3, int rep4, int rep5,
-                    int rep6, int rep7, int rep8, int rep9, std::optional<base::Date> dateSort,
-                    const std::string& logDate);
+    void initValues(int week, int day, int level, int rep1, int rep2, int rep3, int rep4, int rep5, int rep6, int rep7,
+                    int rep8, int rep9, std::optional<base::Date> dateSort, const std::string& logDate);
     // A new record with every field copied.
     std::shared_ptr<Log> copy() const;
 

@@ -4,8 +4,8 @@
 
 PagedView::PagedView(ui::Rect frame, ui::Float pageControlHeight) : ui::View(frame) {
     setBackgroundColor(gfx::Color::clear());
-    scrollView_ = std::make_shared<ui::ScrollView>(
-        ui::Rect(0, 0, frame.size.width, frame.size.height - pageControlHeight));
+    scrollView_ =
+        std::make_shared<ui::ScrollView>(ui::Rect(0, 0, frame.size.width, frame.size.height - pageControlHeight));
     scrollView_->setShowsHorizontalScrollIndicator(false);
     scrollView_->setShowsVerticalScrollIndicator(false);
     scrollView_->setBackgroundColor(gfx::Color::clear());
@@ -118,7 +118,8 @@ void PagedView::loadViewForIndex(int index) {
 void PagedView::unloadViewForIndex(int index) {
     auto view = viewForIndex(index);
     if (!view) return;
-    if (auto reusable = std::dynamic_pointer_cast<ReusableObject>(view)) reuseViews_[reusable->reuseIdentifier()] = view;
+    if (auto reusable = std::dynamic_pointer_cast<ReusableObject>(view))
+        reuseViews_[reusable->reuseIdentifier()] = view;
     view->removeFromSuperview();
     pageViews_.erase(index);
 }

@@ -2,10 +2,8 @@
 
 std::array<int, 9> Program::nineSlots(int week, int day) const {
     const bool heavy = day == 2 || day == 3;
-    if (week == 5 && heavy)
-        return {rep1_, rep1_, rep2_, rep2_, rep3_, rep3_, rep4_, rep5_, 0};
-    if (week == 6 && heavy)
-        return {rep1_, rep1_, rep2_, rep2_, rep3_, rep3_, rep4_, rep4_, rep5_};
+    if (week == 5 && heavy) return {rep1_, rep1_, rep2_, rep2_, rep3_, rep3_, rep4_, rep5_, 0};
+    if (week == 6 && heavy) return {rep1_, rep1_, rep2_, rep2_, rep3_, rep3_, rep4_, rep4_, rep5_};
     return {rep1_, rep2_, rep3_, rep4_, rep5_, 0, 0, 0, 0};
 }
 

@@ -76,17 +76,13 @@ void RootViewController::loadView() {
         view->addSubview(label);
         menu_.push_back({button, label});
     };
-    make(todayButton_, "Today's Workout", "dotoday.png", homelook::MenuIcon::Today,
-         &RootViewController::doTodayTapped);
-    make(graphButton_, "Progress", "graphmain.png", homelook::MenuIcon::Progress,
-         &RootViewController::graphTapped);
-    make(setupButton_, "Settings", "setup.png", homelook::MenuIcon::Settings,
-         &RootViewController::setupTapped);
+    make(todayButton_, "Today's Workout", "dotoday.png", homelook::MenuIcon::Today, &RootViewController::doTodayTapped);
+    make(graphButton_, "Progress", "graphmain.png", homelook::MenuIcon::Progress, &RootViewController::graphTapped);
+    make(setupButton_, "Settings", "setup.png", homelook::MenuIcon::Settings, &RootViewController::setupTapped);
     make(goodFormButton_, "Good Form", "goodform.png", homelook::MenuIcon::GoodForm,
          &RootViewController::goodFormTapped);
     make(tipButton_, "Tip of the Week", "weektip.png", homelook::MenuIcon::Tips, &RootViewController::tipTapped);
-    make(hintButton_, "F.A.Q.", "hinttips.png", homelook::MenuIcon::Questions,
-         &RootViewController::hintTapped);
+    make(hintButton_, "F.A.Q.", "hinttips.png", homelook::MenuIcon::Questions, &RootViewController::hintTapped);
     make(programButton_, "Plan", "program.png", homelook::MenuIcon::Plan, &RootViewController::programTapped);
     // Progress, settings, the F.A.Q. and the plan table live in a library
     // above this one; a button shows only when its screen is registered.
@@ -122,9 +118,9 @@ void RootViewController::layoutMenu() {
         // Captions hang from under their button, one or two lines tall.
         auto& caption = *shown[i]->caption;
         const ui::Float width = cellWidth - 4;
-        const ui::Float height =
-            gfx::measureText(caption.text(), caption.font(), ui::Size(width, kCaptionHeight), ui::LineBreakMode::WordWrap)
-                .height;
+        const ui::Float height = gfx::measureText(caption.text(), caption.font(), ui::Size(width, kCaptionHeight),
+                                                  ui::LineBreakMode::WordWrap)
+                                     .height;
         caption.setFrame(ui::Rect(x + 2, y + side + 4, width, std::min(kCaptionHeight, height)));
     }
 }
@@ -343,10 +339,10 @@ void RootViewController::DoToday() {
     }
     // 4. The plan is complete.
     if (auto sheet = planCompleteSheet(); sheet && sheet->isVisible()) return;
-    auto sheet = std::make_shared<ui::ActionSheet>(
-        "Congratulations!! Program completed. What would you like to do?",
-        std::static_pointer_cast<ui::ActionSheetDelegate>(self()), std::string("Start from Beginning"),
-        std::string("Start from Week 4 Day 1"));
+    auto sheet =
+        std::make_shared<ui::ActionSheet>("Congratulations!! Program completed. What would you like to do?",
+                                          std::static_pointer_cast<ui::ActionSheetDelegate>(self()),
+                                          std::string("Start from Beginning"), std::string("Start from Week 4 Day 1"));
     sheet->setActionSheetStyle(ui::ActionSheetStyle::BlackOpaque);
     planCompleteSheet_ = sheet;
     sheet->showInView(view());

@@ -55,7 +55,9 @@ public:
     std::shared_ptr<PagedView> pagedView() const { return pagedView_; }
     std::shared_ptr<SummaryViewController> summaryViewController() const { return summaryViewController_; }
     std::shared_ptr<YesterdaySummaryViewController> yesterdayViewController() const { return yesterdayViewController_; }
-    std::shared_ptr<TodaySummaryViewController> todaySummaryViewController() const { return todaySummaryViewController_; }
+    std::shared_ptr<TodaySummaryViewController> todaySummaryViewController() const {
+        return todaySummaryViewController_;
+    }
     std::shared_ptr<TomorrowSummaryViewController> tomorrowViewController() const { return tomorrowViewController_; }
 
     std::shared_ptr<ui::View> topView() const { return topView_; }

@@ -41,8 +41,8 @@ void SummaryViewController::buildContent(ui::View& card) {
     std::shared_ptr<ui::Label>* figures[] = {&totalPULabel_, &totalLastDay_, &totalNextDay_};
     for (int i = 0; i < 3; ++i) {
         const ui::Float x = 8 + column * i;
-        *figures[i] = homelook::label(ui::Rect(x, 52, column, 44), "0", gfx::Font::boldSystemFont(34),
-                                      homelook::ink(), ui::TextAlignment::Center);
+        *figures[i] = homelook::label(ui::Rect(x, 52, column, 44), "0", gfx::Font::boldSystemFont(34), homelook::ink(),
+                                      ui::TextAlignment::Center);
         (*figures[i])->setAdjustsFontSizeToFitWidth(true);
         (*figures[i])->setMinimumFontSize(16);
         card.addSubview(*figures[i]);

@@ -34,9 +34,10 @@ std::string TestView::mainTextForWeek(int week) {
     if (week >= 7)
         return "You made it through all six weeks! Time for your final test: do as many good-form push-ups as "
                "you can, without stopping, and enter the number below.";
-    return base::format("Time for your week %d test! Do as many good-form push-ups as you can, without "
-                        "stopping, and enter the number below. Your score sets your level from here on.",
-                        week);
+    return base::format(
+        "Time for your week %d test! Do as many good-form push-ups as you can, without "
+        "stopping, and enter the number below. Your score sets your level from here on.",
+        week);
 }
 
 void TestView::loadView() {
@@ -52,16 +53,15 @@ void TestView::loadView() {
     const gfx::Color text = lookpalette::testInk();
 
     panel->addSubview(homelook::label(ui::Rect(16, 10, kWidth - 32, 28), "Exhaustion Test",
-                                      gfx::Font::boldSystemFont(21), gfx::Color::white(),
-                                      ui::TextAlignment::Center));
+                                      gfx::Font::boldSystemFont(21), gfx::Color::white(), ui::TextAlignment::Center));
     mainTextLabel_ = homelook::label(ui::Rect(18, 52, kWidth - 36, 76), "", gfx::Font::systemFont(14), text,
                                      ui::TextAlignment::Center);
     mainTextLabel_->setNumberOfLines(0);
     mainTextLabel_->setLineBreakMode(ui::LineBreakMode::WordWrap);
     panel->addSubview(mainTextLabel_);
 
-    testScoreLabel_ = homelook::label(ui::Rect(20, 136, 120, 36), "Push-ups done:", gfx::Font::boldSystemFont(15),
-                                      text);
+    testScoreLabel_ =
+        homelook::label(ui::Rect(20, 136, 120, 36), "Push-ups done:", gfx::Font::boldSystemFont(15), text);
     panel->addSubview(testScoreLabel_);
     resultField_ = std::make_shared<ui::TextField>(ui::Rect(144, 134, kWidth - 164, 40));
     resultField_->setBorderStyle(ui::TextBorderStyle::RoundedRect);
@@ -76,14 +76,21 @@ void TestView::loadView() {
 
     std::weak_ptr<ui::ViewController> weak = weak_from_this();
     auto self = [weak] { return std::static_pointer_cast<TestView>(weak.lock()); };
-    doneButton_ = homelook::button(ui::Rect(20, 188, kWidth - 40, 42), "Save Score", homelook::barTint(),
-                                   gfx::Color::black());
-    doneButton_->addTarget([self] { if (auto s = self()) s->doneClicked(); }, ui::ControlEvents::TouchUpInside);
+    doneButton_ =
+        homelook::button(ui::Rect(20, 188, kWidth - 40, 42), "Save Score", homelook::barTint(), gfx::Color::black());
+    doneButton_->addTarget(
+        [self] {
+            if (auto s = self()) s->doneClicked();
+        },
+        ui::ControlEvents::TouchUpInside);
     panel->addSubview(doneButton_);
-    cancelButton_ = homelook::button(ui::Rect(20, 238, kWidth - 40, 38), "Not Now",
-                                     lookpalette::testDimInk());
+    cancelButton_ = homelook::button(ui::Rect(20, 238, kWidth - 40, 38), "Not Now", lookpalette::testDimInk());
     cancelButton_->setFont(gfx::Font::boldSystemFont(15));
-    cancelButton_->addTarget([self] { if (auto s = self()) s->cancelClicked(); }, ui::ControlEvents::TouchUpInside);
+    cancelButton_->addTarget(
+        [self] {
+            if (auto s = self()) s->cancelClicked();
+        },
+        ui::ControlEvents::TouchUpInside);
     panel->addSubview(cancelButton_);
     setView(backdrop);
 }
@@ -144,18 +151,17 @@ void TestView::doneClicked() {
     // thresholds. The final test after week 6 is kept as a record only: week 7
     // has no thresholds, and the plan-complete choice that follows offers to
     // go on at the level the user has reached.
-    if (week == 3 || week == 5 || week == 6)
-        defaults.setInteger("Tolvek_Level", Utility::GetLevel(*score, week));
+    if (week == 3 || week == 5 || week == 6) defaults.setInteger("Tolvek_Level", Utility::GetLevel(*score, week));
     defaults.setBool("Tolvek_Test", false);
     Utility::synchronizeSettings();
     removeOverlay();
 
     if (Utility::hasReminder() && ui::isClassAvailable("EKEventEditViewController")) {
         waiting_ = true;
-        auto alert = std::make_shared<ui::AlertView>(
-            "Set Reminder?", "Would you like to set a reminder for your next workout?",
-            std::dynamic_pointer_cast<ui::AlertViewDelegate>(shared_from_this()), std::string("No"),
-            std::vector<std::string>{"Yes"});
+        auto alert =
+            std::make_shared<ui::AlertView>("Set Reminder?", "Would you like to set a reminder for your next workout?",
+                                            std::dynamic_pointer_cast<ui::AlertViewDelegate>(shared_from_this()),
+                                            std::string("No"), std::vector<std::string>{"Yes"});
         alert->setTag(kReminderAlertTag);
         alert->show();
         return;

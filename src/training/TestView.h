@@ -81,7 +81,7 @@ private:
     std::shared_ptr<ui::EventEditViewController> editor_;
     std::function<void()> finished_;
     bool lifted_ = false;
-    bool showing_ = false;  // from showOver until finished
+    bool showing_ = false;                 // from showOver until finished
     std::shared_ptr<TestViewView> panel_;  // the card inside the dimming backdrop
-    bool waiting_ = false;  // an alert or the editor is showing
+    bool waiting_ = false;                 // an alert or the editor is showing
 };

@@ -195,8 +195,8 @@ void TodayViewController::loadView() {
     countdownLabel_->layer()->setCornerRadius(7);
     view->addSubview(countdownLabel_);
 
-    shakeLabel_ = look::label(ui::Rect(10, 354, 300, 18), "Shake to end the rest", gfx::Font::systemFont(13),
-                              look::dimInk());
+    shakeLabel_ =
+        look::label(ui::Rect(10, 354, 300, 18), "Shake to end the rest", gfx::Font::systemFont(13), look::dimInk());
     view->addSubview(shakeLabel_);
 
     actionButton_ = look::button(ui::Rect(60, 302, 200, 42), "Tap To Start", gfx::Color::rgb(0.85f, 0.45f, 0.1f));
@@ -245,7 +245,7 @@ void TodayViewController::loadView() {
 
     for (auto& b : {doneButton_, repeatButton_, editRepButton_, shareButton_}) b->setHidden(true);
     for (auto& v : std::initializer_list<std::shared_ptr<ui::View>>{restLabel_, countdownLabel_, needleView_,
-                                                                     addTimeButton_, zeroButton_, shakeLabel_})
+                                                                    addTimeButton_, zeroButton_, shakeLabel_})
         v->setHidden(true);
     setView(view);
 }
@@ -344,7 +344,8 @@ void TodayViewController::viewWillDisappear(bool animated) {
 
 void TodayViewController::showRestTimeText() {
     const auto today = session_->today();
-    if (restTimeLabel_ && today) restTimeLabel_->setText(base::format("Rest: %i      (tap to change)", today->interval()));
+    if (restTimeLabel_ && today)
+        restTimeLabel_->setText(base::format("Rest: %i      (tap to change)", today->interval()));
 }
 
 void TodayViewController::prepareDay(bool freshDay) {
@@ -365,12 +366,11 @@ void TodayViewController::prepareDay(bool freshDay) {
     const auto today = session_->today();
     const int week = today ? today->week() : 0;
     const int day = today ? today->day() : 0;
-    contentLabel_->setText(
-        base::format("Week %i Day %i", week ? week : session_->week(), day ? day : session_->day()));
+    contentLabel_->setText(base::format("Week %i Day %i", week ? week : session_->week(), day ? day : session_->day()));
     actionButton_->setTitle("Tap To Start");
     placardView_->setImage(look::bundleImage("todayplacard.png"));
     for (auto& v : std::initializer_list<std::shared_ptr<ui::View>>{restLabel_, countdownLabel_, needleView_,
-                                                                     addTimeButton_, shakeLabel_})
+                                                                    addTimeButton_, shakeLabel_})
         v->setHidden(true);
     topTodayLabel_->setHidden(false);
     for (auto& b : {doneButton_, shareButton_, repeatButton_, editRepButton_}) b->setHidden(true);
@@ -394,9 +394,9 @@ void TodayViewController::displayControls(int mode) {
     // The views each mode shows; the other views of the list go. Other modes
     // leave them as they are.
     const std::vector<std::shared_ptr<ui::View>> governed = {
-        helpButton_, actionButton_, contentLabel_, topLabel_, restLabel_, countdownLabel_, needleView_,
-        addTimeButton_, shakeLabel_, zeroButton_, placardView_, restTimeLabel_, restTimeButton_, doneButton_,
-        repeatButton_, editRepButton_, shareButton_};
+        helpButton_,     actionButton_,  contentLabel_, topLabel_,      restLabel_,   countdownLabel_,
+        needleView_,     addTimeButton_, shakeLabel_,   zeroButton_,    placardView_, restTimeLabel_,
+        restTimeButton_, doneButton_,    repeatButton_, editRepButton_, shareButton_};
     const std::map<int, std::vector<std::shared_ptr<ui::View>>> visible = {
         {TodayModeSet,
          {helpButton_, actionButton_, contentLabel_, topLabel_, placardView_, restTimeLabel_, restTimeButton_}},
@@ -542,8 +542,9 @@ void TodayViewController::animateTodayHelp() {
         if (session_->repNum() == 5) targets.push_back(todayMin_);
     }
     // Every highlight that is not a target of this overlay stays out.
-    if (alpha == 0) targets = {todayEdit_, todayShare_, todayMin_, todayHelp_[0], todayHelp_[1], todayHelp_[2],
-                               todayHelp_[3], todayHelp_[4]};
+    if (alpha == 0)
+        targets = {todayEdit_,    todayShare_,   todayMin_,     todayHelp_[0],
+                   todayHelp_[1], todayHelp_[2], todayHelp_[3], todayHelp_[4]};
     std::weak_ptr<TodayViewController> weak = self();
     ui::View::animate(
         0.75, 0, ui::AnimationOptions::CurveEaseInOut,
@@ -608,7 +609,6 @@ void TodayViewController::removeCallouts() {
 
 // --- Engine ---------------------------------------------------------------
 
-
 void TodayViewController::actionButtonTapped() {
     switch (todayMode_) {
     case TodayModeReady:
@@ -631,8 +631,7 @@ void TodayViewController::actionButtonTapped() {
         todayMode_ = TodayModeSet;
         processStep();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -801,7 +800,6 @@ void TodayViewController::editRepsNotification(const base::Notification& notific
     if (session_->applyEdit(**carried) && isViewLoaded()) updateSetLabels();
 }
 
-
 void TodayViewController::saveDay() {
     todayMode_ = TodayModeDayComplete;
     session_->saveDay();
@@ -909,9 +907,9 @@ void TodayViewController::showAlert(AlertTag tag, const std::string& title, cons
                                     const std::string& first, const std::string& second) {
     hold();
     // The first button is given as the cancel button, so its index is 0.
-    auto alert = std::make_shared<ui::AlertView>(title, message,
-                                                 std::static_pointer_cast<ui::AlertViewDelegate>(self()), first,
-                                                 std::vector<std::string>{second});
+    auto alert =
+        std::make_shared<ui::AlertView>(title, message, std::static_pointer_cast<ui::AlertViewDelegate>(self()), first,
+                                        std::vector<std::string>{second});
     alert->setTag(tag);
     alert->show();
 }
@@ -933,8 +931,7 @@ void TodayViewController::clickedButtonAtIndex(ui::AlertView& alertView, int but
         if (buttonIndex == 1) presentEventEditor();
         else popToHome(true);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

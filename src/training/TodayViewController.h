@@ -225,8 +225,8 @@ private:
 
     std::shared_ptr<ui::Label> topLabel_, contentLabel_, countdownLabel_, restLabel_, shakeLabel_, topTodayLabel_,
         restTimeLabel_;
-    std::shared_ptr<ui::Button> actionButton_, addTimeButton_, editRepButton_, doneButton_, shareButton_,
-        repeatButton_, helpButton_, zeroButton_, restTimeButton_;
+    std::shared_ptr<ui::Button> actionButton_, addTimeButton_, editRepButton_, doneButton_, shareButton_, repeatButton_,
+        helpButton_, zeroButton_, restTimeButton_;
     std::shared_ptr<ui::ImageView> placardView_, needleView_;
     std::vector<std::shared_ptr<ui::Label>> repLabels_;
     std::vector<std::shared_ptr<ui::Button>> userRepButtons_;

@@ -108,11 +108,15 @@ void TolvekAppDelegate::applicationDidFinishLaunching(ui::Application& applicati
     const auto& settings = base::UserDefaults::standardUserDefaults();
     const std::string& settingsAside = settings.movedAsideTo();
     if (!settingsAside.empty() && settings.leftOutValues() > 0)
-        Utility::reportSettingsProblem("Some of your settings could not be read and were left out; the others are "
-                                       "kept. The old settings file was kept as " + settingsAside + ".");
+        Utility::reportSettingsProblem(
+            "Some of your settings could not be read and were left out; the others are "
+            "kept. The old settings file was kept as " +
+            settingsAside + ".");
     else if (!settingsAside.empty())
-        Utility::reportSettingsProblem("Your settings could not be read, so Tolvek starts again from the set-up. "
-                                       "The old settings file was kept as " + settingsAside + ".");
+        Utility::reportSettingsProblem(
+            "Your settings could not be read, so Tolvek starts again from the set-up. "
+            "The old settings file was kept as " +
+            settingsAside + ".");
     for (const auto& problem : startUpProblems_) Utility::ShowAlert(problem, "Training Log");
     startUpProblems_.clear();
 }
@@ -182,7 +186,8 @@ std::string replaceFromBundle(const std::string& path, const std::string& resour
         base::log("TolvekAppDelegate: moved the unusable " + path + " to " + aside);
         if (!moveSidecarsAside(path, aside)) return aside;
     }
-    if (!copyFromBundle(resource, path, &error)) base::log("TolvekAppDelegate: could not copy " + resource + ": " + error);
+    if (!copyFromBundle(resource, path, &error))
+        base::log("TolvekAppDelegate: could not copy " + resource + ": " + error);
     return aside;
 }
 
@@ -202,7 +207,8 @@ void TolvekAppDelegate::sweepStaleTemporaries() {
         removed += files.removeStaleTemporariesIn(folder);
     removed += files.removeStaleTemporariesIn(ui::MailComposeViewController::outboxDirectory(), 60, true);
     if (removed > 0)
-        base::log("TolvekAppDelegate: removed " + std::to_string(removed) + " unfinished file(s) left by an earlier run");
+        base::log("TolvekAppDelegate: removed " + std::to_string(removed) +
+                  " unfinished file(s) left by an earlier run");
 }
 
 void TolvekAppDelegate::checkAndCreateDatabase() {
@@ -225,8 +231,7 @@ void TolvekAppDelegate::checkAndCreateDatabase() {
         // copy is tried again at the next start.
         if (copyFromBundle(base::paths::join(resources, databaseName_), databasePath(), &error))
             defaults.setBool("Tolvek_ReplacedDBFromUpdate", true);
-        else
-            base::log("TolvekAppDelegate: could not copy the plan database: " + error);
+        else base::log("TolvekAppDelegate: could not copy the plan database: " + error);
     }
     if (!logExists) {
         std::string error;
@@ -235,7 +240,6 @@ void TolvekAppDelegate::checkAndCreateDatabase() {
     }
     repairDatabases();
 }
-
 
 void TolvekAppDelegate::repairDatabases() {
     const std::string resources = base::Bundle::mainBundle().resourcePath();
@@ -258,7 +262,8 @@ void TolvekAppDelegate::repairDatabases() {
         } else {
             startUpProblems_.push_back(
                 "Your training log could not be read, so the totals show 0 and finished days cannot be saved. "
-                "Please check the file " + logDatabasePath() + ".");
+                "Please check the file " +
+                logDatabasePath() + ".");
         }
     }
 }
@@ -310,8 +315,7 @@ std::string plainStoreFailure(const std::string& method) {
 }  // namespace
 
 void TolvekAssertionHandler::handleFailureInMethod(const std::string& method, const void* object,
-                                                   const std::string& file, int line,
-                                                   const std::string& description) {
+                                                   const std::string& file, int line, const std::string& description) {
     if (object != DataAccess::classObject()) {
         base::AssertionHandler::handleFailureInMethod(method, object, file, line, description);
         return;
@@ -323,8 +327,8 @@ void TolvekAssertionHandler::handleFailureInMethod(const std::string& method, co
     if (shown && shown->isVisible()) return;
     std::string message = plainStoreFailure(method);
     if (!StoreFailureNote::current().empty()) message += " " + StoreFailureNote::current();
-    auto alert = std::make_shared<ui::AlertView>("Error", message, std::weak_ptr<ui::AlertViewDelegate>(),
-                                                 std::nullopt, std::vector<std::string>{"Ok"});
+    auto alert = std::make_shared<ui::AlertView>("Error", message, std::weak_ptr<ui::AlertViewDelegate>(), std::nullopt,
+                                                 std::vector<std::string>{"Ok"});
     storeAlert() = alert;
     alert->show();
 }

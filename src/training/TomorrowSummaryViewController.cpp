@@ -2,7 +2,8 @@
 
 #include "training/DataAccess.h"
 
-TomorrowSummaryViewController::TomorrowSummaryViewController() : SummaryPageViewController("TomorrowSummaryView", "Coming Up Next") {}
+TomorrowSummaryViewController::TomorrowSummaryViewController()
+    : SummaryPageViewController("TomorrowSummaryView", "Coming Up Next") {}
 
 void TomorrowSummaryViewController::buildContent(ui::View& card) { nextTimeLabel_ = textLabel(card); }
 

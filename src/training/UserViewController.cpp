@@ -64,21 +64,24 @@ void UserViewController::loadView() {
     content_->setBackgroundColor(gfx::Color::clear());
     view->addSubview(content_);
 
-    content_->addSubview(homelook::label(ui::Rect(20, 14, 280, 28), "Your Initial Test",
-                                         gfx::Font::boldSystemFont(22), homelook::gold()));
+    content_->addSubview(homelook::label(ui::Rect(20, 14, 280, 28), "Your Initial Test", gfx::Font::boldSystemFont(22),
+                                         homelook::gold()));
     explainationText_ = std::make_shared<ui::TextView>(ui::Rect(14, 46, 292, 96));
     explainationText_->setEditable(false);
     explainationText_->setBackgroundColor(gfx::Color::clear());
     explainationText_->setTextColor(homelook::ink());
     content_->addSubview(explainationText_);
 
-    goodFormButton_ = homelook::button(ui::Rect(20, 150, 280, 40), "See a Good-Form Push-up", homelook::card(),
-                                       homelook::gold());
+    goodFormButton_ =
+        homelook::button(ui::Rect(20, 150, 280, 40), "See a Good-Form Push-up", homelook::card(), homelook::gold());
     goodFormButton_->setFont(gfx::Font::boldSystemFont(16));
     std::weak_ptr<ui::ViewController> weak = weak_from_this();
     auto self = [weak] { return std::static_pointer_cast<UserViewController>(weak.lock()); };
-    goodFormButton_->addTarget([self] { if (auto s = self()) s->viewGoodFormPushed(); },
-                               ui::ControlEvents::TouchUpInside);
+    goodFormButton_->addTarget(
+        [self] {
+            if (auto s = self()) s->viewGoodFormPushed();
+        },
+        ui::ControlEvents::TouchUpInside);
     content_->addSubview(goodFormButton_);
 
     content_->addSubview(homelook::label(ui::Rect(20, 212, 280, 22), "How many push-ups did you do?",
@@ -95,7 +98,11 @@ void UserViewController::loadView() {
     content_->addSubview(initialValueField_);
 
     okButton_ = homelook::button(ui::Rect(202, 242, 98, 40), "OK", homelook::barTint(), gfx::Color::black());
-    okButton_->addTarget([self] { if (auto s = self()) s->okClicked(); }, ui::ControlEvents::TouchUpInside);
+    okButton_->addTarget(
+        [self] {
+            if (auto s = self()) s->okClicked();
+        },
+        ui::ControlEvents::TouchUpInside);
     content_->addSubview(okButton_);
 
     auto note = homelook::label(ui::Rect(20, 296, 280, 54),
@@ -117,8 +124,8 @@ void UserViewController::viewDidLoad() {
     barTitle->setAdjustsFontSizeToFitWidth(true);
     barTitle->setMinimumFontSize(14);
     navigationItem()->setTitleView(barTitle);
-    level_ = hasBeenReset_ ? 1000 : static_cast<int>(base::UserDefaults::standardUserDefaults().integerForKey(
-                                        "Tolvek_Level"));
+    level_ = hasBeenReset_ ? 1000
+                           : static_cast<int>(base::UserDefaults::standardUserDefaults().integerForKey("Tolvek_Level"));
 }
 
 void UserViewController::setBackgroundFrame() {

@@ -29,9 +29,18 @@ int Utility::GetLevel(int score, int week) {
     int two = 0;
     int three = 0;
     switch (week) {
-    case 3: two = 21; three = 26; break;
-    case 5: two = 36; three = 41; break;
-    case 6: two = 51; three = 61; break;
+    case 3:
+        two = 21;
+        three = 26;
+        break;
+    case 5:
+        two = 36;
+        three = 41;
+        break;
+    case 6:
+        two = 51;
+        three = 61;
+        break;
     default: return 1;
     }
     if (score >= three) return 3;

@@ -13,12 +13,12 @@
 
 namespace workoutlook {
 
-gfx::Color background();   // the warm dark brown behind the screens
-gfx::Color band();         // the darker strip behind the row of sets
-gfx::Color ink();          // light text on the background
-gfx::Color dimInk();       // secondary text
-gfx::Color accent();       // orange of titles and highlights
-gfx::Color barTint();      // the navigation bar of the workout
+gfx::Color background();  // the warm dark brown behind the screens
+gfx::Color band();        // the darker strip behind the row of sets
+gfx::Color ink();         // light text on the background
+gfx::Color dimInk();      // secondary text
+gfx::Color accent();      // orange of titles and highlights
+gfx::Color barTint();     // the navigation bar of the workout
 
 // An image of the bundle by file name ("todayplacard.png"): the "@2x" twin
 // when the screen is drawn at 2x and it exists, else the plain file; null

@@ -1,5 +1,6 @@
 #include "training/YesterdaySummaryViewController.h"
 
-YesterdaySummaryViewController::YesterdaySummaryViewController() : SummaryPageViewController("YesterdaySummaryView", "Last Workout") {}
+YesterdaySummaryViewController::YesterdaySummaryViewController()
+    : SummaryPageViewController("YesterdaySummaryView", "Last Workout") {}
 
 void YesterdaySummaryViewController::buildContent(ui::View& card) { yesterdayLabel_ = textLabel(card); }

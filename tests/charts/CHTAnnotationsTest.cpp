@@ -38,7 +38,7 @@ struct AnchoredHost {
 TEST(CHTLayerAnnotationTest, EachAnchorLandsOnItsPointOfTheAnchorLayer) {
     AnchoredHost h;
     // Anchor 0..8 and the host point the content's centre should sit on.
-    const std::vector<gfx::Point> expected = {{50, 40},  {100, 40}, {150, 40}, {50, 70}, {150, 70},
+    const std::vector<gfx::Point> expected = {{50, 40},  {100, 40},  {150, 40},  {50, 70}, {150, 70},
                                               {50, 100}, {100, 100}, {150, 100}, {100, 70}};
     for (int anchor = 0; anchor < 9; ++anchor) {
         h.annotation->setRectAnchor(anchor);

@@ -51,8 +51,8 @@ TEST(CHTAxisLabelTest, EqualityAndHashFollowTheTickLocation) {
     EXPECT_EQ(b->hash(), 0u);
     auto title = CHTAxisTitle::initWithText("t", nullptr);
     title->setTickLocation(D("2"));
-    EXPECT_TRUE(a->isEqual(title.get()));    // a title is a kind of label
-    EXPECT_FALSE(title->isEqual(a.get()));   // a label is no title
+    EXPECT_TRUE(a->isEqual(title.get()));   // a title is a kind of label
+    EXPECT_FALSE(title->isEqual(a.get()));  // a label is no title
     EXPECT_FALSE(a->isEqual(nullptr));
     EXPECT_EQ(a->description().rfind("<CHTAxisLabel {<CHTLayer bounds:", 0), 0u);
 }

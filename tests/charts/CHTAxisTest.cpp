@@ -66,10 +66,19 @@ TEST_P(GeneratorTest, GeneratesTheExpectedLocations) {
 INSTANTIATE_TEST_SUITE_P(
     Policies, GeneratorTest,
     testing::Values(
-        GeneratorCase{"FixedHalfOverMinusOneToZero", 2, "-1", "1", "0.5", "0", 4, 0, 0, {-1, -0.5, 0},
+        GeneratorCase{"FixedHalfOverMinusOneToZero",
+                      2,
+                      "-1",
+                      "1",
+                      "0.5",
+                      "0",
+                      4,
+                      0,
+                      0,
+                      {-1, -0.5, 0},
                       {-0.9, -0.8, -0.7, -0.6, -0.4, -0.3, -0.2, -0.1}},
-        GeneratorCase{"FixedTwoOverZeroToEleven", 2, "0", "11", "2", "0", 1, 0, 0, {0, 2, 4, 6, 8, 10},
-                      {1, 3, 5, 7, 9, 11}},
+        GeneratorCase{
+            "FixedTwoOverZeroToEleven", 2, "0", "11", "2", "0", 1, 0, 0, {0, 2, 4, 6, 8, 10}, {1, 3, 5, 7, 9, 11}},
         GeneratorCase{"FixedTwoFromOriginOne", 2, "0", "6", "2", "1", 1, 0, 0, {1, 3, 5}, {0, 2, 4, 6}},
         GeneratorCase{"FixedZeroInterval", 2, "0", "10", "0", "0", 1, 0, 0, {}, {}},
         GeneratorCase{"FixedNegativeInterval", 2, "0", "10", "-1", "0", 1, 0, 0, {}, {}},
@@ -87,10 +96,28 @@ INSTANTIATE_TEST_SUITE_P(
         // Ends that lie on a limit in decimals but not in binary (0.7 + 0.1 is
         // 0.7999999999999999 in doubles; 1000 - 999.9 is 0.10000000000002274),
         // or that a 38-digit third overshoots (5 / 3 three times), are kept.
-        GeneratorCase{"AutoKeepsTheEndOfPointSevenPlusPointOne", 3, "0.7", "0.1", "1", "0", 0, 0, 0,
-                      {0.7, 0.72, 0.74, 0.76, 0.78, 0.8}, {}},
-        GeneratorCase{"AutoLogKeepsTheStartOfADescendingRange", 3, "1000", "-999.9", "1", "0", 0, 0, 1,
-                      {0.1, 1, 10, 100, 1000}, {}},
+        GeneratorCase{"AutoKeepsTheEndOfPointSevenPlusPointOne",
+                      3,
+                      "0.7",
+                      "0.1",
+                      "1",
+                      "0",
+                      0,
+                      0,
+                      0,
+                      {0.7, 0.72, 0.74, 0.76, 0.78, 0.8},
+                      {}},
+        GeneratorCase{"AutoLogKeepsTheStartOfADescendingRange",
+                      3,
+                      "1000",
+                      "-999.9",
+                      "1",
+                      "0",
+                      0,
+                      0,
+                      1,
+                      {0.1, 1, 10, 100, 1000},
+                      {}},
         GeneratorCase{"EqualKeepsTheEndOfThirds", 4, "0", "5", "1", "0", 0, 4, 0, {0, 5.0 / 3, 10.0 / 3, 5}, {}}),
     [](const testing::TestParamInfo<GeneratorCase>& info) { return info.param.name; });
 
@@ -132,8 +159,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(TerminationCase{"NaNBound", 2, "NaN", "10", "1", 1, 0, 0, 0},
                     TerminationCase{"NaNLength", 4, "0", "NaN", "1", 1, 5, 0, 0},
                     TerminationCase{"NaNInterval", 2, "0", "10", "NaN", 1, 0, 0, 0},
-                    TerminationCase{"StepTooSmallToGrow", 2, "1000000000000000000000000000000", "1", "0.0000000001",
-                                    1, 0, 0, 1},
+                    TerminationCase{"StepTooSmallToGrow", 2, "1000000000000000000000000000000", "1", "0.0000000001", 1,
+                                    0, 0, 1},
                     TerminationCase{"LogShorterThanOne", 3, "1", "0.5", "1", 1, 0, 1, 2},
                     TerminationCase{"LogTinyRange", 3, "0.001", "0.0001", "1", 9, 0, 1, 2},
                     TerminationCase{"HugeLoggedDay", 2, "0", "99999999", "1", 1, 0, 0, 0},
@@ -530,7 +557,8 @@ TEST(CHTAxisTest, ConfiguredAxisAndAxisSetSurviveAnArchive) {
     x.setVisibleRange(R("1", "5"));
     x.setLabelExclusionRanges({R("2", "1")});
     x.setAlternatingBandFills({CHTColor::lightGrayColor(), nullptr});
-    x.addBackgroundLimitBand(CHTLimitBand::limitBandWithRange(R("1", "2"), CHTFill::fillWithColor(CHTColor::redColor())));
+    x.addBackgroundLimitBand(
+        CHTLimitBand::limitBandWithRange(R("1", "2"), CHTFill::fillWithColor(CHTColor::redColor())));
     auto grid = CHTLineStyle::lineStyle();
     grid->setLineWidth(0.5f);
     x.setMajorGridLineStyle(grid);

@@ -134,8 +134,8 @@ TEST(CHTBarPlotTest, LocationsFromThePlotRangeStayEvenlySpreadAfterAnInsert) {
 TEST(CHTBarPlotTest, PerRecordFillAndLineStyleAnswers) {
     BarStage s({1, 2, 3, 4}, {1, 2, 3, 4});
     auto red = CHTFill::fillWithColor(CHTColor::redColor());
-    s.source->fills[1] = CHTDataSourceObject<CHTFill>::of(red);    // its own fill
-    s.source->fills[2] = CHTDataSourceObject<CHTFill>::null();     // no fill
+    s.source->fills[1] = CHTDataSourceObject<CHTFill>::of(red);           // its own fill
+    s.source->fills[2] = CHTDataSourceObject<CHTFill>::null();            // no fill
     s.source->lineStyles[3] = CHTDataSourceObject<CHTLineStyle>::null();  // no outline
     gfx::RecordingContext ctx({100, 100});
     s.plot->renderAsVectorInContext(ctx);
@@ -196,7 +196,9 @@ TEST(CHTBarPlotTest, BarsAtThePlotAreasEdgesAreShownUntilHalfTheirWidthIsPast) {
     // Half a bar is 0.25 data units.
     BarStage s({-0.2, -0.3, 10.2, 10.3, NaN}, {1, 1, 1, 1, 1});
     gfx::Point base, tip;
-    auto visible = [&](std::size_t i) { return s.plot->barAtRecordIndex(i, base, tip) && s.plot->barIsVisibleWithBasePoint(base); };
+    auto visible = [&](std::size_t i) {
+        return s.plot->barAtRecordIndex(i, base, tip) && s.plot->barIsVisibleWithBasePoint(base);
+    };
     EXPECT_TRUE(visible(0));
     EXPECT_FALSE(visible(1));
     EXPECT_TRUE(visible(2));
@@ -252,8 +254,8 @@ TEST(CHTBarPlotTest, TubularBarsAndMismatchedFields) {
     CHTRegisterCodingClasses();
     plot->setPlotRange(CHTPlotRange::plotRangeWithLocation(D("1"), D("5")));
     plot->setBarBasesVary(true);
-    auto decoded = base::KeyedUnarchiver::unarchiveObjectOfType<CHTBarPlot>(
-        base::KeyedArchiver::archivedDataWithRootObject(plot));
+    auto decoded =
+        base::KeyedUnarchiver::unarchiveObjectOfType<CHTBarPlot>(base::KeyedArchiver::archivedDataWithRootObject(plot));
     ASSERT_TRUE(decoded);
     EXPECT_TRUE(CHTDecimalEquals(decoded->barWidth(), D("0.8")));
     EXPECT_EQ(decoded->barCornerRadius(), 2);

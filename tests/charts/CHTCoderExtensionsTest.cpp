@@ -152,7 +152,7 @@ TEST_F(CodingTest, DamagedPathCountStopsAtTheMissingElement) {
 TEST_F(CodingTest, ImagesRoundTripAndBadSizesGiveNoImage) {
     std::vector<std::uint8_t> pixels(2 * 2 * 4, 0);
     for (std::size_t i = 0; i < pixels.size(); i += 4) {
-        pixels[i] = 255;  // B
+        pixels[i] = 255;      // B
         pixels[i + 3] = 255;  // A
     }
     auto image = gfx::Image::create(2, 2, 8, 32, 8, gfx::Image::kPremultipliedFirst32Little, pixels);
@@ -182,9 +182,9 @@ TEST_F(CodingTest, ImagesRoundTripAndBadSizesGiveNoImage) {
 
 TEST_F(CodingTest, ColorSpacesAreNotArchived) {
     std::shared_ptr<const gfx::ColorSpace> space;
-    base::Dictionary d = roundTrip(
-        [](base::KeyedArchiver& c) { encodeCGColorSpace(c, *gfx::ColorSpace::deviceGray(), "cs"); },
-        [&](base::KeyedUnarchiver& c) { space = newCGColorSpaceDecode(c, "cs"); });
+    base::Dictionary d =
+        roundTrip([](base::KeyedArchiver& c) { encodeCGColorSpace(c, *gfx::ColorSpace::deviceGray(), "cs"); },
+                  [&](base::KeyedUnarchiver& c) { space = newCGColorSpaceDecode(c, "cs"); });
     EXPECT_EQ(d.size(), 1u);  // only the class name
     ASSERT_NE(space, nullptr);
     EXPECT_EQ(space->model(), gfx::ColorSpace::Model::RGB);

@@ -173,7 +173,8 @@ TEST(CHTGradientTest, DrawsNothingForEmptyRadialOrUnknownMode) {
 
 TEST(CHTGradientTest, FillsARectWithItsColours) {
     gfx::ImageContext ctx({100, 10});
-    CHTGradient::gradientWithBeginningColor(CHTColor::redColor(), CHTColor::blueColor())->fillRect(gfx::Rect(0, 0, 100, 10), ctx);
+    CHTGradient::gradientWithBeginningColor(CHTColor::redColor(), CHTColor::blueColor())
+        ->fillRect(gfx::Rect(0, 0, 100, 10), ctx);
     auto left = probe(ctx, 1, 5), right = probe(ctx, 98, 5), mid = probe(ctx, 50, 5);
     EXPECT_GT(left.r, 240);
     EXPECT_GT(right.b, 240);

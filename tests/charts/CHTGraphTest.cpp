@@ -352,8 +352,8 @@ TEST(CHTGraphTest, EventsGoToTheLaterPlotFirstAndOtherwiseToEveryPlotSpace) {
 TEST(CHTGraphTest, TheLegendAnchorPicksTheContentAnchorPoint) {
     auto graph = laidOutGraph();
     const std::pair<int, gfx::Point> table[] = {
-        {0, {0, 0}},   {1, {0.5, 0}}, {2, {1, 0}},     {3, {0, 0.5}}, {4, {1, 0.5}},
-        {5, {0, 1}},   {6, {0.5, 1}}, {7, {1, 1}},     {8, {0.5, 0.5}}, {42, {0, 0}},
+        {0, {0, 0}}, {1, {0.5, 0}}, {2, {1, 0}}, {3, {0, 0.5}},   {4, {1, 0.5}},
+        {5, {0, 1}}, {6, {0.5, 1}}, {7, {1, 1}}, {8, {0.5, 0.5}}, {42, {0, 0}},
     };
     for (const auto& [anchor, point] : table) {
         graph->setLegendAnchor(anchor);

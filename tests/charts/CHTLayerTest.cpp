@@ -152,9 +152,9 @@ TEST(CHTBorderedLayerTest, BorderIsStrokedInsideTheBounds) {
     gfx::ImageContext pixels({60, 60});
     layer->recursivelyRenderInContext(pixels);
     auto img = pixels.image();
-    EXPECT_GT(img->pixel(1, 30).a, 200);   // inside the border band
-    EXPECT_EQ(img->pixel(30, 30).a, 0);    // no fill
-    EXPECT_EQ(img->pixel(0, 0).a, 0);      // rounded corner
+    EXPECT_GT(img->pixel(1, 30).a, 200);  // inside the border band
+    EXPECT_EQ(img->pixel(30, 30).a, 0);   // no fill
+    EXPECT_EQ(img->pixel(0, 0).a, 0);     // rounded corner
     bool stroked = false;
     for (const auto& op : ctx.operations()) stroked = stroked || op.name.find("stroke") != std::string::npos;
     EXPECT_TRUE(stroked);

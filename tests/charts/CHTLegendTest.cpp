@@ -133,7 +133,8 @@ TEST(CHTLegendTest, BoundsAndSwatchSizes) {
     auto grid = CHTLegend::legendWithPlots(plots);
     grid->layoutIfNeeded();
     auto style = grid->textStyle();
-    const gfx::Size t0 = sizeWithTextStyle("Plot 0", style.get()), t1 = sizeWithTextStyle("A much longer title", style.get()),
+    const gfx::Size t0 = sizeWithTextStyle("Plot 0", style.get()),
+                    t1 = sizeWithTextStyle("A much longer title", style.get()),
                     t2 = sizeWithTextStyle("Plot 2", style.get());
     const CGFloat col0 = std::max({t0.width, t2.width, CGFloat(18)}), col1 = std::max(t1.width, CGFloat(18));
     const CGFloat row0 = std::max({t0.height, t1.height, CGFloat(18)}), row1 = std::max(t2.height, CGFloat(18));
@@ -279,8 +280,8 @@ TEST(CHTLegendTest, ADecodedLegendFollowsItsPlotsAndAGoneLegendIsNotCalled) {
     legend->setNumberOfColumns(3);
     legend->setSwatchSize({12, 8});
     legend->layoutIfNeeded();
-    auto decoded =
-        base::KeyedUnarchiver::unarchiveObjectOfType<CHTLegend>(base::KeyedArchiver::archivedDataWithRootObject(legend));
+    auto decoded = base::KeyedUnarchiver::unarchiveObjectOfType<CHTLegend>(
+        base::KeyedArchiver::archivedDataWithRootObject(legend));
     ASSERT_TRUE(decoded);
     EXPECT_EQ(decoded->numberOfColumns(), 3u);
     EXPECT_EQ(decoded->swatchSize(), gfx::Size(12, 8));

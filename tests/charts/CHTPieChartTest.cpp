@@ -21,8 +21,8 @@
 #include "charts/PlotTestSupport.h"
 #include "platform/base/NotificationCenter.h"
 
-using plottest::NaN;
 using charttest::D;
+using plottest::NaN;
 
 namespace {
 
@@ -213,7 +213,7 @@ TEST(CHTPieChartTest, WedgeAndRingPaths) {
     texts = plottest::pathTexts(ring);
     EXPECT_EQ(texts.front(), "M 100 150");
     EXPECT_NE(std::find(texts.begin(), texts.end(), "L 120 100"), texts.end());  // down to the inner arc
-    EXPECT_FALSE(ring.containsPoint({105, 105}));  // the hole
+    EXPECT_FALSE(ring.containsPoint({105, 105}));                                // the hole
     EXPECT_TRUE(ring.containsPoint({125, 125}));
     EXPECT_FALSE(ring.containsPoint({80, 120}));
 }
@@ -230,8 +230,8 @@ TEST(CHTPieChartTest, ARadialOffsetPushesTheSliceAndItsLabelOut) {
     const int shift = int(std::lround(10 * std::cos(kPi / 4)));
     // Rows count from the top: y is 200 - row.
     EXPECT_EQ(img->pixel(100 + shift + 2, 200 - (100 + shift + 2)).r, 255);  // just inside its new corner
-    EXPECT_EQ(img->pixel(102, 98).a, 0);                                      // the gap it left at the centre
-    EXPECT_EQ(img->pixel(98, 98).g, 255);                                     // the second slice stays put
+    EXPECT_EQ(img->pixel(102, 98).a, 0);                                     // the gap it left at the centre
+    EXPECT_EQ(img->pixel(98, 98).g, 255);                                    // the second slice stays put
 
     s.pie->setLabelTextStyle(CHTTextStyle::textStyle());
     s.pie->relabel();
@@ -271,9 +271,9 @@ TEST(CHTPieChartTest, PressesInTheHoleSelectNothingAndOnTheRimTheSlice) {
     s.pie->setPieInnerRadius(20);
     // Clockwise from straight up: slice 0 covers pi/2 .. 0, slice 1 0 .. -pi/2,
     // slice 2 the left half.
-    EXPECT_FALSE(s.press(kPi / 4, 10));     // in the hole
-    EXPECT_TRUE(s.press(kPi / 2, 50));      // exactly on the rim, straight up
-    EXPECT_FALSE(s.press(kPi / 4, 50.5));   // beyond it
+    EXPECT_FALSE(s.press(kPi / 4, 10));    // in the hole
+    EXPECT_TRUE(s.press(kPi / 2, 50));     // exactly on the rim, straight up
+    EXPECT_FALSE(s.press(kPi / 4, 50.5));  // beyond it
     EXPECT_TRUE(s.press(-kPi / 4, 30));
     EXPECT_TRUE(s.press(kPi, 30));
     EXPECT_EQ(selections->selected, (std::vector<std::size_t>{0, 1, 2}));
@@ -290,8 +290,8 @@ TEST(CHTPieChartTest, PressesInTheHoleSelectNothingAndOnTheRimTheSlice) {
     s.pie->setPieInnerRadius(0);
     s.source->offsets[0] = 20;
     selections->selected.clear();
-    EXPECT_FALSE(s.press(kPi / 4, 5));   // the gap it left at the centre
-    EXPECT_TRUE(s.press(kPi / 4, 65));   // beyond the rim, inside the moved slice
+    EXPECT_FALSE(s.press(kPi / 4, 5));  // the gap it left at the centre
+    EXPECT_TRUE(s.press(kPi / 4, 65));  // beyond the rim, inside the moved slice
     EXPECT_EQ(selections->selected, (std::vector<std::size_t>{0}));
 }
 
@@ -352,8 +352,8 @@ TEST(CHTPieChartTest, ArchivesItsGeometryAndStyles) {
     pie->setCenterAnchor({0.25f, 0.75f});
     pie->setBorderLineStyle(CHTLineStyle::lineStyle());
     pie->setOverlayFill(CHTFill::fillWithColor(CHTColor::clearColor()));
-    auto decoded = base::KeyedUnarchiver::unarchiveObjectOfType<CHTPieChart>(
-        base::KeyedArchiver::archivedDataWithRootObject(pie));
+    auto decoded =
+        base::KeyedUnarchiver::unarchiveObjectOfType<CHTPieChart>(base::KeyedArchiver::archivedDataWithRootObject(pie));
     ASSERT_TRUE(decoded);
     EXPECT_EQ(decoded->pieRadius(), 40);
     EXPECT_EQ(decoded->pieInnerRadius(), 12);

@@ -88,7 +88,8 @@ TEST(CHTPlotAreaTest, BadLayerOrdersAreRefusedAndTheOldOneKept) {
     needEveryGroup(chart);
     chart.area->setTopDownLayerOrder(std::vector<int>{3});
     const std::vector<int> kept{0, 1, 2, 4, 5, 3};
-    for (const auto& bad : std::vector<std::vector<int>>{{6}, {-1}, {1, 1}, {0, 1, 2, 3, 4, 5, 0}, {0, 1, 2, 3, 4, 5, 6}}) {
+    for (const auto& bad :
+         std::vector<std::vector<int>>{{6}, {-1}, {1, 1}, {0, 1, 2, 3, 4, 5, 0}, {0, 1, 2, 3, 4, 5, 6}}) {
         chart.area->setTopDownLayerOrder(bad);
         EXPECT_EQ(chart.area->topDownLayerOrder(), std::optional<std::vector<int>>(std::vector<int>{3}));
         EXPECT_EQ(groupOrder(*chart.area), kept);

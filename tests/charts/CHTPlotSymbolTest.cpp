@@ -62,17 +62,16 @@ TEST(CHTPlotSymbolTest, EveryTypesVerticesFollowTheTable) {
     expectVertices(CHTPlotSymbolTypeDiamond, {{0, 3}, {5, 0}, {0, -3}, {-5, 0}});
     expectVertices(CHTPlotSymbolTypeTriangle,
                    {{0, 3}, {float(r3 * h), float(-0.5 * k)}, {float(-r3 * h), float(-0.5 * k)}});
-    expectVertices(CHTPlotSymbolTypeStar,
-                   {{0, 3},
-                    {float(0.22451399 * h), float(0.30901700 * k)},
-                    {float(0.95105654 * h), float(0.30901700 * k)},
-                    {float(0.36327127 * h), float(-0.11803399 * k)},
-                    {float(0.58778524 * h), float(-0.80901700 * k)},
-                    {0, float(-0.38196602 * k)},
-                    {float(-0.58778524 * h), float(-0.80901700 * k)},
-                    {float(-0.36327127 * h), float(-0.11803399 * k)},
-                    {float(-0.95105654 * h), float(0.30901700 * k)},
-                    {float(-0.22451399 * h), float(0.30901700 * k)}});
+    expectVertices(CHTPlotSymbolTypeStar, {{0, 3},
+                                           {float(0.22451399 * h), float(0.30901700 * k)},
+                                           {float(0.95105654 * h), float(0.30901700 * k)},
+                                           {float(0.36327127 * h), float(-0.11803399 * k)},
+                                           {float(0.58778524 * h), float(-0.80901700 * k)},
+                                           {0, float(-0.38196602 * k)},
+                                           {float(-0.58778524 * h), float(-0.80901700 * k)},
+                                           {float(-0.36327127 * h), float(-0.11803399 * k)},
+                                           {float(-0.95105654 * h), float(0.30901700 * k)},
+                                           {float(-0.22451399 * h), float(0.30901700 * k)}});
     expectVertices(CHTPlotSymbolTypePentagon, {{0, 3},
                                                {float(0.95105654 * h), float(0.30901700 * k)},
                                                {float(0.58778524 * h), float(-0.80901700 * k)},
@@ -219,8 +218,8 @@ TEST(CHTPlotSymbolTest, StampedPixelsMatchVectorPixels) {
                 for (int x = 0; x < int(40 * scale); ++x) {
                     auto p = a->pixel(x, y), q = b->pixel(x, y);
                     painted += p.a > 0;
-                    worst = std::max({worst, std::abs(p.r - q.r), std::abs(p.g - q.g), std::abs(p.b - q.b),
-                                      std::abs(p.a - q.a)});
+                    worst = std::max(
+                        {worst, std::abs(p.r - q.r), std::abs(p.g - q.g), std::abs(p.b - q.b), std::abs(p.a - q.a)});
                 }
             EXPECT_GT(painted, 40) << "scale " << scale << " flipped " << flipped;
             // Flipped, the rasterizer's coverage of slanted edges differs by

@@ -45,10 +45,10 @@ std::shared_ptr<TableSource> xySource(Answer answer, std::vector<double> x, std:
 
 TEST(CHTPlotTest, ThePreferredNumberOperationIsAsked) {
     const std::vector<std::pair<Answer, std::string>> cases{{Answer::Data, "data 0 0 3"},
-                                                             {Answer::Doubles, "doubles 0 0 3"},
-                                                             {Answer::Numbers, "numbers 0 0 3"},
-                                                             {Answer::Double, "double 0 0"},
-                                                             {Answer::Number, "number 0 0"}};
+                                                            {Answer::Doubles, "doubles 0 0 3"},
+                                                            {Answer::Numbers, "numbers 0 0 3"},
+                                                            {Answer::Double, "double 0 0"},
+                                                            {Answer::Number, "number 0 0"}};
     for (const auto& [answer, first] : cases) {
         auto source = xySource(answer, {1, 2, 3}, {4, 5, 6});
         auto plot = std::make_shared<CHTScatterPlot>();
@@ -158,8 +158,9 @@ TEST(CHTPlotTest, ShortAnswersFillOnlyWhatTheyHold) {
     charttest::ScopedAssertionRecorder recorder;
     EXPECT_ANY_THROW(plot->reloadDataInIndexRange({3, 2}));
     ASSERT_EQ(recorder.failures().size(), 1u);
-    EXPECT_EQ(recorder.failures()[0].description,
-              "Invalid parameter not satisfying: NSMaxRange(indexRange) <= [self.dataSource numberOfRecordsForPlot:self]");
+    EXPECT_EQ(
+        recorder.failures()[0].description,
+        "Invalid parameter not satisfying: NSMaxRange(indexRange) <= [self.dataSource numberOfRecordsForPlot:self]");
     EXPECT_EQ(recorder.failures()[0].file, "Charts/Source/CHTPlot");
 }
 
@@ -183,9 +184,9 @@ TEST(CHTPlotTest, InsertAndDeletePullAndShiftTheRightRecords) {
     EXPECT_EQ(plot->cachedDataCount(), 6u);
     EXPECT_EQ(doublesOf(*plot, 1), (std::vector<double>{10, 200, 201, 11, 12, 13}));
     EXPECT_EQ(source->log.front(), "number 0 1");
-    EXPECT_EQ(std::count_if(source->log.begin(), source->log.end(),
-                            [](const std::string& s) { return s == "number 1 0"; }),
-              0);
+    EXPECT_EQ(
+        std::count_if(source->log.begin(), source->log.end(), [](const std::string& s) { return s == "number 1 0"; }),
+        0);
     // The short field moved by its own count: its second sample is now at 3.
     ASSERT_EQ(plot->cachedNumbersForField(5)->numberOfSamples(), 4u);
     EXPECT_EQ(plot->cachedDoubleForField(5, 0), 1);

@@ -39,13 +39,13 @@ TEST(CHTRangePlotTest, OneRecordsEightSegmentsInOrderWithGapAndCaps) {
     gfx::RecordingContext ctx({100, 100});
     const CHTRangePlotViewPoint v{50, 50, 80, 20, 10, 90};
     EXPECT_EQ(pathTexts(plot.rangePath(ctx, v, gfx::Size(2, 3), 4, false)),
-              (std::vector<std::string>{"M 50 53", "L 50 80",   // upper bar
-                                        "M 50 47", "L 50 20",   // lower bar
-                                        "M 46 80", "L 54 80",   // upper cap
-                                        "M 46 20", "L 54 20",   // lower cap
-                                        "M 48 50", "L 10 50",   // left bar
-                                        "M 52 50", "L 90 50",   // right bar
-                                        "M 10 46", "L 10 54",   // left cap
+              (std::vector<std::string>{"M 50 53", "L 50 80",     // upper bar
+                                        "M 50 47", "L 50 20",     // lower bar
+                                        "M 46 80", "L 54 80",     // upper cap
+                                        "M 46 20", "L 54 20",     // lower cap
+                                        "M 48 50", "L 10 50",     // left bar
+                                        "M 52 50", "L 90 50",     // right bar
+                                        "M 10 46", "L 10 54",     // left cap
                                         "M 90 46", "L 90 54"}));  // right cap
     // Only a high: the upper bar from the point itself and its cap.
     const CHTRangePlotViewPoint onlyHigh{50, 50, 80, NaN, NaN, NaN};
@@ -197,10 +197,10 @@ TEST(CHTRangePlotTest, MismatchedCountsLabelsSwatchAndArchiving) {
     gfx::ImageContext image({40, 40}, 1, gfx::YAxis::Up);
     s.plot->drawSwatchForLegend(CHTLegendSwatchStyle{}, 0, gfx::Rect(10, 10, 20, 20), image);
     auto img = image.image();
-    EXPECT_EQ(img->pixel(12, 12).g, 255);   // the band
-    EXPECT_EQ(img->pixel(20, 12).r, 255);   // the upper bar ends at the top edge
-    EXPECT_EQ(img->pixel(20, 18).g, 255);   // inside the gap: the band only
-    EXPECT_EQ(img->pixel(12, 20).r, 255);   // the left bar
+    EXPECT_EQ(img->pixel(12, 12).g, 255);  // the band
+    EXPECT_EQ(img->pixel(20, 12).r, 255);  // the upper bar ends at the top edge
+    EXPECT_EQ(img->pixel(20, 18).g, 255);  // inside the gap: the band only
+    EXPECT_EQ(img->pixel(12, 20).r, 255);  // the left bar
 
     CHTRegisterCodingClasses();
     s.plot->setBarWidth(6);

@@ -66,8 +66,8 @@ TEST(CHTScatterPlotTest, LinearSteppedAndHistogramPaths) {
     s.plot->setInterpolation(CHTScatterPlotInterpolationStepped);
     EXPECT_EQ(s.path(), (std::vector<std::string>{"M 0 0", "L 10 0", "L 10 20", "L 20 20", "L 20 10"}));
     s.plot->setInterpolation(CHTScatterPlotInterpolationHistogram);
-    EXPECT_EQ(s.path(), (std::vector<std::string>{"M 0 0", "L 5 0", "L 5 20", "L 10 20", "L 15 20", "L 15 10",
-                                                  "L 20 10"}));
+    EXPECT_EQ(s.path(),
+              (std::vector<std::string>{"M 0 0", "L 5 0", "L 5 20", "L 10 20", "L 15 20", "L 15 10", "L 20 10"}));
     s.plot->setInterpolation(7);
     try {
         s.path();
@@ -122,8 +122,8 @@ TEST(CHTScatterPlotTest, DrawsFillsThenLineThenStampedSymbols) {
     gfx::RecordingContext ctx({100, 100});
     s.plot->drawInContext(ctx);  // on-screen drawing: symbols stamped
     auto ops = names(ctx);
-    EXPECT_EQ(countOf(ops, "fillPath"), 1);    // one area fill
-    EXPECT_EQ(countOf(ops, "strokePath"), 1);  // the line (symbols are stamped)
+    EXPECT_EQ(countOf(ops, "fillPath"), 1);     // one area fill
+    EXPECT_EQ(countOf(ops, "strokePath"), 1);   // the line (symbols are stamped)
     EXPECT_EQ(countOf(ops, "createLayer"), 1);  // one drawing for every stamp
     EXPECT_EQ(countOf(ops, "drawLayer"), 3);    // no symbol at the gap
     auto fill = std::find(ops.begin(), ops.end(), "fillPath");
@@ -180,8 +180,8 @@ TEST(CHTScatterPlotTest, SymbolsPerRecord) {
     shadow->setShadowOffset({1, 1});
     star->setShadow(shadow);
     // An answer shorter than the range: what fits, the rest empty.
-    s.source->symbolList = std::vector<CHTDataSourceObject<CHTPlotSymbol>>{
-        CHTDataSourceObject<CHTPlotSymbol>::of(star), CHTDataSourceObject<CHTPlotSymbol>::null()};
+    s.source->symbolList = std::vector<CHTDataSourceObject<CHTPlotSymbol>>{CHTDataSourceObject<CHTPlotSymbol>::of(star),
+                                                                           CHTDataSourceObject<CHTPlotSymbol>::null()};
     s.plot->setPlotSymbol(CHTPlotSymbol::diamondPlotSymbol());
     s.plot->reloadData();
     ASSERT_TRUE(s.plot->plotSymbols());
@@ -189,8 +189,8 @@ TEST(CHTScatterPlotTest, SymbolsPerRecord) {
     auto first = s.plot->plotSymbolForRecordIndex(0);
     ASSERT_TRUE(first);
     EXPECT_EQ(first->symbolType(), CHTPlotSymbolTypeStar);
-    EXPECT_NE(first, star);               // a copy ...
-    EXPECT_TRUE(first->shadow());         // ... that keeps the shadow
+    EXPECT_NE(first, star);                             // a copy ...
+    EXPECT_TRUE(first->shadow());                       // ... that keeps the shadow
     EXPECT_FALSE(s.plot->plotSymbolForRecordIndex(1));  // null: none, not the plot's
     EXPECT_FALSE(s.plot->plotSymbolForRecordIndex(3));
 

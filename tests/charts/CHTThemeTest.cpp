@@ -203,8 +203,8 @@ TEST_F(CHTThemeTest, ThePlainThemesGiveTheXAxisLargeMinorTickLabels) {
         EXPECT_TRUE(std::dynamic_pointer_cast<_CHTFillColor>(graph->fill()));
     }
     auto stocks = CHTTheme::themeNamed("Stocks")->newGraph();
-    EXPECT_EQ(std::dynamic_pointer_cast<CHTXYAxisSet>(stocks->axisSet())->xAxis()->minorTickLabelTextStyle()->fontSize(),
-              12);
+    EXPECT_EQ(
+        std::dynamic_pointer_cast<CHTXYAxisSet>(stocks->axisSet())->xAxis()->minorTickLabelTextStyle()->fontSize(), 12);
     EXPECT_EQ(stocks->plotAreaFrame()->cornerRadius(), 14);
     auto slate = CHTTheme::themeNamed("Slate")->newGraph();
     EXPECT_EQ(slate->fill(), nullptr);  // the background is left alone

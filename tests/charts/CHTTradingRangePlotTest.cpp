@@ -95,12 +95,10 @@ TEST(CHTTradingRangePlotTest, CandlestickBodiesFlatRoundedAndWicks) {
     // A high inside the body: only the lower wick.
     auto texts = pathTexts(plot.newCandleStickPath(ctx, 50, 20, 60, 50, 10, false, true));
     EXPECT_EQ(count(texts, 'M'), 2);
-    EXPECT_EQ(std::vector<std::string>(texts.end() - 2, texts.end()),
-              (std::vector<std::string>{"M 50 20", "L 50 10"}));
+    EXPECT_EQ(std::vector<std::string>(texts.end() - 2, texts.end()), (std::vector<std::string>{"M 50 20", "L 50 10"}));
     // A high above a falling body: the wick leaves the body's top edge.
     texts = pathTexts(plot.newCandleStickPath(ctx, 50, 60, 20, 90, 20, false, true));
-    EXPECT_EQ(std::vector<std::string>(texts.end() - 2, texts.end()),
-              (std::vector<std::string>{"M 50 60", "L 50 90"}));
+    EXPECT_EQ(std::vector<std::string>(texts.end() - 2, texts.end()), (std::vector<std::string>{"M 50 60", "L 50 90"}));
     // No open: the high-low line alone.
     EXPECT_EQ(pathTexts(plot.newCandleStickPath(ctx, 50, NaN, 60, 90, 10, false, true)),
               (std::vector<std::string>{"M 50 90", "L 50 10"}));

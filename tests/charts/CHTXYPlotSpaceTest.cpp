@@ -31,8 +31,7 @@ public:
         log.push_back("delegate:" + std::to_string(c));
     }
     std::optional<bool> shouldScaleBy(CHTPlotSpace*, CGFloat, gfx::Point) override { return allowScale; }
-    std::optional<bool> shouldHandlePointingDeviceDownEvent(CHTPlotSpace*, const CHTNativeEvent*,
-                                                            gfx::Point) override {
+    std::optional<bool> shouldHandlePointingDeviceDownEvent(CHTPlotSpace*, const CHTNativeEvent*, gfx::Point) override {
         return handleDown;
     }
     std::optional<gfx::Point> willDisplaceBy(CHTPlotSpace*, gfx::Point d) override {
@@ -40,8 +39,8 @@ public:
         return std::nullopt;
     }
     std::optional<std::shared_ptr<CHTPlotRange>> willChangePlotRangeTo(CHTPlotSpace*,
-                                                                        const std::shared_ptr<CHTPlotRange>&,
-                                                                        CHTCoordinate c) override {
+                                                                       const std::shared_ptr<CHTPlotRange>&,
+                                                                       CHTCoordinate c) override {
         log.push_back("willChange:" + std::to_string(c));
         if (c == CHTCoordinateY && replaceY) return replaceY;
         return std::nullopt;

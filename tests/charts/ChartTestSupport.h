@@ -62,9 +62,7 @@ public:
     bool hasPlotAreaFrame() const override { return hasFrame; }
     bool hasPlotArea() const override { return hasArea; }
     gfx::Size plotAreaBoundsSize() const override { return area ? area->bounds().size : size; }
-    bool plotAreaContainsPoint(gfx::Point p) const override {
-        return gfx::Rect({}, plotAreaBoundsSize()).contains(p);
-    }
+    bool plotAreaContainsPoint(gfx::Point p) const override { return gfx::Rect({}, plotAreaBoundsSize()).contains(p); }
     gfx::Point convertPointToPlotAreaFrame(gfx::Point p) const override { return {p.x - 10, p.y - 20}; }
     bool plotAreaFrameContainsPoint(gfx::Point p) const override {
         return gfx::Rect({}, plotAreaBoundsSize()).contains(p);

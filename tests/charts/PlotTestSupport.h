@@ -38,7 +38,8 @@ public:
     }
     std::optional<std::span<const double>> doublesForPlot(CHTPlot*, std::size_t field, CHTRecordRange range) override {
         if (answer != Answer::Doubles) return std::nullopt;
-        log.push_back(base::format("doubles %u %u %u", unsigned(field), unsigned(range.location), unsigned(range.length)));
+        log.push_back(
+            base::format("doubles %u %u %u", unsigned(field), unsigned(range.location), unsigned(range.length)));
         buffer.clear();
         for (std::size_t i = range.location; i < range.end() && buffer.size() < doublesLimit; ++i)
             buffer.push_back(value(field, i));
@@ -46,7 +47,8 @@ public:
     }
     std::optional<CHTPlotNumberArray> numbersForPlot(CHTPlot*, std::size_t field, CHTRecordRange range) override {
         if (answer != Answer::Numbers) return std::nullopt;
-        log.push_back(base::format("numbers %u %u %u", unsigned(field), unsigned(range.location), unsigned(range.length)));
+        log.push_back(
+            base::format("numbers %u %u %u", unsigned(field), unsigned(range.location), unsigned(range.length)));
         CHTPlotNumberArray out;
         for (std::size_t i = range.location; i < range.end(); ++i) out.push_back(base::Number(value(field, i)));
         return out;
@@ -69,8 +71,8 @@ public:
         auto it = labelAnswers.find(index);
         return it == labelAnswers.end() ? CHTDataSourceObject<CHTLayer>::nil() : it->second;
     }
-    std::optional<std::vector<CHTDataSourceObject<CHTPlotSymbol>>> symbolsForScatterPlot(CHTScatterPlot*,
-                                                                                          CHTRecordRange range) override {
+    std::optional<std::vector<CHTDataSourceObject<CHTPlotSymbol>>> symbolsForScatterPlot(
+        CHTScatterPlot*, CHTRecordRange range) override {
         if (!symbolList) return std::nullopt;
         log.push_back(base::format("symbols %u %u", unsigned(range.location), unsigned(range.length)));
         return *symbolList;
@@ -133,17 +135,17 @@ inline std::vector<std::string> pathTexts(const gfx::Path& path) {
     std::vector<std::string> out;
     for (const auto& e : path.elements()) {
         switch (e.type) {
-            case gfx::PathElementType::MoveToPoint:
-                out.push_back(base::format("M %g %g", double(e.points[0].x), double(e.points[0].y)));
-                break;
-            case gfx::PathElementType::AddLineToPoint:
-                out.push_back(base::format("L %g %g", double(e.points[0].x), double(e.points[0].y)));
-                break;
-            case gfx::PathElementType::AddQuadCurveToPoint: out.push_back("Q"); break;
-            case gfx::PathElementType::AddCurveToPoint:
-                out.push_back(base::format("C %g %g", double(e.points[2].x), double(e.points[2].y)));
-                break;
-            case gfx::PathElementType::CloseSubpath: out.push_back("Z"); break;
+        case gfx::PathElementType::MoveToPoint:
+            out.push_back(base::format("M %g %g", double(e.points[0].x), double(e.points[0].y)));
+            break;
+        case gfx::PathElementType::AddLineToPoint:
+            out.push_back(base::format("L %g %g", double(e.points[0].x), double(e.points[0].y)));
+            break;
+        case gfx::PathElementType::AddQuadCurveToPoint: out.push_back("Q"); break;
+        case gfx::PathElementType::AddCurveToPoint:
+            out.push_back(base::format("C %g %g", double(e.points[2].x), double(e.points[2].y)));
+            break;
+        case gfx::PathElementType::CloseSubpath: out.push_back("Z"); break;
         }
     }
     return out;

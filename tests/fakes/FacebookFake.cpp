@@ -19,9 +19,8 @@ FacebookFake::FacebookFake() {
         return Reply::text(200, facebookLoginPage(), "text/html; charset=utf-8")
             .withHeader("Set-Cookie", std::string(CookieName) + "=abc; Path=/");
     });
-    server_.on("POST", "/dialog/oauth/login", [this](const RecordedRequest&) {
-        return Reply::text(302, "").withHeader("Location", loginAnswer_);
-    });
+    server_.on("POST", "/dialog/oauth/login",
+               [this](const RecordedRequest&) { return Reply::text(302, "").withHeader("Location", loginAnswer_); });
     server_.on("POST", "/me/feed", Reply::text(200, "{\"id\":\"100_200\"}", "text/javascript; charset=UTF-8"));
     server_.on("POST", "/me/photos", Reply::text(200, "{\"id\":\"300\"}", "text/javascript; charset=UTF-8"));
     server_.on("GET", "/method/auth.expireSession", Reply::text(200, "true", "text/javascript; charset=UTF-8"));

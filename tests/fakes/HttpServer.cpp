@@ -173,8 +173,8 @@ struct Certificate {
         X509_gmtime_adj(X509_getm_notAfter(cert), 3600);
         X509_set_pubkey(cert, key);
         X509_NAME* name = X509_get_subject_name(cert);
-        X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("127.0.0.1"),
-                                   -1, -1, 0);
+        X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("127.0.0.1"), -1,
+                                   -1, 0);
         X509_set_issuer_name(cert, name);
         X509_sign(cert, key, EVP_sha256());
     }
@@ -186,9 +186,7 @@ struct Certificate {
 
 }  // namespace
 
-bool NameLess::operator()(const std::string& a, const std::string& b) const {
-    return lower(a) < lower(b);
-}
+bool NameLess::operator()(const std::string& a, const std::string& b) const { return lower(a) < lower(b); }
 
 std::string RecordedRequest::header(const std::string& name) const {
     auto it = headers.find(name);
@@ -217,7 +215,8 @@ std::vector<MultipartPart> RecordedRequest::multipart() const {
         std::size_t lineStart = 0;
         while (lineStart < head.size()) {
             std::size_t lineEnd = head.find("\r\n", lineStart);
-            std::string line = head.substr(lineStart, lineEnd == std::string::npos ? std::string::npos : lineEnd - lineStart);
+            std::string line =
+                head.substr(lineStart, lineEnd == std::string::npos ? std::string::npos : lineEnd - lineStart);
             std::size_t colon = line.find(':');
             if (colon != std::string::npos) part.headers[trim(line.substr(0, colon))] = trim(line.substr(colon + 1));
             if (lineEnd == std::string::npos) break;
@@ -433,12 +432,12 @@ struct HttpServer::Impl {
         for (const auto& [name, value] : reply.headers) res.set_header(name, value);
         if (reply.cutAfter) {
             const std::size_t cut = std::min(*reply.cutAfter, reply.body.size());
-            res.set_content_provider(reply.body.size(), reply.contentType,
-                                     [body = reply.body, cut](std::size_t offset, std::size_t length,
-                                                              httplib::DataSink& sink) {
-                                         if (offset >= cut) return false;  // drops the connection
-                                         return sink.write(body.data() + offset, std::min(length, cut - offset));
-                                     });
+            res.set_content_provider(
+                reply.body.size(), reply.contentType,
+                [body = reply.body, cut](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                    if (offset >= cut) return false;  // drops the connection
+                    return sink.write(body.data() + offset, std::min(length, cut - offset));
+                });
             return;
         }
         if (reply.streamedBytes > 0) {
@@ -483,7 +482,9 @@ HttpServer::HttpServer(bool tls) : impl_(std::make_unique<Impl>()), tls_(tls) {
         }
         return httplib::Server::HandlerResponse::Unhandled;
     });
-    auto handler = [impl = impl_.get()](const httplib::Request& req, httplib::Response& res) { impl->handle(req, res); };
+    auto handler = [impl = impl_.get()](const httplib::Request& req, httplib::Response& res) {
+        impl->handle(req, res);
+    };
     s.Get(".*", handler);
     s.Post(".*", handler);
     s.Put(".*", handler);

@@ -35,10 +35,10 @@ struct MultipartPart {
 
 struct RecordedRequest {
     std::string method;
-    std::string path;   // without the query, still percent-escaped
-    std::string query;  // the raw text after "?", empty when none
+    std::string path;                                      // without the query, still percent-escaped
+    std::string query;                                     // the raw text after "?", empty when none
     std::map<std::string, std::string, NameLess> headers;  // repeated fields joined by ", "
-    std::string body;   // the bytes as they came
+    std::string body;                                      // the bytes as they came
 
     // A header value, or empty when missing.
     std::string header(const std::string& name) const;
@@ -110,8 +110,7 @@ public:
     // A one-time answer, used before the standing one; several queue up.
     void once(const std::string& method, const std::string& path, Reply reply);
     // Answers every request without these Basic credentials with a challenge.
-    void requireBasicAuth(const std::string& user, const std::string& password,
-                          const std::string& realm = "fake");
+    void requireBasicAuth(const std::string& user, const std::string& password, const std::string& realm = "fake");
 
     std::vector<RecordedRequest> requests() const;
     std::optional<RecordedRequest> lastRequest() const;

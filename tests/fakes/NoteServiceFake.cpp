@@ -86,8 +86,7 @@ NoteServiceFake::NoteServiceFake() {
 NoteServiceFake::~NoteServiceFake() { server_.stop(); }
 
 Reply NoteServiceFake::answer(const RecordedRequest& request) {
-    if (request.header("Content-Type") != "application/x-thrift")
-        return Reply::text(415, "Thrift bodies only");
+    if (request.header("Content-Type") != "application/x-thrift") return Reply::text(415, "Thrift bodies only");
     std::lock_guard guard(mutex_);
     if (request.body.size() >= 4 && (static_cast<unsigned char>(request.body[0]) & 0x80)) sawStrict_ = true;
     currentPath_ = request.path;
@@ -95,9 +94,8 @@ Reply NoteServiceFake::answer(const RecordedRequest& request) {
     std::unique_ptr<apache::thrift::TProcessor> processor;
     if (request.path == "/edam/user") processor = std::make_unique<edam::UserStoreProcessor>(handlers);
     else processor = std::make_unique<edam::NoteStoreProcessor>(handlers);
-    auto in = std::make_shared<TMemoryBuffer>(
-        reinterpret_cast<uint8_t*>(const_cast<char*>(request.body.data())), static_cast<uint32_t>(request.body.size()),
-        TMemoryBuffer::COPY);
+    auto in = std::make_shared<TMemoryBuffer>(reinterpret_cast<uint8_t*>(const_cast<char*>(request.body.data())),
+                                              static_cast<uint32_t>(request.body.size()), TMemoryBuffer::COPY);
     auto out = std::make_shared<TMemoryBuffer>();
     // Accepts both header forms; answers with the strict one.
     auto inProtocol = std::make_shared<TBinaryProtocol>(in);

@@ -37,12 +37,12 @@ public:
     std::string username = "anna";
     std::string password = "secret";
     std::string token = "S=s7:U=1f:E=12:C=34:P=1cd:A=tolvek:H=abc";
-    const std::string shardId = "s7";  // fixed: the note store is served at its path
-    bool answerWithoutUser = false;                 // authenticate leaves the user out
-    std::optional<int> createNoteErrorCode;         // createNote raises a user error with this code
+    const std::string shardId = "s7";        // fixed: the note store is served at its path
+    bool answerWithoutUser = false;          // authenticate leaves the user out
+    std::optional<int> createNoteErrorCode;  // createNote raises a user error with this code
     std::string createNoteErrorParameter = "Note.title";
-    bool createNoteSystemError = false;             // createNote raises a system error
-    std::vector<edam::Notebook> notebooks;          // listNotebooks answers these
+    bool createNoteSystemError = false;     // createNote raises a system error
+    std::vector<edam::Notebook> notebooks;  // listNotebooks answers these
 
     // --- Recorded calls.
     struct VersionCheck {

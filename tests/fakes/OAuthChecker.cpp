@@ -156,7 +156,8 @@ OAuthCheck OAuthChecker::verify(const RecordedRequest& request, const std::strin
     // The base URI: lower-case scheme and host, the port only when not the default.
     std::string host = lower(request.header("Host"));
     const std::string defaultPort = scheme == "https" ? ":443" : ":80";
-    if (host.size() > defaultPort.size() && host.compare(host.size() - defaultPort.size(), defaultPort.size(), defaultPort) == 0)
+    if (host.size() > defaultPort.size() &&
+        host.compare(host.size() - defaultPort.size(), defaultPort.size(), defaultPort) == 0)
         host.resize(host.size() - defaultPort.size());
     const std::string baseURI = lower(scheme) + "://" + host + request.path;
     std::string upperMethod = request.method;

@@ -51,7 +51,7 @@ const std::string& scratchFolder() {
         // In memory where there is such a folder: every save syncs the file.
         std::error_code ec;
         const auto base = std::filesystem::is_directory("/dev/shm", ec) ? std::filesystem::path("/dev/shm")
-                                                                         : std::filesystem::temp_directory_path();
+                                                                        : std::filesystem::temp_directory_path();
         std::string tmpl = (base / "tolvek-fuzz-XXXXXX").string();
         if (!::mkdtemp(tmpl.data())) std::abort();
         return tmpl;
@@ -207,9 +207,8 @@ int headlessScript(const std::uint8_t* data, std::size_t size) {
 
 const std::vector<Target>& targets() {
     static const std::vector<Target> all{
-        {"plist", plistReader},           {"settings", settingsFile},       {"html", htmlPage},
-        {"json", jsonText},               {"facebook", facebookAnswer},     {"thrift", thriftAnswer},
-        {"script", headlessScript},
+        {"plist", plistReader},       {"settings", settingsFile}, {"html", htmlPage},         {"json", jsonText},
+        {"facebook", facebookAnswer}, {"thrift", thriftAnswer},   {"script", headlessScript},
     };
     return all;
 }

@@ -231,7 +231,8 @@ TEST_F(ExportTest, AFailedWriteIsReportedAndTheMailStillGetsTheNewText) {
     ASSERT_EQ(mail->attachments().size(), 1u);
     const auto& bytes = mail->attachments()[0].data;
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()),
-              ExportViewController::kHeader + std::string("Fri 2026 12 04 18:00:00.000, 2, 3, 1, 9, 11, 8, 8, 11, 0, 0, 0, 0 \n"));
+              ExportViewController::kHeader +
+                  std::string("Fri 2026 12 04 18:00:00.000, 2, 3, 1, 9, 11, 8, 8, 11, 0, 0, 0, 0 \n"));
 }
 
 }  // namespace

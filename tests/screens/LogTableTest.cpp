@@ -132,12 +132,14 @@ TEST_F(LogTableTest, ANineSetDayDrawsEverySetCountInItsRow) {
     ASSERT_EQ(cell->textLabel()->text(), "08-December-2026");
     EXPECT_EQ(table()->rectForRowAtIndexPath(ui::IndexPath{0, 1}).height(), 75);
     auto detail = cell->detailTextLabel();
-    ASSERT_EQ(detail->text(), "Week 6 Day 2 Level 3 Total Reps 139\nMade up of Sets:15, 15, 15, 15, 12, 12, 15, 15, 25");
+    ASSERT_EQ(detail->text(),
+              "Week 6 Day 2 Level 3 Total Reps 139\nMade up of Sets:15, 15, 15, 15, 12, 12, 15, 15, 25");
 
     // What the label draws: the lines of its text, wrapped at its width,
     // that fit its text rect. All of them fit, so every count is drawn.
     const ui::Float width = detail->bounds().width();
-    const gfx::Size whole = gfx::measureText(detail->text(), detail->font(), gfx::Size(width, gfx::kUnboundedTextExtent));
+    const gfx::Size whole =
+        gfx::measureText(detail->text(), detail->font(), gfx::Size(width, gfx::kUnboundedTextExtent));
     const ui::Rect textRect = detail->textRectForBounds(detail->bounds(), detail->numberOfLines());
     const gfx::Size drawn =
         gfx::measureText(detail->text(), detail->font(), gfx::Size(width, textRect.height() + 0.5f));

@@ -48,7 +48,8 @@ TEST_F(PlanTableTest, ThreeLevelsOfEighteenDaysFromWeekOneDayOneToWeekSixDayThre
     EXPECT_EQ(table->numberOfSections(), 3);
     for (int s = 0; s < 3; ++s) EXPECT_EQ(table->numberOfRowsInSection(s), 18);
     EXPECT_EQ(plan->titleForHeaderInSection(*table, 1), "Level 2");
-    EXPECT_EQ(plan->sectionIndexTitlesForTableView(*table), (std::vector<std::string>{"Level 1", "Level 2", "Level 3"}));
+    EXPECT_EQ(plan->sectionIndexTitlesForTableView(*table),
+              (std::vector<std::string>{"Level 1", "Level 2", "Level 3"}));
     EXPECT_FALSE(plan->programData().empty());
     EXPECT_FLOAT_EQ(table->rectForRowAtIndexPath(ui::IndexPath::indexPathForRow(0, 0)).height(), 44);
     shot("plan_table");

@@ -177,8 +177,8 @@ TEST_F(SettingsTest, FillLogYesLogsThePlannedDaysUpToTheCurrentOneAndNoLogsNothi
     tapRow(Menu::RowFillLog);
     tap("Yes");
     const auto log = DataAccess::getLogData();
-    EXPECT_EQ(weekDays(log), (std::vector<std::pair<int, int>>{{1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 2}, {2, 3}, {3, 1},
-                                                                 {3, 2}}));
+    EXPECT_EQ(weekDays(log),
+              (std::vector<std::pair<int, int>>{{1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 2}, {2, 3}, {3, 1}, {3, 2}}));
     for (const auto& day : log) EXPECT_EQ(day->level(), 2);
     auto plan = DataAccess::getProgram(2, 3, 2);
     EXPECT_EQ(log.back()->rep1(), plan->rep1());

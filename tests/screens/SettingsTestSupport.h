@@ -60,11 +60,10 @@ protected:
     }
     // Counts the notifications of the name from now on.
     void hear(const std::string& name) {
-        base::NotificationCenter::defaultCenter().addObserver(this, name, nullptr,
-                                                              [this](const base::Notification& n) {
-                                                                  heard.push_back(n.name);
-                                                                  heardSenders.push_back(n.sender);
-                                                              });
+        base::NotificationCenter::defaultCenter().addObserver(this, name, nullptr, [this](const base::Notification& n) {
+            heard.push_back(n.name);
+            heardSenders.push_back(n.sender);
+        });
     }
 
     std::vector<ui::OutboxMessage> mailed;

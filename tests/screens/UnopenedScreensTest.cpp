@@ -134,9 +134,8 @@ TEST(CustomCellBackground, RoundsTheCornersByThePlaceOfTheCellInItsGroup) {
         bool topRounded, bottomRounded;
         const char* name;
     };
-    for (const Case& c : {Case{0, true, false, "top"}, Case{1, false, false, "middle"},
-                          Case{2, false, true, "bottom"}, Case{3, true, true, "single"},
-                          Case{7, true, true, "other"}}) {
+    for (const Case& c : {Case{0, true, false, "top"}, Case{1, false, false, "middle"}, Case{2, false, true, "bottom"},
+                          Case{3, true, true, "single"}, Case{7, true, true, "other"}}) {
         SCOPED_TRACE(c.name);
         auto view = std::make_shared<CustomCellBackgroundView>(ui::Rect(0, 0, w, h));
         EXPECT_FALSE(view->isOpaque());

@@ -115,12 +115,12 @@ TEST_F(WalkthroughScriptTest, ANewUserWalksThroughEveryScreen) {
         if (step.kind == host::ScriptStep::Kind::Expect) expected.insert(step.text);
         if (step.kind == host::ScriptStep::Kind::Screenshot) screenshots.insert(step.text);
     }
-    for (const char* key : {"Setup and initial Test", "Week 1, Day  1, Level 3", "Coming Up Next", "Tap To Start",
-                            "End Rest", "Day Completed", "More...", "Actions", "Services", "Copied!",
-                            "Week 1 Day 1 Level 3 Total Reps 44", "Attached: log.csv",
-                            "Current Values: Week 1, Day 2, Level 3", "Configure Animations", "Graph Selection",
-                            "Configure Reminders", "Week 1 Day 1 Level 2 Total Reps",
-                            "If at any time you are unsure about your pushup technique"})
+    for (const char* key :
+         {"Setup and initial Test", "Week 1, Day  1, Level 3", "Coming Up Next", "Tap To Start", "End Rest",
+          "Day Completed", "More...", "Actions", "Services", "Copied!", "Week 1 Day 1 Level 3 Total Reps 44",
+          "Attached: log.csv", "Current Values: Week 1, Day 2, Level 3", "Configure Animations", "Graph Selection",
+          "Configure Reminders", "Week 1 Day 1 Level 2 Total Reps",
+          "If at any time you are unsure about your pushup technique"})
         EXPECT_TRUE(expected.count(key)) << "the walk-through no longer checks \"" << key << "\"";
     EXPECT_GE(screenshots.size(), 40u);
 
@@ -165,7 +165,8 @@ TEST_F(WalkthroughScriptTest, HomeCaptionsFitTheirColumnsAtOneSize) {
             if (auto b = std::dynamic_pointer_cast<ui::Button>(v); b && b->accessibilityLabel() == caption)
                 if (auto parent = b->superview())
                     for (const auto& sibling : parent->subviews())
-                        if (auto l = std::dynamic_pointer_cast<ui::Label>(sibling); l && l->text() == caption) label = l;
+                        if (auto l = std::dynamic_pointer_cast<ui::Label>(sibling); l && l->text() == caption)
+                            label = l;
         ASSERT_TRUE(label) << caption;
         // Drawn at the caption size, not shrunk: every word fits the column
         // and the wrapped lines fit the label.

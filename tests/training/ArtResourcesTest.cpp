@@ -17,15 +17,35 @@ struct Expected {
     int width, height;
 };
 
-const std::vector<Expected> kArt = {
-    {"todayplacard", 280, 150}, {"timerdial_noticks", 200, 200}, {"needle", 200, 200}, {"setbutton", 55, 30},
-    {"dotoday", 90, 90},        {"graphmain", 90, 90},          {"setup", 90, 90},      {"goodform", 90, 90},
-    {"weektip", 90, 90},        {"blank_button", 90, 90},       {"gf1", 280, 160},      {"gf2", 280, 160},
-    {"gf3", 280, 160},          {"gf4", 280, 160},              {"gf5", 280, 160},      {"gf6", 280, 160},
-    {"gf7", 280, 160},          {"gf8", 280, 160},              {"redo", 32, 32},       {"calendar_r", 32, 32},
-    {"ResetDay", 32, 32},       {"RestartDay", 32, 32},         {"filllog", 32, 32},    {"reset", 32, 32},
-    {"shake_icon", 32, 32},     {"signout", 32, 32},            {"graph_type", 32, 32}, {"reminder", 32, 32},
-    {"help", 32, 32}};
+const std::vector<Expected> kArt = {{"todayplacard", 280, 150},
+                                    {"timerdial_noticks", 200, 200},
+                                    {"needle", 200, 200},
+                                    {"setbutton", 55, 30},
+                                    {"dotoday", 90, 90},
+                                    {"graphmain", 90, 90},
+                                    {"setup", 90, 90},
+                                    {"goodform", 90, 90},
+                                    {"weektip", 90, 90},
+                                    {"blank_button", 90, 90},
+                                    {"gf1", 280, 160},
+                                    {"gf2", 280, 160},
+                                    {"gf3", 280, 160},
+                                    {"gf4", 280, 160},
+                                    {"gf5", 280, 160},
+                                    {"gf6", 280, 160},
+                                    {"gf7", 280, 160},
+                                    {"gf8", 280, 160},
+                                    {"redo", 32, 32},
+                                    {"calendar_r", 32, 32},
+                                    {"ResetDay", 32, 32},
+                                    {"RestartDay", 32, 32},
+                                    {"filllog", 32, 32},
+                                    {"reset", 32, 32},
+                                    {"shake_icon", 32, 32},
+                                    {"signout", 32, 32},
+                                    {"graph_type", 32, 32},
+                                    {"reminder", 32, 32},
+                                    {"help", 32, 32}};
 
 std::filesystem::path resourceFolder() {
     return std::filesystem::read_symlink("/proc/self/exe").parent_path() / "resources";
@@ -46,7 +66,8 @@ public:
     int height() const { return cairo_image_surface_get_height(surface_); }
     // Premultiplied ARGB of one pixel (opaque formats read as opaque).
     uint32_t pixelAt(int x, int y) const {
-        const unsigned char* row = cairo_image_surface_get_data(surface_) + y * cairo_image_surface_get_stride(surface_);
+        const unsigned char* row =
+            cairo_image_surface_get_data(surface_) + y * cairo_image_surface_get_stride(surface_);
         const uint32_t px = reinterpret_cast<const uint32_t*>(row)[x];
         return cairo_image_surface_get_format(surface_) == CAIRO_FORMAT_ARGB32 ? px : (px | 0xff000000u);
     }

@@ -217,16 +217,15 @@ TEST(LogDateText, IsFixedLocaleFreeAndToTheMillisecond) {
     const auto date = DataAccess::dateOfLogDate("Tue 2026 12 08 18:58:45.123");
     ASSERT_TRUE(date.has_value());
     EXPECT_EQ(date->timeIntervalSince1970(), 1796688000.0);  // midnight of that day
-    if (old)
-        setenv("TZ", saved.c_str(), 1);
-    else
-        unsetenv("TZ");
+    if (old) setenv("TZ", saved.c_str(), 1);
+    else unsetenv("TZ");
     tzset();
 }
 
 TEST(LogDateText, SplitsIntoTheFieldsTheReadersTake) {
     const std::string text = DataAccess::logDateText(base::Date(1796756325.5));
-    EXPECT_TRUE(std::regex_match(text, std::regex("[A-Z][a-z]{2} [0-9]{4} [0-9]{2} [0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}")))
+    EXPECT_TRUE(std::regex_match(
+        text, std::regex("[A-Z][a-z]{2} [0-9]{4} [0-9]{2} [0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}")))
         << text;
     EXPECT_EQ(text.find(','), std::string::npos);
     EXPECT_EQ(text.find('"'), std::string::npos);
@@ -254,8 +253,8 @@ TEST_F(DataAccessTest, FillLogAtWeekOneDayOneLogsOneDay) {
     EXPECT_EQ(rows[0]->day(), 1);
     EXPECT_EQ(rows[0]->level(), 2);
     auto plan = DataAccess::getProgram(1, 1, 2);
-    EXPECT_EQ(rows[0]->reps(), (std::array<int, 9>{plan->rep1(), plan->rep2(), plan->rep3(), plan->rep4(),
-                                                   plan->rep5(), 0, 0, 0, 0}));
+    EXPECT_EQ(rows[0]->reps(),
+              (std::array<int, 9>{plan->rep1(), plan->rep2(), plan->rep3(), plan->rep4(), plan->rep5(), 0, 0, 0, 0}));
 }
 
 TEST_F(DataAccessTest, FillLogAtWeekThreeDayTwoLogsEightDays) {
@@ -373,8 +372,7 @@ TEST_F(DataAccessTest, YesterdayTextsUseTheRightSlots) {
     DataAccess::saveLog(makeLog(5, 3, 1, {9, 9, 11, 11, 9, 9, 9, 30, 0}));
     EXPECT_EQ(DataAccess::getYesterdayString(), "Week 5, Day  3, Level 1\rReps: 9(x2), 11(x2), 9(x2), 9, 30");
     DataAccess::saveLog(makeLog(6, 2, 2, {14, 14, 16, 16, 14, 14, 15, 15, 40}));
-    EXPECT_EQ(DataAccess::getYesterdayString(),
-              "Week 6, Day  2, Level 2\rReps: 14(x2), 16(x2), 14(x2), 15(x2), 40");
+    EXPECT_EQ(DataAccess::getYesterdayString(), "Week 6, Day  2, Level 2\rReps: 14(x2), 16(x2), 14(x2), 15(x2), 40");
     EXPECT_EQ(DataAccess::getTotalYesterday(), 158);
     DataAccess::saveLog(makeLog(1, 1, 0, {1, 1, 1, 1, 1, 0, 0, 0, 0}));
     EXPECT_EQ(DataAccess::getYesterdayString(), "N/A");
@@ -425,7 +423,8 @@ TEST_F(DataAccessTest, AWriteIntoALogWithoutLogDayIsReported) {
     delegate->setLogDatabasePath(path);
     DataAccess::saveLog(makeLog(1, 1, 1, {1, 2, 3, 4, 5, 0, 0, 0, 0}));
     ASSERT_EQ(handler->reports.size(), 1u);
-    EXPECT_EQ(handler->reports[0].description, "Error: failed to prepare statement with message 'no such table: LogDay'.");
+    EXPECT_EQ(handler->reports[0].description,
+              "Error: failed to prepare statement with message 'no such table: LogDay'.");
     EXPECT_EQ(handler->reports[0].object, DataAccess::classObject());
     EXPECT_EQ(handler->reports[0].file, "DataAccess.cpp");
     EXPECT_GT(handler->reports[0].line, 0);
@@ -446,10 +445,11 @@ TEST_F(DataAccessTest, AStepThatFailsWithAnyErrorIsReported) {
     // A constraint failure (not SQLite's general error) must not pass as success.
     const std::string path = home.path() + "/strict.sqlite";
     ASSERT_TRUE(storetest::execSql(
-        path, "CREATE TABLE LogDay (Week INTEGER NOT NULL DEFAULT 0 CHECK (Week < 100), Day INTEGER, Level INTEGER, "
-              "Rep1 INTEGER, Rep2 INTEGER, Rep3 INTEGER, Rep4 INTEGER, Rep5 INTEGER, Rep6 INTEGER, Rep7 INTEGER, "
-              "Rep8 INTEGER, Rep9 INTEGER, LogDate TEXT);"
-              "CREATE TABLE Test (Week INTEGER CHECK (Week < 100), Day INTEGER, Score STRING, TestDate REAL);"));
+        path,
+        "CREATE TABLE LogDay (Week INTEGER NOT NULL DEFAULT 0 CHECK (Week < 100), Day INTEGER, Level INTEGER, "
+        "Rep1 INTEGER, Rep2 INTEGER, Rep3 INTEGER, Rep4 INTEGER, Rep5 INTEGER, Rep6 INTEGER, Rep7 INTEGER, "
+        "Rep8 INTEGER, Rep9 INTEGER, LogDate TEXT);"
+        "CREATE TABLE Test (Week INTEGER CHECK (Week < 100), Day INTEGER, Score STRING, TestDate REAL);"));
     delegate->setLogDatabasePath(path);
     DataAccess::saveLog(makeLog(100, 1, 1, {}));
     ASSERT_EQ(handler->reports.size(), 1u);
@@ -463,7 +463,8 @@ TEST_F(DataAccessTest, AStepThatFailsWithAnyErrorIsReported) {
     bad.setWeek(500);
     DataAccess::updateDay(bad, *row);
     ASSERT_EQ(handler->reports.size(), 2u);
-    EXPECT_EQ(handler->reports[1].description, "Error: failed to update with message 'CHECK constraint failed: Week < 100'.");
+    EXPECT_EQ(handler->reports[1].description,
+              "Error: failed to update with message 'CHECK constraint failed: Week < 100'.");
 
     ::Test t;
     t.setWeek(300);

@@ -97,7 +97,8 @@ TEST_F(FacebookHandOverTest, OtherURLsAreNotTakenAndChangeNothing) {
 TEST(FacebookLoginScript, TheLoginDialogShowsOverTheWorkoutScreen) {
     test::TempHome home;
     fakes::FacebookFake fb;
-    for (const auto& name : fakes::FacebookFake::serviceNames()) net::Services::pointAtLoopbackForTesting(name, fb.server().port());
+    for (const auto& name : fakes::FacebookFake::serviceNames())
+        net::Services::pointAtLoopbackForTesting(name, fb.server().port());
     auto& defaults = base::UserDefaults::standardUserDefaults();
     defaults.setInteger("Tolvek_Level", 1);
     defaults.setInteger("Tolvek_Week", 1);

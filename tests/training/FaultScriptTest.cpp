@@ -41,8 +41,8 @@ protected:
         const std::string shots = keep ? std::string(keep) : home.path() + "/shots";
         const auto script = test::testSourceDir("training/scripts") / (name + ".script");
         std::ostringstream out, err;
-        const int status = host::runScriptFile(script.string(), shots,
-                                               [] { return std::make_shared<TolvekAppDelegate>(); }, out, err);
+        const int status = host::runScriptFile(
+            script.string(), shots, [] { return std::make_shared<TolvekAppDelegate>(); }, out, err);
         EXPECT_EQ(status, 0) << err.str();
     }
 

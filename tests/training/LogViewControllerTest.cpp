@@ -44,10 +44,11 @@ TEST_F(LogEntryTest, AllFieldsEmptyOnALongDayStoresThePlannedNineSlots) {
     driver->wait(1);
     EXPECT_TRUE(driver->isTextVisible("Email")) << "the day is offered for sharing";
     tap("Cancel", 1);
-    EXPECT_EQ(screen->statusString(),
-              base::format("Today I did a total of %i pushups thanks to the Tolvek iPhone app. (Week 6, Day 2, Level 1) "
-                           "#Tolvek",
-                           screen->today()->total()));
+    EXPECT_EQ(
+        screen->statusString(),
+        base::format("Today I did a total of %i pushups thanks to the Tolvek iPhone app. (Week 6, Day 2, Level 1) "
+                     "#Tolvek",
+                     screen->today()->total()));
 }
 
 TEST_F(LogEntryTest, AFiveSetDayHidesTheExtraFieldsAndTakesTypedCounts) {

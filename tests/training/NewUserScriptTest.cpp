@@ -35,9 +35,9 @@ TEST(NewUserScript, RunsFromTheFirstStartThroughTheFirstWorkout) {
     EXPECT_EQ(defaults.integerForKey("Tolvek_Week"), 1);
     EXPECT_EQ(defaults.integerForKey("Tolvek_Day"), 2);
 
-    for (const char* name : {"01-setup", "02-good-form", "03-score", "04-home", "05-home-today", "06-workout",
-                             "07-first-set", "08-rest", "09-day-completed", "10-home-next-day", "11-home-totals",
-                             "12-last-workout"}) {
+    for (const char* name :
+         {"01-setup", "02-good-form", "03-score", "04-home", "05-home-today", "06-workout", "07-first-set", "08-rest",
+          "09-day-completed", "10-home-next-day", "11-home-totals", "12-last-workout"}) {
         auto image = gfx::Image::load((shots / (std::string(name) + ".png")).string());
         ASSERT_TRUE(image) << name;
         EXPECT_EQ(image->width(), 640) << name;

@@ -67,7 +67,8 @@ TEST_F(PlanRules, EachDayGrowsFromWeekToWeek) {
     for (int l = 1; l <= 3; ++l)
         for (int d = 1; d <= 3; ++d)
             for (int w = 2; w <= 6; ++w)
-                EXPECT_GT(at(w, d, l).total(), at(w - 1, d, l).total()) << "week " << w << " day " << d << " level " << l;
+                EXPECT_GT(at(w, d, l).total(), at(w - 1, d, l).total())
+                    << "week " << w << " day " << d << " level " << l;
 }
 
 TEST_F(PlanRules, AHigherLevelAsksMoreOnEveryDay) {

@@ -159,8 +159,9 @@ TEST_F(WorkoutTest, DoneFromWeekTwoAsksOnlyBelowEightyFivePercent) {
     launch();
     setPlanRow(2, 1, 1, 4, 4, 4, 4, 4, 60);
     openToday();
-    runDay(*this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
-           [this] { return today().todayMode(); });
+    runDay(
+        *this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
+        [this] { return today().todayMode(); });
     tap("Set 5", 1);
     enterValue("1");
     EXPECT_EQ(today().repLabel(5)->text(), "1");
@@ -185,8 +186,9 @@ TEST_F(WorkoutTest, DoneFromWeekTwoAsksOnlyBelowEightyFivePercent) {
         placed(1, 2, 1);
         launch();
         openToday();
-        runDay(*this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
-               [this] { return today().todayMode(); });
+        runDay(
+            *this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
+            [this] { return today().todayMode(); });
         tap("Set 4", 1);
         enterValue("3");
         tap("Set 5", 1);
@@ -211,8 +213,9 @@ TEST_F(WorkoutTest, RepeatLeavesTheDayToComeAgain) {
     placed(3, 2, 1);
     launch();
     openToday();
-    runDay(*this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
-           [this] { return today().todayMode(); });
+    runDay(
+        *this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
+        [this] { return today().todayMode(); });
     // Completing day 3 moved the position to day 1 of week 3 with the test due.
     EXPECT_EQ(Utility::GetWeek(), 3);
     EXPECT_TRUE(defaults().boolForKey("Tolvek_Test"));
@@ -366,8 +369,9 @@ TEST_F(WorkoutTest, ACompletedDayLeftUnsavedComesBackAndIsStoredOnce) {
     placed(1, 1, 1);
     launch();
     openToday();
-    runDay(*this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
-           [this] { return today().todayMode(); });
+    runDay(
+        *this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
+        [this] { return today().todayMode(); });
     today().sharePushed();
     EXPECT_EQ(today().todayMode(), TodayModeSharing);
     EXPECT_EQ(today().statusString(),
@@ -483,8 +487,9 @@ TEST_F(WorkoutTest, WithRemindersOnAFinishedDayOffersAnEventTwoDaysAhead) {
     launch();
     ASSERT_TRUE(ui::isClassAvailable("EKEventEditViewController"));
     openToday();
-    runDay(*this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
-           [this] { return today().todayMode(); });
+    runDay(
+        *this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
+        [this] { return today().todayMode(); });
     tap("Done", 1);
     expect("Would you like to set a reminder for your next workout?");
     EXPECT_EQ(DataAccess::getLogData().size(), 1u) << "the day is stored before the offer";
@@ -515,8 +520,9 @@ TEST_F(WorkoutTest, NoToTheReminderGoesHomeWithoutAnEvent) {
     defaults().setBool("Tolvek_ShowReminders", true);
     launch();
     openToday();
-    runDay(*this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
-           [this] { return today().todayMode(); });
+    runDay(
+        *this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
+        [this] { return today().todayMode(); });
     tap("Done", 1);
     tap("No", 1);
     EXPECT_FALSE(today().modalViewController());
@@ -528,8 +534,9 @@ TEST_F(WorkoutTest, ADayTheLogRefusesIsKeptForTheNextStartAndToldPlainly) {
     placed(1, 1, 2);
     launch();
     openToday();
-    runDay(*this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
-           [this] { return today().todayMode(); });
+    runDay(
+        *this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
+        [this] { return today().todayMode(); });
     ASSERT_EQ(today().todayMode(), TodayModeDayComplete);
     // The day is kept the moment it completes.
     ASSERT_TRUE(TodayViewController::keptDay());
@@ -541,8 +548,9 @@ TEST_F(WorkoutTest, ADayTheLogRefusesIsKeptForTheNextStartAndToldPlainly) {
     tap("Done", 1);
     auto alert = std::dynamic_pointer_cast<ui::AlertView>(driver->application().frontAlert());
     ASSERT_TRUE(alert);
-    EXPECT_EQ(alert->message(), "The day could not be saved in your training log. Tolvek keeps the day and tries "
-                                "again the next time it starts.");
+    EXPECT_EQ(alert->message(),
+              "The day could not be saved in your training log. Tolvek keeps the day and tries "
+              "again the next time it starts.");
     EXPECT_EQ(alert->message().find("sqlite"), std::string::npos);
     EXPECT_TRUE(TodayViewController::keptDay());
     tap("Ok", 1);
@@ -577,8 +585,9 @@ TEST_F(WorkoutTest, AResetDropsTheKeptDaySoNoLaterStartLogsIt) {
     placed(1, 1, 2);
     launch();
     openToday();
-    runDay(*this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
-           [this] { return today().todayMode(); });
+    runDay(
+        *this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
+        [this] { return today().todayMode(); });
     ASSERT_TRUE(TodayViewController::keptDay());
     base::NotificationCenter::defaultCenter().post("ResetToDay", nullptr);
     driver->wait(1);

@@ -124,12 +124,14 @@ TEST_F(LaunchTest, AFailedCopyLeavesNoEmptyFileBehindAndIsTriedAgain) {
 // files while a writer holds its transaction open, which is what a kill
 // leaves on disk.
 void leaveHotJournal(const std::string& writerFile, const std::string& logFile, int committedRows) {
-    ASSERT_TRUE(execSql(writerFile, "CREATE TABLE LogDay (Week INTEGER, Day INTEGER, Level INTEGER, Rep1 INTEGER, "
-                                    "Rep2 INTEGER, Rep3 INTEGER, Rep4 INTEGER, Rep5 INTEGER, Rep6 INTEGER, "
-                                    "Rep7 INTEGER, Rep8 INTEGER, Rep9 INTEGER, LogDate TEXT);"));
+    ASSERT_TRUE(execSql(writerFile,
+                        "CREATE TABLE LogDay (Week INTEGER, Day INTEGER, Level INTEGER, Rep1 INTEGER, "
+                        "Rep2 INTEGER, Rep3 INTEGER, Rep4 INTEGER, Rep5 INTEGER, Rep6 INTEGER, "
+                        "Rep7 INTEGER, Rep8 INTEGER, Rep9 INTEGER, LogDate TEXT);"));
     for (int i = 0; i < committedRows; ++i)
-        ASSERT_TRUE(execSql(writerFile, "INSERT INTO LogDay VALUES (1, 1, 1, 5, 5, 5, 5, 5, 0, 0, 0, 0, "
-                                        "'Mon 2026 12 07 10:00:00.000')"));
+        ASSERT_TRUE(execSql(writerFile,
+                            "INSERT INTO LogDay VALUES (1, 1, 1, 5, 5, 5, 5, 5, 0, 0, 0, 0, "
+                            "'Mon 2026 12 07 10:00:00.000')"));
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(writerFile.c_str(), &db), SQLITE_OK);
     // A cache of a few pages makes SQLite spill the transaction's pages into
@@ -222,8 +224,8 @@ TEST_F(LaunchTest, AKeptDayIsLoggedOnceWithTheDateItWasFinished) {
 TEST_F(LaunchTest, ASettingsFileWithADamagedKeyStartsWithItsOtherSettingsAndIsKeptAside) {
     // A dictionary key holding a NUL: the library that writes the file
     // aborts the program on reading such a key.
-    base::Data bytes = base::Value(base::Dictionary{{"Tolvek_Level", 2}, {"Tolvek_Week", 3}, {"Tolvek_Dxy", 1}})
-                           .toBinaryPlist();
+    base::Data bytes =
+        base::Value(base::Dictionary{{"Tolvek_Level", 2}, {"Tolvek_Week", 3}, {"Tolvek_Dxy", 1}}).toBinaryPlist();
     const std::string key = "Tolvek_Dxy";
     auto at = std::search(bytes.begin(), bytes.end(), key.begin(), key.end());
     ASSERT_NE(at, bytes.end());
@@ -252,7 +254,8 @@ TEST_F(LaunchTest, StartUpSweepsTheStaleTemporariesOfEveryAtomicWrite) {
         EXPECT_TRUE(files.createDirectory(folder));
         EXPECT_TRUE(files.writeAtomically(path, std::string("half")));
         if (stale)
-            std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+            std::filesystem::last_write_time(path,
+                                             std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
         return path;
     };
     const std::vector<std::string> stale = {
@@ -262,9 +265,9 @@ TEST_F(LaunchTest, StartUpSweepsTheStaleTemporariesOfEveryAtomicWrite) {
         make(base::paths::dataHome() + "/Calendar", ".event.ics.tmp-000000", true),
     };
     const std::vector<std::string> kept = {
-        make(documents(), ".log.csv.tmp-NewOne", false),     // a write under way
-        make(documents(), ".log.csv.tmp-toolong1", true),    // not our pattern
-        make(documents(), "notes.tmp-ABCDEF", true),         // not a hidden temporary
+        make(documents(), ".log.csv.tmp-NewOne", false),   // a write under way
+        make(documents(), ".log.csv.tmp-toolong1", true),  // not our pattern
+        make(documents(), "notes.tmp-ABCDEF", true),       // not a hidden temporary
     };
     launch();
     for (const auto& path : stale) EXPECT_FALSE(exists(path)) << path;

@@ -28,9 +28,9 @@ TEST_F(UtilityTest, TestDayIsDayOneOfATestWeekWithTheFlag) {
         bool flag, expected;
     };
     const Case cases[] = {
-        {1, 3, true, true},   {1, 5, true, true},   {1, 6, true, true},  {1, 7, true, true},
-        {1, 3, false, false}, {1, 4, true, false},  {1, 4, false, false}, {2, 3, true, false},
-        {3, 5, true, false},  {1, 1, true, false},  {1, 2, true, false},  {1, 8, true, false},
+        {1, 3, true, true},   {1, 5, true, true},  {1, 6, true, true},   {1, 7, true, true},
+        {1, 3, false, false}, {1, 4, true, false}, {1, 4, false, false}, {2, 3, true, false},
+        {3, 5, true, false},  {1, 1, true, false}, {1, 2, true, false},  {1, 8, true, false},
     };
     for (const auto& c : cases) {
         setPosition(c.day, c.week, 1, c.flag);
@@ -48,11 +48,11 @@ TEST(UtilityLevels, WeekTests) {
         int score, week, level;
     };
     const Case cases[] = {
-        {20, 3, 1}, {21, 3, 2}, {25, 3, 2}, {26, 3, 3}, {35, 5, 1}, {36, 5, 2}, {40, 5, 2}, {41, 5, 3},
-        {50, 6, 1}, {51, 6, 2}, {60, 6, 2}, {61, 6, 3}, {0, 3, 1},  {-5, 6, 1}, {100, 4, 1}, {100, 1, 1},
-        {100, 7, 1}, {100, 2, 1},
+        {20, 3, 1}, {21, 3, 2}, {25, 3, 2}, {26, 3, 3}, {35, 5, 1}, {36, 5, 2},  {40, 5, 2},  {41, 5, 3},  {50, 6, 1},
+        {51, 6, 2}, {60, 6, 2}, {61, 6, 3}, {0, 3, 1},  {-5, 6, 1}, {100, 4, 1}, {100, 1, 1}, {100, 7, 1}, {100, 2, 1},
     };
-    for (const auto& c : cases) EXPECT_EQ(Utility::GetLevel(c.score, c.week), c.level) << c.score << " in week " << c.week;
+    for (const auto& c : cases)
+        EXPECT_EQ(Utility::GetLevel(c.score, c.week), c.level) << c.score << " in week " << c.week;
 }
 
 TEST(UtilityPosition, GoBackAWeek) {
@@ -76,14 +76,35 @@ TEST(UtilityPosition, ContinueWithProgram) {
 }
 
 TEST(UtilityNumeric, AcceptsOneDecimalNumberWithBlanksAround) {
-    for (const char* text : {"12", " 12 ", "12.5", "  12.5\t", "\n7\n", "-3", "+4", "0", ".5", "5.", "1e3", "2.5E-2",
-                             "007"})
+    for (const char* text :
+         {"12", " 12 ", "12.5", "  12.5\t", "\n7\n", "-3", "+4", "0", ".5", "5.", "1e3", "2.5E-2", "007"})
         EXPECT_TRUE(Utility::isNumeric(text)) << '"' << text << '"';
 }
 
 TEST(UtilityNumeric, RefusesEverythingElse) {
-    for (const char* text : {"", " ", "12a", "a12", "1 2", "12e", "1e+", ".", "-", "+", "--1", "1.2.3", "1,5", "inf",
-                             "-inf", "nan", "NaN", "infinity", "0x1A", "0x", "1e3.5", "12 a", "\xef\xbc\x91\xef\xbc\x92"})
+    for (const char* text : {"",
+                             " ",
+                             "12a",
+                             "a12",
+                             "1 2",
+                             "12e",
+                             "1e+",
+                             ".",
+                             "-",
+                             "+",
+                             "--1",
+                             "1.2.3",
+                             "1,5",
+                             "inf",
+                             "-inf",
+                             "nan",
+                             "NaN",
+                             "infinity",
+                             "0x1A",
+                             "0x",
+                             "1e3.5",
+                             "12 a",
+                             "\xef\xbc\x91\xef\xbc\x92"})
         EXPECT_FALSE(Utility::isNumeric(text)) << '"' << text << '"';
     EXPECT_FALSE(Utility::isNumeric(std::string("12\0", 3)));
 }

@@ -29,9 +29,8 @@ TEST(WorkoutScript, AFirstDayRunsFromTheHomeScreenToTheLog) {
     const char* keep = std::getenv("TOLVEK_SHOTS");
     const std::string shots = keep ? std::string(keep) : home.path() + "/shots";
     std::ostringstream out, err;
-    const int status = host::runScriptFile(script.string(), shots,
-                                           [] { return std::make_shared<TolvekAppDelegate>(); },
-                                           out, err);
+    const int status = host::runScriptFile(
+        script.string(), shots, [] { return std::make_shared<TolvekAppDelegate>(); }, out, err);
     ASSERT_EQ(status, 0) << err.str();
     for (const char* name : {"workout_set", "workout_rest", "workout_complete"})
         EXPECT_TRUE(std::filesystem::exists(shots + "/" + name + ".png")) << name;

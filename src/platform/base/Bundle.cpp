@@ -132,8 +132,7 @@ private:
             if (std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '-' || c == '$' ||
                 c == ':' || c == '/')
                 ++i_;
-            else
-                break;
+            else break;
         }
         out = t_.substr(start, i_ - start);
         return !out.empty();
@@ -151,23 +150,23 @@ private:
             if (i_ >= t_.size()) return false;
             char e = t_[i_++];
             switch (e) {
-                case 'n': out.push_back('\n'); break;
-                case 't': out.push_back('\t'); break;
-                case 'r': out.push_back('\r'); break;
-                case 'U':
-                case 'u': {
-                    std::uint32_t cp = 0;
-                    int digits = 0;
-                    while (digits < 4 && i_ < t_.size() && std::isxdigit(static_cast<unsigned char>(t_[i_]))) {
-                        cp = cp * 16 + static_cast<std::uint32_t>(std::stoi(std::string(1, t_[i_]), nullptr, 16));
-                        ++i_;
-                        ++digits;
-                    }
-                    if (digits == 0) return false;
-                    appendUTF8(out, cp);
-                    break;
+            case 'n': out.push_back('\n'); break;
+            case 't': out.push_back('\t'); break;
+            case 'r': out.push_back('\r'); break;
+            case 'U':
+            case 'u': {
+                std::uint32_t cp = 0;
+                int digits = 0;
+                while (digits < 4 && i_ < t_.size() && std::isxdigit(static_cast<unsigned char>(t_[i_]))) {
+                    cp = cp * 16 + static_cast<std::uint32_t>(std::stoi(std::string(1, t_[i_]), nullptr, 16));
+                    ++i_;
+                    ++digits;
                 }
-                default: out.push_back(e); break;  // \" \\ \' and anything else stand for themselves
+                if (digits == 0) return false;
+                appendUTF8(out, cp);
+                break;
+            }
+            default: out.push_back(e); break;  // \" \\ \' and anything else stand for themselves
             }
         }
         return false;  // unterminated

@@ -56,8 +56,6 @@ double ManualClock::now() const { return t_.load(std::memory_order_acquire); }
 
 void ManualClock::advance(double seconds) { t_.fetch_add(seconds, std::memory_order_acq_rel); }
 
-void ManualClock::setTime(double secondsSince1970) {
-    t_.store(secondsSince1970, std::memory_order_release);
-}
+void ManualClock::setTime(double secondsSince1970) { t_.store(secondsSince1970, std::memory_order_release); }
 
 }  // namespace base

@@ -23,11 +23,11 @@ icu::UnicodeString fromUtf8(const std::string& s) { return icu::UnicodeString::f
 
 icu::DateFormat::EStyle icuStyle(DateFormatterStyle s) {
     switch (s) {
-        case DateFormatterStyle::None: return icu::DateFormat::kNone;
-        case DateFormatterStyle::Short: return icu::DateFormat::kShort;
-        case DateFormatterStyle::Medium: return icu::DateFormat::kMedium;
-        case DateFormatterStyle::Long: return icu::DateFormat::kLong;
-        case DateFormatterStyle::Full: return icu::DateFormat::kFull;
+    case DateFormatterStyle::None: return icu::DateFormat::kNone;
+    case DateFormatterStyle::Short: return icu::DateFormat::kShort;
+    case DateFormatterStyle::Medium: return icu::DateFormat::kMedium;
+    case DateFormatterStyle::Long: return icu::DateFormat::kLong;
+    case DateFormatterStyle::Full: return icu::DateFormat::kFull;
     }
     return icu::DateFormat::kNone;
 }
@@ -84,7 +84,6 @@ struct DateFormatter::Impl {
         format = std::move(f);
         return format.get();
     }
-
 };
 
 DateFormatter::DateFormatter() : impl_(std::make_unique<Impl>()) {}
@@ -218,11 +217,11 @@ namespace base {
 namespace {
 DateFormatterStyle styleFromInteger(long long value) {
     switch (value) {
-        case 1: return DateFormatterStyle::Short;
-        case 2: return DateFormatterStyle::Medium;
-        case 3: return DateFormatterStyle::Long;
-        case 4: return DateFormatterStyle::Full;
-        default: return DateFormatterStyle::None;
+    case 1: return DateFormatterStyle::Short;
+    case 2: return DateFormatterStyle::Medium;
+    case 3: return DateFormatterStyle::Long;
+    case 4: return DateFormatterStyle::Full;
+    default: return DateFormatterStyle::None;
     }
 }
 }  // namespace

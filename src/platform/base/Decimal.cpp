@@ -78,24 +78,24 @@ Wide unpack(const Decimal& d) {
 // Whether dropping a remainder of `dropped` (out of a unit of `unit`) from a
 // truncated quotient should round the quotient's magnitude up. `sticky` says
 // the true value lies slightly above the truncated one (an inexact division).
-bool roundsUp(const cpp_int& quotient, const cpp_int& dropped, const cpp_int& unit, bool sticky,
-              bool negative, RoundingMode mode) {
+bool roundsUp(const cpp_int& quotient, const cpp_int& dropped, const cpp_int& unit, bool sticky, bool negative,
+              RoundingMode mode) {
     bool inexact = dropped != 0 || sticky;
     if (!inexact) return false;
     switch (mode) {
-        case RoundingMode::Down:  // toward negative infinity
-            return negative;
-        case RoundingMode::Up:  // toward positive infinity
-            return !negative;
-        case RoundingMode::Plain:
-        case RoundingMode::Bankers: {
-            cpp_int twice = dropped * 2;
-            if (twice > unit) return true;
-            if (twice < unit) return false;
-            if (sticky) return true;  // just above the half
-            if (mode == RoundingMode::Plain) return true;
-            return (quotient & 1) != 0;  // half to even
-        }
+    case RoundingMode::Down:  // toward negative infinity
+        return negative;
+    case RoundingMode::Up:  // toward positive infinity
+        return !negative;
+    case RoundingMode::Plain:
+    case RoundingMode::Bankers: {
+        cpp_int twice = dropped * 2;
+        if (twice > unit) return true;
+        if (twice < unit) return false;
+        if (sticky) return true;  // just above the half
+        if (mode == RoundingMode::Plain) return true;
+        return (quotient & 1) != 0;  // half to even
+    }
     }
     return false;
 }
@@ -108,7 +108,8 @@ bool dropDigits(Wide& w, int count, bool sticky, RoundingMode mode) {
         // Everything goes, and what goes is below a tenth of the unit: only
         // the directed modes round away from zero.
         bool inexact = w.magnitude != 0 || sticky;
-        bool away = inexact && ((mode == RoundingMode::Up && !w.negative) || (mode == RoundingMode::Down && w.negative));
+        bool away =
+            inexact && ((mode == RoundingMode::Up && !w.negative) || (mode == RoundingMode::Down && w.negative));
         w.magnitude = away ? 1 : 0;
         w.exponent += count;
         return inexact;
@@ -307,10 +308,8 @@ int compareMagnitudes(Wide a, Wide b) {
 cpp_int truncatedInteger(const Decimal& d) {
     Wide w = unpack(d);
     cpp_int v;
-    if (w.exponent >= 0)
-        v = w.magnitude * pow10(static_cast<unsigned>(w.exponent));
-    else
-        v = w.magnitude / pow10(static_cast<unsigned>(-w.exponent));
+    if (w.exponent >= 0) v = w.magnitude * pow10(static_cast<unsigned>(w.exponent));
+    else v = w.magnitude / pow10(static_cast<unsigned>(-w.exponent));
     return w.negative ? cpp_int(-v) : v;
 }
 
@@ -368,8 +367,8 @@ Decimal fromMagnitude(unsigned long long magnitude, bool negative) {
 Decimal Decimal::fromInteger(long long v) {
     // Negate in unsigned arithmetic: well defined for LLONG_MIN too.
     bool negative = v < 0;
-    unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(v)
-                                            : static_cast<unsigned long long>(v);
+    unsigned long long magnitude =
+        negative ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
     return fromMagnitude(magnitude, negative);
 }
 
@@ -481,9 +480,8 @@ double Decimal::toDouble() const {
     if (length == 0) return 0.0;
     // Both the mantissa and the power of ten exact in doubles: one correctly
     // rounded multiplication or division.
-    static constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    static constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     u128 m = mantissaOf(*this);
     if (m < (u128(1) << 53) && exponent >= -22 && exponent <= 22) {
         double v = static_cast<double>(static_cast<unsigned long long>(m));
@@ -657,10 +655,10 @@ CalculationError decimalDivide(Decimal* result, const Decimal& a, const Decimal&
             if (inexact) {
                 u128 twice = r * 2;
                 switch (mode) {
-                    case RoundingMode::Down: up = negative; break;
-                    case RoundingMode::Up: up = !negative; break;
-                    case RoundingMode::Plain: up = twice >= y; break;
-                    case RoundingMode::Bankers: up = twice > y || (twice == y && (q & 1) != 0); break;
+                case RoundingMode::Down: up = negative; break;
+                case RoundingMode::Up: up = !negative; break;
+                case RoundingMode::Plain: up = twice >= y; break;
+                case RoundingMode::Bankers: up = twice > y || (twice == y && (q & 1) != 0); break;
                 }
             }
             if (up) q += 1;

@@ -13,10 +13,10 @@ namespace base {
 struct Decimal {
     std::int8_t exponent = 0;
     // With the exponent, one 32-bit word of fields, as the platform packs them.
-    std::uint32_t length : 4 = 0;      // mantissa words in use, 0 to 8
+    std::uint32_t length : 4 = 0;  // mantissa words in use, 0 to 8
     std::uint32_t isNegative : 1 = 0;
     std::uint32_t isCompact : 1 = 0;
-    std::uint32_t reserved : 18 = 0;   // shares the word with the exponent
+    std::uint32_t reserved : 18 = 0;                       // shares the word with the exponent
     std::uint16_t mantissa[8] = {0, 0, 0, 0, 0, 0, 0, 0};  // least significant first
 
     static Decimal zero();

@@ -11,18 +11,16 @@ Exception::Exception(std::string name, std::string reason)
 
 void raise(const std::string& name, const std::string& reason) { throw Exception(name, reason); }
 
-void AssertionHandler::handleFailureInMethod(const std::string& method, const void* object,
-                                             const std::string& file, int line,
-                                             const std::string& description) {
+void AssertionHandler::handleFailureInMethod(const std::string& method, const void* object, const std::string& file,
+                                             int line, const std::string& description) {
     (void)object;
     log("*** Assertion failure in " + method + ", " + file + ":" + std::to_string(line) + ": " + description);
     throw Exception("NSInternalInconsistencyException", description);
 }
 
-void AssertionHandler::handleFailureInFunction(const std::string& function, const std::string& file,
-                                               int line, const std::string& description) {
-    log("*** Assertion failure in " + function + "(), " + file + ":" + std::to_string(line) + ": " +
-        description);
+void AssertionHandler::handleFailureInFunction(const std::string& function, const std::string& file, int line,
+                                               const std::string& description) {
+    log("*** Assertion failure in " + function + "(), " + file + ":" + std::to_string(line) + ": " + description);
     throw Exception("NSInternalInconsistencyException", description);
 }
 

@@ -32,12 +32,11 @@ public:
     virtual ~AssertionHandler() = default;
     // A failure inside an operation of a class: the method's name, the object
     // it was called on (may be null), the source file and line.
-    virtual void handleFailureInMethod(const std::string& method, const void* object,
-                                       const std::string& file, int line,
+    virtual void handleFailureInMethod(const std::string& method, const void* object, const std::string& file, int line,
                                        const std::string& description);
     // A failure inside a plain function.
-    virtual void handleFailureInFunction(const std::string& function, const std::string& file,
-                                         int line, const std::string& description);
+    virtual void handleFailureInFunction(const std::string& function, const std::string& file, int line,
+                                         const std::string& description);
 
     // The handler in force (never null).
     static AssertionHandler& current();
@@ -47,12 +46,11 @@ public:
 
 // Checks a condition as the charting code does: on failure reports
 // "Invalid parameter not satisfying: <condition>" to the current handler.
-#define BASE_PARAMETER_ASSERT(cond, method, file)                                              \
-    do {                                                                                        \
-        if (!(cond))                                                                            \
-            ::base::AssertionHandler::current().handleFailureInMethod(                          \
-                (method), nullptr, (file), __LINE__,                                            \
-                std::string("Invalid parameter not satisfying: ") + #cond);                     \
+#define BASE_PARAMETER_ASSERT(cond, method, file)                                                                \
+    do {                                                                                                         \
+        if (!(cond))                                                                                             \
+            ::base::AssertionHandler::current().handleFailureInMethod(                                           \
+                (method), nullptr, (file), __LINE__, std::string("Invalid parameter not satisfying: ") + #cond); \
     } while (0)
 
 }  // namespace base

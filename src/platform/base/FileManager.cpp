@@ -265,13 +265,13 @@ int FileManager::removeStaleTemporariesIn(const std::string& folder, double olde
     for (const auto& name : contentsOfDirectory(folder)) {
         const std::string inner = paths::join(folder, name);
         struct stat st {};
-        if (::lstat(inner.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) removed += sweepTemporaries(inner, nullptr, olderThan);
+        if (::lstat(inner.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+            removed += sweepTemporaries(inner, nullptr, olderThan);
     }
     return removed;
 }
 
-bool FileManager::writeAtomically(const std::string& path, const std::string& text, std::string* error,
-                                  unsigned mode) {
+bool FileManager::writeAtomically(const std::string& path, const std::string& text, std::string* error, unsigned mode) {
     return writeAtomically(path, Data(text.begin(), text.end()), error, mode);
 }
 

@@ -10,12 +10,12 @@
 namespace base {
 
 namespace paths {
-std::string home();           // $HOME
-std::string dataHome();       // $XDG_DATA_HOME/tolvek, or ~/.local/share/tolvek
-std::string configHome();     // $XDG_CONFIG_HOME/tolvek, or ~/.config/tolvek
-std::string cacheHome();      // $XDG_CACHE_HOME/tolvek, or ~/.cache/tolvek
-std::string documents();      // dataHome()/Documents
-std::string caches();         // cacheHome()
+std::string home();        // $HOME
+std::string dataHome();    // $XDG_DATA_HOME/tolvek, or ~/.local/share/tolvek
+std::string configHome();  // $XDG_CONFIG_HOME/tolvek, or ~/.config/tolvek
+std::string cacheHome();   // $XDG_CACHE_HOME/tolvek, or ~/.cache/tolvek
+std::string documents();   // dataHome()/Documents
+std::string caches();      // cacheHome()
 std::string join(const std::string& a, const std::string& b);
 std::string lastComponent(const std::string& path);
 std::string deletingLastComponent(const std::string& path);

@@ -27,33 +27,33 @@ void append(std::string& out, const std::string& spec, T value) {
 
 long long asSigned(const FormatArg& a) {
     switch (a.kind) {
-        case FormatArg::Kind::Signed: return a.i;
-        case FormatArg::Kind::Unsigned: return static_cast<long long>(a.u);
-        case FormatArg::Kind::Real: return static_cast<long long>(a.d);
-        case FormatArg::Kind::Text: return std::atoll(a.s.c_str());
-        case FormatArg::Kind::Pointer: return static_cast<long long>(reinterpret_cast<std::uintptr_t>(a.p));
+    case FormatArg::Kind::Signed: return a.i;
+    case FormatArg::Kind::Unsigned: return static_cast<long long>(a.u);
+    case FormatArg::Kind::Real: return static_cast<long long>(a.d);
+    case FormatArg::Kind::Text: return std::atoll(a.s.c_str());
+    case FormatArg::Kind::Pointer: return static_cast<long long>(reinterpret_cast<std::uintptr_t>(a.p));
     }
     return 0;
 }
 
 unsigned long long asUnsigned(const FormatArg& a) {
     switch (a.kind) {
-        case FormatArg::Kind::Signed: return static_cast<unsigned long long>(a.i);
-        case FormatArg::Kind::Unsigned: return a.u;
-        case FormatArg::Kind::Real: return static_cast<unsigned long long>(static_cast<long long>(a.d));
-        case FormatArg::Kind::Text: return std::strtoull(a.s.c_str(), nullptr, 10);
-        case FormatArg::Kind::Pointer: return reinterpret_cast<std::uintptr_t>(a.p);
+    case FormatArg::Kind::Signed: return static_cast<unsigned long long>(a.i);
+    case FormatArg::Kind::Unsigned: return a.u;
+    case FormatArg::Kind::Real: return static_cast<unsigned long long>(static_cast<long long>(a.d));
+    case FormatArg::Kind::Text: return std::strtoull(a.s.c_str(), nullptr, 10);
+    case FormatArg::Kind::Pointer: return reinterpret_cast<std::uintptr_t>(a.p);
     }
     return 0;
 }
 
 double asReal(const FormatArg& a) {
     switch (a.kind) {
-        case FormatArg::Kind::Signed: return static_cast<double>(a.i);
-        case FormatArg::Kind::Unsigned: return static_cast<double>(a.u);
-        case FormatArg::Kind::Real: return a.d;
-        case FormatArg::Kind::Text: return std::atof(a.s.c_str());
-        case FormatArg::Kind::Pointer: return 0;
+    case FormatArg::Kind::Signed: return static_cast<double>(a.i);
+    case FormatArg::Kind::Unsigned: return static_cast<double>(a.u);
+    case FormatArg::Kind::Real: return a.d;
+    case FormatArg::Kind::Text: return std::atof(a.s.c_str());
+    case FormatArg::Kind::Pointer: return 0;
     }
     return 0;
 }
@@ -61,21 +61,21 @@ double asReal(const FormatArg& a) {
 std::string asText(const FormatArg& a) {
     char buf[64];
     switch (a.kind) {
-        case FormatArg::Kind::Signed: return std::to_string(a.i);
-        case FormatArg::Kind::Unsigned: return std::to_string(a.u);
-        case FormatArg::Kind::Real:
-            // As the platform prints a number object: shortest form.
-            std::snprintf(buf, sizeof buf, "%.17g", a.d);
-            for (int prec = 1; prec <= 17; ++prec) {
-                std::snprintf(buf, sizeof buf, "%.*g", prec, a.d);
-                if (std::strtod(buf, nullptr) == a.d) break;
-            }
-            return buf;
-        case FormatArg::Kind::Text: return a.s;
-        case FormatArg::Kind::Pointer:
-            if (!a.p) return "(null)";
-            std::snprintf(buf, sizeof buf, "%p", a.p);
-            return buf;
+    case FormatArg::Kind::Signed: return std::to_string(a.i);
+    case FormatArg::Kind::Unsigned: return std::to_string(a.u);
+    case FormatArg::Kind::Real:
+        // As the platform prints a number object: shortest form.
+        std::snprintf(buf, sizeof buf, "%.17g", a.d);
+        for (int prec = 1; prec <= 17; ++prec) {
+            std::snprintf(buf, sizeof buf, "%.*g", prec, a.d);
+            if (std::strtod(buf, nullptr) == a.d) break;
+        }
+        return buf;
+    case FormatArg::Kind::Text: return a.s;
+    case FormatArg::Kind::Pointer:
+        if (!a.p) return "(null)";
+        std::snprintf(buf, sizeof buf, "%p", a.p);
+        return buf;
     }
     return {};
 }
@@ -140,43 +140,43 @@ std::string formatArgs(std::string_view fmt, std::span<const FormatArg> args) {
         // NOLINTNEXTLINE(performance-inefficient-string-concatenation)
         std::string spec = "%" + flags + width + (hasPrecision ? "." + precision : std::string());
         switch (conv) {
-            case '%': out.push_back('%'); break;
-            case 'd':
-            case 'i': append(out, spec + "lld", asSigned(take())); break;
-            case 'u':
-            case 'o':
-            case 'x':
-            case 'X': append(out, spec + "ll" + conv, asUnsigned(take())); break;
-            case 'f':
-            case 'F':
-            case 'e':
-            case 'E':
-            case 'g':
-            case 'G':
-            case 'a':
-            case 'A': append(out, spec + conv, asReal(take())); break;
-            case 'c': {
-                const FormatArg& a = take();
-                int ch = a.kind == FormatArg::Kind::Text ? (a.s.empty() ? 0 : static_cast<unsigned char>(a.s[0]))
-                                                         : static_cast<int>(asSigned(a));
-                append(out, spec + "c", ch);
-                break;
-            }
-            case 's':
-            case '@': {
-                std::string text = asText(take());
-                append(out, spec + "s", text.c_str());
-                break;
-            }
-            case 'p': {
-                const FormatArg& a = take();
-                append(out, spec + "p", a.kind == FormatArg::Kind::Pointer ? a.p : nullptr);
-                break;
-            }
-            default:
-                // Unknown conversion: keep the text so the mistake is visible.
-                out.append(fmt.substr(start, i - start));
-                break;
+        case '%': out.push_back('%'); break;
+        case 'd':
+        case 'i': append(out, spec + "lld", asSigned(take())); break;
+        case 'u':
+        case 'o':
+        case 'x':
+        case 'X': append(out, spec + "ll" + conv, asUnsigned(take())); break;
+        case 'f':
+        case 'F':
+        case 'e':
+        case 'E':
+        case 'g':
+        case 'G':
+        case 'a':
+        case 'A': append(out, spec + conv, asReal(take())); break;
+        case 'c': {
+            const FormatArg& a = take();
+            int ch = a.kind == FormatArg::Kind::Text ? (a.s.empty() ? 0 : static_cast<unsigned char>(a.s[0]))
+                                                     : static_cast<int>(asSigned(a));
+            append(out, spec + "c", ch);
+            break;
+        }
+        case 's':
+        case '@': {
+            std::string text = asText(take());
+            append(out, spec + "s", text.c_str());
+            break;
+        }
+        case 'p': {
+            const FormatArg& a = take();
+            append(out, spec + "p", a.kind == FormatArg::Kind::Pointer ? a.p : nullptr);
+            break;
+        }
+        default:
+            // Unknown conversion: keep the text so the mistake is visible.
+            out.append(fmt.substr(start, i - start));
+            break;
         }
     }
     return out;

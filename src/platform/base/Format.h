@@ -34,14 +34,17 @@ struct FormatArg {
     FormatArg(const std::string& v) : kind(Kind::Text), s(v) {}
     FormatArg(std::string_view v) : kind(Kind::Text), s(v) {}
     template <class T>
-        requires requires(const T& t) { { t.description() } -> std::convertible_to<std::string>; }
+    requires requires(const T& t) {
+        { t.description() } -> std::convertible_to<std::string>;
+    }
     FormatArg(const T& v) : kind(Kind::Text), s(v.description()) {}
     template <class T>
-        requires requires(const T& t) { { t.description() } -> std::convertible_to<std::string>; }
+    requires requires(const T& t) {
+        { t.description() } -> std::convertible_to<std::string>;
+    }
     FormatArg(const std::shared_ptr<T>& v) : kind(Kind::Text), s(v ? std::string(v->description()) : "(null)") {}
     template <class T>
-        requires(!std::is_same_v<std::remove_cv_t<T>, char>)
-    FormatArg(T* v) : kind(Kind::Pointer), p(v) {}
+    requires(!std::is_same_v<std::remove_cv_t<T>, char>) FormatArg(T* v) : kind(Kind::Pointer), p(v) {}
 };
 
 std::string formatArgs(std::string_view fmt, std::span<const FormatArg> args);

@@ -69,8 +69,7 @@ public:
 
     KeychainStatus findAttributes(const std::string& service, const std::string& account,
                                   KeychainAttributes* attributes = nullptr) override;
-    KeychainStatus findData(const std::string& service, const std::string& account,
-                            std::optional<Data>* data) override;
+    KeychainStatus findData(const std::string& service, const std::string& account, std::optional<Data>* data) override;
     KeychainStatus add(const KeychainItem& item) override;
     KeychainStatus update(const std::string& service, const std::string& account, const Data& data) override;
     KeychainStatus deleteItem(const std::string& service, const std::string& account) override;

@@ -80,9 +80,7 @@ void KeyedArchiver::encodeFloat(float value, const std::string& key) {
     current().set(key, Value(static_cast<double>(value)));
 }
 void KeyedArchiver::encodeDouble(double value, const std::string& key) { current().set(key, Value(value)); }
-void KeyedArchiver::encodeString(const std::string& value, const std::string& key) {
-    current().set(key, Value(value));
-}
+void KeyedArchiver::encodeString(const std::string& value, const std::string& key) { current().set(key, Value(value)); }
 void KeyedArchiver::encodeData(const Data& value, const std::string& key) { current().set(key, Value(value)); }
 void KeyedArchiver::encodeValue(const Value& value, const std::string& key) {
     // Property lists have no null: a null value is left out (and reads null).
@@ -202,9 +200,7 @@ long long KeyedUnarchiver::decodeInteger(const std::string& key) const {
     return v && v->isNumber() ? v->integerValue() : 0;
 }
 
-float KeyedUnarchiver::decodeFloat(const std::string& key) const {
-    return static_cast<float>(decodeDouble(key));
-}
+float KeyedUnarchiver::decodeFloat(const std::string& key) const { return static_cast<float>(decodeDouble(key)); }
 
 double KeyedUnarchiver::decodeDouble(const std::string& key) const {
     const Value* v = currentValue(key);
@@ -233,10 +229,10 @@ Decimal KeyedUnarchiver::decodeDecimal(const std::string& key) const {
     const Value* v = currentValue(key);
     if (!v) return Decimal::notANumber();
     switch (v->type()) {
-        case Value::Type::String: return Decimal::fromString(*v->asString());
-        case Value::Type::Integer: return Decimal::fromInteger(v->integerValue());
-        case Value::Type::Real: return Decimal::fromDouble(v->doubleValue());
-        default: return Decimal::notANumber();
+    case Value::Type::String: return Decimal::fromString(*v->asString());
+    case Value::Type::Integer: return Decimal::fromInteger(v->integerValue());
+    case Value::Type::Real: return Decimal::fromDouble(v->doubleValue());
+    default: return Decimal::notANumber();
     }
 }
 

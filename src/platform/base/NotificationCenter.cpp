@@ -8,7 +8,7 @@ namespace base {
 struct NotificationCenter::Entry {
     Token token = 0;
     const void* owner = nullptr;
-    std::string name;  // empty: every name
+    std::string name;              // empty: every name
     const void* sender = nullptr;  // null: every sender
     Handler handler;
     // Cleared on removal; a delivery already under way skips the entry.

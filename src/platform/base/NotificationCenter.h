@@ -46,8 +46,7 @@ public:
     void removeObserver(const void* owner, const std::string& name = {});
 
     void post(const Notification& notification);
-    void post(const std::string& name, const void* sender = nullptr, std::any object = {},
-              Value userInfo = {});
+    void post(const std::string& name, const void* sender = nullptr, std::any object = {}, Value userInfo = {});
 
     struct Entry;
 

@@ -79,10 +79,8 @@ std::string NumberFormatter::formatPlainDigits(const std::string& plain) const {
         if (up) {
             int k = static_cast<int>(digits.size()) - 1;
             while (k >= 0 && digits[k] == '9') digits[k--] = '0';
-            if (k >= 0)
-                ++digits[k];
-            else
-                digits.insert(digits.begin(), '1');
+            if (k >= 0) ++digits[k];
+            else digits.insert(digits.begin(), '1');
         }
         intPart = digits.substr(0, digits.size() - keep);
         frac = digits.substr(digits.size() - keep);
@@ -97,8 +95,7 @@ std::string NumberFormatter::formatPlainDigits(const std::string& plain) const {
         intPart = std::string(minimumIntegerDigits_ - intPart.size(), '0') + intPart;
     if (intPart.empty() && frac.empty()) intPart.assign(1, '0');
 
-    bool zero = intPart.find_first_not_of('0') == std::string::npos &&
-                frac.find_first_not_of('0') == std::string::npos;
+    bool zero = intPart.find_first_not_of('0') == std::string::npos && frac.find_first_not_of('0') == std::string::npos;
     std::string out = (negative && !zero) ? "-" : "";
     out += intPart;
     if (!frac.empty()) {

@@ -117,8 +117,7 @@ void OperationQueue::addOperation(const std::shared_ptr<Operation>& operation) {
     if (!operation) raise("NSInvalidArgumentException", "addOperation: operation is null");
     {
         std::lock_guard opLock(operation->mutex_);
-        if (operation->queued_)
-            raise("NSInvalidArgumentException", "addOperation: operation is already in a queue");
+        if (operation->queued_) raise("NSInvalidArgumentException", "addOperation: operation is already in a queue");
         operation->queued_ = true;
     }
     std::lock_guard lock(state_->mutex);

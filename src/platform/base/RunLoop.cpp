@@ -379,9 +379,7 @@ void RunLoop::runUntilDate(Date date) {
     }
 }
 
-void RunLoop::advanceBy(double seconds) {
-    runUntilDate(Date::now().addingTimeInterval(std::max(seconds, 0.0)));
-}
+void RunLoop::advanceBy(double seconds) { runUntilDate(Date::now().addingTimeInterval(std::max(seconds, 0.0))); }
 
 bool RunLoop::runUntil(const std::function<bool()>& condition, double timeout) {
     const double deadline = Clock::current().now() + timeout;
@@ -389,8 +387,8 @@ bool RunLoop::runUntil(const std::function<bool()>& condition, double timeout) {
         // Timers due before the deadline fire as the clock moves to them;
         // when none is left, work from other threads is waited for (real
         // time, at most the timeout) before the clock jumps to the deadline.
-        const auto realDeadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(
-                                                                          std::clamp(timeout, 0.0, kLongestWait));
+        const auto realDeadline =
+            std::chrono::steady_clock::now() + std::chrono::duration<double>(std::clamp(timeout, 0.0, kLongestWait));
         for (;;) {
             runPendingWork();
             if (condition()) return true;

@@ -118,12 +118,9 @@ bool Scanner::scanLongLong(long long* out) {
         if (!overflow) v = v * 10 - d;
     }
     long long result;
-    if (overflow)
-        result = negative ? LLONG_MIN : LLONG_MAX;
-    else if (negative)
-        result = v;
-    else
-        result = v == LLONG_MIN ? LLONG_MAX : -v;
+    if (overflow) result = negative ? LLONG_MIN : LLONG_MAX;
+    else if (negative) result = v;
+    else result = v == LLONG_MIN ? LLONG_MAX : -v;
     if (out) *out = result;
     location_ = start + len;
     return true;

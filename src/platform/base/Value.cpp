@@ -180,49 +180,49 @@ bool Value::isNumber() const {
 
 bool Value::boolValue() const {
     switch (type()) {
-        case Type::Bool: return std::get<bool>(s_->v);
-        case Type::Integer: return std::get<std::int64_t>(s_->v) != 0;
-        case Type::Real: return std::get<double>(s_->v) != 0;
-        case Type::String: {
-            // "YES", "true", "y" and any non-zero number read true.
-            std::string_view t = trimmedLeft(std::get<std::string>(s_->v));
-            if (!t.empty() && (t[0] == '+' || t[0] == '-')) t.remove_prefix(1);
-            while (!t.empty() && t[0] == '0') t.remove_prefix(1);
-            if (t.empty()) return false;
-            char c = t[0];
-            return c == 'Y' || c == 'y' || c == 'T' || c == 't' || (c >= '1' && c <= '9');
-        }
-        default: return false;
+    case Type::Bool: return std::get<bool>(s_->v);
+    case Type::Integer: return std::get<std::int64_t>(s_->v) != 0;
+    case Type::Real: return std::get<double>(s_->v) != 0;
+    case Type::String: {
+        // "YES", "true", "y" and any non-zero number read true.
+        std::string_view t = trimmedLeft(std::get<std::string>(s_->v));
+        if (!t.empty() && (t[0] == '+' || t[0] == '-')) t.remove_prefix(1);
+        while (!t.empty() && t[0] == '0') t.remove_prefix(1);
+        if (t.empty()) return false;
+        char c = t[0];
+        return c == 'Y' || c == 'y' || c == 'T' || c == 't' || (c >= '1' && c <= '9');
+    }
+    default: return false;
     }
 }
 
 std::int64_t Value::integerValue() const {
     switch (type()) {
-        case Type::Bool: return std::get<bool>(s_->v) ? 1 : 0;
-        case Type::Integer: return std::get<std::int64_t>(s_->v);
-        case Type::Real: return clampToInteger(std::get<double>(s_->v));
-        case Type::String: return parseInteger(std::get<std::string>(s_->v));
-        default: return 0;
+    case Type::Bool: return std::get<bool>(s_->v) ? 1 : 0;
+    case Type::Integer: return std::get<std::int64_t>(s_->v);
+    case Type::Real: return clampToInteger(std::get<double>(s_->v));
+    case Type::String: return parseInteger(std::get<std::string>(s_->v));
+    default: return 0;
     }
 }
 
 double Value::doubleValue() const {
     switch (type()) {
-        case Type::Bool: return std::get<bool>(s_->v) ? 1 : 0;
-        case Type::Integer: return static_cast<double>(std::get<std::int64_t>(s_->v));
-        case Type::Real: return std::get<double>(s_->v);
-        case Type::String: return parseDouble(std::get<std::string>(s_->v));
-        default: return 0;
+    case Type::Bool: return std::get<bool>(s_->v) ? 1 : 0;
+    case Type::Integer: return static_cast<double>(std::get<std::int64_t>(s_->v));
+    case Type::Real: return std::get<double>(s_->v);
+    case Type::String: return parseDouble(std::get<std::string>(s_->v));
+    default: return 0;
     }
 }
 
 std::string Value::stringValue() const {
     switch (type()) {
-        case Type::Bool: return std::get<bool>(s_->v) ? "1" : "0";
-        case Type::Integer: return std::to_string(std::get<std::int64_t>(s_->v));
-        case Type::Real: return shortestDouble(std::get<double>(s_->v));
-        case Type::String: return std::get<std::string>(s_->v);
-        default: return {};
+    case Type::Bool: return std::get<bool>(s_->v) ? "1" : "0";
+    case Type::Integer: return std::to_string(std::get<std::int64_t>(s_->v));
+    case Type::Real: return shortestDouble(std::get<double>(s_->v));
+    case Type::String: return std::get<std::string>(s_->v);
+    default: return {};
     }
 }
 
@@ -264,39 +264,39 @@ bool Value::operator==(const Value& other) const {
 
 std::string Value::description() const {
     switch (type()) {
-        case Type::Null: return "(null)";
-        case Type::Bool:
-        case Type::Integer:
-        case Type::Real:
-        case Type::String: return stringValue();
-        case Type::Data: {
-            static const char* hex = "0123456789abcdef";
-            std::string out = "<";
-            const Data& d = *asData();
-            for (std::size_t i = 0; i < d.size(); ++i) {
-                if (i && i % 4 == 0) out.push_back(' ');
-                out.push_back(hex[d[i] >> 4]);
-                out.push_back(hex[d[i] & 15]);
-            }
-            return out + ">";
+    case Type::Null: return "(null)";
+    case Type::Bool:
+    case Type::Integer:
+    case Type::Real:
+    case Type::String: return stringValue();
+    case Type::Data: {
+        static const char* hex = "0123456789abcdef";
+        std::string out = "<";
+        const Data& d = *asData();
+        for (std::size_t i = 0; i < d.size(); ++i) {
+            if (i && i % 4 == 0) out.push_back(' ');
+            out.push_back(hex[d[i] >> 4]);
+            out.push_back(hex[d[i] & 15]);
         }
-        case Type::Date: return asDate()->description();
-        case Type::Array: {
-            std::string out = "(";
-            bool first = true;
-            for (const Value& v : *asArray()) {
-                out += first ? "" : ", ";
-                out += v.description();
-                first = false;
-            }
-            return out + ")";
+        return out + ">";
+    }
+    case Type::Date: return asDate()->description();
+    case Type::Array: {
+        std::string out = "(";
+        bool first = true;
+        for (const Value& v : *asArray()) {
+            out += first ? "" : ", ";
+            out += v.description();
+            first = false;
         }
-        case Type::Dictionary: {
-            std::string out = "{";
-            for (const auto& [k, v] : *asDictionary()) out += k + " = " + v.description() + "; ";
-            if (out.size() > 1) out.pop_back();
-            return out + "}";
-        }
+        return out + ")";
+    }
+    case Type::Dictionary: {
+        std::string out = "{";
+        for (const auto& [k, v] : *asDictionary()) out += k + " = " + v.description() + "; ";
+        if (out.size() > 1) out.pop_back();
+        return out + "}";
+    }
     }
     return {};
 }
@@ -322,104 +322,102 @@ bool fromNode(plist_t node, Value& out, int depth, std::string& error) {
         return false;
     }
     switch (plist_get_node_type(node)) {
-        case PLIST_BOOLEAN: {
-            std::uint8_t b = 0;
-            plist_get_bool_val(node, &b);
-            out = Value(b != 0);
-            return true;
+    case PLIST_BOOLEAN: {
+        std::uint8_t b = 0;
+        plist_get_bool_val(node, &b);
+        out = Value(b != 0);
+        return true;
+    }
+    case PLIST_UINT: {
+        std::uint64_t u = 0;
+        plist_get_uint_val(node, &u);
+        // Stored two's complement: the readers have already brought
+        // values beyond the signed 64-bit range to its nearest end.
+        out = Value(static_cast<long long>(u));
+        return true;
+    }
+    case PLIST_UID: {
+        std::uint64_t u = 0;
+        plist_get_uid_val(node, &u);
+        out = Value(static_cast<unsigned long long>(u));
+        return true;
+    }
+    case PLIST_REAL: {
+        double d = 0;
+        plist_get_real_val(node, &d);
+        out = Value(d);
+        return true;
+    }
+    case PLIST_STRING:
+    case PLIST_KEY: {
+        std::uint64_t len = 0;
+        const char* s = plist_get_string_ptr(node, &len);
+        out = Value(s ? std::string(s, len) : std::string());
+        return true;
+    }
+    case PLIST_DATA: {
+        std::uint64_t len = 0;
+        const char* p = plist_get_data_ptr(node, &len);
+        out = Value(p ? Data(p, p + len) : Data());
+        return true;
+    }
+    case PLIST_DATE: {
+        std::int32_t sec = 0, usec = 0;
+        plist_get_date_val(node, &sec, &usec);
+        out = Value(Date(kPlistEpoch + sec + usec / 1e6));
+        return true;
+    }
+    case PLIST_ARRAY: {
+        Array a;
+        std::uint32_t n = plist_array_get_size(node);
+        a.reserve(n);
+        // Walked with an iterator: indexed access is linear per item on
+        // arrays read from binary files.
+        plist_array_iter it = nullptr;
+        plist_array_new_iter(node, &it);
+        bool ok = true;
+        for (std::uint32_t i = 0; it && i < n && ok; ++i) {
+            plist_t item = nullptr;
+            plist_array_next_item(node, it, &item);
+            if (!item) break;
+            Value v;
+            ok = fromNode(item, v, depth + 1, error);
+            if (ok) a.push_back(std::move(v));
         }
-        case PLIST_UINT: {
-            std::uint64_t u = 0;
-            plist_get_uint_val(node, &u);
-            // Stored two's complement: the readers have already brought
-            // values beyond the signed 64-bit range to its nearest end.
-            out = Value(static_cast<long long>(u));
-            return true;
-        }
-        case PLIST_UID: {
-            std::uint64_t u = 0;
-            plist_get_uid_val(node, &u);
-            out = Value(static_cast<unsigned long long>(u));
-            return true;
-        }
-        case PLIST_REAL: {
-            double d = 0;
-            plist_get_real_val(node, &d);
-            out = Value(d);
-            return true;
-        }
-        case PLIST_STRING:
-        case PLIST_KEY: {
-            std::uint64_t len = 0;
-            const char* s = plist_get_string_ptr(node, &len);
-            out = Value(s ? std::string(s, len) : std::string());
-            return true;
-        }
-        case PLIST_DATA: {
-            std::uint64_t len = 0;
-            const char* p = plist_get_data_ptr(node, &len);
-            out = Value(p ? Data(p, p + len) : Data());
-            return true;
-        }
-        case PLIST_DATE: {
-            std::int32_t sec = 0, usec = 0;
-            plist_get_date_val(node, &sec, &usec);
-            out = Value(Date(kPlistEpoch + sec + usec / 1e6));
-            return true;
-        }
-        case PLIST_ARRAY: {
-            Array a;
-            std::uint32_t n = plist_array_get_size(node);
-            a.reserve(n);
-            // Walked with an iterator: indexed access is linear per item on
-            // arrays read from binary files.
-            plist_array_iter it = nullptr;
-            plist_array_new_iter(node, &it);
-            bool ok = true;
-            for (std::uint32_t i = 0; it && i < n && ok; ++i) {
-                plist_t item = nullptr;
-                plist_array_next_item(node, it, &item);
-                if (!item) break;
-                Value v;
-                ok = fromNode(item, v, depth + 1, error);
-                if (ok) a.push_back(std::move(v));
-            }
-            std::free(it);
-            if (!ok) return false;
-            out = Value(std::move(a));
-            return true;
-        }
-        case PLIST_DICT: {
-            Dictionary d;
-            plist_dict_iter it = nullptr;
-            plist_dict_new_iter(node, &it);
-            if (!it) {
-                out = Value(std::move(d));
-                return true;
-            }
-            bool ok = true;
-            for (;;) {
-                char* key = nullptr;
-                plist_t val = nullptr;
-                plist_dict_next_item(node, it, &key, &val);
-                if (!val) {
-                    std::free(key);
-                    break;
-                }
-                Value v;
-                ok = fromNode(val, v, depth + 1, error);
-                if (ok) d.set(key ? key : "", std::move(v));
-                std::free(key);
-                if (!ok) break;
-            }
-            std::free(it);
-            if (!ok) return false;
+        std::free(it);
+        if (!ok) return false;
+        out = Value(std::move(a));
+        return true;
+    }
+    case PLIST_DICT: {
+        Dictionary d;
+        plist_dict_iter it = nullptr;
+        plist_dict_new_iter(node, &it);
+        if (!it) {
             out = Value(std::move(d));
             return true;
         }
-        default:
-            error = "property list holds an unsupported value";
-            return false;
+        bool ok = true;
+        for (;;) {
+            char* key = nullptr;
+            plist_t val = nullptr;
+            plist_dict_next_item(node, it, &key, &val);
+            if (!val) {
+                std::free(key);
+                break;
+            }
+            Value v;
+            ok = fromNode(val, v, depth + 1, error);
+            if (ok) d.set(key ? key : "", std::move(v));
+            std::free(key);
+            if (!ok) break;
+        }
+        std::free(it);
+        if (!ok) return false;
+        out = Value(std::move(d));
+        return true;
+    }
+    default: error = "property list holds an unsupported value"; return false;
     }
 }
 
@@ -483,70 +481,69 @@ struct Writer {
 
     plist_t node(const Value& v) {
         switch (v.type()) {
-            case Value::Type::Null: return nullptr;
-            case Value::Type::Bool: return plist_new_bool(v.boolValue() ? 1 : 0);
-            case Value::Type::Integer: return plist_new_uint(static_cast<std::uint64_t>(v.integerValue()));
-            case Value::Type::Real: {
-                double d = v.doubleValue();
-                if (!xml && std::isfinite(d) && std::fabs(d) > std::numeric_limits<float>::max())
-                    d = standInFor(d);
-                return plist_new_real(d);
+        case Value::Type::Null: return nullptr;
+        case Value::Type::Bool: return plist_new_bool(v.boolValue() ? 1 : 0);
+        case Value::Type::Integer: return plist_new_uint(static_cast<std::uint64_t>(v.integerValue()));
+        case Value::Type::Real: {
+            double d = v.doubleValue();
+            if (!xml && std::isfinite(d) && std::fabs(d) > std::numeric_limits<float>::max()) d = standInFor(d);
+            return plist_new_real(d);
+        }
+        case Value::Type::String: {
+            if (!textOk(*v.asString(), "string")) return nullptr;
+            return plist_new_string(validUTF8(*v.asString()).c_str());
+        }
+        case Value::Type::Data: {
+            static const char empty = 0;
+            const Data& d = *v.asData();
+            return plist_new_data(d.empty() ? &empty : reinterpret_cast<const char*>(d.data()), d.size());
+        }
+        case Value::Type::Date: {
+            double t = v.asDate()->timeIntervalSince1970() - kPlistEpoch;
+            double limit = std::numeric_limits<std::int32_t>::max();
+            t = std::isnan(t) ? 0 : std::clamp(t, -limit, limit);
+            double whole = std::floor(t);
+            auto usec = static_cast<std::int32_t>(std::lround((t - whole) * 1e6));
+            auto sec = static_cast<std::int32_t>(whole);
+            if (usec >= 1000000 && sec < std::numeric_limits<std::int32_t>::max()) {
+                usec -= 1000000;
+                ++sec;
             }
-            case Value::Type::String: {
-                if (!textOk(*v.asString(), "string")) return nullptr;
-                return plist_new_string(validUTF8(*v.asString()).c_str());
-            }
-            case Value::Type::Data: {
-                static const char empty = 0;
-                const Data& d = *v.asData();
-                return plist_new_data(d.empty() ? &empty : reinterpret_cast<const char*>(d.data()), d.size());
-            }
-            case Value::Type::Date: {
-                double t = v.asDate()->timeIntervalSince1970() - kPlistEpoch;
-                double limit = std::numeric_limits<std::int32_t>::max();
-                t = std::isnan(t) ? 0 : std::clamp(t, -limit, limit);
-                double whole = std::floor(t);
-                auto usec = static_cast<std::int32_t>(std::lround((t - whole) * 1e6));
-                auto sec = static_cast<std::int32_t>(whole);
-                if (usec >= 1000000 && sec < std::numeric_limits<std::int32_t>::max()) {
-                    usec -= 1000000;
-                    ++sec;
+            return plist_new_date(sec, std::min(usec, 999999));
+        }
+        case Value::Type::Array: {
+            plist_t a = plist_new_array();
+            for (const Value& item : *v.asArray()) {
+                plist_t n = node(item);
+                if (!error.empty()) {
+                    plist_free(a);
+                    return nullptr;
                 }
-                return plist_new_date(sec, std::min(usec, 999999));
+                if (n) plist_array_append_item(a, n);
             }
-            case Value::Type::Array: {
-                plist_t a = plist_new_array();
-                for (const Value& item : *v.asArray()) {
-                    plist_t n = node(item);
-                    if (!error.empty()) {
-                        plist_free(a);
-                        return nullptr;
-                    }
-                    if (n) plist_array_append_item(a, n);
+            return a;
+        }
+        case Value::Type::Dictionary: {
+            plist_t d = plist_new_dict();
+            std::set<std::string> keys;
+            for (const auto& [key, item] : *v.asDictionary()) {
+                plist_t n = nullptr;
+                std::string k = validUTF8(key);
+                if (!textOk(key, "key")) {
+                } else if (!keys.insert(k).second) {
+                    error = "two keys differ only in bytes that are not UTF-8";
+                } else {
+                    n = node(item);
                 }
-                return a;
-            }
-            case Value::Type::Dictionary: {
-                plist_t d = plist_new_dict();
-                std::set<std::string> keys;
-                for (const auto& [key, item] : *v.asDictionary()) {
-                    plist_t n = nullptr;
-                    std::string k = validUTF8(key);
-                    if (!textOk(key, "key")) {
-                    } else if (!keys.insert(k).second) {
-                        error = "two keys differ only in bytes that are not UTF-8";
-                    } else {
-                        n = node(item);
-                    }
-                    if (!error.empty()) {
-                        if (n) plist_free(n);
-                        plist_free(d);
-                        return nullptr;
-                    }
-                    if (n) plist_dict_set_item(d, k.c_str(), n);
+                if (!error.empty()) {
+                    if (n) plist_free(n);
+                    plist_free(d);
+                    return nullptr;
                 }
-                return d;
+                if (n) plist_dict_set_item(d, k.c_str(), n);
             }
+            return d;
+        }
         }
         return nullptr;
     }
@@ -701,70 +698,68 @@ private:
         const std::uint64_t end = tableAt_;
         auto room = [&](std::uint64_t bytes) { return start <= end && bytes <= end - start; };
         switch (kind) {
-            case 0x0:
-                if (info == 0x8 || info == 0x9) {
-                    out = Value(info == 0x9);
-                    return true;
-                }
-                why = "the property list holds an unsupported value";
-                return false;
-            case 0x1: {
-                if (info > 4) return false;
-                const unsigned width = 1u << info;
-                if (!room(width)) return false;
-                if (width == 16) {
-                    // Kept when it fits 64 signed bits, else the nearest end of that range.
-                    const std::uint64_t high = be(p_ + start, 8), low = be(p_ + start + 8, 8);
-                    if (high == 0 && low <= 0x7FFFFFFFFFFFFFFFull) out = Value(static_cast<long long>(low));
-                    else if (high == ~0ull && low > 0x7FFFFFFFFFFFFFFFull) out = Value(static_cast<long long>(low));
-                    else out = Value((high >> 63) ? std::numeric_limits<long long>::min()
-                                                  : std::numeric_limits<long long>::max());
-                    return true;
-                }
-                const std::uint64_t v = be(p_ + start, width);
-                // Eight bytes are two's complement; shorter integers are unsigned.
-                out = Value(static_cast<long long>(v));
+        case 0x0:
+            if (info == 0x8 || info == 0x9) {
+                out = Value(info == 0x9);
                 return true;
             }
-            case 0x2: {
-                if (info == 2 && room(4)) {
-                    const auto bits = static_cast<std::uint32_t>(be(p_ + start, 4));
-                    float f = 0;
-                    std::memcpy(&f, &bits, sizeof f);
-                    out = Value(static_cast<double>(f));
-                    return true;
-                }
-                if (info == 3 && room(8)) {
-                    const std::uint64_t bits = be(p_ + start, 8);
-                    double d = 0;
-                    std::memcpy(&d, &bits, sizeof d);
-                    out = Value(d);
-                    return true;
-                }
-                return false;
+            why = "the property list holds an unsupported value";
+            return false;
+        case 0x1: {
+            if (info > 4) return false;
+            const unsigned width = 1u << info;
+            if (!room(width)) return false;
+            if (width == 16) {
+                // Kept when it fits 64 signed bits, else the nearest end of that range.
+                const std::uint64_t high = be(p_ + start, 8), low = be(p_ + start + 8, 8);
+                if (high == 0 && low <= 0x7FFFFFFFFFFFFFFFull) out = Value(static_cast<long long>(low));
+                else if (high == ~0ull && low > 0x7FFFFFFFFFFFFFFFull) out = Value(static_cast<long long>(low));
+                else
+                    out = Value((high >> 63) ? std::numeric_limits<long long>::min()
+                                             : std::numeric_limits<long long>::max());
+                return true;
             }
-            case 0x3: {
-                if (info != 3 || !room(8)) return false;
+            const std::uint64_t v = be(p_ + start, width);
+            // Eight bytes are two's complement; shorter integers are unsigned.
+            out = Value(static_cast<long long>(v));
+            return true;
+        }
+        case 0x2: {
+            if (info == 2 && room(4)) {
+                const auto bits = static_cast<std::uint32_t>(be(p_ + start, 4));
+                float f = 0;
+                std::memcpy(&f, &bits, sizeof f);
+                out = Value(static_cast<double>(f));
+                return true;
+            }
+            if (info == 3 && room(8)) {
                 const std::uint64_t bits = be(p_ + start, 8);
-                double t = 0;
-                std::memcpy(&t, &bits, sizeof t);
-                // The writer holds dates in 32-bit seconds: those outside
-                // that range (or NaN) read as its nearest end (or the epoch).
-                const double limit = std::numeric_limits<std::int32_t>::max();
-                t = std::isnan(t) ? 0 : std::clamp(t, -limit, limit);
-                out = Value(Date(kPlistEpoch + t));
+                double d = 0;
+                std::memcpy(&d, &bits, sizeof d);
+                out = Value(d);
                 return true;
             }
-            case 0x4:
-            case 0x5:
-            case 0x6:
-            case 0x8:
-            case 0xA:
-            case 0xD:
-                break;
-            default:
-                why = "the property list holds an unsupported value";
-                return false;
+            return false;
+        }
+        case 0x3: {
+            if (info != 3 || !room(8)) return false;
+            const std::uint64_t bits = be(p_ + start, 8);
+            double t = 0;
+            std::memcpy(&t, &bits, sizeof t);
+            // The writer holds dates in 32-bit seconds: those outside
+            // that range (or NaN) read as its nearest end (or the epoch).
+            const double limit = std::numeric_limits<std::int32_t>::max();
+            t = std::isnan(t) ? 0 : std::clamp(t, -limit, limit);
+            out = Value(Date(kPlistEpoch + t));
+            return true;
+        }
+        case 0x4:
+        case 0x5:
+        case 0x6:
+        case 0x8:
+        case 0xA:
+        case 0xD: break;
+        default: why = "the property list holds an unsupported value"; return false;
         }
         if (kind == 0x8) {
             // A UID of info + 1 bytes.

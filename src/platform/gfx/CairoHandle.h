@@ -19,25 +19,31 @@ namespace gfx {
 
 // How a handle releases (and, where cairo counts references, takes a new
 // reference to) each kind of object.
-template <class T> struct CairoTraits;
+template <class T>
+struct CairoTraits;
 
-template <> struct CairoTraits<cairo_t> {
+template <>
+struct CairoTraits<cairo_t> {
     static void release(cairo_t* p);
     static cairo_t* reference(cairo_t* p);
 };
-template <> struct CairoTraits<cairo_surface_t> {
+template <>
+struct CairoTraits<cairo_surface_t> {
     static void release(cairo_surface_t* p);
     static cairo_surface_t* reference(cairo_surface_t* p);
 };
-template <> struct CairoTraits<cairo_pattern_t> {
+template <>
+struct CairoTraits<cairo_pattern_t> {
     static void release(cairo_pattern_t* p);
     static cairo_pattern_t* reference(cairo_pattern_t* p);
 };
 // A copied path and font options have a single owner: no reference().
-template <> struct CairoTraits<cairo_path_t> {
+template <>
+struct CairoTraits<cairo_path_t> {
     static void release(cairo_path_t* p);
 };
-template <> struct CairoTraits<cairo_font_options_t> {
+template <>
+struct CairoTraits<cairo_font_options_t> {
     static void release(cairo_font_options_t* p);
 };
 

@@ -28,12 +28,9 @@ Color Color::rgb(Float red, Float green, Float blue, Float alpha) {
     return withComponents(ColorSpace::deviceRGB(), {red, green, blue, alpha});
 }
 
-Color Color::gray(Float white, Float alpha) {
-    return withComponents(ColorSpace::deviceGray(), {white, alpha});
-}
+Color Color::gray(Float white, Float alpha) { return withComponents(ColorSpace::deviceGray(), {white, alpha}); }
 
-Color Color::withComponents(std::shared_ptr<const ColorSpace> space,
-                            const std::vector<Float>& components) {
+Color Color::withComponents(std::shared_ptr<const ColorSpace> space, const std::vector<Float>& components) {
     Color c;
     c.space_ = space ? std::move(space) : ColorSpace::deviceRGB();
     c.count_ = c.space_->numberOfComponents() + 1;

@@ -19,8 +19,7 @@ public:
     // A colour of the space's components plus alpha. Missing components read
     // as 0 and alpha as 1; extra ones are dropped. Values are clamped to [0, 1]
     // and NaN reads as 0.
-    static Color withComponents(std::shared_ptr<const ColorSpace> space,
-                                const std::vector<Float>& components);
+    static Color withComponents(std::shared_ptr<const ColorSpace> space, const std::vector<Float>& components);
 
     static Color black() { return gray(0); }
     static Color white() { return gray(1); }

@@ -35,9 +35,7 @@ bool finite(std::initializer_list<Float> values) {
     return true;
 }
 
-bool finiteRect(const Rect& r) {
-    return !r.isNull() && finite({r.x(), r.y(), r.width(), r.height()});
-}
+bool finiteRect(const Rect& r) { return !r.isNull() && finite({r.x(), r.y(), r.width(), r.height()}); }
 
 AffineTransform fromCairo(const cairo_matrix_t& m) {
     return {Float(m.xx), Float(m.yx), Float(m.xy), Float(m.yy), Float(m.x0), Float(m.y0)};
@@ -74,22 +72,22 @@ void rectToCairo(cairo_t* cr, const Rect& r) {
 void appendPathElements(cairo_t* cr, const Path& path) {
     for (const PathElement& e : path.elements()) {
         switch (e.type) {
-            case PathElementType::MoveToPoint: cairo_move_to(cr, e.points[0].x, e.points[0].y); break;
-            case PathElementType::AddLineToPoint: cairo_line_to(cr, e.points[0].x, e.points[0].y); break;
-            case PathElementType::AddQuadCurveToPoint: {
-                double x0 = e.points[0].x, y0 = e.points[0].y;
-                if (cairo_has_current_point(cr)) cairo_get_current_point(cr, &x0, &y0);
-                double cx = e.points[0].x, cy = e.points[0].y, x = e.points[1].x, y = e.points[1].y;
-                if (!cairo_has_current_point(cr)) cairo_move_to(cr, x0, y0);
-                cairo_curve_to(cr, x0 + 2.0 / 3 * (cx - x0), y0 + 2.0 / 3 * (cy - y0),
-                               x + 2.0 / 3 * (cx - x), y + 2.0 / 3 * (cy - y), x, y);
-                break;
-            }
-            case PathElementType::AddCurveToPoint:
-                cairo_curve_to(cr, e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y,
-                               e.points[2].x, e.points[2].y);
-                break;
-            case PathElementType::CloseSubpath: cairo_close_path(cr); break;
+        case PathElementType::MoveToPoint: cairo_move_to(cr, e.points[0].x, e.points[0].y); break;
+        case PathElementType::AddLineToPoint: cairo_line_to(cr, e.points[0].x, e.points[0].y); break;
+        case PathElementType::AddQuadCurveToPoint: {
+            double x0 = e.points[0].x, y0 = e.points[0].y;
+            if (cairo_has_current_point(cr)) cairo_get_current_point(cr, &x0, &y0);
+            double cx = e.points[0].x, cy = e.points[0].y, x = e.points[1].x, y = e.points[1].y;
+            if (!cairo_has_current_point(cr)) cairo_move_to(cr, x0, y0);
+            cairo_curve_to(cr, x0 + 2.0 / 3 * (cx - x0), y0 + 2.0 / 3 * (cy - y0), x + 2.0 / 3 * (cx - x),
+                           y + 2.0 / 3 * (cy - y), x, y);
+            break;
+        }
+        case PathElementType::AddCurveToPoint:
+            cairo_curve_to(cr, e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y, e.points[2].x,
+                           e.points[2].y);
+            break;
+        case PathElementType::CloseSubpath: cairo_close_path(cr); break;
         }
     }
 }
@@ -113,19 +111,19 @@ void emitFragment(cairo_t* cr, const Path& p, bool hadPoint) {
     for (std::size_t i = first; i < el.size(); ++i) {
         const PathElement& e = el[i];
         switch (e.type) {
-            case PathElementType::MoveToPoint: cairo_move_to(cr, e.points[0].x, e.points[0].y); break;
-            case PathElementType::AddLineToPoint: cairo_line_to(cr, e.points[0].x, e.points[0].y); break;
-            case PathElementType::AddCurveToPoint:
-                cairo_curve_to(cr, e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y,
-                               e.points[2].x, e.points[2].y);
-                break;
-            case PathElementType::AddQuadCurveToPoint: {
-                Path q;
-                q.quadCurveTo(e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y);
-                appendPathElements(cr, q);
-                break;
-            }
-            case PathElementType::CloseSubpath: cairo_close_path(cr); break;
+        case PathElementType::MoveToPoint: cairo_move_to(cr, e.points[0].x, e.points[0].y); break;
+        case PathElementType::AddLineToPoint: cairo_line_to(cr, e.points[0].x, e.points[0].y); break;
+        case PathElementType::AddCurveToPoint:
+            cairo_curve_to(cr, e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y, e.points[2].x,
+                           e.points[2].y);
+            break;
+        case PathElementType::AddQuadCurveToPoint: {
+            Path q;
+            q.quadCurveTo(e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y);
+            appendPathElements(cr, q);
+            break;
+        }
+        case PathElementType::CloseSubpath: cairo_close_path(cr); break;
         }
     }
 }
@@ -137,13 +135,13 @@ Path pathFromCairo(cairo_t* cr) {
         for (int i = 0; i < cp->num_data; i += cp->data[i].header.length) {
             const cairo_path_data_t* d = &cp->data[i];
             switch (d->header.type) {
-                case CAIRO_PATH_MOVE_TO: out.moveTo(Float(d[1].point.x), Float(d[1].point.y)); break;
-                case CAIRO_PATH_LINE_TO: out.lineTo(Float(d[1].point.x), Float(d[1].point.y)); break;
-                case CAIRO_PATH_CURVE_TO:
-                    out.curveTo(Float(d[1].point.x), Float(d[1].point.y), Float(d[2].point.x),
-                                Float(d[2].point.y), Float(d[3].point.x), Float(d[3].point.y));
-                    break;
-                case CAIRO_PATH_CLOSE_PATH: out.closeSubpath(); break;
+            case CAIRO_PATH_MOVE_TO: out.moveTo(Float(d[1].point.x), Float(d[1].point.y)); break;
+            case CAIRO_PATH_LINE_TO: out.lineTo(Float(d[1].point.x), Float(d[1].point.y)); break;
+            case CAIRO_PATH_CURVE_TO:
+                out.curveTo(Float(d[1].point.x), Float(d[1].point.y), Float(d[2].point.x), Float(d[2].point.y),
+                            Float(d[3].point.x), Float(d[3].point.y));
+                break;
+            case CAIRO_PATH_CLOSE_PATH: out.closeSubpath(); break;
             }
         }
     }
@@ -159,8 +157,7 @@ std::vector<Context*>& contextStack() {
 
 // ---- Shading
 
-Shading Shading::axial(Point start, Point end, ShadingFunction function, bool extendStart,
-                       bool extendEnd) {
+Shading Shading::axial(Point start, Point end, ShadingFunction function, bool extendStart, bool extendEnd) {
     Shading s;
     s.type = Type::Axial;
     s.start = start;
@@ -200,8 +197,7 @@ std::string RecordedOperation::text() const {
 Context::Context(cairo_t* cr, Float scale, YAxis axis, Float heightInPoints)
     : Context(CairoContextHandle::reference(cr), scale, axis, heightInPoints) {}
 
-Context::Context(CairoContextHandle cr, Float scale, YAxis axis, Float heightInPoints)
-    : cr_(std::move(cr)) {
+Context::Context(CairoContextHandle cr, Float scale, YAxis axis, Float heightInPoints) : cr_(std::move(cr)) {
     states_.emplace_back();
     resetRoot(scale, axis, heightInPoints);
 }
@@ -213,8 +209,7 @@ void Context::resetRoot(Float scale, YAxis axis, Float heightInPoints) {
     axis_ = axis;
     height_ = std::isfinite(heightInPoints) ? heightInPoints : 0;
     root_ = AffineTransform::makeScale(scale_, scale_);
-    if (axis_ == YAxis::Up)
-        root_ = AffineTransform(1, 0, 0, -1, 0, height_).concat(root_);
+    if (axis_ == YAxis::Up) root_ = AffineTransform(1, 0, 0, -1, 0, height_).concat(root_);
     cairo_matrix_t m = toCairo(root_);
     cairo_set_matrix(cr(), &m);
 }
@@ -229,9 +224,7 @@ void Context::record(const char* name, std::initializer_list<Float> args) {
 
 void Context::note(const char* name, std::initializer_list<Float> args) { record(name, args); }
 
-bool Context::usable() const {
-    return !state().singular && cairo_status(cr()) == CAIRO_STATUS_SUCCESS;
-}
+bool Context::usable() const { return !state().singular && cairo_status(cr()) == CAIRO_STATUS_SUCCESS; }
 
 int Context::status() const { return int(cairo_status(cr())); }
 
@@ -324,27 +317,39 @@ void Context::beginPath() {
 
 void Context::moveTo(Float x, Float y) {
     record("moveTo", {x, y});
-    if (!finite({x, y}) || state().singular) { badPath_ = true; return; }
+    if (!finite({x, y}) || state().singular) {
+        badPath_ = true;
+        return;
+    }
     cairo_move_to(cr(), x, y);
 }
 
 void Context::lineTo(Float x, Float y) {
     record("lineTo", {x, y});
-    if (!finite({x, y}) || state().singular) { badPath_ = true; return; }
+    if (!finite({x, y}) || state().singular) {
+        badPath_ = true;
+        return;
+    }
     if (!cairo_has_current_point(cr())) cairo_move_to(cr(), x, y);
     cairo_line_to(cr(), x, y);
 }
 
 void Context::curveTo(Float cp1x, Float cp1y, Float cp2x, Float cp2y, Float x, Float y) {
     record("curveTo", {cp1x, cp1y, cp2x, cp2y, x, y});
-    if (!finite({cp1x, cp1y, cp2x, cp2y, x, y}) || state().singular) { badPath_ = true; return; }
+    if (!finite({cp1x, cp1y, cp2x, cp2y, x, y}) || state().singular) {
+        badPath_ = true;
+        return;
+    }
     if (!cairo_has_current_point(cr())) cairo_move_to(cr(), cp1x, cp1y);
     cairo_curve_to(cr(), cp1x, cp1y, cp2x, cp2y, x, y);
 }
 
 void Context::quadCurveTo(Float cpx, Float cpy, Float x, Float y) {
     record("quadCurveTo", {cpx, cpy, x, y});
-    if (!finite({cpx, cpy, x, y}) || state().singular) { badPath_ = true; return; }
+    if (!finite({cpx, cpy, x, y}) || state().singular) {
+        badPath_ = true;
+        return;
+    }
     Path p;
     double x0 = cpx, y0 = cpy;
     if (cairo_has_current_point(cr())) cairo_get_current_point(cr(), &x0, &y0);
@@ -361,7 +366,10 @@ void Context::closePath() {
 
 void Context::addRect(const Rect& rect) {
     record("addRect", {rect.x(), rect.y(), rect.width(), rect.height()});
-    if (!finiteRect(rect) || state().singular) { badPath_ = true; return; }
+    if (!finiteRect(rect) || state().singular) {
+        badPath_ = true;
+        return;
+    }
     Path p;
     p.addRect(rect);
     appendPathElements(cr(), p);
@@ -380,16 +388,21 @@ void Context::addLines(const std::vector<Point>& points) {
 
 void Context::addEllipseInRect(const Rect& rect) {
     record("addEllipseInRect", {rect.x(), rect.y(), rect.width(), rect.height()});
-    if (!finiteRect(rect) || state().singular) { badPath_ = true; return; }
+    if (!finiteRect(rect) || state().singular) {
+        badPath_ = true;
+        return;
+    }
     Path p;
     p.addEllipseInRect(rect);
     appendPathElements(cr(), p);
 }
 
-void Context::addArc(Float x, Float y, Float radius, Float startAngle, Float endAngle,
-                     bool clockwise) {
+void Context::addArc(Float x, Float y, Float radius, Float startAngle, Float endAngle, bool clockwise) {
     record("addArc", {x, y, radius, startAngle, endAngle, Float(clockwise ? 1 : 0)});
-    if (!finite({x, y, radius, startAngle, endAngle}) || state().singular) { badPath_ = true; return; }
+    if (!finite({x, y, radius, startAngle, endAngle}) || state().singular) {
+        badPath_ = true;
+        return;
+    }
     bool had;
     Path p = fragmentFrom(cr(), &had);
     p.addArc(x, y, radius, startAngle, endAngle, clockwise);
@@ -398,7 +411,10 @@ void Context::addArc(Float x, Float y, Float radius, Float startAngle, Float end
 
 void Context::addArcToPoint(Float x1, Float y1, Float x2, Float y2, Float radius) {
     record("addArcToPoint", {x1, y1, x2, y2, radius});
-    if (!finite({x1, y1, x2, y2, radius}) || state().singular) { badPath_ = true; return; }
+    if (!finite({x1, y1, x2, y2, radius}) || state().singular) {
+        badPath_ = true;
+        return;
+    }
     bool had;
     Path p = fragmentFrom(cr(), &had);
     p.addArcToPoint(x1, y1, x2, y2, radius);
@@ -407,7 +423,10 @@ void Context::addArcToPoint(Float x1, Float y1, Float x2, Float y2, Float radius
 
 void Context::addPath(const Path& path) {
     record("addPath", {Float(path.elements().size())});
-    if (state().singular) { badPath_ = true; return; }
+    if (state().singular) {
+        badPath_ = true;
+        return;
+    }
     appendPathElements(cr(), path);
 }
 
@@ -463,36 +482,46 @@ void Context::withShadow(F paint, bool stroke) {
 
 void Context::doFill(bool evenOdd, bool preserve) {
     if (badPath_ || !usable()) {
-        if (!preserve) { cairo_new_path(cr()); badPath_ = false; }
+        if (!preserve) {
+            cairo_new_path(cr());
+            badPath_ = false;
+        }
         return;
     }
     cairo_set_fill_rule(cr(), evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
     cairo_set_antialias(cr(), state().antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
     applySource(state().fill);
-    withShadow([&](cairo_t* cr) {
-        if (cr != cairo()) {
-            auto c = state().fill.rgba();
-            cairo_set_source_rgba(cr, c[0], c[1], c[2], c[3] * state().alpha);
-        }
-        cairo_fill_preserve(cr);
-    }, false);
+    withShadow(
+        [&](cairo_t* cr) {
+            if (cr != cairo()) {
+                auto c = state().fill.rgba();
+                cairo_set_source_rgba(cr, c[0], c[1], c[2], c[3] * state().alpha);
+            }
+            cairo_fill_preserve(cr);
+        },
+        false);
     if (!preserve) cairo_new_path(cr());
 }
 
 void Context::doStroke(bool preserve) {
     if (badPath_ || !usable()) {
-        if (!preserve) { cairo_new_path(cr()); badPath_ = false; }
+        if (!preserve) {
+            cairo_new_path(cr());
+            badPath_ = false;
+        }
         return;
     }
     cairo_set_antialias(cr(), state().antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
     applySource(state().stroke);
-    withShadow([&](cairo_t* cr) {
-        if (cr != cairo()) {
-            auto c = state().stroke.rgba();
-            cairo_set_source_rgba(cr, c[0], c[1], c[2], c[3] * state().alpha);
-        }
-        cairo_stroke_preserve(cr);
-    }, true);
+    withShadow(
+        [&](cairo_t* cr) {
+            if (cr != cairo()) {
+                auto c = state().stroke.rgba();
+                cairo_set_source_rgba(cr, c[0], c[1], c[2], c[3] * state().alpha);
+            }
+            cairo_stroke_preserve(cr);
+        },
+        true);
     if (!preserve) cairo_new_path(cr());
 }
 
@@ -517,17 +546,17 @@ void Context::strokePath() {
 void Context::drawPath(PathDrawingMode mode) {
     record("drawPath", {Float(int(mode))});
     switch (mode) {
-        case PathDrawingMode::Fill: doFill(false, false); break;
-        case PathDrawingMode::EOFill: doFill(true, false); break;
-        case PathDrawingMode::Stroke: doStroke(false); break;
-        case PathDrawingMode::FillStroke:
-            doFill(false, true);
-            doStroke(false);
-            break;
-        case PathDrawingMode::EOFillStroke:
-            doFill(true, true);
-            doStroke(false);
-            break;
+    case PathDrawingMode::Fill: doFill(false, false); break;
+    case PathDrawingMode::EOFill: doFill(true, false); break;
+    case PathDrawingMode::Stroke: doStroke(false); break;
+    case PathDrawingMode::FillStroke:
+        doFill(false, true);
+        doStroke(false);
+        break;
+    case PathDrawingMode::EOFillStroke:
+        doFill(true, true);
+        doStroke(false);
+        break;
     }
     cairo_new_path(cr());
     badPath_ = false;
@@ -733,17 +762,17 @@ Float Context::lineWidth() const { return Float(cairo_get_line_width(cr())); }
 
 LineCap Context::lineCap() const {
     switch (cairo_get_line_cap(cr())) {
-        case CAIRO_LINE_CAP_ROUND: return LineCap::Round;
-        case CAIRO_LINE_CAP_SQUARE: return LineCap::Square;
-        default: return LineCap::Butt;
+    case CAIRO_LINE_CAP_ROUND: return LineCap::Round;
+    case CAIRO_LINE_CAP_SQUARE: return LineCap::Square;
+    default: return LineCap::Butt;
     }
 }
 
 LineJoin Context::lineJoin() const {
     switch (cairo_get_line_join(cr())) {
-        case CAIRO_LINE_JOIN_ROUND: return LineJoin::Round;
-        case CAIRO_LINE_JOIN_BEVEL: return LineJoin::Bevel;
-        default: return LineJoin::Miter;
+    case CAIRO_LINE_JOIN_ROUND: return LineJoin::Round;
+    case CAIRO_LINE_JOIN_BEVEL: return LineJoin::Bevel;
+    default: return LineJoin::Miter;
     }
 }
 
@@ -805,13 +834,9 @@ void Context::setShadow(Size offset, Float blur, std::optional<Color> color) {
     state().shadowColor = color;
 }
 
-void Context::setShadow(Size offset, Float blur) {
-    setShadow(offset, blur, Color::gray(0, 1.0f / 3));
-}
+void Context::setShadow(Size offset, Float blur) { setShadow(offset, blur, Color::gray(0, 1.0f / 3)); }
 
-bool Context::hasShadow() const {
-    return state().shadowColor && state().shadowColor->alpha() > 0;
-}
+bool Context::hasShadow() const { return state().shadowColor && state().shadowColor->alpha() > 0; }
 
 // ---- Images
 
@@ -837,8 +862,7 @@ void Context::drawImageImpl(const Rect& rect, const Image& image, bool flip) {
         cairo_set_source_surface(cr, image.surface(), 0, 0);
         cairo_pattern_t* pat = cairo_get_source(cr);
         cairo_pattern_set_extend(pat, CAIRO_EXTEND_PAD);
-        cairo_pattern_set_filter(pat, image.shouldInterpolate() ? CAIRO_FILTER_GOOD
-                                                                : CAIRO_FILTER_NEAREST);
+        cairo_pattern_set_filter(pat, image.shouldInterpolate() ? CAIRO_FILTER_GOOD : CAIRO_FILTER_NEAREST);
         cairo_paint_with_alpha(cr, state().alpha);
     };
     withShadow(paint, false);
@@ -866,17 +890,18 @@ void Context::drawTiledImage(const Rect& tile, const Image& image) {
     double x0, y0, x1, y1;
     cairo_clip_extents(cr(), &x0, &y0, &x1, &y1);
     cairo_rectangle(cr(), x0, y0, x1 - x0, y1 - y0);
-    withShadow([&](cairo_t* cr) {
-        PatternHandle pat(cairo_pattern_create_for_surface(image.surface()));
-        cairo_pattern_set_extend(pat.get(), CAIRO_EXTEND_REPEAT);
-        cairo_matrix_t m = toCairo(place.invert());
-        cairo_pattern_set_matrix(pat.get(), &m);
-        cairo_pattern_set_filter(pat.get(), image.shouldInterpolate() ? CAIRO_FILTER_GOOD
-                                                                      : CAIRO_FILTER_NEAREST);
-        CairoSavedState saved(cr);
-        cairo_set_source(cr, pat.get());
-        cairo_paint_with_alpha(cr, state().alpha);
-    }, false);
+    withShadow(
+        [&](cairo_t* cr) {
+            PatternHandle pat(cairo_pattern_create_for_surface(image.surface()));
+            cairo_pattern_set_extend(pat.get(), CAIRO_EXTEND_REPEAT);
+            cairo_matrix_t m = toCairo(place.invert());
+            cairo_pattern_set_matrix(pat.get(), &m);
+            cairo_pattern_set_filter(pat.get(), image.shouldInterpolate() ? CAIRO_FILTER_GOOD : CAIRO_FILTER_NEAREST);
+            CairoSavedState saved(cr);
+            cairo_set_source(cr, pat.get());
+            cairo_paint_with_alpha(cr, state().alpha);
+        },
+        false);
 }
 
 // ---- Shadings
@@ -947,18 +972,15 @@ bool drawableShading(const Shading& shading) {
 PatternHandle shadingPattern(const Shading& shading) {
     cairo_pattern_t* created;
     if (shading.type == Shading::Type::Axial) {
-        created = cairo_pattern_create_linear(shading.start.x, shading.start.y, shading.end.x,
-                                              shading.end.y);
+        created = cairo_pattern_create_linear(shading.start.x, shading.start.y, shading.end.x, shading.end.y);
     } else {
-        created = cairo_pattern_create_radial(shading.start.x, shading.start.y,
-                                              std::max<Float>(0, shading.startRadius), shading.end.x,
-                                              shading.end.y, std::max<Float>(0, shading.endRadius));
+        created = cairo_pattern_create_radial(shading.start.x, shading.start.y, std::max<Float>(0, shading.startRadius),
+                                              shading.end.x, shading.end.y, std::max<Float>(0, shading.endRadius));
     }
     PatternHandle pat(created);
     auto addStops = [&](const ShadingRamp& ramp) {
         for (const Sample& s : ramp)
-            cairo_pattern_add_color_stop_rgba(pat.get(), s.first, s.second[0], s.second[1], s.second[2],
-                                              s.second[3]);
+            cairo_pattern_add_color_stop_rgba(pat.get(), s.first, s.second[0], s.second[1], s.second[2], s.second[3]);
     };
     if (shading.ramp) addStops(*shading.ramp);
     else addStops(sampleShadingFunction(shading.function, shading.breakpoints));
@@ -970,8 +992,8 @@ PatternHandle shadingPattern(const Shading& shading) {
 }  // namespace
 
 void Context::drawShading(const Shading& shading) {
-    record("drawShading", {shading.start.x, shading.start.y, shading.end.x, shading.end.y,
-                           shading.startRadius, shading.endRadius});
+    record("drawShading",
+           {shading.start.x, shading.start.y, shading.end.x, shading.end.y, shading.startRadius, shading.endRadius});
     if (!usable() || !drawableShading(shading)) return;
     PatternHandle pat = shadingPattern(shading);
     const bool extend = shading.extendStart || shading.extendEnd;
@@ -980,8 +1002,7 @@ void Context::drawShading(const Shading& shading) {
     CairoSavedState saved(cr());
     // One end extended and the other not: cut the padded pattern at the end
     // that must not extend.
-    if (extend && !(shading.extendStart && shading.extendEnd) &&
-        shading.type == Shading::Type::Axial) {
+    if (extend && !(shading.extendStart && shading.extendEnd) && shading.type == Shading::Type::Axial) {
         double dx = shading.end.x - shading.start.x, dy = shading.end.y - shading.start.y;
         double len = std::hypot(dx, dy);
         if (len > 0) {
@@ -993,10 +1014,8 @@ void Context::drawShading(const Shading& shading) {
             double nx = -dy, ny = dx;
             cairo_move_to(cr(), base.x + nx * big, base.y + ny * big);
             cairo_line_to(cr(), base.x - nx * big, base.y - ny * big);
-            cairo_line_to(cr(), base.x - nx * big + sign * dx * big,
-                          base.y - ny * big + sign * dy * big);
-            cairo_line_to(cr(), base.x + nx * big + sign * dx * big,
-                          base.y + ny * big + sign * dy * big);
+            cairo_line_to(cr(), base.x - nx * big + sign * dx * big, base.y - ny * big + sign * dy * big);
+            cairo_line_to(cr(), base.x + nx * big + sign * dx * big, base.y + ny * big + sign * dy * big);
             cairo_close_path(cr());
             cairo_clip(cr());
         }
@@ -1004,17 +1023,19 @@ void Context::drawShading(const Shading& shading) {
     double x0, y0, x1, y1;
     cairo_clip_extents(cr(), &x0, &y0, &x1, &y1);
     cairo_rectangle(cr(), x0, y0, x1 - x0, y1 - y0);
-    withShadow([&](cairo_t* cr) {
-        CairoSavedState savedForPaint(cr);
-        cairo_set_source(cr, pat.get());
-        cairo_paint_with_alpha(cr, state().alpha);
-    }, false);
+    withShadow(
+        [&](cairo_t* cr) {
+            CairoSavedState savedForPaint(cr);
+            cairo_set_source(cr, pat.get());
+            cairo_paint_with_alpha(cr, state().alpha);
+        },
+        false);
     cairo_new_path(cr());
 }
 
 void Context::fillPathWithShading(const Shading& shading) {
-    record("fillPathWithShading", {shading.start.x, shading.start.y, shading.end.x, shading.end.y,
-                                   shading.startRadius, shading.endRadius});
+    record("fillPathWithShading",
+           {shading.start.x, shading.start.y, shading.end.x, shading.end.y, shading.startRadius, shading.endRadius});
     if (badPath_ || !usable() || !drawableShading(shading)) {
         cairo_new_path(cr());
         badPath_ = false;
@@ -1044,8 +1065,7 @@ void Context::fillPathWithShading(const Shading& shading) {
 
 std::shared_ptr<OffscreenLayer> Context::createLayer(Size size) {
     record("createLayer", {size.width, size.height});
-    if (!finite({size.width, size.height}) || size.width < 0 || size.height < 0)
-        size = Size::zero();
+    if (!finite({size.width, size.height}) || size.width < 0 || size.height < 0) size = Size::zero();
     auto layer = std::make_shared<OffscreenLayer>(cairo_get_target(cr()), size, scale_, axis_);
     return layer;
 }
@@ -1060,21 +1080,23 @@ void Context::drawLayer(const Rect& rect, const OffscreenLayer& layer) {
     PathGuard guard(cr());
     rectToCairo(cr(), r);
     bool up = axis_ == YAxis::Up;
-    withShadow([&](cairo_t* cr) {
-        CairoSavedState saved(cr);
-        cairo_new_path(cr);
-        rectToCairo(cr, r);
-        cairo_clip(cr);
-        if (up) {
-            cairo_translate(cr, r.x(), r.maxY());
-            cairo_scale(cr, r.width() / pw, -r.height() / ph);
-        } else {
-            cairo_translate(cr, r.x(), r.y());
-            cairo_scale(cr, r.width() / pw, r.height() / ph);
-        }
-        cairo_set_source_surface(cr, layer.surface(), 0, 0);
-        cairo_paint_with_alpha(cr, state().alpha);
-    }, false);
+    withShadow(
+        [&](cairo_t* cr) {
+            CairoSavedState saved(cr);
+            cairo_new_path(cr);
+            rectToCairo(cr, r);
+            cairo_clip(cr);
+            if (up) {
+                cairo_translate(cr, r.x(), r.maxY());
+                cairo_scale(cr, r.width() / pw, -r.height() / ph);
+            } else {
+                cairo_translate(cr, r.x(), r.y());
+                cairo_scale(cr, r.width() / pw, r.height() / ph);
+            }
+            cairo_set_source_surface(cr, layer.surface(), 0, 0);
+            cairo_paint_with_alpha(cr, state().alpha);
+        },
+        false);
 }
 
 void Context::drawLayer(const Point& point, const OffscreenLayer& layer) {
@@ -1097,8 +1119,7 @@ void Context::endPage() { record("endPage"); }
 
 void Context::flush() { cairo_surface_flush(cairo_get_target(cr())); }
 
-void Context::paintWithEffects(const std::function<void(cairo_t*)>& draw,
-                               const Rect& deviceBounds) {
+void Context::paintWithEffects(const std::function<void(cairo_t*)>& draw, const Rect& deviceBounds) {
     if (!usable()) return;
     PathGuard guard(cr());
     const State& s = state();
@@ -1116,14 +1137,10 @@ namespace {
 
 // A new cairo context over a new surface; the context holds the only
 // reference to the surface.
-CairoContextHandle createOver(SurfaceHandle surface) {
-    return CairoContextHandle(cairo_create(surface.get()));
-}
+CairoContextHandle createOver(SurfaceHandle surface) { return CairoContextHandle(cairo_create(surface.get())); }
 
 // A reference of its own to the surface the context draws into.
-SurfaceHandle targetOf(const Context& context) {
-    return SurfaceHandle::reference(cairo_get_target(context.cairo()));
-}
+SurfaceHandle targetOf(const Context& context) { return SurfaceHandle::reference(cairo_get_target(context.cairo())); }
 
 SurfaceHandle makeImageSurface(Size size, Float scale) {
     if (!(std::isfinite(scale) && scale > 0)) scale = 1;
@@ -1199,8 +1216,7 @@ const std::vector<std::uint8_t>& PDFContext::data() {
 // ---- Recording contexts
 
 RecordingContext::RecordingContext(Size size, Float scale, YAxis axis)
-    : Context(createOver(makeImageSurface(size, scale)), scale, axis, size.height),
-      surface_(targetOf(*this)) {
+    : Context(createOver(makeImageSurface(size, scale)), scale, axis, size.height), surface_(targetOf(*this)) {
     setRecording(&ops_);
 }
 
@@ -1221,8 +1237,8 @@ OffscreenLayer::OffscreenLayer(cairo_surface_t* similarTo, Size size, Float scal
     surface_ = SurfaceHandle(cairo_surface_create_similar(similarTo, CAIRO_CONTENT_COLOR_ALPHA, pw, ph));
     // A y-up layer flips about its whole pixel height, which is what
     // drawLayer() maps onto the rectangle's height.
-    context_ = std::make_unique<Context>(CairoContextHandle(cairo_create(surface_.get())), scale_, axis,
-                                         Float(ph) / scale_);
+    context_ =
+        std::make_unique<Context>(CairoContextHandle(cairo_create(surface_.get())), scale_, axis, Float(ph) / scale_);
 }
 
 // ---- The current context stack

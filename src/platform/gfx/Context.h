@@ -75,11 +75,10 @@ struct Shading {
     // set, it is painted in place of sampling the function again.
     std::shared_ptr<const ShadingRamp> ramp;
 
-    static Shading axial(Point start, Point end, ShadingFunction function,
-                         bool extendStart = false, bool extendEnd = false);
+    static Shading axial(Point start, Point end, ShadingFunction function, bool extendStart = false,
+                         bool extendEnd = false);
     static Shading radial(Point startCenter, Float startRadius, Point endCenter, Float endRadius,
-                          ShadingFunction function, bool extendStart = true,
-                          bool extendEnd = true);
+                          ShadingFunction function, bool extendStart = true, bool extendEnd = true);
 };
 
 // One logged operation of a recording context: its name, its numeric
@@ -290,7 +289,8 @@ private:
     void applySource(const Color& color);
     void doFill(bool evenOdd, bool preserve);
     void doStroke(bool preserve);
-    template <class F> void withShadow(F paint, bool stroke);
+    template <class F>
+    void withShadow(F paint, bool stroke);
     void drawImageImpl(const Rect& rect, const Image& image, bool flip);
     cairo_t* cr() const { return cr_.get(); }
 
@@ -311,9 +311,7 @@ private:
 // frame that failed.
 class SavedState {
 public:
-    explicit SavedState(Context& context) : context_(context), depth_(context.saveDepth()) {
-        context_.save();
-    }
+    explicit SavedState(Context& context) : context_(context), depth_(context.saveDepth()) { context_.save(); }
     ~SavedState() {
         while (context_.saveDepth() > depth_) context_.restore();
     }

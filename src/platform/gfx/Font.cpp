@@ -43,13 +43,12 @@ std::string lower(std::string s) {
 // Families with a metric twin among the Liberation fonts.
 const char* metricTwin(const std::string& family) {
     static const std::map<std::string, const char*> twins = {
-        {"helvetica", "Liberation Sans"},     {"helvetica neue", "Liberation Sans"},
-        {"helveticaneue", "Liberation Sans"}, {"arial", "Liberation Sans"},
-        {"arialmt", "Liberation Sans"},       {"system", "Liberation Sans"},
-        {".helveticaneueui", "Liberation Sans"},
-        {"times", "Liberation Serif"},        {"times new roman", "Liberation Serif"},
-        {"timesnewromanpsmt", "Liberation Serif"},
-        {"courier", "Liberation Mono"},       {"courier new", "Liberation Mono"},
+        {"helvetica", "Liberation Sans"},        {"helvetica neue", "Liberation Sans"},
+        {"helveticaneue", "Liberation Sans"},    {"arial", "Liberation Sans"},
+        {"arialmt", "Liberation Sans"},          {"system", "Liberation Sans"},
+        {".helveticaneueui", "Liberation Sans"}, {"times", "Liberation Serif"},
+        {"times new roman", "Liberation Serif"}, {"timesnewromanpsmt", "Liberation Serif"},
+        {"courier", "Liberation Mono"},          {"courier new", "Liberation Mono"},
         {"couriernewpsmt", "Liberation Mono"},
     };
     auto it = twins.find(lower(family));
@@ -99,8 +98,7 @@ bool splitStyle(const std::string& name, std::string* family, bool* bold, bool* 
     else if (suffix == "boldoblique" || suffix == "bolditalic") b = i = true;
     else if (suffix == "regular" || suffix == "roman" || suffix == "medium" || suffix == "book")
         ;
-    else
-        return false;
+    else return false;
     *family = name.substr(0, dash);
     *bold = b;
     *italic = i;
@@ -161,8 +159,6 @@ Float Font::ascender() const { return metricsOf(*this).ascent; }
 Float Font::descender() const { return -metricsOf(*this).descent; }
 Float Font::lineHeight() const { return metricsOf(*this).height; }
 
-bool Font::operator==(const Font& other) const {
-    return name_ == other.name_ && size_ == other.size_;
-}
+bool Font::operator==(const Font& other) const { return name_ == other.name_ && size_ == other.size_; }
 
 }  // namespace gfx

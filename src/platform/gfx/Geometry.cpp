@@ -38,8 +38,7 @@ Rect Rect::integral() const {
 bool Rect::isNull() const { return std::isinf(origin.x) && origin.x > 0; }
 
 bool Rect::isInfinite() const {
-    return size.width == std::numeric_limits<Float>::max() &&
-           size.height == std::numeric_limits<Float>::max();
+    return size.width == std::numeric_limits<Float>::max() && size.height == std::numeric_limits<Float>::max();
 }
 
 bool Rect::isEmpty() const { return isNull() || size.width == 0 || size.height == 0; }
@@ -85,8 +84,7 @@ bool Rect::contains(const Point& p) const {
 
 bool Rect::contains(const Rect& other) const {
     if (isNull() || other.isNull()) return false;
-    return other.minX() >= minX() && other.maxX() <= maxX() && other.minY() >= minY() &&
-           other.maxY() <= maxY();
+    return other.minX() >= minX() && other.maxX() <= maxX() && other.minY() >= minY() && other.maxY() <= maxY();
 }
 
 // ---- AffineTransform
@@ -98,27 +96,20 @@ AffineTransform AffineTransform::makeRotation(Float angle) {
 
 bool AffineTransform::isInvertible() const {
     double det = double(a) * d - double(b) * c;
-    return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d) &&
-           std::isfinite(tx) && std::isfinite(ty) && det != 0 && std::isfinite(det);
+    return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d) && std::isfinite(tx) &&
+           std::isfinite(ty) && det != 0 && std::isfinite(det);
 }
 
 AffineTransform AffineTransform::concat(const AffineTransform& o) const {
-    return {a * o.a + b * o.c,           a * o.b + b * o.d,
-            c * o.a + d * o.c,           c * o.b + d * o.d,
-            tx * o.a + ty * o.c + o.tx,  tx * o.b + ty * o.d + o.ty};
+    return {a * o.a + b * o.c, a * o.b + b * o.d,          c * o.a + d * o.c,
+            c * o.b + d * o.d, tx * o.a + ty * o.c + o.tx, tx * o.b + ty * o.d + o.ty};
 }
 
-AffineTransform AffineTransform::translate(Float x, Float y) const {
-    return makeTranslation(x, y).concat(*this);
-}
+AffineTransform AffineTransform::translate(Float x, Float y) const { return makeTranslation(x, y).concat(*this); }
 
-AffineTransform AffineTransform::scale(Float sx, Float sy) const {
-    return makeScale(sx, sy).concat(*this);
-}
+AffineTransform AffineTransform::scale(Float sx, Float sy) const { return makeScale(sx, sy).concat(*this); }
 
-AffineTransform AffineTransform::rotate(Float angle) const {
-    return makeRotation(angle).concat(*this);
-}
+AffineTransform AffineTransform::rotate(Float angle) const { return makeRotation(angle).concat(*this); }
 
 AffineTransform AffineTransform::invert() const {
     if (!isInvertible()) return *this;
@@ -128,18 +119,14 @@ AffineTransform AffineTransform::invert() const {
     return {Float(ia), Float(ib), Float(ic), Float(id), Float(itx), Float(ity)};
 }
 
-Point AffineTransform::apply(const Point& p) const {
-    return {a * p.x + c * p.y + tx, b * p.x + d * p.y + ty};
-}
+Point AffineTransform::apply(const Point& p) const { return {a * p.x + c * p.y + tx, b * p.x + d * p.y + ty}; }
 
-Size AffineTransform::apply(const Size& s) const {
-    return {a * s.width + c * s.height, b * s.width + d * s.height};
-}
+Size AffineTransform::apply(const Size& s) const { return {a * s.width + c * s.height, b * s.width + d * s.height}; }
 
 Rect AffineTransform::apply(const Rect& r) const {
     if (r.isNull() || r.isInfinite()) return r;
-    Point p[4] = {apply(Point{r.minX(), r.minY()}), apply(Point{r.maxX(), r.minY()}),
-                  apply(Point{r.minX(), r.maxY()}), apply(Point{r.maxX(), r.maxY()})};
+    Point p[4] = {apply(Point{r.minX(), r.minY()}), apply(Point{r.maxX(), r.minY()}), apply(Point{r.minX(), r.maxY()}),
+                  apply(Point{r.maxX(), r.maxY()})};
     Float x0 = p[0].x, x1 = p[0].x, y0 = p[0].y, y1 = p[0].y;
     for (const Point& q : p) {
         x0 = std::min(x0, q.x);
@@ -198,17 +185,18 @@ Transform3D Transform3D::makeAffine(const AffineTransform& a) {
 }
 
 bool Transform3D::isAffine() const {
-    return m13 == 0 && m14 == 0 && m23 == 0 && m24 == 0 && m31 == 0 && m32 == 0 && m33 == 1 &&
-           m34 == 0 && m43 == 0 && m44 == 1;
+    return m13 == 0 && m14 == 0 && m23 == 0 && m24 == 0 && m31 == 0 && m32 == 0 && m33 == 1 && m34 == 0 && m43 == 0 &&
+           m44 == 1;
 }
 
 AffineTransform Transform3D::affine() const { return {m11, m12, m21, m22, m41, m42}; }
 
 Transform3D Transform3D::concat(const Transform3D& o) const {
-    const Float A[4][4] = {{m11, m12, m13, m14}, {m21, m22, m23, m24}, {m31, m32, m33, m34},
-                           {m41, m42, m43, m44}};
-    const Float B[4][4] = {{o.m11, o.m12, o.m13, o.m14}, {o.m21, o.m22, o.m23, o.m24},
-                           {o.m31, o.m32, o.m33, o.m34}, {o.m41, o.m42, o.m43, o.m44}};
+    const Float A[4][4] = {{m11, m12, m13, m14}, {m21, m22, m23, m24}, {m31, m32, m33, m34}, {m41, m42, m43, m44}};
+    const Float B[4][4] = {{o.m11, o.m12, o.m13, o.m14},
+                           {o.m21, o.m22, o.m23, o.m24},
+                           {o.m31, o.m32, o.m33, o.m34},
+                           {o.m41, o.m42, o.m43, o.m44}};
     Float R[4][4];
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j) {
@@ -217,10 +205,22 @@ Transform3D Transform3D::concat(const Transform3D& o) const {
             R[i][j] = Float(s);
         }
     Transform3D t;
-    t.m11 = R[0][0]; t.m12 = R[0][1]; t.m13 = R[0][2]; t.m14 = R[0][3];
-    t.m21 = R[1][0]; t.m22 = R[1][1]; t.m23 = R[1][2]; t.m24 = R[1][3];
-    t.m31 = R[2][0]; t.m32 = R[2][1]; t.m33 = R[2][2]; t.m34 = R[2][3];
-    t.m41 = R[3][0]; t.m42 = R[3][1]; t.m43 = R[3][2]; t.m44 = R[3][3];
+    t.m11 = R[0][0];
+    t.m12 = R[0][1];
+    t.m13 = R[0][2];
+    t.m14 = R[0][3];
+    t.m21 = R[1][0];
+    t.m22 = R[1][1];
+    t.m23 = R[1][2];
+    t.m24 = R[1][3];
+    t.m31 = R[2][0];
+    t.m32 = R[2][1];
+    t.m33 = R[2][2];
+    t.m34 = R[2][3];
+    t.m41 = R[3][0];
+    t.m42 = R[3][1];
+    t.m43 = R[3][2];
+    t.m44 = R[3][3];
     return t;
 }
 

@@ -87,8 +87,8 @@ bool decompressJPEG(const std::vector<std::uint8_t>& data, SurfaceHandle& surfac
         jpeg_read_scanlines(&info, rows, 1);
         auto* out = reinterpret_cast<std::uint32_t*>(dst + std::size_t(y) * stride);
         for (int x = 0; x < w; ++x)
-            out[x] = 0xFF000000u | (std::uint32_t(row[x * 3]) << 16) |
-                     (std::uint32_t(row[x * 3 + 1]) << 8) | row[x * 3 + 2];
+            out[x] =
+                0xFF000000u | (std::uint32_t(row[x * 3]) << 16) | (std::uint32_t(row[x * 3 + 1]) << 8) | row[x * 3 + 2];
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
@@ -135,20 +135,17 @@ std::shared_ptr<Image> Image::load(const std::string& path, Float scale) {
     return decode(data, scale);
 }
 
-std::shared_ptr<Image> Image::create(int width, int height, int bitsPerComponent, int bitsPerPixel,
-                                     int bytesPerRow, std::uint32_t bitmapInfo,
-                                     const std::vector<std::uint8_t>& data, Float scale,
+std::shared_ptr<Image> Image::create(int width, int height, int bitsPerComponent, int bitsPerPixel, int bytesPerRow,
+                                     std::uint32_t bitmapInfo, const std::vector<std::uint8_t>& data, Float scale,
                                      bool shouldInterpolate, int renderingIntent) {
-    if (width <= 0 || height <= 0 || width > 32767 || height > 32767 || bitsPerComponent != 8)
-        return nullptr;
+    if (width <= 0 || height <= 0 || width > 32767 || height > 32767 || bitsPerComponent != 8) return nullptr;
     int bytesPerPixel = bitsPerPixel / 8;
-    bool known = (bitsPerPixel == 32 && (bitmapInfo == kPremultipliedFirst32Little ||
-                                         bitmapInfo == kPremultipliedLast || bitmapInfo == kLast ||
-                                         bitmapInfo == kNoneSkipLast)) ||
-                 (bitsPerPixel == 24 && bitmapInfo == kNone);
+    bool known =
+        (bitsPerPixel == 32 && (bitmapInfo == kPremultipliedFirst32Little || bitmapInfo == kPremultipliedLast ||
+                                bitmapInfo == kLast || bitmapInfo == kNoneSkipLast)) ||
+        (bitsPerPixel == 24 && bitmapInfo == kNone);
     if (!known || bytesPerRow < width * bytesPerPixel) return nullptr;
-    if (data.size() < std::size_t(bytesPerRow) * (height - 1) + std::size_t(width) * bytesPerPixel)
-        return nullptr;
+    if (data.size() < std::size_t(bytesPerRow) * (height - 1) + std::size_t(width) * bytesPerPixel) return nullptr;
     SurfaceHandle s(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
     unsigned char* dst = cairo_image_surface_get_data(s.get());
     int stride = cairo_image_surface_get_stride(s.get());
@@ -159,20 +156,30 @@ std::shared_ptr<Image> Image::create(int width, int height, int bitsPerComponent
             const std::uint8_t* p = src + x * bytesPerPixel;
             std::uint8_t r, g, b, a;
             switch (bitmapInfo) {
-                case kPremultipliedFirst32Little: {
-                    std::uint32_t v;
-                    std::memcpy(&v, p, 4);
-                    out[x] = v;
-                    continue;
-                }
-                case kPremultipliedLast: r = p[0]; g = p[1]; b = p[2]; a = p[3]; break;
-                case kLast:
-                    a = p[3];
-                    r = premultiply(p[0], a);
-                    g = premultiply(p[1], a);
-                    b = premultiply(p[2], a);
-                    break;
-                default: r = p[0]; g = p[1]; b = p[2]; a = 255; break;
+            case kPremultipliedFirst32Little: {
+                std::uint32_t v;
+                std::memcpy(&v, p, 4);
+                out[x] = v;
+                continue;
+            }
+            case kPremultipliedLast:
+                r = p[0];
+                g = p[1];
+                b = p[2];
+                a = p[3];
+                break;
+            case kLast:
+                a = p[3];
+                r = premultiply(p[0], a);
+                g = premultiply(p[1], a);
+                b = premultiply(p[2], a);
+                break;
+            default:
+                r = p[0];
+                g = p[1];
+                b = p[2];
+                a = 255;
+                break;
             }
             out[x] = (std::uint32_t(a) << 24) | (std::uint32_t(r) << 16) | (std::uint32_t(g) << 8) | b;
         }
@@ -226,8 +233,7 @@ Image::RGBA8 Image::pixel(int x, int y) const {
 
 std::vector<std::uint8_t> Image::encodePNG() const {
     std::vector<std::uint8_t> out;
-    if (cairo_surface_write_to_png_stream(surface_.get(), writeToVector, &out) != CAIRO_STATUS_SUCCESS)
-        out.clear();
+    if (cairo_surface_write_to_png_stream(surface_.get(), writeToVector, &out) != CAIRO_STATUS_SUCCESS) out.clear();
     return out;
 }
 
@@ -300,8 +306,7 @@ bool Image::operator==(const Image& other) const {
     const unsigned char* b = cairo_image_surface_get_data(other.surface_.get());
     int sa = bytesPerRow(), sb = other.bytesPerRow();
     for (int y = 0; y < height_; ++y)
-        if (std::memcmp(a + std::size_t(y) * sa, b + std::size_t(y) * sb, std::size_t(width_) * 4) != 0)
-            return false;
+        if (std::memcmp(a + std::size_t(y) * sa, b + std::size_t(y) * sb, std::size_t(width_) * 4) != 0) return false;
     return true;
 }
 

@@ -47,11 +47,9 @@ public:
     // An image over a copy of raw pixels. 8 bits per component; the layout is
     // one of BitmapInfo with bitsPerPixel 32 (24 for kNone). nullptr when the
     // sizes are inconsistent or the data is too short.
-    static std::shared_ptr<Image> create(int width, int height, int bitsPerComponent,
-                                         int bitsPerPixel, int bytesPerRow,
-                                         std::uint32_t bitmapInfo,
-                                         const std::vector<std::uint8_t>& data, Float scale = 1,
-                                         bool shouldInterpolate = true, int renderingIntent = 0);
+    static std::shared_ptr<Image> create(int width, int height, int bitsPerComponent, int bitsPerPixel, int bytesPerRow,
+                                         std::uint32_t bitmapInfo, const std::vector<std::uint8_t>& data,
+                                         Float scale = 1, bool shouldInterpolate = true, int renderingIntent = 0);
     // A new image taking a reference to an ARGB32 cairo surface's current
     // pixels (the surface is copied, so later drawing into it does not show).
     static std::shared_ptr<Image> fromSurface(cairo_surface_t* surface, Float scale = 1);

@@ -42,13 +42,10 @@ void Layer::setAnchorPoint(const Point& anchorPoint) {
     requestRedraw();
 }
 
-Rect Layer::frame() const {
-    return transformToSuperlayerOwn().apply(bounds_);
-}
+Rect Layer::frame() const { return transformToSuperlayerOwn().apply(bounds_); }
 
 AffineTransform Layer::transformToSuperlayerOwn() const {
-    Point anchor{bounds_.x() + anchorPoint_.x * bounds_.width(),
-                 bounds_.y() + anchorPoint_.y * bounds_.height()};
+    Point anchor{bounds_.x() + anchorPoint_.x * bounds_.width(), bounds_.y() + anchorPoint_.y * bounds_.height()};
     return AffineTransform::makeTranslation(-anchor.x, -anchor.y)
         .concat(transform_.affine())
         .concat(AffineTransform::makeTranslation(position_.x, position_.y));
@@ -150,9 +147,7 @@ void Layer::attach(const std::shared_ptr<Layer>& layer) {
     layer->requestRedraw();
 }
 
-void Layer::addSublayer(const std::shared_ptr<Layer>& layer) {
-    insertSublayer(layer, sublayers_.size());
-}
+void Layer::addSublayer(const std::shared_ptr<Layer>& layer) { insertSublayer(layer, sublayers_.size()); }
 
 void Layer::insertSublayer(const std::shared_ptr<Layer>& layer, std::size_t index) {
     if (!canAdopt(layer.get())) return;
@@ -173,8 +168,7 @@ void Layer::insertSublayerBelow(const std::shared_ptr<Layer>& layer, const Layer
     if (!canAdopt(layer.get())) return;
     std::shared_ptr<Layer> keep = layer;
     if (layer->superlayer_) layer->removeFromSuperlayer();
-    auto it = std::find_if(sublayers_.begin(), sublayers_.end(),
-                           [&](const auto& l) { return l.get() == sibling; });
+    auto it = std::find_if(sublayers_.begin(), sublayers_.end(), [&](const auto& l) { return l.get() == sibling; });
     insertSublayer(keep, it == sublayers_.end() ? 0 : std::size_t(it - sublayers_.begin()));
 }
 
@@ -182,16 +176,13 @@ void Layer::insertSublayerAbove(const std::shared_ptr<Layer>& layer, const Layer
     if (!canAdopt(layer.get())) return;
     std::shared_ptr<Layer> keep = layer;
     if (layer->superlayer_) layer->removeFromSuperlayer();
-    auto it = std::find_if(sublayers_.begin(), sublayers_.end(),
-                           [&](const auto& l) { return l.get() == sibling; });
-    insertSublayer(keep, it == sublayers_.end() ? sublayers_.size()
-                                                : std::size_t(it - sublayers_.begin()) + 1);
+    auto it = std::find_if(sublayers_.begin(), sublayers_.end(), [&](const auto& l) { return l.get() == sibling; });
+    insertSublayer(keep, it == sublayers_.end() ? sublayers_.size() : std::size_t(it - sublayers_.begin()) + 1);
 }
 
 void Layer::replaceSublayer(const Layer* old, const std::shared_ptr<Layer>& with) {
     auto find = [&] {
-        return std::find_if(sublayers_.begin(), sublayers_.end(),
-                            [&](const auto& l) { return l.get() == old; });
+        return std::find_if(sublayers_.begin(), sublayers_.end(), [&](const auto& l) { return l.get() == old; });
     };
     if (find() == sublayers_.end() || with.get() == old) return;
     if (with && !canAdopt(with.get())) return;
@@ -218,9 +209,7 @@ void Layer::removeFromSuperlayer() {
     std::shared_ptr<Layer> self = shared_from_this();  // keep alive until done
     parent->requestRedraw();
     auto& subs = parent->sublayers_;
-    subs.erase(std::remove_if(subs.begin(), subs.end(),
-                              [this](const auto& l) { return l.get() == this; }),
-               subs.end());
+    subs.erase(std::remove_if(subs.begin(), subs.end(), [this](const auto& l) { return l.get() == this; }), subs.end());
     superlayer_ = nullptr;
     parent->setNeedsLayout();
 }
@@ -261,13 +250,9 @@ void Layer::drawInContext(Context& context) {
     if (auto d = delegate()) d->drawLayer(*this, context);
 }
 
-void Layer::setDisplayRequestHandler(std::function<void()> handler) {
-    displayRequest_ = std::move(handler);
-}
+void Layer::setDisplayRequestHandler(std::function<void()> handler) { displayRequest_ = std::move(handler); }
 
-void Layer::setDirtyRectHandler(std::function<void(const Rect&)> handler) {
-    dirtyRectHandler_ = std::move(handler);
-}
+void Layer::setDirtyRectHandler(std::function<void(const Rect&)> handler) { dirtyRectHandler_ = std::move(handler); }
 
 void Layer::requestRedraw() {
     // Changes under a hidden layer show nowhere.

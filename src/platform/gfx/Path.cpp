@@ -21,11 +21,11 @@ Float distance(Point a, Point b) { return std::hypot(b.x - a.x, b.y - a.y); }
 
 int PathElement::pointCount() const {
     switch (type) {
-        case PathElementType::MoveToPoint:
-        case PathElementType::AddLineToPoint: return 1;
-        case PathElementType::AddQuadCurveToPoint: return 2;
-        case PathElementType::AddCurveToPoint: return 3;
-        case PathElementType::CloseSubpath: return 0;
+    case PathElementType::MoveToPoint:
+    case PathElementType::AddLineToPoint: return 1;
+    case PathElementType::AddQuadCurveToPoint: return 2;
+    case PathElementType::AddCurveToPoint: return 3;
+    case PathElementType::CloseSubpath: return 0;
     }
     return 0;
 }
@@ -122,8 +122,7 @@ void Path::addEllipseInRect(const Rect& rect) {
     closeSubpath();
 }
 
-void Path::addArc(Float x, Float y, Float radius, Float startAngle, Float endAngle,
-                  bool clockwise) {
+void Path::addArc(Float x, Float y, Float radius, Float startAngle, Float endAngle, bool clockwise) {
     if (!finite({x, y, radius, startAngle, endAngle}) || radius < 0) return;
     double delta = double(endAngle) - startAngle;
     const double twoPi = 2 * kPi;
@@ -145,9 +144,8 @@ void Path::addArc(Float x, Float y, Float radius, Float startAngle, Float endAng
     for (int i = 0; i < segments; ++i) {
         double t0 = a0 + step * i, t1 = t0 + step;
         double c0 = std::cos(t0), s0 = std::sin(t0), c1 = std::cos(t1), s1 = std::sin(t1);
-        curveTo(Float(x + radius * (c0 - k * s0)), Float(y + radius * (s0 + k * c0)),
-                Float(x + radius * (c1 + k * s1)), Float(y + radius * (s1 - k * c1)),
-                Float(x + radius * c1), Float(y + radius * s1));
+        curveTo(Float(x + radius * (c0 - k * s0)), Float(y + radius * (s0 + k * c0)), Float(x + radius * (c1 + k * s1)),
+                Float(y + radius * (s1 - k * c1)), Float(x + radius * c1), Float(y + radius * s1));
     }
 }
 
@@ -165,7 +163,10 @@ void Path::addArcToPoint(Float x1, Float y1, Float x2, Float y2, Float radius) {
         lineTo(x1, y1);
         return;
     }
-    ux /= lu; uy /= lu; vx /= lv; vy /= lv;
+    ux /= lu;
+    uy /= lu;
+    vx /= lv;
+    vy /= lv;
     double cosTheta = std::clamp(ux * vx + uy * vy, -1.0, 1.0);
     double theta = std::acos(cosTheta);  // angle at the corner
     double d = radius / std::tan(theta / 2);
@@ -186,13 +187,11 @@ void Path::addPath(const Path& other, const AffineTransform& transform) {
         Point p[3];
         for (int i = 0; i < e.pointCount(); ++i) p[i] = transform.apply(e.points[i]);
         switch (e.type) {
-            case PathElementType::MoveToPoint: moveTo(p[0].x, p[0].y); break;
-            case PathElementType::AddLineToPoint: lineTo(p[0].x, p[0].y); break;
-            case PathElementType::AddQuadCurveToPoint: quadCurveTo(p[0].x, p[0].y, p[1].x, p[1].y); break;
-            case PathElementType::AddCurveToPoint:
-                curveTo(p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y);
-                break;
-            case PathElementType::CloseSubpath: closeSubpath(); break;
+        case PathElementType::MoveToPoint: moveTo(p[0].x, p[0].y); break;
+        case PathElementType::AddLineToPoint: lineTo(p[0].x, p[0].y); break;
+        case PathElementType::AddQuadCurveToPoint: quadCurveTo(p[0].x, p[0].y, p[1].x, p[1].y); break;
+        case PathElementType::AddCurveToPoint: curveTo(p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y); break;
+        case PathElementType::CloseSubpath: closeSubpath(); break;
         }
     }
 }
@@ -240,45 +239,45 @@ std::vector<Path::Polyline> Path::flattened(Float tolerance) const {
     };
     for (const PathElement& e : elements_) {
         switch (e.type) {
-            case PathElementType::MoveToPoint:
-                out.push_back({});
-                start = cur = e.points[0];
-                out.back().points.push_back(cur);
-                break;
-            case PathElementType::AddLineToPoint:
-                if (out.empty() || out.back().closed) out.push_back({{cur}, false});
-                cur = e.points[0];
-                out.back().points.push_back(cur);
-                break;
-            case PathElementType::AddQuadCurveToPoint: {
-                if (out.empty() || out.back().closed) out.push_back({{cur}, false});
-                Point p0 = cur, c = e.points[0], p1 = e.points[1];
-                int n = segments(distance(p0, c) + distance(c, p1));
-                for (int i = 1; i <= n; ++i) {
-                    Float t = Float(i) / n, u = 1 - t;
-                    out.back().points.push_back({u * u * p0.x + 2 * u * t * c.x + t * t * p1.x,
-                                                 u * u * p0.y + 2 * u * t * c.y + t * t * p1.y});
-                }
-                cur = p1;
-                break;
+        case PathElementType::MoveToPoint:
+            out.push_back({});
+            start = cur = e.points[0];
+            out.back().points.push_back(cur);
+            break;
+        case PathElementType::AddLineToPoint:
+            if (out.empty() || out.back().closed) out.push_back({{cur}, false});
+            cur = e.points[0];
+            out.back().points.push_back(cur);
+            break;
+        case PathElementType::AddQuadCurveToPoint: {
+            if (out.empty() || out.back().closed) out.push_back({{cur}, false});
+            Point p0 = cur, c = e.points[0], p1 = e.points[1];
+            int n = segments(distance(p0, c) + distance(c, p1));
+            for (int i = 1; i <= n; ++i) {
+                Float t = Float(i) / n, u = 1 - t;
+                out.back().points.push_back(
+                    {u * u * p0.x + 2 * u * t * c.x + t * t * p1.x, u * u * p0.y + 2 * u * t * c.y + t * t * p1.y});
             }
-            case PathElementType::AddCurveToPoint: {
-                if (out.empty() || out.back().closed) out.push_back({{cur}, false});
-                Point p0 = cur, c1 = e.points[0], c2 = e.points[1], p1 = e.points[2];
-                int n = segments(distance(p0, c1) + distance(c1, c2) + distance(c2, p1));
-                for (int i = 1; i <= n; ++i) {
-                    Float t = Float(i) / n, u = 1 - t;
-                    Float a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
-                    out.back().points.push_back({a * p0.x + b * c1.x + c * c2.x + d * p1.x,
-                                                 a * p0.y + b * c1.y + c * c2.y + d * p1.y});
-                }
-                cur = p1;
-                break;
+            cur = p1;
+            break;
+        }
+        case PathElementType::AddCurveToPoint: {
+            if (out.empty() || out.back().closed) out.push_back({{cur}, false});
+            Point p0 = cur, c1 = e.points[0], c2 = e.points[1], p1 = e.points[2];
+            int n = segments(distance(p0, c1) + distance(c1, c2) + distance(c2, p1));
+            for (int i = 1; i <= n; ++i) {
+                Float t = Float(i) / n, u = 1 - t;
+                Float a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
+                out.back().points.push_back(
+                    {a * p0.x + b * c1.x + c * c2.x + d * p1.x, a * p0.y + b * c1.y + c * c2.y + d * p1.y});
             }
-            case PathElementType::CloseSubpath:
-                if (!out.empty()) out.back().closed = true;
-                cur = start;
-                break;
+            cur = p1;
+            break;
+        }
+        case PathElementType::CloseSubpath:
+            if (!out.empty()) out.back().closed = true;
+            cur = start;
+            break;
         }
     }
     return out;

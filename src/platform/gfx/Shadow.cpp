@@ -60,8 +60,7 @@ void boxBlurAlpha(unsigned char* data, int width, int height, int stride, int ra
     }
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            data[y * stride + x] =
-                (unsigned char)std::clamp(std::lround(plane[std::size_t(y) * width + x]), 0L, 255L);
+            data[y * stride + x] = (unsigned char)std::clamp(std::lround(plane[std::size_t(y) * width + x]), 0L, 255L);
 }
 
 void drawShadow(cairo_t* cr, const Rect& deviceBounds, const ShadowParams& params,
@@ -111,16 +110,15 @@ void drawShadow(cairo_t* cr, const Rect& deviceBounds, const ShadowParams& param
     paint(s);
     scratchContext.reset();  // the drawing into the scratch surface is done
     cairo_surface_flush(scratch.get());
-    boxBlurAlpha(cairo_image_surface_get_data(scratch.get()), w, h,
-                 cairo_image_surface_get_stride(scratch.get()), radius);
+    boxBlurAlpha(cairo_image_surface_get_data(scratch.get()), w, h, cairo_image_surface_get_stride(scratch.get()),
+                 radius);
     cairo_surface_mark_dirty(scratch.get());
 
     CairoSavedState saved(cr);
     cairo_identity_matrix(cr);
     auto c = params.color.rgba();
     cairo_set_source_rgba(cr, c[0], c[1], c[2], c[3]);
-    cairo_mask_surface(cr, scratch.get(), region.x() + params.offset.width,
-                       region.y() + params.offset.height);
+    cairo_mask_surface(cr, scratch.get(), region.x() + params.offset.width, region.y() + params.offset.height);
 }
 
 }  // namespace gfx

@@ -21,15 +21,14 @@ bool finiteFloat(Float v) { return std::isfinite(v); }
 
 // A layout of the text in the font, `width` wide (<= 0 or unbounded: no
 // limit), broken by the mode, at most `height` high for truncating modes.
-LayoutPtr makeLayout(const std::string& text, const Font& font, Float width, Float height,
-                     LineBreakMode mode, TextAlignment alignment) {
+LayoutPtr makeLayout(const std::string& text, const Font& font, Float width, Float height, LineBreakMode mode,
+                     TextAlignment alignment) {
     LayoutPtr layout(pango_layout_new(textContext()), g_object_unref);
     pango_layout_set_font_description(layout.get(), font.description());
     pango_layout_set_text(layout.get(), text.c_str(), int(text.size()));
     bool bounded = finiteFloat(width) && width > 0 && width < kUnboundedTextExtent;
     if (bounded) pango_layout_set_width(layout.get(), int(std::lround(width * PANGO_SCALE)));
-    pango_layout_set_wrap(layout.get(),
-                          mode == LineBreakMode::CharacterWrap ? PANGO_WRAP_CHAR : PANGO_WRAP_WORD_CHAR);
+    pango_layout_set_wrap(layout.get(), mode == LineBreakMode::CharacterWrap ? PANGO_WRAP_CHAR : PANGO_WRAP_WORD_CHAR);
     PangoEllipsizeMode ellipsize = PANGO_ELLIPSIZE_NONE;
     if (mode == LineBreakMode::HeadTruncation) ellipsize = PANGO_ELLIPSIZE_START;
     else if (mode == LineBreakMode::MiddleTruncation) ellipsize = PANGO_ELLIPSIZE_MIDDLE;
@@ -39,8 +38,7 @@ LayoutPtr makeLayout(const std::string& text, const Font& font, Float width, Flo
         bool limited = finiteFloat(height) && height > 0 && height < kUnboundedTextExtent;
         // At least one line, however low the box.
         // Without a height limit every paragraph wraps freely.
-        pango_layout_set_height(layout.get(), limited ? std::max(1, int(std::lround(height * PANGO_SCALE)))
-                                                      : -1000000);
+        pango_layout_set_height(layout.get(), limited ? std::max(1, int(std::lround(height * PANGO_SCALE))) : -1000000);
     }
     PangoAlignment a = PANGO_ALIGN_LEFT;
     if (alignment == TextAlignment::Center) a = PANGO_ALIGN_CENTER;
@@ -51,8 +49,8 @@ LayoutPtr makeLayout(const std::string& text, const Font& font, Float width, Flo
 
 struct LineBox {
     PangoLayoutLine* line;
-    Float x;         // left of the logical extent, relative to the layout
-    Float top;       // top of the line, relative to the layout
+    Float x;    // left of the logical extent, relative to the layout
+    Float top;  // top of the line, relative to the layout
     Float height;
     Float width;
     Float baseline;  // relative to the layout top
@@ -65,12 +63,9 @@ std::vector<LineBox> fittingLines(PangoLayout* layout, Float maxHeight) {
     do {
         PangoRectangle logical;
         pango_layout_iter_get_line_extents(it, nullptr, &logical);
-        LineBox box{pango_layout_iter_get_line_readonly(it),
-                    Float(logical.x) / PANGO_SCALE,
-                    Float(logical.y) / PANGO_SCALE,
-                    Float(logical.height) / PANGO_SCALE,
-                    Float(logical.width) / PANGO_SCALE,
-                    Float(pango_layout_iter_get_baseline(it)) / PANGO_SCALE};
+        LineBox box{pango_layout_iter_get_line_readonly(it), Float(logical.x) / PANGO_SCALE,
+                    Float(logical.y) / PANGO_SCALE,          Float(logical.height) / PANGO_SCALE,
+                    Float(logical.width) / PANGO_SCALE,      Float(pango_layout_iter_get_baseline(it)) / PANGO_SCALE};
         if (!out.empty() && box.top + box.height > maxHeight + 0.01f) break;
         out.push_back(box);
     } while (pango_layout_iter_next_line(it));
@@ -101,8 +96,7 @@ Size measureText(const std::string& text, const Font& font) {
 
 Size measureText(const std::string& text, const Font& font, Size constraint, LineBreakMode mode) {
     Float width = finiteFloat(constraint.width) ? constraint.width : kUnboundedTextExtent;
-    Float height = finiteFloat(constraint.height) && constraint.height > 0 ? constraint.height
-                                                                           : kUnboundedTextExtent;
+    Float height = finiteFloat(constraint.height) && constraint.height > 0 ? constraint.height : kUnboundedTextExtent;
     if (text.empty()) return Size::zero();
     LayoutPtr layout = makeLayout(text, font, width, height, mode, TextAlignment::Left);
     Size s = sizeOf(fittingLines(layout.get(), height));
@@ -110,13 +104,12 @@ Size measureText(const std::string& text, const Font& font, Size constraint, Lin
     return s;
 }
 
-Size drawText(Context& context, const std::string& text, const Rect& rect, const Font& font,
-              LineBreakMode mode, TextAlignment alignment) {
-    context.note("drawText", {rect.x(), rect.y(), rect.width(), rect.height(), font.pointSize(),
-                              Float(int(alignment))});
+Size drawText(Context& context, const std::string& text, const Rect& rect, const Font& font, LineBreakMode mode,
+              TextAlignment alignment) {
+    context.note("drawText",
+                 {rect.x(), rect.y(), rect.width(), rect.height(), font.pointSize(), Float(int(alignment))});
     if (text.empty() || rect.isNull()) return Size::zero();
-    if (!finiteFloat(rect.x()) || !finiteFloat(rect.y()) || !finiteFloat(rect.width()) ||
-        !finiteFloat(rect.height()))
+    if (!finiteFloat(rect.x()) || !finiteFloat(rect.y()) || !finiteFloat(rect.width()) || !finiteFloat(rect.height()))
         return Size::zero();
     Rect r = rect.standardized();
     Float width = r.width() > 0 ? r.width() : kUnboundedTextExtent;
@@ -130,42 +123,43 @@ Size drawText(Context& context, const std::string& text, const Rect& rect, const
     Float layoutWidth = width < kUnboundedTextExtent ? width : drawn.width;
     Rect userBounds{r.x(), r.y(), layoutWidth, drawn.height};
     Rect deviceBounds = context.convertRectToDeviceSpace(userBounds);
-    bool clip = mode == LineBreakMode::Clip || mode == LineBreakMode::WordWrap ||
-                mode == LineBreakMode::CharacterWrap;
+    bool clip = mode == LineBreakMode::Clip || mode == LineBreakMode::WordWrap || mode == LineBreakMode::CharacterWrap;
     auto c = context.fillColor().rgba();
     Float alpha = context.alpha();
-    context.paintWithEffects([&](cairo_t* cr) {
-        CairoSavedState saved(cr);
-        if (clip && r.width() > 0) {
-            cairo_new_path(cr);
-            cairo_rectangle(cr, r.x(), r.y(), r.width(), std::max(r.height(), drawn.height));
-            cairo_clip(cr);
-        }
-        cairo_set_source_rgba(cr, c[0], c[1], c[2], c[3] * alpha);
-        for (const LineBox& l : lines) {
-            // With a layout width pango has aligned the line already; without
-            // one, align it against the widest line here.
-            Float x = r.x() + l.x;
-            if (width >= kUnboundedTextExtent) {
-                x = r.x();
-                if (alignment == TextAlignment::Center) x += (layoutWidth - l.width) / 2;
-                else if (alignment == TextAlignment::Right) x += layoutWidth - l.width;
+    context.paintWithEffects(
+        [&](cairo_t* cr) {
+            CairoSavedState saved(cr);
+            if (clip && r.width() > 0) {
+                cairo_new_path(cr);
+                cairo_rectangle(cr, r.x(), r.y(), r.width(), std::max(r.height(), drawn.height));
+                cairo_clip(cr);
             }
-            // The line draws from its own origin, which may sit inside its
-            // logical extent.
-            PangoRectangle logical;
-            pango_layout_line_get_extents(l.line, nullptr, &logical);
-            cairo_move_to(cr, x - double(logical.x) / PANGO_SCALE, r.y() + l.baseline);
-            pango_cairo_show_layout_line(cr, l.line);
-        }
-    }, deviceBounds);
+            cairo_set_source_rgba(cr, c[0], c[1], c[2], c[3] * alpha);
+            for (const LineBox& l : lines) {
+                // With a layout width pango has aligned the line already; without
+                // one, align it against the widest line here.
+                Float x = r.x() + l.x;
+                if (width >= kUnboundedTextExtent) {
+                    x = r.x();
+                    if (alignment == TextAlignment::Center) x += (layoutWidth - l.width) / 2;
+                    else if (alignment == TextAlignment::Right) x += layoutWidth - l.width;
+                }
+                // The line draws from its own origin, which may sit inside its
+                // logical extent.
+                PangoRectangle logical;
+                pango_layout_line_get_extents(l.line, nullptr, &logical);
+                cairo_move_to(cr, x - double(logical.x) / PANGO_SCALE, r.y() + l.baseline);
+                pango_cairo_show_layout_line(cr, l.line);
+            }
+        },
+        deviceBounds);
     return drawn;
 }
 
 Size drawText(Context& context, const std::string& text, const Point& point, const Font& font) {
     Size s = measureText(text, font);
-    return drawText(context, text, Rect(point, {kUnboundedTextExtent, s.height}), font,
-                    LineBreakMode::Clip, TextAlignment::Left);
+    return drawText(context, text, Rect(point, {kUnboundedTextExtent, s.height}), font, LineBreakMode::Clip,
+                    TextAlignment::Left);
 }
 
 }  // namespace gfx

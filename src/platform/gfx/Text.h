@@ -41,8 +41,7 @@ Size measureText(const std::string& text, const Font& font, Size constraint,
 // shadow), broken and aligned as asked; lines that do not fit below the rect
 // are not drawn. Returns the size of the drawn text.
 Size drawText(Context& context, const std::string& text, const Rect& rect, const Font& font,
-              LineBreakMode mode = LineBreakMode::WordWrap,
-              TextAlignment alignment = TextAlignment::Left);
+              LineBreakMode mode = LineBreakMode::WordWrap, TextAlignment alignment = TextAlignment::Left);
 
 // Draws one line with its top-left corner at the point. Returns its size.
 Size drawText(Context& context, const std::string& text, const Point& point, const Font& font);

@@ -64,7 +64,7 @@ bool privateFolder(const std::string& folder, bool create, std::string* why) {
         if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
             return fail("cannot make " + folder + ": " + errnoText());
     }
-    struct stat st{};
+    struct stat st {};
     if (::lstat(folder.c_str(), &st) != 0) return fail(folder + ": " + errnoText());
     if (!S_ISDIR(st.st_mode)) return fail(folder + " is not a folder");
     if (st.st_uid != ::geteuid()) return fail(folder + " belongs to another user");
@@ -212,7 +212,7 @@ struct InstanceChannel::Impl {
         }
         // The socket file goes only while it is still this one (a later
         // program may have put its own in place).
-        struct stat st{};
+        struct stat st {};
         if (!path.empty() && ::lstat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode) && st.st_dev == device &&
             st.st_ino == inode)
             ::unlink(path.c_str());
@@ -242,7 +242,7 @@ bool InstanceChannel::listen(std::function<void(const std::string& url)> onURL, 
 
     // A socket that answers belongs to a running program; one that does not
     // is left over from a program that ended without removing it.
-    struct stat st{};
+    struct stat st {};
     if (::lstat(path.c_str(), &st) == 0) {
         if (!S_ISSOCK(st.st_mode)) return fail(path + " is in the way");
         int probe = connectTo(address);

@@ -50,13 +50,13 @@ bool tokenize(const std::string& line, std::vector<Token>& tokens, std::string& 
                 if (i >= line.size()) break;
                 char e = line[i++];
                 switch (e) {
-                    case '"': token.text += '"'; break;
-                    case '\\': token.text += '\\'; break;
-                    case 'n': token.text += '\n'; break;
-                    case 't': token.text += '\t'; break;
-                    default:
-                        why = std::string("unknown escape \\") + e + " in a text (use \\\", \\\\, \\n or \\t)";
-                        return false;
+                case '"': token.text += '"'; break;
+                case '\\': token.text += '\\'; break;
+                case 'n': token.text += '\n'; break;
+                case 't': token.text += '\t'; break;
+                default:
+                    why = std::string("unknown escape \\") + e + " in a text (use \\\", \\\\, \\n or \\t)";
+                    return false;
                 }
             }
             if (!closed) {
@@ -86,12 +86,9 @@ bool parseNumber(const Token& token, double& value) {
     if (token.quoted || token.text.empty()) return false;
     bool digits = false, point = false;
     for (char c : token.text) {
-        if (c >= '0' && c <= '9')
-            digits = true;
-        else if (c == '.' && !point)
-            point = true;
-        else
-            return false;
+        if (c >= '0' && c <= '9') digits = true;
+        else if (c == '.' && !point) point = true;
+        else return false;
     }
     if (!digits) return false;
     value = std::strtod(token.text.c_str(), nullptr);
@@ -151,20 +148,20 @@ bool parseLine(const std::vector<Token>& tokens, ScriptStep& step, std::string& 
     }
     step.kind = grammar->kind;
     std::string word = grammar->word;
-    std::size_t want = grammar->args == Grammar::None     ? 1
-                       : grammar->args == Grammar::Point  ? 3
-                       : grammar->args == Grammar::Points ? 5
+    std::size_t want = grammar->args == Grammar::None              ? 1
+                       : grammar->args == Grammar::Point           ? 3
+                       : grammar->args == Grammar::Points          ? 5
                        : grammar->args == Grammar::PointAndNotches ? 4
-                                                          : 2;
+                                                                   : 2;
     auto usage = [&]() -> std::string {
         switch (grammar->args) {
-            case Grammar::None: return word;
-            case Grammar::Text: return word + " \"TEXT\"";
-            case Grammar::Point: return word + " X Y";
-            case Grammar::Points: return word + " X1 Y1 X2 Y2";
-            case Grammar::PointAndNotches: return word + " X Y NOTCHES";
-            case Grammar::Seconds: return word + " SECONDS";
-            case Grammar::Name: return word + " NAME";
+        case Grammar::None: return word;
+        case Grammar::Text: return word + " \"TEXT\"";
+        case Grammar::Point: return word + " X Y";
+        case Grammar::Points: return word + " X1 Y1 X2 Y2";
+        case Grammar::PointAndNotches: return word + " X Y NOTCHES";
+        case Grammar::Seconds: return word + " SECONDS";
+        case Grammar::Name: return word + " NAME";
         }
         return word;
     };
@@ -174,66 +171,66 @@ bool parseLine(const std::vector<Token>& tokens, ScriptStep& step, std::string& 
         return false;
     }
     switch (grammar->args) {
-        case Grammar::None: break;
-        case Grammar::Text:
-            if (!tokens[1].quoted) {
-                why = "the text must be in double quotes (write: " + usage() + ")";
-                return false;
-            }
-            step.text = tokens[1].text;
-            if (step.text.empty() && step.kind != Kind::Type) {
-                why = "\"" + word + "\" needs a text that is not empty";
-                return false;
-            }
-            break;
-        case Grammar::Point:
-            if (!parseNumber(tokens[1], step.x) || !parseNumber(tokens[2], step.y)) {
-                why = "X and Y must be numbers of points (write: " + usage() + ")";
-                return false;
-            }
-            if (step.x >= 320 || step.y >= 480) {
-                why = "the point is outside the screen (320 x 480 points)";
-                return false;
-            }
-            break;
-        case Grammar::Points:
-            if (!parseNumber(tokens[1], step.x) || !parseNumber(tokens[2], step.y) ||
-                !parseNumber(tokens[3], step.x2) || !parseNumber(tokens[4], step.y2)) {
-                why = "X1 Y1 X2 Y2 must be numbers of points (write: " + usage() + ")";
-                return false;
-            }
-            if (step.x >= 320 || step.y >= 480 || step.x2 >= 320 || step.y2 >= 480) {
-                why = "the point is outside the screen (320 x 480 points)";
-                return false;
-            }
-            break;
-        case Grammar::PointAndNotches:
-            if (!parseNumber(tokens[1], step.x) || !parseNumber(tokens[2], step.y)) {
-                why = "X and Y must be numbers of points (write: " + usage() + ")";
-                return false;
-            }
-            if (step.x >= 320 || step.y >= 480) {
-                why = "the point is outside the screen (320 x 480 points)";
-                return false;
-            }
-            if (!parseSignedNumber(tokens[3], step.notches) || std::abs(step.notches) > 100) {
-                why = "NOTCHES must be a number from -100 to 100 (write: " + usage() + ")";
-                return false;
-            }
-            break;
-        case Grammar::Seconds:
-            if (!parseNumber(tokens[1], step.seconds)) {
-                why = "SECONDS must be a number that is not negative (write: " + usage() + ")";
-                return false;
-            }
-            break;
-        case Grammar::Name:
-            step.text = tokens[1].text;
-            if (!validScreenshotName(step.text)) {
-                why = "a screenshot name must not be empty or contain a slash";
-                return false;
-            }
-            break;
+    case Grammar::None: break;
+    case Grammar::Text:
+        if (!tokens[1].quoted) {
+            why = "the text must be in double quotes (write: " + usage() + ")";
+            return false;
+        }
+        step.text = tokens[1].text;
+        if (step.text.empty() && step.kind != Kind::Type) {
+            why = "\"" + word + "\" needs a text that is not empty";
+            return false;
+        }
+        break;
+    case Grammar::Point:
+        if (!parseNumber(tokens[1], step.x) || !parseNumber(tokens[2], step.y)) {
+            why = "X and Y must be numbers of points (write: " + usage() + ")";
+            return false;
+        }
+        if (step.x >= 320 || step.y >= 480) {
+            why = "the point is outside the screen (320 x 480 points)";
+            return false;
+        }
+        break;
+    case Grammar::Points:
+        if (!parseNumber(tokens[1], step.x) || !parseNumber(tokens[2], step.y) || !parseNumber(tokens[3], step.x2) ||
+            !parseNumber(tokens[4], step.y2)) {
+            why = "X1 Y1 X2 Y2 must be numbers of points (write: " + usage() + ")";
+            return false;
+        }
+        if (step.x >= 320 || step.y >= 480 || step.x2 >= 320 || step.y2 >= 480) {
+            why = "the point is outside the screen (320 x 480 points)";
+            return false;
+        }
+        break;
+    case Grammar::PointAndNotches:
+        if (!parseNumber(tokens[1], step.x) || !parseNumber(tokens[2], step.y)) {
+            why = "X and Y must be numbers of points (write: " + usage() + ")";
+            return false;
+        }
+        if (step.x >= 320 || step.y >= 480) {
+            why = "the point is outside the screen (320 x 480 points)";
+            return false;
+        }
+        if (!parseSignedNumber(tokens[3], step.notches) || std::abs(step.notches) > 100) {
+            why = "NOTCHES must be a number from -100 to 100 (write: " + usage() + ")";
+            return false;
+        }
+        break;
+    case Grammar::Seconds:
+        if (!parseNumber(tokens[1], step.seconds)) {
+            why = "SECONDS must be a number that is not negative (write: " + usage() + ")";
+            return false;
+        }
+        break;
+    case Grammar::Name:
+        step.text = tokens[1].text;
+        if (!validScreenshotName(step.text)) {
+            why = "a screenshot name must not be empty or contain a slash";
+            return false;
+        }
+        break;
     }
     return true;
 }
@@ -282,32 +279,30 @@ int runSteps(HeadlessDriver& driver, const std::vector<ScriptStep>& steps, const
         bool ok = true;
         try {
             switch (step.kind) {
-                case Kind::Tap: ok = driver.tap(step.text); break;
-                case Kind::TapAt:
-                    ok = driver.tapAt(static_cast<ui::Float>(step.x), static_cast<ui::Float>(step.y));
-                    break;
-                case Kind::Swipe:
-                    ok = driver.swipe(ui::Point(static_cast<ui::Float>(step.x), static_cast<ui::Float>(step.y)),
-                                      ui::Point(static_cast<ui::Float>(step.x2), static_cast<ui::Float>(step.y2)));
-                    break;
-                case Kind::Wheel:
-                    ok = driver.wheel(ui::Point(static_cast<ui::Float>(step.x), static_cast<ui::Float>(step.y)),
-                                      static_cast<ui::Float>(step.notches));
-                    break;
-                case Kind::Type: ok = driver.type(step.text); break;
-                case Kind::Return: ok = driver.pressReturn(); break;
-                case Kind::Shake: driver.shake(); break;
-                case Kind::Wait: driver.wait(step.seconds); break;
-                case Kind::Background: driver.background(step.seconds); break;
-                case Kind::Screenshot: {
-                    std::string dir = options.screenshotDir.empty() ? "." : options.screenshotDir;
-                    ok = driver.screenshot(dir + "/" + step.text + ".png");
-                    break;
-                }
-                case Kind::Dump: out << driver.dump() << std::flush; break;
-                case Kind::Expect: ok = driver.expect(step.text); break;
-                case Kind::ExpectNot: ok = driver.expectNot(step.text); break;
-                case Kind::Quit: driver.quit(); return 0;
+            case Kind::Tap: ok = driver.tap(step.text); break;
+            case Kind::TapAt: ok = driver.tapAt(static_cast<ui::Float>(step.x), static_cast<ui::Float>(step.y)); break;
+            case Kind::Swipe:
+                ok = driver.swipe(ui::Point(static_cast<ui::Float>(step.x), static_cast<ui::Float>(step.y)),
+                                  ui::Point(static_cast<ui::Float>(step.x2), static_cast<ui::Float>(step.y2)));
+                break;
+            case Kind::Wheel:
+                ok = driver.wheel(ui::Point(static_cast<ui::Float>(step.x), static_cast<ui::Float>(step.y)),
+                                  static_cast<ui::Float>(step.notches));
+                break;
+            case Kind::Type: ok = driver.type(step.text); break;
+            case Kind::Return: ok = driver.pressReturn(); break;
+            case Kind::Shake: driver.shake(); break;
+            case Kind::Wait: driver.wait(step.seconds); break;
+            case Kind::Background: driver.background(step.seconds); break;
+            case Kind::Screenshot: {
+                std::string dir = options.screenshotDir.empty() ? "." : options.screenshotDir;
+                ok = driver.screenshot(dir + "/" + step.text + ".png");
+                break;
+            }
+            case Kind::Dump: out << driver.dump() << std::flush; break;
+            case Kind::Expect: ok = driver.expect(step.text); break;
+            case Kind::ExpectNot: ok = driver.expectNot(step.text); break;
+            case Kind::Quit: driver.quit(); return 0;
             }
         } catch (const std::exception& e) {
             ok = false;

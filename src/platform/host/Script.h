@@ -38,16 +38,29 @@ class HeadlessDriver;
 
 struct ScriptStep {
     enum class Kind {
-        Tap, TapAt, Swipe, Wheel, Type, Return, Shake, Wait, Background, Screenshot, Dump, Expect, ExpectNot, Quit
+        Tap,
+        TapAt,
+        Swipe,
+        Wheel,
+        Type,
+        Return,
+        Shake,
+        Wait,
+        Background,
+        Screenshot,
+        Dump,
+        Expect,
+        ExpectNot,
+        Quit
     };
     Kind kind = Kind::Dump;
-    int line = 0;          // 1-based line in the script
-    std::string text;      // tap, type, expect, expect-not: the text; screenshot: the name
-    double x = 0, y = 0;   // tap-at, wheel; swipe: where the finger goes down
-    double x2 = 0, y2 = 0; // swipe: where it is lifted
-    double notches = 0;    // wheel: how far the wheel turns
-    double seconds = 0;    // wait, background
-    std::string source;    // the line as written (trimmed), for messages
+    int line = 0;           // 1-based line in the script
+    std::string text;       // tap, type, expect, expect-not: the text; screenshot: the name
+    double x = 0, y = 0;    // tap-at, wheel; swipe: where the finger goes down
+    double x2 = 0, y2 = 0;  // swipe: where it is lifted
+    double notches = 0;     // wheel: how far the wheel turns
+    double seconds = 0;     // wait, background
+    std::string source;     // the line as written (trimmed), for messages
 };
 
 struct ScriptError {

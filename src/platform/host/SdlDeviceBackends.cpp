@@ -77,7 +77,8 @@ private:
         if (needed < 0) {
             base::log("cannot convert the sound " + path + ": " + SDL_GetError());
         } else {
-            samples = std::make_shared<std::vector<Uint8>>(static_cast<std::size_t>(length) * (cvt.len_mult > 0 ? cvt.len_mult : 1));
+            samples = std::make_shared<std::vector<Uint8>>(static_cast<std::size_t>(length) *
+                                                           (cvt.len_mult > 0 ? cvt.len_mult : 1));
             std::copy(buffer, buffer + length, samples->begin());
             if (needed > 0) {
                 cvt.buf = samples->data();

@@ -267,9 +267,9 @@ struct WindowHost::Impl {
         }
         // The drawing's pixels (premultiplied, opaque) as a surface SDL can
         // copy from, converting to the window's format where it differs.
-        SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
-            cairo_image_surface_get_data(surface), width, height, 32, cairo_image_surface_get_stride(surface),
-            SDL_PIXELFORMAT_ARGB8888);
+        SDL_Surface* source =
+            SDL_CreateRGBSurfaceWithFormatFrom(cairo_image_surface_get_data(surface), width, height, 32,
+                                               cairo_image_surface_get_stride(surface), SDL_PIXELFORMAT_ARGB8888);
         if (!source) return;
         SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);
         for (SDL_Rect r : parts) {
@@ -312,85 +312,85 @@ struct WindowHost::Impl {
     void handle(const SDL_Event& e, ui::Application& app) {
         if (e.type == g_wakeEvent.load()) return;  // only ends the wait
         switch (e.type) {
-            case SDL_QUIT: quit = true; break;
-            case SDL_WINDOWEVENT: handleWindow(e.window, app); break;
-            case SDL_MOUSEBUTTONDOWN:
-                if (e.button.button != SDL_BUTTON_LEFT || suspended) break;
-                // A release the window never heard of ends the old touch here.
-                if (pressed) app.touchEnded(toPoints(e.button.x, e.button.y));
-                pressed = true;
-                app.touchBegan(toPoints(e.button.x, e.button.y));
-                break;
-            case SDL_MOUSEMOTION:
-                if (pressed) app.touchMoved(toPoints(e.motion.x, e.motion.y));
-                break;
-            case SDL_MOUSEBUTTONUP:
-                if (e.button.button != SDL_BUTTON_LEFT || !pressed) break;
-                pressed = false;
-                app.touchEnded(toPoints(e.button.x, e.button.y));
-                break;
-            case SDL_MOUSEWHEEL: {
-                if (suspended || e.wheel.which == SDL_TOUCH_MOUSEID) break;
-                // Notches, with a touchpad's fractions, in the direction the
-                // desktop reports (its natural-scrolling setting applied).
-                app.scrollWheel(toPoints(e.wheel.mouseX, e.wheel.mouseY), static_cast<ui::Float>(e.wheel.preciseX),
-                                static_cast<ui::Float>(e.wheel.preciseY));
-                break;
+        case SDL_QUIT: quit = true; break;
+        case SDL_WINDOWEVENT: handleWindow(e.window, app); break;
+        case SDL_MOUSEBUTTONDOWN:
+            if (e.button.button != SDL_BUTTON_LEFT || suspended) break;
+            // A release the window never heard of ends the old touch here.
+            if (pressed) app.touchEnded(toPoints(e.button.x, e.button.y));
+            pressed = true;
+            app.touchBegan(toPoints(e.button.x, e.button.y));
+            break;
+        case SDL_MOUSEMOTION:
+            if (pressed) app.touchMoved(toPoints(e.motion.x, e.motion.y));
+            break;
+        case SDL_MOUSEBUTTONUP:
+            if (e.button.button != SDL_BUTTON_LEFT || !pressed) break;
+            pressed = false;
+            app.touchEnded(toPoints(e.button.x, e.button.y));
+            break;
+        case SDL_MOUSEWHEEL: {
+            if (suspended || e.wheel.which == SDL_TOUCH_MOUSEID) break;
+            // Notches, with a touchpad's fractions, in the direction the
+            // desktop reports (its natural-scrolling setting applied).
+            app.scrollWheel(toPoints(e.wheel.mouseX, e.wheel.mouseY), static_cast<ui::Float>(e.wheel.preciseX),
+                            static_cast<ui::Float>(e.wheel.preciseY));
+            break;
+        }
+        case SDL_TEXTINPUT:
+            if (!suspended) app.typeText(e.text.text);
+            break;
+        case SDL_KEYDOWN: {
+            if (suspended) break;
+            SDL_Keycode key = e.key.keysym.sym;
+            bool ctrl = (e.key.keysym.mod & KMOD_CTRL) != 0;
+            if (ctrl && key == SDLK_k) {
+                if (!e.key.repeat) app.shake();
+            } else if (ctrl && key == SDLK_q) {
+                quit = true;  // as closing the window
+            } else if (key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_RETURN2) {
+                app.pressReturn();
+            } else if (key == SDLK_BACKSPACE) {
+                app.pressBackspace();
             }
-            case SDL_TEXTINPUT:
-                if (!suspended) app.typeText(e.text.text);
-                break;
-            case SDL_KEYDOWN: {
-                if (suspended) break;
-                SDL_Keycode key = e.key.keysym.sym;
-                bool ctrl = (e.key.keysym.mod & KMOD_CTRL) != 0;
-                if (ctrl && key == SDLK_k) {
-                    if (!e.key.repeat) app.shake();
-                } else if (ctrl && key == SDLK_q) {
-                    quit = true;  // as closing the window
-                } else if (key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_RETURN2) {
-                    app.pressReturn();
-                } else if (key == SDLK_BACKSPACE) {
-                    app.pressBackspace();
-                }
-                break;
-            }
-            default: break;
+            break;
+        }
+        default: break;
         }
     }
 
     void handleWindow(const SDL_WindowEvent& w, ui::Application& app) {
         switch (w.event) {
-            case SDL_WINDOWEVENT_CLOSE: quit = true; break;
-            case SDL_WINDOWEVENT_FOCUS_LOST:
-                // The button may be released in another window: the touch
-                // is cancelled rather than left hanging.
-                if (pressed && !(SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK)) {
-                    pressed = false;
-                    app.touchCancelled(0);
-                }
-                break;
-            case SDL_WINDOWEVENT_MINIMIZED:
-                if (suspended) break;
-                if (pressed) {
-                    pressed = false;
-                    app.touchCancelled(0);
-                }
-                suspended = true;
-                app.enterBackground();
-                break;
-            case SDL_WINDOWEVENT_RESTORED:
-            case SDL_WINDOWEVENT_SHOWN:
-            case SDL_WINDOWEVENT_MAXIMIZED:
-            case SDL_WINDOWEVENT_EXPOSED:
-            case SDL_WINDOWEVENT_FOCUS_GAINED:
-                if (suspended && !(SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED)) {
-                    suspended = false;
-                    app.enterForeground();
-                }
-                if (w.event == SDL_WINDOWEVENT_EXPOSED && context && (windowSurface || texture)) present();
-                break;
-            default: break;
+        case SDL_WINDOWEVENT_CLOSE: quit = true; break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            // The button may be released in another window: the touch
+            // is cancelled rather than left hanging.
+            if (pressed && !(SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK)) {
+                pressed = false;
+                app.touchCancelled(0);
+            }
+            break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+            if (suspended) break;
+            if (pressed) {
+                pressed = false;
+                app.touchCancelled(0);
+            }
+            suspended = true;
+            app.enterBackground();
+            break;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            if (suspended && !(SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED)) {
+                suspended = false;
+                app.enterForeground();
+            }
+            if (w.event == SDL_WINDOWEVENT_EXPOSED && context && (windowSurface || texture)) present();
+            break;
+        default: break;
         }
     }
 };
@@ -519,10 +519,8 @@ int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options
         // The application keeps the screen awake while its idle timer is off.
         if (app.isIdleTimerDisabled() != d.screenSaverOff) {
             d.screenSaverOff = app.isIdleTimerDisabled();
-            if (d.screenSaverOff)
-                SDL_DisableScreenSaver();
-            else
-                SDL_EnableScreenSaver();
+            if (d.screenSaverOff) SDL_DisableScreenSaver();
+            else SDL_EnableScreenSaver();
         }
         double wait = kIdleWait;
         if (app.needsRedraw()) {

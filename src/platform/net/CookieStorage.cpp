@@ -23,9 +23,8 @@ std::string lower(std::string s) {
 
 bool isIPAddress(const std::string& host) {
     if (!host.empty() && host.front() == '[') return true;
-    return !host.empty() && std::all_of(host.begin(), host.end(), [](char c) {
-        return std::isdigit(static_cast<unsigned char>(c)) || c == '.';
-    });
+    return !host.empty() && std::all_of(host.begin(), host.end(),
+                                        [](char c) { return std::isdigit(static_cast<unsigned char>(c)) || c == '.'; });
 }
 
 // Whether host belongs to the cookie domain (a leading "." also matches
@@ -72,8 +71,7 @@ std::vector<std::string> splitJoinedCookies(const std::string& value) {
         std::string lowerPiece = lower(piece);
         std::size_t semi = lowerPiece.rfind(';');
         std::string lastAttr = trim(semi == std::string::npos ? lowerPiece : lowerPiece.substr(semi + 1));
-        if (i < value.size() && lastAttr.rfind("expires=", 0) == 0 &&
-            lastAttr.find(' ') == std::string::npos) {
+        if (i < value.size() && lastAttr.rfind("expires=", 0) == 0 && lastAttr.find(' ') == std::string::npos) {
             continue;  // keep scanning: the date goes on after the comma
         }
         if (!trim(piece).empty()) pieces.push_back(trim(piece));
@@ -84,9 +82,7 @@ std::vector<std::string> splitJoinedCookies(const std::string& value) {
 
 }  // namespace
 
-bool Cookie::isExpired() const {
-    return expiresDate && expiresDate->timeIntervalSinceNow() <= 0;
-}
+bool Cookie::isExpired() const { return expiresDate && expiresDate->timeIntervalSinceNow() <= 0; }
 
 bool Cookie::matches(const URL& url) const {
     if (!url.isValid() || isExpired()) return false;

@@ -20,7 +20,7 @@ struct Cookie {
     std::string domain;
     std::string path = "/";
     std::optional<base::Date> expiresDate;  // none: a session cookie
-    bool secure = false;   // sent over https only
+    bool secure = false;                    // sent over https only
     bool httpOnly = false;
 
     // Whether the cookie would be sent with a request for the URL (domain,
@@ -30,14 +30,12 @@ struct Cookie {
 
     // Cookies from the "Set-Cookie" fields of an answer for the URL (several
     // fields may arrive joined by ", " in one header value).
-    static std::vector<Cookie> cookiesWithResponseHeaderFields(const HeaderFields& headers,
-                                                               const URL& url);
+    static std::vector<Cookie> cookiesWithResponseHeaderFields(const HeaderFields& headers, const URL& url);
     // Parses one "Set-Cookie" value; nullopt when malformed or when it names
     // a domain the URL's host does not belong to.
     static std::optional<Cookie> parseSetCookie(const std::string& value, const URL& url);
     // {"Cookie": "a=1; b=2"} for the cookies, or an empty map for none.
-    static std::map<std::string, std::string> requestHeaderFieldsWithCookies(
-        const std::vector<Cookie>& cookies);
+    static std::map<std::string, std::string> requestHeaderFieldsWithCookies(const std::vector<Cookie>& cookies);
 
     std::string description() const;
 };

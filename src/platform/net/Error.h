@@ -39,7 +39,9 @@ class Error {
 public:
     Error() = default;
     Error(std::string domain, long code, std::string description, base::Dictionary userInfo = {})
-        : domain_(std::move(domain)), code_(code), description_(std::move(description)),
+        : domain_(std::move(domain)),
+          code_(code),
+          description_(std::move(description)),
           userInfo_(std::move(userInfo)) {}
 
     const std::string& domain() const { return domain_; }

@@ -20,8 +20,7 @@ public:
     // Separator: by CR LF "--boundary" CR LF, as if a part were to follow.
     enum class End { CloseDelimiter, Separator };
 
-    explicit MultipartFormData(std::string boundary, Start start = Start::AtDelimiter,
-                               End end = End::CloseDelimiter);
+    explicit MultipartFormData(std::string boundary, Start start = Start::AtDelimiter, End end = End::CloseDelimiter);
 
     const std::string& boundary() const { return boundary_; }
     // The request's "Content-Type": "multipart/form-data; boundary=" and the

@@ -13,9 +13,7 @@ void appendEscape(std::string& out, unsigned char c) {
     out += kHex[c & 0xF];
 }
 
-bool isUnreserved(unsigned char c) {
-    return std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~';
-}
+bool isUnreserved(unsigned char c) { return std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~'; }
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -30,19 +28,27 @@ bool isValidUTF8(const std::string& s) {
         unsigned char c = static_cast<unsigned char>(s[i]);
         std::size_t len;
         unsigned long cp;
-        if (c < 0x80) { ++i; continue; }
-        if (c >= 0xC2 && c <= 0xDF) { len = 2; cp = c & 0x1F; }
-        else if (c >= 0xE0 && c <= 0xEF) { len = 3; cp = c & 0x0F; }
-        else if (c >= 0xF0 && c <= 0xF4) { len = 4; cp = c & 0x07; }
-        else return false;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        if (c >= 0xC2 && c <= 0xDF) {
+            len = 2;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            len = 3;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            len = 4;
+            cp = c & 0x07;
+        } else return false;
         if (i + len > n) return false;
         for (std::size_t k = 1; k < len; ++k) {
             unsigned char cc = static_cast<unsigned char>(s[i + k]);
             if ((cc & 0xC0) != 0x80) return false;
             cp = (cp << 6) | (cc & 0x3F);
         }
-        if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-            (cp >= 0xD800 && cp <= 0xDFFF))
+        if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF))
             return false;
         i += len;
     }
@@ -69,11 +75,17 @@ std::string addingPercentEscapes(std::string_view text, std::string_view alsoEsc
         unsigned char c = static_cast<unsigned char>(ch);
         bool escape = c <= 0x20 || c >= 0x7f || alsoEscape.find(ch) != std::string_view::npos;
         switch (c) {
-        case '"': case '%': case '<': case '>': case '\\': case '^': case '`': case '{': case '|': case '}':
-            escape = true;
-            break;
-        default:
-            break;
+        case '"':
+        case '%':
+        case '<':
+        case '>':
+        case '\\':
+        case '^':
+        case '`':
+        case '{':
+        case '|':
+        case '}': escape = true; break;
+        default: break;
         }
         if (escape) appendEscape(out, c);
         else out += ch;

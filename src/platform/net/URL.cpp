@@ -15,10 +15,16 @@ bool isSchemeChar(char c, bool first) {
 bool isForbidden(unsigned char c) {
     if (c <= 0x20 || c >= 0x7f) return true;
     switch (c) {
-    case '"': case '<': case '>': case '\\': case '^': case '`': case '{': case '|': case '}':
-        return true;
-    default:
-        return false;
+    case '"':
+    case '<':
+    case '>':
+    case '\\':
+    case '^':
+    case '`':
+    case '{':
+    case '|':
+    case '}': return true;
+    default: return false;
     }
 }
 

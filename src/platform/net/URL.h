@@ -27,7 +27,7 @@ public:
     int port() const { return port_; }
     // The port in force: the explicit one, else 80 for http and 443 for https.
     int effectivePort() const;
-    const std::string& path() const { return path_; }  // "/" at least for http(s)
+    const std::string& path() const { return path_; }    // "/" at least for http(s)
     const std::string& query() const { return query_; }  // without the "?"
     bool hasQuery() const { return hasQuery_; }
     const std::string& fragment() const { return fragment_; }

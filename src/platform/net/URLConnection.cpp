@@ -118,14 +118,12 @@ std::optional<Error> headerFieldError(const URLRequest& request) {
             continue;
         base::Dictionary info;
         info.set("NSErrorFailingURLStringKey", request.url().absoluteString());
-        info.set("detail", "the header field " + name.substr(0, name.find_first_of("\r\n")) +
-                               " holds a line break");
+        info.set("detail", "the header field " + name.substr(0, name.find_first_of("\r\n")) + " holds a line break");
         return Error(URLErrorDomain, URLErrorCode::Unknown, "A header field of the request holds a line break.",
                      std::move(info));
     }
     return std::nullopt;
 }
-
 
 Error downgradeError(const URL& url) {
     base::Dictionary info;
@@ -185,9 +183,8 @@ std::optional<Origin> resolvedOrigin(const std::string& base, const std::string&
     if (!handle) return std::nullopt;
     std::optional<Origin> origin;
     if (curl_url_set(handle, CURLUPART_URL, base.c_str(), CURLU_NON_SUPPORT_SCHEME) == CURLUE_OK &&
-        (location.empty() ||
-         curl_url_set(handle, CURLUPART_URL, location.c_str(), CURLU_NON_SUPPORT_SCHEME | CURLU_URLENCODE) ==
-             CURLUE_OK))
+        (location.empty() || curl_url_set(handle, CURLUPART_URL, location.c_str(),
+                                          CURLU_NON_SUPPORT_SCHEME | CURLU_URLENCODE) == CURLUE_OK))
         origin = originOf(handle);
     curl_url_cleanup(handle);
     return origin;
@@ -244,8 +241,7 @@ Error errorForCode(CURLcode code, const char* detail, const URL& url) {
         c = URLErrorCode::BadServerResponse;
         text = "The server returned a bad response.";
         break;
-    default:
-        break;
+    default: break;
     }
     base::Dictionary info;
     info.set("NSErrorFailingURLStringKey", url.absoluteString());
@@ -270,7 +266,7 @@ struct URLConnection::Transfer {
     std::vector<std::string> setCookies;
     bool inHeaders = false;
     bool responseDelivered = false;
-    bool refusedDowngrade = false;  // an https answer redirected to http
+    bool refusedDowngrade = false;    // an https answer redirected to http
     bool refusedCrossOrigin = false;  // credentials redirected to another origin
     bool tooLarge = false;            // the body passed MaximumResponseLength
     std::size_t bodyLength = 0;
@@ -421,8 +417,8 @@ void URLConnection::Transfer::setUp() {
         headerList = curl_slist_append(headerList, ("Authorization: Basic " + base64(user + ":" + password)).c_str());
     }
     if (!haveCookie && request.httpShouldHandleCookies()) {
-        auto fields = Cookie::requestHeaderFieldsWithCookies(
-            CookieStorage::sharedHTTPCookieStorage().cookiesForURL(url));
+        auto fields =
+            Cookie::requestHeaderFieldsWithCookies(CookieStorage::sharedHTTPCookieStorage().cookiesForURL(url));
         for (const auto& [name, value] : fields)
             headerList = curl_slist_append(headerList, (name + ": " + value).c_str());
     }
@@ -614,8 +610,8 @@ bool URLConnection::canHandleRequest(const URLRequest& request) {
     return url.isValid() && (url.scheme() == "http" || url.scheme() == "https") && !url.host().empty();
 }
 
-std::shared_ptr<URLConnection> URLConnection::connectionWithRequest(
-    const URLRequest& request, std::shared_ptr<URLConnectionDelegate> delegate) {
+std::shared_ptr<URLConnection> URLConnection::connectionWithRequest(const URLRequest& request,
+                                                                    std::shared_ptr<URLConnectionDelegate> delegate) {
     return create(request, std::move(delegate), true);
 }
 

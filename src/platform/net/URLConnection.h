@@ -54,13 +54,9 @@ public:
     virtual void didReceiveResponse(URLConnection& connection, const URLResponse& response) {
         (void)connection, (void)response;
     }
-    virtual void didReceiveData(URLConnection& connection, const base::Data& data) {
-        (void)connection, (void)data;
-    }
+    virtual void didReceiveData(URLConnection& connection, const base::Data& data) { (void)connection, (void)data; }
     virtual void didFinishLoading(URLConnection& connection) { (void)connection; }
-    virtual void didFailWithError(URLConnection& connection, const Error& error) {
-        (void)connection, (void)error;
-    }
+    virtual void didFailWithError(URLConnection& connection, const Error& error) { (void)connection, (void)error; }
 };
 
 // The outcome of a synchronous send.
@@ -78,8 +74,8 @@ public:
 
     // Creates a connection and starts it at once. Null when the request
     // cannot be handled (the delegate hears nothing then).
-    static std::shared_ptr<URLConnection> connectionWithRequest(
-        const URLRequest& request, std::shared_ptr<URLConnectionDelegate> delegate);
+    static std::shared_ptr<URLConnection> connectionWithRequest(const URLRequest& request,
+                                                                std::shared_ptr<URLConnectionDelegate> delegate);
     // The same, starting only when startImmediately is true (else start()).
     static std::shared_ptr<URLConnection> create(const URLRequest& request,
                                                  std::shared_ptr<URLConnectionDelegate> delegate,

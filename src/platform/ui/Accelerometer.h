@@ -6,7 +6,6 @@
 // so a resting device never wakes the program.
 #include <memory>
 
-
 namespace ui {
 
 class Accelerometer;

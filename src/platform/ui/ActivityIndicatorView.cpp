@@ -78,8 +78,8 @@ void ActivityIndicatorView::updateTimer() {
 void ActivityIndicatorView::drawRect(gfx::Context& ctx, Rect rect) {
     (void)rect;
     Rect b = bounds();
-    gfx::Color base = color_.value_or(style_ == ActivityIndicatorViewStyle::Gray ? palette::grayActivity()
-                                                                                : gfx::Color::white());
+    gfx::Color base =
+        color_.value_or(style_ == ActivityIndicatorViewStyle::Gray ? palette::grayActivity() : gfx::Color::white());
     Float r = std::min(b.width(), b.height()) / 2;
     Float inner = r * 0.45f, width = std::max<Float>(2, r * 0.22f);
     gfx::SavedState saved(ctx);

@@ -24,7 +24,10 @@ public:
     bool hidesWhenStopped() const { return hidesWhenStopped_; }
     void setHidesWhenStopped(bool hides);
     std::optional<gfx::Color> color() const { return color_; }
-    void setColor(std::optional<gfx::Color> color) { color_ = color; setNeedsDisplay(); }
+    void setColor(std::optional<gfx::Color> color) {
+        color_ = color;
+        setNeedsDisplay();
+    }
 
     Size sizeThatFits(Size size) const override;
     void drawRect(gfx::Context& context, Rect rect) override;
@@ -48,7 +51,10 @@ public:
     std::string className() const override { return "ProgressView"; }
 
     ProgressViewStyle progressViewStyle() const { return style_; }
-    void setProgressViewStyle(ProgressViewStyle style) { style_ = style; setNeedsDisplay(); }
+    void setProgressViewStyle(ProgressViewStyle style) {
+        style_ = style;
+        setNeedsDisplay();
+    }
     // In [0, 1].
     Float progress() const { return progress_; }
     void setProgress(Float progress);

@@ -32,11 +32,11 @@ public:
         Rect r = bounds().inset(0.5f, 0.5f);
         gfx::Color base;
         switch (role_) {
-            case Role::Normal: base = palette::sheetButton(); break;
-            case Role::Cancel: base = palette::sheetCancelButton(); break;
-            case Role::Destructive: base = palette::sheetDestructiveButton(); break;
-            case Role::AlertNormal: base = palette::alertButton(); break;
-            case Role::AlertCancel: base = palette::alertCancelButton(); break;
+        case Role::Normal: base = palette::sheetButton(); break;
+        case Role::Cancel: base = palette::sheetCancelButton(); break;
+        case Role::Destructive: base = palette::sheetDestructiveButton(); break;
+        case Role::AlertNormal: base = palette::alertButton(); break;
+        case Role::AlertCancel: base = palette::alertCancelButton(); break;
         }
         if (isHighlighted()) base = role_ == Role::Normal ? palette::sheetButtonPressed() : draw::darker(base, 0.3f);
         draw::Bezel bezel;
@@ -47,10 +47,10 @@ public:
         bezel.shadow = draw::Bezel::Shadow{Size(0, 1), 1, gfx::Color::black().withAlpha(0.4f)};
         draw::bezel(ctx, r, bezel);
         gfx::Color ink = isHighlighted() ? gfx::Color::white() : currentTitleColor();
-        draw::textWithShadow(ctx, currentTitle(), r.inset(8, 0), titleLabel()->font(), ink,
-                             ink == gfx::Color::black() ? gfx::Color::white().withAlpha(0.7f)
-                                                        : gfx::Color::black().withAlpha(0.5f),
-                             Size(0, -1));
+        draw::textWithShadow(
+            ctx, currentTitle(), r.inset(8, 0), titleLabel()->font(), ink,
+            ink == gfx::Color::black() ? gfx::Color::white().withAlpha(0.7f) : gfx::Color::black().withAlpha(0.5f),
+            Size(0, -1));
     }
 
 private:
@@ -69,7 +69,9 @@ void tapLater(const std::shared_ptr<T>& view, int index) {
 
 AlertView::AlertView(std::string title, std::string message, std::weak_ptr<AlertViewDelegate> delegate,
                      std::optional<std::string> cancelButtonTitle, std::vector<std::string> otherButtonTitles)
-    : View(Screen::mainScreen().bounds()), title_(std::move(title)), message_(std::move(message)),
+    : View(Screen::mainScreen().bounds()),
+      title_(std::move(title)),
+      message_(std::move(message)),
       delegate_(std::move(delegate)) {
     if (cancelButtonTitle) {
         buttons_.push_back(*cancelButtonTitle);
@@ -121,10 +123,11 @@ void AlertView::show() {
     Application::sharedApplication().presentAlert(self);
     // Pop in: a quick scale from slightly larger.
     setAlpha(0);
-    View::animate(0.2, [self] { self->setAlpha(1); },
-                  [self](bool) {
-                      if (auto d = self->delegate()) d->didPresentAlertView(*self);
-                  });
+    View::animate(
+        0.2, [self] { self->setAlpha(1); },
+        [self](bool) {
+            if (auto d = self->delegate()) d->didPresentAlertView(*self);
+        });
 }
 
 void AlertView::buttonTapped(int index) {
@@ -145,7 +148,8 @@ void AlertView::dismissWithClickedButtonIndex(int index, bool animated) {
         if (auto d = self->delegate()) d->didDismissWithButtonIndex(*self, index);
     };
     if (animated && View::areAnimationsEnabled()) {
-        View::animate(0.2, [self] { self->setAlpha(0); }, finish);
+        View::animate(
+            0.2, [self] { self->setAlpha(0); }, finish);
     } else {
         finish(true);
     }
@@ -157,13 +161,16 @@ Rect AlertView::panelRect() const {
     Float inner = width - 32;
     Float h = 16;
     if (!title_.empty())
-        h += gfx::measureText(title_, gfx::Font::boldSystemFont(18), Size(inner, 200), LineBreakMode::WordWrap).height + 8;
+        h += gfx::measureText(title_, gfx::Font::boldSystemFont(18), Size(inner, 200), LineBreakMode::WordWrap).height +
+             8;
     if (!message_.empty())
-        h += gfx::measureText(message_, gfx::Font::systemFont(16), Size(inner, 240), LineBreakMode::WordWrap).height + 8;
+        h +=
+            gfx::measureText(message_, gfx::Font::systemFont(16), Size(inner, 240), LineBreakMode::WordWrap).height + 8;
     int n = numberOfButtons();
     bool sideBySide = n == 2;
     h += 8 + (n == 0 ? 0 : (sideBySide ? 43 : 51 * n - 8)) + 16;
-    Float y = std::max<Float>(20, std::floor((b.height() - h) / 2) - (Application::sharedApplication().isKeyboardVisible() ? 100 : 0));
+    Float y = std::max<Float>(
+        20, std::floor((b.height() - h) / 2) - (Application::sharedApplication().isKeyboardVisible() ? 100 : 0));
     return Rect(std::floor((b.width() - width) / 2), y, width, h);
 }
 
@@ -202,10 +209,8 @@ void AlertView::rebuild() {
     for (int i = 0; i < n; ++i)
         if (i != cancelIndex_) order.push_back(i);
     if (cancelIndex_ >= 0) {
-        if (n == 2)
-            order.insert(order.begin(), cancelIndex_);
-        else
-            order.push_back(cancelIndex_);
+        if (n == 2) order.insert(order.begin(), cancelIndex_);
+        else order.push_back(cancelIndex_);
     }
     std::weak_ptr<View> weak = weak_from_this();
     for (std::size_t k = 0; k < order.size(); ++k) {
@@ -257,8 +262,8 @@ void AlertView::drawRect(gfx::Context& ctx, Rect rect) {
 // ---- ActionSheet
 
 ActionSheet::ActionSheet(std::string title, std::weak_ptr<ActionSheetDelegate> delegate,
-                         std::optional<std::string> cancelButtonTitle, std::optional<std::string> destructiveButtonTitle,
-                         std::vector<std::string> otherButtonTitles)
+                         std::optional<std::string> cancelButtonTitle,
+                         std::optional<std::string> destructiveButtonTitle, std::vector<std::string> otherButtonTitles)
     : View(Screen::mainScreen().bounds()), title_(std::move(title)), delegate_(std::move(delegate)) {
     if (destructiveButtonTitle) {
         buttons_.push_back(*destructiveButtonTitle);
@@ -330,10 +335,11 @@ void ActionSheet::show() {
     // Slide up from the bottom of the screen.
     Point c = center();
     setCenter(Point(c.x, c.y + panelRect().height()));
-    View::animate(0.3, 0, AnimationOptions::CurveEaseOut, [self, c] { self->setCenter(c); },
-                  [self](bool) {
-                      if (auto d = self->delegate()) d->didPresentActionSheet(*self);
-                  });
+    View::animate(
+        0.3, 0, AnimationOptions::CurveEaseOut, [self, c] { self->setCenter(c); },
+        [self](bool) {
+            if (auto d = self->delegate()) d->didPresentActionSheet(*self);
+        });
 }
 
 void ActionSheet::buttonTapped(int index) {
@@ -357,8 +363,8 @@ void ActionSheet::dismissWithClickedButtonIndex(int index, bool animated) {
     if (animated && View::areAnimationsEnabled()) {
         Point c = center();
         Float h = panelRect().height();
-        View::animate(0.3, 0, AnimationOptions::CurveEaseIn, [self, c, h] { self->setCenter(Point(c.x, c.y + h)); },
-                      finish);
+        View::animate(
+            0.3, 0, AnimationOptions::CurveEaseIn, [self, c, h] { self->setCenter(Point(c.x, c.y + h)); }, finish);
     } else {
         finish(true);
     }
@@ -404,7 +410,7 @@ void ActionSheet::rebuild() {
     if (cancelIndex_ >= 0) order.push_back(cancelIndex_);
     std::weak_ptr<View> weak = weak_from_this();
     for (int index : order) {
-        auto role = index == cancelIndex_ ? PanelButton::Role::Cancel
+        auto role = index == cancelIndex_        ? PanelButton::Role::Cancel
                     : index == destructiveIndex_ ? PanelButton::Role::Destructive
                                                  : PanelButton::Role::Normal;
         if (index == cancelIndex_) y += 8;

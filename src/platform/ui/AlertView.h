@@ -25,8 +25,12 @@ public:
     virtual void clickedButtonAtIndex(AlertView& alertView, int buttonIndex) { (void)alertView, (void)buttonIndex; }
     virtual void willPresentAlertView(AlertView& alertView) { (void)alertView; }
     virtual void didPresentAlertView(AlertView& alertView) { (void)alertView; }
-    virtual void willDismissWithButtonIndex(AlertView& alertView, int buttonIndex) { (void)alertView, (void)buttonIndex; }
-    virtual void didDismissWithButtonIndex(AlertView& alertView, int buttonIndex) { (void)alertView, (void)buttonIndex; }
+    virtual void willDismissWithButtonIndex(AlertView& alertView, int buttonIndex) {
+        (void)alertView, (void)buttonIndex;
+    }
+    virtual void didDismissWithButtonIndex(AlertView& alertView, int buttonIndex) {
+        (void)alertView, (void)buttonIndex;
+    }
     // The system cancelled the alert (the application went to the background).
     virtual void alertViewCancel(AlertView& alertView) { (void)alertView; }
 };
@@ -83,11 +87,17 @@ private:
 class ActionSheetDelegate {
 public:
     virtual ~ActionSheetDelegate() = default;
-    virtual void clickedButtonAtIndex(ActionSheet& actionSheet, int buttonIndex) { (void)actionSheet, (void)buttonIndex; }
+    virtual void clickedButtonAtIndex(ActionSheet& actionSheet, int buttonIndex) {
+        (void)actionSheet, (void)buttonIndex;
+    }
     virtual void willPresentActionSheet(ActionSheet& actionSheet) { (void)actionSheet; }
     virtual void didPresentActionSheet(ActionSheet& actionSheet) { (void)actionSheet; }
-    virtual void willDismissWithButtonIndex(ActionSheet& actionSheet, int buttonIndex) { (void)actionSheet, (void)buttonIndex; }
-    virtual void didDismissWithButtonIndex(ActionSheet& actionSheet, int buttonIndex) { (void)actionSheet, (void)buttonIndex; }
+    virtual void willDismissWithButtonIndex(ActionSheet& actionSheet, int buttonIndex) {
+        (void)actionSheet, (void)buttonIndex;
+    }
+    virtual void didDismissWithButtonIndex(ActionSheet& actionSheet, int buttonIndex) {
+        (void)actionSheet, (void)buttonIndex;
+    }
     virtual void actionSheetCancel(ActionSheet& actionSheet) { (void)actionSheet; }
 };
 
@@ -109,7 +119,10 @@ public:
     std::shared_ptr<ActionSheetDelegate> delegate() const { return delegate_.lock(); }
     void setDelegate(std::weak_ptr<ActionSheetDelegate> delegate) { delegate_ = std::move(delegate); }
     ActionSheetStyle actionSheetStyle() const { return style_; }
-    void setActionSheetStyle(ActionSheetStyle style) { style_ = style; setNeedsDisplay(); }
+    void setActionSheetStyle(ActionSheetStyle style) {
+        style_ = style;
+        setNeedsDisplay();
+    }
 
     int addButtonWithTitle(const std::string& title);
     std::string buttonTitleAtIndex(int index) const;

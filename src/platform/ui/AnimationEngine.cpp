@@ -43,9 +43,8 @@ void ensureTick() {
         return;
     }
     if (e.tick && e.tick->isValid()) return;
-    e.tick = base::Timer::scheduledTimer(1.0 / 60.0, true, [](base::Timer&) {
-        Application::sharedApplication().setNeedsRedraw();
-    });
+    e.tick = base::Timer::scheduledTimer(1.0 / 60.0, true,
+                                         [](base::Timer&) { Application::sharedApplication().setNeedsRedraw(); });
 }
 
 std::shared_ptr<gfx::Image> snapshot(View& view) {
@@ -122,10 +121,10 @@ std::vector<Float> interpolate(const ViewAnimationState::PropAnim& a, double t) 
 
 void Group::applyOptions(unsigned options) {
     switch ((options >> 16) & 0xF) {
-        case 1: curve = AnimationCurve::EaseIn; break;
-        case 2: curve = AnimationCurve::EaseOut; break;
-        case 3: curve = AnimationCurve::Linear; break;
-        default: curve = AnimationCurve::EaseInOut; break;
+    case 1: curve = AnimationCurve::EaseIn; break;
+    case 2: curve = AnimationCurve::EaseOut; break;
+    case 3: curve = AnimationCurve::Linear; break;
+    default: curve = AnimationCurve::EaseInOut; break;
     }
     if (options & AnimationOptions::Repeat) repeatCount = 1e9f;
     if (options & AnimationOptions::Autoreverse) autoreverses = true;
@@ -140,10 +139,10 @@ double Group::totalDuration() const {
 double ease(AnimationCurve curve, double t) {
     t = std::clamp(t, 0.0, 1.0);
     switch (curve) {
-        case AnimationCurve::Linear: return t;
-        case AnimationCurve::EaseIn: return t * t;
-        case AnimationCurve::EaseOut: return 1 - (1 - t) * (1 - t);
-        case AnimationCurve::EaseInOut: return t * t * (3 - 2 * t);
+    case AnimationCurve::Linear: return t;
+    case AnimationCurve::EaseIn: return t * t;
+    case AnimationCurve::EaseOut: return 1 - (1 - t) * (1 - t);
+    case AnimationCurve::EaseInOut: return t * t * (3 - 2 * t);
     }
     return t;
 }
@@ -171,14 +170,12 @@ void setTransition(AnimationTransition transition, const std::shared_ptr<View>& 
 
 AnimationTransition transitionFromOptions(unsigned options) {
     switch ((options >> 20) & 0xF) {
-        case 1: return AnimationTransition::FlipFromLeft;
-        case 2: return AnimationTransition::FlipFromRight;
-        case 3: return AnimationTransition::CurlUp;
-        case 4: return AnimationTransition::CurlDown;
-        case 5:
-            current([](Group& g) { g.crossDissolve = true; });
-            return AnimationTransition::None;
-        default: return AnimationTransition::None;
+    case 1: return AnimationTransition::FlipFromLeft;
+    case 2: return AnimationTransition::FlipFromRight;
+    case 3: return AnimationTransition::CurlUp;
+    case 4: return AnimationTransition::CurlDown;
+    case 5: current([](Group& g) { g.crossDissolve = true; }); return AnimationTransition::None;
+    default: return AnimationTransition::None;
     }
 }
 
@@ -384,8 +381,8 @@ std::vector<Float> decompose(const AffineTransform& t) {
     double det = double(t.a) * t.d - double(t.b) * t.c;
     double sy = sx != 0 ? det / sx : std::hypot(t.c, t.d);
     double shear = sx != 0 ? (double(t.a) * t.c + double(t.b) * t.d) / (sx * sx) : 0;
-    return {t.tx, t.ty, static_cast<Float>(sx), static_cast<Float>(sy), static_cast<Float>(rot),
-            static_cast<Float>(shear)};
+    return {
+        t.tx, t.ty, static_cast<Float>(sx), static_cast<Float>(sy), static_cast<Float>(rot), static_cast<Float>(shear)};
 }
 
 AffineTransform recompose(const std::vector<Float>& v) {
@@ -397,8 +394,8 @@ AffineTransform recompose(const std::vector<Float>& v) {
     double a = sx * cs, b = sx * sn;
     double c = shear * a - sy * sn;
     double d = shear * b + sy * cs;
-    return AffineTransform(static_cast<Float>(a), static_cast<Float>(b), static_cast<Float>(c),
-                           static_cast<Float>(d), static_cast<Float>(tx), static_cast<Float>(ty));
+    return AffineTransform(static_cast<Float>(a), static_cast<Float>(b), static_cast<Float>(c), static_cast<Float>(d),
+                           static_cast<Float>(tx), static_cast<Float>(ty));
 }
 
 void finishAll() {

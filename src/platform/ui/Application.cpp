@@ -327,12 +327,12 @@ void Application::updateKeyboard() {
         keyboard_->setCenter(Point(160, 480 + 108));
         center.post(KeyboardWillShowNotification, this, {}, info(true));
         auto kb = keyboard_;
-        View::animate(0.25, 0, AnimationOptions::CurveEaseOut, [kb] { kb->setCenter(kKeyboardFrame.center()); },
-                      [this, info](bool) {
-                          if (keyboardUp_)
-                              base::NotificationCenter::defaultCenter().post(KeyboardDidShowNotification, this, {},
-                                                                            info(true));
-                      });
+        View::animate(
+            0.25, 0, AnimationOptions::CurveEaseOut, [kb] { kb->setCenter(kKeyboardFrame.center()); },
+            [this, info](bool) {
+                if (keyboardUp_)
+                    base::NotificationCenter::defaultCenter().post(KeyboardDidShowNotification, this, {}, info(true));
+            });
     } else {
         center.post(KeyboardWillHideNotification, this, {}, info(false));
         center.post(KeyboardDidHideNotification, this, {}, info(false));
@@ -348,12 +348,9 @@ void Application::typeText(const std::string& text) {
     try {
         for (auto& cp : codePoints(text)) {
             if (!firstResponder_) return;
-            if (cp == "\n" || cp == "\r")
-                firstResponder_->returnKeyPressed();
-            else if (cp == "\b")
-                firstResponder_->deleteBackward();
-            else
-                firstResponder_->insertText(cp);
+            if (cp == "\n" || cp == "\r") firstResponder_->returnKeyPressed();
+            else if (cp == "\b") firstResponder_->deleteBackward();
+            else firstResponder_->insertText(cp);
         }
     } catch (const std::exception& e) {
         reportException("typing", e.what());
@@ -433,8 +430,7 @@ void Application::reportException(const std::string& where, const std::string& w
     try {
         auto alert = std::make_shared<AlertView>("Error", what, std::weak_ptr<AlertViewDelegate>(), std::string("OK"));
         alert->show();
-    } catch (...) {
-    }
+    } catch (...) {}
     --depth;
 }
 
@@ -447,9 +443,15 @@ std::vector<std::shared_ptr<View>> Application::overlayViews() const {
     return out;
 }
 
-void Application::touchBegan(Point location, int identifier) { dispatchTouches(TouchPhase::Began, {{identifier, location}}); }
-void Application::touchMoved(Point location, int identifier) { dispatchTouches(TouchPhase::Moved, {{identifier, location}}); }
-void Application::touchEnded(Point location, int identifier) { dispatchTouches(TouchPhase::Ended, {{identifier, location}}); }
+void Application::touchBegan(Point location, int identifier) {
+    dispatchTouches(TouchPhase::Began, {{identifier, location}});
+}
+void Application::touchMoved(Point location, int identifier) {
+    dispatchTouches(TouchPhase::Moved, {{identifier, location}});
+}
+void Application::touchEnded(Point location, int identifier) {
+    dispatchTouches(TouchPhase::Ended, {{identifier, location}});
+}
 
 void Application::touchCancelled(int identifier) {
     std::vector<std::pair<int, Point>> list;
@@ -476,12 +478,9 @@ void Application::scrollWheel(Point location, Float dx, Float dy) {
     dy = std::clamp<Float>(dy, -20, 20);
     layoutScreen();
     std::shared_ptr<View> root;
-    if (!alerts_.empty())
-        root = alerts_.back();
-    else if (keyboardUp_ && keyboard_ && kKeyboardFrame.contains(location))
-        root = keyboard_;
-    else
-        root = keyWindow_;
+    if (!alerts_.empty()) root = alerts_.back();
+    else if (keyboardUp_ && keyboard_ && kKeyboardFrame.contains(location)) root = keyboard_;
+    else root = keyWindow_;
     if (!root) return;
     try {
         Event probe(EventType::Touches, EventSubtype::None, now());
@@ -518,12 +517,9 @@ void Application::dispatchTouches(TouchPhase phase, const std::vector<std::pair<
                     std::hypot(p.x - tracking_->lastTapPoint.x, p.y - tracking_->lastTapPoint.y) < 25)
                     touch.tapCount_ = tracking_->lastTapCount + 1;
                 std::shared_ptr<View> root;
-                if (!alerts_.empty())
-                    root = alerts_.back();
-                else if (keyboardUp_ && keyboard_ && kKeyboardFrame.contains(p))
-                    root = keyboard_;
-                else
-                    root = keyWindow_;
+                if (!alerts_.empty()) root = alerts_.back();
+                else if (keyboardUp_ && keyboard_ && kKeyboardFrame.contains(p)) root = keyboard_;
+                else root = keyWindow_;
                 std::shared_ptr<View> hit;
                 if (root) {
                     Event probe(EventType::Touches, EventSubtype::None, t);
@@ -569,10 +565,10 @@ void Application::dispatchTouches(TouchPhase phase, const std::vector<std::pair<
             bool recognized = false;
             for (auto& r : tr.recognizers) {
                 switch (phase) {
-                    case TouchPhase::Began: r->touchesBegan(set, &event); break;
-                    case TouchPhase::Moved: r->touchesMoved(set, &event); break;
-                    case TouchPhase::Ended: r->touchesEnded(set, &event); break;
-                    default: r->touchesCancelled(set, &event); break;
+                case TouchPhase::Began: r->touchesBegan(set, &event); break;
+                case TouchPhase::Moved: r->touchesMoved(set, &event); break;
+                case TouchPhase::Ended: r->touchesEnded(set, &event); break;
+                default: r->touchesCancelled(set, &event); break;
                 }
                 auto s = r->state();
                 if ((s == GestureRecognizerState::Began || s == GestureRecognizerState::Changed ||
@@ -601,10 +597,10 @@ void Application::dispatchTouches(TouchPhase phase, const std::vector<std::pair<
                 }
             }
             switch (phase) {
-                case TouchPhase::Began: view->touchesBegan(set, &event); break;
-                case TouchPhase::Moved: view->touchesMoved(set, &event); break;
-                case TouchPhase::Ended: view->touchesEnded(set, &event); break;
-                default: view->touchesCancelled(set, &event); break;
+            case TouchPhase::Began: view->touchesBegan(set, &event); break;
+            case TouchPhase::Moved: view->touchesMoved(set, &event); break;
+            case TouchPhase::Ended: view->touchesEnded(set, &event); break;
+            default: view->touchesCancelled(set, &event); break;
             }
         }
     } catch (const std::exception& e) {
@@ -726,10 +722,8 @@ std::vector<AccessibleElement> Application::accessibleElements() const {
     layoutScreen();
     std::vector<AccessibleElement> out;
     std::vector<std::shared_ptr<View>> roots;
-    if (!alerts_.empty())
-        roots.push_back(alerts_.back());
-    else if (keyWindow_)
-        roots.push_back(keyWindow_);
+    if (!alerts_.empty()) roots.push_back(alerts_.back());
+    else if (keyWindow_) roots.push_back(keyWindow_);
     Rect screen = Screen::mainScreen().bounds();
     if (keyboardUp_) screen = Rect(0, 0, 320, kKeyboardFrame.minY());
     for (auto& root : roots) {
@@ -773,8 +767,7 @@ bool Application::tapElement(const std::string& text, std::string* why) {
         return true;
     }
     if (why) {
-        *why = disabled ? "\"" + text + "\" is disabled"
-                        : "no visible control, row or label named \"" + text + "\"";
+        *why = disabled ? "\"" + text + "\" is disabled" : "no visible control, row or label named \"" + text + "\"";
     }
     return false;
 }
@@ -814,7 +807,8 @@ std::string Application::dumpViewTree() const {
             for (char c : t) oneLine += c == '\n' ? ' ' : c;
             out << " \"" << oneLine << "\"";
         }
-        if (!v.accessibilityLabel().empty() && v.accessibilityLabel() != t) out << " [" << v.accessibilityLabel() << "]";
+        if (!v.accessibilityLabel().empty() && v.accessibilityLabel() != t)
+            out << " [" << v.accessibilityLabel() << "]";
         out << "\n";
     };
     std::vector<std::shared_ptr<View>> roots;

@@ -54,7 +54,8 @@ public:
 
 // Notification names posted by the application.
 inline constexpr const char* ApplicationDidEnterBackgroundNotification = "UIApplicationDidEnterBackgroundNotification";
-inline constexpr const char* ApplicationWillEnterForegroundNotification = "UIApplicationWillEnterForegroundNotification";
+inline constexpr const char* ApplicationWillEnterForegroundNotification =
+    "UIApplicationWillEnterForegroundNotification";
 inline constexpr const char* ApplicationDidBecomeActiveNotification = "UIApplicationDidBecomeActiveNotification";
 inline constexpr const char* ApplicationWillResignActiveNotification = "UIApplicationWillResignActiveNotification";
 inline constexpr const char* ApplicationWillTerminateNotification = "UIApplicationWillTerminateNotification";

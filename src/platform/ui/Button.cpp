@@ -54,38 +54,30 @@ std::optional<T> Button::lookup(const std::map<unsigned, T>& values, unsigned st
 }
 
 void Button::setTitle(std::optional<std::string> title, unsigned state) {
-    if (title)
-        titles_[state] = *title;
-    else
-        titles_.erase(state);
+    if (title) titles_[state] = *title;
+    else titles_.erase(state);
     updateContent();
 }
 
 std::optional<std::string> Button::titleForState(unsigned state) const { return lookup(titles_, state); }
 
 void Button::setTitleColor(std::optional<gfx::Color> color, unsigned state) {
-    if (color)
-        titleColors_[state] = *color;
-    else
-        titleColors_.erase(state);
+    if (color) titleColors_[state] = *color;
+    else titleColors_.erase(state);
     updateContent();
 }
 
 std::optional<gfx::Color> Button::titleColorForState(unsigned state) const { return lookup(titleColors_, state); }
 
 void Button::setTitleShadowColor(std::optional<gfx::Color> color, unsigned state) {
-    if (color)
-        shadowColors_[state] = *color;
-    else
-        shadowColors_.erase(state);
+    if (color) shadowColors_[state] = *color;
+    else shadowColors_.erase(state);
     updateContent();
 }
 
 void Button::setImage(std::shared_ptr<gfx::Image> image, unsigned state) {
-    if (image)
-        images_[state] = std::move(image);
-    else
-        images_.erase(state);
+    if (image) images_[state] = std::move(image);
+    else images_.erase(state);
     updateContent();
 }
 
@@ -94,10 +86,8 @@ std::shared_ptr<gfx::Image> Button::imageForState(unsigned state) const {
 }
 
 void Button::setBackgroundImage(std::shared_ptr<gfx::Image> image, unsigned state) {
-    if (image)
-        backgrounds_[state] = std::move(image);
-    else
-        backgrounds_.erase(state);
+    if (image) backgrounds_[state] = std::move(image);
+    else backgrounds_.erase(state);
     updateContent();
 }
 
@@ -170,39 +160,39 @@ void Button::drawRect(gfx::Context& ctx, Rect rect) {
     Rect b = bounds();
     bool down = isHighlighted();
     switch (type_) {
-        case ButtonType::RoundedRect: {
-            if (!currentBackgroundImage()) {
-                draw::Bezel bezel;
-                bezel.face = down ? draw::Bezel::Face::Gradient : draw::Bezel::Face::Flat;
-                bezel.top = down ? palette::selectionTop() : gfx::Color::white();
-                bezel.bottom = palette::selectionBottom();
-                bezel.radius = 9;
-                bezel.edge = palette::roundedButtonEdge();
-                bezel.shadow = draw::Bezel::Shadow{Size(0, 1), 1, gfx::Color::white().withAlpha(0.6f)};
-                draw::bezel(ctx, b.inset(0.5f, 0.5f), bezel);
-            }
-            break;
+    case ButtonType::RoundedRect: {
+        if (!currentBackgroundImage()) {
+            draw::Bezel bezel;
+            bezel.face = down ? draw::Bezel::Face::Gradient : draw::Bezel::Face::Flat;
+            bezel.top = down ? palette::selectionTop() : gfx::Color::white();
+            bezel.bottom = palette::selectionBottom();
+            bezel.radius = 9;
+            bezel.edge = palette::roundedButtonEdge();
+            bezel.shadow = draw::Bezel::Shadow{Size(0, 1), 1, gfx::Color::white().withAlpha(0.6f)};
+            draw::bezel(ctx, b.inset(0.5f, 0.5f), bezel);
         }
-        case ButtonType::DetailDisclosure: {
-            Float d = 29;
-            draw::detailDisclosure(ctx, Rect(b.midX() - d / 2, b.midY() - d / 2, d, d).inset(3, 3));
-            break;
-        }
-        case ButtonType::InfoLight:
-        case ButtonType::InfoDark: {
-            gfx::Color c = type_ == ButtonType::InfoLight ? gfx::Color::white() : palette::infoDarkInk();
-            Rect r(b.midX() - 9, b.midY() - 9, 18, 18);
-            ctx.setStrokeColor(c);
-            ctx.setLineWidth(2);
-            ctx.strokeEllipseInRect(r.inset(1, 1));
-            draw::textCentered(ctx, "i", r, gfx::Font("Times-Bold", 13), c);
-            break;
-        }
-        case ButtonType::ContactAdd: {
-            draw::plusCircle(ctx, Rect(b.midX() - 9, b.midY() - 9, 18, 18), draw::systemBlue());
-            break;
-        }
-        case ButtonType::Custom: break;
+        break;
+    }
+    case ButtonType::DetailDisclosure: {
+        Float d = 29;
+        draw::detailDisclosure(ctx, Rect(b.midX() - d / 2, b.midY() - d / 2, d, d).inset(3, 3));
+        break;
+    }
+    case ButtonType::InfoLight:
+    case ButtonType::InfoDark: {
+        gfx::Color c = type_ == ButtonType::InfoLight ? gfx::Color::white() : palette::infoDarkInk();
+        Rect r(b.midX() - 9, b.midY() - 9, 18, 18);
+        ctx.setStrokeColor(c);
+        ctx.setLineWidth(2);
+        ctx.strokeEllipseInRect(r.inset(1, 1));
+        draw::textCentered(ctx, "i", r, gfx::Font("Times-Bold", 13), c);
+        break;
+    }
+    case ButtonType::ContactAdd: {
+        draw::plusCircle(ctx, Rect(b.midX() - 9, b.midY() - 9, 18, 18), draw::systemBlue());
+        break;
+    }
+    case ButtonType::Custom: break;
     }
     if (auto bg = currentBackgroundImage()) {
         drawImageInRect(ctx, *bg, b, ContentMode::ScaleToFill);
@@ -227,15 +217,15 @@ void Button::drawRect(gfx::Context& ctx, Rect rect) {
     Float total = ts.width + is.width;
     Float x = content.minX();
     switch (contentHorizontalAlignment()) {
-        case ControlContentHorizontalAlignment::Left: break;
-        case ControlContentHorizontalAlignment::Right: x = content.maxX() - total; break;
-        default: x = content.minX() + std::floor((content.width() - total) / 2); break;
+    case ControlContentHorizontalAlignment::Left: break;
+    case ControlContentHorizontalAlignment::Right: x = content.maxX() - total; break;
+    default: x = content.minX() + std::floor((content.width() - total) / 2); break;
     }
     auto vpos = [&](Float h) {
         switch (contentVerticalAlignment()) {
-            case ControlContentVerticalAlignment::Top: return content.minY();
-            case ControlContentVerticalAlignment::Bottom: return content.maxY() - h;
-            default: return content.minY() + std::floor((content.height() - h) / 2);
+        case ControlContentVerticalAlignment::Top: return content.minY();
+        case ControlContentVerticalAlignment::Bottom: return content.maxY() - h;
+        default: return content.minY() + std::floor((content.height() - h) / 2);
         }
     };
     if (img) {
@@ -270,11 +260,11 @@ std::string Button::accessibleName() const {
     std::string t = currentTitle();
     if (!t.empty()) return t;
     switch (type_) {
-        case ButtonType::DetailDisclosure: return "More Info";
-        case ButtonType::InfoLight:
-        case ButtonType::InfoDark: return "Info";
-        case ButtonType::ContactAdd: return "Add";
-        default: return "Button";
+    case ButtonType::DetailDisclosure: return "More Info";
+    case ButtonType::InfoLight:
+    case ButtonType::InfoDark: return "Info";
+    case ButtonType::ContactAdd: return "Add";
+    default: return "Button";
     }
 }
 

@@ -49,11 +49,20 @@ public:
     // Shorthand for titleLabel()->setFont().
     void setFont(gfx::Font font);
     EdgeInsets contentEdgeInsets() const { return contentInsets_; }
-    void setContentEdgeInsets(EdgeInsets insets) { contentInsets_ = insets; setNeedsLayout(); }
+    void setContentEdgeInsets(EdgeInsets insets) {
+        contentInsets_ = insets;
+        setNeedsLayout();
+    }
     EdgeInsets titleEdgeInsets() const { return titleInsets_; }
-    void setTitleEdgeInsets(EdgeInsets insets) { titleInsets_ = insets; setNeedsLayout(); }
+    void setTitleEdgeInsets(EdgeInsets insets) {
+        titleInsets_ = insets;
+        setNeedsLayout();
+    }
     EdgeInsets imageEdgeInsets() const { return imageInsets_; }
-    void setImageEdgeInsets(EdgeInsets insets) { imageInsets_ = insets; setNeedsLayout(); }
+    void setImageEdgeInsets(EdgeInsets insets) {
+        imageInsets_ = insets;
+        setNeedsLayout();
+    }
     bool adjustsImageWhenHighlighted() const { return adjustsImageWhenHighlighted_; }
     void setAdjustsImageWhenHighlighted(bool adjusts) { adjustsImageWhenHighlighted_ = adjusts; }
     bool showsTouchWhenHighlighted() const { return showsTouch_; }

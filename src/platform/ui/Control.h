@@ -70,9 +70,15 @@ public:
     bool isTracking() const { return tracking_; }
     bool isTouchInside() const { return touchInside_; }
     ControlContentHorizontalAlignment contentHorizontalAlignment() const { return hAlign_; }
-    void setContentHorizontalAlignment(ControlContentHorizontalAlignment a) { hAlign_ = a; setNeedsDisplay(); }
+    void setContentHorizontalAlignment(ControlContentHorizontalAlignment a) {
+        hAlign_ = a;
+        setNeedsDisplay();
+    }
     ControlContentVerticalAlignment contentVerticalAlignment() const { return vAlign_; }
-    void setContentVerticalAlignment(ControlContentVerticalAlignment a) { vAlign_ = a; setNeedsDisplay(); }
+    void setContentVerticalAlignment(ControlContentVerticalAlignment a) {
+        vAlign_ = a;
+        setNeedsDisplay();
+    }
 
     // Tracking: the default touch handling calls these and sends the touch
     // events (down, drag inside/outside, up inside/outside, cancel).

@@ -65,8 +65,7 @@ bool spawnDetached(const std::vector<std::string>& argv) {
     // Collect its exit without holding up the run loop.
     std::thread([pid] {
         int status = 0;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
     }).detach();
     return true;
 }
@@ -107,8 +106,7 @@ std::optional<std::string> runAndRead(const std::vector<std::string>& argv) {
     }
     ::close(fds[0]);
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
     return out;
 }

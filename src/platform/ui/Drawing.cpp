@@ -16,8 +16,12 @@ gfx::Color mix(const gfx::Color& a, const gfx::Color& b, Float t) {
                            x[3] + (y[3] - x[3]) * t);
 }
 
-gfx::Color lighter(const gfx::Color& c, Float amount) { return mix(c, gfx::Color::white().withAlpha(c.alpha()), amount); }
-gfx::Color darker(const gfx::Color& c, Float amount) { return mix(c, gfx::Color::black().withAlpha(c.alpha()), amount); }
+gfx::Color lighter(const gfx::Color& c, Float amount) {
+    return mix(c, gfx::Color::white().withAlpha(c.alpha()), amount);
+}
+gfx::Color darker(const gfx::Color& c, Float amount) {
+    return mix(c, gfx::Color::black().withAlpha(c.alpha()), amount);
+}
 
 bool isLightFace(const gfx::Color& c) { return 0.299f * c.red() + 0.587f * c.green() + 0.114f * c.blue() > 0.6f; }
 
@@ -45,10 +49,14 @@ void addRoundedRect(gfx::Context& ctx, Rect r, Float radius, bool tl, bool tr, b
         return;
     }
     ctx.moveTo(x0 + (tl ? radius : 0), y0);
-    if (tr) ctx.addArcToPoint(x1, y0, x1, y0 + radius, radius); else ctx.lineTo(x1, y0);
-    if (br) ctx.addArcToPoint(x1, y1, x1 - radius, y1, radius); else ctx.lineTo(x1, y1);
-    if (bl) ctx.addArcToPoint(x0, y1, x0, y1 - radius, radius); else ctx.lineTo(x0, y1);
-    if (tl) ctx.addArcToPoint(x0, y0, x0 + radius, y0, radius); else ctx.lineTo(x0, y0);
+    if (tr) ctx.addArcToPoint(x1, y0, x1, y0 + radius, radius);
+    else ctx.lineTo(x1, y0);
+    if (br) ctx.addArcToPoint(x1, y1, x1 - radius, y1, radius);
+    else ctx.lineTo(x1, y1);
+    if (bl) ctx.addArcToPoint(x0, y1, x0, y1 - radius, radius);
+    else ctx.lineTo(x0, y1);
+    if (tl) ctx.addArcToPoint(x0, y0, x0 + radius, y0, radius);
+    else ctx.lineTo(x0, y0);
     ctx.closePath();
 }
 
@@ -108,9 +116,9 @@ void fillGlossy(gfx::Context& ctx, Rect rect, const gfx::Color& base, Float radi
 namespace {
 void fillFace(gfx::Context& ctx, Rect rect, const Bezel& b, Float radius) {
     switch (b.face) {
-        case Bezel::Face::Flat: fillRoundedRect(ctx, rect, radius, b.top); break;
-        case Bezel::Face::Gradient: fillVerticalGradient(ctx, rect, b.top, b.bottom, radius); break;
-        case Bezel::Face::Glossy: fillGlossy(ctx, rect, b.top, radius); break;
+    case Bezel::Face::Flat: fillRoundedRect(ctx, rect, radius, b.top); break;
+    case Bezel::Face::Gradient: fillVerticalGradient(ctx, rect, b.top, b.bottom, radius); break;
+    case Bezel::Face::Glossy: fillGlossy(ctx, rect, b.top, radius); break;
     }
 }
 }  // namespace
@@ -119,10 +127,8 @@ void bezel(gfx::Context& ctx, Rect rect, const Bezel& b) {
     if (b.shadow) {
         ctx.save();
         ctx.setShadow(b.shadow->offset, b.shadow->blur, b.shadow->color);
-        if (b.face == Bezel::Face::Glossy)
-            fillRoundedRect(ctx, rect, b.radius, b.top);
-        else
-            fillFace(ctx, rect, b, b.radius);
+        if (b.face == Bezel::Face::Glossy) fillRoundedRect(ctx, rect, b.radius, b.top);
+        else fillFace(ctx, rect, b, b.radius);
         ctx.restore();
         if (b.face == Bezel::Face::Glossy) fillFace(ctx, rect, b, b.radius);
     } else {

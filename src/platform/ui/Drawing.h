@@ -29,12 +29,12 @@ BarInk barInkOn(const gfx::Color& face);
 
 // The general palette; the colours of the widgets' own chrome are named in
 // Palette.h.
-gfx::Color systemBlue();        // selection and links
-gfx::Color barBlue();           // default bar tint
-gfx::Color groupedBackground(); // striped grey behind grouped tables
+gfx::Color systemBlue();         // selection and links
+gfx::Color barBlue();            // default bar tint
+gfx::Color groupedBackground();  // striped grey behind grouped tables
 gfx::Color separator();
 gfx::Color labelText();
-gfx::Color detailBlue();        // value-style detail text
+gfx::Color detailBlue();  // value-style detail text
 gfx::Color secondaryText();
 gfx::Color destructiveRed();
 
@@ -85,8 +85,8 @@ void bezel(gfx::Context& ctx, Rect rect, const Bezel& bezel, const std::function
 Size text(gfx::Context& ctx, const std::string& text, Rect rect, const gfx::Font& font, const gfx::Color& color,
           TextAlignment alignment = TextAlignment::Left, LineBreakMode mode = LineBreakMode::TailTruncation);
 // One line, vertically centred in rect.
-Size textCentered(gfx::Context& ctx, const std::string& text, Rect rect, const gfx::Font& font,
-                  const gfx::Color& color, TextAlignment alignment = TextAlignment::Center);
+Size textCentered(gfx::Context& ctx, const std::string& text, Rect rect, const gfx::Font& font, const gfx::Color& color,
+                  TextAlignment alignment = TextAlignment::Center);
 // The same with a one-point shadow (embossed bar titles).
 Size textWithShadow(gfx::Context& ctx, const std::string& text, Rect rect, const gfx::Font& font,
                     const gfx::Color& color, const gfx::Color& shadow, Size offset,

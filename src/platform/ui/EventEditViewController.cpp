@@ -155,8 +155,7 @@ std::optional<base::Date> EventEditViewController::parseDate(const std::string& 
     int y = 0, mo = 0, d = 0, h = 0, mi = 0;
     char tail = 0;
     int n = std::sscanf(text.c_str(), " %d-%d-%d %d:%d %c", &y, &mo, &d, &h, &mi, &tail);
-    if (n != 5 || y < 1900 || y > 9999 || mo < 1 || mo > 12 || d < 1 || d > 31 || h < 0 || h > 23 || mi < 0 ||
-        mi > 59)
+    if (n != 5 || y < 1900 || y > 9999 || mo < 1 || mo > 12 || d < 1 || d > 31 || h < 0 || h > 23 || mi < 0 || mi > 59)
         return std::nullopt;
     std::tm tm{};
     tm.tm_year = y - 1900;

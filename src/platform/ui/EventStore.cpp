@@ -35,18 +35,18 @@ std::string escapeText(const std::string& text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
         switch (c) {
-            case '\\': out += "\\\\"; break;
-            case ';': out += "\\;"; break;
-            case ',': out += "\\,"; break;
-            case '\r':
-                if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-                out += "\\n";
-                break;
-            case '\n': out += "\\n"; break;
-            default:
-                // Other control characters are not allowed in TEXT.
-                if (static_cast<unsigned char>(c) < 0x20 && c != '\t') break;
-                out += c;
+        case '\\': out += "\\\\"; break;
+        case ';': out += "\\;"; break;
+        case ',': out += "\\,"; break;
+        case '\r':
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            out += "\\n";
+            break;
+        case '\n': out += "\\n"; break;
+        default:
+            // Other control characters are not allowed in TEXT.
+            if (static_cast<unsigned char>(c) < 0x20 && c != '\t') break;
+            out += c;
         }
     }
     return out;
@@ -119,7 +119,8 @@ std::string EventStore::iCalendarText(const CalendarEvent& event, base::Date sta
     base::Date end = event.endDate() < event.startDate() ? event.startDate() : event.endDate();
     if (event.isAllDay()) {
         addLine(out, "DTSTART;VALUE=DATE:" + dayStamp(event.startDate()));
-        base::Date last = end.timeIntervalSinceDate(event.startDate()) < 86400 ? event.startDate().addingTimeInterval(86400) : end;
+        base::Date last =
+            end.timeIntervalSinceDate(event.startDate()) < 86400 ? event.startDate().addingTimeInterval(86400) : end;
         addLine(out, "DTEND;VALUE=DATE:" + dayStamp(last));
     } else {
         addLine(out, "DTSTART:" + utcStamp(event.startDate()));

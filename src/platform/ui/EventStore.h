@@ -22,9 +22,7 @@ inline constexpr const char* EventStoreErrorDomain = "EKErrorDomain";
 // before it).
 class Alarm {
 public:
-    static std::shared_ptr<Alarm> alarmWithRelativeOffset(double offset) {
-        return std::make_shared<Alarm>(offset);
-    }
+    static std::shared_ptr<Alarm> alarmWithRelativeOffset(double offset) { return std::make_shared<Alarm>(offset); }
     explicit Alarm(double offset = 0) : offset_(offset) {}
     double relativeOffset() const { return offset_; }
     void setRelativeOffset(double offset) { offset_ = offset; }
@@ -84,7 +82,8 @@ public:
     // and sets the error; no partial file is left behind.
     bool saveEvent(const std::shared_ptr<CalendarEvent>& event, Span span, std::optional<net::Error>* error = nullptr);
     // Removes the event's file.
-    bool removeEvent(const std::shared_ptr<CalendarEvent>& event, Span span, std::optional<net::Error>* error = nullptr);
+    bool removeEvent(const std::shared_ptr<CalendarEvent>& event, Span span,
+                     std::optional<net::Error>* error = nullptr);
     // Where the event is (or would be) saved.
     std::string pathForEvent(const CalendarEvent& event) const;
 

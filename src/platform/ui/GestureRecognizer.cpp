@@ -119,8 +119,7 @@ void PinchGestureRecognizer::touchesEnded(const TouchSet& touches, const Event* 
     GestureRecognizer::touchesEnded(touches, event);
     if ((s == GestureRecognizerState::Began || s == GestureRecognizerState::Changed) && touches_.size() < 2)
         setState(GestureRecognizerState::Ended);
-    else if (s == GestureRecognizerState::Possible && touches_.empty())
-        setState(GestureRecognizerState::Failed);
+    else if (s == GestureRecognizerState::Possible && touches_.empty()) setState(GestureRecognizerState::Failed);
 }
 
 void PinchGestureRecognizer::touchesCancelled(const TouchSet& touches, const Event* event) {

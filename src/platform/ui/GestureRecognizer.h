@@ -82,7 +82,10 @@ class PinchGestureRecognizer : public GestureRecognizer {
 public:
     using GestureRecognizer::GestureRecognizer;
     Float scale() const { return scale_; }
-    void setScale(Float scale) { scale_ = scale; startDistance_ = currentDistance(); }
+    void setScale(Float scale) {
+        scale_ = scale;
+        startDistance_ = currentDistance();
+    }
     // Scale factor per second.
     Float velocity() const { return velocity_; }
 

@@ -16,27 +16,27 @@ void drawImageInRect(gfx::Context& ctx, const gfx::Image& image, Rect r, Content
         target = Rect(r.minX() + (r.width() - w) * fx, r.minY() + (r.height() - h) * fy, w, h);
     };
     switch (mode) {
-        case ContentMode::ScaleToFill:
-        case ContentMode::Redraw: break;
-        case ContentMode::ScaleAspectFit: {
-            Float k = std::min(r.width() / s.width, r.height() / s.height);
-            place(s.width * k, s.height * k, 0.5f, 0.5f);
-            break;
-        }
-        case ContentMode::ScaleAspectFill: {
-            Float k = std::max(r.width() / s.width, r.height() / s.height);
-            place(s.width * k, s.height * k, 0.5f, 0.5f);
-            break;
-        }
-        case ContentMode::Center: place(s.width, s.height, 0.5f, 0.5f); break;
-        case ContentMode::Top: place(s.width, s.height, 0.5f, 0); break;
-        case ContentMode::Bottom: place(s.width, s.height, 0.5f, 1); break;
-        case ContentMode::Left: place(s.width, s.height, 0, 0.5f); break;
-        case ContentMode::Right: place(s.width, s.height, 1, 0.5f); break;
-        case ContentMode::TopLeft: place(s.width, s.height, 0, 0); break;
-        case ContentMode::TopRight: place(s.width, s.height, 1, 0); break;
-        case ContentMode::BottomLeft: place(s.width, s.height, 0, 1); break;
-        case ContentMode::BottomRight: place(s.width, s.height, 1, 1); break;
+    case ContentMode::ScaleToFill:
+    case ContentMode::Redraw: break;
+    case ContentMode::ScaleAspectFit: {
+        Float k = std::min(r.width() / s.width, r.height() / s.height);
+        place(s.width * k, s.height * k, 0.5f, 0.5f);
+        break;
+    }
+    case ContentMode::ScaleAspectFill: {
+        Float k = std::max(r.width() / s.width, r.height() / s.height);
+        place(s.width * k, s.height * k, 0.5f, 0.5f);
+        break;
+    }
+    case ContentMode::Center: place(s.width, s.height, 0.5f, 0.5f); break;
+    case ContentMode::Top: place(s.width, s.height, 0.5f, 0); break;
+    case ContentMode::Bottom: place(s.width, s.height, 0.5f, 1); break;
+    case ContentMode::Left: place(s.width, s.height, 0, 0.5f); break;
+    case ContentMode::Right: place(s.width, s.height, 1, 0.5f); break;
+    case ContentMode::TopLeft: place(s.width, s.height, 0, 0); break;
+    case ContentMode::TopRight: place(s.width, s.height, 1, 0); break;
+    case ContentMode::BottomLeft: place(s.width, s.height, 0, 1); break;
+    case ContentMode::BottomRight: place(s.width, s.height, 1, 1); break;
     }
     gfx::SavedState saved(ctx);
     if (mode == ContentMode::ScaleAspectFill) ctx.clipToRect(r);
@@ -50,8 +50,7 @@ ImageView::ImageView(Rect frame) : View(frame) {
     setOpaque(false);
 }
 
-ImageView::ImageView(std::shared_ptr<gfx::Image> image)
-    : ImageView(image ? Rect(Point(), image->size()) : Rect()) {
+ImageView::ImageView(std::shared_ptr<gfx::Image> image) : ImageView(image ? Rect(Point(), image->size()) : Rect()) {
     image_ = std::move(image);
 }
 

@@ -35,19 +35,14 @@ void KeyboardView::rebuild() {
     keys_.clear();
     using K = Key::Kind;
     auto add = [&](K kind, std::string text, Rect frame) { keys_.push_back(Key{kind, std::move(text), frame}); };
-    bool pad = type_ == KeyboardType::NumberPad || type_ == KeyboardType::DecimalPad ||
-               type_ == KeyboardType::PhonePad;
+    bool pad = type_ == KeyboardType::NumberPad || type_ == KeyboardType::DecimalPad || type_ == KeyboardType::PhonePad;
     if (pad) {
         const char* labels[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9"};
         Float w = 320.0f / 3, h = 54;
-        for (int i = 0; i < 9; ++i)
-            add(K::Character, labels[i], Rect((i % 3) * w, (i / 3) * h, w, h));
-        if (type_ == KeyboardType::DecimalPad)
-            add(K::Character, ".", Rect(0, 3 * h, w, h));
-        else if (type_ == KeyboardType::PhonePad)
-            add(K::Character, "+", Rect(0, 3 * h, w, h));
-        else
-            add(K::Blank, "", Rect(0, 3 * h, w, h));
+        for (int i = 0; i < 9; ++i) add(K::Character, labels[i], Rect((i % 3) * w, (i / 3) * h, w, h));
+        if (type_ == KeyboardType::DecimalPad) add(K::Character, ".", Rect(0, 3 * h, w, h));
+        else if (type_ == KeyboardType::PhonePad) add(K::Character, "+", Rect(0, 3 * h, w, h));
+        else add(K::Blank, "", Rect(0, 3 * h, w, h));
         add(K::Character, "0", Rect(w, 3 * h, w, h));
         add(K::Delete, "delete", Rect(2 * w, 3 * h, w, h));
         setNeedsDisplay();
@@ -60,7 +55,8 @@ void KeyboardView::rebuild() {
         rows = {splitChars("qwertyuiop"), splitChars("asdfghjkl"), splitChars("zxcvbnm")};
         if (shifted_)
             for (auto& row : rows)
-                for (auto& k : row) k = std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(k[0]))));
+                for (auto& k : row)
+                    k = std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(k[0]))));
     }
     if (type_ == KeyboardType::EmailAddress && !numbers_) rows[2].push_back("@");
     if (type_ == KeyboardType::URL && !numbers_) rows[2].push_back("/");
@@ -91,28 +87,28 @@ void KeyboardView::press(const Key& key) {
     Application& app = Application::sharedApplication();
     using K = Key::Kind;
     switch (key.kind) {
-        case K::Character:
-            app.typeText(key.text);
-            if (shifted_) {
-                shifted_ = false;
-                rebuild();
-            }
-            break;
-        case K::Space: app.typeText(" "); break;
-        case K::Delete: app.pressBackspace(); break;
-        case K::Return: app.pressReturn(); break;
-        case K::Shift:
-            if (!numbers_) {
-                shifted_ = !shifted_;
-                rebuild();
-            }
-            break;
-        case K::Mode:
-            numbers_ = !numbers_;
+    case K::Character:
+        app.typeText(key.text);
+        if (shifted_) {
             shifted_ = false;
             rebuild();
-            break;
-        case K::Blank: break;
+        }
+        break;
+    case K::Space: app.typeText(" "); break;
+    case K::Delete: app.pressBackspace(); break;
+    case K::Return: app.pressReturn(); break;
+    case K::Shift:
+        if (!numbers_) {
+            shifted_ = !shifted_;
+            rebuild();
+        }
+        break;
+    case K::Mode:
+        numbers_ = !numbers_;
+        shifted_ = false;
+        rebuild();
+        break;
+    case K::Blank: break;
     }
 }
 
@@ -156,8 +152,7 @@ void KeyboardView::drawRect(gfx::Context& ctx, Rect rect) {
     draw::fillVerticalGradient(ctx, b, palette::keyboardTop(), palette::keyboardBottom());
     ctx.setFillColor(palette::keyboardRule());
     ctx.fillRect(Rect(0, 0, b.width(), 1));
-    bool pad = type_ == KeyboardType::NumberPad || type_ == KeyboardType::DecimalPad ||
-               type_ == KeyboardType::PhonePad;
+    bool pad = type_ == KeyboardType::NumberPad || type_ == KeyboardType::DecimalPad || type_ == KeyboardType::PhonePad;
     gfx::Font letterFont = gfx::Font::systemFont(pad ? 24 : 20);
     gfx::Font smallFont = gfx::Font::boldSystemFont(13);
     using K = Key::Kind;
@@ -183,15 +178,15 @@ void KeyboardView::drawRect(gfx::Context& ctx, Rect rect) {
         }
         bezel.shadow = draw::Bezel::Shadow{Size(0, 1), 0, palette::keyShadow()};
         draw::bezel(ctx, f, bezel);
-        gfx::Color ink = (special && !(k.kind == K::Shift && shifted_)) || k.kind == K::Return
-                             ? gfx::Color::white()
-                             : gfx::Color::black();
+        gfx::Color ink = (special && !(k.kind == K::Shift && shifted_)) || k.kind == K::Return ? gfx::Color::white()
+                                                                                               : gfx::Color::black();
         if (k.kind == K::Return && returnKey_ == ReturnKeyType::Default) ink = gfx::Color::white();
         std::string label = k.text;
         if (k.kind == K::Shift) label = numbers_ ? "" : "\u21E7";
         if (k.kind == K::Delete) label = "\u232B";
         if (pad && k.kind == K::Delete) ink = gfx::Color::black();
-        const gfx::Font& font = (k.kind == K::Character || k.kind == K::Shift || k.kind == K::Delete) ? letterFont : smallFont;
+        const gfx::Font& font =
+            (k.kind == K::Character || k.kind == K::Shift || k.kind == K::Delete) ? letterFont : smallFont;
         draw::textCentered(ctx, label, f, font, ink);
     }
 }

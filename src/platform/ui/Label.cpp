@@ -111,8 +111,8 @@ Rect Label::textRectForBounds(Rect b, int numberOfLines) const {
     } else {
         Float maxHeight = numberOfLines > 0 ? f.lineHeight() * numberOfLines : b.height();
         maxHeight = std::min(maxHeight, b.height());
-        LineBreakMode mode = lineBreak_ == LineBreakMode::CharacterWrap ? LineBreakMode::CharacterWrap
-                                                                         : LineBreakMode::WordWrap;
+        LineBreakMode mode =
+            lineBreak_ == LineBreakMode::CharacterWrap ? LineBreakMode::CharacterWrap : LineBreakMode::WordWrap;
         s = gfx::measureText(text_, f, Size(b.width(), std::max(maxHeight, f.lineHeight())), mode);
         s.width = b.width();
     }

@@ -41,7 +41,10 @@ public:
     bool adjustsFontSizeToFitWidth() const { return adjustsFontSize_; }
     void setAdjustsFontSizeToFitWidth(bool adjusts);
     Float minimumFontSize() const { return minimumFontSize_; }
-    void setMinimumFontSize(Float size) { minimumFontSize_ = size; setNeedsDisplay(); }
+    void setMinimumFontSize(Float size) {
+        minimumFontSize_ = size;
+        setNeedsDisplay();
+    }
 
     // The font actually drawn with (shrunk when adjusting to fit).
     gfx::Font effectiveFont() const;

@@ -83,8 +83,8 @@ std::string headerText(const std::string& text, std::size_t nameLength = 0) {
     while (i < clean.size()) {
         std::size_t n = std::min<std::size_t>(42, clean.size() - i);
         // Do not split a character: back off over its continuation bytes.
-        for (int back = 0; back < 3 && n > 1 && i + n < clean.size() &&
-                           (static_cast<unsigned char>(clean[i + n]) & 0xC0) == 0x80;
+        for (int back = 0;
+             back < 3 && n > 1 && i + n < clean.size() && (static_cast<unsigned char>(clean[i + n]) & 0xC0) == 0x80;
              ++back)
             --n;
         if (!out.empty()) out += "\r\n ";
@@ -218,14 +218,12 @@ std::string rfc5322Date(double when) {
     std::tm tm{};
     localtime_r(&t, &tm);
     static const char* days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-    static const char* months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    static const char* months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     long offset = tm.tm_gmtoff / 60;
     char sign = offset < 0 ? '-' : '+';
     if (offset < 0) offset = -offset;
-    return base::format("%s, %02d %s %04d %02d:%02d:%02d %c%02ld%02ld", days[tm.tm_wday], tm.tm_mday,
-                        months[tm.tm_mon], tm.tm_year + 1900, tm.tm_hour, tm.tm_min, tm.tm_sec, sign, offset / 60,
-                        offset % 60);
+    return base::format("%s, %02d %s %04d %02d:%02d:%02d %c%02ld%02ld", days[tm.tm_wday], tm.tm_mday, months[tm.tm_mon],
+                        tm.tm_year + 1900, tm.tm_hour, tm.tm_min, tm.tm_sec, sign, offset / 60, offset % 60);
 }
 
 std::string fromAddress() {
@@ -470,10 +468,22 @@ void MailComposeViewController::pullFromScreen() const {
     }
 }
 
-std::vector<std::string> MailComposeViewController::toRecipients() const { pullFromScreen(); return to_; }
-std::vector<std::string> MailComposeViewController::ccRecipients() const { pullFromScreen(); return cc_; }
-std::string MailComposeViewController::subject() const { pullFromScreen(); return subject_; }
-std::string MailComposeViewController::messageBody() const { pullFromScreen(); return body_; }
+std::vector<std::string> MailComposeViewController::toRecipients() const {
+    pullFromScreen();
+    return to_;
+}
+std::vector<std::string> MailComposeViewController::ccRecipients() const {
+    pullFromScreen();
+    return cc_;
+}
+std::string MailComposeViewController::subject() const {
+    pullFromScreen();
+    return subject_;
+}
+std::string MailComposeViewController::messageBody() const {
+    pullFromScreen();
+    return body_;
+}
 
 std::string MailComposeViewController::messageText(double date) const {
     pullFromScreen();

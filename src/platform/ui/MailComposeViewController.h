@@ -89,7 +89,7 @@ public:
 
     // The actions of the screen's buttons.
     void send();
-    void cancel();   // asks: delete or save the draft
+    void cancel();  // asks: delete or save the draft
     void saveDraft();
     void deleteDraft();
 

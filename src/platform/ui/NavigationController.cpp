@@ -66,29 +66,29 @@ void BarButtonItem::performAction() {
 std::string BarButtonItem::displayTitle() const {
     if (!systemItem_) return title_;
     switch (*systemItem_) {
-        case BarButtonSystemItem::Done: return "Done";
-        case BarButtonSystemItem::Cancel: return "Cancel";
-        case BarButtonSystemItem::Edit: return "Edit";
-        case BarButtonSystemItem::Save: return "Save";
-        case BarButtonSystemItem::Undo: return "Undo";
-        case BarButtonSystemItem::Redo: return "Redo";
-        case BarButtonSystemItem::Reply: return "Reply";
-        case BarButtonSystemItem::Compose: return "Compose";
-        case BarButtonSystemItem::Action: return "Share";
-        case BarButtonSystemItem::Organize: return "Organize";
-        case BarButtonSystemItem::Bookmarks: return "Bookmarks";
-        case BarButtonSystemItem::Search: return "Search";
-        case BarButtonSystemItem::Refresh: return "Refresh";
-        case BarButtonSystemItem::Stop: return "Stop";
-        case BarButtonSystemItem::Camera: return "Camera";
-        case BarButtonSystemItem::Trash: return "Trash";
-        case BarButtonSystemItem::Play: return "Play";
-        case BarButtonSystemItem::Pause: return "Pause";
-        case BarButtonSystemItem::Rewind: return "Rewind";
-        case BarButtonSystemItem::FastForward: return "Fast Forward";
-        case BarButtonSystemItem::Add:
-        case BarButtonSystemItem::FlexibleSpace:
-        case BarButtonSystemItem::FixedSpace: return "";
+    case BarButtonSystemItem::Done: return "Done";
+    case BarButtonSystemItem::Cancel: return "Cancel";
+    case BarButtonSystemItem::Edit: return "Edit";
+    case BarButtonSystemItem::Save: return "Save";
+    case BarButtonSystemItem::Undo: return "Undo";
+    case BarButtonSystemItem::Redo: return "Redo";
+    case BarButtonSystemItem::Reply: return "Reply";
+    case BarButtonSystemItem::Compose: return "Compose";
+    case BarButtonSystemItem::Action: return "Share";
+    case BarButtonSystemItem::Organize: return "Organize";
+    case BarButtonSystemItem::Bookmarks: return "Bookmarks";
+    case BarButtonSystemItem::Search: return "Search";
+    case BarButtonSystemItem::Refresh: return "Refresh";
+    case BarButtonSystemItem::Stop: return "Stop";
+    case BarButtonSystemItem::Camera: return "Camera";
+    case BarButtonSystemItem::Trash: return "Trash";
+    case BarButtonSystemItem::Play: return "Play";
+    case BarButtonSystemItem::Pause: return "Pause";
+    case BarButtonSystemItem::Rewind: return "Rewind";
+    case BarButtonSystemItem::FastForward: return "Fast Forward";
+    case BarButtonSystemItem::Add:
+    case BarButtonSystemItem::FlexibleSpace:
+    case BarButtonSystemItem::FixedSpace: return "";
     }
     return title_;
 }
@@ -192,7 +192,8 @@ public:
             ctx.fillRect(Rect(content.midX() - 1.5f, content.midY() - 7, 3, 14));
         } else if (auto img = currentImage()) {
             Size s = img->size();
-            drawImageInRect(ctx, *img, Rect(content.midX() - s.width / 2, content.midY() - s.height / 2, s.width, s.height),
+            drawImageInRect(ctx, *img,
+                            Rect(content.midX() - s.width / 2, content.midY() - s.height / 2, s.width, s.height),
                             ContentMode::ScaleToFill);
         } else {
             draw::textWithShadow(ctx, currentTitle(), content.inset(4, 0), titleLabel()->font(), ink, bar.edge,
@@ -215,21 +216,20 @@ std::shared_ptr<View> viewForItem(const std::shared_ptr<BarButtonItem>& item, gf
                                   const std::string& backTitle = {}) {
     if (!back && item->customView()) return item->customView();
     bool plus = !back && item->systemItem() == BarButtonSystemItem::Add;
-    auto kind = back ? BarItemButton::Kind::Back
-                     : item->style() == BarButtonItemStyle::Done ? BarItemButton::Kind::Done
-                                                                 : BarItemButton::Kind::Bordered;
+    auto kind = back                                        ? BarItemButton::Kind::Back
+                : item->style() == BarButtonItemStyle::Done ? BarItemButton::Kind::Done
+                                                            : BarItemButton::Kind::Bordered;
     std::string title = back ? backTitle : item->displayTitle();
     auto button = std::make_shared<BarItemButton>(kind, title, tint, back ? nullptr : item->image(), plus);
     button->setEnabled(item->isEnabled());
     if (!item->accessibilityLabel().empty()) button->setAccessibilityLabel(item->accessibilityLabel());
     Float w = item->width() > 0 && !back ? item->width() : 0;
     if (w <= 0) {
-        if (plus)
-            w = 40;
-        else if (!back && item->image() && title.empty())
-            w = item->image()->size().width + 16;
+        if (plus) w = 40;
+        else if (!back && item->image() && title.empty()) w = item->image()->size().width + 16;
         else
-            w = std::max<Float>(back ? 50 : 48, gfx::measureText(title, gfx::Font::boldSystemFont(12)).width + (back ? 24 : 20));
+            w = std::max<Float>(back ? 50 : 48,
+                                gfx::measureText(title, gfx::Font::boldSystemFont(12)).width + (back ? 24 : 20));
     }
     button->setFrame(Rect(0, 0, std::min<Float>(w, 140), 44));
     return button;
@@ -294,10 +294,8 @@ std::shared_ptr<NavigationItem> NavigationBar::backItem() const {
 }
 
 void NavigationBar::backTapped() {
-    if (backHandler_)
-        backHandler_();
-    else
-        popNavigationItemAnimated(true);
+    if (backHandler_) backHandler_();
+    else popNavigationItemAnimated(true);
 }
 
 void NavigationBar::rebuild() {
@@ -324,8 +322,11 @@ void NavigationBar::rebuild() {
         left = viewForItem(item, buttonTint);
         if (auto button = std::dynamic_pointer_cast<Control>(left); button && !item->customView()) {
             std::weak_ptr<BarButtonItem> weakItem = item;
-            button->addTarget([weakItem] { if (auto i = weakItem.lock()) i->performAction(); },
-                              ControlEvents::TouchUpInside);
+            button->addTarget(
+                [weakItem] {
+                    if (auto i = weakItem.lock()) i->performAction();
+                },
+                ControlEvents::TouchUpInside);
         }
     } else if (auto back = backItem(); back && !top->hidesBackButton()) {
         std::string title = back->backBarButtonItem() ? back->backBarButtonItem()->title() : back->title();
@@ -344,8 +345,11 @@ void NavigationBar::rebuild() {
         right = viewForItem(item, buttonTint);
         if (auto button = std::dynamic_pointer_cast<Control>(right); button && !item->customView()) {
             std::weak_ptr<BarButtonItem> weakItem = item;
-            button->addTarget([weakItem] { if (auto i = weakItem.lock()) i->performAction(); },
-                              ControlEvents::TouchUpInside);
+            button->addTarget(
+                [weakItem] {
+                    if (auto i = weakItem.lock()) i->performAction();
+                },
+                ControlEvents::TouchUpInside);
         }
     }
     if (top->titleView()) {
@@ -398,16 +402,17 @@ void NavigationBar::layoutSubviews() {
         Float width = std::max<Float>(0, b.width() - 2 * side);
         Rect tf = titleView_->frame();
         if (std::dynamic_pointer_cast<Label>(titleView_)) {
-            Float natural = gfx::measureText(std::static_pointer_cast<Label>(titleView_)->text(),
-                                             gfx::Font::boldSystemFont(20)).width;
+            Float natural =
+                gfx::measureText(std::static_pointer_cast<Label>(titleView_)->text(), gfx::Font::boldSystemFont(20))
+                    .width;
             if (natural > width) {
                 titleView_->setFrame(Rect(leftEdge, 0, std::max<Float>(0, rightEdge - leftEdge), b.height()));
             } else {
                 titleView_->setFrame(Rect(side, 0, width, b.height()));
             }
         } else {
-            titleView_->setFrame(Rect(std::floor((b.width() - tf.width()) / 2), std::floor((b.height() - tf.height()) / 2),
-                                      tf.width(), tf.height()));
+            titleView_->setFrame(Rect(std::floor((b.width() - tf.width()) / 2),
+                                      std::floor((b.height() - tf.height()) / 2), tf.width(), tf.height()));
         }
     }
 }
@@ -537,7 +542,8 @@ std::shared_ptr<ViewController> NavigationController::popViewControllerAnimated(
         std::weak_ptr<ViewController> weak = weak_from_this();
         auto top = topViewController();
         pending_.push_back([weak, animated] {
-            if (auto self = std::static_pointer_cast<NavigationController>(weak.lock())) self->popViewControllerAnimated(animated);
+            if (auto self = std::static_pointer_cast<NavigationController>(weak.lock()))
+                self->popViewControllerAnimated(animated);
         });
         return top;
     }
@@ -601,7 +607,8 @@ void NavigationController::transition(std::shared_ptr<ViewController> from, std:
     auto toView = to->view();
     toView->setTransform(AffineTransform());
     toView->setFrame(contentFrame());
-    toView->setAutoresizingMask(toView->autoresizingMask() | Autoresizing::FlexibleWidth | Autoresizing::FlexibleHeight);
+    toView->setAutoresizingMask(toView->autoresizingMask() | Autoresizing::FlexibleWidth |
+                                Autoresizing::FlexibleHeight);
     if (auto d = delegate()) d->willShowViewController(*this, *to, animated);
     if (visible) {
         if (from) from->beginAppearance(false, animated);
@@ -623,7 +630,8 @@ void NavigationController::transition(std::shared_ptr<ViewController> from, std:
             to->endAppearance();
         }
         for (auto& r : removed)
-            if (!self || std::find(self->stack_.begin(), self->stack_.end(), r) == self->stack_.end()) r->setParent(nullptr);
+            if (!self || std::find(self->stack_.begin(), self->stack_.end(), r) == self->stack_.end())
+                r->setParent(nullptr);
         if (!self) return;
         self->transitioning_ = false;
         if (auto d = self->delegate()) d->didShowViewController(*self, *to, animated);

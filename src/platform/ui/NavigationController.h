@@ -133,7 +133,10 @@ private:
 class NavigationBarDelegate {
 public:
     virtual ~NavigationBarDelegate() = default;
-    virtual bool shouldPopItem(NavigationBar& bar, NavigationItem& item) { (void)bar, (void)item; return true; }
+    virtual bool shouldPopItem(NavigationBar& bar, NavigationItem& item) {
+        (void)bar, (void)item;
+        return true;
+    }
     virtual void didPopItem(NavigationBar& bar, NavigationItem& item) { (void)bar, (void)item; }
 };
 
@@ -151,7 +154,10 @@ public:
     std::optional<gfx::Color> tintColor() const { return tint_; }
     void setTintColor(std::optional<gfx::Color> color);
     bool isTranslucent() const { return translucent_; }
-    void setTranslucent(bool translucent) { translucent_ = translucent; setNeedsDisplay(); }
+    void setTranslucent(bool translucent) {
+        translucent_ = translucent;
+        setNeedsDisplay();
+    }
     std::shared_ptr<NavigationBarDelegate> delegate() const { return delegate_.lock(); }
     void setDelegate(std::weak_ptr<NavigationBarDelegate> delegate) { delegate_ = std::move(delegate); }
 
@@ -190,12 +196,12 @@ private:
 class NavigationControllerDelegate {
 public:
     virtual ~NavigationControllerDelegate() = default;
-    virtual void willShowViewController(NavigationController& navigationController,
-                                        ViewController& viewController, bool animated) {
+    virtual void willShowViewController(NavigationController& navigationController, ViewController& viewController,
+                                        bool animated) {
         (void)navigationController, (void)viewController, (void)animated;
     }
-    virtual void didShowViewController(NavigationController& navigationController,
-                                       ViewController& viewController, bool animated) {
+    virtual void didShowViewController(NavigationController& navigationController, ViewController& viewController,
+                                       bool animated) {
         (void)navigationController, (void)viewController, (void)animated;
     }
 };
@@ -220,7 +226,7 @@ public:
     // Answers the popped controllers.
     std::vector<std::shared_ptr<ViewController>> popToRootViewControllerAnimated(bool animated);
     std::vector<std::shared_ptr<ViewController>> popToViewController(const std::shared_ptr<ViewController>& controller,
-                                                                      bool animated);
+                                                                     bool animated);
     // True while a push or pop slides.
     bool isTransitioning() const { return transitioning_; }
 

@@ -16,7 +16,10 @@ public:
     int currentPage() const { return current_; }
     void setCurrentPage(int page);
     bool hidesForSinglePage() const { return hidesForSinglePage_; }
-    void setHidesForSinglePage(bool hides) { hidesForSinglePage_ = hides; setNeedsDisplay(); }
+    void setHidesForSinglePage(bool hides) {
+        hidesForSinglePage_ = hides;
+        setNeedsDisplay();
+    }
     // When set, a tap changes currentPage but the dots wait for
     // updateCurrentPageDisplay().
     bool defersCurrentPageDisplay() const { return defers_; }

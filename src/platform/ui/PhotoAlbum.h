@@ -16,7 +16,7 @@ namespace ui {
 
 struct PhotoSaveResult {
     bool saved = false;
-    std::string path;            // the new file when saved
+    std::string path;                 // the new file when saved
     std::optional<net::Error> error;  // why not, otherwise
 };
 

@@ -181,10 +181,8 @@ void PickerView::tick() {
     bool running = false;
     for (auto& w : wheels_) {
         if (w.animStart < 0) continue;
-        if (now() - w.animStart >= kSettle)
-            w.animStart = -1;
-        else
-            running = true;
+        if (now() - w.animStart >= kSettle) w.animStart = -1;
+        else running = true;
     }
     setNeedsDisplay();
     if (!running && timer_) {
@@ -236,8 +234,8 @@ void PickerView::touchesMoved(const TouchSet& touches, const Event* event) {
     Float dy = p.y - dragStartY_;
     if (std::abs(dy) > 4) dragMoved_ = true;
     Wheel& w = wheels_[static_cast<std::size_t>(dragComponent_)];
-    w.offset = std::clamp<Float>(dragStartOffset_ - dy / rowHeight(dragComponent_), -0.5f,
-                                 std::max<Float>(0, w.rows - 0.5f));
+    w.offset =
+        std::clamp<Float>(dragStartOffset_ - dy / rowHeight(dragComponent_), -0.5f, std::max<Float>(0, w.rows - 0.5f));
     setNeedsDisplay();
 }
 
@@ -266,7 +264,8 @@ void PickerView::touchesEnded(const TouchSet& touches, const Event* event) {
 
 void PickerView::touchesCancelled(const TouchSet& touches, const Event* event) {
     (void)touches, (void)event;
-    if (dragComponent_ >= 0) settle(dragComponent_, wheels_[static_cast<std::size_t>(dragComponent_)].selected, true, false);
+    if (dragComponent_ >= 0)
+        settle(dragComponent_, wheels_[static_cast<std::size_t>(dragComponent_)].selected, true, false);
     dragComponent_ = -1;
 }
 
@@ -322,8 +321,8 @@ void PickerView::drawRect(gfx::Context& ctx, Rect rect) {
         }
         // The curve of the wheel: shade towards the top and bottom.
         Float shade = r.height() * 0.3f;
-        draw::fillVerticalGradient(ctx, Rect(r.minX(), r.minY(), r.width(), shade),
-                                   gfx::Color::black().withAlpha(0.4f), gfx::Color::black().withAlpha(0));
+        draw::fillVerticalGradient(ctx, Rect(r.minX(), r.minY(), r.width(), shade), gfx::Color::black().withAlpha(0.4f),
+                                   gfx::Color::black().withAlpha(0));
         draw::fillVerticalGradient(ctx, Rect(r.minX(), r.maxY() - shade, r.width(), shade),
                                    gfx::Color::black().withAlpha(0), gfx::Color::black().withAlpha(0.4f));
         ctx.restore();
@@ -367,7 +366,8 @@ void PickerView::collectAccessibleElements(std::vector<AccessibleElement>& out) 
             Float y = b.midY() + (row - w.selected) * rh - rh / 2;
             Rect rowRect = Rect(r.minX(), y, r.width(), rh).intersection(r);
             if (rowRect.isNull() || rowRect.isEmpty()) continue;
-            out.push_back(AccessibleElement{titleForRow(row, c), "PickerRow", convertRectToView(rowRect, nullptr), true, self});
+            out.push_back(
+                AccessibleElement{titleForRow(row, c), "PickerRow", convertRectToView(rowRect, nullptr), true, self});
         }
     }
 }

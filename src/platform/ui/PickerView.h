@@ -65,7 +65,10 @@ public:
     std::shared_ptr<PickerViewDelegate> delegate() const { return delegate_.lock(); }
     void setDelegate(std::weak_ptr<PickerViewDelegate> delegate);
     bool showsSelectionIndicator() const { return showsSelectionIndicator_; }
-    void setShowsSelectionIndicator(bool shows) { showsSelectionIndicator_ = shows; setNeedsDisplay(); }
+    void setShowsSelectionIndicator(bool shows) {
+        showsSelectionIndicator_ = shows;
+        setNeedsDisplay();
+    }
 
     int numberOfComponents() const;
     int numberOfRowsInComponent(int component) const;

@@ -94,7 +94,8 @@ void ScrollView::setZoomScale(Float scale, bool animated) {
     auto view = d ? d->viewForZoomingInScrollView(*this) : nullptr;
     if (view) {
         auto apply = [view, scale] { view->setTransform(AffineTransform::makeScale(scale, scale)); };
-        if (animated) View::animate(0.3, apply); else apply();
+        if (animated) View::animate(0.3, apply);
+        else apply();
         Rect f = view->frame();
         setContentSize(f.size);
         d->scrollViewDidZoom(*this);
@@ -186,7 +187,8 @@ void ScrollView::dragTo(Point p, double timestamp) {
     bool v = max.y > min.y || alwaysBounceVertical_;
     Point delta(p.x - dragStartWindowPoint_.x, p.y - dragStartWindowPoint_.y);
     if (directionalLock_) {
-        if (std::abs(delta.x) > std::abs(delta.y)) v = false; else h = false;
+        if (std::abs(delta.x) > std::abs(delta.y)) v = false;
+        else h = false;
     }
     Point o = dragStartOffset_;
     if (h) o.x -= delta.x;
@@ -222,10 +224,8 @@ void ScrollView::endDrag(double timestamp) {
             Float startPage = std::round(start / pageSize);
             Float moved = current - start;
             Float p = startPage;
-            if (std::abs(moved) > pageSize / 2)
-                p = std::round(current / pageSize);
-            else if (std::abs(velocity) > 300 && std::abs(moved) > 8)
-                p = startPage + (moved > 0 ? 1 : -1);
+            if (std::abs(moved) > pageSize / 2) p = std::round(current / pageSize);
+            else if (std::abs(velocity) > 300 && std::abs(moved) > 8) p = startPage + (moved > 0 ? 1 : -1);
             Float pages = std::max<Float>(1, std::ceil(content / pageSize - 0.001f));
             p = std::clamp<Float>(p, 0, pages - 1);
             return p * pageSize;
@@ -281,10 +281,8 @@ void ScrollView::tickOffsetAnimation() {
         stopOffsetAnimation();
         setContentOffset(animTo_);
         if (auto d = delegate()) {
-            if (decel)
-                d->scrollViewDidEndDecelerating(*this);
-            else
-                d->scrollViewDidEndScrollingAnimation(*this);
+            if (decel) d->scrollViewDidEndDecelerating(*this);
+            else d->scrollViewDidEndScrollingAnimation(*this);
         }
         return;
     }
@@ -349,7 +347,7 @@ void ScrollView::drawIndicators(gfx::Context& ctx) {
     if (!active) return;
     Rect b = bounds();
     gfx::Color color = indicatorStyle_ == ScrollViewIndicatorStyle::White ? gfx::Color::white().withAlpha(0.6f)
-                                                                           : gfx::Color::black().withAlpha(0.45f);
+                                                                          : gfx::Color::black().withAlpha(0.45f);
     Float thickness = 5;
     if (showsVertical_ && contentSize_.height > b.height() + 1) {
         Float track = b.height() - 4 - indicatorInsets_.top - indicatorInsets_.bottom;

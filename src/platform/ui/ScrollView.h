@@ -25,7 +25,10 @@ public:
     virtual void scrollViewDidEndDecelerating(ScrollView& scrollView) { (void)scrollView; }
     // The end of a setContentOffset(..., true) or scrollRectToVisible(..., true).
     virtual void scrollViewDidEndScrollingAnimation(ScrollView& scrollView) { (void)scrollView; }
-    virtual bool scrollViewShouldScrollToTop(ScrollView& scrollView) { (void)scrollView; return true; }
+    virtual bool scrollViewShouldScrollToTop(ScrollView& scrollView) {
+        (void)scrollView;
+        return true;
+    }
     virtual void scrollViewDidScrollToTop(ScrollView& scrollView) { (void)scrollView; }
     // The view that zooming scales (null: no zooming).
     virtual std::shared_ptr<View> viewForZoomingInScrollView(ScrollView& scrollView) {

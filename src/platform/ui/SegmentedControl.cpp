@@ -128,7 +128,8 @@ Rect SegmentedControl::rectForSegment(int segment) const {
     Float fixed = 0;
     int flexible = 0;
     for (auto& s : segments_) {
-        if (s.width > 0) fixed += s.width; else ++flexible;
+        if (s.width > 0) fixed += s.width;
+        else ++flexible;
     }
     Float share = flexible > 0 ? std::max<Float>(0, b.width() - fixed) / flexible : 0;
     Float x = b.minX();
@@ -217,8 +218,7 @@ void SegmentedControl::drawRect(gfx::Context& ctx, Rect rect) {
             drawImageInRect(ctx, *seg.image, Rect(r.midX() - s.width / 2, r.midY() - s.height / 2, s.width, s.height),
                             ContentMode::ScaleToFill);
         } else {
-            if (bar)
-                draw::textWithShadow(ctx, seg.title, r.inset(4, 0), font, ink, barInk.edge, barInk.edgeOffset);
+            if (bar) draw::textWithShadow(ctx, seg.title, r.inset(4, 0), font, ink, barInk.edge, barInk.edgeOffset);
             else
                 draw::textWithShadow(ctx, seg.title, r.inset(4, 0), font, ink,
                                      on ? gfx::Color::black().withAlpha(0.35f) : gfx::Color::white(),

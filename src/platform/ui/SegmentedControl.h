@@ -44,7 +44,10 @@ public:
     SegmentedControlStyle segmentedControlStyle() const { return style_; }
     void setSegmentedControlStyle(SegmentedControlStyle style);
     std::optional<gfx::Color> tintColor() const { return tint_; }
-    void setTintColor(std::optional<gfx::Color> color) { tint_ = color; setNeedsDisplay(); }
+    void setTintColor(std::optional<gfx::Color> color) {
+        tint_ = color;
+        setNeedsDisplay();
+    }
 
     // The segment at a point in bounds coordinates (NoSegment outside).
     int segmentAtPoint(Point point) const;

@@ -21,7 +21,10 @@ public:
     bool isContinuous() const { return continuous_; }
     void setContinuous(bool continuous) { continuous_ = continuous; }
     std::optional<gfx::Color> minimumTrackTintColor() const { return minTint_; }
-    void setMinimumTrackTintColor(std::optional<gfx::Color> color) { minTint_ = color; setNeedsDisplay(); }
+    void setMinimumTrackTintColor(std::optional<gfx::Color> color) {
+        minTint_ = color;
+        setNeedsDisplay();
+    }
 
     Rect trackRectForBounds(Rect bounds) const;
     Rect thumbRectForBounds(Rect bounds, Float value) const;

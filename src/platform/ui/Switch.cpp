@@ -119,7 +119,8 @@ void Switch::drawRect(gfx::Context& ctx, Rect rect) {
     ctx.setShadow(Size(0, 0), 2, gfx::Color::black().withAlpha(0.35f));
     draw::fillRoundedRect(ctx, knob, radius, palette::switchKnob());
     ctx.restore();
-    draw::fillVerticalGradient(ctx, knob.inset(0.5f, 0.5f), isHighlighted() ? palette::switchKnobPressedTop() : palette::switchKnobTop(),
+    draw::fillVerticalGradient(ctx, knob.inset(0.5f, 0.5f),
+                               isHighlighted() ? palette::switchKnobPressedTop() : palette::switchKnobTop(),
                                palette::switchKnobBottom(), radius);
     draw::strokeRoundedRect(ctx, knob, radius, palette::switchKnobEdge(), 1);
     if (!isEnabled()) {

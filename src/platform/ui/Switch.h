@@ -14,10 +14,16 @@ public:
     bool isOn() const { return on_; }
     void setOn(bool on, bool animated = false);
     gfx::Color onTintColor() const { return onTint_; }
-    void setOnTintColor(gfx::Color color) { onTint_ = color; setNeedsDisplay(); }
+    void setOnTintColor(gfx::Color color) {
+        onTint_ = color;
+        setNeedsDisplay();
+    }
 
     void setFrame(Rect frame) override;
-    Size sizeThatFits(Size size) const override { (void)size; return {94, 27}; }
+    Size sizeThatFits(Size size) const override {
+        (void)size;
+        return {94, 27};
+    }
     bool beginTrackingWithTouch(const Touch& touch, const Event* event) override;
     bool continueTrackingWithTouch(const Touch& touch, const Event* event) override;
     void endTrackingWithTouch(const Touch& touch, const Event* event) override;

@@ -42,10 +42,8 @@ public:
         ctx.beginPath();
         draw::addRoundedRect(ctx, b, r, top, top, bottom, bottom);
         ctx.clip();
-        if (gray_)
-            draw::fillVerticalGradient(ctx, b, palette::graySelectionTop(), palette::graySelectionBottom());
-        else
-            draw::fillVerticalGradient(ctx, b, palette::selectionTop(), palette::selectionBottom());
+        if (gray_) draw::fillVerticalGradient(ctx, b, palette::graySelectionTop(), palette::graySelectionBottom());
+        else draw::fillVerticalGradient(ctx, b, palette::selectionTop(), palette::selectionBottom());
     }
 
 private:
@@ -82,7 +80,8 @@ public:
         gfx::SavedState saved(ctx);
         ctx.setShadow(Size(0, 1), 0, gfx::Color::white().withAlpha(0.9f));
         ctx.setFillColor(ink);
-        gfx::drawText(ctx, text_, r, font, LineBreakMode::WordWrap, header_ ? TextAlignment::Left : TextAlignment::Center);
+        gfx::drawText(ctx, text_, r, font, LineBreakMode::WordWrap,
+                      header_ ? TextAlignment::Left : TextAlignment::Center);
     }
 
 private:
@@ -119,23 +118,21 @@ TableViewCell::TableViewCell(TableViewCellStyle style, std::string reuseIdentifi
     imageView_ = std::make_shared<ImageView>();
     contentView_->addSubview(imageView_);
     switch (style) {
-        case TableViewCellStyle::Default:
-            textLabel_ = makeLabel(gfx::Font::boldSystemFont(20), gfx::Color::black());
-            break;
-        case TableViewCellStyle::Subtitle:
-            textLabel_ = makeLabel(gfx::Font::boldSystemFont(18), gfx::Color::black());
-            detailTextLabel_ = makeLabel(gfx::Font::systemFont(14), draw::secondaryText());
-            break;
-        case TableViewCellStyle::Value1:
-            textLabel_ = makeLabel(gfx::Font::boldSystemFont(17), gfx::Color::black());
-            detailTextLabel_ = makeLabel(gfx::Font::systemFont(17), draw::detailBlue());
-            detailTextLabel_->setTextAlignment(TextAlignment::Right);
-            break;
-        case TableViewCellStyle::Value2:
-            textLabel_ = makeLabel(gfx::Font::boldSystemFont(12), draw::detailBlue());
-            textLabel_->setTextAlignment(TextAlignment::Right);
-            detailTextLabel_ = makeLabel(gfx::Font::boldSystemFont(15), gfx::Color::black());
-            break;
+    case TableViewCellStyle::Default: textLabel_ = makeLabel(gfx::Font::boldSystemFont(20), gfx::Color::black()); break;
+    case TableViewCellStyle::Subtitle:
+        textLabel_ = makeLabel(gfx::Font::boldSystemFont(18), gfx::Color::black());
+        detailTextLabel_ = makeLabel(gfx::Font::systemFont(14), draw::secondaryText());
+        break;
+    case TableViewCellStyle::Value1:
+        textLabel_ = makeLabel(gfx::Font::boldSystemFont(17), gfx::Color::black());
+        detailTextLabel_ = makeLabel(gfx::Font::systemFont(17), draw::detailBlue());
+        detailTextLabel_->setTextAlignment(TextAlignment::Right);
+        break;
+    case TableViewCellStyle::Value2:
+        textLabel_ = makeLabel(gfx::Font::boldSystemFont(12), draw::detailBlue());
+        textLabel_->setTextAlignment(TextAlignment::Right);
+        detailTextLabel_ = makeLabel(gfx::Font::boldSystemFont(15), gfx::Color::black());
+        break;
     }
     contentView_->addSubview(textLabel_);
     if (detailTextLabel_) contentView_->addSubview(detailTextLabel_);
@@ -201,15 +198,16 @@ void TableViewCell::updateSelectionView(bool animated) {
     } else if (animated && !view->isHidden()) {
         std::weak_ptr<View> weakView = view;
         std::weak_ptr<View> weakCell = weak_from_this();
-        View::animate(0.3, [view] { view->setAlpha(0); },
-                      [weakView, weakCell](bool) {
-                          auto v = weakView.lock();
-                          auto c = std::static_pointer_cast<TableViewCell>(weakCell.lock());
-                          if (v && c && !(c->selected_ || c->highlighted_)) {
-                              v->setHidden(true);
-                              v->setAlpha(1);
-                          }
-                      });
+        View::animate(
+            0.3, [view] { view->setAlpha(0); },
+            [weakView, weakCell](bool) {
+                auto v = weakView.lock();
+                auto c = std::static_pointer_cast<TableViewCell>(weakCell.lock());
+                if (v && c && !(c->selected_ || c->highlighted_)) {
+                    v->setHidden(true);
+                    v->setAlpha(1);
+                }
+            });
     } else {
         view->setHidden(true);
     }
@@ -265,11 +263,11 @@ Rect TableViewCell::accessoryRect() const {
         return Rect(b.width() - 10 - f.width(), std::floor((b.height() - f.height()) / 2), f.width(), f.height());
     }
     switch (type) {
-        case TableViewCellAccessoryType::None: return Rect(b.maxX(), 0, 0, b.height());
-        case TableViewCellAccessoryType::DisclosureIndicator:
-        case TableViewCellAccessoryType::Checkmark: return Rect(b.width() - 30, 0, 20, b.height());
-        case TableViewCellAccessoryType::DetailDisclosureButton:
-            return Rect(b.width() - 39, std::floor((b.height() - 31) / 2), 29, 31);
+    case TableViewCellAccessoryType::None: return Rect(b.maxX(), 0, 0, b.height());
+    case TableViewCellAccessoryType::DisclosureIndicator:
+    case TableViewCellAccessoryType::Checkmark: return Rect(b.width() - 30, 0, 20, b.height());
+    case TableViewCellAccessoryType::DetailDisclosureButton:
+        return Rect(b.width() - 39, std::floor((b.height() - 31) / 2), 29, 31);
     }
     return Rect(b.maxX(), 0, 0, b.height());
 }
@@ -325,33 +323,33 @@ void TableViewCell::layoutSubviews() {
     }
     Float width = std::max<Float>(0, c.width() - x - 10);
     switch (style_) {
-        case TableViewCellStyle::Default: textLabel_->setFrame(Rect(x, 0, width, c.height())); break;
-        case TableViewCellStyle::Subtitle: {
-            bool hasDetail = !detailTextLabel_->text().empty();
-            Float th = textLabel_->font().lineHeight(), dh = detailTextLabel_->font().lineHeight();
-            // A detail label of more than one line gets the height of its
-            // wrapped text (at least one line).
-            if (hasDetail && detailTextLabel_->numberOfLines() != 1)
-                dh = std::max(dh, std::ceil(detailTextLabel_->sizeThatFits(Size(width, 0)).height));
-            Float total = th + (hasDetail ? dh : 0);
-            Float y = std::floor((c.height() - total) / 2);
-            textLabel_->setFrame(Rect(x, y, width, th));
-            detailTextLabel_->setFrame(Rect(x, y + th, width, dh));
-            break;
-        }
-        case TableViewCellStyle::Value1: {
-            Float tw = std::min(width, gfx::measureText(textLabel_->text(), textLabel_->font()).width);
-            Float dw = std::min(std::max<Float>(0, width - tw - 8),
-                                gfx::measureText(detailTextLabel_->text(), detailTextLabel_->font()).width);
-            textLabel_->setFrame(Rect(x, 0, tw, c.height()));
-            detailTextLabel_->setFrame(Rect(c.width() - 10 - dw, 0, dw, c.height()));
-            break;
-        }
-        case TableViewCellStyle::Value2: {
-            textLabel_->setFrame(Rect(x, 0, 67, c.height()));
-            detailTextLabel_->setFrame(Rect(x + 73, 0, std::max<Float>(0, width - 73), c.height()));
-            break;
-        }
+    case TableViewCellStyle::Default: textLabel_->setFrame(Rect(x, 0, width, c.height())); break;
+    case TableViewCellStyle::Subtitle: {
+        bool hasDetail = !detailTextLabel_->text().empty();
+        Float th = textLabel_->font().lineHeight(), dh = detailTextLabel_->font().lineHeight();
+        // A detail label of more than one line gets the height of its
+        // wrapped text (at least one line).
+        if (hasDetail && detailTextLabel_->numberOfLines() != 1)
+            dh = std::max(dh, std::ceil(detailTextLabel_->sizeThatFits(Size(width, 0)).height));
+        Float total = th + (hasDetail ? dh : 0);
+        Float y = std::floor((c.height() - total) / 2);
+        textLabel_->setFrame(Rect(x, y, width, th));
+        detailTextLabel_->setFrame(Rect(x, y + th, width, dh));
+        break;
+    }
+    case TableViewCellStyle::Value1: {
+        Float tw = std::min(width, gfx::measureText(textLabel_->text(), textLabel_->font()).width);
+        Float dw = std::min(std::max<Float>(0, width - tw - 8),
+                            gfx::measureText(detailTextLabel_->text(), detailTextLabel_->font()).width);
+        textLabel_->setFrame(Rect(x, 0, tw, c.height()));
+        detailTextLabel_->setFrame(Rect(c.width() - 10 - dw, 0, dw, c.height()));
+        break;
+    }
+    case TableViewCellStyle::Value2: {
+        textLabel_->setFrame(Rect(x, 0, 67, c.height()));
+        detailTextLabel_->setFrame(Rect(x + 73, 0, std::max<Float>(0, width - 73), c.height()));
+        break;
+    }
     }
 }
 
@@ -390,9 +388,11 @@ void TableViewCell::drawRect(gfx::Context& ctx, Rect rect) {
     Rect acc = accessoryRect();
     if (!accessoryView_ || editing_) {
         if (type == TableViewCellAccessoryType::DisclosureIndicator && !showingDelete_)
-            draw::chevron(ctx, Point(acc.midX(), acc.midY()), 4.5f, on ? gfx::Color::white() : palette::disclosureChevron(), 3);
+            draw::chevron(ctx, Point(acc.midX(), acc.midY()), 4.5f,
+                          on ? gfx::Color::white() : palette::disclosureChevron(), 3);
         if (type == TableViewCellAccessoryType::Checkmark && !showingDelete_)
-            draw::checkmark(ctx, Rect(acc.minX(), acc.midY() - 6, 14, 12), on ? gfx::Color::white() : draw::detailBlue(), 3);
+            draw::checkmark(ctx, Rect(acc.minX(), acc.midY() - 6, 14, 12),
+                            on ? gfx::Color::white() : draw::detailBlue(), 3);
     }
     if (editing_ && editingStyle_ != TableViewCellEditingStyle::None) {
         Rect r = editingControlRect();
@@ -421,7 +421,8 @@ void TableViewCell::drawRect(gfx::Context& ctx, Rect rect) {
         std::string title = "Delete";
         if (table_) {
             if (auto ip = table_->indexPathForCell(this))
-                if (auto dl = table_->tableDelegate()) title = dl->titleForDeleteConfirmationButtonForRowAtIndexPath(*table_, *ip);
+                if (auto dl = table_->tableDelegate())
+                    title = dl->titleForDeleteConfirmationButtonForRowAtIndexPath(*table_, *ip);
         }
         draw::textWithShadow(ctx, title, d, gfx::Font::boldSystemFont(14), gfx::Color::white(),
                              gfx::Color::black().withAlpha(0.4f), Size(0, -1));
@@ -435,7 +436,8 @@ void TableViewCell::touchesBegan(const TouchSet& touches, const Event* event) {
     touchOnEditingControl_ = editing_ && editingStyle_ != TableViewCellEditingStyle::None && !showingDelete_ &&
                              editingControlRect().contains(p);
     touchOnDelete_ = showingDelete_ && deleteButtonRect().inset(-6, -6).contains(p);
-    if (!touchOnDelete_ && showingDelete_ && editing_ && editingControlRect().contains(p)) touchOnEditingControl_ = true;
+    if (!touchOnDelete_ && showingDelete_ && editing_ && editingControlRect().contains(p))
+        touchOnEditingControl_ = true;
     touchOnAccessory_ = false;
     if (!touchOnEditingControl_ && !touchOnDelete_ && table_) table_->cellHighlightBegan(*this);
 }
@@ -451,12 +453,9 @@ void TableViewCell::touchesEnded(const TouchSet& touches, const Event* event) {
         setHighlighted(false, false);
         return;
     }
-    if (onEdit)
-        table_->cellEditingControlTapped(*this);
-    else if (onDelete)
-        table_->cellDeleteTapped(*this);
-    else
-        table_->cellTapped(*this);
+    if (onEdit) table_->cellEditingControlTapped(*this);
+    else if (onDelete) table_->cellDeleteTapped(*this);
+    else table_->cellTapped(*this);
 }
 
 void TableViewCell::touchesCancelled(const TouchSet& touches, const Event* event) {
@@ -482,14 +481,17 @@ void TableViewCell::collectAccessibleElements(std::vector<AccessibleElement>& ou
     if (detailTextLabel_ && !detailTextLabel_->text().empty() && detailTextLabel_->text() != name)
         add(detailTextLabel_->text(), frame, enabled);
     if (editing_ && editingStyle_ == TableViewCellEditingStyle::Delete && !showingDelete_)
-        add("Delete " + (name.empty() ? std::string("row") : name), convertRectToView(editingControlRect(), nullptr), true);
+        add("Delete " + (name.empty() ? std::string("row") : name), convertRectToView(editingControlRect(), nullptr),
+            true);
     if (editing_ && editingStyle_ == TableViewCellEditingStyle::Insert)
-        add("Insert " + (name.empty() ? std::string("row") : name), convertRectToView(editingControlRect(), nullptr), true);
+        add("Insert " + (name.empty() ? std::string("row") : name), convertRectToView(editingControlRect(), nullptr),
+            true);
     if (showingDelete_) {
         std::string title = "Delete";
         if (table_)
             if (auto ip = table_->indexPathForCell(this))
-                if (auto dl = table_->tableDelegate()) title = dl->titleForDeleteConfirmationButtonForRowAtIndexPath(*table_, *ip);
+                if (auto dl = table_->tableDelegate())
+                    title = dl->titleForDeleteConfirmationButtonForRowAtIndexPath(*table_, *ip);
         add(title, convertRectToView(deleteButtonRect(), nullptr), true);
     }
 }
@@ -612,22 +614,16 @@ void TableView::computeLayout() {
         info.footerView = dl ? dl->viewForFooterInSection(*this, s) : nullptr;
         auto hh = dl ? dl->heightForHeaderInSection(*this, s) : std::nullopt;
         auto fh = dl ? dl->heightForFooterInSection(*this, s) : std::nullopt;
-        if (hh)
-            info.headerHeight = std::max<Float>(0, *hh);
-        else if (info.headerView)
-            info.headerHeight = info.headerView->frame().height();
+        if (hh) info.headerHeight = std::max<Float>(0, *hh);
+        else if (info.headerView) info.headerHeight = info.headerView->frame().height();
         else if (info.headerTitle)
             info.headerHeight = grouped ? groupedTitleHeight(*info.headerTitle, true, width) : sectionHeaderHeight_;
-        else
-            info.headerHeight = grouped ? sectionHeaderHeight_ : 0;
-        if (fh)
-            info.footerHeight = std::max<Float>(0, *fh);
-        else if (info.footerView)
-            info.footerHeight = info.footerView->frame().height();
+        else info.headerHeight = grouped ? sectionHeaderHeight_ : 0;
+        if (fh) info.footerHeight = std::max<Float>(0, *fh);
+        else if (info.footerView) info.footerHeight = info.footerView->frame().height();
         else if (info.footerTitle)
             info.footerHeight = grouped ? groupedTitleHeight(*info.footerTitle, false, width) : sectionFooterHeight_;
-        else
-            info.footerHeight = grouped ? sectionFooterHeight_ : 0;
+        else info.footerHeight = grouped ? sectionFooterHeight_ : 0;
         info.top = y;
         y += info.headerHeight;
         info.rowHeights.reserve(static_cast<std::size_t>(info.rows));
@@ -659,8 +655,8 @@ int TableView::numberOfRowsInSection(int section) const {
 }
 
 int TableView::firstSectionReaching(Float y) const {
-    auto it = std::partition_point(sections_.begin(), sections_.end(),
-                                   [y](const SectionInfo& s) { return s.bottom <= y; });
+    auto it =
+        std::partition_point(sections_.begin(), sections_.end(), [y](const SectionInfo& s) { return s.bottom <= y; });
     // One back: a section's own height is summed apart from the running
     // total and may end a rounding step lower or higher.
     return std::max(0, static_cast<int>(it - sections_.begin()) - 1);
@@ -698,7 +694,9 @@ Rect TableView::rectForRowAtIndexPath(const IndexPath& ip) const {
     if (ip.row < 0 || ip.row >= s.rows) return Rect();
     Float y = s.rowTops[static_cast<std::size_t>(ip.row)];
     Float w = bounds().width() - indexWidth();
-    if (style_ == TableViewStyle::Grouped) return Rect(kGroupInset, y, std::max<Float>(0, w - 2 * kGroupInset), s.rowHeights[static_cast<std::size_t>(ip.row)]);
+    if (style_ == TableViewStyle::Grouped)
+        return Rect(kGroupInset, y, std::max<Float>(0, w - 2 * kGroupInset),
+                    s.rowHeights[static_cast<std::size_t>(ip.row)]);
     return Rect(0, y, w, s.rowHeights[static_cast<std::size_t>(ip.row)]);
 }
 
@@ -837,9 +835,10 @@ void TableView::checkUpdate() {
         for (int s = 0; s < n; ++s) after += std::max(0, ds->numberOfRowsInSection(*this, s));
     }
     if (after != before + pendingInserts_ - pendingDeletes_ && pendingInserts_ + pendingDeletes_ > 0)
-        base::log(base::format("TableView: invalid update: %d rows before, %d inserted, %d deleted, but the data "
-                               "source now has %d; reloading",
-                               before, pendingInserts_, pendingDeletes_, after));
+        base::log(
+            base::format("TableView: invalid update: %d rows before, %d inserted, %d deleted, but the data "
+                         "source now has %d; reloading",
+                         before, pendingInserts_, pendingDeletes_, after));
     // Cells move with their rows: recycle what is shown and lay out again.
     for (auto& [ip, cell] : visible_) recycle(cell);
     visible_.clear();
@@ -881,7 +880,8 @@ void TableView::deleteSections(const std::vector<int>& sections, TableViewRowAni
     (void)animation;
     beginUpdates();
     for (int s : sections)
-        if (s >= 0 && s < static_cast<int>(countsBefore_.size())) pendingDeletes_ += countsBefore_[static_cast<std::size_t>(s)];
+        if (s >= 0 && s < static_cast<int>(countsBefore_.size()))
+            pendingDeletes_ += countsBefore_[static_cast<std::size_t>(s)];
     endUpdates();
 }
 
@@ -889,10 +889,12 @@ std::shared_ptr<View> TableView::sectionViewFor(int section, bool header) {
     auto& s = sections_[static_cast<std::size_t>(section)];
     if (header) {
         if (s.headerView) return s.headerView;
-        if (s.headerTitle) return std::make_shared<SectionTitleView>(*s.headerTitle, style_ == TableViewStyle::Grouped, true);
+        if (s.headerTitle)
+            return std::make_shared<SectionTitleView>(*s.headerTitle, style_ == TableViewStyle::Grouped, true);
     } else {
         if (s.footerView) return s.footerView;
-        if (s.footerTitle) return std::make_shared<SectionTitleView>(*s.footerTitle, style_ == TableViewStyle::Grouped, false);
+        if (s.footerTitle)
+            return std::make_shared<SectionTitleView>(*s.footerTitle, style_ == TableViewStyle::Grouped, false);
     }
     return nullptr;
 }
@@ -937,15 +939,16 @@ void TableView::layoutCells() {
                 fresh = true;
             }
             using GroupPosition = TableViewCell::GroupPosition;
-            GroupPosition position = !grouped      ? GroupPosition::None
+            GroupPosition position = !grouped        ? GroupPosition::None
                                      : rows == 1     ? GroupPosition::Single
                                      : r == 0        ? GroupPosition::First
                                      : r == rows - 1 ? GroupPosition::Last
                                                      : GroupPosition::Middle;
             cell->setTable(this, position);
             bool canEdit = editing_ && ds->canEditRowAtIndexPath(*this, ip);
-            cell->editingStyle_ = canEdit ? (dl ? dl->editingStyleForRowAtIndexPath(*this, ip) : TableViewCellEditingStyle::Delete)
-                                          : TableViewCellEditingStyle::None;
+            cell->editingStyle_ =
+                canEdit ? (dl ? dl->editingStyleForRowAtIndexPath(*this, ip) : TableViewCellEditingStyle::Delete)
+                        : TableViewCellEditingStyle::None;
             cell->setEditing(editing_);
             cell->showingDelete_ = deleteConfirmation_ && *deleteConfirmation_ == ip;
             cell->setSelected(selected_ && *selected_ == ip, false);
@@ -1098,13 +1101,13 @@ void TableView::scrollToRowAtIndexPath(const IndexPath& ip, TableViewScrollPosit
     Rect b = bounds();
     Point o = contentOffset();
     switch (position) {
-        case TableViewScrollPosition::Top: o.y = r.minY(); break;
-        case TableViewScrollPosition::Middle: o.y = r.midY() - b.height() / 2; break;
-        case TableViewScrollPosition::Bottom: o.y = r.maxY() - b.height(); break;
-        case TableViewScrollPosition::None:
-            if (r.minY() < b.minY()) o.y = r.minY();
-            else if (r.maxY() > b.maxY()) o.y = r.maxY() - b.height();
-            break;
+    case TableViewScrollPosition::Top: o.y = r.minY(); break;
+    case TableViewScrollPosition::Middle: o.y = r.midY() - b.height() / 2; break;
+    case TableViewScrollPosition::Bottom: o.y = r.maxY() - b.height(); break;
+    case TableViewScrollPosition::None:
+        if (r.minY() < b.minY()) o.y = r.minY();
+        else if (r.maxY() > b.maxY()) o.y = r.maxY() - b.height();
+        break;
     }
     Point min = minimumOffset(), max = maximumOffset();
     o.y = std::clamp(o.y, min.y, max.y);
@@ -1188,7 +1191,8 @@ void TableView::drawOverlay(gfx::Context& ctx) {
     Float top = ir.minY() + (ir.height() - h * indexTitles_.size()) / 2;
     gfx::Font font = gfx::Font::boldSystemFont(11);
     for (std::size_t i = 0; i < indexTitles_.size(); ++i)
-        draw::textCentered(ctx, indexTitles_[i], Rect(ir.minX(), top + h * i, ir.width(), h), font, palette::sectionIndexInk());
+        draw::textCentered(ctx, indexTitles_[i], Rect(ir.minX(), top + h * i, ir.width(), h), font,
+                           palette::sectionIndexInk());
 }
 
 }  // namespace ui

@@ -44,7 +44,10 @@ public:
     virtual ~TableViewDataSource() = default;
     virtual int numberOfRowsInSection(TableView& tableView, int section) = 0;
     virtual std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView& tableView, const IndexPath& indexPath) = 0;
-    virtual int numberOfSectionsInTableView(TableView& tableView) { (void)tableView; return 1; }
+    virtual int numberOfSectionsInTableView(TableView& tableView) {
+        (void)tableView;
+        return 1;
+    }
     virtual std::optional<std::string> titleForHeaderInSection(TableView& tableView, int section) {
         (void)tableView, (void)section;
         return std::nullopt;
@@ -167,13 +170,22 @@ public:
     std::shared_ptr<View> accessoryView() const { return accessoryView_; }
     void setAccessoryView(std::shared_ptr<View> view);
     TableViewCellAccessoryType editingAccessoryType() const { return editingAccessoryType_; }
-    void setEditingAccessoryType(TableViewCellAccessoryType type) { editingAccessoryType_ = type; setNeedsLayout(); }
+    void setEditingAccessoryType(TableViewCellAccessoryType type) {
+        editingAccessoryType_ = type;
+        setNeedsLayout();
+    }
     TableViewCellSelectionStyle selectionStyle() const { return selectionStyle_; }
     void setSelectionStyle(TableViewCellSelectionStyle style) { selectionStyle_ = style; }
     int indentationLevel() const { return indentationLevel_; }
-    void setIndentationLevel(int level) { indentationLevel_ = level; setNeedsLayout(); }
+    void setIndentationLevel(int level) {
+        indentationLevel_ = level;
+        setNeedsLayout();
+    }
     Float indentationWidth() const { return indentationWidth_; }
-    void setIndentationWidth(Float width) { indentationWidth_ = width; setNeedsLayout(); }
+    void setIndentationWidth(Float width) {
+        indentationWidth_ = width;
+        setNeedsLayout();
+    }
     bool showsReorderControl() const { return showsReorderControl_; }
     void setShowsReorderControl(bool shows) { showsReorderControl_ = shows; }
 
@@ -262,9 +274,15 @@ public:
     Float sectionFooterHeight() const { return sectionFooterHeight_; }
     void setSectionFooterHeight(Float height);
     TableViewCellSeparatorStyle separatorStyle() const { return separatorStyle_; }
-    void setSeparatorStyle(TableViewCellSeparatorStyle style) { separatorStyle_ = style; setNeedsDisplay(); }
+    void setSeparatorStyle(TableViewCellSeparatorStyle style) {
+        separatorStyle_ = style;
+        setNeedsDisplay();
+    }
     gfx::Color separatorColor() const { return separatorColor_; }
-    void setSeparatorColor(gfx::Color color) { separatorColor_ = color; setNeedsDisplay(); }
+    void setSeparatorColor(gfx::Color color) {
+        separatorColor_ = color;
+        setNeedsDisplay();
+    }
     std::shared_ptr<View> tableHeaderView() const { return tableHeaderView_; }
     void setTableHeaderView(std::shared_ptr<View> view);
     std::shared_ptr<View> tableFooterView() const { return tableFooterView_; }

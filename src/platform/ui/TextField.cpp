@@ -34,17 +34,17 @@ Point pointFromString(const std::string& text) {
 
 std::string returnKeyTitle(ReturnKeyType type) {
     switch (type) {
-        case ReturnKeyType::Default: return "return";
-        case ReturnKeyType::Go: return "Go";
-        case ReturnKeyType::Google: return "Search";
-        case ReturnKeyType::Join: return "Join";
-        case ReturnKeyType::Next: return "Next";
-        case ReturnKeyType::Route: return "Route";
-        case ReturnKeyType::Search: return "Search";
-        case ReturnKeyType::Send: return "Send";
-        case ReturnKeyType::Yahoo: return "Search";
-        case ReturnKeyType::Done: return "Done";
-        case ReturnKeyType::EmergencyCall: return "Emergency Call";
+    case ReturnKeyType::Default: return "return";
+    case ReturnKeyType::Go: return "Go";
+    case ReturnKeyType::Google: return "Search";
+    case ReturnKeyType::Join: return "Join";
+    case ReturnKeyType::Next: return "Next";
+    case ReturnKeyType::Route: return "Route";
+    case ReturnKeyType::Search: return "Search";
+    case ReturnKeyType::Send: return "Send";
+    case ReturnKeyType::Yahoo: return "Search";
+    case ReturnKeyType::Done: return "Done";
+    case ReturnKeyType::EmergencyCall: return "Emergency Call";
     }
     return "return";
 }
@@ -86,8 +86,7 @@ std::size_t lastCodePointLength(const std::string& text) {
 
 TextField::TextField() : TextField(Rect()) {}
 
-TextField::TextField(Rect frame)
-    : Control(frame), font_(gfx::Font::systemFont(17)), textColor_(gfx::Color::black()) {
+TextField::TextField(Rect frame) : Control(frame), font_(gfx::Font::systemFont(17)), textColor_(gfx::Color::black()) {
     setContentVerticalAlignment(ControlContentVerticalAlignment::Center);
     setOpaque(false);
 }
@@ -150,10 +149,10 @@ void TextField::setSecureTextEntry(bool secure) {
 namespace {
 bool showsFor(TextFieldViewMode mode, bool editing) {
     switch (mode) {
-        case TextFieldViewMode::Never: return false;
-        case TextFieldViewMode::WhileEditing: return editing;
-        case TextFieldViewMode::UnlessEditing: return !editing;
-        case TextFieldViewMode::Always: return true;
+    case TextFieldViewMode::Never: return false;
+    case TextFieldViewMode::WhileEditing: return editing;
+    case TextFieldViewMode::UnlessEditing: return !editing;
+    case TextFieldViewMode::Always: return true;
     }
     return false;
 }
@@ -288,36 +287,36 @@ void TextField::drawRect(gfx::Context& ctx, Rect rect) {
     (void)rect;
     Rect b = bounds();
     switch (borderStyle_) {
-        case TextBorderStyle::None: break;
-        case TextBorderStyle::Line:
-            ctx.setFillColor(gfx::Color::white());
-            ctx.fillRect(b);
-            ctx.setStrokeColor(gfx::Color::black());
-            ctx.setLineWidth(1);
-            ctx.strokeRect(b.inset(0.5f, 0.5f));
-            break;
-        case TextBorderStyle::Bezel:
-            ctx.setFillColor(gfx::Color::white());
-            ctx.fillRect(b);
-            ctx.setFillColor(palette::bezelDarkEdge());
-            ctx.fillRect(Rect(b.minX(), b.minY(), b.width(), 2));
-            ctx.fillRect(Rect(b.minX(), b.minY(), 1, b.height()));
-            ctx.setFillColor(palette::bezelLightEdge());
-            ctx.fillRect(Rect(b.maxX() - 1, b.minY(), 1, b.height()));
-            ctx.fillRect(Rect(b.minX(), b.maxY() - 1, b.width(), 1));
-            break;
-        case TextBorderStyle::RoundedRect:
-            draw::fillRoundedRect(ctx, b.inset(0.5f, 0.5f), 7, gfx::Color::white());
-            ctx.save();
-            ctx.beginPath();
-            draw::addRoundedRect(ctx, b.inset(0.5f, 0.5f), 7);
-            ctx.clip();
-            draw::fillVerticalGradient(ctx, Rect(b.minX(), b.minY(), b.width(), 4), palette::insetShadowTop(),
-                                       palette::insetShadowBottom());
-            ctx.restore();
-            draw::strokeRoundedRect(ctx, b.inset(0.5f, 0.5f), 7,
-                                    editing_ ? palette::editingEdge() : palette::controlEdge(), 1);
-            break;
+    case TextBorderStyle::None: break;
+    case TextBorderStyle::Line:
+        ctx.setFillColor(gfx::Color::white());
+        ctx.fillRect(b);
+        ctx.setStrokeColor(gfx::Color::black());
+        ctx.setLineWidth(1);
+        ctx.strokeRect(b.inset(0.5f, 0.5f));
+        break;
+    case TextBorderStyle::Bezel:
+        ctx.setFillColor(gfx::Color::white());
+        ctx.fillRect(b);
+        ctx.setFillColor(palette::bezelDarkEdge());
+        ctx.fillRect(Rect(b.minX(), b.minY(), b.width(), 2));
+        ctx.fillRect(Rect(b.minX(), b.minY(), 1, b.height()));
+        ctx.setFillColor(palette::bezelLightEdge());
+        ctx.fillRect(Rect(b.maxX() - 1, b.minY(), 1, b.height()));
+        ctx.fillRect(Rect(b.minX(), b.maxY() - 1, b.width(), 1));
+        break;
+    case TextBorderStyle::RoundedRect:
+        draw::fillRoundedRect(ctx, b.inset(0.5f, 0.5f), 7, gfx::Color::white());
+        ctx.save();
+        ctx.beginPath();
+        draw::addRoundedRect(ctx, b.inset(0.5f, 0.5f), 7);
+        ctx.clip();
+        draw::fillVerticalGradient(ctx, Rect(b.minX(), b.minY(), b.width(), 4), palette::insetShadowTop(),
+                                   palette::insetShadowBottom());
+        ctx.restore();
+        draw::strokeRoundedRect(ctx, b.inset(0.5f, 0.5f), 7, editing_ ? palette::editingEdge() : palette::controlEdge(),
+                                1);
+        break;
     }
     Rect tr = textRectForBounds(b);
     bool placeholder = text_.empty();
@@ -414,8 +413,9 @@ void TextView::setDelegate(std::weak_ptr<TextViewDelegate> delegate) {
 void TextView::updateContentSize() {
     Rect b = bounds();
     Float w = std::max<Float>(0, b.width() - 16);
-    Size s = text_.empty() ? Size() : gfx::measureText(text_ + (text_.back() == '\n' ? " " : ""), font_,
-                                                     Size(w, gfx::kUnboundedTextExtent), LineBreakMode::WordWrap);
+    Size s = text_.empty() ? Size()
+                           : gfx::measureText(text_ + (text_.back() == '\n' ? " " : ""), font_,
+                                              Size(w, gfx::kUnboundedTextExtent), LineBreakMode::WordWrap);
     setContentSize(Size(b.width(), s.height + 16));
 }
 
@@ -450,7 +450,8 @@ bool TextView::resignFirstResponder() {
 }
 
 bool TextView::replace(std::size_t location, std::size_t length, const std::string& replacement) {
-    if (auto d = textViewDelegate(); d && !d->shouldChangeTextInRange(*this, location, length, replacement)) return false;
+    if (auto d = textViewDelegate(); d && !d->shouldChangeTextInRange(*this, location, length, replacement))
+        return false;
     std::size_t from = utf8OffsetOfUTF16(text_, location);
     std::size_t to = utf8OffsetOfUTF16(text_, location + length);
     text_.replace(from, to - from, replacement);
@@ -506,7 +507,8 @@ void TextView::drawRect(gfx::Context& ctx, Rect rect) {
 void TextView::collectAccessibleElements(std::vector<AccessibleElement>& out) const {
     std::string name = !accessibilityLabel().empty() ? accessibilityLabel() : (text_.empty() ? "Text view" : "");
     auto self = std::const_pointer_cast<View>(shared_from_this());
-    if (!name.empty()) out.push_back(AccessibleElement{name, className(), convertRectToView(bounds(), nullptr), true, self});
+    if (!name.empty())
+        out.push_back(AccessibleElement{name, className(), convertRectToView(bounds(), nullptr), true, self});
 }
 
 }  // namespace ui

@@ -73,9 +73,15 @@ class TextField;
 class TextFieldDelegate {
 public:
     virtual ~TextFieldDelegate() = default;
-    virtual bool textFieldShouldBeginEditing(TextField& field) { (void)field; return true; }
+    virtual bool textFieldShouldBeginEditing(TextField& field) {
+        (void)field;
+        return true;
+    }
     virtual void textFieldDidBeginEditing(TextField& field) { (void)field; }
-    virtual bool textFieldShouldEndEditing(TextField& field) { (void)field; return true; }
+    virtual bool textFieldShouldEndEditing(TextField& field) {
+        (void)field;
+        return true;
+    }
     virtual void textFieldDidEndEditing(TextField& field) { (void)field; }
     // Asked before typed text replaces the range (UTF-16 offsets into the
     // current text; an empty replacement deletes).
@@ -84,9 +90,15 @@ public:
         (void)field, (void)location, (void)length, (void)replacement;
         return true;
     }
-    virtual bool textFieldShouldClear(TextField& field) { (void)field; return true; }
+    virtual bool textFieldShouldClear(TextField& field) {
+        (void)field;
+        return true;
+    }
     // The return key; answering true lets the field send EditingDidEndOnExit.
-    virtual bool textFieldShouldReturn(TextField& field) { (void)field; return true; }
+    virtual bool textFieldShouldReturn(TextField& field) {
+        (void)field;
+        return true;
+    }
 };
 
 enum class TextBorderStyle { None, Line, Bezel, RoundedRect };
@@ -115,7 +127,10 @@ public:
     bool clearsOnBeginEditing() const { return clearsOnBegin_; }
     void setClearsOnBeginEditing(bool clears) { clearsOnBegin_ = clears; }
     bool adjustsFontSizeToFitWidth() const { return adjustsFontSize_; }
-    void setAdjustsFontSizeToFitWidth(bool adjusts) { adjustsFontSize_ = adjusts; setNeedsDisplay(); }
+    void setAdjustsFontSizeToFitWidth(bool adjusts) {
+        adjustsFontSize_ = adjusts;
+        setNeedsDisplay();
+    }
     Float minimumFontSize() const { return minimumFontSize_; }
     void setMinimumFontSize(Float size) { minimumFontSize_ = size; }
     ControlContentVerticalAlignment verticalAlignment() const { return contentVerticalAlignment(); }
@@ -128,11 +143,17 @@ public:
     std::shared_ptr<View> leftView() const { return leftView_; }
     void setLeftView(std::shared_ptr<View> view);
     TextFieldViewMode leftViewMode() const { return leftViewMode_; }
-    void setLeftViewMode(TextFieldViewMode mode) { leftViewMode_ = mode; setNeedsLayout(); }
+    void setLeftViewMode(TextFieldViewMode mode) {
+        leftViewMode_ = mode;
+        setNeedsLayout();
+    }
     std::shared_ptr<View> rightView() const { return rightView_; }
     void setRightView(std::shared_ptr<View> view);
     TextFieldViewMode rightViewMode() const { return rightViewMode_; }
-    void setRightViewMode(TextFieldViewMode mode) { rightViewMode_ = mode; setNeedsLayout(); }
+    void setRightViewMode(TextFieldViewMode mode) {
+        rightViewMode_ = mode;
+        setNeedsLayout();
+    }
 
     // The rect the text is drawn in.
     virtual Rect textRectForBounds(Rect bounds) const;
@@ -176,9 +197,15 @@ class TextView;
 
 class TextViewDelegate : public ScrollViewDelegate {
 public:
-    virtual bool textViewShouldBeginEditing(TextView& view) { (void)view; return true; }
+    virtual bool textViewShouldBeginEditing(TextView& view) {
+        (void)view;
+        return true;
+    }
     virtual void textViewDidBeginEditing(TextView& view) { (void)view; }
-    virtual bool textViewShouldEndEditing(TextView& view) { (void)view; return true; }
+    virtual bool textViewShouldEndEditing(TextView& view) {
+        (void)view;
+        return true;
+    }
     virtual void textViewDidEndEditing(TextView& view) { (void)view; }
     virtual bool shouldChangeTextInRange(TextView& view, std::size_t location, std::size_t length,
                                          const std::string& replacement) {

@@ -24,7 +24,15 @@ using TextAlignment = gfx::TextAlignment;
 using LineBreakMode = gfx::LineBreakMode;
 
 enum class InterfaceOrientation { Portrait = 1, PortraitUpsideDown = 2, LandscapeLeft = 4, LandscapeRight = 3 };
-enum class DeviceOrientation { Unknown = 0, Portrait, PortraitUpsideDown, LandscapeLeft, LandscapeRight, FaceUp, FaceDown };
+enum class DeviceOrientation {
+    Unknown = 0,
+    Portrait,
+    PortraitUpsideDown,
+    LandscapeLeft,
+    LandscapeRight,
+    FaceUp,
+    FaceDown
+};
 
 // How a view's content fills its bounds.
 enum class ContentMode {
@@ -54,7 +62,17 @@ inline constexpr unsigned FlexibleHeight = 1 << 4;
 inline constexpr unsigned FlexibleBottomMargin = 1 << 5;
 }  // namespace Autoresizing
 
-enum class KeyboardType { Default, ASCIICapable, NumbersAndPunctuation, URL, NumberPad, PhonePad, NamePhonePad, EmailAddress, DecimalPad };
+enum class KeyboardType {
+    Default,
+    ASCIICapable,
+    NumbersAndPunctuation,
+    URL,
+    NumberPad,
+    PhonePad,
+    NamePhonePad,
+    EmailAddress,
+    DecimalPad
+};
 enum class ReturnKeyType { Default, Go, Google, Join, Next, Route, Search, Send, Yahoo, Done, EmergencyCall };
 enum class KeyboardAppearance { Default, Alert };
 enum class TextAutocapitalizationType { None, Words, Sentences, AllCharacters };

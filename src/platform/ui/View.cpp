@@ -27,12 +27,12 @@ public:
         (void)layer;
         if (!view_) return;
         switch (part_) {
-            case Part::Overlay:
-                animation::drawTransitionOverlay(*view_, context);
-                view_->drawOverlay(context);
-                break;
-            case Part::Turn: animation::drawTransitionOverlay(*view_, context, true); break;
-            case Part::Content: view_->drawLayerContent(context); break;
+        case Part::Overlay:
+            animation::drawTransitionOverlay(*view_, context);
+            view_->drawOverlay(context);
+            break;
+        case Part::Turn: animation::drawTransitionOverlay(*view_, context, true); break;
+        case Part::Content: view_->drawLayerContent(context); break;
         }
     }
     void layoutSublayersOfLayer(gfx::Layer& layer) override { (void)layer; }
@@ -77,9 +77,7 @@ View::~View() {
     if (turnLayer_) turnLayer_->removeFromSuperlayer();
 }
 
-std::shared_ptr<View> View::superview() const {
-    return superview_ ? superview_->shared_from_this() : nullptr;
-}
+std::shared_ptr<View> View::superview() const { return superview_ ? superview_->shared_from_this() : nullptr; }
 
 // ---- Geometry
 
@@ -119,8 +117,7 @@ void View::setBounds(Rect bounds) {
     if (sameRect(bounds, bounds_)) return;
     Rect old = presentationBounds();
     Size oldSize = bounds_.size;
-    animation::recordChange(*this, animation::Prop::Bounds,
-                            {old.origin.x, old.origin.y, old.width(), old.height()},
+    animation::recordChange(*this, animation::Prop::Bounds, {old.origin.x, old.origin.y, old.width(), old.height()},
                             {bounds.origin.x, bounds.origin.y, bounds.width(), bounds.height()});
     bounds_ = bounds;
     markDirty();
@@ -220,7 +217,8 @@ void View::setHidden(bool hidden) {
     if (hidden) {
         // A hidden first responder gives up typing.
         Responder* fr = Application::existing() ? Application::existing()->firstResponder() : nullptr;
-        if (auto* v = dynamic_cast<View*>(fr); v && (v == this || v->isDescendantOfView(this))) v->resignFirstResponder();
+        if (auto* v = dynamic_cast<View*>(fr); v && (v == this || v->isDescendantOfView(this)))
+            v->resignFirstResponder();
     }
     layer_->setHidden(hidden);
     markDirty();
@@ -296,12 +294,9 @@ void View::insertSubview(const std::shared_ptr<View>& view, std::size_t index) {
     }
     // Keep the layer order the same as the subview order (other sublayers,
     // such as chart layers, stay where they are).
-    if (index + 1 < subviews_.size())
-        layer_->insertSublayerBelow(view->layer_, subviews_[index + 1]->layer_.get());
-    else if (overlayLayer_)
-        layer_->insertSublayerBelow(view->layer_, overlayLayer_.get());
-    else
-        layer_->addSublayer(view->layer_);
+    if (index + 1 < subviews_.size()) layer_->insertSublayerBelow(view->layer_, subviews_[index + 1]->layer_.get());
+    else if (overlayLayer_) layer_->insertSublayerBelow(view->layer_, overlayLayer_.get());
+    else layer_->addSublayer(view->layer_);
     view->setWindowRecursive(window_ ? window_ : dynamic_cast<Window*>(this));
     view->didMoveToSuperview();
     didAddSubview(view.get());
@@ -460,7 +455,8 @@ void View::syncLayer() {
         if (!(overlayLayer_->bounds() == ob)) overlayLayer_->setBounds(ob);
         Point op(b.origin.x + b.width() / 2, b.origin.y + b.height() / 2);
         if (!(overlayLayer_->position() == op)) overlayLayer_->setPosition(op);
-        if (layer_->sublayers().empty() || layer_->sublayers().back() != overlayLayer_) layer_->addSublayer(overlayLayer_);
+        if (layer_->sublayers().empty() || layer_->sublayers().back() != overlayLayer_)
+            layer_->addSublayer(overlayLayer_);
     }
 }
 
@@ -670,10 +666,18 @@ void View::beginAnimations(std::string animationID, std::any context) {
     animation::begin(std::move(animationID), std::move(context));
 }
 void View::commitAnimations() { animation::commit(); }
-void View::setAnimationDuration(double seconds) { animation::current([&](auto& g) { g.duration = seconds; }); }
-void View::setAnimationDelay(double seconds) { animation::current([&](auto& g) { g.delay = seconds; }); }
-void View::setAnimationCurve(AnimationCurve curve) { animation::current([&](auto& g) { g.curve = curve; }); }
-void View::setAnimationRepeatCount(float count) { animation::current([&](auto& g) { g.repeatCount = count; }); }
+void View::setAnimationDuration(double seconds) {
+    animation::current([&](auto& g) { g.duration = seconds; });
+}
+void View::setAnimationDelay(double seconds) {
+    animation::current([&](auto& g) { g.delay = seconds; });
+}
+void View::setAnimationCurve(AnimationCurve curve) {
+    animation::current([&](auto& g) { g.curve = curve; });
+}
+void View::setAnimationRepeatCount(float count) {
+    animation::current([&](auto& g) { g.repeatCount = count; });
+}
 void View::setAnimationRepeatAutoreverses(bool autoreverses) {
     animation::current([&](auto& g) { g.autoreverses = autoreverses; });
 }

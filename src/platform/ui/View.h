@@ -212,8 +212,7 @@ public:
     static void setAnimationRepeatAutoreverses(bool autoreverses);
     static void setAnimationBeginsFromCurrentState(bool fromCurrent);
     // A transition of view's content over the animation's duration.
-    static void setAnimationTransition(AnimationTransition transition, const std::shared_ptr<View>& view,
-                                       bool cache);
+    static void setAnimationTransition(AnimationTransition transition, const std::shared_ptr<View>& view, bool cache);
     // What the animation delegate's will-start and did-stop selectors do.
     static void setAnimationWillStart(std::function<void(const std::string& animationID, const std::any& context)> fn);
     static void setAnimationDidStop(
@@ -233,8 +232,8 @@ public:
     static void transition(const std::shared_ptr<View>& view, double duration, unsigned options,
                            std::function<void()> animations, std::function<void(bool finished)> completion = {});
     // Replaces fromView by toView in fromView's superview with the transition.
-    static void transition(const std::shared_ptr<View>& fromView, const std::shared_ptr<View>& toView,
-                           double duration, unsigned options, std::function<void(bool finished)> completion = {});
+    static void transition(const std::shared_ptr<View>& fromView, const std::shared_ptr<View>& toView, double duration,
+                           unsigned options, std::function<void(bool finished)> completion = {});
     // True while any animation is running.
     static bool hasRunningAnimations();
 

@@ -214,39 +214,41 @@ void ViewController::presentViewController(std::shared_ptr<ViewController> contr
         finish(f);
     };
     switch (controller->modalTransitionStyle()) {
-        case ModalTransitionStyle::CoverVertical: {
-            {
+    case ModalTransitionStyle::CoverVertical: {
+        {
+            SuppressAppearance s;
+            window->addSubview(v);
+        }
+        Point end = v->center();
+        v->setCenter(Point(end.x, end.y + Screen::mainScreen().bounds().height()));
+        View::animate(
+            0.4, 0, AnimationOptions::CurveEaseOut, [v, end] { v->setCenter(end); }, done);
+        break;
+    }
+    case ModalTransitionStyle::CrossDissolve: {
+        {
+            SuppressAppearance s;
+            window->addSubview(v);
+        }
+        v->setAlpha(0);
+        View::animate(
+            0.4, [v] { v->setAlpha(1); }, done);
+        break;
+    }
+    case ModalTransitionStyle::FlipHorizontal:
+    case ModalTransitionStyle::PartialCurl: {
+        unsigned style = controller->modalTransitionStyle() == ModalTransitionStyle::FlipHorizontal
+                             ? AnimationOptions::TransitionFlipFromRight
+                             : AnimationOptions::TransitionCurlUp;
+        View::transition(
+            window, 0.75, style | AnimationOptions::CurveEaseInOut,
+            [window, v] {
                 SuppressAppearance s;
                 window->addSubview(v);
-            }
-            Point end = v->center();
-            v->setCenter(Point(end.x, end.y + Screen::mainScreen().bounds().height()));
-            View::animate(0.4, 0, AnimationOptions::CurveEaseOut, [v, end] { v->setCenter(end); }, done);
-            break;
-        }
-        case ModalTransitionStyle::CrossDissolve: {
-            {
-                SuppressAppearance s;
-                window->addSubview(v);
-            }
-            v->setAlpha(0);
-            View::animate(0.4, [v] { v->setAlpha(1); }, done);
-            break;
-        }
-        case ModalTransitionStyle::FlipHorizontal:
-        case ModalTransitionStyle::PartialCurl: {
-            unsigned style = controller->modalTransitionStyle() == ModalTransitionStyle::FlipHorizontal
-                                 ? AnimationOptions::TransitionFlipFromRight
-                                 : AnimationOptions::TransitionCurlUp;
-            View::transition(
-                window, 0.75, style | AnimationOptions::CurveEaseInOut,
-                [window, v] {
-                    SuppressAppearance s;
-                    window->addSubview(v);
-                },
-                done);
-            break;
-        }
+            },
+            done);
+        break;
+    }
     }
 }
 
@@ -278,10 +280,8 @@ void ViewController::dismissPresented(bool animated, std::function<void()> compl
     if (window && presenterView->window() != window) {
         SuppressAppearance s;
         presenterView->setFrame(Screen::mainScreen().applicationFrame());
-        if (v->window() == window)
-            window->insertSubviewBelow(presenterView, v);
-        else
-            window->addSubview(presenterView);
+        if (v->window() == window) window->insertSubviewBelow(presenterView, v);
+        else window->addSubview(presenterView);
     }
     auto finish = [self, controller, v, completion](bool) {
         {
@@ -306,29 +306,31 @@ void ViewController::dismissPresented(bool animated, std::function<void()> compl
         finish(f);
     };
     switch (controller->modalTransitionStyle()) {
-        case ModalTransitionStyle::CoverVertical: {
-            Point c = v->center();
-            View::animate(0.4, 0, AnimationOptions::CurveEaseIn,
-                          [v, c] { v->setCenter(Point(c.x, c.y + Screen::mainScreen().bounds().height())); }, done);
-            break;
-        }
-        case ModalTransitionStyle::CrossDissolve:
-            View::animate(0.4, [v] { v->setAlpha(0); }, done);
-            break;
-        case ModalTransitionStyle::FlipHorizontal:
-        case ModalTransitionStyle::PartialCurl: {
-            unsigned style = controller->modalTransitionStyle() == ModalTransitionStyle::FlipHorizontal
-                                 ? AnimationOptions::TransitionFlipFromLeft
-                                 : AnimationOptions::TransitionCurlDown;
-            View::transition(
-                window, 0.75, style,
-                [v] {
-                    SuppressAppearance s;
-                    v->removeFromSuperview();
-                },
-                done);
-            break;
-        }
+    case ModalTransitionStyle::CoverVertical: {
+        Point c = v->center();
+        View::animate(
+            0.4, 0, AnimationOptions::CurveEaseIn,
+            [v, c] { v->setCenter(Point(c.x, c.y + Screen::mainScreen().bounds().height())); }, done);
+        break;
+    }
+    case ModalTransitionStyle::CrossDissolve:
+        View::animate(
+            0.4, [v] { v->setAlpha(0); }, done);
+        break;
+    case ModalTransitionStyle::FlipHorizontal:
+    case ModalTransitionStyle::PartialCurl: {
+        unsigned style = controller->modalTransitionStyle() == ModalTransitionStyle::FlipHorizontal
+                             ? AnimationOptions::TransitionFlipFromLeft
+                             : AnimationOptions::TransitionCurlDown;
+        View::transition(
+            window, 0.75, style,
+            [v] {
+                SuppressAppearance s;
+                v->removeFromSuperview();
+            },
+            done);
+        break;
+    }
     }
 }
 
@@ -355,8 +357,10 @@ void TableViewController::viewWillAppear(bool animated) {
     ViewController::viewWillAppear(animated);
     auto& center = base::NotificationCenter::defaultCenter();
     center.removeObserver(this);
-    center.addObserver(this, KeyboardWillShowNotification, nullptr, [this](const base::Notification&) { keyboardChanged(true); });
-    center.addObserver(this, KeyboardWillHideNotification, nullptr, [this](const base::Notification&) { keyboardChanged(false); });
+    center.addObserver(this, KeyboardWillShowNotification, nullptr,
+                       [this](const base::Notification&) { keyboardChanged(true); });
+    center.addObserver(this, KeyboardWillHideNotification, nullptr,
+                       [this](const base::Notification&) { keyboardChanged(false); });
     // Moving from field to field keeps the keyboard up: follow the field.
     for (const char* name : {TextFieldTextDidBeginEditingNotification, TextViewTextDidBeginEditingNotification})
         center.addObserver(this, name, nullptr, [this](const base::Notification&) {

@@ -51,8 +51,7 @@ std::string decodeEntities(const std::string& s) {
         else if (name == "apos" || name == "#39") rep = "'";
         else if (name == "nbsp") rep = " ";
         else if (name.size() > 1 && name[0] == '#' &&
-                 ((name[1] != 'x' && name[1] != 'X' &&
-                   name.find_first_not_of("0123456789", 1) == std::string::npos) ||
+                 ((name[1] != 'x' && name[1] != 'X' && name.find_first_not_of("0123456789", 1) == std::string::npos) ||
                   ((name[1] == 'x' || name[1] == 'X') && name.size() > 2 &&
                    name.find_first_not_of("0123456789abcdefABCDEF", 2) == std::string::npos))) {
             const bool hex = name[1] == 'x' || name[1] == 'X';
@@ -170,20 +169,17 @@ WebPage WebPage::parse(const std::string& html, const std::string& baseURL) {
     };
     std::vector<Open> open;
     constexpr std::size_t kMaxOpen = 512;
-    static const char* voidTags[] = {"area", "base", "br", "col", "embed", "hr", "img", "input",
-                                     "link", "meta", "param", "source", "track", "wbr"};
+    static const char* voidTags[] = {"area",  "base", "br",   "col",   "embed",  "hr",    "img",
+                                     "input", "link", "meta", "param", "source", "track", "wbr"};
     std::string lowered;  // the page in lower case, made when a script or style needs it
     std::size_t i = 0;
     while (i < html.size()) {
         if (html[i] != '<') {
             std::size_t next = html.find('<', i);
             std::string chunk = html.substr(i, next == std::string::npos ? std::string::npos : next - i);
-            if (inTitle)
-                page.title += chunk;
-            else if (linkIndex >= 0)
-                linkText += chunk;
-            else
-                current += chunk;
+            if (inTitle) page.title += chunk;
+            else if (linkIndex >= 0) linkText += chunk;
+            else current += chunk;
             i = next == std::string::npos ? html.size() : next;
             continue;
         }
@@ -198,7 +194,8 @@ WebPage WebPage::parse(const std::string& html, const std::string& baseURL) {
         const std::size_t tagStart = i;
         i = end + 1;
         bool closing = !tag.empty() && tag[0] == '/';
-        std::string name = lower(tag.substr(closing ? 1 : 0, tag.find_first_of(" \t\r\n/>", closing ? 1 : 0) - (closing ? 1 : 0)));
+        std::string name =
+            lower(tag.substr(closing ? 1 : 0, tag.find_first_of(" \t\r\n/>", closing ? 1 : 0) - (closing ? 1 : 0)));
         if (!name.empty() && name[0] != '!' && name[0] != '?') {
             if (closing) {
                 auto match = std::find_if(open.rbegin(), open.rend(), [&](const Open& o) { return o.name == name; });
@@ -287,13 +284,14 @@ WebPage WebPage::parse(const std::string& html, const std::string& baseURL) {
                 flush();
                 page.paragraphs.push_back(in.isSubmit() ? (in.value.empty() ? "Submit" : in.value) : "");
                 page.paragraphLinks.push_back(-1);
-                page.paragraphFields.push_back({static_cast<int>(form - page.forms.data()),
-                                                static_cast<int>(form->inputs.size()) - 1});
+                page.paragraphFields.push_back(
+                    {static_cast<int>(form - page.forms.data()), static_cast<int>(form->inputs.size()) - 1});
             }
             continue;
         }
-        static const char* blocks[] = {"p", "div", "br", "h1", "h2", "h3", "h4", "h5", "h6", "li", "tr", "table",
-                                       "ul", "ol", "body", "section", "header", "footer", "blockquote", "pre", "hr"};
+        static const char* blocks[] = {"p",    "div",     "br",     "h1",     "h2",         "h3",  "h4",
+                                       "h5",   "h6",      "li",     "tr",     "table",      "ul",  "ol",
+                                       "body", "section", "header", "footer", "blockquote", "pre", "hr"};
         if (std::find(std::begin(blocks), std::end(blocks), name) != std::end(blocks)) flush();
     }
     flush();
@@ -339,7 +337,8 @@ std::variant<std::string, net::Error> readPageFile(const std::string& path) {
     std::error_code ec;
     std::ifstream in;
     if (std::filesystem::is_regular_file(path, ec)) in.open(path, std::ios::binary);
-    if (!in.is_open() || !in) return net::Error("NSCocoaErrorDomain", 260, "The file \"" + path + "\" could not be opened.");
+    if (!in.is_open() || !in)
+        return net::Error("NSCocoaErrorDomain", 260, "The file \"" + path + "\" could not be opened.");
     std::string html(net::MaximumResponseLength + 1, '\0');
     in.read(html.data(), static_cast<std::streamsize>(html.size()));
     html.resize(static_cast<std::size_t>(in.gcount()));
@@ -360,12 +359,15 @@ bool WebView::pageMayOpen(const std::string& url) const {
 
 class WebViewLoader : public net::URLConnectionDelegate {
 public:
-    WebViewLoader(std::weak_ptr<View> view, unsigned long long generation) : view_(std::move(view)), generation_(generation) {}
+    WebViewLoader(std::weak_ptr<View> view, unsigned long long generation)
+        : view_(std::move(view)), generation_(generation) {}
     void didReceiveResponse(net::URLConnection&, const net::URLResponse& response) override {
         status_ = response.statusCode();
         location_ = response.valueForHeaderField("Location");
     }
-    void didReceiveData(net::URLConnection&, const base::Data& data) override { body_.insert(body_.end(), data.begin(), data.end()); }
+    void didReceiveData(net::URLConnection&, const base::Data& data) override {
+        body_.insert(body_.end(), data.begin(), data.end());
+    }
     void didFinishLoading(net::URLConnection& c) override {
         auto v = target();
         if (!v) return;
@@ -430,7 +432,8 @@ bool WebView::startLoad(const net::URLRequest& original, WebViewNavigationType t
     request_ = request;
     loading_ = true;
     if (addToHistory) {
-        if (historyIndex_ + 1 < static_cast<int>(history_.size())) history_.resize(static_cast<std::size_t>(historyIndex_ + 1));
+        if (historyIndex_ + 1 < static_cast<int>(history_.size()))
+            history_.resize(static_cast<std::size_t>(historyIndex_ + 1));
         history_.push_back(request);
         historyIndex_ = static_cast<int>(history_.size()) - 1;
     }
@@ -448,7 +451,8 @@ bool WebView::startLoad(const net::URLRequest& original, WebViewNavigationType t
     if (scheme == "http" || scheme == "https") {
         connection_ = net::URLConnection::connectionWithRequest(request, std::make_shared<WebViewLoader>(weak, gen));
         if (!connection_)
-            later([](WebView& v) { v.failLoad(net::Error(net::URLErrorDomain, net::URLErrorCode::BadURL, "bad URL")); });
+            later(
+                [](WebView& v) { v.failLoad(net::Error(net::URLErrorDomain, net::URLErrorCode::BadURL, "bad URL")); });
         return true;
     }
     if (scheme == "file") {
@@ -569,8 +573,7 @@ std::string WebView::stringByEvaluatingJavaScriptFromString(const std::string& s
     while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.erase(s.begin());
     if (s == "document.title") return page_.title;
     if (s == "document.body.innerText" || s == "document.body.textContent") return page_.text();
-    if (s == "window.location.href" || s == "document.location.href" || s == "location.href" ||
-        s == "document.URL")
+    if (s == "window.location.href" || s == "document.location.href" || s == "location.href" || s == "document.URL")
         return request_ ? request_->url().absoluteString() : std::string();
     // document.getElementById('id').innerHTML, with either kind of quote.
     const std::string prefix = "document.getElementById(", suffix = ").innerHTML";
@@ -640,7 +643,8 @@ void WebView::rebuildFields() {
             // The return key submits the form, as in a browser.
             field->addTarget(
                 [weak, formIndex] {
-                    if (auto self = std::static_pointer_cast<WebView>(weak.lock())) self->submitFormFromFields(formIndex);
+                    if (auto self = std::static_pointer_cast<WebView>(weak.lock()))
+                        self->submitFormFromFields(formIndex);
                 },
                 ControlEvents::EditingDidEndOnExit);
             view = field;
@@ -688,7 +692,8 @@ void WebView::submitForm(std::size_t formIndex, const std::vector<std::pair<std:
     for (const auto& value : values) {
         const std::string& k = value.first;
         auto it = std::find_if(fields.begin(), fields.end(), [&](auto& f) { return f.first == k; });
-        if (it != fields.end()) it->second = value.second; else fields.emplace_back(k, value.second);
+        if (it != fields.end()) it->second = value.second;
+        else fields.emplace_back(k, value.second);
     }
     std::string query;
     for (auto& [k, v] : fields) {
@@ -716,7 +721,8 @@ std::vector<Rect> WebView::paragraphRects() const {
     const Float width = std::max<Float>(b.width() - 20, 1);
     Float y = 10;
     gfx::Font font = gfx::Font::systemFont(15);
-    if (!page_.title.empty()) y += gfx::measureText(page_.title, gfx::Font::boldSystemFont(18), Size(width, 1000)).height + 8;
+    if (!page_.title.empty())
+        y += gfx::measureText(page_.title, gfx::Font::boldSystemFont(18), Size(width, 1000)).height + 8;
     for (std::size_t i = 0; i < page_.paragraphs.size(); ++i) {
         const bool field = i < page_.paragraphFields.size() && page_.paragraphFields[i].isField();
         Rect r;
@@ -772,7 +778,8 @@ void WebView::drawRect(gfx::Context& ctx, Rect rect) {
             ctx.fillRect(Rect(10, rects[i].minY() + s.height - 1, std::min(s.width, b.width() - 20), 1));
         }
     }
-    if (loading_) draw::textCentered(ctx, "Loading\u2026", Rect(0, b.midY() - 10, b.width(), 20), font, draw::secondaryText());
+    if (loading_)
+        draw::textCentered(ctx, "Loading\u2026", Rect(0, b.midY() - 10, b.width(), 20), font, draw::secondaryText());
 }
 
 void WebView::touchesEnded(const TouchSet& touches, const Event* event) {

@@ -114,8 +114,8 @@ std::optional<std::string> SHR::getAuthValueForKey(const std::string& key, const
 void SHR::setAuthValue(const std::string& value, const std::string& key, const std::string& sharerId) {
     std::optional<net::Error> error;
     if (!SFHFKeychainUtils::storeUsername(key, value, authService(sharerId), true, &error) && error)
-        base::log(base::format("Sharing: could not store %@ of %@ in the keychain (%li)", key, sharerId,
-                               error->code()));
+        base::log(
+            base::format("Sharing: could not store %@ of %@ in the keychain (%li)", key, sharerId, error->code()));
 }
 
 void SHR::removeAuthValueForKey(const std::string& key, const std::string& sharerId) {
@@ -186,9 +186,8 @@ void dismissController(const std::shared_ptr<ui::ViewController>& controller, bo
 std::shared_ptr<ui::ViewController> SHR::getTopViewController() {
     auto root = rootViewController_.lock();
     if (!root) {
-        base::AssertionHandler::current().handleFailureInMethod(
-            "getTopViewController", this, "Sharing/Core/SHR", 123,
-            "Sharing: There is no view controller to display from");
+        base::AssertionHandler::current().handleFailureInMethod("getTopViewController", this, "Sharing/Core/SHR", 123,
+                                                                "Sharing: There is no view controller to display from");
         return nullptr;
     }
     auto top = root;

@@ -134,8 +134,8 @@ public:
     static std::optional<std::string> getPasswordForUsername(const std::string& username,
                                                              const std::string& serviceName,
                                                              std::optional<net::Error>* error);
-    static bool storeUsername(const std::string& username, const std::string& password,
-                              const std::string& serviceName, bool updateExisting, std::optional<net::Error>* error);
+    static bool storeUsername(const std::string& username, const std::string& password, const std::string& serviceName,
+                              bool updateExisting, std::optional<net::Error>* error);
     static bool deleteItemForUsername(const std::string& username, const std::string& serviceName,
                                       std::optional<net::Error>* error);
 };

@@ -28,8 +28,8 @@ std::shared_ptr<SHRActivityIndicator> SHRActivityIndicator::currentIndicator() {
     ui::Rect bounds = ui::Screen::mainScreen().bounds();
     if (auto window = ui::Application::sharedApplication().keyWindow()) bounds = window->bounds();
     const ui::Float width = 160, height = 160;
-    indicator->setFrame(ui::Rect(std::round((bounds.size.width - width) / 2), std::round((bounds.size.height - height) / 2),
-                                 width, height));
+    indicator->setFrame(ui::Rect(std::round((bounds.size.width - width) / 2),
+                                 std::round((bounds.size.height - height) / 2), width, height));
     indicator->setBackgroundColor(gfx::Color::rgb(0, 0, 0, 0.5));
     indicator->setOpaque(false);
     indicator->setAlpha(0);
@@ -40,10 +40,11 @@ std::shared_ptr<SHRActivityIndicator> SHRActivityIndicator::currentIndicator() {
                                    ui::Autoresizing::FlexibleTopMargin | ui::Autoresizing::FlexibleBottomMargin);
     indicator->setProperRotation(false);
     std::weak_ptr<SHRActivityIndicator> weak = indicator;
-    base::NotificationCenter::defaultCenter().addObserver(
-        indicator.get(), ui::DeviceOrientationDidChangeNotification, nullptr, [weak](const base::Notification&) {
-            if (auto self = weak.lock()) self->setProperRotation(true);
-        });
+    base::NotificationCenter::defaultCenter().addObserver(indicator.get(), ui::DeviceOrientationDidChangeNotification,
+                                                          nullptr, [weak](const base::Notification&) {
+                                                              if (auto self = weak.lock())
+                                                                  self->setProperRotation(true);
+                                                          });
     return indicator;
 }
 

@@ -126,10 +126,10 @@ void SHRFormController::viewDidLoad() {
     auto cancelItem = std::make_shared<ui::BarButtonItem>(ui::BarButtonSystemItem::Cancel, [weak](ui::BarButtonItem&) {
         if (auto self = std::dynamic_pointer_cast<SHRFormController>(weak.lock())) self->cancel();
     });
-    auto rightItem = std::make_shared<ui::BarButtonItem>(rightButtonTitle_, ui::BarButtonItemStyle::Done,
-                                                         [weak](ui::BarButtonItem&) {
-        if (auto self = std::dynamic_pointer_cast<SHRFormController>(weak.lock())) self->validateForm();
-    });
+    auto rightItem = std::make_shared<ui::BarButtonItem>(
+        rightButtonTitle_, ui::BarButtonItemStyle::Done, [weak](ui::BarButtonItem&) {
+            if (auto self = std::dynamic_pointer_cast<SHRFormController>(weak.lock())) self->validateForm();
+        });
     navigationItem()->setLeftBarButtonItem(cancelItem);
     navigationItem()->setRightBarButtonItem(rightItem);
 }

@@ -19,8 +19,7 @@ enum SHRFormFieldType { SHRFormFieldTypeText = 0, SHRFormFieldTypePassword = 1, 
 
 class SHRFormFieldSettings {
 public:
-    static std::shared_ptr<SHRFormFieldSettings> label(std::string label, std::string key, int type,
-                                                       std::string start);
+    static std::shared_ptr<SHRFormFieldSettings> label(std::string label, std::string key, int type, std::string start);
     std::string label_, key_, start_;
     int type_ = SHRFormFieldTypeText;
 
@@ -40,7 +39,10 @@ public:
     const std::shared_ptr<SHRFormFieldSettings>& settings() const { return settings_; }
     void setSettings(std::shared_ptr<SHRFormFieldSettings> settings);
     ui::Float labelWidth() const { return labelWidth_; }
-    void setLabelWidth(ui::Float width) { labelWidth_ = width; setNeedsLayout(); }
+    void setLabelWidth(ui::Float width) {
+        labelWidth_ = width;
+        setNeedsLayout();
+    }
     std::shared_ptr<ui::TextField> textField();
     std::shared_ptr<ui::Switch> toggle() const { return toggle_; }
     void setForm(const std::shared_ptr<SHRFormController>& form) { form_ = form; }

@@ -3,8 +3,8 @@
 namespace {
 
 bool isUnreserved(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-           c == '-' || c == '.' || c == '_' || c == '~';
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+           c == '_' || c == '~';
 }
 
 std::string percentEscape(std::string_view text) {
@@ -27,8 +27,7 @@ std::string percentEscape(std::string_view text) {
 }  // namespace
 
 std::string encodeParameter(const std::optional<std::string>& text) {
-    if (!text)
-        return {};
+    if (!text) return {};
     // Texts taken from web pages may carry the entity form of the ampersand.
     std::string plain;
     plain.reserve(text->size());
@@ -45,11 +44,8 @@ std::string encodeParameter(const std::optional<std::string>& text) {
 }
 
 std::string encodeURLString(const std::optional<std::string>& url) {
-    if (!url)
-        return {};
+    if (!url) return {};
     return percentEscape(*url);
 }
 
-std::string stringOrEmpty(const std::optional<std::string>& text) {
-    return text ? *text : std::string();
-}
+std::string stringOrEmpty(const std::optional<std::string>& text) { return text ? *text : std::string(); }

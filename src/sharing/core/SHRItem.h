@@ -9,8 +9,13 @@
 #include "platform/gfx/Image.h"
 #include "platform/net/URL.h"
 
-enum SHRShareType { SHRShareTypeUndefined = 0, SHRShareTypeURL = 1, SHRShareTypeText = 2, SHRShareTypeImage = 3,
-                    SHRShareTypeFile = 4 };
+enum SHRShareType {
+    SHRShareTypeUndefined = 0,
+    SHRShareTypeURL = 1,
+    SHRShareTypeText = 2,
+    SHRShareTypeImage = 3,
+    SHRShareTypeFile = 4
+};
 
 class SHRItem {
 public:

@@ -80,13 +80,12 @@ void SHROAuthSharer::tokenRequest() {
         tokenRequestTicketDidFail(OAServiceTicket(nullptr, std::nullopt, false), std::nullopt);
         return;
     }
-    auto request = std::make_shared<OAMutableURLRequest>(*requestURL_, consumer_, nullptr, std::nullopt,
-                                                         signatureProvider_);
+    auto request =
+        std::make_shared<OAMutableURLRequest>(*requestURL_, consumer_, nullptr, std::nullopt, signatureProvider_);
     request->setHTTPMethod("POST");
     tokenRequestModifyRequest(*request);
-    OAAsynchronousDataFetcher::asynchronousFetcherWithRequest(request, oauthSelf(),
-                                                              &SHROAuthSharer::tokenRequestTicketDidFinish,
-                                                              &SHROAuthSharer::tokenRequestTicketDidFail)
+    OAAsynchronousDataFetcher::asynchronousFetcherWithRequest(
+        request, oauthSelf(), &SHROAuthSharer::tokenRequestTicketDidFinish, &SHROAuthSharer::tokenRequestTicketDidFail)
         ->start();
 }
 
@@ -103,9 +102,8 @@ void SHROAuthSharer::tokenRequestTicketDidFinish(const OAServiceTicket& ticket, 
             return;
         }
     }
-    tokenRequestTicketDidFail(ticket,
-                              SHR::error(localizedFormat("There was a problem requesting authorization from %@",
-                                                         sharerTitle())));
+    tokenRequestTicketDidFail(
+        ticket, SHR::error(localizedFormat("There was a problem requesting authorization from %@", sharerTitle())));
 }
 
 void SHROAuthSharer::tokenRequestTicketDidFail(const OAServiceTicket&, const std::optional<net::Error>& error) {
@@ -155,9 +153,8 @@ void SHROAuthSharer::tokenAccess(bool refresh) {
                                                          std::nullopt, signatureProvider_);
     request->setHTTPMethod("POST");
     tokenAccessModifyRequest(*request);
-    OAAsynchronousDataFetcher::asynchronousFetcherWithRequest(request, oauthSelf(),
-                                                              &SHROAuthSharer::tokenAccessTicketDidFinish,
-                                                              &SHROAuthSharer::tokenAccessTicketDidFail)
+    OAAsynchronousDataFetcher::asynchronousFetcherWithRequest(
+        request, oauthSelf(), &SHROAuthSharer::tokenAccessTicketDidFinish, &SHROAuthSharer::tokenAccessTicketDidFail)
         ->start();
 }
 
@@ -177,8 +174,8 @@ void SHROAuthSharer::tokenAccessTicketDidFinish(const OAServiceTicket& ticket, c
             return;
         }
     }
-    tokenAccessTicketDidFail(ticket, SHR::error(localizedFormat("There was a problem requesting access from %@",
-                                                                sharerTitle())));
+    tokenAccessTicketDidFail(
+        ticket, SHR::error(localizedFormat("There was a problem requesting access from %@", sharerTitle())));
 }
 
 void SHROAuthSharer::tokenAccessTicketDidFail(const OAServiceTicket&, const std::optional<net::Error>& error) {

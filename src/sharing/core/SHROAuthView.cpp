@@ -49,8 +49,7 @@ std::optional<std::map<std::string, std::string>> SHROAuthView::queryParameters(
     return out;
 }
 
-bool SHROAuthView::shouldStartLoadWithRequest(ui::WebView&, const net::URLRequest& request,
-                                              ui::WebViewNavigationType) {
+bool SHROAuthView::shouldStartLoadWithRequest(ui::WebView&, const net::URLRequest& request, ui::WebViewNavigationType) {
     auto delegate = delegate_;
     if (!delegate) return true;
     const auto callback = delegate->authorizeCallbackURL();

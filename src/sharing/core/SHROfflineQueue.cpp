@@ -45,8 +45,7 @@ std::optional<base::Array> SHR::getOfflineQueueList() {
     std::string error;
     if (fm.moveItem(path, aside, &error))
         base::log("Sharing: the offline queue list is unusable (" + why + "); moved it to " + aside);
-    else
-        base::log("Sharing: the offline queue list is unusable (" + why + ") and could not be moved aside: " + error);
+    else base::log("Sharing: the offline queue list is unusable (" + why + ") and could not be moved aside: " + error);
     return std::nullopt;
 }
 

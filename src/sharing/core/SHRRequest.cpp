@@ -15,10 +15,21 @@ std::string decodeUTF8(const base::Data& bytes) {
         unsigned char c = bytes[i];
         std::size_t len = 0;
         unsigned long cp = 0;
-        if (c < 0x80) { out += static_cast<char>(c); ++i; continue; }
-        if (c >= 0xC2 && c <= 0xDF) { len = 2; cp = c & 0x1F; }
-        else if (c >= 0xE0 && c <= 0xEF) { len = 3; cp = c & 0x0F; }
-        else if (c >= 0xF0 && c <= 0xF4) { len = 4; cp = c & 0x07; }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        if (c >= 0xC2 && c <= 0xDF) {
+            len = 2;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            len = 3;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            len = 4;
+            cp = c & 0x07;
+        }
         bool ok = len != 0 && i + len <= n;
         for (std::size_t k = 1; ok && k < len; ++k) {
             unsigned char cc = bytes[i + k];
@@ -46,15 +57,18 @@ std::shared_ptr<SHRRequest> SHRRequest::requestWithURL(net::URL url, std::option
                                                        FinishedSelector isFinishedSelector, std::string method,
                                                        bool autostart) {
     auto request = std::make_shared<SHRRequest>(std::move(url), std::move(params), std::move(delegate),
-                                                 std::move(isFinishedSelector), std::move(method));
+                                                std::move(isFinishedSelector), std::move(method));
     if (autostart) request->start();
     return request;
 }
 
 SHRRequest::SHRRequest(net::URL url, std::optional<std::string> params, std::weak_ptr<void> delegate,
                        FinishedSelector isFinishedSelector, std::string method)
-    : url_(std::move(url)), params_(std::move(params)), method_(std::move(method)),
-      delegate_(std::move(delegate)), isFinishedSelector_(std::move(isFinishedSelector)) {}
+    : url_(std::move(url)),
+      params_(std::move(params)),
+      method_(std::move(method)),
+      delegate_(std::move(delegate)),
+      isFinishedSelector_(std::move(isFinishedSelector)) {}
 
 void SHRRequest::start() {
     data_.clear();

@@ -26,18 +26,17 @@ public:
     // already form-encoded; with none the request goes out as a GET without
     // a body, whatever method says.
     static std::shared_ptr<SHRRequest> requestWithURL(net::URL url, std::optional<std::string> params,
-                                                      std::weak_ptr<void> delegate,
-                                                      FinishedSelector isFinishedSelector, std::string method,
-                                                      bool autostart);
+                                                      std::weak_ptr<void> delegate, FinishedSelector isFinishedSelector,
+                                                      std::string method, bool autostart);
     // The same with a member function of the delegate's class as the finish
     // action ("&SHRTumblr::authFinished"); it is called only while the
     // delegate lives and when the delegate is of that class.
     template <class T, class C>
-        requires std::derived_from<C, T> || std::derived_from<T, C>
+    requires std::derived_from<C, T> || std::derived_from<T, C>
     static std::shared_ptr<SHRRequest> requestWithURL(net::URL url, std::optional<std::string> params,
                                                       const std::shared_ptr<T>& delegate,
-                                                      void (C::*isFinishedSelector)(SHRRequest&),
-                                                      std::string method, bool autostart) {
+                                                      void (C::*isFinishedSelector)(SHRRequest&), std::string method,
+                                                      bool autostart) {
         std::weak_ptr<T> weak = delegate;
         FinishedSelector action = [weak, isFinishedSelector](SHRRequest& request) {
             std::shared_ptr<C> target;

@@ -18,7 +18,8 @@ std::string folded(const std::string& text) {
 }
 }  // namespace
 
-SHRShareMenu::SHRShareMenu(ui::TableViewStyle style) : ui::TableViewController(style), item_(std::make_shared<SHRItem>()) {
+SHRShareMenu::SHRShareMenu(ui::TableViewStyle style)
+    : ui::TableViewController(style), item_(std::make_shared<SHRItem>()) {
     setTitle(localizedFormat("Share"));
 }
 
@@ -61,7 +62,8 @@ void SHRShareMenu::rebuildTableDataAnimated(bool animated) {
     auto table = isViewLoaded() ? tableView() : nullptr;
     if (table) table->setAllowsSelectionDuringEditing(true);
     tableData_ = {section("actions"), section("services")};
-    exclusions_ = base::UserDefaults::standardUserDefaults().dictionaryForKey("SHRExcluded").value_or(base::Dictionary{});
+    exclusions_ =
+        base::UserDefaults::standardUserDefaults().dictionaryForKey("SHRExcluded").value_or(base::Dictionary{});
     const bool editing = table && table->isEditing();
     if (editing && !animated) return;
     std::vector<ui::IndexPath> changed;

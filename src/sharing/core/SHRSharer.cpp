@@ -18,13 +18,9 @@ SHRSharer::SHRSharer() : item_(std::make_shared<SHRItem>()) {
 
 SHRSharer::~SHRSharer() = default;
 
-std::shared_ptr<SHRSharer> SHRSharer::create(const std::string& className) {
-    return registry().create(className);
-}
+std::shared_ptr<SHRSharer> SHRSharer::create(const std::string& className) { return registry().create(className); }
 
-std::shared_ptr<SHRSharer> SHRSharer::self() {
-    return std::static_pointer_cast<SHRSharer>(shared_from_this());
-}
+std::shared_ptr<SHRSharer> SHRSharer::self() { return std::static_pointer_cast<SHRSharer>(shared_from_this()); }
 
 std::vector<std::shared_ptr<SHRFormFieldSettings>> SHRSharer::authorizationFormFields() const {
     return {SHRFormFieldSettings::label(localizedFormat("Username"), "username", SHRFormFieldTypeText, ""),
@@ -137,7 +133,8 @@ void SHRSharer::promptAuthorization() {
         authorizationFormShow();
         return;
     }
-    if (!quiet_) showAlert(localizedFormat("Offline"), localizedFormat("You must be online to login to %@", sharerTitle()));
+    if (!quiet_)
+        showAlert(localizedFormat("Offline"), localizedFormat("You must be online to login to %@", sharerTitle()));
     endShare();
 }
 
@@ -246,7 +243,8 @@ bool SHRSharer::tryToSend() {
         return false;
     }
     if (quiet_) return false;
-    showAlert(localizedFormat("Offline"), localizedFormat("You must be online in order to share with %@", sharerTitle()));
+    showAlert(localizedFormat("Offline"),
+              localizedFormat("You must be online in order to share with %@", sharerTitle()));
     endShare();
     return true;
 }

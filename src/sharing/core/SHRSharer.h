@@ -86,9 +86,8 @@ public:
     static std::shared_ptr<SHRSharer> shareImage(const std::string& className, std::shared_ptr<gfx::Image> image,
                                                  std::optional<std::string> title);
     static std::shared_ptr<SHRSharer> shareText(const std::string& className, const std::string& text);
-    static std::shared_ptr<SHRSharer> shareFile(const std::string& className, base::Data data,
-                                                std::string filename, std::string mimeType,
-                                                std::optional<std::string> title);
+    static std::shared_ptr<SHRSharer> shareFile(const std::string& className, base::Data data, std::string filename,
+                                                std::string mimeType, std::optional<std::string> title);
     static bool isServiceAuthorized(const std::string& className);
     // Removes the stored value of every login-form field.
     virtual void logout();

@@ -197,13 +197,14 @@ void FBDialog::layoutTitleBar() {
     closeButton_->sizeToFit();
     const ui::Size icon = iconView_->frame().size;
     const ui::Float fitted = titleLabel_->frame().size.height;
-    titleLabel_->setFrame(ui::Rect(kBorderWidth + 8 + icon.width + 8, kBorderWidth,
-                                   innerWidth - (fitted + icon.width + 16), fitted + 8));
+    titleLabel_->setFrame(
+        ui::Rect(kBorderWidth + 8 + icon.width + 8, kBorderWidth, innerWidth - (fitted + icon.width + 16), fitted + 8));
     const ui::Float h = titleLabel_->frame().size.height;
-    iconView_->setFrame(ui::Rect(kBorderWidth + 8, kBorderWidth + std::floor((h - icon.height) / 2), icon.width,
-                                 icon.height));
+    iconView_->setFrame(
+        ui::Rect(kBorderWidth + 8, kBorderWidth + std::floor((h - icon.height) / 2), icon.width, icon.height));
     closeButton_->setFrame(ui::Rect(frame().size.width - (h + kBorderWidth), kBorderWidth, h, h));
-    webView_->setFrame(ui::Rect(kBorderWidth + 1, kBorderWidth + h, innerWidth, frame().size.height - (h + 1 + kBorderWidth * 2)));
+    webView_->setFrame(
+        ui::Rect(kBorderWidth + 1, kBorderWidth + h, innerWidth, frame().size.height - (h + 1 + kBorderWidth * 2)));
     spinner_->sizeToFit();
     spinner_->startAnimating();
     const ui::Rect web = webView_->frame();
@@ -231,12 +232,14 @@ void FBDialog::show() {
     setTransform(ui::AffineTransform::makeScale(0.001f, 0.001f).concat(base));
     std::weak_ptr<FBDialog> weak = std::static_pointer_cast<FBDialog>(keep);
     ui::View::animate(
-        0.2, [weak, base] {
+        0.2,
+        [weak, base] {
             if (auto d = weak.lock()) d->setTransform(ui::AffineTransform::makeScale(1.1f, 1.1f).concat(base));
         },
         [weak, base](bool) {
             ui::View::animate(
-                0.15, [weak, base] {
+                0.15,
+                [weak, base] {
                     if (auto d = weak.lock()) d->setTransform(ui::AffineTransform::makeScale(0.9f, 0.9f).concat(base));
                 },
                 [weak, base](bool) {
@@ -279,8 +282,7 @@ void FBDialog::updateWebOrientation() {
     const auto orientation = statusBarOrientation();
     if (isLandscape(orientation))
         webView_->stringByEvaluatingJavaScriptFromString("document.body.setAttribute('orientation', 90);");
-    else
-        webView_->stringByEvaluatingJavaScriptFromString("document.body.removeAttribute('orientation');");
+    else webView_->stringByEvaluatingJavaScriptFromString("document.body.removeAttribute('orientation');");
 }
 
 void FBDialog::deviceOrientationDidChange() {
@@ -366,8 +368,7 @@ bool FBDialog::shouldStartLoadWithRequest(ui::WebView&, const net::URLRequest& r
                 base::Dictionary info;
                 if (errorMessage) info.set("error_msg", message);
                 dismissWithError(net::Error(FBErrorDomain, code,
-                                            message.empty() ? base::format("Facebook error %li", code) : message,
-                                            info),
+                                            message.empty() ? base::format("Facebook error %li", code) : message, info),
                                  true);
             } else {
                 dialogDidCancel(url);
@@ -444,7 +445,8 @@ void FBDialog::dismiss(bool animated) {
     std::weak_ptr<FBDialog> weak = std::static_pointer_cast<FBDialog>(shared_from_this());
     // The window keeps the dialog on screen until the fade ends.
     ui::View::animate(
-        0.3, [weak] {
+        0.3,
+        [weak] {
             if (auto d = weak.lock()) d->setAlpha(0);
         },
         [weak](bool) {

@@ -88,8 +88,7 @@ FBRequest::~FBRequest() {
     if (connection_) connection_->cancel();
 }
 
-std::string FBRequest::serializeURL(const std::string& baseUrl, const FBParams& params,
-                                    const std::string& httpMethod) {
+std::string FBRequest::serializeURL(const std::string& baseUrl, const FBParams& params, const std::string& httpMethod) {
     const std::string separator = baseUrl.find('?') != std::string::npos ? "&" : "?";
     std::string pairs;
     for (const auto& [key, value] : params) {
@@ -206,7 +205,9 @@ std::optional<VXJsonValue> FBRequest::parseJsonResponse(const base::Data& data,
     const std::string text(data.begin(), data.end());
     if (text == "true") return VXJsonValue(VXJsonObject{{"result", VXJsonValue("true")}});
     if (text == "false") {
-        if (error) *error = formError(FBGeneralErrorCode, base::Dictionary{{"error_msg", "This operation can not be completed"}});
+        if (error)
+            *error =
+                formError(FBGeneralErrorCode, base::Dictionary{{"error_msg", "This operation can not be completed"}});
         return std::nullopt;
     }
     VXJSON parser;
@@ -244,10 +245,10 @@ void FBRequest::handleResponseData(const base::Data& data) {
     // An answer the service marks as failed (an error page of status 400 or
     // more) is a failure even when its body says nothing of one.
     if (!error && statusCode_ >= 400) {
-        error = formError(FBGeneralErrorCode,
-                          base::Dictionary{{"error_msg", base::format("The service answered with status %li.",
-                                                                      statusCode_)},
-                                           {"status", statusCode_}});
+        error = formError(
+            FBGeneralErrorCode,
+            base::Dictionary{{"error_msg", base::format("The service answered with status %li.", statusCode_)},
+                             {"status", statusCode_}});
     }
     if (error) {
         failWithError(*error);

@@ -52,7 +52,8 @@ void Facebook::authorizeWithFBAppAuth(bool tryFBAppAuth, bool trySafariAuth) {
     if (ui::Device::currentDevice().isMultitaskingSupported() && app.canReceiveOwnURLScheme()) {
         if (tryFBAppAuth) {
             const std::string scheme = std::string("fbauth") + (localAppId_ ? "2" : "");
-            didOpenOtherApp = app.openURL(FBRequest::serializeURL(base::format("%@://%@", scheme, "authorize"), params));
+            didOpenOtherApp =
+                app.openURL(FBRequest::serializeURL(base::format("%@://%@", scheme, "authorize"), params));
         }
         if (trySafariAuth && !didOpenOtherApp) {
             params.set("redirect_uri", getOwnBaseUrl());
@@ -150,9 +151,7 @@ void Facebook::logout(std::weak_ptr<FBSessionDelegate> delegate) {
     if (auto d = sessionDelegate()) d->fbDidLogout();
 }
 
-void Facebook::requestDidFailWithError(FBRequest&, const net::Error&) {
-    base::log("Failed to expire the session");
-}
+void Facebook::requestDidFailWithError(FBRequest&, const net::Error&) { base::log("Failed to expire the session"); }
 
 // --- Dialogs ------------------------------------------------------------------------
 
@@ -172,7 +171,8 @@ void Facebook::dialog(const std::string& action, FBParams params, std::weak_ptr<
         fbDialog_ = FBLoginDialog::create(dialogURL, params, std::static_pointer_cast<FBLoginDialogDelegate>(keep));
     } else {
         params.set("app_id", appId_);
-        if (isSessionValid()) params.set("access_token", net::replacingPercentEscapes(*accessToken_).value_or(*accessToken_));
+        if (isSessionValid())
+            params.set("access_token", net::replacingPercentEscapes(*accessToken_).value_or(*accessToken_));
         fbDialog_ = FBDialog::create(dialogURL, params, std::move(delegate));
     }
     fbDialog_->show();

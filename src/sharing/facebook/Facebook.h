@@ -29,9 +29,7 @@ public:
     virtual void fbDidLogout() {}
 };
 
-class Facebook : public FBLoginDialogDelegate,
-                 public FBRequestDelegate,
-                 public std::enable_shared_from_this<Facebook> {
+class Facebook : public FBLoginDialogDelegate, public FBRequestDelegate, public std::enable_shared_from_this<Facebook> {
 public:
     // The address of the in-application login's answer.
     static constexpr const char* RedirectURL = "fbconnect://success";

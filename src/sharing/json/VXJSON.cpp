@@ -3,9 +3,7 @@
 #include "platform/base/Format.h"
 #include "platform/base/Log.h"
 
-VXJSON::VXJSON() {
-    setMaxDepth(defaultMaxDepth);
-}
+VXJSON::VXJSON() { setMaxDepth(defaultMaxDepth); }
 
 void VXJSON::setMaxDepth(unsigned maxDepth) {
     VXJsonBase::setMaxDepth(maxDepth);
@@ -15,22 +13,19 @@ void VXJSON::setMaxDepth(unsigned maxDepth) {
 
 void VXJSON::takeTrace(const VXJsonBase& part, VXJsonErrorPtr* error) {
     VXJsonErrorTrace trace = part.errorTrace();
-    if (error && !trace.empty())
-        *error = trace.back();
+    if (error && !trace.empty()) *error = trace.back();
     setErrorTrace(std::move(trace));
 }
 
 std::optional<VXJsonValue> VXJSON::objectWithString(std::optional<std::string_view> text) {
     std::optional<VXJsonValue> value = parser_.objectWithString(text);
-    if (!value)
-        takeTrace(parser_, nullptr);
+    if (!value) takeTrace(parser_, nullptr);
     return value;
 }
 
 std::optional<std::string> VXJSON::stringWithObject(const VXJsonValue& value) {
     std::optional<std::string> text = writer_.stringWithObject(value);
-    if (!text)
-        takeTrace(writer_, nullptr);
+    if (!text) takeTrace(writer_, nullptr);
     return text;
 }
 
@@ -44,10 +39,8 @@ std::optional<VXJsonValue> VXJSON::fragmentWithString(std::optional<std::string_
 
 std::optional<VXJsonValue> VXJSON::objectWithString(std::optional<std::string_view> text, bool allowScalar,
                                                     VXJsonErrorPtr* error) {
-    std::optional<VXJsonValue> value =
-        allowScalar ? parser_.fragmentWithString(text) : parser_.objectWithString(text);
-    if (!value)
-        takeTrace(parser_, error);
+    std::optional<VXJsonValue> value = allowScalar ? parser_.fragmentWithString(text) : parser_.objectWithString(text);
+    if (!value) takeTrace(parser_, error);
     return value;
 }
 
@@ -59,12 +52,9 @@ std::optional<std::string> VXJSON::stringWithFragment(const VXJsonValue& value, 
     return stringWithObject(value, true, error);
 }
 
-std::optional<std::string> VXJSON::stringWithObject(const VXJsonValue& value, bool allowScalar,
-                                                    VXJsonErrorPtr* error) {
-    std::optional<std::string> text =
-        allowScalar ? writer_.stringWithFragment(value) : writer_.stringWithObject(value);
-    if (!text)
-        takeTrace(writer_, error);
+std::optional<std::string> VXJSON::stringWithObject(const VXJsonValue& value, bool allowScalar, VXJsonErrorPtr* error) {
+    std::optional<std::string> text = allowScalar ? writer_.stringWithFragment(value) : writer_.stringWithObject(value);
+    if (!text) takeTrace(writer_, error);
     return text;
 }
 
@@ -72,8 +62,8 @@ std::optional<std::string> JSONFragment(const VXJsonValue& value) {
     VXJsonWriter writer;
     std::optional<std::string> text = writer.stringWithFragment(value);
     if (!text)
-        base::log(base::format("-JSONFragment failed. Error trace is: %@",
-                               VXJsonErrorTraceDescription(writer.errorTrace())));
+        base::log(
+            base::format("-JSONFragment failed. Error trace is: %@", VXJsonErrorTraceDescription(writer.errorTrace())));
     return text;
 }
 
@@ -99,7 +89,7 @@ std::optional<VXJsonValue> JSONValue(std::string_view text) {
     VXJsonParser parser;
     std::optional<VXJsonValue> value = parser.objectWithString(text);
     if (!value)
-        base::log(base::format("-JSONValue failed. Error trace is: %@",
-                               VXJsonErrorTraceDescription(parser.errorTrace())));
+        base::log(
+            base::format("-JSONValue failed. Error trace is: %@", VXJsonErrorTraceDescription(parser.errorTrace())));
     return value;
 }

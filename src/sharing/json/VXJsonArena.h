@@ -28,13 +28,11 @@ public:
     // it at once when none of them is left.
     void finish(long nodes) noexcept {
         const long change = nodes - provisional;
-        if (refs_.fetch_add(change, std::memory_order_acq_rel) + change == 0)
-            delete this;
+        if (refs_.fetch_add(change, std::memory_order_acq_rel) + change == 0) delete this;
     }
     // One container of the region is gone.
     void release() noexcept {
-        if (refs_.fetch_sub(1, std::memory_order_acq_rel) == 1)
-            delete this;
+        if (refs_.fetch_sub(1, std::memory_order_acq_rel) == 1) delete this;
     }
 
     void* allocate(std::size_t bytes, std::size_t align) {
@@ -86,13 +84,11 @@ public:
     VXJsonAllocator(const VXJsonAllocator<U>& other) noexcept : arena_(other.arena()) {}
 
     T* allocate(std::size_t n) {
-        if (arena_)
-            return static_cast<T*>(arena_->allocate(n * sizeof(T), alignof(T)));
+        if (arena_) return static_cast<T*>(arena_->allocate(n * sizeof(T), alignof(T)));
         return static_cast<T*>(::operator new(n * sizeof(T)));
     }
     void deallocate(T* p, std::size_t) noexcept {
-        if (!arena_)
-            ::operator delete(p);
+        if (!arena_) ::operator delete(p);
     }
 
     VXJsonAllocator select_on_container_copy_construction() const { return VXJsonAllocator(); }

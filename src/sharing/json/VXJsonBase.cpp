@@ -32,29 +32,23 @@ std::string VXJsonErrorTraceDescription(const VXJsonErrorTrace& trace) {
 VXJsonBase::~VXJsonBase() {
     // Newest first, so that each error is freed while the one before it is
     // still held by the trace.
-    while (!errorTrace_.empty())
-        errorTrace_.pop_back();
+    while (!errorTrace_.empty()) errorTrace_.pop_back();
 }
 
 void VXJsonBase::clearErrorTrace() {
-    while (!errorTrace_.empty())
-        errorTrace_.pop_back();
-    if (observer_)
-        observer_();
+    while (!errorTrace_.empty()) errorTrace_.pop_back();
+    if (observer_) observer_();
 }
 
 void VXJsonBase::addErrorWithCode(int code, std::string description) {
     VXJsonErrorPtr underlying = errorTrace_.empty() ? nullptr : errorTrace_.back();
     errorTrace_.push_back(std::make_shared<const VXJsonError>(code, std::move(description), std::move(underlying)));
-    if (observer_)
-        observer_();
+    if (observer_) observer_();
 }
 
 void VXJsonBase::setErrorTrace(VXJsonErrorTrace trace) {
     VXJsonErrorTrace old = std::move(errorTrace_);
     errorTrace_ = std::move(trace);
-    while (!old.empty())
-        old.pop_back();
-    if (observer_)
-        observer_();
+    while (!old.empty()) old.pop_back();
+    if (observer_) observer_();
 }

@@ -25,34 +25,28 @@ base::Decimal VXJsonDecimalFromText(std::string_view text) {
     long exponent = 0;
     for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i) {
         mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
-        if (mantissa)
-            ++significant;
+        if (mantissa) ++significant;
     }
     if (i < n && text[i] == '.') {
         for (++i; i < n && text[i] >= '0' && text[i] <= '9'; ++i) {
             mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
-            if (mantissa)
-                ++significant;
+            if (mantissa) ++significant;
             --exponent;
         }
     }
-    if (significant > 19)
-        return base::Decimal::fromString(text);
+    if (significant > 19) return base::Decimal::fromString(text);
     if (i < n && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
         bool negativeExponent = false;
-        if (i < n && (text[i] == '+' || text[i] == '-'))
-            negativeExponent = text[i++] == '-';
+        if (i < n && (text[i] == '+' || text[i] == '-')) negativeExponent = text[i++] == '-';
         long e = 0;
         for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i) {
             e = e * 10 + (text[i] - '0');
-            if (e > 10000)
-                return base::Decimal::fromString(text);
+            if (e > 10000) return base::Decimal::fromString(text);
         }
         exponent += negativeExponent ? -e : e;
     }
-    if (i != n)
-        return base::Decimal::fromString(text);
+    if (i != n) return base::Decimal::fromString(text);
     base::Decimal d;
     VXJsonDecimalFromParts(VXJsonNumberParts{negative, mantissa, significant, exponent, text}, d);
     return d;
@@ -65,8 +59,7 @@ void VXJsonDecimalFromParts(const VXJsonNumberParts& parts, base::Decimal& d) {
     }
     std::uint64_t mantissa = parts.mantissa;
     long exponent = parts.exponent;
-    if (mantissa == 0)
-        return;  // zero
+    if (mantissa == 0) return;  // zero
     // The compact form: no trailing zero digits while the exponent allows.
     while (exponent < maxExponent && mantissa % 10 == 0) {
         mantissa /= 10;
@@ -105,8 +98,7 @@ void VXJsonAppendDecimal(std::string& out, const base::Decimal& d) {
         return;
     }
     std::uint64_t m = 0;
-    for (int w = static_cast<int>(d.length) - 1; w >= 0; --w)
-        m = (m << 16) | d.mantissa[w];
+    for (int w = static_cast<int>(d.length) - 1; w >= 0; --w) m = (m << 16) | d.mantissa[w];
     char buf[24];
     char* end = buf + sizeof buf;
     char* p = end;
@@ -115,8 +107,7 @@ void VXJsonAppendDecimal(std::string& out, const base::Decimal& d) {
         m /= 10;
     } while (m);
     const std::size_t digits = static_cast<std::size_t>(end - p);
-    if (d.isNegative)
-        out += '-';
+    if (d.isNegative) out += '-';
     if (d.exponent >= 0) {
         out.append(p, digits);
         out.append(static_cast<std::size_t>(d.exponent), '0');

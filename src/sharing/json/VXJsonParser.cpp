@@ -10,17 +10,12 @@
 
 namespace {
 
-bool isDigit(unsigned char c) {
-    return c >= '0' && c <= '9';
-}
+bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
 int hexValue(unsigned char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
 
@@ -34,26 +29,19 @@ std::size_t utf8SequenceLength(const unsigned char* p, const unsigned char* end)
         n = 2;
     } else if (b >= 0xE0 && b <= 0xEF) {
         n = 3;
-        if (b == 0xE0)
-            lo = 0xA0;
-        else if (b == 0xED)
-            hi = 0x9F;
+        if (b == 0xE0) lo = 0xA0;
+        else if (b == 0xED) hi = 0x9F;
     } else if (b >= 0xF0 && b <= 0xF4) {
         n = 4;
-        if (b == 0xF0)
-            lo = 0x90;
-        else if (b == 0xF4)
-            hi = 0x8F;
+        if (b == 0xF0) lo = 0x90;
+        else if (b == 0xF4) hi = 0x8F;
     } else {
         return 0;
     }
-    if (static_cast<std::size_t>(end - p) < n)
-        return 0;
-    if (p[1] < lo || p[1] > hi)
-        return 0;
+    if (static_cast<std::size_t>(end - p) < n) return 0;
+    if (p[1] < lo || p[1] > hi) return 0;
     for (std::size_t i = 2; i < n; ++i)
-        if (p[i] < 0x80 || p[i] > 0xBF)
-            return 0;
+        if (p[i] < 0x80 || p[i] > 0xBF) return 0;
     return n;
 }
 
@@ -69,14 +57,12 @@ inline unsigned firstSpecialByte(const unsigned char* p) {
     const std::uint64_t backslash = x ^ (ones * '\\');
     // Each term marks a byte by its top bit; the lowest marked byte is
     // exact (borrows only spill into the bytes above it).
-    const std::uint64_t special = (((x - ones * 0x20) & ~x) | ((quote - ones) & ~quote) |
-                                   ((backslash - ones) & ~backslash) | x) & highs;
-    if (special == 0)
-        return 8;
+    const std::uint64_t special =
+        (((x - ones * 0x20) & ~x) | ((quote - ones) & ~quote) | ((backslash - ones) & ~backslash) | x) & highs;
+    if (special == 0) return 8;
     if constexpr (std::endian::native == std::endian::little)
         return static_cast<unsigned>(std::countr_zero(special)) >> 3;
-    else
-        return static_cast<unsigned>(std::countl_zero(special)) >> 3;
+    else return static_cast<unsigned>(std::countl_zero(special)) >> 3;
 }
 
 // True when all eight bytes of x (in memory order) are digits.
@@ -89,11 +75,11 @@ inline bool eightDigits(std::uint64_t x) {
 // lowest address) spell.
 inline std::uint64_t eightDigitsValue(std::uint64_t values) {
     std::uint64_t v = values;
-    if constexpr (std::endian::native == std::endian::big)
-        v = __builtin_bswap64(v);
+    if constexpr (std::endian::native == std::endian::big) v = __builtin_bswap64(v);
     v = (v * 10) + (v >> 8);
     v = (((v & 0x000000FF000000FFull) * (100 + (1000000ull << 32))) +
-         (((v >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32)))) >> 32;
+         (((v >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32)))) >>
+        32;
     return v;
 }
 
@@ -104,8 +90,7 @@ inline unsigned leadingDigits(std::uint64_t x) {
     constexpr std::uint64_t highNibbles = 0xF0F0F0F0F0F0F0F0ull;
     constexpr std::uint64_t threes = 0x3030303030303030ull;
     const std::uint64_t other = ((x & highNibbles) ^ threes) | (((x + 0x0606060606060606ull) & highNibbles) ^ threes);
-    if (other == 0)
-        return 8;
+    if (other == 0) return 8;
     return static_cast<unsigned>(std::countr_zero(other)) >> 3;
 }
 
@@ -114,17 +99,13 @@ constexpr std::uint64_t powersOf10[] = {1, 10, 100, 1000, 10000, 100000, 1000000
 // How many of the eight digit values (first at the lowest address) are
 // zeros before the first non-zero one; the values are not all zero.
 inline int leadingZeroDigits(std::uint64_t values) {
-    if constexpr (std::endian::native == std::endian::little)
-        return std::countr_zero(values) >> 3;
-    else
-        return std::countl_zero(values) >> 3;
+    if constexpr (std::endian::native == std::endian::little) return std::countr_zero(values) >> 3;
+    else return std::countl_zero(values) >> 3;
 }
 
 unsigned decodeUTF8(const unsigned char* p, std::size_t n) {
-    if (n == 2)
-        return ((p[0] & 0x1Fu) << 6) | (p[1] & 0x3Fu);
-    if (n == 3)
-        return ((p[0] & 0x0Fu) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu);
+    if (n == 2) return ((p[0] & 0x1Fu) << 6) | (p[1] & 0x3Fu);
+    if (n == 3) return ((p[0] & 0x0Fu) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu);
     return ((p[0] & 0x07u) << 18) | ((p[1] & 0x3Fu) << 12) | ((p[2] & 0x3Fu) << 6) | (p[3] & 0x3Fu);
 }
 
@@ -180,15 +161,13 @@ VXJsonParser::ValueStack::~ValueStack() {
 }
 
 void VXJsonParser::ValueStack::clear() {
-    while (size_ > 0)
-        pop_back();
+    while (size_ > 0) pop_back();
 }
 
 void VXJsonParser::ValueStack::grow() {
     const std::size_t capacity = capacity_ ? capacity_ * 2 : 256;
     auto* data = static_cast<VXJsonValue*>(::operator new(capacity * sizeof(VXJsonValue)));
-    if (size_)
-        std::memcpy(static_cast<void*>(data), static_cast<const void*>(data_), size_ * sizeof(VXJsonValue));
+    if (size_) std::memcpy(static_cast<void*>(data), static_cast<const void*>(data_), size_ * sizeof(VXJsonValue));
     ::operator delete(data_);
     data_ = data;
     capacity_ = capacity;
@@ -226,10 +205,9 @@ void VXJsonParser::closeContainer() {
         ++nodes_;
         // Made at its final size with null elements, which need no freeing,
         // then filled with the elements' bytes.
-        auto array = std::allocate_shared<VXJsonArray>(VXJsonNodeAllocator<VXJsonArray>(allocator_.arena()), n,
-                                                       allocator_);
-        if (n)
-            std::memcpy(static_cast<void*>(array->data()), static_cast<const void*>(first), n * sizeof(VXJsonValue));
+        auto array =
+            std::allocate_shared<VXJsonArray>(VXJsonNodeAllocator<VXJsonArray>(allocator_.arena()), n, allocator_);
+        if (n) std::memcpy(static_cast<void*>(array->data()), static_cast<const void*>(first), n * sizeof(VXJsonValue));
         values_.dropMoved(f.firstValue);
         values_.emplace_back(VXJsonValue(std::move(array)));
         return;
@@ -250,8 +228,7 @@ const VXJsonKey::Header* VXJsonParser::regionKey(std::string_view text) {
     // Documents repeat their keys object after object: a key seen before is
     // found by a hash of its text, else its text goes into the region.
     std::uint32_t hash = 2166136261u;
-    for (const char c : text)
-        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    for (const char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
     const VXJsonKey::Header*& slot = keyTable_[hash % keyTable_.size()];
     if (slot && slot->size == text.size() &&
         std::memcmp(reinterpret_cast<const char*>(slot + 1), text.data(), text.size()) == 0)
@@ -260,8 +237,7 @@ const VXJsonKey::Header* VXJsonParser::regionKey(std::string_view text) {
         allocator_.arena()->allocate(sizeof(VXJsonKey::Header) + text.size() + 1, alignof(VXJsonKey::Header)));
     block->size = static_cast<std::uint32_t>(text.size());
     char* chars = reinterpret_cast<char*>(block + 1);
-    if (!text.empty())
-        std::memcpy(chars, text.data(), text.size());
+    if (!text.empty()) std::memcpy(chars, text.data(), text.size());
     chars[text.size()] = '\0';
     slot = block;
     return block;
@@ -290,12 +266,9 @@ std::optional<VXJsonValue> VXJsonParser::scanValue() {
         case State::Value: {
             skipWhitespace();
             const unsigned char ch = current();
-            if (c_ < end_)
-                ++c_;
+            if (c_ < end_) ++c_;
             switch (ch) {
-            case 0:
-                addErrorWithCode(VXJsonErrorCode::EndOfInput, "Unexpected end of string");
-                return fail();
+            case 0: addErrorWithCode(VXJsonErrorCode::EndOfInput, "Unexpected end of string"); return fail();
             case '"': {
                 // Inside a container the string lives in the document's
                 // region; a document that is one bare string owns it alone.
@@ -308,61 +281,57 @@ std::optional<VXJsonValue> VXJsonParser::scanValue() {
                     s = new (allocator_.arena()->allocate(sizeof(std::string), alignof(std::string))) std::string();
                     values_.emplace_back(VXJsonValue(s, VXJsonValue::Storage::InRegion{}));
                 }
-                if (!scanRestOfString(*s))
-                    return fail();
+                if (!scanRestOfString(*s)) return fail();
                 state = State::HaveValue;
                 break;
             }
-            case '+':
-                addErrorWithCode(VXJsonErrorCode::BadNumber, "Leading + disallowed in number");
-                return fail();
+            case '+': addErrorWithCode(VXJsonErrorCode::BadNumber, "Leading + disallowed in number"); return fail();
             case '-':
-            case '0': case '1': case '2': case '3': case '4':
-            case '5': case '6': case '7': case '8': case '9':
+            case '0':
+            case '1':
+            case '2':
+            case '3':
+            case '4':
+            case '5':
+            case '6':
+            case '7':
+            case '8':
+            case '9':
                 --c_;
-                if (!scanNumber())
-                    return fail();
+                if (!scanNumber()) return fail();
                 state = State::HaveValue;
                 break;
             case '[':
-                if (!enterContainer())
-                    return fail();
+                if (!enterContainer()) return fail();
                 frames_.push_back(Frame{false, values_.size(), keys_.size()});
                 state = State::ArrayNext;
                 break;
             case '{':
-                if (!enterContainer())
-                    return fail();
+                if (!enterContainer()) return fail();
                 frames_.push_back(Frame{true, values_.size(), keys_.size()});
                 state = State::ObjectNext;
                 break;
             case 't':
-                if (!scanLiteral("rue", "Expected 'true'"))
-                    return fail();
+                if (!scanLiteral("rue", "Expected 'true'")) return fail();
                 values_.emplace_back(true);
                 state = State::HaveValue;
                 break;
             case 'f':
-                if (!scanLiteral("alse", "Expected 'false'"))
-                    return fail();
+                if (!scanLiteral("alse", "Expected 'false'")) return fail();
                 values_.emplace_back(false);
                 state = State::HaveValue;
                 break;
             case 'n':
-                if (!scanLiteral("ull", "Expected 'null'"))
-                    return fail();
+                if (!scanLiteral("ull", "Expected 'null'")) return fail();
                 values_.emplace_back();
                 state = State::HaveValue;
                 break;
-            default:
-                addErrorWithCode(VXJsonErrorCode::Parse, "Unrecognised leading character");
-                return fail();
+            default: addErrorWithCode(VXJsonErrorCode::Parse, "Unrecognised leading character"); return fail();
             }
             break;
         }
         case State::HaveValue: {
-            if (frames_.empty())
-                return std::move(values_.back());
+            if (frames_.empty()) return std::move(values_.back());
             const bool isObject = frames_.back().isObject;
             skipWhitespace();
             if (current() == ',') {
@@ -459,34 +428,27 @@ bool VXJsonParser::scanNumber() {
                 std::uint64_t x;
                 std::memcpy(&x, p, sizeof x);
                 const unsigned k = leadingDigits(x);
-                if (k == 0)
-                    return;
+                if (k == 0) return;
                 // The k digits moved to the top bytes, below them zeros:
                 // the same number, spelled with eight digits.
                 const std::uint64_t values = (x - 0x3030303030303030ull) << (8 * (8 - k));
                 const std::uint64_t chunk = eightDigitsValue(values);
-                if (parts.mantissa != 0)
-                    parts.significant += static_cast<int>(k);
-                else if (chunk != 0)
-                    parts.significant += 8 - leadingZeroDigits(values);
+                if (parts.mantissa != 0) parts.significant += static_cast<int>(k);
+                else if (chunk != 0) parts.significant += 8 - leadingZeroDigits(values);
                 parts.mantissa = parts.mantissa * powersOf10[k] + chunk;
                 places += k;
                 p += k;
-                if (k < 8)
-                    return;
+                if (k < 8) return;
             }
         } else {
             while (end - p >= 8) {
                 std::uint64_t x;
                 std::memcpy(&x, p, sizeof x);
-                if (!eightDigits(x))
-                    break;
+                if (!eightDigits(x)) break;
                 const std::uint64_t values = x - 0x3030303030303030ull;
                 const std::uint64_t chunk = eightDigitsValue(values);
-                if (parts.mantissa != 0)
-                    parts.significant += 8;
-                else if (chunk != 0)
-                    parts.significant += 8 - leadingZeroDigits(values);
+                if (parts.mantissa != 0) parts.significant += 8;
+                else if (chunk != 0) parts.significant += 8 - leadingZeroDigits(values);
                 parts.mantissa = parts.mantissa * 100000000u + chunk;
                 places += 8;
                 p += 8;
@@ -529,8 +491,7 @@ bool VXJsonParser::scanNumber() {
     if (at() == 'e' || at() == 'E') {
         ++p;
         bool negativeExponent = false;
-        if (at() == '+' || at() == '-')
-            negativeExponent = *p++ == '-';
+        if (at() == '+' || at() == '-') negativeExponent = *p++ == '-';
         if (!isDigit(at())) {
             c_ = p;
             addErrorWithCode(VXJsonErrorCode::BadNumber, "No digits after exponent");
@@ -538,12 +499,10 @@ bool VXJsonParser::scanNumber() {
         }
         long e = 0;
         while (isDigit(at())) {
-            if (e <= 100000)
-                e = e * 10 + (*p - '0');
+            if (e <= 100000) e = e * 10 + (*p - '0');
             ++p;
         }
-        if (e > 10000)
-            parts.significant = 99;  // the exact slow path, as for the text
+        if (e > 10000) parts.significant = 99;  // the exact slow path, as for the text
         parts.exponent += negativeExponent ? -e : e;
     }
     c_ = p;
@@ -571,14 +530,11 @@ bool VXJsonParser::scanRestOfString(std::string& out) {
             while (end - p >= 8) {
                 const unsigned k = firstSpecialByte(p);
                 p += k;
-                if (k < 8)
-                    break;
+                if (k < 8) break;
             }
-            if (p == end)
-                break;
+            if (p == end) break;
             const unsigned char b = *p;
-            if (b < 0x20 || b == '"' || b == '\\')
-                break;
+            if (b < 0x20 || b == '"' || b == '\\') break;
             if (b < 0x80) {
                 ++p;
                 continue;
@@ -605,9 +561,7 @@ bool VXJsonParser::scanRestOfString(std::string& out) {
             switch (e) {
             case '"':
             case '\\':
-            case '/':
-                out += static_cast<char>(e);
-                break;
+            case '/': out += static_cast<char>(e); break;
             case 'b': out += '\b'; break;
             case 'f': out += '\f'; break;
             case 'n': out += '\n'; break;
@@ -628,8 +582,7 @@ bool VXJsonParser::scanRestOfString(std::string& out) {
                 unsigned code = e;
                 if (e >= 0x80) {
                     const std::size_t n = utf8SequenceLength(c_, end_);
-                    if (n)
-                        code = decodeUTF8(c_, n);
+                    if (n) code = decodeUTF8(c_, n);
                 }
                 addErrorWithCode(VXJsonErrorCode::Escape, base::format("Illegal escape sequence '0x%x'", code));
                 return false;

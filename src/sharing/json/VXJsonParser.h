@@ -40,8 +40,7 @@ private:
     unsigned char current() const { return c_ < end_ ? *c_ : 0; }
     void skipWhitespace() {
         // Blank, tab, line feed, vertical tab, form feed, carriage return.
-        while (c_ < end_ && (*c_ == ' ' || (*c_ >= '\t' && *c_ <= '\r')))
-            ++c_;
+        while (c_ < end_ && (*c_ == ' ' || (*c_ >= '\t' && *c_ <= '\r'))) ++c_;
     }
     std::optional<VXJsonValue> scanValue();
     bool enterContainer();
@@ -77,8 +76,7 @@ private:
         VXJsonValue* data() { return data_; }
         template <class... Args>
         VXJsonValue& emplace_back(Args&&... args) {
-            if (size_ == capacity_)
-                grow();
+            if (size_ == capacity_) grow();
             return *new (data_ + size_++) VXJsonValue(std::forward<Args>(args)...);
         }
         // Forgets the values from `first` on without freeing anything: their

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-
 namespace {
 
 // How many containers inside each other are freed by plain recursion before
@@ -25,9 +24,7 @@ bool sameKey(const VXJsonKey& a, const VXJsonKey& b) {
 
 }  // namespace
 
-std::optional<VXJsonValue> VXJsonCustom::proxyForJson() const {
-    return std::nullopt;
-}
+std::optional<VXJsonValue> VXJsonCustom::proxyForJson() const { return std::nullopt; }
 
 // ---- VXJsonArena ----
 
@@ -54,8 +51,7 @@ std::vector<VXJsonArena::Block*>& VXJsonArena::spareBlocks() {
         std::vector<Block*> blocks;
         ~Spare() {
             spareAlive = false;
-            for (Block* b : blocks)
-                ::operator delete(b);
+            for (Block* b : blocks) ::operator delete(b);
         }
     };
     thread_local Spare spare;
@@ -64,10 +60,8 @@ std::vector<VXJsonArena::Block*>& VXJsonArena::spareBlocks() {
 
 void VXJsonArena::grow(std::size_t atLeast) {
     std::size_t size = nextBlockSize_;
-    if (size < atLeast)
-        size = atLeast;
-    if (nextBlockSize_ < largestBlock)
-        nextBlockSize_ *= 2;
+    if (size < atLeast) size = atLeast;
+    if (nextBlockSize_ < largestBlock) nextBlockSize_ *= 2;
     Block* block = nullptr;
     if (spareAlive && size <= largestBlock) {
         // A block of the right size that an earlier document left behind.
@@ -99,8 +93,7 @@ VXJsonKey::VXJsonKey(std::string_view text) {
     auto* h = static_cast<Header*>(::operator new(sizeof(Header) + text.size() + 1));
     h->size = static_cast<std::uint32_t>(text.size());
     char* chars = reinterpret_cast<char*>(h + 1);
-    if (!text.empty())
-        std::memcpy(chars, text.data(), text.size());
+    if (!text.empty()) std::memcpy(chars, text.data(), text.size());
     chars[text.size()] = '\0';
     block_ = reinterpret_cast<std::uintptr_t>(h);
 }
@@ -108,8 +101,7 @@ VXJsonKey::VXJsonKey(std::string_view text) {
 // ---- VXJsonObject ----
 
 VXJsonObject::VXJsonObject(std::initializer_list<Item> items) {
-    for (const auto& item : items)
-        set(item.first, item.second);
+    for (const auto& item : items) set(item.first, item.second);
 }
 
 VXJsonObject::VXJsonObject(Items items) : items_(std::move(items)) {
@@ -124,8 +116,7 @@ VXJsonObject::VXJsonObject(Items items) : items_(std::move(items)) {
                     duplicate = true;
                     break;
                 }
-        if (!duplicate)
-            return;
+        if (!duplicate) return;
     }
     // Slow path: drop later duplicates through an index.
     std::unordered_map<std::string, std::size_t> seen;
@@ -143,10 +134,8 @@ VXJsonObject::VXJsonObject(Items items) : items_(std::move(items)) {
     if (any) {
         std::size_t out = 0;
         for (std::size_t i = 0; i < n; ++i) {
-            if (drop[i])
-                continue;
-            if (out != i)
-                items_[out] = std::move(items_[i]);
+            if (drop[i]) continue;
+            if (out != i) items_[out] = std::move(items_[i]);
             ++out;
         }
         items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(out), items_.end());
@@ -155,8 +144,7 @@ VXJsonObject::VXJsonObject(Items items) : items_(std::move(items)) {
 }
 
 VXJsonObject::VXJsonObject(const VXJsonObject& other) : items_(other.items_) {
-    if (other.index_)
-        index_ = std::make_unique<std::unordered_map<std::string, std::size_t>>(*other.index_);
+    if (other.index_) index_ = std::make_unique<std::unordered_map<std::string, std::size_t>>(*other.index_);
 }
 
 VXJsonObject::VXJsonObject(VXJsonObject&& other) noexcept
@@ -191,8 +179,7 @@ std::size_t VXJsonObject::indexOf(std::string_view key) const {
         return it == index_->end() ? npos : it->second;
     }
     for (std::size_t i = 0; i < items_.size(); ++i)
-        if (items_[i].first == key)
-            return i;
+        if (items_[i].first == key) return i;
     return npos;
 }
 
@@ -201,12 +188,10 @@ void VXJsonObject::rebuildIndex() {
         index_.reset();
         return;
     }
-    if (!index_)
-        index_ = std::make_unique<std::unordered_map<std::string, std::size_t>>();
+    if (!index_) index_ = std::make_unique<std::unordered_map<std::string, std::size_t>>();
     index_->clear();
     index_->reserve(items_.size() * 2);
-    for (std::size_t i = 0; i < items_.size(); ++i)
-        (*index_)[items_[i].first.str()] = i;
+    for (std::size_t i = 0; i < items_.size(); ++i) (*index_)[items_[i].first.str()] = i;
 }
 
 const VXJsonValue* VXJsonObject::find(std::string_view key) const {
@@ -225,20 +210,16 @@ void VXJsonObject::set(std::string key, VXJsonValue value) {
         items_[i].second = std::move(value);
         return;
     }
-    if (index_)
-        index_->emplace(key, items_.size());
+    if (index_) index_->emplace(key, items_.size());
     items_.emplace_back(std::move(key), std::move(value));
-    if (!index_ && items_.size() >= indexThreshold)
-        rebuildIndex();
+    if (!index_ && items_.size() >= indexThreshold) rebuildIndex();
 }
 
 bool VXJsonObject::remove(std::string_view key) {
     const std::size_t i = indexOf(key);
-    if (i == npos)
-        return false;
+    if (i == npos) return false;
     items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(i));
-    if (index_)
-        rebuildIndex();
+    if (index_) rebuildIndex();
     return true;
 }
 
@@ -251,8 +232,7 @@ void VXJsonObject::clear() {
 std::vector<std::string> VXJsonObject::keys() const {
     std::vector<std::string> out;
     out.reserve(items_.size());
-    for (const auto& item : items_)
-        out.push_back(item.first.str());
+    for (const auto& item : items_) out.push_back(item.first.str());
     return out;
 }
 
@@ -278,12 +258,9 @@ VXJsonValue& VXJsonValue::operator=(VXJsonValue&& other) noexcept {
 // Asks for the memory that freeing the value will touch (an array's or
 // object's shared node, a string's block) a few elements ahead.
 inline void VXJsonValue::prefetchRelease(const VXJsonValue& v) {
-    if (const auto* a = v.v_.asArray())
-        __builtin_prefetch(a->get());
-    else if (const auto* o = v.v_.asObject())
-        __builtin_prefetch(o->get());
-    else if (const auto* s = v.v_.asString())
-        __builtin_prefetch(s);
+    if (const auto* a = v.v_.asArray()) __builtin_prefetch(a->get());
+    else if (const auto* o = v.v_.asObject()) __builtin_prefetch(o->get());
+    else if (const auto* s = v.v_.asString()) __builtin_prefetch(s);
 }
 
 void VXJsonValue::releaseContainer() {
@@ -299,16 +276,14 @@ void VXJsonValue::releaseContainer() {
         VXJsonArray& items = **a;
         const std::size_t n = items.size();
         for (std::size_t i = 0; i < n; ++i) {
-            if (i + ahead < n)
-                prefetchRelease(items[i + ahead]);
+            if (i + ahead < n) prefetchRelease(items[i + ahead]);
             items[i].v_.reset();
         }
     } else if (auto* o = v_.asObject(); o && o->use_count() == 1) {
         VXJsonObject::Items& items = (*o)->items_;
         const std::size_t n = items.size();
         for (std::size_t i = 0; i < n; ++i) {
-            if (i + ahead < n)
-                prefetchRelease(items[i + ahead].second);
+            if (i + ahead < n) prefetchRelease(items[i + ahead].second);
             items[i].second.v_.reset();
         }
     }
@@ -322,8 +297,7 @@ void VXJsonValue::releaseChildren() {
         if (auto* a = s.asArray()) {
             if (*a && a->use_count() == 1 && !(*a)->empty()) {
                 for (auto& child : **a)
-                    if (child.v_.index() == 4 || child.v_.index() == 5)
-                        pending.push_back(std::move(child));
+                    if (child.v_.index() == 4 || child.v_.index() == 5) pending.push_back(std::move(child));
                 (*a)->clear();
             }
         } else if (auto* o = s.asObject()) {
@@ -353,12 +327,10 @@ const VXJsonArray* VXJsonValue::asArray() const {
 
 VXJsonArray* VXJsonValue::asArray() {
     auto* p = v_.asArray();
-    if (!p)
-        return nullptr;
+    if (!p) return nullptr;
     // A shared array, or one in a parsed document's region, is copied to
     // the heap before it is changed.
-    if (p->use_count() > 1 || (*p)->get_allocator().arena())
-        *p = std::make_shared<VXJsonArray>(**p);
+    if (p->use_count() > 1 || (*p)->get_allocator().arena()) *p = std::make_shared<VXJsonArray>(**p);
     return p->get();
 }
 
@@ -369,18 +341,15 @@ const VXJsonObject* VXJsonValue::asObject() const {
 
 VXJsonObject* VXJsonValue::asObject() {
     auto* p = v_.asObject();
-    if (!p)
-        return nullptr;
-    if (p->use_count() > 1 || !(*p)->onHeap())
-        *p = std::make_shared<VXJsonObject>(**p);
+    if (!p) return nullptr;
+    if (p->use_count() > 1 || !(*p)->onHeap()) *p = std::make_shared<VXJsonObject>(**p);
     return p->get();
 }
 
 const VXJsonValue& VXJsonValue::operator[](std::string_view key) const {
     static const VXJsonValue null;
     const VXJsonObject* o = asObject();
-    if (!o)
-        return null;
+    if (!o) return null;
     const VXJsonValue* v = o->find(key);
     return v ? *v : null;
 }
@@ -391,52 +360,40 @@ bool VXJsonValue::operator==(const VXJsonValue& other) const {
     while (!work.empty()) {
         const auto [a, b] = work.back();
         work.pop_back();
-        if (a->v_.index() != b->v_.index())
-            return false;
+        if (a->v_.index() != b->v_.index()) return false;
         switch (a->type()) {
-        case Type::Null:
-            break;
+        case Type::Null: break;
         case Type::Bool:
-            if (*a->asBool() != *b->asBool())
-                return false;
+            if (*a->asBool() != *b->asBool()) return false;
             break;
         case Type::Number:
-            if (!(*a->asNumber() == *b->asNumber()))
-                return false;
+            if (!(*a->asNumber() == *b->asNumber())) return false;
             break;
         case Type::String:
-            if (*a->asString() != *b->asString())
-                return false;
+            if (*a->asString() != *b->asString()) return false;
             break;
         case Type::Array: {
             const VXJsonArray& x = *a->asArray();
             const VXJsonArray& y = *b->asArray();
-            if (&x == &y)
-                break;
-            if (x.size() != y.size())
-                return false;
-            for (std::size_t i = 0; i < x.size(); ++i)
-                work.emplace_back(&x[i], &y[i]);
+            if (&x == &y) break;
+            if (x.size() != y.size()) return false;
+            for (std::size_t i = 0; i < x.size(); ++i) work.emplace_back(&x[i], &y[i]);
             break;
         }
         case Type::Object: {
             const VXJsonObject& x = *a->asObject();
             const VXJsonObject& y = *b->asObject();
-            if (&x == &y)
-                break;
-            if (x.size() != y.size())
-                return false;
+            if (&x == &y) break;
+            if (x.size() != y.size()) return false;
             for (const auto& [key, value] : x) {
                 const VXJsonValue* match = y.find(key);
-                if (!match)
-                    return false;
+                if (!match) return false;
                 work.emplace_back(&value, match);
             }
             break;
         }
         case Type::Custom:
-            if (a->asCustom()->get() != b->asCustom()->get())
-                return false;
+            if (a->asCustom()->get() != b->asCustom()->get()) return false;
             break;
         }
     }
@@ -445,20 +402,13 @@ bool VXJsonValue::operator==(const VXJsonValue& other) const {
 
 std::string VXJsonValue::description() const {
     switch (type()) {
-    case Type::Null:
-        return "null";
-    case Type::Bool:
-        return *asBool() ? "true" : "false";
-    case Type::Number:
-        return asNumber()->toString();
-    case Type::String:
-        return *asString();
-    case Type::Array:
-        return "array of " + std::to_string(asArray()->size()) + " elements";
-    case Type::Object:
-        return "object of " + std::to_string(asObject()->size()) + " keys";
-    case Type::Custom:
-        return (*asCustom())->className();
+    case Type::Null: return "null";
+    case Type::Bool: return *asBool() ? "true" : "false";
+    case Type::Number: return asNumber()->toString();
+    case Type::String: return *asString();
+    case Type::Array: return "array of " + std::to_string(asArray()->size()) + " elements";
+    case Type::Object: return "object of " + std::to_string(asObject()->size()) + " keys";
+    case Type::Custom: return (*asCustom())->className();
     }
     return {};
 }

@@ -67,8 +67,7 @@ public:
         return *this;
     }
     ~VXJsonKey() {
-        if (!(block_ & shared))
-            ::operator delete(reinterpret_cast<void*>(block_));
+        if (!(block_ & shared)) ::operator delete(reinterpret_cast<void*>(block_));
     }
 
     std::size_t size() const { return header()->size; }
@@ -98,8 +97,7 @@ private:
     static constexpr std::uintptr_t shared = 1;
     struct Shared {};
     // A block the region keeps: a header, the text and a zero byte.
-    VXJsonKey(const Header* block, Shared) noexcept
-        : block_(reinterpret_cast<std::uintptr_t>(block) | shared) {}
+    VXJsonKey(const Header* block, Shared) noexcept : block_(reinterpret_cast<std::uintptr_t>(block) | shared) {}
     const Header* header() const { return reinterpret_cast<const Header*>(block_ & ~shared); }
     // The text of an empty key, and of a key moved from.
     struct EmptyBlock {
@@ -182,8 +180,7 @@ public:
     VXJsonValue(VXJsonObject v);
     // An application object; a null pointer is null.
     template <class T>
-        requires std::is_base_of_v<VXJsonCustom, T>
-    VXJsonValue(std::shared_ptr<T> v) : v_(customStorage(std::move(v))) {}
+    requires std::is_base_of_v<VXJsonCustom, T> VXJsonValue(std::shared_ptr<T> v) : v_(customStorage(std::move(v))) {}
 
     VXJsonValue(const VXJsonValue&) = default;
     VXJsonValue(VXJsonValue&&) noexcept = default;
@@ -191,8 +188,7 @@ public:
     VXJsonValue& operator=(const VXJsonValue& other);
     VXJsonValue& operator=(VXJsonValue&& other) noexcept;
     ~VXJsonValue() {
-        if (v_.type() == Type::Array || v_.type() == Type::Object)
-            releaseContainer();
+        if (v_.type() == Type::Array || v_.type() == Type::Object) releaseContainer();
     }
 
     Type type() const { return v_.type(); }
@@ -257,9 +253,7 @@ private:
         Storage(const base::Decimal& v) noexcept : tag_(Type::Number) { new (raw_) base::Decimal(v); }
         Storage(std::string v) : tag_(Type::String) { setString(new std::string(std::move(v))); }
         // A string the parser made (and checked) in its region.
-        Storage(std::string* v, InRegion) noexcept : tag_(Type::String), flags_(inRegion | validText) {
-            setString(v);
-        }
+        Storage(std::string* v, InRegion) noexcept : tag_(Type::String), flags_(inRegion | validText) { setString(v); }
         Storage(ArrayPtr v) noexcept : tag_(Type::Array) { new (raw_) ArrayPtr(std::move(v)); }
         Storage(ObjectPtr v) noexcept : tag_(Type::Object) { new (raw_) ObjectPtr(std::move(v)); }
         Storage(CustomPtr v) noexcept : tag_(Type::Custom) { new (raw_) CustomPtr(std::move(v)); }
@@ -319,9 +313,13 @@ private:
         }
         void setString(std::string* s) { std::memcpy(raw_, &s, sizeof s); }
         template <class P>
-        P* pointer() { return std::launder(reinterpret_cast<P*>(raw_)); }
+        P* pointer() {
+            return std::launder(reinterpret_cast<P*>(raw_));
+        }
         template <class P>
-        const P* pointer() const { return std::launder(reinterpret_cast<const P*>(raw_)); }
+        const P* pointer() const {
+            return std::launder(reinterpret_cast<const P*>(raw_));
+        }
 
         void copyFrom(const Storage& other) {
             switch (tag_) {
@@ -347,10 +345,8 @@ private:
             case Type::String:
                 // A string in a region gives back its characters; its own
                 // block goes with the region.
-                if (flags_ & inRegion)
-                    string()->~basic_string();
-                else
-                    delete string();
+                if (flags_ & inRegion) string()->~basic_string();
+                else delete string();
                 break;
             case Type::Array: pointer<ArrayPtr>()->~ArrayPtr(); break;
             case Type::Object: pointer<ObjectPtr>()->~ObjectPtr(); break;

@@ -25,14 +25,11 @@ inline unsigned firstEscapedByte(const char* p) {
     const std::uint64_t backslash = x ^ (ones * '\\');
     // Each term marks a byte by its top bit; the lowest marked byte is
     // exact (borrows only spill into the bytes above it).
-    const std::uint64_t special =
-        (((x - ones * 0x20) | (quote - ones) | (backslash - ones)) & ~x) & highs;
-    if (special == 0)
-        return 8;
+    const std::uint64_t special = (((x - ones * 0x20) | (quote - ones) | (backslash - ones)) & ~x) & highs;
+    if (special == 0) return 8;
     if constexpr (std::endian::native == std::endian::little)
         return static_cast<unsigned>(std::countr_zero(special)) >> 3;
-    else
-        return static_cast<unsigned>(std::countl_zero(special)) >> 3;
+    else return static_cast<unsigned>(std::countl_zero(special)) >> 3;
 }
 
 // The text between double quotes, with the escapes JSON needs. Runs that
@@ -47,17 +44,14 @@ void appendEscaped(std::string& json, std::string_view s) {
         while (end - p >= 8) {
             const unsigned k = firstEscapedByte(p);
             p += k;
-            if (k < 8)
-                break;
+            if (k < 8) break;
         }
         while (p < end) {
             const auto c = static_cast<unsigned char>(*p);
-            if (c < 0x20 || c == '"' || c == '\\')
-                break;
+            if (c < 0x20 || c == '"' || c == '\\') break;
             ++p;
         }
-        if (p == end)
-            break;
+        if (p == end) break;
         json.append(run, static_cast<std::size_t>(p - run));
         const auto c = static_cast<unsigned char>(*p++);
         run = p;
@@ -95,24 +89,18 @@ void writeString(std::string& json, std::string_view text, bool valid) {
 // string's header) some elements before it is written; the value's own
 // bytes say where it is, so nothing is read here.
 void prefetchNode(const VXJsonValue& v) {
-    if (const VXJsonArray* a = v.asArray())
-        __builtin_prefetch(a);
-    else if (const VXJsonObject* o = v.asObject())
-        __builtin_prefetch(o);
-    else if (const std::string* s = v.asString())
-        __builtin_prefetch(s);
+    if (const VXJsonArray* a = v.asArray()) __builtin_prefetch(a);
+    else if (const VXJsonObject* o = v.asObject()) __builtin_prefetch(o);
+    else if (const std::string* s = v.asString()) __builtin_prefetch(s);
 }
 
 // Asks for what the value's block points to (the elements, a long string's
 // characters) a few elements before it is written; the block itself was
 // asked for earlier, so reading it here seldom waits.
 void prefetchContents(const VXJsonValue& v) {
-    if (const VXJsonArray* a = v.asArray())
-        __builtin_prefetch(a->data());
-    else if (const VXJsonObject* o = v.asObject())
-        __builtin_prefetch(o->items().data());
-    else if (const std::string* s = v.asString(); s && s->size() > 15)
-        __builtin_prefetch(s->data());
+    if (const VXJsonArray* a = v.asArray()) __builtin_prefetch(a->data());
+    else if (const VXJsonObject* o = v.asObject()) __builtin_prefetch(o->items().data());
+    else if (const std::string* s = v.asString(); s && s->size() > 15) __builtin_prefetch(s->data());
 }
 
 }  // namespace
@@ -124,31 +112,26 @@ std::optional<std::string> VXJsonWriter::stringWithFragment(const VXJsonValue& v
     // Room for a text like the last one, so that a large text is not
     // copied again and again as it grows.
     json.reserve(std::max<std::size_t>(128, lastLength_ + lastLength_ / 8));
-    if (!appendValue(value, json))
-        return std::nullopt;
+    if (!appendValue(value, json)) return std::nullopt;
     lastLength_ = json.size();
     // A short text after a long one gives back the room it does not need.
-    if (json.capacity() > 2 * json.size() + 4096)
-        json.shrink_to_fit();
+    if (json.capacity() > 2 * json.size() + 4096) json.shrink_to_fit();
     return json;
 }
 
 std::optional<std::string> VXJsonWriter::stringWithObject(const VXJsonValue& value) {
-    if (value.isContainer())
-        return stringWithFragment(value);
+    if (value.isContainer()) return stringWithFragment(value);
     // An application object is written through its proxy, which must itself
     // be an array or an object (or lead to one).
     std::optional<VXJsonValue> proxy;
     const VXJsonValue* v = &value;
     while (const auto* custom = v->asCustom()) {
         std::optional<VXJsonValue> next = (*custom)->proxyForJson();
-        if (!next)
-            break;
+        if (!next) break;
         proxy = std::move(next);
         v = &*proxy;
         if (v->isContainer()) {
-            if (std::optional<std::string> text = stringWithFragment(*v))
-                return text;
+            if (std::optional<std::string> text = stringWithFragment(*v)) return text;
             break;
         }
     }
@@ -173,7 +156,7 @@ bool VXJsonWriter::appendValue(const VXJsonValue& root, std::string& json) {
         const VXJsonKey* key = nullptr;  // the key whose value is written
     };
     std::vector<Frame> frames;
-    std::vector<std::size_t> order;        // the sorted item indices of the open objects
+    std::vector<std::size_t> order;          // the sorted item indices of the open objects
     std::forward_list<VXJsonValue> proxies;  // stand-ins, kept while written
 
     // A value failed: every object around it names the key it was writing.
@@ -201,12 +184,8 @@ bool VXJsonWriter::appendValue(const VXJsonValue& root, std::string& json) {
             v = &proxies.front();
         }
         switch (v->type()) {
-        case VXJsonValue::Type::Null:
-            json += "null";
-            break;
-        case VXJsonValue::Type::Bool:
-            json += *v->asBool() ? "true" : "false";
-            break;
+        case VXJsonValue::Type::Null: json += "null"; break;
+        case VXJsonValue::Type::Bool: json += *v->asBool() ? "true" : "false"; break;
         case VXJsonValue::Type::Number:
             if (v->asNumber()->isNaN()) {
                 // JSON has no text for a number that is not finite.
@@ -216,9 +195,7 @@ bool VXJsonWriter::appendValue(const VXJsonValue& root, std::string& json) {
             }
             VXJsonAppendDecimal(json, *v->asNumber());
             break;
-        case VXJsonValue::Type::String:
-            writeString(json, *v->asString(), v->v_.hasValidText());
-            break;
+        case VXJsonValue::Type::String: writeString(json, *v->asString(), v->v_.hasValidText()); break;
         case VXJsonValue::Type::Array:
         case VXJsonValue::Type::Object: {
             ++depth_;
@@ -238,8 +215,7 @@ bool VXJsonWriter::appendValue(const VXJsonValue& root, std::string& json) {
                     const auto& items = f.object->items();
                     f.sorted = true;
                     f.order = order.size();
-                    for (std::size_t i = 0; i < f.count; ++i)
-                        order.push_back(i);
+                    for (std::size_t i = 0; i < f.count; ++i) order.push_back(i);
                     std::sort(order.begin() + static_cast<std::ptrdiff_t>(f.order), order.end(),
                               [&items](std::size_t a, std::size_t b) { return items[a].first < items[b].first; });
                 }
@@ -248,43 +224,33 @@ bool VXJsonWriter::appendValue(const VXJsonValue& root, std::string& json) {
             frames.push_back(f);
             break;
         }
-        case VXJsonValue::Type::Custom:
-            break;  // resolved above
+        case VXJsonValue::Type::Custom: break;  // resolved above
         }
 
         // Move on to the next element of the innermost open container,
         // closing every container that is complete.
         for (;;) {
-            if (frames.empty())
-                return true;
+            if (frames.empty()) return true;
             Frame& f = frames.back();
             if (f.next == f.count) {
                 --depth_;
-                if (humanReadable_ && f.count > 0)
-                    appendIndent(json);
+                if (humanReadable_ && f.count > 0) appendIndent(json);
                 json += f.array ? ']' : '}';
-                if (f.sorted)
-                    order.resize(f.order);
+                if (f.sorted) order.resize(f.order);
                 frames.pop_back();
                 continue;
             }
-            if (f.next > 0)
-                json += ',';
-            if (humanReadable_)
-                appendIndent(json);
+            if (f.next > 0) json += ',';
+            if (humanReadable_) appendIndent(json);
             constexpr std::size_t near = 3;
             constexpr std::size_t far = 8;
             if (f.array) {
-                if (f.next + far < f.count)
-                    prefetchNode((*f.array)[f.next + far]);
-                if (f.next + near < f.count)
-                    prefetchContents((*f.array)[f.next + near]);
+                if (f.next + far < f.count) prefetchNode((*f.array)[f.next + far]);
+                if (f.next + near < f.count) prefetchContents((*f.array)[f.next + near]);
                 v = &(*f.array)[f.next];
             } else {
-                if (!f.sorted && f.next + far < f.count)
-                    prefetchNode(f.object->items()[f.next + far].second);
-                if (!f.sorted && f.next + near < f.count)
-                    prefetchContents(f.object->items()[f.next + near].second);
+                if (!f.sorted && f.next + far < f.count) prefetchNode(f.object->items()[f.next + far].second);
+                if (!f.sorted && f.next + near < f.count) prefetchContents(f.object->items()[f.next + near].second);
                 const auto& item = f.object->items()[f.sorted ? order[f.order + f.next] : f.next];
                 f.key = &item.first;
                 // The keys of an object the parser made are checked already.

@@ -10,8 +10,10 @@ std::shared_ptr<OAAsynchronousDataFetcher> OAAsynchronousDataFetcher::asynchrono
 OAAsynchronousDataFetcher::OAAsynchronousDataFetcher(std::shared_ptr<OAMutableURLRequest> request,
                                                      std::weak_ptr<void> delegate, FinishSelector didFinishSelector,
                                                      FailSelector didFailSelector)
-    : request_(std::move(request)), delegate_(std::move(delegate)),
-      didFinishSelector_(std::move(didFinishSelector)), didFailSelector_(std::move(didFailSelector)) {}
+    : request_(std::move(request)),
+      delegate_(std::move(delegate)),
+      didFinishSelector_(std::move(didFinishSelector)),
+      didFailSelector_(std::move(didFailSelector)) {}
 
 void OAAsynchronousDataFetcher::start() {
     if (!request_) {

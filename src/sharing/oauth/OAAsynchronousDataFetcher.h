@@ -29,7 +29,7 @@ public:
     // The same with member functions of the delegate's class (either may be
     // null); they are called while the delegate lives and is of that class.
     template <class T, class C>
-        requires std::derived_from<C, T> || std::derived_from<T, C>
+    requires std::derived_from<C, T> || std::derived_from<T, C>
     static std::shared_ptr<OAAsynchronousDataFetcher> asynchronousFetcherWithRequest(
         std::shared_ptr<OAMutableURLRequest> request, const std::shared_ptr<T>& delegate,
         void (C::*didFinishSelector)(const OAServiceTicket&, const base::Data&),

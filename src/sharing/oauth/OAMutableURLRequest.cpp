@@ -11,9 +11,7 @@
 
 namespace {
 
-bool usesQuery(const std::string& method) {
-    return method == "GET" || method == "DELETE";
-}
+bool usesQuery(const std::string& method) { return method == "GET" || method == "DELETE"; }
 
 std::string currentTimestamp() {
     return base::format("%lld", static_cast<long long>(std::floor(base::Clock::current().now())));
@@ -57,14 +55,12 @@ void OAMutableURLRequest::setOAuthParameterName(const std::optional<std::string>
 
 std::optional<std::vector<OARequestParameter>> OAMutableURLRequest::parameters() const {
     const std::string text = usesQuery(httpMethod()) ? url().query() : httpBodyString();
-    if (text.empty())
-        return std::nullopt;
+    if (text.empty()) return std::nullopt;
     std::vector<OARequestParameter> result;
     std::size_t start = 0;
     while (start <= text.size()) {
         std::size_t end = text.find('&', start);
-        if (end == std::string::npos)
-            end = text.size();
+        if (end == std::string::npos) end = text.size();
         const std::string_view piece = std::string_view(text).substr(start, end - start);
         // A piece without "=" is a name with an empty value.
         const std::size_t eq = piece.find('=');
@@ -78,8 +74,7 @@ std::optional<std::vector<OARequestParameter>> OAMutableURLRequest::parameters()
 void OAMutableURLRequest::setParameters(const std::vector<OARequestParameter>& parameters) {
     std::string text;
     for (std::size_t i = 0; i < parameters.size(); ++i) {
-        if (i)
-            text += '&';
+        if (i) text += '&';
         text += parameters[i].URLEncodedNameValuePair();
     }
     if (usesQuery(httpMethod())) {
@@ -98,23 +93,19 @@ std::string OAMutableURLRequest::signatureBaseString() const {
     pairs.push_back(pair("oauth_timestamp", timestamp_));
     pairs.push_back(pair("oauth_nonce", nonce_));
     pairs.push_back(pair("oauth_version", "1.0"));
-    if (!token_->key().empty())
-        pairs.push_back(pair("oauth_token", token_->key()));
-    for (const auto& [name, value] : extraOAuthParameters_)
-        pairs.push_back(pair(name, value));
+    if (!token_->key().empty()) pairs.push_back(pair("oauth_token", token_->key()));
+    for (const auto& [name, value] : extraOAuthParameters_) pairs.push_back(pair(name, value));
     // A multipart body is not made of parameters and is not signed.
     const std::string contentType = valueForHTTPHeaderField("Content-Type").value_or("");
     if (contentType.rfind("multipart/form-data", 0) != 0) {
         if (auto params = parameters())
-            for (const auto& p : *params)
-                pairs.push_back(p.URLEncodedNameValuePair());
+            for (const auto& p : *params) pairs.push_back(p.URLEncodedNameValuePair());
     }
     // Whole pair texts in plain character order: equal names order by value.
     std::sort(pairs.begin(), pairs.end());
     std::string joined;
     for (std::size_t i = 0; i < pairs.size(); ++i) {
-        if (i)
-            joined += '&';
+        if (i) joined += '&';
         joined += pairs[i];
     }
     return base::format("%@&%@&%@", httpMethod(), URLEncodedString(URLStringWithoutQuery(url())),
@@ -122,16 +113,14 @@ std::string OAMutableURLRequest::signatureBaseString() const {
 }
 
 void OAMutableURLRequest::prepare() {
-    if (didPrepare_)
-        return;
+    if (didPrepare_) return;
     didPrepare_ = true;
     const std::string secret =
         base::format("%@&%@", URLEncodedString(consumer_->secret()), URLEncodedString(token_->secret()));
     signature_ = signatureProvider_->signClearText(signatureBaseString(), secret);
 
     std::string tokenPart;
-    if (!token_->key().empty())
-        tokenPart = base::format("oauth_token=\"%@\", ", URLEncodedString(token_->key()));
+    if (!token_->key().empty()) tokenPart = base::format("oauth_token=\"%@\", ", URLEncodedString(token_->key()));
     std::string extraPart;
     for (const auto& [name, value] : extraOAuthParameters_)
         extraPart += base::format(", %@=\"%@\"", URLEncodedString(name), URLEncodedString(value));

@@ -2,14 +2,8 @@
 
 #include "sharing/oauth/OAEncoding.h"
 
-std::string OARequestParameter::URLEncodedName() const {
-    return URLEncodedString(name_);
-}
+std::string OARequestParameter::URLEncodedName() const { return URLEncodedString(name_); }
 
-std::string OARequestParameter::URLEncodedValue() const {
-    return URLEncodedString(value_);
-}
+std::string OARequestParameter::URLEncodedValue() const { return URLEncodedString(value_); }
 
-std::string OARequestParameter::URLEncodedNameValuePair() const {
-    return URLEncodedName() + "=" + URLEncodedValue();
-}
+std::string OARequestParameter::URLEncodedNameValuePair() const { return URLEncodedName() + "=" + URLEncodedValue(); }

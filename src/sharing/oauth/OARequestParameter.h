@@ -17,9 +17,7 @@ public:
     std::string URLEncodedValue() const;
     std::string URLEncodedNameValuePair() const;
 
-    bool operator==(const OARequestParameter& other) const {
-        return name_ == other.name_ && value_ == other.value_;
-    }
+    bool operator==(const OARequestParameter& other) const { return name_ == other.name_ && value_ == other.value_; }
 
 private:
     std::string name_;

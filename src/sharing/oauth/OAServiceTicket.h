@@ -14,7 +14,9 @@ class OAServiceTicket {
 public:
     OAServiceTicket(std::shared_ptr<OAMutableURLRequest> request, std::optional<net::URLResponse> response,
                     bool didSucceed, std::optional<base::Data> data = std::nullopt)
-        : request_(std::move(request)), response_(std::move(response)), data_(std::move(data)),
+        : request_(std::move(request)),
+          response_(std::move(response)),
+          data_(std::move(data)),
           didSucceed_(didSucceed) {}
 
     const std::shared_ptr<OAMutableURLRequest>& request() const { return request_; }

@@ -7,8 +7,7 @@ std::string OAHMAC_SHA1SignatureProvider::signClearText(const std::string& text,
     const base::Data digest = base::hmacSha1(secret, text);
     char buffer[32];
     std::size_t length = sizeof buffer;
-    if (!base64EncodeBytes(digest.data(), digest.size(), buffer, &length))
-        return {};
+    if (!base64EncodeBytes(digest.data(), digest.size(), buffer, &length)) return {};
     return std::string(buffer, length);
 }
 

@@ -9,18 +9,14 @@ std::shared_ptr<OAToken> OAToken::tokenWithHTTPResponseBody(std::string_view bod
     std::size_t start = 0;
     while (start <= body.size()) {
         std::size_t end = body.find('&', start);
-        if (end == std::string_view::npos)
-            end = body.size();
+        if (end == std::string_view::npos) end = body.size();
         const std::string_view piece = body.substr(start, end - start);
         const std::size_t eq = piece.find('=');
         const std::string_view name = piece.substr(0, eq);
         const std::string value = eq == std::string_view::npos ? std::string() : URLDecodedString(piece.substr(eq + 1));
-        if (name == "oauth_token")
-            token->key_ = value;
-        else if (name == "oauth_token_secret")
-            token->secret_ = value;
-        else if (name == "oauth_session_handle")
-            token->sessionHandle_ = value;
+        if (name == "oauth_token") token->key_ = value;
+        else if (name == "oauth_token_secret") token->secret_ = value;
+        else if (name == "oauth_session_handle") token->sessionHandle_ = value;
         start = end + 1;
     }
     return token;
@@ -40,8 +36,7 @@ std::shared_ptr<OAToken> OAToken::tokenFromUserDefaults(const std::string& servi
     std::optional<std::string> key = defaults.optionalStringForKey(defaultsKey(serviceProviderName, prefix, "KEY"));
     std::optional<std::string> secret =
         defaults.optionalStringForKey(defaultsKey(serviceProviderName, prefix, "SECRET"));
-    if (!key || !secret)
-        return nullptr;
+    if (!key || !secret) return nullptr;
     return std::make_shared<OAToken>(std::move(*key), std::move(*secret));
 }
 

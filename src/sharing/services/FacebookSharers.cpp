@@ -2,6 +2,4 @@
 #include "sharing/services/BuiltInSharers.h"
 #include "sharing/services/facebook/SHRFacebook.h"
 
-void registerFacebookSharers() {
-    SHRSharer::registerSharer<SHRFacebook>("SHRFacebook");
-}
+void registerFacebookSharers() { SHRSharer::registerSharer<SHRFacebook>("SHRFacebook"); }

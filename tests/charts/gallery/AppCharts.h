@@ -104,8 +104,10 @@ inline Chart makeChart(const std::shared_ptr<DayLog>& log, bool barGraph, gfx::S
     auto x = axes->xAxis();
     auto y = axes->yAxis();
     if (!barGraph) {
-        space->setYRange(CHTPlotRange::plotRangeWithLocation(CHTDecimalFromFloat(0), CHTDecimalFromFloat(float(max + 5))));
-        space->setXRange(CHTPlotRange::plotRangeWithLocation(CHTDecimalFromFloat(0), CHTDecimalFromFloat(float(n + 1))));
+        space->setYRange(
+            CHTPlotRange::plotRangeWithLocation(CHTDecimalFromFloat(0), CHTDecimalFromFloat(float(max + 5))));
+        space->setXRange(
+            CHTPlotRange::plotRangeWithLocation(CHTDecimalFromFloat(0), CHTDecimalFromFloat(float(n + 1))));
         x->setMajorIntervalLength(CHTDecimalFromFloat(2));
         x->setOrthogonalCoordinateDecimal(CHTDecimalFromInteger(0));
         x->setMinorTicksPerInterval(1);
@@ -145,7 +147,8 @@ inline Chart makeChart(const std::shared_ptr<DayLog>& log, bool barGraph, gfx::S
         // the last bar on the edge, half cut off).
         const double xLength = std::max(n + 1, 10.0);
         space->setYRange(CHTPlotRange::plotRangeWithLocation(CHTDecimalFromFloat(0), CHTDecimalFromFloat(float(max))));
-        space->setXRange(CHTPlotRange::plotRangeWithLocation(CHTDecimalFromFloat(0), CHTDecimalFromFloat(float(xLength))));
+        space->setXRange(
+            CHTPlotRange::plotRangeWithLocation(CHTDecimalFromFloat(0), CHTDecimalFromFloat(float(xLength))));
         x->setAxisLineStyle(white);
         x->setMajorTickLineStyle(nullptr);
         x->setMinorTickLineStyle(nullptr);

@@ -59,9 +59,9 @@ void gradients() {
     std::vector<std::pair<std::string, std::shared_ptr<CHTGradient>>> list = {
         {"red-blue linear", CHTGradient::gradientWithBeginningColor(CHTColor::redColor(), CHTColor::blueColor())},
         {"red-blue hue up", CHTGradient::gradientWithBeginningColor(CHTColor::redColor(), CHTColor::blueColor())
-                                 ->gradientWithBlendingMode(CHTChromaticBlendingMode)},
+                                ->gradientWithBlendingMode(CHTChromaticBlendingMode)},
         {"red-blue hue down", CHTGradient::gradientWithBeginningColor(CHTColor::redColor(), CHTColor::blueColor())
-                                   ->gradientWithBlendingMode(CHTInverseChromaticBlendingMode)},
+                                  ->gradientWithBlendingMode(CHTInverseChromaticBlendingMode)},
         {"aqua selected", CHTGradient::aquaSelectedGradient()},
         {"unified dark", CHTGradient::unifiedDarkGradient()},
         {"rainbow", CHTGradient::rainbowGradient()},
@@ -106,8 +106,8 @@ void lineCaps() {
     Canvas c({300, 260});
     std::vector<std::shared_ptr<CHTLineCap>> caps = {
         CHTLineCap::openArrowPlotLineCap(), CHTLineCap::solidArrowPlotLineCap(), CHTLineCap::sweptArrowPlotLineCap(),
-        CHTLineCap::rectanglePlotLineCap(), CHTLineCap::ellipsePlotLineCap(),   CHTLineCap::diamondPlotLineCap(),
-        CHTLineCap::pentagonPlotLineCap(),  CHTLineCap::hexagonPlotLineCap(),   CHTLineCap::barPlotLineCap(),
+        CHTLineCap::rectanglePlotLineCap(), CHTLineCap::ellipsePlotLineCap(),    CHTLineCap::diamondPlotLineCap(),
+        CHTLineCap::pentagonPlotLineCap(),  CHTLineCap::hexagonPlotLineCap(),    CHTLineCap::barPlotLineCap(),
         CHTLineCap::crossPlotLineCap(),     CHTLineCap::snowPlotLineCap()};
     gfx::Path star;
     star.addLines({{0, 0}, {4, 10}, {8, 0}, {-1, 6}, {9, 6}});
@@ -145,7 +145,10 @@ void lineCaps() {
 
 void shadows() {
     Canvas c({300, 120});
-    struct S { gfx::Size offset; CGFloat blur; };
+    struct S {
+        gfx::Size offset;
+        CGFloat blur;
+    };
     S list[] = {{{4, -4}, 0}, {{4, -4}, 3}, {{0, 0}, 6}, {{-6, 6}, 2}};
     for (int i = 0; i < 4; ++i) {
         auto shadow = CHTShadow::shadow();
@@ -163,7 +166,12 @@ void shadows() {
 
 void textStyles() {
     Canvas c({300, 200});
-    struct T { const char* font; CGFloat size; std::shared_ptr<CHTColor> color; gfx::TextAlignment align; };
+    struct T {
+        const char* font;
+        CGFloat size;
+        std::shared_ptr<CHTColor> color;
+        gfx::TextAlignment align;
+    };
     T list[] = {{"Helvetica", 12, CHTColor::blackColor(), gfx::TextAlignment::Left},
                 {"Helvetica-Bold", 16, CHTColor::redColor(), gfx::TextAlignment::Center},
                 {"Helvetica-Oblique", 14, CHTColor::blueColor(), gfx::TextAlignment::Right},
@@ -175,7 +183,8 @@ void textStyles() {
         style->setFontSize(t.size);
         style->setColor(t.color);
         style->setTextAlignment(t.align);
-        auto layer = CHTTextLayer::initWithText(std::string(t.font) + " " + std::to_string(static_cast<int>(t.size)), style);
+        auto layer =
+            CHTTextLayer::initWithText(std::string(t.font) + " " + std::to_string(static_cast<int>(t.size)), style);
         layer->setPosition({150, y});
         auto frame = layer->frame();
         c.ctx.save();
@@ -209,8 +218,8 @@ public:
         if (!host || !contentLayer()) return;
         gfx::Rect b = host->bounds();
         contentLayer()->setAnchorPoint(contentAnchorPoint());
-        contentLayer()->setPosition({b.x() + fraction.x * b.width() + displacement().x,
-                                     b.y() + fraction.y * b.height() + displacement().y});
+        contentLayer()->setPosition(
+            {b.x() + fraction.x * b.width() + displacement().x, b.y() + fraction.y * b.height() + displacement().y});
         contentLayer()->setAffineTransform(gfx::AffineTransform::makeRotation(rotation()));
         if (auto chart = std::dynamic_pointer_cast<CHTLayer>(contentLayer())) chart->pixelAlign();
     }
@@ -269,7 +278,6 @@ void borderedLayer() {
     }
 }
 
-
 // The graph of the axes page: it reports the real plot area.
 class GalleryGraph : public CHTPlotSpaceGraph {
 public:
@@ -311,8 +319,10 @@ void xyAxes() {
     auto graph = std::make_shared<GalleryGraph>(area);
     auto space = std::make_shared<CHTXYPlotSpace>();
     space->setGraph(graph);
-    space->setXRange(CHTPlotRange::plotRangeWithLocation(base::Decimal::fromString("0"), base::Decimal::fromString("14")));
-    space->setYRange(CHTPlotRange::plotRangeWithLocation(base::Decimal::fromString("0"), base::Decimal::fromString("100")));
+    space->setXRange(
+        CHTPlotRange::plotRangeWithLocation(base::Decimal::fromString("0"), base::Decimal::fromString("14")));
+    space->setYRange(
+        CHTPlotRange::plotRangeWithLocation(base::Decimal::fromString("0"), base::Decimal::fromString("100")));
 
     auto set = std::make_shared<CHTXYAxisSet>(area->bounds());
     area->setAxisSet(set);
@@ -378,8 +388,7 @@ void xyAxes() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (int status = start(argc, argv, "chart-gallery", "one picture per family of chart drawing classes");
-        status >= 0)
+    if (int status = start(argc, argv, "chart-gallery", "one picture per family of chart drawing classes"); status >= 0)
         return status;
     colours();
     gradients();

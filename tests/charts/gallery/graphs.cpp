@@ -135,7 +135,9 @@ void themedCharts() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (int status = start(argc, argv, "graph-gallery", "the small graph of every theme and a titled chart"); status >= 0) return status;
+    if (int status = start(argc, argv, "graph-gallery", "the small graph of every theme and a titled chart");
+        status >= 0)
+        return status;
     CHTTheme::registerThemes();
     themePages();
     themedCharts();

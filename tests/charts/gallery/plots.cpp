@@ -35,8 +35,8 @@ using gfx::Rect;
 // Every symbol type: drawn as vectors on the left, stamped on the right (a
 // triangle and a star must point up in both).
 void symbols() {
-    const char* names[] = {"none",  "rectangle", "ellipse", "diamond", "triangle", "star",  "pentagon",
-                           "hexagon", "cross",   "plus",    "dash",    "snow",     "custom"};
+    const char* names[] = {"none",    "rectangle", "ellipse", "diamond", "triangle", "star",  "pentagon",
+                           "hexagon", "cross",     "plus",    "dash",    "snow",     "custom"};
     Canvas c({260, 13 * 26 + 30});
     label(c.ctx, "vector", Rect(100, 13 * 26 + 8, 60, 14));
     label(c.ctx, "stamped", Rect(170, 13 * 26 + 8, 60, 14));
@@ -112,7 +112,8 @@ void scatterPlots() {
         auto plot = std::make_shared<CHTScatterPlot>();
         plot->setInterpolation(i);
         plot->setXValues(CHTPlotNumberArray{base::Number(0.5), base::Number(1.5), base::Number(2.5), base::Number(3.5),
-                                            base::Number(4.5), base::Number(5.5), base::Number(6.5), base::Number(7.5)});
+                                            base::Number(4.5), base::Number(5.5), base::Number(6.5),
+                                            base::Number(7.5)});
         CHTPlotNumberArray y;
         for (double v : {2.0, 6.0, 4.0, nan, 7.0, 5.0, 8.0, 3.0})
             y.push_back(std::isnan(v) ? std::nullopt : std::optional<base::Number>(base::Number(v)));
@@ -128,16 +129,15 @@ void scatterPlots() {
         symbol->setFill(CHTFill::fillWithColor(CHTColor::orangeColor()));
         plot->setPlotSymbol(symbol);
         stage.draw(*plot, c.ctx, {10 + 170.0f * i, 30});
-        label(c.ctx, std::string(names[i]) + ", gap at x = 3.5, base 1",
-              Rect(10 + 170.0f * i, 8, 160, 14), 9);
+        label(c.ctx, std::string(names[i]) + ", gap at x = 3.5, base 1", Rect(10 + 170.0f * i, 8, 160, 14), 9);
     }
     save(c.ctx, "scatter-interpolations");
 }
 
 void barPlots() {
     Canvas c({3 * 170 + 10, 190});
-    auto tips = CHTPlotNumberArray{base::Number(3.0), base::Number(7.0), base::Number(0.2), base::Number(5.0),
-                                   base::Number(0.0), base::Number(9.0)};
+    auto tips = CHTPlotNumberArray{base::Number(3.0), base::Number(7.0), base::Number(0.2),
+                                   base::Number(5.0), base::Number(0.0), base::Number(9.0)};
     const char* names[] = {"vertical, radius 6", "horizontal", "reversed x range"};
     for (int i = 0; i < 3; ++i) {
         Stage stage({160, 150}, i == 2 ? 6 : -0.5, i == 2 ? -6.5 : 6.5, 0, 10);
@@ -265,8 +265,8 @@ void pieCharts() {
                            "ring (inner radius 30), counter-clockwise, 12 slices"};
     for (int i = 0; i < 2; ++i) {
         auto source = std::make_shared<SetShares>();
-        source->values = i == 0 ? std::vector<double>{20, 15, 25, 10, 30}
-                                : std::vector<double>{5, 4, 6, 3, 5, 4, 6, 5, 3, 4, 5, 6};
+        source->values =
+            i == 0 ? std::vector<double>{20, 15, 25, 10, 30} : std::vector<double>{5, 4, 6, 3, 5, 4, 6, 5, 3, 4, 5, 6};
         source->pushed = i == 0 ? 0 : 11;
         sources.push_back(source);
         auto graph = bareGraph({250, 210});
@@ -383,10 +383,10 @@ void labelledPlots() {
     graph->addPlot(bars);
 
     auto line = std::make_shared<CHTScatterPlot>();
-    line->setXValues(CHTPlotNumberArray{base::Number(0.5), base::Number(2), base::Number(4), base::Number(6),
-                                        base::Number(7.5)});
-    line->setYValues(CHTPlotNumberArray{base::Number(6.0), base::Number(8.5), std::nullopt, base::Number(9.0),
-                                        base::Number(7.0)});
+    line->setXValues(
+        CHTPlotNumberArray{base::Number(0.5), base::Number(2), base::Number(4), base::Number(6), base::Number(7.5)});
+    line->setYValues(
+        CHTPlotNumberArray{base::Number(6.0), base::Number(8.5), std::nullopt, base::Number(9.0), base::Number(7.0)});
     auto symbol = CHTPlotSymbol::ellipsePlotSymbol();
     symbol->setFill(CHTFill::fillWithColor(CHTColor::blueColor()));
     symbol->setSize({7, 7});
@@ -409,7 +409,8 @@ void appChart(const std::string& name, std::vector<double> totals, bool bars) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (int status = start(argc, argv, "plot-gallery", "every plot type, plot symbol and legend swatch"); status >= 0) return status;
+    if (int status = start(argc, argv, "plot-gallery", "every plot type, plot symbol and legend swatch"); status >= 0)
+        return status;
     symbols();
     scatterPlots();
     barPlots();

@@ -44,13 +44,12 @@ TEST(Bundle, PathForResourceFindsOnlyExistingFiles) {
 
 TEST(Bundle, StringsTableInKeyValueForm) {
     BundleDir b;
-    b.write("Localizable.strings", std::string(
-        "/* The home screen */\n"
-        "\"Start\" = \"Begin\";\n"
-        "// one-line comment\n"
-        "\"Quote \\\"me\\\"\" = \"Line\\nbreak \\U00e9\";\n"
-        "plainKey = plainValue;\n"
-        "\"Same\";\n"));
+    b.write("Localizable.strings", std::string("/* The home screen */\n"
+                                               "\"Start\" = \"Begin\";\n"
+                                               "// one-line comment\n"
+                                               "\"Quote \\\"me\\\"\" = \"Line\\nbreak \\U00e9\";\n"
+                                               "plainKey = plainValue;\n"
+                                               "\"Same\";\n"));
     b.write("Other.strings", std::string("\"Start\" = \"Go\";"));
     Bundle bundle(b.dir);
     EXPECT_EQ(bundle.localizedString("Start"), "Begin");

@@ -38,10 +38,10 @@ Decimal reference(bool negative, cpp_int n, cpp_int d, int exponent, RoundingMod
     if (r != 0) {
         cpp_int twice = r * 2;
         switch (mode) {
-            case RoundingMode::Down: up = negative; break;
-            case RoundingMode::Up: up = !negative; break;
-            case RoundingMode::Plain: up = twice >= den; break;
-            case RoundingMode::Bankers: up = twice > den || (twice == den && (q & 1) != 0); break;
+        case RoundingMode::Down: up = negative; break;
+        case RoundingMode::Up: up = !negative; break;
+        case RoundingMode::Plain: up = twice >= den; break;
+        case RoundingMode::Bankers: up = twice > den || (twice == den && (q & 1) != 0); break;
         }
     }
     if (up) q += 1;
@@ -112,8 +112,7 @@ TEST(DecimalReference, SmallOperandsTakeTheSameRoundingAsLargeOnes) {
         RoundingMode mode = kModes[i % 4];
         Decimal r;
         base::decimalDivide(&r, a, b, mode);
-        Decimal expected =
-            reference(x < 0, cpp_int(x < 0 ? -x : x), cpp_int(y), ex - ey, mode);
+        Decimal expected = reference(x < 0, cpp_int(x < 0 ? -x : x), cpp_int(y), ex - ey, mode);
         ASSERT_TRUE(r == expected) << a.toString() << " / " << b.toString() << " = " << r.toString() << " expected "
                                    << expected.toString();
         EXPECT_EQ(a.toDouble(), std::stod(std::to_string(x) + "e" + std::to_string(ex)));

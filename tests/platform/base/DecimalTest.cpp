@@ -69,8 +69,7 @@ TEST(DecimalArithmetic, TwoThirdsRoundsItsLastDigitByMode) {
     EXPECT_EQ(div(two, three, RoundingMode::Plain).toString(), "0." + std::string(37, '6') + "7");
     EXPECT_EQ(div(two, three, RoundingMode::Down).toString(), "0." + std::string(38, '6'));
     EXPECT_EQ(div(two, three, RoundingMode::Up).toString(), "0." + std::string(37, '6') + "7");
-    EXPECT_EQ(div(Decimal::fromInteger(-2), three, RoundingMode::Down).toString(),
-              "-0." + std::string(37, '6') + "7");
+    EXPECT_EQ(div(Decimal::fromInteger(-2), three, RoundingMode::Down).toString(), "-0." + std::string(37, '6') + "7");
     EXPECT_EQ(div(Decimal::fromInteger(-2), three, RoundingMode::Up).toString(), "-0." + std::string(38, '6'));
 }
 
@@ -106,9 +105,8 @@ TEST(DecimalArithmetic, BankersHalfWayAfterA38DigitQuotient) {
 
 TEST(DecimalArithmetic, DivisionByZeroIsNaNWithoutException) {
     Decimal r;
-    EXPECT_NO_THROW(
-        EXPECT_EQ(base::decimalDivide(&r, Decimal::one(), Decimal::zero(), RoundingMode::Plain),
-                  CalculationError::DivideByZero));
+    EXPECT_NO_THROW(EXPECT_EQ(base::decimalDivide(&r, Decimal::one(), Decimal::zero(), RoundingMode::Plain),
+                              CalculationError::DivideByZero));
     EXPECT_TRUE(r.isNaN());
     EXPECT_EQ(base::decimalDivide(&r, Decimal::zero(), Decimal::zero(), RoundingMode::Bankers),
               CalculationError::DivideByZero);
@@ -234,8 +232,7 @@ TEST(DecimalConversion, ToDoubleIsCorrectlyRounded) {
 TEST(DecimalConversion, IntegersBothWays) {
     EXPECT_EQ(Decimal::fromInteger(-1).toString(), "-1");
     EXPECT_EQ(Decimal::fromInteger(std::numeric_limits<long long>::min()).toString(), "-9223372036854775808");
-    EXPECT_EQ(Decimal::fromUnsigned(std::numeric_limits<unsigned long long>::max()).toString(),
-              "18446744073709551615");
+    EXPECT_EQ(Decimal::fromUnsigned(std::numeric_limits<unsigned long long>::max()).toString(), "18446744073709551615");
     EXPECT_EQ(D("-7.9").toInteger(), -7);
     EXPECT_EQ(D("7.9").toInteger(), 7);
     EXPECT_EQ(D("1e30").toInteger(), std::numeric_limits<long long>::max());

@@ -26,12 +26,13 @@ TEST(Digest, Sha1AndHmacSha1MatchPublishedVectors) {
               "b617318655057264e28bc0b6fb378c8ef146be00");
     EXPECT_EQ(base::hexString(base::hmacSha1("Jefe", "what do ya want for nothing?")),
               "effcdf6ae5eb2fa2d27416d5f184df9c259a7c79");
-    EXPECT_EQ(base::base64Encode(base::hmacSha1(
-                  "kd94hf93k423kf44&pfkkdhi9sl3r4s00",
-                  "GET&http%3A%2F%2Fphotos.example.net%2Fphotos&file%3Dvacation.jpg%26oauth_consumer_key%3Ddpf43f3p2l4k3l03"
-                  "%26oauth_nonce%3Dkllo9940pd9333jh%26oauth_signature_method%3DHMAC-SHA1%26oauth_timestamp%3D1191242096"
-                  "%26oauth_token%3Dnnch734d00sl2jdk%26oauth_version%3D1.0%26size%3Doriginal")),
-              "tR3+Ty81lMeYAr/Fid0kMTYa/WM=");
+    EXPECT_EQ(
+        base::base64Encode(base::hmacSha1(
+            "kd94hf93k423kf44&pfkkdhi9sl3r4s00",
+            "GET&http%3A%2F%2Fphotos.example.net%2Fphotos&file%3Dvacation.jpg%26oauth_consumer_key%3Ddpf43f3p2l4k3l03"
+            "%26oauth_nonce%3Dkllo9940pd9333jh%26oauth_signature_method%3DHMAC-SHA1%26oauth_timestamp%3D1191242096"
+            "%26oauth_token%3Dnnch734d00sl2jdk%26oauth_version%3D1.0%26size%3Doriginal")),
+        "tR3+Ty81lMeYAr/Fid0kMTYa/WM=");
     EXPECT_EQ(base::hmacSha1("", "").size(), 20u);
 }
 

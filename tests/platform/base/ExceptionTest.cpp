@@ -49,8 +49,7 @@ TEST(AssertionHandler, DefaultLogsOneLineAndThrows) {
     ASSERT_EQ(capture.lines.size(), 1u);
     EXPECT_NE(capture.lines[0].find("setValue:"), std::string::npos);
     EXPECT_NE(capture.lines[0].find("Chart.cpp"), std::string::npos);
-    EXPECT_THROW(base::AssertionHandler::current().handleFailureInFunction("f", "a.cpp", 3, "why"),
-                 base::Exception);
+    EXPECT_THROW(base::AssertionHandler::current().handleFailureInFunction("f", "a.cpp", 3, "why"), base::Exception);
 }
 
 TEST(AssertionHandler, ReplaceableAndRestorable) {

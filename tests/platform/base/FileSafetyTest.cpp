@@ -61,20 +61,38 @@ Data singleObjectList(const Data& object) {
 TEST(PlistWriterTest, InvalidUTF8IsWrittenAsReplacementCharacters) {
     // A string starting with an invalid byte used to come back empty, a
     // later invalid byte cut it short.
-    const std::string leading = "\x80" "abc";
-    const std::string inner = "ab\xC3" "cd\xFF" "e";
-    Value back = roundTrip(Value(Dictionary{{"leading", leading}, {"inner", inner}, {"k\xFE" "ey", 1}}));
-    EXPECT_EQ(back["leading"].stringValue(), "\xEF\xBF\xBD" "abc");
-    EXPECT_EQ(back["inner"].stringValue(), "ab\xEF\xBF\xBD" "cd\xEF\xBF\xBD" "e");
-    EXPECT_EQ(back["k\xEF\xBF\xBD" "ey"].integerValue(), 1);
+    const std::string leading =
+        "\x80"
+        "abc";
+    const std::string inner =
+        "ab\xC3"
+        "cd\xFF"
+        "e";
+    Value back = roundTrip(Value(Dictionary{{"leading", leading},
+                                            {"inner", inner},
+                                            {"k\xFE"
+                                             "ey",
+                                             1}}));
+    EXPECT_EQ(back["leading"].stringValue(),
+              "\xEF\xBF\xBD"
+              "abc");
+    EXPECT_EQ(back["inner"].stringValue(),
+              "ab\xEF\xBF\xBD"
+              "cd\xEF\xBF\xBD"
+              "e");
+    EXPECT_EQ(back["k\xEF\xBF\xBD"
+                   "ey"]
+                  .integerValue(),
+              1);
     // Valid text of every width survives unchanged.
     const std::string wide = "\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x92\xAA";
     EXPECT_EQ(roundTrip(Value(Array{wide})).asArray()->at(0).stringValue(), wide);
-    EXPECT_EQ(base::validUTF8("A" + std::string(60, '\x80')), "A" + [] {
-        std::string r;
-        for (int i = 0; i < 60; ++i) r += "\xEF\xBF\xBD";
-        return r;
-    }());
+    EXPECT_EQ(
+        base::validUTF8("A" + std::string(60, '\x80')), "A" + [] {
+            std::string r;
+            for (int i = 0; i < 60; ++i) r += "\xEF\xBF\xBD";
+            return r;
+        }());
 }
 
 TEST(PlistWriterTest, AWriteThatWouldLoseDataFailsVisibly) {
@@ -166,8 +184,8 @@ TEST(PlistReaderTest, DatesOutOfRangeAreClampedNotWrapped) {
 }
 
 void age(const std::string& file, int seconds) {
-    std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() -
-                                               std::chrono::seconds(seconds));
+    std::filesystem::last_write_time(file,
+                                     std::filesystem::file_time_type::clock::now() - std::chrono::seconds(seconds));
 }
 
 TEST(StaleTemporariesTest, LeftOverTemporariesAreRemovedAtStart) {

@@ -24,7 +24,6 @@ DateFormatter utcPosix(const std::string& pattern) {
     return f;
 }
 
-
 // Formatters archive their settings; registered here as the charts register
 // them at start-up.
 template <class T>
@@ -138,8 +137,8 @@ TEST(DateFormatterTest, ParsingIsStrictAndRoundTrips) {
     auto full = f.dateFromString("08/" + months[11] + "/2026");
     ASSERT_TRUE(full);
     EXPECT_EQ(*full, *d);
-    EXPECT_FALSE(f.dateFromString("31/Feb/2026"));    // no such day
-    EXPECT_FALSE(f.dateFromString("08/Dec/2026x"));   // trailing text
+    EXPECT_FALSE(f.dateFromString("31/Feb/2026"));   // no such day
+    EXPECT_FALSE(f.dateFromString("08/Dec/2026x"));  // trailing text
     EXPECT_FALSE(f.dateFromString("08/Foo/2026"));
     EXPECT_FALSE(f.dateFromString(""));
     auto g = utcPosix("EEE yyyy MM dd HH:mm:ss.SSS");

@@ -28,7 +28,9 @@ KeychainItem item(const std::string& service, const std::string& account, std::o
 struct Logged {
     std::vector<std::string> lines;
     base::LogSink old;
-    Logged() { old = base::setLogSinkForTesting([this](const std::string& l) { lines.push_back(l); }); }
+    Logged() {
+        old = base::setLogSinkForTesting([this](const std::string& l) { lines.push_back(l); });
+    }
     ~Logged() { base::setLogSinkForTesting(old); }
 };
 

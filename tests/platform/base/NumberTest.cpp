@@ -38,7 +38,8 @@ TEST(Number, DecimalValueUsesShortestDigits) {
 
 TEST(Number, CompareAndText) {
     EXPECT_EQ(Number(1).compare(Number(2.5)), -1);
-    EXPECT_EQ(Number(std::numeric_limits<long long>::max()).compare(Number(std::numeric_limits<long long>::max() - 1)), 1);
+    EXPECT_EQ(Number(std::numeric_limits<long long>::max()).compare(Number(std::numeric_limits<long long>::max() - 1)),
+              1);
     EXPECT_TRUE(Number(Decimal::fromString("2.5")) == Number(2.5));
     EXPECT_EQ(Number(Decimal::fromString("0.1")).compare(Number(0.1)), 0);
     EXPECT_EQ(Number(2.5).description(), "2.5");

@@ -63,8 +63,7 @@ TEST(OperationQueueTest, NeverRunsMoreThanItsWidthAtOnce) {
         queue.addOperation([&] {
             int n = ++now;
             int p = peak.load();
-            while (n > p && !peak.compare_exchange_weak(p, n)) {
-            }
+            while (n > p && !peak.compare_exchange_weak(p, n)) {}
             gate.wait();
             --now;
         });

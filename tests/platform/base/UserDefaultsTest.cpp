@@ -18,7 +18,9 @@ using base::Value;
 struct Logged {
     std::vector<std::string> lines;
     base::LogSink old;
-    Logged() { old = base::setLogSinkForTesting([this](const std::string& l) { lines.push_back(l); }); }
+    Logged() {
+        old = base::setLogSinkForTesting([this](const std::string& l) { lines.push_back(l); });
+    }
     ~Logged() { base::setLogSinkForTesting(old); }
 };
 

@@ -157,8 +157,8 @@ TEST(ContextTest, AlphaScalesEveryFill) {
 }
 
 TEST(ContextTest, BadDashPatternsDrawSolidLines) {
-    for (std::vector<Float> dash : {std::vector<Float>{-1, 2}, std::vector<Float>{0, 0},
-                                    std::vector<Float>{}, std::vector<Float>{NAN, 3}}) {
+    for (std::vector<Float> dash :
+         {std::vector<Float>{-1, 2}, std::vector<Float>{0, 0}, std::vector<Float>{}, std::vector<Float>{NAN, 3}}) {
         ImageContext ctx({40, 10});
         ctx.setLineDash(NAN, dash);
         EXPECT_TRUE(ctx.lineDash().empty());
@@ -234,9 +234,9 @@ TEST(ContextTest, ShadowLandsAtItsOffsetAndIsBlurred) {
     ctx.fillRect({10, 10, 20, 20});
     auto img = ctx.image();
     EXPECT_TRUE(pixelIs(*img, 20, 20, 0, 0, 255, 255));  // the fill on top
-    EXPECT_GT(img->pixel(33, 33).a, 250);                 // deep in the shadow
+    EXPECT_GT(img->pixel(33, 33).a, 250);                // deep in the shadow
     EXPECT_EQ(img->pixel(33, 33).r, 0);
-    EXPECT_EQ(img->pixel(5, 5).a, 0);                     // nothing up-left
+    EXPECT_EQ(img->pixel(5, 5).a, 0);  // nothing up-left
     // Blurred: the shadow's edge at x = 40 fades instead of stopping.
     int inside = img->pixel(38, 35).a, edge = img->pixel(40, 35).a, outside = img->pixel(46, 35).a;
     EXPECT_GT(inside, edge);
@@ -414,9 +414,8 @@ TEST(ContextTest, RecordingContextLogsOperationsExactly) {
     rec.strokePath();
     rec.fillRect({0, 0, 5, 6});
     rec.restore();
-    std::vector<std::string> expected = {"save()", "translate(10, 20)", "setLineWidth(2)",
-                                         "moveTo(1, 2)", "lineTo(3, 4)", "strokePath()",
-                                         "fillRect(0, 0, 5, 6)", "restore()"};
+    std::vector<std::string> expected = {"save()",       "translate(10, 20)", "setLineWidth(2)",      "moveTo(1, 2)",
+                                         "lineTo(3, 4)", "strokePath()",      "fillRect(0, 0, 5, 6)", "restore()"};
     EXPECT_EQ(rec.operationTexts(), expected);
     EXPECT_EQ(rec.operations()[3].ctm, AffineTransform::makeTranslation(10, 20));
     rec.clearOperations();

@@ -48,8 +48,7 @@ TEST(RectTest, InsetOffsetAndIntegral) {
 }
 
 TEST(AffineTransformTest, ConcatAppliesLeftFirst) {
-    AffineTransform t = AffineTransform::makeTranslation(10, 0)
-                            .concat(AffineTransform::makeScale(2, 3));
+    AffineTransform t = AffineTransform::makeTranslation(10, 0).concat(AffineTransform::makeScale(2, 3));
     expectNear(t.apply(Point(1, 1)), Point(22, 3));
     // translate() puts the new translation before the existing transform.
     AffineTransform u = AffineTransform::makeScale(2, 3).translate(10, 0);

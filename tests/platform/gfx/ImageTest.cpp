@@ -14,8 +14,8 @@ using gfxtest::pixelIs;
 namespace {
 std::shared_ptr<Image> sample() {
     // 3 x 2, straight alpha: red, green, blue / white, half-transparent red, clear.
-    std::vector<std::uint8_t> rgba = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255,
-                                      255, 255, 255, 255, 255, 0, 0, 128, 0, 0, 0, 0};
+    std::vector<std::uint8_t> rgba = {255, 0,   0,   255, 0,   255, 0, 255, 0, 0, 255, 255,
+                                      255, 255, 255, 255, 255, 0,   0, 128, 0, 0, 0,   0};
     return Image::create(3, 2, 8, 32, 12, Image::kLast, rgba);
 }
 }  // namespace
@@ -42,9 +42,8 @@ TEST(ImageTest, RejectsInconsistentPixelBuffers) {
 
 TEST(ImageTest, RawPixelDataRoundTrips) {
     auto img = sample();
-    auto copy = Image::create(img->width(), img->height(), img->bitsPerComponent(),
-                              img->bitsPerPixel(), img->bytesPerRow(), img->bitmapInfo(),
-                              img->pixelData());
+    auto copy = Image::create(img->width(), img->height(), img->bitsPerComponent(), img->bitsPerPixel(),
+                              img->bytesPerRow(), img->bitmapInfo(), img->pixelData());
     ASSERT_TRUE(copy);
     EXPECT_TRUE(*copy == *img);
 }

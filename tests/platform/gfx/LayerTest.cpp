@@ -313,9 +313,9 @@ TEST(RendererTest, RecordingShowsExactLayerGeometry) {
     Renderer::render(*root, rec);
     std::vector<std::string> fills;
     for (const auto& op : rec.operations())
-        if (op.name == "fillRect") fills.push_back(op.text() + " at " + std::to_string(int(op.ctm.tx)) + "," + std::to_string(int(op.ctm.ty)));
-    EXPECT_EQ(fills, (std::vector<std::string>{"fillRect(0, 0, 100, 100) at 0,0",
-                                                "fillRect(0, 0, 30, 40) at 10,20"}));
+        if (op.name == "fillRect")
+            fills.push_back(op.text() + " at " + std::to_string(int(op.ctm.tx)) + "," + std::to_string(int(op.ctm.ty)));
+    EXPECT_EQ(fills, (std::vector<std::string>{"fillRect(0, 0, 100, 100) at 0,0", "fillRect(0, 0, 30, 40) at 10,20"}));
     EXPECT_EQ(rec.saveDepth(), 0);
 }
 

@@ -85,14 +85,14 @@ TEST(TextTest, TruncationKeepsOneLineInALowBox) {
     Font font("Helvetica", 12);
     std::string text = "a rather long title that cannot fit";
     Size line = measureText(text, font);
-    for (LineBreakMode mode : {LineBreakMode::TailTruncation, LineBreakMode::HeadTruncation,
-                               LineBreakMode::MiddleTruncation}) {
+    for (LineBreakMode mode :
+         {LineBreakMode::TailTruncation, LineBreakMode::HeadTruncation, LineBreakMode::MiddleTruncation}) {
         Size s = measureText(text, font, {80, line.height}, mode);
         EXPECT_LE(s.width, 80);
         EXPECT_NEAR(s.height, line.height, 1);
     }
-    Size chars = measureText("abcdefghijklmnopqrstuvwxyz", font, {40, kUnboundedTextExtent},
-                             LineBreakMode::CharacterWrap);
+    Size chars =
+        measureText("abcdefghijklmnopqrstuvwxyz", font, {40, kUnboundedTextExtent}, LineBreakMode::CharacterWrap);
     EXPECT_LE(chars.width, 40);
     EXPECT_GT(chars.height, line.height * 2);
 }
@@ -100,8 +100,7 @@ TEST(TextTest, TruncationKeepsOneLineInALowBox) {
 TEST(TextTest, CentredTextIsCentred) {
     ImageContext ctx({200, 40});
     ctx.setFillColor(Color::black());
-    drawText(ctx, "MMMM", {0, 0, 200, 40}, Font("Helvetica", 20), LineBreakMode::WordWrap,
-             TextAlignment::Center);
+    drawText(ctx, "MMMM", {0, 0, 200, 40}, Font("Helvetica", 20), LineBreakMode::WordWrap, TextAlignment::Center);
     auto img = ctx.image();
     int left = -1, right = -1;
     for (int x = 0; x < 200; ++x)
@@ -117,8 +116,7 @@ TEST(TextTest, CentredTextIsCentred) {
 
 TEST(TextTest, RightAlignedTextEndsAtTheRightEdge) {
     ImageContext ctx({200, 40});
-    drawText(ctx, "MMMM", {0, 0, 200, 40}, Font("Helvetica", 20), LineBreakMode::WordWrap,
-             TextAlignment::Right);
+    drawText(ctx, "MMMM", {0, 0, 200, 40}, Font("Helvetica", 20), LineBreakMode::WordWrap, TextAlignment::Right);
     auto img = ctx.image();
     int right = -1;
     for (int x = 0; x < 200; ++x)
@@ -173,8 +171,7 @@ TEST(TextTest, TextCastsTheContextShadow) {
 
 TEST(TextTest, RecordingContextLogsTextDrawing) {
     RecordingContext rec({100, 100});
-    drawText(rec, "abc", {1, 2, 50, 20}, Font("Helvetica", 12), LineBreakMode::WordWrap,
-             TextAlignment::Center);
+    drawText(rec, "abc", {1, 2, 50, 20}, Font("Helvetica", 12), LineBreakMode::WordWrap, TextAlignment::Center);
     ASSERT_EQ(rec.operations().size(), 1u);
     EXPECT_EQ(rec.operations()[0].text(), "drawText(1, 2, 50, 20, 12, 1)");
 }

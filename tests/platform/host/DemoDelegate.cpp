@@ -66,8 +66,8 @@ public:
         auto view = std::make_shared<ui::View>(ui::Rect(0, 0, 320, 416));
         view->setBackgroundColor(gfx::Color::rgb(0.95f, 0.95f, 0.96f));
 
-        view->addSubview(makeLabel(ui::Rect(20, 24, 280, 24), "How many push-ups did you do?",
-                                   gfx::Font::boldSystemFont(17)));
+        view->addSubview(
+            makeLabel(ui::Rect(20, 24, 280, 24), "How many push-ups did you do?", gfx::Font::boldSystemFont(17)));
 
         field_ = std::make_shared<ui::TextField>(ui::Rect(20, 60, 280, 31));
         field_->setBorderStyle(ui::TextBorderStyle::RoundedRect);
@@ -90,8 +90,7 @@ public:
         result_->setNumberOfLines(2);
         view->addSubview(result_);
 
-        view->addSubview(makeLabel(ui::Rect(20, 228, 180, 27), "Beep at the end of a rest",
-                                   gfx::Font::systemFont(15)));
+        view->addSubview(makeLabel(ui::Rect(20, 228, 180, 27), "Beep at the end of a rest", gfx::Font::systemFont(15)));
         beeps_ = std::make_shared<ui::Switch>(ui::Rect(206, 228, 94, 27));
         beeps_->setAccessibilityLabel("Beeps");
         beeps_->setOn(true);
@@ -128,8 +127,7 @@ private:
         int count = 0;
         if (readCount(field_->text(), count))
             result_->setText(base::format("Saved %d push-up%s", count, count == 1 ? "" : "s"));
-        else
-            result_->setText("Please enter a whole number of push-ups");
+        else result_->setText("Please enter a whole number of push-ups");
     }
 
     void beepsChanged() { beepsState_->setText(beeps_->isOn() ? "Beeps are on" : "Beeps are off"); }

@@ -19,8 +19,9 @@ fs::path scriptsDir() { return test::testSourceDir("platform/host/scripts"); }
 
 class ScratchDir {
 public:
-    ScratchDir() : path_(fs::temp_directory_path() / ("tolvek-script-" + std::to_string(::getpid()) + "-" +
-                                                      std::to_string(counter()++))) {
+    ScratchDir()
+        : path_(fs::temp_directory_path() /
+                ("tolvek-script-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++))) {
         fs::create_directories(path_);
     }
     ~ScratchDir() {
@@ -44,9 +45,10 @@ private:
 TEST(DemoScript, TapsThroughTheDemoScreenAndTakesRealScreenshots) {
     ScratchDir shots;
     testing::internal::CaptureStdout();
-    int status = host::runMain(std::vector<std::string>{"--headless", "--script", (scriptsDir() / "demo.script").string(),
-                                                        "--screenshots", shots.path().string()},
-                               hosttest::demoDelegateFactory());
+    int status =
+        host::runMain(std::vector<std::string>{"--headless", "--script", (scriptsDir() / "demo.script").string(),
+                                               "--screenshots", shots.path().string()},
+                      hosttest::demoDelegateFactory());
     std::string out = testing::internal::GetCapturedStdout();
     ASSERT_EQ(status, 0);
     // The dump at the end lists the visible tree with its texts.
@@ -95,9 +97,9 @@ TEST(DemoScript, AMalformedScriptFailsBeforeAnythingRuns) {
     EXPECT_FALSE(fs::exists(dir.path() / "first.png"));
 
     std::ostringstream err2;
-    EXPECT_EQ(host::runScriptFile((dir.path() / "missing.script").string(), ".", hosttest::demoDelegateFactory(), out,
-                                  err2),
-              1);
+    EXPECT_EQ(
+        host::runScriptFile((dir.path() / "missing.script").string(), ".", hosttest::demoDelegateFactory(), out, err2),
+        1);
     EXPECT_NE(err2.str().find("cannot read the script"), std::string::npos);
 }
 
@@ -109,7 +111,8 @@ TEST(DemoScript, TapFailsForDisabledOrMissingControlsAndQuitEndsCleanly) {
         << err.str();
     auto missing = dir.write("missing.script", "tap \"Start Workout\"\n");
     std::ostringstream err2;
-    EXPECT_EQ(host::runScriptFile(missing.string(), dir.path().string(), hosttest::demoDelegateFactory(), out, err2), 1);
+    EXPECT_EQ(host::runScriptFile(missing.string(), dir.path().string(), hosttest::demoDelegateFactory(), out, err2),
+              1);
     EXPECT_NE(err2.str().find(":1: tap \"Start Workout\": "), std::string::npos) << err2.str();
 }
 

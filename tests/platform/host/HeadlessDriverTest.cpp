@@ -90,9 +90,8 @@ TEST(HeadlessDriver, RunsOnAManualClockAtScaleTwo) {
 TEST(HeadlessDriver, NavigationPushAndPopCallAppearanceInTheToolkitsOrder) {
     host::HeadlessDriver driver;
     auto log = std::make_shared<std::vector<std::string>>();
-    auto launched = launch(driver, [&] {
-        return std::make_shared<ui::NavigationController>(std::make_shared<Recording>("First", log));
-    });
+    auto launched = launch(
+        driver, [&] { return std::make_shared<ui::NavigationController>(std::make_shared<Recording>("First", log)); });
     EXPECT_EQ(*log, (std::vector<std::string>{"First will appear", "First did appear"}));
     log->clear();
 
@@ -295,7 +294,8 @@ TEST(HeadlessDriver, AnimationsCompleteOnTheManualClockAndReportFinished) {
     auto launched = launch(driver, [&] { return std::make_shared<Recording>("Home", log); });
     auto view = launched.delegate->root()->view();
     std::vector<bool> completions;
-    ui::View::animate(0.5, [&] { view->setAlpha(0.2f); }, [&](bool finished) { completions.push_back(finished); });
+    ui::View::animate(
+        0.5, [&] { view->setAlpha(0.2f); }, [&](bool finished) { completions.push_back(finished); });
     EXPECT_FLOAT_EQ(view->alpha(), 0.2f) << "the model value changes at once";
     driver.wait(0.25);
     EXPECT_TRUE(completions.empty());
@@ -308,9 +308,8 @@ TEST(HeadlessDriver, AnimationsCompleteOnTheManualClockAndReportFinished) {
     std::vector<std::pair<std::string, bool>> stops;
     ui::View::beginAnimations("slide");
     ui::View::setAnimationDuration(1);
-    ui::View::setAnimationDidStop([&](const std::string& id, bool finished, const std::any&) {
-        stops.emplace_back(id, finished);
-    });
+    ui::View::setAnimationDidStop(
+        [&](const std::string& id, bool finished, const std::any&) { stops.emplace_back(id, finished); });
     view->setCenter(ui::Point(160, 300));
     ui::View::commitAnimations();
     driver.wait(0.5);
@@ -327,11 +326,10 @@ TEST(HeadlessDriver, BackgroundSuspendsTimersAndComesBack) {
     std::vector<std::string> events;
     auto& center = base::NotificationCenter::defaultCenter();
     std::vector<base::NotificationCenter::Token> tokens;
-    for (const char* name : {ui::ApplicationDidEnterBackgroundNotification,
-                             ui::ApplicationWillEnterForegroundNotification})
-        tokens.push_back(center.addObserver(nullptr, name, nullptr, [&events](const base::Notification& n) {
-            events.push_back(n.name);
-        }));
+    for (const char* name :
+         {ui::ApplicationDidEnterBackgroundNotification, ui::ApplicationWillEnterForegroundNotification})
+        tokens.push_back(center.addObserver(nullptr, name, nullptr,
+                                            [&events](const base::Notification& n) { events.push_back(n.name); }));
     int ticks = 0;
     auto timer = base::Timer::scheduledTimer(1, true, [&](base::Timer&) { ++ticks; });
     double before = base::Clock::current().now();

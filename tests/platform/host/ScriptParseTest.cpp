@@ -136,8 +136,8 @@ TEST(ScriptParse, WheelTakesAPointOnTheScreenAndSignedNotches) {
     EXPECT_EQ(steps[2].notches, 100);
     EXPECT_NE(parseBad("wheel 160 300").why.find("write: wheel X Y NOTCHES"), std::string::npos);
     EXPECT_NE(parseBad("wheel 160 480 1").why.find("outside the screen"), std::string::npos);
-    for (const char* bad : {"wheel 160 300 --1", "wheel 160 300 -", "wheel 160 300 101", "wheel 160 300 -1e9",
-                            "wheel -1 300 1"})
+    for (const char* bad :
+         {"wheel 160 300 --1", "wheel 160 300 -", "wheel 160 300 101", "wheel 160 300 -1e9", "wheel -1 300 1"})
         EXPECT_NE(parseBad(bad).why.find("number"), std::string::npos) << bad;
 }
 

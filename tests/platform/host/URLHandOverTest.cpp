@@ -77,14 +77,15 @@ protected:
     void installEntry(const std::string& extra, const std::string& exec = "/bin/true %u") {
         std::ofstream(applications() / "tolvek.desktop")
             << "[Desktop Entry]\nType=Application\nName=Tolvek\nExec=" << exec
-            << "\nMimeType=text/plain;x-scheme-handler/" << kScheme << ";\n" << extra;
+            << "\nMimeType=text/plain;x-scheme-handler/" << kScheme << ";\n"
+            << extra;
     }
     // The program's own command line, headless, with the recorder as delegate.
     int runHeadless(const std::shared_ptr<URLRecorder>& recorder, const std::string& url) {
         host::ProgramInfo info;
         info.urlScheme = kScheme;
-        return host::runMain({"--headless", "--script", (root_ / "wait.script").string(), url},
-                             [recorder] { return recorder; }, info);
+        return host::runMain(
+            {"--headless", "--script", (root_ / "wait.script").string(), url}, [recorder] { return recorder; }, info);
     }
 
     test::TempHome home_;
@@ -114,10 +115,9 @@ TEST_F(URLHandOverTest, ASecondStartHandsItsURLToTheRunningProgramAndEnds) {
     ASSERT_TRUE(driver.start(running));
     host::InstanceChannel channel;
     std::string why;
-    ASSERT_TRUE(channel.listen([&](const std::string& url) { driver.application().deliverOpenURL(url); }, &why))
-        << why;
+    ASSERT_TRUE(channel.listen([&](const std::string& url) { driver.application().deliverOpenURL(url); }, &why)) << why;
     // Only this user can reach the socket.
-    struct stat st{};
+    struct stat st {};
     const std::string socket = host::InstanceChannel::socketPath();
     ASSERT_EQ(::stat(fs::path(socket).parent_path().c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
@@ -164,15 +164,15 @@ TEST_F(URLHandOverTest, ASecondStartHandsItsURLToTheRunningProgramAndEnds) {
 TEST(DesktopEntry, HandlesTheSchemeOnlyWhenDeclaredShownAndRunnable) {
     auto entry = [](const std::string& text) { return host::desktopEntryKeys(text); };
     const std::string head = "[Desktop Entry]\nType=Application\nName=Tolvek\n";
-    EXPECT_TRUE(host::handlesURLScheme(entry(head + "Exec=/bin/true %u\nMimeType=x-scheme-handler/FB123456;\n"),
-                                       kScheme));
-    EXPECT_FALSE(host::handlesURLScheme(entry(head + "Exec=/bin/true %u\nMimeType=x-scheme-handler/fb1234567;\n"),
-                                        kScheme));
+    EXPECT_TRUE(
+        host::handlesURLScheme(entry(head + "Exec=/bin/true %u\nMimeType=x-scheme-handler/FB123456;\n"), kScheme));
+    EXPECT_FALSE(
+        host::handlesURLScheme(entry(head + "Exec=/bin/true %u\nMimeType=x-scheme-handler/fb1234567;\n"), kScheme));
     EXPECT_FALSE(host::handlesURLScheme(
         entry(head + "Exec=/bin/true %u\nMimeType=x-scheme-handler/fb123456;\nHidden=true\n"), kScheme));
     // The URL would not be passed on, or the program is not there.
-    EXPECT_FALSE(host::handlesURLScheme(entry(head + "Exec=/bin/true\nMimeType=x-scheme-handler/fb123456;\n"),
-                                        kScheme));
+    EXPECT_FALSE(
+        host::handlesURLScheme(entry(head + "Exec=/bin/true\nMimeType=x-scheme-handler/fb123456;\n"), kScheme));
     EXPECT_FALSE(host::handlesURLScheme(
         entry(head + "Exec=\"/no such/tolvek\" %u\nMimeType=x-scheme-handler/fb123456;\n"), kScheme));
     // Only the [Desktop Entry] group counts.

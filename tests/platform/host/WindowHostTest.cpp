@@ -62,8 +62,8 @@ ChildResult runCommand(const std::string& command) {
 // The child runs one case of this program whole: a shard of the parent run
 // (GoogleTest's sharding variables) would leave it nothing to run.
 std::string childCommand(const std::string& mode, const std::string& args = {}) {
-    return "env -u GTEST_TOTAL_SHARDS -u GTEST_SHARD_INDEX TOLVEK_HOST_CHILD=" + mode + " TOLVEK_HOST_CHILD_ARGS='" + args + "' '" + selfPath() +
-           "' --gtest_filter=WindowHostChild.Run";
+    return "env -u GTEST_TOTAL_SHARDS -u GTEST_SHARD_INDEX TOLVEK_HOST_CHILD=" + mode + " TOLVEK_HOST_CHILD_ARGS='" +
+           args + "' '" + selfPath() + "' --gtest_filter=WindowHostChild.Run";
 }
 
 bool haveXvfb() { return std::system("command -v xvfb-run >/dev/null 2>&1") == 0; }
@@ -189,7 +189,8 @@ int runInputChild() {
         return 22;
     }
     if (ticksAtMinimise.load() != ticksBeforeRestore.load()) {
-        std::fprintf(stderr, "timers ran while minimised (%d ticks)\n", ticksBeforeRestore.load() - ticksAtMinimise.load());
+        std::fprintf(stderr, "timers ran while minimised (%d ticks)\n",
+                     ticksBeforeRestore.load() - ticksAtMinimise.load());
         return 23;
     }
     return 0;
@@ -299,8 +300,8 @@ TEST(WindowHostChild, Run) {
 }
 
 TEST(WindowHost, WithNoDisplayPrintsOneLineAndExitsWithTwo) {
-    auto result = runCommand("env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER " + childCommand("main") +
-                             " 2>&1 >/dev/null");
+    auto result =
+        runCommand("env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER " + childCommand("main") + " 2>&1 >/dev/null");
     EXPECT_EQ(result.status, 2) << result.output;
     ASSERT_FALSE(result.output.empty());
     EXPECT_EQ(result.output.find('\n'), result.output.size() - 1) << "one line: " << result.output;

@@ -46,9 +46,11 @@ TEST(FakeHttpServerTest, ParsesMultipartBodiesWithAndWithoutTheClosingDelimiter)
     fakes::HttpServer s;
     s.on("POST", "/up", fakes::Reply::text(200, "ok"));
     const std::string boundary = "XyZ";
-    std::string body = "--XyZ\r\nContent-Disposition: form-data; name=\"message\"\r\n\r\nhi there\r\n"
-                       "--XyZ\r\nContent-Disposition: form-data; filename=\"pic\"\r\nContent-Type: image/png\r\n\r\n"
-                       "\x89PNG\r\n\x1a\n" "\r\n--XyZ\r\n";  // no closing "--XyZ--"
+    std::string body =
+        "--XyZ\r\nContent-Disposition: form-data; name=\"message\"\r\n\r\nhi there\r\n"
+        "--XyZ\r\nContent-Disposition: form-data; filename=\"pic\"\r\nContent-Type: image/png\r\n\r\n"
+        "\x89PNG\r\n\x1a\n"
+        "\r\n--XyZ\r\n";  // no closing "--XyZ--"
     auto r = send("POST", s.url("/up"), body, "multipart/form-data; boundary=" + boundary);
     ASSERT_TRUE(r.response);
     EXPECT_EQ(r.response->statusCode(), 200);

@@ -16,9 +16,10 @@ TEST(MultipartFormDataTest, DelimitersFrameThePartsAsChosen) {
     closed.addField("a", "1");
     closed.addPart({"Content-Disposition: form-data; filename=\"f\"", "Content-Type: image/png"}, base::Data{0, 255});
     EXPECT_EQ(closed.contentType(), "multipart/form-data; boundary=B");
-    std::string expected = "--B\r\nContent-Disposition: form-data; name=\"a\"\r\n\r\n1"
-                           "\r\n--B\r\nContent-Disposition: form-data; filename=\"f\"\r\n"
-                           "Content-Type: image/png\r\n\r\n";
+    std::string expected =
+        "--B\r\nContent-Disposition: form-data; name=\"a\"\r\n\r\n1"
+        "\r\n--B\r\nContent-Disposition: form-data; filename=\"f\"\r\n"
+        "Content-Type: image/png\r\n\r\n";
     expected += '\0';
     expected += '\xff';
     expected += "\r\n--B--\r\n";

@@ -15,8 +15,8 @@ protected:
 };
 
 TEST_F(ServicesTest, TheBundleNamesEveryService) {
-    for (const char* name : {"Twitter", "GoogleAccounts", "Instapaper", "Pinboard", "ReadItLater", "Tumblr",
-                             "Evernote", "FacebookGraph", "FacebookLogin"}) {
+    for (const char* name : {"Twitter", "GoogleAccounts", "Instapaper", "Pinboard", "ReadItLater", "Tumblr", "Evernote",
+                             "FacebookGraph", "FacebookLogin"}) {
         auto a = net::Services::address(name);
         ASSERT_TRUE(a) << name;
         EXPECT_FALSE(a->host.empty()) << name;

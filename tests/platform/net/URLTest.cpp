@@ -85,7 +85,7 @@ TEST(PercentEncodingTest, URLEscapingLeavesDelimiters) {
 TEST(PercentEncodingTest, DecodingChecksEscapesAndUTF8) {
     EXPECT_EQ(net::replacingPercentEscapes("a%20b%2Bc+d"), "a b+c+d");
     EXPECT_EQ(net::replacingPercentEscapes("%C3%A9"), "\xC3\xA9");
-    EXPECT_FALSE(net::replacingPercentEscapes("%C3"));      // cut UTF-8 sequence
+    EXPECT_FALSE(net::replacingPercentEscapes("%C3"));        // cut UTF-8 sequence
     EXPECT_FALSE(net::replacingPercentEscapes("%ED%A0%80"));  // a surrogate
     EXPECT_FALSE(net::replacingPercentEscapes("%G1"));
     EXPECT_FALSE(net::replacingPercentEscapes("abc%2"));

@@ -8,10 +8,14 @@ class RecordingAlertDelegate : public AlertViewDelegate, public ActionSheetDeleg
 public:
     using ActionSheetDelegate::willDismissWithButtonIndex;  // the sheet's stays as it is
     void clickedButtonAtIndex(AlertView&, int index) override { events.push_back("clicked " + std::to_string(index)); }
-    void willDismissWithButtonIndex(AlertView&, int index) override { events.push_back("will " + std::to_string(index)); }
+    void willDismissWithButtonIndex(AlertView&, int index) override {
+        events.push_back("will " + std::to_string(index));
+    }
     void didDismissWithButtonIndex(AlertView&, int index) override { events.push_back("did " + std::to_string(index)); }
     void clickedButtonAtIndex(ActionSheet&, int index) override { events.push_back("sheet " + std::to_string(index)); }
-    void didDismissWithButtonIndex(ActionSheet&, int index) override { events.push_back("sheet did " + std::to_string(index)); }
+    void didDismissWithButtonIndex(ActionSheet&, int index) override {
+        events.push_back("sheet did " + std::to_string(index));
+    }
     std::vector<std::string> events;
 };
 

@@ -20,10 +20,13 @@ protected:
 
 TEST_F(AnimationTest, BlockAnimationCompletesOnTheManualClockAndReportsFinished) {
     std::vector<bool> done;
-    View::animate(0.5, [&] {
-        view_->setAlpha(0);
-        view_->setCenter(Point(250, 50));
-    }, [&](bool finished) { done.push_back(finished); });
+    View::animate(
+        0.5,
+        [&] {
+            view_->setAlpha(0);
+            view_->setCenter(Point(250, 50));
+        },
+        [&](bool finished) { done.push_back(finished); });
     // The model value changes at once; the shown value moves on the clock.
     EXPECT_EQ(view_->alpha(), 0);
     EXPECT_EQ(view_->presentationAlpha(), 1);
@@ -60,9 +63,11 @@ TEST_F(AnimationTest, BeginCommitCallsDidStopWithItsIdentifierAfterTheDelay) {
 
 TEST_F(AnimationTest, ALaterAnimationOfTheSamePropertyStopsTheFirstUnfinished) {
     std::vector<bool> first, second;
-    View::animate(1, [&] { view_->setAlpha(0); }, [&](bool f) { first.push_back(f); });
+    View::animate(
+        1, [&] { view_->setAlpha(0); }, [&](bool f) { first.push_back(f); });
     advance(0.2);
-    View::animate(1, [&] { view_->setAlpha(1); }, [&](bool f) { second.push_back(f); });
+    View::animate(
+        1, [&] { view_->setAlpha(1); }, [&](bool f) { second.push_back(f); });
     advance(2);
     EXPECT_EQ(first, std::vector<bool>{false});
     EXPECT_EQ(second, std::vector<bool>{true});
@@ -72,7 +77,8 @@ TEST_F(AnimationTest, ALaterAnimationOfTheSamePropertyStopsTheFirstUnfinished) {
 TEST_F(AnimationTest, DisabledAnimationsJumpToTheEndAndStillReportFinished) {
     View::setAnimationsEnabled(false);
     std::vector<bool> done;
-    View::animate(5, [&] { view_->setAlpha(0.5f); }, [&](bool f) { done.push_back(f); });
+    View::animate(
+        5, [&] { view_->setAlpha(0.5f); }, [&](bool f) { done.push_back(f); });
     EXPECT_EQ(view_->presentationAlpha(), 0.5f);
     advance(0.01);
     View::setAnimationsEnabled(true);
@@ -81,7 +87,8 @@ TEST_F(AnimationTest, DisabledAnimationsJumpToTheEndAndStillReportFinished) {
 
 TEST_F(AnimationTest, AnEmptyBlockStillCompletes) {
     int calls = 0;
-    View::animate(0.4, [] {}, [&](bool f) { calls += f ? 1 : 100; });
+    View::animate(
+        0.4, [] {}, [&](bool f) { calls += f ? 1 : 100; });
     advance(0.01);
     EXPECT_EQ(calls, 1);
 }
@@ -97,8 +104,9 @@ TEST_F(AnimationTest, RotationsTurnTheShortWayAsRotations) {
     EXPECT_NEAR(back.ty, a.ty, 1e-4);
     // Half-way through a quarter turn the view is turned by an eighth, at
     // its full size (a blend of matrices would shrink it).
-    View::animate(1, 0, AnimationOptions::CurveLinear,
-                  [&] { view_->setTransform(AffineTransform::makeRotation(static_cast<Float>(std::numbers::pi / 2))); });
+    View::animate(1, 0, AnimationOptions::CurveLinear, [&] {
+        view_->setTransform(AffineTransform::makeRotation(static_cast<Float>(std::numbers::pi / 2)));
+    });
     advance(0.5);
     auto mid = view_->presentationTransform();
     EXPECT_NEAR(std::atan2(mid.b, mid.a), std::numbers::pi / 4, 0.02);

@@ -70,10 +70,14 @@ TEST_F(ApplicationTest, NestedBlocksAreSeparateAnimations) {
     window_->addSubview(a);
     window_->addSubview(b);
     std::vector<std::string> order;
-    View::animate(1, [&] {
-        a->setAlpha(0);
-        View::animate(0.2, [&] { b->setAlpha(0); }, [&](bool) { order.push_back("inner"); });
-    }, [&](bool) { order.push_back("outer"); });
+    View::animate(
+        1,
+        [&] {
+            a->setAlpha(0);
+            View::animate(
+                0.2, [&] { b->setAlpha(0); }, [&](bool) { order.push_back("inner"); });
+        },
+        [&](bool) { order.push_back("outer"); });
     advance(0.3);
     EXPECT_EQ(order, std::vector<std::string>{"inner"});
     EXPECT_GT(a->presentationAlpha(), 0.2f);
@@ -84,11 +88,13 @@ TEST_F(ApplicationTest, NestedBlocksAreSeparateAnimations) {
 TEST_F(ApplicationTest, AnExceptionInACompletionIsReportedAndLaterAnimationsRun) {
     auto view = std::make_shared<View>(Rect(0, 0, 10, 10));
     window_->addSubview(view);
-    View::animate(0.1, [&] { view->setAlpha(0.5f); }, [](bool) { throw std::runtime_error("completion broke"); });
+    View::animate(
+        0.1, [&] { view->setAlpha(0.5f); }, [](bool) { throw std::runtime_error("completion broke"); });
     advance(0.2);
     EXPECT_TRUE(app().isTextVisible("completion broke"));
     bool ran = false;
-    View::animate(0.1, [&] { view->setAlpha(1); }, [&](bool f) { ran = f; });
+    View::animate(
+        0.1, [&] { view->setAlpha(1); }, [&](bool f) { ran = f; });
     advance(0.2);
     EXPECT_TRUE(ran);
 }
@@ -100,8 +106,9 @@ TEST_F(ApplicationTest, CurlTransitionsCoverAndUncover) {
     container->addSubview(page);
     window_->addSubview(container);
     std::vector<bool> done;
-    View::transition(container, 1.0, AnimationOptions::TransitionCurlUp, [&] { page->setBackgroundColor(gfx::Color::rgb(0, 1, 0)); },
-                     [&](bool f) { done.push_back(f); });
+    View::transition(
+        container, 1.0, AnimationOptions::TransitionCurlUp, [&] { page->setBackgroundColor(gfx::Color::rgb(0, 1, 0)); },
+        [&](bool f) { done.push_back(f); });
     advance(0.5);
     auto mid = renderScreen();
     EXPECT_GT(mid->pixel(160, 40).r, 150);   // the old page still at the top

@@ -81,7 +81,9 @@ TEST_F(CellAndLifecycleTest, AnAlertDismissedInCodeDoesNotReportAClick) {
     struct Delegate : AlertViewDelegate {
         std::vector<std::string> events;
         void clickedButtonAtIndex(AlertView&, int i) override { events.push_back("clicked " + std::to_string(i)); }
-        void didDismissWithButtonIndex(AlertView&, int i) override { events.push_back("dismissed " + std::to_string(i)); }
+        void didDismissWithButtonIndex(AlertView&, int i) override {
+            events.push_back("dismissed " + std::to_string(i));
+        }
         void didPresentAlertView(AlertView&) override { events.push_back("presented"); }
     };
     auto d = std::make_shared<Delegate>();
@@ -155,8 +157,8 @@ TEST_F(CellAndLifecycleTest, AModalNavigationControllersRootDismissesIt) {
     form->setTitle("Log In");
     auto formNav = std::make_shared<NavigationController>(form);
     int cancels = 0;
-    form->navigationItem()->setLeftBarButtonItem(std::make_shared<BarButtonItem>(
-        BarButtonSystemItem::Cancel, [&](BarButtonItem&) {
+    form->navigationItem()->setLeftBarButtonItem(
+        std::make_shared<BarButtonItem>(BarButtonSystemItem::Cancel, [&](BarButtonItem&) {
             ++cancels;
             form->dismissModalViewControllerAnimated(true);
         }));

@@ -45,10 +45,12 @@ TEST_F(ControlEventsTest, DisabledControlsSendNothing) {
 TEST_F(ControlEventsTest, RemovedTargetsAreNotCalledAndActionsMayRemoveThemselves) {
     int count = 0;
     Control::ActionToken token = 0;
-    token = button_->addTarget([&](Control& c) {
-        ++count;
-        c.removeTarget(token);
-    }, ControlEvents::TouchUpInside);
+    token = button_->addTarget(
+        [&](Control& c) {
+            ++count;
+            c.removeTarget(token);
+        },
+        ControlEvents::TouchUpInside);
     tap(Point(160, 220));
     tap(Point(160, 220));
     EXPECT_EQ(count, 1);
@@ -93,7 +95,8 @@ TEST_F(ControlEventsTest, ASliderFollowsTheFingerAndReportsContinuouslyOrAtTheEn
     slider->setMinimumValue(0);
     slider->setMaximumValue(10);
     std::vector<Float> values;
-    slider->addTarget([&](Control& c) { values.push_back(static_cast<Slider&>(c).value()); }, ControlEvents::ValueChanged);
+    slider->addTarget([&](Control& c) { values.push_back(static_cast<Slider&>(c).value()); },
+                      ControlEvents::ValueChanged);
     window_->addSubview(slider);
     app().touchBegan(Point(21, 111));
     app().touchMoved(Point(160, 111));
@@ -185,8 +188,8 @@ TEST_F(ControlEventsTest, FocusMovesBetweenFieldsWithOneKeyboard) {
     window_->addSubview(a);
     window_->addSubview(b);
     int shows = 0;
-    auto token = base::NotificationCenter::defaultCenter().addObserver(
-        this, KeyboardWillShowNotification, nullptr, [&](const base::Notification&) { ++shows; });
+    auto token = base::NotificationCenter::defaultCenter().addObserver(this, KeyboardWillShowNotification, nullptr,
+                                                                       [&](const base::Notification&) { ++shows; });
     tapNamed("Name");
     app().typeText("pat");
     tapNamed("Password");

@@ -87,7 +87,8 @@ TEST_F(ControlsTest, ATextFieldBringsUpTheKeyboardAndTakesTypedText) {
     auto t1 = center.addObserver(this, KeyboardWillShowNotification, nullptr, [&](const base::Notification& n) {
         shown.push_back(rectFromString(n.userInfo.asDictionary()->get(KeyboardFrameEndUserInfoKey).stringValue()));
     });
-    auto t2 = center.addObserver(this, KeyboardWillHideNotification, nullptr, [&](const base::Notification&) { ++hidden; });
+    auto t2 =
+        center.addObserver(this, KeyboardWillHideNotification, nullptr, [&](const base::Notification&) { ++hidden; });
 
     tapNamed("Reps");
     EXPECT_TRUE(field->isFirstResponder());
@@ -116,7 +117,10 @@ TEST_F(ControlsTest, CharactersAreCountedInUTF16Units) {
     EXPECT_EQ(utf16Length("abc"), 3u);
     EXPECT_EQ(utf16Length("\xC3\xA9"), 1u);          // é
     EXPECT_EQ(utf16Length("\xF0\x9F\x92\xAA"), 2u);  // a flexed biceps: a surrogate pair
-    EXPECT_EQ(utf8OffsetOfUTF16("a\xF0\x9F\x92\xAA" "b", 3), 5u);
+    EXPECT_EQ(utf8OffsetOfUTF16("a\xF0\x9F\x92\xAA"
+                                "b",
+                                3),
+              5u);
     EXPECT_EQ(stringFromRect(Rect(0, 264, 320, 216)), "{{0, 264}, {320, 216}}");
     EXPECT_EQ(rectFromString("{{1.5, 2}, {3, 4}}"), Rect(1.5f, 2, 3, 4));
     EXPECT_EQ(rectFromString("nonsense"), Rect());
@@ -238,9 +242,8 @@ TEST_F(ControlsTest, APinchReportsItsScale) {
     auto view = std::make_shared<View>(Rect(0, 0, 320, 480));
     window_->addSubview(view);
     std::vector<Float> scales;
-    auto pinch = std::make_shared<PinchGestureRecognizer>([&](GestureRecognizer& r) {
-        scales.push_back(static_cast<PinchGestureRecognizer&>(r).scale());
-    });
+    auto pinch = std::make_shared<PinchGestureRecognizer>(
+        [&](GestureRecognizer& r) { scales.push_back(static_cast<PinchGestureRecognizer&>(r).scale()); });
     view->addGestureRecognizer(pinch);
     app().sendTouches(TouchPhase::Began, {{1, Point(140, 240)}, {2, Point(180, 240)}});
     app().sendTouches(TouchPhase::Moved, {{1, Point(120, 240)}, {2, Point(200, 240)}});

@@ -189,7 +189,8 @@ TEST_F(DeviceMailTest, ASubjectBeyondASCIIIsEncodedAndReadsBack) {
     }
     EXPECT_EQ(joined, "Übungen für heute");
     // No bare line feeds anywhere.
-    for (std::size_t i = text.find('\n'); i != std::string::npos; i = text.find('\n', i + 1)) ASSERT_EQ(text[i - 1], '\r');
+    for (std::size_t i = text.find('\n'); i != std::string::npos; i = text.find('\n', i + 1))
+        ASSERT_EQ(text[i - 1], '\r');
 }
 
 TEST_F(DeviceMailTest, AMessageNoMailProgramTookIsSavedNotSent) {
@@ -266,7 +267,9 @@ TEST_F(DeviceMailTest, TextMessagesCannotBeSentFromHere) {
     EXPECT_FALSE(MessageComposeViewController::canSendText());
     class Recorder : public MessageComposeViewControllerDelegate {
     public:
-        void didFinishWithResult(MessageComposeViewController&, MessageComposeResult r) override { results.push_back(r); }
+        void didFinishWithResult(MessageComposeViewController&, MessageComposeResult r) override {
+            results.push_back(r);
+        }
         std::vector<MessageComposeResult> results;
     };
     auto recorder = std::make_shared<Recorder>();

@@ -64,7 +64,8 @@ TEST_F(KeyboardAndTextTest, TheKeyboardCoversTheBottomAndScriptsCannotTapBehindI
 TEST_F(KeyboardAndTextTest, AFieldCanLimitWhatIsTyped) {
     // Two digits at most, as a count of repetitions is entered.
     struct TwoDigits : TextFieldDelegate {
-        bool shouldChangeCharactersInRange(TextField& f, std::size_t, std::size_t length, const std::string& s) override {
+        bool shouldChangeCharactersInRange(TextField& f, std::size_t, std::size_t length,
+                                           const std::string& s) override {
             return s.empty() || (utf16Length(f.text()) - length + utf16Length(s) <= 2 &&
                                  s.find_first_not_of("0123456789") == std::string::npos);
         }

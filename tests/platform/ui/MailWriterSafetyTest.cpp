@@ -40,8 +40,7 @@ std::string unfoldedSubject(const std::string& message) {
     std::string head = headerBlock(message);
     std::size_t at = head.find("\r\nSubject: ");
     std::size_t end = head.find("\r\n", at + 2);
-    while (end != std::string::npos && end + 2 < head.size() && head[end + 2] == ' ')
-        end = head.find("\r\n", end + 2);
+    while (end != std::string::npos && end + 2 < head.size() && head[end + 2] == ' ') end = head.find("\r\n", end + 2);
     std::string value = head.substr(at + 11, (end == std::string::npos ? head.size() : end) - at - 11);
     if (value.rfind("=?UTF-8?B?", 0) != 0) {
         std::string plain;
@@ -99,12 +98,10 @@ TEST(MailWriterSafetyTest, LineBreaksInAttachmentFieldsDoNotReachTheMessage) {
     std::string text = mail.messageText(1800000000);
     for (const auto& line : lines(text)) EXPECT_NE(line.rfind("X-Injected", 0), 0u) << line;
     EXPECT_EQ(text.find("X-Injected: type"), std::string::npos);  // the type is not copied at all
-    EXPECT_NE(text.find("Content-Type: application/octet-stream; name=\"logX-Injected: name.csv\""),
-              std::string::npos);
+    EXPECT_NE(text.find("Content-Type: application/octet-stream; name=\"logX-Injected: name.csv\""), std::string::npos);
     MailComposeViewController fine;
     fine.addAttachmentData(base::Data{1}, "application/csv", "log.csv");
-    EXPECT_NE(fine.messageText(1800000000).find("Content-Type: application/csv; name=\"log.csv\""),
-              std::string::npos);
+    EXPECT_NE(fine.messageText(1800000000).find("Content-Type: application/csv; name=\"log.csv\""), std::string::npos);
 }
 
 class DesktopHandoffTest : public ::testing::Test {
@@ -114,8 +111,8 @@ protected:
         std::filesystem::create_directories(bin_);
         record_ = home_.path() + "/argv";
         // A stand-in for the desktop's mail program: it records its arguments.
-        std::ofstream(bin_ + "/xdg-email") << "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > "
-                                           << record_ << ".part\nmv " << record_ << ".part " << record_ << "\n";
+        std::ofstream(bin_ + "/xdg-email") << "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > " << record_
+                                           << ".part\nmv " << record_ << ".part " << record_ << "\n";
         ::chmod((bin_ + "/xdg-email").c_str(), 0755);
         const char* path = std::getenv("PATH");
         oldPath_ = path ? path : "";

@@ -30,7 +30,8 @@ TEST_F(NavigationTest, AnimatedPushAndPopCallTheAppearanceCallbacksInOrder) {
     auto second = std::make_shared<LoggingController>("Second", log_);
     nav_->pushViewController(second, true);
     // The will-callbacks come at once, the did-callbacks after the slide.
-    EXPECT_EQ(*log_, (std::vector<std::string>{"Second.viewDidLoad", "First.viewWillDisappear", "Second.viewWillAppear"}));
+    EXPECT_EQ(*log_,
+              (std::vector<std::string>{"Second.viewDidLoad", "First.viewWillDisappear", "Second.viewWillAppear"}));
     EXPECT_TRUE(nav_->isTransitioning());
     advance(0.5);
     EXPECT_EQ(*log_, (std::vector<std::string>{"Second.viewDidLoad", "First.viewWillDisappear", "Second.viewWillAppear",
@@ -167,7 +168,8 @@ TEST_F(NavigationDetailsTest, ALongPreviousTitleBecomesBackAndAnItemCanHideIt) {
     EXPECT_TRUE(app().findElement("Back"));
     next->navigationItem()->setHidesBackButton(true);
     EXPECT_FALSE(app().findElement("Back"));
-    root_->navigationItem()->setBackBarButtonItem(std::make_shared<BarButtonItem>("Home", BarButtonItemStyle::Bordered));
+    root_->navigationItem()->setBackBarButtonItem(
+        std::make_shared<BarButtonItem>("Home", BarButtonItemStyle::Bordered));
     next->navigationItem()->setHidesBackButton(false);
     nav_->setViewControllers({root_, next}, false);
     EXPECT_TRUE(app().findElement("Home"));

@@ -14,8 +14,8 @@ public:
 
     void viewDidLoad() override {
         navigationItem()->setRightBarButtonItem(editButtonItem());
-        navigationItem()->setLeftBarButtonItem(std::make_shared<BarButtonItem>(
-            BarButtonSystemItem::Add, [this](BarButtonItem&) {
+        navigationItem()->setLeftBarButtonItem(
+            std::make_shared<BarButtonItem>(BarButtonSystemItem::Add, [this](BarButtonItem&) {
                 days.insert(days.begin(), "Sun");
                 tableView()->insertRowsAtIndexPaths({{0, 0}}, TableViewRowAnimation::Top);
             }));
@@ -208,7 +208,9 @@ TEST_F(FormTest, TheKeyboardNeverCoversTheFieldBeingTypedInto) {
     tapNamed("Field 7");
     ASSERT_TRUE(form->fields[7]->isFirstResponder());
     auto below = [&](int i) {
-        return form->fields[static_cast<std::size_t>(i)]->convertRectToView(form->fields[static_cast<std::size_t>(i)]->bounds(), nullptr).maxY();
+        return form->fields[static_cast<std::size_t>(i)]
+            ->convertRectToView(form->fields[static_cast<std::size_t>(i)]->bounds(), nullptr)
+            .maxY();
     };
     EXPECT_LE(below(7), 264);
     EXPECT_EQ(form->tableView()->contentInset().bottom, 216);

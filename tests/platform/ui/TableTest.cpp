@@ -13,7 +13,9 @@ public:
     int made = 0;
 
     int numberOfSectionsInTableView(TableView&) override { return static_cast<int>(sections.size()); }
-    int numberOfRowsInSection(TableView&, int s) override { return static_cast<int>(sections[static_cast<std::size_t>(s)].size()); }
+    int numberOfRowsInSection(TableView&, int s) override {
+        return static_cast<int>(sections[static_cast<std::size_t>(s)].size());
+    }
     std::optional<std::string> titleForHeaderInSection(TableView&, int s) override {
         return s == 0 ? "Section One" : "Section Two";
     }
@@ -226,9 +228,7 @@ public:
     static constexpr int kFirst = 3000, kSecond = 7000;
     int numberOfSectionsInTableView(TableView&) override { return 2; }
     int numberOfRowsInSection(TableView&, int s) override { return s == 0 ? kFirst : kSecond; }
-    std::optional<std::string> titleForHeaderInSection(TableView&, int s) override {
-        return s == 0 ? "Early" : "Late";
-    }
+    std::optional<std::string> titleForHeaderInSection(TableView&, int s) override { return s == 0 ? "Early" : "Late"; }
     std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView& tv, const IndexPath& ip) override {
         auto cell = tv.dequeueReusableCellWithIdentifier("Long");
         if (!cell) cell = std::make_shared<TableViewCell>(TableViewCellStyle::Default, "Long");
@@ -285,9 +285,8 @@ TEST_F(TableTest, TenThousandRowsShowExactlyTheRowsInViewAtEveryOffsetDownToTheL
         // row under the middle of the view.
         EXPECT_LE(table->visibleCells().size(), expected.size() + 2);
         const double middle = offset + 230;
-        auto under = std::find_if(all.begin(), all.end(), [&](const Placed& p) {
-            return p.top <= middle && middle < p.top + p.height;
-        });
+        auto under = std::find_if(all.begin(), all.end(),
+                                  [&](const Placed& p) { return p.top <= middle && middle < p.top + p.height; });
         ASSERT_NE(under, all.end());
         EXPECT_EQ(table->indexPathForRowAtPoint(Point(160, static_cast<Float>(middle))), under->ip) << "at " << offset;
     }

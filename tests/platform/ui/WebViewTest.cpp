@@ -56,8 +56,9 @@ TEST_F(WebViewTest, AnHTMLStringLoadsWithItsTitleTextAndLinks) {
 }
 
 TEST_F(WebViewTest, TappingALinkAsksTheDelegateFirst) {
-    web_->loadHTMLString("<a href='fbconnect://success#token=abc'>Allow</a><a href='data:text/html,%3Ctitle%3ETwo%3C/title%3E'>Go</a>",
-                         "https://example.test/");
+    web_->loadHTMLString(
+        "<a href='fbconnect://success#token=abc'>Allow</a><a href='data:text/html,%3Ctitle%3ETwo%3C/title%3E'>Go</a>",
+        "https://example.test/");
     advance(0.01);
     recorder_->asked.clear();
     recorder_->types.clear();
@@ -138,7 +139,8 @@ TEST(WebPageParse, APageEndingInsideAClosingScriptOrStyleTagEnds) {
 }
 
 TEST(WebPageParse, NumericEntitiesThatNameNoCharacterReadAsTheReplacementCharacter) {
-    auto page = WebPage::parse("<p>&#xD800;|&#57343;|&#0;|&#x110000;|&#x41;&#233;|&#;&#x;&#1a;</p>", "http://127.0.0.1/");
+    auto page =
+        WebPage::parse("<p>&#xD800;|&#57343;|&#0;|&#x110000;|&#x41;&#233;|&#;&#x;&#1a;</p>", "http://127.0.0.1/");
     EXPECT_EQ(page.text(), "\xEF\xBF\xBD|\xEF\xBF\xBD|\xEF\xBF\xBD|\xEF\xBF\xBD|A\xC3\xA9|&#;&#x;&#1a;");
 }
 

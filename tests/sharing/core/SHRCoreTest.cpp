@@ -135,7 +135,8 @@ TEST_F(SHRCoreTest, ItemDictionaryRoundTripKeepsURLEscapes) {
     item->setText("text");
     item->setTags("t1 t2");
     item->setCustomValue(base::Value("1"), "autoShare");
-    item->setImage(gfx::Image::create(2, 2, 8, 32, 8, gfx::Image::kPremultipliedFirst32Little, std::vector<std::uint8_t>(16, 200)));
+    item->setImage(gfx::Image::create(2, 2, 8, 32, 8, gfx::Image::kPremultipliedFirst32Little,
+                                      std::vector<std::uint8_t>(16, 200)));
     auto back = SHRItem::itemFromDictionary(item->dictionaryRepresentation());
     EXPECT_EQ(back->shareType(), 1);
     EXPECT_EQ(back->URL()->absoluteString(), "http://example.com/a%20b?q=%C3%A9");
@@ -166,7 +167,8 @@ TEST_F(SHRCoreTest, CapabilitiesAndValidation) {
     EXPECT_FALSE(SHRSharer::create("SHRTextMessage")->canShare());
     EXPECT_EQ(SHRSharer::create("SHRNope"), nullptr);
     EXPECT_EQ(Reachability::networkStatusForFlags(ReachabilityFlags::Reachable | ReachabilityFlags::IsWWAN), 2);
-    EXPECT_EQ(Reachability::networkStatusForFlags(ReachabilityFlags::Reachable | ReachabilityFlags::ConnectionRequired), 0);
+    EXPECT_EQ(Reachability::networkStatusForFlags(ReachabilityFlags::Reachable | ReachabilityFlags::ConnectionRequired),
+              0);
 }
 
 TEST_F(SHRCoreTest, ShareSheetListsUsableFavouritesThenMoreAndCancel) {
@@ -287,8 +289,8 @@ TEST_F(SHRCoreTest, MailBodyEscapesAndTextMessageUsesLineBreaks) {
 
 TEST_F(SHRCoreTest, SafariOpensOnlyWebLinks) {
     int failures = 0;
-    auto token = base::NotificationCenter::defaultCenter().addObserver(
-        this, SHRSendDidFailWithError, nullptr, [&](const base::Notification&) { ++failures; });
+    auto token = base::NotificationCenter::defaultCenter().addObserver(this, SHRSendDidFailWithError, nullptr,
+                                                                       [&](const base::Notification&) { ++failures; });
     SHRSharer::shareURL("SHRSafari", net::URL("file:///etc/passwd"));
     EXPECT_EQ(failures, 1);
     EXPECT_TRUE(ui::Application::sharedApplication().openedURLs().empty());

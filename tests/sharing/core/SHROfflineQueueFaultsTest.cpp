@@ -37,10 +37,9 @@ public:
     bool shouldAutoShare() override { return true; }
     bool send() override {
         if (!validateItem()) return false;
-        setRequest(SHRRequest::requestWithURL(net::URL(queueServer + "/add"),
-                                              "text=" + encodeParameter(*item()->text()),
-                                              std::static_pointer_cast<SHRQueueNet>(self()), &SHRQueueNet::finished,
-                                              "POST", true));
+        setRequest(SHRRequest::requestWithURL(
+            net::URL(queueServer + "/add"), "text=" + encodeParameter(*item()->text()),
+            std::static_pointer_cast<SHRQueueNet>(self()), &SHRQueueNet::finished, "POST", true));
         sendDidStart();
         return true;
     }

@@ -87,8 +87,7 @@ TEST_F(SHRRequestTest, OtherStatusesFailWithTheAnswerReadable) {
 
 TEST_F(SHRRequestTest, ARefusedConnectionFailsOnceWithoutResponse) {
     fakes::RefusedPort refused;
-    auto r = SHRRequest::requestWithURL(net::URL(refused.url()), "a=1", sharer,
-                                        &FakeSharer::finished, "POST", true);
+    auto r = SHRRequest::requestWithURL(net::URL(refused.url()), "a=1", sharer, &FakeSharer::finished, "POST", true);
     base::RunLoop::main().runUntil([&] { return sharer->calls > 0; }, 10);
     base::RunLoop::main().runUntil([] { return false; }, 0.1);
     EXPECT_EQ(sharer->calls, 1);
@@ -120,11 +119,13 @@ TEST_F(SHRRequestTest, WithoutParametersItIsAGetWithoutBody) {
 
 TEST_F(SHRRequestTest, SendsEveryByteOfANonASCIIBodyAndTheHeaderFields) {
     server.on("POST", "/add", fakes::Reply::text(200, "ok"));
-    const std::string body = "status=Gr\xC3\xBC\xC3\x9F" "e%20\xE2\x9C\x93 \xF0\x9F\x98\x80";
-    auto request = SHRRequest::requestWithURL(net::URL(server.url("/add")), body, sharer, &FakeSharer::finished,
-                                              "POST", false);
-    request->setHeaderFields(std::map<std::string, std::string>{{"Authorization", "GoogleLogin auth=x"},
-                                                                {"Cookie", "SID=1"}});
+    const std::string body =
+        "status=Gr\xC3\xBC\xC3\x9F"
+        "e%20\xE2\x9C\x93 \xF0\x9F\x98\x80";
+    auto request =
+        SHRRequest::requestWithURL(net::URL(server.url("/add")), body, sharer, &FakeSharer::finished, "POST", false);
+    request->setHeaderFields(
+        std::map<std::string, std::string>{{"Authorization", "GoogleLogin auth=x"}, {"Cookie", "SID=1"}});
     request->start();
     base::RunLoop::main().runUntil([&] { return sharer->calls > 0; }, 10);
     auto sent = server.lastRequest();
@@ -148,8 +149,8 @@ TEST_F(SHRRequestTest, MemberActionsOfADerivedDelegate) {
     server.on("GET", "/a", fakes::Reply::text(200, "x"));
     auto derived = std::make_shared<DerivedSharer>();
     std::shared_ptr<FakeSharer> asBase = derived;
-    auto r = SHRRequest::requestWithURL(net::URL(server.url("/a")), std::nullopt, asBase,
-                                        &DerivedSharer::authFinished, "GET", true);
+    auto r = SHRRequest::requestWithURL(net::URL(server.url("/a")), std::nullopt, asBase, &DerivedSharer::authFinished,
+                                        "GET", true);
     base::RunLoop::main().runUntil([&] { return derived->own > 0; }, 10);
     EXPECT_EQ(derived->own, 1);
     EXPECT_EQ(derived->calls, 0);
@@ -161,8 +162,8 @@ TEST_F(SHRRequestTest, AGoneDelegateHearsNothing) {
     std::shared_ptr<SHRRequest> r;
     {
         auto shortLived = std::make_shared<int>(0);
-        r = SHRRequest::requestWithURL(net::URL(server.url("/slow")), std::nullopt, shortLived,
-                                       [&](SHRRequest&) { ++calls; }, "GET", true);
+        r = SHRRequest::requestWithURL(
+            net::URL(server.url("/slow")), std::nullopt, shortLived, [&](SHRRequest&) { ++calls; }, "GET", true);
     }
     base::RunLoop::main().runUntil([&] { return r->isFinished(); }, 10);
     EXPECT_TRUE(r->isFinished());
@@ -171,8 +172,8 @@ TEST_F(SHRRequestTest, AGoneDelegateHearsNothing) {
 }
 
 TEST_F(SHRRequestTest, AURLNoConnectionCanCarryFailsOnTheNextTurn) {
-    auto r = SHRRequest::requestWithURL(net::URL("ftp://127.0.0.1/file"), "a=1", sharer, &FakeSharer::finished,
-                                        "POST", true);
+    auto r = SHRRequest::requestWithURL(net::URL("ftp://127.0.0.1/file"), "a=1", sharer, &FakeSharer::finished, "POST",
+                                        true);
     EXPECT_EQ(sharer->calls, 0);  // not from inside start()
     base::RunLoop::main().runUntil([&] { return sharer->calls > 0; }, 5);
     EXPECT_EQ(sharer->calls, 1);

@@ -8,14 +8,17 @@ class FBDialogTest : public FacebookTest {
 protected:
     std::shared_ptr<DialogRecorder> recorder_ = std::make_shared<DialogRecorder>();
     std::shared_ptr<FBLoginDialog> loginDialog() {
-        auto dialog = FBLoginDialog::create(Facebook::dialogBaseURL() + "oauth", FBParams{{"client_id", "1"}}, recorder_);
+        auto dialog =
+            FBLoginDialog::create(Facebook::dialogBaseURL() + "oauth", FBParams{{"client_id", "1"}}, recorder_);
         dialog->show();
         return dialog;
     }
     std::shared_ptr<FBDialog> plainDialog() {
-        fb_.server().on("GET", "/dialog/feed", fakes::Reply::text(200, "<html><title>Post</title>"
-                                                                       "<a href='http://example.com/x'>More</a></html>",
-                                                                  "text/html"));
+        fb_.server().on("GET", "/dialog/feed",
+                        fakes::Reply::text(200,
+                                           "<html><title>Post</title>"
+                                           "<a href='http://example.com/x'>More</a></html>",
+                                           "text/html"));
         auto dialog = FBDialog::create(Facebook::dialogBaseURL() + "feed", FBParams{{"app_id", "1"}}, recorder_);
         dialog->show();
         return dialog;
@@ -102,9 +105,8 @@ TEST_F(FBDialogTest, TheLoginVariantReportsTokensAndEveryOtherEnd) {
     EXPECT_FALSE(start(*loginDialog(), "fbconnect:"));
     EXPECT_FALSE(start(*loginDialog(), "FBCONNECT://can"));
     // The page's error ends the login too (not a cancellation).
-    EXPECT_EQ(recorder_->events, (std::vector<std::string>{"not-login:cancelled", "not-login",
-                                                           "not-login:cancelled", "not-login:cancelled",
-                                                           "not-login:cancelled"}));
+    EXPECT_EQ(recorder_->events, (std::vector<std::string>{"not-login:cancelled", "not-login", "not-login:cancelled",
+                                                           "not-login:cancelled", "not-login:cancelled"}));
 }
 
 TEST_F(FBDialogTest, FollowedLinksOpenOutsideUnlessTheDelegateSaysNo) {

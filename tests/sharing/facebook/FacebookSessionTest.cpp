@@ -23,11 +23,11 @@ TEST_F(FacebookSessionTest, LoginRunsInTheInAppDialogWithTheAuthorizationParamet
     auto page = fb_.requestsTo("/dialog/oauth").at(0);
     EXPECT_EQ(page.method, "GET");
     EXPECT_EQ(page.queryItems(), (std::map<std::string, std::string>{{"client_id", "584019276341"},
-                                                                      {"type", "user_agent"},
-                                                                      {"redirect_uri", "fbconnect://success"},
-                                                                      {"display", "touch"},
-                                                                      {"sdk", "2"},
-                                                                      {"scope", "publish_stream,offline_access"}}));
+                                                                     {"type", "user_agent"},
+                                                                     {"redirect_uri", "fbconnect://success"},
+                                                                     {"display", "touch"},
+                                                                     {"sdk", "2"},
+                                                                     {"scope", "publish_stream,offline_access"}}));
     // A local identifier goes along and changes the answer's address.
     session_->authorize({}, recorder_, std::string("free"));
     EXPECT_EQ(session_->getOwnBaseUrl(), "fb584019276341free://authorize");
@@ -50,9 +50,10 @@ TEST_F(FacebookSessionTest, WhenTheAnswerCanComeBackTheLoginTriesTheAppThenTheBr
     EXPECT_EQ(offered[0],
               "fbauth://authorize?client_id=584019276341&type=user_agent&redirect_uri=fbconnect%3A%2F%2Fsuccess&"
               "display=touch&sdk=2&scope=publish_stream");
-    EXPECT_EQ(offered[1], "http://127.0.0.1:" + port() +
-                              "/dialog/oauth?client_id=584019276341&type=user_agent&redirect_uri=fb584019276341%3A%2F%2F"
-                              "authorize&display=touch&sdk=2&scope=publish_stream");
+    EXPECT_EQ(offered[1],
+              "http://127.0.0.1:" + port() +
+                  "/dialog/oauth?client_id=584019276341&type=user_agent&redirect_uri=fb584019276341%3A%2F%2F"
+                  "authorize&display=touch&sdk=2&scope=publish_stream");
     EXPECT_FALSE(shownDialog());
 
     // Nobody takes either: the in-app dialog after all.
@@ -97,8 +98,8 @@ TEST_F(FacebookSessionTest, RefusedLoginsAreCancellationsOnlyWithoutAnErrorCode)
     EXPECT_TRUE(session_->handleOpenURL("fb584019276341://authorize#error=access_denied&error_code=200"));
     EXPECT_TRUE(session_->handleOpenURL("fb584019276341://authorize?error=unknown_failure"));
     EXPECT_TRUE(session_->handleOpenURL("fb584019276341://authorize"));
-    EXPECT_EQ(recorder_->events, (std::vector<std::string>{"not-login:cancelled", "not-login", "not-login",
-                                                           "not-login:cancelled"}));
+    EXPECT_EQ(recorder_->events,
+              (std::vector<std::string>{"not-login:cancelled", "not-login", "not-login", "not-login:cancelled"}));
     EXPECT_FALSE(session_->accessToken());
 
     // A login the service will not take here starts again in the dialog.

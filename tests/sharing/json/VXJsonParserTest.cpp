@@ -8,9 +8,7 @@
 
 namespace {
 
-base::Decimal dec(const char* text) {
-    return base::Decimal::fromString(text);
-}
+base::Decimal dec(const char* text) { return base::Decimal::fromString(text); }
 
 // The trace of a failed fragment parse.
 Trace failure(std::string_view text) {
@@ -21,10 +19,8 @@ Trace failure(std::string_view text) {
 
 std::string nested(std::size_t levels, char open, char close, const std::string& inner = "") {
     std::string s;
-    for (std::size_t i = 0; i < levels; ++i)
-        s += open == '{' ? std::string("{\"k\":") : std::string(1, open);
-    if (open == '{')
-        s += "1";
+    for (std::size_t i = 0; i < levels; ++i) s += open == '{' ? std::string("{\"k\":") : std::string(1, open);
+    if (open == '{') s += "1";
     s += inner;
     s += std::string(levels, close);
     return s;
@@ -169,11 +165,10 @@ TEST(VXJsonParser, ObjectErrors) {
               (Trace{{3, "Unrecognised leading character"}, {3, "Object value expected for key: a"}}));
     EXPECT_EQ(failure("{\"a\\q\":1}"),
               (Trace{{8, "Illegal escape sequence '0x71'"}, {3, "Object key string expected"}}));
-    EXPECT_EQ(failure(R"({"outer":{"inner":[x]}})"),
-              (Trace{{3, "Unrecognised leading character"},
-                     {3, "Expected value while parsing array"},
-                     {3, "Object value expected for key: inner"},
-                     {3, "Object value expected for key: outer"}}));
+    EXPECT_EQ(failure(R"({"outer":{"inner":[x]}})"), (Trace{{3, "Unrecognised leading character"},
+                                                            {3, "Expected value while parsing array"},
+                                                            {3, "Object value expected for key: inner"},
+                                                            {3, "Object value expected for key: outer"}}));
 }
 
 TEST(VXJsonParser, StringEscapes) {
@@ -235,11 +230,10 @@ TEST(VXJsonParser, SurrogatePairs) {
     EXPECT_EQ(failure(R"("\u12g4")"), with({{6, "Missing hex digit in quad"}, {6, "Missing hex quad"}}));
     EXPECT_EQ(failure(R"("\u12)"), with({{6, "Missing hex digit in quad"}, {6, "Missing hex quad"}}));
     // In an array the array adds its own error after the chain.
-    EXPECT_EQ(failure(R"(["\u12g4"])"),
-              (Trace{{6, "Missing hex digit in quad"},
-                     {6, "Missing hex quad"},
-                     {6, "Broken unicode character"},
-                     {3, "Expected value while parsing array"}}));
+    EXPECT_EQ(failure(R"(["\u12g4"])"), (Trace{{6, "Missing hex digit in quad"},
+                                               {6, "Missing hex quad"},
+                                               {6, "Broken unicode character"},
+                                               {3, "Expected value while parsing array"}}));
 }
 
 TEST(VXJsonParser, GarbageAfterJSON) {
@@ -261,9 +255,8 @@ TEST(VXJsonParser, DepthLimitBoundary) {
         const Trace trace = traceOf(parser);
         ASSERT_EQ(trace.size(), 513u);
         EXPECT_EQ(trace.front(), (std::pair<int, std::string>{7, "Nested too deep"}));
-        EXPECT_EQ(trace.back(), (std::pair<int, std::string>(
-                                    3, open == '[' ? "Expected value while parsing array"
-                                                   : "Object value expected for key: k")));
+        EXPECT_EQ(trace.back(), (std::pair<int, std::string>(3, open == '[' ? "Expected value while parsing array"
+                                                                            : "Object value expected for key: k")));
     }
     VXJsonParser parser;
     parser.setMaxDepth(2);
@@ -299,8 +292,7 @@ TEST(VXJsonParser, NoDepthLimitDoesNotExhaustTheStack) {
 
 TEST(VXJsonParser, DuplicateKeysInALargeObjectReplaceInPlace) {
     std::string text = "{";
-    for (int i = 0; i < 30; ++i)
-        text += "\"k" + std::to_string(i) + "\":" + std::to_string(i) + ",";
+    for (int i = 0; i < 30; ++i) text += "\"k" + std::to_string(i) + "\":" + std::to_string(i) + ",";
     text += R"("k5":"five","k29":"last","k5":"again"})";
     VXJsonParser parser;
     auto v = parser.objectWithString(text);
@@ -343,19 +335,17 @@ TEST(VXJsonParser, ADocumentParsedOnOneThreadIsFreedOnAnother) {
         for (int i = 0; i < 50; ++i) {
             std::string text = "[";
             for (int j = 0; j < 200; ++j)
-                text += (j ? "," : "") + std::string(R"({"i":)") + std::to_string(j) + R"(,"s":"a longer string value here"})";
+                text += (j ? "," : "") + std::string(R"({"i":)") + std::to_string(j) +
+                        R"(,"s":"a longer string value here"})";
             text += "]";
             documents.push_back(*parser.objectWithString(text));
         }
     });
     reader.join();
-    for (const VXJsonValue& d : documents)
-        ASSERT_EQ(d.asArray()->size(), 200u);
+    for (const VXJsonValue& d : documents) ASSERT_EQ(d.asArray()->size(), 200u);
     // Freed here, on this thread, while parts of them are still held.
     std::vector<VXJsonValue> parts;
-    for (VXJsonValue& d : documents)
-        parts.push_back((*d.asArray())[7]);
+    for (VXJsonValue& d : documents) parts.push_back((*d.asArray())[7]);
     documents.clear();
-    for (const VXJsonValue& p : parts)
-        EXPECT_EQ(*p["s"].asString(), "a longer string value here");
+    for (const VXJsonValue& p : parts) EXPECT_EQ(*p["s"].asString(), "a longer string value here");
 }

@@ -12,8 +12,7 @@ inline std::vector<std::pair<int, std::string>> traceOf(const VXJsonBase& json) 
     const VXJsonErrorTrace trace = json.errorTrace();
     for (std::size_t i = 0; i < trace.size(); ++i) {
         const VXJsonErrorPtr expected = i ? trace[i - 1] : nullptr;
-        if (trace[i]->underlyingError() != expected)
-            out.emplace_back(-1, "broken chain");
+        if (trace[i]->underlyingError() != expected) out.emplace_back(-1, "broken chain");
         out.emplace_back(trace[i]->code(), trace[i]->localizedDescription());
     }
     return out;

@@ -51,8 +51,7 @@ TEST(VXJsonValue, AssigningAChildToItsParent) {
 
 TEST(VXJsonValue, DeepObjectsAreFreedWithoutRecursion) {
     VXJsonValue v = 0;
-    for (int i = 0; i < 300000; ++i)
-        v = VXJsonObject{{"x", std::move(v)}, {"y", VXJsonArray{i}}};
+    for (int i = 0; i < 300000; ++i) v = VXJsonObject{{"x", std::move(v)}, {"y", VXJsonArray{i}}};
     VXJsonValue shared = v;
     v = nullptr;  // shared still holds the whole chain
     EXPECT_TRUE(shared.isObject());

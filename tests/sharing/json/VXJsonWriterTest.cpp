@@ -12,12 +12,8 @@ namespace {
 
 VXJsonValue sample() {
     return VXJsonObject{
-        {"name", "Tolvek"},
-        {"week", 3},
-        {"reps", VXJsonArray{10, 12, base::Decimal::fromString("7.5")}},
-        {"done", true},
-        {"note", nullptr},
-        {"empty", VXJsonObject{}},
+        {"name", "Tolvek"},      {"week", 3},       {"reps", VXJsonArray{10, 12, base::Decimal::fromString("7.5")}},
+        {"done", true},          {"note", nullptr}, {"empty", VXJsonObject{}},
         {"none", VXJsonArray{}},
     };
 }
@@ -153,8 +149,7 @@ TEST(VXJsonWriter, ApplicationObjectsAndProxies) {
 
 TEST(VXJsonWriter, DepthLimit) {
     VXJsonValue v = VXJsonArray{};
-    for (int i = 1; i < 512; ++i)
-        v = VXJsonArray{v};
+    for (int i = 1; i < 512; ++i) v = VXJsonArray{v};
     VXJsonWriter writer;
     auto text = writer.stringWithObject(v);
     ASSERT_TRUE(text);
@@ -169,8 +164,7 @@ TEST(VXJsonWriter, DepthLimit) {
 TEST(VXJsonWriter, DeepValuesWithoutLimit) {
     const int levels = 300000;
     VXJsonValue v = 1;
-    for (int i = 0; i < levels; ++i)
-        v = VXJsonArray{std::move(v)};
+    for (int i = 0; i < levels; ++i) v = VXJsonArray{std::move(v)};
     VXJsonWriter writer;
     writer.setMaxDepth(0);
     auto text = writer.stringWithObject(v);
@@ -212,10 +206,14 @@ namespace {
 TEST(VXJsonWriterRepairTest, TextThatIsNotUTF8IsWrittenAsReplacementCharacters) {
     VXJsonWriter writer;
     VXJsonParser parser;
-    const std::string bad = "A\x80" "B\xC3";
+    const std::string bad =
+        "A\x80"
+        "B\xC3";
     auto json = writer.stringWithObject(VXJsonObject{{"k\xFF", bad}, {"ok", "\xC3\xA9"}});
     ASSERT_TRUE(json);
-    EXPECT_NE(json->find("\"A\xEF\xBF\xBD" "B\xEF\xBF\xBD\""), std::string::npos);
+    EXPECT_NE(json->find("\"A\xEF\xBF\xBD"
+                         "B\xEF\xBF\xBD\""),
+              std::string::npos);
     EXPECT_NE(json->find("\"k\xEF\xBF\xBD\""), std::string::npos);
     EXPECT_NE(json->find("\"\xC3\xA9\""), std::string::npos);  // valid text untouched
     // What the writer writes, the parser reads.

@@ -35,9 +35,9 @@ protected:
     void SetUp() override { base::RunLoop::main(); }
 
     std::shared_ptr<OAMutableURLRequest> signedPost(const std::string& url) {
-        auto r = std::make_shared<OAMutableURLRequest>(net::URL(url), std::make_shared<OAConsumer>("key", "secret"),
-                                                       nullptr, std::nullopt,
-                                                       std::make_shared<OAPlaintextSignatureProvider>());
+        auto r =
+            std::make_shared<OAMutableURLRequest>(net::URL(url), std::make_shared<OAConsumer>("key", "secret"), nullptr,
+                                                  std::nullopt, std::make_shared<OAPlaintextSignatureProvider>());
         r->setHTTPMethod("POST");
         r->setParameters({OARequestParameter("status", "caf\xC3\xA9 & more")});
         return r;
@@ -56,8 +56,7 @@ protected:
 };
 
 TEST_F(OAAsynchronousDataFetcherTest, SignsSendsAndHandsOverTheBody) {
-    server.on("POST", "/oauth/request_token",
-              fakes::Reply::text(200, "oauth_token=abc&oauth_token_secret=def"));
+    server.on("POST", "/oauth/request_token", fakes::Reply::text(200, "oauth_token=abc&oauth_token_secret=def"));
     auto request = signedPost(server.url("/oauth/request_token"));
     fetch(request);  // nobody but the connection holds the fetcher
     EXPECT_EQ(client->events, (std::vector<std::string>{"finish"}));

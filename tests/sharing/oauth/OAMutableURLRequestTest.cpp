@@ -13,9 +13,7 @@ std::shared_ptr<OAConsumer> photosConsumer() {
     return std::make_shared<OAConsumer>("dpf43f3p2l4k3l03", "kd94hf93k423kf44");
 }
 
-std::shared_ptr<OAToken> photosToken() {
-    return std::make_shared<OAToken>("nnch734d00sl2jdk", "pfkkdhi9sl3r4s00");
-}
+std::shared_ptr<OAToken> photosToken() { return std::make_shared<OAToken>("nnch734d00sl2jdk", "pfkkdhi9sl3r4s00"); }
 
 OAMutableURLRequest request(const std::string& url, std::shared_ptr<OAToken> token = nullptr,
                             std::shared_ptr<OASignatureProviding> provider = nullptr) {
@@ -54,8 +52,8 @@ TEST(OAMutableURLRequest, PublishedPhotosExample) {
 }
 
 TEST(OAMutableURLRequest, PlaintextWithEmptyToken) {
-    auto r = request("https://photos.example.net/request_token", nullptr,
-                     std::make_shared<OAPlaintextSignatureProvider>());
+    auto r =
+        request("https://photos.example.net/request_token", nullptr, std::make_shared<OAPlaintextSignatureProvider>());
     r.setHTTPMethod("POST");
     EXPECT_EQ(r.signatureBaseString().find("oauth_token"), std::string::npos);
     r.prepare();
@@ -124,8 +122,7 @@ TEST(OAMutableURLRequest, ExtraParametersFollowVersionInNameOrder) {
     EXPECT_NE(r.signatureBaseString().find("oauth_callback%3Dhttp%253A%252F%252Fcb%252F"), std::string::npos);
     r.prepare();
     const std::string header = *r.valueForHTTPHeaderField("Authorization");
-    const std::string tail =
-        "oauth_version=\"1.0\", oauth_callback=\"http%3A%2F%2Fcb%2F\", oauth_verifier=\"v%201\"";
+    const std::string tail = "oauth_version=\"1.0\", oauth_callback=\"http%3A%2F%2Fcb%2F\", oauth_verifier=\"v%201\"";
     ASSERT_GE(header.size(), tail.size());
     EXPECT_EQ(header.substr(header.size() - tail.size()), tail);
 }
@@ -181,8 +178,8 @@ TEST(OAMutableURLRequest, ParametersOfAnUnevenBody) {
     r.setHTTPBody(std::string_view("flag&name=%C3%A6%20x&bad=%zz&eq=a=b"));
     auto params = r.parameters();
     ASSERT_TRUE(params);
-    EXPECT_EQ(*params, (std::vector<OARequestParameter>{
-                           {"flag", ""}, {"name", "\xc3\xa6 x"}, {"bad", "%zz"}, {"eq", "a=b"}}));
+    EXPECT_EQ(*params,
+              (std::vector<OARequestParameter>{{"flag", ""}, {"name", "\xc3\xa6 x"}, {"bad", "%zz"}, {"eq", "a=b"}}));
 }
 
 TEST(OAMutableURLRequest, Defaults) {
@@ -193,10 +190,8 @@ TEST(OAMutableURLRequest, Defaults) {
     // A UUID in its standard text form: 8-4-4-4-12 hexadecimal digits.
     ASSERT_EQ(r.nonce().size(), 36u) << r.nonce();
     for (std::size_t i = 0; i < r.nonce().size(); ++i) {
-        if (i == 8 || i == 13 || i == 18 || i == 23)
-            EXPECT_EQ(r.nonce()[i], '-') << r.nonce();
-        else
-            EXPECT_TRUE(std::isxdigit(static_cast<unsigned char>(r.nonce()[i]))) << r.nonce();
+        if (i == 8 || i == 13 || i == 18 || i == 23) EXPECT_EQ(r.nonce()[i], '-') << r.nonce();
+        else EXPECT_TRUE(std::isxdigit(static_cast<unsigned char>(r.nonce()[i]))) << r.nonce();
     }
     OAMutableURLRequest other(net::URL("http://example.com/"), photosConsumer(), nullptr, std::nullopt, nullptr);
     EXPECT_NE(other.nonce(), r.nonce());

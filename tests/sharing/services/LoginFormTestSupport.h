@@ -72,8 +72,8 @@ protected:
         net::CookieStorage::sharedHTTPCookieStorage().deleteAllCookies();
         // The plain-http "GoogleReader" entry is left alone on purpose: a
         // request sent there would fail (tests reach loopback hosts only).
-        for (const char* service : {"Instapaper", "Pinboard", "ReadItLater", "GoogleAccounts", "GoogleReaderSecure",
-                                    "Tumblr"})
+        for (const char* service :
+             {"Instapaper", "Pinboard", "ReadItLater", "GoogleAccounts", "GoogleReaderSecure", "Tumblr"})
             net::Services::pointAtLoopbackForTesting(service, api_.port());
     }
     void TearDown() override {
@@ -96,9 +96,7 @@ protected:
     }
     // Runs the loop until the server has seen count requests and their
     // answers have been handled.
-    bool waitForRequests(std::size_t count) {
-        return settle(api_, count);
-    }
+    bool waitForRequests(std::size_t count) { return settle(api_, count); }
     bool settle(const fakes::HttpServer& server, std::size_t count) {
         bool ok = waitFor([&] { return server.requestCount() >= count; });
         for (int i = 0; i < 20; ++i) base::RunLoop::main().runOnce(0.01);

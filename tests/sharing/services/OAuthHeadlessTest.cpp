@@ -71,7 +71,7 @@ TEST(OAuthHeadlessTest, APersonSignsInOnTheServicesPageAndTheBookmarkIsSaved) {
         ASSERT_TRUE(driver.tap("Password")) << driver.lastError();
         ASSERT_TRUE(driver.type("s3cret")) << driver.lastError();
         EXPECT_TRUE(driver.expectNot("s3cret"));  // masked
-        driver.wait(0.5);  // the keyboard slides up
+        driver.wait(0.5);                         // the keyboard slides up
         const char* dir = std::getenv("TOLVEK_SCREENSHOTS");
         const std::string shots = dir && *dir ? dir : home.path() + "/shots";
         ASSERT_TRUE(driver.screenshot(shots + "/oauth-login-page.png")) << driver.lastError();

@@ -37,10 +37,11 @@ struct Reports {
     std::vector<base::NotificationCenter::Token> tokens;
     Reports() {
         auto& center = base::NotificationCenter::defaultCenter();
-        tokens.push_back(center.addObserver(this, SHRSendDidStartNotification, nullptr, [this](const base::Notification&) {
-            ++started;
-            order.push_back("start");
-        }));
+        tokens.push_back(
+            center.addObserver(this, SHRSendDidStartNotification, nullptr, [this](const base::Notification&) {
+                ++started;
+                order.push_back("start");
+            }));
         tokens.push_back(center.addObserver(this, SHRSendDidFinish, nullptr, [this](const base::Notification&) {
             ++finished;
             order.push_back("finish");
@@ -114,7 +115,9 @@ inline std::string loginPage(const std::string& token) {
     return "<html><head><title>Sign in to allow Tolvek</title></head><body>"
            "<p>Tolvek would like to save to your account.</p>"
            "<form method='post' action='/login'>"
-           "<input type='hidden' name='oauth_token' value='" + token + "'>"
+           "<input type='hidden' name='oauth_token' value='" +
+           token +
+           "'>"
            "<p>Name</p><input type='text' name='username' placeholder='Name'>"
            "<p>Password</p><input type='password' name='password' placeholder='Password'>"
            "<input type='submit' value='Allow'>"

@@ -110,7 +110,8 @@ TEST_F(BookmarkSharersTest, PinboardChecksWithBasicCredentialsAndStoresNothingOn
          "Error: Could not authenticate you. Please relogin."},
         {"refused in other words", fakes::Reply::text(401, "<html>401 Unauthorized</html>"),
          "Login Error: Sorry, Pinboard did not accept your credentials. Please try again."},
-        {"server error", fakes::Reply::text(503, "busy"), "Login Error: Sorry, Pinboard encountered an error. Please try again."},
+        {"server error", fakes::Reply::text(503, "busy"),
+         "Login Error: Sorry, Pinboard encountered an error. Please try again."},
         {"no answer", fakes::Reply::close(), "Login Error: Sorry, Pinboard encountered an error. Please try again."},
     };
     SHRSharer::shareURL("SHRPinboard", kLink);
@@ -186,8 +187,7 @@ TEST_F(BookmarkSharersTest, PinboardUserInformationIsEscaped) {
 // --- Read It Later -------------------------------------------------------------
 
 TEST_F(BookmarkSharersTest, ReadItLaterAuthAndSendBodiesAndTheServiceErrorHeader) {
-    api_.once("POST", "/v2/auth",
-              fakes::Reply::text(401, "").withHeader("X-Error", "User was not found"));
+    api_.once("POST", "/v2/auth", fakes::Reply::text(401, "").withHeader("X-Error", "User was not found"));
     api_.on("POST", "/v2/auth", fakes::Reply::text(200, "200 OK"));
     api_.once("POST", "/v2/send", fakes::Reply::text(200, "200 OK"));
     api_.on("POST", "/v2/send", fakes::Reply::text(503, "").withHeader("X-Error", "Service is down for maintenance"));
@@ -218,8 +218,9 @@ TEST_F(BookmarkSharersTest, ReadItLaterAuthAndSendBodiesAndTheServiceErrorHeader
     // No tags: no update part; a failure shows the service's own words.
     SHRSharer::shareURL("SHRReadItLater", net::URL("http://example.com/"), std::string("T"));
     ASSERT_TRUE(waitForRequests(4));
-    EXPECT_EQ(api_.lastRequest()->body,
-              "apikey=&username=anna&password=p%26w&new={\"0\":{\"url\":\"http%3A%2F%2Fexample.com%2F\",\"title\":\"T\"}}");
+    EXPECT_EQ(
+        api_.lastRequest()->body,
+        "apikey=&username=anna&password=p%26w&new={\"0\":{\"url\":\"http%3A%2F%2Fexample.com%2F\",\"title\":\"T\"}}");
     EXPECT_EQ(alertText(), "Error: Service is down for maintenance");
 }
 
@@ -238,8 +239,8 @@ TEST_F(BookmarkSharersTest, ReadItLaterRefusalAsksForLoginAndServicesGoOverHttps
 
     // Every service that receives a password is configured for https.
     net::Services::resetForTesting();
-    for (const char* service : {"Instapaper", "Pinboard", "ReadItLater", "GoogleAccounts", "GoogleReaderSecure",
-                                "Tumblr", "Evernote"}) {
+    for (const char* service :
+         {"Instapaper", "Pinboard", "ReadItLater", "GoogleAccounts", "GoogleReaderSecure", "Tumblr", "Evernote"}) {
         SCOPED_TRACE(service);
         ASSERT_TRUE(net::Services::address(service));
         EXPECT_EQ(net::Services::address(service)->scheme, "https");

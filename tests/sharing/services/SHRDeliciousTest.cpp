@@ -44,8 +44,9 @@ TEST_F(SHRDeliciousTest, TheWholeRoadFromTheRequestTokenToOneSavedBookmark) {
     const std::string callback = callback_.url("/oauthcallback?oauth_token=req1&oauth_verifier=ver1");
     login_.on("POST", "/login", fakes::Reply::text(302, "").withHeader("Location", callback));
     login_.on("POST", "/oauth/v2/get_token",
-              fakes::Reply::text(200, "oauth_token=acc1&oauth_token_secret=as%261&oauth_session_handle=sh1&"
-                                      "oauth_expires_in=3600")
+              fakes::Reply::text(200,
+                                 "oauth_token=acc1&oauth_token_secret=as%261&oauth_session_handle=sh1&"
+                                 "oauth_expires_in=3600")
                   .after(0.3));
     api_.on("GET", "/v2/posts/add", fakes::Reply::text(200, "<?xml version=\"1.0\"?>\n<result code=\"done\" />"));
 
@@ -59,13 +60,12 @@ TEST_F(SHRDeliciousTest, TheWholeRoadFromTheRequestTokenToOneSavedBookmark) {
     EXPECT_EQ(requestToken[0].method, "POST");
     auto check = fakes::OAuthChecker::verify(requestToken[0], "http", "", "");
     ASSERT_TRUE(check.valid) << check.why;
-    const std::string encodedCallback =
-        fakes::OAuthChecker::encode(callback_.url("/oauthcallback"));
+    const std::string encodedCallback = fakes::OAuthChecker::encode(callback_.url("/oauthcallback"));
     EXPECT_EQ(requestToken[0].header("Authorization"),
               "OAuth realm=\"\", oauth_consumer_key=\"\", oauth_signature_method=\"PLAINTEXT\", "
-              "oauth_signature=\"%26\", oauth_timestamp=\"" + check.params["oauth_timestamp"] +
-                  "\", oauth_nonce=\"" + check.params["oauth_nonce"] + "\", oauth_version=\"1.0\", oauth_callback=\"" +
-                  encodedCallback + "\"");
+              "oauth_signature=\"%26\", oauth_timestamp=\"" +
+                  check.params["oauth_timestamp"] + "\", oauth_nonce=\"" + check.params["oauth_nonce"] +
+                  "\", oauth_version=\"1.0\", oauth_callback=\"" + encodedCallback + "\"");
     EXPECT_EQ(check.params.count("oauth_token"), 0u);
 
     // 2. The authorize page, filled in and submitted by a person.
@@ -86,8 +86,9 @@ TEST_F(SHRDeliciousTest, TheWholeRoadFromTheRequestTokenToOneSavedBookmark) {
     ASSERT_TRUE(waitFor([&] { return !view->delegate(); }));
     EXPECT_EQ(indicatorText(), "Authenticating...");
     ASSERT_TRUE(waitFor([&] { return !requestsTo(login_, "/oauth/v2/get_token").empty(); }));
-    EXPECT_EQ(requestsTo(login_, "/login").at(0).form(),
-              (std::map<std::string, std::string>{{"oauth_token", "req1"}, {"username", "anna"}, {"password", "pa ss"}}));
+    EXPECT_EQ(
+        requestsTo(login_, "/login").at(0).form(),
+        (std::map<std::string, std::string>{{"oauth_token", "req1"}, {"username", "anna"}, {"password", "pa ss"}}));
     EXPECT_EQ(callback_.requestCount(), 0u);
     auto access = requestsTo(login_, "/oauth/v2/get_token").at(0);
     EXPECT_EQ(access.method, "POST");
@@ -105,8 +106,9 @@ TEST_F(SHRDeliciousTest, TheWholeRoadFromTheRequestTokenToOneSavedBookmark) {
     auto add = api_.lastRequest();
     ASSERT_TRUE(add);
     EXPECT_EQ(add->method, "GET");
-    EXPECT_EQ(add->query,
-              "description=My%20page&extended=notes&shared=yes&tags=fit%20push&url=http%3A%2F%2Fexample.com%2Fa%20b%3Fx%3D1");
+    EXPECT_EQ(
+        add->query,
+        "description=My%20page&extended=notes&shared=yes&tags=fit%20push&url=http%3A%2F%2Fexample.com%2Fa%20b%3Fx%3D1");
     check = fakes::OAuthChecker::verify(*add, "http", "", "as&1");
     ASSERT_TRUE(check.valid) << check.why;
     EXPECT_EQ(check.params["oauth_signature_method"], "HMAC-SHA1");
@@ -212,7 +214,8 @@ TEST_F(SHRDeliciousTest, CallbackQueriesStoredTokensLogoutAndTheForm) {
     auto query = SHROAuthView::queryParameters(
         net::URL("http://cb.test/oauthcallback?oauth_token=a%2B&oauth_verifier=v&junk&c=d=e&e="));
     ASSERT_TRUE(query);
-    EXPECT_EQ(*query, (std::map<std::string, std::string>{{"oauth_token", "a%2B"}, {"oauth_verifier", "v"}, {"e", ""}}));
+    EXPECT_EQ(*query,
+              (std::map<std::string, std::string>{{"oauth_token", "a%2B"}, {"oauth_verifier", "v"}, {"e", ""}}));
     EXPECT_FALSE(SHROAuthView::queryParameters(net::URL("http://cb.test/oauthcallback")));
 
     // Stored key and secret skip the exchange; one of them missing does not.
@@ -256,7 +259,8 @@ TEST_F(SHRDeliciousTest, CallbackQueriesStoredTokensLogoutAndTheForm) {
 
 TEST_F(SHRDeliciousTest, CancellingThePageLeavesTheShareUnsentAndLetsTheSharerGo) {
     Reports reports;
-    login_.on("POST", "/oauth/v2/get_request_token", fakes::Reply::text(200, "oauth_token=req1&oauth_token_secret=rs1"));
+    login_.on("POST", "/oauth/v2/get_request_token",
+              fakes::Reply::text(200, "oauth_token=req1&oauth_token_secret=rs1"));
     login_.on("GET", "/oauth/v2/request_auth", fakes::Reply::text(200, loginPage("req1"), "text/html"));
     SHRSharer::shareItem("SHRDelicious", bookmark(false));
     ASSERT_TRUE(waitFor([&] { return oauthView() && !oauthView()->webView()->isLoading(); }));
@@ -335,7 +339,8 @@ TEST_F(SHROAuthViewTest, APINPageOnTheTwitterSiteAndAFailedLoadAreFailuresAQuery
 TEST_F(SHROAuthViewTest, AFailedPageEndsTheRoadWithTheAuthorizeAlert) {
     fakes::RefusedPort refused;
     net::Services::pointAtLoopbackForTesting("DeliciousLogin", login_.port());
-    login_.on("POST", "/oauth/v2/get_request_token", fakes::Reply::text(200, "oauth_token=req1&oauth_token_secret=rs1"));
+    login_.on("POST", "/oauth/v2/get_request_token",
+              fakes::Reply::text(200, "oauth_token=req1&oauth_token_secret=rs1"));
     auto sharer = std::dynamic_pointer_cast<SHRDelicious>(SHRSharer::create("SHRDelicious"));
     sharer->setAuthorizeURL(net::URL(refused.url("/oauth/v2/request_auth")));
     sharer->setItem(SHRItem::URL(net::URL("http://example.com/")));

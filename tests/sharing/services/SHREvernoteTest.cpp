@@ -92,8 +92,8 @@ TEST_F(EvernoteTest, LoginThenNoteOnTheShardsStoreWithEscapedEnml) {
         EXPECT_EQ(r.header("Content-Type"), "application/x-thrift");
         EXPECT_EQ(r.header("Accept"), "application/x-thrift");
     }
-    EXPECT_EQ(paths, (std::vector<std::string>{"/edam/user", "/edam/user", "/edam/user", "/edam/user",
-                                               "/edam/note/s7", "/edam/note/s7"}));
+    EXPECT_EQ(paths, (std::vector<std::string>{"/edam/user", "/edam/user", "/edam/user", "/edam/user", "/edam/note/s7",
+                                               "/edam/note/s7"}));
     EXPECT_FALSE(notes_.sawStrictHeader());  // non-strict headers on write
 
     auto created = notes_.createdNotes();
@@ -107,18 +107,19 @@ TEST_F(EvernoteTest, LoginThenNoteOnTheShardsStoreWithEscapedEnml) {
     EXPECT_EQ(note.created % 1000, 0);
     EXPECT_GE(note.created, static_cast<int64_t>(before) * 1000);
     EXPECT_LE(note.created, static_cast<int64_t>(clock_->now()) * 1000);
-    EXPECT_EQ(note.content, kHead +
-                                "<h1><a href=\"http://example.com/log?week=3&amp;day=2\">Week 3 &amp; &lt;Day 2&gt;</a></h1>"
-                                "<p><a href=\"http://example.com/log?week=3&amp;day=2\">"
-                                "http://example.com/log?week=3&amp;day=2</a></p>"
-                                "<p>50 &lt; 60 &amp; rising</p></en-note>");
+    EXPECT_EQ(note.content,
+              kHead +
+                  "<h1><a href=\"http://example.com/log?week=3&amp;day=2\">Week 3 &amp; &lt;Day 2&gt;</a></h1>"
+                  "<p><a href=\"http://example.com/log?week=3&amp;day=2\">"
+                  "http://example.com/log?week=3&amp;day=2</a></p>"
+                  "<p>50 &lt; 60 &amp; rising</p></en-note>");
     EXPECT_TRUE(note.resources.empty());
 }
 
 TEST_F(EvernoteTest, ImageNoteCarriesItsResource) {
     storeLogin();
-    auto image = gfx::Image::create(5, 4, 8, 32, 20, gfx::Image::kPremultipliedFirst32Little,
-                                    std::vector<std::uint8_t>(80, 90));
+    auto image =
+        gfx::Image::create(5, 4, 8, 32, 20, gfx::Image::kPremultipliedFirst32Little, std::vector<std::uint8_t>(80, 90));
     Reports reports;
     sendAndWait(SHRItem::image(image), reports);
     EXPECT_EQ(reports.order, (std::vector<std::string>{"start", "finish"}));
@@ -145,7 +146,8 @@ TEST_F(EvernoteTest, MediaTagAndEscaping) {
     resource.data.__set_body("abc");
     resource.__set_mime("image/png");
     const std::string hash = base::md5Hex(std::string_view("abc"));
-    EXPECT_EQ(SHREvernote::enMediaTagWithResource(resource, 0, 10), "<en-media type=\"image/png\" hash=\"" + hash + "\"/>");
+    EXPECT_EQ(SHREvernote::enMediaTagWithResource(resource, 0, 10),
+              "<en-media type=\"image/png\" hash=\"" + hash + "\"/>");
     EXPECT_EQ(SHREvernote::enMediaTagWithResource(resource, std::nan(""), 10),
               "<en-media type=\"image/png\" hash=\"" + hash + "\"/>");
     EXPECT_EQ(SHREvernote::enMediaTagWithResource(resource, 10.4, 20.6),
@@ -275,8 +277,8 @@ TEST_F(EvernoteTest, OfflineFileNoteReplaysOnceWithItsMimeType) {
     ASSERT_EQ(note.resources.size(), 1u);
     EXPECT_EQ(note.resources[0].mime, "text/csv");
     EXPECT_EQ(note.resources[0].data.body, std::string(csv.begin(), csv.end()));
-    EXPECT_EQ(note.content, kHead + "<h1>Log</h1><p><en-media type=\"text/csv\" hash=\"" + base::md5Hex(csv) +
-                                "\"/></p></en-note>");
+    EXPECT_EQ(note.content,
+              kHead + "<h1>Log</h1><p><en-media type=\"text/csv\" hash=\"" + base::md5Hex(csv) + "\"/></p></en-note>");
     EXPECT_FALSE(alert());  // quiet
 }
 

@@ -104,14 +104,15 @@ TEST_F(SHRFacebookTest, TheTextShareCarriesTheEncodedAction) {
     ASSERT_TRUE(waitFor([&] { return reports.finished == 1; }));
     auto post = *lastFeed();
     EXPECT_EQ(post.method, "POST");
-    EXPECT_EQ(bodyParts(post), (std::map<std::string, std::string>{
-                                   {"message", "Week 1 & more"},
-                                   {"actions", "{\"name\":\"Get%20Tolvek\", \"link\":\"http%3A%2F%2F"
-                                               "sharing.tolvek.invalid%2F\"}"},
-                                   {"format", "json"},
-                                   {"sdk", "ios"},
-                                   {"sdk_version", "2"},
-                                   {"access_token", "t1"}}));
+    EXPECT_EQ(bodyParts(post),
+              (std::map<std::string, std::string>{{"message", "Week 1 & more"},
+                                                  {"actions",
+                                                   "{\"name\":\"Get%20Tolvek\", \"link\":\"http%3A%2F%2F"
+                                                   "sharing.tolvek.invalid%2F\"}"},
+                                                  {"format", "json"},
+                                                  {"sdk", "ios"},
+                                                  {"sdk_version", "2"},
+                                                  {"access_token", "t1"}}));
     EXPECT_EQ(post.queryItems().at("message"), "Week 1 & more");
 }
 
@@ -155,7 +156,8 @@ TEST_F(SHRFacebookTest, APhotoGoesToThePhotosWithItsTitle) {
 TEST_F(SHRFacebookTest, FailuresAreReportedWithTheServicesMessage) {
     storeToken("t1");
     Reports reports;
-    fb_.setFeedReply(fakes::Reply::text(200, "{\"error\":{\"type\":\"OAuthException\",\"message\":\"Duplicate status\"}}"));
+    fb_.setFeedReply(
+        fakes::Reply::text(200, "{\"error\":{\"type\":\"OAuthException\",\"message\":\"Duplicate status\"}}"));
     SHRSharer::shareText("SHRFacebook", "x");
     ASSERT_TRUE(waitFor([&] { return reports.failed == 1; }));
     ASSERT_TRUE(alert());

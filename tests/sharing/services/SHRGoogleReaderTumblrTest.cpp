@@ -92,7 +92,7 @@ TEST_F(GoogleReaderTumblrTest, ReaderFailedLoginOnTheWayToSendingIsReported) {
     EXPECT_EQ(alertText(), "Error: Incorrect username and password");
     dismissAlert();
     EXPECT_EQ(formKeys(), (std::vector<std::string>{"email", "password"}));  // asks for a new login
-    EXPECT_EQ(api_.requestCount(), 1u);  // no token asked without a session
+    EXPECT_EQ(api_.requestCount(), 1u);                                      // no token asked without a session
 }
 
 TEST_F(GoogleReaderTumblrTest, ReaderLoginFormAlertsAndTokenFailure) {
@@ -151,7 +151,8 @@ TEST_F(GoogleReaderTumblrTest, TumblrLinkAndTextBodiesWithTagsAndSlugEncoded) {
     api_.on("POST", "/api/write", fakes::Reply::text(201, "12345"));
     Reports reports;
     SHRSharer::shareURL("SHRTumblr", net::URL("http://example.com/a?b=c"), std::string("My day"));
-    ASSERT_TRUE(submitForm({{"tags", "x&private=0"}, {"slug", "day 3&type=photo"}, {"private", "1"}, {"twitter", "1"}}));
+    ASSERT_TRUE(
+        submitForm({{"tags", "x&private=0"}, {"slug", "day 3&type=photo"}, {"private", "1"}, {"twitter", "1"}}));
     ASSERT_TRUE(waitForRequests(1));
     EXPECT_EQ(api_.lastRequest()->body,
               "email=anna%40example.com&password=p%26w&send-to-twitter=auto&tags=x%26private%3D0"
@@ -229,8 +230,8 @@ TEST_F(GoogleReaderTumblrTest, TumblrPhotoMultipartByteForByte) {
 
 TEST_F(GoogleReaderTumblrTest, TumblrPhotoFailures) {
     store("SHRTumblr", {{"email", "anna"}, {"password", "pw"}});
-    auto image = gfx::Image::create(2, 2, 8, 32, 8, gfx::Image::kPremultipliedFirst32Little,
-                                    std::vector<std::uint8_t>(16, 200));
+    auto image =
+        gfx::Image::create(2, 2, 8, 32, 8, gfx::Image::kPremultipliedFirst32Little, std::vector<std::uint8_t>(16, 200));
     auto photo = [&] {
         auto sharer = SHRSharer::create("SHRTumblr");
         sharer->setItem(SHRItem::image(image));

@@ -24,7 +24,8 @@ public:
     bool didFinishLaunchingWithOptions(ui::Application&, const base::Value&) override {
         window_ = std::make_shared<ui::Window>(ui::Screen::mainScreen().bounds());
         window_->setBackgroundColor(gfx::Color::white());
-        window_->setRootViewController(std::make_shared<ui::NavigationController>(std::make_shared<ui::ViewController>()));
+        window_->setRootViewController(
+            std::make_shared<ui::NavigationController>(std::make_shared<ui::ViewController>()));
         window_->makeKeyAndVisible();
         return true;
     }

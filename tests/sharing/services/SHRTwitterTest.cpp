@@ -146,7 +146,8 @@ TEST_F(SHRTwitterTest, CouldNotAuthenticateAsksForALoginThatRunsToTheEnd) {
     Reports reports;
     storeToken();
     login_.once("POST", "/1/statuses/update.json",
-                fakes::Reply::text(401, "{\"request\":\"/1/statuses/update.json\",\"error\":\"Could not authenticate with OAuth.\"}"));
+                fakes::Reply::text(
+                    401, "{\"request\":\"/1/statuses/update.json\",\"error\":\"Could not authenticate with OAuth.\"}"));
     login_.on("POST", "/1/statuses/update.json", fakes::Reply::text(200, "{}"));
     login_.on("POST", "/oauth/request_token",
               fakes::Reply::text(200, "oauth_token=rq&oauth_token_secret=rqs&oauth_callback_confirmed=true"));
@@ -179,8 +180,10 @@ TEST_F(SHRTwitterTest, CouldNotAuthenticateAsksForALoginThatRunsToTheEnd) {
     shoot("twitter-login-page");
     tapNamed("Allow");
     // The access token arrives over the network; the rest runs on the clock.
-    ASSERT_TRUE(waitFor([&] { return keychainValue("accessKey", "SHRTwitter").has_value() &&
-                                     *keychainValue("accessKey", "SHRTwitter") == "new"; }));
+    ASSERT_TRUE(waitFor([&] {
+        return keychainValue("accessKey", "SHRTwitter").has_value() &&
+               *keychainValue("accessKey", "SHRTwitter") == "new";
+    }));
     auto form = waitForForm();
     ASSERT_TRUE(form);
     EXPECT_EQ(keychainValue("accessKey", "SHRTwitter"), "new");
@@ -214,9 +217,10 @@ TEST_F(SHRTwitterTest, TheServicesErrorTextIsShownAsItCame) {
 TEST_F(SHRTwitterTest, AnImageIsUploadedWithEchoHeadersThenOneStatusAndOneFinish) {
     Reports reports;
     storeToken();
-    api_.on("POST", "/api/2/upload.xml",
-            fakes::Reply::text(200, "<?xml version=\"1.0\"?><rsp><mediaid>abc</mediaid><URL>http://img.test/abc</url></rsp>",
-                               "text/xml"));
+    api_.on(
+        "POST", "/api/2/upload.xml",
+        fakes::Reply::text(
+            200, "<?xml version=\"1.0\"?><rsp><mediaid>abc</mediaid><URL>http://img.test/abc</url></rsp>", "text/xml"));
     login_.on("POST", "/1/statuses/update.json", fakes::Reply::text(200, "{}"));
     auto image = picture(40, false);
     SHRSharer::shareItem("SHRTwitter", SHRItem::image(image, "My progress"));
@@ -241,7 +245,8 @@ TEST_F(SHRTwitterTest, AnImageIsUploadedWithEchoHeadersThenOneStatusAndOneFinish
     EXPECT_EQ(jpeg.substr(0, 2), "\xFF\xD8");
     EXPECT_EQ(upload->body,
               "--0xKhTmLbOuNdArY\r\nContent-Disposition: form-data; name=\"media\"; filename=\"upload.jpg\"\r\n"
-              "Content-Type: image/jpg\r\n\r\n" + jpeg +
+              "Content-Type: image/jpg\r\n\r\n" +
+                  jpeg +
                   "\r\n--0xKhTmLbOuNdArY\r\nContent-Disposition: form-data; name=\"message\"\r\n\r\nMy progress\r\n"
                   "--0xKhTmLbOuNdArY--\r\n");
     // The upload's own signature (its multipart body is not signed) ...

@@ -19,7 +19,8 @@ SHRDelicious::SHRDelicious() {
 }
 
 void SHRDelicious::tokenRequestModifyRequest(OAMutableURLRequest& request) {
-    if (auto callback = authorizeCallbackURL()) request.setOAuthParameterName("oauth_callback", callback->absoluteString());
+    if (auto callback = authorizeCallbackURL())
+        request.setOAuthParameterName("oauth_callback", callback->absoluteString());
 }
 
 void SHRDelicious::tokenAccessModifyRequest(OAMutableURLRequest& request) {
@@ -38,13 +39,13 @@ void SHRDelicious::tokenAccessModifyRequest(OAMutableURLRequest& request) {
 
 std::vector<std::shared_ptr<SHRFormFieldSettings>> SHRDelicious::shareFormFieldsForType(int type) {
     if (type != SHRShareTypeURL) return {};
-    return {SHRFormFieldSettings::label(localizedFormat("Title"), "title", SHRFormFieldTypeText,
-                                        item()->title().value_or("")),
-            SHRFormFieldSettings::label(localizedFormat("Tags"), "tags", SHRFormFieldTypeText,
-                                        item()->tags().value_or("")),
-            SHRFormFieldSettings::label(localizedFormat("Notes"), "text", SHRFormFieldTypeText,
-                                        item()->text().value_or("")),
-            SHRFormFieldSettings::label(localizedFormat("Shared"), "shared", SHRFormFieldTypeSwitch, "0")};
+    return {
+        SHRFormFieldSettings::label(localizedFormat("Title"), "title", SHRFormFieldTypeText,
+                                    item()->title().value_or("")),
+        SHRFormFieldSettings::label(localizedFormat("Tags"), "tags", SHRFormFieldTypeText, item()->tags().value_or("")),
+        SHRFormFieldSettings::label(localizedFormat("Notes"), "text", SHRFormFieldTypeText,
+                                    item()->text().value_or("")),
+        SHRFormFieldSettings::label(localizedFormat("Shared"), "shared", SHRFormFieldTypeSwitch, "0")};
 }
 
 bool SHRDelicious::send() {
@@ -61,10 +62,9 @@ bool SHRDelicious::send() {
         OARequestParameter("tags", stringOrEmpty(item()->tags())),
         OARequestParameter("url", net::replacingPercentEscapes(url).value_or(url)),
     });
-    OAAsynchronousDataFetcher::asynchronousFetcherWithRequest(request,
-                                                              std::static_pointer_cast<SHRDelicious>(oauthSelf()),
-                                                              &SHRDelicious::sendTicketDidFinish,
-                                                              &SHRDelicious::sendTicketDidFail)
+    OAAsynchronousDataFetcher::asynchronousFetcherWithRequest(
+        request, std::static_pointer_cast<SHRDelicious>(oauthSelf()), &SHRDelicious::sendTicketDidFinish,
+        &SHRDelicious::sendTicketDidFail)
         ->start();
     sendDidStart();
     return true;

@@ -89,8 +89,8 @@ std::vector<std::shared_ptr<SHRFormFieldSettings>> SHREvernote::shareFormFieldsF
 // --- The service ------------------------------------------------------------------
 
 std::optional<edam::AuthenticationResult> SHREvernote::getAuthenticationResultForUsername(const std::string& username,
-                                                                                         const std::string& password,
-                                                                                         bool quiet) {
+                                                                                          const std::string& password,
+                                                                                          bool quiet) {
     edam::UserStoreClient userStore(protocolFor(net::Services::url("Evernote", "/edam/user")));
     if (!userStore.checkVersion(ClientName, edam::g_edam_constants.EDAM_VERSION_MAJOR,
                                 edam::g_edam_constants.EDAM_VERSION_MINOR)) {
@@ -298,8 +298,8 @@ SHREvernote::Results SHREvernote::sendNote(const SHRItem& item, const std::optio
         results["success"] = "1";
     } catch (const edam::EDAMUserException& e) {
         const int code = static_cast<int>(e.errorCode);
-        results["errorMessage"] = localizedFormat("Evernote Error on %@: %@", e.parameter,
-                                                  localizedFormat(errorTextForCode(code)));
+        results["errorMessage"] =
+            localizedFormat("Evernote Error on %@: %@", e.parameter, localizedFormat(errorTextForCode(code)));
         results["shouldRelogin"] = code == 8 || code == 9 ? "1" : "0";
     } catch (const std::exception& e) {
         base::log(std::string("Sharing: the note could not be sent: ") + e.what());

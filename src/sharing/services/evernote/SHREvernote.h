@@ -65,8 +65,8 @@ public:
     // refuses the version (after the "EDMA Error" alert on the main thread,
     // unless quiet); service errors are raised as they come.
     static std::optional<edam::AuthenticationResult> getAuthenticationResultForUsername(const std::string& username,
-                                                                                       const std::string& password,
-                                                                                       bool quiet = false);
+                                                                                        const std::string& password,
+                                                                                        bool quiet = false);
     // The user's default notebook, if any.
     static std::optional<edam::Notebook> defaultNoteBookFromNoteStore(edam::NoteStoreClient& noteStore,
                                                                       const std::string& authToken);
@@ -87,8 +87,8 @@ public:
     // "success" is "1" or "0", "errorMessage" a text and "shouldRelogin"
     // "1" for the service's invalid-auth and auth-expired errors. Never
     // raises.
-    static Results sendNote(const SHRItem& item, const std::optional<edam::Note>& prepared,
-                            const std::string& username, const std::string& password, bool quiet = false);
+    static Results sendNote(const SHRItem& item, const std::optional<edam::Note>& prepared, const std::string& username,
+                            const std::string& password, bool quiet = false);
     // The whole login check, on the calling thread: "success" "1" or "0".
     // Never raises.
     static Results checkLogin(const std::string& username, const std::string& password, bool quiet = false);

@@ -36,11 +36,9 @@ void ThriftURLTransport::flush() {
     inPos_ = 0;
 
     net::SynchronousResult result = net::URLConnection::sendSynchronousRequest(request);
-    if (result.error)
-        throw TTransportException(TTransportException::NOT_OPEN, result.error->localizedDescription());
+    if (result.error) throw TTransportException(TTransportException::NOT_OPEN, result.error->localizedDescription());
     const long status = result.response ? result.response->statusCode() : 0;
-    if (status != 200)
-        throw TTransportException(TTransportException::UNKNOWN, base::format("HTTP status %li", status));
+    if (status != 200) throw TTransportException(TTransportException::UNKNOWN, base::format("HTTP status %li", status));
     in_ = std::move(result.data);
     resetConsumedMessageSize();
 }

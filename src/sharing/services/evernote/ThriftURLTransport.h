@@ -12,8 +12,7 @@
 #include "platform/base/Value.h"
 #include "platform/net/URL.h"
 
-class ThriftURLTransport
-    : public apache::thrift::transport::TVirtualTransport<ThriftURLTransport> {
+class ThriftURLTransport : public apache::thrift::transport::TVirtualTransport<ThriftURLTransport> {
 public:
     // Each call waits at most this long, so the four calls of one share fit
     // in the offline replay's wait.

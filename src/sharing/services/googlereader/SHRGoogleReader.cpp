@@ -45,8 +45,8 @@ void SHRGoogleReader::authorizationFormValidate(SHRFormController& form) {
 }
 
 void SHRGoogleReader::getSession(const std::string& email, const std::string& password) {
-    const std::string source = base::format("Sharing-%@-%@", encodeParameter(std::string(ApplicationName)),
-                                            std::string(SourceVersion));
+    const std::string source =
+        base::format("Sharing-%@-%@", encodeParameter(std::string(ApplicationName)), std::string(SourceVersion));
     const std::string body = base::format("service=reader&source=%@&Email=%@&Passwd=%@&accountType=GOOGLE", source,
                                           encodeParameter(email), encodeParameter(password));
     setRequest(SHRRequest::requestWithURL(net::Services::url("GoogleAccounts", "/accounts/ClientLogin"), body,
@@ -158,8 +158,8 @@ void SHRGoogleReader::sendWithToken(const std::string& token) {
         encodeURLString(applicationWebAddress()), encodeParameter(item()->title()),
         encodeURLString(item()->URL() ? std::optional<std::string>(item()->URL()->absoluteString()) : std::nullopt),
         item()->customBoolForSwitchKey("share") ? "true" : "");
-    auto request = SHRRequest::requestWithURL(net::Services::url("GoogleReaderSecure", "/reader/api/0/item/edit"),
-                                              body, std::static_pointer_cast<SHRGoogleReader>(keep),
+    auto request = SHRRequest::requestWithURL(net::Services::url("GoogleReaderSecure", "/reader/api/0/item/edit"), body,
+                                              std::static_pointer_cast<SHRGoogleReader>(keep),
                                               &SHRGoogleReader::sendFinished, "POST", false);
     signRequest(*request);
     setRequest(request);

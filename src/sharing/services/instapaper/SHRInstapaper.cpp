@@ -19,10 +19,11 @@ void SHRInstapaper::authorizationFormValidate(SHRFormController& form) {
     auto keep = self();
     beginLoginCheck(form);
     auto values = form.formValues();
-    setRequest(SHRRequest::requestWithURL(
-        net::Services::url("Instapaper", "/api/authenticate"),
-        base::format("username=%@&password=%@", encodeParameter(values["username"]), encodeParameter(values["password"])),
-        std::static_pointer_cast<SHRInstapaper>(keep), &SHRInstapaper::authFinished, "POST", true));
+    setRequest(SHRRequest::requestWithURL(net::Services::url("Instapaper", "/api/authenticate"),
+                                          base::format("username=%@&password=%@", encodeParameter(values["username"]),
+                                                       encodeParameter(values["password"])),
+                                          std::static_pointer_cast<SHRInstapaper>(keep), &SHRInstapaper::authFinished,
+                                          "POST", true));
 }
 
 void SHRInstapaper::authFinished(SHRRequest& request) {
@@ -63,6 +64,5 @@ void SHRInstapaper::sendFinished(SHRRequest& request) {
             SHR::error(localizedFormat("Sorry, Instapaper did not accept your credentials. Please try again.")), true);
     else if (status == 500)
         sendDidFailWithError(SHR::error(localizedFormat("The service encountered an error. Please try again later.")));
-    else
-        sendDidFailWithError(SHR::error(localizedFormat("There was a problem saving to Instapaper.")));
+    else sendDidFailWithError(SHR::error(localizedFormat("There was a problem saving to Instapaper.")));
 }

@@ -14,8 +14,8 @@ bool SHRPhotoAlbum::send() {
     if (!result.saved) {
         // Failing loudly: the image is not in the album.
         sendDidFailWithError(result.error ? result.error
-                                          : std::optional<net::Error>(SHR::error(localizedFormat(
-                                                "The image could not be saved to the photo album."))));
+                                          : std::optional<net::Error>(SHR::error(
+                                                localizedFormat("The image could not be saved to the photo album."))));
         return true;
     }
     SHRActivityIndicator::currentIndicator()->displayCompleted(localizedFormat("Copied!"));

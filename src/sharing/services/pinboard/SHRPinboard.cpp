@@ -71,15 +71,15 @@ bool SHRPinboard::handleResponse(SHRRequest& request) {
 bool SHRPinboard::send() {
     if (!validateItem()) return false;
     auto keep = self();
-    const std::string query = base::format(
-        "/v1/posts/add?url=%@&description=%@&tags=%@&extended=%@&shared=%@",
-        encodeURLString(item()->URL()->absoluteString()), encodeParameter(item()->title()),
-        encodeParameter(item()->tags()), encodeParameter(item()->text()),
-        item()->customBoolForSwitchKey("shared") ? "yes" : "no");
-    setRequest(SHRRequest::requestWithURL(
-        authenticatedURL(stringOrEmpty(getAuthValueForKey("username")), stringOrEmpty(getAuthValueForKey("password")),
-                         query),
-        std::nullopt, std::static_pointer_cast<SHRPinboard>(keep), &SHRPinboard::sendFinished, "GET", true));
+    const std::string query =
+        base::format("/v1/posts/add?url=%@&description=%@&tags=%@&extended=%@&shared=%@",
+                     encodeURLString(item()->URL()->absoluteString()), encodeParameter(item()->title()),
+                     encodeParameter(item()->tags()), encodeParameter(item()->text()),
+                     item()->customBoolForSwitchKey("shared") ? "yes" : "no");
+    setRequest(SHRRequest::requestWithURL(authenticatedURL(stringOrEmpty(getAuthValueForKey("username")),
+                                                           stringOrEmpty(getAuthValueForKey("password")), query),
+                                          std::nullopt, std::static_pointer_cast<SHRPinboard>(keep),
+                                          &SHRPinboard::sendFinished, "GET", true));
     sendDidStart();
     return true;
 }

@@ -39,8 +39,8 @@ void SHRReadItLater::authFinished(SHRRequest& request) {
         if (form) form->saveForm();
         return;
     }
-    std::string message = stringOrEmpty(request.response() ? request.response()->valueForHeaderField("X-Error")
-                                                           : std::nullopt);
+    std::string message =
+        stringOrEmpty(request.response() ? request.response()->valueForHeaderField("X-Error") : std::nullopt);
     // No explanation (no answer at all, or none given): say what failed.
     if (message.empty()) message = localizedFormat("There was an error logging into Read It Later");
     showAlert(localizedFormat("Login Error"), message);
@@ -54,14 +54,14 @@ bool SHRReadItLater::send() {
         base::format("&new={\"0\":{\"url\":\"%@\",\"title\":\"%@\"}}", url, encodeParameter(item()->title()));
     std::string tags;
     if (item()->tags() && !item()->tags()->empty())
-        tags = base::format("&update_tags={\"0\":{\"url\":\"%@\",\"tags\":\"%@\"}}", url,
-                            encodeParameter(item()->tags()));
-    const std::string body = base::format("apikey=%@&username=%@&password=%@%@%@", APIKey,
-                                          encodeParameter(getAuthValueForKey("username")),
-                                          encodeParameter(getAuthValueForKey("password")), newItem, tags);
+        tags =
+            base::format("&update_tags={\"0\":{\"url\":\"%@\",\"tags\":\"%@\"}}", url, encodeParameter(item()->tags()));
+    const std::string body =
+        base::format("apikey=%@&username=%@&password=%@%@%@", APIKey, encodeParameter(getAuthValueForKey("username")),
+                     encodeParameter(getAuthValueForKey("password")), newItem, tags);
     setRequest(SHRRequest::requestWithURL(net::Services::url("ReadItLater", "/v2/send"), body,
-                                          std::static_pointer_cast<SHRReadItLater>(keep),
-                                          &SHRReadItLater::sendFinished, "POST", true));
+                                          std::static_pointer_cast<SHRReadItLater>(keep), &SHRReadItLater::sendFinished,
+                                          "POST", true));
     sendDidStart();
     return true;
 }

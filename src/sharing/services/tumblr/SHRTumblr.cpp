@@ -27,8 +27,8 @@ std::vector<std::shared_ptr<SHRFormFieldSettings>> SHRTumblr::shareFormFieldsFor
     else
         fields.push_back(SHRFormFieldSettings::label(localizedFormat("Title"), "title", SHRFormFieldTypeText,
                                                      stringOrEmpty(item()->title())));
-    fields.push_back(
-        SHRFormFieldSettings::label(localizedFormat("Tags"), "tags", SHRFormFieldTypeText, stringOrEmpty(item()->tags())));
+    fields.push_back(SHRFormFieldSettings::label(localizedFormat("Tags"), "tags", SHRFormFieldTypeText,
+                                                 stringOrEmpty(item()->tags())));
     fields.push_back(SHRFormFieldSettings::label(localizedFormat("Slug"), "slug", SHRFormFieldTypeText, ""));
     fields.push_back(SHRFormFieldSettings::label(localizedFormat("Private"), "private", SHRFormFieldTypeSwitch, "0"));
     fields.push_back(
@@ -75,8 +75,8 @@ std::string SHRTumblr::postBody() const {
     body += it.customBoolForSwitchKey("private") ? "&private=1" : "&private=0";
     if (it.shareType() == SHRShareTypeURL) {
         body += "&type=link";
-        body += "&url=" + encodeURLString(it.URL() ? std::optional<std::string>(it.URL()->absoluteString())
-                                                   : std::nullopt);
+        body +=
+            "&url=" + encodeURLString(it.URL() ? std::optional<std::string>(it.URL()->absoluteString()) : std::nullopt);
         if (it.title()) body += "&name=" + encodeParameter(it.title());
     } else {
         body += "&type=regular";
@@ -143,26 +143,21 @@ void SHRTumblr::sendFinished(SHRRequest& request) {
         return;
     }
     const long status = request.response() ? request.response()->statusCode() : 0;
-    if (status == 403)
-        sendDidFailWithError(SHR::error(localizedFormat("Invalid email or password.")), true);
+    if (status == 403) sendDidFailWithError(SHR::error(localizedFormat("Invalid email or password.")), true);
     else if (status == 500)
         sendDidFailWithError(SHR::error(localizedFormat("The service encountered an error. Please try again later.")));
-    else
-        sendDidFailWithError(SHR::error(localizedFormat("There was an error sending your post to Tumblr.")));
+    else sendDidFailWithError(SHR::error(localizedFormat("There was an error sending your post to Tumblr.")));
 }
 
 void SHRTumblr::finish() {
     auto keep = self();
     connection_.reset();
     const long status = response_ ? response_->statusCode() : 0;
-    if (status == 200 || status == 201)
-        sendDidFinish();
-    else if (status == 403)
-        sendDidFailWithError(SHR::error(localizedFormat("Invalid email or password.")), true);
+    if (status == 200 || status == 201) sendDidFinish();
+    else if (status == 403) sendDidFailWithError(SHR::error(localizedFormat("Invalid email or password.")), true);
     else if (status == 500)
         sendDidFailWithError(SHR::error(localizedFormat("The service encountered an error. Please try again later.")));
-    else
-        sendDidFailWithError(SHR::error(localizedFormat("There was a sending your post to Tumblr.")));
+    else sendDidFailWithError(SHR::error(localizedFormat("There was a sending your post to Tumblr.")));
 }
 
 void SHRTumblr::didReceiveResponse(net::URLConnection&, const net::URLResponse& response) { response_ = response; }

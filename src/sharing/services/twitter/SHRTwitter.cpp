@@ -128,11 +128,12 @@ void SHRTwitter::shortenURL() {
     }
     if (!quiet()) SHRActivityIndicator::currentIndicator()->displayActivity(localizedFormat("Shortening URL..."));
     const std::string longURL = item()->URL() ? item()->URL()->absoluteString() : std::string();
-    const auto url = net::Services::url(
-        "LinkShortener", base::format("/v3/shorten?login=%@&apikey=%@&longUrl=%@&format=txt", std::string(ShortenerLogin),
-                                      std::string(ShortenerKey), encodeURLString(longURL)));
-    setRequest(SHRRequest::requestWithURL(url, std::nullopt, twitterSelf(), &SHRTwitter::shortenURLFinished, "GET",
-                                          true));
+    const auto url =
+        net::Services::url("LinkShortener", base::format("/v3/shorten?login=%@&apikey=%@&longUrl=%@&format=txt",
+                                                         std::string(ShortenerLogin), std::string(ShortenerKey),
+                                                         encodeURLString(longURL)));
+    setRequest(
+        SHRRequest::requestWithURL(url, std::nullopt, twitterSelf(), &SHRTwitter::shortenURLFinished, "GET", true));
 }
 
 void SHRTwitter::shortenURLFinished(SHRRequest& request) {
@@ -140,7 +141,8 @@ void SHRTwitter::shortenURLFinished(SHRRequest& request) {
     SHRActivityIndicator::hideCurrent();
     std::string answer = request.success() ? request.getResult() : std::string();
     const auto first = answer.find_first_not_of("\r\n");
-    answer = first == std::string::npos ? std::string() : answer.substr(first, answer.find_last_not_of("\r\n") - first + 1);
+    answer =
+        first == std::string::npos ? std::string() : answer.substr(first, answer.find_last_not_of("\r\n") - first + 1);
     const std::string lead = item()->text() ? *item()->text() : stringOrEmpty(item()->title());
     // The service's "already short" answer is a word, not a URL: ask first.
     if (answer == "ALREADY_A_BITLY_LINK") {
@@ -148,9 +150,9 @@ void SHRTwitter::shortenURLFinished(SHRRequest& request) {
     } else if (!answer.empty() && net::URL::URLWithString(answer)) {
         setStatus(lead + " " + answer);
     } else {
-        auto alert = std::make_shared<ui::AlertView>(localizedFormat("Shorten URL Error"),
-                                                     localizedFormat("We could not shorten the URL."),
-                                                     std::weak_ptr<ui::AlertViewDelegate>(), localizedFormat("Continue"));
+        auto alert = std::make_shared<ui::AlertView>(
+            localizedFormat("Shorten URL Error"), localizedFormat("We could not shorten the URL."),
+            std::weak_ptr<ui::AlertViewDelegate>(), localizedFormat("Continue"));
         alert->show();
         setStatus(lead + " " + itemURLWithoutEscapes());
     }
@@ -199,9 +201,8 @@ void SHRTwitter::sendStatus() {
                                                          consumer(), accessToken(), std::nullopt, nullptr);
     request->setHTTPMethod("POST");
     request->setParameters({OARequestParameter("status", status().value_or(""))});
-    OAAsynchronousDataFetcher::asynchronousFetcherWithRequest(request, twitterSelf(),
-                                                              &SHRTwitter::sendStatusTicketDidFinish,
-                                                              &SHRTwitter::sendStatusTicketDidFail)
+    OAAsynchronousDataFetcher::asynchronousFetcherWithRequest(
+        request, twitterSelf(), &SHRTwitter::sendStatusTicketDidFinish, &SHRTwitter::sendStatusTicketDidFail)
         ->start();
 }
 
@@ -249,8 +250,8 @@ void SHRTwitter::sendImage() {
     const net::URL verifyURL = net::Services::url("Twitter", "/1/account/verify_credentials.json");
     const net::URL credentialsURL =
         profileUpdate ? net::Services::url("TwitterHTTP", "/1/account/update_profile_image.json") : verifyURL;
-    auto credentials = std::make_shared<OAMutableURLRequest>(credentialsURL, consumer(), accessToken(), realm,
-                                                             signatureProvider());
+    auto credentials =
+        std::make_shared<OAMutableURLRequest>(credentialsURL, consumer(), accessToken(), realm, signatureProvider());
     credentials->setHTTPMethod("GET");
     credentials->prepare();
 
@@ -259,8 +260,8 @@ void SHRTwitter::sendImage() {
         request = credentials;
     } else {
         const std::string echo = credentials->valueForHTTPHeaderField("Authorization").value_or("");
-        request = std::make_shared<OAMutableURLRequest>(net::Services::url("ImageHost", "/api/2/upload.xml"), consumer(),
-                                                        accessToken(), realm, signatureProvider());
+        request = std::make_shared<OAMutableURLRequest>(net::Services::url("ImageHost", "/api/2/upload.xml"),
+                                                        consumer(), accessToken(), realm, signatureProvider());
         request->setHTTPMethod("POST");
         request->setValue(verifyURL.absoluteString(), "X-Auth-Service-Provider");
         request->setValue(echo, "X-Verify-Credentials-Authorization");
@@ -278,9 +279,8 @@ void SHRTwitter::sendImage() {
 
     // Reported here for the upload and again by send() for the share: a start only shows the saving indicator.
     sendDidStart();
-    OAAsynchronousDataFetcher::asynchronousFetcherWithRequest(request, twitterSelf(),
-                                                              &SHRTwitter::sendImageTicketDidFinish,
-                                                              &SHRTwitter::sendImageTicketDidFail)
+    OAAsynchronousDataFetcher::asynchronousFetcherWithRequest(
+        request, twitterSelf(), &SHRTwitter::sendImageTicketDidFinish, &SHRTwitter::sendImageTicketDidFail)
         ->start();
 }
 
@@ -319,5 +319,6 @@ void SHRTwitter::followMe() {
         net::Services::url("TwitterHTTP", base::format("/1/friendships/create/%@.json", std::string(FollowAccount))),
         consumer(), accessToken(), std::nullopt, nullptr);
     request->setHTTPMethod("POST");
-    OAAsynchronousDataFetcher::asynchronousFetcherWithRequest(request, std::weak_ptr<void>(), nullptr, nullptr)->start();
+    OAAsynchronousDataFetcher::asynchronousFetcherWithRequest(request, std::weak_ptr<void>(), nullptr, nullptr)
+        ->start();
 }

@@ -34,8 +34,8 @@ void SHRTwitterForm::loadView() {
     base->setBackgroundColor(gfx::Color::white());
     setView(base);
     textView_ = std::make_shared<ui::TextView>(base->bounds());
-    textView_->setDelegate(std::static_pointer_cast<ui::TextViewDelegate>(
-        std::static_pointer_cast<SHRTwitterForm>(shared_from_this())));
+    textView_->setDelegate(
+        std::static_pointer_cast<ui::TextViewDelegate>(std::static_pointer_cast<SHRTwitterForm>(shared_from_this())));
     textView_->setFont(gfx::Font::systemFont(15));
     textView_->setContentInset(ui::EdgeInsets{5, 5, 0, 0});
     textView_->setBackgroundColor(gfx::Color::white());
@@ -104,7 +104,8 @@ void SHRTwitterForm::layoutCounter() {
 void SHRTwitterForm::save() {
     const std::string text = textView_ ? textView_->text() : std::string();
     if (remainingCount() < 0) {
-        alert(localizedFormat("Message is too long"), localizedFormat("Twitter posts can only be 140 characters in length."));
+        alert(localizedFormat("Message is too long"),
+              localizedFormat("Twitter posts can only be 140 characters in length."));
         return;
     }
     if (text.empty()) {

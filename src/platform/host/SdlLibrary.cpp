@@ -15,22 +15,21 @@ constexpr const char* kSdlLibrary = "libSDL2-2.0.so.0";
 
 // Every SDL function the host and its tests call. A macro of the header (a
 // blit, a sound file) names the function it expands to.
-#define TOLVEK_SDL_FUNCTIONS(X)                                                                                       \
-    X(SDL_Init)                                                                                                       \
-    X(SDL_Quit) X(SDL_InitSubSystem) X(SDL_QuitSubSystem) X(SDL_SetHint) X(SDL_GetError) X(SDL_free) X(SDL_PushEvent) \
-        X(SDL_PollEvent) X(SDL_WaitEvent) X(SDL_WaitEventTimeout) X(SDL_RegisterEvents) X(SDL_GetDisplayUsableBounds) \
-            X(SDL_CreateWindow) X(SDL_DestroyWindow) X(SDL_GetWindowSurface) X(SDL_GetWindowFlags)                    \
-                X(SDL_UpdateWindowSurfaceRects) X(SDL_CreateRenderer) X(SDL_DestroyRenderer)                          \
-                    X(SDL_GetRendererOutputSize) X(SDL_CreateTexture) X(SDL_DestroyTexture) X(SDL_UpdateTexture)      \
-                        X(SDL_RenderClear) X(SDL_RenderCopy) X(SDL_RenderPresent) X(SDL_RenderReadPixels)             \
-                            X(SDL_CreateRGBSurfaceWithFormatFrom) X(SDL_SetSurfaceBlendMode) X(SDL_UpperBlit)         \
-                                X(SDL_FreeSurface) X(SDL_ConvertPixels) X(SDL_GetMouseState) X(SDL_StartTextInput)    \
-                                    X(SDL_StopTextInput) X(SDL_DisableScreenSaver) X(SDL_EnableScreenSaver)           \
-                                        X(SDL_OpenAudioDevice) X(SDL_CloseAudioDevice) X(SDL_ClearQueuedAudio)        \
-                                            X(SDL_QueueAudio) X(SDL_PauseAudioDevice) X(SDL_LoadWAV_RW)               \
-                                                X(SDL_RWFromFile) X(SDL_BuildAudioCVT) X(SDL_ConvertAudio)            \
-                                                    X(SDL_FreeWAV) X(SDL_SetClipboardText) X(SDL_HasClipboardText)    \
-                                                        X(SDL_GetClipboardText)
+// clang-format off
+#define TOLVEK_SDL_FUNCTIONS(X)                                                                          \
+    X(SDL_Init) X(SDL_Quit) X(SDL_InitSubSystem) X(SDL_QuitSubSystem) X(SDL_SetHint) X(SDL_GetError)     \
+    X(SDL_free) X(SDL_PushEvent) X(SDL_PollEvent) X(SDL_WaitEvent) X(SDL_WaitEventTimeout)               \
+    X(SDL_RegisterEvents) X(SDL_GetDisplayUsableBounds) X(SDL_CreateWindow) X(SDL_DestroyWindow)         \
+    X(SDL_GetWindowSurface) X(SDL_GetWindowFlags) X(SDL_UpdateWindowSurfaceRects) X(SDL_CreateRenderer)  \
+    X(SDL_DestroyRenderer) X(SDL_GetRendererOutputSize) X(SDL_CreateTexture) X(SDL_DestroyTexture)       \
+    X(SDL_UpdateTexture) X(SDL_RenderClear) X(SDL_RenderCopy) X(SDL_RenderPresent)                       \
+    X(SDL_RenderReadPixels) X(SDL_CreateRGBSurfaceWithFormatFrom) X(SDL_SetSurfaceBlendMode)             \
+    X(SDL_UpperBlit) X(SDL_FreeSurface) X(SDL_ConvertPixels) X(SDL_GetMouseState) X(SDL_StartTextInput)  \
+    X(SDL_StopTextInput) X(SDL_DisableScreenSaver) X(SDL_EnableScreenSaver) X(SDL_OpenAudioDevice)       \
+    X(SDL_CloseAudioDevice) X(SDL_ClearQueuedAudio) X(SDL_QueueAudio) X(SDL_PauseAudioDevice)            \
+    X(SDL_LoadWAV_RW) X(SDL_RWFromFile) X(SDL_BuildAudioCVT) X(SDL_ConvertAudio) X(SDL_FreeWAV)          \
+    X(SDL_SetClipboardText) X(SDL_HasClipboardText) X(SDL_GetClipboardText)
+// clang-format on
 
 // The library's functions, typed as the header declares them.
 struct SdlFunctions {

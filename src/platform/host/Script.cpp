@@ -170,6 +170,18 @@ bool parseLine(const std::vector<Token>& tokens, ScriptStep& step, std::string& 
               "\" (write: " + usage() + ")";
         return false;
     }
+    // X and Y of a step that names one point on the screen.
+    auto readPoint = [&] {
+        if (!parseNumber(tokens[1], step.x) || !parseNumber(tokens[2], step.y)) {
+            why = "X and Y must be numbers of points (write: " + usage() + ")";
+            return false;
+        }
+        if (step.x >= 320 || step.y >= 480) {
+            why = "the point is outside the screen (320 x 480 points)";
+            return false;
+        }
+        return true;
+    };
     switch (grammar->args) {
     case Grammar::None: break;
     case Grammar::Text:
@@ -184,14 +196,7 @@ bool parseLine(const std::vector<Token>& tokens, ScriptStep& step, std::string& 
         }
         break;
     case Grammar::Point:
-        if (!parseNumber(tokens[1], step.x) || !parseNumber(tokens[2], step.y)) {
-            why = "X and Y must be numbers of points (write: " + usage() + ")";
-            return false;
-        }
-        if (step.x >= 320 || step.y >= 480) {
-            why = "the point is outside the screen (320 x 480 points)";
-            return false;
-        }
+        if (!readPoint()) return false;
         break;
     case Grammar::Points:
         if (!parseNumber(tokens[1], step.x) || !parseNumber(tokens[2], step.y) || !parseNumber(tokens[3], step.x2) ||
@@ -205,14 +210,7 @@ bool parseLine(const std::vector<Token>& tokens, ScriptStep& step, std::string& 
         }
         break;
     case Grammar::PointAndNotches:
-        if (!parseNumber(tokens[1], step.x) || !parseNumber(tokens[2], step.y)) {
-            why = "X and Y must be numbers of points (write: " + usage() + ")";
-            return false;
-        }
-        if (step.x >= 320 || step.y >= 480) {
-            why = "the point is outside the screen (320 x 480 points)";
-            return false;
-        }
+        if (!readPoint()) return false;
         if (!parseSignedNumber(tokens[3], step.notches) || std::abs(step.notches) > 100) {
             why = "NOTCHES must be a number from -100 to 100 (write: " + usage() + ")";
             return false;

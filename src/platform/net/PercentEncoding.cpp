@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/base/UTF8.h"
+
 namespace net {
 namespace {
 
@@ -20,39 +22,6 @@ int hexValue(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
-}
-
-bool isValidUTF8(const std::string& s) {
-    std::size_t i = 0, n = s.size();
-    while (i < n) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        std::size_t len;
-        unsigned long cp;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        if (c >= 0xC2 && c <= 0xDF) {
-            len = 2;
-            cp = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            len = 3;
-            cp = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            len = 4;
-            cp = c & 0x07;
-        } else return false;
-        if (i + len > n) return false;
-        for (std::size_t k = 1; k < len; ++k) {
-            unsigned char cc = static_cast<unsigned char>(s[i + k]);
-            if ((cc & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (cc & 0x3F);
-        }
-        if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        i += len;
-    }
-    return true;
 }
 
 }  // namespace
@@ -107,7 +76,7 @@ std::optional<std::string> replacingPercentEscapes(std::string_view text) {
         out += static_cast<char>(hi * 16 + lo);
         i += 2;
     }
-    if (!isValidUTF8(out)) return std::nullopt;
+    if (!base::isValidUTF8(out)) return std::nullopt;
     return out;
 }
 

@@ -37,25 +37,29 @@ std::string percentEncodeUnreserved(std::string_view text) {
     return out;
 }
 
+bool isForbiddenInURL(unsigned char c) {
+    if (c <= 0x20 || c >= 0x7f) return true;
+    switch (c) {
+    case '"':
+    case '<':
+    case '>':
+    case '\\':
+    case '^':
+    case '`':
+    case '{':
+    case '|':
+    case '}': return true;
+    default: return false;
+    }
+}
+
 std::string addingPercentEscapes(std::string_view text, std::string_view alsoEscape) {
     std::string out;
     out.reserve(text.size());
     for (char ch : text) {
         unsigned char c = static_cast<unsigned char>(ch);
-        bool escape = c <= 0x20 || c >= 0x7f || alsoEscape.find(ch) != std::string_view::npos;
-        switch (c) {
-        case '"':
-        case '%':
-        case '<':
-        case '>':
-        case '\\':
-        case '^':
-        case '`':
-        case '{':
-        case '|':
-        case '}': escape = true; break;
-        default: break;
-        }
+        // '%' starts an escape of its own, so a literal one is escaped too.
+        const bool escape = isForbiddenInURL(c) || c == '%' || alsoEscape.find(ch) != std::string_view::npos;
         if (escape) appendEscape(out, c);
         else out += ch;
     }

@@ -12,6 +12,10 @@ namespace net {
 // blank "%20").
 std::string percentEncodeUnreserved(std::string_view text);
 
+// The characters that may never stand in a URL unescaped: controls, blanks,
+// non-ASCII bytes and '"', '<', '>', '\\', '^', '`', '{', '|', '}'.
+bool isForbiddenInURL(unsigned char c);
+
 // Escapes the characters that may not stand in a URL at all (controls,
 // blanks, non-ASCII, and '"', '%', '<', '>', '\\', '^', '`', '{', '|', '}'),
 // leaving the URL's delimiters (":/?#[]@!$&'()*+,;=") alone, plus every

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/net/PercentEncoding.h"
+
 namespace net {
 namespace {
 
@@ -9,23 +11,6 @@ bool isSchemeChar(char c, bool first) {
     if (std::isalpha(static_cast<unsigned char>(c))) return true;
     if (first) return false;
     return std::isdigit(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
-}
-
-// Characters that may never stand in a URL unescaped.
-bool isForbidden(unsigned char c) {
-    if (c <= 0x20 || c >= 0x7f) return true;
-    switch (c) {
-    case '"':
-    case '<':
-    case '>':
-    case '\\':
-    case '^':
-    case '`':
-    case '{':
-    case '|':
-    case '}': return true;
-    default: return false;
-    }
 }
 
 std::string lower(std::string s) {
@@ -43,7 +28,7 @@ URL::URL(const std::string& text) {
 std::optional<URL> URL::URLWithString(const std::string& text) {
     if (text.empty()) return std::nullopt;
     for (char c : text)
-        if (isForbidden(static_cast<unsigned char>(c))) return std::nullopt;
+        if (isForbiddenInURL(static_cast<unsigned char>(c))) return std::nullopt;
     // A "%" must start a two-digit escape.
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '%') continue;

@@ -30,4 +30,26 @@ inline void arcTo(cairo_t* cr, double x1, double y1, double x2, double y2, doubl
     else cairo_arc(cr, cx, cy, r, a0, a1);
 }
 
+// A bar as the bar plot draws it, in device pixels: the tip's corners rounded
+// by r, filled with the green to black gradient across the bar and outlined
+// in black.
+inline void drawBar(cairo_t* cr, double left, double middle, double right, double base, double tip, double r) {
+    cairo_new_path(cr);
+    cairo_move_to(cr, right, base);
+    arcTo(cr, right, tip, middle, tip, r);
+    arcTo(cr, left, tip, left, base, r);
+    cairo_line_to(cr, left, base);
+    cairo_close_path(cr);
+    double x0, y0, x1, y1;
+    cairo_path_extents(cr, &x0, &y0, &x1, &y1);
+    cairo_pattern_t* gradient = cairo_pattern_create_linear(x0, 0, x1, 0);
+    cairo_pattern_add_color_stop_rgb(gradient, 0, 0, 1, 0);
+    cairo_pattern_add_color_stop_rgb(gradient, 1, 0, 0, 0);
+    cairo_set_source(cr, gradient);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(gradient);
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_stroke(cr);
+}
+
 }  // namespace benchfloor

@@ -214,22 +214,7 @@ void BarFloor10k(benchmark::State& state) {
             const double base = align(kImage.height), tip = align(kImage.height - length);
             const double right = align(c + w), left = align(c - w), middle = align(c);
             const double r = std::min({2.0, w, length});
-            cairo_new_path(cr);
-            cairo_move_to(cr, right, base);
-            benchfloor::arcTo(cr, right, tip, middle, tip, r);
-            benchfloor::arcTo(cr, left, tip, left, base, r);
-            cairo_line_to(cr, left, base);
-            cairo_close_path(cr);
-            double x0, y0, x1, y1;
-            cairo_path_extents(cr, &x0, &y0, &x1, &y1);
-            cairo_pattern_t* gradient = cairo_pattern_create_linear(x0, 0, x1, 0);
-            cairo_pattern_add_color_stop_rgb(gradient, 0, 0, 1, 0);
-            cairo_pattern_add_color_stop_rgb(gradient, 1, 0, 0, 0);
-            cairo_set_source(cr, gradient);
-            cairo_fill_preserve(cr);
-            cairo_pattern_destroy(gradient);
-            cairo_set_source_rgb(cr, 0, 0, 0);
-            cairo_stroke(cr);
+            benchfloor::drawBar(cr, left, middle, right, base, tip, r);
         }
         cairo_restore(cr);
         ctx.flush();

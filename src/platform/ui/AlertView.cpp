@@ -169,8 +169,7 @@ Rect AlertView::panelRect() const {
     int n = numberOfButtons();
     bool sideBySide = n == 2;
     h += 8 + (n == 0 ? 0 : (sideBySide ? 43 : 51 * n - 8)) + 16;
-    Float y = std::max<Float>(
-        20, std::floor((b.height() - h) / 2) - (Application::sharedApplication().isKeyboardVisible() ? 100 : 0));
+    Float y = std::max<Float>(20, std::floor((b.height() - h) / 2) - (raisedForKeyboard_ ? 100 : 0));
     return Rect(std::floor((b.width() - width) / 2), y, width, h);
 }
 
@@ -179,6 +178,7 @@ void AlertView::rebuild() {
     buttonViews_.clear();
     if (titleLabel_) titleLabel_->removeFromSuperview();
     if (messageLabel_) messageLabel_->removeFromSuperview();
+    raisedForKeyboard_ = Application::sharedApplication().isKeyboardVisible();
     Rect panel = panelRect();
     Float inner = panel.width() - 32;
     Float y = panel.minY() + 16;

@@ -75,6 +75,10 @@ public:
 private:
     void rebuild();
     std::string title_, message_;
+    // Whether the panel stands raised above the keyboard: taken when the
+    // panel is laid out, so the box and its labels and buttons stay together
+    // when the keyboard comes or goes while the alert is up.
+    bool raisedForKeyboard_ = false;
     std::weak_ptr<AlertViewDelegate> delegate_;
     std::vector<std::string> buttons_;
     int cancelIndex_ = -1;

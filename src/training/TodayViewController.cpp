@@ -8,7 +8,6 @@
 #include <map>
 #include <numbers>
 
-#include "platform/base/Clock.h"
 #include "platform/base/Format.h"
 #include "platform/base/Number.h"
 #include "platform/base/UserDefaults.h"
@@ -35,11 +34,6 @@ constexpr int kMarkerTag = 1;
 enum CalloutTag { SetsCallout = 100, MinimumCallout = 101, ShareCallout = 102, EditCallout = 103 };
 constexpr ui::Float kMarkerX[5] = {11, 78, 139, 195, 250};
 
-std::vector<TodayViewController::PlayedSound>& soundLog() {
-    static std::vector<TodayViewController::PlayedSound> log;
-    return log;
-}
-
 base::UserDefaults& defaults() { return base::UserDefaults::standardUserDefaults(); }
 
 // The number a "repChanged" or "restChanged" notification carries.
@@ -65,39 +59,6 @@ std::shared_ptr<ui::Button> clearButton(ui::Rect frame, const std::string& name)
 }
 
 }  // namespace
-
-// --- Day state ------------------------------------------------------------
-
-int TodayViewController::repNum() {
-    auto s = WorkoutSession::current();
-    return s ? s->repNum() : 1;
-}
-int TodayViewController::repToShow() {
-    auto s = WorkoutSession::current();
-    return s ? s->repToShow() : 1;
-}
-int TodayViewController::restCountdown() {
-    auto s = WorkoutSession::current();
-    return s ? s->restCountdown() : 0;
-}
-int TodayViewController::firstRepPending() {
-    auto s = WorkoutSession::current();
-    return s ? s->firstRepPending() : 0;
-}
-int TodayViewController::dayStateWeek() {
-    auto s = WorkoutSession::current();
-    return s ? s->week() : 0;
-}
-int TodayViewController::dayStateDay() {
-    auto s = WorkoutSession::current();
-    return s ? s->day() : 0;
-}
-std::shared_ptr<base::Timer> TodayViewController::restTimer() {
-    auto s = WorkoutSession::current();
-    return s ? s->restTimer() : nullptr;
-}
-const std::vector<TodayViewController::PlayedSound>& TodayViewController::playedSounds() { return soundLog(); }
-void TodayViewController::clearPlayedSounds() { soundLog().clear(); }
 
 // --- Life cycle -----------------------------------------------------------
 
@@ -499,9 +460,6 @@ void TodayViewController::rotateNeedleAnimation() {
 }
 
 void TodayViewController::playSound(const char* name) {
-    auto& log = soundLog();
-    if (log.size() >= 1000) log.erase(log.begin(), log.begin() + 500);
-    log.push_back({name, base::Clock::current().now()});
     const auto& sound = name == std::string(kBeepSound) ? beepSound_ : pulseSound_;
     if (sound) ui::SystemSound::playAlertSound(*sound);
 }

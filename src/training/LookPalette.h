@@ -31,6 +31,8 @@ inline gfx::Color barTitleShadow() { return gfx::Color::rgb(1, 1, 0); }
 // that moves the workout on.
 inline gfx::Color brownButton() { return gfx::Color::rgb(0.45f, 0.33f, 0.27f); }
 inline gfx::Color orangeButton() { return gfx::Color::rgb(0.85f, 0.45f, 0.1f); }
+// Green for Done at the end of the day.
+inline gfx::Color greenButton() { return gfx::Color::rgb(0.25f, 0.55f, 0.2f); }
 // A white button title, pressed.
 inline gfx::Color pressedTitle() { return gfx::Color::rgb(1, 1, 1, 0.6f); }
 
@@ -44,6 +46,10 @@ inline gfx::Color screwHead() { return gfx::Color::rgb(0.62f, 0.5f, 0.32f); }
 inline gfx::Color dialFace() { return gfx::Color::rgb(0.99f, 0.94f, 0.8f); }
 inline gfx::Color needle() { return gfx::Color::rgb(0.78f, 0.16f, 0.1f); }
 inline gfx::Color needleHub() { return gfx::Color::rgb(0.3f, 0.2f, 0.14f); }
+// The dark brown counts on the plate and seconds on the dial, and the cream
+// window the seconds sit in, lighter than the dial's face.
+inline gfx::Color plateInk() { return gfx::Color::rgb(0.24f, 0.15f, 0.09f); }
+inline gfx::Color countdownWindow() { return gfx::Color::rgb(0.99f, 0.96f, 0.88f); }
 // The marker of a set in the row of sets.
 inline gfx::Color setMarkerTop() { return gfx::Color::rgb(1, 0.85f, 0.45f); }
 inline gfx::Color setMarkerBottom() { return gfx::Color::rgb(0.95f, 0.62f, 0.16f); }

@@ -8,7 +8,6 @@
 #include <map>
 #include <numbers>
 
-#include "platform/base/Clock.h"
 #include "platform/base/Format.h"
 #include "platform/base/Number.h"
 #include "platform/base/UserDefaults.h"
@@ -18,6 +17,7 @@
 #include "training/CustomRepViewController.h"
 #include "training/EditRepsViewController.h"
 #include "training/HelpViewController.h"
+#include "training/LookPalette.h"
 #include "training/TodayView.h"
 #include "training/AppState.h"
 #include "training/Utility.h"
@@ -33,11 +33,6 @@ constexpr int kMarkerTag = 1;
 // The tags of the help callouts' views.
 enum CalloutTag { SetsCallout = 100, MinimumCallout = 101, ShareCallout = 102, EditCallout = 103 };
 constexpr ui::Float kMarkerX[5] = {11, 78, 139, 195, 250};
-
-std::vector<TodayViewController::PlayedSound>& soundLog() {
-    static std::vector<TodayViewController::PlayedSound> log;
-    return log;
-}
 
 base::UserDefaults& defaults() { return base::UserDefaults::standardUserDefaults(); }
 
@@ -64,39 +59,6 @@ std::shared_ptr<ui::Button> clearButton(ui::Rect frame, const std::string& name)
 }
 
 }  // namespace
-
-// --- Day state ------------------------------------------------------------
-
-int TodayViewController::repNum() {
-    auto s = WorkoutSession::current();
-    return s ? s->repNum() : 1;
-}
-int TodayViewController::repToShow() {
-    auto s = WorkoutSession::current();
-    return s ? s->repToShow() : 1;
-}
-int TodayViewController::restCountdown() {
-    auto s = WorkoutSession::current();
-    return s ? s->restCountdown() : 0;
-}
-int TodayViewController::firstRepPending() {
-    auto s = WorkoutSession::current();
-    return s ? s->firstRepPending() : 0;
-}
-int TodayViewController::dayStateWeek() {
-    auto s = WorkoutSession::current();
-    return s ? s->week() : 0;
-}
-int TodayViewController::dayStateDay() {
-    auto s = WorkoutSession::current();
-    return s ? s->day() : 0;
-}
-std::shared_ptr<base::Timer> TodayViewController::restTimer() {
-    auto s = WorkoutSession::current();
-    return s ? s->restTimer() : nullptr;
-}
-const std::vector<TodayViewController::PlayedSound>& TodayViewController::playedSounds() { return soundLog(); }
-void TodayViewController::clearPlayedSounds() { soundLog().clear(); }
 
 // --- Life cycle -----------------------------------------------------------
 
@@ -160,7 +122,7 @@ void TodayViewController::loadView() {
     topTodayLabel_->setAdjustsFontSizeToFitWidth(true);
     topTodayLabel_->setMinimumFontSize(10);
     view->addSubview(topTodayLabel_);
-    helpButton_ = look::button(ui::Rect(282, 102, 30, 30), "?", gfx::Color::rgb(0.45f, 0.33f, 0.27f));
+    helpButton_ = look::button(ui::Rect(282, 102, 30, 30), "?", lookpalette::brownButton());
     helpButton_->setAccessibilityLabel("Help");
     helpButton_->addTarget([this] { helpPushed(); }, ui::ControlEvents::TouchUpInside);
 
@@ -178,20 +140,18 @@ void TodayViewController::loadView() {
     needleView_->setImage(look::bundleImage("needle.png"));
     view->addSubview(needleView_);
 
-    contentLabel_ = look::label(ui::Rect(72, 172, 176, 88), {}, gfx::Font::boldSystemFont(54),
-                                gfx::Color::rgb(0.24f, 0.15f, 0.09f));
+    contentLabel_ = look::label(ui::Rect(72, 172, 176, 88), {}, gfx::Font::boldSystemFont(54), lookpalette::plateInk());
     contentLabel_->setAdjustsFontSizeToFitWidth(true);
     contentLabel_->setMinimumFontSize(20);
     view->addSubview(contentLabel_);
     todayMin_ = helpImage(ui::Rect(66, 172, 188, 88));
     view->addSubview(todayMin_);
 
-    // The seconds sit in a small window of the dial's face colour in the
-    // lower half of the dial: the needle passes under it instead of
-    // striking through the digits.
-    countdownLabel_ = look::label(ui::Rect(128, 232, 64, 30), {}, gfx::Font::boldSystemFont(28),
-                                  gfx::Color::rgb(0.24f, 0.15f, 0.09f));
-    countdownLabel_->setBackgroundColor(gfx::Color::rgb(0.99f, 0.96f, 0.88f));
+    // The seconds sit in a small cream window in the lower half of the dial:
+    // the needle passes under it instead of striking through the digits.
+    countdownLabel_ =
+        look::label(ui::Rect(128, 232, 64, 30), {}, gfx::Font::boldSystemFont(28), lookpalette::plateInk());
+    countdownLabel_->setBackgroundColor(lookpalette::countdownWindow());
     countdownLabel_->layer()->setCornerRadius(7);
     view->addSubview(countdownLabel_);
 
@@ -199,13 +159,13 @@ void TodayViewController::loadView() {
         look::label(ui::Rect(10, 354, 300, 18), "Shake to end the rest", gfx::Font::systemFont(13), look::dimInk());
     view->addSubview(shakeLabel_);
 
-    actionButton_ = look::button(ui::Rect(60, 302, 200, 42), "Tap To Start", gfx::Color::rgb(0.85f, 0.45f, 0.1f));
+    actionButton_ = look::button(ui::Rect(60, 302, 200, 42), "Tap To Start", lookpalette::orangeButton());
     actionButton_->addTarget([this] { actionButtonTapped(); }, ui::ControlEvents::TouchUpInside);
     view->addSubview(actionButton_);
-    addTimeButton_ = look::button(ui::Rect(30, 304, 124, 42), "+30 sec", gfx::Color::rgb(0.45f, 0.33f, 0.27f));
+    addTimeButton_ = look::button(ui::Rect(30, 304, 124, 42), "+30 sec", lookpalette::brownButton());
     addTimeButton_->addTarget([this] { addTimeButtonTapped(); }, ui::ControlEvents::TouchUpInside);
     view->addSubview(addTimeButton_);
-    zeroButton_ = look::button(ui::Rect(166, 304, 124, 42), "End Rest", gfx::Color::rgb(0.85f, 0.45f, 0.1f));
+    zeroButton_ = look::button(ui::Rect(166, 304, 124, 42), "End Rest", lookpalette::orangeButton());
     zeroButton_->addTarget([this] { zeroPushed(); }, ui::ControlEvents::TouchUpInside);
     view->addSubview(zeroButton_);
 
@@ -222,22 +182,20 @@ void TodayViewController::loadView() {
     todayPlanView_->setUserInteractionEnabled(false);
     view->addSubview(todayPlanView_);
 
-    const gfx::Color green = gfx::Color::rgb(0.25f, 0.55f, 0.2f);
-    const gfx::Color brown = gfx::Color::rgb(0.45f, 0.33f, 0.27f);
     // Done and Repeat in full width; Edit and Share side by side below, so
     // that their help callouts fit under them on the screen.
-    doneButton_ = look::button(ui::Rect(40, 138, 240, 46), "Done", green);
+    doneButton_ = look::button(ui::Rect(40, 138, 240, 46), "Done", lookpalette::greenButton());
     doneButton_->addTarget([this] { donePushed(); }, ui::ControlEvents::TouchUpInside);
     view->addSubview(doneButton_);
-    repeatButton_ = look::button(ui::Rect(40, 192, 240, 44), "Repeat", brown);
+    repeatButton_ = look::button(ui::Rect(40, 192, 240, 44), "Repeat", lookpalette::brownButton());
     repeatButton_->addTarget([this] { repeatPushed(); }, ui::ControlEvents::TouchUpInside);
     view->addSubview(repeatButton_);
-    editRepButton_ = look::button(ui::Rect(40, 244, 114, 44), "Edit", brown);
+    editRepButton_ = look::button(ui::Rect(40, 244, 114, 44), "Edit", lookpalette::brownButton());
     editRepButton_->addTarget([this] { editRepButtonTapped(); }, ui::ControlEvents::TouchUpInside);
     view->addSubview(editRepButton_);
     todayEdit_ = helpImage(ui::Rect(35, 239, 124, 54));
     view->addSubview(todayEdit_);
-    shareButton_ = look::button(ui::Rect(166, 244, 114, 44), "Share", brown);
+    shareButton_ = look::button(ui::Rect(166, 244, 114, 44), "Share", lookpalette::brownButton());
     shareButton_->addTarget([this] { sharePushed(); }, ui::ControlEvents::TouchUpInside);
     view->addSubview(shareButton_);
     todayShare_ = helpImage(ui::Rect(161, 239, 124, 54));
@@ -502,9 +460,6 @@ void TodayViewController::rotateNeedleAnimation() {
 }
 
 void TodayViewController::playSound(const char* name) {
-    auto& log = soundLog();
-    if (log.size() >= 1000) log.erase(log.begin(), log.begin() + 500);
-    log.push_back({name, base::Clock::current().now()});
     const auto& sound = name == std::string(kBeepSound) ? beepSound_ : pulseSound_;
     if (sound) ui::SystemSound::playAlertSound(*sound);
 }

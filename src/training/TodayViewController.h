@@ -63,25 +63,6 @@ public:
     // The rules and the state of the day shown.
     const std::shared_ptr<WorkoutSession>& session() const { return session_; }
 
-    // The day state of the current session (the screen made last).
-    static int repNum();
-    static int repToShow();
-    static int restCountdown();
-    static int firstRepPending();
-    static int dayStateWeek();
-    static int dayStateDay();
-    // The repeating one-second timer (null before the first day starts).
-    static std::shared_ptr<base::Timer> restTimer();
-
-    // Every sound played, with the clock's time, oldest first (what a user
-    // heard; kept for the whole run, at most the last 1000).
-    struct PlayedSound {
-        std::string name;  // "BEEP_FM-1" or "BEEPROBO"
-        double time = 0;   // seconds since 1970 on the clock in force
-    };
-    static const std::vector<PlayedSound>& playedSounds();
-    static void clearPlayedSounds();
-
     // The sum of the nine log slots of a day of the row.
     static long long totalDoneToday(const Program& program) { return WorkoutSession::totalDoneToday(program); }
 

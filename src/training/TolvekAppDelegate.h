@@ -81,7 +81,7 @@ public:
     const std::shared_ptr<AppState>& state() const { return state_; }
 
     // The level read at start-up ("Tolvek_Level"; 0 = never placed).
-    int launchLevel() const { return launchLevel_; }
+    int launchLevelForTesting() const { return launchLevel_; }
 
     // The home screen at the root of the navigation stack (null when the
     // entry handed in a stack with another root).

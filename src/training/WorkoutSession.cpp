@@ -27,20 +27,9 @@ int clampToInt(double value) {
     return static_cast<int>(value);  // the integer value: the fraction is dropped
 }
 
-std::weak_ptr<WorkoutSession>& currentSession() {
-    static std::weak_ptr<WorkoutSession> session;
-    return session;
-}
-
 }  // namespace
 
-std::shared_ptr<WorkoutSession> WorkoutSession::create() {
-    auto session = std::make_shared<WorkoutSession>();
-    currentSession() = session;
-    return session;
-}
-
-std::shared_ptr<WorkoutSession> WorkoutSession::current() { return currentSession().lock(); }
+std::shared_ptr<WorkoutSession> WorkoutSession::create() { return std::make_shared<WorkoutSession>(); }
 
 WorkoutSession::~WorkoutSession() { stopTimer(); }
 

@@ -18,10 +18,8 @@
 
 class WorkoutSession {
 public:
-    // Makes a session and makes it the current one.
+    // Makes a session.
     static std::shared_ptr<WorkoutSession> create();
-    // The session made last while it lives, or null.
-    static std::shared_ptr<WorkoutSession> current();
 
     WorkoutSession() = default;
     ~WorkoutSession();

@@ -57,11 +57,11 @@ TEST_F(WorkoutTest, WeekOneDayOneRunsFiveSetsAndFourRestsWithBeeps) {
         EXPECT_EQ(defaults().integerForKey("Tolvek_RepNum"), rest + 2);
 
         // Four beeps at 4, 3, 2 and 1 seconds left, the second sound at 0.
-        const auto& sounds = TodayViewController::playedSounds();
+        const auto sounds = ui::SystemSound::playsForTesting();
         ASSERT_EQ(sounds.size(), static_cast<std::size_t>(5 * (rest + 1)));
         for (int i = 0; i < 5; ++i) {
             const auto& s = sounds[5 * rest + i];
-            EXPECT_EQ(s.name, i < 4 ? "BEEP_FM-1" : "BEEPROBO");
+            EXPECT_EQ(std::filesystem::path(s.path).stem().string(), i < 4 ? "BEEP_FM-1" : "BEEPROBO");
             EXPECT_DOUBLE_EQ(s.time - start, 56 + i);
         }
     }
@@ -248,11 +248,11 @@ TEST_F(WorkoutTest, QuittingMidDayAsksToResume) {
     expect("Resume day from last position?");
     tap("Yes", 1);
     tap("Tap To Start");
-    EXPECT_EQ(TodayViewController::repNum(), 3);
+    EXPECT_EQ(today().session()->repNum(), 3);
     EXPECT_EQ(plate(), "2");
     tap("Done");
     skipRest();
-    EXPECT_EQ(TodayViewController::repNum(), 4);
+    EXPECT_EQ(today().session()->repNum(), 4);
     end();
 
     // No starts again at set 1.
@@ -260,7 +260,7 @@ TEST_F(WorkoutTest, QuittingMidDayAsksToResume) {
     openToday();
     tap("No", 1);
     tap("Tap To Start");
-    EXPECT_EQ(TodayViewController::repNum(), 1);
+    EXPECT_EQ(today().session()->repNum(), 1);
     EXPECT_EQ(plate(), "2");
     tap("Done");
     skipRest();
@@ -299,7 +299,7 @@ TEST_F(WorkoutTest, ShakeEndsARestOnlyWhenAllowed) {
     driver->shake();
     driver->wait(1);
     EXPECT_EQ(today().todayMode(), TodayModeRest);
-    EXPECT_EQ(TodayViewController::restCountdown(), 59);
+    EXPECT_EQ(today().session()->restCountdown(), 59);
 
     defaults().setBool("Tolvek_AllowShake", true);
     driver->shake();
@@ -311,13 +311,13 @@ TEST_F(WorkoutTest, ShakeEndsARestOnlyWhenAllowed) {
 
 TEST_F(WorkoutTest, AddTimeWorksOnlyDuringARest) {
     startFirstDay();
-    const int before = TodayViewController::restCountdown();
+    const int before = today().session()->restCountdown();
     today().addTimeButtonTapped();
-    EXPECT_EQ(TodayViewController::restCountdown(), before) << "no time is added outside a rest";
+    EXPECT_EQ(today().session()->restCountdown(), before) << "no time is added outside a rest";
     tap("Done");
     driver->wait(10);
     tap("+30 sec");
-    EXPECT_EQ(TodayViewController::restCountdown(), 80);
+    EXPECT_EQ(today().session()->restCountdown(), 80);
     EXPECT_EQ(today().countdownLabel()->text(), "80");
 }
 
@@ -329,14 +329,14 @@ TEST_F(WorkoutTest, BackgroundTimeIsTakenOffTheRestOnce) {
     openToday();
     tap("Tap To Start");
     tap("Done");
-    EXPECT_EQ(TodayViewController::restCountdown(), 150);
+    EXPECT_EQ(today().session()->restCountdown(), 150);
     driver->wait(5);
-    EXPECT_EQ(TodayViewController::restCountdown(), 145);
+    EXPECT_EQ(today().session()->restCountdown(), 145);
     driver->background(95);
-    EXPECT_EQ(TodayViewController::restCountdown(), 50);
+    EXPECT_EQ(today().session()->restCountdown(), 50);
     EXPECT_FALSE(app->tolvek->backFromBeingInBackground());
     driver->wait(1);
-    EXPECT_EQ(TodayViewController::restCountdown(), 49);
+    EXPECT_EQ(today().session()->restCountdown(), 49);
 }
 
 TEST_F(WorkoutTest, TheRestGoesOnWhileTheScreenIsPopped) {
@@ -348,7 +348,7 @@ TEST_F(WorkoutTest, TheRestGoesOnWhileTheScreenIsPopped) {
     openToday();
     EXPECT_EQ(today().todayMode(), TodayModeSet);
     EXPECT_EQ(plate(), "3");
-    EXPECT_EQ(TodayViewController::repNum(), 2);
+    EXPECT_EQ(today().session()->repNum(), 2);
 }
 
 TEST_F(WorkoutTest, ResetToDayLeavesTheScreenReady) {
@@ -456,9 +456,11 @@ TEST_F(WorkoutTest, TheScreenOutlivesItsOpenerWhileItsQuestionShows) {
     app->home->today.reset();
     driver->wait(1);
     ASSERT_FALSE(screen.expired());
-    tap("No", 1);
-    EXPECT_EQ(TodayViewController::repNum(), 1);
-    driver->wait(1);
+    EXPECT_EQ(screen.lock()->session()->repNum(), 3);
+    tap("No");
+    ASSERT_FALSE(screen.expired());
+    EXPECT_EQ(screen.lock()->session()->repNum(), 1);
+    driver->wait(2);
     EXPECT_TRUE(screen.expired()) << "and goes once the question is answered";
 }
 
@@ -576,8 +578,8 @@ TEST_F(WorkoutTest, AHugeRestGainsNoTimeFromPlusThirty) {
     tap("Done", 1);
     ASSERT_EQ(today().todayMode(), TodayModeRest);
     for (int i = 0; i < 200; ++i) tap("+30 sec");
-    EXPECT_LE(TodayViewController::restCountdown(), Utility::kMostRestSeconds + 30);
-    EXPECT_GT(TodayViewController::restCountdown(), 3000);
+    EXPECT_LE(today().session()->restCountdown(), Utility::kMostRestSeconds + 30);
+    EXPECT_GT(today().session()->restCountdown(), 3000);
     EXPECT_EQ(today().todayMode(), TodayModeRest);
 }
 

@@ -62,7 +62,7 @@ TEST_F(LaunchTest, FirstStartCopiesBothFilesSetsTheKeyAndMakesTest) {
     EXPECT_TRUE(defaults().boolForKey("Tolvek_ReplacedDBFromUpdate"));
     EXPECT_EQ(queryIntegers(logFile(), "SELECT count(*) FROM sqlite_master WHERE type='table' AND name='Test'"),
               std::vector<long long>{1});
-    EXPECT_EQ(d->launchLevel(), 0);
+    EXPECT_EQ(d->launchLevelForTesting(), 0);
     EXPECT_EQ(DataAccess::getProgramData().size(), 54u);
 }
 
@@ -76,7 +76,7 @@ TEST_F(LaunchTest, ALaterStartCopiesNothingAndKeepsTheLog) {
     auto d = launch();
     EXPECT_EQ(firstRep1(), 77);  // the plan was not replaced
     EXPECT_EQ(DataAccess::getLogData().size(), 1u);
-    EXPECT_EQ(d->launchLevel(), 2);
+    EXPECT_EQ(d->launchLevelForTesting(), 2);
 }
 
 TEST_F(LaunchTest, AnUpdateWithoutTheKeyReplacesThePlan) {
@@ -236,7 +236,7 @@ TEST_F(LaunchTest, ASettingsFileWithADamagedKeyStartsWithItsOtherSettingsAndIsKe
     ASSERT_TRUE(files.writeAtomically(settings, bytes));
 
     auto d = launch();
-    EXPECT_EQ(d->launchLevel(), 2);  // no set-up: the level was kept
+    EXPECT_EQ(d->launchLevelForTesting(), 2);  // no set-up: the level was kept
     EXPECT_EQ(defaults().integerForKey("Tolvek_Week"), 3);
     EXPECT_EQ(files.contentsAtPath(settings + ".corrupt"), bytes);
     // The readable settings replace the damaged file.
@@ -302,7 +302,7 @@ TEST_F(LaunchTest, LaunchShowsTheNavigationStackAndKeepsTheScreenAwake) {
     EXPECT_EQ(d->window()->rootViewController(), d->navigationController());
     EXPECT_EQ(d->navigationController()->view()->superview().get(), d->window().get());
     EXPECT_TRUE(app.isIdleTimerDisabled());  // also for a user never placed
-    EXPECT_EQ(d->launchLevel(), 0);
+    EXPECT_EQ(d->launchLevelForTesting(), 0);
 }
 
 TEST_F(LaunchTest, TheEntrysWindowAndNavigationStackAreUsed) {

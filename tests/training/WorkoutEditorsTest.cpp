@@ -99,7 +99,7 @@ TEST_F(WorkoutTest, RestEditorChangesTheRestOfThisDay) {
     enterValue("45");
     expect("Rest: 45      (tap to change)");
     tap("Done");
-    EXPECT_EQ(TodayViewController::restCountdown(), 45);
+    EXPECT_EQ(today().session()->restCountdown(), 45);
     EXPECT_EQ(DataAccess::getProgram(1, 1, 1)->interval(), 60) << "the plan keeps its rest";
 }
 

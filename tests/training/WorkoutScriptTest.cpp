@@ -10,8 +10,8 @@
 #include "TestEnvironment.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/host/Script.h"
+#include "platform/ui/SystemSound.h"
 #include "training/DataAccess.h"
-#include "training/TodayViewController.h"
 #include "training/TolvekAppDelegate.h"
 #include "training/Utility.h"
 
@@ -22,7 +22,7 @@ TEST(WorkoutScript, AFirstDayRunsFromTheHomeScreenToTheLog) {
     defaults.setInteger("Tolvek_Week", 1);
     defaults.setInteger("Tolvek_Day", 1);
     defaults.synchronize();
-    TodayViewController::clearPlayedSounds();
+    ui::SystemSound::clearPlaysForTesting();
 
     const auto script = test::testSourceDir("training/scripts") / "workout_day.script";
     // TOLVEK_SHOTS keeps the screenshots where they can be looked at.
@@ -36,7 +36,7 @@ TEST(WorkoutScript, AFirstDayRunsFromTheHomeScreenToTheLog) {
         EXPECT_TRUE(std::filesystem::exists(shots + "/" + name + ".png")) << name;
 
     // Four rests, each with four beeps and the sound at zero.
-    EXPECT_EQ(TodayViewController::playedSounds().size(), 20u);
+    EXPECT_EQ(ui::SystemSound::playsForTesting().size(), 20u);
     EXPECT_EQ(Utility::GetDay(), 2);
     EXPECT_EQ(Utility::GetWeek(), 1);
     // The day is in the log, its five sets in slots 1 to 5.

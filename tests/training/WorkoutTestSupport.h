@@ -55,10 +55,7 @@ struct WorkoutApp {
 
 class WorkoutTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        TodayViewController::clearPlayedSounds();
-        ui::SystemSound::clearPlaysForTesting();
-    }
+    void SetUp() override { ui::SystemSound::clearPlaysForTesting(); }
     void TearDown() override { end(); }
 
     base::UserDefaults& defaults() { return base::UserDefaults::standardUserDefaults(); }

@@ -105,7 +105,7 @@ public:
     // --- Sharers in flight: kept until their share ends.
     void keepSharer(const std::shared_ptr<SHRSharer>& sharer);
     void releaseSharer(const SHRSharer* sharer);
-    std::size_t activeSharerCount() const { return activeSharers_.size(); }
+    std::size_t activeSharerCountForTesting() const { return activeSharers_.size(); }
 
     // Tests: forget screens, sharers and the replay queue (waiting for it).
     static void resetForTesting();

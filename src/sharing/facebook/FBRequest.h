@@ -96,8 +96,8 @@ public:
     const std::shared_ptr<net::URLConnection>& connection() const { return connection_; }
     const std::optional<base::Data>& responseText() const { return responseText_; }
     bool loading() const { return connection_ != nullptr; }
-    // The HTTP request connect() sends (for inspection).
-    const std::optional<net::URLRequest>& sentRequest() const { return sentRequest_; }
+    // The HTTP request connect() sent, for tests to inspect.
+    const std::optional<net::URLRequest>& sentRequestForTesting() const { return sentRequest_; }
 
     // Sends the call; the delegate hears requestLoading at once.
     void connect();

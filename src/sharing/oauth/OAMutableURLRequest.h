@@ -41,7 +41,7 @@ public:
     }
     const std::string& nonce() const { return nonce_; }
     const std::string& timestamp() const { return timestamp_; }
-    void setTimestamp(std::string timestamp) { timestamp_ = std::move(timestamp); }
+    void setTimestampForTesting(std::string timestamp) { timestamp_ = std::move(timestamp); }
     // Empty until prepare().
     const std::string& signature() const { return signature_; }
     bool didPrepare() const { return didPrepare_; }

@@ -187,7 +187,7 @@ TEST_F(SHRCoreTest, ShareSheetListsUsableFavouritesThenMoreAndCancel) {
     advance(1);
     EXPECT_EQ(ui::Pasteboard::generalPasteboard().string(), "hello");
     EXPECT_EQ(stored(2).front(), "SHRCopy");
-    EXPECT_EQ(SHR::currentHelper().activeSharerCount(), 0u);  // released when done
+    EXPECT_EQ(SHR::currentHelper().activeSharerCountForTesting(), 0u);  // released when done
 }
 
 TEST_F(SHRCoreTest, MenuSectionsAndExclusionsEditor) {
@@ -375,7 +375,7 @@ TEST_F(SHRCoreTest, WorkoutTextByMailEndsInTheOutbox) {
     ASSERT_TRUE(handed);
     EXPECT_EQ(handed->plainBody, text);
     EXPECT_FALSE(SHR::currentHelper().currentView());
-    EXPECT_EQ(SHR::currentHelper().activeSharerCount(), 0u);
+    EXPECT_EQ(SHR::currentHelper().activeSharerCountForTesting(), 0u);
     ui::MailComposeViewController::resetHandoffForTesting();
 }
 

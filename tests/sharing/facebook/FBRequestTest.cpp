@@ -24,9 +24,9 @@ TEST_F(FBRequestTest, APostToTheFeedCarriesItsTextsInTheQueryAndTheMultipartBody
               "message=Hi%20there%20%26%20more&actions=%7B%22name%22%3A%22x%22%7D&format=json&sdk=ios&sdk_version=2&"
               "access_token=tok%2F1");
     EXPECT_EQ(r.header("User-Agent"), "FacebookConnect");
-    ASSERT_TRUE(request->sentRequest());
-    EXPECT_EQ(request->sentRequest()->timeoutInterval(), 180);
-    EXPECT_EQ(request->sentRequest()->cachePolicy(), net::CachePolicy::ReloadIgnoringLocalCacheData);
+    ASSERT_TRUE(request->sentRequestForTesting());
+    EXPECT_EQ(request->sentRequestForTesting()->timeoutInterval(), 180);
+    EXPECT_EQ(request->sentRequestForTesting()->cachePolicy(), net::CachePolicy::ReloadIgnoringLocalCacheData);
     EXPECT_EQ(r.header("Content-Type"), "multipart/form-data; boundary=" + boundary());
     const std::string B = boundary();
     auto part = [&](const std::string& name, const std::string& value) {

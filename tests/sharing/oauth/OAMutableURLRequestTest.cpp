@@ -147,7 +147,7 @@ TEST(OAMutableURLRequest, PrepareRunsOnce) {
     const std::string header = *r.valueForHTTPHeaderField("Authorization");
     EXPECT_TRUE(r.didPrepare());
     r.setHTTPMethod("POST");
-    r.setTimestamp("2");
+    r.setTimestampForTesting("2");
     r.prepare();
     EXPECT_EQ(r.signature(), signature);
     EXPECT_EQ(r.valueForHTTPHeaderField("Authorization"), header);

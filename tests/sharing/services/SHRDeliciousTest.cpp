@@ -117,7 +117,7 @@ TEST_F(SHRDeliciousTest, TheWholeRoadFromTheRequestTokenToOneSavedBookmark) {
     advance(2);
     EXPECT_EQ(reports.order, (std::vector<std::string>{"start", "finish"}));
     EXPECT_FALSE(SHR::currentHelper().currentView());
-    EXPECT_EQ(SHR::currentHelper().activeSharerCount(), 0u);
+    EXPECT_EQ(SHR::currentHelper().activeSharerCountForTesting(), 0u);
     EXPECT_FALSE(alert());
 }
 
@@ -131,7 +131,7 @@ TEST_F(SHRDeliciousTest, TokenAnswersWithoutATokenAlertShowNoPageAndStoreNothing
     EXPECT_TRUE(keychain_->items().empty());
     alert()->dismissWithClickedButtonIndex(0, false);
     advance(1);
-    EXPECT_EQ(SHR::currentHelper().activeSharerCount(), 0u);
+    EXPECT_EQ(SHR::currentHelper().activeSharerCountForTesting(), 0u);
 
     // An access answer with a key but no secret is refused just the same.
     login_.on("POST", "/oauth/v2/get_token", fakes::Reply::text(200, "oauth_token=acc1"));
@@ -173,7 +173,7 @@ TEST_F(SHRDeliciousTest, AnExpiredTokenIsRenewedOnceAndASecondExpiryAsksForALogi
     ASSERT_TRUE(check.valid) << check.why;
     EXPECT_EQ(keychainValue("accessKey", "SHRDelicious"), "new-key");
     EXPECT_EQ(keychainValue("sessionHandle", "SHRDelicious"), "sh2");
-    EXPECT_EQ(SHR::currentHelper().activeSharerCount(), 0u);
+    EXPECT_EQ(SHR::currentHelper().activeSharerCountForTesting(), 0u);
 
     // Expired again right after the renewal: one renewal only, then a login.
     api_.on("GET", "/v2/posts/add", fakes::Reply::text(401, "oauth_problem=token_expired"));
@@ -207,7 +207,7 @@ TEST_F(SHRDeliciousTest, AFailedRenewalEndsTheSendAndAsksForALogin) {
     ASSERT_TRUE(waitFor([&] { return alert() && alert()->title() == "Request Error"; }));
     alert()->dismissWithClickedButtonIndex(0, false);
     advance(2);
-    EXPECT_EQ(SHR::currentHelper().activeSharerCount(), 0u);
+    EXPECT_EQ(SHR::currentHelper().activeSharerCountForTesting(), 0u);
 }
 
 TEST_F(SHRDeliciousTest, CallbackQueriesStoredTokensLogoutAndTheForm) {
@@ -270,7 +270,7 @@ TEST_F(SHRDeliciousTest, CancellingThePageLeavesTheShareUnsentAndLetsTheSharerGo
     EXPECT_FALSE(SHR::currentHelper().currentView());
     EXPECT_TRUE(reports.order.empty());
     EXPECT_FALSE(alert());
-    EXPECT_EQ(SHR::currentHelper().activeSharerCount(), 0u);
+    EXPECT_EQ(SHR::currentHelper().activeSharerCountForTesting(), 0u);
     EXPECT_EQ(api_.requestCount(), 0u);
 }
 
@@ -353,7 +353,7 @@ TEST_F(SHROAuthViewTest, AFailedPageEndsTheRoadWithTheAuthorizeAlert) {
     std::weak_ptr<SHRSharer> weak = sharer;
     sharer.reset();
     advance(2);
-    EXPECT_EQ(SHR::currentHelper().activeSharerCount(), 0u);
+    EXPECT_EQ(SHR::currentHelper().activeSharerCountForTesting(), 0u);
     EXPECT_FALSE(weak.lock());  // nothing keeps it once the road has ended
     EXPECT_TRUE(keychain_->items().empty());
 }

@@ -57,7 +57,7 @@ TEST_F(SHRFacebookTest, TheInAppLoginKeepsTheTokenAndPostsTheParkedShare) {
     advance(2);
     EXPECT_EQ(reports.order, (std::vector<std::string>{"start", "finish"}));
     EXPECT_FALSE(shownDialog());
-    EXPECT_EQ(SHR::currentHelper().activeSharerCount(), 0u);
+    EXPECT_EQ(SHR::currentHelper().activeSharerCountForTesting(), 0u);
     EXPECT_TRUE(SHRSharer::isServiceAuthorized("SHRFacebook"));
 }
 
@@ -71,7 +71,7 @@ TEST_F(SHRFacebookTest, ACancelledLoginEndsTheShareSilently) {
     EXPECT_TRUE(reports.order.empty());
     EXPECT_FALSE(shownDialog());
     EXPECT_FALSE(alert());
-    EXPECT_EQ(SHR::currentHelper().activeSharerCount(), 0u);
+    EXPECT_EQ(SHR::currentHelper().activeSharerCountForTesting(), 0u);
     EXPECT_FALSE(keychainValue("SHRFacebookAccessToken", "SHRFacebook"));
 }
 
@@ -86,7 +86,7 @@ TEST_F(SHRFacebookTest, LoginAnswersWithoutATokenEndTheShareSilently) {
         SHRSharer::shareText("SHRFacebook", "x");
         ASSERT_TRUE(waitFor([&] { return shownDialog() && shownDialog()->webView()->textFieldNamed("email"); }));
         shownDialog()->webView()->submitFormFromFields(0);
-        ASSERT_TRUE(waitFor([&] { return SHR::currentHelper().activeSharerCount() == 0; }));
+        ASSERT_TRUE(waitFor([&] { return SHR::currentHelper().activeSharerCountForTesting() == 0; }));
         advance(1);
         EXPECT_FALSE(shownDialog());
         EXPECT_TRUE(reports.order.empty());
@@ -202,7 +202,7 @@ TEST_F(SHRFacebookTest, AnItemOfAnotherTypeIsNeitherSentNorReported) {
     advance(2);
     EXPECT_TRUE(reports.order.empty());
     EXPECT_EQ(fb_.server().requestCount(), 0u);
-    EXPECT_EQ(SHR::currentHelper().activeSharerCount(), 0u);
+    EXPECT_EQ(SHR::currentHelper().activeSharerCountForTesting(), 0u);
 }
 
 TEST_F(SHRFacebookTest, LogoutForgetsEverythingAndTheNextShareAsksForLogin) {

@@ -196,7 +196,7 @@ TEST_F(SHRTwitterTest, CouldNotAuthenticateAsksForALoginThatRunsToTheEnd) {
     EXPECT_TRUE(check.valid) << check.why;
     advance(2);
     EXPECT_EQ(reports.order, (std::vector<std::string>{"start", "fail", "start", "finish"}));
-    EXPECT_EQ(SHR::currentHelper().activeSharerCount(), 0u);
+    EXPECT_EQ(SHR::currentHelper().activeSharerCountForTesting(), 0u);
 }
 
 TEST_F(SHRTwitterTest, TheServicesErrorTextIsShownAsItCame) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "charts/CHTCoderExtensions.h"
 
@@ -410,12 +411,12 @@ void CHTGradient::fillPathInContext(gfx::Context& context) const {
     if (box.isNull()) return;  // no path
     // A radial shading scales the context: that stays with this fill.
     const bool radial = gradientType_ == CHTGradientTypeRadial;
-    if (radial) context.save();
+    std::optional<gfx::SavedState> scaled;
+    if (radial) scaled.emplace(context);
     // Filling the path with the shading paints what clipping to the path
     // and painting the shading would, without a clip for every shape.
     if (auto shading = newShadingForRect(box, context)) context.fillPathWithShading(*shading);
     else context.beginPath();
-    if (radial) context.restore();
 }
 
 // ---- Comparison and copying

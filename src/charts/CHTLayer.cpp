@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <typeinfo>
 
 #include "charts/CHTCoderExtensions.h"
@@ -293,9 +294,12 @@ void CHTLayer::recursivelyRenderInContext(gfx::Context& context) {
     gfx::SavedState saved(context);
     applyTransform(transform(), context);
     renderingRecursively_ = true;
-    if (!masksToBounds()) context.save();
-    renderAsVectorInContext(context);
-    if (!masksToBounds()) context.restore();
+    {
+        // A layer that masks keeps its clip for its sublayers.
+        std::optional<gfx::SavedState> unmasked;
+        if (!masksToBounds()) unmasked.emplace(context);
+        renderAsVectorInContext(context);
+    }
     renderingRecursively_ = false;
 
     const auto subs = sublayers();  // drawing may change the list

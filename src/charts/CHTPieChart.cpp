@@ -352,19 +352,20 @@ void CHTPieChart::renderAsVectorInContext(gfx::Context& context) {
         gfx::Path slice;
         addSliceToPath(slice, sliceCentre, a0, a1);
         slice.closeSubpath();
-        context.save();
-        if (auto fill = sliceFillForIndex(i)) {
-            context.beginPath();
-            context.addPath(slice);
-            fill->fillPathInContext(context);
+        {
+            gfx::SavedState saved(context);
+            if (auto fill = sliceFillForIndex(i)) {
+                context.beginPath();
+                context.addPath(slice);
+                fill->fillPathInContext(context);
+            }
+            if (borderLineStyle_) {
+                borderLineStyle_->setLineStyleInContext(context);
+                context.beginPath();
+                context.addPath(slice);
+                context.strokePath();
+            }
         }
-        if (borderLineStyle_) {
-            borderLineStyle_->setLineStyleInContext(context);
-            context.beginPath();
-            context.addPath(slice);
-            context.strokePath();
-        }
-        context.restore();
         s = e;
     }
     drawOverlayInContext(context, c);

@@ -7,11 +7,12 @@ gfx::Size sizeWithTextStyle(const std::string& text, const CHTTextStyle* style) 
 
 void drawInRect(const std::string& text, const gfx::Rect& rect, const CHTTextStyle* style, gfx::Context& context) {
     if (!style || !style->color()) return;
-    context.save();
-    context.setStrokeColor(style->color()->cgColor());
-    context.setFillColor(style->color()->cgColor());
-    CHTPushCGContext(context);
-    gfx::drawText(context, text, rect, style->font(), gfx::LineBreakMode::WordWrap, style->textAlignment());
-    context.restore();
+    {
+        gfx::SavedState saved(context);
+        context.setStrokeColor(style->color()->cgColor());
+        context.setFillColor(style->color()->cgColor());
+        CHTPushCGContext(context);
+        gfx::drawText(context, text, rect, style->font(), gfx::LineBreakMode::WordWrap, style->textAlignment());
+    }
     CHTPopCGContext();
 }

@@ -28,10 +28,11 @@ public:
         const ui::Float top = pointsDown ? 1 : kArrow;
         const ui::Rect panel(3, top, b.size.width - 6, b.size.height - kArrow - 4);
         const gfx::Color fill = lookpalette::noteFill();
-        context.save();
-        context.setShadow(gfx::Size(0, 2), 5, lookpalette::noteShadow());
-        ui::draw::fillRoundedRect(context, panel, 9, fill);
-        context.restore();
+        {
+            gfx::SavedState saved(context);
+            context.setShadow(gfx::Size(0, 2), 5, lookpalette::noteShadow());
+            ui::draw::fillRoundedRect(context, panel, 9, fill);
+        }
         context.beginPath();
         if (pointsDown) {
             const ui::Float base = panel.origin.y + panel.size.height - 1;

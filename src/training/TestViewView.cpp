@@ -13,16 +13,18 @@ void TestViewView::drawRect(gfx::Context& context, ui::Rect) {
     const auto b = bounds();
     const ui::Rect card(4, 2, b.size.width - 8, b.size.height - 8);
     constexpr ui::Float radius = 12;
-    context.save();
-    context.setShadow(gfx::Size(0, 3), 8, lookpalette::dropShadow());
-    ui::draw::fillRoundedRect(context, card, radius, lookpalette::testCard());
-    context.restore();
-    context.save();
-    ui::draw::addRoundedRect(context, ui::Rect(card.origin.x, card.origin.y, card.size.width, kHeaderHeight), radius,
-                             true, true, false, false);
-    context.clip();
-    ui::draw::fillVerticalGradient(context, ui::Rect(card.origin.x, card.origin.y, card.size.width, kHeaderHeight),
-                                   lookpalette::testHeaderTop(), lookpalette::testHeaderBottom());
-    context.restore();
+    {
+        gfx::SavedState saved(context);
+        context.setShadow(gfx::Size(0, 3), 8, lookpalette::dropShadow());
+        ui::draw::fillRoundedRect(context, card, radius, lookpalette::testCard());
+    }
+    {
+        gfx::SavedState saved(context);
+        ui::draw::addRoundedRect(context, ui::Rect(card.origin.x, card.origin.y, card.size.width, kHeaderHeight),
+                                 radius, true, true, false, false);
+        context.clip();
+        ui::draw::fillVerticalGradient(context, ui::Rect(card.origin.x, card.origin.y, card.size.width, kHeaderHeight),
+                                       lookpalette::testHeaderTop(), lookpalette::testHeaderBottom());
+    }
     ui::draw::strokeRoundedRect(context, card, radius, lookpalette::testCardEdge(), 1);
 }

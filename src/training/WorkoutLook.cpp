@@ -28,10 +28,11 @@ std::shared_ptr<gfx::Image> drawnArt(const std::string& fileName) {
         const gfx::Size size(240, 190);
         gfx::ImageContext c(size, 2);
         const ui::Rect outer(4, 4, size.width - 8, size.height - 10);
-        c.save();
-        c.setShadow(gfx::Size(0, 3), 6, lookpalette::dropShadow());
-        ui::draw::fillRoundedRect(c, outer, 18, lookpalette::plateRim());
-        c.restore();
+        {
+            gfx::SavedState saved(c);
+            c.setShadow(gfx::Size(0, 3), 6, lookpalette::dropShadow());
+            ui::draw::fillRoundedRect(c, outer, 18, lookpalette::plateRim());
+        }
         ui::draw::fillVerticalGradient(c, ui::Rect(12, 12, outer.size.width - 16, outer.size.height - 16),
                                        lookpalette::plateTop(), lookpalette::plateBottom(), 12);
         ui::draw::strokeRoundedRect(c, ui::Rect(12, 12, outer.size.width - 16, outer.size.height - 16), 12,
@@ -47,11 +48,12 @@ std::shared_ptr<gfx::Image> drawnArt(const std::string& fileName) {
     if (fileName == "timerdial_noticks.png") {
         const gfx::Size size(200, 200);
         gfx::ImageContext c(size, 2);
-        c.save();
-        c.setShadow(gfx::Size(0, 3), 6, lookpalette::dropShadow());
-        c.setFillColor(lookpalette::plateRim());
-        c.fillEllipseInRect(ui::Rect(4, 4, 192, 192));
-        c.restore();
+        {
+            gfx::SavedState saved(c);
+            c.setShadow(gfx::Size(0, 3), 6, lookpalette::dropShadow());
+            c.setFillColor(lookpalette::plateRim());
+            c.fillEllipseInRect(ui::Rect(4, 4, 192, 192));
+        }
         c.setFillColor(lookpalette::dialFace());
         c.fillEllipseInRect(ui::Rect(13, 13, 174, 174));
         c.setStrokeColor(lookpalette::accent());

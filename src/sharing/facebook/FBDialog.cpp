@@ -327,10 +327,11 @@ void FBDialog::drawRect(gfx::Context& context, ui::Rect) {
                               10, kBorderGray);
     const ui::Rect titleRect(std::ceil(rect.origin.x + kBorderWidth), std::ceil(rect.origin.y + kBorderWidth),
                              rect.size.width - kBorderWidth * 2, titleLabel_->frame().size.height);
-    context.save();
-    context.setFillColor(kTitleBarFill);
-    context.fillRect(titleRect);
-    context.restore();
+    {
+        gfx::SavedState saved(context);
+        context.setFillColor(kTitleBarFill);
+        context.fillRect(titleRect);
+    }
     strokeLines(context, titleRect, kBorderBlue);
     const ui::Rect webRect(titleRect.origin.x, titleRect.origin.y + titleRect.size.height, titleRect.size.width,
                            webView_->frame().size.height + 1);

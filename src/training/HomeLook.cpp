@@ -43,10 +43,11 @@ std::shared_ptr<gfx::Image> bundleImage(const std::string& fileName) {
     const std::string type = dot == std::string::npos ? std::string("png") : fileName.substr(dot + 1);
     std::shared_ptr<gfx::Image> image;
     if (ui::Screen::mainScreen().scale() >= 2) {
-        if (auto path = bundle.pathForResource(stem + "@2x", type)) image = gfx::Image::load(*path, 2);
+        if (auto path = bundle.pathForResource(stem + "@2x", type))
+            image = gfx::Image::loadDecodingOnFirstUse(*path, 2);
     }
     if (!image) {
-        if (auto path = bundle.pathForResource(stem, type)) image = gfx::Image::load(*path, 1);
+        if (auto path = bundle.pathForResource(stem, type)) image = gfx::Image::loadDecodingOnFirstUse(*path, 1);
     }
     // A missing file is not cached, so that an image made later still shows.
     if (image) cache[fileName] = image;

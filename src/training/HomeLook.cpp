@@ -43,10 +43,11 @@ std::shared_ptr<gfx::Image> bundleImage(const std::string& fileName) {
     const std::string type = dot == std::string::npos ? std::string("png") : fileName.substr(dot + 1);
     std::shared_ptr<gfx::Image> image;
     if (ui::Screen::mainScreen().scale() >= 2) {
-        if (auto path = bundle.pathForResource(stem + "@2x", type)) image = gfx::Image::load(*path, 2);
+        if (auto path = bundle.pathForResource(stem + "@2x", type))
+            image = gfx::Image::loadDecodingOnFirstUse(*path, 2);
     }
     if (!image) {
-        if (auto path = bundle.pathForResource(stem, type)) image = gfx::Image::load(*path, 1);
+        if (auto path = bundle.pathForResource(stem, type)) image = gfx::Image::loadDecodingOnFirstUse(*path, 1);
     }
     // A missing file is not cached, so that an image made later still shows.
     if (image) cache[fileName] = image;
@@ -236,16 +237,18 @@ void setTextFittingLines(ui::Label& label, const std::string& text, ui::Float la
 }
 
 namespace {
+// Drawn when first shown: the highlighted face only when the button is
+// pressed.
 std::shared_ptr<gfx::Image> buttonFace(gfx::Size size, gfx::Color fill) {
-    gfx::ImageContext context(size, 2);
-    ui::draw::Bezel bezel;
-    bezel.face = ui::draw::Bezel::Face::Gradient;
-    bezel.top = ui::draw::lighter(fill, 0.2f);
-    bezel.bottom = ui::draw::darker(fill, 0.1f);
-    bezel.radius = 9;
-    bezel.edge = ui::draw::darker(fill, 0.4f);
-    ui::draw::bezel(context, ui::Rect(1, 1, size.width - 2, size.height - 2), bezel);
-    return context.image();
+    return gfx::ImageContext::drawnOnFirstUse(size, 2, [size, fill](gfx::Context& context) {
+        ui::draw::Bezel bezel;
+        bezel.face = ui::draw::Bezel::Face::Gradient;
+        bezel.top = ui::draw::lighter(fill, 0.2f);
+        bezel.bottom = ui::draw::darker(fill, 0.1f);
+        bezel.radius = 9;
+        bezel.edge = ui::draw::darker(fill, 0.4f);
+        ui::draw::bezel(context, ui::Rect(1, 1, size.width - 2, size.height - 2), bezel);
+    });
 }
 }  // namespace
 

@@ -22,17 +22,20 @@ constexpr ui::Float kTitleBand = 44;
 
 // The backdrop of the screen: a warm gradient with a faint gold glow at
 // the top; with a title band when no navigation bar is shown above it.
+// Drawn when first shown: of the two backdrops the screen holds, only one is
+// ever seen at a time, and a start that draws nothing draws neither.
 std::shared_ptr<gfx::Image> backdrop(ui::Size size, bool titleBand) {
-    gfx::ImageContext context(size, ui::Screen::mainScreen().scale());
-    ui::draw::fillVerticalGradient(context, ui::Rect(0, 0, size.width, size.height),
-                                   ui::draw::lighter(homelook::background(), 0.08f), homelook::background());
-    if (titleBand) {
-        const ui::Rect band(0, 0, size.width, kTitleBand);
-        ui::draw::fillGlossy(context, band, homelook::barTint());
-        context.setFillColor(ui::draw::darker(homelook::barTint(), 0.45f));
-        context.fillRect(ui::Rect(0, kTitleBand - 1, size.width, 1));
-    }
-    return context.image();
+    return gfx::ImageContext::drawnOnFirstUse(
+        size, ui::Screen::mainScreen().scale(), [size, titleBand](gfx::Context& context) {
+            ui::draw::fillVerticalGradient(context, ui::Rect(0, 0, size.width, size.height),
+                                           ui::draw::lighter(homelook::background(), 0.08f), homelook::background());
+            if (titleBand) {
+                const ui::Rect band(0, 0, size.width, kTitleBand);
+                ui::draw::fillGlossy(context, band, homelook::barTint());
+                context.setFillColor(ui::draw::darker(homelook::barTint(), 0.45f));
+                context.fillRect(ui::Rect(0, kTitleBand - 1, size.width, 1));
+            }
+        });
 }
 
 }  // namespace

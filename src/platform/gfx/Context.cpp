@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "platform/gfx/Image.h"
 #include "platform/gfx/Shadow.h"
@@ -1142,13 +1143,19 @@ CairoContextHandle createOver(SurfaceHandle surface) { return CairoContextHandle
 // A reference of its own to the surface the context draws into.
 SurfaceHandle targetOf(const Context& context) { return SurfaceHandle::reference(cairo_get_target(context.cairo())); }
 
-SurfaceHandle makeImageSurface(Size size, Float scale) {
+// The pixels of an image context of `size` points at `scale`.
+std::pair<int, int> imagePixels(Size size, Float scale) {
     if (!(std::isfinite(scale) && scale > 0)) scale = 1;
     double w = std::isfinite(size.width) ? std::max<Float>(0, size.width) : 0;
     double h = std::isfinite(size.height) ? std::max<Float>(0, size.height) : 0;
     int pw = int(std::min(32767.0, std::ceil(w * scale - 1e-4)));
     int ph = int(std::min(32767.0, std::ceil(h * scale - 1e-4)));
-    return SurfaceHandle(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, std::max(pw, 0), std::max(ph, 0)));
+    return {std::max(pw, 0), std::max(ph, 0)};
+}
+
+SurfaceHandle makeImageSurface(Size size, Float scale) {
+    auto [pw, ph] = imagePixels(size, scale);
+    return SurfaceHandle(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pw, ph));
 }
 
 cairo_status_t appendToVector(void* closure, const unsigned char* data, unsigned int length) {
@@ -1167,6 +1174,19 @@ ImageContext::ImageContext(Size size, Float scale, YAxis axis)
 std::shared_ptr<Image> ImageContext::image() {
     cairo_surface_flush(surface_.get());
     return Image::fromSurface(surface_.get(), deviceScale());
+}
+
+std::shared_ptr<Image> ImageContext::drawnOnFirstUse(Size size, Float scale, std::function<void(Context&)> draw) {
+    auto [pw, ph] = imagePixels(size, scale);
+    if (!(std::isfinite(scale) && scale > 0)) scale = 1;
+    return Image::deferred(pw, ph, scale, [size, scale, draw = std::move(draw)] {
+        ImageContext context(size, scale);
+        draw(context);
+        cairo_surface_flush(context.surface());
+        // The context's own surface becomes the image's: nothing draws into
+        // it once the context is gone.
+        return SurfaceHandle::reference(context.surface());
+    });
 }
 
 // ---- PDF contexts

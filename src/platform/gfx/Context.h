@@ -330,6 +330,10 @@ public:
     ImageContext(Size size, Float scale = 1, YAxis axis = YAxis::Down);
     // The pixels drawn so far, with the context's scale.
     std::shared_ptr<Image> image();
+    // The image a context of this size and scale would give after `draw`,
+    // drawn only when its pixels are first needed (a picture that may never
+    // be shown costs nothing until it is). nullptr for an empty size.
+    static std::shared_ptr<Image> drawnOnFirstUse(Size size, Float scale, std::function<void(Context&)> draw);
     Size size() const { return size_; }
     cairo_surface_t* surface() const { return surface_.get(); }
 

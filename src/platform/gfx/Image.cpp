@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 
 namespace gfx {
 
@@ -97,13 +98,64 @@ bool decompressJPEG(const std::vector<std::uint8_t>& data, SurfaceHandle& surfac
 
 }  // namespace
 
+// The pixels of an image: a surface, or for a deferred image the means to
+// make it, used once by whichever thread first asks.
+struct Image::Pixels {
+    explicit Pixels(SurfaceHandle s) : deferred(false), surface(std::move(s)) {}
+    Pixels(int w, int h, std::function<SurfaceHandle()> m) : deferred(true), make(std::move(m)), width(w), height(h) {}
+
+    cairo_surface_t* get() {
+        if (deferred)
+            std::call_once(made, [this] {
+                SurfaceHandle s;
+                try {
+                    s = make();
+                } catch (...) {
+                    // Drawing that fails leaves the image transparent.
+                }
+                make = nullptr;
+                if (!s || cairo_surface_status(s.get()) != CAIRO_STATUS_SUCCESS ||
+                    cairo_surface_get_type(s.get()) != CAIRO_SURFACE_TYPE_IMAGE ||
+                    cairo_image_surface_get_format(s.get()) != CAIRO_FORMAT_ARGB32 ||
+                    cairo_image_surface_get_width(s.get()) != width ||
+                    cairo_image_surface_get_height(s.get()) != height)
+                    s = SurfaceHandle(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+                surface = std::move(s);
+            });
+        return surface.get();
+    }
+
+    const bool deferred;
+    std::once_flag made;
+    SurfaceHandle surface;
+    std::function<SurfaceHandle()> make;
+    int width = 0, height = 0;
+};
+
 Image::Image(SurfaceHandle surface, Float scale, bool interpolate, int intent)
-    : surface_(std::move(surface)),
-      width_(cairo_image_surface_get_width(surface_.get())),
-      height_(cairo_image_surface_get_height(surface_.get())),
+    : width_(cairo_image_surface_get_width(surface.get())),
+      height_(cairo_image_surface_get_height(surface.get())),
+      scale_(validScale(scale)),
+      interpolate_(interpolate),
+      intent_(intent) {
+    pixels_ = std::make_shared<Pixels>(std::move(surface));
+}
+
+Image::Image(std::shared_ptr<Pixels> pixels, int width, int height, Float scale, bool interpolate, int intent)
+    : pixels_(std::move(pixels)),
+      width_(width),
+      height_(height),
       scale_(validScale(scale)),
       interpolate_(interpolate),
       intent_(intent) {}
+
+cairo_surface_t* Image::surface() const { return pixels_->get(); }
+
+std::shared_ptr<Image> Image::deferred(int width, int height, Float scale, std::function<SurfaceHandle()> make) {
+    if (width <= 0 || height <= 0 || width > 32767 || height > 32767 || !make) return nullptr;
+    return std::shared_ptr<Image>(
+        new Image(std::make_shared<Pixels>(width, height, std::move(make)), width, height, scale, true, 0));
+}
 
 std::shared_ptr<Image> Image::decodePNG(const std::vector<std::uint8_t>& data, Float scale) {
     static const std::uint8_t sig[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
@@ -133,6 +185,28 @@ std::shared_ptr<Image> Image::load(const std::string& path, Float scale) {
     if (!in) return nullptr;
     std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     return decode(data, scale);
+}
+
+std::shared_ptr<Image> Image::loadDecodingOnFirstUse(const std::string& path, Float scale) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return nullptr;
+    auto data = std::make_shared<const std::vector<std::uint8_t>>((std::istreambuf_iterator<char>(in)),
+                                                                  std::istreambuf_iterator<char>());
+    // A PNG opens with its signature and then the header chunk: length 13,
+    // "IHDR", width and height as big-endian 32-bit numbers.
+    static const std::uint8_t head[16] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    const auto& d = *data;
+    if (d.size() < 24 || std::memcmp(d.data(), head, sizeof head) != 0) return decode(d, scale);
+    auto number = [&d](std::size_t at) {
+        return (std::uint32_t(d[at]) << 24) | (std::uint32_t(d[at + 1]) << 16) | (std::uint32_t(d[at + 2]) << 8) |
+               std::uint32_t(d[at + 3]);
+    };
+    const std::uint32_t width = number(16), height = number(20);
+    if (width == 0 || height == 0 || width > 32767 || height > 32767) return decode(d, scale);
+    return deferred(int(width), int(height), scale, [data]() -> SurfaceHandle {
+        auto image = decodePNG(*data);
+        return image ? SurfaceHandle::reference(image->surface()) : SurfaceHandle();
+    });
 }
 
 std::shared_ptr<Image> Image::create(int width, int height, int bitsPerComponent, int bitsPerPixel, int bytesPerRow,
@@ -209,20 +283,19 @@ std::shared_ptr<Image> Image::fromSurface(cairo_surface_t* surface, Float scale)
 }
 
 std::shared_ptr<Image> Image::withScale(Float scale) const {
-    return std::shared_ptr<Image>(
-        new Image(SurfaceHandle::reference(surface_.get()), validScale(scale), interpolate_, intent_));
+    return std::shared_ptr<Image>(new Image(pixels_, width_, height_, validScale(scale), interpolate_, intent_));
 }
 
-int Image::bytesPerRow() const { return cairo_image_surface_get_stride(surface_.get()); }
+int Image::bytesPerRow() const { return cairo_image_surface_get_stride(surface()); }
 
 std::vector<std::uint8_t> Image::pixelData() const {
-    const unsigned char* p = cairo_image_surface_get_data(surface_.get());
+    const unsigned char* p = cairo_image_surface_get_data(surface());
     return std::vector<std::uint8_t>(p, p + std::size_t(bytesPerRow()) * height_);
 }
 
 Image::RGBA8 Image::pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return {};
-    const unsigned char* row = cairo_image_surface_get_data(surface_.get()) + std::size_t(y) * bytesPerRow();
+    const unsigned char* row = cairo_image_surface_get_data(surface()) + std::size_t(y) * bytesPerRow();
     std::uint32_t v;
     std::memcpy(&v, row + x * 4, 4);
     std::uint8_t a = v >> 24;
@@ -233,7 +306,7 @@ Image::RGBA8 Image::pixel(int x, int y) const {
 
 std::vector<std::uint8_t> Image::encodePNG() const {
     std::vector<std::uint8_t> out;
-    if (cairo_surface_write_to_png_stream(surface_.get(), writeToVector, &out) != CAIRO_STATUS_SUCCESS) out.clear();
+    if (cairo_surface_write_to_png_stream(surface(), writeToVector, &out) != CAIRO_STATUS_SUCCESS) out.clear();
     return out;
 }
 
@@ -287,7 +360,7 @@ std::vector<std::uint8_t> compressJPEG(cairo_surface_t* surface, int width, int 
 std::vector<std::uint8_t> Image::encodeJPEG(Float quality) const {
     if (!std::isfinite(quality)) quality = 0.75f;
     int q = std::clamp(int(std::lround(std::clamp<Float>(quality, 0, 1) * 100)), 1, 100);
-    return compressJPEG(surface_.get(), width_, height_, q);
+    return compressJPEG(surface(), width_, height_, q);
 }
 
 bool Image::writePNG(const std::string& path) const {
@@ -302,8 +375,8 @@ bool Image::operator==(const Image& other) const {
     if (width_ != other.width_ || height_ != other.height_ || scale_ != other.scale_ ||
         interpolate_ != other.interpolate_ || intent_ != other.intent_)
         return false;
-    const unsigned char* a = cairo_image_surface_get_data(surface_.get());
-    const unsigned char* b = cairo_image_surface_get_data(other.surface_.get());
+    const unsigned char* a = cairo_image_surface_get_data(surface());
+    const unsigned char* b = cairo_image_surface_get_data(other.surface());
     int sa = bytesPerRow(), sb = other.bytesPerRow();
     for (int y = 0; y < height_; ++y)
         if (std::memcmp(a + std::size_t(y) * sa, b + std::size_t(y) * sb, std::size_t(width_) * 4) != 0) return false;

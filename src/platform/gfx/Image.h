@@ -3,6 +3,7 @@
 // (pixels per point: 2 for a double-resolution picture). Decodes and encodes
 // PNG and JPEG.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -43,6 +44,16 @@ public:
     // PNG or JPEG by content; nullptr when unreadable.
     static std::shared_ptr<Image> load(const std::string& path, Float scale = 1);
     static std::shared_ptr<Image> decode(const std::vector<std::uint8_t>& data, Float scale = 1);
+    // A PNG file read now and decoded when its pixels are first needed (a
+    // picture of the application's own that may never be drawn); its size
+    // comes from the file's header. Other files are decoded at once, as by
+    // load(). A PNG whose pixels then fail to decode shows transparent.
+    static std::shared_ptr<Image> loadDecodingOnFirstUse(const std::string& path, Float scale = 1);
+    // An image of width x height pixels whose pixels `make` produces the
+    // first time they are needed: an ARGB32 image surface of that size (any
+    // other answer, or none, leaves the image transparent). nullptr for a
+    // size out of range.
+    static std::shared_ptr<Image> deferred(int width, int height, Float scale, std::function<SurfaceHandle()> make);
 
     // An image over a copy of raw pixels. 8 bits per component; the layout is
     // one of BitmapInfo with bitsPerPixel 32 (24 for kNone). nullptr when the
@@ -91,13 +102,17 @@ public:
     bool operator==(const Image& other) const;
 
     // The ARGB32 surface holding the pixels (owned by the image; treat as
-    // read-only).
-    cairo_surface_t* surface() const { return surface_.get(); }
+    // read-only). Makes the pixels of a deferred image.
+    cairo_surface_t* surface() const;
 
 private:
+    struct Pixels;
     Image(SurfaceHandle surface, Float scale, bool interpolate, int intent);
+    Image(std::shared_ptr<Pixels> pixels, int width, int height, Float scale, bool interpolate, int intent);
 
-    SurfaceHandle surface_;
+    // Shared by the images withScale() makes, so a deferred image's pixels
+    // are made once for all of them.
+    std::shared_ptr<Pixels> pixels_;
     int width_;
     int height_;
     Float scale_;

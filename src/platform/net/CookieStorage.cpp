@@ -6,6 +6,8 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "platform/net/CurlLibrary.h"
+
 namespace net {
 namespace {
 
@@ -129,7 +131,9 @@ std::optional<Cookie> Cookie::parseSetCookie(const std::string& value, const URL
                 c.expiresDate = base::Date::now().addingTimeInterval(static_cast<double>(seconds));
             }
         } else if (attr == "expires" && !haveMaxAge) {
-            time_t t = curl_getdate(v.c_str(), nullptr);
+            // libcurl reads the date forms servers send; without it the
+            // cookie lasts the session.
+            time_t t = loadCurl() ? curl_getdate(v.c_str(), nullptr) : -1;
             if (t != -1) c.expiresDate = base::Date(static_cast<double>(t));
         } else if (attr == "secure") {
             c.secure = true;

@@ -18,6 +18,7 @@
 #include "platform/base/Log.h"
 #include "platform/base/RunLoop.h"
 #include "platform/net/CookieStorage.h"
+#include "platform/net/CurlLibrary.h"
 #include "platform/net/PercentEncoding.h"
 
 namespace net {
@@ -107,6 +108,18 @@ Error notLoopbackError(const URL& url) {
     info.set("NSErrorFailingURLStringKey", url.absoluteString());
     info.set("detail", std::string("only loopback addresses may be reached"));
     return Error(URLErrorDomain, URLErrorCode::CannotConnectToHost, "Could not connect to the server.", info);
+}
+
+// A transfer needs libcurl, opened by the first one: without it nothing can
+// be sent, and every request fails with this error.
+std::optional<Error> missingLibraryError(const URL& url) {
+    std::string why;
+    if (loadCurl(&why)) return std::nullopt;
+    base::Dictionary info;
+    info.set("NSErrorFailingURLStringKey", url.absoluteString());
+    info.set("detail", why);
+    return Error(URLErrorDomain, URLErrorCode::Unknown,
+                 "Nothing can be sent over the network: the libcurl library is not installed.", std::move(info));
 }
 
 // A header name or value with a line break (or a NUL) would end its line
@@ -643,6 +656,11 @@ void URLConnection::start() {
         base::RunLoop::main().performOnMainThread([self, e = *error] { self->deliverFailure(e); });
         return;
     }
+    if (auto error = missingLibraryError(request_.url())) {
+        auto self = shared_from_this();
+        base::RunLoop::main().performOnMainThread([self, e = *error] { self->deliverFailure(e); });
+        return;
+    }
     auto transfer = std::make_unique<Transfer>();
     transfer->connection = shared_from_this();
     transfer->request = request_;
@@ -697,6 +715,10 @@ SynchronousResult URLConnection::sendSynchronousRequest(const URLRequest& reques
         return result;
     }
     if (auto error = headerFieldError(request)) {
+        result.error = *error;
+        return result;
+    }
+    if (auto error = missingLibraryError(request.url())) {
         result.error = *error;
         return result;
     }

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "GfxTestSupport.h"
+#include "platform/gfx/Context.h"
 #include "platform/gfx/Image.h"
 
 using namespace gfx;
@@ -99,6 +100,45 @@ TEST(ImageTest, WritePNGToFileAndLoadIt) {
     ASSERT_TRUE(back);
     EXPECT_TRUE(*back == *sample());
     EXPECT_FALSE(sample()->writePNG(dir + "/missing-folder/picture.png"));
+}
+
+TEST(ImageTest, APictureOfTheBundleDecodesWhenFirstDrawnAndAsLoadDoes) {
+    std::string dir = std::getenv("HOME");
+    ASSERT_TRUE(sample()->writePNG(dir + "/later.png"));
+    auto later = Image::loadDecodingOnFirstUse(dir + "/later.png", 2);
+    ASSERT_TRUE(later);
+    EXPECT_EQ(later->width(), 3);
+    EXPECT_EQ(later->height(), 2);
+    EXPECT_TRUE(*later->withScale(1) == *Image::load(dir + "/later.png"));
+    // A body that does not decode leaves a transparent image of the header's size.
+    std::ifstream in(dir + "/later.png", std::ios::binary);
+    std::string bytes(std::istreambuf_iterator<char>(in), {});
+    std::ofstream(dir + "/broken.png", std::ios::binary) << bytes.substr(0, 40);
+    auto broken = Image::loadDecodingOnFirstUse(dir + "/broken.png");
+    ASSERT_TRUE(broken);
+    EXPECT_EQ(broken->pixel(0, 0), Image::RGBA8{});
+    EXPECT_EQ(broken->bytesPerRow(), 12);
+}
+
+TEST(ImageTest, AnImageDrawnOnFirstUseIsDrawnOnceWhenNeeded) {
+    int draws = 0;
+    auto draw = [&draws](Context& c) {
+        ++draws;
+        c.setFillColor(Color::rgb(1, 0, 0, 1));
+        c.fillRect(Rect(0, 0, 1.5, 2));
+    };
+    auto image = ImageContext::drawnOnFirstUse(Size(3, 2), 2, draw);
+    ASSERT_TRUE(image);
+    auto twin = image->withScale(1);
+    EXPECT_EQ(draws, 0);
+    EXPECT_EQ(image->width(), 6);
+    EXPECT_FLOAT_EQ(image->size().width, 3);
+    ImageContext eager(Size(3, 2), 2);
+    draw(eager);
+    EXPECT_TRUE(*eager.image() == *image);
+    EXPECT_TRUE(*twin == *eager.image()->withScale(1));
+    EXPECT_EQ(draws, 2);  // the eager context's and the deferred image's, shared by its twin
+    EXPECT_FALSE(ImageContext::drawnOnFirstUse(Size(0, 2), 1, draw));
 }
 
 TEST(ImageTest, ScaleIsAlwaysPositive) {

@@ -14,19 +14,19 @@
 // heap, so a region never changes once its document is built.
 #include <atomic>
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 class VXJsonArena {
 public:
     // A new region for the parser. While the document is built the region
-    // holds a large provisional count, so that nothing freed meanwhile
-    // brings it to zero; finish() then sets it to the references handed out.
+    // holds a large provisional count, so that nothing released meanwhile
+    // brings it to zero; finish() takes it away again.
     static VXJsonArena* create() { return new VXJsonArena(); }
-    // Parsing is over and `refs` values outside the region point into it;
-    // frees it at once when there are none.
-    void finish(long refs) noexcept {
-        const long change = refs - provisional;
-        if (refs_.fetch_add(change, std::memory_order_acq_rel) + change == 0) delete this;
+    // Parsing is over: from here the references handed out alone keep the
+    // region, which goes at once when there are none.
+    void finish() noexcept {
+        if (refs_.fetch_sub(provisional, std::memory_order_acq_rel) == provisional) delete this;
     }
     // One more value outside the region points into it.
     void retain() noexcept { refs_.fetch_add(1, std::memory_order_relaxed); }
@@ -36,13 +36,16 @@ public:
     }
 
     void* allocate(std::size_t bytes, std::size_t align) {
-        std::size_t p = (reinterpret_cast<std::size_t>(next_) + (align - 1)) & ~(align - 1);
-        if (p + bytes > reinterpret_cast<std::size_t>(end_)) {
+        void* p = next_;
+        std::size_t space = static_cast<std::size_t>(end_ - next_);
+        if (!std::align(align, bytes, p, space)) {
             grow(bytes + align);
-            p = (reinterpret_cast<std::size_t>(next_) + (align - 1)) & ~(align - 1);
+            p = next_;
+            space = static_cast<std::size_t>(end_ - next_);
+            std::align(align, bytes, p, space);
         }
-        next_ = reinterpret_cast<char*>(p + bytes);
-        return reinterpret_cast<void*>(p);
+        next_ = static_cast<char*>(p) + bytes;
+        return p;
     }
 
     VXJsonArena(const VXJsonArena&) = delete;

@@ -124,6 +124,8 @@ std::optional<VXJsonValue> VXJsonParser::fragmentWithString(std::optional<std::s
     arena_ = arena;
     keyTable_.fill(nullptr);
     std::optional<VXJsonValue> value = scanValue();
+    // The document holds a reference to the region when it points into it.
+    if (value && value->v_.inRegion()) arena->retain();
     if (value) {
         skipWhitespace();
         if (c_ != end_) {
@@ -133,8 +135,8 @@ std::optional<VXJsonValue> VXJsonParser::fragmentWithString(std::optional<std::s
     }
     c_ = end_ = nullptr;
     reset();
-    // From here the document alone keeps the region, when it points into it.
-    arena->finish(value && value->v_.inRegion() ? 1 : 0);
+    // From here the document alone keeps the region.
+    arena->finish();
     return value;
 }
 
@@ -196,23 +198,25 @@ void VXJsonParser::closeContainer() {
     --depth_;
     std::uint32_t* index = f.isObject ? dedupeKeys(f.firstValue, f.firstKey) : nullptr;
     const std::size_t n = values_.size() - f.firstValue;
+    if (n == 0) {
+        // An empty container takes nothing from the region.
+        if (f.isObject) values_.emplace_back(VXJsonValue::Storage(VXJsonObject()));
+        else values_.emplace_back(VXJsonValue::Storage(VXJsonArray()));
+        return;
+    }
     VXJsonValue* const first = values_.data() + f.firstValue;
     // Laid out in the region at its final size: the header, then the
     // elements, which take over the values' bytes.
-    auto* header =
-        n ? static_cast<VXJsonListHeader*>(arena_->allocate(
-                sizeof(VXJsonListHeader) + n * (f.isObject ? sizeof(VXJsonObject::Item) : sizeof(VXJsonValue)),
-                alignof(VXJsonListHeader)))
-          : nullptr;
-    if (header) {
-        header->arena = arena_;
-        header->index = index;
-    }
+    const std::size_t elementSize = f.isObject ? sizeof(VXJsonObject::Item) : sizeof(VXJsonValue);
+    auto* header = static_cast<VXJsonListHeader*>(
+        arena_->allocate(sizeof(VXJsonListHeader) + n * elementSize, alignof(VXJsonListHeader)));
+    header->arena = arena_;
+    header->index = index;
     if (!f.isObject) {
         auto* elements = reinterpret_cast<VXJsonValue*>(header + 1);
-        if (n) std::memcpy(static_cast<void*>(elements), static_cast<const void*>(first), n * sizeof(VXJsonValue));
+        std::memcpy(static_cast<void*>(elements), static_cast<const void*>(first), n * sizeof(VXJsonValue));
         values_.dropMoved(f.firstValue);
-        values_.emplace_back(VXJsonValue::Storage(n ? VXJsonArray::inRegion(elements, n) : VXJsonArray()));
+        values_.emplace_back(VXJsonValue::Storage(VXJsonArray::inRegion(elements, n)));
         return;
     }
     auto* items = reinterpret_cast<VXJsonObject::Item*>(header + 1);
@@ -223,7 +227,7 @@ void VXJsonParser::closeContainer() {
     values_.dropMoved(f.firstValue);
     keys_.erase(keys_.begin() + static_cast<std::ptrdiff_t>(f.firstKey), keys_.end());
     VXJsonObject object;
-    if (n) object.items_ = VXJsonObject::Items::inRegion(items, n);
+    object.items_ = VXJsonObject::Items::inRegion(items, n);
     values_.emplace_back(VXJsonValue::Storage(std::move(object)));
 }
 

@@ -95,7 +95,7 @@ VXJsonKey::VXJsonKey(std::string_view text) {
     char* chars = reinterpret_cast<char*>(h + 1);
     if (!text.empty()) std::memcpy(chars, text.data(), text.size());
     chars[text.size()] = '\0';
-    block_ = reinterpret_cast<std::uintptr_t>(h);
+    block_ = reinterpret_cast<const char*>(h);
 }
 
 // ---- VXJsonObject ----
@@ -212,7 +212,7 @@ VXJsonValue* VXJsonObject::find(std::string_view key) {
     return i == npos ? nullptr : &items_[i].second;
 }
 
-void VXJsonObject::set(std::string key, VXJsonValue value) {
+void VXJsonObject::set(std::string_view key, VXJsonValue value) {
     const std::size_t i = indexOf(key);
     if (i != npos) {
         items_[i].second = std::move(value);

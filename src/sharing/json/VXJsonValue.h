@@ -292,7 +292,7 @@ public:
 // shared by every object of the document that has the same key.
 class VXJsonKey {
 public:
-    VXJsonKey() noexcept : block_(reinterpret_cast<std::uintptr_t>(&emptyBlock) | shared) {}
+    VXJsonKey() noexcept = default;
     VXJsonKey(std::string_view text);
     VXJsonKey(const std::string& text) : VXJsonKey(std::string_view(text)) {}
     VXJsonKey(const char* text) : VXJsonKey(std::string_view(text)) {}
@@ -308,7 +308,7 @@ public:
         return *this;
     }
     ~VXJsonKey() {
-        if (!(block_ & shared)) ::operator delete(reinterpret_cast<void*>(block_));
+        if (!isShared()) ::operator delete(const_cast<char*>(block_));
     }
 
     std::size_t size() const { return header()->size; }
@@ -333,21 +333,25 @@ private:
     struct Header {
         std::uint32_t size;
     };
-    // The low bit of the block's address marks a shared block, which the
-    // key does not free.
-    static constexpr std::uintptr_t shared = 1;
+    // A shared block, which the key does not free, is marked by an address
+    // one byte past its start (blocks are aligned, so the low bit is free).
     struct Shared {};
+    static const char* tagShared(const Header* block) noexcept { return reinterpret_cast<const char*>(block) + 1; }
+    bool isShared() const noexcept { return (reinterpret_cast<std::uintptr_t>(block_) & 1) != 0; }
     // A block the region keeps: a header, the text and a zero byte.
-    VXJsonKey(const Header* block, Shared) noexcept : block_(reinterpret_cast<std::uintptr_t>(block) | shared) {}
-    const Header* header() const { return reinterpret_cast<const Header*>(block_ & ~shared); }
-    // The text of an empty key, and of a key moved from.
+    VXJsonKey(const Header* block, Shared) noexcept : block_(tagShared(block)) {}
+    const Header* header() const {
+        if (!block_) return &emptyBlock.header;
+        return reinterpret_cast<const Header*>(isShared() ? block_ - 1 : block_);
+    }
+    // The text of a key with no block: an empty key, or one moved from.
     struct EmptyBlock {
         Header header;
         char zero;
     };
     static const EmptyBlock emptyBlock;
 
-    std::uintptr_t block_ = 0;
+    const char* block_ = nullptr;  // null for the empty key
 };
 
 class VXJsonObject {
@@ -368,7 +372,7 @@ public:
     const VXJsonValue* find(std::string_view key) const;
     VXJsonValue* find(std::string_view key);
     // Replaces the value of an existing key where it stands, or appends.
-    void set(std::string key, VXJsonValue value);
+    void set(std::string_view key, VXJsonValue value);
     bool remove(std::string_view key);
     void clear() { items_.clear(); }
     std::vector<std::string> keys() const;
@@ -511,10 +515,12 @@ private:
             tag_ = Type::Null;
             flags_ = 0;
         }
+        // Every kind of value moves byte for byte, so two values swap so.
         void swap(Storage& other) noexcept {
-            Storage taken(std::move(other));
-            other.relocateFrom(*this);
-            relocateFrom(taken);
+            alignas(Storage) unsigned char taken[sizeof(Storage)];
+            std::memcpy(taken, static_cast<const void*>(&other), sizeof(Storage));
+            std::memcpy(static_cast<void*>(&other), static_cast<const void*>(this), sizeof(Storage));
+            std::memcpy(static_cast<void*>(this), taken, sizeof(Storage));
         }
         // Takes over the value of `other` byte for byte; `other` is left
         // null. This storage must hold nothing that needs freeing.
@@ -571,13 +577,13 @@ private:
         }
         VXJsonArena* stringArena() const {
             VXJsonArena* arena;
-            std::memcpy(&arena, raw_ + arenaAt, sizeof arena);
+            std::memcpy(&arena, raw_ + arenaAt, sizeof(void*));
             return arena;
         }
         void setString(const char* chars, std::size_t size, VXJsonArena* arena) noexcept {
             const auto size32 = static_cast<std::uint32_t>(size);
             std::memcpy(raw_, &chars, sizeof chars);
-            std::memcpy(raw_ + arenaAt, &arena, sizeof arena);
+            std::memcpy(raw_ + arenaAt, &arena, sizeof(void*));
             std::memcpy(raw_ + sizeAt, &size32, sizeof size32);
         }
         // The string's own copy of the characters, on the heap.

@@ -11,8 +11,10 @@ constexpr int recursiveReleaseLimit = 48;
 thread_local int releaseDepth = 0;
 
 constexpr std::size_t largestBlock = 4 * 1024 * 1024;
-// What a thread keeps of freed blocks for its next document.
-constexpr std::size_t maxSpareBytes = 16 * 1024 * 1024;
+// What a thread keeps of freed blocks for its next document: enough for the
+// one large container of a large document too, whose block would else be
+// fresh memory, faulted in page by page, on every parse.
+constexpr std::size_t maxSpareBytes = 32 * 1024 * 1024;
 thread_local std::size_t spareBytes = 0;
 // False once the thread's store of spare blocks is gone (at its exit).
 thread_local bool spareAlive = true;
@@ -63,11 +65,14 @@ void VXJsonArena::grow(std::size_t atLeast) {
     if (size < atLeast) size = atLeast;
     if (nextBlockSize_ < largestBlock) nextBlockSize_ *= 2;
     Block* block = nullptr;
-    if (spareAlive && size <= largestBlock) {
-        // A block of the right size that an earlier document left behind.
+    if (spareAlive) {
+        // A block of the right size that an earlier document left behind
+        // (for a large container, one that wastes little of itself).
         auto& spare = spareBlocks();
         for (std::size_t i = 0; i < spare.size(); ++i) {
-            if (spare[i]->size == size) {
+            if (spare[i]->size == size ||
+                (size > largestBlock && spare[i]->size >= size && spare[i]->size - size <= size / 8)) {
+                size = spare[i]->size;
                 block = spare[i];
                 spare.erase(spare.begin() + static_cast<std::ptrdiff_t>(i));
                 spareBytes -= size;

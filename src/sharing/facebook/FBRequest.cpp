@@ -56,7 +56,7 @@ base::Value FBValueFromJson(const VXJsonValue& value) {
         if (static_cast<double>(i) == d) return base::Value(i);
         return base::Value(d);
     }
-    case VXJsonValue::Type::String: return base::Value(*value.asString());
+    case VXJsonValue::Type::String: return base::Value(std::string(*value.asString()));
     case VXJsonValue::Type::Array: {
         base::Array out;
         for (const auto& v : *value.asArray()) out.push_back(FBValueFromJson(v));
@@ -223,7 +223,8 @@ std::optional<VXJsonValue> FBRequest::parseJsonResponse(const base::Data& data,
         if (error) {
             long number = 0;
             if (const auto* n = code->asNumber()) number = static_cast<long>(n->toInteger());
-            else if (const auto* s = code->asString()) number = static_cast<long>(base::Value(*s).integerValue());
+            else if (const auto s = code->asString())
+                number = static_cast<long>(base::Value(std::string(*s)).integerValue());
             *error = formError(number, *FBValueFromJson(*result).asDictionary());
         }
         return std::nullopt;

@@ -121,10 +121,11 @@ std::optional<VXJsonValue> VXJsonParser::fragmentWithString(std::optional<std::s
     c_ = reinterpret_cast<const unsigned char*>(text->data());
     end_ = c_ + text->size();
     VXJsonArena* arena = VXJsonArena::create();
-    allocator_ = VXJsonAllocator<VXJsonValue>(arena);
-    nodes_ = 0;
+    arena_ = arena;
     keyTable_.fill(nullptr);
     std::optional<VXJsonValue> value = scanValue();
+    // The document holds a reference to the region when it points into it.
+    if (value && value->v_.inRegion()) arena->retain();
     if (value) {
         skipWhitespace();
         if (c_ != end_) {
@@ -134,8 +135,8 @@ std::optional<VXJsonValue> VXJsonParser::fragmentWithString(std::optional<std::s
     }
     c_ = end_ = nullptr;
     reset();
-    // From here the containers alone keep the region.
-    arena->finish(nodes_);
+    // From here the document alone keeps the region.
+    arena->finish();
     return value;
 }
 
@@ -152,17 +153,10 @@ void VXJsonParser::reset() {
     frames_.clear();
     values_.clear();
     keys_.clear();
-    allocator_ = VXJsonAllocator<VXJsonValue>();
+    arena_ = nullptr;
 }
 
-VXJsonParser::ValueStack::~ValueStack() {
-    clear();
-    ::operator delete(data_);
-}
-
-void VXJsonParser::ValueStack::clear() {
-    while (size_ > 0) pop_back();
-}
+VXJsonParser::ValueStack::~ValueStack() { ::operator delete(data_); }
 
 void VXJsonParser::ValueStack::grow() {
     const std::size_t capacity = capacity_ ? capacity_ * 2 : 256;
@@ -188,7 +182,10 @@ void VXJsonParser::failElements(std::size_t count) {
             // The key being read: the last one of this object, which comes
             // right before the first key of the container inside it.
             const std::size_t k = i + 1 < frames_.size() ? frames_[i + 1].firstKey - 1 : keys_.size() - 1;
-            addErrorWithCode(VXJsonErrorCode::Parse, base::format("Object value expected for key: %@", keys_[k]));
+            const VXJsonKey::Header* key = keys_[k];
+            addErrorWithCode(VXJsonErrorCode::Parse,
+                             base::format("Object value expected for key: %@",
+                                          std::string(reinterpret_cast<const char*>(key + 1), key->size)));
         } else {
             addErrorWithCode(VXJsonErrorCode::Parse, "Expected value while parsing array");
         }
@@ -199,29 +196,116 @@ void VXJsonParser::closeContainer() {
     const Frame f = frames_.back();
     frames_.pop_back();
     --depth_;
+    std::uint32_t* index = f.isObject ? dedupeKeys(f.firstValue, f.firstKey) : nullptr;
     const std::size_t n = values_.size() - f.firstValue;
-    VXJsonValue* const first = values_.data() + f.firstValue;
-    if (!f.isObject) {
-        ++nodes_;
-        // Made at its final size with null elements, which need no freeing,
-        // then filled with the elements' bytes.
-        auto array =
-            std::allocate_shared<VXJsonArray>(VXJsonNodeAllocator<VXJsonArray>(allocator_.arena()), n, allocator_);
-        if (n) std::memcpy(static_cast<void*>(array->data()), static_cast<const void*>(first), n * sizeof(VXJsonValue));
-        values_.dropMoved(f.firstValue);
-        values_.emplace_back(VXJsonValue(std::move(array)));
+    if (n == 0) {
+        // An empty container takes nothing from the region.
+        if (f.isObject) values_.emplace_back(VXJsonValue::Storage(VXJsonObject()));
+        else values_.emplace_back(VXJsonValue::Storage(VXJsonArray()));
         return;
     }
-    VXJsonObject::Items items{VXJsonAllocator<VXJsonObject::Item>(allocator_)};
-    items.reserve(n);
-    for (std::size_t i = 0; i < n; ++i)
-        items.emplace_back(VXJsonKey(regionKey(keys_[f.firstKey + i]), VXJsonKey::Shared{}), std::move(first[i]));
+    VXJsonValue* const first = values_.data() + f.firstValue;
+    // Laid out in the region at its final size: the header, then the
+    // elements, which take over the values' bytes.
+    const std::size_t elementSize = f.isObject ? sizeof(VXJsonObject::Item) : sizeof(VXJsonValue);
+    auto* header = static_cast<VXJsonListHeader*>(
+        arena_->allocate(sizeof(VXJsonListHeader) + n * elementSize, alignof(VXJsonListHeader)));
+    header->arena = arena_;
+    header->index = index;
+    if (!f.isObject) {
+        auto* elements = reinterpret_cast<VXJsonValue*>(header + 1);
+        std::memcpy(static_cast<void*>(elements), static_cast<const void*>(first), n * sizeof(VXJsonValue));
+        values_.dropMoved(f.firstValue);
+        values_.emplace_back(VXJsonValue::Storage(VXJsonArray::inRegion(elements, n)));
+        return;
+    }
+    auto* items = reinterpret_cast<VXJsonObject::Item*>(header + 1);
+    for (std::size_t i = 0; i < n; ++i) {
+        auto* item = new (items + i) VXJsonObject::Item(VXJsonKey(keys_[f.firstKey + i], VXJsonKey::Shared{}), nullptr);
+        item->second.v_.relocateFrom(first[i].v_);
+    }
     values_.dropMoved(f.firstValue);
     keys_.erase(keys_.begin() + static_cast<std::ptrdiff_t>(f.firstKey), keys_.end());
-    ++nodes_;
-    auto object = std::allocate_shared<VXJsonObject>(VXJsonNodeAllocator<VXJsonObject>(allocator_.arena()),
-                                                     VXJsonObject(std::move(items)));
-    values_.emplace_back(VXJsonValue(std::move(object)));
+    VXJsonObject object;
+    object.items_ = VXJsonObject::Items::inRegion(items, n);
+    values_.emplace_back(VXJsonValue::Storage(std::move(object)));
+}
+
+std::uint32_t* VXJsonParser::dedupeKeys(std::size_t firstValue, std::size_t firstKey) {
+    const std::size_t n = values_.size() - firstValue;
+    const VXJsonKey::Header** keys = keys_.data() + firstKey;
+    VXJsonValue* values = values_.data() + firstValue;
+    auto text = [](const VXJsonKey::Header* key) {
+        return std::string_view(reinterpret_cast<const char*>(key + 1), key->size);
+    };
+    auto same = [&text](const VXJsonKey::Header* a, const VXJsonKey::Header* b) {
+        return a == b || text(a) == text(b);
+    };
+    // The later item's value takes the earlier one's place (the values lie
+    // in the region or need no freeing, so their bytes are simply dropped).
+    bool dropped = false;
+    auto takeOver = [&](std::size_t earlier, std::size_t later) {
+        std::memcpy(static_cast<void*>(&values[earlier]), static_cast<const void*>(&values[later]),
+                    sizeof(VXJsonValue));
+        keys[later] = nullptr;
+        dropped = true;
+    };
+    auto compact = [&]() {
+        std::size_t out = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (!keys[i]) continue;
+            if (out != i) {
+                keys[out] = keys[i];
+                std::memcpy(static_cast<void*>(&values[out]), static_cast<const void*>(&values[i]),
+                            sizeof(VXJsonValue));
+            }
+            ++out;
+        }
+        values_.dropMoved(firstValue + out);
+        keys_.resize(firstKey + out);
+        return out;
+    };
+    if (n < VXJsonObject::indexThreshold) {
+        // Few keys: each is compared with those before it (the same key is
+        // mostly the same block of the region).
+        for (std::size_t i = 1; i < n; ++i)
+            for (std::size_t j = 0; j < i; ++j)
+                if (keys[j] && same(keys[j], keys[i])) {
+                    takeOver(j, i);
+                    break;
+                }
+        if (dropped) compact();
+        return nullptr;
+    }
+    const std::size_t slots = VXJsonObject::tableSlots(n);
+    auto* table =
+        static_cast<std::uint32_t*>(arena_->allocate((slots + 1) * sizeof(std::uint32_t), alignof(std::uint32_t)));
+    table[0] = static_cast<std::uint32_t>(slots - 1);
+    auto fill = [&](std::size_t count, bool dedupe) {
+        std::memset(table + 1, 0, slots * sizeof(std::uint32_t));
+        const std::size_t mask = slots - 1;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::string_view key = text(keys[i]);
+            for (std::size_t s = VXJsonObject::hashKey(key) & mask;; s = (s + 1) & mask) {
+                std::uint32_t& slot = table[1 + s];
+                if (slot == 0) {
+                    slot = static_cast<std::uint32_t>(i + 1);
+                    break;
+                }
+                if (dedupe && same(keys[slot - 1], keys[i])) {
+                    takeOver(slot - 1, i);
+                    break;
+                }
+            }
+        }
+    };
+    fill(n, true);
+    if (dropped) {
+        // The items move up: the table is made again for their places.
+        const std::size_t kept = compact();
+        fill(kept, false);
+    }
+    return table;
 }
 
 const VXJsonKey::Header* VXJsonParser::regionKey(std::string_view text) {
@@ -234,7 +318,7 @@ const VXJsonKey::Header* VXJsonParser::regionKey(std::string_view text) {
         std::memcmp(reinterpret_cast<const char*>(slot + 1), text.data(), text.size()) == 0)
         return slot;
     auto* block = static_cast<VXJsonKey::Header*>(
-        allocator_.arena()->allocate(sizeof(VXJsonKey::Header) + text.size() + 1, alignof(VXJsonKey::Header)));
+        arena_->allocate(sizeof(VXJsonKey::Header) + text.size() + 1, alignof(VXJsonKey::Header)));
     block->size = static_cast<std::uint32_t>(text.size());
     char* chars = reinterpret_cast<char*>(block + 1);
     if (!text.empty()) std::memcpy(chars, text.data(), text.size());
@@ -270,18 +354,16 @@ std::optional<VXJsonValue> VXJsonParser::scanValue() {
             switch (ch) {
             case 0: addErrorWithCode(VXJsonErrorCode::EndOfInput, "Unexpected end of string"); return fail();
             case '"': {
-                // Inside a container the string lives in the document's
-                // region; a document that is one bare string owns it alone.
-                std::string* s;
-                if (frames_.empty()) {
-                    VXJsonValue& v = values_.emplace_back(std::string());
-                    v.v_.setValidText();
-                    s = v.v_.asString();
-                } else {
-                    s = new (allocator_.arena()->allocate(sizeof(std::string), alignof(std::string))) std::string();
-                    values_.emplace_back(VXJsonValue(s, VXJsonValue::Storage::InRegion{}));
+                // The characters go into the document's region.
+                std::string_view text;
+                if (!scanString(text)) return fail();
+                char* chars = nullptr;
+                if (!text.empty()) {
+                    chars = static_cast<char*>(arena_->allocate(text.size(), 1));
+                    std::memcpy(chars, text.data(), text.size());
                 }
-                if (!scanRestOfString(*s)) return fail();
+                values_.emplace_back(
+                    VXJsonValue::Storage::regionString(chars, text.size(), text.empty() ? nullptr : arena_));
                 state = State::HaveValue;
                 break;
             }
@@ -378,7 +460,9 @@ std::optional<VXJsonValue> VXJsonParser::scanValue() {
             bool haveKey = false;
             if (current() == '"') {
                 ++c_;
-                haveKey = scanRestOfString(keys_.emplace_back());
+                std::string_view text;
+                haveKey = scanString(text);
+                if (haveKey) keys_.push_back(regionKey(text));
             }
             if (!haveKey) {
                 addErrorWithCode(VXJsonErrorCode::Parse, "Object key string expected");
@@ -512,8 +596,45 @@ bool VXJsonParser::scanNumber() {
     VXJsonDecimalFromParts(parts, d);
     if (d.isNaN()) {
         // Out of the decimal's range (an exponent far beyond 127).
-        values_.pop_back();
+        values_.dropMoved(values_.size() - 1);
         addErrorWithCode(VXJsonErrorCode::BadNumber, "Failed creating decimal instance");
+        return false;
+    }
+    return true;
+}
+
+bool VXJsonParser::scanString(std::string_view& text) {
+    // Most strings hold no escape: their text is the input up to the quote.
+    const unsigned char* const start = c_;
+    const unsigned char* const end = end_;
+    const unsigned char* p = start;
+    for (;;) {
+        while (end - p >= 8) {
+            const unsigned k = firstSpecialByte(p);
+            p += k;
+            if (k < 8) break;
+        }
+        if (p == end) break;
+        const unsigned char b = *p;
+        if (b < 0x80) {
+            if (b < 0x20 || b == '"' || b == '\\') break;
+            ++p;
+            continue;
+        }
+        const std::size_t n = utf8SequenceLength(p, end);
+        if (n == 0) break;  // reported by the full scan below
+        p += n;
+    }
+    if (p < end && *p == '"') {
+        text = std::string_view(reinterpret_cast<const char*>(start), static_cast<std::size_t>(p - start));
+        c_ = p + 1;
+    } else {
+        scratch_.clear();
+        if (!scanRestOfString(scratch_)) return false;
+        text = scratch_;
+    }
+    if (text.size() > 0xFFFFFFFFu) {
+        addErrorWithCode(VXJsonErrorCode::Parse, "String too long");
         return false;
     }
     return true;

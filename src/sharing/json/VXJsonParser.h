@@ -44,6 +44,9 @@ private:
     }
     std::optional<VXJsonValue> scanValue();
     bool enterContainer();
+    // A string's text after its opening quote: in the input itself when it
+    // holds no escape, else in scratch_.
+    bool scanString(std::string_view& text);
     bool scanRestOfString(std::string& out);
     bool scanUnicodeChar(unsigned& codePoint);
     bool scanHexQuad(unsigned& value);
@@ -58,6 +61,10 @@ private:
     void reset();
     // The key's text in the document's region, once for the document.
     const VXJsonKey::Header* regionKey(std::string_view text);
+    // Drops the later of two items with the same key from the open object's
+    // stacks (from `first` on), its value taking the earlier one's place;
+    // makes the object's key table (null for a small object) in the region.
+    std::uint32_t* dedupeKeys(std::size_t firstValue, std::size_t firstKey);
 
     // The values of the open containers, innermost last. Values move in
     // and out of it byte for byte (see VXJsonValue::Storage), so a closing
@@ -80,10 +87,10 @@ private:
             return *new (data_ + size_++) VXJsonValue(std::forward<Args>(args)...);
         }
         // Forgets the values from `first` on without freeing anything: their
-        // contents were taken over byte for byte.
+        // contents were taken over byte for byte, or lie in the region
+        // (which is all that the parser's values ever point to).
         void dropMoved(std::size_t first) { size_ = first; }
-        void pop_back() { data_[--size_].~VXJsonValue(); }
-        void clear();
+        void clear() { size_ = 0; }
 
     private:
         void grow();
@@ -99,10 +106,11 @@ private:
     // parsing one document after another reuses their room.
     std::vector<Frame> frames_;
     ValueStack values_;
-    std::vector<std::string> keys_;
-    // The region of the document being built, and the containers made in it.
-    VXJsonAllocator<VXJsonValue> allocator_;
-    long nodes_ = 0;
+    std::vector<const VXJsonKey::Header*> keys_;
+    // The text of a string with escapes, while it is read.
+    std::string scratch_;
+    // The region of the document being built.
+    VXJsonArena* arena_ = nullptr;
     // The keys of the document put in its region so far, by a hash of their
     // text (a later key with the same hash takes the slot).
     std::array<const VXJsonKey::Header*, 1024> keyTable_{};

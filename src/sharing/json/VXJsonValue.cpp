@@ -11,8 +11,10 @@ constexpr int recursiveReleaseLimit = 48;
 thread_local int releaseDepth = 0;
 
 constexpr std::size_t largestBlock = 4 * 1024 * 1024;
-// What a thread keeps of freed blocks for its next document.
-constexpr std::size_t maxSpareBytes = 16 * 1024 * 1024;
+// What a thread keeps of freed blocks for its next document: enough for the
+// one large container of a large document too, whose block would else be
+// fresh memory, faulted in page by page, on every parse.
+constexpr std::size_t maxSpareBytes = 32 * 1024 * 1024;
 thread_local std::size_t spareBytes = 0;
 // False once the thread's store of spare blocks is gone (at its exit).
 thread_local bool spareAlive = true;
@@ -63,11 +65,14 @@ void VXJsonArena::grow(std::size_t atLeast) {
     if (size < atLeast) size = atLeast;
     if (nextBlockSize_ < largestBlock) nextBlockSize_ *= 2;
     Block* block = nullptr;
-    if (spareAlive && size <= largestBlock) {
-        // A block of the right size that an earlier document left behind.
+    if (spareAlive) {
+        // A block of the right size that an earlier document left behind
+        // (for a large container, one that wastes little of itself).
         auto& spare = spareBlocks();
         for (std::size_t i = 0; i < spare.size(); ++i) {
-            if (spare[i]->size == size) {
+            if (spare[i]->size == size ||
+                (size > largestBlock && spare[i]->size >= size && spare[i]->size - size <= size / 8)) {
+                size = spare[i]->size;
                 block = spare[i];
                 spare.erase(spare.begin() + static_cast<std::ptrdiff_t>(i));
                 spareBytes -= size;
@@ -95,7 +100,7 @@ VXJsonKey::VXJsonKey(std::string_view text) {
     char* chars = reinterpret_cast<char*>(h + 1);
     if (!text.empty()) std::memcpy(chars, text.data(), text.size());
     chars[text.size()] = '\0';
-    block_ = reinterpret_cast<std::uintptr_t>(h);
+    block_ = reinterpret_cast<const char*>(h);
 }
 
 // ---- VXJsonObject ----
@@ -104,7 +109,7 @@ VXJsonObject::VXJsonObject(std::initializer_list<Item> items) {
     for (const auto& item : items) set(item.first, item.second);
 }
 
-VXJsonObject::VXJsonObject(Items items) : items_(std::move(items)) {
+VXJsonObject::VXJsonObject(Items list) : items_(std::move(list)) {
     const std::size_t n = items_.size();
     if (n < indexThreshold) {
         // Few keys: compare each with those before it; duplicates are rare
@@ -118,15 +123,17 @@ VXJsonObject::VXJsonObject(Items items) : items_(std::move(items)) {
                 }
         if (!duplicate) return;
     }
-    // Slow path: drop later duplicates through an index.
-    std::unordered_map<std::string, std::size_t> seen;
-    seen.reserve(n * 2);
+    // Drop later duplicates, each giving its value to the first item with
+    // its key, found through a table.
+    std::vector<std::uint32_t> table(tableSlots(n) + 1, 0);
+    table[0] = static_cast<std::uint32_t>(table.size() - 2);
+    Item* items = items_.data();
     std::vector<bool> drop(n, false);
     bool any = false;
     for (std::size_t i = 0; i < n; ++i) {
-        auto [it, fresh] = seen.emplace(items_[i].first.str(), i);
-        if (!fresh) {
-            items_[it->second].second = std::move(items_[i].second);
+        const std::size_t earlier = enter(table.data(), items, i);
+        if (earlier != npos) {
+            items[earlier].second = std::move(items[i].second);
             drop[i] = true;
             any = true;
         }
@@ -135,63 +142,69 @@ VXJsonObject::VXJsonObject(Items items) : items_(std::move(items)) {
         std::size_t out = 0;
         for (std::size_t i = 0; i < n; ++i) {
             if (drop[i]) continue;
-            if (out != i) items_[out] = std::move(items_[i]);
+            if (out != i) items[out] = std::move(items[i]);
             ++out;
         }
-        items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(out), items_.end());
+        items_.erase(items_.begin() + out, items_.end());
     }
     rebuildIndex();
 }
 
-VXJsonObject::VXJsonObject(const VXJsonObject& other) : items_(other.items_) {
-    if (other.index_) index_ = std::make_unique<std::unordered_map<std::string, std::size_t>>(*other.index_);
+std::size_t VXJsonObject::tableSlots(std::size_t items) {
+    std::size_t slots = 16;
+    while (slots < 2 * items) slots *= 2;
+    return slots;
 }
 
-VXJsonObject::VXJsonObject(VXJsonObject&& other) noexcept
-    : items_(std::move(other.items_)), index_(std::move(other.index_)) {
-    other.items_.clear();
-}
-
-VXJsonObject& VXJsonObject::operator=(const VXJsonObject& other) {
-    if (this != &other) {
-        VXJsonObject copy(other);
-        *this = std::move(copy);
+std::size_t VXJsonObject::enter(std::uint32_t* table, const Item* items, std::size_t i) {
+    const std::size_t mask = table[0];
+    const std::string_view key = items[i].first.view();
+    for (std::size_t s = hashKey(key) & mask;; s = (s + 1) & mask) {
+        std::uint32_t& slot = table[1 + s];
+        if (slot == 0) {
+            slot = static_cast<std::uint32_t>(i + 1);
+            return npos;
+        }
+        if (items[slot - 1].first == key) return slot - 1;
     }
-    return *this;
 }
-
-VXJsonObject& VXJsonObject::operator=(VXJsonObject&& other) noexcept {
-    if (this != &other) {
-        // The old items may hold the new ones; keep them alive until the swap.
-        Items old = std::move(items_);
-        items_ = std::move(other.items_);
-        index_ = std::move(other.index_);
-        other.items_.clear();
-    }
-    return *this;
-}
-
-VXJsonObject::~VXJsonObject() = default;
 
 std::size_t VXJsonObject::indexOf(std::string_view key) const {
-    if (index_) {
-        const auto it = index_->find(std::string(key));
-        return it == index_->end() ? npos : it->second;
+    const std::size_t n = items_.size();
+    if (n == 0) return npos;
+    const Item* items = items_.data();
+    if (const std::uint32_t* table = items_.header()->index) {
+        const std::size_t mask = table[0];
+        for (std::size_t s = hashKey(key) & mask;; s = (s + 1) & mask) {
+            const std::uint32_t slot = table[1 + s];
+            if (slot == 0) return npos;
+            if (items[slot - 1].first == key) return slot - 1;
+        }
     }
-    for (std::size_t i = 0; i < items_.size(); ++i)
-        if (items_[i].first == key) return i;
+    for (std::size_t i = 0; i < n; ++i)
+        if (items[i].first == key) return i;
     return npos;
 }
 
 void VXJsonObject::rebuildIndex() {
-    if (items_.size() < indexThreshold) {
-        index_.reset();
+    const std::size_t n = items_.size();
+    if (n == 0) return;
+    Item* items = items_.data();  // the block is this object's own now
+    VXJsonListHeader* h = items_.header();
+    if (n < indexThreshold) {
+        ::operator delete(h->index);
+        h->index = nullptr;
         return;
     }
-    if (!index_) index_ = std::make_unique<std::unordered_map<std::string, std::size_t>>();
-    index_->clear();
-    index_->reserve(items_.size() * 2);
-    for (std::size_t i = 0; i < items_.size(); ++i) (*index_)[items_[i].first.str()] = i;
+    const std::size_t slots = tableSlots(n);
+    if (!h->index || h->index[0] + 1 != slots) {
+        ::operator delete(h->index);
+        h->index = nullptr;
+        h->index = static_cast<std::uint32_t*>(::operator new((slots + 1) * sizeof(std::uint32_t)));
+        h->index[0] = static_cast<std::uint32_t>(slots - 1);
+    }
+    std::memset(h->index + 1, 0, slots * sizeof(std::uint32_t));
+    for (std::size_t i = 0; i < n; ++i) enter(h->index, items, i);
 }
 
 const VXJsonValue* VXJsonObject::find(std::string_view key) const {
@@ -204,29 +217,27 @@ VXJsonValue* VXJsonObject::find(std::string_view key) {
     return i == npos ? nullptr : &items_[i].second;
 }
 
-void VXJsonObject::set(std::string key, VXJsonValue value) {
+void VXJsonObject::set(std::string_view key, VXJsonValue value) {
     const std::size_t i = indexOf(key);
     if (i != npos) {
         items_[i].second = std::move(value);
         return;
     }
-    if (index_) index_->emplace(key, items_.size());
-    items_.emplace_back(std::move(key), std::move(value));
-    if (!index_ && items_.size() >= indexThreshold) rebuildIndex();
+    items_.emplace_back(VXJsonKey(key), std::move(value));
+    const std::size_t n = items_.size();
+    if (n < indexThreshold) return;
+    VXJsonListHeader* h = items_.header();
+    // The table keeps at most half its slots in use.
+    if (h->index && 2 * n <= static_cast<std::size_t>(h->index[0]) + 1) enter(h->index, items_.data(), n - 1);
+    else rebuildIndex();
 }
 
 bool VXJsonObject::remove(std::string_view key) {
     const std::size_t i = indexOf(key);
     if (i == npos) return false;
-    items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(i));
-    if (index_) rebuildIndex();
+    items_.erase(items_.begin() + i);
+    rebuildIndex();
     return true;
-}
-
-void VXJsonObject::clear() {
-    Items old = std::move(items_);
-    items_.clear();
-    index_.reset();
 }
 
 std::vector<std::string> VXJsonObject::keys() const {
@@ -237,10 +248,6 @@ std::vector<std::string> VXJsonObject::keys() const {
 }
 
 // ---- VXJsonValue ----
-
-VXJsonValue::VXJsonValue(VXJsonArray v) : v_(std::make_shared<VXJsonArray>(std::move(v))) {}
-
-VXJsonValue::VXJsonValue(VXJsonObject v) : v_(std::make_shared<VXJsonObject>(std::move(v))) {}
 
 VXJsonValue& VXJsonValue::operator=(const VXJsonValue& other) {
     // other may live inside this value: copy it before the old one goes.
@@ -255,38 +262,14 @@ VXJsonValue& VXJsonValue::operator=(VXJsonValue&& other) noexcept {
     return *this;
 }
 
-// Asks for the memory that freeing the value will touch (an array's or
-// object's shared node, a string's block) a few elements ahead.
-inline void VXJsonValue::prefetchRelease(const VXJsonValue& v) {
-    if (const auto* a = v.v_.asArray()) __builtin_prefetch(a->get());
-    else if (const auto* o = v.v_.asObject()) __builtin_prefetch(o->get());
-    else if (const auto* s = v.v_.asString()) __builtin_prefetch(s);
-}
-
 void VXJsonValue::releaseContainer() {
     if (releaseDepth >= recursiveReleaseLimit) {
         releaseChildren();
         return;
     }
-    // Shallow enough: the container and its children go the plain way, the
-    // children first with a look ahead, as they lie scattered in memory.
+    // Shallow enough: the container and its children go the plain way.
+    // (A container in a region only gives up its reference to the region.)
     ++releaseDepth;
-    constexpr std::size_t ahead = 4;
-    if (auto* a = v_.asArray(); a && a->use_count() == 1) {
-        VXJsonArray& items = **a;
-        const std::size_t n = items.size();
-        for (std::size_t i = 0; i < n; ++i) {
-            if (i + ahead < n) prefetchRelease(items[i + ahead]);
-            items[i].v_.reset();
-        }
-    } else if (auto* o = v_.asObject(); o && o->use_count() == 1) {
-        VXJsonObject::Items& items = (*o)->items_;
-        const std::size_t n = items.size();
-        for (std::size_t i = 0; i < n; ++i) {
-            if (i + ahead < n) prefetchRelease(items[i + ahead].second);
-            items[i].second.v_.reset();
-        }
-    }
     v_.reset();
     --releaseDepth;
 }
@@ -294,19 +277,17 @@ void VXJsonValue::releaseContainer() {
 void VXJsonValue::releaseChildren() {
     std::vector<VXJsonValue> pending;
     auto take = [&pending](Storage& s) {
-        if (auto* a = s.asArray()) {
-            if (*a && a->use_count() == 1 && !(*a)->empty()) {
-                for (auto& child : **a)
-                    if (child.v_.index() == 4 || child.v_.index() == 5) pending.push_back(std::move(child));
-                (*a)->clear();
+        if (VXJsonArray* a = s.asArray()) {
+            if (!a->inRegion() && a->unique() && !a->empty()) {
+                for (auto& child : *a)
+                    if (child.isContainer()) pending.push_back(std::move(child));
+                a->clear();
             }
-        } else if (auto* o = s.asObject()) {
-            if (*o && o->use_count() == 1 && !(*o)->empty()) {
-                for (auto& item : (*o)->items_)
-                    if (item.second.v_.index() == 4 || item.second.v_.index() == 5)
-                        pending.push_back(std::move(item.second));
-                (*o)->items_.clear();
-                (*o)->index_.reset();
+        } else if (VXJsonObject* o = s.asObject()) {
+            if (!o->items_.inRegion() && o->items_.unique() && !o->empty()) {
+                for (auto& item : o->items_)
+                    if (item.second.isContainer()) pending.push_back(std::move(item.second));
+                o->items_.clear();
             }
         }
     };
@@ -320,30 +301,18 @@ void VXJsonValue::releaseChildren() {
     }
 }
 
-const VXJsonArray* VXJsonValue::asArray() const {
-    const auto* p = v_.asArray();
-    return p ? p->get() : nullptr;
-}
-
 VXJsonArray* VXJsonValue::asArray() {
-    auto* p = v_.asArray();
-    if (!p) return nullptr;
+    VXJsonArray* a = v_.asArray();
     // A shared array, or one in a parsed document's region, is copied to
     // the heap before it is changed.
-    if (p->use_count() > 1 || (*p)->get_allocator().arena()) *p = std::make_shared<VXJsonArray>(**p);
-    return p->get();
-}
-
-const VXJsonObject* VXJsonValue::asObject() const {
-    const auto* p = v_.asObject();
-    return p ? p->get() : nullptr;
+    if (a) a->detach();
+    return a;
 }
 
 VXJsonObject* VXJsonValue::asObject() {
-    auto* p = v_.asObject();
-    if (!p) return nullptr;
-    if (p->use_count() > 1 || !(*p)->onHeap()) *p = std::make_shared<VXJsonObject>(**p);
-    return p->get();
+    VXJsonObject* o = v_.asObject();
+    if (o) o->items_.detach();
+    return o;
 }
 
 const VXJsonValue& VXJsonValue::operator[](std::string_view key) const {
@@ -360,7 +329,7 @@ bool VXJsonValue::operator==(const VXJsonValue& other) const {
     while (!work.empty()) {
         const auto [a, b] = work.back();
         work.pop_back();
-        if (a->v_.index() != b->v_.index()) return false;
+        if (a->type() != b->type()) return false;
         switch (a->type()) {
         case Type::Null: break;
         case Type::Bool:
@@ -375,7 +344,7 @@ bool VXJsonValue::operator==(const VXJsonValue& other) const {
         case Type::Array: {
             const VXJsonArray& x = *a->asArray();
             const VXJsonArray& y = *b->asArray();
-            if (&x == &y) break;
+            if (x.data() == y.data() && x.size() == y.size()) break;
             if (x.size() != y.size()) return false;
             for (std::size_t i = 0; i < x.size(); ++i) work.emplace_back(&x[i], &y[i]);
             break;
@@ -383,7 +352,7 @@ bool VXJsonValue::operator==(const VXJsonValue& other) const {
         case Type::Object: {
             const VXJsonObject& x = *a->asObject();
             const VXJsonObject& y = *b->asObject();
-            if (&x == &y) break;
+            if (x.items().data() == y.items().data() && x.size() == y.size()) break;
             if (x.size() != y.size()) return false;
             for (const auto& [key, value] : x) {
                 const VXJsonValue* match = y.find(key);
@@ -405,7 +374,7 @@ std::string VXJsonValue::description() const {
     case Type::Null: return "null";
     case Type::Bool: return *asBool() ? "true" : "false";
     case Type::Number: return asNumber()->toString();
-    case Type::String: return *asString();
+    case Type::String: return std::string(*asString());
     case Type::Array: return "array of " + std::to_string(asArray()->size()) + " elements";
     case Type::Object: return "object of " + std::to_string(asObject()->size()) + " keys";
     case Type::Custom: return (*asCustom())->className();

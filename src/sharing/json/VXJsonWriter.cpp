@@ -85,25 +85,19 @@ void writeString(std::string& json, std::string_view text, bool valid) {
     appendEscaped(json, text);
 }
 
-// Asks for the block a value points to (an array's or object's node, a
-// string's header) some elements before it is written; the value's own
-// bytes say where it is, so nothing is read here.
-void prefetchNode(const VXJsonValue& v) {
-    if (const VXJsonArray* a = v.asArray()) __builtin_prefetch(a);
-    else if (const VXJsonObject* o = v.asObject()) __builtin_prefetch(o);
-    else if (const std::string* s = v.asString()) __builtin_prefetch(s);
-}
-
-// Asks for what the value's block points to (the elements, a long string's
-// characters) a few elements before it is written; the block itself was
-// asked for earlier, so reading it here seldom waits.
-void prefetchContents(const VXJsonValue& v) {
-    if (const VXJsonArray* a = v.asArray()) __builtin_prefetch(a->data());
-    else if (const VXJsonObject* o = v.asObject()) __builtin_prefetch(o->items().data());
-    else if (const std::string* s = v.asString(); s && s->size() > 15) __builtin_prefetch(s->data());
-}
-
 }  // namespace
+
+// Asks for what a value points to (the elements, a string's characters) a
+// few elements before it is written; the value's own bytes say where it
+// is.
+void VXJsonWriter::prefetchContents(const VXJsonValue& v) {
+    switch (v.type()) {
+    case VXJsonValue::Type::Array: __builtin_prefetch(v.asArray()->data()); break;
+    case VXJsonValue::Type::Object: __builtin_prefetch(v.asObject()->items().data()); break;
+    case VXJsonValue::Type::String: __builtin_prefetch(v.v_.stringData()); break;
+    default: break;
+    }
+}
 
 std::optional<std::string> VXJsonWriter::stringWithFragment(const VXJsonValue& value) {
     clearErrorTrace();
@@ -242,19 +236,16 @@ bool VXJsonWriter::appendValue(const VXJsonValue& root, std::string& json) {
             }
             if (f.next > 0) json += ',';
             if (humanReadable_) appendIndent(json);
-            constexpr std::size_t near = 3;
-            constexpr std::size_t far = 8;
+            constexpr std::size_t ahead = 4;
             if (f.array) {
-                if (f.next + far < f.count) prefetchNode((*f.array)[f.next + far]);
-                if (f.next + near < f.count) prefetchContents((*f.array)[f.next + near]);
+                if (f.next + ahead < f.count) prefetchContents((*f.array)[f.next + ahead]);
                 v = &(*f.array)[f.next];
             } else {
-                if (!f.sorted && f.next + far < f.count) prefetchNode(f.object->items()[f.next + far].second);
-                if (!f.sorted && f.next + near < f.count) prefetchContents(f.object->items()[f.next + near].second);
+                if (!f.sorted && f.next + ahead < f.count) prefetchContents(f.object->items()[f.next + ahead].second);
                 const auto& item = f.object->items()[f.sorted ? order[f.order + f.next] : f.next];
                 f.key = &item.first;
                 // The keys of an object the parser made are checked already.
-                writeString(json, item.first, !f.object->onHeap());
+                writeString(json, item.first, f.object->items().inRegion());
                 json += humanReadable_ ? " : " : ":";
                 v = &item.second;
             }

@@ -37,6 +37,7 @@ public:
 private:
     bool appendValue(const VXJsonValue& value, std::string& json);
     void appendIndent(std::string& json) const;
+    static void prefetchContents(const VXJsonValue& v);
 
     bool humanReadable_ = false;
     bool sortKeys_ = false;

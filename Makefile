@@ -2,7 +2,7 @@
 # configure, build, and then run the program or the whole test suite.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test asan format-check lint clang fuzz bench install clean
+.PHONY: all deps configure build run test asan format-check tidy-check lint clang fuzz bench install clean
 
 all: build
 
@@ -35,11 +35,16 @@ asan: deps
 	@cmake --build build-asan -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
 
-# Formatting (.clang-format) of every file, which CI checks, and clang-tidy
-# (.clang-tidy, without the slow static analyzer) over src/.
+# Formatting (.clang-format) of every file and clang-tidy (.clang-tidy,
+# without the slow static analyzer) over every compiled source, both of which
+# CI checks; tidy-check reads the compilation database of the last build.
 format-check:
 	@scripts/install-deps lint
 	@scripts/lint format
+
+tidy-check:
+	@scripts/install-deps lint
+	@scripts/lint tidy
 
 lint: build
 	@scripts/install-deps lint

@@ -2,6 +2,8 @@
 // The background of a cell in a grouped list: a fill with a hairline edge,
 // its outer corners rounded by the cell's place in the group (top, middle,
 // bottom, or alone).
+#include <utility>
+
 #include "platform/gfx/Color.h"
 #include "platform/gfx/Context.h"
 #include "platform/ui/View.h"
@@ -21,12 +23,12 @@ public:
 
     gfx::Color borderColor() const { return borderColor_; }
     void setBorderColor(gfx::Color color) {
-        borderColor_ = color;
+        borderColor_ = std::move(color);
         setNeedsDisplay();
     }
     gfx::Color fillColor() const { return fillColor_; }
     void setFillColor(gfx::Color color) {
-        fillColor_ = color;
+        fillColor_ = std::move(color);
         setNeedsDisplay();
     }
     // 0 top, 1 middle, 2 bottom, any other value a cell standing alone.

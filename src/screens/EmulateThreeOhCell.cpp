@@ -93,7 +93,7 @@ void EmulateThreeOhCell::showRow(std::shared_ptr<gfx::Image> image, const std::s
     }
 }
 
-void EmulateThreeOhCell::replace(std::shared_ptr<ui::View> old, const std::shared_ptr<ui::View>& replacement) {
+void EmulateThreeOhCell::replace(const std::shared_ptr<ui::View>& old, const std::shared_ptr<ui::View>& replacement) {
     if (old) old->removeFromSuperview();
     if (replacement) contentView()->addSubview(replacement);
     setNeedsLayout();

@@ -57,7 +57,7 @@ public:
     void collectAccessibleElements(std::vector<ui::AccessibleElement>& out) const override;
 
 private:
-    void replace(std::shared_ptr<ui::View> old, const std::shared_ptr<ui::View>& replacement);
+    void replace(const std::shared_ptr<ui::View>& old, const std::shared_ptr<ui::View>& replacement);
 
     std::shared_ptr<ui::Label> textLabel_;
     std::shared_ptr<ui::Label> detailTextLabel_;

@@ -8,7 +8,7 @@ LogViewCell::LogViewCell(std::string reuseIdentifier)
     auto make = [this](ui::Rect frame, gfx::Font font, gfx::Color color) {
         auto label = std::make_shared<ui::Label>(frame);
         label->setFont(std::move(font));
-        label->setTextColor(color);
+        label->setTextColor(std::move(color));
         label->setHighlightedTextColor(gfx::Color::white());
         label->setBackgroundColor(gfx::Color::clear());
         label->setAutoresizingMask(ui::Autoresizing::FlexibleWidth);

@@ -87,7 +87,7 @@ void disc(gfx::Context& c, P centre, double r) {
 // The figure of a push-up in a box of the size, the floor along its bottom:
 // the body one straight line from heels to shoulders, the arms under the
 // shoulders bending backwards as the chest goes down.
-void pushUpFigure(gfx::Context& c, gfx::Size size, double phase, gfx::Color body, double scale) {
+void pushUpFigure(gfx::Context& c, gfx::Size size, double phase, const gfx::Color& body, double scale) {
     const double depth = (1 - std::cos(2 * M_PI * phase)) / 2;  // 0 top, 1 bottom
     const double floor = size.height - 14 * scale;
     const P hand{size.width * 0.72, floor};
@@ -211,7 +211,7 @@ std::shared_ptr<ui::Label> label(ui::Rect frame, const std::string& text, gfx::F
     auto l = std::make_shared<ui::Label>(frame);
     l->setText(text);
     l->setFont(std::move(font));
-    l->setTextColor(color);
+    l->setTextColor(std::move(color));
     l->setBackgroundColor(gfx::Color::clear());
     l->setTextAlignment(alignment);
     return l;
@@ -239,7 +239,7 @@ void setTextFittingLines(ui::Label& label, const std::string& text, ui::Float la
 namespace {
 // Drawn when first shown: the highlighted face only when the button is
 // pressed.
-std::shared_ptr<gfx::Image> buttonFace(gfx::Size size, gfx::Color fill) {
+std::shared_ptr<gfx::Image> buttonFace(gfx::Size size, const gfx::Color& fill) {
     return gfx::ImageContext::drawnOnFirstUse(size, 2, [size, fill](gfx::Context& context) {
         ui::draw::Bezel bezel;
         bezel.face = ui::draw::Bezel::Face::Gradient;
@@ -252,7 +252,8 @@ std::shared_ptr<gfx::Image> buttonFace(gfx::Size size, gfx::Color fill) {
 }
 }  // namespace
 
-std::shared_ptr<ui::Button> button(ui::Rect frame, const std::string& title, gfx::Color fill, gfx::Color titleColor) {
+std::shared_ptr<ui::Button> button(ui::Rect frame, const std::string& title, const gfx::Color& fill,
+                                   const gfx::Color& titleColor) {
     auto b = std::make_shared<ui::Button>(ui::ButtonType::Custom, frame);
     b->setTitle(title);
     b->setTitleColor(titleColor);
@@ -264,7 +265,8 @@ std::shared_ptr<ui::Button> button(ui::Rect frame, const std::string& title, gfx
     return b;
 }
 
-CardView::CardView(ui::Rect frame, gfx::Color fill, gfx::Color edge) : ui::View(frame), fill_(fill), edge_(edge) {
+CardView::CardView(ui::Rect frame, gfx::Color fill, gfx::Color edge)
+    : ui::View(frame), fill_(std::move(fill)), edge_(std::move(edge)) {
     setBackgroundColor(gfx::Color::clear());
     setOpaque(false);
 }

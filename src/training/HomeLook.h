@@ -54,8 +54,8 @@ std::shared_ptr<ui::Label> label(ui::Rect frame, const std::string& text, gfx::F
 // ("\r" or "\n" breaks a line) fits the label's width unbroken.
 void setTextFittingLines(ui::Label& label, const std::string& text, ui::Float largest, ui::Float smallest);
 // A rounded, filled button with a title, drawn at run time.
-std::shared_ptr<ui::Button> button(ui::Rect frame, const std::string& title, gfx::Color fill,
-                                   gfx::Color titleColor = gfx::Color::white());
+std::shared_ptr<ui::Button> button(ui::Rect frame, const std::string& title, const gfx::Color& fill,
+                                   const gfx::Color& titleColor = gfx::Color::white());
 
 // A view that fills its bounds with a rounded card (fill, hairline edge).
 class CardView : public ui::View {

@@ -254,7 +254,7 @@ void RootViewController::flipSecondHalf(const std::shared_ptr<ui::Button>& butto
     auto named = buttonImageDictionary_.find(std::to_string(index));
     std::shared_ptr<gfx::Image> image =
         named != buttonImageDictionary_.end() ? homelook::bundleImage(named->second) : nullptr;
-    if (!image) image = face;
+    if (!image) image = std::move(face);
     std::weak_ptr<ui::ViewController> weak = weak_from_this();
     ui::View::beginAnimations("flip2");
     ui::View::setAnimationDuration(kFlipSeconds);

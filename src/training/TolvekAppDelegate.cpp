@@ -146,9 +146,11 @@ bool moveSidecarsAside(const std::string& path, const std::string& aside) {
         if (!files.fileExists(sidecar)) continue;
         std::string error;
         if (files.moveItem(sidecar, aside + suffix, &error)) {
-            base::log("TolvekAppDelegate: moved " + sidecar + " to " + aside + suffix);
+            base::log(
+                std::string("TolvekAppDelegate: moved ").append(sidecar).append(" to ").append(aside).append(suffix));
         } else {
-            base::log("TolvekAppDelegate: could not move " + sidecar + " aside: " + error);
+            base::log(
+                std::string("TolvekAppDelegate: could not move ").append(sidecar).append(" aside: ").append(error));
             clear = false;
         }
     }

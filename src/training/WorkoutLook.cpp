@@ -119,11 +119,11 @@ std::shared_ptr<gfx::Image> highlightImage(gfx::Size size) {
 
 std::shared_ptr<ui::Label> label(ui::Rect frame, const std::string& text, gfx::Font font, gfx::Color color,
                                  ui::TextAlignment alignment) {
-    return homelook::label(frame, text, std::move(font), color, alignment);
+    return homelook::label(frame, text, std::move(font), std::move(color), alignment);
 }
 
 namespace {
-std::shared_ptr<gfx::Image> buttonFace(gfx::Size size, gfx::Color fill) {
+std::shared_ptr<gfx::Image> buttonFace(gfx::Size size, const gfx::Color& fill) {
     gfx::ImageContext context(size, 2);
     ui::draw::Bezel bezel;
     bezel.face = ui::draw::Bezel::Face::Gradient;
@@ -136,7 +136,7 @@ std::shared_ptr<gfx::Image> buttonFace(gfx::Size size, gfx::Color fill) {
 }
 }  // namespace
 
-std::shared_ptr<ui::Button> button(ui::Rect frame, const std::string& title, gfx::Color fill) {
+std::shared_ptr<ui::Button> button(ui::Rect frame, const std::string& title, const gfx::Color& fill) {
     auto b = std::make_shared<ui::Button>(ui::ButtonType::Custom, frame);
     b->setTitle(title);
     b->setTitleColor(gfx::Color::white());

@@ -32,6 +32,6 @@ std::shared_ptr<gfx::Image> highlightImage(gfx::Size size);
 std::shared_ptr<ui::Label> label(ui::Rect frame, const std::string& text, gfx::Font font, gfx::Color color,
                                  ui::TextAlignment alignment = ui::TextAlignment::Center);
 // A rounded, filled button with a white title.
-std::shared_ptr<ui::Button> button(ui::Rect frame, const std::string& title, gfx::Color fill);
+std::shared_ptr<ui::Button> button(ui::Rect frame, const std::string& title, const gfx::Color& fill);
 
 }  // namespace workoutlook

@@ -37,7 +37,7 @@ base::Dictionary roundTrip(std::function<void(base::KeyedArchiver&)> encode,
     probe->encode = std::move(encode);
     base::KeyedArchiver archiver;
     base::Value archive = archiver.archiveRootObject(probe);
-    base::KeyedUnarchiver::registerClass("TestProbe", [decode] {
+    base::KeyedUnarchiver::registerClass("TestProbe", [decode = std::move(decode)] {
         auto p = std::make_shared<Probe>();
         p->decode = decode;
         return p;

@@ -136,7 +136,7 @@ TEST_F(CHTThemeTest, EveryThemeMakesASmallThemedGraph) {
         EXPECT_EQ(graph->paddingBottom(), 60);
         auto plotSpace = std::dynamic_pointer_cast<CHTXYPlotSpace>(graph->defaultPlotSpace());
         ASSERT_TRUE(plotSpace);
-        for (auto range : {plotSpace->xRange(), plotSpace->yRange()}) {
+        for (const auto& range : {plotSpace->xRange(), plotSpace->yRange()}) {
             EXPECT_EQ(range->location(), D("-1"));
             EXPECT_EQ(range->length(), D("1"));
         }

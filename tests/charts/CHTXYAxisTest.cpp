@@ -165,7 +165,7 @@ TEST(CHTXYAxisTest, NoGridLineStyleDrawsNoGridLines) {
 }
 
 // The bands filled for majors over an x range, as {minX, maxX} in view units.
-std::vector<std::pair<float, float>> bands(XYChart& chart, std::vector<const char*> majors) {
+std::vector<std::pair<float, float>> bands(XYChart& chart, const std::vector<const char*>& majors) {
     chart.x->setLabelingPolicy(1);
     CHTDecimalSet set;
     for (const char* m : majors) set.insert(D(m));

@@ -553,7 +553,7 @@ std::string HttpServer::baseURL() const {
 }
 
 void HttpServer::on(const std::string& method, const std::string& path, Reply reply) {
-    on(method, path, [reply](const RecordedRequest&) { return reply; });
+    on(method, path, [reply = std::move(reply)](const RecordedRequest&) { return reply; });
 }
 
 void HttpServer::on(const std::string& method, const std::string& path, Handler handler) {

@@ -151,7 +151,7 @@ OAuthCheck OAuthChecker::verify(const RecordedRequest& request, const std::strin
     std::string normalized;
     for (const auto& [name, value] : sorted) {
         if (!normalized.empty()) normalized += '&';
-        normalized += name + "=" + value;
+        normalized.append(name).append("=").append(value);
     }
     // The base URI: lower-case scheme and host, the port only when not the default.
     std::string host = lower(request.header("Host"));

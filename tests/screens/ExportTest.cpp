@@ -66,7 +66,7 @@ std::string readFile(const fs::path& path) {
     return s.str();
 }
 
-std::shared_ptr<Log> day(int week, int d, int level, std::array<int, 9> reps, std::string date) {
+std::shared_ptr<Log> day(int week, int d, int level, std::array<int, 9> reps, const std::string& date) {
     auto log = std::make_shared<Log>();
     log->initValues(week, d, level, reps[0], reps[1], reps[2], reps[3], reps[4], reps[5], reps[6], reps[7], reps[8],
                     std::nullopt, date);

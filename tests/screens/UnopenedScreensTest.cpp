@@ -181,7 +181,7 @@ TEST(LogViewCellTest, HasThreeLabelsOfItsOwn) {
     LogViewCell cell;
     EXPECT_EQ(cell.reuseIdentifier(), "LogViewCell");
     ASSERT_TRUE(cell.dateLabel() && cell.descLabel() && cell.workoutLabel());
-    for (auto label : {cell.dateLabel(), cell.descLabel(), cell.workoutLabel()})
+    for (const auto& label : {cell.dateLabel(), cell.descLabel(), cell.workoutLabel()})
         EXPECT_EQ(label->superview(), cell.contentView());
     cell.setSelected(true, false);
     EXPECT_TRUE(cell.isSelected());

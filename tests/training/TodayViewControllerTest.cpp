@@ -105,9 +105,9 @@ TEST_F(WorkoutTest, WeekOneDayOneRunsFiveSetsAndFourRestsWithBeeps) {
 
 namespace {
 // Runs a whole day with the rests skipped; answers the plate of every round.
-std::vector<std::string> runDay(WorkoutTest& t, std::function<void(const std::string&)> tap,
-                                std::function<std::string()> plate, std::function<void()> skip,
-                                std::function<int()> mode) {
+std::vector<std::string> runDay(WorkoutTest& t, const std::function<void(const std::string&)>& tap,
+                                const std::function<std::string()>& plate, const std::function<void()>& skip,
+                                const std::function<int()>& mode) {
     (void)t;
     std::vector<std::string> rounds;
     tap("Tap To Start");

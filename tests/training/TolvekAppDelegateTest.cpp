@@ -250,7 +250,7 @@ TEST_F(LaunchTest, StartUpSweepsTheStaleTemporariesOfEveryAtomicWrite) {
     auto& files = base::FileManager::defaultManager();
     const std::string outbox = base::paths::dataHome() + "/Outbox";
     auto make = [&](const std::string& folder, const std::string& name, bool stale) {
-        const std::string path = folder + "/" + name;
+        std::string path = folder + "/" + name;
         EXPECT_TRUE(files.createDirectory(folder));
         EXPECT_TRUE(files.writeAtomically(path, std::string("half")));
         if (stale)

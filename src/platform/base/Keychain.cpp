@@ -107,7 +107,12 @@ bool FileKeychain::load(const std::string& file, std::vector<KeychainItem>& item
     if (auto bytes = fm.contentsAtPath(file)) {
         std::vector<std::string> dropped;
         auto root = Value::fromPlist(*bytes, &why, &dropped);
-        for (const auto& what : dropped) log("keychain file " + file + ": left out an unreadable value (" + what + ")");
+        for (const auto& what : dropped)
+            log(std::string("keychain file ")
+                    .append(file)
+                    .append(": left out an unreadable value (")
+                    .append(what)
+                    .append(")"));
         if (root && decode(*root, items, why)) return true;
     } else {
         why = "it cannot be read";

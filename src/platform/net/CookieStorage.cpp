@@ -116,7 +116,7 @@ std::optional<Cookie> Cookie::parseSetCookie(const std::string& value, const URL
         std::string v = e == std::string::npos ? std::string() : trim(std::string_view(parts[i]).substr(e + 1));
         if (attr == "domain" && !v.empty()) {
             std::string d = lower(v);
-            if (d.front() != '.') d = "." + d;
+            if (d.front() != '.') d.insert(0, 1, '.');
             // Refuse a domain the answering host is not part of, and one
             // naming an address (which cannot have subdomains).
             if (!domainMatches(d, url.host())) return std::nullopt;

@@ -420,7 +420,9 @@ void URLConnection::Transfer::setUp() {
         haveUserAgent |= lowerName == "user-agent";
         haveAuthorization |= lowerName == "authorization";
         haveCookie |= lowerName == "cookie";
-        std::string line = value.empty() ? name + ";" : name + ": " + value;
+        std::string line = name;
+        if (value.empty()) line += ';';
+        else line.append(": ").append(value);
         headerList = curl_slist_append(headerList, line.c_str());
     }
     if (!haveUserAgent) headerList = curl_slist_append(headerList, (std::string("User-Agent: ") + kUserAgent).c_str());
@@ -433,7 +435,7 @@ void URLConnection::Transfer::setUp() {
         auto fields =
             Cookie::requestHeaderFieldsWithCookies(CookieStorage::sharedHTTPCookieStorage().cookiesForURL(url));
         for (const auto& [name, value] : fields)
-            headerList = curl_slist_append(headerList, (name + ": " + value).c_str());
+            headerList = curl_slist_append(headerList, std::string(name).append(": ").append(value).c_str());
     }
     headerList = curl_slist_append(headerList, "Expect:");  // no 100-continue round trip
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headerList);

@@ -2,6 +2,7 @@
 // The spinning activity indicator (twelve spokes turning on the clock) and
 // the progress bar.
 #include <memory>
+#include <utility>
 
 #include "platform/base/RunLoop.h"
 #include "platform/ui/View.h"
@@ -25,7 +26,7 @@ public:
     void setHidesWhenStopped(bool hides);
     std::optional<gfx::Color> color() const { return color_; }
     void setColor(std::optional<gfx::Color> color) {
-        color_ = color;
+        color_ = std::move(color);
         setNeedsDisplay();
     }
 

@@ -77,7 +77,7 @@ AlertView::AlertView(std::string title, std::string message, std::weak_ptr<Alert
         buttons_.push_back(*cancelButtonTitle);
         cancelIndex_ = 0;
     }
-    for (auto& t : otherButtonTitles) buttons_.push_back(t);
+    for (auto& t : otherButtonTitles) buttons_.push_back(std::move(t));
     setOpaque(false);
 }
 
@@ -182,7 +182,7 @@ void AlertView::rebuild() {
     Rect panel = panelRect();
     Float inner = panel.width() - 32;
     Float y = panel.minY() + 16;
-    auto makeLabel = [&](const std::string& text, gfx::Font font) {
+    auto makeLabel = [&](const std::string& text, const gfx::Font& font) {
         auto l = std::make_shared<Label>();
         l->setText(text);
         l->setFont(font);
@@ -269,7 +269,7 @@ ActionSheet::ActionSheet(std::string title, std::weak_ptr<ActionSheetDelegate> d
         buttons_.push_back(*destructiveButtonTitle);
         destructiveIndex_ = 0;
     }
-    for (auto& t : otherButtonTitles) buttons_.push_back(t);
+    for (auto& t : otherButtonTitles) buttons_.push_back(std::move(t));
     if (cancelButtonTitle) {
         buttons_.push_back(*cancelButtonTitle);
         cancelIndex_ = static_cast<int>(buttons_.size()) - 1;

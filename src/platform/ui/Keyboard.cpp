@@ -39,7 +39,10 @@ void KeyboardView::rebuild() {
     if (pad) {
         const char* labels[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9"};
         Float w = 320.0f / 3, h = 54;
-        for (int i = 0; i < 9; ++i) add(K::Character, labels[i], Rect((i % 3) * w, (i / 3) * h, w, h));
+        for (int i = 0; i < 9; ++i) {
+            int column = i % 3, row = i / 3;
+            add(K::Character, labels[i], Rect(column * w, row * h, w, h));
+        }
         if (type_ == KeyboardType::DecimalPad) add(K::Character, ".", Rect(0, 3 * h, w, h));
         else if (type_ == KeyboardType::PhonePad) add(K::Character, "+", Rect(0, 3 * h, w, h));
         else add(K::Blank, "", Rect(0, 3 * h, w, h));

@@ -32,12 +32,12 @@ void Label::setFont(gfx::Font font) {
 }
 
 void Label::setTextColor(gfx::Color color) {
-    textColor_ = color;
+    textColor_ = std::move(color);
     setNeedsDisplay();
 }
 
 void Label::setHighlightedTextColor(gfx::Color color) {
-    highlightedTextColor_ = color;
+    highlightedTextColor_ = std::move(color);
     setNeedsDisplay();
 }
 
@@ -67,7 +67,7 @@ void Label::setLineBreakMode(LineBreakMode mode) {
 }
 
 void Label::setShadowColor(std::optional<gfx::Color> color) {
-    shadowColor_ = color;
+    shadowColor_ = std::move(color);
     setNeedsDisplay();
 }
 

@@ -450,8 +450,9 @@ void MailComposeViewController::setMessageBody(std::string body, bool isHTML) {
     }
 }
 void MailComposeViewController::addAttachmentData(base::Data data, std::string mimeType, std::string fileName) {
-    attachments_.push_back(MailAttachment{std::move(data), mimeType.empty() ? "application/octet-stream" : mimeType,
-                                          fileName.empty() ? "attachment" : fileName});
+    if (mimeType.empty()) mimeType = "application/octet-stream";
+    if (fileName.empty()) fileName = "attachment";
+    attachments_.push_back(MailAttachment{std::move(data), std::move(mimeType), std::move(fileName)});
 }
 
 void MailComposeViewController::pullFromScreen() const {

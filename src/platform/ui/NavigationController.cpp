@@ -144,7 +144,7 @@ class BarItemButton : public Button {
 public:
     enum class Kind { Bordered, Done, Back, Plain };
     BarItemButton(Kind kind, std::string title, gfx::Color tint, std::shared_ptr<gfx::Image> image, bool plus)
-        : Button(ButtonType::Custom), kind_(kind), tint_(tint), plus_(plus) {
+        : Button(ButtonType::Custom), kind_(kind), tint_(std::move(tint)), plus_(plus) {
         setTitle(title);
         setImage(std::move(image));
         setFont(gfx::Font::boldSystemFont(12));
@@ -212,7 +212,7 @@ public:
     bool plus_;
 };
 
-std::shared_ptr<View> viewForItem(const std::shared_ptr<BarButtonItem>& item, gfx::Color tint, bool back = false,
+std::shared_ptr<View> viewForItem(const std::shared_ptr<BarButtonItem>& item, const gfx::Color& tint, bool back = false,
                                   const std::string& backTitle = {}) {
     if (!back && item->customView()) return item->customView();
     bool plus = !back && item->systemItem() == BarButtonSystemItem::Add;
@@ -252,7 +252,7 @@ void NavigationBar::setBarStyle(BarStyle style) {
 }
 
 void NavigationBar::setTintColor(std::optional<gfx::Color> color) {
-    tint_ = color;
+    tint_ = std::move(color);
     rebuild();
 }
 
@@ -523,7 +523,7 @@ void NavigationController::pushViewController(std::shared_ptr<ViewController> co
     if (std::find(stack_.begin(), stack_.end(), controller) != stack_.end()) return;
     if (transitioning_) {
         std::weak_ptr<ViewController> weak = weak_from_this();
-        pending_.push_back([weak, controller, animated] {
+        pending_.push_back([weak, controller = std::move(controller), animated] {
             if (auto self = std::static_pointer_cast<NavigationController>(weak.lock()))
                 self->pushViewController(controller, animated);
         });
@@ -533,7 +533,7 @@ void NavigationController::pushViewController(std::shared_ptr<ViewController> co
     controller->setParent(std::static_pointer_cast<NavigationController>(shared_from_this()));
     stack_.push_back(controller);
     if (!isViewLoaded()) return;
-    transition(from, controller, +1, animated, {});
+    transition(std::move(from), std::move(controller), +1, animated, {});
 }
 
 std::shared_ptr<ViewController> NavigationController::popViewControllerAnimated(bool animated) {
@@ -619,7 +619,8 @@ void NavigationController::transition(std::shared_ptr<ViewController> from, std:
     std::weak_ptr<ViewController> weak = weak_from_this();
     auto fromView = from && from != to && from->isViewLoaded() ? from->view() : nullptr;
     Rect content = contentFrame();
-    auto finish = [weak, from, to, fromView, removed, visible, animated, content](bool) {
+    auto finish = [weak, from = std::move(from), to = std::move(to), fromView, removed = std::move(removed), visible,
+                   animated, content](bool) {
         auto self = std::static_pointer_cast<NavigationController>(weak.lock());
         if (fromView) {
             fromView->removeFromSuperview();

@@ -43,7 +43,7 @@ public:
     // A view to show for the row instead of a title (reusingView is the one
     // shown before, which may be reused).
     virtual std::shared_ptr<View> viewForRow(PickerView& pickerView, int row, int component,
-                                             std::shared_ptr<View> reusingView) {
+                                             const std::shared_ptr<View>& reusingView) {
         (void)pickerView, (void)row, (void)component, (void)reusingView;
         return nullptr;
     }

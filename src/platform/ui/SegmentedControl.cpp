@@ -14,7 +14,7 @@ namespace ui {
 SegmentedControl::SegmentedControl() : Control(Rect(0, 0, 0, 44)) { setOpaque(false); }
 
 SegmentedControl::SegmentedControl(std::vector<std::string> items) : SegmentedControl() {
-    for (auto& item : items) segments_.push_back(Segment{item, nullptr, 0, true});
+    for (auto& item : items) segments_.push_back(Segment{std::move(item), nullptr, 0, true});
     Size s = sizeThatFits(Size());
     View::setFrame(Rect(0, 0, s.width, s.height));
 }

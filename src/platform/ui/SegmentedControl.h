@@ -3,6 +3,7 @@
 // and sends ValueChanged (momentary: highlights it briefly instead).
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/gfx/Image.h"
@@ -45,7 +46,7 @@ public:
     void setSegmentedControlStyle(SegmentedControlStyle style);
     std::optional<gfx::Color> tintColor() const { return tint_; }
     void setTintColor(std::optional<gfx::Color> color) {
-        tint_ = color;
+        tint_ = std::move(color);
         setNeedsDisplay();
     }
 

@@ -2,6 +2,8 @@
 // A slider: a knob on a track between a minimum and maximum value. Dragging
 // the knob (or tapping the track) changes the value and sends ValueChanged,
 // continuously or at the end.
+#include <utility>
+
 #include "platform/ui/Control.h"
 
 namespace ui {
@@ -22,7 +24,7 @@ public:
     void setContinuous(bool continuous) { continuous_ = continuous; }
     std::optional<gfx::Color> minimumTrackTintColor() const { return minTint_; }
     void setMinimumTrackTintColor(std::optional<gfx::Color> color) {
-        minTint_ = color;
+        minTint_ = std::move(color);
         setNeedsDisplay();
     }
 

@@ -1,6 +1,8 @@
 #pragma once
 // An on/off switch (94 x 27 points): a tap toggles it, a drag moves the knob;
 // each change by the user sends ValueChanged.
+#include <utility>
+
 #include "platform/ui/Control.h"
 
 namespace ui {
@@ -15,7 +17,7 @@ public:
     void setOn(bool on, bool animated = false);
     gfx::Color onTintColor() const { return onTint_; }
     void setOnTintColor(gfx::Color color) {
-        onTint_ = color;
+        onTint_ = std::move(color);
         setNeedsDisplay();
     }
 

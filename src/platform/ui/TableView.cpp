@@ -110,7 +110,7 @@ TableViewCell::TableViewCell(TableViewCellStyle style, std::string reuseIdentifi
     auto makeLabel = [](gfx::Font font, gfx::Color color) {
         auto l = std::make_shared<Label>();
         l->setFont(std::move(font));
-        l->setTextColor(color);
+        l->setTextColor(std::move(color));
         l->setHighlightedTextColor(gfx::Color::white());
         l->setBackgroundColor(gfx::Color::clear());
         return l;
@@ -532,8 +532,8 @@ void TableView::setDataSource(std::weak_ptr<TableViewDataSource> dataSource) {
 }
 
 void TableView::setDelegate(std::weak_ptr<TableViewDelegate> delegate) {
-    tableDelegate_ = delegate;
-    ScrollView::setDelegate(std::weak_ptr<ScrollViewDelegate>(delegate.lock()));
+    tableDelegate_ = std::move(delegate);
+    ScrollView::setDelegate(std::weak_ptr<ScrollViewDelegate>(tableDelegate_.lock()));
     if (loaded_) {
         computeLayout();
         setNeedsLayout();

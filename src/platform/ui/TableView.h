@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/ui/Control.h"
@@ -280,7 +281,7 @@ public:
     }
     gfx::Color separatorColor() const { return separatorColor_; }
     void setSeparatorColor(gfx::Color color) {
-        separatorColor_ = color;
+        separatorColor_ = std::move(color);
         setNeedsDisplay();
     }
     std::shared_ptr<View> tableHeaderView() const { return tableHeaderView_; }

@@ -108,7 +108,7 @@ void TextField::setFont(gfx::Font font) {
 }
 
 void TextField::setTextColor(gfx::Color color) {
-    textColor_ = color;
+    textColor_ = std::move(color);
     setNeedsDisplay();
 }
 
@@ -391,7 +391,7 @@ void TextView::setFont(gfx::Font font) {
 }
 
 void TextView::setTextColor(gfx::Color color) {
-    textColor_ = color;
+    textColor_ = std::move(color);
     setNeedsDisplay();
 }
 
@@ -406,8 +406,8 @@ void TextView::setEditable(bool editable) {
 }
 
 void TextView::setDelegate(std::weak_ptr<TextViewDelegate> delegate) {
-    textDelegate_ = delegate;
-    ScrollView::setDelegate(std::weak_ptr<ScrollViewDelegate>(delegate.lock()));
+    textDelegate_ = std::move(delegate);
+    ScrollView::setDelegate(std::weak_ptr<ScrollViewDelegate>(textDelegate_.lock()));
 }
 
 void TextView::updateContentSize() {

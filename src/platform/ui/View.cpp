@@ -232,7 +232,7 @@ void View::setBackgroundColor(gfx::Color color) {
     auto a = old.rgba();
     auto b = color.rgba();
     animation::recordChange(*this, animation::Prop::Background, {a[0], a[1], a[2], a[3]}, {b[0], b[1], b[2], b[3]});
-    backgroundColor_ = color;
+    backgroundColor_ = std::move(color);
     markDirty();
 }
 
@@ -697,11 +697,11 @@ void View::setAnimationDidStop(std::function<void(const std::string&, bool, cons
 void View::setAnimationsEnabled(bool enabled) { animation::setEnabled(enabled); }
 bool View::areAnimationsEnabled() { return animation::enabled(); }
 
-void View::animate(double duration, std::function<void()> animations, std::function<void(bool)> completion) {
-    animate(duration, 0, AnimationOptions::None, std::move(animations), std::move(completion));
+void View::animate(double duration, const std::function<void()>& animations, std::function<void(bool)> completion) {
+    animate(duration, 0, AnimationOptions::None, animations, std::move(completion));
 }
 
-void View::animate(double duration, double delay, unsigned options, std::function<void()> animations,
+void View::animate(double duration, double delay, unsigned options, const std::function<void()>& animations,
                    std::function<void(bool)> completion) {
     animation::begin({}, {});
     animation::current([&](auto& g) {
@@ -720,7 +720,7 @@ void View::animate(double duration, double delay, unsigned options, std::functio
 }
 
 void View::transition(const std::shared_ptr<View>& view, double duration, unsigned options,
-                      std::function<void()> animations, std::function<void(bool)> completion) {
+                      const std::function<void()>& animations, std::function<void(bool)> completion) {
     animation::begin({}, {});
     animation::current([&](auto& g) {
         g.duration = duration;

@@ -223,14 +223,14 @@ public:
     static bool areAnimationsEnabled();
 
     // Block style.
-    static void animate(double duration, std::function<void()> animations,
+    static void animate(double duration, const std::function<void()>& animations,
                         std::function<void(bool finished)> completion = {});
-    static void animate(double duration, double delay, unsigned options, std::function<void()> animations,
+    static void animate(double duration, double delay, unsigned options, const std::function<void()>& animations,
                         std::function<void(bool finished)> completion = {});
     // Animates the changes that animations makes to view's content with the
     // transition of options (flip, curl, cross dissolve).
     static void transition(const std::shared_ptr<View>& view, double duration, unsigned options,
-                           std::function<void()> animations, std::function<void(bool finished)> completion = {});
+                           const std::function<void()>& animations, std::function<void(bool finished)> completion = {});
     // Replaces fromView by toView in fromView's superview with the transition.
     static void transition(const std::shared_ptr<View>& fromView, const std::shared_ptr<View>& toView, double duration,
                            unsigned options, std::function<void(bool finished)> completion = {});

@@ -160,11 +160,11 @@ struct SuppressAppearance {
 
 }  // namespace
 
-void ViewController::presentModalViewController(std::shared_ptr<ViewController> controller, bool animated) {
-    presentViewController(std::move(controller), animated);
+void ViewController::presentModalViewController(const std::shared_ptr<ViewController>& controller, bool animated) {
+    presentViewController(controller, animated);
 }
 
-void ViewController::presentViewController(std::shared_ptr<ViewController> controller, bool animated,
+void ViewController::presentViewController(const std::shared_ptr<ViewController>& controller, bool animated,
                                            std::function<void()> completion) {
     if (!controller) return;
     // The outermost container presents; a controller that already presents
@@ -188,7 +188,7 @@ void ViewController::presentViewController(std::shared_ptr<ViewController> contr
     if (presenterShown) presenter->beginAppearance(false, animated);
     controller->beginAppearance(true, animated);
     std::weak_ptr<ViewController> weakPresenter = presenter;
-    auto finish = [weakPresenter, controller, window, presenterShown, completion](bool) {
+    auto finish = [weakPresenter, controller, window, presenterShown, completion = std::move(completion)](bool) {
         auto presenter = weakPresenter.lock();
         if (presenter && presenterShown && presenter->modal_ == controller) {
             SuppressAppearance s;
@@ -283,7 +283,7 @@ void ViewController::dismissPresented(bool animated, std::function<void()> compl
         if (v->window() == window) window->insertSubviewBelow(presenterView, v);
         else window->addSubview(presenterView);
     }
-    auto finish = [self, controller, v, completion](bool) {
+    auto finish = [self, controller, v, completion = std::move(completion)](bool) {
         {
             SuppressAppearance s;
             v->removeFromSuperview();

@@ -85,11 +85,11 @@ public:
     // Presents the controller over the whole screen (animated: with its
     // transition style, 0.4 s): this controller's screen gets will/did
     // disappear, the presented one will/did appear.
-    void presentModalViewController(std::shared_ptr<ViewController> controller, bool animated);
+    void presentModalViewController(const std::shared_ptr<ViewController>& controller, bool animated);
     // Dismisses the controller this one presented (called on the presented
     // controller, it dismisses itself through its presenter).
     void dismissModalViewControllerAnimated(bool animated);
-    void presentViewController(std::shared_ptr<ViewController> controller, bool animated,
+    void presentViewController(const std::shared_ptr<ViewController>& controller, bool animated,
                                std::function<void()> completion = {});
     void dismissViewControllerAnimated(bool animated, std::function<void()> completion = {});
     // True while the view is in a window and shown.

@@ -433,7 +433,7 @@ bool WebView::startLoad(const net::URLRequest& original, WebViewNavigationType t
     loading_ = true;
     if (addToHistory) {
         if (historyIndex_ + 1 < static_cast<int>(history_.size()))
-            history_.resize(static_cast<std::size_t>(historyIndex_ + 1));
+            history_.resize(static_cast<std::size_t>(historyIndex_) + 1);
         history_.push_back(request);
         historyIndex_ = static_cast<int>(history_.size()) - 1;
     }
@@ -443,7 +443,7 @@ bool WebView::startLoad(const net::URLRequest& original, WebViewNavigationType t
     std::string url = request.url().absoluteString();
     std::weak_ptr<View> weak = weak_from_this();
     auto later = [weak, gen](std::function<void(WebView&)> fn) {
-        base::RunLoop::main().performAfterDelay(0, [weak, gen, fn] {
+        base::RunLoop::main().performAfterDelay(0, [weak, gen, fn = std::move(fn)] {
             auto self = std::static_pointer_cast<WebView>(weak.lock());
             if (self && self->loadGeneration_ == gen) fn(*self);
         });

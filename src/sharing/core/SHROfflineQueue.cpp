@@ -13,7 +13,7 @@
 #include "sharing/core/SHROfflineSharer.h"
 
 std::string SHR::offlineQueuePath() {
-    const std::string path = base::paths::join(base::paths::caches(), "SHR");
+    std::string path = base::paths::join(base::paths::caches(), "SHR");
     auto& fm = base::FileManager::defaultManager();
     if (!fm.fileExists(path)) fm.createDirectory(path, true);
     return path;
@@ -35,7 +35,11 @@ std::optional<base::Array> SHR::getOfflineQueueList() {
     std::vector<std::string> dropped;
     auto value = bytes ? base::Value::fromPlist(*bytes, &why, &dropped) : std::nullopt;
     for (const auto& what : dropped)
-        base::log("Sharing: the offline queue list " + path + ": left out an unreadable value (" + what + ")");
+        base::log(std::string("Sharing: the offline queue list ")
+                      .append(path)
+                      .append(": left out an unreadable value (")
+                      .append(what)
+                      .append(")"));
     if (value && value->asArray()) return *value->asArray();
     if (value) why = "the top level is not a list";
     // Never overwrite what could not be read: the next share would replace

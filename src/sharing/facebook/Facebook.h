@@ -43,7 +43,7 @@ public:
     const std::optional<std::string>& accessToken() const { return accessToken_; }
     void setAccessToken(std::optional<std::string> token) { accessToken_ = std::move(token); }
     const std::optional<base::Date>& expirationDate() const { return expirationDate_; }
-    void setExpirationDate(std::optional<base::Date> date) { expirationDate_ = std::move(date); }
+    void setExpirationDate(std::optional<base::Date> date) { expirationDate_ = date; }
     std::shared_ptr<FBSessionDelegate> sessionDelegate() const { return sessionDelegate_.lock(); }
     void setSessionDelegate(std::weak_ptr<FBSessionDelegate> delegate) { sessionDelegate_ = std::move(delegate); }
     const std::vector<std::string>& permissions() const { return permissions_; }

@@ -44,7 +44,8 @@ void colours() {
         {"orange", CHTColor::orangeColor()}, {"purple", CHTColor::purpleColor()},
         {"brown", CHTColor::brownColor()}};
     for (std::size_t i = 0; i < named.size(); ++i) {
-        CGFloat x = 10 + (i % 5) * 58, y = 140 - (i / 5) * 62;
+        const std::size_t column = i % 5, row = i / 5;
+        CGFloat x = 10 + column * 58, y = 140 - row * 62;
         Rect swatch(x, y + 14, 50, 36);
         CHTFill::fillWithColor(named[i].second)->fillRect(swatch, c.ctx);
         c.ctx.setStrokeColor(gfx::Color::gray(0.5f));

@@ -21,7 +21,7 @@ int digits(const cpp_int& v) { return v == 0 ? 0 : static_cast<int>(v.str().size
 
 // The decimal nearest to (negative ? -1 : 1) * N / D * 10^exponent with at
 // most 38 significant digits, rounded by mode.
-Decimal reference(bool negative, cpp_int n, cpp_int d, int exponent, RoundingMode mode) {
+Decimal reference(bool negative, const cpp_int& n, const cpp_int& d, int exponent, RoundingMode mode) {
     if (n == 0) return Decimal::zero();
     int k = 38 - (digits(n) - digits(d));
     cpp_int q, r, den;

@@ -73,7 +73,7 @@ TEST_F(ManualClockTest, TimersFireInFireDateOrderAsTheClockAdvances) {
     std::vector<std::string> fired;
     std::vector<double> at;
     auto record = [&](std::string name) {
-        return [&, name](Timer&) {
+        return [&, name = std::move(name)](Timer&) {
             fired.push_back(name);
             at.push_back(clock->now());
         };

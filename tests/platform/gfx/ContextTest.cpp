@@ -157,7 +157,7 @@ TEST(ContextTest, AlphaScalesEveryFill) {
 }
 
 TEST(ContextTest, BadDashPatternsDrawSolidLines) {
-    for (std::vector<Float> dash :
+    for (const std::vector<Float>& dash :
          {std::vector<Float>{-1, 2}, std::vector<Float>{0, 0}, std::vector<Float>{}, std::vector<Float>{NAN, 3}}) {
         ImageContext ctx({40, 10});
         ctx.setLineDash(NAN, dash);

@@ -16,7 +16,7 @@ namespace {
 // A layer that fills its bounds with a colour and counts its drawing.
 class FilledLayer : public Layer {
 public:
-    explicit FilledLayer(Color c) : color(c) {}
+    explicit FilledLayer(Color c) : color(std::move(c)) {}
     void drawInContext(Context& context) override {
         ++draws;
         context.setFillColor(color);
@@ -26,7 +26,7 @@ public:
     int draws = 0;
 };
 
-std::shared_ptr<FilledLayer> filled(Color c, Rect frame) {
+std::shared_ptr<FilledLayer> filled(const Color& c, Rect frame) {
     auto l = std::make_shared<FilledLayer>(c);
     l->setFrame(frame);
     return l;

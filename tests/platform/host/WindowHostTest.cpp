@@ -108,7 +108,7 @@ int runInputChild() {
                        [&](const base::Notification&) { ++foregrounds; });
     auto tick = base::Timer::scheduledTimer(0.05, true, [&](base::Timer&) { ++ticks; });
     auto at = [](double seconds, std::function<void()> fn) {
-        base::Timer::scheduledTimer(seconds, false, [fn](base::Timer&) { fn(); });
+        base::Timer::scheduledTimer(seconds, false, [fn = std::move(fn)](base::Timer&) { fn(); });
     };
     auto windowPoint = [&](double x, double y) {
         double s = window.scale();

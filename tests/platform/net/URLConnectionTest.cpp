@@ -42,7 +42,7 @@ protected:
     void SetUp() override { base::RunLoop::main(); }
     void TearDown() override { net::CookieStorage::sharedHTTPCookieStorage().deleteAllCookies(); }
 
-    std::shared_ptr<Recorder> load(net::URLRequest request) {
+    std::shared_ptr<Recorder> load(const net::URLRequest& request) {
         auto rec = std::make_shared<Recorder>();
         auto connection = net::URLConnection::connectionWithRequest(request, rec);
         EXPECT_TRUE(connection);

@@ -17,7 +17,7 @@ TEST_F(ControlsTest, EveryControlWithoutTextHasAnAccessibilityLabel) {
     auto spinner = std::make_shared<ActivityIndicatorView>(ActivityIndicatorViewStyle::Gray);
     spinner->setCenter(Point(160, 260));
     spinner->startAnimating();
-    for (std::shared_ptr<View> v : std::vector<std::shared_ptr<View>>{sw, slider, pages, info, field, spinner})
+    for (const std::shared_ptr<View>& v : std::vector<std::shared_ptr<View>>{sw, slider, pages, info, field, spinner})
         window_->addSubview(v);
     std::vector<std::string> names;
     for (auto& e : app().accessibleElements()) names.push_back(e.label);

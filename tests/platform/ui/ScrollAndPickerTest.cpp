@@ -165,7 +165,7 @@ TEST_F(ScrollAndPickerTest, TheMouseWheelScrollsTheTableAndTurnsThePickerUnderTh
 TEST_F(ScrollAndPickerTest, AWheelOfViewsDrawsTheDelegatesViews) {
     struct Swatches : Numbers {
         int made = 0;
-        std::shared_ptr<View> viewForRow(PickerView&, int row, int, std::shared_ptr<View> reuse) override {
+        std::shared_ptr<View> viewForRow(PickerView&, int row, int, const std::shared_ptr<View>& reuse) override {
             if (reuse) return reuse;
             ++made;
             auto v = std::make_shared<Label>(Rect(0, 0, 100, 44));

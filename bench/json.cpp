@@ -172,8 +172,11 @@ std::string makeTwitter() {
         if (i) s += ',';
         const std::uint64_t id = 500000000000000000ull + static_cast<std::uint64_t>(i) * 7919u;
         const std::string idText = std::to_string(id);
-        s += "{\"created_at\":\"Sun Aug 31 00:29:15 +0000 2014\",\"id\":" + idText + ",\"id_str\":\"" + idText +
-             "\",\"text\":" + text(4 + r.below(16)) +
+        s += "{\"created_at\":\"Sun Aug 31 00:29:15 +0000 2014\",\"id\":";
+        s += idText;
+        s += ",\"id_str\":\"";
+        s += idText;
+        s += "\",\"text\":" + text(4 + r.below(16)) +
              ",\"source\":\"<a href=\\\"http:\\/\\/example.org\\\" rel=\\\"nofollow\\\">Tolvek<\\/a>\","
              "\"truncated\":false,\"in_reply_to_status_id\":null,\"user\":{\"id\":" +
              std::to_string(r.next()) + ",\"name\":" + text(2) + ",\"screen_name\":\"user" +

@@ -65,8 +65,9 @@ inline unsigned firstSpecialByte(const unsigned char* p) {
     else return static_cast<unsigned>(std::countl_zero(special)) >> 3;
 }
 
-// True when all eight bytes of x (in memory order) are digits.
-inline bool eightDigits(std::uint64_t x) {
+// True when all eight bytes of x (in memory order) are digits (the scan of
+// big-endian machines; little-endian ones count the leading digits instead).
+[[maybe_unused]] inline bool eightDigits(std::uint64_t x) {
     return ((x & 0xF0F0F0F0F0F0F0F0ull) | (((x + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull) >> 4)) ==
            0x3333333333333333ull;
 }

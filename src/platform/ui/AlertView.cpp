@@ -243,19 +243,21 @@ void AlertView::drawRect(gfx::Context& ctx, Rect rect) {
     ctx.setFillColor(gfx::Color::black().withAlpha(0.45f));
     ctx.fillRect(b);
     Rect panel = panelRect();
-    ctx.save();
-    ctx.setShadow(Size(0, 4), 10, gfx::Color::black().withAlpha(0.6f));
-    draw::fillRoundedRect(ctx, panel, 10, palette::alertPanel());
-    ctx.restore();
+    {
+        gfx::SavedState saved(ctx);
+        ctx.setShadow(Size(0, 4), 10, gfx::Color::black().withAlpha(0.6f));
+        draw::fillRoundedRect(ctx, panel, 10, palette::alertPanel());
+    }
     draw::fillVerticalGradient(ctx, panel, palette::alertPanelTop(), palette::alertPanelBottom(), 10);
     // The gloss across the top.
-    ctx.save();
-    ctx.beginPath();
-    draw::addRoundedRect(ctx, panel, 10);
-    ctx.clip();
-    ctx.setFillColor(gfx::Color::white().withAlpha(0.12f));
-    ctx.fillEllipseInRect(Rect(panel.minX() - 60, panel.minY() - 60, panel.width() + 120, 110));
-    ctx.restore();
+    {
+        gfx::SavedState saved(ctx);
+        ctx.beginPath();
+        draw::addRoundedRect(ctx, panel, 10);
+        ctx.clip();
+        ctx.setFillColor(gfx::Color::white().withAlpha(0.12f));
+        ctx.fillEllipseInRect(Rect(panel.minX() - 60, panel.minY() - 60, panel.width() + 120, 110));
+    }
     draw::strokeRoundedRect(ctx, panel.inset(-1, -1), 11, gfx::Color::white().withAlpha(0.85f), 2);
 }
 

@@ -361,10 +361,11 @@ void drawTransitionOverlay(View& view, gfx::Context& ctx, bool inPlaceOfView) {
         // rolls down from the top.
         drawImage(up ? tr.after : tr.before);
         Float edge = static_cast<Float>(b.minY() + b.height() * (up ? 1 - p : p));
-        ctx.save();
-        ctx.clipToRect(Rect(b.minX(), b.minY(), b.width(), edge - b.minY()));
-        drawImage(up ? tr.before : tr.after);
-        ctx.restore();
+        {
+            gfx::SavedState saved(ctx);
+            ctx.clipToRect(Rect(b.minX(), b.minY(), b.width(), edge - b.minY()));
+            drawImage(up ? tr.before : tr.after);
+        }
         Float band = static_cast<Float>(std::min<double>(36, b.height() * std::min(p, 1 - p) + 6));
         if (p > 0 && p < 1) {
             gfx::SavedState shadowed(ctx);

@@ -125,11 +125,12 @@ void fillFace(gfx::Context& ctx, Rect rect, const Bezel& b, Float radius) {
 
 void bezel(gfx::Context& ctx, Rect rect, const Bezel& b) {
     if (b.shadow) {
-        ctx.save();
-        ctx.setShadow(b.shadow->offset, b.shadow->blur, b.shadow->color);
-        if (b.face == Bezel::Face::Glossy) fillRoundedRect(ctx, rect, b.radius, b.top);
-        else fillFace(ctx, rect, b, b.radius);
-        ctx.restore();
+        {
+            gfx::SavedState saved(ctx);
+            ctx.setShadow(b.shadow->offset, b.shadow->blur, b.shadow->color);
+            if (b.face == Bezel::Face::Glossy) fillRoundedRect(ctx, rect, b.radius, b.top);
+            else fillFace(ctx, rect, b, b.radius);
+        }
         if (b.face == Bezel::Face::Glossy) fillFace(ctx, rect, b, b.radius);
     } else {
         fillFace(ctx, rect, b, b.radius);
@@ -138,20 +139,23 @@ void bezel(gfx::Context& ctx, Rect rect, const Bezel& b) {
 }
 
 void bezel(gfx::Context& ctx, Rect rect, const Bezel& b, const std::function<void()>& addShape) {
-    ctx.save();
-    addShape();
-    ctx.save();
-    ctx.clip();
-    fillFace(ctx, rect, b, 0);
-    ctx.restore();
-    ctx.restore();
+    {
+        gfx::SavedState shaped(ctx);
+        addShape();
+        {
+            gfx::SavedState saved(ctx);
+            ctx.clip();
+            fillFace(ctx, rect, b, 0);
+        }
+    }
     if (!b.edge) return;
-    ctx.save();
-    addShape();
-    ctx.setStrokeColor(*b.edge);
-    ctx.setLineWidth(b.edgeWidth);
-    ctx.strokePath();
-    ctx.restore();
+    {
+        gfx::SavedState saved(ctx);
+        addShape();
+        ctx.setStrokeColor(*b.edge);
+        ctx.setLineWidth(b.edgeWidth);
+        ctx.strokePath();
+    }
 }
 
 Size text(gfx::Context& ctx, const std::string& s, Rect rect, const gfx::Font& font, const gfx::Color& color,
@@ -204,18 +208,20 @@ void checkmark(gfx::Context& ctx, Rect r, const gfx::Color& color, Float width) 
 }
 
 void detailDisclosure(gfx::Context& ctx, Rect r) {
-    ctx.save();
-    ctx.setShadow(Size(0, 1), 1.5f, gfx::Color::black().withAlpha(0.4f));
-    ctx.setFillColor(gfx::Color::white());
-    ctx.fillEllipseInRect(r);
-    ctx.restore();
+    {
+        gfx::SavedState saved(ctx);
+        ctx.setShadow(Size(0, 1), 1.5f, gfx::Color::black().withAlpha(0.4f));
+        ctx.setFillColor(gfx::Color::white());
+        ctx.fillEllipseInRect(r);
+    }
     Rect inner = r.inset(2, 2);
-    ctx.save();
-    ctx.beginPath();
-    ctx.addEllipseInRect(inner);
-    ctx.clip();
-    fillVerticalGradient(ctx, inner, palette::detailDisclosureTop(), palette::detailDisclosureBottom());
-    ctx.restore();
+    {
+        gfx::SavedState saved(ctx);
+        ctx.beginPath();
+        ctx.addEllipseInRect(inner);
+        ctx.clip();
+        fillVerticalGradient(ctx, inner, palette::detailDisclosureTop(), palette::detailDisclosureBottom());
+    }
     chevron(ctx, Point(r.midX() + 1, r.midY()), r.height() * 0.36f, gfx::Color::white(), 2.5f);
 }
 

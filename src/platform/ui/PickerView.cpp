@@ -301,31 +301,32 @@ void PickerView::drawRect(gfx::Context& ctx, Rect rect) {
         const Wheel& w = wheels_[static_cast<std::size_t>(c)];
         Float rh = rowHeight(c);
         Float offset = wheelOffset(c);
-        ctx.save();
-        ctx.clipToRect(r);
-        ctx.setFillColor(gfx::Color::white());
-        ctx.fillRect(r);
-        int first = std::max(0, static_cast<int>(std::floor(offset - (band - r.minY()) / rh)) - 1);
-        int last = std::min(w.rows - 1, static_cast<int>(std::ceil(offset + (r.maxY() - band) / rh)) + 1);
-        gfx::Font font = gfx::Font::boldSystemFont(20);
-        for (int row = first; row <= last; ++row) {
-            Float y = band + (row - offset) * rh - rh / 2;
-            Rect rowRect(r.minX(), y, r.width(), rh);
-            if (auto v = viewForRow(row, c)) {
-                v->setFrame(rowRect);
-                v->renderInContext(ctx);
-            } else {
-                draw::textCentered(ctx, titleForRow(row, c), rowRect.inset(10, 0), font, gfx::Color::black(),
-                                   TextAlignment::Left);
+        {
+            gfx::SavedState saved(ctx);
+            ctx.clipToRect(r);
+            ctx.setFillColor(gfx::Color::white());
+            ctx.fillRect(r);
+            int first = std::max(0, static_cast<int>(std::floor(offset - (band - r.minY()) / rh)) - 1);
+            int last = std::min(w.rows - 1, static_cast<int>(std::ceil(offset + (r.maxY() - band) / rh)) + 1);
+            gfx::Font font = gfx::Font::boldSystemFont(20);
+            for (int row = first; row <= last; ++row) {
+                Float y = band + (row - offset) * rh - rh / 2;
+                Rect rowRect(r.minX(), y, r.width(), rh);
+                if (auto v = viewForRow(row, c)) {
+                    v->setFrame(rowRect);
+                    v->renderInContext(ctx);
+                } else {
+                    draw::textCentered(ctx, titleForRow(row, c), rowRect.inset(10, 0), font, gfx::Color::black(),
+                                       TextAlignment::Left);
+                }
             }
+            // The curve of the wheel: shade towards the top and bottom.
+            Float shade = r.height() * 0.3f;
+            draw::fillVerticalGradient(ctx, Rect(r.minX(), r.minY(), r.width(), shade),
+                                       gfx::Color::black().withAlpha(0.4f), gfx::Color::black().withAlpha(0));
+            draw::fillVerticalGradient(ctx, Rect(r.minX(), r.maxY() - shade, r.width(), shade),
+                                       gfx::Color::black().withAlpha(0), gfx::Color::black().withAlpha(0.4f));
         }
-        // The curve of the wheel: shade towards the top and bottom.
-        Float shade = r.height() * 0.3f;
-        draw::fillVerticalGradient(ctx, Rect(r.minX(), r.minY(), r.width(), shade), gfx::Color::black().withAlpha(0.4f),
-                                   gfx::Color::black().withAlpha(0));
-        draw::fillVerticalGradient(ctx, Rect(r.minX(), r.maxY() - shade, r.width(), shade),
-                                   gfx::Color::black().withAlpha(0), gfx::Color::black().withAlpha(0.4f));
-        ctx.restore();
         ctx.setStrokeColor(palette::pickerWheelEdge());
         ctx.setLineWidth(1);
         ctx.strokeRect(r.inset(-0.5f, -0.5f));
@@ -334,10 +335,11 @@ void PickerView::drawRect(gfx::Context& ctx, Rect rect) {
         Rect first = componentRect(0), lastRect = componentRect(static_cast<int>(wheels_.size()) - 1);
         Float rh = rowHeight(0);
         Rect sel(first.minX() - 4, band - rh / 2, lastRect.maxX() - first.minX() + 8, rh);
-        ctx.save();
-        ctx.setShadow(Size(0, 2), 3, gfx::Color::black().withAlpha(0.35f));
-        draw::fillVerticalGradient(ctx, sel, palette::pickerBandTop(), palette::pickerBandBottom(), 3);
-        ctx.restore();
+        {
+            gfx::SavedState saved(ctx);
+            ctx.setShadow(Size(0, 2), 3, gfx::Color::black().withAlpha(0.35f));
+            draw::fillVerticalGradient(ctx, sel, palette::pickerBandTop(), palette::pickerBandBottom(), 3);
+        }
         draw::strokeRoundedRect(ctx, sel, 3, palette::pickerBandEdge(), 1);
     }
 }

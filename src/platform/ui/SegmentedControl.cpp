@@ -187,49 +187,51 @@ void SegmentedControl::drawRect(gfx::Context& ctx, Rect rect) {
     Float radius = bar ? 5 : 8;
     gfx::Color tint = tint_.value_or(bar ? draw::barBlue() : palette::segmentTint());
     gfx::Font font = gfx::Font::boldSystemFont(bar ? 12 : 16);
-    ctx.save();
-    ctx.beginPath();
-    draw::addRoundedRect(ctx, b, radius);
-    ctx.clip();
-    for (int i = 0; i < n; ++i) {
-        Rect r = rectForSegment(i);
-        bool on = i == selected_ || (momentary_ && i == pressed_);
-        const gfx::Color face = on ? draw::darker(tint, 0.3f) : tint;
-        // Each segment is a bezel without an edge: the control's outline
-        // and the dividers are drawn round them all.
-        draw::Bezel bezel;
-        if (bar) {
-            bezel.face = draw::Bezel::Face::Glossy;
-            bezel.top = face;
-        } else {
-            bezel.face = draw::Bezel::Face::Gradient;
-            bezel.top = on ? draw::lighter(tint, 0.2f) : gfx::Color::white();
-            bezel.bottom = on ? draw::darker(tint, 0.1f) : palette::segmentFaceBottom();
-        }
-        draw::bezel(ctx, r, bezel);
-        auto& seg = segments_[static_cast<std::size_t>(i)];
-        // Bar segments take the ink of their face, so a light tint (a gold
-        // bar) gets dark titles; plain segments are grey on white.
-        const draw::BarInk barInk = draw::barInkOn(face);
-        gfx::Color ink = bar ? barInk.ink : on ? gfx::Color::white() : palette::segmentInk();
-        if (!seg.enabled || !isEnabled()) ink = ink.withAlpha(0.4f);
-        if (seg.image) {
-            Size s = seg.image->size();
-            drawImageInRect(ctx, *seg.image, Rect(r.midX() - s.width / 2, r.midY() - s.height / 2, s.width, s.height),
-                            ContentMode::ScaleToFill);
-        } else {
-            if (bar) draw::textWithShadow(ctx, seg.title, r.inset(4, 0), font, ink, barInk.edge, barInk.edgeOffset);
-            else
-                draw::textWithShadow(ctx, seg.title, r.inset(4, 0), font, ink,
-                                     on ? gfx::Color::black().withAlpha(0.35f) : gfx::Color::white(),
-                                     on ? Size(0, -1) : Size(0, 1));
-        }
-        if (i > 0) {
-            ctx.setFillColor(bar ? draw::darker(tint, 0.45f) : palette::segmentDivider());
-            ctx.fillRect(Rect(r.minX() - 0.5f, r.minY(), 1, r.height()));
+    {
+        gfx::SavedState saved(ctx);
+        ctx.beginPath();
+        draw::addRoundedRect(ctx, b, radius);
+        ctx.clip();
+        for (int i = 0; i < n; ++i) {
+            Rect r = rectForSegment(i);
+            bool on = i == selected_ || (momentary_ && i == pressed_);
+            const gfx::Color face = on ? draw::darker(tint, 0.3f) : tint;
+            // Each segment is a bezel without an edge: the control's outline
+            // and the dividers are drawn round them all.
+            draw::Bezel bezel;
+            if (bar) {
+                bezel.face = draw::Bezel::Face::Glossy;
+                bezel.top = face;
+            } else {
+                bezel.face = draw::Bezel::Face::Gradient;
+                bezel.top = on ? draw::lighter(tint, 0.2f) : gfx::Color::white();
+                bezel.bottom = on ? draw::darker(tint, 0.1f) : palette::segmentFaceBottom();
+            }
+            draw::bezel(ctx, r, bezel);
+            auto& seg = segments_[static_cast<std::size_t>(i)];
+            // Bar segments take the ink of their face, so a light tint (a gold
+            // bar) gets dark titles; plain segments are grey on white.
+            const draw::BarInk barInk = draw::barInkOn(face);
+            gfx::Color ink = bar ? barInk.ink : on ? gfx::Color::white() : palette::segmentInk();
+            if (!seg.enabled || !isEnabled()) ink = ink.withAlpha(0.4f);
+            if (seg.image) {
+                Size s = seg.image->size();
+                drawImageInRect(ctx, *seg.image,
+                                Rect(r.midX() - s.width / 2, r.midY() - s.height / 2, s.width, s.height),
+                                ContentMode::ScaleToFill);
+            } else {
+                if (bar) draw::textWithShadow(ctx, seg.title, r.inset(4, 0), font, ink, barInk.edge, barInk.edgeOffset);
+                else
+                    draw::textWithShadow(ctx, seg.title, r.inset(4, 0), font, ink,
+                                         on ? gfx::Color::black().withAlpha(0.35f) : gfx::Color::white(),
+                                         on ? Size(0, -1) : Size(0, 1));
+            }
+            if (i > 0) {
+                ctx.setFillColor(bar ? draw::darker(tint, 0.45f) : palette::segmentDivider());
+                ctx.fillRect(Rect(r.minX() - 0.5f, r.minY(), 1, r.height()));
+            }
         }
     }
-    ctx.restore();
     draw::strokeRoundedRect(ctx, b, radius, bar ? draw::darker(tint, 0.45f) : palette::controlEdge(), 1);
 }
 

@@ -90,28 +90,31 @@ void Slider::drawRect(gfx::Context& ctx, Rect rect) {
     Rect track = trackRectForBounds(b);
     Rect thumb = thumbRectForBounds(b, value_);
     gfx::Color tint = minTint_.value_or(palette::sliderTint());
-    ctx.save();
-    ctx.beginPath();
-    draw::addRoundedRect(ctx, track, 4.5f);
-    ctx.clip();
-    draw::fillVerticalGradient(ctx, Rect(track.minX(), track.minY(), thumb.midX() - track.minX(), track.height()),
-                               draw::darker(tint, 0.2f), draw::lighter(tint, 0.3f));
-    draw::fillVerticalGradient(ctx, Rect(thumb.midX(), track.minY(), track.maxX() - thumb.midX(), track.height()),
-                               palette::sliderTrackTop(), palette::sliderTrackBottom());
-    ctx.restore();
+    {
+        gfx::SavedState saved(ctx);
+        ctx.beginPath();
+        draw::addRoundedRect(ctx, track, 4.5f);
+        ctx.clip();
+        draw::fillVerticalGradient(ctx, Rect(track.minX(), track.minY(), thumb.midX() - track.minX(), track.height()),
+                                   draw::darker(tint, 0.2f), draw::lighter(tint, 0.3f));
+        draw::fillVerticalGradient(ctx, Rect(thumb.midX(), track.minY(), track.maxX() - thumb.midX(), track.height()),
+                                   palette::sliderTrackTop(), palette::sliderTrackBottom());
+    }
     draw::strokeRoundedRect(ctx, track, 4.5f, palette::sliderTrackEdge(), 1);
-    ctx.save();
-    ctx.setShadow(Size(0, 1), 2, gfx::Color::black().withAlpha(0.4f));
-    ctx.setFillColor(gfx::Color::white());
-    ctx.fillEllipseInRect(thumb.inset(0.5f, 0.5f));
-    ctx.restore();
-    ctx.save();
-    ctx.beginPath();
-    ctx.addEllipseInRect(thumb.inset(1, 1));
-    ctx.clip();
-    draw::fillVerticalGradient(ctx, thumb, isHighlighted() ? palette::sliderThumbPressedTop() : gfx::Color::white(),
-                               palette::sliderThumbBottom());
-    ctx.restore();
+    {
+        gfx::SavedState saved(ctx);
+        ctx.setShadow(Size(0, 1), 2, gfx::Color::black().withAlpha(0.4f));
+        ctx.setFillColor(gfx::Color::white());
+        ctx.fillEllipseInRect(thumb.inset(0.5f, 0.5f));
+    }
+    {
+        gfx::SavedState saved(ctx);
+        ctx.beginPath();
+        ctx.addEllipseInRect(thumb.inset(1, 1));
+        ctx.clip();
+        draw::fillVerticalGradient(ctx, thumb, isHighlighted() ? palette::sliderThumbPressedTop() : gfx::Color::white(),
+                                   palette::sliderThumbBottom());
+    }
     ctx.setStrokeColor(palette::sliderThumbEdge());
     ctx.setLineWidth(1);
     ctx.strokeEllipseInRect(thumb.inset(0.5f, 0.5f));

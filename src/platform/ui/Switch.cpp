@@ -96,29 +96,31 @@ void Switch::drawRect(gfx::Context& ctx, Rect rect) {
     Rect b = Rect(0, 0, kWidth, kHeight).inset(0.5f, 0.5f);
     Float pos = knobPosition();
     Float radius = 5;
-    ctx.save();
-    ctx.beginPath();
-    draw::addRoundedRect(ctx, b, radius);
-    ctx.clip();
-    // The sliding track: the ON half (tinted) left of the knob, OFF right.
     Float knobX = b.minX() + pos * (b.width() - kKnob);
-    Rect onPart(knobX - (b.width() - kKnob), b.minY(), b.width() - kKnob + kKnob / 2, b.height());
-    Rect offPart(knobX + kKnob / 2, b.minY(), b.width() - kKnob / 2, b.height());
-    draw::fillVerticalGradient(ctx, onPart, draw::darker(onTint_, 0.25f), draw::lighter(onTint_, 0.15f));
-    draw::fillVerticalGradient(ctx, offPart, palette::switchOffTop(), palette::switchOffBottom());
-    gfx::Font font = gfx::Font::boldSystemFont(16);
-    draw::textCentered(ctx, "ON", Rect(onPart.minX(), b.minY(), b.width() - kKnob, b.height()), font,
-                       gfx::Color::white());
-    draw::textCentered(ctx, "OFF", Rect(knobX + kKnob, b.minY(), b.width() - kKnob, b.height()), font,
-                       palette::switchOffInk());
-    ctx.restore();
+    {
+        gfx::SavedState saved(ctx);
+        ctx.beginPath();
+        draw::addRoundedRect(ctx, b, radius);
+        ctx.clip();
+        // The sliding track: the ON half (tinted) left of the knob, OFF right.
+        Rect onPart(knobX - (b.width() - kKnob), b.minY(), b.width() - kKnob + kKnob / 2, b.height());
+        Rect offPart(knobX + kKnob / 2, b.minY(), b.width() - kKnob / 2, b.height());
+        draw::fillVerticalGradient(ctx, onPart, draw::darker(onTint_, 0.25f), draw::lighter(onTint_, 0.15f));
+        draw::fillVerticalGradient(ctx, offPart, palette::switchOffTop(), palette::switchOffBottom());
+        gfx::Font font = gfx::Font::boldSystemFont(16);
+        draw::textCentered(ctx, "ON", Rect(onPart.minX(), b.minY(), b.width() - kKnob, b.height()), font,
+                           gfx::Color::white());
+        draw::textCentered(ctx, "OFF", Rect(knobX + kKnob, b.minY(), b.width() - kKnob, b.height()), font,
+                           palette::switchOffInk());
+    }
     // Inner shadow at the top and the outline.
     draw::strokeRoundedRect(ctx, b, radius, palette::controlEdge(), 1);
     Rect knob(knobX, b.minY(), kKnob, b.height());
-    ctx.save();
-    ctx.setShadow(Size(0, 0), 2, gfx::Color::black().withAlpha(0.35f));
-    draw::fillRoundedRect(ctx, knob, radius, palette::switchKnob());
-    ctx.restore();
+    {
+        gfx::SavedState saved(ctx);
+        ctx.setShadow(Size(0, 0), 2, gfx::Color::black().withAlpha(0.35f));
+        draw::fillRoundedRect(ctx, knob, radius, palette::switchKnob());
+    }
     draw::fillVerticalGradient(ctx, knob.inset(0.5f, 0.5f),
                                isHighlighted() ? palette::switchKnobPressedTop() : palette::switchKnobTop(),
                                palette::switchKnobBottom(), radius);

@@ -307,13 +307,14 @@ void TextField::drawRect(gfx::Context& ctx, Rect rect) {
         break;
     case TextBorderStyle::RoundedRect:
         draw::fillRoundedRect(ctx, b.inset(0.5f, 0.5f), 7, gfx::Color::white());
-        ctx.save();
-        ctx.beginPath();
-        draw::addRoundedRect(ctx, b.inset(0.5f, 0.5f), 7);
-        ctx.clip();
-        draw::fillVerticalGradient(ctx, Rect(b.minX(), b.minY(), b.width(), 4), palette::insetShadowTop(),
-                                   palette::insetShadowBottom());
-        ctx.restore();
+        {
+            gfx::SavedState saved(ctx);
+            ctx.beginPath();
+            draw::addRoundedRect(ctx, b.inset(0.5f, 0.5f), 7);
+            ctx.clip();
+            draw::fillVerticalGradient(ctx, Rect(b.minX(), b.minY(), b.width(), 4), palette::insetShadowTop(),
+                                       palette::insetShadowBottom());
+        }
         draw::strokeRoundedRect(ctx, b.inset(0.5f, 0.5f), 7, editing_ ? palette::editingEdge() : palette::controlEdge(),
                                 1);
         break;
@@ -337,23 +338,24 @@ void TextField::drawRect(gfx::Context& ctx, Rect rect) {
     Rect line(tr.minX(), y, tr.width(), lh + 1);
     // While editing, the end of a long text stays in view.
     Float textWidth = shown.empty() ? 0 : gfx::measureText(shown, font).width;
-    ctx.save();
-    ctx.clipToRect(tr);
-    gfx::Color ink = placeholder ? palette::placeholderInk() : textColor_;
-    if (!isEnabled()) ink = ink.withAlpha(ink.alpha() * 0.5f);
     Float caretX = line.minX();
-    if (editing_ && textWidth > line.width() && !placeholder) {
-        Rect shifted(line.maxX() - textWidth, line.minY(), textWidth + 1, line.height());
-        draw::text(ctx, shown, shifted, font, ink, TextAlignment::Left, LineBreakMode::Clip);
-        caretX = line.maxX();
-    } else {
-        draw::text(ctx, shown, line, font, ink, alignment_, LineBreakMode::TailTruncation);
-        Float w = placeholder ? 0 : std::min(textWidth, line.width());
-        if (alignment_ == TextAlignment::Left) caretX = line.minX() + w;
-        else if (alignment_ == TextAlignment::Right) caretX = line.maxX();
-        else caretX = line.midX() + w / 2;
+    {
+        gfx::SavedState saved(ctx);
+        ctx.clipToRect(tr);
+        gfx::Color ink = placeholder ? palette::placeholderInk() : textColor_;
+        if (!isEnabled()) ink = ink.withAlpha(ink.alpha() * 0.5f);
+        if (editing_ && textWidth > line.width() && !placeholder) {
+            Rect shifted(line.maxX() - textWidth, line.minY(), textWidth + 1, line.height());
+            draw::text(ctx, shown, shifted, font, ink, TextAlignment::Left, LineBreakMode::Clip);
+            caretX = line.maxX();
+        } else {
+            draw::text(ctx, shown, line, font, ink, alignment_, LineBreakMode::TailTruncation);
+            Float w = placeholder ? 0 : std::min(textWidth, line.width());
+            if (alignment_ == TextAlignment::Left) caretX = line.minX() + w;
+            else if (alignment_ == TextAlignment::Right) caretX = line.maxX();
+            else caretX = line.midX() + w / 2;
+        }
     }
-    ctx.restore();
     if (editing_) {
         ctx.setFillColor(palette::caret());
         ctx.fillRect(Rect(std::min(caretX + 1, b.maxX() - 2), y + 1, 2, lh - 1));

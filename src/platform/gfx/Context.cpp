@@ -590,10 +590,9 @@ void Context::strokeRect(const Rect& rect) {
 }
 
 void Context::strokeRectWithWidth(const Rect& rect, Float width) {
-    save();
+    SavedState saved(*this);
     setLineWidth(width);
     strokeRect(rect);
-    restore();
 }
 
 void Context::fillEllipseInRect(const Rect& rect) {

@@ -281,7 +281,10 @@ TEST(WindowHostChild, Run) {
                 status = 7;
             }
         }
-        if (status == 0 && !(idleTo - idleFrom < 0.3)) {
+        // A host that polls instead of sleeping keeps a core busy all the
+        // 1.5 s; half of that leaves room for a late first frame on a loaded
+        // machine or under the sanitizers.
+        if (status == 0 && !(idleTo - idleFrom < 0.75)) {
             std::fprintf(stderr, "busy while idle: %.3f s of processor time in 1.5 s\n", idleTo - idleFrom);
             status = 5;
         }

@@ -236,21 +236,19 @@ void setTextFittingLines(ui::Label& label, const std::string& text, ui::Float la
     label.setText(text);
 }
 
-namespace {
-// Drawn when first shown: the highlighted face only when the button is
-// pressed.
-std::shared_ptr<gfx::Image> buttonFace(gfx::Size size, const gfx::Color& fill) {
-    return gfx::ImageContext::drawnOnFirstUse(size, 2, [size, fill](gfx::Context& context) {
+std::shared_ptr<gfx::Image> buttonFace(gfx::Size size, const gfx::Color& fill, FaceShades shades) {
+    // Drawn when first shown: the highlighted face only when the button is
+    // pressed.
+    return gfx::ImageContext::drawnOnFirstUse(size, 2, [size, fill, shades](gfx::Context& context) {
         ui::draw::Bezel bezel;
         bezel.face = ui::draw::Bezel::Face::Gradient;
-        bezel.top = ui::draw::lighter(fill, 0.2f);
-        bezel.bottom = ui::draw::darker(fill, 0.1f);
+        bezel.top = ui::draw::lighter(fill, shades.top);
+        bezel.bottom = ui::draw::darker(fill, shades.bottom);
         bezel.radius = 9;
-        bezel.edge = ui::draw::darker(fill, 0.4f);
+        bezel.edge = ui::draw::darker(fill, shades.edge);
         ui::draw::bezel(context, ui::Rect(1, 1, size.width - 2, size.height - 2), bezel);
     });
 }
-}  // namespace
 
 std::shared_ptr<ui::Button> button(ui::Rect frame, const std::string& title, const gfx::Color& fill,
                                    const gfx::Color& titleColor) {

@@ -53,6 +53,13 @@ std::shared_ptr<ui::Label> label(ui::Rect frame, const std::string& text, gfx::F
 // from `largest` down to `smallest` points, at which every line of the text
 // ("\r" or "\n" breaks a line) fits the label's width unbroken.
 void setTextFittingLines(ui::Label& label, const std::string& text, ui::Float largest, ui::Float smallest);
+// The face of a rounded button of that size in fill, drawn when first
+// shown: a gradient from lighter at the top to darker at the bottom, with a
+// darker edge, by these shares of white and black.
+struct FaceShades {
+    float top = 0.2f, bottom = 0.1f, edge = 0.4f;
+};
+std::shared_ptr<gfx::Image> buttonFace(gfx::Size size, const gfx::Color& fill, FaceShades shades = {});
 // A rounded, filled button with a title, drawn at run time.
 std::shared_ptr<ui::Button> button(ui::Rect frame, const std::string& title, const gfx::Color& fill,
                                    const gfx::Color& titleColor = gfx::Color::white());

@@ -65,6 +65,18 @@ inline unsigned firstSpecialByte(const unsigned char* p) {
     else return static_cast<unsigned>(std::countl_zero(special)) >> 3;
 }
 
+// Passes over plain ASCII eight bytes at a time: the first control
+// character, quote, backslash or non-ASCII byte from p on, or where fewer
+// than eight bytes are left before end.
+inline const unsigned char* skipPlainAscii(const unsigned char* p, const unsigned char* end) {
+    while (end - p >= 8) {
+        const unsigned k = firstSpecialByte(p);
+        p += k;
+        if (k < 8) break;
+    }
+    return p;
+}
+
 // True when all eight bytes of x (in memory order) are digits (the scan of
 // big-endian machines; little-endian ones count the leading digits instead).
 [[maybe_unused]] inline bool eightDigits(std::uint64_t x) {
@@ -610,11 +622,7 @@ bool VXJsonParser::scanString(std::string_view& text) {
     const unsigned char* const end = end_;
     const unsigned char* p = start;
     for (;;) {
-        while (end - p >= 8) {
-            const unsigned k = firstSpecialByte(p);
-            p += k;
-            if (k < 8) break;
-        }
+        p = skipPlainAscii(p, end);
         if (p == end) break;
         const unsigned char b = *p;
         if (b < 0x80) {
@@ -649,11 +657,7 @@ bool VXJsonParser::scanRestOfString(std::string& out) {
         const unsigned char* const end = end_;
         const unsigned char* p = start;
         while (p < end) {
-            while (end - p >= 8) {
-                const unsigned k = firstSpecialByte(p);
-                p += k;
-                if (k < 8) break;
-            }
+            p = skipPlainAscii(p, end);
             if (p == end) break;
             const unsigned char b = *p;
             if (b < 0x20 || b == '"' || b == '\\') break;

@@ -84,7 +84,12 @@ std::vector<std::string> environment(const std::map<std::string, std::string>& s
         const std::string name = entry.substr(0, entry.find('='));
         if (!set.count(name)) env.push_back(entry);
     }
-    for (const auto& [name, value] : set) env.push_back(name + "=" + value);
+    for (const auto& [name, value] : set) {
+        std::string entry = name;
+        entry += '=';
+        entry += value;
+        env.push_back(std::move(entry));
+    }
     return env;
 }
 
@@ -182,6 +187,7 @@ double median(std::vector<double> v) {
 template <class F>
 double medianOf(const std::vector<Run>& runs, F field) {
     std::vector<double> v;
+    v.reserve(runs.size());
     for (const auto& r : runs) v.push_back(field(r));
     return median(v);
 }

@@ -99,6 +99,13 @@ time_t curl_getdate(const char* p, const time_t* unused) { return net::curl().cu
 curl_slist* curl_slist_append(curl_slist* list, const char* data) { return net::curl().curl_slist_append(list, data); }
 void curl_slist_free_all(curl_slist* list) { net::curl().curl_slist_free_all(list); }
 
+// The signatures are libcurl's own, an enum before the "...": it arrives as
+// an int on every ABI this builds for, and va_start needs only its place.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wvarargs"
+#endif
+
 // An option's one argument is a long, a pointer to data, a pointer to a
 // function or a file offset, as the option's number says (libcurl reads it
 // the same way); it is passed on as that type.
@@ -131,6 +138,10 @@ CURLcode curl_easy_getinfo(CURL* curl, CURLINFO info, ...) {
     va_end(args);
     return net::curl().curl_easy_getinfo(curl, info, out);
 }
+
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
 
 CURLM* curl_multi_init(void) { return net::curl().curl_multi_init(); }
 CURLMcode curl_multi_cleanup(CURLM* multi) { return net::curl().curl_multi_cleanup(multi); }

@@ -1,10 +1,8 @@
 #include "platform/host/SdlLibrary.h"
 
 #include <SDL.h>
-#include <dlfcn.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include "platform/base/RuntimeLibrary.h"
 
 namespace host {
 
@@ -45,37 +43,24 @@ struct Loaded {
 };
 
 const Loaded& loaded() {
-    // Opened once, by whichever thread asks first; never closed, since SDL
-    // keeps threads and handlers of its own until the process ends.
+    // Opened once, by whichever thread asks first.
     static const Loaded result = [] {
+        base::RuntimeLibrary library(kSdlLibrary);
         Loaded l;
-        void* handle = ::dlopen(kSdlLibrary, RTLD_NOW | RTLD_LOCAL);
-        if (!handle) {
-            const char* why = ::dlerror();
-            l.error = why ? why : kSdlLibrary;
-            return l;
-        }
-#define TOLVEK_SDL_LOOKUP(name)                                                         \
-    if (l.error.empty()) {                                                              \
-        l.functions.name = reinterpret_cast<decltype(&::name)>(::dlsym(handle, #name)); \
-        if (!l.functions.name) l.error = std::string(kSdlLibrary) + " has no " + #name; \
-    }
-        TOLVEK_SDL_FUNCTIONS(TOLVEK_SDL_LOOKUP)
-#undef TOLVEK_SDL_LOOKUP
+#define TOLVEK_LOOKUP(name) l.functions.name = library.function<decltype(&::name)>(#name);
+        TOLVEK_SDL_FUNCTIONS(TOLVEK_LOOKUP)
+#undef TOLVEK_LOOKUP
+        l.error = library.error();
         return l;
     }();
     return result;
 }
 
-// The functions of a library that loaded; calling SDL before loadSdl
-// succeeded is a fault of the caller, and ends the program with a message
-// rather than jumping through an empty pointer.
+// The functions of a library that loaded; calling it before loadSdl
+// succeeded is a fault of the caller.
 const SdlFunctions& sdl() {
     const Loaded& l = loaded();
-    if (!l.error.empty()) {
-        std::fprintf(stderr, "tolvek: SDL was called without a library to call (%s)\n", l.error.c_str());
-        std::abort();
-    }
+    if (!l.error.empty()) base::calledWithoutLibrary("SDL", l.error);
     return l.functions;
 }
 

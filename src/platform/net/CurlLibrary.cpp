@@ -4,11 +4,10 @@
 // type-checking macros (which would rename them) stay off in this file.
 #define CURL_DISABLE_TYPECHECK
 #include <curl/curl.h>
-#include <dlfcn.h>
 
 #include <cstdarg>
-#include <cstdio>
-#include <cstdlib>
+
+#include "platform/base/RuntimeLibrary.h"
 
 namespace net {
 
@@ -41,37 +40,24 @@ struct Loaded {
 };
 
 const Loaded& loaded() {
-    // Opened once, by whichever thread asks first; never closed, since
-    // libcurl's global state lives until the process ends.
+    // Opened once, by whichever thread asks first.
     static const Loaded result = [] {
+        base::RuntimeLibrary library(kCurlLibrary);
         Loaded l;
-        void* handle = ::dlopen(kCurlLibrary, RTLD_NOW | RTLD_LOCAL);
-        if (!handle) {
-            const char* why = ::dlerror();
-            l.error = why ? why : kCurlLibrary;
-            return l;
-        }
-#define TOLVEK_CURL_LOOKUP(name)                                                         \
-    if (l.error.empty()) {                                                               \
-        l.functions.name = reinterpret_cast<decltype(&::name)>(::dlsym(handle, #name));  \
-        if (!l.functions.name) l.error = std::string(kCurlLibrary) + " has no " + #name; \
-    }
-        TOLVEK_CURL_FUNCTIONS(TOLVEK_CURL_LOOKUP)
-#undef TOLVEK_CURL_LOOKUP
+#define TOLVEK_LOOKUP(name) l.functions.name = library.function<decltype(&::name)>(#name);
+        TOLVEK_CURL_FUNCTIONS(TOLVEK_LOOKUP)
+#undef TOLVEK_LOOKUP
+        l.error = library.error();
         return l;
     }();
     return result;
 }
 
-// The functions of a library that loaded; calling libcurl before loadCurl
-// succeeded is a fault of the caller, and ends the program with a message
-// rather than jumping through an empty pointer.
+// The functions of a library that loaded; calling it before loadCurl
+// succeeded is a fault of the caller.
 const CurlFunctions& curl() {
     const Loaded& l = loaded();
-    if (!l.error.empty()) {
-        std::fprintf(stderr, "tolvek: libcurl was called without a library to call (%s)\n", l.error.c_str());
-        std::abort();
-    }
+    if (!l.error.empty()) base::calledWithoutLibrary("libcurl", l.error);
     return l.functions;
 }
 

@@ -180,18 +180,24 @@ std::shared_ptr<Image> Image::decode(const std::vector<std::uint8_t>& data, Floa
     return decodeJPEG(data, scale);
 }
 
-std::shared_ptr<Image> Image::load(const std::string& path, Float scale) {
+namespace {
+// The bytes of the file at path; nothing when it cannot be opened.
+std::optional<std::vector<std::uint8_t>> fileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return nullptr;
-    std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return decode(data, scale);
+    if (!in) return std::nullopt;
+    return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+}  // namespace
+
+std::shared_ptr<Image> Image::load(const std::string& path, Float scale) {
+    auto data = fileBytes(path);
+    return data ? decode(*data, scale) : nullptr;
 }
 
 std::shared_ptr<Image> Image::loadDecodingOnFirstUse(const std::string& path, Float scale) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return nullptr;
-    auto data = std::make_shared<const std::vector<std::uint8_t>>((std::istreambuf_iterator<char>(in)),
-                                                                  std::istreambuf_iterator<char>());
+    auto bytes = fileBytes(path);
+    if (!bytes) return nullptr;
+    auto data = std::make_shared<const std::vector<std::uint8_t>>(std::move(*bytes));
     // A PNG opens with its signature and then the header chunk: length 13,
     // "IHDR", width and height as big-endian 32-bit numbers.
     static const std::uint8_t head[16] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};

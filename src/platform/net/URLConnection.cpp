@@ -138,6 +138,15 @@ std::optional<Error> headerFieldError(const URLRequest& request) {
     return std::nullopt;
 }
 
+// Why a request is failed before anything is sent: a host off the loopback
+// while only the loopback may be reached, a header field with a line break,
+// or no libcurl to send with. Nothing when it may go.
+std::optional<Error> refusalBeforeSending(const URLRequest& request) {
+    if (loopbackOnly() && !isLoopbackHost(request.url().host())) return notLoopbackError(request.url());
+    if (auto error = headerFieldError(request)) return error;
+    return missingLibraryError(request.url());
+}
+
 Error downgradeError(const URL& url) {
     base::Dictionary info;
     info.set("NSErrorFailingURLStringKey", url.absoluteString());
@@ -647,18 +656,7 @@ URLConnection::~URLConnection() = default;
 void URLConnection::start() {
     if (started_ || cancelled_) return;
     started_ = true;
-    if (loopbackOnly() && !isLoopbackHost(request_.url().host())) {
-        auto self = shared_from_this();
-        Error error = notLoopbackError(request_.url());
-        base::RunLoop::main().performOnMainThread([self, error] { self->deliverFailure(error); });
-        return;
-    }
-    if (auto error = headerFieldError(request_)) {
-        auto self = shared_from_this();
-        base::RunLoop::main().performOnMainThread([self, e = *error] { self->deliverFailure(e); });
-        return;
-    }
-    if (auto error = missingLibraryError(request_.url())) {
+    if (auto error = refusalBeforeSending(request_)) {
         auto self = shared_from_this();
         base::RunLoop::main().performOnMainThread([self, e = *error] { self->deliverFailure(e); });
         return;
@@ -712,15 +710,7 @@ SynchronousResult URLConnection::sendSynchronousRequest(const URLRequest& reques
         result.error = Error(URLErrorDomain, URLErrorCode::UnsupportedURL, "Unsupported URL.", info);
         return result;
     }
-    if (loopbackOnly() && !isLoopbackHost(request.url().host())) {
-        result.error = notLoopbackError(request.url());
-        return result;
-    }
-    if (auto error = headerFieldError(request)) {
-        result.error = *error;
-        return result;
-    }
-    if (auto error = missingLibraryError(request.url())) {
+    if (auto error = refusalBeforeSending(request)) {
         result.error = *error;
         return result;
     }

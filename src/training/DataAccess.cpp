@@ -1,12 +1,15 @@
 #include "training/DataAccess.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "platform/base/Clock.h"
 #include "platform/base/Exception.h"
@@ -24,17 +27,115 @@
 
 namespace {
 
-// One open database file; closed when the object goes.
+// The file a connection was opened on, as the file system saw it after the
+// connection was last used: a file moved aside, replaced, or written by
+// other means no longer matches.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec changed{};
+    timespec modified{};
+
+    bool operator==(const FileIdentity& o) const {
+        return device == o.device && inode == o.inode && size == o.size && changed.tv_sec == o.changed.tv_sec &&
+               changed.tv_nsec == o.changed.tv_nsec && modified.tv_sec == o.modified.tv_sec &&
+               modified.tv_nsec == o.modified.tv_nsec;
+    }
+};
+
+std::optional<FileIdentity> identityOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    return FileIdentity{st.st_dev, st.st_ino, st.st_size, st.st_ctim, st.st_mtim};
+}
+
+// Connections kept open between store calls on this thread, one per file and
+// mode. Opening a file and reading its schema cost more than the queries the
+// program runs on it, and the home screen alone asks a dozen of them. A kept
+// connection serves again only while the file at its path is the one it was
+// last used on; otherwise it is closed and the file opened afresh.
+class KeptConnections {
+public:
+    KeptConnections() = default;
+    KeptConnections(const KeptConnections&) = delete;
+    KeptConnections& operator=(const KeptConnections&) = delete;
+    ~KeptConnections() {
+        for (auto& kept : kept_) sqlite3_close(kept.db);
+    }
+
+    // The kept connection for the file and mode, taken out of the keeping
+    // while it is used, or nullptr.
+    sqlite3* take(const std::string& path, bool writing) {
+        for (auto it = kept_.begin(); it != kept_.end(); ++it) {
+            if (it->path != path || it->writing != writing) continue;
+            sqlite3* db = it->db;
+            const bool same = identityOf(path) == it->identity;
+            kept_.erase(it);
+            if (same) return db;
+            sqlite3_close(db);
+            return nullptr;
+        }
+        return nullptr;
+    }
+
+    // Keeps a connection that its user is done with. One that is still in a
+    // transaction, or whose file is gone, is closed instead.
+    void giveBack(const std::string& path, bool writing, sqlite3* db) {
+        const auto identity = identityOf(path);
+        const bool taken = std::any_of(kept_.begin(), kept_.end(),
+                                       [&](const Kept& k) { return k.path == path && k.writing == writing; });
+        if (!identity || taken || sqlite3_get_autocommit(db) == 0) {
+            sqlite3_close(db);
+            return;
+        }
+        if (kept_.size() >= kMaxKept) {
+            sqlite3_close(kept_.front().db);
+            kept_.erase(kept_.begin());
+        }
+        kept_.push_back({path, writing, db, *identity});
+    }
+
+private:
+    struct Kept {
+        std::string path;
+        bool writing;
+        sqlite3* db;
+        FileIdentity identity;
+    };
+    // The plan and the log, each read and written; more only when the
+    // files' folder changes under a running program.
+    static constexpr std::size_t kMaxKept = 4;
+    std::vector<Kept> kept_;
+};
+
+KeptConnections& keptConnections() {
+    thread_local KeptConnections kept;
+    return kept;
+}
+
+// One open database file, for one store call: a kept connection when the
+// file is unchanged since its last use, a new one otherwise. When the call
+// is done the connection is kept for the next.
 class Database {
 public:
     // Opens an existing file; never creates one, so that a missing database
     // stays missing (and gets copied again at the next start).
-    Database(const std::string& path, bool writing) {
+    Database(std::string path, bool writing) : path_(std::move(path)), writing_(writing) {
+        if (path_.empty()) {
+            rc_ = SQLITE_CANTOPEN;
+            return;
+        }
+        db_ = keptConnections().take(path_, writing);
+        if (db_) return;
         const int flags = writing ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
-        rc_ = path.empty() ? SQLITE_CANTOPEN : sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
+        rc_ = sqlite3_open_v2(path_.c_str(), &db_, flags, nullptr);
         if (rc_ == SQLITE_OK) sqlite3_busy_timeout(db_, 2000);
     }
-    ~Database() { sqlite3_close(db_); }
+    ~Database() {
+        if (rc_ == SQLITE_OK && db_) keptConnections().giveBack(path_, writing_, db_);
+        else sqlite3_close(db_);
+    }
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
@@ -46,6 +147,8 @@ public:
     }
 
 private:
+    std::string path_;
+    bool writing_;
     sqlite3* db_ = nullptr;
     int rc_ = SQLITE_OK;
 };

@@ -1,8 +1,9 @@
 #pragma once
 // The store of the plan and the training log. Every operation asks the
-// application delegate for the file's path, opens the SQLite file, runs its
-// statements and closes the file again before it returns; nothing is kept
-// between calls. Reading operations report nothing and answer an empty list,
+// application delegate for the file's path and runs its statements on that
+// SQLite file. The connection stays open for the next operation on the same
+// file; a file moved aside, replaced or changed by other means since then is
+// opened afresh. Reading operations report nothing and answer an empty list,
 // 0 or a zero-filled record when the file or the statement fails; writing
 // operations report every failure to the assertion handler.
 #include <memory>

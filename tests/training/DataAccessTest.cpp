@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <regex>
 
 #include "StoreTestSupport.h"
@@ -115,6 +116,37 @@ TEST_F(DataAccessTest, TotalsSumAllNineSlots) {
     EXPECT_EQ(DataAccess::getTotalReps(), 5 + 25 + 10);
     EXPECT_EQ(DataAccess::getMaxReps(), 25);
     EXPECT_EQ(DataAccess::getTotalYesterday(), 10);  // the last inserted row
+}
+
+// Connections stay open between calls; a file replaced or rewritten by
+// other means between two calls must still be read as it now is.
+TEST_F(DataAccessTest, ALogReplacedBetweenCallsIsReadAsItNowIs) {
+    const std::string log = delegate->logDatabasePath();
+    const std::string other = home.path() + "/other.sqlite";
+    const std::string third = home.path() + "/third.sqlite";
+    DataAccess::saveLog(makeLog(1, 1, 1, {5, 0, 0, 0, 0, 0, 0, 0, 0}));
+    ASSERT_EQ(DataAccess::getTotalReps(), 5);
+    for (const auto& [path, reps] : {std::pair{other, 7}, std::pair{third, 11}}) {
+        ASSERT_TRUE(std::filesystem::copy_file(log, path));
+        ASSERT_TRUE(storetest::execSql(path, "UPDATE LogDay SET Rep1=" + std::to_string(reps)));
+    }
+    // Another program's write moves the file's change counter on.
+    ASSERT_TRUE(storetest::execSql(third, "UPDATE LogDay SET Rep2=0"));
+    // Moved aside and replaced by another file.
+    std::filesystem::rename(log, home.path() + "/aside.sqlite");
+    std::filesystem::copy_file(other, log);
+    EXPECT_EQ(DataAccess::getTotalReps(), 7);
+    // Rewritten in place: the same file, the same size.
+    std::filesystem::copy_file(third, log, std::filesystem::copy_options::overwrite_existing);
+    EXPECT_EQ(DataAccess::getTotalReps(), 11);
+    // A write after the reads lands in the file now at the path.
+    DataAccess::saveLog(makeLog(1, 2, 1, {1, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(storetest::queryIntegers(log, "SELECT sum(Rep1) FROM LogDay"), std::vector<long long>{12});
+    // Gone: read as missing, and no new file is made.
+    std::filesystem::remove(log);
+    EXPECT_EQ(DataAccess::getTotalReps(), 0);
+    EXPECT_FALSE(std::filesystem::exists(log));
+    EXPECT_TRUE(handler->reports.empty());
 }
 
 TEST_F(DataAccessTest, IdenticalRowsAreDeletedAndUpdatedTogether) {

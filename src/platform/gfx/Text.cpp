@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/gfx/CairoHandle.h"
@@ -81,27 +83,65 @@ Size sizeOf(const std::vector<LineBox>& lines) {
     return {std::ceil(width - 0.001f), std::ceil(height - 0.001f)};
 }
 
+// Sizes measured before, on this thread. Screens measure the same texts
+// again and again (every layout pass, every refill of a label that fits its
+// text by trying smaller sizes), and a measurement lays the text out anew.
+// The fonts installed do not change under a running program, so a text,
+// font and box measure the same every time.
+class MeasuredSizes {
+public:
+    template <class Measure>
+    Size get(const std::string& text, const Font& font, Float width, Float height, int mode, Measure measure) {
+        std::string key;
+        key.reserve(text.size() + font.fontName().size() + 1 + 3 * sizeof(Float) + 3);
+        key.append(font.fontName()).push_back('\0');
+        for (Float v : {font.pointSize(), width, height}) key.append(reinterpret_cast<const char*>(&v), sizeof v);
+        key.push_back(char(mode));
+        key.push_back(char(int(font.isBold()) | int(font.isItalic()) << 1));
+        key.append(text);
+        if (auto it = sizes_.find(key); it != sizes_.end()) return it->second;
+        const Size size = measure();
+        // Bounded: a program that measures ever new texts starts over.
+        if (sizes_.size() >= kMaxSizes) sizes_.clear();
+        sizes_.emplace(std::move(key), size);
+        return size;
+    }
+
+private:
+    static constexpr std::size_t kMaxSizes = 2048;
+    std::unordered_map<std::string, Size> sizes_;
+};
+
+MeasuredSizes& measuredSizes() {
+    thread_local MeasuredSizes sizes;
+    return sizes;
+}
+
 }  // namespace
 
 Size measureText(const std::string& text, const Font& font) {
     if (text.empty()) return {0, std::ceil(font.lineHeight())};
-    LayoutPtr layout = makeLayout(text, font, 0, 0, LineBreakMode::Clip, TextAlignment::Left);
-    // One line: the widest paragraph on the first line's height, as the
-    // toolkit measures single-line text.
-    std::vector<LineBox> lines = fittingLines(layout.get(), kUnboundedTextExtent);
-    Float width = 0;
-    for (const LineBox& l : lines) width = std::max(width, l.width);
-    return {std::ceil(width - 0.001f), std::ceil(lines.front().height - 0.001f)};
+    return measuredSizes().get(text, font, 0, 0, -1, [&] {
+        LayoutPtr layout = makeLayout(text, font, 0, 0, LineBreakMode::Clip, TextAlignment::Left);
+        // One line: the widest paragraph on the first line's height, as the
+        // toolkit measures single-line text.
+        std::vector<LineBox> lines = fittingLines(layout.get(), kUnboundedTextExtent);
+        Float width = 0;
+        for (const LineBox& l : lines) width = std::max(width, l.width);
+        return Size{std::ceil(width - 0.001f), std::ceil(lines.front().height - 0.001f)};
+    });
 }
 
 Size measureText(const std::string& text, const Font& font, Size constraint, LineBreakMode mode) {
     Float width = finiteFloat(constraint.width) ? constraint.width : kUnboundedTextExtent;
     Float height = finiteFloat(constraint.height) && constraint.height > 0 ? constraint.height : kUnboundedTextExtent;
     if (text.empty()) return Size::zero();
-    LayoutPtr layout = makeLayout(text, font, width, height, mode, TextAlignment::Left);
-    Size s = sizeOf(fittingLines(layout.get(), height));
-    if (width > 0 && width < kUnboundedTextExtent) s.width = std::min(s.width, std::ceil(width));
-    return s;
+    return measuredSizes().get(text, font, width, height, int(mode), [&] {
+        LayoutPtr layout = makeLayout(text, font, width, height, mode, TextAlignment::Left);
+        Size s = sizeOf(fittingLines(layout.get(), height));
+        if (width > 0 && width < kUnboundedTextExtent) s.width = std::min(s.width, std::ceil(width));
+        return s;
+    });
 }
 
 Size drawText(Context& context, const std::string& text, const Rect& rect, const Font& font, LineBreakMode mode,

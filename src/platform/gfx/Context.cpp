@@ -70,6 +70,22 @@ void rectToCairo(cairo_t* cr, const Rect& r) {
     cairo_rectangle(cr, s.x(), s.y(), s.width(), s.height());
 }
 
+// Clips to the rect and maps a surface onto it at the given points per
+// pixel, its first row at the rect's bottom when flipped, at its top
+// otherwise.
+void placeSurfaceIn(cairo_t* cr, const Rect& r, double scaleX, double scaleY, bool flip) {
+    cairo_new_path(cr);
+    rectToCairo(cr, r);
+    cairo_clip(cr);
+    if (flip) {
+        cairo_translate(cr, r.x(), r.maxY());
+        cairo_scale(cr, scaleX, -scaleY);
+    } else {
+        cairo_translate(cr, r.x(), r.y());
+        cairo_scale(cr, scaleX, scaleY);
+    }
+}
+
 void appendPathElements(cairo_t* cr, const Path& path) {
     for (const PathElement& e : path.elements()) {
         switch (e.type) {
@@ -849,16 +865,7 @@ void Context::drawImageImpl(const Rect& rect, const Image& image, bool flip) {
     rectToCairo(cr(), r);
     auto paint = [&](cairo_t* cr) {
         CairoSavedState saved(cr);
-        cairo_new_path(cr);
-        rectToCairo(cr, r);
-        cairo_clip(cr);
-        if (flip) {
-            cairo_translate(cr, r.x(), r.maxY());
-            cairo_scale(cr, r.width() / w, -r.height() / h);
-        } else {
-            cairo_translate(cr, r.x(), r.y());
-            cairo_scale(cr, r.width() / w, r.height() / h);
-        }
+        placeSurfaceIn(cr, r, r.width() / w, r.height() / h, flip);
         cairo_set_source_surface(cr, image.surface(), 0, 0);
         cairo_pattern_t* pat = cairo_get_source(cr);
         cairo_pattern_set_extend(pat, CAIRO_EXTEND_PAD);
@@ -1083,16 +1090,7 @@ void Context::drawLayer(const Rect& rect, const OffscreenLayer& layer) {
     withShadow(
         [&](cairo_t* cr) {
             CairoSavedState saved(cr);
-            cairo_new_path(cr);
-            rectToCairo(cr, r);
-            cairo_clip(cr);
-            if (up) {
-                cairo_translate(cr, r.x(), r.maxY());
-                cairo_scale(cr, r.width() / pw, -r.height() / ph);
-            } else {
-                cairo_translate(cr, r.x(), r.y());
-                cairo_scale(cr, r.width() / pw, r.height() / ph);
-            }
+            placeSurfaceIn(cr, r, r.width() / pw, r.height() / ph, up);
             cairo_set_source_surface(cr, layer.surface(), 0, 0);
             cairo_paint_with_alpha(cr, state().alpha);
         },

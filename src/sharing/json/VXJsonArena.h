@@ -12,6 +12,11 @@
 // Only the parser allocates from a region, on its own thread. A container
 // that is written to after parsing first moves its elements to the ordinary
 // heap, so a region never changes once its document is built.
+//
+// A thread keeps a few freed blocks (up to 32 MB) for its next document.
+// Blocks of a megabyte and more are mapped from the system one by one, so
+// that those not kept go back to it when freed, wherever they lie: on the
+// ordinary heap, a kept block above freed ones would hold them all.
 #include <atomic>
 #include <cstddef>
 #include <memory>
@@ -48,6 +53,11 @@ public:
         return p;
     }
 
+    // The bytes of freed blocks this thread keeps for its next documents.
+    static std::size_t keptBytes() noexcept;
+    // The bytes of every region's blocks in the process, in use or kept.
+    static std::size_t blockBytes() noexcept;
+
     VXJsonArena(const VXJsonArena&) = delete;
     VXJsonArena& operator=(const VXJsonArena&) = delete;
 
@@ -60,6 +70,8 @@ private:
     VXJsonArena() = default;
     ~VXJsonArena();
     void grow(std::size_t atLeast);
+    static Block* newBlock(std::size_t size);
+    static void freeBlock(Block* block) noexcept;
     static std::vector<Block*>& spareBlocks();
 
     std::atomic<long> refs_{provisional};

@@ -14,9 +14,10 @@
 // heap, so a region never changes once its document is built.
 //
 // A thread keeps a few freed blocks (up to 32 MB) for its next document.
-// Blocks of a megabyte and more are mapped from the system one by one, so
+// Blocks of 256 KB and more are mapped from the system one by one, so
 // that those not kept go back to it when freed, wherever they lie: on the
-// ordinary heap, a kept block above freed ones would hold them all.
+// ordinary heap, a kept block above freed ones would hold them all, and the
+// allocator keeps freed memory up to a threshold that large frees raise.
 #include <atomic>
 #include <cstddef>
 #include <memory>
@@ -52,6 +53,12 @@ public:
         next_ = static_cast<char*>(p) + bytes;
         return p;
     }
+
+    // Memory for the region's blocks and the parser's own buffers: from
+    // 256 KB on it is mapped on its own, so that it goes back to the
+    // system when freed, whatever else the heap holds.
+    static void* acquireMemory(std::size_t bytes);
+    static void releaseMemory(void* memory, std::size_t bytes) noexcept;
 
     // The bytes of freed blocks this thread keeps for its next documents.
     static std::size_t keptBytes() noexcept;

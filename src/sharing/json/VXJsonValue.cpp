@@ -35,8 +35,8 @@ constexpr std::size_t maxSpareBytes = 32 * 1024 * 1024;
 thread_local std::size_t spareBytes = 0;
 // False once the thread's store of spare blocks is gone (at its exit).
 thread_local bool spareAlive = true;
-// Blocks from this size on (with their header) are mapped on their own.
-constexpr std::size_t smallestMappedBlock = 1024 * 1024;
+// Memory from this size on is mapped on its own.
+constexpr std::size_t smallestMappedBlock = 256 * 1024;
 std::atomic<std::size_t> allBlockBytes{0};
 
 bool sameKey(const VXJsonKey& a, const VXJsonKey& b) {
@@ -94,35 +94,38 @@ std::size_t VXJsonArena::keptBytes() noexcept { return spareAlive ? spareBytes :
 
 std::size_t VXJsonArena::blockBytes() noexcept { return allBlockBytes.load(std::memory_order_relaxed); }
 
-VXJsonArena::Block* VXJsonArena::newBlock(std::size_t size) {
-    const std::size_t bytes = sizeof(Block) + size;
-    void* memory = nullptr;
-    if (bytes >= smallestMappedBlock) {
-        memory = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (memory == MAP_FAILED) throw std::bad_alloc();
+void* VXJsonArena::acquireMemory(std::size_t bytes) {
+    if (bytes < smallestMappedBlock) return ::operator new(bytes);
+    void* memory = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (memory == MAP_FAILED) throw std::bad_alloc();
 #ifdef VX_JSON_LEAK_CHECKER
-        __lsan_register_root_region(memory, bytes);
+    __lsan_register_root_region(memory, bytes);
 #endif
-    } else {
-        memory = ::operator new(bytes);
+    return memory;
+}
+
+void VXJsonArena::releaseMemory(void* memory, std::size_t bytes) noexcept {
+    if (!memory) return;
+    if (bytes < smallestMappedBlock) {
+        ::operator delete(memory);
+        return;
     }
-    auto* block = static_cast<Block*>(memory);
+#ifdef VX_JSON_LEAK_CHECKER
+    __lsan_unregister_root_region(memory, bytes);
+#endif
+    ::munmap(memory, bytes);
+}
+
+VXJsonArena::Block* VXJsonArena::newBlock(std::size_t size) {
+    auto* block = static_cast<Block*>(acquireMemory(sizeof(Block) + size));
     block->size = size;
     allBlockBytes.fetch_add(size, std::memory_order_relaxed);
     return block;
 }
 
 void VXJsonArena::freeBlock(Block* block) noexcept {
-    const std::size_t bytes = sizeof(Block) + block->size;
     allBlockBytes.fetch_sub(block->size, std::memory_order_relaxed);
-    if (bytes >= smallestMappedBlock) {
-#ifdef VX_JSON_LEAK_CHECKER
-        __lsan_unregister_root_region(block, bytes);
-#endif
-        ::munmap(block, bytes);
-    } else {
-        ::operator delete(block);
-    }
+    releaseMemory(block, sizeof(Block) + block->size);
 }
 
 void VXJsonArena::grow(std::size_t atLeast) {

@@ -53,17 +53,24 @@ std::optional<VXJsonValue> VXJsonCustom::proxyForJson() const { return std::null
 VXJsonArena::~VXJsonArena() {
     // A few freed blocks are kept for the next document of this thread, so
     // that parsing one document after another does not hand the same
-    // memory back and forth to the system. The oldest are kept first: the
-    // next document takes its blocks in the same order, and the small first
-    // ones, which lie on the heap, then stay where they are.
+    // memory back and forth to the system. This document's blocks are kept
+    // before those earlier ones left unused, and its oldest first: the next
+    // document takes its blocks in the same order.
     Block* oldest = nullptr;
+    std::size_t wanted = 0;
     while (blocks_) {
         Block* previous = blocks_->previous;
         blocks_->previous = oldest;
         oldest = blocks_;
         blocks_ = previous;
     }
+    for (Block* b = oldest; b && wanted + b->size <= maxSpareBytes; b = b->previous) wanted += b->size;
     auto& spare = spareBlocks();
+    while (spareAlive && !spare.empty() && spareBytes + wanted > maxSpareBytes) {
+        spareBytes -= spare.back()->size;
+        freeBlock(spare.back());
+        spare.pop_back();
+    }
     while (oldest) {
         Block* next = oldest->previous;
         if (spareAlive && spareBytes + oldest->size <= maxSpareBytes) {

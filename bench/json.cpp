@@ -540,8 +540,9 @@ void printResident() {
         for (const auto& p : parsers) {
             long long bytes[3];
             residentAround(text, threads, p.make, bytes);
-            std::printf("  %-10s %-12s %9.1f %9.1f %9.1f\n", p.name, threads ? "four" : "main", static_cast<double>(bytes[0]) / mb,
-                        static_cast<double>(bytes[1] - bytes[0]) / mb, static_cast<double>(bytes[2] - bytes[0]) / mb);
+            std::printf("  %-10s %-12s %9.1f %9.1f %9.1f\n", p.name, threads ? "four" : "main",
+                        static_cast<double>(bytes[0]) / mb, static_cast<double>(bytes[1] - bytes[0]) / mb,
+                        static_cast<double>(bytes[2] - bytes[0]) / mb);
         }
     std::printf("\n");
 }

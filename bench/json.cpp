@@ -12,17 +12,26 @@
 //
 // Before the timings, the program prints the memory each parser's tree of
 // each document holds (measured in a child process of its own, so that no
-// earlier parse has left memory behind), and checks that our parse of the
+// earlier parse has left memory behind), the resident memory of a process
+// before, while and after it holds a 100 MB document (parsed on the main
+// thread, and on four threads at once), and checks that our parse of the
 // doubles kept every number exactly.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <barrier>
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 #include <rapidjson/document.h>
@@ -344,9 +353,11 @@ void WriteNlohmann(benchmark::State& state, Doc d) {
 
 // ---- memory
 
+// The heap in use, and the blocks our parser maps for its documents apart
+// from the heap.
 std::size_t heapInUse() {
     const struct mallinfo2 m = mallinfo2();
-    return m.uordblks + m.hblkhd;
+    return m.uordblks + m.hblkhd + VXJsonArena::blockBytes();
 }
 
 // The heap a parse leaves behind while its tree is alive (the parser itself
@@ -411,6 +422,131 @@ void printMemory() {
     }
 }
 
+// ---- resident memory around a large document
+
+long long residentBytes() {
+    long long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%lld %lld", &pages, &resident) != 2) resident = -1;
+        std::fclose(f);
+    }
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+std::string makeLargeRecords() {
+    Random r;
+    std::string s = "{\"title\":\"Tolvek log\",\"records\":[\n";
+    s.reserve(101 * 1024 * 1024);
+    for (int id = 0; s.size() < 100 * 1024 * 1024; ++id) {
+        if (id) s += ",\n";
+        s += makeRecord(r, id);
+    }
+    s += "\n]}";
+    return s;
+}
+
+// One parser's document: `parse` builds it and returns false on failure,
+// `drop` lets it go.
+struct Holder {
+    std::function<bool()> parse;
+    std::function<void()> drop;
+};
+
+// In a child process: the resident bytes before anything is parsed, while
+// `threads` threads each hold their own parse of `text`, and after every
+// thread has dropped its document (the threads still running).
+void residentAround(const std::string& text, int threads, Holder (*make)(const std::string&), long long out[3]) {
+    int fds[2];
+    out[0] = out[1] = out[2] = -1;
+    if (pipe(fds) != 0) return;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        // Free memory the process held before does not count as the
+        // parser's, nor does giving it back count against the parser.
+        malloc_trim(0);
+        long long bytes[3] = {residentBytes(), -1, -1};
+        bool ok = true;
+        if (threads == 0) {
+            Holder h = make(text);
+            ok = h.parse();
+            bytes[1] = residentBytes();
+            h.drop();
+            bytes[2] = residentBytes();
+        } else {
+            std::barrier sync(threads + 1);
+            std::atomic<bool> failed{false};
+            std::vector<std::thread> workers;
+            for (int i = 0; i < threads; ++i)
+                workers.emplace_back([&] {
+                    Holder h = make(text);
+                    if (!h.parse()) failed = true;
+                    sync.arrive_and_wait();  // parsed
+                    sync.arrive_and_wait();  // measured
+                    h.drop();
+                    sync.arrive_and_wait();  // dropped
+                    sync.arrive_and_wait();  // measured
+                });
+            sync.arrive_and_wait();
+            bytes[1] = residentBytes();
+            sync.arrive_and_wait();
+            sync.arrive_and_wait();
+            bytes[2] = residentBytes();
+            sync.arrive_and_wait();
+            for (auto& w : workers) w.join();
+            ok = !failed;
+        }
+        if (!ok) bytes[1] = bytes[2] = -1;
+        if (write(fds[1], bytes, sizeof bytes) != sizeof bytes) _exit(1);
+        _exit(0);
+    }
+    close(fds[1]);
+    if (read(fds[0], out, 3 * sizeof(long long)) != 3 * sizeof(long long)) out[0] = out[1] = out[2] = -1;
+    close(fds[0]);
+    waitpid(child, nullptr, 0);
+}
+
+Holder holdVX(const std::string& text) {
+    auto doc = std::make_shared<std::optional<VXJsonValue>>();
+    return {[doc, &text] {
+                VXJsonParser parser;
+                *doc = parser.objectWithString(text);
+                return doc->has_value();
+            },
+            [doc] { doc->reset(); }};
+}
+
+Holder holdRapidJSON(const std::string& text) {
+    auto doc = std::make_shared<std::unique_ptr<rapidjson::Document>>();
+    return {[doc, &text] {
+                *doc = std::make_unique<rapidjson::Document>();
+                (*doc)->Parse(text.c_str(), text.size());
+                return !(*doc)->HasParseError();
+            },
+            [doc] { doc->reset(); }};
+}
+
+void printResident() {
+    const std::string text = makeLargeRecords();
+    constexpr double mb = 1024.0 * 1024.0;
+    std::printf("Resident memory around a %.0f MB document (MB; parsed and dropped: above before):\n",
+                static_cast<double>(text.size()) / mb);
+    std::printf("  %-10s %-12s %9s %9s %9s\n", "parser", "threads", "before", "parsed", "dropped");
+    const struct {
+        const char* name;
+        Holder (*make)(const std::string&);
+    } parsers[] = {{"VX", holdVX}, {"RapidJSON", holdRapidJSON}};
+    for (const int threads : {0, 4})
+        for (const auto& p : parsers) {
+            long long bytes[3];
+            residentAround(text, threads, p.make, bytes);
+            std::printf("  %-10s %-12s %9.1f %9.1f %9.1f\n", p.name, threads ? "four" : "main",
+                        static_cast<double>(bytes[0]) / mb, static_cast<double>(bytes[1] - bytes[0]) / mb,
+                        static_cast<double>(bytes[2] - bytes[0]) / mb);
+        }
+    std::printf("\n");
+}
+
 // Every number of the doubles document, as our parser read it, equals the
 // decimal made from its text by the platform's exact conversion.
 void checkDoubles() {
@@ -467,6 +603,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     printMemory();
+    printResident();
     checkDoubles();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -12,6 +12,12 @@
 // Only the parser allocates from a region, on its own thread. A container
 // that is written to after parsing first moves its elements to the ordinary
 // heap, so a region never changes once its document is built.
+//
+// A thread keeps a few freed blocks (up to 32 MB) for its next document.
+// Blocks of 256 KB and more are mapped from the system one by one, so
+// that those not kept go back to it when freed, wherever they lie: on the
+// ordinary heap, a kept block above freed ones would hold them all, and the
+// allocator keeps freed memory up to a threshold that large frees raise.
 #include <atomic>
 #include <cstddef>
 #include <memory>
@@ -48,6 +54,17 @@ public:
         return p;
     }
 
+    // Memory for the region's blocks and the parser's own buffers: from
+    // 256 KB on it is mapped on its own, so that it goes back to the
+    // system when freed, whatever else the heap holds.
+    static void* acquireMemory(std::size_t bytes);
+    static void releaseMemory(void* memory, std::size_t bytes) noexcept;
+
+    // The bytes of freed blocks this thread keeps for its next documents.
+    static std::size_t keptBytes() noexcept;
+    // The bytes of every region's blocks in the process, in use or kept.
+    static std::size_t blockBytes() noexcept;
+
     VXJsonArena(const VXJsonArena&) = delete;
     VXJsonArena& operator=(const VXJsonArena&) = delete;
 
@@ -60,6 +77,8 @@ private:
     VXJsonArena() = default;
     ~VXJsonArena();
     void grow(std::size_t atLeast);
+    static Block* newBlock(std::size_t size);
+    static void freeBlock(Block* block) noexcept;
     static std::vector<Block*>& spareBlocks();
 
     std::atomic<long> refs_{provisional};

@@ -169,13 +169,15 @@ void VXJsonParser::reset() {
     arena_ = nullptr;
 }
 
-VXJsonParser::ValueStack::~ValueStack() { ::operator delete(data_); }
+VXJsonParser::ValueStack::~ValueStack() { VXJsonArena::releaseMemory(data_, capacity_ * sizeof(VXJsonValue)); }
 
 void VXJsonParser::ValueStack::grow() {
+    // A large stack is mapped on its own, like the region's large blocks:
+    // freed with the parser, it goes back to the system.
     const std::size_t capacity = capacity_ ? capacity_ * 2 : 256;
-    auto* data = static_cast<VXJsonValue*>(::operator new(capacity * sizeof(VXJsonValue)));
+    auto* data = static_cast<VXJsonValue*>(VXJsonArena::acquireMemory(capacity * sizeof(VXJsonValue)));
     if (size_) std::memcpy(static_cast<void*>(data), static_cast<const void*>(data_), size_ * sizeof(VXJsonValue));
-    ::operator delete(data_);
+    VXJsonArena::releaseMemory(data_, capacity_ * sizeof(VXJsonValue));
     data_ = data;
     capacity_ = capacity;
 }

@@ -1,7 +1,24 @@
 #include "sharing/json/VXJsonValue.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cstring>
+#include <new>
+
+// The leak checker of the sanitizer build looks for pointers only in memory
+// it knows: mapped blocks are shown to it (a document's containers point to
+// their region from inside it).
+#if defined(__SANITIZE_ADDRESS__)
+#define VX_JSON_LEAK_CHECKER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VX_JSON_LEAK_CHECKER 1
+#endif
+#endif
+#ifdef VX_JSON_LEAK_CHECKER
+#include <sanitizer/lsan_interface.h>
+#endif
 
 namespace {
 
@@ -18,6 +35,9 @@ constexpr std::size_t maxSpareBytes = 32 * 1024 * 1024;
 thread_local std::size_t spareBytes = 0;
 // False once the thread's store of spare blocks is gone (at its exit).
 thread_local bool spareAlive = true;
+// Memory from this size on is mapped on its own.
+constexpr std::size_t smallestMappedBlock = 256 * 1024;
+std::atomic<std::size_t> allBlockBytes{0};
 
 bool sameKey(const VXJsonKey& a, const VXJsonKey& b) {
     const std::string_view x = a.view(), y = b.view();
@@ -33,17 +53,33 @@ std::optional<VXJsonValue> VXJsonCustom::proxyForJson() const { return std::null
 VXJsonArena::~VXJsonArena() {
     // A few freed blocks are kept for the next document of this thread, so
     // that parsing one document after another does not hand the same
-    // memory back and forth to the system.
-    auto& spare = spareBlocks();
+    // memory back and forth to the system. This document's blocks are kept
+    // before those earlier ones left unused, and its oldest first: the next
+    // document takes its blocks in the same order.
+    Block* oldest = nullptr;
+    std::size_t wanted = 0;
     while (blocks_) {
         Block* previous = blocks_->previous;
-        if (spareAlive && spareBytes + blocks_->size <= maxSpareBytes) {
-            spare.push_back(blocks_);
-            spareBytes += blocks_->size;
-        } else {
-            ::operator delete(blocks_);
-        }
+        blocks_->previous = oldest;
+        oldest = blocks_;
         blocks_ = previous;
+    }
+    for (Block* b = oldest; b && wanted + b->size <= maxSpareBytes; b = b->previous) wanted += b->size;
+    auto& spare = spareBlocks();
+    while (spareAlive && !spare.empty() && spareBytes + wanted > maxSpareBytes) {
+        spareBytes -= spare.back()->size;
+        freeBlock(spare.back());
+        spare.pop_back();
+    }
+    while (oldest) {
+        Block* next = oldest->previous;
+        if (spareAlive && spareBytes + oldest->size <= maxSpareBytes) {
+            spare.push_back(oldest);
+            spareBytes += oldest->size;
+        } else {
+            freeBlock(oldest);
+        }
+        oldest = next;
     }
 }
 
@@ -53,11 +89,50 @@ std::vector<VXJsonArena::Block*>& VXJsonArena::spareBlocks() {
         std::vector<Block*> blocks;
         ~Spare() {
             spareAlive = false;
-            for (Block* b : blocks) ::operator delete(b);
+            for (Block* b : blocks) freeBlock(b);
+            spareBytes = 0;
         }
     };
     thread_local Spare spare;
     return spare.blocks;
+}
+
+std::size_t VXJsonArena::keptBytes() noexcept { return spareAlive ? spareBytes : 0; }
+
+std::size_t VXJsonArena::blockBytes() noexcept { return allBlockBytes.load(std::memory_order_relaxed); }
+
+void* VXJsonArena::acquireMemory(std::size_t bytes) {
+    if (bytes < smallestMappedBlock) return ::operator new(bytes);
+    void* memory = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (memory == MAP_FAILED) throw std::bad_alloc();
+#ifdef VX_JSON_LEAK_CHECKER
+    __lsan_register_root_region(memory, bytes);
+#endif
+    return memory;
+}
+
+void VXJsonArena::releaseMemory(void* memory, std::size_t bytes) noexcept {
+    if (!memory) return;
+    if (bytes < smallestMappedBlock) {
+        ::operator delete(memory);
+        return;
+    }
+#ifdef VX_JSON_LEAK_CHECKER
+    __lsan_unregister_root_region(memory, bytes);
+#endif
+    ::munmap(memory, bytes);
+}
+
+VXJsonArena::Block* VXJsonArena::newBlock(std::size_t size) {
+    auto* block = static_cast<Block*>(acquireMemory(sizeof(Block) + size));
+    block->size = size;
+    allBlockBytes.fetch_add(size, std::memory_order_relaxed);
+    return block;
+}
+
+void VXJsonArena::freeBlock(Block* block) noexcept {
+    allBlockBytes.fetch_sub(block->size, std::memory_order_relaxed);
+    releaseMemory(block, sizeof(Block) + block->size);
 }
 
 void VXJsonArena::grow(std::size_t atLeast) {
@@ -80,10 +155,7 @@ void VXJsonArena::grow(std::size_t atLeast) {
             }
         }
     }
-    if (!block) {
-        block = static_cast<Block*>(::operator new(sizeof(Block) + size));
-        block->size = size;
-    }
+    if (!block) block = newBlock(size);
     block->previous = blocks_;
     blocks_ = block;
     next_ = reinterpret_cast<char*>(block + 1);

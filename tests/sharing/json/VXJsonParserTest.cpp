@@ -1,5 +1,6 @@
 #include "sharing/json/VXJsonParser.h"
 
+#include <barrier>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -348,4 +349,43 @@ TEST(VXJsonParser, ADocumentParsedOnOneThreadIsFreedOnAnother) {
     for (VXJsonValue& d : documents) parts.push_back((*d.asArray())[7]);
     documents.clear();
     for (const VXJsonValue& p : parts) EXPECT_EQ(*p["s"].asString(), "a longer string value here");
+}
+
+TEST(VXJsonParser, AThreadKeepsAtMostThirtyTwoMegabytesOfALargeDocumentAndNothingAfterItEnds) {
+    // About 40 MB of region per document: more than a thread keeps.
+    const std::string item = "\"" + std::string(1000, 'x') + "\"";
+    std::string text = "[";
+    for (int i = 0; i < 40000; ++i) text += (i ? "," : "") + item;
+    text += "]";
+    constexpr std::size_t cap = 32 * 1024 * 1024;
+    constexpr int threads = 4;
+    const std::size_t before = VXJsonArena::blockBytes();
+    std::barrier dropped(threads + 1);
+    std::vector<std::size_t> kept(threads, 0);
+    std::vector<std::thread> parsers;
+    for (int t = 0; t < threads; ++t)
+        parsers.emplace_back([&, t] {
+            VXJsonParser parser;
+            for (int round = 0; round < 2; ++round) {
+                const std::optional<VXJsonValue> v = parser.objectWithString(text);
+                EXPECT_TRUE(v && v->asArray()->size() == 40000u);
+            }
+            kept[static_cast<std::size_t>(t)] = VXJsonArena::keptBytes();
+            dropped.arrive_and_wait();
+            dropped.arrive_and_wait();
+        });
+    dropped.arrive_and_wait();
+    // Every thread has dropped its documents: what is left of their regions
+    // is what they keep, each within the cap but enough for a next document.
+    std::size_t allKept = 0;
+    for (const std::size_t k : kept) {
+        EXPECT_LE(k, cap);
+        EXPECT_GE(k, cap / 2);
+        allKept += k;
+    }
+    EXPECT_EQ(VXJsonArena::blockBytes(), before + allKept);
+    dropped.arrive_and_wait();
+    for (std::thread& p : parsers) p.join();
+    // The threads are gone, and so is what they kept.
+    EXPECT_EQ(VXJsonArena::blockBytes(), before);
 }

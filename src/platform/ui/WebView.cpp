@@ -96,23 +96,23 @@ std::string decodeEntities(const std::string& s) {
 }
 
 // The ">" that ends the tag opened at html[open] (a "<"): one inside a
-// quoted attribute value does not. npos when the page ends first.
+// quoted attribute value (a quote after "=") does not. npos when the page
+// ends first. Each character is looked at a bounded number of times.
 std::size_t tagEnd(const std::string& html, std::size_t open) {
-    bool afterEquals = false;
-    for (std::size_t i = open + 1; i < html.size(); ++i) {
-        const char c = html[i];
-        if (c == '>') return i;
-        if (afterEquals && (c == '"' || c == '\'')) {
-            const std::size_t close = html.find(c, i + 1);
+    std::size_t i = open + 1;
+    for (;;) {
+        i = html.find_first_of(">\"'", i);
+        if (i == std::string::npos || html[i] == '>') return i;
+        std::size_t before = i;
+        while (before > open + 1 && std::isspace(static_cast<unsigned char>(html[before - 1]))) --before;
+        if (before > open + 1 && html[before - 1] == '=') {
+            const std::size_t close = html.find(html[i], i + 1);
             if (close == std::string::npos) return std::string::npos;
-            i = close;
-            afterEquals = false;
-            continue;
+            i = close + 1;
+        } else {
+            ++i;
         }
-        if (c == '=') afterEquals = true;
-        else if (!std::isspace(static_cast<unsigned char>(c))) afterEquals = false;
     }
-    return std::string::npos;
 }
 
 std::string collapse(const std::string& s) {

@@ -23,6 +23,15 @@ void SHRActivityIndicator::hideCurrent() {
     if (auto indicator = current()) indicator->hide();
 }
 
+void SHRActivityIndicator::discardCurrent() {
+    auto indicator = std::move(current());
+    current().reset();
+    if (!indicator) return;
+    indicator->cancelHide();
+    indicator->setCancelAction(nullptr);
+    indicator->removeFromSuperview();
+}
+
 std::shared_ptr<SHRActivityIndicator> SHRActivityIndicator::currentIndicator() {
     auto& indicator = current();
     if (indicator) return indicator;
@@ -58,6 +67,8 @@ SHRActivityIndicator::~SHRActivityIndicator() {
 }
 
 void SHRActivityIndicator::displayActivity(const std::string& text) {
+    // Whatever could be cancelled before is not what runs now.
+    setCancelAction(nullptr);
     setSubMessage(text);
     showSpinner();
     if (centerMessageLabel_) {

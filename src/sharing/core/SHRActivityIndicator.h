@@ -21,6 +21,9 @@ public:
     static std::shared_ptr<SHRActivityIndicator> existingIndicator();
     // Hides the current indicator when there is one.
     static void hideCurrent();
+    // Takes the current indicator away at once (no fade, no scheduled hide
+    // left behind) and forgets it, for a framework reset.
+    static void discardCurrent();
 
     SHRActivityIndicator();
     ~SHRActivityIndicator() override;

@@ -451,8 +451,8 @@ struct HttpServer::Impl {
                 reply.contentType, [this, total = reply.streamedBytes, pause = reply.trickleSeconds](
                                        std::size_t offset, httplib::DataSink& sink) {
                     std::unique_lock lock(mutex);
-                    if (offset >= total || changed.wait_for(lock, std::chrono::duration<double>(pause),
-                                                            [this] { return stopping; })) {
+                    if (offset >= total ||
+                        changed.wait_for(lock, std::chrono::duration<double>(pause), [this] { return stopping; })) {
                         sink.done();
                         return true;
                     }

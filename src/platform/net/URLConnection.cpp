@@ -193,10 +193,10 @@ Error stalledError(const URL& url, double interval) {
     base::Dictionary info;
     info.set("NSErrorFailingURLStringKey", url.absoluteString());
     info.set("detail", "the transfer made no progress for " + secondsText(interval));
-    return Error(URLErrorDomain, URLErrorCode::TimedOut,
-                 "The server stopped answering: nothing came for " + secondsText(interval) +
-                     ", so the request was given up.",
-                 std::move(info));
+    return Error(
+        URLErrorDomain, URLErrorCode::TimedOut,
+        "The server stopped answering: nothing came for " + secondsText(interval) + ", so the request was given up.",
+        std::move(info));
 }
 
 Error tooLargeError(const URL& url) {
@@ -326,15 +326,15 @@ struct URLConnection::Transfer {
     std::vector<std::string> setCookies;
     bool inHeaders = false;
     bool responseDelivered = false;
-    long redirects = 0;                   // redirects followed before this hop
-    bool storedCookies = true;            // false after a hop to another origin
-    std::optional<URLRequest> next;       // the request a followed redirect sends next
-    std::optional<Error> refusal;         // a redirect that was not followed
-    bool tooLarge = false;                // the body passed MaximumResponseLength
-    bool stalled = false;                 // no progress for a whole time-out interval
+    long redirects = 0;              // redirects followed before this hop
+    bool storedCookies = true;       // false after a hop to another origin
+    std::optional<URLRequest> next;  // the request a followed redirect sends next
+    std::optional<Error> refusal;    // a redirect that was not followed
+    bool tooLarge = false;           // the body passed MaximumResponseLength
+    bool stalled = false;            // no progress for a whole time-out interval
     double interval = URLRequest::DefaultTimeoutInterval;
     std::chrono::steady_clock::time_point progressSince;  // start of the current interval
-    curl_off_t progressMark = 0;          // bytes moved when it started
+    curl_off_t progressMark = 0;                          // bytes moved when it started
     std::size_t bodyLength = 0;
     std::optional<URLResponse> response;
     base::Data data;  // synchronous sends only
@@ -766,8 +766,7 @@ std::optional<std::string> redirectTarget(const URL& from, const std::string& lo
 
 }  // namespace
 
-std::variant<URLRequest, Error> redirectedRequest(const URLRequest& request, long status,
-                                                  const std::string& location) {
+std::variant<URLRequest, Error> redirectedRequest(const URLRequest& request, long status, const std::string& location) {
     const URL& from = request.url();
     const std::string fromText = from.stringWithoutCredentials();
     auto origin = resolvedOrigin(fromText, "");
@@ -776,8 +775,10 @@ std::variant<URLRequest, Error> redirectedRequest(const URLRequest& request, lon
     if (!origin || !target || !targetText) {
         base::Dictionary info;
         info.set("NSErrorFailingURLStringKey", location);
-        return Error(URLErrorDomain, URLErrorCode::BadURL, "The server sent the request on to an address that "
-                     "cannot be read. It was not followed.", std::move(info));
+        return Error(URLErrorDomain, URLErrorCode::BadURL,
+                     "The server sent the request on to an address that "
+                     "cannot be read. It was not followed.",
+                     std::move(info));
     }
     if (target->scheme != "http" && target->scheme != "https") return notWebRedirectError(*targetText);
     if (origin->scheme == "https" && target->scheme == "http") return downgradeError(URL(*targetText));

@@ -145,8 +145,7 @@ bool carriesCredentials(const URLRequest& request);
 // harmless header fields (Accept, Accept-Language, Cache-Control, Pragma,
 // User-Agent). From https to http is refused (SecureConnectionFailed), and
 // so is an address that is not http or https (UnsupportedURL).
-std::variant<URLRequest, Error> redirectedRequest(const URLRequest& request, long status,
-                                                  const std::string& location);
+std::variant<URLRequest, Error> redirectedRequest(const URLRequest& request, long status, const std::string& location);
 
 // Whether location (absolute or relative to from) names another origin
 // than from: another scheme, host or port. A location that cannot be read

@@ -66,8 +66,8 @@ std::size_t decodeEntityAt(const std::string& s, std::size_t at, std::string& ou
     }
     while (j < s.size() && j - at <= kLongestEntityName && std::isalnum(static_cast<unsigned char>(s[j]))) ++j;
     if (j >= s.size() || s[j] != ';') return 0;
-    static const std::pair<const char*, const char*> named[] = {
-        {"amp", "&"}, {"lt", "<"}, {"gt", ">"}, {"quot", "\""}, {"apos", "'"}, {"nbsp", " "}};
+    static const std::pair<const char*, const char*> named[] = {{"amp", "&"},   {"lt", "<"},   {"gt", ">"},
+                                                                {"quot", "\""}, {"apos", "'"}, {"nbsp", " "}};
     const std::string_view name(s.data() + at + 1, j - at - 1);
     for (const auto& [entity, text] : named)
         if (name == entity) {

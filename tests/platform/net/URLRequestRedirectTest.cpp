@@ -36,8 +36,7 @@ std::shared_ptr<Collect> load(const net::URLRequest& request) {
 TEST(URLRequestRedirectTest, APostWithItsOwnLengthRedirectedWithinItsOriginCompletesAsAGet) {
     test::TempHome home;
     fakes::HttpServer server;
-    server.on("POST", "/statuses/update",
-              fakes::Reply::text(302, "").withHeader("Location", "/statuses/update.xml"));
+    server.on("POST", "/statuses/update", fakes::Reply::text(302, "").withHeader("Location", "/statuses/update.xml"));
     server.on("GET", "/statuses/update.xml", fakes::Reply::text(200, "updated"));
     net::URLRequest request(net::URL(server.url("/statuses/update")));
     request.setHTTPMethod("POST");

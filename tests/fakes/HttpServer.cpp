@@ -278,6 +278,12 @@ Reply Reply::stream(std::size_t bytes) {
     return r;
 }
 
+Reply Reply::trickle(std::size_t bytes, double seconds) {
+    Reply r = stream(bytes);
+    r.trickleSeconds = seconds;
+    return r;
+}
+
 struct HttpServer::Impl {
     std::unique_ptr<httplib::Server> server;
     std::thread thread;
@@ -437,6 +443,21 @@ struct HttpServer::Impl {
                 [body = reply.body, cut](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
                     if (offset >= cut) return false;  // drops the connection
                     return sink.write(body.data() + offset, std::min(length, cut - offset));
+                });
+            return;
+        }
+        if (reply.streamedBytes > 0 && reply.trickleSeconds > 0) {
+            res.set_chunked_content_provider(
+                reply.contentType, [this, total = reply.streamedBytes, pause = reply.trickleSeconds](
+                                       std::size_t offset, httplib::DataSink& sink) {
+                    std::unique_lock lock(mutex);
+                    if (offset >= total ||
+                        changed.wait_for(lock, std::chrono::duration<double>(pause), [this] { return stopping; })) {
+                        sink.done();
+                        return true;
+                    }
+                    lock.unlock();
+                    return sink.write("x", 1);
                 });
             return;
         }

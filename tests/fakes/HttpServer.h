@@ -67,6 +67,9 @@ struct Reply {
     // Above 0: a chunked body of that many bytes, made as it goes out (no
     // Content-Length); it ends early when the client goes away.
     std::size_t streamedBytes = 0;
+    // Above 0: the streamed body goes out one byte at a time, this many
+    // seconds apart (cut short by stop()).
+    double trickleSeconds = 0;
 
     static Reply text(int status, std::string body, std::string contentType = "text/plain; charset=utf-8");
     // 401 with "WWW-Authenticate: Basic realm=..." and a short body.
@@ -77,6 +80,8 @@ struct Reply {
     static Reply cutShort(std::string body, std::size_t sent);
     // A 200 whose chunked body of bytes "x" is made as it is sent.
     static Reply stream(std::size_t bytes);
+    // A 200 whose chunked body of bytes "x" goes out a byte every seconds.
+    static Reply trickle(std::size_t bytes, double seconds);
     Reply& withHeader(std::string name, std::string value) {
         headers.emplace(std::move(name), std::move(value));
         return *this;

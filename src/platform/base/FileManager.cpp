@@ -135,16 +135,50 @@ bool FileManager::moveItem(const std::string& from, const std::string& to, std::
     return removeItem(from, error);
 }
 
+namespace {
+
+// Whether path is one of the program's own folders (its data, settings or
+// cache folder, or one inside them): they hold the log, the settings, the
+// keychain and queued shares, so only the user may enter them.
+bool isOwnFolder(const fs::path& path) {
+    const fs::path normal = path.lexically_normal();
+    for (const std::string& root : {paths::dataHome(), paths::configHome(), paths::cacheHome()}) {
+        const fs::path relative = normal.lexically_relative(fs::path(root).lexically_normal());
+        if (!relative.empty() && *relative.begin() != "..") return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool FileManager::createDirectory(const std::string& path, bool intermediates, std::string* error) {
     bool isDir = false;
     if (fileExists(path, &isDir)) {
         if (isDir && intermediates) return true;
         return setError(error, describe("cannot create folder", path, EEXIST));
     }
+    // The folders to make, outermost first.
+    fs::path target = fs::path(path).lexically_normal();
+    if (!target.has_filename()) target = target.parent_path();  // a trailing "/"
+    std::vector<fs::path> missing{target};
     std::error_code ec;
-    if (intermediates) fs::create_directories(path, ec);
-    else fs::create_directory(path, ec);
-    if (ec) return setError(error, "cannot create folder " + path + ": " + ec.message());
+    if (intermediates) {
+        for (fs::path p = target.parent_path();
+             !p.empty() && p != p.root_path() && !fs::exists(fs::symlink_status(p, ec)); p = p.parent_path())
+            missing.insert(missing.begin(), p);
+    }
+    for (const fs::path& folder : missing) {
+        // The program's own folders are 0700 whatever the umask; others get
+        // what the umask leaves of 0777, as any folder would.
+        const bool own = isOwnFolder(folder);
+        if (::mkdir(folder.c_str(), own ? 0700 : 0777) != 0) {
+            const int code = errno;
+            if (code == EEXIST && intermediates && fs::is_directory(folder, ec)) continue;  // made meanwhile
+            return setError(error, describe("cannot create folder", folder.string(), code));
+        }
+        if (own && ::chmod(folder.c_str(), 0700) != 0)
+            return setError(error, describe("cannot restrict folder", folder.string(), errno));
+    }
     return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/base/Exception.h"
 #include "platform/base/Log.h"
+#include "platform/base/RunLoop.h"
 
 namespace base {
 
@@ -80,6 +81,11 @@ struct OperationQueue::State {
     std::vector<std::shared_ptr<Operation>> running;
     int width = 1;
     int workers = 0;
+    // The run loop of the thread that made the queue, when that is the main
+    // one: it is woken as each operation ends, so the main thread sees the
+    // count fall (and whatever the work left behind) at once, not at its
+    // next event.
+    RunLoop* owner = nullptr;
 };
 
 int OperationQueue::defaultMaxConcurrentOperationCount() {
@@ -89,6 +95,7 @@ int OperationQueue::defaultMaxConcurrentOperationCount() {
 
 OperationQueue::OperationQueue(int maxConcurrentOperationCount) : state_(std::make_shared<State>()) {
     state_->width = std::max(1, maxConcurrentOperationCount);
+    if (RunLoop::isMainThread()) state_->owner = &RunLoop::main();
 }
 
 OperationQueue::~OperationQueue() {
@@ -143,6 +150,11 @@ void OperationQueue::startWorkersLocked() {
                 lock.lock();
                 std::erase(state->running, op);
                 state->changed.notify_all();
+                if (RunLoop* owner = state->owner) {
+                    lock.unlock();
+                    owner->wake();
+                    lock.lock();
+                }
             }
             --state->workers;
             state->changed.notify_all();

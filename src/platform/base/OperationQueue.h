@@ -1,7 +1,9 @@
 #pragma once
 // A pool of worker threads of a set width that runs operations: plain
 // functions, or Operation subclasses that override main(). Operations can be
-// cancelled (one, or all of a queue) and waited for.
+// cancelled (one, or all of a queue) and waited for. A queue made on the
+// main thread wakes the main run loop as each of its operations ends, so a
+// loop waiting for the queue's work sees it end at once.
 #include <condition_variable>
 #include <cstddef>
 #include <functional>

@@ -27,6 +27,8 @@ inline constexpr long NotConnectedToInternet = -1009;
 inline constexpr long RedirectToOtherOriginRefused = -1010;
 inline constexpr long BadServerResponse = -1011;
 inline constexpr long ZeroByteResource = -1014;
+// An answer whose content encoding (gzip, deflate...) cannot be undone.
+inline constexpr long CannotDecodeContentData = -1016;
 // A local file the caller may not read (a page asked for it).
 inline constexpr long NoPermissionsToReadFile = -1102;
 // An answer (or a file) longer than MaximumResponseLength.

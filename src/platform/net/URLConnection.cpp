@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/base/Format.h"
 #include "platform/base/Log.h"
 #include "platform/base/RunLoop.h"
 #include "platform/net/CookieStorage.h"
@@ -165,6 +167,38 @@ Error crossOriginError(const URL& url) {
                  std::move(info));
 }
 
+Error notWebRedirectError(const std::string& target) {
+    base::Dictionary info;
+    info.set("NSErrorFailingURLStringKey", target);
+    info.set("detail", std::string("a redirect to an address that is not http or https was refused"));
+    return Error(URLErrorDomain, URLErrorCode::UnsupportedURL,
+                 "The server sent the request on to an address that is not a web page. It was not followed.",
+                 std::move(info));
+}
+
+Error tooManyRedirectsError(const URL& url) {
+    base::Dictionary info;
+    info.set("NSErrorFailingURLStringKey", url.absoluteString());
+    info.set("detail", "more than " + std::to_string(kMaxRedirects) + " redirects");
+    return Error(URLErrorDomain, URLErrorCode::HTTPTooManyRedirects, "Too many HTTP redirects.", std::move(info));
+}
+
+// The interval in words: "60 seconds", "1 second", "0.5 seconds".
+std::string secondsText(double seconds) {
+    std::string number = base::format("%g", seconds);
+    return number + (number == "1" ? " second" : " seconds");
+}
+
+Error stalledError(const URL& url, double interval) {
+    base::Dictionary info;
+    info.set("NSErrorFailingURLStringKey", url.absoluteString());
+    info.set("detail", "the transfer made no progress for " + secondsText(interval));
+    return Error(
+        URLErrorDomain, URLErrorCode::TimedOut,
+        "The server stopped answering: nothing came for " + secondsText(interval) + ", so the request was given up.",
+        std::move(info));
+}
+
 Error tooLargeError(const URL& url) {
     base::Dictionary info;
     info.set("NSErrorFailingURLStringKey", url.absoluteString());
@@ -263,6 +297,10 @@ Error errorForCode(CURLcode code, const char* detail, const URL& url) {
         c = URLErrorCode::BadServerResponse;
         text = "The server returned a bad response.";
         break;
+    case CURLE_BAD_CONTENT_ENCODING:
+        c = URLErrorCode::CannotDecodeContentData;
+        text = "The server's answer was compressed in a way that could not be undone, so it cannot be read.";
+        break;
     default: break;
     }
     base::Dictionary info;
@@ -288,9 +326,15 @@ struct URLConnection::Transfer {
     std::vector<std::string> setCookies;
     bool inHeaders = false;
     bool responseDelivered = false;
-    bool refusedDowngrade = false;    // an https answer redirected to http
-    bool refusedCrossOrigin = false;  // credentials redirected to another origin
-    bool tooLarge = false;            // the body passed MaximumResponseLength
+    long redirects = 0;              // redirects followed before this hop
+    bool storedCookies = true;       // false after a hop to another origin
+    std::optional<URLRequest> next;  // the request a followed redirect sends next
+    std::optional<Error> refusal;    // a redirect that was not followed
+    bool tooLarge = false;           // the body passed MaximumResponseLength
+    bool stalled = false;            // no progress for a whole time-out interval
+    double interval = URLRequest::DefaultTimeoutInterval;
+    std::chrono::steady_clock::time_point progressSince;  // start of the current interval
+    curl_off_t progressMark = 0;                          // bytes moved when it started
     std::size_t bodyLength = 0;
     std::optional<URLResponse> response;
     base::Data data;  // synchronous sends only
@@ -305,14 +349,33 @@ struct URLConnection::Transfer {
     void deliverResponse();
     void deliverData(const char* bytes, std::size_t size);
     // Whether the transfer was ended on purpose (the header or write
-    // callback refused to go on).
-    bool refused() const { return refusedDowngrade || refusedCrossOrigin || tooLarge; }
+    // callback refused to go on, or a redirect is to be followed).
+    bool refused() const { return refusal || tooLarge || next; }
     // The error a failed transfer reports.
     Error failure(CURLcode code) const {
         if (tooLarge || code == CURLE_FILESIZE_EXCEEDED) return tooLargeError(url);
-        if (refusedCrossOrigin) return crossOriginError(url);
-        if (refusedDowngrade) return downgradeError(url);
+        if (refusal) return *refusal;
+        if (stalled) return stalledError(url, interval);
         return errorForCode(code, errorBuffer, url);
+    }
+    // The transfer of the request a followed redirect sends next; none when
+    // this one was not redirected. On the loader thread or the sending one.
+    std::unique_ptr<Transfer> followed() {
+        if (!next) return nullptr;
+        auto t = std::make_unique<Transfer>();
+        t->connection = connection;
+        // The cookie storage speaks for the first site and its move to https
+        // only: a hop to another origin carries none of its cookies.
+        const URL& from = request.url();
+        const URL& to = next->url();
+        t->storedCookies = storedCookies && (!leavesOrigin(from, to.stringWithoutCredentials()) ||
+                                             (from.scheme() == "http" && to.scheme() == "https" &&
+                                              lowercase(from.host()) == lowercase(to.host()) &&
+                                              from.effectivePort() == 80 && to.effectivePort() == 443));
+        t->request = std::move(*next);
+        t->redirects = redirects + 1;
+        next.reset();
+        return t;
     }
 };
 
@@ -365,6 +428,25 @@ size_t writeCallback(char* buffer, size_t size, size_t count, void* user) {
     return n;
 }
 
+// A transfer moves on when at least this many bytes went out or came in
+// since the last time it did: a server that trickles a byte now and then
+// holds a request as surely as one that never answers.
+constexpr curl_off_t kProgressBytes = 256;
+
+int progressCallback(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded) {
+    auto* t = static_cast<URLConnection::Transfer*>(user);
+    const auto now = std::chrono::steady_clock::now();
+    const curl_off_t moved = downloaded + uploaded;
+    if (moved - t->progressMark >= kProgressBytes) {
+        t->progressMark = moved;
+        t->progressSince = now;
+        return 0;
+    }
+    if (std::chrono::duration<double>(now - t->progressSince).count() < t->interval) return 0;
+    t->stalled = true;
+    return 1;  // ends the transfer
+}
+
 }  // namespace
 
 void URLConnection::Transfer::setUp() {
@@ -376,8 +458,9 @@ void URLConnection::Transfer::setUp() {
     curl_easy_setopt(easy, CURLOPT_URL, url.stringWithoutCredentials().c_str());
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, request.followsRedirects() ? 1L : 0L);
-    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
+    // Redirects are followed here, hop by hop (see redirectedRequest), never
+    // by libcurl, which would send every header field on.
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
     // An announced length over the bound fails before the body is read.
     curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(MaximumResponseLength));
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
@@ -391,11 +474,15 @@ void URLConnection::Transfer::setUp() {
         curl_easy_setopt(easy, CURLOPT_PROXY, "");
         curl_easy_setopt(easy, CURLOPT_OPENSOCKETFUNCTION, openLoopbackSocket);
     }
-    // The time-out is an idle limit: connecting, or a stretch without a byte.
-    double timeout = request.timeoutInterval() > 0 ? request.timeoutInterval() : URLRequest::DefaultTimeoutInterval;
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeout * 1000));
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, std::max(1L, static_cast<long>(std::ceil(timeout))));
+    // The time-out is an idle limit: a request fails when a whole interval
+    // passes without it moving on (connecting, or kProgressBytes sent or
+    // received), whether the server is silent or trickles.
+    interval = request.timeoutInterval() > 0 ? request.timeoutInterval() : URLRequest::DefaultTimeoutInterval;
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, std::max(1L, static_cast<long>(interval * 1000)));
+    progressSince = std::chrono::steady_clock::now();
+    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, progressCallback);
+    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, headerCallback);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, writeCallback);
@@ -424,8 +511,10 @@ void URLConnection::Transfer::setUp() {
 
     bool haveUserAgent = false, haveAuthorization = false, haveCookie = false;
     for (const auto& [name, value] : request.allHTTPHeaderFields()) {
-        std::string lowerName;
-        for (char c : name) lowerName += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const std::string lowerName = lowercase(name);
+        // The body's length is the transport's: it is the length of the body
+        // sent, whatever the caller wrote.
+        if (lowerName == "content-length") continue;
         haveUserAgent |= lowerName == "user-agent";
         haveAuthorization |= lowerName == "authorization";
         haveCookie |= lowerName == "cookie";
@@ -440,7 +529,7 @@ void URLConnection::Transfer::setUp() {
         std::string password = replacingPercentEscapes(url.password()).value_or(url.password());
         headerList = curl_slist_append(headerList, ("Authorization: Basic " + base64(user + ":" + password)).c_str());
     }
-    if (!haveCookie && request.httpShouldHandleCookies()) {
+    if (!haveCookie && storedCookies && request.httpShouldHandleCookies()) {
         auto fields =
             Cookie::requestHeaderFieldsWithCookies(CookieStorage::sharedHTTPCookieStorage().cookiesForURL(url));
         for (const auto& [name, value] : fields)
@@ -461,20 +550,14 @@ void URLConnection::Transfer::headersComplete() {
             if (auto c = Cookie::parseSetCookie(v, answeredURL)) cookies.push_back(*c);
         CookieStorage::sharedHTTPCookieStorage().setCookies(cookies);
     }
-    long redirects = 0;
-    curl_easy_getinfo(easy, CURLINFO_REDIRECT_COUNT, &redirects);
-    if (request.followsRedirects() && isRedirectStatus(status) && headers.count("Location") &&
-        redirects < kMaxRedirects) {
-        const std::string& location = headers["Location"];
-        if (isInsecureRedirect(answeredURL, location)) {
-            refusedDowngrade = true;
-        } else if (carriesCredentials(request)) {
-            // Measured against the origin the credentials belong to, however
-            // many same-origin hops came first.
-            auto target = resolvedOrigin(answeredURL.absoluteString(), location);
-            auto first = resolvedOrigin(request.url().stringWithoutCredentials(), "");
-            if (!target || !first || !(*target == *first)) refusedCrossOrigin = true;
+    if (request.followsRedirects() && isRedirectStatus(status) && headers.count("Location")) {
+        if (redirects >= kMaxRedirects) {
+            refusal = tooManyRedirectsError(answeredURL);
+            return;
         }
+        auto followed = redirectedRequest(request, status, headers["Location"]);
+        if (auto* error = std::get_if<Error>(&followed)) refusal = *error;
+        else next = std::get<URLRequest>(std::move(followed));
         return;  // followed without a report
     }
     response = URLResponse(answeredURL, status, headers);
@@ -572,9 +655,13 @@ private:
                 if (msg->msg != CURLMSG_DONE) continue;
                 for (auto it = active_.begin(); it != active_.end(); ++it) {
                     if ((*it)->easy != msg->easy_handle) continue;
-                    finish(**it, msg->data.result);
+                    auto next = finish(**it, msg->data.result);
                     curl_multi_remove_handle(multi_, (*it)->easy);
                     active_.erase(it);
+                    if (next) {
+                        curl_multi_add_handle(multi_, next->easy);
+                        active_.push_back(std::move(next));
+                    }
                     break;
                 }
             }
@@ -582,8 +669,18 @@ private:
         }
     }
 
-    void finish(URLConnection::Transfer& t, CURLcode result) {
+    // Reports how a transfer ended; a followed redirect instead gives the
+    // transfer of its next hop, set up and ready to run.
+    std::unique_ptr<URLConnection::Transfer> finish(URLConnection::Transfer& t, CURLcode result) {
         auto c = t.connection;
+        if (auto next = t.followed()) {
+            if (auto error = refusalBeforeSending(next->request)) {
+                base::RunLoop::main().performOnMainThread([c, e = *error] { c->deliverFailure(e); });
+                return nullptr;
+            }
+            next->setUp();
+            return next;
+        }
         if (result == CURLE_OK) {
             if (!t.responseDelivered) t.deliverResponse();
             base::RunLoop::main().performOnMainThread([c] { c->deliverFinish(); });
@@ -591,6 +688,7 @@ private:
             Error error = t.failure(result);
             base::RunLoop::main().performOnMainThread([c, error] { c->deliverFailure(error); });
         }
+        return nullptr;
     }
 
     std::mutex mutex_;
@@ -627,6 +725,91 @@ bool leavesOrigin(const URL& from, const std::string& location) {
     auto first = resolvedOrigin(from.stringWithoutCredentials(), "");
     auto target = resolvedOrigin(from.stringWithoutCredentials(), location);
     return !first || !target || !(*first == *target);
+}
+
+namespace {
+
+// Header fields that say nothing of the user or of the body: the only ones a
+// redirect to another origin carries on.
+bool isHarmlessHeader(const std::string& lowerName) {
+    static const char* const harmless[] = {"accept", "accept-language", "cache-control", "pragma", "user-agent"};
+    return std::find(std::begin(harmless), std::end(harmless), lowerName) != std::end(harmless);
+}
+
+// Header fields that describe the body, which go with it.
+bool describesBody(const std::string& lowerName) {
+    return lowerName.rfind("content-", 0) == 0 || lowerName == "transfer-encoding";
+}
+
+// The target of a redirect read against the address that answered, with the
+// answering request's user name and password when keep is true.
+std::optional<std::string> redirectTarget(const URL& from, const std::string& location, bool keepCredentials) {
+    CURLU* handle = curl_url();
+    if (!handle) return std::nullopt;
+    std::optional<std::string> target;
+    if (curl_url_set(handle, CURLUPART_URL, from.stringWithoutCredentials().c_str(), CURLU_NON_SUPPORT_SCHEME) ==
+            CURLUE_OK &&
+        curl_url_set(handle, CURLUPART_URL, location.c_str(), CURLU_NON_SUPPORT_SCHEME | CURLU_URLENCODE) ==
+            CURLUE_OK) {
+        bool ok = true;
+        if (keepCredentials && !from.user().empty())
+            ok = curl_url_set(handle, CURLUPART_USER, from.user().c_str(), 0) == CURLUE_OK;
+        if (ok && keepCredentials && !from.password().empty())
+            ok = curl_url_set(handle, CURLUPART_PASSWORD, from.password().c_str(), 0) == CURLUE_OK;
+        char* text = nullptr;
+        if (ok && curl_url_get(handle, CURLUPART_URL, &text, 0) == CURLUE_OK && text) target = std::string(text);
+        curl_free(text);
+    }
+    curl_url_cleanup(handle);
+    return target;
+}
+
+}  // namespace
+
+std::variant<URLRequest, Error> redirectedRequest(const URLRequest& request, long status, const std::string& location) {
+    const URL& from = request.url();
+    const std::string fromText = from.stringWithoutCredentials();
+    auto origin = resolvedOrigin(fromText, "");
+    auto target = resolvedOrigin(fromText, location);
+    auto targetText = redirectTarget(from, location, false);
+    if (!origin || !target || !targetText) {
+        base::Dictionary info;
+        info.set("NSErrorFailingURLStringKey", location);
+        return Error(URLErrorDomain, URLErrorCode::BadURL,
+                     "The server sent the request on to an address that "
+                     "cannot be read. It was not followed.",
+                     std::move(info));
+    }
+    if (target->scheme != "http" && target->scheme != "https") return notWebRedirectError(*targetText);
+    if (origin->scheme == "https" && target->scheme == "http") return downgradeError(URL(*targetText));
+    const bool sameOrigin = *origin == *target;
+    // A site that moved to https keeps what was sent to it over http.
+    const bool upgrade = origin->scheme == "http" && target->scheme == "https" && origin->host == target->host &&
+                         origin->port == "80" && target->port == "443";
+    if (!sameOrigin && !upgrade && carriesCredentials(request)) return crossOriginError(URL(*targetText));
+
+    auto next = redirectTarget(from, location, sameOrigin || upgrade);
+    if (!next) next = targetText;
+    URLRequest out = request;
+    out.setURL(URL(*next));
+    // 301 and 302 turn a POST into a GET, 303 anything but HEAD: the body
+    // goes, and with it the header fields that describe it.
+    const std::string& method = request.httpMethod();
+    const bool toGet = ((status == 301 || status == 302) && method == "POST") ||
+                       (status == 303 && method != "GET" && method != "HEAD");
+    HeaderFields headers;
+    for (const auto& [name, value] : request.allHTTPHeaderFields()) {
+        const std::string lowerName = lowercase(name);
+        if (toGet && describesBody(lowerName)) continue;
+        if (!sameOrigin && !upgrade && !isHarmlessHeader(lowerName)) continue;
+        headers.emplace(name, value);
+    }
+    out.setAllHTTPHeaderFields(headers);
+    if (toGet) {
+        out.setHTTPMethod("GET");
+        out.setHTTPBody(base::Data{});
+    }
+    return out;
 }
 
 bool URLConnection::canHandleRequest(const URLRequest& request) {
@@ -714,17 +897,28 @@ SynchronousResult URLConnection::sendSynchronousRequest(const URLRequest& reques
         result.error = *error;
         return result;
     }
-    Transfer t;
-    t.request = request;
-    t.setUp();
-    CURLcode code = curl_easy_perform(t.easy);
-    if (code != CURLE_OK) {
-        result.error = t.failure(code);
-        return result;  // no answer counts, even a partial one
+    auto t = std::make_unique<Transfer>();
+    t->request = request;
+    for (;;) {
+        t->setUp();
+        CURLcode code = curl_easy_perform(t->easy);
+        if (auto next = t->followed()) {
+            if (auto error = refusalBeforeSending(next->request)) {
+                result.error = *error;
+                return result;
+            }
+            t = std::move(next);
+            continue;
+        }
+        if (code != CURLE_OK) {
+            result.error = t->failure(code);
+            return result;  // no answer counts, even a partial one
+        }
+        break;
     }
-    if (!t.responseDelivered) t.deliverResponse();
-    result.response = t.response;
-    result.data = std::move(t.data);
+    if (!t->responseDelivered) t->deliverResponse();
+    result.response = t->response;
+    result.data = std::move(t->data);
     return result;
 }
 

@@ -14,12 +14,16 @@
 // its own "Authorization"). Cookies of the shared CookieStorage are sent and
 // stored when the request handles cookies.
 //
-// A redirect to another origin (scheme, host and port) is followed only for
-// a request that carries nothing of the user's: no body, no user name and
-// password in the URL, no Authorization, Cookie or token header field. Such
-// a request fails instead (URLErrorCode::RedirectToOtherOriginRefused), so
-// neither its body nor its credentials reach the other site. A followed
-// redirect sends none of the first origin's cookies.
+// Redirects are followed hop by hop as redirectedRequest() says: to the
+// same origin with everything, from http to https on the same host (default
+// ports) with everything, to another origin only for a request that carries
+// nothing of the user's and then with the harmless header fields alone,
+// never from https to http. A followed redirect sends none of the first
+// origin's cookies. A request that is refused fails with the reason.
+//
+// A request fails (URLErrorCode::TimedOut) when a whole timeout interval
+// passes without it moving on: not connected, or hardly a byte sent or
+// received, as with a server that accepts and never answers or trickles.
 //
 // An answer body longer than MaximumResponseLength fails the request
 // (URLErrorCode::DataLengthExceedsMaximum) as soon as it is announced or
@@ -34,6 +38,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
 
 #include "platform/base/Value.h"
 #include "platform/net/Error.h"
@@ -128,6 +133,19 @@ bool isInsecureRedirect(const URL& from, const std::string& location);
 // header field that holds credentials (Authorization, Cookie, or a name
 // with "authorization", "token", "password" or "secret" in it).
 bool carriesCredentials(const URLRequest& request);
+
+// The request a redirect answer (status, Location) to request sends next,
+// or the error it fails with. 301 and 302 turn a POST into a GET and 303
+// any method but HEAD, dropping the body and the header fields that describe
+// it (Content-Length, Content-Type...). To the same origin, or from http to
+// https on the same host and default ports, the rest goes on with the user
+// name and password of the URL. To another origin a request that carries
+// credentials (see carriesCredentials) is refused
+// (URLErrorCode::RedirectToOtherOriginRefused), and any other keeps only
+// harmless header fields (Accept, Accept-Language, Cache-Control, Pragma,
+// User-Agent). From https to http is refused (SecureConnectionFailed), and
+// so is an address that is not http or https (UnsupportedURL).
+std::variant<URLRequest, Error> redirectedRequest(const URLRequest& request, long status, const std::string& location);
 
 // Whether location (absolute or relative to from) names another origin
 // than from: another scheme, host or port. A location that cannot be read

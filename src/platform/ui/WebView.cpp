@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 #include <variant>
 
 #include "platform/base/RunLoop.h"
@@ -30,44 +31,88 @@ std::string lower(std::string s) {
     return s;
 }
 
+// The longest entity name this parser knows ("quot", "nbsp", "apos").
+constexpr std::size_t kLongestEntityName = 4;
+
+// Decodes the character reference that starts at s[at] (an "&") onto out and
+// answers its length, or 0 when none starts there. A named one is looked
+// for no further than the longest name, a numeric one no further than its
+// digits, so decoding a text looks at each character a bounded number of
+// times however many "&" it holds.
+std::size_t decodeEntityAt(const std::string& s, std::size_t at, std::string& out) {
+    std::size_t j = at + 1;
+    if (j < s.size() && s[j] == '#') {
+        ++j;
+        const bool hex = j < s.size() && (s[j] == 'x' || s[j] == 'X');
+        if (hex) ++j;
+        const std::size_t digits = j;
+        std::uint32_t code = 0;
+        bool tooLarge = false;
+        for (; j < s.size(); ++j) {
+            const auto c = static_cast<unsigned char>(s[j]);
+            if (!(hex ? std::isxdigit(c) : std::isdigit(c))) break;
+            const std::uint32_t digit =
+                std::isdigit(c) ? c - '0' : static_cast<std::uint32_t>(std::tolower(c) - 'a' + 10);
+            // Past U+10FFFF the number names no character, however long it is.
+            if (!tooLarge) code = code * (hex ? 16 : 10) + digit;
+            if (code > 0x10FFFF) tooLarge = true;
+        }
+        if (j == digits || j >= s.size() || s[j] != ';') return 0;
+        // A number that names no character (0, a UTF-16 surrogate, past
+        // U+10FFFF) reads as the replacement character.
+        if (tooLarge || code == 0 || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
+        base::appendUTF8(out, code);
+        return j - at + 1;
+    }
+    while (j < s.size() && j - at <= kLongestEntityName && std::isalnum(static_cast<unsigned char>(s[j]))) ++j;
+    if (j >= s.size() || s[j] != ';') return 0;
+    static const std::pair<const char*, const char*> named[] = {{"amp", "&"},   {"lt", "<"},   {"gt", ">"},
+                                                                {"quot", "\""}, {"apos", "'"}, {"nbsp", " "}};
+    const std::string_view name(s.data() + at + 1, j - at - 1);
+    for (const auto& [entity, text] : named)
+        if (name == entity) {
+            out += text;
+            return j - at + 1;
+        }
+    return 0;
+}
+
 std::string decodeEntities(const std::string& s) {
     std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] != '&') {
-            out += s[i];
-            continue;
+    out.reserve(s.size());
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const std::size_t amp = s.find('&', i);
+        if (amp == std::string::npos) {
+            out.append(s, i, std::string::npos);
+            break;
         }
-        std::size_t semi = s.find(';', i);
-        if (semi == std::string::npos || semi - i > 10) {
-            out += s[i];
-            continue;
-        }
-        std::string name = s.substr(i + 1, semi - i - 1);
-        std::string rep;
-        if (name == "amp") rep = "&";
-        else if (name == "lt") rep = "<";
-        else if (name == "gt") rep = ">";
-        else if (name == "quot") rep = "\"";
-        else if (name == "apos" || name == "#39") rep = "'";
-        else if (name == "nbsp") rep = " ";
-        else if (name.size() > 1 && name[0] == '#' &&
-                 ((name[1] != 'x' && name[1] != 'X' && name.find_first_not_of("0123456789", 1) == std::string::npos) ||
-                  ((name[1] == 'x' || name[1] == 'X') && name.size() > 2 &&
-                   name.find_first_not_of("0123456789abcdefABCDEF", 2) == std::string::npos))) {
-            const bool hex = name[1] == 'x' || name[1] == 'X';
-            long code = std::strtol(name.c_str() + (hex ? 2 : 1), nullptr, hex ? 16 : 10);
-            // A number that names no character (0, a UTF-16 surrogate, past
-            // U+10FFFF) reads as the replacement character.
-            if (code <= 0 || code >= 0x110000 || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
-            base::appendUTF8(rep, static_cast<std::uint32_t>(code));
-        } else {
-            out += s[i];
-            continue;
-        }
-        out += rep;
-        i = semi;
+        out.append(s, i, amp - i);
+        const std::size_t length = decodeEntityAt(s, amp, out);
+        if (length == 0) out += '&';
+        i = amp + std::max<std::size_t>(length, 1);
     }
     return out;
+}
+
+// The ">" that ends the tag opened at html[open] (a "<"): one inside a
+// quoted attribute value (a quote after "=") does not. npos when the page
+// ends first. Each character is looked at a bounded number of times.
+std::size_t tagEnd(const std::string& html, std::size_t open) {
+    std::size_t i = open + 1;
+    for (;;) {
+        i = html.find_first_of(">\"'", i);
+        if (i == std::string::npos || html[i] == '>') return i;
+        std::size_t before = i;
+        while (before > open + 1 && std::isspace(static_cast<unsigned char>(html[before - 1]))) --before;
+        if (before > open + 1 && html[before - 1] == '=') {
+            const std::size_t close = html.find(html[i], i + 1);
+            if (close == std::string::npos) return std::string::npos;
+            i = close + 1;
+        } else {
+            ++i;
+        }
+    }
 }
 
 std::string collapse(const std::string& s) {
@@ -188,7 +233,7 @@ WebPage WebPage::parse(const std::string& html, const std::string& baseURL) {
             i = end == std::string::npos ? html.size() : end + 3;
             continue;
         }
-        std::size_t end = html.find('>', i);
+        std::size_t end = tagEnd(html, i);
         if (end == std::string::npos) break;
         std::string tag = html.substr(i + 1, end - i - 1);
         const std::size_t tagStart = i;
@@ -323,9 +368,16 @@ std::string schemeOf(const std::string& url) {
 
 bool isWebScheme(const std::string& scheme) { return scheme == "http" || scheme == "https"; }
 
-net::Error localContentRefused(const std::string& url) {
+// Why a redirect to url (one pageMayOpen refuses) is not followed: a script
+// address names no page at all, the others are local content.
+net::Error refusedRedirect(const std::string& url) {
     base::Dictionary info;
     info.set("NSErrorFailingURLStringKey", url);
+    if (schemeOf(url) == "javascript")
+        return net::Error(net::URLErrorDomain, net::URLErrorCode::UnsupportedURL,
+                          "The page sent you on to a script instead of a page. Scripts do not run here, so it was "
+                          "not followed.",
+                          std::move(info));
     return net::Error(net::URLErrorDomain, net::URLErrorCode::NoPermissionsToReadFile,
                       "The page tried to open a file of this device or an inline page, which is not allowed.",
                       std::move(info));
@@ -492,7 +544,7 @@ void WebView::followRedirect(const std::string& location, long status) {
     const std::string base = request_ ? request_->url().absoluteString() : std::string();
     const std::string target = resolve(location, base);
     if (!pageMayOpen(target)) {
-        failLoad(localContentRefused(target));
+        failLoad(refusedRedirect(target));
         return;
     }
     net::URLRequest next{net::URL(target)};

@@ -12,6 +12,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Window.h"
 #include "sharing/core/Reachability.h"
+#include "sharing/core/SHRActivityIndicator.h"
 #include "sharing/core/SHRFunctions.h"
 #include "sharing/core/SHRSharer.h"
 
@@ -296,6 +297,9 @@ void SHR::resetForTesting() {
     helper.rootViewController_.reset();
     helper.isDismissingView_ = false;
     helper.activeSharers_.clear();
+    // The panel outlives any one application: a reset leaves none behind
+    // (nor its scheduled hide, nor a Cancel of a share that is gone).
+    SHRActivityIndicator::discardCurrent();
     std::lock_guard lock(helper.queueMutex_);
     helper.replaying_.clear();
 }

@@ -1,12 +1,14 @@
 #include "sharing/core/SHRActivityIndicator.h"
 
 #include <cmath>
+#include <functional>
 #include <numbers>
 
 #include "platform/base/NotificationCenter.h"
 #include "platform/gfx/Layer.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Window.h"
+#include "sharing/core/SHRFunctions.h"
 
 namespace {
 std::shared_ptr<SHRActivityIndicator>& current() {
@@ -19,6 +21,15 @@ std::shared_ptr<SHRActivityIndicator> SHRActivityIndicator::existingIndicator() 
 
 void SHRActivityIndicator::hideCurrent() {
     if (auto indicator = current()) indicator->hide();
+}
+
+void SHRActivityIndicator::discardCurrent() {
+    auto indicator = std::move(current());
+    current().reset();
+    if (!indicator) return;
+    indicator->cancelHide();
+    indicator->setCancelAction(nullptr);
+    indicator->removeFromSuperview();
 }
 
 std::shared_ptr<SHRActivityIndicator> SHRActivityIndicator::currentIndicator() {
@@ -56,6 +67,8 @@ SHRActivityIndicator::~SHRActivityIndicator() {
 }
 
 void SHRActivityIndicator::displayActivity(const std::string& text) {
+    // Whatever could be cancelled before is not what runs now.
+    setCancelAction(nullptr);
     setSubMessage(text);
     showSpinner();
     if (centerMessageLabel_) {
@@ -67,6 +80,7 @@ void SHRActivityIndicator::displayActivity(const std::string& text) {
 }
 
 void SHRActivityIndicator::displayCompleted(const std::string& text) {
+    setCancelAction(nullptr);
     setCenterMessage("\u2713");
     setSubMessage(text);
     if (spinner_) {
@@ -116,6 +130,7 @@ void SHRActivityIndicator::hideAfterDelay() {
 
 void SHRActivityIndicator::hide() {
     cancelHide();
+    setCancelAction(nullptr);
     std::weak_ptr<SHRActivityIndicator> weak = std::static_pointer_cast<SHRActivityIndicator>(shared_from_this());
     ui::View::beginAnimations("hide");
     ui::View::setAnimationDuration(0.4);
@@ -171,6 +186,33 @@ void SHRActivityIndicator::setCenterMessage(const std::string& text) {
     if (!centerMessageLabel_)
         centerMessageLabel_ = makeLabel(ui::Rect(12, std::round(size.height / 2 - 25), size.width - 24, 50), 40);
     centerMessageLabel_->setText(text);
+}
+
+void SHRActivityIndicator::setCancelAction(std::function<void()> action) {
+    cancelAction_ = std::move(action);
+    setUserInteractionEnabled(static_cast<bool>(cancelAction_));
+    if (!cancelAction_) {
+        if (cancelButton_) cancelButton_->removeFromSuperview();
+        cancelButton_.reset();
+        return;
+    }
+    if (cancelButton_) return;
+    cancelButton_ = ui::Button::buttonWithType(ui::ButtonType::Custom);
+    cancelButton_->setFrame(ui::Rect(std::round(bounds().size.width / 2 - 40), 6, 80, 28));
+    cancelButton_->setTitle(localizedFormat("Cancel"));
+    cancelButton_->setTitleColor(gfx::Color::white());
+    cancelButton_->titleLabel()->setFont(gfx::Font::systemFont(14));
+    std::weak_ptr<SHRActivityIndicator> weak = std::static_pointer_cast<SHRActivityIndicator>(shared_from_this());
+    cancelButton_->addTarget(
+        [weak] {
+            auto self = weak.lock();
+            if (!self || !self->cancelAction_) return;
+            auto action = std::move(self->cancelAction_);
+            self->hide();
+            action();
+        },
+        ui::ControlEvents::TouchUpInside);
+    addSubview(cancelButton_);
 }
 
 void SHRActivityIndicator::setProperRotation(bool animated) {

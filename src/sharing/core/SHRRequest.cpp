@@ -1,5 +1,7 @@
 #include "sharing/core/SHRRequest.h"
 
+#include <vector>
+
 #include "platform/base/Format.h"
 #include "platform/base/Log.h"
 #include "platform/base/RunLoop.h"
@@ -70,6 +72,30 @@ SHRRequest::SHRRequest(net::URL url, std::optional<std::string> params, std::wea
       delegate_(std::move(delegate)),
       isFinishedSelector_(std::move(isFinishedSelector)) {}
 
+namespace {
+// The requests started and not finished yet, for cancelRequestsFor.
+std::vector<std::weak_ptr<SHRRequest>>& running() {
+    static std::vector<std::weak_ptr<SHRRequest>> requests;
+    return requests;
+}
+}  // namespace
+
+void SHRRequest::cancelRequestsFor(const std::weak_ptr<void>& delegate) {
+    auto requests = running();  // cancelling changes the list
+    for (const auto& weak : requests) {
+        auto request = weak.lock();
+        if (!request || request->finished_ || request->delegate_.owner_before(delegate) ||
+            delegate.owner_before(request->delegate_))
+            continue;
+        request->finished_ = true;
+        if (request->connection_) request->connection_->cancel();
+    }
+    std::erase_if(running(), [](const std::weak_ptr<SHRRequest>& r) {
+        auto request = r.lock();
+        return !request || request->finished_;
+    });
+}
+
 void SHRRequest::start() {
     data_.clear();
     net::URLRequest request(url_, net::CachePolicy::ReloadIgnoringLocalAndRemoteCacheData, TimeoutInterval);
@@ -78,6 +104,11 @@ void SHRRequest::start() {
         if (!method_.empty()) request.setHTTPMethod(method_);
         request.setHTTPBody(std::string_view(*params_));
     }
+    std::erase_if(running(), [](const std::weak_ptr<SHRRequest>& r) {
+        auto request = r.lock();
+        return !request || request->finished_;
+    });
+    running().push_back(weak_from_this());
     connection_ = net::URLConnection::connectionWithRequest(request, shared_from_this());
     if (!connection_) {
         // Nothing can carry this request: it ends as a failed one would.

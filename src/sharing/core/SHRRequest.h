@@ -53,6 +53,9 @@ public:
     // bytes as the body. A request for a URL no connection can be made to
     // finishes unsuccessfully on the next turn of the main run loop.
     void start();
+    // Stops every request still running for delegate (the share it belongs
+    // to was cancelled): nothing more is sent or reported. Main thread.
+    static void cancelRequestsFor(const std::weak_ptr<void>& delegate);
 
     // Given.
     const net::URL& url() const { return url_; }

@@ -278,6 +278,10 @@ std::optional<std::string> SHRSharer::getAuthValueForKey(const std::string& key)
 // --- Reports ---------------------------------------------------------------------
 
 void SHRSharer::report(SendReport which, const std::optional<net::Error>& error, bool relogin) {
+    // A share the user cancelled is over: an answer that still comes in
+    // tells nobody anything.
+    if (which == SendReport::Started) sendingCancelled_ = false;
+    else if (sendingCancelled_ && which != SendReport::Cancelled) return;
     auto keep = self();
     auto delegate = shareDelegate();
     const char* name = nullptr;
@@ -329,9 +333,23 @@ void SHRSharer::sendDidCancel() {
     endShare();
 }
 
+void SHRSharer::cancelSending() {
+    if (sendingCancelled_) return;
+    sendingCancelled_ = true;
+    auto keep = self();
+    SHRRequest::cancelRequestsFor(std::weak_ptr<void>(keep));
+    report(SendReport::Cancelled, std::nullopt, false);
+    endShare();
+}
+
 void SHRSharer::sharerStartedSending(SHRSharer& sharer) {
     if (quiet_) return;
-    SHRActivityIndicator::currentIndicator()->displayActivity(localizedFormat("Saving to %@", sharer.sharerTitle()));
+    auto indicator = SHRActivityIndicator::currentIndicator();
+    indicator->displayActivity(localizedFormat("Saving to %@", sharer.sharerTitle()));
+    std::weak_ptr<SHRSharer> weak = sharer.self();
+    indicator->setCancelAction([weak] {
+        if (auto s = weak.lock()) s->cancelSending();
+    });
 }
 
 void SHRSharer::sharerFinishedSending(SHRSharer&) {

@@ -136,6 +136,10 @@ public:
     void sendDidFailWithError(const std::optional<net::Error>& error, bool shouldRelogin = false);
     void sendDidFailShouldRelogin();
     void sendDidCancel();
+    // The user stopped the share while it was being sent (the indicator's
+    // "Cancel"): its requests still running are stopped, it reports
+    // cancelled, and later answers to it report nothing.
+    void cancelSending();
 
     // The default delegate: the activity indicator and the error alert.
     void sharerStartedSending(SHRSharer& sharer) override;
@@ -179,5 +183,6 @@ private:
     std::shared_ptr<SHRRequest> request_;
     std::optional<net::Error> lastError_;
     bool quiet_ = false;
+    bool sendingCancelled_ = false;
     int pendingAction_ = SHRPendingNone;
 };

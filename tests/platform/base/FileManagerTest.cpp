@@ -84,6 +84,29 @@ TEST(FileManager, FailedWriteKeepsTheOldFileAndSaysWhy) {
     EXPECT_EQ(fm.contentsOfDirectory(home.path()), (std::vector<std::string>{"blocked", "cache", "config", "data"}));
 }
 
+// The program's data, settings and cache folders (and those inside them)
+// are the user's alone whatever the umask; a folder elsewhere keeps what the
+// umask gives.
+TEST(FileManager, OwnFoldersAreMadeForTheUserAloneUnderAnyUmask) {
+    test::TempHome home;
+    auto& fm = FileManager::defaultManager();
+    const mode_t previous = ::umask(0);
+    std::string error;
+    const std::string queue = paths::join(paths::caches(), "SHR");
+    const std::string other = home.path() + "/shared/folder";
+    for (const std::string& folder : {paths::documents(), paths::configHome(), queue, other})
+        EXPECT_TRUE(fm.createDirectory(folder, true, &error)) << error;
+    ::umask(previous);
+    auto mode = [](const std::string& path) {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0u;
+    };
+    for (const std::string& folder :
+         {paths::dataHome(), paths::documents(), paths::configHome(), paths::cacheHome(), queue})
+        EXPECT_EQ(mode(folder), 0700u) << folder;
+    EXPECT_EQ(mode(other), 0777u);
+}
+
 TEST(FileManager, CopyMoveRemoveAndCreate) {
     test::TempHome home;
     auto& fm = FileManager::defaultManager();

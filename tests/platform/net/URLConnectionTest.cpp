@@ -255,6 +255,33 @@ TEST_F(URLConnectionTest, AnIdleServerTimesOut) {
     EXPECT_EQ(rec->error->code(), net::URLErrorCode::TimedOut);
 }
 
+// A server that sends a byte now and then holds a request no better than a
+// silent one: it fails once an interval passes with next to nothing coming.
+TEST_F(URLConnectionTest, ATricklingServerTimesOut) {
+    server.on("GET", "/trickle", fakes::Reply::trickle(100000, 0.1));
+    net::URLRequest r = request("/trickle");
+    r.setTimeoutInterval(1);
+    auto rec = load(r);
+    ASSERT_TRUE(rec->done());
+    EXPECT_EQ(rec->events.back(), "fail");
+    ASSERT_TRUE(rec->error);
+    EXPECT_EQ(rec->error->code(), net::URLErrorCode::TimedOut);
+    EXPECT_EQ(rec->error->localizedDescription(),
+              "The server stopped answering: nothing came for 1 second, so the request was given up.");
+    auto sync = net::URLConnection::sendSynchronousRequest(r);
+    ASSERT_TRUE(sync.error);
+    EXPECT_EQ(sync.error->code(), net::URLErrorCode::TimedOut);
+}
+
+TEST_F(URLConnectionTest, AnAnswerThatCannotBeDecompressedSaysSo) {
+    server.on("GET", "/packed",
+              fakes::Reply::text(200, "this is not gzip at all").withHeader("Content-Encoding", "gzip"));
+    auto rec = load(request("/packed"));
+    ASSERT_TRUE(rec->error);
+    EXPECT_EQ(rec->error->code(), net::URLErrorCode::CannotDecodeContentData);
+    EXPECT_NE(rec->error->localizedDescription(), "An unknown error occurred.");
+}
+
 TEST_F(URLConnectionTest, UntrustedCertificatesAreRefused) {
     fakes::HttpServer tls(true);
     tls.on("GET", "/", fakes::Reply::text(200, "should not be read"));

@@ -15,8 +15,12 @@ public:
         return request.url().absoluteString().find(blocked) == std::string::npos;
     }
     void webViewDidFinishLoad(WebView&) override { ++finished; }
-    void didFailLoadWithError(WebView&, const net::Error& error) override { errors.push_back(error.code()); }
+    void didFailLoadWithError(WebView&, const net::Error& error) override {
+        errors.push_back(error.code());
+        messages.push_back(error.localizedDescription());
+    }
     std::vector<std::string> asked;
+    std::vector<std::string> messages;
     std::vector<WebViewNavigationType> types;
     std::vector<long> errors;
     int finished = 0;
@@ -147,6 +151,14 @@ TEST_F(WebViewFormsTest, AWebPageCannotOpenLocalContentAndScriptLinksDoNothing) 
     EXPECT_EQ(nav_->errors, (std::vector<long>{net::URLErrorCode::NoPermissionsToReadFile}));
     EXPECT_EQ(nav_->asked, (std::vector<std::string>{server_.url("/to-file")}));
     EXPECT_EQ(nav_->finished, 1);
+
+    // A redirect to a script is refused as what it is.
+    server_.on("GET", "/to-script", fakes::Reply::text(302, "").withHeader("Location", "javascript:alert(1)"));
+    web_->loadRequest(net::URLRequest(net::URL(server_.url("/to-script"))));
+    ASSERT_TRUE(waitFor([&] { return nav_->errors.size() == 2; }));
+    EXPECT_EQ(nav_->errors.back(), net::URLErrorCode::UnsupportedURL);
+    EXPECT_EQ(nav_->messages.back(),
+              "The page sent you on to a script instead of a page. Scripts do not run here, so it was not followed.");
 }
 
 // What a person typed goes to the page's own site only: a 307 to another

@@ -144,4 +144,17 @@ TEST(WebPageParse, NumericEntitiesThatNameNoCharacterReadAsTheReplacementCharact
     EXPECT_EQ(page.text(), "\xEF\xBF\xBD|\xEF\xBF\xBD|\xEF\xBF\xBD|\xEF\xBF\xBD|A\xC3\xA9|&#;&#x;&#1a;");
 }
 
+TEST(WebPageParse, ANumberPastTheLastCharacterReadsAsTheReplacementCharacterAtAnyLength) {
+    auto page = WebPage::parse("<p>&#99999999999999999999;|&#x0000000000110000;|&#0000000000065;|&#1114111;</p>",
+                               "http://127.0.0.1/");
+    EXPECT_EQ(page.text(), "\xEF\xBF\xBD|\xEF\xBF\xBD|A|\xF4\x8F\xBF\xBF");
+}
+
+TEST(WebPageParse, AGreaterThanSignInAQuotedAttributeDoesNotEndTheTag) {
+    auto page = WebPage::parse("<p title=\"a>b\">text</p><a href='/x?a>b' id=k>link</a>", "http://127.0.0.1/");
+    EXPECT_EQ(page.text(), "text\nlink");
+    ASSERT_EQ(page.links.size(), 1u);
+    EXPECT_EQ(page.links[0].href, "http://127.0.0.1/x?a>b");
+}
+
 }  // namespace

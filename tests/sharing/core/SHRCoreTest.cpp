@@ -343,6 +343,30 @@ TEST_F(SHRCoreTest, FailedOrSilentReplayKeepsItsEntry) {
     EXPECT_FALSE(SHR::isValidQueueUid("a/b"));
 }
 
+// A share held up by a server that does not answer can be stopped from its
+// progress panel: it reports cancelled, and the late answer reports nothing.
+TEST_F(SHRCoreTest, TheProgressPanelCancelsAShareBeingSent) {
+    server_.on("POST", "/add", fakes::Reply::text(200, "ok").after(30));
+    std::vector<std::string> reports;
+    auto& center = base::NotificationCenter::defaultCenter();
+    std::vector<base::NotificationCenter::Token> tokens;
+    for (const char* name : {SHRSendDidFinish, SHRSendDidFailWithError, SHRSendDidCancel})
+        tokens.push_back(center.addObserver(this, name, nullptr,
+                                            [&reports, name](const base::Notification&) { reports.push_back(name); }));
+    SHRSharer::shareText("SHRTestNet", "slow");
+    ASSERT_TRUE(server_.waitForRequests(1));
+    advance(1);
+    auto indicator = SHRActivityIndicator::existingIndicator();
+    ASSERT_TRUE(indicator && indicator->cancelButton());
+    std::string why;
+    ASSERT_TRUE(ui::Application::sharedApplication().tapElement("Cancel", &why)) << why;
+    advance(2);
+    EXPECT_EQ(reports, std::vector<std::string>{SHRSendDidCancel});
+    EXPECT_FALSE(SHRActivityIndicator::existingIndicator());
+    EXPECT_EQ(SHR::currentHelper().activeSharerCountForTesting(), 0u);
+    for (auto& token : tokens) center.removeObserver(token);
+}
+
 TEST_F(SHRCoreTest, QueueWriteFailureIsNotReportedAsQueued) {
     Reachability::setStatusOverrideForTesting(NotReachable);
     const std::string folder = SHR::offlineQueuePath();

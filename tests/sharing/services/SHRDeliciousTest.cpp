@@ -186,6 +186,9 @@ TEST_F(SHRDeliciousTest, AnExpiredTokenIsRenewedOnceAndASecondExpiryAsksForALogi
     // ... and the login starts: a request token is asked for.
     ASSERT_TRUE(waitFor([&] { return !requestsTo(login_, "/oauth/v2/get_request_token").empty(); }));
     EXPECT_EQ(reports.finished, 1);
+    // The login ends at the refused request token: its answer and alert come
+    // now, not into whatever runs next.
+    ASSERT_TRUE(waitFor([&] { return alert() && alert()->title() == "Request Error"; }));
 }
 
 TEST_F(SHRDeliciousTest, AFailedRenewalEndsTheSendAndAsksForALogin) {

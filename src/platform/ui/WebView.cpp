@@ -250,7 +250,7 @@ WebPage WebPage::parse(const std::string& html, const std::string& baseURL) {
                         Open o = open.back();
                         open.pop_back();
                         if (!o.id.empty() && !page.elementsById.count(o.id))
-                            page.elementsById[o.id] = html.substr(o.contentStart, tagStart - o.contentStart);
+                            page.elementsById[o.id] = {o.contentStart, tagStart - o.contentStart};
                         if (o.name == name) break;
                     }
                 }
@@ -259,7 +259,7 @@ WebPage WebPage::parse(const std::string& html, const std::string& baseURL) {
                 bool isVoid = std::find(std::begin(voidTags), std::end(voidTags), name) != std::end(voidTags) ||
                               tag.back() == '/';
                 if (isVoid) {
-                    if (!id.empty() && !page.elementsById.count(id)) page.elementsById[id] = "";
+                    if (!id.empty() && !page.elementsById.count(id)) page.elementsById[id] = {i, 0};
                 } else if (open.size() < kMaxOpen && name != "script" && name != "style") {
                     open.push_back(Open{name, id, i});
                 }
@@ -342,8 +342,16 @@ WebPage WebPage::parse(const std::string& html, const std::string& baseURL) {
     flush();
     // Elements still open at the end hold the rest of the page.
     for (const Open& o : open)
-        if (!o.id.empty() && !page.elementsById.count(o.id)) page.elementsById[o.id] = html.substr(o.contentStart);
+        if (!o.id.empty() && !page.elementsById.count(o.id))
+            page.elementsById[o.id] = {o.contentStart, html.size() - o.contentStart};
+    if (!page.elementsById.empty()) page.source = std::make_shared<const std::string>(html);
     return page;
+}
+
+std::optional<std::string> WebPage::innerHTML(const std::string& id) const {
+    auto it = elementsById.find(id);
+    if (it == elementsById.end() || !source) return std::nullopt;
+    return source->substr(it->second.first, it->second.second);
 }
 
 // ---- Loading
@@ -638,11 +646,7 @@ std::string WebView::stringByEvaluatingJavaScriptFromString(const std::string& s
     return {};
 }
 
-std::optional<std::string> WebView::elementInnerHTML(const std::string& id) const {
-    auto it = page_.elementsById.find(id);
-    if (it == page_.elementsById.end()) return std::nullopt;
-    return it->second;
-}
+std::optional<std::string> WebView::elementInnerHTML(const std::string& id) const { return page_.innerHTML(id); }
 
 std::shared_ptr<TextField> WebView::textFieldNamed(const std::string& name) const {
     for (const auto& f : fields_) {

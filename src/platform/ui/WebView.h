@@ -80,8 +80,13 @@ struct WebPage {
     std::vector<FieldRef> paragraphFields;
     std::vector<Link> links;
     std::vector<Form> forms;
-    // The inner HTML of every element with an id (the first of an id wins).
-    std::map<std::string, std::string> elementsById;
+    // Where the inner HTML of every element with an id lies in the page's
+    // source (the first of an id wins): offsets, not copies, so that deeply
+    // nested elements with ids cost no more than the page itself.
+    std::map<std::string, std::pair<std::size_t, std::size_t>> elementsById;
+    std::shared_ptr<const std::string> source;
+    // The inner HTML of the element with this id, if the page has one.
+    std::optional<std::string> innerHTML(const std::string& id) const;
     // The text paragraphs joined by line breaks.
     std::string text() const;
 

@@ -199,6 +199,15 @@ TEST_F(WebViewFormsTest, ElementsAreFoundByIdWithTheirInnerHTML) {
     advance(0.01);
     EXPECT_EQ(web_->elementInnerHTML("a"), "<p id='b'>one");
     EXPECT_EQ(web_->elementInnerHTML("b"), "one");
+
+    // Deeply nested elements with ids each find their own inner HTML, and a
+    // large page so nested is not copied once per element (512 x 1 MB).
+    std::string nested;
+    for (int d = 0; d < 512; ++d) nested += "<div id='n" + std::to_string(d) + "'>";
+    nested += std::string(1 << 20, 'x');
+    auto page = WebPage::parse(nested, "https://example.test/");
+    EXPECT_EQ(page.innerHTML("n511")->size(), std::size_t{1} << 20);
+    EXPECT_EQ(page.innerHTML("n0")->substr(0, 12), "<div id='n1'");
 }
 
 }  // namespace

@@ -2,11 +2,14 @@
 // gradient and ellipse symbols) and its bar plot, each into a 640 x 960
 // image, against the floor of the same points drawn as one raw cairo polyline
 // with the same fill. ScatterLineAndArea10k is the scatter plot without its
-// symbols, the part that is compared with the floor; BarPlot10k is compared
-// with BarFloor10k, the same bars drawn straight with cairo.
+// symbols, the part that is compared with the floor; BarPlot is compared
+// with BarFloor, the same bars drawn straight with cairo, at 10,000 and at
+// 100,000 bars.
 // RelabelRecords builds the data labels of 10,000 and of 100,000 records on a
-// fresh plot and releases them again; the second should take about ten times
-// the first.
+// fresh plot and releases them again; RelabelAgain labels every record of a
+// plot that has its labels already, ReloadAndRelabel reloads the data and
+// labels every record again, and RemoveAllLabels takes every label away.
+// Each of them should take about ten times as long for ten times the records.
 #include <benchmark/benchmark.h>
 
 #include <cairo.h>
@@ -49,14 +52,14 @@ public:
 // Hands over whole ranges of doubles, as a fast data source does.
 class BenchSource : public CHTPlotDataSource {
 public:
-    BenchSource() {
-        for (int i = 0; i < kRecords; ++i) {
+    explicit BenchSource(int records = kRecords) {
+        for (int i = 0; i < records; ++i) {
             x.push_back(i + 1);
             y.push_back(dayTotal(i));
             location.push_back(i);
         }
     }
-    std::size_t numberOfRecordsForPlot(CHTPlot*) override { return kRecords; }
+    std::size_t numberOfRecordsForPlot(CHTPlot*) override { return x.size(); }
     std::optional<std::span<const double>> doublesForPlot(CHTPlot*, std::size_t field, CHTRecordRange range) override {
         const std::vector<double>& v = field == 0 ? x : field == 2 ? location : y;
         return std::span<const double>(v.data() + range.location, range.length);
@@ -74,11 +77,11 @@ std::shared_ptr<CHTFill> areaFill() {
 struct Scene {
     std::shared_ptr<BenchGraph> graph = std::make_shared<BenchGraph>();
     std::shared_ptr<CHTXYPlotSpace> space = std::make_shared<CHTXYPlotSpace>();
-    std::shared_ptr<BenchSource> source = std::make_shared<BenchSource>();
-    Scene() {
+    std::shared_ptr<BenchSource> source;
+    explicit Scene(int records = kRecords) : source(std::make_shared<BenchSource>(records)) {
         space->setGraph(graph);
         space->setXRange(
-            CHTPlotRange::plotRangeWithLocation(CHTDecimalFromInteger(0), CHTDecimalFromInteger(kRecords + 1)));
+            CHTPlotRange::plotRangeWithLocation(CHTDecimalFromInteger(0), CHTDecimalFromInteger(records + 1)));
         space->setYRange(CHTPlotRange::plotRangeWithLocation(CHTDecimalFromInteger(0), CHTDecimalFromDouble(kMaxY)));
     }
     template <class P>
@@ -141,8 +144,8 @@ void ScatterLineAndArea10k(benchmark::State& state) {
     }
 }
 
-void BarPlot10k(benchmark::State& state) {
-    Scene scene;
+void BarPlot(benchmark::State& state) {
+    Scene scene(static_cast<int>(state.range(0)));
     auto plot = CHTBarPlot::tubularBarPlotWithColor(CHTColor::greenColor(), false);
     scene.place(*plot);
     auto ctx = chartContext();
@@ -197,11 +200,12 @@ void CairoFloor10k(benchmark::State& state) {
 // bar's corners on pixel centres as the plot aligns them, the tip corners
 // rounded by the plot's radius, filled with the green to black gradient
 // across the bar and outlined in black.
-void BarFloor10k(benchmark::State& state) {
-    BenchSource source;
+void BarFloor(benchmark::State& state) {
+    const int records = static_cast<int>(state.range(0));
+    BenchSource source(records);
     gfx::ImageContext ctx(kImage);
     cairo_t* cr = ctx.cairo();
-    const double sx = kImage.width / double(kRecords + 1), sy = kImage.height / kMaxY;
+    const double sx = kImage.width / double(records + 1), sy = kImage.height / kMaxY;
     const double w = 0.4 * sx;
     auto align = [](double v) { return std::round(v) + 0.5; };
     for (auto _ : state) {
@@ -209,7 +213,7 @@ void BarFloor10k(benchmark::State& state) {
         cairo_save(cr);
         cairo_identity_matrix(cr);
         cairo_set_line_width(cr, 1);
-        for (int i = 0; i < kRecords; ++i) {
+        for (int i = 0; i < records; ++i) {
             const double c = source.location[i] * sx, length = source.y[i] * sy;
             const double base = align(kImage.height), tip = align(kImage.height - length);
             const double right = align(c + w), left = align(c - w), middle = align(c);
@@ -261,13 +265,70 @@ void RelabelRecords(benchmark::State& state) {
     state.counters["records"] = double(count);
 }
 
+// A plot of `count` records with the labels of all of them, made outside
+// the timing.
+std::shared_ptr<CHTScatterPlot> labelledPlot(Scene& scene, const std::shared_ptr<LabelSource>& source) {
+    auto plot = std::make_shared<CHTScatterPlot>();
+    plot->setFrame(gfx::Rect(gfx::Point(0, 0), kImage));
+    plot->setPlotSpace(scene.space);
+    plot->setDataSource(source);
+    plot->reloadData();
+    plot->setLabelTextStyle(CHTTextStyle::textStyle());
+    plot->relabel();
+    return plot;
+}
+
+// Timed: what is done to a plot that has its labels; the plot is made and
+// released outside the timing.
+template <class Step>
+void withLabelledPlot(benchmark::State& state, Step step) {
+    const auto count = static_cast<std::size_t>(state.range(0));
+    Scene scene;
+    auto source = std::make_shared<LabelSource>(count);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto plot = labelledPlot(scene, source);
+        state.ResumeTiming();
+        step(*plot);
+        benchmark::DoNotOptimize(plot->labelAnnotations().size());
+        state.PauseTiming();
+        plot.reset();
+        state.ResumeTiming();
+    }
+    state.counters["records"] = double(count);
+}
+
+void RelabelAgain(benchmark::State& state) {
+    withLabelledPlot(state, [](CHTScatterPlot& plot) {
+        plot.setNeedsRelabel();
+        plot.relabel();
+    });
+}
+
+void ReloadAndRelabel(benchmark::State& state) {
+    withLabelledPlot(state, [](CHTScatterPlot& plot) {
+        plot.reloadData();
+        plot.relabel();
+    });
+}
+
+void RemoveAllLabels(benchmark::State& state) {
+    withLabelledPlot(state, [](CHTScatterPlot& plot) {
+        plot.setLabelTextStyle(nullptr);
+        plot.relabel();
+    });
+}
+
 }  // namespace
 
 BENCHMARK(ScatterPlot10k)->Unit(benchmark::kMillisecond);
 BENCHMARK(ScatterLineAndArea10k)->Unit(benchmark::kMillisecond);
-BENCHMARK(BarPlot10k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BarPlot)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(CairoFloor10k)->Unit(benchmark::kMillisecond);
-BENCHMARK(BarFloor10k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BarFloor)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(RelabelRecords)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(RelabelAgain)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(ReloadAndRelabel)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(RemoveAllLabels)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

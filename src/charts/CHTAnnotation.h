@@ -55,6 +55,7 @@ private:
     friend class CHTAnnotationHostLayer;
 
     std::weak_ptr<CHTAnnotationHostLayer> host_;
+    std::size_t hostSlot_ = 0;  // the index in the host's list
     std::shared_ptr<CHTLayer> contentLayer_;
     gfx::Point contentAnchorPoint_{0.5f, 0.5f};
     gfx::Point displacement_;

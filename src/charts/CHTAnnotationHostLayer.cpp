@@ -11,15 +11,48 @@ std::shared_ptr<CHTAnnotationHostLayer> CHTAnnotationHostLayer::self() {
     return std::static_pointer_cast<CHTAnnotationHostLayer>(shared_from_this());
 }
 
+bool CHTAnnotationHostLayer::holds(const CHTAnnotation* annotation) const {
+    return annotation && annotation->hostSlot_ < mutableAnnotations_.size() &&
+           mutableAnnotations_[annotation->hostSlot_].get() == annotation;
+}
+
+void CHTAnnotationHostLayer::takeOut(const CHTAnnotation& annotation) {
+    if (!holds(&annotation)) return;
+    if (annotation.hostSlot_ + 1 < mutableAnnotations_.size()) {
+        mutableAnnotations_[annotation.hostSlot_].reset();
+        ++emptySlots_;
+        return;
+    }
+    // The last one: the list ends in an annotation again.
+    mutableAnnotations_.pop_back();
+    while (!mutableAnnotations_.empty() && !mutableAnnotations_.back()) {
+        mutableAnnotations_.pop_back();
+        --emptySlots_;
+    }
+}
+
+void CHTAnnotationHostLayer::closeUp() const {
+    if (emptySlots_ == 0) return;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < mutableAnnotations_.size(); ++i) {
+        if (!mutableAnnotations_[i]) continue;
+        if (kept != i) mutableAnnotations_[kept] = std::move(mutableAnnotations_[i]);
+        mutableAnnotations_[kept]->hostSlot_ = kept;
+        ++kept;
+    }
+    mutableAnnotations_.resize(kept);
+    emptySlots_ = 0;
+}
+
 void CHTAnnotationHostLayer::addAnnotation(const std::shared_ptr<CHTAnnotation>& annotation) {
     if (!annotation) return;
     // An annotation lives in one list only: take it out of the host that
     // holds it (this one included) before appending it here.
     if (auto old = annotation->annotationHostLayer()) {
-        auto& list = old->mutableAnnotations_;
-        list.erase(std::remove(list.begin(), list.end(), annotation), list.end());
+        old->takeOut(*annotation);
         if (old.get() != this) annotation->setAnnotationHostLayer(nullptr);
     }
+    annotation->hostSlot_ = mutableAnnotations_.size();
     mutableAnnotations_.push_back(annotation);
     auto me = self();
     if (annotation->annotationHostLayer() != me) annotation->setAnnotationHostLayer(me);
@@ -27,17 +60,17 @@ void CHTAnnotationHostLayer::addAnnotation(const std::shared_ptr<CHTAnnotation>&
 }
 
 void CHTAnnotationHostLayer::removeAnnotation(const std::shared_ptr<CHTAnnotation>& annotation) {
-    auto it = std::find(mutableAnnotations_.begin(), mutableAnnotations_.end(), annotation);
-    if (!annotation || it == mutableAnnotations_.end()) {
+    if (!holds(annotation.get())) {
         auto host = annotation ? annotation->annotationHostLayer() : nullptr;
         base::raise("CHTException", base::format("Tried to remove CHTAnnotation from %@. Host layer was %@.",
                                                  description(), host ? host->description() : std::string("(null)")));
     }
     annotation->setAnnotationHostLayer(nullptr);
-    mutableAnnotations_.erase(std::find(mutableAnnotations_.begin(), mutableAnnotations_.end(), annotation));
+    takeOut(*annotation);
 }
 
 void CHTAnnotationHostLayer::removeAllAnnotations() {
+    closeUp();
     auto list = mutableAnnotations_;
     for (const auto& a : list) a->setAnnotationHostLayer(nullptr);
     mutableAnnotations_.clear();
@@ -46,26 +79,30 @@ void CHTAnnotationHostLayer::removeAllAnnotations() {
 std::set<const gfx::Layer*> CHTAnnotationHostLayer::sublayersExcludedFromAutomaticLayout() const {
     std::set<const gfx::Layer*> excluded = CHTLayer::sublayersExcludedFromAutomaticLayout();
     for (const auto& a : mutableAnnotations_)
-        if (a->contentLayer()) excluded.insert(a->contentLayer().get());
+        if (a && a->contentLayer()) excluded.insert(a->contentLayer().get());
     return excluded;
 }
 
 void CHTAnnotationHostLayer::layoutSublayers() {
     CHTLayer::layoutSublayers();
+    closeUp();
     auto list = mutableAnnotations_;
     for (const auto& a : list) a->positionContentLayer();
 }
 
 void CHTAnnotationHostLayer::encodeWithCoder(base::KeyedArchiver& coder) const {
     CHTLayer::encodeWithCoder(coder);
+    closeUp();
     encodeObjectArray(coder, mutableAnnotations_, "CHTAnnotationHostLayer.mutableAnnotations");
 }
 
 std::shared_ptr<base::Coding> CHTAnnotationHostLayer::initWithCoder(base::KeyedUnarchiver& coder) {
     CHTLayer::initWithCoder(coder);
     mutableAnnotations_.clear();
+    emptySlots_ = 0;
     auto me = self();
     for (const auto& a : decodeObjectArrayOfType<CHTAnnotation>(coder, "CHTAnnotationHostLayer.mutableAnnotations")) {
+        a->hostSlot_ = mutableAnnotations_.size();
         mutableAnnotations_.push_back(a);
         a->host_.reset();
         a->setAnnotationHostLayer(me);

@@ -12,7 +12,10 @@ public:
     explicit CHTAnnotationHostLayer(const gfx::Rect& frame = gfx::Rect::zero());
 
     // A copy of the list.
-    std::vector<std::shared_ptr<CHTAnnotation>> annotations() const { return mutableAnnotations_; }
+    std::vector<std::shared_ptr<CHTAnnotation>> annotations() const {
+        closeUp();
+        return mutableAnnotations_;
+    }
     // Appends the annotation (moving it from any host that held it, this one
     // included), shows its content and positions it. nullptr is ignored.
     void addAnnotation(const std::shared_ptr<CHTAnnotation>& annotation);
@@ -31,6 +34,17 @@ public:
 
 private:
     std::shared_ptr<CHTAnnotationHostLayer> self();
+    // Whether the list holds the annotation (found by its slot).
+    bool holds(const CHTAnnotation* annotation) const;
+    // Takes a held annotation out of the list, leaving its place empty.
+    void takeOut(const CHTAnnotation& annotation);
+    void closeUp() const;
 
-    std::vector<std::shared_ptr<CHTAnnotation>> mutableAnnotations_;
+    // A removed annotation leaves its place empty (nullptr) rather than
+    // shifting every annotation after it, so that removing many from a long
+    // list one by one stays linear; the list is closed up before it is read
+    // in order. Every other place holds an annotation whose hostSlot_ is its
+    // index.
+    mutable std::vector<std::shared_ptr<CHTAnnotation>> mutableAnnotations_;
+    mutable std::size_t emptySlots_ = 0;
 };

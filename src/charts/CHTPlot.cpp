@@ -381,6 +381,27 @@ void CHTPlot::setCachePrecision(CHTPlotCachePrecision precision) {
 
 // ---- Data ranges
 
+namespace {
+
+// Whether a double has a decimal value: it is finite and no larger than the
+// largest decimal (about 3.4e165). Samples well below that are let through
+// without converting them.
+bool fitsADecimal(double v) {
+    if (!std::isfinite(v)) return false;
+    if (std::fabs(v) < 1e165) return true;
+    return !CHTDecimalIsNaN(CHTDecimalFromDouble(v));
+}
+
+// The range from lo to hi, or none when its length is beyond a decimal (the
+// limits lie near the largest decimals of both signs).
+std::shared_ptr<CHTPlotRange> rangeFromLimits(const base::Decimal& lo, const base::Decimal& hi) {
+    base::Decimal length = CHTDecimalSubtract(hi, lo);
+    if (CHTDecimalIsNaN(lo) || CHTDecimalIsNaN(length)) return nullptr;
+    return CHTPlotRange::plotRangeWithLocation(lo, length);
+}
+
+}  // namespace
+
 std::shared_ptr<CHTPlotRange> CHTPlot::plotRangeForField(std::size_t field) {
     if (dataNeedsReloading_) reloadData();
     auto data = cachedNumbersForField(field);
@@ -397,20 +418,20 @@ std::shared_ptr<CHTPlotRange> CHTPlot::plotRangeForField(std::size_t field) {
             if (CHTDecimalGreaterThan(d, hi)) hi = d;
         }
         if (!CHTDecimalGreaterThan(hi, lo)) return nullptr;
-        return CHTPlotRange::plotRangeWithLocation(lo, CHTDecimalSubtract(hi, lo));
+        return rangeFromLimits(lo, hi);
     }
     double lo = std::numeric_limits<double>::infinity(), hi = -std::numeric_limits<double>::infinity();
     for (std::size_t i = 0; i < count; ++i) {
         double v = cachedDoubleForField(field, i);
         // Infinities cannot be drawn any more than not-a-number samples, and
-        // one of them would make the whole range not a number.
-        if (!std::isfinite(v)) continue;
+        // one of them would make the whole range not a number; so would a
+        // finite sample beyond what a decimal holds.
+        if (!fitsADecimal(v)) continue;
         lo = std::min(lo, v);
         hi = std::max(hi, v);
     }
     if (!(hi > lo)) return nullptr;
-    base::Decimal low = CHTDecimalFromDouble(lo);
-    return CHTPlotRange::plotRangeWithLocation(low, CHTDecimalSubtract(CHTDecimalFromDouble(hi), low));
+    return rangeFromLimits(CHTDecimalFromDouble(lo), CHTDecimalFromDouble(hi));
 }
 
 std::shared_ptr<CHTPlotRange> CHTPlot::plotRangeForCoordinate(CHTCoordinate coordinate) {

@@ -76,11 +76,14 @@ const base::Decimal& decimalTickTolerance() {
 }
 
 // The limits of a working range in decimals, with the tolerance of one
-// spacing of ticks.
+// spacing of ticks. The tolerance is a billionth of the spacing or of the
+// range's length, whichever is shorter: on a range much narrower than the
+// spacing a billionth of the spacing could reach across the whole range and
+// move a tick inside it onto a limit.
 struct TickLimits {
     base::Decimal min, max, tolerance;
     TickLimits(const base::Decimal& lo, const base::Decimal& hi, const base::Decimal& spacing)
-        : min(lo), max(hi), tolerance(CHTDecimalMultiply(spacing, decimalTickTolerance())) {}
+        : min(lo), max(hi), tolerance(CHTDecimalMultiply(shorter(spacing, lo, hi), decimalTickTolerance())) {}
     bool pastMax(const base::Decimal& t) const { return CHTDecimalGreaterThan(CHTDecimalSubtract(t, tolerance), max); }
     bool belowMin(const base::Decimal& t) const { return CHTDecimalLessThan(CHTDecimalAdd(t, tolerance), min); }
     // Where a tick at t stands: on a limit when t is within the tolerance
@@ -91,6 +94,12 @@ struct TickLimits {
         if (!CHTDecimalGreaterThan(CHTDecimalSubtract(t, tolerance), min)) return min;
         if (!CHTDecimalLessThan(CHTDecimalAdd(t, tolerance), max)) return max;
         return t;
+    }
+
+private:
+    static base::Decimal shorter(const base::Decimal& spacing, const base::Decimal& lo, const base::Decimal& hi) {
+        const base::Decimal length = CHTDecimalSubtract(hi, lo);
+        return finite(length) && CHTDecimalLessThan(length, spacing) ? length : spacing;
     }
 };
 
@@ -105,8 +114,11 @@ base::Decimal minorStep(const base::Decimal& interval, unsigned& m) {
 
 // The decimal tick loop of the fixed-interval and the equal-division
 // policies: majors at first, first + interval, ... up to max, each followed
-// by up to m minor ticks a step apart up to max, and up to m minor ticks
-// below first down to min (there are none when first is min). A tick a
+// by up to m minor ticks a step apart up to max, and the m minor ticks of
+// the interval below first down to min (there are none when first is min).
+// Those are walked down from first: on a range narrower than one interval,
+// first lies past max and the minors inside the range are the lower ones of
+// that interval, so minors past max are skipped, not the end. A tick a
 // little past a limit still stands on it: a third of a range is rounded to
 // 38 digits, and the last division may come out just past max.
 CHTTickLocations decimalTickLocations(const base::Decimal& min, const base::Decimal& max, const base::Decimal& first,
@@ -119,11 +131,9 @@ CHTTickLocations decimalTickLocations(const base::Decimal& min, const base::Deci
     base::Decimal below = first;
     for (unsigned j = 0; j < m && ticks.wantsMinors(); ++j) {
         base::Decimal next = CHTDecimalSubtract(below, step);
-        if (!finite(next) || !CHTDecimalLessThan(next, below)) break;
-        auto at = minorLimits.place(next);
-        if (!at) break;
+        if (!finite(next) || !CHTDecimalLessThan(next, below) || minorLimits.belowMin(next)) break;
         below = next;
-        ticks.addMinor(*at);
+        if (auto at = minorLimits.place(next)) ticks.addMinor(*at);
     }
     base::Decimal t = first;
     while (!majorLimits.pastMax(t)) {
@@ -229,7 +239,8 @@ void automaticLogTicks(double min, double max, const base::Decimal& minLimit, co
     }
     // Ticks made in doubles, kept within the tolerance of the limits (a
     // major relative to its value, as log ticks lie a factor apart; a minor
-    // relative to the minor step) and then standing on them.
+    // relative to the minor step; neither more than a billionth of the
+    // range's length) and then standing on them.
     auto place = [&](double v, double tolerance) -> std::optional<base::Decimal> {
         if (!(v >= min - tolerance && v <= max + tolerance)) return std::nullopt;
         if (v <= min + tolerance) return minLimit;
@@ -241,8 +252,8 @@ void automaticLogTicks(double min, double max, const base::Decimal& minLimit, co
     double step = base * std::pow(10.0, std::floor(std::log10(min))) / (m + 1.0);
     for (long long i = static_cast<long long>(first); i <= static_cast<long long>(last); ++i, step *= base) {
         double value = std::pow(10.0, static_cast<double>(i) * magnitude);
-        if (auto at = place(value, value * kTickTolerance); at && !ticks.addMajor(*at)) return;
-        const double minorTolerance = step * kTickTolerance;
+        if (auto at = place(value, std::min(value, len) * kTickTolerance); at && !ticks.addMajor(*at)) return;
+        const double minorTolerance = std::min(step, len) * kTickTolerance;
         if (value + m * step < min - minorTolerance) continue;
         // In the decade that holds min, the minors start just below it.
         unsigned j = 1;

@@ -223,9 +223,14 @@ void CHTXYPlotSpace::scaleToFitPlots(const std::vector<std::shared_ptr<CHTPlotSp
         grow(unionX, plot->plotRangeForCoordinate(CHTCoordinateX));
         grow(unionY, plot->plotRangeForCoordinate(CHTCoordinateY));
     }
-    base::Decimal zero = CHTDecimalFromInteger(0);
-    if (unionX && !CHTDecimalEquals(unionX->length(), zero)) setXRange(unionX);
-    if (unionY && !CHTDecimalEquals(unionY->length(), zero)) setYRange(unionY);
+    // A union whose length is not a number (its plots' ranges together
+    // reach beyond a decimal) or zero leaves the range as it was.
+    auto fits = [](const std::shared_ptr<CHTPlotRange>& range) {
+        if (!range || CHTDecimalIsNaN(range->location()) || CHTDecimalIsNaN(range->length())) return false;
+        return !CHTDecimalEquals(range->length(), CHTDecimalFromInteger(0)) && std::isfinite(range->lengthDouble());
+    };
+    if (fits(unionX)) setXRange(unionX);
+    if (fits(unionY)) setYRange(unionY);
 }
 
 std::shared_ptr<CHTPlotRange> CHTXYPlotSpace::offeredRange(const std::shared_ptr<CHTPlotRange>& range,

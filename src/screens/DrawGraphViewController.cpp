@@ -158,6 +158,36 @@ void DrawGraphViewController::setFittingInterval(CHTXYAxis& axis, double preferr
                                                       : CHTDecimalFromDouble(interval));
 }
 
+void DrawGraphViewController::excludeLabelPastRightEdge(CHTXYAxis& axis, double rangeLength) {
+    const double interval = CHTDecimalDoubleValue(axis.majorIntervalLength());
+    if (!(interval > 0) || !(rangeLength > 0) || !std::isfinite(rangeLength)) return;
+    // Labels stand centred under their ticks, at whole intervals from 0; the
+    // last one, near the end of a long log, can reach past the page's right
+    // edge and be cut off. It is left out (with its tick) rather than drawn
+    // in part, as the bar graph's "Days" label is.
+    // The plot area frame fills the page; it shows its sublayers, the labels
+    // among them, inside its border line only, and the plot area starts half
+    // a border line inside its paddings.
+    const double last = std::floor(rangeLength / interval) * interval;
+    const gfx::Rect page = barChart_->bounds();
+    const auto frame = barChart_->plotAreaFrame();
+    const double border = frame->borderLineStyle() ? frame->borderLineStyle()->lineWidth() : 0.0;
+    const double plotLeft = frame->paddingLeft() + border / 2;
+    const double plotWidth = page.width() - frame->paddingLeft() - frame->paddingRight() - border;
+    const auto formatter = axis.labelFormatter();
+    const std::string text = formatter ? formatter->stringFromNumber(last) : std::to_string(last);
+    const double halfWidth = sizeWithTextStyle(text, axis.labelTextStyle().get()).width / 2;
+    const double right = plotLeft + plotWidth * last / rangeLength + halfWidth;
+    if (right <= page.width() - border) {
+        axis.setLabelExclusionRanges({});
+        return;
+    }
+    // A quarter of an interval on each side: the minor tick between it and
+    // the label before it stays.
+    axis.setLabelExclusionRanges({CHTPlotRange::plotRangeWithLocation(CHTDecimalFromDouble(last - interval / 4),
+                                                                      CHTDecimalFromDouble(interval / 2))});
+}
+
 void DrawGraphViewController::drawGraph() {
     const long long max = maxTotal(graphData_);
     makeGraph(50, 20);
@@ -174,6 +204,7 @@ void DrawGraphViewController::drawGraph() {
     x->setMinorTicksPerInterval(1);
     // Days are whole numbers: "2", not "2.0".
     x->setLabelFormatter(wholeNumbers());
+    excludeLabelPastRightEdge(*x, static_cast<double>(graphData_.size()) + 1);
 
     auto y = axisSet->yAxis();
     y->setMajorTickLineStyle(nullptr);

@@ -74,6 +74,9 @@ private:
     // Sets the axis's major interval: the preferred one unless its labels
     // would overlap on the page.
     void setFittingInterval(CHTXYAxis& axis, double preferred, double rangeLength);
+    // Leaves out the label of the axis's last major tick of a range from 0
+    // of rangeLength when it would reach past the page's right edge.
+    void excludeLabelPastRightEdge(CHTXYAxis& axis, double rangeLength);
     long long totalAt(std::size_t index) const;
     std::shared_ptr<CHTPlotDataSource> asDataSource();
 

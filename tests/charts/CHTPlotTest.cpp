@@ -8,11 +8,15 @@
 #include <limits>
 
 #include "TestEnvironment.h"
+#include "charts/CHTColor.h"
+#include "charts/CHTMutableLineStyle.h"
 #include "charts/CHTMutableTextStyle.h"
 #include "charts/CHTPlotSpaceAnnotation.h"
 #include "charts/CHTTextLayer.h"
 #include "charts/PlotTestSupport.h"
 #include "platform/base/NotificationCenter.h"
+#include "platform/gfx/Context.h"
+#include "platform/gfx/Image.h"
 
 using namespace plottest;
 using charttest::D;
@@ -262,6 +266,50 @@ TEST(CHTPlotTest, InfiniteSamplesAreLeftOutOfRangesAndFitting) {
     EXPECT_TRUE(CHTDecimalEquals(stage.space->xRange()->length(), D("3")));
     EXPECT_TRUE(CHTDecimalEquals(stage.space->yRange()->location(), D("1")));
     EXPECT_TRUE(CHTDecimalEquals(stage.space->yRange()->length(), D("2")));
+}
+
+TEST(CHTPlotTest, SamplesBeyondADecimalAreLeftOutOfFittingAndTheRestDraws) {
+    // Above about 3.4e165 a double has no decimal value.
+    for (double huge : {1e200, std::numeric_limits<double>::max()}) {
+        for (bool bars : {false, true}) {
+            SCOPED_TRACE(testing::Message() << huge << (bars ? " bars" : " scatter"));
+            Stage stage({100, 100}, 0, 1, 0, 1);
+            auto source = std::make_shared<TableSource>(Answer::Number);
+            std::shared_ptr<CHTPlot> plot;
+            if (bars) {
+                source->set(CHTBarPlotFieldBarLocation, {0, 1, 2, 3, 4});
+                source->set(CHTBarPlotFieldBarTip, {10, huge, 20, 30, -huge});
+                auto bar = stage.add(CHTBarPlot::tubularBarPlotWithColor(CHTColor::greenColor(), false));
+                bar->setBaseValue(D("10"));
+                plot = bar;
+            } else {
+                // The huge samples break the line as infinite ones do: the
+                // points from 20 to 30 stay joined.
+                source->set(CHTScatterPlotFieldX, {0, 1, 2, 3, 4});
+                source->set(CHTScatterPlotFieldY, {10, huge, 20, 30, -huge});
+                auto scatter = stage.add(std::make_shared<CHTScatterPlot>());
+                auto line = CHTLineStyle::lineStyle();
+                line->setLineWidth(3);
+                scatter->setDataLineStyle(line);
+                plot = scatter;
+            }
+            plot->setDataSource(source);
+            stage.space->scaleToFitPlots({plot});
+            auto y = stage.space->yRange();
+            EXPECT_TRUE(CHTDecimalEquals(y->location(), D("10"))) << y->description();
+            EXPECT_TRUE(CHTDecimalEquals(y->length(), D("20"))) << y->description();
+            EXPECT_TRUE(CHTDecimalEquals(stage.space->xRange()->length(), D("4")));
+
+            gfx::ImageContext ctx({100, 100}, 1, gfx::YAxis::Up);
+            plot->drawInContext(ctx);
+            EXPECT_EQ(ctx.status(), 0);
+            auto image = ctx.image();
+            int painted = 0;
+            for (int py = 0; py < 100; ++py)
+                for (int px = 0; px < 100; ++px) painted += image->pixel(px, py).a > 0;
+            EXPECT_GT(painted, 100);
+        }
+    }
 }
 
 TEST(CHTPlotTest, TitleAndStyleChangesNotifyTheLegend) {

@@ -61,4 +61,21 @@ TEST(CHTTickGenerationTest, ADescendingRangeGivesTheTicksOfItsAscendingMirror) {
     EXPECT_EQ(CHTAutomaticTickLocations(*logUp, policy).major, CHTAutomaticTickLocations(*logDown, policy).major);
 }
 
+TEST(CHTTickGenerationTest, ARangeInsideOneIntervalKeepsTheMinorTicksOfThatInterval) {
+    CHTTickPolicy policy;  // interval 1 from 0
+    policy.minorTicksPerInterval = 4;
+    CHTTickLocations ticks = CHTFixedIntervalTickLocations(*R("0.25", "0.5"), policy);
+    EXPECT_TRUE(ticks.major.empty());
+    EXPECT_EQ(values(ticks.minor), (std::vector<double>{0.4, 0.6}));
+}
+
+TEST(CHTTickGenerationTest, TheEndTickToleranceIsNoLongerThanARangeMuchNarrowerThanItsInterval) {
+    // 2e-10 wide around 1: the tick at 1 stays in the middle, not on a limit.
+    CHTTickPolicy policy;
+    policy.minorTicksPerInterval = 0;
+    CHTTickLocations ticks = CHTFixedIntervalTickLocations(*R("0.9999999999", "0.0000000002"), policy);
+    ASSERT_EQ(ticks.major.size(), 1u);
+    EXPECT_EQ(*ticks.major.begin(), charttest::D("1"));
+}
+
 }  // namespace

@@ -3,8 +3,11 @@
 // all stand inside the plot area, newest day included.
 #include "ProgressTestSupport.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
+#include "charts/CHTAxisLabel.h"
 #include "charts/CHTBarPlot.h"
 #include "charts/CHTPlotArea.h"
 #include "charts/CHTGraphHostingView.h"
@@ -209,6 +212,34 @@ TEST_F(DrawGraphTest, TheDaysLabelShowsOnlyWhole) {
         // Under day 15, cut by the page's right edge for 13 and 14 days.
         EXPECT_EQ(axes(*bars)->xAxis()->axisLabels().size(), days == 15 ? 1u : 0u);
     }
+}
+
+TEST_F(DrawGraphTest, TheDayLabelsOfALongLogStayInsideThePage) {
+    // 10,000 days, written in one statement.
+    ASSERT_TRUE(storetest::execSql(
+        app->logDatabasePath(),
+        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 9999) "
+        "INSERT INTO LogDay (Week, Day, Level, Rep1, Rep2, Rep3, Rep4, Rep5, Rep6, Rep7, Rep8, Rep9, LogDate) "
+        "SELECT 1, 1, 2, 10 + i % 40, 2, 2, 2, 2, 0, 0, 0, 0, 'Mon 2026 10 01 18:00:00.000' FROM n"));
+    auto p = page(false);
+    ASSERT_EQ(p->graphData().size(), 10000u);
+    render(*p);
+    // The plot area frame shows the labels inside its border line only.
+    auto frame = p->barChart()->plotAreaFrame();
+    ASSERT_TRUE(frame->borderLineStyle());
+    const double border = frame->borderLineStyle()->lineWidth();
+    std::vector<double> shown;
+    for (const auto& label : axes(*p)->xAxis()->axisLabels()) {
+        auto content = label->contentLayer();
+        if (!content || !content->superlayer() || content->isHidden()) continue;
+        const gfx::Rect r = content->convertRectTo(content->bounds(), frame.get());
+        EXPECT_GE(r.minX(), border) << dbl(label->tickLocation());
+        EXPECT_LE(r.maxX(), frame->bounds().width() - border) << dbl(label->tickLocation());
+        shown.push_back(dbl(label->tickLocation()));
+    }
+    // Days 0 and 5000 keep their labels.
+    std::sort(shown.begin(), shown.end());
+    EXPECT_EQ(shown, (std::vector<double>{0, 5000}));
 }
 
 TEST_F(DrawGraphTest, AnEmptyLogOrOneOfZerosDrawsBothGraphs) {

@@ -456,7 +456,25 @@ Point Context::currentPoint() const {
     return {Float(x), Float(y)};
 }
 
-Rect Context::pathBoundingBox() const { return path().boundingBox(); }
+Rect Context::pathBoundingBox() const {
+    // The box of every point of the path, control points included, as
+    // Path::boundingBox gives it, read straight from cairo's copy of the
+    // path: a plot asks for it once per bar.
+    PathHandle cp(cairo_copy_path(cr()));
+    if (!cp || cp->status != CAIRO_STATUS_SUCCESS) return Rect::null();
+    Float x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+    for (int i = 0; i < cp->num_data; i += cp->data[i].header.length) {
+        for (int k = 1; k < cp->data[i].header.length; ++k) {
+            const Float x = Float(cp->data[i + k].point.x), y = Float(cp->data[i + k].point.y);
+            x0 = std::min(x0, x);
+            x1 = std::max(x1, x);
+            y0 = std::min(y0, y);
+            y1 = std::max(y1, y);
+        }
+    }
+    if (x0 > x1) return Rect::null();
+    return {x0, y0, x1 - x0, y1 - y0};
+}
 
 Path Context::path() const { return pathFromCairo(cr()); }
 
@@ -974,9 +992,9 @@ bool drawableShading(const Shading& shading) {
            finite({shading.startRadius, shading.endRadius});
 }
 
-// The shading's cairo pattern. It is released however the shading function
-// leaves the sampling, by return or by throwing.
-PatternHandle shadingPattern(const Shading& shading) {
+// The shading's cairo pattern, made anew. It is released however the
+// shading function leaves the sampling, by return or by throwing.
+PatternHandle newShadingPattern(const Shading& shading) {
     cairo_pattern_t* created;
     if (shading.type == Shading::Type::Axial) {
         created = cairo_pattern_create_linear(shading.start.x, shading.start.y, shading.end.x, shading.end.y);
@@ -996,7 +1014,58 @@ PatternHandle shadingPattern(const Shading& shading) {
     return pat;
 }
 
+// How many patterns of sampled ramps a context keeps.
+constexpr std::size_t kKeptRampPatterns = 8;
+// The scale exponent that marks the pattern of a shading of no length.
+constexpr int kPointLike = -1000;
+
 }  // namespace
+
+PatternHandle Context::shadingPattern(const Shading& shading) {
+    if (shading.type == Shading::Type::Axial && shading.ramp) {
+        if (PatternHandle pat = rampPattern(shading)) return pat;
+    }
+    return newShadingPattern(shading);
+}
+
+PatternHandle Context::rampPattern(const Shading& shading) {
+    const double sx = shading.start.x, sy = shading.start.y;
+    const double dx = shading.end.x - sx, dy = shading.end.y - sy;
+    const double lengthSquared = dx * dx + dy * dy;
+    if (!std::isfinite(lengthSquared)) return PatternHandle();
+    // The kept pattern runs along a length within a factor of 1.4 of the
+    // shading's, so the matrix that moves it there holds numbers near 1 and
+    // keeps its precision in cairo's fixed-point arithmetic. A shading of no
+    // length (a bar narrower than a pixel, aligned to one edge) looks the
+    // same wherever it lies: its pattern is kept apart and never moved.
+    const bool pointLike = lengthSquared == 0;
+    const int exponent = pointLike ? kPointLike : static_cast<int>(std::lround(std::log2(lengthSquared) / 2));
+    if (!pointLike && (exponent < -40 || exponent > 40)) return PatternHandle();
+    const bool extend = shading.extendStart || shading.extendEnd;
+    auto kept = std::find_if(rampPatterns_.begin(), rampPatterns_.end(), [&](const RampPattern& r) {
+        return r.ramp == shading.ramp && r.scaleExponent == exponent && r.extend == extend;
+    });
+    if (kept == rampPatterns_.end()) {
+        Shading along = shading;
+        along.start = Point(0, 0);
+        along.end = pointLike ? Point(0, 0) : Point(Float(std::ldexp(1.0, exponent)), 0);
+        PatternHandle made = newShadingPattern(along);
+        if (cairo_pattern_status(made.get()) != CAIRO_STATUS_SUCCESS) return PatternHandle();
+        if (rampPatterns_.size() >= kKeptRampPatterns) rampPatterns_.erase(rampPatterns_.begin());
+        rampPatterns_.push_back({shading.ramp, exponent, extend, std::move(made)});
+        kept = rampPatterns_.end() - 1;
+    }
+    if (pointLike) return PatternHandle::reference(kept->pattern.get());
+    // From user space onto the pattern's line: the point at start goes to
+    // the origin, the one at end to (2^exponent, 0), and the directions
+    // across the line stay across it.
+    const double c = std::ldexp(1.0, exponent) / lengthSquared;
+    cairo_matrix_t m;
+    // Its determinant, c^2 times the length squared, lies near 1.
+    cairo_matrix_init(&m, c * dx, -c * dy, c * dy, c * dx, -c * (dx * sx + dy * sy), c * (dy * sx - dx * sy));
+    cairo_pattern_set_matrix(kept->pattern.get(), &m);
+    return PatternHandle::reference(kept->pattern.get());
+}
 
 void Context::drawShading(const Shading& shading) {
     record("drawShading",

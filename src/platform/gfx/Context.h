@@ -292,7 +292,19 @@ private:
     template <class F>
     void withShadow(F paint, bool stroke);
     void drawImageImpl(const Rect& rect, const Image& image, bool flip);
+    PatternHandle shadingPattern(const Shading& shading);
+    PatternHandle rampPattern(const Shading& shading);
     cairo_t* cr() const { return cr_.get(); }
+
+    // A sampled ramp's axial pattern along a line of length 2^scaleExponent
+    // from the origin, made once and moved onto each shading by its matrix:
+    // a plot that fills every bar with one gradient makes its pattern once.
+    struct RampPattern {
+        std::shared_ptr<const ShadingRamp> ramp;  // kept: the key is its identity
+        int scaleExponent = 0;
+        bool extend = false;
+        PatternHandle pattern;
+    };
 
     CairoContextHandle cr_;
     Float scale_ = 1;
@@ -302,6 +314,7 @@ private:
     std::vector<State> states_;
     bool badPath_ = false;
     std::vector<RecordedOperation>* log_ = nullptr;
+    std::vector<RampPattern> rampPatterns_;  // the most recently made last
 };
 
 // Saves the context's graphics state and, when the scope ends, however it is

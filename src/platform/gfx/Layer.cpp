@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "platform/gfx/Context.h"
 
@@ -13,7 +14,8 @@ void LayerDelegate::layoutSublayersOfLayer(Layer&) {}
 Layer::Layer() = default;
 
 Layer::~Layer() {
-    for (auto& sub : sublayers_) sub->superlayer_ = nullptr;
+    for (auto& sub : sublayers_)
+        if (sub) sub->superlayer_ = nullptr;
 }
 
 // ---- Geometry
@@ -147,19 +149,63 @@ void Layer::attach(const std::shared_ptr<Layer>& layer) {
     layer->requestRedraw();
 }
 
-void Layer::addSublayer(const std::shared_ptr<Layer>& layer) { insertSublayer(layer, sublayers_.size()); }
+void Layer::closeUpEmptySlots() const {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < sublayers_.size(); ++i) {
+        if (!sublayers_[i]) continue;
+        if (kept != i) sublayers_[kept] = std::move(sublayers_[i]);
+        sublayers_[kept]->slot_ = kept;
+        ++kept;
+    }
+    sublayers_.resize(kept);
+    emptySlots_ = 0;
+}
+
+void Layer::takeOutSublayer(const Layer& sublayer) {
+    std::size_t i = sublayer.slot_;
+    if (i >= sublayers_.size() || sublayers_[i].get() != &sublayer) {
+        // Not where it should be: looked for (the slot is kept by every
+        // change of the list, so this is a guard only).
+        auto it =
+            std::find_if(sublayers_.begin(), sublayers_.end(), [&](const auto& l) { return l.get() == &sublayer; });
+        if (it == sublayers_.end()) return;
+        i = std::size_t(it - sublayers_.begin());
+    }
+    if (i + 1 < sublayers_.size()) {
+        sublayers_[i].reset();
+        ++emptySlots_;
+        return;
+    }
+    // The last one: the list ends in a layer again.
+    sublayers_.pop_back();
+    while (!sublayers_.empty() && !sublayers_.back()) {
+        sublayers_.pop_back();
+        --emptySlots_;
+    }
+}
+
+void Layer::addSublayer(const std::shared_ptr<Layer>& layer) {
+    insertSublayer(layer, std::numeric_limits<std::size_t>::max());
+}
 
 void Layer::insertSublayer(const std::shared_ptr<Layer>& layer, std::size_t index) {
     if (!canAdopt(layer.get())) return;
     std::shared_ptr<Layer> keep = layer;  // survives its removal below
     if (layer->superlayer_ == this) {
         // Taken out first; the index counts in the list without it.
-        sublayers_.erase(std::find(sublayers_.begin(), sublayers_.end(), layer));
+        takeOutSublayer(*layer);
     } else if (layer->superlayer_) {
         layer->removeFromSuperlayer();
     }
-    index = std::min(index, sublayers_.size());
-    sublayers_.insert(sublayers_.begin() + std::ptrdiff_t(index), keep);
+    if (index >= sublayers_.size() - emptySlots_) {
+        // Appended: the empty places before it stay as they are.
+        keep->slot_ = sublayers_.size();
+        sublayers_.push_back(keep);
+    } else {
+        closeUpSublayers();
+        sublayers_.insert(sublayers_.begin() + std::ptrdiff_t(index), keep);
+        for (std::size_t i = index; i < sublayers_.size(); ++i) sublayers_[i]->slot_ = i;
+    }
     attach(keep);
     setNeedsLayout();
 }
@@ -168,36 +214,36 @@ void Layer::insertSublayerBelow(const std::shared_ptr<Layer>& layer, const Layer
     if (!canAdopt(layer.get())) return;
     std::shared_ptr<Layer> keep = layer;
     if (layer->superlayer_) layer->removeFromSuperlayer();
-    auto it = std::find_if(sublayers_.begin(), sublayers_.end(), [&](const auto& l) { return l.get() == sibling; });
-    insertSublayer(keep, it == sublayers_.end() ? 0 : std::size_t(it - sublayers_.begin()));
+    const bool found = sibling && sibling->superlayer_ == this;
+    closeUpSublayers();
+    insertSublayer(keep, found ? sibling->slot_ : 0);
 }
 
 void Layer::insertSublayerAbove(const std::shared_ptr<Layer>& layer, const Layer* sibling) {
     if (!canAdopt(layer.get())) return;
     std::shared_ptr<Layer> keep = layer;
     if (layer->superlayer_) layer->removeFromSuperlayer();
-    auto it = std::find_if(sublayers_.begin(), sublayers_.end(), [&](const auto& l) { return l.get() == sibling; });
-    insertSublayer(keep, it == sublayers_.end() ? sublayers_.size() : std::size_t(it - sublayers_.begin()) + 1);
+    const bool found = sibling && sibling->superlayer_ == this;
+    closeUpSublayers();
+    insertSublayer(keep, found ? sibling->slot_ + 1 : sublayers_.size());
 }
 
 void Layer::replaceSublayer(const Layer* old, const std::shared_ptr<Layer>& with) {
-    auto find = [&] {
-        return std::find_if(sublayers_.begin(), sublayers_.end(), [&](const auto& l) { return l.get() == old; });
-    };
-    if (find() == sublayers_.end() || with.get() == old) return;
+    if (!old || old->superlayer_ != this || with.get() == old) return;
     if (with && !canAdopt(with.get())) return;
     std::shared_ptr<Layer> keep = with;
     // `with` leaves its place first (it may be a sibling), then takes old's.
     if (keep && keep->superlayer_) keep->removeFromSuperlayer();
-    auto it = find();
-    std::size_t index = std::size_t(it - sublayers_.begin());
-    std::shared_ptr<Layer> removed = *it;
+    closeUpSublayers();
+    std::size_t index = old->slot_;
+    std::shared_ptr<Layer> removed = sublayers_[index];
     removed->removeFromSuperlayer();
     if (keep) insertSublayer(keep, index);
 }
 
 void Layer::setSublayers(const std::vector<std::shared_ptr<Layer>>& layers) {
     std::vector<std::shared_ptr<Layer>> keep = layers;
+    // The list never ends in an empty place: its last entry is a layer.
     while (!sublayers_.empty()) sublayers_.back()->removeFromSuperlayer();
     for (const auto& l : keep)
         if (l) addSublayer(l);
@@ -208,8 +254,7 @@ void Layer::removeFromSuperlayer() {
     if (!parent) return;
     std::shared_ptr<Layer> self = shared_from_this();  // keep alive until done
     parent->requestRedraw();
-    auto& subs = parent->sublayers_;
-    subs.erase(std::remove_if(subs.begin(), subs.end(), [this](const auto& l) { return l.get() == this; }), subs.end());
+    parent->takeOutSublayer(*this);
     superlayer_ = nullptr;
     parent->setNeedsLayout();
 }
@@ -230,7 +275,7 @@ void Layer::layoutIfNeeded() {
     }
     // A copy: layout may add or remove sublayers. Layers added while this
     // loop runs are laid out by the renderer before they draw.
-    std::vector<std::shared_ptr<Layer>> subs = sublayers_;
+    std::vector<std::shared_ptr<Layer>> subs = sublayers();
     for (const auto& sub : subs)
         if (sub->superlayer_ == this) sub->layoutIfNeeded();
 }
@@ -294,8 +339,10 @@ Rect Layer::extentInRoot() const {
         area = any ? area.unionWith(r) : r;
         any = true;
         if (l.masksToBounds_) return;  // the sublayers show only inside
+        // Read as it is, empty places included: closing the list up for
+        // every change would make removing many sublayers quadratic.
         for (const auto& sub : l.sublayers_)
-            if (!sub->hidden_) self(self, *sub, sub->transformToSuperlayer().concat(toRoot));
+            if (sub && !sub->hidden_) self(self, *sub, sub->transformToSuperlayer().concat(toRoot));
     };
     walk(walk, *this, transformTo(nullptr));
     if (tooLarge) return Rect::null();

@@ -88,7 +88,10 @@ public:
     virtual void setContentsScale(Float scale);
 
     // ---- Tree
-    const std::vector<std::shared_ptr<Layer>>& sublayers() const { return sublayers_; }
+    const std::vector<std::shared_ptr<Layer>>& sublayers() const {
+        closeUpSublayers();
+        return sublayers_;
+    }
     // nullptr for a root layer.
     Layer* superlayer() const { return superlayer_; }
     // The topmost ancestor (this layer for a root).
@@ -161,6 +164,12 @@ protected:
     void requestRedraw();
 
 private:
+    void closeUpSublayers() const {
+        if (emptySlots_ > 0) closeUpEmptySlots();
+    }
+    void closeUpEmptySlots() const;
+    // Takes the sublayer out of the list, leaving its place empty.
+    void takeOutSublayer(const Layer& sublayer);
     void attach(const std::shared_ptr<Layer>& layer);
     bool canAdopt(const Layer* layer) const;
     // From this layer's space to the space of `ancestor` (nullptr: above the root).
@@ -187,7 +196,13 @@ private:
     bool opaque_ = false;
     bool needsDisplayOnBoundsChange_ = false;
     Float contentsScale_ = 1;
-    std::vector<std::shared_ptr<Layer>> sublayers_;
+    // A removed sublayer leaves its place empty (nullptr) rather than
+    // shifting every sublayer after it, so that taking many sublayers out of
+    // a long list one by one stays linear; the list is closed up before it
+    // is read. Every other place holds a layer whose slot_ is its index.
+    mutable std::vector<std::shared_ptr<Layer>> sublayers_;
+    mutable std::size_t emptySlots_ = 0;
+    mutable std::size_t slot_ = 0;  // the index in the superlayer's list
     Layer* superlayer_ = nullptr;
     std::weak_ptr<LayerDelegate> delegate_;
     bool needsLayout_ = false;

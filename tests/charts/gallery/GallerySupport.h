@@ -86,9 +86,11 @@ struct Canvas {
 };
 
 // A caption in the rect, upright on the y-up canvas.
-inline void label(gfx::Context& ctx, const std::string& text, gfx::Rect rect, CGFloat size = 10) {
+inline void label(gfx::Context& ctx, const std::string& text, gfx::Rect rect, CGFloat size = 10,
+                  gfx::TextAlignment alignment = gfx::TextAlignment::Left) {
     auto style = CHTTextStyle::textStyle();
     style->setFontSize(size);
+    style->setTextAlignment(alignment);
     ctx.save();
     ctx.translate(0, rect.maxY() + rect.minY());
     ctx.scale(1, -1);

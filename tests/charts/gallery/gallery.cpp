@@ -4,6 +4,7 @@
 // a person to look at.
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -99,7 +100,9 @@ void fills() {
     c.ctx.beginPath();
     AddRoundedRectPath(c.ctx, Rect(210, 30, 80, 80), 16);
     CHTFill::fillWithImage(image)->fillPathInContext(c.ctx);
-    label(c.ctx, "colour       gradient path       tiled image path", Rect(10, 8, 290, 14), 9);
+    // Each caption centred under its picture.
+    const char* captions[] = {"colour", "gradient path", "tiled image path"};
+    for (int i = 0; i < 3; ++i) label(c.ctx, captions[i], Rect(10 + 100 * i, 8, 80, 14), 9, gfx::TextAlignment::Center);
     save(c.ctx, "fills");
 }
 
@@ -226,8 +229,22 @@ public:
     }
 };
 
+// A bordered layer that leaves the frames of the sublayers in `kept` as they
+// were set: chart layers lay every other chart sublayer out over their
+// padded area.
+class KeepingLayer : public CHTBorderedLayer {
+public:
+    using CHTBorderedLayer::CHTBorderedLayer;
+    std::set<const gfx::Layer*> kept;
+    std::set<const gfx::Layer*> sublayersExcludedFromAutomaticLayout() const override {
+        std::set<const gfx::Layer*> excluded = CHTBorderedLayer::sublayersExcludedFromAutomaticLayout();
+        excluded.insert(kept.begin(), kept.end());
+        return excluded;
+    }
+};
+
 void borderedLayer() {
-    auto layer = std::make_shared<CHTBorderedLayer>(Rect(0, 0, 300, 200));
+    auto layer = std::make_shared<KeepingLayer>(Rect(0, 0, 300, 200));
     layer->setCornerRadius(18);
     auto line = CHTLineStyle::lineStyle();
     line->setLineWidth(6);
@@ -248,6 +265,7 @@ void borderedLayer() {
     // A sublayer wider than the frame: clipped by the rounded border.
     auto stripe = std::make_shared<CHTBorderedLayer>(Rect(-40, 70, 380, 20));
     stripe->setFill(CHTFill::fillWithColor(CHTColor::orangeColor()->colorWithAlphaComponent(0.7f)));
+    layer->kept.insert(stripe.get());
     layer->addSublayer(stripe);
 
     auto titleStyle = CHTTextStyle::textStyle();

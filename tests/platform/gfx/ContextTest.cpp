@@ -339,6 +339,43 @@ TEST(ContextTest, SmoothShadingBlendsAndAxialIsNotExtended) {
     EXPECT_EQ(img->pixel(90, 5).a, 0);
 }
 
+// A sampled ramp's pattern is made once per context and moved onto each
+// shading: shadings of other places, directions and lengths (none at all
+// included) paint what a pattern made for each of them paints.
+TEST(ContextTest, AKeptRampPaintsAsAFreshPatternWherever) {
+    auto function = [](Float t) -> std::array<Float, 4> { return {t, 0.5f * t, 1 - t, 0.5f + 0.5f * t}; };
+    auto ramp = std::make_shared<const ShadingRamp>(sampleShadingFunction(function, {}));
+    struct Line {
+        Point start, end;
+        bool extend;
+    };
+    const Line lines[] = {{{20, 10}, {180, 10}, false},
+                          {{150, 90}, {30, 20}, true},
+                          {{60, 0}, {61, 3}, true},
+                          {{5, 5}, {5, 195}, false},
+                          {{100, 100}, {100, 100}, true}};
+    ImageContext kept({200, 200}), fresh({200, 200});
+    for (const Line& l : lines) {
+        Shading s = Shading::axial(l.start, l.end, function, l.extend, l.extend);
+        fresh.beginPath();
+        fresh.addRect({0, 0, 200, 200});
+        fresh.fillPathWithShading(s);
+        s.ramp = ramp;
+        kept.beginPath();
+        kept.addRect({0, 0, 200, 200});
+        kept.fillPathWithShading(s);
+        auto a = kept.image(), b = fresh.image();
+        int worst = 0;
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 200; ++x) {
+                auto p = a->pixel(x, y), q = b->pixel(x, y);
+                worst = std::max(
+                    {worst, std::abs(p.r - q.r), std::abs(p.g - q.g), std::abs(p.b - q.b), std::abs(p.a - q.a)});
+            }
+        EXPECT_LE(worst, 2) << l.start.x << "," << l.start.y << " to " << l.end.x << "," << l.end.y;
+    }
+}
+
 TEST(ContextTest, RadialShadingIsPadded) {
     ImageContext ctx({40, 40});
     auto ramp = [](Float t) -> std::array<Float, 4> { return {1 - t, 0, t, 1}; };

@@ -295,7 +295,7 @@ std::string mailtoURI(const std::vector<std::string>& addresses) {
 
 namespace {
 
-void desktopHandoff(const OutboxMessage& message, MailComposeViewController::HandoffDone done) {
+void desktopHandoff(const OutboxMessage& message, const MailComposeViewController::HandoffDone& done) {
     auto answer = [done](bool handedOn) {
         base::RunLoop::main().performOnMainThread([done, handedOn] { done(handedOn); });
     };
@@ -673,7 +673,7 @@ void MailComposeViewController::setHandoffForTesting(Handoff handoff) {
         handoffSlot() = nullptr;
         return;
     }
-    handoffSlot() = [handoff = std::move(handoff)](const OutboxMessage& message, HandoffDone done) {
+    handoffSlot() = [handoff = std::move(handoff)](const OutboxMessage& message, const HandoffDone& done) {
         done(handoff(message));
     };
 }

@@ -206,11 +206,8 @@ TEST_F(ExportTest, AnOutboxThatCannotBeWrittenIsNamedAndOpensNoComposer) {
     ASSERT_TRUE(a);
     EXPECT_EQ(a->title(), "Error");
     const std::string outbox = ui::MailComposeViewController::outboxDirectory();
-    EXPECT_EQ(
-        a->message().rfind(
-            "The log file could not be written, so it cannot be mailed: the folder " + outbox + " cannot be made (", 0),
-        0u)
-        << a->message();
+    EXPECT_EQ(a->message().rfind("The log file could not be written, so it cannot be mailed: ", 0), 0u) << a->message();
+    EXPECT_NE(a->message().find(outbox), std::string::npos) << a->message();
     shot("export-no-mail");
     EXPECT_FALSE(composer());
     EXPECT_FALSE(fs::exists(csvPath()));

@@ -436,11 +436,11 @@ bool MailComposeViewController::canSendMail(std::string* problem) {
     bool isDir = false;
     std::string why;
     if (!(fm.fileExists(folder, &isDir) && isDir) && !fm.createDirectory(folder, true, &why)) {
-        if (problem) *problem = "the folder " + folder + " cannot be made (" + why + ")";
+        if (problem) *problem = why.empty() ? "cannot create folder " + folder : why;
         return false;
     }
     if (::access(folder.c_str(), W_OK | X_OK) == 0) return true;
-    if (problem) *problem = "the folder " + folder + " cannot be written (" + std::strerror(errno) + ")";
+    if (problem) *problem = "cannot write to folder " + folder + ": " + std::strerror(errno);
     return false;
 }
 

@@ -65,7 +65,8 @@ public:
 
     // YES when the outbox folder exists or can be made, and can be written.
     static bool canSendMail();
-    // The same; when not, problem says which folder cannot be written and why.
+    // The same; when not, problem says which folder cannot be made or
+    // written, and why.
     static bool canSendMail(std::string* problem);
     // The outbox folder ($XDG_DATA_HOME/tolvek/Outbox).
     static std::string outboxDirectory();

@@ -77,8 +77,10 @@ void ExportViewController::loadView() {
 }
 
 void ExportViewController::exportTapped() {
-    if (!ui::MailComposeViewController::canSendMail()) {
-        Utility::ShowAlert("Please setup email in the Mail app to export data");
+    // The mail is a file Tolvek writes: a folder it cannot write is named,
+    // not blamed on a mail set-up the desktop does not have.
+    if (std::string problem; !ui::MailComposeViewController::canSendMail(&problem)) {
+        Utility::ShowAlert(base::format("The log file could not be written, so it cannot be mailed: %@.", problem));
         return;
     }
     const std::string text = csvText(DataAccess::getLogData());

@@ -374,10 +374,11 @@ std::vector<std::shared_ptr<Program>> DataAccess::getProgramData() {
 
 bool DataAccess::saveLog(const Log& log) { return saveLog(log, base::Date::now()); }
 
-bool DataAccess::saveLog(const Log& log, base::Date moment) {
+bool DataAccess::saveLog(const Log& log, base::Date moment) { return saveLog(log, logDateText(moment)); }
+
+bool DataAccess::saveLog(const Log& log, const std::string& stamp) {
     static const WriteTexts texts{"DataAccess::saveLog", "Error: failed to prepare statement with message '%s'.",
                                   "Error: failed to insert into the database with message '%s'."};
-    const std::string stamp = logDateText(moment);
     return runWrite(
         texts,
         "INSERT INTO LogDay(Week, Day, Rep1, Rep2, Rep3, Rep4, Rep5, Rep6, Rep7, Rep8, Rep9, Level, LogDate) "
@@ -392,13 +393,17 @@ bool DataAccess::saveLog(const Log& log, base::Date moment) {
 }
 
 std::optional<bool> DataAccess::holdsDay(const Log& log, base::Date moment) {
+    return holdsDay(log, logDateText(moment));
+}
+
+std::optional<bool> DataAccess::holdsDay(const Log& log, const std::string& logDate) {
     Database db(logPath(), false);
     Statement stmt(db, "SELECT count(*) FROM LogDay WHERE Week = ? AND Day = ? AND Level = ? AND LogDate = ?");
     if (!stmt.isPrepared()) return std::nullopt;
     stmt.bind(1, log.week());
     stmt.bind(2, log.day());
     stmt.bind(3, log.level());
-    stmt.bind(4, logDateText(moment));
+    stmt.bind(4, logDate);
     if (stmt.step() != SQLITE_ROW) return std::nullopt;
     return stmt.integer64(0) > 0;
 }

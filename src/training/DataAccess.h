@@ -36,9 +36,15 @@ public:
     // The same, stamped with the given moment instead (a day finished
     // earlier is logged with the date it was finished).
     static bool saveLog(const Log& log, base::Date moment);
+    // The same, stamped with a LogDate text made earlier (logDateText): a
+    // kept day carries the text it is logged with, so that its identity does
+    // not depend on the time zone or the rounding in force when it is stored.
+    static bool saveLog(const Log& log, const std::string& logDate);
     // Whether the log holds a day of this week, day and level stamped with
-    // exactly this moment; nullopt when the log cannot be read.
+    // exactly this moment (or LogDate text); nullopt when the log cannot be
+    // read.
     static std::optional<bool> holdsDay(const Log& log, base::Date moment);
+    static std::optional<bool> holdsDay(const Log& log, const std::string& logDate);
     // Rewrites every row equal to oldData in all thirteen columns.
     static void updateDay(const Log& newData, const Log& oldData);
     // Deletes every row equal to the record in all thirteen columns.

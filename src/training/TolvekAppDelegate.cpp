@@ -270,6 +270,11 @@ void TolvekAppDelegate::repairDatabases() {
     }
 }
 
+void TolvekAppDelegate::applicationWillTerminate(ui::Application& application) {
+    (void)application;
+    WorkoutSession::retryUnstoredDays();
+}
+
 void TolvekAppDelegate::applicationDidEnterBackground(ui::Application& application) {
     (void)application;
     if (!isGoing()) return;

@@ -53,7 +53,8 @@ public:
     // application identifier), which the desktop entry declares.
     static std::string ownURLScheme();
     // Nothing is torn down or saved on termination.
-    void applicationWillTerminate(ui::Application& application) override { (void)application; }
+    // A day the log refused earlier in the run gets a last try.
+    void applicationWillTerminate(ui::Application& application) override;
 
     std::shared_ptr<ui::Window> window() const override { return window_; }
     void setWindow(std::shared_ptr<ui::Window> window) { window_ = std::move(window); }

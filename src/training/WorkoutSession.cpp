@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <vector>
 
+#include "platform/base/Exception.h"
 #include "platform/base/Format.h"
+#include "platform/base/Log.h"
 #include "platform/base/UserDefaults.h"
 #include "training/AppState.h"
 #include "training/DataAccess.h"
@@ -13,6 +16,42 @@
 namespace {
 
 constexpr const char* kKeptDayKey = "Tolvek_UnsavedDay";
+
+// What becomes of a day the log refused, as the user is told.
+constexpr const char* kKeptNote = "Tolvek keeps the day and tries again while it runs and the next time it starts.";
+constexpr const char* kHeldOnlyNote =
+    "Tolvek holds the day and tries again while it runs, but your settings could not be written either: if "
+    "Tolvek closes before then, the day is lost.";
+
+// A day the log refused, with the LogDate text it is to be stored with.
+struct UnstoredDay {
+    Log day;
+    std::string logDate;
+};
+
+std::vector<UnstoredDay>& unstoredDays() {
+    static std::vector<UnstoredDay> days;
+    return days;
+}
+
+// While a retry runs, a store failure goes to the program's log only.
+class QuietStoreFailures : public base::AssertionHandler {
+public:
+    void handleFailureInMethod(const std::string& method, const void* object, const std::string& file, int line,
+                               const std::string& description) override {
+        if (object == DataAccess::classObject()) {
+            base::log("the log still refuses a held day: " + method + ": " + description);
+            return;
+        }
+        if (previous_) previous_->handleFailureInMethod(method, object, file, line, description);
+        else base::AssertionHandler::handleFailureInMethod(method, object, file, line, description);
+    }
+    void setPrevious(std::shared_ptr<base::AssertionHandler> previous) { previous_ = std::move(previous); }
+    const std::shared_ptr<base::AssertionHandler>& previous() const { return previous_; }
+
+private:
+    std::shared_ptr<base::AssertionHandler> previous_;
+};
 
 base::UserDefaults& defaults() { return base::UserDefaults::standardUserDefaults(); }
 int setting(const char* key) { return static_cast<int>(defaults().integerForKey(key)); }
@@ -85,7 +124,11 @@ void WorkoutSession::resetDay() {
     clearEdit();
     // A reset of the plan (or of all data) drops a completed day that was
     // not stored, also from the settings, so no later start logs it.
-    if (unsavedDay_ || keptDay()) forgetKeptDay();
+    // A kept day that Done could not store is held for the log, not dropped.
+    const auto kept = keptDayLogDate();
+    const bool keptIsHeld = kept && std::any_of(unstoredDays().begin(), unstoredDays().end(),
+                                                [&](const UnstoredDay& d) { return d.logDate == *kept; });
+    if (unsavedDay_ || (kept && !keptIsHeld)) forgetKeptDay();
     unsavedDay_ = false;
 }
 
@@ -222,10 +265,11 @@ void WorkoutSession::completeDay() {
     // Whole milliseconds, as the log's date text holds them, so the moment
     // names the same text after the settings file held it.
     finishedAt_ = base::Date(std::round(base::Date::now().timeIntervalSince1970() * 1000.0) / 1000.0);
+    finishedLogDate_ = DataAccess::logDateText(finishedAt_);
     // The day is kept with the moved position in the same write, so that a
     // program ended now stores it at its next start.
-    keepCompletedDay(*dayToStore(), finishedAt_);
-    Utility::synchronizeSettings();
+    keepCompletedDay(*dayToStore(), finishedAt_, finishedLogDate_);
+    keptWritten_ = Utility::synchronizeSettings();
 }
 
 bool WorkoutSession::applyEdit(const Log& log) {
@@ -240,8 +284,8 @@ bool WorkoutSession::applyEdit(const Log& log) {
     today_->setRep3(doubled ? log.rep5() : log.rep3());
     today_->setRep4(doubled ? log.rep7() : log.rep4());
     today_->setRep5(doubledWeek5(week, day) ? log.rep8() : doubledWeek6(week, day) ? log.rep9() : log.rep5());
-    keepCompletedDay(*changedLog_, finishedAt_);
-    Utility::synchronizeSettings();
+    keepCompletedDay(*changedLog_, finishedAt_, finishedLogDate_);
+    keptWritten_ = Utility::synchronizeSettings();
     return true;
 }
 
@@ -258,18 +302,24 @@ std::shared_ptr<Log> WorkoutSession::dayToStore() const {
 
 void WorkoutSession::saveDay() {
     if (!unsavedDay_) return;  // a day is stored once
+    // Days an earlier Done could not log go into the log first.
+    retryUnstoredDays();
+    const auto day = dayToStore();
+    // Whether the settings file holds the kept day decides what the user is
+    // told when the log refuses it.
+    const bool keptOnDisk = keptWritten_ || defaults().synchronize();
     bool stored = false;
     {
-        StoreFailureNote note("Tolvek keeps the day and tries again the next time it starts.");
-        // Stamped with the moment the day was finished, as the kept copy
-        // is, so that a start after a crash before it is forgotten finds it
-        // in the log and does not log it again.
-        stored = DataAccess::saveLog(*dayToStore(), finishedAt_);
+        StoreFailureNote note(keptOnDisk ? kKeptNote : kHeldOnlyNote);
+        // Stamped with the text the kept copy carries, so that a start after
+        // a crash before it is forgotten finds it in the log and does not log
+        // it again.
+        stored = DataAccess::saveLog(*day, finishedLogDate_);
     }
-    // A day that did not reach the log stays kept in the settings, and the
-    // next start stores it; this run does not try again, so it is never
-    // stored twice.
+    // A day that did not reach the log stays kept in the settings (for the
+    // next start) and held here: a later save stores it, once.
     if (stored) forgetKeptDay();
+    else unstoredDays().push_back({*day, finishedLogDate_});
     clearEdit();
     unsavedDay_ = false;
 }
@@ -328,8 +378,13 @@ std::string WorkoutSession::shareText(const Program& program) {
 // --- The kept day ---------------------------------------------------------
 
 void WorkoutSession::keepCompletedDay(const Log& day, base::Date finished) {
+    keepCompletedDay(day, finished, DataAccess::logDateText(finished));
+}
+
+void WorkoutSession::keepCompletedDay(const Log& day, base::Date finished, const std::string& logDate) {
     base::Dictionary kept;
     kept.set("Finished", base::Value(finished));
+    kept.set("LogDate", base::Value(logDate));
     kept.set("Week", base::Value(static_cast<long long>(day.week())));
     kept.set("Day", base::Value(static_cast<long long>(day.day())));
     kept.set("Level", base::Value(static_cast<long long>(day.level())));
@@ -365,28 +420,72 @@ std::optional<base::Date> WorkoutSession::keptDayFinished() {
     return *finished;
 }
 
+std::optional<std::string> WorkoutSession::keptDayLogDate() {
+    const auto kept = defaults().dictionaryForKey(kKeptDayKey);
+    if (!kept) return std::nullopt;
+    // A LogDate text is short; anything else in the file is not one.
+    if (const std::string* text = kept->get("LogDate").asString(); text && !text->empty() && text->size() <= 64)
+        return *text;
+    const base::Date* finished = kept->get("Finished").asDate();
+    if (!finished) return std::nullopt;
+    return DataAccess::logDateText(*finished);
+}
+
 void WorkoutSession::forgetKeptDay() {
     defaults().removeObjectForKey(kKeptDayKey);
     Utility::synchronizeSettings();
 }
 
 bool WorkoutSession::storeKeptDay() {
+    // A new run: no day is held yet.
+    unstoredDays().clear();
     const auto day = keptDay();
     if (!day) return false;
-    // The day is logged with the moment it was finished. The run that kept
-    // it may have logged it and ended before it could forget it: a day the
-    // log already holds with that moment is only forgotten.
-    const auto finished = keptDayFinished();
-    if (finished) {
-        const auto held = DataAccess::holdsDay(*day, *finished);
-        if (!held) return false;  // the log cannot be read: kept for the next start
+    // The day is logged with the text made when it was finished. The run
+    // that kept it may have logged it and ended before it could forget it:
+    // a day the log already holds with that text is only forgotten.
+    const auto logDate = keptDayLogDate();
+    if (logDate) {
+        const auto held = DataAccess::holdsDay(*day, *logDate);
+        if (!held) {  // the log cannot be read now: held, and kept for the next start
+            unstoredDays().push_back({*day, *logDate});
+            return false;
+        }
         if (*held) {
             forgetKeptDay();
             return false;
         }
     }
-    StoreFailureNote note("Tolvek keeps the day and tries again the next time it starts.");
-    if (!DataAccess::saveLog(*day, finished.value_or(base::Date::now()))) return false;
+    const std::string text = logDate.value_or(DataAccess::logDateText(base::Date::now()));
+    StoreFailureNote note(kKeptNote);
+    if (!DataAccess::saveLog(*day, text)) {
+        unstoredDays().push_back({*day, text});
+        return false;
+    }
     forgetKeptDay();
     return true;
+}
+
+bool WorkoutSession::hasUnstoredDays() { return !unstoredDays().empty(); }
+
+bool WorkoutSession::retryUnstoredDays() {
+    auto& days = unstoredDays();
+    // Forgetting a stored day saves the settings, which asks again.
+    static bool retrying = false;
+    if (days.empty() || retrying) return days.empty();
+    retrying = true;
+    auto quiet = std::make_shared<QuietStoreFailures>();
+    quiet->setPrevious(base::AssertionHandler::setCurrent(quiet));
+    while (!days.empty()) {
+        const UnstoredDay next = days.front();
+        // A write reported as failed may have reached the file all the same.
+        const auto held = DataAccess::holdsDay(next.day, next.logDate);
+        if (!held || (!*held && !DataAccess::saveLog(next.day, next.logDate))) break;
+        days.erase(days.begin());
+        base::log("a held day is now in the log: " + next.logDate);
+        if (keptDayLogDate() == next.logDate) forgetKeptDay();
+    }
+    base::AssertionHandler::setCurrent(quiet->previous());
+    retrying = false;
+    return days.empty();
 }

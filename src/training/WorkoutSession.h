@@ -105,7 +105,8 @@ public:
     bool applyEdit(const Log& log);
     // The day as it is stored: the edit when there is one.
     std::shared_ptr<Log> dayToStore() const;
-    // Stores the completed day once; a day not stored stays kept.
+    // Stores the completed day once; a day the log refuses stays kept, and
+    // is held by the program to be stored at a later save.
     void saveDay();
     void clearEdit();
     // Done: the day counts as done; true when it fell well short of the
@@ -129,14 +130,31 @@ public:
     // program before Done, or a failed write, loses nothing. The kept day
     // carries the moment it was finished ("Finished"), with which it is
     // logged.
+    // It also carries the LogDate text it is logged with ("LogDate"), made
+    // once when the day completes: whether the log holds the day is decided
+    // by that text, whatever the time zone or the rounding of the moment in
+    // the settings file when the question is asked.
     static void keepCompletedDay(const Log& day, base::Date finished);
+    static void keepCompletedDay(const Log& day, base::Date finished, const std::string& logDate);
     static std::optional<Log> keptDay();
     static std::optional<base::Date> keptDayFinished();
+    // The kept day's LogDate text (made from its moment when the settings
+    // were written without one).
+    static std::optional<std::string> keptDayLogDate();
     static void forgetKeptDay();
     // Start-up: stores a kept day as Done would (no question) and forgets it
-    // once stored; a kept day the log already holds (with its moment) is
-    // only forgotten. True when a day was stored.
+    // once stored; a kept day the log already holds (with its text) is only
+    // forgotten. True when a day was stored. A day the log refuses is held
+    // as after a refused Done.
     static bool storeKeptDay();
+
+    // Days that Done (or the start) could not log, because the disk was full
+    // or the log could not be written, are held by the running program and
+    // stored, oldest first and each once, at the next save of the settings
+    // and at quit. Answers true when none is left. A retry that fails again
+    // is noted in the program's log only: the user was told at the first.
+    static bool retryUnstoredDays();
+    static bool hasUnstoredDays();
 
 private:
     int repNum_ = 1;
@@ -152,5 +170,7 @@ private:
     bool hasRepEdit_ = false;
     std::shared_ptr<Log> changedLog_;
     bool unsavedDay_ = false;
-    base::Date finishedAt_;  // when the unsaved day was completed
+    base::Date finishedAt_;        // when the unsaved day was completed
+    std::string finishedLogDate_;  // and the LogDate text it is logged with
+    bool keptWritten_ = false;     // the settings file holds the kept day
 };

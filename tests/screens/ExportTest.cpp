@@ -191,7 +191,7 @@ TEST_F(ExportTest, AnEmptyLogExportsTheHeaderOnly) {
     EXPECT_EQ(composer()->attachments().size(), 1u);
 }
 
-TEST_F(ExportTest, WithoutMailItSaysSoAndOpensNoComposer) {
+TEST_F(ExportTest, AnOutboxThatCannotBeWrittenIsNamedAndOpensNoComposer) {
     launch();
     addDay(1, 1, 2, {5, 6, 4, 4, 7, 0, 0, 0, 0}, "Mon 2026 11 30 18:00:00.000");
     // The outbox cannot be made: a file stands where its folder would be.
@@ -205,7 +205,9 @@ TEST_F(ExportTest, WithoutMailItSaysSoAndOpensNoComposer) {
     auto a = alert();
     ASSERT_TRUE(a);
     EXPECT_EQ(a->title(), "Error");
-    EXPECT_EQ(a->message(), "Please setup email in the Mail app to export data");
+    const std::string outbox = ui::MailComposeViewController::outboxDirectory();
+    EXPECT_EQ(a->message().rfind("The log file could not be written, so it cannot be mailed: ", 0), 0u) << a->message();
+    EXPECT_NE(a->message().find(outbox), std::string::npos) << a->message();
     shot("export-no-mail");
     EXPECT_FALSE(composer());
     EXPECT_FALSE(fs::exists(csvPath()));

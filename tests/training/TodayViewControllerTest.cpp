@@ -2,7 +2,9 @@
 // days, the doubled sets, the end-of-day questions, resuming, the rest
 // controls and the background.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -18,6 +20,34 @@ using workouttest::WorkoutTest;
 
 namespace {
 std::array<int, 9> slotsOf(const Log& log) { return log.reps(); }
+
+// While one lives the disk is full for this process: every write to a file
+// fails (the file size limit is 0, and its signal is ignored), reads go on.
+class FullDisk {
+public:
+    FullDisk() {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        signal_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit none = saved_;
+        none.rlim_cur = 0;
+        full_ = ::setrlimit(RLIMIT_FSIZE, &none) == 0;
+    }
+    ~FullDisk() { makeRoom(); }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+    bool isFull() const { return full_; }
+    void makeRoom() {
+        if (!full_) return;
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, signal_);
+        full_ = false;
+    }
+
+private:
+    rlimit saved_{};
+    void (*signal_)(int) = SIG_DFL;
+    bool full_ = false;
+};
 }  // namespace
 
 TEST_F(WorkoutTest, WeekOneDayOneRunsFiveSetsAndFourRestsWithBeeps) {
@@ -552,7 +582,7 @@ TEST_F(WorkoutTest, ADayTheLogRefusesIsKeptForTheNextStartAndToldPlainly) {
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->message(),
               "The day could not be saved in your training log. Tolvek keeps the day and tries "
-              "again the next time it starts.");
+              "again while it runs and the next time it starts.");
     EXPECT_EQ(alert->message().find("sqlite"), std::string::npos);
     EXPECT_TRUE(TodayViewController::keptDay());
     tap("Ok", 1);
@@ -566,6 +596,44 @@ TEST_F(WorkoutTest, ADayTheLogRefusesIsKeptForTheNextStartAndToldPlainly) {
     EXPECT_EQ(DataAccess::getLogData()[0]->total(), 26);
     EXPECT_FALSE(TodayViewController::keptDay());
     end();
+    launch();
+    EXPECT_EQ(DataAccess::getLogData().size(), 1u);
+}
+
+TEST_F(WorkoutTest, ADayDoneOnAFullDiskIsLoggedOnceWhenThereIsRoomAgainInTheSameRun) {
+    placed(1, 1, 2);
+    launch();
+    openToday();
+    runDay(
+        *this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
+        [this] { return today().todayMode(); });
+    ASSERT_EQ(today().todayMode(), TodayModeDayComplete);
+
+    FullDisk disk;
+    ASSERT_TRUE(disk.isFull());
+    tap("Done", 1);
+    // The settings file kept the day when it completed; the log has no room.
+    auto alert = std::dynamic_pointer_cast<ui::AlertView>(driver->application().frontAlert());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->message(),
+              "The day could not be saved in your training log. Tolvek keeps the day and tries "
+              "again while it runs and the next time it starts.");
+    while (driver->application().frontAlert()) tap("Ok", 1);
+    EXPECT_TRUE(WorkoutSession::hasUnstoredDays());
+    // A save while the disk is still full stores nothing and shows nothing.
+    EXPECT_FALSE(Utility::synchronizeSettings());
+    EXPECT_TRUE(DataAccess::getLogData().empty());
+    EXPECT_FALSE(driver->application().frontAlert());
+
+    disk.makeRoom();
+    EXPECT_TRUE(Utility::synchronizeSettings());
+    ASSERT_EQ(DataAccess::getLogData().size(), 1u);
+    EXPECT_EQ(DataAccess::getLogData()[0]->total(), 26);
+    EXPECT_FALSE(WorkoutSession::hasUnstoredDays());
+    EXPECT_FALSE(TodayViewController::keptDay());
+    Utility::synchronizeSettings();
+    end();
+    base::UserDefaults::resetStandardUserDefaultsForTesting();
     launch();
     EXPECT_EQ(DataAccess::getLogData().size(), 1u);
 }

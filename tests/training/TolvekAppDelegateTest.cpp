@@ -221,6 +221,35 @@ TEST_F(LaunchTest, AKeptDayIsLoggedOnceWithTheDateItWasFinished) {
     EXPECT_EQ(DataAccess::getLogData().size(), 2u);
 }
 
+TEST_F(LaunchTest, AKeptDayLoggedBeforeACrashIsNotLoggedAgainInAnotherTimeZone) {
+    const char* old = std::getenv("TZ");
+    const std::string saved = old ? old : "";
+    auto zone = [](const char* tz) {
+        ::setenv("TZ", tz, 1);
+        ::tzset();
+    };
+    zone("UTC0");
+    launch();
+    Log day;
+    day.setWeek(1);
+    day.setDay(2);
+    day.setLevel(1);
+    day.setReps({3, 3, 2, 2, 4, 0, 0, 0, 0});
+    // Stored, then the program died before it forgot the kept copy; it
+    // starts again nine hours east.
+    const base::Date finished(1796000000.123);
+    TodayViewController::keepCompletedDay(day, finished);
+    ASSERT_TRUE(DataAccess::saveLog(day, finished));
+    defaults().synchronize();
+    zone("JST-9");
+    launch();
+    EXPECT_EQ(DataAccess::getLogData().size(), 1u);
+    EXPECT_FALSE(TodayViewController::keptDay());
+    if (old) ::setenv("TZ", saved.c_str(), 1);
+    else ::unsetenv("TZ");
+    ::tzset();
+}
+
 TEST_F(LaunchTest, ASettingsFileWithADamagedKeyStartsWithItsOtherSettingsAndIsKeptAside) {
     // A dictionary key holding a NUL: the library that writes the file
     // aborts the program on reading such a key.

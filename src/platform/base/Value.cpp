@@ -11,6 +11,7 @@
 #include <cstring>
 #include <limits>
 #include <set>
+#include <unordered_set>
 #include <variant>
 
 #include "platform/base/Exception.h"
@@ -442,23 +443,33 @@ struct Writer {
     // written bytes afterwards.
     std::vector<std::pair<double, double>> standIns;  // stand-in, real value
 
-    std::set<double> reals;  // every real of the value, so no stand-in equals one
+    // The bit pattern of every real of the value, so that no stand-in equals
+    // one. Bits, not doubles: NaN compares unequal to everything (itself
+    // included), so a container ordered or hashed by value cannot hold it.
+    std::unordered_set<std::uint64_t> reals;
+
+    static std::uint64_t bitsOf(double d) {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &d, sizeof bits);
+        return bits;
+    }
 
     void collectReals(const Value& v) {
-        if (v.type() == Value::Type::Real) reals.insert(v.doubleValue());
+        if (v.type() == Value::Type::Real) reals.insert(bitsOf(v.doubleValue()));
         if (const Array* a = v.asArray())
             for (const Value& item : *a) collectReals(item);
         if (const Dictionary* d = v.asDictionary())
             for (const auto& item : *d) collectReals(item.second);
     }
 
+    // Each candidate is a distinct finite double; at most reals.size() of
+    // them are taken, so the search ends within that many more steps.
     double standInFor(double v) {
         double s = 1.0;
         for (long k = static_cast<long>(standIns.size()) + 1;; ++k) {
             s = 1.0 + std::ldexp(static_cast<double>(k), -50);
-            if (!reals.count(s)) break;
+            if (reals.insert(bitsOf(s)).second) break;
         }
-        reals.insert(s);
         standIns.emplace_back(s, v);
         return s;
     }

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -9,6 +10,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -116,18 +118,32 @@ bool looksLikeURL(const std::string& text) {
 }
 
 std::string InstanceChannel::socketPath() {
+    // Named after the folders whose files the program changes, so that one
+    // program runs per data folder and programs on other folders (another
+    // XDG_DATA_HOME or XDG_CONFIG_HOME) run side by side.
+    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a, 64 bits
+    for (char c : base::paths::dataHome() + '\n' + base::paths::configHome()) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    char name[32];
+    std::snprintf(name, sizeof name, "instance-%016llx", static_cast<unsigned long long>(hash));
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && runtime[0] == '/') return base::paths::join(base::paths::join(runtime, "tolvek"), "instance");
-    return base::paths::join(base::paths::join(base::paths::cacheHome(), "run"), "instance");
+    if (runtime && runtime[0] == '/') return base::paths::join(base::paths::join(runtime, "tolvek"), name);
+    return base::paths::join(base::paths::join(base::paths::cacheHome(), "run"), name);
 }
 
-bool InstanceChannel::handOver(const std::string& url, std::string* why) {
+std::string InstanceChannel::lockPath() { return socketPath() + ".lock"; }
+
+namespace {
+
+// Sends one message to the running program and answers whether it took it.
+bool sendMessage(const std::string& message, std::string* why) {
     auto fail = [&](std::string reason) {
         if (why) *why = std::move(reason);
         return false;
     };
-    if (!looksLikeURL(url)) return fail("not a URL");
-    const std::string path = socketPath();
+    const std::string path = InstanceChannel::socketPath();
     sockaddr_un address;
     if (!socketAddress(path, address, why)) return false;
     // A socket in a folder someone else controls may not be Tolvek's.
@@ -137,8 +153,8 @@ bool InstanceChannel::handOver(const std::string& url, std::string* why) {
     bool taken = false;
     if (!peerIsSameUser(fd)) {
         fail("the socket belongs to another user");
-    } else if (!writeAll(fd, url.data(), url.size())) {
-        fail("cannot send the URL: " + errnoText());
+    } else if (!writeAll(fd, message.data(), message.size())) {
+        fail("cannot send to the running Tolvek: " + errnoText());
     } else {
         ::shutdown(fd, SHUT_WR);
         char answer = 0;
@@ -152,7 +168,29 @@ bool InstanceChannel::handOver(const std::string& url, std::string* why) {
     return taken;
 }
 
+}  // namespace
+
+bool InstanceChannel::handOver(const std::string& url, std::string* why) {
+    if (!looksLikeURL(url)) {
+        if (why) *why = "not a URL";
+        return false;
+    }
+    return sendMessage(url, why);
+}
+
+bool InstanceChannel::comeForward(std::string* why) { return sendMessage(kComeForward, why); }
+
+bool InstanceChannel::isHeldElsewhere() {
+    const int fd = ::open(lockPath().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return false;  // no program has held this folder since the machine started
+    const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);  // also lets go of the shared lock, if taken
+    return held;
+}
+
 struct InstanceChannel::Impl {
+    int lockFd = -1;
+    bool heldElsewhere = false;
     int listenFd = -1;
     int stopPipe[2] = {-1, -1};
     std::thread thread;
@@ -160,6 +198,7 @@ struct InstanceChannel::Impl {
     dev_t device = 0;
     ino_t inode = 0;
     std::function<void(const std::string&)> onURL;
+    std::function<void()> onForward;
 
     void serve() {
         pollfd fds[2] = {{listenFd, POLLIN, 0}, {stopPipe[0], POLLIN, 0}};
@@ -189,10 +228,17 @@ struct InstanceChannel::Impl {
             url.append(buffer, static_cast<std::size_t>(n));
             if (url.size() > kMaxURLBytes) break;
         }
-        const bool good = looksLikeURL(url);
+        const bool forward = url == kComeForward;
+        const bool good = forward || looksLikeURL(url);
         if (good) {
             auto handler = onURL;
-            base::RunLoop::main().performOnMainThread([handler, url] { handler(url); }, false);
+            auto raise = onForward;
+            base::RunLoop::main().performOnMainThread(
+                [handler, raise, url, forward] {
+                    if (!forward) handler(url);
+                    if (raise) raise();
+                },
+                false);
         } else if (!url.empty()) {  // an empty one is a probe of whether this program runs
             base::log("a URL handed over from another start was refused (" + std::to_string(url.size()) + " bytes)");
         }
@@ -217,6 +263,10 @@ struct InstanceChannel::Impl {
             st.st_ino == inode)
             ::unlink(path.c_str());
         path.clear();
+        // The lock file stays: removing it would let two programs lock two
+        // different files of one name.
+        if (lockFd >= 0) ::close(lockFd);
+        lockFd = -1;
     }
 };
 
@@ -226,30 +276,45 @@ InstanceChannel::~InstanceChannel() { stop(); }
 
 bool InstanceChannel::isListening() const { return impl_->listenFd >= 0; }
 
+bool InstanceChannel::heldElsewhere() const { return impl_->heldElsewhere; }
+
 void InstanceChannel::stop() { impl_->close(); }
 
-bool InstanceChannel::listen(std::function<void(const std::string& url)> onURL, std::string* why) {
+bool InstanceChannel::listen(std::function<void(const std::string& url)> onURL, std::string* why,
+                             std::function<void()> onForward) {
     auto fail = [&](std::string reason) {
+        if (impl_->lockFd >= 0) ::close(impl_->lockFd);
+        impl_->lockFd = -1;
         if (why) *why = std::move(reason);
         return false;
     };
-    if (isListening()) return fail("already listening");
+    impl_->heldElsewhere = false;
+    if (isListening()) {
+        if (why) *why = "already listening";
+        return false;
+    }
     if (!onURL) return fail("nothing would receive the URLs");
     const std::string path = socketPath();
     sockaddr_un address;
     if (!socketAddress(path, address, why)) return false;
     if (!privateFolder(base::paths::deletingLastComponent(path), true, why)) return false;
 
-    // A socket that answers belongs to a running program; one that does not
-    // is left over from a program that ended without removing it.
+    // The lock decides which program holds the folder; the kernel lets it go
+    // when its holder ends, however it ends.
+    const std::string lock = lockPath();
+    impl_->lockFd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (impl_->lockFd < 0) return fail("cannot open " + lock + ": " + errnoText());
+    if (::flock(impl_->lockFd, LOCK_EX | LOCK_NB) != 0) {
+        const bool busy = errno == EWOULDBLOCK;
+        impl_->heldElsewhere = busy;
+        return fail(busy ? std::string("another Tolvek is running on this data folder") : "cannot lock " + lock);
+    }
+
+    // With the lock held, a socket left in place is one a program that
+    // ended could not remove.
     struct stat st {};
     if (::lstat(path.c_str(), &st) == 0) {
         if (!S_ISSOCK(st.st_mode)) return fail(path + " is in the way");
-        int probe = connectTo(address);
-        if (probe >= 0) {
-            ::close(probe);
-            return fail("another Tolvek is running");
-        }
         ::unlink(path.c_str());
     }
 
@@ -272,6 +337,7 @@ bool InstanceChannel::listen(std::function<void(const std::string& url)> onURL, 
     impl_->device = st.st_dev;
     impl_->inode = st.st_ino;
     impl_->onURL = std::move(onURL);
+    impl_->onForward = std::move(onForward);
     impl_->thread = std::thread([impl = impl_.get()] { impl->serve(); });
     return true;
 }

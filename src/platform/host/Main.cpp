@@ -1,8 +1,11 @@
 #include "platform/host/Main.h"
 
 #include <charconv>
+#include <chrono>
 #include <iostream>
+#include <thread>
 
+#include "platform/base/FileManager.h"
 #include "platform/base/Log.h"
 #include "platform/base/RunLoop.h"
 #include "platform/host/DesktopEntry.h"
@@ -98,25 +101,51 @@ int runMain(const std::vector<std::string>& args, const DelegateFactory& factory
     // installed desktop entry names it as that scheme's handler.
     auto handlerInstalled = [&] { return !info.urlScheme.empty() && isURLSchemeHandlerInstalled(info.urlScheme); };
     if (line->headless) {
+        // A scripted run would change the files under a window that holds
+        // them (and lose to its next save): it stops before touching any.
+        if (InstanceChannel::isHeldElsewhere()) {
+            std::cerr << "tolvek: a Tolvek window is using this data folder (" << base::paths::dataHome()
+                      << "); close it, or run with another XDG_DATA_HOME and XDG_CONFIG_HOME\n";
+            return 3;
+        }
         HeadlessLaunch launch;
         launch.url = line->url;
         launch.canReceiveOwnURLScheme = handlerInstalled();
         return runScriptFile(line->script, line->screenshotDir.value_or("."), factory, std::cout, std::cerr, launch);
     }
-    // The running program takes the URL, and this start ends here.
-    if (line->url && InstanceChannel::handOver(*line->url)) return 0;
 
-    auto& app = ui::Application::sharedApplication();
-    app.setCanReceiveOwnURLScheme(handlerInstalled());
-    // Later starts hand their URLs to this one; they reach the delegate on
-    // the main run loop, as does this start's own URL once it has launched.
+    // One program per data folder: the first start takes the folder's lock
+    // and listens; a later one hands its URL (or just its start) to it,
+    // which comes to the front, and ends here.
     InstanceChannel channel;
-    if (std::string notListening; !channel.listen(
+    std::string notListening;
+    bool listening = false;
+    for (int round = 0;; ++round) {
+        listening = channel.listen(
             [](const std::string& url) {
                 if (auto* running = ui::Application::existing()) openURL(*running, url);
             },
-            &notListening))
-        base::log("URLs that later starts are given will not reach this one: " + notListening);
+            &notListening, [] { WindowHost::raise(); });
+        if (listening || !channel.heldElsewhere()) break;
+        // The holder may have just started and not be listening yet.
+        std::string why;
+        for (int attempt = 0; attempt < 50 && InstanceChannel::isHeldElsewhere(); ++attempt) {
+            if (line->url ? InstanceChannel::handOver(*line->url, &why) : InstanceChannel::comeForward(&why)) return 0;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        // Still held, or given up and taken again at once: this start ends.
+        if (InstanceChannel::isHeldElsewhere() || round > 0) {
+            std::cerr << "tolvek: another Tolvek uses this data folder but does not answer (" << why << ")\n";
+            return 3;
+        }
+        // It ended meanwhile: this start takes its place.
+    }
+    if (!listening) base::log("later starts cannot reach this one: " + notListening);
+
+    auto& app = ui::Application::sharedApplication();
+    app.setCanReceiveOwnURLScheme(handlerInstalled());
+    // This start's own URL reaches the delegate on the main run loop once it
+    // has launched, as the URLs of later starts do.
     if (line->url)
         base::RunLoop::main().performOnMainThread([url = *line->url] {
             if (auto* running = ui::Application::existing()) openURL(*running, url);

@@ -9,14 +9,19 @@
 //   tolvek URL                                      hands the URL (a login's answer, as a
 //                                                   browser passes it) to the running
 //                                                   program, or starts with it
+//
+// One program runs per data folder: a start while a window holds the folder
+// hands its URL (or, without one, its start) to that window, which comes to
+// the front, and ends; a headless run there ends without touching a file.
 //   tolvek --help
 //
 // A URL may follow the options of any form; with --headless it goes to the
 // scripted run's application once it has launched.
 //
-// Exit status: 0 after a clean run (or a URL handed to the running
+// Exit status: 0 after a clean run (or a start handed to the running
 // program), 1 when a script step fails, 2 when there is no display for the
-// window, 64 for a command line it cannot read.
+// window, 3 when a window holds the data folder and a headless run was asked
+// for (or the window does not answer), 64 for a command line it cannot read.
 #include <optional>
 #include <string>
 #include <vector>

@@ -26,7 +26,8 @@ constexpr const char* kSdlLibrary = "libSDL2-2.0.so.0";
     X(SDL_StopTextInput) X(SDL_DisableScreenSaver) X(SDL_EnableScreenSaver) X(SDL_OpenAudioDevice)       \
     X(SDL_CloseAudioDevice) X(SDL_ClearQueuedAudio) X(SDL_QueueAudio) X(SDL_PauseAudioDevice)            \
     X(SDL_LoadWAV_RW) X(SDL_RWFromFile) X(SDL_BuildAudioCVT) X(SDL_ConvertAudio) X(SDL_FreeWAV)          \
-    X(SDL_SetClipboardText) X(SDL_HasClipboardText) X(SDL_GetClipboardText)
+    X(SDL_SetClipboardText) X(SDL_HasClipboardText) X(SDL_GetClipboardText) X(SDL_RaiseWindow)            \
+    X(SDL_RestoreWindow)
 // clang-format on
 
 // The library's functions, typed as the header declares them.
@@ -91,6 +92,8 @@ int SDL_PollEvent(SDL_Event* event) { return host::sdl().SDL_PollEvent(event); }
 int SDL_WaitEvent(SDL_Event* event) { return host::sdl().SDL_WaitEvent(event); }
 int SDL_WaitEventTimeout(SDL_Event* event, int timeout) { return host::sdl().SDL_WaitEventTimeout(event, timeout); }
 Uint32 SDL_RegisterEvents(int numevents) { return host::sdl().SDL_RegisterEvents(numevents); }
+void SDL_RaiseWindow(SDL_Window* window) { host::sdl().SDL_RaiseWindow(window); }
+void SDL_RestoreWindow(SDL_Window* window) { host::sdl().SDL_RestoreWindow(window); }
 Uint32 SDL_GetMouseState(int* x, int* y) { return host::sdl().SDL_GetMouseState(x, y); }
 void SDL_StartTextInput(void) { host::sdl().SDL_StartTextInput(); }
 void SDL_StopTextInput(void) { host::sdl().SDL_StopTextInput(); }

@@ -38,6 +38,7 @@ namespace {
 std::atomic<bool> g_closeRequested{false};
 std::atomic<bool> g_sdlRunning{false};
 std::atomic<Uint32> g_wakeEvent{0};
+SDL_Window* g_window = nullptr;  // the open window, for raise() on the main run loop
 
 // SIGINT and SIGTERM end the run as closing the window does. The handler
 // only sets the close flag and writes a byte to a pipe; a thread reading the
@@ -408,6 +409,12 @@ void WindowHost::requestClose() {
     }
 }
 
+void WindowHost::raise() {
+    if (!g_window) return;
+    if (SDL_GetWindowFlags(g_window) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(g_window);
+    SDL_RaiseWindow(g_window);
+}
+
 std::shared_ptr<gfx::Image> WindowHost::lastFrame() const { return impl_->lastFrame; }
 
 std::shared_ptr<gfx::Image> WindowHost::shownFrameForTesting() const { return impl_->shownFrame; }
@@ -444,6 +451,7 @@ int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options
         return 2;
     }
     g_sdlRunning = true;
+    g_window = d.window;
     g_wakeEvent = SDL_RegisterEvents(1);
 
     // Pixels per point: the window's points at the display's pixel density.
@@ -456,6 +464,7 @@ int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options
                                       cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface));
     if (!d.windowSurface && !d.texture) {
         std::fprintf(stderr, "tolvek: cannot draw in the window (%s)\n", SDL_GetError());
+        g_window = nullptr;
         d.close();
         g_sdlRunning = false;
         SDL_Quit();
@@ -557,6 +566,7 @@ int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options
     loop.setWaiter(nullptr, nullptr);
     removeSdlDeviceBackends();
     SDL_StopTextInput();
+    g_window = nullptr;
     d.close();
     g_sdlRunning = false;
     SDL_Quit();

@@ -52,6 +52,10 @@ public:
     // Asks the running host to close, as the window's close button does.
     // Safe from any thread and from inside the run.
     static void requestClose();
+    // Brings the window to the front, restored when it was minimised (a
+    // second start of the program asks for it). On the main run loop only;
+    // does nothing while no window is open.
+    static void raise();
 
     // The pixels of the last frame shown (null before the first).
     std::shared_ptr<gfx::Image> lastFrame() const;

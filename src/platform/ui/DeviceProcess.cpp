@@ -1,10 +1,13 @@
 #include "platform/ui/DeviceProcess.h"
 
+#include <poll.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <thread>
@@ -66,6 +69,59 @@ bool spawnDetached(const std::vector<std::string>& argv) {
     std::thread([pid] {
         int status = 0;
         while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
+    }).detach();
+    return true;
+}
+
+namespace {
+
+// Waits for the child to end, at most seconds (negative: without limit).
+// True once it has ended, with its status.
+bool waitForExit(pid_t pid, double seconds, int& status) {
+    if (seconds >= 0) {
+        // A descriptor of the process turns readable when it ends, so the
+        // wait needs no polling.
+        const int fd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+        if (fd >= 0) {
+            pollfd p{fd, POLLIN, 0};
+            const int ms = static_cast<int>(std::min(seconds * 1000.0, 24.0 * 3600 * 1000));
+            int ready;
+            while ((ready = ::poll(&p, 1, ms)) < 0 && errno == EINTR) {}
+            ::close(fd);
+            if (ready == 0) return false;
+        }
+        // Without such descriptors (an old kernel) the wait is unbounded.
+    }
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return true;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool spawnWatched(const std::vector<std::string>& argv, double patienceSeconds, std::function<void(ProgramEnd)> ended) {
+    auto program = argv.empty() ? std::nullopt : findProgram(argv[0]);
+    pid_t pid = 0;
+    bool started = false;
+    if (program) {
+        std::vector<std::string> args = argv;
+        auto vec = argumentVector(args);
+        started = ::posix_spawn(&pid, program->c_str(), nullptr, nullptr, vec.data(), environ) == 0;
+    }
+    if (!started) {
+        if (ended) ended(ProgramEnd::Failed);
+        return false;
+    }
+    std::thread([pid, patienceSeconds, ended = std::move(ended)] {
+        int status = 0;
+        if (!waitForExit(pid, patienceSeconds, status)) {
+            if (ended) ended(ProgramEnd::StillRunning);
+            waitForExit(pid, -1, status);
+            return;
+        }
+        const bool good = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        if (ended) ended(good ? ProgramEnd::Succeeded : ProgramEnd::Failed);
     }).detach();
     return true;
 }

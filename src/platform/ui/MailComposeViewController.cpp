@@ -3,6 +3,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -12,6 +13,7 @@
 #include "platform/base/FileManager.h"
 #include "platform/base/Format.h"
 #include "platform/base/Log.h"
+#include "platform/base/RunLoop.h"
 #include "platform/base/UTF8.h"
 #include "platform/gfx/Color.h"
 #include "platform/gfx/Font.h"
@@ -265,7 +267,7 @@ std::string htmlToText(const std::string& html) {
     return out;
 }
 
-MailComposeViewController::Handoff& handoffSlot();
+MailComposeViewController::AsyncHandoff& handoffSlot();
 
 }  // namespace
 
@@ -293,26 +295,34 @@ std::string mailtoURI(const std::vector<std::string>& addresses) {
 
 namespace {
 
-bool desktopHandoff(const OutboxMessage& message) {
-    if (!process::findProgram("xdg-email")) return false;
+void desktopHandoff(const OutboxMessage& message, const MailComposeViewController::HandoffDone& done) {
+    auto answer = [done](bool handedOn) {
+        base::RunLoop::main().performOnMainThread([done, handedOn] { done(handedOn); });
+    };
+    if (!process::findProgram("xdg-email")) {
+        answer(false);
+        return;
+    }
     std::vector<std::string> argv{"xdg-email", "--utf8"};
     for (const auto& a : message.cc) argv.insert(argv.end(), {"--cc", a});
     for (const auto& a : message.bcc) argv.insert(argv.end(), {"--bcc", a});
     if (!message.subject.empty()) argv.insert(argv.end(), {"--subject", message.subject});
     if (!message.plainBody.empty()) argv.insert(argv.end(), {"--body", message.plainBody});
     for (const auto& p : message.attachmentPaths) argv.insert(argv.end(), {"--attach", p});
-    // The recipients go as one mailto URI: an address given on its own that
-    // starts with "-" would be read as an option.
     if (!message.to.empty()) argv.push_back(mailtoURI(message.to));
-    return process::spawnDetached(argv);
+    // A mail program that fails says so by its exit status; one that is
+    // still running after a while has opened the message for the user.
+    process::spawnWatched(argv, MailComposeViewController::kMailProgramPatience, [answer](process::ProgramEnd end) {
+        if (end == process::ProgramEnd::Failed) base::log("the mail program did not take the message");
+        answer(end != process::ProgramEnd::Failed);
+    });
 }
 
-MailComposeViewController::Handoff& handoffSlot() {
-    static MailComposeViewController::Handoff handoff = desktopHandoff;
+MailComposeViewController::AsyncHandoff& handoffSlot() {
+    static MailComposeViewController::AsyncHandoff handoff = desktopHandoff;
     return handoff;
 }
 
-// Runs a block when an action sheet button is chosen.
 class SheetAnswer : public ActionSheetDelegate {
 public:
     explicit SheetAnswer(std::function<void(int)> answer) : answer_(std::move(answer)) {}
@@ -418,12 +428,20 @@ std::string MailComposeViewController::outboxDirectory() {
     return base::paths::join(base::paths::dataHome(), "Outbox");
 }
 
-bool MailComposeViewController::canSendMail() {
+bool MailComposeViewController::canSendMail() { return canSendMail(nullptr); }
+
+bool MailComposeViewController::canSendMail(std::string* problem) {
     std::string folder = outboxDirectory();
     auto& fm = base::FileManager::defaultManager();
     bool isDir = false;
-    if (!(fm.fileExists(folder, &isDir) && isDir) && !fm.createDirectory(folder, true)) return false;
-    return ::access(folder.c_str(), W_OK | X_OK) == 0;
+    std::string why;
+    if (!(fm.fileExists(folder, &isDir) && isDir) && !fm.createDirectory(folder, true, &why)) {
+        if (problem) *problem = why.empty() ? "cannot create folder " + folder : why;
+        return false;
+    }
+    if (::access(folder.c_str(), W_OK | X_OK) == 0) return true;
+    if (problem) *problem = "cannot write to folder " + folder + ": " + std::strerror(errno);
+    return false;
 }
 
 void MailComposeViewController::setToRecipients(std::vector<std::string> r) {
@@ -553,7 +571,7 @@ bool MailComposeViewController::write(const std::string& folder, std::string* pa
 }
 
 void MailComposeViewController::send() {
-    if (finished_) return;
+    if (finished_ || sending_) return;
     std::string path;
     std::optional<net::Error> error;
     if (!write(outboxDirectory(), &path, &error)) {
@@ -570,32 +588,40 @@ void MailComposeViewController::send() {
     message.subject = subject_;
     message.plainBody = html_ ? htmlToText(body_) : body_;
     auto& handoff = handoffSlot();
-    bool handedOn = false;
-    if (handoff) {
-        // The desktop's mail program takes attachments as files: keep them
-        // beside the message.
-        if (!attachments_.empty()) {
-            std::string folder = path.substr(0, path.size() - 4) + " attachments";
-            auto& fm = base::FileManager::defaultManager();
-            if (fm.createDirectory(folder, true)) {
-                for (const auto& a : attachments_) {
-                    std::string name = base::paths::lastComponent(a.fileName);
-                    if (name.empty() || name == "." || name == "..") name = "attachment";
-                    std::string file = base::paths::join(folder, name);
-                    if (fm.writeAtomically(file, a.data)) message.attachmentPaths.push_back(file);
-                }
+    if (!handoff) {
+        handedOff(false);
+        return;
+    }
+    if (!attachments_.empty()) {
+        std::string folder = path.substr(0, path.size() - 4) + " attachments";
+        auto& fm = base::FileManager::defaultManager();
+        if (fm.createDirectory(folder, true)) {
+            for (const auto& a : attachments_) {
+                std::string name = base::paths::lastComponent(a.fileName);
+                if (name.empty() || name == "." || name == "..") name = "attachment";
+                std::string file = base::paths::join(folder, name);
+                if (fm.writeAtomically(file, a.data)) message.attachmentPaths.push_back(file);
             }
         }
-        handedOn = handoff(message);
     }
-    // Only a mail program can send it; without one the message is kept, not
-    // sent, and the delegate hears so.
-    if (!handedOn) base::log("no mail program took the message; it stays in the outbox: " + path);
+    // Send and Cancel wait while the mail program answers.
+    sending_ = true;
+    std::weak_ptr<MailComposeViewController> weak =
+        std::static_pointer_cast<MailComposeViewController>(shared_from_this());
+    handoff(message, [weak](bool handedOn) {
+        if (auto self = weak.lock()) self->handedOff(handedOn);
+    });
+}
+
+void MailComposeViewController::handedOff(bool handedOn) {
+    if (!sending_ && finished_) return;
+    sending_ = false;
+    if (!handedOn) base::log("no mail program took the message; it stays in the outbox: " + lastPath_);
     finish(handedOn ? MailComposeResult::Sent : MailComposeResult::Saved, std::nullopt);
 }
 
 void MailComposeViewController::cancel() {
-    if (finished_) return;
+    if (finished_ || sending_) return;
     std::weak_ptr<MailComposeViewController> weak =
         std::static_pointer_cast<MailComposeViewController>(shared_from_this());
     screen_->sheetAnswer = std::make_shared<SheetAnswer>([weak](int index) {
@@ -610,12 +636,12 @@ void MailComposeViewController::cancel() {
 }
 
 void MailComposeViewController::deleteDraft() {
-    if (finished_) return;
+    if (finished_ || sending_) return;
     finish(MailComposeResult::Cancelled, std::nullopt);
 }
 
 void MailComposeViewController::saveDraft() {
-    if (finished_) return;
+    if (finished_ || sending_) return;
     std::string path;
     std::optional<net::Error> error;
     if (!write(base::paths::join(outboxDirectory(), "Drafts"), &path, &error)) {
@@ -641,7 +667,16 @@ void MailComposeViewController::finish(MailComposeResult result, std::optional<n
     if (auto d = mailComposeDelegate()) d->didFinishWithResult(*this, result, error);
 }
 
-void MailComposeViewController::setHandoffForTesting(Handoff handoff) { handoffSlot() = std::move(handoff); }
+void MailComposeViewController::setAsyncHandoffForTesting(AsyncHandoff handoff) { handoffSlot() = std::move(handoff); }
+void MailComposeViewController::setHandoffForTesting(Handoff handoff) {
+    if (!handoff) {
+        handoffSlot() = nullptr;
+        return;
+    }
+    handoffSlot() = [handoff = std::move(handoff)](const OutboxMessage& message, const HandoffDone& done) {
+        done(handoff(message));
+    };
+}
 void MailComposeViewController::resetHandoffForTesting() { handoffSlot() = desktopHandoff; }
 
 }  // namespace ui

@@ -7,8 +7,10 @@
 // where there is one (xdg-email, started without a shell). Cancel offers to
 // delete the draft or save it into Outbox/Drafts/. The delegate hears the
 // result: cancelled, saved, sent, or failed with the error. A message that
-// no mail program took stays only in the outbox: its result is saved, not
-// sent (lastWrittenPath() tells where it is).
+// no mail program took (none is installed, or it exited with a failure)
+// stays only in the outbox: its result is saved, not sent (lastWrittenPath()
+// tells where it is). The mail program's exit is awaited off the main
+// thread; the result follows on the main run loop.
 #include <functional>
 #include <memory>
 #include <optional>
@@ -63,6 +65,9 @@ public:
 
     // YES when the outbox folder exists or can be made, and can be written.
     static bool canSendMail();
+    // The same; when not, problem says which folder cannot be made or
+    // written, and why.
+    static bool canSendMail(std::string* problem);
     // The outbox folder ($XDG_DATA_HOME/tolvek/Outbox).
     static std::string outboxDirectory();
 
@@ -103,16 +108,27 @@ public:
 
     // How a written message reaches the desktop's mail program. The default
     // starts xdg-email (when it is installed) with the message's fields and
-    // its attachments; tests replace it. Answers whether it was handed on.
+    // its attachments, and tells whether it took the message once it has
+    // exited (status 0), or once it has run kMailProgramPatience seconds
+    // without ending (it then shows the message); tests replace it. done is
+    // called once, on the main run loop.
+    static constexpr double kMailProgramPatience = 10;
+    using HandoffDone = std::function<void(bool handedOn)>;
+    using AsyncHandoff = std::function<void(const OutboxMessage& message, HandoffDone done)>;
+    static void setAsyncHandoffForTesting(AsyncHandoff handoff);
+    // A replacement that answers at once whether it was handed on.
     using Handoff = std::function<bool(const OutboxMessage& message)>;
     static void setHandoffForTesting(Handoff handoff);
     static void resetHandoffForTesting();
+    // A sent message waits for the mail program's answer.
+    bool isSending() const { return sending_; }
 
     void loadView() override;
 
 private:
     friend class MailComposeScreen;
     void finish(MailComposeResult result, std::optional<net::Error> error);
+    void handedOff(bool handedOn);
     bool write(const std::string& folder, std::string* path, std::optional<net::Error>* error) const;
     void pullFromScreen() const;
 
@@ -126,6 +142,7 @@ private:
     std::string lastPath_;
     bool lastIsDraft_ = false;
     bool finished_ = false;
+    bool sending_ = false;
 };
 
 }  // namespace ui

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <random>
 
 namespace {
@@ -104,6 +106,46 @@ TEST(Value, XmlAndBinaryRoundTripEveryType) {
     EXPECT_EQ(fromBin->asDictionary()->keys(), v.asDictionary()->keys());
     EXPECT_EQ((*fromBin)["negative"].type(), Value::Type::Integer);
     EXPECT_EQ((*fromBin)["when"].asDate()->timeIntervalSince1970(), 1300000000.0);
+}
+
+TEST(Value, EveryRealAReaderTakesIsWrittenAndReadBackInBothForms) {
+    // NaN once made the binary writer search for ever: it broke the
+    // ordering of the reals it kept.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const double max = std::numeric_limits<double>::max();
+    const double tiny = std::numeric_limits<double>::denorm_min();
+    const std::vector<std::pair<std::string, double>> reals{
+        {"nan", nan},     {"inf", inf},   {"-inf", -inf},   {"big", 1e300},
+        {"-big", -1e300}, {"max", max},   {"-max", -max},   {"zero", 0.0},
+        {"-zero", -0.0},  {"tiny", tiny}, {"-tiny", -tiny}, {"stand-in", 1.0 + std::ldexp(1.0, -50)},
+        {"again", 1e300}};
+    Dictionary d;
+    for (const auto& [key, real] : reals) d.set(key, real);
+    d.set("list", Array{nan, 1e300, -1e300, inf});
+    const Value v(std::move(d));
+    auto same = [](double a, double b) { return std::isnan(a) ? std::isnan(b) : a == b; };
+    std::string err;
+    auto bin = v.toBinaryPlist(&err);
+    ASSERT_TRUE(bin) << err;
+    auto xml = v.toXMLPlist(&err);
+    ASSERT_TRUE(xml) << err;
+    for (const auto& back : {Value::fromPlist(*bin, &err), Value::fromPlist(bytesOf(*xml), &err)}) {
+        ASSERT_TRUE(back) << err;
+        for (const auto& [key, real] : reals) {
+            EXPECT_EQ((*back)[key].type(), Value::Type::Real) << key;
+            EXPECT_TRUE(same((*back)[key].doubleValue(), real))
+                << key << " read back as " << (*back)[key].doubleValue();
+        }
+        const Array* list = (*back)["list"].asArray();
+        ASSERT_TRUE(list && list->size() == 4);
+        EXPECT_TRUE(std::isnan((*list)[0].doubleValue()));
+        EXPECT_EQ((*list)[1].doubleValue(), 1e300);
+        EXPECT_EQ((*list)[2].doubleValue(), -1e300);
+        EXPECT_EQ((*list)[3].doubleValue(), inf);
+    }
+    auto fromBin = Value::fromPlist(*bin);
+    EXPECT_TRUE(std::signbit((*fromBin)["-zero"].doubleValue()));
 }
 
 TEST(Value, BinaryKeepsFractionalDatesAndNullsAreLeftOut) {

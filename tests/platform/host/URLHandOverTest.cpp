@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 
 #include "HostTestSupport.h"
@@ -18,6 +19,8 @@
 #include "platform/host/HeadlessDriver.h"
 #include "platform/host/Instance.h"
 #include "platform/host/Main.h"
+#include "platform/base/FileManager.h"
+#include "platform/base/UserDefaults.h"
 
 namespace {
 
@@ -159,6 +162,65 @@ TEST_F(URLHandOverTest, ASecondStartHandsItsURLToTheRunningProgramAndEnds) {
     channel.stop();
     EXPECT_FALSE(fs::exists(socket));
     EXPECT_FALSE(host::InstanceChannel::handOver(kAnswer));
+}
+
+TEST_F(URLHandOverTest, ASecondPlainStartBringsTheRunningProgramForwardAndEnds) {
+    host::HeadlessDriver driver;
+    auto running = std::make_shared<URLRecorder>();
+    ASSERT_TRUE(driver.start(running));
+    int forward = 0;
+    host::InstanceChannel channel;
+    std::string why;
+    ASSERT_TRUE(channel.listen([&](const std::string& url) { driver.application().deliverOpenURL(url); }, &why,
+                               [&] { ++forward; }))
+        << why;
+    // A switch turned on in the running program, not saved yet.
+    auto& defaults = base::UserDefaults::standardUserDefaults();
+    defaults.setBool("Tolvek_ShowReminders", true);
+    const fs::path settings = fs::path(base::paths::configHome()) / "defaults.plist";
+    auto contents = [&] {
+        std::ifstream in(settings, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string before = contents();
+
+    // A plain start makes no application of its own: it asks the running
+    // one to come forward and ends.
+    bool secondLaunched = false;
+    EXPECT_EQ(host::runMain({"--frames", "1"},
+                            [&] {
+                                secondLaunched = true;
+                                return std::make_shared<URLRecorder>();
+                            }),
+              0);
+    EXPECT_FALSE(secondLaunched);
+    driver.settle();
+    EXPECT_EQ(forward, 1);
+    EXPECT_TRUE(running->urls.empty());
+    EXPECT_TRUE(defaults.boolForKey("Tolvek_ShowReminders"));
+    EXPECT_EQ(contents(), before);
+
+    // A scripted run on the folder the window holds says so and ends.
+    bool headlessLaunched = false;
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(host::runMain({"--headless", "--script", (root_ / "wait.script").string()},
+                            [&] {
+                                headlessLaunched = true;
+                                return std::make_shared<URLRecorder>();
+                            }),
+              3);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("a Tolvek window is using this data folder"),
+              std::string::npos);
+    EXPECT_FALSE(headlessLaunched);
+    EXPECT_EQ(contents(), before);
+
+    // Another data folder is another program's.
+    env_.set("XDG_DATA_HOME", (root_ / "other-data").string());
+    env_.set("XDG_CONFIG_HOME", (root_ / "other-config").string());
+    EXPECT_FALSE(host::InstanceChannel::isHeldElsewhere());
+    host::InstanceChannel other;
+    EXPECT_TRUE(other.listen([](const std::string&) {}, &why)) << why;
+    other.stop();
 }
 
 TEST(DesktopEntry, HandlesTheSchemeOnlyWhenDeclaredShownAndRunnable) {

@@ -14,6 +14,7 @@
 
 #include "TestEnvironment.h"
 #include "platform/base/Digest.h"
+#include "platform/base/RunLoop.h"
 #include "platform/ui/DeviceProcess.h"
 #include "platform/ui/MailComposeViewController.h"
 
@@ -140,6 +141,31 @@ TEST_F(DesktopHandoffTest, RecipientsCannotBeReadAsOptions) {
     EXPECT_EQ(argv.find("\n--help\n"), std::string::npos);
     EXPECT_NE(argv.find("mailto:--help,coach@example.org"), std::string::npos);
     EXPECT_EQ(mailtoURI({"a b@x.org", "c?d@y.org"}), "mailto:a%20b@x.org,c%3Fd@y.org");
+}
+
+TEST_F(DesktopHandoffTest, AMailProgramThatExitsWithAFailureHasNotSentTheMessage) {
+    std::ofstream(bin_ + "/xdg-email", std::ios::trunc) << "#!/bin/sh\nexit 3\n";
+    struct Recorder : MailComposeViewControllerDelegate {
+        void didFinishWithResult(MailComposeViewController&, MailComposeResult result,
+                                 const std::optional<net::Error>&) override {
+            results.push_back(result);
+        }
+        std::vector<MailComposeResult> results;
+    };
+    auto recorder = std::make_shared<Recorder>();
+    auto mail = std::make_shared<MailComposeViewController>();
+    mail->setMailComposeDelegate(recorder);
+    mail->setToRecipients({"coach@example.org"});
+    mail->send();
+    EXPECT_TRUE(mail->isSending());
+    mail->send();  // waits: no second message
+    ASSERT_TRUE(base::RunLoop::main().runUntil([&] { return !recorder->results.empty(); }, 60));
+    EXPECT_EQ(recorder->results, std::vector<MailComposeResult>{MailComposeResult::Saved});
+    EXPECT_FALSE(mail->isSending());
+    EXPECT_TRUE(std::filesystem::exists(mail->lastWrittenPath()));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(MailComposeViewController::outboxDirectory()),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST_F(DesktopHandoffTest, AnEmptyPathEntryIsNotTheCurrentFolder) {

@@ -2,7 +2,7 @@
 # configure, build, and then run the program or the whole test suite.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test asan format-check tidy-check lint clang fuzz bench install clean
+.PHONY: all deps configure build run test asan format-check tidy-check lint clang fuzz bench install uninstall clean
 
 all: build
 
@@ -18,11 +18,16 @@ build: configure
 run: build
 	./build/bin/tolvek
 
-# Installs the program, its resources, its icon and its desktop entry under
-# PREFIX (staged below DESTDIR when that is given, as packages are built).
+# Installs the program (stripped: the build tree keeps its symbols), its
+# resources, its icon and its desktop entry under PREFIX (staged below
+# DESTDIR when that is given, as packages are built); uninstall removes them
+# again, given the same PREFIX and DESTDIR.
 PREFIX ?= /usr/local
 install: build
-	DESTDIR="$(DESTDIR)" cmake --install build --prefix "$(PREFIX)"
+	DESTDIR="$(DESTDIR)" cmake --install build --prefix "$(PREFIX)" --strip
+
+uninstall:
+	DESTDIR="$(DESTDIR)" cmake -DPREFIX="$(PREFIX)" -DFILES=build/installed-files.txt -P resources/desktop/uninstall.cmake
 
 # Tests run headless: the test presets in CMakePresets.json blank the
 # display and pick SDL's dummy drivers, so no display is used even when one

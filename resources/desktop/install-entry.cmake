@@ -1,7 +1,9 @@
 # Installs the desktop entry at install time, so that its Exec line names
 # the program where it is installed (the prefix given to "cmake --install",
-# which may differ from the configured one). Expects TOLVEK_DESKTOP_TEMPLATE
-# and TOLVEK_URL_SCHEME; honours DESTDIR.
+# which may differ from the configured one), and lists every file installed,
+# relative to the prefix, in TOLVEK_INSTALLED_FILES for uninstall.cmake.
+# Expects TOLVEK_DESKTOP_TEMPLATE, TOLVEK_URL_SCHEME and
+# TOLVEK_INSTALLED_FILES; honours DESTDIR.
 set(TOLVEK_EXEC "${CMAKE_INSTALL_PREFIX}/bin/tolvek")
 # A path with characters the Exec line would read as its own is quoted;
 # the few that would need escaping twice over are refused.
@@ -18,12 +20,22 @@ set(folder "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/share/applications")
 file(MAKE_DIRECTORY "${folder}")
 message(STATUS "Installing: ${folder}/tolvek.desktop")
 file(WRITE "${folder}/tolvek.desktop" "${entry}")
-list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${folder}/tolvek.desktop")
+# The manifest names files as the prefix places them, without DESTDIR.
+list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${CMAKE_INSTALL_PREFIX}/share/applications/tolvek.desktop")
+
+set(root "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+set(installed "")
+foreach(file IN LISTS CMAKE_INSTALL_MANIFEST_FILES)
+  file(RELATIVE_PATH relative "${CMAKE_INSTALL_PREFIX}" "${file}")
+  list(APPEND installed "${relative}")
+endforeach()
+list(REMOVE_DUPLICATES installed)
+list(JOIN installed "\n" installed)
+file(WRITE "${TOLVEK_INSTALLED_FILES}" "${installed}\n")
+
 # Installed for real (not staged for a package), the desktop learns of the
-# new URL scheme handler at once.
+# new URL scheme handler and the icon at once.
 if("$ENV{DESTDIR}" STREQUAL "")
-  find_program(UPDATE_DESKTOP_DATABASE update-desktop-database)
-  if(UPDATE_DESKTOP_DATABASE)
-    execute_process(COMMAND "${UPDATE_DESKTOP_DATABASE}" -q "${folder}")
-  endif()
+  include("${CMAKE_CURRENT_LIST_DIR}/refresh-desktop.cmake")
+  tolvek_refresh_desktop("${root}")
 endif()

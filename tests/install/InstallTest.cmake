@@ -1,7 +1,8 @@
-# Installs the build into a scratch DESTDIR (prefix /usr), checks what lands
-# there, has desktop-file-validate read the desktop entry, and runs the
-# installed program headless through the first test in a home of its own:
-# it must find its resources beside itself, not in the build tree.
+# Installs the build into a scratch DESTDIR (prefix /usr) as "make install"
+# does, checks what lands there, has desktop-file-validate read the desktop
+# entry, and runs the installed program headless through the first test in
+# a home of its own: it must find its resources beside itself, not in the
+# build tree. Then uninstalls as "make uninstall" does: nothing is left.
 #
 #   cmake -DBUILD=<build dir> -DSOURCE=<source dir> -DSCRATCH=<scratch dir> -P InstallTest.cmake
 foreach(var BUILD SOURCE SCRATCH)
@@ -13,7 +14,7 @@ endforeach()
 file(REMOVE_RECURSE "${SCRATCH}")
 set(stage "${SCRATCH}/stage")
 execute_process(
-  COMMAND ${CMAKE_COMMAND} -E env "DESTDIR=${stage}" ${CMAKE_COMMAND} --install "${BUILD}" --prefix /usr
+  COMMAND ${CMAKE_COMMAND} -E env "DESTDIR=${stage}" ${CMAKE_COMMAND} --install "${BUILD}" --prefix /usr --strip
   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "make install into DESTDIR failed (${status}):\n${out}\n${err}")
@@ -27,6 +28,13 @@ foreach(file bin/tolvek share/tolvek/Tolvek.sqlite share/tolvek/LogDay.sqlite sh
     message(FATAL_ERROR "not installed: ${file}")
   endif()
 endforeach()
+# The program is installed without its debugging symbols; the build keeps them.
+file(SIZE "${root}/bin/tolvek" installed_size)
+file(SIZE "${BUILD}/bin/tolvek" built_size)
+message(STATUS "The installed program is ${installed_size} bytes (built: ${built_size})")
+if(NOT installed_size LESS built_size)
+  message(FATAL_ERROR "the program is installed with its symbols (${installed_size} bytes, built ${built_size})")
+endif()
 if(EXISTS "${root}/bin/resources")
   message(FATAL_ERROR "the resources are installed beside the program instead of in share/tolvek")
 endif()
@@ -70,5 +78,22 @@ foreach(shot 01-setup 06-workout 09-day-completed)
 endforeach()
 if(NOT EXISTS "${home}/data/tolvek/Documents/LogDay.sqlite")
   message(FATAL_ERROR "the installed program kept no log in its home")
+endif()
+
+# Uninstalled from the same place, nothing of it is left there.
+execute_process(
+  COMMAND ${CMAKE_COMMAND} -E env "DESTDIR=${stage}" ${CMAKE_COMMAND} -DPREFIX=/usr
+          "-DFILES=${BUILD}/installed-files.txt" -P "${SOURCE}/resources/desktop/uninstall.cmake"
+  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "make uninstall failed (${status}):\n${out}\n${err}")
+endif()
+file(GLOB_RECURSE left "${stage}/*")
+if(left)
+  string(REPLACE ";" "\n" left "${left}")
+  message(FATAL_ERROR "uninstalling left these behind:\n${left}")
+endif()
+if(IS_DIRECTORY "${root}/share/tolvek")
+  message(FATAL_ERROR "uninstalling left the resources' folder behind")
 endif()
 file(REMOVE_RECURSE "${SCRATCH}")

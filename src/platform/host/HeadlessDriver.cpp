@@ -11,6 +11,7 @@
 #include "platform/host/Host.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Pasteboard.h"
 
 namespace host {
 
@@ -125,8 +126,24 @@ bool HeadlessDriver::type(const std::string& text) {
 
 bool HeadlessDriver::pressReturn() {
     if (!requireRunning()) return false;
-    if (!application().isKeyboardVisible()) return fail("no text input is being edited (tap a text field first)");
+    if (!application().isKeyboardVisible() && !application().frontAlert())
+        return fail("no text input is being edited (tap a text field first)");
     application().pressReturn();
+    settle();
+    return true;
+}
+
+void HeadlessDriver::pressEscape() {
+    if (!requireRunning()) return;
+    application().pressEscape();
+    settle();
+}
+
+bool HeadlessDriver::paste(const std::string& text) {
+    if (!requireRunning()) return false;
+    if (!application().isKeyboardVisible()) return fail("no text input is being edited (tap a text field first)");
+    ui::Pasteboard::generalPasteboard().setString(text);
+    if (auto onBoard = ui::Pasteboard::generalPasteboard().string()) application().pasteText(*onBoard);
     settle();
     return true;
 }

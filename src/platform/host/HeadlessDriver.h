@@ -61,7 +61,13 @@ public:
     // Types into the first responder (fails when no text input is being
     // edited); "\n" in the text is the return key.
     bool type(const std::string& text);
+    // The return key: for the text input being edited, or the default
+    // button of an alert in front (fails when there is neither).
     bool pressReturn();
+    void pressEscape();
+    // Puts the text on the pasteboard and pastes it into the text input being
+    // edited, as Ctrl+V does (fails when none is).
+    bool paste(const std::string& text);
     void shake();
     // Advances the manual clock, firing timers and animations on the way.
     void wait(double seconds);

@@ -126,6 +126,8 @@ constexpr Grammar kGrammar[] = {
     {"wheel", Kind::Wheel, Grammar::PointAndNotches},
     {"type", Kind::Type, Grammar::Text},
     {"return", Kind::Return, Grammar::None},
+    {"escape", Kind::Escape, Grammar::None},
+    {"paste", Kind::Paste, Grammar::Text},
     {"shake", Kind::Shake, Grammar::None},
     {"wait", Kind::Wait, Grammar::Seconds},
     {"background", Kind::Background, Grammar::Seconds},
@@ -289,6 +291,8 @@ int runSteps(HeadlessDriver& driver, const std::vector<ScriptStep>& steps, const
                 break;
             case Kind::Type: ok = driver.type(step.text); break;
             case Kind::Return: ok = driver.pressReturn(); break;
+            case Kind::Escape: driver.pressEscape(); break;
+            case Kind::Paste: ok = driver.paste(step.text); break;
             case Kind::Shake: driver.shake(); break;
             case Kind::Wait: driver.wait(step.seconds); break;
             case Kind::Background: driver.background(step.seconds); break;

@@ -10,7 +10,9 @@
 //                        negative notches towards you (down a list or on to
 //                        the next page), positive away (up); at most 100
 //   type "TEXT"          type into the text input being edited
-//   return               press the return key
+//   return               press the return key (an alert's default button)
+//   escape               press the escape key (a cancel or back button)
+//   paste "TEXT"         paste TEXT from the clipboard into the text input
 //   shake                shake the device
 //   wait SECONDS         advance the clock, firing timers and animations
 //   background SECONDS   go to the background for the seconds and come back
@@ -44,6 +46,8 @@ struct ScriptStep {
         Wheel,
         Type,
         Return,
+        Escape,
+        Paste,
         Shake,
         Wait,
         Background,
@@ -55,7 +59,7 @@ struct ScriptStep {
     };
     Kind kind = Kind::Dump;
     int line = 0;           // 1-based line in the script
-    std::string text;       // tap, type, expect, expect-not: the text; screenshot: the name
+    std::string text;       // tap, type, paste, expect, expect-not: the text; screenshot: the name
     double x = 0, y = 0;    // tap-at, wheel; swipe: where the finger goes down
     double x2 = 0, y2 = 0;  // swipe: where it is lifted
     double notches = 0;     // wheel: how far the wheel turns

@@ -19,6 +19,8 @@ constexpr const char* kSdlLibrary = "libSDL2-2.0.so.0";
     X(SDL_free) X(SDL_PushEvent) X(SDL_PollEvent) X(SDL_WaitEvent) X(SDL_WaitEventTimeout)               \
     X(SDL_RegisterEvents) X(SDL_GetDisplayUsableBounds) X(SDL_CreateWindow) X(SDL_DestroyWindow)         \
     X(SDL_GetWindowSurface) X(SDL_GetWindowFlags) X(SDL_UpdateWindowSurfaceRects) X(SDL_CreateRenderer)  \
+    X(SDL_GetWindowSize) X(SDL_SetWindowSize) X(SDL_SetWindowMinimumSize) X(SDL_FillRect) X(SDL_MapRGB)  \
+    X(SDL_QueryTexture)                                                                                  \
     X(SDL_DestroyRenderer) X(SDL_GetRendererOutputSize) X(SDL_CreateTexture) X(SDL_DestroyTexture)       \
     X(SDL_UpdateTexture) X(SDL_RenderClear) X(SDL_RenderCopy) X(SDL_RenderPresent)                       \
     X(SDL_RenderReadPixels) X(SDL_CreateRGBSurfaceWithFormatFrom) X(SDL_SetSurfaceBlendMode)             \
@@ -30,11 +32,16 @@ constexpr const char* kSdlLibrary = "libSDL2-2.0.so.0";
     X(SDL_RestoreWindow)
 // clang-format on
 
+// Functions of newer SDL releases the host does without where the library
+// lacks them (the primary selection came with SDL 2.26).
+#define TOLVEK_SDL_OPTIONAL_FUNCTIONS(X) X(SDL_HasPrimarySelectionText) X(SDL_GetPrimarySelectionText)
+
 // The library's functions, typed as the header declares them.
 struct SdlFunctions {
 // NOLINTNEXTLINE(bugprone-macro-parentheses): a declaration, not an expression
 #define TOLVEK_SDL_POINTER(name) decltype(&::name) name = nullptr;
     TOLVEK_SDL_FUNCTIONS(TOLVEK_SDL_POINTER)
+    TOLVEK_SDL_OPTIONAL_FUNCTIONS(TOLVEK_SDL_POINTER)
 #undef TOLVEK_SDL_POINTER
 };
 
@@ -50,8 +57,15 @@ const Loaded& loaded() {
         Loaded l;
 #define TOLVEK_LOOKUP(name) l.functions.name = library.function<decltype(&::name)>(#name);
         TOLVEK_SDL_FUNCTIONS(TOLVEK_LOOKUP)
-#undef TOLVEK_LOOKUP
         l.error = library.error();
+        // Looked up in a handle of their own, whose failure is no error.
+        base::RuntimeLibrary optional(kSdlLibrary);
+        if (l.error.empty()) {
+#define TOLVEK_LOOKUP_OPTIONAL(name) l.functions.name = optional.function<decltype(&::name)>(#name);
+            TOLVEK_SDL_OPTIONAL_FUNCTIONS(TOLVEK_LOOKUP_OPTIONAL)
+#undef TOLVEK_LOOKUP_OPTIONAL
+        }
+#undef TOLVEK_LOOKUP
         return l;
     }();
     return result;
@@ -105,6 +119,11 @@ SDL_Window* SDL_CreateWindow(const char* title, int x, int y, int w, int h, Uint
     return host::sdl().SDL_CreateWindow(title, x, y, w, h, flags);
 }
 void SDL_DestroyWindow(SDL_Window* window) { host::sdl().SDL_DestroyWindow(window); }
+void SDL_GetWindowSize(SDL_Window* window, int* w, int* h) { host::sdl().SDL_GetWindowSize(window, w, h); }
+void SDL_SetWindowSize(SDL_Window* window, int w, int h) { host::sdl().SDL_SetWindowSize(window, w, h); }
+void SDL_SetWindowMinimumSize(SDL_Window* window, int min_w, int min_h) {
+    host::sdl().SDL_SetWindowMinimumSize(window, min_w, min_h);
+}
 SDL_Surface* SDL_GetWindowSurface(SDL_Window* window) { return host::sdl().SDL_GetWindowSurface(window); }
 Uint32 SDL_GetWindowFlags(SDL_Window* window) { return host::sdl().SDL_GetWindowFlags(window); }
 int SDL_UpdateWindowSurfaceRects(SDL_Window* window, const SDL_Rect* rects, int numrects) {
@@ -124,6 +143,9 @@ SDL_Texture* SDL_CreateTexture(SDL_Renderer* renderer, Uint32 format, int access
     return host::sdl().SDL_CreateTexture(renderer, format, access, w, h);
 }
 void SDL_DestroyTexture(SDL_Texture* texture) { host::sdl().SDL_DestroyTexture(texture); }
+int SDL_QueryTexture(SDL_Texture* texture, Uint32* format, int* access, int* w, int* h) {
+    return host::sdl().SDL_QueryTexture(texture, format, access, w, h);
+}
 int SDL_UpdateTexture(SDL_Texture* texture, const SDL_Rect* rect, const void* pixels, int pitch) {
     return host::sdl().SDL_UpdateTexture(texture, rect, pixels, pitch);
 }
@@ -147,6 +169,12 @@ int SDL_UpperBlit(SDL_Surface* src, const SDL_Rect* srcrect, SDL_Surface* dst, S
     return host::sdl().SDL_UpperBlit(src, srcrect, dst, dstrect);
 }
 void SDL_FreeSurface(SDL_Surface* surface) { host::sdl().SDL_FreeSurface(surface); }
+int SDL_FillRect(SDL_Surface* dst, const SDL_Rect* rect, Uint32 color) {
+    return host::sdl().SDL_FillRect(dst, rect, color);
+}
+Uint32 SDL_MapRGB(const SDL_PixelFormat* format, Uint8 r, Uint8 g, Uint8 b) {
+    return host::sdl().SDL_MapRGB(format, r, g, b);
+}
 int SDL_ConvertPixels(int width, int height, Uint32 src_format, const void* src, int src_pitch, Uint32 dst_format,
                       void* dst, int dst_pitch) {
     return host::sdl().SDL_ConvertPixels(width, height, src_format, src, src_pitch, dst_format, dst, dst_pitch);
@@ -176,5 +204,13 @@ void SDL_FreeWAV(Uint8* audio_buf) { host::sdl().SDL_FreeWAV(audio_buf); }
 int SDL_SetClipboardText(const char* text) { return host::sdl().SDL_SetClipboardText(text); }
 SDL_bool SDL_HasClipboardText(void) { return host::sdl().SDL_HasClipboardText(); }
 char* SDL_GetClipboardText(void) { return host::sdl().SDL_GetClipboardText(); }
+SDL_bool SDL_HasPrimarySelectionText(void) {
+    auto has = host::sdl().SDL_HasPrimarySelectionText;
+    return has ? has() : SDL_FALSE;
+}
+char* SDL_GetPrimarySelectionText(void) {
+    auto get = host::sdl().SDL_GetPrimarySelectionText;
+    return get ? get() : nullptr;
+}
 
 }  // extern "C"

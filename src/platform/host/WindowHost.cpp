@@ -28,6 +28,7 @@
 #include "platform/host/SdlDeviceBackends.h"
 #include "platform/host/SdlLibrary.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Pasteboard.h"
 
 extern char** environ;
 
@@ -108,8 +109,12 @@ private:
 constexpr double kIdleWait = 3600;
 // Animations are drawn at most this often.
 constexpr double kFrameInterval = 1.0 / 60;
-// Room left around the window for the desktop's panels and title bar.
-constexpr int kDesktopMargin = 64;
+// Room left below the top of the usable area for the window's title bar,
+// which the window manager adds around the window.
+constexpr int kTitleBarAllowance = 48;
+// The smallest window: a quarter of the phone's screen in area.
+constexpr int kMinimumWindowWidth = 160;
+constexpr int kMinimumWindowHeight = 240;
 
 // Hands a web or mail address to the desktop's opener; other schemes name
 // phone applications that are not here.
@@ -125,14 +130,15 @@ bool openOnDesktop(const std::string& url) {
     return true;
 }
 
-// Points per window coordinate that fit the desktop: 2 on a display tall
-// enough, less on a small one.
-double windowScaleForDisplay() {
+// The window's first size: the largest whole multiple of 2 x 3 window
+// units (so the frame's aspect is kept exactly, and the window holds it
+// with no border) that fits the display's usable area below a title bar.
+SDL_Rect initialWindowSize(int display) {
     SDL_Rect usable{};
-    if (SDL_GetDisplayUsableBounds(0, &usable) != 0 || usable.h <= 0) return 2;
-    for (double s : {2.0, 1.5, 1.0})
-        if (480 * s + kDesktopMargin <= usable.h && 320 * s <= usable.w) return s;
-    return 1;
+    int unit = kMinimumWindowWidth / 2;
+    if (SDL_GetDisplayUsableBounds(display, &usable) == 0 && usable.w > 0 && usable.h > 0)
+        unit = std::max(unit, std::min(usable.w / 2, (usable.h - kTitleBarAllowance) / 3));
+    return SDL_Rect{0, 0, 2 * unit, 3 * unit};
 }
 
 void reportNoDisplay(const std::string& why) {
@@ -174,7 +180,8 @@ struct WindowHost::Impl {
     SDL_Window* window = nullptr;
     // The window's own pixels (shared memory on X11 and Wayland), where
     // the drawing is copied; the renderer and its texture are used only
-    // where the window offers no such surface.
+    // where the window offers no such surface. SDL replaces the surface
+    // when the window's size changes.
     SDL_Surface* windowSurface = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
@@ -182,7 +189,16 @@ struct WindowHost::Impl {
     std::shared_ptr<gfx::Image> lastFrame;
     std::shared_ptr<gfx::Image> shownFrame;
     std::shared_ptr<base::Timer> minuteTimer;
-    double windowScale = 2;  // window coordinates per point
+    // Where the frame stands in the window, in the window's pixels: as
+    // large as fits with the screen's aspect kept, centred; the rest of
+    // the window is black.
+    SDL_Rect frame{0, 0, 0, 0};
+    int windowPixelsWide = 0, windowPixelsHigh = 0;
+    double pixelsPerPoint = 2;
+    // Window coordinates (those of mouse events) to pixels.
+    double pixelsPerWindowUnitX = 1, pixelsPerWindowUnitY = 1;
+    // The whole window is shown at the next present (borders included).
+    bool presentWhole = true;
     bool pressed = false;
     bool suspended = false;
     bool quit = false;
@@ -204,31 +220,87 @@ struct WindowHost::Impl {
     }
 
     // Opens the way to the screen: the window's surface, else a renderer.
-    // Answers the size in pixels of what is shown (0 on failure).
-    bool openPresenter(int& pixelsWide, int& pixelsHigh) {
+    // Answers false when neither can be had.
+    bool openPresenter() {
         // The window system's own surface: SDL would otherwise back it with
         // a graphics-driver texture, which costs start-up time and memory
         // and gains nothing for pixels drawn on the processor.
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         windowSurface = SDL_GetWindowSurface(window);
-        if (windowSurface && windowSurface->w > 0 && windowSurface->h > 0) {
-            pixelsWide = windowSurface->w;
-            pixelsHigh = windowSurface->h;
-            return true;
-        }
+        if (windowSurface && windowSurface->w > 0 && windowSurface->h > 0) return true;
         windowSurface = nullptr;
         renderer = SDL_CreateRenderer(window, -1, 0);
         if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-        return renderer && SDL_GetRendererOutputSize(renderer, &pixelsWide, &pixelsHigh) == 0 && pixelsWide > 0;
+        int w = 0, h = 0;
+        return renderer && SDL_GetRendererOutputSize(renderer, &w, &h) == 0 && w > 0 && h > 0;
     }
 
+    // Takes the window's size as it is now: fetches the surface again (the
+    // old one is gone after a resize), places the frame in the middle at
+    // the largest scale that fits, and draws the screen again at that
+    // scale, so text stays sharp at any size. Answers false when the
+    // window cannot be drawn in.
+    bool fitToWindow(ui::Application* app) {
+        int w = 0, h = 0;
+        if (renderer) {
+            if (SDL_GetRendererOutputSize(renderer, &w, &h) != 0) return false;
+        } else {
+            windowSurface = SDL_GetWindowSurface(window);
+            if (!windowSurface) return false;
+            w = windowSurface->w;
+            h = windowSurface->h;
+        }
+        if (w <= 0 || h <= 0) return false;
+        int unitsWide = 0, unitsHigh = 0;
+        SDL_GetWindowSize(window, &unitsWide, &unitsHigh);
+        pixelsPerWindowUnitX = unitsWide > 0 ? static_cast<double>(w) / unitsWide : 1;
+        pixelsPerWindowUnitY = unitsHigh > 0 ? static_cast<double>(h) / unitsHigh : 1;
+        windowPixelsWide = w;
+        windowPixelsHigh = h;
+        const double scale = std::min(w / 320.0, h / 480.0);
+        if (!context || scale != pixelsPerPoint) {
+            pixelsPerPoint = scale;
+            ui::Screen::mainScreen().setScale(static_cast<ui::Float>(scale));
+            context = std::make_unique<gfx::ImageContext>(ui::Size(320, 480), static_cast<ui::Float>(scale));
+            if (app) app->setNeedsRedraw();
+        }
+        cairo_surface_t* surface = context->surface();
+        const int fw = cairo_image_surface_get_width(surface);
+        const int fh = cairo_image_surface_get_height(surface);
+        if (fw <= 0 || fh <= 0) return false;
+        frame = SDL_Rect{(w - fw) / 2, (h - fh) / 2, fw, fh};
+        if (renderer) {
+            int tw = 0, th = 0;
+            if (texture && (SDL_QueryTexture(texture, nullptr, nullptr, &tw, &th) != 0 || tw != fw || th != fh)) {
+                SDL_DestroyTexture(texture);
+                texture = nullptr;
+            }
+            if (!texture) {
+                texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, fw, fh);
+                if (!texture) return false;
+                if (app) app->setNeedsRedraw();
+            }
+        }
+        presentWhole = true;
+        return true;
+    }
+
+    // A point of the window (as mouse events give it) in screen points.
     ui::Point toPoints(int x, int y) const {
-        return ui::Point(static_cast<ui::Float>(x / windowScale), static_cast<ui::Float>(y / windowScale));
+        const double px = (x * pixelsPerWindowUnitX - frame.x) / pixelsPerPoint;
+        const double py = (y * pixelsPerWindowUnitY - frame.y) / pixelsPerPoint;
+        return ui::Point(static_cast<ui::Float>(px), static_cast<ui::Float>(py));
+    }
+
+    // Whether the window point lies on the frame (not the black border).
+    bool onFrame(int x, int y) const {
+        ui::Point p = toPoints(x, y);
+        return p.x >= 0 && p.y >= 0 && p.x < 320 && p.y < 480;
     }
 
     // Draws again what changed on the screen into the pixel surface and
     // shows those parts. Answers false when nothing needed drawing.
-    bool render(ui::Application& app, double pixelsPerPoint) {
+    bool render(ui::Application& app) {
         const std::vector<ui::Rect> areas = app.renderDirty(*context);
         if (areas.empty()) return false;
         cairo_surface_t* surface = context->surface();
@@ -248,22 +320,24 @@ struct WindowHost::Impl {
         return true;
     }
 
-    // Shows these parts of the drawing (all of it when none are named).
+    // Shows these parts of the drawing (all of it when none are named, and
+    // the whole window with its border after a change of size).
     void present(std::vector<SDL_Rect> parts = {}) {
         cairo_surface_t* surface = context->surface();
         const int width = cairo_image_surface_get_width(surface);
         const int height = cairo_image_surface_get_height(surface);
-        if (parts.empty()) parts.push_back(SDL_Rect{0, 0, width, height});
+        if (parts.empty() || presentWhole) parts.assign(1, SDL_Rect{0, 0, width, height});
         if (!windowSurface) {
             // The renderer shows whole frames: the texture takes the parts,
-            // then all of it goes to the screen.
+            // then all of it goes to the screen, on black.
             const int stride = cairo_image_surface_get_stride(surface);
             const unsigned char* data = cairo_image_surface_get_data(surface);
             for (const SDL_Rect& r : parts)
                 SDL_UpdateTexture(texture, &r, data + static_cast<std::size_t>(r.y) * stride + r.x * 4, stride);
             SDL_RenderClear(renderer);
-            SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+            SDL_RenderCopy(renderer, texture, nullptr, &frame);
             SDL_RenderPresent(renderer);
+            presentWhole = false;
             return;
         }
         // The drawing's pixels (premultiplied, opaque) as a surface SDL can
@@ -273,23 +347,30 @@ struct WindowHost::Impl {
                                                cairo_image_surface_get_stride(surface), SDL_PIXELFORMAT_ARGB8888);
         if (!source) return;
         SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);
+        std::vector<SDL_Rect> shown;
+        if (presentWhole) {
+            SDL_FillRect(windowSurface, nullptr, SDL_MapRGB(windowSurface->format, 0, 0, 0));
+            shown.push_back(SDL_Rect{0, 0, windowSurface->w, windowSurface->h});
+        }
         for (SDL_Rect r : parts) {
-            SDL_Rect to = r;
+            SDL_Rect to{r.x + frame.x, r.y + frame.y, r.w, r.h};
             SDL_BlitSurface(source, &r, windowSurface, &to);
+            if (!presentWhole) shown.push_back(to);
         }
         SDL_FreeSurface(source);
-        SDL_UpdateWindowSurfaceRects(window, parts.data(), static_cast<int>(parts.size()));
+        SDL_UpdateWindowSurfaceRects(window, shown.data(), static_cast<int>(shown.size()));
+        presentWhole = false;
     }
 
-    // What the window shows now, read back from the screen's side.
-    std::shared_ptr<gfx::Image> readBack(double pixelsPerPoint) {
+    // What the window shows now (the frame and its border), read back from
+    // the screen's side.
+    std::shared_ptr<gfx::Image> readBack() {
         int w = 0, h = 0;
         if (windowSurface) {
             w = windowSurface->w;
             h = windowSurface->h;
-        } else if (lastFrame) {
-            w = lastFrame->width();
-            h = lastFrame->height();
+        } else if (renderer) {
+            SDL_GetRendererOutputSize(renderer, &w, &h);
         }
         if (w <= 0 || h <= 0) return nullptr;
         std::vector<std::uint8_t> pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4);
@@ -302,7 +383,7 @@ struct WindowHost::Impl {
                 for (std::size_t i = 3; i < pixels.size(); i += 4) pixels[i] = 0xFF;
         } else {
             SDL_RenderClear(renderer);
-            SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+            SDL_RenderCopy(renderer, texture, nullptr, &frame);
             ok = SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(), w * 4) == 0;
         }
         if (!ok) return nullptr;
@@ -316,7 +397,18 @@ struct WindowHost::Impl {
         case SDL_QUIT: quit = true; break;
         case SDL_WINDOWEVENT: handleWindow(e.window, app); break;
         case SDL_MOUSEBUTTONDOWN:
-            if (e.button.button != SDL_BUTTON_LEFT || suspended) break;
+            if (suspended || !onFrame(e.button.x, e.button.y)) break;
+            if (e.button.button == SDL_BUTTON_MIDDLE) {
+                // The desktop's middle-click paste of the primary selection.
+                if (!SDL_HasPrimarySelectionText()) break;
+                char* text = SDL_GetPrimarySelectionText();
+                if (!text) break;
+                std::string selection = text;
+                SDL_free(text);
+                app.pasteTextAt(toPoints(e.button.x, e.button.y), selection);
+                break;
+            }
+            if (e.button.button != SDL_BUTTON_LEFT) break;
             // A release the window never heard of ends the old touch here.
             if (pressed) app.touchEnded(toPoints(e.button.x, e.button.y));
             pressed = true;
@@ -331,7 +423,7 @@ struct WindowHost::Impl {
             app.touchEnded(toPoints(e.button.x, e.button.y));
             break;
         case SDL_MOUSEWHEEL: {
-            if (suspended || e.wheel.which == SDL_TOUCH_MOUSEID) break;
+            if (suspended || e.wheel.which == SDL_TOUCH_MOUSEID || !onFrame(e.wheel.mouseX, e.wheel.mouseY)) break;
             // Notches, with a touchpad's fractions, in the direction the
             // desktop reports (its natural-scrolling setting applied).
             app.scrollWheel(toPoints(e.wheel.mouseX, e.wheel.mouseY), static_cast<ui::Float>(e.wheel.preciseX),
@@ -345,12 +437,22 @@ struct WindowHost::Impl {
             if (suspended) break;
             SDL_Keycode key = e.key.keysym.sym;
             bool ctrl = (e.key.keysym.mod & KMOD_CTRL) != 0;
+            bool shift = (e.key.keysym.mod & KMOD_SHIFT) != 0;
             if (ctrl && key == SDLK_k) {
                 if (!e.key.repeat) app.shake();
             } else if (ctrl && key == SDLK_q) {
                 quit = true;  // as closing the window
+            } else if ((ctrl && key == SDLK_v) || (shift && key == SDLK_INSERT)) {
+                if (auto text = ui::Pasteboard::generalPasteboard().string()) app.pasteText(*text);
+            } else if ((ctrl && key == SDLK_c) || (ctrl && key == SDLK_INSERT)) {
+                app.copyText();
+            } else if (ctrl && key == SDLK_a) {
+                app.selectAllText();
             } else if (key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_RETURN2) {
                 app.pressReturn();
+            } else if (key == SDLK_ESCAPE) {
+                // Held down, the key would go back screen after screen.
+                if (!e.key.repeat) app.pressEscape();
             } else if (key == SDLK_BACKSPACE) {
                 app.pressBackspace();
             }
@@ -363,6 +465,15 @@ struct WindowHost::Impl {
     void handleWindow(const SDL_WindowEvent& w, ui::Application& app) {
         switch (w.event) {
         case SDL_WINDOWEVENT_CLOSE: quit = true; break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED: {
+            // The window manager or the user gave the window a new size. At
+            // the same scale the frame only moves; at another it is drawn
+            // anew by the next render.
+            const double before = pixelsPerPoint;
+            if (!fitToWindow(&app)) base::log(std::string("cannot draw in the resized window: ") + SDL_GetError());
+            else if (pixelsPerPoint == before) present();
+            break;
+        }
         case SDL_WINDOWEVENT_FOCUS_LOST:
             // The button may be released in another window: the touch
             // is cancelled rather than left hanging.
@@ -389,7 +500,10 @@ struct WindowHost::Impl {
                 suspended = false;
                 app.enterForeground();
             }
-            if (w.event == SDL_WINDOWEVENT_EXPOSED && context && (windowSurface || texture)) present();
+            if (w.event == SDL_WINDOWEVENT_EXPOSED && context && (windowSurface || texture)) {
+                presentWhole = true;
+                present();
+            }
             break;
         default: break;
         }
@@ -419,6 +533,12 @@ std::shared_ptr<gfx::Image> WindowHost::lastFrame() const { return impl_->lastFr
 
 std::shared_ptr<gfx::Image> WindowHost::shownFrameForTesting() const { return impl_->shownFrame; }
 
+double WindowHost::scale() const { return impl_->pixelsPerPoint; }
+
+void WindowHost::setWindowSizeForTesting(int width, int height) {
+    if (impl_->window) SDL_SetWindowSize(impl_->window, width, height);
+}
+
 int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options) {
     std::string missing;
     if (!loadSdl(&missing)) {
@@ -438,31 +558,23 @@ int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     if (!initVideo()) return 2;
     auto& d = *impl_;
-    d.windowScale = windowScaleForDisplay();
-    int width = static_cast<int>(std::lround(320 * d.windowScale));
-    int height = static_cast<int>(std::lround(480 * d.windowScale));
-    d.window = SDL_CreateWindow(options.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-                                SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_SHOWN);
-    int pixelsWide = 0, pixelsHigh = 0;
-    if (!d.window || !d.openPresenter(pixelsWide, pixelsHigh)) {
+    const SDL_Rect size = initialWindowSize(0);
+    d.window =
+        SDL_CreateWindow(options.title.c_str(), SDL_WINDOWPOS_CENTERED_DISPLAY(0), SDL_WINDOWPOS_CENTERED_DISPLAY(0),
+                         size.w, size.h, SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE | SDL_WINDOW_SHOWN);
+    if (!d.window || !d.openPresenter()) {
         reportNoDisplay(SDL_GetError());
         d.close();
         SDL_Quit();
         return 2;
     }
+    SDL_SetWindowMinimumSize(d.window, kMinimumWindowWidth, kMinimumWindowHeight);
     g_sdlRunning = true;
     g_window = d.window;
     g_wakeEvent = SDL_RegisterEvents(1);
 
-    // Pixels per point: the window's points at the display's pixel density.
-    scale_ = static_cast<double>(pixelsWide) / 320.0;
-    ui::Screen::mainScreen().setScale(static_cast<ui::Float>(scale_));
-    d.context = std::make_unique<gfx::ImageContext>(ui::Size(320, 480), static_cast<ui::Float>(scale_));
-    cairo_surface_t* surface = d.context->surface();
-    if (d.renderer)
-        d.texture = SDL_CreateTexture(d.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                      cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface));
-    if (!d.windowSurface && !d.texture) {
+    // Pixels per point: as many as the window's pixels give the frame.
+    if (!d.fitToWindow(nullptr)) {
         std::fprintf(stderr, "tolvek: cannot draw in the window (%s)\n", SDL_GetError());
         g_window = nullptr;
         d.close();
@@ -535,7 +647,7 @@ int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options
         if (app.needsRedraw()) {
             double since = std::chrono::duration<double>(Steady::now() - lastFrame).count();
             if (since >= kFrameInterval) {
-                if (d.render(app, scale_)) {
+                if (d.render(app)) {
                     lastFrame = Steady::now();
                     ++frames_;
                     // A bounded run ends at its last frame, or earlier once
@@ -554,7 +666,7 @@ int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options
     }
 
     if (d.context) d.lastFrame = d.context->image();
-    if (options.readBackOnCloseForTesting && d.lastFrame) d.shownFrame = d.readBack(scale_);
+    if (options.readBackOnCloseForTesting && d.lastFrame) d.shownFrame = d.readBack();
     try {
         app.terminate();
     } catch (const std::exception& e) {

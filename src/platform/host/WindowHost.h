@@ -1,17 +1,24 @@
 #pragma once
 // The window host: the application in an SDL2 window shaped like the phone
-// screen (320 x 480 points), drawn by the toolkit into a pixel surface at the
-// window's pixel density and copied to the window's own surface (shared
-// memory, no graphics driver); where a window has none, an SDL renderer
-// shows it instead.
+// screen (320 x 480 points), drawn by the toolkit into a pixel surface and
+// copied to the window's own surface (shared memory, no graphics driver);
+// where a window has none, an SDL renderer shows it instead.
+//
+// The window opens as large as fits the usable area of its display, and may
+// be given any size later (by the user or the window manager): the screen is
+// drawn again at the largest scale that fits with its aspect kept, centred
+// on black, and the pointer is mapped back onto it.
 //
 // The main run loop waits for whichever comes first: a window event, the
 // next timer, or work posted from another thread; an idle program sleeps.
 // Only the parts of the screen the toolkit marks as changed are drawn again
 // and copied to the window.
 // Mouse presses, drags and releases are touches; typed text goes to the
-// text input being edited, Return is the return key, Backspace deletes and
-// Ctrl+K shakes the device. Minimising the window sends the application to
+// text input being edited, Return is the return key (or an alert's default
+// button), Escape an alert's or sheet's cancel button or the back button,
+// Backspace deletes and Ctrl+K shakes the device. Ctrl+V and Shift+Insert
+// paste the clipboard into the text input, a middle click the primary
+// selection; Ctrl+C copies its text and Ctrl+A selects it. Minimising the window sends the application to
 // the background, where it is suspended as on the phone (its timers wait);
 // restoring brings it back. Closing the window ends the program.
 #include <atomic>
@@ -63,14 +70,16 @@ public:
     // WindowOptions::readBackOnCloseForTesting; null otherwise).
     std::shared_ptr<gfx::Image> shownFrameForTesting() const;
     int framesShown() const { return frames_; }
-    // Pixels per point of the drawing (2 on a normal display).
-    double scale() const { return scale_; }
+    // Pixels per point of the drawing at the window's present size.
+    double scale() const;
+    // Gives the open window a new size in window units, as the window
+    // manager does. For tests.
+    void setWindowSizeForTesting(int width, int height);
 
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
     int frames_ = 0;
-    double scale_ = 2;
 };
 
 }  // namespace host

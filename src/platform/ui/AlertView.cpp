@@ -113,6 +113,12 @@ int AlertView::firstOtherButtonIndex() const {
     return -1;
 }
 
+int AlertView::defaultButtonIndex() const {
+    if (numberOfButtons() == 1) return 0;
+    if (numberOfButtons() == 2 && cancelIndex_ >= 0) return firstOtherButtonIndex();
+    return -1;
+}
+
 void AlertView::show() {
     auto self = std::static_pointer_cast<AlertView>(shared_from_this());
     if (auto d = delegate()) d->willPresentAlertView(*this);

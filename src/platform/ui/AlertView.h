@@ -57,6 +57,9 @@ public:
     int cancelButtonIndex() const { return cancelIndex_; }
     void setCancelButtonIndex(int index);
     int firstOtherButtonIndex() const;
+    // The button the return key presses: the only one, or else the one that
+    // is not the cancel button; -1 when there is no such single button.
+    int defaultButtonIndex() const;
     bool isVisible() const { return visible_; }
 
     // Shows the alert (the application keeps it until it is dismissed).

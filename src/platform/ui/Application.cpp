@@ -22,7 +22,9 @@
 #include "platform/ui/Drawing.h"
 #include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/Keyboard.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/Palette.h"
+#include "platform/ui/Pasteboard.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
@@ -274,6 +276,19 @@ std::vector<Rect> Application::renderDirty(gfx::Context& context) {
     if (keyboardUp_ && keyboard_) View::prepareTreeForDrawing(*keyboard_);
     if (!needsRedraw_) return {};
     std::vector<Rect> areas = redrawAll_ ? std::vector<Rect>{Screen::mainScreen().bounds()} : dirtyAreas_;
+    // At a scale that is no whole number the edge of an area falls inside a
+    // pixel, which would be drawn half over what it showed before (a faint
+    // seam): each area grows to the whole pixels it touches.
+    const double scale = context.deviceScale();
+    if (std::isfinite(scale) && scale > 0 && scale != std::round(scale))
+        for (Rect& a : areas) {
+            const double x0 = std::floor(a.minX() * scale + 1e-4) / scale;
+            const double y0 = std::floor(a.minY() * scale + 1e-4) / scale;
+            const double x1 = std::ceil(a.maxX() * scale - 1e-4) / scale;
+            const double y1 = std::ceil(a.maxY() * scale - 1e-4) / scale;
+            a = Rect(static_cast<Float>(x0), static_cast<Float>(y0), static_cast<Float>(x1 - x0),
+                     static_cast<Float>(y1 - y0));
+        }
     clearNeedsRedraw();
     gfx::SavedState saved(context);
     context.clipToRects(areas);
@@ -360,9 +375,85 @@ void Application::typeText(const std::string& text) {
 
 void Application::pressReturn() {
     try {
-        if (firstResponder_) firstResponder_->returnKeyPressed();
+        if (auto front = frontAlert()) {
+            if (auto alert = std::dynamic_pointer_cast<AlertView>(front)) {
+                const int index = alert->defaultButtonIndex();
+                if (index >= 0) alert->buttonTapped(index);
+            }
+        } else if (firstResponder_) {
+            firstResponder_->returnKeyPressed();
+        }
     } catch (const std::exception& e) {
         reportException("the return key", e.what());
+    }
+    setNeedsRedraw();
+}
+
+void Application::pressEscape() {
+    try {
+        if (auto front = frontAlert()) {
+            if (auto alert = std::dynamic_pointer_cast<AlertView>(front)) {
+                if (alert->cancelButtonIndex() >= 0) alert->buttonTapped(alert->cancelButtonIndex());
+            } else if (auto sheet = std::dynamic_pointer_cast<ActionSheet>(front)) {
+                if (sheet->cancelButtonIndex() >= 0) sheet->buttonTapped(sheet->cancelButtonIndex());
+            }
+        } else if (keyWindow_ && !isIgnoringInteractionEvents()) {
+            // The controller in front: the window's root, or the last one
+            // presented over it.
+            auto front = keyWindow_->rootViewController();
+            for (int depth = 0; front && depth < 32; ++depth) {
+                auto modal = front->modalViewController();
+                if (!modal || modal == front) break;
+                front = modal;
+            }
+            auto navigation = std::dynamic_pointer_cast<NavigationController>(front);
+            if (!navigation && front) navigation = front->navigationController();
+            if (navigation && !navigation->isTransitioning() && !navigation->isNavigationBarHidden())
+                navigation->navigationBar()->pressBackButton();
+        }
+    } catch (const std::exception& e) {
+        reportException("the escape key", e.what());
+    }
+    setNeedsRedraw();
+}
+
+void Application::pasteText(const std::string& text) {
+    try {
+        if (firstResponder_ && !frontAlert()) firstResponder_->paste(text);
+    } catch (const std::exception& e) {
+        reportException("pasting", e.what());
+    }
+    setNeedsRedraw();
+}
+
+bool Application::copyText() {
+    if (!firstResponder_ || frontAlert()) return false;
+    auto text = firstResponder_->copiedText();
+    if (!text) return false;
+    Pasteboard::generalPasteboard().setString(*text);
+    return true;
+}
+
+void Application::selectAllText() {
+    if (firstResponder_ && !frontAlert()) firstResponder_->selectAll();
+    setNeedsRedraw();
+}
+
+void Application::pasteTextAt(Point location, const std::string& text) {
+    if (isIgnoringInteractionEvents() || !location.isFiniteValue() || frontAlert()) return;
+    if (keyboardUp_ && kKeyboardFrame.contains(location)) return;
+    layoutScreen();
+    if (!keyWindow_) return;
+    try {
+        Event probe(EventType::Touches, EventSubtype::None, now());
+        auto hit = keyWindow_->hitTest(keyWindow_->convertPointFromView(location, nullptr), &probe);
+        for (auto v = hit; v; v = v->superview()) {
+            if (!std::dynamic_pointer_cast<TextField>(v) && !std::dynamic_pointer_cast<TextView>(v)) continue;
+            if (v->becomeFirstResponder()) v->paste(text);
+            break;
+        }
+    } catch (const std::exception& e) {
+        reportException("pasting", e.what());
     }
     setNeedsRedraw();
 }

@@ -145,9 +145,24 @@ public:
     void scrollWheel(Point location, Float dx, Float dy);
 
     // Typed text goes to the first responder; so do the delete and return keys.
+    // An alert or action sheet in front takes the keys instead: the return
+    // key presses an alert's default button, the escape key the cancel
+    // button of an alert or sheet. With none in front the escape key goes
+    // back from a pushed screen, as its back button does.
     void typeText(const std::string& text);
     void pressReturn();
+    void pressEscape();
     void pressBackspace();
+    // The edit commands, for the text input being edited: pastes text (the
+    // clipboard's) at its caret; copies its text to the general pasteboard
+    // (answers whether there was any it lets be copied); selects all of it.
+    void pasteText(const std::string& text);
+    bool copyText();
+    void selectAllText();
+    // A middle click: the text input under the point (screen points) starts
+    // editing and takes the text (the desktop's primary selection); a click
+    // elsewhere does nothing.
+    void pasteTextAt(Point location, const std::string& text);
     // A shake: a burst of accelerometer values well over the shake threshold
     // to the accelerometer's delegate, and motion-began/ended to the first
     // responder.
@@ -167,7 +182,8 @@ public:
     void setNeedsRedrawInRect(Rect area);
     // Lays the screen out, then draws again only what needs it (all of it
     // after setNeedsRedraw), clipped to those areas; answers them (in
-    // points, whole numbers, within the screen), none when nothing changed.
+    // points, whole numbers within the screen at a whole-number scale, else
+    // grown to the context's whole pixels), none when nothing changed.
     std::vector<Rect> renderDirty(gfx::Context& context);
     // Called (once per change burst) when the screen needs drawing again.
     void setRedrawCallback(std::function<void()> callback) { redrawCallback_ = std::move(callback); }

@@ -77,5 +77,8 @@ void Responder::motionCancelled(EventSubtype motion, const Event* event) {
 void Responder::insertText(const std::string& text) { (void)text; }
 void Responder::deleteBackward() {}
 void Responder::returnKeyPressed() {}
+void Responder::paste(const std::string& text) { (void)text; }
+std::optional<std::string> Responder::copiedText() const { return std::nullopt; }
+void Responder::selectAll() {}
 
 }  // namespace ui

@@ -4,6 +4,7 @@
 // the responder chain (view, its controller, the superview, ..., the window,
 // the application).
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,13 @@ public:
     virtual void deleteBackward();
     // The return key.
     virtual void returnKeyPressed();
+    // The edit commands of a text input. paste puts the text in at the
+    // caret as if it were typed, within the input's limits; copiedText is
+    // what a copy takes (none where the input lets nothing be copied);
+    // selectAll selects the whole text, which what is typed next replaces.
+    virtual void paste(const std::string& text);
+    virtual std::optional<std::string> copiedText() const;
+    virtual void selectAll();
 };
 
 }  // namespace ui

@@ -298,6 +298,13 @@ void NavigationBar::backTapped() {
     else popNavigationItemAnimated(true);
 }
 
+bool NavigationBar::pressBackButton() {
+    auto top = topItem();
+    if (isHidden() || !top || top->leftBarButtonItem() || top->hidesBackButton() || !backItem()) return false;
+    backTapped();
+    return true;
+}
+
 void NavigationBar::rebuild() {
     for (auto& v : itemViews_) v->removeFromSuperview();
     itemViews_.clear();

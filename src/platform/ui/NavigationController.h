@@ -171,6 +171,9 @@ public:
     // The back button was tapped (the controller pops; a standalone bar pops
     // its item).
     void setBackHandler(std::function<void()> handler) { backHandler_ = std::move(handler); }
+    // Presses the back button as a tap does, when the bar shows one (the
+    // escape key); answers whether there was one.
+    bool pressBackButton();
 
     Size sizeThatFits(Size size) const override { return {size.width > 0 ? size.width : 320, 44}; }
     void layoutSubviews() override;

@@ -139,30 +139,29 @@ bool ScrollView::scrollWheel(Point point, Float dx, Float dy) {
 }
 
 bool ScrollView::turnPageByWheel(bool horizontal, Float forward) {
-    // A page turn under way finishes first: a touchpad's stream of small
-    // steps turns one page, not all of them.
-    if (animationTimer_) {
-        wheelPages_ = 0;
-        return true;
-    }
+    // Every notch turns a page, those that come while a page turns too (the
+    // turn goes on past the page it was heading for); a touchpad's small
+    // steps add up to notches. Turning back drops steps saved the other way.
     if ((wheelPages_ > 0 && forward < 0) || (wheelPages_ < 0 && forward > 0)) wheelPages_ = 0;
     wheelPages_ += forward;
-    if (std::abs(wheelPages_) < 1) return true;
-    int step = wheelPages_ > 0 ? 1 : -1;
-    wheelPages_ = 0;
+    const Float whole = std::trunc(wheelPages_);
+    if (whole == 0) return true;
+    wheelPages_ -= whole;
     Rect b = bounds();
     Float pageSize = horizontal ? b.width() : b.height();
     Float content = horizontal ? contentSize_.width : contentSize_.height;
     if (pageSize <= 0) return true;
     Point o = contentOffset();
-    Float at = horizontal ? o.x : o.y;
+    // From the page a turn under way is heading for.
+    Point from = animationTimer_ ? animTo_ : o;
+    Float at = horizontal ? from.x : from.y;
     Float pages = std::max<Float>(1, std::ceil(content / pageSize - 0.001f));
-    Float page = std::clamp<Float>(std::round(at / pageSize) + step, 0, pages - 1);
-    Point target = o;
+    Float page = std::clamp<Float>(std::round(at / pageSize) + whole, 0, pages - 1);
+    Point target = from;
     (horizontal ? target.x : target.y) = page * pageSize;
     target = clampOffset(target);
-    if (target == o) return true;
-    if (auto d = delegate()) d->scrollViewWillBeginDecelerating(*this);
+    if (target == from) return true;
+    if (auto d = delegate(); d && !animationTimer_) d->scrollViewWillBeginDecelerating(*this);
     animateOffsetTo(target, 0.3, true);
     return true;
 }

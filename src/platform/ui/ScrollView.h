@@ -182,7 +182,7 @@ private:
     double animStart_ = 0, animDuration_ = 0;
     bool animEndsDecelerating_ = false;
     double indicatorsShownUntil_ = 0;
-    // Notches of a touchpad's small steps not yet turned into a page.
+    // A touchpad's small steps not yet added up to a notch.
     Float wheelPages_ = 0;
 };
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <vector>
 
 #include "platform/base/Format.h"
 #include "platform/base/NotificationCenter.h"
@@ -72,6 +74,55 @@ std::size_t utf8OffsetOfUTF16(const std::string& text, std::size_t offset) {
 }
 
 namespace {
+// Text from the clipboard as a text input takes it: whole code points up to
+// the paste's limit, carriage returns made line feeds, other control
+// characters left out; a one-line input gets blanks for line breaks and tabs.
+std::vector<std::string> pastedCodePoints(const std::string& text, bool oneLine) {
+    std::vector<std::string> out;
+    std::size_t units = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        std::size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        if (n == 0 || i + n > text.size()) {
+            ++i;  // not UTF-8: left out
+            continue;
+        }
+        std::string cp = text.substr(i, n);
+        i += n;
+        if (cp == "\r") {
+            if (i < text.size() && text[i] == '\n') continue;  // the line feed follows
+            cp = "\n";
+        }
+        if (cp == "\n" || cp == "\t") {
+            if (oneLine) cp = " ";
+        } else if (c < 0x20 || c == 0x7F) {
+            continue;
+        }
+        units += n == 4 ? 2 : 1;
+        if (units > MaxPastedLength) break;
+        out.push_back(std::move(cp));
+    }
+    return out;
+}
+
+// Pastes into an input through its own replace (which asks its delegate):
+// the whole text at once when the input takes it, else code point by code
+// point as if typed, so a field's limits (its length, the characters it
+// allows) keep what fits and leave out the rest. Starts by replacing the
+// range (UTF-16 units) given.
+void pasteThrough(const std::vector<std::string>& pieces, std::size_t location, std::size_t length,
+                  const std::function<bool(std::size_t, std::size_t, const std::string&)>& replace) {
+    if (pieces.empty()) return;
+    std::string whole;
+    for (const auto& p : pieces) whole += p;
+    if (replace(location, length, whole)) return;
+    for (const auto& p : pieces) {
+        if (!replace(location, length, p)) continue;
+        location += utf16Length(p);
+        length = 0;
+    }
+}
+
 // The byte length of the last code point of text.
 std::size_t lastCodePointLength(const std::string& text) {
     if (text.empty()) return 0;
@@ -92,6 +143,7 @@ TextField::TextField(Rect frame) : Control(frame), font_(gfx::Font::systemFont(1
 }
 
 void TextField::setText(std::string text) {
+    setAllSelected(false);
     if (text == text_) return;
     text_ = std::move(text);
     setNeedsDisplay();
@@ -210,6 +262,7 @@ bool TextField::resignFirstResponder() {
     if (auto d = delegate(); d && !d->textFieldShouldEndEditing(*this)) return false;
     if (!Control::resignFirstResponder()) return false;
     editing_ = false;
+    allSelected_ = false;
     setNeedsLayout();
     setNeedsDisplay();
     if (auto d = delegate()) d->textFieldDidEndEditing(*this);
@@ -233,12 +286,47 @@ bool TextField::replace(std::size_t location, std::size_t length, const std::str
 void TextField::insertText(const std::string& text) {
     if (!editing_) return;
     auto keep = weak_from_this().lock();
+    if (allSelected_) {
+        if (replace(0, utf16Length(text_), text)) setAllSelected(false);
+        return;
+    }
     replace(utf16Length(text_), 0, text);
+}
+
+void TextField::paste(const std::string& text) {
+    if (!editing_) return;
+    auto keep = weak_from_this().lock();
+    const std::size_t end = utf16Length(text_);
+    const bool selected = allSelected_;
+    setAllSelected(false);
+    pasteThrough(pastedCodePoints(text, true), selected ? 0 : end, selected ? end : 0,
+                 [this](std::size_t location, std::size_t length, const std::string& replacement) {
+                     return replace(location, length, replacement);
+                 });
+}
+
+std::optional<std::string> TextField::copiedText() const {
+    if (isSecureTextEntry() || text_.empty()) return std::nullopt;
+    return text_;
+}
+
+void TextField::selectAll() {
+    if (editing_ && !text_.empty()) setAllSelected(true);
+}
+
+void TextField::setAllSelected(bool selected) {
+    if (allSelected_ == selected) return;
+    allSelected_ = selected;
+    setNeedsDisplay();
 }
 
 void TextField::deleteBackward() {
     if (!editing_ || text_.empty()) return;
     auto keep = weak_from_this().lock();
+    if (allSelected_) {
+        if (replace(0, utf16Length(text_), "")) setAllSelected(false);
+        return;
+    }
     std::size_t last = lastCodePointLength(text_);
     std::size_t units = utf16Length(text_.substr(text_.size() - last));
     replace(utf16Length(text_) - units, units, "");
@@ -253,6 +341,7 @@ void TextField::returnKeyPressed() {
 
 void TextField::touchesEnded(const TouchSet& touches, const Event* event) {
     auto keep = weak_from_this().lock();
+    setAllSelected(false);  // a tap puts the caret back at the end
     bool inside = !touches.empty() && bounds().inset(-20, -20).contains(touches.front()->locationInView(this));
     if (inside && isEnabled()) {
         Point p = touches.front()->locationInView(this);
@@ -344,6 +433,15 @@ void TextField::drawRect(gfx::Context& ctx, Rect rect) {
         ctx.clipToRect(tr);
         gfx::Color ink = placeholder ? palette::placeholderInk() : textColor_;
         if (!isEnabled()) ink = ink.withAlpha(ink.alpha() * 0.5f);
+        if (allSelected_ && editing_ && !placeholder) {
+            // The selection's highlight behind the text.
+            Float w = std::min(textWidth, line.width());
+            Float x = line.minX();
+            if (textWidth > line.width() || alignment_ == TextAlignment::Right) x = line.maxX() - w;
+            else if (alignment_ == TextAlignment::Center) x = line.midX() - w / 2;
+            ctx.setFillColor(palette::caret().withAlpha(0.3f));
+            ctx.fillRect(Rect(x, line.minY(), w + 1, line.height()));
+        }
         if (editing_ && textWidth > line.width() && !placeholder) {
             Rect shifted(line.maxX() - textWidth, line.minY(), textWidth + 1, line.height());
             draw::text(ctx, shown, shifted, font, ink, TextAlignment::Left, LineBreakMode::Clip);
@@ -482,6 +580,20 @@ void TextView::deleteBackward() {
 }
 
 void TextView::returnKeyPressed() { insertText("\n"); }
+
+void TextView::paste(const std::string& text) {
+    if (!editing_) return;
+    auto keep = weak_from_this().lock();
+    pasteThrough(pastedCodePoints(text, false), utf16Length(text_), 0,
+                 [this](std::size_t location, std::size_t length, const std::string& replacement) {
+                     return replace(location, length, replacement);
+                 });
+}
+
+std::optional<std::string> TextView::copiedText() const {
+    if (text_.empty()) return std::nullopt;
+    return text_;
+}
 
 void TextView::touchesEnded(const TouchSet& touches, const Event* event) {
     bool wasDragging = isDragging();

@@ -166,6 +166,12 @@ public:
     void insertText(const std::string& text) override;
     void deleteBackward() override;
     void returnKeyPressed() override;
+    // One line: line breaks and tabs in pasted text become blanks. A secure
+    // field's text is not copied.
+    void paste(const std::string& text) override;
+    std::optional<std::string> copiedText() const override;
+    void selectAll() override;
+    bool isAllSelected() const { return allSelected_; }
     void setSecureTextEntry(bool secure) override;
 
     void touchesEnded(const TouchSet& touches, const Event* event) override;
@@ -176,6 +182,7 @@ public:
 
 private:
     bool replace(std::size_t location, std::size_t length, const std::string& replacement);
+    void setAllSelected(bool selected);
     std::string text_;
     std::string placeholder_;
     gfx::Font font_;
@@ -190,6 +197,8 @@ private:
     bool adjustsFontSize_ = false;
     Float minimumFontSize_ = 0;
     bool editing_ = false;
+    // The whole text is selected (until the next edit, tap or end of editing).
+    bool allSelected_ = false;
     std::weak_ptr<TextFieldDelegate> delegate_;
 };
 
@@ -248,6 +257,8 @@ public:
     void insertText(const std::string& text) override;
     void deleteBackward() override;
     void returnKeyPressed() override;
+    void paste(const std::string& text) override;
+    std::optional<std::string> copiedText() const override;
     void touchesEnded(const TouchSet& touches, const Event* event) override;
     void drawRect(gfx::Context& context, Rect rect) override;
     void layoutSubviews() override;
@@ -265,6 +276,9 @@ private:
     bool editing_ = false;
     std::weak_ptr<TextViewDelegate> textDelegate_;
 };
+
+// The most text (UTF-16 code units) one paste puts into a text input.
+inline constexpr std::size_t MaxPastedLength = 10000;
 
 // The number of UTF-16 code units of UTF-8 text (how the toolkit counts
 // characters of user text).

@@ -591,6 +591,7 @@ void WebView::finishLoad(const std::string& html, const std::string& url) {
     connection_.reset();
     page_ = WebPage::parse(html, url);
     loading_ = false;
+    setBounds(Rect(Point(0, 0), bounds().size));
     rebuildFields();
     setNeedsDisplay();
     if (auto d = delegate()) d->webViewDidFinishLoad(*this);
@@ -850,6 +851,30 @@ void WebView::touchesEnded(const TouchSet& touches, const Event* event) {
     // A tap on the page itself leaves the field being edited (the keyboard goes).
     for (const auto& f : fields_)
         if (f.view->isFirstResponder()) f.view->resignFirstResponder();
+}
+
+Float WebView::pageHeight() const {
+    auto rects = paragraphRects();
+    Float height = rects.empty() ? 0 : rects.back().maxY();
+    if (!page_.title.empty())
+        height = std::max(height, 10 + gfx::measureText(page_.title, gfx::Font::boldSystemFont(18),
+                                                        Size(std::max<Float>(bounds().width() - 20, 1), 1000))
+                                           .height);
+    return height + 10;
+}
+
+bool WebView::scrollWheel(Point point, Float dx, Float dy) {
+    (void)point, (void)dx;
+    Rect b = bounds();
+    const Float bottom = std::max<Float>(0, pageHeight() - b.height());
+    if (dy == 0 || bottom <= 0) return false;
+    const Float y = std::clamp<Float>(b.origin.y - dy * ScrollView::wheelStep(b.height()), 0, bottom);
+    if (y != b.origin.y) {
+        b.origin.y = y;
+        setBounds(b);
+        setNeedsDisplay();
+    }
+    return true;
 }
 
 std::string WebView::displayedText() const {

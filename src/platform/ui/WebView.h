@@ -146,10 +146,15 @@ public:
     void drawRect(gfx::Context& context, Rect rect) override;
     void layoutSubviews() override;
     void touchesEnded(const TouchSet& touches, const Event* event) override;
+    // The mouse wheel scrolls a page taller than the view (as far as a
+    // scroll view would per notch); a new page starts at its top.
+    bool scrollWheel(Point point, Float dx, Float dy) override;
     std::string displayedText() const override;
     void collectAccessibleElements(std::vector<AccessibleElement>& out) const override;
 
 private:
+    // The height of the page as laid out (its margins included).
+    Float pageHeight() const;
     // Whether a link, form or redirect of the page shown may go to url: a
     // script never runs, and a web (http, https) page opens no local file
     // and no inline (data:) page.

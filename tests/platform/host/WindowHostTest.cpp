@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <thread>
 #include <cstdio>
 #include <cstdlib>
@@ -238,6 +239,81 @@ int runQuitChild(const std::string& how) {
     return 0;
 }
 
+// Opens the window on SDL's dummy display, has it resized as a window
+// manager would (to the width and height given), clicks the switch where the
+// resized window shows it, and reads the window back at the close: the
+// frame is drawn at the new size, centred on black. Answers 0 when all is so.
+int runResizeChild(int wide, int high) {
+    host::WindowHost window;
+    // The frame's place in the window once resized: as large as fits with
+    // its aspect kept, centred.
+    const double scale = std::min(wide / 320.0, high / 480.0);
+    const int frameWide = static_cast<int>(std::ceil(320 * scale - 1e-4));
+    const int frameHigh = static_cast<int>(std::ceil(480 * scale - 1e-4));
+    const int left = (wide - frameWide) / 2, top = (high - frameHigh) / 2;
+    double scaleAtOpen = 0;
+    auto at = [](double seconds, std::function<void()> fn) {
+        base::Timer::scheduledTimer(seconds, false, [fn = std::move(fn)](base::Timer&) { fn(); });
+    };
+    at(0.3, [&] {
+        scaleAtOpen = window.scale();
+        window.setWindowSizeForTesting(wide, high);
+    });
+    at(0.6, [&] {
+        // The middle of the switch: 20 + 44 points of bars above the view.
+        SDL_Event e{};
+        e.type = SDL_MOUSEBUTTONDOWN;
+        e.button.button = SDL_BUTTON_LEFT;
+        e.button.x = left + static_cast<int>(std::lround(253 * scale));
+        e.button.y = top + static_cast<int>(std::lround((20 + 44 + 228 + 13) * scale));
+        pushEvent(e);
+        e.type = SDL_MOUSEBUTTONUP;
+        pushEvent(e);
+    });
+    at(1.0, [] { host::WindowHost::requestClose(); });
+    host::WindowOptions options;
+    options.readBackOnCloseForTesting = true;
+    int status = window.run(hosttest::demoDelegateFactory(), options);
+    if (status != 0) return status;
+    // The dummy display is 1024 x 768: the window opened as large as fits
+    // below a title bar, at one and a half pixels a point.
+    if (scaleAtOpen != 1.5) {
+        std::fprintf(stderr, "opened at %.3f pixels a point on a 1024 x 768 display\n", scaleAtOpen);
+        return 40;
+    }
+    auto frame = window.lastFrame();
+    auto shown = window.shownFrameForTesting();
+    if (const char* keep = std::getenv("TOLVEK_HOST_CHILD_SHOT"); keep && shown) shown->writePNG(keep);
+    if (!frame || !shown || shown->width() != wide || shown->height() != high || frame->width() != frameWide ||
+        frame->height() != frameHigh) {
+        std::fprintf(stderr, "after the resize the window shows %dx%d, the frame is %dx%d\n",
+                     shown ? shown->width() : 0, shown ? shown->height() : 0, frame ? frame->width() : 0,
+                     frame ? frame->height() : 0);
+        return 41;
+    }
+    int differ = 0, border = 0;
+    for (int y = 0; y < high; y += 5)
+        for (int x = 0; x < wide; x += 5) {
+            auto p = shown->pixel(x, y);
+            if (x < left || x >= left + frameWide || y < top || y >= top + frameHigh) {
+                if (p.r != 0 || p.g != 0 || p.b != 0) ++border;
+            } else if (!(p == frame->pixel(x - left, y - top))) {
+                ++differ;
+            }
+        }
+    if (differ > 0 || border > 0) {
+        std::fprintf(stderr, "%d sampled pixels of the frame differ from the drawing, %d of the border are not black\n",
+                     differ, border);
+        return 42;
+    }
+    if (!ui::Application::sharedApplication().isTextVisible("Beeps are off")) {
+        std::fprintf(stderr, "the click on the switch of the resized window missed it:\n%s\n",
+                     ui::Application::sharedApplication().dumpViewTree().c_str());
+        return 43;
+    }
+    return 0;
+}
+
 // The child's side: runs the window host and ends the process with a status
 // the parent checks (0 when all went as expected).
 TEST(WindowHostChild, Run) {
@@ -294,6 +370,10 @@ TEST(WindowHostChild, Run) {
         }
     } else if (which == "input") {
         status = runInputChild();
+    } else if (which == "resize") {
+        int wide = 0, high = 0;
+        std::istringstream size(std::getenv("TOLVEK_HOST_CHILD_ARGS") ? std::getenv("TOLVEK_HOST_CHILD_ARGS") : "");
+        if (size >> wide >> high && wide > 0 && high > 0) status = runResizeChild(wide, high);
     } else if (which.rfind("quit-", 0) == 0) {
         status = runQuitChild(which.substr(5));
     }
@@ -329,6 +409,16 @@ TEST(WindowHost, UnderXvfbCtrlQAndSignalsEndTheRunWithTheSettingsSaved) {
         // A run that does not end by itself is stopped after 20 seconds.
         auto result = runCommand(underXvfb("timeout -s KILL 20 " + childCommand("quit-" + how)));
         EXPECT_EQ(result.status, 0) << how << ": " << result.output;
+    }
+}
+
+TEST(WindowHost, AResizedWindowShowsTheScreenScaledToFitAndClicksLandWhereItIsDrawn) {
+    // Wider than the screen's shape (black at the sides), then taller (black
+    // above and below).
+    for (const std::string size : {"900 1000", "400 1000"}) {
+        auto result = runCommand("env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=dummy " +
+                                 childCommand("resize", size) + " 2>&1");
+        EXPECT_EQ(result.status, 0) << size << ": " << result.output;
     }
 }
 

@@ -55,6 +55,58 @@ TEST_F(AlertTest, TwoButtonsSitSideBySideAndTheCancelIndexIsZero) {
     EXPECT_EQ(delegate_->events.front(), "clicked 0");
 }
 
+TEST_F(AlertTest, ReturnPressesTheDefaultButtonAndEscapeTheCancelButton) {
+    // Behind the alerts a field being edited hears neither key.
+    auto field = std::make_shared<TextField>(Rect(20, 100, 280, 31));
+    int returns = 0;
+    field->addTarget([&] { ++returns; }, ControlEvents::EditingDidEndOnExit);
+    window_->addSubview(field);
+    field->becomeFirstResponder();
+    auto twoButtons = [&] {
+        auto alert = std::make_shared<AlertView>("Reset", "Reset the day?", delegate_, std::string("Cancel"),
+                                                 std::vector<std::string>{"Reset"});
+        alert->show();
+        return alert;
+    };
+    twoButtons();
+    app().pressReturn();  // the one that is not cancel
+    advance(0.5);
+    twoButtons();
+    app().pressEscape();
+    advance(0.5);
+    // A lone button is the default whatever it is; Escape presses a cancel
+    // button only.
+    auto lone = std::make_shared<AlertView>("Saved", "", delegate_, std::nullopt, std::vector<std::string>{"OK"});
+    lone->show();
+    app().pressEscape();
+    app().pressReturn();
+    advance(0.5);
+    // Of two buttons besides cancel neither is the default.
+    auto three = std::make_shared<AlertView>("Share", "", delegate_, std::string("Cancel"),
+                                             std::vector<std::string>{"Mail", "Message"});
+    three->show();
+    app().pressReturn();
+    advance(0.5);
+    EXPECT_EQ(app().frontAlert(), three);
+    app().pressEscape();
+    advance(0.5);
+    EXPECT_EQ(delegate_->events,
+              (std::vector<std::string>{"clicked 1", "will 1", "did 1", "clicked 0", "will 0", "did 0", "clicked 0",
+                                        "will 0", "did 0", "clicked 0", "will 0", "did 0"}));
+    EXPECT_EQ(returns, 0);
+    // An action sheet: Escape is its cancel button.
+    auto sheet = std::make_shared<ActionSheet>("", delegate_, std::string("Cancel"), std::string("Delete"),
+                                               std::vector<std::string>{"Keep"});
+    sheet->showInView(window_);
+    app().pressReturn();
+    app().pressEscape();
+    advance(0.5);
+    EXPECT_EQ(delegate_->events.back(), "sheet did 2");
+    EXPECT_EQ(app().frontAlert(), nullptr);
+    app().pressReturn();
+    EXPECT_EQ(returns, 1);
+}
+
 TEST_F(AlertTest, OneAtATimeTheNewestInFront) {
     auto button = std::make_shared<Button>(ButtonType::RoundedRect, Rect(20, 400, 280, 40));
     button->setTitle(std::string("Behind"));

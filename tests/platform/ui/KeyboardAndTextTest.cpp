@@ -1,5 +1,6 @@
 #include "UITestSupport.h"
 #include "platform/ui/Keyboard.h"
+#include "platform/ui/Pasteboard.h"
 
 using namespace ui;
 
@@ -78,6 +79,47 @@ TEST_F(KeyboardAndTextTest, AFieldCanLimitWhatIsTyped) {
     app().pressBackspace();
     app().typeText("9");
     EXPECT_EQ(field_->text(), "19");
+}
+
+TEST_F(KeyboardAndTextTest, PasteKeepsToTheFieldsLimitsAndCopyAndSelectAllWork) {
+    // Four digits at most, as a count of push-ups is entered.
+    struct FourDigits : TextFieldDelegate {
+        bool shouldChangeCharactersInRange(TextField& f, std::size_t, std::size_t length,
+                                           const std::string& s) override {
+            return s.empty() || (utf16Length(f.text()) - length + utf16Length(s) <= 4 &&
+                                 s.find_first_not_of("0123456789") == std::string::npos);
+        }
+    };
+    auto d = std::make_shared<FourDigits>();
+    field_->setDelegate(d);
+    app().pasteText("12");  // nothing is being edited
+    EXPECT_EQ(field_->text(), "");
+    field_->becomeFirstResponder();
+    app().typeText("1");
+    app().pasteText("2x3\n45 6");
+    EXPECT_EQ(field_->text(), "1234");
+    EXPECT_TRUE(app().copyText());
+    EXPECT_EQ(Pasteboard::generalPasteboard().string(), "1234");
+    // Selected, the text is replaced by what comes next.
+    app().selectAllText();
+    EXPECT_TRUE(field_->isAllSelected());
+    app().pasteText("77");
+    EXPECT_EQ(field_->text(), "77");
+    app().selectAllText();
+    app().pressBackspace();
+    EXPECT_EQ(field_->text(), "");
+    // A field without limits takes one line, and no more than a paste's worth.
+    field_->setDelegate(std::weak_ptr<TextFieldDelegate>());
+    app().pasteText("two\r\nlines\tand\x01 a tab");
+    EXPECT_EQ(field_->text(), "two lines and a tab");
+    field_->setText("");
+    app().pasteText(std::string(MaxPastedLength + 5, 'a'));
+    EXPECT_EQ(field_->text().size(), MaxPastedLength);
+    // A password is not copied.
+    field_->setSecureTextEntry(true);
+    Pasteboard::generalPasteboard().setString("before");
+    EXPECT_FALSE(app().copyText());
+    EXPECT_EQ(Pasteboard::generalPasteboard().string(), "before");
 }
 
 TEST_F(KeyboardAndTextTest, TheClearButtonEmptiesTheField) {

@@ -63,6 +63,36 @@ TEST_F(NavigationTest, TheBackButtonIsTitledByThePreviousScreenAndPops) {
     EXPECT_FALSE(app().findElement("First"));
 }
 
+TEST_F(NavigationTest, EscapeGoesBackWhereTheBackButtonIsShown) {
+    window_->setRootViewController(nav_);
+    app().pressEscape();  // the root: nowhere to go back to
+    EXPECT_EQ(nav_->topViewController(), first_);
+    auto second = std::make_shared<LoggingController>("Second", log_);
+    auto third = std::make_shared<LoggingController>("Third", log_);
+    nav_->pushViewController(second, false);
+    nav_->pushViewController(third, false);
+    // A screen that hides its back button (a workout under way) stays.
+    third->navigationItem()->setHidesBackButton(true);
+    app().pressEscape();
+    advance(0.5);
+    EXPECT_EQ(nav_->topViewController(), third);
+    third->navigationItem()->setHidesBackButton(false);
+    app().pressEscape();
+    advance(0.5);
+    EXPECT_EQ(nav_->topViewController(), second);
+    // An alert in front takes the key: the screen behind stays.
+    auto alert = std::make_shared<AlertView>("Note", "", std::weak_ptr<AlertViewDelegate>(), std::nullopt,
+                                             std::vector<std::string>{"OK"});
+    alert->show();
+    app().pressEscape();
+    advance(0.5);
+    EXPECT_EQ(nav_->topViewController(), second);
+    alert->dismissWithClickedButtonIndex(0, false);
+    app().pressEscape();
+    advance(0.5);
+    EXPECT_EQ(nav_->topViewController(), first_);
+}
+
 TEST_F(NavigationTest, BarButtonItemsShowAndSendTheirActions) {
     int added = 0;
     first_->navigationItem()->setRightBarButtonItem(

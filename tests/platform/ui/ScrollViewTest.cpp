@@ -80,7 +80,7 @@ TEST_F(ScrollViewTest, ADragThatStartsOnAButtonScrollsAndDoesNotPressIt) {
     EXPECT_EQ(presses, 1);
 }
 
-TEST_F(ScrollViewTest, TheWheelTurnsWholePagesOneANotchAndATouchpadBurstOnlyOne) {
+TEST_F(ScrollViewTest, TheWheelTurnsWholePagesOneANotchEvenDuringATurn) {
     // Towards the user turns on to the next page; the page ends as a swipe's
     // does, with the end of the deceleration.
     app().scrollWheel(Point(160, 200), 0, -1);
@@ -88,9 +88,17 @@ TEST_F(ScrollViewTest, TheWheelTurnsWholePagesOneANotchAndATouchpadBurstOnlyOne)
     EXPECT_EQ(scroll_->contentOffset(), Point(320, 0));
     EXPECT_EQ(delegate_->ends, 1);
     EXPECT_EQ(delegate_->page, 1);
-    // A touchpad's stream of small steps adds up to one notch: one page, the
-    // steps that come while it turns are spent.
-    for (int i = 0; i < 12; ++i) {
+    // Two quick notches, the second while the first page still turns: two
+    // pages, ending once.
+    app().scrollWheel(Point(160, 200), 0, 1);
+    advance(0.1);
+    app().scrollWheel(Point(160, 200), 0, 1);
+    advance(1);
+    EXPECT_EQ(scroll_->contentOffset(), Point(0, 0));
+    EXPECT_EQ(delegate_->ends, 2);
+    // A touchpad's small steps add up: eight quarter notches during the
+    // turns are two pages.
+    for (int i = 0; i < 8; ++i) {
         app().scrollWheel(Point(160, 200), 0, -0.25f);
         advance(0.02);
     }

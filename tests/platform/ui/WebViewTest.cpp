@@ -55,6 +55,34 @@ TEST_F(WebViewTest, AnHTMLStringLoadsWithItsTitleTextAndLinks) {
     EXPECT_TRUE(app().isTextVisible("Tap below to continue."));
 }
 
+TEST_F(WebViewTest, TheWheelScrollsALongPageToItsEndAndTapsLandWhereItShows) {
+    std::string html = "<html><body>";
+    for (int i = 0; i < 40; ++i) html += "<p>Paragraph " + std::to_string(i) + "</p>";
+    html += "<a href=\"fbconnect://success\">Allow</a></body></html>";
+    web_->loadHTMLString(html, "https://example.test/dialog");
+    advance(0.01);
+    EXPECT_FALSE(app().findElement("Allow"));  // below the view's bottom
+    for (int i = 0; i < 30; ++i) app().scrollWheel(Point(160, 200), 0, -1);
+    const Float bottom = web_->bounds().minY();
+    EXPECT_GT(bottom, 0);
+    app().scrollWheel(Point(160, 200), 0, -1);  // at the end
+    EXPECT_EQ(web_->bounds().minY(), bottom);
+    auto link = app().findElement("Allow");
+    ASSERT_TRUE(link);
+    EXPECT_LT(link->frame.maxY(), 480);
+    EXPECT_GT(link->frame.minY(), 20);
+    tap(link->frame.center());
+    advance(0.01);
+    ASSERT_FALSE(recorder_->asked.empty());
+    EXPECT_EQ(recorder_->asked.back(), "fbconnect://success");
+    // The next page starts at its top; a short one does not scroll.
+    web_->loadHTMLString("<p>Done</p>", "https://example.test/done");
+    advance(0.01);
+    EXPECT_EQ(web_->bounds().minY(), 0);
+    app().scrollWheel(Point(160, 200), 0, -1);
+    EXPECT_EQ(web_->bounds().minY(), 0);
+}
+
 TEST_F(WebViewTest, TappingALinkAsksTheDelegateFirst) {
     web_->loadHTMLString(
         "<a href='fbconnect://success#token=abc'>Allow</a><a href='data:text/html,%3Ctitle%3ETwo%3C/title%3E'>Go</a>",

@@ -303,19 +303,23 @@ long long singleInteger(const char* sql) {
     return stmt.integer64(0);
 }
 
-bool heavyDay(int week, int day, int heavyWeek) { return week == heavyWeek && (day == 2 || day == 3); }
+// The sets of a day as the home screen lists them, a doubled set marked
+// "(x2)": "12(x2), 14(x2), 12(x2), 12, 30".
+std::string setsText(int week, int day, const std::array<int, 5>& sets) {
+    const int doubled = Program::doubledSets(week, day);
+    std::string text;
+    for (int i = 0; i < 5; ++i) {
+        if (i) text += ", ";
+        text += base::format(i < doubled ? "%i(x2)" : "%i", sets[static_cast<std::size_t>(i)]);
+    }
+    return text;
+}
 
 // The day text of the home screen for a plan row at a position.
 std::string dayText(int week, int day, int level, const Program& p, bool testDay) {
-    if (heavyDay(week, day, 5))
-        return base::format("Week %i, Day % i, Level %i\rReps: %i(x2), %i(x2), %i(x2), %i, %i\rRest: %i seconds", week,
-                            day, level, p.rep1(), p.rep2(), p.rep3(), p.rep4(), p.rep5(), p.interval());
-    if (heavyDay(week, day, 6))
-        return base::format("Week %i, Day % i, Level %i\rReps: %i(x2), %i(x2), %i(x2), %i(x2), %i\rRest: %i seconds",
-                            week, day, level, p.rep1(), p.rep2(), p.rep3(), p.rep4(), p.rep5(), p.interval());
-    if (testDay) return "Test day";
-    return base::format("Week %i, Day % i, Level %i\rReps: %i, %i, %i, %i, %i\rRest: %i seconds", week, day, level,
-                        p.rep1(), p.rep2(), p.rep3(), p.rep4(), p.rep5(), p.interval());
+    if (testDay && Program::doubledSets(week, day) == 0) return "Test day";
+    return base::format("Week %i, Day % i, Level %i\rReps: %@\rRest: %i seconds", week, day, level,
+                        setsText(week, day, {p.rep1(), p.rep2(), p.rep3(), p.rep4(), p.rep5()}), p.interval());
 }
 
 const char* const kComplete = "Program complete!\rReset to another level";
@@ -528,14 +532,8 @@ std::optional<std::string> DataAccess::getYesterdayString() {
     if (!last) return std::nullopt;
     const Log& l = *last;
     if (l.day() == 0 || l.week() == 0 || l.level() == 0) return std::string("N/A");
-    if (heavyDay(l.week(), l.day(), 5))
-        return base::format("Week %i, Day % i, Level %i\rReps: %i(x2), %i(x2), %i(x2), %i, %i", l.week(), l.day(),
-                            l.level(), l.rep1(), l.rep3(), l.rep5(), l.rep7(), l.rep8());
-    if (heavyDay(l.week(), l.day(), 6))
-        return base::format("Week %i, Day % i, Level %i\rReps: %i(x2), %i(x2), %i(x2), %i(x2), %i", l.week(), l.day(),
-                            l.level(), l.rep1(), l.rep3(), l.rep5(), l.rep7(), l.rep9());
-    return base::format("Week %i, Day % i, Level %i\rReps: %i, %i, %i, %i, %i", l.week(), l.day(), l.level(), l.rep1(),
-                        l.rep2(), l.rep3(), l.rep4(), l.rep5());
+    return base::format("Week %i, Day % i, Level %i\rReps: %@", l.week(), l.day(), l.level(),
+                        setsText(l.week(), l.day(), Program::setsOfSlots(l.week(), l.day(), l.reps())));
 }
 
 // ---- tests

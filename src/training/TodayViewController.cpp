@@ -400,7 +400,7 @@ void TodayViewController::updateSetLabels() {
     const auto today = session_->today();
     if (!today) return;
     const int reps[5] = {today->rep1(), today->rep2(), today->rep3(), today->rep4(), today->rep5()};
-    const int doubled = WorkoutSession::doubledSets(today->week(), today->day());
+    const int doubled = Program::doubledSets(today->week(), today->day());
     for (int i = 0; i < 5; ++i) {
         const bool twice = i < doubled;
         // One weight along the row; doubled sets take the smaller size so

@@ -17,9 +17,6 @@ constexpr const char* kKeptDayKey = "Tolvek_UnsavedDay";
 base::UserDefaults& defaults() { return base::UserDefaults::standardUserDefaults(); }
 int setting(const char* key) { return static_cast<int>(defaults().integerForKey(key)); }
 
-bool doubledWeek5(int week, int day) { return week == 5 && (day == 2 || day == 3); }
-bool doubledWeek6(int week, int day) { return week == 6 && (day == 2 || day == 3); }
-
 int clampToInt(double value) {
     if (std::isnan(value)) return 0;
     if (value >= static_cast<double>(INT_MAX)) return INT_MAX;
@@ -36,10 +33,6 @@ WorkoutSession::~WorkoutSession() { stopTimer(); }
 void WorkoutSession::setGoing(bool going) {
     isGoing_ = going;
     if (auto app = AppState::current()) app->setIsGoing(going);
-}
-
-int WorkoutSession::doubledSets(int week, int day) {
-    return doubledWeek5(week, day) ? 3 : doubledWeek6(week, day) ? 4 : 0;
 }
 
 // --- Starting -------------------------------------------------------------
@@ -144,8 +137,8 @@ bool WorkoutSession::nextSet() {
     const int week = today_ ? today_->week() : week_;
     const int day = today_ ? today_->day() : day_;
     // The doubled sets are done twice before the set number moves on.
-    const int bound = doubledWeek5(week, day) ? 4 : doubledWeek6(week, day) ? 5 : 0;
-    if (repNum_ < bound) {
+    const int doubled = Program::doubledSets(week, day);
+    if (doubled > 0 && repNum_ <= doubled) {
         if (firstRepPending_ == 0) {
             firstRepPending_ = 1;
         } else {
@@ -234,12 +227,12 @@ bool WorkoutSession::applyEdit(const Log& log) {
     hasRepEdit_ = true;
     const int week = today_->week();
     const int day = today_->day();
-    const bool doubled = doubledWeek5(week, day) || doubledWeek6(week, day);
-    today_->setRep1(log.rep1());
-    today_->setRep2(doubled ? log.rep3() : log.rep2());
-    today_->setRep3(doubled ? log.rep5() : log.rep3());
-    today_->setRep4(doubled ? log.rep7() : log.rep4());
-    today_->setRep5(doubledWeek5(week, day) ? log.rep8() : doubledWeek6(week, day) ? log.rep9() : log.rep5());
+    const auto sets = Program::setsOfSlots(week, day, log.reps());
+    today_->setRep1(sets[0]);
+    today_->setRep2(sets[1]);
+    today_->setRep3(sets[2]);
+    today_->setRep4(sets[3]);
+    today_->setRep5(sets[4]);
     keepCompletedDay(*changedLog_, finishedAt_);
     Utility::synchronizeSettings();
     return true;

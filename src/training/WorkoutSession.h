@@ -46,10 +46,6 @@ public:
     // A completed day waits for Done, Repeat or a trouble answer to be stored.
     bool hasUnsavedDay() const { return unsavedDay_; }
 
-    // The number of doubled sets at the start of a day: 3 on days 2 and 3 of
-    // week 5, 4 on those of week 6, otherwise none.
-    static int doubledSets(int week, int day);
-
     // --- Starting.
     // Reads the plan position and the position inside the day from the
     // settings.

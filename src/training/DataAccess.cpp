@@ -17,6 +17,7 @@
 #include "platform/base/Log.h"
 #include "platform/base/UserDefaults.h"
 #include "training/AppState.h"
+#include "training/SettingsKeys.h"
 #include "training/Utility.h"
 
 #ifdef __FILE_NAME__
@@ -441,9 +442,9 @@ void DataAccess::clearAllData() {
 
 void DataAccess::fillLog() {
     auto& defaults = base::UserDefaults::standardUserDefaults();
-    const int currentDay = static_cast<int>(defaults.integerForKey("Tolvek_Day"));
-    const int currentWeek = static_cast<int>(defaults.integerForKey("Tolvek_Week"));
-    const int level = static_cast<int>(defaults.integerForKey("Tolvek_Level"));
+    const int currentDay = static_cast<int>(defaults.integerForKey(settingskeys::kDay));
+    const int currentWeek = static_cast<int>(defaults.integerForKey(settingskeys::kWeek));
+    const int level = static_cast<int>(defaults.integerForKey(settingskeys::kLevel));
     const long long n = static_cast<long long>(currentDay) + 3LL * currentWeek - 3;
     int day = 1;
     int week = 1;

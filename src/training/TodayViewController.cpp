@@ -18,6 +18,7 @@
 #include "training/EditRepsViewController.h"
 #include "training/HelpViewController.h"
 #include "training/LookPalette.h"
+#include "training/SettingsKeys.h"
 #include "training/TodayView.h"
 #include "training/AppState.h"
 #include "training/Utility.h"
@@ -281,7 +282,7 @@ void TodayViewController::viewWillAppear(bool animated) {
     session.readPosition();
     if (todayMode_ == TodayModeReady) {
         const bool fresh = session.startFresh();
-        if (!fresh && defaults().boolForKey("Tolvek_ShowAlerts"))
+        if (!fresh && defaults().boolForKey(settingskeys::kShowAlerts))
             showAlert(ResumeAlert, "Resume", "Resume day from last position?", "Yes", "No");
         session.loadToday();
         registerDayObservers();
@@ -376,7 +377,7 @@ void TodayViewController::displayControls(int mode) {
     case TodayModeRest:
         session_->beginRest();
         needleView_->setImage(look::bundleImage("needle.png"));
-        shakeLabel_->setHidden(!defaults().boolForKey("Tolvek_AllowShake"));
+        shakeLabel_->setHidden(!defaults().boolForKey(settingskeys::kAllowShake));
         placardView_->setImage(look::bundleImage("timerdial_noticks.png"));
         break;
     default:
@@ -666,7 +667,7 @@ void TodayViewController::addTimeButtonTapped() {
 
 void TodayViewController::didAccelerate(ui::Accelerometer& accelerometer, const ui::Acceleration& a) {
     (void)accelerometer;
-    if (!defaults().boolForKey("Tolvek_AllowShake")) return;
+    if (!defaults().boolForKey(settingskeys::kAllowShake)) return;
     if (a.x > 1.2 || a.y > 1.2 || a.z > 1.2) zeroPushed();
 }
 
@@ -876,9 +877,9 @@ void TodayViewController::clickedButtonAtIndex(ui::AlertView& alertView, int but
         break;
     case RestNagAlert:
         if (buttonIndex == 0) {
-            defaults().setBool("TurnUserRestNagOff", true);
+            defaults().setBool(settingskeys::kTurnUserRestNagOff, true);
         } else {
-            defaults().setBool("Tolvek_UserRest", false);
+            defaults().setBool(settingskeys::kUserRest, false);
             Utility::synchronizeSettings();
         }
         break;

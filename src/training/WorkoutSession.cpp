@@ -8,11 +8,12 @@
 #include "platform/base/UserDefaults.h"
 #include "training/AppState.h"
 #include "training/DataAccess.h"
+#include "training/SettingsKeys.h"
 #include "training/Utility.h"
 
 namespace {
 
-constexpr const char* kKeptDayKey = "Tolvek_UnsavedDay";
+constexpr const char* kKeptDayKey = settingskeys::kUnsavedDay;
 
 base::UserDefaults& defaults() { return base::UserDefaults::standardUserDefaults(); }
 int setting(const char* key) { return static_cast<int>(defaults().integerForKey(key)); }
@@ -38,12 +39,12 @@ void WorkoutSession::setGoing(bool going) {
 // --- Starting -------------------------------------------------------------
 
 void WorkoutSession::readPosition() {
-    level_ = setting("Tolvek_Level");
-    day_ = setting("Tolvek_Day");
-    week_ = setting("Tolvek_Week");
-    repNum_ = setting("Tolvek_RepNum");
-    repToShow_ = setting("Tolvek_RepToShow");
-    firstRepPending_ = setting("Tolvek_FirstRep") ? 1 : 0;
+    level_ = setting(settingskeys::kLevel);
+    day_ = setting(settingskeys::kDay);
+    week_ = setting(settingskeys::kWeek);
+    repNum_ = setting(settingskeys::kRepNum);
+    repToShow_ = setting(settingskeys::kRepToShow);
+    firstRepPending_ = setting(settingskeys::kFirstRep) ? 1 : 0;
 }
 
 bool WorkoutSession::startFresh() {
@@ -67,11 +68,11 @@ void WorkoutSession::restartDay() {
 }
 
 void WorkoutSession::resetDay() {
-    level_ = setting("Tolvek_Level");
-    day_ = setting("Tolvek_Day");
-    week_ = setting("Tolvek_Week");
+    level_ = setting(settingskeys::kLevel);
+    day_ = setting(settingskeys::kDay);
+    week_ = setting(settingskeys::kWeek);
     restartDay();
-    defaults().setInteger("Tolvek_FirstRep", 0);
+    defaults().setInteger(settingskeys::kFirstRep, 0);
     today_ = DataAccess::getProgram(day_, week_, level_);
     stopTimer();
     isGoing_ = false;
@@ -85,8 +86,8 @@ void WorkoutSession::resetDay() {
 int WorkoutSession::startWeek() const { return std::max(today_ ? today_->week() : 0, week_); }
 
 bool WorkoutSession::shortRestToConfirm() {
-    return defaults().boolForKey("Tolvek_UserRest") && setting("Tolvek_UserRestValue") <= 9 &&
-           !defaults().boolForKey("TurnUserRestNagOff");
+    return defaults().boolForKey(settingskeys::kUserRest) && setting(settingskeys::kUserRestValue) <= 9 &&
+           !defaults().boolForKey(settingskeys::kTurnUserRestNagOff);
 }
 
 void WorkoutSession::beginDay(std::function<void()> tick) {
@@ -112,7 +113,7 @@ void WorkoutSession::stopTimer() {
 // --- Sets and rests -------------------------------------------------------
 
 int WorkoutSession::restLength() const {
-    if (defaults().boolForKey("Tolvek_UserRest")) return setting("Tolvek_UserRestValue");
+    if (defaults().boolForKey(settingskeys::kUserRest)) return setting(settingskeys::kUserRestValue);
     return today_ ? today_->interval() : 0;
 }
 
@@ -149,9 +150,9 @@ bool WorkoutSession::nextSet() {
         ++repNum_;
     }
     ++repToShow_;
-    defaults().setInteger("Tolvek_RepToShow", repToShow_);
-    defaults().setInteger("Tolvek_RepNum", repNum_);
-    defaults().setInteger("Tolvek_FirstRep", firstRepPending_);
+    defaults().setInteger(settingskeys::kRepToShow, repToShow_);
+    defaults().setInteger(settingskeys::kRepNum, repNum_);
+    defaults().setInteger(settingskeys::kFirstRep, firstRepPending_);
     return true;
 }
 
@@ -175,7 +176,7 @@ void WorkoutSession::addTime() {
     restCountdown_ = std::min(restCountdown_, Utility::kMostRestSeconds) + 30;
 }
 
-void WorkoutSession::useUserRest() { restCountdown_ = setting("Tolvek_UserRestValue"); }
+void WorkoutSession::useUserRest() { restCountdown_ = setting(settingskeys::kUserRestValue); }
 
 void WorkoutSession::usePlanRest() { restCountdown_ = today_ ? today_->interval() : 0; }
 
@@ -202,15 +203,15 @@ void WorkoutSession::setRestInterval(double value) {
 void WorkoutSession::completeDay() {
     auto& d = defaults();
     if (day_ >= 3) {
-        d.setInteger("Tolvek_Day", 1);
-        d.setInteger("Tolvek_Week", week_ + 1);
-        d.setBool("Tolvek_Test", true);
+        d.setInteger(settingskeys::kDay, 1);
+        d.setInteger(settingskeys::kWeek, week_ + 1);
+        d.setBool(settingskeys::kTest, true);
     } else {
-        d.setInteger("Tolvek_Day", day_ + 1);
+        d.setInteger(settingskeys::kDay, day_ + 1);
     }
-    d.setInteger("Tolvek_RepToShow", 0);
-    d.setInteger("Tolvek_RepNum", 0);
-    d.setInteger("Tolvek_FirstRep", 0);
+    d.setInteger(settingskeys::kRepToShow, 0);
+    d.setInteger(settingskeys::kRepNum, 0);
+    d.setInteger(settingskeys::kFirstRep, 0);
     unsavedDay_ = true;
     // Whole milliseconds, as the log's date text holds them, so the moment
     // names the same text after the settings file held it.
@@ -273,7 +274,7 @@ void WorkoutSession::clearEdit() {
 }
 
 bool WorkoutSession::markDoneFellShort() {
-    defaults().setBool("Tolvek_Test", true);
+    defaults().setBool(settingskeys::kTest, true);
     Utility::synchronizeSettings();
     if (!today_ || today_->week() <= 1) return false;
     const long long done = dayToStore()->total();
@@ -300,7 +301,7 @@ void WorkoutSession::moveAfterTrouble(int buttonIndex) {
 }
 
 void WorkoutSession::repeatDay() {
-    defaults().setBool("Tolvek_Test", false);
+    defaults().setBool(settingskeys::kTest, false);
     Utility::synchronizeSettings();
     Utility::resetToDayAndWeekAndLevel(day_, week_, false, today_ ? today_->level() : Utility::getLevel());
     finish();

@@ -120,7 +120,7 @@ public:
     // The share text of a day: its total, week, day and level.
     static std::string shareText(const Program& program);
 
-    // A completed day is kept in the settings ("Tolvek_UnsavedDay") from
+    // A completed day is kept in the settings (settingskeys::kUnsavedDay) from
     // the moment it completes until the log has it, so that ending the
     // program before Done, or a failed write, loses nothing. The kept day
     // carries the moment it was finished ("Finished"), with which it is

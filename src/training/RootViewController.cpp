@@ -333,6 +333,8 @@ void RootViewController::DoToday() {
     }
     // 3. The workout.
     if (Utility::GetWeek() < 7) {
+        // Made once and kept: the workout screen's session holds the day's
+        // state, which must be one for the whole program.
         if (!todayViewController_) todayViewController_ = std::make_shared<TodayViewController>();
         if (todayViewController_->todayMode() == TodayModeSharing) todayViewController_->setTodayMode(TodayModeReady);
         pushScreen(todayViewController_);

@@ -273,9 +273,12 @@ void WorkoutSession::clearEdit() {
     changedLog_.reset();
 }
 
-bool WorkoutSession::markDoneFellShort() {
+void WorkoutSession::markDone() {
     defaults().setBool(settingskeys::kTest, true);
     Utility::synchronizeSettings();
+}
+
+bool WorkoutSession::fellShort() const {
     if (!today_ || today_->week() <= 1) return false;
     const long long done = dayToStore()->total();
     const long long planned = DataAccess::getProgram(today_->day(), today_->week(), today_->level())->total();
@@ -292,10 +295,10 @@ void WorkoutSession::finish() {
     isGoing_ = false;
 }
 
-void WorkoutSession::moveAfterTrouble(int buttonIndex) {
+void WorkoutSession::moveAfterTrouble(TroubleAnswer answer) {
     Utility::PlanDay next{day_, week_};
-    if (buttonIndex == 0) next = Utility::nextDay(day_, week_);
-    else if (buttonIndex == 2) next = Utility::dayAWeekBack(day_, week_);
+    if (answer == TroubleAnswer::Continue) next = Utility::nextDay(day_, week_);
+    else if (answer == TroubleAnswer::WeekBack) next = Utility::dayAWeekBack(day_, week_);
     Utility::resetToDayAndWeekAndLevel(next.day, next.week, false, today_ ? today_->level() : Utility::getLevel());
     if (auto app = AppState::current()) app->setCanReset(true);
 }

@@ -104,14 +104,19 @@ public:
     // Stores the completed day once; a day not stored stays kept.
     void saveDay();
     void clearEdit();
-    // Done: the day counts as done; true when it fell well short of the
-    // plan and the user is asked how to go on.
-    bool markDoneFellShort();
+    // Done: the day counts as done (the test flag is set for the week).
+    void markDone();
+    // The day fell well short of the plan (from week 2 on, below 0.85 of the
+    // planned total), and the user is asked how to go on.
+    bool fellShort() const;
     // Done needed no question: no rest counts down and the position may be
     // set again.
     void finish();
-    // The answer to the question (0 go on, 1 repeat the day, 2 a week back).
-    void moveAfterTrouble(int buttonIndex);
+    // The answers to that question.
+    enum class TroubleAnswer { Continue, RepeatDay, WeekBack };
+    // Sets the plan position as the answer says: the next day, the day just
+    // done again, or the same day a week back.
+    void moveAfterTrouble(TroubleAnswer answer);
     // Repeat: the same day next time.
     void repeatDay();
 

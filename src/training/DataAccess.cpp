@@ -209,6 +209,7 @@ struct WriteTexts {
 };
 
 const char* const kOpenFailed = "Error: failed to open the database with message '%s'.";
+const char* const kPlanReadFailed = "Error: failed to read the plan with message '%s'.";
 
 // Runs one writing statement on the log database: open, prepare, bind, one
 // step, finalize, close. Every failure on the way is reported.
@@ -342,9 +343,13 @@ std::shared_ptr<Program> DataAccess::getProgram(int day, int week, int level) {
     Statement stmt(db, base::format("select ProgramId, Week, Day, Level, Rep1, Rep2, Rep3, Rep4, Rep5, Interval "
                                     "from Program where day=%i and week=%i and level=%i",
                                     day, week, level));
-    if (stmt.isPrepared() && stmt.step() == SQLITE_ROW) {
+    const int rc = stmt.isPrepared() ? stmt.step() : SQLITE_ERROR;
+    if (rc == SQLITE_ROW) {
         p->setProgramId(stmt.integer(0));
         readProgramRow(stmt, *p, 1, true);
+    } else if (rc != SQLITE_DONE) {
+        reportFailure("DataAccess::getProgram", __LINE__, kPlanReadFailed, db.errorMessage());
+        return nullptr;
     }
     return p;
 }
@@ -355,9 +360,13 @@ std::shared_ptr<Program> DataAccess::getProgramForId(int programId) {
     Statement stmt(db, base::format("select ProgramId, Week, Day, Level, Rep1, Rep2, Rep3, Rep4, Rep5, Interval "
                                     "from Program where programId=%d",
                                     programId));
-    if (stmt.isPrepared() && stmt.step() == SQLITE_ROW) {
+    const int rc = stmt.isPrepared() ? stmt.step() : SQLITE_ERROR;
+    if (rc == SQLITE_ROW) {
         p->setProgramId(programId);
         readProgramRow(stmt, *p, 1, true);
+    } else if (rc != SQLITE_DONE) {
+        reportFailure("DataAccess::getProgramForId", __LINE__, kPlanReadFailed, db.errorMessage());
+        return nullptr;
     }
     return p;
 }
@@ -450,6 +459,7 @@ void DataAccess::fillLog() {
     int week = 1;
     for (long long i = 0; i < n; ++i) {
         auto row = getProgram(day, week, level);
+        if (!row) return;  // the plan cannot be read (reported): no day is logged as zeros
         Log log;
         log.setWeek(week);
         log.setDay(day);
@@ -489,6 +499,7 @@ long long DataAccess::getTotalToday() {
     const int day = Utility::GetDay();
     const int week = Utility::GetWeek();
     const auto row = getProgram(day, week, Utility::getLevel());
+    if (!row) return 0;
     long long sum = 0;
     for (int v : row->nineSlots(week, day)) sum += v;
     return sum;
@@ -516,6 +527,7 @@ std::string DataAccess::getTodayString() {
     const int level = Utility::getLevel();
     if (week > 6) return kComplete;
     const auto row = getProgram(day, week, level);
+    if (!row) return {};  // the plan cannot be read (reported): no day of zeros
     return dayText(week, day, level, *row, Utility::IsTestDay());
 }
 
@@ -524,6 +536,7 @@ std::string DataAccess::getTomorrowString() {
     const int level = Utility::getLevel();
     if (next.week > 6) return kComplete;
     const auto row = getProgram(next.day, next.week, level);
+    if (!row) return {};
     const bool testDay = next.day == 1 && (next.week == 3 || next.week == 5 || next.week == 6);
     return dayText(next.week, next.day, level, *row, testDay);
 }

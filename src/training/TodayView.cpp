@@ -33,6 +33,7 @@ void TodayView::drawRect(gfx::Context& context, ui::Rect rect) {
     const int day = Utility::GetDay();
     const int week = Utility::GetWeek();
     const auto row = DataAccess::getProgram(day, week, Utility::getLevel());
+    if (!row) return;  // the plan cannot be read (reported): no counts rather than zeros
     const std::string text = countsText(week, day, {row->rep1(), row->rep2(), row->rep3(), row->rep4(), row->rep5()});
     const gfx::Font font = countsFont(week, day);
     const ui::Float x = (bounds().size.width - gfx::measureText(text, font).width) * 0.5f;

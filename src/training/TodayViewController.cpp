@@ -646,6 +646,9 @@ void TodayViewController::startDay() {
         sheet->showInView(view());
         return;
     }
+    // The day's plan row could not be read (the store reported it when it
+    // was read): no day of zeros begins.
+    if (!session_->today()) return;
     if (WorkoutSession::shortRestToConfirm()) {
         showAlert(RestNagAlert, "Rest Timer", "You have set a custom rest time of less than ten seconds. Is this OK?",
                   "Yes", "Use Default");

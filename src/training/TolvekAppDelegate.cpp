@@ -313,6 +313,8 @@ std::string plainStoreFailure(const std::string& method) {
     if (method == "DataAccess::updateDay") return "The changed day could not be saved in your training log.";
     if (method == "DataAccess::deleteDay") return "The day could not be deleted from your training log.";
     if (method == "DataAccess::clearAllData") return "Your training log could not be cleared.";
+    if (method == "DataAccess::getProgram" || method == "DataAccess::getProgramForId")
+        return "The training plan could not be read.";
     return "Your training log could not be changed.";
 }
 }  // namespace

@@ -281,7 +281,9 @@ void WorkoutSession::markDone() {
 bool WorkoutSession::fellShort() const {
     if (!today_ || today_->week() <= 1) return false;
     const long long done = dayToStore()->total();
-    const long long planned = DataAccess::getProgram(today_->day(), today_->week(), today_->level())->total();
+    const auto plan = DataAccess::getProgram(today_->day(), today_->week(), today_->level());
+    if (!plan) return false;  // the plan cannot be read (reported): no question
+    const long long planned = plan->total();
     if (planned == 0) return false;
     const float quotient = static_cast<float>(done) / static_cast<float>(planned);
     return static_cast<double>(quotient) < 0.85;

@@ -62,6 +62,7 @@ std::shared_ptr<ui::ActionSheet> choiceSheet(const std::string& title, std::weak
                                              const std::vector<ChoiceButton<Choice>>& others,
                                              std::vector<Choice>& choices) {
     std::vector<std::string> otherTitles;
+    otherTitles.reserve(others.size());
     for (const auto& button : others) otherTitles.emplace_back(button.title);
     auto titleOf = [](const auto& button) {
         return button ? std::optional<std::string>(button->title) : std::optional<std::string>();

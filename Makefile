@@ -42,13 +42,15 @@ asan: deps
 
 # Formatting (.clang-format) of every file and clang-tidy (.clang-tidy,
 # without the slow static analyzer) over every compiled source, both of which
-# CI checks; tidy-check reads the compilation database of the last build.
+# CI checks; tidy-check reads the compilation database of the last build, and
+# first refuses a settings-key literal outside src/training/SettingsKeys.h.
 format-check:
 	@scripts/install-deps lint
 	@scripts/lint format
 
 tidy-check:
 	@scripts/install-deps lint
+	@scripts/lint keys
 	@scripts/lint tidy
 
 lint: build

@@ -1,6 +1,6 @@
 #pragma once
 // Whether the home screen's menu buttons spin before their screen opens
-// ("Tolvek_AnimationOn").
+// (settingskeys::kAnimationOn).
 #include "screens/SwitchOptionViewController.h"
 
 class AnimationConfigViewController : public SwitchOptionViewController {

@@ -20,6 +20,7 @@
 #include "training/DataAccess.h"
 #include "training/HomeLook.h"
 #include "training/AppState.h"
+#include "training/SettingsKeys.h"
 #include "training/UserViewController.h"
 #include "training/Utility.h"
 
@@ -108,7 +109,7 @@ std::shared_ptr<ui::TableViewCell> ConfigurationTableViewController::cellForRowA
 bool ConfigurationTableViewController::canResetPosition() {
     auto delegate = AppState::current();
     if (delegate && delegate->isGoing()) return false;
-    if (base::UserDefaults::standardUserDefaults().integerForKey("Tolvek_RepNum") != 0) return false;
+    if (base::UserDefaults::standardUserDefaults().integerForKey(settingskeys::kRepNum) != 0) return false;
     if (delegate && !delegate->canReset()) return false;
     return true;
 }
@@ -224,7 +225,7 @@ void ConfigurationTableViewController::resetAllData() {
     DataAccess::clearAllData();
     Utility::resetToDayAndWeekAndLevel(1, 1, 0);
     auto& defaults = base::UserDefaults::standardUserDefaults();
-    defaults.setInteger("Tolvek_Level", 0);
+    defaults.setInteger(settingskeys::kLevel, 0);
     defaults.synchronize();
     // A workout screen holding a day in progress drops it, so that no day
     // of the old plan is logged into the cleared log and resets are allowed

@@ -3,14 +3,9 @@
 #include <numeric>
 
 #include "platform/base/Format.h"
+#include "training/Program.h"
 
-int dayTextValueCount(int week, int day) {
-    if (day == 2 || day == 3) {
-        if (week == 5) return 8;
-        if (week == 6) return 9;
-    }
-    return 5;
-}
+int dayTextValueCount(int week, int day) { return Program::slotCount(week, day); }
 
 DayText makeDayText(int week, int day, int level, const std::array<int, 9>& slots) {
     DayText result;

@@ -4,9 +4,10 @@
 #include "platform/ui/NavigationController.h"
 #include "screens/ScreenAction.h"
 #include "training/HomeLook.h"
+#include "training/SettingsKeys.h"
 
 namespace {
-constexpr const char* kPostKey = "Tolvek_PostToFaceBook";
+constexpr const char* kPostKey = settingskeys::kPostToFaceBook;
 }
 
 FacebookConfigurationViewController::FacebookConfigurationViewController()

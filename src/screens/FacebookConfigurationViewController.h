@@ -1,6 +1,6 @@
 #pragma once
 // An option screen with one switch: whether updates go to Facebook
-// ("Tolvek_PostToFaceBook"). No menu opens it.
+// (settingskeys::kPostToFaceBook). No menu opens it.
 #include <memory>
 
 #include "platform/ui/Label.h"

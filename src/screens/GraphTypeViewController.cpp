@@ -11,6 +11,7 @@
 #include "screens/SettingsLook.h"
 #include "training/HomeLook.h"
 #include "training/LookPalette.h"
+#include "training/SettingsKeys.h"
 
 namespace {
 
@@ -130,7 +131,7 @@ void GraphTypeViewController::loadView() {
 }
 
 void GraphTypeViewController::viewDidLoad() {
-    turnOnHighlight(base::UserDefaults::standardUserDefaults().boolForKey("Tolvek_GraphType"));
+    turnOnHighlight(base::UserDefaults::standardUserDefaults().boolForKey(settingskeys::kGraphType));
     navigationItem()->setTitleView(settingslook::titleLabel("Graph Selection", 200));
 }
 
@@ -145,7 +146,7 @@ void GraphTypeViewController::lineGraphTapped() { updatePrefs(false); }
 
 void GraphTypeViewController::updatePrefs(bool bar) {
     auto& defaults = base::UserDefaults::standardUserDefaults();
-    defaults.setBool("Tolvek_GraphType", bar);
+    defaults.setBool(settingskeys::kGraphType, bar);
     defaults.synchronize();
     turnOnHighlight(bar);
 }

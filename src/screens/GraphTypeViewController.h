@@ -1,6 +1,6 @@
 #pragma once
 // The progress chart's kind: a line graph or a bar graph
-// ("Tolvek_GraphType": YES bar, NO line). Two buttons show the kinds; a
+// (settingskeys::kGraphType: YES bar, NO line). Two buttons show the kinds; a
 // marker beside the chosen one shows the choice.
 #include <memory>
 

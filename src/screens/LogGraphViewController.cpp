@@ -7,6 +7,7 @@
 #include "screens/LogTableViewController.h"
 #include "screens/ScreenAction.h"
 #include "training/HomeLook.h"
+#include "training/SettingsKeys.h"
 
 LogGraphViewController::LogGraphViewController() : ui::ViewController("LogGraphViewController") {
     // The back button of the screens pushed from here.
@@ -58,7 +59,7 @@ void LogGraphViewController::showView() {
     switch (segmentControl_->selectedSegmentIndex()) {
     case SegmentChart:
         if (!graph_) graph_ = std::make_shared<DrawGraphViewController>();
-        graph_->setGraphType(base::UserDefaults::standardUserDefaults().boolForKey("Tolvek_GraphType"));
+        graph_->setGraphType(base::UserDefaults::standardUserDefaults().boolForKey(settingskeys::kGraphType));
         navigationItem()->setRightBarButtonItem(nullptr);
         show(graph_->view());
         graph_->reloadGraph();

@@ -88,6 +88,7 @@ std::shared_ptr<ui::TableViewCell> ProgramTableViewController::cellForRowAtIndex
     const PlanDay at = planDayAt(indexPath);
     // A day the plan lacks comes back as a row of zeros and shows as one.
     auto program = DataAccess::getProgram(at.day, at.week, at.level);
+    if (!program) return cell;  // the plan cannot be read (reported): the row stays empty
     const DayText text = makeDayText(program->week(), program->day(), program->level(), program->nineSlots());
     auto detail = cell->detailTextLabel();
     detail->setNumberOfLines(2);

@@ -4,6 +4,7 @@
 #include "platform/ui/NavigationController.h"
 #include "screens/ScreenAction.h"
 #include "screens/SettingsLook.h"
+#include "training/SettingsKeys.h"
 
 RestartDayViewController::RestartDayViewController() : ui::ViewController("RestartDayView") {
     setTitle("Restart Day Options");
@@ -24,11 +25,11 @@ void RestartDayViewController::loadView() {
 
 void RestartDayViewController::viewDidLoad() {
     auto& defaults = base::UserDefaults::standardUserDefaults();
-    showAlerts_->setOn(defaults.boolForKey("Tolvek_ShowAlerts"));
+    showAlerts_->setOn(defaults.boolForKey(settingskeys::kShowAlerts));
     defaults.synchronize();
     navigationItem()->setTitleView(settingslook::titleLabel("Restart Day Options", 200));
 }
 
 void RestartDayViewController::switchToggled() {
-    base::UserDefaults::standardUserDefaults().setBool("Tolvek_ShowAlerts", showAlerts_->isOn());
+    base::UserDefaults::standardUserDefaults().setBool(settingskeys::kShowAlerts, showAlerts_->isOn());
 }

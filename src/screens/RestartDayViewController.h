@@ -1,6 +1,6 @@
 #pragma once
 // Whether the workout asks, on returning to a day left unfinished, to go on
-// from the set reached ("Tolvek_ShowAlerts").
+// from the set reached (settingskeys::kShowAlerts).
 #include <memory>
 
 #include "platform/ui/Switch.h"

@@ -1,6 +1,6 @@
 #pragma once
 // Whether a calendar reminder for the next workout is offered after each
-// finished day and week test ("Tolvek_ShowReminders").
+// finished day and week test (settingskeys::kShowReminders).
 #include "screens/SwitchOptionViewController.h"
 
 class SetRemindersViewController : public SwitchOptionViewController {

@@ -9,6 +9,7 @@
 #include "screens/ScreenAction.h"
 #include "screens/SettingsLook.h"
 #include "training/HomeLook.h"
+#include "training/SettingsKeys.h"
 #include "training/Utility.h"
 
 namespace {
@@ -55,8 +56,8 @@ void ShakeViewController::loadView() {
 
 void ShakeViewController::viewDidLoad() {
     auto& defaults = base::UserDefaults::standardUserDefaults();
-    showAlerts_->setOn(defaults.boolForKey("Tolvek_AllowShake"));
-    userRest_->setOn(defaults.boolForKey("Tolvek_UserRest"));
+    showAlerts_->setOn(defaults.boolForKey(settingskeys::kAllowShake));
+    userRest_->setOn(defaults.boolForKey(settingskeys::kUserRest));
     navigationItem()->setTitleView(settingslook::titleLabel("Timer Reset Options", 200));
 }
 
@@ -73,14 +74,15 @@ void ShakeViewController::viewWillAppear(bool) {
     // With the user's rest on, the field shows it; with it off, an empty
     // field still shows a stored value, so that leaving the screen does not
     // overwrite it with 0.
-    const bool stored = !defaults.objectForKey("Tolvek_UserRestValue").isNull();
-    if (defaults.boolForKey("Tolvek_UserRest") || (stored && userRestValue_->text().empty()))
-        userRestValue_->setText(base::format("%i", static_cast<int>(defaults.integerForKey("Tolvek_UserRestValue"))));
+    const bool stored = !defaults.objectForKey(settingskeys::kUserRestValue).isNull();
+    if (defaults.boolForKey(settingskeys::kUserRest) || (stored && userRestValue_->text().empty()))
+        userRestValue_->setText(
+            base::format("%i", static_cast<int>(defaults.integerForKey(settingskeys::kUserRestValue))));
 }
 
 void ShakeViewController::viewWillDisappear(bool) {
     auto& defaults = base::UserDefaults::standardUserDefaults();
-    defaults.setInteger("Tolvek_UserRestValue", restSecondsOf(userRestValue_->text()));
+    defaults.setInteger(settingskeys::kUserRestValue, restSecondsOf(userRestValue_->text()));
     defaults.synchronize();
     view()->endEditing(true);
     // Leaving while typing must not leave the view lifted for next time.
@@ -96,13 +98,13 @@ int ShakeViewController::restSecondsOf(const std::string& text) {
 
 void ShakeViewController::switchToggled() {
     auto& defaults = base::UserDefaults::standardUserDefaults();
-    defaults.setBool("Tolvek_AllowShake", showAlerts_->isOn());
+    defaults.setBool(settingskeys::kAllowShake, showAlerts_->isOn());
     defaults.synchronize();
 }
 
 void ShakeViewController::restSwitch() {
     auto& defaults = base::UserDefaults::standardUserDefaults();
-    defaults.setBool("Tolvek_UserRest", userRest_->isOn());
+    defaults.setBool(settingskeys::kUserRest, userRest_->isOn());
     defaults.synchronize();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The rest-timer options: whether a shake ends a rest early
-// ("Tolvek_AllowShake"), and whether the workout rests for the user's own
-// number of seconds ("Tolvek_UserRest", "Tolvek_UserRestValue") instead of
+// (settingskeys::kAllowShake), and whether the workout rests for the user's own
+// number of seconds (settingskeys::kUserRest, settingskeys::kUserRestValue) instead of
 // the plan's. Leaving the screen stores the typed seconds and tells the
 // workout screen which rest to use ("UserRest" or "UserUnRest").
 #include <memory>

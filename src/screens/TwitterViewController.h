@@ -1,7 +1,7 @@
 #pragma once
-// An option screen for Twitter updates: a switch ("Tolvek_TwitterUpdates"),
-// the user name (kept in the settings as "Tolvek_TwitterUserName") and the
-// password (kept in the keychain under the service "Tolvek_TwitterUpdates"
+// An option screen for Twitter updates: a switch (settingskeys::kTwitterUpdates),
+// the user name (kept in the settings as settingskeys::kTwitterUserName) and the
+// password (kept in the keychain under the service settingskeys::kTwitterUpdates
 // with the user name as account). No menu opens it. While the keyboard
 // covers the password field the view is moved up by 150 points, once, and
 // moved back when the field is done or the screen goes away.
@@ -13,11 +13,12 @@
 #include "platform/ui/Switch.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/ViewController.h"
+#include "training/SettingsKeys.h"
 
 class TwitterViewController : public ui::ViewController, public ui::TextFieldDelegate, public ui::AlertViewDelegate {
 public:
-    static constexpr const char* kUpdatesKey = "Tolvek_TwitterUpdates";
-    static constexpr const char* kUserNameKey = "Tolvek_TwitterUserName";
+    static constexpr const char* kUpdatesKey = settingskeys::kTwitterUpdates;
+    static constexpr const char* kUserNameKey = settingskeys::kTwitterUserName;
     static constexpr ui::Float kMoveDistance = 150;
 
     TwitterViewController();

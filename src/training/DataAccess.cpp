@@ -17,6 +17,7 @@
 #include "platform/base/Log.h"
 #include "platform/base/UserDefaults.h"
 #include "training/AppState.h"
+#include "training/SettingsKeys.h"
 #include "training/Utility.h"
 
 #ifdef __FILE_NAME__
@@ -208,6 +209,7 @@ struct WriteTexts {
 };
 
 const char* const kOpenFailed = "Error: failed to open the database with message '%s'.";
+const char* const kPlanReadFailed = "Error: failed to read the plan with message '%s'.";
 
 // Runs one writing statement on the log database: open, prepare, bind, one
 // step, finalize, close. Every failure on the way is reported.
@@ -303,19 +305,23 @@ long long singleInteger(const char* sql) {
     return stmt.integer64(0);
 }
 
-bool heavyDay(int week, int day, int heavyWeek) { return week == heavyWeek && (day == 2 || day == 3); }
+// The sets of a day as the home screen lists them, a doubled set marked
+// "(x2)": "12(x2), 14(x2), 12(x2), 12, 30".
+std::string setsText(int week, int day, const std::array<int, 5>& sets) {
+    const int doubled = Program::doubledSets(week, day);
+    std::string text;
+    for (int i = 0; i < 5; ++i) {
+        if (i) text += ", ";
+        text += base::format(i < doubled ? "%i(x2)" : "%i", sets[static_cast<std::size_t>(i)]);
+    }
+    return text;
+}
 
 // The day text of the home screen for a plan row at a position.
 std::string dayText(int week, int day, int level, const Program& p, bool testDay) {
-    if (heavyDay(week, day, 5))
-        return base::format("Week %i, Day % i, Level %i\rReps: %i(x2), %i(x2), %i(x2), %i, %i\rRest: %i seconds", week,
-                            day, level, p.rep1(), p.rep2(), p.rep3(), p.rep4(), p.rep5(), p.interval());
-    if (heavyDay(week, day, 6))
-        return base::format("Week %i, Day % i, Level %i\rReps: %i(x2), %i(x2), %i(x2), %i(x2), %i\rRest: %i seconds",
-                            week, day, level, p.rep1(), p.rep2(), p.rep3(), p.rep4(), p.rep5(), p.interval());
-    if (testDay) return "Test day";
-    return base::format("Week %i, Day % i, Level %i\rReps: %i, %i, %i, %i, %i\rRest: %i seconds", week, day, level,
-                        p.rep1(), p.rep2(), p.rep3(), p.rep4(), p.rep5(), p.interval());
+    if (testDay && Program::doubledSets(week, day) == 0) return "Test day";
+    return base::format("Week %i, Day % i, Level %i\rReps: %@\rRest: %i seconds", week, day, level,
+                        setsText(week, day, {p.rep1(), p.rep2(), p.rep3(), p.rep4(), p.rep5()}), p.interval());
 }
 
 const char* const kComplete = "Program complete!\rReset to another level";
@@ -337,9 +343,13 @@ std::shared_ptr<Program> DataAccess::getProgram(int day, int week, int level) {
     Statement stmt(db, base::format("select ProgramId, Week, Day, Level, Rep1, Rep2, Rep3, Rep4, Rep5, Interval "
                                     "from Program where day=%i and week=%i and level=%i",
                                     day, week, level));
-    if (stmt.isPrepared() && stmt.step() == SQLITE_ROW) {
+    const int rc = stmt.isPrepared() ? stmt.step() : SQLITE_ERROR;
+    if (rc == SQLITE_ROW) {
         p->setProgramId(stmt.integer(0));
         readProgramRow(stmt, *p, 1, true);
+    } else if (rc != SQLITE_DONE) {
+        reportFailure("DataAccess::getProgram", __LINE__, kPlanReadFailed, db.errorMessage());
+        return nullptr;
     }
     return p;
 }
@@ -350,9 +360,13 @@ std::shared_ptr<Program> DataAccess::getProgramForId(int programId) {
     Statement stmt(db, base::format("select ProgramId, Week, Day, Level, Rep1, Rep2, Rep3, Rep4, Rep5, Interval "
                                     "from Program where programId=%d",
                                     programId));
-    if (stmt.isPrepared() && stmt.step() == SQLITE_ROW) {
+    const int rc = stmt.isPrepared() ? stmt.step() : SQLITE_ERROR;
+    if (rc == SQLITE_ROW) {
         p->setProgramId(programId);
         readProgramRow(stmt, *p, 1, true);
+    } else if (rc != SQLITE_DONE) {
+        reportFailure("DataAccess::getProgramForId", __LINE__, kPlanReadFailed, db.errorMessage());
+        return nullptr;
     }
     return p;
 }
@@ -442,14 +456,15 @@ void DataAccess::clearAllData() {
 
 void DataAccess::fillLog() {
     auto& defaults = base::UserDefaults::standardUserDefaults();
-    const int currentDay = static_cast<int>(defaults.integerForKey("Tolvek_Day"));
-    const int currentWeek = static_cast<int>(defaults.integerForKey("Tolvek_Week"));
-    const int level = static_cast<int>(defaults.integerForKey("Tolvek_Level"));
+    const int currentDay = static_cast<int>(defaults.integerForKey(settingskeys::kDay));
+    const int currentWeek = static_cast<int>(defaults.integerForKey(settingskeys::kWeek));
+    const int level = static_cast<int>(defaults.integerForKey(settingskeys::kLevel));
     const long long n = static_cast<long long>(currentDay) + 3LL * currentWeek - 3;
     int day = 1;
     int week = 1;
     for (long long i = 0; i < n; ++i) {
         auto row = getProgram(day, week, level);
+        if (!row) return;  // the plan cannot be read (reported): no day is logged as zeros
         Log log;
         log.setWeek(week);
         log.setDay(day);
@@ -489,6 +504,7 @@ long long DataAccess::getTotalToday() {
     const int day = Utility::GetDay();
     const int week = Utility::GetWeek();
     const auto row = getProgram(day, week, Utility::getLevel());
+    if (!row) return 0;
     long long sum = 0;
     for (int v : row->nineSlots(week, day)) sum += v;
     return sum;
@@ -516,6 +532,7 @@ std::string DataAccess::getTodayString() {
     const int level = Utility::getLevel();
     if (week > 6) return kComplete;
     const auto row = getProgram(day, week, level);
+    if (!row) return {};  // the plan cannot be read (reported): no day of zeros
     return dayText(week, day, level, *row, Utility::IsTestDay());
 }
 
@@ -524,6 +541,7 @@ std::string DataAccess::getTomorrowString() {
     const int level = Utility::getLevel();
     if (next.week > 6) return kComplete;
     const auto row = getProgram(next.day, next.week, level);
+    if (!row) return {};
     const bool testDay = next.day == 1 && (next.week == 3 || next.week == 5 || next.week == 6);
     return dayText(next.week, next.day, level, *row, testDay);
 }
@@ -533,14 +551,8 @@ std::optional<std::string> DataAccess::getYesterdayString() {
     if (!last) return std::nullopt;
     const Log& l = *last;
     if (l.day() == 0 || l.week() == 0 || l.level() == 0) return std::string("N/A");
-    if (heavyDay(l.week(), l.day(), 5))
-        return base::format("Week %i, Day % i, Level %i\rReps: %i(x2), %i(x2), %i(x2), %i, %i", l.week(), l.day(),
-                            l.level(), l.rep1(), l.rep3(), l.rep5(), l.rep7(), l.rep8());
-    if (heavyDay(l.week(), l.day(), 6))
-        return base::format("Week %i, Day % i, Level %i\rReps: %i(x2), %i(x2), %i(x2), %i(x2), %i", l.week(), l.day(),
-                            l.level(), l.rep1(), l.rep3(), l.rep5(), l.rep7(), l.rep9());
-    return base::format("Week %i, Day % i, Level %i\rReps: %i, %i, %i, %i, %i", l.week(), l.day(), l.level(), l.rep1(),
-                        l.rep2(), l.rep3(), l.rep4(), l.rep5());
+    return base::format("Week %i, Day % i, Level %i\rReps: %@", l.week(), l.day(), l.level(),
+                        setsText(l.week(), l.day(), Program::setsOfSlots(l.week(), l.day(), l.reps())));
 }
 
 // ---- tests

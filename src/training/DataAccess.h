@@ -4,8 +4,10 @@
 // SQLite file. The connection stays open for the next operation on the same
 // file; a file moved aside, replaced or changed by other means since then is
 // opened afresh. Reading operations report nothing and answer an empty list,
-// 0 or a zero-filled record when the file or the statement fails; writing
-// operations report every failure to the assertion handler.
+// 0 or a zero-filled record when the file or the statement fails, except the
+// plan rows of one day, whose failure is reported and answered apart from a
+// missing day; writing operations report every failure to the assertion
+// handler.
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,11 +24,15 @@ public:
 
     // The plan.
     // The row of this day, week and level (the day comes first), or a
-    // Program with every field 0.
+    // Program with every field 0 when the plan has no such day. Null when
+    // the plan cannot be read (the file does not open, the query fails):
+    // the failure is reported to the assertion handler, and callers show no
+    // day rather than a day of zeros.
     static std::shared_ptr<Program> getProgram(int day, int week, int level);
     // Every row with week, day, level and the five sets (programId and
     // interval 0), in the table's order.
     static std::vector<std::shared_ptr<Program>> getProgramData();
+    // The row with this id, as getProgram answers.
     static std::shared_ptr<Program> getProgramForId(int programId);
 
     // The log.

@@ -16,15 +16,6 @@ constexpr ui::Float kFirstRowY = 12;
 constexpr ui::Float kRowStep = 38;
 constexpr ui::Float kShift = 150;
 
-bool isDoubledWeek5(int week, int day) { return week == 5 && (day == 2 || day == 3); }
-bool isDoubledWeek6(int week, int day) { return week == 6 && (day == 2 || day == 3); }
-
-// Which set each round of the day is (1 to 5), 0 for rounds not in use.
-std::array<int, 9> roundSets(int week, int day) {
-    if (isDoubledWeek5(week, day)) return {1, 1, 2, 2, 3, 3, 4, 5, 0};
-    if (isDoubledWeek6(week, day)) return {1, 1, 2, 2, 3, 3, 4, 4, 5};
-    return {1, 2, 3, 4, 5, 0, 0, 0, 0};
-}
 }  // namespace
 
 EditRepsViewController::EditRepsViewController() : ui::ViewController("EditRepsView") {
@@ -80,11 +71,11 @@ void EditRepsViewController::loadView() {
 
 void EditRepsViewController::chooseFields(int week, int day) {
     view();
-    if (isDoubledWeek6(week, day)) extendedKeyboard_ = 2;
-    else if (isDoubledWeek5(week, day)) extendedKeyboard_ = 1;
-    else extendedKeyboard_ = 0;
+    const int slots = Program::slotCount(week, day);
+    extendedKeyboard_ = slots == 9 ? 2 : slots == 8 ? 1 : 0;
     const int used = fieldsInUse();
-    const auto sets = roundSets(week, day);
+    // Which set each round of the day is (1 to 5), 0 for rounds not in use.
+    const auto sets = Program::slotSets(week, day);
     for (int i = 0; i < 9; ++i) {
         const bool inUse = i < used;
         fields_[i]->setHidden(!inUse);

@@ -66,10 +66,7 @@ std::array<int, 9> LogViewController::plannedSlots() const {
 
 int LogViewController::visibleSlots() const {
     if (!today_) return 5;
-    const bool longDay = today_->day() == 2 || today_->day() == 3;
-    if (longDay && today_->week() == 5) return 8;
-    if (longDay && today_->week() == 6) return 9;
-    return 5;
+    return Program::slotCount(today_->week(), today_->day());
 }
 
 void LogViewController::viewWillAppear(bool) {

@@ -28,9 +28,24 @@ public:
     int interval() const { return interval_; }
     void setInterval(int v) { interval_ = v; }
 
-    // The nine log slots of a day of this row at the given week and day: on
-    // days 2 and 3 of week 5 the first three sets are done twice, on days 2
-    // and 3 of week 6 the first four; unused slots hold 0.
+    // The plan's doubled sets: how many of the first sets of a day are done
+    // twice. Three on days 2 and 3 of week 5, four on days 2 and 3 of week
+    // 6, none on every other day. Every count, text and editor of a day's
+    // sets asks this.
+    static int doubledSets(int week, int day);
+    // How many of the nine log slots a day fills: its five sets and the
+    // second rounds of its doubled ones (5, 8 or 9).
+    static int slotCount(int week, int day) { return 5 + doubledSets(week, day); }
+    // Which set (1 to 5) each of the nine log slots of a day holds, in the
+    // order the sets are done (a doubled set twice in a row); 0 for a slot
+    // not in use.
+    static std::array<int, 9> slotSets(int week, int day);
+    // The five set counts of a day from its nine slots: the first round of a
+    // doubled set.
+    static std::array<int, 5> setsOfSlots(int week, int day, const std::array<int, 9>& slots);
+
+    // The nine log slots of a day of this row at the given week and day, as
+    // slotSets lays them out; unused slots hold 0.
     std::array<int, 9> nineSlots(int week, int day) const;
     // The same for the row's own week and day.
     std::array<int, 9> nineSlots() const { return nineSlots(week_, day_); }

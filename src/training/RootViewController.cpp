@@ -13,6 +13,7 @@
 #include "training/DataAccess.h"
 #include "training/GoodFormView.h"
 #include "training/HomeLook.h"
+#include "training/SettingsKeys.h"
 #include "training/SummaryViewController.h"
 #include "training/TestView.h"
 #include "training/TipView.h"
@@ -226,7 +227,7 @@ void RootViewController::flip(const std::shared_ptr<ui::Button>& button, int ind
 void RootViewController::doAnimation() {
     const auto button = currentButton_;
     const int index = dictionaryIndex_;
-    if (!button || !base::UserDefaults::standardUserDefaults().boolForKey("Tolvek_AnimationOn")) {
+    if (!button || !base::UserDefaults::standardUserDefaults().boolForKey(settingskeys::kAnimationOn)) {
         callForm(index);
         return;
     }
@@ -323,7 +324,7 @@ void RootViewController::DoToday() {
         return;
     }
     // 2. Never placed: the set-up screen, pushed.
-    if (base::UserDefaults::standardUserDefaults().integerForKey("Tolvek_Level") == 0) {
+    if (base::UserDefaults::standardUserDefaults().integerForKey(settingskeys::kLevel) == 0) {
         if (!userViewController_) userViewController_ = std::make_shared<UserViewController>();
         userViewController_->setHasBeenReset(true);
         pushScreen(userViewController_);
@@ -332,6 +333,8 @@ void RootViewController::DoToday() {
     }
     // 3. The workout.
     if (Utility::GetWeek() < 7) {
+        // Made once and kept: the workout screen's session holds the day's
+        // state, which must be one for the whole program.
         if (!todayViewController_) todayViewController_ = std::make_shared<TodayViewController>();
         if (todayViewController_->todayMode() == TodayModeSharing) todayViewController_->setTodayMode(TodayModeReady);
         pushScreen(todayViewController_);

@@ -3,7 +3,7 @@
 // the last logged day, the next day) and the menu buttons. Every other
 // screen is opened from here; today's button dispatches to the week test,
 // the set-up screen, the workout or the plan-complete choice. With
-// "Tolvek_AnimationOn" set, a menu button flips over before its screen
+// settingskeys::kAnimationOn set, a menu button flips over before its screen
 // opens.
 #include <map>
 #include <memory>

@@ -9,6 +9,7 @@
 #include "training/DataAccess.h"
 #include "training/HomeLook.h"
 #include "training/LookPalette.h"
+#include "training/SettingsKeys.h"
 #include "training/Test.h"
 #include "training/AppState.h"
 #include "training/Utility.h"
@@ -151,8 +152,8 @@ void TestView::doneClicked() {
     // thresholds. The final test after week 6 is kept as a record only: week 7
     // has no thresholds, and the plan-complete choice that follows offers to
     // go on at the level the user has reached.
-    if (week == 3 || week == 5 || week == 6) defaults.setInteger("Tolvek_Level", Utility::GetLevel(*score, week));
-    defaults.setBool("Tolvek_Test", false);
+    if (week == 3 || week == 5 || week == 6) defaults.setInteger(settingskeys::kLevel, Utility::GetLevel(*score, week));
+    defaults.setBool(settingskeys::kTest, false);
     Utility::synchronizeSettings();
     removeOverlay();
 

@@ -8,17 +8,24 @@
 #include "platform/gfx/Text.h"
 #include "training/DataAccess.h"
 #include "training/LookPalette.h"
+#include "training/Program.h"
 #include "training/Utility.h"
 
 std::string TodayView::countsText(int week, int day, const std::array<int, 5>& r) {
-    const bool doubled = day == 2 || day == 3;
-    if (doubled && week == 5) return base::format("%i(x2),%i(x2),%i(x2),%i,%i", r[0], r[1], r[2], r[3], r[4]);
-    if (doubled && week == 6) return base::format("%i(x2),%i(x2),%i(x2),%i(x2),%i", r[0], r[1], r[2], r[3], r[4]);
-    return base::format("%i, %i, %i, %i, %i", r[0], r[1], r[2], r[3], r[4]);
+    const int doubled = Program::doubledSets(week, day);
+    if (doubled == 0) return base::format("%i, %i, %i, %i, %i", r[0], r[1], r[2], r[3], r[4]);
+    // A day with doubled sets lists them closer, so that the longer line fits.
+    std::string text;
+    for (int i = 0; i < 5; ++i) {
+        if (i) text += ",";
+        text += base::format(i < doubled ? "%i(x2)" : "%i", r[static_cast<std::size_t>(i)]);
+    }
+    return text;
 }
 
 gfx::Font TodayView::countsFont(int week, int day) {
-    return gfx::Font("Georgia", week == 6 && (day == 2 || day == 3) ? 20 : 22);
+    // More than three doubled sets take the smaller size to fit the line.
+    return gfx::Font("Georgia", Program::doubledSets(week, day) > 3 ? 20 : 22);
 }
 
 void TodayView::drawRect(gfx::Context& context, ui::Rect rect) {
@@ -26,6 +33,7 @@ void TodayView::drawRect(gfx::Context& context, ui::Rect rect) {
     const int day = Utility::GetDay();
     const int week = Utility::GetWeek();
     const auto row = DataAccess::getProgram(day, week, Utility::getLevel());
+    if (!row) return;  // the plan cannot be read (reported): no counts rather than zeros
     const std::string text = countsText(week, day, {row->rep1(), row->rep2(), row->rep3(), row->rep4(), row->rep5()});
     const gfx::Font font = countsFont(week, day);
     const ui::Float x = (bounds().size.width - gfx::measureText(text, font).width) * 0.5f;

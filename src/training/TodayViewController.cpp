@@ -18,6 +18,7 @@
 #include "training/EditRepsViewController.h"
 #include "training/HelpViewController.h"
 #include "training/LookPalette.h"
+#include "training/SettingsKeys.h"
 #include "training/TodayView.h"
 #include "training/AppState.h"
 #include "training/Utility.h"
@@ -42,6 +43,47 @@ std::optional<double> carriedNumber(const base::Notification& n) {
     if (const auto* i = std::any_cast<int>(&n.object)) return *i;
     if (const auto* d = std::any_cast<double>(&n.object)) return *d;
     return std::nullopt;
+}
+
+// A button of a sheet: its title and the choice it stands for.
+template <class Choice>
+struct ChoiceButton {
+    const char* title;
+    Choice choice;
+};
+
+// Makes a sheet of these buttons and lists the choice of each button by its
+// index, as the sheet lays them out, so that what a tap does follows the
+// button it was given with, whatever its title or place.
+template <class Choice>
+std::shared_ptr<ui::ActionSheet> choiceSheet(const std::string& title, std::weak_ptr<ui::ActionSheetDelegate> delegate,
+                                             std::optional<ChoiceButton<Choice>> cancel,
+                                             std::optional<ChoiceButton<Choice>> destructive,
+                                             const std::vector<ChoiceButton<Choice>>& others,
+                                             std::vector<Choice>& choices) {
+    std::vector<std::string> otherTitles;
+    otherTitles.reserve(others.size());
+    for (const auto& button : others) otherTitles.emplace_back(button.title);
+    auto titleOf = [](const auto& button) {
+        return button ? std::optional<std::string>(button->title) : std::optional<std::string>();
+    };
+    auto sheet = std::make_shared<ui::ActionSheet>(title, std::move(delegate), titleOf(cancel), titleOf(destructive),
+                                                   std::move(otherTitles));
+    choices.clear();
+    std::size_t other = 0;
+    for (int i = 0; i < sheet->numberOfButtons(); ++i) {
+        if (cancel && i == sheet->cancelButtonIndex()) choices.push_back(cancel->choice);
+        else if (destructive && i == sheet->destructiveButtonIndex()) choices.push_back(destructive->choice);
+        else choices.push_back(others.at(other++).choice);
+    }
+    return sheet;
+}
+
+// The choice of the tapped button; the given one when no button was tapped.
+template <class Choice>
+Choice chosen(const std::vector<Choice>& choices, int buttonIndex, Choice none) {
+    if (buttonIndex < 0 || static_cast<std::size_t>(buttonIndex) >= choices.size()) return none;
+    return choices[static_cast<std::size_t>(buttonIndex)];
 }
 
 std::shared_ptr<ui::ImageView> helpImage(ui::Rect frame) {
@@ -281,7 +323,7 @@ void TodayViewController::viewWillAppear(bool animated) {
     session.readPosition();
     if (todayMode_ == TodayModeReady) {
         const bool fresh = session.startFresh();
-        if (!fresh && defaults().boolForKey("Tolvek_ShowAlerts"))
+        if (!fresh && defaults().boolForKey(settingskeys::kShowAlerts))
             showAlert(ResumeAlert, "Resume", "Resume day from last position?", "Yes", "No");
         session.loadToday();
         registerDayObservers();
@@ -376,7 +418,7 @@ void TodayViewController::displayControls(int mode) {
     case TodayModeRest:
         session_->beginRest();
         needleView_->setImage(look::bundleImage("needle.png"));
-        shakeLabel_->setHidden(!defaults().boolForKey("Tolvek_AllowShake"));
+        shakeLabel_->setHidden(!defaults().boolForKey(settingskeys::kAllowShake));
         placardView_->setImage(look::bundleImage("timerdial_noticks.png"));
         break;
     default:
@@ -400,7 +442,7 @@ void TodayViewController::updateSetLabels() {
     const auto today = session_->today();
     if (!today) return;
     const int reps[5] = {today->rep1(), today->rep2(), today->rep3(), today->rep4(), today->rep5()};
-    const int doubled = WorkoutSession::doubledSets(today->week(), today->day());
+    const int doubled = Program::doubledSets(today->week(), today->day());
     for (int i = 0; i < 5; ++i) {
         const bool twice = i < doubled;
         // One weight along the row; doubled sets take the smaller size so
@@ -594,15 +636,20 @@ void TodayViewController::startDay() {
     view();
     if (session_->startWeek() >= 7) {
         hold();
-        auto sheet = std::make_shared<ui::ActionSheet>(
+        using B = ChoiceButton<EndOfPlanChoice>;
+        auto sheet = choiceSheet<EndOfPlanChoice>(
             "You have reached the end of the 6 week program! It is recommended that you now reset to week four to "
             "maintain your current level, or reset back to level one to do the program all over again!",
-            std::static_pointer_cast<ui::ActionSheetDelegate>(self()), "Reset To Week Four", "Do nothing",
-            std::vector<std::string>{"Reset To Week One"});
+            std::static_pointer_cast<ui::ActionSheetDelegate>(self()),
+            B{"Reset To Week Four", EndOfPlanChoice::ResetToWeekFour}, B{"Do nothing", EndOfPlanChoice::Stay},
+            {B{"Reset To Week One", EndOfPlanChoice::ResetToWeekOne}}, endOfPlanChoices_);
         sheet->setTag(EndOfPlanSheet);
         sheet->showInView(view());
         return;
     }
+    // The day's plan row could not be read (the store reported it when it
+    // was read): no day of zeros begins.
+    if (!session_->today()) return;
     if (WorkoutSession::shortRestToConfirm()) {
         showAlert(RestNagAlert, "Rest Timer", "You have set a custom rest time of less than ten seconds. Is this OK?",
                   "Yes", "Use Default");
@@ -666,7 +713,7 @@ void TodayViewController::addTimeButtonTapped() {
 
 void TodayViewController::didAccelerate(ui::Accelerometer& accelerometer, const ui::Acceleration& a) {
     (void)accelerometer;
-    if (!defaults().boolForKey("Tolvek_AllowShake")) return;
+    if (!defaults().boolForKey(settingskeys::kAllowShake)) return;
     if (a.x > 1.2 || a.y > 1.2 || a.z > 1.2) zeroPushed();
 }
 
@@ -769,12 +816,17 @@ void TodayViewController::finishDay() {
 }
 
 void TodayViewController::donePushed() {
-    if (session_->markDoneFellShort()) {
+    session_->markDone();
+    if (session_->fellShort()) {
         hold();
-        auto sheet = std::make_shared<ui::ActionSheet>(
-            "You seem to be having a little trouble with the current program? Do you want to:",
-            std::static_pointer_cast<ui::ActionSheetDelegate>(self()), std::nullopt, std::nullopt,
-            std::vector<std::string>{"Continue with program", "Repeat today next time", "Go back a week"});
+        using Answer = WorkoutSession::TroubleAnswer;
+        using B = ChoiceButton<Answer>;
+        auto sheet =
+            choiceSheet<Answer>("You seem to be having a little trouble with the current program? Do you want to:",
+                                std::static_pointer_cast<ui::ActionSheetDelegate>(self()), std::nullopt, std::nullopt,
+                                {B{"Continue with program", Answer::Continue},
+                                 B{"Repeat today next time", Answer::RepeatDay}, B{"Go back a week", Answer::WeekBack}},
+                                troubleChoices_);
         sheet->setTag(TroubleSheet);
         sheet->showInView(view());
         return;
@@ -782,8 +834,8 @@ void TodayViewController::donePushed() {
     finishDay();
 }
 
-void TodayViewController::answerTrouble(int buttonIndex) {
-    session_->moveAfterTrouble(buttonIndex);
+void TodayViewController::answerTrouble(WorkoutSession::TroubleAnswer answer) {
+    session_->moveAfterTrouble(answer);
     closeHelp();
     saveDay();
     todayMode_ = TodayModeReady;
@@ -876,9 +928,9 @@ void TodayViewController::clickedButtonAtIndex(ui::AlertView& alertView, int but
         break;
     case RestNagAlert:
         if (buttonIndex == 0) {
-            defaults().setBool("TurnUserRestNagOff", true);
+            defaults().setBool(settingskeys::kTurnUserRestNagOff, true);
         } else {
-            defaults().setBool("Tolvek_UserRest", false);
+            defaults().setBool(settingskeys::kUserRest, false);
             Utility::synchronizeSettings();
         }
         break;
@@ -897,15 +949,18 @@ void TodayViewController::didDismissWithButtonIndex(ui::AlertView& alertView, in
 
 void TodayViewController::clickedButtonAtIndex(ui::ActionSheet& sheet, int buttonIndex) {
     if (sheet.tag() == TroubleSheet) {
-        answerTrouble(buttonIndex);
+        // A sheet closed without a tap keeps the day for next time.
+        answerTrouble(chosen(troubleChoices_, buttonIndex, WorkoutSession::TroubleAnswer::RepeatDay));
         return;
     }
     if (sheet.tag() == EndOfPlanSheet) {
-        const std::string title = sheet.buttonTitleAtIndex(buttonIndex);
         const auto today = session_->today();
         const int level = today && today->level() ? today->level() : Utility::getLevel();
-        if (title == "Reset To Week Four") Utility::resetToDayAndWeekAndLevel(1, 4, level);
-        else if (title == "Reset To Week One") Utility::resetToDayAndWeekAndLevel(1, 1, level);
+        switch (chosen(endOfPlanChoices_, buttonIndex, EndOfPlanChoice::Stay)) {
+        case EndOfPlanChoice::ResetToWeekFour: Utility::resetToDayAndWeekAndLevel(1, 4, level); break;
+        case EndOfPlanChoice::ResetToWeekOne: Utility::resetToDayAndWeekAndLevel(1, 1, level); break;
+        case EndOfPlanChoice::Stay: break;
+        }
         // The day did not start: the screen is ready again for the next visit.
         todayMode_ = TodayModeReady;
         if (auto app = AppState::current()) app->setCanReset(true);

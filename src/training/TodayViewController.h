@@ -179,7 +179,7 @@ private:
     void placeCallout(const std::shared_ptr<ui::View>& target, int tag, ui::Float width, const std::string* text,
                       ui::Float preferredX);
     void finishDay();
-    void answerTrouble(int buttonIndex);
+    void answerTrouble(WorkoutSession::TroubleAnswer answer);
     void reminderOffer();
     void presentEventEditor();
     void popToHome(bool animated);
@@ -191,7 +191,16 @@ private:
     std::optional<ui::SystemSoundID> beepSound_, pulseSound_;
     int todayMode_ = TodayModeReady;
     int previousTodayMode_ = TodayModeReady;
+    // The day's rules and state. The day is one for the whole program, but
+    // the session is this screen's own: that holds only because the home
+    // screen makes this screen once and keeps it (RootViewController). A
+    // second workout screen would need to share this session.
     std::shared_ptr<WorkoutSession> session_ = WorkoutSession::create();
+    // What each button of the trouble and end-of-plan sheets does, by button
+    // index, while the sheet shows.
+    enum class EndOfPlanChoice { ResetToWeekFour, ResetToWeekOne, Stay };
+    std::vector<WorkoutSession::TroubleAnswer> troubleChoices_;
+    std::vector<EndOfPlanChoice> endOfPlanChoices_;
     int repChanged_ = 0;
     std::string statusString_;
     bool helpModeOn_ = false;

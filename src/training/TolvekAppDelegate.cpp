@@ -20,6 +20,7 @@
 #include "training/DataAccess.h"
 #include "training/LogViewController.h"
 #include "training/RootViewController.h"
+#include "training/SettingsKeys.h"
 #include "training/UserViewController.h"
 #include "training/Utility.h"
 #include "training/WorkoutSession.h"
@@ -71,7 +72,7 @@ void TolvekAppDelegate::applicationDidFinishLaunching(ui::Application& applicati
     // on "Day Completed") is stored now, as Done would have.
     WorkoutSession::storeKeptDay();
     // 5. The level decides whether the set-up screen comes first.
-    launchLevel_ = static_cast<int>(base::UserDefaults::standardUserDefaults().integerForKey("Tolvek_Level"));
+    launchLevel_ = static_cast<int>(base::UserDefaults::standardUserDefaults().integerForKey(settingskeys::kLevel));
     // 6. The window shows the navigation stack. The program's entry hands in
     // the window and the navigation controller with the home screen at its
     // root; without them the delegate makes its own.
@@ -222,7 +223,7 @@ void TolvekAppDelegate::checkAndCreateDatabase() {
 
     const bool planExists = files.fileExists(databasePath());
     const bool logExists = files.fileExists(logDatabasePath());
-    const bool replaced = defaults.boolForKey("Tolvek_ReplacedDBFromUpdate");
+    const bool replaced = defaults.boolForKey(settingskeys::kReplacedDBFromUpdate);
     const std::string resources = base::Bundle::mainBundle().resourcePath();
 
     if (!planExists || !replaced) {
@@ -232,7 +233,7 @@ void TolvekAppDelegate::checkAndCreateDatabase() {
         // The key is set only once the new plan is in place, so that a failed
         // copy is tried again at the next start.
         if (copyFromBundle(base::paths::join(resources, databaseName_), databasePath(), &error))
-            defaults.setBool("Tolvek_ReplacedDBFromUpdate", true);
+            defaults.setBool(settingskeys::kReplacedDBFromUpdate, true);
         else base::log("TolvekAppDelegate: could not copy the plan database: " + error);
     }
     if (!logExists) {
@@ -279,7 +280,7 @@ void TolvekAppDelegate::applicationDidEnterBackground(ui::Application& applicati
     (void)application;
     if (!isGoing()) return;
     auto& defaults = base::UserDefaults::standardUserDefaults();
-    defaults.setObject("backgroundTime", base::Value(base::Date::now()));
+    defaults.setObject(settingskeys::kBackgroundTime, base::Value(base::Date::now()));
     Utility::synchronizeSettings();
 }
 
@@ -291,8 +292,8 @@ void TolvekAppDelegate::applicationWillEnterForeground(ui::Application& applicat
         return;
     }
     auto& defaults = base::UserDefaults::standardUserDefaults();
-    const auto left = defaults.dateForKey("backgroundTime");
-    defaults.removeObjectForKey("backgroundTime");
+    const auto left = defaults.dateForKey(settingskeys::kBackgroundTime);
+    defaults.removeObjectForKey(settingskeys::kBackgroundTime);
     Utility::synchronizeSettings();
     if (left) {
         const double seconds = std::fabs(std::trunc(base::Date::now().timeIntervalSinceDate(*left)));
@@ -317,6 +318,8 @@ std::string plainStoreFailure(const std::string& method) {
     if (method == "DataAccess::updateDay") return "The changed day could not be saved in your training log.";
     if (method == "DataAccess::deleteDay") return "The day could not be deleted from your training log.";
     if (method == "DataAccess::clearAllData") return "Your training log could not be cleared.";
+    if (method == "DataAccess::getProgram" || method == "DataAccess::getProgramForId")
+        return "The training plan could not be read.";
     return "Your training log could not be changed.";
 }
 }  // namespace

@@ -43,7 +43,7 @@ public:
     // the program's folders when it died in the middle of them.
     void sweepStaleTemporaries();
     // While a rest counts down, going to the background notes the time under
-    // "backgroundTime"; coming back turns it into timeInBackground.
+    // settingskeys::kBackgroundTime; coming back turns it into timeInBackground.
     void applicationDidEnterBackground(ui::Application& application) override;
     void applicationWillEnterForeground(ui::Application& application) override;
     // A URL another program opens here goes to the Facebook client of a new
@@ -81,7 +81,7 @@ public:
     // The shared values themselves.
     const std::shared_ptr<AppState>& state() const { return state_; }
 
-    // The level read at start-up ("Tolvek_Level"; 0 = never placed).
+    // The level read at start-up (settingskeys::kLevel; 0 = never placed).
     int launchLevelForTesting() const { return launchLevel_; }
 
     // The home screen at the root of the navigation stack (null when the

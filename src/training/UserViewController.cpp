@@ -8,6 +8,7 @@
 #include "platform/ui/NavigationController.h"
 #include "training/HomeLook.h"
 #include "training/AppState.h"
+#include "training/SettingsKeys.h"
 #include "training/Utility.h"
 
 namespace {
@@ -127,8 +128,9 @@ void UserViewController::viewDidLoad() {
     barTitle->setAdjustsFontSizeToFitWidth(true);
     barTitle->setMinimumFontSize(14);
     navigationItem()->setTitleView(barTitle);
-    level_ = hasBeenReset_ ? 1000
-                           : static_cast<int>(base::UserDefaults::standardUserDefaults().integerForKey("Tolvek_Level"));
+    level_ = hasBeenReset_
+                 ? 1000
+                 : static_cast<int>(base::UserDefaults::standardUserDefaults().integerForKey(settingskeys::kLevel));
 }
 
 void UserViewController::setBackgroundFrame() {
@@ -211,10 +213,10 @@ void UserViewController::okClicked() {
     const int level = Utility::GetLevel(score);
     if (score <= 20) {
         auto& defaults = base::UserDefaults::standardUserDefaults();
-        defaults.setInteger("Tolvek_Level", level);
-        defaults.setInteger("Tolvek_Day", 1);
-        defaults.setInteger("Tolvek_Week", 1);
-        defaults.setBool("Tolvek_Test", false);
+        defaults.setInteger(settingskeys::kLevel, level);
+        defaults.setInteger(settingskeys::kDay, 1);
+        defaults.setInteger(settingskeys::kWeek, 1);
+        defaults.setBool(settingskeys::kTest, false);
         Utility::synchronizeSettings();
         close();
         return;
@@ -233,10 +235,10 @@ void UserViewController::clickedButtonAtIndex(ui::AlertView&, int buttonIndex) {
     // never gives an easier plan than a lower one.
     const int level = startOnWeek3 ? (total_ > 25 ? 3 : 2) : Utility::GetLevel(total_);
     auto& defaults = base::UserDefaults::standardUserDefaults();
-    defaults.setInteger("Tolvek_Level", level);
-    defaults.setInteger("Tolvek_Day", 1);
-    defaults.setInteger("Tolvek_Week", startOnWeek3 ? 3 : 1);
-    defaults.setBool("Tolvek_Test", true);
+    defaults.setInteger(settingskeys::kLevel, level);
+    defaults.setInteger(settingskeys::kDay, 1);
+    defaults.setInteger(settingskeys::kWeek, startOnWeek3 ? 3 : 1);
+    defaults.setBool(settingskeys::kTest, true);
     Utility::synchronizeSettings();
     close();
 }

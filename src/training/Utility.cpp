@@ -4,6 +4,7 @@
 #include "platform/base/UserDefaults.h"
 #include "platform/ui/AlertView.h"
 #include "training/AppState.h"
+#include "training/SettingsKeys.h"
 #include "training/WorkoutSession.h"
 
 namespace {
@@ -11,13 +12,14 @@ base::UserDefaults& defaults() { return base::UserDefaults::standardUserDefaults
 int integerSetting(const char* key) { return static_cast<int>(defaults().integerForKey(key)); }
 }  // namespace
 
-int Utility::GetDay() { return integerSetting("Tolvek_Day"); }
-int Utility::GetWeek() { return integerSetting("Tolvek_Week"); }
-int Utility::getLevel() { return integerSetting("Tolvek_Level"); }
+int Utility::GetDay() { return integerSetting(settingskeys::kDay); }
+int Utility::GetWeek() { return integerSetting(settingskeys::kWeek); }
+int Utility::getLevel() { return integerSetting(settingskeys::kLevel); }
 
 bool Utility::IsTestDay() {
     const int week = GetWeek();
-    return GetDay() == 1 && (week == 3 || week == 5 || week == 6 || week == 7) && defaults().boolForKey("Tolvek_Test");
+    return GetDay() == 1 && (week == 3 || week == 5 || week == 6 || week == 7) &&
+           defaults().boolForKey(settingskeys::kTest);
 }
 
 int Utility::GetLevel(int score) {
@@ -51,12 +53,12 @@ int Utility::GetLevel(int score, int week) {
 
 void Utility::resetToDayAndWeekAndLevel(int day, int week, bool test, int level) {
     auto& d = defaults();
-    d.setInteger("Tolvek_Level", level);
-    d.setInteger("Tolvek_Day", day);
-    d.setInteger("Tolvek_Week", week);
-    d.setBool("Tolvek_Test", test);
-    d.setInteger("Tolvek_RepNum", 0);
-    d.setInteger("Tolvek_RepToShow", 0);
+    d.setInteger(settingskeys::kLevel, level);
+    d.setInteger(settingskeys::kDay, day);
+    d.setInteger(settingskeys::kWeek, week);
+    d.setBool(settingskeys::kTest, test);
+    d.setInteger(settingskeys::kRepNum, 0);
+    d.setInteger(settingskeys::kRepToShow, 0);
     synchronizeSettings();
     if (auto app = AppState::current()) {
         app->setIsGoing(false);
@@ -80,7 +82,7 @@ Utility::PlanDay Utility::dayAWeekBack(int day, int week) {
     return back;
 }
 
-bool Utility::hasReminder() { return defaults().boolForKey("Tolvek_ShowReminders"); }
+bool Utility::hasReminder() { return defaults().boolForKey(settingskeys::kShowReminders); }
 
 bool Utility::isNumeric(const std::string& text) {
     // The scanner reads "." as the decimal point in every locale and knows no

@@ -17,9 +17,9 @@ public:
         bool operator==(const PlanDay&) const = default;
     };
 
-    static int GetDay();    // "Tolvek_Day"
-    static int GetWeek();   // "Tolvek_Week"
-    static int getLevel();  // "Tolvek_Level"
+    static int GetDay();    // settingskeys::kDay
+    static int GetWeek();   // settingskeys::kWeek
+    static int getLevel();  // settingskeys::kLevel
     // Day 1 of week 3, 5, 6 or 7 with the test flag set.
     static bool IsTestDay();
 
@@ -31,7 +31,7 @@ public:
     static int GetLevel(int score, int week);
 
     // Writes level, day, week, test flag and clears the position inside the
-    // day ("Tolvek_RepNum", "Tolvek_RepToShow"), synchronizes, then tells
+    // day (settingskeys::kRepNum, settingskeys::kRepToShow), synchronizes, then tells
     // the application delegate (isGoing NO, hasReset YES).
     static void resetToDayAndWeekAndLevel(int day, int week, bool test, int level);
     static void resetToDayAndWeekAndLevel(int day, int week, int level);
@@ -43,7 +43,7 @@ public:
     // week W-2 for day 1), never before day 1 of week 1.
     static PlanDay dayAWeekBack(int day, int week);
 
-    static bool hasReminder();  // "Tolvek_ShowReminders"
+    static bool hasReminder();  // settingskeys::kShowReminders
 
     // True when the text is one decimal number with optional blanks around
     // it: an optional sign, digits with an optional "." and fraction (or a

@@ -11,11 +11,12 @@
 #include "platform/base/UserDefaults.h"
 #include "training/AppState.h"
 #include "training/DataAccess.h"
+#include "training/SettingsKeys.h"
 #include "training/Utility.h"
 
 namespace {
 
-constexpr const char* kKeptDayKey = "Tolvek_UnsavedDay";
+constexpr const char* kKeptDayKey = settingskeys::kUnsavedDay;
 
 // What becomes of a day the log refused, as the user is told.
 constexpr const char* kKeptNote = "Tolvek keeps the day and tries again while it runs and the next time it starts.";
@@ -56,9 +57,6 @@ private:
 base::UserDefaults& defaults() { return base::UserDefaults::standardUserDefaults(); }
 int setting(const char* key) { return static_cast<int>(defaults().integerForKey(key)); }
 
-bool doubledWeek5(int week, int day) { return week == 5 && (day == 2 || day == 3); }
-bool doubledWeek6(int week, int day) { return week == 6 && (day == 2 || day == 3); }
-
 int clampToInt(double value) {
     if (std::isnan(value)) return 0;
     if (value >= static_cast<double>(INT_MAX)) return INT_MAX;
@@ -77,19 +75,15 @@ void WorkoutSession::setGoing(bool going) {
     if (auto app = AppState::current()) app->setIsGoing(going);
 }
 
-int WorkoutSession::doubledSets(int week, int day) {
-    return doubledWeek5(week, day) ? 3 : doubledWeek6(week, day) ? 4 : 0;
-}
-
 // --- Starting -------------------------------------------------------------
 
 void WorkoutSession::readPosition() {
-    level_ = setting("Tolvek_Level");
-    day_ = setting("Tolvek_Day");
-    week_ = setting("Tolvek_Week");
-    repNum_ = setting("Tolvek_RepNum");
-    repToShow_ = setting("Tolvek_RepToShow");
-    firstRepPending_ = setting("Tolvek_FirstRep") ? 1 : 0;
+    level_ = setting(settingskeys::kLevel);
+    day_ = setting(settingskeys::kDay);
+    week_ = setting(settingskeys::kWeek);
+    repNum_ = setting(settingskeys::kRepNum);
+    repToShow_ = setting(settingskeys::kRepToShow);
+    firstRepPending_ = setting(settingskeys::kFirstRep) ? 1 : 0;
 }
 
 bool WorkoutSession::startFresh() {
@@ -113,11 +107,11 @@ void WorkoutSession::restartDay() {
 }
 
 void WorkoutSession::resetDay() {
-    level_ = setting("Tolvek_Level");
-    day_ = setting("Tolvek_Day");
-    week_ = setting("Tolvek_Week");
+    level_ = setting(settingskeys::kLevel);
+    day_ = setting(settingskeys::kDay);
+    week_ = setting(settingskeys::kWeek);
     restartDay();
-    defaults().setInteger("Tolvek_FirstRep", 0);
+    defaults().setInteger(settingskeys::kFirstRep, 0);
     today_ = DataAccess::getProgram(day_, week_, level_);
     stopTimer();
     isGoing_ = false;
@@ -135,8 +129,8 @@ void WorkoutSession::resetDay() {
 int WorkoutSession::startWeek() const { return std::max(today_ ? today_->week() : 0, week_); }
 
 bool WorkoutSession::shortRestToConfirm() {
-    return defaults().boolForKey("Tolvek_UserRest") && setting("Tolvek_UserRestValue") <= 9 &&
-           !defaults().boolForKey("TurnUserRestNagOff");
+    return defaults().boolForKey(settingskeys::kUserRest) && setting(settingskeys::kUserRestValue) <= 9 &&
+           !defaults().boolForKey(settingskeys::kTurnUserRestNagOff);
 }
 
 void WorkoutSession::beginDay(std::function<void()> tick) {
@@ -162,7 +156,7 @@ void WorkoutSession::stopTimer() {
 // --- Sets and rests -------------------------------------------------------
 
 int WorkoutSession::restLength() const {
-    if (defaults().boolForKey("Tolvek_UserRest")) return setting("Tolvek_UserRestValue");
+    if (defaults().boolForKey(settingskeys::kUserRest)) return setting(settingskeys::kUserRestValue);
     return today_ ? today_->interval() : 0;
 }
 
@@ -187,8 +181,8 @@ bool WorkoutSession::nextSet() {
     const int week = today_ ? today_->week() : week_;
     const int day = today_ ? today_->day() : day_;
     // The doubled sets are done twice before the set number moves on.
-    const int bound = doubledWeek5(week, day) ? 4 : doubledWeek6(week, day) ? 5 : 0;
-    if (repNum_ < bound) {
+    const int doubled = Program::doubledSets(week, day);
+    if (doubled > 0 && repNum_ <= doubled) {
         if (firstRepPending_ == 0) {
             firstRepPending_ = 1;
         } else {
@@ -199,9 +193,9 @@ bool WorkoutSession::nextSet() {
         ++repNum_;
     }
     ++repToShow_;
-    defaults().setInteger("Tolvek_RepToShow", repToShow_);
-    defaults().setInteger("Tolvek_RepNum", repNum_);
-    defaults().setInteger("Tolvek_FirstRep", firstRepPending_);
+    defaults().setInteger(settingskeys::kRepToShow, repToShow_);
+    defaults().setInteger(settingskeys::kRepNum, repNum_);
+    defaults().setInteger(settingskeys::kFirstRep, firstRepPending_);
     return true;
 }
 
@@ -225,7 +219,7 @@ void WorkoutSession::addTime() {
     restCountdown_ = std::min(restCountdown_, Utility::kMostRestSeconds) + 30;
 }
 
-void WorkoutSession::useUserRest() { restCountdown_ = setting("Tolvek_UserRestValue"); }
+void WorkoutSession::useUserRest() { restCountdown_ = setting(settingskeys::kUserRestValue); }
 
 void WorkoutSession::usePlanRest() { restCountdown_ = today_ ? today_->interval() : 0; }
 
@@ -252,15 +246,15 @@ void WorkoutSession::setRestInterval(double value) {
 void WorkoutSession::completeDay() {
     auto& d = defaults();
     if (day_ >= 3) {
-        d.setInteger("Tolvek_Day", 1);
-        d.setInteger("Tolvek_Week", week_ + 1);
-        d.setBool("Tolvek_Test", true);
+        d.setInteger(settingskeys::kDay, 1);
+        d.setInteger(settingskeys::kWeek, week_ + 1);
+        d.setBool(settingskeys::kTest, true);
     } else {
-        d.setInteger("Tolvek_Day", day_ + 1);
+        d.setInteger(settingskeys::kDay, day_ + 1);
     }
-    d.setInteger("Tolvek_RepToShow", 0);
-    d.setInteger("Tolvek_RepNum", 0);
-    d.setInteger("Tolvek_FirstRep", 0);
+    d.setInteger(settingskeys::kRepToShow, 0);
+    d.setInteger(settingskeys::kRepNum, 0);
+    d.setInteger(settingskeys::kFirstRep, 0);
     unsavedDay_ = true;
     // Whole milliseconds, as the log's date text holds them, so the moment
     // names the same text after the settings file held it.
@@ -278,12 +272,12 @@ bool WorkoutSession::applyEdit(const Log& log) {
     hasRepEdit_ = true;
     const int week = today_->week();
     const int day = today_->day();
-    const bool doubled = doubledWeek5(week, day) || doubledWeek6(week, day);
-    today_->setRep1(log.rep1());
-    today_->setRep2(doubled ? log.rep3() : log.rep2());
-    today_->setRep3(doubled ? log.rep5() : log.rep3());
-    today_->setRep4(doubled ? log.rep7() : log.rep4());
-    today_->setRep5(doubledWeek5(week, day) ? log.rep8() : doubledWeek6(week, day) ? log.rep9() : log.rep5());
+    const auto sets = Program::setsOfSlots(week, day, log.reps());
+    today_->setRep1(sets[0]);
+    today_->setRep2(sets[1]);
+    today_->setRep3(sets[2]);
+    today_->setRep4(sets[3]);
+    today_->setRep5(sets[4]);
     keepCompletedDay(*changedLog_, finishedAt_, finishedLogDate_);
     keptWritten_ = Utility::synchronizeSettings();
     return true;
@@ -329,12 +323,17 @@ void WorkoutSession::clearEdit() {
     changedLog_.reset();
 }
 
-bool WorkoutSession::markDoneFellShort() {
-    defaults().setBool("Tolvek_Test", true);
+void WorkoutSession::markDone() {
+    defaults().setBool(settingskeys::kTest, true);
     Utility::synchronizeSettings();
+}
+
+bool WorkoutSession::fellShort() const {
     if (!today_ || today_->week() <= 1) return false;
     const long long done = dayToStore()->total();
-    const long long planned = DataAccess::getProgram(today_->day(), today_->week(), today_->level())->total();
+    const auto plan = DataAccess::getProgram(today_->day(), today_->week(), today_->level());
+    if (!plan) return false;  // the plan cannot be read (reported): no question
+    const long long planned = plan->total();
     if (planned == 0) return false;
     const float quotient = static_cast<float>(done) / static_cast<float>(planned);
     return static_cast<double>(quotient) < 0.85;
@@ -348,16 +347,16 @@ void WorkoutSession::finish() {
     isGoing_ = false;
 }
 
-void WorkoutSession::moveAfterTrouble(int buttonIndex) {
+void WorkoutSession::moveAfterTrouble(TroubleAnswer answer) {
     Utility::PlanDay next{day_, week_};
-    if (buttonIndex == 0) next = Utility::nextDay(day_, week_);
-    else if (buttonIndex == 2) next = Utility::dayAWeekBack(day_, week_);
+    if (answer == TroubleAnswer::Continue) next = Utility::nextDay(day_, week_);
+    else if (answer == TroubleAnswer::WeekBack) next = Utility::dayAWeekBack(day_, week_);
     Utility::resetToDayAndWeekAndLevel(next.day, next.week, false, today_ ? today_->level() : Utility::getLevel());
     if (auto app = AppState::current()) app->setCanReset(true);
 }
 
 void WorkoutSession::repeatDay() {
-    defaults().setBool("Tolvek_Test", false);
+    defaults().setBool(settingskeys::kTest, false);
     Utility::synchronizeSettings();
     Utility::resetToDayAndWeekAndLevel(day_, week_, false, today_ ? today_->level() : Utility::getLevel());
     finish();

@@ -46,10 +46,6 @@ public:
     // A completed day waits for Done, Repeat or a trouble answer to be stored.
     bool hasUnsavedDay() const { return unsavedDay_; }
 
-    // The number of doubled sets at the start of a day: 3 on days 2 and 3 of
-    // week 5, 4 on those of week 6, otherwise none.
-    static int doubledSets(int week, int day);
-
     // --- Starting.
     // Reads the plan position and the position inside the day from the
     // settings.
@@ -109,14 +105,19 @@ public:
     // is held by the program to be stored at a later save.
     void saveDay();
     void clearEdit();
-    // Done: the day counts as done; true when it fell well short of the
-    // plan and the user is asked how to go on.
-    bool markDoneFellShort();
+    // Done: the day counts as done (the test flag is set for the week).
+    void markDone();
+    // The day fell well short of the plan (from week 2 on, below 0.85 of the
+    // planned total), and the user is asked how to go on.
+    bool fellShort() const;
     // Done needed no question: no rest counts down and the position may be
     // set again.
     void finish();
-    // The answer to the question (0 go on, 1 repeat the day, 2 a week back).
-    void moveAfterTrouble(int buttonIndex);
+    // The answers to that question.
+    enum class TroubleAnswer { Continue, RepeatDay, WeekBack };
+    // Sets the plan position as the answer says: the next day, the day just
+    // done again, or the same day a week back.
+    void moveAfterTrouble(TroubleAnswer answer);
     // Repeat: the same day next time.
     void repeatDay();
 
@@ -125,7 +126,7 @@ public:
     // The share text of a day: its total, week, day and level.
     static std::string shareText(const Program& program);
 
-    // A completed day is kept in the settings ("Tolvek_UnsavedDay") from
+    // A completed day is kept in the settings (settingskeys::kUnsavedDay) from
     // the moment it completes until the log has it, so that ending the
     // program before Done, or a failed write, loses nothing. The kept day
     // carries the moment it was finished ("Finished"), with which it is

@@ -57,12 +57,21 @@ TEST_F(DataAccessTest, ProgramDataListsEveryRowWithoutIdOrRest) {
     }
 }
 
-TEST_F(DataAccessTest, AMissingPlanFileReadsAsEmpty) {
+TEST_F(DataAccessTest, AMissingPlanFileReadsAsEmptyAndItsDaysAsAReportedFailure) {
     delegate->setDatabasePath(home.path() + "/nowhere/Tolvek.sqlite");
     EXPECT_TRUE(DataAccess::getProgramData().empty());
-    EXPECT_EQ(DataAccess::getProgram(1, 1, 1)->rep1(), 0);
-    EXPECT_FALSE(base::FileManager::defaultManager().fileExists(delegate->databasePath()));
     EXPECT_TRUE(handler->reports.empty());
+    // A day that cannot be read is no row of zeros (a day the plan lacks),
+    // and the failure is reported.
+    EXPECT_EQ(DataAccess::getProgram(1, 1, 1), nullptr);
+    ASSERT_EQ(handler->reports.size(), 1u);
+    EXPECT_EQ(handler->reports[0].method, "DataAccess::getProgram");
+    // Nor is such a day shown or logged as zeros.
+    setPosition(2, 1, 1);
+    EXPECT_EQ(DataAccess::getTodayString(), "");
+    DataAccess::fillLog();
+    EXPECT_TRUE(DataAccess::getLogData().empty());
+    EXPECT_FALSE(base::FileManager::defaultManager().fileExists(delegate->databasePath()));
 }
 
 // ---- an empty log

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <array>
 #include <map>
+#include <string>
 #include <tuple>
 
 #include "platform/base/Bundle.h"
@@ -53,6 +55,33 @@ TEST_F(PlanRules, OneRowForEveryWeekDayAndLevel) {
     for (int w = 1; w <= 6; ++w)
         for (int d = 1; d <= 3; ++d)
             for (int l = 1; l <= 3; ++l) EXPECT_TRUE(rows.count({w, d, l})) << w << "/" << d << "/" << l;
+}
+
+// Every day of the plan, at every level, against the table of the nine
+// slots: which set each slot holds (0: not in use). Doubled sets are on days
+// 2 and 3 of weeks 5 (the first three) and 6 (the first four). The slots,
+// their count and the sets read back from them all follow it.
+TEST_F(PlanRules, EveryDayLaysItsSetsIntoTheNineSlotsOfTheTable) {
+    using Slots = std::array<int, 9>;
+    const Slots plain{1, 2, 3, 4, 5, 0, 0, 0, 0};
+    const Slots week5{1, 1, 2, 2, 3, 3, 4, 5, 0};
+    const Slots week6{1, 1, 2, 2, 3, 3, 4, 4, 5};
+    for (const auto& [key, p] : rows) {
+        const bool longDay = p.day() == 2 || p.day() == 3;
+        const Slots& sets = longDay && p.week() == 5 ? week5 : longDay && p.week() == 6 ? week6 : plain;
+        const std::array<int, 5> reps{p.rep1(), p.rep2(), p.rep3(), p.rep4(), p.rep5()};
+        Slots expected{};
+        int used = 0;
+        for (std::size_t i = 0; i < sets.size(); ++i) {
+            if (sets[i]) expected[i] = reps[static_cast<std::size_t>(sets[i] - 1)];
+            used += sets[i] ? 1 : 0;
+        }
+        const std::string at = "week " + std::to_string(p.week()) + " day " + std::to_string(p.day());
+        EXPECT_EQ(p.nineSlots(), expected) << at;
+        EXPECT_EQ(Program::slotSets(p.week(), p.day()), sets) << at;
+        EXPECT_EQ(Program::slotCount(p.week(), p.day()), used) << at;
+        EXPECT_EQ(Program::setsOfSlots(p.week(), p.day(), p.nineSlots()), reps) << at;
+    }
 }
 
 TEST_F(PlanRules, TheFifthSetIsTheHardestOfTheDay) {

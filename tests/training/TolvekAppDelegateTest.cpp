@@ -106,8 +106,9 @@ TEST_F(LaunchTest, AFailedCopyLeavesNoEmptyFileBehindAndIsTriedAgain) {
     base::Bundle::setMainBundlePathForTesting(empty);
     launch();
     // The store's reads and the Test table do not create the missing files.
-    EXPECT_EQ(DataAccess::getProgram(1, 1, 1)->rep1(), 0);
-    EXPECT_EQ(DataAccess::getTodayString(), "Week 0, Day  0, Level 0\rReps: 0, 0, 0, 0, 0\rRest: 0 seconds");
+    // The plan cannot be read: no day, rather than a day of zeros.
+    EXPECT_EQ(DataAccess::getProgram(1, 1, 1), nullptr);
+    EXPECT_EQ(DataAccess::getTodayString(), "");
     EXPECT_FALSE(exists(planFile()));
     EXPECT_FALSE(exists(logFile()));
     EXPECT_FALSE(defaults().boolForKey("Tolvek_ReplacedDBFromUpdate"));

@@ -4,6 +4,7 @@
 
 #include "charts/CHTCoderExtensions.h"
 #include "platform/base/Format.h"
+#include "platform/base/SlotList.h"
 
 CHTAnnotationHostLayer::CHTAnnotationHostLayer(const gfx::Rect& frame) : CHTLayer(frame) {}
 
@@ -18,30 +19,13 @@ bool CHTAnnotationHostLayer::holds(const CHTAnnotation* annotation) const {
 
 void CHTAnnotationHostLayer::takeOut(const CHTAnnotation& annotation) {
     if (!holds(&annotation)) return;
-    if (annotation.hostSlot_ + 1 < mutableAnnotations_.size()) {
-        mutableAnnotations_[annotation.hostSlot_].reset();
-        ++emptySlots_;
-        return;
-    }
-    // The last one: the list ends in an annotation again.
-    mutableAnnotations_.pop_back();
-    while (!mutableAnnotations_.empty() && !mutableAnnotations_.back()) {
-        mutableAnnotations_.pop_back();
-        --emptySlots_;
-    }
+    base::emptySlot(mutableAnnotations_, annotation.hostSlot_, emptySlots_);
 }
 
 void CHTAnnotationHostLayer::closeUp() const {
     if (emptySlots_ == 0) return;
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < mutableAnnotations_.size(); ++i) {
-        if (!mutableAnnotations_[i]) continue;
-        if (kept != i) mutableAnnotations_[kept] = std::move(mutableAnnotations_[i]);
-        mutableAnnotations_[kept]->hostSlot_ = kept;
-        ++kept;
-    }
-    mutableAnnotations_.resize(kept);
-    emptySlots_ = 0;
+    base::closeUpSlots(mutableAnnotations_, emptySlots_,
+                       [](CHTAnnotation& annotation, std::size_t slot) { annotation.hostSlot_ = slot; });
 }
 
 void CHTAnnotationHostLayer::addAnnotation(const std::shared_ptr<CHTAnnotation>& annotation) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/base/SlotList.h"
 #include "platform/gfx/Context.h"
 
 namespace gfx {
@@ -150,15 +151,7 @@ void Layer::attach(const std::shared_ptr<Layer>& layer) {
 }
 
 void Layer::closeUpEmptySlots() const {
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < sublayers_.size(); ++i) {
-        if (!sublayers_[i]) continue;
-        if (kept != i) sublayers_[kept] = std::move(sublayers_[i]);
-        sublayers_[kept]->slot_ = kept;
-        ++kept;
-    }
-    sublayers_.resize(kept);
-    emptySlots_ = 0;
+    base::closeUpSlots(sublayers_, emptySlots_, [](Layer& layer, std::size_t slot) { layer.slot_ = slot; });
 }
 
 void Layer::takeOutSublayer(const Layer& sublayer) {
@@ -171,17 +164,7 @@ void Layer::takeOutSublayer(const Layer& sublayer) {
         if (it == sublayers_.end()) return;
         i = std::size_t(it - sublayers_.begin());
     }
-    if (i + 1 < sublayers_.size()) {
-        sublayers_[i].reset();
-        ++emptySlots_;
-        return;
-    }
-    // The last one: the list ends in a layer again.
-    sublayers_.pop_back();
-    while (!sublayers_.empty() && !sublayers_.back()) {
-        sublayers_.pop_back();
-        --emptySlots_;
-    }
+    base::emptySlot(sublayers_, i, emptySlots_);
 }
 
 void Layer::addSublayer(const std::shared_ptr<Layer>& layer) {

@@ -19,6 +19,7 @@
 #include "platform/base/Format.h"
 #include "platform/base/Log.h"
 #include "platform/base/RunLoop.h"
+#include "platform/base/Strings.h"
 #include "platform/net/CookieStorage.h"
 #include "platform/net/CurlLibrary.h"
 #include "platform/net/PercentEncoding.h"
@@ -57,12 +58,8 @@ std::string base64(const std::string& in) {
     return out;
 }
 
-std::string trim(const std::string& s) {
-    std::size_t b = s.find_first_not_of(" \t\r\n");
-    if (b == std::string::npos) return {};
-    std::size_t e = s.find_last_not_of(" \t\r\n");
-    return s.substr(b, e - b + 1);
-}
+// A header line as curl hands it over still ends in CR LF.
+std::string trim(std::string_view s) { return base::trim(s, " \t\r\n"); }
 
 bool isRedirectStatus(long status) {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;

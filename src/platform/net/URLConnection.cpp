@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/base/Digest.h"
 #include "platform/base/Format.h"
 #include "platform/base/Log.h"
 #include "platform/base/RunLoop.h"
@@ -33,29 +34,6 @@ constexpr long kMaxRedirects = 16;
 void globalInit() {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-std::string base64(const std::string& in) {
-    static const char* table = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    std::size_t i = 0;
-    for (; i + 2 < in.size(); i += 3) {
-        unsigned v = (static_cast<unsigned char>(in[i]) << 16) | (static_cast<unsigned char>(in[i + 1]) << 8) |
-                     static_cast<unsigned char>(in[i + 2]);
-        out += table[(v >> 18) & 63];
-        out += table[(v >> 12) & 63];
-        out += table[(v >> 6) & 63];
-        out += table[v & 63];
-    }
-    if (i < in.size()) {
-        unsigned v = static_cast<unsigned char>(in[i]) << 16;
-        if (i + 1 < in.size()) v |= static_cast<unsigned char>(in[i + 1]) << 8;
-        out += table[(v >> 18) & 63];
-        out += table[(v >> 12) & 63];
-        out += i + 1 < in.size() ? table[(v >> 6) & 63] : '=';
-        out += '=';
-    }
-    return out;
 }
 
 // A header line as curl hands it over still ends in CR LF.
@@ -524,7 +502,8 @@ void URLConnection::Transfer::setUp() {
     if (!haveAuthorization && (!url.user().empty() || !url.password().empty())) {
         std::string user = replacingPercentEscapes(url.user()).value_or(url.user());
         std::string password = replacingPercentEscapes(url.password()).value_or(url.password());
-        headerList = curl_slist_append(headerList, ("Authorization: Basic " + base64(user + ":" + password)).c_str());
+        headerList = curl_slist_append(headerList,
+                                       ("Authorization: Basic " + base::base64Encode(user + ":" + password)).c_str());
     }
     if (!haveCookie && storedCookies && request.httpShouldHandleCookies()) {
         auto fields =

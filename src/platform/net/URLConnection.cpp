@@ -676,10 +676,10 @@ private:
 };
 
 bool isInsecureRedirect(const URL& from, const std::string& location) {
-    std::size_t b = location.find_first_not_of(" \t");
-    if (b == std::string::npos) return false;
+    const std::string_view rest = base::trimLeft(location, base::kSpacesAndTabs);
+    if (rest.empty()) return false;
     std::string start;
-    for (char c : location.substr(b, 5)) start += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char c : rest.substr(0, 5)) start += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     std::string scheme;
     for (char c : from.scheme()) scheme += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return scheme == "https" && start == "http:";

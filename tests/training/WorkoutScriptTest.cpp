@@ -22,7 +22,7 @@ TEST(WorkoutScript, AFirstDayRunsFromTheHomeScreenToTheLog) {
     defaults.setInteger("Tolvek_Week", 1);
     defaults.setInteger("Tolvek_Day", 1);
     defaults.synchronize();
-    ui::SystemSound::clearPlaysForTesting();
+    ui::SystemSound::setRecordsPlaysForTesting(true);
 
     const auto script = test::testSourceDir("training/scripts") / "workout_day.script";
     // TOLVEK_SHOTS keeps the screenshots where they can be looked at.

@@ -55,7 +55,7 @@ struct WorkoutApp {
 
 class WorkoutTest : public ::testing::Test {
 protected:
-    void SetUp() override { ui::SystemSound::clearPlaysForTesting(); }
+    void SetUp() override { ui::SystemSound::setRecordsPlaysForTesting(true); }
     void TearDown() override { end(); }
 
     base::UserDefaults& defaults() { return base::UserDefaults::standardUserDefaults(); }

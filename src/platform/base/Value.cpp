@@ -15,6 +15,7 @@
 #include <variant>
 
 #include "platform/base/Exception.h"
+#include "platform/base/Strings.h"
 #include "platform/base/UTF8.h"
 
 namespace base {
@@ -41,14 +42,8 @@ std::shared_ptr<const Value::Storage> make(T&& x) {
     return s;
 }
 
-std::string_view trimmedLeft(const std::string& s) {
-    std::size_t i = 0;
-    while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
-    return std::string_view(s).substr(i);
-}
-
 double parseDouble(const std::string& s) {
-    std::string_view t = trimmedLeft(s);
+    std::string_view t = trimLeft(s, kWhitespace);
     bool negative = false;
     if (!t.empty() && (t[0] == '+' || t[0] == '-')) {
         negative = t[0] == '-';
@@ -61,7 +56,7 @@ double parseDouble(const std::string& s) {
 }
 
 std::int64_t parseInteger(const std::string& s) {
-    std::string_view t = trimmedLeft(s);
+    std::string_view t = trimLeft(s, kWhitespace);
     bool negative = false;
     if (!t.empty() && (t[0] == '+' || t[0] == '-')) {
         negative = t[0] == '-';
@@ -186,7 +181,7 @@ bool Value::boolValue() const {
     case Type::Real: return std::get<double>(s_->v) != 0;
     case Type::String: {
         // "YES", "true", "y" and any non-zero number read true.
-        std::string_view t = trimmedLeft(std::get<std::string>(s_->v));
+        std::string_view t = trimLeft(std::get<std::string>(s_->v), kWhitespace);
         if (!t.empty() && (t[0] == '+' || t[0] == '-')) t.remove_prefix(1);
         while (!t.empty() && t[0] == '0') t.remove_prefix(1);
         if (t.empty()) return false;
@@ -930,10 +925,8 @@ std::string xmlWithSaneValues(std::string text) {
         }
     };
     rewrite("<integer>", "</integer>", [](const std::string& inner) {
-        std::size_t b = inner.find_first_not_of(" \t\r\n");
-        if (b == std::string::npos) return inner;
-        std::size_t e = inner.find_last_not_of(" \t\r\n");
-        std::string t = inner.substr(b, e - b + 1);
+        std::string t = trim(inner, " \t\r\n");
+        if (t.empty()) return inner;
         bool negative = t[0] == '-';
         std::string digits = t.substr(t[0] == '-' || t[0] == '+' ? 1 : 0);
         if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) return inner;
@@ -946,9 +939,8 @@ std::string xmlWithSaneValues(std::string text) {
     rewrite("<date>", "</date>", [](const std::string& inner) {
         // The standard form "YYYY-MM-DDTHH:MM:SSZ" compares as text.
         static const std::string low = "1932-12-13T20:45:53Z", high = "2069-01-19T03:14:07Z";
-        std::size_t b = inner.find_first_not_of(" \t\r\n");
-        if (b == std::string::npos) return inner;
-        std::string t = inner.substr(b);
+        std::string t(trimLeft(inner, " \t\r\n"));
+        if (t.empty()) return inner;
         std::size_t dash = t.find('-', 1);
         if (t[0] == '-' || dash == std::string::npos) return t[0] == '-' ? low : inner;
         if (dash > 4) return high;  // a year of five digits or more

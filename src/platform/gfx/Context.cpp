@@ -86,8 +86,13 @@ void placeSurfaceIn(cairo_t* cr, const Rect& r, double scaleX, double scaleY, bo
     }
 }
 
-void appendPathElements(cairo_t* cr, const Path& path) {
-    for (const PathElement& e : path.elements()) {
+// Adds the path's elements to cairo's current path, from element `from` on.
+// A quadratic curve starts at cairo's current point (its control point when
+// there is none) and becomes the equal cubic.
+void appendPathElements(cairo_t* cr, const Path& path, std::size_t from = 0) {
+    const auto& elements = path.elements();
+    for (std::size_t i = from; i < elements.size(); ++i) {
+        const PathElement& e = elements[i];
         switch (e.type) {
         case PathElementType::MoveToPoint: cairo_move_to(cr, e.points[0].x, e.points[0].y); break;
         case PathElementType::AddLineToPoint: cairo_line_to(cr, e.points[0].x, e.points[0].y); break;
@@ -122,28 +127,9 @@ Path fragmentFrom(cairo_t* cr, bool* hadPoint) {
     return p;
 }
 
-void emitFragment(cairo_t* cr, const Path& p, bool hadPoint) {
-    const auto& el = p.elements();
-    std::size_t first = hadPoint ? 1 : 0;
-    for (std::size_t i = first; i < el.size(); ++i) {
-        const PathElement& e = el[i];
-        switch (e.type) {
-        case PathElementType::MoveToPoint: cairo_move_to(cr, e.points[0].x, e.points[0].y); break;
-        case PathElementType::AddLineToPoint: cairo_line_to(cr, e.points[0].x, e.points[0].y); break;
-        case PathElementType::AddCurveToPoint:
-            cairo_curve_to(cr, e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y, e.points[2].x,
-                           e.points[2].y);
-            break;
-        case PathElementType::AddQuadCurveToPoint: {
-            Path q;
-            q.quadCurveTo(e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y);
-            appendPathElements(cr, q);
-            break;
-        }
-        case PathElementType::CloseSubpath: cairo_close_path(cr); break;
-        }
-    }
-}
+// Adds a fragment made by fragmentFrom, without the move to the current
+// point that it starts with when the context had one.
+void emitFragment(cairo_t* cr, const Path& p, bool hadPoint) { appendPathElements(cr, p, hadPoint ? 1 : 0); }
 
 Path pathFromCairo(cairo_t* cr) {
     Path out;

@@ -1,12 +1,14 @@
 #include "platform/gfx/Image.h"
 
 #include "platform/base/FileManager.h"
+#include "platform/base/Log.h"
 
 #include <cairo.h>
 #include <jpeglib.h>
 
 #include <algorithm>
 #include <csetjmp>
+#include <exception>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -110,8 +112,12 @@ struct Image::Pixels {
                 SurfaceHandle s;
                 try {
                     s = make();
+                } catch (const std::exception& e) {
+                    // Drawing that fails leaves the image transparent; the
+                    // log says why.
+                    base::log(std::string("Error while drawing an image: ") + e.what());
                 } catch (...) {
-                    // Drawing that fails leaves the image transparent.
+                    base::log("Error while drawing an image: an exception of unknown type");
                 }
                 make = nullptr;
                 if (!s || cairo_surface_status(s.get()) != CAIRO_STATUS_SUCCESS ||

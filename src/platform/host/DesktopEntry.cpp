@@ -8,6 +8,7 @@
 #include <set>
 #include <sstream>
 
+#include "platform/base/Strings.h"
 #include "platform/ui/DeviceProcess.h"
 
 namespace host {
@@ -25,12 +26,8 @@ std::string lower(std::string text) {
     return text;
 }
 
-std::string trim(const std::string& s) {
-    std::size_t b = s.find_first_not_of(" \t\r");
-    if (b == std::string::npos) return {};
-    std::size_t e = s.find_last_not_of(" \t\r");
-    return s.substr(b, e - b + 1);
-}
+// A line of a file written on another system may end in a carriage return.
+std::string trim(std::string_view s) { return base::trim(s, " \t\r"); }
 
 // An XDG variable counts only when it holds an absolute path.
 std::optional<std::string> absoluteVariable(const char* name) {

@@ -18,6 +18,7 @@
 #include "platform/base/FileManager.h"
 #include "platform/base/Log.h"
 #include "platform/base/RunLoop.h"
+#include "platform/base/ScopedDescriptor.h"
 
 namespace host {
 
@@ -87,16 +88,15 @@ bool socketAddress(const std::string& path, sockaddr_un& address, std::string* w
     return true;
 }
 
-// Connects to the socket; answers the descriptor, or -1 with errno set.
-int connectTo(const sockaddr_un& address) {
-    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return -1;
-    setTimeouts(fd, kTimeoutSeconds);
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+// Connects to the socket; answers the descriptor, or none with errno set.
+base::ScopedDescriptor connectTo(const sockaddr_un& address) {
+    base::ScopedDescriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!fd.isOpen()) return fd;
+    setTimeouts(fd.get(), kTimeoutSeconds);
+    if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         int saved = errno;
-        ::close(fd);
+        fd.close();
         errno = saved;
-        return -1;
     }
     return fd;
 }
@@ -148,23 +148,22 @@ bool sendMessage(const std::string& message, std::string* why) {
     if (!socketAddress(path, address, why)) return false;
     // A socket in a folder someone else controls may not be Tolvek's.
     if (!privateFolder(base::paths::deletingLastComponent(path), false, why)) return false;
-    int fd = connectTo(address);
-    if (fd < 0) return fail("no Tolvek is running (" + errnoText() + ")");
+    base::ScopedDescriptor fd = connectTo(address);
+    if (!fd.isOpen()) return fail("no Tolvek is running (" + errnoText() + ")");
     bool taken = false;
-    if (!peerIsSameUser(fd)) {
+    if (!peerIsSameUser(fd.get())) {
         fail("the socket belongs to another user");
-    } else if (!writeAll(fd, message.data(), message.size())) {
+    } else if (!writeAll(fd.get(), message.data(), message.size())) {
         fail("cannot send to the running Tolvek: " + errnoText());
     } else {
-        ::shutdown(fd, SHUT_WR);
+        ::shutdown(fd.get(), SHUT_WR);
         char answer = 0;
         ssize_t n;
-        do n = ::recv(fd, &answer, 1, 0);
+        do n = ::recv(fd.get(), &answer, 1, 0);
         while (n < 0 && errno == EINTR);
         taken = n == 1 && answer == '1';
         if (!taken) fail(n == 1 ? "the running Tolvek refused the URL" : "the running Tolvek did not answer");
     }
-    ::close(fd);
     return taken;
 }
 
@@ -181,18 +180,17 @@ bool InstanceChannel::handOver(const std::string& url, std::string* why) {
 bool InstanceChannel::comeForward(std::string* why) { return sendMessage(kComeForward, why); }
 
 bool InstanceChannel::isHeldElsewhere() {
-    const int fd = ::open(lockPath().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) return false;  // no program has held this folder since the machine started
-    const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    ::close(fd);  // also lets go of the shared lock, if taken
-    return held;
+    // Closing the descriptor at the end also lets go of the shared lock, if taken.
+    const base::ScopedDescriptor fd(::open(lockPath().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (!fd.isOpen()) return false;  // no program has held this folder since the machine started
+    return ::flock(fd.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 }
 
 struct InstanceChannel::Impl {
-    int lockFd = -1;
+    base::ScopedDescriptor lockFd;
     bool heldElsewhere = false;
-    int listenFd = -1;
-    int stopPipe[2] = {-1, -1};
+    base::ScopedDescriptor listenFd;
+    base::ScopedDescriptor stopPipe[2];
     std::thread thread;
     std::string path;
     dev_t device = 0;
@@ -201,16 +199,15 @@ struct InstanceChannel::Impl {
     std::function<void()> onForward;
 
     void serve() {
-        pollfd fds[2] = {{listenFd, POLLIN, 0}, {stopPipe[0], POLLIN, 0}};
+        pollfd fds[2] = {{listenFd.get(), POLLIN, 0}, {stopPipe[0].get(), POLLIN, 0}};
         for (;;) {
             int ready = ::poll(fds, 2, -1);
             if (ready < 0 && errno == EINTR) continue;
             if (ready < 0 || (fds[1].revents & (POLLIN | POLLHUP | POLLERR))) return;
             if (!(fds[0].revents & POLLIN)) continue;
-            int client = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
-            if (client < 0) continue;
-            answer(client);
-            ::close(client);
+            const base::ScopedDescriptor client(::accept4(listenFd.get(), nullptr, nullptr, SOCK_CLOEXEC));
+            if (!client.isOpen()) continue;
+            answer(client.get());
         }
     }
 
@@ -249,13 +246,12 @@ struct InstanceChannel::Impl {
     void close() {
         if (thread.joinable()) {
             char stop = 1;
-            if (::write(stopPipe[1], &stop, 1) < 0) base::log("cannot stop the URL listener: " + errnoText());
+            if (::write(stopPipe[1].get(), &stop, 1) < 0) base::log("cannot stop the URL listener: " + errnoText());
             thread.join();
         }
-        for (int* fd : {&listenFd, &stopPipe[0], &stopPipe[1]}) {
-            if (*fd >= 0) ::close(*fd);
-            *fd = -1;
-        }
+        listenFd.close();
+        stopPipe[0].close();
+        stopPipe[1].close();
         // The socket file goes only while it is still this one (a later
         // program may have put its own in place).
         struct stat st {};
@@ -265,8 +261,7 @@ struct InstanceChannel::Impl {
         path.clear();
         // The lock file stays: removing it would let two programs lock two
         // different files of one name.
-        if (lockFd >= 0) ::close(lockFd);
-        lockFd = -1;
+        lockFd.close();
     }
 };
 
@@ -274,7 +269,7 @@ InstanceChannel::InstanceChannel() : impl_(std::make_unique<Impl>()) {}
 
 InstanceChannel::~InstanceChannel() { stop(); }
 
-bool InstanceChannel::isListening() const { return impl_->listenFd >= 0; }
+bool InstanceChannel::isListening() const { return impl_->listenFd.isOpen(); }
 
 bool InstanceChannel::heldElsewhere() const { return impl_->heldElsewhere; }
 
@@ -283,8 +278,7 @@ void InstanceChannel::stop() { impl_->close(); }
 bool InstanceChannel::listen(std::function<void(const std::string& url)> onURL, std::string* why,
                              std::function<void()> onForward) {
     auto fail = [&](std::string reason) {
-        if (impl_->lockFd >= 0) ::close(impl_->lockFd);
-        impl_->lockFd = -1;
+        impl_->lockFd.close();
         if (why) *why = std::move(reason);
         return false;
     };
@@ -302,9 +296,9 @@ bool InstanceChannel::listen(std::function<void(const std::string& url)> onURL, 
     // The lock decides which program holds the folder; the kernel lets it go
     // when its holder ends, however it ends.
     const std::string lock = lockPath();
-    impl_->lockFd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (impl_->lockFd < 0) return fail("cannot open " + lock + ": " + errnoText());
-    if (::flock(impl_->lockFd, LOCK_EX | LOCK_NB) != 0) {
+    impl_->lockFd = base::ScopedDescriptor(::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (!impl_->lockFd.isOpen()) return fail("cannot open " + lock + ": " + errnoText());
+    if (::flock(impl_->lockFd.get(), LOCK_EX | LOCK_NB) != 0) {
         const bool busy = errno == EWOULDBLOCK;
         impl_->heldElsewhere = busy;
         return fail(busy ? std::string("another Tolvek is running on this data folder") : "cannot lock " + lock);
@@ -318,21 +312,21 @@ bool InstanceChannel::listen(std::function<void(const std::string& url)> onURL, 
         ::unlink(path.c_str());
     }
 
-    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return fail("cannot make a socket: " + errnoText());
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        std::string reason = errno == EADDRINUSE ? std::string("another Tolvek is running") : errnoText();
-        ::close(fd);
-        return fail(reason);
-    }
-    if (::chmod(path.c_str(), 0600) != 0 || ::listen(fd, 8) != 0 || ::lstat(path.c_str(), &st) != 0 ||
-        ::pipe2(impl_->stopPipe, O_CLOEXEC) != 0) {
+    base::ScopedDescriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!fd.isOpen()) return fail("cannot make a socket: " + errnoText());
+    if (::bind(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+        return fail(errno == EADDRINUSE ? std::string("another Tolvek is running") : errnoText());
+    int stopPipe[2] = {-1, -1};
+    if (::chmod(path.c_str(), 0600) != 0 || ::listen(fd.get(), 8) != 0 || ::lstat(path.c_str(), &st) != 0 ||
+        ::pipe2(stopPipe, O_CLOEXEC) != 0) {
         std::string reason = errnoText();
-        ::close(fd);
+        fd.close();
         ::unlink(path.c_str());
         return fail("cannot listen on " + path + ": " + reason);
     }
-    impl_->listenFd = fd;
+    impl_->stopPipe[0] = base::ScopedDescriptor(stopPipe[0]);
+    impl_->stopPipe[1] = base::ScopedDescriptor(stopPipe[1]);
+    impl_->listenFd = std::move(fd);
     impl_->path = path;
     impl_->device = st.st_dev;
     impl_->inode = st.st_ino;

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "platform/base/FileManager.h"
+#include "platform/base/Strings.h"
 #include "platform/host/HeadlessDriver.h"
 #include "platform/ui/Application.h"
 
@@ -22,7 +23,9 @@ struct Token {
     bool quoted = false;
 };
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
+// The characters that separate words on a line of a script.
+constexpr std::string_view kBlanks = " \t\r\f\v";
+bool isBlank(char c) { return kBlanks.find(c) != std::string_view::npos; }
 
 // Splits a line into bare words and quoted texts.
 bool tokenize(const std::string& line, std::vector<Token>& tokens, std::string& why) {
@@ -235,12 +238,7 @@ bool parseLine(const std::vector<Token>& tokens, ScriptStep& step, std::string& 
     return true;
 }
 
-std::string trim(const std::string& s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && isBlank(s[b])) ++b;
-    while (e > b && isBlank(s[e - 1])) --e;
-    return s.substr(b, e - b);
-}
+std::string trim(std::string_view s) { return base::trim(s, kBlanks); }
 
 }  // namespace
 

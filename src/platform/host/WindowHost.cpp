@@ -22,6 +22,7 @@
 #include "platform/base/Date.h"
 #include "platform/base/Log.h"
 #include "platform/base/RunLoop.h"
+#include "platform/base/ScopedDescriptor.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/gfx/Context.h"
 #include "platform/gfx/Image.h"
@@ -44,6 +45,7 @@ SDL_Window* g_window = nullptr;  // the open window, for raise() on the main run
 // SIGINT and SIGTERM end the run as closing the window does. The handler
 // only sets the close flag and writes a byte to a pipe; a thread reading the
 // pipe wakes the event wait, which by itself may sleep through a signal.
+// QuitSignals owns the pipe; the handler reads these plain copies.
 int g_signalPipe[2] = {-1, -1};
 
 void onQuitSignal(int) {
@@ -60,17 +62,19 @@ void onQuitSignal(int) {
 class QuitSignals {
 public:
     QuitSignals() {
-        if (::pipe2(g_signalPipe, O_CLOEXEC) != 0) {
-            g_signalPipe[0] = g_signalPipe[1] = -1;
-            return;
-        }
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC) != 0) return;
+        reader_ = base::ScopedDescriptor(fds[0]);
+        writer_ = base::ScopedDescriptor(fds[1]);
+        g_signalPipe[0] = fds[0];
+        g_signalPipe[1] = fds[1];
         struct sigaction sa {};
         sa.sa_handler = onQuitSignal;
         sigemptyset(&sa.sa_mask);
         sa.sa_flags = SA_RESTART;
         ::sigaction(SIGINT, &sa, &oldInt_);
         ::sigaction(SIGTERM, &sa, &oldTerm_);
-        watcher_ = std::thread([fd = g_signalPipe[0]] {
+        watcher_ = std::thread([fd = reader_.get()] {
             for (;;) {
                 char c = 0;
                 ssize_t n = ::read(fd, &c, 1);
@@ -85,21 +89,22 @@ public:
         });
     }
     ~QuitSignals() {
-        if (g_signalPipe[0] < 0) return;
+        if (!reader_.isOpen()) return;
         ::sigaction(SIGINT, &oldInt_, nullptr);
         ::sigaction(SIGTERM, &oldTerm_, nullptr);
         char c = 's';
-        ssize_t n = ::write(g_signalPipe[1], &c, 1);
+        ssize_t n = ::write(writer_.get(), &c, 1);
         (void)n;
         if (watcher_.joinable()) watcher_.join();
-        ::close(g_signalPipe[0]);
-        ::close(g_signalPipe[1]);
+        // The handler is gone; the pipe closes with its owners below.
         g_signalPipe[0] = g_signalPipe[1] = -1;
     }
     QuitSignals(const QuitSignals&) = delete;
     QuitSignals& operator=(const QuitSignals&) = delete;
 
 private:
+    base::ScopedDescriptor reader_;
+    base::ScopedDescriptor writer_;
     struct sigaction oldInt_ {};
     struct sigaction oldTerm_ {};
     std::thread watcher_;

@@ -6,17 +6,13 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "platform/base/Strings.h"
 #include "platform/net/CurlLibrary.h"
 
 namespace net {
 namespace {
 
-std::string trim(std::string_view s) {
-    std::size_t b = s.find_first_not_of(" \t");
-    if (b == std::string_view::npos) return {};
-    std::size_t e = s.find_last_not_of(" \t");
-    return std::string(s.substr(b, e - b + 1));
-}
+std::string trim(std::string_view s) { return base::trim(s, base::kSpacesAndTabs); }
 
 std::string lower(std::string s) {
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

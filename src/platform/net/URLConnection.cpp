@@ -16,9 +16,11 @@
 #include <thread>
 #include <vector>
 
+#include "platform/base/Digest.h"
 #include "platform/base/Format.h"
 #include "platform/base/Log.h"
 #include "platform/base/RunLoop.h"
+#include "platform/base/Strings.h"
 #include "platform/net/CookieStorage.h"
 #include "platform/net/CurlLibrary.h"
 #include "platform/net/PercentEncoding.h"
@@ -34,35 +36,8 @@ void globalInit() {
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-std::string base64(const std::string& in) {
-    static const char* table = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    std::size_t i = 0;
-    for (; i + 2 < in.size(); i += 3) {
-        unsigned v = (static_cast<unsigned char>(in[i]) << 16) | (static_cast<unsigned char>(in[i + 1]) << 8) |
-                     static_cast<unsigned char>(in[i + 2]);
-        out += table[(v >> 18) & 63];
-        out += table[(v >> 12) & 63];
-        out += table[(v >> 6) & 63];
-        out += table[v & 63];
-    }
-    if (i < in.size()) {
-        unsigned v = static_cast<unsigned char>(in[i]) << 16;
-        if (i + 1 < in.size()) v |= static_cast<unsigned char>(in[i + 1]) << 8;
-        out += table[(v >> 18) & 63];
-        out += table[(v >> 12) & 63];
-        out += i + 1 < in.size() ? table[(v >> 6) & 63] : '=';
-        out += '=';
-    }
-    return out;
-}
-
-std::string trim(const std::string& s) {
-    std::size_t b = s.find_first_not_of(" \t\r\n");
-    if (b == std::string::npos) return {};
-    std::size_t e = s.find_last_not_of(" \t\r\n");
-    return s.substr(b, e - b + 1);
-}
+// A header line as curl hands it over still ends in CR LF.
+std::string trim(std::string_view s) { return base::trim(s, " \t\r\n"); }
 
 bool isRedirectStatus(long status) {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
@@ -527,7 +502,8 @@ void URLConnection::Transfer::setUp() {
     if (!haveAuthorization && (!url.user().empty() || !url.password().empty())) {
         std::string user = replacingPercentEscapes(url.user()).value_or(url.user());
         std::string password = replacingPercentEscapes(url.password()).value_or(url.password());
-        headerList = curl_slist_append(headerList, ("Authorization: Basic " + base64(user + ":" + password)).c_str());
+        headerList = curl_slist_append(headerList,
+                                       ("Authorization: Basic " + base::base64Encode(user + ":" + password)).c_str());
     }
     if (!haveCookie && storedCookies && request.httpShouldHandleCookies()) {
         auto fields =
@@ -700,10 +676,10 @@ private:
 };
 
 bool isInsecureRedirect(const URL& from, const std::string& location) {
-    std::size_t b = location.find_first_not_of(" \t");
-    if (b == std::string::npos) return false;
+    const std::string_view rest = base::trimLeft(location, base::kSpacesAndTabs);
+    if (rest.empty()) return false;
     std::string start;
-    for (char c : location.substr(b, 5)) start += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char c : rest.substr(0, 5)) start += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     std::string scheme;
     for (char c : from.scheme()) scheme += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return scheme == "https" && start == "http:";

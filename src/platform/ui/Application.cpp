@@ -521,7 +521,12 @@ void Application::reportException(const std::string& where, const std::string& w
     try {
         auto alert = std::make_shared<AlertView>("Error", what, std::weak_ptr<AlertViewDelegate>(), std::string("OK"));
         alert->show();
-    } catch (...) {}
+    } catch (const std::exception& e) {
+        // The error itself is logged above; this says why no alert shows it.
+        base::log(std::string("Error while showing the error alert: ") + e.what());
+    } catch (...) {
+        base::log("Error while showing the error alert: an exception of unknown type");
+    }
     --depth;
 }
 

@@ -65,8 +65,10 @@ class Application : public Responder {
 public:
     // The one instance (made on first use).
     static Application& sharedApplication();
-    // Throws the instance away and makes a fresh one (tests and the headless
-    // host start each run from a clean application).
+    // Throws the instance away; the next sharedApplication() makes a fresh
+    // one. Tests and the headless host start each run from a clean
+    // application with it, and the desktop program tears its screens down
+    // with it before it ends, while the services they release into live.
     static void resetSharedApplication();
     // The instance if one exists (never creates one; null while it is being
     // destroyed).

@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/base/ScopedDescriptor.h"
+
 extern char** environ;
 
 namespace ui::process {
@@ -81,13 +83,13 @@ bool waitForExit(pid_t pid, double seconds, int& status) {
     if (seconds >= 0) {
         // A descriptor of the process turns readable when it ends, so the
         // wait needs no polling.
-        const int fd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
-        if (fd >= 0) {
-            pollfd p{fd, POLLIN, 0};
+        base::ScopedDescriptor fd(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
+        if (fd.isOpen()) {
+            pollfd p{fd.get(), POLLIN, 0};
             const int ms = static_cast<int>(std::min(seconds * 1000.0, 24.0 * 3600 * 1000));
             int ready;
             while ((ready = ::poll(&p, 1, ms)) < 0 && errno == EINTR) {}
-            ::close(fd);
+            fd.close();
             if (ready == 0) return false;
         }
         // Without such descriptors (an old kernel) the wait is unbounded.
@@ -132,6 +134,7 @@ std::optional<std::string> runAndRead(const std::vector<std::string>& argv) {
     if (!program) return std::nullopt;
     int fds[2];
     if (::pipe(fds) != 0) return std::nullopt;
+    base::ScopedDescriptor reader(fds[0]), writer(fds[1]);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
@@ -142,15 +145,12 @@ std::optional<std::string> runAndRead(const std::vector<std::string>& argv) {
     pid_t pid = 0;
     int rc = ::posix_spawn(&pid, program->c_str(), &actions, nullptr, vec.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    ::close(fds[1]);
-    if (rc != 0) {
-        ::close(fds[0]);
-        return std::nullopt;
-    }
+    writer.close();  // the child holds its own copy; the read sees the end once the child closes it
+    if (rc != 0) return std::nullopt;
     std::string out;
     char buf[4096];
     for (;;) {
-        ssize_t n = ::read(fds[0], buf, sizeof buf);
+        ssize_t n = ::read(reader.get(), buf, sizeof buf);
         if (n > 0) {
             out.append(buf, static_cast<std::size_t>(n));
             if (out.size() > (1u << 20)) break;  // a helper that says this much is not answering
@@ -160,7 +160,7 @@ std::optional<std::string> runAndRead(const std::vector<std::string>& argv) {
             break;
         }
     }
-    ::close(fds[0]);
+    reader.close();  // a child still writing gets a broken pipe instead of blocking the wait
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;

@@ -14,6 +14,7 @@
 #include "platform/base/Format.h"
 #include "platform/base/Log.h"
 #include "platform/base/RunLoop.h"
+#include "platform/base/Strings.h"
 #include "platform/base/UTF8.h"
 #include "platform/gfx/Color.h"
 #include "platform/gfx/Font.h"
@@ -152,9 +153,8 @@ std::vector<std::string> splitAddresses(const std::string& text) {
     std::vector<std::string> out;
     std::string current;
     auto flush = [&] {
-        std::size_t b = current.find_first_not_of(" \t");
-        std::size_t e = current.find_last_not_of(" \t");
-        if (b != std::string::npos) out.push_back(current.substr(b, e - b + 1));
+        std::string address = base::trim(current, base::kSpacesAndTabs);
+        if (!address.empty()) out.push_back(std::move(address));
         current.clear();
     };
     for (char c : text) {

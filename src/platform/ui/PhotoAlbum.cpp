@@ -6,6 +6,7 @@
 #include "platform/base/FileManager.h"
 #include "platform/base/Format.h"
 #include "platform/base/RunLoop.h"
+#include "platform/base/Strings.h"
 #include "platform/gfx/Image.h"
 #include "platform/ui/DeviceProcess.h"
 
@@ -16,11 +17,6 @@ namespace {
 std::string& fixedFolder() {
     static std::string folder;
     return folder;
-}
-
-std::string trimmed(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
-    return text;
 }
 
 std::string withoutTrailingSlash(std::string path) {
@@ -40,7 +36,7 @@ std::string PhotoAlbum::picturesDirectory() {
     if (!fixedFolder().empty()) return fixedFolder();
     std::string home = withoutTrailingSlash(base::paths::home());
     if (auto answer = process::runAndRead({"xdg-user-dir", "PICTURES"})) {
-        std::string folder = withoutTrailingSlash(trimmed(*answer));
+        std::string folder = withoutTrailingSlash(std::string(base::trimRight(*answer, " \r\n")));
         // xdg-user-dir answers the home folder itself when no pictures folder
         // is configured; pictures do not belong loose in the home folder.
         if (!folder.empty() && folder[0] == '/' && folder != home) return folder;

@@ -18,6 +18,7 @@ struct Registry {
     std::map<SystemSoundID, std::string> sounds;
     SystemSoundID next = 4096;
     std::shared_ptr<SoundPlayer> player;
+    bool recording = false;
     std::vector<SoundPlay> plays;
 };
 
@@ -45,9 +46,11 @@ void play(SystemSoundID sound, bool alert) {
         if (it == r.sounds.end()) return;
         path = it->second;
         player = r.player;
-        r.plays.push_back(SoundPlay{sound, path, base::Clock::current().now(), alert});
-        // A long session beeps many times: keep the recent plays only.
-        if (r.plays.size() > 10000) r.plays.erase(r.plays.begin(), r.plays.begin() + 5000);
+        if (r.recording) {
+            r.plays.push_back(SoundPlay{sound, path, base::Clock::current().now(), alert});
+            // A long test beeps many times: keep the recent plays only.
+            if (r.plays.size() > 10000) r.plays.erase(r.plays.begin(), r.plays.begin() + 5000);
+        }
     }
     if (player && !player->play(path)) base::log("cannot play the sound " + path);
 }
@@ -103,9 +106,10 @@ std::vector<SoundPlay> SystemSound::playsForTesting() {
     return r.plays;
 }
 
-void SystemSound::clearPlaysForTesting() {
+void SystemSound::setRecordsPlaysForTesting(bool record) {
     auto& r = registry();
     std::lock_guard lock(r.mutex);
+    r.recording = record;
     r.plays.clear();
 }
 

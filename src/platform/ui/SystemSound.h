@@ -2,8 +2,9 @@
 // System sounds: short sound files of the bundle created once and played as
 // alert sounds. The window host installs a SoundPlayer that plays them on
 // the desktop's audio without holding up the run loop; without one (the
-// headless host, tests) nothing is heard. Every play is recorded with the
-// clock's time either way, so a test can see what was played and when.
+// headless host, tests) nothing is heard. A test that asks for it gets each
+// play recorded with the clock's time, to see what was played and when; the
+// running program records nothing.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -48,9 +49,11 @@ public:
     static void setPlayer(std::shared_ptr<SoundPlayer> player);
     static std::shared_ptr<SoundPlayer> player();
 
-    // What was played, oldest first.
+    // Turns the recording of plays on or off (it starts off); either way
+    // the plays recorded so far are forgotten.
+    static void setRecordsPlaysForTesting(bool record);
+    // What was played while recording, oldest first.
     static std::vector<SoundPlay> playsForTesting();
-    static void clearPlaysForTesting();
 };
 
 }  // namespace ui

@@ -5,54 +5,7 @@
 #include "platform/base/Format.h"
 #include "platform/base/Log.h"
 #include "platform/base/RunLoop.h"
-
-namespace {
-
-// UTF-8 text of bytes; each malformed sequence becomes U+FFFD.
-std::string decodeUTF8(const base::Data& bytes) {
-    std::string out;
-    out.reserve(bytes.size());
-    std::size_t i = 0, n = bytes.size();
-    while (i < n) {
-        unsigned char c = bytes[i];
-        std::size_t len = 0;
-        unsigned long cp = 0;
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-            ++i;
-            continue;
-        }
-        if (c >= 0xC2 && c <= 0xDF) {
-            len = 2;
-            cp = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            len = 3;
-            cp = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            len = 4;
-            cp = c & 0x07;
-        }
-        bool ok = len != 0 && i + len <= n;
-        for (std::size_t k = 1; ok && k < len; ++k) {
-            unsigned char cc = bytes[i + k];
-            if ((cc & 0xC0) != 0x80) ok = false;
-            else cp = (cp << 6) | (cc & 0x3F);
-        }
-        if (ok && ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-                   (cp >= 0xD800 && cp <= 0xDFFF)))
-            ok = false;
-        if (!ok) {
-            out += "\xEF\xBF\xBD";
-            ++i;
-            continue;
-        }
-        out.append(reinterpret_cast<const char*>(&bytes[i]), len);
-        i += len;
-    }
-    return out;
-}
-
-}  // namespace
+#include "platform/base/UTF8.h"
 
 std::shared_ptr<SHRRequest> SHRRequest::requestWithURL(net::URL url, std::optional<std::string> params,
                                                        std::weak_ptr<void> delegate,
@@ -118,7 +71,8 @@ void SHRRequest::start() {
 }
 
 const std::string& SHRRequest::getResult() {
-    if (!result_) result_ = decodeUTF8(data_);
+    if (!result_)
+        result_ = base::validUTF8(std::string_view(reinterpret_cast<const char*>(data_.data()), data_.size()));
     return *result_;
 }
 

@@ -148,6 +148,19 @@ TEST(ContextTest, ArcToPointThroughTheContext) {
     EXPECT_NEAR(ctx.currentPoint().y, 30, 1e-3);
 }
 
+// The curve starts at the current point and keeps the subpath whole: the
+// box reaches from the start to the end, and only two thirds of the way to
+// the control point (where the equal cubic's control points lie).
+TEST(ContextTest, QuadCurveStartsAtTheCurrentPoint) {
+    ImageContext ctx({30, 30});
+    ctx.moveTo(0, 0);
+    ctx.quadCurveTo(10, 20, 20, 0);
+    Rect box = ctx.pathBoundingBox();
+    EXPECT_NEAR(box.x(), 0, 1e-3);
+    EXPECT_NEAR(box.width(), 20, 1e-3);
+    EXPECT_NEAR(box.height(), 40.0 / 3, 0.01);
+}
+
 TEST(ContextTest, AlphaScalesEveryFill) {
     ImageContext ctx({10, 10});
     ctx.setAlpha(0.5f);

@@ -27,11 +27,11 @@ class DeviceSoundTest : public devicetest::DeviceTest {
 protected:
     void SetUp() override {
         DeviceTest::SetUp();
-        SystemSound::clearPlaysForTesting();
+        SystemSound::setRecordsPlaysForTesting(true);
     }
     void TearDown() override {
         SystemSound::setPlayer(nullptr);
-        SystemSound::clearPlaysForTesting();
+        SystemSound::setRecordsPlaysForTesting(false);
         DeviceTest::TearDown();
     }
 };
@@ -91,6 +91,10 @@ TEST_F(DeviceSoundTest, OnlyExistingWaveFilesMakeSounds) {
     ASSERT_TRUE(beep);
     SystemSound::playAlertSound(*beep);
     EXPECT_EQ(SystemSound::playsForTesting().size(), 1u);
+    // Unless a test asks, the plays are not kept.
+    SystemSound::setRecordsPlaysForTesting(false);
+    SystemSound::playAlertSound(*beep);
+    EXPECT_TRUE(SystemSound::playsForTesting().empty());
     SystemSound::dispose(*beep);
 }
 

@@ -1,10 +1,12 @@
 #include "platform/host/HeadlessDriver.h"
 
 #include <cmath>
+#include <exception>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/base/Clock.h"
+#include "platform/base/Log.h"
 #include "platform/base/RunLoop.h"
 #include "platform/gfx/Context.h"
 #include "platform/gfx/Image.h"
@@ -37,8 +39,11 @@ HeadlessDriver::~HeadlessDriver() {
     try {
         quit();
         ui::Application::resetSharedApplication();
+    } catch (const std::exception& e) {
+        // Tearing down never throws out of a destructor, but says what failed.
+        base::log(std::string("Error while ending the headless run: ") + e.what());
     } catch (...) {
-        // Tearing down never throws out of a destructor.
+        base::log("Error while ending the headless run: an exception of unknown type");
     }
     base::Clock::setCurrent(nullptr);
 }

@@ -477,6 +477,7 @@ void residentAround(const std::string& text, int threads, Holder (*make)(const s
             std::barrier sync(threads + 1);
             std::atomic<bool> failed{false};
             std::vector<std::thread> workers;
+            workers.reserve(static_cast<std::size_t>(threads));
             for (int i = 0; i < threads; ++i)
                 workers.emplace_back([&] {
                     Holder h = make(text);

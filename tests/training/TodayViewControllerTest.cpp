@@ -133,23 +133,6 @@ TEST_F(WorkoutTest, WeekOneDayOneRunsFiveSetsAndFourRestsWithBeeps) {
     EXPECT_EQ(log[0]->level(), 1);
 }
 
-namespace {
-// Runs a whole day with the rests skipped; answers the plate of every round.
-std::vector<std::string> runDay(WorkoutTest& t, const std::function<void(const std::string&)>& tap,
-                                const std::function<std::string()>& plate, const std::function<void()>& skip,
-                                const std::function<int()>& mode) {
-    (void)t;
-    std::vector<std::string> rounds;
-    tap("Tap To Start");
-    for (int guard = 0; guard < 12 && mode() == TodayModeSet; ++guard) {
-        rounds.push_back(plate());
-        tap("Done");
-        if (mode() == TodayModeRest) skip();
-    }
-    return rounds;
-}
-}  // namespace
-
 TEST_F(WorkoutTest, DoubledSetsOfWeekFiveDayTwoAndWeekSixDayThree) {
     struct Case {
         int week, day;
@@ -162,9 +145,7 @@ TEST_F(WorkoutTest, DoubledSetsOfWeekFiveDayTwoAndWeekSixDayThree) {
         launch();
         setPlanRow(c.week, c.day, 2, 11, 12, 13, 14, 15, 60);
         openToday();
-        auto rounds = runDay(
-            *this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
-            [this] { return today().todayMode(); });
+        auto rounds = runDay();
         std::vector<std::string> expected;
         for (int set : c.sets) expected.push_back(set == 5 ? "15 (+)" : std::to_string(10 + set));
         EXPECT_EQ(rounds, expected);
@@ -189,9 +170,7 @@ TEST_F(WorkoutTest, DoneFromWeekTwoAsksOnlyBelowEightyFivePercent) {
     launch();
     setPlanRow(2, 1, 1, 4, 4, 4, 4, 4, 60);
     openToday();
-    runDay(
-        *this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
-        [this] { return today().todayMode(); });
+    runDay();
     tap("Set 5", 1);
     enterValue("1");
     EXPECT_EQ(today().repLabel(5)->text(), "1");
@@ -216,9 +195,7 @@ TEST_F(WorkoutTest, DoneFromWeekTwoAsksOnlyBelowEightyFivePercent) {
         placed(1, 2, 1);
         launch();
         openToday();
-        runDay(
-            *this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
-            [this] { return today().todayMode(); });
+        runDay();
         tap("Set 4", 1);
         enterValue("3");
         tap("Set 5", 1);
@@ -243,9 +220,7 @@ TEST_F(WorkoutTest, RepeatLeavesTheDayToComeAgain) {
     placed(3, 2, 1);
     launch();
     openToday();
-    runDay(
-        *this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
-        [this] { return today().todayMode(); });
+    runDay();
     // Completing day 3 moved the position to day 1 of week 3 with the test due.
     EXPECT_EQ(Utility::GetWeek(), 3);
     EXPECT_TRUE(defaults().boolForKey("Tolvek_Test"));
@@ -399,9 +374,7 @@ TEST_F(WorkoutTest, ACompletedDayLeftUnsavedComesBackAndIsStoredOnce) {
     placed(1, 1, 1);
     launch();
     openToday();
-    runDay(
-        *this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
-        [this] { return today().todayMode(); });
+    runDay();
     today().sharePushed();
     EXPECT_EQ(today().todayMode(), TodayModeSharing);
     EXPECT_EQ(today().statusString(),
@@ -519,9 +492,7 @@ TEST_F(WorkoutTest, WithRemindersOnAFinishedDayOffersAnEventTwoDaysAhead) {
     launch();
     ASSERT_TRUE(ui::isClassAvailable("EKEventEditViewController"));
     openToday();
-    runDay(
-        *this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
-        [this] { return today().todayMode(); });
+    runDay();
     tap("Done", 1);
     expect("Would you like to set a reminder for your next workout?");
     EXPECT_EQ(DataAccess::getLogData().size(), 1u) << "the day is stored before the offer";
@@ -552,9 +523,7 @@ TEST_F(WorkoutTest, NoToTheReminderGoesHomeWithoutAnEvent) {
     defaults().setBool("Tolvek_ShowReminders", true);
     launch();
     openToday();
-    runDay(
-        *this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
-        [this] { return today().todayMode(); });
+    runDay();
     tap("Done", 1);
     tap("No", 1);
     EXPECT_FALSE(today().modalViewController());
@@ -566,9 +535,7 @@ TEST_F(WorkoutTest, ADayTheLogRefusesIsKeptForTheNextStartAndToldPlainly) {
     placed(1, 1, 2);
     launch();
     openToday();
-    runDay(
-        *this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
-        [this] { return today().todayMode(); });
+    runDay();
     ASSERT_EQ(today().todayMode(), TodayModeDayComplete);
     // The day is kept the moment it completes.
     ASSERT_TRUE(TodayViewController::keptDay());
@@ -604,9 +571,7 @@ TEST_F(WorkoutTest, ADayDoneOnAFullDiskIsLoggedOnceWhenThereIsRoomAgainInTheSame
     placed(1, 1, 2);
     launch();
     openToday();
-    runDay(
-        *this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
-        [this] { return today().todayMode(); });
+    runDay();
     ASSERT_EQ(today().todayMode(), TodayModeDayComplete);
 
     FullDisk disk;
@@ -655,9 +620,7 @@ TEST_F(WorkoutTest, AResetDropsTheKeptDaySoNoLaterStartLogsIt) {
     placed(1, 1, 2);
     launch();
     openToday();
-    runDay(
-        *this, [this](const std::string& s) { tap(s); }, [this] { return plate(); }, [this] { skipRest(); },
-        [this] { return today().todayMode(); });
+    runDay();
     ASSERT_TRUE(TodayViewController::keptDay());
     base::NotificationCenter::defaultCenter().post("ResetToDay", nullptr);
     driver->wait(1);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "TestEnvironment.h"
 #include "StoreTestSupport.h"
@@ -121,6 +122,18 @@ protected:
     void skipRest() {
         tap("End Rest");
         driver->wait(1);
+    }
+    // Runs today's whole day with the rests skipped; answers the plate of
+    // every round.
+    std::vector<std::string> runDay() {
+        std::vector<std::string> rounds;
+        tap("Tap To Start");
+        for (int guard = 0; guard < 12 && today().todayMode() == TodayModeSet; ++guard) {
+            rounds.push_back(plate());
+            tap("Done");
+            if (today().todayMode() == TodayModeRest) skipRest();
+        }
+        return rounds;
     }
 
     test::TempHome tempHome;

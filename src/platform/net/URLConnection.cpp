@@ -221,6 +221,13 @@ std::optional<Origin> resolvedOrigin(const std::string& base, const std::string&
     return origin;
 }
 
+// A site that moves from http to https on its default ports: it keeps what
+// was sent to it over http.
+bool isHttpsUpgrade(const Origin& from, const Origin& to) {
+    return from.scheme == "http" && to.scheme == "https" && from.host == to.host && from.port == "80" &&
+           to.port == "443";
+}
+
 Error errorForCode(CURLcode code, const char* detail, const URL& url) {
     long c = URLErrorCode::Unknown;
     std::string text = "An unknown error occurred.";
@@ -341,12 +348,11 @@ struct URLConnection::Transfer {
         t->connection = connection;
         // The cookie storage speaks for the first site and its move to https
         // only: a hop to another origin carries none of its cookies.
-        const URL& from = request.url();
-        const URL& to = next->url();
-        t->storedCookies = storedCookies && (!leavesOrigin(from, to.stringWithoutCredentials()) ||
-                                             (from.scheme() == "http" && to.scheme() == "https" &&
-                                              lowercase(from.host()) == lowercase(to.host()) &&
-                                              from.effectivePort() == 80 && to.effectivePort() == 443));
+        const std::string fromText = request.url().stringWithoutCredentials();
+        const auto origin = resolvedOrigin(fromText, "");
+        const auto target = resolvedOrigin(fromText, next->url().stringWithoutCredentials());
+        t->storedCookies =
+            storedCookies && origin && target && (*origin == *target || isHttpsUpgrade(*origin, *target));
         t->request = std::move(*next);
         t->redirects = redirects + 1;
         next.reset();
@@ -760,8 +766,7 @@ std::variant<URLRequest, Error> redirectedRequest(const URLRequest& request, lon
     if (origin->scheme == "https" && target->scheme == "http") return downgradeError(URL(*targetText));
     const bool sameOrigin = *origin == *target;
     // A site that moved to https keeps what was sent to it over http.
-    const bool upgrade = origin->scheme == "http" && target->scheme == "https" && origin->host == target->host &&
-                         origin->port == "80" && target->port == "443";
+    const bool upgrade = isHttpsUpgrade(*origin, *target);
     if (!sameOrigin && !upgrade && carriesCredentials(request)) return crossOriginError(URL(*targetText));
 
     auto next = redirectTarget(from, location, sameOrigin || upgrade);

@@ -10,11 +10,11 @@
 
 #include <cctype>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
 
+#include "platform/base/Digest.h"
 #include "platform/base/FileManager.h"
 #include "platform/base/Log.h"
 #include "platform/base/RunLoop.h"
@@ -121,13 +121,8 @@ std::string InstanceChannel::socketPath() {
     // Named after the folders whose files the program changes, so that one
     // program runs per data folder and programs on other folders (another
     // XDG_DATA_HOME or XDG_CONFIG_HOME) run side by side.
-    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a, 64 bits
-    for (char c : base::paths::dataHome() + '\n' + base::paths::configHome()) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= 1099511628211ull;
-    }
-    char name[32];
-    std::snprintf(name, sizeof name, "instance-%016llx", static_cast<unsigned long long>(hash));
+    const std::string name =
+        "instance-" + base::md5Hex(base::paths::dataHome() + '\n' + base::paths::configHome()).substr(0, 16);
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime && runtime[0] == '/') return base::paths::join(base::paths::join(runtime, "tolvek"), name);
     return base::paths::join(base::paths::join(base::paths::cacheHome(), "run"), name);

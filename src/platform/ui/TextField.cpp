@@ -8,6 +8,7 @@
 
 #include "platform/base/Format.h"
 #include "platform/base/NotificationCenter.h"
+#include "platform/base/UTF8.h"
 #include "platform/gfx/Context.h"
 #include "platform/gfx/Text.h"
 #include "platform/ui/Application.h"
@@ -81,9 +82,9 @@ std::vector<std::string> pastedCodePoints(const std::string& text, bool oneLine)
     std::vector<std::string> out;
     std::size_t units = 0;
     for (std::size_t i = 0; i < text.size();) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        std::size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-        if (n == 0 || i + n > text.size()) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const std::size_t n = base::utf8SequenceLength(text, i);
+        if (n == 0) {
             ++i;  // not UTF-8: left out
             continue;
         }

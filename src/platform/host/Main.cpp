@@ -76,6 +76,13 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
 
 namespace {
 
+// Only the user may enter the program's folders, whatever an older run or
+// another umask left.
+void preparePrivateFolders() {
+    std::string why;
+    if (!base::FileManager::defaultManager().preparePrivateFolders(&why)) base::log(why);
+}
+
 // Hands a URL to the application's delegate; one it does not take is noted
 // by its scheme only (the rest may hold a login's secrets).
 void openURL(ui::Application& app, const std::string& url) {
@@ -113,6 +120,7 @@ int runMain(const std::vector<std::string>& args, const DelegateFactory& factory
             }
             base::log("the data folder cannot be locked, so a window could open on it meanwhile: " + why);
         }
+        preparePrivateFolders();
         HeadlessLaunch launch;
         launch.url = line->url;
         launch.canReceiveOwnURLScheme = handlerInstalled();
@@ -139,6 +147,7 @@ int runMain(const std::vector<std::string>& args, const DelegateFactory& factory
         }
         // It ended meanwhile: this start takes its place.
     }
+    preparePrivateFolders();
     // Handing over is an extra: without it the window still opens, holding
     // the folder, and later starts say that they cannot reach it.
     if (channel.isHolding()) {

@@ -3,7 +3,8 @@
 // has launched; a second start hands it to the running program and ends;
 // the desktop entry decides whether the scheme can come back at all. One
 // program per data folder, whatever name reaches the folder and whether or
-// not the running one can be reached.
+// not the running one can be reached; and the folders a start leaves for the
+// user alone.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -359,6 +360,34 @@ TEST_F(URLHandOverTest, AStartBesideAWindowThatDoesNotAnswerSaysSoWithinTheWait)
         EXPECT_LT(second.seconds, kAnswerWait + 2);
     }
     ::close(fd);
+}
+
+TEST_F(URLHandOverTest, AStartLeavesTheProgramsFoldersToTheUserAlone) {
+    const mode_t oldMask = ::umask(0);
+    // Left open by an older run: the data and settings folders, and an XDG
+    // base folder above them.
+    fs::create_directories(root_ / "data" / "tolvek");
+    fs::create_directories(root_ / "config" / "tolvek");
+    ::chmod((root_ / "data").c_str(), 0755);
+    ::chmod((root_ / "data" / "tolvek").c_str(), 0777);
+    ::chmod((root_ / "config" / "tolvek").c_str(), 0755);
+    // The cache's base folder and its parent are not there yet.
+    env_.set("XDG_CACHE_HOME", (root_ / "new" / "cache").string());
+
+    const int status = runHeadless(std::make_shared<URLRecorder>(), kAnswer);
+    ::umask(oldMask);
+    ASSERT_EQ(status, 0);
+    auto mode = [](const fs::path& path) {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 01000u;
+    };
+    EXPECT_EQ(mode(root_ / "data" / "tolvek"), 0700u);
+    EXPECT_EQ(mode(root_ / "config" / "tolvek"), 0700u);
+    EXPECT_EQ(mode(root_ / "new" / "cache" / "tolvek"), 0700u);
+    // Base folders it made are 0700; one that was there keeps its mode.
+    EXPECT_EQ(mode(root_ / "new"), 0700u);
+    EXPECT_EQ(mode(root_ / "new" / "cache"), 0700u);
+    EXPECT_EQ(mode(root_ / "data"), 0755u);
 }
 
 TEST(DesktopEntry, HandlesTheSchemeOnlyWhenDeclaredShownAndRunnable) {

@@ -183,7 +183,7 @@ Sent sendOnce(const std::string& message, double seconds, std::string* why) {
     if (!fd.isOpen()) {
         if (errno == EAGAIN || errno == EINPROGRESS || errno == ETIMEDOUT)
             return fail(Sent::Silent, "it takes no more starts");
-        return fail(Sent::Unreachable, "it does not listen for later starts (" + errnoText() + ")");
+        return fail(Sent::Unreachable, "it does not listen for later starts: " + errnoText());
     }
     if (!peerIsSameUser(fd.get())) return fail(Sent::Refused, "the socket belongs to another user");
     if (!writeAll(fd.get(), message.data(), message.size()))
@@ -196,7 +196,7 @@ Sent sendOnce(const std::string& message, double seconds, std::string* why) {
     if (n == 1 && answer == '1') return Sent::Taken;
     if (n == 1) return fail(Sent::Refused, "it refused the URL");
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-        return fail(Sent::Silent, base::format("it did not answer within %g seconds (it may be stopped or busy)",
+        return fail(Sent::Silent, base::format("it did not answer within %g seconds: it may be stopped or busy",
                                                InstanceChannel::answerWait()));
     return fail(Sent::Unreachable, "it ended without answering");
 }
@@ -259,7 +259,8 @@ struct InstanceChannel::Impl {
         }
     }
 
-    // Reads one URL (until the other side closes), passes it on and answers.
+    // Reads one URL (until the other side closes), answers, and passes it on
+    // while the start that sent it still waits.
     void answer(int client) {
         if (!peerIsSameUser(client)) return;
         setTimeouts(client, kReadSeconds);
@@ -275,6 +276,10 @@ struct InstanceChannel::Impl {
         }
         const bool forward = url == kComeForward;
         const bool good = forward || looksLikeURL(url);
+        // A start that gave up waiting (this program was stopped a while)
+        // has told its user that it ended: what it sent is then not acted on.
+        const char reply = good ? '1' : '0';
+        if (!writeAll(client, &reply, 1)) return;
         if (good) {
             auto handler = onURL;
             auto raise = onForward;
@@ -287,8 +292,6 @@ struct InstanceChannel::Impl {
         } else if (!url.empty()) {  // an empty one is a probe of whether this program runs
             base::log("a URL handed over from another start was refused (" + std::to_string(url.size()) + " bytes)");
         }
-        const char reply = good ? '1' : '0';
-        writeAll(client, &reply, 1);
     }
 
     void close() {

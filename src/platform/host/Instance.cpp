@@ -176,9 +176,11 @@ Sent sendOnce(const std::string& message, double seconds, std::string* why) {
     };
     const std::string path = InstanceChannel::socketPath();
     sockaddr_un address;
-    if (!socketAddress(path, address, why)) return Sent::Unreachable;
+    std::string reason;
     // A socket in a folder someone else controls may not be Tolvek's.
-    if (!privateFolder(base::paths::deletingLastComponent(path), false, why)) return Sent::Unreachable;
+    if (!socketAddress(path, address, &reason) ||
+        !privateFolder(base::paths::deletingLastComponent(path), false, &reason))
+        return fail(Sent::Unreachable, "it does not listen for later starts: " + reason);
     base::ScopedDescriptor fd = connectTo(address, seconds);
     if (!fd.isOpen()) {
         if (errno == EAGAIN || errno == EINPROGRESS || errno == ETIMEDOUT)

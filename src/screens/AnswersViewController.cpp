@@ -35,6 +35,7 @@ const char* const kAnswers[] = {
     "You can also set any week, day and level with Reset To Day in the Settings menu.",
 };
 
+const char* const kHandedToMailProgram = "Your email to Quillon was handed to your mail program";
 const char* const kSavedNotSent = "Your email was not sent: no mail program took it. It is saved as %@";
 const char* const kCanMail = "Tap below to send us feedback. We value your opinion and/or suggestions";
 const char* const kNoMail =
@@ -107,7 +108,12 @@ void AnswersViewController::didFinishWithResult(ui::MailComposeViewController& c
         Utility::ShowAlert("Your email failed to send. Please try again later");
         return;
     }
-    if (result == ui::MailComposeResult::Sent) Utility::ShowAlert("Email sent to Quillon", "Feedback");
+    // A mail program still showing the message has not sent it yet: the
+    // user hears what is known, and the composer tells should it fail later.
+    if (result == ui::MailComposeResult::Sent)
+        Utility::ShowAlert(
+            composer.lastHandoff() == ui::MailHandoff::Opened ? kHandedToMailProgram : "Email sent to Quillon",
+            "Feedback");
     // Kept in the outbox because no mail program took it: not sent, and the
     // user learns where the message is. A draft saved on purpose needs no word.
     if (result == ui::MailComposeResult::Saved && !composer.lastWrittenIsDraft())

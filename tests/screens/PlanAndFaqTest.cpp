@@ -1,9 +1,14 @@
 // The plan table and the F.A.Q. with its answers and feedback mail.
 #include <sqlite3.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "SettingsTestSupport.h"
 #include "platform/base/Format.h"
@@ -219,6 +224,50 @@ TEST_F(FaqTest, FeedbackNoMailProgramTookIsSavedNotSentAndSaysWhereItIs) {
     shot("faq_saved_not_sent");
     tap("Ok");
     EXPECT_FALSE(screen->modalViewController());
+}
+
+TEST_F(FaqTest, FeedbackToAMailProgramStillRunningIsHandedOnAndItsLaterFailureIsTold) {
+    // A stand-in for the desktop's mail program: it shows the message past
+    // the patience, then ends with a failure.
+    const std::string bin = tempHome.path() + "/bin";
+    std::filesystem::create_directories(bin);
+    std::ofstream(bin + "/xdg-email") << "#!/bin/sh\nsleep 1\nexit 1\n";
+    ::chmod((bin + "/xdg-email").c_str(), 0755);
+    struct RestorePath {
+        std::string old = std::getenv("PATH") ? std::getenv("PATH") : "";
+        ~RestorePath() { ::setenv("PATH", old.c_str(), 1); }
+    } restorePath;
+    ::setenv("PATH", (bin + ":" + restorePath.old).c_str(), 1);
+    ui::MailComposeViewController::resetHandoffForTesting();
+    ui::MailComposeViewController::setMailProgramPatienceForTesting(0.2);
+    // Runs the main loop until the condition holds (the mail program's
+    // answers come from another thread, in real time).
+    auto until = [&](const std::function<bool()>& done) {
+        for (int i = 0; i < 500 && !done(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            driver->wait(0);
+        }
+        return done();
+    };
+
+    auto faq = openFaq();
+    open(*faq, AnswersViewController::kFeedbackHint);
+    auto screen = answers();
+    tap("Send Feedback");
+    ASSERT_TRUE(screen->composer());
+    tap("Send");
+    const std::string path = screen->composer()->lastWrittenPath();
+    // Not known to be sent yet: the screen says what is true.
+    ASSERT_TRUE(until([&] { return alert() != nullptr; }));
+    EXPECT_EQ(alert()->message(), "Your email to Quillon was handed to your mail program");
+    EXPECT_FALSE(driver->isTextVisible("Email sent to Quillon"));
+    tap("Ok");
+    EXPECT_FALSE(screen->composer()) << "the composer has gone";
+    // The mail program fails later: the user hears it then, with the file.
+    ASSERT_TRUE(until([&] { return alert() && alert()->title() == "Email Not Sent"; }));
+    EXPECT_EQ(alert()->message(),
+              "Your mail program ended with a failure, so the email may not have gone out. It is saved as " + path);
+    EXPECT_TRUE(std::filesystem::exists(path));
 }
 
 TEST_F(FaqTest, WithoutMailTheFeedbackAnswerSaysSoAndOffersNoButton) {

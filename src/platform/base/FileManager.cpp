@@ -137,19 +137,42 @@ bool FileManager::moveItem(const std::string& from, const std::string& to, std::
 
 namespace {
 
-// Whether path is one of the program's own folders (its data, settings or
-// cache folder, or one inside them): they hold the log, the settings, the
-// keychain and queued shares, so only the user may enter them.
-bool isOwnFolder(const fs::path& path) {
+// Whether a folder made at path is for the user alone: one of the program's
+// own folders (its data, settings or cache folder, or one inside them: they
+// hold the log, the settings, the keychain and queued shares), or a folder on
+// the way to one (an XDG base folder or a parent of one), which the XDG base
+// directory rules ask to be made 0700.
+bool isPrivateWhenMade(const fs::path& path) {
     const fs::path normal = path.lexically_normal();
     for (const std::string& root : {paths::dataHome(), paths::configHome(), paths::cacheHome()}) {
-        const fs::path relative = normal.lexically_relative(fs::path(root).lexically_normal());
-        if (!relative.empty() && *relative.begin() != "..") return true;
+        const fs::path own = fs::path(root).lexically_normal();
+        const fs::path inside = normal.lexically_relative(own);
+        if (!inside.empty() && *inside.begin() != "..") return true;
+        const fs::path below = own.lexically_relative(normal);
+        if (!below.empty() && *below.begin() != "..") return true;
     }
     return false;
 }
 
 }  // namespace
+
+bool FileManager::preparePrivateFolders(std::string* error) {
+    bool good = true;
+    for (const std::string& root : {paths::dataHome(), paths::configHome(), paths::cacheHome()}) {
+        std::string why;
+        if (!createDirectory(root, true, &why)) {
+            good = setError(error, why);
+            continue;
+        }
+        // Made before (by an older run, under another umask) it may let
+        // others in; a folder of another user is left as it is.
+        struct stat st {};
+        if (::stat(root.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) continue;
+        if ((st.st_mode & 07777) != 0700 && ::chmod(root.c_str(), 0700) != 0)
+            good = setError(error, describe("cannot restrict folder", root, errno));
+    }
+    return good;
+}
 
 bool FileManager::createDirectory(const std::string& path, bool intermediates, std::string* error) {
     bool isDir = false;
@@ -168,9 +191,10 @@ bool FileManager::createDirectory(const std::string& path, bool intermediates, s
             missing.insert(missing.begin(), p);
     }
     for (const fs::path& folder : missing) {
-        // The program's own folders are 0700 whatever the umask; others get
-        // what the umask leaves of 0777, as any folder would.
-        const bool own = isOwnFolder(folder);
+        // The program's own folders and the base folders on the way to them
+        // are 0700 whatever the umask; others get what the umask leaves of
+        // 0777, as any folder would.
+        const bool own = isPrivateWhenMade(folder);
         if (::mkdir(folder.c_str(), own ? 0700 : 0777) != 0) {
             const int code = errno;
             if (code == EEXIST && intermediates && fs::is_directory(folder, ec)) continue;  // made meanwhile

@@ -33,9 +33,16 @@ public:
     // Copies a file; fails if the destination exists.
     bool copyItem(const std::string& from, const std::string& to, std::string* error = nullptr);
     bool moveItem(const std::string& from, const std::string& to, std::string* error = nullptr);
-    // Creates the folder and, when intermediates, its parents.
+    // Creates the folder and, when intermediates, its parents. The program's
+    // own folders, and XDG base folders made on the way to them, are 0700.
     bool createDirectory(const std::string& path, bool intermediates = true, std::string* error = nullptr);
     std::vector<std::string> contentsOfDirectory(const std::string& path) const;
+    // Makes the program's data, settings and cache folders where missing and
+    // sets each to 0700 whatever mode it had, so that only the user can enter
+    // them. XDG base folders missing above them are made 0700; those that
+    // existed keep their mode. False (and why) when one cannot be made or
+    // restricted; the others are still done.
+    bool preparePrivateFolders(std::string* error = nullptr);
 
     std::optional<Data> contentsAtPath(const std::string& path) const;
     // Writes all or nothing: a temporary file beside the target, fsync,

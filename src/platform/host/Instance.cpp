@@ -8,14 +8,17 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
 
 #include "platform/base/Digest.h"
 #include "platform/base/FileManager.h"
+#include "platform/base/Format.h"
 #include "platform/base/Log.h"
 #include "platform/base/RunLoop.h"
 #include "platform/base/ScopedDescriptor.h"
@@ -24,14 +27,19 @@ namespace host {
 
 namespace {
 
-// How long either side waits for the other before giving up.
-constexpr int kTimeoutSeconds = 5;
+// How long the running program waits for a later start to finish its message.
+constexpr double kReadSeconds = 5;
+// How long a later start waits, in all, for the running program's answer.
+constexpr double kDefaultAnswerWait = 3;
+double answerWaitSeconds = kDefaultAnswerWait;
 
 std::string errnoText() { return std::strerror(errno); }
 
-void setTimeouts(int fd, int seconds) {
+void setTimeouts(int fd, double seconds) {
+    const auto micros = static_cast<long long>(std::max(seconds, 0.001) * 1e6);
     timeval tv{};
-    tv.tv_sec = seconds;
+    tv.tv_sec = static_cast<time_t>(micros / 1000000);
+    tv.tv_usec = static_cast<suseconds_t>(micros % 1000000);
     ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
     ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
 }
@@ -88,11 +96,12 @@ bool socketAddress(const std::string& path, sockaddr_un& address, std::string* w
     return true;
 }
 
-// Connects to the socket; answers the descriptor, or none with errno set.
-base::ScopedDescriptor connectTo(const sockaddr_un& address) {
+// Connects to the socket, each step waiting at most seconds; answers the
+// descriptor, or none with errno set.
+base::ScopedDescriptor connectTo(const sockaddr_un& address, double seconds) {
     base::ScopedDescriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (!fd.isOpen()) return fd;
-    setTimeouts(fd.get(), kTimeoutSeconds);
+    setTimeouts(fd.get(), seconds);
     if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         int saved = errno;
         fd.close();
@@ -117,49 +126,95 @@ bool looksLikeURL(const std::string& text) {
     return true;
 }
 
+std::string InstanceChannel::lockPath() { return base::paths::join(base::paths::dataHome(), "instance.lock"); }
+
 std::string InstanceChannel::socketPath() {
-    // Named after the folders whose files the program changes, so that one
-    // program runs per data folder and programs on other folders (another
-    // XDG_DATA_HOME or XDG_CONFIG_HOME) run side by side.
-    const std::string name =
-        "instance-" + base::md5Hex(base::paths::dataHome() + '\n' + base::paths::configHome()).substr(0, 16);
+    // Named after the data folder's device and inode, so that every name of
+    // the folder finds the one socket and programs on other folders run
+    // side by side. A folder not made yet is named by its path.
+    const std::string folder = base::paths::dataHome();
+    struct stat st {};
+    const std::string identity =
+        ::stat(folder.c_str(), &st) == 0 ? std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino) : folder;
+    const std::string name = "instance-" + base::md5Hex(identity).substr(0, 16);
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime && runtime[0] == '/') return base::paths::join(base::paths::join(runtime, "tolvek"), name);
     return base::paths::join(base::paths::join(base::paths::cacheHome(), "run"), name);
 }
 
-std::string InstanceChannel::lockPath() { return socketPath() + ".lock"; }
+double InstanceChannel::answerWait() { return answerWaitSeconds; }
+
+void InstanceChannel::setAnswerWaitForTesting(double seconds) {
+    answerWaitSeconds = seconds > 0 ? seconds : kDefaultAnswerWait;
+}
 
 namespace {
 
-// Sends one message to the running program and answers whether it took it.
-bool sendMessage(const std::string& message, std::string* why) {
-    auto fail = [&](std::string reason) {
+// Opens what the data folder's lock is taken on: the lock file inside it,
+// made when create and missing, or the folder itself where there is no lock
+// file and none can be made (a read-only folder). A lock file that exists
+// but cannot be opened leaves nothing to lock (errno tells why).
+base::ScopedDescriptor openLock(bool create) {
+    const std::string file = InstanceChannel::lockPath();
+    base::ScopedDescriptor fd;
+    if (create) fd = base::ScopedDescriptor(::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+    // The lock needs no writing: an existing file read-only will do.
+    if (!fd.isOpen()) fd = base::ScopedDescriptor(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (!fd.isOpen() && errno == ENOENT)
+        fd = base::ScopedDescriptor(::open(base::paths::dataHome().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return fd;
+}
+
+enum class Sent { Taken, Refused, Unreachable, Silent };
+
+// Sends one message to the running program, waiting at most seconds for
+// each step, and answers how it went.
+Sent sendOnce(const std::string& message, double seconds, std::string* why) {
+    auto fail = [&](Sent how, std::string reason) {
         if (why) *why = std::move(reason);
-        return false;
+        return how;
     };
     const std::string path = InstanceChannel::socketPath();
     sockaddr_un address;
-    if (!socketAddress(path, address, why)) return false;
+    std::string reason;
     // A socket in a folder someone else controls may not be Tolvek's.
-    if (!privateFolder(base::paths::deletingLastComponent(path), false, why)) return false;
-    base::ScopedDescriptor fd = connectTo(address);
-    if (!fd.isOpen()) return fail("no Tolvek is running (" + errnoText() + ")");
-    bool taken = false;
-    if (!peerIsSameUser(fd.get())) {
-        fail("the socket belongs to another user");
-    } else if (!writeAll(fd.get(), message.data(), message.size())) {
-        fail("cannot send to the running Tolvek: " + errnoText());
-    } else {
-        ::shutdown(fd.get(), SHUT_WR);
-        char answer = 0;
-        ssize_t n;
-        do n = ::recv(fd.get(), &answer, 1, 0);
-        while (n < 0 && errno == EINTR);
-        taken = n == 1 && answer == '1';
-        if (!taken) fail(n == 1 ? "the running Tolvek refused the URL" : "the running Tolvek did not answer");
+    if (!socketAddress(path, address, &reason) ||
+        !privateFolder(base::paths::deletingLastComponent(path), false, &reason))
+        return fail(Sent::Unreachable, "it does not listen for later starts: " + reason);
+    base::ScopedDescriptor fd = connectTo(address, seconds);
+    if (!fd.isOpen()) {
+        if (errno == EAGAIN || errno == EINPROGRESS || errno == ETIMEDOUT)
+            return fail(Sent::Silent, "it takes no more starts");
+        return fail(Sent::Unreachable, "it does not listen for later starts: " + errnoText());
     }
-    return taken;
+    if (!peerIsSameUser(fd.get())) return fail(Sent::Refused, "the socket belongs to another user");
+    if (!writeAll(fd.get(), message.data(), message.size()))
+        return fail(Sent::Silent, "cannot send to it: " + errnoText());
+    ::shutdown(fd.get(), SHUT_WR);
+    char answer = 0;
+    ssize_t n;
+    do n = ::recv(fd.get(), &answer, 1, 0);
+    while (n < 0 && errno == EINTR);
+    if (n == 1 && answer == '1') return Sent::Taken;
+    if (n == 1) return fail(Sent::Refused, "it refused the URL");
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+        return fail(Sent::Silent, base::format("it did not answer within %g seconds: it may be stopped or busy",
+                                               InstanceChannel::answerWait()));
+    return fail(Sent::Unreachable, "it ended without answering");
+}
+
+// Sends the message to the running program, trying again while the folder
+// is held but nobody listens yet, for at most answerWait() seconds in all.
+bool sendMessage(const std::string& message, std::string* why) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::duration<double>(InstanceChannel::answerWait());
+    for (;;) {
+        const double left = std::chrono::duration<double>(deadline - Clock::now()).count();
+        const Sent sent = sendOnce(message, std::max(left, 0.001), why);
+        if (sent == Sent::Taken) return true;
+        if (sent != Sent::Unreachable || left <= 0 || !InstanceChannel::isHeldElsewhere()) return false;
+        std::this_thread::sleep_for(std::chrono::duration<double>(std::min(left, 0.1)));
+    }
 }
 
 }  // namespace
@@ -176,8 +231,8 @@ bool InstanceChannel::comeForward(std::string* why) { return sendMessage(kComeFo
 
 bool InstanceChannel::isHeldElsewhere() {
     // Closing the descriptor at the end also lets go of the shared lock, if taken.
-    const base::ScopedDescriptor fd(::open(lockPath().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-    if (!fd.isOpen()) return false;  // no program has held this folder since the machine started
+    const base::ScopedDescriptor fd = openLock(false);
+    if (!fd.isOpen()) return false;  // no folder yet, so no holder
     return ::flock(fd.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 }
 
@@ -206,10 +261,11 @@ struct InstanceChannel::Impl {
         }
     }
 
-    // Reads one URL (until the other side closes), passes it on and answers.
+    // Reads one URL (until the other side closes), answers, and passes it on
+    // while the start that sent it still waits.
     void answer(int client) {
         if (!peerIsSameUser(client)) return;
-        setTimeouts(client, kTimeoutSeconds);
+        setTimeouts(client, kReadSeconds);
         std::string url;
         char buffer[4096];
         for (;;) {
@@ -222,6 +278,10 @@ struct InstanceChannel::Impl {
         }
         const bool forward = url == kComeForward;
         const bool good = forward || looksLikeURL(url);
+        // A start that gave up waiting (this program was stopped a while)
+        // has told its user that it ended: what it sent is then not acted on.
+        const char reply = good ? '1' : '0';
+        if (!writeAll(client, &reply, 1)) return;
         if (good) {
             auto handler = onURL;
             auto raise = onForward;
@@ -234,8 +294,6 @@ struct InstanceChannel::Impl {
         } else if (!url.empty()) {  // an empty one is a probe of whether this program runs
             base::log("a URL handed over from another start was refused (" + std::to_string(url.size()) + " bytes)");
         }
-        const char reply = good ? '1' : '0';
-        writeAll(client, &reply, 1);
     }
 
     void close() {
@@ -264,40 +322,48 @@ InstanceChannel::InstanceChannel() : impl_(std::make_unique<Impl>()) {}
 
 InstanceChannel::~InstanceChannel() { stop(); }
 
+bool InstanceChannel::isHolding() const { return impl_->lockFd.isOpen(); }
+
 bool InstanceChannel::isListening() const { return impl_->listenFd.isOpen(); }
 
 bool InstanceChannel::heldElsewhere() const { return impl_->heldElsewhere; }
 
 void InstanceChannel::stop() { impl_->close(); }
 
-bool InstanceChannel::listen(std::function<void(const std::string& url)> onURL, std::string* why,
-                             std::function<void()> onForward) {
+bool InstanceChannel::hold(Hold how, std::string* why) {
     auto fail = [&](std::string reason) {
         impl_->lockFd.close();
         if (why) *why = std::move(reason);
         return false;
     };
     impl_->heldElsewhere = false;
-    if (isListening()) {
-        if (why) *why = "already listening";
-        return false;
+    if (isHolding()) return true;
+    const std::string folder = base::paths::dataHome();
+    std::string made;
+    if (!base::FileManager::defaultManager().createDirectory(folder, true, &made)) return fail(made);
+    impl_->lockFd = openLock(true);
+    if (!impl_->lockFd.isOpen()) return fail("cannot open " + lockPath() + ": " + errnoText());
+    if (::flock(impl_->lockFd.get(), (how == Hold::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+        const bool busy = errno == EWOULDBLOCK;
+        impl_->heldElsewhere = busy;
+        return fail(busy ? "another Tolvek is running on " + folder : "cannot lock " + lockPath() + ": " + errnoText());
     }
+    return true;
+}
+
+bool InstanceChannel::listen(std::function<void(const std::string& url)> onURL, std::string* why,
+                             std::function<void()> onForward) {
+    auto fail = [&](std::string reason) {
+        if (why) *why = std::move(reason);
+        return false;
+    };
+    if (isListening()) return fail("already listening");
     if (!onURL) return fail("nothing would receive the URLs");
+    if (!hold(Hold::Exclusive, why)) return false;
     const std::string path = socketPath();
     sockaddr_un address;
     if (!socketAddress(path, address, why)) return false;
     if (!privateFolder(base::paths::deletingLastComponent(path), true, why)) return false;
-
-    // The lock decides which program holds the folder; the kernel lets it go
-    // when its holder ends, however it ends.
-    const std::string lock = lockPath();
-    impl_->lockFd = base::ScopedDescriptor(::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
-    if (!impl_->lockFd.isOpen()) return fail("cannot open " + lock + ": " + errnoText());
-    if (::flock(impl_->lockFd.get(), LOCK_EX | LOCK_NB) != 0) {
-        const bool busy = errno == EWOULDBLOCK;
-        impl_->heldElsewhere = busy;
-        return fail(busy ? std::string("another Tolvek is running on this data folder") : "cannot lock " + lock);
-    }
 
     // With the lock held, a socket left in place is one a program that
     // ended could not remove.
@@ -310,7 +376,7 @@ bool InstanceChannel::listen(std::function<void(const std::string& url)> onURL, 
     base::ScopedDescriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (!fd.isOpen()) return fail("cannot make a socket: " + errnoText());
     if (::bind(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
-        return fail(errno == EADDRINUSE ? std::string("another Tolvek is running") : errnoText());
+        return fail("cannot make " + path + ": " + errnoText());
     int stopPipe[2] = {-1, -1};
     if (::chmod(path.c_str(), 0600) != 0 || ::listen(fd.get(), 8) != 0 || ::lstat(path.c_str(), &st) != 0 ||
         ::pipe2(stopPipe, O_CLOEXEC) != 0) {

@@ -1,9 +1,7 @@
 #include "platform/host/Main.h"
 
 #include <charconv>
-#include <chrono>
 #include <iostream>
-#include <thread>
 
 #include "platform/base/FileManager.h"
 #include "platform/base/Log.h"
@@ -78,6 +76,13 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
 
 namespace {
 
+// Only the user may enter the program's folders, whatever an older run or
+// another umask left.
+void preparePrivateFolders() {
+    std::string why;
+    if (!base::FileManager::defaultManager().preparePrivateFolders(&why)) base::log(why);
+}
+
 // Hands a URL to the application's delegate; one it does not take is noted
 // by its scheme only (the rest may hold a login's secrets).
 void openURL(ui::Application& app, const std::string& url) {
@@ -100,47 +105,59 @@ int runMain(const std::vector<std::string>& args, const DelegateFactory& factory
     // A browser can hand the program a URL of its own scheme only when an
     // installed desktop entry names it as that scheme's handler.
     auto handlerInstalled = [&] { return !info.urlScheme.empty() && isURLSchemeHandlerInstalled(info.urlScheme); };
+    // One program per data folder: the lock inside the folder decides, taken
+    // before anything else is touched.
+    InstanceChannel channel;
     if (line->headless) {
         // A scripted run would change the files under a window that holds
         // them (and lose to its next save): it stops before touching any.
-        if (InstanceChannel::isHeldElsewhere()) {
-            std::cerr << "tolvek: a Tolvek window is using this data folder (" << base::paths::dataHome()
-                      << "); close it, or run with another XDG_DATA_HOME and XDG_CONFIG_HOME\n";
-            return 3;
+        // Scripted runs share the folder among themselves.
+        if (!channel.hold(InstanceChannel::Hold::Shared, &why)) {
+            if (channel.heldElsewhere()) {
+                std::cerr << "tolvek: a Tolvek window is using this data folder (" << base::paths::dataHome()
+                          << "); close it, or run with another XDG_DATA_HOME and XDG_CONFIG_HOME\n";
+                return 3;
+            }
+            base::log("the data folder cannot be locked, so a window could open on it meanwhile: " + why);
         }
+        preparePrivateFolders();
         HeadlessLaunch launch;
         launch.url = line->url;
         launch.canReceiveOwnURLScheme = handlerInstalled();
         return runScriptFile(line->script, line->screenshotDir.value_or("."), factory, std::cout, std::cerr, launch);
     }
 
-    // One program per data folder: the first start takes the folder's lock
-    // and listens; a later one hands its URL (or just its start) to it,
-    // which comes to the front, and ends here.
-    InstanceChannel channel;
-    std::string notListening;
-    bool listening = false;
+    // The first start takes the lock and listens; a later one hands its URL
+    // (or just its start) to the holder, which comes to the front, and ends.
     for (int round = 0;; ++round) {
-        listening = channel.listen(
-            [](const std::string& url) {
-                if (auto* running = ui::Application::existing()) openURL(*running, url);
-            },
-            &notListening, [] { WindowHost::raise(); });
-        if (listening || !channel.heldElsewhere()) break;
-        // The holder may have just started and not be listening yet.
-        std::string why;
-        for (int attempt = 0; attempt < 50 && InstanceChannel::isHeldElsewhere(); ++attempt) {
-            if (line->url ? InstanceChannel::handOver(*line->url, &why) : InstanceChannel::comeForward(&why)) return 0;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (channel.hold(InstanceChannel::Hold::Exclusive, &why)) break;
+        if (!channel.heldElsewhere()) {
+            // Nothing can be locked there (a lock file of another user, a
+            // file system without locks): the user still gets the window.
+            base::log("the data folder cannot be locked, so another start could open a second window: " + why);
+            break;
         }
-        // Still held, or given up and taken again at once: this start ends.
+        if (line->url ? InstanceChannel::handOver(*line->url, &why) : InstanceChannel::comeForward(&why)) return 0;
+        // Still held (or given up and taken again at once): this start ends
+        // and says why the running one was not reached.
         if (InstanceChannel::isHeldElsewhere() || round > 0) {
-            std::cerr << "tolvek: another Tolvek uses this data folder but does not answer (" << why << ")\n";
+            std::cerr << "tolvek: another Tolvek is running on this data folder (" << base::paths::dataHome()
+                      << ") and cannot be reached (" << why << "); this start ends\n";
             return 3;
         }
         // It ended meanwhile: this start takes its place.
     }
-    if (!listening) base::log("later starts cannot reach this one: " + notListening);
+    preparePrivateFolders();
+    // Handing over is an extra: without it the window still opens, holding
+    // the folder, and later starts say that they cannot reach it.
+    if (channel.isHolding()) {
+        const bool listening = channel.listen(
+            [](const std::string& url) {
+                if (auto* running = ui::Application::existing()) openURL(*running, url);
+            },
+            &why, [] { WindowHost::raise(); });
+        if (!listening) base::log("later starts cannot reach this one: " + why);
+    }
 
     auto& app = ui::Application::sharedApplication();
     app.setCanReceiveOwnURLScheme(handlerInstalled());

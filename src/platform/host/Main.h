@@ -10,9 +10,12 @@
 //                                                   browser passes it) to the running
 //                                                   program, or starts with it
 //
-// One program runs per data folder: a start while a window holds the folder
-// hands its URL (or, without one, its start) to that window, which comes to
-// the front, and ends; a headless run there ends without touching a file.
+// One program runs per data folder, whatever name reaches it: a start while
+// a window holds the folder hands its URL (or, without one, its start) to
+// that window, which comes to the front, and ends; when the window cannot
+// be reached or does not answer within a few seconds, the start says so and
+// ends. A headless run there ends without touching a file, and a window does
+// not open on a folder a headless run is using.
 //   tolvek --help
 //
 // A URL may follow the options of any form; with --headless it goes to the
@@ -21,7 +24,8 @@
 // Exit status: 0 after a clean run (or a start handed to the running
 // program), 1 when a script step fails, 2 when there is no display for the
 // window, 3 when a window holds the data folder and a headless run was asked
-// for (or the window does not answer), 64 for a command line it cannot read.
+// for (or another program holds it and cannot be reached), 64 for a command
+// line it cannot read.
 #include <optional>
 #include <string>
 #include <vector>

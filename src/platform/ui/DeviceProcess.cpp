@@ -120,7 +120,6 @@ bool spawnWatched(const std::vector<std::string>& argv, double patienceSeconds, 
         if (!waitForExit(pid, patienceSeconds, status)) {
             if (ended) ended(ProgramEnd::StillRunning);
             waitForExit(pid, -1, status);
-            return;
         }
         const bool good = WIFEXITED(status) && WEXITSTATUS(status) == 0;
         if (ended) ended(good ? ProgramEnd::Succeeded : ProgramEnd::Failed);

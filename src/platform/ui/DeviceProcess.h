@@ -20,10 +20,10 @@ bool spawnDetached(const std::vector<std::string>& argv);
 enum class ProgramEnd { Succeeded, Failed, StillRunning };
 // Starts the program and waits for its exit on a thread of its own; ended
 // hears, on that thread, Succeeded for exit status 0, Failed for any other
-// status, a signal or a program that could not start, and StillRunning once
-// it has run patienceSeconds without ending (it is then left to run, and its
-// exit collected). Answers whether it could be started; ended is called
-// exactly once either way.
+// status, a signal or a program that could not start. One that has run
+// patienceSeconds without ending is left to run: ended hears StillRunning
+// then, and once more how it ended when it does. Answers whether it could
+// be started.
 bool spawnWatched(const std::vector<std::string>& argv, double patienceSeconds, std::function<void(ProgramEnd)> ended);
 // Runs the program to its end and answers what it wrote to its standard
 // output (nullopt when it could not start or exited with a failure).

@@ -295,12 +295,14 @@ std::string mailtoURI(const std::vector<std::string>& addresses) {
 
 namespace {
 
+double patienceSeconds = MailComposeViewController::kMailProgramPatience;
+
 void desktopHandoff(const OutboxMessage& message, const MailComposeViewController::HandoffDone& done) {
-    auto answer = [done](bool handedOn) {
-        base::RunLoop::main().performOnMainThread([done, handedOn] { done(handedOn); });
+    auto answer = [done](MailHandoff outcome) {
+        base::RunLoop::main().performOnMainThread([done, outcome] { done(outcome); });
     };
     if (!process::findProgram("xdg-email")) {
-        answer(false);
+        answer(MailHandoff::NotTaken);
         return;
     }
     std::vector<std::string> argv{"xdg-email", "--utf8"};
@@ -311,11 +313,25 @@ void desktopHandoff(const OutboxMessage& message, const MailComposeViewControlle
     for (const auto& p : message.attachmentPaths) argv.insert(argv.end(), {"--attach", p});
     if (!message.to.empty()) argv.push_back(mailtoURI(message.to));
     // A mail program that fails says so by its exit status; one that is
-    // still running after a while has opened the message for the user.
-    process::spawnWatched(argv, MailComposeViewController::kMailProgramPatience, [answer](process::ProgramEnd end) {
+    // still running after a while has opened the message for the user, and
+    // its exit, whenever it comes, is told as well.
+    process::spawnWatched(argv, patienceSeconds, [answer](process::ProgramEnd end) {
         if (end == process::ProgramEnd::Failed) base::log("the mail program did not take the message");
-        answer(end != process::ProgramEnd::Failed);
+        answer(end == process::ProgramEnd::Succeeded      ? MailHandoff::Taken
+               : end == process::ProgramEnd::StillRunning ? MailHandoff::Opened
+                                                          : MailHandoff::NotTaken);
     });
+}
+
+// Tells the user that the mail program, which had the message open, ended
+// with a failure, and where the message is kept.
+void tellMailProgramFailed(const std::string& path) {
+    base::log("the mail program ended with a failure after showing the message; it stays in the outbox: " + path);
+    auto alert = std::make_shared<AlertView>(
+        "Email Not Sent",
+        "Your mail program ended with a failure, so the email may not have gone out. It is saved as " + path,
+        std::weak_ptr<AlertViewDelegate>(), std::string("OK"));
+    alert->show();
 }
 
 MailComposeViewController::AsyncHandoff& handoffSlot() {
@@ -589,7 +605,8 @@ void MailComposeViewController::send() {
     message.plainBody = html_ ? htmlToText(body_) : body_;
     auto& handoff = handoffSlot();
     if (!handoff) {
-        handedOff(false);
+        sending_ = true;
+        handedOff(MailHandoff::NotTaken);
         return;
     }
     if (!attachments_.empty()) {
@@ -608,16 +625,25 @@ void MailComposeViewController::send() {
     sending_ = true;
     std::weak_ptr<MailComposeViewController> weak =
         std::static_pointer_cast<MailComposeViewController>(shared_from_this());
-    handoff(message, [weak](bool handedOn) {
-        if (auto self = weak.lock()) self->handedOff(handedOn);
+    handoff(message, [weak, path](MailHandoff outcome) {
+        if (auto self = weak.lock()) self->handedOff(outcome);
+        else if (outcome == MailHandoff::NotTaken) tellMailProgramFailed(path);  // the composer has gone meanwhile
     });
 }
 
-void MailComposeViewController::handedOff(bool handedOn) {
-    if (!sending_ && finished_) return;
+void MailComposeViewController::handedOff(MailHandoff outcome) {
+    if (!sending_) {
+        // The mail program that had the message open has ended.
+        if (lastHandoff_ != MailHandoff::Opened) return;
+        lastHandoff_ = outcome;
+        if (outcome == MailHandoff::NotTaken) tellMailProgramFailed(lastPath_);
+        return;
+    }
     sending_ = false;
-    if (!handedOn) base::log("no mail program took the message; it stays in the outbox: " + lastPath_);
-    finish(handedOn ? MailComposeResult::Sent : MailComposeResult::Saved, std::nullopt);
+    lastHandoff_ = outcome;
+    if (outcome == MailHandoff::NotTaken)
+        base::log("no mail program took the message; it stays in the outbox: " + lastPath_);
+    finish(outcome == MailHandoff::NotTaken ? MailComposeResult::Saved : MailComposeResult::Sent, std::nullopt);
 }
 
 void MailComposeViewController::cancel() {
@@ -674,9 +700,16 @@ void MailComposeViewController::setHandoffForTesting(Handoff handoff) {
         return;
     }
     handoffSlot() = [handoff = std::move(handoff)](const OutboxMessage& message, const HandoffDone& done) {
-        done(handoff(message));
+        done(handoff(message) ? MailHandoff::Taken : MailHandoff::NotTaken);
     };
 }
-void MailComposeViewController::resetHandoffForTesting() { handoffSlot() = desktopHandoff; }
+double MailComposeViewController::mailProgramPatience() { return patienceSeconds; }
+void MailComposeViewController::setMailProgramPatienceForTesting(double seconds) {
+    patienceSeconds = seconds > 0 ? seconds : kMailProgramPatience;
+}
+void MailComposeViewController::resetHandoffForTesting() {
+    handoffSlot() = desktopHandoff;
+    patienceSeconds = kMailProgramPatience;
+}
 
 }  // namespace ui

@@ -9,8 +9,12 @@
 // result: cancelled, saved, sent, or failed with the error. A message that
 // no mail program took (none is installed, or it exited with a failure)
 // stays only in the outbox: its result is saved, not sent (lastWrittenPath()
-// tells where it is). The mail program's exit is awaited off the main
-// thread; the result follows on the main run loop.
+// tells where it is). A mail program still running after a while shows the
+// message to the user: the result is sent, lastHandoff() tells that it was
+// only handed on, and should the program end with a failure later, the
+// composer says so in an alert with where the message is saved. The mail
+// program's exit is awaited off the main thread; the result follows on the
+// main run loop.
 #include <functional>
 #include <memory>
 #include <optional>
@@ -37,6 +41,13 @@ public:
                                      const std::optional<net::Error>& error) {
         (void)controller, (void)result, (void)error;
     }
+};
+
+// What became of a message handed to the desktop's mail program.
+enum class MailHandoff {
+    Taken,     // it ended with success: it took the message
+    Opened,    // it is still running (it shows the message): whether the message goes out is not known yet
+    NotTaken,  // none is installed, it could not start, or it ended with a failure
 };
 
 struct MailAttachment {
@@ -109,26 +120,31 @@ public:
     // How a written message reaches the desktop's mail program. The default
     // starts xdg-email (when it is installed) with the message's fields and
     // its attachments, and tells whether it took the message once it has
-    // exited (status 0), or once it has run kMailProgramPatience seconds
-    // without ending (it then shows the message); tests replace it. done is
-    // called once, on the main run loop.
+    // exited (status 0), or that it opened it once it has run
+    // mailProgramPatience() seconds without ending, and then once more how
+    // it ended; tests replace it. done is called on the main run loop.
     static constexpr double kMailProgramPatience = 10;
-    using HandoffDone = std::function<void(bool handedOn)>;
+    static double mailProgramPatience();
+    static void setMailProgramPatienceForTesting(double seconds);
+    using HandoffDone = std::function<void(MailHandoff outcome)>;
     using AsyncHandoff = std::function<void(const OutboxMessage& message, HandoffDone done)>;
     static void setAsyncHandoffForTesting(AsyncHandoff handoff);
     // A replacement that answers at once whether it was handed on.
     using Handoff = std::function<bool(const OutboxMessage& message)>;
     static void setHandoffForTesting(Handoff handoff);
+    // Back to xdg-email, with the usual patience.
     static void resetHandoffForTesting();
     // A sent message waits for the mail program's answer.
     bool isSending() const { return sending_; }
+    // What the mail program has made of the last message sent, as known so far.
+    MailHandoff lastHandoff() const { return lastHandoff_; }
 
     void loadView() override;
 
 private:
     friend class MailComposeScreen;
     void finish(MailComposeResult result, std::optional<net::Error> error);
-    void handedOff(bool handedOn);
+    void handedOff(MailHandoff outcome);
     bool write(const std::string& folder, std::string* path, std::optional<net::Error>* error) const;
     void pullFromScreen() const;
 
@@ -143,6 +159,7 @@ private:
     bool lastIsDraft_ = false;
     bool finished_ = false;
     bool sending_ = false;
+    MailHandoff lastHandoff_ = MailHandoff::NotTaken;
 };
 
 }  // namespace ui

@@ -1,17 +1,22 @@
 // A URL on the command line ("tolvek URL", as a browser starts the handler
 // of the program's scheme): a fresh start hands it to the delegate once it
 // has launched; a second start hands it to the running program and ends;
-// the desktop entry decides whether the scheme can come back at all.
+// the desktop entry decides whether the scheme can come back at all. One
+// program per data folder, whatever name reaches the folder and whether or
+// not the running one can be reached; and the folders a start leaves for the
+// user alone.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <optional>
 
 #include "HostTestSupport.h"
@@ -68,6 +73,7 @@ public:
 class URLHandOverTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        host::InstanceChannel::setAnswerWaitForTesting(kAnswerWait);
         root_ = fs::path(home_.path());
         env_.set("XDG_RUNTIME_DIR", (root_ / "run").string());
         env_.set("XDG_DATA_DIRS", (root_ / "system").string());
@@ -76,6 +82,9 @@ protected:
         fs::create_directories(applications());
         std::ofstream(root_ / "wait.script") << "wait 1\n";
     }
+    void TearDown() override { host::InstanceChannel::setAnswerWaitForTesting(0); }
+    // How long a later start waits here for the running program's answer.
+    static constexpr double kAnswerWait = 0.5;
     fs::path applications() const { return root_ / "data" / "applications"; }
     void installEntry(const std::string& extra, const std::string& exec = "/bin/true %u") {
         std::ofstream(applications() / "tolvek.desktop")
@@ -89,6 +98,38 @@ protected:
         info.urlScheme = kScheme;
         return host::runMain(
             {"--headless", "--script", (root_ / "wait.script").string(), url}, [recorder] { return recorder; }, info);
+    }
+
+    // A plain second start (one that would open a window); answers its
+    // status, what it said, how long it took, and whether it made an
+    // application of its own.
+    struct Start {
+        int status = 0;
+        std::string said;
+        double seconds = 0;
+        bool launched = false;
+    };
+    Start startAgain(const std::vector<std::string>& args = {"--frames", "1"}) {
+        Start start;
+        const auto began = std::chrono::steady_clock::now();
+        ::testing::internal::CaptureStderr();
+        start.status = host::runMain(args, [&] {
+            start.launched = true;
+            return std::make_shared<URLRecorder>();
+        });
+        start.said = ::testing::internal::GetCapturedStderr();
+        start.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+        return start;
+    }
+    // Every file under the folder with its contents.
+    static std::map<std::string, std::string> filesIn(const fs::path& folder) {
+        std::map<std::string, std::string> files;
+        for (const auto& entry : fs::recursive_directory_iterator(folder))
+            if (entry.is_regular_file()) {
+                std::ifstream in(entry.path(), std::ios::binary);
+                files[entry.path().string()] = std::string(std::istreambuf_iterator<char>(in), {});
+            }
+        return files;
     }
 
     test::TempHome home_;
@@ -221,6 +262,132 @@ TEST_F(URLHandOverTest, ASecondPlainStartBringsTheRunningProgramForwardAndEnds) 
     host::InstanceChannel other;
     EXPECT_TRUE(other.listen([](const std::string&) {}, &why)) << why;
     other.stop();
+}
+
+TEST_F(URLHandOverTest, EveryNameOfTheDataFolderMeetsTheProgramHoldingIt) {
+    host::HeadlessDriver driver;
+    auto running = std::make_shared<URLRecorder>();
+    ASSERT_TRUE(driver.start(running));
+    host::InstanceChannel channel;
+    std::string why;
+    ASSERT_TRUE(channel.listen([&](const std::string& url) { driver.application().deliverOpenURL(url); }, &why)) << why;
+
+    // The same folder through a link to it, and through its path spelled
+    // with doubled and trailing slashes.
+    fs::create_directories(root_ / "alias");
+    fs::create_directory_symlink(root_ / "data" / "tolvek", root_ / "alias" / "tolvek");
+    for (const std::string& dataHome : {(root_ / "alias").string(), root_.string() + "//data/"}) {
+        SCOPED_TRACE(dataHome);
+        env_.set("XDG_DATA_HOME", dataHome);
+        EXPECT_TRUE(host::InstanceChannel::isHeldElsewhere());
+        host::InstanceChannel second;
+        EXPECT_FALSE(second.listen([](const std::string&) {}));
+        EXPECT_TRUE(second.heldElsewhere());
+        // A start with a URL hands it over, a plain one brings the window
+        // forward; neither makes an application of its own.
+        const Start handed = startAgain({kAnswer});
+        EXPECT_EQ(handed.status, 0) << handed.said;
+        EXPECT_FALSE(handed.launched);
+        EXPECT_EQ(startAgain().status, 0);
+        // A scripted run refuses.
+        const Start scripted = startAgain({"--headless", "--script", (root_ / "wait.script").string()});
+        EXPECT_EQ(scripted.status, 3);
+        EXPECT_NE(scripted.said.find("a Tolvek window is using this data folder"), std::string::npos);
+        EXPECT_FALSE(scripted.launched);
+    }
+    driver.settle();
+    EXPECT_EQ(running->urls, (std::vector<std::string>{kAnswer, kAnswer}));
+}
+
+TEST_F(URLHandOverTest, WithoutAHandOverSocketTheHolderStillKeepsTheFolderItsOwn) {
+    // Faults that stop the socket even for root: the runtime folder is a
+    // file, or the socket's path is too long for a Unix socket.
+    std::ofstream(root_ / "runtime-file") << "not a folder";
+    const fs::path deep = root_ / std::string(60, 'r') / std::string(60, 'u') / std::string(60, 'n');
+    fs::create_directories(deep);
+    for (const std::string& runtime : {(root_ / "runtime-file").string(), deep.string()}) {
+        SCOPED_TRACE(runtime);
+        env_.set("XDG_RUNTIME_DIR", runtime);
+        host::InstanceChannel window;
+        std::string why;
+        EXPECT_FALSE(window.listen([](const std::string&) {}, &why));
+        EXPECT_FALSE(window.heldElsewhere()) << why;
+        ASSERT_TRUE(window.isHolding());
+        const auto before = filesIn(root_ / "data");
+
+        // A scripted run refuses and writes nothing.
+        const Start scripted = startAgain({"--headless", "--script", (root_ / "wait.script").string()});
+        EXPECT_EQ(scripted.status, 3);
+        EXPECT_NE(scripted.said.find("a Tolvek window is using this data folder"), std::string::npos);
+        EXPECT_FALSE(scripted.launched);
+        EXPECT_EQ(filesIn(root_ / "data"), before);
+
+        // A second window does not open: the start says it cannot reach
+        // the running one, within the wait.
+        for (const auto& args : {std::vector<std::string>{"--frames", "1"}, std::vector<std::string>{kAnswer}}) {
+            const Start second = startAgain(args);
+            EXPECT_EQ(second.status, 3);
+            EXPECT_FALSE(second.launched);
+            EXPECT_NE(second.said.find("another Tolvek is running on this data folder"), std::string::npos)
+                << second.said;
+            EXPECT_LT(second.seconds, kAnswerWait + 2);
+        }
+        window.stop();
+    }
+}
+
+TEST_F(URLHandOverTest, AStartBesideAWindowThatDoesNotAnswerSaysSoWithinTheWait) {
+    // The holder's socket takes connections (the kernel queues them) but
+    // nobody reads them, as with a stopped or hung program.
+    host::InstanceChannel holder;
+    ASSERT_TRUE(holder.hold());
+    const std::string path = host::InstanceChannel::socketPath();
+    fs::create_directories(fs::path(path).parent_path());
+    ::chmod(fs::path(path).parent_path().c_str(), 0700);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(fd, 8), 0);
+
+    for (const auto& args : {std::vector<std::string>{"--frames", "1"}, std::vector<std::string>{kAnswer}}) {
+        const Start second = startAgain(args);
+        EXPECT_EQ(second.status, 3);
+        EXPECT_FALSE(second.launched);
+        EXPECT_NE(second.said.find("did not answer"), std::string::npos) << second.said;
+        EXPECT_GE(second.seconds, kAnswerWait * 0.9);
+        EXPECT_LT(second.seconds, kAnswerWait + 2);
+    }
+    ::close(fd);
+}
+
+TEST_F(URLHandOverTest, AStartLeavesTheProgramsFoldersToTheUserAlone) {
+    const mode_t oldMask = ::umask(0);
+    // Left open by an older run: the data and settings folders, and an XDG
+    // base folder above them.
+    fs::create_directories(root_ / "data" / "tolvek");
+    fs::create_directories(root_ / "config" / "tolvek");
+    ::chmod((root_ / "data").c_str(), 0755);
+    ::chmod((root_ / "data" / "tolvek").c_str(), 0777);
+    ::chmod((root_ / "config" / "tolvek").c_str(), 0755);
+    // The cache's base folder and its parent are not there yet.
+    env_.set("XDG_CACHE_HOME", (root_ / "new" / "cache").string());
+
+    const int status = runHeadless(std::make_shared<URLRecorder>(), kAnswer);
+    ::umask(oldMask);
+    ASSERT_EQ(status, 0);
+    auto mode = [](const fs::path& path) {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 01000u;
+    };
+    EXPECT_EQ(mode(root_ / "data" / "tolvek"), 0700u);
+    EXPECT_EQ(mode(root_ / "config" / "tolvek"), 0700u);
+    EXPECT_EQ(mode(root_ / "new" / "cache" / "tolvek"), 0700u);
+    // Base folders it made are 0700; one that was there keeps its mode.
+    EXPECT_EQ(mode(root_ / "new"), 0700u);
+    EXPECT_EQ(mode(root_ / "new" / "cache"), 0700u);
+    EXPECT_EQ(mode(root_ / "data"), 0755u);
 }
 
 TEST(DesktopEntry, HandlesTheSchemeOnlyWhenDeclaredShownAndRunnable) {

@@ -20,6 +20,9 @@ constexpr const char* kKeptDaysKey = settingskeys::kUnsavedDay;
 
 // What becomes of a day the log refused, as the user is told.
 constexpr const char* kKeptNote = "Tolvek keeps the day and tries again while it runs and the next time it starts.";
+// At start, when more than one day waits for the log.
+constexpr const char* kKeptDaysNote =
+    "Tolvek keeps the days not yet in your log and tries again while it runs and the next time it starts.";
 constexpr const char* kHeldOnlyNote =
     "Tolvek holds the day and tries again while it runs, but your settings could not be written either: if "
     "Tolvek closes before then, the day is lost.";
@@ -163,7 +166,7 @@ std::size_t storeHeldDays(bool& forgot) {
             ++written;
         }
         days.erase(days.begin());
-        base::log("a held day is now in the log: " + next.logDate);
+        base::log("a held day is in the log: " + next.logDate);
         forgot = removeKept([&](const KeptDay& d) { return sameKeptDay(d, next); }) || forgot;
     }
     return written;
@@ -551,7 +554,7 @@ bool WorkoutSession::storeKeptDays() {
     bool forgot = false;
     std::size_t written = 0;
     {
-        StoreFailureNote note(kKeptNote);
+        StoreFailureNote note(held.size() > 1 ? kKeptDaysNote : kKeptNote);
         written = storeHeldDays(forgot);
     }
     if (forgot) Utility::synchronizeSettings();

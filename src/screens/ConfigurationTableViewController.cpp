@@ -23,6 +23,7 @@
 #include "training/SettingsKeys.h"
 #include "training/UserViewController.h"
 #include "training/Utility.h"
+#include "training/WorkoutSession.h"
 
 namespace {
 
@@ -222,6 +223,9 @@ void ConfigurationTableViewController::clickedButtonAtIndex(ui::AlertView& alert
 }
 
 void ConfigurationTableViewController::resetAllData() {
+    // Days kept or held for the log are data too: none of them is logged
+    // into the cleared log later.
+    WorkoutSession::forgetKeptDays();
     DataAccess::clearAllData();
     Utility::resetToDayAndWeekAndLevel(1, 1, 0);
     auto& defaults = base::UserDefaults::standardUserDefaults();

@@ -328,6 +328,10 @@ const char* const kComplete = "Program complete!\rReset to another level";
 
 const char* const kWeekDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 
+// The local time a LogDate text holds, counted in milliseconds as if it were
+// universal time, or nullopt when the text is not of that form.
+std::optional<long long> wallClockMillis(const std::string& logDate);
+
 }  // namespace
 
 const void* DataAccess::classObject() {
@@ -420,6 +424,30 @@ std::optional<bool> DataAccess::holdsDay(const Log& log, const std::string& logD
     stmt.bind(4, logDate);
     if (stmt.step() != SQLITE_ROW) return std::nullopt;
     return stmt.integer64(0) > 0;
+}
+
+std::optional<bool> DataAccess::holdsDayAt(const Log& log, base::Date moment) {
+    Database db(logPath(), false);
+    Statement stmt(db, "SELECT LogDate FROM LogDay WHERE Week = ? AND Day = ? AND Level = ?");
+    if (!stmt.isPrepared()) return std::nullopt;
+    stmt.bind(1, log.week());
+    stmt.bind(2, log.day());
+    stmt.bind(3, log.level());
+    const long long at = std::llround(moment.timeIntervalSince1970() * 1000.0);
+    int rc = SQLITE_ROW;
+    while ((rc = stmt.step()) == SQLITE_ROW) {
+        const auto local = wallClockMillis(stmt.text(0));
+        if (!local) continue;
+        // The zone's offset, to a quarter hour: the moment in the settings
+        // may have been rounded to the microsecond.
+        constexpr long long kQuarter = 15LL * 60 * 1000;
+        const long long offset = *local - at;
+        if (offset < -12 * 4 * kQuarter - 1 || offset > 14 * 4 * kQuarter + 1) continue;
+        const long long rest = ((offset % kQuarter) + kQuarter) % kQuarter;
+        if (rest <= 1 || rest >= kQuarter - 1) return true;
+    }
+    if (rc != SQLITE_DONE) return std::nullopt;
+    return false;
 }
 
 void DataAccess::updateDay(const Log& newData, const Log& oldData) {
@@ -677,6 +705,27 @@ long long daysFromCivil(long long year, unsigned month, unsigned day) {
     const unsigned dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
     const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
     return era * 146097 + static_cast<long long>(dayOfEra) - 719468;
+}
+
+std::optional<long long> wallClockMillis(const std::string& logDate) {
+    // "Tue 2026 12 08 18:58:45.123": the week day, then fixed-width fields.
+    const std::size_t blank = logDate.find(' ');
+    if (blank == std::string::npos) return std::nullopt;
+    const std::string_view t = std::string_view(logDate).substr(blank + 1);
+    if (t.size() != 23 || t[4] != ' ' || t[7] != ' ' || t[10] != ' ' || t[13] != ':' || t[16] != ':' || t[19] != '.')
+        return std::nullopt;
+    const auto year = plainNumber(t.substr(0, 4), 4);
+    const auto month = plainNumber(t.substr(5, 2), 2);
+    const auto day = plainNumber(t.substr(8, 2), 2);
+    const auto hour = plainNumber(t.substr(11, 2), 2);
+    const auto minute = plainNumber(t.substr(14, 2), 2);
+    const auto second = plainNumber(t.substr(17, 2), 2);
+    const auto millis = plainNumber(t.substr(20, 3), 3);
+    if (!year || !month || !day || !hour || !minute || !second || !millis || *month < 1 || *month > 12 || *day < 1 ||
+        *day > 31 || *hour > 23 || *minute > 59 || *second > 60)
+        return std::nullopt;
+    const long long days = daysFromCivil(*year, static_cast<unsigned>(*month), static_cast<unsigned>(*day));
+    return ((days * 24 + *hour) * 60 + *minute) * 60000LL + *second * 1000LL + *millis;
 }
 
 // The start of a day in local time, as mktime gives it. mktime is slow (it

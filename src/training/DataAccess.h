@@ -51,6 +51,12 @@ public:
     // read.
     static std::optional<bool> holdsDay(const Log& log, base::Date moment);
     static std::optional<bool> holdsDay(const Log& log, const std::string& logDate);
+    // Whether the log holds a day of this week, day and level whose LogDate
+    // text names this moment (to the millisecond) in some time zone: the
+    // local time it holds lies a whole number of quarter hours, at most 12
+    // behind or 14 ahead, from the moment in universal time. A day kept
+    // without its text is found so, whatever zone it was logged in.
+    static std::optional<bool> holdsDayAt(const Log& log, base::Date moment);
     // Rewrites every row equal to oldData in all thirteen columns.
     static void updateDay(const Log& newData, const Log& oldData);
     // Deletes every row equal to the record in all thirteen columns.

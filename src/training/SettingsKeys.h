@@ -16,7 +16,9 @@ inline constexpr const char* kTest = "Tolvek_Test";    // an exhaustion test is 
 inline constexpr const char* kRepNum = "Tolvek_RepNum";        // sets done so far
 inline constexpr const char* kRepToShow = "Tolvek_RepToShow";  // the round shown
 inline constexpr const char* kFirstRep = "Tolvek_FirstRep";    // the first round of a doubled set is done
-// A completed day not yet in the log, with the moment it was finished.
+// The completed days not yet in the log, oldest first, each with the moment
+// it was finished: a list (one dictionary, the day alone, from an older
+// version).
 inline constexpr const char* kUnsavedDay = "Tolvek_UnsavedDay";
 
 // The options.

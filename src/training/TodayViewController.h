@@ -66,15 +66,13 @@ public:
     // The sum of the nine log slots of a day of the row.
     static long long totalDoneToday(const Program& program) { return WorkoutSession::totalDoneToday(program); }
 
-    // The completed day kept in the settings until the log has it (see
+    // The completed days kept in the settings until the log has them (see
     // WorkoutSession).
-    static void keepCompletedDay(const Log& day, base::Date finished) {
-        WorkoutSession::keepCompletedDay(day, finished);
+    static bool keepCompletedDay(const Log& day, base::Date finished) {
+        return WorkoutSession::keepCompletedDay(day, finished);
     }
-    static std::optional<Log> keptDay() { return WorkoutSession::keptDay(); }
-    static std::optional<base::Date> keptDayFinished() { return WorkoutSession::keptDayFinished(); }
-    static void forgetKeptDay() { WorkoutSession::forgetKeptDay(); }
-    static bool storeKeptDay() { return WorkoutSession::storeKeptDay(); }
+    static std::vector<WorkoutSession::KeptDay> keptDays() { return WorkoutSession::keptDays(); }
+    static bool storeKeptDays() { return WorkoutSession::storeKeptDays(); }
     // The share text of a day: its total, week, day and level.
     static std::string shareText(const Program& program) { return WorkoutSession::shareText(program); }
 

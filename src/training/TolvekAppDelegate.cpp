@@ -34,7 +34,9 @@ TolvekAppDelegate::TolvekAppDelegate() {
     });
 }
 
-TolvekAppDelegate::~TolvekAppDelegate() = default;
+TolvekAppDelegate::~TolvekAppDelegate() {
+    if (heldDaysTimer_) heldDaysTimer_->invalidate();
+}
 
 std::shared_ptr<RootViewController> TolvekAppDelegate::rootViewController() const {
     if (!navigationController() || navigationController()->viewControllers().empty()) return nullptr;
@@ -68,9 +70,14 @@ void TolvekAppDelegate::applicationDidFinishLaunching(ui::Application& applicati
     checkAndCreateDatabase();
     // 4. The log database of an older installation may lack the table Test.
     DataAccess::createNewTestTable();
-    // A day finished in an earlier run but never stored (the program ended
-    // on "Day Completed") is stored now, as Done would have.
-    WorkoutSession::storeKeptDay();
+    // Days finished in an earlier run but never stored (the program ended
+    // on "Day Completed", or the log refused them) are stored now, as Done
+    // would have; those the log still refuses are tried again while the
+    // program runs.
+    WorkoutSession::storeKeptDays();
+    if (heldDaysTimer_) heldDaysTimer_->invalidate();
+    heldDaysTimer_ = base::Timer::scheduledTimer(kHeldDaysRetrySeconds, true,
+                                                 [](base::Timer&) { WorkoutSession::retryUnstoredDays(); });
     // 5. The level decides whether the set-up screen comes first.
     launchLevel_ = static_cast<int>(base::UserDefaults::standardUserDefaults().integerForKey(settingskeys::kLevel));
     // 6. The window shows the navigation stack. The program's entry hands in
@@ -273,11 +280,16 @@ void TolvekAppDelegate::repairDatabases() {
 
 void TolvekAppDelegate::applicationWillTerminate(ui::Application& application) {
     (void)application;
-    WorkoutSession::retryUnstoredDays();
+    if (heldDaysTimer_) heldDaysTimer_->invalidate();
+    heldDaysTimer_.reset();
+    storeHeldDays();
 }
+
+void TolvekAppDelegate::storeHeldDays() { WorkoutSession::retryUnstoredDays(); }
 
 void TolvekAppDelegate::applicationDidEnterBackground(ui::Application& application) {
     (void)application;
+    storeHeldDays();
     if (!isGoing()) return;
     auto& defaults = base::UserDefaults::standardUserDefaults();
     defaults.setObject(settingskeys::kBackgroundTime, base::Value(base::Date::now()));
@@ -286,6 +298,7 @@ void TolvekAppDelegate::applicationDidEnterBackground(ui::Application& applicati
 
 void TolvekAppDelegate::applicationWillEnterForeground(ui::Application& application) {
     (void)application;
+    storeHeldDays();
     if (!isGoing()) {
         setBackFromBeingInBackground(false);
         setTimeInBackground(0);

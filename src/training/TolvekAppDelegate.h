@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/base/Exception.h"
+#include "platform/base/RunLoop.h"
 #include "platform/ui/Application.h"
 #include "training/AppState.h"
 
@@ -52,9 +53,16 @@ public:
     // The URL scheme those answers come under ("fb" and the Facebook
     // application identifier), which the desktop entry declares.
     static std::string ownURLScheme();
-    // Nothing is torn down or saved on termination.
-    // A day the log refused earlier in the run gets a last try.
+    // Nothing is torn down on termination; the days the log refused earlier
+    // in the run get a last try.
     void applicationWillTerminate(ui::Application& application) override;
+    // The program's save of the training: the days the log refused earlier
+    // in the run are stored, oldest first, when it can take them now. Runs
+    // every minute, when the program goes to the background or comes back,
+    // and at quit; the settings save alone knows nothing of workouts.
+    void storeHeldDays();
+    // How often the held days are tried again while the program runs.
+    static constexpr double kHeldDaysRetrySeconds = 60;
 
     std::shared_ptr<ui::Window> window() const override { return window_; }
     void setWindow(std::shared_ptr<ui::Window> window) { window_ = std::move(window); }
@@ -98,6 +106,7 @@ private:
     std::string logDatabaseName_;
     int launchLevel_ = 0;
     std::vector<std::string> startUpProblems_;  // told to the user once start-up is done
+    std::shared_ptr<base::Timer> heldDaysTimer_;
 };
 
 // The application's assertion handler. A failed write of the store is

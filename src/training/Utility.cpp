@@ -5,7 +5,6 @@
 #include "platform/ui/AlertView.h"
 #include "training/AppState.h"
 #include "training/SettingsKeys.h"
-#include "training/WorkoutSession.h"
 
 namespace {
 base::UserDefaults& defaults() { return base::UserDefaults::standardUserDefaults(); }
@@ -120,9 +119,6 @@ bool& settingsProblemShown() {
 }  // namespace
 
 bool Utility::synchronizeSettings() {
-    // Each save first tries again to log a day the log refused earlier in
-    // this run (a full disk that has room again).
-    WorkoutSession::retryUnstoredDays();
     if (defaults().synchronize()) return true;
     reportSettingsProblem(
         "Your settings could not be saved, so Tolvek may not remember where you are in the plan after it "

@@ -16,22 +16,31 @@
 
 namespace {
 
-constexpr const char* kKeptDayKey = settingskeys::kUnsavedDay;
+constexpr const char* kKeptDaysKey = settingskeys::kUnsavedDay;
 
 // What becomes of a day the log refused, as the user is told.
 constexpr const char* kKeptNote = "Tolvek keeps the day and tries again while it runs and the next time it starts.";
+// At start, when more than one day waits for the log.
+constexpr const char* kKeptDaysNote =
+    "Tolvek keeps the days not yet in your log and tries again while it runs and the next time it starts.";
 constexpr const char* kHeldOnlyNote =
     "Tolvek holds the day and tries again while it runs, but your settings could not be written either: if "
     "Tolvek closes before then, the day is lost.";
+// Said when a day completes with kMostKeptDays kept already, and when Done
+// then cannot log it.
+constexpr const char* kTooManyKept =
+    "Tolvek already keeps %i finished days that your training log could not take, and keeps no more: this day is "
+    "lost if it cannot be saved before Tolvek closes. Please check that the folder of your training log can be "
+    "written and has room.";
+constexpr const char* kTooManyKeptNote =
+    "Tolvek holds the day and tries again while it runs, but it already keeps %i other days and keeps no more: if "
+    "Tolvek closes before then, the day is lost.";
 
-// A day the log refused, with the LogDate text it is to be stored with.
-struct UnstoredDay {
-    Log day;
-    std::string logDate;
-};
+using KeptDay = WorkoutSession::KeptDay;
 
-std::vector<UnstoredDay>& unstoredDays() {
-    static std::vector<UnstoredDay> days;
+// Days the log refused, oldest first, each with the text it is stored with.
+std::vector<KeptDay>& unstoredDays() {
+    static std::vector<KeptDay> days;
     return days;
 }
 
@@ -62,6 +71,105 @@ int clampToInt(double value) {
     if (value >= static_cast<double>(INT_MAX)) return INT_MAX;
     if (value <= static_cast<double>(INT_MIN)) return INT_MIN;
     return static_cast<int>(value);  // the integer value: the fraction is dropped
+}
+
+// The kept days as the settings hold them: a list, or the one dictionary an
+// older version wrote.
+base::Array keptList() {
+    const base::Value value = defaults().objectForKey(kKeptDaysKey);
+    if (const base::Array* list = value.asArray()) return *list;
+    if (value.asDictionary()) return base::Array{value};
+    return {};
+}
+
+void writeKeptList(base::Array list) {
+    if (list.empty()) defaults().removeObjectForKey(kKeptDaysKey);
+    else defaults().setObject(kKeptDaysKey, base::Value(std::move(list)));
+}
+
+// A kept day as the settings hold it. The settings file is the user's to
+// edit: what is read is bounded as typed counts are.
+std::optional<KeptDay> keptDayFrom(const base::Value& value) {
+    const base::Dictionary* kept = value.asDictionary();
+    if (!kept) return std::nullopt;
+    auto bounded = [](long long v, long long most) { return static_cast<int>(std::clamp(v, -most, most)); };
+    KeptDay out;
+    out.day.setWeek(bounded(kept->get("Week").integerValue(), 1000));
+    out.day.setDay(bounded(kept->get("Day").integerValue(), 1000));
+    out.day.setLevel(bounded(kept->get("Level").integerValue(), 1000));
+    std::array<int, 9> reps{};
+    if (const base::Array* list = kept->get("Reps").asArray())
+        for (std::size_t i = 0; i < reps.size() && i < list->size(); ++i)
+            reps[i] = bounded((*list)[i].integerValue(), Utility::kMostReps);
+    out.day.setReps(reps);
+    if (const base::Date* finished = kept->get("Finished").asDate()) out.finished = *finished;
+    // A LogDate text is short; anything else in the file is not one.
+    if (const std::string* text = kept->get("LogDate").asString(); text && !text->empty() && text->size() <= 64) {
+        out.logDate = *text;
+    } else {
+        out.ownText = false;
+        if (out.finished) out.logDate = DataAccess::logDateText(*out.finished);
+    }
+    return out;
+}
+
+// The same kept day: the same LogDate text, or for a day kept without one,
+// the same moment and the same counts.
+bool sameKeptDay(const KeptDay& a, const KeptDay& b) {
+    if (a.ownText != b.ownText) return false;
+    if (a.ownText) return a.logDate == b.logDate;
+    auto seconds = [](const std::optional<base::Date>& d) {
+        return d ? std::optional<double>(d->timeIntervalSince1970()) : std::nullopt;
+    };
+    return seconds(a.finished) == seconds(b.finished) && a.day.week() == b.day.week() && a.day.day() == b.day.day() &&
+           a.day.level() == b.day.level() && a.day.reps() == b.day.reps();
+}
+
+// Removes the kept days the test picks from the settings (not yet written);
+// true when one was removed.
+template <typename Test>
+bool removeKept(Test&& test) {
+    base::Array list = keptList();
+    const auto kept = std::remove_if(list.begin(), list.end(), [&](const base::Value& value) {
+        const auto day = keptDayFrom(value);
+        return day && test(*day);
+    });
+    if (kept == list.end()) return false;
+    list.erase(kept, list.end());
+    writeKeptList(std::move(list));
+    return true;
+}
+
+// Whether the log holds the day: by its text, or by its moment when it was
+// kept without one; nullopt when the log cannot be read.
+std::optional<bool> logHolds(const KeptDay& kept) {
+    if (!kept.ownText && kept.finished) return DataAccess::holdsDayAt(kept.day, *kept.finished);
+    return DataAccess::holdsDay(kept.day, kept.logDate);
+}
+
+// Stores held days, oldest first, until the log refuses one or cannot be
+// read; the days stored leave the held list and the settings (not yet
+// written). Answers how many were written to the log; forgot tells whether
+// the settings changed.
+std::size_t storeHeldDays(bool& forgot) {
+    auto& days = unstoredDays();
+    std::size_t written = 0;
+    while (!days.empty()) {
+        const KeptDay next = days.front();
+        // A day may be in the log already: the run that kept it logged it and
+        // ended before it could forget it, or a write reported as failed
+        // reached the file all the same.
+        const auto inLog = logHolds(next);
+        if (!inLog) break;
+        if (!*inLog) {
+            if (!DataAccess::saveLog(next.day, next.logDate)) break;
+            ++written;
+        }
+        days.erase(days.begin());
+        base::log("a held day is in the log: " + next.logDate);
+        forgot = removeKept([&](const KeptDay& d) { return sameKeptDay(d, next); }) || forgot;
+    }
+    return written;
 }
 
 }  // namespace
@@ -117,12 +225,13 @@ void WorkoutSession::resetDay() {
     isGoing_ = false;
     clearEdit();
     // A reset of the plan (or of all data) drops a completed day that was
-    // not stored, also from the settings, so no later start logs it.
-    // A kept day that Done could not store is held for the log, not dropped.
-    const auto kept = keptDayLogDate();
-    const bool keptIsHeld = kept && std::any_of(unstoredDays().begin(), unstoredDays().end(),
-                                                [&](const UnstoredDay& d) { return d.logDate == *kept; });
-    if (unsavedDay_ || (kept && !keptIsHeld)) forgetKeptDay();
+    // not stored, also from the settings, so no later start logs it. The
+    // days that Done could not store are held for the log, not dropped.
+    const auto& held = unstoredDays();
+    const bool dropped = removeKept([&](const KeptDay& kept) {
+        return std::none_of(held.begin(), held.end(), [&](const KeptDay& h) { return sameKeptDay(h, kept); });
+    });
+    if (dropped) Utility::synchronizeSettings();
     unsavedDay_ = false;
 }
 
@@ -262,8 +371,9 @@ void WorkoutSession::completeDay() {
     finishedLogDate_ = DataAccess::logDateText(finishedAt_);
     // The day is kept with the moved position in the same write, so that a
     // program ended now stores it at its next start.
-    keepCompletedDay(*dayToStore(), finishedAt_, finishedLogDate_);
-    keptWritten_ = Utility::synchronizeSettings();
+    keptRefused_ = !keepCompletedDay(*dayToStore(), finishedAt_, finishedLogDate_);
+    keptWritten_ = Utility::synchronizeSettings() && !keptRefused_;
+    if (keptRefused_) Utility::ShowAlert(base::format(kTooManyKept, static_cast<int>(kMostKeptDays)), "Training Log");
 }
 
 bool WorkoutSession::applyEdit(const Log& log) {
@@ -278,8 +388,8 @@ bool WorkoutSession::applyEdit(const Log& log) {
     today_->setRep3(sets[2]);
     today_->setRep4(sets[3]);
     today_->setRep5(sets[4]);
-    keepCompletedDay(*changedLog_, finishedAt_, finishedLogDate_);
-    keptWritten_ = Utility::synchronizeSettings();
+    keptRefused_ = !keepCompletedDay(*changedLog_, finishedAt_, finishedLogDate_);
+    keptWritten_ = Utility::synchronizeSettings() && !keptRefused_;
     return true;
 }
 
@@ -299,21 +409,27 @@ void WorkoutSession::saveDay() {
     // Days an earlier Done could not log go into the log first.
     retryUnstoredDays();
     const auto day = dayToStore();
-    // Whether the settings file holds the kept day decides what the user is
-    // told when the log refuses it.
-    const bool keptOnDisk = keptWritten_ || defaults().synchronize();
+    const KeptDay kept{*day, finishedLogDate_, finishedAt_, true};
+    // Whether the settings file holds the day decides what the user is told
+    // when the log refuses it. The days stored just now may have made room.
+    if (keptRefused_) keptRefused_ = !keepCompletedDay(kept.day, finishedAt_, finishedLogDate_);
+    const bool keptOnDisk = !keptRefused_ && (keptWritten_ || defaults().synchronize());
+    const std::string note = keptOnDisk     ? kKeptNote
+                             : keptRefused_ ? base::format(kTooManyKeptNote, static_cast<int>(kMostKeptDays))
+                                            : kHeldOnlyNote;
     bool stored = false;
     {
-        StoreFailureNote note(keptOnDisk ? kKeptNote : kHeldOnlyNote);
+        StoreFailureNote failureNote(note);
         // Stamped with the text the kept copy carries, so that a start after
         // a crash before it is forgotten finds it in the log and does not log
         // it again.
         stored = DataAccess::saveLog(*day, finishedLogDate_);
     }
     // A day that did not reach the log stays kept in the settings (for the
-    // next start) and held here: a later save stores it, once.
-    if (stored) forgetKeptDay();
-    else unstoredDays().push_back({*day, finishedLogDate_});
+    // next start) and held here, after the days held before it: a later
+    // save stores it, once.
+    if (stored) forgetKeptDay(kept);
+    else unstoredDays().push_back(kept);
     clearEdit();
     unsavedDay_ = false;
 }
@@ -374,117 +490,86 @@ std::string WorkoutSession::shareText(const Program& program) {
         totalDoneToday(program), program.week(), program.day(), program.level());
 }
 
-// --- The kept day ---------------------------------------------------------
+// --- The kept days --------------------------------------------------------
 
-void WorkoutSession::keepCompletedDay(const Log& day, base::Date finished) {
-    keepCompletedDay(day, finished, DataAccess::logDateText(finished));
+bool WorkoutSession::keepCompletedDay(const Log& day, base::Date finished) {
+    return keepCompletedDay(day, finished, DataAccess::logDateText(finished));
 }
 
-void WorkoutSession::keepCompletedDay(const Log& day, base::Date finished, const std::string& logDate) {
-    base::Dictionary kept;
-    kept.set("Finished", base::Value(finished));
-    kept.set("LogDate", base::Value(logDate));
-    kept.set("Week", base::Value(static_cast<long long>(day.week())));
-    kept.set("Day", base::Value(static_cast<long long>(day.day())));
-    kept.set("Level", base::Value(static_cast<long long>(day.level())));
+bool WorkoutSession::keepCompletedDay(const Log& day, base::Date finished, const std::string& logDate) {
+    base::Dictionary entry;
+    entry.set("Finished", base::Value(finished));
+    entry.set("LogDate", base::Value(logDate));
+    entry.set("Week", base::Value(static_cast<long long>(day.week())));
+    entry.set("Day", base::Value(static_cast<long long>(day.day())));
+    entry.set("Level", base::Value(static_cast<long long>(day.level())));
     base::Array reps;
     for (int r : day.reps()) reps.push_back(base::Value(static_cast<long long>(r)));
-    kept.set("Reps", base::Value(std::move(reps)));
-    defaults().setObject(kKeptDayKey, base::Value(std::move(kept)));
+    entry.set("Reps", base::Value(std::move(reps)));
+
+    base::Array list = keptList();
+    const KeptDay kept{day, logDate, finished, true};
+    const auto same = std::find_if(list.begin(), list.end(), [&](const base::Value& value) {
+        const auto other = keptDayFrom(value);
+        return other && sameKeptDay(*other, kept);
+    });
+    // An edit of the day replaces it in its place.
+    if (same != list.end()) *same = base::Value(std::move(entry));
+    else if (list.size() >= kMostKeptDays) return false;
+    else list.push_back(base::Value(std::move(entry)));
+    writeKeptList(std::move(list));
+    return true;
 }
 
-std::optional<Log> WorkoutSession::keptDay() {
-    const auto kept = defaults().dictionaryForKey(kKeptDayKey);
-    if (!kept) return std::nullopt;
-    // The settings file is the user's to edit: what is read is bounded as
-    // typed counts are.
-    auto bounded = [](long long v, long long most) { return static_cast<int>(std::clamp(v, -most, most)); };
-    Log day;
-    day.setWeek(bounded(kept->get("Week").integerValue(), 1000));
-    day.setDay(bounded(kept->get("Day").integerValue(), 1000));
-    day.setLevel(bounded(kept->get("Level").integerValue(), 1000));
-    std::array<int, 9> reps{};
-    if (const base::Array* list = kept->get("Reps").asArray())
-        for (std::size_t i = 0; i < reps.size() && i < list->size(); ++i)
-            reps[i] = bounded((*list)[i].integerValue(), Utility::kMostReps);
-    day.setReps(reps);
-    return day;
+std::vector<WorkoutSession::KeptDay> WorkoutSession::keptDays() {
+    std::vector<KeptDay> days;
+    for (const base::Value& value : keptList())
+        if (auto day = keptDayFrom(value)) days.push_back(std::move(*day));
+    return days;
 }
 
-std::optional<base::Date> WorkoutSession::keptDayFinished() {
-    const auto kept = defaults().dictionaryForKey(kKeptDayKey);
-    if (!kept) return std::nullopt;
-    const base::Date* finished = kept->get("Finished").asDate();
-    if (!finished) return std::nullopt;
-    return *finished;
+void WorkoutSession::forgetKeptDay(const KeptDay& day) {
+    if (removeKept([&](const KeptDay& kept) { return sameKeptDay(kept, day); })) Utility::synchronizeSettings();
 }
 
-std::optional<std::string> WorkoutSession::keptDayLogDate() {
-    const auto kept = defaults().dictionaryForKey(kKeptDayKey);
-    if (!kept) return std::nullopt;
-    // A LogDate text is short; anything else in the file is not one.
-    if (const std::string* text = kept->get("LogDate").asString(); text && !text->empty() && text->size() <= 64)
-        return *text;
-    const base::Date* finished = kept->get("Finished").asDate();
-    if (!finished) return std::nullopt;
-    return DataAccess::logDateText(*finished);
-}
-
-void WorkoutSession::forgetKeptDay() {
-    defaults().removeObjectForKey(kKeptDayKey);
+void WorkoutSession::forgetKeptDays() {
+    unstoredDays().clear();
+    if (defaults().objectForKey(kKeptDaysKey).isNull()) return;
+    defaults().removeObjectForKey(kKeptDaysKey);
     Utility::synchronizeSettings();
 }
 
-bool WorkoutSession::storeKeptDay() {
-    // A new run: no day is held yet.
-    unstoredDays().clear();
-    const auto day = keptDay();
-    if (!day) return false;
-    // The day is logged with the text made when it was finished. The run
-    // that kept it may have logged it and ended before it could forget it:
-    // a day the log already holds with that text is only forgotten.
-    const auto logDate = keptDayLogDate();
-    if (logDate) {
-        const auto held = DataAccess::holdsDay(*day, *logDate);
-        if (!held) {  // the log cannot be read now: held, and kept for the next start
-            unstoredDays().push_back({*day, *logDate});
-            return false;
-        }
-        if (*held) {
-            forgetKeptDay();
-            return false;
-        }
+bool WorkoutSession::storeKeptDays() {
+    // A new run: no day is held yet. Every kept day is held, oldest first,
+    // and stored as a retry stores it; the start tells the user when the
+    // log refuses one.
+    auto& held = unstoredDays();
+    held.clear();
+    for (KeptDay& day : keptDays()) {
+        // Kept without a text or a moment (a hand-made file): logged now.
+        if (day.logDate.empty()) day.logDate = DataAccess::logDateText(base::Date::now());
+        held.push_back(std::move(day));
     }
-    const std::string text = logDate.value_or(DataAccess::logDateText(base::Date::now()));
-    StoreFailureNote note(kKeptNote);
-    if (!DataAccess::saveLog(*day, text)) {
-        unstoredDays().push_back({*day, text});
-        return false;
+    if (held.empty()) return false;
+    bool forgot = false;
+    std::size_t written = 0;
+    {
+        StoreFailureNote note(held.size() > 1 ? kKeptDaysNote : kKeptNote);
+        written = storeHeldDays(forgot);
     }
-    forgetKeptDay();
-    return true;
+    if (forgot) Utility::synchronizeSettings();
+    return written > 0;
 }
 
 bool WorkoutSession::hasUnstoredDays() { return !unstoredDays().empty(); }
 
 bool WorkoutSession::retryUnstoredDays() {
-    auto& days = unstoredDays();
-    // Forgetting a stored day saves the settings, which asks again.
-    static bool retrying = false;
-    if (days.empty() || retrying) return days.empty();
-    retrying = true;
+    if (unstoredDays().empty()) return true;
     auto quiet = std::make_shared<QuietStoreFailures>();
     quiet->setPrevious(base::AssertionHandler::setCurrent(quiet));
-    while (!days.empty()) {
-        const UnstoredDay next = days.front();
-        // A write reported as failed may have reached the file all the same.
-        const auto held = DataAccess::holdsDay(next.day, next.logDate);
-        if (!held || (!*held && !DataAccess::saveLog(next.day, next.logDate))) break;
-        days.erase(days.begin());
-        base::log("a held day is now in the log: " + next.logDate);
-        if (keptDayLogDate() == next.logDate) forgetKeptDay();
-    }
+    bool forgot = false;
+    storeHeldDays(forgot);
     base::AssertionHandler::setCurrent(quiet->previous());
-    retrying = false;
-    return days.empty();
+    if (forgot) Utility::synchronizeSettings();
+    return unstoredDays().empty();
 }

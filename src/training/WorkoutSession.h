@@ -3,13 +3,15 @@
 // row of the day, the set to do (with the doubled first sets on days 2 and 3
 // of weeks 5 and 6), the rest that counts down once a second, the position
 // inside the day written to the settings after every set so that an
-// unfinished day can be resumed, and the completed day, kept in the settings
-// until the log has it. The workout screen owns one and shows it; tests
-// drive one on the manual clock without a window.
+// unfinished day can be resumed, and the completed days, kept in the
+// settings until the log has them. The workout screen owns one and shows
+// it; tests drive one on the manual clock without a window.
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/base/Date.h"
 #include "platform/base/RunLoop.h"
@@ -126,34 +128,52 @@ public:
     // The share text of a day: its total, week, day and level.
     static std::string shareText(const Program& program);
 
-    // A completed day is kept in the settings (settingskeys::kUnsavedDay) from
-    // the moment it completes until the log has it, so that ending the
-    // program before Done, or a failed write, loses nothing. The kept day
-    // carries the moment it was finished ("Finished"), with which it is
-    // logged.
-    // It also carries the LogDate text it is logged with ("LogDate"), made
-    // once when the day completes: whether the log holds the day is decided
-    // by that text, whatever the time zone or the rounding of the moment in
-    // the settings file when the question is asked.
-    static void keepCompletedDay(const Log& day, base::Date finished);
-    static void keepCompletedDay(const Log& day, base::Date finished, const std::string& logDate);
-    static std::optional<Log> keptDay();
-    static std::optional<base::Date> keptDayFinished();
-    // The kept day's LogDate text (made from its moment when the settings
-    // were written without one).
-    static std::optional<std::string> keptDayLogDate();
-    static void forgetKeptDay();
-    // Start-up: stores a kept day as Done would (no question) and forgets it
-    // once stored; a kept day the log already holds (with its text) is only
-    // forgotten. True when a day was stored. A day the log refuses is held
-    // as after a refused Done.
-    static bool storeKeptDay();
+    // Every completed day is kept in the settings (settingskeys::kUnsavedDay,
+    // a list in the order the days were finished) from the moment it
+    // completes until the log has it, so that ending the program before
+    // Done, or a failed write, loses nothing. A kept day carries the moment
+    // it was finished ("Finished") and the LogDate text it is logged with
+    // ("LogDate"), made once when the day completes: whether the log holds
+    // the day is decided by that text, whatever the time zone or the
+    // rounding of the moment in the settings file when the question is
+    // asked. An older version kept one day, as a dictionary of its own, and
+    // may have written it without the text: such a day is logged with the
+    // text of its moment in the zone of the start that stores it, and found
+    // in the log by its moment, in whatever zone the text there was made.
+    struct KeptDay {
+        Log day;
+        std::string logDate;                 // the text it is logged with
+        std::optional<base::Date> finished;  // when it was finished, when known
+        bool ownText = true;                 // logDate was kept with the day
+    };
+    // The most days the settings keep; a day completed beyond them is told
+    // to the user and held only while the program runs.
+    static constexpr std::size_t kMostKeptDays = 100;
+    // Keeps the day (replacing a kept day of the same LogDate text) in the
+    // settings, not yet written to their file; false when kMostKeptDays
+    // other days are kept already.
+    static bool keepCompletedDay(const Log& day, base::Date finished);
+    static bool keepCompletedDay(const Log& day, base::Date finished, const std::string& logDate);
+    // The kept days, oldest first; both forms of the settings are read.
+    static std::vector<KeptDay> keptDays();
+    // Removes one kept day from the settings and writes them.
+    static void forgetKeptDay(const KeptDay& day);
+    // Reset Data: no kept or held day is logged any more, in this run or a
+    // later one.
+    static void forgetKeptDays();
+    // Start-up: stores the kept days, oldest first, as Done would (no
+    // question) and forgets each once stored; a kept day the log already
+    // holds is only forgotten. True when a day was stored. From the first
+    // day the log refuses on, the days are held as after a refused Done.
+    static bool storeKeptDays();
 
     // Days that Done (or the start) could not log, because the disk was full
-    // or the log could not be written, are held by the running program and
-    // stored, oldest first and each once, at the next save of the settings
-    // and at quit. Answers true when none is left. A retry that fails again
-    // is noted in the program's log only: the user was told at the first.
+    // or the log could not be written, are held by the running program (and
+    // kept in the settings) and stored, oldest first and each once, when
+    // the program saves: at the next Done, when it goes to the background
+    // or comes back, every minute, and at quit. Answers true when none is
+    // left. A retry that fails again is noted in the program's log only: the
+    // user was told at the first.
     static bool retryUnstoredDays();
     static bool hasUnstoredDays();
 
@@ -173,5 +193,6 @@ private:
     bool unsavedDay_ = false;
     base::Date finishedAt_;        // when the unsaved day was completed
     std::string finishedLogDate_;  // and the LogDate text it is logged with
-    bool keptWritten_ = false;     // the settings file holds the kept day
+    bool keptWritten_ = false;     // the settings file holds the completed day
+    bool keptRefused_ = false;     // kMostKeptDays were kept already when it completed
 };

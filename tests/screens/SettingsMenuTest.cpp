@@ -17,6 +17,7 @@
 #include "training/TodayViewController.h"
 #include "training/UserViewController.h"
 #include "training/Utility.h"
+#include "training/WorkoutSession.h"
 
 namespace {
 
@@ -236,6 +237,41 @@ TEST_F(SettingsTest, ResetDataNoKeepsEverythingAndYesClearsTheLogAndThePlacement
         EXPECT_EQ(Utility::getLevel(), std::string(score) == "8" ? 2 : 1);
         if (std::string(score) == "8") tap("Settings");
     }
+}
+
+TEST_F(SettingsTest, ResetDataForgetsADayTheLogRefusedSoTheLogStaysEmpty) {
+    placed(1, 1, 1);
+    launch();
+    // A day done while the log cannot be written is held for it.
+    const std::string logPath = app->logDatabasePath();
+    std::filesystem::rename(logPath, logPath + ".away");
+    tap("Today's Workout");
+    tap("Tap To Start");
+    auto& today = *home()->todayViewController();
+    for (int guard = 0; guard < 12 && today.todayMode() == TodayModeSet; ++guard) {
+        tap("Done", 0);
+        if (today.todayMode() == TodayModeRest) tap("End Rest");
+    }
+    ASSERT_EQ(today.todayMode(), TodayModeDayComplete);
+    tap("Done");
+    while (alert()) tap("Ok");
+    ASSERT_EQ(WorkoutSession::keptDays().size(), 1u);
+    std::filesystem::rename(logPath + ".away", logPath);
+
+    if (depth() > 1) tap("Back");
+    tap("Settings");
+    tapRow(Menu::RowResetData);
+    tap("Yes");
+    EXPECT_TRUE(DataAccess::getLogData().empty());
+    EXPECT_TRUE(WorkoutSession::keptDays().empty());
+    // Neither a try while the program runs nor the next start brings it back.
+    driver->wait(TolvekAppDelegate::kHeldDaysRetrySeconds);
+    EXPECT_TRUE(DataAccess::getLogData().empty());
+    driver->quit();
+    driver.reset();
+    base::UserDefaults::resetStandardUserDefaultsForTesting();
+    launch();
+    EXPECT_TRUE(DataAccess::getLogData().empty());
 }
 
 TEST_F(SettingsTest, ResetDataDuringAStartedDayLetsTheWorkoutDropItsDay) {

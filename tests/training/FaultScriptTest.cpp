@@ -66,7 +66,7 @@ TEST_F(FaultScript, ADayLeftOnDayCompletedIsLoggedOnceAtTheNextStart) {
               (std::vector<long long>{56447}));
     // Once stored it is forgotten: another start stores nothing more.
     restart();
-    EXPECT_FALSE(defaults().dictionaryForKey("Tolvek_UnsavedDay"));
+    EXPECT_TRUE(defaults().objectForKey("Tolvek_UnsavedDay").isNull());
     run("restarted_after_day_completed");
     EXPECT_EQ(loggedDays(), 1);
     EXPECT_EQ(Utility::GetDay(), 2);

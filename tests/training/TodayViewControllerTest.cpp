@@ -538,8 +538,8 @@ TEST_F(WorkoutTest, ADayTheLogRefusesIsKeptForTheNextStartAndToldPlainly) {
     runDay();
     ASSERT_EQ(today().todayMode(), TodayModeDayComplete);
     // The day is kept the moment it completes.
-    ASSERT_TRUE(TodayViewController::keptDay());
-    EXPECT_EQ(TodayViewController::keptDay()->total(), 26);
+    ASSERT_EQ(TodayViewController::keptDays().size(), 1u);
+    EXPECT_EQ(TodayViewController::keptDays()[0].day.total(), 26);
 
     // The log file goes away under the program: Done cannot store the day.
     const std::string logPath = app->tolvek->logDatabasePath();
@@ -551,7 +551,7 @@ TEST_F(WorkoutTest, ADayTheLogRefusesIsKeptForTheNextStartAndToldPlainly) {
               "The day could not be saved in your training log. Tolvek keeps the day and tries "
               "again while it runs and the next time it starts.");
     EXPECT_EQ(alert->message().find("sqlite"), std::string::npos);
-    EXPECT_TRUE(TodayViewController::keptDay());
+    EXPECT_EQ(TodayViewController::keptDays().size(), 1u);
     tap("Ok", 1);
     end();
 
@@ -561,7 +561,7 @@ TEST_F(WorkoutTest, ADayTheLogRefusesIsKeptForTheNextStartAndToldPlainly) {
     launch();
     ASSERT_EQ(DataAccess::getLogData().size(), 1u);
     EXPECT_EQ(DataAccess::getLogData()[0]->total(), 26);
-    EXPECT_FALSE(TodayViewController::keptDay());
+    EXPECT_TRUE(TodayViewController::keptDays().empty());
     end();
     launch();
     EXPECT_EQ(DataAccess::getLogData().size(), 1u);
@@ -585,22 +585,116 @@ TEST_F(WorkoutTest, ADayDoneOnAFullDiskIsLoggedOnceWhenThereIsRoomAgainInTheSame
               "again while it runs and the next time it starts.");
     while (driver->application().frontAlert()) tap("Ok", 1);
     EXPECT_TRUE(WorkoutSession::hasUnstoredDays());
-    // A save while the disk is still full stores nothing and shows nothing.
-    EXPECT_FALSE(Utility::synchronizeSettings());
+    // A try while the disk is still full stores nothing and shows nothing.
+    app->tolvek->storeHeldDays();
     EXPECT_TRUE(DataAccess::getLogData().empty());
     EXPECT_FALSE(driver->application().frontAlert());
 
+    // The program tries again while it runs.
     disk.makeRoom();
-    EXPECT_TRUE(Utility::synchronizeSettings());
+    driver->wait(TolvekAppDelegate::kHeldDaysRetrySeconds);
     ASSERT_EQ(DataAccess::getLogData().size(), 1u);
     EXPECT_EQ(DataAccess::getLogData()[0]->total(), 26);
     EXPECT_FALSE(WorkoutSession::hasUnstoredDays());
-    EXPECT_FALSE(TodayViewController::keptDay());
+    EXPECT_TRUE(TodayViewController::keptDays().empty());
     Utility::synchronizeSettings();
     end();
     base::UserDefaults::resetStandardUserDefaultsForTesting();
     launch();
     EXPECT_EQ(DataAccess::getLogData().size(), 1u);
+}
+
+namespace {
+// While one lives the log file is away from its folder, as when the folder
+// cannot be written: the log refuses every day, the settings take them.
+class LogAway {
+public:
+    explicit LogAway(std::string path) : path_(std::move(path)) { std::filesystem::rename(path_, path_ + ".away"); }
+    ~LogAway() { back(); }
+    LogAway(const LogAway&) = delete;
+    LogAway& operator=(const LogAway&) = delete;
+    void back() {
+        if (away_) std::filesystem::rename(path_ + ".away", path_);
+        away_ = false;
+    }
+
+private:
+    std::string path_;
+    bool away_ = true;
+};
+
+// The week, day and total of every logged day, in the log's order.
+std::vector<std::string> loggedDays() {
+    std::vector<std::string> days;
+    for (const auto& log : DataAccess::getLogData())
+        days.push_back(base::format("W%i D%i %i", log->week(), log->day(), static_cast<int>(log->total())));
+    return days;
+}
+}  // namespace
+
+class HeldDaysTest : public WorkoutTest {
+protected:
+    // Week 1 days 1 and 2 of level 2, each done and refused by the log; the
+    // user is told each time what becomes of the day.
+    void finishTwoDaysTheLogRefuses() {
+        for (int day = 1; day <= 2; ++day) {
+            openToday();
+            expect(base::format("Week 1 Day %i", day));
+            runDay();
+            ASSERT_EQ(today().todayMode(), TodayModeDayComplete);
+            tap("Done", 1);
+            auto alert = std::dynamic_pointer_cast<ui::AlertView>(driver->application().frontAlert());
+            ASSERT_TRUE(alert);
+            EXPECT_EQ(alert->message(),
+                      "The day could not be saved in your training log. Tolvek keeps the day and tries "
+                      "again while it runs and the next time it starts.");
+            while (driver->application().frontAlert()) tap("Ok", 1);
+            if (app->nav->viewControllers().size() > 1) tap("Back", 1);
+        }
+        const auto kept = TodayViewController::keptDays();
+        ASSERT_EQ(kept.size(), 2u);
+        EXPECT_EQ(kept[0].day.day(), 1);
+        EXPECT_EQ(kept[1].day.day(), 2);
+    }
+    const std::vector<std::string> bothDays{"W1 D1 26", "W1 D2 30"};
+};
+
+TEST_F(HeldDaysTest, TwoDaysTheLogRefusedAreLoggedInOrderOnceItCanTakeThem) {
+    placed(1, 1, 2);
+    launch();
+    LogAway away(app->tolvek->logDatabasePath());
+    finishTwoDaysTheLogRefuses();
+    EXPECT_TRUE(WorkoutSession::hasUnstoredDays());
+
+    away.back();
+    driver->wait(TolvekAppDelegate::kHeldDaysRetrySeconds);
+    EXPECT_EQ(loggedDays(), bothDays);
+    EXPECT_FALSE(WorkoutSession::hasUnstoredDays());
+    EXPECT_TRUE(TodayViewController::keptDays().empty());
+    end();
+    base::UserDefaults::resetStandardUserDefaultsForTesting();
+    launch();
+    EXPECT_EQ(loggedDays(), bothDays);
+}
+
+TEST_F(HeldDaysTest, TwoDaysTheLogRefusedOutliveAQuitAndAreLoggedOnceAtTheNextStart) {
+    placed(1, 1, 2);
+    launch();
+    {
+        LogAway away(app->tolvek->logDatabasePath());
+        finishTwoDaysTheLogRefuses();
+        driver->quit();
+        end();
+    }
+    base::UserDefaults::resetStandardUserDefaultsForTesting();
+    launch();
+    EXPECT_EQ(loggedDays(), bothDays);
+    EXPECT_TRUE(TodayViewController::keptDays().empty());
+    end();
+    base::UserDefaults::resetStandardUserDefaultsForTesting();
+    launch();
+    EXPECT_EQ(loggedDays(), bothDays);
+    EXPECT_EQ(Utility::GetDay(), 3);
 }
 
 TEST_F(WorkoutTest, AHugeRestGainsNoTimeFromPlusThirty) {
@@ -621,10 +715,10 @@ TEST_F(WorkoutTest, AResetDropsTheKeptDaySoNoLaterStartLogsIt) {
     launch();
     openToday();
     runDay();
-    ASSERT_TRUE(TodayViewController::keptDay());
+    ASSERT_EQ(TodayViewController::keptDays().size(), 1u);
     base::NotificationCenter::defaultCenter().post("ResetToDay", nullptr);
     driver->wait(1);
-    EXPECT_FALSE(TodayViewController::keptDay());
+    EXPECT_TRUE(TodayViewController::keptDays().empty());
     end();
     base::UserDefaults::resetStandardUserDefaultsForTesting();
     launch();

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 
 using storetest::execSql;
@@ -208,7 +210,7 @@ TEST_F(LaunchTest, AKeptDayIsLoggedOnceWithTheDateItWasFinished) {
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0]->logDate(), DataAccess::logDateText(monday));
     EXPECT_EQ(rows[0]->total(), 26);
-    EXPECT_FALSE(TodayViewController::keptDay());
+    EXPECT_TRUE(TodayViewController::keptDays().empty());
 
     // Stored, then the program died before it forgot the kept copy.
     const base::Date later(1796300000.5);
@@ -217,7 +219,7 @@ TEST_F(LaunchTest, AKeptDayIsLoggedOnceWithTheDateItWasFinished) {
     defaults().synchronize();
     launch();
     EXPECT_EQ(DataAccess::getLogData().size(), 2u);
-    EXPECT_FALSE(TodayViewController::keptDay());
+    EXPECT_TRUE(TodayViewController::keptDays().empty());
     launch();
     EXPECT_EQ(DataAccess::getLogData().size(), 2u);
 }
@@ -245,10 +247,74 @@ TEST_F(LaunchTest, AKeptDayLoggedBeforeACrashIsNotLoggedAgainInAnotherTimeZone) 
     zone("JST-9");
     launch();
     EXPECT_EQ(DataAccess::getLogData().size(), 1u);
-    EXPECT_FALSE(TodayViewController::keptDay());
+    EXPECT_TRUE(TodayViewController::keptDays().empty());
     if (old) ::setenv("TZ", saved.c_str(), 1);
     else ::unsetenv("TZ");
     ::tzset();
+}
+
+// The time zone of the process, as the TZ variable sets it, until the end of
+// the scope.
+class TimeZone {
+public:
+    TimeZone() : had_(std::getenv("TZ") != nullptr), saved_(had_ ? std::getenv("TZ") : "") {}
+    ~TimeZone() {
+        if (had_) ::setenv("TZ", saved_.c_str(), 1);
+        else ::unsetenv("TZ");
+        ::tzset();
+    }
+    TimeZone(const TimeZone&) = delete;
+    TimeZone& operator=(const TimeZone&) = delete;
+    void set(const char* tz) {
+        ::setenv("TZ", tz, 1);
+        ::tzset();
+    }
+
+private:
+    bool had_;
+    std::string saved_;
+};
+
+TEST_F(LaunchTest, AKeptDayAnOlderVersionWroteWithoutItsTextIsLoggedOnceInAnyTimeZone) {
+    TimeZone zone;
+    zone.set("UTC0");
+    launch();
+    Log day;
+    day.setWeek(1);
+    day.setDay(2);
+    day.setLevel(1);
+    day.setReps({3, 3, 2, 2, 4, 0, 0, 0, 0});
+    // The one dictionary that version kept: the moment, no LogDate text.
+    auto keptByOlderVersion = [&](base::Date finished) {
+        base::Array reps;
+        for (int r : day.reps()) reps.push_back(base::Value(static_cast<long long>(r)));
+        defaults().setObject("Tolvek_UnsavedDay", base::Value(base::Dictionary{{"Finished", base::Value(finished)},
+                                                                               {"Week", 1},
+                                                                               {"Day", 2},
+                                                                               {"Level", 1},
+                                                                               {"Reps", base::Value(reps)}}));
+        ASSERT_TRUE(defaults().synchronize());
+    };
+    // Logged by it, which ended before it forgot the kept copy; the program
+    // starts again nine hours east, where the moment reads another text.
+    const base::Date finished(1796000000.123);
+    keptByOlderVersion(finished);
+    ASSERT_TRUE(DataAccess::saveLog(day, finished));
+    zone.set("JST-9");
+    launch();
+    EXPECT_EQ(DataAccess::getLogData().size(), 1u);
+    EXPECT_TRUE(TodayViewController::keptDays().empty());
+
+    // Not logged by it: logged now, with the text of its moment here.
+    const base::Date later(1796100000.5);
+    keptByOlderVersion(later);
+    launch();
+    const auto rows = DataAccess::getLogData();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1]->logDate(), DataAccess::logDateText(later));
+    EXPECT_TRUE(TodayViewController::keptDays().empty());
+    launch();
+    EXPECT_EQ(DataAccess::getLogData().size(), 2u);
 }
 
 TEST_F(LaunchTest, ASettingsFileWithADamagedKeyStartsWithItsOtherSettingsAndIsKeptAside) {

@@ -7,6 +7,7 @@
 
 #include "StoreTestSupport.h"
 #include "platform/base/RunLoop.h"
+#include "platform/ui/AlertView.h"
 #include "training/DataAccess.h"
 #include "training/WorkoutSession.h"
 
@@ -53,17 +54,46 @@ TEST_F(WorkoutSessionTest, AFirstDayRestsOnTheClockAndIsLoggedWithTheMomentItWas
     }
     session->completeDay();
     EXPECT_EQ(defaults().integerForKey("Tolvek_Day"), 2);
-    const auto kept = WorkoutSession::keptDay();
-    const auto finished = WorkoutSession::keptDayFinished();
-    ASSERT_TRUE(kept && finished);
-    EXPECT_EQ(kept->total(), 13);
-    EXPECT_EQ(DataAccess::holdsDay(*kept, *finished), std::optional<bool>(false));
+    const auto kept = WorkoutSession::keptDays();
+    ASSERT_EQ(kept.size(), 1u);
+    ASSERT_TRUE(kept[0].finished);
+    EXPECT_EQ(kept[0].day.total(), 13);
+    EXPECT_EQ(DataAccess::holdsDay(kept[0].day, *kept[0].finished), std::optional<bool>(false));
 
     session->saveDay();
     session->saveDay();
     EXPECT_EQ(logRows(), 1) << "a day is stored once";
-    EXPECT_EQ(DataAccess::holdsDay(*kept, *finished), std::optional<bool>(true));
-    EXPECT_FALSE(WorkoutSession::keptDay());
+    EXPECT_EQ(DataAccess::holdsDay(kept[0].day, *kept[0].finished), std::optional<bool>(true));
+    EXPECT_TRUE(WorkoutSession::keptDays().empty());
+}
+
+TEST_F(WorkoutSessionTest, TheKeptDaysStopAtTheirMostAndADayBeyondIsToldAndStillLogged) {
+    Log kept;
+    kept.setWeek(1);
+    kept.setDay(1);
+    kept.setLevel(1);
+    for (std::size_t i = 0; i < WorkoutSession::kMostKeptDays; ++i)
+        ASSERT_TRUE(
+            WorkoutSession::keepCompletedDay(kept, base::Date(1700000000.0 + 86400.0 * static_cast<double>(i))));
+    EXPECT_FALSE(WorkoutSession::keepCompletedDay(kept, base::Date(1690000000.0)));
+    const auto days = WorkoutSession::keptDays();
+    ASSERT_EQ(days.size(), WorkoutSession::kMostKeptDays) << "none is dropped";
+    EXPECT_EQ(days.front().finished->timeIntervalSince1970(), 1700000000.0);
+
+    // The next completed day cannot be kept: the user is told at once.
+    setPosition(1, 1, 1);
+    auto session = start();
+    session->completeDay();
+    auto alert = std::dynamic_pointer_cast<ui::AlertView>(storetest::app().frontAlert());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->message(),
+              "Tolvek already keeps 100 finished days that your training log could not take, and keeps no more: this "
+              "day is lost if it cannot be saved before Tolvek closes. Please check that the folder of your training "
+              "log can be written and has room.");
+    EXPECT_EQ(WorkoutSession::keptDays().size(), WorkoutSession::kMostKeptDays);
+    // Done logs it all the same.
+    session->saveDay();
+    EXPECT_EQ(logRows(), 1);
 }
 
 TEST_F(WorkoutSessionTest, TheFirstThreeSetsOfADoubledDayAreDoneTwice) {

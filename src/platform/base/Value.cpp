@@ -469,16 +469,32 @@ struct Writer {
         return s;
     }
 
+    // XML only: the position of each negative zero among the reals in the
+    // order they are written. The library writes -0.0 as 0.0; the sign is
+    // put back into the text afterwards.
+    std::size_t xmlReals = 0;
+    std::vector<std::size_t> negativeZeros;
+
     bool textOk(const std::string& text, const char* what) {
         if (text.find('\0') != std::string::npos) {
             error = std::string("a ") + what + " holds a NUL character";
             return false;
         }
         if (xml) {
-            // XML 1.0 has no form for control characters but tab and line breaks.
+            // XML 1.0 has no form, not even a character reference, for
+            // control characters but tab and line breaks, nor for U+FFFE and
+            // U+FFFF: such text cannot be written so that a reader gets it
+            // back, and the write fails rather than change it.
             for (unsigned char c : text)
                 if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
                     error = std::string("a ") + what + " holds a control character XML cannot carry";
+                    return false;
+                }
+            const std::string repaired = validUTF8(text);
+            for (const char* nonCharacter : {"\xEF\xBF\xBE", "\xEF\xBF\xBF"})
+                if (repaired.find(nonCharacter) != std::string::npos) {
+                    error = std::string("a ") + what + " holds U+" + (nonCharacter[2] == '\xBE' ? "FFFE" : "FFFF") +
+                            ", a character XML cannot carry";
                     return false;
                 }
         }
@@ -493,6 +509,8 @@ struct Writer {
         case Value::Type::Real: {
             double d = v.doubleValue();
             if (!xml && std::isfinite(d) && std::fabs(d) > std::numeric_limits<float>::max()) d = standInFor(d);
+            if (xml && d == 0 && std::signbit(d)) negativeZeros.push_back(xmlReals);
+            if (xml) ++xmlReals;
             return plist_new_real(d);
         }
         case Value::Type::String: {
@@ -1013,6 +1031,44 @@ std::optional<Value> Value::fromPlist(const Data& bytes, std::string* error, std
     return out;
 }
 
+namespace {
+
+// Mends the library's XML text where it would not read back as written. A
+// carriage return is written as a character reference: a reader turns a
+// bare one (and a CR LF pair) into a line feed. The reals at the positions
+// given are negative zeros written as "0.0": their sign is put back. Markup
+// is never inside text (the library escapes "<" there), so the n-th "<real>"
+// is the n-th real written. False when the text does not hold the reals
+// counted.
+bool restoreXmlText(std::string& text, std::size_t reals, const std::vector<std::size_t>& negativeZeros) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (c == '\r') out += "&#13;";
+        else out += c;
+    }
+    std::size_t at = 0;
+    std::size_t index = 0;
+    std::size_t next = 0;
+    const std::string open = "<real>", close = "</real>";
+    while ((at = out.find(open, at)) != std::string::npos) {
+        const std::size_t begin = at + open.size();
+        const std::size_t end = out.find(close, begin);
+        if (end == std::string::npos) return false;
+        if (next < negativeZeros.size() && negativeZeros[next] == index) {
+            out.replace(begin, end - begin, "-0.0");
+            ++next;
+        }
+        ++index;
+        at = begin;
+    }
+    if (index != reals || next != negativeZeros.size()) return false;
+    text = std::move(out);
+    return true;
+}
+
+}  // namespace
+
 std::optional<std::string> Value::toXMLPlist(std::string* error) const {
     Writer writer;
     writer.xml = true;
@@ -1027,6 +1083,7 @@ std::optional<std::string> Value::toXMLPlist(std::string* error) const {
     plist_to_xml(root.p, &xml, &len);
     std::string out = xml ? std::string(xml, len) : std::string();
     if (xml) plist_to_xml_free(xml);
+    if (!out.empty() && !restoreXmlText(out, writer.xmlReals, writer.negativeZeros)) out.clear();
     if (out.empty()) {
         if (error) *error = "the property list could not be written";
         return std::nullopt;

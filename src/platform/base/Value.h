@@ -104,11 +104,15 @@ public:
     // dictionary). Integers are 64-bit signed (larger values read from a
     // file saturate, as larger unsigned values given to Value do). Dates
     // keep fractions of a second in binary only; XML keeps whole seconds and
-    // cannot hold control characters, so stores that must lose nothing write
-    // binary. Text that is not valid UTF-8 is written with U+FFFD for each
-    // bad byte; a value that cannot be written so that it reads back (a NUL
-    // in a string or key) makes the write fail: the checked forms answer
-    // std::nullopt and why, the plain forms raise NSInvalidArgumentException.
+    // cannot hold control characters (but tab and line breaks) nor U+FFFE
+    // and U+FFFF, so stores that must lose nothing write binary. The sign of
+    // a zero is kept in both forms, and XML writes a carriage return as a
+    // character reference, which every reader gets back unchanged. Text
+    // that is not valid UTF-8 is written with U+FFFD for each bad byte; a
+    // value that cannot be written so that it reads back (a NUL in a string
+    // or key, or a character XML cannot carry) makes the write fail: the
+    // checked forms answer std::nullopt and why, the plain forms raise
+    // NSInvalidArgumentException.
     // A binary list keeps every value that can be read: one that cannot (a
     // string holding a NUL, a dangling reference) is left out of its
     // container and, when dropped is given, described there (at most 100).

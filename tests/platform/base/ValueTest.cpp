@@ -7,6 +7,8 @@
 #include <limits>
 #include <random>
 
+#include "platform/base/Exception.h"
+
 namespace {
 
 using base::Array;
@@ -146,6 +148,38 @@ TEST(Value, EveryRealAReaderTakesIsWrittenAndReadBackInBothForms) {
     }
     auto fromBin = Value::fromPlist(*bin);
     EXPECT_TRUE(std::signbit((*fromBin)["-zero"].doubleValue()));
+}
+
+TEST(Value, XmlKeepsTheSignOfZeroAndCarriageReturnsAndRefusesWhatItCannotCarry) {
+    const Value v(Dictionary{{"minus", -0.0}, {"list", Array{0.0, -0.0, -2.5}}, {"lines", "a\r\nb\rc"}});
+    std::string err;
+    const auto xml = v.toXMLPlist(&err);
+    ASSERT_TRUE(xml) << err;
+    // As other readers read it: a bare carriage return would come back as a
+    // line feed.
+    EXPECT_NE(xml->find("<real>-0.0</real>"), std::string::npos) << *xml;
+    EXPECT_EQ(xml->find('\r'), std::string::npos) << *xml;
+    const auto back = Value::fromPlist(bytesOf(*xml), &err);
+    ASSERT_TRUE(back) << err;
+    EXPECT_TRUE(std::signbit((*back)["minus"].doubleValue()));
+    const Array* list = (*back)["list"].asArray();
+    ASSERT_TRUE(list && list->size() == 3);
+    EXPECT_FALSE(std::signbit((*list)[0].doubleValue()));
+    EXPECT_TRUE(std::signbit((*list)[1].doubleValue()));
+    EXPECT_EQ((*list)[2].doubleValue(), -2.5);
+    EXPECT_EQ(*(*back)["lines"].asString(), "a\r\nb\rc");
+
+    // U+FFFF and U+FFFE have no form in XML 1.0: the write fails and says
+    // why, and the binary form keeps them.
+    const Value odd(Dictionary{{"name", "a\xEF\xBF\xBF"}});
+    EXPECT_FALSE(odd.toXMLPlist(&err));
+    EXPECT_NE(err.find("U+FFFF"), std::string::npos) << err;
+    EXPECT_FALSE(Value(Dictionary{{"\xEF\xBF\xBE", 1}}).toXMLPlist(&err));
+    EXPECT_NE(err.find("key holds U+FFFE"), std::string::npos) << err;
+    EXPECT_THROW(odd.toXMLPlist(), base::Exception);
+    const auto fromBin = Value::fromPlist(odd.toBinaryPlist());
+    ASSERT_TRUE(fromBin);
+    EXPECT_EQ(*fromBin, odd);
 }
 
 TEST(Value, BinaryKeepsFractionalDatesAndNullsAreLeftOut) {

@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/base/Bundle.h"
 #include "platform/base/Clock.h"
 #include "platform/base/Date.h"
 #include "platform/base/Log.h"
@@ -144,6 +145,29 @@ SDL_Rect initialWindowSize(int display) {
     if (SDL_GetDisplayUsableBounds(display, &usable) == 0 && usable.w > 0 && usable.h > 0)
         unit = std::max(unit, std::min(usable.w / 2, (usable.h - kTitleBarAllowance) / 3));
     return SDL_Rect{0, 0, 2 * unit, 3 * unit};
+}
+
+// Gives the window the program's icon: the picture installed as the
+// desktop's icon ("appicon.png" of the resources), so that the taskbar and
+// the window switcher show it when the program runs from the build tree as
+// well. Without the picture the window keeps the window manager's default.
+void setWindowIcon(SDL_Window* window) {
+    const auto path = base::Bundle::mainBundle().pathForResource("appicon", "png");
+    const auto icon = path ? gfx::Image::load(*path) : nullptr;
+    if (!icon || icon->width() <= 0 || icon->height() <= 0) return;
+    // SDL takes straight (not premultiplied) alpha, as bytes R, G, B, A.
+    const int w = icon->width(), h = icon->height();
+    std::vector<std::uint8_t> pixels;
+    pixels.reserve(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const auto p = icon->pixel(x, y);
+            pixels.insert(pixels.end(), {p.r, p.g, p.b, p.a});
+        }
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), w, h, 32, w * 4, SDL_PIXELFORMAT_RGBA32);
+    if (!surface) return;
+    SDL_SetWindowIcon(window, surface);  // SDL keeps a copy
+    SDL_FreeSurface(surface);
 }
 
 void reportNoDisplay(const std::string& why) {
@@ -574,6 +598,7 @@ int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options
         return 2;
     }
     SDL_SetWindowMinimumSize(d.window, kMinimumWindowWidth, kMinimumWindowHeight);
+    setWindowIcon(d.window);
     g_sdlRunning = true;
     g_window = d.window;
     g_wakeEvent = SDL_RegisterEvents(1);

@@ -345,8 +345,37 @@ struct WindowHost::Impl {
             int y1 = std::min(height, static_cast<int>(std::ceil(a.maxY() * pixelsPerPoint)));
             if (x1 > x0 && y1 > y0) pixels.push_back(SDL_Rect{x0, y0, x1 - x0, y1 - y0});
         }
+        paintEdgesWhole(pixels);
         present(pixels);
         return true;
+    }
+
+    // At a scale where the screen's edge falls inside a pixel, the frame's
+    // last column (or row) is covered by the drawing only in part and would
+    // show in a shade of its own, the drawing's edge blended with what lies
+    // under it: it is painted as the column (row) before it, in the parts
+    // just drawn that reach it, which then include it.
+    void paintEdgesWhole(std::vector<SDL_Rect>& parts) {
+        cairo_surface_t* surface = context->surface();
+        const int width = cairo_image_surface_get_width(surface);
+        const int height = cairo_image_surface_get_height(surface);
+        const int stride = cairo_image_surface_get_stride(surface);
+        unsigned char* data = cairo_image_surface_get_data(surface);
+        const bool partColumn = width >= 2 && 320 * pixelsPerPoint < width - 1e-3;
+        const bool partRow = height >= 2 && 480 * pixelsPerPoint < height - 1e-3;
+        if (!data || (!partColumn && !partRow)) return;
+        auto pixel = [&](int x, int y) { return data + static_cast<std::size_t>(y) * stride + x * 4; };
+        for (SDL_Rect& r : parts) {
+            if (partColumn && r.x + r.w >= width - 1) {
+                for (int y = r.y; y < r.y + r.h; ++y) std::memcpy(pixel(width - 1, y), pixel(width - 2, y), 4);
+                r.w = width - r.x;
+            }
+            if (partRow && r.y + r.h >= height - 1) {
+                std::memcpy(pixel(r.x, height - 1), pixel(r.x, height - 2), static_cast<std::size_t>(r.w) * 4);
+                r.h = height - r.y;
+            }
+        }
+        cairo_surface_mark_dirty(surface);
     }
 
     // Shows these parts of the drawing (all of it when none are named, and

@@ -2,7 +2,7 @@
 # configure, build, and then run the program or the whole test suite.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test asan format-check tidy-check lint clang fuzz bench install uninstall clean
+.PHONY: all deps configure build program run test asan format-check tidy-check lint clang fuzz bench install uninstall clean
 
 all: build
 
@@ -15,15 +15,21 @@ configure: deps
 build: configure
 	@cmake --build build -j $(JOBS)
 
-run: build
+# The program alone, with the resources it reads at run time (no tests,
+# benchmarks or galleries).
+program: configure
+	@cmake --build build -j $(JOBS) --target tolvek
+
+run: program
 	./build/bin/tolvek
 
 # Installs the program (stripped: the build tree keeps its symbols), its
 # resources, its icon and its desktop entry under PREFIX (staged below
-# DESTDIR when that is given, as packages are built); uninstall removes them
-# again, given the same PREFIX and DESTDIR.
+# DESTDIR when that is given, as packages are built), and lists what it
+# installed and the folders it made in build/installed-files.txt; uninstall
+# reads that list and removes them again, given the same PREFIX and DESTDIR.
 PREFIX ?= /usr/local
-install: build
+install: program
 	DESTDIR="$(DESTDIR)" cmake --install build --prefix "$(PREFIX)" --strip
 
 uninstall:

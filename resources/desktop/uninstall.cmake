@@ -3,6 +3,9 @@
 # prefix, in FILES (see install-entry.cmake), then the program's own folder
 # of resources. Installed for real (not staged), the desktop is told the
 # entry and icon are gone, so no handler of the URL scheme is left behind.
+# When the list was written by an install into this same folder, the MIME
+# cache and the folders that install made go too, once nothing else is in
+# them; a cache or folder that was there before the install stays.
 #
 #   DESTDIR=... cmake -DPREFIX=<prefix> -DFILES=<build>/installed-files.txt -P uninstall.cmake
 if(NOT PREFIX)
@@ -13,12 +16,39 @@ if(NOT FILES OR NOT EXISTS "${FILES}")
                       "it is written by \"make install\" from this build")
 endif()
 set(root "$ENV{DESTDIR}${PREFIX}")
+get_filename_component(root_path "${root}" ABSOLUTE)
 file(STRINGS "${FILES}" installed)
+# The list's heading names the folder it was installed into.
+set(same_folder FALSE)
+if(installed)
+  list(GET installed 0 heading)
+  if(heading STREQUAL "# installed into ${root_path}")
+    set(same_folder TRUE)
+  endif()
+endif()
+set(cache "share/applications/mimeinfo.cache")
+set(made_cache FALSE)
+set(made_folders "")
 set(removed 0)
 foreach(relative IN LISTS installed)
+  if(relative MATCHES "^#")
+    continue()
+  endif()
   # Only names below the prefix: the list is a file anyone could edit.
   if(relative STREQUAL "" OR IS_ABSOLUTE "${relative}" OR relative MATCHES "(^|/)\\.\\.(/|$)")
     message(WARNING "Not removing ${relative}: not a path below the prefix")
+    continue()
+  endif()
+  # What the install made besides its files: listed folders ("/" at the
+  # end) and the MIME cache, trusted only from an install into this folder.
+  if(relative MATCHES "/$")
+    if(same_folder)
+      list(APPEND made_folders "${relative}")
+    endif()
+    continue()
+  endif()
+  if(relative STREQUAL cache)
+    set(made_cache ${same_folder})
     continue()
   endif()
   set(file "${root}/${relative}")
@@ -31,6 +61,17 @@ foreach(relative IN LISTS installed)
     math(EXPR removed "${removed} + 1")
   endif()
 endforeach()
+
+# Whether the folder holds nothing, hidden files included.
+function(tolvek_folder_is_empty folder result)
+  file(GLOB inside LIST_DIRECTORIES true "${folder}/*" "${folder}/.*")
+  if(inside)
+    set(${result} FALSE PARENT_SCOPE)
+  else()
+    set(${result} TRUE PARENT_SCOPE)
+  endif()
+endfunction()
+
 # The resources' folders, deepest first, once they are empty.
 set(resources "${root}/share/tolvek")
 if(IS_DIRECTORY "${resources}")
@@ -38,15 +79,45 @@ if(IS_DIRECTORY "${resources}")
   list(REVERSE folders)
   foreach(folder IN LISTS folders ITEMS "${resources}")
     if(IS_DIRECTORY "${folder}")
-      file(GLOB inside "${folder}/*")
-      if(NOT inside)
+      tolvek_folder_is_empty("${folder}" empty)
+      if(empty)
         file(REMOVE_RECURSE "${folder}")
       endif()
     endif()
   endforeach()
 endif()
 message(STATUS "Removed ${removed} files from ${root}")
+
+# The MIME cache the install made goes once no desktop entry is left for it
+# to describe; otherwise the desktop is told what is gone.
+if(made_cache)
+  file(GLOB entries "${root}/share/applications/*.desktop")
+  if(NOT entries AND EXISTS "${root}/${cache}")
+    message(STATUS "Removing: ${root}/${cache}")
+    file(REMOVE "${root}/${cache}")
+  endif()
+endif()
 if("$ENV{DESTDIR}" STREQUAL "")
   include("${CMAKE_CURRENT_LIST_DIR}/refresh-desktop.cmake")
   tolvek_refresh_desktop("${root}")
 endif()
+
+# The folders the install made, deepest first (a folder sorts before the
+# ones inside it), once they are empty.
+list(SORT made_folders)
+list(REVERSE made_folders)
+foreach(relative IN LISTS made_folders)
+  string(REGEX REPLACE "/$" "" relative "${relative}")
+  if(relative STREQUAL ".")
+    set(folder "${root}")
+  else()
+    set(folder "${root}/${relative}")
+  endif()
+  if(IS_DIRECTORY "${folder}" AND NOT IS_SYMLINK "${folder}")
+    tolvek_folder_is_empty("${folder}" empty)
+    if(empty)
+      message(STATUS "Removing: ${folder}")
+      file(REMOVE_RECURSE "${folder}")
+    endif()
+  endif()
+endforeach()

@@ -3,6 +3,9 @@
 # entry, and runs the installed program headless through the first test in
 # a home of its own: it must find its resources beside itself, not in the
 # build tree. Then uninstalls as "make uninstall" does: nothing is left.
+# Installed for real into private prefixes, uninstalling removes the folders
+# and the desktop's MIME cache the install made, and keeps those it found.
+# The build's list of installed files is as the test found it afterwards.
 #
 #   cmake -DBUILD=<build dir> -DSOURCE=<source dir> -DSCRATCH=<scratch dir> -P InstallTest.cmake
 foreach(var BUILD SOURCE SCRATCH)
@@ -12,12 +15,29 @@ foreach(var BUILD SOURCE SCRATCH)
 endforeach()
 
 file(REMOVE_RECURSE "${SCRATCH}")
+# The list "make uninstall" reads is the user's: it is put back before the
+# test ends, whether it passes or fails.
+set(installed_list "${BUILD}/installed-files.txt")
+set(saved_list "${SCRATCH}/installed-files.txt")
+file(MAKE_DIRECTORY "${SCRATCH}")
+if(EXISTS "${installed_list}")
+  file(COPY_FILE "${installed_list}" "${saved_list}")
+endif()
+function(fail text)
+  if(EXISTS "${saved_list}")
+    file(COPY_FILE "${saved_list}" "${installed_list}")
+  else()
+    file(REMOVE "${installed_list}")
+  endif()
+  message(FATAL_ERROR "${text}")
+endfunction()
+
 set(stage "${SCRATCH}/stage")
 execute_process(
   COMMAND ${CMAKE_COMMAND} -E env "DESTDIR=${stage}" ${CMAKE_COMMAND} --install "${BUILD}" --prefix /usr --strip
   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT status EQUAL 0)
-  message(FATAL_ERROR "make install into DESTDIR failed (${status}):\n${out}\n${err}")
+  fail("make install into DESTDIR failed (${status}):\n${out}\n${err}")
 endif()
 
 set(root "${stage}/usr")
@@ -25,7 +45,7 @@ foreach(file bin/tolvek share/tolvek/Tolvek.sqlite share/tolvek/LogDay.sqlite sh
              share/tolvek/dotoday@2x.png share/applications/tolvek.desktop
              share/icons/hicolor/128x128/apps/tolvek.png share/icons/hicolor/256x256/apps/tolvek.png)
   if(NOT EXISTS "${root}/${file}")
-    message(FATAL_ERROR "not installed: ${file}")
+    fail("not installed: ${file}")
   endif()
 endforeach()
 # The program is installed without its debugging symbols; the build keeps them.
@@ -33,10 +53,10 @@ file(SIZE "${root}/bin/tolvek" installed_size)
 file(SIZE "${BUILD}/bin/tolvek" built_size)
 message(STATUS "The installed program is ${installed_size} bytes (built: ${built_size})")
 if(NOT installed_size LESS built_size)
-  message(FATAL_ERROR "the program is installed with its symbols (${installed_size} bytes, built ${built_size})")
+  fail("the program is installed with its symbols (${installed_size} bytes, built ${built_size})")
 endif()
 if(EXISTS "${root}/bin/resources")
-  message(FATAL_ERROR "the resources are installed beside the program instead of in share/tolvek")
+  fail("the resources are installed beside the program instead of in share/tolvek")
 endif()
 
 # The entry runs the program where the prefix puts it (not the staging
@@ -44,17 +64,17 @@ endif()
 file(READ "${root}/share/applications/tolvek.desktop" entry)
 foreach(line "Exec=/usr/bin/tolvek %u" "Icon=tolvek" "MimeType=x-scheme-handler/fb[0-9]+;")
   if(NOT entry MATCHES "\n${line}\n")
-    message(FATAL_ERROR "the desktop entry lacks \"${line}\":\n${entry}")
+    fail("the desktop entry lacks \"${line}\":\n${entry}")
   endif()
 endforeach()
 find_program(VALIDATE desktop-file-validate)
 if(NOT VALIDATE)
-  message(FATAL_ERROR "desktop-file-validate is missing (scripts/install-deps installs it)")
+  fail("desktop-file-validate is missing (scripts/install-deps installs it)")
 endif()
 execute_process(COMMAND "${VALIDATE}" "${root}/share/applications/tolvek.desktop"
   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT status EQUAL 0 OR NOT "${out}${err}" STREQUAL "")
-  message(FATAL_ERROR "desktop-file-validate does not accept the entry:\n${out}${err}")
+  fail("desktop-file-validate does not accept the entry:\n${out}${err}")
 endif()
 
 # The installed program, headless, through the first test and first workout.
@@ -69,15 +89,15 @@ execute_process(
   WORKING_DIRECTORY "${SCRATCH}"
   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT status EQUAL 0)
-  message(FATAL_ERROR "the installed program failed the first test (${status}):\n${out}\n${err}")
+  fail("the installed program failed the first test (${status}):\n${out}\n${err}")
 endif()
 foreach(shot 01-setup 06-workout 09-day-completed)
   if(NOT EXISTS "${SCRATCH}/shots/${shot}.png")
-    message(FATAL_ERROR "the installed program took no screenshot ${shot}")
+    fail("the installed program took no screenshot ${shot}")
   endif()
 endforeach()
 if(NOT EXISTS "${home}/data/tolvek/Documents/LogDay.sqlite")
-  message(FATAL_ERROR "the installed program kept no log in its home")
+  fail("the installed program kept no log in its home")
 endif()
 
 # Uninstalled from the same place, nothing of it is left there.
@@ -86,14 +106,65 @@ execute_process(
           "-DFILES=${BUILD}/installed-files.txt" -P "${SOURCE}/resources/desktop/uninstall.cmake"
   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT status EQUAL 0)
-  message(FATAL_ERROR "make uninstall failed (${status}):\n${out}\n${err}")
+  fail("make uninstall failed (${status}):\n${out}\n${err}")
 endif()
-file(GLOB_RECURSE left "${stage}/*")
+file(GLOB_RECURSE left LIST_DIRECTORIES true "${stage}/*")
 if(left)
   string(REPLACE ";" "\n" left "${left}")
-  message(FATAL_ERROR "uninstalling left these behind:\n${left}")
+  fail("uninstalling left these behind:\n${left}")
 endif()
 if(IS_DIRECTORY "${root}/share/tolvek")
-  message(FATAL_ERROR "uninstalling left the resources' folder behind")
+  fail("uninstalling left the resources' folder behind")
+endif()
+
+# Installed for real into a private prefix, as "make install PREFIX=...".
+function(run_make what prefix)
+  if(what STREQUAL "install")
+    set(command ${CMAKE_COMMAND} --install "${BUILD}" --prefix "${prefix}" --strip)
+  else()
+    set(command ${CMAKE_COMMAND} -DPREFIX=${prefix} "-DFILES=${installed_list}" -P "${SOURCE}/resources/desktop/uninstall.cmake")
+  endif()
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=DESTDIR ${command}
+    RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT status EQUAL 0)
+    fail("make ${what} PREFIX=${prefix} failed (${status}):\n${out}\n${err}")
+  endif()
+endfunction()
+# A prefix that is not there yet, installed into twice over: the MIME cache
+# the install makes, its folders and the prefix itself all go.
+set(private "${SCRATCH}/private/made")
+run_make(install "${private}")
+run_make(install "${private}")
+find_program(UPDATE_DESKTOP_DATABASE update-desktop-database)
+if(UPDATE_DESKTOP_DATABASE AND NOT EXISTS "${private}/share/applications/mimeinfo.cache")
+  fail("installing into ${private} made no MIME cache for the URL scheme")
+endif()
+run_make(uninstall "${private}")
+if(EXISTS "${private}")
+  file(GLOB_RECURSE left LIST_DIRECTORIES true "${private}/*")
+  string(REPLACE ";" "\n" left "${left}")
+  fail("uninstalling from a private prefix left it behind, with:\n${left}")
+endif()
+# A prefix whose applications folder and MIME cache were there before the
+# install: they stay, the cache no longer naming the program.
+set(private "${SCRATCH}/private/kept")
+set(cache "${private}/share/applications/mimeinfo.cache")
+file(WRITE "${cache}" "[MIME Cache]\n")
+run_make(install "${private}")
+run_make(uninstall "${private}")
+file(GLOB_RECURSE left LIST_DIRECTORIES true "${private}/*")
+if(NOT left STREQUAL "${private}/share;${private}/share/applications;${cache}")
+  string(REPLACE ";" "\n" left "${left}")
+  fail("uninstalling did not leave exactly what was there before the install:\n${left}")
+endif()
+file(READ "${cache}" cached)
+if(cached MATCHES "tolvek")
+  fail("the MIME cache found before the install still names the program:\n${cached}")
+endif()
+
+if(EXISTS "${saved_list}")
+  file(COPY_FILE "${saved_list}" "${installed_list}")
+else()
+  file(REMOVE "${installed_list}")
 endif()
 file(REMOVE_RECURSE "${SCRATCH}")

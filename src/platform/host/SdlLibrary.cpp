@@ -29,7 +29,7 @@ constexpr const char* kSdlLibrary = "libSDL2-2.0.so.0";
     X(SDL_CloseAudioDevice) X(SDL_ClearQueuedAudio) X(SDL_QueueAudio) X(SDL_PauseAudioDevice)            \
     X(SDL_LoadWAV_RW) X(SDL_RWFromFile) X(SDL_BuildAudioCVT) X(SDL_ConvertAudio) X(SDL_FreeWAV)          \
     X(SDL_SetClipboardText) X(SDL_HasClipboardText) X(SDL_GetClipboardText) X(SDL_RaiseWindow)            \
-    X(SDL_RestoreWindow)
+    X(SDL_RestoreWindow) X(SDL_SetWindowIcon)
 // clang-format on
 
 // Functions of newer SDL releases the host does without where the library
@@ -108,6 +108,7 @@ int SDL_WaitEventTimeout(SDL_Event* event, int timeout) { return host::sdl().SDL
 Uint32 SDL_RegisterEvents(int numevents) { return host::sdl().SDL_RegisterEvents(numevents); }
 void SDL_RaiseWindow(SDL_Window* window) { host::sdl().SDL_RaiseWindow(window); }
 void SDL_RestoreWindow(SDL_Window* window) { host::sdl().SDL_RestoreWindow(window); }
+void SDL_SetWindowIcon(SDL_Window* window, SDL_Surface* icon) { host::sdl().SDL_SetWindowIcon(window, icon); }
 Uint32 SDL_GetMouseState(int* x, int* y) { return host::sdl().SDL_GetMouseState(x, y); }
 void SDL_StartTextInput(void) { host::sdl().SDL_StartTextInput(); }
 void SDL_StopTextInput(void) { host::sdl().SDL_StopTextInput(); }

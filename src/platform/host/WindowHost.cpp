@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/base/Bundle.h"
 #include "platform/base/Clock.h"
 #include "platform/base/Date.h"
 #include "platform/base/Log.h"
@@ -144,6 +145,29 @@ SDL_Rect initialWindowSize(int display) {
     if (SDL_GetDisplayUsableBounds(display, &usable) == 0 && usable.w > 0 && usable.h > 0)
         unit = std::max(unit, std::min(usable.w / 2, (usable.h - kTitleBarAllowance) / 3));
     return SDL_Rect{0, 0, 2 * unit, 3 * unit};
+}
+
+// Gives the window the program's icon: the picture installed as the
+// desktop's icon ("appicon.png" of the resources), so that the taskbar and
+// the window switcher show it when the program runs from the build tree as
+// well. Without the picture the window keeps the window manager's default.
+void setWindowIcon(SDL_Window* window) {
+    const auto path = base::Bundle::mainBundle().pathForResource("appicon", "png");
+    const auto icon = path ? gfx::Image::load(*path) : nullptr;
+    if (!icon || icon->width() <= 0 || icon->height() <= 0) return;
+    // SDL takes straight (not premultiplied) alpha, as bytes R, G, B, A.
+    const int w = icon->width(), h = icon->height();
+    std::vector<std::uint8_t> pixels;
+    pixels.reserve(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const auto p = icon->pixel(x, y);
+            pixels.insert(pixels.end(), {p.r, p.g, p.b, p.a});
+        }
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), w, h, 32, w * 4, SDL_PIXELFORMAT_RGBA32);
+    if (!surface) return;
+    SDL_SetWindowIcon(window, surface);  // SDL keeps a copy
+    SDL_FreeSurface(surface);
 }
 
 void reportNoDisplay(const std::string& why) {
@@ -321,8 +345,37 @@ struct WindowHost::Impl {
             int y1 = std::min(height, static_cast<int>(std::ceil(a.maxY() * pixelsPerPoint)));
             if (x1 > x0 && y1 > y0) pixels.push_back(SDL_Rect{x0, y0, x1 - x0, y1 - y0});
         }
+        paintEdgesWhole(pixels);
         present(pixels);
         return true;
+    }
+
+    // At a scale where the screen's edge falls inside a pixel, the frame's
+    // last column (or row) is covered by the drawing only in part and would
+    // show in a shade of its own, the drawing's edge blended with what lies
+    // under it: it is painted as the column (row) before it, in the parts
+    // just drawn that reach it, which then include it.
+    void paintEdgesWhole(std::vector<SDL_Rect>& parts) {
+        cairo_surface_t* surface = context->surface();
+        const int width = cairo_image_surface_get_width(surface);
+        const int height = cairo_image_surface_get_height(surface);
+        const int stride = cairo_image_surface_get_stride(surface);
+        unsigned char* data = cairo_image_surface_get_data(surface);
+        const bool partColumn = width >= 2 && 320 * pixelsPerPoint < width - 1e-3;
+        const bool partRow = height >= 2 && 480 * pixelsPerPoint < height - 1e-3;
+        if (!data || (!partColumn && !partRow)) return;
+        auto pixel = [&](int x, int y) { return data + static_cast<std::size_t>(y) * stride + x * 4; };
+        for (SDL_Rect& r : parts) {
+            if (partColumn && r.x + r.w >= width - 1) {
+                for (int y = r.y; y < r.y + r.h; ++y) std::memcpy(pixel(width - 1, y), pixel(width - 2, y), 4);
+                r.w = width - r.x;
+            }
+            if (partRow && r.y + r.h >= height - 1) {
+                std::memcpy(pixel(r.x, height - 1), pixel(r.x, height - 2), static_cast<std::size_t>(r.w) * 4);
+                r.h = height - r.y;
+            }
+        }
+        cairo_surface_mark_dirty(surface);
     }
 
     // Shows these parts of the drawing (all of it when none are named, and
@@ -574,6 +627,7 @@ int WindowHost::run(const DelegateFactory& factory, const WindowOptions& options
         return 2;
     }
     SDL_SetWindowMinimumSize(d.window, kMinimumWindowWidth, kMinimumWindowHeight);
+    setWindowIcon(d.window);
     g_sdlRunning = true;
     g_window = d.window;
     g_wakeEvent = SDL_RegisterEvents(1);

@@ -2,7 +2,9 @@
 // The window host: the application in an SDL2 window shaped like the phone
 // screen (320 x 480 points), drawn by the toolkit into a pixel surface and
 // copied to the window's own surface (shared memory, no graphics driver);
-// where a window has none, an SDL renderer shows it instead.
+// where a window has none, an SDL renderer shows it instead. The window
+// carries the program's icon, the picture the desktop's icon is installed
+// from.
 //
 // The window opens as large as fits the usable area of its display, and may
 // be given any size later (by the user or the window manager): the screen is

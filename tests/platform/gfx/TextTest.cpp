@@ -144,6 +144,23 @@ TEST(TextTest, TextUsesTheFillColourAndIsClippedToTheRect) {
     EXPECT_FALSE(below);
 }
 
+TEST(TextTest, EmojiAreDrawnInTheirOwnColours) {
+    // Typed or pasted, an emoji falls back to the colour emoji font: drawn
+    // in its own yellow whatever the fill colour, not as a box or a glyph
+    // of the fill colour.
+    ImageContext ctx({40, 40}, 2);
+    ctx.setFillColor(Color::black());
+    drawText(ctx, "\U0001F4AA", {0, 0, 40, 40}, Font("Helvetica", 24));
+    auto img = ctx.image();
+    int coloured = 0;
+    for (int y = 0; y < img->height(); ++y)
+        for (int x = 0; x < img->width(); ++x) {
+            auto p = img->pixel(x, y);
+            if (p.a > 200 && p.r > 200 && p.g > 120 && p.b < 100) ++coloured;
+        }
+    EXPECT_GT(coloured, 200);
+}
+
 TEST(TextTest, EmptyTextAndBadRectsDrawNothing) {
     ImageContext ctx({20, 20});
     EXPECT_EQ(drawText(ctx, "", {0, 0, 20, 20}, Font("Helvetica", 12)), Size::zero());

@@ -16,8 +16,16 @@
 // before, while and after it holds a 100 MB document (parsed on the main
 // thread, and on four threads at once), and checks that our parse of the
 // doubles kept every number exactly.
+//
+// Two cases parse large documents one after another, as a program that
+// handles many answers does, each beside RapidJSON: a new parser for each
+// parse of the doubles (about 20 MB), a parser of another document having
+// run just before it, and one parser kept for every parse of a 100 MB
+// document of records. Both report the minor page faults of a parse
+// (faults: memory the system had to hand the process afresh).
 #include <benchmark/benchmark.h>
 #include <malloc.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -307,6 +315,141 @@ void ParseNlohmann(benchmark::State& state, Doc d) {
     reportBytes(state, d);
 }
 
+// ---- large documents one after another
+
+// The minor page faults this thread has taken so far.
+long minorFaults() {
+    struct rusage usage {};
+    getrusage(RUSAGE_THREAD, &usage);
+    return usage.ru_minflt;
+}
+
+std::string makeLargeRecords() {
+    Random r;
+    std::string s = "{\"title\":\"Tolvek log\",\"records\":[\n";
+    s.reserve(101 * 1024 * 1024);
+    for (int id = 0; s.size() < 100 * 1024 * 1024; ++id) {
+        if (id) s += ",\n";
+        s += makeRecord(r, id);
+    }
+    s += "\n]}";
+    return s;
+}
+
+const std::string& largeRecords() {
+    static const std::string text = makeLargeRecords();
+    return text;
+}
+
+void reportFaults(benchmark::State& state, long faults) {
+    state.counters["faults"] = benchmark::Counter(static_cast<double>(faults), benchmark::Counter::kAvgIterations);
+}
+
+// Each parse of `d` by a new parser, right after a new parser has parsed
+// the records and let them go (not timed). The parse and dropping its tree
+// are timed.
+void ParseVXFreshParser(benchmark::State& state, Doc d) {
+    const std::string& text = document(d);
+    long faults = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        {
+            VXJsonParser other;
+            benchmark::DoNotOptimize(other.objectWithString(document(Records)));
+        }
+        const long before = minorFaults();
+        state.ResumeTiming();
+        {
+            VXJsonParser parser;
+            std::optional<VXJsonValue> v = parser.objectWithString(text);
+            if (!v) {
+                state.SkipWithError("parse failed");
+                break;
+            }
+            benchmark::DoNotOptimize(v);
+        }
+        faults += minorFaults() - before;
+    }
+    reportBytes(state, d);
+    reportFaults(state, faults);
+}
+
+void ParseRapidJSONFreshParser(benchmark::State& state, Doc d) {
+    const std::string& text = document(d);
+    const std::string& otherText = document(Records);
+    long faults = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        {
+            rapidjson::Document other;
+            other.Parse(otherText.c_str(), otherText.size());
+            benchmark::DoNotOptimize(other);
+        }
+        const long before = minorFaults();
+        state.ResumeTiming();
+        {
+            rapidjson::Document doc;
+            doc.Parse(text.c_str(), text.size());
+            if (doc.HasParseError()) {
+                state.SkipWithError("parse failed");
+                break;
+            }
+            benchmark::DoNotOptimize(doc);
+        }
+        faults += minorFaults() - before;
+    }
+    reportBytes(state, d);
+    reportFaults(state, faults);
+}
+
+// Each parse of the 100 MB records by one parser kept throughout, the tree
+// dropped before the next parse. A first parse, not timed, makes the room
+// the later ones need.
+void ParseVXKeptParser(benchmark::State& state) {
+    const std::string& text = largeRecords();
+    VXJsonParser parser;
+    if (!parser.objectWithString(text)) state.SkipWithError("parse failed");
+    long faults = 0;
+    for (auto _ : state) {
+        const long before = minorFaults();
+        {
+            std::optional<VXJsonValue> v = parser.objectWithString(text);
+            if (!v) {
+                state.SkipWithError("parse failed");
+                break;
+            }
+            benchmark::DoNotOptimize(v);
+        }
+        faults += minorFaults() - before;
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(text.size()));
+    reportFaults(state, faults);
+}
+
+// RapidJSON's document is its parser: a new one for each parse, after a
+// first parse not timed.
+void ParseRapidJSONKeptParser(benchmark::State& state) {
+    const std::string& text = largeRecords();
+    auto parse = [&text] {
+        rapidjson::Document doc;
+        doc.Parse(text.c_str(), text.size());
+        benchmark::DoNotOptimize(doc);
+        return !doc.HasParseError();
+    };
+    if (!parse()) state.SkipWithError("parse failed");
+    long faults = 0;
+    for (auto _ : state) {
+        const long before = minorFaults();
+        if (!parse()) {
+            state.SkipWithError("parse failed");
+            break;
+        }
+        faults += minorFaults() - before;
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(text.size()));
+    reportFaults(state, faults);
+}
+
 // ---- writing
 
 void WriteVX(benchmark::State& state, Doc d) {
@@ -354,10 +497,10 @@ void WriteNlohmann(benchmark::State& state, Doc d) {
 // ---- memory
 
 // The heap in use, and the blocks our parser maps for its documents apart
-// from the heap.
+// from the heap (not those this thread keeps free for its next documents).
 std::size_t heapInUse() {
     const struct mallinfo2 m = mallinfo2();
-    return m.uordblks + m.hblkhd + VXJsonArena::blockBytes();
+    return m.uordblks + m.hblkhd + VXJsonArena::blockBytes() - VXJsonArena::keptBytes();
 }
 
 // The heap a parse leaves behind while its tree is alive (the parser itself
@@ -431,18 +574,6 @@ long long residentBytes() {
         std::fclose(f);
     }
     return resident * sysconf(_SC_PAGESIZE);
-}
-
-std::string makeLargeRecords() {
-    Random r;
-    std::string s = "{\"title\":\"Tolvek log\",\"records\":[\n";
-    s.reserve(101 * 1024 * 1024);
-    for (int id = 0; s.size() < 100 * 1024 * 1024; ++id) {
-        if (id) s += ",\n";
-        s += makeRecord(r, id);
-    }
-    s += "\n]}";
-    return s;
 }
 
 // One parser's document: `parse` builds it and returns false on failure,
@@ -528,7 +659,7 @@ Holder holdRapidJSON(const std::string& text) {
 }
 
 void printResident() {
-    const std::string text = makeLargeRecords();
+    const std::string& text = largeRecords();
     constexpr double mb = 1024.0 * 1024.0;
     std::printf("Resident memory around a %.0f MB document (MB; parsed and dropped: above before):\n",
                 static_cast<double>(text.size()) / mb);
@@ -599,6 +730,11 @@ JSON_BENCH(ParseRapidJSONFullPrecision, Deep);
 JSON_BENCH(ParseSimdjson, Deep);
 JSON_BENCH(WriteVX, Deep);
 JSON_BENCH(WriteRapidJSON, Deep);
+
+JSON_BENCH(ParseVXFreshParser, Doubles);
+JSON_BENCH(ParseRapidJSONFreshParser, Doubles);
+BENCHMARK(ParseVXKeptParser)->Name("ParseVXKeptParser/records100")->Unit(benchmark::kMillisecond);
+BENCHMARK(ParseRapidJSONKeptParser)->Name("ParseRapidJSONKeptParser/records100")->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);

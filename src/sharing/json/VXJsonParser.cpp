@@ -133,7 +133,7 @@ std::optional<VXJsonValue> VXJsonParser::fragmentWithString(std::optional<std::s
     depth_ = 0;
     c_ = reinterpret_cast<const unsigned char*>(text->data());
     end_ = c_ + text->size();
-    VXJsonArena* arena = VXJsonArena::create();
+    VXJsonArena* arena = VXJsonArena::create(keep_.get(), text->size());
     arena_ = arena;
     keyTable_.fill(nullptr);
     std::optional<VXJsonValue> value = scanValue();
@@ -169,17 +169,46 @@ void VXJsonParser::reset() {
     arena_ = nullptr;
 }
 
-VXJsonParser::ValueStack::~ValueStack() { VXJsonArena::releaseMemory(data_, capacity_ * sizeof(VXJsonValue)); }
+VXJsonParser::ValueStack::~ValueStack() { release(); }
+
+void VXJsonParser::ValueStack::release() noexcept {
+    if (block_) VXJsonArena::giveBack(block_, keep_);
+    else VXJsonArena::releaseMemory(data_, capacity_ * sizeof(VXJsonValue));
+    block_ = nullptr;
+    data_ = nullptr;
+    size_ = capacity_ = 0;
+}
 
 void VXJsonParser::ValueStack::grow() {
-    // A large stack is mapped on its own, like the region's large blocks:
-    // freed with the parser, it goes back to the system.
+    // A large stack takes a block kept from earlier documents, the largest
+    // there is, and gives its old one back to them.
+    constexpr std::size_t largeStack = 256 * 1024;
     const std::size_t capacity = capacity_ ? capacity_ * 2 : 256;
-    auto* data = static_cast<VXJsonValue*>(VXJsonArena::acquireMemory(capacity * sizeof(VXJsonValue)));
-    if (size_) std::memcpy(static_cast<void*>(data), static_cast<const void*>(data_), size_ * sizeof(VXJsonValue));
-    VXJsonArena::releaseMemory(data_, capacity_ * sizeof(VXJsonValue));
+    VXJsonArena::Block* block = nullptr;
+    VXJsonValue* data;
+    std::size_t newCapacity = capacity;
+    if (capacity * sizeof(VXJsonValue) < largeStack) {
+        data = static_cast<VXJsonValue*>(VXJsonArena::acquireMemory(capacity * sizeof(VXJsonValue)));
+    } else {
+        block = VXJsonArena::takeBlock(sizeof(VXJsonListHeader) + capacity * sizeof(VXJsonValue), keep_);
+        data = reinterpret_cast<VXJsonValue*>(reinterpret_cast<char*>(block + 1) + sizeof(VXJsonListHeader));
+        newCapacity = (block->size - sizeof(VXJsonListHeader)) / sizeof(VXJsonValue);
+    }
+    const std::size_t size = size_;
+    if (size) std::memcpy(static_cast<void*>(data), static_cast<const void*>(data_), size * sizeof(VXJsonValue));
+    release();
+    block_ = block;
     data_ = data;
-    capacity_ = capacity;
+    size_ = size;
+    capacity_ = newCapacity;
+}
+
+VXJsonArena::Block* VXJsonParser::ValueStack::handOver() {
+    VXJsonArena::Block* block = block_;
+    block_ = nullptr;
+    data_ = nullptr;
+    size_ = capacity_ = 0;
+    return block;
 }
 
 bool VXJsonParser::enterContainer() {
@@ -217,6 +246,19 @@ void VXJsonParser::closeContainer() {
         // An empty container takes nothing from the region.
         if (f.isObject) values_.emplace_back(VXJsonValue::Storage(VXJsonObject()));
         else values_.emplace_back(VXJsonValue::Storage(VXJsonArray()));
+        return;
+    }
+    if (!f.isObject && f.firstValue == 0 && values_.block() && n * 2 >= values_.capacity()) {
+        // An array of every value on the stack, filling most of it: the
+        // region takes over the stack's block, the elements staying where
+        // they are, behind the header's room before them.
+        VXJsonArena::Block* block = values_.handOver();
+        auto* header = reinterpret_cast<VXJsonListHeader*>(block + 1);
+        header->arena = arena_;
+        header->index = nullptr;
+        arena_->adopt(block, sizeof(VXJsonListHeader) + n * sizeof(VXJsonValue));
+        values_.emplace_back(
+            VXJsonValue::Storage(VXJsonArray::inRegion(reinterpret_cast<VXJsonValue*>(header + 1), n)));
         return;
     }
     VXJsonValue* const first = values_.data() + f.firstValue;

@@ -66,17 +66,34 @@ private:
     // makes the object's key table (null for a small object) in the region.
     std::uint32_t* dedupeKeys(std::size_t firstValue, std::size_t firstKey);
 
+    // The blocks this parser keeps for its next documents (VXJsonArena.h),
+    // given up when the parser goes.
+    class Keep {
+    public:
+        Keep() : keep_(VXJsonArena::newKeep()) {}
+        Keep(const Keep&) = delete;
+        Keep& operator=(const Keep&) = delete;
+        ~Keep() { VXJsonArena::closeKeep(keep_); }
+        VXJsonArena::Keep* get() const { return keep_; }
+
+    private:
+        VXJsonArena::Keep* keep_;
+    };
+
     // The values of the open containers, innermost last. Values move in
     // and out of it byte for byte (see VXJsonValue::Storage), so a closing
-    // container takes its elements with one copy of memory.
+    // container takes its elements with one copy of memory. A large stack
+    // lies in a block like a region's, after room for a list's header, so
+    // that an array of all its values may stay where it was read.
     class ValueStack {
     public:
-        ValueStack() = default;
+        explicit ValueStack(VXJsonArena::Keep* keep) : keep_(keep) {}
         ValueStack(const ValueStack&) = delete;
         ValueStack& operator=(const ValueStack&) = delete;
         ~ValueStack();
 
         std::size_t size() const { return size_; }
+        std::size_t capacity() const { return capacity_; }
         bool empty() const { return size_ == 0; }
         VXJsonValue& back() { return data_[size_ - 1]; }
         VXJsonValue& operator[](std::size_t i) { return data_[i]; }
@@ -91,9 +108,18 @@ private:
         // (which is all that the parser's values ever point to).
         void dropMoved(std::size_t first) { size_ = first; }
         void clear() { size_ = 0; }
+        // The block the values lie in, when the stack is large; its values
+        // start after room for a list's header.
+        VXJsonArena::Block* block() const { return block_; }
+        // Lets the block go with the values in it: the stack is empty and
+        // has no memory after.
+        VXJsonArena::Block* handOver();
 
     private:
         void grow();
+        void release() noexcept;
+        VXJsonArena::Keep* keep_;
+        VXJsonArena::Block* block_ = nullptr;
         VXJsonValue* data_ = nullptr;
         std::size_t size_ = 0;
         std::size_t capacity_ = 0;
@@ -101,11 +127,14 @@ private:
 
     const unsigned char* c_ = nullptr;
     const unsigned char* end_ = nullptr;
+    // Made first and let go last: the value stack gives its block back to
+    // it.
+    Keep keep_;
     // The values and keys of the open containers, innermost last; kept
     // between calls, at the size the largest document needed, so that
     // parsing one document after another reuses their room.
     std::vector<Frame> frames_;
-    ValueStack values_;
+    ValueStack values_{keep_.get()};
     std::vector<const VXJsonKey::Header*> keys_;
     // The text of a string with escapes, while it is read.
     std::string scratch_;

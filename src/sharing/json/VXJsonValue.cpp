@@ -1,9 +1,11 @@
 #include "sharing/json/VXJsonValue.h"
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 // The leak checker of the sanitizer build looks for pointers only in memory
@@ -32,12 +34,15 @@ constexpr std::size_t largestBlock = 4 * 1024 * 1024;
 // one large container of a large document too, whose block would else be
 // fresh memory, faulted in page by page, on every parse.
 constexpr std::size_t maxSpareBytes = 32 * 1024 * 1024;
-thread_local std::size_t spareBytes = 0;
-// False once the thread's store of spare blocks is gone (at its exit).
-thread_local bool spareAlive = true;
 // Memory from this size on is mapped on its own.
 constexpr std::size_t smallestMappedBlock = 256 * 1024;
 std::atomic<std::size_t> allBlockBytes{0};
+
+// Freed blocks kept for later documents, the oldest kept first.
+struct Spare {
+    std::vector<VXJsonArena::Block*> blocks;
+    std::size_t bytes = 0;
+};
 
 bool sameKey(const VXJsonKey& a, const VXJsonKey& b) {
     const std::string_view x = a.view(), y = b.view();
@@ -50,54 +55,167 @@ std::optional<VXJsonValue> VXJsonCustom::proxyForJson() const { return std::null
 
 // ---- VXJsonArena ----
 
-VXJsonArena::~VXJsonArena() {
-    // A few freed blocks are kept for the next document of this thread, so
-    // that parsing one document after another does not hand the same
-    // memory back and forth to the system. This document's blocks are kept
-    // before those earlier ones left unused, and its oldest first: the next
-    // document takes its blocks in the same order.
-    Block* oldest = nullptr;
+class VXJsonArena::Keep {
+public:
+    std::mutex mutex;
+    Spare spare;
+    // As many bytes as the largest document of the parser needed.
+    std::size_t limit = 0;
+    // False once the parser is gone.
+    bool open = true;
+    std::atomic<long> refs{1};
+
+    void release() noexcept {
+        if (refs.fetch_sub(1, std::memory_order_acq_rel) == 1) delete this;
+    }
+};
+
+namespace {
+
+// False once the thread's keep is gone (at its exit).
+thread_local bool threadSpareAlive = true;
+
+// The blocks this thread keeps, freed with it; null once it is gone.
+Spare* threadSpare() {
+    struct ThreadSpare {
+        Spare spare;
+        ~ThreadSpare() {
+            threadSpareAlive = false;
+            for (VXJsonArena::Block* b : spare.blocks) {
+                allBlockBytes.fetch_sub(b->size, std::memory_order_relaxed);
+                VXJsonArena::releaseMemory(b, sizeof(VXJsonArena::Block) + b->size);
+            }
+            spare.bytes = 0;
+        }
+    };
+    if (!threadSpareAlive) return nullptr;
+    thread_local ThreadSpare kept;
+    return &kept.spare;
+}
+
+// A kept block for a region's next block of `size` bytes: one of that size,
+// or for a large container one at least as large that wastes little of
+// itself; else the smallest one of at least `size` bytes and at most
+// `largest`, which the region fills whole.
+VXJsonArena::Block* takeFitting(Spare& spare, std::size_t size, std::size_t largest) {
+    std::size_t best = spare.blocks.size();
+    for (std::size_t i = 0; i < spare.blocks.size(); ++i) {
+        const VXJsonArena::Block* b = spare.blocks[i];
+        if (b->size == size || (size > largestBlock && b->size >= size && b->size - size <= size / 8)) {
+            best = i;
+            break;
+        }
+        if (b->size >= size && b->size <= largest &&
+            (best == spare.blocks.size() || b->size < spare.blocks[best]->size))
+            best = i;
+    }
+    if (best == spare.blocks.size()) return nullptr;
+    VXJsonArena::Block* b = spare.blocks[best];
+    spare.blocks.erase(spare.blocks.begin() + static_cast<std::ptrdiff_t>(best));
+    spare.bytes -= b->size;
+    return b;
+}
+
+// The largest kept stack's block of at least `size` bytes.
+VXJsonArena::Block* takeLargest(Spare& spare, std::size_t size) {
+    std::size_t best = spare.blocks.size();
+    for (std::size_t i = 0; i < spare.blocks.size(); ++i)
+        if (spare.blocks[i]->forStack && spare.blocks[i]->size >= size &&
+            (best == spare.blocks.size() || spare.blocks[i]->size > spare.blocks[best]->size))
+            best = i;
+    if (best == spare.blocks.size()) return nullptr;
+    VXJsonArena::Block* b = spare.blocks[best];
+    spare.blocks.erase(spare.blocks.begin() + static_cast<std::ptrdiff_t>(best));
+    spare.bytes -= b->size;
+    return b;
+}
+
+}  // namespace
+
+// Keeps the chain of blocks from `oldest` on (linked through `previous`,
+// oldest first) in `spare`, up to `limit` bytes, and frees the rest. These
+// blocks are kept before those kept earlier and left unused, and their
+// oldest first: the next document takes its blocks in the same order.
+static void keepChain(Spare* spare, VXJsonArena::Block* oldest, std::size_t limit,
+                      void (*release)(VXJsonArena::Block*)) {
     std::size_t wanted = 0;
+    for (VXJsonArena::Block* b = oldest; b && wanted + b->size <= limit; b = b->previous) wanted += b->size;
+    while (spare && !spare->blocks.empty() && spare->bytes + wanted > limit) {
+        spare->bytes -= spare->blocks.back()->size;
+        release(spare->blocks.back());
+        spare->blocks.pop_back();
+    }
+    while (oldest) {
+        VXJsonArena::Block* next = oldest->previous;
+        if (spare && spare->bytes + oldest->size <= limit) {
+            spare->blocks.push_back(oldest);
+            spare->bytes += oldest->size;
+        } else {
+            release(oldest);
+        }
+        oldest = next;
+    }
+}
+
+VXJsonArena::VXJsonArena(Keep* keep, std::size_t textBytes) : keep_(keep), largestKept_(8 * textBytes) {
+    if (keep_) keep_->refs.fetch_add(1, std::memory_order_relaxed);
+}
+
+VXJsonArena::~VXJsonArena() {
+    // The blocks are kept for later documents: by the parser that made this
+    // one while it lives, else by this thread.
+    Block* oldest = nullptr;
     while (blocks_) {
         Block* previous = blocks_->previous;
         blocks_->previous = oldest;
         oldest = blocks_;
         blocks_ = previous;
     }
-    for (Block* b = oldest; b && wanted + b->size <= maxSpareBytes; b = b->previous) wanted += b->size;
-    auto& spare = spareBlocks();
-    while (spareAlive && !spare.empty() && spareBytes + wanted > maxSpareBytes) {
-        spareBytes -= spare.back()->size;
-        freeBlock(spare.back());
-        spare.pop_back();
-    }
-    while (oldest) {
-        Block* next = oldest->previous;
-        if (spareAlive && spareBytes + oldest->size <= maxSpareBytes) {
-            spare.push_back(oldest);
-            spareBytes += oldest->size;
-        } else {
-            freeBlock(oldest);
+    if (keep_) {
+        {
+            const std::lock_guard<std::mutex> lock(keep_->mutex);
+            if (keep_->open) {
+                keepChain(&keep_->spare, oldest, keep_->limit, freeBlock);
+                oldest = nullptr;
+            }
         }
-        oldest = next;
+        keep_->release();
     }
+    if (oldest) keepChain(threadSpare(), oldest, maxSpareBytes, freeBlock);
 }
 
-std::vector<VXJsonArena::Block*>& VXJsonArena::spareBlocks() {
-    // Freed with the thread.
-    struct Spare {
-        std::vector<Block*> blocks;
-        ~Spare() {
-            spareAlive = false;
-            for (Block* b : blocks) freeBlock(b);
-            spareBytes = 0;
-        }
-    };
-    thread_local Spare spare;
-    return spare.blocks;
+void VXJsonArena::finish() noexcept {
+    if (keep_) {
+        const std::lock_guard<std::mutex> lock(keep_->mutex);
+        keep_->limit = std::max(keep_->limit, bytes_);
+    }
+    if (refs_.fetch_sub(provisional, std::memory_order_acq_rel) == provisional) delete this;
 }
 
-std::size_t VXJsonArena::keptBytes() noexcept { return spareAlive ? spareBytes : 0; }
+VXJsonArena::Keep* VXJsonArena::newKeep() { return new Keep(); }
+
+void VXJsonArena::closeKeep(Keep* keep) noexcept {
+    if (!keep) return;
+    Block* oldest = nullptr;
+    {
+        const std::lock_guard<std::mutex> lock(keep->mutex);
+        keep->open = false;
+        // Chained oldest first, in the order they were kept.
+        for (auto it = keep->spare.blocks.rbegin(); it != keep->spare.blocks.rend(); ++it) {
+            (*it)->previous = oldest;
+            oldest = *it;
+        }
+        keep->spare.blocks.clear();
+        keep->spare.bytes = 0;
+    }
+    keepChain(threadSpare(), oldest, maxSpareBytes, freeBlock);
+    keep->release();
+}
+
+std::size_t VXJsonArena::keptBytes() noexcept {
+    const Spare* spare = threadSpare();
+    return spare ? spare->bytes : 0;
+}
 
 std::size_t VXJsonArena::blockBytes() noexcept { return allBlockBytes.load(std::memory_order_relaxed); }
 
@@ -123,9 +241,10 @@ void VXJsonArena::releaseMemory(void* memory, std::size_t bytes) noexcept {
     ::munmap(memory, bytes);
 }
 
-VXJsonArena::Block* VXJsonArena::newBlock(std::size_t size) {
+VXJsonArena::Block* VXJsonArena::newBlock(std::size_t size, bool forStack) {
     auto* block = static_cast<Block*>(acquireMemory(sizeof(Block) + size));
     block->size = size;
+    block->forStack = forStack;
     allBlockBytes.fetch_add(size, std::memory_order_relaxed);
     return block;
 }
@@ -135,31 +254,74 @@ void VXJsonArena::freeBlock(Block* block) noexcept {
     releaseMemory(block, sizeof(Block) + block->size);
 }
 
+VXJsonArena::Block* VXJsonArena::takeBlock(std::size_t bytes, Keep* keep) {
+    Block* block = nullptr;
+    if (keep) {
+        const std::lock_guard<std::mutex> lock(keep->mutex);
+        block = takeLargest(keep->spare, bytes);
+    }
+    if (!block)
+        if (Spare* spare = threadSpare()) block = takeLargest(*spare, bytes);
+    return block ? block : newBlock(bytes, true);
+}
+
+void VXJsonArena::giveBack(Block* block, Keep* keep) noexcept {
+    block->previous = nullptr;
+    if (keep) {
+        const std::lock_guard<std::mutex> lock(keep->mutex);
+        if (keep->open && keep->spare.bytes + block->size <= keep->limit) {
+            keep->spare.blocks.push_back(block);
+            keep->spare.bytes += block->size;
+            return;
+        }
+    }
+    keepChain(threadSpare(), block, maxSpareBytes, freeBlock);
+}
+
+void VXJsonArena::adopt(Block* block, std::size_t used) noexcept {
+    // The pages past the used bytes go back to the system.
+    static const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    const std::size_t total = sizeof(Block) + block->size;
+    const std::size_t wanted = (sizeof(Block) + used + page - 1) / page * page;
+    if (wanted >= smallestMappedBlock && wanted < total) {
+#ifdef VX_JSON_LEAK_CHECKER
+        __lsan_unregister_root_region(block, total);
+        __lsan_register_root_region(block, wanted);
+#endif
+        ::munmap(reinterpret_cast<char*>(block) + wanted, total - wanted);
+        allBlockBytes.fetch_sub(total - wanted, std::memory_order_relaxed);
+        block->size = wanted - sizeof(Block);
+    }
+    // Behind the region's current block, which goes on serving.
+    bytes_ += block->size;
+    if (blocks_) {
+        block->previous = blocks_->previous;
+        blocks_->previous = block;
+    } else {
+        block->previous = nullptr;
+        blocks_ = block;
+    }
+}
+
 void VXJsonArena::grow(std::size_t atLeast) {
     std::size_t size = nextBlockSize_;
     if (size < atLeast) size = atLeast;
     if (nextBlockSize_ < largestBlock) nextBlockSize_ *= 2;
+    // A block that an earlier document left behind: of the parser's, else
+    // of this thread's.
     Block* block = nullptr;
-    if (spareAlive) {
-        // A block of the right size that an earlier document left behind
-        // (for a large container, one that wastes little of itself).
-        auto& spare = spareBlocks();
-        for (std::size_t i = 0; i < spare.size(); ++i) {
-            if (spare[i]->size == size ||
-                (size > largestBlock && spare[i]->size >= size && spare[i]->size - size <= size / 8)) {
-                size = spare[i]->size;
-                block = spare[i];
-                spare.erase(spare.begin() + static_cast<std::ptrdiff_t>(i));
-                spareBytes -= size;
-                break;
-            }
-        }
+    if (keep_) {
+        const std::lock_guard<std::mutex> lock(keep_->mutex);
+        block = takeFitting(keep_->spare, size, largestKept_);
     }
-    if (!block) block = newBlock(size);
+    if (!block)
+        if (Spare* spare = threadSpare()) block = takeFitting(*spare, size, largestKept_);
+    if (!block) block = newBlock(size, false);
+    bytes_ += block->size;
     block->previous = blocks_;
     blocks_ = block;
     next_ = reinterpret_cast<char*>(block + 1);
-    end_ = next_ + size;
+    end_ = next_ + block->size;
 }
 
 // ---- VXJsonKey ----

@@ -365,8 +365,10 @@ TEST(VXJsonParser, AThreadKeepsAtMostThirtyTwoMegabytesOfALargeDocumentAndNothin
     std::vector<std::thread> parsers;
     for (int t = 0; t < threads; ++t)
         parsers.emplace_back([&, t] {
-            VXJsonParser parser;
+            // A new parser each time: what a parser keeps goes to its thread
+            // when it goes.
             for (int round = 0; round < 2; ++round) {
+                VXJsonParser parser;
                 const std::optional<VXJsonValue> v = parser.objectWithString(text);
                 EXPECT_TRUE(v && v->asArray()->size() == 40000u);
             }
@@ -388,4 +390,72 @@ TEST(VXJsonParser, AThreadKeepsAtMostThirtyTwoMegabytesOfALargeDocumentAndNothin
     for (std::thread& p : parsers) p.join();
     // The threads are gone, and so is what they kept.
     EXPECT_EQ(VXJsonArena::blockBytes(), before);
+}
+
+TEST(VXJsonParser, AKeptParserReusesTheRoomOfItsLargestDocumentAndGivesItUpWhenItGoes) {
+    // About 40 MB of region per document.
+    const std::string item = "\"" + std::string(1000, 'y') + "\"";
+    std::string text = "[";
+    for (int i = 0; i < 40000; ++i) text += (i ? "," : "") + item;
+    text += "]";
+    std::thread([&text] {
+        const std::size_t before = VXJsonArena::blockBytes();
+        std::size_t first = 0;
+        {
+            VXJsonParser parser;
+            for (int round = 0; round < 3; ++round) {
+                const std::optional<VXJsonValue> v = parser.objectWithString(text);
+                ASSERT_TRUE(v && v->asArray()->size() == 40000u);
+                EXPECT_EQ(*(*v->asArray())[39999].asString(), std::string(1000, 'y'));
+                // Each later document lies in the blocks the one before it
+                // gave back: nothing more is taken from the system.
+                if (round == 0) first = VXJsonArena::blockBytes();
+                else EXPECT_EQ(VXJsonArena::blockBytes(), first);
+            }
+        }
+        // The parser is gone: its thread keeps what it may, no more.
+        EXPECT_LE(VXJsonArena::keptBytes(), 32u * 1024 * 1024);
+        EXPECT_EQ(VXJsonArena::blockBytes(), before + VXJsonArena::keptBytes());
+    }).join();
+}
+
+TEST(VXJsonParser, LargeArraysReadInPlaceStayIntactWhileLaterOnesAreRead) {
+    // Arrays large enough for the parser's stack to lie in a block of its
+    // own, which each document keeps as its array's elements.
+    VXJsonParser parser;
+    auto numbers = [](int document, int count) {
+        std::string text = "[";
+        for (int i = 0; i < count; ++i) text += (i ? "," : "") + std::to_string(document * 1000000 + i);
+        return text + "]";
+    };
+    auto intact = [](const VXJsonValue& v, int document, int count) {
+        const VXJsonArray* a = v.asArray();
+        if (!a || a->size() != static_cast<std::size_t>(count)) return false;
+        for (int i = 0; i < count; ++i)
+            if ((*a)[static_cast<std::size_t>(i)].asNumber()->toString() != std::to_string(document * 1000000 + i))
+                return false;
+        return true;
+    };
+    std::vector<std::optional<VXJsonValue>> kept;
+    const int counts[] = {40000, 30000, 65536, 20000, 50000, 9000};
+    for (int d = 0; d < 6; ++d) {
+        kept.push_back(parser.objectWithString(numbers(d, counts[d])));
+        // An earlier one dropped now and then, its blocks free for the next.
+        if (d == 2) kept[1].reset();
+        if (d == 4) kept[0].reset();
+        for (int e = 0; e <= d; ++e)
+            if (kept[static_cast<std::size_t>(e)]) {
+                EXPECT_TRUE(intact(*kept[static_cast<std::size_t>(e)], e, counts[e])) << e << " after " << d;
+            }
+    }
+    // Wrapped in an object as its first value, and followed by more.
+    std::string wrapped = R"({"a":)" + numbers(7, 40000) + R"(,"b":[1,2]})";
+    const std::optional<VXJsonValue> w = parser.objectWithString(wrapped);
+    ASSERT_TRUE(w);
+    EXPECT_TRUE(intact((*w)["a"], 7, 40000));
+    EXPECT_EQ((*w)["b"].asArray()->size(), 2u);
+    for (int e = 2; e < 6; ++e)
+        if (e != 4 || kept[4]) {
+            EXPECT_TRUE(intact(*kept[static_cast<std::size_t>(e)], e, counts[e]));
+        }
 }

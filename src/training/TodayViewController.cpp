@@ -33,12 +33,12 @@ constexpr const char* kPulseSound = "BEEPROBO";
 constexpr int kMarkerTag = 1;
 // The tags of the help callouts' views.
 enum CalloutTag { SetsCallout = 100, MinimumCallout = 101, ShareCallout = 102, EditCallout = 103 };
+constexpr ui::Float kMarkerX[5] = {11, 78, 139, 195, 250};
 
 // The buttons of the two-button alerts: the first is given as the cancel
 // button.
 constexpr int kFirstButton = 0;
 constexpr int kSecondButton = 1;
-constexpr ui::Float kMarkerX[5] = {11, 78, 139, 195, 250};
 
 base::UserDefaults& defaults() { return base::UserDefaults::standardUserDefaults(); }
 
@@ -333,8 +333,8 @@ void TodayViewController::viewWillAppear(bool animated) {
     session.readPosition();
     if (todayMode_ == TodayModeReady) {
         const bool fresh = session.startFresh();
+        // Both keys keep the day: "No" would start it again from the first set.
         if (!fresh && defaults().boolForKey(settingskeys::kShowAlerts))
-            // Both keys keep the day: "No" would start it again from the first set.
             showAlert(ResumeAlert, "Resume", "Resume day from last position?", "Yes", "No", kFirstButton, kFirstButton);
         session.loadToday();
         registerDayObservers();

@@ -30,7 +30,6 @@ struct KeyAnswer {
     static KeyAnswer nothing() { return {}; }
     static KeyAnswer press(int index) { return {Kind::Press, index}; }
     static KeyAnswer close() { return {Kind::Close, -1}; }
-    bool operator==(const KeyAnswer&) const = default;
 };
 
 class AlertViewDelegate {

@@ -198,6 +198,8 @@ void ConfigurationTableViewController::fillLog() {
         std::dynamic_pointer_cast<ui::AlertViewDelegate>(shared_from_this()), std::string("Yes"),
         std::vector<std::string>{"No"});
     alert->setTag(kFillLogTag);
+    // Neither key fills the log: both answer "No".
+    alert->setKeys(ui::KeyAnswer::press(kNoButton), ui::KeyAnswer::press(kNoButton));
     alert->show();
 }
 
@@ -207,11 +209,13 @@ void ConfigurationTableViewController::clearData() {
                                                  std::dynamic_pointer_cast<ui::AlertViewDelegate>(shared_from_this()),
                                                  std::string("Yes"), std::vector<std::string>{"No"});
     alert->setTag(kClearDataTag);
+    // Neither key clears the data: both answer "No".
+    alert->setKeys(ui::KeyAnswer::press(kNoButton), ui::KeyAnswer::press(kNoButton));
     alert->show();
 }
 
 void ConfigurationTableViewController::clickedButtonAtIndex(ui::AlertView& alertView, int buttonIndex) {
-    if (buttonIndex != 0) return;
+    if (buttonIndex != kYesButton) return;
     if (alertView.tag() == kFillLogTag) {
         // With no level yet (never placed, or right after "Reset Data") the
         // plan has no rows to log: logging would only add days of zeros.

@@ -45,6 +45,9 @@ public:
     // The tags of the two questions.
     static constexpr int kFillLogTag = 101;
     static constexpr int kClearDataTag = 102;
+    // Their buttons: "Yes" is given as the cancel button.
+    static constexpr int kYesButton = 0;
+    static constexpr int kNoButton = 1;
 
     ConfigurationTableViewController();
     ~ConfigurationTableViewController() override;

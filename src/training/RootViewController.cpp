@@ -347,6 +347,9 @@ void RootViewController::DoToday() {
                                           std::static_pointer_cast<ui::ActionSheetDelegate>(self()),
                                           std::string("Start from Beginning"), std::string("Start from Week 4 Day 1"));
     sheet->setActionSheetStyle(ui::ActionSheetStyle::BlackOpaque);
+    // Both choices move the plan back, so neither key picks one: Escape
+    // closes the sheet, which the next tap shows again.
+    sheet->setKeys(ui::KeyAnswer::nothing(), ui::KeyAnswer::close());
     planCompleteSheet_ = sheet;
     sheet->showInView(view());
 }

@@ -16,6 +16,9 @@
 
 namespace {
 constexpr int kReminderAlertTag = 1;
+// The reminder question's buttons: "No" is given as the cancel button.
+constexpr int kNoButton = 0;
+constexpr int kYesButton = 1;
 constexpr ui::Float kWidth = 290;
 constexpr ui::Float kHeight = 296;
 // How far the panel rises while the keyboard is up.
@@ -164,6 +167,8 @@ void TestView::doneClicked() {
                                             std::dynamic_pointer_cast<ui::AlertViewDelegate>(shared_from_this()),
                                             std::string("No"), std::vector<std::string>{"Yes"});
         alert->setTag(kReminderAlertTag);
+        // Return takes up the offer ("Yes"); Escape declines it ("No").
+        alert->setKeys(ui::KeyAnswer::press(kYesButton), ui::KeyAnswer::press(kNoButton));
         alert->show();
         return;
     }

@@ -35,6 +35,11 @@ constexpr int kMarkerTag = 1;
 enum CalloutTag { SetsCallout = 100, MinimumCallout = 101, ShareCallout = 102, EditCallout = 103 };
 constexpr ui::Float kMarkerX[5] = {11, 78, 139, 195, 250};
 
+// The buttons of the two-button alerts: the first is given as the cancel
+// button.
+constexpr int kFirstButton = 0;
+constexpr int kSecondButton = 1;
+
 base::UserDefaults& defaults() { return base::UserDefaults::standardUserDefaults(); }
 
 // The number a "repChanged" or "restChanged" notification carries.
@@ -54,12 +59,14 @@ struct ChoiceButton {
 
 // Makes a sheet of these buttons and lists the choice of each button by its
 // index, as the sheet lays them out, so that what a tap does follows the
-// button it was given with, whatever its title or place.
+// button it was given with, whatever its title or place. The escape key
+// presses the button of the escape choice; the return key presses none, as
+// no choice of these sheets is one to take without reading it.
 template <class Choice>
 std::shared_ptr<ui::ActionSheet> choiceSheet(const std::string& title, std::weak_ptr<ui::ActionSheetDelegate> delegate,
                                              std::optional<ChoiceButton<Choice>> cancel,
                                              std::optional<ChoiceButton<Choice>> destructive,
-                                             const std::vector<ChoiceButton<Choice>>& others,
+                                             const std::vector<ChoiceButton<Choice>>& others, Choice escapeChoice,
                                              std::vector<Choice>& choices) {
     std::vector<std::string> otherTitles;
     otherTitles.reserve(others.size());
@@ -76,6 +83,9 @@ std::shared_ptr<ui::ActionSheet> choiceSheet(const std::string& title, std::weak
         else if (destructive && i == sheet->destructiveButtonIndex()) choices.push_back(destructive->choice);
         else choices.push_back(others.at(other++).choice);
     }
+    const auto escape = std::find(choices.begin(), choices.end(), escapeChoice);
+    if (escape != choices.end())
+        sheet->setKeys(ui::KeyAnswer::nothing(), ui::KeyAnswer::press(static_cast<int>(escape - choices.begin())));
     return sheet;
 }
 
@@ -323,8 +333,9 @@ void TodayViewController::viewWillAppear(bool animated) {
     session.readPosition();
     if (todayMode_ == TodayModeReady) {
         const bool fresh = session.startFresh();
+        // Both keys keep the day: "No" would start it again from the first set.
         if (!fresh && defaults().boolForKey(settingskeys::kShowAlerts))
-            showAlert(ResumeAlert, "Resume", "Resume day from last position?", "Yes", "No");
+            showAlert(ResumeAlert, "Resume", "Resume day from last position?", "Yes", "No", kFirstButton, kFirstButton);
         session.loadToday();
         registerDayObservers();
         prepareDay(fresh);
@@ -642,7 +653,7 @@ void TodayViewController::startDay() {
             "maintain your current level, or reset back to level one to do the program all over again!",
             std::static_pointer_cast<ui::ActionSheetDelegate>(self()),
             B{"Reset To Week Four", EndOfPlanChoice::ResetToWeekFour}, B{"Do nothing", EndOfPlanChoice::Stay},
-            {B{"Reset To Week One", EndOfPlanChoice::ResetToWeekOne}}, endOfPlanChoices_);
+            {B{"Reset To Week One", EndOfPlanChoice::ResetToWeekOne}}, EndOfPlanChoice::Stay, endOfPlanChoices_);
         sheet->setTag(EndOfPlanSheet);
         sheet->showInView(view());
         return;
@@ -651,8 +662,9 @@ void TodayViewController::startDay() {
     // was read): no day of zeros begins.
     if (!session_->today()) return;
     if (WorkoutSession::shortRestToConfirm()) {
+        // Both keys keep the user's rest: "Use Default" switches it off.
         showAlert(RestNagAlert, "Rest Timer", "You have set a custom rest time of less than ten seconds. Is this OK?",
-                  "Yes", "Use Default");
+                  "Yes", "Use Default", kFirstButton, kFirstButton);
     }
     std::weak_ptr<TodayViewController> weak = self();
     session_->beginDay([weak] {
@@ -826,7 +838,7 @@ void TodayViewController::donePushed() {
                                 std::static_pointer_cast<ui::ActionSheetDelegate>(self()), std::nullopt, std::nullopt,
                                 {B{"Continue with program", Answer::Continue},
                                  B{"Repeat today next time", Answer::RepeatDay}, B{"Go back a week", Answer::WeekBack}},
-                                troubleChoices_);
+                                Answer::RepeatDay, troubleChoices_);
         sheet->setTag(TroubleSheet);
         sheet->showInView(view());
         return;
@@ -869,8 +881,9 @@ void TodayViewController::sharePushed() {
 
 void TodayViewController::reminderOffer() {
     if (Utility::hasReminder() && ui::isClassAvailable("EKEventEditViewController")) {
+        // Return takes up the offer; Escape declines it.
         showAlert(ReminderAlert, "Set Reminder?", "Would you like to set a reminder for your next workout?", "No",
-                  "Yes");
+                  "Yes", kSecondButton, kFirstButton);
     } else {
         popToHome(true);
     }
@@ -911,13 +924,15 @@ void TodayViewController::popToHome(bool animated) {
 // --- Alerts and sheets ----------------------------------------------------
 
 void TodayViewController::showAlert(AlertTag tag, const std::string& title, const std::string& message,
-                                    const std::string& first, const std::string& second) {
+                                    const std::string& first, const std::string& second, int returnIndex,
+                                    int escapeIndex) {
     hold();
     // The first button is given as the cancel button, so its index is 0.
     auto alert =
         std::make_shared<ui::AlertView>(title, message, std::static_pointer_cast<ui::AlertViewDelegate>(self()), first,
                                         std::vector<std::string>{second});
     alert->setTag(tag);
+    alert->setKeys(ui::KeyAnswer::press(returnIndex), ui::KeyAnswer::press(escapeIndex));
     alert->show();
 }
 

@@ -167,8 +167,10 @@ private:
     // The tags of the alerts and sheets this screen is the delegate of.
     enum AlertTag { ResumeAlert = 0, ReminderAlert = 1, RestNagAlert = 911 };
     enum SheetTag { TroubleSheet = 90, EndOfPlanSheet = 91, ShareSheet = 100 };
+    // Shows a two-button alert (the first button given as its cancel button,
+    // index 0) whose keys press the buttons of the given indices.
     void showAlert(AlertTag tag, const std::string& title, const std::string& message, const std::string& first,
-                   const std::string& second);
+                   const std::string& second, int returnIndex, int escapeIndex);
     void prepareDay(bool freshDay);
     void updateSetLabels();
     void closeHelp();

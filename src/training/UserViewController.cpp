@@ -20,6 +20,9 @@ const char* const kExplanation =
     "gains!";
 
 constexpr ui::Float kTitleBand = 44;
+// The buttons of the week-3 question: "No" is given as the cancel button.
+constexpr int kNoButton = 0;
+constexpr int kYesButton = 1;
 
 // The backdrop of the screen: a warm gradient with a faint gold glow at
 // the top; with a title band when no navigation bar is shown above it.
@@ -225,11 +228,14 @@ void UserViewController::okClicked() {
         "Wow", "You managed more than 20 Pushups. We recommend that you start on Week 3. Is that ok?",
         std::dynamic_pointer_cast<ui::AlertViewDelegate>(shared_from_this()), std::string("No"),
         std::vector<std::string>{"Yes"});
+    // Return takes the recommendation ("Yes", week 3); Escape keeps the
+    // plan's own start ("No", week 1).
+    alert->setKeys(ui::KeyAnswer::press(kYesButton), ui::KeyAnswer::press(kNoButton));
     alert->show();
 }
 
 void UserViewController::clickedButtonAtIndex(ui::AlertView&, int buttonIndex) {
-    const bool startOnWeek3 = buttonIndex == 1;
+    const bool startOnWeek3 = buttonIndex == kYesButton;
     // Starting on week 3 takes the week-3 levels: 2 up to 25, 3 above. Starting
     // on week 1 takes the level of the initial test, so that a higher score
     // never gives an easier plan than a lower one.

@@ -61,8 +61,8 @@ public:
     // Types into the first responder (fails when no text input is being
     // edited); "\n" in the text is the return key.
     bool type(const std::string& text);
-    // The return key: for the text input being edited, or the default
-    // button of an alert in front (fails when there is neither).
+    // The return key: for the text input being edited, or for the alert or
+    // sheet in front (fails when there is neither).
     bool pressReturn();
     void pressEscape();
     // Puts the text on the pasteboard and pastes it into the text input being

@@ -10,8 +10,9 @@
 //                        negative notches towards you (down a list or on to
 //                        the next page), positive away (up); at most 100
 //   type "TEXT"          type into the text input being edited
-//   return               press the return key (an alert's default button)
-//   escape               press the escape key (a cancel or back button)
+//   return               press the return key (the button an alert names for it)
+//   escape               press the escape key (what an alert or sheet names
+//                        for it, else a screen's Cancel or Back)
 //   paste "TEXT"         paste TEXT from the clipboard into the text input
 //   shake                shake the device
 //   wait SECONDS         advance the clock, firing timers and animations

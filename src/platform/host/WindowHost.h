@@ -16,8 +16,9 @@
 // Only the parts of the screen the toolkit marks as changed are drawn again
 // and copied to the window.
 // Mouse presses, drags and releases are touches; typed text goes to the
-// text input being edited, Return is the return key (or an alert's default
-// button), Escape an alert's or sheet's cancel button or the back button,
+// text input being edited, Return is the return key (or the button an alert
+// names for it), Escape what an alert or sheet names for it, else a screen's
+// Cancel or its back button,
 // Backspace deletes and Ctrl+K shakes the device. Ctrl+V and Shift+Insert
 // paste the clipboard into the text input, a middle click the primary
 // selection; Ctrl+C copies its text and Ctrl+A selects it. Minimising the window sends the application to

@@ -63,6 +63,19 @@ void tapLater(const std::shared_ptr<T>& view, int index) {
     view->buttonTapped(index);
 }
 
+// Presses the answer's button as a tap does, or closes the panel with no
+// choice made.
+template <class Panel>
+void answerWith(Panel& panel, KeyAnswer answer) {
+    switch (answer.kind) {
+    case KeyAnswer::Kind::Press:
+        if (answer.index >= 0 && answer.index < panel.numberOfButtons()) panel.buttonTapped(answer.index);
+        break;
+    case KeyAnswer::Kind::Close: panel.dismissWithClickedButtonIndex(-1, true); break;
+    case KeyAnswer::Kind::Nothing: break;
+    }
+}
+
 }  // namespace
 
 // ---- AlertView
@@ -113,11 +126,22 @@ int AlertView::firstOtherButtonIndex() const {
     return -1;
 }
 
-int AlertView::defaultButtonIndex() const {
-    if (numberOfButtons() == 1) return 0;
-    if (numberOfButtons() == 2 && cancelIndex_ >= 0) return firstOtherButtonIndex();
-    return -1;
+KeyAnswer AlertView::returnKey() const {
+    if (returnKey_) return *returnKey_;
+    return numberOfButtons() == 1 ? KeyAnswer::press(0) : KeyAnswer::nothing();
 }
+
+KeyAnswer AlertView::escapeKey() const {
+    if (escapeKey_) return *escapeKey_;
+    return numberOfButtons() == 1 ? KeyAnswer::press(0) : KeyAnswer::nothing();
+}
+
+void AlertView::setKeys(KeyAnswer onReturn, KeyAnswer onEscape) {
+    returnKey_ = onReturn;
+    escapeKey_ = onEscape;
+}
+
+void AlertView::answerKey(KeyAnswer answer) { answerWith(*this, answer); }
 
 void AlertView::show() {
     auto self = std::static_pointer_cast<AlertView>(shared_from_this());
@@ -316,6 +340,8 @@ int ActionSheet::firstOtherButtonIndex() const {
         if (i != cancelIndex_ && i != destructiveIndex_) return i;
     return -1;
 }
+
+void ActionSheet::answerKey(KeyAnswer answer) { answerWith(*this, answer); }
 
 void ActionSheet::showInView(const std::shared_ptr<View>& view) {
     (void)view;

@@ -3,7 +3,8 @@
 // one at a time: a new one covers the one shown, which comes back when the
 // new one goes. A tap on a button dismisses it and tells the delegate the
 // button's index (in the order the buttons were given: the cancel button
-// first when there is one).
+// first when there is one). Each names what the return and escape keys do
+// on it, by what its buttons do rather than where they stand.
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,6 +19,18 @@ class ActionSheet;
 class Button;
 class BarButtonItem;
 class Label;
+
+// What the return or escape key does on an alert or a sheet: presses one of
+// its buttons (by index), closes it with no choice made (the delegate hears
+// will/did-dismiss with index -1, and no click), or nothing.
+struct KeyAnswer {
+    enum class Kind { Nothing, Press, Close };
+    Kind kind = Kind::Nothing;
+    int index = -1;
+    static KeyAnswer nothing() { return {}; }
+    static KeyAnswer press(int index) { return {Kind::Press, index}; }
+    static KeyAnswer close() { return {Kind::Close, -1}; }
+};
 
 class AlertViewDelegate {
 public:
@@ -57,9 +70,14 @@ public:
     int cancelButtonIndex() const { return cancelIndex_; }
     void setCancelButtonIndex(int index);
     int firstOtherButtonIndex() const;
-    // The button the return key presses: the only one, or else the one that
-    // is not the cancel button; -1 when there is no such single button.
-    int defaultButtonIndex() const;
+    // What the return and escape keys do. Until they are set, an alert of
+    // one button has both keys press it, and an alert of more buttons gives
+    // neither key any: its maker names them by what its buttons do.
+    KeyAnswer returnKey() const;
+    KeyAnswer escapeKey() const;
+    void setKeys(KeyAnswer onReturn, KeyAnswer onEscape);
+    // Does what the key's answer says (a button press as a tap makes it).
+    void answerKey(KeyAnswer answer);
     bool isVisible() const { return visible_; }
 
     // Shows the alert (the application keeps it until it is dismissed).
@@ -85,6 +103,7 @@ private:
     std::weak_ptr<AlertViewDelegate> delegate_;
     std::vector<std::string> buttons_;
     int cancelIndex_ = -1;
+    std::optional<KeyAnswer> returnKey_, escapeKey_;
     bool visible_ = false;
     bool dismissed_ = false;
     std::vector<std::shared_ptr<Button>> buttonViews_;
@@ -113,6 +132,7 @@ enum class ActionSheetStyle { Automatic = -1, Default = 0, BlackTranslucent = 2,
 // A sheet of buttons that slides up from the bottom of the screen: the
 // destructive button (red) first, the others, and the cancel button last.
 // Indices: destructive first, then the others in order, then cancel.
+// Neither key does anything on a sheet until its maker names what each does.
 class ActionSheet : public View {
 public:
     ActionSheet(std::string title, std::weak_ptr<ActionSheetDelegate> delegate,
@@ -139,6 +159,13 @@ public:
     int destructiveButtonIndex() const { return destructiveIndex_; }
     void setDestructiveButtonIndex(int index);
     int firstOtherButtonIndex() const;
+    KeyAnswer returnKey() const { return returnKey_; }
+    KeyAnswer escapeKey() const { return escapeKey_; }
+    void setKeys(KeyAnswer onReturn, KeyAnswer onEscape) {
+        returnKey_ = onReturn;
+        escapeKey_ = onEscape;
+    }
+    void answerKey(KeyAnswer answer);
     bool isVisible() const { return visible_; }
 
     // Every form shows the sheet at the bottom of the screen (one screen).
@@ -163,6 +190,7 @@ private:
     std::vector<std::string> buttons_;
     int cancelIndex_ = -1;
     int destructiveIndex_ = -1;
+    KeyAnswer returnKey_, escapeKey_;
     ActionSheetStyle style_ = ActionSheetStyle::Default;
     bool visible_ = false;
     bool dismissed_ = false;

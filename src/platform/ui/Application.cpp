@@ -13,6 +13,7 @@
 #include "platform/base/Format.h"
 #include "platform/base/Log.h"
 #include "platform/base/NotificationCenter.h"
+#include "platform/base/RunLoop.h"
 #include "platform/gfx/Context.h"
 #include "platform/gfx/Layer.h"
 #include "platform/ui/Accelerometer.h"
@@ -376,10 +377,8 @@ void Application::typeText(const std::string& text) {
 void Application::pressReturn() {
     try {
         if (auto front = frontAlert()) {
-            if (auto alert = std::dynamic_pointer_cast<AlertView>(front)) {
-                const int index = alert->defaultButtonIndex();
-                if (index >= 0) alert->buttonTapped(index);
-            }
+            if (auto alert = std::dynamic_pointer_cast<AlertView>(front)) alert->answerKey(alert->returnKey());
+            else if (auto sheet = std::dynamic_pointer_cast<ActionSheet>(front)) sheet->answerKey(sheet->returnKey());
         } else if (firstResponder_) {
             firstResponder_->returnKeyPressed();
         }
@@ -392,29 +391,63 @@ void Application::pressReturn() {
 void Application::pressEscape() {
     try {
         if (auto front = frontAlert()) {
-            if (auto alert = std::dynamic_pointer_cast<AlertView>(front)) {
-                if (alert->cancelButtonIndex() >= 0) alert->buttonTapped(alert->cancelButtonIndex());
-            } else if (auto sheet = std::dynamic_pointer_cast<ActionSheet>(front)) {
-                if (sheet->cancelButtonIndex() >= 0) sheet->buttonTapped(sheet->cancelButtonIndex());
-            }
-        } else if (keyWindow_ && !isIgnoringInteractionEvents()) {
-            // The controller in front: the window's root, or the last one
-            // presented over it.
-            auto front = keyWindow_->rootViewController();
-            for (int depth = 0; front && depth < 32; ++depth) {
-                auto modal = front->modalViewController();
-                if (!modal || modal == front) break;
-                front = modal;
-            }
-            auto navigation = std::dynamic_pointer_cast<NavigationController>(front);
-            if (!navigation && front) navigation = front->navigationController();
-            if (navigation && !navigation->isTransitioning() && !navigation->isNavigationBarHidden())
-                navigation->navigationBar()->pressBackButton();
+            if (auto alert = std::dynamic_pointer_cast<AlertView>(front)) alert->answerKey(alert->escapeKey());
+            else if (auto sheet = std::dynamic_pointer_cast<ActionSheet>(front)) sheet->answerKey(sheet->escapeKey());
+        } else if (keyWindow_) {
+            escapeFromScreen();
         }
     } catch (const std::exception& e) {
         reportException("the escape key", e.what());
     }
     setNeedsRedraw();
+}
+
+void Application::escapeFromScreen() {
+    // The controller in front: the window's root, or the last one presented
+    // over it.
+    auto front = keyWindow_->rootViewController();
+    for (int depth = 0; front && depth < 32; ++depth) {
+        auto modal = front->modalViewController();
+        if (!modal || modal == front) break;
+        front = modal;
+    }
+    auto navigation = std::dynamic_pointer_cast<NavigationController>(front);
+    if (!navigation && front) navigation = front->navigationController();
+    // While a screen slides in or out the key waits for the slide to end,
+    // so that every press counts once the screen it meant is in front.
+    if (isIgnoringInteractionEvents() || (navigation && navigation->isTransitioning())) {
+        if (queuedEscapes_ < kMostQueuedEscapes) ++queuedEscapes_;
+        return;
+    }
+    if (!navigation || navigation->isNavigationBarHidden()) return;
+    // A screen that offers Cancel (a composer, a form, an editor) does what
+    // its Cancel does; any other goes back where its back button shows.
+    auto top = navigation->navigationBar()->topItem();
+    auto left = top ? top->leftBarButtonItem() : nullptr;
+    if (left && left->systemItem() == BarButtonSystemItem::Cancel) {
+        if (left->isEnabled()) left->performAction();
+        return;
+    }
+    navigation->navigationBar()->pressBackButton();
+}
+
+void Application::endIgnoringInteractionEvents() {
+    if (ignoringEvents_ > 0) --ignoringEvents_;
+    if (ignoringEvents_ == 0 && queuedEscapes_ > 0) pressQueuedEscapeLater();
+}
+
+void Application::pressQueuedEscapeLater() {
+    // After the run loop's turn, so that the slide that ended has finished
+    // its own work (its screen is in front and its queued pushes are done).
+    // As a delayed call, which a manual clock's run also waits for.
+    base::RunLoop::main().performAfterDelay(0, [] {
+        auto* app = existing();
+        if (!app || app->queuedEscapes_ == 0 || app->isIgnoringInteractionEvents()) return;
+        --app->queuedEscapes_;
+        app->pressEscape();
+        // A press that started no slide leaves the rest to go now.
+        if (app->queuedEscapes_ > 0 && !app->isIgnoringInteractionEvents()) app->pressQueuedEscapeLater();
+    });
 }
 
 void Application::pasteText(const std::string& text) {

@@ -97,9 +97,9 @@ public:
     void setApplicationIconBadgeNumber(int number) { badgeNumber_ = number; }
     bool isIgnoringInteractionEvents() const { return ignoringEvents_ > 0; }
     void beginIgnoringInteractionEvents() { ++ignoringEvents_; }
-    void endIgnoringInteractionEvents() {
-        if (ignoringEvents_ > 0) --ignoringEvents_;
-    }
+    // Escapes pressed while events were ignored (a screen sliding) are
+    // pressed once they are taken again.
+    void endIgnoringInteractionEvents();
 
     // Hands a URL to the system (another program). Answers whether it was
     // taken; the host installs the opener (a desktop browser, or a recorder
@@ -147,10 +147,11 @@ public:
     void scrollWheel(Point location, Float dx, Float dy);
 
     // Typed text goes to the first responder; so do the delete and return keys.
-    // An alert or action sheet in front takes the keys instead: the return
-    // key presses an alert's default button, the escape key the cancel
-    // button of an alert or sheet. With none in front the escape key goes
-    // back from a pushed screen, as its back button does.
+    // An alert or action sheet in front takes the keys instead: each does
+    // what the alert or sheet names for it (see KeyAnswer). With none in
+    // front the escape key presses the Cancel of a screen that offers one,
+    // or else goes back from a pushed screen, as its back button does; an
+    // escape pressed while a screen slides waits until the slide ends.
     void typeText(const std::string& text);
     void pressReturn();
     void pressEscape();
@@ -245,6 +246,8 @@ private:
     void updateKeyboard();
     std::vector<std::shared_ptr<View>> overlayViews() const;
     void layoutScreen() const;
+    void escapeFromScreen();
+    void pressQueuedEscapeLater();
 
     std::shared_ptr<ApplicationDelegate> delegate_;
     ApplicationState state_ = ApplicationState::Inactive;
@@ -261,6 +264,10 @@ private:
     bool networkActivity_ = false;
     int badgeNumber_ = 0;
     int ignoringEvents_ = 0;
+    // Escapes waiting for a slide to end; a few at most, as many as screens
+    // a user could mean to back out of.
+    static constexpr int kMostQueuedEscapes = 8;
+    int queuedEscapes_ = 0;
     bool needsRedraw_ = true;
     bool redrawAll_ = true;
     std::vector<Rect> dirtyAreas_;  // with !redrawAll_: what to draw again

@@ -658,6 +658,9 @@ void MailComposeViewController::cancel() {
     });
     auto sheet = std::make_shared<ActionSheet>("", screen_->sheetAnswer, std::string("Cancel"),
                                                std::string("Delete Draft"), std::vector<std::string>{"Save Draft"});
+    // Escape goes back to the message (Cancel); Return neither deletes nor
+    // saves it.
+    sheet->setKeys(KeyAnswer::nothing(), KeyAnswer::press(sheet->cancelButtonIndex()));
     sheet->showInView(view());
 }
 

@@ -20,6 +20,8 @@ std::shared_ptr<SHRActionSheet> SHRActionSheet::actionSheetForType(int type) {
     }
     sheet->addButtonWithTitle(localizedFormat("More..."));
     sheet->setCancelButtonIndex(sheet->addButtonWithTitle(localizedFormat("Cancel")));
+    // Escape backs out with Cancel; Return picks no service.
+    sheet->setKeys(ui::KeyAnswer::nothing(), ui::KeyAnswer::press(sheet->cancelButtonIndex()));
     return sheet;
 }
 

@@ -55,53 +55,59 @@ TEST_F(AlertTest, TwoButtonsSitSideBySideAndTheCancelIndexIsZero) {
     EXPECT_EQ(delegate_->events.front(), "clicked 0");
 }
 
-TEST_F(AlertTest, ReturnPressesTheDefaultButtonAndEscapeTheCancelButton) {
+TEST_F(AlertTest, TheKeysPressTheButtonsTheAlertNamesWhateverTheirSlots) {
     // Behind the alerts a field being edited hears neither key.
     auto field = std::make_shared<TextField>(Rect(20, 100, 280, 31));
     int returns = 0;
     field->addTarget([&] { ++returns; }, ControlEvents::EditingDidEndOnExit);
     window_->addSubview(field);
     field->becomeFirstResponder();
-    auto twoButtons = [&] {
-        auto alert = std::make_shared<AlertView>("Reset", "Reset the day?", delegate_, std::string("Cancel"),
-                                                 std::vector<std::string>{"Reset"});
+    // "Yes" in the cancel slot wipes something: both keys name "No".
+    auto wipe = [&] {
+        auto alert = std::make_shared<AlertView>("Wipe", "Wipe it all?", delegate_, std::string("Yes"),
+                                                 std::vector<std::string>{"No"});
+        alert->setKeys(KeyAnswer::press(1), KeyAnswer::press(1));
         alert->show();
-        return alert;
     };
-    twoButtons();
-    app().pressReturn();  // the one that is not cancel
-    advance(0.5);
-    twoButtons();
-    app().pressEscape();
-    advance(0.5);
-    // A lone button is the default whatever it is; Escape presses a cancel
-    // button only.
-    auto lone = std::make_shared<AlertView>("Saved", "", delegate_, std::nullopt, std::vector<std::string>{"OK"});
-    lone->show();
-    app().pressEscape();
+    wipe();
     app().pressReturn();
     advance(0.5);
-    // Of two buttons besides cancel neither is the default.
-    auto three = std::make_shared<AlertView>("Share", "", delegate_, std::string("Cancel"),
-                                             std::vector<std::string>{"Mail", "Message"});
-    three->show();
-    app().pressReturn();
-    advance(0.5);
-    EXPECT_EQ(app().frontAlert(), three);
+    wipe();
     app().pressEscape();
     advance(0.5);
+    // A lone button takes both keys unless told otherwise.
+    for (int key = 0; key < 2; ++key) {
+        std::make_shared<AlertView>("Saved", "", delegate_, std::nullopt, std::vector<std::string>{"OK"})->show();
+        key == 0 ? app().pressEscape() : app().pressReturn();
+        advance(0.5);
+    }
+    // Two buttons with no keys named: neither key answers for the user.
+    auto unnamed =
+        std::make_shared<AlertView>("Share", "", delegate_, std::string("Cancel"), std::vector<std::string>{"Mail"});
+    unnamed->show();
+    app().pressReturn();
+    app().pressEscape();
+    advance(0.5);
+    EXPECT_EQ(app().frontAlert(), unnamed);
+    unnamed->dismissWithClickedButtonIndex(0, false);
     EXPECT_EQ(delegate_->events,
-              (std::vector<std::string>{"clicked 1", "will 1", "did 1", "clicked 0", "will 0", "did 0", "clicked 0",
-                                        "will 0", "did 0", "clicked 0", "will 0", "did 0"}));
+              (std::vector<std::string>{"clicked 1", "will 1", "did 1", "clicked 1", "will 1", "did 1", "clicked 0",
+                                        "will 0", "did 0", "clicked 0", "will 0", "did 0", "will 0", "did 0"}));
     EXPECT_EQ(returns, 0);
-    // An action sheet: Escape is its cancel button.
-    auto sheet = std::make_shared<ActionSheet>("", delegate_, std::string("Cancel"), std::string("Delete"),
+    // A sheet that Escape only closes: no button is pressed and the delegate
+    // hears the dismissal with no index.
+    auto sheet = std::make_shared<ActionSheet>("", delegate_, std::string("Restart"), std::string("Delete"),
                                                std::vector<std::string>{"Keep"});
+    sheet->setKeys(KeyAnswer::nothing(), KeyAnswer::close());
     sheet->showInView(window_);
     app().pressReturn();
+    advance(0.5);
+    EXPECT_EQ(app().frontAlert(), sheet);
     app().pressEscape();
     advance(0.5);
-    EXPECT_EQ(delegate_->events.back(), "sheet did 2");
+    ASSERT_GE(delegate_->events.size(), 2u);
+    EXPECT_EQ(std::vector<std::string>(delegate_->events.end() - 2, delegate_->events.end()),
+              (std::vector<std::string>{"did 0", "sheet did -1"}));
     EXPECT_EQ(app().frontAlert(), nullptr);
     app().pressReturn();
     EXPECT_EQ(returns, 1);

@@ -225,6 +225,20 @@ TEST_F(DeviceMailTest, CancelAndDeleteWritesNothingAndReportsCancelled) {
     EXPECT_TRUE(handed_.empty());
 }
 
+TEST_F(DeviceMailTest, EscapeAsksWhatCancelAsksAndEscapeAgainKeepsTheMessage) {
+    window_->setRootViewController(home_);
+    present(exportMail());
+    app().pressEscape();
+    advance(1);
+    EXPECT_TRUE(app().isTextVisible("Save Draft"));
+    app().pressEscape();
+    advance(1);
+    EXPECT_EQ(app().frontAlert(), nullptr);
+    EXPECT_TRUE(recorder_->results.empty());
+    EXPECT_TRUE(app().findElement("Send"));
+    EXPECT_TRUE(filesIn(outbox() + "/Drafts").empty());
+}
+
 TEST_F(DeviceMailTest, SavingTheDraftKeepsItInDrafts) {
     auto mail = exportMail();
     present(mail);

@@ -93,6 +93,23 @@ TEST_F(NavigationTest, EscapeGoesBackWhereTheBackButtonIsShown) {
     EXPECT_EQ(nav_->topViewController(), first_);
 }
 
+TEST_F(NavigationTest, EscapesPressedWhileAScreenSlidesWaitForTheSlide) {
+    window_->setRootViewController(nav_);
+    for (const char* title : {"Second", "Third", "Fourth"})
+        nav_->pushViewController(std::make_shared<LoggingController>(title, log_), false);
+    // Five at once: the first starts a slide back, the next two go back once
+    // each when the slide before them ends, and the last two find the root.
+    for (int i = 0; i < 5; ++i) app().pressEscape();
+    EXPECT_EQ(nav_->viewControllers().size(), 3u);
+    advance(2);
+    EXPECT_EQ(nav_->viewControllers().size(), 1u);
+    EXPECT_EQ(nav_->topViewController(), first_);
+    // None is left over for the next screen.
+    nav_->pushViewController(std::make_shared<LoggingController>("Fifth", log_), true);
+    advance(1);
+    EXPECT_EQ(nav_->viewControllers().size(), 2u);
+}
+
 TEST_F(NavigationTest, BarButtonItemsShowAndSendTheirActions) {
     int added = 0;
     first_->navigationItem()->setRightBarButtonItem(

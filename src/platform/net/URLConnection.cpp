@@ -168,25 +168,23 @@ std::string secondsText(double seconds) {
 // "1 byte", "255 bytes".
 std::string bytesText(long long count) { return std::to_string(count) + (count == 1 ? " byte" : " bytes"); }
 
-// A transfer that moved too little over its last interval: received bytes
-// came, sent ones went out.
+// A transfer that moved too little over its last interval. The user hears
+// what came from the server (what went out, the request's own body, is
+// in the detail only): nothing, or how little.
 Error stalledError(const URL& url, double interval, long long received, long long sent) {
     base::Dictionary info;
     info.set("NSErrorFailingURLStringKey", url.absoluteString());
-    if (received == 0 && sent == 0) {
-        info.set("detail", "the transfer made no progress for " + secondsText(interval));
+    const std::string last = interval == 1 ? "the last second" : "the last " + secondsText(interval);
+    info.set("detail", bytesText(received) + " came and " + bytesText(sent) + " went out in " + last);
+    if (received == 0)
         return Error(URLErrorDomain, URLErrorCode::TimedOut,
                      "The server stopped answering: nothing came for " + secondsText(interval) +
                          ", so the request was given up.",
                      std::move(info));
-    }
-    std::string what = sent == 0       ? bytesText(received) + " came"
-                       : received == 0 ? bytesText(sent) + " went out"
-                                       : bytesText(received) + " came and " + std::to_string(sent) + " went out";
-    what += interval == 1 ? " in the last second" : " in the last " + secondsText(interval);
-    info.set("detail", "only " + what);
     return Error(URLErrorDomain, URLErrorCode::TimedOut,
-                 "The server answers too slowly: only " + what + ", so the request was given up.", std::move(info));
+                 "The server answers too slowly: only " + bytesText(received) + " came in " + last +
+                     ", so the request was given up.",
+                 std::move(info));
 }
 
 // An answer whose header is longer than the loader reads (one line, or all

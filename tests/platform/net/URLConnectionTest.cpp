@@ -245,9 +245,12 @@ TEST_F(URLConnectionTest, SharesCookiesBetweenConnections) {
     EXPECT_FALSE(server.lastRequest()->hasHeader("Cookie"));
 }
 
+// The request's own body going out is no answer: the server said nothing.
 TEST_F(URLConnectionTest, AnIdleServerTimesOut) {
-    server.on("GET", "/stall", fakes::Reply::text(200, "too late").after(4));
+    server.on("POST", "/stall", fakes::Reply::text(200, "too late").after(4));
     net::URLRequest r = request("/stall");
+    r.setHTTPMethod("POST");
+    r.setHTTPBody(std::string_view("status=Did+50+push-ups"));
     r.setTimeoutInterval(1);
     auto rec = load(r);
     EXPECT_EQ(rec->events, (std::vector<std::string>{"fail"}));

@@ -278,9 +278,13 @@ Reply Reply::stream(std::size_t bytes) {
     return r;
 }
 
-Reply Reply::trickle(std::size_t bytes, double seconds) {
+Reply Reply::trickle(std::size_t bytes, double seconds, std::size_t chunk) {
     Reply r = stream(bytes);
+    // A type the engine does not compress: compressed, the bytes would be
+    // held back until the body ends instead of going out as they are made.
+    r.contentType = "application/octet-stream";
     r.trickleSeconds = seconds;
+    r.trickleChunk = std::max<std::size_t>(1, chunk);
     return r;
 }
 
@@ -448,16 +452,17 @@ struct HttpServer::Impl {
         }
         if (reply.streamedBytes > 0 && reply.trickleSeconds > 0) {
             res.set_chunked_content_provider(
-                reply.contentType, [this, total = reply.streamedBytes, pause = reply.trickleSeconds](
-                                       std::size_t offset, httplib::DataSink& sink) {
+                reply.contentType, [this, total = reply.streamedBytes, pause = reply.trickleSeconds,
+                                    chunk = reply.trickleChunk](std::size_t offset, httplib::DataSink& sink) {
                     std::unique_lock lock(mutex);
-                    if (offset >= total ||
-                        changed.wait_for(lock, std::chrono::duration<double>(pause), [this] { return stopping; })) {
+                    if (offset >= total || (offset > 0 && changed.wait_for(lock, std::chrono::duration<double>(pause),
+                                                                           [this] { return stopping; }))) {
                         sink.done();
                         return true;
                     }
                     lock.unlock();
-                    return sink.write("x", 1);
+                    const std::string piece(std::min(chunk, total - offset), 'x');
+                    return sink.write(piece.data(), piece.size());
                 });
             return;
         }
@@ -613,6 +618,71 @@ bool HttpServer::waitForRequests(std::size_t count, double timeoutSeconds) const
     std::unique_lock lock(impl_->mutex);
     return impl_->changed.wait_for(lock, std::chrono::duration<double>(timeoutSeconds),
                                    [&] { return impl_->requests.size() >= count; });
+}
+
+RawServer::RawServer(std::string head, std::string piece, std::size_t total)
+    : head_(std::move(head)), piece_(std::move(piece)), total_(total) {
+    ::signal(SIGPIPE, SIG_IGN);  // a client that leaves must not end the test program
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd_, 16) != 0 ||
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0 || ::pipe(wakePipe_) != 0) {
+        if (fd_ >= 0) ::close(fd_);
+        throw std::runtime_error("RawServer: cannot listen on 127.0.0.1");
+    }
+    port_ = ntohs(addr.sin_port);
+    thread_ = std::thread([this] { serve(); });
+}
+
+RawServer::~RawServer() {
+    char c = 0;
+    (void)!::write(wakePipe_[1], &c, 1);
+    if (thread_.joinable()) thread_.join();
+    for (int fd : {fd_, wakePipe_[0], wakePipe_[1]}) ::close(fd);
+}
+
+std::string RawServer::url(const std::string& pathAndQuery) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + pathAndQuery;
+}
+
+// One connection at a time: the request is read up to its blank line, then
+// the answer goes out until it is whole, the client leaves, or the server is
+// going away.
+void RawServer::serve() {
+    for (;;) {
+        pollfd fds[2] = {{fd_, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
+        if (::poll(fds, 2, -1) < 0) continue;
+        if (fds[1].revents) return;
+        int client = ::accept(fd_, nullptr, nullptr);
+        if (client < 0) continue;
+        std::string request;
+        char buffer[4096];
+        while (request.find("\r\n\r\n") == std::string::npos && request.size() < 65536) {
+            ssize_t n = ::recv(client, buffer, sizeof buffer, 0);
+            if (n <= 0) break;
+            request.append(buffer, static_cast<std::size_t>(n));
+        }
+        std::size_t sent = 0;
+        auto sendPart = [&](const std::string& part) {
+            pollfd out[2] = {{client, POLLOUT, 0}, {wakePipe_[0], POLLIN, 0}};
+            for (std::size_t done = 0; done < part.size();) {
+                if (::poll(out, 2, -1) < 0 || out[1].revents || !(out[0].revents & POLLOUT)) return false;
+                ssize_t n = ::send(client, part.data() + done, part.size() - done, MSG_NOSIGNAL);
+                if (n <= 0) return false;
+                done += static_cast<std::size_t>(n);
+                sent_ += static_cast<std::size_t>(n);
+            }
+            sent += part.size();
+            return true;
+        };
+        bool open = sendPart(head_);
+        while (open && !piece_.empty() && sent < total_) open = sendPart(piece_);
+        ::shutdown(client, SHUT_RDWR);
+        ::close(client);
+    }
 }
 
 RefusedPort::RefusedPort() {

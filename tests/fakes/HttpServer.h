@@ -8,6 +8,7 @@
 //   net::Services::pointAtLoopbackForTesting("Pinboard", server.port());
 //   ... run the code under test ...
 //   EXPECT_EQ(server.lastRequest()->form().at("url"), "http://example.com");
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -67,9 +68,11 @@ struct Reply {
     // Above 0: a chunked body of that many bytes, made as it goes out (no
     // Content-Length); it ends early when the client goes away.
     std::size_t streamedBytes = 0;
-    // Above 0: the streamed body goes out one byte at a time, this many
-    // seconds apart (cut short by stop()).
+    // Above 0: the streamed body goes out trickleChunk bytes at a time, the
+    // first at once and each later one this many seconds after the one
+    // before (cut short by stop()).
     double trickleSeconds = 0;
+    std::size_t trickleChunk = 1;
 
     static Reply text(int status, std::string body, std::string contentType = "text/plain; charset=utf-8");
     // 401 with "WWW-Authenticate: Basic realm=..." and a short body.
@@ -80,8 +83,8 @@ struct Reply {
     static Reply cutShort(std::string body, std::size_t sent);
     // A 200 whose chunked body of bytes "x" is made as it is sent.
     static Reply stream(std::size_t bytes);
-    // A 200 whose chunked body of bytes "x" goes out a byte every seconds.
-    static Reply trickle(std::size_t bytes, double seconds);
+    // A 200 whose chunked body of bytes "x" goes out chunk bytes every seconds.
+    static Reply trickle(std::size_t bytes, double seconds, std::size_t chunk = 1);
     Reply& withHeader(std::string name, std::string value) {
         headers.emplace(std::move(name), std::move(value));
         return *this;
@@ -131,6 +134,33 @@ private:
     std::unique_ptr<Impl> impl_;
     int port_ = 0;
     bool tls_ = false;
+};
+
+// A loopback server that answers every connection with the same raw bytes,
+// whatever was asked: head, then piece over and over until total bytes went
+// out or the client left. For answers no HTTP engine would send (a header
+// line of hundreds of megabytes).
+class RawServer {
+public:
+    RawServer(std::string head, std::string piece, std::size_t total);
+    ~RawServer();
+    RawServer(const RawServer&) = delete;
+    RawServer& operator=(const RawServer&) = delete;
+
+    // "http://127.0.0.1:<port>" followed by pathAndQuery.
+    std::string url(const std::string& pathAndQuery = "/") const;
+    // The bytes sent so far, over every connection.
+    std::size_t bytesSent() const { return sent_; }
+
+private:
+    void serve();
+    std::string head_, piece_;
+    std::size_t total_;
+    int fd_ = -1;
+    int wakePipe_[2] = {-1, -1};
+    int port_ = 0;
+    std::atomic<std::size_t> sent_{0};
+    std::thread thread_;
 };
 
 // A loopback port that refuses every connection for as long as this object

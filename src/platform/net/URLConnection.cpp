@@ -11,6 +11,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstdlib>
+#include <deque>
 #include <list>
 #include <mutex>
 #include <thread>
@@ -164,14 +165,47 @@ std::string secondsText(double seconds) {
     return number + (number == "1" ? " second" : " seconds");
 }
 
-Error stalledError(const URL& url, double interval) {
+// "1 byte", "255 bytes".
+std::string bytesText(long long count) { return std::to_string(count) + (count == 1 ? " byte" : " bytes"); }
+
+// A transfer that moved too little over its last interval. The user hears
+// what came from the server (what went out, the request's own body, is
+// in the detail only): nothing, or how little.
+Error stalledError(const URL& url, double interval, long long received, long long sent) {
     base::Dictionary info;
     info.set("NSErrorFailingURLStringKey", url.absoluteString());
-    info.set("detail", "the transfer made no progress for " + secondsText(interval));
-    return Error(
-        URLErrorDomain, URLErrorCode::TimedOut,
-        "The server stopped answering: nothing came for " + secondsText(interval) + ", so the request was given up.",
-        std::move(info));
+    const std::string last = interval == 1 ? "the last second" : "the last " + secondsText(interval);
+    info.set("detail", bytesText(received) + " came and " + bytesText(sent) + " went out in " + last);
+    if (received == 0)
+        return Error(URLErrorDomain, URLErrorCode::TimedOut,
+                     "The server stopped answering: nothing came for " + secondsText(interval) +
+                         ", so the request was given up.",
+                     std::move(info));
+    return Error(URLErrorDomain, URLErrorCode::TimedOut,
+                 "The server answers too slowly: only " + bytesText(received) + " came in " + last +
+                     ", so the request was given up.",
+                 std::move(info));
+}
+
+// An answer whose header is longer than the loader reads (one line, or all
+// of them together).
+Error headerTooLongError(const URL& url) {
+    base::Dictionary info;
+    info.set("NSErrorFailingURLStringKey", url.absoluteString());
+    info.set("detail", std::string("the answer's header is too long"));
+    return Error(URLErrorDomain, URLErrorCode::BadServerResponse,
+                 "The server's answer was not read: its header is too long.", std::move(info));
+}
+
+// An answer with more than one Location field: which address it means
+// cannot be told.
+Error severalLocationsError(const URL& url) {
+    base::Dictionary info;
+    info.set("NSErrorFailingURLStringKey", url.absoluteString());
+    info.set("detail", std::string("the answer holds more than one Location field"));
+    return Error(URLErrorDomain, URLErrorCode::BadServerResponse,
+                 "The server's answer names more than one address to go on to, so it was not followed.",
+                 std::move(info));
 }
 
 Error tooLargeError(const URL& url) {
@@ -208,14 +242,38 @@ std::optional<Origin> originOf(CURLU* handle) {
     return o;
 }
 
+// Reads location against the address already in handle. A location that is
+// a fragment alone keeps the path and query, as RFC 3986 resolves it (curl
+// would drop the last segment of the path).
+CURLUcode setLocation(CURLU* handle, const std::string& location) {
+    if (!location.empty() && location.front() == '#')
+        return curl_url_set(handle, CURLUPART_FRAGMENT, location.size() > 1 ? location.c_str() + 1 : nullptr,
+                            CURLU_URLENCODE);
+    return curl_url_set(handle, CURLUPART_URL, location.c_str(), CURLU_NON_SUPPORT_SCHEME | CURLU_URLENCODE);
+}
+
+// The scheme a location names, lowercased ("file" for "FILE:/x"); empty for
+// a relative one.
+std::string schemeOf(std::string_view location) {
+    location = base::trimLeft(location, base::kSpacesAndTabs);
+    const std::size_t colon = location.find(':');
+    if (colon == std::string_view::npos || colon == 0 || !std::isalpha(static_cast<unsigned char>(location[0])))
+        return {};
+    std::string scheme;
+    for (char c : location.substr(0, colon)) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.') return {};
+        scheme += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return scheme;
+}
+
 // The origin of location read against base (location may be relative).
 std::optional<Origin> resolvedOrigin(const std::string& base, const std::string& location) {
     CURLU* handle = curl_url();
     if (!handle) return std::nullopt;
     std::optional<Origin> origin;
     if (curl_url_set(handle, CURLUPART_URL, base.c_str(), CURLU_NON_SUPPORT_SCHEME) == CURLUE_OK &&
-        (location.empty() || curl_url_set(handle, CURLUPART_URL, location.c_str(),
-                                          CURLU_NON_SUPPORT_SCHEME | CURLU_URLENCODE) == CURLUE_OK))
+        (location.empty() || setLocation(handle, location) == CURLUE_OK))
         origin = originOf(handle);
     curl_url_cleanup(handle);
     return origin;
@@ -291,6 +349,45 @@ Error errorForCode(CURLcode code, const char* detail, const URL& url) {
     return Error(URLErrorDomain, c, text, std::move(info));
 }
 
+// The bytes a transfer moved over its last interval, from samples of its
+// running totals taken as it goes. A sample that comes less than a 32nd of
+// the interval after the one before the newest replaces the newest, so about
+// 34 are kept whatever the pace; the count over the interval then errs by at
+// most that much time, towards more bytes (never failing a transfer early).
+class ProgressWindow {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    void start(Clock::time_point now, double interval) {
+        interval_ = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(interval));
+        spacing_ = interval_ / 32;
+        samples_.assign(1, Sample{now, 0, 0});
+    }
+
+    void record(Clock::time_point now, curl_off_t received, curl_off_t sent) {
+        if (samples_.size() >= 2 && now - samples_[samples_.size() - 2].at < spacing_)
+            samples_.back() = Sample{now, received, sent};
+        else samples_.push_back(Sample{now, received, sent});
+        // The oldest sample kept is the last one at or before the interval's start.
+        while (samples_.size() >= 2 && samples_[1].at <= now - interval_) samples_.pop_front();
+    }
+
+    // Whether a whole interval has passed since the start (before, too
+    // little can have moved for it to mean anything).
+    bool full(Clock::time_point now) const { return samples_.front().at <= now - interval_; }
+    curl_off_t receivedInInterval() const { return samples_.back().received - samples_.front().received; }
+    curl_off_t sentInInterval() const { return samples_.back().sent - samples_.front().sent; }
+
+private:
+    struct Sample {
+        Clock::time_point at;
+        curl_off_t received, sent;
+    };
+    std::deque<Sample> samples_;
+    Clock::duration interval_{};
+    Clock::duration spacing_{};
+};
+
 }  // namespace
 
 // One transfer: the easy handle with everything it points at, and the answer
@@ -313,10 +410,15 @@ struct URLConnection::Transfer {
     std::optional<URLRequest> next;  // the request a followed redirect sends next
     std::optional<Error> refusal;    // a redirect that was not followed
     bool tooLarge = false;           // the body passed MaximumResponseLength
-    bool stalled = false;            // no progress for a whole time-out interval
+    bool stalled = false;            // too little moved over a whole time-out interval
     double interval = URLRequest::DefaultTimeoutInterval;
-    std::chrono::steady_clock::time_point progressSince;  // start of the current interval
-    curl_off_t progressMark = 0;                          // bytes moved when it started
+    ProgressWindow progress;         // the bytes moved over the last interval
+    curl_off_t stalledReceived = 0;  // what came over the interval that failed
+    curl_off_t stalledSent = 0;      // and what went out
+    int locationFields = 0;          // Location fields of the answer being read
+    std::size_t headerBytes = 0;     // header bytes of every answer of this hop
+    bool headerTooLong = false;      // they passed kMaximumHeaderLength
+    bool headerRead = false;         // the final answer's header has ended
     std::size_t bodyLength = 0;
     std::optional<URLResponse> response;
     base::Data data;  // synchronous sends only
@@ -332,12 +434,17 @@ struct URLConnection::Transfer {
     void deliverData(const char* bytes, std::size_t size);
     // Whether the transfer was ended on purpose (the header or write
     // callback refused to go on, or a redirect is to be followed).
-    bool refused() const { return refusal || tooLarge || next; }
-    // The error a failed transfer reports.
+    bool refused() const { return refusal || tooLarge || headerTooLong || next; }
+    // The error a failed transfer reports. libcurl refuses a single header
+    // line longer than its own buffer (100 KB) before handing it over, with
+    // CURLE_OUT_OF_MEMORY and no text (CURLE_TOO_LARGE, 100, in later
+    // versions): while the header is being read, that is what they mean.
     Error failure(CURLcode code) const {
         if (tooLarge || code == CURLE_FILESIZE_EXCEEDED) return tooLargeError(url);
         if (refusal) return *refusal;
-        if (stalled) return stalledError(url, interval);
+        if (headerTooLong || (!headerRead && (code == CURLE_OUT_OF_MEMORY || static_cast<int>(code) == 100)))
+            return headerTooLongError(url);
+        if (stalled) return stalledError(url, interval, stalledReceived, stalledSent);
         return errorForCode(code, errorBuffer, url);
     }
     // The transfer of the request a followed redirect sends next; none when
@@ -362,14 +469,25 @@ struct URLConnection::Transfer {
 
 namespace {
 
+// The most header bytes read from one hop, all its answers together: far
+// above what any service sends, and below libcurl's own bound (300 KB), so
+// that this one speaks first whatever the version.
+constexpr std::size_t kMaximumHeaderLength = 256 * 1024;
+
 size_t headerCallback(char* buffer, size_t size, size_t count, void* user) {
     auto* t = static_cast<URLConnection::Transfer*>(user);
     std::size_t n = size * count;
+    t->headerBytes += n;
+    if (t->headerBytes > kMaximumHeaderLength) {
+        t->headerTooLong = true;
+        return 0;  // ends the transfer before more of it is kept
+    }
     std::string line(buffer, n);
     if (line.rfind("HTTP/", 0) == 0) {
         // A new answer (after a redirect or an interim 1xx one) starts afresh.
         t->headers.clear();
         t->setCookies.clear();
+        t->locationFields = 0;
         std::size_t sp = line.find(' ');
         t->status = sp == std::string::npos ? 0 : std::strtol(line.c_str() + sp + 1, nullptr, 10);
         t->inHeaders = true;
@@ -391,8 +509,8 @@ size_t headerCallback(char* buffer, size_t size, size_t count, void* user) {
     auto it = t->headers.find(name);
     if (it == t->headers.end()) t->headers.emplace(name, value);
     else it->second += ", " + value;
-    if (HeaderNameLess()(name, "Set-Cookie") == false && HeaderNameLess()("Set-Cookie", name) == false)
-        t->setCookies.push_back(value);
+    if (lowercase(name) == "set-cookie") t->setCookies.push_back(value);
+    if (lowercase(name) == "location") ++t->locationFields;
     return n;
 }
 
@@ -409,22 +527,22 @@ size_t writeCallback(char* buffer, size_t size, size_t count, void* user) {
     return n;
 }
 
-// A transfer moves on when at least this many bytes went out or came in
-// since the last time it did: a server that trickles a byte now and then
-// holds a request as surely as one that never answers.
+// A transfer keeps going while at least this many bytes went out or came in
+// over the last time-out interval, whenever that interval is taken: a server
+// that trickles a byte now and then, or sends a burst once an interval, holds
+// a request as surely as one that never answers.
 constexpr curl_off_t kProgressBytes = 256;
 
 int progressCallback(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded) {
     auto* t = static_cast<URLConnection::Transfer*>(user);
     const auto now = std::chrono::steady_clock::now();
-    const curl_off_t moved = downloaded + uploaded;
-    if (moved - t->progressMark >= kProgressBytes) {
-        t->progressMark = moved;
-        t->progressSince = now;
-        return 0;
-    }
-    if (std::chrono::duration<double>(now - t->progressSince).count() < t->interval) return 0;
+    t->progress.record(now, downloaded, uploaded);
+    if (!t->progress.full(now)) return 0;
+    const curl_off_t received = t->progress.receivedInInterval(), sent = t->progress.sentInInterval();
+    if (received + sent >= kProgressBytes) return 0;
     t->stalled = true;
+    t->stalledReceived = received;
+    t->stalledSent = sent;
     return 1;  // ends the transfer
 }
 
@@ -455,12 +573,12 @@ void URLConnection::Transfer::setUp() {
         curl_easy_setopt(easy, CURLOPT_PROXY, "");
         curl_easy_setopt(easy, CURLOPT_OPENSOCKETFUNCTION, openLoopbackSocket);
     }
-    // The time-out is an idle limit: a request fails when a whole interval
-    // passes without it moving on (connecting, or kProgressBytes sent or
-    // received), whether the server is silent or trickles.
+    // The time-out is an idle limit: a request fails when it is not connected
+    // within an interval, or when fewer than kProgressBytes were sent or
+    // received over the last interval, whether the server is silent or trickles.
     interval = request.timeoutInterval() > 0 ? request.timeoutInterval() : URLRequest::DefaultTimeoutInterval;
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, std::max(1L, static_cast<long>(interval * 1000)));
-    progressSince = std::chrono::steady_clock::now();
+    progress.start(std::chrono::steady_clock::now(), interval);
     curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, progressCallback);
     curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
@@ -523,6 +641,7 @@ void URLConnection::Transfer::setUp() {
 
 void URLConnection::Transfer::headersComplete() {
     if (status >= 100 && status < 200) return;  // an interim answer
+    headerRead = true;
     char* effective = nullptr;
     curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &effective);
     URL answeredURL(effective ? std::string(effective) : url.absoluteString());
@@ -532,7 +651,15 @@ void URLConnection::Transfer::headersComplete() {
             if (auto c = Cookie::parseSetCookie(v, answeredURL)) cookies.push_back(*c);
         CookieStorage::sharedHTTPCookieStorage().setCookies(cookies);
     }
-    if (request.followsRedirects() && isRedirectStatus(status) && headers.count("Location")) {
+    // Two Location fields would be read as one address ("a, b"): neither is
+    // followed or handed on.
+    if (locationFields > 1) {
+        refusal = severalLocationsError(answeredURL);
+        return;
+    }
+    // An empty Location names no address: the answer is reported as it is.
+    if (request.followsRedirects() && isRedirectStatus(status) && headers.count("Location") &&
+        !headers["Location"].empty()) {
         if (redirects >= kMaxRedirects) {
             refusal = tooManyRedirectsError(answeredURL);
             return;
@@ -647,8 +774,17 @@ private:
                     break;
                 }
             }
-            curl_multi_poll(multi_, nullptr, 0, 1000, nullptr);
+            curl_multi_poll(multi_, nullptr, 0, pollMilliseconds(), nullptr);
         }
+    }
+
+    // How long to wait for a socket: an eighth of the shortest time-out
+    // interval (at most a second, at least 10 ms), so that a stall is seen
+    // soon after the last interval holds too little, not up to a second late.
+    int pollMilliseconds() const {
+        double ms = 1000;
+        for (const auto& t : active_) ms = std::min(ms, t->interval * 1000 / 8);
+        return static_cast<int>(std::max(10.0, ms));
     }
 
     // Reports how a transfer ended; a followed redirect instead gives the
@@ -731,8 +867,7 @@ std::optional<std::string> redirectTarget(const URL& from, const std::string& lo
     std::optional<std::string> target;
     if (curl_url_set(handle, CURLUPART_URL, from.stringWithoutCredentials().c_str(), CURLU_NON_SUPPORT_SCHEME) ==
             CURLUE_OK &&
-        curl_url_set(handle, CURLUPART_URL, location.c_str(), CURLU_NON_SUPPORT_SCHEME | CURLU_URLENCODE) ==
-            CURLUE_OK) {
+        setLocation(handle, location) == CURLUE_OK) {
         bool ok = true;
         if (keepCredentials && !from.user().empty())
             ok = curl_url_set(handle, CURLUPART_USER, from.user().c_str(), 0) == CURLUE_OK;
@@ -750,6 +885,10 @@ std::optional<std::string> redirectTarget(const URL& from, const std::string& lo
 
 std::variant<URLRequest, Error> redirectedRequest(const URLRequest& request, long status, const std::string& location) {
     const URL& from = request.url();
+    // A file, an inline page, a script or a blank page is no web page,
+    // whether curl could read its address or not.
+    if (const std::string scheme = schemeOf(location); !scheme.empty() && scheme != "http" && scheme != "https")
+        return notWebRedirectError(location);
     const std::string fromText = from.stringWithoutCredentials();
     auto origin = resolvedOrigin(fromText, "");
     auto target = resolvedOrigin(fromText, location);

@@ -19,11 +19,21 @@
 // ports) with everything, to another origin only for a request that carries
 // nothing of the user's and then with the harmless header fields alone,
 // never from https to http. A followed redirect sends none of the first
-// origin's cookies. A request that is refused fails with the reason.
+// origin's cookies. A request that is refused fails with the reason: a
+// redirect to an address that is not a web page (file:, data:, javascript:,
+// about:...) is not followed. An answer with more than one Location field
+// fails the request (BadServerResponse), redirect or not; one with an empty
+// Location is reported as it came.
 //
-// A request fails (URLErrorCode::TimedOut) when a whole timeout interval
-// passes without it moving on: not connected, or hardly a byte sent or
-// received, as with a server that accepts and never answers or trickles.
+// A request fails (URLErrorCode::TimedOut) when it is not connected within
+// its timeout interval, or when fewer than 256 bytes were sent and received
+// over the last interval, whenever that is taken: a server that accepts and
+// never answers, trickles, or sends a small burst now and then. The error
+// says how many bytes came.
+//
+// An answer whose header is too long (one line over libcurl's 100 KB, or
+// all of them together over 256 KB) fails the request (BadServerResponse)
+// without more of it being kept.
 //
 // An answer body longer than MaximumResponseLength fails the request
 // (URLErrorCode::DataLengthExceedsMaximum) as soon as it is announced or

@@ -245,14 +245,19 @@ TEST_F(URLConnectionTest, SharesCookiesBetweenConnections) {
     EXPECT_FALSE(server.lastRequest()->hasHeader("Cookie"));
 }
 
+// The request's own body going out is no answer: the server said nothing.
 TEST_F(URLConnectionTest, AnIdleServerTimesOut) {
-    server.on("GET", "/stall", fakes::Reply::text(200, "too late").after(4));
+    server.on("POST", "/stall", fakes::Reply::text(200, "too late").after(4));
     net::URLRequest r = request("/stall");
+    r.setHTTPMethod("POST");
+    r.setHTTPBody(std::string_view("status=Did+50+push-ups"));
     r.setTimeoutInterval(1);
     auto rec = load(r);
     EXPECT_EQ(rec->events, (std::vector<std::string>{"fail"}));
     ASSERT_TRUE(rec->error);
     EXPECT_EQ(rec->error->code(), net::URLErrorCode::TimedOut);
+    EXPECT_EQ(rec->error->localizedDescription(),
+              "The server stopped answering: nothing came for 1 second, so the request was given up.");
 }
 
 // A server that sends a byte now and then holds a request no better than a
@@ -266,11 +271,40 @@ TEST_F(URLConnectionTest, ATricklingServerTimesOut) {
     EXPECT_EQ(rec->events.back(), "fail");
     ASSERT_TRUE(rec->error);
     EXPECT_EQ(rec->error->code(), net::URLErrorCode::TimedOut);
-    EXPECT_EQ(rec->error->localizedDescription(),
-              "The server stopped answering: nothing came for 1 second, so the request was given up.");
+    const std::string& says = rec->error->localizedDescription();
+    EXPECT_EQ(says.rfind("The server answers too slowly: only ", 0), 0u) << says;
+    EXPECT_NE(says.find(" bytes came in the last second, so the request was given up."), std::string::npos) << says;
     auto sync = net::URLConnection::sendSynchronousRequest(r);
     ASSERT_TRUE(sync.error);
     EXPECT_EQ(sync.error->code(), net::URLErrorCode::TimedOut);
+}
+
+// The stall rule counts the bytes of the last interval, wherever it falls:
+// a burst of 255 bytes every 0.7 intervals leaves an interval with 255 in it
+// soon after the first one is over, while 256 bytes at that pace keep going
+// to the end.
+TEST_F(URLConnectionTest, TheStallRuleCountsTheBytesOfTheLastInterval) {
+    const double interval = 0.8, pace = 0.7 * interval;
+    server.on("GET", "/255", fakes::Reply::trickle(8 * 255, pace, 255));
+    server.on("GET", "/256", fakes::Reply::trickle(4 * 256, pace, 256));
+    auto slow = std::make_shared<Recorder>(), enough = std::make_shared<Recorder>();
+    net::URLRequest r255 = request("/255"), r256 = request("/256");
+    r255.setTimeoutInterval(interval);
+    r256.setTimeoutInterval(interval);
+    auto c255 = net::URLConnection::connectionWithRequest(r255, slow);
+    auto c256 = net::URLConnection::connectionWithRequest(r256, enough);
+    base::RunLoop::main().runUntil([&] { return slow->done() && enough->done(); }, 10);
+
+    ASSERT_TRUE(slow->error);
+    EXPECT_EQ(slow->error->code(), net::URLErrorCode::TimedOut);
+    EXPECT_EQ(slow->error->localizedDescription(),
+              "The server answers too slowly: only 255 bytes came in the last 0.8 seconds, so the request was "
+              "given up.");
+    // It ended within the first interval after the one the first burst
+    // fell in, before a third burst came.
+    EXPECT_EQ(slow->body.size(), 2u * 255);
+    EXPECT_EQ(enough->events, (std::vector<std::string>{"response", "data", "finish"}));
+    EXPECT_EQ(enough->body.size(), 4u * 256);
 }
 
 TEST_F(URLConnectionTest, AnAnswerThatCannotBeDecompressedSaysSo) {
@@ -478,6 +512,83 @@ TEST_F(URLConnectionSafetyTest, CredentialsAndBodiesStayWithTheirOrigin) {
     ASSERT_EQ(elsewhere.requestCount(), 1u);
     EXPECT_FALSE(elsewhere.lastRequest()->hasHeader("Cookie"));
     EXPECT_EQ(server.lastRequest()->header("Cookie"), "sid=s3cr3t");
+}
+
+// An answer with two Location fields names no one address: it is refused,
+// whether the request follows redirects or reads them itself, and neither
+// address (nor the two read as one) is asked for.
+TEST_F(URLConnectionSafetyTest, AnAnswerWithTwoLocationFieldsIsRefused) {
+    server.on("GET", "/two", fakes::Reply::text(302, "").withHeader("Location", "/a").withHeader("Location", "/b"));
+    net::URLRequest follows = request("/two");
+    net::URLRequest readsItself = request("/two");
+    readsItself.setFollowsRedirects(false);
+    for (const net::URLRequest& r : {follows, readsItself}) {
+        SCOPED_TRACE(r.followsRedirects() ? "follows" : "reads itself");
+        auto rec = load(r);
+        EXPECT_EQ(rec->events, std::vector<std::string>{"fail"});
+        ASSERT_TRUE(rec->error);
+        EXPECT_EQ(rec->error->code(), net::URLErrorCode::BadServerResponse);
+        EXPECT_EQ(rec->error->localizedDescription(),
+                  "The server's answer names more than one address to go on to, so it was not followed.");
+        auto sync = net::URLConnection::sendSynchronousRequest(r);
+        ASSERT_TRUE(sync.error);
+        EXPECT_EQ(sync.error->code(), net::URLErrorCode::BadServerResponse);
+        EXPECT_FALSE(sync.response);
+    }
+    for (const auto& sent : server.requests()) EXPECT_EQ(sent.path, "/two");
+    EXPECT_EQ(server.requestCount(), 4u);
+}
+
+// A redirect somewhere that is no web page is not followed, an empty
+// Location leaves the answer as it is, a fragment keeps the path, and a
+// header too long to read says so: each as the asynchronous and the
+// synchronous send report it.
+TEST_F(URLConnectionSafetyTest, OddRedirectsAndOverlongHeadersSayWhatHappened) {
+    const std::size_t huge = std::size_t{200} << 20;
+    fakes::RawServer longLine("HTTP/1.1 200 OK\r\nX-Long: ", std::string(65536, 'a'), huge);
+    fakes::RawServer manyLines("HTTP/1.1 200 OK\r\n", "X-Filler: " + std::string(1000, 'a') + "\r\n", huge);
+    fakes::RawServer emptyLocation("HTTP/1.1 302 Found\r\nLocation: \r\nContent-Length: 5\r\n\r\nstays", "", 0);
+    server.once("GET", "/a/b", fakes::Reply::text(302, "").withHeader("Location", "#top"));
+    server.once("GET", "/a/b", fakes::Reply::text(302, "").withHeader("Location", "#top"));
+    server.on("GET", "/a/b", fakes::Reply::text(200, "top"));
+    const std::string notAPage =
+        "failed -1002: The server sent the request on to an address that is not a web page. It was not followed.";
+    const std::string tooLong = "failed -1011: The server's answer was not read: its header is too long.";
+    std::vector<std::pair<std::string, std::string>> rows;  // address, what happens
+    for (const char* target :
+         {"file:///etc/passwd", "FILE:/etc/passwd", "data:text/html,<b>hi</b>", "javascript:alert(1)", "about:blank"}) {
+        const std::string path = "/to-" + std::to_string(rows.size());
+        server.on("GET", path, fakes::Reply::text(302, "").withHeader("Location", target));
+        rows.emplace_back(server.url(path), notAPage);
+    }
+    rows.emplace_back(emptyLocation.url(), "302 stays");
+    rows.emplace_back(server.url("/a/b?q=1"), "200 top");
+    rows.emplace_back(longLine.url(), tooLong);
+    rows.emplace_back(manyLines.url(), tooLong);
+
+    for (const auto& [address, expected] : rows) {
+        SCOPED_TRACE(address);
+        auto rec = load(net::URLRequest(net::URL(address)));
+        const std::string async =
+            rec->error ? "failed " + std::to_string(rec->error->code()) + ": " + rec->error->localizedDescription()
+                       : std::to_string(rec->response->statusCode()) + " " + rec->body;
+        EXPECT_EQ(async, expected);
+        auto sync = net::URLConnection::sendSynchronousRequest(net::URLRequest(net::URL(address)));
+        const std::string synchronous =
+            sync.error
+                ? "failed " + std::to_string(sync.error->code()) + ": " + sync.error->localizedDescription()
+                : std::to_string(sync.response->statusCode()) + " " + std::string(sync.data.begin(), sync.data.end());
+        EXPECT_EQ(synchronous, expected);
+    }
+    // The fragment stayed behind; the path and query went again.
+    for (const auto& sent : server.requests()) {
+        if (sent.path.rfind("/a/", 0) == 0) {
+            EXPECT_EQ(sent.path + "?" + sent.query, "/a/b?q=1");
+        }
+    }
+    // The overlong answers were given up after a small part of them.
+    EXPECT_LT(longLine.bytesSent(), huge / 8);
+    EXPECT_LT(manyLines.bytesSent(), huge / 8);
 }
 
 // Answers longer than the bound end the request instead of filling memory,

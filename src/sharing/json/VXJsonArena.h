@@ -17,7 +17,7 @@
 // have the system hand it afresh, page by page, the memory the document
 // before it just gave back:
 // - a parser keeps the blocks of the documents it made, as many as its
-//   largest document needed, for as long as the parser lives;
+//   latest document needed, for as long as the parser lives;
 // - a thread keeps up to 32 MB of them, from documents whose parser is gone
 //   (and what a parser kept, when it goes), for a next parser.
 // The parser's value stack, once large, takes its memory from the same

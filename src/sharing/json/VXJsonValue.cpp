@@ -59,7 +59,7 @@ class VXJsonArena::Keep {
 public:
     std::mutex mutex;
     Spare spare;
-    // As many bytes as the largest document of the parser needed.
+    // As many bytes as the latest document of the parser needed.
     std::size_t limit = 0;
     // False once the parser is gone.
     bool open = true;
@@ -186,8 +186,24 @@ VXJsonArena::~VXJsonArena() {
 
 void VXJsonArena::finish() noexcept {
     if (keep_) {
-        const std::lock_guard<std::mutex> lock(keep_->mutex);
-        keep_->limit = std::max(keep_->limit, bytes_);
+        // The parser keeps as much as its latest document needed: a run of
+        // documents of one size parses without new memory, and after a
+        // large one the next smaller one lets the surplus go (to this
+        // thread's keep, as far as it has room, else to the system).
+        Block* surplus = nullptr;
+        {
+            const std::lock_guard<std::mutex> lock(keep_->mutex);
+            keep_->limit = bytes_;
+            Spare& spare = keep_->spare;
+            while (!spare.blocks.empty() && spare.bytes > keep_->limit) {
+                Block* b = spare.blocks.back();
+                spare.blocks.pop_back();
+                spare.bytes -= b->size;
+                b->previous = surplus;
+                surplus = b;
+            }
+        }
+        if (surplus) keepChain(threadSpare(), surplus, maxSpareBytes, freeBlock);
     }
     if (refs_.fetch_sub(provisional, std::memory_order_acq_rel) == provisional) delete this;
 }

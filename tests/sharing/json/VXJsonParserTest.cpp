@@ -392,7 +392,7 @@ TEST(VXJsonParser, AThreadKeepsAtMostThirtyTwoMegabytesOfALargeDocumentAndNothin
     EXPECT_EQ(VXJsonArena::blockBytes(), before);
 }
 
-TEST(VXJsonParser, AKeptParserReusesTheRoomOfItsLargestDocumentAndGivesItUpWhenItGoes) {
+TEST(VXJsonParser, AKeptParserReusesTheRoomOfItsLatestDocumentAndGivesUpWhatItNoLongerNeeds) {
     // About 40 MB of region per document.
     const std::string item = "\"" + std::string(1000, 'y') + "\"";
     std::string text = "[";
@@ -412,6 +412,11 @@ TEST(VXJsonParser, AKeptParserReusesTheRoomOfItsLargestDocumentAndGivesItUpWhenI
                 if (round == 0) first = VXJsonArena::blockBytes();
                 else EXPECT_EQ(VXJsonArena::blockBytes(), first);
             }
+            // A small document after them lets go of the room it does not
+            // need while the parser lives: the thread keeps what it may.
+            const std::optional<VXJsonValue> small = parser.objectWithString("[1,2,3]");
+            ASSERT_TRUE(small);
+            EXPECT_LE(VXJsonArena::blockBytes(), before + 33u * 1024 * 1024);
         }
         // The parser is gone: its thread keeps what it may, no more.
         EXPECT_LE(VXJsonArena::keptBytes(), 32u * 1024 * 1024);

@@ -44,7 +44,7 @@ void OAAsynchronousDataFetcher::didReceiveData(net::URLConnection&, const base::
 
 void OAAsynchronousDataFetcher::didFinishLoading(net::URLConnection&) {
     auto self = shared_from_this();  // the delegate may drop its hold
-    bool succeeded = response_ && response_->statusCode() < 400;
+    bool succeeded = response_ && OAServiceTicket::statusSucceeded(response_->statusCode());
     OAServiceTicket ticket(request_, response_, succeeded);
     if (didFinishSelector_ && delegate_.lock()) didFinishSelector_(ticket, responseData_);
 }

@@ -19,7 +19,7 @@ void OADataFetcher::fetchDataWithRequest(std::shared_ptr<OAMutableURLRequest> re
     error_ = result.error;
     responseData_ = std::move(result.data);
     if (response_ && !error_) {
-        OAServiceTicket ticket(request_, response_, response_->statusCode() < 400);
+        OAServiceTicket ticket(request_, response_, OAServiceTicket::statusSucceeded(response_->statusCode()));
         if (didFinishSelector) didFinishSelector(ticket, responseData_);
     } else {
         OAServiceTicket ticket(request_, response_, false);

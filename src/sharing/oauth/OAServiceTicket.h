@@ -1,7 +1,7 @@
 #pragma once
 // What a fetcher hands its delegate about one signed request: the request,
 // the answer (none when no answer came) and whether it counts as a success
-// (an answer with a status below 400). Fetchers hand the body separately.
+// (see `statusSucceeded`). Fetchers hand the body separately.
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,6 +12,12 @@
 
 class OAServiceTicket {
 public:
+    // Whether an answer of this status counts as a success: a status below
+    // 400, except a redirect. The network layer follows the redirects it
+    // may, so one that reaches a fetcher went nowhere (an empty or refused
+    // address) and the service did not take the request.
+    static bool statusSucceeded(int status) { return status < 300; }
+
     OAServiceTicket(std::shared_ptr<OAMutableURLRequest> request, std::optional<net::URLResponse> response,
                     bool didSucceed, std::optional<base::Data> data = std::nullopt)
         : request_(std::move(request)),

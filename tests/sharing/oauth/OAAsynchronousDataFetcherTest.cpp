@@ -78,17 +78,39 @@ TEST_F(OAAsynchronousDataFetcherTest, SignsSendsAndHandsOverTheBody) {
     EXPECT_EQ(sent->header("Content-Type"), "application/x-www-form-urlencoded");
 }
 
-TEST_F(OAAsynchronousDataFetcherTest, StatusesFrom400AreFinishedButNotSucceeded) {
+TEST_F(OAAsynchronousDataFetcherTest, StatusesFrom400AndRedirectsNotFollowedAreFinishedButNotSucceeded) {
     server.on("POST", "/deny", fakes::Reply::text(401, "oauth_problem=signature_invalid"));
-    server.on("POST", "/redirectish", fakes::Reply::text(399, "odd but fine"));
+    server.on("POST", "/created", fakes::Reply::text(201, "made"));
     fetch(signedPost(server.url("/deny")));
     EXPECT_EQ(client->events, (std::vector<std::string>{"finish"}));
     EXPECT_FALSE(client->ticket->didSucceed());
     EXPECT_EQ(client->data, "oauth_problem=signature_invalid");
 
     client->events.clear();
-    fetch(signedPost(server.url("/redirectish")));
+    fetch(signedPost(server.url("/created")));
     EXPECT_TRUE(client->ticket->didSucceed());
+
+    // A redirect with an empty address is reported as it came, unfollowed:
+    // the service took nothing, so it is no success, sent either way.
+    fakes::RawServer nowhere("HTTP/1.1 302 Found\r\nLocation:\r\nContent-Length: 0\r\n\r\n", "", 0);
+    client->events.clear();
+    fetch(signedPost(nowhere.url("/status")));
+    EXPECT_EQ(client->events, (std::vector<std::string>{"finish"}));
+    ASSERT_TRUE(client->ticket->response());
+    EXPECT_EQ(client->ticket->response()->statusCode(), 302);
+    EXPECT_FALSE(client->ticket->didSucceed());
+
+    std::optional<OAServiceTicket> syncTicket;
+    auto request = signedPost(nowhere.url("/status"));
+    std::thread([&] {
+        OADataFetcher fetcher;
+        fetcher.fetchDataWithRequest(
+            request, [&](const OAServiceTicket& t, const base::Data&) { syncTicket = t; },
+            [&](const OAServiceTicket& t, const std::optional<net::Error>&) { syncTicket = t; });
+    }).join();
+    ASSERT_TRUE(syncTicket && syncTicket->response());
+    EXPECT_EQ(syncTicket->response()->statusCode(), 302);
+    EXPECT_FALSE(syncTicket->didSucceed());
 }
 
 TEST_F(OAAsynchronousDataFetcherTest, ANetworkFailureGoesToTheFailActionWithTheError) {

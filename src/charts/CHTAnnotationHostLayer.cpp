@@ -19,13 +19,12 @@ bool CHTAnnotationHostLayer::holds(const CHTAnnotation* annotation) const {
 
 void CHTAnnotationHostLayer::takeOut(const CHTAnnotation& annotation) {
     if (!holds(&annotation)) return;
-    base::emptySlot(mutableAnnotations_, annotation.hostSlot_, emptySlots_);
+    base::emptySlot(mutableAnnotations_, annotation.hostSlot_, emptySlots_, placeInSlot);
 }
 
 void CHTAnnotationHostLayer::closeUp() const {
     if (emptySlots_ == 0) return;
-    base::closeUpSlots(mutableAnnotations_, emptySlots_,
-                       [](CHTAnnotation& annotation, std::size_t slot) { annotation.hostSlot_ = slot; });
+    base::closeUpSlots(mutableAnnotations_, emptySlots_, placeInSlot);
 }
 
 void CHTAnnotationHostLayer::addAnnotation(const std::shared_ptr<CHTAnnotation>& annotation) {

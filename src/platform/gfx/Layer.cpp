@@ -150,9 +150,7 @@ void Layer::attach(const std::shared_ptr<Layer>& layer) {
     layer->requestRedraw();
 }
 
-void Layer::closeUpEmptySlots() const {
-    base::closeUpSlots(sublayers_, emptySlots_, [](Layer& layer, std::size_t slot) { layer.slot_ = slot; });
-}
+void Layer::closeUpEmptySlots() const { base::closeUpSlots(sublayers_, emptySlots_, placeInSlot); }
 
 void Layer::takeOutSublayer(const Layer& sublayer) {
     std::size_t i = sublayer.slot_;
@@ -164,7 +162,7 @@ void Layer::takeOutSublayer(const Layer& sublayer) {
         if (it == sublayers_.end()) return;
         i = std::size_t(it - sublayers_.begin());
     }
-    base::emptySlot(sublayers_, i, emptySlots_);
+    base::emptySlot(sublayers_, i, emptySlots_, placeInSlot);
 }
 
 void Layer::addSublayer(const std::shared_ptr<Layer>& layer) {

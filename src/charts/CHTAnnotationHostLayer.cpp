@@ -19,7 +19,7 @@ bool CHTAnnotationHostLayer::holds(const CHTAnnotation* annotation) const {
 
 void CHTAnnotationHostLayer::takeOut(const CHTAnnotation& annotation) {
     if (!holds(&annotation)) return;
-    base::emptySlot(mutableAnnotations_, annotation.hostSlot_, emptySlots_, placeInSlot);
+    base::emptySlot(mutableAnnotations_, annotation.hostSlot_, emptySlots_);
 }
 
 void CHTAnnotationHostLayer::closeUp() const {
@@ -35,8 +35,7 @@ void CHTAnnotationHostLayer::addAnnotation(const std::shared_ptr<CHTAnnotation>&
         old->takeOut(*annotation);
         if (old.get() != this) annotation->setAnnotationHostLayer(nullptr);
     }
-    annotation->hostSlot_ = mutableAnnotations_.size();
-    mutableAnnotations_.push_back(annotation);
+    base::appendToSlots(mutableAnnotations_, emptySlots_, annotation, placeInSlot);
     auto me = self();
     if (annotation->annotationHostLayer() != me) annotation->setAnnotationHostLayer(me);
     annotation->positionContentLayer();

@@ -45,8 +45,9 @@ private:
     // A removed annotation leaves its place empty (nullptr) rather than
     // shifting every annotation after it, so that removing many from a long
     // list one by one stays linear; the list is closed up before it is read
-    // in order, or as soon as the empty places outnumber the annotations.
-    // Every other place holds an annotation whose hostSlot_ is its index.
+    // in order, or when an append finds the empty places outnumbering the
+    // annotations. Every other place holds an annotation whose hostSlot_ is
+    // its index.
     mutable std::vector<std::shared_ptr<CHTAnnotation>> mutableAnnotations_;
     mutable std::size_t emptySlots_ = 0;
 };

@@ -2,10 +2,11 @@
 // A list of owned items in which each item remembers its index (its slot),
 // so that taking one out costs no search and no shift: its slot is emptied,
 // and the empty slots are closed up the next time the list is read in order,
-// or as soon as they outnumber the items. Layers keep their sublayers this
-// way and annotation hosts their annotations, so that removing every one of
-// many items stays linear, and replacing items again and again without ever
-// reading the list keeps it within a few times the items it holds.
+// or when an append finds them outnumbering the items. Layers keep their
+// sublayers this way and annotation hosts their annotations, so that
+// removing every one of many items stays linear, and replacing items again
+// and again without ever reading the list keeps it within a few times the
+// items it holds.
 #include <cstddef>
 #include <utility>
 #include <vector>
@@ -52,18 +53,13 @@ void closeUpSlots(std::vector<Ptr>& list, std::size_t& emptySlots, SetSlot setSl
 }
 
 // Empties slot i of the list. The list never ends in an empty slot: taking
-// out the last item drops it and every empty slot before it. When the empty
-// slots come to outnumber the items, the list is closed up at once (which
-// may move items to other slots, told through setSlot): each close-up costs
-// the length of the list, which at least as many removals since the last one
-// have paid for, so a list whose items are replaced without being read stays
-// under about twice its items.
-template <class Ptr, class SetSlot>
-void emptySlot(std::vector<Ptr>& list, std::size_t i, std::size_t& emptySlots, SetSlot setSlot) {
+// out the last item drops it and every empty slot before it, and gives back
+// the room the list no longer needs.
+template <class Ptr>
+void emptySlot(std::vector<Ptr>& list, std::size_t i, std::size_t& emptySlots) {
     if (i + 1 < list.size()) {
         list[i].reset();
         ++emptySlots;
-        if (emptySlots > list.size() - emptySlots) closeUpSlots(list, emptySlots, setSlot);
         return;
     }
     list.pop_back();
@@ -72,6 +68,21 @@ void emptySlot(std::vector<Ptr>& list, std::size_t i, std::size_t& emptySlots, S
         --emptySlots;
     }
     slotlist::giveBackSpareRoom(list);
+}
+
+// Appends the item and tells it its slot. When the list is full (appending
+// would reallocate it larger) and its empty slots outnumber its items, it is
+// closed up first instead of growing: items replaced again and again with no
+// read between keep the list within about four places per item. The
+// close-up costs the length of the list, which at least half as many appends
+// since the last close-up or growth have paid for, so the cost stays linear;
+// removals alone never move an item.
+template <class Ptr, class SetSlot>
+void appendToSlots(std::vector<Ptr>& list, std::size_t& emptySlots, Ptr item, SetSlot setSlot) {
+    if (list.size() == list.capacity() && emptySlots > list.size() - emptySlots)
+        closeUpSlots(list, emptySlots, setSlot);
+    setSlot(*item, list.size());
+    list.push_back(std::move(item));
 }
 
 }  // namespace base

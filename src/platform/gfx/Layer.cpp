@@ -162,7 +162,7 @@ void Layer::takeOutSublayer(const Layer& sublayer) {
         if (it == sublayers_.end()) return;
         i = std::size_t(it - sublayers_.begin());
     }
-    base::emptySlot(sublayers_, i, emptySlots_, placeInSlot);
+    base::emptySlot(sublayers_, i, emptySlots_);
 }
 
 void Layer::addSublayer(const std::shared_ptr<Layer>& layer) {
@@ -179,9 +179,9 @@ void Layer::insertSublayer(const std::shared_ptr<Layer>& layer, std::size_t inde
         layer->removeFromSuperlayer();
     }
     if (index >= sublayers_.size() - emptySlots_) {
-        // Appended: the empty places before it stay as they are.
-        keep->slot_ = sublayers_.size();
-        sublayers_.push_back(keep);
+        // Appended: the empty places before it stay as they are, unless
+        // they outnumber the sublayers when the list is full.
+        base::appendToSlots(sublayers_, emptySlots_, keep, placeInSlot);
     } else {
         closeUpSublayers();
         sublayers_.insert(sublayers_.begin() + std::ptrdiff_t(index), keep);

@@ -201,9 +201,9 @@ private:
     // A removed sublayer leaves its place empty (nullptr) rather than
     // shifting every sublayer after it, so that taking many sublayers out of
     // a long list one by one stays linear; the list is closed up before it
-    // is read, or as soon as the empty places outnumber the layers (see
-    // base/SlotList.h). Every other place holds a layer whose slot_ is its
-    // index.
+    // is read, or when an append finds the empty places outnumbering the
+    // layers (see base/SlotList.h). Every other place holds a layer whose
+    // slot_ is its index.
     mutable std::vector<std::shared_ptr<Layer>> sublayers_;
     mutable std::size_t emptySlots_ = 0;
     mutable std::size_t slot_ = 0;  // the index in the superlayer's list

@@ -24,8 +24,7 @@ void CHTAnnotationHostLayer::takeOut(const CHTAnnotation& annotation) {
 
 void CHTAnnotationHostLayer::closeUp() const {
     if (emptySlots_ == 0) return;
-    base::closeUpSlots(mutableAnnotations_, emptySlots_,
-                       [](CHTAnnotation& annotation, std::size_t slot) { annotation.hostSlot_ = slot; });
+    base::closeUpSlots(mutableAnnotations_, emptySlots_, placeInSlot);
 }
 
 void CHTAnnotationHostLayer::addAnnotation(const std::shared_ptr<CHTAnnotation>& annotation) {
@@ -36,8 +35,7 @@ void CHTAnnotationHostLayer::addAnnotation(const std::shared_ptr<CHTAnnotation>&
         old->takeOut(*annotation);
         if (old.get() != this) annotation->setAnnotationHostLayer(nullptr);
     }
-    annotation->hostSlot_ = mutableAnnotations_.size();
-    mutableAnnotations_.push_back(annotation);
+    base::appendToSlots(mutableAnnotations_, emptySlots_, annotation, placeInSlot);
     auto me = self();
     if (annotation->annotationHostLayer() != me) annotation->setAnnotationHostLayer(me);
     annotation->positionContentLayer();

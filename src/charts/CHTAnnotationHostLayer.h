@@ -39,12 +39,15 @@ private:
     // Takes a held annotation out of the list, leaving its place empty.
     void takeOut(const CHTAnnotation& annotation);
     void closeUp() const;
+    // Tells an annotation the index it has now in this host's list.
+    static void placeInSlot(CHTAnnotation& annotation, std::size_t slot) { annotation.hostSlot_ = slot; }
 
     // A removed annotation leaves its place empty (nullptr) rather than
     // shifting every annotation after it, so that removing many from a long
     // list one by one stays linear; the list is closed up before it is read
-    // in order. Every other place holds an annotation whose hostSlot_ is its
-    // index.
+    // in order, or when an append finds the empty places outnumbering the
+    // annotations. Every other place holds an annotation whose hostSlot_ is
+    // its index.
     mutable std::vector<std::shared_ptr<CHTAnnotation>> mutableAnnotations_;
     mutable std::size_t emptySlots_ = 0;
 };

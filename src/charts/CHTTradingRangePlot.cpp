@@ -16,7 +16,11 @@ namespace {
 
 constexpr CGFloat kNaN = std::numeric_limits<CGFloat>::quiet_NaN();
 
-bool isNumber(CGFloat v) { return !std::isnan(v); }
+// Whether a view coordinate can be drawn. A value that is missing, infinite
+// or too large for a view coordinate (a sample beyond a decimal maps to an
+// infinite one) is left out alike: a candlestick without a finite open or
+// close still draws its high-low line.
+bool isNumber(CGFloat v) { return std::isfinite(v); }
 
 }  // namespace
 

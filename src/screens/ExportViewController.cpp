@@ -1,5 +1,6 @@
 #include "screens/ExportViewController.h"
 
+#include <charconv>
 #include <cmath>
 
 #include "platform/base/FileManager.h"
@@ -38,13 +39,24 @@ std::optional<std::string> ExportViewController::applicationDocumentsDirectory()
 }
 
 std::string ExportViewController::csvText(const std::vector<std::shared_ptr<Log>>& days) {
+    // Each line is "date, week, day, level, rep 1, ..., rep 9 \n", the numbers
+    // written as printf's %i writes them. Appended piece by piece rather than
+    // through a format text per line: the export of a long log is mostly this.
     std::string text = kHeader;
+    text.reserve(text.size() + days.size() * 72);
+    const auto number = [&text](int value) {
+        char digits[16];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        text.append(", ").append(digits, end);
+    };
     for (const auto& day : days) {
         if (!day) continue;
-        const auto& r = day->reps();
-        text +=
-            base::format("%@, %i, %i, %i, %i, %i, %i, %i, %i, %i, %i, %i, %i \n", field(day->logDate()), day->week(),
-                         day->day(), day->level(), r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7], r[8]);
+        text += field(day->logDate());
+        number(day->week());
+        number(day->day());
+        number(day->level());
+        for (int rep : day->reps()) number(rep);
+        text += " \n";
     }
     return text;
 }

@@ -1,7 +1,10 @@
 // Trading range plots: OHLC bars and candlesticks as paths (missing values,
 // flat and rounded bodies, wicks), rising and falling styles as drawn,
+// opens and closes that cannot be drawn left out as missing ones are,
 // labels over records with missing values, the exception texts, archiving.
 #include <gtest/gtest.h>
+
+#include <limits>
 
 #include "TestEnvironment.h"
 #include "charts/CHTColor.h"
@@ -132,6 +135,39 @@ TEST(CHTTradingRangePlotTest, RisingAndFallingCandlesticksTakeTheirStyles) {
     EXPECT_GT(img->pixel(20, 15).a, 0);    // the wick up to the high
     EXPECT_EQ(img->pixel(20, 5).a, 0);     // ... and no further
     EXPECT_EQ(img->pixel(90, 60).a, 0);    // the record without x is skipped
+}
+
+TEST(CHTTradingRangePlotTest, AnOpenOrCloseThatIsInfiniteOrBeyondADecimalDrawsTheHighLowLineAsAMissingOneDoes) {
+    const double inf = std::numeric_limits<double>::infinity();
+    for (CHTPlotCachePrecision precision : {CHTPlotCachePrecisionDouble, CHTPlotCachePrecisionDecimal}) {
+        SCOPED_TRACE(precision == CHTPlotCachePrecisionDouble ? "doubles" : "decimals");
+        Stage stage({100, 100}, 0, 10, 0, 100);
+        auto plot = stage.add(std::make_shared<CHTTradingRangePlot>());
+        plot->setAlignsPointsToPixels(false);
+        plot->setPlotStyle(CHTTradingRangePlotStyleCandleStick);
+        plot->setBarWidth(10);
+        plot->setCachePrecision(precision);
+        // The first record's open is missing: the line the others must match.
+        plot->setXValues(numbers({1, 3, 5, 7, 9}));
+        plot->setOpenValues(numbers({NaN, inf, -inf, 20, 20}));
+        plot->setHighValues(numbers({90, 90, 90, 90, 90}));
+        plot->setLowValues(numbers({10, 10, 10, 10, 10}));
+        plot->setCloseValues(numbers({60, 60, 60, 1e200, -std::numeric_limits<double>::max()}));
+        gfx::ImageContext ctx({100, 100}, 1, gfx::YAxis::Up);
+        plot->renderAsVectorInContext(ctx);
+        auto img = ctx.image();
+        // Rows count from the top: y 50 is row 50, y 90 row 10.
+        ASSERT_GT(img->pixel(10, 50).a, 0);
+        for (int record = 1; record < 5; ++record) {
+            SCOPED_TRACE(record);
+            for (int row = 0; row < 100; ++row)
+                for (int dx = -7; dx <= 7; ++dx) {
+                    const auto missing = img->pixel(10 + dx, row), drawn = img->pixel(10 + 20 * record + dx, row);
+                    ASSERT_EQ(drawn.a, missing.a) << "column " << dx << " row " << row;
+                    ASSERT_EQ(drawn.r, missing.r) << "column " << dx << " row " << row;
+                }
+        }
+    }
 }
 
 TEST(CHTTradingRangePlotTest, ExceptionTextsAndFields) {

@@ -150,9 +150,7 @@ void Layer::attach(const std::shared_ptr<Layer>& layer) {
     layer->requestRedraw();
 }
 
-void Layer::closeUpEmptySlots() const {
-    base::closeUpSlots(sublayers_, emptySlots_, [](Layer& layer, std::size_t slot) { layer.slot_ = slot; });
-}
+void Layer::closeUpEmptySlots() const { base::closeUpSlots(sublayers_, emptySlots_, placeInSlot); }
 
 void Layer::takeOutSublayer(const Layer& sublayer) {
     std::size_t i = sublayer.slot_;
@@ -181,9 +179,9 @@ void Layer::insertSublayer(const std::shared_ptr<Layer>& layer, std::size_t inde
         layer->removeFromSuperlayer();
     }
     if (index >= sublayers_.size() - emptySlots_) {
-        // Appended: the empty places before it stay as they are.
-        keep->slot_ = sublayers_.size();
-        sublayers_.push_back(keep);
+        // Appended: the empty places before it stay as they are, unless
+        // they outnumber the sublayers when the list is full.
+        base::appendToSlots(sublayers_, emptySlots_, keep, placeInSlot);
     } else {
         closeUpSublayers();
         sublayers_.insert(sublayers_.begin() + std::ptrdiff_t(index), keep);

@@ -168,6 +168,8 @@ private:
         if (emptySlots_ > 0) closeUpEmptySlots();
     }
     void closeUpEmptySlots() const;
+    // Tells a sublayer the index it has now in this layer's list.
+    static void placeInSlot(Layer& layer, std::size_t slot) { layer.slot_ = slot; }
     // Takes the sublayer out of the list, leaving its place empty.
     void takeOutSublayer(const Layer& sublayer);
     void attach(const std::shared_ptr<Layer>& layer);
@@ -199,7 +201,9 @@ private:
     // A removed sublayer leaves its place empty (nullptr) rather than
     // shifting every sublayer after it, so that taking many sublayers out of
     // a long list one by one stays linear; the list is closed up before it
-    // is read. Every other place holds a layer whose slot_ is its index.
+    // is read, or when an append finds the empty places outnumbering the
+    // layers (see base/SlotList.h). Every other place holds a layer whose
+    // slot_ is its index.
     mutable std::vector<std::shared_ptr<Layer>> sublayers_;
     mutable std::size_t emptySlots_ = 0;
     mutable std::size_t slot_ = 0;  // the index in the superlayer's list

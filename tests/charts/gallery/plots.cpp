@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "charts/CHTColor.h"
+#include "charts/CHTConstraints.h"
 #include "charts/CHTFill.h"
 #include "charts/CHTLegend.h"
 #include "charts/CHTMutableLineStyle.h"
@@ -22,6 +23,8 @@
 #include "charts/CHTRangePlot.h"
 #include "charts/CHTTextStyleExtensions.h"
 #include "charts/CHTTradingRangePlot.h"
+#include "charts/CHTXYAxis.h"
+#include "charts/CHTXYAxisSet.h"
 #include "charts/gallery/AppCharts.h"
 #include "platform/gfx/Context.h"
 #include "platform/gfx/Image.h"
@@ -363,15 +366,34 @@ void legendSwatches() {
 }
 
 // Data labels in a graph: above the points of a line (none at its gap),
-// above upward and below downward bars.
+// above upward and below downward bars. The value axis is labelled every 4
+// with grid lines, so the zero line still reads; the x axis lies along the
+// bottom of the plot area, its labels below it where no bar reaches, and the
+// frame's padding holds both axes' labels whole.
 void labelledPlots() {
     gfx::Size size(300, 220);
     Canvas canvas(size);
     auto& ctx = canvas.ctx;
     auto graph = CHTXYGraph::create(Rect(0, 0, size.width, size.height));
+    graph->setPaddingLeft(10);
+    graph->setPaddingTop(10);
+    graph->setPaddingRight(10);
+    graph->setPaddingBottom(10);
+    graph->plotAreaFrame()->setPaddingLeft(32);
+    graph->plotAreaFrame()->setPaddingTop(8);
+    graph->plotAreaFrame()->setPaddingRight(14);
+    graph->plotAreaFrame()->setPaddingBottom(22);
     auto space = std::dynamic_pointer_cast<CHTXYPlotSpace>(graph->defaultPlotSpace());
     space->setXRange(CHTPlotRange::plotRangeWithLocation(CHTDecimalFromInteger(0), CHTDecimalFromInteger(8)));
-    space->setYRange(CHTPlotRange::plotRangeWithLocation(CHTDecimalFromInteger(-4), CHTDecimalFromInteger(16)));
+    // Room below the lowest bar for its label.
+    space->setYRange(CHTPlotRange::plotRangeWithLocation(CHTDecimalFromInteger(-6), CHTDecimalFromInteger(20)));
+    auto axisSet = std::dynamic_pointer_cast<CHTXYAxisSet>(graph->axisSet());
+    auto xAxis = axisSet->xAxis();
+    xAxis->setAxisConstraints(CHTConstraints::constraintWithLowerOffset(0));
+    auto yAxis = axisSet->yAxis();
+    yAxis->setMajorIntervalLength(CHTDecimalFromInteger(4));
+    yAxis->setMinorTicksPerInterval(0);
+    yAxis->setMajorGridLineStyle(lineOf(CHTColor::colorWithComponentRed(0.8f, 0.8f, 0.8f, 1), 0.5f));
     auto style = CHTTextStyle::textStyle();
     style->setFontSize(9);
 

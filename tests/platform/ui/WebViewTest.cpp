@@ -1,5 +1,6 @@
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "UITestSupport.h"
 #include "platform/net/URLConnection.h"
@@ -183,6 +184,53 @@ TEST(WebPageParse, AGreaterThanSignInAQuotedAttributeDoesNotEndTheTag) {
     EXPECT_EQ(page.text(), "text\nlink");
     ASSERT_EQ(page.links.size(), 1u);
     EXPECT_EQ(page.links[0].href, "http://127.0.0.1/x?a>b");
+}
+
+}  // namespace
+
+namespace {
+
+// A tag's attributes are read as a browser reads them: text inside one
+// attribute's quoted value is never another attribute, a value ends at its
+// own quote, and the first real attribute of a name wins.
+TEST(WebPageParse, AttributesAreReadOnlyWhereTheyAreAndTheFirstOfANameWins) {
+    using Read = std::function<std::string(const WebPage&)>;
+    const Read action = [](const WebPage& p) {
+        return p.forms.empty() ? std::string("no form") : p.forms[0].method + " " + p.forms[0].action;
+    };
+    const Read href = [](const WebPage& p) { return p.links.empty() ? std::string("no link") : p.links[0].href; };
+    const Read ids = [](const WebPage& p) {
+        std::string out;
+        for (const auto& [id, where] : p.elementsById) out += "[" + id + "]";
+        return out;
+    };
+    const Read input = [](const WebPage& p) {
+        if (p.forms.empty() || p.forms[0].inputs.empty()) return std::string("no input");
+        const auto& in = p.forms[0].inputs[0];
+        return in.name + "|" + in.type + "|" + in.value;
+    };
+    const struct {
+        const char* html;
+        const Read& read;
+        const char* expected;
+    } cases[] = {
+        {"<form data-note=\" action=http://127.0.0.2:9/steal \" action=\"/login\" method=post>", action,
+         "POST http://127.0.0.1/login"},
+        {"<form title='method=post' action=x>", action, "GET http://127.0.0.1/login/x"},
+        {"<form ACTION = '/a' action='/b' Method=Post>", action, "POST http://127.0.0.1/a"},
+        {"<a title=\" href=file:///etc/passwd\" href=\"http://ok/\">x</a>", href, "http://ok/"},
+        {"<a data-x=href=/no href=/yes>x</a>", href, "http://127.0.0.1/yes"},
+        {"<a href=/next?a=1&amp;b=2 title='x'>x</a>", href, "http://127.0.0.1/next?a=1&b=2"},
+        {"<div title=' id=fake' id=real>in</div>", ids, "[real]"},
+        {"<div id=\"a'b\" id=second>in</div>", ids, "[a'b]"},
+        {"<div title=\"x\"id=joined>in</div>", ids, "[joined]"},
+        {"<input type=password name=pw value='a \"b\" c' placeholder=\" name=other\">", input, "pw|password|a \"b\" c"},
+        {"<input name=user value=plain/ type=text>", input, "user|text|plain/"},
+    };
+    for (const auto& c : cases) {
+        const auto page = WebPage::parse(c.html, "http://127.0.0.1/login/form");
+        EXPECT_EQ(c.read(page), c.expected) << c.html;
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdint>
 #include <string_view>
+#include <unordered_map>
 
 #include "platform/base/UTF8.h"
 #include "platform/net/URL.h"
@@ -21,8 +22,167 @@ std::string lower(std::string_view s) {
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 
-// The longest entity name this parser knows ("quot", "nbsp", "apos").
-constexpr std::size_t kLongestEntityName = 4;
+// The named character references of HTML 4 (its Latin-1, symbol and special
+// sets) and "apos".
+const std::unordered_map<std::string, std::uint32_t>& namedEntities() {
+    static const std::unordered_map<std::string, std::uint32_t> table = [] {
+        std::unordered_map<std::string, std::uint32_t> names;
+        // Latin-1: U+00A0 to U+00FF in order.
+        static constexpr std::string_view latin1[] = {
+            "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",   "uml",    "copy",
+            "ordf",   "laquo",  "not",    "shy",    "reg",    "macr",   "deg",    "plusmn", "sup2",   "sup3",
+            "acute",  "micro",  "para",   "middot", "cedil",  "sup1",   "ordm",   "raquo",  "frac14", "frac12",
+            "frac34", "iquest", "Agrave", "Aacute", "Acirc",  "Atilde", "Auml",   "Aring",  "AElig",  "Ccedil",
+            "Egrave", "Eacute", "Ecirc",  "Euml",   "Igrave", "Iacute", "Icirc",  "Iuml",   "ETH",    "Ntilde",
+            "Ograve", "Oacute", "Ocirc",  "Otilde", "Ouml",   "times",  "Oslash", "Ugrave", "Uacute", "Ucirc",
+            "Uuml",   "Yacute", "THORN",  "szlig",  "agrave", "aacute", "acirc",  "atilde", "auml",   "aring",
+            "aelig",  "ccedil", "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",
+            "eth",    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide", "oslash", "ugrave",
+            "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml"};
+        std::uint32_t code = 0xA0;
+        for (auto name : latin1) names.emplace(name, code++);
+        // The Greek capitals from U+0391 and small letters from U+03B1 run in
+        // the same order (U+03A2 is no letter; its small one is "sigmaf").
+        static constexpr std::string_view greek[] = {"Alpha",   "Beta", "Gamma", "Delta",  "Epsilon", "Zeta", "Eta",
+                                                     "Theta",   "Iota", "Kappa", "Lambda", "Mu",      "Nu",   "Xi",
+                                                     "Omicron", "Pi",   "Rho",   "",       "Sigma",   "Tau",  "Upsilon",
+                                                     "Phi",     "Chi",  "Psi",   "Omega"};
+        code = 0x391;
+        for (auto name : greek) {
+            if (!name.empty()) {
+                names.emplace(name, code);
+                names.emplace(lower(name), code + 0x20);
+            }
+            ++code;
+        }
+        static constexpr std::pair<std::string_view, std::uint32_t> others[] = {
+            // Symbols.
+            {"fnof", 0x192},
+            {"sigmaf", 0x3C2},
+            {"thetasym", 0x3D1},
+            {"upsih", 0x3D2},
+            {"piv", 0x3D6},
+            {"bull", 0x2022},
+            {"hellip", 0x2026},
+            {"prime", 0x2032},
+            {"Prime", 0x2033},
+            {"oline", 0x203E},
+            {"frasl", 0x2044},
+            {"weierp", 0x2118},
+            {"image", 0x2111},
+            {"real", 0x211C},
+            {"trade", 0x2122},
+            {"alefsym", 0x2135},
+            {"larr", 0x2190},
+            {"uarr", 0x2191},
+            {"rarr", 0x2192},
+            {"darr", 0x2193},
+            {"harr", 0x2194},
+            {"crarr", 0x21B5},
+            {"lArr", 0x21D0},
+            {"uArr", 0x21D1},
+            {"rArr", 0x21D2},
+            {"dArr", 0x21D3},
+            {"hArr", 0x21D4},
+            {"forall", 0x2200},
+            {"part", 0x2202},
+            {"exist", 0x2203},
+            {"empty", 0x2205},
+            {"nabla", 0x2207},
+            {"isin", 0x2208},
+            {"notin", 0x2209},
+            {"ni", 0x220B},
+            {"prod", 0x220F},
+            {"sum", 0x2211},
+            {"minus", 0x2212},
+            {"lowast", 0x2217},
+            {"radic", 0x221A},
+            {"prop", 0x221D},
+            {"infin", 0x221E},
+            {"ang", 0x2220},
+            {"and", 0x2227},
+            {"or", 0x2228},
+            {"cap", 0x2229},
+            {"cup", 0x222A},
+            {"int", 0x222B},
+            {"there4", 0x2234},
+            {"sim", 0x223C},
+            {"cong", 0x2245},
+            {"asymp", 0x2248},
+            {"ne", 0x2260},
+            {"equiv", 0x2261},
+            {"le", 0x2264},
+            {"ge", 0x2265},
+            {"sub", 0x2282},
+            {"sup", 0x2283},
+            {"nsub", 0x2284},
+            {"sube", 0x2286},
+            {"supe", 0x2287},
+            {"oplus", 0x2295},
+            {"otimes", 0x2297},
+            {"perp", 0x22A5},
+            {"sdot", 0x22C5},
+            {"lceil", 0x2308},
+            {"rceil", 0x2309},
+            {"lfloor", 0x230A},
+            {"rfloor", 0x230B},
+            // The angle brackets as browsers read them now.
+            {"lang", 0x27E8},
+            {"rang", 0x27E9},
+            {"loz", 0x25CA},
+            {"spades", 0x2660},
+            {"clubs", 0x2663},
+            {"hearts", 0x2665},
+            {"diams", 0x2666},
+            // Markup-significant and internationalisation characters.
+            {"quot", 0x22},
+            {"amp", 0x26},
+            {"lt", 0x3C},
+            {"gt", 0x3E},
+            {"apos", 0x27},
+            {"OElig", 0x152},
+            {"oelig", 0x153},
+            {"Scaron", 0x160},
+            {"scaron", 0x161},
+            {"Yuml", 0x178},
+            {"circ", 0x2C6},
+            {"tilde", 0x2DC},
+            {"ensp", 0x2002},
+            {"emsp", 0x2003},
+            {"thinsp", 0x2009},
+            {"zwnj", 0x200C},
+            {"zwj", 0x200D},
+            {"lrm", 0x200E},
+            {"rlm", 0x200F},
+            {"ndash", 0x2013},
+            {"mdash", 0x2014},
+            {"lsquo", 0x2018},
+            {"rsquo", 0x2019},
+            {"sbquo", 0x201A},
+            {"ldquo", 0x201C},
+            {"rdquo", 0x201D},
+            {"bdquo", 0x201E},
+            {"dagger", 0x2020},
+            {"Dagger", 0x2021},
+            {"permil", 0x2030},
+            {"lsaquo", 0x2039},
+            {"rsaquo", 0x203A},
+            {"euro", 0x20AC}};
+        for (const auto& [name, value] : others) names.emplace(name, value);
+        return names;
+    }();
+    return table;
+}
+
+// The longest name among them ("thetasym").
+constexpr std::size_t kLongestEntityName = 8;
+
+// What &#128; to &#159; stand for: browsers read them as Windows-1252, the
+// encoding such pages were written in (the five it leaves undefined stay).
+constexpr std::uint32_t kWindows1252[32] = {0x20AC, 0x81,   0x201A, 0x192,  0x201E, 0x2026, 0x2020, 0x2021,
+                                            0x2C6,  0x2030, 0x160,  0x2039, 0x152,  0x8D,   0x17D,  0x8F,
+                                            0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                            0x2DC,  0x2122, 0x161,  0x203A, 0x153,  0x9D,   0x17E,  0x178};
 
 // Decodes the character reference that starts at s[at] (an "&") onto out and
 // answers its length, or 0 when none starts there. A named one is looked
@@ -51,20 +211,17 @@ std::size_t decodeEntityAt(std::string_view s, std::size_t at, std::string& out)
         // A number that names no character (0, a UTF-16 surrogate, past
         // U+10FFFF) reads as the replacement character.
         if (tooLarge || code == 0 || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
+        if (code >= 0x80 && code <= 0x9F) code = kWindows1252[code - 0x80];
         base::appendUTF8(out, code);
         return j - at + 1;
     }
     while (j < s.size() && j - at <= kLongestEntityName && std::isalnum(static_cast<unsigned char>(s[j]))) ++j;
     if (j >= s.size() || s[j] != ';') return 0;
-    static const std::pair<const char*, const char*> named[] = {{"amp", "&"},   {"lt", "<"},   {"gt", ">"},
-                                                                {"quot", "\""}, {"apos", "'"}, {"nbsp", " "}};
-    const std::string_view name(s.data() + at + 1, j - at - 1);
-    for (const auto& [entity, text] : named)
-        if (name == entity) {
-            out += text;
-            return j - at + 1;
-        }
-    return 0;
+    const auto& names = namedEntities();
+    const auto found = names.find(std::string(s.substr(at + 1, j - at - 1)));
+    if (found == names.end()) return 0;
+    base::appendUTF8(out, found->second);
+    return j - at + 1;
 }
 
 std::string decodeEntities(std::string_view s) {
@@ -211,7 +368,11 @@ std::string WebPage::resolve(const std::string& href, const std::string& base) {
     return origin + dir + href;
 }
 
-WebPage WebPage::parse(const std::string& html, const std::string& baseURL) {
+WebPage WebPage::parse(const std::string& raw, const std::string& baseURL) {
+    // Only valid UTF-8 goes on to be drawn, posted or resolved: a byte that
+    // starts no character reads as U+FFFD, and NUL is dropped.
+    std::string html = base::validUTF8(raw);
+    html.erase(std::remove(html.begin(), html.end(), '\0'), html.end());
     WebPage page;
     std::string current;
     int linkIndex = -1;
@@ -257,12 +418,26 @@ WebPage WebPage::parse(const std::string& html, const std::string& baseURL) {
             i = end == std::string::npos ? html.size() : end + 3;
             continue;
         }
-        const char after = i + 1 < html.size() ? html[i + 1] : '\0';
-        if (after == '!' || after == '?') {
-            // A declaration or processing instruction ends at its first ">".
-            const std::size_t end = html.find('>', i);
-            if (end == std::string::npos) break;
-            i = end + 1;
+        // A "<" starts markup only before a letter, "/", "!" or "?"; else it
+        // is text ("1 < 2").
+        const auto at = [&](std::size_t k) { return k < html.size() ? html[k] : '\0'; };
+        const bool letter = std::isalpha(static_cast<unsigned char>(at(i + 1)));
+        const bool endTag = at(i + 1) == '/' && std::isalpha(static_cast<unsigned char>(at(i + 2)));
+        if (!letter && !endTag) {
+            if (at(i + 1) == '/' && at(i + 2) == '>') {
+                i += 3;  // "</>" is nothing
+                continue;
+            }
+            if (at(i + 1) == '!' || at(i + 1) == '?' || (at(i + 1) == '/' && i + 2 < html.size())) {
+                // A declaration, a processing instruction or an end tag
+                // without a name ends at its first ">".
+                const std::size_t end = html.find('>', i);
+                if (end == std::string::npos) break;
+                i = end + 1;
+                continue;
+            }
+            addText("<");
+            ++i;
             continue;
         }
         const auto read = readTag(html, i);
@@ -299,10 +474,17 @@ WebPage WebPage::parse(const std::string& html, const std::string& baseURL) {
         if (!closing && (name == "script" || name == "style")) {
             // Its content is skipped up to its closing tag; a page that ends
             // before that tag is complete ends there.
+            // That tag is "</" and the name ending there ("</scripty>" is text).
             if (lowered.empty()) lowered = lower(html);
-            const std::size_t close = lowered.find("</" + name, i);
-            const std::size_t end = close == std::string::npos ? std::string::npos : html.find('>', close);
-            i = end == std::string::npos ? html.size() : end + 1;
+            const std::string closer = "</" + name;
+            std::size_t close = lowered.find(closer, i);
+            while (close != std::string::npos) {
+                const char next = at(close + closer.size());
+                if (next == '\0' || isBlank(next) || next == '/' || next == '>') break;
+                close = lowered.find(closer, close + 1);
+            }
+            const auto end = close == std::string::npos ? std::nullopt : readTag(html, close);
+            i = end ? end->end : html.size();
             continue;
         }
         if (name == "title") {

@@ -234,3 +234,47 @@ TEST(WebPageParse, AttributesAreReadOnlyWhereTheyAreAndTheFirstOfANameWins) {
 }
 
 }  // namespace
+
+namespace {
+
+// Text is read as a browser reads it: a "<" that starts no tag is text, a
+// raw-text element ends only at its own end tag, only valid UTF-8 without
+// NUL comes out, &#128; to &#159; are Windows-1252, and the named
+// references of HTML 4 are characters.
+TEST(WebPageParse, TextIsReadAsABrowserReadsIt) {
+    const struct {
+        std::string html;
+        const char* text;
+    } cases[] = {
+        {"<p>1 < 2 and 3 <= 4, a <3 b</p>", "1 < 2 and 3 <= 4, a <3 b"},
+        {"<p>x </ y</p>z<", "x z<"},
+        {"<p>a</>b</p>", "ab"},
+        {"<script>if (a </scripty> b) x();</script><p>after</p>", "after"},
+        {"<style>p{}</style-x>q{}</STYLE ><p>after</p>", "after"},
+        {std::string("<p>ok\xFF\xC3(\xED\xA0\x80\xF0\x9F\x98\x80") + '\0' + "end</p>",
+         "ok\xEF\xBF\xBD\xEF\xBF\xBD(\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xF0\x9F\x98\x80"
+         "end"},
+        {"<p>&#128;&#x92;&#129;&#159;&#x9f;&#127;&#160;</p>",
+         "\xE2\x82\xAC\xE2\x80\x99\xC2\x81\xC5\xB8\xC5\xB8\x7F\xC2\xA0"},
+        {"<p>&copy;&eacute;&Eacute;&yuml;&nbsp;|&alpha;&Omega;&sigmaf;&thetasym;&piv;&hearts;&rArr;&there4;</p>",
+         "\xC2\xA9\xC3\xA9\xC3\x89\xC3\xBF\xC2\xA0|\xCE\xB1\xCE\xA9\xCF\x82\xCF\x91\xCF\x96\xE2\x99\xA5\xE2\x87\x92"
+         "\xE2\x88\xB4"},
+        {"<p>&euro;&mdash;&hellip;&OElig;&Scaron;&trade;&lt;&amp;&quot;&apos;</p>",
+         "\xE2\x82\xAC\xE2\x80\x94\xE2\x80\xA6\xC5\x92\xC5\xA0\xE2\x84\xA2<&\"'"},
+        {"<p>&Copy; &bogus; &thetasyms; &amp</p>", "&Copy; &bogus; &thetasyms; &amp"},
+    };
+    for (const auto& c : cases) {
+        const auto page = WebPage::parse(c.html, "http://127.0.0.1/");
+        EXPECT_EQ(page.text(), c.text) << c.html;
+    }
+    // The same repair reaches titles and addresses.
+    const std::string broken = std::string("<title>T\xC0") + '\0' + "</title><a href='/a\xFE" + '\0' + "b'>l</a>";
+    const auto page = WebPage::parse(broken, "http://127.0.0.1/");
+    EXPECT_EQ(page.title, "T\xEF\xBF\xBD");
+    ASSERT_EQ(page.links.size(), 1u);
+    EXPECT_EQ(page.links[0].href,
+              "http://127.0.0.1/a\xEF\xBF\xBD"
+              "b");
+}
+
+}  // namespace

@@ -258,6 +258,7 @@ void WebView::finishLoad(const std::string& html, const std::string& url) {
     page_ = WebPage::parse(html, url);
     loading_ = false;
     setBounds(Rect(Point(0, 0), bounds().size));
+    layout_.setPage(page_, textWidth());
     rebuildFields();
     setNeedsDisplay();
     if (auto d = delegate()) d->webViewDidFinishLoad(*this);
@@ -335,16 +336,17 @@ void WebView::rebuildFields() {
     for (auto& f : fields_) f.view->removeFromSuperview();
     fields_.clear();
     std::weak_ptr<View> weak = weak_from_this();
-    for (std::size_t i = 0; i < page_.paragraphFields.size(); ++i) {
-        const auto ref = page_.paragraphFields[i];
-        if (!ref.isField()) continue;
+    for (std::size_t i = 0; i < layout_.size(); ++i) {
+        const auto& block = layout_.block(i);
+        if (block.kind != WebPageLayout::Kind::Field && block.kind != WebPageLayout::Kind::Submit) continue;
+        const auto ref = page_.paragraphFields[block.paragraph];
         const auto& in = page_.forms[static_cast<std::size_t>(ref.form)].inputs[static_cast<std::size_t>(ref.input)];
         const auto formIndex = static_cast<std::size_t>(ref.form);
         const auto inputIndex = static_cast<std::size_t>(ref.input);
         std::shared_ptr<View> view;
         if (in.isSubmit()) {
             auto button = Button::buttonWithType(ButtonType::RoundedRect);
-            button->setTitle(page_.paragraphs[i]);
+            button->setTitle(page_.paragraphs[block.paragraph]);
             button->addTarget(
                 [weak, formIndex, inputIndex] {
                     if (auto self = std::static_pointer_cast<WebView>(weak.lock()))
@@ -438,67 +440,77 @@ void WebView::submitForm(std::size_t formIndex, const std::vector<std::pair<std:
     startLoad(request, WebViewNavigationType::FormSubmitted, true);
 }
 
-std::vector<Rect> WebView::paragraphRects() const {
-    std::vector<Rect> out;
+Float WebView::textWidth() const { return std::max<Float>(bounds().width() - 20, 1); }
+
+namespace {
+
+// How far beyond the view's top and bottom blocks are measured, so that a
+// wheel notch finds them measured.
+constexpr Float kMeasuredMargin = 480;
+
+}  // namespace
+
+void WebView::settle() {
+    if (layout_.width() != textWidth()) layout_.setWidth(textWidth());
     Rect b = bounds();
-    const Float width = std::max<Float>(b.width() - 20, 1);
-    Float y = 10;
-    gfx::Font font = gfx::Font::systemFont(15);
-    if (!page_.title.empty())
-        y += gfx::measureText(page_.title, gfx::Font::boldSystemFont(18), Size(width, 1000)).height + 8;
-    for (std::size_t i = 0; i < page_.paragraphs.size(); ++i) {
-        const bool field = i < page_.paragraphFields.size() && page_.paragraphFields[i].isField();
-        Rect r;
-        if (field) {
-            const auto ref = page_.paragraphFields[i];
-            const bool submit =
-                page_.forms[static_cast<std::size_t>(ref.form)].inputs[static_cast<std::size_t>(ref.input)].isSubmit();
-            r = submit ? Rect(10, y + 4, std::min<Float>(width, 160), 37) : Rect(10, y, width, 31);
-            if (submit) y += 8;
-        } else {
-            Size s = gfx::measureText(page_.paragraphs[i], font, Size(width, 1000));
-            r = Rect(10, y, std::min(s.width, width), s.height);
-        }
-        out.push_back(r);
-        y = r.maxY() + 8;
-    }
-    return out;
+    // The block at the top of the view, and how far into it the view starts.
+    const std::size_t anchor = layout_.blockAt(b.minY());
+    const bool anchored = anchor < layout_.size() && b.minY() > 0;
+    const Float anchorTop = anchored ? layout_.top(anchor) : 0;
+    layout_.measure(b.minY() - kMeasuredMargin, b.maxY() + kMeasuredMargin);
+    Float y = b.minY() + (anchored ? layout_.top(anchor) - anchorTop : 0);
+    y = std::clamp<Float>(y, 0, std::max<Float>(0, layout_.height() - b.height()));
+    if (y == b.minY()) return;
+    b.origin.y = y;
+    setBounds(b);
+    layout_.measure(b.minY() - kMeasuredMargin, b.maxY() + kMeasuredMargin);
 }
 
 std::vector<std::pair<Rect, std::size_t>> WebView::linkRects() const {
     std::vector<std::pair<Rect, std::size_t>> out;
-    auto rects = paragraphRects();
-    for (std::size_t i = 0; i < rects.size(); ++i) {
-        int link = i < page_.paragraphLinks.size() ? page_.paragraphLinks[i] : -1;
-        if (link >= 0) out.emplace_back(rects[i], static_cast<std::size_t>(link));
+    const Rect b = bounds();
+    layout_.measure(b.minY(), b.maxY());
+    for (std::size_t i = layout_.blockAt(b.minY()); i < layout_.size() && layout_.top(i) < b.maxY(); ++i) {
+        const auto& block = layout_.block(i);
+        if (block.kind != WebPageLayout::Kind::Text) continue;
+        const int link = block.paragraph < page_.paragraphLinks.size() ? page_.paragraphLinks[block.paragraph] : -1;
+        if (link >= 0) out.emplace_back(layout_.frame(i), static_cast<std::size_t>(link));
     }
     return out;
 }
 
 void WebView::layoutSubviews() {
     View::layoutSubviews();
-    auto rects = paragraphRects();
-    for (auto& f : fields_)
-        if (f.paragraph < rects.size()) f.view->setFrame(rects[f.paragraph]);
+    settle();
+    for (auto& f : fields_) f.view->setFrame(layout_.frame(f.block));
 }
 
 void WebView::drawRect(gfx::Context& ctx, Rect rect) {
     (void)rect;
-    Rect b = bounds();
-    gfx::Font font = gfx::Font::systemFont(15);
-    if (!page_.title.empty())
-        draw::text(ctx, page_.title, Rect(10, 10, b.width() - 20, 1000), gfx::Font::boldSystemFont(18),
+    const Rect b = bounds();
+    const gfx::Font font = gfx::Font::systemFont(15);
+    if (!layout_.titleText().empty() && layout_.titleFrame().minY() < b.maxY() &&
+        layout_.titleFrame().maxY() > b.minY())
+        draw::text(ctx, layout_.titleText(), Rect(10, 10, layout_.width(), 1000), gfx::Font::boldSystemFont(18),
                    gfx::Color::black(), TextAlignment::Left, LineBreakMode::WordWrap);
-    auto rects = paragraphRects();
-    for (std::size_t i = 0; i < page_.paragraphs.size() && i < rects.size() && rects[i].minY() < b.maxY(); ++i) {
-        if (i < page_.paragraphFields.size() && page_.paragraphFields[i].isField()) continue;  // a subview
-        int link = i < page_.paragraphLinks.size() ? page_.paragraphLinks[i] : -1;
-        gfx::Color ink = link >= 0 ? palette::linkInk() : palette::pageInk();
-        Size s = draw::text(ctx, page_.paragraphs[i], Rect(10, rects[i].minY(), b.width() - 20, 1000), font, ink,
-                            TextAlignment::Left, LineBreakMode::WordWrap);
+    // Only the blocks that show are drawn (measured first if not yet).
+    layout_.measure(b.minY(), b.maxY());
+    for (std::size_t i = layout_.blockAt(b.minY()); i < layout_.size() && layout_.top(i) < b.maxY(); ++i) {
+        const auto& block = layout_.block(i);
+        if (block.kind == WebPageLayout::Kind::Field || block.kind == WebPageLayout::Kind::Submit)
+            continue;  // a subview
+        const int link = block.kind == WebPageLayout::Kind::Text && block.paragraph < page_.paragraphLinks.size()
+                             ? page_.paragraphLinks[block.paragraph]
+                             : -1;
+        const gfx::Color ink = block.kind == WebPageLayout::Kind::Note ? draw::secondaryText()
+                               : link >= 0                             ? palette::linkInk()
+                                                                       : palette::pageInk();
+        const Rect frame = layout_.frame(i);
+        const Size s = draw::text(ctx, layout_.text(i), Rect(10, frame.minY(), layout_.width(), frame.height() + 1),
+                                  font, ink, TextAlignment::Left, LineBreakMode::WordWrap);
         if (link >= 0) {
             ctx.setFillColor(ink);
-            ctx.fillRect(Rect(10, rects[i].minY() + s.height - 1, std::min(s.width, b.width() - 20), 1));
+            ctx.fillRect(Rect(10, frame.minY() + s.height - 1, std::min(s.width, layout_.width()), 1));
         }
     }
     if (loading_)
@@ -520,13 +532,8 @@ void WebView::touchesEnded(const TouchSet& touches, const Event* event) {
 }
 
 Float WebView::pageHeight() const {
-    auto rects = paragraphRects();
-    Float height = rects.empty() ? 0 : rects.back().maxY();
-    if (!page_.title.empty())
-        height = std::max(height, 10 + gfx::measureText(page_.title, gfx::Font::boldSystemFont(18),
-                                                        Size(std::max<Float>(bounds().width() - 20, 1), 1000))
-                                           .height);
-    return height + 10;
+    if (layout_.width() != textWidth()) layout_.setWidth(textWidth());
+    return layout_.height();
 }
 
 bool WebView::scrollWheel(Point point, Float dx, Float dy) {
@@ -538,6 +545,8 @@ bool WebView::scrollWheel(Point point, Float dx, Float dy) {
     if (y != b.origin.y) {
         b.origin.y = y;
         setBounds(b);
+        settle();
+        setNeedsLayout();
         setNeedsDisplay();
     }
     return true;
@@ -547,6 +556,7 @@ std::string WebView::displayedText() const {
     std::string t = page_.title;
     std::string body = page_.text();
     if (!body.empty()) t += (t.empty() ? "" : "\n") + body;
+    if (!layout_.note().empty()) t += (t.empty() ? "" : "\n") + layout_.note();
     return t;
 }
 

@@ -22,6 +22,7 @@
 #include "platform/net/URLRequest.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/WebPage.h"
+#include "platform/ui/WebPageLayout.h"
 
 namespace net {
 class URLConnection;
@@ -117,15 +118,21 @@ private:
     void failLoad(const net::Error& error);
     void followRedirect(const std::string& location, long status);
     void rebuildFields();
-    // The frame of every paragraph, in order.
-    std::vector<Rect> paragraphRects() const;
+    // The width text is laid out in.
+    Float textWidth() const;
+    // Measures the blocks that show (and a margin around them) and keeps
+    // what was at the top of the view there, within the page's ends.
+    void settle();
+    // The frame and link of every link block that shows.
     std::vector<std::pair<Rect, std::size_t>> linkRects() const;
     struct FieldView {
-        std::size_t paragraph;
+        std::size_t block;  // of the layout
         int form;
         int input;
         std::shared_ptr<View> view;
     };
+    // Measured lazily, also while answering what shows.
+    mutable WebPageLayout layout_;
     std::vector<FieldView> fields_;
     int redirectCount_ = 0;
     bool redirecting_ = false;

@@ -84,6 +84,57 @@ TEST_F(WebViewTest, TheWheelScrollsALongPageToItsEndAndTapsLandWhereItShows) {
     EXPECT_EQ(web_->bounds().minY(), 0);
 }
 
+// A page far taller than the view is measured only where it shows: the
+// wheel still reaches its very end, where the last link lies where it is
+// drawn and a tap lands on it.
+TEST_F(WebViewTest, TheEndOfAVeryLongPageIsReachedAndItsLastLinkTaken) {
+    std::string words;
+    for (int i = 0; words.size() < 120 * 1024; ++i) words += "word" + std::to_string(i) + " ";
+    web_->loadHTMLString("<title>Long</title><p>" + words + "</p><p>" + words + "</p><a href='fbconnect://end'>End</a>",
+                         "https://example.test/");
+    advance(0.01);
+    web_->layoutIfNeeded();
+    EXPECT_TRUE(app().isTextVisible("Long"));
+    int notches = 0;
+    Float last = -1;
+    while (web_->bounds().minY() != last && notches < 5000) {
+        last = web_->bounds().minY();
+        app().scrollWheel(Point(160, 200), 0, -1);
+        ++notches;
+    }
+    EXPECT_GT(notches, 50);
+    EXPECT_LT(notches, 5000);
+    auto link = app().findElement("End");
+    ASSERT_TRUE(link);
+    EXPECT_GT(link->frame.minY(), 20);
+    EXPECT_LT(link->frame.maxY(), 480);
+    // The page ends just below it.
+    EXPECT_NEAR(link->frame.maxY(), web_->frame().maxY() - 10, 1);
+    tap(link->frame.center());
+    advance(0.01);
+    EXPECT_EQ(recorder_->asked.back(), "fbconnect://end");
+}
+
+// Fields are made for the first two hundred inputs only; a page with more
+// says so, and its form still posts every field.
+TEST_F(WebViewTest, APageWithVeryManyFieldsShowsTheFirstAndANote) {
+    std::string html = "<form action='https://example.test/f' method=post>";
+    for (int i = 0; i < 250; ++i) html += "<input name=f" + std::to_string(i) + " value=v>";
+    web_->loadHTMLString(html + "</form>", "https://example.test/");
+    advance(0.01);
+    EXPECT_TRUE(web_->textFieldNamed("f0"));
+    EXPECT_TRUE(web_->textFieldNamed("f199"));
+    EXPECT_FALSE(web_->textFieldNamed("f200"));
+    EXPECT_EQ(web_->subviews().size(), 200u);
+    EXPECT_TRUE(app().isTextVisible("Only the first 200 of this page's 250 fields are shown."));
+    web_->textFieldNamed("f0")->setText("typed");
+    web_->submitFormFromFields(0);
+    const auto body = web_->request()->httpBodyString();
+    EXPECT_EQ(body.rfind("f0=typed&f1=v&", 0), 0u);
+    EXPECT_NE(body.find("&f249=v"), std::string::npos);
+    web_->stopLoading();
+}
+
 TEST_F(WebViewTest, TappingALinkAsksTheDelegateFirst) {
     web_->loadHTMLString(
         "<a href='fbconnect://success#token=abc'>Allow</a><a href='data:text/html,%3Ctitle%3ETwo%3C/title%3E'>Go</a>",

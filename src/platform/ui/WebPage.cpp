@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 #include <cstdint>
+#include <limits>
 #include <string_view>
 #include <unordered_map>
 
@@ -368,31 +369,17 @@ std::string WebPage::resolve(const std::string& href, const std::string& base) {
     return origin + dir + href;
 }
 
-WebPage WebPage::parse(const std::string& raw, const std::string& baseURL) {
-    // Only valid UTF-8 goes on to be drawn, posted or resolved: a byte that
-    // starts no character reads as U+FFFD, and NUL is dropped.
-    std::string html = base::validUTF8(raw);
-    html.erase(std::remove(html.begin(), html.end(), '\0'), html.end());
+// What a reader keeps between slices: the page so far and where it is.
+struct WebPageReader::State {
+    std::string html;
+    std::string baseURL;
     WebPage page;
+    std::size_t i = 0;
     std::string current;
     int linkIndex = -1;
     std::string linkText;
     bool inTitle = false;
     int form = -1;  // the form open, as an index into page.forms
-    auto flush = [&] {
-        std::string t = collapse(decodeEntities(current));
-        if (!t.empty()) {
-            page.paragraphs.push_back(t);
-            page.paragraphLinks.push_back(-1);
-            page.paragraphFields.push_back({});
-        }
-        current.clear();
-    };
-    auto addText = [&](std::string_view chunk) {
-        if (inTitle) page.title += chunk;
-        else if (linkIndex >= 0) linkText += chunk;
-        else current += chunk;
-    };
     // Open elements, for the inner HTML of those with an id.
     struct Open {
         std::string name;
@@ -400,12 +387,33 @@ WebPage WebPage::parse(const std::string& raw, const std::string& baseURL) {
         std::size_t contentStart;
     };
     std::vector<Open> open;
+    std::string lowered;  // the page in lower case, made when a script or style needs it
+    bool done = false;
+
+    void flush() {
+        std::string t = collapse(decodeEntities(current));
+        if (!t.empty()) {
+            page.paragraphs.push_back(t);
+            page.paragraphLinks.push_back(-1);
+            page.paragraphFields.push_back({});
+        }
+        current.clear();
+    }
+    void addText(std::string_view chunk) {
+        if (inTitle) page.title += chunk;
+        else if (linkIndex >= 0) linkText += chunk;
+        else current += chunk;
+    }
+    bool read(std::size_t bytes);
+    void finish();
+};
+
+bool WebPageReader::State::read(std::size_t bytes) {
     constexpr std::size_t kMaxOpen = 512;
     static const char* voidTags[] = {"area",  "base", "br",   "col",   "embed",  "hr",    "img",
                                      "input", "link", "meta", "param", "source", "track", "wbr"};
-    std::string lowered;  // the page in lower case, made when a script or style needs it
-    std::size_t i = 0;
-    while (i < html.size()) {
+    const std::size_t stop = bytes >= html.size() - i ? html.size() : i + bytes;
+    while (i < stop) {
         if (html[i] != '<') {
             std::size_t next = html.find('<', i);
             if (next == std::string::npos) next = html.size();
@@ -432,7 +440,10 @@ WebPage WebPage::parse(const std::string& raw, const std::string& baseURL) {
                 // A declaration, a processing instruction or an end tag
                 // without a name ends at its first ">".
                 const std::size_t end = html.find('>', i);
-                if (end == std::string::npos) break;
+                if (end == std::string::npos) {
+                    i = html.size();  // the page ends inside it
+                    break;
+                }
                 i = end + 1;
                 continue;
             }
@@ -441,7 +452,10 @@ WebPage WebPage::parse(const std::string& raw, const std::string& baseURL) {
             continue;
         }
         const auto read = readTag(html, i);
-        if (!read) break;
+        if (!read) {
+            i = html.size();  // the page ends inside the tag
+            break;
+        }
         const Tag& tag = *read;
         const std::size_t tagStart = i;
         i = tag.end;
@@ -495,8 +509,8 @@ WebPage WebPage::parse(const std::string& raw, const std::string& baseURL) {
         if (name == "a") {
             if (!closing) {
                 flush();
-                Link link;
-                link.href = resolve(tag.attribute(Attribute::Href), baseURL);
+                WebPage::Link link;
+                link.href = WebPage::resolve(tag.attribute(Attribute::Href), baseURL);
                 page.links.push_back(link);
                 linkIndex = static_cast<int>(page.links.size()) - 1;
                 linkText.clear();
@@ -513,8 +527,8 @@ WebPage WebPage::parse(const std::string& raw, const std::string& baseURL) {
         }
         if (name == "form") {
             if (!closing) {
-                Form f;
-                f.action = resolve(tag.attribute(Attribute::Action), baseURL);
+                WebPage::Form f;
+                f.action = WebPage::resolve(tag.attribute(Attribute::Action), baseURL);
                 std::string m = tag.attribute(Attribute::Method);
                 for (auto& c : m) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
                 f.method = m == "POST" ? "POST" : "GET";
@@ -526,7 +540,7 @@ WebPage WebPage::parse(const std::string& raw, const std::string& baseURL) {
             continue;
         }
         if (name == "input" && !closing) {
-            Input in;
+            WebPage::Input in;
             in.name = tag.attribute(Attribute::Name);
             in.type = lower(tag.attribute(Attribute::Type));
             if (in.type.empty()) in.type = "text";
@@ -534,7 +548,7 @@ WebPage WebPage::parse(const std::string& raw, const std::string& baseURL) {
             in.id = tag.attribute(Attribute::Id);
             in.placeholder = tag.attribute(Attribute::Placeholder);
             if (form < 0) {
-                page.forms.push_back(Form{baseURL, "GET", {}});
+                page.forms.push_back(WebPage::Form{baseURL, "GET", {}});
                 form = static_cast<int>(page.forms.size()) - 1;
             }
             auto& inputs = page.forms[static_cast<std::size_t>(form)].inputs;
@@ -552,13 +566,39 @@ WebPage WebPage::parse(const std::string& raw, const std::string& baseURL) {
                                        "body", "section", "header", "footer", "blockquote", "pre", "hr"};
         if (std::find(std::begin(blocks), std::end(blocks), name) != std::end(blocks)) flush();
     }
+    if (i < html.size()) return false;
+    finish();
+    return true;
+}
+
+void WebPageReader::State::finish() {
     flush();
     // Elements still open at the end hold the rest of the page.
     for (const Open& o : open)
         if (!o.id.empty() && !page.elementsById.count(o.id))
             page.elementsById[o.id] = {o.contentStart, html.size() - o.contentStart};
-    if (!page.elementsById.empty()) page.source = std::make_shared<const std::string>(html);
-    return page;
+    if (!page.elementsById.empty()) page.source = std::make_shared<const std::string>(std::move(html));
+    done = true;
+}
+
+WebPageReader::WebPageReader(const std::string& html, const std::string& baseURL) : state_(std::make_unique<State>()) {
+    // Only valid UTF-8 goes on to be drawn, posted or resolved: a byte that
+    // starts no character reads as U+FFFD, and NUL is dropped.
+    state_->html = base::validUTF8(html);
+    state_->html.erase(std::remove(state_->html.begin(), state_->html.end(), '\0'), state_->html.end());
+    state_->baseURL = baseURL;
+}
+
+WebPageReader::~WebPageReader() = default;
+
+bool WebPageReader::read(std::size_t bytes) { return state_->done || state_->read(std::max<std::size_t>(bytes, 1)); }
+
+WebPage WebPageReader::take() { return std::move(state_->page); }
+
+WebPage WebPage::parse(const std::string& html, const std::string& baseURL) {
+    WebPageReader reader(html, baseURL);
+    while (!reader.read(std::numeric_limits<std::size_t>::max())) {}
+    return reader.take();
 }
 
 std::optional<std::string> WebPage::innerHTML(const std::string& id) const {

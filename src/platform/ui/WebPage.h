@@ -64,4 +64,23 @@ struct WebPage {
     static std::string resolve(const std::string& href, const std::string& base);
 };
 
+// Reads a page in slices, so that reading a large one never holds its
+// caller for long: each read() goes on for about the given number of bytes
+// of the page. WebPage::parse reads it in one.
+class WebPageReader {
+public:
+    WebPageReader(const std::string& html, const std::string& baseURL);
+    ~WebPageReader();
+    WebPageReader(const WebPageReader&) = delete;
+    WebPageReader& operator=(const WebPageReader&) = delete;
+    // Reads on; true once the whole page is read.
+    bool read(std::size_t bytes);
+    // The page read, once read() answered true.
+    WebPage take();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
 }  // namespace ui

@@ -252,10 +252,34 @@ void WebView::followRedirect(const std::string& location, long status) {
         history_[static_cast<std::size_t>(historyIndex_)] = next;
 }
 
+namespace {
+
+// A page is read this many bytes at a time, a slice per turn of the run
+// loop with a short pause between, so that the window is drawn and answers
+// while a large page is read.
+constexpr std::size_t kPageSliceBytes = 256 * 1024;
+constexpr double kPageSlicePause = 0.001;
+
+}  // namespace
+
 void WebView::finishLoad(const std::string& html, const std::string& url) {
-    auto keep = shared_from_this();
     connection_.reset();
-    page_ = WebPage::parse(html, url);
+    reader_ = std::make_unique<WebPageReader>(html, url);
+    readPage(loadGeneration_);
+}
+
+void WebView::readPage(unsigned long long generation) {
+    auto keep = shared_from_this();
+    if (!reader_ || generation != loadGeneration_) return;
+    if (!reader_->read(kPageSliceBytes)) {
+        std::weak_ptr<View> weak = weak_from_this();
+        base::RunLoop::main().performAfterDelay(kPageSlicePause, [weak, generation] {
+            if (auto self = std::static_pointer_cast<WebView>(weak.lock())) self->readPage(generation);
+        });
+        return;
+    }
+    page_ = reader_->take();
+    reader_.reset();
     loading_ = false;
     setBounds(Rect(Point(0, 0), bounds().size));
     layout_.setPage(page_, textWidth());
@@ -275,6 +299,7 @@ void WebView::failLoad(const net::Error& error) {
 void WebView::stopLoading() {
     if (connection_) connection_->cancel();
     connection_.reset();
+    reader_.reset();
     if (loading_) ++loadGeneration_;
     loading_ = false;
 }

@@ -114,7 +114,9 @@ private:
     bool pageMayOpen(const std::string& url) const;
     // False when the delegate refused the load.
     bool startLoad(const net::URLRequest& request, WebViewNavigationType type, bool addToHistory);
+    // Reads the page that came in (in slices when large), then shows it.
     void finishLoad(const std::string& html, const std::string& url);
+    void readPage(unsigned long long generation);
     void failLoad(const net::Error& error);
     void followRedirect(const std::string& location, long status);
     void rebuildFields();
@@ -133,6 +135,8 @@ private:
     };
     // Measured lazily, also while answering what shows.
     mutable WebPageLayout layout_;
+    // The page being read, while it is.
+    std::unique_ptr<WebPageReader> reader_;
     std::vector<FieldView> fields_;
     int redirectCount_ = 0;
     bool redirecting_ = false;

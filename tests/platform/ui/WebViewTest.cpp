@@ -115,6 +115,25 @@ TEST_F(WebViewTest, TheEndOfAVeryLongPageIsReachedAndItsLastLinkTaken) {
     EXPECT_EQ(recorder_->asked.back(), "fbconnect://end");
 }
 
+// A large page is read a slice at a time; a page loaded meanwhile takes its
+// place, and what was read of the first never shows.
+TEST_F(WebViewTest, APageLoadedWhileALargeOneIsReadReplacesIt) {
+    std::string large = "<title>Large</title>";
+    while (large.size() < 2 * 1024 * 1024) large += "<p>Some text of the large page.</p>";
+    web_->loadHTMLString(large, "https://example.test/large");
+    advance(0.0005);
+    EXPECT_TRUE(web_->isLoading());
+    web_->loadHTMLString("<title>Small</title><p>Done</p>", "https://example.test/small");
+    advance(1);
+    EXPECT_FALSE(web_->isLoading());
+    EXPECT_EQ(recorder_->finished, 1);
+    EXPECT_EQ(web_->stringByEvaluatingJavaScriptFromString("document.title"), "Small");
+    web_->loadHTMLString(large, "https://example.test/large");
+    advance(1);
+    EXPECT_EQ(recorder_->finished, 2);
+    EXPECT_EQ(web_->stringByEvaluatingJavaScriptFromString("document.title"), "Large");
+}
+
 // Fields are made for the first two hundred inputs only; a page with more
 // says so, and its form still posts every field.
 TEST_F(WebViewTest, APageWithVeryManyFieldsShowsTheFirstAndANote) {

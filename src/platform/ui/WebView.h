@@ -8,10 +8,12 @@
 // the page's title, its readable text, its links, its forms and the inner
 // HTML of elements with an id, draws the text with the forms' text and
 // password fields and submit buttons in place (typed into and posted as a
-// browser would; no scripts run), follows links the user taps, and answers
+// browser would; no scripts run; fields for the first WebPageLayout::
+// MaxFields inputs), follows links the user taps, and answers
 // the few scripts pages are asked for ("document.title",
 // "document.body.innerText", location, "document.getElementById('x')
-// .innerHTML").
+// .innerHTML"). A large page is read in slices and only what shows of it
+// is measured and drawn, so the window keeps answering.
 #include <map>
 #include <memory>
 #include <optional>

@@ -14,6 +14,7 @@
 #include "edam/UserStore.h"
 #include "platform/base/FileManager.h"
 #include "platform/base/Log.h"
+#include "platform/base/UTF8.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/base/Value.h"
 #include "platform/host/Script.h"
@@ -133,7 +134,14 @@ int htmlPage(const std::uint8_t* data, std::size_t size) {
     if (size > kMostBytes) return 0;
     const std::string html(reinterpret_cast<const char*>(data), size);
     auto page = ui::WebPage::parse(html, "http://127.0.0.1/login/form.php");
-    (void)page.text();
+    // What is drawn, posted or followed is valid UTF-8 without NUL.
+    const auto clean = [](const std::string& s) { return base::isValidUTF8(s) && s.find('\0') == std::string::npos; };
+    require(clean(page.title) && clean(page.text()), "page text is not valid UTF-8 without NUL");
+    for (const auto& link : page.links) require(clean(link.href), "a link is not valid UTF-8 without NUL");
+    for (const auto& form : page.forms) {
+        require(clean(form.action), "a form action is not valid UTF-8 without NUL");
+        for (const auto& in : form.inputs) require(clean(in.name) && clean(in.value), "a field is not clean UTF-8");
+    }
     return 0;
 }
 

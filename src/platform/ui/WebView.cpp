@@ -4,12 +4,10 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string_view>
 #include <variant>
 
 #include "platform/base/RunLoop.h"
-#include "platform/base/UTF8.h"
 #include "platform/gfx/Context.h"
 #include "platform/gfx/Text.h"
 #include "platform/net/PercentEncoding.h"
@@ -21,338 +19,6 @@
 #include "platform/ui/TextField.h"
 
 namespace ui {
-
-// ---- Parsing
-
-namespace {
-
-std::string lower(std::string s) {
-    for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-// The longest entity name this parser knows ("quot", "nbsp", "apos").
-constexpr std::size_t kLongestEntityName = 4;
-
-// Decodes the character reference that starts at s[at] (an "&") onto out and
-// answers its length, or 0 when none starts there. A named one is looked
-// for no further than the longest name, a numeric one no further than its
-// digits, so decoding a text looks at each character a bounded number of
-// times however many "&" it holds.
-std::size_t decodeEntityAt(const std::string& s, std::size_t at, std::string& out) {
-    std::size_t j = at + 1;
-    if (j < s.size() && s[j] == '#') {
-        ++j;
-        const bool hex = j < s.size() && (s[j] == 'x' || s[j] == 'X');
-        if (hex) ++j;
-        const std::size_t digits = j;
-        std::uint32_t code = 0;
-        bool tooLarge = false;
-        for (; j < s.size(); ++j) {
-            const auto c = static_cast<unsigned char>(s[j]);
-            if (!(hex ? std::isxdigit(c) : std::isdigit(c))) break;
-            const std::uint32_t digit =
-                std::isdigit(c) ? c - '0' : static_cast<std::uint32_t>(std::tolower(c) - 'a' + 10);
-            // Past U+10FFFF the number names no character, however long it is.
-            if (!tooLarge) code = code * (hex ? 16 : 10) + digit;
-            if (code > 0x10FFFF) tooLarge = true;
-        }
-        if (j == digits || j >= s.size() || s[j] != ';') return 0;
-        // A number that names no character (0, a UTF-16 surrogate, past
-        // U+10FFFF) reads as the replacement character.
-        if (tooLarge || code == 0 || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
-        base::appendUTF8(out, code);
-        return j - at + 1;
-    }
-    while (j < s.size() && j - at <= kLongestEntityName && std::isalnum(static_cast<unsigned char>(s[j]))) ++j;
-    if (j >= s.size() || s[j] != ';') return 0;
-    static const std::pair<const char*, const char*> named[] = {{"amp", "&"},   {"lt", "<"},   {"gt", ">"},
-                                                                {"quot", "\""}, {"apos", "'"}, {"nbsp", " "}};
-    const std::string_view name(s.data() + at + 1, j - at - 1);
-    for (const auto& [entity, text] : named)
-        if (name == entity) {
-            out += text;
-            return j - at + 1;
-        }
-    return 0;
-}
-
-std::string decodeEntities(const std::string& s) {
-    std::string out;
-    out.reserve(s.size());
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const std::size_t amp = s.find('&', i);
-        if (amp == std::string::npos) {
-            out.append(s, i, std::string::npos);
-            break;
-        }
-        out.append(s, i, amp - i);
-        const std::size_t length = decodeEntityAt(s, amp, out);
-        if (length == 0) out += '&';
-        i = amp + std::max<std::size_t>(length, 1);
-    }
-    return out;
-}
-
-// The ">" that ends the tag opened at html[open] (a "<"): one inside a
-// quoted attribute value (a quote after "=") does not. npos when the page
-// ends first. Each character is looked at a bounded number of times.
-std::size_t tagEnd(const std::string& html, std::size_t open) {
-    std::size_t i = open + 1;
-    for (;;) {
-        i = html.find_first_of(">\"'", i);
-        if (i == std::string::npos || html[i] == '>') return i;
-        std::size_t before = i;
-        while (before > open + 1 && std::isspace(static_cast<unsigned char>(html[before - 1]))) --before;
-        if (before > open + 1 && html[before - 1] == '=') {
-            const std::size_t close = html.find(html[i], i + 1);
-            if (close == std::string::npos) return std::string::npos;
-            i = close + 1;
-        } else {
-            ++i;
-        }
-    }
-}
-
-std::string collapse(const std::string& s) {
-    std::string out;
-    bool space = false;
-    for (char c : s) {
-        if (std::isspace(static_cast<unsigned char>(c))) {
-            space = true;
-        } else {
-            if (space && !out.empty()) out += ' ';
-            space = false;
-            out += c;
-        }
-    }
-    return out;
-}
-
-std::string attribute(const std::string& tag, const std::string& name) {
-    std::string l = lower(tag);
-    std::size_t pos = 0;
-    while ((pos = l.find(name, pos)) != std::string::npos) {
-        bool boundary = pos > 0 && (std::isspace(static_cast<unsigned char>(l[pos - 1])));
-        std::size_t p = pos + name.size();
-        while (p < l.size() && std::isspace(static_cast<unsigned char>(l[p]))) ++p;
-        if (!boundary || p >= l.size() || l[p] != '=') {
-            pos += name.size();
-            continue;
-        }
-        ++p;
-        while (p < l.size() && std::isspace(static_cast<unsigned char>(l[p]))) ++p;
-        if (p >= tag.size()) return {};
-        char q = tag[p];
-        if (q == '"' || q == '\'') {
-            std::size_t end = tag.find(q, p + 1);
-            return decodeEntities(tag.substr(p + 1, end == std::string::npos ? std::string::npos : end - p - 1));
-        }
-        std::size_t end = p;
-        while (end < tag.size() && !std::isspace(static_cast<unsigned char>(tag[end])) && tag[end] != '>') ++end;
-        return decodeEntities(tag.substr(p, end - p));
-    }
-    return {};
-}
-
-std::string resolve(const std::string& href, const std::string& base) {
-    if (href.empty()) return base;
-    std::size_t colon = href.find(':');
-    std::size_t slash = href.find('/');
-    if (colon != std::string::npos && (slash == std::string::npos || colon < slash)) return href;  // absolute
-    net::URL b(base);
-    if (!b.isValid()) return href;
-    std::string origin = b.scheme() + "://" + b.host() + (b.port() ? ":" + std::to_string(b.port()) : "");
-    if (href.rfind("//", 0) == 0) return b.scheme() + ":" + href;
-    if (href[0] == '/') return origin + href;
-    if (href[0] == '#' || href[0] == '?') return b.stringWithoutQuery() + href;
-    std::string path = b.path();
-    std::size_t last = path.rfind('/');
-    std::string dir = last == std::string::npos ? "/" : path.substr(0, last + 1);
-    return origin + dir + href;
-}
-
-}  // namespace
-
-bool WebPage::Input::isVisible() const {
-    return type != "hidden" && type != "checkbox" && type != "radio" && type != "file" && type != "image" &&
-           type != "reset" && type != "button";
-}
-
-std::string WebPage::text() const {
-    std::string out;
-    for (std::size_t i = 0; i < paragraphs.size(); ++i) {
-        if (i < paragraphFields.size() && paragraphFields[i].isField()) continue;
-        if (!out.empty()) out += "\n";
-        out += paragraphs[i];
-    }
-    return out;
-}
-
-WebPage WebPage::parse(const std::string& html, const std::string& baseURL) {
-    WebPage page;
-    std::string current;
-    int linkIndex = -1;
-    std::string linkText;
-    bool inTitle = false;
-    Form* form = nullptr;
-    auto flush = [&] {
-        std::string t = collapse(decodeEntities(current));
-        if (!t.empty()) {
-            page.paragraphs.push_back(t);
-            page.paragraphLinks.push_back(-1);
-            page.paragraphFields.push_back({});
-        }
-        current.clear();
-    };
-    // Open elements, for the inner HTML of those with an id.
-    struct Open {
-        std::string name;
-        std::string id;
-        std::size_t contentStart;
-    };
-    std::vector<Open> open;
-    constexpr std::size_t kMaxOpen = 512;
-    static const char* voidTags[] = {"area",  "base", "br",   "col",   "embed",  "hr",    "img",
-                                     "input", "link", "meta", "param", "source", "track", "wbr"};
-    std::string lowered;  // the page in lower case, made when a script or style needs it
-    std::size_t i = 0;
-    while (i < html.size()) {
-        if (html[i] != '<') {
-            std::size_t next = html.find('<', i);
-            std::string chunk = html.substr(i, next == std::string::npos ? std::string::npos : next - i);
-            if (inTitle) page.title += chunk;
-            else if (linkIndex >= 0) linkText += chunk;
-            else current += chunk;
-            i = next == std::string::npos ? html.size() : next;
-            continue;
-        }
-        if (html.compare(i, 4, "<!--") == 0) {
-            std::size_t end = html.find("-->", i + 4);
-            i = end == std::string::npos ? html.size() : end + 3;
-            continue;
-        }
-        std::size_t end = tagEnd(html, i);
-        if (end == std::string::npos) break;
-        std::string tag = html.substr(i + 1, end - i - 1);
-        const std::size_t tagStart = i;
-        i = end + 1;
-        bool closing = !tag.empty() && tag[0] == '/';
-        std::string name =
-            lower(tag.substr(closing ? 1 : 0, tag.find_first_of(" \t\r\n/>", closing ? 1 : 0) - (closing ? 1 : 0)));
-        if (!name.empty() && name[0] != '!' && name[0] != '?') {
-            if (closing) {
-                auto match = std::find_if(open.rbegin(), open.rend(), [&](const Open& o) { return o.name == name; });
-                if (match != open.rend()) {
-                    // Elements left open inside it end here too.
-                    while (!open.empty()) {
-                        Open o = open.back();
-                        open.pop_back();
-                        if (!o.id.empty() && !page.elementsById.count(o.id))
-                            page.elementsById[o.id] = {o.contentStart, tagStart - o.contentStart};
-                        if (o.name == name) break;
-                    }
-                }
-            } else {
-                std::string id = attribute(tag, "id");
-                bool isVoid = std::find(std::begin(voidTags), std::end(voidTags), name) != std::end(voidTags) ||
-                              tag.back() == '/';
-                if (isVoid) {
-                    if (!id.empty() && !page.elementsById.count(id)) page.elementsById[id] = {i, 0};
-                } else if (open.size() < kMaxOpen && name != "script" && name != "style") {
-                    open.push_back(Open{name, id, i});
-                }
-            }
-        }
-        if (!closing && (name == "script" || name == "style")) {
-            // Its content is skipped up to its closing tag; a page that ends
-            // before that tag is complete ends there.
-            if (lowered.empty()) lowered = lower(html);
-            const std::size_t close = lowered.find("</" + name, i);
-            const std::size_t after = close == std::string::npos ? std::string::npos : html.find('>', close);
-            i = after == std::string::npos ? html.size() : after + 1;
-            continue;
-        }
-        if (name == "title") {
-            inTitle = !closing;
-            if (closing) page.title = collapse(decodeEntities(page.title));
-            continue;
-        }
-        if (name == "a") {
-            if (!closing) {
-                flush();
-                Link link;
-                link.href = resolve(attribute(tag, "href"), baseURL);
-                page.links.push_back(link);
-                linkIndex = static_cast<int>(page.links.size()) - 1;
-                linkText.clear();
-            } else if (linkIndex >= 0) {
-                std::string t = collapse(decodeEntities(linkText));
-                if (t.empty()) t = page.links[static_cast<std::size_t>(linkIndex)].href;
-                page.links[static_cast<std::size_t>(linkIndex)].text = t;
-                page.paragraphs.push_back(t);
-                page.paragraphLinks.push_back(linkIndex);
-                page.paragraphFields.push_back({});
-                linkIndex = -1;
-            }
-            continue;
-        }
-        if (name == "form") {
-            if (!closing) {
-                Form f;
-                f.action = resolve(attribute(tag, "action"), baseURL);
-                std::string m = attribute(tag, "method");
-                for (auto& c : m) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-                f.method = m == "POST" ? "POST" : "GET";
-                page.forms.push_back(f);
-                form = &page.forms.back();
-            } else {
-                form = nullptr;
-            }
-            continue;
-        }
-        if (name == "input" && !closing) {
-            Input in;
-            in.name = attribute(tag, "name");
-            in.type = lower(attribute(tag, "type"));
-            if (in.type.empty()) in.type = "text";
-            in.value = attribute(tag, "value");
-            in.id = attribute(tag, "id");
-            in.placeholder = attribute(tag, "placeholder");
-            if (!form) {
-                page.forms.push_back(Form{baseURL, "GET", {}});
-                form = &page.forms.back();
-            }
-            form->inputs.push_back(in);
-            if (in.isVisible()) {
-                flush();
-                page.paragraphs.push_back(in.isSubmit() ? (in.value.empty() ? "Submit" : in.value) : "");
-                page.paragraphLinks.push_back(-1);
-                page.paragraphFields.push_back(
-                    {static_cast<int>(form - page.forms.data()), static_cast<int>(form->inputs.size()) - 1});
-            }
-            continue;
-        }
-        static const char* blocks[] = {"p",    "div",     "br",     "h1",     "h2",         "h3",  "h4",
-                                       "h5",   "h6",      "li",     "tr",     "table",      "ul",  "ol",
-                                       "body", "section", "header", "footer", "blockquote", "pre", "hr"};
-        if (std::find(std::begin(blocks), std::end(blocks), name) != std::end(blocks)) flush();
-    }
-    flush();
-    // Elements still open at the end hold the rest of the page.
-    for (const Open& o : open)
-        if (!o.id.empty() && !page.elementsById.count(o.id))
-            page.elementsById[o.id] = {o.contentStart, html.size() - o.contentStart};
-    if (!page.elementsById.empty()) page.source = std::make_shared<const std::string>(html);
-    return page;
-}
-
-std::optional<std::string> WebPage::innerHTML(const std::string& id) const {
-    auto it = elementsById.find(id);
-    if (it == elementsById.end() || !source) return std::nullopt;
-    return source->substr(it->second.first, it->second.second);
-}
 
 // ---- Loading
 
@@ -550,7 +216,7 @@ void WebView::followRedirect(const std::string& location, long status) {
         return;
     }
     const std::string base = request_ ? request_->url().absoluteString() : std::string();
-    const std::string target = resolve(location, base);
+    const std::string target = WebPage::resolve(location, base);
     if (!pageMayOpen(target)) {
         failLoad(refusedRedirect(target));
         return;
@@ -586,12 +252,37 @@ void WebView::followRedirect(const std::string& location, long status) {
         history_[static_cast<std::size_t>(historyIndex_)] = next;
 }
 
+namespace {
+
+// A page is read this many bytes at a time, a slice per turn of the run
+// loop with a short pause between, so that the window is drawn and answers
+// while a large page is read.
+constexpr std::size_t kPageSliceBytes = 256 * 1024;
+constexpr double kPageSlicePause = 0.001;
+
+}  // namespace
+
 void WebView::finishLoad(const std::string& html, const std::string& url) {
-    auto keep = shared_from_this();
     connection_.reset();
-    page_ = WebPage::parse(html, url);
+    reader_ = std::make_unique<WebPageReader>(html, url);
+    readPage(loadGeneration_);
+}
+
+void WebView::readPage(unsigned long long generation) {
+    auto keep = shared_from_this();
+    if (!reader_ || generation != loadGeneration_) return;
+    if (!reader_->read(kPageSliceBytes)) {
+        std::weak_ptr<View> weak = weak_from_this();
+        base::RunLoop::main().performAfterDelay(kPageSlicePause, [weak, generation] {
+            if (auto self = std::static_pointer_cast<WebView>(weak.lock())) self->readPage(generation);
+        });
+        return;
+    }
+    page_ = reader_->take();
+    reader_.reset();
     loading_ = false;
     setBounds(Rect(Point(0, 0), bounds().size));
+    layout_.setPage(page_, textWidth());
     rebuildFields();
     setNeedsDisplay();
     if (auto d = delegate()) d->webViewDidFinishLoad(*this);
@@ -608,6 +299,7 @@ void WebView::failLoad(const net::Error& error) {
 void WebView::stopLoading() {
     if (connection_) connection_->cancel();
     connection_.reset();
+    reader_.reset();
     if (loading_) ++loadGeneration_;
     loading_ = false;
 }
@@ -669,16 +361,17 @@ void WebView::rebuildFields() {
     for (auto& f : fields_) f.view->removeFromSuperview();
     fields_.clear();
     std::weak_ptr<View> weak = weak_from_this();
-    for (std::size_t i = 0; i < page_.paragraphFields.size(); ++i) {
-        const auto ref = page_.paragraphFields[i];
-        if (!ref.isField()) continue;
+    for (std::size_t i = 0; i < layout_.size(); ++i) {
+        const auto& block = layout_.block(i);
+        if (block.kind != WebPageLayout::Kind::Field && block.kind != WebPageLayout::Kind::Submit) continue;
+        const auto ref = page_.paragraphFields[block.paragraph];
         const auto& in = page_.forms[static_cast<std::size_t>(ref.form)].inputs[static_cast<std::size_t>(ref.input)];
         const auto formIndex = static_cast<std::size_t>(ref.form);
         const auto inputIndex = static_cast<std::size_t>(ref.input);
         std::shared_ptr<View> view;
         if (in.isSubmit()) {
             auto button = Button::buttonWithType(ButtonType::RoundedRect);
-            button->setTitle(page_.paragraphs[i]);
+            button->setTitle(page_.paragraphs[block.paragraph]);
             button->addTarget(
                 [weak, formIndex, inputIndex] {
                     if (auto self = std::static_pointer_cast<WebView>(weak.lock()))
@@ -733,7 +426,7 @@ void WebView::submitFormFromFields(std::size_t formIndex, std::optional<std::siz
 
 void WebView::followLink(const std::string& href) {
     std::string base = request_ ? request_->url().absoluteString() : std::string();
-    const std::string target = resolve(href, base);
+    const std::string target = WebPage::resolve(href, base);
     // A script link does nothing, and a web page cannot open local content.
     if (!pageMayOpen(target)) return;
     startLoad(net::URLRequest(net::URL(target)), WebViewNavigationType::LinkClicked, true);
@@ -772,67 +465,77 @@ void WebView::submitForm(std::size_t formIndex, const std::vector<std::pair<std:
     startLoad(request, WebViewNavigationType::FormSubmitted, true);
 }
 
-std::vector<Rect> WebView::paragraphRects() const {
-    std::vector<Rect> out;
+Float WebView::textWidth() const { return std::max<Float>(bounds().width() - 20, 1); }
+
+namespace {
+
+// How far beyond the view's top and bottom blocks are measured, so that a
+// wheel notch finds them measured.
+constexpr Float kMeasuredMargin = 480;
+
+}  // namespace
+
+void WebView::settle() {
+    if (layout_.width() != textWidth()) layout_.setWidth(textWidth());
     Rect b = bounds();
-    const Float width = std::max<Float>(b.width() - 20, 1);
-    Float y = 10;
-    gfx::Font font = gfx::Font::systemFont(15);
-    if (!page_.title.empty())
-        y += gfx::measureText(page_.title, gfx::Font::boldSystemFont(18), Size(width, 1000)).height + 8;
-    for (std::size_t i = 0; i < page_.paragraphs.size(); ++i) {
-        const bool field = i < page_.paragraphFields.size() && page_.paragraphFields[i].isField();
-        Rect r;
-        if (field) {
-            const auto ref = page_.paragraphFields[i];
-            const bool submit =
-                page_.forms[static_cast<std::size_t>(ref.form)].inputs[static_cast<std::size_t>(ref.input)].isSubmit();
-            r = submit ? Rect(10, y + 4, std::min<Float>(width, 160), 37) : Rect(10, y, width, 31);
-            if (submit) y += 8;
-        } else {
-            Size s = gfx::measureText(page_.paragraphs[i], font, Size(width, 1000));
-            r = Rect(10, y, std::min(s.width, width), s.height);
-        }
-        out.push_back(r);
-        y = r.maxY() + 8;
-    }
-    return out;
+    // The block at the top of the view, and how far into it the view starts.
+    const std::size_t anchor = layout_.blockAt(b.minY());
+    const bool anchored = anchor < layout_.size() && b.minY() > 0;
+    const Float anchorTop = anchored ? layout_.top(anchor) : 0;
+    layout_.measure(b.minY() - kMeasuredMargin, b.maxY() + kMeasuredMargin);
+    Float y = b.minY() + (anchored ? layout_.top(anchor) - anchorTop : 0);
+    y = std::clamp<Float>(y, 0, std::max<Float>(0, layout_.height() - b.height()));
+    if (y == b.minY()) return;
+    b.origin.y = y;
+    setBounds(b);
+    layout_.measure(b.minY() - kMeasuredMargin, b.maxY() + kMeasuredMargin);
 }
 
 std::vector<std::pair<Rect, std::size_t>> WebView::linkRects() const {
     std::vector<std::pair<Rect, std::size_t>> out;
-    auto rects = paragraphRects();
-    for (std::size_t i = 0; i < rects.size(); ++i) {
-        int link = i < page_.paragraphLinks.size() ? page_.paragraphLinks[i] : -1;
-        if (link >= 0) out.emplace_back(rects[i], static_cast<std::size_t>(link));
+    const Rect b = bounds();
+    layout_.measure(b.minY(), b.maxY());
+    for (std::size_t i = layout_.blockAt(b.minY()); i < layout_.size() && layout_.top(i) < b.maxY(); ++i) {
+        const auto& block = layout_.block(i);
+        if (block.kind != WebPageLayout::Kind::Text) continue;
+        const int link = block.paragraph < page_.paragraphLinks.size() ? page_.paragraphLinks[block.paragraph] : -1;
+        if (link >= 0) out.emplace_back(layout_.frame(i), static_cast<std::size_t>(link));
     }
     return out;
 }
 
 void WebView::layoutSubviews() {
     View::layoutSubviews();
-    auto rects = paragraphRects();
-    for (auto& f : fields_)
-        if (f.paragraph < rects.size()) f.view->setFrame(rects[f.paragraph]);
+    settle();
+    for (auto& f : fields_) f.view->setFrame(layout_.frame(f.block));
 }
 
 void WebView::drawRect(gfx::Context& ctx, Rect rect) {
     (void)rect;
-    Rect b = bounds();
-    gfx::Font font = gfx::Font::systemFont(15);
-    if (!page_.title.empty())
-        draw::text(ctx, page_.title, Rect(10, 10, b.width() - 20, 1000), gfx::Font::boldSystemFont(18),
+    const Rect b = bounds();
+    const gfx::Font font = gfx::Font::systemFont(15);
+    if (!layout_.titleText().empty() && layout_.titleFrame().minY() < b.maxY() &&
+        layout_.titleFrame().maxY() > b.minY())
+        draw::text(ctx, layout_.titleText(), Rect(10, 10, layout_.width(), 1000), gfx::Font::boldSystemFont(18),
                    gfx::Color::black(), TextAlignment::Left, LineBreakMode::WordWrap);
-    auto rects = paragraphRects();
-    for (std::size_t i = 0; i < page_.paragraphs.size() && i < rects.size() && rects[i].minY() < b.maxY(); ++i) {
-        if (i < page_.paragraphFields.size() && page_.paragraphFields[i].isField()) continue;  // a subview
-        int link = i < page_.paragraphLinks.size() ? page_.paragraphLinks[i] : -1;
-        gfx::Color ink = link >= 0 ? palette::linkInk() : palette::pageInk();
-        Size s = draw::text(ctx, page_.paragraphs[i], Rect(10, rects[i].minY(), b.width() - 20, 1000), font, ink,
-                            TextAlignment::Left, LineBreakMode::WordWrap);
+    // Only the blocks that show are drawn (measured first if not yet).
+    layout_.measure(b.minY(), b.maxY());
+    for (std::size_t i = layout_.blockAt(b.minY()); i < layout_.size() && layout_.top(i) < b.maxY(); ++i) {
+        const auto& block = layout_.block(i);
+        if (block.kind == WebPageLayout::Kind::Field || block.kind == WebPageLayout::Kind::Submit)
+            continue;  // a subview
+        const int link = block.kind == WebPageLayout::Kind::Text && block.paragraph < page_.paragraphLinks.size()
+                             ? page_.paragraphLinks[block.paragraph]
+                             : -1;
+        const gfx::Color ink = block.kind == WebPageLayout::Kind::Note ? draw::secondaryText()
+                               : link >= 0                             ? palette::linkInk()
+                                                                       : palette::pageInk();
+        const Rect frame = layout_.frame(i);
+        const Size s = draw::text(ctx, layout_.text(i), Rect(10, frame.minY(), layout_.width(), frame.height() + 1),
+                                  font, ink, TextAlignment::Left, LineBreakMode::WordWrap);
         if (link >= 0) {
             ctx.setFillColor(ink);
-            ctx.fillRect(Rect(10, rects[i].minY() + s.height - 1, std::min(s.width, b.width() - 20), 1));
+            ctx.fillRect(Rect(10, frame.minY() + s.height - 1, std::min(s.width, layout_.width()), 1));
         }
     }
     if (loading_)
@@ -854,13 +557,8 @@ void WebView::touchesEnded(const TouchSet& touches, const Event* event) {
 }
 
 Float WebView::pageHeight() const {
-    auto rects = paragraphRects();
-    Float height = rects.empty() ? 0 : rects.back().maxY();
-    if (!page_.title.empty())
-        height = std::max(height, 10 + gfx::measureText(page_.title, gfx::Font::boldSystemFont(18),
-                                                        Size(std::max<Float>(bounds().width() - 20, 1), 1000))
-                                           .height);
-    return height + 10;
+    if (layout_.width() != textWidth()) layout_.setWidth(textWidth());
+    return layout_.height();
 }
 
 bool WebView::scrollWheel(Point point, Float dx, Float dy) {
@@ -872,6 +570,8 @@ bool WebView::scrollWheel(Point point, Float dx, Float dy) {
     if (y != b.origin.y) {
         b.origin.y = y;
         setBounds(b);
+        settle();
+        setNeedsLayout();
         setNeedsDisplay();
     }
     return true;
@@ -881,6 +581,7 @@ std::string WebView::displayedText() const {
     std::string t = page_.title;
     std::string body = page_.text();
     if (!body.empty()) t += (t.empty() ? "" : "\n") + body;
+    if (!layout_.note().empty()) t += (t.empty() ? "" : "\n") + layout_.note();
     return t;
 }
 

@@ -8,10 +8,12 @@
 // the page's title, its readable text, its links, its forms and the inner
 // HTML of elements with an id, draws the text with the forms' text and
 // password fields and submit buttons in place (typed into and posted as a
-// browser would; no scripts run), follows links the user taps, and answers
+// browser would; no scripts run; fields for the first WebPageLayout::
+// MaxFields inputs), follows links the user taps, and answers
 // the few scripts pages are asked for ("document.title",
 // "document.body.innerText", location, "document.getElementById('x')
-// .innerHTML").
+// .innerHTML"). A large page is read in slices and only what shows of it
+// is measured and drawn, so the window keeps answering.
 #include <map>
 #include <memory>
 #include <optional>
@@ -21,6 +23,8 @@
 #include "platform/net/Error.h"
 #include "platform/net/URLRequest.h"
 #include "platform/ui/ScrollView.h"
+#include "platform/ui/WebPage.h"
+#include "platform/ui/WebPageLayout.h"
 
 namespace net {
 class URLConnection;
@@ -43,55 +47,6 @@ public:
     virtual void webViewDidStartLoad(WebView& webView) { (void)webView; }
     virtual void webViewDidFinishLoad(WebView& webView) { (void)webView; }
     virtual void didFailLoadWithError(WebView& webView, const net::Error& error) { (void)webView, (void)error; }
-};
-
-// A parsed page: title, blocks of text, links and form fields.
-struct WebPage {
-    struct Link {
-        std::string text;
-        std::string href;  // resolved against the page's URL
-    };
-    struct Input {
-        std::string name;
-        std::string type;  // "text", "password", "hidden", "submit"...
-        std::string value;
-        std::string id;
-        std::string placeholder;
-        // Shown on the page as a field or a button (not hidden).
-        bool isVisible() const;
-        bool isSubmit() const { return type == "submit"; }
-    };
-    struct Form {
-        std::string action;  // resolved
-        std::string method;  // "GET" or "POST"
-        std::vector<Input> inputs;
-    };
-    std::string title;
-    std::vector<std::string> paragraphs;
-    // For each paragraph, the index of the link it is (-1: plain text).
-    std::vector<int> paragraphLinks;
-    // For each paragraph, the form field it stands for ({-1, -1}: none); a
-    // field's paragraph holds no text of its own.
-    struct FieldRef {
-        int form = -1;
-        int input = -1;
-        bool isField() const { return form >= 0; }
-    };
-    std::vector<FieldRef> paragraphFields;
-    std::vector<Link> links;
-    std::vector<Form> forms;
-    // Where the inner HTML of every element with an id lies in the page's
-    // source (the first of an id wins): offsets, not copies, so that deeply
-    // nested elements with ids cost no more than the page itself.
-    std::map<std::string, std::pair<std::size_t, std::size_t>> elementsById;
-    std::shared_ptr<const std::string> source;
-    // The inner HTML of the element with this id, if the page has one.
-    std::optional<std::string> innerHTML(const std::string& id) const;
-    // The text paragraphs joined by line breaks.
-    std::string text() const;
-
-    // Parses HTML leniently (unknown tags are skipped, entities decoded).
-    static WebPage parse(const std::string& html, const std::string& baseURL);
 };
 
 class Button;
@@ -161,19 +116,29 @@ private:
     bool pageMayOpen(const std::string& url) const;
     // False when the delegate refused the load.
     bool startLoad(const net::URLRequest& request, WebViewNavigationType type, bool addToHistory);
+    // Reads the page that came in (in slices when large), then shows it.
     void finishLoad(const std::string& html, const std::string& url);
+    void readPage(unsigned long long generation);
     void failLoad(const net::Error& error);
     void followRedirect(const std::string& location, long status);
     void rebuildFields();
-    // The frame of every paragraph, in order.
-    std::vector<Rect> paragraphRects() const;
+    // The width text is laid out in.
+    Float textWidth() const;
+    // Measures the blocks that show (and a margin around them) and keeps
+    // what was at the top of the view there, within the page's ends.
+    void settle();
+    // The frame and link of every link block that shows.
     std::vector<std::pair<Rect, std::size_t>> linkRects() const;
     struct FieldView {
-        std::size_t paragraph;
+        std::size_t block;  // of the layout
         int form;
         int input;
         std::shared_ptr<View> view;
     };
+    // Measured lazily, also while answering what shows.
+    mutable WebPageLayout layout_;
+    // The page being read, while it is.
+    std::unique_ptr<WebPageReader> reader_;
     std::vector<FieldView> fields_;
     int redirectCount_ = 0;
     bool redirecting_ = false;

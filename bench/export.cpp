@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 
+#include "LoggedYears.h"
 #include "TestEnvironment.h"
 #include "platform/base/Clock.h"
 #include "platform/base/FileManager.h"
@@ -25,51 +26,15 @@ namespace {
 
 constexpr int kDays = 10000;
 
-// A launched application in a temporary home whose log holds kDays days,
-// one per calendar day, inserted in one transaction.
-class LoggedYears {
-public:
-    LoggedYears() {
-        clock_ = std::make_shared<base::ManualClock>(1500000000.0);
-        base::Clock::setCurrent(clock_);
-        ui::Application::resetSharedApplication();
-        delegate_ = std::make_shared<TolvekAppDelegate>();
-        ui::Application::sharedApplication().launch(delegate_);
+// A log of kDays days whose sets vary from day to day.
+bench::LoggedDay exportDay(int i) {
+    bench::LoggedDay d{(i / 3) % 6 + 1, i % 3 + 1, i % 3 + 1, {}};
+    for (int slot = 0; slot < 5; ++slot) d.reps[slot] = 10 + slot + i % 7;
+    return d;
+}
 
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(delegate_->logDatabasePath().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-        sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(db,
-                           "INSERT INTO LogDay(Week, Day, Level, Rep1, Rep2, Rep3, Rep4, Rep5, Rep6, Rep7, Rep8, "
-                           "Rep9, LogDate) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                           -1, &stmt, nullptr);
-        for (int i = 0; i < kDays; ++i) {
-            sqlite3_bind_int(stmt, 1, (i / 3) % 6 + 1);
-            sqlite3_bind_int(stmt, 2, i % 3 + 1);
-            sqlite3_bind_int(stmt, 3, i % 3 + 1);
-            for (int slot = 0; slot < 9; ++slot) sqlite3_bind_int(stmt, 4 + slot, slot < 5 ? 10 + slot + i % 7 : 0);
-            const std::string date = DataAccess::logDateText(base::Date(1500000000.0 + 86400.0 * i));
-            sqlite3_bind_text(stmt, 13, date.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_step(stmt);
-            sqlite3_reset(stmt);
-        }
-        sqlite3_finalize(stmt);
-        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-    }
-    ~LoggedYears() {
-        ui::Application::resetSharedApplication();
-        base::AssertionHandler::setCurrent(nullptr);
-        base::Clock::setCurrent(nullptr);
-    }
-    std::string logPath() const { return delegate_->logDatabasePath(); }
-    std::string folder() const { return base::paths::documents(); }
-
-private:
-    test::TempHome home_;
-    std::shared_ptr<base::ManualClock> clock_;
-    std::shared_ptr<TolvekAppDelegate> delegate_;
+struct LoggedYears : bench::LoggedYears {
+    LoggedYears() : bench::LoggedYears(kDays, exportDay) {}
 };
 
 std::string contents(const std::string& path) {

@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "LoggedYears.h"
 #include "TestEnvironment.h"
 #include "charts/CHTGraphHostingView.h"
 #include "charts/CHTPlotArea.h"
@@ -51,51 +52,16 @@ constexpr int kDays = 10000;
 constexpr gfx::Size kPage{320, 416};
 constexpr double kScale = 2;
 
-// A launched application in a temporary home whose log holds kDays days
-// with totals that rise and fall over the weeks.
-class LoggedYears {
-public:
-    LoggedYears() {
-        clock_ = std::make_shared<base::ManualClock>(1500000000.0);
-        base::Clock::setCurrent(clock_);
-        ui::Application::resetSharedApplication();
-        registerScreens();
-        delegate_ = std::make_shared<TolvekAppDelegate>();
-        ui::Application::sharedApplication().launch(delegate_);
+// Totals that rise and fall over the weeks.
+bench::LoggedDay chartDay(int i) {
+    bench::LoggedDay d{(i / 3) % 6 + 1, i % 3 + 1, 2, {}};
+    const int set = 10 + static_cast<int>(7 * std::sin(i / 60.0)) + i % 5;
+    for (int slot = 0; slot < 5; ++slot) d.reps[slot] = set;
+    return d;
+}
 
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(delegate_->logDatabasePath().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-        sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(db,
-                           "INSERT INTO LogDay(Week, Day, Level, Rep1, Rep2, Rep3, Rep4, Rep5, Rep6, Rep7, Rep8, "
-                           "Rep9, LogDate) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                           -1, &stmt, nullptr);
-        for (int i = 0; i < kDays; ++i) {
-            sqlite3_bind_int(stmt, 1, (i / 3) % 6 + 1);
-            sqlite3_bind_int(stmt, 2, i % 3 + 1);
-            sqlite3_bind_int(stmt, 3, 2);
-            const int set = 10 + static_cast<int>(7 * std::sin(i / 60.0)) + i % 5;
-            for (int slot = 0; slot < 9; ++slot) sqlite3_bind_int(stmt, 4 + slot, slot < 5 ? set : 0);
-            const std::string date = DataAccess::logDateText(base::Date(1500000000.0 + 86400.0 * i));
-            sqlite3_bind_text(stmt, 13, date.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_step(stmt);
-            sqlite3_reset(stmt);
-        }
-        sqlite3_finalize(stmt);
-        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-    }
-    ~LoggedYears() {
-        ui::Application::resetSharedApplication();
-        base::AssertionHandler::setCurrent(nullptr);
-        base::Clock::setCurrent(nullptr);
-    }
-
-private:
-    test::TempHome home_;
-    std::shared_ptr<base::ManualClock> clock_;
-    std::shared_ptr<TolvekAppDelegate> delegate_;
+struct LoggedYears : bench::LoggedYears {
+    LoggedYears() : bench::LoggedYears(kDays, chartDay, registerScreens) {}
 };
 
 std::shared_ptr<DrawGraphViewController> chartPage(bool bars) {

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "LoggedYears.h"
 #include "TestEnvironment.h"
 #include "platform/base/Clock.h"
 #include "platform/base/Exception.h"
@@ -35,53 +36,18 @@ constexpr gfx::Size kPage{320, 416};
 // How far one swipe carries the list (a fast flick's worth of rows).
 constexpr ui::Float kSwipe = 2437;
 
-// A launched application in a temporary home whose log holds kDays days,
-// every sixth of them a nine-set day.
-class LoggedYears {
-public:
-    LoggedYears() {
-        clock_ = std::make_shared<base::ManualClock>(1500000000.0);
-        base::Clock::setCurrent(clock_);
-        ui::Application::resetSharedApplication();
-        registerScreens();
-        delegate_ = std::make_shared<TolvekAppDelegate>();
-        ui::Application::sharedApplication().launch(delegate_);
+// Every day with as many sets as the plan gives it (every sixth a nine-set
+// day).
+bench::LoggedDay tableDay(int i) {
+    bench::LoggedDay d{(i / 3) % 6 + 1, i % 3 + 1, 2, {}};
+    const int set = 10 + static_cast<int>(7 * std::sin(i / 60.0)) + i % 5;
+    const int sets = dayTextValueCount(d.week, d.day);
+    for (int slot = 0; slot < 9; ++slot) d.reps[slot] = slot < sets ? set : 0;
+    return d;
+}
 
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(delegate_->logDatabasePath().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-        sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(db,
-                           "INSERT INTO LogDay(Week, Day, Level, Rep1, Rep2, Rep3, Rep4, Rep5, Rep6, Rep7, Rep8, "
-                           "Rep9, LogDate) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                           -1, &stmt, nullptr);
-        for (int i = 0; i < kDays; ++i) {
-            const int week = (i / 3) % 6 + 1, day = i % 3 + 1;
-            sqlite3_bind_int(stmt, 1, week);
-            sqlite3_bind_int(stmt, 2, day);
-            sqlite3_bind_int(stmt, 3, 2);
-            const int set = 10 + static_cast<int>(7 * std::sin(i / 60.0)) + i % 5;
-            const int sets = dayTextValueCount(week, day);
-            for (int slot = 0; slot < 9; ++slot) sqlite3_bind_int(stmt, 4 + slot, slot < sets ? set : 0);
-            const std::string date = DataAccess::logDateText(base::Date(1500000000.0 + 86400.0 * i));
-            sqlite3_bind_text(stmt, 13, date.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_step(stmt);
-            sqlite3_reset(stmt);
-        }
-        sqlite3_finalize(stmt);
-        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-    }
-    ~LoggedYears() {
-        ui::Application::resetSharedApplication();
-        base::AssertionHandler::setCurrent(nullptr);
-        base::Clock::setCurrent(nullptr);
-    }
-
-private:
-    test::TempHome home_;
-    std::shared_ptr<base::ManualClock> clock_;
-    std::shared_ptr<TolvekAppDelegate> delegate_;
+struct LoggedYears : bench::LoggedYears {
+    LoggedYears() : bench::LoggedYears(kDays, tableDay, registerScreens) {}
 };
 
 std::shared_ptr<LogTableViewController> logPage() {

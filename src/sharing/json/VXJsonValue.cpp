@@ -93,6 +93,16 @@ Spare* threadSpare() {
     return &kept.spare;
 }
 
+// The kept block at `index`, taken out of `spare`; null for an index past
+// the last.
+VXJsonArena::Block* takeAt(Spare& spare, std::size_t index) {
+    if (index >= spare.blocks.size()) return nullptr;
+    VXJsonArena::Block* b = spare.blocks[index];
+    spare.blocks.erase(spare.blocks.begin() + static_cast<std::ptrdiff_t>(index));
+    spare.bytes -= b->size;
+    return b;
+}
+
 // A kept block for a region's next block of `size` bytes: one of that size,
 // or for a large container one at least as large that wastes little of
 // itself; else the smallest one of at least `size` bytes and at most
@@ -109,11 +119,7 @@ VXJsonArena::Block* takeFitting(Spare& spare, std::size_t size, std::size_t larg
             (best == spare.blocks.size() || b->size < spare.blocks[best]->size))
             best = i;
     }
-    if (best == spare.blocks.size()) return nullptr;
-    VXJsonArena::Block* b = spare.blocks[best];
-    spare.blocks.erase(spare.blocks.begin() + static_cast<std::ptrdiff_t>(best));
-    spare.bytes -= b->size;
-    return b;
+    return takeAt(spare, best);
 }
 
 // The largest kept stack's block of at least `size` bytes.
@@ -123,11 +129,7 @@ VXJsonArena::Block* takeLargest(Spare& spare, std::size_t size) {
         if (spare.blocks[i]->forStack && spare.blocks[i]->size >= size &&
             (best == spare.blocks.size() || spare.blocks[i]->size > spare.blocks[best]->size))
             best = i;
-    if (best == spare.blocks.size()) return nullptr;
-    VXJsonArena::Block* b = spare.blocks[best];
-    spare.blocks.erase(spare.blocks.begin() + static_cast<std::ptrdiff_t>(best));
-    spare.bytes -= b->size;
-    return b;
+    return takeAt(spare, best);
 }
 
 }  // namespace

@@ -143,15 +143,6 @@ Error crossOriginError(const URL& url) {
                  std::move(info));
 }
 
-Error notWebRedirectError(const std::string& target) {
-    base::Dictionary info;
-    info.set("NSErrorFailingURLStringKey", target);
-    info.set("detail", std::string("a redirect to an address that is not http or https was refused"));
-    return Error(URLErrorDomain, URLErrorCode::UnsupportedURL,
-                 "The server sent the request on to an address that is not a web page. It was not followed.",
-                 std::move(info));
-}
-
 Error tooManyRedirectsError(const URL& url) {
     base::Dictionary info;
     info.set("NSErrorFailingURLStringKey", url.absoluteString());
@@ -389,6 +380,15 @@ private:
 };
 
 }  // namespace
+
+Error notWebRedirectError(const std::string& target) {
+    base::Dictionary info;
+    info.set("NSErrorFailingURLStringKey", target);
+    info.set("detail", std::string("a redirect to an address that is not http or https was refused"));
+    return Error(URLErrorDomain, URLErrorCode::UnsupportedURL,
+                 "The server sent the request on to an address that is not a web page. It was not followed.",
+                 std::move(info));
+}
 
 // One transfer: the easy handle with everything it points at, and the answer
 // as it builds up. Lives on the loader thread (or the sending thread).

@@ -162,4 +162,9 @@ std::variant<URLRequest, Error> redirectedRequest(const URLRequest& request, lon
 // counts as another origin.
 bool leavesOrigin(const URL& from, const std::string& location);
 
+// The error of a redirect to target, an address that is not http or https
+// (a file, inline data, a script, a blank page): it is no web page, and it
+// was not followed.
+Error notWebRedirectError(const std::string& target);
+
 }  // namespace net

@@ -362,7 +362,13 @@ std::string WebPage::resolve(const std::string& href, const std::string& base) {
     std::string origin = b.scheme() + "://" + b.host() + (b.port() ? ":" + std::to_string(b.port()) : "");
     if (href.rfind("//", 0) == 0) return b.scheme() + ":" + href;
     if (href[0] == '/') return origin + href;
-    if (href[0] == '#' || href[0] == '?') return b.stringWithoutQuery() + href;
+    // A fragment alone keeps the page's path and query; a query alone keeps
+    // its path.
+    if (href[0] == '#') {
+        const std::string whole = b.absoluteString();
+        return whole.substr(0, whole.find('#')) + href;
+    }
+    if (href[0] == '?') return b.stringWithoutQuery() + href;
     std::string path = b.path();
     std::size_t last = path.rfind('/');
     std::string dir = last == std::string::npos ? "/" : path.substr(0, last + 1);

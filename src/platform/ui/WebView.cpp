@@ -42,21 +42,6 @@ std::string schemeOf(const std::string& url) {
 
 bool isWebScheme(const std::string& scheme) { return scheme == "http" || scheme == "https"; }
 
-// Why a redirect to url (one pageMayOpen refuses) is not followed: a script
-// address names no page at all, the others are local content.
-net::Error refusedRedirect(const std::string& url) {
-    base::Dictionary info;
-    info.set("NSErrorFailingURLStringKey", url);
-    if (schemeOf(url) == "javascript")
-        return net::Error(net::URLErrorDomain, net::URLErrorCode::UnsupportedURL,
-                          "The page sent you on to a script instead of a page. Scripts do not run here, so it was "
-                          "not followed.",
-                          std::move(info));
-    return net::Error(net::URLErrorDomain, net::URLErrorCode::NoPermissionsToReadFile,
-                      "The page tried to open a file of this device or an inline page, which is not allowed.",
-                      std::move(info));
-}
-
 // A local page: a regular file only (a device or a pipe may never end or
 // never answer), of at most MaximumResponseLength bytes.
 std::variant<std::string, net::Error> readPageFile(const std::string& path) {
@@ -217,8 +202,13 @@ void WebView::followRedirect(const std::string& location, long status) {
     }
     const std::string base = request_ ? request_->url().absoluteString() : std::string();
     const std::string target = WebPage::resolve(location, base);
-    if (!pageMayOpen(target)) {
-        failLoad(refusedRedirect(target));
+    // A server's redirect to a file, inline data, a script or a blank page
+    // is not followed, whatever page it came from. Another address (a
+    // sign-in's answer to the program, say) goes to the delegate as any
+    // other load does.
+    const std::string scheme = schemeOf(target);
+    if (scheme == "file" || scheme == "data" || scheme == "javascript" || scheme == "about") {
+        failLoad(net::notWebRedirectError(target));
         return;
     }
     net::URLRequest next{net::URL(target)};

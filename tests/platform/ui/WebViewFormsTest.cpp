@@ -146,19 +146,31 @@ TEST_F(WebViewFormsTest, AWebPageCannotOpenLocalContentAndScriptLinksDoNothing) 
     EXPECT_FALSE(web_->isLoading());
     EXPECT_EQ(web_->stringByEvaluatingJavaScriptFromString("document.title"), "Links");
 
-    web_->loadRequest(net::URLRequest(net::URL(server_.url("/to-file"))));
-    ASSERT_TRUE(waitFor([&] { return !nav_->errors.empty(); }));
-    EXPECT_EQ(nav_->errors, (std::vector<long>{net::URLErrorCode::NoPermissionsToReadFile}));
-    EXPECT_EQ(nav_->asked, (std::vector<std::string>{server_.url("/to-file")}));
+    // A server's redirect to anything but a web page is not followed, and
+    // says so: a file, inline data, a script or a blank page alike.
+    int n = 0;
+    for (const char* target :
+         {"file:///etc/passwd", "data:text/html,hi", "javascript:alert(1)", "about:blank", "FILE:///etc/passwd"}) {
+        SCOPED_TRACE(target);
+        const std::string path = "/to-other-" + std::to_string(++n);
+        server_.on("GET", path, fakes::Reply::text(302, "").withHeader("Location", target));
+        nav_->asked.clear();
+        web_->loadRequest(net::URLRequest(net::URL(server_.url(path))));
+        ASSERT_TRUE(waitFor([&] { return nav_->errors.size() == static_cast<std::size_t>(n); }));
+        EXPECT_EQ(nav_->errors.back(), net::URLErrorCode::UnsupportedURL);
+        EXPECT_EQ(nav_->messages.back(),
+                  "The server sent the request on to an address that is not a web page. It was not followed.");
+        EXPECT_EQ(nav_->asked, (std::vector<std::string>{server_.url(path)}));
+    }
     EXPECT_EQ(nav_->finished, 1);
+    EXPECT_EQ(web_->stringByEvaluatingJavaScriptFromString("document.title"), "Links");
 
-    // A redirect to a script is refused as what it is.
-    server_.on("GET", "/to-script", fakes::Reply::text(302, "").withHeader("Location", "javascript:alert(1)"));
-    web_->loadRequest(net::URLRequest(net::URL(server_.url("/to-script"))));
-    ASSERT_TRUE(waitFor([&] { return nav_->errors.size() == 2; }));
-    EXPECT_EQ(nav_->errors.back(), net::URLErrorCode::UnsupportedURL);
-    EXPECT_EQ(nav_->messages.back(),
-              "The page sent you on to a script instead of a page. Scripts do not run here, so it was not followed.");
+    // A fragment alone keeps the page's path and query.
+    server_.on("GET", "/here", fakes::Reply::text(302, "").withHeader("Location", "#top"));
+    nav_->asked.clear();
+    web_->loadRequest(net::URLRequest(net::URL(server_.url("/here?q=1"))));
+    ASSERT_TRUE(waitFor([&] { return nav_->asked.size() >= 2; }));
+    EXPECT_EQ(nav_->asked[1], server_.url("/here?q=1#top"));
 }
 
 // What a person typed goes to the page's own site only: a 307 to another

@@ -72,7 +72,6 @@ public:
         return WorkoutSession::keepCompletedDay(day, finished);
     }
     static std::vector<WorkoutSession::KeptDay> keptDays() { return WorkoutSession::keptDays(); }
-    static bool storeKeptDays() { return WorkoutSession::storeKeptDays(); }
     // The share text of a day: its total, week, day and level.
     static std::string shareText(const Program& program) { return WorkoutSession::shareText(program); }
 

@@ -551,15 +551,8 @@ TEST_F(WorkoutTest, ADayTheLogRefusesIsKeptForTheNextStartAndToldPlainly) {
     // The log file goes away under the program: Done cannot store the day.
     const std::string logPath = app->tolvek->logDatabasePath();
     std::filesystem::rename(logPath, logPath + ".away");
-    tap("Done", 1);
-    auto alert = std::dynamic_pointer_cast<ui::AlertView>(driver->application().frontAlert());
-    ASSERT_TRUE(alert);
-    EXPECT_EQ(alert->message(),
-              "The day could not be saved in your training log. Tolvek keeps the day and tries "
-              "again while it runs and the next time it starts.");
-    EXPECT_EQ(alert->message().find("sqlite"), std::string::npos);
+    ASSERT_NO_FATAL_FAILURE(tapDoneTheLogRefuses());
     EXPECT_EQ(TodayViewController::keptDays().size(), 1u);
-    tap("Ok", 1);
     end();
 
     // The next start stores it once, and forgets it.
@@ -583,14 +576,8 @@ TEST_F(WorkoutTest, ADayDoneOnAFullDiskIsLoggedOnceWhenThereIsRoomAgainInTheSame
 
     FullDisk disk;
     ASSERT_TRUE(disk.isFull());
-    tap("Done", 1);
     // The settings file kept the day when it completed; the log has no room.
-    auto alert = std::dynamic_pointer_cast<ui::AlertView>(driver->application().frontAlert());
-    ASSERT_TRUE(alert);
-    EXPECT_EQ(alert->message(),
-              "The day could not be saved in your training log. Tolvek keeps the day and tries "
-              "again while it runs and the next time it starts.");
-    while (driver->application().frontAlert()) tap("Ok", 1);
+    ASSERT_NO_FATAL_FAILURE(tapDoneTheLogRefuses());
     EXPECT_TRUE(WorkoutSession::hasUnstoredDays());
     // A try while the disk is still full stores nothing and shows nothing.
     app->tolvek->storeHeldDays();
@@ -649,13 +636,7 @@ protected:
             expect(base::format("Week 1 Day %i", day));
             runDay();
             ASSERT_EQ(today().todayMode(), TodayModeDayComplete);
-            tap("Done", 1);
-            auto alert = std::dynamic_pointer_cast<ui::AlertView>(driver->application().frontAlert());
-            ASSERT_TRUE(alert);
-            EXPECT_EQ(alert->message(),
-                      "The day could not be saved in your training log. Tolvek keeps the day and tries "
-                      "again while it runs and the next time it starts.");
-            while (driver->application().frontAlert()) tap("Ok", 1);
+            ASSERT_NO_FATAL_FAILURE(tapDoneTheLogRefuses());
             if (app->nav->viewControllers().size() > 1) tap("Back", 1);
         }
         const auto kept = TodayViewController::keptDays();

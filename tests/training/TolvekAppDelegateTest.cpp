@@ -224,35 +224,6 @@ TEST_F(LaunchTest, AKeptDayIsLoggedOnceWithTheDateItWasFinished) {
     EXPECT_EQ(DataAccess::getLogData().size(), 2u);
 }
 
-TEST_F(LaunchTest, AKeptDayLoggedBeforeACrashIsNotLoggedAgainInAnotherTimeZone) {
-    const char* old = std::getenv("TZ");
-    const std::string saved = old ? old : "";
-    auto zone = [](const char* tz) {
-        ::setenv("TZ", tz, 1);
-        ::tzset();
-    };
-    zone("UTC0");
-    launch();
-    Log day;
-    day.setWeek(1);
-    day.setDay(2);
-    day.setLevel(1);
-    day.setReps({3, 3, 2, 2, 4, 0, 0, 0, 0});
-    // Stored, then the program died before it forgot the kept copy; it
-    // starts again nine hours east.
-    const base::Date finished(1796000000.123);
-    TodayViewController::keepCompletedDay(day, finished);
-    ASSERT_TRUE(DataAccess::saveLog(day, finished));
-    defaults().synchronize();
-    zone("JST-9");
-    launch();
-    EXPECT_EQ(DataAccess::getLogData().size(), 1u);
-    EXPECT_TRUE(TodayViewController::keptDays().empty());
-    if (old) ::setenv("TZ", saved.c_str(), 1);
-    else ::unsetenv("TZ");
-    ::tzset();
-}
-
 // The time zone of the process, as the TZ variable sets it, until the end of
 // the scope.
 class TimeZone {
@@ -275,15 +246,38 @@ private:
     std::string saved_;
 };
 
-TEST_F(LaunchTest, AKeptDayAnOlderVersionWroteWithoutItsTextIsLoggedOnceInAnyTimeZone) {
-    TimeZone zone;
-    zone.set("UTC0");
-    launch();
+// Week 1, day 2 of level 1, as done in the time zone tests below.
+Log weekOneDayTwo() {
     Log day;
     day.setWeek(1);
     day.setDay(2);
     day.setLevel(1);
     day.setReps({3, 3, 2, 2, 4, 0, 0, 0, 0});
+    return day;
+}
+
+TEST_F(LaunchTest, AKeptDayLoggedBeforeACrashIsNotLoggedAgainInAnotherTimeZone) {
+    TimeZone zone;
+    zone.set("UTC0");
+    launch();
+    const Log day = weekOneDayTwo();
+    // Stored, then the program died before it forgot the kept copy; it
+    // starts again nine hours east.
+    const base::Date finished(1796000000.123);
+    TodayViewController::keepCompletedDay(day, finished);
+    ASSERT_TRUE(DataAccess::saveLog(day, finished));
+    defaults().synchronize();
+    zone.set("JST-9");
+    launch();
+    EXPECT_EQ(DataAccess::getLogData().size(), 1u);
+    EXPECT_TRUE(TodayViewController::keptDays().empty());
+}
+
+TEST_F(LaunchTest, AKeptDayAnOlderVersionWroteWithoutItsTextIsLoggedOnceInAnyTimeZone) {
+    TimeZone zone;
+    zone.set("UTC0");
+    launch();
+    const Log day = weekOneDayTwo();
     // The one dictionary that version kept: the moment, no LogDate text.
     auto keptByOlderVersion = [&](base::Date finished) {
         base::Array reps;

@@ -16,6 +16,7 @@
 #include "platform/base/Format.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/host/HeadlessDriver.h"
+#include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/NavigationController.h"
@@ -134,6 +135,19 @@ protected:
             if (today().todayMode() == TodayModeRest) skipRest();
         }
         return rounds;
+    }
+    // Taps Done on the completed day shown while the log refuses it: the user
+    // is told plainly that the day is kept and tried again; every alert is
+    // then closed with "Ok".
+    void tapDoneTheLogRefuses() {
+        tap("Done", 1);
+        auto alert = std::dynamic_pointer_cast<ui::AlertView>(driver->application().frontAlert());
+        ASSERT_TRUE(alert);
+        EXPECT_EQ(alert->message(),
+                  "The day could not be saved in your training log. Tolvek keeps the day and tries "
+                  "again while it runs and the next time it starts.");
+        EXPECT_EQ(alert->message().find("sqlite"), std::string::npos);
+        while (driver->application().frontAlert()) tap("Ok", 1);
     }
 
     test::TempHome tempHome;

@@ -490,9 +490,11 @@ struct Writer {
                     error = std::string("a ") + what + " holds a control character XML cannot carry";
                     return false;
                 }
-            const std::string repaired = validUTF8(text);
+            // Each is a well-formed sequence of its own, which the repair of
+            // bad bytes keeps as it is and never makes: the text as given
+            // holds one exactly when the text written does.
             for (const char* nonCharacter : {"\xEF\xBF\xBE", "\xEF\xBF\xBF"})
-                if (repaired.find(nonCharacter) != std::string::npos) {
+                if (text.find(nonCharacter) != std::string::npos) {
                     error = std::string("a ") + what + " holds U+" + (nonCharacter[2] == '\xBE' ? "FFFE" : "FFFF") +
                             ", a character XML cannot carry";
                     return false;

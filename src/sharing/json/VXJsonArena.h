@@ -114,7 +114,6 @@ private:
     ~VXJsonArena();
     void grow(std::size_t atLeast);
     static Block* newBlock(std::size_t size, bool forStack);
-    static void freeBlock(Block* block) noexcept;
 
     std::atomic<long> refs_{provisional};
     Keep* keep_;

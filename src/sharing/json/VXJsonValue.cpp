@@ -75,16 +75,19 @@ namespace {
 // False once the thread's keep is gone (at its exit).
 thread_local bool threadSpareAlive = true;
 
+// Gives a block's memory back and takes it off the count of all blocks.
+void freeBlock(VXJsonArena::Block* block) noexcept {
+    allBlockBytes.fetch_sub(block->size, std::memory_order_relaxed);
+    VXJsonArena::releaseMemory(block, sizeof(VXJsonArena::Block) + block->size);
+}
+
 // The blocks this thread keeps, freed with it; null once it is gone.
 Spare* threadSpare() {
     struct ThreadSpare {
         Spare spare;
         ~ThreadSpare() {
             threadSpareAlive = false;
-            for (VXJsonArena::Block* b : spare.blocks) {
-                allBlockBytes.fetch_sub(b->size, std::memory_order_relaxed);
-                VXJsonArena::releaseMemory(b, sizeof(VXJsonArena::Block) + b->size);
-            }
+            for (VXJsonArena::Block* b : spare.blocks) freeBlock(b);
             spare.bytes = 0;
         }
     };
@@ -138,13 +141,12 @@ VXJsonArena::Block* takeLargest(Spare& spare, std::size_t size) {
 // oldest first) in `spare`, up to `limit` bytes, and frees the rest. These
 // blocks are kept before those kept earlier and left unused, and their
 // oldest first: the next document takes its blocks in the same order.
-static void keepChain(Spare* spare, VXJsonArena::Block* oldest, std::size_t limit,
-                      void (*release)(VXJsonArena::Block*)) {
+static void keepChain(Spare* spare, VXJsonArena::Block* oldest, std::size_t limit) {
     std::size_t wanted = 0;
     for (VXJsonArena::Block* b = oldest; b && wanted + b->size <= limit; b = b->previous) wanted += b->size;
     while (spare && !spare->blocks.empty() && spare->bytes + wanted > limit) {
         spare->bytes -= spare->blocks.back()->size;
-        release(spare->blocks.back());
+        freeBlock(spare->blocks.back());
         spare->blocks.pop_back();
     }
     while (oldest) {
@@ -153,7 +155,7 @@ static void keepChain(Spare* spare, VXJsonArena::Block* oldest, std::size_t limi
             spare->blocks.push_back(oldest);
             spare->bytes += oldest->size;
         } else {
-            release(oldest);
+            freeBlock(oldest);
         }
         oldest = next;
     }
@@ -177,13 +179,13 @@ VXJsonArena::~VXJsonArena() {
         {
             const std::lock_guard<std::mutex> lock(keep_->mutex);
             if (keep_->open) {
-                keepChain(&keep_->spare, oldest, keep_->limit, freeBlock);
+                keepChain(&keep_->spare, oldest, keep_->limit);
                 oldest = nullptr;
             }
         }
         keep_->release();
     }
-    if (oldest) keepChain(threadSpare(), oldest, maxSpareBytes, freeBlock);
+    if (oldest) keepChain(threadSpare(), oldest, maxSpareBytes);
 }
 
 void VXJsonArena::finish() noexcept {
@@ -205,7 +207,7 @@ void VXJsonArena::finish() noexcept {
                 surplus = b;
             }
         }
-        if (surplus) keepChain(threadSpare(), surplus, maxSpareBytes, freeBlock);
+        if (surplus) keepChain(threadSpare(), surplus, maxSpareBytes);
     }
     if (refs_.fetch_sub(provisional, std::memory_order_acq_rel) == provisional) delete this;
 }
@@ -226,7 +228,7 @@ void VXJsonArena::closeKeep(Keep* keep) noexcept {
         keep->spare.blocks.clear();
         keep->spare.bytes = 0;
     }
-    keepChain(threadSpare(), oldest, maxSpareBytes, freeBlock);
+    keepChain(threadSpare(), oldest, maxSpareBytes);
     keep->release();
 }
 
@@ -267,11 +269,6 @@ VXJsonArena::Block* VXJsonArena::newBlock(std::size_t size, bool forStack) {
     return block;
 }
 
-void VXJsonArena::freeBlock(Block* block) noexcept {
-    allBlockBytes.fetch_sub(block->size, std::memory_order_relaxed);
-    releaseMemory(block, sizeof(Block) + block->size);
-}
-
 VXJsonArena::Block* VXJsonArena::takeBlock(std::size_t bytes, Keep* keep) {
     Block* block = nullptr;
     if (keep) {
@@ -293,7 +290,7 @@ void VXJsonArena::giveBack(Block* block, Keep* keep) noexcept {
             return;
         }
     }
-    keepChain(threadSpare(), block, maxSpareBytes, freeBlock);
+    keepChain(threadSpare(), block, maxSpareBytes);
 }
 
 void VXJsonArena::adopt(Block* block, std::size_t used) noexcept {

@@ -135,6 +135,21 @@ VXJsonArena::Block* takeLargest(Spare& spare, std::size_t size) {
     return takeAt(spare, best);
 }
 
+// Takes the blocks kept last out of `spare` until it holds at most `limit`
+// bytes, and gives them back chained through `previous`, in the order they
+// were kept (the oldest first).
+VXJsonArena::Block* takeBeyond(Spare& spare, std::size_t limit) {
+    VXJsonArena::Block* chain = nullptr;
+    while (!spare.blocks.empty() && spare.bytes > limit) {
+        VXJsonArena::Block* b = spare.blocks.back();
+        spare.blocks.pop_back();
+        spare.bytes -= b->size;
+        b->previous = chain;
+        chain = b;
+    }
+    return chain;
+}
+
 }  // namespace
 
 // Keeps the chain of blocks from `oldest` on (linked through `previous`,
@@ -198,14 +213,7 @@ void VXJsonArena::finish() noexcept {
         {
             const std::lock_guard<std::mutex> lock(keep_->mutex);
             keep_->limit = bytes_;
-            Spare& spare = keep_->spare;
-            while (!spare.blocks.empty() && spare.bytes > keep_->limit) {
-                Block* b = spare.blocks.back();
-                spare.blocks.pop_back();
-                spare.bytes -= b->size;
-                b->previous = surplus;
-                surplus = b;
-            }
+            surplus = takeBeyond(keep_->spare, keep_->limit);
         }
         if (surplus) keepChain(threadSpare(), surplus, maxSpareBytes);
     }
@@ -220,13 +228,7 @@ void VXJsonArena::closeKeep(Keep* keep) noexcept {
     {
         const std::lock_guard<std::mutex> lock(keep->mutex);
         keep->open = false;
-        // Chained oldest first, in the order they were kept.
-        for (auto it = keep->spare.blocks.rbegin(); it != keep->spare.blocks.rend(); ++it) {
-            (*it)->previous = oldest;
-            oldest = *it;
-        }
-        keep->spare.blocks.clear();
-        keep->spare.bytes = 0;
+        oldest = takeBeyond(keep->spare, 0);
     }
     keepChain(threadSpare(), oldest, maxSpareBytes);
     keep->release();

@@ -150,6 +150,18 @@ VXJsonArena::Block* takeBeyond(Spare& spare, std::size_t limit) {
     return chain;
 }
 
+// The block that `take` finds among the blocks kept from earlier documents:
+// the parser's (`keep`, when there is one), else this thread's.
+template <class Take>
+VXJsonArena::Block* takeKept(VXJsonArena::Keep* keep, Take take) {
+    if (keep) {
+        const std::lock_guard<std::mutex> lock(keep->mutex);
+        if (VXJsonArena::Block* block = take(keep->spare)) return block;
+    }
+    Spare* spare = threadSpare();
+    return spare ? take(*spare) : nullptr;
+}
+
 }  // namespace
 
 // Keeps the chain of blocks from `oldest` on (linked through `previous`,
@@ -272,13 +284,7 @@ VXJsonArena::Block* VXJsonArena::newBlock(std::size_t size, bool forStack) {
 }
 
 VXJsonArena::Block* VXJsonArena::takeBlock(std::size_t bytes, Keep* keep) {
-    Block* block = nullptr;
-    if (keep) {
-        const std::lock_guard<std::mutex> lock(keep->mutex);
-        block = takeLargest(keep->spare, bytes);
-    }
-    if (!block)
-        if (Spare* spare = threadSpare()) block = takeLargest(*spare, bytes);
+    Block* block = takeKept(keep, [bytes](Spare& spare) { return takeLargest(spare, bytes); });
     return block ? block : newBlock(bytes, true);
 }
 
@@ -324,15 +330,8 @@ void VXJsonArena::grow(std::size_t atLeast) {
     std::size_t size = nextBlockSize_;
     if (size < atLeast) size = atLeast;
     if (nextBlockSize_ < largestBlock) nextBlockSize_ *= 2;
-    // A block that an earlier document left behind: of the parser's, else
-    // of this thread's.
-    Block* block = nullptr;
-    if (keep_) {
-        const std::lock_guard<std::mutex> lock(keep_->mutex);
-        block = takeFitting(keep_->spare, size, largestKept_);
-    }
-    if (!block)
-        if (Spare* spare = threadSpare()) block = takeFitting(*spare, size, largestKept_);
+    // A block that an earlier document left behind, else a new one.
+    Block* block = takeKept(keep_, [&](Spare& spare) { return takeFitting(spare, size, largestKept_); });
     if (!block) block = newBlock(size, false);
     bytes_ += block->size;
     block->previous = blocks_;

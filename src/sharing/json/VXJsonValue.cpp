@@ -34,8 +34,6 @@ constexpr std::size_t largestBlock = 4 * 1024 * 1024;
 // one large container of a large document too, whose block would else be
 // fresh memory, faulted in page by page, on every parse.
 constexpr std::size_t maxSpareBytes = 32 * 1024 * 1024;
-// Memory from this size on is mapped on its own.
-constexpr std::size_t smallestMappedBlock = 256 * 1024;
 std::atomic<std::size_t> allBlockBytes{0};
 
 // Freed blocks kept for later documents, the oldest kept first.

@@ -345,61 +345,66 @@ void reportFaults(benchmark::State& state, long faults) {
     state.counters["faults"] = benchmark::Counter(static_cast<double>(faults), benchmark::Counter::kAvgIterations);
 }
 
+// Times parse() in each iteration, after untimed() (when given) with the
+// timing paused, and reports the bytes of `text` and the minor page faults
+// of each parse. parse() parses `text`, drops its tree and says whether the
+// parse succeeded.
+template <class Parse>
+void timeParses(benchmark::State& state, const std::string& text, Parse parse,
+                const std::function<void()>& untimed = {}) {
+    long faults = 0;
+    for (auto _ : state) {
+        if (untimed) {
+            state.PauseTiming();
+            untimed();
+            state.ResumeTiming();
+        }
+        const long before = minorFaults();
+        if (!parse()) {
+            state.SkipWithError("parse failed");
+            break;
+        }
+        faults += minorFaults() - before;
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(text.size()));
+    reportFaults(state, faults);
+}
+
 // Each parse of `d` by a new parser, right after a new parser has parsed
 // the records and let them go (not timed). The parse and dropping its tree
 // are timed.
 void ParseVXFreshParser(benchmark::State& state, Doc d) {
     const std::string& text = document(d);
-    long faults = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        {
-            VXJsonParser other;
-            benchmark::DoNotOptimize(other.objectWithString(document(Records)));
-        }
-        const long before = minorFaults();
-        state.ResumeTiming();
-        {
+    timeParses(
+        state, text,
+        [&text] {
             VXJsonParser parser;
             std::optional<VXJsonValue> v = parser.objectWithString(text);
-            if (!v) {
-                state.SkipWithError("parse failed");
-                break;
-            }
             benchmark::DoNotOptimize(v);
-        }
-        faults += minorFaults() - before;
-    }
-    reportBytes(state, d);
-    reportFaults(state, faults);
+            return v.has_value();
+        },
+        [] {
+            VXJsonParser other;
+            benchmark::DoNotOptimize(other.objectWithString(document(Records)));
+        });
 }
 
 void ParseRapidJSONFreshParser(benchmark::State& state, Doc d) {
     const std::string& text = document(d);
     const std::string& otherText = document(Records);
-    long faults = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        {
+    timeParses(
+        state, text,
+        [&text] {
+            rapidjson::Document doc;
+            doc.Parse(text.c_str(), text.size());
+            benchmark::DoNotOptimize(doc);
+            return !doc.HasParseError();
+        },
+        [&otherText] {
             rapidjson::Document other;
             other.Parse(otherText.c_str(), otherText.size());
             benchmark::DoNotOptimize(other);
-        }
-        const long before = minorFaults();
-        state.ResumeTiming();
-        {
-            rapidjson::Document doc;
-            doc.Parse(text.c_str(), text.size());
-            if (doc.HasParseError()) {
-                state.SkipWithError("parse failed");
-                break;
-            }
-            benchmark::DoNotOptimize(doc);
-        }
-        faults += minorFaults() - before;
-    }
-    reportBytes(state, d);
-    reportFaults(state, faults);
+        });
 }
 
 // Each parse of the 100 MB records by one parser kept throughout, the tree
@@ -409,21 +414,11 @@ void ParseVXKeptParser(benchmark::State& state) {
     const std::string& text = largeRecords();
     VXJsonParser parser;
     if (!parser.objectWithString(text)) state.SkipWithError("parse failed");
-    long faults = 0;
-    for (auto _ : state) {
-        const long before = minorFaults();
-        {
-            std::optional<VXJsonValue> v = parser.objectWithString(text);
-            if (!v) {
-                state.SkipWithError("parse failed");
-                break;
-            }
-            benchmark::DoNotOptimize(v);
-        }
-        faults += minorFaults() - before;
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(text.size()));
-    reportFaults(state, faults);
+    timeParses(state, text, [&] {
+        std::optional<VXJsonValue> v = parser.objectWithString(text);
+        benchmark::DoNotOptimize(v);
+        return v.has_value();
+    });
 }
 
 // RapidJSON's document is its parser: a new one for each parse, after a
@@ -437,17 +432,7 @@ void ParseRapidJSONKeptParser(benchmark::State& state) {
         return !doc.HasParseError();
     };
     if (!parse()) state.SkipWithError("parse failed");
-    long faults = 0;
-    for (auto _ : state) {
-        const long before = minorFaults();
-        if (!parse()) {
-            state.SkipWithError("parse failed");
-            break;
-        }
-        faults += minorFaults() - before;
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(text.size()));
-    reportFaults(state, faults);
+    timeParses(state, text, parse);
 }
 
 // ---- writing

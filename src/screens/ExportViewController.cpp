@@ -1,6 +1,5 @@
 #include "screens/ExportViewController.h"
 
-#include <charconv>
 #include <cmath>
 
 #include "platform/base/FileManager.h"
@@ -44,11 +43,7 @@ std::string ExportViewController::csvText(const std::vector<std::shared_ptr<Log>
     // through a format text per line: the export of a long log is mostly this.
     std::string text = kHeader;
     text.reserve(text.size() + days.size() * 72);
-    const auto number = [&text](int value) {
-        char digits[16];
-        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-        text.append(", ").append(digits, end);
-    };
+    const auto number = [&text](int value) { text.append(", ").append(std::to_string(value)); };
     for (const auto& day : days) {
         if (!day) continue;
         text += field(day->logDate());

@@ -83,15 +83,18 @@ public:
         return p;
     }
 
-    // Memory for the parser's small buffers: from 256 KB on it is mapped on
-    // its own, so that it goes back to the system when freed, whatever else
-    // the heap holds.
+    // Memory from this size on is mapped on its own.
+    static constexpr std::size_t smallestMappedBlock = 256 * 1024;
+    // Memory for the parser's small buffers: from smallestMappedBlock on it
+    // is mapped on its own, so that it goes back to the system when freed,
+    // whatever else the heap holds.
     static void* acquireMemory(std::size_t bytes);
     static void releaseMemory(void* memory, std::size_t bytes) noexcept;
 
-    // A block of at least `bytes` (256 KB or more) for the parser's value
-    // stack: the largest stack's block `keep` or the thread keeps, when it
-    // is large enough, else a new one.
+    // A block of at least `bytes` for the parser's value stack: the largest
+    // stack's block `keep` or the thread keeps, when it is large enough,
+    // else a new one. `bytes` is smallestMappedBlock or more, so that the
+    // block is mapped on its own and adopt() may unmap its tail.
     static Block* takeBlock(std::size_t bytes, Keep* keep);
     // The stack's block is no longer needed: it is kept like a freed
     // region's.
@@ -114,7 +117,6 @@ private:
     ~VXJsonArena();
     void grow(std::size_t atLeast);
     static Block* newBlock(std::size_t size, bool forStack);
-    static void freeBlock(Block* block) noexcept;
 
     std::atomic<long> refs_{provisional};
     Keep* keep_;

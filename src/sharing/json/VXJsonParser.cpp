@@ -182,12 +182,11 @@ void VXJsonParser::ValueStack::release() noexcept {
 void VXJsonParser::ValueStack::grow() {
     // A large stack takes a block kept from earlier documents, the largest
     // there is, and gives its old one back to them.
-    constexpr std::size_t largeStack = 256 * 1024;
     const std::size_t capacity = capacity_ ? capacity_ * 2 : 256;
     VXJsonArena::Block* block = nullptr;
     VXJsonValue* data;
     std::size_t newCapacity = capacity;
-    if (capacity * sizeof(VXJsonValue) < largeStack) {
+    if (capacity * sizeof(VXJsonValue) < VXJsonArena::smallestMappedBlock) {
         data = static_cast<VXJsonValue*>(VXJsonArena::acquireMemory(capacity * sizeof(VXJsonValue)));
     } else {
         block = VXJsonArena::takeBlock(sizeof(VXJsonListHeader) + capacity * sizeof(VXJsonValue), keep_);

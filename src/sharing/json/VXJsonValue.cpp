@@ -34,8 +34,6 @@ constexpr std::size_t largestBlock = 4 * 1024 * 1024;
 // one large container of a large document too, whose block would else be
 // fresh memory, faulted in page by page, on every parse.
 constexpr std::size_t maxSpareBytes = 32 * 1024 * 1024;
-// Memory from this size on is mapped on its own.
-constexpr std::size_t smallestMappedBlock = 256 * 1024;
 std::atomic<std::size_t> allBlockBytes{0};
 
 // Freed blocks kept for later documents, the oldest kept first.
@@ -75,16 +73,19 @@ namespace {
 // False once the thread's keep is gone (at its exit).
 thread_local bool threadSpareAlive = true;
 
+// Gives a block's memory back and takes it off the count of all blocks.
+void freeBlock(VXJsonArena::Block* block) noexcept {
+    allBlockBytes.fetch_sub(block->size, std::memory_order_relaxed);
+    VXJsonArena::releaseMemory(block, sizeof(VXJsonArena::Block) + block->size);
+}
+
 // The blocks this thread keeps, freed with it; null once it is gone.
 Spare* threadSpare() {
     struct ThreadSpare {
         Spare spare;
         ~ThreadSpare() {
             threadSpareAlive = false;
-            for (VXJsonArena::Block* b : spare.blocks) {
-                allBlockBytes.fetch_sub(b->size, std::memory_order_relaxed);
-                VXJsonArena::releaseMemory(b, sizeof(VXJsonArena::Block) + b->size);
-            }
+            for (VXJsonArena::Block* b : spare.blocks) freeBlock(b);
             spare.bytes = 0;
         }
     };
@@ -132,19 +133,45 @@ VXJsonArena::Block* takeLargest(Spare& spare, std::size_t size) {
     return takeAt(spare, best);
 }
 
+// Takes the blocks kept last out of `spare` until it holds at most `limit`
+// bytes, and gives them back chained through `previous`, in the order they
+// were kept (the oldest first).
+VXJsonArena::Block* takeBeyond(Spare& spare, std::size_t limit) {
+    VXJsonArena::Block* chain = nullptr;
+    while (!spare.blocks.empty() && spare.bytes > limit) {
+        VXJsonArena::Block* b = spare.blocks.back();
+        spare.blocks.pop_back();
+        spare.bytes -= b->size;
+        b->previous = chain;
+        chain = b;
+    }
+    return chain;
+}
+
+// The block that `take` finds among the blocks kept from earlier documents:
+// the parser's (`keep`, when there is one), else this thread's.
+template <class Take>
+VXJsonArena::Block* takeKept(VXJsonArena::Keep* keep, Take take) {
+    if (keep) {
+        const std::lock_guard<std::mutex> lock(keep->mutex);
+        if (VXJsonArena::Block* block = take(keep->spare)) return block;
+    }
+    Spare* spare = threadSpare();
+    return spare ? take(*spare) : nullptr;
+}
+
 }  // namespace
 
 // Keeps the chain of blocks from `oldest` on (linked through `previous`,
 // oldest first) in `spare`, up to `limit` bytes, and frees the rest. These
 // blocks are kept before those kept earlier and left unused, and their
 // oldest first: the next document takes its blocks in the same order.
-static void keepChain(Spare* spare, VXJsonArena::Block* oldest, std::size_t limit,
-                      void (*release)(VXJsonArena::Block*)) {
+static void keepChain(Spare* spare, VXJsonArena::Block* oldest, std::size_t limit) {
     std::size_t wanted = 0;
     for (VXJsonArena::Block* b = oldest; b && wanted + b->size <= limit; b = b->previous) wanted += b->size;
     while (spare && !spare->blocks.empty() && spare->bytes + wanted > limit) {
         spare->bytes -= spare->blocks.back()->size;
-        release(spare->blocks.back());
+        freeBlock(spare->blocks.back());
         spare->blocks.pop_back();
     }
     while (oldest) {
@@ -153,7 +180,7 @@ static void keepChain(Spare* spare, VXJsonArena::Block* oldest, std::size_t limi
             spare->blocks.push_back(oldest);
             spare->bytes += oldest->size;
         } else {
-            release(oldest);
+            freeBlock(oldest);
         }
         oldest = next;
     }
@@ -177,13 +204,13 @@ VXJsonArena::~VXJsonArena() {
         {
             const std::lock_guard<std::mutex> lock(keep_->mutex);
             if (keep_->open) {
-                keepChain(&keep_->spare, oldest, keep_->limit, freeBlock);
+                keepChain(&keep_->spare, oldest, keep_->limit);
                 oldest = nullptr;
             }
         }
         keep_->release();
     }
-    if (oldest) keepChain(threadSpare(), oldest, maxSpareBytes, freeBlock);
+    if (oldest) keepChain(threadSpare(), oldest, maxSpareBytes);
 }
 
 void VXJsonArena::finish() noexcept {
@@ -196,16 +223,9 @@ void VXJsonArena::finish() noexcept {
         {
             const std::lock_guard<std::mutex> lock(keep_->mutex);
             keep_->limit = bytes_;
-            Spare& spare = keep_->spare;
-            while (!spare.blocks.empty() && spare.bytes > keep_->limit) {
-                Block* b = spare.blocks.back();
-                spare.blocks.pop_back();
-                spare.bytes -= b->size;
-                b->previous = surplus;
-                surplus = b;
-            }
+            surplus = takeBeyond(keep_->spare, keep_->limit);
         }
-        if (surplus) keepChain(threadSpare(), surplus, maxSpareBytes, freeBlock);
+        if (surplus) keepChain(threadSpare(), surplus, maxSpareBytes);
     }
     if (refs_.fetch_sub(provisional, std::memory_order_acq_rel) == provisional) delete this;
 }
@@ -218,15 +238,9 @@ void VXJsonArena::closeKeep(Keep* keep) noexcept {
     {
         const std::lock_guard<std::mutex> lock(keep->mutex);
         keep->open = false;
-        // Chained oldest first, in the order they were kept.
-        for (auto it = keep->spare.blocks.rbegin(); it != keep->spare.blocks.rend(); ++it) {
-            (*it)->previous = oldest;
-            oldest = *it;
-        }
-        keep->spare.blocks.clear();
-        keep->spare.bytes = 0;
+        oldest = takeBeyond(keep->spare, 0);
     }
-    keepChain(threadSpare(), oldest, maxSpareBytes, freeBlock);
+    keepChain(threadSpare(), oldest, maxSpareBytes);
     keep->release();
 }
 
@@ -267,19 +281,8 @@ VXJsonArena::Block* VXJsonArena::newBlock(std::size_t size, bool forStack) {
     return block;
 }
 
-void VXJsonArena::freeBlock(Block* block) noexcept {
-    allBlockBytes.fetch_sub(block->size, std::memory_order_relaxed);
-    releaseMemory(block, sizeof(Block) + block->size);
-}
-
 VXJsonArena::Block* VXJsonArena::takeBlock(std::size_t bytes, Keep* keep) {
-    Block* block = nullptr;
-    if (keep) {
-        const std::lock_guard<std::mutex> lock(keep->mutex);
-        block = takeLargest(keep->spare, bytes);
-    }
-    if (!block)
-        if (Spare* spare = threadSpare()) block = takeLargest(*spare, bytes);
+    Block* block = takeKept(keep, [bytes](Spare& spare) { return takeLargest(spare, bytes); });
     return block ? block : newBlock(bytes, true);
 }
 
@@ -293,7 +296,7 @@ void VXJsonArena::giveBack(Block* block, Keep* keep) noexcept {
             return;
         }
     }
-    keepChain(threadSpare(), block, maxSpareBytes, freeBlock);
+    keepChain(threadSpare(), block, maxSpareBytes);
 }
 
 void VXJsonArena::adopt(Block* block, std::size_t used) noexcept {
@@ -325,15 +328,8 @@ void VXJsonArena::grow(std::size_t atLeast) {
     std::size_t size = nextBlockSize_;
     if (size < atLeast) size = atLeast;
     if (nextBlockSize_ < largestBlock) nextBlockSize_ *= 2;
-    // A block that an earlier document left behind: of the parser's, else
-    // of this thread's.
-    Block* block = nullptr;
-    if (keep_) {
-        const std::lock_guard<std::mutex> lock(keep_->mutex);
-        block = takeFitting(keep_->spare, size, largestKept_);
-    }
-    if (!block)
-        if (Spare* spare = threadSpare()) block = takeFitting(*spare, size, largestKept_);
+    // A block that an earlier document left behind, else a new one.
+    Block* block = takeKept(keep_, [&](Spare& spare) { return takeFitting(spare, size, largestKept_); });
     if (!block) block = newBlock(size, false);
     bytes_ += block->size;
     block->previous = blocks_;

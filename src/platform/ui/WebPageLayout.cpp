@@ -85,11 +85,18 @@ void WebPageLayout::setPage(const WebPage& page, Float width) {
         for (auto& b : blocks_)
             if (b.kind == Kind::Note) b.characters = note_.size();
     }
-    setWidth(width);
+    width_ = std::max<Float>(width, 1);
+    relayout();
 }
 
 void WebPageLayout::setWidth(Float width) {
-    width_ = std::max<Float>(width, 1);
+    width = std::max<Float>(width, 1);
+    if (width == width_) return;
+    width_ = width;
+    relayout();
+}
+
+void WebPageLayout::relayout() {
     title_.clear();
     titleFrame_ = Rect(10, 10, width_, 0);
     top_ = 10;

@@ -34,7 +34,8 @@ public:
 
     // The page to lay out (it must outlive the layout's use) at the width.
     void setPage(const WebPage& page, Float width);
-    // A new width: every block is estimated again.
+    // A new width: every block is estimated again. The width it has already
+    // changes nothing, so what was measured stays.
     void setWidth(Float width);
     Float width() const { return width_; }
 
@@ -61,6 +62,8 @@ public:
     bool isMeasured(std::size_t i) const { return measured_[i] != 0; }
 
 private:
+    // Lays the title out at width_ and estimates every block anew.
+    void relayout();
     Float slotHeight(std::size_t i, Float height) const;
     Float estimate(std::size_t i) const;
     void setHeight(std::size_t i, Float height);

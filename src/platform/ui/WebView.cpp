@@ -466,7 +466,7 @@ constexpr Float kMeasuredMargin = 480;
 }  // namespace
 
 void WebView::settle() {
-    if (layout_.width() != textWidth()) layout_.setWidth(textWidth());
+    layout_.setWidth(textWidth());
     Rect b = bounds();
     // The block at the top of the view, and how far into it the view starts.
     const std::size_t anchor = layout_.blockAt(b.minY());
@@ -547,7 +547,7 @@ void WebView::touchesEnded(const TouchSet& touches, const Event* event) {
 }
 
 Float WebView::pageHeight() const {
-    if (layout_.width() != textWidth()) layout_.setWidth(textWidth());
+    layout_.setWidth(textWidth());
     return layout_.height();
 }
 

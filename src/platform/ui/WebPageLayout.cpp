@@ -132,6 +132,12 @@ std::string WebPageLayout::text(std::size_t i) const {
     return page_->paragraphs[b.paragraph].substr(b.begin, b.end - b.begin);
 }
 
+int WebPageLayout::link(std::size_t i) const {
+    const Block& b = blocks_[i];
+    if (b.kind != Kind::Text || !page_ || b.paragraph >= page_->paragraphLinks.size()) return -1;
+    return page_->paragraphLinks[b.paragraph];
+}
+
 Float WebPageLayout::slotHeight(std::size_t i, Float height) const {
     switch (blocks_[i].kind) {
     case Kind::Field: return height + 8;
@@ -215,7 +221,7 @@ void WebPageLayout::measure(Float minY, Float maxY) {
         if (measured_[i]) continue;
         measured_[i] = 1;
         ++count;
-        if (blocks_[i].kind != Kind::Text && blocks_[i].kind != Kind::Note) continue;  // fields have their size
+        if (blocks_[i].isField()) continue;  // fields have their size
         const Size size = gfx::measureText(text(i), textFont(), Size(width_, gfx::kUnboundedTextExtent));
         textWidths_[i] = std::min(size.width, width_);
         setHeight(i, size.height);

@@ -24,6 +24,8 @@ public:
         std::size_t end = 0;
         std::size_t characters = 0;  // code points, for the estimate
         bool lastOfParagraph = true;
+        // A form's field or submit button, shown by a subview of its own.
+        bool isField() const { return kind == Kind::Field || kind == Kind::Submit; }
     };
     // Form fields shown at most; a page with more says so in a note where
     // the first of the rest would be.
@@ -43,6 +45,9 @@ public:
     const Block& block(std::size_t i) const { return blocks_[i]; }
     // The block's text (the note's, or the part of its paragraph).
     std::string text(std::size_t i) const;
+    // The link whose text the block holds, as an index into the page's
+    // links (-1: none).
+    int link(std::size_t i) const;
     // The frame of the block's text or field, as measured or estimated.
     Rect frame(std::size_t i) const;
     // The top of the block's place (its text or field, and the gap below).

@@ -79,12 +79,9 @@ void WebPageLayout::setPage(const WebPage& page, Float width) {
             begin = end;
         }
     }
-    if (moreFields > 0) {
+    if (moreFields > 0)
         note_ =
             base::format("Only the first %zu of this page's %zu fields are shown.", MaxFields, MaxFields + moreFields);
-        for (auto& b : blocks_)
-            if (b.kind == Kind::Note) b.characters = note_.size();
-    }
     width_ = std::max<Float>(width, 1);
     relayout();
 }
@@ -155,9 +152,10 @@ Float WebPageLayout::estimate(std::size_t i) const {
     case Kind::Text:
     case Kind::Note: break;
     }
+    // The note's text is ASCII: its bytes are its characters.
+    const std::size_t characters = blocks_[i].kind == Kind::Note ? note_.size() : blocks_[i].characters;
     const auto& metrics = textMetrics();
-    const Float lines =
-        std::max<Float>(1, std::ceil(static_cast<Float>(blocks_[i].characters) * metrics.characterWidth / width_));
+    const Float lines = std::max<Float>(1, std::ceil(static_cast<Float>(characters) * metrics.characterWidth / width_));
     return lines * metrics.lineHeight;
 }
 

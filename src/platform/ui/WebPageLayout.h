@@ -22,7 +22,7 @@ public:
         std::size_t paragraph = 0;  // of the page (none for the note)
         std::size_t begin = 0;      // its bytes of the paragraph's text
         std::size_t end = 0;
-        std::size_t characters = 0;  // code points, for the estimate
+        std::size_t characters = 0;  // code points of a text block, for the estimate
         bool lastOfParagraph = true;
         // A form's field or submit button, shown by a subview of its own.
         bool isField() const { return kind == Kind::Field || kind == Kind::Submit; }

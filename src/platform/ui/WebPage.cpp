@@ -475,8 +475,8 @@ bool WebPageReader::State::read(std::size_t bytes) {
                     while (!open.empty()) {
                         Open o = open.back();
                         open.pop_back();
-                        if (!o.id.empty() && !page.elementsById.count(o.id))
-                            page.elementsById[o.id] = {o.contentStart, tagStart - o.contentStart};
+                        if (!o.id.empty())
+                            page.elementsById.try_emplace(o.id, o.contentStart, tagStart - o.contentStart);
                         if (o.name == name) break;
                     }
                 }
@@ -485,7 +485,7 @@ bool WebPageReader::State::read(std::size_t bytes) {
                 bool isVoid =
                     std::find(std::begin(voidTags), std::end(voidTags), name) != std::end(voidTags) || tag.selfClosing;
                 if (isVoid) {
-                    if (!id.empty() && !page.elementsById.count(id)) page.elementsById[id] = {i, 0};
+                    if (!id.empty()) page.elementsById.try_emplace(id, i, 0);
                 } else if (open.size() < kMaxOpen && name != "script" && name != "style") {
                     open.push_back(Open{name, id, i});
                 }
@@ -581,8 +581,7 @@ void WebPageReader::State::finish() {
     flush();
     // Elements still open at the end hold the rest of the page.
     for (const Open& o : open)
-        if (!o.id.empty() && !page.elementsById.count(o.id))
-            page.elementsById[o.id] = {o.contentStart, html.size() - o.contentStart};
+        if (!o.id.empty()) page.elementsById.try_emplace(o.id, o.contentStart, html.size() - o.contentStart);
     if (!page.elementsById.empty()) page.source = std::make_shared<const std::string>(std::move(html));
     done = true;
 }

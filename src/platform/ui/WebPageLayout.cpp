@@ -79,17 +79,21 @@ void WebPageLayout::setPage(const WebPage& page, Float width) {
             begin = end;
         }
     }
-    if (moreFields > 0) {
+    if (moreFields > 0)
         note_ =
             base::format("Only the first %zu of this page's %zu fields are shown.", MaxFields, MaxFields + moreFields);
-        for (auto& b : blocks_)
-            if (b.kind == Kind::Note) b.characters = note_.size();
-    }
-    setWidth(width);
+    width_ = std::max<Float>(width, 1);
+    relayout();
 }
 
 void WebPageLayout::setWidth(Float width) {
-    width_ = std::max<Float>(width, 1);
+    width = std::max<Float>(width, 1);
+    if (width == width_) return;
+    width_ = width;
+    relayout();
+}
+
+void WebPageLayout::relayout() {
     title_.clear();
     titleFrame_ = Rect(10, 10, width_, 0);
     top_ = 10;
@@ -125,6 +129,12 @@ std::string WebPageLayout::text(std::size_t i) const {
     return page_->paragraphs[b.paragraph].substr(b.begin, b.end - b.begin);
 }
 
+int WebPageLayout::link(std::size_t i) const {
+    const Block& b = blocks_[i];
+    if (b.kind != Kind::Text || !page_ || b.paragraph >= page_->paragraphLinks.size()) return -1;
+    return page_->paragraphLinks[b.paragraph];
+}
+
 Float WebPageLayout::slotHeight(std::size_t i, Float height) const {
     switch (blocks_[i].kind) {
     case Kind::Field: return height + 8;
@@ -142,9 +152,10 @@ Float WebPageLayout::estimate(std::size_t i) const {
     case Kind::Text:
     case Kind::Note: break;
     }
+    // The note's text is ASCII: its bytes are its characters.
+    const std::size_t characters = blocks_[i].kind == Kind::Note ? note_.size() : blocks_[i].characters;
     const auto& metrics = textMetrics();
-    const Float lines =
-        std::max<Float>(1, std::ceil(static_cast<Float>(blocks_[i].characters) * metrics.characterWidth / width_));
+    const Float lines = std::max<Float>(1, std::ceil(static_cast<Float>(characters) * metrics.characterWidth / width_));
     return lines * metrics.lineHeight;
 }
 
@@ -208,7 +219,7 @@ void WebPageLayout::measure(Float minY, Float maxY) {
         if (measured_[i]) continue;
         measured_[i] = 1;
         ++count;
-        if (blocks_[i].kind != Kind::Text && blocks_[i].kind != Kind::Note) continue;  // fields have their size
+        if (blocks_[i].isField()) continue;  // fields have their size
         const Size size = gfx::measureText(text(i), textFont(), Size(width_, gfx::kUnboundedTextExtent));
         textWidths_[i] = std::min(size.width, width_);
         setHeight(i, size.height);

@@ -22,8 +22,10 @@ public:
         std::size_t paragraph = 0;  // of the page (none for the note)
         std::size_t begin = 0;      // its bytes of the paragraph's text
         std::size_t end = 0;
-        std::size_t characters = 0;  // code points, for the estimate
+        std::size_t characters = 0;  // code points of a text block, for the estimate
         bool lastOfParagraph = true;
+        // A form's field or submit button, shown by a subview of its own.
+        bool isField() const { return kind == Kind::Field || kind == Kind::Submit; }
     };
     // Form fields shown at most; a page with more says so in a note where
     // the first of the rest would be.
@@ -34,7 +36,8 @@ public:
 
     // The page to lay out (it must outlive the layout's use) at the width.
     void setPage(const WebPage& page, Float width);
-    // A new width: every block is estimated again.
+    // A new width: every block is estimated again. The width it has already
+    // changes nothing, so what was measured stays.
     void setWidth(Float width);
     Float width() const { return width_; }
 
@@ -42,6 +45,9 @@ public:
     const Block& block(std::size_t i) const { return blocks_[i]; }
     // The block's text (the note's, or the part of its paragraph).
     std::string text(std::size_t i) const;
+    // The link whose text the block holds, as an index into the page's
+    // links (-1: none).
+    int link(std::size_t i) const;
     // The frame of the block's text or field, as measured or estimated.
     Rect frame(std::size_t i) const;
     // The top of the block's place (its text or field, and the gap below).
@@ -61,6 +67,8 @@ public:
     bool isMeasured(std::size_t i) const { return measured_[i] != 0; }
 
 private:
+    // Lays the title out at width_ and estimates every block anew.
+    void relayout();
     Float slotHeight(std::size_t i, Float height) const;
     Float estimate(std::size_t i) const;
     void setHeight(std::size_t i, Float height);

@@ -353,7 +353,7 @@ void WebView::rebuildFields() {
     std::weak_ptr<View> weak = weak_from_this();
     for (std::size_t i = 0; i < layout_.size(); ++i) {
         const auto& block = layout_.block(i);
-        if (block.kind != WebPageLayout::Kind::Field && block.kind != WebPageLayout::Kind::Submit) continue;
+        if (!block.isField()) continue;
         const auto ref = page_.paragraphFields[block.paragraph];
         const auto& in = page_.forms[static_cast<std::size_t>(ref.form)].inputs[static_cast<std::size_t>(ref.input)];
         const auto formIndex = static_cast<std::size_t>(ref.form);
@@ -466,7 +466,7 @@ constexpr Float kMeasuredMargin = 480;
 }  // namespace
 
 void WebView::settle() {
-    if (layout_.width() != textWidth()) layout_.setWidth(textWidth());
+    layout_.setWidth(textWidth());
     Rect b = bounds();
     // The block at the top of the view, and how far into it the view starts.
     const std::size_t anchor = layout_.blockAt(b.minY());
@@ -486,9 +486,7 @@ std::vector<std::pair<Rect, std::size_t>> WebView::linkRects() const {
     const Rect b = bounds();
     layout_.measure(b.minY(), b.maxY());
     for (std::size_t i = layout_.blockAt(b.minY()); i < layout_.size() && layout_.top(i) < b.maxY(); ++i) {
-        const auto& block = layout_.block(i);
-        if (block.kind != WebPageLayout::Kind::Text) continue;
-        const int link = block.paragraph < page_.paragraphLinks.size() ? page_.paragraphLinks[block.paragraph] : -1;
+        const int link = layout_.link(i);
         if (link >= 0) out.emplace_back(layout_.frame(i), static_cast<std::size_t>(link));
     }
     return out;
@@ -512,11 +510,8 @@ void WebView::drawRect(gfx::Context& ctx, Rect rect) {
     layout_.measure(b.minY(), b.maxY());
     for (std::size_t i = layout_.blockAt(b.minY()); i < layout_.size() && layout_.top(i) < b.maxY(); ++i) {
         const auto& block = layout_.block(i);
-        if (block.kind == WebPageLayout::Kind::Field || block.kind == WebPageLayout::Kind::Submit)
-            continue;  // a subview
-        const int link = block.kind == WebPageLayout::Kind::Text && block.paragraph < page_.paragraphLinks.size()
-                             ? page_.paragraphLinks[block.paragraph]
-                             : -1;
+        if (block.isField()) continue;  // a subview
+        const int link = layout_.link(i);
         const gfx::Color ink = block.kind == WebPageLayout::Kind::Note ? draw::secondaryText()
                                : link >= 0                             ? palette::linkInk()
                                                                        : palette::pageInk();
@@ -547,7 +542,7 @@ void WebView::touchesEnded(const TouchSet& touches, const Event* event) {
 }
 
 Float WebView::pageHeight() const {
-    if (layout_.width() != textWidth()) layout_.setWidth(textWidth());
+    layout_.setWidth(textWidth());
     return layout_.height();
 }
 

@@ -14,7 +14,6 @@
 // "document.body.innerText", location, "document.getElementById('x')
 // .innerHTML"). A large page is read in slices and only what shows of it
 // is measured and drawn, so the window keeps answering.
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>

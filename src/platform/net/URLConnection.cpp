@@ -482,8 +482,9 @@ size_t headerCallback(char* buffer, size_t size, size_t count, void* user) {
     auto it = t->headers.find(name);
     if (it == t->headers.end()) t->headers.emplace(name, value);
     else it->second += ", " + value;
-    if (lowercase(name) == "set-cookie") t->setCookies.push_back(value);
-    if (lowercase(name) == "location") ++t->locationFields;
+    const std::string lowerName = lowercase(name);
+    if (lowerName == "set-cookie") t->setCookies.push_back(value);
+    else if (lowerName == "location") ++t->locationFields;
     return n;
 }
 

@@ -222,21 +222,6 @@ CURLUcode setLocation(CURLU* handle, const std::string& location) {
     return curl_url_set(handle, CURLUPART_URL, location.c_str(), CURLU_NON_SUPPORT_SCHEME | CURLU_URLENCODE);
 }
 
-// The scheme a location names, lowercased ("file" for "FILE:/x"); empty for
-// a relative one.
-std::string schemeOf(std::string_view location) {
-    location = base::trimLeft(location, base::kSpacesAndTabs);
-    const std::size_t colon = location.find(':');
-    if (colon == std::string_view::npos || colon == 0 || !std::isalpha(static_cast<unsigned char>(location[0])))
-        return {};
-    std::string scheme;
-    for (char c : location.substr(0, colon)) {
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.') return {};
-        scheme += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return scheme;
-}
-
 // The origin of location read against base (location may be relative).
 std::optional<Origin> resolvedOrigin(const std::string& base, const std::string& location) {
     CURLU* handle = curl_url();
@@ -861,7 +846,8 @@ std::variant<URLRequest, Error> redirectedRequest(const URLRequest& request, lon
     const URL& from = request.url();
     // A file, an inline page, a script or a blank page is no web page,
     // whether curl could read its address or not.
-    if (const std::string scheme = schemeOf(location); !scheme.empty() && scheme != "http" && scheme != "https")
+    if (const std::string scheme = URL::schemeOf(base::trimLeft(location, base::kSpacesAndTabs));
+        !scheme.empty() && scheme != "http" && scheme != "https")
         return notWebRedirectError(location);
     const std::string fromText = from.stringWithoutCredentials();
     auto origin = resolvedOrigin(fromText, "");

@@ -117,6 +117,19 @@ int portOf(const sockaddr_storage& addr) {
     return -1;
 }
 
+// Binds the socket to 127.0.0.1 on a port the system picks; answers the
+// port, or -1 when there is no socket or it cannot be bound.
+int bindToLoopback(int fd) {
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
+        return -1;
+    return ntohs(addr.sin_port);
+}
+
 // The header fields of a raw request, as sent (cpp-httplib decodes
 // percent escapes in header values, which would hide what went out).
 std::map<std::string, std::string, NameLess> rawHeaderFields(const std::string& raw) {
@@ -527,19 +540,11 @@ HttpServer::HttpServer(bool tls) : impl_(std::make_unique<Impl>()), tls_(tls) {
     impl_->listenFd = ::socket(AF_INET, SOCK_STREAM, 0);
     int yes = 1;
     ::setsockopt(impl_->listenFd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = 0;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::bind(impl_->listenFd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-        ::listen(impl_->listenFd, 64) != 0 || ::pipe(impl_->wakePipe) != 0) {
+    port_ = bindToLoopback(impl_->listenFd);
+    if (port_ < 0 || ::listen(impl_->listenFd, 64) != 0 || ::pipe(impl_->wakePipe) != 0) {
         stop();
         throw std::runtime_error("the fake server cannot bind 127.0.0.1");
     }
-    sockaddr_storage bound{};
-    socklen_t len = sizeof bound;
-    ::getsockname(impl_->listenFd, reinterpret_cast<sockaddr*>(&bound), &len);
-    port_ = portOf(bound);
     impl_->acceptThread = std::thread([impl = impl_.get()] { impl->acceptLoop(); });
 }
 
@@ -624,16 +629,11 @@ RawServer::RawServer(std::string head, std::string piece, std::size_t total)
     : head_(std::move(head)), piece_(std::move(piece)), total_(total) {
     ::signal(SIGPIPE, SIG_IGN);  // a client that leaves must not end the test program
     fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd_, 16) != 0 ||
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0 || ::pipe(wakePipe_) != 0) {
+    port_ = bindToLoopback(fd_);
+    if (port_ < 0 || ::listen(fd_, 16) != 0 || ::pipe(wakePipe_) != 0) {
         if (fd_ >= 0) ::close(fd_);
         throw std::runtime_error("RawServer: cannot listen on 127.0.0.1");
     }
-    port_ = ntohs(addr.sin_port);
     thread_ = std::thread([this] { serve(); });
 }
 
@@ -688,17 +688,11 @@ void RawServer::serve() {
 RefusedPort::RefusedPort() {
     fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd_ < 0) throw std::runtime_error("RefusedPort: no socket");
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = 0;
-    socklen_t len = sizeof addr;
-    if (::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+    port_ = bindToLoopback(fd_);
+    if (port_ < 0) {
         ::close(fd_);
         throw std::runtime_error("RefusedPort: cannot bind 127.0.0.1");
     }
-    port_ = ntohs(addr.sin_port);
 }
 
 RefusedPort::~RefusedPort() {

@@ -20,6 +20,14 @@ std::string lower(std::string s) {
 
 }  // namespace
 
+std::string URL::schemeOf(std::string_view text) {
+    const std::size_t colon = text.find(':');
+    if (colon == std::string_view::npos || colon == 0) return {};
+    for (std::size_t i = 0; i < colon; ++i)
+        if (!isSchemeChar(text[i], i == 0)) return {};
+    return lower(std::string(text.substr(0, colon)));
+}
+
 URL::URL(const std::string& text) {
     if (auto parsed = URLWithString(text)) *this = *parsed;
     else text_ = text;
@@ -38,12 +46,9 @@ std::optional<URL> URL::URLWithString(const std::string& text) {
     }
     URL u;
     u.text_ = text;
-    std::size_t colon = text.find(':');
-    if (colon == std::string::npos || colon == 0) return std::nullopt;
-    for (std::size_t i = 0; i < colon; ++i)
-        if (!isSchemeChar(text[i], i == 0)) return std::nullopt;
-    u.scheme_ = lower(text.substr(0, colon));
-    std::string rest = text.substr(colon + 1);
+    u.scheme_ = schemeOf(text);
+    if (u.scheme_.empty()) return std::nullopt;
+    std::string rest = text.substr(u.scheme_.size() + 1);
 
     std::size_t hash = rest.find('#');
     if (hash != std::string::npos) {

@@ -3,6 +3,7 @@
 // parsed once. Texts that are not absolute URLs give no URL.
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace net {
 
@@ -15,6 +16,10 @@ public:
     // https) a host. Characters that may not stand in a URL (blanks, quotes,
     // non-ASCII) make the text unparseable: escape them first.
     static std::optional<URL> URLWithString(const std::string& text);
+    // The scheme text starts with, lower case: a letter, then letters,
+    // digits, "+", "-" or ".", up to the first ":". Empty when text starts
+    // with none (a relative address).
+    static std::string schemeOf(std::string_view text);
 
     bool isValid() const { return valid_; }
     const std::string& absoluteString() const { return text_; }

@@ -81,11 +81,18 @@ curl_socket_t openLoopbackSocket(void*, curlsocktype, curl_sockaddr* address) {
     return ::socket(address->family, address->socktype, address->protocol);
 }
 
-Error notLoopbackError(const URL& url) {
+// An error of the URL loading system about the address failing: text is
+// what the user reads, detail says more of what happened.
+Error urlError(const std::string& failing, long code, std::string text, std::string detail) {
     base::Dictionary info;
-    info.set("NSErrorFailingURLStringKey", url.absoluteString());
-    info.set("detail", std::string("only loopback addresses may be reached"));
-    return Error(URLErrorDomain, URLErrorCode::CannotConnectToHost, "Could not connect to the server.", info);
+    info.set("NSErrorFailingURLStringKey", failing);
+    info.set("detail", std::move(detail));
+    return Error(URLErrorDomain, code, std::move(text), std::move(info));
+}
+
+Error notLoopbackError(const URL& url) {
+    return urlError(url.absoluteString(), URLErrorCode::CannotConnectToHost, "Could not connect to the server.",
+                    "only loopback addresses may be reached");
 }
 
 // A transfer needs libcurl, opened by the first one: without it nothing can
@@ -93,11 +100,8 @@ Error notLoopbackError(const URL& url) {
 std::optional<Error> missingLibraryError(const URL& url) {
     std::string why;
     if (loadCurl(&why)) return std::nullopt;
-    base::Dictionary info;
-    info.set("NSErrorFailingURLStringKey", url.absoluteString());
-    info.set("detail", why);
-    return Error(URLErrorDomain, URLErrorCode::Unknown,
-                 "Nothing can be sent over the network: the libcurl library is not installed.", std::move(info));
+    return urlError(url.absoluteString(), URLErrorCode::Unknown,
+                    "Nothing can be sent over the network: the libcurl library is not installed.", why);
 }
 
 // A header name or value with a line break (or a NUL) would end its line
@@ -107,11 +111,9 @@ std::optional<Error> headerFieldError(const URLRequest& request) {
         if (name.find_first_of(std::string("\r\n\0", 3)) == std::string::npos &&
             value.find_first_of(std::string("\r\n\0", 3)) == std::string::npos)
             continue;
-        base::Dictionary info;
-        info.set("NSErrorFailingURLStringKey", request.url().absoluteString());
-        info.set("detail", "the header field " + name.substr(0, name.find_first_of("\r\n")) + " holds a line break");
-        return Error(URLErrorDomain, URLErrorCode::Unknown, "A header field of the request holds a line break.",
-                     std::move(info));
+        return urlError(request.url().absoluteString(), URLErrorCode::Unknown,
+                        "A header field of the request holds a line break.",
+                        "the header field " + name.substr(0, name.find_first_of("\r\n")) + " holds a line break");
     }
     return std::nullopt;
 }
@@ -126,28 +128,21 @@ std::optional<Error> refusalBeforeSending(const URLRequest& request) {
 }
 
 Error downgradeError(const URL& url) {
-    base::Dictionary info;
-    info.set("NSErrorFailingURLStringKey", url.absoluteString());
-    info.set("detail", std::string("a redirect from https to http was refused"));
-    return Error(URLErrorDomain, URLErrorCode::SecureConnectionFailed,
-                 "The server redirected a secure request to an insecure address.", std::move(info));
+    return urlError(url.absoluteString(), URLErrorCode::SecureConnectionFailed,
+                    "The server redirected a secure request to an insecure address.",
+                    "a redirect from https to http was refused");
 }
 
 Error crossOriginError(const URL& url) {
-    base::Dictionary info;
-    info.set("NSErrorFailingURLStringKey", url.absoluteString());
-    info.set("detail", std::string("a redirect of a request with sign-in details to another site was refused"));
-    return Error(URLErrorDomain, URLErrorCode::RedirectToOtherOriginRefused,
-                 "The server sent the request on to another site. It was not followed, because the request "
-                 "carries your sign-in details.",
-                 std::move(info));
+    return urlError(url.absoluteString(), URLErrorCode::RedirectToOtherOriginRefused,
+                    "The server sent the request on to another site. It was not followed, because the request "
+                    "carries your sign-in details.",
+                    "a redirect of a request with sign-in details to another site was refused");
 }
 
 Error tooManyRedirectsError(const URL& url) {
-    base::Dictionary info;
-    info.set("NSErrorFailingURLStringKey", url.absoluteString());
-    info.set("detail", "more than " + std::to_string(kMaxRedirects) + " redirects");
-    return Error(URLErrorDomain, URLErrorCode::HTTPTooManyRedirects, "Too many HTTP redirects.", std::move(info));
+    return urlError(url.absoluteString(), URLErrorCode::HTTPTooManyRedirects, "Too many HTTP redirects.",
+                    "more than " + std::to_string(kMaxRedirects) + " redirects");
 }
 
 // The interval in words: "60 seconds", "1 second", "0.5 seconds".
@@ -163,50 +158,34 @@ std::string bytesText(long long count) { return std::to_string(count) + (count =
 // what came from the server (what went out, the request's own body, is
 // in the detail only): nothing, or how little.
 Error stalledError(const URL& url, double interval, long long received, long long sent) {
-    base::Dictionary info;
-    info.set("NSErrorFailingURLStringKey", url.absoluteString());
     const std::string last = interval == 1 ? "the last second" : "the last " + secondsText(interval);
-    info.set("detail", bytesText(received) + " came and " + bytesText(sent) + " went out in " + last);
-    if (received == 0)
-        return Error(URLErrorDomain, URLErrorCode::TimedOut,
-                     "The server stopped answering: nothing came for " + secondsText(interval) +
-                         ", so the request was given up.",
-                     std::move(info));
-    return Error(URLErrorDomain, URLErrorCode::TimedOut,
-                 "The server answers too slowly: only " + bytesText(received) + " came in " + last +
-                     ", so the request was given up.",
-                 std::move(info));
+    const std::string text = received == 0
+                                 ? "The server stopped answering: nothing came for " + secondsText(interval)
+                                 : "The server answers too slowly: only " + bytesText(received) + " came in " + last;
+    return urlError(url.absoluteString(), URLErrorCode::TimedOut, text + ", so the request was given up.",
+                    bytesText(received) + " came and " + bytesText(sent) + " went out in " + last);
 }
 
 // An answer whose header is longer than the loader reads (one line, or all
 // of them together).
 Error headerTooLongError(const URL& url) {
-    base::Dictionary info;
-    info.set("NSErrorFailingURLStringKey", url.absoluteString());
-    info.set("detail", std::string("the answer's header is too long"));
-    return Error(URLErrorDomain, URLErrorCode::BadServerResponse,
-                 "The server's answer was not read: its header is too long.", std::move(info));
+    return urlError(url.absoluteString(), URLErrorCode::BadServerResponse,
+                    "The server's answer was not read: its header is too long.", "the answer's header is too long");
 }
 
 // An answer with more than one Location field: which address it means
 // cannot be told.
 Error severalLocationsError(const URL& url) {
-    base::Dictionary info;
-    info.set("NSErrorFailingURLStringKey", url.absoluteString());
-    info.set("detail", std::string("the answer holds more than one Location field"));
-    return Error(URLErrorDomain, URLErrorCode::BadServerResponse,
-                 "The server's answer names more than one address to go on to, so it was not followed.",
-                 std::move(info));
+    return urlError(url.absoluteString(), URLErrorCode::BadServerResponse,
+                    "The server's answer names more than one address to go on to, so it was not followed.",
+                    "the answer holds more than one Location field");
 }
 
 Error tooLargeError(const URL& url) {
-    base::Dictionary info;
-    info.set("NSErrorFailingURLStringKey", url.absoluteString());
-    info.set("detail", "the answer is longer than " + std::to_string(MaximumResponseLength) + " bytes");
-    return Error(URLErrorDomain, URLErrorCode::DataLengthExceedsMaximum,
-                 "The server's answer is too large (more than " + std::to_string(MaximumResponseLength >> 20) +
-                     " MB) and was not accepted.",
-                 std::move(info));
+    return urlError(url.absoluteString(), URLErrorCode::DataLengthExceedsMaximum,
+                    "The server's answer is too large (more than " + std::to_string(MaximumResponseLength >> 20) +
+                        " MB) and was not accepted.",
+                    "the answer is longer than " + std::to_string(MaximumResponseLength) + " bytes");
 }
 
 std::string lowercase(std::string s) {
@@ -241,21 +220,6 @@ CURLUcode setLocation(CURLU* handle, const std::string& location) {
         return curl_url_set(handle, CURLUPART_FRAGMENT, location.size() > 1 ? location.c_str() + 1 : nullptr,
                             CURLU_URLENCODE);
     return curl_url_set(handle, CURLUPART_URL, location.c_str(), CURLU_NON_SUPPORT_SCHEME | CURLU_URLENCODE);
-}
-
-// The scheme a location names, lowercased ("file" for "FILE:/x"); empty for
-// a relative one.
-std::string schemeOf(std::string_view location) {
-    location = base::trimLeft(location, base::kSpacesAndTabs);
-    const std::size_t colon = location.find(':');
-    if (colon == std::string_view::npos || colon == 0 || !std::isalpha(static_cast<unsigned char>(location[0])))
-        return {};
-    std::string scheme;
-    for (char c : location.substr(0, colon)) {
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.') return {};
-        scheme += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return scheme;
 }
 
 // The origin of location read against base (location may be relative).
@@ -334,10 +298,7 @@ Error errorForCode(CURLcode code, const char* detail, const URL& url) {
         break;
     default: break;
     }
-    base::Dictionary info;
-    info.set("NSErrorFailingURLStringKey", url.absoluteString());
-    info.set("detail", std::string(detail && *detail ? detail : curl_easy_strerror(code)));
-    return Error(URLErrorDomain, c, text, std::move(info));
+    return urlError(url.absoluteString(), c, text, detail && *detail ? detail : curl_easy_strerror(code));
 }
 
 // The bytes a transfer moved over its last interval, from samples of its
@@ -382,12 +343,9 @@ private:
 }  // namespace
 
 Error notWebRedirectError(const std::string& target) {
-    base::Dictionary info;
-    info.set("NSErrorFailingURLStringKey", target);
-    info.set("detail", std::string("a redirect to an address that is not http or https was refused"));
-    return Error(URLErrorDomain, URLErrorCode::UnsupportedURL,
-                 "The server sent the request on to an address that is not a web page. It was not followed.",
-                 std::move(info));
+    return urlError(target, URLErrorCode::UnsupportedURL,
+                    "The server sent the request on to an address that is not a web page. It was not followed.",
+                    "a redirect to an address that is not http or https was refused");
 }
 
 // One transfer: the easy handle with everything it points at, and the answer
@@ -509,8 +467,9 @@ size_t headerCallback(char* buffer, size_t size, size_t count, void* user) {
     auto it = t->headers.find(name);
     if (it == t->headers.end()) t->headers.emplace(name, value);
     else it->second += ", " + value;
-    if (lowercase(name) == "set-cookie") t->setCookies.push_back(value);
-    if (lowercase(name) == "location") ++t->locationFields;
+    const std::string lowerName = lowercase(name);
+    if (lowerName == "set-cookie") t->setCookies.push_back(value);
+    else if (lowerName == "location") ++t->locationFields;
     return n;
 }
 
@@ -887,7 +846,8 @@ std::variant<URLRequest, Error> redirectedRequest(const URLRequest& request, lon
     const URL& from = request.url();
     // A file, an inline page, a script or a blank page is no web page,
     // whether curl could read its address or not.
-    if (const std::string scheme = schemeOf(location); !scheme.empty() && scheme != "http" && scheme != "https")
+    if (const std::string scheme = URL::schemeOf(base::trimLeft(location, base::kSpacesAndTabs));
+        !scheme.empty() && scheme != "http" && scheme != "https")
         return notWebRedirectError(location);
     const std::string fromText = from.stringWithoutCredentials();
     auto origin = resolvedOrigin(fromText, "");

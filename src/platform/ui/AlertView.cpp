@@ -126,15 +126,11 @@ int AlertView::firstOtherButtonIndex() const {
     return -1;
 }
 
-KeyAnswer AlertView::returnKey() const {
-    if (returnKey_) return *returnKey_;
-    return numberOfButtons() == 1 ? KeyAnswer::press(0) : KeyAnswer::nothing();
-}
+KeyAnswer AlertView::unnamedKey() const { return numberOfButtons() == 1 ? KeyAnswer::press(0) : KeyAnswer::nothing(); }
 
-KeyAnswer AlertView::escapeKey() const {
-    if (escapeKey_) return *escapeKey_;
-    return numberOfButtons() == 1 ? KeyAnswer::press(0) : KeyAnswer::nothing();
-}
+KeyAnswer AlertView::returnKey() const { return returnKey_.value_or(unnamedKey()); }
+
+KeyAnswer AlertView::escapeKey() const { return escapeKey_.value_or(unnamedKey()); }
 
 void AlertView::setKeys(KeyAnswer onReturn, KeyAnswer onEscape) {
     returnKey_ = onReturn;

@@ -95,6 +95,9 @@ public:
 
 private:
     void rebuild();
+    // What a key does until it is named: a lone button takes it, more
+    // buttons leave it to nothing.
+    KeyAnswer unnamedKey() const;
     std::string title_, message_;
     // Whether the panel stands raised above the keyboard: taken when the
     // panel is laid out, so the box and its labels and buttons stay together

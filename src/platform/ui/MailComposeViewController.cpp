@@ -706,7 +706,6 @@ void MailComposeViewController::setHandoffForTesting(Handoff handoff) {
         done(handoff(message) ? MailHandoff::Taken : MailHandoff::NotTaken);
     };
 }
-double MailComposeViewController::mailProgramPatience() { return patienceSeconds; }
 void MailComposeViewController::setMailProgramPatienceForTesting(double seconds) {
     patienceSeconds = seconds > 0 ? seconds : kMailProgramPatience;
 }

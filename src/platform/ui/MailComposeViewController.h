@@ -121,10 +121,10 @@ public:
     // starts xdg-email (when it is installed) with the message's fields and
     // its attachments, and tells whether it took the message once it has
     // exited (status 0), or that it opened it once it has run
-    // mailProgramPatience() seconds without ending, and then once more how
-    // it ended; tests replace it. done is called on the main run loop.
+    // kMailProgramPatience seconds (or the patience a test sets) without
+    // ending, and then once more how it ended; tests replace it. done is
+    // called on the main run loop.
     static constexpr double kMailProgramPatience = 10;
-    static double mailProgramPatience();
     static void setMailProgramPatienceForTesting(double seconds);
     using HandoffDone = std::function<void(MailHandoff outcome)>;
     using AsyncHandoff = std::function<void(const OutboxMessage& message, HandoffDone done)>;

@@ -5,6 +5,8 @@
 #include <map>
 #include <mutex>
 
+#include "platform/net/URL.h"
+
 namespace ui::url_handlers {
 
 namespace {
@@ -22,16 +24,7 @@ std::string lower(std::string s) {
 }
 }  // namespace
 
-std::string schemeOf(const std::string& url) {
-    auto colon = url.find(':');
-    if (colon == std::string::npos || colon == 0) return {};
-    std::string scheme = url.substr(0, colon);
-    // RFC 3986: a letter, then letters, digits, "+", "-" or ".".
-    if (!std::isalpha(static_cast<unsigned char>(scheme[0]))) return {};
-    for (unsigned char c : scheme)
-        if (!std::isalnum(c) && c != '+' && c != '-' && c != '.') return {};
-    return lower(scheme);
-}
+std::string schemeOf(const std::string& url) { return net::URL::schemeOf(url); }
 
 void registerHandler(const std::string& scheme, Handler handler) {
     std::lock_guard g(lock());

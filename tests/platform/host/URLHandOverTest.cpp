@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <optional>
@@ -100,9 +101,24 @@ protected:
             {"--headless", "--script", (root_ / "wait.script").string(), url}, [recorder] { return recorder; }, info);
     }
 
-    // A plain second start (one that would open a window); answers its
-    // status, what it said, how long it took, and whether it made an
-    // application of its own.
+    // The running program: the driver launched with the recorder, and the
+    // channel listening for later starts, each URL going to the application
+    // and each request to come forward to onForward.
+    static ::testing::AssertionResult startRunning(host::HeadlessDriver& driver,
+                                                   const std::shared_ptr<URLRecorder>& recorder,
+                                                   host::InstanceChannel& channel,
+                                                   std::function<void()> onForward = {}) {
+        if (!driver.start(recorder)) return ::testing::AssertionFailure() << "the application did not launch";
+        std::string why;
+        if (!channel.listen([&driver](const std::string& url) { driver.application().deliverOpenURL(url); }, &why,
+                            std::move(onForward)))
+            return ::testing::AssertionFailure() << why;
+        return ::testing::AssertionSuccess();
+    }
+
+    // A second start with these arguments (by default a plain one, which
+    // would open a window); answers its status, what it said, how long it
+    // took, and whether it made an application of its own.
     struct Start {
         int status = 0;
         std::string said;
@@ -156,10 +172,8 @@ TEST_F(URLHandOverTest, ASecondStartHandsItsURLToTheRunningProgramAndEnds) {
     // The running program: launched, and listening for later starts.
     host::HeadlessDriver driver;
     auto running = std::make_shared<URLRecorder>();
-    ASSERT_TRUE(driver.start(running));
     host::InstanceChannel channel;
-    std::string why;
-    ASSERT_TRUE(channel.listen([&](const std::string& url) { driver.application().deliverOpenURL(url); }, &why)) << why;
+    ASSERT_TRUE(startRunning(driver, running, channel));
     // Only this user can reach the socket.
     struct stat st {};
     const std::string socket = host::InstanceChannel::socketPath();
@@ -172,13 +186,9 @@ TEST_F(URLHandOverTest, ASecondStartHandsItsURLToTheRunningProgramAndEnds) {
     EXPECT_FALSE(second.listen([](const std::string&) {}));
 
     // The second start makes no application of its own; it hands over and ends.
-    bool secondLaunched = false;
-    const int status = host::runMain({kAnswer}, [&] {
-        secondLaunched = true;
-        return std::make_shared<URLRecorder>();
-    });
-    EXPECT_EQ(status, 0);
-    EXPECT_FALSE(secondLaunched);
+    const Start handed = startAgain({kAnswer});
+    EXPECT_EQ(handed.status, 0) << handed.said;
+    EXPECT_FALSE(handed.launched);
     driver.settle();
     EXPECT_EQ(running->urls, std::vector<std::string>{kAnswer});
 
@@ -208,13 +218,9 @@ TEST_F(URLHandOverTest, ASecondStartHandsItsURLToTheRunningProgramAndEnds) {
 TEST_F(URLHandOverTest, ASecondPlainStartBringsTheRunningProgramForwardAndEnds) {
     host::HeadlessDriver driver;
     auto running = std::make_shared<URLRecorder>();
-    ASSERT_TRUE(driver.start(running));
     int forward = 0;
     host::InstanceChannel channel;
-    std::string why;
-    ASSERT_TRUE(channel.listen([&](const std::string& url) { driver.application().deliverOpenURL(url); }, &why,
-                               [&] { ++forward; }))
-        << why;
+    ASSERT_TRUE(startRunning(driver, running, channel, [&] { ++forward; }));
     // A switch turned on in the running program, not saved yet.
     auto& defaults = base::UserDefaults::standardUserDefaults();
     defaults.setBool("Tolvek_ShowReminders", true);
@@ -227,14 +233,9 @@ TEST_F(URLHandOverTest, ASecondPlainStartBringsTheRunningProgramForwardAndEnds) 
 
     // A plain start makes no application of its own: it asks the running
     // one to come forward and ends.
-    bool secondLaunched = false;
-    EXPECT_EQ(host::runMain({"--frames", "1"},
-                            [&] {
-                                secondLaunched = true;
-                                return std::make_shared<URLRecorder>();
-                            }),
-              0);
-    EXPECT_FALSE(secondLaunched);
+    const Start second = startAgain();
+    EXPECT_EQ(second.status, 0) << second.said;
+    EXPECT_FALSE(second.launched);
     driver.settle();
     EXPECT_EQ(forward, 1);
     EXPECT_TRUE(running->urls.empty());
@@ -242,17 +243,10 @@ TEST_F(URLHandOverTest, ASecondPlainStartBringsTheRunningProgramForwardAndEnds) 
     EXPECT_EQ(contents(), before);
 
     // A scripted run on the folder the window holds says so and ends.
-    bool headlessLaunched = false;
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(host::runMain({"--headless", "--script", (root_ / "wait.script").string()},
-                            [&] {
-                                headlessLaunched = true;
-                                return std::make_shared<URLRecorder>();
-                            }),
-              3);
-    EXPECT_NE(::testing::internal::GetCapturedStderr().find("a Tolvek window is using this data folder"),
-              std::string::npos);
-    EXPECT_FALSE(headlessLaunched);
+    const Start scripted = startAgain({"--headless", "--script", (root_ / "wait.script").string()});
+    EXPECT_EQ(scripted.status, 3);
+    EXPECT_NE(scripted.said.find("a Tolvek window is using this data folder"), std::string::npos);
+    EXPECT_FALSE(scripted.launched);
     EXPECT_EQ(contents(), before);
 
     // Another data folder is another program's.
@@ -260,6 +254,7 @@ TEST_F(URLHandOverTest, ASecondPlainStartBringsTheRunningProgramForwardAndEnds) 
     env_.set("XDG_CONFIG_HOME", (root_ / "other-config").string());
     EXPECT_FALSE(host::InstanceChannel::isHeldElsewhere());
     host::InstanceChannel other;
+    std::string why;
     EXPECT_TRUE(other.listen([](const std::string&) {}, &why)) << why;
     other.stop();
 }
@@ -267,10 +262,8 @@ TEST_F(URLHandOverTest, ASecondPlainStartBringsTheRunningProgramForwardAndEnds) 
 TEST_F(URLHandOverTest, EveryNameOfTheDataFolderMeetsTheProgramHoldingIt) {
     host::HeadlessDriver driver;
     auto running = std::make_shared<URLRecorder>();
-    ASSERT_TRUE(driver.start(running));
     host::InstanceChannel channel;
-    std::string why;
-    ASSERT_TRUE(channel.listen([&](const std::string& url) { driver.application().deliverOpenURL(url); }, &why)) << why;
+    ASSERT_TRUE(startRunning(driver, running, channel));
 
     // The same folder through a link to it, and through its path spelled
     // with doubled and trailing slashes.

@@ -566,19 +566,18 @@ TEST_F(URLConnectionSafetyTest, OddRedirectsAndOverlongHeadersSayWhatHappened) {
     rows.emplace_back(longLine.url(), tooLong);
     rows.emplace_back(manyLines.url(), tooLong);
 
+    // "failed CODE: what the user reads", or "STATUS body".
+    auto outcome = [](const std::optional<net::Error>& error, const std::optional<net::URLResponse>& response,
+                      const std::string& body) {
+        return error ? "failed " + std::to_string(error->code()) + ": " + error->localizedDescription()
+                     : std::to_string(response->statusCode()) + " " + body;
+    };
     for (const auto& [address, expected] : rows) {
         SCOPED_TRACE(address);
         auto rec = load(net::URLRequest(net::URL(address)));
-        const std::string async =
-            rec->error ? "failed " + std::to_string(rec->error->code()) + ": " + rec->error->localizedDescription()
-                       : std::to_string(rec->response->statusCode()) + " " + rec->body;
-        EXPECT_EQ(async, expected);
+        EXPECT_EQ(outcome(rec->error, rec->response, rec->body), expected);
         auto sync = net::URLConnection::sendSynchronousRequest(net::URLRequest(net::URL(address)));
-        const std::string synchronous =
-            sync.error
-                ? "failed " + std::to_string(sync.error->code()) + ": " + sync.error->localizedDescription()
-                : std::to_string(sync.response->statusCode()) + " " + std::string(sync.data.begin(), sync.data.end());
-        EXPECT_EQ(synchronous, expected);
+        EXPECT_EQ(outcome(sync.error, sync.response, std::string(sync.data.begin(), sync.data.end())), expected);
     }
     // The fragment stayed behind; the path and query went again.
     for (const auto& sent : server.requests()) {

@@ -17,6 +17,10 @@ std::size_t utf8SequenceLength(std::string_view text, std::size_t i);
 
 bool isValidUTF8(std::string_view text);
 
+// Whether c continues a UTF-8 sequence (10xxxxxx) rather than starting one:
+// a cut of text moves back over such bytes to land between characters.
+inline bool isUTF8ContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
 // The text with every byte that does not start a well-formed sequence
 // replaced by U+FFFD, one replacement per such byte.
 std::string validUTF8(std::string_view text);

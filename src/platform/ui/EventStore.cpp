@@ -6,6 +6,7 @@
 #include "platform/base/Digest.h"
 #include "platform/base/FileManager.h"
 #include "platform/base/Format.h"
+#include "platform/base/UTF8.h"
 
 namespace ui {
 
@@ -58,7 +59,7 @@ void addLine(std::string& out, const std::string& line) {
     std::size_t start = 0, limit = 75;
     while (line.size() - start > limit) {
         std::size_t cut = start + limit;
-        while (cut > start && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+        while (cut > start && base::isUTF8ContinuationByte(line[cut])) --cut;
         out.append(line, start, cut - start);
         out += "\r\n ";
         start = cut;

@@ -86,8 +86,7 @@ std::string headerText(const std::string& text, std::size_t nameLength = 0) {
     while (i < clean.size()) {
         std::size_t n = std::min<std::size_t>(42, clean.size() - i);
         // Do not split a character: back off over its continuation bytes.
-        for (int back = 0;
-             back < 3 && n > 1 && i + n < clean.size() && (static_cast<unsigned char>(clean[i + n]) & 0xC0) == 0x80;
+        for (int back = 0; back < 3 && n > 1 && i + n < clean.size() && base::isUTF8ContinuationByte(clean[i + n]);
              ++back)
             --n;
         if (!out.empty()) out += "\r\n ";

@@ -128,7 +128,7 @@ void pasteThrough(const std::vector<std::string>& pieces, std::size_t location, 
 std::size_t lastCodePointLength(const std::string& text) {
     if (text.empty()) return 0;
     std::size_t i = text.size() - 1;
-    while (i > 0 && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) --i;
+    while (i > 0 && base::isUTF8ContinuationByte(text[i])) --i;
     return text.size() - i;
 }
 

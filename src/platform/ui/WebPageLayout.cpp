@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/base/Format.h"
+#include "platform/base/UTF8.h"
 #include "platform/gfx/Font.h"
 #include "platform/gfx/Text.h"
 
@@ -31,8 +32,6 @@ const TextMetrics& textMetrics() {
     }();
     return metrics;
 }
-
-bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 // A title is drawn within 1000 points: more text than that could show is
 // never laid out.
@@ -70,11 +69,11 @@ void WebPageLayout::setPage(const WebPage& page, Float width) {
                 const std::size_t blank = text.rfind(' ', end - 1);
                 if (blank != std::string::npos && blank >= begin + BlockBytes / 2) end = blank + 1;
                 else
-                    while (end > begin + 1 && isContinuationByte(text[end])) --end;
+                    while (end > begin + 1 && base::isUTF8ContinuationByte(text[end])) --end;
             }
             const auto characters = static_cast<std::size_t>(std::count_if(
                 text.begin() + static_cast<std::ptrdiff_t>(begin), text.begin() + static_cast<std::ptrdiff_t>(end),
-                [](char c) { return !isContinuationByte(c); }));
+                [](char c) { return !base::isUTF8ContinuationByte(c); }));
             blocks_.push_back(Block{Kind::Text, p, begin, end, characters, end == text.size()});
             begin = end;
         }
@@ -99,7 +98,7 @@ void WebPageLayout::relayout() {
     top_ = 10;
     if (page_ && !page_->title.empty()) {
         std::size_t cut = std::min(page_->title.size(), kTitleBytes);
-        while (cut > 0 && cut < page_->title.size() && isContinuationByte(page_->title[cut])) --cut;
+        while (cut > 0 && cut < page_->title.size() && base::isUTF8ContinuationByte(page_->title[cut])) --cut;
         title_ = page_->title.substr(0, cut);
         titleFrame_.size.height = gfx::measureText(title_, gfx::Font::boldSystemFont(18), Size(width_, 1000)).height;
         top_ = titleFrame_.maxY() + 8;

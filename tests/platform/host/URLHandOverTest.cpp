@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <thread>
 #include <iterator>
 #include <map>
 #include <optional>
@@ -116,6 +117,18 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
+    // Runs the program's pending work until done() holds or five seconds
+    // pass: the listener answers a start before it hands what came to the
+    // main thread, so a start can end a moment before its URL is posted.
+    static bool settleUntil(host::HeadlessDriver& driver, const std::function<bool()>& done) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        for (;;) {
+            driver.settle();
+            if (done() || std::chrono::steady_clock::now() > until) return done();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+
     // A second start with these arguments (by default a plain one, which
     // would open a window); answers its status, what it said, how long it
     // took, and whether it made an application of its own.
@@ -189,7 +202,7 @@ TEST_F(URLHandOverTest, ASecondStartHandsItsURLToTheRunningProgramAndEnds) {
     const Start handed = startAgain({kAnswer});
     EXPECT_EQ(handed.status, 0) << handed.said;
     EXPECT_FALSE(handed.launched);
-    driver.settle();
+    settleUntil(driver, [&] { return !running->urls.empty(); });
     EXPECT_EQ(running->urls, std::vector<std::string>{kAnswer});
 
     // A message over the bound is refused and reaches nobody.
@@ -236,7 +249,7 @@ TEST_F(URLHandOverTest, ASecondPlainStartBringsTheRunningProgramForwardAndEnds) 
     const Start second = startAgain();
     EXPECT_EQ(second.status, 0) << second.said;
     EXPECT_FALSE(second.launched);
-    driver.settle();
+    settleUntil(driver, [&] { return forward > 0; });
     EXPECT_EQ(forward, 1);
     EXPECT_TRUE(running->urls.empty());
     EXPECT_TRUE(defaults.boolForKey("Tolvek_ShowReminders"));
@@ -288,7 +301,7 @@ TEST_F(URLHandOverTest, EveryNameOfTheDataFolderMeetsTheProgramHoldingIt) {
         EXPECT_NE(scripted.said.find("a Tolvek window is using this data folder"), std::string::npos);
         EXPECT_FALSE(scripted.launched);
     }
-    driver.settle();
+    settleUntil(driver, [&] { return running->urls.size() >= 2; });
     EXPECT_EQ(running->urls, (std::vector<std::string>{kAnswer, kAnswer}));
 }
 

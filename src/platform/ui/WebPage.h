@@ -18,20 +18,78 @@ struct WebPage {
         std::string text;
         std::string href;  // resolved against the page's URL
     };
+    // One choice of a <select>.
+    struct Option {
+        std::string value;  // its value attribute, else its text
+        std::string label;  // its label attribute, else its text
+        bool selected = false;  // selected when the page loaded
+        bool disabled = false;
+    };
+    // A control of a form: an <input>, <button>, <select> or <textarea>, in
+    // the order the page holds them.
     struct Input {
         std::string name;
-        std::string type;  // "text", "password", "hidden", "submit"...
+        // An <input>'s type, lower case ("text" when absent or unknown:
+        // "text", "password", "hidden", "submit", "checkbox", "radio",
+        // "reset", "button", "image", "file", "email", "search", ...); a
+        // <button>'s is "submit", "reset" or "button"; a <select>'s
+        // "select-one" or "select-multiple"; a <textarea>'s "textarea".
+        std::string type;
+        // The value attribute (a <textarea>'s: its text as the page holds
+        // it, with one leading newline dropped).
         std::string value;
         std::string id;
         std::string placeholder;
-        // Shown on the page as a field or a button (not hidden).
+        std::string element = "input";  // "input", "button", "select" or "textarea"
+        bool checked = false;   // a checkbox or radio button checked when the page loaded
+        bool disabled = false;  // itself, or inside a disabled <fieldset> (not its first <legend>)
+        bool multiple = false;  // a <select multiple>
+        std::vector<Option> options;  // a <select>'s
+        // A <button>'s text (its value is what it sends).
+        std::string label;
+        // Shown on the page as a control (not hidden).
         bool isVisible() const;
-        bool isSubmit() const { return type == "submit"; }
+        // A button that submits its form: <input type=submit|image>, <button
+        // type=submit> (the type a <button> has by default).
+        bool isSubmit() const { return type == "submit" || type == "image"; }
+        bool isButton() const;  // submit, reset, button or image
+        bool isCheckable() const { return type == "checkbox" || type == "radio"; }
+        bool isSelect() const { return element == "select"; }
+        bool isTextArea() const { return element == "textarea"; }
+        // A text-like field whose Return submits the form implicitly.
+        bool blocksImplicitSubmission() const;
+    };
+    // What the user has set a control to: it starts as the page left it
+    // (Form::initialState) and changes as the user types, checks and picks.
+    struct ControlState {
+        std::string value;           // typed text (text fields, text areas)
+        bool checked = false;        // checkboxes and radio buttons
+        std::vector<bool> selected;  // a select's options
     };
     struct Form {
         std::string action;  // resolved
         std::string method;  // "GET" or "POST"
         std::vector<Input> inputs;
+        // One state per input, as the page set them.
+        std::vector<ControlState> initialState() const;
+        // The entry list HTML's form submission builds from the controls in
+        // states (one per input): named, enabled controls only; checked
+        // checkboxes and radios ("on" when they have no value), the selected
+        // options of a select, text fields and text areas as set, hidden
+        // fields as the page set them; of the buttons only the submitter
+        // (when given and named), an image button as name.x=0 and name.y=0.
+        std::vector<std::pair<std::string, std::string>> entryList(const std::vector<ControlState>& states,
+                                                                   std::optional<std::size_t> submitter) const;
+        // The button implicit submission (Return in a field) presses: the
+        // form's first submit button; none when it has none.
+        std::optional<std::size_t> defaultButton() const;
+        // Whether Return in a field submits: through the default button when
+        // it is enabled; when the form has none, only when at most one of its
+        // fields blocks implicit submission.
+        bool allowsImplicitSubmission() const;
+        // Checking the radio button at index unchecks the others of its
+        // group (same form, same name) in states.
+        void checkRadio(std::vector<ControlState>& states, std::size_t index) const;
     };
     std::string title;
     std::vector<std::string> paragraphs;

@@ -1,7 +1,9 @@
 #pragma once
-// The page model of the web view: an HTML page read leniently into its
-// title, paragraphs of text, links, forms and the places of the elements
-// with an id. Tags and their attributes are read as a browser reads them.
+// The page model of the web view: an HTML page read into its title,
+// paragraphs of text, links, forms and the places of the elements with an
+// id. The page is read as a browser reads it (HTML's tokenizer and, for what
+// the model holds, its tree construction), so that a form, a control or a
+// text holds what it holds in a browser.
 #include <cstddef>
 #include <map>
 #include <memory>
@@ -20,8 +22,8 @@ struct WebPage {
     };
     // One choice of a <select>.
     struct Option {
-        std::string value;  // its value attribute, else its text
-        std::string label;  // its label attribute, else its text
+        std::string value;      // its value attribute, else its text
+        std::string label;      // its label attribute, else its text
         bool selected = false;  // selected when the page loaded
         bool disabled = false;
     };
@@ -41,10 +43,10 @@ struct WebPage {
         std::string id;
         std::string placeholder;
         std::string element = "input";  // "input", "button", "select" or "textarea"
-        bool checked = false;   // a checkbox or radio button checked when the page loaded
-        bool disabled = false;  // itself, or inside a disabled <fieldset> (not its first <legend>)
-        bool multiple = false;  // a <select multiple>
-        std::vector<Option> options;  // a <select>'s
+        bool checked = false;           // a checkbox or radio button checked when the page loaded
+        bool disabled = false;          // itself, or inside a disabled <fieldset> (not its first <legend>)
+        bool multiple = false;          // a <select multiple>
+        std::vector<Option> options;    // a <select>'s
         // A <button>'s text (its value is what it sends).
         std::string label;
         // Shown on the page as a control (not hidden).
@@ -115,7 +117,8 @@ struct WebPage {
     // The text paragraphs joined by line breaks.
     std::string text() const;
 
-    // Parses HTML leniently (unknown tags are skipped, entities decoded).
+    // Reads an HTML page (unknown tags hold their content, references are
+    // decoded, whatever the markup, as a browser does).
     static WebPage parse(const std::string& html, const std::string& baseURL);
     // The address href names on a page at base (absolute, root-relative,
     // scheme-relative, query or fragment only, or relative to its folder).

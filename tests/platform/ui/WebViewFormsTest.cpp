@@ -234,10 +234,12 @@ TEST_F(WebViewFormsTest, ElementsAreFoundByIdWithTheirInnerHTML) {
               " <b>4</b>2 ");
     EXPECT_EQ(web_->stringByEvaluatingJavaScriptFromString("document.getElementById(\"missing\").innerHTML;"), "");
 
-    // Unclosed and mis-nested elements end with their parent or the page.
+    // Unclosed and mis-nested elements end as a browser ends them: with
+    // their parent, the page, or (a <p>) where a block begins.
     web_->loadHTMLString("<div id='a'><p id='b'>one<div id='c'>two", "https://example.test/");
     advance(0.01);
-    EXPECT_EQ(web_->elementInnerHTML("b"), "one<div id='c'>two");
+    EXPECT_EQ(web_->elementInnerHTML("b"), "one");
+    EXPECT_EQ(web_->elementInnerHTML("c"), "two");
     web_->loadHTMLString("<div id='a'><p id='b'>one</div>rest", "https://example.test/");
     advance(0.01);
     EXPECT_EQ(web_->elementInnerHTML("a"), "<p id='b'>one");

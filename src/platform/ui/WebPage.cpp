@@ -325,6 +325,7 @@ struct WebPageReader::State : html::Tokenizer::Sink {
         std::string text;              // a link's, button's or option's text
         int link = -1;
         int form = -1, input = -1;                // a button's or select's control
+        int paragraph = -1;                       // a button's paragraph, if it shows
         int option = -1;                          // an option's place among its select's
         bool hasValue = false, hasLabel = false;  // an option's attributes
         std::pair<std::size_t, std::size_t>* idPlace = nullptr;
@@ -534,12 +535,7 @@ struct WebPageReader::State : html::Tokenizer::Sink {
         } else if (e.name == "button" && e.form >= 0) {
             auto& button = control(e.form, e.input);
             button.label = collapse(e.text);
-            for (std::size_t p = page.paragraphFields.size(); p-- > 0;) {
-                if (page.paragraphFields[p].form == e.form && page.paragraphFields[p].input == e.input) {
-                    page.paragraphs[p] = button.label;
-                    break;
-                }
-            }
+            if (e.paragraph >= 0) page.paragraphs[static_cast<std::size_t>(e.paragraph)] = button.label;
         } else if (e.name == "option" && e.option >= 0 && openSelect >= 0 &&
                    open[static_cast<std::size_t>(openSelect)].form >= 0) {
             const Open& select = open[static_cast<std::size_t>(openSelect)];
@@ -556,8 +552,9 @@ struct WebPageReader::State : html::Tokenizer::Sink {
         }
     }
 
-    // HTML's selectedness setting: a select of one choice shown in one line
-    // keeps its last selected option, or else its first enabled one.
+    // HTML's selectedness setting: a select of one choice keeps only its
+    // last selected option; shown in one line, it selects its first enabled
+    // option when none is.
     void chooseSelected(WebPage::Input& select) {
         if (select.multiple) return;
         int last = -1;
@@ -802,10 +799,12 @@ struct WebPageReader::State : html::Tokenizer::Sink {
                 in.value = tag[Attribute::Value];
                 where = addControl(std::move(in), "");
             }
+            const bool shows = where.first >= 0 && control(where.first, where.second).isVisible();
             Open* e = push(tag, Ns::Html);
             if (where.first < 0) break;
             e->form = where.first;
             e->input = where.second;
+            if (shows) e->paragraph = static_cast<int>(page.paragraphs.size()) - 1;
             e->sink = Sink::Owner;
             e->owner = static_cast<int>(open.size()) - 1;
             break;

@@ -3,6 +3,7 @@
 // to, what a page shows, and what its controls hold.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,9 @@ TEST(WebPageReaderForms, AFormInsideAnOpenFormIsIgnoredAndTheEndOfAFormEndsIt) {
          "<form action=/login><input type=password name=password>",
          "/login[password]"},
         {"<svg><foreignObject><form action=/in><input name=x></foreignObject></svg>", "/in[x]"},
+        // A formatting element's end that moves a block out of it ends what
+        // the block holds, MathML too: the input after it is HTML's.
+        {"<form action=/a><b><div><math></b><input name=x>", "/a[x]"},
         // A template's content is inert: no form, no control, no pointer.
         {"<template><form action=http://127.0.0.2/steal><input name=t></template>"
          "<form action=/login><input name=password>",
@@ -215,8 +219,12 @@ TEST(WebPageReaderControls, InputsButtonsAndTextAreasHoldWhatThePageGaveThem) {
     EXPECT_EQ(in[9].type, "textarea");
     EXPECT_EQ(in[9].value, "first\n\nline");  // one leading newline dropped
     EXPECT_EQ(in[10].value, "\nx");
-    // A button's text is its label, not the page's text.
+    // A button's text is its label, not the page's text; a shown button's
+    // paragraph holds it.
     EXPECT_EQ(page.text().find("Go"), std::string::npos);
+    const auto shown = std::find(page.paragraphs.begin(), page.paragraphs.end(), "Go now");
+    ASSERT_NE(shown, page.paragraphs.end());
+    EXPECT_TRUE(page.paragraphFields[static_cast<std::size_t>(shown - page.paragraphs.begin())].isField());
 }
 
 TEST(WebPageReaderControls, SelectsHoldTheirOptionsAsHTMLEndsThem) {

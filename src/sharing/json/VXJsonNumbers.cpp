@@ -21,16 +21,19 @@ base::Decimal VXJsonDecimalFromText(std::string_view text) {
         ++i;
     }
     std::uint64_t mantissa = 0;
-    int significant = 0;  // digits in the mantissa after leading zeros
+    // The digits from the first non-zero one on. The count, not the
+    // mantissa, tells whether one came before: past 19 digits the mantissa
+    // wraps, to exactly zero for a multiple of 2^64.
+    long significant = 0;
     long exponent = 0;
     for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i) {
         mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
-        if (mantissa) ++significant;
+        if (significant != 0 || text[i] != '0') ++significant;
     }
     if (i < n && text[i] == '.') {
         for (++i; i < n && text[i] >= '0' && text[i] <= '9'; ++i) {
             mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
-            if (mantissa) ++significant;
+            if (significant != 0 || text[i] != '0') ++significant;
             --exponent;
         }
     }

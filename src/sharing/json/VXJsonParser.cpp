@@ -559,7 +559,10 @@ bool VXJsonParser::scanNumber() {
         parts.negative = true;
         ++p;
     }
-    // Leading zeros of a fraction do not count as significant digits.
+    // Every digit from the first non-zero one on counts as significant,
+    // leading zeros of a fraction do not. Whether a non-zero digit came
+    // before is told by the count, never by the mantissa: past 19 digits it
+    // wraps, and may wrap to exactly zero (a multiple of 2^64).
     // Up to eight digits at a time while eight bytes follow, then one at a
     // time.
     auto digits = [&](long& places) __attribute__((always_inline)) {
@@ -573,7 +576,7 @@ bool VXJsonParser::scanNumber() {
                 // the same number, spelled with eight digits.
                 const std::uint64_t values = (x - 0x3030303030303030ull) << (8 * (8 - k));
                 const std::uint64_t chunk = eightDigitsValue(values);
-                if (parts.mantissa != 0) parts.significant += static_cast<int>(k);
+                if (parts.significant != 0) parts.significant += static_cast<long>(k);
                 else if (chunk != 0) parts.significant += 8 - leadingZeroDigits(values);
                 parts.mantissa = parts.mantissa * powersOf10[k] + chunk;
                 places += k;
@@ -587,7 +590,7 @@ bool VXJsonParser::scanNumber() {
                 if (!eightDigits(x)) break;
                 const std::uint64_t values = x - 0x3030303030303030ull;
                 const std::uint64_t chunk = eightDigitsValue(values);
-                if (parts.mantissa != 0) parts.significant += 8;
+                if (parts.significant != 0) parts.significant += 8;
                 else if (chunk != 0) parts.significant += 8 - leadingZeroDigits(values);
                 parts.mantissa = parts.mantissa * 100000000u + chunk;
                 places += 8;
@@ -597,7 +600,7 @@ bool VXJsonParser::scanNumber() {
         unsigned d;
         while (p < end && (d = static_cast<unsigned>(*p) - '0') <= 9) {
             parts.mantissa = parts.mantissa * 10 + d;
-            parts.significant += parts.mantissa != 0;
+            parts.significant += parts.significant != 0 || d != 0;
             ++places;
             ++p;
         }

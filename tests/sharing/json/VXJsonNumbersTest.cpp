@@ -185,3 +185,32 @@ TEST(VXJsonNumbers, WrittenWrappingNumbersReadBackEqual) {
         EXPECT_EQ(n->toString(), exact) << *written;
     }
 }
+
+// A long run of digits offsets a long exponent: the value is what the two
+// make together, however many digits the text spends on them.
+TEST(VXJsonNumbers, MillionDigitTextsKeepTheirValue) {
+    const std::string zeros(1000000, '0');
+    const std::pair<std::string, const char*> cases[] = {
+        {"0." + zeros + "1e1000001", "1"},
+        {"-0." + zeros + "15E+1000002", "-15"},
+        {"1" + zeros + "e-1000000", "1"},
+        {"123" + zeros + "e-1000002", "1.23"},
+        // 39 digits the mantissa would hold, and a last one far after
+        // them: rounded once, to 38 digits, up.
+        {"1" + std::string(37, '0') + "5" + zeros + "1e-1000038", "10.000000000000000000000000000000000001"},
+        {"1" + std::string(37, '0') + "5" + std::string(50, '0') + "1e-89", "1.0000000000000000000000000000000000001"},
+        {"-1" + std::string(37, '0') + "4" + std::string(9, '9') + zeros + "e-1000047", "-1"},
+        // Beyond the range whatever the digits: refused, or zero.
+        {"1" + zeros + "e1000000", "NaN"},
+        {"0." + zeros + "1e-1000000", "0"},
+        {"1e100000000000000000000", "NaN"},
+        {"1e-100000000000000000000", "0"},
+    };
+    VXJsonParser parser;
+    for (const auto& [text, exact] : cases) {
+        const std::string shown = text.size() > 40 ? text.substr(0, 20) + "…" + text.substr(text.size() - 20) : text;
+        EXPECT_EQ(VXJsonDecimalFromText(text).toString(), exact) << shown;
+        const base::Decimal read = parsedAt(parser, "[#]", text);
+        EXPECT_EQ(read.toString(), exact) << shown;
+    }
+}

@@ -13,13 +13,14 @@ constexpr int maxExponent = 127;
 constexpr int minExponent = -128;
 
 // The decimal of a checked number text of any length, through the
-// platform's reader, which reads a text whole up to 80 significant digits
-// and an exponent of six digits (a short text such as those is read as it
-// is; a longer exponent puts a short text beyond the range). A longer text ("0.000…1e1000001", a million
-// digits offsetting a long exponent, is 1) is first brought to at most 80
-// digits, its first 79 and, for any non-zero digit after them, a 1 (the
-// value then rounds to 38 digits as the whole text's does), and to an
-// exponent of at most five digits.
+// platform's reader. That reader reads a text whole up to 80 significant
+// digits and an exponent of six digits, so a text of up to 79 characters
+// goes to it as it is (a longer exponent puts such a text beyond the range
+// either way). A longer text ("0.000…1e1000001", a million digits
+// offsetting a long exponent, is 1) is first brought to at most 80 digits,
+// its first 79 and, for any non-zero digit after them, a 1 (the value then
+// rounds to 38 digits as the whole text's does), and to an exponent of at
+// most five digits.
 base::Decimal exactDecimal(std::string_view text) {
     constexpr std::size_t keptDigits = 79;
     if (text.size() <= keptDigits) return base::Decimal::fromString(text);

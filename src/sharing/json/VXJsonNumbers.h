@@ -14,12 +14,13 @@
 base::Decimal VXJsonDecimalFromText(std::string_view text);
 // A number text taken apart by the parser as it checked it: the sign, the
 // digits as a binary mantissa (meaningful while `significant`, the count of
-// digits from the first non-zero one, is at most 19), and the power of ten
-// (the exponent less the digits after the point).
+// digits from the first non-zero one, is at most 19; beyond, it is the
+// digits' value modulo 2^64, zero included), and the power of ten (the
+// exponent less the digits after the point).
 struct VXJsonNumberParts {
     bool negative = false;
     std::uint64_t mantissa = 0;
-    int significant = 0;
+    long significant = 0;
     long exponent = 0;
     std::string_view text;  // the whole text, for the exact slow path
 };

@@ -110,7 +110,7 @@ inline unsigned leadingDigits(std::uint64_t x) {
 constexpr std::uint64_t powersOf10[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
 
 // How many of the eight digit values (first at the lowest address) are
-// zeros before the first non-zero one; the values are not all zero.
+// zeros before the first non-zero one; 8 when all are.
 inline int leadingZeroDigits(std::uint64_t values) {
     if constexpr (std::endian::native == std::endian::little) return std::countr_zero(values) >> 3;
     else return std::countl_zero(values) >> 3;
@@ -555,11 +555,15 @@ bool VXJsonParser::scanNumber() {
     const unsigned char* p = start;
     auto at = [&p, end]() -> unsigned char { return p < end ? *p : 0; };
     VXJsonNumberParts parts;
+    long significant = 0;  // parts.significant, kept in a register while the digits are read
     if (at() == '-') {
         parts.negative = true;
         ++p;
     }
-    // Leading zeros of a fraction do not count as significant digits.
+    // Every digit from the first non-zero one on counts as significant,
+    // leading zeros of a fraction do not. Whether a non-zero digit came
+    // before is told by the count, never by the mantissa: past 19 digits it
+    // wraps, and may wrap to exactly zero (a multiple of 2^64).
     // Up to eight digits at a time while eight bytes follow, then one at a
     // time.
     auto digits = [&](long& places) __attribute__((always_inline)) {
@@ -573,8 +577,10 @@ bool VXJsonParser::scanNumber() {
                 // the same number, spelled with eight digits.
                 const std::uint64_t values = (x - 0x3030303030303030ull) << (8 * (8 - k));
                 const std::uint64_t chunk = eightDigitsValue(values);
-                if (parts.mantissa != 0) parts.significant += static_cast<int>(k);
-                else if (chunk != 0) parts.significant += 8 - leadingZeroDigits(values);
+                // Until a non-zero digit came, the run counts from its first
+                // non-zero one (a run of zeros, eight leading zeros, adds
+                // nothing); after, every digit counts.
+                significant += significant != 0 ? static_cast<long>(k) : 8 - leadingZeroDigits(values);
                 parts.mantissa = parts.mantissa * powersOf10[k] + chunk;
                 places += k;
                 p += k;
@@ -587,8 +593,7 @@ bool VXJsonParser::scanNumber() {
                 if (!eightDigits(x)) break;
                 const std::uint64_t values = x - 0x3030303030303030ull;
                 const std::uint64_t chunk = eightDigitsValue(values);
-                if (parts.mantissa != 0) parts.significant += 8;
-                else if (chunk != 0) parts.significant += 8 - leadingZeroDigits(values);
+                significant += significant != 0 ? 8 : 8 - leadingZeroDigits(values);
                 parts.mantissa = parts.mantissa * 100000000u + chunk;
                 places += 8;
                 p += 8;
@@ -597,7 +602,7 @@ bool VXJsonParser::scanNumber() {
         unsigned d;
         while (p < end && (d = static_cast<unsigned>(*p) - '0') <= 9) {
             parts.mantissa = parts.mantissa * 10 + d;
-            parts.significant += parts.mantissa != 0;
+            significant += significant != 0 || d != 0;
             ++places;
             ++p;
         }
@@ -642,10 +647,11 @@ bool VXJsonParser::scanNumber() {
             if (e <= 100000) e = e * 10 + (*p - '0');
             ++p;
         }
-        if (e > 10000) parts.significant = 99;  // the exact slow path, as for the text
+        if (e > 10000) significant = 99;  // the exact slow path, as for the text
         parts.exponent += negativeExponent ? -e : e;
     }
     c_ = p;
+    parts.significant = significant;
     parts.text = std::string_view(reinterpret_cast<const char*>(start), static_cast<std::size_t>(p - start));
     // Made where it stays, a field at a time.
     base::Decimal& d = *values_.emplace_back(base::Decimal{}).v_.asNumber();

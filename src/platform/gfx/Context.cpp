@@ -52,13 +52,13 @@ cairo_matrix_t toCairo(const AffineTransform& t) {
 
 // Cairo keeps path coordinates in device space as 24.8 fixed point, which
 // wraps beyond ±2^23 pixels, and its rasteriser misplaces a slanted edge
-// long before that: once the edge's width times its height (up to where it
-// meets the surface) passes about 2^35 square pixels, as a line at a slope
-// of one from 2^17.5 pixels out does. Paths are therefore clipped to the
-// square of ±kSafe pixels first: an edge inside it spans at most 2^34
-// square pixels, and the square reaches 32769 pixels beyond the far edge of
-// the largest surface (32767 pixels), so the strokes, joins and caps cairo
-// adds along its edges never reach one.
+// long before that: once the edge's width times its height passes about
+// 2^35 square pixels, as a line at a slope of one from 2^17.5 pixels out
+// does (cairo 1.16, measured). Paths are therefore clipped to the square of
+// ±kSafe pixels first: an edge inside it spans at most 2^17 by 2^17 pixels,
+// and the square reaches 32769 pixels beyond the far edge of the largest
+// surface (32767 pixels), so the strokes, joins and caps cairo adds along
+// its edges never reach one.
 constexpr double kSafe = 65536;  // 2^16
 // A piece of a curve reaching beyond the square and smaller than this lies
 // wholly more than kSafe - kSmallPiece pixels out, beyond every surface:

@@ -295,8 +295,12 @@ void CHTTradingRangePlot::renderAsVectorInContext(gfx::Context& context) {
                 y[f] = p.y;
             }
         }
-        viewX = isNumber(pointX[CHTTradingRangePlotFieldOpen]) ? pointX[CHTTradingRangePlotFieldOpen]
-                                                               : pointX[CHTTradingRangePlotFieldHigh];
+        // The open point's x, or the high point's when the open cannot be
+        // placed; neither placed skips the record. An open or high that is
+        // infinite or beyond a decimal cannot be placed any more than a
+        // missing one: its point has an x but no y.
+        if (isNumber(y[CHTTradingRangePlotFieldOpen])) viewX = pointX[CHTTradingRangePlotFieldOpen];
+        else if (isNumber(y[CHTTradingRangePlotFieldHigh])) viewX = pointX[CHTTradingRangePlotFieldHigh];
         if (!isNumber(viewX)) continue;
         viewX += offset.x;
         for (CGFloat& v : y) v += offset.y;

@@ -48,34 +48,458 @@ cairo_matrix_t toCairo(const AffineTransform& t) {
     return m;
 }
 
+// ---- Keeping path coordinates where cairo can hold them
+
+// Cairo keeps path coordinates in device space as 24.8 fixed point, which
+// wraps beyond ±2^23 pixels, and its rasteriser misplaces a slanted edge
+// long before that: once the edge's width times its height passes about
+// 2^35 square pixels, as a line at a slope of one from 2^17.5 pixels out
+// does (cairo 1.16, measured). Paths are therefore clipped to the square of
+// ±kSafe pixels first: an edge inside it spans at most 2^17 by 2^17 pixels,
+// and the square reaches 32769 pixels beyond the far edge of the largest
+// surface (32767 pixels), so the strokes, joins and caps cairo adds along
+// its edges never reach one.
+constexpr double kSafe = 65536;  // 2^16
+// A piece of a curve reaching beyond the square and smaller than this lies
+// wholly more than kSafe - kSmallPiece pixels out, beyond every surface:
+// its chord stands for it.
+constexpr double kSmallPiece = 8192;  // 2^13
+constexpr int kMaxCurveDepth = 64;
+
+struct DevicePoint {
+    double x = 0;
+    double y = 0;
+};
+
+bool isSafe(DevicePoint p) { return std::fabs(p.x) <= kSafe && std::fabs(p.y) <= kSafe; }
+bool isFinite(DevicePoint p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+
+DevicePoint toDevice(cairo_t* cr, double x, double y) {
+    cairo_user_to_device(cr, &x, &y);
+    return {x, y};
+}
+
+// The current path of a cairo context as it is built, clipped to the safe
+// square in device space by the four half-planes of its edges in turn
+// (Sutherland–Hodgman, one stage per edge, each passing what it keeps to
+// the next): a segment that crosses an edge ends at the crossing, and what
+// runs beyond an edge is replaced by the line along that edge between where
+// the path left and where it came back. Inside the square, fills keep their
+// winding numbers, so they cover exactly what the whole path covers, and
+// strokes keep their direction. Curves reaching beyond the square are split
+// into pieces: pieces inside stay curves, pieces wholly beyond one edge or
+// small and far out become their chords.
+//
+// While the path stays inside, points go to cairo in user space as given,
+// exactly as cairo would take them unclipped; the stages are then in step
+// with the current point and are only brought up to date when the path
+// leaves the square.
+//
+// A fill closes open subpaths with a straight line from their end to their
+// start, which must be clipped too, but a stroke must not draw it: a fill
+// of a path with clipped open subpaths first adds, for each, its clipped
+// closing as a separate closed subpath (appendFillClosings).
+class SafePath {
+public:
+    explicit SafePath(cairo_t* cr) : cr_(cr) {}
+
+    void reset() {
+        hasPoint_ = false;
+        direct_ = true;
+        segments_ = false;
+        subpathClipped_ = false;
+        openClipped_.clear();
+    }
+    bool hasPoint() const { return hasPoint_; }
+    // The current point as given, in device space.
+    DevicePoint current() const { return current_; }
+    // Whether cairo's path ends at the current point itself.
+    bool direct() const { return direct_; }
+
+    // Each takes the point in device space and, for cairo, in user space.
+    void moveTo(DevicePoint d, double x, double y) {
+        endSubpath();
+        hasPoint_ = true;
+        current_ = start_ = d;
+        if (isSafe(d)) {
+            cairo_move_to(cr_, x, y);
+            for (Stage& s : stages_) s.first = d;
+            direct_ = true;
+            subpathClipped_ = false;
+            sent_ = {true, d, d};
+            return;
+        }
+        sent_.any = false;
+        clipped([&] { stageMove(0, d); });
+        direct_ = false;
+    }
+
+    void lineTo(DevicePoint d, double x, double y) {
+        segments_ = true;
+        if (direct_ && isSafe(d)) {
+            cairo_line_to(cr_, x, y);
+        } else {
+            clipped([&] { stageLine(0, d); });
+        }
+        current_ = d;
+        direct_ = isSafe(d);
+    }
+
+    void curveTo(DevicePoint d1, DevicePoint d2, DevicePoint d3, const double user[6]) {
+        segments_ = true;
+        if (direct_ && isSafe(d1) && isSafe(d2) && isSafe(d3)) {
+            cairo_curve_to(cr_, user[0], user[1], user[2], user[3], user[4], user[5]);
+        } else {
+            clipped([&] { curvePieces(current_, d1, d2, d3, 0); });
+        }
+        current_ = d3;
+        direct_ = isSafe(d3);
+    }
+
+    void close() {
+        if (!hasPoint_) return;
+        if (direct_ && isSafe(start_)) {
+            cairo_close_path(cr_);
+        } else {
+            clipped([&] { stageClose(0); });
+        }
+        segments_ = false;
+        // A start inside the square is where cairo's closed subpath began,
+        // so cairo continues from it as it would unclipped; one outside
+        // begins the next subpath clipped.
+        current_ = start_;
+        direct_ = isSafe(start_);
+        subpathClipped_ = !direct_;
+        sent_ = {direct_, start_, start_};
+    }
+
+    // Whether a fill needs appendFillClosings().
+    bool needsFillClosings() const { return !openClipped_.empty() || (segments_ && subpathClipped_); }
+
+    // Adds the clipped closing of every open subpath that was clipped, each
+    // as a closed subpath of its own: from where cairo's subpath ends, the
+    // closing as the stages clip it, on to where cairo's subpath begins and
+    // (closed) back. With cairo's own closing of the subpath, which it runs
+    // back over, that adds up to the clipped closed subpath. The pen itself
+    // is left as it was.
+    void appendFillClosings() const {
+        std::vector<Closing> closings = openClipped_;
+        if (segments_ && subpathClipped_) closings.push_back(closing());
+        SafePath scratch(cr_);
+        for (const Closing& c : closings) {
+            std::copy(std::begin(c.stages), std::end(c.stages), std::begin(scratch.stages_));
+            if (c.sent.any) {
+                scratch.enterDeviceSpace();
+                cairo_move_to(cr_, c.sent.last.x, c.sent.last.y);
+                scratch.stageClosingLines(0);
+                cairo_line_to(cr_, c.sent.first.x, c.sent.first.y);
+                cairo_close_path(cr_);
+            } else {
+                // Nothing of the subpath reached cairo: its clipped closing
+                // is all there is of it.
+                scratch.stageClose(0);
+            }
+        }
+        scratch.leaveDeviceSpace();
+    }
+
+private:
+    // One edge's half-plane: the first point of the subpath it was given,
+    // the last point given, whether that lies inside, and whether the stage
+    // has passed anything of the subpath on.
+    struct Stage {
+        DevicePoint first;
+        DevicePoint previous;
+        bool previousInside = true;
+        bool passedOn = false;
+    };
+    static constexpr int kStages = 4;
+    // What of the current subpath reached cairo: whether anything, its
+    // first point and its last.
+    struct Sent {
+        bool any = false;
+        DevicePoint first;
+        DevicePoint last;
+    };
+    // An open subpath that was clipped, as the stages and cairo left it.
+    struct Closing {
+        Stage stages[kStages];
+        Sent sent;
+    };
+
+    static bool inside(int stage, DevicePoint p) {
+        switch (stage) {
+        case 0: return p.x >= -kSafe;
+        case 1: return p.x <= kSafe;
+        case 2: return p.y >= -kSafe;
+        default: return p.y <= kSafe;
+        }
+    }
+
+    // Where the segment from a to b (one inside the stage's half-plane, the
+    // other not) crosses its edge.
+    static DevicePoint crossing(int stage, DevicePoint a, DevicePoint b) {
+        if (stage < 2) {
+            const double edge = stage == 0 ? -kSafe : kSafe;
+            return {edge, a.y + (edge - a.x) / (b.x - a.x) * (b.y - a.y)};
+        }
+        const double edge = stage == 2 ? -kSafe : kSafe;
+        return {a.x + (edge - a.y) / (b.y - a.y) * (b.x - a.x), edge};
+    }
+
+    // The stages in step with a current point that went to cairo directly.
+    void catchUp(Stage (&stages)[kStages]) const {
+        for (Stage& s : stages) {
+            s.previous = current_;
+            s.previousInside = true;
+            s.passedOn = true;
+        }
+    }
+
+    // The current subpath as a closing for appendFillClosings().
+    Closing closing() const {
+        Closing c;
+        std::copy(std::begin(stages_), std::end(stages_), std::begin(c.stages));
+        c.sent = sent_;
+        if (direct_) {
+            catchUp(c.stages);
+            c.sent.last = current_;
+        }
+        return c;
+    }
+
+    // Keeps the subpath that ends for the fills to come, when it is open
+    // and was clipped.
+    void endSubpath() {
+        if (segments_ && subpathClipped_) openClipped_.push_back(closing());
+        segments_ = false;
+    }
+
+    // Runs `clip` with the stages up to date and points reaching cairo in
+    // device space (see enterDeviceSpace).
+    template <class F>
+    void clipped(F clip) {
+        if (direct_ && hasPoint_) {
+            catchUp(stages_);
+            sent_.last = current_;
+        }
+        subpathClipped_ = true;
+        clip();
+        leaveDeviceSpace();
+    }
+
+    // Device space for cairo: the identity transform, in a saved cairo
+    // state (which the path is not part of), entered only when something
+    // reaches cairo.
+    void enterDeviceSpace() {
+        if (inDeviceSpace_) return;
+        cairo_save(cr_);
+        cairo_identity_matrix(cr_);
+        inDeviceSpace_ = true;
+    }
+
+    void leaveDeviceSpace() {
+        if (!inDeviceSpace_) return;
+        cairo_restore(cr_);
+        inDeviceSpace_ = false;
+    }
+
+    void stageMove(int k, DevicePoint p) {
+        if (k == kStages) {
+            enterDeviceSpace();
+            cairo_move_to(cr_, p.x, p.y);
+            sent_ = {true, p, p};
+            return;
+        }
+        Stage& s = stages_[k];
+        s.first = s.previous = p;
+        s.previousInside = inside(k, p);
+        s.passedOn = false;
+        if (s.previousInside) passOn(k, p);
+    }
+
+    // Hands a point the stage keeps to the next: the first of a subpath as
+    // a move, the others as lines.
+    void passOn(int k, DevicePoint p) {
+        Stage& s = stages_[k];
+        if (!s.passedOn) {
+            s.passedOn = true;
+            stageMove(k + 1, p);
+        } else {
+            stageLine(k + 1, p);
+        }
+    }
+
+    void stageLine(int k, DevicePoint p) {
+        if (k == kStages) {
+            enterDeviceSpace();
+            cairo_line_to(cr_, p.x, p.y);
+            sent_.last = p;
+            return;
+        }
+        Stage& s = stages_[k];
+        const bool in = inside(k, p);
+        if (s.previousInside) {
+            if (!s.passedOn) passOn(k, s.previous);  // a closed subpath's start
+            passOn(k, in ? p : crossing(k, s.previous, p));
+        } else if (in) {
+            passOn(k, crossing(k, s.previous, p));
+            passOn(k, p);
+        }
+        s.previous = p;
+        s.previousInside = in;
+    }
+
+    // A curve from the stage's previous point lying wholly inside the square.
+    void stageCurve(int k, DevicePoint c1, DevicePoint c2, DevicePoint p) {
+        if (k == kStages) {
+            enterDeviceSpace();
+            cairo_curve_to(cr_, c1.x, c1.y, c2.x, c2.y, p.x, p.y);
+            sent_.last = p;
+            return;
+        }
+        Stage& s = stages_[k];
+        if (!s.passedOn) passOn(k, s.previous);
+        stageCurve(k + 1, c1, c2, p);
+        s.previous = p;
+        s.previousInside = true;
+    }
+
+    // Each stage's line back to its first point, as closing the subpath
+    // passes them on, without the close itself.
+    void stageClosingLines(int k) {
+        if (k == kStages) return;
+        Stage& s = stages_[k];
+        stageLine(k, s.first);
+        if (s.passedOn) stageClosingLines(k + 1);
+    }
+
+    void stageClose(int k) {
+        if (k == kStages) {
+            cairo_close_path(cr_);
+            return;
+        }
+        Stage& s = stages_[k];
+        stageLine(k, s.first);
+        if (s.passedOn) stageClose(k + 1);
+        s.previous = s.first;
+        s.previousInside = inside(k, s.first);
+        s.passedOn = false;
+    }
+
+    // The curve p0..p3 in pieces: a piece inside the square is passed on as
+    // a curve; a piece wholly beyond one edge lies, with its chord, on the
+    // far side of that edge, where the stages replace both by the same line
+    // along the edge; a small piece reaching beyond lies far out, where its
+    // chord is as good. The rest is halved.
+    void curvePieces(DevicePoint p0, DevicePoint p1, DevicePoint p2, DevicePoint p3, int depth) {
+        if (isSafe(p0) && isSafe(p1) && isSafe(p2) && isSafe(p3)) {
+            stageCurve(0, p1, p2, p3);
+            return;
+        }
+        const double minX = std::min({p0.x, p1.x, p2.x, p3.x}), maxX = std::max({p0.x, p1.x, p2.x, p3.x});
+        const double minY = std::min({p0.y, p1.y, p2.y, p3.y}), maxY = std::max({p0.y, p1.y, p2.y, p3.y});
+        const bool beyondOneEdge = maxX < -kSafe || minX > kSafe || maxY < -kSafe || minY > kSafe;
+        const bool small = maxX - minX < kSmallPiece && maxY - minY < kSmallPiece;
+        if (beyondOneEdge || small || depth >= kMaxCurveDepth) {
+            stageLine(0, p3);
+            return;
+        }
+        auto mid = [](DevicePoint a, DevicePoint b) { return DevicePoint{(a.x + b.x) / 2, (a.y + b.y) / 2}; };
+        const DevicePoint a = mid(p0, p1), b = mid(p1, p2), c = mid(p2, p3);
+        const DevicePoint ab = mid(a, b), bc = mid(b, c), m = mid(ab, bc);
+        curvePieces(p0, a, ab, m, depth + 1);
+        curvePieces(m, bc, c, p3, depth + 1);
+    }
+
+    cairo_t* cr_;
+    bool hasPoint_ = false;
+    bool direct_ = true;
+    bool inDeviceSpace_ = false;
+    bool segments_ = false;        // the current subpath has lines or curves
+    bool subpathClipped_ = false;  // ... and the stages have been at work on it
+    DevicePoint current_;
+    DevicePoint start_;
+    Stage stages_[kStages];
+    Sent sent_;
+    std::vector<Closing> openClipped_;
+};
+
+// Adds the rect (user space) to the context's path: as cairo's own
+// rectangle when its corners lie inside the safe square, clipped otherwise.
+void addSafeRect(cairo_t* cr, const Rect& r) {
+    const Rect s = r.standardized();
+    const double x0 = s.x(), y0 = s.y(), x1 = x0 + double(s.width()), y1 = y0 + double(s.height());
+    const double xs[4] = {x0, x1, x1, x0}, ys[4] = {y0, y0, y1, y1};
+    DevicePoint corners[4];
+    bool safe = true;
+    for (int i = 0; i < 4; ++i) {
+        corners[i] = toDevice(cr, xs[i], ys[i]);
+        if (!isFinite(corners[i])) return;
+        safe = safe && isSafe(corners[i]);
+    }
+    if (safe) {
+        cairo_rectangle(cr, s.x(), s.y(), s.width(), s.height());
+        return;
+    }
+    SafePath pen(cr);
+    pen.moveTo(corners[0], xs[0], ys[0]);
+    for (int i = 1; i < 4; ++i) pen.lineTo(corners[i], xs[i], ys[i]);
+    pen.close();
+}
+
 // Takes the current path out of the way for an operation that must not touch
 // it, and puts it back afterwards (under the same transform).
 class PathGuard {
 public:
-    explicit PathGuard(cairo_t* cr) : cr_(cr), path_(cairo_copy_path(cr)) { cairo_new_path(cr); }
+    PathGuard(cairo_t* cr, SafePath& pen) : cr_(cr), pen_(pen), kept_(pen), path_(cairo_copy_path(cr)) {
+        cairo_new_path(cr);
+        pen.reset();
+    }
     ~PathGuard() {
         cairo_new_path(cr_);
         if (path_ && path_->status == CAIRO_STATUS_SUCCESS) cairo_append_path(cr_, path_.get());
+        pen_ = kept_;
     }
     PathGuard(const PathGuard&) = delete;
     PathGuard& operator=(const PathGuard&) = delete;
 
 private:
     cairo_t* cr_;
+    SafePath& pen_;
+    SafePath kept_;
     PathHandle path_;
 };
 
-void rectToCairo(cairo_t* cr, const Rect& r) {
-    Rect s = r.standardized();
-    cairo_rectangle(cr, s.x(), s.y(), s.width(), s.height());
-}
+// Adds the clipped closings a fill of the current path needs (see
+// SafePath::appendFillClosings) and, for a path that is kept after the fill,
+// puts the path back as it was when the scope ends.
+class FillClosings {
+public:
+    FillClosings(cairo_t* cr, const SafePath& pen, bool keep) : cr_(cr) {
+        if (!pen.needsFillClosings()) return;
+        if (keep) kept_ = PathHandle(cairo_copy_path(cr));
+        pen.appendFillClosings();
+    }
+    ~FillClosings() {
+        if (!kept_) return;
+        cairo_new_path(cr_);
+        if (kept_->status == CAIRO_STATUS_SUCCESS) cairo_append_path(cr_, kept_.get());
+    }
+    FillClosings(const FillClosings&) = delete;
+    FillClosings& operator=(const FillClosings&) = delete;
+
+private:
+    cairo_t* cr_;
+    PathHandle kept_;
+};
 
 // Clips to the rect and maps a surface onto it at the given points per
 // pixel, its first row at the rect's bottom when flipped, at its top
 // otherwise.
 void placeSurfaceIn(cairo_t* cr, const Rect& r, double scaleX, double scaleY, bool flip) {
     cairo_new_path(cr);
-    rectToCairo(cr, r);
+    addSafeRect(cr, r);
     cairo_clip(cr);
     if (flip) {
         cairo_translate(cr, r.x(), r.maxY());
@@ -85,51 +509,6 @@ void placeSurfaceIn(cairo_t* cr, const Rect& r, double scaleX, double scaleY, bo
         cairo_scale(cr, scaleX, scaleY);
     }
 }
-
-// Adds the path's elements to cairo's current path, from element `from` on.
-// A quadratic curve starts at cairo's current point (its control point when
-// there is none) and becomes the equal cubic.
-void appendPathElements(cairo_t* cr, const Path& path, std::size_t from = 0) {
-    const auto& elements = path.elements();
-    for (std::size_t i = from; i < elements.size(); ++i) {
-        const PathElement& e = elements[i];
-        switch (e.type) {
-        case PathElementType::MoveToPoint: cairo_move_to(cr, e.points[0].x, e.points[0].y); break;
-        case PathElementType::AddLineToPoint: cairo_line_to(cr, e.points[0].x, e.points[0].y); break;
-        case PathElementType::AddQuadCurveToPoint: {
-            double x0 = e.points[0].x, y0 = e.points[0].y;
-            if (cairo_has_current_point(cr)) cairo_get_current_point(cr, &x0, &y0);
-            double cx = e.points[0].x, cy = e.points[0].y, x = e.points[1].x, y = e.points[1].y;
-            if (!cairo_has_current_point(cr)) cairo_move_to(cr, x0, y0);
-            cairo_curve_to(cr, x0 + 2.0 / 3 * (cx - x0), y0 + 2.0 / 3 * (cy - y0), x + 2.0 / 3 * (cx - x),
-                           y + 2.0 / 3 * (cy - y), x, y);
-            break;
-        }
-        case PathElementType::AddCurveToPoint:
-            cairo_curve_to(cr, e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y, e.points[2].x,
-                           e.points[2].y);
-            break;
-        case PathElementType::CloseSubpath: cairo_close_path(cr); break;
-        }
-    }
-}
-
-// A path fragment that starts at the context's current point, so that the
-// path code can build arcs; the leading move is not emitted.
-Path fragmentFrom(cairo_t* cr, bool* hadPoint) {
-    Path p;
-    *hadPoint = cairo_has_current_point(cr);
-    if (*hadPoint) {
-        double x, y;
-        cairo_get_current_point(cr, &x, &y);
-        p.moveTo(Float(x), Float(y));
-    }
-    return p;
-}
-
-// Adds a fragment made by fragmentFrom, without the move to the current
-// point that it starts with when the context had one.
-void emitFragment(cairo_t* cr, const Path& p, bool hadPoint) { appendPathElements(cr, p, hadPoint ? 1 : 0); }
 
 Path pathFromCairo(cairo_t* cr) {
     Path out;
@@ -157,6 +536,11 @@ std::vector<Context*>& contextStack() {
 }
 
 }  // namespace
+
+// The current path's pen.
+struct Context::PathPen : SafePath {
+    using SafePath::SafePath;
+};
 
 // ---- Shading
 
@@ -200,7 +584,8 @@ std::string RecordedOperation::text() const {
 Context::Context(cairo_t* cr, Float scale, YAxis axis, Float heightInPoints)
     : Context(CairoContextHandle::reference(cr), scale, axis, heightInPoints) {}
 
-Context::Context(CairoContextHandle cr, Float scale, YAxis axis, Float heightInPoints) : cr_(std::move(cr)) {
+Context::Context(CairoContextHandle cr, Float scale, YAxis axis, Float heightInPoints)
+    : cr_(std::move(cr)), pen_(std::make_unique<PathPen>(cr_.get())) {
     states_.emplace_back();
     resetRoot(scale, axis, heightInPoints);
 }
@@ -312,9 +697,92 @@ Rect Context::convertRectToUserSpace(const Rect& r) const { return ctm().invert(
 
 // ---- Path
 
+void Context::resetPath() {
+    cairo_new_path(cr());
+    pen_->reset();
+}
+
+void Context::penMoveTo(double x, double y) {
+    const DevicePoint d = toDevice(cr(), x, y);
+    if (!isFinite(d)) {
+        badPath_ = true;
+        return;
+    }
+    pen_->moveTo(d, x, y);
+}
+
+void Context::penLineTo(double x, double y) {
+    const DevicePoint d = toDevice(cr(), x, y);
+    if (!isFinite(d)) {
+        badPath_ = true;
+        return;
+    }
+    if (!pen_->hasPoint()) pen_->moveTo(d, x, y);
+    pen_->lineTo(d, x, y);
+}
+
+void Context::penCurveTo(double x1, double y1, double x2, double y2, double x, double y) {
+    const DevicePoint d1 = toDevice(cr(), x1, y1), d2 = toDevice(cr(), x2, y2), d3 = toDevice(cr(), x, y);
+    if (!isFinite(d1) || !isFinite(d2) || !isFinite(d3)) {
+        badPath_ = true;
+        return;
+    }
+    if (!pen_->hasPoint()) pen_->moveTo(d1, x1, y1);
+    const double user[6] = {x1, y1, x2, y2, x, y};
+    pen_->curveTo(d1, d2, d3, user);
+}
+
+void Context::penClose() { pen_->close(); }
+
+bool Context::penPoint(double* x, double* y) const {
+    if (!pen_->hasPoint()) return false;
+    if (pen_->direct()) {
+        // Where cairo's path ends, as cairo answers it.
+        cairo_get_current_point(cr(), x, y);
+    } else {
+        *x = pen_->current().x;
+        *y = pen_->current().y;
+        cairo_device_to_user(cr(), x, y);
+    }
+    return true;
+}
+
+Path Context::fragment(bool* hadPoint) const {
+    Path p;
+    double x, y;
+    *hadPoint = penPoint(&x, &y);
+    if (*hadPoint) p.moveTo(Float(x), Float(y));
+    return p;
+}
+
+void Context::appendPath(const Path& path, std::size_t from) {
+    const auto& elements = path.elements();
+    for (std::size_t i = from; i < elements.size(); ++i) {
+        const PathElement& e = elements[i];
+        switch (e.type) {
+        case PathElementType::MoveToPoint: penMoveTo(e.points[0].x, e.points[0].y); break;
+        case PathElementType::AddLineToPoint: penLineTo(e.points[0].x, e.points[0].y); break;
+        case PathElementType::AddQuadCurveToPoint: {
+            // From the current point (the control point when there is
+            // none), as the equal cubic.
+            double x0 = e.points[0].x, y0 = e.points[0].y;
+            if (!penPoint(&x0, &y0)) penMoveTo(x0, y0);
+            const double cx = e.points[0].x, cy = e.points[0].y, x = e.points[1].x, y = e.points[1].y;
+            penCurveTo(x0 + 2.0 / 3 * (cx - x0), y0 + 2.0 / 3 * (cy - y0), x + 2.0 / 3 * (cx - x),
+                       y + 2.0 / 3 * (cy - y), x, y);
+            break;
+        }
+        case PathElementType::AddCurveToPoint:
+            penCurveTo(e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y, e.points[2].x, e.points[2].y);
+            break;
+        case PathElementType::CloseSubpath: penClose(); break;
+        }
+    }
+}
+
 void Context::beginPath() {
     record("beginPath");
-    cairo_new_path(cr());
+    resetPath();
     badPath_ = false;
 }
 
@@ -324,7 +792,7 @@ void Context::moveTo(Float x, Float y) {
         badPath_ = true;
         return;
     }
-    cairo_move_to(cr(), x, y);
+    penMoveTo(x, y);
 }
 
 void Context::lineTo(Float x, Float y) {
@@ -333,8 +801,7 @@ void Context::lineTo(Float x, Float y) {
         badPath_ = true;
         return;
     }
-    if (!cairo_has_current_point(cr())) cairo_move_to(cr(), x, y);
-    cairo_line_to(cr(), x, y);
+    penLineTo(x, y);
 }
 
 void Context::curveTo(Float cp1x, Float cp1y, Float cp2x, Float cp2y, Float x, Float y) {
@@ -343,8 +810,7 @@ void Context::curveTo(Float cp1x, Float cp1y, Float cp2x, Float cp2y, Float x, F
         badPath_ = true;
         return;
     }
-    if (!cairo_has_current_point(cr())) cairo_move_to(cr(), cp1x, cp1y);
-    cairo_curve_to(cr(), cp1x, cp1y, cp2x, cp2y, x, y);
+    penCurveTo(cp1x, cp1y, cp2x, cp2y, x, y);
 }
 
 void Context::quadCurveTo(Float cpx, Float cpy, Float x, Float y) {
@@ -354,17 +820,13 @@ void Context::quadCurveTo(Float cpx, Float cpy, Float x, Float y) {
         return;
     }
     Path p;
-    double x0 = cpx, y0 = cpy;
-    if (cairo_has_current_point(cr())) cairo_get_current_point(cr(), &x0, &y0);
-    else cairo_move_to(cr(), x0, y0);
-    p.moveTo(Float(x0), Float(y0));
     p.quadCurveTo(cpx, cpy, x, y);
-    emitFragment(cr(), p, true);
+    appendPath(p, 1);  // the move the path starts with is the current point's
 }
 
 void Context::closePath() {
     record("closePath");
-    if (cairo_has_current_point(cr())) cairo_close_path(cr());
+    penClose();
 }
 
 void Context::addRect(const Rect& rect) {
@@ -375,7 +837,7 @@ void Context::addRect(const Rect& rect) {
     }
     Path p;
     p.addRect(rect);
-    appendPathElements(cr(), p);
+    appendPath(p);
 }
 
 void Context::addRects(const std::vector<Rect>& rects) {
@@ -397,7 +859,7 @@ void Context::addEllipseInRect(const Rect& rect) {
     }
     Path p;
     p.addEllipseInRect(rect);
-    appendPathElements(cr(), p);
+    appendPath(p);
 }
 
 void Context::addArc(Float x, Float y, Float radius, Float startAngle, Float endAngle, bool clockwise) {
@@ -407,9 +869,9 @@ void Context::addArc(Float x, Float y, Float radius, Float startAngle, Float end
         return;
     }
     bool had;
-    Path p = fragmentFrom(cr(), &had);
+    Path p = fragment(&had);
     p.addArc(x, y, radius, startAngle, endAngle, clockwise);
-    emitFragment(cr(), p, had);
+    appendPath(p, had ? 1 : 0);
 }
 
 void Context::addArcToPoint(Float x1, Float y1, Float x2, Float y2, Float radius) {
@@ -419,9 +881,9 @@ void Context::addArcToPoint(Float x1, Float y1, Float x2, Float y2, Float radius
         return;
     }
     bool had;
-    Path p = fragmentFrom(cr(), &had);
+    Path p = fragment(&had);
     p.addArcToPoint(x1, y1, x2, y2, radius);
-    emitFragment(cr(), p, had);
+    appendPath(p, had ? 1 : 0);
 }
 
 void Context::addPath(const Path& path) {
@@ -430,15 +892,14 @@ void Context::addPath(const Path& path) {
         badPath_ = true;
         return;
     }
-    appendPathElements(cr(), path);
+    appendPath(path);
 }
 
 bool Context::isPathEmpty() const { return path().isEmpty(); }
 
 Point Context::currentPoint() const {
-    if (!cairo_has_current_point(cr())) return Point::zero();
     double x, y;
-    cairo_get_current_point(cr(), &x, &y);
+    if (!penPoint(&x, &y)) return Point::zero();
     return {Float(x), Float(y)};
 }
 
@@ -470,7 +931,10 @@ bool Context::pathContainsPoint(const Point& p, PathDrawingMode mode) const {
     bool evenOdd = mode == PathDrawingMode::EOFill || mode == PathDrawingMode::EOFillStroke;
     cairo_set_fill_rule(cr(), evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
     bool in = false;
-    if (mode != PathDrawingMode::Stroke) in = cairo_in_fill(cr(), p.x, p.y);
+    if (mode != PathDrawingMode::Stroke) {
+        FillClosings closings(cr(), *pen_, true);
+        in = cairo_in_fill(cr(), p.x, p.y);
+    }
     if (!in && (mode == PathDrawingMode::Stroke || mode == PathDrawingMode::FillStroke ||
                 mode == PathDrawingMode::EOFillStroke))
         in = cairo_in_stroke(cr(), p.x, p.y);
@@ -504,11 +968,12 @@ void Context::withShadow(F paint, bool stroke) {
 void Context::doFill(bool evenOdd, bool preserve) {
     if (badPath_ || !usable()) {
         if (!preserve) {
-            cairo_new_path(cr());
+            resetPath();
             badPath_ = false;
         }
         return;
     }
+    FillClosings closings(cr(), *pen_, preserve);
     cairo_set_fill_rule(cr(), evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
     cairo_set_antialias(cr(), state().antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
     applySource(state().fill);
@@ -521,13 +986,13 @@ void Context::doFill(bool evenOdd, bool preserve) {
             cairo_fill_preserve(cr);
         },
         false);
-    if (!preserve) cairo_new_path(cr());
+    if (!preserve) resetPath();
 }
 
 void Context::doStroke(bool preserve) {
     if (badPath_ || !usable()) {
         if (!preserve) {
-            cairo_new_path(cr());
+            resetPath();
             badPath_ = false;
         }
         return;
@@ -543,7 +1008,7 @@ void Context::doStroke(bool preserve) {
             cairo_stroke_preserve(cr);
         },
         true);
-    if (!preserve) cairo_new_path(cr());
+    if (!preserve) resetPath();
 }
 
 void Context::fillPath() {
@@ -579,7 +1044,7 @@ void Context::drawPath(PathDrawingMode mode) {
         doStroke(false);
         break;
     }
-    cairo_new_path(cr());
+    resetPath();
     badPath_ = false;
 }
 
@@ -589,8 +1054,8 @@ void Context::fillRect(const Rect& rect) {
     bool bad = badPath_;
     badPath_ = false;
     {
-        PathGuard guard(cr());
-        rectToCairo(cr(), rect);
+        PathGuard guard(cr(), *pen_);
+        addSafeRect(cr(), rect);
         doFill(false, false);
     }
     badPath_ = bad;
@@ -602,10 +1067,10 @@ void Context::fillRects(const std::vector<Rect>& rects) {
 
 void Context::strokeRect(const Rect& rect) {
     record("strokeRect", {rect.x(), rect.y(), rect.width(), rect.height()});
-    cairo_new_path(cr());
+    resetPath();
     badPath_ = false;
     if (!finiteRect(rect) || !usable()) return;
-    rectToCairo(cr(), rect);
+    addSafeRect(cr(), rect);
     doStroke(false);
 }
 
@@ -617,23 +1082,23 @@ void Context::strokeRectWithWidth(const Rect& rect, Float width) {
 
 void Context::fillEllipseInRect(const Rect& rect) {
     record("fillEllipseInRect", {rect.x(), rect.y(), rect.width(), rect.height()});
-    cairo_new_path(cr());
+    resetPath();
     badPath_ = false;
     if (!finiteRect(rect) || !usable()) return;
     Path p;
     p.addEllipseInRect(rect);
-    appendPathElements(cr(), p);
+    appendPath(p);
     doFill(false, false);
 }
 
 void Context::strokeEllipseInRect(const Rect& rect) {
     record("strokeEllipseInRect", {rect.x(), rect.y(), rect.width(), rect.height()});
-    cairo_new_path(cr());
+    resetPath();
     badPath_ = false;
     if (!finiteRect(rect) || !usable()) return;
     Path p;
     p.addEllipseInRect(rect);
-    appendPathElements(cr(), p);
+    appendPath(p);
     doStroke(false);
 }
 
@@ -646,13 +1111,16 @@ void Context::strokeLineSegments(const std::vector<Point>& points) {
         }
         log_->push_back(op);
     }
-    cairo_new_path(cr());
+    resetPath();
     badPath_ = false;
     if (!usable()) return;
     for (std::size_t i = 0; i + 1 < points.size(); i += 2) {
         if (!points[i].isFiniteValue() || !points[i + 1].isFiniteValue()) continue;
-        cairo_move_to(cr(), points[i].x, points[i].y);
-        cairo_line_to(cr(), points[i + 1].x, points[i + 1].y);
+        const DevicePoint a = toDevice(cr(), points[i].x, points[i].y);
+        const DevicePoint b = toDevice(cr(), points[i + 1].x, points[i + 1].y);
+        if (!isFinite(a) || !isFinite(b)) continue;
+        pen_->moveTo(a, points[i].x, points[i].y);
+        pen_->lineTo(b, points[i + 1].x, points[i + 1].y);
     }
     doStroke(false);
 }
@@ -660,9 +1128,9 @@ void Context::strokeLineSegments(const std::vector<Point>& points) {
 void Context::clearRect(const Rect& rect) {
     record("clearRect", {rect.x(), rect.y(), rect.width(), rect.height()});
     if (!finiteRect(rect) || !usable()) return;
-    PathGuard guard(cr());
+    PathGuard guard(cr(), *pen_);
     CairoSavedState saved(cr());
-    rectToCairo(cr(), rect);
+    addSafeRect(cr(), rect);
     cairo_set_operator(cr(), CAIRO_OPERATOR_CLEAR);
     cairo_fill(cr());
 }
@@ -672,28 +1140,30 @@ void Context::clearRect(const Rect& rect) {
 void Context::clip() {
     record("clip");
     if (!badPath_ && usable()) {
+        FillClosings closings(cr(), *pen_, false);
         cairo_set_fill_rule(cr(), CAIRO_FILL_RULE_WINDING);
         cairo_clip(cr());
     }
-    cairo_new_path(cr());
+    resetPath();
     badPath_ = false;
 }
 
 void Context::eoClip() {
     record("eoClip");
     if (!badPath_ && usable()) {
+        FillClosings closings(cr(), *pen_, false);
         cairo_set_fill_rule(cr(), CAIRO_FILL_RULE_EVEN_ODD);
         cairo_clip(cr());
         cairo_set_fill_rule(cr(), CAIRO_FILL_RULE_WINDING);
     }
-    cairo_new_path(cr());
+    resetPath();
     badPath_ = false;
 }
 
 void Context::clipToRect(const Rect& rect) {
     record("clipToRect", {rect.x(), rect.y(), rect.width(), rect.height()});
     if (!usable()) return;
-    PathGuard guard(cr());
+    PathGuard guard(cr(), *pen_);
     if (!finiteRect(rect)) {
         if (rect.isNull()) {
             cairo_rectangle(cr(), 0, 0, 0, 0);
@@ -701,7 +1171,7 @@ void Context::clipToRect(const Rect& rect) {
         }
         return;
     }
-    rectToCairo(cr(), rect);
+    addSafeRect(cr(), rect);
     cairo_set_fill_rule(cr(), CAIRO_FILL_RULE_WINDING);
     cairo_clip(cr());
 }
@@ -709,9 +1179,9 @@ void Context::clipToRect(const Rect& rect) {
 void Context::clipToRects(const std::vector<Rect>& rects) {
     record("clipToRects", {Float(rects.size())});
     if (!usable()) return;
-    PathGuard guard(cr());
+    PathGuard guard(cr(), *pen_);
     for (const Rect& r : rects)
-        if (finiteRect(r)) rectToCairo(cr(), r);
+        if (finiteRect(r)) addSafeRect(cr(), r);
     cairo_set_fill_rule(cr(), CAIRO_FILL_RULE_WINDING);
     cairo_clip(cr());
 }
@@ -862,11 +1332,11 @@ bool Context::hasShadow() const { return state().shadowColor && state().shadowCo
 
 void Context::drawImageImpl(const Rect& rect, const Image& image, bool flip) {
     if (!finiteRect(rect) || !usable() || rect.isEmpty()) return;
-    PathGuard guard(cr());
+    PathGuard guard(cr(), *pen_);
     Rect r = rect.standardized();
     int w = image.width(), h = image.height();
     if (w <= 0 || h <= 0) return;
-    rectToCairo(cr(), r);
+    addSafeRect(cr(), r);
     auto paint = [&](cairo_t* cr) {
         CairoSavedState saved(cr);
         placeSurfaceIn(cr, r, r.width() / w, r.height() / h, flip);
@@ -897,7 +1367,7 @@ void Context::drawTiledImage(const Rect& tile, const Image& image) {
     Rect r = tile.standardized();
     AffineTransform place = AffineTransform(r.width() / w, 0, 0, -r.height() / h, r.x(), r.maxY());
     if (!place.isInvertible()) return;
-    PathGuard guard(cr());
+    PathGuard guard(cr(), *pen_);
     double x0, y0, x1, y1;
     cairo_clip_extents(cr(), &x0, &y0, &x1, &y1);
     cairo_rectangle(cr(), x0, y0, x1 - x0, y1 - y0);
@@ -1060,7 +1530,7 @@ void Context::drawShading(const Shading& shading) {
     PatternHandle pat = shadingPattern(shading);
     const bool extend = shading.extendStart || shading.extendEnd;
 
-    PathGuard guard(cr());
+    PathGuard guard(cr(), *pen_);
     CairoSavedState saved(cr());
     // One end extended and the other not: cut the padded pattern at the end
     // that must not extend.
@@ -1074,12 +1544,23 @@ void Context::drawShading(const Shading& shading) {
             Point base = shading.extendStart ? shading.end : shading.start;
             double sign = shading.extendStart ? -1 : 1;  // towards the kept side
             double nx = -dy, ny = dx;
-            cairo_move_to(cr(), base.x + nx * big, base.y + ny * big);
-            cairo_line_to(cr(), base.x - nx * big, base.y - ny * big);
-            cairo_line_to(cr(), base.x - nx * big + sign * dx * big, base.y - ny * big + sign * dy * big);
-            cairo_line_to(cr(), base.x + nx * big + sign * dx * big, base.y + ny * big + sign * dy * big);
-            cairo_close_path(cr());
-            cairo_clip(cr());
+            const double xs[4] = {base.x + nx * big, base.x - nx * big, base.x - nx * big + sign * dx * big,
+                                  base.x + nx * big + sign * dx * big};
+            const double ys[4] = {base.y + ny * big, base.y - ny * big, base.y - ny * big + sign * dy * big,
+                                  base.y + ny * big + sign * dy * big};
+            DevicePoint corners[4];
+            bool finiteCorners = true;
+            for (int i = 0; i < 4; ++i) {
+                corners[i] = toDevice(cr(), xs[i], ys[i]);
+                finiteCorners = finiteCorners && isFinite(corners[i]);
+            }
+            if (finiteCorners) {
+                SafePath cut(cr());
+                cut.moveTo(corners[0], xs[0], ys[0]);
+                for (int i = 1; i < 4; ++i) cut.lineTo(corners[i], xs[i], ys[i]);
+                cut.close();
+                cairo_clip(cr());
+            }
         }
     }
     double x0, y0, x1, y1;
@@ -1099,10 +1580,11 @@ void Context::fillPathWithShading(const Shading& shading) {
     record("fillPathWithShading",
            {shading.start.x, shading.start.y, shading.end.x, shading.end.y, shading.startRadius, shading.endRadius});
     if (badPath_ || !usable() || !drawableShading(shading)) {
-        cairo_new_path(cr());
+        resetPath();
         badPath_ = false;
         return;
     }
+    FillClosings closings(cr(), *pen_, false);
     const bool oneEndExtended = shading.extendStart != shading.extendEnd && shading.type == Shading::Type::Axial;
     if (hasShadow() || state().alpha < 1 || oneEndExtended) {
         // A shadow, the global alpha and the cut of a one-sided extension
@@ -1110,6 +1592,7 @@ void Context::fillPathWithShading(const Shading& shading) {
         CairoSavedState saved(cr());
         cairo_set_fill_rule(cr(), CAIRO_FILL_RULE_WINDING);
         cairo_clip(cr());
+        pen_->reset();
         drawShading(shading);
         return;
     }
@@ -1121,6 +1604,7 @@ void Context::fillPathWithShading(const Shading& shading) {
     cairo_set_fill_rule(cr(), CAIRO_FILL_RULE_WINDING);
     cairo_set_source(cr(), pat.get());
     cairo_fill(cr());
+    pen_->reset();
 }
 
 // ---- Off-screen layers
@@ -1139,8 +1623,8 @@ void Context::drawLayer(const Rect& rect, const OffscreenLayer& layer) {
     double ph = std::ceil(layer.size().height * layer.scale());
     if (pw <= 0 || ph <= 0) return;
     Rect r = rect.standardized();
-    PathGuard guard(cr());
-    rectToCairo(cr(), r);
+    PathGuard guard(cr(), *pen_);
+    addSafeRect(cr(), r);
     bool up = axis_ == YAxis::Up;
     withShadow(
         [&](cairo_t* cr) {
@@ -1162,7 +1646,7 @@ void Context::beginPage() {
     record("beginPage");
     while (states_.size() > 1) restore();
     states_.front() = State();
-    cairo_new_path(cr());
+    resetPath();
     badPath_ = false;
     cairo_matrix_t m = toCairo(root_);
     cairo_set_matrix(cr(), &m);
@@ -1174,7 +1658,7 @@ void Context::flush() { cairo_surface_flush(cairo_get_target(cr())); }
 
 void Context::paintWithEffects(const std::function<void(cairo_t*)>& draw, const Rect& deviceBounds) {
     if (!usable()) return;
-    PathGuard guard(cr());
+    PathGuard guard(cr(), *pen_);
     const State& s = state();
     if (s.shadowColor && s.shadowColor->alpha() > 0 && s.alpha > 0) {
         ShadowParams params{root_.apply(s.shadowOffset), s.shadowBlur * scale_,

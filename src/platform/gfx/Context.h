@@ -15,6 +15,17 @@
 // a transform that would become singular draws nothing until the state that
 // made it is restored, a negative or all-zero dash pattern draws solid lines.
 // The cairo status stays success.
+//
+// Far coordinates: cairo holds path coordinates in device space as 24.8
+// fixed point, which wraps beyond about 8 million pixels, and rasterises
+// long slanted edges wrongly from about 2^17 pixels out. Every path is
+// therefore clipped, segment by segment, to a square of ±2^16 device pixels
+// around the origin before cairo sees it; what lies beyond is replaced by
+// lines along the square's edges (curves are split, the pieces beyond
+// becoming lines), so fills cover exactly what they cover unclipped and
+// strokes keep their direction up to far outside any surface. path() and
+// pathBoundingBox() answer that clipped path; currentPoint() is the point as
+// given.
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -280,6 +291,7 @@ protected:
 
 private:
     struct State;
+    struct PathPen;
     State& state();
     const State& state() const;
     void record(const char* name, std::initializer_list<Float> args = {});
@@ -293,6 +305,20 @@ private:
     void withShadow(F paint, bool stroke);
     void drawImageImpl(const Rect& rect, const Image& image, bool flip);
     PatternHandle shadingPattern(const Shading& shading);
+    // The path in user space, through the pen (each marks the path bad when
+    // the point is not finite in device space).
+    void penMoveTo(double x, double y);
+    void penLineTo(double x, double y);
+    void penCurveTo(double x1, double y1, double x2, double y2, double x, double y);
+    void penClose();
+    // Adds the path's elements from element `from` on.
+    void appendPath(const Path& path, std::size_t from = 0);
+    // The current point in user space (false without one).
+    bool penPoint(double* x, double* y) const;
+    // A path fragment starting at the current point, when there is one.
+    Path fragment(bool* hadPoint) const;
+    // Empties the current path.
+    void resetPath();
     PatternHandle rampPattern(const Shading& shading);
     cairo_t* cr() const { return cr_.get(); }
 
@@ -313,6 +339,7 @@ private:
     AffineTransform root_;
     std::vector<State> states_;
     bool badPath_ = false;
+    std::unique_ptr<PathPen> pen_;  // where the current path stands, unclipped
     std::vector<RecordedOperation>* log_ = nullptr;
     std::vector<RampPattern> rampPatterns_;  // the most recently made last
 };

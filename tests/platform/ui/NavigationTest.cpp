@@ -190,18 +190,6 @@ TEST_F(NavigationTest, AWaitingEscapeGoesBackButNeverPressesCancel) {
     // Pressed on the screen in front, Escape does press its Cancel.
     app().pressEscape();
     EXPECT_EQ(cancels, 1);
-    // Nor does one left waiting go on behind a screen with no way back.
-    form->navigationItem()->setLeftBarButtonItem(nullptr);
-    form->navigationItem()->setHidesBackButton(true);
-    nav_->pushViewController(std::make_shared<LoggingController>("Next", log_), true);
-    app().pressEscape();
-    app().pressEscape();
-    advance(1);
-    EXPECT_EQ(nav_->viewControllers().size(), 2u);
-    EXPECT_EQ(nav_->topViewController(), form);
-    nav_->pushViewController(std::make_shared<LoggingController>("Last", log_), true);
-    advance(1);
-    EXPECT_EQ(nav_->viewControllers().size(), 3u) << "none is left over for a later screen";
 }
 
 TEST_F(NavigationTest, ABackThatLandsOnAQuestionDropsTheEscapesStillWaiting) {

@@ -474,6 +474,31 @@ TEST_F(WorkoutTest, TheScreenOutlivesItsOpenerWhileItsQuestionShows) {
     EXPECT_TRUE(screen.expired()) << "and goes once the question is answered";
 }
 
+TEST_F(WorkoutTest, AKeyPressedWhileTheScreenSlidesInLeavesTheResumeQuestionOpen) {
+    placed(1, 2, 1);
+    defaults().setBool("Tolvek_ShowAlerts", true);
+    defaults().setInteger("Tolvek_RepNum", 3);
+    launch();
+    tap("Today's Workout");
+    ASSERT_TRUE(app->nav->isTransitioning());
+    driver->pressEscape();
+    driver->application().pressReturn();
+    driver->pressEscape();
+    driver->wait(1);
+    // The question is still up, unanswered, over the workout screen, and
+    // the day waits at its third set.
+    auto alert = std::dynamic_pointer_cast<ui::AlertView>(driver->application().frontAlert());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->message(), "Resume day from last position?");
+    EXPECT_EQ(app->nav->topViewController(), app->home->today);
+    EXPECT_EQ(today().session()->repNum(), 3);
+    EXPECT_EQ(defaults().integerForKey("Tolvek_RepNum"), 3);
+    // The user's own answer still counts.
+    tap("No", 1);
+    EXPECT_EQ(driver->application().frontAlert(), nullptr);
+    EXPECT_EQ(today().session()->repNum(), 1);
+}
+
 TEST_F(WorkoutTest, TodayViewTextsFollowTheDoubledDays) {
     EXPECT_EQ(TodayView::countsText(6, 3, {1, 2, 3, 4, 5}), "1(x2),2(x2),3(x2),4(x2),5");
     EXPECT_EQ(TodayView::countsText(5, 2, {1, 2, 3, 4, 5}), "1(x2),2(x2),3(x2),4,5");

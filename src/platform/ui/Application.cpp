@@ -377,6 +377,9 @@ void Application::typeText(const std::string& text) {
 void Application::pressReturn() {
     try {
         if (auto front = frontAlert()) {
+            // An alert that came up with a sliding screen waits for the
+            // slide to end, as it does for taps.
+            if (isScreenSliding(frontNavigation().get())) return;
             if (auto alert = std::dynamic_pointer_cast<AlertView>(front)) alert->answerKey(alert->returnKey());
             else if (auto sheet = std::dynamic_pointer_cast<ActionSheet>(front)) sheet->answerKey(sheet->returnKey());
         } else if (firstResponder_) {
@@ -390,11 +393,18 @@ void Application::pressReturn() {
 
 void Application::pressEscape() {
     try {
-        if (auto front = frontAlert()) {
+        auto navigation = frontNavigation();
+        if (isScreenSliding(navigation.get())) {
+            // The key waits for the slide to end, so that every press counts
+            // once the screen it meant is in front. An alert or sheet up
+            // already came with the sliding screen: the user has not read
+            // it, and the key neither answers it nor waits.
+            if (!frontAlert() && queuedEscapes_ < kMostQueuedEscapes) ++queuedEscapes_;
+        } else if (auto front = frontAlert()) {
             if (auto alert = std::dynamic_pointer_cast<AlertView>(front)) alert->answerKey(alert->escapeKey());
             else if (auto sheet = std::dynamic_pointer_cast<ActionSheet>(front)) sheet->answerKey(sheet->escapeKey());
-        } else if (keyWindow_) {
-            escapeFromScreen();
+        } else if (navigation) {
+            escapeFromScreen(*navigation);
         }
     } catch (const std::exception& e) {
         reportException("the escape key", e.what());
@@ -402,9 +412,8 @@ void Application::pressEscape() {
     setNeedsRedraw();
 }
 
-void Application::escapeFromScreen() {
-    // The controller in front: the window's root, or the last one presented
-    // over it.
+std::shared_ptr<NavigationController> Application::frontNavigation() const {
+    if (!keyWindow_) return nullptr;
     auto front = keyWindow_->rootViewController();
     for (int depth = 0; front && depth < 32; ++depth) {
         auto modal = front->modalViewController();
@@ -413,22 +422,24 @@ void Application::escapeFromScreen() {
     }
     auto navigation = std::dynamic_pointer_cast<NavigationController>(front);
     if (!navigation && front) navigation = front->navigationController();
-    // While a screen slides in or out the key waits for the slide to end,
-    // so that every press counts once the screen it meant is in front.
-    if (isIgnoringInteractionEvents() || (navigation && navigation->isTransitioning())) {
-        if (queuedEscapes_ < kMostQueuedEscapes) ++queuedEscapes_;
-        return;
-    }
-    if (!navigation || navigation->isNavigationBarHidden()) return;
+    return navigation;
+}
+
+bool Application::isScreenSliding(const NavigationController* navigation) const {
+    return isIgnoringInteractionEvents() || (navigation && navigation->isTransitioning());
+}
+
+void Application::escapeFromScreen(NavigationController& navigation) {
+    if (navigation.isNavigationBarHidden()) return;
     // A screen that offers Cancel (a composer, a form, an editor) does what
     // its Cancel does; any other goes back where its back button shows.
-    auto top = navigation->navigationBar()->topItem();
+    auto top = navigation.navigationBar()->topItem();
     auto left = top ? top->leftBarButtonItem() : nullptr;
     if (left && left->systemItem() == BarButtonSystemItem::Cancel) {
         if (left->isEnabled()) left->performAction();
         return;
     }
-    navigation->navigationBar()->pressBackButton();
+    navigation.navigationBar()->pressBackButton();
 }
 
 void Application::endIgnoringInteractionEvents() {
@@ -438,16 +449,36 @@ void Application::endIgnoringInteractionEvents() {
 
 void Application::pressQueuedEscapeLater() {
     // After the run loop's turn, so that the slide that ended has finished
-    // its own work (its screen is in front and its queued pushes are done).
-    // As a delayed call, which a manual clock's run also waits for.
+    // its own work (its screen is in front, its arrival has shown whatever
+    // it shows and its queued pushes are done). As a delayed call, which a
+    // manual clock's run also waits for.
     base::RunLoop::main().performAfterDelay(0, [] {
-        auto* app = existing();
-        if (!app || app->queuedEscapes_ == 0 || app->isIgnoringInteractionEvents()) return;
-        --app->queuedEscapes_;
-        app->pressEscape();
-        // A press that started no slide leaves the rest to go now.
-        if (app->queuedEscapes_ > 0 && !app->isIgnoringInteractionEvents()) app->pressQueuedEscapeLater();
+        if (auto* app = existing()) app->replayQueuedEscape();
     });
+}
+
+void Application::replayQueuedEscape() {
+    if (queuedEscapes_ == 0) return;
+    try {
+        auto navigation = frontNavigation();
+        // Another slide began meanwhile: its end calls again.
+        if (isScreenSliding(navigation.get())) return;
+        // A waiting key only goes back. It answers no question (an alert or
+        // sheet in front, a screen's Cancel); where it cannot go back the
+        // rest could not either.
+        if (frontAlert() || !navigation || navigation->isNavigationBarHidden()) {
+            queuedEscapes_ = 0;
+            return;
+        }
+        --queuedEscapes_;
+        if (!navigation->navigationBar()->pressBackButton()) queuedEscapes_ = 0;
+        // A press that started no slide leaves the rest to go now.
+        if (queuedEscapes_ > 0 && !isScreenSliding(frontNavigation().get())) pressQueuedEscapeLater();
+    } catch (const std::exception& e) {
+        queuedEscapes_ = 0;
+        reportException("the escape key", e.what());
+    }
+    setNeedsRedraw();
 }
 
 void Application::pasteText(const std::string& text) {
@@ -520,6 +551,9 @@ void Application::shake() {
 
 void Application::presentAlert(const std::shared_ptr<View>& alert) {
     if (!alert) return;
+    // Escapes still waiting for a slide were pressed before this question
+    // came up: none of them answers it or goes on behind it.
+    queuedEscapes_ = 0;
     alerts_.erase(std::remove(alerts_.begin(), alerts_.end(), alert), alerts_.end());
     alerts_.push_back(alert);
     alert->layer()->setDisplayRequestHandler([] {

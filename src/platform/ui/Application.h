@@ -23,6 +23,7 @@ class Window;
 class AlertView;
 class ActionSheet;
 class KeyboardView;
+class NavigationController;
 class TextInput;
 
 enum class ApplicationState { Active, Inactive, Background };
@@ -97,8 +98,8 @@ public:
     void setApplicationIconBadgeNumber(int number) { badgeNumber_ = number; }
     bool isIgnoringInteractionEvents() const { return ignoringEvents_ > 0; }
     void beginIgnoringInteractionEvents() { ++ignoringEvents_; }
-    // Escapes pressed while events were ignored (a screen sliding) are
-    // pressed once they are taken again.
+    // Escapes pressed while events were ignored (a screen sliding) go back
+    // once they are taken again (see pressEscape).
     void endIgnoringInteractionEvents();
 
     // Hands a URL to the system (another program). Answers whether it was
@@ -150,8 +151,14 @@ public:
     // An alert or action sheet in front takes the keys instead: each does
     // what the alert or sheet names for it (see KeyAnswer). With none in
     // front the escape key presses the Cancel of a screen that offers one,
-    // or else goes back from a pushed screen, as its back button does; an
-    // escape pressed while a screen slides waits until the slide ends.
+    // or else goes back from a pushed screen, as its back button does.
+    // While a screen slides (pushed, popped, presented or dismissed) a key
+    // answers no alert or sheet, since the user cannot have read one that
+    // came up with the screen: an escape then waits for the slide to end and
+    // only goes back, as the back button does, never pressing a Cancel; the
+    // waiting escapes are dropped as soon as an alert, a sheet or a
+    // presented screen comes up, so that a key pressed before a question
+    // appeared never answers it.
     void typeText(const std::string& text);
     void pressReturn();
     void pressEscape();
@@ -229,6 +236,9 @@ public:
     void removeWindow(const Window* window);
     void makeKeyWindow(const std::shared_ptr<Window>& window);
     void presentAlert(const std::shared_ptr<View>& alert);
+    // Forgets the escapes waiting for a slide to end (a presented screen is
+    // coming up, which they were not meant for).
+    void dropQueuedEscapes() { queuedEscapes_ = 0; }
     void dismissAlert(const View* alert);
     // Shows an error that escaped an event handler as an alert (the program
     // keeps running).
@@ -246,8 +256,13 @@ private:
     void updateKeyboard();
     std::vector<std::shared_ptr<View>> overlayViews() const;
     void layoutScreen() const;
-    void escapeFromScreen();
+    // The navigation controller of the screen in front (the window's root,
+    // or the last controller presented over it), or null.
+    std::shared_ptr<NavigationController> frontNavigation() const;
+    bool isScreenSliding(const NavigationController* navigation) const;
+    void escapeFromScreen(NavigationController& navigation);
     void pressQueuedEscapeLater();
+    void replayQueuedEscape();
 
     std::shared_ptr<ApplicationDelegate> delegate_;
     ApplicationState state_ = ApplicationState::Inactive;
@@ -264,8 +279,8 @@ private:
     bool networkActivity_ = false;
     int badgeNumber_ = 0;
     int ignoringEvents_ = 0;
-    // Escapes waiting for a slide to end; a few at most, as many as screens
-    // a user could mean to back out of.
+    // Escapes waiting for a slide to end, each to go back once; a few at
+    // most, as many as screens a user could mean to back out of.
     static constexpr int kMostQueuedEscapes = 8;
     int queuedEscapes_ = 0;
     bool needsRedraw_ = true;

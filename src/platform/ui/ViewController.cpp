@@ -172,6 +172,9 @@ void ViewController::presentViewController(const std::shared_ptr<ViewController>
     auto presenter = outermostController();
     while (presenter->modal_) presenter = presenter->modal_->outermostController();
     if (controller == presenter || controller->presenting_.lock()) return;
+    // Escapes pressed before this screen came up were not meant for it,
+    // neither those waiting now nor those pressed while it slides in.
+    Application::sharedApplication().dropQueuedEscapes();
     auto window = windowFor(presenter);
     presenter->modal_ = controller;
     controller->presenting_ = presenter;
@@ -196,6 +199,7 @@ void ViewController::presentViewController(const std::shared_ptr<ViewController>
         }
         if (presenter && presenterShown) presenter->endAppearance();
         controller->endAppearance();
+        if (auto* app = Application::existing()) app->dropQueuedEscapes();
         if (completion) completion();
     };
     bool animate = animated && View::areAnimationsEnabled();

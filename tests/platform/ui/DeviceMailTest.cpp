@@ -239,6 +239,26 @@ TEST_F(DeviceMailTest, EscapeAsksWhatCancelAsksAndEscapeAgainKeepsTheMessage) {
     EXPECT_TRUE(filesIn(outbox() + "/Drafts").empty());
 }
 
+TEST_F(DeviceMailTest, EscapeWhileTheComposerSlidesInBringsNoSheetAndKeepsTheMessage) {
+    window_->setRootViewController(home_);
+    auto mail = exportMail();
+    home_->presentModalViewController(mail, true);
+    advance(0.2);
+    app().pressEscape();
+    advance(1);
+    EXPECT_EQ(app().frontAlert(), nullptr);
+    EXPECT_FALSE(app().isTextVisible("Save Draft"));
+    EXPECT_EQ(home_->modalViewController(), mail);
+    EXPECT_TRUE(app().findElement("Send"));
+    EXPECT_TRUE(app().isTextVisible("Log File"));
+    EXPECT_TRUE(recorder_->results.empty());
+    EXPECT_TRUE(filesIn(outbox() + "/Drafts").empty());
+    // Pressed with the composer in front, it asks what Cancel asks.
+    app().pressEscape();
+    advance(1);
+    EXPECT_TRUE(app().isTextVisible("Save Draft"));
+}
+
 TEST_F(DeviceMailTest, SavingTheDraftKeepsItInDrafts) {
     auto mail = exportMail();
     present(mail);

@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "UITestSupport.h"
 
 using namespace ui;
@@ -85,6 +87,58 @@ TEST_F(ModalTest, PresentingFromAPresentedControllerStacks) {
     EXPECT_FALSE(b->isViewVisible());
     EXPECT_TRUE(home_->isViewVisible());
     EXPECT_EQ(nav_->view()->window(), window_);
+}
+
+// A screen that presents another as soon as it has slid in.
+class PresentingOnArrival : public LoggingController {
+public:
+    PresentingOnArrival(std::shared_ptr<std::vector<std::string>> log, std::shared_ptr<ViewController> presents)
+        : LoggingController("Presenting", std::move(log)), presents_(std::move(presents)) {}
+    void viewDidAppear(bool animated) override {
+        LoggingController::viewDidAppear(animated);
+        if (auto p = std::exchange(presents_, nullptr)) presentModalViewController(p, true);
+    }
+
+private:
+    std::shared_ptr<ViewController> presents_;
+};
+
+TEST_F(ModalTest, EscapesPressedBeforeAPresentedScreenIsInAreDropped) {
+    window_->setRootViewController(nav_);
+    // The presented screens could go back (B over A): the keys pressed
+    // before they came up do not.
+    auto a = std::make_shared<LoggingController>("A", log_);
+    auto b = std::make_shared<LoggingController>("B", log_);
+    auto presented = std::make_shared<NavigationController>(a);
+    presented->pushViewController(b, false);
+    auto presenting = std::make_shared<PresentingOnArrival>(log_, presented);
+    // Two wait for the push, which ends in the presentation; one more comes
+    // while that slides in.
+    nav_->pushViewController(presenting, true);
+    app().pressEscape();
+    app().pressEscape();
+    advance(0.5);
+    ASSERT_EQ(presenting->modalViewController(), presented);
+    app().pressEscape();
+    advance(2);
+    EXPECT_EQ(presented->topViewController(), b);
+    EXPECT_TRUE(b->isViewVisible());
+    EXPECT_EQ(nav_->topViewController(), presenting);
+    // Once it is in front the key goes back in it.
+    app().pressEscape();
+    advance(1);
+    EXPECT_EQ(presented->topViewController(), a);
+}
+
+TEST_F(ModalTest, EscapesPressedWhileAPresentedScreenGoesStillGoBackBeneathIt) {
+    window_->setRootViewController(nav_);
+    nav_->pushViewController(std::make_shared<LoggingController>("Second", log_), false);
+    auto sheet = std::make_shared<LoggingController>("Sheet", log_);
+    nav_->presentModalViewController(sheet, false);
+    sheet->dismissModalViewControllerAnimated(true);
+    app().pressEscape();
+    advance(2);
+    EXPECT_EQ(nav_->topViewController(), home_);
 }
 
 }  // namespace

@@ -5,6 +5,35 @@ using uitest::LoggingController;
 
 namespace {
 
+// A screen that asks a question as it arrives (as its slide begins, or once
+// it has ended) and records the answers. Escape names the first button and
+// Return the second, so that any answer a key gives shows.
+class AskingController : public LoggingController, public AlertViewDelegate {
+public:
+    enum class Asks { Never, AsItSlidesIn, OnceItIsIn };
+    AskingController(std::string name, std::shared_ptr<std::vector<std::string>> log)
+        : LoggingController(std::move(name), std::move(log)) {}
+    void viewWillAppear(bool animated) override {
+        LoggingController::viewWillAppear(animated);
+        if (asks == Asks::AsItSlidesIn) ask();
+    }
+    void viewDidAppear(bool animated) override {
+        LoggingController::viewDidAppear(animated);
+        if (asks == Asks::OnceItIsIn) ask();
+    }
+    void clickedButtonAtIndex(AlertView&, int index) override { answers.push_back(index); }
+    void ask() {
+        question = std::make_shared<AlertView>("Resume", "Go on where you left off?",
+                                               std::dynamic_pointer_cast<AlertViewDelegate>(shared_from_this()),
+                                               std::string("Keep"), std::vector<std::string>{"Restart"});
+        question->setKeys(KeyAnswer::press(1), KeyAnswer::press(0));
+        question->show();
+    }
+    Asks asks = Asks::Never;
+    std::shared_ptr<AlertView> question;
+    std::vector<int> answers;
+};
+
 class NavigationTest : public uitest::UITest {
 protected:
     void SetUp() override {
@@ -108,6 +137,81 @@ TEST_F(NavigationTest, EscapesPressedWhileAScreenSlidesWaitForTheSlide) {
     nav_->pushViewController(std::make_shared<LoggingController>("Fifth", log_), true);
     advance(1);
     EXPECT_EQ(nav_->viewControllers().size(), 2u);
+}
+
+TEST_F(NavigationTest, EscapesWaitingForASlideAreDroppedWhenTheArrivingScreenAsks) {
+    window_->setRootViewController(nav_);
+    auto asking = std::make_shared<AskingController>("Asking", log_);
+    asking->asks = AskingController::Asks::OnceItIsIn;
+    nav_->pushViewController(asking, true);
+    for (int i = 0; i < 3; ++i) app().pressEscape();
+    advance(2);
+    ASSERT_TRUE(asking->question);
+    EXPECT_EQ(app().frontAlert(), asking->question);
+    EXPECT_TRUE(asking->answers.empty());
+    EXPECT_EQ(nav_->topViewController(), asking);
+    // Once the question is up, the key answers it as the alert names.
+    app().pressEscape();
+    advance(1);
+    EXPECT_EQ(asking->answers, std::vector<int>{0});
+    EXPECT_EQ(nav_->topViewController(), asking);
+}
+
+TEST_F(NavigationTest, NoKeyAnswersAQuestionThatCameUpWithASlidingScreen) {
+    window_->setRootViewController(nav_);
+    auto asking = std::make_shared<AskingController>("Asking", log_);
+    asking->asks = AskingController::Asks::AsItSlidesIn;
+    nav_->pushViewController(asking, true);
+    ASSERT_EQ(app().frontAlert(), asking->question);
+    advance(0.1);  // mid-slide: the question is fading in
+    app().pressEscape();
+    app().pressReturn();
+    app().pressEscape();
+    advance(2);
+    EXPECT_EQ(app().frontAlert(), asking->question);
+    EXPECT_TRUE(asking->answers.empty());
+    EXPECT_EQ(nav_->topViewController(), asking);
+    app().pressReturn();
+    advance(1);
+    EXPECT_EQ(asking->answers, std::vector<int>{1});
+}
+
+TEST_F(NavigationTest, AWaitingEscapeGoesBackButNeverPressesCancel) {
+    window_->setRootViewController(nav_);
+    int cancels = 0;
+    auto form = std::make_shared<LoggingController>("Form", log_);
+    form->navigationItem()->setLeftBarButtonItem(
+        std::make_shared<BarButtonItem>(BarButtonSystemItem::Cancel, [&](BarButtonItem&) { ++cancels; }));
+    nav_->pushViewController(form, true);
+    app().pressEscape();
+    advance(1);
+    EXPECT_EQ(cancels, 0);
+    EXPECT_EQ(nav_->topViewController(), form);
+    // Pressed on the screen in front, Escape does press its Cancel.
+    app().pressEscape();
+    EXPECT_EQ(cancels, 1);
+}
+
+TEST_F(NavigationTest, ABackThatLandsOnAQuestionDropsTheEscapesStillWaiting) {
+    window_->setRootViewController(nav_);
+    auto asking = std::make_shared<AskingController>("Second", log_);
+    nav_->pushViewController(asking, false);
+    for (const char* title : {"Third", "Fourth"})
+        nav_->pushViewController(std::make_shared<LoggingController>(title, log_), false);
+    asking->asks = AskingController::Asks::OnceItIsIn;
+    // The first slides back to Third, the second on to Second, which asks:
+    // the other three neither answer it nor go back behind it.
+    for (int i = 0; i < 5; ++i) app().pressEscape();
+    advance(2);
+    EXPECT_EQ(nav_->topViewController(), asking);
+    ASSERT_TRUE(asking->question);
+    EXPECT_EQ(app().frontAlert(), asking->question);
+    EXPECT_TRUE(asking->answers.empty());
+    asking->question->dismissWithClickedButtonIndex(0, false);
+    asking->asks = AskingController::Asks::Never;
+    nav_->pushViewController(std::make_shared<LoggingController>("Fifth", log_), true);
+    advance(1);
+    EXPECT_EQ(nav_->viewControllers().size(), 3u);
 }
 
 TEST_F(NavigationTest, BarButtonItemsShowAndSendTheirActions) {

@@ -399,10 +399,9 @@ TEST_F(LaunchTest, WhatIsNotAKeptDayNeitherTakesADaysPlaceNorStaysInTheSettings)
     // The one value an older version kept, edited by hand into no day at
     // all, leaves the settings at the next start with nothing logged.
     for (const base::Value& notADay :
-         {base::Value(7), base::Value("day"), keptEntry({{"Week", 2}, {"Day", 1}, {"Level", 2}}),  // no counts
-          keptEntry({{"Week", 2.5}, {"Day", 1}, {"Level", 2}, {"Reps", repsOf({1})}}),             // no whole week
+         {base::Value(7), keptEntry({{"Week", 2}, {"Day", 1}, {"Level", 2}}),
+          keptEntry({{"Week", 2.5}, {"Day", 1}, {"Level", 2}, {"Reps", repsOf({1})}}),
           keptEntry({{"Week", 2}, {"Day", 4}, {"Level", 2}, {"Reps", repsOf({1})}}),
-          keptEntry({{"Week", 2}, {"Day", 1}, {"Level", 0}, {"Reps", repsOf({1})}}),
           keptEntry({{"Week", 2}, {"Day", 1}, {"Level", 2}, {"Reps", base::Value(base::Array{"many"})}})}) {
         SCOPED_TRACE(notADay.description());
         defaults().setObject("Tolvek_UnsavedDay", notADay);

@@ -28,6 +28,16 @@ public:
     int interval() const { return interval_; }
     void setInterval(int v) { interval_ = v; }
 
+    // The plan's days: weeks 1 to kWeeks, days 1 to kDaysAWeek of each, at
+    // levels 1 to kLevels, one row each.
+    static constexpr int kWeeks = 6;
+    static constexpr int kDaysAWeek = 3;
+    static constexpr int kLevels = 3;
+    // Whether the plan has this day at this level.
+    static bool isPlanDay(int week, int day, int level) {
+        return week >= 1 && week <= kWeeks && day >= 1 && day <= kDaysAWeek && level >= 1 && level <= kLevels;
+    }
+
     // The plan's doubled sets: how many of the first sets of a day are done
     // twice. Three on days 2 and 3 of week 5, four on days 2 and 3 of week
     // 6, none on every other day. Every count, text and editor of a day's

@@ -73,34 +73,52 @@ int clampToInt(double value) {
     return static_cast<int>(value);  // the integer value: the fraction is dropped
 }
 
-// The kept days as the settings hold them: a list, or the one dictionary an
-// older version wrote.
-base::Array keptList() {
-    const base::Value value = defaults().objectForKey(kKeptDaysKey);
-    if (const base::Array* list = value.asArray()) return *list;
-    if (value.asDictionary()) return base::Array{value};
-    return {};
+// A week, day, level or count as a kept day holds it: a whole number
+// (integer, or real without a fraction); nothing for anything else.
+std::optional<long long> wholeNumber(const base::Value& value) {
+    if (value.type() == base::Value::Type::Integer) return value.integerValue();
+    if (value.type() != base::Value::Type::Real) return std::nullopt;
+    const double v = value.doubleValue();
+    if (!std::isfinite(v) || v != std::floor(v) || std::fabs(v) > 1e15) return std::nullopt;
+    return static_cast<long long>(v);
 }
 
-void writeKeptList(base::Array list) {
-    if (list.empty()) defaults().removeObjectForKey(kKeptDaysKey);
-    else defaults().setObject(kKeptDaysKey, base::Value(std::move(list)));
-}
-
-// A kept day as the settings hold it. The settings file is the user's to
-// edit: what is read is bounded as typed counts are.
-std::optional<KeptDay> keptDayFrom(const base::Value& value) {
+// A kept day as the settings hold them, or nothing (and why) when the value
+// is not one: the settings file is the user's to edit, so a day must have a
+// place in the plan and readable counts; the counts are bounded as typed
+// ones are.
+std::optional<KeptDay> keptDayFrom(const base::Value& value, std::string* why = nullptr) {
+    auto notADay = [&](std::string reason) -> std::optional<KeptDay> {
+        if (why) *why = std::move(reason);
+        return std::nullopt;
+    };
     const base::Dictionary* kept = value.asDictionary();
-    if (!kept) return std::nullopt;
-    auto bounded = [](long long v, long long most) { return static_cast<int>(std::clamp(v, -most, most)); };
-    KeptDay out;
-    out.day.setWeek(bounded(kept->get("Week").integerValue(), 1000));
-    out.day.setDay(bounded(kept->get("Day").integerValue(), 1000));
-    out.day.setLevel(bounded(kept->get("Level").integerValue(), 1000));
+    if (!kept) return notADay("not a dictionary");
+    std::array<long long, 3> place{};
+    const std::array<const char*, 3> names{"Week", "Day", "Level"};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const auto number = wholeNumber(kept->get(names[i]));
+        if (!number) return notADay(std::string("no readable ") + names[i]);
+        place[i] = *number;
+    }
+    // Checked as ints only once they are small enough to be.
+    const bool small = std::all_of(place.begin(), place.end(), [](long long v) { return v >= 0 && v <= 1000; });
+    if (!small ||
+        !Program::isPlanDay(static_cast<int>(place[0]), static_cast<int>(place[1]), static_cast<int>(place[2])))
+        return notADay(
+            base::format("week %lld day %lld level %lld is not a day of the plan", place[0], place[1], place[2]));
+    const base::Array* list = kept->get("Reps").asArray();
+    if (!list) return notADay("no Reps list");
     std::array<int, 9> reps{};
-    if (const base::Array* list = kept->get("Reps").asArray())
-        for (std::size_t i = 0; i < reps.size() && i < list->size(); ++i)
-            reps[i] = bounded((*list)[i].integerValue(), Utility::kMostReps);
+    for (std::size_t i = 0; i < reps.size() && i < list->size(); ++i) {
+        const auto count = wholeNumber((*list)[i]);
+        if (!count) return notADay("an unreadable count in Reps");
+        reps[i] = static_cast<int>(std::clamp<long long>(*count, 0, Utility::kMostReps));
+    }
+    KeptDay out;
+    out.day.setWeek(static_cast<int>(place[0]));
+    out.day.setDay(static_cast<int>(place[1]));
+    out.day.setLevel(static_cast<int>(place[2]));
     out.day.setReps(reps);
     if (const base::Date* finished = kept->get("Finished").asDate()) out.finished = *finished;
     // A LogDate text is short; anything else in the file is not one.
@@ -111,6 +129,41 @@ std::optional<KeptDay> keptDayFrom(const base::Value& value) {
         if (out.finished) out.logDate = DataAccess::logDateText(*out.finished);
     }
     return out;
+}
+
+void writeKeptList(base::Array list) {
+    if (list.empty()) defaults().removeObjectForKey(kKeptDaysKey);
+    else defaults().setObject(kKeptDaysKey, base::Value(std::move(list)));
+}
+
+// The kept days as the settings hold them: a list, or the one dictionary an
+// older version wrote. What is not a kept day (a hand-edited file may hold a
+// number, a text, a day missing its week or one outside the plan) is
+// dropped from the settings (not yet written) and noted in the program's
+// log, so it neither takes the place of a day nor reaches the log; dropped
+// then tells.
+base::Array keptList(bool* dropped = nullptr) {
+    const base::Value value = defaults().objectForKey(kKeptDaysKey);
+    if (value.isNull()) return {};
+    base::Array read;
+    if (const base::Array* list = value.asArray()) read = *list;
+    else read.push_back(value);
+    base::Array days;
+    std::size_t notDays = 0;
+    for (const base::Value& entry : read) {
+        std::string why;
+        if (keptDayFrom(entry, &why)) {
+            days.push_back(entry);
+            continue;
+        }
+        // A line for each of the first few; the rest are counted.
+        if (++notDays <= 5) base::log("a kept day in the settings is not one and is dropped: " + why);
+    }
+    if (notDays > 5)
+        base::log(base::format("%zu more kept days in the settings are not days and are dropped", notDays - 5));
+    if (notDays > 0) writeKeptList(days);
+    if (dropped) *dropped = notDays > 0;
+    return days;
 }
 
 // The same kept day: the same LogDate text, or for a day kept without one,
@@ -545,13 +598,19 @@ bool WorkoutSession::storeKeptDays() {
     // log refuses one.
     auto& held = unstoredDays();
     held.clear();
-    for (KeptDay& day : keptDays()) {
-        // Kept without a text or a moment (a hand-made file): logged now.
-        if (day.logDate.empty()) day.logDate = DataAccess::logDateText(base::Date::now());
-        held.push_back(std::move(day));
-    }
-    if (held.empty()) return false;
+    // What is not a day leaves the settings file now.
     bool forgot = false;
+    for (const base::Value& value : keptList(&forgot)) {
+        auto day = keptDayFrom(value);
+        if (!day) continue;
+        // Kept without a text or a moment (a hand-made file): logged now.
+        if (day->logDate.empty()) day->logDate = DataAccess::logDateText(base::Date::now());
+        held.push_back(std::move(*day));
+    }
+    if (held.empty()) {
+        if (forgot) Utility::synchronizeSettings();
+        return false;
+    }
     std::size_t written = 0;
     {
         StoreFailureNote note(held.size() > 1 ? kKeptDaysNote : kKeptNote);

@@ -50,11 +50,14 @@ protected:
     std::map<std::tuple<int, int, int>, Program> rows;
 };
 
+// The rows are exactly the days the program takes for the plan's (a held
+// day is logged only when it is one of them).
 TEST_F(PlanRules, OneRowForEveryWeekDayAndLevel) {
     EXPECT_EQ(count, 54);
-    for (int w = 1; w <= 6; ++w)
-        for (int d = 1; d <= 3; ++d)
-            for (int l = 1; l <= 3; ++l) EXPECT_TRUE(rows.count({w, d, l})) << w << "/" << d << "/" << l;
+    for (int w = -1; w <= Program::kWeeks + 2; ++w)
+        for (int d = -1; d <= Program::kDaysAWeek + 2; ++d)
+            for (int l = -1; l <= Program::kLevels + 2; ++l)
+                EXPECT_EQ(rows.count({w, d, l}) == 1, Program::isPlanDay(w, d, l)) << w << "/" << d << "/" << l;
 }
 
 // Every day of the plan, at every level, against the table of the nine

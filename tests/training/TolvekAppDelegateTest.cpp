@@ -1,4 +1,5 @@
 #include "StoreTestSupport.h"
+#include "platform/base/Log.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Window.h"
 #include "training/DataAccess.h"
@@ -309,6 +310,116 @@ TEST_F(LaunchTest, AKeptDayAnOlderVersionWroteWithoutItsTextIsLoggedOnceInAnyTim
     EXPECT_TRUE(TodayViewController::keptDays().empty());
     launch();
     EXPECT_EQ(DataAccess::getLogData().size(), 2u);
+}
+
+// The program's log lines while one lives.
+class LogLines {
+public:
+    LogLines() : old_(base::setLogSinkForTesting([this](const std::string& line) { lines.push_back(line); })) {}
+    ~LogLines() { base::setLogSinkForTesting(old_); }
+    LogLines(const LogLines&) = delete;
+    LogLines& operator=(const LogLines&) = delete;
+    int count(const std::string& part) const {
+        return static_cast<int>(std::count_if(lines.begin(), lines.end(),
+                                              [&](const std::string& l) { return l.find(part) != std::string::npos; }));
+    }
+    std::vector<std::string> lines;
+
+private:
+    base::LogSink old_;
+};
+
+// A kept day as the settings file holds it, with the fields given.
+base::Value keptEntry(std::initializer_list<std::pair<std::string, base::Value>> fields) {
+    base::Dictionary entry;
+    for (const auto& [key, value] : fields) entry.set(key, value);
+    return base::Value(std::move(entry));
+}
+
+base::Value repsOf(std::initializer_list<int> reps) {
+    base::Array list;
+    for (int r : reps) list.push_back(base::Value(r));
+    return base::Value(std::move(list));
+}
+
+TEST_F(LaunchTest, AHandEditedListOfKeptDaysLogsOnlyItsDaysOfThePlanAndDropsTheRest) {
+    launch();
+    const base::Date first(1796000000.25), second(1796090000.5);
+    const base::Value reps = repsOf({3, 3, 2, 2, 4});
+    const base::Value dayOne = keptEntry({{"Finished", base::Value(first)},
+                                          {"LogDate", base::Value(DataAccess::logDateText(first))},
+                                          {"Week", 1},
+                                          {"Day", 1},
+                                          {"Level", 1},
+                                          {"Reps", reps}});
+    const base::Value dayTwo = keptEntry({{"Finished", base::Value(second)},
+                                          {"LogDate", base::Value(DataAccess::logDateText(second))},
+                                          {"Week", 1},
+                                          {"Day", 2},
+                                          {"Level", 1},
+                                          {"Reps", repsOf({4, 4, 3, 3, 5})}});
+    defaults().setObject(
+        "Tolvek_UnsavedDay",
+        base::Value(base::Array{
+            base::Value(42),
+            base::Value("Week 1 Day 3"),
+            dayOne,
+            keptEntry({{"Finished", base::Value(first)}, {"Day", 3}, {"Level", 1}, {"Reps", reps}}),
+            keptEntry({{"Finished", base::Value(first)}, {"Week", "x"}, {"Day", 3}, {"Level", 1}, {"Reps", reps}}),
+            keptEntry({{"Finished", base::Value(first)}, {"Week", 99}, {"Day", 3}, {"Level", 1}, {"Reps", reps}}),
+            dayTwo,
+        }));
+    ASSERT_TRUE(defaults().synchronize());
+
+    LogLines logged;
+    launch();
+    // The two days, once each and in order; nothing else reached the log.
+    const auto rows = DataAccess::getLogData();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0]->day(), 1);
+    EXPECT_EQ(rows[0]->total(), 14);
+    EXPECT_EQ(rows[0]->logDate(), DataAccess::logDateText(first));
+    EXPECT_EQ(rows[1]->day(), 2);
+    EXPECT_EQ(rows[1]->total(), 19);
+    // Each entry that was not a day is named in the program's log.
+    EXPECT_EQ(logged.count("is not one and is dropped"), 5) << ::testing::PrintToString(logged.lines);
+    EXPECT_EQ(logged.count("no readable Week"), 2);
+    EXPECT_EQ(logged.count("week 99 day 3 level 1 is not a day of the plan"), 1);
+
+    // The settings file holds none of them any more, and a later start
+    // logs nothing again.
+    base::UserDefaults::resetStandardUserDefaultsForTesting();
+    EXPECT_TRUE(defaults().objectForKey("Tolvek_UnsavedDay").isNull());
+    launch();
+    EXPECT_EQ(DataAccess::getLogData().size(), 2u);
+}
+
+TEST_F(LaunchTest, WhatIsNotAKeptDayNeitherTakesADaysPlaceNorStaysInTheSettings) {
+    launch();
+    // The one value an older version kept, edited by hand into no day at
+    // all, leaves the settings at the next start with nothing logged.
+    for (const base::Value& notADay :
+         {base::Value(7), keptEntry({{"Week", 2}, {"Day", 1}, {"Level", 2}}),
+          keptEntry({{"Week", 2.5}, {"Day", 1}, {"Level", 2}, {"Reps", repsOf({1})}}),
+          keptEntry({{"Week", 2}, {"Day", 4}, {"Level", 2}, {"Reps", repsOf({1})}}),
+          keptEntry({{"Week", 2}, {"Day", 1}, {"Level", 2}, {"Reps", base::Value(base::Array{"many"})}})}) {
+        SCOPED_TRACE(notADay.description());
+        defaults().setObject("Tolvek_UnsavedDay", notADay);
+        ASSERT_TRUE(defaults().synchronize());
+        launch();
+        EXPECT_TRUE(DataAccess::getLogData().empty());
+        base::UserDefaults::resetStandardUserDefaultsForTesting();
+        EXPECT_TRUE(defaults().objectForKey("Tolvek_UnsavedDay").isNull());
+    }
+
+    // A full list of entries that are not days still takes a finished day.
+    base::Array junk(WorkoutSession::kMostKeptDays, base::Value("not a day"));
+    defaults().setObject("Tolvek_UnsavedDay", base::Value(junk));
+    EXPECT_TRUE(TodayViewController::keepCompletedDay(weekOneDayTwo(), base::Date(1796000000.0)));
+    ASSERT_EQ(TodayViewController::keptDays().size(), 1u);
+    const base::Array* list = defaults().objectForKey("Tolvek_UnsavedDay").asArray();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->size(), 1u);
 }
 
 TEST_F(LaunchTest, ASettingsFileWithADamagedKeyStartsWithItsOtherSettingsAndIsKeptAside) {

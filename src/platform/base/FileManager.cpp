@@ -158,19 +158,22 @@ bool isPrivateWhenMade(const fs::path& path) {
 
 bool FileManager::preparePrivateFolders(std::string* error) {
     bool good = true;
+    // Made before (by an older run, under another umask) a folder may let
+    // others in; a folder of another user is left as it is.
+    auto restrict = [&](const std::string& folder) {
+        struct stat st {};
+        if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) return;
+        const mode_t mode = st.st_mode & 07777;
+        if ((mode & ~mode_t{0700}) != 0 && ::chmod(folder.c_str(), mode & 0700) != 0)
+            good = setError(error, describe("cannot restrict folder", folder, errno));
+    };
     for (const std::string& root : {paths::dataHome(), paths::configHome(), paths::cacheHome()}) {
         std::string why;
-        if (!createDirectory(root, true, &why)) {
-            good = setError(error, why);
-            continue;
-        }
-        // Made before (by an older run, under another umask) it may let
-        // others in; a folder of another user is left as it is.
-        struct stat st {};
-        if (::stat(root.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) continue;
-        if ((st.st_mode & 07777) != 0700 && ::chmod(root.c_str(), 0700) != 0)
-            good = setError(error, describe("cannot restrict folder", root, errno));
+        if (!createDirectory(root, true, &why)) good = setError(error, why);
+        else restrict(root);
     }
+    // The Documents folder is made where it is first needed.
+    restrict(paths::documents());
     return good;
 }
 

@@ -38,10 +38,13 @@ public:
     bool createDirectory(const std::string& path, bool intermediates = true, std::string* error = nullptr);
     std::vector<std::string> contentsOfDirectory(const std::string& path) const;
     // Makes the program's data, settings and cache folders where missing and
-    // sets each to 0700 whatever mode it had, so that only the user can enter
-    // them. XDG base folders missing above them are made 0700; those that
-    // existed keep their mode. False (and why) when one cannot be made or
-    // restricted; the others are still done.
+    // takes the group's and others' rights away from each, and from the
+    // Documents folder when there is one, so that only the user can enter
+    // them. The owner's own rights stay as they are: a folder its owner made
+    // read-only stays read-only (0755 becomes 0700, 0500 stays 0500). A
+    // folder of another user is left alone. XDG base folders missing above
+    // them are made 0700; those that existed keep their mode. False (and
+    // why) when one cannot be made or restricted; the others are still done.
     bool preparePrivateFolders(std::string* error = nullptr);
 
     std::optional<Data> contentsAtPath(const std::string& path) const;

@@ -126,8 +126,6 @@ bool looksLikeURL(const std::string& text) {
     return true;
 }
 
-std::string InstanceChannel::lockPath() { return base::paths::join(base::paths::dataHome(), "instance.lock"); }
-
 std::string InstanceChannel::socketPath() {
     // Named after the data folder's device and inode, so that every name of
     // the folder finds the one socket and programs on other folders run
@@ -150,19 +148,19 @@ void InstanceChannel::setAnswerWaitForTesting(double seconds) {
 
 namespace {
 
-// Opens what the data folder's lock is taken on: the lock file inside it,
-// made when create and missing, or the folder itself where there is no lock
-// file and none can be made (a read-only folder). A lock file that exists
-// but cannot be opened leaves nothing to lock (errno tells why).
-base::ScopedDescriptor openLock(bool create) {
-    const std::string file = InstanceChannel::lockPath();
-    base::ScopedDescriptor fd;
-    if (create) fd = base::ScopedDescriptor(::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
-    // The lock needs no writing: an existing file read-only will do.
-    if (!fd.isOpen()) fd = base::ScopedDescriptor(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-    if (!fd.isOpen() && errno == ENOENT)
-        fd = base::ScopedDescriptor(::open(base::paths::dataHome().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return fd;
+// Opens a folder to lock it: the lock is on the folder itself, which every
+// name of it reaches, and a folder can be opened to be locked whatever its
+// owner may write in it. Answers no descriptor (errno set) when it cannot
+// be opened: missing, not a folder, or not readable by this user.
+base::ScopedDescriptor openFolder(const std::string& folder) {
+    return base::ScopedDescriptor(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+// Whether two open folders are one (the settings may live in the data folder).
+bool sameFolder(int a, int b) {
+    struct stat sa {};
+    struct stat sb {};
+    return ::fstat(a, &sa) == 0 && ::fstat(b, &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 enum class Sent { Taken, Refused, Unreachable, Silent };
@@ -231,14 +229,16 @@ bool InstanceChannel::comeForward(std::string* why) { return sendMessage(kComeFo
 
 bool InstanceChannel::isHeldElsewhere() {
     // Closing the descriptor at the end also lets go of the shared lock, if taken.
-    const base::ScopedDescriptor fd = openLock(false);
+    const base::ScopedDescriptor fd = openFolder(base::paths::dataHome());
     if (!fd.isOpen()) return false;  // no folder yet, so no holder
     return ::flock(fd.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 }
 
 struct InstanceChannel::Impl {
-    base::ScopedDescriptor lockFd;
+    base::ScopedDescriptor lockFd;          // the data folder, locked
+    base::ScopedDescriptor settingsLockFd;  // the settings folder, locked (none when it is the data folder)
     bool heldElsewhere = false;
+    bool settingsHeldElsewhere = false;
     base::ScopedDescriptor listenFd;
     base::ScopedDescriptor stopPipe[2];
     std::thread thread;
@@ -312,8 +312,7 @@ struct InstanceChannel::Impl {
             st.st_ino == inode)
             ::unlink(path.c_str());
         path.clear();
-        // The lock file stays: removing it would let two programs lock two
-        // different files of one name.
+        settingsLockFd.close();
         lockFd.close();
     }
 };
@@ -328,26 +327,54 @@ bool InstanceChannel::isListening() const { return impl_->listenFd.isOpen(); }
 
 bool InstanceChannel::heldElsewhere() const { return impl_->heldElsewhere; }
 
+bool InstanceChannel::settingsHeldElsewhere() const { return impl_->settingsHeldElsewhere; }
+
 void InstanceChannel::stop() { impl_->close(); }
 
 bool InstanceChannel::hold(Hold how, std::string* why) {
     auto fail = [&](std::string reason) {
+        impl_->settingsLockFd.close();
         impl_->lockFd.close();
         if (why) *why = std::move(reason);
         return false;
     };
     impl_->heldElsewhere = false;
+    impl_->settingsHeldElsewhere = false;
     if (isHolding()) return true;
+    const int mode = (how == Hold::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
+    auto& files = base::FileManager::defaultManager();
     const std::string folder = base::paths::dataHome();
     std::string made;
-    if (!base::FileManager::defaultManager().createDirectory(folder, true, &made)) return fail(made);
-    impl_->lockFd = openLock(true);
-    if (!impl_->lockFd.isOpen()) return fail("cannot open " + lockPath() + ": " + errnoText());
-    if (::flock(impl_->lockFd.get(), (how == Hold::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+    if (!files.createDirectory(folder, true, &made)) return fail(made);
+    impl_->lockFd = openFolder(folder);
+    if (!impl_->lockFd.isOpen()) return fail("cannot open " + folder + ": " + errnoText());
+    if (::flock(impl_->lockFd.get(), mode) != 0) {
         const bool busy = errno == EWOULDBLOCK;
         impl_->heldElsewhere = busy;
-        return fail(busy ? "another Tolvek is running on " + folder : "cannot lock " + lockPath() + ": " + errnoText());
+        return fail(busy ? "another Tolvek is running on " + folder : "cannot lock " + folder + ": " + errnoText());
     }
+
+    // The settings folder, second and without waiting: a start that finds
+    // it held lets go of the data folder too, so that two starts taking
+    // the two folders in turn never wait on each other.
+    const std::string settings = base::paths::configHome();
+    // One that cannot be locked at all (made, opened or locked) is noted:
+    // the data folder's lock still keeps its own files safe.
+    auto unlockable = [&](const std::string& reason) {
+        base::log("the settings folder cannot be locked, so a Tolvek on another data folder could use it too: " +
+                  reason);
+        return true;
+    };
+    if (!files.createDirectory(settings, true, &made)) return unlockable(made);
+    base::ScopedDescriptor settingsFd = openFolder(settings);
+    if (!settingsFd.isOpen()) return unlockable("cannot open " + settings + ": " + errnoText());
+    if (sameFolder(impl_->lockFd.get(), settingsFd.get())) return true;  // locked already
+    if (::flock(settingsFd.get(), mode) != 0) {
+        if (errno != EWOULDBLOCK) return unlockable("cannot lock " + settings + ": " + errnoText());
+        impl_->heldElsewhere = impl_->settingsHeldElsewhere = true;
+        return fail("another Tolvek is running with the settings folder " + settings);
+    }
+    impl_->settingsLockFd = std::move(settingsFd);
     return true;
 }
 

@@ -4,13 +4,18 @@
 // "tolvek URL", and a user may start Tolvek again from the menu; either way
 // the running program takes the URL (if any) and comes to the front.
 //
-// Which program holds a data folder is decided by a lock on a file inside
-// the folder ("instance.lock"; the folder itself where no such file exists
-// or can be made), so every name that reaches the folder (a link, a path
-// spelled another way) meets the same lock. The lock is taken first and
-// decides alone; the kernel lets it go when its holder ends, however it
-// ends. A window holds it alone; scripted runs share it, so that a window
-// and a scripted run never change one folder together.
+// Which program holds a data folder is decided by a lock on the folder
+// itself, so every name that reaches the folder (a link, a path spelled
+// another way, a bind mount) meets the same lock, whatever the folder's
+// mode and whatever files lie in it. An "instance.lock" file that an older
+// version kept inside the folder is ignored. The settings folder is locked
+// the same way after the data folder, so that two data folders sharing one
+// settings folder never run together; both locks are tried without
+// waiting, and a start that cannot have both keeps neither. The locks are
+// taken first and decide alone; the kernel lets them go when their holder
+// ends, however it ends. A window holds them alone; scripted runs share
+// them, so that a window and a scripted run never change one folder
+// together.
 //
 // Handing over is an extra on top: the holder also listens on a Unix socket
 // named after the folder's identity (device and inode), in a folder only
@@ -36,8 +41,7 @@ public:
     // together.
     enum class Hold { Exclusive, Shared };
 
-    // The lock file inside the data folder, and the socket's path.
-    static std::string lockPath();
+    // The socket's path.
     static std::string socketPath();
 
     // Hands the URL to the running program. Answers true once it has taken
@@ -61,9 +65,11 @@ public:
     InstanceChannel(const InstanceChannel&) = delete;
     InstanceChannel& operator=(const InstanceChannel&) = delete;
 
-    // Takes the data folder's lock (making the folder when missing). Answers
-    // false (and why) when another program holds it (heldElsewhere() then
-    // tells) or it cannot be locked at all.
+    // Takes the data folder's lock, then the settings folder's (making each
+    // folder when missing). Answers false (and why) when another program
+    // holds either (heldElsewhere() then tells) or the data folder cannot be
+    // locked at all; a settings folder that cannot be locked (but is not
+    // held) is noted in the program's log and the data folder's lock kept.
     bool hold(Hold how = Hold::Exclusive, std::string* why = nullptr);
     bool isHolding() const;
     // Listens for later starts, taking the lock first when not held yet:
@@ -75,8 +81,12 @@ public:
     bool listen(std::function<void(const std::string& url)> onURL, std::string* why = nullptr,
                 std::function<void()> onForward = {});
     bool isListening() const;
-    // The last hold() or listen() failed because another program holds the folder.
+    // The last hold() or listen() failed because another program holds the
+    // data folder or the settings folder.
     bool heldElsewhere() const;
+    // It failed because a program on another data folder holds the settings
+    // folder: that program cannot be handed anything.
+    bool settingsHeldElsewhere() const;
     // Stops listening, removes the socket (when it is still this one's) and
     // lets go of the folder.
     void stop();

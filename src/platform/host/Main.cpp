@@ -105,14 +105,19 @@ int runMain(const std::vector<std::string>& args, const DelegateFactory& factory
     // A browser can hand the program a URL of its own scheme only when an
     // installed desktop entry names it as that scheme's handler.
     auto handlerInstalled = [&] { return !info.urlScheme.empty() && isURLSchemeHandlerInstalled(info.urlScheme); };
-    // One program per data folder: the lock inside the folder decides, taken
-    // before anything else is touched.
+    // One program per data folder (and per settings folder): the locks on
+    // the folders decide, taken before anything else is touched.
     InstanceChannel channel;
     if (line->headless) {
         // A scripted run would change the files under a window that holds
         // them (and lose to its next save): it stops before touching any.
         // Scripted runs share the folder among themselves.
         if (!channel.hold(InstanceChannel::Hold::Shared, &why)) {
+            if (channel.settingsHeldElsewhere()) {
+                std::cerr << "tolvek: a Tolvek window on another data folder is using this settings folder ("
+                          << base::paths::configHome() << "); close it, or run with another XDG_CONFIG_HOME\n";
+                return 3;
+            }
             if (channel.heldElsewhere()) {
                 std::cerr << "tolvek: a Tolvek window is using this data folder (" << base::paths::dataHome()
                           << "); close it, or run with another XDG_DATA_HOME and XDG_CONFIG_HOME\n";
@@ -132,10 +137,18 @@ int runMain(const std::vector<std::string>& args, const DelegateFactory& factory
     for (int round = 0;; ++round) {
         if (channel.hold(InstanceChannel::Hold::Exclusive, &why)) break;
         if (!channel.heldElsewhere()) {
-            // Nothing can be locked there (a lock file of another user, a
-            // file system without locks): the user still gets the window.
+            // The folder cannot be locked (one this user cannot read, a file
+            // system without locks): the user still gets the window.
             base::log("the data folder cannot be locked, so another start could open a second window: " + why);
             break;
+        }
+        // A program on another data folder shares the settings: it is not
+        // this folder's, so nothing is handed to it.
+        if (channel.settingsHeldElsewhere()) {
+            std::cerr << "tolvek: another Tolvek is running on another data folder with this settings folder ("
+                      << base::paths::configHome()
+                      << "); close it, or run with another XDG_CONFIG_HOME; this start ends\n";
+            return 3;
         }
         if (line->url ? InstanceChannel::handOver(*line->url, &why) : InstanceChannel::comeForward(&why)) return 0;
         // Still held (or given up and taken again at once): this start ends

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <map>
 
 #include "TestEnvironment.h"
 
@@ -105,6 +106,33 @@ TEST(FileManager, OwnFoldersAreMadeForTheUserAloneUnderAnyUmask) {
          {paths::dataHome(), paths::documents(), paths::configHome(), paths::cacheHome(), queue})
         EXPECT_EQ(mode(folder), 0700u) << folder;
     EXPECT_EQ(mode(other), 0777u);
+}
+
+// At start the program's folders lose the group's and others' rights; the
+// owner keeps exactly the rights it had, and folders not the program's are
+// left alone.
+TEST(FileManager, PreparingTheOwnFoldersTakesOnlyOthersRightsAway) {
+    test::TempHome home;
+    auto& fm = FileManager::defaultManager();
+    // Documents is not made here: the store makes it where it is needed.
+    std::string error;
+    ASSERT_TRUE(fm.preparePrivateFolders(&error)) << error;
+    EXPECT_FALSE(fm.fileExists(paths::documents()));
+
+    ASSERT_TRUE(fm.createDirectory(paths::documents()));
+    const std::map<std::string, std::pair<mode_t, mode_t>> beforeAfter{
+        {paths::dataHome(), {0755, 0700}},  {paths::documents(), {02777, 0700}}, {paths::configHome(), {0500, 0500}},
+        {paths::cacheHome(), {0300, 0300}}, {home.dataHome(), {0755, 0755}},
+    };
+    for (const auto& [folder, modes] : beforeAfter) ASSERT_EQ(::chmod(folder.c_str(), modes.first), 0) << folder;
+    EXPECT_TRUE(fm.preparePrivateFolders(&error)) << error;
+    for (const auto& [folder, modes] : beforeAfter) EXPECT_EQ(modeOf(folder), modes.second) << folder;
+    // Once more changes nothing.
+    EXPECT_TRUE(fm.preparePrivateFolders(&error)) << error;
+    for (const auto& [folder, modes] : beforeAfter) EXPECT_EQ(modeOf(folder), modes.second) << folder;
+    // So that the temporary home can be removed.
+    for (const std::string& folder : {paths::dataHome(), paths::configHome(), paths::cacheHome()})
+        ::chmod(folder.c_str(), 0700);
 }
 
 TEST(FileManager, CopyMoveRemoveAndCreate) {

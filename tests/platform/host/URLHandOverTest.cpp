@@ -305,6 +305,105 @@ TEST_F(URLHandOverTest, EveryNameOfTheDataFolderMeetsTheProgramHoldingIt) {
     EXPECT_EQ(running->urls, (std::vector<std::string>{kAnswer, kAnswer}));
 }
 
+TEST_F(URLHandOverTest, ASecondStartIsRefusedWhateverLayWhereALockFileWouldBeMade) {
+    // A read-only data folder lets no file be made in it; for root, what
+    // lies at the name does the same: a dangling link, a folder, a pipe, or
+    // a file an older version left there.
+    const fs::path data = root_ / "data" / "tolvek";
+    const fs::path name = data / "instance.lock";
+    const std::vector<std::pair<std::string, std::function<void()>>> inTheWay{
+        {"a folder", [&] { fs::create_directories(name / "inside"); }},
+        {"a pipe", [&] { ASSERT_EQ(::mkfifo(name.c_str(), 0600), 0); }},
+        {"an old file", [&] { std::ofstream(name) << ""; }},
+        {"a dangling link", [&] { fs::create_symlink(root_ / "nowhere", name); }},
+    };
+    for (const auto& [what, place] : inTheWay) {
+        SCOPED_TRACE(what);
+        fs::create_directories(data);
+        fs::remove_all(name);
+        place();
+        host::HeadlessDriver driver;
+        auto running = std::make_shared<URLRecorder>();
+        int forward = 0;
+        host::InstanceChannel channel;
+        if (!startRunning(driver, running, channel, [&] { ++forward; })) {
+            ADD_FAILURE() << "the first start does not hold the folder";
+            continue;
+        }
+        // The way clears, as when the folder can be written again: a file
+        // could be made and locked now, but the folder stays the holder's.
+        fs::remove_all(name);
+        EXPECT_TRUE(host::InstanceChannel::isHeldElsewhere());
+        host::InstanceChannel second;
+        EXPECT_FALSE(second.hold(host::InstanceChannel::Hold::Shared));
+        EXPECT_TRUE(second.heldElsewhere());
+        const Start scripted = startAgain({"--headless", "--script", (root_ / "wait.script").string()});
+        EXPECT_EQ(scripted.status, 3);
+        EXPECT_NE(scripted.said.find("a Tolvek window is using this data folder"), std::string::npos) << scripted.said;
+        EXPECT_FALSE(scripted.launched);
+        // A plain start brings the window forward instead of opening one.
+        const Start plain = startAgain();
+        EXPECT_EQ(plain.status, 0) << plain.said;
+        EXPECT_FALSE(plain.launched);
+        settleUntil(driver, [&] { return forward > 0; });
+        EXPECT_EQ(forward, 1);
+        // No start made a lock file.
+        EXPECT_FALSE(fs::exists(fs::symlink_status(name)));
+        channel.stop();
+        // Gone with the holder.
+        EXPECT_FALSE(host::InstanceChannel::isHeldElsewhere());
+    }
+}
+
+TEST_F(URLHandOverTest, TwoDataFoldersSharingOneSettingsFolderNeverRunTogether) {
+    host::HeadlessDriver driver;
+    auto running = std::make_shared<URLRecorder>();
+    int forward = 0;
+    host::InstanceChannel channel;
+    ASSERT_TRUE(startRunning(driver, running, channel, [&] { ++forward; }));
+
+    // Another data folder with the same settings.
+    env_.set("XDG_DATA_HOME", (root_ / "other-data").string());
+    EXPECT_FALSE(host::InstanceChannel::isHeldElsewhere());
+    host::InstanceChannel second;
+    std::string why;
+    EXPECT_FALSE(second.listen([](const std::string&) {}, &why));
+    EXPECT_TRUE(second.heldElsewhere());
+    EXPECT_TRUE(second.settingsHeldElsewhere());
+    EXPECT_NE(why.find("settings folder"), std::string::npos) << why;
+    // It kept neither lock: its data folder is free for the next start.
+    EXPECT_FALSE(second.isHolding());
+    EXPECT_FALSE(host::InstanceChannel::isHeldElsewhere());
+
+    // Every start there ends, saying why; nothing is handed to the window
+    // on the other data folder.
+    for (const auto& args : {std::vector<std::string>{"--frames", "1"}, std::vector<std::string>{kAnswer},
+                             std::vector<std::string>{"--headless", "--script", (root_ / "wait.script").string()}}) {
+        const Start start = startAgain(args);
+        EXPECT_EQ(start.status, 3);
+        EXPECT_FALSE(start.launched);
+        EXPECT_NE(start.said.find("settings folder (" + base::paths::configHome() + ")"), std::string::npos)
+            << start.said;
+        EXPECT_EQ(start.said.find("this data folder"), std::string::npos) << start.said;
+        EXPECT_LT(start.seconds, kAnswerWait + 2);
+    }
+    driver.settle();
+    EXPECT_TRUE(running->urls.empty());
+    EXPECT_EQ(forward, 0);
+
+    // Data and settings in one folder: one program holds both, and the
+    // next start is refused by the data folder.
+    env_.set("XDG_DATA_HOME", (root_ / "one").string());
+    env_.set("XDG_CONFIG_HOME", (root_ / "one").string());
+    host::InstanceChannel both;
+    EXPECT_TRUE(both.listen([](const std::string&) {}, &why)) << why;
+    host::InstanceChannel next;
+    EXPECT_FALSE(next.hold(host::InstanceChannel::Hold::Shared));
+    EXPECT_TRUE(next.heldElsewhere());
+    EXPECT_FALSE(next.settingsHeldElsewhere());
+    both.stop();
+}
+
 TEST_F(URLHandOverTest, WithoutAHandOverSocketTheHolderStillKeepsTheFolderItsOwn) {
     // Faults that stop the socket even for root: the runtime folder is a
     // file, or the socket's path is too long for a Unix socket.

@@ -20,20 +20,26 @@ build: configure
 program: configure
 	@cmake --build build -j $(JOBS) --target tolvek
 
+# Without a display the program says so in one line and exits with status
+# 2; "make run" then ends quietly after that line (no error line of make's
+# own). Any other failure of the program fails make.
 run: program
-	./build/bin/tolvek
+	@status=0; ./build/bin/tolvek || status=$$?; \
+	if [ $$status -ne 0 ] && [ $$status -ne 2 ]; then exit $$status; fi
 
 # Installs the program (stripped: the build tree keeps its symbols), its
 # resources, its icon and its desktop entry under PREFIX (staged below
 # DESTDIR when that is given, as packages are built), and lists what it
 # installed and the folders it made in build/installed-files.txt; uninstall
-# reads that list and removes them again, given the same PREFIX and DESTDIR.
+# reads that list and removes them again, given the same PREFIX and DESTDIR
+# (given another, it says that nothing of the list is there and where the
+# install went, and removes nothing).
 PREFIX ?= /usr/local
 install: program
 	DESTDIR="$(DESTDIR)" cmake --install build --prefix "$(PREFIX)" --strip
 
 uninstall:
-	DESTDIR="$(DESTDIR)" cmake -DPREFIX="$(PREFIX)" -DFILES=build/installed-files.txt -P resources/desktop/uninstall.cmake
+	@DESTDIR="$(DESTDIR)" cmake -DPREFIX="$(PREFIX)" -DFILES=build/installed-files.txt -P resources/desktop/uninstall.cmake
 
 # Tests run headless: the test presets in CMakePresets.json blank the
 # display and pick SDL's dummy drivers, so no display is used even when one

@@ -5,7 +5,10 @@
 # entry and icon are gone, so no handler of the URL scheme is left behind.
 # When the list was written by an install into this same folder, the MIME
 # cache and the folders that install made go too, once nothing else is in
-# them; a cache or folder that was there before the install stays.
+# them; a cache or folder that was there before the install stays. When
+# none of the listed files is under PREFIX (another prefix than the
+# install's, or uninstalled already), it says so in a line or two, naming
+# the folder the install went to, touches nothing and ends without error.
 #
 #   DESTDIR=... cmake -DPREFIX=<prefix> -DFILES=<build>/installed-files.txt -P uninstall.cmake
 if(NOT PREFIX)
@@ -27,6 +30,50 @@ if(installed)
   endif()
 endif()
 set(cache "share/applications/mimeinfo.cache")
+
+# The listed files (not folders, not the cache), and how many are there now.
+set(listed 0)
+set(present 0)
+set(first_listed "")
+foreach(relative IN LISTS installed)
+  if(relative MATCHES "^#" OR relative MATCHES "/$" OR relative STREQUAL cache OR relative STREQUAL ""
+     OR IS_ABSOLUTE "${relative}" OR relative MATCHES "(^|/)\\.\\.(/|$)")
+    continue()
+  endif()
+  math(EXPR listed "${listed} + 1")
+  if(first_listed STREQUAL "" OR relative STREQUAL "bin/tolvek")
+    set(first_listed "${relative}")
+  endif()
+  if(EXISTS "${root}/${relative}" OR IS_SYMLINK "${root}/${relative}")
+    math(EXPR present "${present} + 1")
+  endif()
+endforeach()
+# None of them is there: say what was looked for, and where the last
+# install went when that was somewhere else; nothing under this prefix is
+# touched then. No file of the program is left under the prefix, as
+# uninstalling would leave it: this ends without an error.
+if(listed GREATER 0 AND present EQUAL 0)
+  math(EXPR others "${listed} - 1")
+  if(others EQUAL 0)
+    set(what "${first_listed}, and it is not")
+  elseif(others EQUAL 1)
+    set(what "${first_listed} and 1 other file, and neither is")
+  else()
+    set(what "${first_listed} and ${others} other files, and none of them is")
+  endif()
+  if(same_folder)
+    message(NOTICE "Nothing to uninstall in ${root_path}: the last \"make install\" listed ${what} there any more.")
+  else()
+    string(REGEX REPLACE "^# installed into " "" last_root "${heading}")
+    message(NOTICE "Nothing to uninstall in ${root_path}: the last \"make install\" listed ${what} there.")
+    if(NOT last_root STREQUAL "" AND NOT last_root STREQUAL heading)
+      message(NOTICE "That install went to ${last_root}: run \"make uninstall\" with the PREFIX (and DESTDIR) "
+                     "it was given.")
+    endif()
+    return()
+  endif()
+endif()
+
 set(made_cache FALSE)
 set(made_folders "")
 set(removed 0)
@@ -86,7 +133,9 @@ if(IS_DIRECTORY "${resources}")
     endif()
   endforeach()
 endif()
-message(STATUS "Removed ${removed} files from ${root}")
+if(present GREATER 0 OR listed EQUAL 0)
+  message(STATUS "Removed ${removed} files from ${root}")
+endif()
 
 # The MIME cache the install made goes once no desktop entry is left for it
 # to describe; otherwise the desktop is told what is gone.

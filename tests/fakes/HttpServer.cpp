@@ -319,6 +319,7 @@ struct HttpServer::Impl {
     mutable std::condition_variable changed;
     bool stopping = false;
     std::vector<RecordedRequest> requests;
+    std::size_t closedConnections = 0;  // answered (or dropped) and closed towards the client
     std::map<std::pair<std::string, std::string>, Handler> standing;
     std::map<std::pair<std::string, std::string>, std::deque<Reply>> queued;
     std::optional<std::pair<std::string, std::string>> requiredCredentials;
@@ -393,6 +394,11 @@ struct HttpServer::Impl {
         ::shutdown(r.client, SHUT_RDWR);
         ::close(r.client);
         ::close(r.backend);
+        {
+            std::lock_guard lock(mutex);
+            ++closedConnections;
+        }
+        changed.notify_all();
     }
 
     void handle(const httplib::Request& req, httplib::Response& res) {
@@ -623,6 +629,12 @@ bool HttpServer::waitForRequests(std::size_t count, double timeoutSeconds) const
     std::unique_lock lock(impl_->mutex);
     return impl_->changed.wait_for(lock, std::chrono::duration<double>(timeoutSeconds),
                                    [&] { return impl_->requests.size() >= count; });
+}
+
+bool HttpServer::waitForClosedConnections(std::size_t count, double timeoutSeconds) const {
+    std::unique_lock lock(impl_->mutex);
+    return impl_->changed.wait_for(lock, std::chrono::duration<double>(timeoutSeconds),
+                                   [&] { return impl_->closedConnections >= count; });
 }
 
 RawServer::RawServer(std::string head, std::string piece, std::size_t total)

@@ -123,8 +123,13 @@ public:
     std::vector<RecordedRequest> requests() const;
     std::optional<RecordedRequest> lastRequest() const;
     std::size_t requestCount() const;
-    // Waits (real time) until count requests have arrived.
-    bool waitForRequests(std::size_t count, double timeoutSeconds = 5.0) const;
+    // Waits (real time) until count requests have arrived; the limit is
+    // reached only when they do not.
+    bool waitForRequests(std::size_t count, double timeoutSeconds = 60.0) const;
+    // Waits (real time) until count connections have ended on the server's
+    // side: each answer (or the drop) went out whole and the connection to
+    // the client is closed, so all of it is on its way there.
+    bool waitForClosedConnections(std::size_t count, double timeoutSeconds = 60.0) const;
 
     void stop();
 

@@ -4,7 +4,9 @@
 # a home of its own: it must find its resources beside itself, not in the
 # build tree. Then uninstalls as "make uninstall" does: nothing is left.
 # Installed for real into private prefixes, uninstalling removes the folders
-# and the desktop's MIME cache the install made, and keeps those it found.
+# and the desktop's MIME cache the install made, and keeps those it found;
+# from another prefix, or a second time, it says that nothing is there and
+# removes nothing.
 # The build's list of installed files is as the test found it afterwards.
 #
 #   cmake -DBUILD=<build dir> -DSOURCE=<source dir> -DSCRATCH=<scratch dir> -P InstallTest.cmake
@@ -142,11 +144,54 @@ find_program(UPDATE_DESKTOP_DATABASE update-desktop-database)
 if(UPDATE_DESKTOP_DATABASE AND NOT EXISTS "${private}/share/applications/mimeinfo.cache")
   fail("installing into ${private} made no MIME cache for the URL scheme")
 endif()
+
+# "make uninstall" with a PREFIX, answering its status and all it said.
+function(uninstall_from prefix status_var said_var)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=DESTDIR ${CMAKE_COMMAND} -DPREFIX=${prefix}
+                          "-DFILES=${installed_list}" -P "${SOURCE}/resources/desktop/uninstall.cmake"
+    RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  set(${status_var} "${status}" PARENT_SCOPE)
+  set(${said_var} "${out}${err}" PARENT_SCOPE)
+endfunction()
+# Given another prefix, where none of the listed files is (but an empty
+# resources folder and a MIME cache of something else are), uninstalling
+# says in two lines what it looked for and where the install went, ends
+# without error, and touches neither prefix.
+set(elsewhere "${SCRATCH}/private/elsewhere")
+file(MAKE_DIRECTORY "${elsewhere}/share/tolvek")
+file(WRITE "${elsewhere}/share/applications/mimeinfo.cache" "[MIME Cache]\n")
+file(GLOB_RECURSE elsewhere_before LIST_DIRECTORIES true "${elsewhere}/*")
+file(GLOB_RECURSE private_before LIST_DIRECTORIES true "${private}/*")
+uninstall_from("${elsewhere}" status said)
+if(NOT status EQUAL 0)
+  fail("uninstalling from a prefix the install did not use failed (${status}):\n${said}")
+endif()
+string(STRIP "${said}" said)
+string(REGEX MATCHALL "\n" breaks "${said}")
+list(LENGTH breaks breaks)
+set(expected "^Nothing to uninstall in ${elsewhere}: the last \"make install\" listed bin/tolvek and [0-9]+ other ")
+string(APPEND expected "files, and none of them is there\\.\nThat install went to ${private}: ")
+if(NOT said MATCHES "${expected}" OR NOT breaks EQUAL 1)
+  fail("uninstalling from a prefix the install did not use said:\n${said}")
+endif()
+file(GLOB_RECURSE elsewhere_after LIST_DIRECTORIES true "${elsewhere}/*")
+file(GLOB_RECURSE private_after LIST_DIRECTORIES true "${private}/*")
+if(NOT elsewhere_after STREQUAL elsewhere_before OR NOT private_after STREQUAL private_before)
+  fail("uninstalling from a prefix the install did not use changed files in it or in the install's")
+endif()
+
 run_make(uninstall "${private}")
 if(EXISTS "${private}")
   file(GLOB_RECURSE left LIST_DIRECTORIES true "${private}/*")
   string(REPLACE ";" "\n" left "${left}")
   fail("uninstalling from a private prefix left it behind, with:\n${left}")
+endif()
+# Uninstalled twice from the same prefix: the second says nothing is left
+# there, ends without error and makes nothing.
+uninstall_from("${private}" status said)
+if(NOT status EQUAL 0 OR NOT said MATCHES "^Nothing to uninstall in ${private}: .* there any more\\.\n$"
+   OR EXISTS "${private}")
+  fail("uninstalling a second time from ${private} ended with ${status} and said:\n${said}")
 endif()
 # A prefix whose applications folder and MIME cache were there before the
 # install: they stay, the cache no longer naming the program.

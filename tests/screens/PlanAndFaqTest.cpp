@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "SettingsTestSupport.h"
 #include "platform/base/Format.h"
+#include "platform/base/RunLoop.h"
 #include "screens/AnswersViewController.h"
 #include "screens/EmulateThreeOhCell.h"
 #include "screens/HintTipsViewController.h"
@@ -227,11 +227,15 @@ TEST_F(FaqTest, FeedbackNoMailProgramTookIsSavedNotSentAndSaysWhereItIs) {
 }
 
 TEST_F(FaqTest, FeedbackToAMailProgramStillRunningIsHandedOnAndItsLaterFailureIsTold) {
-    // A stand-in for the desktop's mail program: it shows the message past
-    // the patience, then ends with a failure.
+    // A stand-in for the desktop's mail program: it shows the message until
+    // the test lets it go (by making the file "release"), then ends with a
+    // failure. It gives up by itself after a minute, or when the test's
+    // home has gone.
     const std::string bin = tempHome.path() + "/bin";
+    const std::string release = tempHome.path() + "/release";
     std::filesystem::create_directories(bin);
-    std::ofstream(bin + "/xdg-email") << "#!/bin/sh\nsleep 1\nexit 1\n";
+    std::ofstream(bin + "/xdg-email") << "#!/bin/sh\nn=0\nwhile [ ! -e '" << release << "' ] && [ -d '" << bin
+                                      << "' ] && [ $n -lt 1200 ]; do sleep 0.05; n=$((n + 1)); done\nexit 1\n";
     ::chmod((bin + "/xdg-email").c_str(), 0755);
     struct RestorePath {
         std::string old = std::getenv("PATH") ? std::getenv("PATH") : "";
@@ -241,10 +245,11 @@ TEST_F(FaqTest, FeedbackToAMailProgramStillRunningIsHandedOnAndItsLaterFailureIs
     ui::MailComposeViewController::resetHandoffForTesting();
     ui::MailComposeViewController::setMailProgramPatienceForTesting(0.2);
     // Runs the main loop until the condition holds (the mail program's
-    // answers come from another thread, in real time).
+    // answers come from another thread, in real time), for at most a minute.
     auto until = [&](const std::function<bool()>& done) {
-        for (int i = 0; i < 500 && !done(); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!done() && std::chrono::steady_clock::now() < limit) {
+            base::RunLoop::main().runOnce(0.01);
             driver->wait(0);
         }
         return done();
@@ -264,6 +269,7 @@ TEST_F(FaqTest, FeedbackToAMailProgramStillRunningIsHandedOnAndItsLaterFailureIs
     tap("Ok");
     EXPECT_FALSE(screen->composer()) << "the composer has gone";
     // The mail program fails later: the user hears it then, with the file.
+    std::ofstream(release) << "";
     ASSERT_TRUE(until([&] { return alert() && alert()->title() == "Email Not Sent"; }));
     EXPECT_EQ(alert()->message(),
               "Your mail program ended with a failure, so the email may not have gone out. It is saved as " + path);

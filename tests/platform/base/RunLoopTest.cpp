@@ -311,12 +311,15 @@ TEST(RunLoopThreadTest, HostWaiterIsUsedAndInterrupted) {
     std::mutex m;
     std::condition_variable cv;
     bool interrupted = false;
-    int waits = 0;
+    int waits = 0;             // the loop's waits in the host's waiter
+    int interruptedWaits = 0;  // those ended by the interrupt, not by their time
     loop.setWaiter(
         [&](double maxSeconds) {
-            ++waits;
             std::unique_lock lock(m);
-            cv.wait_for(lock, std::chrono::duration<double>(maxSeconds), [&] { return interrupted; });
+            ++waits;
+            cv.notify_all();
+            if (cv.wait_for(lock, std::chrono::duration<double>(maxSeconds), [&] { return interrupted; }))
+                ++interruptedWaits;
             interrupted = false;
         },
         [&] {
@@ -325,11 +328,18 @@ TEST(RunLoopThreadTest, HostWaiterIsUsedAndInterrupted) {
             cv.notify_all();
         });
     bool ran = false;
+    // Posts once the loop is waiting in the waiter, which the post must end
+    // long before the 30 s the loop asked it to wait.
     std::thread poster([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        {
+            std::unique_lock lock(m);
+            cv.wait(lock, [&] { return waits > 0; });
+        }
         loop.performOnMainThread([&] { ran = true; });
     });
     EXPECT_TRUE(loop.runUntil([&] { return ran; }, 30.0));
     poster.join();
+    std::lock_guard lock(m);
     EXPECT_GE(waits, 1);
+    EXPECT_GE(interruptedWaits, 1);
 }

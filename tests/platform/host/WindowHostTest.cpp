@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "DemoDelegate.h"
 #include "HostTestSupport.h"
@@ -34,6 +35,8 @@
 #include "platform/host/Main.h"
 #include "platform/host/WindowHost.h"
 #include "platform/ui/Accelerometer.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/View.h"
 
 namespace {
 
@@ -89,9 +92,71 @@ public:
 
 void pushEvent(SDL_Event e) { SDL_PushEvent(&e); }
 
+// The application of the run (made by the run, not before it).
+ui::Application& app() { return ui::Application::sharedApplication(); }
+
+// The longest a child waits for any one thing it is waiting for (a frame, a
+// redraw, a shake); reached only when that thing never comes.
+constexpr double kEventLimit = 60;
+
+// Steps of a child's run that each wait for what they need rather than for a
+// time: a step acts once its condition holds, checked as the run loop turns
+// (every 10 ms), and the next step waits for its own condition after that.
+// When a condition does not hold within kEventLimit seconds, the run is
+// closed and missed() names the step that waited in vain.
+class Steps {
+public:
+    void add(std::string name, std::function<bool()> ready, std::function<void()> act) {
+        steps_.push_back(Step{std::move(name), std::move(ready), std::move(act)});
+    }
+    // Starts checking; call before the run. The checking stops once the last
+    // step has acted, so the loop is idle after it.
+    void start() {
+        since_ = std::chrono::steady_clock::now();
+        poll_ = base::Timer::scheduledTimer(0.01, true, [this](base::Timer& timer) { check(timer); });
+    }
+    void stop() {
+        if (poll_) poll_->invalidate();
+    }
+    const std::string& missed() const { return missed_; }
+
+private:
+    struct Step {
+        std::string name;
+        std::function<bool()> ready;
+        std::function<void()> act;
+    };
+    void check(base::Timer& timer) {
+        while (next_ < steps_.size() && steps_[next_].ready()) {
+            steps_[next_++].act();
+            since_ = std::chrono::steady_clock::now();
+        }
+        if (next_ == steps_.size()) {
+            timer.invalidate();
+        } else if (std::chrono::steady_clock::now() - since_ > std::chrono::duration<double>(kEventLimit)) {
+            missed_ = steps_[next_].name;
+            timer.invalidate();
+            host::WindowHost::requestClose();
+        }
+    }
+    std::vector<Step> steps_;
+    std::size_t next_ = 0;
+    std::chrono::steady_clock::time_point since_;
+    std::shared_ptr<base::Timer> poll_;
+    std::string missed_;
+};
+
+// Whether the child gave up waiting; says for what.
+bool gaveUp(const Steps& steps) {
+    if (steps.missed().empty()) return false;
+    std::fprintf(stderr, "waited %.0f s in vain for %s\n", kEventLimit, steps.missed().c_str());
+    return true;
+}
+
 // Feeds the window the events a user makes (a click on the field, typing,
 // Return, Ctrl+K, minimising and restoring) and checks what the application
-// got. Answers 0 when all arrived as they should.
+// got. Each event waits for the one before to have taken effect. Answers 0
+// when all arrived as they should.
 int runInputChild() {
     host::WindowHost window;
     auto accel = std::make_shared<AccelerationRecorder>();
@@ -104,81 +169,80 @@ int runInputChild() {
                        [&](const base::Notification&) {
                            ++backgrounds;
                            ticksAtMinimise = ticks.load();
+                           if (restorer.joinable()) return;
+                           // The run loop is suspended now: the restore comes
+                           // from outside, after half a second in which a
+                           // timer that wrongly ran would have ticked ten times.
+                           restorer = std::thread([&] {
+                               std::this_thread::sleep_for(std::chrono::milliseconds(500));
+                               ticksBeforeRestore = ticks.load();
+                               SDL_Event r{};
+                               r.type = SDL_WINDOWEVENT;
+                               r.window.event = SDL_WINDOWEVENT_RESTORED;
+                               pushEvent(r);
+                           });
                        });
     center.addObserver(&foregrounds, ui::ApplicationWillEnterForegroundNotification, nullptr,
                        [&](const base::Notification&) { ++foregrounds; });
+    center.addObserver(&ticks, ui::ApplicationDidBecomeActiveNotification, nullptr, [&](const base::Notification&) {
+        if (foregrounds > 0) host::WindowHost::requestClose();
+    });
     auto tick = base::Timer::scheduledTimer(0.05, true, [&](base::Timer&) { ++ticks; });
-    auto at = [](double seconds, std::function<void()> fn) {
-        base::Timer::scheduledTimer(seconds, false, [fn = std::move(fn)](base::Timer&) { fn(); });
-    };
-    auto windowPoint = [&](double x, double y) {
-        double s = window.scale();
-        return std::pair<int, int>(static_cast<int>(x * s), static_cast<int>(y * s));
-    };
-    // Each step schedules the next, so a slow start-up cannot bunch them
-    // up; the close follows the restore.
-    std::vector<std::function<void()>> steps;
-    std::function<void(std::size_t, double)> next = [&](std::size_t i, double after) {
-        if (i < steps.size()) at(after, [&, i] { steps[i](); });
-    };
-    steps.push_back([&] {
-        ui::Accelerometer::sharedAccelerometer().setDelegate(accel);
-        // The number field: 60 points below the bar, under the status bar.
-        auto [x, y] = windowPoint(160, 20 + 44 + 60 + 15);
-        SDL_Event e{};
-        e.type = SDL_MOUSEBUTTONDOWN;
-        e.button.button = SDL_BUTTON_LEFT;
-        e.button.x = x;
-        e.button.y = y;
-        pushEvent(e);
-        e.type = SDL_MOUSEBUTTONUP;
-        pushEvent(e);
-        next(1, 0.3);
-    });
-    steps.push_back([&] {
-        SDL_Event e{};
-        e.type = SDL_TEXTINPUT;
-        std::strcpy(e.text.text, "25");
-        pushEvent(e);
-        next(2, 0.2);
-    });
-    steps.push_back([&] {
+    auto key = [](SDL_Keycode sym, Uint16 mod = KMOD_NONE) {
         SDL_Event e{};
         e.type = SDL_KEYDOWN;
-        e.key.keysym.sym = SDLK_RETURN;
+        e.key.keysym.sym = sym;
+        e.key.keysym.mod = mod;
         pushEvent(e);
-        e.key.keysym.sym = SDLK_k;
-        e.key.keysym.mod = KMOD_LCTRL;
-        pushEvent(e);
-        next(3, 0.3);
-    });
-    steps.push_back([&] {
-        SDL_Event e{};
-        e.type = SDL_WINDOWEVENT;
-        e.window.event = SDL_WINDOWEVENT_MINIMIZED;
-        pushEvent(e);
-        // The run loop is suspended now: the restore comes from outside.
-        restorer = std::thread([&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(500));
-            ticksBeforeRestore = ticks.load();
-            SDL_Event r{};
-            r.type = SDL_WINDOWEVENT;
-            r.window.event = SDL_WINDOWEVENT_RESTORED;
-            pushEvent(r);
+    };
+    Steps steps;
+    steps.add(
+        "the first frame", [&] { return window.framesShown() > 0; },
+        [&] {
+            ui::Accelerometer::sharedAccelerometer().setDelegate(accel);
+            // The number field: 60 points below the bar, under the status bar.
+            const double s = window.scale();
+            SDL_Event e{};
+            e.type = SDL_MOUSEBUTTONDOWN;
+            e.button.button = SDL_BUTTON_LEFT;
+            e.button.x = static_cast<int>(160 * s);
+            e.button.y = static_cast<int>((20 + 44 + 60 + 15) * s);
+            pushEvent(e);
+            e.type = SDL_MOUSEBUTTONUP;
+            pushEvent(e);
         });
-    });
-    center.addObserver(&steps, ui::ApplicationDidBecomeActiveNotification, nullptr, [&](const base::Notification&) {
-        if (foregrounds > 0) at(0.3, [] { host::WindowHost::requestClose(); });
-    });
-    next(0, 0.5);
+    steps.add(
+        "the click to open the keyboard", [&] { return app().isKeyboardVisible(); },
+        [] {
+            SDL_Event e{};
+            e.type = SDL_TEXTINPUT;
+            std::strcpy(e.text.text, "25");
+            pushEvent(e);
+        });
+    steps.add(
+        "the typed count in the field", [&] { return app().dumpViewTree().find("\"25\"") != std::string::npos; },
+        [&] { key(SDLK_RETURN); });
+    steps.add(
+        "Return to save the count", [&] { return app().isTextVisible("Saved 25 push-ups"); },
+        [&] { key(SDLK_k, KMOD_LCTRL); });
+    steps.add(
+        "Ctrl+K to shake", [&] { return accel->strongest > ui::Accelerometer::ShakeThreshold; },
+        [] {
+            SDL_Event e{};
+            e.type = SDL_WINDOWEVENT;
+            e.window.event = SDL_WINDOWEVENT_MINIMIZED;
+            pushEvent(e);
+        });
+    steps.start();
     int status = window.run(hosttest::demoDelegateFactory());
+    steps.stop();
     if (restorer.joinable()) restorer.join();
     tick->invalidate();
-    auto& app = ui::Application::sharedApplication();
     if (status != 0) return status;
-    if (!app.isTextVisible("Saved 25 push-ups")) {
+    if (gaveUp(steps)) return 24;
+    if (!app().isTextVisible("Saved 25 push-ups")) {
         std::fprintf(stderr, "the click, the typing and Return did not save the count:\n%s\n",
-                     app.dumpViewTree().c_str());
+                     app().dumpViewTree().c_str());
         return 20;
     }
     if (!(accel->strongest > ui::Accelerometer::ShakeThreshold)) {
@@ -197,36 +261,51 @@ int runInputChild() {
     return 0;
 }
 
+double steadySeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
 // Ctrl+Q, SIGTERM or SIGINT end the run promptly, as closing the window
 // does, with a setting made just before on disk. Answers 0 when so.
 int runQuitChild(const std::string& how) {
     test::TempHome home;
     host::WindowHost window;
     std::thread signaller;
-    auto start = std::chrono::steady_clock::now();
-    auto act = base::Timer::scheduledTimer(0.5, false, [&](base::Timer&) {
-        base::UserDefaults::standardUserDefaults().setString("QuitCheck", how);  // not synchronized
-        if (how == "key") {
-            SDL_Event e{};
-            e.type = SDL_KEYDOWN;
-            e.key.keysym.sym = SDLK_q;
-            e.key.keysym.mod = KMOD_LCTRL;
-            pushEvent(e);
-        } else {
-            // Sent while the loop is asleep with nothing to do.
-            int sig = how == "int" ? SIGINT : SIGTERM;
-            signaller = std::thread([sig] {
-                std::this_thread::sleep_for(std::chrono::milliseconds(300));
-                ::kill(::getpid(), sig);
-            });
-        }
-    });
+    std::atomic<double> sentAt{0};
+    Steps steps;
+    steps.add(
+        "the first frame", [&] { return window.framesShown() > 0 && !app().needsRedraw(); },
+        [&] {
+            base::UserDefaults::standardUserDefaults().setString("QuitCheck", how);  // not synchronized
+            if (how == "key") {
+                SDL_Event e{};
+                e.type = SDL_KEYDOWN;
+                e.key.keysym.sym = SDLK_q;
+                e.key.keysym.mod = KMOD_LCTRL;
+                sentAt = steadySeconds();
+                pushEvent(e);
+            } else {
+                // Meant to come while the loop is asleep with nothing to do;
+                // whenever it comes, the run ends.
+                int sig = how == "int" ? SIGINT : SIGTERM;
+                signaller = std::thread([sig, &sentAt] {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                    sentAt = steadySeconds();
+                    ::kill(::getpid(), sig);
+                });
+            }
+        });
+    steps.start();
     int status = window.run(hosttest::demoDelegateFactory());
+    const double endedAt = steadySeconds();
+    steps.stop();
     if (signaller.joinable()) signaller.join();
-    double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (status != 0) return status;
-    if (took > 5) {
-        std::fprintf(stderr, "the run took %.1f s to end\n", took);
+    if (gaveUp(steps)) return 32;
+    // A host that does not wake for the key or signal ends at the next turn
+    // of the minute, or never: well past this.
+    if (sentAt.load() == 0 || endedAt - sentAt.load() > 10) {
+        std::fprintf(stderr, "the run took %.1f s to end\n", endedAt - sentAt.load());
         return 30;
     }
     auto bytes = base::FileManager::defaultManager().contentsAtPath(
@@ -252,29 +331,45 @@ int runResizeChild(int wide, int high) {
     const int frameHigh = static_cast<int>(std::ceil(480 * scale - 1e-4));
     const int left = (wide - frameWide) / 2, top = (high - frameHigh) / 2;
     double scaleAtOpen = 0;
-    auto at = [](double seconds, std::function<void()> fn) {
-        base::Timer::scheduledTimer(seconds, false, [fn = std::move(fn)](base::Timer&) { fn(); });
-    };
-    at(0.3, [&] {
-        scaleAtOpen = window.scale();
-        window.setWindowSizeForTesting(wide, high);
-    });
-    at(0.6, [&] {
-        // The middle of the switch: 20 + 44 points of bars above the view.
-        SDL_Event e{};
-        e.type = SDL_MOUSEBUTTONDOWN;
-        e.button.button = SDL_BUTTON_LEFT;
-        e.button.x = left + static_cast<int>(std::lround(253 * scale));
-        e.button.y = top + static_cast<int>(std::lround((20 + 44 + 228 + 13) * scale));
-        pushEvent(e);
-        e.type = SDL_MOUSEBUTTONUP;
-        pushEvent(e);
-    });
-    at(1.0, [] { host::WindowHost::requestClose(); });
+    int framesBeforeOff = 0;
+    Steps steps;
+    steps.add(
+        "the first frame", [&] { return window.framesShown() > 0; },
+        [&] {
+            scaleAtOpen = window.scale();
+            window.setWindowSizeForTesting(wide, high);
+        });
+    steps.add(
+        "the window to take its new size", [&] { return std::abs(window.scale() - scale) < 1e-9; },
+        [&] {
+            // The middle of the switch: 20 + 44 points of bars above the view.
+            SDL_Event e{};
+            e.type = SDL_MOUSEBUTTONDOWN;
+            e.button.button = SDL_BUTTON_LEFT;
+            e.button.x = left + static_cast<int>(std::lround(253 * scale));
+            e.button.y = top + static_cast<int>(std::lround((20 + 44 + 228 + 13) * scale));
+            pushEvent(e);
+            e.type = SDL_MOUSEBUTTONUP;
+            pushEvent(e);
+        });
+    steps.add(
+        "the click to turn the switch off", [&] { return app().isTextVisible("Beeps are off"); },
+        [&] { framesBeforeOff = window.framesShown(); });
+    // The window is read back at the close: it closes once the switch, off,
+    // has been drawn and nothing is left to draw.
+    steps.add(
+        "the switch drawn off",
+        [&] {
+            return window.framesShown() > framesBeforeOff && !app().needsRedraw() && !ui::View::hasRunningAnimations();
+        },
+        [] { host::WindowHost::requestClose(); });
+    steps.start();
     host::WindowOptions options;
     options.readBackOnCloseForTesting = true;
     int status = window.run(hosttest::demoDelegateFactory(), options);
+    steps.stop();
     if (status != 0) return status;
+    if (gaveUp(steps)) return 45;
     // The dummy display is 1024 x 768: the window opened as large as fits
     // below a title bar, at one and a half pixels a point.
     if (scaleAtOpen != 1.5) {
@@ -340,18 +435,30 @@ TEST(WindowHostChild, Run) {
         for (std::string w; words >> w;) args.push_back(w);
         status = host::runMain(args, hosttest::demoDelegateFactory());
     } else if (which == "close") {
-        // Idle for a while after start-up, then close as the window's close
-        // button does; the host must sleep through the idle time.
+        // Once the first frame is shown and nothing is left to draw, idle
+        // for 1.5 s (the span measured, not a wait for anything), then close
+        // as the window's close button does; the host must sleep through
+        // the idle time.
         double idleFrom = 0, idleTo = 0;
-        auto mark = base::Timer::scheduledTimer(0.6, false, [&](base::Timer&) { idleFrom = cpuSeconds(); });
-        auto close = base::Timer::scheduledTimer(2.1, false, [&](base::Timer&) {
-            idleTo = cpuSeconds();
-            host::WindowHost::requestClose();
-        });
         host::WindowHost window;
+        std::shared_ptr<base::Timer> close;
+        Steps steps;
+        steps.add(
+            "the first frame",
+            [&] { return window.framesShown() > 0 && !app().needsRedraw() && !ui::View::hasRunningAnimations(); },
+            [&] {
+                idleFrom = cpuSeconds();
+                close = base::Timer::scheduledTimer(1.5, false, [&](base::Timer&) {
+                    idleTo = cpuSeconds();
+                    host::WindowHost::requestClose();
+                });
+            });
+        steps.start();
         host::WindowOptions options;
         options.readBackOnCloseForTesting = true;
         status = window.run(hosttest::demoDelegateFactory(), options);
+        steps.stop();
+        if (status == 0 && gaveUp(steps)) status = 8;
         auto frame = window.lastFrame();
         auto shown = window.shownFrameForTesting();
         if (const char* keep = std::getenv("TOLVEK_HOST_CHILD_SHOT"); keep && shown) shown->writePNG(keep);
@@ -371,8 +478,7 @@ TEST(WindowHostChild, Run) {
             }
         }
         // A host that polls instead of sleeping keeps a core busy all the
-        // 1.5 s; half of that leaves room for a late first frame on a loaded
-        // machine or under the sanitizers.
+        // 1.5 s; half of that leaves room for the sanitizers' own work.
         if (status == 0 && !(idleTo - idleFrom < 0.75)) {
             std::fprintf(stderr, "busy while idle: %.3f s of processor time in 1.5 s\n", idleTo - idleFrom);
             status = 5;
@@ -419,8 +525,8 @@ TEST(WindowHost, UnderXvfbClicksTypingKeysAndMinimisingReachTheApplication) {
 TEST(WindowHost, UnderXvfbCtrlQAndSignalsEndTheRunWithTheSettingsSaved) {
     if (!haveXvfb()) GTEST_SKIP() << "xvfb-run is not installed";
     for (const std::string how : {"key", "term", "int"}) {
-        // A run that does not end by itself is stopped after 20 seconds.
-        auto result = runCommand(underXvfb("timeout -s KILL 20 " + childCommand("quit-" + how)));
+        // A run that does not end by itself is stopped after two minutes.
+        auto result = runCommand(underXvfb("timeout -s KILL 120 " + childCommand("quit-" + how)));
         EXPECT_EQ(result.status, 0) << how << ": " << result.output;
     }
 }

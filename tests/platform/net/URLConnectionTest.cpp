@@ -165,7 +165,7 @@ TEST_F(URLConnectionTest, ACancelledConnectionReportsNothing) {
     auto rec2 = std::make_shared<Recorder>();
     auto c2 = net::URLConnection::connectionWithRequest(request("/fast"), rec2);
     ASSERT_TRUE(server.waitForRequests(2));
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_TRUE(server.waitForClosedConnections(2));  // the answer has gone out whole
     c2->cancel();
     base::RunLoop::main().runUntil([] { return false; }, 0.3);
     EXPECT_TRUE(rec2->events.empty());
@@ -176,7 +176,9 @@ TEST_F(URLConnectionTest, CancelInsideACallbackStopsTheRest) {
     auto rec = std::make_shared<Recorder>();
     rec->cancelOnResponse = true;
     auto connection = net::URLConnection::connectionWithRequest(request("/body"), rec);
-    base::RunLoop::main().runUntil([] { return false; }, 0.5);
+    ASSERT_TRUE(base::RunLoop::main().runUntil([&] { return !rec->events.empty(); }, 60));
+    // Time for a report that should not come (the body is on its way).
+    base::RunLoop::main().runUntil([] { return false; }, 0.3);
     EXPECT_EQ(rec->events, (std::vector<std::string>{"response"}));
 }
 

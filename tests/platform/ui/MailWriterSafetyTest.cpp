@@ -120,9 +120,14 @@ protected:
         ::setenv("PATH", (bin_ + ":" + oldPath_).c_str(), 1);
         MailComposeViewController::resetHandoffForTesting();
     }
-    void TearDown() override { ::setenv("PATH", oldPath_.c_str(), 1); }
+    void TearDown() override {
+        ::setenv("PATH", oldPath_.c_str(), 1);
+        MailComposeViewController::resetHandoffForTesting();
+    }
+    // What the stand-in recorded, once it has (for at most a minute).
     std::string recorded() {
-        for (int i = 0; i < 500 && !std::filesystem::exists(record_); ++i)
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!std::filesystem::exists(record_) && std::chrono::steady_clock::now() < limit)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         std::ifstream in(record_);
         return std::string(std::istreambuf_iterator<char>(in), {});
@@ -145,6 +150,9 @@ TEST_F(DesktopHandoffTest, RecipientsCannotBeReadAsOptions) {
 
 TEST_F(DesktopHandoffTest, AMailProgramThatExitsWithAFailureHasNotSentTheMessage) {
     std::ofstream(bin_ + "/xdg-email", std::ios::trunc) << "#!/bin/sh\nexit 3\n";
+    // However long the program takes to end, it ends within this patience:
+    // the outcome is its failure, never "still running".
+    MailComposeViewController::setMailProgramPatienceForTesting(600);
     struct Recorder : MailComposeViewControllerDelegate {
         void didFinishWithResult(MailComposeViewController&, MailComposeResult result,
                                  const std::optional<net::Error>&) override {

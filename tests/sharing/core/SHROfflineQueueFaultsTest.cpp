@@ -4,6 +4,7 @@
 // number of times.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <mutex>
 
 #include "TestEnvironment.h"
@@ -87,10 +88,11 @@ protected:
         drain();
     }
     // The replay threads end without waking the main loop: poll in short
-    // steps (at most about ten seconds).
+    // steps (for at most a minute, reached only when they never end).
     void drain() {
         auto queue = SHR::currentHelper().offlineQueue();
-        for (int i = 0; queue && queue->operationCount() > 0 && i < 1000; ++i)
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (queue && queue->operationCount() > 0 && std::chrono::steady_clock::now() < limit)
             base::RunLoop::main().runUntil([&] { return queue->operationCount() == 0; }, 0.01);
         ASSERT_TRUE(!queue || queue->operationCount() == 0);
     }

@@ -6,6 +6,9 @@
 // user would, through their cells.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
+
 #include "TestEnvironment.h"
 #include "fakes/HttpServer.h"
 #include "platform/base/Clock.h"
@@ -94,12 +97,20 @@ protected:
     bool waitFor(const std::function<bool()>& cond, double seconds = 10) {
         return base::RunLoop::main().runUntil(cond, seconds);
     }
-    // Runs the loop until the server has seen count requests and their
-    // answers have been handled.
-    bool waitForRequests(std::size_t count) { return settle(api_, count); }
-    bool settle(const fakes::HttpServer& server, std::size_t count) {
-        bool ok = waitFor([&] { return server.requestCount() >= count; });
-        for (int i = 0; i < 20; ++i) base::RunLoop::main().runOnce(0.01);
+    // Runs the loop until the server has seen count requests and the last
+    // answer has been handled: handled() holds, being what the answer leads
+    // to (an alert, a report, a stored login). Then a second more passes for
+    // the screens to settle. The answers come back on another thread, in
+    // real time: the loop runs in short slices, the clock moving on with
+    // real time, for at most a minute (reached only when nothing comes).
+    bool waitForAnswer(std::size_t count, const std::function<bool()>& handled) {
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        auto inSlices = [&](const std::function<bool()>& cond) {
+            while (!base::RunLoop::main().runUntil(cond, 0.02))
+                if (std::chrono::steady_clock::now() > limit) return false;
+            return true;
+        };
+        const bool ok = inSlices([&] { return api_.requestCount() >= count; }) && inSlices(handled);
         advance(1);
         return ok;
     }

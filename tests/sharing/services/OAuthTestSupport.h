@@ -74,9 +74,10 @@ protected:
 
     ui::Application& app() { return ui::Application::sharedApplication(); }
     // Runs the loop in short slices until cond holds (at most about the
-    // seconds of real time): some conditions change on other threads (the
-    // fakes, the offline queue) without waking the loop.
-    bool waitFor(const std::function<bool()>& cond, double seconds = 10) {
+    // seconds of real time, reached only when it never does): some
+    // conditions change on other threads (the fakes, the offline queue)
+    // without waking the loop.
+    bool waitFor(const std::function<bool()>& cond, double seconds = 60) {
         for (int i = 0; i < static_cast<int>(seconds / 0.02); ++i)
             if (base::RunLoop::main().runUntil(cond, 0.02)) return true;
         return cond();

@@ -24,7 +24,7 @@ TEST_F(BookmarkSharersTest, InstapaperLoginEscapesTheFormAndStoresOnlyWhenAccept
     // Refused: the alert says so and nothing is stored.
     ASSERT_TRUE(submitForm({{"username", "anna@example.com"}, {"password", "p&ss+word"}}));
     EXPECT_EQ(indicatorText(), "Logging In...");
-    ASSERT_TRUE(waitForRequests(1));
+    ASSERT_TRUE(waitForAnswer(1, [&] { return alert() != nullptr; }));
     EXPECT_EQ(api_.lastRequest()->body, "username=anna%40example.com&password=p%26ss%2Bword");
     EXPECT_EQ(alertText(), "Login Error: Sorry, Instapaper did not accept your credentials. Please try again.");
     EXPECT_EQ(indicatorText(), "");
@@ -33,7 +33,7 @@ TEST_F(BookmarkSharersTest, InstapaperLoginEscapesTheFormAndStoresOnlyWhenAccept
 
     // Accepted: stored, then the link is added at once (no share form).
     ASSERT_TRUE(submitForm({{"username", "anna@example.com"}, {"password", "p&ss+word"}}));
-    ASSERT_TRUE(waitForRequests(3));
+    ASSERT_TRUE(waitForAnswer(3, [&] { return reports.over(); }));
     EXPECT_EQ(stored("username", "SHRInstapaper"), "anna@example.com");
     EXPECT_EQ(stored("password", "SHRInstapaper"), "p&ss+word");
     auto add = api_.requests().at(2);
@@ -60,7 +60,7 @@ TEST_F(BookmarkSharersTest, InstapaperAnswersToAnAdd) {
         Reports reports;
         const std::size_t before = api_.requestCount();
         SHRSharer::shareURL("SHRInstapaper", kLink);
-        ASSERT_TRUE(waitForRequests(before + 1));
+        ASSERT_TRUE(waitForAnswer(before + 1, [&] { return reports.over(); }));
         EXPECT_EQ(reports.failed, 1);
         EXPECT_EQ(alertText(), "Error: " + c.alert);
         dismissAlert();
@@ -75,8 +75,9 @@ TEST_F(BookmarkSharersTest, InstapaperAnswersToAnAdd) {
 TEST_F(BookmarkSharersTest, InstapaperOfflineShareIsReplayedWithTheSameBodyAndThenRemoved) {
     store("SHRInstapaper", {{"username", "anna"}, {"password", "pw"}});
     api_.on("POST", "/api/add", fakes::Reply::text(201, "created"));
+    Reports reports;
     SHRSharer::shareURL("SHRInstapaper", net::URL("http://example.com/a?b=c"));
-    ASSERT_TRUE(waitForRequests(1));
+    ASSERT_TRUE(waitForAnswer(1, [&] { return reports.over(); }));
     const std::string onlineBody = api_.lastRequest()->body;
 
     Reachability::setStatusOverrideForTesting(NotReachable);
@@ -120,7 +121,7 @@ TEST_F(BookmarkSharersTest, PinboardChecksWithBasicCredentialsAndStoresNothingOn
         api_.once("GET", "/v1/posts/get", c.reply);
         const std::size_t before = api_.requestCount();
         ASSERT_TRUE(submitForm({{"username", "anna@home"}, {"password", "a:b@c"}}));
-        ASSERT_TRUE(waitForRequests(before + 1));
+        ASSERT_TRUE(waitForAnswer(before + 1, [&] { return alert() != nullptr; }));
         auto check = api_.lastRequest();
         EXPECT_EQ(check->method, "GET");
         EXPECT_EQ(check->body, "");
@@ -144,13 +145,13 @@ TEST_F(BookmarkSharersTest, PinboardAddsWithItsFormAndNeedsTheDoneAnswer) {
     item->setTags("fitness daily");
     std::weak_ptr<SHRSharer> first = SHRSharer::shareItem("SHRPinboard", item);
     ASSERT_TRUE(submitForm({{"username", "anna"}, {"password", "pw"}}));
-    ASSERT_TRUE(waitForRequests(1));
+    ASSERT_TRUE(waitForAnswer(1, [&] { return stored("username", "SHRPinboard").has_value(); }));
     EXPECT_EQ(stored("username", "SHRPinboard"), "anna");
 
     // The share form: title, tags, notes and the shared switch.
     EXPECT_EQ(formKeys(), (std::vector<std::string>{"title", "tags", "text", "shared"}));
     ASSERT_TRUE(submitForm({{"text", "50 in a row"}, {"shared", "1"}}));
-    ASSERT_TRUE(waitForRequests(2));
+    ASSERT_TRUE(waitForAnswer(2, [&] { return reports.over(); }));
     auto add = api_.lastRequest();
     EXPECT_EQ(add->method, "GET");
     EXPECT_EQ(add->path, "/v1/posts/add");
@@ -170,7 +171,7 @@ TEST_F(BookmarkSharersTest, PinboardAddsWithItsFormAndNeedsTheDoneAnswer) {
     plain->setItem(SHRItem::URL(kLink));
     SHR::currentHelper().keepSharer(plain);
     EXPECT_TRUE(plain->send());
-    ASSERT_TRUE(waitForRequests(3));
+    ASSERT_TRUE(waitForAnswer(3, [&] { return second.over(); }));
     EXPECT_EQ(api_.lastRequest()->queryItems().at("shared"), "no");
     EXPECT_EQ(second.failed, 1);
     EXPECT_EQ(alertText(), "Error: There was an error saving to Pinboard");
@@ -197,7 +198,7 @@ TEST_F(BookmarkSharersTest, ReadItLaterAuthAndSendBodiesAndTheServiceErrorHeader
     SHRSharer::shareItem("SHRReadItLater", item);
 
     ASSERT_TRUE(submitForm({{"username", "anna"}, {"password", "p&w"}}));
-    ASSERT_TRUE(waitForRequests(1));
+    ASSERT_TRUE(waitForAnswer(1, [&] { return alert() != nullptr; }));
     EXPECT_EQ(api_.lastRequest()->body, "apikey=&username=anna&password=p%26w");
     EXPECT_EQ(alertText(), "Login Error: User was not found");
     EXPECT_FALSE(stored("username", "SHRReadItLater"));
@@ -205,7 +206,7 @@ TEST_F(BookmarkSharersTest, ReadItLaterAuthAndSendBodiesAndTheServiceErrorHeader
 
     // Accepted: the share goes at once, without a share form.
     ASSERT_TRUE(submitForm({{"username", "anna"}, {"password", "p&w"}}));
-    ASSERT_TRUE(waitForRequests(3));
+    ASSERT_TRUE(waitForAnswer(3, [&] { return reports.over(); }));
     EXPECT_EQ(api_.lastRequest()->path, "/v2/send");
     EXPECT_EQ(api_.lastRequest()->body,
               "apikey=&username=anna&password=p%26w"
@@ -217,7 +218,7 @@ TEST_F(BookmarkSharersTest, ReadItLaterAuthAndSendBodiesAndTheServiceErrorHeader
 
     // No tags: no update part; a failure shows the service's own words.
     SHRSharer::shareURL("SHRReadItLater", net::URL("http://example.com/"), std::string("T"));
-    ASSERT_TRUE(waitForRequests(4));
+    ASSERT_TRUE(waitForAnswer(4, [&] { return reports.failed == 1; }));
     EXPECT_EQ(
         api_.lastRequest()->body,
         "apikey=&username=anna&password=p%26w&new={\"0\":{\"url\":\"http%3A%2F%2Fexample.com%2F\",\"title\":\"T\"}}");
@@ -229,7 +230,7 @@ TEST_F(BookmarkSharersTest, ReadItLaterRefusalAsksForLoginAndServicesGoOverHttps
     api_.on("POST", "/v2/send", fakes::Reply::text(401, "").withHeader("X-Error", "Invalid username or password"));
     Reports reports;
     SHRSharer::shareURL("SHRReadItLater", kLink);
-    ASSERT_TRUE(waitForRequests(1));
+    ASSERT_TRUE(waitForAnswer(1, [&] { return reports.over(); }));
     EXPECT_EQ(reports.failed, 1);
     EXPECT_EQ(alertText(), "Error: Could not authenticate you. Please relogin.");
     dismissAlert();

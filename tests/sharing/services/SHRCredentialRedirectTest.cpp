@@ -56,7 +56,7 @@ TEST_F(FormCredentialRedirectTest, FormBodiesWithPasswordsAreNotPostedOnToAnothe
         formtest::Reports reports;
         const std::size_t before = api_.requestCount();
         send(c.sharer, c.item);
-        ASSERT_TRUE(waitForRequests(before + 1));
+        ASSERT_TRUE(waitForAnswer(before + 1, [&] { return reports.over(); }));
         EXPECT_EQ(reports.finished, 0);
         EXPECT_EQ(reports.failed, 1);
         dismissAlert();
@@ -68,7 +68,7 @@ TEST_F(FormCredentialRedirectTest, FormBodiesWithPasswordsAreNotPostedOnToAnothe
     SHRSharer::shareURL("SHRInstapaper", kLink);
     const std::size_t before = api_.requestCount();
     ASSERT_TRUE(submitForm({{"username", "bob"}, {"password", "hunter2"}}));
-    ASSERT_TRUE(waitForRequests(before + 1));
+    ASSERT_TRUE(waitForAnswer(before + 1, [&] { return alert() != nullptr; }));
     EXPECT_EQ(alertText(), "Login Error: Sorry, Instapaper encountered an error. Please try again.");
     EXPECT_FALSE(stored("password", "SHRInstapaper"));
     EXPECT_EQ(catcher_.requestCount(), 0u);
@@ -81,11 +81,11 @@ TEST_F(FormCredentialRedirectTest, BasicAndClientLoginCredentialsAreNotSentOnToA
     api_.once("POST", "/accounts/ClientLogin", redirectTo(307, catcher_));
     formtest::Reports reports;
     send("SHRPinboard", SHRItem::URL(kLink));
-    ASSERT_TRUE(waitForRequests(1));
+    ASSERT_TRUE(waitForAnswer(1, [&] { return reports.over(); }));
     EXPECT_EQ(reports.failed, 1);
     dismissAlert();
     send("SHRGoogleReader", SHRItem::URL(kLink));
-    ASSERT_TRUE(waitForRequests(2));
+    ASSERT_TRUE(waitForAnswer(2, [&] { return alert() != nullptr; }));
     EXPECT_EQ(alertText(), "Error: There was an error logging into Google Reader");
     EXPECT_EQ(reports.finished, 0);
     EXPECT_EQ(catcher_.requestCount(), 0u);

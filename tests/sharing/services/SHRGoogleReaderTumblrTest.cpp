@@ -34,7 +34,7 @@ TEST_F(GoogleReaderTumblrTest, ReaderLogsInThenSendsWithTokenCookiesAndHeaderOve
     SHRSharer::shareItem("SHRGoogleReader", item);
     EXPECT_EQ(formKeys(), (std::vector<std::string>{"email", "password"}));
     ASSERT_TRUE(submitForm({{"email", "anna@example.com"}, {"password", "p&w+1"}}));
-    ASSERT_TRUE(waitForRequests(1));
+    ASSERT_TRUE(waitForAnswer(1, [&] { return stored("email", "SHRGoogleReader").has_value(); }));
     auto login = api_.requests().at(0);
     EXPECT_EQ(login.path, "/accounts/ClientLogin");
     EXPECT_EQ(login.body,
@@ -45,7 +45,7 @@ TEST_F(GoogleReaderTumblrTest, ReaderLogsInThenSendsWithTokenCookiesAndHeaderOve
     // The share form, then the token and the edit.
     EXPECT_EQ(formKeys(), (std::vector<std::string>{"text", "share"}));
     ASSERT_TRUE(submitForm({{"share", "1"}}));
-    ASSERT_TRUE(waitForRequests(3));
+    ASSERT_TRUE(waitForAnswer(3, [&] { return reports.over(); }));
     auto token = api_.requests().at(1);
     EXPECT_EQ(token.method, "GET");
     EXPECT_EQ(token.path, "/reader/api/0/token");
@@ -72,7 +72,7 @@ TEST_F(GoogleReaderTumblrTest, ReaderSendThatLogsInFirstReportsItsStartOnce) {
     defaults().setBool("SHRGoogleReader_shouldAutoShare", true);
     Reports reports;
     SHRSharer::shareURL("SHRGoogleReader", net::URL("http://example.com/"));
-    ASSERT_TRUE(waitForRequests(3));
+    ASSERT_TRUE(waitForAnswer(3, [&] { return reports.over(); }));
     EXPECT_EQ(api_.requests().at(0).path, "/accounts/ClientLogin");
     EXPECT_EQ(api_.requests().at(1).path, "/reader/api/0/token");
     EXPECT_TRUE(api_.requests().at(2).body.ends_with("&share="));
@@ -86,7 +86,7 @@ TEST_F(GoogleReaderTumblrTest, ReaderFailedLoginOnTheWayToSendingIsReported) {
     defaults().setBool("SHRGoogleReader_shouldAutoShare", true);
     Reports reports;
     SHRSharer::shareURL("SHRGoogleReader", net::URL("http://example.com/"));
-    ASSERT_TRUE(waitForRequests(1));
+    ASSERT_TRUE(waitForAnswer(1, [&] { return reports.over(); }));
     EXPECT_EQ(reports.order, (std::vector<std::string>{"start", "fail"}));
     EXPECT_EQ(indicatorText(), "");
     EXPECT_EQ(alertText(), "Error: Incorrect username and password");
@@ -103,20 +103,20 @@ TEST_F(GoogleReaderTumblrTest, ReaderLoginFormAlertsAndTokenFailure) {
     Reports reports;
     SHRSharer::shareURL("SHRGoogleReader", net::URL("http://example.com/"));
     ASSERT_TRUE(submitForm({{"email", "anna"}, {"password", "pw"}}));
-    ASSERT_TRUE(waitForRequests(1));
+    ASSERT_TRUE(waitForAnswer(1, [&] { return alert() != nullptr; }));
     EXPECT_EQ(alertText(), "Login Error: CaptchaRequired");
     dismissAlert();
     ASSERT_TRUE(submitForm({{"email", "anna"}, {"password", "pw"}}));
-    ASSERT_TRUE(waitForRequests(2));
+    ASSERT_TRUE(waitForAnswer(2, [&] { return alert() != nullptr; }));
     EXPECT_EQ(alertText(), "Login Error: There was an error logging into Google Reader");
     dismissAlert();
     EXPECT_FALSE(stored("email", "SHRGoogleReader"));
     EXPECT_TRUE(reports.order.empty());  // a login check is not a send
 
     ASSERT_TRUE(submitForm({{"email", "anna"}, {"password", "pw"}}));
-    ASSERT_TRUE(waitForRequests(3));
+    ASSERT_TRUE(waitForAnswer(3, [&] { return stored("email", "SHRGoogleReader").has_value(); }));
     ASSERT_TRUE(submitForm({}));  // the share form
-    ASSERT_TRUE(waitForRequests(4));
+    ASSERT_TRUE(waitForAnswer(4, [&] { return reports.over(); }));
     EXPECT_EQ(reports.order, (std::vector<std::string>{"start", "fail"}));
     EXPECT_EQ(alertText(), "Error: There was a problem authenticating your account.");
 }
@@ -130,17 +130,17 @@ TEST_F(GoogleReaderTumblrTest, TumblrLoginAnswers) {
     SHRSharer::shareText("SHRTumblr", "hello");
     EXPECT_EQ(formKeys(), (std::vector<std::string>{"email", "password"}));
     ASSERT_TRUE(submitForm({{"email", "a@b.c"}, {"password", "p w"}}));
-    ASSERT_TRUE(waitForRequests(1));
+    ASSERT_TRUE(waitForAnswer(1, [&] { return alert() != nullptr; }));
     EXPECT_EQ(api_.lastRequest()->body, "email=a%40b.c&password=p%20w");
     EXPECT_EQ(alertText(), "Login Error: Invalid email or password.");
     dismissAlert();
     ASSERT_TRUE(submitForm({{"email", "a@b.c"}, {"password", "p w"}}));
-    ASSERT_TRUE(waitForRequests(2));
+    ASSERT_TRUE(waitForAnswer(2, [&] { return alert() != nullptr; }));
     EXPECT_EQ(alertText(), "Login Error: The service encountered an error. Please try again later.");
     dismissAlert();
     EXPECT_FALSE(stored("email", "SHRTumblr"));
     ASSERT_TRUE(submitForm({{"email", "a@b.c"}, {"password", "p w"}}));
-    ASSERT_TRUE(waitForRequests(3));
+    ASSERT_TRUE(waitForAnswer(3, [&] { return stored("email", "SHRTumblr").has_value(); }));
     EXPECT_EQ(stored("email", "SHRTumblr"), "a@b.c");
     // The share form is always shown, also with auto share on.
     EXPECT_EQ(formKeys(), (std::vector<std::string>{"title", "tags", "slug", "private", "twitter"}));
@@ -153,7 +153,7 @@ TEST_F(GoogleReaderTumblrTest, TumblrLinkAndTextBodiesWithTagsAndSlugEncoded) {
     SHRSharer::shareURL("SHRTumblr", net::URL("http://example.com/a?b=c"), std::string("My day"));
     ASSERT_TRUE(
         submitForm({{"tags", "x&private=0"}, {"slug", "day 3&type=photo"}, {"private", "1"}, {"twitter", "1"}}));
-    ASSERT_TRUE(waitForRequests(1));
+    ASSERT_TRUE(waitForAnswer(1, [&] { return reports.finished == 1; }));
     EXPECT_EQ(api_.lastRequest()->body,
               "email=anna%40example.com&password=p%26w&send-to-twitter=auto&tags=x%26private%3D0"
               "&slug=day%203%26type%3Dphoto&private=1&type=link&url=http%3A%2F%2Fexample.com%2Fa%3Fb%3Dc"
@@ -162,7 +162,7 @@ TEST_F(GoogleReaderTumblrTest, TumblrLinkAndTextBodiesWithTagsAndSlugEncoded) {
 
     SHRSharer::shareText("SHRTumblr", "Today I did 50 & more");
     ASSERT_TRUE(submitForm({{"title", "Day 3"}}));
-    ASSERT_TRUE(waitForRequests(2));
+    ASSERT_TRUE(waitForAnswer(2, [&] { return reports.finished == 2; }));
     EXPECT_EQ(api_.lastRequest()->body,
               "email=anna%40example.com&password=p%26w&send-to-twitter=no&tags=&slug=&private=0&type=regular"
               "&title=Day%203&body=Today%20I%20did%2050%20%26%20more");
@@ -186,7 +186,7 @@ TEST_F(GoogleReaderTumblrTest, TumblrPostAnswers) {
         sharer->setItem(SHRItem::text("t"));
         SHR::currentHelper().keepSharer(sharer);
         EXPECT_TRUE(sharer->send());
-        ASSERT_TRUE(waitForRequests(before + 1));
+        ASSERT_TRUE(waitForAnswer(before + 1, [&] { return alert() != nullptr; }));
         EXPECT_EQ(alertText(), "Error: " + c.alert);
         dismissAlert();
         EXPECT_EQ(formKeys().empty(), !c.relogin);
@@ -207,7 +207,7 @@ TEST_F(GoogleReaderTumblrTest, TumblrPhotoMultipartByteForByte) {
     SHRSharer::shareItem("SHRTumblr", item);
     EXPECT_EQ(formKeys(), (std::vector<std::string>{"caption", "tags", "slug", "private", "twitter"}));
     ASSERT_TRUE(submitForm({{"caption", "Week 3 & going"}, {"slug", ""}}));
-    ASSERT_TRUE(waitForRequests(1));
+    ASSERT_TRUE(waitForAnswer(1, [&] { return reports.over(); }));
     auto upload = *api_.lastRequest();
     EXPECT_EQ(upload.path, "/api/write");
     EXPECT_EQ(upload.header("Content-Type"), "multipart/form-data; boundary=0xKhTmLbOuNdArY");
@@ -240,7 +240,7 @@ TEST_F(GoogleReaderTumblrTest, TumblrPhotoFailures) {
     };
     api_.once("POST", "/api/write", fakes::Reply::text(403, "no"));
     photo();
-    ASSERT_TRUE(waitForRequests(1));
+    ASSERT_TRUE(waitForAnswer(1, [&] { return alert() != nullptr; }));
     EXPECT_EQ(alertText(), "Error: Invalid email or password.");
     dismissAlert();
     EXPECT_EQ(formKeys(), (std::vector<std::string>{"email", "password"}));

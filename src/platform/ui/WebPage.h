@@ -117,8 +117,8 @@ struct WebPage {
 
     // Parses HTML leniently (unknown tags are skipped, entities decoded).
     static WebPage parse(const std::string& html, const std::string& baseURL);
-    // The address href names on a page at base (absolute, root-relative,
-    // scheme-relative, query or fragment only, or relative to its folder).
+    // The address href names on a page at base, as a browser resolves it
+    // (see net::URL::resolve); empty when it names none.
     static std::string resolve(const std::string& href, const std::string& base);
 };
 

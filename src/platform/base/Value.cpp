@@ -521,7 +521,9 @@ bool takeOutNumbers(std::string& text, XmlNumbers& aside) {
             standIn = isoDate(static_cast<double>(aside.dates.size()));
             aside.dates.push_back(*seconds);
         }
-        out += open + standIn + close;
+        out += open;
+        out += standIn;
+        out += close;
         i = end + close.size();
     }
     if (i < text.size()) out.append(text, i, std::string::npos);

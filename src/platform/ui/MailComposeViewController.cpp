@@ -139,7 +139,7 @@ std::string mailbox(const std::string& text) {
     const std::size_t open = clean.rfind('<');
     if (open != std::string::npos && !clean.empty() && clean.back() == '>' &&
         clean.find_first_of("<>\"", open + 1) == clean.size() - 1) {
-        const std::string address(base::trim(clean.substr(open + 1, clean.size() - open - 2), " \t"));
+        std::string address(base::trim(clean.substr(open + 1, clean.size() - open - 2), " \t"));
         std::string name(base::trim(clean.substr(0, open), " \t"));
         // A quoted name is unquoted first.
         if (name.size() >= 2 && name.front() == '"' && name.back() == '"') {
@@ -239,7 +239,9 @@ std::vector<std::string> safeMimeType(const std::string& type) {
         for (auto& c : lowered) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (!isToken(key) || !isToken(value) || lowered.rfind("name", 0) == 0 || lowered.rfind("filename", 0) == 0)
             continue;
-        out.push_back(key + "=" + value);
+        key += '=';
+        key += value;
+        out.push_back(std::move(key));
     }
     return out;
 }
@@ -683,9 +685,12 @@ std::string MailComposeViewController::messageText(double date) const {
     for (const auto& a : attachments_) {
         // The file name: exactly in the disposition (RFC 2231 where it is
         // not plain), and as near as a quoted parameter allows in the type,
-        // for readers that look there only.
+        // for readers that look there only (exactly too when that is long).
         std::vector<std::string> type = safeMimeType(a.mimeType);
-        type.push_back("name=\"" + quotedName(a.fileName) + "\"");
+        const std::string fallback = quotedName(a.fileName);
+        if (fallback.size() <= 60) type.push_back("name=\"" + fallback + "\"");
+        else
+            for (auto& p : nameParameters("name", a.fileName)) type.push_back(std::move(p));
         std::vector<std::string> disposition{"attachment"};
         for (auto& p : nameParameters("filename", a.fileName)) disposition.push_back(std::move(p));
         out += "--" + boundary + "\r\n";

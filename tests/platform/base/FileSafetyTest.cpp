@@ -196,10 +196,10 @@ TEST(PlistReaderTest, MarkupInTextIsNotTakenForNumbers) {
 }
 
 TEST(PlistWriterTest, FarDatesKeepTheirDayInBothForms) {
-    // The farthest dates the platform uses, and a fraction of a second before
-    // 2001, which XML writes rounded down.
+    // Year 4001 (the platform's distant future), year 1, and a fraction of a
+    // second before 2001, which XML writes rounded down.
     const Value dates(Array{Value(base::Date::dateWithTimeIntervalSinceReferenceDate(63113904000.0)),
-                            Value(base::Date::dateWithTimeIntervalSinceReferenceDate(-63114076800.0)),
+                            Value(base::Date::dateWithTimeIntervalSinceReferenceDate(-63113904000.0)),
                             Value(base::Date::dateWithTimeIntervalSinceReferenceDate(-0.25))});
     EXPECT_EQ(roundTrip(dates), dates);
     const std::string xml = dates.toXMLPlist();

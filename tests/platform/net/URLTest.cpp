@@ -90,7 +90,10 @@ TEST(URLResolveTest, RelativeFormsAgainstThePage) {
     EXPECT_EQ(net::URL::resolve("//other.org:443", page), "https://other.org/");
     EXPECT_EQ(net::URL::resolve("HTTP://[0:0::1]:80/", page), "http://[::1]/");
     EXPECT_EQ(net::URL::resolve("http://0x7f.1/", page), "http://127.0.0.1/");
-    EXPECT_EQ(net::URL::resolve("http://B\xC3\xBCcher.de/", page), "http://xn--bcher-kva.de/");
+    EXPECT_EQ(net::URL::resolve("http://B\xC3\xBC"
+                                "cher.de/",
+                                page),
+              "http://xn--bcher-kva.de/");
 }
 
 TEST(URLResolveTest, WhatNetURLRefusesIsEscapedSoThatItTakesTheResult) {

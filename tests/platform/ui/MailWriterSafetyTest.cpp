@@ -163,8 +163,9 @@ TEST(MailWriterSafetyTest, AttachmentNamesGoExactlyAndAPlainBodyEndsAsItDoes) {
     // RFC 2231 form where it is not plain, in sections when long; the type
     // keeps its own parameters but a name of its own.
     EXPECT_NE(text.find("Content-Type: text/csv; charset=utf-8; name=\"J__rg's log.csv\"\r\n"), std::string::npos);
-    EXPECT_NE(text.find("Content-Disposition: attachment;\r\n filename*=UTF-8''J%C3%B6rg%27s%20log.csv\r\n"),
+    EXPECT_NE(text.find("Content-Disposition: attachment; filename*=UTF-8''J%C3%B6rg%27s%20log.csv\r\n"),
               std::string::npos);
+    EXPECT_NE(text.find("Content-Type: text/csv;\r\n name*0*=UTF-8''" + std::string(50, 'x')), std::string::npos);
     EXPECT_NE(text.find(" filename*0*=UTF-8''" + std::string(50, 'x') + ";\r\n filename*1*=" + std::string(50, 'x') +
                         ";\r\n filename*2*=.csv\r\n"),
               std::string::npos);

@@ -261,7 +261,7 @@ cases.forEach((c, i) => {
 
 console.log(
   `url: ${cases.length} links compared with node ${process.version}: ${counts.web} web addresses, ` +
-    `${counts.other} other addresses, ${counts.refused} refused by both, ${counts.oddHost} unlookupable hosts, ` +
+    `${counts.other} other addresses, ${counts.refused} refused by node, ${counts.oddHost} with hosts no URL may carry, ` +
     `${counts.emptyQuery} kept empty queries node drops; ` +
     `${differences} differences`,
 );

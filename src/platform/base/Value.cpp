@@ -24,8 +24,11 @@ namespace base {
 // count from.
 static constexpr double kPlistEpoch = Date::kReferenceDateSince1970;
 
+// The alternatives in the order of Value::Type, then the integers beyond the
+// signed 64-bit range (up to 2^64 - 1), which are of type Integer too.
 struct Value::Storage {
-    std::variant<std::monostate, bool, std::int64_t, double, std::string, Data, Date, Array, Dictionary> v;
+    std::variant<std::monostate, bool, std::int64_t, double, std::string, Data, Date, Array, Dictionary, std::uint64_t>
+        v;
 };
 
 namespace {
@@ -152,10 +155,11 @@ Value::Value(int v) : s_(make(std::int64_t{v})) {}
 Value::Value(long v) : s_(make(std::int64_t{v})) {}
 Value::Value(long long v) : s_(make(std::int64_t{v})) {}
 Value::Value(unsigned v) : s_(make(std::int64_t{v})) {}
-Value::Value(unsigned long v)
-    : s_(make(static_cast<std::int64_t>(std::min<unsigned long>(v, std::numeric_limits<std::int64_t>::max())))) {}
+Value::Value(unsigned long v) : Value(static_cast<unsigned long long>(v)) {}
 Value::Value(unsigned long long v)
-    : s_(make(static_cast<std::int64_t>(std::min<unsigned long long>(v, std::numeric_limits<std::int64_t>::max())))) {}
+    : s_(v > static_cast<unsigned long long>(std::numeric_limits<std::int64_t>::max())
+             ? make(std::uint64_t{v})
+             : make(static_cast<std::int64_t>(v))) {}
 Value::Value(double v) : s_(make(v)) {}
 Value::Value(const char* v) : s_(v ? make(std::string(v)) : nullptr) {}
 Value::Value(std::string v) : s_(make(std::move(v))) {}
@@ -166,6 +170,7 @@ Value::Value(Dictionary v) : s_(make(std::move(v))) {}
 
 Value::Type Value::type() const {
     if (!s_) return Type::Null;
+    if (std::holds_alternative<std::uint64_t>(s_->v)) return Type::Integer;
     return static_cast<Type>(s_->v.index());
 }
 
@@ -177,7 +182,7 @@ bool Value::isNumber() const {
 bool Value::boolValue() const {
     switch (type()) {
     case Type::Bool: return std::get<bool>(s_->v);
-    case Type::Integer: return std::get<std::int64_t>(s_->v) != 0;
+    case Type::Integer: return wideIntegerValue() || std::get<std::int64_t>(s_->v) != 0;
     case Type::Real: return std::get<double>(s_->v) != 0;
     case Type::String: {
         // "YES", "true", "y" and any non-zero number read true.
@@ -195,7 +200,8 @@ bool Value::boolValue() const {
 std::int64_t Value::integerValue() const {
     switch (type()) {
     case Type::Bool: return std::get<bool>(s_->v) ? 1 : 0;
-    case Type::Integer: return std::get<std::int64_t>(s_->v);
+    case Type::Integer:
+        return wideIntegerValue() ? std::numeric_limits<std::int64_t>::max() : std::get<std::int64_t>(s_->v);
     case Type::Real: return clampToInteger(std::get<double>(s_->v));
     case Type::String: return parseInteger(std::get<std::string>(s_->v));
     default: return 0;
@@ -205,7 +211,9 @@ std::int64_t Value::integerValue() const {
 double Value::doubleValue() const {
     switch (type()) {
     case Type::Bool: return std::get<bool>(s_->v) ? 1 : 0;
-    case Type::Integer: return static_cast<double>(std::get<std::int64_t>(s_->v));
+    case Type::Integer:
+        if (auto wide = wideIntegerValue()) return static_cast<double>(*wide);
+        return static_cast<double>(std::get<std::int64_t>(s_->v));
     case Type::Real: return std::get<double>(s_->v);
     case Type::String: return parseDouble(std::get<std::string>(s_->v));
     default: return 0;
@@ -215,11 +223,18 @@ double Value::doubleValue() const {
 std::string Value::stringValue() const {
     switch (type()) {
     case Type::Bool: return std::get<bool>(s_->v) ? "1" : "0";
-    case Type::Integer: return std::to_string(std::get<std::int64_t>(s_->v));
+    case Type::Integer:
+        if (auto wide = wideIntegerValue()) return std::to_string(*wide);
+        return std::to_string(std::get<std::int64_t>(s_->v));
     case Type::Real: return shortestDouble(std::get<double>(s_->v));
     case Type::String: return std::get<std::string>(s_->v);
     default: return {};
     }
+}
+
+std::optional<std::uint64_t> Value::wideIntegerValue() const {
+    if (const auto* wide = s_ ? std::get_if<std::uint64_t>(&s_->v) : nullptr) return *wide;
+    return std::nullopt;
 }
 
 const std::string* Value::asString() const { return s_ ? std::get_if<std::string>(&s_->v) : nullptr; }
@@ -251,6 +266,8 @@ bool Value::operator==(const Value& other) const {
     if (isNumber() && other.isNumber()) {
         // Numbers compare by value, as number objects do (1 == 1.0 == YES).
         if (type() == Type::Real || other.type() == Type::Real) return doubleValue() == other.doubleValue();
+        // An integer beyond the signed range equals only itself.
+        if (wideIntegerValue() || other.wideIntegerValue()) return wideIntegerValue() == other.wideIntegerValue();
         return integerValue() == other.integerValue();
     }
     if (type() != other.type()) return false;
@@ -312,7 +329,209 @@ struct PlistHolder {
 // stack on hostile input.
 constexpr int kMaxDepth = 512;
 
-bool fromNode(plist_t node, Value& out, int depth, std::string& error) {
+// Dates further than this from 2001 (about 31,700 years) read as the
+// nearest such date, and NaN as 2001 itself.
+constexpr double kFarthestDate = 1e12;
+
+double saneDate(double secondsSince2001) {
+    if (std::isnan(secondsSince2001)) return 0;
+    return std::clamp(secondsSince2001, -kFarthestDate, kFarthestDate);
+}
+
+// Days since 1970-01-01 of a date of the proleptic Gregorian calendar, and
+// back.
+long long daysFromCivil(long long y, unsigned m, unsigned d) {
+    y -= m <= 2 ? 1 : 0;
+    const long long era = (y >= 0 ? y : y - 399) / 400;
+    const auto yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<long long>(doe) - 719468;
+}
+
+void civilFromDays(long long z, long long& y, unsigned& m, unsigned& d) {
+    z += 719468;
+    const long long era = (z >= 0 ? z : z - 146096) / 146097;
+    const auto doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    d = doy - (153 * mp + 2) / 5 + 1;
+    m = mp < 10 ? mp + 3 : mp - 9;
+    y = static_cast<long long>(yoe) + era * 400 + (m <= 2 ? 1 : 0);
+}
+
+constexpr long long kDays1970To2001 = 11323;
+
+// A date as XML property lists write it ("2001-01-01T00:00:00Z"), to the
+// whole second (rounded down).
+std::string isoDate(double secondsSince2001) {
+    const auto whole = static_cast<long long>(std::floor(saneDate(secondsSince2001)));
+    long long days = whole / 86400, rest = whole % 86400;
+    if (rest < 0) {
+        rest += 86400;
+        --days;
+    }
+    long long y = 0;
+    unsigned m = 0, d = 0;
+    civilFromDays(days + kDays1970To2001, y, m, d);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%04lld-%02u-%02uT%02lld:%02lld:%02lldZ", y, m, d, rest / 3600, rest / 60 % 60,
+                  rest % 60);
+    return buf;
+}
+
+// The seconds since 2001 of such a date, blanks around it allowed.
+std::optional<double> parseIsoDate(std::string_view text) {
+    text = trimLeft(text, " \t\r\n");
+    text = trimRight(text, " \t\r\n");
+    bool negative = false;
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+        negative = text[0] == '-';
+        text.remove_prefix(1);
+    }
+    const std::size_t dash = text.find('-');
+    if (dash == std::string_view::npos || dash == 0 || dash > 7 || text.size() != dash + 16) return std::nullopt;
+    long long year = 0;
+    for (std::size_t i = 0; i < dash; ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(text[i]))) return std::nullopt;
+        year = year * 10 + (text[i] - '0');
+    }
+    auto two = [&](std::size_t at, int& v) {
+        if (!std::isdigit(static_cast<unsigned char>(text[at])) ||
+            !std::isdigit(static_cast<unsigned char>(text[at + 1])))
+            return false;
+        v = (text[at] - '0') * 10 + (text[at + 1] - '0');
+        return true;
+    };
+    int mo = 0, da = 0, h = 0, mi = 0, se = 0;
+    const std::string_view rest = text.substr(dash);
+    if (rest[0] != '-' || rest[3] != '-' || rest[6] != 'T' || rest[9] != ':' || rest[12] != ':' || rest[15] != 'Z')
+        return std::nullopt;
+    if (!two(dash + 1, mo) || !two(dash + 4, da) || !two(dash + 7, h) || !two(dash + 10, mi) || !two(dash + 13, se))
+        return std::nullopt;
+    if (mo < 1 || mo > 12 || da < 1 || da > 31 || h > 23 || mi > 59 || se > 60) return std::nullopt;
+    const long long days =
+        daysFromCivil(negative ? -year : year, static_cast<unsigned>(mo), static_cast<unsigned>(da)) - kDays1970To2001;
+    return static_cast<double>(days * 86400 + h * 3600 + mi * 60 + se);
+}
+
+// An integer as XML writes it: decimal (or "0x" hexadecimal), signed, with
+// blanks around it. Values beyond -2^63 .. 2^64 - 1 read as the nearest end.
+std::optional<Value> parseXmlInteger(std::string_view text) {
+    text = trimLeft(text, " \t\r\n");
+    text = trimRight(text, " \t\r\n");
+    bool negative = false;
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+        negative = text[0] == '-';
+        text.remove_prefix(1);
+    }
+    unsigned base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    if (text.empty()) return std::nullopt;
+    std::uint64_t magnitude = 0;
+    bool overflow = false;
+    for (char c : text) {
+        unsigned digit = 0;
+        if (c >= '0' && c <= '9') digit = static_cast<unsigned>(c - '0');
+        else if (base == 16 && c >= 'a' && c <= 'f') digit = static_cast<unsigned>(c - 'a' + 10);
+        else if (base == 16 && c >= 'A' && c <= 'F') digit = static_cast<unsigned>(c - 'A' + 10);
+        else return std::nullopt;
+        if (magnitude > (std::numeric_limits<std::uint64_t>::max() - digit) / base) overflow = true;
+        else magnitude = magnitude * base + digit;
+    }
+    constexpr std::uint64_t kMinMagnitude = std::uint64_t{1} << 63;
+    if (negative) {
+        if (overflow || magnitude >= kMinMagnitude) return Value(std::numeric_limits<long long>::min());
+        return Value(-static_cast<long long>(magnitude));
+    }
+    return Value(static_cast<unsigned long long>(overflow ? std::numeric_limits<std::uint64_t>::max() : magnitude));
+}
+
+// The integers and dates of an XML text, which the library cannot hold as
+// they are (it keeps no sign for integers past 2^63 and holds dates in
+// 32-bit seconds): each is replaced in the text by its number among them,
+// which the library reads exactly, and read from this table afterwards.
+struct XmlNumbers {
+    std::vector<Value> integers;
+    std::vector<double> dates;  // seconds since 2001
+};
+
+// Takes every integer and date out of text (comments and CDATA sections,
+// where markup is text, are left alone). False when one cannot be read, or
+// an element of either kind is written in a form this reading does not see
+// (with attributes, or empty): the library would read it, and a number it
+// read unseen would be taken for a stand-in.
+bool takeOutNumbers(std::string& text, XmlNumbers& aside) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t lt = text.find('<', i);
+        if (lt == std::string::npos) break;
+        out.append(text, i, lt - i);
+        i = lt;
+        auto copyThrough = [&](std::string_view end) {
+            const std::size_t e = text.find(end, i);
+            const std::size_t stop = e == std::string::npos ? text.size() : e + end.size();
+            out.append(text, i, stop - i);
+            i = stop;
+        };
+        const std::string_view at = std::string_view(text).substr(i);
+        if (at.substr(0, 4) == "<!--") {
+            copyThrough("-->");
+            continue;
+        }
+        if (at.substr(0, 9) == "<![CDATA[") {
+            copyThrough("]]>");
+            continue;
+        }
+        const bool integer = at.substr(0, 8) == "<integer", date = at.substr(0, 5) == "<date";
+        if (!integer && !date) {
+            out += '<';
+            ++i;
+            continue;
+        }
+        const std::string open = integer ? "<integer>" : "<date>", close = integer ? "</integer>" : "</date>";
+        if (at.substr(0, open.size()) != open) {
+            // "<integers>" is no element of either kind; "<integer/>" is.
+            const char next = at.size() > open.size() - 1 ? at[open.size() - 1] : '\0';
+            if (std::isalnum(static_cast<unsigned char>(next)) || next == '-' || next == '_' || next == '.') {
+                out += '<';
+                ++i;
+                continue;
+            }
+            return false;
+        }
+        const std::size_t end = text.find(close, i + open.size());
+        if (end == std::string::npos) return false;
+        const std::string_view inner = std::string_view(text).substr(i + open.size(), end - i - open.size());
+        std::string standIn;
+        if (integer) {
+            auto value = parseXmlInteger(inner);
+            if (!value) return false;
+            standIn = std::to_string(aside.integers.size());
+            aside.integers.push_back(std::move(*value));
+        } else {
+            auto seconds = parseIsoDate(inner);
+            if (!seconds) return false;
+            standIn = isoDate(static_cast<double>(aside.dates.size()));
+            aside.dates.push_back(*seconds);
+        }
+        out += open;
+        out += standIn;
+        out += close;
+        i = end + close.size();
+    }
+    if (i < text.size()) out.append(text, i, std::string::npos);
+    text = std::move(out);
+    return true;
+}
+
+bool fromNode(plist_t node, Value& out, int depth, const XmlNumbers& numbers, std::string& error) {
     if (depth > kMaxDepth) {
         error = "property list nested too deeply";
         return false;
@@ -324,18 +543,17 @@ bool fromNode(plist_t node, Value& out, int depth, std::string& error) {
         out = Value(b != 0);
         return true;
     }
-    case PLIST_UINT: {
-        std::uint64_t u = 0;
-        plist_get_uint_val(node, &u);
-        // Stored two's complement: the readers have already brought
-        // values beyond the signed 64-bit range to its nearest end.
-        out = Value(static_cast<long long>(u));
-        return true;
-    }
+    case PLIST_UINT:
     case PLIST_UID: {
+        // A stand-in: the integer's number in the table.
         std::uint64_t u = 0;
-        plist_get_uid_val(node, &u);
-        out = Value(static_cast<unsigned long long>(u));
+        if (plist_get_node_type(node) == PLIST_UID) plist_get_uid_val(node, &u);
+        else plist_get_uint_val(node, &u);
+        if (u >= numbers.integers.size()) {
+            error = "malformed XML property list";
+            return false;
+        }
+        out = numbers.integers[static_cast<std::size_t>(u)];
         return true;
     }
     case PLIST_REAL: {
@@ -358,9 +576,14 @@ bool fromNode(plist_t node, Value& out, int depth, std::string& error) {
         return true;
     }
     case PLIST_DATE: {
+        // A stand-in: the date's number in the table, in seconds.
         std::int32_t sec = 0, usec = 0;
         plist_get_date_val(node, &sec, &usec);
-        out = Value(Date(kPlistEpoch + sec + usec / 1e6));
+        if (sec < 0 || static_cast<std::size_t>(sec) >= numbers.dates.size() || usec != 0) {
+            error = "malformed XML property list";
+            return false;
+        }
+        out = Value(Date(kPlistEpoch + numbers.dates[static_cast<std::size_t>(sec)]));
         return true;
     }
     case PLIST_ARRAY: {
@@ -377,7 +600,7 @@ bool fromNode(plist_t node, Value& out, int depth, std::string& error) {
             plist_array_next_item(node, it, &item);
             if (!item) break;
             Value v;
-            ok = fromNode(item, v, depth + 1, error);
+            ok = fromNode(item, v, depth + 1, numbers, error);
             if (ok) a.push_back(std::move(v));
         }
         std::free(it);
@@ -403,7 +626,7 @@ bool fromNode(plist_t node, Value& out, int depth, std::string& error) {
                 break;
             }
             Value v;
-            ok = fromNode(val, v, depth + 1, error);
+            ok = fromNode(val, v, depth + 1, numbers, error);
             if (ok) d.set(key ? key : "", std::move(v));
             std::free(key);
             if (!ok) break;
@@ -437,6 +660,13 @@ struct Writer {
     // doubles that single precision cannot hold) and put back into the
     // written bytes afterwards.
     std::vector<std::pair<double, double>> standIns;  // stand-in, real value
+
+    // The library holds dates in 32-bit seconds, and writes integers past
+    // 2^63 as negative ones in XML. Every date is handed over as a stand-in
+    // (its number among the dates, in seconds) and put back into what is
+    // written; so is every integer in XML (its number among the integers).
+    std::vector<double> dates;          // seconds since 2001
+    std::vector<std::string> integers;  // XML only: each as written
 
     // The bit pattern of every real of the value, so that no stand-in equals
     // one. Bits, not doubles: NaN compares unequal to everything (itself
@@ -507,7 +737,14 @@ struct Writer {
         switch (v.type()) {
         case Value::Type::Null: return nullptr;
         case Value::Type::Bool: return plist_new_bool(v.boolValue() ? 1 : 0);
-        case Value::Type::Integer: return plist_new_uint(static_cast<std::uint64_t>(v.integerValue()));
+        case Value::Type::Integer: {
+            if (xml) {
+                integers.push_back(v.stringValue());
+                return plist_new_uint(integers.size() - 1);
+            }
+            if (auto wide = v.wideIntegerValue()) return wideIntegerNode(*wide);
+            return plist_new_uint(static_cast<std::uint64_t>(v.integerValue()));
+        }
         case Value::Type::Real: {
             double d = v.doubleValue();
             if (!xml && std::isfinite(d) && std::fabs(d) > std::numeric_limits<float>::max()) d = standInFor(d);
@@ -525,17 +762,8 @@ struct Writer {
             return plist_new_data(d.empty() ? &empty : reinterpret_cast<const char*>(d.data()), d.size());
         }
         case Value::Type::Date: {
-            double t = v.asDate()->timeIntervalSince1970() - kPlistEpoch;
-            double limit = std::numeric_limits<std::int32_t>::max();
-            t = std::isnan(t) ? 0 : std::clamp(t, -limit, limit);
-            double whole = std::floor(t);
-            auto usec = static_cast<std::int32_t>(std::lround((t - whole) * 1e6));
-            auto sec = static_cast<std::int32_t>(whole);
-            if (usec >= 1000000 && sec < std::numeric_limits<std::int32_t>::max()) {
-                usec -= 1000000;
-                ++sec;
-            }
-            return plist_new_date(sec, std::min(usec, 999999));
+            dates.push_back(saneDate(v.asDate()->timeIntervalSinceReferenceDate()));
+            return plist_new_date(static_cast<std::int32_t>(dates.size() - 1), 0);
         }
         case Value::Type::Array: {
             plist_t a = plist_new_array();
@@ -572,6 +800,15 @@ struct Writer {
         }
         }
         return nullptr;
+    }
+
+    // An integer the library writes in 16 bytes, as the binary form holds
+    // those past 2^63: its XML reader makes such nodes, and nothing else does.
+    static plist_t wideIntegerNode(std::uint64_t value) {
+        const std::string text = "<plist version=\"1.0\"><integer>" + std::to_string(value) + "</integer></plist>";
+        plist_t node = nullptr;
+        plist_from_xml(text.c_str(), static_cast<std::uint32_t>(text.size()), &node);
+        return node;
     }
 
     plist_t root(const Value& v) {
@@ -736,13 +973,13 @@ private:
             const unsigned width = 1u << info;
             if (!room(width)) return false;
             if (width == 16) {
-                // Kept when it fits 64 signed bits, else the nearest end of that range.
+                // Signed: kept when it lies in -2^63 .. 2^64 - 1, else the
+                // nearest end of that range.
                 const std::uint64_t high = be(p_ + start, 8), low = be(p_ + start + 8, 8);
-                if (high == 0 && low <= 0x7FFFFFFFFFFFFFFFull) out = Value(static_cast<long long>(low));
+                if (high == 0) out = Value(static_cast<unsigned long long>(low));
                 else if (high == ~0ull && low > 0x7FFFFFFFFFFFFFFFull) out = Value(static_cast<long long>(low));
-                else
-                    out = Value((high >> 63) ? std::numeric_limits<long long>::min()
-                                             : std::numeric_limits<long long>::max());
+                else if (high >> 63) out = Value(std::numeric_limits<long long>::min());
+                else out = Value(std::numeric_limits<unsigned long long>::max());
                 return true;
             }
             const std::uint64_t v = be(p_ + start, width);
@@ -772,11 +1009,7 @@ private:
             const std::uint64_t bits = be(p_ + start, 8);
             double t = 0;
             std::memcpy(&t, &bits, sizeof t);
-            // The writer holds dates in 32-bit seconds: those outside
-            // that range (or NaN) read as its nearest end (or the epoch).
-            const double limit = std::numeric_limits<std::int32_t>::max();
-            t = std::isnan(t) ? 0 : std::clamp(t, -limit, limit);
-            out = Value(Date(kPlistEpoch + t));
+            out = Value(Date(kPlistEpoch + saneDate(t)));
             return true;
         }
         case 0x4:
@@ -926,52 +1159,6 @@ private:
     std::string fatalWhy_;
 };
 
-// Integers and dates of an XML text brought into the ranges the library
-// handles before it parses them: integers beyond 64 signed bits read as the
-// nearest end of that range (the library's reader cannot take -2^63 itself,
-// so the lower end is -(2^63 - 1) in XML), dates outside what 32-bit seconds
-// from 2001 hold as the nearest such date.
-std::string xmlWithSaneValues(std::string text) {
-    auto rewrite = [&](const std::string& open, const std::string& close, auto fix) {
-        std::size_t i = 0;
-        while ((i = text.find(open, i)) != std::string::npos) {
-            std::size_t b = i + open.size();
-            std::size_t e = text.find(close, b);
-            if (e == std::string::npos) return;
-            std::string inner = text.substr(b, e - b);
-            std::string fixed = fix(inner);
-            if (fixed != inner) text.replace(b, e - b, fixed);
-            i = b + fixed.size() + close.size();
-        }
-    };
-    rewrite("<integer>", "</integer>", [](const std::string& inner) {
-        std::string t = trim(inner, " \t\r\n");
-        if (t.empty()) return inner;
-        bool negative = t[0] == '-';
-        std::string digits = t.substr(t[0] == '-' || t[0] == '+' ? 1 : 0);
-        if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) return inner;
-        digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size() - 1));
-        const std::string max = "9223372036854775807";
-        bool tooBig = digits.size() > max.size() || (digits.size() == max.size() && digits > max);
-        if (!tooBig) return inner;
-        return negative ? "-" + max : max;
-    });
-    rewrite("<date>", "</date>", [](const std::string& inner) {
-        // The standard form "YYYY-MM-DDTHH:MM:SSZ" compares as text.
-        static const std::string low = "1932-12-13T20:45:53Z", high = "2069-01-19T03:14:07Z";
-        std::string t(trimLeft(inner, " \t\r\n"));
-        if (t.empty()) return inner;
-        std::size_t dash = t.find('-', 1);
-        if (t[0] == '-' || dash == std::string::npos) return t[0] == '-' ? low : inner;
-        if (dash > 4) return high;  // a year of five digits or more
-        if (dash < 4) return low;
-        if (t.compare(0, low.size(), low) < 0) return low;
-        if (t.compare(0, high.size(), high) > 0) return high;
-        return inner;
-    });
-    return text;
-}
-
 // How deeply the elements of an XML text nest, counted without parsing it
 // (comments, CDATA sections and declarations are skipped). Used to refuse
 // hostile nesting before the library's recursive reader sees it.
@@ -1011,6 +1198,7 @@ std::optional<Value> Value::fromPlist(const Data& bytes, std::string* error, std
     const char* p = reinterpret_cast<const char*>(bytes.data());
     auto n = static_cast<std::uint32_t>(bytes.size());
     PlistHolder root;
+    XmlNumbers numbers;
     bool binary = bytes.size() >= 8 && std::memcmp(p, "bplist00", 8) == 0;
     if (binary) {
         std::string why;
@@ -1022,13 +1210,14 @@ std::optional<Value> Value::fromPlist(const Data& bytes, std::string* error, std
         // Text never holds a NUL; the reader would stop short at one.
         if (std::memchr(p, 0, n)) return fail("malformed XML property list");
         if (!xmlNestingIsSafe(std::string_view(p, n))) return fail("property list nested too deeply");
-        std::string text = xmlWithSaneValues(std::string(p, n));
+        std::string text(p, n);
+        if (!takeOutNumbers(text, numbers)) return fail("malformed XML property list");
         plist_from_xml(text.c_str(), static_cast<std::uint32_t>(text.size()), &root.p);
     }
     if (!root.p) return fail(binary ? "malformed binary property list" : "malformed XML property list");
     Value out;
     std::string why;
-    if (!fromNode(root.p, out, 0, why)) return fail(why);
+    if (!fromNode(root.p, out, 0, numbers, why)) return fail(why);
     if (error) error->clear();
     return out;
 }
@@ -1042,6 +1231,39 @@ namespace {
 // is never inside text (the library escapes "<" there), so the n-th "<real>"
 // is the n-th real written. False when the text does not hold the reals
 // counted.
+// Puts each integer's and date's text in place of its stand-in (the n-th
+// "<integer>" holds n, the n-th "<date>" the date n seconds after 2001).
+bool restoreNumbers(std::string& text, const std::vector<std::string>& integers, const std::vector<double>& dates) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0, integersSeen = 0, datesSeen = 0;
+    for (;;) {
+        const std::size_t integer = text.find("<integer>", i), date = text.find("<date>", i);
+        const std::size_t at = std::min(integer, date);
+        if (at == std::string::npos) break;
+        const bool isInteger = at == integer;
+        const std::string open = isInteger ? "<integer>" : "<date>", close = isInteger ? "</integer>" : "</date>";
+        const std::size_t begin = at + open.size(), end = text.find(close, begin);
+        if (end == std::string::npos) return false;
+        out.append(text, i, begin - i);
+        const std::string_view inner = std::string_view(text).substr(begin, end - begin);
+        if (isInteger) {
+            if (inner != std::to_string(integersSeen) || integersSeen >= integers.size()) return false;
+            out += integers[integersSeen++];
+        } else {
+            auto k = parseIsoDate(inner);
+            if (!k || *k < 0 || *k >= static_cast<double>(dates.size())) return false;
+            out += isoDate(dates[static_cast<std::size_t>(*k)]);
+            ++datesSeen;
+        }
+        i = end;
+    }
+    out.append(text, i, std::string::npos);
+    if (integersSeen != integers.size() || datesSeen != dates.size()) return false;
+    text = std::move(out);
+    return true;
+}
+
 bool restoreXmlText(std::string& text, std::size_t reals, const std::vector<std::size_t>& negativeZeros) {
     std::string out;
     out.reserve(text.size());
@@ -1085,7 +1307,9 @@ std::optional<std::string> Value::toXMLPlist(std::string* error) const {
     plist_to_xml(root.p, &xml, &len);
     std::string out = xml ? std::string(xml, len) : std::string();
     if (xml) plist_to_xml_free(xml);
-    if (!out.empty() && !restoreXmlText(out, writer.xmlReals, writer.negativeZeros)) out.clear();
+    if (!out.empty() && (!restoreXmlText(out, writer.xmlReals, writer.negativeZeros) ||
+                         !restoreNumbers(out, writer.integers, writer.dates)))
+        out.clear();
     if (out.empty()) {
         if (error) *error = "the property list could not be written";
         return std::nullopt;
@@ -1097,8 +1321,9 @@ namespace {
 
 // Puts the real values back in place of their stand-ins: each object the
 // offset table names that is an 8-byte real holding a stand-in.
-bool restoreStandIns(Data& out, const std::vector<std::pair<double, double>>& standIns) {
-    if (standIns.empty()) return true;
+bool restoreStandIns(Data& out, const std::vector<std::pair<double, double>>& standIns,
+                     const std::vector<double>& dates) {
+    if (standIns.empty() && dates.empty()) return true;
     if (out.size() < 40) return false;
     auto be = [&](std::size_t at, unsigned width) {
         std::uint64_t v = 0;
@@ -1109,13 +1334,25 @@ bool restoreStandIns(Data& out, const std::vector<std::pair<double, double>>& st
     unsigned offsetSize = out[trailer + 6];
     std::uint64_t count = be(trailer + 8, 8), table = be(trailer + 24, 8);
     if (offsetSize < 1 || offsetSize > 8 || table > trailer || count > (trailer - table) / offsetSize) return false;
-    std::size_t restored = 0;
+    std::size_t restored = 0, datesRestored = 0;
+    auto put = [&](std::uint64_t at, double value) {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &value, sizeof bits);
+        for (int k = 0; k < 8; ++k) out[at + 1 + k] = static_cast<std::uint8_t>(bits >> (56 - 8 * k));
+    };
     for (std::uint64_t i = 0; i < count; ++i) {
         std::uint64_t at = be(static_cast<std::size_t>(table + i * offsetSize), offsetSize);
-        if (at + 9 > table || out[at] != 0x23) continue;
+        if (at + 9 > table || (out[at] != 0x23 && out[at] != 0x33)) continue;
         std::uint64_t bits = be(static_cast<std::size_t>(at + 1), 8);
         double d = 0;
         std::memcpy(&d, &bits, sizeof d);
+        if (out[at] == 0x33) {
+            // A date: its number among the dates.
+            if (!(d >= 0 && d < static_cast<double>(dates.size())) || d != std::floor(d)) return false;
+            put(at, dates[static_cast<std::size_t>(d)]);
+            ++datesRestored;
+            continue;
+        }
         for (const auto& [standIn, value] : standIns) {
             if (d != standIn) continue;
             std::memcpy(&bits, &value, sizeof bits);
@@ -1124,7 +1361,7 @@ bool restoreStandIns(Data& out, const std::vector<std::pair<double, double>>& st
             break;
         }
     }
-    return restored == standIns.size();
+    return restored == standIns.size() && datesRestored == dates.size();
 }
 
 }  // namespace
@@ -1142,7 +1379,7 @@ std::optional<Data> Value::toBinaryPlist(std::string* error) const {
     plist_to_bin(root.p, &bin, &len);
     Data out = bin ? Data(bin, bin + len) : Data();
     if (bin) plist_to_bin_free(bin);
-    if (out.empty() || !restoreStandIns(out, writer.standIns)) {
+    if (out.empty() || !restoreStandIns(out, writer.standIns, writer.dates)) {
         if (error) *error = "the property list could not be written";
         return std::nullopt;
     }

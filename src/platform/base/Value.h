@@ -78,9 +78,16 @@ public:
     // other; a string is parsed as a number ("12" reads 12, "YES"/"true" as
     // true); anything else reads 0, false or an empty value.
     bool boolValue() const;
+    // An integer beyond the signed 64-bit range (up to 2^64 - 1, as property
+    // lists hold) reads as the largest signed value here; stringValue() and
+    // wideIntegerValue() give it exactly.
     std::int64_t integerValue() const;
     double doubleValue() const;
     std::string stringValue() const;  // strings only (numbers are formatted)
+
+    // An integer beyond the signed 64-bit range, exactly; nullopt for any
+    // other value.
+    std::optional<std::uint64_t> wideIntegerValue() const;
 
     // Exact access; the typed pointer is null when the type differs.
     const std::string* asString() const;
@@ -101,13 +108,14 @@ public:
     // Property lists. Reading auto-detects XML and binary ("bplist00");
     // malformed input gives std::nullopt and, when error is given, why.
     // Writing leaves null values out (a null root becomes an empty
-    // dictionary). Integers are 64-bit signed (larger values read from a
-    // file saturate, as larger unsigned values given to Value do). Dates
-    // keep fractions of a second in binary only; XML keeps whole seconds and
-    // cannot hold control characters (but tab and line breaks) nor U+FFFE
-    // and U+FFFF, so stores that must lose nothing write binary. The sign of
-    // a zero is kept in both forms, and XML writes a carriage return as a
-    // character reference, which every reader gets back unchanged. Text
+    // dictionary). Integers span -2^63 to 2^64 - 1 in both forms (values
+    // beyond read as the nearest end). Dates span some 31,700 years either
+    // side of 2001 in both forms, and keep fractions of a second in binary
+    // only; XML keeps whole seconds (rounded down) and cannot hold control
+    // characters (but tab and line breaks) nor U+FFFE and U+FFFF, so stores
+    // that must lose nothing write binary. The sign of a zero is kept in
+    // both forms, and XML writes a carriage return as a character
+    // reference, which every reader gets back unchanged. Text
     // that is not valid UTF-8 is written with U+FFFD for each bad byte; a
     // value that cannot be written so that it reads back (a NUL in a string
     // or key, or a character XML cannot carry) makes the write fail: the

@@ -20,6 +20,21 @@ public:
     // digits, "+", "-" or ".", up to the first ":". Empty when text starts
     // with none (a relative address).
     static std::string schemeOf(std::string_view text);
+    // The address href names where it stands on a page whose address is base
+    // (a link, a form's action, a redirect's Location), read as a browser's
+    // URL parser reads it: blanks and control characters around it are
+    // dropped and tabs and line breaks inside it ignored, backslashes in
+    // web addresses read as slashes, dot segments are removed, host names are
+    // lower-cased (international ones in their ASCII form) and numeric hosts
+    // written in their usual form, a web scheme's default port is left out.
+    // Characters that may not stand in a URL are percent-escaped, these
+    // included, so that URLWithString takes the result: '^', '`', '{', '|',
+    // '}', '\\' and a "%" that starts no escape. Nullopt when the parser
+    // refuses href (a bad host or port, a relative href with no usable base)
+    // or when its host holds a character no URL may carry ('"', '`', '{',
+    // '}': no name server knows such a host). Linear in the lengths of href
+    // and base.
+    static std::optional<std::string> resolve(std::string_view href, std::string_view base);
 
     bool isValid() const { return valid_; }
     const std::string& absoluteString() const { return text_; }

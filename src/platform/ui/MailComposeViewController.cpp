@@ -72,15 +72,20 @@ std::optional<std::string> foldedAtBlanks(const std::string& text, std::size_t u
     return out;
 }
 
-// Unstructured header text: plain ASCII as it is, folded at blanks; other
-// text (not ASCII, or with a word too long to fold) as RFC 2047 encoded
-// words, one per line. Text that is not valid UTF-8 is repaired first (each
-// bad byte becomes U+FFFD), and every piece holds at least one character, so
-// the encoding always advances.
-std::string headerText(const std::string& text, std::size_t nameLength = 0) {
-    std::string clean = base::validUTF8(oneLine(text));
-    if (isAscii(clean))
-        if (auto folded = foldedAtBlanks(clean, nameLength + 2)) return *folded;
+// Whether text can stand in a header as it is: printable ASCII, blanks and
+// tabs, with no blank at either end (a reader drops those) and nothing a
+// reader would decode as an encoded word ("=?").
+bool isPlainHeaderText(const std::string& text) {
+    for (unsigned char c : text)
+        if ((c < 0x20 && c != '\t') || c >= 0x7F) return false;
+    if (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.back() == ' ' || text.back() == '\t'))
+        return false;
+    return text.find("=?") == std::string::npos;
+}
+
+// Text as RFC 2047 encoded words, one per line: each holds at least one
+// whole character, so the encoding always advances.
+std::string encodedWords(const std::string& clean) {
     std::string out;
     std::size_t i = 0;
     while (i < clean.size()) {
@@ -96,28 +101,96 @@ std::string headerText(const std::string& text, std::size_t nameLength = 0) {
     return out;
 }
 
-// Addresses separated by commas, folded between addresses. An address too
-// long for any mail header line is left out (no mail system takes it).
+// Unstructured header text: plain text as it is, folded at blanks; other
+// text (not ASCII, controls, blanks at an end, a word too long to fold, or
+// what reads as an encoded word) as encoded words. Text that is not valid
+// UTF-8 is repaired first (each bad byte becomes U+FFFD).
+std::string headerText(const std::string& text, std::size_t nameLength = 0) {
+    std::string clean = base::validUTF8(oneLine(text));
+    if (isPlainHeaderText(clean))
+        if (auto folded = foldedAtBlanks(clean, nameLength + 2)) return *folded;
+    return encodedWords(clean);
+}
+
+// A display name as a phrase: as it is when it is made of words of ordinary
+// characters, quoted when it holds specials (",", "<", "." ...), and as
+// encoded words when it is not plain ASCII.
+std::string phrase(const std::string& name) {
+    static const std::string atext = "!#$%&'*+-/=?^_`{|}~ ";
+    if (!isPlainHeaderText(name)) return encodedWords(name);
+    bool atoms = true;
+    for (char c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && atext.find(c) == std::string::npos) atoms = false;
+    if (atoms && name.find("  ") == std::string::npos) return name;
+    std::string quoted = "\"";
+    for (char c : name) {
+        if (c == '"' || c == '\\') quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+// One address as given ("a@b", "Name <a@b>", "\"Name, Jr.\" <a@b>") in the
+// form a header carries: the name as a phrase, the address in angle
+// brackets. Text of another shape goes as it is when it is ASCII, else as
+// encoded words.
+std::string mailbox(const std::string& text) {
+    std::string clean(base::trim(text, " \t"));
+    const std::size_t open = clean.rfind('<');
+    if (open != std::string::npos && !clean.empty() && clean.back() == '>' &&
+        clean.find_first_of("<>\"", open + 1) == clean.size() - 1) {
+        std::string address(base::trim(clean.substr(open + 1, clean.size() - open - 2), " \t"));
+        std::string name(base::trim(clean.substr(0, open), " \t"));
+        // A quoted name is unquoted first.
+        if (name.size() >= 2 && name.front() == '"' && name.back() == '"') {
+            std::string inner;
+            for (std::size_t i = 1; i + 1 < name.size(); ++i) {
+                if (name[i] == '\\' && i + 2 < name.size()) ++i;
+                inner += name[i];
+            }
+            name = inner;
+        }
+        if (!address.empty() && isAscii(address)) {
+            if (name.empty()) return address;
+            return phrase(name) + " <" + address + ">";
+        }
+    }
+    return isAscii(clean) ? clean : encodedWords(clean);
+}
+
+// Addresses separated by commas, folded between addresses and, for an
+// address too long for its line, between its name and its angle brackets.
+// An address too long for any mail header line is left out (no mail
+// system takes it).
 std::string joinAddresses(const std::vector<std::string>& list, std::size_t nameLength) {
     std::string out;
     std::size_t line = nameLength + 2;
     for (const auto& a : list) {
         std::string clean = base::validUTF8(oneLine(a));
-        if (clean.empty()) continue;
+        if (base::trim(clean, " \t").empty()) continue;
         if (clean.size() > 900) {
             base::log("mail: left out an address of " + std::to_string(clean.size()) + " characters");
             continue;
         }
-        std::string piece = isAscii(clean) ? clean : headerText(clean);
+        std::string piece = mailbox(clean);
+        const std::size_t firstBreak = piece.find('\n');
+        const std::size_t firstLine = firstBreak == std::string::npos ? piece.size() : firstBreak - 1;
+        // Room is kept for the comma that follows all but the last.
         if (!out.empty()) {
             out += ",";
-            if (line + 2 + piece.size() > kFoldAt) {
+            if (line + 2 + firstLine + 1 > kFoldAt) {
                 out += "\r\n ";
                 line = 1;
             } else {
                 out += " ";
                 line += 2;
             }
+        }
+        // A long address breaks before its angle brackets.
+        const std::size_t angle = piece.rfind(" <");
+        if (firstBreak == std::string::npos && line + piece.size() + 1 > kFoldAt && angle != std::string::npos &&
+            angle > 0) {
+            piece.replace(angle, 1, "\r\n ");
         }
         out += piece;
         std::size_t lastBreak = piece.rfind('\n');
@@ -126,11 +199,12 @@ std::string joinAddresses(const std::vector<std::string>& list, std::size_t name
     return out;
 }
 
-// A MIME type fit for a Content-Type line: type "/" subtype, optionally
-// followed by "; name=value" parameters, all of printable ASCII without
-// quotes or backslashes. Anything else (a line break above all) is sent as
+// A MIME type fit for a Content-Type line: type "/" subtype, and the
+// "name=value" parameters given with it that are tokens (a name or file
+// name parameter is left out: the attachment's own name is written). A type
+// that is not of that form (a line break above all) is sent as
 // "application/octet-stream".
-std::string safeMimeType(const std::string& type) {
+std::vector<std::string> safeMimeType(const std::string& type) {
     static const std::string specials = "()<>@,;:\\\"/[]?=";
     auto isToken = [](std::string_view t) {
         if (t.empty()) return false;
@@ -138,14 +212,55 @@ std::string safeMimeType(const std::string& type) {
             if (c <= 0x20 || c >= 0x7F || specials.find(static_cast<char>(c)) != std::string::npos) return false;
         return true;
     };
-    std::string_view t(type);
-    std::size_t semicolon = t.find(';');
-    std::string_view main = t.substr(0, semicolon);
-    std::size_t slash = main.find('/');
-    bool ok = slash != std::string_view::npos && isToken(main.substr(0, slash)) && isToken(main.substr(slash + 1));
-    for (unsigned char c : t)
-        if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\') ok = false;
-    return ok ? type : "application/octet-stream";
+    auto pieces = [](std::string_view t, char sep) {
+        std::vector<std::string> out;
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t at = t.find(sep, start);
+            out.emplace_back(base::trim(t.substr(start, at == std::string_view::npos ? at : at - start), " \t"));
+            if (at == std::string_view::npos) return out;
+            start = at + 1;
+        }
+    };
+    for (unsigned char c : type)
+        if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\') return {"application/octet-stream"};
+    std::vector<std::string> parts = pieces(type, ';');
+    std::size_t slash = parts[0].find('/');
+    if (slash == std::string::npos || !isToken(std::string_view(parts[0]).substr(0, slash)) ||
+        !isToken(std::string_view(parts[0]).substr(slash + 1)))
+        return {"application/octet-stream"};
+    std::vector<std::string> out{parts[0]};
+    for (std::size_t i = 1; i < parts.size(); ++i) {
+        std::size_t eq = parts[i].find('=');
+        if (eq == std::string::npos) continue;
+        std::string key(base::trim(std::string_view(parts[i]).substr(0, eq), " \t"));
+        std::string value(base::trim(std::string_view(parts[i]).substr(eq + 1), " \t"));
+        std::string lowered = key;
+        for (auto& c : lowered) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (!isToken(key) || !isToken(value) || lowered.rfind("name", 0) == 0 || lowered.rfind("filename", 0) == 0)
+            continue;
+        key += '=';
+        key += value;
+        out.push_back(std::move(key));
+    }
+    return out;
+}
+
+// A header of a value and parameters ("type; a=b; c=d"), folded before a
+// parameter that would take its line past 78 characters.
+std::string withParameters(const std::string& name, const std::vector<std::string>& items) {
+    std::string out = name + ": " + items[0];
+    std::size_t line = out.size();
+    for (std::size_t i = 1; i < items.size(); ++i) {
+        if (line + 2 + items[i].size() > kFoldAt) {
+            out += ";\r\n " + items[i];
+            line = 1 + items[i].size();
+        } else {
+            out += "; " + items[i];
+            line += 2 + items[i].size();
+        }
+    }
+    return out + "\r\n";
 }
 
 std::vector<std::string> splitAddresses(const std::string& text) {
@@ -181,36 +296,52 @@ std::string crlf(const std::string& text) {
     return out;
 }
 
+// Text that cannot go as 7bit: not ASCII, a NUL, or a line longer than 76.
 bool needsEncoding(const std::string& text) {
-    if (!isAscii(text)) return true;
+    if (!isAscii(text) || text.find('\0') != std::string::npos) return true;
     std::size_t line = 0;
     for (char c : text) {
-        if (c == '\n') line = 0;
+        if (c == '\n' || c == '\r') line = 0;
         else if (++line > 76) return true;
     }
     return false;
 }
 
-// A file name fit for a quoted MIME parameter, and its RFC 2231 form.
+// A file name fit for a quoted MIME parameter, for readers that know no
+// other form: no quotes, backslashes or controls, "_" for each byte that is
+// not ASCII, and nothing a reader would decode as an encoded word ("=?").
 std::string quotedName(const std::string& name) {
     std::string out;
-    for (char c : name)
-        if (c != '"' && c != '\\' && static_cast<unsigned char>(c) >= 0x20 && c != 0x7F)
-            out += isAscii(std::string(1, c)) ? c : '_';
+    for (char c : name) {
+        if (c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F) continue;
+        out += !isAscii(std::string(1, c)) || (c == '?' && !out.empty() && out.back() == '=') ? '_' : c;
+    }
     return out.empty() ? "attachment" : out;
 }
 
-std::string extendedName(const std::string& name) {
+// Whether a file name goes as a quoted parameter exactly as it is.
+bool isPlainName(const std::string& name) {
+    return !name.empty() && name.size() <= 60 && isPlainHeaderText(name) &&
+           name.find_first_of("\"\\") == std::string::npos;
+}
+
+// key="name" for a plain name, else its RFC 2231 form (UTF-8, percent-
+// escaped), in numbered sections of at most 50 characters when long, so
+// that every header line stays within 78.
+std::vector<std::string> nameParameters(const std::string& key, const std::string& name) {
+    if (isPlainName(name)) return {key + "=\"" + name + "\""};
     static const char* hex = "0123456789ABCDEF";
-    std::string out = "UTF-8''";
+    std::vector<std::string> pieces{""};
     for (unsigned char c : name) {
-        if (std::isalnum(c) || c == '.' || c == '-' || c == '_') out += static_cast<char>(c);
-        else {
-            out += '%';
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        }
+        std::string one(1, static_cast<char>(c));
+        if (!std::isalnum(c) && c != '.' && c != '-' && c != '_') one = std::string{'%', hex[c >> 4], hex[c & 15]};
+        if (pieces.back().size() + one.size() > 50) pieces.emplace_back();
+        pieces.back() += one;
     }
+    if (pieces.size() == 1) return {key + "*=UTF-8''" + pieces[0]};
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < pieces.size(); ++i)
+        out.push_back(key + "*" + std::to_string(i) + "*=" + (i == 0 ? "UTF-8''" : "") + pieces[i]);
     return out;
 }
 
@@ -524,7 +655,7 @@ std::string MailComposeViewController::messageText(double date) const {
     std::string out;
     auto header = [&](const std::string& name, const std::string& value) { out += name + ": " + value + "\r\n"; };
     header("Date", rfc5322Date(date));
-    header("From", fromAddress());
+    header("From", joinAddresses({fromAddress()}, 4));
     if (!to_.empty()) header("To", joinAddresses(to_, 2));
     if (!cc_.empty()) header("Cc", joinAddresses(cc_, 2));
     if (!bcc_.empty()) header("Bcc", joinAddresses(bcc_, 3));
@@ -533,29 +664,40 @@ std::string MailComposeViewController::messageText(double date) const {
     header("X-Unsent", "1");
     header("MIME-Version", "1.0");
 
+    // A text that goes as 7bit ends as it does: a line break after it would
+    // be read as part of it.
     std::string type = std::string(html_ ? "text/html" : "text/plain") + "; charset=UTF-8";
     std::string bodyPart;
     if (needsEncoding(body_)) {
         bodyPart = "Content-Type: " + type + "\r\nContent-Transfer-Encoding: base64\r\n\r\n" +
                    base::base64Encode(crlf(body_), true) + "\r\n";
     } else {
-        bodyPart = "Content-Type: " + type + "\r\nContent-Transfer-Encoding: 7bit\r\n\r\n" + crlf(body_) + "\r\n";
+        bodyPart = "Content-Type: " + type + "\r\nContent-Transfer-Encoding: 7bit\r\n\r\n" + crlf(body_);
     }
     if (attachments_.empty()) return out + bodyPart;
 
+    // The line break that ends each part before a boundary belongs to the
+    // boundary.
     std::string boundary = "=_tolvek_" + base::uuidString();
-    out += "Content-Type: multipart/mixed; boundary=\"" + boundary + "\"\r\n\r\n";
+    out += withParameters("Content-Type", {"multipart/mixed", "boundary=\"" + boundary + "\""}) + "\r\n";
     out += "This is a multi-part message in MIME format.\r\n";
-    out += "--" + boundary + "\r\n" + bodyPart;
+    out += "--" + boundary + "\r\n" + bodyPart + (needsEncoding(body_) ? "" : "\r\n");
     for (const auto& a : attachments_) {
-        std::string name = quotedName(a.fileName);
-        bool plainName = isAscii(a.fileName) && name == a.fileName;
+        // The file name: exactly in the disposition (RFC 2231 where it is
+        // not plain), and as near as a quoted parameter allows in the type,
+        // for readers that look there only (exactly too when that is long).
+        std::vector<std::string> type = safeMimeType(a.mimeType);
+        const std::string fallback = quotedName(a.fileName);
+        if (fallback.size() <= 60) type.push_back("name=\"" + fallback + "\"");
+        else
+            for (auto& p : nameParameters("name", a.fileName)) type.push_back(std::move(p));
+        std::vector<std::string> disposition{"attachment"};
+        for (auto& p : nameParameters("filename", a.fileName)) disposition.push_back(std::move(p));
         out += "--" + boundary + "\r\n";
-        out += "Content-Type: " + safeMimeType(a.mimeType) + "; name=\"" + name + "\"\r\n";
+        out += withParameters("Content-Type", type);
         out += "Content-Transfer-Encoding: base64\r\n";
-        out += "Content-Disposition: attachment; filename=\"" + name + "\"";
-        if (!plainName) out += "; filename*=" + extendedName(a.fileName);
-        out += "\r\n\r\n" + base::base64Encode(a.data, true) + "\r\n";
+        out += withParameters("Content-Disposition", disposition);
+        out += "\r\n" + base::base64Encode(a.data, true) + "\r\n";
     }
     out += "--" + boundary + "--\r\n";
     return out;

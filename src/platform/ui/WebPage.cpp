@@ -271,26 +271,9 @@ std::string WebPage::text() const {
 }
 
 std::string WebPage::resolve(const std::string& href, const std::string& base) {
-    if (href.empty()) return base;
-    std::size_t colon = href.find(':');
-    std::size_t slash = href.find('/');
-    if (colon != std::string::npos && (slash == std::string::npos || colon < slash)) return href;  // absolute
-    net::URL b(base);
-    if (!b.isValid()) return href;
-    std::string origin = b.scheme() + "://" + b.host() + (b.port() ? ":" + std::to_string(b.port()) : "");
-    if (href.rfind("//", 0) == 0) return b.scheme() + ":" + href;
-    if (href[0] == '/') return origin + href;
-    // A fragment alone keeps the page's path and query; a query alone keeps
-    // its path.
-    if (href[0] == '#') {
-        const std::string whole = b.absoluteString();
-        return whole.substr(0, whole.find('#')) + href;
-    }
-    if (href[0] == '?') return b.stringWithoutQuery() + href;
-    std::string path = b.path();
-    std::size_t last = path.rfind('/');
-    std::string dir = last == std::string::npos ? "/" : path.substr(0, last + 1);
-    return origin + dir + href;
+    // As a browser reads a link: an address its URL parser refuses leads
+    // nowhere, and reads as empty, which no load takes.
+    return net::URL::resolve(href, base).value_or(std::string());
 }
 
 // The reader: HTML's tokenizer feeds this tree builder, which keeps the open

@@ -120,8 +120,8 @@ struct WebPage {
     // Reads an HTML page (unknown tags hold their content, references are
     // decoded, whatever the markup, as a browser does).
     static WebPage parse(const std::string& html, const std::string& baseURL);
-    // The address href names on a page at base (absolute, root-relative,
-    // scheme-relative, query or fragment only, or relative to its folder).
+    // The address href names on a page at base, as a browser resolves it
+    // (see net::URL::resolve); empty when it names none.
     static std::string resolve(const std::string& href, const std::string& base);
 };
 

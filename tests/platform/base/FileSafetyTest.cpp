@@ -129,23 +129,29 @@ TEST(PlistWriterTest, SettingsWithABadStringStayReadable) {
     EXPECT_FALSE(base::FileManager::defaultManager().fileExists(file + ".corrupt"));
 }
 
-TEST(PlistReaderTest, IntegersBeyondSignedRangeSaturate) {
+TEST(PlistReaderTest, IntegersSpanTheSignedAndUnsignedRanges) {
     const auto max = std::numeric_limits<std::int64_t>::max();
     const auto min = std::numeric_limits<std::int64_t>::min();
+    const auto umax = std::numeric_limits<std::uint64_t>::max();
     std::string xml =
         "<?xml version=\"1.0\"?><plist version=\"1.0\"><array>"
         "<integer>9223372036854775808</integer><integer>18446744073709551615</integer>"
         "<integer>123456789012345678901234567890</integer><integer>-99999999999999999999</integer>"
-        "<integer>-9223372036854775807</integer><integer>42</integer></array></plist>";
+        "<integer>-9223372036854775808</integer><integer> 42 </integer></array></plist>";
     auto v = Value::fromPlist(bytesOf(xml));
     ASSERT_TRUE(v);
     const Array& a = *v->asArray();
-    EXPECT_EQ(a[0].integerValue(), max);
-    EXPECT_EQ(a[1].integerValue(), max);
-    EXPECT_EQ(a[2].integerValue(), max);
-    EXPECT_LT(a[3].integerValue(), -max + 1);
-    EXPECT_EQ(a[4].integerValue(), -max);
+    EXPECT_EQ(a[0].wideIntegerValue(), std::uint64_t{1} << 63);
+    EXPECT_EQ(a[0].integerValue(), max);  // the signed reading saturates
+    EXPECT_EQ(a[0].stringValue(), "9223372036854775808");
+    EXPECT_EQ(a[1].wideIntegerValue(), umax);
+    EXPECT_EQ(a[2].wideIntegerValue(), umax);  // beyond: the nearest end
+    EXPECT_EQ(a[3].integerValue(), min);
+    EXPECT_EQ(a[4].integerValue(), min);
+    EXPECT_FALSE(a[4].wideIntegerValue());
     EXPECT_EQ(a[5].integerValue(), 42);
+    EXPECT_NE(a[0], Value(max));  // an integer past the signed range equals only itself
+    EXPECT_EQ(a[1], Value(static_cast<unsigned long long>(umax)));
 
     // Binary: a 16-byte integer of 2^64 - 1 and one of 2^70.
     Data big{0x14};
@@ -153,11 +159,57 @@ TEST(PlistReaderTest, IntegersBeyondSignedRangeSaturate) {
     for (int i = 0; i < 8; ++i) big.push_back(0xFF);
     auto b = Value::fromPlist(singleObjectList(big));
     ASSERT_TRUE(b);
-    EXPECT_EQ(b->asArray()->at(0).integerValue(), max);
+    EXPECT_EQ(b->asArray()->at(0).wideIntegerValue(), umax);
     Data huge{0x14, 0, 0, 0, 0, 0, 0, 0, 0x40, 0, 0, 0, 0, 0, 0, 0, 0};
-    EXPECT_EQ(Value::fromPlist(singleObjectList(huge))->asArray()->at(0).integerValue(), max);
-    // The whole signed range round-trips through binary.
-    EXPECT_EQ(roundTrip(Value(Array{Value(min), Value(max)})).asArray()->at(0).integerValue(), min);
+    EXPECT_EQ(Value::fromPlist(singleObjectList(huge))->asArray()->at(0).wideIntegerValue(), umax);
+
+    // Both ends of both ranges round-trip through both forms.
+    const Value ends(Array{Value(min), Value(max), Value(static_cast<unsigned long long>(umax)),
+                           Value(static_cast<unsigned long long>(max) + 1)});
+    EXPECT_EQ(roundTrip(ends), ends);
+    const std::string written = ends.toXMLPlist();
+    EXPECT_NE(written.find("<integer>-9223372036854775808</integer>"), std::string::npos);
+    EXPECT_NE(written.find("<integer>18446744073709551615</integer>"), std::string::npos);
+    EXPECT_EQ(Value::fromPlist(bytesOf(written)), ends);
+}
+
+TEST(PlistReaderTest, MarkupInTextIsNotTakenForNumbers) {
+    // Integers and dates are set aside before the library reads the text:
+    // what only looks like one (in a CDATA section or a comment) stays text,
+    // and one in a form this cannot see is refused rather than misread.
+    std::string xml =
+        "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><!-- <integer>7</integer> -->"
+        "<string><![CDATA[<integer>5</integer><date>x</date>]]></string><integer>3</integer></array></plist>";
+    auto v = Value::fromPlist(bytesOf(xml));
+    ASSERT_TRUE(v);
+    ASSERT_EQ(v->asArray()->size(), 2u);
+    EXPECT_EQ(v->asArray()->at(0).stringValue(), "<integer>5</integer><date>x</date>");
+    EXPECT_EQ(v->asArray()->at(1).integerValue(), 3);
+    for (const char* bad : {"<integer/>", "<integer a=\"1\">1</integer>", "<integer>1x</integer>",
+                            "<date>2001-13-01T00:00:00Z</date>", "<date >2001-01-01T00:00:00Z</date>"}) {
+        std::string error;
+        EXPECT_FALSE(
+            Value::fromPlist(bytesOf(std::string("<plist version=\"1.0\"><array>") + bad + "</array></plist>"), &error))
+            << bad;
+        EXPECT_EQ(error, "malformed XML property list");
+    }
+}
+
+TEST(PlistWriterTest, FarDatesKeepTheirDayInBothForms) {
+    // Year 4001 (the platform's distant future), year 1, and a fraction of a
+    // second before 2001, which XML writes rounded down.
+    const Value dates(Array{Value(base::Date::dateWithTimeIntervalSinceReferenceDate(63113904000.0)),
+                            Value(base::Date::dateWithTimeIntervalSinceReferenceDate(-63113904000.0)),
+                            Value(base::Date::dateWithTimeIntervalSinceReferenceDate(-0.25))});
+    EXPECT_EQ(roundTrip(dates), dates);
+    const std::string xml = dates.toXMLPlist();
+    EXPECT_NE(xml.find("<date>4001-01-01T00:00:00Z</date>"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("<date>0001-01-01T00:00:00Z</date>"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("<date>2000-12-31T23:59:59Z</date>"), std::string::npos) << xml;
+    auto back = Value::fromPlist(bytesOf(xml));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->asArray()->at(0), dates.asArray()->at(0));
+    EXPECT_EQ(back->asArray()->at(2).asDate()->timeIntervalSinceReferenceDate(), -1.0);
 }
 
 TEST(PlistReaderTest, DatesOutOfRangeAreClampedNotWrapped) {

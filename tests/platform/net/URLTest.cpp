@@ -67,6 +67,74 @@ TEST(URLTest, RefusesWhatIsNotAURL) {
     EXPECT_FALSE(net::URL("http://a b").isValid());
 }
 
+// Links on a page resolved as a browser resolves them; the differential
+// test compares many more with a browser's parser.
+TEST(URLResolveTest, BlanksAroundALinkAndBreaksInsideItAreIgnored) {
+    const std::string page = "http://example.com/a/b?q#f";
+    EXPECT_EQ(net::URL::resolve(" http://other.org/x ", page), "http://other.org/x");
+    EXPECT_EQ(net::URL::resolve("\n\t http://oth\ner.org/\tx\r\n", page), "http://other.org/x");
+    EXPECT_EQ(net::URL::resolve("\x01\x1f c\nd.html \x00", page), "http://example.com/a/cd.html");
+    EXPECT_EQ(net::URL::resolve("java\nscript:alert(1)", page), "javascript:alert(1)");
+    // A blank inside is escaped, not dropped.
+    EXPECT_EQ(net::URL::resolve("my page.html", page), "http://example.com/a/my%20page.html");
+}
+
+TEST(URLResolveTest, RelativeFormsAgainstThePage) {
+    const std::string page = "https://u:p@Example.COM:8443/a/b/c?q=1#f";
+    EXPECT_EQ(net::URL::resolve("", page), "https://u:p@example.com:8443/a/b/c?q=1");
+    EXPECT_EQ(net::URL::resolve("#top", page), "https://u:p@example.com:8443/a/b/c?q=1#top");
+    EXPECT_EQ(net::URL::resolve("?x", page), "https://u:p@example.com:8443/a/b/c?x");
+    EXPECT_EQ(net::URL::resolve("../../d", page), "https://u:p@example.com:8443/d");
+    EXPECT_EQ(net::URL::resolve("./%2e%2E/../../e", page), "https://u:p@example.com:8443/e");
+    EXPECT_EQ(net::URL::resolve("\\\\other.org\\x", page), "https://other.org/x");
+    EXPECT_EQ(net::URL::resolve("//other.org:443", page), "https://other.org/");
+    EXPECT_EQ(net::URL::resolve("HTTP://[0:0::1]:80/", page), "http://[::1]/");
+    EXPECT_EQ(net::URL::resolve("http://0x7f.1/", page), "http://127.0.0.1/");
+    EXPECT_EQ(net::URL::resolve("http://B\xC3\xBC"
+                                "cher.de/",
+                                page),
+              "http://xn--bcher-kva.de/");
+}
+
+TEST(URLResolveTest, WhatNetURLRefusesIsEscapedSoThatItTakesTheResult) {
+    const std::string page = "http://example.com/";
+    const auto out = net::URL::resolve("/p^|`{}\"<>%zz?q^|`{}\\'%4#f^|{}\\%", page);
+    ASSERT_TRUE(out);
+    EXPECT_EQ(*out, "http://example.com/p%5E%7C%60%7B%7D%22%3C%3E%25zz?q%5E%7C%60%7B%7D%5C%27%254#f%5E%7C%7B%7D%5C%25");
+    const auto url = net::URL::URLWithString(*out);
+    ASSERT_TRUE(url);
+    EXPECT_EQ(url->host(), "example.com");
+    EXPECT_EQ(url->path(), "/p%5E%7C%60%7B%7D%22%3C%3E%25zz");
+    EXPECT_EQ(url->query(), "q%5E%7C%60%7B%7D%5C%27%254");
+}
+
+TEST(URLResolveTest, LinksTheParserRefusesLeadNowhere) {
+    const std::string page = "http://example.com/a";
+    for (const char* href : {"http://1.2.3.256/", "http://[::1", "http://[1::2::3]/", "//a b/", "http://a:99999/",
+                             "http://%zz/", "http://xn--a/", "https:", "http://u@/", "http://a{b}.com/"})
+        EXPECT_FALSE(net::URL::resolve(href, page)) << href;
+    // A relative link needs a page to stand on.
+    EXPECT_FALSE(net::URL::resolve("x.html", ""));
+    EXPECT_FALSE(net::URL::resolve("x.html", "mailto:a@b.c"));
+    EXPECT_EQ(net::URL::resolve("http://a.com", ""), "http://a.com/");
+}
+
+TEST(URLResolveTest, LongLinksTakeTimeInProportion) {
+    // Each is a pattern that a careless parser walks again and again.
+    std::string dots;
+    for (int i = 0; i < 200000; ++i) dots += "../";
+    EXPECT_EQ(net::URL::resolve(dots + "x", "http://a.com/b/c"), "http://a.com/x");
+    std::string escapedAts;
+    for (int i = 1; i < 300000; ++i) escapedAts += "%40";
+    EXPECT_EQ(net::URL::resolve("http://" + std::string(300000, '@') + "h/", "http://a.com/"),
+              "http://" + escapedAts + "@h/");
+    std::string users = "http://";
+    for (int i = 0; i < 100000; ++i) users += "a:";
+    const auto many = net::URL::resolve(users + "@h/", "http://a.com/");
+    ASSERT_TRUE(many);
+    EXPECT_EQ(many->substr(many->size() - 3), "@h/");
+}
+
 TEST(PercentEncodingTest, UnreservedKeepsOnlyLettersDigitsAndFour) {
     EXPECT_EQ(net::percentEncodeUnreserved("aZ09-._~"), "aZ09-._~");
     EXPECT_EQ(net::percentEncodeUnreserved("a+b&c=d e#?/"), "a%2Bb%26c%3Dd%20e%23%3F%2F");

@@ -105,6 +105,76 @@ TEST(MailWriterSafetyTest, LineBreaksInAttachmentFieldsDoNotReachTheMessage) {
     EXPECT_NE(fine.messageText(1800000000).find("Content-Type: application/csv; name=\"log.csv\""), std::string::npos);
 }
 
+// The value of a header, unfolded (names compared as written).
+std::string headerValue(const std::string& message, const std::string& name) {
+    std::string head = "\r\n" + headerBlock(message);
+    std::size_t at = head.find("\r\n" + name + ": ");
+    if (at == std::string::npos) return {};
+    std::string value;
+    for (std::size_t i = at + name.size() + 4; i < head.size(); ++i) {
+        if (head.compare(i, 2, "\r\n") == 0) {
+            if (i + 2 >= head.size() || head[i + 2] != ' ') break;
+            ++i;
+            continue;
+        }
+        value += head[i];
+    }
+    return value;
+}
+
+TEST(MailWriterSafetyTest, ANameThatIsNotPlainIsEncodedApartFromItsAddress) {
+    MailComposeViewController mail;
+    mail.setToRecipients({"J\xC3\xB6rg M\xC3\xBCller <j@example.de>", "\"Doe, John\" <jd@x.io>",
+                          "Doe, Jane <jane@x.io>", "=?UTF-8?B?SGk=?= <h@x.io>", "plain@x.io"});
+    const std::string text = mail.messageText(1800000000);
+    // Before, the whole "name <address>" went as one encoded word: a reader
+    // found no address in it.
+    EXPECT_EQ(headerValue(text, "To"),
+              "=?UTF-8?B?SsO2cmcgTcO8bGxlcg==?= <j@example.de>, \"Doe, John\" <jd@x.io>, \"Doe, Jane\" <jane@x.io>, "
+              "=?UTF-8?B?PT9VVEYtOD9CP1NHaz0/PQ==?= <h@x.io>, plain@x.io");
+    for (const auto& line : lines(headerBlock(text))) EXPECT_LE(line.size(), 78u) << line;
+}
+
+TEST(MailWriterSafetyTest, SubjectTextAReaderWouldChangeIsEncoded) {
+    // Text that reads as an encoded word, blanks at an end (a reader drops
+    // them) and control characters all go encoded; plain text as it is.
+    for (const std::string subject : {"=?UTF-8?B?SGk=?=", "  two blanks first", "ends in a blank ", "bell\x07"}) {
+        MailComposeViewController mail;
+        mail.setSubject(subject);
+        const std::string text = mail.messageText(1800000000);
+        EXPECT_EQ(headerValue(text, "Subject").rfind("=?UTF-8?B?", 0), 0u) << subject;
+        EXPECT_EQ(unfoldedSubject(text), subject);
+    }
+    MailComposeViewController plain;
+    plain.setSubject("Today: 50 push-ups (a record)");
+    EXPECT_EQ(headerValue(plain.messageText(1800000000), "Subject"), "Today: 50 push-ups (a record)");
+}
+
+TEST(MailWriterSafetyTest, AttachmentNamesGoExactlyAndAPlainBodyEndsAsItDoes) {
+    MailComposeViewController mail;
+    mail.setMessageBody("no line break at the end", false);
+    EXPECT_TRUE(mail.messageText(1800000000).ends_with("\r\n\r\nno line break at the end"));
+
+    mail.addAttachmentData(base::Data{1}, "text/csv; name=other; charset=utf-8;", "J\xC3\xB6rg's log.csv");
+    mail.addAttachmentData(base::Data{2}, "text/csv", std::string(100, 'x') + ".csv");
+    mail.addAttachmentData(base::Data{3}, "text/csv", "=?UTF-8?B?SGk=?=.csv");
+    const std::string text = mail.messageText(1800000000);
+    // One file name per disposition (a reader took the first of two), in
+    // RFC 2231 form where it is not plain, in sections when long; the type
+    // keeps its own parameters but a name of its own.
+    EXPECT_NE(text.find("Content-Type: text/csv; charset=utf-8; name=\"J__rg's log.csv\"\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Content-Disposition: attachment; filename*=UTF-8''J%C3%B6rg%27s%20log.csv\r\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("Content-Type: text/csv;\r\n name*0*=UTF-8''" + std::string(50, 'x')), std::string::npos);
+    EXPECT_NE(text.find(" filename*0*=UTF-8''" + std::string(50, 'x') + ";\r\n filename*1*=" + std::string(50, 'x') +
+                        ";\r\n filename*2*=.csv\r\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("name=\"=_UTF-8?B?SGk=_=.csv\""), std::string::npos);
+    EXPECT_EQ(text.find("name=other"), std::string::npos);
+    EXPECT_EQ(text.find("filename=\"=?"), std::string::npos);
+    for (const auto& line : lines(text)) EXPECT_LE(line.size(), 78u) << line;
+}
+
 class DesktopHandoffTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -337,11 +337,6 @@ std::optional<Tag> readTag(std::string_view html, std::size_t open) {
 
 }  // namespace
 
-bool WebPage::Input::isVisible() const {
-    return type != "hidden" && type != "checkbox" && type != "radio" && type != "file" && type != "image" &&
-           type != "reset" && type != "button";
-}
-
 std::string WebPage::text() const {
     std::string out;
     for (std::size_t i = 0; i < paragraphs.size(); ++i) {

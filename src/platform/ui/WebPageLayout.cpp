@@ -160,6 +160,10 @@ void WebPageLayout::relayout() {
     }
 }
 
+Float WebPageLayout::checkLabelTop() {
+    return std::max<Float>(0, std::floor((CheckBoxSide - textMetrics().lineHeight) / 2));
+}
+
 std::string WebPageLayout::buttonTitle(const WebPage::Input& input) {
     if (input.element == "button") return input.label;
     if (!input.value.empty()) return input.value;
@@ -225,7 +229,7 @@ Float WebPageLayout::estimate(std::size_t i) const {
     const auto& metrics = textMetrics();
     const Float lines = std::max<Float>(1, std::ceil(static_cast<Float>(characters) * metrics.characterWidth / width));
     const Float height = lines * metrics.lineHeight;
-    return blocks_[i].kind == Kind::Check ? std::max(height, CheckBoxSide) : height;
+    return blocks_[i].kind == Kind::Check ? std::max(checkLabelTop() + height, CheckBoxSide) : height;
 }
 
 double WebPageLayout::before(std::size_t i) const {
@@ -300,7 +304,7 @@ void WebPageLayout::measure(Float minY, Float maxY) {
         if (blocks_[i].kind == Kind::Check) {
             if (blocks_[i].label == NoLabel) continue;
             const Size size = gfx::measureText(text(i), textFont(), Size(labelWidth(), gfx::kUnboundedTextExtent));
-            setHeight(i, std::max(size.height, CheckBoxSide));
+            setHeight(i, std::max(checkLabelTop() + size.height, CheckBoxSide));
             continue;
         }
         if (blocks_[i].isField()) continue;  // the others have their size

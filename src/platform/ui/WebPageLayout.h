@@ -38,6 +38,9 @@ public:
     static constexpr Float CheckLabelIndent = 30;
     // The side of a checkbox or radio button's box.
     static constexpr Float CheckBoxSide = 22;
+    // How far below the block's top a checkbox's label starts, so that its
+    // first line stands level with the box.
+    static Float checkLabelTop();
     // A text beside a checkbox longer than this stands on its own.
     static constexpr std::size_t MaxLabelBytes = 300;
     // The title a button shows: a <button>'s text, else its value, else

@@ -363,12 +363,6 @@ const gfx::Font& controlFont() {
 // How much a disabled control is dimmed.
 constexpr Float kDisabledAlpha = 0.5f;
 
-// The top of a checkbox's label, so that its first line stands level with
-// the box.
-Float checkLabelTop() {
-    return std::max<Float>(0, std::floor((WebPageLayout::CheckBoxSide - controlFont().lineHeight()) / 2));
-}
-
 // What names a control for scripts and screen readers: its placeholder,
 // else its name.
 std::string controlName(const WebPage::Input& in) { return in.placeholder.empty() ? in.name : in.placeholder; }
@@ -409,8 +403,8 @@ public:
         }
         if (!label_.empty()) {
             const Float indent = WebPageLayout::CheckLabelIndent;
-            const Rect area(indent, checkLabelTop(), std::max<Float>(bounds().width() - indent, 1),
-                            bounds().height() - checkLabelTop() + 1);
+            const Rect area(indent, WebPageLayout::checkLabelTop(), std::max<Float>(bounds().width() - indent, 1),
+                            bounds().height() - WebPageLayout::checkLabelTop() + 1);
             draw::text(ctx, label_, area, controlFont(), palette::pageInk(), TextAlignment::Left,
                        LineBreakMode::WordWrap);
         }
@@ -485,18 +479,11 @@ constexpr int kOptionRowsShown = 5;
 // Disabled options show dimmed and cannot be chosen.
 class WebOptionList : public View, public TableViewDataSource, public TableViewDelegate {
 public:
-    WebOptionList(const WebPage::Input& select, const std::string& title, std::function<void(std::size_t)> choose,
-                  std::function<void()> done)
+    WebOptionList(const WebPage::Input& select, std::function<void(std::size_t)> choose, std::function<void()> done)
         : options_(select.options), choose_(std::move(choose)), done_(std::move(done)) {
         const auto rows = static_cast<int>(std::min<std::size_t>(options_.size(), kOptionRowsShown));
         setFrame(Rect(0, 0, 320, kOptionBarHeight + std::max(rows, 1) * kOptionRowHeight));
         setBackgroundColor(palette::keyboardBackground());
-        title_ = std::make_shared<Label>();
-        title_->setText(title);
-        title_->setFont(gfx::Font::boldSystemFont(15));
-        title_->setTextColor(palette::infoDarkInk());
-        title_->setBackgroundColor(gfx::Color::clear());
-        addSubview(title_);
         doneButton_ = Button::buttonWithType(ButtonType::RoundedRect);
         doneButton_->setTitle("Done");
         doneButton_->addTarget([this] { done_(); }, ControlEvents::TouchUpInside);
@@ -525,7 +512,6 @@ public:
     void layoutSubviews() override {
         const Rect b = bounds();
         doneButton_->setFrame(Rect(b.maxX() - 78, 6, 72, 32));
-        title_->setFrame(Rect(10, 0, std::max<Float>(b.width() - 98, 1), kOptionBarHeight));
         table_->setFrame(Rect(0, kOptionBarHeight, b.width(), std::max<Float>(b.height() - kOptionBarHeight, 0)));
     }
     void drawRect(gfx::Context& ctx, Rect rect) override {
@@ -566,7 +552,6 @@ private:
     std::vector<bool> selected_;
     std::function<void(std::size_t)> choose_;
     std::function<void()> done_;
-    std::shared_ptr<Label> title_;
     std::shared_ptr<Button> doneButton_;
     std::shared_ptr<TableView> table_;
 };
@@ -763,7 +748,7 @@ void WebView::showOptions(std::size_t formIndex, std::size_t inputIndex) {
         if (f.view->isFirstResponder()) f.view->resignFirstResponder();
     std::weak_ptr<View> weak = weak_from_this();
     auto list = std::make_shared<WebOptionList>(
-        in, controlName(in),
+        in,
         [weak, formIndex, inputIndex](std::size_t option) {
             if (auto self = std::static_pointer_cast<WebView>(weak.lock()))
                 self->chooseOption(formIndex, inputIndex, option);
@@ -782,6 +767,23 @@ void WebView::showOptions(std::size_t formIndex, std::size_t inputIndex) {
     optionForm_ = static_cast<int>(formIndex);
     optionInput_ = static_cast<int>(inputIndex);
     list->start(states_[formIndex][inputIndex].selected);
+    // The page may scroll as far as the list covers it, and does when the
+    // select would be behind the list.
+    Rect b = bounds();
+    const Float listTop = convertRectFromView(list->frame(), host.get()).minY();
+    coveredBottom_ = std::max<Float>(0, b.maxY() - listTop);
+    for (const auto& f : fields_) {
+        if (static_cast<std::size_t>(f.form) != formIndex || static_cast<std::size_t>(f.input) != inputIndex) continue;
+        const Float below = layout_.frame(f.block).maxY() + 8 - listTop;
+        if (below <= 0) break;
+        b.origin.y =
+            std::clamp<Float>(b.minY() + below, 0, std::max<Float>(0, pageHeight() + coveredBottom_ - b.height()));
+        setBounds(b);
+        settle();
+        setNeedsLayout();
+        setNeedsDisplay();
+        break;
+    }
 }
 
 void WebView::chooseOption(std::size_t formIndex, std::size_t inputIndex, std::size_t option) {
@@ -806,6 +808,12 @@ void WebView::closeOptions() {
     optionList_.reset();
     optionForm_ = optionInput_ = -1;
     list->removeFromSuperview();
+    if (coveredBottom_ > 0) {
+        // Back within the page's end.
+        coveredBottom_ = 0;
+        setNeedsLayout();
+        setNeedsDisplay();
+    }
     // A choice or its Done button closes the list from inside its own
     // handling: it is let go once that has returned.
     base::RunLoop::main().performAfterDelay(0, [list] {});
@@ -900,7 +908,7 @@ void WebView::settle() {
     const Float anchorTop = anchored ? layout_.top(anchor) : 0;
     layout_.measure(b.minY() - kMeasuredMargin, b.maxY() + kMeasuredMargin);
     Float y = b.minY() + (anchored ? layout_.top(anchor) - anchorTop : 0);
-    y = std::clamp<Float>(y, 0, std::max<Float>(0, layout_.height() - b.height()));
+    y = std::clamp<Float>(y, 0, std::max<Float>(0, layout_.height() + coveredBottom_ - b.height()));
     if (y == b.minY()) return;
     b.origin.y = y;
     setBounds(b);
@@ -977,7 +985,7 @@ Float WebView::pageHeight() const {
 bool WebView::scrollWheel(Point point, Float dx, Float dy) {
     (void)point, (void)dx;
     Rect b = bounds();
-    const Float bottom = std::max<Float>(0, pageHeight() - b.height());
+    const Float bottom = std::max<Float>(0, pageHeight() + coveredBottom_ - b.height());
     if (dy == 0 || bottom <= 0) return false;
     const Float y = std::clamp<Float>(b.origin.y - dy * ScrollView::wheelStep(b.height()), 0, bottom);
     if (y != b.origin.y) {

@@ -172,6 +172,9 @@ private:
     std::shared_ptr<View> optionList_;
     int optionForm_ = -1;
     int optionInput_ = -1;
+    // How much of the view's bottom the list covers: the page may scroll
+    // that much past its end meanwhile.
+    Float coveredBottom_ = 0;
     int redirectCount_ = 0;
     bool redirecting_ = false;
     friend class WebViewLoader;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <string_view>
+#include <unordered_map>
 
 #include "platform/ui/WebPage.h"
 
@@ -83,12 +84,16 @@ std::vector<WebPage::ControlState> WebPage::Form::initialState() const {
             continue;
         }
         state.value = sanitizedValue(in);
-        if (in.isCheckable() && in.checked) {
-            // A radio button checked later in its group unchecks the earlier.
-            if (isRadio(in)) checkRadio(states, i);
-            else state.checked = true;
-        }
+        state.checked = in.isCheckable() && in.checked;
     }
+    // A radio button checked later in its group unchecks the earlier ones
+    // (in one pass: a page may hold very many).
+    std::unordered_map<std::string_view, std::size_t> lastChecked;
+    for (std::size_t i = 0; i < inputs.size(); ++i)
+        if (isRadio(inputs[i]) && states[i].checked && !inputs[i].name.empty()) lastChecked[inputs[i].name] = i;
+    for (std::size_t i = 0; i < inputs.size(); ++i)
+        if (isRadio(inputs[i]) && states[i].checked && !inputs[i].name.empty())
+            states[i].checked = lastChecked[inputs[i].name] == i;
     return states;
 }
 

@@ -181,6 +181,13 @@ TEST(WebFormRadios, OneRadioOfAGroupIsChecked) {
     form.checkRadio(states, 42);
     EXPECT_EQ(checks(), (std::vector<bool>{true, false, true, true, true, false, true}));
     EXPECT_EQ(form.entryList(states, std::nullopt), (Entries{{"r", "a"}, {"other", "c"}, {"R", "f"}}));
+
+    // A page of very many checked radio buttons of one group is read in one
+    // pass (not one per button), and the last stays checked.
+    WebPage::Form many;
+    many.inputs.assign(50000, checked(control("radio", "g", "v")));
+    many.inputs.back().value = "last";
+    EXPECT_EQ(pageEntries(many), (Entries{{"g", "last"}}));
 }
 
 TEST(WebFormImplicitSubmission, TheDefaultButtonOrALoneFieldSubmits) {
@@ -270,6 +277,12 @@ protected:
         tap(view->convertRectToView(view->bounds(), nullptr).center());
         ASSERT_TRUE(view->isFirstResponder());
         app().typeText(text);
+    }
+    // The accessible element of the label, enabled or not.
+    std::optional<AccessibleElement> element(const std::string& label) {
+        for (auto& e : app().accessibleElements())
+            if (e.label == label) return e;
+        return std::nullopt;
     }
     // The body of the next form the page posts to path.
     std::string postedTo(const std::string& path) {

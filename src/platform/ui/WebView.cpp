@@ -14,7 +14,6 @@
 #include "platform/net/URLConnection.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Drawing.h"
-#include "platform/ui/Label.h"
 #include "platform/ui/Palette.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TextField.h"

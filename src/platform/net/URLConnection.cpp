@@ -12,6 +12,7 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <deque>
+#include <functional>
 #include <list>
 #include <mutex>
 #include <thread>
@@ -373,10 +374,12 @@ struct URLConnection::Transfer {
     ProgressWindow progress;         // the bytes moved over the last interval
     curl_off_t stalledReceived = 0;  // what came over the interval that failed
     curl_off_t stalledSent = 0;      // and what went out
-    int locationFields = 0;          // Location fields of the answer being read
-    std::size_t headerBytes = 0;     // header bytes of every answer of this hop
-    bool headerTooLong = false;      // they passed kMaximumHeaderLength
-    bool headerRead = false;         // the final answer's header has ended
+    // The values of the Location fields of the answer being read, each
+    // without the blanks around it.
+    std::vector<std::string> locations;
+    std::size_t headerBytes = 0;  // header bytes of every answer of this hop
+    bool headerTooLong = false;   // they passed kMaximumHeaderLength
+    bool headerRead = false;      // the final answer's header has ended
     std::size_t bodyLength = 0;
     std::optional<URLResponse> response;
     base::Data data;  // synchronous sends only
@@ -445,7 +448,7 @@ size_t headerCallback(char* buffer, size_t size, size_t count, void* user) {
         // A new answer (after a redirect or an interim 1xx one) starts afresh.
         t->headers.clear();
         t->setCookies.clear();
-        t->locationFields = 0;
+        t->locations.clear();
         std::size_t sp = line.find(' ');
         t->status = sp == std::string::npos ? 0 : std::strtol(line.c_str() + sp + 1, nullptr, 10);
         t->inHeaders = true;
@@ -469,7 +472,7 @@ size_t headerCallback(char* buffer, size_t size, size_t count, void* user) {
     else it->second += ", " + value;
     const std::string lowerName = lowercase(name);
     if (lowerName == "set-cookie") t->setCookies.push_back(value);
-    else if (lowerName == "location") ++t->locationFields;
+    else if (lowerName == "location") t->locations.push_back(value);
     return n;
 }
 
@@ -610,11 +613,18 @@ void URLConnection::Transfer::headersComplete() {
             if (auto c = Cookie::parseSetCookie(v, answeredURL)) cookies.push_back(*c);
         CookieStorage::sharedHTTPCookieStorage().setCookies(cookies);
     }
-    // Two Location fields would be read as one address ("a, b"): neither is
-    // followed or handed on.
-    if (locationFields > 1) {
-        refusal = severalLocationsError(answeredURL);
-        return;
+    // Location fields that all say the same name that one address. Fields
+    // that differ name none: a redirect by them is refused (read as one,
+    // "a, b", they would lead nowhere meant), whether it is followed here
+    // or by the caller that reads redirects itself; the answer of any other
+    // status is reported as it came.
+    if (std::adjacent_find(locations.begin(), locations.end(), std::not_equal_to<>()) != locations.end()) {
+        if (isRedirectStatus(status)) {
+            refusal = severalLocationsError(answeredURL);
+            return;
+        }
+    } else if (locations.size() > 1) {
+        headers["Location"] = locations.front();
     }
     // An empty Location names no address: the answer is reported as it is.
     if (request.followsRedirects() && isRedirectStatus(status) && headers.count("Location") &&

@@ -21,8 +21,12 @@
 // never from https to http. A followed redirect sends none of the first
 // origin's cookies. A request that is refused fails with the reason: a
 // redirect to an address that is not a web page (file:, data:, javascript:,
-// about:...) is not followed. An answer with more than one Location field
-// fails the request (BadServerResponse), redirect or not; one with an empty
+// about:...) is not followed. Location fields that all say the same (names
+// compared in any case, values without the blanks around them) count as
+// one; a redirect (301, 302, 303, 307, 308) whose Location fields differ
+// fails the request (BadServerResponse), whether it would be followed here
+// or by a caller that reads redirects itself; an answer of another status
+// with differing ones is reported with them joined. One with an empty
 // Location is reported as it came.
 //
 // A request fails (URLErrorCode::TimedOut) when it is not connected within

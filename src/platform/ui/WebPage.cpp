@@ -255,11 +255,6 @@ bool breaksText(std::string_view name) {
 
 }  // namespace
 
-bool WebPage::Input::isVisible() const {
-    return type != "hidden" && type != "checkbox" && type != "radio" && type != "file" && type != "image" &&
-           type != "reset" && type != "button";
-}
-
 std::string WebPage::text() const {
     std::string out;
     for (std::size_t i = 0; i < paragraphs.size(); ++i) {

@@ -33,6 +33,36 @@ const TextMetrics& textMetrics() {
     return metrics;
 }
 
+const gfx::Font& buttonFont() {
+    static const gfx::Font font = gfx::Font::boldSystemFont(15);
+    return font;
+}
+
+// The heights of the controls that do not change with their text.
+constexpr Float kFieldHeight = 31;
+constexpr Float kButtonHeight = 37;
+constexpr Float kTextAreaHeight = 72;
+// A button is at least this wide, and its title has this much room on
+// either side.
+constexpr Float kButtonMinimumWidth = 88;
+constexpr Float kButtonPadding = 14;
+// An unmeasured button's width.
+constexpr Float kButtonEstimatedWidth = 160;
+
+WebPageLayout::Kind kindOf(const WebPage::Input& input) {
+    if (input.isSelect()) return WebPageLayout::Kind::Field;
+    if (input.isTextArea()) return WebPageLayout::Kind::TextArea;
+    if (input.isCheckable()) return WebPageLayout::Kind::Check;
+    if (input.isButton()) return WebPageLayout::Kind::Button;
+    return WebPageLayout::Kind::Field;
+}
+
+std::size_t codePoints(const std::string& text, std::size_t begin, std::size_t end) {
+    return static_cast<std::size_t>(std::count_if(text.begin() + static_cast<std::ptrdiff_t>(begin),
+                                                  text.begin() + static_cast<std::ptrdiff_t>(end),
+                                                  [](char c) { return !base::isUTF8ContinuationByte(c); }));
+}
+
 // A title is drawn within 1000 points: more text than that could show is
 // never laid out.
 constexpr std::size_t kTitleBytes = 4096;
@@ -58,7 +88,19 @@ void WebPageLayout::setPage(const WebPage& page, Float width) {
             ++fields;
             const auto& input =
                 page.forms[static_cast<std::size_t>(ref.form)].inputs[static_cast<std::size_t>(ref.input)];
-            blocks_.push_back(Block{input.isSubmit() ? Kind::Submit : Kind::Field, p, 0, 0, 0, true});
+            Block block{kindOf(input), p, 0, 0, 0, true};
+            // The short text right after a checkbox is its label: it stands
+            // beside the box, and a tap on it toggles the box.
+            const std::size_t next = p + 1;
+            if (block.kind == Kind::Check && next < page.paragraphs.size() &&
+                !(next < page.paragraphFields.size() && page.paragraphFields[next].isField()) &&
+                !(next < page.paragraphLinks.size() && page.paragraphLinks[next] >= 0) &&
+                !page.paragraphs[next].empty() && page.paragraphs[next].size() <= MaxLabelBytes) {
+                block.label = next;
+                block.characters = codePoints(page.paragraphs[next], 0, page.paragraphs[next].size());
+                ++p;
+            }
+            blocks_.push_back(block);
             continue;
         }
         const std::string& text = page.paragraphs[p];
@@ -71,10 +113,7 @@ void WebPageLayout::setPage(const WebPage& page, Float width) {
                 else
                     while (end > begin + 1 && base::isUTF8ContinuationByte(text[end])) --end;
             }
-            const auto characters = static_cast<std::size_t>(std::count_if(
-                text.begin() + static_cast<std::ptrdiff_t>(begin), text.begin() + static_cast<std::ptrdiff_t>(end),
-                [](char c) { return !base::isUTF8ContinuationByte(c); }));
-            blocks_.push_back(Block{Kind::Text, p, begin, end, characters, end == text.size()});
+            blocks_.push_back(Block{Kind::Text, p, begin, end, codePoints(text, begin, end), end == text.size()});
             begin = end;
         }
     }
@@ -121,11 +160,35 @@ void WebPageLayout::relayout() {
     }
 }
 
+Float WebPageLayout::checkLabelTop() {
+    return std::max<Float>(0, std::floor((CheckBoxSide - textMetrics().lineHeight) / 2));
+}
+
+std::string WebPageLayout::buttonTitle(const WebPage::Input& input) {
+    if (input.element == "button") return input.label;
+    if (!input.value.empty()) return input.value;
+    if (input.type == "submit") return "Submit";
+    if (input.type == "reset") return "Reset";
+    return {};
+}
+
 std::string WebPageLayout::text(std::size_t i) const {
     const Block& b = blocks_[i];
     if (b.kind == Kind::Note) return note_;
-    if (b.kind != Kind::Text || !page_) return {};
-    return page_->paragraphs[b.paragraph].substr(b.begin, b.end - b.begin);
+    if (!page_) return {};
+    switch (b.kind) {
+    case Kind::Text: return page_->paragraphs[b.paragraph].substr(b.begin, b.end - b.begin);
+    case Kind::Check: return b.label == NoLabel ? std::string() : page_->paragraphs[b.label];
+    case Kind::Button: {
+        const auto ref = page_->paragraphFields[b.paragraph];
+        return buttonTitle(
+            page_->forms[static_cast<std::size_t>(ref.form)].inputs[static_cast<std::size_t>(ref.input)]);
+    }
+    case Kind::Field:
+    case Kind::TextArea:
+    case Kind::Note: break;
+    }
+    return {};
 }
 
 int WebPageLayout::link(std::size_t i) const {
@@ -136,26 +199,37 @@ int WebPageLayout::link(std::size_t i) const {
 
 Float WebPageLayout::slotHeight(std::size_t i, Float height) const {
     switch (blocks_[i].kind) {
-    case Kind::Field: return height + 8;
-    case Kind::Submit: return 4 + height + 8;
+    case Kind::Field:
+    case Kind::Check:
+    case Kind::TextArea: return height + 8;
+    case Kind::Button: return 4 + height + 8;
     case Kind::Text:
     case Kind::Note: break;
     }
     return height + (blocks_[i].lastOfParagraph ? 8 : 0);
 }
 
+Float WebPageLayout::labelWidth() const { return std::max<Float>(width_ - CheckLabelIndent, 1); }
+
 Float WebPageLayout::estimate(std::size_t i) const {
+    Float width = width_;
     switch (blocks_[i].kind) {
-    case Kind::Field: return 31;
-    case Kind::Submit: return 37;
+    case Kind::Field: return kFieldHeight;
+    case Kind::Button: return kButtonHeight;
+    case Kind::TextArea: return kTextAreaHeight;
+    case Kind::Check:
+        if (blocks_[i].label == NoLabel) return CheckBoxSide;
+        width = labelWidth();
+        break;
     case Kind::Text:
     case Kind::Note: break;
     }
     // The note's text is ASCII: its bytes are its characters.
     const std::size_t characters = blocks_[i].kind == Kind::Note ? note_.size() : blocks_[i].characters;
     const auto& metrics = textMetrics();
-    const Float lines = std::max<Float>(1, std::ceil(static_cast<Float>(characters) * metrics.characterWidth / width_));
-    return lines * metrics.lineHeight;
+    const Float lines = std::max<Float>(1, std::ceil(static_cast<Float>(characters) * metrics.characterWidth / width));
+    const Float height = lines * metrics.lineHeight;
+    return blocks_[i].kind == Kind::Check ? std::max(checkLabelTop() + height, CheckBoxSide) : height;
 }
 
 double WebPageLayout::before(std::size_t i) const {
@@ -176,8 +250,11 @@ Float WebPageLayout::top(std::size_t i) const { return top_ + static_cast<Float>
 Rect WebPageLayout::frame(std::size_t i) const {
     const Float y = top(i);
     switch (blocks_[i].kind) {
-    case Kind::Field: return Rect(10, y, width_, heights_[i]);
-    case Kind::Submit: return Rect(10, y + 4, std::min<Float>(width_, 160), heights_[i]);
+    case Kind::Field:
+    case Kind::Check:
+    case Kind::TextArea: return Rect(10, y, width_, heights_[i]);
+    case Kind::Button:
+        return Rect(10, y + 4, measured_[i] ? textWidths_[i] : std::min(width_, kButtonEstimatedWidth), heights_[i]);
     case Kind::Text:
     case Kind::Note: break;
     }
@@ -206,7 +283,7 @@ Float WebPageLayout::height() const {
     if (!blocks_.empty()) {
         const std::size_t last = blocks_.size() - 1;
         bottom = top_ + static_cast<Float>(total_) - (slotHeight(last, heights_[last]) - heights_[last]);
-        if (blocks_[last].kind == Kind::Submit) bottom += 4;
+        if (blocks_[last].kind == Kind::Button) bottom += 4;
     }
     if (!title_.empty()) bottom = std::max(bottom, titleFrame_.maxY());
     return bottom + 10;
@@ -218,7 +295,19 @@ void WebPageLayout::measure(Float minY, Float maxY) {
         if (measured_[i]) continue;
         measured_[i] = 1;
         ++count;
-        if (blocks_[i].isField()) continue;  // fields have their size
+        if (blocks_[i].kind == Kind::Button) {
+            // As wide as its title needs, within the page.
+            const Float title = gfx::measureText(text(i), buttonFont()).width;
+            textWidths_[i] = std::min(width_, std::max(kButtonMinimumWidth, std::ceil(title) + 2 * kButtonPadding));
+            continue;
+        }
+        if (blocks_[i].kind == Kind::Check) {
+            if (blocks_[i].label == NoLabel) continue;
+            const Size size = gfx::measureText(text(i), textFont(), Size(labelWidth(), gfx::kUnboundedTextExtent));
+            setHeight(i, std::max(checkLabelTop() + size.height, CheckBoxSide));
+            continue;
+        }
+        if (blocks_[i].isField()) continue;  // the others have their size
         const Size size = gfx::measureText(text(i), textFont(), Size(width_, gfx::kUnboundedTextExtent));
         textWidths_[i] = std::min(size.width, width_);
         setHeight(i, size.height);

@@ -16,17 +16,36 @@ namespace ui {
 
 class WebPageLayout {
 public:
-    enum class Kind { Text, Field, Submit, Note };
+    // A form's controls: a one-line field (text or a select), a button
+    // (submit, reset or plain), a checkbox or radio button with the short
+    // text that follows it on the page beside it, a text area.
+    enum class Kind { Text, Field, Button, Check, TextArea, Note };
+    static constexpr std::size_t NoLabel = static_cast<std::size_t>(-1);
     struct Block {
         Kind kind = Kind::Text;
         std::size_t paragraph = 0;  // of the page (none for the note)
         std::size_t begin = 0;      // its bytes of the paragraph's text
         std::size_t end = 0;
-        std::size_t characters = 0;  // code points of a text block, for the estimate
+        // Code points of a text block or of a checkbox's label, for the estimate.
+        std::size_t characters = 0;
         bool lastOfParagraph = true;
-        // A form's field or submit button, shown by a subview of its own.
-        bool isField() const { return kind == Kind::Field || kind == Kind::Submit; }
+        // The paragraph of text a checkbox or radio button shows beside it.
+        std::size_t label = NoLabel;
+        // A form's control, shown by a subview of its own.
+        bool isField() const { return kind != Kind::Text && kind != Kind::Note; }
     };
+    // Where a checkbox's label starts, from the block's left.
+    static constexpr Float CheckLabelIndent = 30;
+    // The side of a checkbox or radio button's box.
+    static constexpr Float CheckBoxSide = 22;
+    // How far below the block's top a checkbox's label starts, so that its
+    // first line stands level with the box.
+    static Float checkLabelTop();
+    // A text beside a checkbox longer than this stands on its own.
+    static constexpr std::size_t MaxLabelBytes = 300;
+    // The title a button shows: a <button>'s text, else its value, else
+    // what a browser shows for its type.
+    static std::string buttonTitle(const WebPage::Input& input);
     // Form fields shown at most; a page with more says so in a note where
     // the first of the rest would be.
     static constexpr std::size_t MaxFields = 200;
@@ -43,7 +62,8 @@ public:
 
     std::size_t size() const { return blocks_.size(); }
     const Block& block(std::size_t i) const { return blocks_[i]; }
-    // The block's text (the note's, or the part of its paragraph).
+    // The block's text (the note's, the part of its paragraph, a checkbox's
+    // label or a button's title).
     std::string text(std::size_t i) const;
     // The link whose text the block holds, as an index into the page's
     // links (-1: none).
@@ -71,6 +91,8 @@ private:
     void relayout();
     Float slotHeight(std::size_t i, Float height) const;
     Float estimate(std::size_t i) const;
+    // The width a checkbox's label is laid out in.
+    Float labelWidth() const;
     void setHeight(std::size_t i, Float height);
     // The sum of the slots before block i.
     double before(std::size_t i) const;
@@ -83,7 +105,7 @@ private:
     Float width_ = 0;
     Float top_ = 10;                 // where the first block starts
     std::vector<Float> heights_;     // of each block's text or field
-    std::vector<Float> textWidths_;  // of each measured text block
+    std::vector<Float> textWidths_;  // of each measured text block or button
     std::vector<char> measured_;
     std::vector<double> tree_;  // sums of slots (a Fenwick tree)
     double total_ = 0;

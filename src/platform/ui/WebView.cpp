@@ -15,8 +15,10 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Drawing.h"
 #include "platform/ui/Palette.h"
-#include "platform/ui/Types.h"
+#include "platform/ui/TableView.h"
 #include "platform/ui/TextField.h"
+#include "platform/ui/Types.h"
+#include "platform/ui/Window.h"
 
 namespace ui {
 
@@ -112,6 +114,7 @@ WebView::WebView(Rect frame) : View(frame) {
 
 WebView::~WebView() {
     if (connection_) connection_->cancel();
+    if (optionList_) optionList_->removeFromSuperview();
 }
 
 void WebView::loadRequest(const net::URLRequest& request) { startLoad(request, WebViewNavigationType::Other, true); }
@@ -347,47 +350,336 @@ std::shared_ptr<Button> WebView::submitButtonTitled(const std::string& title) co
     return nullptr;
 }
 
+// ---- Form controls
+
+namespace {
+
+const gfx::Font& controlFont() {
+    static const gfx::Font font = gfx::Font::systemFont(15);
+    return font;
+}
+
+// How much a disabled control is dimmed.
+constexpr Float kDisabledAlpha = 0.5f;
+
+// What names a control for scripts and screen readers: its placeholder,
+// else its name.
+std::string controlName(const WebPage::Input& in) { return in.placeholder.empty() ? in.name : in.placeholder; }
+
+// A checkbox (a rounded box) or radio button (a circle) of a page, with the
+// text that follows it on the page beside it; a tap on either toggles it.
+class WebCheckBox : public Control {
+public:
+    WebCheckBox(bool radio, std::string label) : radio_(radio), label_(std::move(label)) {
+        setBackgroundColor(gfx::Color::clear());
+    }
+    std::string className() const override { return radio_ ? "RadioButton" : "CheckBox"; }
+    std::string displayedText() const override { return label_; }
+
+    void drawRect(gfx::Context& ctx, Rect rect) override {
+        (void)rect;
+        const Float side = WebPageLayout::CheckBoxSide;
+        const Rect box = Rect(1, 1, side - 2, side - 2);
+        const bool on = isSelected();
+        const gfx::Color edge = on ? draw::darker(draw::systemBlue(), 0.15f) : palette::controlEdge();
+        if (radio_) {
+            ctx.setFillColor(gfx::Color::white());
+            ctx.fillEllipseInRect(box);
+            ctx.setStrokeColor(edge);
+            ctx.setLineWidth(1);
+            ctx.strokeEllipseInRect(box.inset(0.5f, 0.5f));
+            if (on) {
+                ctx.setFillColor(draw::systemBlue());
+                ctx.fillEllipseInRect(box.inset(5, 5));
+            }
+        } else if (on) {
+            draw::fillRoundedRect(ctx, box, 4, draw::systemBlue());
+            draw::strokeRoundedRect(ctx, box.inset(0.5f, 0.5f), 4, edge, 1);
+            draw::checkmark(ctx, box.inset(4, 4), gfx::Color::white(), 2.5f);
+        } else {
+            draw::fillVerticalGradient(ctx, box, palette::switchOffTop(), gfx::Color::white(), 4);
+            draw::strokeRoundedRect(ctx, box.inset(0.5f, 0.5f), 4, edge, 1);
+        }
+        if (!label_.empty()) {
+            const Float indent = WebPageLayout::CheckLabelIndent;
+            const Rect area(indent, WebPageLayout::checkLabelTop(), std::max<Float>(bounds().width() - indent, 1),
+                            bounds().height() - WebPageLayout::checkLabelTop() + 1);
+            draw::text(ctx, label_, area, controlFont(), palette::pageInk(), TextAlignment::Left,
+                       LineBreakMode::WordWrap);
+        }
+    }
+
+private:
+    bool radio_;
+    std::string label_;
+};
+
+// A select: shows what is chosen, and a tap opens the list of its options.
+class WebSelect : public Control {
+public:
+    WebSelect() { setBackgroundColor(gfx::Color::clear()); }
+    std::string className() const override { return "Select"; }
+    // What it shows: the chosen option's label ("" when none; a select of
+    // several choices joins them).
+    void setChoice(std::string choice) {
+        choice_ = std::move(choice);
+        setNeedsDisplay();
+    }
+    std::string displayedText() const override { return choice_; }
+
+    void drawRect(gfx::Context& ctx, Rect rect) override {
+        (void)rect;
+        const Rect b = bounds().inset(0.5f, 0.5f);
+        draw::fillVerticalGradient(ctx, b, gfx::Color::white(), palette::switchOffTop(), 7);
+        draw::strokeRoundedRect(ctx, b, 7, isHighlighted() ? palette::editingEdge() : palette::controlEdge(), 1);
+        // A small arrow pointing down at the right: a list opens.
+        const Float cx = b.maxX() - 16, cy = b.midY();
+        ctx.beginPath();
+        ctx.moveTo(cx - 5, cy - 2.5f);
+        ctx.lineTo(cx + 5, cy - 2.5f);
+        ctx.lineTo(cx, cy + 3.5f);
+        ctx.closePath();
+        ctx.setFillColor(palette::infoDarkInk());
+        ctx.fillPath();
+        const Rect line(10, 0, std::max<Float>(b.width() - 40, 1), bounds().height());
+        draw::textCentered(ctx, choice_.empty() ? std::string("None") : choice_, line, controlFont(),
+                           choice_.empty() ? palette::placeholderInk() : gfx::Color::black(), TextAlignment::Left);
+    }
+
+private:
+    std::string choice_;
+};
+
+// A text area: a multi-line text box in a rounded frame.
+class WebTextArea : public TextView {
+public:
+    WebTextArea() {
+        setBackgroundColor(gfx::Color::clear());
+        setFont(controlFont());
+    }
+    std::string className() const override { return "TextArea"; }
+    void drawRect(gfx::Context& ctx, Rect rect) override {
+        const Rect b = bounds().inset(0.5f, 0.5f);
+        draw::fillRoundedRect(ctx, b, 7, gfx::Color::white());
+        draw::strokeRoundedRect(ctx, b, 7, isEditing() ? palette::editingEdge() : palette::controlEdge(), 1);
+        TextView::drawRect(ctx, rect);
+    }
+};
+
+// The bar above a select's options and its height.
+constexpr Float kOptionBarHeight = 44;
+constexpr Float kOptionRowHeight = 44;
+// Rows the list shows at once (more scroll).
+constexpr int kOptionRowsShown = 5;
+
+// The options of a select, in a sheet at the bottom of the window: a tap on
+// an option chooses it (and closes the sheet of a select of one choice) or,
+// in a select of several, adds or removes it; Done closes the sheet.
+// Disabled options show dimmed and cannot be chosen.
+class WebOptionList : public View, public TableViewDataSource, public TableViewDelegate {
+public:
+    WebOptionList(const WebPage::Input& select, std::function<void(std::size_t)> choose, std::function<void()> done)
+        : options_(select.options), choose_(std::move(choose)), done_(std::move(done)) {
+        const auto rows = static_cast<int>(std::min<std::size_t>(options_.size(), kOptionRowsShown));
+        setFrame(Rect(0, 0, 320, kOptionBarHeight + std::max(rows, 1) * kOptionRowHeight));
+        setBackgroundColor(palette::keyboardBackground());
+        doneButton_ = Button::buttonWithType(ButtonType::RoundedRect);
+        doneButton_->setTitle("Done");
+        doneButton_->addTarget([this] { done_(); }, ControlEvents::TouchUpInside);
+        addSubview(doneButton_);
+        table_ = std::make_shared<TableView>(TableViewStyle::Plain);
+        table_->setRowHeight(kOptionRowHeight);
+        addSubview(table_);
+    }
+    std::string className() const override { return "OptionList"; }
+    // Hands the table its data source once the list is owned.
+    void start(std::vector<bool> selected) {
+        auto self = std::static_pointer_cast<WebOptionList>(shared_from_this());
+        table_->setDataSource(std::weak_ptr<TableViewDataSource>(self));
+        table_->setDelegate(std::weak_ptr<TableViewDelegate>(self));
+        setSelected(std::move(selected));
+        // The first chosen option shows.
+        const auto first = std::find(selected_.begin(), selected_.end(), true);
+        if (first != selected_.end())
+            table_->scrollToRowAtIndexPath({0, static_cast<int>(first - selected_.begin())},
+                                           TableViewScrollPosition::Middle, false);
+    }
+    void setSelected(std::vector<bool> selected) {
+        selected_ = std::move(selected);
+        table_->reloadData();
+    }
+    void layoutSubviews() override {
+        const Rect b = bounds();
+        doneButton_->setFrame(Rect(b.maxX() - 78, 6, 72, 32));
+        table_->setFrame(Rect(0, kOptionBarHeight, b.width(), std::max<Float>(b.height() - kOptionBarHeight, 0)));
+    }
+    void drawRect(gfx::Context& ctx, Rect rect) override {
+        (void)rect;
+        const Rect bar(0, 0, bounds().width(), kOptionBarHeight);
+        draw::fillVerticalGradient(ctx, bar, palette::keyboardTop(), palette::keyboardBottom());
+        ctx.setFillColor(palette::keyboardRule());
+        ctx.fillRect(Rect(0, 0, bar.width(), 1));
+        ctx.fillRect(Rect(0, bar.maxY() - 1, bar.width(), 1));
+    }
+
+    int numberOfRowsInSection(TableView&, int) override { return static_cast<int>(options_.size()); }
+    std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView& table, const IndexPath& path) override {
+        auto cell = table.dequeueReusableCellWithIdentifier("option");
+        if (!cell) cell = std::make_shared<TableViewCell>(TableViewCellStyle::Default, "option");
+        const auto row = static_cast<std::size_t>(path.row);
+        const auto& option = options_[row];
+        cell->textLabel()->setText(option.label.empty() ? option.value : option.label);
+        cell->textLabel()->setFont(gfx::Font::systemFont(17));
+        cell->textLabel()->setTextColor(option.disabled ? draw::secondaryText() : draw::labelText());
+        cell->setSelectionStyle(option.disabled ? TableViewCellSelectionStyle::None
+                                                : TableViewCellSelectionStyle::Blue);
+        cell->setAccessoryType(row < selected_.size() && selected_[row] ? TableViewCellAccessoryType::Checkmark
+                                                                        : TableViewCellAccessoryType::None);
+        return cell;
+    }
+    std::optional<IndexPath> willSelectRowAtIndexPath(TableView&, const IndexPath& path) override {
+        if (options_[static_cast<std::size_t>(path.row)].disabled) return std::nullopt;
+        return path;
+    }
+    void didSelectRowAtIndexPath(TableView& table, const IndexPath& path) override {
+        table.deselectRowAtIndexPath(path, false);
+        choose_(static_cast<std::size_t>(path.row));
+    }
+
+private:
+    std::vector<WebPage::Option> options_;
+    std::vector<bool> selected_;
+    std::function<void(std::size_t)> choose_;
+    std::function<void()> done_;
+    std::shared_ptr<Button> doneButton_;
+    std::shared_ptr<TableView> table_;
+};
+
+// What a select shows for the options chosen in it.
+std::string choiceText(const WebPage::Input& select, const std::vector<bool>& selected) {
+    std::string text;
+    for (std::size_t k = 0; k < select.options.size() && k < selected.size(); ++k) {
+        if (!selected[k]) continue;
+        const auto& option = select.options[k];
+        if (!text.empty()) text += ", ";
+        text += option.label.empty() ? option.value : option.label;
+    }
+    return text;
+}
+
+// A form's entries as application/x-www-form-urlencoded, serialized as HTML
+// does: every line break as CR LF, a blank as "+", and every byte but ASCII
+// letters, digits and "*-._" percent-escaped.
+std::string formURLEncoded(const std::vector<std::pair<std::string, std::string>>& entries) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const auto append = [](std::string& out, const std::string& text) {
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const auto c = static_cast<unsigned char>(text[i]);
+            if (c == '\r' || c == '\n') {
+                out += "%0D%0A";
+                if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            } else if (c == ' ') {
+                out += '+';
+            } else if (std::isalnum(c) || c == '*' || c == '-' || c == '.' || c == '_') {
+                out += static_cast<char>(c);
+            } else {
+                out += '%';
+                out += kHex[c >> 4];
+                out += kHex[c & 15];
+            }
+        }
+    };
+    std::string out;
+    for (const auto& [name, value] : entries) {
+        if (!out.empty()) out += '&';
+        append(out, name);
+        out += '=';
+        append(out, value);
+    }
+    return out;
+}
+
+}  // namespace
+
+const WebPage::Input& WebView::inputAt(std::size_t formIndex, std::size_t inputIndex) const {
+    return page_.forms[formIndex].inputs[inputIndex];
+}
+
 void WebView::rebuildFields() {
+    closeOptions();
     for (auto& f : fields_) f.view->removeFromSuperview();
     fields_.clear();
+    states_.clear();
+    for (const auto& form : page_.forms) states_.push_back(form.initialState());
     std::weak_ptr<View> weak = weak_from_this();
+    // Runs fn on the web view, if it is still there.
+    const auto on = [weak](auto fn) {
+        return [weak, fn] {
+            if (auto self = std::static_pointer_cast<WebView>(weak.lock())) fn(*self);
+        };
+    };
     for (std::size_t i = 0; i < layout_.size(); ++i) {
         const auto& block = layout_.block(i);
         if (!block.isField()) continue;
         const auto ref = page_.paragraphFields[block.paragraph];
-        const auto& in = page_.forms[static_cast<std::size_t>(ref.form)].inputs[static_cast<std::size_t>(ref.input)];
         const auto formIndex = static_cast<std::size_t>(ref.form);
         const auto inputIndex = static_cast<std::size_t>(ref.input);
+        const auto& in = inputAt(formIndex, inputIndex);
+        const auto& state = states_[formIndex][inputIndex];
         std::shared_ptr<View> view;
-        if (in.isSubmit()) {
+        if (in.isButton()) {
             auto button = Button::buttonWithType(ButtonType::RoundedRect);
-            button->setTitle(page_.paragraphs[block.paragraph]);
-            button->addTarget(
-                [weak, formIndex, inputIndex] {
-                    if (auto self = std::static_pointer_cast<WebView>(weak.lock()))
-                        self->submitFormFromFields(formIndex, inputIndex);
-                },
-                ControlEvents::TouchUpInside);
+            button->setTitle(layout_.text(i));
+            if (in.isSubmit())
+                button->addTarget(
+                    on([formIndex, inputIndex](WebView& v) { v.submitFormFromFields(formIndex, inputIndex); }),
+                    ControlEvents::TouchUpInside);
+            else if (in.type == "reset")
+                button->addTarget(on([formIndex](WebView& v) { v.resetForm(formIndex); }),
+                                  ControlEvents::TouchUpInside);
             view = button;
+        } else if (in.isCheckable()) {
+            auto box = std::make_shared<WebCheckBox>(in.type == "radio", layout_.text(i));
+            box->setAccessibilityLabel(block.label == WebPageLayout::NoLabel ? controlName(in) : layout_.text(i));
+            box->setSelected(state.checked);
+            box->addTarget(on([formIndex, inputIndex](WebView& v) { v.toggle(formIndex, inputIndex); }),
+                           ControlEvents::TouchUpInside);
+            view = box;
+        } else if (in.isSelect()) {
+            auto select = std::make_shared<WebSelect>();
+            select->setAccessibilityLabel(controlName(in));
+            select->setChoice(choiceText(in, state.selected));
+            select->addTarget(on([formIndex, inputIndex](WebView& v) { v.showOptions(formIndex, inputIndex); }),
+                              ControlEvents::TouchUpInside);
+            view = select;
+        } else if (in.isTextArea()) {
+            auto area = std::make_shared<WebTextArea>();
+            area->setText(state.value);
+            area->setAccessibilityLabel(controlName(in));
+            area->setEditable(!in.disabled);
+            area->setAutocorrectionType(TextAutocorrectionType::No);
+            view = area;
         } else {
             auto field = std::make_shared<TextField>();
             field->setBorderStyle(TextBorderStyle::RoundedRect);
-            field->setFont(gfx::Font::systemFont(15));
-            field->setText(in.value);
+            field->setFont(controlFont());
+            field->setText(state.value);
             field->setPlaceholder(in.placeholder);
-            field->setAccessibilityLabel(in.placeholder.empty() ? in.name : in.placeholder);
+            field->setAccessibilityLabel(controlName(in));
             field->setSecureTextEntry(in.type == "password");
             if (in.type == "email") field->setKeyboardType(KeyboardType::EmailAddress);
             field->setAutocorrectionType(TextAutocorrectionType::No);
             field->setReturnKeyType(ReturnKeyType::Go);
-            // The return key submits the form, as in a browser.
-            field->addTarget(
-                [weak, formIndex] {
-                    if (auto self = std::static_pointer_cast<WebView>(weak.lock()))
-                        self->submitFormFromFields(formIndex);
-                },
-                ControlEvents::EditingDidEndOnExit);
+            // The return key submits the form as a browser does.
+            field->addTarget(on([formIndex](WebView& v) { v.submitImplicitly(formIndex); }),
+                             ControlEvents::EditingDidEndOnExit);
+            // The list of a select gives way to the keyboard.
+            field->addTarget(on([](WebView& v) { v.closeOptions(); }), ControlEvents::EditingDidBegin);
             view = field;
+        }
+        if (in.disabled) {
+            if (auto control = std::dynamic_pointer_cast<Control>(view)) control->setEnabled(false);
+            view->setAlpha(kDisabledAlpha);
         }
         addSubview(view);
         fields_.push_back(FieldView{i, ref.form, ref.input, view});
@@ -395,23 +687,164 @@ void WebView::rebuildFields() {
     setNeedsLayout();
 }
 
-void WebView::submitFormFromFields(std::size_t formIndex, std::optional<std::size_t> submitInput) {
-    if (formIndex >= page_.forms.size()) return;
-    const auto& form = page_.forms[formIndex];
-    std::vector<std::pair<std::string, std::string>> values;
+void WebView::takeTypedText(std::size_t formIndex) {
     for (const auto& f : fields_) {
         if (static_cast<std::size_t>(f.form) != formIndex) continue;
-        const auto& in = form.inputs[static_cast<std::size_t>(f.input)];
-        if (auto field = std::dynamic_pointer_cast<TextField>(f.view); field && !in.name.empty())
-            values.emplace_back(in.name, field->text());
+        auto& state = states_[formIndex][static_cast<std::size_t>(f.input)];
+        if (auto field = std::dynamic_pointer_cast<TextField>(f.view)) state.value = field->text();
+        else if (auto area = std::dynamic_pointer_cast<TextView>(f.view)) state.value = area->text();
     }
-    if (submitInput && *submitInput < form.inputs.size()) {
-        const auto& button = form.inputs[*submitInput];
-        if (!button.name.empty()) values.emplace_back(button.name, button.value);
+}
+
+void WebView::showStates(std::size_t formIndex, bool typedText) {
+    for (const auto& f : fields_) {
+        if (static_cast<std::size_t>(f.form) != formIndex) continue;
+        const auto inputIndex = static_cast<std::size_t>(f.input);
+        const auto& state = states_[formIndex][inputIndex];
+        if (auto box = std::dynamic_pointer_cast<WebCheckBox>(f.view)) {
+            box->setSelected(state.checked);
+            box->setNeedsDisplay();
+        } else if (auto select = std::dynamic_pointer_cast<WebSelect>(f.view)) {
+            select->setChoice(choiceText(inputAt(formIndex, inputIndex), state.selected));
+        } else if (!typedText) {
+            continue;
+        } else if (auto field = std::dynamic_pointer_cast<TextField>(f.view)) {
+            field->setText(state.value);
+        } else if (auto area = std::dynamic_pointer_cast<TextView>(f.view)) {
+            area->setText(state.value);
+        }
     }
+    if (auto list = std::dynamic_pointer_cast<WebOptionList>(optionList_);
+        list && static_cast<std::size_t>(optionForm_) == formIndex)
+        list->setSelected(states_[formIndex][static_cast<std::size_t>(optionInput_)].selected);
+}
+
+void WebView::toggle(std::size_t formIndex, std::size_t inputIndex) {
+    if (formIndex >= states_.size() || inputIndex >= states_[formIndex].size()) return;
+    const auto& form = page_.forms[formIndex];
+    const auto& in = form.inputs[inputIndex];
+    if (in.disabled || !in.isCheckable()) return;
+    auto& states = states_[formIndex];
+    // A radio button stays checked when tapped again; checking one
+    // unchecks the rest of its group.
+    if (in.type == "radio") form.checkRadio(states, inputIndex);
+    else states[inputIndex].checked = !states[inputIndex].checked;
+    showStates(formIndex, false);
+}
+
+void WebView::resetForm(std::size_t formIndex) {
+    if (formIndex >= states_.size()) return;
+    states_[formIndex] = page_.forms[formIndex].initialState();
+    showStates(formIndex, true);
+}
+
+void WebView::showOptions(std::size_t formIndex, std::size_t inputIndex) {
+    if (formIndex >= states_.size() || inputIndex >= states_[formIndex].size()) return;
+    const auto& in = inputAt(formIndex, inputIndex);
+    if (in.disabled || !in.isSelect()) return;
+    closeOptions();
     for (const auto& f : fields_)
         if (f.view->isFirstResponder()) f.view->resignFirstResponder();
-    submitForm(formIndex, values);
+    std::weak_ptr<View> weak = weak_from_this();
+    auto list = std::make_shared<WebOptionList>(
+        in,
+        [weak, formIndex, inputIndex](std::size_t option) {
+            if (auto self = std::static_pointer_cast<WebView>(weak.lock()))
+                self->chooseOption(formIndex, inputIndex, option);
+        },
+        [weak] {
+            if (auto self = std::static_pointer_cast<WebView>(weak.lock())) self->closeOptions();
+        });
+    // At the bottom of the window, where the keyboard would be.
+    std::shared_ptr<View> host = window();
+    if (!host) host = shared_from_this();
+    const Rect hostBounds = host->bounds();
+    list->setFrame(Rect(hostBounds.minX(), hostBounds.maxY() - list->frame().height(), hostBounds.width(),
+                        list->frame().height()));
+    host->addSubview(list);
+    optionList_ = list;
+    optionForm_ = static_cast<int>(formIndex);
+    optionInput_ = static_cast<int>(inputIndex);
+    list->start(states_[formIndex][inputIndex].selected);
+    // The page may scroll as far as the list covers it, and does when the
+    // select would be behind the list.
+    Rect b = bounds();
+    const Float listTop = convertRectFromView(list->frame(), host.get()).minY();
+    coveredBottom_ = std::max<Float>(0, b.maxY() - listTop);
+    for (const auto& f : fields_) {
+        if (static_cast<std::size_t>(f.form) != formIndex || static_cast<std::size_t>(f.input) != inputIndex) continue;
+        const Float below = layout_.frame(f.block).maxY() + 8 - listTop;
+        if (below <= 0) break;
+        b.origin.y =
+            std::clamp<Float>(b.minY() + below, 0, std::max<Float>(0, pageHeight() + coveredBottom_ - b.height()));
+        setBounds(b);
+        settle();
+        setNeedsLayout();
+        setNeedsDisplay();
+        break;
+    }
+}
+
+void WebView::chooseOption(std::size_t formIndex, std::size_t inputIndex, std::size_t option) {
+    if (formIndex >= states_.size() || inputIndex >= states_[formIndex].size()) return;
+    const auto& in = inputAt(formIndex, inputIndex);
+    auto& selected = states_[formIndex][inputIndex].selected;
+    if (in.disabled || option >= in.options.size() || in.options[option].disabled) return;
+    selected.resize(in.options.size());
+    if (in.multiple) {
+        selected[option] = !selected[option];
+    } else {
+        std::fill(selected.begin(), selected.end(), false);
+        selected[option] = true;
+    }
+    showStates(formIndex, false);
+    if (!in.multiple) closeOptions();
+}
+
+void WebView::closeOptions() {
+    if (!optionList_) return;
+    auto list = std::move(optionList_);
+    optionList_.reset();
+    optionForm_ = optionInput_ = -1;
+    list->removeFromSuperview();
+    if (coveredBottom_ > 0) {
+        // Back within the page's end.
+        coveredBottom_ = 0;
+        setNeedsLayout();
+        setNeedsDisplay();
+    }
+    // A choice or its Done button closes the list from inside its own
+    // handling: it is let go once that has returned.
+    base::RunLoop::main().performAfterDelay(0, [list] {});
+}
+
+void WebView::willMoveToWindow(Window* newWindow) {
+    // The list of a select lies in the window: it goes with the web view.
+    if (!newWindow) closeOptions();
+    View::willMoveToWindow(newWindow);
+}
+
+void WebView::submitImplicitly(std::size_t formIndex) {
+    if (formIndex >= page_.forms.size()) return;
+    const auto& form = page_.forms[formIndex];
+    if (!form.allowsImplicitSubmission()) return;
+    submitFormFromFields(formIndex, form.defaultButton());
+}
+
+void WebView::submitFormFromFields(std::size_t formIndex, std::optional<std::size_t> submitInput) {
+    if (formIndex >= page_.forms.size() || formIndex >= states_.size()) return;
+    const auto& form = page_.forms[formIndex];
+    if (submitInput) {
+        // Only an enabled submit button submits.
+        if (*submitInput >= form.inputs.size()) return;
+        const auto& button = form.inputs[*submitInput];
+        if (!button.isSubmit() || button.disabled) return;
+    }
+    takeTypedText(formIndex);
+    closeOptions();
+    for (const auto& f : fields_)
+        if (f.view->isFirstResponder()) f.view->resignFirstResponder();
+    send(formIndex, form.entryList(states_[formIndex], submitInput));
 }
 
 void WebView::followLink(const std::string& href) {
@@ -425,21 +858,21 @@ void WebView::followLink(const std::string& href) {
 void WebView::submitForm(std::size_t formIndex, const std::vector<std::pair<std::string, std::string>>& values) {
     if (formIndex >= page_.forms.size()) return;
     const WebPage::Form& form = page_.forms[formIndex];
+    // What the page would send as it stands, each value given in place of
+    // the first entry of its name (or after the rest).
+    auto entries = form.entryList(form.initialState(), std::nullopt);
+    for (const auto& [name, value] : values) {
+        auto it = std::find_if(entries.begin(), entries.end(), [&](const auto& e) { return e.first == name; });
+        if (it != entries.end()) it->second = value;
+        else entries.emplace_back(name, value);
+    }
+    send(formIndex, entries);
+}
+
+void WebView::send(std::size_t formIndex, const std::vector<std::pair<std::string, std::string>>& entries) {
+    const WebPage::Form& form = page_.forms[formIndex];
     if (!pageMayOpen(form.action)) return;  // as a link to the same address
-    std::vector<std::pair<std::string, std::string>> fields;
-    for (auto& in : form.inputs)
-        if (!in.name.empty() && in.type != "submit") fields.emplace_back(in.name, in.value);
-    for (const auto& value : values) {
-        const std::string& k = value.first;
-        auto it = std::find_if(fields.begin(), fields.end(), [&](auto& f) { return f.first == k; });
-        if (it != fields.end()) it->second = value.second;
-        else fields.emplace_back(k, value.second);
-    }
-    std::string query;
-    for (auto& [k, v] : fields) {
-        if (!query.empty()) query += "&";
-        query += net::percentEncodeUnreserved(k) + "=" + net::percentEncodeUnreserved(v);
-    }
+    const std::string query = formURLEncoded(entries);
     net::URLRequest request;
     if (form.method == "POST") {
         request = net::URLRequest(net::URL(form.action));
@@ -474,7 +907,7 @@ void WebView::settle() {
     const Float anchorTop = anchored ? layout_.top(anchor) : 0;
     layout_.measure(b.minY() - kMeasuredMargin, b.maxY() + kMeasuredMargin);
     Float y = b.minY() + (anchored ? layout_.top(anchor) - anchorTop : 0);
-    y = std::clamp<Float>(y, 0, std::max<Float>(0, layout_.height() - b.height()));
+    y = std::clamp<Float>(y, 0, std::max<Float>(0, layout_.height() + coveredBottom_ - b.height()));
     if (y == b.minY()) return;
     b.origin.y = y;
     setBounds(b);
@@ -536,7 +969,9 @@ void WebView::touchesEnded(const TouchSet& touches, const Event* event) {
             followLink(page_.links[link].href);
             return;
         }
-    // A tap on the page itself leaves the field being edited (the keyboard goes).
+    // A tap on the page itself leaves the field being edited (the keyboard
+    // or a select's list goes).
+    closeOptions();
     for (const auto& f : fields_)
         if (f.view->isFirstResponder()) f.view->resignFirstResponder();
 }
@@ -549,7 +984,7 @@ Float WebView::pageHeight() const {
 bool WebView::scrollWheel(Point point, Float dx, Float dy) {
     (void)point, (void)dx;
     Rect b = bounds();
-    const Float bottom = std::max<Float>(0, pageHeight() - b.height());
+    const Float bottom = std::max<Float>(0, pageHeight() + coveredBottom_ - b.height());
     if (dy == 0 || bottom <= 0) return false;
     const Float y = std::clamp<Float>(b.origin.y - dy * ScrollView::wheelStep(b.height()), 0, bottom);
     if (y != b.origin.y) {

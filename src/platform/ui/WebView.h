@@ -6,10 +6,12 @@
 // is a regular one of at most net::MaximumResponseLength bytes) or an HTML string, asks its delegate before every load (redirects
 // included: it follows them itself, so the delegate may refuse one), keeps
 // the page's title, its readable text, its links, its forms and the inner
-// HTML of elements with an id, draws the text with the forms' text and
-// password fields and submit buttons in place (typed into and posted as a
-// browser would; no scripts run; fields for the first WebPageLayout::
-// MaxFields inputs), follows links the user taps, and answers
+// HTML of elements with an id, draws the text with the forms' controls in
+// place (text and password fields, text areas, checkboxes and radio
+// buttons, selects whose options open in a list at the bottom of the
+// window, and buttons; set by the user and posted as a browser would; no
+// scripts run; controls for the first WebPageLayout::MaxFields inputs),
+// follows links the user taps, and answers
 // the few scripts pages are asked for ("document.title",
 // "document.body.innerText", location, "document.getElementById('x')
 // .innerHTML"). A large page is read in slices and only what shows of it
@@ -82,10 +84,13 @@ public:
 
     // Follows the link (as a tap on it does).
     void followLink(const std::string& href);
-    // Submits the form with the given field values merged in.
+    // Submits the form as the page set it, with the given values in place
+    // of the first entry of each name (a name the form lacks goes last).
     void submitForm(std::size_t formIndex, const std::vector<std::pair<std::string, std::string>>& values);
-    // Submits the form with what was typed into its fields, as its submit
-    // button does (the button's own name and value go along when named).
+    // Submits the form with what the user set its controls to (typed,
+    // checked, chosen), as the given submit button does (its own name and
+    // value go along when named); a button that is not an enabled submit
+    // button submits nothing.
     void submitFormFromFields(std::size_t formIndex, std::optional<std::size_t> submitInput = std::nullopt);
     // The inner HTML of the element with the id, or none.
     std::optional<std::string> elementInnerHTML(const std::string& id) const;
@@ -100,6 +105,7 @@ public:
     void drawRect(gfx::Context& context, Rect rect) override;
     void layoutSubviews() override;
     void touchesEnded(const TouchSet& touches, const Event* event) override;
+    void willMoveToWindow(Window* newWindow) override;
     // The mouse wheel scrolls a page taller than the view (as far as a
     // scroll view would per notch); a new page starts at its top.
     bool scrollWheel(Point point, Float dx, Float dy) override;
@@ -120,7 +126,28 @@ private:
     void readPage(unsigned long long generation);
     void failLoad(const net::Error& error);
     void followRedirect(const std::string& location, long status);
+    // Makes the controls of the fields that get views, each set as the page
+    // set it.
     void rebuildFields();
+    const WebPage::Input& inputAt(std::size_t formIndex, std::size_t inputIndex) const;
+    // Reads what was typed into the form's fields and text areas into their states.
+    void takeTypedText(std::size_t formIndex);
+    // Shows the form's states in its checkboxes, radio buttons and selects
+    // (and, with typedText, in its fields and text areas).
+    void showStates(std::size_t formIndex, bool typedText);
+    // A tap on a checkbox or radio button.
+    void toggle(std::size_t formIndex, std::size_t inputIndex);
+    // A reset button: every control as the page set it.
+    void resetForm(std::size_t formIndex);
+    // Opens the list of the select's options; a choice from it.
+    void showOptions(std::size_t formIndex, std::size_t inputIndex);
+    void chooseOption(std::size_t formIndex, std::size_t inputIndex, std::size_t option);
+    void closeOptions();
+    // Return in a field: the default button submits the form, or the form
+    // submits without one, when HTML's implicit submission allows.
+    void submitImplicitly(std::size_t formIndex);
+    // Posts (or gets) the entries to the form's action.
+    void send(std::size_t formIndex, const std::vector<std::pair<std::string, std::string>>& entries);
     // The width text is laid out in.
     Float textWidth() const;
     // Measures the blocks that show (and a margin around them) and keeps
@@ -139,6 +166,15 @@ private:
     // The page being read, while it is.
     std::unique_ptr<WebPageReader> reader_;
     std::vector<FieldView> fields_;
+    // One state per control of each form, as the user set it.
+    std::vector<std::vector<WebPage::ControlState>> states_;
+    // The list of a select's options while it is open, and the select's place.
+    std::shared_ptr<View> optionList_;
+    int optionForm_ = -1;
+    int optionInput_ = -1;
+    // How much of the view's bottom the list covers: the page may scroll
+    // that much past its end meanwhile.
+    Float coveredBottom_ = 0;
     int redirectCount_ = 0;
     bool redirecting_ = false;
     friend class WebViewLoader;

@@ -516,29 +516,79 @@ TEST_F(URLConnectionSafetyTest, CredentialsAndBodiesStayWithTheirOrigin) {
     EXPECT_EQ(server.lastRequest()->header("Cookie"), "sid=s3cr3t");
 }
 
-// An answer with two Location fields names no one address: it is refused,
-// whether the request follows redirects or reads them itself, and neither
-// address (nor the two read as one) is asked for.
-TEST_F(URLConnectionSafetyTest, AnAnswerWithTwoLocationFieldsIsRefused) {
-    server.on("GET", "/two", fakes::Reply::text(302, "").withHeader("Location", "/a").withHeader("Location", "/b"));
-    net::URLRequest follows = request("/two");
-    net::URLRequest readsItself = request("/two");
+// Location fields that all say the same (names in any case, values with
+// blanks around them) are that one address: the redirect is followed, or
+// handed on with that address alone. Fields that differ, if only in case,
+// refuse a redirect, whether the request follows it or reads it itself, and
+// neither address (nor the two read as one) is asked for. An answer that is
+// no redirect, a 201 say, is reported whatever its Location fields hold.
+TEST_F(URLConnectionSafetyTest, OnlyLocationFieldsThatDifferRefuseARedirect) {
+    server.on("GET", "/landed", fakes::Reply::text(200, "landed"));
+    const std::string landed = server.url("/landed");
+    fakes::RawServer same(
+        "HTTP/1.1 302 Found\r\nLocation: " + landed + " \r\nlocation:\t" + landed + "\r\nContent-Length: 0\r\n\r\n", "",
+        0);
+    net::URLRequest follows(net::URL(same.url("/same")));
+    net::URLRequest readsItself = follows;
     readsItself.setFollowsRedirects(false);
-    for (const net::URLRequest& r : {follows, readsItself}) {
-        SCOPED_TRACE(r.followsRedirects() ? "follows" : "reads itself");
-        auto rec = load(r);
-        EXPECT_EQ(rec->events, std::vector<std::string>{"fail"});
-        ASSERT_TRUE(rec->error);
-        EXPECT_EQ(rec->error->code(), net::URLErrorCode::BadServerResponse);
-        EXPECT_EQ(rec->error->localizedDescription(),
-                  "The server's answer names more than one address to go on to, so it was not followed.");
-        auto sync = net::URLConnection::sendSynchronousRequest(r);
-        ASSERT_TRUE(sync.error);
-        EXPECT_EQ(sync.error->code(), net::URLErrorCode::BadServerResponse);
-        EXPECT_FALSE(sync.response);
+    {
+        auto rec = load(follows);
+        EXPECT_EQ(rec->events, (std::vector<std::string>{"response", "data", "finish"}));
+        EXPECT_EQ(rec->body, "landed");
+        auto sync = net::URLConnection::sendSynchronousRequest(follows);
+        ASSERT_FALSE(sync.error);
+        EXPECT_EQ(std::string(sync.data.begin(), sync.data.end()), "landed");
+        rec = load(readsItself);
+        ASSERT_TRUE(rec->response);
+        EXPECT_EQ(rec->response->statusCode(), 302);
+        EXPECT_EQ(rec->response->valueForHeaderField("Location"), landed);
     }
-    for (const auto& sent : server.requests()) EXPECT_EQ(sent.path, "/two");
-    EXPECT_EQ(server.requestCount(), 4u);
+    EXPECT_EQ(server.requestCount(), 2u);
+
+    server.on("GET", "/two", fakes::Reply::text(302, "").withHeader("Location", "/a").withHeader("Location", "/b"));
+    fakes::RawServer onlyCase("HTTP/1.1 307 Temporary Redirect\r\nLocation: " + landed +
+                                  "\r\nLocation: " + server.url("/LANDED") + "\r\nContent-Length: 0\r\n\r\n",
+                              "", 0);
+    for (const std::string& url : {server.url("/two"), onlyCase.url("/case")}) {
+        for (bool follow : {true, false}) {
+            SCOPED_TRACE(url + (follow ? " followed" : " read by the caller"));
+            net::URLRequest r{net::URL(url)};
+            r.setFollowsRedirects(follow);
+            auto rec = load(r);
+            EXPECT_EQ(rec->events, std::vector<std::string>{"fail"});
+            ASSERT_TRUE(rec->error);
+            EXPECT_EQ(rec->error->code(), net::URLErrorCode::BadServerResponse);
+            EXPECT_EQ(rec->error->localizedDescription(),
+                      "The server's answer names more than one address to go on to, so it was not followed.");
+            auto sync = net::URLConnection::sendSynchronousRequest(r);
+            ASSERT_TRUE(sync.error);
+            EXPECT_EQ(sync.error->code(), net::URLErrorCode::BadServerResponse);
+            EXPECT_FALSE(sync.response);
+        }
+    }
+    for (const auto& sent : server.requests()) EXPECT_NE(sent.path, "/a");
+    EXPECT_EQ(server.requestCount(), 6u);  // /landed twice, /two four times
+
+    server.on("POST", "/notes",
+              fakes::Reply::text(201, "created").withHeader("Location", "/notes/1").withHeader("Location", "/notes/2"));
+    server.on("POST", "/notes-once",
+              fakes::Reply::text(201, "created").withHeader("Location", "/notes/1").withHeader("location", "/notes/1"));
+    for (const char* path : {"/notes", "/notes-once"}) {
+        SCOPED_TRACE(path);
+        net::URLRequest post = request(path);
+        post.setHTTPMethod("POST");
+        post.setHTTPBody(std::string_view("text=hi"));
+        auto rec = load(post);
+        EXPECT_EQ(rec->events, (std::vector<std::string>{"response", "data", "finish"}));
+        ASSERT_TRUE(rec->response);
+        EXPECT_EQ(rec->response->statusCode(), 201);
+        EXPECT_EQ(rec->response->valueForHeaderField("Location"),
+                  std::string(path) == "/notes" ? "/notes/1, /notes/2" : "/notes/1");
+        auto sync = net::URLConnection::sendSynchronousRequest(post);
+        EXPECT_FALSE(sync.error);
+        ASSERT_TRUE(sync.response);
+        EXPECT_EQ(sync.response->statusCode(), 201);
+    }
 }
 
 // A redirect somewhere that is no web page is not followed, an empty

@@ -579,7 +579,7 @@ TEST_F(WebViewFormsTest, ReturnSubmitsImplicitlyOnlyWhereHTMLAllowsIt) {
              "<form method=post action=/x><input name=q><input type=checkbox name=c value=1>"
              "<textarea name=t></textarea></form>");
     typeInto(controls<TextField>()[0], "push ups\n");
-    EXPECT_EQ(postedTo("/x"), "q=push+ups");
+    EXPECT_EQ(postedTo("/x"), "q=push+ups&t=");
 
     loadPage("/with-buttons",
              "<form method=post action=/x><input name=u><input type=button name=b value=Plain>"

@@ -861,10 +861,10 @@ void WebView::submitForm(std::size_t formIndex, const std::vector<std::pair<std:
     // What the page would send as it stands, each value given in place of
     // the first entry of its name (or after the rest).
     auto entries = form.entryList(form.initialState(), std::nullopt);
-    for (const auto& [name, value] : values) {
-        auto it = std::find_if(entries.begin(), entries.end(), [&](const auto& e) { return e.first == name; });
-        if (it != entries.end()) it->second = value;
-        else entries.emplace_back(name, value);
+    for (const auto& given : values) {
+        auto it = std::find_if(entries.begin(), entries.end(), [&](const auto& e) { return e.first == given.first; });
+        if (it != entries.end()) it->second = given.second;
+        else entries.emplace_back(given);
     }
     send(formIndex, entries);
 }

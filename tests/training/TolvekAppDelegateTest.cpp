@@ -417,9 +417,9 @@ TEST_F(LaunchTest, WhatIsNotAKeptDayNeitherTakesADaysPlaceNorStaysInTheSettings)
     defaults().setObject("Tolvek_UnsavedDay", base::Value(junk));
     EXPECT_TRUE(TodayViewController::keepCompletedDay(weekOneDayTwo(), base::Date(1796000000.0)));
     ASSERT_EQ(TodayViewController::keptDays().size(), 1u);
-    const base::Array* list = defaults().objectForKey("Tolvek_UnsavedDay").asArray();
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(list->size(), 1u);
+    const base::Value kept = defaults().objectForKey("Tolvek_UnsavedDay");
+    ASSERT_NE(kept.asArray(), nullptr);
+    EXPECT_EQ(kept.asArray()->size(), 1u);
 }
 
 TEST_F(LaunchTest, ASettingsFileWithADamagedKeyStartsWithItsOtherSettingsAndIsKeptAside) {

@@ -381,15 +381,19 @@ std::string isoDate(double secondsSince2001) {
     return buf;
 }
 
-// The seconds since 2001 of such a date, blanks around it allowed.
-std::optional<double> parseIsoDate(std::string_view text) {
+// Takes the blanks around text away and its sign off its front; true when
+// the sign was "-".
+bool takeSignedText(std::string_view& text) {
     text = trimLeft(text, " \t\r\n");
     text = trimRight(text, " \t\r\n");
-    bool negative = false;
-    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
-        negative = text[0] == '-';
-        text.remove_prefix(1);
-    }
+    const bool negative = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) text.remove_prefix(1);
+    return negative;
+}
+
+// The seconds since 2001 of such a date, blanks around it allowed.
+std::optional<double> parseIsoDate(std::string_view text) {
+    const bool negative = takeSignedText(text);
     const std::size_t dash = text.find('-');
     if (dash == std::string_view::npos || dash == 0 || dash > 7 || text.size() != dash + 16) return std::nullopt;
     long long year = 0;
@@ -419,13 +423,7 @@ std::optional<double> parseIsoDate(std::string_view text) {
 // An integer as XML writes it: decimal (or "0x" hexadecimal), signed, with
 // blanks around it. Values beyond -2^63 .. 2^64 - 1 read as the nearest end.
 std::optional<Value> parseXmlInteger(std::string_view text) {
-    text = trimLeft(text, " \t\r\n");
-    text = trimRight(text, " \t\r\n");
-    bool negative = false;
-    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
-        negative = text[0] == '-';
-        text.remove_prefix(1);
-    }
+    const bool negative = takeSignedText(text);
     unsigned base = 10;
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
         base = 16;

@@ -993,16 +993,11 @@ struct WebPageReader::State : html::Tokenizer::Sink {
             popTo(place);
             break;
         }
-        case Kind::ListItem: {
-            const int place = topNamed(name);
-            if (!inScope(place, kListScope)) break;
-            generateImpliedEndTags(name);
-            popTo(place);
-            break;
-        }
+        case Kind::ListItem:
         case Kind::Definition: {
+            // An <li> ends within its list; <dd> and <dt> within any scope.
             const int place = topNamed(name);
-            if (!inScope(place)) break;
+            if (!(kind == Kind::ListItem ? inScope(place, kListScope) : inScope(place))) break;
             generateImpliedEndTags(name);
             popTo(place);
             break;

@@ -122,6 +122,20 @@ void Tokenizer::switchTo(TextState state) {
 }
 
 // At the ">" that ends a comment, a DOCTYPE or a bogus comment.
+// Reads on through the letters of a name after "<" or "</" in escaped
+// script text: a name that ends being "script" switches to ifScript, any
+// other name or character returns to otherwise.
+void Tokenizer::doubleEscapeBoundary(char c, State ifScript, State otherwise) {
+    if (isSpace(c) || c == '/' || c == '>') {
+        state_ = equalsIgnoringCase(in_.substr(tempStart_, pos_ - tempStart_), "script") ? ifScript : otherwise;
+        ++pos_;
+    } else if (isAlpha(c)) {
+        ++pos_;
+    } else {
+        state_ = otherwise;
+    }
+}
+
 void Tokenizer::endComment() {
     ++pos_;
     state_ = State::Data;
@@ -468,16 +482,7 @@ bool Tokenizer::run(std::size_t until) {
             }
             break;
         case State::ScriptDataDoubleEscapeStart:
-            if (isSpace(c) || c == '/' || c == '>') {
-                state_ = equalsIgnoringCase(in_.substr(tempStart_, pos_ - tempStart_), "script")
-                             ? State::ScriptDataDoubleEscaped
-                             : State::ScriptDataEscaped;
-                ++pos_;
-            } else if (isAlpha(c)) {
-                ++pos_;
-            } else {
-                state_ = State::ScriptDataEscaped;
-            }
+            doubleEscapeBoundary(c, State::ScriptDataDoubleEscaped, State::ScriptDataEscaped);
             break;
         case State::ScriptDataDoubleEscaped:
         case State::ScriptDataDoubleEscapedDash:
@@ -504,16 +509,7 @@ bool Tokenizer::run(std::size_t until) {
             }
             break;
         case State::ScriptDataDoubleEscapeEnd:
-            if (isSpace(c) || c == '/' || c == '>') {
-                state_ = equalsIgnoringCase(in_.substr(tempStart_, pos_ - tempStart_), "script")
-                             ? State::ScriptDataEscaped
-                             : State::ScriptDataDoubleEscaped;
-                ++pos_;
-            } else if (isAlpha(c)) {
-                ++pos_;
-            } else {
-                state_ = State::ScriptDataDoubleEscaped;
-            }
+            doubleEscapeBoundary(c, State::ScriptDataEscaped, State::ScriptDataDoubleEscaped);
             break;
         case State::BeforeAttributeName:
             if (isSpace(c)) {

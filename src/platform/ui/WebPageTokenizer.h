@@ -98,6 +98,7 @@ private:
     void startTag(bool isEnd);
     void emitTag();
     void endComment();
+    void doubleEscapeBoundary(char c, State ifScript, State otherwise);
     void startAttribute();
     void appendToName(char c);
     void endAttributeName();
